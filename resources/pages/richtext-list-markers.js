@@ -291,16 +291,38 @@
         return count;
     }
 
-    // The first part keeps the start it has; a later one starts after the
+    // Each part's list's own start, which the list's first part has as it
+    // comes to the page: a later part whose earlier parts are all deleted
+    // starts there, as a list does that starts afresh. Kept by part, since
+    // a page whose text is put in anew may give its identities to other
+    // lists.
+    var listStarts = new WeakMap();
+
+    function noteListStarts(parts) {
+        var first = {};
+        for (var i = 0; i < parts.length; ++i) {
+            var part = parts[i];
+            var identity = part.getAttribute('data-list');
+            if (!Object.prototype.hasOwnProperty.call(first, identity))
+                first[identity] = listStarts.has(part) ? listStarts.get(part) : part.getAttribute('start');
+            if (!listStarts.has(part))
+                listStarts.set(part, first[identity]);
+        }
+    }
+
+    // The first part starts where its list starts; a later one after the
     // items of the parts before it.
     function numberPartsOn(parts) {
         var next = {};
         for (var i = 0; i < parts.length; ++i) {
             var part = parts[i];
             var identity = part.getAttribute('data-list');
-            if (Object.prototype.hasOwnProperty.call(next, identity)) {
-                var start = String(next[identity]);
-                if (part.getAttribute('start') !== start)
+            var start = Object.prototype.hasOwnProperty.call(next, identity) ? String(next[identity])
+                                                                              : listStarts.get(part);
+            if (part.getAttribute('start') !== start) {
+                if (start === null)
+                    part.removeAttribute('start');
+                else
                     part.setAttribute('start', start);
             }
             var own = parseInt(part.getAttribute('start'), 10);
@@ -319,6 +341,7 @@
         var lists = global.document.querySelectorAll(LISTS);
         var parts = global.document.querySelectorAll(PARTS);
         pageHasLists = lists.length > 0 || parts.length > 0;
+        noteListStarts(parts);
         // Before the words, which count from a part's start.
         if (!looking)
             numberPartsOn(parts);
@@ -326,15 +349,183 @@
             numberItems(lists[i], looking);
     }
 
+    // The words an item shows before its text: those of its box, or those
+    // at the start of its text and the blank after them where its first
+    // line does not hang; null for an item without.
+    function shownWords(item) {
+        if (isBox(item.firstChild))
+            return item.firstChild.textContent;
+        var given = givenWords.get(item);
+        var text = leadingText(item);
+        return given && startsWithWords(text, given) ? text.data.substring(0, given.length + 1) : null;
+    }
+
+    // The item whose marker words a point stands in or just after, with
+    // nothing of the item's own text before it; null elsewhere.
+    function itemOfWordsAt(container, offset) {
+        var item = (container.nodeType === Node.ELEMENT_NODE ? container : container.parentNode).closest('li');
+        var words = item && item.parentNode.matches(LISTS) ? shownWords(item) : null;
+        if (words === null)
+            return null;
+        var before = global.document.createRange();
+        before.setStart(item, 0);
+        before.setEnd(container, offset);
+        var text = before.toString().replace(/\uFEFF/g, '');
+        return words.lastIndexOf(text, 0) === 0 ? item : null;
+    }
+
+    // Whether anything stands before the item in the editable page for a
+    // deletion to join it to.
+    function followsAnything(item) {
+        var content = global.document.getElementById('content');
+        for (var node = item; node && node !== content; node = node.parentNode) {
+            for (var earlier = node.previousSibling; earlier; earlier = earlier.previousSibling) {
+                if (earlier.nodeType === Node.ELEMENT_NODE || /[^\s\uFEFF]/.test(earlier.textContent))
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    // The words, with the caret placeholders after them, up to the item's
+    // own text.
+    function wordsRange(item) {
+        var range = global.document.createRange();
+        range.setStart(item, 0);
+        var next = item.firstChild;
+        var offset = 0;
+        if (isBox(next)) {
+            range.setEndAfter(next);
+            next = next.nextSibling;
+        } else {
+            offset = shownWords(item).length;
+        }
+        for (; next && next.nodeType === Node.TEXT_NODE; next = next.nextSibling, offset = 0) {
+            while (next.data.charAt(offset) === '\uFEFF')
+                ++offset;
+            range.setEnd(next, offset);
+            if (offset < next.data.length)
+                break;
+        }
+        return range;
+    }
+
+    function select(range) {
+        var selection = global.getSelection();
+        selection.removeAllRanges();
+        selection.addRange(range);
+    }
+
+    // Where one character forward of the caret is, as the engine moves.
+    function oneForward(selection) {
+        var caret = selection.getRangeAt(0).cloneRange();
+        selection.modify('extend', 'forward', 'character');
+        var ahead = selection.focusNode ? [selection.focusNode, selection.focusOffset] : null;
+        select(caret);
+        return ahead;
+    }
+
+    // Joins an item to what stands before it, as a deletion at the start of
+    // any list item's text does; its words go with it. Both deletions are one
+    // typing step, which one undo takes back.
+    function joinItemBack(item) {
+        if (!followsAnything(item))
+            return;
+        select(wordsRange(item));
+        global.document.execCommand('delete');
+        global.document.execCommand('delete');
+    }
+
+    // The deletions made here fire input events of their own, which must go
+    // through as they are. Between them an item may stand without its words,
+    // which is not a change of the user's: the items are numbered once
+    // they are all made.
+    var deletingWords = false;
+
+    // A marker's words are no text of the item: a deletion never takes some
+    // of them, nor moves them into the text of another paragraph. Deleting
+    // back from them or from the start of the item's text, or forward from
+    // the end of what stands before the item, joins the item to it.
+    function deleteAroundWords(event) {
+        var selection = global.getSelection();
+        if (!pageHasLists || deletingWords || !selection || !selection.rangeCount)
+            return;
+        deletingWords = true;
+        try {
+            deleteAroundWordsOf(selection, event);
+        } finally {
+            deletingWords = false;
+        }
+        if (event.defaultPrevented)
+            numberAllItems(false, event.inputType);
+    }
+
+    function deleteAroundWordsOf(selection, event) {
+        var range = selection.getRangeAt(0);
+        var startItem = itemOfWordsAt(range.startContainer, range.startOffset);
+        if (selection.isCollapsed) {
+            if (/Backward$/.test(event.inputType)) {
+                if (!startItem)
+                    return;
+                event.preventDefault();
+                joinItemBack(startItem);
+                return;
+            }
+            // Inside a text the next character is that text's: only a
+            // caret in the words themselves can delete into them.
+            var container = range.startContainer;
+            var insideText = container.nodeType === Node.TEXT_NODE && range.startOffset < container.data.length;
+            var ahead = insideText ? null : oneForward(selection);
+            var aheadItem = ahead ? itemOfWordsAt(ahead[0], ahead[1]) : null;
+            if (aheadItem && aheadItem !== startItem) {
+                event.preventDefault();
+                joinItemBack(aheadItem);
+            } else if (startItem) {
+                // Forward from the words deletes from the item's text.
+                event.preventDefault();
+                var text = wordsRange(startItem);
+                text.collapse(false);
+                select(text);
+                global.document.execCommand('forwardDelete');
+            }
+            return;
+        }
+        // A selection that begins in an item's words deletes from its text;
+        // one that ends in them takes them whole, with the item's end.
+        var endItem = itemOfWordsAt(range.endContainer, range.endOffset);
+        if (!startItem && !endItem)
+            return;
+        event.preventDefault();
+        var deleted = range.cloneRange();
+        if (startItem) {
+            var after = wordsRange(startItem);
+            deleted.setStart(after.endContainer, after.endOffset);
+        }
+        if (endItem && endItem !== startItem) {
+            var words = wordsRange(endItem);
+            deleted.setEnd(words.endContainer, words.endOffset);
+        }
+        if (deleted.collapsed)
+            return;
+        select(deleted);
+        global.document.execCommand('delete');
+    }
+
     // Before an edit, so that an item the edit makes is told from the
     // items that were there; the edit's own input numbers them.
     global.document.addEventListener('beforeinput', function (event) {
-        if (STRUCTURAL.test(event.inputType || ''))
+        if (!deletingWords && STRUCTURAL.test(event.inputType || ''))
             numberAllItems(true, event.inputType);
     }, true);
     global.document.addEventListener('input', function (event) {
-        if (STRUCTURAL.test(event.inputType || ''))
+        if (!deletingWords && STRUCTURAL.test(event.inputType || ''))
             numberAllItems(false, event.inputType);
+    }, true);
+    // After the look above, which must see the items as they stand before
+    // the deletion.
+    global.document.addEventListener('beforeinput', function (event) {
+        if (/^(delete(Content|Word|SoftLine|HardLine)(Backward|Forward)|deleteByCut)$/.test(event.inputType || ''))
+            deleteAroundWords(event);
     }, true);
 
     if (global.document.readyState === 'loading')
