@@ -127,10 +127,10 @@ public:
     int headerLevel() const { return m_headerLevel; }
     // The name of the paragraph's style in the document's style sheet
     // ("data-style"), inherited by everything inside the paragraph.
-    const std::optional<std::u16string>& paragraphStyleName() const { return m_paragraphStyleName; }
+    const std::optional<std::u16string>& paragraphStyleName() const { return marks().paragraphStyleName; }
     // The name of the run's character style ("data-character-style"),
     // inherited by everything inside the element.
-    const std::optional<std::u16string>& characterStyleName() const { return m_characterStyleName; }
+    const std::optional<std::u16string>& characterStyleName() const { return marks().characterStyleName; }
     void setHeaderLevel(int level) { m_headerLevel = level; }
     virtual TEHTMLElementDisplayStyle displayStyle() const;
     void setDisplayStyle(TEHTMLElementDisplayStyle style) { m_displayStyle = style; }
@@ -221,14 +221,6 @@ private:
     bool m_strikeOut = false;
     int m_superscriptStyle = 0;
     int m_headerLevel = 0;
-    std::optional<std::u16string> m_paragraphStyleName;
-    // The section break that ends the paragraph ("data-section"), with its
-    // settings as the page keeps them; inherited by everything inside it.
-    std::optional<std::u16string> m_sectionBreak;
-    // A word processor's shading of the paragraph ("data-paragraph-shading"),
-    // as TEShading's text; its look is the element's background picture.
-    std::u16string m_paragraphShading;
-    std::optional<std::u16string> m_characterStyleName;
     std::vector<CSSShadow> m_shadows;
     TEHTMLElementDisplayStyle m_displayStyle = TEHTMLElementDisplayStyle::Inline;
     TEHTMLElementFloatStyle m_floatStyle = TEHTMLElementFloatStyle::None;
@@ -275,12 +267,35 @@ private:
         int kerning = 0;
         // A word processor's shading ("data-shading"), as TEShading's text.
         std::u16string shading;
-    } m_characterMarks;
-    // A right-to-left run ("dir" of a span; on a block it is the paragraph's
-    // direction) and the fonts and languages of its complex-script and East
-    // Asian letters, in the order of kTEScriptAttributes. Inherited.
-    bool m_rightToLeftRun = false;
-    std::array<std::u16string, std::size(kTEScriptAttributes)> m_scriptMarks;
+    };
+    // Everything a word processor marks paragraphs and runs with beyond what
+    // HTML and CSS style; all of it is inherited by everything inside the
+    // element.
+    struct Marks {
+        std::optional<std::u16string> paragraphStyleName;
+        // The section break that ends the paragraph ("data-section"), with
+        // its settings as the page keeps them.
+        std::optional<std::u16string> sectionBreak;
+        // A word processor's shading of the paragraph ("data-paragraph-shading"),
+        // as TEShading's text; its look is the element's background picture.
+        std::u16string paragraphShading;
+        std::optional<std::u16string> characterStyleName;
+        CharacterMarks character;
+        // A right-to-left run ("dir" of a span; on a block it is the
+        // paragraph's direction) and the fonts and languages of its
+        // complex-script and East Asian letters, in the order of
+        // kTEScriptAttributes.
+        bool rightToLeftRun = false;
+        std::array<std::u16string, std::size(kTEScriptAttributes)> scriptMarks;
+    };
+    const Marks& marks() const;
+    // The element's marks to change: copied first while they are shared.
+    Marks& changedMarks();
+    // Shared with the parent, and with the children, until one of them sets
+    // a mark of its own: few elements of a page have any, every tag and run
+    // of text makes an element, and a copy of the marks for each cost more
+    // than all the rest of what it inherits. None means no marks.
+    std::shared_ptr<Marks> m_marks;
 };
 
 } // namespace folio

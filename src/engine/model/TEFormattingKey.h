@@ -96,7 +96,9 @@ private:
         m_capacity = m_heap.size();
     }
 
-    static constexpr std::size_t kInlineRoom = 256;
+    // An element's whole formatting (its font, paragraph settings, colours
+    // and marks) packs into four to six hundred bytes: it fits here.
+    static constexpr std::size_t kInlineRoom = 1024;
     char m_inline[kInlineRoom];
     char* m_data = m_inline;
     std::size_t m_capacity = kInlineRoom;

@@ -339,8 +339,9 @@ void DKRTFWriter::writeBody()
             AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndexLongestEffectiveRange(
                 index, &attributeRange, Range{0, text.size()}, m_runCursor);
             const AttributeDictionary& runAttributes = attributes ? *attributes : *AttributeDictionary::empty();
+            const CharacterFormatting& runFormatting = characterFormatting(runAttributes);
             AttributeDictionaryPtr itemText;
-            if (beginningOfParagraph && characterFormatting(runAttributes).listMarker) {
+            if (beginningOfParagraph && runFormatting.listMarker) {
                 // The item's text follows the whole marker, which the
                 // document's first character may split in two runs.
                 Range run = attributeRange;
@@ -353,10 +354,10 @@ void DKRTFWriter::writeBody()
                     itemText = nullptr;
             }
             writeAttributes(runAttributes, beginningOfParagraph, itemText.get());
-            runCarriesPicture = characterFormatting(runAttributes).isPicture;
-            runIsPageBreak = characterFormatting(runAttributes).pageBreak;
+            runCarriesPicture = runFormatting.isPicture;
+            runIsPageBreak = runFormatting.pageBreak;
             runSectionBreak = runAttributes.valueForKey(TESectionBreakAttribute);
-            runIsDrawnMarker = m_state.isPrefixIndex == 1 && characterFormatting(runAttributes).listMarker &&
+            runIsDrawnMarker = m_state.isPrefixIndex == 1 && runFormatting.listMarker &&
                 text[index] != u'\uFEFF';
             if (m_state.isPrefixIndex == 0)
                 drawnMarkerWritten = false;
