@@ -97,7 +97,7 @@ private:
     }
 
     // An element's whole formatting (its font, paragraph settings, colours
-    // and marks) packs into four to six hundred bytes: it fits here.
+    // and marks) packs into a few hundred bytes, which fit here.
     static constexpr std::size_t kInlineRoom = 1024;
     char m_inline[kInlineRoom];
     char* m_data = m_inline;
