@@ -474,12 +474,13 @@ void DKRTFWriter::writeAttributesAtIndex(std::size_t index, bool beginningOfPara
 void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph,
                                   const AttributeDictionary* itemText)
 {
+    const CharacterFormatting& formatting = characterFormatting(attributes);
     if (beginningOfParagraph)
         writeParagraphAttributes(attributes, itemText);
-    else if (characterFormatting(attributes).pageBreak)
+    else if (formatting.pageBreak)
         // A page break inside a paragraph (Word's "text\page more").
         m_buffer.appendCString("\\page ");
-    writeFontAttributes(attributes);
+    writeFontAttributes(formatting);
 }
 
 } // namespace folio

@@ -214,7 +214,7 @@ private:
     // A character style number no run has: writeCharacterStyle() then
     // writes "\plain" whatever the run's style.
     static constexpr std::int32_t kCharacterStyleToRestart = -2;
-    void writeFontAttributes(const AttributeDictionary& attributes);
+    void writeFontAttributes(const CharacterFormatting& formatting);
     void writeSuperscriptStep(std::int32_t level);
     void writeColorAttributes(const CharacterFormatting& formatting);
     void writeLinkOpening(const std::optional<std::string>& link);

@@ -498,9 +498,8 @@ std::int32_t DKRTFWriter::colorNumberOfValue(const AttributeValuePtr& value)
     return number->second;
 }
 
-void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
+void DKRTFWriter::writeFontAttributes(const CharacterFormatting& formatting)
 {
-    const CharacterFormatting& formatting = characterFormatting(attributes);
     const bool inForce = formatting.keepsFontInForce && m_state.fontIndex != -1;
     const std::int32_t fontNumber = inForce ? m_state.fontIndex : formatting.fontNumber;
     const std::int32_t halfPoints = inForce ? m_state.fontSize : formatting.halfPoints;
