@@ -124,6 +124,10 @@ std::uint64_t DKRTFWriter::integerValueFromHex(std::u16string_view text)
 
 std::string DKRTFWriter::writeRTFData()
 {
+    // Nearly every unit of the text is a byte of the file or more: the room
+    // for them is taken at once, not doubled up to, copying all that was
+    // written each time.
+    m_buffer.reserve(m_attributedString.length());
     prepareStyleSheet();
     if (m_settings.fontNames) {
         for (const std::string& name : componentsSeparatedByString(std::string_view(*m_settings.fontNames), ";")) {
@@ -321,7 +325,7 @@ void DKRTFWriter::writeBody()
     bool inRow = false;
     bool runCarriesPicture = false;
     bool runIsPageBreak = false;
-    AttributeValuePtr runSectionBreak;
+    const TESectionBreak* runSectionBreak = nullptr;
     // A marker the page drew ("\t1)\t") is this program's own text, not
     // the level's: the group gets the marker the list table gives instead.
     bool runIsDrawnMarker = false;
@@ -356,7 +360,7 @@ void DKRTFWriter::writeBody()
             writeAttributes(runAttributes, beginningOfParagraph, itemText.get());
             runCarriesPicture = runFormatting.isPicture;
             runIsPageBreak = runFormatting.pageBreak;
-            runSectionBreak = runAttributes.valueForKey(TESectionBreakAttribute);
+            runSectionBreak = runFormatting.sectionBreak;
             runIsDrawnMarker = m_state.isPrefixIndex == 1 && runFormatting.listMarker &&
                 text[index] != u'\uFEFF';
             if (m_state.isPrefixIndex == 0)
@@ -427,7 +431,7 @@ void DKRTFWriter::writeBody()
         // A paragraph that ends a section ends with the break, which is
         // a paragraph end of its own, and the next section's page.
         const auto* sectionBreak =
-            unit == u'\n' && runSectionBreak && !inRow ? runSectionBreak->as<TESectionBreak>() : nullptr;
+            unit == u'\n' && !inRow ? runSectionBreak : nullptr;
         if (sectionBreak) {
             m_buffer.appendCString("\\sect\\sectd");
             DKRTFSectionWords::append(m_buffer, sectionBreak->settings());

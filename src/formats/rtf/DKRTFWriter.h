@@ -24,6 +24,7 @@ namespace folio {
 
 class ArrayValue;
 class TECSSListStyle;
+class TESectionBreak;
 class TETextAttachment;
 
 // Writes attributed text as an RTF document: header line with the page
@@ -188,6 +189,8 @@ private:
         int footnoteTable = 0;
         // The run is a page break.
         bool pageBreak = false;
+        // The section break that ends the run's paragraph.
+        const TESectionBreak* sectionBreak = nullptr;
         // See showsNoLetters.
         bool keepsFontInForce = false;
     };
