@@ -357,7 +357,7 @@ void DKRTFWriter::writeBody()
                 if (itemText && characterFormatting(*itemText).listMarker)
                     itemText = nullptr;
             }
-            writeAttributes(runAttributes, beginningOfParagraph, itemText.get());
+            writeAttributes(runAttributes, runFormatting, beginningOfParagraph, itemText.get());
             runCarriesPicture = runFormatting.isPicture;
             runIsPageBreak = runFormatting.pageBreak;
             runSectionBreak = runFormatting.sectionBreak;
@@ -478,7 +478,12 @@ void DKRTFWriter::writeAttributesAtIndex(std::size_t index, bool beginningOfPara
 void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph,
                                   const AttributeDictionary* itemText)
 {
-    const CharacterFormatting& formatting = characterFormatting(attributes);
+    writeAttributes(attributes, characterFormatting(attributes), beginningOfParagraph, itemText);
+}
+
+void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
+                                  bool beginningOfParagraph, const AttributeDictionary* itemText)
+{
     if (beginningOfParagraph)
         writeParagraphAttributes(attributes, itemText);
     else if (formatting.pageBreak)

@@ -197,6 +197,9 @@ private:
     // Worked out once per dictionary: runs of the same formatting share one,
     // and a long document has a few hundred dictionaries for its many runs.
     const CharacterFormatting& characterFormatting(const AttributeDictionary& attributes);
+    // writeAttributes() for a run whose formatting is already worked out.
+    void writeAttributes(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
+                         bool beginningOfParagraph, const AttributeDictionary* itemText);
 
     // --- Languages and letter effects (DKRTFWriterCharacterMarks.cpp) ---
     DKRTFCharacterMarks characterMarks(const AttributeDictionary& attributes);
