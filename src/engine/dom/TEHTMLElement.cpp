@@ -141,7 +141,6 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_shadows = parent.m_shadows;
     m_link = parent.m_link;
     m_linkAddress = parent.m_linkAddress;
-    m_anchorName = parent.m_anchorName;
     m_linkGUID = parent.m_linkGUID;
     m_textColor = parent.m_textColor;
     m_isColorInherited = true;
@@ -363,7 +362,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
         key.add(m_linkAddress ? *m_linkAddress : m_link->absoluteString());
         key.add(m_linkGUID);
     }
-    key.add(m_anchorName);
+    key.add(runMarks.anchorName);
     key.add(m_strikeOut);
     key.add(m_underlineStyle);
     key.add(m_textColor);
@@ -487,8 +486,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TELinkAttribute>(), URLValue::make(m_linkAddress ? *m_linkAddress : m_link->absoluteString()));
         add(fixedKey<TEGUIDAttribute>(), StringValue::make(toUtf16(m_linkGUID)));
     }
-    if (m_anchorName)
-        add(fixedKey<TEAnchorAttribute>(), StringValue::make(*m_anchorName));
+    if (runMarks.anchorName)
+        add(fixedKey<TEAnchorAttribute>(), StringValue::make(*runMarks.anchorName));
     if (m_strikeOut)
         add(fixedKey<TEStrikeOutAttribute>(), BoolValue::make(true));
     if (m_underlineStyle != 0) {

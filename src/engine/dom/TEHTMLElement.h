@@ -114,8 +114,8 @@ public:
     // its target: the text keeps it so, not as the URL escapes it.
     void setLink(std::optional<URL> link, std::optional<std::string> address = std::nullopt);
     const std::string& linkGUID() const { return m_linkGUID; }
-    const std::optional<std::u16string>& anchorName() const { return m_anchorName; }
-    void setAnchorName(std::optional<std::u16string> name) { m_anchorName = std::move(name); }
+    const std::optional<std::u16string>& anchorName() const { return marks().anchorName; }
+    void setAnchorName(std::optional<std::u16string> name) { changedMarks().anchorName = std::move(name); }
 
     const std::optional<Color>& textColor() const { return m_textColor; }
     // A colour that differs from the current one is no longer inherited.
@@ -209,7 +209,6 @@ private:
     // element small enough is far cheaper to make.
     std::shared_ptr<const URL> m_link;
     std::shared_ptr<const std::string> m_linkAddress;
-    std::optional<std::u16string> m_anchorName;
     std::optional<Color> m_textColor;
     std::optional<Color> m_backgroundColor;
     std::optional<Color> m_backgroundStrokeColor;
@@ -268,10 +267,11 @@ private:
         // A word processor's shading ("data-shading"), as TEShading's text.
         std::u16string shading;
     };
-    // Everything a word processor marks paragraphs and runs with beyond what
-    // HTML and CSS style; all of it is inherited by everything inside the
-    // element.
+    // What few elements set and everything inside them inherits: the name
+    // of an anchor, and what a word processor marks paragraphs and runs with
+    // beyond what HTML and CSS style.
     struct Marks {
+        std::optional<std::u16string> anchorName;
         std::optional<std::u16string> paragraphStyleName;
         // The section break that ends the paragraph ("data-section"), with
         // its settings as the page keeps them.
