@@ -293,8 +293,8 @@ private:
     Marks& changedMarks();
     // Shared with the parent, and with the children, until one of them sets
     // a mark of its own: few elements of a page have any, every tag and run
-    // of text makes an element, and a copy of the marks for each cost more
-    // than all the rest of what it inherits. None means no marks.
+    // of text makes an element, and copying the marks into each was a large
+    // part of making it. None means no marks.
     std::shared_ptr<Marks> m_marks;
 };
 
