@@ -132,22 +132,15 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_dictionaryPool = parent.m_dictionaryPool;
     m_fontFamilyCache = parent.m_fontFamilyCache;
     m_headerLevel = parent.m_headerLevel;
-    m_paragraphStyleName = parent.m_paragraphStyleName;
-    m_sectionBreak = parent.m_sectionBreak;
-    m_paragraphShading = parent.m_paragraphShading;
-    m_characterStyleName = parent.m_characterStyleName;
+    m_marks = parent.m_marks;
     m_fontVariant = parent.m_fontVariant;
     m_underlineStyle = parent.m_underlineStyle;
     m_strikeOut = parent.m_strikeOut;
     m_superscriptStyle = parent.m_superscriptStyle;
     m_letterSpacing = parent.m_letterSpacing;
-    m_characterMarks = parent.m_characterMarks;
-    m_rightToLeftRun = parent.m_rightToLeftRun;
-    m_scriptMarks = parent.m_scriptMarks;
     m_shadows = parent.m_shadows;
     m_link = parent.m_link;
     m_linkAddress = parent.m_linkAddress;
-    m_anchorName = parent.m_anchorName;
     m_linkGUID = parent.m_linkGUID;
     m_textColor = parent.m_textColor;
     m_isColorInherited = true;
@@ -165,51 +158,57 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
 
 void TEHTMLElement::interpretAttributes()
 {
-    if (attributes().empty())
+    // Nearly every element of a page carries only its style, and a link its
+    // address, neither of which is read here: the two dozen names below are
+    // looked for only when some other attribute is there.
+    const bool onlyStyleAndAddress = std::ranges::all_of(attributes(), [](const auto& attribute) {
+        return attribute.first == "style" || attribute.first == "href";
+    });
+    if (onlyStyleAndAddress)
         return;
     if (const std::u16string* className = attributeForKey("class"); className && *className == u"Apple-converted-space")
         m_containsAppleConvertedSpace = true;
     // An empty name is the page's way of putting a paragraph back in the
     // document's default style.
     if (const std::u16string* style = attributeForKey("data-style"))
-        m_paragraphStyleName = *style;
+        changedMarks().paragraphStyleName = *style;
     if (const std::u16string* section = attributeForKey("data-section"))
-        m_sectionBreak = *section;
+        changedMarks().sectionBreak = *section;
     if (const std::u16string* stops = attributeForKey("data-tabs"))
         if (std::optional<std::vector<TextTab>> tabStops = HTMLTabStops::stopsFromAttribute(*stops))
             m_paragraphStyle.setTabStops(std::move(tabStops));
     if (const std::u16string* level = attributeForKey("data-outline-level"))
         m_paragraphStyle.setOutlineLevel(intValue(*level));
     if (const std::u16string* style = attributeForKey("data-character-style"))
-        m_characterStyleName = *style;
+        changedMarks().characterStyleName = *style;
     if (const std::u16string* language = attributeForKey("lang"))
-        m_characterMarks.language = *language;
+        changedMarks().character.language = *language;
     if (const std::u16string* language = attributeForKey("data-lang"))
-        m_characterMarks.language = *language;
-    for (std::size_t index = 0; index < m_scriptMarks.size(); ++index)
-        if (const std::u16string* value = attributeForKey(std::string(kTEScriptAttributes[index].pageName)))
-            m_scriptMarks[index] = *value;
+        changedMarks().character.language = *language;
+    for (std::size_t index = 0; index < std::size(kTEScriptAttributes); ++index)
+        if (const std::u16string* value = attributeForKey(kTEScriptAttributes[index].pageName))
+            changedMarks().scriptMarks[index] = *value;
     if (const std::u16string* language = attributeForKey("data-east-asian-lang"))
-        m_characterMarks.eastAsianLanguage = *language;
+        changedMarks().character.eastAsianLanguage = *language;
     if (const std::u16string* spelling = attributeForKey("spellcheck"))
-        m_characterMarks.noProofing = *spelling == u"false";
+        changedMarks().character.noProofing = *spelling == u"false";
     if (const std::u16string* underline = attributeForKey("data-underline"))
-        m_characterMarks.doubleWave = *underline == u"double-wave";
+        changedMarks().character.doubleWave = *underline == u"double-wave";
     if (const std::u16string* width = attributeForKey("data-stroke-width")) {
         // Anything but a number reads as 0, no width of its own.
         const double number = doubleValue(*width);
-        m_characterMarks.strokeWidth = std::isfinite(number) && number != 0 ? std::optional<double>(std::clamp(number, -200.0, 200.0)) : std::nullopt;
+        changedMarks().character.strokeWidth = std::isfinite(number) && number != 0 ? std::optional<double>(std::clamp(number, -200.0, 200.0)) : std::nullopt;
     }
     if (const std::u16string* shading = attributeForKey("data-paragraph-shading"))
-        m_paragraphShading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
+        changedMarks().paragraphShading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* shading = attributeForKey("data-shading"))
-        m_characterMarks.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
+        changedMarks().character.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* kerning = attributeForKey("data-kerning")) {
         const double number = doubleValue(*kerning);
-        m_characterMarks.kerning = number >= 1 && number <= 0xFFFF ? static_cast<int>(number) : 0;
+        changedMarks().character.kerning = number >= 1 && number <= 0xFFFF ? static_cast<int>(number) : 0;
     }
     if (const std::u16string* direction = attributeForKey("dir"); direction && name() == "span") {
-        m_rightToLeftRun = *direction == u"rtl";
+        changedMarks().rightToLeftRun = *direction == u"rtl";
     } else if (direction) {
         if (*direction == u"rtl")
             m_paragraphStyle.setBaseWritingDirection(WritingDirection::RightToLeft);
@@ -228,6 +227,20 @@ void TEHTMLElement::interpretAttributes()
         else if (*align == u"right")
             m_paragraphStyle.setAlignment(TextAlignment::Right);
     }
+}
+
+const TEHTMLElement::Marks& TEHTMLElement::marks() const
+{
+    static const Marks kNone;
+    return m_marks ? *m_marks : kNone;
+}
+
+TEHTMLElement::Marks& TEHTMLElement::changedMarks()
+{
+    // The parent's marks, or those the children took, stay as they were.
+    if (!m_marks || m_marks.use_count() > 1)
+        m_marks = std::make_shared<Marks>(marks());
+    return *m_marks;
 }
 
 void TEHTMLElement::setTextColor(std::optional<Color> color)
@@ -336,6 +349,7 @@ AttributeDictionaryPtr TEHTMLElement::formattingAttributes(bool withAttachment) 
 
 void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
 {
+    const Marks& runMarks = marks();
     // Everything makeAttributes() reads, for elements without attachment or
     // shadows.
     key.add(m_fontDescriptor.fontName());
@@ -348,7 +362,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
         key.add(m_linkAddress ? *m_linkAddress : m_link->absoluteString());
         key.add(m_linkGUID);
     }
-    key.add(m_anchorName);
+    key.add(runMarks.anchorName);
     key.add(m_strikeOut);
     key.add(m_underlineStyle);
     key.add(m_textColor);
@@ -356,30 +370,30 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_superscriptStyle);
     m_paragraphStyle.addToFormattingKey(key);
     key.add(m_letterSpacing);
-    key.add(m_characterMarks.language);
-    key.add(m_characterMarks.eastAsianLanguage);
-    key.add(m_characterMarks.noProofing);
-    key.add(m_characterMarks.capitals);
-    key.add(m_characterMarks.outline);
-    key.add(m_rightToLeftRun);
-    for (const std::u16string& mark : m_scriptMarks)
+    key.add(runMarks.character.language);
+    key.add(runMarks.character.eastAsianLanguage);
+    key.add(runMarks.character.noProofing);
+    key.add(runMarks.character.capitals);
+    key.add(runMarks.character.outline);
+    key.add(runMarks.rightToLeftRun);
+    for (const std::u16string& mark : runMarks.scriptMarks)
         key.add(mark);
-    key.add(m_characterMarks.doubleWave);
-    key.add(m_characterMarks.strokeWidth.value_or(0));
-    key.add(m_characterMarks.kerning);
-    key.add(m_characterMarks.shading);
-    key.add(m_characterMarks.strokeColor.has_value());
-    if (m_characterMarks.strokeColor)
-        key.add(*m_characterMarks.strokeColor);
-    key.add(m_characterMarks.underlineColor.has_value());
-    if (m_characterMarks.underlineColor)
-        key.add(*m_characterMarks.underlineColor);
+    key.add(runMarks.character.doubleWave);
+    key.add(runMarks.character.strokeWidth.value_or(0));
+    key.add(runMarks.character.kerning);
+    key.add(runMarks.character.shading);
+    key.add(runMarks.character.strokeColor.has_value());
+    if (runMarks.character.strokeColor)
+        key.add(*runMarks.character.strokeColor);
+    key.add(runMarks.character.underlineColor.has_value());
+    if (runMarks.character.underlineColor)
+        key.add(*runMarks.character.underlineColor);
     key.add(static_cast<int>(fontVariant()));
     key.add(m_headerLevel);
-    key.add(m_paragraphStyleName);
-    key.add(m_sectionBreak);
-    key.add(m_paragraphShading);
-    key.add(m_characterStyleName);
+    key.add(runMarks.paragraphStyleName);
+    key.add(runMarks.sectionBreak);
+    key.add(runMarks.paragraphShading);
+    key.add(runMarks.characterStyleName);
     key.add(m_backgroundStrokeColor);
     key.add(m_backgroundStrokeWidth);
     key.add(m_backgroundCornerRadius);
@@ -404,12 +418,13 @@ const AttributeKey& fixedKey()
 
 void TEHTMLElement::addScriptMarks(std::vector<AttributeDictionary::Entry>& entries) const
 {
-    if (m_rightToLeftRun) {
+    const Marks& runMarks = marks();
+    if (runMarks.rightToLeftRun) {
         static const AttributeValuePtr kRightToLeftEmbedding = ArrayValue::make({IntegerValue::make(1)});
         entries.emplace_back(fixedKey<NSWritingDirectionAttributeName>(), kRightToLeftEmbedding);
     }
-    for (std::size_t index = 0; index < m_scriptMarks.size(); ++index) {
-        const std::u16string& text = m_scriptMarks[index];
+    for (std::size_t index = 0; index < runMarks.scriptMarks.size(); ++index) {
+        const std::u16string& text = runMarks.scriptMarks[index];
         const TEScriptAttribute& mark = kTEScriptAttributes[index];
         if (text.empty())
             continue;
@@ -429,6 +444,7 @@ void TEHTMLElement::addScriptMarks(std::vector<AttributeDictionary::Entry>& entr
 
 AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
 {
+    const Marks& runMarks = marks();
     std::vector<AttributeDictionary::Entry> entries;
     // Room for every entry below at once: moving entries of string keys as
     // the vector grows costs more than the few unused places.
@@ -470,16 +486,16 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TELinkAttribute>(), URLValue::make(m_linkAddress ? *m_linkAddress : m_link->absoluteString()));
         add(fixedKey<TEGUIDAttribute>(), StringValue::make(toUtf16(m_linkGUID)));
     }
-    if (m_anchorName)
-        add(fixedKey<TEAnchorAttribute>(), StringValue::make(*m_anchorName));
+    if (runMarks.anchorName)
+        add(fixedKey<TEAnchorAttribute>(), StringValue::make(*runMarks.anchorName));
     if (m_strikeOut)
         add(fixedKey<TEStrikeOutAttribute>(), BoolValue::make(true));
     if (m_underlineStyle != 0) {
-        const bool doubleWave = m_characterMarks.doubleWave && (m_underlineStyle & 0xF00) == 0x500;
+        const bool doubleWave = runMarks.character.doubleWave && (m_underlineStyle & 0xF00) == 0x500;
         add(fixedKey<kCTUnderlineStyleAttributeName>(), IntegerValue::make(doubleWave ? 0x509 : m_underlineStyle));
     }
-    if (m_underlineStyle != 0 && m_characterMarks.underlineColor)
-        add(fixedKey<NSUnderlineColorAttributeName>(), ColorValue::make(*m_characterMarks.underlineColor));
+    if (m_underlineStyle != 0 && runMarks.character.underlineColor)
+        add(fixedKey<NSUnderlineColorAttributeName>(), ColorValue::make(*runMarks.character.underlineColor));
     auto sharedColor = [&shared](const Color& color) {
         TEFormattingKey key;
         key.add(std::string_view("colour"));
@@ -512,40 +528,40 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
     }
     if (m_letterSpacing != 0)
         add(fixedKey<kCTKernAttributeName>(), DoubleValue::make(m_letterSpacing));
-    if (!m_characterMarks.language.empty())
-        add(fixedKey<kCTLanguageAttributeName>(), StringValue::make(m_characterMarks.language));
-    if (!m_characterMarks.eastAsianLanguage.empty())
-        add(fixedKey<TEEastAsianLanguageAttribute>(), StringValue::make(m_characterMarks.eastAsianLanguage));
-    if (m_characterMarks.noProofing)
+    if (!runMarks.character.language.empty())
+        add(fixedKey<kCTLanguageAttributeName>(), StringValue::make(runMarks.character.language));
+    if (!runMarks.character.eastAsianLanguage.empty())
+        add(fixedKey<TEEastAsianLanguageAttribute>(), StringValue::make(runMarks.character.eastAsianLanguage));
+    if (runMarks.character.noProofing)
         add(fixedKey<TENoProofingAttribute>(), BoolValue::make(true));
-    if (m_characterMarks.capitals)
+    if (runMarks.character.capitals)
         add(fixedKey<TECapitalsAttribute>(), BoolValue::make(true));
     if (fontVariant() == TEHTMLElementFontVariant::SmallCaps)
         add(fixedKey<TESmallCapitalsAttribute>(), BoolValue::make(true));
-    if (m_characterMarks.outline || m_characterMarks.strokeWidth) {
+    if (runMarks.character.outline || runMarks.character.strokeWidth) {
         // The width of an outline as word processors draw it, in hundredths
         // of the font size; positive leaves the letters unfilled.
         constexpr double kOutlineWidth = 3;
-        add(fixedKey<NSStrokeWidthAttributeName>(), DoubleValue::make(m_characterMarks.strokeWidth.value_or(kOutlineWidth)));
-        if (m_characterMarks.strokeColor)
-            add(fixedKey<NSStrokeColorAttributeName>(), ColorValue::make(*m_characterMarks.strokeColor));
+        add(fixedKey<NSStrokeWidthAttributeName>(), DoubleValue::make(runMarks.character.strokeWidth.value_or(kOutlineWidth)));
+        if (runMarks.character.strokeColor)
+            add(fixedKey<NSStrokeColorAttributeName>(), ColorValue::make(*runMarks.character.strokeColor));
     }
     addScriptMarks(entries);
-    if (m_characterMarks.kerning != 0)
-        add(fixedKey<TEKerningAttribute>(), IntegerValue::make(m_characterMarks.kerning));
-    if (!m_characterMarks.shading.empty())
-        add(fixedKey<TEShadingAttribute>(), StringValue::make(m_characterMarks.shading));
+    if (runMarks.character.kerning != 0)
+        add(fixedKey<TEKerningAttribute>(), IntegerValue::make(runMarks.character.kerning));
+    if (!runMarks.character.shading.empty())
+        add(fixedKey<TEShadingAttribute>(), StringValue::make(runMarks.character.shading));
     if (m_headerLevel != 0)
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
-    if (m_paragraphStyleName && !m_paragraphStyleName->empty())
-        add(fixedKey<TEParagraphStyleNameAttribute>(), StringValue::make(*m_paragraphStyleName));
-    if (m_sectionBreak)
+    if (runMarks.paragraphStyleName && !runMarks.paragraphStyleName->empty())
+        add(fixedKey<TEParagraphStyleNameAttribute>(), StringValue::make(*runMarks.paragraphStyleName));
+    if (runMarks.sectionBreak)
         add(fixedKey<TESectionBreakAttribute>(),
-            TESectionBreak::make(TESectionBreak::settingsFromAttributeText(*m_sectionBreak)));
-    if (!m_paragraphShading.empty())
-        add(fixedKey<TEParagraphShadingAttribute>(), StringValue::make(m_paragraphShading));
-    if (m_characterStyleName && !m_characterStyleName->empty())
-        add(fixedKey<TECharacterStyleNameAttribute>(), StringValue::make(*m_characterStyleName));
+            TESectionBreak::make(TESectionBreak::settingsFromAttributeText(*runMarks.sectionBreak)));
+    if (!runMarks.paragraphShading.empty())
+        add(fixedKey<TEParagraphShadingAttribute>(), StringValue::make(runMarks.paragraphShading));
+    if (runMarks.characterStyleName && !runMarks.characterStyleName->empty())
+        add(fixedKey<TECharacterStyleNameAttribute>(), StringValue::make(*runMarks.characterStyleName));
     if (!m_paragraphStyle.textLists().empty())
         add(fixedKey<TETextListsAttribute>(), ArrayValue::make({m_paragraphStyle.textLists().begin(),
                                                     m_paragraphStyle.textLists().end()}));

@@ -114,8 +114,8 @@ public:
     // its target: the text keeps it so, not as the URL escapes it.
     void setLink(std::optional<URL> link, std::optional<std::string> address = std::nullopt);
     const std::string& linkGUID() const { return m_linkGUID; }
-    const std::optional<std::u16string>& anchorName() const { return m_anchorName; }
-    void setAnchorName(std::optional<std::u16string> name) { m_anchorName = std::move(name); }
+    const std::optional<std::u16string>& anchorName() const { return marks().anchorName; }
+    void setAnchorName(std::optional<std::u16string> name) { changedMarks().anchorName = std::move(name); }
 
     const std::optional<Color>& textColor() const { return m_textColor; }
     // A colour that differs from the current one is no longer inherited.
@@ -127,10 +127,10 @@ public:
     int headerLevel() const { return m_headerLevel; }
     // The name of the paragraph's style in the document's style sheet
     // ("data-style"), inherited by everything inside the paragraph.
-    const std::optional<std::u16string>& paragraphStyleName() const { return m_paragraphStyleName; }
+    const std::optional<std::u16string>& paragraphStyleName() const { return marks().paragraphStyleName; }
     // The name of the run's character style ("data-character-style"),
     // inherited by everything inside the element.
-    const std::optional<std::u16string>& characterStyleName() const { return m_characterStyleName; }
+    const std::optional<std::u16string>& characterStyleName() const { return marks().characterStyleName; }
     void setHeaderLevel(int level) { m_headerLevel = level; }
     virtual TEHTMLElementDisplayStyle displayStyle() const;
     void setDisplayStyle(TEHTMLElementDisplayStyle style) { m_displayStyle = style; }
@@ -209,7 +209,6 @@ private:
     // element small enough is far cheaper to make.
     std::shared_ptr<const URL> m_link;
     std::shared_ptr<const std::string> m_linkAddress;
-    std::optional<std::u16string> m_anchorName;
     std::optional<Color> m_textColor;
     std::optional<Color> m_backgroundColor;
     std::optional<Color> m_backgroundStrokeColor;
@@ -221,14 +220,6 @@ private:
     bool m_strikeOut = false;
     int m_superscriptStyle = 0;
     int m_headerLevel = 0;
-    std::optional<std::u16string> m_paragraphStyleName;
-    // The section break that ends the paragraph ("data-section"), with its
-    // settings as the page keeps them; inherited by everything inside it.
-    std::optional<std::u16string> m_sectionBreak;
-    // A word processor's shading of the paragraph ("data-paragraph-shading"),
-    // as TEShading's text; its look is the element's background picture.
-    std::u16string m_paragraphShading;
-    std::optional<std::u16string> m_characterStyleName;
     std::vector<CSSShadow> m_shadows;
     TEHTMLElementDisplayStyle m_displayStyle = TEHTMLElementDisplayStyle::Inline;
     TEHTMLElementFloatStyle m_floatStyle = TEHTMLElementFloatStyle::None;
@@ -275,12 +266,36 @@ private:
         int kerning = 0;
         // A word processor's shading ("data-shading"), as TEShading's text.
         std::u16string shading;
-    } m_characterMarks;
-    // A right-to-left run ("dir" of a span; on a block it is the paragraph's
-    // direction) and the fonts and languages of its complex-script and East
-    // Asian letters, in the order of kTEScriptAttributes. Inherited.
-    bool m_rightToLeftRun = false;
-    std::array<std::u16string, std::size(kTEScriptAttributes)> m_scriptMarks;
+    };
+    // What few elements set and everything inside them inherits: the name
+    // of an anchor, and what a word processor marks paragraphs and runs with
+    // beyond what HTML and CSS style.
+    struct Marks {
+        std::optional<std::u16string> anchorName;
+        std::optional<std::u16string> paragraphStyleName;
+        // The section break that ends the paragraph ("data-section"), with
+        // its settings as the page keeps them.
+        std::optional<std::u16string> sectionBreak;
+        // A word processor's shading of the paragraph ("data-paragraph-shading"),
+        // as TEShading's text; its look is the element's background picture.
+        std::u16string paragraphShading;
+        std::optional<std::u16string> characterStyleName;
+        CharacterMarks character;
+        // A right-to-left run ("dir" of a span; on a block it is the
+        // paragraph's direction) and the fonts and languages of its
+        // complex-script and East Asian letters, in the order of
+        // kTEScriptAttributes.
+        bool rightToLeftRun = false;
+        std::array<std::u16string, std::size(kTEScriptAttributes)> scriptMarks;
+    };
+    const Marks& marks() const;
+    // The element's marks to change: copied first while they are shared.
+    Marks& changedMarks();
+    // Shared with the parent, and with the children, until one of them sets
+    // a mark of its own: few elements of a page have any, every tag and run
+    // of text makes an element, and copying the marks into each was a large
+    // part of making it. None means no marks.
+    std::shared_ptr<Marks> m_marks;
 };
 
 } // namespace folio

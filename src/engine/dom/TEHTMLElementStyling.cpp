@@ -357,28 +357,28 @@ struct TEHTMLElementStyleHandlers {
     static void textStrokeColor(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         if (value != u"inherit")
-            element.m_characterMarks.strokeColor = value == u"currentcolor" ? std::nullopt : knownColor(value);
+            element.changedMarks().character.strokeColor = value == u"currentcolor" ? std::nullopt : knownColor(value);
     }
 
     // An underline in a colour of its own.
     static void textDecorationColor(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         if (value != u"inherit")
-            element.m_characterMarks.underlineColor = value == u"currentcolor" ? std::nullopt : knownColor(value);
+            element.changedMarks().character.underlineColor = value == u"currentcolor" ? std::nullopt : knownColor(value);
     }
 
     // Capitals shown over the letters as typed.
     static void textTransform(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         if (value != u"inherit")
-            element.m_characterMarks.capitals = value == u"uppercase";
+            element.changedMarks().character.capitals = value == u"uppercase";
     }
 
     // Letters drawn as outlines.
     static void textStrokeWidth(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         if (value != u"inherit")
-            element.m_characterMarks.outline = measure(element, value) > 0;
+            element.changedMarks().character.outline = measure(element, value) > 0;
     }
 
     static void lineHeight(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)

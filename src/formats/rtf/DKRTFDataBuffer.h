@@ -36,6 +36,7 @@ public:
     // looked at and written in one pass; answers how many there were.
     std::size_t appendPlainPrefix(std::u16string_view text);
 
+    void reserve(std::size_t size) { m_bytes.reserve(size); }
     const std::string& bytes() const { return m_bytes; }
     std::string takeBytes() { return std::move(m_bytes); }
     std::size_t size() const { return m_bytes.size(); }

@@ -124,6 +124,10 @@ std::uint64_t DKRTFWriter::integerValueFromHex(std::u16string_view text)
 
 std::string DKRTFWriter::writeRTFData()
 {
+    // Nearly every unit of the text is a byte of the file or more: the room
+    // for them is taken at once, not doubled up to, copying all that was
+    // written each time.
+    m_buffer.reserve(m_attributedString.length());
     prepareStyleSheet();
     if (m_settings.fontNames) {
         for (const std::string& name : componentsSeparatedByString(std::string_view(*m_settings.fontNames), ";")) {
@@ -321,7 +325,7 @@ void DKRTFWriter::writeBody()
     bool inRow = false;
     bool runCarriesPicture = false;
     bool runIsPageBreak = false;
-    AttributeValuePtr runSectionBreak;
+    const TESectionBreak* runSectionBreak = nullptr;
     // A marker the page drew ("\t1)\t") is this program's own text, not
     // the level's: the group gets the marker the list table gives instead.
     bool runIsDrawnMarker = false;
@@ -339,8 +343,9 @@ void DKRTFWriter::writeBody()
             AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndexLongestEffectiveRange(
                 index, &attributeRange, Range{0, text.size()}, m_runCursor);
             const AttributeDictionary& runAttributes = attributes ? *attributes : *AttributeDictionary::empty();
+            const CharacterFormatting& runFormatting = characterFormatting(runAttributes);
             AttributeDictionaryPtr itemText;
-            if (beginningOfParagraph && characterFormatting(runAttributes).listMarker) {
+            if (beginningOfParagraph && runFormatting.listMarker) {
                 // The item's text follows the whole marker, which the
                 // document's first character may split in two runs.
                 Range run = attributeRange;
@@ -352,11 +357,11 @@ void DKRTFWriter::writeBody()
                 if (itemText && characterFormatting(*itemText).listMarker)
                     itemText = nullptr;
             }
-            writeAttributes(runAttributes, beginningOfParagraph, itemText.get());
-            runCarriesPicture = characterFormatting(runAttributes).isPicture;
-            runIsPageBreak = characterFormatting(runAttributes).pageBreak;
-            runSectionBreak = runAttributes.valueForKey(TESectionBreakAttribute);
-            runIsDrawnMarker = m_state.isPrefixIndex == 1 && characterFormatting(runAttributes).listMarker &&
+            writeAttributes(runAttributes, runFormatting, beginningOfParagraph, itemText.get());
+            runCarriesPicture = runFormatting.isPicture;
+            runIsPageBreak = runFormatting.pageBreak;
+            runSectionBreak = runFormatting.sectionBreak;
+            runIsDrawnMarker = m_state.isPrefixIndex == 1 && runFormatting.listMarker &&
                 text[index] != u'\uFEFF';
             if (m_state.isPrefixIndex == 0)
                 drawnMarkerWritten = false;
@@ -426,7 +431,7 @@ void DKRTFWriter::writeBody()
         // A paragraph that ends a section ends with the break, which is
         // a paragraph end of its own, and the next section's page.
         const auto* sectionBreak =
-            unit == u'\n' && runSectionBreak && !inRow ? runSectionBreak->as<TESectionBreak>() : nullptr;
+            unit == u'\n' && !inRow ? runSectionBreak : nullptr;
         if (sectionBreak) {
             m_buffer.appendCString("\\sect\\sectd");
             DKRTFSectionWords::append(m_buffer, sectionBreak->settings());
@@ -473,12 +478,18 @@ void DKRTFWriter::writeAttributesAtIndex(std::size_t index, bool beginningOfPara
 void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph,
                                   const AttributeDictionary* itemText)
 {
+    writeAttributes(attributes, characterFormatting(attributes), beginningOfParagraph, itemText);
+}
+
+void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
+                                  bool beginningOfParagraph, const AttributeDictionary* itemText)
+{
     if (beginningOfParagraph)
         writeParagraphAttributes(attributes, itemText);
-    else if (characterFormatting(attributes).pageBreak)
+    else if (formatting.pageBreak)
         // A page break inside a paragraph (Word's "text\page more").
         m_buffer.appendCString("\\page ");
-    writeFontAttributes(attributes);
+    writeFontAttributes(formatting);
 }
 
 } // namespace folio

@@ -24,6 +24,7 @@ namespace folio {
 
 class ArrayValue;
 class TECSSListStyle;
+class TESectionBreak;
 class TETextAttachment;
 
 // Writes attributed text as an RTF document: header line with the page
@@ -188,12 +189,17 @@ private:
         int footnoteTable = 0;
         // The run is a page break.
         bool pageBreak = false;
+        // The section break that ends the run's paragraph.
+        const TESectionBreak* sectionBreak = nullptr;
         // See showsNoLetters.
         bool keepsFontInForce = false;
     };
     // Worked out once per dictionary: runs of the same formatting share one,
     // and a long document has a few hundred dictionaries for its many runs.
     const CharacterFormatting& characterFormatting(const AttributeDictionary& attributes);
+    // writeAttributes() for a run whose formatting is already worked out.
+    void writeAttributes(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
+                         bool beginningOfParagraph, const AttributeDictionary* itemText);
 
     // --- Languages and letter effects (DKRTFWriterCharacterMarks.cpp) ---
     DKRTFCharacterMarks characterMarks(const AttributeDictionary& attributes);
@@ -214,7 +220,7 @@ private:
     // A character style number no run has: writeCharacterStyle() then
     // writes "\plain" whatever the run's style.
     static constexpr std::int32_t kCharacterStyleToRestart = -2;
-    void writeFontAttributes(const AttributeDictionary& attributes);
+    void writeFontAttributes(const CharacterFormatting& formatting);
     void writeSuperscriptStep(std::int32_t level);
     void writeColorAttributes(const CharacterFormatting& formatting);
     void writeLinkOpening(const std::optional<std::string>& link);

@@ -3,6 +3,7 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEShading.h"
 #include "engine/model/TEAttributeQueries.h"
+#include "engine/model/TESectionBreak.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/graphics/FontFace.h"
 #include "platform/text/AttributeDictionaryAccess.h"
@@ -455,6 +456,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.isPicture = formatting.attachment && !formatting.attachment->attributeForKey("attachmentType");
     formatting.footnoteTable = intForKey(attributes, TETextIsFootnoteTableAttribute, 0);
     formatting.pageBreak = hasFlag(attributes, TEPageBreakAttribute);
+    formatting.sectionBreak = attributes.valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
     if (m_styleSheet) {
         if (const auto* style = attributes.valueForKeyAs<StringValue>(TECharacterStyleNameAttribute))
             formatting.characterStyle = m_styleSheet->characterStyleNumber(style->value()).value_or(-1);
@@ -498,9 +500,8 @@ std::int32_t DKRTFWriter::colorNumberOfValue(const AttributeValuePtr& value)
     return number->second;
 }
 
-void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
+void DKRTFWriter::writeFontAttributes(const CharacterFormatting& formatting)
 {
-    const CharacterFormatting& formatting = characterFormatting(attributes);
     const bool inForce = formatting.keepsFontInForce && m_state.fontIndex != -1;
     const std::int32_t fontNumber = inForce ? m_state.fontIndex : formatting.fontNumber;
     const std::int32_t halfPoints = inForce ? m_state.fontSize : formatting.halfPoints;

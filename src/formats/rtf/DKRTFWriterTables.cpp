@@ -71,17 +71,23 @@ void DKRTFWriter::findFontlessParagraphEnds()
     struct Use {
         bool letters = false;
         bool afterNote = false;
+        bool isNote = false;
     };
     std::unordered_map<const AttributeDictionary*, Use> uses;
     const std::u16string_view text = m_attributedString.string();
     bool previousIsNote = false;
     m_attributedString.forEachRun(Range{0, text.size()}, [&](const AttributeDictionaryPtr& attributes, Range run) {
         const AttributeDictionary* dictionary = attributes ? attributes.get() : AttributeDictionary::empty().get();
-        Use& use = uses[dictionary];
+        // Tens of thousands of runs share a few thousand dictionaries: what
+        // a dictionary holds is looked at once, when it is first met.
+        auto [found, isNew] = uses.try_emplace(dictionary);
+        Use& use = found->second;
+        if (isNew)
+            use.isNote = dictionary->containsKey(NSAttachmentAttributeName);
         use.letters = use.letters ||
             text.substr(run.location, run.length).find_first_not_of(u"\n\r") != std::u16string_view::npos;
         use.afterNote = use.afterNote || previousIsNote;
-        previousIsNote = dictionary->containsKey(NSAttachmentAttributeName);
+        previousIsNote = use.isNote;
     });
     for (const auto& [dictionary, use] : uses) {
         if (!use.letters && (use.afterNote || !dictionary->containsKey(kCTFontAttributeName)))
