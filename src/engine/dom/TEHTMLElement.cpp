@@ -205,8 +205,10 @@ void TEHTMLElement::interpretAttributes()
     if (const std::u16string* shading = attributeForKey("data-shading"))
         m_characterMarks.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* kerning = attributeForKey("data-kerning")) {
+        // "0" is a kerning of its own, ending the kerning of the text around.
         const double number = doubleValue(*kerning);
-        m_characterMarks.kerning = number >= 1 && number <= 0xFFFF ? static_cast<int>(number) : 0;
+        const bool isNumber = !kerning->empty() && (*kerning)[0] >= u'0' && (*kerning)[0] <= u'9';
+        m_characterMarks.kerning = isNumber && number <= 0xFFFF ? std::optional<int>(static_cast<int>(number)) : std::nullopt;
     }
     if (const std::u16string* direction = attributeForKey("dir"); direction && name() == "span") {
         m_rightToLeftRun = *direction == u"rtl";
@@ -366,7 +368,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
         key.add(mark);
     key.add(m_characterMarks.doubleWave);
     key.add(m_characterMarks.strokeWidth.value_or(0));
-    key.add(m_characterMarks.kerning);
+    key.add(m_characterMarks.kerning.value_or(-1));
     key.add(m_characterMarks.shading);
     key.add(m_characterMarks.strokeColor.has_value());
     if (m_characterMarks.strokeColor)
@@ -531,8 +533,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
             add(fixedKey<NSStrokeColorAttributeName>(), ColorValue::make(*m_characterMarks.strokeColor));
     }
     addScriptMarks(entries);
-    if (m_characterMarks.kerning != 0)
-        add(fixedKey<TEKerningAttribute>(), IntegerValue::make(m_characterMarks.kerning));
+    if (m_characterMarks.kerning)
+        add(fixedKey<TEKerningAttribute>(), IntegerValue::make(*m_characterMarks.kerning));
     if (!m_characterMarks.shading.empty())
         add(fixedKey<TEShadingAttribute>(), StringValue::make(m_characterMarks.shading));
     if (m_headerLevel != 0)

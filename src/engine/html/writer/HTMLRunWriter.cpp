@@ -386,7 +386,7 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         spanAttributes["data-stroke-width"] = toUtf16(formatShortest(width));
     if (form.shading && !form.shading->value().empty())
         spanAttributes["data-shading"] = form.shading->value();
-    if (form.kerning && form.kerning->value() != 0)
+    if (form.kerning)
         spanAttributes["data-kerning"] = toUtf16(std::to_string(form.kerning->value()));
     // Most runs of a fragment are a span with a style alone: its start tag
     // is written once per style.
