@@ -10,6 +10,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkPagePoints.h"
+#include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/PopplerReaderDocument.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
@@ -21,6 +22,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -942,6 +944,63 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakes
         breaks += toUtf8(text.substr(start, std::min<std::size_t>(end - start, 8))) + (section ? " | " : " / ");
     }
     EXPECT_EQ(breaks, "Portrait / The last / Zebra | The wide | Two colu / ") << rtf;
+}
+
+// Word's line patterns on a paragraph and a run show as lines of the
+// pattern colour over the fill, where a share of the same colours shows as
+// the one colour they mix to; typed in and saved, the file keeps them.
+TEST_F(RichTextOtherProgramsFileWindowTest, linePatternsShowTheirLines)
+{
+    const std::string path = folder.path("patterns.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0 Times New Roman;}{\\colortbl;\\red255\\green0\\blue0;\\red255\\green255\\blue0;}"
+                    "\\f0\\fs24\\pard\\bgdkhoriz\\cfpat1\\cbpat2 Lined\\par\\pard\\shading5000\\cfpat1\\cbpat2 Shared\\par"
+                    "\\pard Plain {\\chshdng0\\chbgdkvert\\chcfpat1\\chcbpat2 run of lines} end\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("line-patterns"));
+    ASSERT_NE(shot, nullptr);
+    // The pattern's red and the fill's yellow found in the box of the first
+    // element around the words, in page pixels, past its letters.
+    auto colours = [&](const std::string& selector, const std::string& words) {
+        std::istringstream box(run("(function(){var all=document.querySelectorAll('" + selector + "');"
+                                   "for(var i=0;i<all.length;++i){if(all[i].textContent.indexOf('" + words + "')>=0){"
+                                   "var b=all[i].getBoundingClientRect();return b.left+' '+b.top+' '+b.right+' '+b.bottom;}}"
+                                   "return '';})()"));
+        double left = 0, top = 0, right = 0, bottom = 0;
+        box >> left >> top >> right >> bottom;
+        std::set<std::string> found;
+        for (double y = top + 1; y < bottom - 1; ++y)
+            for (double x = left + 1; x < right - 1; ++x) {
+                const Point at = test::pagePointInWindow(toplevel, pageWidget, {x, y});
+                const unsigned pixel = test::pixelAt(shot, int(at.x), int(at.y));
+                const unsigned red = pixel >> 16 & 0xFF, green = pixel >> 8 & 0xFF, blue = pixel & 0xFF;
+                if (red > 0xF0 && green < 0x20 && blue < 0x20)
+                    found.insert("red");
+                else if (red > 0xF0 && green > 0xF0 && blue < 0x20)
+                    found.insert("yellow");
+                else if (red > 0xF0 && green > 0x70 && green < 0x90 && blue < 0x20)
+                    found.insert("orange");
+            }
+        std::string names;
+        for (const std::string& name : found)
+            names += name + " ";
+        return names;
+    };
+    EXPECT_EQ(colours("#paragraph > *", "Lined"), "red yellow ");
+    EXPECT_EQ(colours("#paragraph > *", "Shared"), "orange ");
+    EXPECT_EQ(colours("#paragraph span", "run of lines"), "red yellow ");
+    g_object_unref(shot);
+
+    typeAtTheEnd(" Zebra");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(autosave());
+    closeDocument();
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    EXPECT_EQ(effectsOf(saved.text, u"Lined"), "paragraph shading pattern=dkhoriz color=ff0000 fill=ffff00") << rtf;
+    EXPECT_EQ(effectsOf(saved.text, u"run of lines"), "shading pattern=dkvert color=ff0000 fill=ffff00 shows 255,128,0") << rtf;
 }
 
 // A list that comes back after other paragraphs is Word's list still: the
