@@ -12,6 +12,7 @@
 #include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/PopplerReaderDocument.h"
+#include "platform/ui/Pasteboard.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
@@ -219,6 +220,66 @@ protected:
         ASSERT_TRUE(waitFor([&] {
             return run("document.getElementById('content').textContent").find(word) != std::string::npos;
         })) << "the keys did not reach the page";
+    }
+
+    // Each paragraph's first words, then " | " where a section ends after
+    // it and " / " where none does.
+    static std::string sectionEnds(const AttributedString& saved)
+    {
+        std::string ends;
+        const std::u16string& text = saved.string();
+        for (std::size_t end = text.find(u'\n'); end != std::u16string::npos; end = text.find(u'\n', end + 1)) {
+            const std::size_t start = end == 0 ? 0 : text.find_last_of(u'\n', end - 1) + 1;
+            ends += toUtf8(text.substr(start, std::min<std::size_t>(end - start, 8))) + (sectionAt(saved, end) ? " | " : " / ");
+        }
+        return ends;
+    }
+
+    static const TESectionBreak* sectionAt(const AttributedString& text, std::size_t index)
+    {
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+        return attributes ? attributes->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute) : nullptr;
+    }
+
+    // The settings of every section after the first, in order.
+    static std::vector<std::string> sectionSettings(const AttributedString& text)
+    {
+        std::vector<std::string> settings;
+        for (std::size_t end = text.string().find(u'\n'); end != std::u16string::npos; end = text.string().find(u'\n', end + 1))
+            if (const TESectionBreak* section = sectionAt(text, end))
+                settings.push_back(toUtf8(section->attributeText()));
+        return settings;
+    }
+
+    // The "\sect" words of a file: each ends a section.
+    static int sectWords(const std::string& rtf)
+    {
+        int count = 0;
+        for (std::size_t at = rtf.find("\\sect"); at != std::string::npos; at = rtf.find("\\sect", at + 1))
+            count += at + 5 == rtf.size() || !std::isalpha(static_cast<unsigned char>(rtf[at + 5]));
+        return count;
+    }
+
+    // Selects from the start of `from` to the start of `to`, each the first
+    // text of the page that holds it.
+    void selectFromTo(const std::string& from, const std::string& to)
+    {
+        run("(function(f,t){var c=document.getElementById('content');function at(w){var k=document.createTreeWalker(c,"
+            "NodeFilter.SHOW_TEXT);while(k.nextNode()){var i=k.currentNode.data.indexOf(w);if(i>=0)return [k.currentNode,i];}"
+            "return null;}var a=at(f),b=at(t);var r=document.createRange();r.setStart(a[0],a[1]);r.setEnd(b[0],b[1]);"
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();})('" + from + "','" + to + "')");
+    }
+
+    int occurrencesOnThePage(const std::string& words)
+    {
+        return std::atoi(run("document.getElementById('content').textContent.split('" + words + "').length-1").c_str());
+    }
+
+    void pasteAtTheEnd()
+    {
+        press(GDK_KEY_End, GDK_CONTROL_MASK);
+        press(GDK_KEY_Return);
+        press(GDK_KEY_v, GDK_CONTROL_MASK);
     }
 
     bool autosave()
@@ -934,16 +995,72 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakes
     closeDocument();
 
     const std::string rtf = readFile(path);
+    EXPECT_EQ(sectionEnds(read(rtf).text), "Portrait / The last / Zebra | The wide | Two colu / ") << rtf;
+}
+
+// A section's last paragraph copied and pasted at the end, and a paragraph
+// pasted from another program that marks a section end: the text comes,
+// the sections stay as they were, for Folio and in the saved file's words.
+TEST_F(RichTextOtherProgramsFileWindowTest, aPastedSectionEndBringsNoNewSection)
+{
+    const std::string path = folder.path("paste.rtf");
+    const std::string original = fixture("word-two-sections.rtf");
+    writeFile(path, original);
+    open(path);
+    if (HasFatalFailure())
+        return;
+    Pasteboard::general().setItems({});
+    selectFromTo("The last line", "The wide table");
+    press(GDK_KEY_c, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([] { return Pasteboard::general().hasStrings(); })) << "the copy did not reach the pasteboard";
+    const auto copied = Pasteboard::general().dataForPasteboardType(kPasteboardTypeHTML).value_or(std::vector<std::uint8_t>());
+    ASSERT_NE(std::string(copied.begin(), copied.end()).find("data-section"), std::string::npos) << "the copy carries the break";
+    pasteAtTheEnd();
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 2; })) << "the paste did not reach the page";
+
+    const std::string foreign = "<p data-section=\"next-page width=16838 height=11906 landscape\">Foreign end</p><p>After it</p>";
+    PasteboardItem item;
+    item[kPasteboardTypeHTML] = std::vector<std::uint8_t>(foreign.begin(), foreign.end());
+    item[kPasteboardTypeUTF8PlainText] = {'F'};
+    Pasteboard::general().setItems({std::move(item)});
+    pasteAtTheEnd();
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("After it") == 1; })) << "the paste did not reach the page";
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
     const DKRTFReadResult saved = read(rtf);
-    std::string breaks;
-    const std::u16string& text = saved.text.string();
-    for (std::size_t end = text.find(u'\n'); end != std::u16string::npos; end = text.find(u'\n', end + 1)) {
-        AttributeDictionaryPtr attributes = saved.text.attributesAtIndex(end);
-        const auto* section = attributes ? attributes->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute) : nullptr;
-        const std::size_t start = end == 0 ? 0 : text.find_last_of(u'\n', end - 1) + 1;
-        breaks += toUtf8(text.substr(start, std::min<std::size_t>(end - start, 8))) + (section ? " | " : " / ");
-    }
-    EXPECT_EQ(breaks, "Portrait / The last / Zebra | The wide | Two colu / ") << rtf;
+    EXPECT_EQ(sectWords(rtf), sectWords(original)) << rtf;
+    EXPECT_EQ(sectionSettings(saved.text), sectionSettings(read(original).text)) << rtf;
+    EXPECT_EQ(sectionEnds(saved.text),
+              "Portrait / The last | The wide | Two colu / The last / Foreign  / After it /  / ") << rtf;
+}
+
+// A section's last paragraph cut and pasted at the end: the section it
+// ended stays, now ended by the paragraph before it, and the pasted
+// paragraph starts none.
+TEST_F(RichTextOtherProgramsFileWindowTest, aCutSectionEndLeavesItsSectionBehind)
+{
+    const std::string path = folder.path("cut.rtf");
+    const std::string original = fixture("word-two-sections.rtf");
+    writeFile(path, original);
+    open(path);
+    if (HasFatalFailure())
+        return;
+    Pasteboard::general().setItems({});
+    selectFromTo("The last line", "The wide table");
+    press(GDK_KEY_x, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 0; })) << "the cut did not reach the page";
+    pasteAtTheEnd();
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 1; })) << "the paste did not reach the page";
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    EXPECT_EQ(sectWords(rtf), sectWords(original)) << rtf;
+    EXPECT_EQ(sectionSettings(saved.text), sectionSettings(read(original).text)) << rtf;
+    EXPECT_EQ(sectionEnds(saved.text), "Portrait | The wide | Two colu / The last /  / ") << rtf;
 }
 
 // Word's line patterns on a paragraph and a run show as lines of the
