@@ -10,6 +10,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkPagePoints.h"
+#include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/PopplerReaderDocument.h"
 #include "platform/ui/Pasteboard.h"
@@ -269,6 +270,15 @@ protected:
             "return null;}var a=at(f),b=at(t);var r=document.createRange();r.setStart(a[0],a[1]);r.setEnd(b[0],b[1]);"
             "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();})('" + from + "','" + to + "')");
     }
+
+    // The first words of each paragraph that ends a section on the page.
+    std::string sectionEndsOnThePage()
+    {
+        return run("[].map.call(document.querySelectorAll('#paragraph [data-section]'),function(e){"
+                   "return e.textContent.slice(0,8)}).join(' | ')");
+    }
+
+    std::string paragraphsOnThePage() { return run("document.querySelectorAll('#paragraph > *').length"); }
 
     int occurrencesOnThePage(const std::string& words)
     {
@@ -976,7 +986,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, everySectionsPageSurvivesTyping)
 
 // Return at the end of a section's last paragraph makes a new last
 // paragraph, after which the section ends, as in word processors: the break
-// moves on with the new paragraph and is not made twice.
+// moves on with the new paragraph and is not made twice, and an undo puts
+// it back.
 TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakesItsBreak)
 {
     const std::string path = folder.path("split.rtf");
@@ -987,7 +998,17 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakes
     run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
         "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('portrait part.');if(at>=0){var r=document.createRange();"
         "r.setStart(t,at+14);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    const std::string opened = sectionEndsOnThePage();
     press(GDK_KEY_Return);
+    ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() == "5"; })) << "the key did not reach the page";
+    const std::string split = sectionEndsOnThePage();
+    // Undone and redone, the Return takes the break back and moves it again.
+    press(GDK_KEY_z, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() == "4"; })) << "the undo did not reach the page";
+    EXPECT_EQ(sectionEndsOnThePage(), opened);
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() == "5"; })) << "the redo did not reach the page";
+    EXPECT_EQ(sectionEndsOnThePage(), split);
     type("Zebra");
     ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Zebra") != std::string::npos; }))
         << "the keys did not reach the page";
@@ -1037,8 +1058,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aPastedSectionEndBringsNoNewSection)
 }
 
 // A section's last paragraph cut and pasted at the end: the section it
-// ended stays, now ended by the paragraph before it, and the pasted
-// paragraph starts none.
+// ended stays, now ended by the paragraph before it, also after an undo and
+// a redo of the cut, and the pasted paragraph starts none.
 TEST_F(RichTextOtherProgramsFileWindowTest, aCutSectionEndLeavesItsSectionBehind)
 {
     const std::string path = folder.path("cut.rtf");
@@ -1049,8 +1070,17 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aCutSectionEndLeavesItsSectionBehind
         return;
     Pasteboard::general().setItems({});
     selectFromTo("The last line", "The wide table");
+    const std::string opened = sectionEndsOnThePage();
     press(GDK_KEY_x, GDK_CONTROL_MASK);
     ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 0; })) << "the cut did not reach the page";
+    const std::string cut = sectionEndsOnThePage();
+    // Undone and redone, the cut takes its breaks with it.
+    press(GDK_KEY_z, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 1; })) << "the undo did not reach the page";
+    EXPECT_EQ(sectionEndsOnThePage(), opened);
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 0; })) << "the redo did not reach the page";
+    EXPECT_EQ(sectionEndsOnThePage(), cut);
     pasteAtTheEnd();
     ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 1; })) << "the paste did not reach the page";
     ASSERT_TRUE(autosave());
