@@ -5,6 +5,15 @@
 (function (global) {
     'use strict';
 
+    function text() {
+        return global.document.getElementById('content');
+    }
+
+    function sectionEnds() {
+        var root = text();
+        return root ? Array.prototype.slice.call(root.querySelectorAll('[data-section]')) : [];
+    }
+
     function blockOf(node) {
         for (var element = node && (node.nodeType === 1 ? node : node.parentNode); element; element = element.parentNode) {
             if (element.nodeType === 1 && element.hasAttribute('data-section'))
@@ -13,13 +22,181 @@
         return null;
     }
 
+    // The engine's undo and redo know nothing of the breaks moved here, so
+    // each move is kept with how many breaks of its values the page had
+    // before and after it. An undo that changes those numbers undid the edit
+    // the move followed, and the move is undone with it; a redo that brings
+    // back the numbers before the move redid that edit, and the move again.
+    var kMostMoves = 50;
+    var undoable = [];
+    var redoable = [];
+
+    function tally(values) {
+        var counts = {};
+        values.forEach(function (value) { counts[value] = 0; });
+        sectionEnds().forEach(function (element) {
+            var value = element.getAttribute('data-section');
+            if (counts.hasOwnProperty(value))
+                ++counts[value];
+        });
+        return JSON.stringify(counts);
+    }
+
+    function setBreak(element, value) {
+        if (value === null)
+            element.removeAttribute('data-section');
+        else
+            element.setAttribute('data-section', value);
+    }
+
+    // `moves` are {element, from, to}, with null for no break.
+    function move(moves) {
+        if (!moves.length)
+            return;
+        var values = [];
+        moves.forEach(function (each) {
+            [each.from, each.to].forEach(function (value) {
+                if (value !== null && values.indexOf(value) < 0)
+                    values.push(value);
+            });
+        });
+        var unmoved = tally(values);
+        moves.forEach(function (each) { setBreak(each.element, each.to); });
+        undoable.push({ moves: moves, values: values, unmoved: unmoved, moved: tally(values) });
+        if (undoable.length > kMostMoves)
+            undoable.shift();
+    }
+
     global.document.addEventListener('input', function (event) {
+        if (event.inputType === 'historyUndo' || event.inputType === 'historyRedo') {
+            var undoing = event.inputType === 'historyUndo';
+            var from = undoing ? undoable : redoable;
+            var last = from[from.length - 1];
+            if (!last)
+                return;
+            var now = tally(last.values);
+            if (undoing ? now === last.moved : now !== last.unmoved)
+                return;
+            from.pop();
+            last.moves.forEach(function (each) { setBreak(each.element, undoing ? each.from : each.to); });
+            (undoing ? redoable : undoable).push(last);
+            return;
+        }
+        redoable = [];
         if (event.inputType !== 'insertParagraph')
             return;
         var selection = global.getSelection();
         var block = selection && selection.rangeCount ? blockOf(selection.anchorNode) : null;
         var before = block ? block.previousElementSibling : null;
-        if (before && before.getAttribute('data-section') === block.getAttribute('data-section'))
-            before.removeAttribute('data-section');
+        var value = block ? block.getAttribute('data-section') : null;
+        if (before && before.getAttribute('data-section') === value)
+            move([{ element: before, from: value, to: null }]);
     }, true);
+
+    // The paragraph the caret stands in after an edit.
+    function paragraphAtCaret() {
+        var selection = global.getSelection();
+        var root = text();
+        var node = selection && selection.rangeCount ? selection.focusNode : null;
+        for (var element = node && (node.nodeType === 1 ? node : node.parentNode); element && element !== root;
+            element = element.parentNode) {
+            if (element.id === 'paragraph')
+                return null;
+            var display = global.getComputedStyle(element).display;
+            if (display === 'block' || display === 'list-item')
+                return element;
+        }
+        return null;
+    }
+
+    // A paste or a cut moves text, not sections. The engine copies a
+    // paragraph's attributes to both halves of a paragraph it splits, and
+    // takes a break away with a paragraph the edit removes: the copy goes,
+    // the second half keeping the break as after Return, and a break taken
+    // away stays with the paragraph left where the text was (or the ones
+    // before it, in the order the breaks had), so that the document keeps
+    // the sections it had.
+    function keepingSections(edit) {
+        var before = sectionEnds();
+        var values = before.map(function (element) { return element.getAttribute('data-section'); });
+        var result = edit();
+        var moves = [];
+        var after = sectionEnds();
+        after.forEach(function (element, index) {
+            if (before.indexOf(element) >= 0)
+                return;
+            var value = element.getAttribute('data-section');
+            [after[index - 1], after[index + 1]].some(function (neighbour) {
+                if (!neighbour || before.indexOf(neighbour) < 0 || neighbour.getAttribute('data-section') !== value)
+                    return false;
+                var neighbourFirst = neighbour.compareDocumentPosition(element) & global.Node.DOCUMENT_POSITION_FOLLOWING;
+                var copy = neighbourFirst ? neighbour : element;
+                if (!moves.some(function (each) { return each.element === copy; }))
+                    moves.push({ element: copy, from: value, to: null });
+                return true;
+            });
+        });
+        var left = {};
+        after.forEach(function (element) {
+            if (moves.some(function (each) { return each.element === element; }))
+                return;
+            var value = element.getAttribute('data-section');
+            left[value] = (left[value] || 0) + 1;
+        });
+        var placed = [];
+        values.forEach(function (value, index) {
+            if (left[value])
+                --left[value];
+            else
+                placed.push({ value: value, at: index });
+        });
+        var paragraph = paragraphAtCaret();
+        if (placed.length && paragraph) {
+            var own = paragraph.getAttribute('data-section');
+            var ownMoved = moves.some(function (each) { return each.element === paragraph; });
+            if (own !== null && !ownMoved) {
+                placed.push({ value: own, at: values.indexOf(own) >= 0 ? values.indexOf(own) : values.length });
+                moves.push({ element: paragraph, from: own, to: null });
+            }
+            placed.sort(function (one, other) { return one.at - other.at; });
+            var holds = function (element) {
+                var moved = moves.filter(function (each) { return each.element === element; })[0];
+                return moved ? moved.to !== null : element.hasAttribute('data-section');
+            };
+            for (var index = placed.length - 1; index >= 0 && paragraph; --index) {
+                while (paragraph && holds(paragraph))
+                    paragraph = paragraph.previousElementSibling;
+                if (!paragraph)
+                    break;
+                var earlier = moves.filter(function (each) { return each.element === paragraph; })[0];
+                if (earlier)
+                    earlier.to = placed[index].value;
+                else
+                    moves.push({ element: paragraph, from: paragraph.getAttribute('data-section'), to: placed[index].value });
+            }
+        }
+        move(moves.filter(function (each) { return each.from !== each.to; }));
+        return result;
+    }
+
+    // What is pasted or dropped brings no section of its own: a copied
+    // section end would start a new section, on other paper, where it lands.
+    function withoutSectionBreaks(html) {
+        var holder = global.document.createElement('template');
+        holder.innerHTML = String(html);
+        Array.prototype.forEach.call(holder.content.querySelectorAll('[data-section]'), function (element) {
+            element.removeAttribute('data-section');
+        });
+        return holder.innerHTML;
+    }
+
+    global.insertHTMLKeepingSections = function (html) {
+        return keepingSections(function () {
+            return global.document.execCommand('insertHTML', false, withoutSectionBreaks(html));
+        });
+    };
+
+    global.deleteKeepingSections = function () {
+        return keepingSections(function () { return global.document.execCommand('delete', false, null); });
+    };
 })(window);

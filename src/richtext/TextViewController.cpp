@@ -261,7 +261,11 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
             TELog(TELogLevelWarning, "The pasted picture was not inserted: " + inserted.error().message);
     };
     host.updatePageUpDownControl = [this] { updatePageUpDownControl(); };
-    return std::make_unique<ClipboardCommander>(m_connection, Pasteboard::general(), std::move(host));
+    // Pastes and cuts move text, not the page's section breaks.
+    ClipboardCommander::PageScripts scripts;
+    scripts.insertHTML = "insertHTMLKeepingSections({});";
+    scripts.deleteSelection = "deleteKeepingSections()";
+    return std::make_unique<ClipboardCommander>(m_connection, Pasteboard::general(), std::move(host), std::move(scripts));
 }
 
 std::unique_ptr<CaretSelectionCommander> TextViewController::makeCaret()

@@ -358,7 +358,7 @@ TEST_F(TextViewControllerTest, navigationsAndMessages)
     answerNextRead();
     page->sendPageMessage("rte://cutEventList");
     EXPECT_EQ(Pasteboard::general().string(), std::optional<std::u16string>(u"chosen words"));
-    EXPECT_FALSE(page->scriptsMatching("execCommand\\('delete'").empty());
+    EXPECT_FALSE(page->scriptsMatching("deleteKeepingSections\\(\\)").empty());
 }
 
 TEST_F(TextViewControllerTest, thePagesPasteAndTheMenusPasteGoThroughTheEditorOnceReady)

@@ -10,7 +10,10 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkPagePoints.h"
+#include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/PopplerReaderDocument.h"
+#include "platform/ui/Pasteboard.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
@@ -21,6 +24,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -217,6 +221,75 @@ protected:
         ASSERT_TRUE(waitFor([&] {
             return run("document.getElementById('content').textContent").find(word) != std::string::npos;
         })) << "the keys did not reach the page";
+    }
+
+    // Each paragraph's first words, then " | " where a section ends after
+    // it and " / " where none does.
+    static std::string sectionEnds(const AttributedString& saved)
+    {
+        std::string ends;
+        const std::u16string& text = saved.string();
+        for (std::size_t end = text.find(u'\n'); end != std::u16string::npos; end = text.find(u'\n', end + 1)) {
+            const std::size_t start = end == 0 ? 0 : text.find_last_of(u'\n', end - 1) + 1;
+            ends += toUtf8(text.substr(start, std::min<std::size_t>(end - start, 8))) + (sectionAt(saved, end) ? " | " : " / ");
+        }
+        return ends;
+    }
+
+    static const TESectionBreak* sectionAt(const AttributedString& text, std::size_t index)
+    {
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+        return attributes ? attributes->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute) : nullptr;
+    }
+
+    // The settings of every section after the first, in order.
+    static std::vector<std::string> sectionSettings(const AttributedString& text)
+    {
+        std::vector<std::string> settings;
+        for (std::size_t end = text.string().find(u'\n'); end != std::u16string::npos; end = text.string().find(u'\n', end + 1))
+            if (const TESectionBreak* section = sectionAt(text, end))
+                settings.push_back(toUtf8(section->attributeText()));
+        return settings;
+    }
+
+    // The "\sect" words of a file: each ends a section.
+    static int sectWords(const std::string& rtf)
+    {
+        int count = 0;
+        for (std::size_t at = rtf.find("\\sect"); at != std::string::npos; at = rtf.find("\\sect", at + 1))
+            count += at + 5 == rtf.size() || !std::isalpha(static_cast<unsigned char>(rtf[at + 5]));
+        return count;
+    }
+
+    // Selects from the start of `from` to the start of `to`, each the first
+    // text of the page that holds it.
+    void selectFromTo(const std::string& from, const std::string& to)
+    {
+        run("(function(f,t){var c=document.getElementById('content');function at(w){var k=document.createTreeWalker(c,"
+            "NodeFilter.SHOW_TEXT);while(k.nextNode()){var i=k.currentNode.data.indexOf(w);if(i>=0)return [k.currentNode,i];}"
+            "return null;}var a=at(f),b=at(t);var r=document.createRange();r.setStart(a[0],a[1]);r.setEnd(b[0],b[1]);"
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();})('" + from + "','" + to + "')");
+    }
+
+    // The first words of each paragraph that ends a section on the page.
+    std::string sectionEndsOnThePage()
+    {
+        return run("[].map.call(document.querySelectorAll('#paragraph [data-section]'),function(e){"
+                   "return e.textContent.slice(0,8)}).join(' | ')");
+    }
+
+    std::string paragraphsOnThePage() { return run("document.querySelectorAll('#paragraph > *').length"); }
+
+    int occurrencesOnThePage(const std::string& words)
+    {
+        return std::atoi(run("document.getElementById('content').textContent.split('" + words + "').length-1").c_str());
+    }
+
+    void pasteAtTheEnd()
+    {
+        press(GDK_KEY_End, GDK_CONTROL_MASK);
+        press(GDK_KEY_Return);
+        press(GDK_KEY_v, GDK_CONTROL_MASK);
     }
 
     bool autosave()
@@ -913,7 +986,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, everySectionsPageSurvivesTyping)
 
 // Return at the end of a section's last paragraph makes a new last
 // paragraph, after which the section ends, as in word processors: the break
-// moves on with the new paragraph and is not made twice.
+// moves on with the new paragraph and is not made twice, and an undo puts
+// it back.
 TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakesItsBreak)
 {
     const std::string path = folder.path("split.rtf");
@@ -924,7 +998,17 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakes
     run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
         "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('portrait part.');if(at>=0){var r=document.createRange();"
         "r.setStart(t,at+14);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    const std::string opened = sectionEndsOnThePage();
     press(GDK_KEY_Return);
+    ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() == "5"; })) << "the key did not reach the page";
+    const std::string split = sectionEndsOnThePage();
+    // Undone and redone, the Return takes the break back and moves it again.
+    press(GDK_KEY_z, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() == "4"; })) << "the undo did not reach the page";
+    EXPECT_EQ(sectionEndsOnThePage(), opened);
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() == "5"; })) << "the redo did not reach the page";
+    EXPECT_EQ(sectionEndsOnThePage(), split);
     type("Zebra");
     ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Zebra") != std::string::npos; }))
         << "the keys did not reach the page";
@@ -932,16 +1016,138 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakes
     closeDocument();
 
     const std::string rtf = readFile(path);
+    EXPECT_EQ(sectionEnds(read(rtf).text), "Portrait / The last / Zebra | The wide | Two colu / ") << rtf;
+}
+
+// A section's last paragraph copied and pasted at the end, and a paragraph
+// pasted from another program that marks a section end: the text comes,
+// the sections stay as they were, for Folio and in the saved file's words.
+TEST_F(RichTextOtherProgramsFileWindowTest, aPastedSectionEndBringsNoNewSection)
+{
+    const std::string path = folder.path("paste.rtf");
+    const std::string original = fixture("word-two-sections.rtf");
+    writeFile(path, original);
+    open(path);
+    if (HasFatalFailure())
+        return;
+    Pasteboard::general().setItems({});
+    selectFromTo("The last line", "The wide table");
+    press(GDK_KEY_c, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([] { return Pasteboard::general().hasStrings(); })) << "the copy did not reach the pasteboard";
+    const auto copied = Pasteboard::general().dataForPasteboardType(kPasteboardTypeHTML).value_or(std::vector<std::uint8_t>());
+    ASSERT_NE(std::string(copied.begin(), copied.end()).find("data-section"), std::string::npos) << "the copy carries the break";
+    pasteAtTheEnd();
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 2; })) << "the paste did not reach the page";
+
+    const std::string foreign = "<p data-section=\"next-page width=16838 height=11906 landscape\">Foreign end</p><p>After it</p>";
+    PasteboardItem item;
+    item[kPasteboardTypeHTML] = std::vector<std::uint8_t>(foreign.begin(), foreign.end());
+    item[kPasteboardTypeUTF8PlainText] = {'F'};
+    Pasteboard::general().setItems({std::move(item)});
+    pasteAtTheEnd();
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("After it") == 1; })) << "the paste did not reach the page";
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
     const DKRTFReadResult saved = read(rtf);
-    std::string breaks;
-    const std::u16string& text = saved.text.string();
-    for (std::size_t end = text.find(u'\n'); end != std::u16string::npos; end = text.find(u'\n', end + 1)) {
-        AttributeDictionaryPtr attributes = saved.text.attributesAtIndex(end);
-        const auto* section = attributes ? attributes->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute) : nullptr;
-        const std::size_t start = end == 0 ? 0 : text.find_last_of(u'\n', end - 1) + 1;
-        breaks += toUtf8(text.substr(start, std::min<std::size_t>(end - start, 8))) + (section ? " | " : " / ");
-    }
-    EXPECT_EQ(breaks, "Portrait / The last / Zebra | The wide | Two colu / ") << rtf;
+    EXPECT_EQ(sectWords(rtf), sectWords(original)) << rtf;
+    EXPECT_EQ(sectionSettings(saved.text), sectionSettings(read(original).text)) << rtf;
+    EXPECT_EQ(sectionEnds(saved.text),
+              "Portrait / The last | The wide | Two colu / The last / Foreign  / After it /  / ") << rtf;
+}
+
+// A section's last paragraph cut and pasted at the end: the section it
+// ended stays, now ended by the paragraph before it, also after an undo and
+// a redo of the cut, and the pasted paragraph starts none.
+TEST_F(RichTextOtherProgramsFileWindowTest, aCutSectionEndLeavesItsSectionBehind)
+{
+    const std::string path = folder.path("cut.rtf");
+    const std::string original = fixture("word-two-sections.rtf");
+    writeFile(path, original);
+    open(path);
+    if (HasFatalFailure())
+        return;
+    Pasteboard::general().setItems({});
+    selectFromTo("The last line", "The wide table");
+    const std::string opened = sectionEndsOnThePage();
+    press(GDK_KEY_x, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 0; })) << "the cut did not reach the page";
+    const std::string cut = sectionEndsOnThePage();
+    // Undone and redone, the cut takes its breaks with it.
+    press(GDK_KEY_z, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 1; })) << "the undo did not reach the page";
+    EXPECT_EQ(sectionEndsOnThePage(), opened);
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 0; })) << "the redo did not reach the page";
+    EXPECT_EQ(sectionEndsOnThePage(), cut);
+    pasteAtTheEnd();
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 1; })) << "the paste did not reach the page";
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    EXPECT_EQ(sectWords(rtf), sectWords(original)) << rtf;
+    EXPECT_EQ(sectionSettings(saved.text), sectionSettings(read(original).text)) << rtf;
+    EXPECT_EQ(sectionEnds(saved.text), "Portrait | The wide | Two colu / The last /  / ") << rtf;
+}
+
+// Word's line patterns on a paragraph and a run show as lines of the
+// pattern colour over the fill, where a share of the same colours shows as
+// the one colour they mix to; typed in and saved, the file keeps them.
+TEST_F(RichTextOtherProgramsFileWindowTest, linePatternsShowTheirLines)
+{
+    const std::string path = folder.path("patterns.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0 Times New Roman;}{\\colortbl;\\red255\\green0\\blue0;\\red255\\green255\\blue0;}"
+                    "\\f0\\fs24\\pard\\bgdkhoriz\\cfpat1\\cbpat2 Lined\\par\\pard\\shading5000\\cfpat1\\cbpat2 Shared\\par"
+                    "\\pard Plain {\\chshdng0\\chbgdkvert\\chcfpat1\\chcbpat2 run of lines} end\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("line-patterns"));
+    ASSERT_NE(shot, nullptr);
+    // The pattern's red and the fill's yellow found in the box of the first
+    // element around the words, in page pixels, past its letters.
+    auto colours = [&](const std::string& selector, const std::string& words) {
+        std::istringstream box(run("(function(){var all=document.querySelectorAll('" + selector + "');"
+                                   "for(var i=0;i<all.length;++i){if(all[i].textContent.indexOf('" + words + "')>=0){"
+                                   "var b=all[i].getBoundingClientRect();return b.left+' '+b.top+' '+b.right+' '+b.bottom;}}"
+                                   "return '';})()"));
+        double left = 0, top = 0, right = 0, bottom = 0;
+        box >> left >> top >> right >> bottom;
+        std::set<std::string> found;
+        for (double y = top + 1; y < bottom - 1; ++y)
+            for (double x = left + 1; x < right - 1; ++x) {
+                const Point at = test::pagePointInWindow(toplevel, pageWidget, {x, y});
+                const unsigned pixel = test::pixelAt(shot, int(at.x), int(at.y));
+                const unsigned red = pixel >> 16 & 0xFF, green = pixel >> 8 & 0xFF, blue = pixel & 0xFF;
+                if (red > 0xF0 && green < 0x20 && blue < 0x20)
+                    found.insert("red");
+                else if (red > 0xF0 && green > 0xF0 && blue < 0x20)
+                    found.insert("yellow");
+                else if (red > 0xF0 && green > 0x70 && green < 0x90 && blue < 0x20)
+                    found.insert("orange");
+            }
+        std::string names;
+        for (const std::string& name : found)
+            names += name + " ";
+        return names;
+    };
+    EXPECT_EQ(colours("#paragraph > *", "Lined"), "red yellow ");
+    EXPECT_EQ(colours("#paragraph > *", "Shared"), "orange ");
+    EXPECT_EQ(colours("#paragraph span", "run of lines"), "red yellow ");
+    g_object_unref(shot);
+
+    typeAtTheEnd(" Zebra");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(autosave());
+    closeDocument();
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    EXPECT_EQ(effectsOf(saved.text, u"Lined"), "paragraph shading pattern=dkhoriz color=ff0000 fill=ffff00") << rtf;
+    EXPECT_EQ(effectsOf(saved.text, u"run of lines"), "shading pattern=dkvert color=ff0000 fill=ffff00 shows 255,128,0") << rtf;
 }
 
 // A list that comes back after other paragraphs is Word's list still: the

@@ -204,8 +204,10 @@ void TEHTMLElement::interpretAttributes()
     if (const std::u16string* shading = attributeForKey("data-shading"))
         changedMarks().character.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* kerning = attributeForKey("data-kerning")) {
+        // "0" is a kerning of its own, ending the kerning of the text around.
         const double number = doubleValue(*kerning);
-        changedMarks().character.kerning = number >= 1 && number <= 0xFFFF ? static_cast<int>(number) : 0;
+        const bool isNumber = !kerning->empty() && (*kerning)[0] >= u'0' && (*kerning)[0] <= u'9';
+        changedMarks().character.kerning = isNumber && number <= 0xFFFF ? std::optional<int>(static_cast<int>(number)) : std::nullopt;
     }
     if (const std::u16string* direction = attributeForKey("dir"); direction && name() == "span") {
         changedMarks().rightToLeftRun = *direction == u"rtl";
@@ -380,7 +382,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
         key.add(mark);
     key.add(runMarks.character.doubleWave);
     key.add(runMarks.character.strokeWidth.value_or(0));
-    key.add(runMarks.character.kerning);
+    key.add(runMarks.character.kerning.value_or(-1));
     key.add(runMarks.character.shading);
     key.add(runMarks.character.strokeColor.has_value());
     if (runMarks.character.strokeColor)
@@ -547,8 +549,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
             add(fixedKey<NSStrokeColorAttributeName>(), ColorValue::make(*runMarks.character.strokeColor));
     }
     addScriptMarks(entries);
-    if (runMarks.character.kerning != 0)
-        add(fixedKey<TEKerningAttribute>(), IntegerValue::make(runMarks.character.kerning));
+    if (runMarks.character.kerning)
+        add(fixedKey<TEKerningAttribute>(), IntegerValue::make(*runMarks.character.kerning));
     if (!runMarks.character.shading.empty())
         add(fixedKey<TEShadingAttribute>(), StringValue::make(runMarks.character.shading));
     if (m_headerLevel != 0)

@@ -263,7 +263,7 @@ private:
         // setting ("data-kerning").
         std::optional<double> strokeWidth;
         std::optional<Color> strokeColor;
-        int kerning = 0;
+        std::optional<int> kerning;
         // A word processor's shading ("data-shading"), as TEShading's text.
         std::u16string shading;
     };

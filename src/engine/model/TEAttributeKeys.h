@@ -74,7 +74,8 @@ inline constexpr std::string_view TECapitalsAttribute = "TECapitals";
 // Lower-case letters shown as small capitals, kept as typed (boolean YES).
 inline constexpr std::string_view TESmallCapitalsAttribute = "TESmallCapitals";
 // The run's kerning setting as word processors give it (an integer: kern
-// from this many half points up; 1 for kerning at every size).
+// from this many half points up; 1 for kerning at every size; 0 for text
+// said not to be kerned, which an absent value is not).
 inline constexpr std::string_view TEKerningAttribute = "TEKerning";
 // A word processor's shading of the run, as TEShading's text; the run's
 // background colour is the look it gives.

@@ -352,9 +352,9 @@ void DKRTFAttributeBuilder::addCharacterMarks(const DKRTFCharacterMarks& marks,
         if (marks.strokeColor)
             entries.emplace_back(kStrokeColor, marks.strokeColor);
     }
-    if (marks.kerning != 0) {
+    if (marks.kerning) {
         static const AttributeKey kKerning(TEKerningAttribute);
-        entries.emplace_back(kKerning, IntegerValue::make(marks.kerning));
+        entries.emplace_back(kKerning, IntegerValue::make(*marks.kerning));
     }
 }
 

@@ -49,8 +49,10 @@ struct DKRTFCharacterMarks {
     bool shadow = false;
     bool outline = false;
     // "\kerningN": Word kerns from N half points up, TextEdit and
-    // LibreOffice kern at 1; 0 for none.
-    int kerning = 0;
+    // LibreOffice kern at 1. A "\kerning0" is kept apart from no word at
+    // all: TextEdit writes it where kerning stops within kerned text, and a
+    // run that says nothing takes what its style gives.
+    std::optional<int> kerning;
     // TextEdit's letter strokes: "\strokewidthN" in twentieths of a percent
     // of the font size (negative: filled and stroked), "\strokecN".
     std::optional<int> strokeWidth;
@@ -70,7 +72,7 @@ struct DKRTFCharacterMarks {
         return static_cast<std::uint64_t>(language) | static_cast<std::uint64_t>(eastAsianLanguage) << 16
             | static_cast<std::uint64_t>(noProofing) << 32 | static_cast<std::uint64_t>(capitals) << 33
             | static_cast<std::uint64_t>(shadow) << 34 | static_cast<std::uint64_t>(outline) << 35
-            | static_cast<std::uint64_t>(smallCapitals) << 36 | static_cast<std::uint64_t>(kerning & 0xFFFF) << 37
+            | static_cast<std::uint64_t>(smallCapitals) << 36 | static_cast<std::uint64_t>(kerning.value_or(0) & 0xFFFF) << 37
             | static_cast<std::uint64_t>(strokeWidth.value_or(0) & 0x3FF) << 53
             | static_cast<std::uint64_t>(shadowMeasures.has_value()) << 63;
     }

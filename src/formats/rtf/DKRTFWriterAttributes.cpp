@@ -529,8 +529,10 @@ void DKRTFWriter::writeFontAttributes(const CharacterFormatting& formatting)
     }
 
     // RTF cannot take back a complex-script or East Asian font: a run
-    // without one starts its formatting afresh.
-    if (!formatting.keepsFontInForce && dropsScriptMarks(formatting.scriptMarks)) {
+    // without one starts its formatting afresh. Nor a kerning: "\kerning0"
+    // says the text is not kerned, which a run that says nothing does not.
+    const bool dropsKerning = !formatting.characterMarks.kerning && m_state.characterMarks.kerning;
+    if (!formatting.keepsFontInForce && (dropsScriptMarks(formatting.scriptMarks) || dropsKerning)) {
         m_state.characterStyle = kCharacterStyleToRestart;
         writeCharacterStyle(formatting.characterStyle);
     } else if (m_styleSheet) {

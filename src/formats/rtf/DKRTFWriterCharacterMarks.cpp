@@ -229,10 +229,13 @@ bool DKRTFWriter::writeCharacterMarks(const DKRTFCharacterMarks& marks, bool unk
         written.shading = shading;
         wroteOutput = true;
     }
-    if (marks.kerning != written.kerning || (unknown && marks.kerning != 0)) {
+    // RTF takes kerning back only with "\kerning0": a run that says
+    // nothing after a kerned one gets that.
+    const bool takesKerningBack = !marks.kerning && written.kerning.value_or(0) != 0;
+    if ((marks.kerning && (marks.kerning != written.kerning || unknown)) || takesKerningBack) {
         m_buffer.appendCString("\\kerning");
-        m_buffer.appendInteger(marks.kerning);
-        written.kerning = marks.kerning;
+        m_buffer.appendInteger(marks.kerning.value_or(0));
+        written.kerning = marks.kerning.value_or(0);
         wroteOutput = true;
     }
     return wroteOutput;

@@ -1430,7 +1430,8 @@ TEST_F(RTFOtherWritersRoundTripTests, wavyUnderlinesStayWavy)
 }
 
 // TextEdit's letter strokes with their widths and colours, its shadows'
-// measures and kerning, beside Word's plain outline and shadow: read as
+// measures and kerning (and where it ends, which is no mere absence of
+// kerning), beside Word's plain outline and shadow: read as
 // TextEdit draws them, and the same straight, through the editing page and
 // after a second save.
 TEST_F(RTFOtherWritersRoundTripTests, textEditStrokesShadowsAndKerningComeBack)
@@ -1443,7 +1444,7 @@ TEST_F(RTFOtherWritersRoundTripTests, textEditStrokesShadowsAndKerningComeBack)
         "{\\shad\\shadx40\\shady-40\\shadr60\\shado255 \\shadowc2 red shadow}, "
         "{\\shad\\shadx20\\shady-20\\shadr0\\shado0 \\shadowc0 grey shadow}, "
         "{\\shad\\shadx0\\shady-20\\shadr20\\shado128 \\shadowc3 half blue}, {\\kerning32 kerned}, "
-        "{\\outl word outline}, {\\shad word shadow}\\par}";
+        "{\\outl word outline}, {\\shad word shadow}, \\kerning0 not kerned\\par}";
     const std::vector<std::pair<std::u16string, std::string>> expected{
         {u"Plain", "; kerning 1"},
         {u"outlined", "; outline 3 in 251,2,7; kerning 1"},
@@ -1454,6 +1455,7 @@ TEST_F(RTFOtherWritersRoundTripTests, textEditStrokesShadowsAndKerningComeBack)
         {u"kerned", "; kerning 32"},
         {u"word outline", "; outline 3; kerning 1"},
         {u"word shadow", "; 1 shadow 1,1 blur 1 in 128,128,128,255; kerning 1"},
+        {u"not kerned", "; kerning 0"},
     };
     auto effects = [&](const AttributedString& text) {
         std::string all;

@@ -5,6 +5,7 @@
 #include "engine/html/writer/HTMLListTagWriter.h"
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/html/writer/HTMLRunWriter.h"
+#include "engine/html/writer/HTMLShadingCSS.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TEAttributeQueries.h"
@@ -106,8 +107,9 @@ const std::u16string* shadingText(const AttributeDictionary& attributes)
     return shading && !shading->value().empty() ? &shading->value() : nullptr;
 }
 
-// The colour the shading gives, drawn as the paragraph's background picture:
-// a background colour would be taken back as each run's own.
+// The shading's lines, or the colour it gives, drawn as the paragraph's
+// background picture: a background colour would be taken back as each
+// run's own.
 std::string shadingCSS(const AttributeDictionary& attributes)
 {
     const std::u16string* text = shadingText(attributes);
@@ -115,6 +117,8 @@ std::string shadingCSS(const AttributeDictionary& attributes)
     const std::optional<Color> look = shading ? shading->look() : std::nullopt;
     if (!look)
         return {};
+    if (std::string lines = HTMLShadingCSS::patternImage(*shading); !lines.empty())
+        return "background-image:" + lines + ";";
     const std::string hex = htmlHexString(*look);
     return "background-image:linear-gradient(#" + hex + ",#" + hex + ");";
 }

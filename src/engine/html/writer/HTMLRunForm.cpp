@@ -68,7 +68,7 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
         else if (key == keys.kerning)
             kerning = value->as<IntegerValue>();
         else if (key == keys.shading)
-            shading = value->as<StringValue>();
+            look.shading = shading = value->as<StringValue>();
         else if (key == keys.language)
             language = value->as<StringValue>();
         else if (key == keys.eastAsianLanguage)

@@ -28,6 +28,9 @@ struct HTMLRunLook {
     const AttributeValue* shadows = nullptr;
     const AttributeValue* strokeWidth = nullptr;
     const AttributeValue* strokeColor = nullptr;
+    // A word processor's shading, whose line pattern is drawn over the
+    // background colour it mixes to.
+    const AttributeValue* shading = nullptr;
     bool writesFont = false;
 
     friend bool operator==(const HTMLRunLook&, const HTMLRunLook&) = default;
@@ -38,7 +41,7 @@ struct HTMLRunLook {
             std::size_t hash = look.writesFont;
             for (const AttributeValue* value : {look.font, look.kern, look.foreground, look.background,
                                                 look.underline, look.underlineColor, look.strikeOut, look.superscript, look.capitals,
-                                                look.smallCapitals, look.shadows, look.strokeWidth, look.strokeColor})
+                                                look.smallCapitals, look.shadows, look.strokeWidth, look.strokeColor, look.shading})
                 hash = hash * 31 + std::hash<const AttributeValue*>()(value);
             return hash;
         }

@@ -3,9 +3,11 @@
 #include "engine/css/ColorHTML.h"
 #include "engine/html/writer/HTMLAttachmentWriter.h"
 #include "engine/html/writer/HTMLMarkup.h"
+#include "engine/html/writer/HTMLShadingCSS.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEAttributedStringQueries.h"
 #include "engine/model/TEScriptAttributes.h"
+#include "engine/model/TEShading.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -221,6 +223,12 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
             style += hex;
             style += ';';
         }
+        // A line pattern is drawn over the colour it mixes to. A run whose
+        // background was taken off has no shading left to draw.
+        const auto* shading = look.shading ? look.shading->as<StringValue>() : nullptr;
+        if (std::optional<TEShading> parsed = shading ? TEShading::fromText(toUtf8(shading->value())) : std::nullopt)
+            if (std::string lines = HTMLShadingCSS::patternImage(*parsed); !lines.empty())
+                style += "background-image:" + lines + ";";
     }
 
     const auto underline = static_cast<std::int64_t>(numberOfValue(look.underline).value_or(look.underline ? 1 : 0));
@@ -386,7 +394,7 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         spanAttributes["data-stroke-width"] = toUtf16(formatShortest(width));
     if (form.shading && !form.shading->value().empty())
         spanAttributes["data-shading"] = form.shading->value();
-    if (form.kerning && form.kerning->value() != 0)
+    if (form.kerning)
         spanAttributes["data-kerning"] = toUtf16(std::to_string(form.kerning->value()));
     // Most runs of a fragment are a span with a style alone: its start tag
     // is written once per style.
