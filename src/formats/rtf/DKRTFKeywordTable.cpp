@@ -309,10 +309,14 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"footnotetable", withDefault(&R::actionFootnoteTable)},
         {"chatn", withDefault(&R::actionAnnotation)},
         {"atnid", withDefault(&R::actionAnnotationAuthor)},
+        // Word gives the author's initials as the comment's id and the full
+        // name after it: the name, which comes last, is the author.
+        {"atnauthor", withDefault(&R::actionAnnotationAuthor)},
         {"field", withDefault(&R::actionField)},
         {"fldinst", withDefault(&R::actionLink)},
         {"fldrslt", withDefault(&R::actionTextLink)},
         {"marquentannotations", withDefault(&R::actionMarquentAnnotations)},
+        {"info", withDefault(&R::actionDocumentInfo)},
         {"margl", withDefault(&R::actionPageMarginLeft)},
         {"margr", withDefault(&R::actionPageMarginRight)},
         {"margt", withDefault(&R::actionPageMarginTop)},
@@ -371,7 +375,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
     static constexpr std::string_view kSkippedDestinations[] = {
         "papercolor", "objdata", "jarte",  "nonshppict", "emfblip", "author",   "buptim",   "comment",
         "creatim",    "doccomm",   "ftncn",    "ftnsep",   "ftnsepc",
-        "info",       "keywords", "operator", "generator", "printim",
+        "keywords", "operator", "generator", "printim",
         "private1",   "revtim",    "rxe",     "subject",    "tc",      "title",    "txe",      "xe",
         // Fallbacks for readers without nested tables or shapes: the content
         // is read from the table and the shape themselves.

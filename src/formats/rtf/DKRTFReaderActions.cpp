@@ -253,7 +253,14 @@ void DKRTFReader::actionReadFontTable(int)
     m_readingTable = false;
 }
 
-void DKRTFReader::actionReadFontCharacterSet(int value) { state().setFontCharacterSet(value); }
+void DKRTFReader::actionReadFontCharacterSet(int value)
+{
+    state().setFontCharacterSet(value);
+    // A font's name is written in its own character set: a Japanese name
+    // in a Western document is Shift-JIS bytes.
+    if (state().alternateDestination() && value != 0 && value != 1)
+        state().setStringEncoding(DKRTFReaderFontTable::fontEncoding(value));
+}
 
 void DKRTFReader::actionReadColorTable(int)
 {
@@ -613,6 +620,15 @@ std::string DKRTFReader::otherHeaderFooterForms() const
 
 
 void DKRTFReader::actionSkipDestination(int) { state().skipGroup(); }
+
+void DKRTFReader::actionDocumentInfo(int)
+{
+    // The group is read on its own; none of its words are document text.
+    state().skipGroup();
+    const std::size_t groupEnd = endOfCurrentGroup();
+    if (groupEnd > m_location)
+        m_documentInfo = DKRTFDocumentInfo::read(m_source.text(m_location, groupEnd), byteDecoder());
+}
 
 void DKRTFReader::actionKnownDestination(int) {}
 
