@@ -9,6 +9,7 @@
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
 #include "engine/model/TEFormattingKey.h"
 #include "engine/model/TESectionBreak.h"
+#include "engine/model/TEParagraphBorders.h"
 #include "engine/model/TEShading.h"
 #include "engine/dom/TEHorizontalRuleHTMLElement.h"
 #include "engine/html/HTMLTabStops.h"
@@ -135,6 +136,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_paragraphStyleName = parent.m_paragraphStyleName;
     m_sectionBreak = parent.m_sectionBreak;
     m_paragraphShading = parent.m_paragraphShading;
+    m_paragraphBorders = parent.m_paragraphBorders;
     m_characterStyleName = parent.m_characterStyleName;
     m_fontVariant = parent.m_fontVariant;
     m_underlineStyle = parent.m_underlineStyle;
@@ -202,6 +204,8 @@ void TEHTMLElement::interpretAttributes()
     }
     if (const std::u16string* shading = attributeForKey("data-paragraph-shading"))
         m_paragraphShading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
+    if (const std::u16string* borders = attributeForKey("data-paragraph-borders"))
+        m_paragraphBorders = TEParagraphBorders::fromText(toUtf8(*borders)) ? *borders : std::u16string();
     if (const std::u16string* shading = attributeForKey("data-shading"))
         m_characterMarks.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* kerning = attributeForKey("data-kerning")) {
@@ -379,6 +383,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_paragraphStyleName);
     key.add(m_sectionBreak);
     key.add(m_paragraphShading);
+    key.add(m_paragraphBorders);
     key.add(m_characterStyleName);
     key.add(m_backgroundStrokeColor);
     key.add(m_backgroundStrokeWidth);
@@ -544,6 +549,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
             TESectionBreak::make(TESectionBreak::settingsFromAttributeText(*m_sectionBreak)));
     if (!m_paragraphShading.empty())
         add(fixedKey<TEParagraphShadingAttribute>(), StringValue::make(m_paragraphShading));
+    if (!m_paragraphBorders.empty())
+        add(fixedKey<TEParagraphBordersAttribute>(), StringValue::make(m_paragraphBorders));
     if (m_characterStyleName && !m_characterStyleName->empty())
         add(fixedKey<TECharacterStyleNameAttribute>(), StringValue::make(*m_characterStyleName));
     if (!m_paragraphStyle.textLists().empty())

@@ -228,6 +228,9 @@ private:
     // A word processor's shading of the paragraph ("data-paragraph-shading"),
     // as TEShading's text; its look is the element's background picture.
     std::u16string m_paragraphShading;
+    // A word processor's lines around the paragraph ("data-paragraph-borders"),
+    // as TEParagraphBorders's text.
+    std::u16string m_paragraphBorders;
     std::optional<std::u16string> m_characterStyleName;
     std::vector<CSSShadow> m_shadows;
     TEHTMLElementDisplayStyle m_displayStyle = TEHTMLElementDisplayStyle::Inline;

@@ -20,6 +20,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -358,6 +359,10 @@ private:
     void actionTableCellGap(int value);
     void actionTableCellBorder(int side);
     void actionOtherBorder(int value);
+    void actionParagraphBorder(int sides);
+    // Changes each side the border words describe.
+    void forEachParagraphBorder(const std::function<void(std::optional<TEParagraphBorders::Border>&)>& change);
+    void actionBorderSpace(int value);
     void actionBorderStyle(int style);
     void actionBorderWidth(int value);
     void actionBorderColor(int value);
@@ -481,6 +486,10 @@ private:
     // Whether text for the alternate destination goes on the run before it:
     // no brace or ";" came between them.
     bool m_destinationRunGoesOn = false;
+    // The sides of the paragraph's border the border words after
+    // "\brdrt" (and the rest) describe, as bits; 0 while they describe a
+    // table's.
+    unsigned m_paragraphBorderSides = 0;
     // Whether the group dropped its text before its "\*".
     bool m_discardedBeforeStar = false;
     // "\cocoartf": a Mac text editor wrote the file. Its lists look like

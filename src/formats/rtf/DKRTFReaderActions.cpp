@@ -686,18 +686,80 @@ void DKRTFReader::actionTableCellGap(int value) { rowFormat().setCellGap(value);
 
 void DKRTFReader::actionTableCellBorder(int side)
 {
+    m_paragraphBorderSides = 0;
     rowFormat().selectCellBorder(static_cast<DKRTFTableRowFormat::Side>(side));
 }
 
-void DKRTFReader::actionOtherBorder(int) { rowFormat().selectOtherBorder(); }
+void DKRTFReader::actionOtherBorder(int)
+{
+    m_paragraphBorderSides = 0;
+    rowFormat().selectOtherBorder();
+}
+
+void DKRTFReader::actionParagraphBorder(int sides)
+{
+    rowFormat().selectOtherBorder();
+    m_paragraphBorderSides = static_cast<unsigned>(sides);
+    // A side named is a single line until its kind says otherwise.
+    forEachParagraphBorder([](std::optional<TEParagraphBorders::Border>& side) { side = TEParagraphBorders::Border{}; });
+}
+
+void DKRTFReader::forEachParagraphBorder(const std::function<void(std::optional<TEParagraphBorders::Border>&)>& change)
+{
+    TEParagraphBorders& borders = state().mutableParagraph().borders;
+    for (std::size_t side = 0; side < borders.sides.size(); ++side) {
+        if (m_paragraphBorderSides & (1u << side))
+            change(borders.sides[side]);
+    }
+}
 
 void DKRTFReader::actionBorderStyle(int style)
 {
+    if (m_paragraphBorderSides != 0) {
+        // "\brdrnone" takes the side away.
+        forEachParagraphBorder([style](std::optional<TEParagraphBorders::Border>& side) {
+            if (style == 0)
+                side.reset();
+            else if (side)
+                side->style = style;
+        });
+        return;
+    }
     rowFormat().setBorderStyle(static_cast<DKRTFTableRowFormat::BorderStyle>(style));
 }
 
-void DKRTFReader::actionBorderWidth(int value) { rowFormat().setBorderWidth(value); }
-void DKRTFReader::actionBorderColor(int value) { rowFormat().setBorderColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionBorderWidth(int value)
+{
+    if (m_paragraphBorderSides != 0) {
+        forEachParagraphBorder([value](std::optional<TEParagraphBorders::Border>& side) {
+            if (side)
+                side->width = std::clamp(value, 0, TEParagraphBorders::kWidest);
+        });
+        return;
+    }
+    rowFormat().setBorderWidth(value);
+}
+
+void DKRTFReader::actionBorderSpace(int value)
+{
+    forEachParagraphBorder([value](std::optional<TEParagraphBorders::Border>& side) {
+        if (side)
+            side->space = std::clamp(value, 0, TEParagraphBorders::kFarthest);
+    });
+}
+
+void DKRTFReader::actionBorderColor(int value)
+{
+    if (m_paragraphBorderSides != 0) {
+        const std::shared_ptr<const ColorValue> color = value > 0 ? m_colorTable.colorAtIndex(value) : nullptr;
+        forEachParagraphBorder([&color](std::optional<TEParagraphBorders::Border>& side) {
+            if (side)
+                side->color = color ? std::optional<Color>(color->color()) : std::nullopt;
+        });
+        return;
+    }
+    rowFormat().setBorderColor(m_colorTable.colorAtIndex(value));
+}
 void DKRTFReader::actionTableCellBackground(int value) { rowFormat().setBackgroundColor(m_colorTable.colorAtIndex(value)); }
 void DKRTFReader::actionTableCellPatternColor(int value) { rowFormat().setPatternColor(m_colorTable.colorAtIndex(value)); }
 void DKRTFReader::actionTableCellShading(int value) { rowFormat().setShading(value); }

@@ -270,6 +270,7 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.noHyphenation = defaults.noHyphenation;
     m_state.paragraphStyle = defaults.paragraphStyle;
     m_state.paragraphShading.clear();
+    m_state.paragraphBorders.clear();
     m_writtenList = 0;
 }
 

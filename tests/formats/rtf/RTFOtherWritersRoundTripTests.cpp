@@ -1957,6 +1957,67 @@ TEST_F(RTFOtherWritersRoundTripTests, fontNamesInTheirOwnCodePageAreReadWhole)
               "Times New Roman;Arial;Caf\u00E9 Sans;");
 }
 
+// A rule under a heading, a boxed paragraph and LibreOffice's frame keep
+// their lines, widths, distances and colours, and the paragraphs after them
+// stay without: straight, through the editing page (which draws them) and
+// after a second save.
+TEST_F(RTFOtherWritersRoundTripTests, paragraphBordersAreKept)
+{
+    auto bordersOf = [](const AttributedString& text, std::u16string_view words) {
+        const std::size_t at = text.string().find(words);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* borders = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphBordersAttribute) : nullptr;
+        return borders ? toUtf8(borders->value()) : std::string("none");
+    };
+    struct Case {
+        std::string file;
+        std::vector<std::pair<std::u16string, std::string>> borders;
+    };
+    const std::vector<Case> cases{
+        {"word-fields-comments.rtf",
+         {{u"Findings with a rule below", "bottom=s,12,20,4472c4"},
+          {u"A boxed note", "top=s,4,1 left=s,4,4 bottom=s,4,1 right=s,4,4"},
+          {u"Visible words", "none"}}},
+        {"libreoffice-fields-borders.rtf",
+         {{u"A framed warning", "top=s,10,56,729fcf left=s,10,56,729fcf bottom=s,10,56,729fcf right=s,10,56,729fcf"},
+          {u"Lamp", "none"}}},
+    };
+    for (const Case& file : cases) {
+        const DKRTFReadResult original = read(fixture(file.file));
+        for (const auto& [words, borders] : file.borders)
+            ASSERT_EQ(bordersOf(original.text, words), borders) << file.file;
+        const std::string paged = written(original, throughThePage(original.text));
+        const DKRTFReadResult once = read(paged);
+        for (const std::string& rtf : {written(original, original.text), paged, written(once, throughThePage(once.text))}) {
+            const DKRTFReadResult again = read(rtf);
+            for (const auto& [words, borders] : file.borders)
+                EXPECT_EQ(bordersOf(again.text, words), borders) << file.file << "\n" << rtf;
+        }
+    }
+
+    // The page draws the lines, and keeps them for the save.
+    const DKRTFReadResult word = read(fixture("word-fields-comments.rtf"));
+    TEHTMLWriterSettings settings;
+    settings.fileName = "page";
+    const std::string html = toUtf8(htmlString(word.text, settings));
+    EXPECT_NE(html.find("data-paragraph-borders=\"bottom=s,12,20,4472c4\""), std::string::npos) << html;
+    EXPECT_NE(html.find("box-shadow:inset 0 -0.6pt 0 #4472c4"), std::string::npos) << html;
+
+    // A side taken away again, damaged numbers and a table's borders are
+    // no paragraph's: a width or distance past any there is is the largest.
+    const DKRTFReadResult damaged = read("{\\rtf1\\ansi\\pard\\box\\brdrs\\brdrw900\\brsp-4\\brdrt\\brdrnone Boxed\\par"
+                                         "\\pard\\trowd\\clbrdrb\\brdrs\\cellx2000\\pard\\intbl Cell\\cell\\row\\pard After\\par}");
+    EXPECT_EQ(bordersOf(damaged.text, u"Boxed"), "left=s,255,0 bottom=s,255,0 right=s,255,0");
+    EXPECT_EQ(bordersOf(damaged.text, u"After"), "none");
+    // And so from the page: data a script changed gives none.
+    for (const char* data : {"top=s,12", "top=s,12,20,red", "middle=s,1,1", "top=zigzag,1,1", "top=s,-3,0"}) {
+        std::optional<AttributedString> paged =
+            attributedStringWithHTMLData(std::string("<p data-paragraph-borders=\"") + data + "\">One</p>");
+        ASSERT_TRUE(paged.has_value());
+        EXPECT_EQ(bordersOf(*paged, u"One"), "none") << data;
+    }
+}
+
 } // namespace
 } // namespace folio
 
