@@ -365,6 +365,13 @@ TETextAttachmentPtr DKRTFObjectReader::readFootnote(const ByteDecoder& decoder,
         if (const std::u16string* name = styleName(*number))
             attributes.emplace("data-style", *name);
     }
+    // An endnote is a footnote that says so ("\ftnalt") right after its word.
+    std::size_t start = 0;
+    while (start < group.size() && (group[start] == u' ' || group[start] == u'\r' || group[start] == u'\n'))
+        ++start;
+    if (const std::u16string_view rest = group.substr(start);
+        rest.starts_with(u"\\ftnalt") && (rest.size() == 7 || !isLetter(rest[7])))
+        attributes.emplace(TEObjectTextAttachment::kNoteKindKey, u"endnote");
     attachment->setAttributes(std::move(attributes));
     return attachment;
 }

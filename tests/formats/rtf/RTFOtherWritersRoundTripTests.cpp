@@ -1836,9 +1836,10 @@ TEST_F(RTFOtherWritersRoundTripTests, anOverrideThatStartsAgainKeepsItsOwnNumber
 }
 
 // Word's and LibreOffice's comments keep their author's full name and only
-// their own words (no date), a link LibreOffice gives an ignorable character
-// style keeps its words, and the document's title, author and times come
-// back: straight, through the editing page and after a second save.
+// their own words (no date), Word's endnotes stay endnotes, a link
+// LibreOffice gives an ignorable character style keeps its words, and the
+// document's title, author and times come back: straight, through the
+// editing page and after a second save.
 TEST_F(RTFOtherWritersRoundTripTests, commentsStyledLinksAndDocumentInformationAreKept)
 {
     auto comments = [](const AttributedString& text) {
@@ -1847,8 +1848,11 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsStyledLinksAndDocumentInformationA
             AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
             const auto* note = attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
             const std::u16string* type = note ? note->attributeForKey("attachmentType") : nullptr;
+            const std::u16string* kind = note ? note->attributeForKey("data-note-kind") : nullptr;
             if (type && *type == u"annotation")
                 found += toUtf8(*note->attributeForKey("annotationAuthor")) + ": " + toUtf8(*note->contentsString()) + "\n";
+            else if (type)
+                found += (kind ? toUtf8(*kind) : toUtf8(*type)) + ":" + toUtf8(*note->contentsString()) + "\n";
         }
         return found;
     };
@@ -1860,7 +1864,8 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsStyledLinksAndDocumentInformationA
     };
     const DKRTFReadResult word = read(fixture("word-fields-comments.rtf"));
     const DKRTFReadResult libreOffice = read(fixture("libreoffice-fields-borders.rtf"));
-    ASSERT_EQ(comments(word.text), "Ines Varga: Check these against last year.\n");
+    ASSERT_EQ(comments(word.text), "Ines Varga: Check these against last year.\nfootnote: Measured at low tide.\n"
+                                   "endnote: An endnote on the copies.\n");
     ASSERT_EQ(comments(libreOffice.text), "Ada Lind: Which register?\n");
     ASSERT_NE(libreOffice.text.string().find(u"The lights register lists"), std::u16string::npos);
     ASSERT_EQ(linkOn(libreOffice.text, u"lights register"), "https://example.org/lights");
