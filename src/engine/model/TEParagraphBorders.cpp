@@ -90,9 +90,9 @@ std::string TEParagraphBorders::css() const
         const std::optional<Border>& side = sides[index];
         if (!side || side->style < 1 || side->style > static_cast<int>(kStyles.size()))
             continue;
-        // Twips to points; a line of no width given is the thinnest that
-        // still shows, a thick or double one twice its width.
-        const double points = std::max(side->width, 2) / 20.0 * (side->style == 2 || side->style == 3 ? 2 : 1);
+        // Twips to points, a thick or double line twice its width; never
+        // thinner than a pixel (0.75pt), which the page would not draw.
+        const double points = std::max(side->width / 20.0 * (side->style == 2 || side->style == 3 ? 2 : 1), 0.75);
         std::string offset(kOffsets[index]);
         offset.replace(offset.find("{}"), 2, formatShortest(points) + "pt");
         shadows += (shadows.empty() ? "inset " : ",inset ") + offset + " 0" +

@@ -50,6 +50,10 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"bullet", forced(&R::actionInsertCharacter, 0x2022)},
         {"par", withDefault(&R::actionNewParagraph)},
         {"line", withDefault(&R::actionNewParagraph)},
+        // FIXME: a column break is kept only as the end of its paragraph,
+        // so that the words on either side of it stay apart; the break
+        // itself is not written back.
+        {"column", withDefault(&R::actionNewParagraph)},
         {"sect", withDefault(&R::actionSectionBreak)},
         // NOTE: "\pardirnatural" is a paragraph's natural writing direction
         // (TextEdit writes it with every paragraph's settings), not a break.
