@@ -156,8 +156,19 @@ DKRTFDocumentInfo DKRTFDocumentInfo::read(std::u16string_view content, const DKR
         const std::optional<std::size_t> end = endOfGroup(content, position);
         if (!end)
             break;
-        if (std::optional<Entry> entry = entryOf(content.substr(position + 1, *end - position - 2), decoder))
+        const std::u16string_view group = content.substr(position + 1, *end - position - 2);
+        if (group.starts_with(u"\\upr") && (group.size() == 4 || !isLetter(group[4]))) {
+            // Word gives a value in the code page and again in Unicode
+            // ("{\upr{\title ...}{\*\ud{\title ...}}}"): the Unicode one
+            // is the value.
+            const std::size_t unicode = group.find(u"{\\*\\ud");
+            const std::optional<std::size_t> unicodeEnd = unicode == std::u16string_view::npos ? std::nullopt : endOfGroup(group, unicode);
+            const std::u16string_view values = unicodeEnd ? group.substr(unicode + 6, *unicodeEnd - unicode - 7) : group.substr(4);
+            for (Entry& entry : read(values, decoder).m_entries)
+                info.m_entries.push_back(std::move(entry));
+        } else if (std::optional<Entry> entry = entryOf(group, decoder)) {
             info.m_entries.push_back(std::move(*entry));
+        }
         position = *end;
     }
     return info;

@@ -1898,16 +1898,19 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsStyledLinksAndDocumentInformationA
     // A title in the document's code page is read as its letters, and goes
     // out in escapes every reader reads the same.
     const DKRTFReadResult cyrillic = read("{\\rtf1\\ansi\\ansicpg1251{\\info{\\title \\'cf\\'eb\\'e0\\'ed}"
-                                          "{\\author \\{Ivan\\}}{\\creatim\\yr2026\\mo13}{\\nofpages-4}}Text\\par}");
+                                          "{\\author \\{Ivan\\}}{\\creatim\\yr2026\\mo13}{\\nofpages-4}"
+                                          "{\\upr{\\subject ??}{\\*\\ud{\\subject \\u1055?\\u1083?}}}}Text\\par}");
     const std::string cyrillicWritten = written(cyrillic, cyrillic.text);
     const DKRTFReadResult cyrillicAgain = read(cyrillicWritten);
     for (const DKRTFReadResult* each : {&cyrillic, &cyrillicAgain}) {
         const DKRTFDocumentInfo info =
             DKRTFDocumentInfo::fromSerialized(each->pageSettings.text(DKRTFPageSettings::kDocumentInfoKey).value_or(""));
-        ASSERT_EQ(info.entries().size(), 3u) << cyrillicWritten;
+        ASSERT_EQ(info.entries().size(), 4u) << cyrillicWritten;
         EXPECT_EQ(toUtf8(info.entries()[0].text), "\u041F\u043B\u0430\u043D");
         EXPECT_EQ(toUtf8(info.entries()[1].text), "{Ivan}");
         EXPECT_EQ(info.entries()[2].time[1], 13);
+        EXPECT_EQ(info.entries()[3].word, "subject");
+        EXPECT_EQ(toUtf8(info.entries()[3].text), "\u041F\u043B");
         EXPECT_EQ(toUtf8(each->text.string()), "Text\n");
     }
 
