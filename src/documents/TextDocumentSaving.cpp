@@ -255,6 +255,9 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     // text, which the editor does not show.
     if (std::optional<std::string> script = defaults.stringForKey(DKRTFPageSettings::kScriptDefaultsKey))
         setFirstCharacterAttribute(text, "docScriptDefaults", *script);
+    // And its title, author and times.
+    if (std::optional<std::string> info = defaults.stringForKey(DKRTFPageSettings::kDocumentInfoKey))
+        setFirstCharacterAttribute(text, "docInfo", *info);
     addPageHeaderAndFooter(text, content);
 }
 

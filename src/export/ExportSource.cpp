@@ -59,6 +59,7 @@ void addBinding(ExportSource::PageValues& values, const DKRTFPageSettings& page)
     if (std::optional<float> capitals = page.number(DKRTFPageSettings::kHyphenateCapitalsKey))
         values.hyphenateCapitals = *capitals != 0;
     values.scriptDefaults = page.text(DKRTFPageSettings::kScriptDefaultsKey);
+    values.documentInfo = page.text(DKRTFPageSettings::kDocumentInfoKey);
 }
 
 } // namespace

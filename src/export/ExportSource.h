@@ -99,6 +99,8 @@ public:
         std::optional<std::string> firstSection;
         // Its default fonts and languages of complex-script and East Asian text.
         std::optional<std::string> scriptDefaults;
+        // Its title, author, times and counts.
+        std::optional<std::string> documentInfo;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

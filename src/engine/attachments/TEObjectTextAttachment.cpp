@@ -53,6 +53,9 @@ std::shared_ptr<TEObjectTextAttachment> TEObjectTextAttachment::attachmentWithEl
         StringMapValue::Map kept{{kAttachmentTypeKey, toUtf16(kFootnoteType)}};
         if (auto style = attributes.find("data-style"); style != attributes.end())
             kept.emplace("data-style", style->second);
+        // And an endnote stays one.
+        if (auto kind = attributes.find(kNoteKindKey); kind != attributes.end() && kind->second == u"endnote")
+            kept.emplace(kNoteKindKey, kind->second);
         attachment->setAttributes(std::move(kept));
     }
     return attachment;

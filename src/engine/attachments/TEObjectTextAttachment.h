@@ -19,6 +19,9 @@ class TEObjectTextAttachment final : public TETextAttachment, public TETextAttac
 public:
     static constexpr const char* kAttachmentTypeKey = "attachmentType";
     static constexpr const char* kAnnotationAuthorKey = "annotationAuthor";
+    // "endnote" for a note that stands at the end of the document rather
+    // than at the foot of its page, as a word processor's file said.
+    static constexpr const char* kNoteKindKey = "data-note-kind";
     static constexpr const char* kFootnoteType = "footnote";
     static constexpr const char* kAnnotationType = "annotation";
     // Comments without an author are signed by the application's user.

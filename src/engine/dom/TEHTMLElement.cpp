@@ -9,6 +9,7 @@
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
 #include "engine/model/TEFormattingKey.h"
 #include "engine/model/TESectionBreak.h"
+#include "engine/model/TEParagraphBorders.h"
 #include "engine/model/TEShading.h"
 #include "engine/dom/TEHorizontalRuleHTMLElement.h"
 #include "engine/html/HTMLTabStops.h"
@@ -201,6 +202,8 @@ void TEHTMLElement::interpretAttributes()
     }
     if (const std::u16string* shading = attributeForKey("data-paragraph-shading"))
         changedMarks().paragraphShading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
+    if (const std::u16string* borders = attributeForKey("data-paragraph-borders"))
+        changedMarks().paragraphBorders = TEParagraphBorders::fromText(toUtf8(*borders)) ? *borders : std::u16string();
     if (const std::u16string* shading = attributeForKey("data-shading"))
         changedMarks().character.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* kerning = attributeForKey("data-kerning")) {
@@ -395,6 +398,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(runMarks.paragraphStyleName);
     key.add(runMarks.sectionBreak);
     key.add(runMarks.paragraphShading);
+    key.add(runMarks.paragraphBorders);
     key.add(runMarks.characterStyleName);
     key.add(m_backgroundStrokeColor);
     key.add(m_backgroundStrokeWidth);
@@ -562,6 +566,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
             TESectionBreak::make(TESectionBreak::settingsFromAttributeText(*runMarks.sectionBreak)));
     if (!runMarks.paragraphShading.empty())
         add(fixedKey<TEParagraphShadingAttribute>(), StringValue::make(runMarks.paragraphShading));
+    if (!runMarks.paragraphBorders.empty())
+        add(fixedKey<TEParagraphBordersAttribute>(), StringValue::make(runMarks.paragraphBorders));
     if (runMarks.characterStyleName && !runMarks.characterStyleName->empty())
         add(fixedKey<TECharacterStyleNameAttribute>(), StringValue::make(*runMarks.characterStyleName));
     if (!m_paragraphStyle.textLists().empty())

@@ -279,6 +279,9 @@ private:
         // A word processor's shading of the paragraph ("data-paragraph-shading"),
         // as TEShading's text; its look is the element's background picture.
         std::u16string paragraphShading;
+        // A word processor's lines around the paragraph ("data-paragraph-borders"),
+        // as TEParagraphBorders's text.
+        std::u16string paragraphBorders;
         std::optional<std::u16string> characterStyleName;
         CharacterMarks character;
         // A right-to-left run ("dir" of a span; on a block it is the

@@ -82,6 +82,8 @@ inline constexpr std::string_view TEKerningAttribute = "TEKerning";
 inline constexpr std::string_view TEShadingAttribute = "TEShading";
 // Paragraph attribute: the paragraph's shading, as TEShading's text.
 inline constexpr std::string_view TEParagraphShadingAttribute = "TEParagraphShading";
+// A word processor's lines around a paragraph, as TEParagraphBorders::text() gives them.
+inline constexpr std::string_view TEParagraphBordersAttribute = "TEParagraphBorders";
 
 // Values stored under keys whose value is fixed text.
 inline constexpr std::u16string_view TEFieldAttributeValue = u"TEField";

@@ -119,6 +119,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.hyphenateCapitals = page.hyphenateCapitals;
     settings.firstSection = page.firstSection;
     settings.scriptDefaults = page.scriptDefaults;
+    settings.documentInfo = page.documentInfo;
     return settings;
 }
 

@@ -275,6 +275,8 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
         set(TEShadingAttribute, StringValue::make(toUtf16(shading.text())));
     if (const TEShading paragraphShading = shadingOf(state.paragraph().shading); !paragraphShading.isEmpty())
         set(TEParagraphShadingAttribute, StringValue::make(toUtf16(paragraphShading.text())));
+    if (const std::string borders = state.paragraph().borders.text(); !borders.empty())
+        set(TEParagraphBordersAttribute, StringValue::make(toUtf16(borders)));
     if ((state.underline() & 0xFF) != 0) {
         set(kCTUnderlineStyleAttributeName, IntegerValue::make(state.underline()));
         set(NSUnderlineColorAttributeName, state.underlineColor());

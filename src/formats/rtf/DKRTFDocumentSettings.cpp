@@ -89,6 +89,8 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
         settings.hyphenateCapitals = floatAttribute(*attributes, "docHyphenateCapitals") != 0;
     if (std::optional<std::u16string> defaults = stringAttribute(*attributes, "docScriptDefaults"))
         settings.scriptDefaults = toUtf8(*defaults);
+    if (std::optional<std::u16string> info = stringAttribute(*attributes, "docInfo"))
+        settings.documentInfo = toUtf8(*info);
     const float tabWidth = floatAttribute(*attributes, "docDefaultTabWidth");
     settings.defaultTabWidth =
         tabWidth > 0 && tabWidth < kLargestGutterTwips ? static_cast<int>(std::lround(tabWidth)) : 0;

@@ -71,6 +71,9 @@ struct DKRTFDocumentSettings {
     // The document's defaults for complex-script and East Asian text, as
     // DKRTFScriptDefaults keeps them.
     std::optional<std::string> scriptDefaults;
+    // The document's title, author, times and counts, as DKRTFDocumentInfo
+    // keeps them.
+    std::optional<std::string> documentInfo;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -82,7 +85,7 @@ struct DKRTFDocumentSettings {
     // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
     // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation",
     // "docHyphenationZone", "docHyphenationConsecutiveLines", "docHyphenateCapitals", "docWidePage",
-    // "docFirstSection", "docScriptDefaults" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "docFirstSection", "docScriptDefaults", "docInfo" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

@@ -50,6 +50,10 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"bullet", forced(&R::actionInsertCharacter, 0x2022)},
         {"par", withDefault(&R::actionNewParagraph)},
         {"line", withDefault(&R::actionNewParagraph)},
+        // FIXME: a column break is kept only as the end of its paragraph,
+        // so that the words on either side of it stay apart; the break
+        // itself is not written back.
+        {"column", withDefault(&R::actionNewParagraph)},
         {"sect", withDefault(&R::actionSectionBreak)},
         // NOTE: "\pardirnatural" is a paragraph's natural writing direction
         // (TextEdit writes it with every paragraph's settings), not a break.
@@ -243,13 +247,15 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"clbrdrb", forced(&R::actionTableCellBorder, 2)},
         {"clbrdrr", forced(&R::actionTableCellBorder, 3)},
         // Borders of paragraphs and rows take the same words after them,
-        // which are not the cell's.
-        {"brdrt", withDefault(&R::actionOtherBorder)},
-        {"brdrl", withDefault(&R::actionOtherBorder)},
-        {"brdrb", withDefault(&R::actionOtherBorder)},
-        {"brdrr", withDefault(&R::actionOtherBorder)},
-        {"brdrbtw", withDefault(&R::actionOtherBorder)},
-        {"box", withDefault(&R::actionOtherBorder)},
+        // which are not the cell's. A paragraph's sides are bits: top,
+        // left, bottom, right, between; a box is the four around it.
+        {"brdrt", forced(&R::actionParagraphBorder, 0b00001)},
+        {"brdrl", forced(&R::actionParagraphBorder, 0b00010)},
+        {"brdrb", forced(&R::actionParagraphBorder, 0b00100)},
+        {"brdrr", forced(&R::actionParagraphBorder, 0b01000)},
+        {"brdrbtw", forced(&R::actionParagraphBorder, 0b10000)},
+        {"box", forced(&R::actionParagraphBorder, 0b01111)},
+        {"brsp", withDefault(&R::actionBorderSpace, 0)},
         {"trbrdrt", withDefault(&R::actionOtherBorder)},
         {"trbrdrl", withDefault(&R::actionOtherBorder)},
         {"trbrdrb", withDefault(&R::actionOtherBorder)},
@@ -309,10 +315,14 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"footnotetable", withDefault(&R::actionFootnoteTable)},
         {"chatn", withDefault(&R::actionAnnotation)},
         {"atnid", withDefault(&R::actionAnnotationAuthor)},
+        // Word gives the author's initials as the comment's id and the full
+        // name after it: the name, which comes last, is the author.
+        {"atnauthor", withDefault(&R::actionAnnotationAuthor)},
         {"field", withDefault(&R::actionField)},
         {"fldinst", withDefault(&R::actionLink)},
         {"fldrslt", withDefault(&R::actionTextLink)},
         {"marquentannotations", withDefault(&R::actionMarquentAnnotations)},
+        {"info", withDefault(&R::actionDocumentInfo)},
         {"margl", withDefault(&R::actionPageMarginLeft)},
         {"margr", withDefault(&R::actionPageMarginRight)},
         {"margt", withDefault(&R::actionPageMarginTop)},
@@ -371,7 +381,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
     static constexpr std::string_view kSkippedDestinations[] = {
         "papercolor", "objdata", "jarte",  "nonshppict", "emfblip", "author",   "buptim",   "comment",
         "creatim",    "doccomm",   "ftncn",    "ftnsep",   "ftnsepc",
-        "info",       "keywords", "operator", "generator", "printim",
+        "keywords", "operator", "generator", "printim",
         "private1",   "revtim",    "rxe",     "subject",    "tc",      "title",    "txe",      "xe",
         // Fallbacks for readers without nested tables or shapes: the content
         // is read from the table and the shape themselves.

@@ -40,6 +40,22 @@ std::size_t endOfPlainRun(std::u16string_view text, std::size_t start, std::size
     return findFirstOf<u'{', u'}', u'\r', u'\n', u'\\'>(text.data(), start, end);
 }
 
+// Just past the brace that closes the group opening at `start` (or the
+// end of the text, for a group left open).
+std::size_t endOfGroup(std::u16string_view text, std::size_t start)
+{
+    std::size_t depth = 0;
+    for (std::size_t position = start; position < text.size(); ++position) {
+        if (text[position] == u'\\')
+            ++position;
+        else if (text[position] == u'{')
+            ++depth;
+        else if (text[position] == u'}' && --depth == 0)
+            return position + 1;
+    }
+    return text.size();
+}
+
 std::u16string removing(std::u16string text, std::u16string_view target)
 {
     return stringByReplacingOccurrencesOfString(text, target, u"");
@@ -349,6 +365,13 @@ TETextAttachmentPtr DKRTFObjectReader::readFootnote(const ByteDecoder& decoder,
         if (const std::u16string* name = styleName(*number))
             attributes.emplace("data-style", *name);
     }
+    // An endnote is a footnote that says so ("\ftnalt") right after its word.
+    std::size_t start = 0;
+    while (start < group.size() && (group[start] == u' ' || group[start] == u'\r' || group[start] == u'\n'))
+        ++start;
+    if (const std::u16string_view rest = group.substr(start);
+        rest.starts_with(u"\\ftnalt") && (rest.size() == 7 || !isLetter(rest[7])))
+        attributes.emplace(TEObjectTextAttachment::kNoteKindKey, u"endnote");
     attachment->setAttributes(std::move(attributes));
     return attachment;
 }
@@ -483,6 +506,12 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
     };
     while (index < length) {
         const char16_t character = source[index];
+        // An ignorable group inside the note (Word's and LibreOffice's
+        // comment date, a bookmark's name) is none of its text.
+        if (character == u'{' && index > 0 && source.substr(index).starts_with(u"{\\*\\")) {
+            index = endOfGroup(source, index);
+            continue;
+        }
         if (character == u'{' || character == u'}' || character == u'\r' || character == u'\n') {
             ++index;
             continue;

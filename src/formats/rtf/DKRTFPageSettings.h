@@ -71,6 +71,9 @@ public:
     // The document's defaults for complex-script and East Asian text, as
     // DKRTFScriptDefaults keeps them, for the save.
     static constexpr std::string_view kScriptDefaultsKey = "documentScriptDefaults";
+    // The document's title, author, times and counts, as DKRTFDocumentInfo
+    // keeps them, for the save.
+    static constexpr std::string_view kDocumentInfoKey = "documentInfo";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -128,6 +131,7 @@ public:
     {
         m_texts.insert_or_assign(std::string(kScriptDefaultsKey), std::move(defaults));
     }
+    void setDocumentInfo(std::string info) { m_texts.insert_or_assign(std::string(kDocumentInfoKey), std::move(info)); }
     void setOtherHeaderFooterForms(std::string forms)
     {
         m_texts.insert_or_assign(std::string(kOtherHeaderFooterFormsKey), std::move(forms));
@@ -144,13 +148,13 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 24> kKeys{
+    static constexpr std::array<std::string_view, 25> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
         kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
         kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey, kMirroredMarginsKey, kGutterKey,
         kDefaultTabWidthKey, kNoteSettingsKey, kAutoHyphenationKey, kDocumentWidePageKey, kHyphenationZoneKey,
         kHyphenationConsecutiveLinesKey, kHyphenateCapitalsKey, kFirstSectionKey,
-        kScriptDefaultsKey};
+        kScriptDefaultsKey, kDocumentInfoKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }

@@ -180,6 +180,8 @@ void DKRTFReader::parse()
     if (m_styleSheet && !m_styleSheet->isEmpty())
         m_pageSettings.setStyleSheet(m_styleSheet->serialized());
     keepScriptDefaults();
+    if (!m_documentInfo.isEmpty())
+        m_pageSettings.setDocumentInfo(m_documentInfo.serialized());
     if (std::string names = m_fontTable.joinedNames(); !names.empty())
         m_pageSettings.setFontNames(std::move(names));
     if (std::string forms = otherHeaderFooterForms(); !forms.empty())
@@ -219,6 +221,7 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
         switch (character) {
         case '}': {
             m_location = location + 1;
+            m_destinationRunGoesOn = false;
             // The text after a text box starts a paragraph of its own.
             if (state().inTextBox() && !m_states.enclosing().inTextBox() && !m_atParagraphStart)
                 actionNewParagraph(1);
@@ -236,6 +239,7 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
         }
         case '{':
             m_location = location + 1;
+            m_destinationRunGoesOn = false;
             m_states.push();
             break;
         case '\\':
@@ -269,6 +273,7 @@ void DKRTFReader::performSemicolonAction(SemicolonAction action)
         m_colorTable.addColorTableEntry();
         return;
     }
+    m_destinationRunGoesOn = false;
     const std::shared_ptr<std::u16string>& destination = state().alternateDestination();
     std::u16string name = destination ? *destination : std::u16string();
     state().setAlternateDestination(std::make_shared<std::u16string>());
@@ -441,6 +446,10 @@ void DKRTFReader::handleKeyword(const DKRTFKeyword* keyword, const int* paramete
             state().skipGroup();
         return;
     }
+    // LibreOffice marks a run's character style as ignorable ("{\*\cs15
+    // words}") for readers without styles: the words are still text.
+    if (afterStar && keyword->handler == &DKRTFReader::actionCharacterStyle)
+        state().setDiscardText(m_discardedBeforeStar);
     (this->*keyword->handler)(keyword->valueForParameter(parameter));
 }
 
@@ -460,6 +469,7 @@ void DKRTFReader::parseControlSymbol()
     case '*':
         // The rest of the group is not text; control words inside it still
         // act, so destinations that read their own content work behind "\*".
+        m_discardedBeforeStar = state().discardText();
         state().setDiscardText(true);
         m_afterStar = true;
         break;
@@ -595,7 +605,14 @@ void DKRTFReader::appendString(std::u16string_view text)
     if (current.discardText())
         return;
     if (const std::shared_ptr<std::u16string>& destination = current.alternateDestination()) {
-        *destination = std::u16string(text);
+        // A font's name is the last run of its group before ";", and a name
+        // in a code page of its own ("\'82\'6c\'82\'72 \'83\'53...", as
+        // WordPad writes Japanese names) is runs of escapes and blanks that
+        // make one run together: only a brace starts another.
+        if (std::exchange(m_destinationRunGoesOn, true))
+            destination->append(text);
+        else
+            *destination = std::u16string(text);
         return;
     }
     if (current.listPrefix() != 0) {

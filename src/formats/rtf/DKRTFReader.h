@@ -9,6 +9,7 @@
 #include "formats/rtf/DKRTFTableRowFormat.h"
 #include "formats/rtf/DKRTFReaderSource.h"
 #include "formats/rtf/DKRTFReaderStateStack.h"
+#include "formats/rtf/DKRTFDocumentInfo.h"
 #include "formats/rtf/DKRTFScriptDefaults.h"
 #include "formats/rtf/DKRTFStyleSheet.h"
 #include "engine/model/TESectionBreak.h"
@@ -19,6 +20,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -291,6 +293,8 @@ private:
     void actionHeaderDistance(int value);
     void actionFooterDistance(int value);
     void actionSkipDestination(int value);
+    // "\info": the document's title, author, times and counts, kept for the save.
+    void actionDocumentInfo(int value);
     void actionKnownDestination(int value);
     void actionPlain(int value);
     void actionDefaultFont(int value);
@@ -355,6 +359,10 @@ private:
     void actionTableCellGap(int value);
     void actionTableCellBorder(int side);
     void actionOtherBorder(int value);
+    void actionParagraphBorder(int sides);
+    // Changes each side the border words describe.
+    void forEachParagraphBorder(const std::function<void(std::optional<TEParagraphBorders::Border>&)>& change);
+    void actionBorderSpace(int value);
     void actionBorderStyle(int style);
     void actionBorderWidth(int value);
     void actionBorderColor(int value);
@@ -458,6 +466,7 @@ private:
     // The author named by the last "\atnid" of this document.
     std::optional<std::u16string> m_commentAuthor;
     std::optional<Data> m_legacyAnnotations;
+    DKRTFDocumentInfo m_documentInfo;
     // The font and colour tables read their groups with a nested group step;
     // a table inside a table is not read as one, so that crafted nesting
     // cannot recurse without bound.
@@ -474,6 +483,15 @@ private:
     // The next control word follows "\*": a destination this reader does
     // not know is skipped whole.
     bool m_afterStar = false;
+    // Whether text for the alternate destination goes on the run before it:
+    // no brace or ";" came between them.
+    bool m_destinationRunGoesOn = false;
+    // The sides of the paragraph's border the border words after
+    // "\brdrt" (and the rest) describe, as bits; 0 while they describe a
+    // table's.
+    unsigned m_paragraphBorderSides = 0;
+    // Whether the group dropped its text before its "\*".
+    bool m_discardedBeforeStar = false;
     // "\cocoartf": a Mac text editor wrote the file. Its lists look like
     // ours, but its "\pard" after a list resets the paragraph as RTF says.
     bool m_writtenByCocoa = false;

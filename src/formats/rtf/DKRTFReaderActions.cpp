@@ -253,7 +253,14 @@ void DKRTFReader::actionReadFontTable(int)
     m_readingTable = false;
 }
 
-void DKRTFReader::actionReadFontCharacterSet(int value) { state().setFontCharacterSet(value); }
+void DKRTFReader::actionReadFontCharacterSet(int value)
+{
+    state().setFontCharacterSet(value);
+    // A font's name is written in its own character set: a Japanese name
+    // in a Western document is Shift-JIS bytes.
+    if (state().alternateDestination() && value != 0 && value != 1)
+        state().setStringEncoding(DKRTFReaderFontTable::fontEncoding(value));
+}
 
 void DKRTFReader::actionReadColorTable(int)
 {
@@ -614,6 +621,15 @@ std::string DKRTFReader::otherHeaderFooterForms() const
 
 void DKRTFReader::actionSkipDestination(int) { state().skipGroup(); }
 
+void DKRTFReader::actionDocumentInfo(int)
+{
+    // The group is read on its own; none of its words are document text.
+    state().skipGroup();
+    const std::size_t groupEnd = endOfCurrentGroup();
+    if (groupEnd > m_location)
+        m_documentInfo = DKRTFDocumentInfo::read(m_source.text(m_location, groupEnd), byteDecoder());
+}
+
 void DKRTFReader::actionKnownDestination(int) {}
 
 void DKRTFReader::actionShape(int)
@@ -670,18 +686,80 @@ void DKRTFReader::actionTableCellGap(int value) { rowFormat().setCellGap(value);
 
 void DKRTFReader::actionTableCellBorder(int side)
 {
+    m_paragraphBorderSides = 0;
     rowFormat().selectCellBorder(static_cast<DKRTFTableRowFormat::Side>(side));
 }
 
-void DKRTFReader::actionOtherBorder(int) { rowFormat().selectOtherBorder(); }
+void DKRTFReader::actionOtherBorder(int)
+{
+    m_paragraphBorderSides = 0;
+    rowFormat().selectOtherBorder();
+}
+
+void DKRTFReader::actionParagraphBorder(int sides)
+{
+    rowFormat().selectOtherBorder();
+    m_paragraphBorderSides = static_cast<unsigned>(sides);
+    // A side named is a single line until its kind says otherwise.
+    forEachParagraphBorder([](std::optional<TEParagraphBorders::Border>& side) { side = TEParagraphBorders::Border{}; });
+}
+
+void DKRTFReader::forEachParagraphBorder(const std::function<void(std::optional<TEParagraphBorders::Border>&)>& change)
+{
+    TEParagraphBorders& borders = state().mutableParagraph().borders;
+    for (std::size_t side = 0; side < borders.sides.size(); ++side) {
+        if (m_paragraphBorderSides & (1u << side))
+            change(borders.sides[side]);
+    }
+}
 
 void DKRTFReader::actionBorderStyle(int style)
 {
+    if (m_paragraphBorderSides != 0) {
+        // "\brdrnone" takes the side away.
+        forEachParagraphBorder([style](std::optional<TEParagraphBorders::Border>& side) {
+            if (style == 0)
+                side.reset();
+            else if (side)
+                side->style = style;
+        });
+        return;
+    }
     rowFormat().setBorderStyle(static_cast<DKRTFTableRowFormat::BorderStyle>(style));
 }
 
-void DKRTFReader::actionBorderWidth(int value) { rowFormat().setBorderWidth(value); }
-void DKRTFReader::actionBorderColor(int value) { rowFormat().setBorderColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionBorderWidth(int value)
+{
+    if (m_paragraphBorderSides != 0) {
+        forEachParagraphBorder([value](std::optional<TEParagraphBorders::Border>& side) {
+            if (side)
+                side->width = std::clamp(value, 0, TEParagraphBorders::kWidest);
+        });
+        return;
+    }
+    rowFormat().setBorderWidth(value);
+}
+
+void DKRTFReader::actionBorderSpace(int value)
+{
+    forEachParagraphBorder([value](std::optional<TEParagraphBorders::Border>& side) {
+        if (side)
+            side->space = std::clamp(value, 0, TEParagraphBorders::kFarthest);
+    });
+}
+
+void DKRTFReader::actionBorderColor(int value)
+{
+    if (m_paragraphBorderSides != 0) {
+        const std::shared_ptr<const ColorValue> color = value > 0 ? m_colorTable.colorAtIndex(value) : nullptr;
+        forEachParagraphBorder([&color](std::optional<TEParagraphBorders::Border>& side) {
+            if (side)
+                side->color = color ? std::optional<Color>(color->color()) : std::nullopt;
+        });
+        return;
+    }
+    rowFormat().setBorderColor(m_colorTable.colorAtIndex(value));
+}
 void DKRTFReader::actionTableCellBackground(int value) { rowFormat().setBackgroundColor(m_colorTable.colorAtIndex(value)); }
 void DKRTFReader::actionTableCellPatternColor(int value) { rowFormat().setPatternColor(m_colorTable.colorAtIndex(value)); }
 void DKRTFReader::actionTableCellShading(int value) { rowFormat().setShading(value); }

@@ -2,6 +2,7 @@
 
 #include "formats/rtf/DKRTFCharacterMarks.h"
 #include "formats/rtf/DKRTFScriptMarks.h"
+#include "engine/model/TEParagraphBorders.h"
 #include "platform/foundation/StringEncoding.h"
 #include "platform/text/AttributeDictionary.h"
 #include "platform/text/AttributeValue.h"
@@ -53,6 +54,9 @@ public:
         bool noHyphenation = false;
         // "\shading", a line pattern ("\bgdkhoriz"), "\cfpat" and "\cbpat".
         DKRTFCharacterMarks::Shading shading;
+        // "\brdrt", "\brdrb", "\box" and the rest, each with its kind,
+        // width ("\brdrw"), distance ("\brsp") and colour ("\brdrcf").
+        TEParagraphBorders borders;
         // Tab stops ("\tx", in twips from the margin) with the kind and
         // leader given before each: 0 left, 1 right, 2 centre, 3 decimal.
         struct Tab {

@@ -1,5 +1,6 @@
 #include "formats/rtf/DKRTFWriter.h"
 
+#include "formats/rtf/DKRTFDocumentInfo.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFSectionWords.h"
 
@@ -145,6 +146,9 @@ std::string DKRTFWriter::writeRTFData()
     writeFontTable();
     writeColorTable();
     writeListTable();
+    // The title, author and times the file came with; a new document has none.
+    if (m_settings.documentInfo)
+        DKRTFDocumentInfo::fromSerialized(*m_settings.documentInfo).write(m_buffer);
     if (m_settings.pageHeader) {
         m_buffer.appendCString("{\\*\\pageHeader ");
         appendGroupText(m_buffer, *m_settings.pageHeader);

@@ -284,6 +284,7 @@ private:
     std::int32_t writtenColorNumber(const std::optional<Color>& color);
     // The paragraph's shading when it differs from the one in force.
     bool writeParagraphShading(const AttributeDictionary& attributes);
+    bool writeParagraphBorders(const AttributeDictionary& attributes);
     static std::optional<DKRTFCharacterMarks::ShadowMeasures> shadowMeasures(const AttributeValue& shadow);
     bool sameMeasures(const std::optional<DKRTFCharacterMarks::ShadowMeasures>& one,
                       const std::optional<DKRTFCharacterMarks::ShadowMeasures>& other);

@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFWriter.h"
 
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/attachments/TEObjectTextAttachment.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Data.h"
@@ -156,6 +157,8 @@ void DKRTFWriter::writeAttachment(const TETextAttachment& attachment)
         m_buffer.appendCString("}}");
     } else if (*type == u"footnote") {
         m_buffer.appendCString("{\\*\\footnote ");
+        if (const std::u16string* kind = attachment.attributeForKey(TEObjectTextAttachment::kNoteKindKey); kind && *kind == u"endnote")
+            m_buffer.appendCString("\\ftnalt ");
         if (const std::u16string* style = attachment.attributeForKey("data-style"); style && m_styleSheet) {
             if (std::optional<int> number = m_styleSheet->paragraphStyleNumber(*style)) {
                 m_buffer.appendCString("\\s");
@@ -270,6 +273,7 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.noHyphenation = defaults.noHyphenation;
     m_state.paragraphStyle = defaults.paragraphStyle;
     m_state.paragraphShading.clear();
+    m_state.paragraphBorders.clear();
     m_writtenList = 0;
 }
 

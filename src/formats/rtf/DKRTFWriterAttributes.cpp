@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFWriter.h"
 
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEParagraphBorders.h"
 #include "engine/model/TEShading.h"
 #include "engine/model/TEAttributeQueries.h"
 #include "engine/model/TESectionBreak.h"
@@ -344,6 +345,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     }
     m_state.noHyphenation = style.noHyphenation ? 1 : 0;
     changed |= writeParagraphShading(attributes);
+    changed |= writeParagraphBorders(attributes);
 
     // Text read from RTF or from the page's "line-height" carries a
     // paragraph's own spacing as the minimum line spacing (a multiple); the
@@ -486,6 +488,42 @@ bool DKRTFWriter::writeParagraphShading(const AttributeDictionary& attributes)
     m_buffer.appendCString("\\cbpat");
     m_buffer.appendInteger(writtenColorNumber(written.fill));
     m_state.paragraphShading = text;
+    return true;
+}
+
+bool DKRTFWriter::writeParagraphBorders(const AttributeDictionary& attributes)
+{
+    std::optional<TEParagraphBorders> borders;
+    if (const auto* text = attributes.valueForKeyAs<StringValue>(TEParagraphBordersAttribute))
+        borders = TEParagraphBorders::fromText(toUtf8(text->value()));
+    const std::string text = borders ? borders->text() : std::string();
+    if (text == m_state.paragraphBorders)
+        return false;
+    static constexpr std::string_view kSideWords[] = {"\\brdrt", "\\brdrl", "\\brdrb", "\\brdrr", "\\brdrbtw"};
+    const TEParagraphBorders before = TEParagraphBorders::fromText(m_state.paragraphBorders).value_or(TEParagraphBorders());
+    const TEParagraphBorders after = borders.value_or(TEParagraphBorders());
+    for (std::size_t index = 0; index < after.sides.size(); ++index) {
+        const std::optional<TEParagraphBorders::Border>& side = after.sides[index];
+        // A side the paragraph before had and this one has not is taken away.
+        if (!side && !before.sides[index])
+            continue;
+        m_buffer.appendCString(kSideWords[index]);
+        if (!side) {
+            m_buffer.appendCString("\\brdrnone");
+            continue;
+        }
+        m_buffer.appendCString("\\brdr");
+        m_buffer.appendCString(TEParagraphBorders::kStyles[static_cast<std::size_t>(side->style - 1)]);
+        m_buffer.appendCString("\\brdrw");
+        m_buffer.appendInteger(side->width);
+        m_buffer.appendCString("\\brsp");
+        m_buffer.appendInteger(side->space);
+        if (side->color) {
+            m_buffer.appendCString("\\brdrcf");
+            m_buffer.appendInteger(writtenColorNumber(*side->color));
+        }
+    }
+    m_state.paragraphBorders = text;
     return true;
 }
 

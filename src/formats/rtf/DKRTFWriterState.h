@@ -51,6 +51,8 @@ struct DKRTFWriterState {
     DKRTFScriptMarks scriptMarks;
     // The paragraph shading in force, as TEShading's text; empty for none.
     std::string paragraphShading;
+    // The paragraph borders written last, as TEParagraphBorders::text() gives them.
+    std::string paragraphBorders;
 
     // Starts at left alignment and left-to-right, while text without a style
     // is natural: the first paragraph always writes its alignment.

@@ -91,6 +91,7 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.noHyphenation = kUnwritten;
     // A style's own shading is what it says, as its keeps are.
     m_state.paragraphShading.clear();
+    m_state.paragraphBorders.clear();
     forgetRunFormatting(false);
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
+#include "engine/model/TEParagraphBorders.h"
 #include "engine/model/TEShading.h"
 #include "formats/rtf/DKRTFReaderListTable.h"
 #include "platform/foundation/Unicode.h"
@@ -258,10 +259,19 @@ void DKRTFWriter::writeColorTable()
             paragraphShading = TEShading::fromText(toUtf8(text->value()));
         const Color* paragraphColors[] = {paragraphShading && paragraphShading->color ? &*paragraphShading->color : nullptr,
                                           paragraphShading && paragraphShading->fill ? &*paragraphShading->fill : nullptr};
-        for (const Color* color : {marks.shadowMeasures && marks.shadowMeasures->color ? &marks.shadowMeasures->color->color() : nullptr,
-                                   marks.shading.color ? &marks.shading.color->color() : nullptr,
-                                   marks.shading.fill ? &marks.shading.fill->color() : nullptr, paragraphColors[0],
-                                   paragraphColors[1]}) {
+        // And a paragraph's borders theirs.
+        std::vector<const Color*> colors{marks.shadowMeasures && marks.shadowMeasures->color ? &marks.shadowMeasures->color->color() : nullptr,
+                                         marks.shading.color ? &marks.shading.color->color() : nullptr,
+                                         marks.shading.fill ? &marks.shading.fill->color() : nullptr, paragraphColors[0],
+                                         paragraphColors[1]};
+        std::optional<TEParagraphBorders> borders;
+        if (const auto* text = attributes->valueForKeyAs<StringValue>(TEParagraphBordersAttribute))
+            borders = TEParagraphBorders::fromText(toUtf8(text->value()));
+        if (borders) {
+            for (const std::optional<TEParagraphBorders::Border>& side : borders->sides)
+                colors.push_back(side && side->color ? &*side->color : nullptr);
+        }
+        for (const Color* color : colors) {
             if (!color)
                 continue;
             DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(color);

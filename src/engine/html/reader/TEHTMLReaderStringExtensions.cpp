@@ -41,9 +41,10 @@ void appendEndOfParagraph(MutableAttributedString& string, TEAttributeDictionary
     auto make = [&last] {
         // The section break ends with the paragraph's end, where a writer
         // puts it.
-        static constexpr std::array<std::string_view, 7> kParagraphKeys = {
+        static constexpr std::array<std::string_view, 8> kParagraphKeys = {
             kCTFontAttributeName, kCTParagraphStyleAttributeName, TETextBlocksAttribute, TETextListsAttribute,
-            kCTForegroundColorAttributeName, TESectionBreakAttribute, TEParagraphShadingAttribute};
+            kCTForegroundColorAttributeName, TESectionBreakAttribute, TEParagraphShadingAttribute,
+            TEParagraphBordersAttribute};
         std::vector<AttributeDictionary::Entry> kept;
         for (std::string_view key : kParagraphKeys) {
             if (const AttributeValuePtr& value = last->valueForKey(key))

@@ -12,6 +12,7 @@
 #include "engine/model/TEAttributedStringQueries.h"
 #include "engine/model/TEParagraphStyle.h"
 #include "engine/model/TESectionBreak.h"
+#include "engine/model/TEParagraphBorders.h"
 #include "engine/model/TEShading.h"
 #include "engine/css/ColorHTML.h"
 #include "platform/foundation/StringUtilities.h"
@@ -123,9 +124,24 @@ std::string shadingCSS(const AttributeDictionary& attributes)
     return "background-image:linear-gradient(#" + hex + ",#" + hex + ");";
 }
 
+// A word processor's lines around the paragraph, which the page keeps on
+// the paragraph's element for the save and draws.
+const std::u16string* bordersText(const AttributeDictionary& attributes)
+{
+    const auto* borders = attributes.valueForKeyAs<StringValue>(TEParagraphBordersAttribute);
+    return borders && !borders->value().empty() ? &borders->value() : nullptr;
+}
+
+std::string bordersCSS(const AttributeDictionary& attributes)
+{
+    const std::u16string* text = bordersText(attributes);
+    const std::optional<TEParagraphBorders> borders = text ? TEParagraphBorders::fromText(toUtf8(*text)) : std::nullopt;
+    return borders ? borders->css() : std::string();
+}
+
 std::string emptyLine(const std::string& css, const AttributeDictionary& paragraph, int outlineLevel = 0)
 {
-    HTMLAttributeMap attributes{{"style", toUtf16(css)}};
+    HTMLAttributeMap attributes{{"style", toUtf16(css + bordersCSS(paragraph))}};
     if (const std::u16string* style = styleName(paragraph))
         attributes["data-style"] = *style;
     if (outlineLevel != 0)
@@ -134,6 +150,8 @@ std::string emptyLine(const std::string& css, const AttributeDictionary& paragra
         attributes["data-section"] = section->attributeText();
     if (const std::u16string* shading = shadingText(paragraph))
         attributes["data-paragraph-shading"] = *shading;
+    if (const std::u16string* borders = bordersText(paragraph))
+        attributes["data-paragraph-borders"] = *borders;
     std::string html = "<div";
     HTMLMarkup::appendAttributes(html, attributes);
     html += "><br/></div>";
@@ -216,6 +234,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             css += hangingIndentCSS(style);
         }
         css += shadingCSS(attributes);
+        css += bordersCSS(attributes);
         if (paragraphStyle() && currentList) {
             // An item's own spacing, which its list does not carry.
             const double scale = m_context.textScale != 0.0 ? m_context.textScale : 1.0;
@@ -337,6 +356,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             elementAttributes["data-section"] = section->attributeText();
         if (const std::u16string* shading = shadingText(attributes))
             elementAttributes["data-paragraph-shading"] = *shading;
+        if (const std::u16string* borders = bordersText(attributes))
+            elementAttributes["data-paragraph-borders"] = *borders;
         // The editing page keeps the stops for the save, as it keeps the
         // style. An item's are those of its text: its marker may be laid out
         // on stops of its own.
