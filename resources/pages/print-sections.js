@@ -108,14 +108,16 @@ var folioPrintSections = window.folioPrintSections || (function () {
         content.appendChild(box);
         if (startsPage) pageTop = box.offsetTop;
         var laid = columns[section - first] || [1, 0];
-        if (laid[0] > 1) layColumns(box, laid[0], laid[1] * 4 / 3, width * 4 / 3, height * 4 / 3, box.offsetTop - pageTop);
+        if (laid[0] > 1)
+          layColumns(box, laid[0], laid[1] * 4 / 3, width * 4 / 3, height * 4 / 3, box.offsetTop - pageTop);
       }
       content.style.width = '';
       return '1';
     }
   };
-  /* Blocks taller than a column stand alone in one, and go on over the page. Columns are at least half an inch
-     wide: a row wider than the page would shrink every page to fit it, so more columns than fit are fewer. */
+  /* Columns are at least half an inch wide: a row wider than the page would shrink every page to fit it, so more
+     columns than fit are fewer. A block taller than a page's column cannot stand in one: a section with one prints
+     in one column, as the printer lays it. */
   function layColumns(box, count, gap, width, height, used) {
     count = Math.min(count, Math.floor((width + gap) / (48 + gap)));
     if (count < 2) return;
@@ -136,24 +138,25 @@ var folioPrintSections = window.folioPrintSections || (function () {
     });
     var tops = blocks.map(function (block) { return block.offsetTop; });
     tops.push(box.scrollHeight);
-    box.textContent = '';
     box.style.width = '';
-    var room = Math.max(0, height - (used % height));
-    var row = null, column = null, filled = 0, columnsInRow = count;
+    if (blocks.some(function (block, index) { return tops[index + 1] - tops[index] > height; })) return;
+    box.textContent = '';
+    var room = height - used % height;
+    var row = null, column = null, filled = 0, columnsInRow = 0;
     blocks.forEach(function (block, index) {
       var blockHeight = tops[index + 1] - tops[index];
-      if (column && column.firstChild && filled + blockHeight > room) {
-        column = null;
-        if (columnsInRow === count) {
-          row = null;
-          room = height;
-        }
-      }
+      if (column && filled + blockHeight > room) column = null;
+      if (!column && row && columnsInRow === count) row = null;
       if (!row) {
+        /* A row is one page's columns: it is never split over two, and the next starts a page. */
         row = document.createElement('div');
         row.style.display = 'flex';
         row.style.columnGap = gap + 'px';
-        if (box.firstChild) row.style.pageBreakBefore = 'always';
+        row.style.pageBreakInside = 'avoid';
+        if (box.firstChild || blockHeight > room) {
+          row.style.pageBreakBefore = 'always';
+          room = height;
+        }
         box.appendChild(row);
         columnsInRow = 0;
       }
