@@ -89,6 +89,29 @@ TEST_F(ForeignRTFExport, aSectionPrintsInItsColumnsWithItsOwnHeaderDistanceAndTi
     EXPECT_NEAR(wordOn(pdf, "Running", 4).yMin, first.yMin, 2);
 }
 
+// A paragraph longer than a column of a page cannot stand in one: the
+// section prints in one column, every word of it, on the pages one column
+// takes.
+TEST_F(ForeignRTFExport, aSectionWithAParagraphLongerThanAColumnPrintsInOne)
+{
+    std::string words;
+    for (int word = 1; word <= 900; ++word)
+        words += " word" + std::to_string(word);
+    std::string pdf = exported(document("tall", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                                                "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
+                                                "\\sect\\sectd\\cols2\n\\pard"
+                                                    + words + "\\par\n}"),
+                               "pdf");
+    const int pages = pdfPageCount(pdf);
+    EXPECT_LE(pages, 4);
+    std::string text;
+    for (int page = 2; page <= pages; ++page)
+        text += pdfText(pdf, page) + " ";
+    EXPECT_EQ(occurrences(text, "word"), 900u);
+    EXPECT_NE(text.find("word900"), std::string::npos);
+}
+
 TEST_F(ForeignRTFExport, aListCountsOnAcrossASectionBreakAndABreakAtTheEndAddsNoPage)
 {
     std::string path = document(
