@@ -50,8 +50,9 @@ var folioPrintSections = window.folioPrintSections || (function () {
       }).join('\n');
     },
     /* Sections first to last (counted from 0) with the side margins in centimetres, those of newPages starting
-       on a new page; '1' once shown. */
-    show: function (first, last, left, right, newPages) {
+       on a new page, each in its columns ([count, gap in points], first to last) on text of width by height
+       points; '1' once shown. */
+    show: function (first, last, left, right, newPages, columns, width, height) {
       if (!content) return '';
       if (!whole) {
         whole = document.createDocumentFragment();
@@ -59,30 +60,116 @@ var folioPrintSections = window.folioPrintSections || (function () {
       }
       var breaks = breaksIn(whole);
       if (first > last || last > breaks.length) return '';
-      var part = document.createRange();
-      part.selectNodeContents(whole);
-      if (first > 0) part.setStartAfter(breaks[first - 1]);
-      if (last < breaks.length) part.setEndAfter(breaks[last]);
-      /* The copy takes the page breaks; the document keeps its paragraphs as they were. */
-      var marked = (newPages || []).filter(function (section) {
-        return section > first && section <= last;
-      }).map(function (section) {
-        var element = breaks[section - 1];
-        var style = element.getAttribute('style');
-        element.style.pageBreakAfter = 'always';
-        return {element: element, style: style};
-      });
-      var shown = part.cloneContents();
-      marked.forEach(function (mark) {
-        if (mark.style === null) mark.element.removeAttribute('style');
-        else mark.element.setAttribute('style', mark.style);
-      });
-      if (first > 0) continueNumbering(breaks[first - 1], shown);
+      newPages = newPages || [];
+      columns = columns || [];
+      function partOf(from, to) {
+        var part = document.createRange();
+        part.selectNodeContents(whole);
+        if (from > 0) part.setStartAfter(breaks[from - 1]);
+        if (to < breaks.length) part.setEndAfter(breaks[to]);
+        return part;
+      }
       content.textContent = '';
-      content.appendChild(shown);
       content.style.paddingLeft = left + 'cm';
       content.style.marginRight = right + 'cm';
+      if (!columns.some(function (laid) { return laid[0] > 1; })) {
+        /* The copy takes the page breaks; the document keeps its paragraphs as they were. */
+        var marked = newPages.filter(function (section) {
+          return section > first && section <= last;
+        }).map(function (section) {
+          var element = breaks[section - 1];
+          var style = element.getAttribute('style');
+          element.style.pageBreakAfter = 'always';
+          return {element: element, style: style};
+        });
+        var shown = partOf(first, last).cloneContents();
+        marked.forEach(function (mark) {
+          if (mark.style === null) mark.element.removeAttribute('style');
+          else mark.element.setAttribute('style', mark.style);
+        });
+        if (first > 0) continueNumbering(breaks[first - 1], shown);
+        content.appendChild(shown);
+        return '1';
+      }
+      /* Each section is a box of its own. The printer lays no text in columns, so a section's columns are laid
+         here: its blocks, measured at a column's width, fill one column to the foot of the page and then the next,
+         each page's columns side by side in a row. The page's text is laid at print width while they are measured;
+         the document's own lengths print true, a CSS pixel to three quarters of a point. */
+      content.style.width = width * 4 / 3 + 'px';
+      var pageTop = 0;
+      for (var section = first; section <= last; ++section) {
+        var copy = partOf(section, section).cloneContents();
+        if (section > 0) continueNumbering(breaks[section - 1], copy);
+        var box = document.createElement('div');
+        box.style.position = 'relative';
+        box.appendChild(copy);
+        var startsPage = section === first || newPages.indexOf(section) >= 0;
+        if (section > first && startsPage) box.style.pageBreakBefore = 'always';
+        content.appendChild(box);
+        if (startsPage) pageTop = box.offsetTop;
+        var laid = columns[section - first] || [1, 0];
+        if (laid[0] > 1)
+          layColumns(box, laid[0], laid[1] * 4 / 3, width * 4 / 3, height * 4 / 3, box.offsetTop - pageTop);
+      }
+      content.style.width = '';
       return '1';
     }
   };
+  /* Columns are at least half an inch wide: a row wider than the page would shrink every page to fit it, so more
+     columns than fit are fewer. A block taller than a page's column cannot stand in one: a section with one prints
+     in one column, as the printer lays it. */
+  function layColumns(box, count, gap, width, height, used) {
+    count = Math.min(count, Math.floor((width + gap) / (48 + gap)));
+    if (count < 2) return;
+    var columnWidth = (width - gap * (count - 1)) / count;
+    box.style.width = columnWidth + 'px';
+    var blocks = [];
+    Array.prototype.slice.call(box.childNodes).forEach(function (node) {
+      if (node.nodeType === Node.ELEMENT_NODE) {
+        blocks.push(node);
+      } else if (/\S/.test(node.textContent)) {
+        var wrapped = document.createElement('div');
+        box.replaceChild(wrapped, node);
+        wrapped.appendChild(node);
+        blocks.push(wrapped);
+      } else {
+        box.removeChild(node);
+      }
+    });
+    var tops = blocks.map(function (block) { return block.offsetTop; });
+    tops.push(box.scrollHeight);
+    box.style.width = '';
+    if (blocks.some(function (block, index) { return tops[index + 1] - tops[index] > height; })) return;
+    box.textContent = '';
+    var room = height - used % height;
+    var row = null, column = null, filled = 0, columnsInRow = 0;
+    blocks.forEach(function (block, index) {
+      var blockHeight = tops[index + 1] - tops[index];
+      if (column && filled + blockHeight > room) column = null;
+      if (!column && row && columnsInRow === count) row = null;
+      if (!row) {
+        /* A row is one page's columns: it is never split over two, and the next starts a page. */
+        row = document.createElement('div');
+        row.style.display = 'flex';
+        row.style.columnGap = gap + 'px';
+        row.style.pageBreakInside = 'avoid';
+        if (box.firstChild || blockHeight > room) {
+          row.style.pageBreakBefore = 'always';
+          room = height;
+        }
+        box.appendChild(row);
+        columnsInRow = 0;
+      }
+      if (!column) {
+        column = document.createElement('div');
+        column.style.flex = '0 0 ' + columnWidth + 'px';
+        column.style.minWidth = '0';
+        row.appendChild(column);
+        ++columnsInRow;
+        filled = 0;
+      }
+      column.appendChild(block);
+      filled += blockHeight;
+    });
+  }
 })();

@@ -53,6 +53,65 @@ TEST_F(ForeignRTFExport, eachSectionPrintsOnItsOwnPaperWithPageNumbersCountingOn
         EXPECT_TRUE(samePaper(pdfPageSize(pdf, page), pdfPageSize(lo, page))) << page << ": " << pdfPageSize(lo, page);
 }
 
+TEST_F(ForeignRTFExport, aSectionPrintsInItsColumnsWithItsOwnHeaderDistanceAndTitlePage)
+{
+    // The document's header stands three quarters of an inch down; the
+    // second section's, a quarter, over two columns half an inch apart;
+    // the third has a title page and the document's distance.
+    std::string lines;
+    for (int line = 1; line <= 60; ++line)
+        lines += "\\pard Line " + std::to_string(line) + " of the columns.\\par\n";
+    std::string path = document("columns", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                           "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440"
+                                           "\\headery1080\n{\\header \\pard\\f0\\fs20 Running head\\par}\n"
+                                           "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
+                                           "\\sect\\sectd\\cols2\\colsx720\\headery360\n\\pard Kilo starts.\\par\n"
+                                           + lines + "\\pard Lima ends.\\par\n"
+                                           "\\sect\\sectd\\titlepg\\pard Mike has a title page.\\page\n"
+                                           "November follows it.\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 4);
+
+    // More lines than a column holds: the left one fills to the foot of the
+    // page and the rest stand in the right one, half an inch over, on the
+    // same page.
+    PDFWord kilo = wordOn(pdf, "Kilo", 2);
+    PDFWord lima = wordOn(pdf, "Lima", 2);
+    EXPECT_NEAR(kilo.xMin, 72, 2);
+    EXPECT_NEAR(lima.xMin, 306 + 18, 2);
+    EXPECT_LT(lima.yMin, 396) << "the right column starts at the top";
+    EXPECT_GT(wordOn(pdf, "40", 2).yMin, 600) << "the left column runs to the foot";
+
+    PDFWord first = wordOn(pdf, "Running", 1);
+    EXPECT_NEAR(wordOn(pdf, "Running", 2).yMin, first.yMin - 36, 2);
+    EXPECT_EQ(pdfText(pdf, 3).find("Running"), std::string::npos) << pdfText(pdf, 3);
+    EXPECT_NE(pdfText(pdf, 3).find("Mike"), std::string::npos) << pdfText(pdf, 3);
+    EXPECT_NEAR(wordOn(pdf, "Running", 4).yMin, first.yMin, 2);
+}
+
+// A paragraph longer than a column of a page cannot stand in one: the
+// section prints in one column, every word of it, on the pages one column
+// takes.
+TEST_F(ForeignRTFExport, aSectionWithAParagraphLongerThanAColumnPrintsInOne)
+{
+    std::string words;
+    for (int word = 1; word <= 900; ++word)
+        words += " word" + std::to_string(word);
+    std::string pdf = exported(document("tall", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                                                "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
+                                                "\\sect\\sectd\\cols2\n\\pard"
+                                                    + words + "\\par\n}"),
+                               "pdf");
+    const int pages = pdfPageCount(pdf);
+    EXPECT_LE(pages, 4);
+    std::string text;
+    for (int page = 2; page <= pages; ++page)
+        text += pdfText(pdf, page) + " ";
+    EXPECT_EQ(occurrences(text, "word"), 900u);
+    EXPECT_NE(text.find("word900"), std::string::npos);
+}
+
 TEST_F(ForeignRTFExport, aListCountsOnAcrossASectionBreakAndABreakAtTheEndAddsNoPage)
 {
     std::string path = document(

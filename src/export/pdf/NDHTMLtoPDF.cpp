@@ -205,7 +205,8 @@ void NDHTMLtoPDF::readSections()
         for (const std::string& line : componentsSeparatedByString(answer, "\n"))
             breaks.push_back(toUtf16(line));
     }
-    m_parts = breaks.empty() ? std::vector<PDFSectionPages::Part>{} : PDFSectionPages::parts(m_setup, breaks);
+    m_parts = breaks.empty() ? std::vector<PDFSectionPages::Part>{}
+                             : PDFSectionPages::parts(m_setup, breaks, m_header.enabled || m_footer.enabled);
 }
 
 std::string NDHTMLtoPDF::partPath(std::size_t index) const
@@ -223,8 +224,12 @@ void NDHTMLtoPDF::removePrintedFiles()
 void NDHTMLtoPDF::printPart(std::size_t index)
 {
     const PDFSectionPages::Part& part = m_parts[index];
+    const Size text{part.setup.pageSize.width - (part.setup.sideLeft + part.setup.sideRight) * kPointsPerCentimetre,
+                    part.setup.pageSize.height
+                        - (part.setup.margins.top + part.setup.margins.bottom) * kPointsPerCentimetre};
     std::string shown = m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::showSectionsScript(
-        part.firstSection, part.lastSection, part.setup.sideLeft, part.setup.sideRight, part.newPageSections));
+        part.firstSection, part.lastSection, part.setup.sideLeft, part.setup.sideRight, part.newPageSections,
+        part.columns, text));
     if (m_finished)
         return;
     if (shown != "1") {
@@ -403,13 +408,28 @@ Status NDHTMLtoPDF::joinPrintedParts(const std::string& outputPath)
     std::vector<PrintedPDFRenderer::PrintedPart> printed;
     for (std::size_t index = 0; index < m_parts.size(); ++index)
         printed.push_back({partPath(index), m_parts[index].firstPage});
+    // The pages come in order; the first of a part is where its index changes.
+    std::optional<std::size_t> currentPart;
+    std::size_t partStart = 0;
     return WebServices::shared().renderPrintedPDFParts(
         printed, outputPath,
-        [this](GraphicsContext& page, const Size& size, std::size_t index, std::size_t count, std::size_t part) {
+        [this, &currentPart, &partStart](GraphicsContext& page, const Size& size, std::size_t index,
+                                         std::size_t count, std::size_t part) {
             m_pageCount = count;
-            // Each section's header and footer stand within its own side margins.
-            PDFHeaderFooterDrawer::drawPage(page, index, count, size, m_header, m_footer, m_parts[part].setup.sideLeft,
-                                            m_parts[part].setup.sideRight);
+            if (currentPart != part) {
+                currentPart = part;
+                partStart = index;
+            }
+            const PDFSectionPages::Part& section = m_parts[part];
+            if (!(section.titlePage && index == partStart)) {
+                PageHeaderFooter header = m_header;
+                PageHeaderFooter footer = m_footer;
+                header.distanceFromEdge = section.headerDistance.value_or(header.distanceFromEdge);
+                footer.distanceFromEdge = section.footerDistance.value_or(footer.distanceFromEdge);
+                // Each section's header and footer stand within its own side margins.
+                PDFHeaderFooterDrawer::drawPage(page, index, count, size, header, footer, section.setup.sideLeft,
+                                                section.setup.sideRight);
+            }
             if (m_progress)
                 m_progress(index, count);
         });

@@ -101,6 +101,7 @@ PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequ
     setup.footerSettings = values.footerSettings;
     if (setup.kind == PDFPageKind::RichText) {
         setup.documentWidePage = values.documentWidePage;
+        setup.firstSection = values.firstSection;
         setup.hyphenated = values.autoHyphenation;
     }
     return setup;

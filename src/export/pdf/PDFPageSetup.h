@@ -32,6 +32,9 @@ struct PDFPageSetup {
     // gives others, in the words of a section break ("width=12240
     // top=1440"): what its later sections take where they give none.
     std::optional<std::string> documentWidePage;
+    // The settings of a rich-text document's first section that no break
+    // carries ("columns=2 column-gap=720"), as a break gives them.
+    std::optional<std::string> firstSection;
     // A rich-text document's words are hyphenated at line ends.
     bool hyphenated = false;
 

@@ -116,14 +116,19 @@ std::string PDFPageTemplates::sectionBreaksScript()
 }
 
 std::string PDFPageTemplates::showSectionsScript(std::size_t first, std::size_t last, double leftMargin,
-                                                 double rightMargin, const std::vector<std::size_t>& newPages)
+                                                 double rightMargin, const std::vector<std::size_t>& newPages,
+                                                 const std::vector<PDFColumns>& columns, const Size& textSize)
 {
     std::string sections;
     for (std::size_t section : newPages)
         sections += (sections.empty() ? "" : ", ") + std::to_string(section);
+    std::string laid;
+    for (const PDFColumns& section : columns)
+        laid += std::string(laid.empty() ? "" : ", ") + "[" + std::to_string(section.count) + ", "
+            + fixed(section.gap, 2) + "]";
     return printPage("print-sections.js", {}) + "\nfolioPrintSections.show(" + std::to_string(first) + ", "
         + std::to_string(last) + ", " + fixed(leftMargin, 2) + ", " + fixed(rightMargin, 2) + ", [" + sections
-        + "]);";
+        + "], [" + laid + "], " + fixed(textSize.width, 2) + ", " + fixed(textSize.height, 2) + ");";
 }
 
 std::string PDFPageTemplates::richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,

@@ -15,6 +15,9 @@ constexpr double kPointsPerCentimetre = 72 / 2.54;
 // Margins that leave less than an inch of the paper either way (a quarter of
 // paper smaller than four inches, such as a label's) are taken for damage.
 constexpr double kLeastPrintedLength = 72;
+// Half an inch between columns, where a file gives no gap, as word
+// processors take it.
+constexpr double kDefaultColumnGap = 36;
 
 const std::optional<int>& given(const std::optional<int>& section, const std::optional<int>& document)
 {
@@ -46,6 +49,17 @@ PrintedPDFRenderer::FirstPage firstPageFor(TESectionBreak::Start start)
     default:
         return PrintedPDFRenderer::FirstPage::Any;
     }
+}
+
+PDFSectionPages::Columns columnsOf(const TESectionBreak::Settings& section)
+{
+    return {section.columns.value_or(1),
+            section.columnSpacing ? *section.columnSpacing * kPointsPerTwip : kDefaultColumnGap};
+}
+
+std::optional<double> points(const std::optional<int>& twips)
+{
+    return twips ? std::optional<double>(*twips * kPointsPerTwip) : std::nullopt;
 }
 
 } // namespace
@@ -88,26 +102,37 @@ PDFPageSetup PDFSectionPages::sectionSetup(const PDFPageSetup& first, const TESe
 }
 
 std::vector<PDFSectionPages::Part> PDFSectionPages::parts(const PDFPageSetup& document,
-                                                           const std::vector<std::u16string>& breaks)
+                                                           const std::vector<std::u16string>& breaks, bool headed)
 {
     const TESectionBreak::Settings documentPage =
         TESectionBreak::settingsFromAttributeText(toUtf16(document.documentWidePage.value_or(std::string())));
-    std::vector<Part> parts{Part{0, 0, {}, document, PrintedPDFRenderer::FirstPage::Any}};
+    const TESectionBreak::Settings firstSection =
+        TESectionBreak::settingsFromAttributeText(toUtf16(document.firstSection.value_or(std::string())));
+    std::vector<Part> parts{Part{0, 0, {}, document, PrintedPDFRenderer::FirstPage::Any, {columnsOf(firstSection)}}};
     for (std::size_t index = 0; index < breaks.size(); ++index) {
         const std::size_t section = index + 1;
         const TESectionBreak::Settings settings = TESectionBreak::settingsFromAttributeText(breaks[index]);
         PDFPageSetup setup = sectionSetup(document, documentPage, settings);
+        const std::optional<double> header = points(settings.headerDistance);
+        const std::optional<double> footer = points(settings.footerDistance);
         // With one column, a section that starts in the next column starts
         // on the next page.
         const bool newPage = settings.start == TESectionBreak::Start::NextPage
             || settings.start == TESectionBreak::Start::NextColumn;
-        if ((settings.start == TESectionBreak::Start::Continuous || newPage) && samePage(parts.back().setup, setup)) {
+        // Only the header of a page the section starts is its own: one that
+        // flows on shares the page of the section before.
+        const bool ownHeads = headed && newPage
+            && (settings.titlePage || header != parts.back().headerDistance || footer != parts.back().footerDistance);
+        if ((settings.start == TESectionBreak::Start::Continuous || newPage) && !ownHeads
+            && samePage(parts.back().setup, setup)) {
             parts.back().lastSection = section;
+            parts.back().columns.push_back(columnsOf(settings));
             if (newPage)
                 parts.back().newPageSections.push_back(section);
             continue;
         }
-        parts.push_back(Part{section, section, {}, std::move(setup), firstPageFor(settings.start)});
+        parts.push_back(Part{section, section, {}, std::move(setup), firstPageFor(settings.start),
+                             {columnsOf(settings)}, header, footer, headed && settings.titlePage});
     }
     return parts;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "engine/model/TESectionBreak.h"
+#include "export/pdf/PDFColumns.h"
 #include "export/pdf/PDFPageSetup.h"
 #include "platform/web/PrintedPDFRenderer.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@ namespace folio {
 // first section's.
 class PDFSectionPages {
 public:
+    using Columns = PDFColumns;
+
     // Sections printed together on the same paper and margins.
     struct Part {
         std::size_t firstSection = 0;
@@ -26,6 +30,15 @@ public:
         std::vector<std::size_t> newPageSections;
         PDFPageSetup setup;
         PrintedPDFRenderer::FirstPage firstPage = PrintedPDFRenderer::FirstPage::Any;
+        // The columns of each section of the part, first to last.
+        std::vector<Columns> columns;
+        // Points from the paper's edge to the header and the footer where
+        // the part's first section gives its own, else the document's.
+        std::optional<double> headerDistance;
+        std::optional<double> footerDistance;
+        // The part's first page is its first section's title page, which
+        // has no header or footer.
+        bool titlePage = false;
     };
 
     PDFSectionPages() = delete;
@@ -35,8 +48,12 @@ public:
     // before goes on in it, on a new page or flowing on as its break says;
     // one on other paper, or that must start on an odd or even page, starts
     // a part of its own (a section that would flow on can then only start
-    // a new page).
-    static std::vector<Part> parts(const PDFPageSetup& document, const std::vector<std::u16string>& breaks);
+    // a new page). On a document with a running header or footer (`headed`),
+    // a section on a new page with a title page or other header or footer
+    // distances starts a part of its own too, so that its first page is
+    // known.
+    static std::vector<Part> parts(const PDFPageSetup& document, const std::vector<std::u16string>& breaks,
+                                   bool headed);
 
     // The setup of one later section.
     static PDFPageSetup sectionSetup(const PDFPageSetup& first, const TESectionBreak::Settings& documentPage,

@@ -19,7 +19,8 @@ TEST(PDFSectionPages, laterSectionsTakeTheirOwnPageAndTheDocumentsWhereTheyGiveN
     auto parts = PDFSectionPages::parts(document, {u"next-page width=12240 height=15840 landscape left=2880",
                                                    u"odd-page", u"continuous",
                                                    u"continuous width=12240 height=15840 top=15000 bottom=15000",
-                                                   u"next-page width=12240 height=15840 top=1440"});
+                                                   u"next-page width=12240 height=15840 top=1440"},
+                                        false);
     ASSERT_EQ(parts.size(), 4u);
     // Turned paper is wide whichever way the file gives it.
     const PDFPageSetup& landscape = parts[1].setup;
@@ -51,12 +52,47 @@ TEST(PDFSectionPages, smallPaperKeepsTheMarginsThatFitIt)
     document.margins = {2.54, 2.54, 2.54, 2.54};
     document.sideLeft = document.sideRight = 2.54;
     auto parts = PDFSectionPages::parts(document, {u"width=2880 height=1440 top=144 bottom=144 left=144 right=144",
-                                                   u"width=1440 height=1440 top=1000 bottom=1000"});
+                                                   u"width=1440 height=1440 top=1000 bottom=1000"},
+                                        false);
     ASSERT_EQ(parts.size(), 3u);
     EXPECT_NEAR(parts[1].setup.margins.top, 0.254, 1e-9);
     EXPECT_NEAR(parts[1].setup.sideLeft, 0.254, 1e-9);
     EXPECT_EQ(parts[2].setup.margins, EdgeInsets{});
     EXPECT_EQ(parts[2].setup.sideLeft, 0);
+}
+
+// Each section keeps its columns; under a running header, one whose first
+// page differs (a title page, its own header distance) prints on its own.
+TEST(PDFSectionPages, columnsHeaderDistancesAndTitlePagesAreTheSections)
+{
+    PDFPageSetup document;
+    document.firstSection = "next-page columns=2";
+    const std::vector<std::u16string> breaks{u"next-page columns=3 column-gap=360", u"next-page title-page",
+                                             u"continuous header=360", u"next-page header=360 footer=1440"};
+    auto plain = PDFSectionPages::parts(document, breaks, false);
+    ASSERT_EQ(plain.size(), 1u);
+    ASSERT_EQ(plain[0].columns.size(), 5u);
+    EXPECT_EQ(plain[0].columns[0].count, 2);
+    EXPECT_EQ(plain[0].columns[0].gap, 36) << "half an inch where none is given";
+    EXPECT_EQ(plain[0].columns[1].count, 3);
+    EXPECT_EQ(plain[0].columns[1].gap, 18);
+    EXPECT_EQ(plain[0].columns[2].count, 1);
+    EXPECT_FALSE(plain[0].titlePage);
+
+    // The continuous section flows on the title page's part; the last
+    // starts a page with heads of its own.
+    auto headed = PDFSectionPages::parts(document, breaks, true);
+    ASSERT_EQ(headed.size(), 3u);
+    EXPECT_EQ(headed[0].lastSection, 1u);
+    EXPECT_FALSE(headed[0].titlePage);
+    EXPECT_EQ(headed[1].firstSection, 2u);
+    EXPECT_EQ(headed[1].lastSection, 3u);
+    EXPECT_TRUE(headed[1].titlePage);
+    EXPECT_FALSE(headed[1].headerDistance);
+    EXPECT_EQ(headed[2].firstSection, 4u);
+    EXPECT_EQ(headed[2].headerDistance, 18);
+    EXPECT_EQ(headed[2].footerDistance, 72);
+    EXPECT_FALSE(headed[2].titlePage);
 }
 
 } // namespace
