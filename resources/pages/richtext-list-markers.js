@@ -580,62 +580,65 @@
             leaveListFromEmptyItem(event);
     }, true);
 
-    // The item whose words hold the caret, or null.
-    function itemWithCaretInWords(selection) {
+    // The item whose words hold a collapsed caret, and whether the caret
+    // stands before the item's text (-1) or at its start (0); null for a
+    // caret anywhere else.
+    function caretAtWords(selection) {
         if (!pageHasLists || deletingWords || !selection || !selection.rangeCount || !selection.isCollapsed)
             return null;
         var caret = selection.getRangeAt(0);
         var item = itemOfWordsAt(caret.startContainer, caret.startOffset);
         if (!item)
             return null;
-        return caret.compareBoundaryPoints(Range.START_TO_START, textStartOf(item)) < 0 ? item : null;
+        return {item: item, place: caret.compareBoundaryPoints(Range.START_TO_START, textStartOf(item))};
     }
 
     // The caret never rests in an item's words, as it cannot enter an
     // ordinary item's number: where the arrows, Home or a click leave it in
-    // them, it goes to the start of the item's text, and Left from there
-    // goes on to what stands before the item.
-    var caretBefore = null;
-    var movingLeft = false;
-    var correcting = false;
-    global.document.addEventListener('keydown', function (event) {
+    // them, it goes to the start of the item's text. A caret that comes
+    // back one character from there (Left, which the window may move by
+    // script) goes on to what stands before the item.
+    var caretWas = null;
+    var movedFrom = null;
+    global.document.addEventListener('keydown', function () {
         // Keys pressed quickly can come before the page is told that the
         // caret moved into the words: End or typing would work in them.
-        var item = itemWithCaretInWords(global.getSelection());
-        if (item) {
-            var start = textStartOf(item);
-            select(start);
-            caretBefore = start;
+        var at = caretAtWords(global.getSelection());
+        if (at && at.place < 0) {
+            caretWas = textStartOf(at.item);
+            select(caretWas);
         }
-        movingLeft = event.key === 'ArrowLeft' && !event.shiftKey;
     }, true);
     global.document.addEventListener('selectionchange', function () {
         var selection = global.getSelection();
-        var left = movingLeft;
-        var corrected = correcting;
-        movingLeft = false;
-        correcting = false;
-        var last = caretBefore;
-        if (selection && selection.rangeCount)
-            caretBefore = selection.getRangeAt(0).cloneRange();
-        var item = itemWithCaretInWords(selection);
-        // A caret the engine put back in the words after it was moved out
-        // stays, rather than be moved for ever.
-        if (!item || corrected)
+        var was = caretWas;
+        caretWas = selection && selection.rangeCount ? selection.getRangeAt(0).cloneRange() : null;
+        var at = caretAtWords(selection);
+        if (!at || at.place >= 0) {
+            movedFrom = null;
             return;
-        correcting = true;
-        var start = textStartOf(item);
-        if (left && last && last.compareBoundaryPoints(Range.START_TO_START, start) === 0) {
-            var words = wordsRange(item);
-            words.collapse(true);
-            select(words);
-            selection.modify('move', 'backward', 'character');
-            // Nothing stands before the first item of a page to go on to.
-            if (selection.getRangeAt(0).compareBoundaryPoints(Range.START_TO_START, words) === 0)
-                select(start);
-        } else {
-            select(start);
         }
+        // A caret the engine puts back where it was moved from stays there,
+        // rather than be moved for ever.
+        var caret = selection.getRangeAt(0);
+        if (movedFrom && movedFrom.compareBoundaryPoints(Range.START_TO_START, caret) === 0)
+            return;
+        movedFrom = caret.cloneRange();
+        var start = textStartOf(at.item);
+        var words = wordsRange(at.item);
+        words.setEnd(caret.startContainer, caret.startOffset);
+        var back = was && was.compareBoundaryPoints(Range.START_TO_START, start) === 0 &&
+            words.toString().replace(/\uFEFF/g, '') !== '';
+        if (!back) {
+            select(start);
+            return;
+        }
+        words.collapse(true);
+        select(words);
+        selection.modify('move', 'backward', 'character');
+        // Nothing stands before the first item of a page to go on to.
+        if (selection.getRangeAt(0).compareBoundaryPoints(Range.START_TO_START, words) === 0)
+            select(start);
     });
 
     if (global.document.readyState === 'loading')
