@@ -416,13 +416,26 @@
         selection.addRange(range);
     }
 
-    // Where one character forward of the caret is, as the engine moves.
-    function oneForward(selection) {
-        var caret = selection.getRangeAt(0).cloneRange();
-        selection.modify('extend', 'forward', 'character');
-        var ahead = selection.focusNode ? [selection.focusNode, selection.focusOffset] : null;
-        select(caret);
-        return ahead;
+    // The first thing a forward deletion from a point reaches: the start of
+    // the next text that shows something, or a line break or picture. Found
+    // in the page, not by moving the selection, since a selection moved and
+    // put back ends the typing step that one undo takes back.
+    function oneForward(container, offset) {
+        var content = global.document.getElementById('content');
+        function after(node) {
+            while (node && node !== content && !node.nextSibling)
+                node = node.parentNode;
+            return node && node !== content ? node.nextSibling : null;
+        }
+        var node = container.nodeType !== Node.TEXT_NODE && offset < container.childNodes.length
+            ? container.childNodes[offset] : after(container);
+        for (; node; node = node.firstChild || after(node)) {
+            if (node.nodeType === Node.TEXT_NODE && /[^ \t\n\r\uFEFF]/.test(node.data))
+                return [node, 0];
+            if (node.nodeType === Node.ELEMENT_NODE && !node.firstChild)
+                return [node.parentNode, Array.prototype.indexOf.call(node.parentNode.childNodes, node)];
+        }
+        return null;
     }
 
     // Joins an item to what stands before it, as a deletion at the start of
@@ -475,7 +488,7 @@
             // caret in the words themselves can delete into them.
             var container = range.startContainer;
             var insideText = container.nodeType === Node.TEXT_NODE && range.startOffset < container.data.length;
-            var ahead = insideText ? null : oneForward(selection);
+            var ahead = insideText ? null : oneForward(container, range.startOffset);
             var aheadItem = ahead ? itemOfWordsAt(ahead[0], ahead[1]) : null;
             if (aheadItem && aheadItem !== startItem) {
                 event.preventDefault();
@@ -527,6 +540,106 @@
         if (/^(delete(Content|Word|SoftLine|HardLine)(Backward|Forward)|deleteByCut)$/.test(event.inputType || ''))
             deleteAroundWords(event);
     }, true);
+
+    // Where an item's own text starts, after its words.
+    function textStartOf(item) {
+        var start = wordsRange(item);
+        start.collapse(false);
+        return start;
+    }
+
+    // An item with nothing but its words is an empty item: Return there
+    // leaves the list, as it does in any list. The words go first, so that
+    // the engine sees the item as empty; both edits are one typing step.
+    function leaveListFromEmptyItem(event) {
+        var selection = global.getSelection();
+        if (!pageHasLists || deletingWords || !selection || !selection.rangeCount || !selection.isCollapsed)
+            return;
+        var caret = selection.getRangeAt(0);
+        var item = itemOfWordsAt(caret.startContainer, caret.startOffset);
+        if (!item)
+            return;
+        var rest = textStartOf(item);
+        rest.setEnd(item, item.childNodes.length);
+        if (/[^\uFEFF]/.test(rest.toString()) || rest.cloneContents().querySelector('img'))
+            return;
+        event.preventDefault();
+        deletingWords = true;
+        try {
+            select(wordsRange(item));
+            global.document.execCommand('delete');
+            global.document.execCommand('insertParagraph');
+        } finally {
+            deletingWords = false;
+        }
+        numberAllItems(false, event.inputType);
+    }
+
+    global.document.addEventListener('beforeinput', function (event) {
+        if (event.inputType === 'insertParagraph')
+            leaveListFromEmptyItem(event);
+    }, true);
+
+    // The item whose words hold a collapsed caret, and whether the caret
+    // stands before the item's text (-1) or at its start (0); null for a
+    // caret anywhere else.
+    function caretAtWords(selection) {
+        if (!pageHasLists || deletingWords || !selection || !selection.rangeCount || !selection.isCollapsed)
+            return null;
+        var caret = selection.getRangeAt(0);
+        var item = itemOfWordsAt(caret.startContainer, caret.startOffset);
+        if (!item)
+            return null;
+        return {item: item, place: caret.compareBoundaryPoints(Range.START_TO_START, textStartOf(item))};
+    }
+
+    // The caret never rests in an item's words, as it cannot enter an
+    // ordinary item's number: where the arrows, Home or a click leave it in
+    // them, it goes to the start of the item's text. A caret that comes
+    // back one character from there (Left, which the window may move by
+    // script) goes on to what stands before the item.
+    var caretWas = null;
+    var movedFrom = null;
+    global.document.addEventListener('keydown', function () {
+        // Keys pressed quickly can come before the page is told that the
+        // caret moved into the words: End or typing would work in them.
+        var at = caretAtWords(global.getSelection());
+        if (at && at.place < 0) {
+            caretWas = textStartOf(at.item);
+            select(caretWas);
+        }
+    }, true);
+    global.document.addEventListener('selectionchange', function () {
+        var selection = global.getSelection();
+        var was = caretWas;
+        caretWas = selection && selection.rangeCount ? selection.getRangeAt(0).cloneRange() : null;
+        var at = caretAtWords(selection);
+        if (!at || at.place >= 0) {
+            movedFrom = null;
+            return;
+        }
+        // A caret the engine puts back where it was moved from stays there,
+        // rather than be moved for ever.
+        var caret = selection.getRangeAt(0);
+        if (movedFrom && movedFrom.compareBoundaryPoints(Range.START_TO_START, caret) === 0)
+            return;
+        movedFrom = caret.cloneRange();
+        var start = textStartOf(at.item);
+        var words = wordsRange(at.item);
+        words.setEnd(caret.startContainer, caret.startOffset);
+        var back = was && was.compareBoundaryPoints(Range.START_TO_START, start) === 0 &&
+            words.toString().replace(/\uFEFF/g, '') !== '';
+        if (!back) {
+            select(start);
+            return;
+        }
+        words.collapse(true);
+        select(words);
+        selection.modify('move', 'backward', 'character');
+        // Nothing stands before the first item of a page to go on to.
+        if (selection.getRangeAt(0).compareBoundaryPoints(Range.START_TO_START, words) === 0)
+            select(start);
+    });
 
     if (global.document.readyState === 'loading')
         global.document.addEventListener('DOMContentLoaded', function () { numberAllItems(true); });

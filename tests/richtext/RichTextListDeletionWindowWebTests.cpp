@@ -74,6 +74,16 @@ protected:
         return RunLoop::main().runUntil([&] { return items() == expected; }, 10);
     }
 
+    // Whether the page's paragraphs, each ended by "|", come to include the
+    // given ones.
+    bool showsLines(const std::string& lines)
+    {
+        return RunLoop::main().runUntil([&] {
+            return run("document.getElementById('content').innerText.replace(/\\n+/g,'|')").find(lines) !=
+                std::string::npos;
+        }, 10);
+    }
+
     // Ctrl+Z as a keyboard sends it, the Control key let go at the end: the
     // page takes no further key before it is.
     void undo()
@@ -195,6 +205,77 @@ TEST_F(RichTextListDeletionWindowTest, deletingTheFirstPartOfAListThatComesBackS
     closeDocument();
 
     EXPECT_EQ(savedParagraphs(), "Opening.\nBetween.\nc) Third\nd) Fourth\nClosing.\n") << readFile(m_path);
+}
+
+// The caret never rests in an item's words, as it cannot enter an ordinary
+// item's number: Up and Down leave it at the start of the item's text, and
+// End and typing work on that text; Left goes on to what stands before.
+TEST_F(RichTextListDeletionWindowTest, arrowsLeaveTheCaretAtTheStartOfAnItemsTextNotInItsWords)
+{
+    openLettered({"Opening.", "a) First", "b) Second", "c) Third", "Closing."});
+    if (HasFatalFailure())
+        return;
+    caretAt("Opening.", false);
+    press(GDK_KEY_Down);
+    type("Y");
+    EXPECT_TRUE(showsItems("a) YFirst|b) Second|c) Third")) << items();
+    caretAt("Closing.", false);
+    press(GDK_KEY_Up);
+    press(GDK_KEY_End);
+    type("Z");
+    EXPECT_TRUE(showsItems("a) YFirst|b) Second|c) ThirdZ")) << items();
+    // Left from the start of an item's text goes on past its words.
+    caretAt("Second", false);
+    press(GDK_KEY_Left);
+    type("W");
+    EXPECT_TRUE(showsItems("a) YFirstW|b) Second|c) ThirdZ")) << items();
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    EXPECT_EQ(savedParagraphs(), "Opening.\na) YFirstW\nb) Second\nc) ThirdZ\nClosing.\n") << readFile(m_path);
+}
+
+// Return in an item with nothing but its words leaves the list, as it does
+// in an empty ordinary item, whether the words hang or not.
+TEST_F(RichTextListDeletionWindowTest, returnInAnItemWithOnlyItsWordsLeavesTheList)
+{
+    for (const char* indents : {"\\li720\\fi-360", "\\li720\\fi0"}) {
+        openLettered({"Opening.", "a) First", "b) Second", "Closing."}, indents);
+        if (HasFatalFailure())
+            return;
+        caretAt("Second", true);
+        press(GDK_KEY_Return);
+        EXPECT_TRUE(showsItems("a) First|b) Second|c) ")) << items();
+        press(GDK_KEY_Return);
+        type("After");
+        EXPECT_TRUE(showsLines("Second|After|Closing.")) << indents;
+        EXPECT_EQ(items(), "a) First|b) Second") << indents;
+        ASSERT_TRUE(autosave());
+        closeDocument();
+
+        EXPECT_EQ(savedParagraphs(), "Opening.\na) First\nb) Second\nAfter\nClosing.\n") << readFile(m_path);
+    }
+}
+
+// Delete at the end of a paragraph on a page with such a list is one typing
+// step with the words typed before and after it, as on any other page: one
+// undo takes them all back.
+TEST_F(RichTextListDeletionWindowTest, deleteAfterTypingIsUndoneWithTheTyping)
+{
+    openLettered({"Opening.", "Middle.", "a) First", "b) Second", "Closing."});
+    if (HasFatalFailure())
+        return;
+    caretAt("Opening.", true);
+    type("Z");
+    press(GDK_KEY_Delete);
+    type("Q");
+    ASSERT_TRUE(showsLines("Opening.ZQMiddle.|"));
+    undo();
+    EXPECT_TRUE(showsLines("Opening.|Middle.|")) << run("document.getElementById('content').innerHTML");
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    EXPECT_EQ(savedParagraphs(), "Opening.\nMiddle.\na) First\nb) Second\nClosing.\n") << readFile(m_path);
 }
 
 } // namespace
