@@ -302,6 +302,19 @@ MutableAttributedString ExportSource::withoutPictures(AttributedString&& text)
     return kept;
 }
 
+MutableAttributedString ExportSource::withoutHiddenText(MutableAttributedString text)
+{
+    std::vector<Range> hidden;
+    text.forEachRun(Range{0, text.length()}, [&](const AttributeDictionaryPtr& attributes, Range range) {
+        const auto* flag = attributes->valueForKeyAs<BoolValue>(TEHiddenAttribute);
+        if (flag && flag->value())
+            hidden.push_back(range);
+    });
+    for (auto range = hidden.rbegin(); range != hidden.rend(); ++range)
+        (void)text.deleteCharactersInRange(*range);
+    return text;
+}
+
 std::u16string ExportSource::withoutBlanksAfterTabs(std::u16string text)
 {
     // Few texts have a tab followed by a blank: those are handed on as they
@@ -367,6 +380,8 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument, H
     settings.forEPub = purpose == Purpose::EPub;
     settings.listsNotesAtEnd = purpose == Purpose::HTMLExport || purpose == Purpose::Picture;
     settings.keepsPlaceholders = false;
+    // A package is the document again, its hidden text too.
+    settings.leavesOutHidden = purpose != Purpose::RTFD;
     // Attributed text read back from the HTML keeps a row as a paragraph.
     settings.writesTables = purpose != Purpose::RTFD;
     settings.fileName = pictureDocumentName();
@@ -424,7 +439,7 @@ Result<std::string> ExportSource::HTML(Purpose purpose, OpenEditor openEditor, b
         if (purpose == Purpose::RTFD)
             return content->richTextHTML();
         if (purpose == Purpose::HTMLExport)
-            return content->bodyHTML;
+            return HTMLSanitizer::sanitizedHTML(content->bodyHTML, HTMLSanitizer::Use::PageCopy);
     }
     return RTFHTML(purpose, namedDocument, pictures);
 }
@@ -504,7 +519,7 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     Result<const DKRTFReadResult*> read = readRTF(false, DKRTFReader::Fonts::Omitted);
     if (!read)
         return read.error();
-    return withoutPlaceholders(withoutBlanksAfterTabs(withoutPictures((*read)->text).string()));
+    return withoutPlaceholders(withoutBlanksAfterTabs(withoutHiddenText(withoutPictures((*read)->text)).string()));
 }
 
 } // namespace folio

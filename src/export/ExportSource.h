@@ -144,6 +144,9 @@ public:
     // pictures have no text, and notes keep theirs.
     static MutableAttributedString withoutPictures(const AttributedString& text);
     static MutableAttributedString withoutPictures(AttributedString&& text);
+    // The text without what a word processor hides: what a reader of the
+    // exported text is shown.
+    static MutableAttributedString withoutHiddenText(MutableAttributedString text);
 
     // The file read as RTF, as the text export needs it (no pictures filed;
     // without fonts when they are `Omitted`, as for the words alone).

@@ -3,6 +3,7 @@
 #include "engine/attachments/InlinePictureSink.h"
 
 #include "documents/EditorContent.h"
+#include "engine/html/HTMLSanitizer.h"
 #include "export/ExportSource.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
@@ -47,7 +48,7 @@ std::shared_ptr<AlertController> CopyOut::copyFromContent(const EditorContent& c
     if (format == Format::PlainText)
         text = cleanedText(content.plainText.value_or(content.sourceText.value_or(u"")));
     else
-        text = cleanedText(toUtf16(content.bodyHTML));
+        text = cleanedText(toUtf16(HTMLSanitizer::sanitizedHTML(content.bodyHTML, HTMLSanitizer::Use::PageCopy)));
     std::string utf8 = toUtf8(text);
     pasteboard.setData(std::vector<std::uint8_t>(utf8.begin(), utf8.end()), kPasteboardTypeUTF8PlainText);
     return confirmationAlert(format);

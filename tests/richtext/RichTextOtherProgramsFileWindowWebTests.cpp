@@ -584,6 +584,48 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
         EXPECT_NE(content.find(property), std::string::npos) << property << "\n" << content;
 }
 
+// Word's hidden text, in a file typed into and autosaved: the page does not
+// show it, the saved file still holds it as hidden text, and LibreOffice's
+// pages of that file hide it as well.
+TEST_F(RichTextOtherProgramsFileWindowTest, hiddenTextStaysInTheFileAndOutOfSight)
+{
+    const std::string path = folder.path("hidden.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Calibri;}}\n"
+                    "\\pard\\plain\\f0\\fs22 Visible words {\\v secret remark }and more.\\par\n"
+                    "\\pard\\plain\\f0\\fs22 Second{\\v  aside} paragraph\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(run("document.getElementById('content').innerText.replace(/\\s+/g,' ').trim()"),
+              "Visible words and more. Second paragraph");
+    typeAtTheEnd(" Zebra");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    ASSERT_EQ(toUtf8(visible(saved.text)), "Visible words secret remark and more.\nSecond aside paragraph Zebra") << rtf;
+    std::string hidden;
+    for (std::size_t at = 0; at < saved.text.length(); ++at)
+        if (const auto* flag = saved.text.attributesAtIndex(at)->valueForKeyAs<BoolValue>(TEHiddenAttribute); flag && flag->value())
+            hidden += toUtf8(saved.text.string().substr(at, 1));
+    EXPECT_EQ(hidden, "secret remark  aside") << rtf;
+
+    // LibreOffice's text conversion keeps hidden text; its printed pages
+    // show what a reader of the file sees.
+    const std::string pdf = convertedByLibreOffice(path, "pdf", "pdf");
+    const std::string pdfText = folder.path("out/hidden-pdf.txt");
+    const std::string command = "pdftotext '" + pdf + "' '" + pdfText + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string shown = readFile(pdfText);
+    EXPECT_NE(shown.find("Visible words and more."), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Second paragraph Zebra"), std::string::npos) << shown;
+    for (const char* gone : {"secret", "aside"})
+        EXPECT_EQ(shown.find(gone), std::string::npos) << shown;
+}
+
 // Arabic, Hebrew and Chinese text from Word, typed into and autosaved: every
 // run keeps its direction and the fonts and languages of its complex-script
 // and East Asian letters, the letters stay as they were, and LibreOffice

@@ -266,6 +266,8 @@ private:
         std::optional<int> kerning;
         // A word processor's shading ("data-shading"), as TEShading's text.
         std::u16string shading;
+        // Text a word processor keeps but does not show ("data-hidden").
+        bool hidden = false;
     };
     // What few elements set and everything inside them inherits: the name
     // of an anchor, and what a word processor marks paragraphs and runs with

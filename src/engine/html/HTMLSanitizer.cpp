@@ -109,7 +109,8 @@ bool isRefusedLinkScheme(std::string_view scheme)
 // Whether a resource outside the document's folder is refused.
 bool refusesOutsideReferences(HTMLSanitizer::Use use)
 {
-    return use == HTMLSanitizer::Use::Export || use == HTMLSanitizer::Use::EditingPage;
+    return use == HTMLSanitizer::Use::Export || use == HTMLSanitizer::Use::EditingPage
+        || use == HTMLSanitizer::Use::PageCopy;
 }
 
 // Form controls: a page that edits the document is no place for them, and
@@ -232,7 +233,7 @@ public:
     Writer(HTMLSanitizer::Use use, HTMLSanitizer::Characters characters, bool fragment, std::size_t sizeHint)
         : m_use(use)
         , m_insertion(use == HTMLSanitizer::Use::Insertion)
-        , m_editingPage(use == HTMLSanitizer::Use::EditingPage)
+        , m_editingPage(use == HTMLSanitizer::Use::EditingPage || use == HTMLSanitizer::Use::PageCopy)
         , m_references(characters == HTMLSanitizer::Characters::References)
         , m_fragment(fragment)
     {
@@ -525,6 +526,10 @@ private:
         // The elements of the writer's own markup are none of those below.
         static constexpr std::array<std::string_view, 9> kPlainElements = {"span", "div", "a",   "li", "ul",
                                                                            "ol",   "sup", "sub", "p"};
+        // An exported file leaves out the text a word processor hides, as
+        // word processors do; only the program's own pages keep it.
+        if ((m_use == HTMLSanitizer::Use::Export || m_use == HTMLSanitizer::Use::PageCopy) && attributes.has("data-hidden"))
+            return Treatment::Drop;
         if (std::find(kPlainElements.begin(), kPlainElements.end(), name) != kPlainElements.end())
             return Treatment::Element;
         if (name.empty() || !std::all_of(name.begin(), name.end(), isAttributeNameCharacter))

@@ -35,7 +35,8 @@ public:
         // An exported file, read away from this machine: also no reference
         // to a file outside the document (a "file:" URL, an absolute path, a
         // path that climbs out of its folder), which would name the user's
-        // files and find nothing elsewhere.
+        // files and find nothing elsewhere; and no hidden text
+        // ("data-hidden"), which the file's reader was never shown.
         Export,
         // A document's content entering one of its editing pages, or read
         // back from one to be saved. The page is the program's own and
@@ -44,6 +45,9 @@ public:
         // a file outside the document. Footnotes and comments are objects
         // that load nothing, and stay.
         EditingPage,
+        // An editing page's content copied or exported out of the program:
+        // as the page, without the hidden text it keeps for the save.
+        PageCopy,
     };
 
     // How characters beyond ASCII are written.

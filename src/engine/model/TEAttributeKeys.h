@@ -73,6 +73,9 @@ inline constexpr std::string_view TENoProofingAttribute = "TENoProofing";
 inline constexpr std::string_view TECapitalsAttribute = "TECapitals";
 // Lower-case letters shown as small capitals, kept as typed (boolean YES).
 inline constexpr std::string_view TESmallCapitalsAttribute = "TESmallCapitals";
+// Text a word processor keeps but does not show, print or export (boolean
+// YES): it stays in the document so that a save gives it back.
+inline constexpr std::string_view TEHiddenAttribute = "TEHidden";
 // The run's kerning setting as word processors give it (an integer: kern
 // from this many half points up; 1 for kerning at every size; 0 for text
 // said not to be kerned, which an absent value is not).

@@ -31,6 +31,7 @@ Result<std::u16string> richText(const ExportSource& source)
     settings.forPrint = true;
     settings.keepsPlaceholders = false;
     settings.stylesRuns = false;
+    settings.leavesOutHidden = true;
     TEHTMLWriter writer(std::move(text), settings);
     writer.setUseAppleConvertedSpace(false);
     HTMLPlainText::Options options;

@@ -331,6 +331,10 @@ void DKRTFAttributeBuilder::addCharacterMarks(const DKRTFCharacterMarks& marks,
         entries.emplace_back(kCapitals, BoolValue::make(true));
     if (marks.smallCapitals)
         entries.emplace_back(kSmallCapitals, BoolValue::make(true));
+    if (marks.hidden) {
+        static const AttributeKey kHidden(TEHiddenAttribute);
+        entries.emplace_back(kHidden, BoolValue::make(true));
+    }
     if (marks.shadow && marks.shadowMeasures) {
         entries.emplace_back(kShadows, ArrayValue::make({measuredShadow(*marks.shadowMeasures)}));
     } else if (marks.shadow) {

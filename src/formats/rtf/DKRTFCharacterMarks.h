@@ -45,6 +45,8 @@ struct DKRTFCharacterMarks {
     // letters kept as typed.
     bool capitals = false;
     bool smallCapitals = false;
+    // "\v": text kept in the document but not shown.
+    bool hidden = false;
     // "\shad" and "\outl".
     bool shadow = false;
     bool outline = false;
@@ -69,12 +71,14 @@ struct DKRTFCharacterMarks {
     // Most of it in one number, for hashing.
     std::uint64_t packed() const
     {
-        return static_cast<std::uint64_t>(language) | static_cast<std::uint64_t>(eastAsianLanguage) << 16
+        return (static_cast<std::uint64_t>(language) | static_cast<std::uint64_t>(eastAsianLanguage) << 16
             | static_cast<std::uint64_t>(noProofing) << 32 | static_cast<std::uint64_t>(capitals) << 33
             | static_cast<std::uint64_t>(shadow) << 34 | static_cast<std::uint64_t>(outline) << 35
             | static_cast<std::uint64_t>(smallCapitals) << 36 | static_cast<std::uint64_t>(kerning.value_or(0) & 0xFFFF) << 37
             | static_cast<std::uint64_t>(strokeWidth.value_or(0) & 0x3FF) << 53
-            | static_cast<std::uint64_t>(shadowMeasures.has_value()) << 63;
+            | static_cast<std::uint64_t>(shadowMeasures.has_value()) << 63)
+            // Only a hash: hidden text shares a bit with the languages.
+            ^ static_cast<std::uint64_t>(hidden) << 15;
     }
 };
 

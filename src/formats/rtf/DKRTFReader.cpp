@@ -622,7 +622,7 @@ void DKRTFReader::appendString(std::u16string_view text)
         m_pendingListLabel += text;
         return;
     }
-    if (current.hidden() || text.empty()) {
+    if (text.empty()) {
         if (text.empty())
             placePendingAttachment(text, current);
         return;

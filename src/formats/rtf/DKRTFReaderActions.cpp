@@ -53,7 +53,12 @@ void DKRTFReader::actionPlain(int)
     state().setStringEncoding(m_fontTable.fontEncodingAtIndex(m_defaultFontNumber, m_documentEncoding));
 }
 
-void DKRTFReader::actionHidden(int value) { state().setHidden(value != 0); }
+void DKRTFReader::actionHidden(int value)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.hidden = value != 0;
+    keepCharacterMarks(marks);
+}
 
 void DKRTFReader::actionFontSize(int value)
 {

@@ -163,7 +163,6 @@ void DKRTFReaderState::resetCharacterAttributes(int defaultFontNumber)
     m_italic = false;
     m_strike = false;
     m_characterSpacing = 0;
-    m_hidden = false;
     m_characterMarks = {};
     m_scriptMarks = {};
     m_associatedLetters = DKRTFScriptMarks::Letters::ComplexScript;

@@ -128,8 +128,6 @@ public:
     void setLink(unsigned link);
     int superscriptCount() const { return m_superscriptCount; }
     void setSuperscriptCount(int count);
-    // Hidden text ("\v") is not document text.
-    bool hidden() const { return m_hidden; }
     // Inside the text of a text box ("\shptxt", "\dptxbxtext").
     bool inTextBox() const { return m_inTextBox; }
     // Inside "{\*\nesttableprops ...}": row words define the nested row.
@@ -142,7 +140,6 @@ public:
     void setShapeWrapsText(bool wraps) { m_shapeWrapsText = wraps; }
     bool shapeStandsRight() const { return m_shapeStandsRight; }
     void setShapeStandsRight(bool right) { m_shapeStandsRight = right; }
-    void setHidden(bool hidden) { m_hidden = hidden; }
     // Languages and letter effects, capitals among them.
     const DKRTFCharacterMarks& characterMarks() const { return m_characterMarks; }
     void setCharacterMarks(const DKRTFCharacterMarks& marks);
@@ -256,7 +253,6 @@ private:
     int m_unicodeSkipCount = 1;
     bool m_discardText = false;
     bool m_skipsGroup = false;
-    bool m_hidden = false;
     bool m_inTextBox = false;
     bool m_inNestedTableProperties = false;
     bool m_shapeWrapsText = false;

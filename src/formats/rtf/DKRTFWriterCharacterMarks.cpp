@@ -36,6 +36,7 @@ DKRTFCharacterMarks DKRTFWriter::characterMarks(const AttributeDictionary& attri
     marks.noProofing = isOn(attributes, TENoProofingAttribute);
     marks.capitals = isOn(attributes, TECapitalsAttribute);
     marks.smallCapitals = isOn(attributes, TESmallCapitalsAttribute);
+    marks.hidden = isOn(attributes, TEHiddenAttribute);
     const auto* shadows = attributes.valueForKeyAs<ArrayValue>(TEShadowsAttribute);
     marks.shadow = shadows && !shadows->elements().empty();
     if (marks.shadow && shadows->elements().front())
@@ -176,6 +177,7 @@ bool DKRTFWriter::writeCharacterMarks(const DKRTFCharacterMarks& marks, bool unk
     writeFlag("\\noproof", marks.noProofing, written.noProofing);
     writeFlag("\\caps", marks.capitals, written.capitals);
     writeFlag("\\scaps", marks.smallCapitals, written.smallCapitals);
+    writeFlag("\\v", marks.hidden, written.hidden);
     // A shadow's measures come after it, each time it is named.
     const bool sameShadow = marks.shadow == written.shadow && sameMeasures(marks.shadowMeasures, written.shadowMeasures);
     if (!sameShadow || unknown) {

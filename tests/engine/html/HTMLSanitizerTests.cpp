@@ -175,6 +175,19 @@ TEST(HTMLSanitizer, exportedMarkupNamesNoFileOutsideTheDocument)
     EXPECT_NE(HTMLSanitizer::sanitizedHTML(html).find("../../up.html"), std::string::npos);
 }
 
+// A word processor's hidden text never reaches an exported file or a copy,
+// whatever holds it; the editing page keeps it for the save.
+TEST(HTMLSanitizer, exportedMarkupLeavesOutHiddenText)
+{
+    using Use = HTMLSanitizer::Use;
+    const std::string html = "<p>Shown <span data-hidden=\"1\">secret <b>note</b> </span>words"
+                             "<b data-hidden=\"1\">aside</b>.</p>";
+    for (Use use : {Use::Export, Use::PageCopy})
+        EXPECT_EQ(HTMLSanitizer::sanitizedHTML(html, use), "<p>Shown words.</p>");
+    for (Use use : {Use::Document, Use::EditingPage})
+        EXPECT_NE(HTMLSanitizer::sanitizedHTML(html, use).find("secret <b>note</b>"), std::string::npos);
+}
+
 TEST(HTMLSanitizer, markupForInsertionAlsoLosesStyleSheetsAndMetaElements)
 {
     const char* html = "<meta charset=\"utf-8\"><style>p{color:red}</style><p style=\"color:blue\">kept</p>";

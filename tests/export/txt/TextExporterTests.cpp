@@ -36,6 +36,23 @@ TEST_F(TextExporterTest, aBlankAfterATabGoesAndOtherTextIsKept)
     EXPECT_EQ(contentsOf("unended.rtf", "{\\rtf1\\ansi No end  of  line}"), "No end  of  line");
 }
 
+// Hidden text stays in the document but out of its exported and copied
+// text, as a word processor that does not show it exports it.
+TEST_F(TextExporterTest, hiddenTextIsLeftOutOfTheTextAndTheCopy)
+{
+    const std::string_view rtf = "{\\rtf1\\ansi Shown {\\v secret }words\\v  aside\\v0 .\\par}";
+    EXPECT_EQ(contentsOf("hidden.rtf", rtf), "Shown words.\n");
+    const ExportSource source(m_folder.path("hidden.rtf"));
+    Result<std::u16string> copied = source.plainText(ExportSource::OpenEditor::Ignore);
+    ASSERT_TRUE(copied.ok());
+    EXPECT_EQ(*copied, u"Shown words.\n");
+    Result<std::string> html = source.HTMLData(ExportSource::OpenEditor::Ignore);
+    ASSERT_TRUE(html.ok());
+    EXPECT_NE(html->find("words"), std::string::npos) << *html;
+    for (const char* gone : {"secret", "aside"})
+        EXPECT_EQ(html->find(gone), std::string::npos) << *html;
+}
+
 // The text export reads the words without their fonts; what the fonts
 // would have changed (a font's odd name) must not change the words, and
 // capitals drawn over the letters leave them as typed, as LibreOffice's

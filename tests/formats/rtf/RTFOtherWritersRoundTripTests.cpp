@@ -220,6 +220,8 @@ protected:
             marks += " in " + colorText(attributes, NSStrokeColorAttributeName);
         if (const auto* kerning = attributes.valueForKeyAs<IntegerValue>(TEKerningAttribute))
             marks += "; kerning " + std::to_string(kerning->value());
+        if (const auto* hidden = attributes.valueForKeyAs<BoolValue>(TEHiddenAttribute); hidden && hidden->value())
+            marks += "; hidden";
         return marks;
     }
 
@@ -1488,6 +1490,47 @@ TEST_F(RTFOtherWritersRoundTripTests, textEditStrokesShadowsAndKerningComeBack)
     EXPECT_EQ(effects(again.text), wanted) << paged;
     const std::string second = written(again, throughThePage(again.text));
     EXPECT_EQ(effects(read(second).text), wanted) << second;
+}
+
+// Word's hidden text stays in the document, hidden, straight, through the
+// editing page and after a second save, where a reader would have lost it
+// for good; what is printed or exported leaves it out.
+TEST_F(RTFOtherWritersRoundTripTests, hiddenTextIsKeptHiddenAndLeftOutOfWhatIsShown)
+{
+    const std::string word = "{\\rtf1\\ansi{\\fonttbl{\\f0 Calibri;}}\\pard\\f0\\fs22 Visible {\\v secret note }words.\\par"
+                             "\\pard Second {\\b\\v bold aside}\\v  also hidden\\v0  end\\par}";
+    const std::vector<std::pair<std::u16string, std::string>> expected = {
+        {u"Visible", ""}, {u"secret note", "; hidden"}, {u"words.", ""},
+        {u"bold aside", "; hidden"}, {u"also hidden", "; hidden"}, {u" end", ""}};
+    auto marks = [&](const AttributedString& text) {
+        std::string all;
+        for (const auto& [words, wanted] : expected) {
+            const std::size_t at = text.string().find(words);
+            all += toUtf8(words) + (at == std::u16string::npos ? "missing" : characterMarks(*text.attributesAtIndex(at))) + "\n";
+        }
+        return all;
+    };
+    std::string wanted;
+    for (const auto& [words, mark] : expected)
+        wanted += toUtf8(words) + mark + "\n";
+
+    const DKRTFReadResult original = read(word);
+    ASSERT_EQ(marks(original.text), wanted);
+    const std::string straight = written(original, original.text);
+    EXPECT_NE(straight.find("\\v"), std::string::npos) << straight;
+    EXPECT_EQ(marks(read(straight).text), wanted) << straight;
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(paged);
+    EXPECT_EQ(marks(again.text), wanted) << paged;
+    const std::string second = written(again, throughThePage(again.text));
+    EXPECT_EQ(marks(read(second).text), wanted) << second;
+
+    // Printed and exported HTML, and the text read from it, show none of it.
+    TEHTMLWriterSettings shown;
+    shown.forPrint = true;
+    shown.leavesOutHidden = true;
+    const std::u16string printed = htmlString(again.text, shown);
+    EXPECT_EQ(HTMLPlainText::plainText(toUtf8(printed)), u"Visible words.\nSecond end") << toUtf8(printed);
 }
 
 // Word's character and paragraph shading keep their share, pattern and both

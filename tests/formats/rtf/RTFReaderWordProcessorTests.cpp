@@ -427,8 +427,17 @@ TEST_F(RTFReaderWordProcessorTests, plainHiddenCapitalsAndStyles)
     EXPECT_DOUBLE_EQ(fontAt(plain, 6)->pointSize(), 12);
     EXPECT_EQ(fontAt(plain, 6)->familyName(), "Courier");
 
-    EXPECT_EQ(text(uR"({\rtf1 shown{\v hidden}\v also\v0  too})"), u"shown too");
-    EXPECT_EQ(html(uR"({\rtf1 a{\v secret}b})").find(u"secret"), std::u16string::npos);
+    // Hidden text is kept, marked hidden, so that a save gives it back; the
+    // page carries it unseen and what is printed or exported leaves it out.
+    AttributedString hidden = read(uR"({\rtf1 shown{\v hidden}\v  also\v0  too})");
+    ASSERT_EQ(hidden.string(), u"shownhidden also too");
+    for (std::size_t at = 0; at < hidden.length(); ++at)
+        EXPECT_EQ(hidden.attributeAtIndex(TEHiddenAttribute, at) != nullptr, at >= 5 && at < 16) << at;
+    const std::u16string page = html(uR"({\rtf1 a{\v secret}b})");
+    EXPECT_NE(page.find(u"data-hidden=\"1\">secret</span>"), std::u16string::npos) << toUtf8(page);
+    TEHTMLWriterSettings exported;
+    exported.leavesOutHidden = true;
+    EXPECT_EQ(htmlString(read(uR"({\rtf1 a{\v secret}b})"), exported).find(u"secret"), std::u16string::npos);
     // Capitals and small capitals are looks of the run.
     EXPECT_EQ(text(uR"({\rtf1 {\caps caps} {\scaps small}})"), u"caps small");
 

@@ -30,6 +30,7 @@ struct RunKeys {
     AttributeKey language{kCTLanguageAttributeName};
     AttributeKey eastAsianLanguage{TEEastAsianLanguageAttribute};
     AttributeKey noProofing{TENoProofingAttribute};
+    AttributeKey hidden{TEHiddenAttribute};
 };
 
 } // namespace
@@ -75,6 +76,8 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             eastAsianLanguage = value->as<StringValue>();
         else if (key == keys.noProofing)
             noProofing = value->as<BoolValue>() && value->as<BoolValue>()->value();
+        else if (key == keys.hidden)
+            hidden = value->as<BoolValue>() && value->as<BoolValue>()->value();
         else if (key == keys.link)
             link = value->as<URLValue>();
         else if (key == keys.anchor)

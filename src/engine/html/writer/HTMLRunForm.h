@@ -26,6 +26,8 @@ struct HTMLRunForm {
     const StringValue* language = nullptr;
     const StringValue* eastAsianLanguage = nullptr;
     bool noProofing = false;
+    // Text a word processor keeps but does not show.
+    bool hidden = false;
     // A word processor's kerning setting, which the page carries for the save.
     const IntegerValue* kerning = nullptr;
     // A word processor's shading; the page shows the colour it gives.

@@ -345,7 +345,7 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     }
 
     std::u16string_view text = std::u16string_view(m_context.string.string()).substr(run.location, run.length);
-    if (text == u"\uFFFC") {
+    if (text == u"\uFFFC" || (form.hidden && m_context.settings.leavesOutHidden)) {
         closeLinkIfEnded(html, run);
         return;
     }
@@ -394,6 +394,8 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         spanAttributes["data-stroke-width"] = toUtf16(formatShortest(width));
     if (form.shading && !form.shading->value().empty())
         spanAttributes["data-shading"] = form.shading->value();
+    if (form.hidden)
+        spanAttributes["data-hidden"] = u"1";
     if (form.kerning)
         spanAttributes["data-kerning"] = toUtf16(std::to_string(form.kerning->value()));
     // Most runs of a fragment are a span with a style alone: its start tag

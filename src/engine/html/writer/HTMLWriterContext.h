@@ -52,6 +52,10 @@ struct TEHTMLWriterSettings {
     // each row is a paragraph of its cells, as the viewer and a reading
     // back into attributed text keep them.
     bool writesTables = false;
+    // Hidden text is left out, as word processors leave it out of what they
+    // print, export and copy. The editing page keeps it in an element it
+    // does not show, for the save.
+    bool leavesOutHidden = false;
 };
 
 // A footnote of printed output: its number, its text, and the font CSS of
