@@ -542,6 +542,40 @@ void BM_TypingCatchUp(benchmark::State& state)
 }
 BENCHMARK(BM_TypingCatchUp)->ArgName("kB")->Arg(10)->Arg(100)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// A writer adding lines in the middle of the 1 MB document: Return and a
+// few words, one line every 30 ms, each timed until the page has laid it out.
+// The page keeps the blocks far from the caret read-only and moves that part
+// as the caret goes on, restyling the page: the lines that wait for a move
+// show in the 90th percentile and the count of those over 100 ms.
+void BM_TypingNewLines(benchmark::State& state)
+{
+    registerEditor();
+    OpenEditor open = openEditor(inputPath(1000), Editing::Editable);
+    if (!readyForTyping(state, open))
+        return;
+    WebView& page = *open.editor->webView();
+    placeCaretAt(page, 50);
+    waitUntilSettledForTyping(page);
+    std::vector<double> milliseconds;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        page.executeEditingCommand("InsertParagraph", "");
+        page.executeEditingCommand("InsertText", "A new line of words");
+        page.stringByEvaluatingJavaScript("document.getElementById('content').scrollHeight");
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        milliseconds.push_back(seconds * 1000);
+        pause(0.03);
+    }
+    std::sort(milliseconds.begin(), milliseconds.end());
+    state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
+    state.counters["p90_ms"] = milliseconds[milliseconds.size() * 9 / 10];
+    state.counters["largest_ms"] = milliseconds.back();
+    state.counters["over_100_ms"] = double(std::count_if(milliseconds.begin(), milliseconds.end(),
+                                                         [](double each) { return each > 100; }));
+}
+BENCHMARK(BM_TypingNewLines)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(150);
+
 // The same key in a small editable element added beside the loaded document:
 // what a key costs when the engine's work per edit no longer grows with the
 // document, for comparison with the figures above.

@@ -119,6 +119,26 @@ TEST_F(RichTextTypingHoldWindowWebTest, aDocumentTypedIntoWhileBlocksAreHeldSave
 
 }
 
+// Moving the editable part restyles the whole page, which a key then waits
+// for: the part reaches far enough that a writer moving on by a few screens
+// stays inside it.
+TEST_F(RichTextTypingHoldWindowWebTest, blocksFiveScreensFromTheCaretStayEditable)
+{
+    caretInParagraphAndWaitForHolding(kParagraphs / 2);
+    if (HasFatalFailure())
+        return;
+    // The editing of the first block at least five screens below the caret's, and of the last at least as far above.
+    const std::string editing = run(
+        "(function(){var blocks=document.getElementById('paragraph').children;var at=blocks[" + std::to_string(kParagraphs / 2)
+        + "].getBoundingClientRect().top;var reach=5*document.getElementById('content').clientHeight;var below=null,above=null;"
+        "for(var i=0;i<blocks.length;++i){var top=blocks[i].getBoundingClientRect().top;if(top<=at-reach)above=blocks[i];"
+        "if(!below&&top>=at+reach)below=blocks[i];}"
+        "return getComputedStyle(above).webkitUserModify+' '+getComputedStyle(below).webkitUserModify;})()");
+    EXPECT_EQ(editing, "read-write read-write");
+    EXPECT_EQ(run("getComputedStyle(document.getElementById('paragraph').firstElementChild).webkitUserModify"), "read-only");
+    EXPECT_EQ(editingOfLastParagraph(), "read-only");
+}
+
 TEST_F(RichTextTypingHoldWindowWebTest, selectAllAndDeleteReachHeldBlocksAndUndoBringsThemAllBack)
 {
     caretInParagraphAndWaitForHolding(40);
