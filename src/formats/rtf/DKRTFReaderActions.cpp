@@ -725,7 +725,13 @@ void DKRTFReader::actionBorderStyle(int style)
         });
         return;
     }
-    rowFormat().setBorderStyle(static_cast<DKRTFTableRowFormat::BorderStyle>(style));
+    // A cell knows the first five kinds; of the others its line is dashed
+    // or plain.
+    const bool dashed = style == TEParagraphBorders::styleNumber("dashsm");
+    const int cellStyle = style <= static_cast<int>(DKRTFTableRowFormat::BorderStyle::Dashed)
+        ? style
+        : static_cast<int>(dashed ? DKRTFTableRowFormat::BorderStyle::Dashed : DKRTFTableRowFormat::BorderStyle::Single);
+    rowFormat().setBorderStyle(static_cast<DKRTFTableRowFormat::BorderStyle>(cellStyle));
 }
 
 void DKRTFReader::actionBorderWidth(int value)
