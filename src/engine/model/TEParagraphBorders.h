@@ -20,7 +20,9 @@ struct TEParagraphBorders {
     // "\brdrdb"); a kind's number is its place here plus one. The first
     // five are the kinds a table's cells also know.
     static constexpr std::array<std::string_view, 28> kStyles{
-        "s", "th", "db", "dot", "dash", "hair", "sh", "dashsm", "dashd", "dashdd", "dashdotstr", "triple", "tnthsg", "thtnsg", "tnthtnsg", "tnthmg", "thtnmg", "tnthtnmg", "tnthlg", "thtnlg", "tnthtnlg", "wavy", "wavydb", "emboss", "engrave", "outset", "inset", "frame"};
+        "s",      "th",     "db",       "dot",    "dash",   "hair",     "sh",     "dashsm", "dashd",    "dashdd",
+        "dashdotstr", "triple", "tnthsg", "thtnsg", "tnthtnsg", "tnthmg", "thtnmg", "tnthtnmg", "tnthlg", "thtnlg",
+        "tnthtnlg", "wavy",   "wavydb", "emboss",   "engrave", "outset", "inset",  "frame"};
     // The number of the kind of that name; 0 for none.
     static constexpr int styleNumber(std::string_view name)
     {

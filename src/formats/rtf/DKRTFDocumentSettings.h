@@ -88,7 +88,8 @@ struct DKRTFDocumentSettings {
     // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
     // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation",
     // "docHyphenationZone", "docHyphenationConsecutiveLines", "docHyphenateCapitals", "docWidePage",
-    // "docFirstSection", "docScriptDefaults", "docInfo", "docPageWords" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "docFirstSection", "docScriptDefaults", "docInfo", "docPageWords" and "xebookmark" at character 0. An empty
+    // text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

@@ -16,6 +16,7 @@ struct Row {
 
 using R = DKRTFReader;
 using ScriptWord = DKRTFScriptDefaults::Word;
+using PageNumberFormat = TESectionBreak::PageNumberFormat;
 
 // Rows whose value is fixed by the word itself ("\qc" is alignment 2, "\uldb"
 // underline 9) carry it as a forced value, so one handler serves the family.
@@ -394,10 +395,10 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"pgncont", forced(&R::actionPageNumbersRestart, 0)},
         {"pgnrestart", forced(&R::actionPageNumbersRestart, 1)},
         {"pgndec", forced(&R::actionPageNumberFormat, -1)},
-        {"pgnucrm", forced(&R::actionPageNumberFormat, static_cast<int>(TESectionBreak::PageNumberFormat::UpperRoman))},
-        {"pgnlcrm", forced(&R::actionPageNumberFormat, static_cast<int>(TESectionBreak::PageNumberFormat::LowerRoman))},
-        {"pgnucltr", forced(&R::actionPageNumberFormat, static_cast<int>(TESectionBreak::PageNumberFormat::UpperLetter))},
-        {"pgnlcltr", forced(&R::actionPageNumberFormat, static_cast<int>(TESectionBreak::PageNumberFormat::LowerLetter))},
+        {"pgnucrm", forced(&R::actionPageNumberFormat, static_cast<int>(PageNumberFormat::UpperRoman))},
+        {"pgnlcrm", forced(&R::actionPageNumberFormat, static_cast<int>(PageNumberFormat::LowerRoman))},
+        {"pgnucltr", forced(&R::actionPageNumberFormat, static_cast<int>(PageNumberFormat::UpperLetter))},
+        {"pgnlcltr", forced(&R::actionPageNumberFormat, static_cast<int>(PageNumberFormat::LowerLetter))},
         {"linemod", withDefault(&R::actionLineNumberInterval)},
         {"linex", withDefault(&R::actionLineNumberDistance, 360)},
         {"linestarts", withDefault(&R::actionLineNumberStart)},

@@ -727,11 +727,12 @@ void DKRTFReader::actionBorderStyle(int style)
     }
     // A cell knows the first five kinds; of the others its line is dashed
     // or plain.
+    using CellStyle = DKRTFTableRowFormat::BorderStyle;
     const bool dashed = style == TEParagraphBorders::styleNumber("dashsm");
-    const int cellStyle = style <= static_cast<int>(DKRTFTableRowFormat::BorderStyle::Dashed)
+    const int cellStyle = style <= static_cast<int>(CellStyle::Dashed)
         ? style
-        : static_cast<int>(dashed ? DKRTFTableRowFormat::BorderStyle::Dashed : DKRTFTableRowFormat::BorderStyle::Single);
-    rowFormat().setBorderStyle(static_cast<DKRTFTableRowFormat::BorderStyle>(cellStyle));
+        : static_cast<int>(dashed ? CellStyle::Dashed : CellStyle::Single);
+    rowFormat().setBorderStyle(static_cast<CellStyle>(cellStyle));
 }
 
 void DKRTFReader::actionBorderWidth(int value)

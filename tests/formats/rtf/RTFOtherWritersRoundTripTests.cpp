@@ -1100,9 +1100,11 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingTabWidthAndNot
          {{u"Chapter one", "next whole widows"}, {u"The body", "- - widows"}, {u"A paragraph kept", "- whole widows"},
           {u"Closing", "- - widows"}}},
         {"libreoffice-keep-mirrored.rtf",
-         "1 360 tabs 709 notes " + office + " page \\rtlgutter first continuous line-every=5 pages-upper-roman lines-each-page",
+         "1 360 tabs 709 notes " + office +
+             " page \\rtlgutter first continuous line-every=5 pages-upper-roman lines-each-page",
          {{u"Minutes", "next - -"}, {u"Present", "- - -"}, {u"The report", "- whole -"}}},
-        {"libreoffice-formatting.rtf", "0 0 tabs 709 notes " + office + " page none first continuous", {{u"Justified", "- - -"}}},
+        {"libreoffice-formatting.rtf", "0 0 tabs 709 notes " + office + " page none first continuous",
+         {{u"Justified", "- - -"}}},
         {"textedit-styled.rtf", "0 0 tabs 720 notes none page none first none", {}},
     };
     for (const Case& file : cases) {
@@ -1124,7 +1126,8 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingTabWidthAndNot
     // Damaged numbers are no settings, and note settings that are more than
     // control words (as a changed document attribute may carry) open no
     // group of their own in the save, which keeps the whole text.
-    const DKRTFReadResult damaged = read("{\\rtf1\\ansi\\deftab-5\\ftnstart0\\fet7\\ftnnar\\pgnstart-2\\linestart40000 Body\\par}");
+    const DKRTFReadResult damaged =
+        read("{\\rtf1\\ansi\\deftab-5\\ftnstart0\\fet7\\ftnnar\\pgnstart-2\\linestart40000 Body\\par}");
     EXPECT_EQ(binding(damaged.pageSettings), "0 0 tabs 0 notes \\ftnnar page none first none");
     DKRTFReadResult hostile = read("{\\rtf1\\ansi Body\\par}");
     DKRTFDocumentSettings unsafe = documentSettings(hostile);
@@ -1609,7 +1612,8 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
         {"word-two-sections.rtf",
          "paper 612x792 top 1440 document same first next-page column-gap=708 page \\pgnstart1\n"
          "The last lin: next-page width=15840 height=12240 left=1080 right=1080 top=1800 bottom=1800 header=708 "
-         "footer=708 column-gap=708 page-start=7 line-every=1 landscape pages-restart pages-upper-letter lines-each-page\n"
+         "footer=708 column-gap=708 page-start=7 line-every=1 landscape pages-restart pages-upper-letter "
+         "lines-each-page\n"
          "The wide tab: continuous header=708 footer=708 columns=2 column-gap=720 line-every=10 line-distance=720 "
          "pages-lower-letter lines-continue"},
         {"libreoffice-two-sections.rtf",
