@@ -258,6 +258,9 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     // And its title, author and times.
     if (std::optional<std::string> info = defaults.stringForKey(DKRTFPageSettings::kDocumentInfoKey))
         setFirstCharacterAttribute(text, "docInfo", *info);
+    // And where its page and line numbers start.
+    if (std::optional<std::string> words = defaults.stringForKey(DKRTFPageSettings::kPageWordsKey))
+        setFirstCharacterAttribute(text, "docPageWords", *words);
     addPageHeaderAndFooter(text, content);
 }
 

@@ -60,6 +60,7 @@ void addBinding(ExportSource::PageValues& values, const DKRTFPageSettings& page)
         values.hyphenateCapitals = *capitals != 0;
     values.scriptDefaults = page.text(DKRTFPageSettings::kScriptDefaultsKey);
     values.documentInfo = page.text(DKRTFPageSettings::kDocumentInfoKey);
+    values.pageWords = page.text(DKRTFPageSettings::kPageWordsKey);
 }
 
 } // namespace

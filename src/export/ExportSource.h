@@ -101,6 +101,8 @@ public:
         std::optional<std::string> scriptDefaults;
         // Its title, author, times and counts.
         std::optional<std::string> documentInfo;
+        // Where its page and line numbers start and the side of its gutter.
+        std::optional<std::string> pageWords;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

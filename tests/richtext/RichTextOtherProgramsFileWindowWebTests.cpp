@@ -404,10 +404,15 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
         for (std::string_view key : {DKRTFPageSettings::kHyphenationZoneKey, DKRTFPageSettings::kHyphenationConsecutiveLinesKey,
                                      DKRTFPageSettings::kHyphenateCapitalsKey})
             EXPECT_EQ(after.pageSettings.number(key), before.pageSettings.number(key)) << key << "\n" << rtf;
-        if (original.find("\\sectd\\sbknone") != std::string::npos)
+        if (original.find("\\sectd\\sbknone") != std::string::npos || original.find("\\linemod") != std::string::npos)
             EXPECT_TRUE(before.pageSettings.text(DKRTFPageSettings::kFirstSectionKey).has_value());
         EXPECT_EQ(after.pageSettings.text(DKRTFPageSettings::kFirstSectionKey),
                   before.pageSettings.text(DKRTFPageSettings::kFirstSectionKey)) << rtf;
+        // And where its page and line numbers start, and its gutter's side.
+        if (original.find("\\gutterprl") != std::string::npos || original.find("\\rtlgutter") != std::string::npos)
+            EXPECT_TRUE(before.pageSettings.text(DKRTFPageSettings::kPageWordsKey).has_value());
+        EXPECT_EQ(after.pageSettings.text(DKRTFPageSettings::kPageWordsKey),
+                  before.pageSettings.text(DKRTFPageSettings::kPageWordsKey)) << rtf;
         // And its title, author and times.
         if (original.find("{\\info{") != std::string::npos)
             EXPECT_TRUE(before.pageSettings.text(DKRTFPageSettings::kDocumentInfoKey).has_value());
@@ -498,6 +503,16 @@ TEST_F(RichTextOtherProgramsFileWindowTest, paragraphBordersAreDrawnAndSurviveTy
     };
     EXPECT_EQ(drawn("Findings with a rule below"), "rgb(68, 114, 196) 0px -1px 0px 0px inset");
     EXPECT_NE(drawn("A boxed note").find("inset"), std::string::npos) << drawn("A boxed note");
+    // Two readings with the same borders have the line between them under
+    // the first: three lines there, two under the second.
+    auto lines = [](const std::string& shadow) {
+        std::size_t count = 0;
+        for (std::size_t at = shadow.find("inset"); at != std::string::npos; at = shadow.find("inset", at + 1))
+            ++count;
+        return count;
+    };
+    EXPECT_EQ(lines(drawn("The first reading")), 3u) << drawn("The first reading");
+    EXPECT_EQ(lines(drawn("The second reading")), 2u) << drawn("The second reading");
     run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
         "while(w.nextNode()){var i=w.currentNode.data.indexOf('pier lights');if(i>=0){var r=document.createRange();"
         "r.setStart(w.currentNode,i+11);r.collapse(true);getSelection().removeAllRanges();getSelection().addRange(r);"
@@ -1074,9 +1089,11 @@ TEST_F(RichTextOtherProgramsFileWindowTest, everySectionsPageSurvivesTyping)
     EXPECT_EQ(breakAfter(u"Portrait pages"), "none") << rtf;
     EXPECT_EQ(breakAfter(u"The last line"),
               "next-page width=15840 height=12240 left=1080 right=1080 top=1800 bottom=1800 header=708 footer=708 "
-              "column-gap=708 landscape")
+              "column-gap=708 page-start=7 line-every=1 landscape pages-restart pages-upper-letter lines-each-page")
         << rtf;
-    EXPECT_EQ(breakAfter(u"The wide table"), "continuous header=708 footer=708 columns=2 column-gap=720") << rtf;
+    EXPECT_EQ(breakAfter(u"The wide table"), "continuous header=708 footer=708 columns=2 column-gap=720 line-every=10 "
+                                             "line-distance=720 pages-lower-letter lines-continue")
+        << rtf;
     EXPECT_NE(saved.text.string().find(u"same page. Zebra"), std::u16string::npos) << rtf;
 
     // Letter upright, then across, as the file had them.

@@ -80,15 +80,18 @@ std::optional<TEParagraphBorders> TEParagraphBorders::fromText(std::string_view 
     return borders;
 }
 
-std::string TEParagraphBorders::css() const
+std::string TEParagraphBorders::css(bool nextHasTheSame) const
 {
     // Drawn as inset shadows, which the page's reader takes for no look of
     // its own: a CSS border or padding would come back as a text block.
-    static constexpr std::string_view kOffsets[] = {"0 {}", "{} 0", "0 -{}", "-{} 0"};
+    static constexpr std::string_view kOffsets[] = {"0 {}", "{} 0", "0 -{}", "-{} 0", "0 -{}"};
     std::string shadows;
-    for (std::size_t index = 0; index + 1 < sides.size(); ++index) {
+    const std::size_t between = static_cast<std::size_t>(Side::Between);
+    for (std::size_t index = 0; index < sides.size(); ++index) {
         const std::optional<Border>& side = sides[index];
         if (!side || side->style < 1 || side->style > static_cast<int>(kStyles.size()))
+            continue;
+        if (index == between && !nextHasTheSame)
             continue;
         // Twips to points, a thick or double line twice its width; never
         // thinner than a pixel (0.75pt), which the page would not draw.

@@ -17,8 +17,20 @@ struct TEParagraphBorders {
     enum class Side { Top, Left, Bottom, Right, Between };
     static constexpr std::array<std::string_view, 5> kSides{"top", "left", "bottom", "right", "between"};
     // The kinds of line by the names their control words end in ("\brdrs",
-    // "\brdrdb"); a kind's number is its place here plus one.
-    static constexpr std::array<std::string_view, 5> kStyles{"s", "th", "db", "dot", "dash"};
+    // "\brdrdb"); a kind's number is its place here plus one. The first
+    // five are the kinds a table's cells also know.
+    static constexpr std::array<std::string_view, 28> kStyles{
+        "s",      "th",     "db",       "dot",    "dash",   "hair",     "sh",     "dashsm", "dashd",    "dashdd",
+        "dashdotstr", "triple", "tnthsg", "thtnsg", "tnthtnsg", "tnthmg", "thtnmg", "tnthtnmg", "tnthlg", "thtnlg",
+        "tnthtnlg", "wavy",   "wavydb", "emboss",   "engrave", "outset", "inset",  "frame"};
+    // The number of the kind of that name; 0 for none.
+    static constexpr int styleNumber(std::string_view name)
+    {
+        for (std::size_t index = 0; index < kStyles.size(); ++index)
+            if (kStyles[index] == name)
+                return static_cast<int>(index) + 1;
+        return 0;
+    }
     // The widest line and the largest distance word processors give, in twips.
     static constexpr int kWidest = 255;
     static constexpr int kFarthest = 31680;
@@ -42,9 +54,10 @@ struct TEParagraphBorders {
     std::string text() const;
     // None for a text that is not of that form or that rules nothing.
     static std::optional<TEParagraphBorders> fromText(std::string_view text);
-    // The lines as the page draws them, "border-top:0.6pt solid #4472c4;
-    // padding-top:1pt;"; the line between paragraphs is not drawn.
-    std::string css() const;
+    // The lines as the page draws them, as inset shadows ("box-shadow:inset
+    // 0 0.6pt 0 #4472c4;"). The line between paragraphs is drawn under this
+    // one where the next paragraph has the same borders.
+    std::string css(bool nextHasTheSame = false) const;
 
     friend bool operator==(const TEParagraphBorders&, const TEParagraphBorders&) = default;
 };

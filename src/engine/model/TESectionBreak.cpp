@@ -16,6 +16,10 @@ constexpr int kLargestLengthTwips = 31680;
 constexpr int kSmallestPaperTwips = 1440;
 constexpr int kLargestPaperTwips = 20 * 72 * 200;
 constexpr int kMostColumns = 99;
+// Word processors count pages and lines in signed 16 bits, and number at
+// most every hundredth line.
+constexpr int kLargestNumberStart = 32767;
+constexpr int kLongestLineNumberInterval = 100;
 
 constexpr std::array<std::pair<TESectionBreak::Start, std::string_view>, 5> kStartWords{{
     {TESectionBreak::Start::NextPage, "next-page"},
@@ -25,6 +29,49 @@ constexpr std::array<std::pair<TESectionBreak::Start, std::string_view>, 5> kSta
     {TESectionBreak::Start::OddPage, "odd-page"},
 }};
 
+// A setting of a few kinds, each kept as a word of its own.
+template <typename Kind, std::size_t Count>
+struct KindWords {
+    std::optional<Kind> TESectionBreak::Settings::*member;
+    std::array<std::pair<Kind, std::string_view>, Count> words;
+};
+
+constexpr KindWords<TESectionBreak::PageNumberFormat, 4> kPageNumberFormatWords{
+    &TESectionBreak::Settings::pageNumberFormat,
+    {{{TESectionBreak::PageNumberFormat::UpperRoman, "pages-upper-roman"},
+      {TESectionBreak::PageNumberFormat::LowerRoman, "pages-lower-roman"},
+      {TESectionBreak::PageNumberFormat::UpperLetter, "pages-upper-letter"},
+      {TESectionBreak::PageNumberFormat::LowerLetter, "pages-lower-letter"}}}};
+constexpr KindWords<TESectionBreak::LineNumbering, 3> kLineNumberingWords{
+    &TESectionBreak::Settings::lineNumbering,
+    {{{TESectionBreak::LineNumbering::EachPage, "lines-each-page"},
+      {TESectionBreak::LineNumbering::EachSection, "lines-each-section"},
+      {TESectionBreak::LineNumbering::Continue, "lines-continue"}}}};
+
+template <typename Kind, std::size_t Count>
+void appendKindWord(std::string& text, const TESectionBreak::Settings& settings, const KindWords<Kind, Count>& kinds)
+{
+    if (const std::optional<Kind>& value = settings.*kinds.member)
+        for (const auto& [kind, word] : kinds.words)
+            if (kind == *value)
+                text += " " + std::string(word);
+}
+
+template <typename Kind, std::size_t Count>
+void readKindWord(std::string_view word, TESectionBreak::Settings& settings, const KindWords<Kind, Count>& kinds)
+{
+    for (const auto& [kind, name] : kinds.words)
+        if (word == name)
+            settings.*kinds.member = kind;
+}
+
+template <typename Kind, std::size_t Count>
+std::size_t hashKind(std::size_t seed, const TESectionBreak::Settings& settings, const KindWords<Kind, Count>& kinds)
+{
+    const std::optional<Kind>& value = settings.*kinds.member;
+    return hashCombine(seed, value ? static_cast<std::size_t>(*value) : ~std::size_t{0});
+}
+
 using Length = std::optional<int> TESectionBreak::Settings::*;
 
 struct NamedLength {
@@ -33,9 +80,9 @@ struct NamedLength {
     bool (*isUsable)(int);
 };
 
-const std::array<NamedLength, 11>& namedLengths()
+const std::array<NamedLength, 15>& namedLengths()
 {
-    static const std::array<NamedLength, 11> kLengths{{
+    static const std::array<NamedLength, 15> kLengths{{
         {"width", &TESectionBreak::Settings::paperWidth, &TESectionBreak::isUsablePaperLength},
         {"height", &TESectionBreak::Settings::paperHeight, &TESectionBreak::isUsablePaperLength},
         {"left", &TESectionBreak::Settings::leftMargin, &TESectionBreak::isUsableLength},
@@ -47,6 +94,10 @@ const std::array<NamedLength, 11>& namedLengths()
         {"footer", &TESectionBreak::Settings::footerDistance, &TESectionBreak::isUsableLength},
         {"columns", &TESectionBreak::Settings::columns, &TESectionBreak::isUsableColumnCount},
         {"column-gap", &TESectionBreak::Settings::columnSpacing, &TESectionBreak::isUsableLength},
+        {"page-start", &TESectionBreak::Settings::pageNumberStart, &TESectionBreak::isUsableNumberStart},
+        {"line-every", &TESectionBreak::Settings::lineNumberInterval, &TESectionBreak::isUsableLineNumberInterval},
+        {"line-distance", &TESectionBreak::Settings::lineNumberDistance, &TESectionBreak::isUsableLength},
+        {"line-start", &TESectionBreak::Settings::lineNumberStart, &TESectionBreak::isUsableNumberStart},
     }};
     return kLengths;
 }
@@ -61,6 +112,13 @@ bool TESectionBreak::isUsablePaperLength(int twips)
 }
 
 bool TESectionBreak::isUsableColumnCount(int columns) { return columns >= 1 && columns <= kMostColumns; }
+
+bool TESectionBreak::isUsableNumberStart(int number) { return number >= 0 && number <= kLargestNumberStart; }
+
+bool TESectionBreak::isUsableLineNumberInterval(int lines)
+{
+    return lines >= 1 && lines <= kLongestLineNumberInterval;
+}
 
 TESectionBreak::TESectionBreak(Settings settings) : m_settings(std::move(settings)) {}
 
@@ -82,6 +140,10 @@ std::u16string TESectionBreak::attributeText() const
         text += " landscape";
     if (m_settings.titlePage)
         text += " title-page";
+    if (m_settings.restartsPageNumbers)
+        text += " pages-restart";
+    appendKindWord(text, m_settings, kPageNumberFormatWords);
+    appendKindWord(text, m_settings, kLineNumberingWords);
     return toUtf16(text);
 }
 
@@ -105,6 +167,10 @@ TESectionBreak::Settings TESectionBreak::settingsFromAttributeText(std::u16strin
             settings.landscape = true;
         if (word == "title-page")
             settings.titlePage = true;
+        if (word == "pages-restart")
+            settings.restartsPageNumbers = true;
+        readKindWord(word, settings, kPageNumberFormatWords);
+        readKindWord(word, settings, kLineNumberingWords);
         const std::size_t equals = word.find('=');
         if (equals == std::string_view::npos)
             continue;
@@ -132,7 +198,10 @@ std::size_t TESectionBreak::hash() const
     std::size_t seed = static_cast<std::size_t>(m_settings.start);
     for (const NamedLength& length : namedLengths())
         seed = hashCombine(seed, static_cast<std::size_t>((m_settings.*length.member).value_or(-1)));
-    return hashCombine(seed, static_cast<std::size_t>(m_settings.landscape) << 1 | m_settings.titlePage);
+    seed = hashKind(seed, m_settings, kPageNumberFormatWords);
+    seed = hashKind(seed, m_settings, kLineNumberingWords);
+    return hashCombine(seed, static_cast<std::size_t>(m_settings.restartsPageNumbers) << 2 |
+                                 static_cast<std::size_t>(m_settings.landscape) << 1 | m_settings.titlePage);
 }
 
 } // namespace folio

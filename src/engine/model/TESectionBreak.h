@@ -18,6 +18,10 @@ class TESectionBreak final : public AttributeValue {
 public:
     // Where the new section starts.
     enum class Start { NextPage, Continuous, NextColumn, EvenPage, OddPage };
+    // How the section's page numbers are written, other than in digits.
+    enum class PageNumberFormat { UpperRoman, LowerRoman, UpperLetter, LowerLetter };
+    // Where the numbers in the margin beside the lines start again.
+    enum class LineNumbering { EachPage, EachSection, Continue };
 
     struct Settings {
         Start start = Start::NextPage;
@@ -36,6 +40,19 @@ public:
         bool landscape = false;
         // The section's first page has a header and footer of its own.
         bool titlePage = false;
+        // The page numbers, which the page does not show: they start again
+        // in this section rather than go on from the last one's, from this
+        // number where it is given.
+        bool restartsPageNumbers = false;
+        std::optional<int> pageNumberStart;
+        std::optional<PageNumberFormat> pageNumberFormat;
+        // The lines are numbered in the margin when an interval is given
+        // (every line, every fifth...), at a distance (twips) from the
+        // text, from a start; none of it is shown on the page.
+        std::optional<int> lineNumberInterval;
+        std::optional<int> lineNumberDistance;
+        std::optional<int> lineNumberStart;
+        std::optional<LineNumbering> lineNumbering;
 
         friend bool operator==(const Settings&, const Settings&) = default;
     };
@@ -45,6 +62,10 @@ public:
     static bool isUsableLength(int twips);
     static bool isUsablePaperLength(int twips);
     static bool isUsableColumnCount(int columns);
+    // A page or line number a section can start from, and how many lines
+    // apart numbers can stand.
+    static bool isUsableNumberStart(int number);
+    static bool isUsableLineNumberInterval(int lines);
 
     explicit TESectionBreak(Settings settings);
     static std::shared_ptr<const TESectionBreak> make(Settings settings);

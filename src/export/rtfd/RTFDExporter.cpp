@@ -120,6 +120,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.firstSection = page.firstSection;
     settings.scriptDefaults = page.scriptDefaults;
     settings.documentInfo = page.documentInfo;
+    settings.pageWords = page.pageWords;
     return settings;
 }
 

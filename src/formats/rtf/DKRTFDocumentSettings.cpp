@@ -91,6 +91,8 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
         settings.scriptDefaults = toUtf8(*defaults);
     if (std::optional<std::u16string> info = stringAttribute(*attributes, "docInfo"))
         settings.documentInfo = toUtf8(*info);
+    if (std::optional<std::u16string> words = stringAttribute(*attributes, "docPageWords"))
+        settings.pageWords = toUtf8(*words);
     const float tabWidth = floatAttribute(*attributes, "docDefaultTabWidth");
     settings.defaultTabWidth =
         tabWidth > 0 && tabWidth < kLargestGutterTwips ? static_cast<int>(std::lround(tabWidth)) : 0;

@@ -74,6 +74,9 @@ struct DKRTFDocumentSettings {
     // The document's title, author, times and counts, as DKRTFDocumentInfo
     // keeps them.
     std::optional<std::string> documentInfo;
+    // Where its page and line numbers start and the side of its gutter, as
+    // the RTF words it gave.
+    std::optional<std::string> pageWords;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -85,7 +88,8 @@ struct DKRTFDocumentSettings {
     // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
     // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation",
     // "docHyphenationZone", "docHyphenationConsecutiveLines", "docHyphenateCapitals", "docWidePage",
-    // "docFirstSection", "docScriptDefaults", "docInfo" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "docFirstSection", "docScriptDefaults", "docInfo", "docPageWords" and "xebookmark" at character 0. An empty
+    // text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

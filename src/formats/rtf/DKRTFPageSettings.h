@@ -74,6 +74,10 @@ public:
     // The document's title, author, times and counts, as DKRTFDocumentInfo
     // keeps them, for the save.
     static constexpr std::string_view kDocumentInfoKey = "documentInfo";
+    // Where the document's page and line numbers start and the side its
+    // gutter is on, which the page does not show, as the RTF words the
+    // document gave ("\\pgnstart5\\linestart10\\gutterprl"), for the save.
+    static constexpr std::string_view kPageWordsKey = "documentPageWords";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -123,6 +127,9 @@ public:
     void setGutter(int twips) { m_numbers.insert_or_assign(std::string(kGutterKey), static_cast<float>(twips)); }
     void setSectionGutter(int twips) { m_numbers.try_emplace(std::string(kGutterKey), static_cast<float>(twips)); }
     void addNoteSetting(const std::string& word) { m_texts[std::string(kNoteSettingsKey)] += word; }
+    void addPageWord(const std::string& word) { m_texts[std::string(kPageWordsKey)] += word; }
+    // The first section's settings, given before its first break.
+    TESectionBreak::Settings& firstSection() { return m_firstSection; }
     void setDefaultTabWidth(int twips)
     {
         m_numbers.insert_or_assign(std::string(kDefaultTabWidthKey), static_cast<float>(twips));
@@ -148,13 +155,13 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 25> kKeys{
+    static constexpr std::array<std::string_view, 26> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
         kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
         kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey, kMirroredMarginsKey, kGutterKey,
         kDefaultTabWidthKey, kNoteSettingsKey, kAutoHyphenationKey, kDocumentWidePageKey, kHyphenationZoneKey,
         kHyphenationConsecutiveLinesKey, kHyphenateCapitalsKey, kFirstSectionKey,
-        kScriptDefaultsKey, kDocumentInfoKey};
+        kScriptDefaultsKey, kDocumentInfoKey, kPageWordsKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }

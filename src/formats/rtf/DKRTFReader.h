@@ -194,6 +194,18 @@ private:
     void actionSectionLandscape(int value);
     void actionSectionColumns(int value);
     void actionSectionColumnSpacing(int value);
+    void actionPageNumberStart(int value);
+    void actionPageNumbersRestart(int value);
+    // -1 for digits.
+    void actionPageNumberFormat(int kind);
+    void actionLineNumberInterval(int value);
+    void actionLineNumberDistance(int value);
+    void actionLineNumberStart(int value);
+    void actionLineNumbering(int kind);
+    void actionDocumentPageNumberStart(int value);
+    void actionDocumentLineNumberStart(int value);
+    // 0 the gutter at the top ("\gutterprl"), 1 at the right ("\rtlgutter").
+    void actionBindingSide(int side);
     void actionInsertPageBreak(int value);
     void actionPageBreakBefore(int value);
     void actionInsertHorizontalLine(int value);
@@ -459,6 +471,8 @@ private:
     // rather than an empty paragraph of its own.
     std::optional<std::size_t> m_lastParagraphEnd;
     TESectionBreak::Settings* sectionAfterBreak();
+    // The section after the last break, or the first section before any.
+    TESectionBreak::Settings& currentSection();
     void markSectionBreaks();
     // This reader reads the text of a header or footer: one inside it is
     // not read again, so nesting cannot recurse.

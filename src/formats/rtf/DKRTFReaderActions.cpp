@@ -730,7 +730,14 @@ void DKRTFReader::actionBorderStyle(int style)
         });
         return;
     }
-    rowFormat().setBorderStyle(static_cast<DKRTFTableRowFormat::BorderStyle>(style));
+    // A cell knows the first five kinds; of the others its line is dashed
+    // or plain.
+    using CellStyle = DKRTFTableRowFormat::BorderStyle;
+    const bool dashed = style == TEParagraphBorders::styleNumber("dashsm");
+    const int cellStyle = style <= static_cast<int>(CellStyle::Dashed)
+        ? style
+        : static_cast<int>(dashed ? CellStyle::Dashed : CellStyle::Single);
+    rowFormat().setBorderStyle(static_cast<CellStyle>(cellStyle));
 }
 
 void DKRTFReader::actionBorderWidth(int value)

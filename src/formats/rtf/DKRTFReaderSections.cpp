@@ -3,12 +3,19 @@
 #include "engine/model/TEAttributeKeys.h"
 
 #include <optional>
+#include <string>
 
 namespace folio {
 
 TESectionBreak::Settings* DKRTFReader::sectionAfterBreak()
 {
     return m_sectionBreaks.empty() ? nullptr : &m_sectionBreaks.back().settings;
+}
+
+TESectionBreak::Settings& DKRTFReader::currentSection()
+{
+    TESectionBreak::Settings* section = sectionAfterBreak();
+    return section ? *section : m_pageSettings.firstSection();
 }
 
 namespace {
@@ -74,6 +81,64 @@ void DKRTFReader::actionSectionColumnSpacing(int value)
         setSectionLength(*section, &TESectionBreak::Settings::columnSpacing, value);
     else
         m_pageSettings.setFirstSectionColumnSpacing(value);
+}
+
+void DKRTFReader::actionPageNumberStart(int value)
+{
+    setSectionLength(currentSection(), &TESectionBreak::Settings::pageNumberStart, value,
+                     &TESectionBreak::isUsableNumberStart);
+}
+
+void DKRTFReader::actionPageNumbersRestart(int value) { currentSection().restartsPageNumbers = value != 0; }
+
+void DKRTFReader::actionPageNumberFormat(int kind)
+{
+    std::optional<TESectionBreak::PageNumberFormat>& format = currentSection().pageNumberFormat;
+    if (kind < 0)
+        format.reset();
+    else
+        format = static_cast<TESectionBreak::PageNumberFormat>(kind);
+}
+
+void DKRTFReader::actionLineNumberInterval(int value)
+{
+    setSectionLength(currentSection(), &TESectionBreak::Settings::lineNumberInterval, value,
+                     &TESectionBreak::isUsableLineNumberInterval);
+}
+
+void DKRTFReader::actionLineNumberDistance(int value)
+{
+    // Word writes "\linex0", the automatic distance, in every section.
+    if (value > 0)
+        setSectionLength(currentSection(), &TESectionBreak::Settings::lineNumberDistance, value);
+}
+
+void DKRTFReader::actionLineNumberStart(int value)
+{
+    setSectionLength(currentSection(), &TESectionBreak::Settings::lineNumberStart, value,
+                     &TESectionBreak::isUsableNumberStart);
+}
+
+void DKRTFReader::actionLineNumbering(int kind)
+{
+    currentSection().lineNumbering = static_cast<TESectionBreak::LineNumbering>(kind);
+}
+
+void DKRTFReader::actionDocumentPageNumberStart(int value)
+{
+    if (TESectionBreak::isUsableNumberStart(value))
+        m_pageSettings.addPageWord("\\pgnstart" + std::to_string(value));
+}
+
+void DKRTFReader::actionDocumentLineNumberStart(int value)
+{
+    if (TESectionBreak::isUsableNumberStart(value))
+        m_pageSettings.addPageWord("\\linestart" + std::to_string(value));
+}
+
+void DKRTFReader::actionBindingSide(int side)
+{
+    m_pageSettings.addPageWord(side == 0 ? "\\gutterprl" : "\\rtlgutter");
 }
 
 void DKRTFReader::markSectionBreaks()

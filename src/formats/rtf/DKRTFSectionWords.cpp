@@ -30,7 +30,7 @@ void DKRTFSectionWords::append(DKRTFDataBuffer& buffer, const TESectionBreak::Se
         std::string_view word;
         std::optional<int> Settings::*value;
     };
-    static constexpr std::array<Word, 11> kWords{{
+    static constexpr std::array<Word, 15> kWords{{
         {"\\pgwsxn", &Settings::paperWidth},
         {"\\pghsxn", &Settings::paperHeight},
         {"\\marglsxn", &Settings::leftMargin},
@@ -42,6 +42,10 @@ void DKRTFSectionWords::append(DKRTFDataBuffer& buffer, const TESectionBreak::Se
         {"\\footery", &Settings::footerDistance},
         {"\\cols", &Settings::columns},
         {"\\colsx", &Settings::columnSpacing},
+        {"\\pgnstarts", &Settings::pageNumberStart},
+        {"\\linemod", &Settings::lineNumberInterval},
+        {"\\linex", &Settings::lineNumberDistance},
+        {"\\linestarts", &Settings::lineNumberStart},
     }};
     for (const Word& word : kWords) {
         if (const std::optional<int>& value = section.*word.value) {
@@ -53,6 +57,15 @@ void DKRTFSectionWords::append(DKRTFDataBuffer& buffer, const TESectionBreak::Se
         buffer.appendCString("\\lndscpsxn");
     if (section.titlePage)
         buffer.appendCString("\\titlepg");
+    // Indexed by the kinds' values.
+    static constexpr std::array<const char*, 4> kPageNumberFormat{"\\pgnucrm", "\\pgnlcrm", "\\pgnucltr", "\\pgnlcltr"};
+    static constexpr std::array<const char*, 3> kLineNumbering{"\\lineppage", "\\linerestart", "\\linecont"};
+    if (section.restartsPageNumbers)
+        buffer.appendCString("\\pgnrestart");
+    if (section.pageNumberFormat)
+        buffer.appendCString(kPageNumberFormat.at(static_cast<std::size_t>(*section.pageNumberFormat)));
+    if (section.lineNumbering)
+        buffer.appendCString(kLineNumbering.at(static_cast<std::size_t>(*section.lineNumbering)));
 }
 
 } // namespace folio

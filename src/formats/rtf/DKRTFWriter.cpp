@@ -266,6 +266,8 @@ void DKRTFWriter::writeHeader()
     // it is left out rather than written into the header.
     if (settings.noteSettings && isControlWordsOnly(*settings.noteSettings))
         m_buffer.appendCString(*settings.noteSettings);
+    if (settings.pageWords && isControlWordsOnly(*settings.pageWords))
+        m_buffer.appendCString(*settings.pageWords);
     // Hyphenation goes back with the paragraphs that say no to it, which
     // their settings write.
     if (settings.autoHyphenation)
@@ -290,13 +292,20 @@ void DKRTFWriter::writeHeader()
     const TESectionBreak::Settings firstSection = settings.firstSection
         ? TESectionBreak::settingsFromAttributeText(toUtf16(*settings.firstSection))
         : TESectionBreak::Settings{};
-    // Only how the section starts, its columns and turned paper: its page
+    // Only how the section starts, its columns, turned paper and numbering: its page
     // is the one the page shows, written here or in the header.
     TESectionBreak::Settings firstSectionFlow;
     firstSectionFlow.start = firstSection.start;
     firstSectionFlow.columns = firstSection.columns;
     firstSectionFlow.columnSpacing = firstSection.columnSpacing;
     firstSectionFlow.landscape = firstSection.landscape;
+    firstSectionFlow.pageNumberStart = firstSection.pageNumberStart;
+    firstSectionFlow.restartsPageNumbers = firstSection.restartsPageNumbers;
+    firstSectionFlow.pageNumberFormat = firstSection.pageNumberFormat;
+    firstSectionFlow.lineNumberInterval = firstSection.lineNumberInterval;
+    firstSectionFlow.lineNumberDistance = firstSection.lineNumberDistance;
+    firstSectionFlow.lineNumberStart = firstSection.lineNumberStart;
+    firstSectionFlow.lineNumbering = firstSection.lineNumbering;
     if (writesFirstSection || !(firstSectionFlow == TESectionBreak::Settings{}))
         m_buffer.appendCString("\\sectd");
     DKRTFSectionWords::append(m_buffer, firstSectionFlow);

@@ -87,6 +87,7 @@ protected:
             settings.hyphenateCapitals = *capitals != 0;
         settings.scriptDefaults = page.text(DKRTFPageSettings::kScriptDefaultsKey);
         settings.documentInfo = page.text(DKRTFPageSettings::kDocumentInfoKey);
+        settings.pageWords = page.text(DKRTFPageSettings::kPageWordsKey);
         return settings;
     }
 
@@ -1083,7 +1084,9 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingTabWidthAndNot
         return std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kMirroredMarginsKey).value_or(0))) + " " +
             std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kGutterKey).value_or(0))) + " tabs " +
             std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kDefaultTabWidthKey).value_or(0))) +
-            " notes " + page.text(DKRTFPageSettings::kNoteSettingsKey).value_or("none");
+            " notes " + page.text(DKRTFPageSettings::kNoteSettingsKey).value_or("none") + " page " +
+            page.text(DKRTFPageSettings::kPageWordsKey).value_or("none") + " first " +
+            page.text(DKRTFPageSettings::kFirstSectionKey).value_or("none");
     };
     const std::string office = "\\ftnbj\\ftnstart1\\ftnrstcont\\ftnnar\\aenddoc\\aftnrstcont\\aftnstart1\\aftnnrlc";
     struct Case {
@@ -1092,13 +1095,19 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingTabWidthAndNot
         std::vector<std::pair<std::u16string, std::string>> keeps;
     };
     const std::vector<Case> cases{
-        {"word-keep-mirrored.rtf", "1 567 tabs 0 notes \\ftnbj\\aenddoc\\fet0",
+        {"word-keep-mirrored.rtf",
+         "1 567 tabs 0 notes \\ftnbj\\aenddoc\\fet0 page \\gutterprl\\pgnstart3\\linestart2 first next-page "
+         "column-gap=708 page-start=3 line-every=1 line-distance=360 line-start=1 pages-restart pages-lower-roman "
+         "lines-each-section",
          {{u"Chapter one", "next whole widows"}, {u"The body", "- - widows"}, {u"A paragraph kept", "- whole widows"},
           {u"Closing", "- - widows"}}},
-        {"libreoffice-keep-mirrored.rtf", "1 360 tabs 709 notes " + office,
+        {"libreoffice-keep-mirrored.rtf",
+         "1 360 tabs 709 notes " + office +
+             " page \\rtlgutter first continuous line-every=5 pages-upper-roman lines-each-page",
          {{u"Minutes", "next - -"}, {u"Present", "- - -"}, {u"The report", "- whole -"}}},
-        {"libreoffice-formatting.rtf", "0 0 tabs 709 notes " + office, {{u"Justified", "- - -"}}},
-        {"textedit-styled.rtf", "0 0 tabs 720 notes none", {}},
+        {"libreoffice-formatting.rtf", "0 0 tabs 709 notes " + office + " page none first continuous",
+         {{u"Justified", "- - -"}}},
+        {"textedit-styled.rtf", "0 0 tabs 720 notes none page none first none", {}},
     };
     for (const Case& file : cases) {
         const DKRTFReadResult original = read(fixture(file.file));
@@ -1119,17 +1128,20 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingTabWidthAndNot
     // Damaged numbers are no settings, and note settings that are more than
     // control words (as a changed document attribute may carry) open no
     // group of their own in the save, which keeps the whole text.
-    const DKRTFReadResult damaged = read("{\\rtf1\\ansi\\deftab-5\\ftnstart0\\fet7\\ftnnar Body\\par}");
-    EXPECT_EQ(binding(damaged.pageSettings), "0 0 tabs 0 notes \\ftnnar");
+    const DKRTFReadResult damaged =
+        read("{\\rtf1\\ansi\\deftab-5\\ftnstart0\\fet7\\ftnnar\\pgnstart-2\\linestart40000 Body\\par}");
+    EXPECT_EQ(binding(damaged.pageSettings), "0 0 tabs 0 notes \\ftnnar page none first none");
     DKRTFReadResult hostile = read("{\\rtf1\\ansi Body\\par}");
     DKRTFDocumentSettings unsafe = documentSettings(hostile);
     unsafe.noteSettings = "\\ftnnar}{\\*\\generator x}Stray{";
+    unsafe.pageWords = "\\pgnstart2}{\\*\\generator x}Stray{";
     Result<std::string> guarded = DKRTFWriter::writeDocument(hostile.text, unsafe);
     ASSERT_TRUE(guarded.ok());
     const DKRTFReadResult safe = read(*guarded);
     EXPECT_EQ(safe.text.string().find(u"Stray"), std::u16string::npos) << *guarded;
     EXPECT_NE(safe.text.string().find(u"Body"), std::u16string::npos) << *guarded;
     EXPECT_EQ(safe.pageSettings.text(DKRTFPageSettings::kNoteSettingsKey), std::nullopt) << *guarded;
+    EXPECT_EQ(safe.pageSettings.text(DKRTFPageSettings::kPageWordsKey), std::nullopt) << *guarded;
 
     // A heading whose style alone keeps it with the next paragraph is kept,
     // and a style that keeps nothing keeps nothing.
@@ -1625,7 +1637,8 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
             formatShortest(page.paperSize().value_or(Size{}).height) + " top " +
             std::to_string(std::lround(page.number(DKRTFPageSettings::kPageMarginTopKey).value_or(0) * 566.96f)) +
             " document " + page.text(DKRTFPageSettings::kDocumentWidePageKey).value_or("same") + " first " +
-            page.text(DKRTFPageSettings::kFirstSectionKey).value_or("none");
+            page.text(DKRTFPageSettings::kFirstSectionKey).value_or("none") + " page " +
+            page.text(DKRTFPageSettings::kPageWordsKey).value_or("none");
         const std::u16string& text = read.text.string();
         for (std::size_t end = text.find(u'\n'); end != std::u16string::npos; end = text.find(u'\n', end + 1)) {
             AttributeDictionaryPtr attributes = read.text.attributesAtIndex(end);
@@ -1640,13 +1653,16 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
     };
     const std::vector<std::pair<std::string, std::string>> cases{
         {"word-two-sections.rtf",
-         "paper 612x792 top 1440 document same first next-page column-gap=708\n"
+         "paper 612x792 top 1440 document same first next-page column-gap=708 page \\pgnstart1\n"
          "The last lin: next-page width=15840 height=12240 left=1080 right=1080 top=1800 bottom=1800 header=708 "
-         "footer=708 column-gap=708 landscape\n"
-         "The wide tab: continuous header=708 footer=708 columns=2 column-gap=720"},
+         "footer=708 column-gap=708 page-start=7 line-every=1 landscape pages-restart pages-upper-letter "
+         "lines-each-page\n"
+         "The wide tab: continuous header=708 footer=708 columns=2 column-gap=720 line-every=10 line-distance=720 "
+         "pages-lower-letter lines-continue"},
         {"libreoffice-two-sections.rtf",
-         "paper 612x792 top 1700 document next-page top=708 first continuous\n"
-         "The last lin: next-page width=15840 height=12240 left=1080 right=1080 top=1800 bottom=1800 header=708"},
+         "paper 612x792 top 1700 document next-page top=708 first continuous page none\n"
+         "The last lin: next-page width=15840 height=12240 left=1080 right=1080 top=1800 bottom=1800 header=708 "
+         "page-start=4 line-every=1 line-distance=284 line-start=1 pages-restart pages-upper-roman lines-each-section"},
     };
     for (const auto& [file, expected] : cases) {
         const DKRTFReadResult original = read(fixture(file));
@@ -1665,7 +1681,7 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
         const DKRTFReadResult letter =
             read("{\\rtf1\\ansi\\ansicpg1252" + paper + "\\margl1440\\sectd\\pgwsxn12240\\pghsxn15840 Words\\par}");
         const std::string expected = "paper 612x792 top 1440 document next-page width=" + paper.substr(7, 5) +
-            " height=" + paper.substr(19, 5) + " first none";
+            " height=" + paper.substr(19, 5) + " first none page none";
         ASSERT_EQ(sections(letter), expected);
         const DKRTFReadResult once = read(written(letter, letter.text));
         EXPECT_EQ(sections(once), expected);
@@ -1679,7 +1695,7 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
             read("{\\rtf1\\ansi" + page + "\\sectd\\sbknone\\cols2\\colsx500\\lndscpsxn One\\sect\\sectd\\cols3 Two\\par}");
         const std::string expected = (page.empty() ? "paper 0x0 top 1440 document same"
                                                    : "paper 792x612 top 1440 document next-page width=11906 height=16838") +
-            std::string(" first continuous columns=2 column-gap=500 landscape\nOne: next-page columns=3");
+            std::string(" first continuous columns=2 column-gap=500 landscape page none\nOne: next-page columns=3");
         ASSERT_EQ(sections(first), expected);
         const std::string throughPage = written(first, throughThePage(first.text));
         const DKRTFReadResult once = read(throughPage);
@@ -1691,7 +1707,7 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
     // a break right after a paragraph's end (as LibreOffice writes them)
     // ends that paragraph's section without one more paragraph.
     const DKRTFReadResult empty = read("{\\rtf1\\ansi One\\par\\par\\sect\\sectd\\sbknone\\cols3 Two\\par}");
-    const std::string emptyBreak = "paper 0x0 top 1440 document same first none\n: continuous columns=3";
+    const std::string emptyBreak = "paper 0x0 top 1440 document same first none page none\n: continuous columns=3";
     ASSERT_EQ(sections(empty), emptyBreak);
     for (const std::string& rtf : {written(empty, empty.text), written(empty, throughThePage(empty.text))}) {
         const DKRTFReadResult again = read(rtf);
@@ -1702,9 +1718,12 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
     // Damaged values are no settings: the break stays, at its defaults.
     const DKRTFReadResult damaged = read(
         "{\\rtf1\\ansi\\margtsxn-400 One\\sect\\sectd\\sbkcol\\pgwsxn-5\\pghsxn999999\\marglsxn-20\\cols0\\margtsxn99999 Two\\par}");
-    EXPECT_EQ(sections(damaged), "paper 0x0 top 1440 document same first none\nOne: next-column");
+    EXPECT_EQ(sections(damaged), "paper 0x0 top 1440 document same first none page none\nOne: next-column");
     EXPECT_EQ(sections(read("{\\rtf1\\ansi\\cols0\\colsx-9 One\\sect Two\\par}")),
-              "paper 0x0 top 1440 document same first none\nOne: next-page");
+              "paper 0x0 top 1440 document same first none page none\nOne: next-page");
+    EXPECT_EQ(sections(read("{\\rtf1\\ansi\\pgnstarts-3\\linemod500\\linex-4\\linestarts99999 One\\sect\\sectd"
+                            "\\linemod0\\pgnstarts40000\\pgnucrm\\pgndec Two\\par}")),
+              "paper 0x0 top 1440 document same first none page none\nOne: next-page");
     // And so from the page: a paragraph's data the page was handed, or a
     // script changed, gives no more than it can carry.
     std::optional<AttributedString> paged = attributedStringWithHTMLData(
@@ -2033,9 +2052,13 @@ TEST_F(RTFOtherWritersRoundTripTests, paragraphBordersAreKept)
         {"word-fields-comments.rtf",
          {{u"Findings with a rule below", "bottom=s,12,20,4472c4"},
           {u"A boxed note", "top=s,4,1 left=s,4,4 bottom=s,4,1 right=s,4,4"},
+          {u"The first reading", "top=triple,6,1 bottom=thtnsg,18,1 between=dashsm,24,1,4472c4"},
+          {u"The second reading", "top=triple,6,1 bottom=thtnsg,18,1 between=dashsm,24,1,4472c4"},
+          {u"A wavy rule", "left=emboss,15,4 bottom=wavy,10,1"},
           {u"Visible words", "none"}}},
         {"libreoffice-fields-borders.rtf",
          {{u"A framed warning", "top=s,10,56,729fcf left=s,10,56,729fcf bottom=s,10,56,729fcf right=s,10,56,729fcf"},
+          {u"A dash-dotted line", "top=dashd,10,56,729fcf bottom=outset,30,56,729fcf"},
           {u"Lamp", "none"}}},
     };
     for (const Case& file : cases) {
@@ -2058,6 +2081,13 @@ TEST_F(RTFOtherWritersRoundTripTests, paragraphBordersAreKept)
     const std::string html = toUtf8(htmlString(word.text, settings));
     EXPECT_NE(html.find("data-paragraph-borders=\"bottom=s,12,20,4472c4\""), std::string::npos) << html;
     EXPECT_NE(html.find("box-shadow:inset 0 -0.75pt 0 #4472c4"), std::string::npos) << html;
+    // The line between two readings with the same borders is drawn under
+    // the first only: none follows the second.
+    const std::size_t between = html.find(",inset 0 -1.2pt 0 #4472c4");
+    ASSERT_NE(between, std::string::npos) << html;
+    EXPECT_GT(between, html.find("A boxed note")) << html;
+    EXPECT_LT(between, html.find("The first reading")) << html;
+    EXPECT_EQ(html.find(",inset 0 -1.2pt 0 #4472c4", between + 1), std::string::npos) << html;
 
     // A side taken away again, damaged numbers and a table's borders are
     // no paragraph's: a width or distance past any there is is the largest.

@@ -132,16 +132,30 @@ const std::u16string* bordersText(const AttributeDictionary& attributes)
     return borders && !borders->value().empty() ? &borders->value() : nullptr;
 }
 
-std::string bordersCSS(const AttributeDictionary& attributes)
+// `next` is the next paragraph's, where one follows: with the same borders
+// the line between the two is drawn.
+std::string bordersCSS(const AttributeDictionary& attributes, const AttributeDictionary* next = nullptr)
 {
     const std::u16string* text = bordersText(attributes);
     const std::optional<TEParagraphBorders> borders = text ? TEParagraphBorders::fromText(toUtf8(*text)) : std::nullopt;
-    return borders ? borders->css() : std::string();
+    if (!borders)
+        return {};
+    const std::u16string* nextText = next ? bordersText(*next) : nullptr;
+    return borders->css(nextText && *nextText == *text);
+}
+
+// Whether the paragraph's look depends on the next one's, as a line drawn
+// between the two does.
+bool hasLineBetween(const AttributeDictionary& attributes)
+{
+    const std::u16string* text = bordersText(attributes);
+    const std::optional<TEParagraphBorders> borders = text ? TEParagraphBorders::fromText(toUtf8(*text)) : std::nullopt;
+    return borders && borders->sides[static_cast<std::size_t>(TEParagraphBorders::Side::Between)].has_value();
 }
 
 std::string emptyLine(const std::string& css, const AttributeDictionary& paragraph, int outlineLevel = 0)
 {
-    HTMLAttributeMap attributes{{"style", toUtf16(css + bordersCSS(paragraph))}};
+    HTMLAttributeMap attributes{{"style", toUtf16(css)}};
     if (const std::u16string* style = styleName(paragraph))
         attributes["data-style"] = *style;
     if (outlineLevel != 0)
@@ -234,7 +248,10 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             css += hangingIndentCSS(style);
         }
         css += shadingCSS(attributes);
-        css += bordersCSS(attributes);
+        if (bordersText(attributes)) {
+            const AttributeDictionaryPtr nextAttributes = nextIsInText ? string.attributesAtIndex(next) : nullptr;
+            css += bordersCSS(attributes, nextAttributes.get());
+        }
         if (paragraphStyle() && currentList) {
             // An item's own spacing, which its list does not carry.
             const double scale = m_context.textScale != 0.0 ? m_context.textScale : 1.0;
@@ -383,8 +400,9 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     };
     HTMLAttributeMap ownAttributes;
     const HTMLAttributeMap* elementAttributes = &ownAttributes;
-    // An item's depth is no attribute of its text: its start is made anew.
-    if (form.hasCustomAttributes || itemIndents || itemStops) {
+    // An item's depth is no attribute of its text, nor a line between
+    // paragraphs: its start is made anew.
+    if (form.hasCustomAttributes || itemIndents || itemStops || hasLineBetween(attributes)) {
         if (const auto* custom = attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute)) {
             for (const auto& [name, value] : custom->map()) {
                 Range own = rangeOfCustomHTMLAttribute(string, name, paragraph.location);
