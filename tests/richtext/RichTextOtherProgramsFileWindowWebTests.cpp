@@ -924,6 +924,54 @@ TEST_F(RichTextOtherProgramsFileWindowTest, linkAddressesAreSavedAsWritten)
     EXPECT_NE(saved.text.string().find(u"third. Zebra"), std::u16string::npos) << rtf;
 }
 
+// Word's date field, typed into, and its table of contents with the
+// headings' bookmarks, autosaved: the date is still a field over the text
+// as edited, the contents are still one, their links still reach the
+// headings' bookmarks, for Folio and for LibreOffice.
+TEST_F(RichTextOtherProgramsFileWindowTest, fieldsAndBookmarksSurviveTypingIntoAField)
+{
+    const std::string path = folder.path("contents.rtf");
+    writeFile(path, fixture("word-toc-fields.rtf"));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+        "while(w.nextNode()){var i=w.currentNode.data.indexOf('3 November');if(i>=0){var r=document.createRange();"
+        "r.setStart(w.currentNode,i+2);r.collapse(true);getSelection().removeAllRanges();getSelection().addRange(r);"
+        "c.focus();return;}}})()");
+    type("to 4 ");
+    ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("3 to 4 November") != std::string::npos; }));
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    auto valueOf = [&](std::u16string_view words, std::string_view key, bool second = false) {
+        std::size_t at = saved.text.string().find(words);
+        if (second && at != std::u16string::npos)
+            at = saved.text.string().find(words, at + 1);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
+        if (const auto* link = attributes ? attributes->valueForKeyAs<URLValue>(key) : nullptr)
+            return link->urlString();
+        const auto* value = attributes ? attributes->valueForKeyAs<StringValue>(key) : nullptr;
+        return value ? toUtf8(value->value()) : std::string("none");
+    };
+    const std::string date = "DATE \\@ \"d MMMM yyyy\"";
+    EXPECT_EQ(valueOf(u"3 to 4 November 2026", TEFieldInstructionAttribute), date) << rtf;
+    EXPECT_EQ(valueOf(u"to 4 ", TEFieldInstructionAttribute), date) << rtf;
+    EXPECT_EQ(valueOf(u"2026", TEFieldInstructionAttribute), date) << rtf;
+    EXPECT_EQ(valueOf(u"The north pier", TEFieldInstructionAttribute), "TOC \\o \"1-3\" \\h \\z \\u") << rtf;
+    EXPECT_EQ(valueOf(u"Lights and buoys", TELinkAttribute), "#_Toc202") << rtf;
+    EXPECT_EQ(valueOf(u"The north pier", TEBookmarkAttribute, true), "_Toc201") << rtf;
+    EXPECT_EQ(valueOf(u"Lights and buoys", TEBookmarkAttribute, true), "_Toc202") << rtf;
+
+    const std::string flat = readFile(convertedByLibreOffice(path, "fodt", "fodt"));
+    EXPECT_NE(flat.find("<text:date"), std::string::npos) << flat;
+    EXPECT_NE(flat.find("<text:table-of-content "), std::string::npos) << flat;
+    EXPECT_NE(flat.find("text:bookmark-start text:name=\"_Toc201\""), std::string::npos) << flat;
+    EXPECT_NE(flat.find("xlink:href=\"#_Toc201\""), std::string::npos) << flat;
+}
+
 // LibreOffice's second list level stands 720 twips right of the first
 // ("\\li1440" against "\\li720"): on the page too, not that far right of
 // where the first level's list already starts.

@@ -118,7 +118,8 @@ const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttrib
                                           "face",  "size", "name",  "height", "width",
                                           "lang",  "spellcheck", "data-east-asian-lang", "data-lang",
                                           "data-underline", "data-stroke-width", "data-kerning",
-                                          "data-shading", "data-hidden", "data-paragraph-shading"};
+                                          "data-field", "data-bookmark", "data-shading", "data-hidden",
+                                          "data-paragraph-shading"};
         for (const TEScriptAttribute& mark : kTEScriptAttributes)
             names.emplace_back(mark.pageName);
         return names;
@@ -208,6 +209,10 @@ void TEHTMLElement::interpretAttributes()
         changedMarks().character.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* hidden = attributeForKey("data-hidden"))
         changedMarks().character.hidden = *hidden != u"0";
+    if (const std::u16string* field = attributeForKey("data-field"))
+        changedMarks().character.fieldInstruction = *field;
+    if (const std::u16string* bookmark = attributeForKey("data-bookmark"))
+        changedMarks().character.bookmark = *bookmark;
     if (const std::u16string* kerning = attributeForKey("data-kerning")) {
         // "0" is a kerning of its own, ending the kerning of the text around.
         const double number = doubleValue(*kerning);
@@ -390,6 +395,8 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(runMarks.character.kerning.value_or(-1));
     key.add(runMarks.character.shading);
     key.add(runMarks.character.hidden);
+    key.add(runMarks.character.fieldInstruction);
+    key.add(runMarks.character.bookmark);
     key.add(runMarks.character.strokeColor.has_value());
     if (runMarks.character.strokeColor)
         key.add(*runMarks.character.strokeColor);
@@ -562,6 +569,10 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEShadingAttribute>(), StringValue::make(runMarks.character.shading));
     if (runMarks.character.hidden)
         add(fixedKey<TEHiddenAttribute>(), BoolValue::make(true));
+    if (!runMarks.character.fieldInstruction.empty())
+        add(fixedKey<TEFieldInstructionAttribute>(), StringValue::make(runMarks.character.fieldInstruction));
+    if (!runMarks.character.bookmark.empty())
+        add(fixedKey<TEBookmarkAttribute>(), StringValue::make(runMarks.character.bookmark));
     if (m_headerLevel != 0)
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
     if (runMarks.paragraphStyleName && !runMarks.paragraphStyleName->empty())

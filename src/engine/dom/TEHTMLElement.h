@@ -268,6 +268,11 @@ private:
         std::u16string shading;
         // Text a word processor keeps but does not show ("data-hidden").
         bool hidden = false;
+        // The instructions of the word-processor fields the text is the
+        // result of ("data-field"), one a line.
+        std::u16string fieldInstruction;
+        // The word-processor bookmark that holds the text ("data-bookmark").
+        std::u16string bookmark;
     };
     // What few elements set and everything inside them inherits: the name
     // of an anchor, and what a word processor marks paragraphs and runs with

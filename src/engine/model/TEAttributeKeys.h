@@ -87,6 +87,14 @@ inline constexpr std::string_view TEShadingAttribute = "TEShading";
 inline constexpr std::string_view TEParagraphShadingAttribute = "TEParagraphShading";
 // A word processor's lines around a paragraph, as TEParagraphBorders::text() gives them.
 inline constexpr std::string_view TEParagraphBordersAttribute = "TEParagraphBorders";
+// The instructions of the word-processor fields whose shown result the run
+// is (a date, a page number, a table of contents), outermost first, one a
+// line: the run's text is what the field showed when the file was saved. A
+// field's link is the run's link, not one of these.
+inline constexpr std::string_view TEFieldInstructionAttribute = "TEFieldInstruction";
+// The name of a word processor's bookmark that holds the run (where
+// bookmarks nest, the one begun last); links inside the document point at it.
+inline constexpr std::string_view TEBookmarkAttribute = "TEBookmark";
 
 // Values stored under keys whose value is fixed text.
 inline constexpr std::u16string_view TEFieldAttributeValue = u"TEField";

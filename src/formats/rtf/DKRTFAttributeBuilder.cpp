@@ -210,8 +210,9 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
 
 const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReaderState& state, unsigned currentListType)
 {
-    if (state.cachedAttributes())
-        return state.cachedAttributes();
+    const unsigned version = m_values.bookmarksVersion;
+    if (state.cachedAttributes(version))
+        return state.cachedAttributes(version);
 
     // The list attributes come first, as they also advance the state's list
     // tracking. A set with them or with a link is the paragraph's own: its
@@ -223,15 +224,23 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
         static const AttributeKey kLinkKey(TELinkAttribute);
         m_ownEntries.emplace_back(kLinkKey, URLValue::make(toUtf8(m_values.linkTarget)));
     }
+    if (!state.fieldInstructions().empty()) {
+        static const AttributeKey kFieldKey(TEFieldInstructionAttribute);
+        m_ownEntries.emplace_back(kFieldKey, StringValue::make(state.fieldInstructions()));
+    }
+    if (!m_values.openBookmarks.empty()) {
+        static const AttributeKey kBookmarkKey(TEBookmarkAttribute);
+        m_ownEntries.emplace_back(kBookmarkKey, StringValue::make(m_values.openBookmarks.back()));
+    }
 
     const AttributeDictionaryPtr& formatted = formattingSet(state);
     if (m_ownEntries.empty()) {
-        state.setCachedAttributes(formatted);
+        state.setCachedAttributes(formatted, version);
     } else {
-        state.setCachedAttributes(formatted->dictionaryByAddingEntries(std::span(m_ownEntries)));
+        state.setCachedAttributes(formatted->dictionaryByAddingEntries(std::span(m_ownEntries)), version);
         m_ownEntries.clear();
     }
-    return state.cachedAttributes();
+    return state.cachedAttributes(version);
 }
 
 const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFReaderState& state)

@@ -29,6 +29,14 @@ public:
     struct DocumentValues {
         // The URL of the last hyperlink field, given to text inside "\fldrslt".
         std::u16string linkTarget;
+        // The instruction of the field last read when it is no hyperlink,
+        // for its result to take up.
+        std::u16string fieldInstruction;
+        // The bookmarks begun and not yet ended, in the order they began.
+        std::vector<std::u16string> openBookmarks;
+        // Changes with every bookmark begun or ended: a set cached before
+        // then is stale even in a group that did not see the change.
+        unsigned bookmarksVersion = 0;
         // 0, or 1 / -1 after "\footnotetable" / "\footnotetable0".
         int footnoteTableMarker = 0;
         // The names of the style sheet's paragraph styles, by number; empty

@@ -340,6 +340,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         // name after it: the name, which comes last, is the author.
         {"atnauthor", withDefault(&R::actionAnnotationAuthor)},
         {"field", withDefault(&R::actionField)},
+        {"bkmkstart", withDefault(&R::actionBookmarkStart)},
+        {"bkmkend", withDefault(&R::actionBookmarkEnd)},
         {"fldinst", withDefault(&R::actionLink)},
         {"fldrslt", withDefault(&R::actionTextLink)},
         {"marquentannotations", withDefault(&R::actionMarquentAnnotations)},

@@ -573,7 +573,7 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
 
 // --- Links ------------------------------------------------------------------
 
-std::optional<std::u16string> DKRTFObjectReader::readLinkTarget(const ByteDecoder& decoder)
+std::u16string DKRTFObjectReader::readFieldInstruction(const ByteDecoder& decoder)
 {
     // Word splits the instruction over groups of revision marks; its text
     // is that of every group, with RTF escapes decoded ("\\l" is the
@@ -622,7 +622,18 @@ std::optional<std::u16string> DKRTFObjectReader::readLinkTarget(const ByteDecode
         }
     }
     finishAt(m_groupEnd);
+    const auto blank = [](char16_t unit) { return unit == u' ' || unit == u'\t' || unit == u'\u00A0'; };
+    while (!instruction.empty() && blank(instruction.back()))
+        instruction.pop_back();
+    std::size_t first = 0;
+    while (first < instruction.size() && blank(instruction[first]))
+        ++first;
+    instruction.erase(0, first);
+    return instruction;
+}
 
+std::optional<std::u16string> DKRTFObjectReader::linkTarget(std::u16string_view instruction)
+{
     // HYPERLINK "url" [\l "anchor"] [\o "tip"] [\t "frame"] [\m] [\n]
     std::vector<std::u16string> arguments;
     std::size_t index = 0;
@@ -632,11 +643,11 @@ std::optional<std::u16string> DKRTFObjectReader::readLinkTarget(const ByteDecode
             ++index;
         } else if (character == u'"' || character == u'\u201C') {
             const std::size_t close = findFirstOf<u'"', u'\u201D'>(instruction.data(), index + 1, instruction.size());
-            arguments.push_back(instruction.substr(index + 1, close - index - 1));
+            arguments.emplace_back(instruction.substr(index + 1, close - index - 1));
             index = close + 1;
         } else {
             const std::size_t end = findFirstOf<u' ', u'\t', u'"'>(instruction.data(), index, instruction.size());
-            arguments.push_back(instruction.substr(index, end - index));
+            arguments.emplace_back(instruction.substr(index, end - index));
             index = end;
         }
     }

@@ -55,10 +55,12 @@ public:
     TETextAttachmentPtr readAnnotation(const std::optional<std::u16string>& author, const ByteDecoder& decoder);
     // The rest of the group ("\atnid"), decoded.
     std::u16string readGroupText(const ByteDecoder& decoder);
-    // The target of a "HYPERLINK" field instruction (the rest of the group):
-    // its URL, or "#" and the anchor of "\\l"; nothing for any other field.
-    // The whole instruction is read either way.
-    std::optional<std::u16string> readLinkTarget(const ByteDecoder& decoder);
+    // A field's instruction (the rest of the group), decoded, without the
+    // blanks around it.
+    std::u16string readFieldInstruction(const ByteDecoder& decoder);
+    // The target of a "HYPERLINK" field instruction: its URL, or "#" and the
+    // anchor of "\\l"; nothing for any other field.
+    static std::optional<std::u16string> linkTarget(std::u16string_view instruction);
 
     // Hexadecimal digits in pairs, high half first; other characters count
     // as 0 and an odd last digit is ignored.

@@ -268,6 +268,8 @@ private:
     void actionField(int value);
     void actionLink(int value);
     void actionTextLink(int value);
+    void actionBookmarkStart(int value);
+    void actionBookmarkEnd(int value);
     void actionMarquentAnnotations(int value);
     void actionPageMarginLeft(int value);
     void actionGutter(int value);

@@ -441,16 +441,53 @@ void DKRTFReader::actionField(int)
 {
     // A field's result is a link only when its own instruction says so.
     m_documentValues.linkTarget.clear();
+    m_documentValues.fieldInstruction.clear();
 }
 
 void DKRTFReader::actionLink(int)
 {
-    std::optional<std::u16string> target =
-        readObject([this](DKRTFObjectReader& reader) { return reader.readLinkTarget(byteDecoder()); });
+    std::u16string instruction =
+        readObject([this](DKRTFObjectReader& reader) { return reader.readFieldInstruction(byteDecoder()); });
+    std::optional<std::u16string> target = DKRTFObjectReader::linkTarget(instruction);
     m_documentValues.linkTarget = target.value_or(std::u16string());
+    // A hyperlink is kept as the link itself; any other field keeps its
+    // instruction, or saving would freeze a date or a table of contents
+    // into the text it last showed. Lines part nested instructions.
+    std::replace(instruction.begin(), instruction.end(), u'\n', u' ');
+    m_documentValues.fieldInstruction = target ? std::u16string() : std::move(instruction);
 }
 
-void DKRTFReader::actionTextLink(int value) { state().setLink(static_cast<unsigned>(value)); }
+void DKRTFReader::actionTextLink(int value)
+{
+    state().setLink(static_cast<unsigned>(value));
+    std::u16string instruction = std::exchange(m_documentValues.fieldInstruction, std::u16string());
+    if (!instruction.empty()) {
+        const std::u16string& outer = state().fieldInstructions();
+        state().setFieldInstructions(outer.empty() ? std::move(instruction) : outer + u"\n" + instruction);
+    }
+}
+
+void DKRTFReader::actionBookmarkStart(int)
+{
+    std::u16string name = readObject([this](DKRTFObjectReader& reader) { return reader.readGroupText(byteDecoder()); });
+    std::erase(name, u'\n');
+    if (name.empty())
+        return;
+    m_documentValues.openBookmarks.push_back(std::move(name));
+    ++m_documentValues.bookmarksVersion;
+}
+
+void DKRTFReader::actionBookmarkEnd(int)
+{
+    std::u16string name = readObject([this](DKRTFObjectReader& reader) { return reader.readGroupText(byteDecoder()); });
+    std::erase(name, u'\n');
+    auto& open = m_documentValues.openBookmarks;
+    // An end that names no open bookmark ends nothing.
+    if (auto found = std::find(open.begin(), open.end(), name); found != open.end()) {
+        open.erase(found);
+        ++m_documentValues.bookmarksVersion;
+    }
+}
 
 void DKRTFReader::actionMarquentAnnotations(int)
 {

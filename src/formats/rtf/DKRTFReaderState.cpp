@@ -89,6 +89,12 @@ void DKRTFReaderState::setLink(unsigned link)
     invalidateAttributes();
 }
 
+void DKRTFReaderState::setFieldInstructions(std::u16string instructions)
+{
+    m_fieldInstructions = std::move(instructions);
+    invalidateAttributes();
+}
+
 void DKRTFReaderState::setSuperscriptCount(int count)
 {
     m_superscriptCount = count;

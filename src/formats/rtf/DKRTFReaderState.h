@@ -126,6 +126,10 @@ public:
     void setUnderline(unsigned underline);
     unsigned link() const { return m_link; }
     void setLink(unsigned link);
+    // The instructions of the fields whose result the group is in, one a
+    // line, outermost first; empty outside any field but hyperlinks.
+    const std::u16string& fieldInstructions() const { return m_fieldInstructions; }
+    void setFieldInstructions(std::u16string instructions);
     int superscriptCount() const { return m_superscriptCount; }
     void setSuperscriptCount(int count);
     // Inside the text of a text box ("\shptxt", "\dptxbxtext").
@@ -211,6 +215,18 @@ public:
     // --- The cached attribute set ---
     const AttributeDictionaryPtr& cachedAttributes() const { return m_cachedAttributes.set; }
     void setCachedAttributes(AttributeDictionaryPtr attributes) { m_cachedAttributes.set = std::move(attributes); }
+    // A set cached for an older reading of the document's bookmarks is none.
+    const AttributeDictionaryPtr& cachedAttributes(unsigned bookmarksVersion)
+    {
+        if (m_cachedAttributes.bookmarksVersion != bookmarksVersion)
+            m_cachedAttributes.set.reset();
+        return m_cachedAttributes.set;
+    }
+    void setCachedAttributes(AttributeDictionaryPtr attributes, unsigned bookmarksVersion)
+    {
+        m_cachedAttributes.set = std::move(attributes);
+        m_cachedAttributes.bookmarksVersion = bookmarksVersion;
+    }
     void invalidateAttributes() { m_cachedAttributes.set.reset(); }
 
 private:
@@ -219,6 +235,7 @@ private:
     // drop it at once: it starts empty, and assigning empties it.
     struct CachedAttributes {
         AttributeDictionaryPtr set;
+        unsigned bookmarksVersion = 0;
         CachedAttributes() = default;
         CachedAttributes(const CachedAttributes&) {}
         CachedAttributes& operator=(const CachedAttributes&)
@@ -240,6 +257,7 @@ private:
     int m_fontCharacterSet = 0;
     unsigned m_underline = 0;
     unsigned m_link = 0;
+    std::u16string m_fieldInstructions;
     unsigned m_listID = 0;
     int m_levelList = 0;
     int m_namedLevel = 0;

@@ -180,8 +180,7 @@ std::string DKRTFWriter::writeRTFData()
             "{\\sp{\\sn bWMode}{\\sv 9}}{\\sp{\\sn fBackground}{\\sv 1}}}}}\n");
     }
     writeBody();
-    if (m_shouldWriteTerminatingLink)
-        m_buffer.appendCString("}}");
+    writeFieldAndBookmarkClosings();
     // A list marker that ends the text would otherwise leave its group open.
     if (m_state.isPrefixIndex == 1) {
         m_buffer.appendByte('}');
@@ -370,6 +369,16 @@ void DKRTFWriter::writeBody()
                 if (itemText && characterFormatting(*itemText).listMarker)
                     itemText = nullptr;
             }
+            // The page gives a paragraph's end none of its text's fields or
+            // bookmarks: one the text after it goes on with stays open.
+            m_paragraphEndGoesOnWith.reset();
+            if (attributeRange.length == 1 && text[index] == u'\n' && attributeRange.end() < text.size()) {
+                AttributeDictionaryPtr next = m_attributedString.attributesAtIndex(attributeRange.end());
+                if (next) {
+                    const CharacterFormatting& after = characterFormatting(*next);
+                    m_paragraphEndGoesOnWith = std::make_pair(after.fields, after.bookmarks);
+                }
+            }
             writeAttributes(runAttributes, runFormatting, beginningOfParagraph, itemText.get());
             runCarriesPicture = runFormatting.isPicture;
             runIsPageBreak = runFormatting.pageBreak;
@@ -497,6 +506,7 @@ void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, bool be
 void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
                                   bool beginningOfParagraph, const AttributeDictionary* itemText)
 {
+    writeFieldAndBookmarkEnds(attributes, formatting, beginningOfParagraph, itemText);
     if (beginningOfParagraph)
         writeParagraphAttributes(attributes, itemText);
     else if (formatting.pageBreak)

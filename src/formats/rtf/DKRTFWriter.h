@@ -17,6 +17,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <set>
 #include <vector>
 
@@ -182,6 +183,10 @@ private:
         bool inList = false;
         bool listEnd = false;
         std::optional<std::string> link;
+        // The instructions of the fields the run is the result of, outermost
+        // first, and the bookmark that holds it.
+        std::vector<std::u16string> fields;
+        std::vector<std::u16string> bookmarks;
         const TETextAttachment* attachment = nullptr;
         // A picture drawn in place of its stand-in character.
         bool isPicture = false;
@@ -224,6 +229,20 @@ private:
     void writeSuperscriptStep(std::int32_t level);
     void writeColorAttributes(const CharacterFormatting& formatting);
     void writeLinkOpening(const std::optional<std::string>& link);
+
+    // --- Fields and bookmarks (DKRTFWriterFields.cpp) ---
+    // Before a run's paragraph and formatting: ends the bookmarks and the
+    // fields the run is outside of (and the link, which is inside them), and
+    // begins the bookmarks it is in.
+    void writeFieldAndBookmarkEnds(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
+                                   bool beginningOfParagraph, const AttributeDictionary* itemText);
+    // After its formatting, inside which the fields' text is: begins the
+    // fields the run is newly the result of.
+    void writeFieldOpenings(const CharacterFormatting& formatting);
+    // At the end of the text: whatever is still open.
+    void writeFieldAndBookmarkClosings();
+    void closeLink();
+    void restoreStateAtGroupEnd(const DKRTFWriterState& atOpening);
 
     // --- Pictures, notes, comments and tables (DKRTFWriterAttachments.cpp) ---
     void writeAttachment(const TETextAttachment& attachment);
@@ -293,6 +312,24 @@ private:
     // runs: every look-up of the pass starts from where the last one ended.
     mutable AttributedString::RunCursor m_runCursor;
 
+    // The fields whose result groups are open, outermost first, and whether a
+    // paragraph began inside them (its settings then end with their groups).
+    std::vector<std::u16string> m_openFields;
+    bool m_openFieldsHoldParagraph = false;
+    // How many of them the current paragraph began inside, and its first
+    // run's attributes, whose paragraph settings are written again where
+    // fields that held them end.
+    std::size_t m_fieldsAtParagraphStart = 0;
+    const AttributeDictionary* m_paragraphStartAttributes = nullptr;
+    const AttributeDictionary* m_paragraphStartItemText = nullptr;
+    std::vector<std::u16string> m_openBookmarks;
+    // For a run that is a paragraph end alone: the fields and bookmarks of
+    // the text after it.
+    std::optional<std::pair<std::vector<std::u16string>, std::vector<std::u16string>>> m_paragraphEndGoesOnWith;
+    // What was written as in force where each field's result group, and the
+    // link's, began: a reader goes back to it where the group ends.
+    std::vector<DKRTFWriterState> m_stateAtFieldOpenings;
+    DKRTFWriterState m_stateAtLinkOpening;
     // A hyperlink field is open, for previousLink.
     bool m_shouldWriteTerminatingLink = false;
     std::optional<std::string> m_previousLink;

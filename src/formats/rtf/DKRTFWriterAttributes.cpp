@@ -454,6 +454,15 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.inList = formatting.lists || attributes.containsKey(TETextIsListAttribute);
     formatting.listEnd = hasFlag(attributes, TEListEndMarker);
     formatting.link = linkOf(attributes);
+    if (const auto* bookmark = attributes.valueForKeyAs<StringValue>(TEBookmarkAttribute); bookmark && !bookmark->value().empty())
+        formatting.bookmarks.push_back(bookmark->value());
+    const auto* fields = attributes.valueForKeyAs<StringValue>(TEFieldInstructionAttribute);
+    for (std::size_t start = 0; fields && start <= fields->value().size();) {
+        const std::size_t end = std::min(fields->value().find(u'\n', start), fields->value().size());
+        if (end > start)
+            formatting.fields.push_back(fields->value().substr(start, end - start));
+        start = end + 1;
+    }
     formatting.attachment = attributes.valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName);
     formatting.isPicture = formatting.attachment && !formatting.attachment->attributeForKey("attachmentType");
     formatting.footnoteTable = intForKey(attributes, TETextIsFootnoteTableAttribute, 0);
@@ -553,8 +562,8 @@ void DKRTFWriter::writeFontAttributes(const CharacterFormatting& formatting)
     const std::optional<std::string>& link = formatting.link;
     bool sameLink = (m_state.link != 0) == link.has_value() && link == m_previousLink;
     if (!sameLink && m_previousLink && link != m_previousLink) {
-        m_buffer.appendCString("}}");
-        m_shouldWriteTerminatingLink = false;
+        closeLink();
+        sameLink = !link;
     }
 
     const ArrayValue* lists = formatting.lists;
@@ -672,6 +681,7 @@ void DKRTFWriter::writeFontAttributes(const CharacterFormatting& formatting)
     }
     m_state.previousWasList = lists && listEnd && !marker ? 1 : 0;
 
+    writeFieldOpenings(formatting);
     if (!sameLink)
         writeLinkOpening(link);
 }
@@ -712,9 +722,14 @@ void DKRTFWriter::writeLinkOpening(const std::optional<std::string>& link)
         m_previousLink.reset();
         return;
     }
-    m_buffer.appendCString("{\\field{\\*\\fldinst{HYPERLINK \"");
-    m_buffer.appendCString(*link);
+    m_buffer.appendCString("{\\field{\\*\\fldinst{HYPERLINK ");
+    // A link to a place in the document names its bookmark with "\\l":
+    // Word and LibreOffice take "#name" for a file's address.
+    const bool inDocument = link->starts_with('#') && link->size() > 1;
+    m_buffer.appendCString(inDocument ? "\\\\l \"" : "\"");
+    m_buffer.appendCString(inDocument ? link->substr(1) : *link);
     m_buffer.appendCString("\"}}{\\fldrslt ");
+    m_stateAtLinkOpening = m_state;
     m_shouldWriteTerminatingLink = true;
     m_state.link = 1;
     m_previousLink = link;

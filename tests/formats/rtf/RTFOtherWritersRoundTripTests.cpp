@@ -340,7 +340,7 @@ protected:
                                            "word-two-sections.rtf", "libreoffice-two-sections.rtf",
                                            "word-arabic-hebrew-cjk.rtf", "libreoffice-arabic-hebrew-cjk.rtf",
                                            "word-fields-comments.rtf", "libreoffice-fields-borders.rtf",
-                                           "textedit-link-spacing.rtf", "wordpad-japanese-greek.rtf"};
+                                           "word-toc-fields.rtf", "textedit-link-spacing.rtf", "wordpad-japanese-greek.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
@@ -2104,6 +2104,61 @@ TEST_F(RTFOtherWritersRoundTripTests, paragraphBordersAreKept)
     }
 }
 
+// Word's date field, a table of contents whose entries link to the
+// headings' bookmarks with their page numbers, and a bookmark over words
+// that a page reference names: each field keeps its instruction over the
+// text it showed, the contents stay one field over their paragraphs, and the
+// bookmarks keep their names. Straight, through the editing page, and
+// after a second save.
+TEST_F(RTFOtherWritersRoundTripTests, fieldsKeepTheirInstructionsAndBookmarksTheirNames)
+{
+    auto at = [](const AttributedString& text, std::u16string_view words, std::string_view key, std::size_t skip = 0) {
+        std::size_t index = text.string().find(words);
+        while (skip-- > 0 && index != std::u16string::npos)
+            index = text.string().find(words, index + 1);
+        AttributeDictionaryPtr attributes = index == std::u16string::npos ? nullptr : text.attributesAtIndex(index);
+        if (const auto* link = attributes ? attributes->valueForKeyAs<URLValue>(key) : nullptr)
+            return link->urlString();
+        const auto* value = attributes ? attributes->valueForKeyAs<StringValue>(key) : nullptr;
+        return value ? toUtf8(value->value()) : std::string("<none>");
+    };
+    const std::string toc = "TOC \\o \"1-3\" \\h \\z \\u";
+    auto expectKept = [&](const AttributedString& text, const std::string& rtf) {
+        EXPECT_EQ(at(text, u"3 November 2026", TEFieldInstructionAttribute), "DATE \\@ \"d MMMM yyyy\"") << rtf;
+        EXPECT_EQ(at(text, u", kept", TEFieldInstructionAttribute), "<none>") << rtf;
+        EXPECT_EQ(at(text, u"The north pier", TEFieldInstructionAttribute), toc) << rtf;
+        EXPECT_EQ(at(text, u"The north pier", TELinkAttribute), "#_Toc201") << rtf;
+        EXPECT_EQ(at(text, u"1\nLights", TEFieldInstructionAttribute), toc + "\nPAGEREF _Toc201 \\h") << rtf;
+        EXPECT_EQ(at(text, u"Lights and buoys", TELinkAttribute), "#_Toc202") << rtf;
+        EXPECT_EQ(at(text, u"2\nThe north", TEFieldInstructionAttribute), toc + "\nPAGEREF _Toc202 \\h") << rtf;
+        // The headings after the contents are no field's, and hold the bookmarks.
+        EXPECT_EQ(at(text, u"The north pier", TEFieldInstructionAttribute, 1), "<none>") << rtf;
+        EXPECT_EQ(at(text, u"The north pier", TEBookmarkAttribute, 1), "_Toc201") << rtf;
+        EXPECT_EQ(at(text, u"Lights and buoys", TEBookmarkAttribute, 1), "_Toc202") << rtf;
+        EXPECT_EQ(at(text, u"The pier was", TEBookmarkAttribute), "<none>") << rtf;
+    };
+    const DKRTFReadResult original = read(fixture("word-toc-fields.rtf"));
+    expectKept(original.text, "as read");
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult once = read(paged);
+    for (const std::string& rtf : {written(original, original.text), paged, written(once, throughThePage(once.text))}) {
+        expectKept(read(rtf).text, rtf);
+        // One table of contents, whose entries Word and LibreOffice follow
+        // to the bookmarks.
+        EXPECT_EQ(rtf.find("TOC "), rtf.rfind("TOC ")) << rtf;
+        EXPECT_NE(rtf.find("HYPERLINK \\\\l \"_Toc202\""), std::string::npos) << rtf;
+    }
+
+    // Word's own file: the bookmark over the first paragraph's words.
+    const DKRTFReadResult word = read(fixture("word-fields-comments.rtf"));
+    const std::string rtf = written(word, throughThePage(word.text));
+    const DKRTFReadResult again = read(rtf);
+    EXPECT_EQ(at(again.text, u"The survey began", TEBookmarkAttribute), "Introduction") << rtf;
+    EXPECT_EQ(at(again.text, u" at the north pier", TEBookmarkAttribute), "Introduction") << rtf;
+    EXPECT_EQ(at(again.text, u"The full tables", TEBookmarkAttribute), "<none>") << rtf;
+    EXPECT_EQ(at(again.text, u"1.", TEFieldInstructionAttribute), "PAGEREF Introduction \\h") << rtf;
+    EXPECT_EQ(at(again.text, u"1 of", TEFieldInstructionAttribute), "PAGE   \\* MERGEFORMAT") << rtf;
+}
+
 } // namespace
 } // namespace folio
-

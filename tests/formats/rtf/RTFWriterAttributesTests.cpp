@@ -193,9 +193,10 @@ TEST(RTFWriterCharacterTests, linksOpenAndCloseTheirFields)
                                       {u"c", {link("http://x.com/"), integerEntry(TEStrikeOutAttribute, 1)}},
                                       {u"d", {link("http://y.com/?q=1")}},
                                       {u"e", {}}});
+    // The end of the link's group ends the strike inside it.
     EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)),
               "a{\\field{\\*\\fldinst{HYPERLINK \"http://x.com/\"}}{\\fldrslt b\\strike c"
-              "}}\\strike0 {\\field{\\*\\fldinst{HYPERLINK \"http://y.com/?q=1\"}}{\\fldrslt d}}e");
+              "}}{\\field{\\*\\fldinst{HYPERLINK \"http://y.com/?q=1\"}}{\\fldrslt d}}e");
 }
 
 TEST(RTFWriterCharacterTests, linkOpenAtTheEndIsClosedBeforeTheLastBrace)

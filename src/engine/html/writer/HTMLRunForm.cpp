@@ -27,6 +27,8 @@ struct RunKeys {
     AttributeKey strokeColor{NSStrokeColorAttributeName};
     AttributeKey kerning{TEKerningAttribute};
     AttributeKey shading{TEShadingAttribute};
+    AttributeKey fieldInstruction{TEFieldInstructionAttribute};
+    AttributeKey bookmark{TEBookmarkAttribute};
     AttributeKey language{kCTLanguageAttributeName};
     AttributeKey eastAsianLanguage{TEEastAsianLanguageAttribute};
     AttributeKey noProofing{TENoProofingAttribute};
@@ -70,6 +72,10 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             kerning = value->as<IntegerValue>();
         else if (key == keys.shading)
             look.shading = shading = value->as<StringValue>();
+        else if (key == keys.fieldInstruction)
+            fieldInstruction = value->as<StringValue>();
+        else if (key == keys.bookmark)
+            bookmark = value->as<StringValue>();
         else if (key == keys.language)
             language = value->as<StringValue>();
         else if (key == keys.eastAsianLanguage)

@@ -32,6 +32,9 @@ struct HTMLRunForm {
     const IntegerValue* kerning = nullptr;
     // A word processor's shading; the page shows the colour it gives.
     const StringValue* shading = nullptr;
+    // The word-processor fields the run is the result of, for the save.
+    const StringValue* fieldInstruction = nullptr;
+    const StringValue* bookmark = nullptr;
 
     // The values of the run's style (whether it writes the font left unset).
     HTMLRunLook look;

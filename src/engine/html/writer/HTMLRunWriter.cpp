@@ -396,6 +396,10 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         spanAttributes["data-shading"] = form.shading->value();
     if (form.hidden)
         spanAttributes["data-hidden"] = u"1";
+    if (form.fieldInstruction && !form.fieldInstruction->value().empty())
+        spanAttributes["data-field"] = form.fieldInstruction->value();
+    if (form.bookmark && !form.bookmark->value().empty())
+        spanAttributes["data-bookmark"] = form.bookmark->value();
     if (form.kerning)
         spanAttributes["data-kerning"] = toUtf16(std::to_string(form.kerning->value()));
     // Most runs of a fragment are a span with a style alone: its start tag
