@@ -24,6 +24,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -520,7 +521,11 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     Result<const DKRTFReadResult*> read = readRTF(false, DKRTFReader::Fonts::Omitted);
     if (!read)
         return read.error();
-    return withoutPlaceholders(withoutBlanksAfterTabs(withoutHiddenText(withoutPictures((*read)->text)).string()));
+    std::u16string text = withoutPlaceholders(withoutBlanksAfterTabs(withoutHiddenText(withoutPictures((*read)->text)).string()));
+    // Plain text has no line break inside a paragraph: other programs take
+    // U+2028 for a character, not for a new line.
+    std::replace(text.begin(), text.end(), u'\u2028', u'\n');
+    return text;
 }
 
 } // namespace folio

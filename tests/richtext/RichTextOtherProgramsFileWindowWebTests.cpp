@@ -1542,5 +1542,45 @@ TEST_F(RichTextOtherProgramsFileWindowTest, markerWordsHangAtTheFirstLineIndent)
     EXPECT_NE(read(readFile(path)).text.string().find(u"Second item"), std::u16string::npos) << readFile(path);
 }
 
+// Word's Shift+Return in a list item and in an indented paragraph with
+// spacing around it shows as a new line inside its paragraph; Shift+Return
+// typed on the page makes one too. Autosaved, each stays a line break
+// ("\\line"), the paragraphs stay as many as they were, and LibreOffice shows
+// the same lines, with no marker of its own for an item's second line.
+TEST_F(RichTextOtherProgramsFileWindowTest, lineBreaksInsideParagraphsSurviveTyping)
+{
+    const std::string path = folder.path("line-breaks.rtf");
+    writeFile(path, fixture("word-line-breaks.rtf"));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(run("document.querySelectorAll('#content li').length"), "2");
+    EXPECT_EQ(run("[].filter.call(document.querySelectorAll('#content li, #paragraph > div'),function(e){"
+                  "return e.querySelector('br')&&/\\S/.test(e.textContent)}).length"), "3");
+    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('Boots');if(at>=0){var r=document.createRange();"
+        "r.setStart(t,at+5);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    press(GDK_KEY_Return, GDK_SHIFT_MASK);
+    type("Socks");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("Socks") == 1; })) << "the keys did not reach the page";
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    std::u16string saved = read(rtf).text.string();
+    std::erase(saved, u'\uFEFF');
+    EXPECT_EQ(toUtf8(saved), "Packing list for the trip.\nWarm coat\u2028the grey one with a hood\nBoots\u2028Socks\n"
+                             "Meet at the station\u2028at seven sharp.\nSee you there.\u2028\n") << rtf;
+    std::size_t lineWords = 0;
+    for (std::size_t at = rtf.find("\\line "); at != std::string::npos; at = rtf.find("\\line ", at + 1))
+        ++lineWords;
+    EXPECT_EQ(lineWords, 4u) << rtf;
+
+    std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    for (const char* lines : {"\u2022 Warm coat\nthe grey one with a hood\n", "\u2022 Boots\nSocks\n",
+                              "\nMeet at the station\nat seven sharp.\nSee you there.\n"})
+        EXPECT_NE(shown.find(lines), std::string::npos) << lines << " in\n" << shown;
+}
+
 } // namespace
 } // namespace folio

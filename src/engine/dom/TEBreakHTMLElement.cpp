@@ -4,7 +4,7 @@ namespace folio {
 
 std::optional<MutableAttributedString> TEBreakHTMLElement::leafOutput()
 {
-    return MutableAttributedString(u"\n", attributesForAttributedStringRepresentation());
+    return MutableAttributedString(u"\u2028", attributesForAttributedStringRepresentation());
 }
 
 } // namespace folio

@@ -4,7 +4,9 @@
 
 namespace folio {
 
-// "br": one line feed in the style in force.
+// "br": a line break inside its paragraph (U+2028) in the style in force.
+// Where it ends its block or stands before a block, the block turns it into
+// the paragraph's end, as a browser draws no line for it there.
 class TEBreakHTMLElement : public TEHTMLElement {
 public:
     using TEHTMLElement::TEHTMLElement;

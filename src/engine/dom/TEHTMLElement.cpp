@@ -609,6 +609,25 @@ constexpr std::size_t kLeastLengthReservedAtOnce = 65536;
 // The line feed before a list inside a list item and the paragraph end.
 constexpr std::size_t kMostCharactersAddedAroundChildren = 2;
 
+bool endsWithLineBreak(const AttributedString& text)
+{
+    return text.length() > 0 && text.string().back() == u'\u2028';
+}
+
+// A break just before a block ends the line the block starts on anyway:
+// it is the end of the paragraph before the block, or nothing when the
+// block starts with a line end of its own (a list nested in an item).
+void endLineBreakBeforeBlock(MutableAttributedString& text, const AttributedString& block)
+{
+    if (!endsWithLineBreak(text))
+        return;
+    const Range lineBreak{text.length() - 1, 1};
+    if (block.length() > 0 && block.string().front() == u'\n')
+        text.deleteCharactersInRange(lineBreak);
+    else
+        text.replaceCharactersInRange(lineBreak, u"\n");
+}
+
 } // namespace
 
 std::optional<MutableAttributedString> TEHTMLElement::attributedString()
@@ -654,6 +673,8 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
             std::optional<MutableAttributedString> childText = element->takeOutput();
             if (!childText)
                 continue;
+            if (element->displayStyle() != TEHTMLElementDisplayStyle::Inline && !element->hasName("br"))
+                endLineBreakBeforeBlock(text, *childText);
             // Taking the first child's text over would let go of the room.
             if (reserved)
                 text.appendAttributedString(std::move(*childText));
@@ -725,6 +746,20 @@ void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const
 {
     const TEHTMLElementDisplayStyle display = displayStyle();
     if (display != TEHTMLElementDisplayStyle::Inline && !hasName("html") && !hasName("body")) {
+        // A break that ends its block draws no line of its own in a browser
+        // ("<div>a<br></div>" is one line, "<div><br></div>" an empty one):
+        // it is the paragraph's end, which after text looks as every other
+        // paragraph end does, and alone keeps the break's look for the
+        // empty line.
+        if (!hasName("br") && endsWithLineBreak(text)) {
+            const Range lineBreak{text.length() - 1, 1};
+            if (text.length() >= 2 && text.string()[text.length() - 2] != u'\n') {
+                text.deleteCharactersInRange(lineBreak);
+                appendEndOfParagraph(text, m_dictionaryPool.get());
+            } else {
+                text.replaceCharactersInRange(lineBreak, u"\n");
+            }
+        }
         const bool endsWithLineFeed = text.length() > 0 && text.string().back() == u'\n';
         if (endsWithLineFeed || hasName("br")) {
             // Already ends its paragraph.

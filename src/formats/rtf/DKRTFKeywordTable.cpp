@@ -50,7 +50,10 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"endash", forced(&R::actionInsertCharacter, 0x2013)},
         {"bullet", forced(&R::actionInsertCharacter, 0x2022)},
         {"par", withDefault(&R::actionNewParagraph)},
-        {"line", withDefault(&R::actionNewParagraph)},
+        // Word's Shift+Return: a new line that stays in its paragraph, so
+        // the paragraph's spacing, first-line indent and list item do not
+        // start again after it.
+        {"line", withDefault(&R::actionLineBreak)},
         // FIXME: a column break is kept only as the end of its paragraph,
         // so that the words on either side of it stay apart; the break
         // itself is not written back.

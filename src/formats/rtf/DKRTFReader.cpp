@@ -778,6 +778,12 @@ void DKRTFReader::actionNewParagraph(int)
     m_listTable.paragraphEnded();
 }
 
+void DKRTFReader::actionLineBreak(int)
+{
+    if (!state().discardText())
+        appendString(u"\u2028");
+}
+
 bool DKRTFReader::pendingPicture() const
 {
     return m_pendingAttachment && m_pendingAttachment->as<TEImageTextAttachment>();

@@ -188,6 +188,7 @@ private:
     void actionSetAnsiCode(int value);
     void actionInsertCharacter(int value);
     void actionNewParagraph(int value);
+    void actionLineBreak(int value);
     void actionSectionBreak(int value);
     void actionSectionDefaults(int value);
     void actionSectionStart(int start);

@@ -340,7 +340,8 @@ protected:
                                            "word-two-sections.rtf", "libreoffice-two-sections.rtf",
                                            "word-arabic-hebrew-cjk.rtf", "libreoffice-arabic-hebrew-cjk.rtf",
                                            "word-fields-comments.rtf", "libreoffice-fields-borders.rtf",
-                                           "word-toc-fields.rtf", "textedit-link-spacing.rtf", "wordpad-japanese-greek.rtf"};
+                                           "word-toc-fields.rtf", "textedit-link-spacing.rtf", "wordpad-japanese-greek.rtf",
+                                           "word-line-breaks.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
@@ -399,6 +400,38 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveThroughTheEditingPageKeepsThePageAndT
             EXPECT_TRUE(font.empty() || named.find(";" + font + ";") != std::string::npos) << font << " is no font of " << name;
         // A second save changes nothing more.
         EXPECT_EQ(written(again, throughThePage(again.text)), rtf) << name;
+    }
+}
+
+// Word's Shift+Return in a list item, in a paragraph with a first-line
+// indent and spacing around it, and at a paragraph's end (an empty last
+// line): a new line inside its paragraph, straight,
+// through the editing page and after a second save, so that neither the item
+// nor the spacing and indent start again after it.
+TEST_F(RTFOtherWritersRoundTripTests, aLineBreakInsideAParagraphStaysInsideIt)
+{
+    const DKRTFReadResult original = read(fixture("word-line-breaks.rtf"));
+    // The item's marker is no character of the text but its list's.
+    const std::string lines = "Packing list for the trip.\nWarm coat\u2028the grey one with a hood\nBoots\n"
+                              "Meet at the station\u2028at seven sharp.\nSee you there.\u2028\n";
+    auto shown = [](const AttributedString& text) {
+        std::u16string string = text.string();
+        std::erase(string, u'\uFEFF');
+        return toUtf8(string);
+    };
+    ASSERT_EQ(shown(original.text), lines);
+    ASSERT_NE(numberedText(original.text).find("\u2022 Warm coat\nthe grey one with a hood\n\u2022 Boots"),
+              std::string::npos) << numberedText(original.text);
+    for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+        // Written as other programs write it, for them to read it so.
+        std::size_t lineWords = 0;
+        for (std::size_t at = rtf.find("\\line "); at != std::string::npos; at = rtf.find("\\line ", at + 1))
+            ++lineWords;
+        EXPECT_EQ(lineWords, 3u) << rtf;
+        DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(shown(again.text), lines) << rtf;
+        expectSameText(again.text, original.text, rtf);
+        expectSameText(read(written(again, throughThePage(again.text))).text, original.text, rtf);
     }
 }
 

@@ -164,7 +164,7 @@ TEST_F(RTFReaderCoreTests, controlSymbolsAndLineBreaks)
     EXPECT_EQ(text(u"{\\rtf1 a\\\nb\nc\r\nd}"), u"a\nbcd");
     EXPECT_EQ(text(u"{\\rtf1 a\\\r\nb}"), u"a\nb");
     EXPECT_EQ(text(uR"({\rtf1 a\par b\line c\tab d\emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote})"),
-              u"a\nb\nc\td\u2014\u2013\u2022\u2018\u2019\u201C\u201D");
+              u"a\nb\u2028c\td\u2014\u2013\u2022\u2018\u2019\u201C\u201D");
 }
 
 TEST_F(RTFReaderCoreTests, controlWordsMatchCaseAndConsumeTheirParameter)

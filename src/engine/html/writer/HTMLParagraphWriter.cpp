@@ -450,6 +450,10 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);
     }
     HTMLRunWriter(m_context, paragraph, *elementAttributes, fontIsUniform).writeRuns(html);
+    // A browser draws no line for a break that ends its block: the empty
+    // line after a paragraph's last line break needs one more.
+    if (paragraph.length > 0 && string.string()[paragraph.end() - 1] == u'\u2028')
+        html += "<br/>";
 
     if (element == "li") {
         // An item followed by more list text stays open, so that a nested

@@ -185,7 +185,16 @@ TEST_F(HTMLReaderBuilderTests, paragraphEndsAfterEveryBlock)
     EXPECT_EQ(convert("<dl><dt>Term</dt><dd>Meaning</dd></dl><p>Next</p>").string(), u"Term\nMeaning\nNext\n");
     EXPECT_EQ(convert("<figure><figcaption>Caption</figcaption></figure><p>after</p>").string(), u"Caption\nafter\n");
     EXPECT_EQ(convert("<div></div>").string(), u"\n");
-    EXPECT_EQ(convert("<div>a<br>b<br></div>").string(), u"a\nb\n");
+    // A break inside a block is a line of its paragraph; the one that ends
+    // the block is its paragraph end.
+    EXPECT_EQ(convert("<div>a<br>b<br></div>").string(), u"a\u2028b\n");
+    EXPECT_EQ(convert("<div>a<br><br></div><div><br></div>").string(), u"a\u2028\n\n");
+    // A break before a block ends the line the block starts anyway.
+    EXPECT_EQ(convert("<div>a<br><div>b</div></div>").string(), u"a\nb\n");
+    std::u16string nested = convert("<ul><li>a<ul><li>x</li></ul></li></ul>").string();
+    EXPECT_EQ(convert("<ul><li>a<br><ul><li>x</li></ul></li></ul>").string(), nested);
+    nested.insert(nested.find(u"a\n") + 1, u"\u2028");
+    EXPECT_EQ(convert("<ul><li>a<br><br><ul><li>x</li></ul></li></ul>").string(), nested);
     EXPECT_EQ(convert("<div>line\nfeed  kept</div>").string(), u"line\nfeed  kept\n");
     // The parser wraps loose text before a block in an implied paragraph.
     EXPECT_EQ(convert("before<div>block</div>after").string(), u"before\nblock\nafter");
