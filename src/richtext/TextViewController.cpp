@@ -78,6 +78,7 @@ constexpr const char* kPageStyleSheet = "richtext-page.css";
 constexpr const char* kPageScript = "richtext-page.js";
 constexpr const char* kLongPageScript = "richtext-long-page.js";
 constexpr const char* kListMarkersScript = "richtext-list-markers.js";
+constexpr const char* kHiddenTextScript = "richtext-hidden-text.js";
 constexpr const char* kSavedMarkupScript = "richtext-saved-markup.js";
 constexpr const char* kSectionBreaksScript = "richtext-section-breaks.js";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
@@ -634,7 +635,8 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
     page.fontRules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::AlsoWithoutBlanks);
     page.helperScriptURL = PageResources::helperLibraryURL().value_or("");
     page.styleSheetURL = PageResources::pageFileURL(kPageStyleSheet).value_or("");
-    for (const char* script : {kPageScript, kLongPageScript, kListMarkersScript, kSavedMarkupScript, kSectionBreaksScript}) {
+    for (const char* script : {kPageScript, kLongPageScript, kListMarkersScript, kHiddenTextScript,
+                               kSavedMarkupScript, kSectionBreaksScript}) {
         if (std::optional<std::string> url = PageResources::pageFileURL(script))
             page.pageScriptURLs.push_back(*url);
     }

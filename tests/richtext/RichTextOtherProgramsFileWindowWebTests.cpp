@@ -641,6 +641,72 @@ TEST_F(RichTextOtherProgramsFileWindowTest, hiddenTextStaysInTheFileAndOutOfSigh
         EXPECT_EQ(shown.find(gone), std::string::npos) << shown;
 }
 
+// Delete just before hidden text, and Backspace over a letter typed just
+// before it, take only the characters the person sees; an undo puts back
+// exactly what was there, and the saved file keeps the hidden text. Hidden
+// text inside a selection goes with it.
+TEST_F(RichTextOtherProgramsFileWindowTest, deletingBesideHiddenTextKeepsIt)
+{
+    const std::string path = folder.path("hidden-delete.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Calibri;}}\n"
+                    "\\pard\\plain\\f0\\fs22 Visible words {\\v secret remark }and more.\\par\n"
+                    "\\pard\\plain\\f0\\fs22 Second{\\v  aside} paragraph\\par\n"
+                    "\\pard\\plain\\f0\\fs22 Third {\\v gone }end\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    const auto caretAfter = [&](const std::string& words) {
+        run("(function(w){var c=document.getElementById('content');var k=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+            "while(k.nextNode()){var t=k.currentNode;var at=t.data.indexOf(w);if(at>=0){var r=document.createRange();"
+            "r.setStart(t,at+w.length);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();"
+            "return;}}})('" + words + "')");
+    };
+    const auto shown = [&] { return run("document.getElementById('content').innerText.replace(/\\s+/g,' ').trim()"); };
+    const auto markup = [&] { return run("document.getElementById('content').innerHTML"); };
+    const std::string opened = markup();
+    const std::string openedText = shown();
+
+    caretAfter("Second");
+    press(GDK_KEY_Delete);
+    ASSERT_TRUE(waitFor([&] { return shown() != openedText; })) << "the key did not reach the page";
+    EXPECT_EQ(shown(), "Visible words and more. Secondparagraph Third end");
+    // Control let go, as a keyboard does: the page takes no further key before.
+    press(GDK_KEY_z, GDK_CONTROL_MASK);
+    press(GDK_KEY_Control_L, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return shown() == openedText; })) << markup();
+    EXPECT_EQ(markup(), opened);
+    caretAfter("Second");
+    press(GDK_KEY_Delete);
+    ASSERT_TRUE(waitFor([&] { return shown().find("Secondparagraph") != std::string::npos; })) << markup();
+    // The caret stays where the person sees it, not in the hidden text.
+    type("-");
+    ASSERT_TRUE(waitFor([&] { return shown().find("Second-paragraph") != std::string::npos; })) << markup();
+
+    caretAfter("words ");
+    type("X");
+    ASSERT_TRUE(waitFor([&] { return shown().find("Xand") != std::string::npos; })) << shown();
+    press(GDK_KEY_BackSpace);
+    ASSERT_TRUE(waitFor([&] { return shown().find("Xand") == std::string::npos; })) << shown();
+    EXPECT_EQ(shown(), "Visible words and more. Second-paragraph Third end");
+    // Hidden text the person selected whole goes with the selection.
+    selectFromTo("Third", "end");
+    press(GDK_KEY_BackSpace);
+    ASSERT_TRUE(waitFor([&] { return shown().find("Third") == std::string::npos; })) << shown();
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    std::string hidden;
+    std::string seen;
+    for (std::size_t at = 0; at < saved.text.length(); ++at) {
+        const auto* flag = saved.text.attributesAtIndex(at)->valueForKeyAs<BoolValue>(TEHiddenAttribute);
+        (flag && flag->value() ? hidden : seen) += toUtf8(saved.text.string().substr(at, 1));
+    }
+    EXPECT_EQ(hidden, "secret remark  aside") << rtf;
+    EXPECT_EQ(seen, "Visible words and more.\nSecond-paragraph\nend\n") << rtf;
+}
+
 // Arabic, Hebrew and Chinese text from Word, typed into and autosaved: every
 // run keeps its direction and the fonts and languages of its complex-script
 // and East Asian letters, the letters stay as they were, and LibreOffice

@@ -1,0 +1,173 @@
+// Text a word processor keeps but does not show stands in the page as a
+// span with "data-hidden", which the page's style does not lay out. WebKit
+// takes text without a layout for insignificant, and a Delete or Backspace
+// beside such a span removes it with the character the person meant: the
+// save would then write back less than the file held. Such a deletion is
+// made here instead: it takes the characters it would have taken but none
+// of the hidden text. A selection that holds hidden text whole was chosen
+// with it, and is deleted as the engine deletes it.
+(function (global) {
+    'use strict';
+
+    var HIDDEN = 'span[data-hidden]';
+    // While set on the root element, the page's style lays hidden text out,
+    // so that the engine deletes exactly the characters selected.
+    var SHOWING = 'data-showing-hidden';
+    var BLOCKS = 'p, li, div, h1, h2, h3, h4, h5, h6, blockquote, pre, td, th';
+
+    function elementOf(node) {
+        return node.nodeType === Node.ELEMENT_NODE ? node : node.parentNode;
+    }
+
+    function outermostHidden(node) {
+        var found = null;
+        for (var element = elementOf(node); element; element = element.parentElement) {
+            if (element.matches(HIDDEN))
+                found = element;
+        }
+        return found;
+    }
+
+    // The words a range shows: its text but that of hidden spans and the
+    // placeholders that hold a caret.
+    function shownText(range) {
+        var fragment = range.cloneContents();
+        var spans = fragment.querySelectorAll(HIDDEN);
+        for (var i = 0; i < spans.length; ++i)
+            spans[i].textContent = '';
+        return fragment.textContent.replace(/\uFEFF/g, '');
+    }
+
+    function blockOf(node) {
+        return elementOf(node).closest(BLOCKS);
+    }
+
+    // Whether a range shows something to delete: words, a picture or line
+    // break, or the end of a paragraph that joins the next.
+    function showsAnything(range) {
+        if (range.collapsed)
+            return false;
+        if (shownText(range) !== '' || range.cloneContents().querySelector('img, br'))
+            return true;
+        return blockOf(range.startContainer) !== blockOf(range.endContainer);
+    }
+
+    // The hidden spans in the paragraphs a deletion reaches that it would
+    // take or stand beside with nothing shown between.
+    function hiddenSpansTouched(range) {
+        var candidates = [];
+        [blockOf(range.startContainer), blockOf(range.endContainer)].forEach(function (block) {
+            if (block && candidates.indexOf(block) < 0)
+                candidates.push(block);
+        });
+        var touched = [];
+        candidates.forEach(function (block) {
+            var spans = block.querySelectorAll(HIDDEN);
+            for (var i = 0; i < spans.length; ++i) {
+                var span = spans[i];
+                var between = global.document.createRange();
+                if (range.intersectsNode(span)) {
+                    touched.push(span);
+                    continue;
+                }
+                if (range.comparePoint(span, 0) < 0) {
+                    between.setStartAfter(span);
+                    between.setEnd(range.startContainer, range.startOffset);
+                } else {
+                    between.setStart(range.endContainer, range.endOffset);
+                    between.setEndBefore(span);
+                }
+                if (!showsAnything(between))
+                    touched.push(span);
+            }
+        });
+        return touched;
+    }
+
+    // The parts of a range between the hidden spans in it, last first, so
+    // that deleting one leaves the places of the others as they are.
+    function partsBetweenHidden(range) {
+        var parts = [];
+        var part = range.cloneRange();
+        var spans = [];
+        var all = elementOf(range.commonAncestorContainer).querySelectorAll(HIDDEN);
+        for (var i = 0; i < all.length; ++i) {
+            if (range.intersectsNode(all[i]) && outermostHidden(all[i]) === all[i])
+                spans.push(all[i]);
+        }
+        var startSpan = outermostHidden(range.startContainer);
+        if (startSpan)
+            part.setStartAfter(startSpan);
+        spans.forEach(function (span) {
+            if (span === startSpan)
+                return;
+            if (part.comparePoint(span, 0) >= 0) {
+                var before = part.cloneRange();
+                before.setEndBefore(span);
+                parts.push(before);
+            }
+            part.setStartAfter(span);
+        });
+        var endSpan = outermostHidden(range.endContainer);
+        if (endSpan && part.comparePoint(endSpan, 0) >= 0)
+            part.setEndBefore(endSpan);
+        parts.push(part);
+        return parts.filter(showsAnything).reverse();
+    }
+
+    function select(range) {
+        var selection = global.getSelection();
+        selection.removeAllRanges();
+        selection.addRange(range);
+    }
+
+    var deleting = false;
+
+    function deleteBesideHidden(event) {
+        var selection = global.getSelection();
+        if (deleting || event.defaultPrevented || !selection || !selection.rangeCount || typeof event.getTargetRanges !== 'function')
+            return;
+        var targets = event.getTargetRanges();
+        if (!targets.length)
+            return;
+        var target = global.document.createRange();
+        target.setStart(targets[0].startContainer, targets[0].startOffset);
+        target.setEnd(targets[0].endContainer, targets[0].endOffset);
+        var touched = hiddenSpansTouched(target);
+        if (!touched.length)
+            return;
+        // What the person selected with its hidden text goes with it.
+        var chosen = selection.getRangeAt(0);
+        if (!selection.isCollapsed && touched.every(function (span) {
+            return chosen.comparePoint(span, 0) >= 0 && chosen.comparePoint(span, span.childNodes.length) <= 0 &&
+                !span.contains(chosen.startContainer) && !span.contains(chosen.endContainer);
+        }))
+            return;
+        event.preventDefault();
+        var parts = partsBetweenHidden(target);
+        if (!parts.length)
+            return;
+        var root = global.document.documentElement;
+        deleting = true;
+        root.setAttribute(SHOWING, '');
+        try {
+            parts.forEach(function (part) {
+                select(part);
+                global.document.execCommand('delete');
+            });
+        } finally {
+            root.removeAttribute(SHOWING);
+            deleting = false;
+        }
+        // The engine may leave the caret at the end of the hidden text it
+        // saw laid out, where typing would go out of sight.
+        var caret = parts[parts.length - 1];
+        caret.collapse(true);
+        select(caret);
+    }
+
+    global.document.addEventListener('beforeinput', function (event) {
+        if (/^(delete(Content|Word|SoftLine|HardLine)(Backward|Forward)|deleteByCut)$/.test(event.inputType || ''))
+            deleteBesideHidden(event);
+    }, true);
+})(window);
