@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFDocumentInfo.h"
 
 #include "formats/rtf/DKRTFDataBuffer.h"
+#include "formats/rtf/DKRTFGroupEnd.h"
 #include "platform/foundation/StringEncoding.h"
 #include "platform/foundation/Unicode.h"
 
@@ -67,22 +68,6 @@ std::optional<ControlWord> controlWordAt(std::u16string_view text, std::size_t p
         ++at;
     word.end = at;
     return word;
-}
-
-// Just past the brace that closes the group opening at `start`; nothing
-// for a group left open, whose value is not whole.
-std::optional<std::size_t> endOfGroup(std::u16string_view text, std::size_t start)
-{
-    std::size_t depth = 0;
-    for (std::size_t position = start; position < text.size(); ++position) {
-        if (text[position] == u'\\')
-            ++position;
-        else if (text[position] == u'{')
-            ++depth;
-        else if (text[position] == u'}' && --depth == 0)
-            return position + 1;
-    }
-    return std::nullopt;
 }
 
 bool isUsableNumber(const std::optional<long long>& number)
@@ -153,7 +138,7 @@ DKRTFDocumentInfo DKRTFDocumentInfo::read(std::u16string_view content, const DKR
             ++position;
             continue;
         }
-        const std::optional<std::size_t> end = endOfGroup(content, position);
+        const std::optional<std::size_t> end = DKRTFGroupEnd(content, position);
         if (!end)
             break;
         const std::u16string_view group = content.substr(position + 1, *end - position - 2);
@@ -162,7 +147,7 @@ DKRTFDocumentInfo DKRTFDocumentInfo::read(std::u16string_view content, const DKR
             // ("{\upr{\title ...}{\*\ud{\title ...}}}"): the Unicode one
             // is the value.
             const std::size_t unicode = group.find(u"{\\*\\ud");
-            const std::optional<std::size_t> unicodeEnd = unicode == std::u16string_view::npos ? std::nullopt : endOfGroup(group, unicode);
+            const std::optional<std::size_t> unicodeEnd = unicode == std::u16string_view::npos ? std::nullopt : DKRTFGroupEnd(group, unicode);
             const std::u16string_view values = unicodeEnd ? group.substr(unicode + 6, *unicodeEnd - unicode - 7) : group.substr(4);
             for (Entry& entry : read(values, decoder).m_entries)
                 info.m_entries.push_back(std::move(entry));
@@ -220,7 +205,7 @@ DKRTFDocumentInfo DKRTFDocumentInfo::fromSerialized(std::string_view text)
     // The form is written with every unit past ASCII escaped: its bytes
     // are Latin-1, as the writer's escapes are.
     const std::u16string group = u"{" + toUtf16(std::string(text.substr(kOpening.size())));
-    const std::optional<std::size_t> end = endOfGroup(group, 0);
+    const std::optional<std::size_t> end = DKRTFGroupEnd(group, 0);
     if (!end)
         return {};
     StringDecoder latin1(StringEncoding::isoLatin1());

@@ -1,4 +1,5 @@
 #include "formats/rtf/DKRTFObjectReader.h"
+#include "formats/rtf/DKRTFGroupEnd.h"
 
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
@@ -38,22 +39,6 @@ bool isDigit(char16_t character) { return character >= u'0' && character <= u'9'
 std::size_t endOfPlainRun(std::u16string_view text, std::size_t start, std::size_t end)
 {
     return findFirstOf<u'{', u'}', u'\r', u'\n', u'\\'>(text.data(), start, end);
-}
-
-// Just past the brace that closes the group opening at `start` (or the
-// end of the text, for a group left open).
-std::size_t endOfGroup(std::u16string_view text, std::size_t start)
-{
-    std::size_t depth = 0;
-    for (std::size_t position = start; position < text.size(); ++position) {
-        if (text[position] == u'\\')
-            ++position;
-        else if (text[position] == u'{')
-            ++depth;
-        else if (text[position] == u'}' && --depth == 0)
-            return position + 1;
-    }
-    return text.size();
 }
 
 std::u16string removing(std::u16string text, std::u16string_view target)
@@ -509,7 +494,7 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
         // An ignorable group inside the note (Word's and LibreOffice's
         // comment date, a bookmark's name) is none of its text.
         if (character == u'{' && index > 0 && source.substr(index).starts_with(u"{\\*\\")) {
-            index = endOfGroup(source, index);
+            index = DKRTFGroupEnd(source, index).value_or(source.size());
             continue;
         }
         if (character == u'{' || character == u'}' || character == u'\r' || character == u'\n') {
