@@ -84,8 +84,6 @@ constexpr const char* kSectionBreaksScript = "richtext-section-breaks.js";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
 // Shows the bars and the views over the page as they are now.
 constexpr const char* kShowKeyRowSelector = "showKeyRow";
-constexpr const char* kInsertMenuSelector = "regenerateInsertMenu";
-constexpr double kInsertMenuDelaySeconds = 0.2;
 
 } // namespace
 
@@ -747,14 +745,9 @@ void TextViewController::registerRoutes()
     PageMessageDispatcher& routes = m_bridge.dispatcher();
     routes.add("onkeydownEvent", Gate::Always, [this](const PageMessage&) {
         m_isEditorScrollingView = false;
-        // The insert menu's entries wait for the keyboard, which is up once
-        // the user types. Building the menu takes the main thread some 20 ms,
-        // and the page's drawing of this first key comes a few milliseconds
-        // after this message: the menu is built once the key is on screen.
-        if (!std::exchange(m_isEditing, true)) {
-            RunLoop::main().performSelectorAfterDelay(this, kInsertMenuSelector, {}, kInsertMenuDelaySeconds,
-                                                      [this] { m_styling->barItems().regenerateInsertMenu(); });
-        }
+        // The insert menu's entries wait for the keyboard, which is up once the user types.
+        if (!std::exchange(m_isEditing, true))
+            m_styling->barItems().regenerateInsertMenu();
         if (m_document && !m_document->hasUnsavedChanges())
             documentIsDirty();
         m_viewing.keyDown(settings());
