@@ -31,6 +31,7 @@ TEST_F(EveryControlWalk, richText)
         // nothing itself, and the opening's late change to the page may
         // fall before or after it.
         "bar:Insert > menu:Header & Footer > row:Header",
+        "button:plus > row:Header & Footer > row:Header",
         // A new header is hidden and right-aligned: Hide and Right press what
         // is set already. Through the insert button the inspector's opening
         // has marked the document changed before, so nothing is left for them
