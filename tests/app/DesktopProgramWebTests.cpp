@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -107,13 +108,17 @@ protected:
         return alert && xdotool("windowfocus --sync " + *alert) && xdotool("key --clearmodifiers Escape")
             && waitUntilGone(title);
     }
-    // The darkest grey (0 black .. 1 white) of the window's area below its
-    // bar where each editor draws the document's first lines, or nothing
-    // when the window cannot be read.
-    std::optional<double> darkestGreyWhereTheTextIs(const std::string& window) const
+    // The greys (0 black .. 1 white) of the window's area below its bar where
+    // each editor draws the document's first lines, or nothing when the
+    // window cannot be read.
+    struct Greys {
+        double darkest = 1;
+        double mean = 1;
+    };
+    std::optional<Greys> greysWhereTheTextIs(const std::string& window) const
     {
         std::string command = "DISPLAY=" + m_display->displayName() + " timeout 60 import -window " + window
-            + " -crop 190x130+10+55 +repage -colorspace Gray -format '%[fx:minima]' info: 2>/dev/null";
+            + " -crop 190x130+10+55 +repage -colorspace Gray -format '%[fx:minima] %[fx:mean]' info: 2>/dev/null";
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe)
             return std::nullopt;
@@ -121,16 +126,20 @@ protected:
         bool read = fgets(buffer, sizeof buffer, pipe) != nullptr;
         if (pclose(pipe) != 0 || !read)
             return std::nullopt;
-        return std::strtod(buffer, nullptr);
+        Greys greys;
+        if (std::sscanf(buffer, "%lf %lf", &greys.darkest, &greys.mean) != 2)
+            return std::nullopt;
+        return greys;
     }
     // A window shows before its editor has the document: keys typed then
     // would go nowhere, so wait for the text to be drawn, as a person would.
     bool waitUntilTheTextShows(const std::string& window) const
     {
         for (int look = 0; look < 600; ++look) {
-            std::optional<double> grey = darkestGreyWhereTheTextIs(window);
-            // Black text, darker than the grey and blue of a ruler.
-            if (grey && *grey < 0.25)
+            std::optional<Greys> greys = greysWhereTheTextIs(window);
+            // Black text, darker than the grey and blue of a ruler, on a
+            // light page: a window not yet drawn reads black all over.
+            if (greys && greys->darkest < 0.25 && greys->mean > 0.75)
                 return true;
             g_usleep(100 * 1000);
         }
