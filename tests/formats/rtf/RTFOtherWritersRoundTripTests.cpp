@@ -341,7 +341,7 @@ protected:
                                            "word-arabic-hebrew-cjk.rtf", "libreoffice-arabic-hebrew-cjk.rtf",
                                            "word-fields-comments.rtf", "libreoffice-fields-borders.rtf",
                                            "word-toc-fields.rtf", "textedit-link-spacing.rtf", "wordpad-japanese-greek.rtf",
-                                           "word-line-breaks.rtf"};
+                                           "word-line-breaks.rtf", "word-list-paragraph.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
