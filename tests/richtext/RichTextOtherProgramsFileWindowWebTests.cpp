@@ -1652,7 +1652,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, lineBreaksInsideParagraphsSurviveTyp
 // an item and a new item made with Return, autosaved, every item keeps that
 // style in the saved file, under the number the file gave it, and its
 // numbering, for Folio and for LibreOffice; the paragraphs around the lists
-// keep theirs.
+// keep theirs, and a shaded item with lines around it keeps them to itself.
 TEST_F(RichTextOtherProgramsFileWindowTest, wordsListParagraphStyleSurvivesTypingAndAReturn)
 {
     const std::string path = folder.path("list-paragraph.rtf");
@@ -1688,6 +1688,17 @@ TEST_F(RichTextOtherProgramsFileWindowTest, wordsListParagraphStyleSurvivesTypin
     EXPECT_EQ(styleOf(u"Packing"), "heading 1") << rtf;
     for (std::u16string_view text : {u"Take these along.", u"Then, in order:", u"See you there."})
         EXPECT_EQ(styleOf(text), "Normal") << toUtf8(text) << "\n" << rtf;
+    // The last item's shading and lines stay its own.
+    auto paragraphLooksOf = [&](std::u16string_view words) {
+        const std::size_t at = saved.string().find(words);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.attributesAtIndex(at);
+        const auto* shading = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute) : nullptr;
+        const auto* borders = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphBordersAttribute) : nullptr;
+        return (shading ? toUtf8(shading->value()) : "unshaded") + "; " + (borders ? toUtf8(borders->value()) : "no lines");
+    };
+    EXPECT_EQ(paragraphLooksOf(u"Leave the key"), "shading=2000 color=000000; top=s,10,20 bottom=s,10,20") << rtf;
+    EXPECT_EQ(paragraphLooksOf(u"both locks"), "unshaded; no lines") << rtf;
+    EXPECT_EQ(paragraphLooksOf(u"See you there."), "unshaded; no lines") << rtf;
     // Word finds a style by its number: the items say the number the
     // style sheet gives "List Paragraph", as the file did.
     EXPECT_NE(rtf.find("{\\s34"), std::string::npos) << rtf;
