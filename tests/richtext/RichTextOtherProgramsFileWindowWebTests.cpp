@@ -1648,5 +1648,90 @@ TEST_F(RichTextOtherProgramsFileWindowTest, lineBreaksInsideParagraphsSurviveTyp
         EXPECT_NE(shown.find(lines), std::string::npos) << lines << " in\n" << shown;
 }
 
+// Word puts its list items in the "List Paragraph" style. A word typed into
+// an item and a new item made with Return, autosaved, every item keeps that
+// style in the saved file, under the number the file gave it, and its
+// numbering, for Folio and for LibreOffice; the paragraphs around the lists
+// keep theirs, and a shaded item with lines around it keeps them to itself.
+TEST_F(RichTextOtherProgramsFileWindowTest, wordsListParagraphStyleSurvivesTypingAndAReturn)
+{
+    const std::string path = folder.path("list-paragraph.rtf");
+    writeFile(path, fixture("word-list-paragraph.rtf"));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('Boots');if(at>=0){var r=document.createRange();"
+        "r.setStart(t,at+5);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    type(" Zebra");
+    press(GDK_KEY_Return);
+    type("Gloves");
+    ASSERT_TRUE(waitFor([&] {
+        const std::string text = run("document.getElementById('content').textContent");
+        return text.find("Boots Zebra") != std::string::npos && text.find("Gloves") != std::string::npos;
+    })) << "the keys did not reach the page";
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const AttributedString saved = read(rtf).text;
+    auto styleOf = [&](std::u16string_view words) {
+        const std::size_t at = saved.string().find(words);
+        if (at == std::u16string::npos)
+            return std::string("missing");
+        const auto* name = saved.attributesAtIndex(at)->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute);
+        return name ? toUtf8(name->value()) : std::string("none");
+    };
+    for (std::u16string_view item : {u"Warm coat", u"the grey one", u"Boots Zebra", u"Gloves", u"Lock the door",
+                                     u"both locks", u"Leave the key"})
+        EXPECT_EQ(styleOf(item), "List Paragraph") << toUtf8(item) << "\n" << rtf;
+    EXPECT_EQ(styleOf(u"Packing"), "heading 1") << rtf;
+    for (std::u16string_view text : {u"Take these along.", u"Then, in order:", u"See you there."})
+        EXPECT_EQ(styleOf(text), "Normal") << toUtf8(text) << "\n" << rtf;
+    // The last item's shading and lines stay its own.
+    auto paragraphLooksOf = [&](std::u16string_view words) {
+        const std::size_t at = saved.string().find(words);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.attributesAtIndex(at);
+        const auto* shading = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute) : nullptr;
+        const auto* borders = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphBordersAttribute) : nullptr;
+        return (shading ? toUtf8(shading->value()) : "unshaded") + "; " + (borders ? toUtf8(borders->value()) : "no lines");
+    };
+    EXPECT_EQ(paragraphLooksOf(u"Leave the key"), "shading=2000 color=000000; top=s,10,20 bottom=s,10,20") << rtf;
+    EXPECT_EQ(paragraphLooksOf(u"both locks"), "unshaded; no lines") << rtf;
+    EXPECT_EQ(paragraphLooksOf(u"See you there."), "unshaded; no lines") << rtf;
+    // Word finds a style by its number: the items say the number the
+    // style sheet gives "List Paragraph", as the file did.
+    EXPECT_NE(rtf.find("{\\s34"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find(" List Paragraph;}"), std::string::npos) << rtf;
+    std::size_t itemStyles = 0;
+    for (std::size_t at = rtf.find("\\s34\\plain"); at != std::string::npos; at = rtf.find("\\s34\\plain", at + 1))
+        ++itemStyles;
+    EXPECT_GE(itemStyles, 2u) << rtf;
+
+    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    for (const char* lines : {"\u2022 Warm coat\n", "\u25E6 the grey one\n", "\u2022 Boots Zebra\n    \u2022 Gloves\n",
+                              "1. Lock the door\n", "a. both locks\n", "2. Leave the key\n"})
+        EXPECT_NE(shown.find(lines), std::string::npos) << lines << " in\n" << shown;
+    // LibreOffice takes the items' style as Word's "List Paragraph" too.
+    const std::string flat = readFile(convertedByLibreOffice(path, "fodt", "fodt"));
+    auto libreOfficeStyleOf = [&](const std::string& words) {
+        const std::size_t text = flat.find(">" + words + "<");
+        const std::size_t paragraph = text == std::string::npos ? text : flat.rfind("<text:p ", text);
+        const std::size_t name = paragraph == std::string::npos ? paragraph : flat.find("text:style-name=\"", paragraph);
+        if (name == std::string::npos)
+            return std::string("missing");
+        const std::size_t from = name + 17;
+        const std::string automatic = flat.substr(from, flat.find('"', from) - from);
+        const std::size_t style = flat.find("<style:style style:name=\"" + automatic + "\"");
+        const std::size_t parent = style == std::string::npos ? style : flat.find("style:parent-style-name=\"", style);
+        if (parent == std::string::npos || parent > flat.find('>', style))
+            return automatic;
+        return flat.substr(parent + 25, flat.find('"', parent + 25) - parent - 25);
+    };
+    for (const char* item : {"Warm coat", "the grey one", "Gloves", "Lock the door", "both locks", "Leave the key"})
+        EXPECT_EQ(libreOfficeStyleOf(item), "List_20_Paragraph") << item;
+    EXPECT_EQ(libreOfficeStyleOf("Then, in order:"), "Standard");
+}
+
 } // namespace
 } // namespace folio

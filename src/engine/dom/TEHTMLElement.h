@@ -128,6 +128,10 @@ public:
     // The name of the paragraph's style in the document's style sheet
     // ("data-style"), inherited by everything inside the paragraph.
     const std::optional<std::u16string>& paragraphStyleName() const { return marks().paragraphStyleName; }
+    // A word processor's shading of the paragraph and lines around it, as
+    // the page keeps them; empty for none.
+    const std::u16string& paragraphShading() const { return marks().paragraphShading; }
+    const std::u16string& paragraphBorders() const { return marks().paragraphBorders; }
     // The name of the run's character style ("data-character-style"),
     // inherited by everything inside the element.
     const std::optional<std::u16string>& characterStyleName() const { return marks().characterStyleName; }

@@ -170,6 +170,14 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
         if (!lists.empty())
             entries.emplace_back(std::string(TETextListsAttribute), ArrayValue::make({lists.begin(), lists.end()}));
         entries.emplace_back(std::string(TEFieldAttribute), StringValue::make(std::u16string(TEFieldAttributeValue)));
+        // The marker starts the item's paragraph, whose style, shading and
+        // lines a save takes from its first character.
+        if (const std::optional<std::u16string>& name = paragraphStyleName(); name && !name->empty())
+            entries.emplace_back(std::string(TEParagraphStyleNameAttribute), StringValue::make(*name));
+        if (!paragraphShading().empty())
+            entries.emplace_back(std::string(TEParagraphShadingAttribute), StringValue::make(paragraphShading()));
+        if (!paragraphBorders().empty())
+            entries.emplace_back(std::string(TEParagraphBordersAttribute), StringValue::make(paragraphBorders()));
         return AttributeDictionary::make(std::move(entries));
     };
     // The markers of a list look alike: they share one dictionary. The
@@ -178,6 +186,9 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
     if (TEAttributeDictionaryPool* pool = dictionaryPool()) {
         TEFormattingKey key;
         key.add(prefixColor);
+        key.add(paragraphStyleName());
+        key.add(std::u16string_view(paragraphShading()));
+        key.add(std::u16string_view(paragraphBorders()));
         prefixStyle.addToFormattingKey(key);
         attributes = pool->sharedDictionary(key.bytes(), makeAttributes);
     } else {

@@ -116,8 +116,11 @@ void DKRTFReader::actionParagraphDefault(int)
         // Tab stops were never part of what survives: a writer that wants
         // the next paragraph without them has no other way to say so.
         state().mutableParagraph().tabs.clear();
-        // Nor were the keeps, widow control, the outline level and a refusal
-        // of hyphenation, which our files write only where they hold.
+        // Nor were the keeps, widow control, the outline level, a refusal
+        // of hyphenation, shading and lines around the paragraph, which our
+        // files write only where they hold.
+        state().mutableParagraph().shading = {};
+        state().mutableParagraph().borders = {};
         state().mutableParagraph().keepWithNext = false;
         state().mutableParagraph().keepTogether = false;
         state().mutableParagraph().widowControl = false;

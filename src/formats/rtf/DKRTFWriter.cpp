@@ -473,11 +473,13 @@ void DKRTFWriter::writeBody()
         if (listEnds) {
             // A reader of our files keeps the list's indents and spacing
             // past this "\pard", so they are still the ones in force; only
-            // the stops and the list end with it.
+            // the stops, shading, lines and the list end with it.
             m_buffer.appendCString("\\pard\n");
             m_state.previousWasList = 0;
             m_state.paragraphStyle = DKRTFWriterState().paragraphStyle;
             m_state.tabStops.clear();
+            m_state.paragraphShading.clear();
+            m_state.paragraphBorders.clear();
             m_state.keepWithNext = 0;
             m_state.keepTogether = 0;
             m_state.widowControl = 0;

@@ -181,6 +181,10 @@ protected:
         }
         if (const auto* style = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute))
             summary << "; style " << toUtf8(style->value());
+        if (const auto* shading = attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute))
+            summary << "; paragraph " << toUtf8(shading->value());
+        if (const auto* borders = attributes->valueForKeyAs<StringValue>(TEParagraphBordersAttribute))
+            summary << "; borders " << toUtf8(borders->value());
         if (const auto* style = attributes->valueForKeyAs<StringValue>(TECharacterStyleNameAttribute); style && !paragraphEnd)
             summary << "; character style " << toUtf8(style->value());
         if (const auto* attachment = attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName)) {
@@ -341,7 +345,7 @@ protected:
                                            "word-arabic-hebrew-cjk.rtf", "libreoffice-arabic-hebrew-cjk.rtf",
                                            "word-fields-comments.rtf", "libreoffice-fields-borders.rtf",
                                            "word-toc-fields.rtf", "textedit-link-spacing.rtf", "wordpad-japanese-greek.rtf",
-                                           "word-line-breaks.rtf"};
+                                           "word-line-breaks.rtf", "word-list-paragraph.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
