@@ -411,6 +411,28 @@ TEST_F(QVOutlineWindowTest, aNewOutlineFromTheBrowserTakesTheKeysTypedAtOnceInto
     EXPECT_FALSE(reread.isNewBlankDocument()) << "opened again, the outline is not new";
 }
 
+// An empty file named as an outline opens as a new outline: the keys typed
+// at once go into its first branch, under its date line, and closing the
+// document saves them.
+TEST_F(QVOutlineWindowTest, anEmptyOutlineFileOpensAsANewOutlineAndItsClosingSavesWhatIsTyped)
+{
+    std::string path = folder.path("Blank.qvoutline");
+    testing_support::writeFile(path, "");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(test::runXdotool({"type", "--delay", "30", "Zebra"}));
+    EXPECT_TRUE(showsSoon("String(document.getElementById('1') && document.getElementById('1').textContent)", "Zebra"))
+        << run("tinymce.activeEditor.getBody().innerHTML");
+    ASSERT_TRUE(waitFor([&] { return document->hasUnsavedChanges(); }));
+    closeDocument();
+
+    Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVOutline);
+    ASSERT_TRUE(stored.ok());
+    EXPECT_EQ(test::treeOf(toUtf8(*stored)), (std::vector<std::string>{"1/0/1 Zebra"})) << toUtf8(*stored);
+    EXPECT_NE(toUtf8(*stored).find("noteDate"), std::string::npos) << toUtf8(*stored);
+}
+
 // The + menu's Table, chosen with the real pointer, puts a table of three
 // by three cells into the branch at the caret, and the saved outline holds
 // it there.
