@@ -114,6 +114,21 @@
 
     function editor() { return global.tinymce && global.tinymce.activeEditor; }
 
+    // An outline without the tree (one another program wrote, or one whose
+    // tree went with everything else the user deleted) gets an empty tree
+    // after what it holds: the outline's keys and commands work in branches,
+    // what was there stays as it was, and the program takes no content
+    // without the tree for the outline's.
+    function ensureTree(tiny) {
+        if (tree() || !tiny || !tiny.getBody())
+            return false;
+        var list = global.document.createElement('ul');
+        list.id = 'left-tree';
+        list.appendChild(makeBranch(1, ''));
+        tiny.getBody().appendChild(list);
+        return true;
+    }
+
     function currentBranch() {
         var tiny = editor();
         var node = tiny ? tiny.selection.getNode() : null;
@@ -447,6 +462,7 @@
                 selectedPictureId: 'imageSelected_555', releasedPictureId: 'imageSelected_444'
             });
             tiny.setContent(text || '');
+            ensureTree(tiny);
             normalize();
             makeSortable();
             tiny.undoManager.clear();
@@ -455,6 +471,10 @@
             send('DOMLoaded');
         });
         tiny.on('Paste Undo input Redo change', function () {
+            if (ensureTree(tiny)) {
+                normalize();
+                makeSortable();
+            }
             tiny.setDirty(true);
             send('dirtyEvent');
         });

@@ -1,6 +1,7 @@
 #include "documents/TextDocument.h"
 
 #include "documents/DocumentPageSettings.h"
+#include "documents/DocumentSeeds.h"
 #include "documents/DocumentText.h"
 #include "documents/EditorController.h"
 #include "documents/EditorMakers.h"
@@ -23,6 +24,7 @@
 #include "platform/ui/View.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -51,6 +53,11 @@ Result<std::u16string> inDocumentCodes(Result<std::u16string> text)
 // happen to anything else found under the same name.
 std::mutex gCreatedBlankMutex;
 std::map<std::string, std::string> gCreatedBlank;
+
+bool holdsNothing(std::u16string_view text)
+{
+    return text.find_first_not_of(u" \t\r\n\f") == std::u16string_view::npos;
+}
 
 // The shared read.
 Result<std::u16string> readText(const std::string& url, DocumentKind kind)
@@ -164,6 +171,15 @@ Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
         if (auto made = gCreatedBlank.find(url); made != gCreatedBlank.end()) {
             m_isNewBlankDocument = toUtf8(*text) == made->second;
             gCreatedBlank.erase(made);
+        }
+    }
+    // An outline file that holds nothing (made empty by another program or
+    // by hand) opens as a new outline, with its date line and first branch:
+    // a page without the tree gives the outline's keys nowhere to write.
+    if (kind == DocumentKind::QVOutline && holdsNothing(*text)) {
+        if (Result<std::string> seed = DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now())) {
+            setText(toUtf16(*seed));
+            m_isNewBlankDocument = true;
         }
     }
     if (kind == DocumentKind::QVText)

@@ -112,7 +112,8 @@ std::optional<Error> QVOutlineViewController::contentProblem(const EditorContent
 {
     if (content.bodyHTML.find("left-tree") == std::string::npos)
         return Error{EditorController::kErrorDomain, EditorController::BadAnswer,
-                     "The outline page answered a content without its tree"};
+                     "The outline could not be read from its page (it answered without the outline's tree), "
+                     "so the file was left as it was. Your text is still in the window."};
     return std::nullopt;
 }
 

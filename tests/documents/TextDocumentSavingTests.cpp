@@ -276,6 +276,24 @@ TEST_F(TextDocumentSavingTest, aNewQVFileIsNewOnceToWhoeverOpensItAndOnlyAsItWas
     EXPECT_NE(inflate(readFile(m_folder.path("replaced.qvtext"))).find("precious"), std::string::npos);
 }
 
+// An outline file that holds nothing opens as a new outline: the page is
+// given the date line and the first branch, and a save before the page is
+// set up writes that seed, never an outline without its tree.
+TEST_F(TextDocumentSavingTest, anEmptyOutlineFileOpensAsANewOutline)
+{
+    Result<Data> spaces = DocumentSeeds::compressedPage(" \n");
+    ASSERT_TRUE(spaces);
+    for (const std::string& bytes : {std::string(), spaces->toString()}) {
+        auto outline = open("empty.qvoutline", bytes);
+        EXPECT_TRUE(outline->isNewBlankDocument());
+        EXPECT_NE(toUtf8(outline->text()).find("<div class='branch-title' id='1'>"), std::string::npos);
+        EXPECT_TRUE(save(*outline));
+        std::string saved = inflate(readFile(m_folder.path("empty.qvoutline")));
+        EXPECT_NE(saved.find("noteDate"), std::string::npos) << saved;
+        EXPECT_NE(saved.find("<ul id='left-tree'>"), std::string::npos) << saved;
+    }
+}
+
 TEST_F(TextDocumentSavingTest, qvSaveKeepsTheBodyStyle)
 {
     Result<Data> old = DocumentSeeds::compressedPage("<p>old</p>");

@@ -411,6 +411,69 @@ TEST_F(QVOutlineWindowTest, aNewOutlineFromTheBrowserTakesTheKeysTypedAtOnceInto
     EXPECT_FALSE(reread.isNewBlankDocument()) << "opened again, the outline is not new";
 }
 
+// An empty file named as an outline opens as a new outline: the keys typed
+// at once go into its first branch, under its date line, and closing the
+// document saves them.
+TEST_F(QVOutlineWindowTest, anEmptyOutlineFileOpensAsANewOutlineAndItsClosingSavesWhatIsTyped)
+{
+    std::string path = folder.path("Blank.qvoutline");
+    testing_support::writeFile(path, "");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(test::runXdotool({"type", "--delay", "30", "Zebra"}));
+    EXPECT_TRUE(showsSoon("String(document.getElementById('1') && document.getElementById('1').textContent)", "Zebra"))
+        << run("tinymce.activeEditor.getBody().innerHTML");
+    ASSERT_TRUE(waitFor([&] { return document->hasUnsavedChanges(); }));
+    closeDocument();
+
+    Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVOutline);
+    ASSERT_TRUE(stored.ok());
+    EXPECT_EQ(test::treeOf(toUtf8(*stored)), (std::vector<std::string>{"1/0/1 Zebra"})) << toUtf8(*stored);
+    EXPECT_NE(toUtf8(*stored).find("noteDate"), std::string::npos) << toUtf8(*stored);
+}
+
+// An outline another program wrote without the tree shows what it holds,
+// takes what is typed after it into a branch, and saves both; one whose
+// whole text, tree and all, is selected and typed over saves the new text.
+TEST_F(QVOutlineWindowTest, anOutlineWithoutItsTreeKeepsWhatItHeldAndSavesWhatIsTyped)
+{
+    std::string path = folder.path("Plan.qvoutline");
+    Result<Data> plan = DocumentSeeds::compressedPage("<ul><li>Harbour<ul><li>North pier</li></ul></li><li>Lights</li></ul>");
+    ASSERT_TRUE(plan.ok());
+    testing_support::writeFile(path, std::string(plan->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("tinymce.activeEditor.focus()");
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type(" Zebra");
+    ASSERT_TRUE(showsSoon("String(tinymce.activeEditor.getBody().textContent.indexOf('Zebra') >= 0)", "true"));
+    ASSERT_TRUE(waitFor([&] { return document->hasUnsavedChanges(); }));
+    closeDocument();
+
+    Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVOutline);
+    ASSERT_TRUE(stored.ok());
+    std::string saved = toUtf8(*stored);
+    for (const char* word : {"Harbour", "North pier", "Lights", "Zebra"})
+        EXPECT_NE(saved.find(word), std::string::npos) << word << " is not in " << saved;
+
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("tinymce.activeEditor.focus()");
+    press(GDK_KEY_a, GDK_CONTROL_MASK);
+    press(GDK_KEY_Delete);
+    type("Yak");
+    ASSERT_TRUE(showsSoon("String(tinymce.activeEditor.getBody().textContent.indexOf('Yak') >= 0)", "true"));
+    ASSERT_TRUE(waitFor([&] { return document->hasUnsavedChanges(); }));
+    closeDocument();
+    stored = DocumentText::read(path, DocumentKind::QVOutline);
+    ASSERT_TRUE(stored.ok());
+    EXPECT_NE(toUtf8(*stored).find("Yak"), std::string::npos) << toUtf8(*stored);
+    EXPECT_EQ(toUtf8(*stored).find("Harbour"), std::string::npos) << toUtf8(*stored);
+}
+
 // The + menu's Table, chosen with the real pointer, puts a table of three
 // by three cells into the branch at the caret, and the saved outline holds
 // it there.
