@@ -108,7 +108,11 @@ std::vector<PDFSectionPages::Part> PDFSectionPages::parts(const PDFPageSetup& do
         TESectionBreak::settingsFromAttributeText(toUtf16(document.documentWidePage.value_or(std::string())));
     const TESectionBreak::Settings firstSection =
         TESectionBreak::settingsFromAttributeText(toUtf16(document.firstSection.value_or(std::string())));
-    std::vector<Part> parts{Part{0, 0, {}, document, PrintedPDFRenderer::FirstPage::Any, {columnsOf(firstSection)}}};
+    Part opening;
+    opening.setup = document;
+    opening.columns = {columnsOf(firstSection)};
+    opening.titlePage = headed && document.titlePage;
+    std::vector<Part> parts{std::move(opening)};
     for (std::size_t index = 0; index < breaks.size(); ++index) {
         const std::size_t section = index + 1;
         const TESectionBreak::Settings settings = TESectionBreak::settingsFromAttributeText(breaks[index]);
