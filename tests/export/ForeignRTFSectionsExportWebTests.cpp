@@ -134,6 +134,40 @@ TEST_F(ForeignRTFExport, aTitlePagePrintsItsOwnHeaderAndFooterAndTheOtherPagesTh
     }
 }
 
+// A section that starts in the next column goes on in the columns of the
+// one before, on its page; after one column, and after a continuous break,
+// the text goes on on the same page.
+TEST_F(ForeignRTFExport, aSectionThatStartsInTheNextColumnOrGoesOnSharesThePage)
+{
+    std::string lines;
+    for (int line = 1; line <= 12; ++line)
+        lines += "\\pard Line " + std::to_string(line) + " of the left.\\par\n";
+    const std::string opening = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n";
+    std::string pdf = exported(document("columns", opening + "\\sectd\\cols2\\colsx720\\pard\\f0\\fs24 Kilo starts.\\par\n"
+                                                   + lines + "\\pard Lima ends.\\par\n"
+                                                   "\\sect\\sectd\\sbkcol\\cols2\\colsx720\\pard Mike starts.\\par\n"
+                                                   "\\sect\\sectd\\sbknone\\pard Papa goes on below.\\par\n}"),
+                               "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 1);
+    PDFWord kilo = wordOn(pdf, "Kilo");
+    PDFWord mike = wordOn(pdf, "Mike");
+    EXPECT_NEAR(kilo.xMin, 72, 2);
+    EXPECT_NEAR(mike.xMin, 306 + 18, 2) << "the right column";
+    EXPECT_NEAR(mike.yMin, kilo.yMin, 2) << "at its top";
+    PDFWord papa = wordOn(pdf, "Papa");
+    EXPECT_NEAR(papa.xMin, 72, 2);
+    EXPECT_GT(papa.yMin, wordOn(pdf, "Lima").yMin);
+
+    pdf = exported(document("flow", opening + "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
+                                              "\\sect\\sectd\\sbkcol\\pard Bravo goes on.\\par\n"
+                                              "\\sect\\sectd\\sbknone\\pard Charlie too.\\par\n}"),
+                   "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 1);
+    EXPECT_GT(wordOn(pdf, "Charlie").yMin, wordOn(pdf, "Bravo").yMin);
+    EXPECT_GT(wordOn(pdf, "Bravo").yMin, wordOn(pdf, "Alpha").yMin);
+}
+
 // A paragraph longer than a column of a page cannot stand in one: the
 // section prints in one column, every word of it, on the pages one column
 // takes.

@@ -239,7 +239,7 @@ void NDHTMLtoPDF::printPart(std::size_t index)
                         - (part.setup.margins.top + part.setup.margins.bottom) * kPointsPerCentimetre};
     std::string shown = m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::showSectionsScript(
         part.firstSection, part.lastSection, part.setup.sideLeft, part.setup.sideRight, part.newPageSections,
-        part.columns, text));
+        part.nextColumnSections, part.columns, text));
     if (m_finished)
         return;
     if (shown != "1") {

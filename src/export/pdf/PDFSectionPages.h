@@ -25,9 +25,11 @@ public:
     struct Part {
         std::size_t firstSection = 0;
         std::size_t lastSection = 0;
-        // The sections after the first that start on a new page; the others
-        // flow on where the section before ends.
+        // The sections after the first that start on a new page, and those
+        // that start in the next column of the section before where it has
+        // columns; the others flow on where the section before ends.
         std::vector<std::size_t> newPageSections;
+        std::vector<std::size_t> nextColumnSections;
         PDFPageSetup setup;
         PrintedPDFRenderer::FirstPage firstPage = PrintedPDFRenderer::FirstPage::Any;
         // The columns of each section of the part, first to last.
