@@ -50,9 +50,9 @@ var folioPrintSections = window.folioPrintSections || (function () {
       }).join('\n');
     },
     /* Sections first to last (counted from 0) with the side margins in centimetres, those of newPages starting
-       on a new page, each in its columns ([count, gap in points], first to last) on text of width by height
-       points; '1' once shown. */
-    show: function (first, last, left, right, newPages, columns, width, height) {
+       on a new page and those of nextColumns in the next column, each in its columns ([count, gap in points],
+       first to last) on text of width by height points; '1' once shown. */
+    show: function (first, last, left, right, newPages, nextColumns, columns, width, height) {
       if (!content) return '';
       if (!whole) {
         whole = document.createDocumentFragment();
@@ -61,6 +61,7 @@ var folioPrintSections = window.folioPrintSections || (function () {
       var breaks = breaksIn(whole);
       if (first > last || last > breaks.length) return '';
       newPages = newPages || [];
+      nextColumns = nextColumns || [];
       columns = columns || [];
       function partOf(from, to) {
         var part = document.createRange();
@@ -97,6 +98,8 @@ var folioPrintSections = window.folioPrintSections || (function () {
          the document's own lengths print true, a CSS pixel to three quarters of a point. */
       content.style.width = width * 4 / 3 + 'px';
       var pageTop = 0;
+      /* The columns the section before was laid in, which a section that starts in the next column goes on in. */
+      var flow = null;
       for (var section = first; section <= last; ++section) {
         var copy = partOf(section, section).cloneContents();
         if (section > 0) continueNumbering(breaks[section - 1], copy);
@@ -106,23 +109,24 @@ var folioPrintSections = window.folioPrintSections || (function () {
         var startsPage = section === first || newPages.indexOf(section) >= 0;
         if (section > first && startsPage) box.style.pageBreakBefore = 'always';
         content.appendChild(box);
-        if (startsPage) pageTop = box.offsetTop;
-        var laid = columns[section - first] || [1, 0];
-        if (laid[0] > 1)
-          layColumns(box, laid[0], laid[1] * 4 / 3, width * 4 / 3, height * 4 / 3, box.offsetTop - pageTop);
+        if (!(flow && nextColumns.indexOf(section) >= 0 && flowOn(flow, box, height * 4 / 3))) {
+          if (startsPage) pageTop = box.offsetTop;
+          var laid = columns[section - first] || [1, 0];
+          flow = laid[0] > 1
+            ? layColumns(box, laid[0], laid[1] * 4 / 3, width * 4 / 3, height * 4 / 3, box.offsetTop - pageTop)
+            : null;
+        }
+        /* A row of columns that starts a page is where the room left on the page is counted from. */
+        if (flow && flow.pageRow) pageTop = flow.box.offsetTop + flow.pageRow.offsetTop;
       }
       content.style.width = '';
       return '1';
     }
   };
-  /* Columns are at least half an inch wide: a row wider than the page would shrink every page to fit it, so more
-     columns than fit are fewer. A block taller than a page's column cannot stand in one: a section with one prints
-     in one column, as the printer lays it. */
-  function layColumns(box, count, gap, width, height, used) {
-    count = Math.min(count, Math.floor((width + gap) / (48 + gap)));
-    if (count < 2) return;
-    var columnWidth = (width - gap * (count - 1)) / count;
-    box.style.width = columnWidth + 'px';
+  /* The blocks of a box, with their heights laid at the box's width in pixels; nothing when one is taller than
+     height, as no column of a page can hold it. */
+  function blocksOf(box, width, height) {
+    box.style.width = width + 'px';
     var blocks = [];
     Array.prototype.slice.call(box.childNodes).forEach(function (node) {
       if (node.nodeType === Node.ELEMENT_NODE) {
@@ -139,37 +143,65 @@ var folioPrintSections = window.folioPrintSections || (function () {
     var tops = blocks.map(function (block) { return block.offsetTop; });
     tops.push(box.scrollHeight);
     box.style.width = '';
-    if (blocks.some(function (block, index) { return tops[index + 1] - tops[index] > height; })) return;
+    var heights = blocks.map(function (block, index) { return tops[index + 1] - tops[index]; });
+    if (heights.some(function (blockHeight) { return blockHeight > height; })) return null;
+    return {blocks: blocks, heights: heights};
+  }
+  /* Columns are at least half an inch wide: a row wider than the page would shrink every page to fit it, so more
+     columns than fit are fewer. A block taller than a page's column cannot stand in one: a section with one prints
+     in one column, as the printer lays it. The columns laid, to go on in, or nothing. */
+  function layColumns(box, count, gap, width, height, used) {
+    count = Math.min(count, Math.floor((width + gap) / (48 + gap)));
+    if (count < 2) return null;
+    var columnWidth = (width - gap * (count - 1)) / count;
+    var measured = blocksOf(box, columnWidth, height);
+    if (!measured) return null;
     box.textContent = '';
-    var room = height - used % height;
-    var row = null, column = null, filled = 0, columnsInRow = 0;
-    blocks.forEach(function (block, index) {
-      var blockHeight = tops[index + 1] - tops[index];
-      if (column && filled + blockHeight > room) column = null;
-      if (!column && row && columnsInRow === count) row = null;
-      if (!row) {
+    var flow = {box: box, count: count, gap: gap, columnWidth: columnWidth, room: height - used % height,
+                row: null, column: null, filled: 0, columnsInRow: 0, pageRow: null};
+    fill(flow, measured, height);
+    return flow;
+  }
+  /* A section that starts in the next column: its blocks, at the columns' width, go on in the flow from a column
+     of their own, on the same page while its row has one to spare. False when they cannot stand in a column. */
+  function flowOn(flow, box, height) {
+    var measured = blocksOf(box, flow.columnWidth, height);
+    if (!measured) return false;
+    box.parentNode.removeChild(box);
+    flow.column = null;
+    fill(flow, measured, height);
+    return true;
+  }
+  /* The blocks in the flow's columns, each filled to the foot of the page before the next, a row to a page. */
+  function fill(flow, measured, height) {
+    measured.blocks.forEach(function (block, index) {
+      var blockHeight = measured.heights[index];
+      if (flow.column && flow.filled + blockHeight > flow.room) flow.column = null;
+      if (!flow.column && flow.row && flow.columnsInRow === flow.count) flow.row = null;
+      if (!flow.row) {
         /* A row is one page's columns: it is never split over two, and the next starts a page. */
-        row = document.createElement('div');
-        row.style.display = 'flex';
-        row.style.columnGap = gap + 'px';
-        row.style.pageBreakInside = 'avoid';
-        if (box.firstChild || blockHeight > room) {
-          row.style.pageBreakBefore = 'always';
-          room = height;
+        flow.row = document.createElement('div');
+        flow.row.style.display = 'flex';
+        flow.row.style.columnGap = flow.gap + 'px';
+        flow.row.style.pageBreakInside = 'avoid';
+        if (flow.box.firstChild || blockHeight > flow.room) {
+          flow.row.style.pageBreakBefore = 'always';
+          flow.room = height;
+          flow.pageRow = flow.row;
         }
-        box.appendChild(row);
-        columnsInRow = 0;
+        flow.box.appendChild(flow.row);
+        flow.columnsInRow = 0;
       }
-      if (!column) {
-        column = document.createElement('div');
-        column.style.flex = '0 0 ' + columnWidth + 'px';
-        column.style.minWidth = '0';
-        row.appendChild(column);
-        ++columnsInRow;
-        filled = 0;
+      if (!flow.column) {
+        flow.column = document.createElement('div');
+        flow.column.style.flex = '0 0 ' + flow.columnWidth + 'px';
+        flow.column.style.minWidth = '0';
+        flow.row.appendChild(flow.column);
+        ++flow.columnsInRow;
+        flow.filled = 0;
       }
-      column.appendChild(block);
-      filled += blockHeight;
+      flow.column.appendChild(block);
+      flow.filled += blockHeight;
     });
   }
 })();

@@ -89,6 +89,85 @@ TEST_F(ForeignRTFExport, aSectionPrintsInItsColumnsWithItsOwnHeaderDistanceAndTi
     EXPECT_NEAR(wordOn(pdf, "Running", 4).yMin, first.yMin, 2);
 }
 
+// A title page prints the title page's own header and footer, and the
+// others the running ones: on a document's first page and on a later
+// section's.
+TEST_F(ForeignRTFExport, aTitlePagePrintsItsOwnHeaderAndFooterAndTheOtherPagesTheRunningOnes)
+{
+    const std::string heads = "{\\header \\pard\\qr\\f0\\fs20 Running head\\par}\n"
+                              "{\\headerf \\pard\\qc\\f0\\fs20 Cover heading\\par}\n"
+                              "{\\footerf \\pard\\qc\\f0\\fs20 Cover foot\\par}\n";
+    const std::string opening = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n";
+    std::string report = document("report", opening + "\\sectd\\titlepg\n" + heads
+                                                 + "\\pard\\f0\\fs24 Alpha is the title page.\\page\n"
+                                                   "Bravo follows it.\\par\n}");
+    std::string pdf = exported(report, "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 2);
+    PDFWord cover = wordOn(pdf, "Cover", 1);
+    PDFWord heading = wordOn(pdf, "heading", 1);
+    EXPECT_NEAR((cover.xMin + heading.xMax) / 2, 306, 4) << "centred as the file gives it";
+    EXPECT_LT(cover.yMin, 72);
+    EXPECT_GT(wordOn(pdf, "foot", 1).yMin, 720);
+    EXPECT_EQ(pdfText(pdf, 1).find("Running"), std::string::npos) << pdfText(pdf, 1);
+    EXPECT_GT(wordOn(pdf, "Running", 2).xMin, 306) << "the running head stands right";
+    EXPECT_EQ(pdfText(pdf, 2).find("Cover"), std::string::npos) << pdfText(pdf, 2);
+
+    std::string lo = reference(report);
+    if (!lo.empty()) {
+        EXPECT_NE(pdfText(lo, 1).find("Cover heading"), std::string::npos) << pdfText(lo, 1);
+        EXPECT_EQ(pdfText(lo, 2).find("Cover"), std::string::npos) << pdfText(lo, 2);
+    }
+
+    // The third section's title page; the document's first page is none.
+    pdf = exported(document("sections", opening + heads + "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
+                                                          "\\sect\\sectd\\pard Kilo goes on.\\par\n"
+                                                          "\\sect\\sectd\\titlepg\\pard Mike has a title page.\\page\n"
+                                                          "November follows it.\\par\n}"),
+                   "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 4);
+    for (int page = 1; page <= 4; ++page) {
+        const std::string text = pdfText(pdf, page);
+        EXPECT_EQ(text.find("Running") != std::string::npos, page != 3) << page << ": " << text;
+        EXPECT_EQ(text.find("Cover heading") != std::string::npos, page == 3) << page << ": " << text;
+        EXPECT_EQ(text.find("Cover foot") != std::string::npos, page == 3) << page << ": " << text;
+    }
+}
+
+// A section that starts in the next column goes on in the columns of the
+// one before, on its page; after one column, and after a continuous break,
+// the text goes on on the same page.
+TEST_F(ForeignRTFExport, aSectionThatStartsInTheNextColumnOrGoesOnSharesThePage)
+{
+    std::string lines;
+    for (int line = 1; line <= 12; ++line)
+        lines += "\\pard Line " + std::to_string(line) + " of the left.\\par\n";
+    const std::string opening = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n";
+    std::string pdf = exported(document("columns", opening + "\\sectd\\cols2\\colsx720\\pard\\f0\\fs24 Kilo starts.\\par\n"
+                                                   + lines + "\\pard Lima ends.\\par\n"
+                                                   "\\sect\\sectd\\sbkcol\\cols2\\colsx720\\pard Mike starts.\\par\n"
+                                                   "\\sect\\sectd\\sbknone\\pard Papa goes on below.\\par\n}"),
+                               "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 1);
+    PDFWord kilo = wordOn(pdf, "Kilo");
+    PDFWord mike = wordOn(pdf, "Mike");
+    EXPECT_NEAR(kilo.xMin, 72, 2);
+    EXPECT_NEAR(mike.xMin, 306 + 18, 2) << "the right column";
+    EXPECT_NEAR(mike.yMin, kilo.yMin, 2) << "at its top";
+    PDFWord papa = wordOn(pdf, "Papa");
+    EXPECT_NEAR(papa.xMin, 72, 2);
+    EXPECT_GT(papa.yMin, wordOn(pdf, "Lima").yMin);
+
+    pdf = exported(document("flow", opening + "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
+                                              "\\sect\\sectd\\sbkcol\\pard Bravo goes on.\\par\n"
+                                              "\\sect\\sectd\\sbknone\\pard Charlie too.\\par\n}"),
+                   "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 1);
+    EXPECT_GT(wordOn(pdf, "Charlie").yMin, wordOn(pdf, "Bravo").yMin);
+    EXPECT_GT(wordOn(pdf, "Bravo").yMin, wordOn(pdf, "Alpha").yMin);
+}
+
 // A paragraph longer than a column of a page cannot stand in one: the
 // section prints in one column, every word of it, on the pages one column
 // takes.

@@ -132,11 +132,21 @@ void NDHTMLtoPDF::setUpPage()
     m_parts.clear();
     m_header = {};
     m_footer = {};
+    m_titleHeader = {};
+    m_titleFooter = {};
     if (!m_setup.isQV()) {
         auto placeholders =
             PageHeaderFooterSettings::placeholdersForConversion(toUtf16(m_name), std::chrono::system_clock::now());
         m_header = PageHeaderFooterSettings::fromSettings(m_setup.headerSettings, placeholders);
         m_footer = PageHeaderFooterSettings::fromSettings(m_setup.footerSettings, placeholders);
+        m_titleHeader = PageHeaderFooterSettings::fromSettings(m_setup.titlePageHeaderSettings, placeholders);
+        m_titleFooter = PageHeaderFooterSettings::fromSettings(m_setup.titlePageFooterSettings, placeholders);
+        // A section's headers of every form stand at its one distance from
+        // the paper's edge.
+        if (m_header.enabled)
+            m_titleHeader.distanceFromEdge = m_header.distanceFromEdge;
+        if (m_footer.enabled)
+            m_titleFooter.distanceFromEdge = m_footer.distanceFromEdge;
     }
 
     WebViewFactory factory = m_environment.webViewFactory;
@@ -206,7 +216,7 @@ void NDHTMLtoPDF::readSections()
             breaks.push_back(toUtf16(line));
     }
     m_parts = breaks.empty() ? std::vector<PDFSectionPages::Part>{}
-                             : PDFSectionPages::parts(m_setup, breaks, m_header.enabled || m_footer.enabled);
+                             : PDFSectionPages::parts(m_setup, breaks, headed());
 }
 
 std::string NDHTMLtoPDF::partPath(std::size_t index) const
@@ -229,7 +239,7 @@ void NDHTMLtoPDF::printPart(std::size_t index)
                         - (part.setup.margins.top + part.setup.margins.bottom) * kPointsPerCentimetre};
     std::string shown = m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::showSectionsScript(
         part.firstSection, part.lastSection, part.setup.sideLeft, part.setup.sideRight, part.newPageSections,
-        part.columns, text));
+        part.nextColumnSections, part.columns, text));
     if (m_finished)
         return;
     if (shown != "1") {
@@ -355,9 +365,9 @@ void NDHTMLtoPDF::printed(const Status& status)
     }
     // The file already at the path stays until the new one is whole.
     const std::string partialPath = m_path + ".partial-" + makeUUIDString();
-    Status rendered = m_parts.size() > 1                 ? joinPrintedParts(partialPath)
-        : m_header.enabled || m_footer.enabled ? renderHeaderAndFooter(partialPath)
-                                               : takePrintedPages(partialPath);
+    Status rendered = m_parts.size() > 1 ? joinPrintedParts(partialPath)
+        : headed()                         ? renderHeaderAndFooter(partialPath)
+                                           : takePrintedPages(partialPath);
     std::error_code ignored;
     removePrintedFiles();
     if (rendered) {
@@ -379,8 +389,7 @@ Status NDHTMLtoPDF::renderHeaderAndFooter(const std::string& outputPath)
     return WebServices::shared().renderPrintedPDF(
         m_printedPath, outputPath, [this](GraphicsContext& page, const Size& size, std::size_t index, std::size_t count) {
             m_pageCount = count;
-            PDFHeaderFooterDrawer::drawPage(page, index, count, size, m_header, m_footer, m_setup.sideLeft,
-                                            m_setup.sideRight);
+            drawHeads(page, index, count, size, m_setup.titlePage && index == 0, {}, {}, m_setup);
             if (m_progress)
                 m_progress(index, count);
         });
@@ -421,18 +430,28 @@ Status NDHTMLtoPDF::joinPrintedParts(const std::string& outputPath)
                 partStart = index;
             }
             const PDFSectionPages::Part& section = m_parts[part];
-            if (!(section.titlePage && index == partStart)) {
-                PageHeaderFooter header = m_header;
-                PageHeaderFooter footer = m_footer;
-                header.distanceFromEdge = section.headerDistance.value_or(header.distanceFromEdge);
-                footer.distanceFromEdge = section.footerDistance.value_or(footer.distanceFromEdge);
-                // Each section's header and footer stand within its own side margins.
-                PDFHeaderFooterDrawer::drawPage(page, index, count, size, header, footer, section.setup.sideLeft,
-                                                section.setup.sideRight);
-            }
+            drawHeads(page, index, count, size, section.titlePage && index == partStart, section.headerDistance,
+                      section.footerDistance, section.setup);
             if (m_progress)
                 m_progress(index, count);
         });
+}
+
+bool NDHTMLtoPDF::headed() const
+{
+    return m_header.enabled || m_footer.enabled || m_titleHeader.enabled || m_titleFooter.enabled;
+}
+
+void NDHTMLtoPDF::drawHeads(GraphicsContext& page, std::size_t index, std::size_t count, const Size& size,
+                            bool titlePage, std::optional<double> headerDistance, std::optional<double> footerDistance,
+                            const PDFPageSetup& setup) const
+{
+    PageHeaderFooter header = titlePage ? m_titleHeader : m_header;
+    PageHeaderFooter footer = titlePage ? m_titleFooter : m_footer;
+    header.distanceFromEdge = headerDistance.value_or(header.distanceFromEdge);
+    footer.distanceFromEdge = footerDistance.value_or(footer.distanceFromEdge);
+    // Each section's header and footer stand within its own side margins.
+    PDFHeaderFooterDrawer::drawPage(page, index, count, size, header, footer, setup.sideLeft, setup.sideRight);
 }
 
 void NDHTMLtoPDF::terminateWebTask()

@@ -17,6 +17,7 @@
 
 namespace folio {
 
+class GraphicsContext;
 class NDHTMLtoPDF;
 class WebView;
 
@@ -142,6 +143,14 @@ private:
     // The printed parts joined, with the header and footer (where there are
     // any) drawn on their pages.
     Status joinPrintedParts(const std::string& outputPath);
+    // Whether any page has a header or footer to draw.
+    bool headed() const;
+    // The header and footer of one page: a title page's own where it is
+    // one, else the running ones, at the section's distances from the
+    // paper's edge where it gives them.
+    void drawHeads(GraphicsContext& page, std::size_t index, std::size_t count, const Size& size, bool titlePage,
+                   std::optional<double> headerDistance, std::optional<double> footerDistance,
+                   const PDFPageSetup& setup) const;
     void succeed();
     void fail(Error error);
     void terminateWebTask();
@@ -158,6 +167,8 @@ private:
     std::size_t m_pageCount = 0;
     PageHeaderFooter m_header;
     PageHeaderFooter m_footer;
+    PageHeaderFooter m_titleHeader;
+    PageHeaderFooter m_titleFooter;
     std::vector<PDFSectionPages::Part> m_parts;
     std::unique_ptr<WebView> m_webView;
     std::uint64_t m_timeout = 0;

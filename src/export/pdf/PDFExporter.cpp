@@ -4,6 +4,7 @@
 #include "export/PageMargins.h"
 #include "documents/PageSizes.h"
 #include "engine/attachments/InlinePictureSink.h"
+#include "formats/rtf/DKRTFTitlePage.h"
 #include "export/html/HTMLPictureInliner.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/ui/Device.h"
@@ -103,6 +104,10 @@ PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequ
         setup.documentWidePage = values.documentWidePage;
         setup.firstSection = values.firstSection;
         setup.hyphenated = values.autoHyphenation;
+        const DKRTFTitlePage::Heads titleHeads = DKRTFTitlePage::read(values.otherHeaderFooterForms.value_or(""));
+        setup.titlePage = titleHeads.firstSectionHasTitlePage;
+        setup.titlePageHeaderSettings = titleHeads.header;
+        setup.titlePageFooterSettings = titleHeads.footer;
     }
     return setup;
 }

@@ -28,6 +28,12 @@ struct PDFPageSetup {
     // The "::"-joined header and footer settings; QV pages carry their own.
     std::optional<std::string> headerSettings;
     std::optional<std::string> footerSettings;
+    // A rich-text document's first page is a title page, which prints the
+    // title page's own header and footer (these, where it has them) in place
+    // of the others. Later sections give theirs at their breaks.
+    bool titlePage = false;
+    std::optional<std::string> titlePageHeaderSettings;
+    std::optional<std::string> titlePageFooterSettings;
     // A rich-text document's own paper and margins where its first section
     // gives others, in the words of a section break ("width=12240
     // top=1440"): what its later sections take where they give none.

@@ -117,18 +117,23 @@ std::string PDFPageTemplates::sectionBreaksScript()
 
 std::string PDFPageTemplates::showSectionsScript(std::size_t first, std::size_t last, double leftMargin,
                                                  double rightMargin, const std::vector<std::size_t>& newPages,
+                                                 const std::vector<std::size_t>& nextColumns,
                                                  const std::vector<PDFColumns>& columns, const Size& textSize)
 {
-    std::string sections;
-    for (std::size_t section : newPages)
-        sections += (sections.empty() ? "" : ", ") + std::to_string(section);
+    auto list = [](const std::vector<std::size_t>& sections) {
+        std::string listed;
+        for (std::size_t section : sections)
+            listed += (listed.empty() ? "" : ", ") + std::to_string(section);
+        return "[" + listed + "]";
+    };
     std::string laid;
     for (const PDFColumns& section : columns)
         laid += std::string(laid.empty() ? "" : ", ") + "[" + std::to_string(section.count) + ", "
             + fixed(section.gap, 2) + "]";
     return printPage("print-sections.js", {}) + "\nfolioPrintSections.show(" + std::to_string(first) + ", "
-        + std::to_string(last) + ", " + fixed(leftMargin, 2) + ", " + fixed(rightMargin, 2) + ", [" + sections
-        + "], [" + laid + "], " + fixed(textSize.width, 2) + ", " + fixed(textSize.height, 2) + ");";
+        + std::to_string(last) + ", " + fixed(leftMargin, 2) + ", " + fixed(rightMargin, 2) + ", " + list(newPages)
+        + ", " + list(nextColumns) + ", [" + laid + "], " + fixed(textSize.width, 2) + ", "
+        + fixed(textSize.height, 2) + ");";
 }
 
 std::string PDFPageTemplates::richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,

@@ -53,11 +53,13 @@ public:
     // settings of its section breaks (one a line, in the order of the text),
     // and that show only its sections `first` to `last` (counted from 0)
     // with their side margins (cm), those of `newPages` starting on a new
-    // page, each in its `columns` (first to last) on text `textSize` points
-    // large: "1" once they are shown.
+    // page and those of `nextColumns` in the next column, each in its
+    // `columns` (first to last) on text `textSize` points large: "1" once
+    // they are shown.
     static std::string sectionBreaksScript();
     static std::string showSectionsScript(std::size_t first, std::size_t last, double leftMargin, double rightMargin,
                                           const std::vector<std::size_t>& newPages,
+                                          const std::vector<std::size_t>& nextColumns,
                                           const std::vector<PDFColumns>& columns, const Size& textSize);
     // Whether words may be broken with a hyphen at the end of a line, in the
     // language of their text.

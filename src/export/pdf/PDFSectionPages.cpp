@@ -108,30 +108,36 @@ std::vector<PDFSectionPages::Part> PDFSectionPages::parts(const PDFPageSetup& do
         TESectionBreak::settingsFromAttributeText(toUtf16(document.documentWidePage.value_or(std::string())));
     const TESectionBreak::Settings firstSection =
         TESectionBreak::settingsFromAttributeText(toUtf16(document.firstSection.value_or(std::string())));
-    std::vector<Part> parts{Part{0, 0, {}, document, PrintedPDFRenderer::FirstPage::Any, {columnsOf(firstSection)}}};
+    Part opening;
+    opening.setup = document;
+    opening.columns = {columnsOf(firstSection)};
+    opening.titlePage = headed && document.titlePage;
+    std::vector<Part> parts{std::move(opening)};
     for (std::size_t index = 0; index < breaks.size(); ++index) {
         const std::size_t section = index + 1;
         const TESectionBreak::Settings settings = TESectionBreak::settingsFromAttributeText(breaks[index]);
         PDFPageSetup setup = sectionSetup(document, documentPage, settings);
         const std::optional<double> header = points(settings.headerDistance);
         const std::optional<double> footer = points(settings.footerDistance);
-        // With one column, a section that starts in the next column starts
-        // on the next page.
-        const bool newPage = settings.start == TESectionBreak::Start::NextPage
-            || settings.start == TESectionBreak::Start::NextColumn;
+        // A section that starts in the next column shares the page of the
+        // section before, in its columns or below its one.
+        const bool newPage = settings.start == TESectionBreak::Start::NextPage;
+        const bool nextColumn = settings.start == TESectionBreak::Start::NextColumn;
         // Only the header of a page the section starts is its own: one that
         // flows on shares the page of the section before.
         const bool ownHeads = headed && newPage
             && (settings.titlePage || header != parts.back().headerDistance || footer != parts.back().footerDistance);
-        if ((settings.start == TESectionBreak::Start::Continuous || newPage) && !ownHeads
+        if ((settings.start == TESectionBreak::Start::Continuous || newPage || nextColumn) && !ownHeads
             && samePage(parts.back().setup, setup)) {
             parts.back().lastSection = section;
             parts.back().columns.push_back(columnsOf(settings));
             if (newPage)
                 parts.back().newPageSections.push_back(section);
+            if (nextColumn)
+                parts.back().nextColumnSections.push_back(section);
             continue;
         }
-        parts.push_back(Part{section, section, {}, std::move(setup), firstPageFor(settings.start),
+        parts.push_back(Part{section, section, {}, {}, std::move(setup), firstPageFor(settings.start),
                              {columnsOf(settings)}, header, footer, headed && settings.titlePage});
     }
     return parts;

@@ -25,9 +25,11 @@ public:
     struct Part {
         std::size_t firstSection = 0;
         std::size_t lastSection = 0;
-        // The sections after the first that start on a new page; the others
-        // flow on where the section before ends.
+        // The sections after the first that start on a new page, and those
+        // that start in the next column of the section before where it has
+        // columns; the others flow on where the section before ends.
         std::vector<std::size_t> newPageSections;
+        std::vector<std::size_t> nextColumnSections;
         PDFPageSetup setup;
         PrintedPDFRenderer::FirstPage firstPage = PrintedPDFRenderer::FirstPage::Any;
         // The columns of each section of the part, first to last.
@@ -37,7 +39,7 @@ public:
         std::optional<double> headerDistance;
         std::optional<double> footerDistance;
         // The part's first page is its first section's title page, which
-        // has no header or footer.
+        // prints the title page's own header and footer, or none.
         bool titlePage = false;
     };
 
@@ -48,10 +50,11 @@ public:
     // before goes on in it, on a new page or flowing on as its break says;
     // one on other paper, or that must start on an odd or even page, starts
     // a part of its own (a section that would flow on can then only start
-    // a new page). On a document with a running header or footer (`headed`),
-    // a section on a new page with a title page or other header or footer
+    // a new page). On a document with a header or footer (`headed`), a
+    // section on a new page with a title page or other header or footer
     // distances starts a part of its own too, so that its first page is
-    // known.
+    // known; the document's first section is a title page as `document`
+    // says.
     static std::vector<Part> parts(const PDFPageSetup& document, const std::vector<std::u16string>& breaks,
                                    bool headed);
 

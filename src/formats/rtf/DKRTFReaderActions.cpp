@@ -614,7 +614,9 @@ void DKRTFReader::actionForeignHeaderFooter(int value)
     m_foreignHeaderFooterGroups.emplace_back(
         value, std::string(m_bytes.substr(m_location, groupEnd > m_location ? groupEnd - m_location : 0)));
     std::optional<ForeignHeaderFooter>& kept = footer ? m_foreignFooter : m_foreignHeader;
-    if (kept && kept->form <= form)
+    // A title page's own header stands on one page only: it never stands in
+    // for the one on every page, even where the file has no other.
+    if ((kept && kept->form <= form) || form == static_cast<int>(DKRTFForeignHeaderFooter::Form::FirstPage))
         return;
     std::u16string group = u"{\\rtf1\\ansi "
         + DKRTFForeignHeaderFooter::withPagePlaceholders(m_source.text(m_location, endOfCurrentGroup())) + u"}";
@@ -657,8 +659,10 @@ std::string DKRTFReader::otherHeaderFooterForms() const
         forms += std::string("{\\") + (footer ? kFooterWords[form] : kWords[form]) + " " +
             DKRTFStyleSheet::renumbered(content, none, none) + "}\n";
     }
+    // A title page goes back even without headers of its own: it then
+    // prints none.
     if (forms.empty())
-        return forms;
+        return m_pageFormsOfHeaders.find("\\titlepg") == std::string::npos ? forms : std::string("\\titlepg");
     return m_pageFormsOfHeaders + forms;
 }
 

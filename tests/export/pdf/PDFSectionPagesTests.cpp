@@ -95,5 +95,26 @@ TEST(PDFSectionPages, columnsHeaderDistancesAndTitlePagesAreTheSections)
     EXPECT_FALSE(headed[2].titlePage);
 }
 
+// A section that starts in the next column shares the page of the one
+// before, but on other paper, where it can only start a page of its own. The
+// document's first section is a title page where the document says so, and
+// where there are heads to print on it.
+TEST(PDFSectionPages, aNextColumnSectionSharesThePageAndTheFirstSectionMayBeATitlePage)
+{
+    PDFPageSetup document;
+    document.titlePage = true;
+    const std::vector<std::u16string> breaks{u"next-column columns=2", u"continuous",
+                                             u"next-column width=15840 height=12240"};
+    auto parts = PDFSectionPages::parts(document, breaks, true);
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_TRUE(parts[0].titlePage);
+    EXPECT_EQ(parts[0].lastSection, 2u);
+    EXPECT_TRUE(parts[0].newPageSections.empty());
+    EXPECT_EQ(parts[0].nextColumnSections, (std::vector<std::size_t>{1}));
+    EXPECT_EQ(parts[1].firstSection, 3u);
+    EXPECT_FALSE(parts[1].titlePage);
+    EXPECT_FALSE(PDFSectionPages::parts(document, breaks, false)[0].titlePage);
+}
+
 } // namespace
 } // namespace folio

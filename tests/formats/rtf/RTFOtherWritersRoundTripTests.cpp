@@ -1,6 +1,7 @@
 #include "formats/html/HTMLPlainText.h"
 #include "formats/rtf/DKRTFDocumentInfo.h"
 #include "formats/rtf/DKRTFReader.h"
+#include "formats/rtf/DKRTFTitlePage.h"
 #include "formats/rtf/DKRTFWriter.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/html/reader/TEHTMLAttributedStringBuilder.h"
@@ -484,6 +485,43 @@ TEST_F(RTFOtherWritersRoundTripTests, folioFooterIsWrittenAsAFooterOtherPrograms
     DKRTFReadResult own = read(*rtf);
     EXPECT_EQ(own.pageSettings.text(DKRTFPageSettings::kFooterControlKey), toUtf8(*settings.pageFooter));
     EXPECT_EQ(own.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), toUtf8(*settings.pageHeader));
+}
+
+// A title page's own header and footer are its own, never the ones every
+// page prints, even where the file has no other; they and the title page
+// itself, with or without them, stay through a save.
+TEST_F(RTFOtherWritersRoundTripTests, aTitlePageKeepsItsOwnHeaderAndFooterThroughASave)
+{
+    const std::string opening = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n\\sectd\\titlepg\n";
+    const std::string cover = "{\\headerf \\pard\\qc\\f0\\fs20 Cover heading\\par}\n"
+                              "{\\footerf \\pard\\qr\\f0\\fs16 Cover page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}\n";
+    const std::string running = "{\\header \\pard\\ql\\f0\\fs18 Running head\\par}\n";
+    const std::string body = "\\pard\\f0\\fs24 The report opens.\\par\n}";
+    for (const std::string& heads : {cover, running + cover, running}) {
+        DKRTFReadResult original = read(opening + heads + body);
+        const bool hasRunning = heads.find("\\header ") != std::string::npos;
+        const bool hasCover = heads.find("\\headerf") != std::string::npos;
+        DKRTFReadResult again = read(written(original, throughThePage(original.text)));
+        for (const DKRTFReadResult* reading : {&original, &again}) {
+            const DKRTFPageSettings& page = reading->pageSettings;
+            const DKRTFTitlePage::Heads title =
+                DKRTFTitlePage::read(page.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey).value_or(""));
+            EXPECT_TRUE(title.firstSectionHasTitlePage) << heads;
+            EXPECT_EQ(page.text(DKRTFPageSettings::kHeaderControlKey),
+                      hasRunning ? std::optional<std::string>("Helvetica::9::left::black::0.5::YES::Running head")
+                                 : std::nullopt)
+                << heads;
+            EXPECT_EQ(page.text(DKRTFPageSettings::kFooterControlKey), std::nullopt) << heads;
+            EXPECT_EQ(title.header, hasCover ? std::optional<std::string>(
+                                                   "Helvetica::10::center::black::0.5::YES::Cover heading")
+                                             : std::nullopt)
+                << heads;
+            EXPECT_EQ(title.footer, hasCover ? std::optional<std::string>(
+                                                   "Helvetica::8::right::black::0.5::YES::Cover page [pagenumber]")
+                                             : std::nullopt)
+                << heads;
+        }
+    }
 }
 
 // Other programs read what Folio writes: the header's and footer's words,

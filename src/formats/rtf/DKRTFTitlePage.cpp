@@ -1,0 +1,67 @@
+#include "formats/rtf/DKRTFTitlePage.h"
+
+#include "formats/rtf/DKRTFForeignHeaderFooter.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/Unicode.h"
+
+namespace folio {
+
+namespace {
+
+constexpr int kDefaultDistanceTwips = 720;
+
+// The content of the group that opens with `word` ("{\headerf"), up to its
+// closing brace; nothing when there is no such group.
+std::optional<std::string_view> groupContent(std::string_view forms, std::string_view word)
+{
+    for (std::size_t open = forms.find(word); open != std::string_view::npos; open = forms.find(word, open + 1)) {
+        const std::size_t start = open + word.size();
+        // "{\headerfoo" is another word.
+        if (start < forms.size() && forms[start] >= 'a' && forms[start] <= 'z')
+            continue;
+        // The blank that ends the word is none of the text.
+        const std::size_t text = start < forms.size() && forms[start] == ' ' ? start + 1 : start;
+        int depth = 1;
+        for (std::size_t at = text; at < forms.size(); ++at) {
+            if (forms[at] == '\\')
+                ++at;
+            else if (forms[at] == '{')
+                ++depth;
+            else if (forms[at] == '}' && --depth == 0)
+                return forms.substr(text, at - text);
+        }
+        return forms.substr(text);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> settingsOfGroup(std::string_view forms, std::string_view word)
+{
+    std::optional<std::string_view> content = groupContent(forms, word);
+    if (!content)
+        return std::nullopt;
+    Result<DKRTFReadResult> read = DKRTFReader::read(
+        u"{\\rtf1\\ansi " + DKRTFForeignHeaderFooter::withPagePlaceholders(toUtf16(*content)) + u"}");
+    if (!read)
+        return std::nullopt;
+    return DKRTFForeignHeaderFooter::settingsForText(read->text, kDefaultDistanceTwips);
+}
+
+} // namespace
+
+DKRTFTitlePage::Heads DKRTFTitlePage::read(std::string_view otherForms)
+{
+    Heads heads;
+    // The section's words stand before its groups.
+    const std::string_view words = otherForms.substr(0, otherForms.find('{'));
+    for (std::size_t at = words.find("\\titlepg"); at != std::string_view::npos; at = words.find("\\titlepg", at + 1)) {
+        const std::size_t end = at + 8;
+        if (end >= words.size() || words[end] < 'a' || words[end] > 'z')
+            heads.firstSectionHasTitlePage = true;
+    }
+    heads.header = settingsOfGroup(otherForms, "{\\headerf");
+    heads.footer = settingsOfGroup(otherForms, "{\\footerf");
+    return heads;
+}
+
+} // namespace folio
