@@ -152,12 +152,12 @@
         deleting = true;
         root.setAttribute(SHOWING, '');
         try {
-            parts.forEach(function (part) {
-                states.push(content().innerHTML);
+            parts.forEach(function (part, index) {
                 select(part);
                 global.document.execCommand('delete');
+                if (index < parts.length - 1)
+                    states.push(content().innerHTML);
             });
-            states.push(content().innerHTML);
         } finally {
             root.removeAttribute(SHOWING);
             deleting = false;
@@ -168,7 +168,7 @@
         caret.collapse(true);
         select(caret);
         if (parts.length > 1)
-            rememberSteps(states);
+            rememberSteps({ steps: parts.length, afterFirst: states[0], beforeLast: states[states.length - 1] });
     }
 
     function content() {
@@ -180,12 +180,12 @@
     // they could share: the person made one edit, so an undo or a redo of
     // one of its steps goes on through the others. The page as each step
     // left it tells those steps from any other edit's.
-    var kMostRemembered = 20;
+    var kMostRemembered = 10;
     var remembered = [];
     var goingOn = false;
 
-    function rememberSteps(states) {
-        remembered.push(states);
+    function rememberSteps(edit) {
+        remembered.push(edit);
         if (remembered.length > kMostRemembered)
             remembered.shift();
     }
@@ -209,11 +209,11 @@
             return;
         var now = content().innerHTML;
         for (var i = remembered.length - 1; i >= 0; --i) {
-            var states = remembered[i];
+            var edit = remembered[i];
             // Undone, the last step leaves the page as the one before it did;
             // redone, the first leaves it as it did.
-            if (now === states[undoing ? states.length - 2 : 1]) {
-                goOn(undoing ? 'undo' : 'redo', states.length - 2);
+            if (now === (undoing ? edit.beforeLast : edit.afterFirst)) {
+                goOn(undoing ? 'undo' : 'redo', edit.steps - 1);
                 return;
             }
         }
