@@ -148,12 +148,15 @@
         if (!parts.length)
             return;
         var root = global.document.documentElement;
+        var states = [];
         deleting = true;
         root.setAttribute(SHOWING, '');
         try {
-            parts.forEach(function (part) {
+            parts.forEach(function (part, index) {
                 select(part);
                 global.document.execCommand('delete');
+                if (index < parts.length - 1)
+                    states.push(content().innerHTML);
             });
         } finally {
             root.removeAttribute(SHOWING);
@@ -164,7 +167,57 @@
         var caret = parts[parts.length - 1];
         caret.collapse(true);
         select(caret);
+        if (parts.length > 1)
+            rememberSteps({ steps: parts.length, afterFirst: states[0], beforeLast: states[states.length - 1] });
     }
+
+    function content() {
+        return global.document.getElementById('content') || global.document.body;
+    }
+
+    // The engine takes each deletion made above for a step of its own to
+    // undo, and a selection moved between two deletions ends the typing step
+    // they could share: the person made one edit, so an undo or a redo of
+    // one of its steps goes on through the others. The page as each step
+    // left it tells those steps from any other edit's.
+    var kMostRemembered = 10;
+    var remembered = [];
+    var goingOn = false;
+
+    function rememberSteps(edit) {
+        remembered.push(edit);
+        if (remembered.length > kMostRemembered)
+            remembered.shift();
+    }
+
+    function goOn(command, times) {
+        goingOn = true;
+        // Not from within the engine's own undo, which is not done yet.
+        global.setTimeout(function () {
+            try {
+                for (var i = 0; i < times; ++i)
+                    global.document.execCommand(command);
+            } finally {
+                goingOn = false;
+            }
+        }, 0);
+    }
+
+    global.document.addEventListener('input', function (event) {
+        var undoing = event.inputType === 'historyUndo';
+        if (goingOn || (!undoing && event.inputType !== 'historyRedo'))
+            return;
+        var now = content().innerHTML;
+        for (var i = remembered.length - 1; i >= 0; --i) {
+            var edit = remembered[i];
+            // Undone, the last step leaves the page as the one before it did;
+            // redone, the first leaves it as it did.
+            if (now === (undoing ? edit.beforeLast : edit.afterFirst)) {
+                goOn(undoing ? 'undo' : 'redo', edit.steps - 1);
+                return;
+            }
+        }
+    }, true);
 
     global.document.addEventListener('beforeinput', function (event) {
         if (/^(delete(Content|Word|SoftLine|HardLine)(Backward|Forward)|deleteByCut)$/.test(event.inputType || ''))

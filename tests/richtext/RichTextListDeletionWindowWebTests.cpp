@@ -235,6 +235,34 @@ TEST_F(RichTextListDeletionWindowTest, arrowsLeaveTheCaretAtTheStartOfAnItemsTex
     EXPECT_EQ(savedParagraphs(), "Opening.\na) YFirstW\nb) Second\nc) ThirdZ\nClosing.\n") << readFile(m_path);
 }
 
+// Ctrl+Left and Ctrl+Right go from word to word across the items as they
+// do in any list, whether the words hang or not: an item's words are passed
+// over, not stopped at. Ctrl+Shift+Left selects back over them as well.
+TEST_F(RichTextListDeletionWindowTest, wordMovesPassOverAnItemsWords)
+{
+    for (const char* indents : {"\\li720\\fi-360", "\\li720\\fi0"}) {
+        openLettered({"Opening.", "a) First", "b) Second", "c) Third", "Closing."}, indents);
+        if (HasFatalFailure())
+            return;
+        caretAt("Second", false);
+        press(GDK_KEY_Left, GDK_CONTROL_MASK);
+        type("W");
+        EXPECT_TRUE(showsItems("a) WFirst|b) Second|c) Third")) << indents << " " << items();
+        caretAt("Second", true);
+        press(GDK_KEY_Right, GDK_CONTROL_MASK);
+        type("V");
+        EXPECT_TRUE(showsItems("a) WFirst|b) Second|c) ThirdV")) << indents << " " << items();
+        caretAt("Third", false);
+        press(GDK_KEY_Left, GdkModifierType(GDK_CONTROL_MASK | GDK_SHIFT_MASK));
+        press(GDK_KEY_BackSpace);
+        EXPECT_TRUE(showsItems("a) WFirst|b) ThirdV")) << indents << " " << items();
+        ASSERT_TRUE(autosave());
+        closeDocument();
+
+        EXPECT_EQ(savedParagraphs(), "Opening.\na) WFirst\nb) ThirdV\nClosing.\n") << readFile(m_path);
+    }
+}
+
 // Return in an item with nothing but its words leaves the list, as it does
 // in an empty ordinary item, whether the words hang or not.
 TEST_F(RichTextListDeletionWindowTest, returnInAnItemWithOnlyItsWordsLeavesTheList)

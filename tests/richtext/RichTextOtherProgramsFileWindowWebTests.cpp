@@ -284,6 +284,40 @@ protected:
                    "return e.textContent.slice(0,8)}).join(' | ')");
     }
 
+    // Puts the caret just after the first place of the words on the page.
+    void caretAfter(const std::string& words)
+    {
+        run("(function(w){var c=document.getElementById('content');var k=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+            "while(k.nextNode()){var t=k.currentNode;var at=t.data.indexOf(w);if(at>=0){var r=document.createRange();"
+            "r.setStart(t,at+w.length);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();"
+            "return;}}})('" + words + "')");
+    }
+
+    // The words the page shows, every run of blanks as one.
+    std::string shown() { return run("document.getElementById('content').innerText.replace(/\\s+/g,' ').trim()"); }
+
+    std::string markup() { return run("document.getElementById('content').innerHTML"); }
+
+    // Ctrl+Z as a keyboard sends it, the Control key let go at the end: the
+    // page takes no further key before it is.
+    void undo()
+    {
+        press(GDK_KEY_z, GDK_CONTROL_MASK);
+        press(GDK_KEY_Control_L, GDK_CONTROL_MASK);
+    }
+
+    // The saved text's hidden characters and the others.
+    static std::pair<std::string, std::string> hiddenAndSeen(const AttributedString& text)
+    {
+        std::string hidden;
+        std::string seen;
+        for (std::size_t at = 0; at < text.length(); ++at) {
+            const auto* flag = text.attributesAtIndex(at)->valueForKeyAs<BoolValue>(TEHiddenAttribute);
+            (flag && flag->value() ? hidden : seen) += toUtf8(text.string().substr(at, 1));
+        }
+        return {hidden, seen};
+    }
+
     std::string paragraphsOnThePage() { return run("document.querySelectorAll('#paragraph > *').length"); }
 
     int occurrencesOnThePage(const std::string& words)
@@ -655,14 +689,6 @@ TEST_F(RichTextOtherProgramsFileWindowTest, deletingBesideHiddenTextKeepsIt)
     open(path);
     if (HasFatalFailure())
         return;
-    const auto caretAfter = [&](const std::string& words) {
-        run("(function(w){var c=document.getElementById('content');var k=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
-            "while(k.nextNode()){var t=k.currentNode;var at=t.data.indexOf(w);if(at>=0){var r=document.createRange();"
-            "r.setStart(t,at+w.length);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();"
-            "return;}}})('" + words + "')");
-    };
-    const auto shown = [&] { return run("document.getElementById('content').innerText.replace(/\\s+/g,' ').trim()"); };
-    const auto markup = [&] { return run("document.getElementById('content').innerHTML"); };
     const std::string opened = markup();
     const std::string openedText = shown();
 
@@ -670,9 +696,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, deletingBesideHiddenTextKeepsIt)
     press(GDK_KEY_Delete);
     ASSERT_TRUE(waitFor([&] { return shown() != openedText; })) << "the key did not reach the page";
     EXPECT_EQ(shown(), "Visible words and more. Secondparagraph Third end");
-    // Control let go, as a keyboard does: the page takes no further key before.
-    press(GDK_KEY_z, GDK_CONTROL_MASK);
-    press(GDK_KEY_Control_L, GDK_CONTROL_MASK);
+    undo();
     ASSERT_TRUE(waitFor([&] { return shown() == openedText; })) << markup();
     EXPECT_EQ(markup(), opened);
     caretAfter("Second");
@@ -697,14 +721,63 @@ TEST_F(RichTextOtherProgramsFileWindowTest, deletingBesideHiddenTextKeepsIt)
 
     const std::string rtf = readFile(path);
     const DKRTFReadResult saved = read(rtf);
-    std::string hidden;
-    std::string seen;
-    for (std::size_t at = 0; at < saved.text.length(); ++at) {
-        const auto* flag = saved.text.attributesAtIndex(at)->valueForKeyAs<BoolValue>(TEHiddenAttribute);
-        (flag && flag->value() ? hidden : seen) += toUtf8(saved.text.string().substr(at, 1));
-    }
+    const auto [hidden, seen] = hiddenAndSeen(saved.text);
     EXPECT_EQ(hidden, "secret remark  aside") << rtf;
     EXPECT_EQ(seen, "Visible words and more.\nSecond-paragraph\nend\n") << rtf;
+}
+
+// Ctrl+Delete and Ctrl+Backspace over words with hidden text in them take
+// the words the person sees and keep the hidden text; one undo puts back
+// all that one key took, and one redo takes it again.
+TEST_F(RichTextOtherProgramsFileWindowTest, aWordDeletedAcrossHiddenTextComesBackWithOneUndo)
+{
+    const std::string path = folder.path("hidden-words.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Calibri;}}\n"
+                    "\\pard\\plain\\f0\\fs22 Third {\\v gone }end more\\par\n"
+                    "\\pard\\plain\\f0\\fs22 Alpha{\\v mid}beta last\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    const std::string opened = markup();
+    const std::string openedText = shown();
+    ASSERT_EQ(openedText, "Third end more Alphabeta last");
+
+    caretAfter("Third");
+    press(GDK_KEY_Delete, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return shown() != openedText; })) << "the key did not reach the page";
+    EXPECT_EQ(shown(), "Third more Alphabeta last");
+    undo();
+    ASSERT_TRUE(waitFor([&] { return shown() == openedText; })) << markup();
+    EXPECT_EQ(markup(), opened);
+
+    caretAfter("beta");
+    press(GDK_KEY_BackSpace, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return shown() != openedText; })) << "the key did not reach the page";
+    EXPECT_EQ(shown(), "Third end more last") << markup();
+    const std::string deleted = markup();
+    undo();
+    ASSERT_TRUE(waitFor([&] { return shown() == openedText; })) << markup();
+    EXPECT_EQ(markup(), opened);
+    // One redo takes it all again.
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    ASSERT_TRUE(waitFor([&] { return shown() != openedText; })) << "the redo did not reach the page";
+    EXPECT_TRUE(waitFor([&] { return markup() == deleted; })) << markup();
+    undo();
+    ASSERT_TRUE(waitFor([&] { return shown() == openedText; })) << markup();
+
+    caretAfter("beta");
+    press(GDK_KEY_BackSpace, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return shown() != openedText; })) << "the key did not reach the page";
+    // The caret stays where the person sees it, not in the hidden text.
+    type("Z");
+    ASSERT_TRUE(waitFor([&] { return shown() == "Third end more Z last"; })) << markup();
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const auto [hidden, seen] = hiddenAndSeen(read(rtf).text);
+    EXPECT_EQ(hidden, "gone mid") << rtf;
+    EXPECT_EQ(seen, "Third end more\nZ last\n") << rtf;
 }
 
 // Arabic, Hebrew and Chinese text from Word, typed into and autosaved: every
