@@ -345,6 +345,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"field", withDefault(&R::actionField)},
         {"bkmkstart", withDefault(&R::actionBookmarkStart)},
         {"bkmkend", withDefault(&R::actionBookmarkEnd)},
+        {"atrfstart", withDefault(&R::actionCommentRangeStart)},
+        {"atrfend", withDefault(&R::actionCommentRangeEnd)},
         {"fldinst", withDefault(&R::actionLink)},
         {"fldrslt", withDefault(&R::actionTextLink)},
         {"marquentannotations", withDefault(&R::actionMarquentAnnotations)},

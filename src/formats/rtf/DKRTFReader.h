@@ -271,6 +271,8 @@ private:
     void actionTextLink(int value);
     void actionBookmarkStart(int value);
     void actionBookmarkEnd(int value);
+    void actionCommentRangeStart(int value);
+    void actionCommentRangeEnd(int value);
     void actionMarquentAnnotations(int value);
     void actionPageMarginLeft(int value);
     void actionGutter(int value);

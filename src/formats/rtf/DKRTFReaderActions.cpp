@@ -489,6 +489,27 @@ void DKRTFReader::actionBookmarkEnd(int)
     }
 }
 
+void DKRTFReader::actionCommentRangeStart(int)
+{
+    std::u16string tag = readObject([this](DKRTFObjectReader& reader) { return reader.readCommentRangeTag(byteDecoder()); });
+    auto& open = m_documentValues.openCommentRanges;
+    if (tag.empty() || std::find(open.begin(), open.end(), tag) != open.end())
+        return;
+    open.push_back(std::move(tag));
+    ++m_documentValues.bookmarksVersion;
+}
+
+void DKRTFReader::actionCommentRangeEnd(int)
+{
+    const std::u16string tag =
+        readObject([this](DKRTFObjectReader& reader) { return reader.readCommentRangeTag(byteDecoder()); });
+    auto& open = m_documentValues.openCommentRanges;
+    if (auto found = std::find(open.begin(), open.end(), tag); found != open.end()) {
+        open.erase(found);
+        ++m_documentValues.bookmarksVersion;
+    }
+}
+
 void DKRTFReader::actionMarquentAnnotations(int)
 {
     // The block is never text; its bytes go back with the reading.

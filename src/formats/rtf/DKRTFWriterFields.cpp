@@ -1,6 +1,11 @@
 #include "formats/rtf/DKRTFWriter.h"
 
+#include "engine/attachments/TEObjectTextAttachment.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "platform/text/AttributeDictionaryAccess.h"
+
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 namespace folio {
@@ -43,12 +48,16 @@ void DKRTFWriter::writeFieldAndBookmarkEnds(const AttributeDictionary& attribute
         // A paragraph begun inside fields ends inside them too, as Word's
         // table of contents has its last paragraph: ending them before its
         // end would leave it without its settings.
-        shared = std::max({shared, sharedCount(m_openFields, m_paragraphEndGoesOnWith->first),
+        shared = std::max({shared, sharedCount(m_openFields, m_paragraphEndGoesOnWith->fields),
                            std::min(m_fieldsAtParagraphStart, m_openFields.size())});
-        for (const std::u16string& name : m_paragraphEndGoesOnWith->second)
+        for (const std::u16string& name : m_paragraphEndGoesOnWith->bookmarks)
             if (std::find(m_openBookmarks.begin(), m_openBookmarks.end(), name) != m_openBookmarks.end())
                 bookmarks.push_back(name);
     }
+    std::vector<std::u16string> commentRanges;
+    for (const CommentRange& range : m_commentRanges)
+        if (range.extent.contains(m_runLocation))
+            commentRanges.push_back(range.tag);
     const bool fieldsEnd = shared < m_openFields.size();
     // The link is the innermost group: fields end or begin only outside it.
     if (fieldsEnd || shared < formatting.fields.size())
@@ -75,24 +84,78 @@ void DKRTFWriter::writeFieldAndBookmarkEnds(const AttributeDictionary& attribute
         m_paragraphStartItemText = itemText;
     }
 
-    for (auto name = m_openBookmarks.begin(); name != m_openBookmarks.end();) {
-        if (std::find(bookmarks.begin(), bookmarks.end(), *name) != bookmarks.end()) {
+    writeRangeMarks(RangeMark::Bookmark, m_openBookmarks, bookmarks);
+    writeRangeMarks(RangeMark::CommentRange, m_openCommentRanges, commentRanges);
+}
+
+void DKRTFWriter::writeRangeMarks(RangeMark kind, std::vector<std::u16string>& open,
+                                  const std::vector<std::u16string>& wanted)
+{
+    for (auto name = open.begin(); name != open.end();) {
+        if (std::find(wanted.begin(), wanted.end(), *name) != wanted.end()) {
             ++name;
             continue;
         }
-        m_buffer.appendCString("{\\*\\bkmkend ");
-        m_buffer.appendEscapedString(*name);
-        m_buffer.appendByte('}');
-        name = m_openBookmarks.erase(name);
+        writeRangeMark(kind, false, *name);
+        name = open.erase(name);
     }
-    for (const std::u16string& name : bookmarks) {
-        if (std::find(m_openBookmarks.begin(), m_openBookmarks.end(), name) != m_openBookmarks.end())
+    for (const std::u16string& name : wanted) {
+        if (std::find(open.begin(), open.end(), name) != open.end())
             continue;
-        m_buffer.appendCString("{\\*\\bkmkstart ");
-        m_buffer.appendEscapedString(name);
-        m_buffer.appendByte('}');
-        m_openBookmarks.push_back(name);
+        writeRangeMark(kind, true, name);
+        open.push_back(name);
     }
+}
+
+void DKRTFWriter::writeRangeMark(RangeMark kind, bool start, const std::u16string& name)
+{
+    if (kind == RangeMark::Bookmark) {
+        m_buffer.appendCString(start ? "{\\*\\bkmkstart " : "{\\*\\bkmkend ");
+        m_buffer.appendEscapedString(name);
+    } else {
+        m_buffer.appendCString(start ? "{\\*\\atrfstart " : "{\\*\\atrfend ");
+        m_buffer.appendInteger(commentRangeNumber(name).value_or(0));
+    }
+    m_buffer.appendByte('}');
+}
+
+void DKRTFWriter::findCommentRanges()
+{
+    // A range reaches from the first of its words to the last: the page
+    // gives neither the comments inside it nor paragraph ends its tag. A
+    // comment deleted leaves its words' tag behind, and words deleted leave
+    // their comment's tag unused: neither makes a range in the file.
+    m_commentRanges.clear();
+    std::unordered_set<std::u16string> aboutText;
+    m_attributedString.forEachRun(Range{0, m_attributedString.length()}, [&](const AttributeDictionaryPtr& attributes,
+                                                                            Range run) {
+        if (!attributes || (!attributes->containsKey(TECommentRangeAttribute) &&
+                            !attributes->containsKey(NSAttachmentAttributeName)))
+            return;
+        for (const std::u16string& tag : characterFormatting(*attributes).commentRanges) {
+            auto found = std::find_if(m_commentRanges.begin(), m_commentRanges.end(),
+                                      [&tag](const CommentRange& range) { return range.tag == tag; });
+            if (found == m_commentRanges.end())
+                m_commentRanges.push_back({tag, run});
+            else
+                found->extent.length = run.end() - found->extent.location;
+        }
+        const TETextAttachment* note = characterFormatting(*attributes).attachment;
+        const std::u16string* type = note ? note->attributeForKey(TEObjectTextAttachment::kAttachmentTypeKey) : nullptr;
+        const std::u16string* tag = note ? note->attributeForKey(TEObjectTextAttachment::kCommentRangeKey) : nullptr;
+        if (type && tag && *type == u"annotation")
+            aboutText.insert(*tag);
+    });
+    std::erase_if(m_commentRanges, [&aboutText](const CommentRange& range) { return !aboutText.contains(range.tag); });
+}
+
+std::optional<int> DKRTFWriter::commentRangeNumber(const std::u16string& tag) const
+{
+    auto found = std::find_if(m_commentRanges.begin(), m_commentRanges.end(),
+                              [&tag](const CommentRange& range) { return range.tag == tag; });
+    if (found == m_commentRanges.end())
+        return std::nullopt;
+    return static_cast<int>(found - m_commentRanges.begin()) + 1;
 }
 
 void DKRTFWriter::writeFieldOpenings(const CharacterFormatting& formatting)
@@ -112,12 +175,8 @@ void DKRTFWriter::writeFieldAndBookmarkClosings()
     for (; !m_openFields.empty(); m_openFields.pop_back())
         m_buffer.appendCString("}}");
     m_stateAtFieldOpenings.clear();
-    for (const std::u16string& name : m_openBookmarks) {
-        m_buffer.appendCString("{\\*\\bkmkend ");
-        m_buffer.appendEscapedString(name);
-        m_buffer.appendByte('}');
-    }
-    m_openBookmarks.clear();
+    writeRangeMarks(RangeMark::Bookmark, m_openBookmarks, {});
+    writeRangeMarks(RangeMark::CommentRange, m_openCommentRanges, {});
 }
 
 } // namespace folio

@@ -2025,6 +2025,75 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsStyledLinksAndDocumentInformationA
     }
 }
 
+// Word and LibreOffice mark the words a comment is about ("\atrfstart",
+// "\atrfend", the comment's "\atnref"): ranges that overlap, one over a
+// paragraph's end, and a comment at a place keep their words through a save,
+// straight, through the editing page and after a second save. A comment
+// deleted takes its range with it.
+TEST_F(RTFOtherWritersRoundTripTests, commentsKeepTheWordsTheyAreAbout)
+{
+    // Each comment, and the letters its range holds.
+    auto comments = [](const AttributedString& text) {
+        std::string found;
+        for (std::size_t index = 0; index < text.length(); ++index) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+            const auto* note = attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
+            const std::u16string* type = note ? note->attributeForKey("attachmentType") : nullptr;
+            if (!type || *type != u"annotation")
+                continue;
+            const std::u16string* tag = note->attributeForKey("data-range");
+            std::u16string words;
+            for (std::size_t at = 0; tag && at < text.length(); ++at) {
+                AttributeDictionaryPtr around = text.attributesAtIndex(at);
+                const auto* ranges = around ? around->valueForKeyAs<StringValue>(TECommentRangeAttribute) : nullptr;
+                const std::vector<std::u16string> tags =
+                    ranges ? componentsSeparatedByString(std::u16string_view(ranges->value()), u" ") : std::vector<std::u16string>();
+                if (std::find(tags.begin(), tags.end(), *tag) != tags.end() && !around->containsKey(NSAttachmentAttributeName))
+                    words.push_back(text.string()[at]);
+            }
+            found += toUtf8(*note->attributeForKey("annotationAuthor")) + ": " + toUtf8(*note->contentsString()) + " [" +
+                toUtf8(words) + "]\n";
+        }
+        return found;
+    };
+    const std::string file =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Helvetica;}}\n"
+        "\\pard Alpha {\\*\\atrfstart 12}beta {\\*\\atrfstart 3}gamma{\\*\\atrfend 12}"
+        "{{\\*\\atnid Ann}{\\*\\atnauthor Ann}\\chatn{\\*\\annotation{\\*\\atnref 12}ok}} delta{\\*\\atrfend 3}"
+        "{{\\*\\atnid Bo}{\\*\\atnauthor Bo}\\chatn{\\*\\annotation{\\*\\atndate 1854160384}{\\*\\atnref 3}overlap}}.\\par\n"
+        "\\pard Second {\\*\\atrfstart 9}start\\par\n"
+        "\\pard and end{\\*\\atrfend 9}{{\\*\\atnid Cy}{\\*\\atnauthor Cy}\\chatn{\\*\\annotation {\\*\\atnref 9}spans}}"
+        " here.\\par\n"
+        "\\pard Point {{\\*\\atnid Di}{\\*\\atnauthor Di}\\chatn{\\*\\annotation {\\*\\atnref} at a place}}x\\par\n}";
+    const std::string expected =
+        "Ann: ok [beta gamma]\nBo: overlap [gamma delta]\nCy: spans [start\nand end]\nDi: at a place []\n";
+    const DKRTFReadResult original = read(file);
+    ASSERT_EQ(comments(original.text), expected);
+    // Word's own file: the comment over the depth readings.
+    const DKRTFReadResult word = read(fixture("word-fields-comments.rtf"));
+    ASSERT_EQ(comments(word.text), "Ines Varga: Check these against last year. [depth readings]\n");
+    for (const DKRTFReadResult* source : {&original, &word}) {
+        const std::string paged = written(*source, throughThePage(source->text));
+        const DKRTFReadResult once = read(paged);
+        for (const std::string& rtf : {written(*source, source->text), paged, written(once, throughThePage(once.text))})
+            EXPECT_EQ(comments(read(rtf).text), comments(source->text)) << rtf;
+    }
+
+    // The overlapping comments deleted from the page, their words stay
+    // plain words.
+    MutableAttributedString edited(original.text);
+    for (std::size_t index = edited.length(); index-- > 0;) {
+        AttributeDictionaryPtr attributes = edited.attributesAtIndex(index);
+        const auto* note = attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
+        const std::u16string* author = note ? note->attributeForKey("annotationAuthor") : nullptr;
+        if (author && (*author == u"Ann" || *author == u"Bo"))
+            edited.deleteCharactersInRange(Range{index, 1});
+    }
+    const std::string rtf = written(original, throughThePage(edited));
+    EXPECT_EQ(comments(read(rtf).text), "Cy: spans [start\nand end]\nDi: at a place []\n") << rtf;
+    EXPECT_EQ(rtf.find("atrfstart"), rtf.rfind("atrfstart")) << rtf;
+}
+
 // WordPad writes a font's name in the font's own code page, a Japanese one
 // in Shift-JIS bytes with blanks among them, in a Japanese or a Western
 // document alike: the name is read whole, and the text keeps that font
