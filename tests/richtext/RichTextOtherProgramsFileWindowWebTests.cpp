@@ -486,13 +486,16 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
         EXPECT_NE(survey.find(kept), std::string::npos) << kept;
 }
 
-// LibreOffice's comments about words, one of them over a paragraph's end: a
-// word typed elsewhere and the document autosaved, each comment is still
-// about its words, for Folio and for LibreOffice.
-TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAfterTyping)
+// LibreOffice's comments about words, one of them over a paragraph's end,
+// and the properties the file's user gave it: a word typed elsewhere and the
+// document autosaved, each comment is still about its words, for Folio and for
+// LibreOffice, and the properties are still there.
+TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAndPropertiesStayAfterTyping)
 {
     const std::string path = folder.path("comments.rtf");
     writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}}\n"
+                    "{\\info{\\title Log}}{\\*\\userprops{\\propname Client}\\proptype30{\\staticval Acme}"
+                    "{\\propname Pages}\\proptype3{\\staticval 42}}\n"
                     "\\pard\\plain\\f0\\fs24 Alpha {\\*\\atrfstart 0}beta gamma{\\*\\atrfend 0}"
                     "{\\*\\atnid }{\\*\\atnauthor Ann Lee}\\chatn{\\*\\annotation{\\*\\atnref 0}{\\*\\atndate 0}Check this}"
                     " delta.\\par\n"
@@ -526,11 +529,14 @@ TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAfterTypin
         comments += "]\n";
     }
     EXPECT_EQ(comments, "Ann Lee [beta gamma]\nBo [start\nand end]\n") << rtf;
+    const std::string info = saved.pageSettings.text(DKRTFPageSettings::kDocumentInfoKey).value_or("");
+    EXPECT_NE(info.find("{\\propname Client}\\proptype30{\\staticval Acme}{\\propname Pages}\\proptype3{\\staticval 42}"),
+              std::string::npos) << rtf;
 
     // LibreOffice puts each comment where its words begin and ends its range
     // where they end.
     const std::string odt = convertedByLibreOffice(path, "odt", "odt");
-    const std::string unpack = "unzip -o -q '" + odt + "' content.xml -d '" + folder.path("out") + "'";
+    const std::string unpack = "unzip -o -q '" + odt + "' content.xml meta.xml -d '" + folder.path("out") + "'";
     ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack << ": scripts/install-deps.sh installs unzip";
     const std::string content = readFile(folder.path("out") + "/content.xml");
     std::string shown;
@@ -550,6 +556,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAfterTypin
         shown += content.substr(author, content.find('<', author) - author) + " [" + words + "]\n";
     }
     EXPECT_EQ(shown, "Ann Lee [beta gamma]\nBo [start\nand end]\n") << content;
+    const std::string meta = readFile(folder.path("out") + "/meta.xml");
+    EXPECT_NE(meta.find("meta:name=\"Client\">Acme<"), std::string::npos) << meta;
+    EXPECT_NE(meta.find("meta:name=\"Pages\" meta:value-type=\"float\">42<"), std::string::npos) << meta;
 }
 
 // Word's rule under a heading and its boxed paragraph are drawn on the

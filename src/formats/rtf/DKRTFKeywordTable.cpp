@@ -351,6 +351,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"fldrslt", withDefault(&R::actionTextLink)},
         {"marquentannotations", withDefault(&R::actionMarquentAnnotations)},
         {"info", withDefault(&R::actionDocumentInfo)},
+        {"userprops", withDefault(&R::actionUserProperties)},
         {"margl", withDefault(&R::actionPageMarginLeft)},
         {"margr", withDefault(&R::actionPageMarginRight)},
         {"margt", withDefault(&R::actionPageMarginTop)},

@@ -312,6 +312,7 @@ private:
     void actionSkipDestination(int value);
     // "\info": the document's title, author, times and counts, kept for the save.
     void actionDocumentInfo(int value);
+    void actionUserProperties(int value);
     void actionKnownDestination(int value);
     void actionPlain(int value);
     void actionDefaultFont(int value);

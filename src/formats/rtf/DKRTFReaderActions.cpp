@@ -690,7 +690,15 @@ void DKRTFReader::actionDocumentInfo(int)
     state().skipGroup();
     const std::size_t groupEnd = endOfCurrentGroup();
     if (groupEnd > m_location)
-        m_documentInfo = DKRTFDocumentInfo::read(m_source.text(m_location, groupEnd), byteDecoder());
+        m_documentInfo.append(DKRTFDocumentInfo::read(m_source.text(m_location, groupEnd), byteDecoder()));
+}
+
+void DKRTFReader::actionUserProperties(int)
+{
+    state().skipGroup();
+    const std::size_t groupEnd = endOfCurrentGroup();
+    if (groupEnd > m_location)
+        m_documentInfo.readUserProperties(m_source.text(m_location, groupEnd), byteDecoder());
 }
 
 void DKRTFReader::actionKnownDestination(int) {}

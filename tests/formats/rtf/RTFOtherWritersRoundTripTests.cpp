@@ -2094,6 +2094,42 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsKeepTheWordsTheyAreAbout)
     EXPECT_EQ(rtf.find("atrfstart"), rtf.rfind("atrfstart")) << rtf;
 }
 
+// LibreOffice keeps the properties a user gave a document beside its
+// information ("\userprops"); Word may put them inside it. Each keeps its
+// name, its kind and its value through saves, and goes out where LibreOffice
+// finds it.
+TEST_F(RTFOtherWritersRoundTripTests, customDocumentPropertiesAreKept)
+{
+    auto properties = [](const DKRTFReadResult& read) {
+        const DKRTFDocumentInfo info =
+            DKRTFDocumentInfo::fromSerialized(read.pageSettings.text(DKRTFPageSettings::kDocumentInfoKey).value_or(""));
+        std::string found;
+        for (const DKRTFDocumentInfo::UserProperty& property : info.userProperties())
+            found += toUtf8(property.name) + " (" + (property.type ? std::to_string(*property.type) : "-") + ") = " +
+                (property.value ? toUtf8(*property.value) : "-") + "\n";
+        return found + std::to_string(info.entries().size()) + " entries";
+    };
+    const std::string file =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Helvetica;}}\n"
+        "{\\info{\\title Survey}{\\*\\userprops{\\propname Inside}\\proptype30{\\staticval Word's}}}"
+        "{\\*\\userprops{\\propname Client}\\proptype30{\\staticval Acme \\{\\'e9t\\'e9\\} \\u8364?}"
+        "{\\propname Pages}\\proptype3{\\staticval 42}{\\propname Done}\\proptype11{\\staticval 1}"
+        "\\proptype5{\\staticval 9}{\\propname Due}\\proptype64{\\staticval 2024. 03. 04.}{\\propname}\\proptype3"
+        "{\\propname Open}}\n"
+        "\\pard Text\\par\n}";
+    const std::string expected = "Inside (30) = Word's\nClient (30) = Acme {\u00e9t\u00e9} \u20ac\nPages (3) = 42\n"
+                                 "Done (11) = 1\nDue (64) = 2024. 03. 04.\nOpen (-) = -\n1 entries";
+    const DKRTFReadResult original = read(file);
+    ASSERT_EQ(properties(original), expected);
+    const std::string once = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(once);
+    EXPECT_EQ(properties(again), expected) << once;
+    EXPECT_EQ(properties(read(written(again, again.text))), expected);
+    EXPECT_EQ(toUtf8(again.text.string()), "Text\n");
+    // LibreOffice's own file.
+    EXPECT_EQ(properties(read(fixture("libreoffice-fields-borders.rtf"))), "Reviewer (30) = Ada Lind\n5 entries");
+}
+
 // WordPad writes a font's name in the font's own code page, a Japanese one
 // in Shift-JIS bytes with blanks among them, in a Japanese or a Western
 // document alike: the name is read whole, and the text keeps that font
