@@ -5,7 +5,6 @@
 #include "platform/text/AttributeDictionaryAccess.h"
 
 #include <algorithm>
-#include <unordered_set>
 #include <utility>
 
 namespace folio {
@@ -121,32 +120,60 @@ void DKRTFWriter::writeRangeMark(RangeMark kind, bool start, const std::u16strin
 
 void DKRTFWriter::findCommentRanges()
 {
-    // A range reaches from the first of its words to the last: the page
-    // gives neither the comments inside it nor paragraph ends its tag. A
-    // comment deleted leaves its words' tag behind, and words deleted leave
-    // their comment's tag unused: neither makes a range in the file.
-    m_commentRanges.clear();
-    std::unordered_set<std::u16string> aboutText;
+    // The page gives neither the notes inside a range nor paragraph ends its
+    // tag: a range goes on over them. Words of a range copied elsewhere make
+    // another stretch with its tag; the comment is about the last stretch
+    // that begins before it, as Word and LibreOffice put a comment after its
+    // words. A comment deleted leaves its words' tag behind, and words
+    // deleted leave their comment's tag unused: neither makes a range in
+    // the file.
+    struct Found {
+        std::u16string tag;
+        std::vector<Range> stretches;
+        std::optional<std::size_t> comment;
+    };
+    std::vector<Found> found;
+    auto entry = [&found](const std::u16string& tag) -> Found& {
+        auto each = std::find_if(found.begin(), found.end(), [&tag](const Found& one) { return one.tag == tag; });
+        return each != found.end() ? *each : found.emplace_back(Found{tag, {}, std::nullopt});
+    };
+    const std::u16string& text = m_attributedString.string();
+    auto goesOver = [&text](std::size_t from, std::size_t to) {
+        return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(from), text.begin() + static_cast<std::ptrdiff_t>(to),
+                           [](char16_t unit) { return unit == u'\n' || unit == u'\uFFFC' || unit == u'\uFEFF'; });
+    };
     m_attributedString.forEachRun(Range{0, m_attributedString.length()}, [&](const AttributeDictionaryPtr& attributes,
                                                                             Range run) {
         if (!attributes || (!attributes->containsKey(TECommentRangeAttribute) &&
                             !attributes->containsKey(NSAttachmentAttributeName)))
             return;
-        for (const std::u16string& tag : characterFormatting(*attributes).commentRanges) {
-            auto found = std::find_if(m_commentRanges.begin(), m_commentRanges.end(),
-                                      [&tag](const CommentRange& range) { return range.tag == tag; });
-            if (found == m_commentRanges.end())
-                m_commentRanges.push_back({tag, run});
+        const CharacterFormatting& formatting = characterFormatting(*attributes);
+        for (const std::u16string& tag : formatting.commentRanges) {
+            std::vector<Range>& stretches = entry(tag).stretches;
+            if (!stretches.empty() && goesOver(stretches.back().end(), run.location))
+                stretches.back().length = run.end() - stretches.back().location;
             else
-                found->extent.length = run.end() - found->extent.location;
+                stretches.push_back(run);
         }
-        const TETextAttachment* note = characterFormatting(*attributes).attachment;
+        const TETextAttachment* note = formatting.attachment;
         const std::u16string* type = note ? note->attributeForKey(TEObjectTextAttachment::kAttachmentTypeKey) : nullptr;
         const std::u16string* tag = note ? note->attributeForKey(TEObjectTextAttachment::kCommentRangeKey) : nullptr;
-        if (type && tag && *type == u"annotation")
-            aboutText.insert(*tag);
+        if (type && tag && *type == u"annotation" && !entry(*tag).comment)
+            entry(*tag).comment = run.location;
     });
-    std::erase_if(m_commentRanges, [&aboutText](const CommentRange& range) { return !aboutText.contains(range.tag); });
+    m_commentRanges.clear();
+    for (const Found& each : found) {
+        if (!each.comment || each.stretches.empty())
+            continue;
+        const Range* about = &each.stretches.front();
+        for (const Range& stretch : each.stretches)
+            if (stretch.location <= *each.comment)
+                about = &stretch;
+        m_commentRanges.push_back({each.tag, *about});
+    }
+    std::stable_sort(m_commentRanges.begin(), m_commentRanges.end(), [](const CommentRange& one, const CommentRange& other) {
+        return one.extent.location < other.extent.location;
+    });
 }
 
 std::optional<int> DKRTFWriter::commentRangeNumber(const std::u16string& tag) const

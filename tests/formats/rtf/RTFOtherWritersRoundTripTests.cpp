@@ -2029,7 +2029,8 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsStyledLinksAndDocumentInformationA
 // "\atrfend", the comment's "\atnref"): ranges that overlap, one over a
 // paragraph's end, and a comment at a place keep their words through a save,
 // straight, through the editing page and after a second save. A comment
-// deleted takes its range with it.
+// deleted takes its range with it, and its words copied elsewhere do not
+// widen it.
 TEST_F(RTFOtherWritersRoundTripTests, commentsKeepTheWordsTheyAreAbout)
 {
     // Each comment, and the letters its range holds.
@@ -2079,19 +2080,24 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsKeepTheWordsTheyAreAbout)
             EXPECT_EQ(comments(read(rtf).text), comments(source->text)) << rtf;
     }
 
-    // The overlapping comments deleted from the page, their words stay
-    // plain words.
+    // One of the overlapping comments deleted from the page, its words stay
+    // plain words; the words of another copied to the end, the comment stays
+    // about its own.
     MutableAttributedString edited(original.text);
     for (std::size_t index = edited.length(); index-- > 0;) {
         AttributeDictionaryPtr attributes = edited.attributesAtIndex(index);
         const auto* note = attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
         const std::u16string* author = note ? note->attributeForKey("annotationAuthor") : nullptr;
-        if (author && (*author == u"Ann" || *author == u"Bo"))
+        if (author && *author == u"Bo")
             edited.deleteCharactersInRange(Range{index, 1});
     }
+    Result<AttributedString> copied =
+        original.text.attributedSubstringFromRange(Range{original.text.string().find(u"beta"), 10});
+    ASSERT_TRUE(copied.ok());
+    edited.appendAttributedString(*copied);
     const std::string rtf = written(original, throughThePage(edited));
-    EXPECT_EQ(comments(read(rtf).text), "Cy: spans [start\nand end]\nDi: at a place []\n") << rtf;
-    EXPECT_EQ(rtf.find("atrfstart"), rtf.rfind("atrfstart")) << rtf;
+    EXPECT_EQ(comments(read(rtf).text), "Ann: ok [beta gamma]\nCy: spans [start\nand end]\nDi: at a place []\n") << rtf;
+    EXPECT_EQ(rtf.find("atrfstart", rtf.find("atrfstart", rtf.find("atrfstart") + 1) + 1), std::string::npos) << rtf;
 }
 
 // LibreOffice keeps the properties a user gave a document beside its
