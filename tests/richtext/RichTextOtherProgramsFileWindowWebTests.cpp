@@ -520,6 +520,81 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
         EXPECT_NE(survey.find(kept), std::string::npos) << kept;
 }
 
+// LibreOffice's comments about words, one of them over a paragraph's end,
+// and the properties the file's user gave it: a word typed elsewhere and the
+// document autosaved, each comment is still about its words, for Folio and for
+// LibreOffice, and the properties are still there.
+TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAndPropertiesStayAfterTyping)
+{
+    const std::string path = folder.path("comments.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}}\n"
+                    "{\\info{\\title Log}}{\\*\\userprops{\\propname Client}\\proptype30{\\staticval Acme}"
+                    "{\\propname Pages}\\proptype3{\\staticval 42}}\n"
+                    "\\pard\\plain\\f0\\fs24 Alpha {\\*\\atrfstart 0}beta gamma{\\*\\atrfend 0}"
+                    "{\\*\\atnid }{\\*\\atnauthor Ann Lee}\\chatn{\\*\\annotation{\\*\\atnref 0}{\\*\\atndate 0}Check this}"
+                    " delta.\\par\n"
+                    "\\pard\\plain\\f0\\fs24 Second {\\*\\atrfstart 1}start\\par\n"
+                    "\\pard\\plain\\f0\\fs24 and end{\\*\\atrfend 1}{\\*\\atnid }{\\*\\atnauthor Bo}\\chatn"
+                    "{\\*\\annotation{\\*\\atnref 1}Spans} here.\\par\n"
+                    "\\pard\\plain\\f0\\fs24 The end.\\par\n}");
+    typeAtTheEndAndAutosave(path, " Zebra");
+    if (HasFatalFailure())
+        return;
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    ASSERT_NE(saved.text.string().find(u"The end. Zebra"), std::u16string::npos) << rtf;
+    // Each comment, with the words its range holds.
+    std::string comments;
+    for (std::size_t index = 0; index < saved.text.length(); ++index) {
+        AttributeDictionaryPtr attributes = saved.text.attributesAtIndex(index);
+        const auto* note = attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
+        const std::u16string* tag = note ? note->attributeForKey("data-range") : nullptr;
+        if (!note || !note->attributeForKey("annotationAuthor"))
+            continue;
+        comments += toUtf8(*note->attributeForKey("annotationAuthor")) + " [";
+        for (std::size_t at = 0; tag && at < saved.text.length(); ++at) {
+            AttributeDictionaryPtr around = saved.text.attributesAtIndex(at);
+            const auto* ranges = around ? around->valueForKeyAs<StringValue>(TECommentRangeAttribute) : nullptr;
+            if (ranges && (u" " + ranges->value() + u" ").find(u" " + *tag + u" ") != std::u16string::npos &&
+                !around->containsKey(NSAttachmentAttributeName))
+                comments += toUtf8(saved.text.string().substr(at, 1));
+        }
+        comments += "]\n";
+    }
+    EXPECT_EQ(comments, "Ann Lee [beta gamma]\nBo [start\nand end]\n") << rtf;
+    const std::string info = saved.pageSettings.text(DKRTFPageSettings::kDocumentInfoKey).value_or("");
+    EXPECT_NE(info.find("{\\propname Client}\\proptype30{\\staticval Acme}{\\propname Pages}\\proptype3{\\staticval 42}"),
+              std::string::npos) << rtf;
+
+    // LibreOffice puts each comment where its words begin and ends its range
+    // where they end.
+    const std::string odt = convertedByLibreOffice(path, "odt", "odt");
+    const std::string unpack = "unzip -o -q '" + odt + "' content.xml meta.xml -d '" + folder.path("out") + "'";
+    ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack << ": scripts/install-deps.sh installs unzip";
+    const std::string content = readFile(folder.path("out") + "/content.xml");
+    std::string shown;
+    for (std::size_t at = content.find("<office:annotation office:name=\""); at != std::string::npos;
+         at = content.find("<office:annotation office:name=\"", at + 1)) {
+        const std::size_t nameStart = content.find('"', at) + 1;
+        const std::string name = content.substr(nameStart, content.find('"', nameStart) - nameStart);
+        const std::size_t author = content.find("<dc:creator>", at) + 12;
+        const std::size_t noteEnd = content.find("</office:annotation>", at);
+        const std::size_t rangeEnd = content.find("<office:annotation-end office:name=\"" + name + "\"", noteEnd);
+        ASSERT_NE(rangeEnd, std::string::npos) << name << "\n" << content;
+        std::string words = content.substr(noteEnd, rangeEnd - noteEnd);
+        for (std::size_t paragraph = words.find("</text:p>"); paragraph != std::string::npos; paragraph = words.find("</text:p>"))
+            words.replace(paragraph, 9, "\n");
+        for (std::size_t tag = words.find('<'); tag != std::string::npos; tag = words.find('<'))
+            words.erase(tag, words.find('>', tag) - tag + 1);
+        shown += content.substr(author, content.find('<', author) - author) + " [" + words + "]\n";
+    }
+    EXPECT_EQ(shown, "Ann Lee [beta gamma]\nBo [start\nand end]\n") << content;
+    const std::string meta = readFile(folder.path("out") + "/meta.xml");
+    EXPECT_NE(meta.find("meta:name=\"Client\">Acme<"), std::string::npos) << meta;
+    EXPECT_NE(meta.find("meta:name=\"Pages\" meta:value-type=\"float\">42<"), std::string::npos) << meta;
+}
+
 // Word's rule under a heading and its boxed paragraph are drawn on the
 // page, and a word typed into the boxed paragraph and autosaved leaves both
 // with their lines, and LibreOffice draws them.

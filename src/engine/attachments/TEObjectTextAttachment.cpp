@@ -45,8 +45,11 @@ std::shared_ptr<TEObjectTextAttachment> TEObjectTextAttachment::attachmentWithEl
     // so that it is written back as it came.
     if (hasClass(classes->second, u"annotation")) {
         auto author = attributes.find("data-author");
-        attachment->setAttributes({{kAttachmentTypeKey, toUtf16(kAnnotationType)},
-                                   {kAnnotationAuthorKey, author != attributes.end() ? author->second : defaultAuthor()}});
+        StringMapValue::Map kept{{kAttachmentTypeKey, toUtf16(kAnnotationType)},
+                                 {kAnnotationAuthorKey, author != attributes.end() ? author->second : defaultAuthor()}};
+        if (auto range = attributes.find(kCommentRangeKey); range != attributes.end() && !range->second.empty())
+            kept.emplace(kCommentRangeKey, range->second);
+        attachment->setAttributes(std::move(kept));
     } else if (hasClass(classes->second, u"footnote")) {
         // A note read in a style of its document's style sheet keeps the
         // style's name for the save.

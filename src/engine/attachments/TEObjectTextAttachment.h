@@ -22,6 +22,9 @@ public:
     // "endnote" for a note that stands at the end of the document rather
     // than at the foot of its page, as a word processor's file said.
     static constexpr const char* kNoteKindKey = "data-note-kind";
+    // A comment about a range of words: the tag those words carry
+    // (TECommentRangeAttribute).
+    static constexpr const char* kCommentRangeKey = "data-range";
     static constexpr const char* kFootnoteType = "footnote";
     static constexpr const char* kAnnotationType = "annotation";
     // Comments without an author are signed by the application's user.

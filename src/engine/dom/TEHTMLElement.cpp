@@ -118,7 +118,7 @@ const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttrib
                                           "face",  "size", "name",  "height", "width",
                                           "lang",  "spellcheck", "data-east-asian-lang", "data-lang",
                                           "data-underline", "data-stroke-width", "data-kerning",
-                                          "data-field", "data-bookmark", "data-shading", "data-hidden",
+                                          "data-field", "data-bookmark", "data-comment", "data-shading", "data-hidden",
                                           "data-paragraph-shading"};
         for (const TEScriptAttribute& mark : kTEScriptAttributes)
             names.emplace_back(mark.pageName);
@@ -213,6 +213,8 @@ void TEHTMLElement::interpretAttributes()
         changedMarks().character.fieldInstruction = *field;
     if (const std::u16string* bookmark = attributeForKey("data-bookmark"))
         changedMarks().character.bookmark = *bookmark;
+    if (const std::u16string* ranges = attributeForKey("data-comment"))
+        changedMarks().character.commentRanges = *ranges;
     if (const std::u16string* kerning = attributeForKey("data-kerning")) {
         // "0" is a kerning of its own, ending the kerning of the text around.
         const double number = doubleValue(*kerning);
@@ -397,6 +399,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(runMarks.character.hidden);
     key.add(runMarks.character.fieldInstruction);
     key.add(runMarks.character.bookmark);
+    key.add(runMarks.character.commentRanges);
     key.add(runMarks.character.strokeColor.has_value());
     if (runMarks.character.strokeColor)
         key.add(*runMarks.character.strokeColor);
@@ -573,6 +576,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEFieldInstructionAttribute>(), StringValue::make(runMarks.character.fieldInstruction));
     if (!runMarks.character.bookmark.empty())
         add(fixedKey<TEBookmarkAttribute>(), StringValue::make(runMarks.character.bookmark));
+    if (!runMarks.character.commentRanges.empty())
+        add(fixedKey<TECommentRangeAttribute>(), StringValue::make(runMarks.character.commentRanges));
     if (m_headerLevel != 0)
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
     if (runMarks.paragraphStyleName && !runMarks.paragraphStyleName->empty())

@@ -277,6 +277,8 @@ private:
         std::u16string fieldInstruction;
         // The word-processor bookmark that holds the text ("data-bookmark").
         std::u16string bookmark;
+        // The tags of the comments whose range holds the text ("data-comment").
+        std::u16string commentRanges;
     };
     // What few elements set and everything inside them inherits: the name
     // of an anchor, and what a word processor marks paragraphs and runs with

@@ -95,6 +95,10 @@ inline constexpr std::string_view TEFieldInstructionAttribute = "TEFieldInstruct
 // The name of a word processor's bookmark that holds the run (where
 // bookmarks nest, the one begun last); links inside the document point at it.
 inline constexpr std::string_view TEBookmarkAttribute = "TEBookmark";
+// The tags of the comments whose range holds the run, in the order their
+// ranges began, a blank between two: a comment is a note at one place, and
+// the words it is about carry its tag (the comment's "data-range").
+inline constexpr std::string_view TECommentRangeAttribute = "TECommentRange";
 
 // Values stored under keys whose value is fixed text.
 inline constexpr std::u16string_view TEFieldAttributeValue = u"TEField";

@@ -232,6 +232,13 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
         static const AttributeKey kBookmarkKey(TEBookmarkAttribute);
         m_ownEntries.emplace_back(kBookmarkKey, StringValue::make(m_values.openBookmarks.back()));
     }
+    if (!m_values.openCommentRanges.empty()) {
+        static const AttributeKey kCommentRangeKey(TECommentRangeAttribute);
+        std::u16string tags;
+        for (const std::u16string& tag : m_values.openCommentRanges)
+            tags += (tags.empty() ? u"" : u" ") + tag;
+        m_ownEntries.emplace_back(kCommentRangeKey, StringValue::make(std::move(tags)));
+    }
 
     const AttributeDictionaryPtr& formatted = formattingSet(state);
     if (m_ownEntries.empty()) {

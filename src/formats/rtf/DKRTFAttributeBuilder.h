@@ -34,8 +34,11 @@ public:
         std::u16string fieldInstruction;
         // The bookmarks begun and not yet ended, in the order they began.
         std::vector<std::u16string> openBookmarks;
-        // Changes with every bookmark begun or ended: a set cached before
-        // then is stale even in a group that did not see the change.
+        // The tags of the comment ranges begun and not yet ended, likewise.
+        std::vector<std::u16string> openCommentRanges;
+        // Changes with every bookmark or comment range begun or ended: a set
+        // cached before then is stale even in a group that did not see the
+        // change.
         unsigned bookmarksVersion = 0;
         // 0, or 1 / -1 after "\footnotetable" / "\footnotetable0".
         int footnoteTableMarker = 0;

@@ -6,6 +6,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace folio {
@@ -35,6 +36,7 @@ constexpr KnownWord kKnownWords[] = {
 };
 
 constexpr std::string_view kTimeWords[] = {"yr", "mo", "dy", "hr", "min", "sec"};
+constexpr std::u16string_view kUserPropertiesWord = u"\\*\\userprops";
 
 bool isLetter(char16_t unit) { return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z'); }
 bool isDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
@@ -68,6 +70,12 @@ std::optional<ControlWord> controlWordAt(std::u16string_view text, std::size_t p
         ++at;
     word.end = at;
     return word;
+}
+
+// Whether the group's content starts with `word` as a whole word.
+bool startsWithWord(std::u16string_view group, std::u16string_view word)
+{
+    return group.starts_with(word) && (group.size() == word.size() || !isLetter(group[word.size()]));
 }
 
 bool isUsableNumber(const std::optional<long long>& number)
@@ -151,6 +159,10 @@ DKRTFDocumentInfo DKRTFDocumentInfo::read(std::u16string_view content, const DKR
             const std::u16string_view values = unicodeEnd ? group.substr(unicode + 6, *unicodeEnd - unicode - 7) : group.substr(4);
             for (Entry& entry : read(values, decoder).m_entries)
                 info.m_entries.push_back(std::move(entry));
+        } else if (startsWithWord(group, kUserPropertiesWord)) {
+            // LibreOffice writes the properties beside the group, others
+            // inside it.
+            info.readUserProperties(group.substr(kUserPropertiesWord.size()), decoder);
         } else if (std::optional<Entry> entry = entryOf(group, decoder)) {
             info.m_entries.push_back(std::move(*entry));
         }
@@ -159,7 +171,79 @@ DKRTFDocumentInfo DKRTFDocumentInfo::read(std::u16string_view content, const DKR
     return info;
 }
 
+void DKRTFDocumentInfo::readUserProperties(std::u16string_view content, const DKRTFObjectReader::ByteDecoder& decoder)
+{
+    // "{\propname ...}\proptypeN{\staticval ...}" for each property: a name
+    // begins the next one, and a property has the first type and value
+    // after its name; one before any name is no one's.
+    std::optional<UserProperty> property;
+    auto keep = [this, &property] {
+        if (property && !property->name.empty())
+            m_userProperties.push_back(std::move(*property));
+        property.reset();
+    };
+    for (std::size_t position = 0; position < content.size();) {
+        if (std::optional<ControlWord> word = controlWordAt(content, position)) {
+            if (word->name == "proptype" && property && !property->type && isUsableNumber(word->number))
+                property->type = static_cast<int>(*word->number);
+            position = word->end;
+            continue;
+        }
+        if (content[position] == u'\\') {
+            position += 2;
+            continue;
+        }
+        if (content[position] != u'{') {
+            ++position;
+            continue;
+        }
+        const std::optional<std::size_t> end = DKRTFGroupEnd(content, position);
+        if (!end)
+            break;
+        const std::u16string_view group = content.substr(position + 1, *end - position - 2);
+        std::optional<ControlWord> word = controlWordAt(group, 0);
+        if (word && word->name == "propname") {
+            keep();
+            property = UserProperty{DKRTFObjectReader::decodeNoteText(group.substr(word->end), decoder), {}, {}};
+        } else if (word && word->name == "staticval" && property && !property->value) {
+            property->value = DKRTFObjectReader::decodeNoteText(group.substr(word->end), decoder);
+        }
+        position = *end;
+    }
+    keep();
+}
+
+void DKRTFDocumentInfo::append(DKRTFDocumentInfo other)
+{
+    std::move(other.m_entries.begin(), other.m_entries.end(), std::back_inserter(m_entries));
+    std::move(other.m_userProperties.begin(), other.m_userProperties.end(), std::back_inserter(m_userProperties));
+}
+
 void DKRTFDocumentInfo::write(DKRTFDataBuffer& buffer) const
+{
+    writeInformationGroup(buffer);
+    if (m_userProperties.empty())
+        return;
+    // Beside the information group, as LibreOffice writes the properties.
+    buffer.appendCString("{\\*\\userprops");
+    for (const UserProperty& property : m_userProperties) {
+        buffer.appendCString("{\\propname ");
+        buffer.appendEscapedString(property.name);
+        buffer.appendByte('}');
+        if (property.type) {
+            buffer.appendCString("\\proptype");
+            buffer.appendInteger(*property.type);
+        }
+        if (property.value) {
+            buffer.appendCString("{\\staticval ");
+            buffer.appendEscapedString(*property.value);
+            buffer.appendByte('}');
+        }
+    }
+    buffer.appendCString("}\n");
+}
+
+void DKRTFDocumentInfo::writeInformationGroup(DKRTFDataBuffer& buffer) const
 {
     if (m_entries.empty())
         return;
@@ -199,18 +283,34 @@ std::string DKRTFDocumentInfo::serialized() const
 
 DKRTFDocumentInfo DKRTFDocumentInfo::fromSerialized(std::string_view text)
 {
-    constexpr std::string_view kOpening = "{\\info";
-    if (!text.starts_with(kOpening))
-        return {};
     // The form is written with every unit past ASCII escaped: its bytes
     // are Latin-1, as the writer's escapes are.
-    const std::u16string group = u"{" + toUtf16(std::string(text.substr(kOpening.size())));
-    const std::optional<std::size_t> end = DKRTFGroupEnd(group, 0);
-    if (!end)
-        return {};
+    const std::u16string form = toUtf16(std::string(text));
     StringDecoder latin1(StringEncoding::isoLatin1());
-    return read(std::u16string_view(group).substr(1, *end - 2),
-                [&latin1](std::string_view bytes) { return latin1.decode(bytes).value_or(std::u16string()); });
+    const DKRTFObjectReader::ByteDecoder decoder = [&latin1](std::string_view bytes) {
+        return latin1.decode(bytes).value_or(std::u16string());
+    };
+    DKRTFDocumentInfo info;
+    // The groups write() writes, one after the other, up to anything else.
+    for (std::size_t position = 0; position < form.size();) {
+        if (form[position] == u'\n') {
+            ++position;
+            continue;
+        }
+        const std::optional<std::size_t> end = form[position] == u'{' ? DKRTFGroupEnd(form, position) : std::nullopt;
+        if (!end)
+            break;
+        const std::u16string_view group = std::u16string_view(form).substr(position + 1, *end - position - 2);
+        constexpr std::u16string_view kInformationWord = u"\\info";
+        if (startsWithWord(group, kInformationWord))
+            info.append(read(group.substr(kInformationWord.size()), decoder));
+        else if (startsWithWord(group, kUserPropertiesWord))
+            info.readUserProperties(group.substr(kUserPropertiesWord.size()), decoder);
+        else
+            break;
+        position = *end;
+    }
+    return info;
 }
 
 } // namespace folio

@@ -71,8 +71,8 @@ struct DKRTFDocumentSettings {
     // The document's defaults for complex-script and East Asian text, as
     // DKRTFScriptDefaults keeps them.
     std::optional<std::string> scriptDefaults;
-    // The document's title, author, times and counts, as DKRTFDocumentInfo
-    // keeps them.
+    // The document's title, author, times, counts and its users' own
+    // properties, as DKRTFDocumentInfo keeps them.
     std::optional<std::string> documentInfo;
     // Where its page and line numbers start and the side of its gutter, as
     // the RTF words it gave.

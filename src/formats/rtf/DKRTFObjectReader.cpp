@@ -27,6 +27,14 @@ constexpr double kDefaultGoalSize = 100;
 constexpr double kSmallestFrame = 8;
 constexpr double kLargestFrame = 2000;
 
+// A run carries the tags of its comment ranges a blank apart: a tag is one
+// word.
+std::u16string commentRangeTag(std::u16string text)
+{
+    std::erase_if(text, [](char16_t unit) { return unit == u' ' || unit == u'\t' || unit == u'\n' || unit == u'\r'; });
+    return text;
+}
+
 bool isLetter(char16_t character)
 {
     return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
@@ -409,7 +417,27 @@ TETextAttachmentPtr DKRTFObjectReader::readAnnotation(const std::optional<std::u
         }
     }
     end = std::min(end, m_groupEnd);
-    std::u16string text = decodeNoteText(m_text.substr(position, end - position), decoder);
+    std::u16string_view group = m_text.substr(position, end - position);
+    // The comment's reference ("{\*\atnref N}") names the range of words
+    // it is about; it is taken out whole, as none of it is comment text. An
+    // empty one ("{\*\atnref} ", our own mark of a comment at a place) is
+    // left to the markers below.
+    std::u16string rangeTag;
+    std::u16string withoutReference;
+    constexpr std::u16string_view kReference = u"{\\*\\atnref";
+    if (const std::size_t reference = group.find(kReference); reference != std::u16string_view::npos
+        && (reference + kReference.size() >= group.size() || !isLetter(group[reference + kReference.size()]))) {
+        const std::size_t referenceEnd = DKRTFGroupEnd(group, reference).value_or(group.size());
+        const std::size_t valueStart = std::min(reference + kReference.size(), referenceEnd);
+        rangeTag = commentRangeTag(decodeNoteText(group.substr(valueStart, referenceEnd - valueStart), decoder));
+        // An empty group stands in its place, ending a control word before
+        // it as the reference did.
+        if (!rangeTag.empty()) {
+            withoutReference = std::u16string(group.substr(0, reference)) + u"{}" + std::u16string(group.substr(referenceEnd));
+            group = withoutReference;
+        }
+    }
+    std::u16string text = decodeNoteText(group, decoder);
     finishAt(end < m_groupEnd ? end + 1 : m_groupEnd);
     if (text.empty())
         return nullptr;
@@ -418,8 +446,15 @@ TETextAttachmentPtr DKRTFObjectReader::readAnnotation(const std::optional<std::u
     StringMapValue::Map attributes{{TEObjectTextAttachment::kAttachmentTypeKey, u"annotation"}};
     if (author)
         attributes.emplace(TEObjectTextAttachment::kAnnotationAuthorKey, *author);
+    if (!rangeTag.empty())
+        attributes.emplace(TEObjectTextAttachment::kCommentRangeKey, std::move(rangeTag));
     attachment->setAttributes(std::move(attributes));
     return attachment;
+}
+
+std::u16string DKRTFObjectReader::readCommentRangeTag(const ByteDecoder& decoder)
+{
+    return commentRangeTag(readGroupText(decoder));
 }
 
 std::u16string DKRTFObjectReader::readGroupText(const ByteDecoder& decoder)

@@ -55,6 +55,9 @@ public:
     TETextAttachmentPtr readAnnotation(const std::optional<std::u16string>& author, const ByteDecoder& decoder);
     // The rest of the group ("\atnid"), decoded.
     std::u16string readGroupText(const ByteDecoder& decoder);
+    // The rest of the group ("\atrfstart", "\atrfend"): the tag of a
+    // comment's range, without blanks.
+    std::u16string readCommentRangeTag(const ByteDecoder& decoder);
     // A field's instruction (the rest of the group), decoded, without the
     // blanks around it.
     std::u16string readFieldInstruction(const ByteDecoder& decoder);

@@ -71,8 +71,8 @@ public:
     // The document's defaults for complex-script and East Asian text, as
     // DKRTFScriptDefaults keeps them, for the save.
     static constexpr std::string_view kScriptDefaultsKey = "documentScriptDefaults";
-    // The document's title, author, times and counts, as DKRTFDocumentInfo
-    // keeps them, for the save.
+    // The document's title, author, times, counts and its users' own
+    // properties, as DKRTFDocumentInfo keeps them, for the save.
     static constexpr std::string_view kDocumentInfoKey = "documentInfo";
     // Where the document's page and line numbers start and the side its
     // gutter is on, which the page does not show, as the RTF words the

@@ -271,6 +271,8 @@ private:
     void actionTextLink(int value);
     void actionBookmarkStart(int value);
     void actionBookmarkEnd(int value);
+    void actionCommentRangeStart(int value);
+    void actionCommentRangeEnd(int value);
     void actionMarquentAnnotations(int value);
     void actionPageMarginLeft(int value);
     void actionGutter(int value);
@@ -310,6 +312,7 @@ private:
     void actionSkipDestination(int value);
     // "\info": the document's title, author, times and counts, kept for the save.
     void actionDocumentInfo(int value);
+    void actionUserProperties(int value);
     void actionKnownDestination(int value);
     void actionPlain(int value);
     void actionDefaultFont(int value);

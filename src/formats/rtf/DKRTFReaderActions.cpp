@@ -492,6 +492,27 @@ void DKRTFReader::actionBookmarkEnd(int)
     }
 }
 
+void DKRTFReader::actionCommentRangeStart(int)
+{
+    std::u16string tag = readObject([this](DKRTFObjectReader& reader) { return reader.readCommentRangeTag(byteDecoder()); });
+    auto& open = m_documentValues.openCommentRanges;
+    if (tag.empty() || std::find(open.begin(), open.end(), tag) != open.end())
+        return;
+    open.push_back(std::move(tag));
+    ++m_documentValues.bookmarksVersion;
+}
+
+void DKRTFReader::actionCommentRangeEnd(int)
+{
+    const std::u16string tag =
+        readObject([this](DKRTFObjectReader& reader) { return reader.readCommentRangeTag(byteDecoder()); });
+    auto& open = m_documentValues.openCommentRanges;
+    if (auto found = std::find(open.begin(), open.end(), tag); found != open.end()) {
+        open.erase(found);
+        ++m_documentValues.bookmarksVersion;
+    }
+}
+
 void DKRTFReader::actionMarquentAnnotations(int)
 {
     // The block is never text; its bytes go back with the reading.
@@ -676,7 +697,15 @@ void DKRTFReader::actionDocumentInfo(int)
     state().skipGroup();
     const std::size_t groupEnd = endOfCurrentGroup();
     if (groupEnd > m_location)
-        m_documentInfo = DKRTFDocumentInfo::read(m_source.text(m_location, groupEnd), byteDecoder());
+        m_documentInfo.append(DKRTFDocumentInfo::read(m_source.text(m_location, groupEnd), byteDecoder()));
+}
+
+void DKRTFReader::actionUserProperties(int)
+{
+    state().skipGroup();
+    const std::size_t groupEnd = endOfCurrentGroup();
+    if (groupEnd > m_location)
+        m_documentInfo.readUserProperties(m_source.text(m_location, groupEnd), byteDecoder());
 }
 
 void DKRTFReader::actionKnownDestination(int) {}

@@ -142,6 +142,7 @@ std::string DKRTFWriter::writeRTFData()
             m_scriptDefaults = std::move(defaults);
     }
     registerFonts();
+    findCommentRanges();
     writeHeader();
     writeFontTable();
     writeColorTable();
@@ -371,14 +372,13 @@ void DKRTFWriter::writeBody()
             }
             // The page gives a paragraph's end none of its text's fields or
             // bookmarks: one the text after it goes on with stays open.
-            m_paragraphEndGoesOnWith.reset();
+            m_paragraphEndGoesOnWith = nullptr;
             if (attributeRange.length == 1 && text[index] == u'\n' && attributeRange.end() < text.size()) {
                 AttributeDictionaryPtr next = m_attributedString.attributesAtIndex(attributeRange.end());
-                if (next) {
-                    const CharacterFormatting& after = characterFormatting(*next);
-                    m_paragraphEndGoesOnWith = std::make_pair(after.fields, after.bookmarks);
-                }
+                if (next)
+                    m_paragraphEndGoesOnWith = &characterFormatting(*next);
             }
+            m_runLocation = index;
             writeAttributes(runAttributes, runFormatting, beginningOfParagraph, itemText.get());
             runCarriesPicture = runFormatting.isPicture;
             runIsPageBreak = runFormatting.pageBreak;
@@ -496,6 +496,7 @@ void DKRTFWriter::writeAttributesAtIndex(std::size_t index, bool beginningOfPara
     if (index >= m_attributedString.length())
         return;
     AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(index);
+    m_runLocation = index;
     writeAttributes(attributes ? *attributes : *AttributeDictionary::empty(), beginningOfParagraph);
 }
 

@@ -184,9 +184,11 @@ private:
         bool listEnd = false;
         std::optional<std::string> link;
         // The instructions of the fields the run is the result of, outermost
-        // first, and the bookmark that holds it.
+        // first, the bookmark that holds it, and the tags of the comment
+        // ranges it is in.
         std::vector<std::u16string> fields;
         std::vector<std::u16string> bookmarks;
+        std::vector<std::u16string> commentRanges;
         const TETextAttachment* attachment = nullptr;
         // A picture drawn in place of its stand-in character.
         bool isPicture = false;
@@ -230,10 +232,15 @@ private:
     void writeColorAttributes(const CharacterFormatting& formatting);
     void writeLinkOpening(const std::optional<std::string>& link);
 
-    // --- Fields and bookmarks (DKRTFWriterFields.cpp) ---
-    // Before a run's paragraph and formatting: ends the bookmarks and the
-    // fields the run is outside of (and the link, which is inside them), and
-    // begins the bookmarks it is in.
+    // --- Fields, bookmarks and comment ranges (DKRTFWriterFields.cpp) ---
+    // Finds the comment ranges that some comment is about and that hold
+    // some text; the others are left out of the file.
+    void findCommentRanges();
+    // The number of a comment range written, if it is.
+    std::optional<int> commentRangeNumber(const std::u16string& tag) const;
+    // Before a run's paragraph and formatting: ends the bookmarks, comment
+    // ranges and fields the run is outside of (and the link, which is inside
+    // them), and begins the bookmarks and comment ranges it is in.
     void writeFieldAndBookmarkEnds(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
                                    bool beginningOfParagraph, const AttributeDictionary* itemText);
     // After its formatting, inside which the fields' text is: begins the
@@ -241,6 +248,11 @@ private:
     void writeFieldOpenings(const CharacterFormatting& formatting);
     // At the end of the text: whatever is still open.
     void writeFieldAndBookmarkClosings();
+    enum class RangeMark { Bookmark, CommentRange };
+    // Ends the ranges open that `wanted` leaves out, and begins those of
+    // `wanted` not yet open.
+    void writeRangeMarks(RangeMark kind, std::vector<std::u16string>& open, const std::vector<std::u16string>& wanted);
+    void writeRangeMark(RangeMark kind, bool start, const std::u16string& name);
     void closeLink();
     void restoreStateAtGroupEnd(const DKRTFWriterState& atOpening);
 
@@ -323,9 +335,18 @@ private:
     const AttributeDictionary* m_paragraphStartAttributes = nullptr;
     const AttributeDictionary* m_paragraphStartItemText = nullptr;
     std::vector<std::u16string> m_openBookmarks;
+    // The comment ranges written, numbered in the order they begin, and
+    // those open; and where the run being written begins.
+    struct CommentRange {
+        std::u16string tag;
+        Range extent;
+    };
+    std::vector<CommentRange> m_commentRanges;
+    std::vector<std::u16string> m_openCommentRanges;
+    std::size_t m_runLocation = 0;
     // For a run that is a paragraph end alone: the fields and bookmarks of
     // the text after it.
-    std::optional<std::pair<std::vector<std::u16string>, std::vector<std::u16string>>> m_paragraphEndGoesOnWith;
+    const CharacterFormatting* m_paragraphEndGoesOnWith = nullptr;
     // What was written as in force where each field's result group, and the
     // link's, began: a reader goes back to it where the group ends.
     std::vector<DKRTFWriterState> m_stateAtFieldOpenings;

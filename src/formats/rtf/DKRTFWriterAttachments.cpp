@@ -152,7 +152,17 @@ void DKRTFWriter::writeAttachment(const TETextAttachment& attachment)
         m_buffer.appendEscapedString(author);
         m_buffer.appendCString("}{\\*\\atnauthor ");
         m_buffer.appendEscapedString(author);
-        m_buffer.appendCString("}\\chatn{\\*\\annotation {\\*\\atnref} ");
+        m_buffer.appendCString("}\\chatn{\\*\\annotation ");
+        const std::u16string* tag = attachment.attributeForKey(TEObjectTextAttachment::kCommentRangeKey);
+        if (std::optional<int> range = tag ? commentRangeNumber(*tag) : std::nullopt) {
+            // Word and LibreOffice show the comment over the words of the
+            // range its reference names.
+            m_buffer.appendCString("{\\*\\atnref ");
+            m_buffer.appendInteger(*range);
+            m_buffer.appendByte('}');
+        } else {
+            m_buffer.appendCString("{\\*\\atnref} ");
+        }
         m_buffer.appendEscapedString(text);
         m_buffer.appendCString("}}");
     } else if (*type == u"footnote") {

@@ -8,6 +8,7 @@
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/graphics/FontFace.h"
 #include "platform/text/AttributeDictionaryAccess.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/FontAttributeValue.h"
 
@@ -456,6 +457,11 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.link = linkOf(attributes);
     if (const auto* bookmark = attributes.valueForKeyAs<StringValue>(TEBookmarkAttribute); bookmark && !bookmark->value().empty())
         formatting.bookmarks.push_back(bookmark->value());
+    if (const auto* ranges = attributes.valueForKeyAs<StringValue>(TECommentRangeAttribute)) {
+        for (std::u16string& tag : componentsSeparatedByString(std::u16string_view(ranges->value()), u" "))
+            if (!tag.empty())
+                formatting.commentRanges.push_back(std::move(tag));
+    }
     const auto* fields = attributes.valueForKeyAs<StringValue>(TEFieldInstructionAttribute);
     for (std::size_t start = 0; fields && start <= fields->value().size();) {
         const std::size_t end = std::min(fields->value().find(u'\n', start), fields->value().size());

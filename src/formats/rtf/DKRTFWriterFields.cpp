@@ -1,5 +1,9 @@
 #include "formats/rtf/DKRTFWriter.h"
 
+#include "engine/attachments/TEObjectTextAttachment.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "platform/text/AttributeDictionaryAccess.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -43,12 +47,16 @@ void DKRTFWriter::writeFieldAndBookmarkEnds(const AttributeDictionary& attribute
         // A paragraph begun inside fields ends inside them too, as Word's
         // table of contents has its last paragraph: ending them before its
         // end would leave it without its settings.
-        shared = std::max({shared, sharedCount(m_openFields, m_paragraphEndGoesOnWith->first),
+        shared = std::max({shared, sharedCount(m_openFields, m_paragraphEndGoesOnWith->fields),
                            std::min(m_fieldsAtParagraphStart, m_openFields.size())});
-        for (const std::u16string& name : m_paragraphEndGoesOnWith->second)
+        for (const std::u16string& name : m_paragraphEndGoesOnWith->bookmarks)
             if (std::find(m_openBookmarks.begin(), m_openBookmarks.end(), name) != m_openBookmarks.end())
                 bookmarks.push_back(name);
     }
+    std::vector<std::u16string> commentRanges;
+    for (const CommentRange& range : m_commentRanges)
+        if (range.extent.contains(m_runLocation))
+            commentRanges.push_back(range.tag);
     const bool fieldsEnd = shared < m_openFields.size();
     // The link is the innermost group: fields end or begin only outside it.
     if (fieldsEnd || shared < formatting.fields.size())
@@ -75,24 +83,106 @@ void DKRTFWriter::writeFieldAndBookmarkEnds(const AttributeDictionary& attribute
         m_paragraphStartItemText = itemText;
     }
 
-    for (auto name = m_openBookmarks.begin(); name != m_openBookmarks.end();) {
-        if (std::find(bookmarks.begin(), bookmarks.end(), *name) != bookmarks.end()) {
+    writeRangeMarks(RangeMark::Bookmark, m_openBookmarks, bookmarks);
+    writeRangeMarks(RangeMark::CommentRange, m_openCommentRanges, commentRanges);
+}
+
+void DKRTFWriter::writeRangeMarks(RangeMark kind, std::vector<std::u16string>& open,
+                                  const std::vector<std::u16string>& wanted)
+{
+    for (auto name = open.begin(); name != open.end();) {
+        if (std::find(wanted.begin(), wanted.end(), *name) != wanted.end()) {
             ++name;
             continue;
         }
-        m_buffer.appendCString("{\\*\\bkmkend ");
-        m_buffer.appendEscapedString(*name);
-        m_buffer.appendByte('}');
-        name = m_openBookmarks.erase(name);
+        writeRangeMark(kind, false, *name);
+        name = open.erase(name);
     }
-    for (const std::u16string& name : bookmarks) {
-        if (std::find(m_openBookmarks.begin(), m_openBookmarks.end(), name) != m_openBookmarks.end())
+    for (const std::u16string& name : wanted) {
+        if (std::find(open.begin(), open.end(), name) != open.end())
             continue;
-        m_buffer.appendCString("{\\*\\bkmkstart ");
-        m_buffer.appendEscapedString(name);
-        m_buffer.appendByte('}');
-        m_openBookmarks.push_back(name);
+        writeRangeMark(kind, true, name);
+        open.push_back(name);
     }
+}
+
+void DKRTFWriter::writeRangeMark(RangeMark kind, bool start, const std::u16string& name)
+{
+    if (kind == RangeMark::Bookmark) {
+        m_buffer.appendCString(start ? "{\\*\\bkmkstart " : "{\\*\\bkmkend ");
+        m_buffer.appendEscapedString(name);
+    } else {
+        m_buffer.appendCString(start ? "{\\*\\atrfstart " : "{\\*\\atrfend ");
+        m_buffer.appendInteger(commentRangeNumber(name).value_or(0));
+    }
+    m_buffer.appendByte('}');
+}
+
+void DKRTFWriter::findCommentRanges()
+{
+    // The page gives neither the notes inside a range nor paragraph ends its
+    // tag: a range goes on over them. Words of a range copied elsewhere make
+    // another stretch with its tag; the comment is about the last stretch
+    // that begins before it, as Word and LibreOffice put a comment after its
+    // words. A comment deleted leaves its words' tag behind, and words
+    // deleted leave their comment's tag unused: neither makes a range in
+    // the file.
+    struct Found {
+        std::u16string tag;
+        std::vector<Range> stretches;
+        std::optional<std::size_t> comment;
+    };
+    std::vector<Found> found;
+    auto entry = [&found](const std::u16string& tag) -> Found& {
+        auto each = std::find_if(found.begin(), found.end(), [&tag](const Found& one) { return one.tag == tag; });
+        return each != found.end() ? *each : found.emplace_back(Found{tag, {}, std::nullopt});
+    };
+    const std::u16string& text = m_attributedString.string();
+    auto goesOver = [&text](std::size_t from, std::size_t to) {
+        return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(from), text.begin() + static_cast<std::ptrdiff_t>(to),
+                           [](char16_t unit) { return unit == u'\n' || unit == u'\uFFFC' || unit == u'\uFEFF'; });
+    };
+    m_attributedString.forEachRun(Range{0, m_attributedString.length()}, [&](const AttributeDictionaryPtr& attributes,
+                                                                            Range run) {
+        if (!attributes || (!attributes->containsKey(TECommentRangeAttribute) &&
+                            !attributes->containsKey(NSAttachmentAttributeName)))
+            return;
+        const CharacterFormatting& formatting = characterFormatting(*attributes);
+        for (const std::u16string& tag : formatting.commentRanges) {
+            std::vector<Range>& stretches = entry(tag).stretches;
+            if (!stretches.empty() && goesOver(stretches.back().end(), run.location))
+                stretches.back().length = run.end() - stretches.back().location;
+            else
+                stretches.push_back(run);
+        }
+        const TETextAttachment* note = formatting.attachment;
+        const std::u16string* type = note ? note->attributeForKey(TEObjectTextAttachment::kAttachmentTypeKey) : nullptr;
+        const std::u16string* tag = note ? note->attributeForKey(TEObjectTextAttachment::kCommentRangeKey) : nullptr;
+        if (type && tag && *type == u"annotation" && !entry(*tag).comment)
+            entry(*tag).comment = run.location;
+    });
+    m_commentRanges.clear();
+    for (const Found& each : found) {
+        if (!each.comment || each.stretches.empty())
+            continue;
+        const Range* about = &each.stretches.front();
+        for (const Range& stretch : each.stretches)
+            if (stretch.location <= *each.comment)
+                about = &stretch;
+        m_commentRanges.push_back({each.tag, *about});
+    }
+    std::stable_sort(m_commentRanges.begin(), m_commentRanges.end(), [](const CommentRange& one, const CommentRange& other) {
+        return one.extent.location < other.extent.location;
+    });
+}
+
+std::optional<int> DKRTFWriter::commentRangeNumber(const std::u16string& tag) const
+{
+    auto found = std::find_if(m_commentRanges.begin(), m_commentRanges.end(),
+                              [&tag](const CommentRange& range) { return range.tag == tag; });
+    if (found == m_commentRanges.end())
+        return std::nullopt;
+    return static_cast<int>(found - m_commentRanges.begin()) + 1;
 }
 
 void DKRTFWriter::writeFieldOpenings(const CharacterFormatting& formatting)
@@ -112,12 +202,8 @@ void DKRTFWriter::writeFieldAndBookmarkClosings()
     for (; !m_openFields.empty(); m_openFields.pop_back())
         m_buffer.appendCString("}}");
     m_stateAtFieldOpenings.clear();
-    for (const std::u16string& name : m_openBookmarks) {
-        m_buffer.appendCString("{\\*\\bkmkend ");
-        m_buffer.appendEscapedString(name);
-        m_buffer.appendByte('}');
-    }
-    m_openBookmarks.clear();
+    writeRangeMarks(RangeMark::Bookmark, m_openBookmarks, {});
+    writeRangeMarks(RangeMark::CommentRange, m_openCommentRanges, {});
 }
 
 } // namespace folio

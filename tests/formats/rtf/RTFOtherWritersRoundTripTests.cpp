@@ -2067,6 +2067,117 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsStyledLinksAndDocumentInformationA
     }
 }
 
+// Word and LibreOffice mark the words a comment is about ("\atrfstart",
+// "\atrfend", the comment's "\atnref"): ranges that overlap, one over a
+// paragraph's end, and a comment at a place keep their words through a save,
+// straight, through the editing page and after a second save. A comment
+// deleted takes its range with it, and its words copied elsewhere do not
+// widen it.
+TEST_F(RTFOtherWritersRoundTripTests, commentsKeepTheWordsTheyAreAbout)
+{
+    // Each comment, and the letters its range holds.
+    auto comments = [](const AttributedString& text) {
+        std::string found;
+        for (std::size_t index = 0; index < text.length(); ++index) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+            const auto* note = attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
+            const std::u16string* type = note ? note->attributeForKey("attachmentType") : nullptr;
+            if (!type || *type != u"annotation")
+                continue;
+            const std::u16string* tag = note->attributeForKey("data-range");
+            std::u16string words;
+            for (std::size_t at = 0; tag && at < text.length(); ++at) {
+                AttributeDictionaryPtr around = text.attributesAtIndex(at);
+                const auto* ranges = around ? around->valueForKeyAs<StringValue>(TECommentRangeAttribute) : nullptr;
+                const std::vector<std::u16string> tags =
+                    ranges ? componentsSeparatedByString(std::u16string_view(ranges->value()), u" ") : std::vector<std::u16string>();
+                if (std::find(tags.begin(), tags.end(), *tag) != tags.end() && !around->containsKey(NSAttachmentAttributeName))
+                    words.push_back(text.string()[at]);
+            }
+            found += toUtf8(*note->attributeForKey("annotationAuthor")) + ": " + toUtf8(*note->contentsString()) + " [" +
+                toUtf8(words) + "]\n";
+        }
+        return found;
+    };
+    const std::string file =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Helvetica;}}\n"
+        "\\pard Alpha {\\*\\atrfstart 12}beta {\\*\\atrfstart 3}gamma{\\*\\atrfend 12}"
+        "{{\\*\\atnid Ann}{\\*\\atnauthor Ann}\\chatn{\\*\\annotation{\\*\\atnref 12}ok}} delta{\\*\\atrfend 3}"
+        "{{\\*\\atnid Bo}{\\*\\atnauthor Bo}\\chatn{\\*\\annotation{\\*\\atndate 1854160384}{\\*\\atnref 3}overlap}}.\\par\n"
+        "\\pard Second {\\*\\atrfstart 9}start\\par\n"
+        "\\pard and end{\\*\\atrfend 9}{{\\*\\atnid Cy}{\\*\\atnauthor Cy}\\chatn{\\*\\annotation {\\*\\atnref 9}spans}}"
+        " here.\\par\n"
+        "\\pard Point {{\\*\\atnid Di}{\\*\\atnauthor Di}\\chatn{\\*\\annotation {\\*\\atnref} at a place}}x\\par\n}";
+    const std::string expected =
+        "Ann: ok [beta gamma]\nBo: overlap [gamma delta]\nCy: spans [start\nand end]\nDi: at a place []\n";
+    const DKRTFReadResult original = read(file);
+    ASSERT_EQ(comments(original.text), expected);
+    // Word's own file: the comment over the depth readings.
+    const DKRTFReadResult word = read(fixture("word-fields-comments.rtf"));
+    ASSERT_EQ(comments(word.text), "Ines Varga: Check these against last year. [depth readings]\n");
+    for (const DKRTFReadResult* source : {&original, &word}) {
+        const std::string paged = written(*source, throughThePage(source->text));
+        const DKRTFReadResult once = read(paged);
+        for (const std::string& rtf : {written(*source, source->text), paged, written(once, throughThePage(once.text))})
+            EXPECT_EQ(comments(read(rtf).text), comments(source->text)) << rtf;
+    }
+
+    // One of the overlapping comments deleted from the page, its words stay
+    // plain words; the words of another copied to the end, the comment stays
+    // about its own.
+    MutableAttributedString edited(original.text);
+    for (std::size_t index = edited.length(); index-- > 0;) {
+        AttributeDictionaryPtr attributes = edited.attributesAtIndex(index);
+        const auto* note = attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
+        const std::u16string* author = note ? note->attributeForKey("annotationAuthor") : nullptr;
+        if (author && *author == u"Bo")
+            edited.deleteCharactersInRange(Range{index, 1});
+    }
+    Result<AttributedString> copied =
+        original.text.attributedSubstringFromRange(Range{original.text.string().find(u"beta"), 10});
+    ASSERT_TRUE(copied.ok());
+    edited.appendAttributedString(*copied);
+    const std::string rtf = written(original, throughThePage(edited));
+    EXPECT_EQ(comments(read(rtf).text), "Ann: ok [beta gamma]\nCy: spans [start\nand end]\nDi: at a place []\n") << rtf;
+    EXPECT_EQ(rtf.find("atrfstart", rtf.find("atrfstart", rtf.find("atrfstart") + 1) + 1), std::string::npos) << rtf;
+}
+
+// LibreOffice keeps the properties a user gave a document beside its
+// information ("\userprops"); Word may put them inside it. Each keeps its
+// name, its kind and its value through saves, and goes out where LibreOffice
+// finds it.
+TEST_F(RTFOtherWritersRoundTripTests, customDocumentPropertiesAreKept)
+{
+    auto properties = [](const DKRTFReadResult& read) {
+        const DKRTFDocumentInfo info =
+            DKRTFDocumentInfo::fromSerialized(read.pageSettings.text(DKRTFPageSettings::kDocumentInfoKey).value_or(""));
+        std::string found;
+        for (const DKRTFDocumentInfo::UserProperty& property : info.userProperties())
+            found += toUtf8(property.name) + " (" + (property.type ? std::to_string(*property.type) : "-") + ") = " +
+                (property.value ? toUtf8(*property.value) : "-") + "\n";
+        return found + std::to_string(info.entries().size()) + " entries";
+    };
+    const std::string file =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Helvetica;}}\n"
+        "{\\info{\\title Survey}{\\*\\userprops{\\propname Inside}\\proptype30{\\staticval Word's}}}"
+        "{\\*\\userprops{\\propname Client}\\proptype30{\\staticval Acme \\{\\'e9t\\'e9\\} \\u8364?}"
+        "{\\propname Pages}\\proptype3{\\staticval 42}{\\propname Done}\\proptype11{\\staticval 1}"
+        "\\proptype5{\\staticval 9}{\\propname Due}\\proptype64{\\staticval 2024. 03. 04.}{\\propname}\\proptype3"
+        "{\\propname Open}}\n"
+        "\\pard Text\\par\n}";
+    const std::string expected = "Inside (30) = Word's\nClient (30) = Acme {\u00e9t\u00e9} \u20ac\nPages (3) = 42\n"
+                                 "Done (11) = 1\nDue (64) = 2024. 03. 04.\nOpen (-) = -\n1 entries";
+    const DKRTFReadResult original = read(file);
+    ASSERT_EQ(properties(original), expected);
+    const std::string once = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(once);
+    EXPECT_EQ(properties(again), expected) << once;
+    EXPECT_EQ(properties(read(written(again, again.text))), expected);
+    EXPECT_EQ(toUtf8(again.text.string()), "Text\n");
+    // LibreOffice's own file.
+    EXPECT_EQ(properties(read(fixture("libreoffice-fields-borders.rtf"))), "Reviewer (30) = Ada Lind\n5 entries");
+}
+
 // WordPad writes a font's name in the font's own code page, a Japanese one
 // in Shift-JIS bytes with blanks among them, in a Japanese or a Western
 // document alike: the name is read whole, and the text keeps that font

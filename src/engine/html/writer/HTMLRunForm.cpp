@@ -29,6 +29,7 @@ struct RunKeys {
     AttributeKey shading{TEShadingAttribute};
     AttributeKey fieldInstruction{TEFieldInstructionAttribute};
     AttributeKey bookmark{TEBookmarkAttribute};
+    AttributeKey commentRanges{TECommentRangeAttribute};
     AttributeKey language{kCTLanguageAttributeName};
     AttributeKey eastAsianLanguage{TEEastAsianLanguageAttribute};
     AttributeKey noProofing{TENoProofingAttribute};
@@ -76,6 +77,8 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             fieldInstruction = value->as<StringValue>();
         else if (key == keys.bookmark)
             bookmark = value->as<StringValue>();
+        else if (key == keys.commentRanges)
+            commentRanges = value->as<StringValue>();
         else if (key == keys.language)
             language = value->as<StringValue>();
         else if (key == keys.eastAsianLanguage)

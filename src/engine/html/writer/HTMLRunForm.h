@@ -35,6 +35,7 @@ struct HTMLRunForm {
     // The word-processor fields the run is the result of, for the save.
     const StringValue* fieldInstruction = nullptr;
     const StringValue* bookmark = nullptr;
+    const StringValue* commentRanges = nullptr;
 
     // The values of the run's style (whether it writes the font left unset).
     HTMLRunLook look;

@@ -400,6 +400,8 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         spanAttributes["data-field"] = form.fieldInstruction->value();
     if (form.bookmark && !form.bookmark->value().empty())
         spanAttributes["data-bookmark"] = form.bookmark->value();
+    if (form.commentRanges && !form.commentRanges->value().empty())
+        spanAttributes["data-comment"] = form.commentRanges->value();
     if (form.kerning)
         spanAttributes["data-kerning"] = toUtf16(std::to_string(form.kerning->value()));
     // Most runs of a fragment are a span with a style alone: its start tag
