@@ -229,8 +229,12 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
         m_ownEntries.emplace_back(kFieldKey, StringValue::make(state.fieldInstructions()));
     }
     if (!m_values.openBookmarks.empty()) {
+        // Bookmarks may overlap: the text keeps every one that holds it.
         static const AttributeKey kBookmarkKey(TEBookmarkAttribute);
-        m_ownEntries.emplace_back(kBookmarkKey, StringValue::make(m_values.openBookmarks.back()));
+        std::u16string names;
+        for (const DocumentValues::OpenBookmark& bookmark : m_values.openBookmarks)
+            names.append(names.empty() ? u"" : u"\n").append(bookmark.name);
+        m_ownEntries.emplace_back(kBookmarkKey, StringValue::make(std::move(names)));
     }
 
     const AttributeDictionaryPtr& formatted = formattingSet(state);

@@ -32,8 +32,13 @@ public:
         // The instruction of the field last read when it is no hyperlink,
         // for its result to take up.
         std::u16string fieldInstruction;
-        // The bookmarks begun and not yet ended, in the order they began.
-        std::vector<std::u16string> openBookmarks;
+        // The bookmarks begun and not yet ended, in the order they began,
+        // with the length of the text where each began.
+        struct OpenBookmark {
+            std::u16string name;
+            std::size_t textLength = 0;
+        };
+        std::vector<OpenBookmark> openBookmarks;
         // Changes with every bookmark begun or ended: a set cached before
         // then is stale even in a group that did not see the change.
         unsigned bookmarksVersion = 0;

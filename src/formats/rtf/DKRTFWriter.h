@@ -184,9 +184,12 @@ private:
         bool listEnd = false;
         std::optional<std::string> link;
         // The instructions of the fields the run is the result of, outermost
-        // first, and the bookmark that holds it.
+        // first, and the bookmarks that hold it, in the order they began.
         std::vector<std::u16string> fields;
         std::vector<std::u16string> bookmarks;
+        // The run is hidden: where its text is carriers alone, it stands
+        // for bookmarks or fields that hold no text.
+        bool hidden = false;
         const TETextAttachment* attachment = nullptr;
         // A picture drawn in place of its stand-in character.
         bool isPicture = false;
@@ -241,6 +244,11 @@ private:
     void writeFieldOpenings(const CharacterFormatting& formatting);
     // At the end of the text: whatever is still open.
     void writeFieldAndBookmarkClosings();
+    // Whether the run is carriers of bookmarks or fields without text, and
+    // those written in their place, each one whole.
+    static bool isMarkCarrierRun(const CharacterFormatting& formatting, std::u16string_view text);
+    void writeMarkCarriers(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
+                           std::size_t count);
     void closeLink();
     void restoreStateAtGroupEnd(const DKRTFWriterState& atOpening);
 
