@@ -119,7 +119,12 @@ void DKRTFWriter::writeMarkCarriers(const AttributeDictionary& attributes, const
                                     std::size_t count)
 {
     // Neither the carrier nor its hiding is written: only the marks it
-    // carries, which the text after it ends where they do not go on.
+    // carries, which the text after it ends where they do not go on. They
+    // are the item's text, not its marker's.
+    if (m_state.isPrefixIndex == 1) {
+        m_buffer.appendByte('}');
+        m_state.isPrefixIndex = 0;
+    }
     // What the text before goes on with is no carrier's own.
     CharacterFormatting outside;
     outside.fields.assign(formatting.fields.begin(),

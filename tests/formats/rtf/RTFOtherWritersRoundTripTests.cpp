@@ -2274,5 +2274,37 @@ TEST_F(RTFOtherWritersRoundTripTests, bookmarksAndFieldsWithoutTextKeepTheirPlac
         << toUtf8(printed);
 }
 
+// A bookmark of the place where a list item's words begin stays in the
+// item's text, not its marker's; a paragraph that holds only a field that
+// shows nothing stays an empty line, on the page and in print.
+TEST_F(RTFOtherWritersRoundTripTests, marksWithoutTextAtAnItemOrAloneInAParagraphStayThere)
+{
+    const std::string word =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Calibri;}}{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23"
+        "\\levelstartat1{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720}\\listid1}}{\\*\\listoverridetable"
+        "{\\listoverride\\listid1\\listoverridecount0\\ls1}}\\pard\\ls1\\fi-360\\li720\\f0{\\listtext\\u8226\\tab}"
+        "{\\*\\bkmkstart Item}{\\*\\bkmkend Item}Item one\\par\\pard {\\field{\\*\\fldinst TOC \\\\o \"1-3\"}}\\par End\\par}";
+    auto markBefore = [](const AttributedString& text, std::u16string_view words, std::string_view key) {
+        const std::size_t at = text.string().find(words);
+        if (at == std::u16string::npos || at == 0 || text.string()[at - 1] != TEMarkCarrierCharacter)
+            return std::string("none");
+        const auto* value = text.attributesAtIndex(at - 1)->valueForKeyAs<StringValue>(key);
+        return value ? toUtf8(value->value()) : std::string("none");
+    };
+    const DKRTFReadResult original = read(word);
+    const std::string straight = written(original, original.text);
+    const std::string paged = written(original, throughThePage(original.text));
+    for (const std::string& rtf : {straight, paged, written(read(paged), throughThePage(read(paged).text))}) {
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(markBefore(again.text, u"Item one", TEBookmarkAttribute), "Item") << rtf;
+        EXPECT_EQ(markBefore(again.text, u"\nEnd", TEFieldInstructionAttribute), "TOC \\o \"1-3\"") << rtf;
+        TEHTMLWriterSettings shown;
+        shown.forPrint = true;
+        shown.leavesOutHidden = true;
+        const std::u16string printed = htmlString(again.text, shown);
+        EXPECT_NE(HTMLPlainText::plainText(toUtf8(printed)).find(u"Item one\n\nEnd"), std::u16string::npos) << toUtf8(printed);
+    }
+}
+
 } // namespace
 } // namespace folio
