@@ -26,6 +26,7 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -1184,6 +1185,71 @@ TEST_F(RichTextOtherProgramsFileWindowTest, fieldsAndBookmarksSurviveTypingIntoA
     EXPECT_NE(flat.find("<text:table-of-content "), std::string::npos) << flat;
     EXPECT_NE(flat.find("text:bookmark-start text:name=\"_Toc201\""), std::string::npos) << flat;
     EXPECT_NE(flat.find("xlink:href=\"#_Toc201\""), std::string::npos) << flat;
+}
+
+// Bookmarks of a place, overlapping bookmarks and fields that show nothing,
+// in a file typed into and autosaved: the page shows none of them, the saved
+// file has each bookmark once at its place and each field with its
+// instruction, and LibreOffice finds them there.
+TEST_F(RichTextOtherProgramsFileWindowTest, bookmarksAndFieldsWithoutTextSurviveAnAutosave)
+{
+    const std::string path = folder.path("marks.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Calibri;}}\n"
+                    "\\pard\\plain\\f0\\fs22 See {\\*\\bkmkstart _Ref1}{\\*\\bkmkend _Ref1}the tide table"
+                    "{\\*\\bkmkstart _GoBack}{\\*\\bkmkend _GoBack} on page {\\field{\\*\\fldinst PAGE}{\\fldrslt }}.\\par\n"
+                    "\\pard\\plain\\f0\\fs22 {\\*\\bkmkstart Alpha}First {\\*\\bkmkstart Beta}shared{\\*\\bkmkend Alpha}"
+                    " words{\\*\\bkmkend Beta} after.\\par\n"
+                    "\\pard\\plain\\f0\\fs22 {\\field{\\*\\fldinst TOC \\\\o \"1-3\"}}Contents; ref "
+                    "{\\field{\\*\\fldinst REF _Ref1 \\\\h}{\\fldrslt }} end\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(run("document.getElementById('content').innerText.replace(/\\s+/g,' ').trim()"),
+              "See the tide table on page . First shared words after. Contents; ref end");
+    typeAtTheEnd(" Zebra");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    // Each mark with the shown words it holds, or the words after its place.
+    std::map<std::string, std::string> marks;
+    const std::u16string& text = saved.text.string();
+    std::u16string shown;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        AttributeDictionaryPtr attributes = saved.text.attributesAtIndex(at);
+        const bool carrier = text[at] == TEMarkCarrierCharacter;
+        if (carrier) {
+            std::u16string after = text.substr(at + 1, 8);
+            std::erase(after, TEMarkCarrierCharacter);
+            if (const auto* field = attributes->valueForKeyAs<StringValue>(TEFieldInstructionAttribute))
+                marks[toUtf8(field->value())] = "at " + toUtf8(after);
+            if (const auto* names = attributes->valueForKeyAs<StringValue>(TEBookmarkAttribute))
+                marks[toUtf8(names->value())] = "at " + toUtf8(after);
+        } else if (const auto* names = attributes->valueForKeyAs<StringValue>(TEBookmarkAttribute)) {
+            for (const std::u16string& name : componentsSeparatedByString(names->value(), u"\n"))
+                marks[toUtf8(name)] += toUtf8(text.substr(at, 1));
+        }
+        if (!carrier)
+            shown += text[at];
+    }
+    EXPECT_EQ(toUtf8(shown), "See the tide table on page .\nFirst shared words after.\nContents; ref  end Zebra\n") << rtf;
+    const std::map<std::string, std::string> wanted{{"_Ref1", "at the tide"},    {"_GoBack", "at  on page"},
+                                                     {"PAGE", "at .\nFirst "},    {"Alpha", "First shared"},
+                                                     {"Beta", "shared words"},    {"TOC \\o \"1-3\"", "at Contents"},
+                                                     {"REF _Ref1 \\h", "at  end Zeb"}};
+    EXPECT_EQ(marks, wanted) << rtf;
+    for (const char* name : {"_Ref1", "_GoBack", "Alpha", "Beta"}) {
+        const std::string start = std::string("\\bkmkstart ") + name + "}";
+        EXPECT_EQ(rtf.find(start), rtf.rfind(start)) << rtf;
+    }
+
+    const std::string flat = readFile(convertedByLibreOffice(path, "fodt", "fodt"));
+    for (const char* found : {"text:name=\"_Ref1\"", "text:bookmark-start text:name=\"Alpha\"",
+                              "text:bookmark-end text:name=\"Beta\"", "<text:page-number", "text:ref-name=\"_Ref1\""})
+        EXPECT_NE(flat.find(found), std::string::npos) << found << "\n" << flat;
 }
 
 // LibreOffice's second list level stands 720 twips right of the first

@@ -92,13 +92,18 @@ inline constexpr std::string_view TEParagraphBordersAttribute = "TEParagraphBord
 // line: the run's text is what the field showed when the file was saved. A
 // field's link is the run's link, not one of these.
 inline constexpr std::string_view TEFieldInstructionAttribute = "TEFieldInstruction";
-// The name of a word processor's bookmark that holds the run (where
-// bookmarks nest, the one begun last); links inside the document point at it.
+// The names of the word processor's bookmarks that hold the run, in the
+// order they began, one a line; links inside the document point at them.
 inline constexpr std::string_view TEBookmarkAttribute = "TEBookmark";
 // The tags of the comments whose range holds the run, in the order their
 // ranges began, a blank between two: a comment is a note at one place, and
 // the words it is about carry its tag (the comment's "data-range").
 inline constexpr std::string_view TECommentRangeAttribute = "TECommentRange";
+// A bookmark that holds no text (a place a cross-reference points at) and a
+// field that shows nothing (a table of contents not yet made) have no text
+// to carry their attributes: each stands on this character, hidden, which
+// the RTF writer writes as the bookmark or field alone.
+inline constexpr char16_t TEMarkCarrierCharacter = u'\u2060';
 
 // Values stored under keys whose value is fixed text.
 inline constexpr std::u16string_view TEFieldAttributeValue = u"TEField";

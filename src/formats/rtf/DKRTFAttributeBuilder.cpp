@@ -229,8 +229,18 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
         m_ownEntries.emplace_back(kFieldKey, StringValue::make(state.fieldInstructions()));
     }
     if (!m_values.openBookmarks.empty()) {
+        // Bookmarks may overlap: the text keeps every one that holds it.
+        // NOTE: only the innermost few of a file that opens bookmarks by the
+        // thousand without ending them, so that each run's set stays small;
+        // an outer one is kept again on the text after them.
+        constexpr std::size_t kMostBookmarksOnARun = 32;
         static const AttributeKey kBookmarkKey(TEBookmarkAttribute);
-        m_ownEntries.emplace_back(kBookmarkKey, StringValue::make(m_values.openBookmarks.back()));
+        const auto& open = m_values.openBookmarks;
+        std::u16string names;
+        for (auto bookmark = open.size() > kMostBookmarksOnARun ? open.end() - kMostBookmarksOnARun : open.begin();
+             bookmark != open.end(); ++bookmark)
+            names.append(names.empty() ? u"" : u"\n").append(bookmark->name);
+        m_ownEntries.emplace_back(kBookmarkKey, StringValue::make(std::move(names)));
     }
     if (!m_values.openCommentRanges.empty()) {
         static const AttributeKey kCommentRangeKey(TECommentRangeAttribute);

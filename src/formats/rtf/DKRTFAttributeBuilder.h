@@ -32,8 +32,13 @@ public:
         // The instruction of the field last read when it is no hyperlink,
         // for its result to take up.
         std::u16string fieldInstruction;
-        // The bookmarks begun and not yet ended, in the order they began.
-        std::vector<std::u16string> openBookmarks;
+        // The bookmarks begun and not yet ended, in the order they began,
+        // with the length of the text where each began.
+        struct OpenBookmark {
+            std::u16string name;
+            std::size_t textLength = 0;
+        };
+        std::vector<OpenBookmark> openBookmarks;
         // The tags of the comment ranges begun and not yet ended, likewise.
         std::vector<std::u16string> openCommentRanges;
         // Changes with every bookmark or comment range begun or ended: a set

@@ -233,6 +233,8 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
             // own lists are read as they always were.
             if (tracking.previousListID != 0 && m_listTable.itemsNeedNoLabel(tracking.previousListID))
                 state().setListTracking(tracking);
+            if (!m_openFields.empty())
+                endFieldsClosedByGroupEnd();
             if (m_states.depth() < entryDepth)
                 return;
             break;

@@ -273,6 +273,11 @@ private:
     void actionBookmarkEnd(int value);
     void actionCommentRangeStart(int value);
     void actionCommentRangeEnd(int value);
+    // After a group's end: a field whose group it was is over.
+    void endFieldsClosedByGroupEnd();
+    // The hidden character a bookmark or field with no text of its own
+    // stands on, under the current state's attributes.
+    void appendMarkCarrier();
     void actionMarquentAnnotations(int value);
     void actionPageMarginLeft(int value);
     void actionGutter(int value);
@@ -521,6 +526,14 @@ private:
     bool m_pendingListPrefix = false;
     std::u16string m_pendingListLabel;
     bool m_atParagraphStart = true;
+    // The fields being read: the depth of each one's group, the length of
+    // the text where it began, and its instruction when it is no hyperlink.
+    struct OpenField {
+        std::size_t depth = 0;
+        std::size_t textLength = 0;
+        std::u16string instruction;
+    };
+    std::vector<OpenField> m_openFields;
     // The row being read: the definition of the last "\trowd", and where
     // the cell marks of the row were appended.
     DKRTFTableRowFormat m_rowFormat;

@@ -445,6 +445,7 @@ void DKRTFReader::actionField(int)
     // A field's result is a link only when its own instruction says so.
     m_documentValues.linkTarget.clear();
     m_documentValues.fieldInstruction.clear();
+    m_openFields.push_back(OpenField{m_states.depth(), m_attributedString.length(), {}});
 }
 
 void DKRTFReader::actionLink(int)
@@ -458,6 +459,8 @@ void DKRTFReader::actionLink(int)
     // into the text it last showed. Lines part nested instructions.
     std::replace(instruction.begin(), instruction.end(), u'\n', u' ');
     m_documentValues.fieldInstruction = target ? std::u16string() : std::move(instruction);
+    if (!m_openFields.empty())
+        m_openFields.back().instruction = m_documentValues.fieldInstruction;
 }
 
 void DKRTFReader::actionTextLink(int value)
@@ -476,7 +479,7 @@ void DKRTFReader::actionBookmarkStart(int)
     std::erase(name, u'\n');
     if (name.empty())
         return;
-    m_documentValues.openBookmarks.push_back(std::move(name));
+    m_documentValues.openBookmarks.push_back({std::move(name), m_attributedString.length()});
     ++m_documentValues.bookmarksVersion;
 }
 
@@ -485,11 +488,21 @@ void DKRTFReader::actionBookmarkEnd(int)
     std::u16string name = readObject([this](DKRTFObjectReader& reader) { return reader.readGroupText(byteDecoder()); });
     std::erase(name, u'\n');
     auto& open = m_documentValues.openBookmarks;
+    auto found = std::find_if(open.begin(), open.end(), [&](const auto& bookmark) { return bookmark.name == name; });
     // An end that names no open bookmark ends nothing.
-    if (auto found = std::find(open.begin(), open.end(), name); found != open.end()) {
-        open.erase(found);
-        ++m_documentValues.bookmarksVersion;
+    if (found == open.end())
+        return;
+    if (found->textLength == m_attributedString.length()) {
+        // A bookmark of a place, not of words: the end's group is read as
+        // the text around it, which the bookmark's carrier belongs to.
+        DKRTFReaderState& current = state();
+        const bool discards = current.discardText();
+        current.setDiscardText(m_states.enclosing().discardText());
+        appendMarkCarrier();
+        current.setDiscardText(discards);
     }
+    open.erase(found);
+    ++m_documentValues.bookmarksVersion;
 }
 
 void DKRTFReader::actionCommentRangeStart(int)

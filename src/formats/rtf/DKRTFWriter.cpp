@@ -370,6 +370,12 @@ void DKRTFWriter::writeBody()
                 if (itemText && characterFormatting(*itemText).listMarker)
                     itemText = nullptr;
             }
+            const std::size_t runEnd = std::min(attributeRange.end(), text.size());
+            if (isMarkCarrierRun(runFormatting, std::u16string_view(text).substr(index, runEnd - index))) {
+                writeMarkCarriers(runAttributes, runFormatting, runEnd - index);
+                index = runEnd - 1;
+                continue;
+            }
             // The page gives a paragraph's end none of its text's fields or
             // bookmarks: one the text after it goes on with stays open.
             m_paragraphEndGoesOnWith = nullptr;

@@ -184,11 +184,14 @@ private:
         bool listEnd = false;
         std::optional<std::string> link;
         // The instructions of the fields the run is the result of, outermost
-        // first, the bookmark that holds it, and the tags of the comment
-        // ranges it is in.
+        // first, the bookmarks that hold it, in the order they began, and the
+        // tags of the comment ranges it is in.
         std::vector<std::u16string> fields;
         std::vector<std::u16string> bookmarks;
         std::vector<std::u16string> commentRanges;
+        // The run is hidden: where its text is carriers alone, it stands
+        // for bookmarks or fields that hold no text.
+        bool hidden = false;
         const TETextAttachment* attachment = nullptr;
         // A picture drawn in place of its stand-in character.
         bool isPicture = false;
@@ -253,6 +256,11 @@ private:
     // `wanted` not yet open.
     void writeRangeMarks(RangeMark kind, std::vector<std::u16string>& open, const std::vector<std::u16string>& wanted);
     void writeRangeMark(RangeMark kind, bool start, const std::u16string& name);
+    // Whether the run is carriers of bookmarks or fields without text, and
+    // those written in their place, each one whole.
+    static bool isMarkCarrierRun(const CharacterFormatting& formatting, std::u16string_view text);
+    void writeMarkCarriers(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
+                           std::size_t count);
     void closeLink();
     void restoreStateAtGroupEnd(const DKRTFWriterState& atOpening);
 

@@ -62,6 +62,20 @@ std::optional<std::string> linkOf(const AttributeDictionary& attributes)
     return std::nullopt;
 }
 
+// A value of several names or instructions one a line, as the lines that
+// are not empty.
+std::vector<std::u16string> lines(const StringValue* value)
+{
+    std::vector<std::u16string> found;
+    for (std::size_t start = 0; value && start <= value->value().size();) {
+        const std::size_t end = std::min(value->value().find(u'\n', start), value->value().size());
+        if (end > start)
+            found.push_back(value->value().substr(start, end - start));
+        start = end + 1;
+    }
+    return found;
+}
+
 const char* alignmentWord(std::int32_t alignment)
 {
     switch (static_cast<TextAlignment>(alignment)) {
@@ -455,20 +469,14 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.inList = formatting.lists || attributes.containsKey(TETextIsListAttribute);
     formatting.listEnd = hasFlag(attributes, TEListEndMarker);
     formatting.link = linkOf(attributes);
-    if (const auto* bookmark = attributes.valueForKeyAs<StringValue>(TEBookmarkAttribute); bookmark && !bookmark->value().empty())
-        formatting.bookmarks.push_back(bookmark->value());
+    formatting.hidden = hasFlag(attributes, TEHiddenAttribute);
+    formatting.bookmarks = lines(attributes.valueForKeyAs<StringValue>(TEBookmarkAttribute));
     if (const auto* ranges = attributes.valueForKeyAs<StringValue>(TECommentRangeAttribute)) {
         for (std::u16string& tag : componentsSeparatedByString(std::u16string_view(ranges->value()), u" "))
             if (!tag.empty())
                 formatting.commentRanges.push_back(std::move(tag));
     }
-    const auto* fields = attributes.valueForKeyAs<StringValue>(TEFieldInstructionAttribute);
-    for (std::size_t start = 0; fields && start <= fields->value().size();) {
-        const std::size_t end = std::min(fields->value().find(u'\n', start), fields->value().size());
-        if (end > start)
-            formatting.fields.push_back(fields->value().substr(start, end - start));
-        start = end + 1;
-    }
+    formatting.fields = lines(attributes.valueForKeyAs<StringValue>(TEFieldInstructionAttribute));
     formatting.attachment = attributes.valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName);
     formatting.isPicture = formatting.attachment && !formatting.attachment->attributeForKey("attachmentType");
     formatting.footnoteTable = intForKey(attributes, TETextIsFootnoteTableAttribute, 0);

@@ -196,6 +196,41 @@ void DKRTFWriter::writeFieldOpenings(const CharacterFormatting& formatting)
     }
 }
 
+bool DKRTFWriter::isMarkCarrierRun(const CharacterFormatting& formatting, std::u16string_view text)
+{
+    if (!formatting.hidden || (formatting.fields.empty() && formatting.bookmarks.empty()))
+        return false;
+    return std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit == TEMarkCarrierCharacter; });
+}
+
+void DKRTFWriter::writeMarkCarriers(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
+                                    std::size_t count)
+{
+    // Neither the carrier nor its hiding is written: only the marks it
+    // carries, which the text after it ends where they do not go on. They
+    // are the item's text, not its marker's.
+    if (m_state.isPrefixIndex == 1) {
+        m_buffer.appendByte('}');
+        m_state.isPrefixIndex = 0;
+    }
+    // What the text before goes on with is no carrier's own.
+    CharacterFormatting outside;
+    outside.fields.assign(formatting.fields.begin(),
+                          formatting.fields.begin() + static_cast<std::ptrdiff_t>(sharedCount(m_openFields, formatting.fields)));
+    for (const std::u16string& name : formatting.bookmarks)
+        if (std::find(m_openBookmarks.begin(), m_openBookmarks.end(), name) != m_openBookmarks.end())
+            outside.bookmarks.push_back(name);
+    writeFieldAndBookmarkEnds(attributes, formatting, false, nullptr);
+    writeFieldOpenings(formatting);
+    // Carriers alike in a row are as many fields or bookmarks, one after
+    // the other.
+    for (std::size_t next = 1; next < count; ++next) {
+        writeFieldAndBookmarkEnds(attributes, outside, false, nullptr);
+        writeFieldAndBookmarkEnds(attributes, formatting, false, nullptr);
+        writeFieldOpenings(formatting);
+    }
+}
+
 void DKRTFWriter::writeFieldAndBookmarkClosings()
 {
     closeLink();

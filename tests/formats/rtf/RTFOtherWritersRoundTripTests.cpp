@@ -25,6 +25,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -2344,6 +2345,118 @@ TEST_F(RTFOtherWritersRoundTripTests, fieldsKeepTheirInstructionsAndBookmarksThe
     EXPECT_EQ(at(again.text, u"The full tables", TEBookmarkAttribute), "<none>") << rtf;
     EXPECT_EQ(at(again.text, u"1.", TEFieldInstructionAttribute), "PAGEREF Introduction \\h") << rtf;
     EXPECT_EQ(at(again.text, u"1 of", TEFieldInstructionAttribute), "PAGE   \\* MERGEFORMAT") << rtf;
+}
+
+// Bookmarks of a place (a cross-reference's target, Word's "_GoBack"),
+// bookmarks that overlap, and fields that show nothing (a table of contents
+// not yet made, an empty page number or reference) keep their names and
+// instructions at their places, straight, through the editing page and after
+// a second save, with one start and one end for each bookmark; what is
+// shown and printed holds nothing of them.
+TEST_F(RTFOtherWritersRoundTripTests, bookmarksAndFieldsWithoutTextKeepTheirPlaces)
+{
+    const std::string word =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Calibri;}}\\pard\\f0\\fs22 See {\\*\\bkmkstart _Ref1}{\\*\\bkmkend _Ref1}the tide"
+        " table{\\*\\bkmkstart _GoBack}{\\*\\bkmkend _GoBack}{\\*\\bkmkstart Spot}{\\*\\bkmkend Spot} on page "
+        "{\\field{\\*\\fldinst PAGE}{\\fldrslt }}.\\par\\pard {\\*\\bkmkstart Alpha}First {\\*\\bkmkstart Beta}shared"
+        "{\\*\\bkmkend Alpha} words{\\*\\bkmkend Beta} after.\\par\\pard {\\field{\\*\\fldinst TOC \\\\o \"1-3\"}}Contents;"
+        " ref {\\field{\\*\\fldinst REF _Ref1 \\\\h}{\\fldrslt }}{\\field{\\*\\fldinst PAGE}{\\fldrslt }}"
+        "{\\field{\\*\\fldinst PAGE}{\\fldrslt }} end.\\par}";
+    const std::u16string shownText = u"See the tide table on page .\nFirst shared words after.\nContents; ref  end.\n";
+    // Each bookmark as the stretch of shown text it holds, each field without
+    // text as its place in it.
+    auto marks = [](const AttributedString& text) {
+        std::u16string shown;
+        std::map<std::string, std::pair<std::size_t, std::size_t>> bookmarks;
+        std::string fields;
+        for (std::size_t index = 0; index < text.length(); ++index) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+            const bool carrier = text.string()[index] == TEMarkCarrierCharacter;
+            if (const auto* names = attributes->valueForKeyAs<StringValue>(TEBookmarkAttribute)) {
+                for (const std::u16string& name : componentsSeparatedByString(names->value(), u"\n")) {
+                    auto entry = bookmarks.try_emplace(toUtf8(name), shown.size(), shown.size()).first;
+                    entry->second.second = shown.size() + (carrier ? 0 : 1);
+                }
+            }
+            const auto* field = attributes->valueForKeyAs<StringValue>(TEFieldInstructionAttribute);
+            if (carrier && field)
+                fields += toUtf8(field->value()) + " at " + std::to_string(shown.size()) + "; ";
+            if (!carrier)
+                shown += text.string()[index];
+        }
+        std::string all = toUtf8(shown) + "\n" + fields + "\n";
+        for (const auto& [name, place] : bookmarks)
+            all += name + " " + std::to_string(place.first) + "-" + std::to_string(place.second) + "; ";
+        return all;
+    };
+    const auto at = [&](std::u16string_view words) { return std::to_string(shownText.find(words)); };
+    const auto over = [&](std::u16string_view words) {
+        return at(words) + "-" + std::to_string(shownText.find(words) + words.size());
+    };
+    const std::string wanted = toUtf8(shownText) + "\nPAGE at " + at(u".\nFirst") + "; TOC \\o \"1-3\" at " +
+        at(u"Contents") + "; REF _Ref1 \\h at " + at(u" end") + "; PAGE at " + at(u" end") + "; PAGE at " +
+        at(u" end") + "; \nAlpha " + over(u"First shared") + "; Beta " + over(u"shared words") + "; Spot " +
+        at(u" on page") + "-" + at(u" on page") + "; _GoBack " + at(u" on page") + "-" + at(u" on page") + "; _Ref1 " +
+        at(u"the tide") + "-" + at(u"the tide") + "; ";
+
+    const DKRTFReadResult original = read(word);
+    ASSERT_EQ(marks(original.text), wanted);
+    const std::string straight = written(original, original.text);
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(paged);
+    const std::string second = written(again, throughThePage(again.text));
+    for (const std::string& rtf : {straight, paged, second}) {
+        EXPECT_EQ(marks(read(rtf).text), wanted) << rtf;
+        for (const char* name : {"_Ref1", "_GoBack", "Spot", "Alpha", "Beta"}) {
+            const std::string start = std::string("\\bkmkstart ") + name + "}";
+            const std::string end = std::string("\\bkmkend ") + name + "}";
+            EXPECT_EQ(rtf.find(start), rtf.rfind(start)) << name << "\n" << rtf;
+            EXPECT_EQ(rtf.find(end), rtf.rfind(end)) << name << "\n" << rtf;
+        }
+        // The carriers themselves are never written.
+        EXPECT_EQ(rtf.find("8288"), std::string::npos) << rtf;
+    }
+
+    // What is printed and exported, and the text read from it, shows nothing
+    // of the marks.
+    TEHTMLWriterSettings shown;
+    shown.forPrint = true;
+    shown.leavesOutHidden = true;
+    const std::u16string printed = htmlString(again.text, shown);
+    EXPECT_EQ(HTMLPlainText::plainText(toUtf8(printed)), u"See the tide table on page .\nFirst shared words after.\nContents; ref end.")
+        << toUtf8(printed);
+}
+
+// A bookmark of the place where a list item's words begin stays in the
+// item's text, not its marker's; a paragraph that holds only a field that
+// shows nothing stays an empty line, on the page and in print.
+TEST_F(RTFOtherWritersRoundTripTests, marksWithoutTextAtAnItemOrAloneInAParagraphStayThere)
+{
+    const std::string word =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Calibri;}}{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23"
+        "\\levelstartat1{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720}\\listid1}}{\\*\\listoverridetable"
+        "{\\listoverride\\listid1\\listoverridecount0\\ls1}}\\pard\\ls1\\fi-360\\li720\\f0{\\listtext\\u8226\\tab}"
+        "{\\*\\bkmkstart Item}{\\*\\bkmkend Item}Item one\\par\\pard {\\field{\\*\\fldinst TOC \\\\o \"1-3\"}}\\par End\\par}";
+    auto markBefore = [](const AttributedString& text, std::u16string_view words, std::string_view key) {
+        const std::size_t at = text.string().find(words);
+        if (at == std::u16string::npos || at == 0 || text.string()[at - 1] != TEMarkCarrierCharacter)
+            return std::string("none");
+        const auto* value = text.attributesAtIndex(at - 1)->valueForKeyAs<StringValue>(key);
+        return value ? toUtf8(value->value()) : std::string("none");
+    };
+    const DKRTFReadResult original = read(word);
+    const std::string straight = written(original, original.text);
+    const std::string paged = written(original, throughThePage(original.text));
+    for (const std::string& rtf : {straight, paged, written(read(paged), throughThePage(read(paged).text))}) {
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(markBefore(again.text, u"Item one", TEBookmarkAttribute), "Item") << rtf;
+        EXPECT_EQ(markBefore(again.text, u"\nEnd", TEFieldInstructionAttribute), "TOC \\o \"1-3\"") << rtf;
+        TEHTMLWriterSettings shown;
+        shown.forPrint = true;
+        shown.leavesOutHidden = true;
+        const std::u16string printed = htmlString(again.text, shown);
+        EXPECT_NE(HTMLPlainText::plainText(toUtf8(printed)).find(u"Item one\n\nEnd"), std::u16string::npos) << toUtf8(printed);
+    }
 }
 
 } // namespace

@@ -454,6 +454,12 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     // line after a paragraph's last line break needs one more.
     if (paragraph.length > 0 && string.string()[paragraph.end() - 1] == u'\u2028')
         html += "<br/>";
+    // Bookmarks and fields that hold no text show nothing: a paragraph of
+    // them alone is an empty line, which needs a break to be drawn at all.
+    const std::u16string_view paragraphText = std::u16string_view(string.string()).substr(paragraph.location, paragraph.length);
+    if (paragraph.length > 0 &&
+        std::all_of(paragraphText.begin(), paragraphText.end(), [](char16_t unit) { return unit == TEMarkCarrierCharacter; }))
+        html += "<br/>";
 
     if (element == "li") {
         // An item followed by more list text stays open, so that a nested
