@@ -82,12 +82,14 @@ public:
     // while the page holds the document so that a page whose process stopped
     // is loaded again from it. It is kept in UTF-8, as the page takes and
     // gives it: half the size of UTF-16, and no conversion at every save;
-    // and packed once kept, a tenth of that. text() answers it converted. Until one is adopted, this is text() in
-    // UTF-8 (a new blank document's empty text).
+    // and a moment after it is kept, packed to a tenth of that. text()
+    // answers it converted. Until one is adopted, this is text() in UTF-8
+    // (a new blank document's empty text).
     std::string pageHTML() const;
     void adoptPageHTML(std::string&& html);
     // Keeps the editing page's HTML as the editor last read it, in storage
-    // `owner` keeps alive (shared with the save that reads it), as the text:
+    // `owner` keeps alive (shared with the save that reads it) until it is
+    // packed, as the text:
     // a long document's text would take longer to make than a key should
     // wait. Main thread, in the order the page was read.
     void keepPageHTML(std::shared_ptr<const void> owner, std::string_view html);
