@@ -150,7 +150,10 @@
 
     // The first save would still serialise the whole document at once: the
     // blocks are serialised ahead of it, once the document is all shown, a
-    // few milliseconds at a time between the page's other work.
+    // few milliseconds at a time between the page's other work. Only once
+    // the document has changed, though: kept, the markup of a long document
+    // is some 15 MB, which a document only read, or one that opened
+    // read-only, would hold for nothing.
     var kFillMilliseconds = 4;
     var kFillCheckMilliseconds = 250;
     var fillTimer = 0;
@@ -181,7 +184,13 @@
             fillSoon(0);
     }
 
-    global.addEventListener('load', function () { fillSoon(kFillCheckMilliseconds); });
+    var changed = false;
+    global.document.addEventListener('input', function () {
+        if (changed)
+            return;
+        changed = true;
+        fillSoon(kFillCheckMilliseconds);
+    }, true);
 
     global.contentMarkupPieces = contentMarkupPieces;
 })(window);

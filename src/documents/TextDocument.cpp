@@ -244,16 +244,16 @@ std::u16string TextDocument::text() const
         takeTextFromEditor();
     std::lock_guard lock(m_textMutex);
     // Kept in UTF-8: a long document's text in UTF-16 would be twice the size.
-    if (m_pageHTMLOwner)
-        return toUtf16(m_pageHTML);
+    if (m_keptPage.holdsHTML())
+        return toUtf16(m_keptPage.html());
     return m_text;
 }
 
 std::string TextDocument::pageHTML() const
 {
     std::lock_guard lock(m_textMutex);
-    if (m_pageHTMLOwner)
-        return std::string(m_pageHTML);
+    if (m_keptPage.holdsHTML())
+        return m_keptPage.html();
     return toUtf8(m_text);
 }
 
@@ -275,8 +275,7 @@ void TextDocument::takeTextFromEditor() const
             return;
         std::u16string latest = editor->text();
         std::lock_guard lock(m_textMutex);
-        m_pageHTMLOwner.reset();
-        m_pageHTML = {};
+        m_keptPage.clear();
         m_text = std::move(latest);
     });
 }
@@ -286,8 +285,7 @@ void TextDocument::setText(std::optional<std::u16string_view> text)
     if (!text)
         return;
     std::lock_guard lock(m_textMutex);
-    m_pageHTMLOwner.reset();
-    m_pageHTML = {};
+    m_keptPage.clear();
     if (m_text != *text)
         m_text = std::u16string(*text);
 }
@@ -297,8 +295,7 @@ void TextDocument::keepPageHTML(std::shared_ptr<const void> owner, std::string_v
     std::lock_guard lock(m_textMutex);
     if (!owner)
         return;
-    m_pageHTMLOwner = std::move(owner);
-    m_pageHTML = html;
+    m_keptPage.keep(std::move(owner), html);
     // Superseded: a long document's text is megabytes.
     std::u16string().swap(m_text);
 }

@@ -2,6 +2,7 @@
 
 #include "documents/DocumentKind.h"
 #include "documents/EditorContent.h"
+#include "documents/KeptPageHTML.h"
 #include "documents/TextFileForm.h"
 #include "engine/html/reader/TEHTMLReaderOptions.h"
 #include "platform/docframework/DKDocument.h"
@@ -80,13 +81,15 @@ public:
     // A rich-text document's text is its whole HTML, megabytes long, kept
     // while the page holds the document so that a page whose process stopped
     // is loaded again from it. It is kept in UTF-8, as the page takes and
-    // gives it: half the size of UTF-16, and no conversion at every save.
-    // text() answers it converted. Until one is adopted, this is text() in
-    // UTF-8 (a new blank document's empty text).
+    // gives it: half the size of UTF-16, and no conversion at every save;
+    // and a moment after it is kept, packed to a tenth of that. text()
+    // answers it converted. Until one is adopted, this is text() in UTF-8
+    // (a new blank document's empty text).
     std::string pageHTML() const;
     void adoptPageHTML(std::string&& html);
     // Keeps the editing page's HTML as the editor last read it, in storage
-    // `owner` keeps alive (shared with the save that reads it), as the text:
+    // `owner` keeps alive (shared with the save that reads it) until it is
+    // packed, as the text:
     // a long document's text would take longer to make than a key should
     // wait. Main thread, in the order the page was read.
     void keepPageHTML(std::shared_ptr<const void> owner, std::string_view html);
@@ -186,8 +189,7 @@ private:
     // Mutable: reading the text may first take the editor's newer text.
     mutable std::u16string m_text;
     // Set (keepPageHTML) instead of m_text for a rich-text document's HTML.
-    mutable std::shared_ptr<const void> m_pageHTMLOwner;
-    mutable std::string_view m_pageHTML;
+    mutable KeptPageHTML m_keptPage;
     mutable std::atomic<bool> m_editorHasNewerText{false};
     // What a text file is saved back as: its mark and line ends.
     TextFileForm m_textFileForm;

@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace folio {
 namespace {
 
@@ -116,6 +119,31 @@ TEST(TextDocumentTextTest, theLastTextHandedOverIsTheTextWhateverItsForm)
     document.keepPageHTML(older, *older);
     document.setText(u"<p>adopted later</p>");
     EXPECT_EQ(document.text(), u"<p>adopted later</p>");
+}
+
+// A long document's page is not held twice its packed size for as long as
+// the editor is open: the page's storage goes a moment after it was kept,
+// and the text reads back whole from what the document packed.
+TEST(TextDocumentTextTest, aLongPageKeptLetsGoOfItsStorageAndReadsBackWhole)
+{
+    std::string html;
+    std::uint32_t seed = 7;
+    while (html.size() < 3 * 1024 * 1024) {
+        seed = seed * 1103515245 + 12345;
+        html += "<div style=\"margin-bottom:" + std::to_string(seed % 97) + "px\"><span>caf\xC3\xA9 \xF0\x9F\x98\x80 "
+            + std::to_string(seed) + "</span></div>";
+    }
+    TextDocument document;
+    auto answer = std::make_shared<std::string>("{}\n" + html);
+    document.keepPageHTML(answer, std::string_view(*answer).substr(3));
+    std::weak_ptr<std::string> kept = answer;
+    answer.reset();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!kept.expired() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(kept.expired()) << "the document still holds the page as it came";
+    EXPECT_EQ(document.pageHTML(), html);
+    EXPECT_EQ(document.text(), toUtf16(html));
 }
 
 TEST_F(TextDocumentSavingTest, plainTextSavesItsTextAsUtf8)

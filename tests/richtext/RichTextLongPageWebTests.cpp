@@ -1,3 +1,4 @@
+#include "platform/foundation/RunLoop.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageContent.h"
 #include "webeditor/PageResources.h"
@@ -179,10 +180,11 @@ TEST_F(RichTextLongPageTest, theSelectionLibraryIsSetUpAtItsFirstUse)
     EXPECT_EQ(run("getSelection().anchorOffset"), "5") << "after the first word";
 }
 
-// Once the whole document is shown, the page serialises its blocks by itself,
-// a few at a time, so that the first save after opening does not serialise
-// them all at once; that save's answer is still the page's markup.
-TEST_F(RichTextLongPageTest, theBlocksAreSerialisedAheadOfTheFirstSave)
+// Once the whole document is shown and has changed, the page serialises its
+// blocks by itself, a few at a time, so that the first save after the change
+// does not serialise them all at once; that save's answer is still the
+// page's markup. A document only read keeps no markup.
+TEST_F(RichTextLongPageTest, theBlocksAreSerialisedAheadOfTheFirstSaveOnceTheDocumentChanged)
 {
     openPage(400);
     if (HasFatalFailure())
@@ -192,12 +194,20 @@ TEST_F(RichTextLongPageTest, theBlocksAreSerialisedAheadOfTheFirstSave)
         "get: function () { if (this.parentNode && this.parentNode.id === 'paragraph') ++blocksRead;"
         "return Object.getOwnPropertyDescriptor(Element.prototype, 'outerHTML').get.call(this); }})");
     run("showHeldBlocksInBatches()");
+    ASSERT_TRUE(waitFor([&] { return run("isWholeDocumentShown()") == "1"; }));
+    // Longer than the page waits before it starts serialising.
+    RunLoop::main().runUntil([] { return false; }, 1.5);
+    EXPECT_EQ(run("blocksRead"), "0") << "a document not changed kept its markup";
+
+    run("var t = document.getElementById('paragraph').children[200].firstChild;"
+        "getSelection().collapse(t, t.length); document.execCommand('insertText', false, '!')");
     ASSERT_TRUE(waitFor([&] { return run("blocksRead >= 400") == "1"; })) << run("blocksRead");
     run("blocksRead = 0; var a = folioEditorContent(false);"
         "window.answerBody = a.substring(a.indexOf('\\n') + 1)");
     EXPECT_EQ(run("blocksRead"), "0") << "the first save serialised blocks again";
     EXPECT_EQ(run("answerBody === document.getElementById('content').innerHTML"), "1");
     EXPECT_NE(run("answerBody").find("Block 399</div>"), std::string::npos);
+    EXPECT_NE(run("answerBody").find("Block 200!</div>"), std::string::npos);
 }
 
 // A save's answer longer than a slice comes over in slices joined from the

@@ -70,12 +70,20 @@ protected:
 
 // What was typed and saved before the page's process stopped is on the page
 // again afterwards, letters past ASCII included, and typing on and saving
-// writes the whole document.
+// writes the whole document. Long enough for the document to keep its page
+// packed.
 TEST_F(RichTextPageCrashWindowTest, aStoppedPageComesBackWithTheKeptTextAndSavesWhole)
 {
     const std::string path = folder.path("Crash.rtf");
+    std::string filler;
+    std::string fillerText;
+    for (int i = 0; i < 600; ++i) {
+        const std::string line = "Filler line " + std::to_string(i) + " keeps the page long enough to be packed.";
+        filler += "\\pard " + line + "\\par\n";
+        fillerText += line + "\n";
+    }
     writeFile(path, "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Times New Roman;}}\\pard\\f0\\fs24 "
-                    "Caf\\'e9 \\u-10179?\\u-8704? first line\\par\n\\pard Second line\\par}");
+                    "Caf\\'e9 \\u-10179?\\u-8704? first line\\par\n\\pard Second line\\par\n" + filler + "}");
     open(path);
     if (HasFatalFailure())
         return;
@@ -98,7 +106,7 @@ TEST_F(RichTextPageCrashWindowTest, aStoppedPageComesBackWithTheKeptTextAndSaves
     const std::string rtf = readFile(path);
     Result<DKRTFReadResult> saved = DKRTFReader::read(toUtf16(rtf));
     ASSERT_TRUE(saved.ok()) << rtf;
-    EXPECT_EQ(toUtf8(saved->text.string()), "Again Typed Caf\u00E9 \U0001F600 first line\nSecond line\n") << rtf;
+    EXPECT_EQ(toUtf8(saved->text.string()), "Again Typed Caf\u00E9 \U0001F600 first line\nSecond line\n" + fillerText);
 }
 
 } // namespace

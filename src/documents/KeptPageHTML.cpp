@@ -1,0 +1,123 @@
+#include "documents/KeptPageHTML.h"
+
+#include "platform/foundation/Data.h"
+#include "platform/foundation/Deflate.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/Log.h"
+
+#include <mutex>
+#include <optional>
+#include <span>
+
+namespace folio {
+
+namespace {
+
+// The fastest level: markup packs to a tenth at it, in some 40 ms for 10 MB,
+// and the slower levels gain little more.
+constexpr int kPackingLevel = 1;
+
+} // namespace
+
+struct KeptPageHTML::State {
+    mutable std::mutex mutex;
+    // Counts what was kept, so that a packing that ends after a newer page
+    // was kept leaves the newer one alone.
+    unsigned long generation = 0;
+    std::shared_ptr<const void> owner;
+    std::string_view html;
+    std::optional<Data> packed;
+    std::size_t size = 0;
+};
+
+KeptPageHTML::KeptPageHTML(Scheduler scheduler)
+    : m_scheduler(std::move(scheduler)), m_state(std::make_shared<State>())
+{
+    if (!m_scheduler) {
+        m_scheduler = [](std::function<void()> task) {
+            DispatchQueue::global(DispatchQueue::Priority::Background).async(std::move(task));
+        };
+    }
+}
+
+void KeptPageHTML::keep(std::shared_ptr<const void> owner, std::string_view html)
+{
+    if (!owner)
+        return;
+    unsigned long generation = 0;
+    {
+        std::lock_guard lock(m_state->mutex);
+        generation = ++m_state->generation;
+        m_state->owner = owner;
+        m_state->html = html;
+        m_state->packed.reset();
+        m_state->size = html.size();
+    }
+    if (html.size() < kPackedFromSize)
+        return;
+    // The task holds the page's storage while it reads it, and the state
+    // only while the document does.
+    std::weak_ptr<State> weakState = m_state;
+    m_scheduler([weakState, generation, owner = std::move(owner), html]() mutable {
+        if (std::shared_ptr<State> state = weakState.lock())
+            pack(state, generation, html);
+        owner.reset();
+    });
+}
+
+void KeptPageHTML::pack(const std::shared_ptr<State>& state, unsigned long generation, std::string_view html)
+{
+    {
+        std::lock_guard lock(state->mutex);
+        if (state->generation != generation)
+            return;
+    }
+    auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size());
+    Result<Data> packed = Deflate::compress(bytes, kPackingLevel);
+    if (!packed) {
+        // Kept as it is: nothing is lost, only the room packing would save.
+        TELog(TELogLevelWarning, "The page kept for the editor could not be packed: " + packed.error().message);
+        return;
+    }
+    packed->mutableVector().shrink_to_fit();
+    std::lock_guard lock(state->mutex);
+    if (state->generation != generation)
+        return;
+    state->packed = std::move(*packed);
+    state->html = {};
+    // The page's storage goes once this task and the save that read it are
+    // done with it.
+    state->owner.reset();
+}
+
+void KeptPageHTML::clear()
+{
+    std::lock_guard lock(m_state->mutex);
+    ++m_state->generation;
+    m_state->owner.reset();
+    m_state->html = {};
+    m_state->packed.reset();
+    m_state->size = 0;
+}
+
+bool KeptPageHTML::holdsHTML() const
+{
+    std::lock_guard lock(m_state->mutex);
+    return m_state->owner || m_state->packed;
+}
+
+std::string KeptPageHTML::html() const
+{
+    std::lock_guard lock(m_state->mutex);
+    if (!m_state->packed)
+        return std::string(m_state->html);
+    Result<Data> unpacked = Deflate::decompress(m_state->packed->span(), m_state->size);
+    if (!unpacked || unpacked->length() != m_state->size) {
+        // Packed here from intact memory, so this is memory running out.
+        TELog(TELogLevelError, "The page kept for the editor could not be unpacked");
+        return {};
+    }
+    return unpacked->toString();
+}
+
+} // namespace folio

@@ -1,0 +1,61 @@
+#include "documents/KeptPageHTML.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace folio {
+namespace {
+
+std::string longPage(char filler)
+{
+    std::string html;
+    for (int i = 0; html.size() < 2 * KeptPageHTML::kPackedFromSize; ++i)
+        html += "<p id=\"" + std::to_string(i) + "\">" + std::string(i % 13 + 1, filler) + "</p>";
+    return html;
+}
+
+// Packing runs on another thread, and may end after a newer page was kept,
+// or after the document closed: what was kept last is what reads back.
+TEST(KeptPageHTMLTest, aPackingThatEndsLateLeavesTheNewerPageAlone)
+{
+    std::vector<std::function<void()>> tasks;
+    auto kept = std::make_unique<KeptPageHTML>([&tasks](std::function<void()> task) { tasks.push_back(std::move(task)); });
+    auto older = std::make_shared<std::string>(longPage('a'));
+    auto newer = std::make_shared<std::string>(longPage('b'));
+    kept->keep(older, *older);
+    kept->keep(newer, *newer);
+    ASSERT_EQ(tasks.size(), 2u);
+    std::weak_ptr<std::string> olderStorage = older;
+    std::weak_ptr<std::string> newerStorage = newer;
+    older.reset();
+    newer.reset();
+
+    tasks[0]();
+    tasks[0] = nullptr;
+    EXPECT_TRUE(olderStorage.expired());
+    EXPECT_EQ(kept->html(), longPage('b'));
+    EXPECT_FALSE(newerStorage.expired()) << "the newer page was let go before it was packed";
+
+    tasks[1]();
+    tasks[1] = nullptr;
+    EXPECT_TRUE(newerStorage.expired());
+    EXPECT_TRUE(kept->holdsHTML());
+    EXPECT_EQ(kept->html(), longPage('b'));
+
+    kept->clear();
+    EXPECT_FALSE(kept->holdsHTML());
+    EXPECT_EQ(kept->html(), "");
+
+    auto last = std::make_shared<std::string>(longPage('c'));
+    kept->keep(last, *last);
+    kept.reset();
+    ASSERT_EQ(tasks.size(), 3u);
+    tasks[2]();
+}
+
+} // namespace
+} // namespace folio
