@@ -3,6 +3,7 @@
 #include "formats/rtf/DKRTFDocumentInfo.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFSectionWords.h"
+#include "formats/rtf/DKRTFTitlePage.h"
 
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
@@ -161,14 +162,22 @@ std::string DKRTFWriter::writeRTFData()
     }
     // The same header and footer once more as other programs read them;
     // Folio's own reader keeps the settings above.
-    if (m_settings.pageHeader)
-        DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Header, *m_settings.pageHeader);
-    if (m_settings.pageFooter)
-        DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Footer, *m_settings.pageFooter);
+    const bool headerWritten = m_settings.pageHeader
+        && DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Header, *m_settings.pageHeader);
+    const bool footerWritten = m_settings.pageFooter
+        && DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Footer, *m_settings.pageFooter);
     // The first-page, left and right page headers and footers the document
-    // came with, which Folio does not edit, go back as they were.
-    if (m_settings.otherHeaderFooterForms)
-        m_buffer.appendCString(*m_settings.otherHeaderFooterForms);
+    // came with, which Folio does not edit, go back as they were; their
+    // distance from the paper's edge yields to the one of the header or
+    // footer Folio edits.
+    if (m_settings.otherHeaderFooterForms) {
+        std::string forms = *m_settings.otherHeaderFooterForms;
+        if (headerWritten)
+            forms = DKRTFTitlePage::withoutDistance(forms, "\\headery");
+        if (footerWritten)
+            forms = DKRTFTitlePage::withoutDistance(forms, "\\footery");
+        m_buffer.appendCString(forms);
+    }
     if (m_settings.paperColor) {
         m_buffer.appendCString(
             "{\\*\\background {\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright0\\shpbottom0\\shpfhdr0\\shpbxmargin"

@@ -524,6 +524,46 @@ TEST_F(RTFOtherWritersRoundTripTests, aTitlePageKeepsItsOwnHeaderAndFooterThroug
     }
 }
 
+// Where only the title page has a header and footer, their distance from
+// the paper's edge stays with them, until a header of Folio's own gives the
+// section its distance; facing pages stay without headers of their own.
+TEST_F(RTFOtherWritersRoundTripTests, theTitlePagesDistanceFromTheEdgeAndFacingPagesAreKept)
+{
+    const DKRTFReadResult original = read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n"
+                                          "\\sectd\\titlepg\\headery1008\\footery900\n"
+                                          "{\\headerf \\pard\\qc\\f0\\fs20 Cover heading\\par}\n"
+                                          "{\\footerf \\pard\\qc\\f0\\fs20 Cover footing\\par}\n"
+                                          "\\pard\\f0\\fs24 The report opens.\\par\n}");
+    auto titleHeads = [](const DKRTFReadResult& reading) {
+        return DKRTFTitlePage::read(
+            reading.pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey).value_or(""));
+    };
+    for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+        for (const DKRTFReadResult& reading : {original, read(rtf)}) {
+            EXPECT_EQ(titleHeads(reading).header, "Helvetica::10::center::black::0.7::YES::Cover heading") << rtf;
+            EXPECT_EQ(titleHeads(reading).footer, "Helvetica::10::center::black::0.63::YES::Cover footing") << rtf;
+            EXPECT_EQ(reading.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), std::nullopt) << rtf;
+        }
+    }
+
+    DKRTFDocumentSettings ownHeader = documentSettings(original);
+    ownHeader.pageHeader = u"Helvetica::12::left::black::0.5::YES::Running head";
+    Result<std::string> rtf = DKRTFWriter::writeDocument(original.text, ownHeader);
+    ASSERT_TRUE(rtf.ok());
+    const DKRTFReadResult again = read(*rtf);
+    EXPECT_EQ(again.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), toUtf8(*ownHeader.pageHeader)) << *rtf;
+    EXPECT_EQ(titleHeads(again).header, "Helvetica::10::center::black::0.5::YES::Cover heading") << *rtf;
+    EXPECT_EQ(titleHeads(again).footer, "Helvetica::10::center::black::0.63::YES::Cover footing") << *rtf;
+
+    const DKRTFReadResult facing = read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\facingp\n"
+                                        "{\\header \\pard\\f0 Running head\\par}\\pard\\f0 Body\\par\n}");
+    const std::string facingRtf = written(facing, throughThePage(facing.text));
+    const std::optional<std::string> forms = read(facingRtf).pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
+    ASSERT_TRUE(forms.has_value()) << facingRtf;
+    EXPECT_NE(forms->find("\\facingp"), std::string::npos) << facingRtf;
+    EXPECT_EQ(forms, facing.pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey));
+}
+
 // Other programs read what Folio writes: the header's and footer's words,
 // and the highlight, which LibreOffice shows as the text's background.
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightInFolioRTF)
