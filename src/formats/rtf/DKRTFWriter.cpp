@@ -352,6 +352,8 @@ void DKRTFWriter::writeBody()
     bool runIsDrawnMarker = false;
     // Once for each group: the page's marker may come in several runs.
     bool drawnMarkerWritten = false;
+    // The paragraph has had text beside its marker and placeholder.
+    bool paragraphHasText = false;
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (!inRow && beginningOfParagraph && isTableText(index)) {
             writeTableRowStart(index);
@@ -388,7 +390,18 @@ void DKRTFWriter::writeBody()
                     m_paragraphEndGoesOnWith = std::make_pair(after.fields, after.bookmarks);
                 }
             }
-            writeAttributes(runAttributes, runFormatting, beginningOfParagraph, itemText.get());
+            // The page gives an empty list item's marks (its languages,
+            // its effects) to its placeholder only, which is no text of the
+            // file: the item's paragraph end, which has none of its own,
+            // goes on in them, as the file had it.
+            if (text[index] == u'\n' && !beginningOfParagraph && !paragraphHasText
+                && runFormatting.characterMarks == DKRTFCharacterMarks()) {
+                CharacterFormatting itemEnd = runFormatting;
+                itemEnd.characterMarks = m_state.characterMarks;
+                writeAttributes(runAttributes, itemEnd, beginningOfParagraph, itemText.get());
+            } else {
+                writeAttributes(runAttributes, runFormatting, beginningOfParagraph, itemText.get());
+            }
             runCarriesPicture = runFormatting.isPicture;
             runIsPageBreak = runFormatting.pageBreak;
             runSectionBreak = runFormatting.sectionBreak;
@@ -417,11 +430,13 @@ void DKRTFWriter::writeBody()
                 m_buffer.appendPlainPrefix(std::u16string_view(text).substr(index, runEnd - index));
             if (plain > 0) {
                 beginningOfParagraph = false;
+                paragraphHasText = true;
                 index += plain - 1;
                 continue;
             }
         }
         const char16_t unit = text[index];
+        paragraphHasText = paragraphHasText || (unit != u'\uFEFF' && unit != u'\n');
         // A package picture's stand-in character is written with the picture.
         if (runCarriesPicture && unit == u'\u00AC')
             continue;
@@ -475,6 +490,7 @@ void DKRTFWriter::writeBody()
         beginningOfParagraph = unit == u'\n' || (beginningOfParagraph && runIsPageBreak && unit == u'\f');
         if (unit != u'\n')
             continue;
+        paragraphHasText = false;
         // Text read from other writers' lists has no list-end marker: the
         // paragraph after the list leaves it all the same.
         const bool listEnds = m_state.previousWasList == 1 ||

@@ -1147,6 +1147,57 @@ TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnT
     }
 }
 
+// An empty list item of Word's, in its paragraph style, keeps the
+// languages its paragraph was checked in, straight, through the editing page
+// (which holds them on the item's placeholder only) and after a second save.
+TEST_F(RTFOtherWritersRoundTripTests, anEmptyListItemKeepsItsLanguagesAndStyle)
+{
+    const std::string item = "\\pard\\s34\\fi-360\\li720\\ls1\\ilvl0\\f0\\lang2057\\langfe1033\\noproof {\\listtext \\'95\\tab}";
+    const DKRTFReadResult original = read(
+        "{\\rtf1\\ansi{\\fonttbl\\f0 Calibri;}{\\stylesheet{\\s0 Normal;}{\\s34\\li720 List Paragraph;}}"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}"
+        "\\fi-360\\li720}\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+        + item + "Full\\par\n" + item + "\\par\n" + item + "After\\par\n\\pard\\plain\\s0\\lang1036 Fin\\par}");
+    // The empty item's first character: its placeholder.
+    auto emptyItem = [](const AttributedString& text) {
+        const std::size_t full = text.string().find(u"Full\n");
+        if (full == std::u16string::npos || full + 5 >= text.length())
+            return std::string("no empty item");
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(full + 5);
+        const auto* style = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute);
+        return characterMarks(*attributes) + "; style " + (style ? toUtf8(style->value()) : "none");
+    };
+    const std::string wanted = "; language en-GB; East Asian en-US; not proofed; style List Paragraph";
+    ASSERT_EQ(emptyItem(original.text), wanted);
+    const std::string straight = written(original, original.text);
+    EXPECT_EQ(emptyItem(read(straight).text), wanted) << straight;
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(paged);
+    EXPECT_EQ(emptyItem(again.text), wanted) << paged;
+    const std::string second = written(again, throughThePage(again.text));
+    EXPECT_EQ(emptyItem(read(second).text), wanted) << second;
+    // The editor hands its page back without the placeholders it types in,
+    // the empty item's among them.
+    TEHTMLWriterSettings settings;
+    settings.fileName = "round-trip";
+    std::string html = toUtf8(htmlString(original.text, settings));
+    for (std::size_t at = html.find("\xEF\xBB\xBF"); at != std::string::npos; at = html.find("\xEF\xBB\xBF", at))
+        html.erase(at, 3);
+    std::optional<AttributedString> cleaned = attributedStringWithHTMLData(html);
+    ASSERT_TRUE(cleaned.has_value());
+    const std::string edited = written(original, *cleaned);
+    EXPECT_EQ(emptyItem(read(edited).text), wanted) << edited;
+    // The marks end with the item: the paragraphs after it keep their own.
+    for (const std::string& rtf : {paged, second, edited}) {
+        const DKRTFReadResult reading = read(rtf);
+        const std::u16string& words = reading.text.string();
+        EXPECT_EQ(characterMarks(*reading.text.attributesAtIndex(words.find(u"After"))),
+                  "; language en-GB; East Asian en-US; not proofed")
+            << rtf;
+        EXPECT_EQ(characterMarks(*reading.text.attributesAtIndex(words.find(u"Fin"))), "; language fr-FR") << rtf;
+    }
+}
+
 // Word's page break inside a paragraph ("text\page more") stays in the
 // file: straight as it was, and through the editing page in front of the
 // text after it, which starts a paragraph there as it does on paper.
