@@ -3,6 +3,7 @@
 #include "engine/html/HTMLListItemIndents.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEFormattingKey.h"
+#include "engine/model/TEScriptAttributes.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "platform/foundation/Resources.h"
@@ -246,10 +247,37 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::attributedString()
         if (itemText->length() > 0 && itemText->attributesAtIndex(0)->containsKey(TEFieldAttribute))
             appendEndOfParagraph(text, dictionaryPool());
     }
+    // Without text, the item is at most its paragraph end.
+    const bool empty = itemText->length() == 0 || itemText->string() == u"\n";
     text.appendAttributedString(std::move(*itemText));
     if (text.length() > 0 && text.string().back() != u'\n')
         appendEndOfParagraph(text, dictionaryPool());
+    if (empty && text.length() > 0)
+        keepLanguagesOfEmptyRun(text);
     return text;
+}
+
+void TEListItemHTMLElement::keepLanguagesOfEmptyRun(MutableAttributedString& text) const
+{
+    // An empty item still holds the run typing would go on in, which the
+    // page hands back without its placeholder and so makes no text: the
+    // languages its words are checked in stay on the item's paragraph end,
+    // where a word processor keeps them too.
+    for (const auto& child : childNodes()) {
+        const TEHTMLElement* run = child->asElement();
+        if (!run || run->displayStyle() != TEHTMLElementDisplayStyle::Inline)
+            continue;
+        AttributeDictionaryPtr attributes = run->attributesForAttributedStringRepresentation();
+        if (!attributes)
+            return;
+        const Range end{text.length() - 1, 1};
+        for (std::string_view key : {kCTLanguageAttributeName, TEEastAsianLanguageAttribute,
+                                     TEComplexScriptLanguageAttribute, TENoProofingAttribute}) {
+            if (const AttributeValuePtr& value = attributes->valueForKey(key))
+                text.addAttribute(key, value, end);
+        }
+        return;
+    }
 }
 
 } // namespace folio

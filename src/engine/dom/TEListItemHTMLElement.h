@@ -27,6 +27,9 @@ private:
     // The number of the item's marker in `list`.
     std::int64_t itemNumber(const TECSSListStyle& list) const;
     std::optional<MutableAttributedString> listPrefix() const;
+    // Gives the paragraph end of an item without text the languages of the
+    // first run inside the item.
+    void keepLanguagesOfEmptyRun(MutableAttributedString& text) const;
 
     mutable std::optional<std::int64_t> m_indexInList;
     // The item's indents are those of its "data-indent", not its lists'.

@@ -190,11 +190,11 @@ std::optional<std::string> DKRTFForeignHeaderFooter::settingsForText(const Attri
     return settings;
 }
 
-void DKRTFForeignHeaderFooter::writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings)
+bool DKRTFForeignHeaderFooter::writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings)
 {
     std::vector<std::u16string_view> fields = settingsFields(settings);
     if (fields.empty() || !boolValue(fields[5]) || fields[6].empty())
-        return;
+        return false;
     buffer.appendCString(kind == Kind::Header ? "{\\header\\pard\\plain" : "{\\footer\\pard\\plain");
     std::u16string_view alignment = fields[2];
     buffer.appendCString(alignment == u"center" ? "\\qc" : alignment == u"right" ? "\\qr"
@@ -227,6 +227,7 @@ void DKRTFForeignHeaderFooter::writeGroup(DKRTFDataBuffer& buffer, Kind kind, st
         buffer.appendRoundedNumber(distance);
         buffer.appendByte('\n');
     }
+    return true;
 }
 
 } // namespace folio

@@ -41,9 +41,9 @@ public:
     // switched on and hold words, with the placeholders as page number and
     // page count fields, and its distance from the paper's edge
     // ("\headery", "\footery") where it is not the default; nothing is
-    // written otherwise.
+    // written otherwise. Whether it was written.
     enum class Kind { Header, Footer };
-    static void writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings);
+    static bool writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings);
 };
 
 } // namespace folio

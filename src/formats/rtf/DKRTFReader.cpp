@@ -168,13 +168,18 @@ void DKRTFReader::parse()
         m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingBeforeKey, *m_lastParagraphSpacingBefore);
     // Another program's header or footer stands in for Folio's own, which a
     // file of ours may carry beside it for other programs.
+    HeadsKept kept;
     if (m_foreignHeader) {
-        if (auto settings = DKRTFForeignHeaderFooter::settingsForText(m_foreignHeader->text, m_headerDistance))
+        if (auto settings = DKRTFForeignHeaderFooter::settingsForText(m_foreignHeader->text, m_headerDistance)) {
             m_pageSettings.setForeignHeaderFooterControl(DKRTFPageSettings::kHeaderControlKey, *settings);
+            kept.header = true;
+        }
     }
     if (m_foreignFooter) {
-        if (auto settings = DKRTFForeignHeaderFooter::settingsForText(m_foreignFooter->text, m_footerDistance))
+        if (auto settings = DKRTFForeignHeaderFooter::settingsForText(m_foreignFooter->text, m_footerDistance)) {
             m_pageSettings.setForeignHeaderFooterControl(DKRTFPageSettings::kFooterControlKey, *settings);
+            kept.footer = true;
+        }
     }
     m_pageSettings.completeWithRTFDefaults(!isWrittenByFolio(m_bytes));
     if (m_styleSheet && !m_styleSheet->isEmpty())
@@ -184,7 +189,7 @@ void DKRTFReader::parse()
         m_pageSettings.setDocumentInfo(m_documentInfo.serialized());
     if (std::string names = m_fontTable.joinedNames(); !names.empty())
         m_pageSettings.setFontNames(std::move(names));
-    if (std::string forms = otherHeaderFooterForms(); !forms.empty())
+    if (std::string forms = otherHeaderFooterForms(kept); !forms.empty())
         m_pageSettings.setOtherHeaderFooterForms(std::move(forms));
 
     if (m_states.openGroups() > 0)

@@ -309,9 +309,15 @@ private:
     // plus kForeignFooter for footers.
     void actionForeignHeaderFooter(int value);
     void actionPageFormsOfHeaders(int value);
+    // Whether the header and footer of another program were taken into the
+    // document's own settings.
+    struct HeadsKept {
+        bool header = false;
+        bool footer = false;
+    };
     // The groups of m_foreignHeaderFooterGroups of a form other than the one
     // kept as the document's header or footer, as RTF.
-    std::string otherHeaderFooterForms() const;
+    std::string otherHeaderFooterForms(HeadsKept inSettings) const;
     void actionHeaderDistance(int value);
     void actionFooterDistance(int value);
     void actionSkipDestination(int value);
@@ -466,8 +472,11 @@ private:
     // the forms Folio does not keep go back with the save as they were.
     std::vector<std::pair<int, std::string>> m_foreignHeaderFooterGroups;
     std::string m_pageFormsOfHeaders;
-    int m_headerDistance = 720;
-    int m_footerDistance = 720;
+    static constexpr int kDefaultHeaderDistance = 720;
+    // Further from the edge than the tallest paper is no header's place.
+    static constexpr int kLargestHeaderDistance = 31680;
+    int m_headerDistance = kDefaultHeaderDistance;
+    int m_footerDistance = kDefaultHeaderDistance;
     // Each section break read, at the paragraph end it follows, with the
     // settings of the section it starts. A section's words come after its
     // break, so they go to the last one; before the first break they are

@@ -671,7 +671,7 @@ void DKRTFReader::actionPageFormsOfHeaders(int value)
         m_pageFormsOfHeaders += word;
 }
 
-std::string DKRTFReader::otherHeaderFooterForms() const
+std::string DKRTFReader::otherHeaderFooterForms(HeadsKept inSettings) const
 {
     static constexpr const char* kWords[] = {"header", "headerr", "headerl", "headerf"};
     static constexpr const char* kFooterWords[] = {"footer", "footerr", "footerl", "footerf"};
@@ -693,11 +693,21 @@ std::string DKRTFReader::otherHeaderFooterForms() const
         forms += std::string("{\\") + (footer ? kFooterWords[form] : kWords[form]) + " " +
             DKRTFStyleSheet::renumbered(content, none, none) + "}\n";
     }
-    // A title page goes back even without headers of its own: it then
-    // prints none.
+    // A title page, and facing pages, go back even without headers of
+    // their own: a title page then prints none.
     if (forms.empty())
-        return m_pageFormsOfHeaders.find("\\titlepg") == std::string::npos ? forms : std::string("\\titlepg");
-    return m_pageFormsOfHeaders + forms;
+        return m_pageFormsOfHeaders;
+    // The distance from the paper's edge goes with the kept header's
+    // settings; where only the title page has a header, it goes with it.
+    std::string words = m_pageFormsOfHeaders;
+    auto keepDistance = [&](const char* word, int distance, bool kept, const char* group) {
+        if (!kept && distance != kDefaultHeaderDistance && distance > 0 && distance < kLargestHeaderDistance
+            && forms.find(group) != std::string::npos)
+            words += word + std::to_string(distance);
+    };
+    keepDistance("\\headery", m_headerDistance, inSettings.header, "{\\header");
+    keepDistance("\\footery", m_footerDistance, inSettings.footer, "{\\footer");
+    return words + forms;
 }
 
 

@@ -2,13 +2,19 @@
 
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+
+#include <cstdint>
+#include <utility>
 
 namespace folio {
 
 namespace {
 
 constexpr int kDefaultDistanceTwips = 720;
+// Further from the edge than the tallest paper is no header's place.
+constexpr std::int64_t kLargestDistanceTwips = 31680;
 
 // The content of the group that opens with `word` ("{\headerf"), up to its
 // closing brace; nothing when there is no such group.
@@ -35,7 +41,34 @@ std::optional<std::string_view> groupContent(std::string_view forms, std::string
     return std::nullopt;
 }
 
-std::optional<std::string> settingsOfGroup(std::string_view forms, std::string_view word)
+// Where `word` ("\headery") stands among the section's words, and the
+// end of its number; nothing when it is not there.
+std::optional<std::pair<std::size_t, std::size_t>> wordWithNumber(std::string_view words, std::string_view word)
+{
+    for (std::size_t at = words.find(word); at != std::string_view::npos; at = words.find(word, at + 1)) {
+        std::size_t end = at + word.size();
+        if (end < words.size() && words[end] >= 'a' && words[end] <= 'z')
+            continue;
+        if (end < words.size() && words[end] == '-')
+            ++end;
+        while (end < words.size() && words[end] >= '0' && words[end] <= '9')
+            ++end;
+        return std::pair(at, end);
+    }
+    return std::nullopt;
+}
+
+int distanceOf(std::string_view words, std::string_view word)
+{
+    const auto found = wordWithNumber(words, word);
+    if (!found)
+        return kDefaultDistanceTwips;
+    const std::size_t number = found->first + word.size();
+    const std::int64_t distance = integerValue(words.substr(number, found->second - number));
+    return distance > 0 && distance < kLargestDistanceTwips ? static_cast<int>(distance) : kDefaultDistanceTwips;
+}
+
+std::optional<std::string> settingsOfGroup(std::string_view forms, std::string_view word, int distanceTwips)
 {
     std::optional<std::string_view> content = groupContent(forms, word);
     if (!content)
@@ -44,7 +77,7 @@ std::optional<std::string> settingsOfGroup(std::string_view forms, std::string_v
         u"{\\rtf1\\ansi " + DKRTFForeignHeaderFooter::withPagePlaceholders(toUtf16(*content)) + u"}");
     if (!read)
         return std::nullopt;
-    return DKRTFForeignHeaderFooter::settingsForText(read->text, kDefaultDistanceTwips);
+    return DKRTFForeignHeaderFooter::settingsForText(read->text, distanceTwips);
 }
 
 } // namespace
@@ -59,9 +92,18 @@ DKRTFTitlePage::Heads DKRTFTitlePage::read(std::string_view otherForms)
         if (end >= words.size() || words[end] < 'a' || words[end] > 'z')
             heads.firstSectionHasTitlePage = true;
     }
-    heads.header = settingsOfGroup(otherForms, "{\\headerf");
-    heads.footer = settingsOfGroup(otherForms, "{\\footerf");
+    heads.header = settingsOfGroup(otherForms, "{\\headerf", distanceOf(words, "\\headery"));
+    heads.footer = settingsOfGroup(otherForms, "{\\footerf", distanceOf(words, "\\footery"));
     return heads;
+}
+
+std::string DKRTFTitlePage::withoutDistance(std::string_view otherForms, std::string_view word)
+{
+    std::string forms(otherForms);
+    const std::string_view words = otherForms.substr(0, otherForms.find('{'));
+    if (const auto found = wordWithNumber(words, word))
+        forms.erase(found->first, found->second - found->first);
+    return forms;
 }
 
 } // namespace folio

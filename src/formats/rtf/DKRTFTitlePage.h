@@ -17,7 +17,8 @@ public:
         // The first page of the document is a title page.
         bool firstSectionHasTitlePage = false;
         // The title page's header and footer as Folio's "::"-joined
-        // settings, half an inch from the paper's edge; nothing where the
+        // settings, as far from the paper's edge as the forms say
+        // ("\headery", "\footery"), else half an inch; nothing where the
         // document has none.
         std::optional<std::string> header;
         std::optional<std::string> footer;
@@ -26,6 +27,10 @@ public:
     DKRTFTitlePage() = delete;
 
     static Heads read(std::string_view otherForms);
+    // The forms without their distance from the paper's edge for headers
+    // ("\headery") or footers ("\footery"): the section has one distance,
+    // which the header Folio edits, once written, gives.
+    static std::string withoutDistance(std::string_view otherForms, std::string_view word);
 };
 
 } // namespace folio

@@ -3,6 +3,7 @@
 #include "formats/rtf/DKRTFDocumentInfo.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFSectionWords.h"
+#include "formats/rtf/DKRTFTitlePage.h"
 
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
@@ -162,14 +163,22 @@ std::string DKRTFWriter::writeRTFData()
     }
     // The same header and footer once more as other programs read them;
     // Folio's own reader keeps the settings above.
-    if (m_settings.pageHeader)
-        DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Header, *m_settings.pageHeader);
-    if (m_settings.pageFooter)
-        DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Footer, *m_settings.pageFooter);
+    const bool headerWritten = m_settings.pageHeader
+        && DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Header, *m_settings.pageHeader);
+    const bool footerWritten = m_settings.pageFooter
+        && DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Footer, *m_settings.pageFooter);
     // The first-page, left and right page headers and footers the document
-    // came with, which Folio does not edit, go back as they were.
-    if (m_settings.otherHeaderFooterForms)
-        m_buffer.appendCString(*m_settings.otherHeaderFooterForms);
+    // came with, which Folio does not edit, go back as they were; their
+    // distance from the paper's edge yields to the one of the header or
+    // footer Folio edits.
+    if (m_settings.otherHeaderFooterForms) {
+        std::string forms = *m_settings.otherHeaderFooterForms;
+        if (headerWritten)
+            forms = DKRTFTitlePage::withoutDistance(forms, "\\headery");
+        if (footerWritten)
+            forms = DKRTFTitlePage::withoutDistance(forms, "\\footery");
+        m_buffer.appendCString(forms);
+    }
     if (m_settings.paperColor) {
         m_buffer.appendCString(
             "{\\*\\background {\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright0\\shpbottom0\\shpfhdr0\\shpbxmargin"
@@ -344,6 +353,8 @@ void DKRTFWriter::writeBody()
     bool runIsDrawnMarker = false;
     // Once for each group: the page's marker may come in several runs.
     bool drawnMarkerWritten = false;
+    // The paragraph has had text beside its marker and placeholder.
+    bool paragraphHasText = false;
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (!inRow && beginningOfParagraph && isTableText(index)) {
             writeTableRowStart(index);
@@ -385,7 +396,18 @@ void DKRTFWriter::writeBody()
                     m_paragraphEndGoesOnWith = &characterFormatting(*next);
             }
             m_runLocation = index;
-            writeAttributes(runAttributes, runFormatting, beginningOfParagraph, itemText.get());
+            // The page gives an empty list item's marks (its languages,
+            // its effects) to its placeholder only, which is no text of the
+            // file: the item's paragraph end, which has none of its own,
+            // goes on in them, as the file had it.
+            if (text[index] == u'\n' && !beginningOfParagraph && !paragraphHasText
+                && runFormatting.characterMarks == DKRTFCharacterMarks()) {
+                CharacterFormatting itemEnd = runFormatting;
+                itemEnd.characterMarks = m_state.characterMarks;
+                writeAttributes(runAttributes, itemEnd, beginningOfParagraph, itemText.get());
+            } else {
+                writeAttributes(runAttributes, runFormatting, beginningOfParagraph, itemText.get());
+            }
             runCarriesPicture = runFormatting.isPicture;
             runIsPageBreak = runFormatting.pageBreak;
             runSectionBreak = runFormatting.sectionBreak;
@@ -414,11 +436,13 @@ void DKRTFWriter::writeBody()
                 m_buffer.appendPlainPrefix(std::u16string_view(text).substr(index, runEnd - index));
             if (plain > 0) {
                 beginningOfParagraph = false;
+                paragraphHasText = true;
                 index += plain - 1;
                 continue;
             }
         }
         const char16_t unit = text[index];
+        paragraphHasText = paragraphHasText || (unit != u'\uFEFF' && unit != u'\n');
         // A package picture's stand-in character is written with the picture.
         if (runCarriesPicture && unit == u'\u00AC')
             continue;
@@ -472,6 +496,7 @@ void DKRTFWriter::writeBody()
         beginningOfParagraph = unit == u'\n' || (beginningOfParagraph && runIsPageBreak && unit == u'\f');
         if (unit != u'\n')
             continue;
+        paragraphHasText = false;
         // Text read from other writers' lists has no list-end marker: the
         // paragraph after the list leaves it all the same.
         const bool listEnds = m_state.previousWasList == 1 ||

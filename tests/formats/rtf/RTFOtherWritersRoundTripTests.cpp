@@ -525,6 +525,46 @@ TEST_F(RTFOtherWritersRoundTripTests, aTitlePageKeepsItsOwnHeaderAndFooterThroug
     }
 }
 
+// Where only the title page has a header and footer, their distance from
+// the paper's edge stays with them, until a header of Folio's own gives the
+// section its distance; facing pages stay without headers of their own.
+TEST_F(RTFOtherWritersRoundTripTests, theTitlePagesDistanceFromTheEdgeAndFacingPagesAreKept)
+{
+    const DKRTFReadResult original = read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n"
+                                          "\\sectd\\titlepg\\headery1008\\footery900\n"
+                                          "{\\headerf \\pard\\qc\\f0\\fs20 Cover heading\\par}\n"
+                                          "{\\footerf \\pard\\qc\\f0\\fs20 Cover footing\\par}\n"
+                                          "\\pard\\f0\\fs24 The report opens.\\par\n}");
+    auto titleHeads = [](const DKRTFReadResult& reading) {
+        return DKRTFTitlePage::read(
+            reading.pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey).value_or(""));
+    };
+    for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+        for (const DKRTFReadResult& reading : {original, read(rtf)}) {
+            EXPECT_EQ(titleHeads(reading).header, "Helvetica::10::center::black::0.7::YES::Cover heading") << rtf;
+            EXPECT_EQ(titleHeads(reading).footer, "Helvetica::10::center::black::0.63::YES::Cover footing") << rtf;
+            EXPECT_EQ(reading.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), std::nullopt) << rtf;
+        }
+    }
+
+    DKRTFDocumentSettings ownHeader = documentSettings(original);
+    ownHeader.pageHeader = u"Helvetica::12::left::black::0.5::YES::Running head";
+    Result<std::string> rtf = DKRTFWriter::writeDocument(original.text, ownHeader);
+    ASSERT_TRUE(rtf.ok());
+    const DKRTFReadResult again = read(*rtf);
+    EXPECT_EQ(again.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), toUtf8(*ownHeader.pageHeader)) << *rtf;
+    EXPECT_EQ(titleHeads(again).header, "Helvetica::10::center::black::0.5::YES::Cover heading") << *rtf;
+    EXPECT_EQ(titleHeads(again).footer, "Helvetica::10::center::black::0.63::YES::Cover footing") << *rtf;
+
+    const DKRTFReadResult facing = read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\facingp\n"
+                                        "{\\header \\pard\\f0 Running head\\par}\\pard\\f0 Body\\par\n}");
+    const std::string facingRtf = written(facing, throughThePage(facing.text));
+    const std::optional<std::string> forms = read(facingRtf).pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
+    ASSERT_TRUE(forms.has_value()) << facingRtf;
+    EXPECT_NE(forms->find("\\facingp"), std::string::npos) << facingRtf;
+    EXPECT_EQ(forms, facing.pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey));
+}
+
 // Other programs read what Folio writes: the header's and footer's words,
 // and the highlight, which LibreOffice shows as the text's background.
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightInFolioRTF)
@@ -1105,6 +1145,57 @@ TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnT
         EXPECT_EQ(underlineOf(back.text, u"red"), "255,0,0") << saved;
         EXPECT_EQ(underlineOf(back.text, u"black"), "0,0,0") << saved;
         EXPECT_EQ(underlineOf(back.text, u"own"), "none") << saved;
+    }
+}
+
+// An empty list item of Word's, in its paragraph style, keeps the
+// languages its paragraph was checked in, straight, through the editing page
+// (which holds them on the item's placeholder only) and after a second save.
+TEST_F(RTFOtherWritersRoundTripTests, anEmptyListItemKeepsItsLanguagesAndStyle)
+{
+    const std::string item = "\\pard\\s34\\fi-360\\li720\\ls1\\ilvl0\\f0\\lang2057\\langfe1033\\noproof {\\listtext \\'95\\tab}";
+    const DKRTFReadResult original = read(
+        "{\\rtf1\\ansi{\\fonttbl\\f0 Calibri;}{\\stylesheet{\\s0 Normal;}{\\s34\\li720 List Paragraph;}}"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}"
+        "\\fi-360\\li720}\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+        + item + "Full\\par\n" + item + "\\par\n" + item + "After\\par\n\\pard\\plain\\s0\\lang1036 Fin\\par}");
+    // The empty item's first character: its placeholder.
+    auto emptyItem = [](const AttributedString& text) {
+        const std::size_t full = text.string().find(u"Full\n");
+        if (full == std::u16string::npos || full + 5 >= text.length())
+            return std::string("no empty item");
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(full + 5);
+        const auto* style = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute);
+        return characterMarks(*attributes) + "; style " + (style ? toUtf8(style->value()) : "none");
+    };
+    const std::string wanted = "; language en-GB; East Asian en-US; not proofed; style List Paragraph";
+    ASSERT_EQ(emptyItem(original.text), wanted);
+    const std::string straight = written(original, original.text);
+    EXPECT_EQ(emptyItem(read(straight).text), wanted) << straight;
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(paged);
+    EXPECT_EQ(emptyItem(again.text), wanted) << paged;
+    const std::string second = written(again, throughThePage(again.text));
+    EXPECT_EQ(emptyItem(read(second).text), wanted) << second;
+    // The editor hands its page back without the placeholders it types in,
+    // the empty item's among them.
+    TEHTMLWriterSettings settings;
+    settings.fileName = "round-trip";
+    std::string html = toUtf8(htmlString(original.text, settings));
+    for (std::size_t at = html.find("\xEF\xBB\xBF"); at != std::string::npos; at = html.find("\xEF\xBB\xBF", at))
+        html.erase(at, 3);
+    std::optional<AttributedString> cleaned = attributedStringWithHTMLData(html);
+    ASSERT_TRUE(cleaned.has_value());
+    const std::string edited = written(original, *cleaned);
+    EXPECT_EQ(emptyItem(read(edited).text), wanted) << edited;
+    // The marks end with the item: the paragraphs after it keep their own.
+    for (const std::string& rtf : {paged, second, edited}) {
+        const DKRTFReadResult reading = read(rtf);
+        const std::u16string& words = reading.text.string();
+        EXPECT_EQ(characterMarks(*reading.text.attributesAtIndex(words.find(u"After"))),
+                  "; language en-GB; East Asian en-US; not proofed")
+            << rtf;
+        EXPECT_EQ(characterMarks(*reading.text.attributesAtIndex(words.find(u"Fin"))), "; language fr-FR") << rtf;
     }
 }
 
