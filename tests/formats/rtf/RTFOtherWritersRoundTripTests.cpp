@@ -426,6 +426,20 @@ TEST_F(RTFOtherWritersRoundTripTests, aLineBreakInsideAParagraphStaysInsideIt)
     ASSERT_EQ(shown(original.text), lines);
     ASSERT_NE(numberedText(original.text).find("\u2022 Warm coat\nthe grey one with a hood\n\u2022 Boots"),
               std::string::npos) << numberedText(original.text);
+    // Word gives a break no font of its own but the one of its letters: a
+    // break in another font splits the words around it in two runs, and
+    // LibreOffice shows the second line in the break's font.
+    auto breakFonts = [](const AttributedString& text) {
+        std::string fonts;
+        const std::u16string string = text.string();
+        for (std::size_t at = string.find(u'\u2028'); at != std::u16string::npos; at = string.find(u'\u2028', at + 1)) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(at);
+            const auto* font = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+            fonts += (font ? font->font().familyName() : std::string("none")) + ";";
+        }
+        return fonts;
+    };
+    ASSERT_EQ(breakFonts(original.text), "Calibri;Calibri;Calibri;");
     for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
         // Written as other programs write it, for them to read it so.
         std::size_t lineWords = 0;
@@ -434,6 +448,7 @@ TEST_F(RTFOtherWritersRoundTripTests, aLineBreakInsideAParagraphStaysInsideIt)
         EXPECT_EQ(lineWords, 3u) << rtf;
         DKRTFReadResult again = read(rtf);
         EXPECT_EQ(shown(again.text), lines) << rtf;
+        EXPECT_EQ(breakFonts(again.text), breakFonts(original.text)) << rtf;
         expectSameText(again.text, original.text, rtf);
         expectSameText(read(written(again, throughThePage(again.text))).text, original.text, rtf);
     }
