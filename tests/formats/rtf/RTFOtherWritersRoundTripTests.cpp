@@ -355,7 +355,7 @@ TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsThe
     EXPECT_EQ(word.pageSettings.paperSize()->width, 612);
     EXPECT_EQ(word.pageSettings.paperSize()->height, 792);
     EXPECT_EQ(word.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
-              "Helvetica::11::center::black::0.5::YES::Quarterly note, page [pagenumber]");
+              "Times New Roman::11::center::black::0.5::YES::Quarterly note, page [pagenumber]");
     EXPECT_EQ(word.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), std::nullopt);
     EXPECT_EQ(word.text.string().find(u"Quarterly"), std::u16string::npos) << "a footer is no body text";
 
@@ -364,14 +364,14 @@ TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsThe
     EXPECT_EQ(ticket.pageSettings.paperSize()->width, 595);
     EXPECT_EQ(ticket.pageSettings.paperSize()->height, 275);
     EXPECT_EQ(ticket.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
-              "Helvetica::12::center::black::0.5::YES::Ticket stub");
+              "Liberation Sans::12::center::black::0.5::YES::Ticket stub");
 
     DKRTFReadResult minutes = read(fixture("wordpad-header.rtf"));
     EXPECT_FALSE(minutes.pageSettings.paperSize().has_value());
     EXPECT_EQ(minutes.pageSettings.text(DKRTFPageSettings::kHeaderControlKey),
-              "Helvetica::9::right::black::0.5::YES::Draft for the board");
+              "Calibri::9::right::black::0.5::YES::Draft for the board");
     EXPECT_EQ(minutes.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
-              "Helvetica::9::center::black::0.5::YES::Internal only");
+              "Calibri::9::center::black::0.5::YES::Internal only");
 }
 
 TEST_F(RTFOtherWritersRoundTripTests, writingAndReadingAgainKeepsThePageAndTheText)
@@ -478,7 +478,8 @@ TEST_F(RTFOtherWritersRoundTripTests, folioFooterIsWrittenAsAFooterOtherPrograms
     MutableAttributedString text;
     text.appendString(u"Body\n", AttributeDictionary::empty());
     DKRTFDocumentSettings settings;
-    settings.pageFooter = u"Times::10::right::black::0.5::YES::Page [pagenumber] of [totalpages] {draft}";
+    // The family and colour as the editing page hands them back.
+    settings.pageFooter = u"\"Times New Roman\", serif::10::right::rgb(192, 0, 0)::0.5::YES::Page [pagenumber] of [totalpages] {draft}";
     settings.pageHeader = u"Helvetica::12::right::black::0.5::NO::Header Author: [date]";
     Result<std::string> rtf = DKRTFWriter::writeDocument(text, settings);
     ASSERT_TRUE(rtf.ok());
@@ -491,7 +492,7 @@ TEST_F(RTFOtherWritersRoundTripTests, folioFooterIsWrittenAsAFooterOtherPrograms
     }
     DKRTFReadResult other = read(standard);
     EXPECT_EQ(other.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
-              "Helvetica::10::right::black::0.5::YES::Page [pagenumber] of [totalpages] {draft}")
+              "Times New Roman::10::right::#c00000::0.5::YES::Page [pagenumber] of [totalpages] {draft}")
         << standard;
     EXPECT_EQ(other.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), std::nullopt) << standard;
     EXPECT_EQ(toUtf8(other.text.string()), "Body\n");
