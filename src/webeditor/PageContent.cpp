@@ -85,9 +85,15 @@ Result<std::optional<std::string>> decoration(const PropertyList& reply, std::st
         Result<std::optional<std::string>> value = stringMember(*element, field);
         if (!value)
             return value.error();
-        if (value->value_or("").find("::") != std::string::npos)
+        std::string member = value->value_or("");
+        if (member.find("::") != std::string::npos)
             return badAnswer("a " + std::string(key) + " " + field + " holding \"::\"");
-        description += value->value_or("") + "::";
+        // WebKit quotes a family whose name has blanks ("\"Times New Roman\""),
+        // which the setting names as it was given.
+        if (std::string_view(field) == "fontFamily" && member.size() >= 2 && (member.front() == '"' || member.front() == '\'')
+            && member.back() == member.front() && member.find_first_of("\"',", 1) == member.size() - 1)
+            member = member.substr(1, member.size() - 2);
+        description += member + "::";
     }
     Result<std::optional<std::string>> text = stringMember(*element, "text");
     if (!text)

@@ -45,6 +45,13 @@ TEST(PageContentTest, readsTheRichTextPagesAnswer)
     EXPECT_EQ(content.bodyHTML, "") << "an empty document";
     EXPECT_EQ(content.footer, "::::::::2::::Page");
     EXPECT_EQ(content.header, std::nullopt);
+
+    // The family as the header's setting names it: WebKit quotes a name
+    // with blanks, and a list stays a list.
+    content = readContent(R"J({"header": {"text": "h", "fontFamily": "\"Times New Roman\""},)J"
+                          R"J( "footer": {"text": "f", "fontFamily": "\"Times New Roman\", serif"}})J" "\n");
+    EXPECT_EQ(content.header, "Times New Roman::::::::::::h");
+    EXPECT_EQ(content.footer, "\"Times New Roman\", serif::::::::::::f");
 }
 
 TEST(PageContentTest, readsLengthsAndColoursAsTheEditorSetsThem)

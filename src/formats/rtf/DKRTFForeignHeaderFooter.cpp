@@ -1,5 +1,6 @@
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 
+#include "engine/css/ColorHTML.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "formats/rtf/DKRTFDataBuffer.h"
 #include "platform/foundation/StringUtilities.h"
@@ -174,23 +175,51 @@ std::optional<std::string> DKRTFForeignHeaderFooter::settingsForText(const Attri
         return std::nullopt;
 
     double fontSize = kDefaultFontSize;
+    std::string family(kFontFamily);
+    std::string color(kColor);
     TextAlignment alignment = TextAlignment::Left;
     if (AttributeDictionaryPtr attributes = text.attributesAtIndex(0)) {
-        if (const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName))
+        if (const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName)) {
             fontSize = font->font().pointSize() > 0 ? font->font().pointSize() : kDefaultFontSize;
+            // A colon would end the settings' field early.
+            if (!font->font().familyName().empty() && font->font().familyName().find(':') == std::string::npos)
+                family = font->font().familyName();
+        }
+        if (const auto* value = attributes->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName))
+            color = "#" + htmlHexString(value->color());
         if (const auto* style = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName))
             alignment = style->style().alignment();
     }
     // The settings' fields are separated by "::"; the text is the last field,
     // where a "::" of its own is kept whole.
-    std::string settings(kFontFamily);
-    settings += "::" + formatShortest(fontSize) + "::" + alignmentWord(alignment) + "::" + std::string(kColor);
+    std::string settings = family;
+    settings += "::" + formatShortest(fontSize) + "::" + alignmentWord(alignment) + "::" + color;
     settings += "::" + formatShortest(std::round(distanceTwips / kTwipsPerInch * 100) / 100) + "::YES::";
     settings += toUtf8(words);
     return settings;
 }
 
-bool DKRTFForeignHeaderFooter::writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings)
+std::optional<DKRTFForeignHeaderFooter::Look> DKRTFForeignHeaderFooter::lookOfSettings(std::u16string_view settings)
+{
+    std::vector<std::u16string_view> fields = settingsFields(settings);
+    if (fields.empty() || !boolValue(fields[5]) || fields[6].empty())
+        return std::nullopt;
+    // The editing page hands the family back as a style sheet does: a list,
+    // a name with blanks in quotes ("\"Times New Roman\", serif").
+    std::u16string_view family = fields[0].substr(0, fields[0].find(u','));
+    while (!family.empty() && (family.front() == u' ' || family.front() == u'"' || family.front() == u'\''))
+        family.remove_prefix(1);
+    while (!family.empty() && (family.back() == u' ' || family.back() == u'"' || family.back() == u'\''))
+        family.remove_suffix(1);
+    Look look;
+    look.family = family.empty() ? std::string(kFontFamily) : toUtf8(family);
+    if (std::optional<Color> color = colorWithHTMLName(fields[3]); color && htmlHexString(*color) != "000000")
+        look.color = color;
+    return look;
+}
+
+bool DKRTFForeignHeaderFooter::writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings,
+                                          std::optional<int> fontNumber, int colorNumber)
 {
     std::vector<std::u16string_view> fields = settingsFields(settings);
     if (fields.empty() || !boolValue(fields[5]) || fields[6].empty())
@@ -200,6 +229,14 @@ bool DKRTFForeignHeaderFooter::writeGroup(DKRTFDataBuffer& buffer, Kind kind, st
     buffer.appendCString(alignment == u"center" ? "\\qc" : alignment == u"right" ? "\\qr"
                              : alignment == u"justify"                        ? "\\qj"
                                                                               : "\\ql");
+    if (fontNumber) {
+        buffer.appendCString("\\f");
+        buffer.appendInteger(*fontNumber);
+    }
+    if (colorNumber > 0) {
+        buffer.appendCString("\\cf");
+        buffer.appendInteger(colorNumber);
+    }
     const double size = floatValue(fields[1]);
     if (size > 0 && size <= 144) {
         buffer.appendCString("\\fs");

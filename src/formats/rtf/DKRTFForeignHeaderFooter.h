@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/graphics/Color.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,17 +35,30 @@ public:
     static std::u16string withPagePlaceholders(std::u16string_view group);
     // The settings of the group's text once read: its words (paragraphs
     // joined by a blank), the first paragraph's alignment and the first
-    // character's size; `distanceTwips` from the paper's edge. Nothing when
-    // the group holds no words.
+    // character's font family, size and colour; `distanceTwips` from the
+    // paper's edge. Nothing when the group holds no words.
     static std::optional<std::string> settingsForText(const AttributedString& text, int distanceTwips);
+
+    // How the group written for the settings shows its words: the first
+    // family the settings name (without a style sheet's quotes) and their
+    // colour unless it is black, the text's own. Nothing when no group is
+    // written for them.
+    struct Look {
+        std::string family;
+        std::optional<Color> color;
+    };
+    static std::optional<Look> lookOfSettings(std::u16string_view settings);
 
     // "{\header ...}" or "{\footer ...}" for the settings when they are
     // switched on and hold words, with the placeholders as page number and
     // page count fields, and its distance from the paper's edge
     // ("\headery", "\footery") where it is not the default; nothing is
-    // written otherwise. Whether it was written.
+    // written otherwise. The words are in the font and colour of the
+    // writer's tables numbered `fontNumber` and `colorNumber` (0, the text's
+    // own colour, names none). Whether it was written.
     enum class Kind { Header, Footer };
-    static bool writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings);
+    static bool writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings,
+                           std::optional<int> fontNumber = std::nullopt, int colorNumber = 0);
 };
 
 } // namespace folio

@@ -514,6 +514,10 @@ private:
     // the ANSI character set and for the 8-bit characters of the source.
     StringEncoding m_documentEncoding = StringEncoding::windowsLatin1();
     int m_defaultFontNumber = 0;
+    // The font and colour tables as the file wrote them, for another
+    // program's header or footer, which is read on its own and names its
+    // fonts and colours by their numbers.
+    std::u16string m_tableGroups;
     // The next control word follows "\*": a destination this reader does
     // not know is skipped whole.
     bool m_afterStar = false;

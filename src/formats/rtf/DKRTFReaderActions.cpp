@@ -256,6 +256,7 @@ void DKRTFReader::actionReadFontTable(int)
     if (m_readingTable)
         return;
     state().setAlternateDestination(std::make_shared<std::u16string>());
+    m_tableGroups += u"{\\fonttbl" + m_source.text(m_location, endOfCurrentGroup()) + u"}";
     m_readingTable = true;
     parseRTFGroup(SemicolonAction::AddFontTableEntry);
     m_readingTable = false;
@@ -275,6 +276,7 @@ void DKRTFReader::actionReadColorTable(int)
     if (m_readingTable)
         return;
     state().setDiscardText(true);
+    m_tableGroups += u"{\\colortbl" + m_source.text(m_location, endOfCurrentGroup()) + u"}";
     m_colorTable.resetCurrentColor();
     m_readingTable = true;
     parseRTFGroup(SemicolonAction::AddColorTableEntry);
@@ -652,7 +654,7 @@ void DKRTFReader::actionForeignHeaderFooter(int value)
     // for the one on every page, even where the file has no other.
     if ((kept && kept->form <= form) || form == static_cast<int>(DKRTFForeignHeaderFooter::Form::FirstPage))
         return;
-    std::u16string group = u"{\\rtf1\\ansi "
+    std::u16string group = u"{\\rtf1" + m_tableGroups + u"\\ansi\\deff" + toUtf16(std::to_string(m_defaultFontNumber)) + u" "
         + DKRTFForeignHeaderFooter::withPagePlaceholders(m_source.text(m_location, endOfCurrentGroup())) + u"}";
     DKRTFReader reader(group, std::nullopt, m_attributeBuilder.fontUse());
     reader.m_readsHeaderFooter = true;

@@ -63,6 +63,11 @@ void DKRTFReader::actionAssociatedFont(int number)
         break;
     }
     keepScriptMarks(marks);
+    // Plain Latin letters are low-ANSI ones: Word names their font this way
+    // alone where a run says no "\f", as around a line break, and shows them
+    // in it.
+    if (state().associatedLetters() == Letters::LowAnsi)
+        actionFontNumber(number);
 }
 
 void DKRTFReader::actionAssociatedFontSize(int halfPoints)

@@ -163,10 +163,10 @@ std::string DKRTFWriter::writeRTFData()
     }
     // The same header and footer once more as other programs read them;
     // Folio's own reader keeps the settings above.
-    const bool headerWritten = m_settings.pageHeader
-        && DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Header, *m_settings.pageHeader);
-    const bool footerWritten = m_settings.pageFooter
-        && DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Footer, *m_settings.pageFooter);
+    const bool headerWritten =
+        m_settings.pageHeader && writeForeignHeaderFooter(DKRTFForeignHeaderFooter::Kind::Header, *m_settings.pageHeader);
+    const bool footerWritten =
+        m_settings.pageFooter && writeForeignHeaderFooter(DKRTFForeignHeaderFooter::Kind::Footer, *m_settings.pageFooter);
     // The first-page, left and right page headers and footers the document
     // came with, which Folio does not edit, go back as they were; their
     // distance from the paper's edge yields to the one of the header or

@@ -3,6 +3,7 @@
 #include "formats/rtf/DKRTFColorTableEntry.h"
 #include "formats/rtf/DKRTFDataBuffer.h"
 #include "formats/rtf/DKRTFDocumentSettings.h"
+#include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFScriptDefaults.h"
 #include "formats/rtf/DKRTFStyleSheet.h"
 #include "formats/rtf/DKRTFWriterState.h"
@@ -111,6 +112,10 @@ private:
     // The registered number of the colour under key; 0 when missing or unknown.
     std::int32_t registeredColorNumber(const AttributeDictionary& attributes, std::string_view key) const;
     std::int32_t registeredFontNumber(const std::string& name) const;
+    // The header or footer once more as other programs read it, in its
+    // font and colour from the tables.
+    // Whether it was written.
+    bool writeForeignHeaderFooter(DKRTFForeignHeaderFooter::Kind kind, std::u16string_view settings);
     // The name a run's font is listed under in the font table: the family's
     // where the document named the family and the family's face of the
     // font's bold and italic is the font, else the face's PostScript name.

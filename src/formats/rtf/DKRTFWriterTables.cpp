@@ -4,6 +4,7 @@
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TEParagraphBorders.h"
 #include "engine/model/TEShading.h"
+#include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFReaderListTable.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
@@ -203,6 +204,11 @@ void DKRTFWriter::registerFonts()
                 registerName(*font);
         }
     }
+    // Last, so that the text's fonts keep the numbers they always had.
+    for (const auto& settings : {m_settings.pageHeader, m_settings.pageFooter}) {
+        if (auto look = settings ? DKRTFForeignHeaderFooter::lookOfSettings(*settings) : std::nullopt)
+            registerName(look->family);
+    }
 }
 
 void DKRTFWriter::writeFontTable()
@@ -293,6 +299,16 @@ void DKRTFWriter::writeColorTable()
             m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
         }
     }
+    for (const auto& settings : {m_settings.pageHeader, m_settings.pageFooter}) {
+        auto look = settings ? DKRTFForeignHeaderFooter::lookOfSettings(*settings) : std::nullopt;
+        if (!look || !look->color)
+            continue;
+        DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&*look->color);
+        if (m_registeredColors.contains(entry))
+            continue;
+        entry.writeToDataBuffer(m_buffer);
+        m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
+    }
     // Black is the table's first colour, which "\\ulc0" does not name (it is
     // the text's own colour): an underline drawn in black has black again,
     // last, as an entry of its own.
@@ -305,6 +321,21 @@ void DKRTFWriter::writeColorTable()
     // The style sheet follows the colour table, as RTF orders the header.
     writeStyleSheet();
     m_buffer.appendCString("\\pard\n");
+}
+
+bool DKRTFWriter::writeForeignHeaderFooter(DKRTFForeignHeaderFooter::Kind kind, std::u16string_view settings)
+{
+    std::optional<DKRTFForeignHeaderFooter::Look> look = DKRTFForeignHeaderFooter::lookOfSettings(settings);
+    if (!look)
+        return false;
+    std::int32_t colorNumber = 0;
+    if (look->color) {
+        // The table's white, which the default entry writes, comes before
+        // every registered colour but black.
+        auto found = m_registeredColors.find(DKRTFColorTableEntry::entryWithColor(&*look->color));
+        colorNumber = found == m_registeredColors.end() || found->second == 0 ? 0 : found->second + 1;
+    }
+    return DKRTFForeignHeaderFooter::writeGroup(m_buffer, kind, settings, registeredFontNumber(look->family), colorNumber);
 }
 
 std::int32_t DKRTFWriter::registeredColorNumber(const AttributeDictionary& attributes, std::string_view key) const

@@ -357,7 +357,7 @@ TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsThe
     EXPECT_EQ(word.pageSettings.paperSize()->width, 612);
     EXPECT_EQ(word.pageSettings.paperSize()->height, 792);
     EXPECT_EQ(word.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
-              "Helvetica::11::center::black::0.5::YES::Quarterly note, page [pagenumber]");
+              "Times New Roman::11::center::black::0.5::YES::Quarterly note, page [pagenumber]");
     EXPECT_EQ(word.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), std::nullopt);
     EXPECT_EQ(word.text.string().find(u"Quarterly"), std::u16string::npos) << "a footer is no body text";
 
@@ -366,14 +366,14 @@ TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsThe
     EXPECT_EQ(ticket.pageSettings.paperSize()->width, 595);
     EXPECT_EQ(ticket.pageSettings.paperSize()->height, 275);
     EXPECT_EQ(ticket.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
-              "Helvetica::12::center::black::0.5::YES::Ticket stub");
+              "Liberation Sans::12::center::black::0.5::YES::Ticket stub");
 
     DKRTFReadResult minutes = read(fixture("wordpad-header.rtf"));
     EXPECT_FALSE(minutes.pageSettings.paperSize().has_value());
     EXPECT_EQ(minutes.pageSettings.text(DKRTFPageSettings::kHeaderControlKey),
-              "Helvetica::9::right::black::0.5::YES::Draft for the board");
+              "Calibri::9::right::black::0.5::YES::Draft for the board");
     EXPECT_EQ(minutes.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
-              "Helvetica::9::center::black::0.5::YES::Internal only");
+              "Calibri::9::center::black::0.5::YES::Internal only");
 }
 
 TEST_F(RTFOtherWritersRoundTripTests, writingAndReadingAgainKeepsThePageAndTheText)
@@ -428,6 +428,20 @@ TEST_F(RTFOtherWritersRoundTripTests, aLineBreakInsideAParagraphStaysInsideIt)
     ASSERT_EQ(shown(original.text), lines);
     ASSERT_NE(numberedText(original.text).find("\u2022 Warm coat\nthe grey one with a hood\n\u2022 Boots"),
               std::string::npos) << numberedText(original.text);
+    // Word gives a break no font of its own but the one of its letters: a
+    // break in another font splits the words around it in two runs, and
+    // LibreOffice shows the second line in the break's font.
+    auto breakFonts = [](const AttributedString& text) {
+        std::string fonts;
+        const std::u16string string = text.string();
+        for (std::size_t at = string.find(u'\u2028'); at != std::u16string::npos; at = string.find(u'\u2028', at + 1)) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(at);
+            const auto* font = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+            fonts += (font ? font->font().familyName() : std::string("none")) + ";";
+        }
+        return fonts;
+    };
+    ASSERT_EQ(breakFonts(original.text), "Calibri;Calibri;Calibri;");
     for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
         // Written as other programs write it, for them to read it so.
         std::size_t lineWords = 0;
@@ -436,6 +450,7 @@ TEST_F(RTFOtherWritersRoundTripTests, aLineBreakInsideAParagraphStaysInsideIt)
         EXPECT_EQ(lineWords, 3u) << rtf;
         DKRTFReadResult again = read(rtf);
         EXPECT_EQ(shown(again.text), lines) << rtf;
+        EXPECT_EQ(breakFonts(again.text), breakFonts(original.text)) << rtf;
         expectSameText(again.text, original.text, rtf);
         expectSameText(read(written(again, throughThePage(again.text))).text, original.text, rtf);
     }
@@ -465,7 +480,8 @@ TEST_F(RTFOtherWritersRoundTripTests, folioFooterIsWrittenAsAFooterOtherPrograms
     MutableAttributedString text;
     text.appendString(u"Body\n", AttributeDictionary::empty());
     DKRTFDocumentSettings settings;
-    settings.pageFooter = u"Times::10::right::black::0.5::YES::Page [pagenumber] of [totalpages] {draft}";
+    // The family and colour as the editing page hands them back.
+    settings.pageFooter = u"\"Times New Roman\", serif::10::right::rgb(192, 0, 0)::0.5::YES::Page [pagenumber] of [totalpages] {draft}";
     settings.pageHeader = u"Helvetica::12::right::black::0.5::NO::Header Author: [date]";
     Result<std::string> rtf = DKRTFWriter::writeDocument(text, settings);
     ASSERT_TRUE(rtf.ok());
@@ -478,7 +494,7 @@ TEST_F(RTFOtherWritersRoundTripTests, folioFooterIsWrittenAsAFooterOtherPrograms
     }
     DKRTFReadResult other = read(standard);
     EXPECT_EQ(other.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
-              "Helvetica::10::right::black::0.5::YES::Page [pagenumber] of [totalpages] {draft}")
+              "Times New Roman::10::right::#c00000::0.5::YES::Page [pagenumber] of [totalpages] {draft}")
         << standard;
     EXPECT_EQ(other.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), std::nullopt) << standard;
     EXPECT_EQ(toUtf8(other.text.string()), "Body\n");
@@ -509,7 +525,7 @@ TEST_F(RTFOtherWritersRoundTripTests, aTitlePageKeepsItsOwnHeaderAndFooterThroug
                 DKRTFTitlePage::read(page.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey).value_or(""));
             EXPECT_TRUE(title.firstSectionHasTitlePage) << heads;
             EXPECT_EQ(page.text(DKRTFPageSettings::kHeaderControlKey),
-                      hasRunning ? std::optional<std::string>("Helvetica::9::left::black::0.5::YES::Running head")
+                      hasRunning ? std::optional<std::string>("Arial::9::left::black::0.5::YES::Running head")
                                  : std::nullopt)
                 << heads;
             EXPECT_EQ(page.text(DKRTFPageSettings::kFooterControlKey), std::nullopt) << heads;

@@ -132,7 +132,7 @@ TEST(RTFWriterDocumentTests, headerAndFooterAreEscapedAndFollowTheTables)
                            "{\\*\\pageFooter Page \xC3\xA9}\n"
                            // The header once more for other programs, an inch from the
                            // paper's edge; the footer is no valid setting.
-                           "{\\header\\pard\\plain\\ql\\fs24 a\\{b\\}\\\\c\\par}\n\\headery1440\n\\ql\n\\f0\\fs24 \\cf0 x");
+                           "{\\header\\pard\\plain\\ql\\f0\\fs24 a\\{b\\}\\\\c\\par}\n\\headery1440\n\\ql\n\\f0\\fs24 \\cf0 x");
 }
 
 TEST(RTFWriterDocumentTests, settingsAreReadFromTheFirstCharacter)
