@@ -8,6 +8,13 @@
   var edge = document.createElement('div');
   edge.style.height = '0';
   content.insertBefore(edge, content.firstChild);
+  // The page's zoom, from a box of known width: offsetWidth is rounded to whole pixels, and a ratio taken from it
+  // is off by up to a pixel over the line, enough to push a number set on the right margin onto a line of its own.
+  var ruler = document.createElement('div');
+  ruler.style.cssText = 'position:absolute;visibility:hidden;height:0;width:1000px;';
+  content.appendChild(ruler);
+  var scale = ruler.getBoundingClientRect().width / 1000 || 1;
+  content.removeChild(ruler);
   function stopsOf(paragraph) {
     return paragraph.getAttribute('data-tabs').split(' ').map(function (entry) {
       var match = /^([LRCD])([0-9]+(?:\.[0-9]+)?)([-._]?)$/.exec(entry);
@@ -34,7 +41,6 @@
       return span.childElementCount === 0 && span.textContent === '\t';
     });
     if (!stops.length || !tabs.length) return;
-    var scale = paragraph.offsetWidth ? paragraph.getBoundingClientRect().width / paragraph.offsetWidth : 1;
     var pixelsPerPoint = 4 / 3 * scale;
     tabs.forEach(function (tab, index) {
       var next = tabs[index + 1];
@@ -48,7 +54,9 @@
       if (stop.kind === 'R') gap -= widthAfter(tab, next, paragraph, false);
       else if (stop.kind === 'C') gap -= widthAfter(tab, next, paragraph, false) / 2;
       else if (stop.kind === 'D') gap -= widthAfter(tab, next, paragraph, true);
-      gap = Math.max(gap, 0);
+      // A stop on the right margin (every table of contents has one) leaves no room to spare at the line's end: a
+      // quarter pixel less keeps the layout's rounding from moving the text after it onto the next line.
+      gap = Math.max(gap - 0.25, 0);
       tab.style.width = (gap / scale) + 'px';
       if (stop.leader && gap > 0) {
         var probe = document.createElement('span');

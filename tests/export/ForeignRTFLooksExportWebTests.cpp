@@ -517,6 +517,30 @@ TEST_F(ForeignRTFLooksExport, tabsGoToTheParagraphsStopsWithTheirAlignmentAndLea
         EXPECT_NEAR(wordOn(pdf, word).xMin - margin, wordOn(lo, word).xMin - theirMargin, 3) << word;
 }
 
+TEST_F(ForeignRTFLooksExport, aRightStopOnTheMarginKeepsTheNumberOnItsLine)
+{
+    // A table of contents as word processors write it: the page number set
+    // against a right stop exactly on the right margin, after a dotted leader.
+    std::string path = document(
+        "contents", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}}\n"
+                    "\\paperw11906\\paperh16838\\margl1134\\margr1134\n"
+                    "\\pard\\plain\\f0\\fs24\\tqr\\tldot\\tx9638 Pier lights\\tab 3\\par\n"
+                    "\\pard\\plain\\f0\\fs24\\tx4000\\tqr\\tldot\\tx9638 Lamp\\tab North\\tab on\\par\n"
+                    "\\pard\\plain\\f0\\fs24 Closing text.\\par}");
+    std::string pdf = exported(path, "pdf");
+    const PDFWord pier = wordOn(pdf, "Pier");
+    const double rightMargin = pier.xMin + 481.9;
+    for (const char* last : {"3", "on"}) {
+        PDFWord number{};
+        for (const PDFWord& word : pdfWords(pdf, 1))
+            if (word.text.size() >= std::string(last).size() && word.text.ends_with(last) && word.text.find("..") != std::string::npos)
+                number = word;
+        EXPECT_FALSE(number.text.empty()) << last << " is not at the end of a leader on its line";
+        EXPECT_NEAR(number.xMax, rightMargin, 2) << last;
+    }
+    EXPECT_LT(wordOn(pdf, "Lamp").yMin - pier.yMin, 2 * (pier.yMax - pier.yMin)) << "each entry keeps one line";
+}
+
 // --- Spacing ------------------------------------------------------------------
 
 TEST_F(ForeignRTFLooksExport, leastLineHeightsMultiplesAndSpaceAfterPrintAsLibreOfficeSpacesThem)

@@ -88,6 +88,19 @@ void replaceUnpackedPicture(MarkupNode picture, const std::vector<std::string>& 
     picture.remove();
 }
 
+// "rev" was dropped from HTML and EPUB 3 refuses it; the Markdown converter
+// marks a footnote's link back to its reference with it. The reading
+// systems' way of saying the same is the "doc-backlink" role.
+void replaceReverseLink(MarkupNode element)
+{
+    std::optional<std::string> reverse = element.attribute("rev");
+    if (!reverse)
+        return;
+    element.removeAttribute("rev");
+    if (*reverse == "footnote" && element.name() == "a" && element.hasAttribute("href") && !element.hasAttribute("role"))
+        element.setAttribute("role", "doc-backlink");
+}
+
 } // namespace
 
 std::string EPubChapterMarkup::closingLineBreaks(std::string_view html)
@@ -241,6 +254,7 @@ std::string EPubChapterMarkup::repairedContent(std::string_view html, const std:
         return {};
     removeBidiDeclarations(body);
     body.forEachDescendantElement(removeBidiDeclarations);
+    body.forEachDescendantElement(replaceReverseLink);
     if (packedPictures)
         body.forEachDescendantElement([packedPictures](MarkupNode node) { replaceUnpackedPicture(node, *packedPictures); });
     // Written as XML, not HTML: empty elements close themselves and every
@@ -252,7 +266,7 @@ std::string EPubChapterMarkup::xhtmlContent(std::string_view html, const std::ve
 {
     std::string content = decodingEntities(closingLineBreaks(html));
     const bool needsRewriting = content.find("direction") != std::string::npos
-        || content.find("unicode-bidi") != std::string::npos
+        || content.find("unicode-bidi") != std::string::npos || content.find(" rev=") != std::string::npos
         || (packedPictures && content.find("<img") != std::string::npos);
     if (!needsRewriting && isWellFormedContent(content))
         return content;

@@ -67,6 +67,11 @@ void MarkupNode::setAttribute(std::string_view name, std::string_view value)
     xmlSetProp(m_node, xml(std::string(name)), xml(std::string(value)));
 }
 
+void MarkupNode::removeAttribute(std::string_view name)
+{
+    xmlUnsetProp(m_node, xml(std::string(name)));
+}
+
 std::string MarkupNode::textContent() const
 {
     xmlChar* content = xmlNodeGetContent(m_node);

@@ -28,6 +28,7 @@ public:
     std::optional<std::string> attribute(std::string_view name) const;
     bool hasAttribute(std::string_view name) const;
     void setAttribute(std::string_view name, std::string_view value);
+    void removeAttribute(std::string_view name);
     // The text of all its descendants; an element's text is replaced whole.
     std::string textContent() const;
     void setTextContent(std::string_view text);

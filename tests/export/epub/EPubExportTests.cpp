@@ -3,6 +3,7 @@
 #include "support/ExportTestSupport.h"
 
 #include "export/epub/EPubExporter.h"
+#include "formats/markdown/BKDMarkdown.h"
 #include "formats/markdown/MarkdownConverter.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Deflate.h"
@@ -154,6 +155,24 @@ TEST_F(EPubExportTest, MarkdownBookWithoutPicturesHasNoDataFolder)
     EXPECT_NE(chapter.find("Hello &amp; more<br/>line"), std::string::npos) << chapter;
     EXPECT_EQ(chapter.find("<p>"), std::string::npos);
     EXPECT_TRUE(isWellFormedXML(chapter)) << chapter;
+    expectValid(*made);
+}
+
+TEST_F(EPubExportTest, MarkdownFootnotesMakeAValidBook)
+{
+    class RealMarkdown final : public MarkdownConverter {
+    public:
+        std::u16string html(const std::u16string& markdown) override { return BKDMarkdown(markdown).html(); }
+        std::u16string plainText(const std::u16string& markdown) override { return BKDMarkdown().plainText(markdown); }
+    };
+    MarkdownConverter::setShared(std::make_shared<RealMarkdown>());
+    std::string path = document("Tides.md", "Low water at noon.[^1]\n\n[^1]: Measured at the north pier.\n");
+    Result<std::string> made = book(path);
+    ASSERT_TRUE(made.ok()) << made.error().message;
+    std::string chapter = entryText(openBook(*made), "OPS/chapter-1.xhtml");
+    // The note and the way back to where it is called are both still there.
+    EXPECT_NE(chapter.find("Measured at the north pier."), std::string::npos) << chapter;
+    EXPECT_NE(chapter.find("href=\"#fnref1\""), std::string::npos) << chapter;
     expectValid(*made);
 }
 
