@@ -14,6 +14,7 @@
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/TerminationSignals.h"
 #include "platform/gtk/GtkDocumentGrid.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/ui/BarButtonItem.h"
@@ -24,6 +25,7 @@
 #include "richtext/TextViewController.h"
 #include "richtext/viewer/RTFTextViewController.h"
 
+#include <cstdlib>
 #include <functional>
 #include <iostream>
 #include <limits>
@@ -117,6 +119,23 @@ private:
     std::shared_ptr<Window> m_window;
 };
 
+// Asked from outside to end (the session ending, `kill`, Ctrl+C in the
+// terminal, the terminal closing), the program ends as when its last window
+// is closed: the open document is saved with what its page holds now, then
+// closed. It ends from here, not by unwinding to main, since a file chooser
+// may be running a loop of its own under this one.
+void endWhenAsked(AppController& app, int signal)
+{
+    app.closeDocument([signal](Status closed) {
+        if (!closed) {
+            // Its file is left as it was: a save replaces it whole or not at all.
+            std::cerr << "folio: ended without saving the open document: " << closed.error().message << std::endl;
+            std::_Exit(CommandLine::kFailure);
+        }
+        TerminationSignals::endAsSignalled(signal);
+    });
+}
+
 int runDesktop(const std::optional<std::string>& path)
 {
     Result<std::unique_ptr<GtkPresenter>> presenter = GtkPresenter::create();
@@ -135,6 +154,7 @@ int runDesktop(const std::optional<std::string>& path)
     int status = CommandLine::kSuccess;
     bool done = false;
 
+    TerminationSignals endRequests([app](int signal) { endWhenAsked(*app, signal); });
     BrowserWindow browser(*app);
     auto quit = [&done] { done = true; };
     // The "Documents" item of a document's window leads to the browser, also

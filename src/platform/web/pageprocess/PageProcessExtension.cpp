@@ -7,7 +7,9 @@
 #include <JavaScriptCore/JSBase.h>
 #include <webkit2/webkit-web-extension.h>
 
+#include <csignal>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -46,5 +48,17 @@ void onPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer)
 
 extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize(WebKitWebExtension* extension)
 {
+    // The page process shares the program's process group, so Ctrl+C in the
+    // program's terminal, the terminal closing or the session ending signal
+    // it as well; by their default action it would end at once, taking with
+    // it what was typed since the last save, just when the program asks the
+    // page for it to save before it ends. The program answers those signals;
+    // the page process ends when the program lets it go or goes away itself.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(signal, &ignore, nullptr);
+    }
     g_signal_connect(extension, "page-created", G_CALLBACK(onPageCreated), nullptr);
 }
