@@ -446,6 +446,15 @@
         send('endScrollEvent', Math.round(scroller.scrollTop) + '_' + Math.round(scroller.scrollHeight));
     }
 
+    // Keys that move the caret or the view, or only change how the next key
+    // reads (a modifier held): they leave the text as it was, so the key
+    // message says so and the document is not counted as changed.
+    var CARET_ONLY_KEYS = /^(Arrow(Up|Down|Left|Right)|Home|End|PageUp|PageDown|Shift|Control|Alt|AltGraph|Meta|CapsLock|NumLock|ScrollLock|Escape|F[0-9]{1,2})$/;
+
+    function keyDownData(event) {
+        return CARET_ONLY_KEYS.test(event.key || '') ? 'move' : undefined;
+    }
+
     function installEventSenders() {
         var target = doc();
         if (target.__folioEventsInstalled)
@@ -457,7 +466,7 @@
                 send('insertTabEvent');
                 return;
             }
-            send('onkeydownEvent');
+            send('onkeydownEvent', keyDownData(event));
         }, true);
         target.addEventListener('input', function () { send('dirtyEvent'); }, true);
         target.addEventListener('copy', function (event) { event.preventDefault(); send('copyEventList'); }, true);
@@ -1472,6 +1481,7 @@
         wrapNoneImage: wrapNoneImage,
         updateEditorScrollOffsets: updateEditorScrollOffsets,
         folioSendPageMessage: send,
+        folioKeyDownData: keyDownData,
         folioEditorContent: folioEditorContent,
         folioAnswerSlice: folioAnswerSlice,
         JSL: JSL

@@ -362,7 +362,7 @@
     function keyDown(event) {
         var branch = currentBranch();
         if (!branch) {
-            send('onkeydownEvent');
+            send('onkeydownEvent', global.folioKeyDownData ? global.folioKeyDownData(event) : undefined);
             return;
         }
         var heading = title(branch);
@@ -404,7 +404,7 @@
             }
             return;
         }
-        send('onkeydownEvent');
+        send('onkeydownEvent', global.folioKeyDownData ? global.folioKeyDownData(event) : undefined);
     }
 
     // An inserted picture comes selected; every picture that was selected

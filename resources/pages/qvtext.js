@@ -156,7 +156,7 @@
                 send('insertTabEvent');
                 return;
             }
-            send('onkeydownEvent');
+            send('onkeydownEvent', global.folioKeyDownData(event));
         });
         // Only the touched picture carries the selected id.
         var markTouchedPicture = function (picture) {

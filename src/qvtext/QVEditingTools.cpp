@@ -176,6 +176,7 @@ void QVEditingTools::cancelPendingTasks()
 }
 
 std::vector<std::shared_ptr<KeyCommand>> QVEditingTools::keyCommands(std::function<QVEditingTools*()> target,
+                                                                     std::function<bool()> pageIsReady,
                                                                      std::function<void()> undo, std::function<void()> redo)
 {
     std::vector<std::shared_ptr<KeyCommand>> commands = DKKeyCommands::keyCommandsWithCategories(
@@ -190,8 +191,8 @@ std::vector<std::shared_ptr<KeyCommand>> QVEditingTools::keyCommands(std::functi
              }},
         });
     std::vector<std::shared_ptr<KeyCommand>> arrows =
-        CaretSelectionCommander::arrowKeyCommands([target]() -> CaretSelectionCommander* {
-            QVEditingTools* tools = target ? target() : nullptr;
+        CaretSelectionCommander::arrowKeyCommands([target, pageIsReady]() -> CaretSelectionCommander* {
+            QVEditingTools* tools = target && pageIsReady && pageIsReady() ? target() : nullptr;
             return tools ? &tools->caret() : nullptr;
         });
     commands.insert(commands.end(), arrows.begin(), arrows.end());

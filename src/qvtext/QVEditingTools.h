@@ -83,8 +83,10 @@ public:
 
     // The key commands of the text: find, undo and redo, and the arrows.
     // Each runs on the tools `target` answers when the key is pressed (none:
-    // the key does nothing), since the commands may outlive the editor.
+    // the key does nothing), since the commands may outlive the editor. The
+    // arrows are left to a page that is not ready yet, which holds them.
     static std::vector<std::shared_ptr<KeyCommand>> keyCommands(std::function<QVEditingTools*()> target,
+                                                                std::function<bool()> pageIsReady,
                                                                 std::function<void()> undo, std::function<void()> redo);
 
 private:

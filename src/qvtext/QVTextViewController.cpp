@@ -544,10 +544,12 @@ void QVTextViewController::scrollToBookmark()
 void QVTextViewController::registerRoutes()
 {
     PageMessageDispatcher& routes = m_bridge.dispatcher();
-    routes.add("onkeydownEvent", Gate::Always, [this](const PageMessage&) {
+    // Only once the page holds the document: a key before that changed nothing of it.
+    routes.add("onkeydownEvent", Gate::WhenReady, [this](const PageMessage& message) {
         m_isEditorScrollingView = false;
         m_isEditing = true;
-        documentIsDirty();
+        if (!message.isCaretOnlyKey())
+            documentIsDirty();
     });
     routes.add("dirtyEvent", Gate::Always, [this](const PageMessage&) {
         documentIsDirty();
@@ -736,6 +738,10 @@ std::vector<std::shared_ptr<KeyCommand>> QVTextViewController::keyCommands() con
         [editor]() -> QVEditingTools* {
             QVTextViewController* shown = editor();
             return shown ? shown->m_editingTools.get() : nullptr;
+        },
+        [editor] {
+            QVTextViewController* shown = editor();
+            return shown && shown->m_bridge.isPageReady();
         },
         [editor] {
             if (QVTextViewController* shown = editor())

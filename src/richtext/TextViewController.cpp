@@ -743,12 +743,13 @@ void TextViewController::pageDidBecomeReady()
 void TextViewController::registerRoutes()
 {
     PageMessageDispatcher& routes = m_bridge.dispatcher();
-    routes.add("onkeydownEvent", Gate::Always, [this](const PageMessage&) {
+    // Only once the page holds the document: a key before that changed nothing of it.
+    routes.add("onkeydownEvent", Gate::WhenReady, [this](const PageMessage& message) {
         m_isEditorScrollingView = false;
         // The insert menu's entries wait for the keyboard, which is up once the user types.
         if (!std::exchange(m_isEditing, true))
             m_styling->barItems().regenerateInsertMenu();
-        if (m_document && !m_document->hasUnsavedChanges())
+        if (m_document && !m_document->hasUnsavedChanges() && !message.isCaretOnlyKey())
             documentIsDirty();
         m_viewing.keyDown(settings());
     });
@@ -838,7 +839,8 @@ std::vector<std::shared_ptr<KeyCommand>> TextViewController::keyCommands() const
     std::vector<std::shared_ptr<KeyCommand>> arrows =
         CaretSelectionCommander::arrowKeyCommands([weak]() -> CaretSelectionCommander* {
             auto strong = weak.lock();
-            return strong ? &static_cast<TextViewController&>(*strong).caret() : nullptr;
+            auto* editor = static_cast<TextViewController*>(strong.get());
+            return editor && editor->isPageReady() ? &editor->caret() : nullptr;
         });
     commands.insert(commands.end(), arrows.begin(), arrows.end());
     return commands;

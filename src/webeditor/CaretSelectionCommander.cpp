@@ -335,10 +335,15 @@ std::vector<std::shared_ptr<KeyCommand>> CaretSelectionCommander::arrowKeyComman
                 (commander->*action)();
         });
     };
-    return {command(kKeyInputUpArrow, &CaretSelectionCommander::upArrow),
-            command(kKeyInputDownArrow, &CaretSelectionCommander::downArrow),
-            command(kKeyInputLeftArrow, &CaretSelectionCommander::leftArrow),
-            command(kKeyInputRightArrow, &CaretSelectionCommander::rightArrow)};
+    std::vector<std::shared_ptr<KeyCommand>> commands{command(kKeyInputUpArrow, &CaretSelectionCommander::upArrow),
+                                                      command(kKeyInputDownArrow, &CaretSelectionCommander::downArrow),
+                                                      command(kKeyInputLeftArrow, &CaretSelectionCommander::leftArrow),
+                                                      command(kKeyInputRightArrow, &CaretSelectionCommander::rightArrow)};
+    if (!target || !target()) {
+        for (const std::shared_ptr<KeyCommand>& arrow : commands)
+            arrow->setDisabled(true);
+    }
+    return commands;
 }
 
 std::size_t CaretSelectionCommander::lineCount(const std::u16string& text)

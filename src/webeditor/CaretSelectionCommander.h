@@ -142,8 +142,10 @@ public:
     void panningDismissKeyboard(GestureRecognizer& recognizer);
 
     // The plain arrow keys, each running its direction on the commander
-    // `target` answers when the key is pressed (none: the key does nothing),
-    // since the commands may outlive the editor.
+    // `target` answers when the key is pressed, since the commands may
+    // outlive the editor. When it answers none as the commands are made (the
+    // page not ready yet), they stand aside: the key goes on to the page,
+    // which moves its caret itself once it can.
     static std::vector<std::shared_ptr<KeyCommand>> arrowKeyCommands(std::function<CaretSelectionCommander*()> target);
     void upArrow() { magicCursorUpTap(); }
     void downArrow() { magicCursorDownTap(); }

@@ -4,6 +4,7 @@
 #include "platform/web/WebView.h"
 #include "webeditor/PageBridgeClient.h"
 #include "webeditor/PageConnection.h"
+#include "webeditor/PageDialect.h"
 #include "webeditor/PageMessage.h"
 
 namespace folio {
@@ -30,6 +31,7 @@ bool isLocalPageLoad(const std::string& url)
 
 PageBridge::PageBridge(PageConnection& connection, const PageDialect& dialect, PageBridgeClient& client)
     : m_connection(connection)
+    , m_dialect(dialect)
     , m_client(client)
     , m_poller(connection, dialect)
 {
@@ -44,6 +46,10 @@ void PageBridge::pageWillLoad()
 {
     m_ready = false;
     m_failed = false;
+    // Keys typed before the page holds the document would be lost in a page
+    // about to be replaced, or counted as changes it never saw.
+    if (WebView* view = m_connection.webView())
+        view->holdTypedKeys();
     RunLoop::main().cancelPreviousPerformRequests(this, kReadyTimeoutSelector);
     m_poller.pageWillLoad();
 }
@@ -51,6 +57,7 @@ void PageBridge::pageWillLoad()
 void PageBridge::beginClosing()
 {
     m_closing = true;
+    releaseTypedKeys(WebView::HeldKeys::Discard);
     m_poller.cancel();
     RunLoop::main().cancelPreviousPerformRequests(this);
 }
@@ -97,8 +104,22 @@ void PageBridge::runReadyStep()
         return;
     RunLoop::main().cancelPreviousPerformRequests(this, kReadyTimeoutSelector);
     m_client.pageDidBecomeReady();
-    if (!m_closing)
-        m_ready = true;
+    if (m_closing)
+        return;
+    m_ready = true;
+    // Keys typed while the page loaded were meant for the document, which
+    // had no caret yet: they go into the editing area, after the ready
+    // step's own scripts have settled what may be typed.
+    WebView* view = m_connection.webView();
+    if (view && view->hasHeldTypedKeys())
+        m_connection.send(m_dialect.focusScript());
+    releaseTypedKeys(WebView::HeldKeys::Deliver);
+}
+
+void PageBridge::releaseTypedKeys(WebView::HeldKeys what)
+{
+    if (WebView* view = m_connection.webView())
+        view->releaseTypedKeys(what);
 }
 
 void PageBridge::webViewDidFinishLoad(WebView&)
@@ -142,6 +163,8 @@ void PageBridge::fail(const std::string& reason)
 {
     m_failed = true;
     m_poller.cancel();
+    // Nothing typed into a page that never held the document can be kept.
+    releaseTypedKeys(WebView::HeldKeys::Discard);
     RunLoop::main().cancelPreviousPerformRequests(this);
     m_client.pageCannotBeEdited(reason);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/web/WebView.h"
 #include "platform/web/WebViewDelegate.h"
 #include "webeditor/PageMessageDispatcher.h"
 #include "webeditor/ReadyPoller.h"
@@ -22,6 +23,10 @@ class PageDialect;
 // Messages: dropped while closing and without a document; the ready signal
 // starts the editor's ready step once per page; every other message goes to
 // the dispatcher, whose ready-gated routes wait for that step to finish.
+//
+// Keys typed into the view from the time a page starts loading wait until
+// its ready step has run, then reach the page in order; a page that fails,
+// or a close, drops them.
 class PageBridge final : public WebViewDelegate {
 public:
     static constexpr double kLoadStatusDelaySeconds = 0.3;
@@ -62,10 +67,12 @@ public:
 private:
     void receive(const std::string& message);
     void runReadyStep();
+    void releaseTypedKeys(WebView::HeldKeys what);
     void checkLoadingStatus();
     void fail(const std::string& reason);
 
     PageConnection& m_connection;
+    const PageDialect& m_dialect;
     PageBridgeClient& m_client;
     PageMessageDispatcher m_dispatcher;
     ReadyPoller m_poller;

@@ -13,6 +13,8 @@ namespace folio {
 // helper library encodes it with encodeURIComponent).
 struct PageMessage {
     static constexpr std::string_view kScheme = "rte://";
+    // The data of a key message whose key only moved the caret or the view.
+    static constexpr std::string_view kCaretOnlyKey = "move";
 
     std::string token;
     std::string data;
@@ -21,6 +23,9 @@ struct PageMessage {
     // Nothing for text that is not a page message: another scheme, an empty
     // or malformed token, or data whose escapes are broken or not UTF-8.
     static std::optional<PageMessage> parse(std::string_view message);
+
+    // A key message for a key that left the text as it was.
+    bool isCaretOnlyKey() const { return data == kCaretOnlyKey; }
 
     // The data split at `separator`, keeping empty pieces.
     std::vector<std::string> fields(char separator) const;

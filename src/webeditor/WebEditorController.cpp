@@ -95,6 +95,9 @@ WebView* WebEditorController::ensureWebView()
         return nullptr;
     }
     m_webView = std::move(*made);
+    // The view shows before its page loads: nothing typed into it then may
+    // be lost.
+    m_webView->holdTypedKeys();
     m_webView->setDelegate(&m_bridge);
     m_connection.connect(m_webView.get());
     return m_webView.get();
@@ -121,6 +124,8 @@ void WebEditorController::showPageError(const Error& error)
     if (!m_pageError || m_pageError->message != error.message)
         TELog(TELogLevelError, "No editing page: " + error.message);
     m_pageError = error;
+    if (m_webView)
+        m_webView->releaseTypedKeys(WebView::HeldKeys::Discard);
     BarContainerView* container = loadedBarContainer();
     if (!container)
         return;

@@ -7,6 +7,7 @@
 #include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
@@ -21,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace folio::test {
 
@@ -80,6 +82,43 @@ protected:
     // ready and gives it the display's keyboard focus.
     void open(const std::string& path, Size windowSize = {800, 600}, Root root = Root::Editor)
     {
+        show(path, windowSize, root);
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+        gtk_widget_grab_focus(pageWidget);
+        ASSERT_TRUE(test::focusWindow(toplevel));
+    }
+
+    // Opens the file in its editor in a window and gives the page the
+    // display's keyboard focus at once, while the page still loads.
+    void openWithoutWaiting(const std::string& path)
+    {
+        show(path, {800, 600}, Root::Navigation);
+        if (HasFatalFailure())
+            return;
+        gtk_widget_grab_focus(pageWidget);
+        ASSERT_TRUE(test::focusWindow(toplevel));
+    }
+
+    // Keys typed while the page loads must have reached the window before
+    // the page was ready, or a test of them proves nothing: this notes, for
+    // each key the window gets from now on, whether the page was ready.
+    void noteReadinessAtEachKey()
+    {
+        GtkSignals::connectKeyPress(toplevel, [this](const GdkEventKey&) {
+            readyAtKey.push_back(editor->isPageReady());
+            return false;
+        });
+    }
+    void expectTheFirstKeyCameBeforeTheReadyPage()
+    {
+        ASSERT_FALSE(readyAtKey.empty()) << "no key reached the window";
+        EXPECT_FALSE(readyAtKey.front()) << "the page was ready before the first key";
+    }
+
+    void show(const std::string& path, Size windowSize, Root root)
+    {
         document = std::make_shared<TextDocument>(path);
         ASSERT_TRUE(document->readFromURL(path));
         document->makeDocumentViewController();
@@ -92,13 +131,10 @@ protected:
             window->setRootViewController(document->currentTextViewController());
         window->makeKeyAndVisible();
         GtkPresenter::processPendingEvents();
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
         toplevel = presenter->widgetForWindow(*window);
         auto views = test::descendants(toplevel, g_type_from_name("WebKitWebView"));
         ASSERT_EQ(views.size(), 1u);
         pageWidget = views.front();
-        gtk_widget_grab_focus(pageWidget);
-        ASSERT_TRUE(test::focusWindow(toplevel));
     }
 
     std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
@@ -136,6 +172,7 @@ protected:
     std::shared_ptr<Window> window;
     GtkWidget* toplevel = nullptr;
     GtkWidget* pageWidget = nullptr;
+    std::vector<bool> readyAtKey;
 
 private:
     EditorKind m_kind;

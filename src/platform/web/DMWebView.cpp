@@ -7,6 +7,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/web/DocumentPageResolver.h"
 #include "platform/web/FontSchemeResolver.h"
+#include "platform/web/HeldKeyEvents.h"
 #include "platform/web/VirtualDisplay.h"
 #include "platform/web/WebViewDelegate.h"
 #include "platform/web/pageprocess/PageProcessMessages.h"
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <unistd.h>
 
@@ -367,6 +369,7 @@ struct DMWebView::Impl {
     bool loadFailed = false;
     // A synchronous script went unanswered: the page may be stuck in a loop.
     bool unresponsive = false;
+    std::unique_ptr<HeldKeyEvents> heldKeys;
 
     ~Impl()
     {
@@ -383,6 +386,7 @@ struct DMWebView::Impl {
                 webkit_user_content_manager_unregister_script_message_handler(contentManager, "rte");
             g_object_unref(contentManager);
         }
+        heldKeys.reset();
         if (view) {
             // The presenter may keep the widget beyond this state.
             g_object_set_data(G_OBJECT(view), kReadableFoldersKey, nullptr);
@@ -650,6 +654,8 @@ DMWebView::DMWebView(const Rect& frame, Kind kind, std::optional<std::vector<std
         webkit_user_content_manager_register_script_message_handler(impl.contentManager, "rte");
     }
 
+    impl.heldKeys = std::make_unique<HeldKeyEvents>(GTK_WIDGET(impl.view));
+
     impl.window = gtk_offscreen_window_new();
     gtk_container_add(GTK_CONTAINER(impl.window), GTK_WIDGET(impl.view));
     setFrame(frame);
@@ -672,6 +678,24 @@ void DMWebView::setDelegate(WebViewDelegate* delegate)
 WebViewDelegate* DMWebView::delegate() const
 {
     return m_impl->delegate;
+}
+
+void DMWebView::holdTypedKeys()
+{
+    m_impl->heldKeys->hold();
+}
+
+void DMWebView::releaseTypedKeys(HeldKeys what)
+{
+    if (what == HeldKeys::Deliver)
+        m_impl->heldKeys->deliver();
+    else
+        m_impl->heldKeys->discard();
+}
+
+bool DMWebView::hasHeldTypedKeys() const
+{
+    return m_impl->heldKeys->count() > 0;
 }
 
 void DMWebView::loadHTMLString(const std::string& html, const std::string& baseURL)

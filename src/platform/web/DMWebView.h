@@ -88,6 +88,10 @@ public:
 
     void executeEditingCommand(const std::string& command, const std::string& argument = {}) override;
 
+    void holdTypedKeys() override;
+    void releaseTypedKeys(HeldKeys what) override;
+    bool hasHeldTypedKeys() const override;
+
     void setSpellCheckingEnabled(bool enabled) override;
     bool isSpellCheckingEnabled() const override;
 

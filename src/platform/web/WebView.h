@@ -78,6 +78,14 @@ public:
     virtual void printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
                             PrintCompletion completion) = 0;
 
+    // Keys typed into the view while its page cannot take them yet wait, in
+    // the order typed; releasing them either hands them to the page or drops
+    // them. Views that take no typing keep nothing.
+    enum class HeldKeys { Deliver, Discard };
+    virtual void holdTypedKeys() {}
+    virtual void releaseTypedKeys(HeldKeys what) { (void)what; }
+    virtual bool hasHeldTypedKeys() const { return false; }
+
     // The toolkit widget that shows the page, for the presenter to place in a
     // window; null for views that draw nowhere.
     virtual void* nativeWidget() const { return nullptr; }
