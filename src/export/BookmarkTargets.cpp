@@ -2,7 +2,10 @@
 
 #include "platform/foundation/URL.h"
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <map>
 #include <set>
 #include <vector>
@@ -111,7 +114,8 @@ struct Tag {
 // The tag starting at `at` ('<'), or nothing for a comment or stray '<'.
 bool readTag(std::string_view html, std::size_t at, Tag& tag)
 {
-    tag = Tag{};
+    tag.closing = false;
+    tag.attributes.clear();
     tag.start = at;
     std::size_t index = at + 1;
     if (index < html.size() && html[index] == '/') {
@@ -165,9 +169,11 @@ std::string_view valueOf(std::string_view html, const Attribute& attribute)
     return html.substr(attribute.valueStart, attribute.valueEnd - attribute.valueStart);
 }
 
-std::vector<Tag> tagsOf(std::string_view html)
+// Each tag of the page in turn, read one at a time: a long document has
+// hundreds of thousands, which are not all kept.
+void forEachTag(std::string_view html, const std::function<void(const Tag&)>& visit)
 {
-    std::vector<Tag> tags;
+    Tag tag;
     for (std::size_t at = html.find('<'); at != std::string_view::npos; at = html.find('<', at + 1)) {
         if (html.compare(at, 4, "<!--") == 0) {
             std::size_t end = html.find("-->", at);
@@ -176,20 +182,18 @@ std::vector<Tag> tagsOf(std::string_view html)
             at = end;
             continue;
         }
-        Tag tag;
         if (!readTag(html, at, tag))
             continue;
         at = tag.end - 1;
+        visit(tag);
         // A style sheet's or script's text is no markup.
         if (!tag.closing && (tag.name == "style" || tag.name == "script")) {
             std::size_t close = html.find("</" + tag.name, tag.end);
             if (close == std::string_view::npos)
                 break;
-            at = close;
+            at = close - 1;
         }
-        tags.push_back(std::move(tag));
     }
-    return tags;
 }
 
 std::vector<std::string> namesOf(std::string_view value)
@@ -231,22 +235,22 @@ std::string BookmarkTargets::linked(std::string_view html, Dangling dangling)
     if (html.find("data-bookmark") == std::string_view::npos && html.find("href=\"#") == std::string_view::npos
         && html.find("href='#") == std::string_view::npos)
         return std::string(html);
-    const std::vector<Tag> tags = tagsOf(html);
-
     std::set<std::string> taken;
-    for (const Tag& tag : tags) {
-        if (const Attribute* id = tag.closing ? nullptr : tag.attribute("id"))
+    std::vector<std::pair<std::size_t, std::vector<std::string>>> bookmarks;
+    forEachTag(html, [&](const Tag& tag) {
+        if (tag.closing)
+            return;
+        if (const Attribute* id = tag.attribute("id"))
             taken.insert(unescaped(valueOf(html, *id)));
-    }
+        if (const Attribute* bookmark = tag.attribute("data-bookmark"))
+            bookmarks.emplace_back(tag.start, namesOf(valueOf(html, *bookmark)));
+    });
     // Each bookmark's id, given where it begins; names already taken by the
     // page (its notes) and ids two names map to get a number.
     std::map<std::string, std::string> ids;
     std::map<std::size_t, std::vector<std::string>> targetsBefore;
-    for (const Tag& tag : tags) {
-        const Attribute* bookmark = tag.closing ? nullptr : tag.attribute("data-bookmark");
-        if (!bookmark)
-            continue;
-        for (std::string& name : namesOf(valueOf(html, *bookmark))) {
+    for (auto& [start, names] : bookmarks) {
+        for (std::string& name : names) {
             if (ids.contains(name))
                 continue;
             const std::string base = validId(name);
@@ -254,21 +258,22 @@ std::string BookmarkTargets::linked(std::string_view html, Dangling dangling)
             for (int number = 2; taken.contains(id); ++number)
                 id = base + "-" + std::to_string(number);
             taken.insert(id);
-            targetsBefore[tag.start].push_back(id);
+            targetsBefore[start].push_back(id);
             ids.emplace(std::move(name), std::move(id));
         }
     }
+    bookmarks.clear();
 
     std::string result;
     result.reserve(html.size() + ids.size() * 24);
     std::size_t copied = 0;
     bool droppingLinkEnd = false;
-    for (const Tag& tag : tags) {
+    forEachTag(html, [&](const Tag& tag) {
         if (droppingLinkEnd && tag.closing && tag.name == "a") {
             result.append(html.substr(copied, tag.start - copied));
             copied = tag.end;
             droppingLinkEnd = false;
-            continue;
+            return;
         }
         if (auto found = targetsBefore.find(tag.start); found != targetsBefore.end()) {
             result.append(html.substr(copied, tag.start - copied));
@@ -278,10 +283,10 @@ std::string BookmarkTargets::linked(std::string_view html, Dangling dangling)
         }
         const Attribute* href = !tag.closing && tag.name == "a" ? tag.attribute("href") : nullptr;
         if (!href)
-            continue;
+            return;
         const std::string target = unescaped(valueOf(html, *href));
         if (!target.starts_with("#"))
-            continue;
+            return;
         std::string fragment = URL::percentDecode(std::string_view(target).substr(1)).value_or(target.substr(1));
         if (auto id = ids.find(fragment); id != ids.end()) {
             result.append(html.substr(copied, href->valueStart - copied));
@@ -292,7 +297,7 @@ std::string BookmarkTargets::linked(std::string_view html, Dangling dangling)
             copied = tag.end;
             droppingLinkEnd = true;
         }
-    }
+    });
     result.append(html.substr(copied));
     return result;
 }

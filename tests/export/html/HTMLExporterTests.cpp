@@ -87,9 +87,9 @@ TEST_F(HTMLExporterTest, aFailedExportLeavesNoPictureFolderAndKeepsAnEarlierOne)
     EXPECT_EQ(readFile(m_folder.path("blocked_files/mine.txt")), "the user's own");
 }
 
-// A Word table of contents and a place marked between words: every link into
-// the file finds its one target, the link to a bookmark that is not there too
-// being left as the file had it.
+// A Word table of contents, a place marked between words and a name no id
+// can be: every link into the file finds its one target. A link to a bookmark
+// the file does not hold stays a link, as the document had it.
 TEST_F(HTMLExporterTest, linksToBookmarksFindTheirTargets)
 {
     writeFile(m_document, readFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/word-toc-fields.rtf"));
