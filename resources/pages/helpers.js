@@ -1133,6 +1133,10 @@
         target.__folioFindStyle = sheet;
     }
 
+    // Text the page keeps but does not show, and the elements a paragraph is.
+    var FIND_HIDDEN = 'span[data-hidden]';
+    var FIND_BLOCKS = 'p, li, div, h1, h2, h3, h4, h5, h6, blockquote, pre, td, th';
+
     var JSL = {
         keyword: '',
         matches: [],
@@ -1144,21 +1148,66 @@
             ensureHighlightStyle();
         },
 
+        // The text is searched as a person reads it: hidden text and the
+        // invisible characters that bookmarks and empty fields stand on are
+        // left out, so that a phrase is found across them and across changes
+        // of style; a paragraph's end keeps its last word from the next one's
+        // first.
         collect: function () {
             this.matches = [];
             if (!this.keyword)
                 return;
             var needle = this.keyword.toLocaleLowerCase();
+            var pieces = [];
+            var text = '';
+            var block;
+            var parent;
+            var hidden = false;
             var walker = doc().createTreeWalker(root(), NodeFilter.SHOW_TEXT);
-            for (var node = walker.nextNode(); node && this.matches.length < this.limit; node = walker.nextNode()) {
-                var haystack = node.data.toLocaleLowerCase();
-                for (var at = haystack.indexOf(needle); at >= 0 && this.matches.length < this.limit;
-                    at = haystack.indexOf(needle, at + needle.length)) {
-                    var range = doc().createRange();
-                    range.setStart(node, at);
-                    range.setEnd(node, at + needle.length);
-                    this.matches.push(range);
+            for (var node = walker.nextNode(); node; node = walker.nextNode()) {
+                if (node.parentElement !== parent) {
+                    parent = node.parentElement;
+                    hidden = !!(parent && parent.closest(FIND_HIDDEN));
+                    var shownIn = parent ? parent.closest(FIND_BLOCKS) : null;
+                    if (!hidden && shownIn !== block) {
+                        block = shownIn;
+                        text += '\n';
+                    }
                 }
+                if (hidden)
+                    continue;
+                var data = node.data;
+                for (var start = 0, at = 0; at <= data.length; ++at) {
+                    if (at < data.length && data.charCodeAt(at) !== 0x2060)
+                        continue;
+                    if (at > start) {
+                        var piece = data.substring(start, at);
+                        var lowered = piece.toLocaleLowerCase();
+                        pieces.push({ node: node, offset: start, at: text.length });
+                        // A letter whose lower case is longer would move every
+                        // later match off its words.
+                        text += lowered.length === piece.length ? lowered : piece;
+                    }
+                    start = at + 1;
+                }
+            }
+            var index = 0;
+            function place(position, range, isEnd) {
+                while (index + 1 < pieces.length && pieces[index + 1].at < position + (isEnd ? 0 : 1))
+                    ++index;
+                var piece = pieces[index];
+                var offset = piece.offset + position - piece.at;
+                if (isEnd)
+                    range.setEnd(piece.node, offset);
+                else
+                    range.setStart(piece.node, offset);
+            }
+            for (var found = text.indexOf(needle); found >= 0 && this.matches.length < this.limit;
+                found = text.indexOf(needle, found + needle.length)) {
+                var range = doc().createRange();
+                place(found, range, false);
+                place(found + needle.length, range, true);
+                this.matches.push(range);
             }
         },
 

@@ -17,6 +17,8 @@
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
+#include "richtext/RichTextEditingTools.h"
+#include "webeditor/FindCommander.h"
 
 #include <gtest/gtest.h>
 
@@ -1265,6 +1267,30 @@ TEST_F(RichTextOtherProgramsFileWindowTest, bookmarksAndFieldsWithoutTextSurvive
     for (const char* found : {"text:name=\"_Ref1\"", "text:bookmark-start text:name=\"Alpha\"",
                               "text:bookmark-end text:name=\"Beta\"", "<text:page-number", "text:ref-name=\"_Ref1\""})
         EXPECT_NE(flat.find(found), std::string::npos) << found << "\n" << flat;
+}
+
+// Word leaves its "_GoBack" bookmark between the letters of most files, and
+// hidden text may split a word: find reads the words as the page shows them.
+TEST_F(RichTextOtherProgramsFileWindowTest, findReadsAPhraseAcrossABookmarkOfAPlaceAndHiddenText)
+{
+    const std::string path = folder.path("goback.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Calibri;}}\n"
+                    "\\pard\\plain\\f0\\fs22 The tide {\\*\\bkmkstart _GoBack}{\\*\\bkmkend _GoBack}table turns.\\par\n"
+                    "\\pard\\plain\\f0\\fs22 Then the ti{\\v secret}de {\\b table} again; tide\\par\n"
+                    "\\pard\\plain\\f0\\fs22 table.\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    FindCommander& find = editor->editingTools().find();
+    find.findOnPage(u"Tide Table");
+    ASSERT_TRUE(waitFor([&] { return find.nTotalResults() == 2; })) << find.nTotalResults();
+    for (const char* paragraph : {"0", "1"}) {
+        EXPECT_EQ(run("(function(){var r=getSelection().getRangeAt(0);var p=document.getElementById('paragraph')"
+                      ".children[" + std::string(paragraph) + "];return p.contains(r.startContainer)&&p.contains(r.endContainer)"
+                      "?r.cloneContents().textContent.replace(/\\u2060/g,''):'elsewhere';})()"),
+                  std::string(paragraph) == "0" ? "tide table" : "tisecretde table");
+        find.nextprevResultsFindOnPage(SearchReplaceBar::kNextSegment);
+    }
 }
 
 // LibreOffice's second list level stands 720 twips right of the first

@@ -448,6 +448,8 @@ private:
         std::size_t start = result.size();
         if (writesStartTag(treatment))
             writeStartTag(name, attributes);
+        else if (treatment == Treatment::Drop)
+            writeBookmarkPlace(attributes);
         const std::string* endTag = endTagOf(treatment, name);
         if (tagNumber) {
             if (m_writtenTags.size() <= *tagNumber)
@@ -555,6 +557,18 @@ private:
     static bool isVoidDroppedElement(std::string_view name)
     {
         return contains(name, {"embed", "param", "base", "link", "frame"});
+    }
+
+    // Hidden text that goes keeps the place where its bookmarks begin: the
+    // links to them lead there.
+    void writeBookmarkPlace(const HTMLAttributeList& attributes)
+    {
+        std::optional<std::string_view> names = attributes.valueOf("data-bookmark");
+        if (!names || names->empty())
+            return;
+        result += "<span data-bookmark=\"";
+        appendText(*names, true);
+        result += "\"></span>";
     }
 
     void writeStartTag(const std::string& name, const HTMLAttributeList& attributes)

@@ -3,6 +3,7 @@
 #include "engine/attachments/PictureFolderSink.h"
 
 #include "export/StagingFolder.h"
+#include "export/BookmarkTargets.h"
 
 #include "export/epub/EPubChapterMarkup.h"
 #include "export/epub/EPubPackageWriter.h"
@@ -118,6 +119,10 @@ Result<std::string> EPubExporter::makeBook(const ExportSource& source, const Exp
     for (const std::string& picture : info.pictures)
         packedPictures.push_back(std::string(EPubPackageWriter::kChapterPictureFolder) + "/" + picture);
 
+    // A book is read alone: a link to a bookmark it does not hold leads
+    // nowhere, and its words are kept as text.
+    const std::string chapter = BookmarkTargets::linked(HTMLSanitizer::sanitizedHTML(*html, HTMLSanitizer::Use::Export),
+                                                        BookmarkTargets::Dangling::AsText);
     const std::pair<const char*, std::string> files[] = {
         {EPubPackageWriter::kContainerPath, EPubPackageWriter::containerXML()},
         {EPubPackageWriter::kStyleSheetPath, EPubPackageWriter::styleSheet()},
@@ -125,7 +130,7 @@ Result<std::string> EPubExporter::makeBook(const ExportSource& source, const Exp
         {EPubPackageWriter::kPackagePath, EPubPackageWriter::packageDocument(info)},
         {EPubPackageWriter::kNavigationPath, EPubPackageWriter::navigationDocument(info)},
         {EPubPackageWriter::kChapterPath,
-         EPubPackageWriter::chapterDocument(info, EPubChapterMarkup::xhtmlContent(HTMLSanitizer::sanitizedHTML(*html, HTMLSanitizer::Use::Export), &packedPictures))},
+         EPubPackageWriter::chapterDocument(info, EPubChapterMarkup::xhtmlContent(chapter, &packedPictures))},
     };
     for (const auto& [relative, contents] : files) {
         if (Status written = writeFile(staging.path(relative), contents); !written)

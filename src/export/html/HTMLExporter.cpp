@@ -1,6 +1,7 @@
 #include "export/html/HTMLExporter.h"
 
 #include "engine/attachments/PictureFolderSink.h"
+#include "export/BookmarkTargets.h"
 #include "platform/foundation/URL.h"
 
 #include <filesystem>
@@ -16,9 +17,22 @@ constexpr std::string_view kPlainURLCharacters =
 
 } // namespace
 
+namespace {
+
+// A link to a bookmark missing from the document stays a link: the file may
+// be read beside the one that has it.
+Result<std::string> withBookmarkTargets(Result<std::string> html)
+{
+    if (!html)
+        return html;
+    return BookmarkTargets::linked(*html, BookmarkTargets::Dangling::Keep);
+}
+
+} // namespace
+
 Result<std::string> HTMLExporter::contents(const ExportSource& source, ExportSource::OpenEditor openEditor)
 {
-    return source.HTMLData(openEditor);
+    return withBookmarkTargets(source.HTMLData(openEditor));
 }
 
 std::string HTMLExporter::pictureFolderPath(const std::string& outputPath)
@@ -40,7 +54,8 @@ Result<std::shared_ptr<ExportTask>> HTMLExporter::start(const ExportSource& sour
     PictureFolderSink pictures(folder, URL::percentEncode(folderName, kPlainURLCharacters) + "/",
                                PictureFolderSink::Originals::Drop);
     Result<std::shared_ptr<ExportTask>> finished =
-        finishWithContents(source.HTMLData(request.openEditor, &pictures), request.outputPath, completion);
+        finishWithContents(withBookmarkTargets(source.HTMLData(request.openEditor, &pictures)), request.outputPath,
+                           completion);
     // A failed export leaves no folder of pictures that no file names.
     if (!finished && pictures.hasStoredPictures() && !folderExisted)
         std::filesystem::remove_all(folder, ignored);

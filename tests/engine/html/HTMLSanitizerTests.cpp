@@ -184,6 +184,10 @@ TEST(HTMLSanitizer, exportedMarkupLeavesOutHiddenText)
                              "<b data-hidden=\"1\">aside</b>.</p>";
     for (Use use : {Use::Export, Use::PageCopy})
         EXPECT_EQ(HTMLSanitizer::sanitizedHTML(html, use), "<p>Shown words.</p>");
+    // The place of a bookmark that held hidden text or none stays, for links to it.
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("<p>At<span data-hidden=\"1\" data-bookmark=\"_GoBack\">\u2060</span> sea</p>",
+                                           Use::Export),
+              "<p>At<span data-bookmark=\"_GoBack\"></span> sea</p>");
     for (Use use : {Use::Document, Use::EditingPage})
         EXPECT_NE(HTMLSanitizer::sanitizedHTML(html, use).find("secret <b>note</b>"), std::string::npos);
 }

@@ -246,5 +246,46 @@ TEST_F(EPubExportTest, CommandLineExportWritesTheBookWhereAsked)
     EXPECT_TRUE(DKZipArchive::open(output).ok());
 }
 
+// Links to bookmarks lead to them in the book: a Word table of contents, a
+// place marked between words, a name no XML id can be. A link to a bookmark
+// the document does not hold keeps its words, as text.
+TEST_F(EPubExportTest, LinksToBookmarksLeadToThemAndNoLinkLeadsNowhere)
+{
+    std::string word = document("Contents.rtf", readFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/word-toc-fields.rtf"));
+    std::string own = document("Marks.rtf",
+                               "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\n"
+                               "\\pard {\\field{\\*\\fldinst HYPERLINK \\\\l \"9 tides\"}{\\fldrslt the tides}} and "
+                               "{\\field{\\*\\fldinst HYPERLINK \\\\l \"_Gone\"}{\\fldrslt nowhere}} and "
+                               "{\\field{\\*\\fldinst HYPERLINK \\\\l \"Pier\"}{\\fldrslt the pier}}\\par\n"
+                               "\\pard Tides {\\*\\bkmkstart 9 tides}{\\*\\bkmkend 9 tides}come twice.\\par\n"
+                               "\\pard {\\*\\bkmkstart Pier}The north pier{\\*\\bkmkend Pier}\\par}");
+    for (const std::string& path : {word, own}) {
+        Result<std::string> made = book(path);
+        ASSERT_TRUE(made.ok()) << made.error().message;
+        expectValid(*made);
+        if (path != own)
+            continue;
+        std::string chapter = entryText(openBook(*made), "OPS/chapter-1.xhtml");
+        std::vector<std::string> targets;
+        const std::regex internalLink("<a [^>]*href=\"#([^\"]*)\"");
+        for (std::sregex_iterator link(chapter.begin(), chapter.end(), internalLink);
+             link != std::sregex_iterator(); ++link) {
+            targets.push_back((*link)[1]);
+            EXPECT_NE(chapter.find("id=\"" + (*link)[1].str() + "\""), std::string::npos) << chapter;
+        }
+        EXPECT_EQ(targets.size(), 2u) << chapter;
+        // Each target stands where its bookmark begins: no word between them.
+        for (const char* words : {"come twice", "The north pier"}) {
+            std::size_t at = chapter.find(words);
+            std::size_t target = chapter.rfind(" id=\"", at);
+            ASSERT_NE(target, std::string::npos) << chapter;
+            std::string between = chapter.substr(target, at - target);
+            EXPECT_EQ(std::regex_replace(between.substr(between.find('>') + 1), std::regex("<[^>]*>"), ""), "")
+                << words << "\n" << chapter;
+        }
+        EXPECT_NE(chapter.find("nowhere"), std::string::npos) << chapter;
+    }
+}
+
 } // namespace
 } // namespace folio

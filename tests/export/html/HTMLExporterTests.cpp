@@ -2,6 +2,7 @@
 
 #include "export/epub/EPubTestSupport.h"
 #include "platform/foundation/AppFolders.h"
+#include "platform/foundation/MarkupTree.h"
 #include "platform/foundation/URL.h"
 #include "platform/graphics/Image.h"
 #include "support/DocumentTestSupport.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 namespace folio {
 namespace {
@@ -83,6 +85,36 @@ TEST_F(HTMLExporterTest, aFailedExportLeavesNoPictureFolderAndKeepsAnEarlierOne)
     writeFile(m_folder.path("blocked_files/mine.txt"), "the user's own");
     EXPECT_FALSE(exportTo(blocked).ok());
     EXPECT_EQ(readFile(m_folder.path("blocked_files/mine.txt")), "the user's own");
+}
+
+// A Word table of contents, a place marked between words and a name no id
+// can be: every link into the file finds its one target. A link to a bookmark
+// the file does not hold stays a link, as the document had it.
+TEST_F(HTMLExporterTest, linksToBookmarksFindTheirTargets)
+{
+    writeFile(m_document, readFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/word-toc-fields.rtf"));
+    std::string contents = readFile(m_document);
+    contents.insert(contents.rfind('}'), "\\pard {\\field{\\*\\fldinst HYPERLINK \\\\l \"a b\"}{\\fldrslt spot}} "
+                                         "and {\\field{\\*\\fldinst HYPERLINK \\\\l \"_Gone\"}{\\fldrslt gone}} at"
+                                         "{\\*\\bkmkstart a b}{\\*\\bkmkend a b} here\\par\n");
+    writeFile(m_document, contents);
+    std::string output = m_folder.path("toc.html");
+    ASSERT_TRUE(exportTo(output, ExportRequest::Pictures::Inline).ok());
+    std::optional<MarkupTree> page = MarkupTree::parseHTML(readFile(output));
+    ASSERT_TRUE(page);
+    std::map<std::string, int> ids;
+    std::vector<std::string> links;
+    page->root().forEachDescendantElement([&](MarkupNode element) {
+        if (std::optional<std::string> id = element.attribute("id"))
+            ++ids[*id];
+        std::optional<std::string> href = element.attribute("href");
+        if (element.name() == "a" && href && href->starts_with("#"))
+            links.push_back(URL::percentDecode(href->substr(1)).value_or(""));
+    });
+    EXPECT_EQ(links.size(), 4u) << readFile(output);
+    for (const std::string& link : links)
+        EXPECT_EQ(ids[link], link == "_Gone" ? 0 : 1) << link << "\n" << readFile(output);
+    EXPECT_EQ(std::ranges::count(links, "_Gone"), 1);
 }
 
 } // namespace

@@ -346,6 +346,14 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
 
     std::u16string_view text = std::u16string_view(m_context.string.string()).substr(run.location, run.length);
     if (text == u"\uFFFC" || (form.hidden && m_context.settings.leavesOutHidden)) {
+        // Hidden text, and the character a bookmark of a place stands on,
+        // still mark where the bookmark begins, for the links to it.
+        if (text != u"\uFFFC" && form.bookmark && !form.bookmark->value().empty()) {
+            HTMLAttributeMap marked{{"data-bookmark", form.bookmark->value()}};
+            html += "<span";
+            HTMLMarkup::appendAttributes(html, marked);
+            html += "></span>";
+        }
         closeLinkIfEnded(html, run);
         return;
     }
