@@ -6,6 +6,8 @@ namespace {
 
 constexpr const char* kOverlayKey = "folio-drag-overlay";
 constexpr const char* kTargetKey = "folio-drag-target";
+// Where GTK 3 keeps a widget's drop site: the toolkit's own test for a drop
+// target, which no public call answers (a site may have no targets yet).
 constexpr const char* kDestKey = "gtk-drag-dest";
 
 bool isPassedThrough(GtkWidget* widget)
