@@ -3,6 +3,7 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
+#include "platform/gtk/GtkDragPassThrough.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/ui/BarContainerView.h"
@@ -434,6 +435,7 @@ GtkWidget* addLayer(GtkWidget* overlay, View& root, bool floating)
     g_signal_connect(overlay, "get-child-position", G_CALLBACK(placeLayer), layer);
     // The layer itself takes no pointer: only the views on it do.
     gtk_overlay_set_overlay_pass_through(GTK_OVERLAY(overlay), layer, TRUE);
+    GtkDragPassThrough::attach(layer, overlay);
     layers().push_back(Layer{root.sharedAs<View>(), layer});
     GtkSignals::connect(layer, "destroy", [layer] {
         auto& all = layers();

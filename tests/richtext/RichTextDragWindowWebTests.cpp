@@ -1,0 +1,105 @@
+#include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/gtk/GtkPagePoints.h"
+#include "platform/gtk/GtkRealKeys.h"
+#include "richtext/TextViewController.h"
+#include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace folio {
+namespace {
+
+using testing_support::readFile;
+using testing_support::writeFile;
+
+// The rich-text page in a real window, text moved by the real pointer as a
+// person drags it.
+class RichTextDragWindowTest : public test::EditorWindowTest<TextViewController> {
+protected:
+    RichTextDragWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-drag-window") {}
+
+    // The middle of the first place of the words on the page.
+    Point middleOf(const std::string& words)
+    {
+        std::vector<std::string> parts = componentsSeparatedByString(
+            run("(function(w){var k=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+                "while(k.nextNode()){var t=k.currentNode,i=t.data.indexOf(w);if(i<0)continue;var r=document.createRange();"
+                "r.setStart(t,i);r.setEnd(t,i+w.length);var b=r.getBoundingClientRect();"
+                "return (b.left+b.width/2)+','+(b.top+b.height/2);}return '';})('" + words + "')"),
+            ",");
+        return parts.size() == 2 ? Point{floatValue(parts[0]), floatValue(parts[1])} : Point{-1, -1};
+    }
+
+    // Nothing is asked of the page while the pointer moves: the drag is the
+    // engine's and the toolkit's alone.
+    bool pointer(std::vector<std::string> actions, Point point)
+    {
+        Point at = test::pagePointOnScreen(toplevel, pageWidget, point);
+        std::vector<std::string> arguments{"mousemove", "--sync", std::to_string(int(std::lround(at.x))),
+                                           std::to_string(int(std::lround(at.y)))};
+        arguments.insert(arguments.end(), actions.begin(), actions.end());
+        bool done = test::runXdotool(arguments);
+        RunLoop::main().runUntil([] { GtkPresenter::processPendingEvents(); return false; }, 0.2);
+        return done;
+    }
+
+    // The word selected with a double click, then pressed and dragged in
+    // small steps to `to`, where the pointer lets go.
+    void dragWord(const std::string& word, Point to)
+    {
+        Point from = middleOf(word);
+        ASSERT_GE(from.x, 0) << word << " is not on the page";
+        ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, from));
+        // The first press on the page may only give it the pointer; the
+        // word is selected again by the double click as a person would.
+        ASSERT_TRUE(pointer({"click", "--repeat", "2", "--delay", "80", "1"}, from));
+        ASSERT_TRUE(pointer({"click", "--repeat", "2", "--delay", "80", "1"}, from));
+        ASSERT_TRUE(waitFor([&] { return run("getSelection().toString().trim()") == word; })) << "the double click did not select";
+        ASSERT_TRUE(pointer({"mousedown", "1"}, from));
+        for (int step = 1; step <= 10; ++step)
+            ASSERT_TRUE(pointer({}, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10}));
+        ASSERT_TRUE(pointer({"mouseup", "1"}, to));
+    }
+
+    std::string shown() { return run("document.getElementById('content').innerText.replace(/\\s+/g,' ').trim()"); }
+};
+
+// Selected text dragged to the end of the last line leaves its place and
+// stands there, in the saved file too; one undo puts it back.
+TEST_F(RichTextDragWindowTest, selectedTextDraggedWithinThePageMovesThere)
+{
+    const std::string path = folder.path("Drag.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs48 Alpha Bravo Charlie\\par Delta Echo Foxtrot\\par "
+                    "Golf Hotel India}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    const std::string opened = shown();
+    Point end = middleOf("India");
+    dragWord("Bravo", {end.x + 40, end.y});
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(waitFor([&] { return shown() != opened; })) << "nothing was dropped";
+    EXPECT_EQ(shown(), "Alpha Charlie Delta Echo Foxtrot Golf Hotel IndiaBravo");
+
+    press(GDK_KEY_z, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return shown() == opened; })) << "one undo left " << shown();
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    ASSERT_TRUE(waitFor([&] { return shown() != opened; })) << "the redo did not reach the page";
+    ASSERT_TRUE(save());
+    closeDocument();
+
+    Result<DKRTFReadResult> saved = DKRTFReader::read(toUtf16(readFile(path)));
+    ASSERT_TRUE(saved.ok());
+    EXPECT_NE(toUtf8(saved->text.string()).find("Alpha Charlie\nDelta Echo Foxtrot\nGolf Hotel IndiaBravo"), std::string::npos)
+        << toUtf8(saved->text.string());
+}
+
+} // namespace
+} // namespace folio
