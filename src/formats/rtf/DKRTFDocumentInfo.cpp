@@ -132,12 +132,17 @@ std::optional<DKRTFDocumentInfo::Entry> entryOf(std::u16string_view group, const
     return entry;
 }
 
-} // namespace
-
-DKRTFDocumentInfo DKRTFDocumentInfo::read(std::u16string_view content, const DKRTFObjectReader::ByteDecoder& decoder)
+// Hands over each control word and group at the top level of `content`, in
+// order; a group goes whole, without its braces.
+template <typename OnWord, typename OnGroup>
+void forEachGroup(std::u16string_view content, OnWord onWord, OnGroup onGroup)
 {
-    DKRTFDocumentInfo info;
     for (std::size_t position = 0; position < content.size();) {
+        if (std::optional<ControlWord> word = controlWordAt(content, position)) {
+            onWord(*word);
+            position = word->end;
+            continue;
+        }
         if (content[position] == u'\\') {
             position += 2;
             continue;
@@ -149,7 +154,17 @@ DKRTFDocumentInfo DKRTFDocumentInfo::read(std::u16string_view content, const DKR
         const std::optional<std::size_t> end = DKRTFGroupEnd(content, position);
         if (!end)
             break;
-        const std::u16string_view group = content.substr(position + 1, *end - position - 2);
+        onGroup(content.substr(position + 1, *end - position - 2));
+        position = *end;
+    }
+}
+
+} // namespace
+
+DKRTFDocumentInfo DKRTFDocumentInfo::read(std::u16string_view content, const DKRTFObjectReader::ByteDecoder& decoder)
+{
+    DKRTFDocumentInfo info;
+    forEachGroup(content, [](const ControlWord&) {}, [&](std::u16string_view group) {
         if (group.starts_with(u"\\upr") && (group.size() == 4 || !isLetter(group[4]))) {
             // Word gives a value in the code page and again in Unicode
             // ("{\upr{\title ...}{\*\ud{\title ...}}}"): the Unicode one
@@ -166,8 +181,7 @@ DKRTFDocumentInfo DKRTFDocumentInfo::read(std::u16string_view content, const DKR
         } else if (std::optional<Entry> entry = entryOf(group, decoder)) {
             info.m_entries.push_back(std::move(*entry));
         }
-        position = *end;
-    }
+    });
     return info;
 }
 
@@ -182,25 +196,11 @@ void DKRTFDocumentInfo::readUserProperties(std::u16string_view content, const DK
             m_userProperties.push_back(std::move(*property));
         property.reset();
     };
-    for (std::size_t position = 0; position < content.size();) {
-        if (std::optional<ControlWord> word = controlWordAt(content, position)) {
-            if (word->name == "proptype" && property && !property->type && isUsableNumber(word->number))
-                property->type = static_cast<int>(*word->number);
-            position = word->end;
-            continue;
-        }
-        if (content[position] == u'\\') {
-            position += 2;
-            continue;
-        }
-        if (content[position] != u'{') {
-            ++position;
-            continue;
-        }
-        const std::optional<std::size_t> end = DKRTFGroupEnd(content, position);
-        if (!end)
-            break;
-        const std::u16string_view group = content.substr(position + 1, *end - position - 2);
+    auto typeWord = [&property](const ControlWord& word) {
+        if (word.name == "proptype" && property && !property->type && isUsableNumber(word.number))
+            property->type = static_cast<int>(*word.number);
+    };
+    forEachGroup(content, typeWord, [&](std::u16string_view group) {
         std::optional<ControlWord> word = controlWordAt(group, 0);
         if (word && word->name == "propname") {
             keep();
@@ -208,8 +208,7 @@ void DKRTFDocumentInfo::readUserProperties(std::u16string_view content, const DK
         } else if (word && word->name == "staticval" && property && !property->value) {
             property->value = DKRTFObjectReader::decodeNoteText(group.substr(word->end), decoder);
         }
-        position = *end;
-    }
+    });
     keep();
 }
 
