@@ -336,26 +336,29 @@ protected:
         ASSERT_EQ(textOf(file).find("Zebra words"), std::string::npos) << "saved before it was asked to end";
         ASSERT_EQ(kill(sent == Sent::ToTheProgram ? m_pid : -m_pid, signal), 0);
     }
+
+
+    // The program ends by the signal it was sent, its file holding what it
+    // held and the words typed.
+    void expectTypedWordsSavedOnEnding(int signal, Sent sent)
+    {
+        fs::path file = writeLantern();
+        ASSERT_NO_FATAL_FAILURE(typeThenAskToEnd(file, signal, sent));
+        EXPECT_EQ(endingSignal(), signal);
+        std::string text = textOf(file);
+        EXPECT_NE(text.find("Amber lantern"), std::string::npos) << text;
+        EXPECT_NE(text.find("Zebra words"), std::string::npos) << text;
+    }
 };
 
 TEST_P(ProgramAskedToEndWebTest, aTerminatedProgramSavesTheTypedWordsAndEndsAsTerminated)
 {
-    fs::path file = writeLantern();
-    ASSERT_NO_FATAL_FAILURE(typeThenAskToEnd(file, SIGTERM, Sent::ToTheProgram));
-    EXPECT_EQ(endingSignal(), SIGTERM);
-    std::string text = textOf(file);
-    EXPECT_NE(text.find("Amber lantern"), std::string::npos) << text;
-    EXPECT_NE(text.find("Zebra words"), std::string::npos) << text;
+    expectTypedWordsSavedOnEnding(SIGTERM, Sent::ToTheProgram);
 }
 
 TEST_P(ProgramAskedToEndWebTest, ctrlCInTheTerminalSavesTheTypedWordsAndEndsAsInterrupted)
 {
-    fs::path file = writeLantern();
-    ASSERT_NO_FATAL_FAILURE(typeThenAskToEnd(file, SIGINT, Sent::ToItsTerminalJob));
-    EXPECT_EQ(endingSignal(), SIGINT);
-    std::string text = textOf(file);
-    EXPECT_NE(text.find("Amber lantern"), std::string::npos) << text;
-    EXPECT_NE(text.find("Zebra words"), std::string::npos) << text;
+    expectTypedWordsSavedOnEnding(SIGINT, Sent::ToItsTerminalJob);
 }
 
 TEST_P(ProgramAskedToEndWebTest, aSaveThatFailsOnTheWayOutIsToldAndLeavesTheFileAsItWas)
