@@ -27,6 +27,10 @@ TEST_F(EveryControlWalk, qvText)
     editor.knownDead = {};
     editor.unsettled = {
         "key:DownArrow ",  // changes nothing in some runs
+        // The inspector opens on its Header segment: a press on it changes
+        // nothing itself, and the opening's late change to the page may
+        // fall before or after it.
+        "bar:Insert > menu:Header & Footer > row:Header",
     };
     walk(editor);
 }
