@@ -93,11 +93,12 @@
             move([{ element: before, from: value, to: null }]);
     }, true);
 
-    // The paragraph the caret stands in after an edit.
-    function paragraphAtCaret() {
-        var selection = global.getSelection();
+    // The paragraph that holds a place in the text: a node and an offset, as
+    // a caret or a range boundary gives them.
+    function paragraphAt(node, offset) {
         var root = text();
-        var node = selection && selection.rangeCount ? selection.focusNode : null;
+        if (node && node.nodeType === 1 && node.childNodes.length && (node === root || node.id === 'paragraph'))
+            node = node.childNodes[Math.min(offset, node.childNodes.length - 1)];
         for (var element = node && (node.nodeType === 1 ? node : node.parentNode); element && element !== root;
             element = element.parentNode) {
             if (element.id === 'paragraph')
@@ -109,6 +110,12 @@
         return null;
     }
 
+    // The paragraph the caret stands in after an edit.
+    function paragraphAtCaret() {
+        var selection = global.getSelection();
+        return selection && selection.rangeCount ? paragraphAt(selection.focusNode, selection.focusOffset) : null;
+    }
+
     // A paste or a cut moves text, not sections. The engine copies a
     // paragraph's attributes to both halves of a paragraph it splits, and
     // takes a break away with a paragraph the edit removes: the copy goes,
@@ -118,15 +125,23 @@
     // the sections it had.
     function keepingSections(edit) {
         var before = sectionEnds();
-        var values = before.map(function (element) { return element.getAttribute('data-section'); });
         var result = edit();
+        keepSections(before, paragraphAtCaret(), false);
+        return result;
+    }
+
+    // `before` are the section ends the page had before the edit, and
+    // `paragraph` the one left where the text was. A break on a paragraph
+    // the edit brought in came with dropped text and is taken off it.
+    function keepSections(before, paragraph, dropped) {
+        var values = before.map(function (element) { return element.getAttribute('data-section'); });
         var moves = [];
         var after = sectionEnds();
         after.forEach(function (element, index) {
             if (before.indexOf(element) >= 0)
                 return;
             var value = element.getAttribute('data-section');
-            [after[index - 1], after[index + 1]].some(function (neighbour) {
+            var copied = [after[index - 1], after[index + 1]].some(function (neighbour) {
                 if (!neighbour || before.indexOf(neighbour) < 0 || neighbour.getAttribute('data-section') !== value)
                     return false;
                 var neighbourFirst = neighbour.compareDocumentPosition(element) & global.Node.DOCUMENT_POSITION_FOLLOWING;
@@ -135,6 +150,8 @@
                     moves.push({ element: copy, from: value, to: null });
                 return true;
             });
+            if (!copied && dropped)
+                moves.push({ element: element, from: value, to: null });
         });
         var left = {};
         after.forEach(function (element) {
@@ -150,7 +167,6 @@
             else
                 placed.push({ value: value, at: index });
         });
-        var paragraph = paragraphAtCaret();
         if (placed.length && paragraph) {
             var own = paragraph.getAttribute('data-section');
             var ownMoved = moves.some(function (each) { return each.element === paragraph; });
@@ -176,8 +192,37 @@
             }
         }
         move(moves.filter(function (each) { return each.from !== each.to; }));
-        return result;
     }
+
+    // Text dragged within the page is taken away and dropped as two edits
+    // that the engine undoes as one, so the sections are mended once, after
+    // both (or when the drag ends, if the text was dropped elsewhere). A
+    // range left collapsed where the dragged text began stays there while
+    // the text goes, and so tells the paragraph left behind.
+    var dragged = null;
+
+    function endDrag(dropped) {
+        var drag = dragged;
+        dragged = null;
+        if (drag)
+            keepSections(drag.before, paragraphAt(drag.from.startContainer, drag.from.startOffset), dropped);
+    }
+
+    global.document.addEventListener('beforeinput', function (event) {
+        if (event.inputType !== 'deleteByDrag')
+            return;
+        var selection = global.getSelection();
+        if (!selection || !selection.rangeCount)
+            return;
+        var from = selection.getRangeAt(0).cloneRange();
+        from.collapse(true);
+        dragged = { before: sectionEnds(), from: from };
+    }, true);
+    global.document.addEventListener('input', function (event) {
+        if (event.inputType === 'insertFromDrop')
+            endDrag(true);
+    }, true);
+    global.document.addEventListener('dragend', function () { endDrag(false); }, true);
 
     // What is pasted or dropped brings no section of its own: a copied
     // section end would start a new section, on other paper, where it lands.

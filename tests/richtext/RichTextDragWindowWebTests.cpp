@@ -1,4 +1,7 @@
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TESectionBreak.h"
 #include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/Data.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -11,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -61,6 +66,12 @@ protected:
         ASSERT_TRUE(pointer({"click", "--repeat", "2", "--delay", "80", "1"}, from));
         ASSERT_TRUE(pointer({"click", "--repeat", "2", "--delay", "80", "1"}, from));
         ASSERT_TRUE(waitFor([&] { return run("getSelection().toString().trim()") == word; })) << "the double click did not select";
+        dragSelection(from, to);
+    }
+
+    // The selection pressed at `from` and dragged in small steps to `to`.
+    void dragSelection(Point from, Point to)
+    {
         ASSERT_TRUE(pointer({"mousedown", "1"}, from));
         for (int step = 1; step <= 10; ++step)
             ASSERT_TRUE(pointer({}, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10}));
@@ -99,6 +110,72 @@ TEST_F(RichTextDragWindowTest, selectedTextDraggedWithinThePageMovesThere)
     ASSERT_TRUE(saved.ok());
     EXPECT_NE(toUtf8(saved->text.string()).find("Alpha Charlie\nDelta Echo Foxtrot\nGolf Hotel IndiaBravo"), std::string::npos)
         << toUtf8(saved->text.string());
+}
+
+// A section's last paragraph, its end with it, dragged to the end of the
+// text: the section it ended stays, ended now by the paragraph before it,
+// with the settings it had; one undo puts all back.
+TEST_F(RichTextDragWindowTest, aDraggedSectionEndLeavesItsSectionBehind)
+{
+    const std::string path = folder.path("Sections.rtf");
+    Result<Data> original = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/word-two-sections.rtf");
+    ASSERT_TRUE(original.ok());
+    writeFile(path, original->toString());
+    open(path);
+    if (HasFatalFailure())
+        return;
+    const std::string ends = "[].map.call(document.querySelectorAll('#paragraph [data-section]'),function(e){"
+                             "return e.textContent.slice(0,8)+'='+e.getAttribute('data-section')}).join(' | ')";
+    const std::string opened = run(ends);
+    const std::string shownOpened = shown();
+    // The paragraph selected with its end by a triple click, as a person
+    // selects it.
+    Point from = middleOf("last");
+    ASSERT_GE(from.x, 0);
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, from));
+    ASSERT_TRUE(pointer({"click", "--repeat", "2", "--delay", "80", "1"}, from));
+    ASSERT_TRUE(pointer({"click", "--repeat", "3", "--delay", "80", "1"}, from));
+    ASSERT_TRUE(waitFor([&] { return run("getSelection().toString().indexOf('The last line')==0&&"
+                                         "getSelection().toString().indexOf('The wide')<0?'yes':'no'") == "yes"; }))
+        << "the triple click did not select the paragraph: " << run("getSelection().toString()");
+    std::string lastWords = run("(function(){var p=document.querySelectorAll('#paragraph > *');"
+                                "return p[p.length-1].textContent.trim().split(/\\s+/).pop();})()");
+    Point end = middleOf(lastWords);
+    ASSERT_GE(end.x, 0) << lastWords;
+    dragSelection(from, {end.x + 60, end.y});
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(waitFor([&] { return shown() != shownOpened; })) << "nothing was dropped";
+    EXPECT_GT(shown().find("The last line"), shown().find("The wide table")) << shown();
+
+    press(GDK_KEY_z, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return shown() == shownOpened; })) << "one undo left " << shown();
+    EXPECT_EQ(run(ends), opened);
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    ASSERT_TRUE(waitFor([&] { return shown() != shownOpened; })) << "the redo did not reach the page";
+    ASSERT_TRUE(save());
+    closeDocument();
+
+    // Each section end's first words and settings, in order.
+    auto sections = [](const AttributedString& text) {
+        std::vector<std::string> found;
+        const std::u16string& words = text.string();
+        for (std::size_t end = words.find(u'\n'); end != std::u16string::npos; end = words.find(u'\n', end + 1)) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(end);
+            const auto* section = attributes ? attributes->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute) : nullptr;
+            const std::size_t start = end == 0 ? 0 : words.find_last_of(u'\n', end - 1) + 1;
+            if (section)
+                found.push_back(toUtf8(words.substr(start, 8)) + " " + toUtf8(section->attributeText()));
+        }
+        return found;
+    };
+    Result<DKRTFReadResult> before = DKRTFReader::read(toUtf16(original->toString()));
+    Result<DKRTFReadResult> saved = DKRTFReader::read(toUtf16(readFile(path)));
+    ASSERT_TRUE(before.ok() && saved.ok());
+    std::vector<std::string> expected = sections(before->text);
+    ASSERT_EQ(expected.size(), 2u);
+    expected[0].replace(0, 8, "Portrait");
+    EXPECT_EQ(sections(saved->text), expected) << toUtf8(saved->text.string());
 }
 
 } // namespace
