@@ -61,7 +61,8 @@ bool HTMLTableWriter::isRow(Range paragraph) const
 std::vector<HTMLTableWriter::Cell> HTMLTableWriter::cellsOfRow(Range paragraph) const
 {
     const AttributedString& string = m_context.string;
-    const std::u16string& text = string.string();
+    // Within the row alone, as nextMark() searches.
+    const std::u16string_view text = std::u16string_view(string.string()).substr(0, paragraph.end());
     std::vector<Cell> cells;
     std::size_t start = paragraph.location;
     for (std::size_t index = text.find(u'\t', start); index < paragraph.end(); index = text.find(u'\t', index + 1)) {
@@ -214,7 +215,9 @@ void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& part
 
 std::size_t HTMLTableWriter::nextMark(std::string_view key, char16_t mark, std::size_t from, std::size_t end) const
 {
-    const std::u16string& text = m_context.string.string();
+    // Searched within the cell alone: a search to the end of the document
+    // for each cell of a long one makes its tables cost the square.
+    const std::u16string_view text = std::u16string_view(m_context.string.string()).substr(0, end);
     for (std::size_t index = text.find(mark, from); index < end; index = text.find(mark, index + 1)) {
         if (hasKeyAt(m_context.string, key, index))
             return index;

@@ -36,7 +36,9 @@ std::size_t endOfParagraph(std::u16string_view text, std::size_t index)
 // The first page break after the paragraph's first character, or NotFound.
 std::size_t pageBreakInside(const AttributedString& string, Range paragraph)
 {
-    const std::u16string_view text = string.string();
+    // Searched within the paragraph alone: a search to the end of the text
+    // for each paragraph makes a long document cost the square.
+    const std::u16string_view text = std::u16string_view(string.string()).substr(0, paragraph.end());
     for (std::size_t index = text.find(u'\f', paragraph.location + 1); index < paragraph.end();
          index = text.find(u'\f', index + 1)) {
         AttributeDictionaryPtr attributes = string.attributesAtIndex(index);
