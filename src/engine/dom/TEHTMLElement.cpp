@@ -119,6 +119,7 @@ const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttrib
                                           "lang",  "spellcheck", "data-east-asian-lang", "data-lang",
                                           "data-underline", "data-stroke-width", "data-kerning",
                                           "data-field", "data-bookmark", "data-comment", "data-shading", "data-hidden",
+                                          "data-strike", "data-baseline-shift", "data-break",
                                           "data-paragraph-shading"};
         for (const TEScriptAttribute& mark : kTEScriptAttributes)
             names.emplace_back(mark.pageName);
@@ -209,6 +210,15 @@ void TEHTMLElement::interpretAttributes()
         changedMarks().character.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* hidden = attributeForKey("data-hidden"))
         changedMarks().character.hidden = *hidden != u"0";
+    if (const std::u16string* strike = attributeForKey("data-strike"))
+        changedMarks().character.doubleStrike = *strike == u"double";
+    if (const std::u16string* shift = attributeForKey("data-baseline-shift")) {
+        // Anything but a number, or a shift past a page's height, is none.
+        constexpr double kLargestShift = 1584;
+        const double number = doubleValue(*shift);
+        changedMarks().character.baselineShift =
+            std::isfinite(number) && std::abs(number) <= kLargestShift ? static_cast<int>(number) : 0;
+    }
     if (const std::u16string* field = attributeForKey("data-field"))
         changedMarks().character.fieldInstruction = *field;
     if (const std::u16string* bookmark = attributeForKey("data-bookmark"))
@@ -397,6 +407,8 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(runMarks.character.kerning.value_or(-1));
     key.add(runMarks.character.shading);
     key.add(runMarks.character.hidden);
+    key.add(runMarks.character.doubleStrike);
+    key.add(runMarks.character.baselineShift);
     key.add(runMarks.character.fieldInstruction);
     key.add(runMarks.character.bookmark);
     key.add(runMarks.character.commentRanges);
@@ -509,6 +521,12 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEAnchorAttribute>(), StringValue::make(*runMarks.anchorName));
     if (m_strikeOut)
         add(fixedKey<TEStrikeOutAttribute>(), BoolValue::make(true));
+    if (m_strikeOut && runMarks.character.doubleStrike)
+        add(fixedKey<TEDoubleStrikeOutAttribute>(), BoolValue::make(true));
+    // A superscript or subscript made on the page takes the place of the
+    // shift it was made over.
+    if (m_superscriptStyle == 0 && runMarks.character.baselineShift != 0)
+        add(fixedKey<TEBaselineShiftAttribute>(), IntegerValue::make(runMarks.character.baselineShift));
     if (m_underlineStyle != 0) {
         const bool doubleWave = runMarks.character.doubleWave && (m_underlineStyle & 0xF00) == 0x500;
         add(fixedKey<kCTUnderlineStyleAttributeName>(), IntegerValue::make(doubleWave ? 0x509 : m_underlineStyle));

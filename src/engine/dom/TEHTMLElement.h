@@ -272,6 +272,11 @@ private:
         std::u16string shading;
         // Text a word processor keeps but does not show ("data-hidden").
         bool hidden = false;
+        // A doubled strike-through line ("data-strike=double"), and text
+        // raised or lowered by half points ("data-baseline-shift"), which
+        // the page's own tools do not make.
+        bool doubleStrike = false;
+        int baselineShift = 0;
         // The instructions of the word-processor fields the text is the
         // result of ("data-field"), one a line.
         std::u16string fieldInstruction;

@@ -9,8 +9,13 @@ AttributeDictionaryPtr TEHorizontalRuleHTMLElement::attributesForAttributedStrin
 {
     const std::u16string* className = attributeForKey("class");
     const bool pageBreak = className && *className == toUtf16(kPageBreakClass);
-    return TEHTMLElement::attributesForAttributedStringRepresentation()->dictionaryBySettingValue(
+    AttributeDictionaryPtr attributes = TEHTMLElement::attributesForAttributedStringRepresentation()->dictionaryBySettingValue(
         pageBreak ? TEPageBreakAttribute : TEHorizontalRuleStyleAttribute, BoolValue::make(true));
+    // A break a word processor gave the paragraph after it.
+    const std::u16string* kind = attributeForKey("data-break");
+    if (pageBreak && kind && *kind == u"before")
+        attributes = attributes->dictionaryBySettingValue(TEPageBreakBeforeParagraphAttribute, BoolValue::make(true));
+    return attributes;
 }
 
 std::optional<MutableAttributedString> TEHorizontalRuleHTMLElement::leafOutput()

@@ -37,6 +37,14 @@ inline constexpr std::string_view TETextIsFootnoteTableAttribute = "TEBeginFootn
 inline constexpr std::string_view TEPageBreakAttribute = "TEPageBreak";
 inline constexpr std::string_view TEHorizontalRuleStyleAttribute = "TEHorizontalRuleStyle";
 inline constexpr std::string_view TEStrikeOutAttribute = "TEStrikethrough";
+// With the strike-through: its line is doubled (a boolean).
+inline constexpr std::string_view TEDoubleStrikeOutAttribute = "TEDoubleStrikethrough";
+// Text raised (positive) or lowered from the baseline by this many half
+// points, at its own size: not a superscript or subscript (an integer).
+inline constexpr std::string_view TEBaselineShiftAttribute = "TEBaselineShift";
+// On a page break character: the break is the next paragraph's own ("break
+// the page before this paragraph"), not a break of its own in the text.
+inline constexpr std::string_view TEPageBreakBeforeParagraphAttribute = "TEPageBreakBeforeParagraph";
 inline constexpr std::string_view TELinkAttribute = "NSLink";
 inline constexpr std::string_view TEGUIDAttribute = "TEGUID";
 inline constexpr std::string_view TEAnchorAttribute = "TEAnchor";

@@ -384,6 +384,14 @@ void DKRTFAttributeBuilder::addCharacterMarks(const DKRTFCharacterMarks& marks,
         if (marks.strokeColor)
             entries.emplace_back(kStrokeColor, marks.strokeColor);
     }
+    if (marks.doubleStrike) {
+        static const AttributeKey kDoubleStrike(TEDoubleStrikeOutAttribute);
+        entries.emplace_back(kDoubleStrike, BoolValue::make(true));
+    }
+    if (marks.baselineShift != 0) {
+        static const AttributeKey kBaselineShift(TEBaselineShiftAttribute);
+        entries.emplace_back(kBaselineShift, IntegerValue::make(marks.baselineShift));
+    }
     if (marks.kerning) {
         static const AttributeKey kKerning(TEKerningAttribute);
         entries.emplace_back(kKerning, IntegerValue::make(*marks.kerning));

@@ -47,6 +47,11 @@ struct DKRTFCharacterMarks {
     bool smallCapitals = false;
     // "\v": text kept in the document but not shown.
     bool hidden = false;
+    // "\striked1": the strike-through is a double line.
+    bool doubleStrike = false;
+    // "\upN" and "\dnN": raised or lowered by N half points at the text's
+    // own size (lowered is negative).
+    int baselineShift = 0;
     // "\shad" and "\outl".
     bool shadow = false;
     bool outline = false;
@@ -78,7 +83,8 @@ struct DKRTFCharacterMarks {
             | static_cast<std::uint64_t>(strokeWidth.value_or(0) & 0x3FF) << 53
             | static_cast<std::uint64_t>(shadowMeasures.has_value()) << 63)
             // Only a hash: hidden text shares a bit with the languages.
-            ^ static_cast<std::uint64_t>(hidden) << 15;
+            ^ static_cast<std::uint64_t>(hidden) << 15 ^ static_cast<std::uint64_t>(doubleStrike) << 14
+            ^ static_cast<std::uint64_t>(static_cast<std::uint16_t>(baselineShift)) << 17;
     }
 };
 

@@ -79,8 +79,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"b", withDefault(&R::actionBold)},
         {"i", withDefault(&R::actionItalic)},
         {"strike", withDefault(&R::actionStrike)},
-        // A double strike (Word's "\striked1") is struck text here.
-        {"striked", withDefault(&R::actionStrike)},
+        {"striked", withDefault(&R::actionDoubleStrike)},
         // Space between letters: "\expnd" in quarter points, which Word
         // follows with the same in twips ("\expndtw"), the finer.
         {"expnd", withDefault(&R::actionExpandQuarterPoints, 0)},
@@ -129,6 +128,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         // points instead ("\up8", "\dn2").
         {"up", withDefault(&R::actionRaise, 6)},
         {"dn", withDefault(&R::actionLower, 6)},
+        {"updnprop", withDefault(&R::actionRaisedTextProportion, 0)},
         {"ul", withDefault(&R::actionUnderline)},
         {"ulnone", forced(&R::actionUnderline, 0)},
         {"uld", forced(&R::actionUnderlineStyle, 257)},

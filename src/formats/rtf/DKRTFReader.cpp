@@ -809,11 +809,19 @@ void DKRTFReader::actionInsertPageBreak(int)
 // first paragraph of the text is on the first page already.
 void DKRTFReader::actionPageBreakBefore(int value)
 {
-    if (value == 0 || !m_atParagraphStart || m_attributedString.length() == 0 || state().discardText())
+    if (value == 0 || m_attributedString.length() == 0 || state().discardText())
         return;
-    if (m_attributedString.string().back() == u'\f')
+    // An escaped line end ("\\" and a line feed, as this program writes a
+    // paragraph's end) starts a paragraph too.
+    const char16_t last = m_attributedString.string().back();
+    if (last == u'\f' || (!m_atParagraphStart && last != u'\n'))
         return;
-    actionInsertPageBreak(0);
+    // Kept apart from a break of its own, so that a save gives the
+    // paragraph its break back.
+    AttributeDictionaryPtr attributes = singleFlagAttributes(TEPageBreakAttribute)
+        ->dictionaryBySettingValue(TEPageBreakBeforeParagraphAttribute, BoolValue::make(true));
+    m_attributedString.appendString(u"\f", attributes);
+    m_atParagraphStart = true;
 }
 
 void DKRTFReader::actionInsertHorizontalLine(int)

@@ -217,11 +217,13 @@ private:
     void actionBold(int value);
     void actionItalic(int value);
     void actionStrike(int value);
+    void actionDoubleStrike(int value);
     void actionForegroundColor(int value);
     void actionBackgroundColor(int value);
     void actionHighlight(int value);
     void actionSuperSubScript(int value);
     void actionRaise(int halfPoints);
+    void actionRaisedTextProportion(int value);
     void actionParagraphSpacingAuto(int value);
     void actionParagraphSpacingBeforeAuto(int value);
     void actionParagraphKeepWithNext(int value);
@@ -539,6 +541,9 @@ private:
     bool m_pendingListPrefix = false;
     std::u16string m_pendingListLabel;
     bool m_atParagraphStart = true;
+    // LibreOffice writes its superscripts and subscripts as raised or
+    // lowered text of a smaller size, the size first ("{\\*\\updnprop8000}").
+    bool m_raisedTextIsSmaller = false;
     // The fields being read: the depth of each one's group, the length of
     // the text where it began, and its instruction when it is no hyperlink.
     struct OpenField {

@@ -9,6 +9,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <climits>
 #include <array>
 #include <optional>
 #include <unordered_set>
@@ -68,7 +69,27 @@ void DKRTFReader::actionFontSize(int value)
 void DKRTFReader::actionFontMilliSize(int value) { state().setFontSize(value / 1000.0); }
 void DKRTFReader::actionBold(int value) { state().setBold(value != 0); }
 void DKRTFReader::actionItalic(int value) { state().setItalic(value != 0); }
-void DKRTFReader::actionStrike(int value) { state().setStrike(value != 0); }
+void DKRTFReader::actionStrike(int value)
+{
+    state().setStrike(value != 0);
+    // One strike-through at a time: a single line replaces a double one.
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.doubleStrike = false;
+    keepCharacterMarks(marks);
+}
+
+void DKRTFReader::actionDoubleStrike(int value)
+{
+    // Ending a double line leaves a single one alone (TextEdit ends every
+    // strike with both words).
+    if (value == 0 && !state().characterMarks().doubleStrike)
+        return;
+    state().setStrike(value != 0);
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.doubleStrike = value != 0;
+    keepCharacterMarks(marks);
+}
+
 void DKRTFReader::actionForegroundColor(int value) { state().setForegroundColor(m_colorTable.colorAtIndex(value)); }
 void DKRTFReader::actionBackgroundColor(int value) { state().setBackgroundColor(m_colorTable.colorAtIndex(value)); }
 
@@ -83,10 +104,32 @@ void DKRTFReader::actionSuperSubScript(int value)
     state().setSuperscriptCount(value == 0 ? 0 : state().superscriptCount() + value);
 }
 
-// A raised or lowered run is a superscript or subscript; "\up0" and "\dn0"
-// put the text back on the baseline.
-void DKRTFReader::actionRaise(int halfPoints) { state().setSuperscriptCount(halfPoints > 0 ? 1 : halfPoints < 0 ? -1 : 0); }
-void DKRTFReader::actionLower(int halfPoints) { actionRaise(-halfPoints); }
+// A raised or lowered run keeps its size and its distance from the
+// baseline; "\up0" and "\dn0" put it back on the baseline.
+void DKRTFReader::actionRaise(int halfPoints)
+{
+    // Raised or lowered smaller is a superscript or subscript.
+    if (std::exchange(m_raisedTextIsSmaller, false) && halfPoints != 0) {
+        state().setSuperscriptCount(halfPoints > 0 ? 1 : -1);
+        return;
+    }
+    if (halfPoints == 0)
+        state().setSuperscriptCount(0);
+    // A shift beyond a page's height is damage.
+    constexpr int kLargestShift = 1584;
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.baselineShift = std::clamp(halfPoints, -kLargestShift, kLargestShift);
+    keepCharacterMarks(marks);
+}
+
+// In hundredths of a percent of the text's size; 100 percent is no smaller.
+void DKRTFReader::actionRaisedTextProportion(int value)
+{
+    constexpr int kWholeSize = 10000;
+    m_raisedTextIsSmaller = value > 0 && value < kWholeSize;
+}
+
+void DKRTFReader::actionLower(int halfPoints) { actionRaise(halfPoints == INT_MIN ? INT_MAX : -halfPoints); }
 
 // A page's worth of space between letters is as far as anyone spaces text.
 constexpr int kLargestCharacterSpacing = 22 * 1440;

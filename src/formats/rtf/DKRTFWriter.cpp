@@ -497,6 +497,10 @@ void DKRTFWriter::writeBody()
         if (unit != u'\n')
             continue;
         paragraphHasText = false;
+        // The paragraph after one that starts a page names its own settings,
+        // also where its text goes on in the same run: only they end the break.
+        if (m_state.pageBreakBefore == 1 && !inRow)
+            attributeRange = Range{index + 1, 0};
         // Text read from other writers' lists has no list-end marker: the
         // paragraph after the list leaves it all the same.
         const bool listEnds = m_state.previousWasList == 1 ||

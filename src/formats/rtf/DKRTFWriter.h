@@ -328,6 +328,7 @@ private:
     std::int32_t writtenColorNumber(const std::optional<Color>& color);
     // The paragraph's shading when it differs from the one in force.
     bool writeParagraphShading(const AttributeDictionary& attributes);
+    static std::string paragraphBordersText(const AttributeDictionary& attributes);
     bool writeParagraphBorders(const AttributeDictionary& attributes);
     static std::optional<DKRTFCharacterMarks::ShadowMeasures> shadowMeasures(const AttributeValue& shadow);
     bool sameMeasures(const std::optional<DKRTFCharacterMarks::ShadowMeasures>& one,
@@ -360,6 +361,9 @@ private:
     // For a run that is a paragraph end alone: the fields and bookmarks of
     // the text after it.
     const CharacterFormatting* m_paragraphEndGoesOnWith = nullptr;
+    // A page break read as the next paragraph's own waits for that
+    // paragraph's settings.
+    bool m_pageBreakBeforeNextParagraph = false;
     // What was written as in force where each field's result group, and the
     // link's, began: a reader goes back to it where the group ends.
     std::vector<DKRTFWriterState> m_stateAtFieldOpenings;

@@ -237,7 +237,11 @@ void DKRTFWriter::returnToEnclosingList()
 void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes, const AttributeDictionary* itemText)
 {
     if (hasFlag(attributes, TEPageBreakAttribute)) {
-        m_buffer.appendCString("\\page ");
+        // A paragraph's own break goes with the paragraph's settings.
+        if (hasFlag(attributes, TEPageBreakBeforeParagraphAttribute))
+            m_pageBreakBeforeNextParagraph = true;
+        else
+            m_buffer.appendCString("\\page ");
         return;
     }
     if (hasFlag(attributes, TEHorizontalRuleStyleAttribute)) {
@@ -264,7 +268,12 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     // keeps end the same way.
     const bool keepEnds = (!style.keepWithNext && m_state.keepWithNext == 1) ||
         (!style.keepTogether && m_state.keepTogether == 1) || (style.outlineLevel == 0 && m_state.outlineLevel > 0);
-    if ((tabStops != m_state.tabStops && !m_state.tabStops.empty()) || keepEnds) {
+    // Word and LibreOffice rule a group of paragraphs off as one box (with
+    // "\brdrbtw" between them) until a "\pard": taking the lines away side
+    // by side leaves the group's last paragraph without its bottom line.
+    if ((tabStops != m_state.tabStops && !m_state.tabStops.empty()) || keepEnds
+        || (!m_state.paragraphBorders.empty() && paragraphBordersText(attributes) != m_state.paragraphBorders)
+        || (m_state.pageBreakBefore == 1 && !m_pageBreakBeforeNextParagraph)) {
         const std::int64_t list = m_writtenList;
         const std::int64_t level = m_writtenLevel;
         m_buffer.appendCString("\\pard\n");
@@ -282,6 +291,13 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         returnToEnclosingList();
 
     bool changed = false;
+    // Named again where it is in force: this program's reader breaks the
+    // page where the word stands.
+    if (std::exchange(m_pageBreakBeforeNextParagraph, false)) {
+        m_buffer.appendCString("\\pagebb");
+        m_state.pageBreakBefore = 1;
+        changed = true;
+    }
     // Rounded, not cut: the ruler scale of "\li680" is a hair under 680
     // twips in single precision, and cutting lost a twip at every save. An
     // item made on the page starts its first line at its head indent, in
@@ -514,12 +530,18 @@ bool DKRTFWriter::writeParagraphShading(const AttributeDictionary& attributes)
     return true;
 }
 
-bool DKRTFWriter::writeParagraphBorders(const AttributeDictionary& attributes)
+std::string DKRTFWriter::paragraphBordersText(const AttributeDictionary& attributes)
 {
     std::optional<TEParagraphBorders> borders;
     if (const auto* text = attributes.valueForKeyAs<StringValue>(TEParagraphBordersAttribute))
         borders = TEParagraphBorders::fromText(toUtf8(text->value()));
-    const std::string text = borders ? borders->text() : std::string();
+    return borders ? borders->text() : std::string();
+}
+
+bool DKRTFWriter::writeParagraphBorders(const AttributeDictionary& attributes)
+{
+    const std::string text = paragraphBordersText(attributes);
+    const std::optional<TEParagraphBorders> borders = TEParagraphBorders::fromText(text);
     if (text == m_state.paragraphBorders)
         return false;
     static constexpr std::string_view kSideWords[] = {"\\brdrt", "\\brdrl", "\\brdrb", "\\brdrr", "\\brdrbtw"};
@@ -630,9 +652,18 @@ void DKRTFWriter::writeFontAttributes(const CharacterFormatting& formatting)
         m_state.italic = italic;
         wroteOutput = true;
     }
-    if (strikeChanged) {
-        m_buffer.appendCString(strike ? "\\strike" : "\\strike0");
+    // A double line is its own word, and is ended by its own word.
+    const bool doubleStrike = strike && formatting.characterMarks.doubleStrike;
+    bool& doubleStrikeInForce = m_state.characterMarks.doubleStrike;
+    if (strikeChanged || doubleStrike != doubleStrikeInForce) {
+        if (doubleStrike)
+            m_buffer.appendCString("\\striked1");
+        else if (doubleStrikeInForce)
+            m_buffer.appendCString(strike ? "\\striked0\\strike" : "\\striked0");
+        else
+            m_buffer.appendCString(strike ? "\\strike" : "\\strike0");
         m_state.strike = strike;
+        doubleStrikeInForce = doubleStrike;
         wroteOutput = true;
     }
     if (sizeChanged) {

@@ -67,6 +67,11 @@ DKRTFCharacterMarks DKRTFWriter::characterMarks(const AttributeDictionary& attri
                 marks.shading.fill = ColorValue::make(*shading->fill);
         }
     }
+    marks.doubleStrike = isOn(attributes, TEDoubleStrikeOutAttribute) && isOn(attributes, TEStrikeOutAttribute);
+    if (const auto* shift = attributes.valueForKeyAs<IntegerValue>(TEBaselineShiftAttribute)) {
+        constexpr std::int64_t kLargestShift = 1584;
+        marks.baselineShift = static_cast<int>(std::clamp<std::int64_t>(shift->value(), -kLargestShift, kLargestShift));
+    }
     if (const auto* kerning = attributes.valueForKeyAs<IntegerValue>(TEKerningAttribute))
         marks.kerning = static_cast<int>(std::clamp<std::int64_t>(kerning->value(), 0, 0xFFFF));
     return marks;
@@ -229,6 +234,12 @@ bool DKRTFWriter::writeCharacterMarks(const DKRTFCharacterMarks& marks, bool unk
         m_buffer.appendCString("\\chcbpat");
         m_buffer.appendInteger(fillColor);
         written.shading = shading;
+        wroteOutput = true;
+    }
+    if (marks.baselineShift != written.baselineShift || (unknown && marks.baselineShift != 0)) {
+        m_buffer.appendCString(marks.baselineShift < 0 ? "\\dn" : "\\up");
+        m_buffer.appendInteger(marks.baselineShift < 0 ? -marks.baselineShift : marks.baselineShift);
+        written.baselineShift = marks.baselineShift;
         wroteOutput = true;
     }
     // RTF takes kerning back only with "\kerning0": a run that says

@@ -53,6 +53,9 @@ struct DKRTFWriterState {
     std::string paragraphShading;
     // The paragraph borders written last, as TEParagraphBorders::text() gives them.
     std::string paragraphBorders;
+    // "\pagebb" in force: 1 on. Word and LibreOffice take no "\pagebb0",
+    // only "\pard" ends it.
+    std::int32_t pageBreakBefore = 0;
 
     // Starts at left alignment and left-to-right, while text without a style
     // is natural: the first paragraph always writes its alignment.

@@ -1030,11 +1030,13 @@ TEST_F(RTFOtherWritersRoundTripTests, wordThemeFontsKeepTheFontTheFileGives)
     }
 }
 
-// What LibreOffice and Word write for raised and lowered text ("\up8",
-// "\dn2" beside "\super"), shaded text ("\chcbpat"), double strikes
-// ("\striked1") and words-only underlines ("\ulw") is read as superscript,
-// subscript, background, strike and underline, and kept by a save, straight
-// and through the editing page.
+// What LibreOffice and Word write for raised and lowered text (LibreOffice's
+// smaller "\up8" and "\dn2" for its superscripts and subscripts, Word's
+// "\up6" and "\dn6" at full size beside "\super"), shaded text
+// ("\chcbpat"), double strikes ("\striked1") and words-only underlines
+// ("\ulw") is read as superscript, subscript, raised and lowered text,
+// background, double strike and underline, and kept by a save, straight and
+// through the editing page.
 TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKept)
 {
     auto looksOf = [](const AttributedString& text, std::u16string_view word) {
@@ -1043,6 +1045,9 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
         if (!attributes)
             return std::string("no ") + toUtf8(std::u16string(word));
         std::string looks = std::to_string(intForKey(*attributes, kCTSuperscriptAttributeName, 0));
+        if (const std::int64_t shift = intForKey(*attributes, TEBaselineShiftAttribute, 0))
+            looks += " shifted " + std::to_string(shift);
+        looks += attributes->containsKey(TEDoubleStrikeOutAttribute) ? " double" : "";
         looks += attributes->containsKey(TEStrikeOutAttribute) ? " struck" : "";
         looks += intForKey(*attributes, kCTUnderlineStyleAttributeName, 0) != 0 ? " underlined" : "";
         looks += " on " + colorText(*attributes, NSBackgroundColorAttributeName);
@@ -1057,8 +1062,8 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
          {{u"2O", "-1 on none"}, {u"2.", "1 on none"}, {u".\nSpaced", "0 on none"}, {u"yellow back", "0 on 255,255,0"},
           {u"blue on grey", "0 on 217,217,217"}}},
         {"word-character-looks.rtf",
-         {{u"2O", "-1 on none"}, {u"2, raised", "1 on none"}, {u"up", "1 on none"}, {u"down", "-1 on none"},
-          {u".\nExpanded", "0 on none"}, {u"shaded", "0 on 255,255,0"}, {u"double struck", "0 struck on none"},
+         {{u"2O", "-1 on none"}, {u"2, raised", "1 on none"}, {u"up", "0 shifted 6 on none"}, {u"down", "0 shifted -6 on none"},
+          {u".\nExpanded", "0 on none"}, {u"shaded", "0 on 255,255,0"}, {u"double struck", "0 double struck on none"},
           {u"words only", "0 underlined on none"}}},
     };
     for (const Case& file : cases) {

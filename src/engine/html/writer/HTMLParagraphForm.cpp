@@ -8,6 +8,7 @@ namespace folio {
 
 HTMLParagraphForm::HTMLParagraphForm(const AttributeDictionary& attributes)
     : pageBreak(attributes.containsKey(TEPageBreakAttribute))
+    , pageBreakBeforeParagraph(pageBreak && attributes.containsKey(TEPageBreakBeforeParagraphAttribute))
     , rule(attributes.containsKey(TEHorizontalRuleStyleAttribute))
     , hasLists(attributes.valueForKeyAs<ArrayValue>(TETextIsListAttribute) != nullptr)
     , isField(attributes.containsKey(TEFieldAttribute))

@@ -16,6 +16,8 @@ struct HTMLParagraphForm {
     explicit HTMLParagraphForm(const AttributeDictionary& attributes);
 
     bool pageBreak = false;
+    // The break is the next paragraph's own, which starts a page.
+    bool pageBreakBeforeParagraph = false;
     bool rule = false;
     bool hasLists = false;
     bool isField = false;

@@ -208,9 +208,12 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     HTMLParagraphForm& form = m_context.styleCache.paragraphForm(attributes);
     const bool pageBreak = form.pageBreak;
     if (pageBreak || form.rule) {
-        if (pageBreak)
-            html += m_context.settings.forPrint ? "<div style=\"page-break-before:always;\"></div>"
-                                                : "<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
+        if (pageBreak && m_context.settings.forPrint)
+            html += "<div style=\"page-break-before:always;\"></div>";
+        else if (pageBreak)
+            html += form.pageBreakBeforeParagraph
+                ? "<hr class=\"marquent-pagebreak\" data-break=\"before\" style='page-break-before:always;'/>"
+                : "<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
         else
             html += m_context.settings.forEPub ? "<hr/>"
                                                : "<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">";

@@ -18,6 +18,8 @@ struct RunKeys {
     AttributeKey background{NSBackgroundColorAttributeName};
     AttributeKey underline{kCTUnderlineStyleAttributeName};
     AttributeKey strikeOut{TEStrikeOutAttribute};
+    AttributeKey doubleStrikeOut{TEDoubleStrikeOutAttribute};
+    AttributeKey baselineShift{TEBaselineShiftAttribute};
     AttributeKey superscript{kCTSuperscriptAttributeName};
     AttributeKey capitals{TECapitalsAttribute};
     AttributeKey underlineColor{NSUnderlineColorAttributeName};
@@ -57,6 +59,10 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             look.strikeOut = value.get();
         else if (key == keys.superscript)
             look.superscript = value.get();
+        else if (key == keys.doubleStrikeOut)
+            look.doubleStrikeOut = value.get();
+        else if (key == keys.baselineShift)
+            look.baselineShift = value.get();
         else if (key == keys.capitals)
             look.capitals = value.get();
         else if (key == keys.underlineColor)

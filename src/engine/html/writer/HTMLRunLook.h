@@ -31,6 +31,10 @@ struct HTMLRunLook {
     // A word processor's shading, whose line pattern is drawn over the
     // background colour it mixes to.
     const AttributeValue* shading = nullptr;
+    // A doubled strike-through line, and text raised or lowered by half
+    // points at its own size.
+    const AttributeValue* doubleStrikeOut = nullptr;
+    const AttributeValue* baselineShift = nullptr;
     bool writesFont = false;
 
     friend bool operator==(const HTMLRunLook&, const HTMLRunLook&) = default;
@@ -41,7 +45,8 @@ struct HTMLRunLook {
             std::size_t hash = look.writesFont;
             for (const AttributeValue* value : {look.font, look.kern, look.foreground, look.background,
                                                 look.underline, look.underlineColor, look.strikeOut, look.superscript, look.capitals,
-                                                look.smallCapitals, look.shadows, look.strokeWidth, look.strokeColor, look.shading})
+                                                look.smallCapitals, look.shadows, look.strokeWidth, look.strokeColor, look.shading,
+                                                look.doubleStrikeOut, look.baselineShift})
                 hash = hash * 31 + std::hash<const AttributeValue*>()(value);
             return hash;
         }

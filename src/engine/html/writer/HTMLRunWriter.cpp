@@ -11,6 +11,7 @@
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/graphics/Font.h"
 
 #include <algorithm>
 #include <cmath>
@@ -249,6 +250,10 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
         style += "text-decoration-style:dotted;";
     else if (look.underline && (underline & 0xF00) >= 0x200 && (underline & 0xF00) <= 0x400)
         style += "text-decoration-style:dashed;";
+    // CSS gives all the lines of a text one style: a double strike-through
+    // shows double where the text is not underlined as well.
+    else if (struck && flagOfValue(look.doubleStrikeOut))
+        style += "text-decoration-style:double;";
     if (look.underline && (underline & 0xFF) == 2)
         style += "text-decoration-thickness:2px;";
     if (const auto* color = look.underline && look.underlineColor ? look.underlineColor->as<ColorValue>() : nullptr) {
@@ -298,6 +303,12 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
         // processors do; the editing page keeps the size the text has.
         if (m_context.settings.forPrint && *superscript != 0)
             style += raisedTextSize(font);
+    } else if (const double shift = numberOfValue(look.baselineShift).value_or(0); shift != 0 && std::isfinite(shift)) {
+        // Half points, as a share of the text's own size, so that the
+        // page's scale does not change it.
+        constexpr double kDefaultPointSize = 12;
+        const double size = font && font->pointSize() > 0 ? font->pointSize() : kDefaultPointSize;
+        style += "vertical-align:" + formatShortest(std::round(shift / 2 / size * 1000) / 1000) + "em;";
     }
     return style;
 }
@@ -404,6 +415,12 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         spanAttributes["data-shading"] = form.shading->value();
     if (form.hidden)
         spanAttributes["data-hidden"] = u"1";
+    // The page's own tools know one strike-through and raise text only as
+    // a superscript: what they cannot show is kept here, for the save.
+    if (flagOfValue(form.look.strikeOut) && flagOfValue(form.look.doubleStrikeOut))
+        spanAttributes["data-strike"] = u"double";
+    if (const double shift = numberOfValue(form.look.baselineShift).value_or(0); shift != 0 && std::isfinite(shift))
+        spanAttributes["data-baseline-shift"] = toUtf16(formatShortest(shift));
     if (form.fieldInstruction && !form.fieldInstruction->value().empty())
         spanAttributes["data-field"] = form.fieldInstruction->value();
     if (form.bookmark && !form.bookmark->value().empty())

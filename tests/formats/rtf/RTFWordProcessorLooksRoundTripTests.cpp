@@ -1,0 +1,188 @@
+#include "formats/rtf/DKRTFReader.h"
+#include "formats/rtf/DKRTFWriter.h"
+#include "engine/html/reader/TEHTMLAttributedStringBuilder.h"
+#include "engine/html/writer/TEHTMLWriter.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEParagraphBorders.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/graphics/FakeFontCatalog.h"
+#include "platform/text/AttributeDictionaryAccess.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace folio {
+namespace {
+
+// Looks word processors give text and paragraphs that the editing page
+// has no tool for: each is read as the file has it and comes back the same
+// from a save, straight, through the editing page, and after a second save.
+class RTFWordProcessorLooksRoundTripTests : public testing::Test {
+protected:
+    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
+
+    static AttributedString read(const std::string& rtf)
+    {
+        Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(rtf));
+        EXPECT_TRUE(read.ok());
+        return read.ok() ? read->text : AttributedString();
+    }
+
+    static std::string written(const AttributedString& text)
+    {
+        Result<std::string> rtf = DKRTFWriter::writeDocument(text, {});
+        EXPECT_TRUE(rtf.ok());
+        return rtf.ok() ? *rtf : std::string();
+    }
+
+    static AttributedString throughThePage(const AttributedString& text)
+    {
+        TEHTMLWriterSettings settings;
+        settings.fileName = "looks";
+        // The save takes back the no-break spaces that keep blanks visible.
+        const std::string html =
+            stringByReplacingOccurrencesOfString(toUtf8(htmlString(text, settings)), " \xC2\xA0", "  ");
+        std::optional<AttributedString> back = attributedStringWithHTMLData(html);
+        EXPECT_TRUE(back.has_value());
+        return back ? *back : AttributedString();
+    }
+
+    // The file written straight, through the page, and through the page
+    // again after reading that.
+    static std::vector<std::string> saves(const std::string& rtf)
+    {
+        const AttributedString original = read(rtf);
+        const std::string paged = written(throughThePage(original));
+        return {written(original), paged, written(throughThePage(read(paged)))};
+    }
+
+    static AttributeDictionaryPtr attributesOf(const AttributedString& text, std::u16string_view word)
+    {
+        const std::size_t at = text.string().find(word);
+        return at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+    }
+};
+
+TEST_F(RTFWordProcessorLooksRoundTripTests, aDoubleStrikeStaysDoubleAndASingleOneSingle)
+{
+    auto strike = [](const AttributeDictionaryPtr& attributes) -> std::string {
+        if (!attributes)
+            return "missing";
+        if (intForKey(*attributes, TEStrikeOutAttribute, 0) == 0)
+            return attributes->containsKey(TEDoubleStrikeOutAttribute) ? "double without a strike" : "none";
+        return attributes->containsKey(TEDoubleStrikeOutAttribute) ? "double" : "single";
+    };
+    // TextEdit ends a single strike with both words; Word's "\striked0"
+    // after "\strike" leaves the single line.
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Plain \\striked1 twice\\striked0  mid "
+                            "\\strike once\\strike0\\striked0  after {\\strike\\striked0 still} and {\\striked1\\strike "
+                            "back}.\\par}";
+    const AttributedString original = read(rtf);
+    ASSERT_EQ(toUtf8(original.string()), "Plain twice mid once after still and back.\n");
+    for (const std::string& saved : saves(rtf)) {
+        const AttributedString again = read(saved);
+        EXPECT_EQ(strike(attributesOf(again, u"twice")), "double") << saved;
+        EXPECT_EQ(strike(attributesOf(again, u"mid")), "none") << saved;
+        EXPECT_EQ(strike(attributesOf(again, u"once")), "single") << saved;
+        EXPECT_EQ(strike(attributesOf(again, u"after")), "none") << saved;
+        EXPECT_EQ(strike(attributesOf(again, u"still")), "single") << saved;
+        EXPECT_EQ(strike(attributesOf(again, u"back")), "single") << saved;
+    }
+}
+
+TEST_F(RTFWordProcessorLooksRoundTripTests, raisedAndLoweredTextKeepsItsDistanceAndItsSize)
+{
+    auto looks = [](const AttributeDictionaryPtr& attributes) -> std::string {
+        if (!attributes)
+            return "missing";
+        const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
+        return "shift " + std::to_string(intForKey(*attributes, TEBaselineShiftAttribute, 0)) + " superscript "
+            + std::to_string(intForKey(*attributes, kCTSuperscriptAttributeName, 0)) + " size "
+            + (font ? formatShortest(font->font().pointSize()) : std::string("none"));
+    };
+    // Word raises by half points ("\up6", 3 points) and lowers likewise;
+    // LibreOffice's superscripts are raised smaller ("\updnprop").
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs24 Base {\\up6 raised} mid {\\dn4 lowered}"
+                            " and {\\super sup} then {{\\*\\updnprop8000}\\dn2 small}{\\up6 up\\up0  level} end.\\par}";
+    const AttributedString original = read(rtf);
+    ASSERT_EQ(looks(attributesOf(original, u"raised")), "shift 6 superscript 0 size 12");
+    for (const std::string& saved : saves(rtf)) {
+        const AttributedString again = read(saved);
+        EXPECT_EQ(looks(attributesOf(again, u"raised")), "shift 6 superscript 0 size 12") << saved;
+        EXPECT_EQ(looks(attributesOf(again, u"lowered")), "shift -4 superscript 0 size 12") << saved;
+        EXPECT_EQ(looks(attributesOf(again, u"sup")), "shift 0 superscript 1 size 12") << saved;
+        EXPECT_EQ(looks(attributesOf(again, u"small")), "shift 0 superscript -1 size 12") << saved;
+        EXPECT_EQ(looks(attributesOf(again, u"up level")), "shift 6 superscript 0 size 12") << saved;
+        EXPECT_EQ(looks(attributesOf(again, u" level")), "shift 0 superscript 0 size 12") << saved;
+        EXPECT_EQ(looks(attributesOf(again, u"mid")), "shift 0 superscript 0 size 12") << saved;
+    }
+    // A shift past any page is damage, kept within one.
+    EXPECT_EQ(looks(attributesOf(read("{\\rtf1\\ansi\\fs24 {\\up2147483647 far}{\\dn2147483647 deep}\\par}"), u"far")),
+              "shift 1584 superscript 0 size 12");
+    EXPECT_EQ(looks(attributesOf(read("{\\rtf1\\ansi\\fs24 {\\up2147483647 far}{\\dn2147483647 deep}\\par}"), u"deep")),
+              "shift -1584 superscript 0 size 12");
+}
+
+TEST_F(RTFWordProcessorLooksRoundTripTests, aParagraphThatStartsAPageKeepsItsBreakAndTheNextOneHasNone)
+{
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 First page.\\par\\pard\\pagebb Second page.\\par"
+                            "\\pard Body after.\\par\\pard\\pagebb Third page.\\par\\pard\\pagebb Fourth page.\\par\\pard Last.\\par}";
+    const AttributedString original = read(rtf);
+    ASSERT_EQ(toUtf8(original.string()), "First page.\n\fSecond page.\nBody after.\n\fThird page.\n\fFourth page.\nLast.\n");
+    for (const std::string& saved : saves(rtf)) {
+        const AttributedString again = read(saved);
+        EXPECT_EQ(toUtf8(again.string()), toUtf8(original.string())) << saved;
+        for (std::u16string_view paragraph : {u"\fSecond", u"\fThird", u"\fFourth"}) {
+            AttributeDictionaryPtr breakAttributes = attributesOf(again, paragraph);
+            ASSERT_TRUE(breakAttributes) << toUtf8(std::u16string(paragraph));
+            EXPECT_TRUE(breakAttributes->containsKey(TEPageBreakBeforeParagraphAttribute)) << saved;
+        }
+        // The paragraph's own break, not a break of its own in the text.
+        EXPECT_EQ(saved.find("\\page "), std::string::npos) << saved;
+        // Word and LibreOffice break every paragraph until "\pard".
+        for (auto [broken, after] : {std::pair{"Second page.", "Body after."}, std::pair{"Fourth page.", "Last."}}) {
+            const std::size_t end = saved.find(broken);
+            ASSERT_NE(end, std::string::npos) << saved;
+            EXPECT_NE(saved.substr(end, saved.find(after) - end).find("\\pard"), std::string::npos) << saved;
+        }
+    }
+    // A page break inside a paragraph stays one.
+    const std::string inside = "{\\rtf1\\ansi Before\\page after\\par}";
+    EXPECT_NE(written(read(inside)).find("\\page "), std::string::npos);
+}
+
+TEST_F(RTFWordProcessorLooksRoundTripTests, aGroupOfRuledParagraphsEndsWithAParagraphReset)
+{
+    auto borders = [](const AttributedString& text, std::u16string_view word) -> std::string {
+        AttributeDictionaryPtr attributes = attributesOf(text, word);
+        const auto* value = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphBordersAttribute) : nullptr;
+        return value ? toUtf8(value->value()) : std::string("none");
+    };
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\pard\\brdrt\\brdrs\\brdrw10\\brsp20 "
+                            "\\brdrb\\brdrs\\brdrw10\\brsp20 \\brdrbtw\\brdrs\\brdrw10\\brsp20 One boxed.\\par Two boxed.\\par"
+                            "\\pard Plain after.\\par\\pard\\brdrb\\brdrdb\\brdrw15 Underlined.\\par\\pard Last.\\par}";
+    const AttributedString original = read(rtf);
+    const std::string group = borders(original, u"One");
+    ASSERT_EQ(TEParagraphBorders::fromText(group).value_or(TEParagraphBorders()).sides[4].has_value(), true) << group;
+    ASSERT_EQ(borders(original, u"Two"), group);
+    for (const std::string& saved : saves(rtf)) {
+        const AttributedString again = read(saved);
+        EXPECT_EQ(borders(again, u"One"), group) << saved;
+        EXPECT_EQ(borders(again, u"Two"), group) << saved;
+        EXPECT_EQ(borders(again, u"Plain"), "none") << saved;
+        EXPECT_EQ(borders(again, u"Underlined"), borders(original, u"Underlined")) << saved;
+        EXPECT_EQ(borders(again, u"Last"), "none") << saved;
+        // Taking the lines away side by side ("\brdrnone") leaves the
+        // group's last paragraph without its bottom line in LibreOffice.
+        EXPECT_EQ(saved.find("\\brdrnone"), std::string::npos) << saved;
+        const std::size_t end = saved.find("Two boxed.");
+        EXPECT_NE(saved.substr(end, saved.find("Plain after.") - end).find("\\pard"), std::string::npos) << saved;
+    }
+}
+
+} // namespace
+} // namespace folio
