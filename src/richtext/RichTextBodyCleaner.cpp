@@ -126,7 +126,11 @@ std::string RichTextBodyCleaner::withTypedSpacesRestored(std::string_view html)
         // The blank a note is inserted with stands after its marker, which
         // shows it; a space typed there follows it.
         bool afterNote = noteEndsBefore(html, tagsBefore);
-        if (!endOfRun && !startOfRun && !afterNote)
+        // Blanks after a tag (a link's end, a paragraph's start): the page
+        // keeps the first of them visible as a no-break space, the second
+        // plain. Inside a run the pair may be the file's own and stays.
+        bool pairAfterTag = at > 0 && html[at - 1] == '>' && after < html.size() && html[after] == ' ';
+        if (!endOfRun && !startOfRun && !afterNote && !pairAfterTag)
             continue;
         result.append(html.substr(copied, at - copied));
         result += ' ';

@@ -39,6 +39,17 @@ TEST(RichTextBodyCleanerTest, theBlankAfterANoteIsAnOrdinarySpace)
         << "only the blank right after the note";
 }
 
+TEST(RichTextBodyCleanerTest, twoBlanksAfterALinkOrAtAParagraphsStartAreTwoBlanks)
+{
+    // The page shows the pair after a link as a no-break space and a blank
+    // once a word is typed after them.
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("See <a href=\"https://example.org/\">the page</a>&nbsp; X</div>"),
+              "See <a href=\"https://example.org/\">the page</a>  X</div>");
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<div>&nbsp; indented</div>"), "<div>  indented</div>");
+    // Within a run the pair is the file's own.
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<p>10&nbsp; km</p>"), "<p>10&nbsp; km</p>");
+}
+
 TEST(RichTextBodyCleanerTest, noBreakSpacesOfTheUserOrTheFileStay)
 {
     // Inside a run: typing never makes it, so the user or the file did.
