@@ -214,10 +214,9 @@ void TEHTMLElement::interpretAttributes()
         changedMarks().character.doubleStrike = *strike == u"double";
     if (const std::u16string* shift = attributeForKey("data-baseline-shift")) {
         // Anything but a number, or a shift past a page's height, is none.
-        constexpr double kLargestShift = 1584;
         const double number = doubleValue(*shift);
         changedMarks().character.baselineShift =
-            std::isfinite(number) && std::abs(number) <= kLargestShift ? static_cast<int>(number) : 0;
+            std::isfinite(number) && std::abs(number) <= TELargestBaselineShift ? static_cast<int>(number) : 0;
     }
     if (const std::u16string* field = attributeForKey("data-field"))
         changedMarks().character.fieldInstruction = *field;

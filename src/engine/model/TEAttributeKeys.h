@@ -42,6 +42,8 @@ inline constexpr std::string_view TEDoubleStrikeOutAttribute = "TEDoubleStriketh
 // Text raised (positive) or lowered from the baseline by this many half
 // points, at its own size: not a superscript or subscript (an integer).
 inline constexpr std::string_view TEBaselineShiftAttribute = "TEBaselineShift";
+// A page's height in half points: a shift beyond it is damage.
+inline constexpr int TELargestBaselineShift = 1584;
 // On a page break character: the break is the next paragraph's own ("break
 // the page before this paragraph"), not a break of its own in the text.
 inline constexpr std::string_view TEPageBreakBeforeParagraphAttribute = "TEPageBreakBeforeParagraph";

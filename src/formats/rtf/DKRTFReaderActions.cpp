@@ -115,10 +115,8 @@ void DKRTFReader::actionRaise(int halfPoints)
     }
     if (halfPoints == 0)
         state().setSuperscriptCount(0);
-    // A shift beyond a page's height is damage.
-    constexpr int kLargestShift = 1584;
     DKRTFCharacterMarks marks = state().characterMarks();
-    marks.baselineShift = std::clamp(halfPoints, -kLargestShift, kLargestShift);
+    marks.baselineShift = std::clamp(halfPoints, -TELargestBaselineShift, TELargestBaselineShift);
     keepCharacterMarks(marks);
 }
 

@@ -69,8 +69,8 @@ DKRTFCharacterMarks DKRTFWriter::characterMarks(const AttributeDictionary& attri
     }
     marks.doubleStrike = isOn(attributes, TEDoubleStrikeOutAttribute) && isOn(attributes, TEStrikeOutAttribute);
     if (const auto* shift = attributes.valueForKeyAs<IntegerValue>(TEBaselineShiftAttribute)) {
-        constexpr std::int64_t kLargestShift = 1584;
-        marks.baselineShift = static_cast<int>(std::clamp<std::int64_t>(shift->value(), -kLargestShift, kLargestShift));
+        marks.baselineShift = static_cast<int>(
+            std::clamp<std::int64_t>(shift->value(), -TELargestBaselineShift, TELargestBaselineShift));
     }
     if (const auto* kerning = attributes.valueForKeyAs<IntegerValue>(TEKerningAttribute))
         marks.kerning = static_cast<int>(std::clamp<std::int64_t>(kerning->value(), 0, 0xFFFF));

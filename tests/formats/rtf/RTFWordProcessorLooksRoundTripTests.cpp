@@ -150,9 +150,6 @@ TEST_F(RTFWordProcessorLooksRoundTripTests, aParagraphThatStartsAPageKeepsItsBre
             EXPECT_NE(saved.substr(end, saved.find(after) - end).find("\\pard"), std::string::npos) << saved;
         }
     }
-    // A page break inside a paragraph stays one.
-    const std::string inside = "{\\rtf1\\ansi Before\\page after\\par}";
-    EXPECT_NE(written(read(inside)).find("\\page "), std::string::npos);
 }
 
 TEST_F(RTFWordProcessorLooksRoundTripTests, aGroupOfRuledParagraphsEndsWithAParagraphReset)
