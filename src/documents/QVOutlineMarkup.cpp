@@ -1,5 +1,7 @@
 #include "documents/QVOutlineMarkup.h"
 
+#include "platform/foundation/StringUtilities.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <optional>
@@ -10,22 +12,6 @@ namespace {
 
 constexpr std::string_view kHandleClass = "branch-drag-handler";
 constexpr std::string_view kSpaces = " \t\n\r\f";
-
-char lowered(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t index = 0; index < prefix.size(); ++index) {
-        if (lowered(text[index]) != prefix[index])
-            return false;
-    }
-    return true;
-}
 
 // One tag or comment of the markup: where it starts ('<') and where the
 // text after it starts.
@@ -66,7 +52,7 @@ std::optional<Tag> nextTag(std::string_view html, std::size_t from)
 bool isDiv(std::string_view tag, bool endTag)
 {
     const std::string_view opening = endTag ? "</div" : "<div";
-    if (!startsWithIgnoringCase(tag, opening) || tag.size() == opening.size())
+    if (!hasPrefixIgnoringASCIICase(tag, opening) || tag.size() == opening.size())
         return false;
     const char after = tag[opening.size()];
     return after == '>' || after == '/' || kSpaces.find(after) != std::string_view::npos;
@@ -104,7 +90,7 @@ std::optional<std::string_view> classOf(std::string_view tag)
             value = tag.substr(index, valueEnd - index);
             index = valueEnd;
         }
-        if (name.size() == 5 && startsWithIgnoringCase(name, "class"))
+        if (equalsIgnoringASCIICase(name, "class"))
             return value;
     }
     return std::nullopt;
