@@ -59,6 +59,16 @@ protected:
         return data.ok() ? data->toString() : std::string();
     }
 
+    // Puts a copy of the fixture into the test's folder under `name` and
+    // opens it; the copy's path.
+    std::string openedCopyOf(const std::string& fixtureName, const std::string& name)
+    {
+        const std::string path = folder.path(name);
+        writeFile(path, fixture(fixtureName));
+        open(path);
+        return path;
+    }
+
     static DKRTFReadResult read(const std::string& rtf)
     {
         Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(rtf));
@@ -378,6 +388,12 @@ protected:
         return autosavedAndClosed(path);
     }
 
+    // The words LibreOffice reads in a saved file.
+    std::string textByLibreOffice(const std::string& path)
+    {
+        return readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    }
+
     // Where LibreOffice put its conversion of a saved file, in `format`.
     std::string convertedByLibreOffice(const std::string& path, const std::string& format, const std::string& extension)
     {
@@ -635,9 +651,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAndPropert
 // with their lines, and LibreOffice draws them.
 TEST_F(RichTextOtherProgramsFileWindowTest, paragraphBordersAreDrawnAndSurviveTyping)
 {
-    const std::string path = folder.path("borders.rtf");
-    writeFile(path, fixture("word-fields-comments.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-fields-comments.rtf", "borders.rtf");
     if (HasFatalFailure())
         return;
     auto drawn = [&](const char* words) {
@@ -1038,7 +1052,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
     EXPECT_EQ(item(u"Sow"), "8 \"#\" -360 720 144 432") << rtf;
     EXPECT_EQ(item(u"The orchard"), "0 \"CH #\" -720 1080") << rtf;
 
-    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    const std::string shown = textByLibreOffice(path);
     for (const char* line : {"\u4E00\u3001 Spring planting", "\u4E8C\u3001 Summer harvest Zebra", "\u4E09\u3001 Autumn",
                              "\u2460 Dig\tbeds\t3", "\u2461 Sow\tseeds\t5", "CH I The garden", "CH II The orchard"})
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
@@ -1054,9 +1068,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
 // for LibreOffice.
 TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndAReturn)
 {
-    const std::string path = folder.path("keeps.rtf");
-    writeFile(path, fixture("word-keep-mirrored.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-keep-mirrored.rtf", "keeps.rtf");
     if (HasFatalFailure())
         return;
     caretAfter("Chapter");
@@ -1138,9 +1150,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, linkAddressesAreSavedAsWritten)
 // headings' bookmarks, for Folio and for LibreOffice.
 TEST_F(RichTextOtherProgramsFileWindowTest, fieldsAndBookmarksSurviveTypingIntoAField)
 {
-    const std::string path = folder.path("contents.rtf");
-    writeFile(path, fixture("word-toc-fields.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-toc-fields.rtf", "contents.rtf");
     if (HasFatalFailure())
         return;
     run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
@@ -1270,9 +1280,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, findReadsAPhraseAcrossABookmarkOfAPl
 // where the first level's list already starts.
 TEST_F(RichTextOtherProgramsFileWindowTest, nestedItemsStandAtTheIndentTheFileGivesThem)
 {
-    const std::string path = folder.path("nested.rtf");
-    writeFile(path, fixture("libreoffice-nested-list.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("libreoffice-nested-list.rtf", "nested.rtf");
     if (HasFatalFailure())
         return;
     // Where an item's words start, in page pixels, and its font size.
@@ -1338,7 +1346,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewItemInAListOfMarkerWordsIsNumber
     }
     EXPECT_EQ(saved.find(u"CH "), std::u16string::npos) << rtf;
 
-    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    const std::string shown = textByLibreOffice(path);
     for (const char* line : {"一、 Spring planting", "二、 Rain", "三、 Summer harvest",
                              "CH I The garden", "CH II River", "CH III The orchard"})
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
@@ -1449,9 +1457,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, everySectionsPageSurvivesTyping)
 // it back.
 TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakesItsBreak)
 {
-    const std::string path = folder.path("split.rtf");
-    writeFile(path, fixture("word-two-sections.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-two-sections.rtf", "split.rtf");
     if (HasFatalFailure())
         return;
     caretAfter("portrait part.");
@@ -1679,7 +1685,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aListThatComesBackIsNumberedOnWhileE
     ASSERT_NE(between, std::u16string::npos) << rtf;
     EXPECT_FALSE(saved.text.attributesAtIndex(between)->containsKey(TETextIsListAttribute)) << rtf;
 
-    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    const std::string shown = textByLibreOffice(path);
     for (const char* line : {"1. First", "2. Fresh", "3. Newest", "Between.", "4. Third"})
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
 }
@@ -1823,9 +1829,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, markerWordsHangAtTheFirstLineIndent)
 // the same lines, with no marker of its own for an item's second line.
 TEST_F(RichTextOtherProgramsFileWindowTest, lineBreaksInsideParagraphsSurviveTyping)
 {
-    const std::string path = folder.path("line-breaks.rtf");
-    writeFile(path, fixture("word-line-breaks.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-line-breaks.rtf", "line-breaks.rtf");
     if (HasFatalFailure())
         return;
     EXPECT_EQ(run("document.querySelectorAll('#content li').length"), "2");
@@ -1847,7 +1851,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, lineBreaksInsideParagraphsSurviveTyp
         ++lineWords;
     EXPECT_EQ(lineWords, 4u) << rtf;
 
-    std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    std::string shown = textByLibreOffice(path);
     for (const char* lines : {"\u2022 Warm coat\nthe grey one with a hood\n", "\u2022 Boots\nSocks\n",
                               "\nMeet at the station\nat seven sharp.\nSee you there.\n"})
         EXPECT_NE(shown.find(lines), std::string::npos) << lines << " in\n" << shown;
@@ -1860,9 +1864,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, lineBreaksInsideParagraphsSurviveTyp
 // keep theirs, and a shaded item with lines around it keeps them to itself.
 TEST_F(RichTextOtherProgramsFileWindowTest, wordsListParagraphStyleSurvivesTypingAndAReturn)
 {
-    const std::string path = folder.path("list-paragraph.rtf");
-    writeFile(path, fixture("word-list-paragraph.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-list-paragraph.rtf", "list-paragraph.rtf");
     if (HasFatalFailure())
         return;
     caretAfter("Boots");
@@ -1909,7 +1911,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, wordsListParagraphStyleSurvivesTypin
         ++itemStyles;
     EXPECT_GE(itemStyles, 2u) << rtf;
 
-    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    const std::string shown = textByLibreOffice(path);
     for (const char* lines : {"\u2022 Warm coat\n", "\u25E6 the grey one\n", "\u2022 Boots Zebra\n    \u2022 Gloves\n",
                               "1. Lock the door\n", "a. both locks\n", "2. Leave the key\n"})
         EXPECT_NE(shown.find(lines), std::string::npos) << lines << " in\n" << shown;

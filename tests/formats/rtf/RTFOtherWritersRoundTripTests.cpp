@@ -143,6 +143,30 @@ protected:
         return saves;
     }
 
+    // Some words of a file, and what is to be found at each.
+    struct WordLooks {
+        std::string file;
+        std::vector<std::pair<std::u16string, std::string>> looks;
+    };
+
+    // What `looksOf` finds at each file's words, as read and in each of the
+    // saves `saves` makes of it.
+    template <class Looks>
+    static void expectTheLooksThroughSaves(const std::vector<WordLooks>& cases, Looks looksOf,
+                                           std::vector<std::string> (*saves)(const DKRTFReadResult&))
+    {
+        for (const WordLooks& file : cases) {
+            const DKRTFReadResult original = read(fixture(file.file));
+            for (const auto& [words, looks] : file.looks)
+                ASSERT_EQ(looksOf(original.text, words), looks) << file.file << " " << toUtf8(words);
+            for (const std::string& rtf : saves(original)) {
+                const DKRTFReadResult again = read(rtf);
+                for (const auto& [words, looks] : file.looks)
+                    EXPECT_EQ(looksOf(again.text, words), looks) << file.file << " " << toUtf8(words) << "\n" << rtf;
+            }
+        }
+    }
+
     static std::string colorText(const AttributeDictionary& attributes, std::string_view key)
     {
         const auto* value = attributes.valueForKeyAs<ColorValue>(key);
@@ -1062,11 +1086,7 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
         looks += " on " + colorText(*attributes, NSBackgroundColorAttributeName);
         return looks;
     };
-    struct Case {
-        std::string file;
-        std::vector<std::pair<std::u16string, std::string>> looks;
-    };
-    const std::vector<Case> cases{
+    const std::vector<WordLooks> cases{
         {"libreoffice-character-looks.rtf",
          {{u"2O", "-1 on none"}, {u"2.", "1 on none"}, {u".\nSpaced", "0 on none"}, {u"yellow back", "0 on 255,255,0"},
           {u"blue on grey", "0 on 217,217,217"}}},
@@ -1075,16 +1095,7 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
           {u".\nExpanded", "0 on none"}, {u"shaded", "0 on 255,255,0"}, {u"double struck", "0 struck on none"},
           {u"words only", "0 underlined on none"}}},
     };
-    for (const Case& file : cases) {
-        const DKRTFReadResult original = read(fixture(file.file));
-        for (const auto& [word, looks] : file.looks)
-            ASSERT_EQ(looksOf(original.text, word), looks) << file.file << " " << toUtf8(word);
-        for (const std::string& rtf : writtenAndSaved(original)) {
-            const DKRTFReadResult again = read(rtf);
-            for (const auto& [word, looks] : file.looks)
-                EXPECT_EQ(looksOf(again.text, word), looks) << toUtf8(word) << "\n" << rtf;
-        }
-    }
+    expectTheLooksThroughSaves(cases, looksOf, writtenAndSaved);
 
     // Shading in colour 0, the automatic colour, is none, even where the
     // table's first colour is a real one.
@@ -1115,11 +1126,7 @@ TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnT
         AttributeDictionaryPtr attributes = attributesAtWords(text, word);
         return attributes ? characterMarks(*attributes) : "no " + toUtf8(std::u16string(word));
     };
-    struct Case {
-        std::string file;
-        std::vector<std::pair<std::u16string, std::string>> marks;
-    };
-    const std::vector<Case> cases{
+    const std::vector<WordLooks> cases{
         {"word-languages-effects.rtf",
          {{u"American", "; language en-US; East Asian en-US"},
           {u"a British", "; language en-GB; East Asian en-US"},
@@ -1137,16 +1144,7 @@ TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnT
           {u"contour", "; language fr-FR; East Asian zh-CN; outline 3"},
           {u"tout ensemble", "; language fr-FR; East Asian zh-CN; capitals; 1 shadow 1,1 blur 1 in 128,128,128,255; outline 3"}}},
     };
-    for (const Case& file : cases) {
-        const DKRTFReadResult original = read(fixture(file.file));
-        for (const auto& [word, marks] : file.marks)
-            ASSERT_EQ(marksOf(original.text, word), marks) << file.file << " " << toUtf8(word);
-        for (const std::string& rtf : writtenAndSaved(original)) {
-            const DKRTFReadResult again = read(rtf);
-            for (const auto& [word, marks] : file.marks)
-                EXPECT_EQ(marksOf(again.text, word), marks) << toUtf8(word) << "\n" << rtf;
-        }
-    }
+    expectTheLooksThroughSaves(cases, marksOf, writtenAndSaved);
 
     // A run that differs only by a mark is a run of its own, and a mark
     // ends where its group does.
@@ -2319,11 +2317,7 @@ TEST_F(RTFOtherWritersRoundTripTests, paragraphBordersAreKept)
         const auto* borders = valueAtWords<StringValue>(text, words, TEParagraphBordersAttribute);
         return borders ? toUtf8(borders->value()) : std::string("none");
     };
-    struct Case {
-        std::string file;
-        std::vector<std::pair<std::u16string, std::string>> borders;
-    };
-    const std::vector<Case> cases{
+    const std::vector<WordLooks> cases{
         {"word-fields-comments.rtf",
          {{u"Findings with a rule below", "bottom=s,12,20,4472c4"},
           {u"A boxed note", "top=s,4,1 left=s,4,4 bottom=s,4,1 right=s,4,4"},
@@ -2336,16 +2330,7 @@ TEST_F(RTFOtherWritersRoundTripTests, paragraphBordersAreKept)
           {u"A dash-dotted line", "top=dashd,10,56,729fcf bottom=outset,30,56,729fcf"},
           {u"Lamp", "none"}}},
     };
-    for (const Case& file : cases) {
-        const DKRTFReadResult original = read(fixture(file.file));
-        for (const auto& [words, borders] : file.borders)
-            ASSERT_EQ(bordersOf(original.text, words), borders) << file.file;
-        for (const std::string& rtf : writtenAndSavedTwice(original)) {
-            const DKRTFReadResult again = read(rtf);
-            for (const auto& [words, borders] : file.borders)
-                EXPECT_EQ(bordersOf(again.text, words), borders) << file.file << "\n" << rtf;
-        }
-    }
+    expectTheLooksThroughSaves(cases, bordersOf, writtenAndSavedTwice);
 
     // The page draws the lines, and keeps them for the save.
     const DKRTFReadResult word = read(fixture("word-fields-comments.rtf"));
