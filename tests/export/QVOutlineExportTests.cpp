@@ -52,7 +52,8 @@ protected:
 
 // The text export, the copied text and the words of every HTML the exports
 // make (the HTML file, a print's and a book's) are the branches' words, in
-// order, without the handles; the writer's own bullet stays.
+// order, without the handles, whether from the file or from the open
+// outline's page; the writer's own bullet stays.
 TEST_F(QVOutlineExportTest, theWordsGoOutWithoutTheBranchesHandles)
 {
     const ExportSource source(m_path);
@@ -69,6 +70,10 @@ TEST_F(QVOutlineExportTest, theWordsGoOutWithoutTheBranchesHandles)
         ASSERT_TRUE(html.ok()) << html.error().message;
         EXPECT_EQ(HTMLPlainText::plainText(*html), kWords) << *html;
     }
+    // An open outline goes out as its page holds it, handles and all.
+    EditorContent open;
+    open.bodyHTML = kOutline;
+    EXPECT_EQ(ExportSource(m_path, open).plainText(ExportSource::OpenEditor::Use).valueOr(u"?"), kWords);
 }
 
 // The package's text is read from the page: it too holds the words alone.
@@ -85,16 +90,6 @@ TEST_F(QVOutlineExportTest, thePackagesTextHoldsTheWordsWithoutTheHandles)
     std::erase(words, u'\uFEFF');
     // As rich text, the last branch's paragraph ends too.
     EXPECT_EQ(words, kWords + u"\n");
-}
-
-// An open outline is exported from what its page holds, which has the
-// handles too.
-TEST_F(QVOutlineExportTest, anOpenOutlinesWordsGoOutWithoutTheHandles)
-{
-    EditorContent open;
-    open.bodyHTML = kOutline;
-    const ExportSource source(m_path, open);
-    EXPECT_EQ(source.plainText(ExportSource::OpenEditor::Use).valueOr(u"?"), kWords);
 }
 
 } // namespace
