@@ -593,7 +593,34 @@
         sheet.textContent = '#mytextarea > * { zoom: ' + (Number(percent) || 100) + '%; }';
     }
 
+    // What the editor copies out of the outline: its words as the page
+    // shows them ('text') or its markup ('html'), without the handle each
+    // branch is dragged by, which is the page's and no word of the writer's.
+    // The handles are hidden by a style sheet of the head, which no save
+    // reads and which changes nothing the editor keeps.
+    function folioOutlineCopy(format) {
+        var tiny = editor();
+        if (!tiny)
+            return '';
+        if (format === 'html') {
+            var copy = global.document.createElement('template');
+            copy.innerHTML = tiny.getContent({ format: 'html' });
+            Array.prototype.forEach.call(copy.content.querySelectorAll('.branch-drag-handler'),
+                function (handle) { handle.parentNode.removeChild(handle); });
+            return copy.innerHTML;
+        }
+        var hidden = global.document.createElement('style');
+        hidden.textContent = '.branch-drag-handler { display: none !important; }';
+        global.document.head.appendChild(hidden);
+        try {
+            return tiny.getContent({ format: 'text' });
+        } finally {
+            hidden.parentNode.removeChild(hidden);
+        }
+    }
+
     global.folioStartQVOutlineEditor = folioStartQVOutlineEditor;
     global.folioInEditorFrame = folioInEditorFrame;
     global.folioQVViewZoom = folioQVViewZoom;
+    global.folioOutlineCopy = folioOutlineCopy;
 })(window);

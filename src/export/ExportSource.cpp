@@ -3,6 +3,7 @@
 #include "formats/html/CSSFontRules.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "documents/DocumentText.h"
+#include "documents/QVOutlineMarkup.h"
 #include "formats/html/HTMLPlainText.h"
 #include "formats/markdown/MarkdownConverter.h"
 #include "formats/markdown/RenderedMarkdownSanitizer.h"
@@ -353,12 +354,20 @@ Result<std::string> ExportSource::markdownHTML(OpenEditor openEditor) const
 
 Result<std::string> ExportSource::QVContent(OpenEditor openEditor) const
 {
-    if (const EditorContent* content = usedContent(openEditor))
-        return content->bodyHTML;
-    const Result<std::u16string>& page = fileText();
-    if (!page)
-        return page.error();
-    return toUtf8(*page);
+    std::string html;
+    if (const EditorContent* content = usedContent(openEditor)) {
+        html = content->bodyHTML;
+    } else {
+        const Result<std::u16string>& page = fileText();
+        if (!page)
+            return page.error();
+        html = toUtf8(*page);
+    }
+    // An outline's words go out without the handles its page drags the
+    // branches by.
+    if (m_kind == DocumentKind::QVOutline)
+        return QVOutlineMarkup::withoutDragHandles(html);
+    return html;
 }
 
 Result<std::string> ExportSource::QVHTML(OpenEditor openEditor) const

@@ -131,6 +131,8 @@ public:
     Result<std::u16string> plainText(OpenEditor openEditor = OpenEditor::Use) const;
     // The pieces.
     Result<std::string> markdownHTML(OpenEditor openEditor) const;
+    // A QV document's stored page content; an outline's without the
+    // handles of its branches.
     Result<std::string> QVContent(OpenEditor openEditor) const;
     // The QV HTML export's page: font rules and content style, then content.
     Result<std::string> QVHTML(OpenEditor openEditor) const;

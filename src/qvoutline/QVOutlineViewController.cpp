@@ -299,6 +299,9 @@ QVTextTools::Dialect QVOutlineViewController::outlineToolsDialect()
 {
     QVTextTools::Dialect dialect;
     dialect.groupPrefix = "QVOutline";
+    // Copies take the branches' words without the handles they are dragged by.
+    dialect.copyHTMLScript = "folioOutlineCopy('html')";
+    dialect.copyTextScript = "folioOutlineCopy('text')";
     // The assistant knows an outline as its fifth kind of source.
     dialect.assistantSourceType = 5;
     // Its compact close symbol is as small as its other symbols on a phone.

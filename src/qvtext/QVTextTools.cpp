@@ -55,12 +55,11 @@ void setTheme(ViewController& controller)
     controller.setOverrideUserInterfaceStyle(UIThemes::isDarkTheme() ? UserInterfaceStyle::Dark : UserInterfaceStyle::Light);
 }
 
-EditorToolCommands::Scripts pageScripts()
+EditorToolCommands::Scripts pageScripts(const QVTextToolsDialect& dialect)
 {
     return EditorToolCommands::Scripts{"tinymce.activeEditor.execCommand('selectAll')",
-                                       "tinymce.activeEditor.execCommand('unselect')",
-                                       "tinymce.activeEditor.getContent({ format: 'html' })",
-                                       "tinymce.activeEditor.getContent({ format: 'text' })"};
+                                       "tinymce.activeEditor.execCommand('unselect')", dialect.copyHTMLScript,
+                                       dialect.copyTextScript};
 }
 
 // Adds the page's header or footer element unless the page has one already.
@@ -156,7 +155,7 @@ void QVTextTools::build()
                                }});
 
     m_commands = std::make_unique<EditorToolCommands>(
-        m_page, pageScripts(), m_defaults, m_pasteboard,
+        m_page, pageScripts(m_dialect), m_defaults, m_pasteboard,
         EditorToolCommands::Host{
             .run = runner,
             .ask = asker,

@@ -49,6 +49,10 @@ class WebView;
 // keeps the QV text editor's own way.
 struct QVTextToolsDialect {
     std::string groupPrefix = "QVText";
+    // The page scripts whose answers the copy commands put on the
+    // pasteboard: the content as HTML and as text.
+    std::string copyHTMLScript = "tinymce.activeEditor.getContent({ format: 'html' })";
+    std::string copyTextScript = "tinymce.activeEditor.getContent({ format: 'text' })";
     std::function<BarLayout::Result(const BarLayout::Input&)> layout{};
     std::function<bool(const char* command)> offersInsertCommand{};
     int assistantSourceType = 1;  // WritingAssistant::SourceFileType

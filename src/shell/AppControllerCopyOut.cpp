@@ -81,7 +81,7 @@ Status copyPageToPasteboard(AppController& app, CopyOut::Format format)
         format == CopyOut::Format::PlainText ? EditorContent::Parts::WithPlainText : EditorContent::Parts::Document);
     if (!content)
         return previewError(AppController::NoOpenPage, "The open document gave nothing to copy: " + content.error().message);
-    std::shared_ptr<AlertController> alert = CopyOut::copyFromContent(*content, format, Pasteboard::general());
+    std::shared_ptr<AlertController> alert = CopyOut::copyFromContent(*content, document->kind(), format, Pasteboard::general());
     // The text is on the pasteboard either way; a refused alert is still
     // reported, as the user has not been told.
     return editor->presentViewController(alert, true);

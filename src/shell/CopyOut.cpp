@@ -3,6 +3,8 @@
 #include "engine/attachments/InlinePictureSink.h"
 
 #include "documents/EditorContent.h"
+#include "documents/QVOutlineMarkup.h"
+#include "formats/html/HTMLPlainText.h"
 #include "engine/html/HTMLSanitizer.h"
 #include "export/ExportSource.h"
 #include "platform/foundation/Localization.h"
@@ -41,14 +43,21 @@ std::shared_ptr<AlertController> CopyOut::confirmationAlert(Format format)
     return alert;
 }
 
-std::shared_ptr<AlertController> CopyOut::copyFromContent(const EditorContent& content, Format format,
-                                                          Pasteboard& pasteboard)
+std::shared_ptr<AlertController> CopyOut::copyFromContent(const EditorContent& content, DocumentKind kind,
+                                                          Format format, Pasteboard& pasteboard)
 {
     std::u16string text;
-    if (format == Format::PlainText)
+    if (kind == DocumentKind::QVOutline) {
+        // The page shows each branch's handle as a character of its own.
+        const std::string html = QVOutlineMarkup::withoutDragHandles(content.bodyHTML);
+        text = cleanedText(format == Format::PlainText
+                               ? HTMLPlainText::plainText(html)
+                               : toUtf16(HTMLSanitizer::sanitizedHTML(html, HTMLSanitizer::Use::PageCopy)));
+    } else if (format == Format::PlainText) {
         text = cleanedText(content.plainText.value_or(content.sourceText.value_or(u"")));
-    else
+    } else {
         text = cleanedText(toUtf16(HTMLSanitizer::sanitizedHTML(content.bodyHTML, HTMLSanitizer::Use::PageCopy)));
+    }
     std::string utf8 = toUtf8(text);
     pasteboard.setData(std::vector<std::uint8_t>(utf8.begin(), utf8.end()), kPasteboardTypeUTF8PlainText);
     return confirmationAlert(format);

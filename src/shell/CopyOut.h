@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/DocumentKind.h"
 #include "platform/foundation/Error.h"
 
 #include <memory>
@@ -22,9 +23,10 @@ public:
 
     // Puts the open editor's content on the pasteboard as UTF-8 text (its
     // plain text, else its source, or its body's HTML) and answers the alert
-    // to present.
-    static std::shared_ptr<AlertController> copyFromContent(const EditorContent& content, Format format,
-                                                            Pasteboard& pasteboard);
+    // to present. An outline's goes without its branches' drag handles, its
+    // text read from that HTML rather than from what the page shows.
+    static std::shared_ptr<AlertController> copyFromContent(const EditorContent& content, DocumentKind kind,
+                                                            Format format, Pasteboard& pasteboard);
     // The same for a document file (the command line's copy).
     static Result<std::u16string> copyFromFile(const ExportSource& source, Format format, Pasteboard& pasteboard);
 

@@ -9,6 +9,12 @@ namespace {
 
 using namespace testing_support;
 
+// How the files below open: Times New Roman, then US Letter with margins
+// of an inch.
+const std::string kFonts = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n";
+const std::string kLetterPage = "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n";
+const std::string kOpening = kFonts + kLetterPage;
+
 // --- Sections and hyphenation on paper -----------------------------------------
 
 TEST_F(ForeignRTFExport, eachSectionPrintsOnItsOwnPaperWithPageNumbersCountingOn)
@@ -16,8 +22,7 @@ TEST_F(ForeignRTFExport, eachSectionPrintsOnItsOwnPaperWithPageNumbersCountingOn
     // Letter, then a landscape A4 page with margins of its own, then Letter
     // again: the last two sections give no paper and take the document's,
     // each on a page of its own.
-    std::string path = document("three", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
-                                         "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+    std::string path = document("three", kOpening +
                                          "{\\footer \\pard\\qr\\f0\\fs20 Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}"
                                          " of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par}\n"
                                          "\\sectd\\pard\\f0\\fs24 Alpha opens the letter.\\par\n"
@@ -61,9 +66,7 @@ TEST_F(ForeignRTFExport, aSectionPrintsInItsColumnsWithItsOwnHeaderDistanceAndTi
     std::string lines;
     for (int line = 1; line <= 60; ++line)
         lines += "\\pard Line " + std::to_string(line) + " of the columns.\\par\n";
-    std::string path = document("columns", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
-                                           "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440"
-                                           "\\headery1080\n{\\header \\pard\\f0\\fs20 Running head\\par}\n"
+    std::string path = document("columns", kOpening + "\\headery1080\n{\\header \\pard\\f0\\fs20 Running head\\par}\n"
                                            "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
                                            "\\sect\\sectd\\cols2\\colsx720\\headery360\n\\pard Kilo starts.\\par\n"
                                            + lines + "\\pard Lima ends.\\par\n"
@@ -97,9 +100,7 @@ TEST_F(ForeignRTFExport, aTitlePagePrintsItsOwnHeaderAndFooterAndTheOtherPagesTh
     const std::string heads = "{\\header \\pard\\qr\\f0\\fs20 Running head\\par}\n"
                               "{\\headerf \\pard\\qc\\f0\\fs20 Cover heading\\par}\n"
                               "{\\footerf \\pard\\qc\\f0\\fs20 Cover foot\\par}\n";
-    const std::string opening = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
-                                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n";
-    std::string report = document("report", opening + "\\sectd\\titlepg\n" + heads
+    std::string report = document("report", kOpening + "\\sectd\\titlepg\n" + heads
                                                  + "\\pard\\f0\\fs24 Alpha is the title page.\\page\n"
                                                    "Bravo follows it.\\par\n}");
     std::string pdf = exported(report, "pdf");
@@ -120,7 +121,7 @@ TEST_F(ForeignRTFExport, aTitlePagePrintsItsOwnHeaderAndFooterAndTheOtherPagesTh
     }
 
     // The third section's title page; the document's first page is none.
-    pdf = exported(document("sections", opening + heads + "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
+    pdf = exported(document("sections", kOpening + heads + "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
                                                           "\\sect\\sectd\\pard Kilo goes on.\\par\n"
                                                           "\\sect\\sectd\\titlepg\\pard Mike has a title page.\\page\n"
                                                           "November follows it.\\par\n}"),
@@ -142,9 +143,7 @@ TEST_F(ForeignRTFExport, aSectionThatStartsInTheNextColumnOrGoesOnSharesThePage)
     std::string lines;
     for (int line = 1; line <= 12; ++line)
         lines += "\\pard Line " + std::to_string(line) + " of the left.\\par\n";
-    const std::string opening = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
-                                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n";
-    std::string pdf = exported(document("columns", opening + "\\sectd\\cols2\\colsx720\\pard\\f0\\fs24 Kilo starts.\\par\n"
+    std::string pdf = exported(document("columns", kOpening + "\\sectd\\cols2\\colsx720\\pard\\f0\\fs24 Kilo starts.\\par\n"
                                                    + lines + "\\pard Lima ends.\\par\n"
                                                    "\\sect\\sectd\\sbkcol\\cols2\\colsx720\\pard Mike starts.\\par\n"
                                                    "\\sect\\sectd\\sbknone\\pard Papa goes on below.\\par\n}"),
@@ -159,7 +158,7 @@ TEST_F(ForeignRTFExport, aSectionThatStartsInTheNextColumnOrGoesOnSharesThePage)
     EXPECT_NEAR(papa.xMin, 72, 2);
     EXPECT_GT(papa.yMin, wordOn(pdf, "Lima").yMin);
 
-    pdf = exported(document("flow", opening + "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
+    pdf = exported(document("flow", kOpening + "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
                                               "\\sect\\sectd\\sbkcol\\pard Bravo goes on.\\par\n"
                                               "\\sect\\sectd\\sbknone\\pard Charlie too.\\par\n}"),
                    "pdf");
@@ -176,8 +175,7 @@ TEST_F(ForeignRTFExport, aSectionWithAParagraphLongerThanAColumnPrintsInOne)
     std::string words;
     for (int word = 1; word <= 900; ++word)
         words += " word" + std::to_string(word);
-    std::string pdf = exported(document("tall", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
-                                                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+    std::string pdf = exported(document("tall", kOpening +
                                                 "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
                                                 "\\sect\\sectd\\cols2\n\\pard"
                                                     + words + "\\par\n}"),
@@ -194,11 +192,10 @@ TEST_F(ForeignRTFExport, aSectionWithAParagraphLongerThanAColumnPrintsInOne)
 TEST_F(ForeignRTFExport, aListCountsOnAcrossASectionBreakAndABreakAtTheEndAddsNoPage)
 {
     std::string path = document(
-        "list", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "list", kFonts +
                 "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\leveljc0\\levelstartat1\\levelfollow0"
                 "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}\n"
-                "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
-                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n" + kLetterPage +
                 "\\sectd\\pard\\ls1\\fi-360\\li720\\f0\\fs24 {\\listtext 1.\\tab}First item\\par\n"
                 "{\\listtext 2.\\tab}Second item\\sect\n"
                 "\\sectd\\lndscpsxn\\pgwsxn15840\\pghsxn12240\n"
@@ -219,7 +216,7 @@ TEST_F(ForeignRTFExport, aDocumentThatAsksForHyphenationIsHyphenatedOnPaperAndNo
     for (const std::string hyphenation : {"\\hyphauto1", ""}) {
         std::string pdf = exported(
             document("words" + std::to_string(hyphenation.size()),
-                     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}" + hyphenation
+                     kFonts + hyphenation
                          + "\\paperw12240\\paperh15840\\margl4320\\margr4320\\margt1440\\margb1440\n"
                            "\\pard\\f0\\fs24\\lang1033 Internationalization characteristically overcomplicates "
                            "incomprehensibilities, notwithstanding the representatives' counterrevolutionary "

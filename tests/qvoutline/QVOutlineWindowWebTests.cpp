@@ -12,6 +12,8 @@
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextTools.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Pasteboard.h"
+#include "webeditor/EditorToolCommands.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Window.h"
@@ -77,6 +79,39 @@ TEST_F(QVOutlineWindowTest, aDropFromAnotherProgramArrivesInTheBranchWithoutItsH
     EXPECT_TRUE(waitFor([&] { return run("document.getElementById('1').textContent").find("Dropped") != std::string::npos; }))
         << run("document.getElementById('left-tree').innerHTML");
     EXPECT_EQ(run("document.getElementById('left-tree').innerHTML").find("onclick"), std::string::npos);
+}
+
+// The tools' copies of an outline hold its branches' words in order, and
+// not the handles the page shows beside them.
+TEST_F(QVOutlineWindowTest, theToolsCopiesHoldTheBranchesWordsWithoutTheirHandles)
+{
+    std::string path = folder.path("Trip.qvoutline");
+    const std::string tree = "<ul id='left-tree'>" + test::branch(1, 0, 1, "Trip") + test::branch(2, 1, 2, "Tickets") +
+        test::branch(3, 0, 1, "Home") + "</ul>";
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(tree)->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    auto copied = [](std::string before) {
+        std::string text = before;
+        RunLoop::main().runUntil([&] {
+            auto data = Pasteboard::general().dataForPasteboardType(kPasteboardTypeUTF8PlainText);
+            text = data ? std::string(data->begin(), data->end()) : before;
+            return text != before;
+        }, kEngineWaitSeconds);
+        return text;
+    };
+    Pasteboard::general().setData({'-'}, kPasteboardTypeUTF8PlainText);
+    editor->tools().commands().copyPlainTextToPasteboard();
+    EXPECT_EQ(copied("-"), "Trip\nTickets\nHome");
+    editor->tools().commands().copyHTMLToPasteboard();
+    const std::string html = copied("Trip\nTickets\nHome");
+    EXPECT_EQ(html.find("\u25CF"), std::string::npos) << html;
+    EXPECT_LT(html.find(">Trip<"), html.find(">Tickets<")) << html;
+    EXPECT_LT(html.find(">Tickets<"), html.find(">Home<")) << html;
+    EXPECT_NE(html.find(">Home<"), std::string::npos) << html;
+    // The page still shows its handles.
+    EXPECT_EQ(run("document.querySelectorAll('.branch-drag-handler').length"), "3");
 }
 
 TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpensAgainAndNoKeyMergesTwoBranches)

@@ -24,10 +24,7 @@ protected:
             return;
         path = folder.path("Start.qvtext");
         testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage("<p>Start</p>")->stringView()));
-        openWithoutWaiting(path);
-        if (HasFatalFailure())
-            return;
-        noteReadinessAtEachKey();
+        openToTypeWhileLoading(path);
     }
 
     std::string pageText() { return run("tinymce.activeEditor.getBody().textContent"); }
@@ -42,10 +39,9 @@ protected:
 
 TEST_F(QVTextEarlyKeysWindowTest, everyKeyTypedWhileThePageLoadsIsSavedInOrder)
 {
-    ASSERT_FALSE(editor->isPageReady());
-    ASSERT_TRUE(test::typeText("Typed words "));
-    expectTheFirstKeyCameBeforeTheReadyPage();
-    ASSERT_TRUE(waitFor([&] { return editor->isPageReady(); }));
+    sendWhileThePageLoads([] { return test::typeText("Typed words "); });
+    if (HasFatalFailure())
+        return;
     // Where the caret is when the page opens: before the first word.
     EXPECT_TRUE(waitFor([&] { return pageText() == "Typed words Start"; })) << pageText();
     EXPECT_TRUE(waitFor([&] { return document->hasUnsavedChanges(); }));
@@ -59,11 +55,9 @@ TEST_F(QVTextEarlyKeysWindowTest, everyKeyTypedWhileThePageLoadsIsSavedInOrder)
 
 TEST_F(QVTextEarlyKeysWindowTest, keysThatOnlyMoveTheCaretWhileThePageLoadsChangeNothing)
 {
-    ASSERT_FALSE(editor->isPageReady());
-    ASSERT_TRUE(test::pressKeys("ctrl+End"));
-    ASSERT_TRUE(test::pressKeys("Left"));
-    expectTheFirstKeyCameBeforeTheReadyPage();
-    ASSERT_TRUE(waitFor([&] { return editor->isPageReady(); }));
+    sendWhileThePageLoads([] { return test::pressKeys("ctrl+End") && test::pressKeys("Left"); });
+    if (HasFatalFailure())
+        return;
     // The keys reached the page: the caret went to the end, then back a letter.
     EXPECT_TRUE(waitFor([&] { return caret() == "Start@4"; })) << caret();
     EXPECT_FALSE(document->hasUnsavedChanges());

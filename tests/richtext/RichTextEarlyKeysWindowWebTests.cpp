@@ -29,10 +29,7 @@ protected:
             return;
         path = folder.path("Lantern.rtf");
         writeFile(path, kLantern);
-        openWithoutWaiting(path);
-        if (HasFatalFailure())
-            return;
-        noteReadinessAtEachKey();
+        openToTypeWhileLoading(path);
     }
 
     std::string pageText() { return run("document.getElementById('paragraph').textContent"); }
@@ -44,10 +41,9 @@ protected:
 
 TEST_F(RichTextEarlyKeysWindowTest, everyKeyTypedWhileThePageLoadsIsSavedInOrder)
 {
-    ASSERT_FALSE(editor->isPageReady());
-    ASSERT_TRUE(test::typeText("Typed words"));
-    expectTheFirstKeyCameBeforeTheReadyPage();
-    ASSERT_TRUE(waitFor([&] { return editor->isPageReady(); }));
+    sendWhileThePageLoads([] { return test::typeText("Typed words"); });
+    if (HasFatalFailure())
+        return;
     EXPECT_TRUE(waitFor([&] { return pageText().find("Typed words") != std::string::npos; })) << pageText();
     EXPECT_TRUE(document->hasUnsavedChanges());
 
@@ -61,11 +57,9 @@ TEST_F(RichTextEarlyKeysWindowTest, aKeyThatOnlyMovesTheCaretWhileThePageLoadsCh
 {
     // Not writable any more, as on a read-only mount: a save would fail and say so.
     std::filesystem::permissions(path, std::filesystem::perms(0444));
-    ASSERT_FALSE(editor->isPageReady());
-    ASSERT_TRUE(test::pressKeys("ctrl+End"));
-    ASSERT_TRUE(test::pressKeys("Left"));
-    expectTheFirstKeyCameBeforeTheReadyPage();
-    ASSERT_TRUE(waitFor([&] { return editor->isPageReady(); }));
+    sendWhileThePageLoads([] { return test::pressKeys("ctrl+End") && test::pressKeys("Left"); });
+    if (HasFatalFailure())
+        return;
     // The keys reached the page: the caret went to the end (the empty line
     // after the last paragraph), then back to the end of the last word.
     EXPECT_TRUE(waitFor([&] { return caret() == "Copper kettle@13"; })) << caret();

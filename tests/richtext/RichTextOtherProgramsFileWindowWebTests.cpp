@@ -15,6 +15,7 @@
 #include "platform/gtk/PopplerReaderDocument.h"
 #include "platform/ui/Pasteboard.h"
 #include "richtext/TextViewController.h"
+#include "support/AttributesAtWords.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
 #include "richtext/RichTextEditingTools.h"
@@ -30,13 +31,17 @@
 #include <set>
 #include <sstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace folio {
 namespace {
 
+using testing_support::attributesAtWords;
 using testing_support::readFile;
+using testing_support::tabStopsAtWords;
+using testing_support::valueAtWords;
 using testing_support::writeFile;
 
 // Files that Word, LibreOffice, WordPad and TextEdit wrote, opened in the
@@ -52,6 +57,16 @@ protected:
         Result<Data> data = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/" + name);
         EXPECT_TRUE(data.ok()) << name;
         return data.ok() ? data->toString() : std::string();
+    }
+
+    // Puts a copy of the fixture into the test's folder under `name` and
+    // opens it; the copy's path.
+    std::string openedCopyOf(const std::string& fixtureName, const std::string& name)
+    {
+        const std::string path = folder.path(name);
+        writeFile(path, fixture(fixtureName));
+        open(path);
+        return path;
     }
 
     static DKRTFReadResult read(const std::string& rtf)
@@ -155,8 +170,7 @@ protected:
     // A run's underline, letter stroke, shadow and kerning, as values.
     static std::string effectsOf(const AttributedString& text, std::u16string_view words)
     {
-        const std::size_t at = text.string().find(words);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        AttributeDictionaryPtr attributes = attributesAtWords(text, words);
         if (!attributes)
             return "no " + toUtf8(std::u16string(words));
         std::vector<std::string> effects;
@@ -344,17 +358,40 @@ protected:
         return done->value_or(false);
     }
 
+    // The file an autosave wrote, and what reading it back finds.
+    struct SavedFile {
+        std::string rtf;
+        DKRTFReadResult read;
+    };
+
+    // Autosaves the open document and closes it: the file it saved, or
+    // none when the save failed.
+    std::optional<SavedFile> autosavedAndClosed(const std::string& path)
+    {
+        if (!autosave())
+            return std::nullopt;
+        closeDocument();
+        std::string rtf = readFile(path);
+        DKRTFReadResult reading = read(rtf);
+        return SavedFile{std::move(rtf), std::move(reading)};
+    }
+
     // Opens the file, types at the end of its text and autosaves it.
-    void typeAtTheEndAndAutosave(const std::string& path, std::string_view word)
+    std::optional<SavedFile> typedAtTheEndAndAutosaved(const std::string& path, std::string_view word)
     {
         open(path);
         if (HasFatalFailure())
-            return;
+            return std::nullopt;
         typeAtTheEnd(word);
         if (HasFatalFailure())
-            return;
-        ASSERT_TRUE(autosave());
-        closeDocument();
+            return std::nullopt;
+        return autosavedAndClosed(path);
+    }
+
+    // The words LibreOffice reads in a saved file.
+    std::string textByLibreOffice(const std::string& path)
+    {
+        return readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
     }
 
     // Where LibreOffice put its conversion of a saved file, in `format`.
@@ -396,12 +433,11 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
         typeAtTheEnd(" Zebra");
         if (HasFatalFailure())
             return;
-        ASSERT_TRUE(autosave());
-        closeDocument();
-
-        const std::string rtf = readFile(path);
+        const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+        ASSERT_TRUE(autosaved);
+        const std::string& rtf = autosaved->rtf;
         DKRTFReadResult before = read(original);
-        DKRTFReadResult after = read(rtf);
+        const DKRTFReadResult& after = autosaved->read;
         EXPECT_EQ(toUtf8(visible(after.text)), toUtf8(visible(before.text)) + " Zebra") << rtf;
         // No paper named, or A4 in a file of ours (the default), is A4.
         const Size a4{595, 842};
@@ -555,12 +591,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAndPropert
                     "\\pard\\plain\\f0\\fs24 and end{\\*\\atrfend 1}{\\*\\atnid }{\\*\\atnauthor Bo}\\chatn"
                     "{\\*\\annotation{\\*\\atnref 1}Spans} here.\\par\n"
                     "\\pard\\plain\\f0\\fs24 The end.\\par\n}");
-    typeAtTheEndAndAutosave(path, " Zebra");
-    if (HasFatalFailure())
-        return;
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zebra");
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     ASSERT_NE(saved.text.string().find(u"The end. Zebra"), std::u16string::npos) << rtf;
     // Each comment, with the words its range holds.
     std::string comments;
@@ -618,9 +651,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAndPropert
 // with their lines, and LibreOffice draws them.
 TEST_F(RichTextOtherProgramsFileWindowTest, paragraphBordersAreDrawnAndSurviveTyping)
 {
-    const std::string path = folder.path("borders.rtf");
-    writeFile(path, fixture("word-fields-comments.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-fields-comments.rtf", "borders.rtf");
     if (HasFatalFailure())
         return;
     auto drawn = [&](const char* words) {
@@ -640,21 +671,14 @@ TEST_F(RichTextOtherProgramsFileWindowTest, paragraphBordersAreDrawnAndSurviveTy
     };
     EXPECT_EQ(lines(drawn("The first reading")), 3u) << drawn("The first reading");
     EXPECT_EQ(lines(drawn("The second reading")), 2u) << drawn("The second reading");
-    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
-        "while(w.nextNode()){var i=w.currentNode.data.indexOf('pier lights');if(i>=0){var r=document.createRange();"
-        "r.setStart(w.currentNode,i+11);r.collapse(true);getSelection().removeAllRanges();getSelection().addRange(r);"
-        "c.focus();return;}}})()");
+    caretAfter("pier lights");
     type(" and buoys");
     ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("lights and buoys") != std::string::npos; }));
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     auto bordersOf = [&](std::u16string_view words) {
-        const std::size_t at = saved.text.string().find(words);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
-        const auto* borders = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphBordersAttribute) : nullptr;
+        const auto* borders = valueAtWords<StringValue>(saved.text, words, TEParagraphBordersAttribute);
         return borders ? toUtf8(borders->value()) : std::string("none");
     };
     EXPECT_EQ(bordersOf(u"Findings with a rule below"), "bottom=s,12,20,4472c4") << rtf;
@@ -682,16 +706,12 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
                     "\\pard\\plain\\f0\\fs24\\lang1033\\langnp1033 Plain, {\\outl outlined}, then "
         "{\\caps\\shad\\lang2057\\langfe1033\\langnp2057\\langfenp1033 Shadowed British}\\par\n}";
     writeFile(path, file);
-    typeAtTheEndAndAutosave(path, " Zebra");
-    if (HasFatalFailure())
-        return;
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zebra");
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     ASSERT_EQ(toUtf8(visible(saved.text)), "American words, deutsche W\u00f6rter\nTwo waves, Stroked red, Red shade, Kerned, Shaded\nA shaded paragraph\nPlain, outlined, then Shadowed British Zebra") << rtf;
     auto marksOf = [&](std::u16string_view word) {
-        const std::size_t at = saved.text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
+        AttributeDictionaryPtr attributes = attributesAtWords(saved.text, word);
         return attributes ? characterMarks(*attributes) : "no " + toUtf8(std::u16string(word));
     };
     EXPECT_EQ(marksOf(u"American"), "; language en-US; East Asian en-US") << rtf;
@@ -743,11 +763,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, hiddenTextStaysInTheFileAndOutOfSigh
     typeAtTheEnd(" Zebra");
     if (HasFatalFailure())
         return;
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     ASSERT_EQ(toUtf8(visible(saved.text)), "Visible words secret remark and more.\nSecond aside paragraph Zebra") << rtf;
     std::string hidden;
     for (std::size_t at = 0; at < saved.text.length(); ++at)
@@ -809,11 +827,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, deletingBesideHiddenTextKeepsIt)
     selectFromTo("Third", "end");
     press(GDK_KEY_BackSpace);
     ASSERT_TRUE(waitFor([&] { return shown().find("Third") == std::string::npos; })) << shown();
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     const auto [hidden, seen] = hiddenAndSeen(saved.text);
     EXPECT_EQ(hidden, "secret remark  aside") << rtf;
     EXPECT_EQ(seen, "Visible words and more.\nSecond-paragraph\nend\n") << rtf;
@@ -864,11 +880,10 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordDeletedAcrossHiddenTextComesBac
     // The caret stays where the person sees it, not in the hidden text.
     type("Z");
     ASSERT_TRUE(waitFor([&] { return shown() == "Third end more Z last"; })) << markup();
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const auto [hidden, seen] = hiddenAndSeen(read(rtf).text);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const std::string& rtf = autosaved->rtf;
+    const auto [hidden, seen] = hiddenAndSeen(autosaved->read.text);
     EXPECT_EQ(hidden, "gone mid") << rtf;
     EXPECT_EQ(seen, "Third end more\nZ last\n") << rtf;
 }
@@ -882,13 +897,10 @@ TEST_F(RichTextOtherProgramsFileWindowTest, rightToLeftAndComplexScriptRunsSurvi
     const std::string path = folder.path("scripts.rtf");
     const std::string original = fixture("word-arabic-hebrew-cjk.rtf");
     writeFile(path, original);
-    typeAtTheEndAndAutosave(path, " Zebra");
-    if (HasFatalFailure())
-        return;
-
-    const std::string rtf = readFile(path);
+    const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zebra");
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     const DKRTFReadResult before = read(original);
-    const DKRTFReadResult saved = read(rtf);
     ASSERT_EQ(toUtf8(visible(saved.text)), toUtf8(visible(before.text)) + " Zebra") << rtf;
     auto marksAt = [](const AttributedString& text, std::size_t index) {
         AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
@@ -969,16 +981,11 @@ TEST_F(RichTextOtherProgramsFileWindowTest, tabStopsSurviveTypingAndAReturn)
     press(GDK_KEY_Return);
     type("Yak");
     ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Yak") != std::string::npos; }));
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     auto stops = [&](std::u16string_view word) {
-        const std::size_t at = saved.text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
-        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
-        return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+        return tabStopsAtWords(saved.text, word);
     };
     const std::vector<TextTab> table{{72, TextAlignment::Left, false, 0},
                                      {216, TextAlignment::Center, false, u'-'},
@@ -1004,9 +1011,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
     open(path);
     if (HasFatalFailure())
         return;
-    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
-        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('harvest');if(at>=0){var r=document.createRange();"
-        "r.setStart(t,at+7);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    caretAfter("harvest");
     type(" Zebra");
     press(GDK_KEY_Return);
     type("Autumn");
@@ -1014,11 +1019,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
         const std::string text = run("document.getElementById('content').textContent");
         return text.find("harvest Zebra") != std::string::npos && text.find("Autumn") != std::string::npos;
     })) << "the keys did not reach the page";
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     // An item's list, marker words and indents (in twips), and its stops.
     auto item = [&](std::u16string_view word) {
         const std::size_t at = saved.text.string().find(word);
@@ -1049,7 +1052,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
     EXPECT_EQ(item(u"Sow"), "8 \"#\" -360 720 144 432") << rtf;
     EXPECT_EQ(item(u"The orchard"), "0 \"CH #\" -720 1080") << rtf;
 
-    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    const std::string shown = textByLibreOffice(path);
     for (const char* line : {"\u4E00\u3001 Spring planting", "\u4E8C\u3001 Summer harvest Zebra", "\u4E09\u3001 Autumn",
                              "\u2460 Dig\tbeds\t3", "\u2461 Sow\tseeds\t5", "CH I The garden", "CH II The orchard"})
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
@@ -1065,14 +1068,10 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
 // for LibreOffice.
 TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndAReturn)
 {
-    const std::string path = folder.path("keeps.rtf");
-    writeFile(path, fixture("word-keep-mirrored.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-keep-mirrored.rtf", "keeps.rtf");
     if (HasFatalFailure())
         return;
-    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
-        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('Chapter');if(at>=0){var r=document.createRange();"
-        "r.setStart(t,at+7);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    caretAfter("Chapter");
     press(GDK_KEY_Return);
     type("Zebra");
     ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Zebra one") != std::string::npos; }))
@@ -1081,15 +1080,11 @@ TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndA
     EXPECT_EQ(run("Array.from(document.querySelectorAll('#content [data-outline-level]')).map(function(e){"
                   "return e.getAttribute('data-outline-level')+' '+e.textContent;}).join('|')"),
               "1 Chapter|1 Zebra one");
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     auto level = [&](std::u16string_view word) {
-        const std::size_t at = saved.text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
-        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        const auto* style = valueAtWords<ParagraphStyleValue>(saved.text, word, kCTParagraphStyleAttributeName);
         return style ? style->style().outlineLevel() : -1;
     };
     EXPECT_EQ(level(u"Chapter"), 1) << rtf;
@@ -1097,9 +1092,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndA
     EXPECT_EQ(level(u"The body"), 0) << rtf;
     EXPECT_EQ(level(u"Closing"), 0) << rtf;
     auto keeps = [&](std::u16string_view word) {
-        const std::size_t at = saved.text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
-        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        const auto* style = valueAtWords<ParagraphStyleValue>(saved.text, word, kCTParagraphStyleAttributeName);
         if (!style)
             return std::string("missing");
         return std::string(style->style().keepWithNext() ? "next" : "-") + (style->style().keepTogether() ? " whole" : " -") +
@@ -1138,16 +1131,11 @@ TEST_F(RichTextOtherProgramsFileWindowTest, linkAddressesAreSavedAsWritten)
                     "\\pard\\plain Read {\\field{\\*\\fldinst{HYPERLINK \"file name.html\"}}{\\fldrslt here}}, "
                     "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a b\"}}{\\fldrslt there}} and "
                     "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a%20c\"}}{\\fldrslt third}}.\\par\n}");
-    typeAtTheEndAndAutosave(path, " Zebra");
-    if (HasFatalFailure())
-        return;
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zebra");
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     auto linkOf = [&](std::u16string_view word) {
-        const std::size_t at = saved.text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
-        const auto* link = attributes ? attributes->valueForKeyAs<URLValue>(TELinkAttribute) : nullptr;
+        const auto* link = valueAtWords<URLValue>(saved.text, word, TELinkAttribute);
         return link ? link->urlString() : std::string("<none>");
     };
     EXPECT_EQ(linkOf(u"here"), "file name.html") << rtf;
@@ -1162,9 +1150,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, linkAddressesAreSavedAsWritten)
 // headings' bookmarks, for Folio and for LibreOffice.
 TEST_F(RichTextOtherProgramsFileWindowTest, fieldsAndBookmarksSurviveTypingIntoAField)
 {
-    const std::string path = folder.path("contents.rtf");
-    writeFile(path, fixture("word-toc-fields.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-toc-fields.rtf", "contents.rtf");
     if (HasFatalFailure())
         return;
     run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
@@ -1173,11 +1159,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, fieldsAndBookmarksSurviveTypingIntoA
         "c.focus();return;}}})()");
     type("to 4 ");
     ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("3 to 4 November") != std::string::npos; }));
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     auto valueOf = [&](std::u16string_view words, std::string_view key, bool second = false) {
         std::size_t at = saved.text.string().find(words);
         if (second && at != std::u16string::npos)
@@ -1226,11 +1210,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, bookmarksAndFieldsWithoutTextSurvive
     typeAtTheEnd(" Zebra");
     if (HasFatalFailure())
         return;
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     // Each mark with the shown words it holds, or the words after its place.
     std::map<std::string, std::string> marks;
     const std::u16string& text = saved.text.string();
@@ -1298,9 +1280,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, findReadsAPhraseAcrossABookmarkOfAPl
 // where the first level's list already starts.
 TEST_F(RichTextOtherProgramsFileWindowTest, nestedItemsStandAtTheIndentTheFileGivesThem)
 {
-    const std::string path = folder.path("nested.rtf");
-    writeFile(path, fixture("libreoffice-nested-list.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("libreoffice-nested-list.rtf", "nested.rtf");
     if (HasFatalFailure())
         return;
     // Where an item's words start, in page pixels, and its font size.
@@ -1335,10 +1315,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewItemInAListOfMarkerWordsIsNumber
     if (HasFatalFailure())
         return;
     auto returnAfter = [&](const std::string& words, const std::string& typed) {
-        run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
-            "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('" + words + "');if(at>=0){"
-            "var r=document.createRange();r.setStart(t,at+" + std::to_string(words.size()) + ");r.collapse(true);"
-            "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+        caretAfter(words);
         press(GDK_KEY_Return);
         type(typed);
         ASSERT_TRUE(waitFor([&] {
@@ -1357,11 +1334,10 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewItemInAListOfMarkerWordsIsNumber
     const std::string expected = "一、 Spring planting|二、 Rain|三、 Summer harvest|"
                                  "① Dig	beds	3|② Sow	seeds	5|CH I The garden|CH II River|CH III The orchard";
     EXPECT_TRUE(waitFor([&] { return items() == expected; })) << items();
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const std::u16string saved = read(rtf).text.string();
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const std::string& rtf = autosaved->rtf;
+    const std::u16string saved = autosaved->read.text.string();
     // Markers stand apart from the items' text, which holds no marker words.
     for (std::u16string_view text : {u"River", u"The orchard", u"Rain", u"Summer harvest"}) {
         const std::size_t at = saved.find(text);
@@ -1370,7 +1346,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewItemInAListOfMarkerWordsIsNumber
     }
     EXPECT_EQ(saved.find(u"CH "), std::u16string::npos) << rtf;
 
-    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    const std::string shown = textByLibreOffice(path);
     for (const char* line : {"一、 Spring planting", "二、 Rain", "三、 Summer harvest",
                              "CH I The garden", "CH II River", "CH III The orchard"})
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
@@ -1442,12 +1418,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, everySectionsPageSurvivesTyping)
 {
     const std::string path = folder.path("sections.rtf");
     writeFile(path, fixture("word-two-sections.rtf"));
-    typeAtTheEndAndAutosave(path, " Zebra");
-    if (HasFatalFailure())
-        return;
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zebra");
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     auto breakAfter = [&](std::u16string_view words) {
         const std::u16string& text = saved.text.string();
         const std::size_t end = text.find(u'\n', text.find(words));
@@ -1484,14 +1457,10 @@ TEST_F(RichTextOtherProgramsFileWindowTest, everySectionsPageSurvivesTyping)
 // it back.
 TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakesItsBreak)
 {
-    const std::string path = folder.path("split.rtf");
-    writeFile(path, fixture("word-two-sections.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-two-sections.rtf", "split.rtf");
     if (HasFatalFailure())
         return;
-    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
-        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('portrait part.');if(at>=0){var r=document.createRange();"
-        "r.setStart(t,at+14);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    caretAfter("portrait part.");
     const std::string opened = sectionEndsOnThePage();
     press(GDK_KEY_Return);
     ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() == "5"; })) << "the key did not reach the page";
@@ -1506,11 +1475,10 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakes
     type("Zebra");
     ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Zebra") != std::string::npos; }))
         << "the keys did not reach the page";
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    EXPECT_EQ(sectionEnds(read(rtf).text), "Portrait / The last / Zebra | The wide | Two colu / ") << rtf;
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const std::string& rtf = autosaved->rtf;
+    EXPECT_EQ(sectionEnds(autosaved->read.text), "Portrait / The last / Zebra | The wide | Two colu / ") << rtf;
 }
 
 // A section's last paragraph copied and pasted at the end, and a paragraph
@@ -1540,11 +1508,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aPastedSectionEndBringsNoNewSection)
     Pasteboard::general().setItems({std::move(item)});
     pasteAtTheEnd();
     ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("After it") == 1; })) << "the paste did not reach the page";
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     EXPECT_EQ(sectWords(rtf), sectWords(original)) << rtf;
     EXPECT_EQ(sectionSettings(saved.text), sectionSettings(read(original).text)) << rtf;
     EXPECT_EQ(sectionEnds(saved.text),
@@ -1577,11 +1543,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aCutSectionEndLeavesItsSectionBehind
     EXPECT_EQ(sectionEndsOnThePage(), cut);
     pasteAtTheEnd();
     ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("The last line") == 1; })) << "the paste did not reach the page";
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     EXPECT_EQ(sectWords(rtf), sectWords(original)) << rtf;
     EXPECT_EQ(sectionSettings(saved.text), sectionSettings(read(original).text)) << rtf;
     EXPECT_EQ(sectionEnds(saved.text), "Portrait | The wide | Two colu / The last /  / ") << rtf;
@@ -1636,10 +1600,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, linePatternsShowTheirLines)
     typeAtTheEnd(" Zebra");
     if (HasFatalFailure())
         return;
-    ASSERT_TRUE(autosave());
-    closeDocument();
-    const std::string rtf = readFile(path);
-    const DKRTFReadResult saved = read(rtf);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
     EXPECT_EQ(effectsOf(saved.text, u"Lined"), "paragraph shading pattern=dkhoriz color=ff0000 fill=ffff00") << rtf;
     EXPECT_EQ(effectsOf(saved.text, u"run of lines"), "shading pattern=dkvert color=ff0000 fill=ffff00 shows 255,128,0") << rtf;
 }
@@ -1703,12 +1666,11 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aListThatComesBackIsNumberedOnWhileE
     if (HasFatalFailure())
         return;
     EXPECT_TRUE(waitFor([&] { return numberOf("Third") == "4"; })) << numberOf("Third");
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const std::string& rtf = autosaved->rtf;
     EXPECT_NE(rtf.find("{\\listtext 4.\\tab }Third"), std::string::npos) << rtf;
-    const DKRTFReadResult saved = read(rtf);
+    const DKRTFReadResult& saved = autosaved->read;
     // The list of the item's marker, just before its words.
     auto listOf = [&](std::u16string_view words) -> const AttributeValue* {
         const std::size_t at = saved.text.string().find(words);
@@ -1723,7 +1685,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aListThatComesBackIsNumberedOnWhileE
     ASSERT_NE(between, std::u16string::npos) << rtf;
     EXPECT_FALSE(saved.text.attributesAtIndex(between)->containsKey(TETextIsListAttribute)) << rtf;
 
-    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    const std::string shown = textByLibreOffice(path);
     for (const char* line : {"1. First", "2. Fresh", "3. Newest", "Between.", "4. Third"})
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
 }
@@ -1828,10 +1790,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, markerWordsHangAtTheFirstLineIndent)
     EXPECT_NEAR(leftOf("Second") - margin, 54, 3);
 
     // A new item made with Return at the end of the first.
-    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
-        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('First item');if(at>=0){"
-        "var r=document.createRange();r.setStart(t,at+10);r.collapse(true);"
-        "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    caretAfter("First item");
     press(GDK_KEY_Return);
     type("Between");
     ASSERT_TRUE(waitFor([&] { return leftOf("Between") > 0 && leftOf("c)") > 0; })) << run("document.getElementById('content').innerHTML");
@@ -1858,9 +1817,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, markerWordsHangAtTheFirstLineIndent)
     press(GDK_KEY_BackSpace);
     ASSERT_TRUE(waitFor([&] { return run("document.querySelectorAll('#content li').length") == "2"; }));
     EXPECT_NE(run("document.getElementById('content').textContent").find("Second item"), std::string::npos);
-    ASSERT_TRUE(autosave());
-    closeDocument();
-    EXPECT_NE(read(readFile(path)).text.string().find(u"Second item"), std::u16string::npos) << readFile(path);
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    EXPECT_NE(autosaved->read.text.string().find(u"Second item"), std::u16string::npos) << autosaved->rtf;
 }
 
 // Word's Shift+Return in a list item and in an indented paragraph with
@@ -1870,25 +1829,20 @@ TEST_F(RichTextOtherProgramsFileWindowTest, markerWordsHangAtTheFirstLineIndent)
 // the same lines, with no marker of its own for an item's second line.
 TEST_F(RichTextOtherProgramsFileWindowTest, lineBreaksInsideParagraphsSurviveTyping)
 {
-    const std::string path = folder.path("line-breaks.rtf");
-    writeFile(path, fixture("word-line-breaks.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-line-breaks.rtf", "line-breaks.rtf");
     if (HasFatalFailure())
         return;
     EXPECT_EQ(run("document.querySelectorAll('#content li').length"), "2");
     EXPECT_EQ(run("[].filter.call(document.querySelectorAll('#content li, #paragraph > div'),function(e){"
                   "return e.querySelector('br')&&/\\S/.test(e.textContent)}).length"), "3");
-    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
-        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('Boots');if(at>=0){var r=document.createRange();"
-        "r.setStart(t,at+5);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    caretAfter("Boots");
     press(GDK_KEY_Return, GDK_SHIFT_MASK);
     type("Socks");
     ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("Socks") == 1; })) << "the keys did not reach the page";
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    std::u16string saved = read(rtf).text.string();
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const std::string& rtf = autosaved->rtf;
+    std::u16string saved = autosaved->read.text.string();
     std::erase(saved, u'\uFEFF');
     EXPECT_EQ(toUtf8(saved), "Packing list for the trip.\nWarm coat\u2028the grey one with a hood\nBoots\u2028Socks\n"
                              "Meet at the station\u2028at seven sharp.\nSee you there.\u2028\n") << rtf;
@@ -1897,7 +1851,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, lineBreaksInsideParagraphsSurviveTyp
         ++lineWords;
     EXPECT_EQ(lineWords, 4u) << rtf;
 
-    std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    std::string shown = textByLibreOffice(path);
     for (const char* lines : {"\u2022 Warm coat\nthe grey one with a hood\n", "\u2022 Boots\nSocks\n",
                               "\nMeet at the station\nat seven sharp.\nSee you there.\n"})
         EXPECT_NE(shown.find(lines), std::string::npos) << lines << " in\n" << shown;
@@ -1910,14 +1864,10 @@ TEST_F(RichTextOtherProgramsFileWindowTest, lineBreaksInsideParagraphsSurviveTyp
 // keep theirs, and a shaded item with lines around it keeps them to itself.
 TEST_F(RichTextOtherProgramsFileWindowTest, wordsListParagraphStyleSurvivesTypingAndAReturn)
 {
-    const std::string path = folder.path("list-paragraph.rtf");
-    writeFile(path, fixture("word-list-paragraph.rtf"));
-    open(path);
+    const std::string path = openedCopyOf("word-list-paragraph.rtf", "list-paragraph.rtf");
     if (HasFatalFailure())
         return;
-    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
-        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('Boots');if(at>=0){var r=document.createRange();"
-        "r.setStart(t,at+5);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    caretAfter("Boots");
     type(" Zebra");
     press(GDK_KEY_Return);
     type("Gloves");
@@ -1925,11 +1875,10 @@ TEST_F(RichTextOtherProgramsFileWindowTest, wordsListParagraphStyleSurvivesTypin
         const std::string text = run("document.getElementById('content').textContent");
         return text.find("Boots Zebra") != std::string::npos && text.find("Gloves") != std::string::npos;
     })) << "the keys did not reach the page";
-    ASSERT_TRUE(autosave());
-    closeDocument();
-
-    const std::string rtf = readFile(path);
-    const AttributedString saved = read(rtf).text;
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const std::string& rtf = autosaved->rtf;
+    const AttributedString& saved = autosaved->read.text;
     auto styleOf = [&](std::u16string_view words) {
         const std::size_t at = saved.string().find(words);
         if (at == std::u16string::npos)
@@ -1945,8 +1894,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, wordsListParagraphStyleSurvivesTypin
         EXPECT_EQ(styleOf(text), "Normal") << toUtf8(text) << "\n" << rtf;
     // The last item's shading and lines stay its own.
     auto paragraphLooksOf = [&](std::u16string_view words) {
-        const std::size_t at = saved.string().find(words);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.attributesAtIndex(at);
+        AttributeDictionaryPtr attributes = attributesAtWords(saved, words);
         const auto* shading = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute) : nullptr;
         const auto* borders = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphBordersAttribute) : nullptr;
         return (shading ? toUtf8(shading->value()) : "unshaded") + "; " + (borders ? toUtf8(borders->value()) : "no lines");
@@ -1963,7 +1911,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, wordsListParagraphStyleSurvivesTypin
         ++itemStyles;
     EXPECT_GE(itemStyles, 2u) << rtf;
 
-    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    const std::string shown = textByLibreOffice(path);
     for (const char* lines : {"\u2022 Warm coat\n", "\u25E6 the grey one\n", "\u2022 Boots Zebra\n    \u2022 Gloves\n",
                               "1. Lock the door\n", "a. both locks\n", "2. Leave the key\n"})
         EXPECT_NE(shown.find(lines), std::string::npos) << lines << " in\n" << shown;

@@ -37,7 +37,7 @@ TEST_F(CopyOutTest, PlainTextLosesPlaceholderCharacters)
     m_content.bodyHTML = "<p>not this</p>";
     m_content.plainText = u"A\uFEFF picture\uFEFF and text";
     m_content.sourceText = u"nor this";
-    auto alert = CopyOut::copyFromContent(m_content, CopyOut::Format::PlainText, m_pasteboard);
+    auto alert = CopyOut::copyFromContent(m_content, DocumentKind::RTF, CopyOut::Format::PlainText, m_pasteboard);
     EXPECT_EQ(pasted(), "A picture and text");
     EXPECT_EQ(m_pasteboard.pasteboardTypes(), std::vector<std::string>{kPasteboardTypeUTF8PlainText});
     ASSERT_NE(alert, nullptr);
@@ -51,7 +51,7 @@ TEST_F(CopyOutTest, HTMLCopiesTheMarkupAsText)
 {
     m_content.bodyHTML = "<p>Hi \xEF\xBB\xBF</p>";
     m_content.plainText = u"Hi";
-    auto alert = CopyOut::copyFromContent(m_content, CopyOut::Format::HTML, m_pasteboard);
+    auto alert = CopyOut::copyFromContent(m_content, DocumentKind::RTF, CopyOut::Format::HTML, m_pasteboard);
     EXPECT_EQ(pasted(), "<p>Hi </p>");
     EXPECT_EQ(alert->title(), u"Copy");
     EXPECT_NE(alert->message().find(u"HTML source code"), std::u16string::npos);
@@ -61,10 +61,30 @@ TEST_F(CopyOutTest, MarkdownContentCopiesItsSourceAsPlainText)
 {
     m_content.bodyHTML = "<p><em>x</em></p>";
     m_content.sourceText = u"*x*\uFEFF";
-    CopyOut::copyFromContent(m_content, CopyOut::Format::PlainText, m_pasteboard);
+    CopyOut::copyFromContent(m_content, DocumentKind::Markdown, CopyOut::Format::PlainText, m_pasteboard);
     EXPECT_EQ(pasted(), "*x*");
-    CopyOut::copyFromContent(m_content, CopyOut::Format::HTML, m_pasteboard);
+    CopyOut::copyFromContent(m_content, DocumentKind::Markdown, CopyOut::Format::HTML, m_pasteboard);
     EXPECT_EQ(pasted(), "<p><em>x</em></p>");
+}
+
+// The outline's page shows each branch's handle as a character, which is
+// the page's, not the writer's: neither copy takes it.
+TEST_F(CopyOutTest, AnOutlineIsCopiedWithoutItsBranchesHandles)
+{
+    auto branch = [](const std::string& title) {
+        return "<li class=\"tree-branch\"><div class=\"contents\"><div class=\"left-sidebar\"><div class=\""
+               "branch-drag-handler ui-sortable-handle\" contenteditable=\"false\">\u25CF</div><div class=\""
+               "branch-title\">" + title + "</div></div></div></li>";
+    };
+    m_content.bodyHTML = "<ul id=\"left-tree\">" + branch("Trip") + branch("Tickets") + "</ul>";
+    m_content.plainText = u"\u25CF\nTrip\n\u25CF\nTickets";
+    CopyOut::copyFromContent(m_content, DocumentKind::QVOutline, CopyOut::Format::PlainText, m_pasteboard);
+    EXPECT_EQ(pasted(), "Trip\nTickets");
+    CopyOut::copyFromContent(m_content, DocumentKind::QVOutline, CopyOut::Format::HTML, m_pasteboard);
+    const std::string html = pasted();
+    EXPECT_EQ(html.find("\u25CF"), std::string::npos) << html;
+    EXPECT_LT(html.find(">Trip<"), html.find(">Tickets<")) << html;
+    EXPECT_NE(html.find(">Tickets<"), std::string::npos) << html;
 }
 
 TEST_F(CopyOutTest, FileCopyUsesTheExportText)

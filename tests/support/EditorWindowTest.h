@@ -18,6 +18,7 @@
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -115,6 +116,27 @@ protected:
     {
         ASSERT_FALSE(readyAtKey.empty()) << "no key reached the window";
         EXPECT_FALSE(readyAtKey.front()) << "the page was ready before the first key";
+    }
+
+    // Opens the file to be typed into while its page still loads, noting
+    // from then on whether the page was ready at each key.
+    void openToTypeWhileLoading(const std::string& path)
+    {
+        openWithoutWaiting(path);
+        if (HasFatalFailure())
+            return;
+        noteReadinessAtEachKey();
+    }
+
+    // Sends keys (typed or pressed as a person does) before the page is
+    // ready, checks that the first reached the window in time, and waits
+    // for the page.
+    void sendWhileThePageLoads(const std::function<bool()>& keys)
+    {
+        ASSERT_FALSE(editor->isPageReady());
+        ASSERT_TRUE(keys());
+        expectTheFirstKeyCameBeforeTheReadyPage();
+        ASSERT_TRUE(waitFor([&] { return editor->isPageReady(); }));
     }
 
     void show(const std::string& path, Size windowSize, Root root)

@@ -3,6 +3,7 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/AttributeDictionary.h"
+#include "support/AttributesAtWords.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +19,8 @@ std::vector<TextTab> stopsOfParagraph(const std::string& html, std::u16string_vi
     EXPECT_TRUE(text.has_value());
     if (!text)
         return {};
-    const std::size_t at = text->string().find(word);
-    EXPECT_NE(at, std::u16string::npos) << toUtf8(text->string());
-    AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text->attributesAtIndex(at);
-    const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
-    return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+    EXPECT_NE(text->string().find(word), std::u16string::npos) << toUtf8(text->string());
+    return testing_support::tabStopsAtWords(*text, word);
 }
 
 TEST(HTMLTabStopsTest, everyKindAndLeaderComesBackFromTheAttribute)

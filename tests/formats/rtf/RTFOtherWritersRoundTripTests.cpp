@@ -17,6 +17,7 @@
 #include "platform/text/AttributeDictionaryAccess.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/MutableAttributedString.h"
+#include "support/AttributesAtWords.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,10 @@
 
 namespace folio {
 namespace {
+
+using testing_support::attributesAtWords;
+using testing_support::tabStopsAtWords;
+using testing_support::valueAtWords;
 
 // Files as Word, LibreOffice, WordPad and TextEdit write them, read and
 // written again: what the second reading finds must be what the first found,
@@ -114,6 +119,52 @@ protected:
         std::optional<AttributedString> back = attributedStringWithHTMLData(html);
         EXPECT_TRUE(back.has_value());
         return back ? *back : AttributedString();
+    }
+
+    // The file saved from its editing page: its own settings, and its text
+    // as the page hands it back.
+    static std::string savedThroughThePage(const DKRTFReadResult& document)
+    {
+        return written(document, throughThePage(document.text));
+    }
+
+    // The file written straight from what was read, and saved from its
+    // editing page.
+    static std::vector<std::string> writtenAndSaved(const DKRTFReadResult& original)
+    {
+        return {written(original, original.text), savedThroughThePage(original)};
+    }
+
+    // Those, and the page's save saved from the page again once reopened.
+    static std::vector<std::string> writtenAndSavedTwice(const DKRTFReadResult& original)
+    {
+        std::vector<std::string> saves = writtenAndSaved(original);
+        saves.push_back(savedThroughThePage(read(saves.back())));
+        return saves;
+    }
+
+    // Some words of a file, and what is to be found at each.
+    struct WordLooks {
+        std::string file;
+        std::vector<std::pair<std::u16string, std::string>> looks;
+    };
+
+    // What `looksOf` finds at each file's words, as read and in each of the
+    // saves `saves` makes of it.
+    template <class Looks>
+    static void expectTheLooksThroughSaves(const std::vector<WordLooks>& cases, Looks looksOf,
+                                           std::vector<std::string> (*saves)(const DKRTFReadResult&))
+    {
+        for (const WordLooks& file : cases) {
+            const DKRTFReadResult original = read(fixture(file.file));
+            for (const auto& [words, looks] : file.looks)
+                ASSERT_EQ(looksOf(original.text, words), looks) << file.file << " " << toUtf8(words);
+            for (const std::string& rtf : saves(original)) {
+                const DKRTFReadResult again = read(rtf);
+                for (const auto& [words, looks] : file.looks)
+                    EXPECT_EQ(looksOf(again.text, words), looks) << file.file << " " << toUtf8(words) << "\n" << rtf;
+            }
+        }
     }
 
     static std::string colorText(const AttributeDictionary& attributes, std::string_view key)
@@ -392,7 +443,7 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveThroughTheEditingPageKeepsThePageAndT
 {
     for (const std::string& name : m_files) {
         DKRTFReadResult original = read(fixture(name));
-        const std::string rtf = written(original, throughThePage(original.text));
+        const std::string rtf = savedThroughThePage(original);
         DKRTFReadResult again = read(rtf);
         expectSamePage(again.pageSettings, original.pageSettings, name);
         expectSameText(again.text, original.text, name + "\n" + rtf);
@@ -405,7 +456,7 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveThroughTheEditingPageKeepsThePageAndT
              componentsSeparatedByString(std::string_view(again.pageSettings.text(DKRTFPageSettings::kFontNamesKey).value_or("")), ";"))
             EXPECT_TRUE(font.empty() || named.find(";" + font + ";") != std::string::npos) << font << " is no font of " << name;
         // A second save changes nothing more.
-        EXPECT_EQ(written(again, throughThePage(again.text)), rtf) << name;
+        EXPECT_EQ(savedThroughThePage(again), rtf) << name;
     }
 }
 
@@ -442,7 +493,7 @@ TEST_F(RTFOtherWritersRoundTripTests, aLineBreakInsideAParagraphStaysInsideIt)
         return fonts;
     };
     ASSERT_EQ(breakFonts(original.text), "Calibri;Calibri;Calibri;");
-    for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+    for (const std::string& rtf : writtenAndSaved(original)) {
         // Written as other programs write it, for them to read it so.
         std::size_t lineWords = 0;
         for (std::size_t at = rtf.find("\\line "); at != std::string::npos; at = rtf.find("\\line ", at + 1))
@@ -452,7 +503,7 @@ TEST_F(RTFOtherWritersRoundTripTests, aLineBreakInsideAParagraphStaysInsideIt)
         EXPECT_EQ(shown(again.text), lines) << rtf;
         EXPECT_EQ(breakFonts(again.text), breakFonts(original.text)) << rtf;
         expectSameText(again.text, original.text, rtf);
-        expectSameText(read(written(again, throughThePage(again.text))).text, original.text, rtf);
+        expectSameText(read(savedThroughThePage(again)).text, original.text, rtf);
     }
 }
 
@@ -466,9 +517,9 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeNestedItemsKeepTheirLevelAndNum
     EXPECT_NE(numberedText(original.text).find(expected), std::string::npos) << numberedText(original.text);
     DKRTFReadResult straight = read(written(original, original.text));
     EXPECT_NE(numberedText(straight.text).find(expected), std::string::npos) << numberedText(straight.text);
-    DKRTFReadResult page = read(written(original, throughThePage(original.text)));
+    DKRTFReadResult page = read(savedThroughThePage(original));
     EXPECT_NE(numberedText(page.text).find(expected), std::string::npos) << numberedText(page.text);
-    DKRTFReadResult again = read(written(page, throughThePage(page.text)));
+    DKRTFReadResult again = read(savedThroughThePage(page));
     EXPECT_NE(numberedText(again.text).find(expected), std::string::npos) << numberedText(again.text);
 }
 
@@ -518,7 +569,7 @@ TEST_F(RTFOtherWritersRoundTripTests, aTitlePageKeepsItsOwnHeaderAndFooterThroug
         DKRTFReadResult original = read(opening + heads + body);
         const bool hasRunning = heads.find("\\header ") != std::string::npos;
         const bool hasCover = heads.find("\\headerf") != std::string::npos;
-        DKRTFReadResult again = read(written(original, throughThePage(original.text)));
+        DKRTFReadResult again = read(savedThroughThePage(original));
         for (const DKRTFReadResult* reading : {&original, &again}) {
             const DKRTFPageSettings& page = reading->pageSettings;
             const DKRTFTitlePage::Heads title =
@@ -555,7 +606,7 @@ TEST_F(RTFOtherWritersRoundTripTests, theTitlePagesDistanceFromTheEdgeAndFacingP
         return DKRTFTitlePage::read(
             reading.pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey).value_or(""));
     };
-    for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+    for (const std::string& rtf : writtenAndSaved(original)) {
         for (const DKRTFReadResult& reading : {original, read(rtf)}) {
             EXPECT_EQ(titleHeads(reading).header, "Helvetica::10::center::black::0.7::YES::Cover heading") << rtf;
             EXPECT_EQ(titleHeads(reading).footer, "Helvetica::10::center::black::0.63::YES::Cover footing") << rtf;
@@ -574,7 +625,7 @@ TEST_F(RTFOtherWritersRoundTripTests, theTitlePagesDistanceFromTheEdgeAndFacingP
 
     const DKRTFReadResult facing = read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\facingp\n"
                                         "{\\header \\pard\\f0 Running head\\par}\\pard\\f0 Body\\par\n}");
-    const std::string facingRtf = written(facing, throughThePage(facing.text));
+    const std::string facingRtf = savedThroughThePage(facing);
     const std::optional<std::string> forms = read(facingRtf).pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
     ASSERT_TRUE(forms.has_value()) << facingRtf;
     EXPECT_NE(forms->find("\\facingp"), std::string::npos) << facingRtf;
@@ -592,7 +643,7 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightIn
     std::string files;
     for (const std::string& name : m_files) {
         DKRTFReadResult original = read(fixture(name));
-        ASSERT_TRUE(Data::fromString(written(original, throughThePage(original.text))).writeToFile((folder / name).string()));
+        ASSERT_TRUE(Data::fromString(savedThroughThePage(original)).writeToFile((folder / name).string()));
         files += " '" + (folder / name).string() + "'";
     }
     // LibreOffice's text and HTML exports leave out the highlight (and the
@@ -625,11 +676,11 @@ TEST_F(RTFOtherWritersRoundTripTests, listItemsKeepTheirOwnIndentsAndSpacing)
         Result<Data> data = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/" + name);
         ASSERT_TRUE(data.ok()) << name;
         DKRTFReadResult original = read(data->toString());
-        for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+        for (const std::string& rtf : writtenAndSaved(original)) {
             const DKRTFReadResult again = read(rtf);
             expectSameText(again.text, original.text, name + "\n" + rtf);
             // A second save changes nothing more.
-            expectSameText(read(written(again, throughThePage(again.text))).text, original.text, name + "\n" + rtf);
+            expectSameText(read(savedThroughThePage(again)).text, original.text, name + "\n" + rtf);
         }
     }
 }
@@ -674,9 +725,9 @@ TEST_F(RTFOtherWritersRoundTripTests, aListsNumberingMarkerWordsAndItemStopsAreK
     ASSERT_EQ(item(original.text, u"Sow"), "type 3 numbering 8 \"#\" indents -360 720 stops 144L 432R.");
     ASSERT_EQ(item(original.text, u"The orchard"), "type 12 numbering 0 \"CH #\" indents -720 1080 stops");
     const std::string straight = written(original, original.text);
-    const std::string paged = written(original, throughThePage(original.text));
+    const std::string paged = savedThroughThePage(original);
     const DKRTFReadResult again = read(paged);
-    const std::string twice = written(again, throughThePage(again.text));
+    const std::string twice = savedThroughThePage(again);
     for (const std::string* rtf : {&straight, &paged, &twice}) {
         const DKRTFReadResult back = read(*rtf);
         for (std::u16string_view word : items)
@@ -718,7 +769,7 @@ TEST_F(RTFOtherWritersRoundTripTests, everyItemCarriesItsMarkerForReadersThatDoN
              {"word-numbering.rtf", "\u4E00\u3001|\u4E8C\u3001|\u2460|\u2461|CH I|CH II|"},
              {"../rtf-roundtrip/libreoffice-nested-list.rtf", "1.|i.|ii.|2.|"}}) {
         const DKRTFReadResult original = read(fixture("../rtf/" + name));
-        for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))})
+        for (const std::string& rtf : writtenAndSaved(original))
             EXPECT_EQ(markers(rtf), expected) << name << "\n" << rtf;
     }
 }
@@ -739,16 +790,13 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeListItemsHaveTheirStopsOnce)
         "\\tx2880\\tqr\\tldot\\tx8640 Second\\tab two\\tab 2\\par\n"
         "\\pard\\plain After\\par\n}";
     auto stops = [](const AttributedString& text, std::u16string_view word) {
-        const std::size_t at = text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
-        return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+        return tabStopsAtWords(text, word);
     };
     const std::vector<TextTab> item{{144, TextAlignment::Left, false, 0}, {432, TextAlignment::Right, false, u'.'}};
     const DKRTFReadResult original = read(office);
     ASSERT_TRUE(stops(original.text, u"First") == item);
     ASSERT_TRUE(stops(original.text, u"Second") == item);
-    for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+    for (const std::string& rtf : writtenAndSaved(original)) {
         const DKRTFReadResult again = read(rtf);
         EXPECT_TRUE(stops(again.text, u"First") == item) << rtf;
         EXPECT_TRUE(stops(again.text, u"Second") == item) << rtf;
@@ -769,7 +817,7 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeShowsTheSameListMarkersInFolioR
     const std::vector<std::pair<std::string, std::string>> files{
         {"original.rtf", original},
         {"straight.rtf", written(read, read.text)},
-        {"paged.rtf", written(read, throughThePage(read.text))}};
+        {"paged.rtf", savedThroughThePage(read)}};
     std::string names;
     for (const auto& [name, rtf] : files) {
         ASSERT_TRUE(Data::fromString(rtf).writeToFile((folder / name).string()));
@@ -799,9 +847,7 @@ TEST_F(RTFOtherWritersRoundTripTests, characterAndNoteStylesSurviveASaveThroughT
 {
     const DKRTFReadResult original = read(fixture("libreoffice-styles-fonts.rtf"));
     auto characterStyleAt = [](const AttributedString& text, std::u16string_view word) {
-        const std::size_t at = text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* style = attributes ? attributes->valueForKeyAs<StringValue>(TECharacterStyleNameAttribute) : nullptr;
+        const auto* style = valueAtWords<StringValue>(text, word, TECharacterStyleNameAttribute);
         return style ? toUtf8(style->value()) : std::string("none");
     };
     auto noteStyle = [](const AttributedString& text) {
@@ -819,7 +865,7 @@ TEST_F(RTFOtherWritersRoundTripTests, characterAndNoteStylesSurviveASaveThroughT
     ASSERT_EQ(characterStyleAt(original.text, u" on a new rota"), "none");
     ASSERT_EQ(noteStyle(original.text), "Footnote");
 
-    const std::string rtf = written(original, throughThePage(original.text));
+    const std::string rtf = savedThroughThePage(original);
     const DKRTFReadResult again = read(rtf);
     EXPECT_EQ(characterStyleAt(again.text, u"agreed"), "Strong Emphasis") << rtf;
     EXPECT_EQ(characterStyleAt(again.text, u"harbour master"), "Quote Mark") << rtf;
@@ -894,9 +940,7 @@ TEST_F(RTFOtherWritersRoundTripTests, fontsAreWrittenUnderTheNamesTheFileGaveThe
 TEST_F(RTFOtherWritersRoundTripTests, indentsOnBothSidesAndHangingFirstLinesAreKept)
 {
     auto indents = [](const AttributedString& text, std::u16string_view word) {
-        const std::size_t at = text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        const auto* style = valueAtWords<ParagraphStyleValue>(text, word, kCTParagraphStyleAttributeName);
         if (!style)
             return std::string("none");
         // The first line in hundredths of a centimetre (the page's unit),
@@ -910,7 +954,7 @@ TEST_F(RTFOtherWritersRoundTripTests, indentsOnBothSidesAndHangingFirstLinesAreK
     const DKRTFReadResult original = read(fixture("libreoffice-formatting.rtf"));
     ASSERT_EQ(indents(original.text, u"Justified"), "70 850 1134");
     ASSERT_EQ(indents(original.text, u"A hanging"), "-60 680 0");
-    const std::string rtf = written(original, throughThePage(original.text));
+    const std::string rtf = savedThroughThePage(original);
     const DKRTFReadResult again = read(rtf);
     EXPECT_EQ(indents(again.text, u"Justified"), "70 850 1134") << rtf;
     EXPECT_EQ(indents(again.text, u"A hanging"), "-60 680 0") << rtf;
@@ -930,10 +974,7 @@ TEST_F(RTFOtherWritersRoundTripTests, tabStopsAndTheirLeadersAreKept)
                              "\\pard\\plain\\tlul\\tx2881 Sign\\tab here\\par\n"
                              "\\pard\\plain\\tlul\\tx2881 Again\\tab here\\par\n}";
     auto stops = [](const AttributedString& text, std::u16string_view word) {
-        const std::size_t at = text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
-        return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+        return tabStopsAtWords(text, word);
     };
     const DKRTFReadResult original = read(word);
     const std::vector<TextTab> contents{{432, TextAlignment::Right, false, u'.'}};
@@ -947,8 +988,8 @@ TEST_F(RTFOtherWritersRoundTripTests, tabStopsAndTheirLeadersAreKept)
     ASSERT_TRUE(stops(original.text, u"Sign") == sign);
 
     const std::string straight = written(original, original.text);
-    const std::string throughPage = written(original, throughThePage(original.text));
-    for (const std::string& rtf : {straight, throughPage, written(read(throughPage), throughThePage(read(throughPage).text))}) {
+    const std::string throughPage = savedThroughThePage(original);
+    for (const std::string& rtf : {straight, throughPage, savedThroughThePage(read(throughPage))}) {
         const DKRTFReadResult again = read(rtf);
         EXPECT_TRUE(stops(again.text, u"Contents") == contents) << rtf;
         EXPECT_TRUE(stops(again.text, u"Name") == table) << rtf;
@@ -962,7 +1003,7 @@ TEST_F(RTFOtherWritersRoundTripTests, tabStopsAndTheirLeadersAreKept)
     // its paragraphs: a save through the page adds none.
     for (const std::string name : {"lists.rtf", "nested.rtf"}) {
         const DKRTFReadResult list = read(fixture(name));
-        const std::string rtf = written(list, throughThePage(list.text));
+        const std::string rtf = savedThroughThePage(list);
         const DKRTFReadResult again = read(rtf);
         // The save ends the last paragraph with a line feed.
         ASSERT_EQ(toUtf8(again.text.string().substr(0, list.text.length())), toUtf8(list.text.string())) << rtf;
@@ -996,10 +1037,10 @@ TEST_F(RTFOtherWritersRoundTripTests, firstLineIndentsComeBackToTheTwip)
     };
     const DKRTFReadResult original = read(word);
     ASSERT_EQ(firstLines(original.text), "397 400 -283 567 7 0 ");
-    const std::string once = written(original, throughThePage(original.text));
+    const std::string once = savedThroughThePage(original);
     const DKRTFReadResult again = read(once);
     EXPECT_EQ(firstLines(again.text), "397 400 -283 567 7 0 ") << once;
-    EXPECT_EQ(written(again, throughThePage(again.text)), once);
+    EXPECT_EQ(savedThroughThePage(again), once);
 }
 
 // Word's theme fonts: a table that holds them (a theme flag and a real name)
@@ -1008,9 +1049,7 @@ TEST_F(RTFOtherWritersRoundTripTests, firstLineIndentsComeBackToTheTwip)
 TEST_F(RTFOtherWritersRoundTripTests, wordThemeFontsKeepTheFontTheFileGives)
 {
     auto fontOf = [](const AttributedString& text, std::u16string_view word) {
-        const std::size_t at = text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* font = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+        const auto* font = valueAtWords<FontAttributeValue>(text, word, kCTFontAttributeName);
         return font ? font->font().familyName() : std::string("none");
     };
     const DKRTFReadResult themed = read(fixture("word-theme-fonts.rtf"));
@@ -1018,12 +1057,12 @@ TEST_F(RTFOtherWritersRoundTripTests, wordThemeFontsKeepTheFontTheFileGives)
     ASSERT_EQ(fontOf(themed.text, u"Theme heading"), "Calibri Light");
     ASSERT_EQ(fontOf(themed.text, u"Body in"), "Calibri");
     ASSERT_EQ(fontOf(trimmed.text, u"Results"), "Times New Roman");
-    for (const std::string& rtf : {written(themed, themed.text), written(themed, throughThePage(themed.text))}) {
+    for (const std::string& rtf : writtenAndSaved(themed)) {
         const DKRTFReadResult again = read(rtf);
         EXPECT_EQ(fontOf(again.text, u"Theme heading"), "Calibri Light") << rtf;
         EXPECT_EQ(fontOf(again.text, u"Body in"), "Calibri") << rtf;
     }
-    for (const std::string& rtf : {written(trimmed, trimmed.text), written(trimmed, throughThePage(trimmed.text))}) {
+    for (const std::string& rtf : writtenAndSaved(trimmed)) {
         EXPECT_EQ(fontOf(read(rtf).text, u"Results"), "Times New Roman") << rtf;
         const std::size_t table = rtf.find("{\\fonttbl");
         EXPECT_EQ(rtf.substr(table, rtf.find('\n', table) - table).find("Helvetica"), std::string::npos) << rtf;
@@ -1040,8 +1079,7 @@ TEST_F(RTFOtherWritersRoundTripTests, wordThemeFontsKeepTheFontTheFileGives)
 TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKept)
 {
     auto looksOf = [](const AttributedString& text, std::u16string_view word) {
-        const std::size_t at = text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        AttributeDictionaryPtr attributes = attributesAtWords(text, word);
         if (!attributes)
             return std::string("no ") + toUtf8(std::u16string(word));
         std::string looks = std::to_string(intForKey(*attributes, kCTSuperscriptAttributeName, 0));
@@ -1053,11 +1091,7 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
         looks += " on " + colorText(*attributes, NSBackgroundColorAttributeName);
         return looks;
     };
-    struct Case {
-        std::string file;
-        std::vector<std::pair<std::u16string, std::string>> looks;
-    };
-    const std::vector<Case> cases{
+    const std::vector<WordLooks> cases{
         {"libreoffice-character-looks.rtf",
          {{u"2O", "-1 on none"}, {u"2.", "1 on none"}, {u".\nSpaced", "0 on none"}, {u"yellow back", "0 on 255,255,0"},
           {u"blue on grey", "0 on 217,217,217"}}},
@@ -1066,16 +1100,7 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
           {u".\nExpanded", "0 on none"}, {u"shaded", "0 on 255,255,0"}, {u"double struck", "0 double struck on none"},
           {u"words only", "0 underlined on none"}}},
     };
-    for (const Case& file : cases) {
-        const DKRTFReadResult original = read(fixture(file.file));
-        for (const auto& [word, looks] : file.looks)
-            ASSERT_EQ(looksOf(original.text, word), looks) << file.file << " " << toUtf8(word);
-        for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
-            const DKRTFReadResult again = read(rtf);
-            for (const auto& [word, looks] : file.looks)
-                EXPECT_EQ(looksOf(again.text, word), looks) << toUtf8(word) << "\n" << rtf;
-        }
-    }
+    expectTheLooksThroughSaves(cases, looksOf, writtenAndSaved);
 
     // Shading in colour 0, the automatic colour, is none, even where the
     // table's first colour is a real one.
@@ -1094,7 +1119,7 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
                      : std::string("none");
     };
     ASSERT_EQ(spacing(word.text), "14 14");
-    EXPECT_EQ(spacing(read(written(word, throughThePage(word.text))).text), "14 14");
+    EXPECT_EQ(spacing(read(savedThroughThePage(word)).text), "14 14");
 }
 
 // Languages, capitals, shadows, outlines and underline colours are marks on
@@ -1103,15 +1128,10 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
 TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnTheirWords)
 {
     auto marksOf = [](const AttributedString& text, std::u16string_view word) {
-        const std::size_t at = text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        AttributeDictionaryPtr attributes = attributesAtWords(text, word);
         return attributes ? characterMarks(*attributes) : "no " + toUtf8(std::u16string(word));
     };
-    struct Case {
-        std::string file;
-        std::vector<std::pair<std::u16string, std::string>> marks;
-    };
-    const std::vector<Case> cases{
+    const std::vector<WordLooks> cases{
         {"word-languages-effects.rtf",
          {{u"American", "; language en-US; East Asian en-US"},
           {u"a British", "; language en-GB; East Asian en-US"},
@@ -1129,16 +1149,7 @@ TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnT
           {u"contour", "; language fr-FR; East Asian zh-CN; outline 3"},
           {u"tout ensemble", "; language fr-FR; East Asian zh-CN; capitals; 1 shadow 1,1 blur 1 in 128,128,128,255; outline 3"}}},
     };
-    for (const Case& file : cases) {
-        const DKRTFReadResult original = read(fixture(file.file));
-        for (const auto& [word, marks] : file.marks)
-            ASSERT_EQ(marksOf(original.text, word), marks) << file.file << " " << toUtf8(word);
-        for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
-            const DKRTFReadResult again = read(rtf);
-            for (const auto& [word, marks] : file.marks)
-                EXPECT_EQ(marksOf(again.text, word), marks) << toUtf8(word) << "\n" << rtf;
-        }
-    }
+    expectTheLooksThroughSaves(cases, marksOf, writtenAndSaved);
 
     // A run that differs only by a mark is a run of its own, and a mark
     // ends where its group does.
@@ -1161,7 +1172,7 @@ TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnT
         AttributeDictionaryPtr attributes = text.attributesAtIndex(text.string().find(word));
         return attributes ? colorText(*attributes, NSUnderlineColorAttributeName) : "no text";
     };
-    for (const std::string& saved : {written(lines, lines.text), written(lines, throughThePage(lines.text))}) {
+    for (const std::string& saved : writtenAndSaved(lines)) {
         const DKRTFReadResult back = read(saved);
         EXPECT_EQ(underlineOf(back.text, u"red"), "255,0,0") << saved;
         EXPECT_EQ(underlineOf(back.text, u"black"), "0,0,0") << saved;
@@ -1193,10 +1204,10 @@ TEST_F(RTFOtherWritersRoundTripTests, anEmptyListItemKeepsItsLanguagesAndStyle)
     ASSERT_EQ(emptyItem(original.text), wanted);
     const std::string straight = written(original, original.text);
     EXPECT_EQ(emptyItem(read(straight).text), wanted) << straight;
-    const std::string paged = written(original, throughThePage(original.text));
+    const std::string paged = savedThroughThePage(original);
     const DKRTFReadResult again = read(paged);
     EXPECT_EQ(emptyItem(again.text), wanted) << paged;
-    const std::string second = written(again, throughThePage(again.text));
+    const std::string second = savedThroughThePage(again);
     EXPECT_EQ(emptyItem(read(second).text), wanted) << second;
     // The editor hands its page back without the placeholders it types in,
     // the empty item's among them.
@@ -1232,17 +1243,17 @@ TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept
     ASSERT_EQ(toUtf8(original.text.string()), "Before the break\fafter the break\nNext\n");
     const DKRTFReadResult straight = read(written(original, original.text));
     EXPECT_EQ(toUtf8(straight.text.string()), "Before the break\fafter the break\nNext\n");
-    const std::string once = written(original, throughThePage(original.text));
+    const std::string once = savedThroughThePage(original);
     const DKRTFReadResult again = read(once);
     EXPECT_EQ(toUtf8(again.text.string()), "Before the break\n\fafter the break\nNext\n") << once;
     EXPECT_EQ(once.find("Helvetica"), std::string::npos) << "a page break names no font\n" << once;
-    EXPECT_EQ(written(again, throughThePage(again.text)), once);
+    EXPECT_EQ(savedThroughThePage(again), once);
 
     // LibreOffice's paragraph that starts a page ("\pagebb") has the break in
     // front of it, and keeps it through the page.
     const DKRTFReadResult office = read(fixture("libreoffice-character-looks.rtf"));
     ASSERT_NE(office.text.string().find(u"next\n\fNew page here"), std::u16string::npos) << toUtf8(office.text.string());
-    const std::string saved = written(office, throughThePage(office.text));
+    const std::string saved = savedThroughThePage(office);
     EXPECT_NE(read(saved).text.string().find(u"next\n\fNew page here"), std::u16string::npos) << saved;
 
     // Word's column break keeps the words on either side of it apart.
@@ -1260,9 +1271,7 @@ TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept
 TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingTabWidthAndNoteSettingsAreReadAndKept)
 {
     auto keeps = [](const AttributedString& text, std::u16string_view word) {
-        const std::size_t at = text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        const auto* style = valueAtWords<ParagraphStyleValue>(text, word, kCTParagraphStyleAttributeName);
         if (!style)
             return std::string("none");
         return std::string(style->style().keepWithNext() ? "next" : "-") + (style->style().keepTogether() ? " whole" : " -") +
@@ -1302,10 +1311,7 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingTabWidthAndNot
         ASSERT_EQ(binding(original.pageSettings), file.binding) << file.file;
         for (const auto& [word, kept] : file.keeps)
             ASSERT_EQ(keeps(original.text, word), kept) << file.file << " " << toUtf8(word);
-        const std::string throughPage = written(original, throughThePage(original.text));
-        const DKRTFReadResult once = read(throughPage);
-        for (const std::string& rtf : {written(original, original.text), throughPage,
-                                       written(once, throughThePage(once.text))}) {
+        for (const std::string& rtf : writtenAndSavedTwice(original)) {
             const DKRTFReadResult again = read(rtf);
             EXPECT_EQ(binding(again.pageSettings), file.binding) << rtf;
             for (const auto& [word, kept] : file.keeps)
@@ -1345,7 +1351,7 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingTabWidthAndNot
     // the standard groups of a save.
     for (const std::string name : {"libreoffice-formatting.rtf", "libreoffice-written.rtf"}) {
         const DKRTFReadResult office = read(fixture(name));
-        std::string standard = written(office, throughThePage(office.text));
+        std::string standard = savedThroughThePage(office);
         for (const char* own : {"{\\*\\pageFooter ", "{\\*\\pageHeader "}) {
             if (std::size_t at = standard.find(own); at != std::string::npos)
                 standard.erase(at, standard.find('\n', at) + 1 - at);
@@ -1365,9 +1371,7 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingTabWidthAndNot
 TEST_F(RTFOtherWritersRoundTripTests, outlineLevelsAndHyphenationAreReadAndKept)
 {
     auto settingsOf = [](const AttributedString& text, std::u16string_view word) {
-        const std::size_t at = text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        const auto* style = valueAtWords<ParagraphStyleValue>(text, word, kCTParagraphStyleAttributeName);
         if (!style)
             return std::string("none");
         return "level " + std::to_string(style->style().outlineLevel()) +
@@ -1403,10 +1407,7 @@ TEST_F(RTFOtherWritersRoundTripTests, outlineLevelsAndHyphenationAreReadAndKept)
         ASSERT_EQ(hyphenation(original.pageSettings), file.hyphenated) << file.file;
         for (const auto& [word, setting] : file.paragraphs)
             ASSERT_EQ(settingsOf(original.text, word), setting) << file.file << " " << toUtf8(word);
-        const std::string throughPage = written(original, throughThePage(original.text));
-        const DKRTFReadResult once = read(throughPage);
-        for (const std::string& rtf : {written(original, original.text), throughPage,
-                                       written(once, throughThePage(once.text))}) {
+        for (const std::string& rtf : writtenAndSavedTwice(original)) {
             const DKRTFReadResult again = read(rtf);
             EXPECT_EQ(hyphenation(again.pageSettings), file.hyphenated) << rtf;
             for (const auto& [word, setting] : file.paragraphs)
@@ -1429,10 +1430,7 @@ TEST_F(RTFOtherWritersRoundTripTests, outlineLevelsAndHyphenationAreReadAndKept)
                                           std::pair{"\\hyphhotz-40\\hyphconsec99999", "- - - "}}) {
         const DKRTFReadResult hyphenated = read(std::string("{\\rtf1\\ansi\\hyphauto1") + words + " Body\\par}");
         ASSERT_EQ(hyphenationSettings(hyphenated.pageSettings), settings) << words;
-        const std::string throughPage = written(hyphenated, throughThePage(hyphenated.text));
-        const DKRTFReadResult once = read(throughPage);
-        for (const std::string& rtf : {written(hyphenated, hyphenated.text), throughPage,
-                                       written(once, throughThePage(once.text))}) {
+        for (const std::string& rtf : writtenAndSavedTwice(hyphenated)) {
             const DKRTFReadResult again = read(rtf);
             EXPECT_TRUE(hyphenation(again.pageSettings)) << rtf;
             EXPECT_EQ(hyphenationSettings(again.pageSettings), settings) << rtf;
@@ -1441,7 +1439,7 @@ TEST_F(RTFOtherWritersRoundTripTests, outlineLevelsAndHyphenationAreReadAndKept)
     const std::vector<std::pair<std::u16string, std::string>> expected{
         {u"Styled head", "level 3 unhyphenated"}, {u"Own head", "level 1 hyphenated"},
         {u"Plain body", "level 0 hyphenated"}, {u"Body level", "level 0 hyphenated"}, {u"Damaged", "level 0 hyphenated"}};
-    for (const std::string& rtf : {written(styled, styled.text), written(styled, throughThePage(styled.text))}) {
+    for (const std::string& rtf : writtenAndSaved(styled)) {
         const DKRTFReadResult again = read(rtf);
         for (const auto& [word, setting] : expected) {
             EXPECT_EQ(settingsOf(styled.text, word), setting) << toUtf8(word);
@@ -1547,10 +1545,10 @@ TEST_F(RTFOtherWritersRoundTripTests, aListAfterAHeadingWithAStrayLevelKeepsItsO
     ASSERT_EQ(numberedText(original.text), expected);
     const std::string straight = written(original, original.text);
     expectSameLists(read(straight).text, straight);
-    const std::string paged = written(original, throughThePage(original.text));
+    const std::string paged = savedThroughThePage(original);
     const DKRTFReadResult page = read(paged);
     expectSameLists(page.text, paged);
-    const std::string again = written(page, throughThePage(page.text));
+    const std::string again = savedThroughThePage(page);
     expectSameLists(read(again).text, again);
 }
 
@@ -1581,9 +1579,7 @@ TEST_F(RTFOtherWritersRoundTripTests, listsNamedByLowerNumbersThanTheOneBeforeSt
     const std::string expected = "a) Letter one\nb) Letter two\nBetween.\n1. Number one\n2. Number two\n"
                                  "Again between.\nc) Letter three\nClosing.";
     auto listOf = [](const AttributedString& text, std::u16string_view words) -> const AttributeValue* {
-        const std::size_t at = text.string().find(words);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* lists = attributes ? attributes->valueForKeyAs<ArrayValue>(TETextListsAttribute) : nullptr;
+        const auto* lists = valueAtWords<ArrayValue>(text, words, TETextListsAttribute);
         return lists && !lists->isEmpty() ? lists->elements().front().get() : nullptr;
     };
     auto expectListsAsWritten = [&](const AttributedString& text, const std::string& rtf) {
@@ -1597,9 +1593,9 @@ TEST_F(RTFOtherWritersRoundTripTests, listsNamedByLowerNumbersThanTheOneBeforeSt
     expectListsAsWritten(original.text, office);
     const std::string straight = written(original, original.text);
     expectListsAsWritten(read(straight).text, straight);
-    const std::string paged = written(original, throughThePage(original.text));
+    const std::string paged = savedThroughThePage(original);
     expectListsAsWritten(read(paged).text, paged);
-    const std::string twice = written(read(paged), throughThePage(read(paged).text));
+    const std::string twice = savedThroughThePage(read(paged));
     expectListsAsWritten(read(twice).text, twice);
     // The marker other readers find beside the number they give.
     for (const std::string* rtf : {&straight, &paged, &twice})
@@ -1615,8 +1611,7 @@ TEST_F(RTFOtherWritersRoundTripTests, wavyUnderlinesStayWavy)
     const std::string word = "{\\rtf1\\ansi{\\fonttbl\\f0 Times New Roman;}\\f0 {\\ul plain} {\\ulwave wave} "
                              "{\\ulhwave heavy} {\\ululdbwave double} {\\uldb twice}\\par}";
     auto underline = [](const AttributedString& text, std::u16string_view words) -> std::int64_t {
-        const std::size_t at = text.string().find(words);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        AttributeDictionaryPtr attributes = attributesAtWords(text, words);
         return attributes ? intForKey(*attributes, kCTUnderlineStyleAttributeName, 0) : -1;
     };
     const std::vector<std::u16string> words{u"plain", u"wave", u"heavy", u"double", u"twice"};
@@ -1633,10 +1628,10 @@ TEST_F(RTFOtherWritersRoundTripTests, wavyUnderlinesStayWavy)
 
     const std::string straight = written(original, original.text);
     EXPECT_EQ(underlines(read(straight).text), first) << straight;
-    const std::string paged = written(original, throughThePage(original.text));
+    const std::string paged = savedThroughThePage(original);
     const DKRTFReadResult again = read(paged);
     EXPECT_EQ(underlines(again.text), first) << paged;
-    const std::string second = written(again, throughThePage(again.text));
+    const std::string second = savedThroughThePage(again);
     EXPECT_EQ(underlines(read(second).text), first) << second;
 }
 
@@ -1671,8 +1666,7 @@ TEST_F(RTFOtherWritersRoundTripTests, textEditStrokesShadowsAndKerningComeBack)
     auto effects = [&](const AttributedString& text) {
         std::string all;
         for (const auto& [words, marks] : expected) {
-            const std::size_t at = text.string().find(words);
-            AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+            AttributeDictionaryPtr attributes = attributesAtWords(text, words);
             all += toUtf8(words) + (attributes ? characterMarks(*attributes) : "missing") + "\n";
         }
         return all;
@@ -1685,10 +1679,10 @@ TEST_F(RTFOtherWritersRoundTripTests, textEditStrokesShadowsAndKerningComeBack)
     ASSERT_EQ(effects(original.text), wanted);
     const std::string straight = written(original, original.text);
     EXPECT_EQ(effects(read(straight).text), wanted) << straight;
-    const std::string paged = written(original, throughThePage(original.text));
+    const std::string paged = savedThroughThePage(original);
     const DKRTFReadResult again = read(paged);
     EXPECT_EQ(effects(again.text), wanted) << paged;
-    const std::string second = written(again, throughThePage(again.text));
+    const std::string second = savedThroughThePage(again);
     EXPECT_EQ(effects(read(second).text), wanted) << second;
 }
 
@@ -1719,10 +1713,10 @@ TEST_F(RTFOtherWritersRoundTripTests, hiddenTextIsKeptHiddenAndLeftOutOfWhatIsSh
     const std::string straight = written(original, original.text);
     EXPECT_NE(straight.find("\\v"), std::string::npos) << straight;
     EXPECT_EQ(marks(read(straight).text), wanted) << straight;
-    const std::string paged = written(original, throughThePage(original.text));
+    const std::string paged = savedThroughThePage(original);
     const DKRTFReadResult again = read(paged);
     EXPECT_EQ(marks(again.text), wanted) << paged;
-    const std::string second = written(again, throughThePage(again.text));
+    const std::string second = savedThroughThePage(again);
     EXPECT_EQ(marks(read(second).text), wanted) << second;
 
     // Printed and exported HTML, and the text read from it, show none of it.
@@ -1760,8 +1754,7 @@ TEST_F(RTFOtherWritersRoundTripTests, shadingKeepsItsPatternAndColours)
     auto shadings = [&](const AttributedString& text) {
         std::string all;
         for (const auto& [words, shading] : expected) {
-            const std::size_t at = text.string().find(words);
-            AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+            AttributeDictionaryPtr attributes = attributesAtWords(text, words);
             const auto* value = attributes ? attributes->valueForKeyAs<StringValue>(TEShadingAttribute) : nullptr;
             const auto* paragraph = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute) : nullptr;
             all += toUtf8(words) + " " + (attributes ? colorText(*attributes, NSBackgroundColorAttributeName) : "missing") +
@@ -1777,10 +1770,10 @@ TEST_F(RTFOtherWritersRoundTripTests, shadingKeepsItsPatternAndColours)
     ASSERT_EQ(shadings(original.text), wanted);
     const std::string straight = written(original, original.text);
     EXPECT_EQ(shadings(read(straight).text), wanted) << straight;
-    const std::string paged = written(original, throughThePage(original.text));
+    const std::string paged = savedThroughThePage(original);
     const DKRTFReadResult again = read(paged);
     EXPECT_EQ(shadings(again.text), wanted) << paged;
-    const std::string second = written(again, throughThePage(again.text));
+    const std::string second = savedThroughThePage(again);
     EXPECT_EQ(shadings(read(second).text), wanted) << second;
 }
 
@@ -1794,14 +1787,12 @@ TEST_F(RTFOtherWritersRoundTripTests, linkAddressesComeBackAsWritten)
         "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a b\"}}{\\fldrslt there}} and "
         "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a%20c\"}}{\\fldrslt third}}.\\par\n}";
     auto linkOf = [](const AttributedString& text, std::u16string_view word) {
-        const std::size_t at = text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* link = attributes ? attributes->valueForKeyAs<URLValue>(TELinkAttribute) : nullptr;
+        const auto* link = valueAtWords<URLValue>(text, word, TELinkAttribute);
         return link ? link->urlString() : std::string("<none>");
     };
     const DKRTFReadResult original = read(word);
     ASSERT_EQ(linkOf(original.text, u"here"), "file name.html");
-    const DKRTFReadResult paged = read(written(original, throughThePage(original.text)));
+    const DKRTFReadResult paged = read(savedThroughThePage(original));
     for (const DKRTFReadResult* back : {&original, &paged}) {
         const std::string rtf = written(*back, back->text);
         const DKRTFReadResult again = read(rtf);
@@ -1855,10 +1846,7 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
     for (const auto& [file, expected] : cases) {
         const DKRTFReadResult original = read(fixture(file));
         ASSERT_EQ(sections(original), expected) << file;
-        const std::string throughPage = written(original, throughThePage(original.text));
-        const DKRTFReadResult once = read(throughPage);
-        for (const std::string& rtf : {written(original, original.text), throughPage,
-                                       written(once, throughThePage(once.text))})
+        for (const std::string& rtf : writtenAndSavedTwice(original))
             EXPECT_EQ(sections(read(rtf)), expected) << rtf;
     }
 
@@ -1873,7 +1861,7 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
         ASSERT_EQ(sections(letter), expected);
         const DKRTFReadResult once = read(written(letter, letter.text));
         EXPECT_EQ(sections(once), expected);
-        EXPECT_EQ(sections(read(written(once, throughThePage(once.text)))), expected);
+        EXPECT_EQ(sections(read(savedThroughThePage(once))), expected);
     }
 
     // The first section's own start, columns and turned paper, given before
@@ -1885,9 +1873,7 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
                                                    : "paper 792x612 top 1440 document next-page width=11906 height=16838") +
             std::string(" first continuous columns=2 column-gap=500 landscape page none\nOne: next-page columns=3");
         ASSERT_EQ(sections(first), expected);
-        const std::string throughPage = written(first, throughThePage(first.text));
-        const DKRTFReadResult once = read(throughPage);
-        for (const std::string& rtf : {written(first, first.text), throughPage, written(once, throughThePage(once.text))})
+        for (const std::string& rtf : writtenAndSavedTwice(first))
             EXPECT_EQ(sections(read(rtf)), expected) << rtf;
     }
 
@@ -1897,7 +1883,7 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
     const DKRTFReadResult empty = read("{\\rtf1\\ansi One\\par\\par\\sect\\sectd\\sbknone\\cols3 Two\\par}");
     const std::string emptyBreak = "paper 0x0 top 1440 document same first none page none\n: continuous columns=3";
     ASSERT_EQ(sections(empty), emptyBreak);
-    for (const std::string& rtf : {written(empty, empty.text), written(empty, throughThePage(empty.text))}) {
+    for (const std::string& rtf : writtenAndSaved(empty)) {
         const DKRTFReadResult again = read(rtf);
         EXPECT_EQ(sections(again), emptyBreak) << rtf;
         EXPECT_EQ(toUtf8(again.text.string()), "One\n\nTwo\n") << rtf;
@@ -1930,8 +1916,7 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
 TEST_F(RTFOtherWritersRoundTripTests, rightToLeftAndComplexScriptRunsKeepTheirFontsAndLanguages)
 {
     auto marksOf = [](const AttributedString& text, std::u16string_view word) {
-        const std::size_t at = text.string().find(word);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        AttributeDictionaryPtr attributes = attributesAtWords(text, word);
         return attributes ? characterMarks(*attributes) + scriptMarks(*attributes) : "no " + toUtf8(std::u16string(word));
     };
     struct Case {
@@ -1972,8 +1957,8 @@ TEST_F(RTFOtherWritersRoundTripTests, rightToLeftAndComplexScriptRunsKeepTheirFo
         for (const auto& [word, marks] : file.marks)
             ASSERT_EQ(marksOf(original.text, word), marks) << file.file << " " << toUtf8(word);
         const DKRTFReadResult direct = read(written(original, original.text));
-        const DKRTFReadResult paged = read(written(original, throughThePage(original.text)));
-        const DKRTFReadResult twice = read(written(paged, throughThePage(paged.text)));
+        const DKRTFReadResult paged = read(savedThroughThePage(original));
+        const DKRTFReadResult twice = read(savedThroughThePage(paged));
         for (const DKRTFReadResult* again : {&direct, &paged, &twice}) {
             EXPECT_EQ(toUtf8(again->text.string()), toUtf8(original.text.string())) << file.file;
             for (const auto& [word, marks] : file.marks)
@@ -2019,9 +2004,9 @@ TEST_F(RTFOtherWritersRoundTripTests, theDocumentsComplexScriptAndEastAsianDefau
     const DKRTFReadResult original = read(rtf);
     ASSERT_EQ(original.pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey), expected);
     const std::string direct = written(original, original.text);
-    const std::string paged = written(original, throughThePage(original.text));
+    const std::string paged = savedThroughThePage(original);
     const DKRTFReadResult once = read(paged);
-    for (const std::string& again : {direct, paged, written(once, throughThePage(once.text))}) {
+    for (const std::string& again : {direct, paged, savedThroughThePage(once)}) {
         const DKRTFReadResult reread = read(again);
         EXPECT_EQ(reread.pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey), expected) << again;
         EXPECT_EQ(toUtf8(reread.text.string()), "Body text\n") << again;
@@ -2079,8 +2064,8 @@ TEST_F(RTFOtherWritersRoundTripTests, anOverrideThatStartsAgainKeepsItsOwnNumber
     const DKRTFReadResult original = read(word);
     ASSERT_EQ(numberedText(original.text), expected);
     const std::string straight = written(original, original.text);
-    const std::string paged = written(original, throughThePage(original.text));
-    const std::string twice = written(read(paged), throughThePage(read(paged).text));
+    const std::string paged = savedThroughThePage(original);
+    const std::string twice = savedThroughThePage(read(paged));
     for (const std::string* rtf : {&straight, &paged, &twice}) {
         EXPECT_EQ(numberedText(read(*rtf).text), expected) << *rtf;
         for (const char* marker : {"{\\listtext 5.\\tab }Five", "{\\listtext 6.\\tab }Six", "{\\listtext 3.\\tab }Three"})
@@ -2112,9 +2097,7 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsStyledLinksAndDocumentInformationA
         return found;
     };
     auto linkOn = [](const AttributedString& text, std::u16string_view words) {
-        const std::size_t at = text.string().find(words);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* link = attributes ? attributes->valueForKeyAs<URLValue>(TELinkAttribute) : nullptr;
+        const auto* link = valueAtWords<URLValue>(text, words, TELinkAttribute);
         return link ? link->urlString() : std::string("none");
     };
     const DKRTFReadResult word = read(fixture("word-fields-comments.rtf"));
@@ -2135,9 +2118,9 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsStyledLinksAndDocumentInformationA
     ASSERT_EQ(textEdit.pageSettings.text(DKRTFPageSettings::kDocumentInfoKey),
               "{\\info{\\title Shopping list}{\\author Lena Hart}{\\*\\company Hart & Co}}\n");
     for (const DKRTFReadResult* original : {&word, &libreOffice, &textEdit}) {
-        const std::string paged = written(*original, throughThePage(original->text));
+        const std::string paged = savedThroughThePage(*original);
         const DKRTFReadResult once = read(paged);
-        for (const std::string& rtf : {written(*original, original->text), paged, written(once, throughThePage(once.text))}) {
+        for (const std::string& rtf : {written(*original, original->text), paged, savedThroughThePage(once)}) {
             const DKRTFReadResult again = read(rtf);
             EXPECT_EQ(comments(again.text), comments(original->text)) << rtf;
             EXPECT_EQ(linkOn(again.text, u"lights register"), linkOn(original->text, u"lights register")) << rtf;
@@ -2229,9 +2212,9 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsKeepTheWordsTheyAreAbout)
     const DKRTFReadResult word = read(fixture("word-fields-comments.rtf"));
     ASSERT_EQ(comments(word.text), "Ines Varga: Check these against last year. [depth readings]\n");
     for (const DKRTFReadResult* source : {&original, &word}) {
-        const std::string paged = written(*source, throughThePage(source->text));
+        const std::string paged = savedThroughThePage(*source);
         const DKRTFReadResult once = read(paged);
-        for (const std::string& rtf : {written(*source, source->text), paged, written(once, throughThePage(once.text))})
+        for (const std::string& rtf : {written(*source, source->text), paged, savedThroughThePage(once)})
             EXPECT_EQ(comments(read(rtf).text), comments(source->text)) << rtf;
     }
 
@@ -2282,7 +2265,7 @@ TEST_F(RTFOtherWritersRoundTripTests, customDocumentPropertiesAreKept)
                                  "Done (11) = 1\nDue (64) = 2024. 03. 04.\nOpen (-) = -\n1 entries";
     const DKRTFReadResult original = read(file);
     ASSERT_EQ(properties(original), expected);
-    const std::string once = written(original, throughThePage(original.text));
+    const std::string once = savedThroughThePage(original);
     const DKRTFReadResult again = read(once);
     EXPECT_EQ(properties(again), expected) << once;
     EXPECT_EQ(properties(read(written(again, again.text))), expected);
@@ -2302,9 +2285,7 @@ TEST_F(RTFOtherWritersRoundTripTests, fontNamesInTheirOwnCodePageAreReadWhole)
                                 "{\\f2\\fnil\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}}\n"
                                 "\\f1\\'82\\'b1\\'82\\'f1\\f2\\'cf\\'f0\\f0 x\\par}";
     auto fontOf = [](const AttributedString& text, std::u16string_view words) {
-        const std::size_t at = text.string().find(words);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* font = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+        const auto* font = valueAtWords<FontAttributeValue>(text, words, kCTFontAttributeName);
         return font ? font->font().familyName() : std::string("none");
     };
     const DKRTFReadResult japanese = read(fixture("wordpad-japanese-greek.rtf"));
@@ -2316,7 +2297,7 @@ TEST_F(RTFOtherWritersRoundTripTests, fontNamesInTheirOwnCodePageAreReadWhole)
     for (const DKRTFReadResult* original : {&japanese, &westernRead}) {
         const std::u16string words = original == &japanese ? u"\u3053\u3093\u306B\u3061\u306F" : u"\u3053\u3093";
         ASSERT_EQ(fontOf(original->text, words), "\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF");
-        for (const std::string& rtf : {written(*original, original->text), written(*original, throughThePage(original->text))}) {
+        for (const std::string& rtf : writtenAndSaved(*original)) {
             const DKRTFReadResult again = read(rtf);
             EXPECT_EQ(toUtf8(again.text.string()), toUtf8(original->text.string())) << rtf;
             EXPECT_EQ(fontOf(again.text, words), "\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF") << rtf;
@@ -2338,16 +2319,10 @@ TEST_F(RTFOtherWritersRoundTripTests, fontNamesInTheirOwnCodePageAreReadWhole)
 TEST_F(RTFOtherWritersRoundTripTests, paragraphBordersAreKept)
 {
     auto bordersOf = [](const AttributedString& text, std::u16string_view words) {
-        const std::size_t at = text.string().find(words);
-        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
-        const auto* borders = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphBordersAttribute) : nullptr;
+        const auto* borders = valueAtWords<StringValue>(text, words, TEParagraphBordersAttribute);
         return borders ? toUtf8(borders->value()) : std::string("none");
     };
-    struct Case {
-        std::string file;
-        std::vector<std::pair<std::u16string, std::string>> borders;
-    };
-    const std::vector<Case> cases{
+    const std::vector<WordLooks> cases{
         {"word-fields-comments.rtf",
          {{u"Findings with a rule below", "bottom=s,12,20,4472c4"},
           {u"A boxed note", "top=s,4,1 left=s,4,4 bottom=s,4,1 right=s,4,4"},
@@ -2360,18 +2335,7 @@ TEST_F(RTFOtherWritersRoundTripTests, paragraphBordersAreKept)
           {u"A dash-dotted line", "top=dashd,10,56,729fcf bottom=outset,30,56,729fcf"},
           {u"Lamp", "none"}}},
     };
-    for (const Case& file : cases) {
-        const DKRTFReadResult original = read(fixture(file.file));
-        for (const auto& [words, borders] : file.borders)
-            ASSERT_EQ(bordersOf(original.text, words), borders) << file.file;
-        const std::string paged = written(original, throughThePage(original.text));
-        const DKRTFReadResult once = read(paged);
-        for (const std::string& rtf : {written(original, original.text), paged, written(once, throughThePage(once.text))}) {
-            const DKRTFReadResult again = read(rtf);
-            for (const auto& [words, borders] : file.borders)
-                EXPECT_EQ(bordersOf(again.text, words), borders) << file.file << "\n" << rtf;
-        }
-    }
+    expectTheLooksThroughSaves(cases, bordersOf, writtenAndSavedTwice);
 
     // The page draws the lines, and keeps them for the save.
     const DKRTFReadResult word = read(fixture("word-fields-comments.rtf"));
@@ -2438,9 +2402,7 @@ TEST_F(RTFOtherWritersRoundTripTests, fieldsKeepTheirInstructionsAndBookmarksThe
     };
     const DKRTFReadResult original = read(fixture("word-toc-fields.rtf"));
     expectKept(original.text, "as read");
-    const std::string paged = written(original, throughThePage(original.text));
-    const DKRTFReadResult once = read(paged);
-    for (const std::string& rtf : {written(original, original.text), paged, written(once, throughThePage(once.text))}) {
+    for (const std::string& rtf : writtenAndSavedTwice(original)) {
         expectKept(read(rtf).text, rtf);
         // One table of contents, whose entries Word and LibreOffice follow
         // to the bookmarks.
@@ -2450,7 +2412,7 @@ TEST_F(RTFOtherWritersRoundTripTests, fieldsKeepTheirInstructionsAndBookmarksThe
 
     // Word's own file: the bookmark over the first paragraph's words.
     const DKRTFReadResult word = read(fixture("word-fields-comments.rtf"));
-    const std::string rtf = written(word, throughThePage(word.text));
+    const std::string rtf = savedThroughThePage(word);
     const DKRTFReadResult again = read(rtf);
     EXPECT_EQ(at(again.text, u"The survey began", TEBookmarkAttribute), "Introduction") << rtf;
     EXPECT_EQ(at(again.text, u" at the north pier", TEBookmarkAttribute), "Introduction") << rtf;
@@ -2514,9 +2476,9 @@ TEST_F(RTFOtherWritersRoundTripTests, bookmarksAndFieldsWithoutTextKeepTheirPlac
     const DKRTFReadResult original = read(word);
     ASSERT_EQ(marks(original.text), wanted);
     const std::string straight = written(original, original.text);
-    const std::string paged = written(original, throughThePage(original.text));
+    const std::string paged = savedThroughThePage(original);
     const DKRTFReadResult again = read(paged);
-    const std::string second = written(again, throughThePage(again.text));
+    const std::string second = savedThroughThePage(again);
     for (const std::string& rtf : {straight, paged, second}) {
         EXPECT_EQ(marks(read(rtf).text), wanted) << rtf;
         for (const char* name : {"_Ref1", "_GoBack", "Spot", "Alpha", "Beta"}) {
@@ -2558,8 +2520,8 @@ TEST_F(RTFOtherWritersRoundTripTests, marksWithoutTextAtAnItemOrAloneInAParagrap
     };
     const DKRTFReadResult original = read(word);
     const std::string straight = written(original, original.text);
-    const std::string paged = written(original, throughThePage(original.text));
-    for (const std::string& rtf : {straight, paged, written(read(paged), throughThePage(read(paged).text))}) {
+    const std::string paged = savedThroughThePage(original);
+    for (const std::string& rtf : {straight, paged, savedThroughThePage(read(paged))}) {
         const DKRTFReadResult again = read(rtf);
         EXPECT_EQ(markBefore(again.text, u"Item one", TEBookmarkAttribute), "Item") << rtf;
         EXPECT_EQ(markBefore(again.text, u"\nEnd", TEFieldInstructionAttribute), "TOC \\o \"1-3\"") << rtf;
