@@ -8,8 +8,6 @@
     'use strict';
 
     var HIDDEN = 'span[data-hidden]';
-    // The page's style lays hidden text out while this is set on the root.
-    var SHOWING = 'data-showing-hidden';
     var BLOCKS = 'p, li, div, h1, h2, h3, h4, h5, h6, blockquote, pre, td, th';
     var TYPED = /^(insertText|insertParagraph|insertLineBreak)$/;
 
@@ -27,18 +25,21 @@
 
     // What a range shows: its text but that of hidden spans and of the
     // placeholders that hold a caret, and its pictures and line breaks.
-    function showsAnything(range) {
+    // Blanks at a line's end show nothing, unless asked for.
+    function showsAnything(range, blanksShow) {
         var fragment = range.cloneContents();
         if (fragment.querySelector('img, br, object'))
             return true;
         var spans = fragment.querySelectorAll(HIDDEN);
         for (var i = 0; i < spans.length; ++i)
             spans[i].textContent = '';
-        return fragment.textContent.replace(/\uFEFF/g, '') !== '';
+        return fragment.textContent.replace(blanksShow ? /\uFEFF/g : /[\uFEFF \t\r\n]/g, '') !== '';
     }
 
     // The carriers between a collapsed caret and the end of its paragraph,
-    // when nothing shown stands there; none when anything does.
+    // when nothing shown stands there; none when anything does. A blank
+    // before them is not drawn at the line's end, where the engine puts the
+    // caret before it: the words typed there go after them all the same.
     function carriersEndingParagraph(caret) {
         var block = elementOf(caret.startContainer).closest(BLOCKS);
         if (!block)
@@ -72,38 +73,142 @@
         return carriers;
     }
 
-    var typing = false;
+    // The hidden spans the engine is kept from while an edit is under way:
+    // closed to editing, the page's style lays them out, so that the engine
+    // sees them and keeps the words it edits apart from them; it neither
+    // deletes one that stands beside what it replaces nor puts new words
+    // inside one. Those a person selected whole go with the selection, as a
+    // deletion takes them.
+    var kept = null;
+    // Whether the page's own edit holds them (else one of the engine's,
+    // which its input event ends).
+    var keptByPage = false;
 
-    function typeAfterCarriers(event) {
+    function blocksOf(range) {
+        var blocks = [];
+        [range.startContainer, range.endContainer].forEach(function (node) {
+            var block = elementOf(node).closest(BLOCKS);
+            if (block && blocks.indexOf(block) < 0)
+                blocks.push(block);
+        });
+        return blocks;
+    }
+
+    function keepHiddenAround(range, wholeInsideGoes) {
+        release();
+        var spans = [];
+        blocksOf(range).forEach(function (block) {
+            var all = block.querySelectorAll(HIDDEN);
+            for (var i = 0; i < all.length; ++i) {
+                var span = all[i];
+                if (!isOutermostHidden(span) || spans.indexOf(span) >= 0)
+                    continue;
+                if (wholeInsideGoes && !range.collapsed && range.comparePoint(span, 0) >= 0 &&
+                    range.comparePoint(span, span.childNodes.length) <= 0 &&
+                    !span.contains(range.startContainer) && !span.contains(range.endContainer))
+                    continue;
+                spans.push(span);
+            }
+        });
+        if (!spans.length)
+            return false;
+        spans.forEach(function (span) { span.setAttribute('contenteditable', 'false'); });
+        kept = spans;
+        return true;
+    }
+
+    function release() {
+        if (!kept)
+            return;
+        kept.forEach(function (span) { span.removeAttribute('contenteditable'); });
+        kept = null;
+        keptByPage = false;
+    }
+
+    function select(range) {
         var selection = global.getSelection();
-        if (typing || event.defaultPrevented || !selection || !selection.rangeCount || !selection.isCollapsed)
-            return;
-        var carriers = carriersEndingParagraph(selection.getRangeAt(0));
+        selection.removeAllRanges();
+        selection.addRange(range);
+    }
+
+    // A caret at the end of a paragraph that ends in carriers types after
+    // them: the engine is given a place there and asked again.
+    function typeAfterCarriers(event, caret) {
+        var carriers = carriersEndingParagraph(caret);
         if (!carriers.length)
-            return;
+            return false;
         event.preventDefault();
-        // Laid out and closed to editing, the carriers have a place after
-        // them that the engine keeps and types into.
-        var root = global.document.documentElement;
-        typing = true;
-        root.setAttribute(SHOWING, '');
-        carriers.forEach(function (carrier) { carrier.setAttribute('contenteditable', 'false'); });
+        keepHiddenAround(caret, false);
+        keptByPage = true;
         try {
             var after = global.document.createRange();
             after.setStartAfter(carriers[carriers.length - 1]);
             after.collapse(true);
-            selection.removeAllRanges();
-            selection.addRange(after);
+            select(after);
             global.document.execCommand(event.inputType, false, event.data);
         } finally {
-            carriers.forEach(function (carrier) { carrier.removeAttribute('contenteditable'); });
-            root.removeAttribute(SHOWING);
-            typing = false;
+            release();
         }
+        return true;
     }
 
     global.document.addEventListener('beforeinput', function (event) {
-        if (TYPED.test(event.inputType || ''))
-            typeAfterCarriers(event);
+        var selection = global.getSelection();
+        if (kept || event.defaultPrevented || !/^insert/.test(event.inputType || '') || !selection || !selection.rangeCount)
+            return;
+        var range = selection.getRangeAt(0);
+        if (selection.isCollapsed && TYPED.test(event.inputType) && typeAfterCarriers(event, range))
+            return;
+        if (!keepHiddenAround(range, true))
+            return;
+        // An edit the engine does not make sends no input event.
+        global.setTimeout(function () {
+            if (!keptByPage)
+                release();
+        }, 0);
     }, true);
+    // Before any other listener reads the page.
+    global.addEventListener('input', function () {
+        if (!keptByPage)
+            release();
+    }, true);
+
+    // Replaces the words of a range found by a search with the text. What
+    // the page keeps but does not show among them, and the carriers of
+    // bookmarks and fields, are not part of what was found and stay, after
+    // the replacement; the shown words between them go.
+    global.replaceKeepingMarks = function (range, text) {
+        var inside = [];
+        var all = elementOf(range.commonAncestorContainer).querySelectorAll(HIDDEN);
+        for (var i = 0; i < all.length; ++i) {
+            if (isOutermostHidden(all[i]) && range.intersectsNode(all[i]))
+                inside.push(all[i]);
+        }
+        var first = range.cloneRange();
+        var later = [];
+        if (inside.length) {
+            first.setEndBefore(inside[0]);
+            inside.forEach(function (span, index) {
+                var part = range.cloneRange();
+                part.setStartAfter(span);
+                if (index + 1 < inside.length)
+                    part.setEndBefore(inside[index + 1]);
+                later.push(part);
+            });
+        }
+        keepHiddenAround(range, false);
+        keptByPage = true;
+        try {
+            later.reverse().forEach(function (part) {
+                if (showsAnything(part, true)) {
+                    select(part);
+                    global.document.execCommand('delete');
+                }
+            });
+            select(first);
+            global.document.execCommand('insertText', false, text);
+        } finally {
+            release();
+        }
+    };
 })(window);

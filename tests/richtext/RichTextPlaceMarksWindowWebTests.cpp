@@ -145,8 +145,9 @@ TEST_F(RichTextPlaceMarksWindowTest, typingAtTheEndOfAParagraphGoesAfterItsMark)
 }
 
 // Backspace beside a mark takes a letter the person sees, one with each
-// press; Home, End and the arrows move over the marks one letter a press,
-// and no key loses a mark.
+// press; Home, End and the arrows move over the marks one letter a press;
+// words typed over a selection beside a mark replace the words alone; and
+// no key loses a mark.
 TEST_F(RichTextPlaceMarksWindowTest, keysBesideAMarkActOnTheWordsShown)
 {
     openParagraphs("keys", {"The tide table{\\*\\bkmkstart _GoBack}{\\*\\bkmkend _GoBack}",
@@ -167,12 +168,19 @@ TEST_F(RichTextPlaceMarksWindowTest, keysBesideAMarkActOnTheWordsShown)
         ASSERT_TRUE(changedFrom(before)) << "Backspace changed nothing the page shows: " << before;
         EXPECT_EQ(shown(), after);
     }
+    // Words selected beside the mark and typed over leave it.
+    for (int times = 0; times < 3; ++times)
+        press(GDK_KEY_Left, GDK_SHIFT_MASK);
+    typeShown("W");
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(shown(), "The tide W Second word Go on");
     press(GDK_KEY_Down);
     press(GDK_KEY_Home);
     typeShown("X");
     if (HasFatalFailure())
         return;
-    EXPECT_EQ(shown(), "The tide tab XSecond word Go on");
+    EXPECT_EQ(shown(), "The tide W XSecond word Go on");
     press(GDK_KEY_Down);
     press(GDK_KEY_Home);
     for (int times = 0; times < 3; ++times)
@@ -180,13 +188,13 @@ TEST_F(RichTextPlaceMarksWindowTest, keysBesideAMarkActOnTheWordsShown)
     typeShown("Y");
     if (HasFatalFailure())
         return;
-    EXPECT_EQ(shown(), "The tide tab XSecond word Go Yon");
+    EXPECT_EQ(shown(), "The tide W XSecond word Go Yon");
     for (int times = 0; times < 2; ++times)
         press(GDK_KEY_Left);
     typeShown("Z");
     if (HasFatalFailure())
         return;
-    EXPECT_EQ(shown(), "The tide tab XSecond word GoZ Yon");
+    EXPECT_EQ(shown(), "The tide W XSecond word GoZ Yon");
     press(GDK_KEY_End);
     typeShown("!");
     if (HasFatalFailure())
@@ -201,7 +209,36 @@ TEST_F(RichTextPlaceMarksWindowTest, keysBesideAMarkActOnTheWordsShown)
         ASSERT_NE(saved.find(mark), std::string::npos) << saved;
         words.erase(words.find(mark), std::string(mark).size());
     }
-    EXPECT_EQ(words, "The tide tab\nXSecond word\nGoZ Yon!\n") << saved;
+    EXPECT_EQ(words, "The tide W\nXSecond word\nGoZ Yon!\n") << saved;
+}
+
+// A phrase found across a bookmark, or beside one or an empty field, and
+// replaced, alone or with the others, leaves each mark at an end of its
+// replacement; hidden words inside the phrase stay too.
+TEST_F(RichTextPlaceMarksWindowTest, replacingAPhraseKeepsTheMarksInIt)
+{
+    openParagraphs("replace", {"The tide {\\*\\bkmkstart _GoBack}{\\*\\bkmkend _GoBack}table turns.",
+                               "Then the tide table{\\*\\bkmkstart _Ref2}{\\*\\bkmkend _Ref2} again.",
+                               "{\\field{\\*\\fldinst PAGE}{\\fldrslt }}tide table first.",
+                               "Ti{\\v secret}de table here."});
+    if (HasFatalFailure())
+        return;
+    FindCommander& find = editor->editingTools().find();
+    find.findOnPage(u"tide table");
+    ASSERT_TRUE(waitFor([&] { return find.nTotalResults() == 4; })) << find.nTotalResults();
+    find.bar().replaceOnPage->setText(u"ebb chart");
+    find.replaceOnPage();
+    ASSERT_TRUE(waitFor([&] { return shown().find("The ebb chart turns.") != std::string::npos; })) << shown();
+    find.replaceAll();
+    ASSERT_TRUE(waitFor([&] { return shown().find("tide") == std::string::npos; })) << shown();
+    EXPECT_EQ(shown(), "The ebb chart turns. Then the ebb chart again. ebb chart first. ebb chart here.");
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    // Editing writes the blank after an insertion as a no-break space.
+    const std::string saved = stringByReplacingOccurrencesOfString(savedWithMarks(), "\u00A0", " ");
+    EXPECT_EQ(saved, "The ebb chart[_GoBack] turns.\nThen the ebb chart[_Ref2] again.\n"
+                                "[PAGE]ebb chart first.\nebb chartsecret here.\n");
 }
 
 } // namespace
