@@ -131,21 +131,72 @@
         selection.addRange(range);
     }
 
+    // The last text before the caret that the page shows, in its block.
+    function shownTextBefore(caret, block) {
+        var walker = global.document.createTreeWalker(block, NodeFilter.SHOW_TEXT);
+        var found = null;
+        for (var node = walker.nextNode(); node; node = walker.nextNode()) {
+            var before = global.document.createRange();
+            before.setStart(node, 0);
+            if (before.comparePoint(caret.startContainer, caret.startOffset) < 0 && node !== caret.startContainer)
+                break;
+            if (!elementOf(node).closest(HIDDEN) && /[^\s\uFEFF]/.test(node.data))
+                found = node;
+        }
+        return found;
+    }
+
+    // The typed text in the elements that hold the words before the caret
+    // (a language, a colour, a style of their own), as the engine would
+    // have typed it among them; null where the block holds them directly.
+    function typedAmongWordsBefore(caret, block, typed) {
+        var text = shownTextBefore(caret, block);
+        var html = typed.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;')
+            .replace(/^ | $/g, '&nbsp;');
+        var wrapped = false;
+        for (var element = text ? text.parentElement : null; element && element !== block; element = element.parentElement) {
+            var copy = element.cloneNode(false);
+            copy.removeAttribute('id');
+            copy.innerHTML = html;
+            html = copy.outerHTML;
+            wrapped = true;
+        }
+        return wrapped ? html : null;
+    }
+
     // A caret at the end of a paragraph that ends in carriers types after
     // them: the engine is given a place there and asked again.
     function typeAfterCarriers(event, caret) {
         var carriers = carriersEndingParagraph(caret);
         if (!carriers.length)
             return false;
+        // Return just before them makes a new paragraph after the one they
+        // end, in the elements of its last words; a blank before them, which
+        // the engine would take along, is left where it is by a Return after
+        // them.
+        var between = caret.cloneRange();
+        between.setEndBefore(carriers[0]);
+        if (event.inputType === 'insertParagraph' && between.toString() === '')
+            return false;
         event.preventDefault();
+        var block = elementOf(caret.startContainer).closest(BLOCKS);
+        var html = event.inputType === 'insertText' && event.data ? typedAmongWordsBefore(caret, block, event.data) : null;
+        // The place after the carriers is the block's own: one inside an
+        // element of the text is no place the engine keeps.
+        var last = carriers[carriers.length - 1];
+        while (last.parentNode !== block && !last.nextSibling)
+            last = last.parentNode;
         keepHiddenAround(caret, false);
         keptByPage = true;
         try {
             var after = global.document.createRange();
-            after.setStartAfter(carriers[carriers.length - 1]);
+            after.setStartAfter(last);
             after.collapse(true);
             select(after);
-            global.document.execCommand(event.inputType, false, event.data);
+            if (html)
+                global.document.execCommand('insertHTML', false, html);
+            else
+                global.document.execCommand(event.inputType, false, event.data);
         } finally {
             release();
         }
@@ -159,7 +210,9 @@
         var range = selection.getRangeAt(0);
         if (selection.isCollapsed && TYPED.test(event.inputType) && typeAfterCarriers(event, range))
             return;
-        if (!keepHiddenAround(range, true))
+        // A caret takes nothing away; laid out, the hidden text after it
+        // would stop it being at its paragraph's end.
+        if (selection.isCollapsed || !keepHiddenAround(range, true))
             return;
         // An edit the engine does not make sends no input event.
         global.setTimeout(function () {

@@ -113,10 +113,11 @@ protected:
 TEST_F(RichTextPlaceMarksWindowTest, typingAtTheEndOfAParagraphGoesAfterItsMark)
 {
     openParagraphs("ends", {"The tide table{\\*\\bkmkstart _GoBack}{\\*\\bkmkend _GoBack}",
-                            "Next page {\\field{\\*\\fldinst PAGE}{\\fldrslt }}", "Last"});
+                            "Next page {\\field{\\*\\fldinst PAGE}{\\fldrslt }}",
+                            "{\\lang1036 Le port}{\\*\\bkmkstart Quai}{\\*\\bkmkend Quai}"});
     if (HasFatalFailure())
         return;
-    ASSERT_EQ(shown(), "The tide table Next page Last");
+    ASSERT_EQ(shown(), "The tide table Next page Le port");
     press(GDK_KEY_Home, GDK_CONTROL_MASK);
     press(GDK_KEY_End);
     typeShown(" turns");
@@ -126,20 +127,33 @@ TEST_F(RichTextPlaceMarksWindowTest, typingAtTheEndOfAParagraphGoesAfterItsMark)
     // them back after it.
     press(GDK_KEY_z, GDK_CONTROL_MASK);
     press(GDK_KEY_Control_L, GDK_CONTROL_MASK);
-    ASSERT_TRUE(waitFor([&] { return shown() == "The tide table Next page Last"; })) << shown();
+    ASSERT_TRUE(waitFor([&] { return shown() == "The tide table Next page Le port"; })) << shown();
     ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
-    ASSERT_TRUE(waitFor([&] { return shown() == "The tide table turns Next page Last"; })) << shown();
+    ASSERT_TRUE(waitFor([&] { return shown() == "The tide table turns Next page Le port"; })) << shown();
     press(GDK_KEY_Down);
     press(GDK_KEY_End);
     press(GDK_KEY_Return);
     typeShown("Added");
     if (HasFatalFailure())
         return;
-    EXPECT_EQ(shown(), "The tide table turns Next page Added Last");
+    // Words typed after a mark take the language of the words before it.
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    typeShown(" ouvert");
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(shown(), "The tide table turns Next page Added Le port ouvert");
     ASSERT_TRUE(autosave());
     closeDocument();
 
-    EXPECT_EQ(savedWithMarks(), "The tide table[_GoBack] turns\nNext page [PAGE]\nAdded\nLast\n");
+    EXPECT_EQ(savedWithMarks(), "The tide table[_GoBack] turns\nNext page [PAGE]\nAdded\nLe port[Quai] ouvert\n");
+    Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(readFile(path)));
+    ASSERT_TRUE(read.ok());
+    const std::u16string& text = read->text.string();
+    for (std::u16string_view words : {u"port", u"ouvert"}) {
+        AttributeDictionaryPtr attributes = read->text.attributesAtIndex(text.find(words));
+        const auto* language = attributes ? attributes->valueForKeyAs<StringValue>(kCTLanguageAttributeName) : nullptr;
+        EXPECT_EQ(language ? toUtf8(language->value()) : "none", "fr-FR") << toUtf8(std::u16string(words));
+    }
     const std::string flat = asLibreOfficeReadsIt();
     EXPECT_NE(flat.find("table<text:bookmark text:name=\"_GoBack\"/> turns"), std::string::npos) << flat;
 }
