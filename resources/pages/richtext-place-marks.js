@@ -1,9 +1,15 @@
 // A bookmark of a place (Word's "_GoBack", a cross-reference's target) and a
 // field that shows nothing stand in the page on a hidden span of U+2060
-// alone, a carrier. The engine puts a caret at the end of a paragraph before
-// the hidden spans that end it, so words typed there would go before its
-// carriers: the mark would follow the new words instead of the words it
-// followed. Typing, Return and a line break at such a place go after them.
+// alone, a carrier. Edits keep them, and all hidden text, where it was among
+// the words:
+// - the engine puts a caret at the end of a paragraph before the hidden
+//   spans that end it, so words typed there would go before its carriers
+//   and the mark would follow the new words instead of the words it
+//   followed: typing and a line break at such a place go after them;
+// - the engine takes hidden text beside a selection it replaces for text
+//   that does not matter, and deletes it with the selection;
+// - find's replacement of words that run across hidden text deletes only
+//   the words it found.
 (function (global) {
     'use strict';
 

@@ -158,8 +158,8 @@ TEST_F(RichTextPlaceMarksWindowTest, typingAtTheEndOfAParagraphGoesAfterItsMark)
     EXPECT_NE(flat.find("table<text:bookmark text:name=\"_GoBack\"/> turns"), std::string::npos) << flat;
 }
 
-// Backspace beside a mark takes a letter the person sees, one with each
-// press; Home, End and the arrows move over the marks one letter a press;
+// Backspace and Delete beside a mark take a letter the person sees, one
+// with each press; Home, End and the arrows move over the marks one letter a press;
 // words typed over a selection beside a mark replace the words alone; and
 // no key loses a mark.
 TEST_F(RichTextPlaceMarksWindowTest, keysBesideAMarkActOnTheWordsShown)
@@ -209,6 +209,10 @@ TEST_F(RichTextPlaceMarksWindowTest, keysBesideAMarkActOnTheWordsShown)
     if (HasFatalFailure())
         return;
     EXPECT_EQ(shown(), "The tide W XSecond word GoZ Yon");
+    const std::string beforeDelete = shown();
+    press(GDK_KEY_Delete);
+    ASSERT_TRUE(changedFrom(beforeDelete)) << "Delete changed nothing the page shows";
+    EXPECT_EQ(shown(), "The tide W XSecond word GoZYon");
     press(GDK_KEY_End);
     typeShown("!");
     if (HasFatalFailure())
@@ -223,7 +227,7 @@ TEST_F(RichTextPlaceMarksWindowTest, keysBesideAMarkActOnTheWordsShown)
         ASSERT_NE(saved.find(mark), std::string::npos) << saved;
         words.erase(words.find(mark), std::string(mark).size());
     }
-    EXPECT_EQ(words, "The tide W\nXSecond word\nGoZ Yon!\n") << saved;
+    EXPECT_EQ(words, "The tide W\nXSecond word\nGoZYon!\n") << saved;
 }
 
 // A phrase found across a bookmark, or beside one or an empty field, and
