@@ -184,9 +184,15 @@
         between.setEndBefore(carriers[0]);
         if (event.inputType === 'insertParagraph' && between.toString() === '')
             return false;
+        // The page's own insertions (a paste, a date, a symbol) come as
+        // HTML without text of their own.
+        var given = event.inputType === 'insertText' && typeof event.data !== 'string' && event.dataTransfer
+            ? event.dataTransfer.getData('text/html') : null;
+        if (event.inputType === 'insertText' && typeof event.data !== 'string' && !given)
+            return false;
         event.preventDefault();
         var block = elementOf(caret.startContainer).closest(BLOCKS);
-        var html = event.inputType === 'insertText' && event.data ? typedAmongWordsBefore(caret, block, event.data) : null;
+        var html = given || (event.inputType === 'insertText' ? typedAmongWordsBefore(caret, block, event.data) : null);
         // The place after the carriers is the block's own: one inside an
         // element of the text is no place the engine keeps.
         var last = carriers[carriers.length - 1];

@@ -107,8 +107,8 @@ protected:
     std::string path;
 };
 
-// Words typed, and a Return, at the end of a paragraph that ends in a
-// bookmark or an empty field go after it: the mark stays after the words it
+// Words typed or pasted, and a Return, at the end of a paragraph that ends
+// in a bookmark or an empty field go after it: the mark stays after the words it
 // followed, in the page, the saved file and LibreOffice's reading of it.
 TEST_F(RichTextPlaceMarksWindowTest, typingAtTheEndOfAParagraphGoesAfterItsMark)
 {
@@ -136,16 +136,23 @@ TEST_F(RichTextPlaceMarksWindowTest, typingAtTheEndOfAParagraphGoesAfterItsMark)
     typeShown("Added");
     if (HasFatalFailure())
         return;
+    // Words pasted there go after the mark too.
+    press(GDK_KEY_Home, GDK_SHIFT_MASK);
+    press(GDK_KEY_c, GDK_CONTROL_MASK);
+    press(GDK_KEY_Up);
+    press(GDK_KEY_End);
+    press(GDK_KEY_v, GDK_CONTROL_MASK);
+    ASSERT_TRUE(waitFor([&] { return shown().find("page Added Added") != std::string::npos; })) << shown();
     // Words typed after a mark take the language of the words before it.
     press(GDK_KEY_End, GDK_CONTROL_MASK);
     typeShown(" ouvert");
     if (HasFatalFailure())
         return;
-    EXPECT_EQ(shown(), "The tide table turns Next page Added Le port ouvert");
+    EXPECT_EQ(shown(), "The tide table turns Next page Added Added Le port ouvert");
     ASSERT_TRUE(autosave());
     closeDocument();
 
-    EXPECT_EQ(savedWithMarks(), "The tide table[_GoBack] turns\nNext page [PAGE]\nAdded\nLe port[Quai] ouvert\n");
+    EXPECT_EQ(savedWithMarks(), "The tide table[_GoBack] turns\nNext page [PAGE]Added\nAdded\nLe port[Quai] ouvert\n");
     Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(readFile(path)));
     ASSERT_TRUE(read.ok());
     const std::u16string& text = read->text.string();
