@@ -2280,8 +2280,8 @@ TEST_F(RTFOtherWritersRoundTripTests, marksOfAPlaceKeepTheirSideOfACommentsRange
     ASSERT_EQ(ranges(original.text), "Al b[1]e[1]^ ga ^[1]d[1]e[1] x\n");
     for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
         EXPECT_EQ(ranges(read(rtf).text), ranges(original.text)) << rtf;
-        // Other readers (LibreOffice) take the order of the marks for the
-        // order of the places.
+        // The marks stand in the order of their places, as the file had
+        // them.
         EXPECT_LT(rtf.find("{\\*\\atrfend 1}"), rtf.find("{\\*\\bkmkstart _GoBack}")) << rtf;
     }
 }
