@@ -1263,8 +1263,13 @@
             if (!match || match.collapsed)
                 return 0;
             var replacement = String(text);
-            select(match.cloneRange());
-            doc().execCommand('insertText', false, replacement);
+            // A page that keeps words it does not show replaces around them.
+            if (typeof win().replaceKeepingMarks === 'function') {
+                win().replaceKeepingMarks(match.cloneRange(), replacement);
+            } else {
+                select(match.cloneRange());
+                doc().execCommand('insertText', false, replacement);
+            }
             for (var i = 0; i < replacement.length; ++i)
                 selection().modify('extend', 'backward', 'character');
             return 1;

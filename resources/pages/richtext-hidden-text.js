@@ -125,7 +125,10 @@
 
     function deleteBesideHidden(event) {
         var selection = global.getSelection();
-        if (deleting || event.defaultPrevented || !selection || !selection.rangeCount || typeof event.getTargetRanges !== 'function')
+        // Hidden text that an edit under way keeps closed to editing is laid
+        // out: the engine sees it and deletes exactly what is selected.
+        var laidOut = !!global.document.querySelector(HIDDEN + '[contenteditable="false"]');
+        if (deleting || laidOut || event.defaultPrevented || !selection || !selection.rangeCount || typeof event.getTargetRanges !== 'function')
             return;
         var targets = event.getTargetRanges();
         if (!targets.length)

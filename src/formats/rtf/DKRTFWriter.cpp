@@ -382,6 +382,10 @@ void DKRTFWriter::writeBody()
                     itemText = nullptr;
             }
             const std::size_t runEnd = std::min(attributeRange.end(), text.size());
+            // The comment ranges a run is in are found by its place: a
+            // carrier's marks go inside or outside them by its own, not by
+            // that of the text before it.
+            m_runLocation = index;
             if (isMarkCarrierRun(runFormatting, std::u16string_view(text).substr(index, runEnd - index))) {
                 writeMarkCarriers(runAttributes, runFormatting, runEnd - index);
                 index = runEnd - 1;
@@ -395,7 +399,6 @@ void DKRTFWriter::writeBody()
                 if (next)
                     m_paragraphEndGoesOnWith = &characterFormatting(*next);
             }
-            m_runLocation = index;
             // The page gives an empty list item's marks (its languages,
             // its effects) to its placeholder only, which is no text of the
             // file: the item's paragraph end, which has none of its own,

@@ -257,9 +257,10 @@ private:
     // At the end of the text: whatever is still open.
     void writeFieldAndBookmarkClosings();
     enum class RangeMark { Bookmark, CommentRange };
-    // Ends the ranges open that `wanted` leaves out, and begins those of
+    // Ends the ranges open that `wanted` leaves out; begins those of
     // `wanted` not yet open.
-    void writeRangeMarks(RangeMark kind, std::vector<std::u16string>& open, const std::vector<std::u16string>& wanted);
+    void endRangeMarks(RangeMark kind, std::vector<std::u16string>& open, const std::vector<std::u16string>& wanted);
+    void startRangeMarks(RangeMark kind, std::vector<std::u16string>& open, const std::vector<std::u16string>& wanted);
     void writeRangeMark(RangeMark kind, bool start, const std::u16string& name);
     // Whether the run is carriers of bookmarks or fields without text, and
     // those written in their place, each one whole.

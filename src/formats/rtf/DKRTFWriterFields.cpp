@@ -83,12 +83,16 @@ void DKRTFWriter::writeFieldAndBookmarkEnds(const AttributeDictionary& attribute
         m_paragraphStartItemText = itemText;
     }
 
-    writeRangeMarks(RangeMark::Bookmark, m_openBookmarks, bookmarks);
-    writeRangeMarks(RangeMark::CommentRange, m_openCommentRanges, commentRanges);
+    // Every range that ends here ends before any begins: a comment's words
+    // that end where a bookmark of a place stands leave it outside.
+    endRangeMarks(RangeMark::Bookmark, m_openBookmarks, bookmarks);
+    endRangeMarks(RangeMark::CommentRange, m_openCommentRanges, commentRanges);
+    startRangeMarks(RangeMark::Bookmark, m_openBookmarks, bookmarks);
+    startRangeMarks(RangeMark::CommentRange, m_openCommentRanges, commentRanges);
 }
 
-void DKRTFWriter::writeRangeMarks(RangeMark kind, std::vector<std::u16string>& open,
-                                  const std::vector<std::u16string>& wanted)
+void DKRTFWriter::endRangeMarks(RangeMark kind, std::vector<std::u16string>& open,
+                                const std::vector<std::u16string>& wanted)
 {
     for (auto name = open.begin(); name != open.end();) {
         if (std::find(wanted.begin(), wanted.end(), *name) != wanted.end()) {
@@ -98,6 +102,11 @@ void DKRTFWriter::writeRangeMarks(RangeMark kind, std::vector<std::u16string>& o
         writeRangeMark(kind, false, *name);
         name = open.erase(name);
     }
+}
+
+void DKRTFWriter::startRangeMarks(RangeMark kind, std::vector<std::u16string>& open,
+                                  const std::vector<std::u16string>& wanted)
+{
     for (const std::u16string& name : wanted) {
         if (std::find(open.begin(), open.end(), name) != open.end())
             continue;
@@ -237,8 +246,8 @@ void DKRTFWriter::writeFieldAndBookmarkClosings()
     for (; !m_openFields.empty(); m_openFields.pop_back())
         m_buffer.appendCString("}}");
     m_stateAtFieldOpenings.clear();
-    writeRangeMarks(RangeMark::Bookmark, m_openBookmarks, {});
-    writeRangeMarks(RangeMark::CommentRange, m_openCommentRanges, {});
+    endRangeMarks(RangeMark::Bookmark, m_openBookmarks, {});
+    endRangeMarks(RangeMark::CommentRange, m_openCommentRanges, {});
 }
 
 } // namespace folio

@@ -2238,6 +2238,42 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsKeepTheWordsTheyAreAbout)
     EXPECT_EQ(rtf.find("atrfstart", rtf.find("atrfstart", rtf.find("atrfstart") + 1) + 1), std::string::npos) << rtf;
 }
 
+// A bookmark of a place or a field that shows nothing, standing just after
+// a comment's words or just at their start, stays where it was: outside the
+// range that ends before it, inside the one it begins.
+TEST_F(RTFOtherWritersRoundTripTests, marksOfAPlaceKeepTheirSideOfACommentsRange)
+{
+    // Each character with the comment ranges it is in, the carriers as "^".
+    auto ranges = [](const AttributedString& text) {
+        std::string found;
+        for (std::size_t index = 0; index < text.length(); ++index) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+            if (attributes && attributes->containsKey(NSAttachmentAttributeName))
+                continue;
+            const auto* tags = attributes ? attributes->valueForKeyAs<StringValue>(TECommentRangeAttribute) : nullptr;
+            const char16_t unit = text.string()[index];
+            found += unit == TEMarkCarrierCharacter ? std::string("^") : toUtf8(std::u16string(1, unit));
+            if (tags && !tags->value().empty())
+                found += "[" + std::to_string(componentsSeparatedByString(std::u16string_view(tags->value()), u" ").size()) + "]";
+        }
+        return found;
+    };
+    const std::string file =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Helvetica;}}\n"
+        "\\pard Al {\\*\\atrfstart 4}be{\\*\\atrfend 4}{\\*\\bkmkstart _GoBack}{\\*\\bkmkend _GoBack}"
+        "{{\\*\\atnid Ann}{\\*\\atnauthor Ann}\\chatn{\\*\\annotation{\\*\\atnref 4}ok}} ga "
+        "{\\*\\atrfstart 5}{\\field{\\*\\fldinst PAGE}{\\fldrslt }}de{\\*\\atrfend 5}"
+        "{{\\*\\atnid Bo}{\\*\\atnauthor Bo}\\chatn{\\*\\annotation{\\*\\atnref 5}no}} x\\par\n}";
+    const DKRTFReadResult original = read(file);
+    ASSERT_EQ(ranges(original.text), "Al b[1]e[1]^ ga ^[1]d[1]e[1] x\n");
+    for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+        EXPECT_EQ(ranges(read(rtf).text), ranges(original.text)) << rtf;
+        // The marks stand in the order of their places, as the file had
+        // them.
+        EXPECT_LT(rtf.find("{\\*\\atrfend 1}"), rtf.find("{\\*\\bkmkstart _GoBack}")) << rtf;
+    }
+}
+
 // LibreOffice keeps the properties a user gave a document beside its
 // information ("\userprops"); Word may put them inside it. Each keeps its
 // name, its kind and its value through saves, and goes out where LibreOffice
