@@ -56,12 +56,19 @@ DKRTFTitlePage::Heads DKRTFTitlePage::read(std::string_view otherForms)
     }
     const DKRTFHeaderFooterForms forms = DKRTFHeaderFooterForms::fromSerialized(otherForms);
     for (const DKRTFHeaderFooterForms::Group& group : forms.groups) {
-        if (group.section != 0 || !DKRTFHeaderFooterForms::isFirstPage(group))
+        if (!DKRTFHeaderFooterForms::isFirstPage(group))
             continue;
         const bool header = DKRTFHeaderFooterForms::isHeader(group);
-        std::optional<std::string>& settings = header ? heads.header : heads.footer;
-        if (!settings)
-            settings = forms.settingsOf(group, distanceOf(words, header ? "\\headery" : "\\footery"));
+        std::optional<std::string> settings = forms.settingsOf(group, distanceOf(words, header ? "\\headery" : "\\footery"));
+        if (group.section > 0) {
+            // A later section's distance is its break's, which the pages take.
+            if (settings)
+                (header ? heads.laterHeaders : heads.laterFooters).emplace(static_cast<std::size_t>(group.section), *settings);
+            continue;
+        }
+        std::optional<std::string>& first = header ? heads.header : heads.footer;
+        if (!first)
+            first = std::move(settings);
     }
     return heads;
 }
