@@ -676,6 +676,8 @@ std::string DKRTFReader::keptHeaderFooterContent(std::string_view content)
     // Characters of the document's code page become Unicode escapes; the
     // fallbacks after a Unicode escape stay as they are, for they are skipped.
     std::string decoded;
+    // Bytes are in the code page of the font they are set in.
+    StringEncoding encoding = state().stringEncoding();
     int fallbackLength = 1;
     int fallbacksLeft = 0;
     auto isDigit = [](char character) { return character >= '0' && character <= '9'; };
@@ -699,7 +701,8 @@ std::string DKRTFReader::keptHeaderFooterContent(std::string_view content)
                 bytes.push_back(static_cast<char>(std::stoi(std::string(content.substr(at + 2, 2)), nullptr, 16)));
                 at += 4;
             }
-            for (char16_t unit : decodeBytes(bytes)) {
+            std::optional<std::u16string> characters = decoderFor(encoding).decode(bytes);
+            for (char16_t unit : characters ? *characters : decodeBytes(bytes)) {
                 decoded += "\\u" + std::to_string(unit > 0x7FFF ? static_cast<int>(unit) - 65536 : static_cast<int>(unit));
                 decoded.append(static_cast<std::size_t>(fallbackLength), '?');
             }
@@ -717,6 +720,11 @@ std::string DKRTFReader::keptHeaderFooterContent(std::string_view content)
                 ++end;
             if (word == "u" && end > number)
                 fallbacksLeft = fallbackLength;
+            else if (word == "f" && end > number)
+                encoding = m_fontTable.fontEncodingAtIndex(static_cast<int>(integerValue(content.substr(number, end - number))),
+                                                           m_documentEncoding);
+            else if (word == "plain")
+                encoding = m_fontTable.fontEncodingAtIndex(m_defaultFontNumber, m_documentEncoding);
             else if (word == "uc" && end > number)
                 fallbackLength = static_cast<int>(std::clamp<std::int64_t>(integerValue(content.substr(number, end - number)), 0, 8));
             if (end < content.size() && content[end] == ' ')

@@ -678,6 +678,24 @@ TEST_F(RTFOtherWritersRoundTripTests, otherProgramsHeadersAndFootersComeBackWhol
     }
 }
 
+// Letters of a header in the code page of its font, or of the file, come
+// back as those letters in a file saved in another code page.
+TEST_F(RTFOtherWritersRoundTripTests, aHeaderKeepsItsLettersWhateverCodePageItWasWrittenIn)
+{
+    const DKRTFReadResult original = read("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}"
+                                          "{\\f1\\fnil\\fcharset204 Calibri;}}\n"
+                                          "{\\header\\pard\\f1\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2\\f0  caf\\'e9 \\u8364\\'80\\par}\n"
+                                          "{\\headerf\\pard\\f1\\'c4\\'e0\\par}\n"
+                                          "\\pard\\f0 Body\\par\n}");
+    for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+        std::string heads;
+        for (const std::string& head : headsOf(read(rtf)))
+            heads += head + "\n";
+        EXPECT_NE(heads.find("0 header: [\u041f\u0440\u0438\u0432\u0435\u0442 caf\u00e9 \u20ac | Calibri 12"), std::string::npos) << heads << rtf;
+        EXPECT_NE(heads.find("0 headerf: [\u0414\u0430 | Calibri 12"), std::string::npos) << heads << rtf;
+    }
+}
+
 // A header edited in Folio is what the file gets: its one line stands where
 // the richer one stood, while the title pages' own stay; switched off, the
 // file has none for every page.
