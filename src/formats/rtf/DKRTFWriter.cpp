@@ -3,7 +3,6 @@
 #include "formats/rtf/DKRTFDocumentInfo.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFSectionWords.h"
-#include "formats/rtf/DKRTFTitlePage.h"
 
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"

@@ -119,13 +119,8 @@ private:
     bool writeForeignHeaderFooter(DKRTFForeignHeaderFooter::Kind kind, std::u16string_view settings);
     // Other programs' header and footer groups the document came with.
     // Where one stands for the settings Folio shows and they were edited,
-    // the settings stand in for it. Whether the header and the footer of
-    // the first section were written.
-    struct HeadsWritten {
-        bool header = false;
-        bool footer = false;
-    };
-    HeadsWritten writeHeadersAndFooters();
+    // the settings stand in for it.
+    void writeHeadersAndFooters();
     // The kept groups of the section after the `section`-th break.
     void writeSectionHeadersAndFooters(int section);
     // The name a run's font is listed under in the font table: the family's

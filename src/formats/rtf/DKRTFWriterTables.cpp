@@ -350,10 +350,15 @@ bool DKRTFWriter::writeForeignHeaderFooter(DKRTFForeignHeaderFooter::Kind kind, 
     return DKRTFForeignHeaderFooter::writeGroup(m_buffer, kind, settings, registeredFontNumber(look->family), colorNumber);
 }
 
-DKRTFWriter::HeadsWritten DKRTFWriter::writeHeadersAndFooters()
+void DKRTFWriter::writeHeadersAndFooters()
 {
     using Group = DKRTFHeaderFooterForms::Group;
-    HeadsWritten written;
+    // Whether the first section's header and footer stand at a distance
+    // from the paper's edge the settings give.
+    struct {
+        bool header = false;
+        bool footer = false;
+    } written;
     std::vector<Group>& groups = m_headerFooterForms.groups;
     for (DKRTFForeignHeaderFooter::Kind kind : {DKRTFForeignHeaderFooter::Kind::Header, DKRTFForeignHeaderFooter::Kind::Footer}) {
         const bool header = kind == DKRTFForeignHeaderFooter::Kind::Header;
@@ -393,7 +398,6 @@ DKRTFWriter::HeadsWritten DKRTFWriter::writeHeadersAndFooters()
         words = DKRTFTitlePage::withoutDistance(words, "\\footery");
     m_buffer.appendCString(words);
     writeSectionHeadersAndFooters(0);
-    return written;
 }
 
 void DKRTFWriter::writeSectionHeadersAndFooters(int section)
