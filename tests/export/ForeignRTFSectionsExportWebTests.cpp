@@ -1,8 +1,10 @@
 #include "export/ForeignRTFExportFixture.h"
+#include "platform/foundation/Data.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -132,6 +134,38 @@ TEST_F(ForeignRTFExport, aTitlePagePrintsItsOwnHeaderAndFooterAndTheOtherPagesTh
         EXPECT_EQ(text.find("Running") != std::string::npos, page != 3) << page << ": " << text;
         EXPECT_EQ(text.find("Cover heading") != std::string::npos, page == 3) << page << ": " << text;
         EXPECT_EQ(text.find("Cover foot") != std::string::npos, page == 3) << page << ": " << text;
+    }
+}
+
+// Word's headers and footers print on every page: the running ones after
+// a title page, with the page number and count, and each section's title
+// page its own header, all at the sections' distance from the paper's edge.
+TEST_F(ForeignRTFExport, wordHeadersPrintOnEveryPageAndEachSectionsTitlePageItsOwn)
+{
+    Result<Data> fixture =
+        Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/word-rich-headers.rtf");
+    ASSERT_TRUE(fixture.ok());
+    const std::string path = document("report", fixture->toString());
+    const std::string pdf = exported(path, "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 4);
+    const std::vector<std::string> heads{"Cover of the report", "Annual Report Draft Page 2", "Part two opens here",
+                                         "Annual Report Draft Page 4"};
+    for (int page = 1; page <= 4; ++page) {
+        const std::string text = pdfText(pdf, page);
+        EXPECT_NE(text.find(heads[page - 1]), std::string::npos) << page << ": " << text;
+        const bool titlePage = page % 2 == 1;
+        EXPECT_EQ(text.find("Page " + std::to_string(page) + " of 4") != std::string::npos, !titlePage) << page << ": " << text;
+        EXPECT_EQ(text.find("Annual") != std::string::npos, !titlePage) << page << ": " << text;
+    }
+    // "\\headery1008": seven tenths of an inch down, title pages too.
+    EXPECT_NEAR(wordOn(pdf, "Cover", 1).yMin, 50.4, 2);
+    EXPECT_NEAR(wordOn(pdf, "Annual", 2).yMin, 50.4, 2);
+    EXPECT_NEAR(wordOn(pdf, "Part", 3).yMin, 50.4, 2);
+
+    const std::string lo = reference(path);
+    if (!lo.empty()) {
+        for (int page = 1; page <= 4; ++page)
+            EXPECT_NE(pdfText(lo, page).find(heads[page - 1].substr(0, 13)), std::string::npos) << pdfText(lo, page);
     }
 }
 

@@ -134,6 +134,8 @@ void NDHTMLtoPDF::setUpPage()
     m_footer = {};
     m_titleHeader = {};
     m_titleFooter = {};
+    m_laterTitleHeaders.clear();
+    m_laterTitleFooters.clear();
     if (!m_setup.isQV()) {
         auto placeholders =
             PageHeaderFooterSettings::placeholdersForConversion(toUtf16(m_name), std::chrono::system_clock::now());
@@ -147,6 +149,16 @@ void NDHTMLtoPDF::setUpPage()
             m_titleHeader.distanceFromEdge = m_header.distanceFromEdge;
         if (m_footer.enabled)
             m_titleFooter.distanceFromEdge = m_footer.distanceFromEdge;
+        for (const auto& [section, settings] : m_setup.laterTitlePageHeaderSettings) {
+            PageHeaderFooter header = PageHeaderFooterSettings::fromSettings(settings, placeholders);
+            header.distanceFromEdge = m_titleHeader.enabled ? m_titleHeader.distanceFromEdge : m_header.distanceFromEdge;
+            m_laterTitleHeaders.emplace(section, header);
+        }
+        for (const auto& [section, settings] : m_setup.laterTitlePageFooterSettings) {
+            PageHeaderFooter footer = PageHeaderFooterSettings::fromSettings(settings, placeholders);
+            footer.distanceFromEdge = m_titleFooter.enabled ? m_titleFooter.distanceFromEdge : m_footer.distanceFromEdge;
+            m_laterTitleFooters.emplace(section, footer);
+        }
     }
 
     WebViewFactory factory = m_environment.webViewFactory;
@@ -389,7 +401,8 @@ Status NDHTMLtoPDF::renderHeaderAndFooter(const std::string& outputPath)
     return WebServices::shared().renderPrintedPDF(
         m_printedPath, outputPath, [this](GraphicsContext& page, const Size& size, std::size_t index, std::size_t count) {
             m_pageCount = count;
-            drawHeads(page, index, count, size, m_setup.titlePage && index == 0, {}, {}, m_setup);
+            drawHeads(page, index, count, size,
+                      m_setup.titlePage && index == 0 ? std::optional<std::size_t>(0) : std::nullopt, {}, {}, m_setup);
             if (m_progress)
                 m_progress(index, count);
         });
@@ -430,7 +443,10 @@ Status NDHTMLtoPDF::joinPrintedParts(const std::string& outputPath)
                 partStart = index;
             }
             const PDFSectionPages::Part& section = m_parts[part];
-            drawHeads(page, index, count, size, section.titlePage && index == partStart, section.headerDistance,
+            drawHeads(page, index, count, size,
+                      section.titlePage && index == partStart ? std::optional<std::size_t>(section.firstSection)
+                                                              : std::nullopt,
+                      section.headerDistance,
                       section.footerDistance, section.setup);
             if (m_progress)
                 m_progress(index, count);
@@ -439,15 +455,22 @@ Status NDHTMLtoPDF::joinPrintedParts(const std::string& outputPath)
 
 bool NDHTMLtoPDF::headed() const
 {
-    return m_header.enabled || m_footer.enabled || m_titleHeader.enabled || m_titleFooter.enabled;
+    return m_header.enabled || m_footer.enabled || m_titleHeader.enabled || m_titleFooter.enabled
+        || !m_laterTitleHeaders.empty() || !m_laterTitleFooters.empty();
 }
 
 void NDHTMLtoPDF::drawHeads(GraphicsContext& page, std::size_t index, std::size_t count, const Size& size,
-                            bool titlePage, std::optional<double> headerDistance, std::optional<double> footerDistance,
-                            const PDFPageSetup& setup) const
+                            std::optional<std::size_t> titlePageOf, std::optional<double> headerDistance,
+                            std::optional<double> footerDistance, const PDFPageSetup& setup) const
 {
-    PageHeaderFooter header = titlePage ? m_titleHeader : m_header;
-    PageHeaderFooter footer = titlePage ? m_titleFooter : m_footer;
+    // A section that gives no title page heads of its own takes those of
+    // the last one before it that does, and at last the document's.
+    auto titleHead = [&](const std::map<std::size_t, PageHeaderFooter>& later, const PageHeaderFooter& first) {
+        auto found = later.upper_bound(*titlePageOf);
+        return found == later.begin() ? first : std::prev(found)->second;
+    };
+    PageHeaderFooter header = titlePageOf ? titleHead(m_laterTitleHeaders, m_titleHeader) : m_header;
+    PageHeaderFooter footer = titlePageOf ? titleHead(m_laterTitleFooters, m_titleFooter) : m_footer;
     header.distanceFromEdge = headerDistance.value_or(header.distanceFromEdge);
     footer.distanceFromEdge = footerDistance.value_or(footer.distanceFromEdge);
     // Each section's header and footer stand within its own side margins.

@@ -145,12 +145,13 @@ private:
     Status joinPrintedParts(const std::string& outputPath);
     // Whether any page has a header or footer to draw.
     bool headed() const;
-    // The header and footer of one page: a title page's own where it is
-    // one, else the running ones, at the section's distances from the
-    // paper's edge where it gives them.
-    void drawHeads(GraphicsContext& page, std::size_t index, std::size_t count, const Size& size, bool titlePage,
-                   std::optional<double> headerDistance, std::optional<double> footerDistance,
-                   const PDFPageSetup& setup) const;
+    // The header and footer of one page: the title page's own of the
+    // section (`titlePageOf`, the number of the break it starts at) where
+    // the page is one, else the running ones, at the section's distances
+    // from the paper's edge where it gives them.
+    void drawHeads(GraphicsContext& page, std::size_t index, std::size_t count, const Size& size,
+                   std::optional<std::size_t> titlePageOf, std::optional<double> headerDistance,
+                   std::optional<double> footerDistance, const PDFPageSetup& setup) const;
     void succeed();
     void fail(Error error);
     void terminateWebTask();
@@ -169,6 +170,9 @@ private:
     PageHeaderFooter m_footer;
     PageHeaderFooter m_titleHeader;
     PageHeaderFooter m_titleFooter;
+    // Later sections' own title page heads, by the number of their break.
+    std::map<std::size_t, PageHeaderFooter> m_laterTitleHeaders;
+    std::map<std::size_t, PageHeaderFooter> m_laterTitleFooters;
     std::vector<PDFSectionPages::Part> m_parts;
     std::unique_ptr<WebView> m_webView;
     std::uint64_t m_timeout = 0;

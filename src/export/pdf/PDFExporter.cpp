@@ -108,6 +108,8 @@ PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequ
         setup.titlePage = titleHeads.firstSectionHasTitlePage;
         setup.titlePageHeaderSettings = titleHeads.header;
         setup.titlePageFooterSettings = titleHeads.footer;
+        setup.laterTitlePageHeaderSettings = titleHeads.laterHeaders;
+        setup.laterTitlePageFooterSettings = titleHeads.laterFooters;
     }
     return setup;
 }

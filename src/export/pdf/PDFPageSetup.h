@@ -3,6 +3,8 @@
 #include "export/pdf/PDFPageTemplates.h"
 #include "platform/graphics/Geometry.h"
 
+#include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -34,6 +36,10 @@ struct PDFPageSetup {
     bool titlePage = false;
     std::optional<std::string> titlePageHeaderSettings;
     std::optional<std::string> titlePageFooterSettings;
+    // The title pages' own of later sections, by the number of the break
+    // that starts the section; a section without takes the one before.
+    std::map<std::size_t, std::string> laterTitlePageHeaderSettings;
+    std::map<std::size_t, std::string> laterTitlePageFooterSettings;
     // A rich-text document's own paper and margins where its first section
     // gives others, in the words of a section break ("width=12240
     // top=1440"): what its later sections take where they give none.

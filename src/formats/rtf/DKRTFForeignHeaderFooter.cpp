@@ -256,6 +256,15 @@ bool DKRTFForeignHeaderFooter::writeGroup(DKRTFDataBuffer& buffer, Kind kind, st
         }
     }
     buffer.appendCString("\\par}\n");
+    writeDistance(buffer, kind, settings);
+    return true;
+}
+
+void DKRTFForeignHeaderFooter::writeDistance(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings)
+{
+    std::vector<std::u16string_view> fields = settingsFields(settings);
+    if (fields.empty())
+        return;
     // Where it stands from the paper's edge, when that is not RTF's own
     // half inch: a header LibreOffice set lower prints there again.
     const double distance = std::round(floatValue(fields[4]) * kTwipsPerInch);
@@ -264,7 +273,31 @@ bool DKRTFForeignHeaderFooter::writeGroup(DKRTFDataBuffer& buffer, Kind kind, st
         buffer.appendRoundedNumber(distance);
         buffer.appendByte('\n');
     }
-    return true;
+}
+
+bool DKRTFForeignHeaderFooter::showTheSame(std::u16string_view settings, std::u16string_view other)
+{
+    std::vector<std::u16string_view> one = settingsFields(settings);
+    std::vector<std::u16string_view> two = settingsFields(other);
+    if (one.empty() || two.empty())
+        return one.empty() && two.empty();
+    // The editing page hands the settings back in a style sheet's terms
+    // ("11px", a quoted family, "rgb(...)"): the values are compared.
+    auto family = [](std::u16string_view field) {
+        std::u16string_view name = field.substr(0, field.find(u','));
+        while (!name.empty() && (name.front() == u' ' || name.front() == u'"' || name.front() == u'\''))
+            name.remove_prefix(1);
+        while (!name.empty() && (name.back() == u' ' || name.back() == u'"' || name.back() == u'\''))
+            name.remove_suffix(1);
+        return std::u16string(name);
+    };
+    auto color = [](std::u16string_view field) {
+        std::optional<Color> value = colorWithHTMLName(field);
+        return value ? htmlHexString(*value) : toUtf8(field);
+    };
+    return family(one[0]) == family(two[0]) && std::abs(floatValue(one[1]) - floatValue(two[1])) < 0.01
+        && one[2] == two[2] && color(one[3]) == color(two[3]) && boolValue(one[5]) == boolValue(two[5])
+        && one[6] == two[6];
 }
 
 } // namespace folio

@@ -59,6 +59,13 @@ public:
     enum class Kind { Header, Footer };
     static bool writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings,
                            std::optional<int> fontNumber = std::nullopt, int colorNumber = 0);
+    // "\headery" or "\footery" for the settings' distance from the paper's
+    // edge, where it is not the default.
+    static void writeDistance(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings);
+    // Whether two settings show the same header: font, size, alignment,
+    // colour, switch and words, whatever form the values are written in;
+    // the distance from the edge is not compared.
+    static bool showTheSame(std::u16string_view settings, std::u16string_view other);
 };
 
 } // namespace folio

@@ -10,6 +10,7 @@
 #include "formats/rtf/DKRTFReaderSource.h"
 #include "formats/rtf/DKRTFReaderStateStack.h"
 #include "formats/rtf/DKRTFDocumentInfo.h"
+#include "formats/rtf/DKRTFHeaderFooterForms.h"
 #include "formats/rtf/DKRTFScriptDefaults.h"
 #include "formats/rtf/DKRTFStyleSheet.h"
 #include "engine/model/TESectionBreak.h"
@@ -317,9 +318,13 @@ private:
         bool header = false;
         bool footer = false;
     };
-    // The groups of m_foreignHeaderFooterGroups of a form other than the one
-    // kept as the document's header or footer, as RTF.
-    std::string otherHeaderFooterForms(HeadsKept inSettings) const;
+    // Every header and footer group of the file, with the settings the
+    // document shows for the ones it took in, serialized.
+    std::string otherHeaderFooterForms(HeadsKept inSettings);
+    // A header or footer group's content as the forms keep it: fonts and
+    // colours in their tables, bytes of the document's code page as the
+    // characters they are (the file is saved in another).
+    std::string keptHeaderFooterContent(std::string_view content);
     void actionHeaderDistance(int value);
     void actionFooterDistance(int value);
     void actionSkipDestination(int value);
@@ -466,13 +471,15 @@ private:
     struct ForeignHeaderFooter {
         int form = 0;
         AttributedString text;
+        // Its place in m_headerFooterForms.
+        std::size_t group = 0;
     };
     std::optional<ForeignHeaderFooter> m_foreignHeader;
     std::optional<ForeignHeaderFooter> m_foreignFooter;
-    // Every other program's header and footer group as the file wrote it
-    // (its destination word and its content), and "\titlepg" / "\facingp":
-    // the forms Folio does not keep go back with the save as they were.
-    std::vector<std::pair<int, std::string>> m_foreignHeaderFooterGroups;
+    // Every other program's header and footer group as the file wrote it,
+    // in its section, and "\titlepg" / "\facingp": they go back with the
+    // save as they were, where Folio shows only one line of them.
+    DKRTFHeaderFooterForms m_headerFooterForms;
     std::string m_pageFormsOfHeaders;
     static constexpr int kDefaultHeaderDistance = 720;
     // Further from the edge than the tallest paper is no header's place.

@@ -9,7 +9,9 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
+#include <cstdint>
 #include <array>
 #include <optional>
 #include <unordered_set>
@@ -685,22 +687,111 @@ void DKRTFReader::actionForeignHeaderFooter(int value)
     state().skipGroup();
     if (skipped || m_readsHeaderFooter)
         return;
+    static constexpr const char* kWords[] = {"header", "headerr", "headerl", "headerf"};
+    static constexpr const char* kFooterWords[] = {"footer", "footerr", "footerl", "footerf"};
     const bool footer = value >= kForeignFooter;
     const int form = value % kForeignFooter;
+    if (form < 0 || form > 3)
+        return;
     const std::size_t groupEnd = endOfCurrentGroup();
-    m_foreignHeaderFooterGroups.emplace_back(
-        value, std::string(m_bytes.substr(m_location, groupEnd > m_location ? groupEnd - m_location : 0)));
-    std::optional<ForeignHeaderFooter>& kept = footer ? m_foreignFooter : m_foreignHeader;
+    DKRTFHeaderFooterForms::Group kept;
+    kept.section = static_cast<int>(m_sectionBreaks.size());
+    kept.word = footer ? kFooterWords[form] : kWords[form];
+    kept.content = keptHeaderFooterContent(m_bytes.substr(m_location, groupEnd > m_location ? groupEnd - m_location : 0));
+    m_headerFooterForms.groups.push_back(std::move(kept));
+    std::optional<ForeignHeaderFooter>& shown = footer ? m_foreignFooter : m_foreignHeader;
     // A title page's own header stands on one page only: it never stands in
     // for the one on every page, even where the file has no other.
-    if ((kept && kept->form <= form) || form == static_cast<int>(DKRTFForeignHeaderFooter::Form::FirstPage))
+    if ((shown && shown->form <= form) || form == static_cast<int>(DKRTFForeignHeaderFooter::Form::FirstPage))
         return;
     std::u16string group = u"{\\rtf1" + m_tableGroups + u"\\ansi\\deff" + toUtf16(std::to_string(m_defaultFontNumber)) + u" "
-        + DKRTFForeignHeaderFooter::withPagePlaceholders(m_source.text(m_location, endOfCurrentGroup())) + u"}";
+        + DKRTFForeignHeaderFooter::withPagePlaceholders(m_source.text(m_location, groupEnd)) + u"}";
     DKRTFReader reader(group, std::nullopt, m_attributeBuilder.fontUse());
     reader.m_readsHeaderFooter = true;
     reader.parse();
-    kept = ForeignHeaderFooter{form, reader.takeAttributedString()};
+    shown = ForeignHeaderFooter{form, reader.takeAttributedString(), m_headerFooterForms.groups.size() - 1};
+}
+
+std::string DKRTFReader::keptHeaderFooterContent(std::string_view content)
+{
+    // Characters of the document's code page become Unicode escapes; the
+    // fallbacks after a Unicode escape stay as they are, for they are skipped.
+    std::string decoded;
+    // Bytes are in the code page of the font they are set in.
+    StringEncoding encoding = state().stringEncoding();
+    int fallbackLength = 1;
+    int fallbacksLeft = 0;
+    auto isDigit = [](char character) { return character >= '0' && character <= '9'; };
+    auto isHex = [](char character) {
+        return (character >= '0' && character <= '9') || (character >= 'a' && character <= 'f') || (character >= 'A' && character <= 'F');
+    };
+    std::size_t at = 0;
+    while (at < content.size()) {
+        const char character = content[at];
+        if (character == '\\' && at + 3 < content.size() && content[at + 1] == '\'' && isHex(content[at + 2])
+            && isHex(content[at + 3])) {
+            if (fallbacksLeft > 0) {
+                --fallbacksLeft;
+                decoded.append(content.substr(at, 4));
+                at += 4;
+                continue;
+            }
+            std::string bytes;
+            while (at + 3 < content.size() && content[at] == '\\' && content[at + 1] == '\'' && isHex(content[at + 2])
+                   && isHex(content[at + 3])) {
+                bytes.push_back(static_cast<char>(std::stoi(std::string(content.substr(at + 2, 2)), nullptr, 16)));
+                at += 4;
+            }
+            std::optional<std::u16string> characters = decoderFor(encoding).decode(bytes);
+            for (char16_t unit : characters ? *characters : decodeBytes(bytes)) {
+                decoded += "\\u" + std::to_string(unit > 0x7FFF ? static_cast<int>(unit) - 65536 : static_cast<int>(unit));
+                decoded.append(static_cast<std::size_t>(fallbackLength), '?');
+            }
+            continue;
+        }
+        if (character == '\\' && at + 1 < content.size() && std::isalpha(static_cast<unsigned char>(content[at + 1]))) {
+            std::size_t end = at + 1;
+            while (end < content.size() && std::isalpha(static_cast<unsigned char>(content[end])))
+                ++end;
+            const std::string_view word = content.substr(at + 1, end - at - 1);
+            const std::size_t number = end;
+            if (end < content.size() && (content[end] == '-' || isDigit(content[end])))
+                ++end;
+            while (end < content.size() && isDigit(content[end]))
+                ++end;
+            if (word == "u" && end > number)
+                fallbacksLeft = fallbackLength;
+            else if (word == "f" && end > number)
+                encoding = m_fontTable.fontEncodingAtIndex(static_cast<int>(integerValue(content.substr(number, end - number))),
+                                                           m_documentEncoding);
+            else if (word == "plain")
+                encoding = m_fontTable.fontEncodingAtIndex(m_defaultFontNumber, m_documentEncoding);
+            else if (word == "uc" && end > number)
+                fallbackLength = static_cast<int>(std::clamp<std::int64_t>(integerValue(content.substr(number, end - number)), 0, 8));
+            if (end < content.size() && content[end] == ' ')
+                ++end;
+            decoded.append(content.substr(at, end - at));
+            at = end;
+            continue;
+        }
+        const std::size_t length = character == '\\' && at + 1 < content.size() ? 2 : 1;
+        if (fallbacksLeft > 0 && character != '{' && character != '}' && character != '\r' && character != '\n')
+            --fallbacksLeft;
+        decoded.append(content.substr(at, length));
+        at += length;
+    }
+    auto font = [this](int number) -> std::optional<int> {
+        if (!m_fontTable.hasEntry(number))
+            return std::nullopt;
+        return m_headerFooterForms.fontReference(m_fontTable.fontNameAtIndex(number));
+    };
+    auto color = [this](int number) -> std::optional<int> {
+        std::shared_ptr<const ColorValue> value = m_colorTable.colorAtIndex(number);
+        if (!value)
+            return std::nullopt;
+        return m_headerFooterForms.colorReference(value);
+    };
+    return DKRTFStyleSheet::renumbered(decoded, font, color);
 }
 
 void DKRTFReader::actionPageFormsOfHeaders(int value)
@@ -714,46 +805,33 @@ void DKRTFReader::actionPageFormsOfHeaders(int value)
         m_pageFormsOfHeaders += word;
 }
 
-std::string DKRTFReader::otherHeaderFooterForms(HeadsKept inSettings) const
+std::string DKRTFReader::otherHeaderFooterForms(HeadsKept inSettings)
 {
-    static constexpr const char* kWords[] = {"header", "headerr", "headerl", "headerf"};
-    static constexpr const char* kFooterWords[] = {"footer", "footerr", "footerl", "footerf"};
-    std::string forms;
-    std::vector<int> written;
-    for (const auto& [value, content] : m_foreignHeaderFooterGroups) {
-        const bool footer = value >= kForeignFooter;
-        const int form = value % kForeignFooter;
-        const std::optional<ForeignHeaderFooter>& kept = footer ? m_foreignFooter : m_foreignHeader;
-        // The kept form is written from the document's settings; a form met
-        // again (a later section's) is the same header once more.
-        if ((kept && kept->form == form) || form < 0 || form > 3 ||
-            std::find(written.begin(), written.end(), value) != written.end())
-            continue;
-        written.push_back(value);
-        // The fonts and colours are numbers of this file's tables, which the
-        // save writes anew: the group goes without them.
-        auto none = [](int) -> std::optional<int> { return std::nullopt; };
-        forms += std::string("{\\") + (footer ? kFooterWords[form] : kWords[form]) + " " +
-            DKRTFStyleSheet::renumbered(content, none, none) + "}\n";
-    }
+    // The group the document's header or footer was read from stands for
+    // those settings while they stay as they are.
+    if (m_foreignHeader && inSettings.header)
+        m_headerFooterForms.groups[m_foreignHeader->group].shownAs = m_pageSettings.text(DKRTFPageSettings::kHeaderControlKey);
+    if (m_foreignFooter && inSettings.footer)
+        m_headerFooterForms.groups[m_foreignFooter->group].shownAs = m_pageSettings.text(DKRTFPageSettings::kFooterControlKey);
     // A title page, and facing pages, go back even without headers of
     // their own: a title page then prints none.
-    if (forms.empty())
+    m_headerFooterForms.words = m_pageFormsOfHeaders;
+    if (m_headerFooterForms.groups.empty())
         return m_pageFormsOfHeaders;
     // The distance from the paper's edge goes with the kept header's
     // settings; where only the title page has a header, it goes with it.
-    std::string words = m_pageFormsOfHeaders;
-    auto keepDistance = [&](const char* word, int distance, bool kept, const char* group) {
-        if (!kept && distance != kDefaultHeaderDistance && distance > 0 && distance < kLargestHeaderDistance
-            && forms.find(group) != std::string::npos)
-            words += word + std::to_string(distance);
+    auto keepDistance = [&](const char* word, int distance, bool kept, bool header) {
+        const bool hasGroup = std::any_of(m_headerFooterForms.groups.begin(), m_headerFooterForms.groups.end(),
+                                          [&](const DKRTFHeaderFooterForms::Group& group) {
+                                              return group.section == 0 && DKRTFHeaderFooterForms::isHeader(group) == header;
+                                          });
+        if (!kept && distance != kDefaultHeaderDistance && distance > 0 && distance < kLargestHeaderDistance && hasGroup)
+            m_headerFooterForms.words += word + std::to_string(distance);
     };
-    keepDistance("\\headery", m_headerDistance, inSettings.header, "{\\header");
-    keepDistance("\\footery", m_footerDistance, inSettings.footer, "{\\footer");
-    return words + forms;
+    keepDistance("\\headery", m_headerDistance, inSettings.header, true);
+    keepDistance("\\footery", m_footerDistance, inSettings.footer, false);
+    return m_headerFooterForms.serialized();
 }
-
-
 
 void DKRTFReader::actionSkipDestination(int) { state().skipGroup(); }
 

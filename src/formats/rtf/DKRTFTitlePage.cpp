@@ -1,7 +1,6 @@
 #include "formats/rtf/DKRTFTitlePage.h"
 
-#include "formats/rtf/DKRTFForeignHeaderFooter.h"
-#include "formats/rtf/DKRTFReader.h"
+#include "formats/rtf/DKRTFHeaderFooterForms.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
@@ -15,31 +14,6 @@ namespace {
 constexpr int kDefaultDistanceTwips = 720;
 // Further from the edge than the tallest paper is no header's place.
 constexpr std::int64_t kLargestDistanceTwips = 31680;
-
-// The content of the group that opens with `word` ("{\headerf"), up to its
-// closing brace; nothing when there is no such group.
-std::optional<std::string_view> groupContent(std::string_view forms, std::string_view word)
-{
-    for (std::size_t open = forms.find(word); open != std::string_view::npos; open = forms.find(word, open + 1)) {
-        const std::size_t start = open + word.size();
-        // "{\headerfoo" is another word.
-        if (start < forms.size() && forms[start] >= 'a' && forms[start] <= 'z')
-            continue;
-        // The blank that ends the word is none of the text.
-        const std::size_t text = start < forms.size() && forms[start] == ' ' ? start + 1 : start;
-        int depth = 1;
-        for (std::size_t at = text; at < forms.size(); ++at) {
-            if (forms[at] == '\\')
-                ++at;
-            else if (forms[at] == '{')
-                ++depth;
-            else if (forms[at] == '}' && --depth == 0)
-                return forms.substr(text, at - text);
-        }
-        return forms.substr(text);
-    }
-    return std::nullopt;
-}
 
 // Where `word` ("\headery") stands among the section's words, and the
 // end of its number; nothing when it is not there.
@@ -68,18 +42,6 @@ int distanceOf(std::string_view words, std::string_view word)
     return distance > 0 && distance < kLargestDistanceTwips ? static_cast<int>(distance) : kDefaultDistanceTwips;
 }
 
-std::optional<std::string> settingsOfGroup(std::string_view forms, std::string_view word, int distanceTwips)
-{
-    std::optional<std::string_view> content = groupContent(forms, word);
-    if (!content)
-        return std::nullopt;
-    Result<DKRTFReadResult> read = DKRTFReader::read(
-        u"{\\rtf1\\ansi " + DKRTFForeignHeaderFooter::withPagePlaceholders(toUtf16(*content)) + u"}");
-    if (!read)
-        return std::nullopt;
-    return DKRTFForeignHeaderFooter::settingsForText(read->text, distanceTwips);
-}
-
 } // namespace
 
 DKRTFTitlePage::Heads DKRTFTitlePage::read(std::string_view otherForms)
@@ -92,8 +54,22 @@ DKRTFTitlePage::Heads DKRTFTitlePage::read(std::string_view otherForms)
         if (end >= words.size() || words[end] < 'a' || words[end] > 'z')
             heads.firstSectionHasTitlePage = true;
     }
-    heads.header = settingsOfGroup(otherForms, "{\\headerf", distanceOf(words, "\\headery"));
-    heads.footer = settingsOfGroup(otherForms, "{\\footerf", distanceOf(words, "\\footery"));
+    const DKRTFHeaderFooterForms forms = DKRTFHeaderFooterForms::fromSerialized(otherForms);
+    for (const DKRTFHeaderFooterForms::Group& group : forms.groups) {
+        if (!DKRTFHeaderFooterForms::isFirstPage(group))
+            continue;
+        const bool header = DKRTFHeaderFooterForms::isHeader(group);
+        std::optional<std::string> settings = forms.settingsOf(group, distanceOf(words, header ? "\\headery" : "\\footery"));
+        if (group.section > 0) {
+            // A later section's distance is its break's, which the pages take.
+            if (settings)
+                (header ? heads.laterHeaders : heads.laterFooters).emplace(static_cast<std::size_t>(group.section), *settings);
+            continue;
+        }
+        std::optional<std::string>& first = header ? heads.header : heads.footer;
+        if (!first)
+            first = std::move(settings);
+    }
     return heads;
 }
 

@@ -1,16 +1,18 @@
 #pragma once
 
+#include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace folio {
 
-// What a document's title page prints. Folio edits one header and one
-// footer; a title page's own ("{\headerf ...}", "{\footerf ...}"), and
-// "\titlepg" where the document's first section has one, are kept as the
-// file gave them beside it (DKRTFPageSettings' other header and footer
-// forms). This reads them back for the pages.
+// What a document's title pages print. Folio edits one header and one
+// footer; a title page's own ("{\headerf ...}", "{\footerf ...}") in each
+// section, and "\titlepg" where the document's first section has one, are
+// kept as the file gave them beside it (DKRTFPageSettings' other header and
+// footer forms). This reads them back for the pages.
 class DKRTFTitlePage {
 public:
     struct Heads {
@@ -22,6 +24,11 @@ public:
         // document has none.
         std::optional<std::string> header;
         std::optional<std::string> footer;
+        // The title page's own of later sections that give theirs, by the
+        // number of the break the section starts at; a section that gives
+        // none takes the one before it.
+        std::map<std::size_t, std::string> laterHeaders;
+        std::map<std::size_t, std::string> laterFooters;
     };
 
     DKRTFTitlePage() = delete;

@@ -3,7 +3,6 @@
 #include "formats/rtf/DKRTFDocumentInfo.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFSectionWords.h"
-#include "formats/rtf/DKRTFTitlePage.h"
 
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
@@ -131,6 +130,8 @@ std::string DKRTFWriter::writeRTFData()
     // written each time.
     m_buffer.reserve(m_attributedString.length());
     prepareStyleSheet();
+    if (m_settings.otherHeaderFooterForms)
+        m_headerFooterForms = DKRTFHeaderFooterForms::fromSerialized(*m_settings.otherHeaderFooterForms);
     if (m_settings.fontNames) {
         for (const std::string& name : componentsSeparatedByString(std::string_view(*m_settings.fontNames), ";")) {
             if (!name.empty())
@@ -161,24 +162,7 @@ std::string DKRTFWriter::writeRTFData()
         appendGroupText(m_buffer, *m_settings.pageFooter);
         m_buffer.appendCString("}\n");
     }
-    // The same header and footer once more as other programs read them;
-    // Folio's own reader keeps the settings above.
-    const bool headerWritten =
-        m_settings.pageHeader && writeForeignHeaderFooter(DKRTFForeignHeaderFooter::Kind::Header, *m_settings.pageHeader);
-    const bool footerWritten =
-        m_settings.pageFooter && writeForeignHeaderFooter(DKRTFForeignHeaderFooter::Kind::Footer, *m_settings.pageFooter);
-    // The first-page, left and right page headers and footers the document
-    // came with, which Folio does not edit, go back as they were; their
-    // distance from the paper's edge yields to the one of the header or
-    // footer Folio edits.
-    if (m_settings.otherHeaderFooterForms) {
-        std::string forms = *m_settings.otherHeaderFooterForms;
-        if (headerWritten)
-            forms = DKRTFTitlePage::withoutDistance(forms, "\\headery");
-        if (footerWritten)
-            forms = DKRTFTitlePage::withoutDistance(forms, "\\footery");
-        m_buffer.appendCString(forms);
-    }
+    writeHeadersAndFooters();
     if (m_settings.paperColor) {
         m_buffer.appendCString(
             "{\\*\\background {\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright0\\shpbottom0\\shpfhdr0\\shpbxmargin"
@@ -348,6 +332,7 @@ void DKRTFWriter::writeBody()
     bool runCarriesPicture = false;
     bool runIsPageBreak = false;
     const TESectionBreak* runSectionBreak = nullptr;
+    int sectionsWritten = 0;
     // A marker the page drew ("\t1)\t") is this program's own text, not
     // the level's: the group gets the marker the list table gives instead.
     bool runIsDrawnMarker = false;
@@ -491,6 +476,7 @@ void DKRTFWriter::writeBody()
             m_buffer.appendCString("\\sect\\sectd");
             DKRTFSectionWords::append(m_buffer, sectionBreak->settings());
             m_buffer.appendByte('\n');
+            writeSectionHeadersAndFooters(++sectionsWritten);
         } else {
             m_buffer.appendEscapedCharacter(unit);
         }

@@ -4,6 +4,7 @@
 #include "formats/rtf/DKRTFDataBuffer.h"
 #include "formats/rtf/DKRTFDocumentSettings.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
+#include "formats/rtf/DKRTFHeaderFooterForms.h"
 #include "formats/rtf/DKRTFScriptDefaults.h"
 #include "formats/rtf/DKRTFStyleSheet.h"
 #include "formats/rtf/DKRTFWriterState.h"
@@ -116,6 +117,12 @@ private:
     // font and colour from the tables.
     // Whether it was written.
     bool writeForeignHeaderFooter(DKRTFForeignHeaderFooter::Kind kind, std::u16string_view settings);
+    // Other programs' header and footer groups the document came with.
+    // Where one stands for the settings Folio shows and they were edited,
+    // the settings stand in for it.
+    void writeHeadersAndFooters();
+    // The kept groups of the section after the `section`-th break.
+    void writeSectionHeadersAndFooters(int section);
     // The name a run's font is listed under in the font table: the family's
     // where the document named the family and the family's face of the
     // font's bold and italic is the font, else the face's PostScript name.
@@ -293,6 +300,8 @@ private:
     const AttributedString& m_attributedString;
     DKRTFDocumentSettings m_settings;
     std::optional<DKRTFStyleSheet> m_styleSheet;
+    // m_settings.otherHeaderFooterForms, read; the groups that go back.
+    DKRTFHeaderFooterForms m_headerFooterForms;
     // The names of the document's own font table (m_settings.fontNames).
     std::set<std::string> m_documentFontNames;
     // Their families, found when first asked for.

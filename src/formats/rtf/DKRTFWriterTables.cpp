@@ -5,6 +5,7 @@
 #include "engine/model/TEParagraphBorders.h"
 #include "engine/model/TEShading.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
+#include "formats/rtf/DKRTFTitlePage.h"
 #include "formats/rtf/DKRTFReaderListTable.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
@@ -209,6 +210,8 @@ void DKRTFWriter::registerFonts()
         if (auto look = settings ? DKRTFForeignHeaderFooter::lookOfSettings(*settings) : std::nullopt)
             registerName(look->family);
     }
+    for (const std::u16string& name : m_headerFooterForms.fonts())
+        registerName(toUtf8(name));
 }
 
 void DKRTFWriter::writeFontTable()
@@ -309,6 +312,15 @@ void DKRTFWriter::writeColorTable()
         entry.writeToDataBuffer(m_buffer);
         m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
     }
+    for (const std::shared_ptr<const ColorValue>& color : m_headerFooterForms.colors()) {
+        if (!color)
+            continue;
+        DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&color->color());
+        if (m_registeredColors.contains(entry))
+            continue;
+        entry.writeToDataBuffer(m_buffer);
+        m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
+    }
     // Black is the table's first colour, which "\\ulc0" does not name (it is
     // the text's own colour): an underline drawn in black has black again,
     // last, as an entry of its own.
@@ -336,6 +348,82 @@ bool DKRTFWriter::writeForeignHeaderFooter(DKRTFForeignHeaderFooter::Kind kind, 
         colorNumber = found == m_registeredColors.end() || found->second == 0 ? 0 : found->second + 1;
     }
     return DKRTFForeignHeaderFooter::writeGroup(m_buffer, kind, settings, registeredFontNumber(look->family), colorNumber);
+}
+
+void DKRTFWriter::writeHeadersAndFooters()
+{
+    using Group = DKRTFHeaderFooterForms::Group;
+    // Whether the first section's header and footer stand at a distance
+    // from the paper's edge the settings give.
+    struct {
+        bool header = false;
+        bool footer = false;
+    } written;
+    std::vector<Group>& groups = m_headerFooterForms.groups;
+    for (DKRTFForeignHeaderFooter::Kind kind : {DKRTFForeignHeaderFooter::Kind::Header, DKRTFForeignHeaderFooter::Kind::Footer}) {
+        const bool header = kind == DKRTFForeignHeaderFooter::Kind::Header;
+        const std::optional<std::u16string>& settings = header ? m_settings.pageHeader : m_settings.pageFooter;
+        auto shown = std::find_if(groups.begin(), groups.end(), [&](const Group& group) {
+            return group.shownAs && DKRTFHeaderFooterForms::isHeader(group) == header;
+        });
+        // The group the settings were read from says more than they do (its
+        // paragraphs, tabs, styles and fields): it goes back for as long as
+        // the settings are as read.
+        if (shown != groups.end() && settings && DKRTFForeignHeaderFooter::showTheSame(*settings, toUtf16(*shown->shownAs))) {
+            if (shown->section == 0)
+                (header ? written.header : written.footer) = true;
+            if (shown->section == 0 && DKRTFForeignHeaderFooter::lookOfSettings(*settings))
+                DKRTFForeignHeaderFooter::writeDistance(m_buffer, kind, *settings);
+            continue;
+        }
+        if (shown != groups.end())
+            groups.erase(shown);
+        const bool own = settings && writeForeignHeaderFooter(kind, *settings);
+        (header ? written.header : written.footer) = own;
+        // The settings' header takes the place of the file's one for every
+        // page, which would otherwise stand beside it.
+        if (own) {
+            const std::string allPages = header ? "header" : "footer";
+            std::erase_if(groups, [&](const Group& group) { return group.section == 0 && group.word == allPages; });
+        }
+    }
+    // The title page's, left and right pages' headers and footers the
+    // document came with, which Folio does not edit, go back as they were;
+    // their distance from the paper's edge yields to the one of the header
+    // or footer Folio edits.
+    std::string words = m_headerFooterForms.words;
+    if (written.header)
+        words = DKRTFTitlePage::withoutDistance(words, "\\headery");
+    if (written.footer)
+        words = DKRTFTitlePage::withoutDistance(words, "\\footery");
+    m_buffer.appendCString(words);
+    writeSectionHeadersAndFooters(0);
+}
+
+void DKRTFWriter::writeSectionHeadersAndFooters(int section)
+{
+    auto font = [this](int number) -> std::optional<int> {
+        if (number < 0 || static_cast<std::size_t>(number) >= m_headerFooterForms.fonts().size())
+            return std::nullopt;
+        return registeredFontNumber(toUtf8(m_headerFooterForms.fonts()[static_cast<std::size_t>(number)]));
+    };
+    auto color = [this](int number) -> std::optional<int> {
+        const auto& colors = m_headerFooterForms.colors();
+        if (number <= 0 || static_cast<std::size_t>(number) >= colors.size() || !colors[static_cast<std::size_t>(number)])
+            return std::nullopt;
+        auto found = m_registeredColors.find(DKRTFColorTableEntry::entryWithColor(&colors[static_cast<std::size_t>(number)]->color()));
+        // The default entry stands for two slots of the table, black and
+        // white, so every later entry is one further on.
+        if (found == m_registeredColors.end())
+            return std::nullopt;
+        return found->second == 0 ? 0 : found->second + 1;
+    };
+    for (const DKRTFHeaderFooterForms::Group& group : m_headerFooterForms.groups) {
+        if (group.section != section)
+            continue;
+        m_buffer.appendCString(m_headerFooterForms.groupRTF(group, font, color));
+        m_buffer.appendByte('\n');
+    }
 }
 
 std::int32_t DKRTFWriter::registeredColorNumber(const AttributeDictionary& attributes, std::string_view key) const

@@ -1,5 +1,6 @@
 #include "formats/html/HTMLPlainText.h"
 #include "formats/rtf/DKRTFDocumentInfo.h"
+#include "formats/rtf/DKRTFHeaderFooterForms.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "formats/rtf/DKRTFTitlePage.h"
 #include "formats/rtf/DKRTFWriter.h"
@@ -10,6 +11,7 @@
 #include "engine/model/TEScriptAttributes.h"
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TESectionBreak.h"
+#include "engine/css/ColorHTML.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -22,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 #include <cmath>
 #include <cstdlib>
@@ -581,11 +584,11 @@ TEST_F(RTFOtherWritersRoundTripTests, aTitlePageKeepsItsOwnHeaderAndFooterThroug
                 << heads;
             EXPECT_EQ(page.text(DKRTFPageSettings::kFooterControlKey), std::nullopt) << heads;
             EXPECT_EQ(title.header, hasCover ? std::optional<std::string>(
-                                                   "Helvetica::10::center::black::0.5::YES::Cover heading")
+                                                   "Arial::10::center::black::0.5::YES::Cover heading")
                                              : std::nullopt)
                 << heads;
             EXPECT_EQ(title.footer, hasCover ? std::optional<std::string>(
-                                                   "Helvetica::8::right::black::0.5::YES::Cover page [pagenumber]")
+                                                   "Arial::8::right::black::0.5::YES::Cover page [pagenumber]")
                                              : std::nullopt)
                 << heads;
         }
@@ -608,8 +611,8 @@ TEST_F(RTFOtherWritersRoundTripTests, theTitlePagesDistanceFromTheEdgeAndFacingP
     };
     for (const std::string& rtf : writtenAndSaved(original)) {
         for (const DKRTFReadResult& reading : {original, read(rtf)}) {
-            EXPECT_EQ(titleHeads(reading).header, "Helvetica::10::center::black::0.7::YES::Cover heading") << rtf;
-            EXPECT_EQ(titleHeads(reading).footer, "Helvetica::10::center::black::0.63::YES::Cover footing") << rtf;
+            EXPECT_EQ(titleHeads(reading).header, "Arial::10::center::black::0.7::YES::Cover heading") << rtf;
+            EXPECT_EQ(titleHeads(reading).footer, "Arial::10::center::black::0.63::YES::Cover footing") << rtf;
             EXPECT_EQ(reading.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), std::nullopt) << rtf;
         }
     }
@@ -620,8 +623,8 @@ TEST_F(RTFOtherWritersRoundTripTests, theTitlePagesDistanceFromTheEdgeAndFacingP
     ASSERT_TRUE(rtf.ok());
     const DKRTFReadResult again = read(*rtf);
     EXPECT_EQ(again.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), toUtf8(*ownHeader.pageHeader)) << *rtf;
-    EXPECT_EQ(titleHeads(again).header, "Helvetica::10::center::black::0.5::YES::Cover heading") << *rtf;
-    EXPECT_EQ(titleHeads(again).footer, "Helvetica::10::center::black::0.63::YES::Cover footing") << *rtf;
+    EXPECT_EQ(titleHeads(again).header, "Arial::10::center::black::0.5::YES::Cover heading") << *rtf;
+    EXPECT_EQ(titleHeads(again).footer, "Arial::10::center::black::0.63::YES::Cover footing") << *rtf;
 
     const DKRTFReadResult facing = read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\facingp\n"
                                         "{\\header \\pard\\f0 Running head\\par}\\pard\\f0 Body\\par\n}");
@@ -630,6 +633,151 @@ TEST_F(RTFOtherWritersRoundTripTests, theTitlePagesDistanceFromTheEdgeAndFacingP
     ASSERT_TRUE(forms.has_value()) << facingRtf;
     EXPECT_NE(forms->find("\\facingp"), std::string::npos) << facingRtf;
     EXPECT_EQ(forms, facing.pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey));
+}
+
+// Every header and footer group of a file, as the page of its section
+// shows it: section, form, words with page fields as placeholders, and per
+// paragraph its style number, alignment, tab stops, font and colour.
+std::vector<std::string> headsOf(const DKRTFReadResult& reading)
+{
+    std::vector<std::string> heads;
+    const DKRTFHeaderFooterForms forms = DKRTFHeaderFooterForms::fromSerialized(
+        reading.pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey).value_or(""));
+    for (const DKRTFHeaderFooterForms::Group& group : forms.groups) {
+        std::string head = std::to_string(group.section) + " " + group.word + ":";
+        const std::optional<AttributedString> text = forms.textOf(group);
+        if (!text) {
+            heads.push_back(head + " unreadable");
+            continue;
+        }
+        const std::u16string& string = text->string();
+        std::size_t style = group.content.find("\\s");
+        while (style != std::string::npos && (style + 2 >= group.content.size() || !std::isdigit(static_cast<unsigned char>(group.content[style + 2]))))
+            style = group.content.find("\\s", style + 1);
+        if (style != std::string::npos)
+            head += " style " + std::to_string(integerValue(std::string_view(group.content).substr(style + 2, 3)));
+        for (std::size_t start = 0; start < string.size();) {
+            const std::size_t end = std::min(string.find(u'\n', start), string.size());
+            AttributeDictionaryPtr attributes = text->attributesAtIndex(start);
+            head += " [" + toUtf8(string.substr(start, end - start));
+            const auto* font = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+            head += " | " + (font ? font->font().postScriptName() + " " + formatShortest(font->font().pointSize()) : "no font");
+            const auto* color = attributes ? attributes->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName) : nullptr;
+            head += color ? " #" + htmlHexString(color->color()) : "";
+            const auto* paragraph = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+            if (paragraph) {
+                head += " align " + std::to_string(static_cast<int>(paragraph->style().alignment()));
+                for (const TextTab& tab : paragraph->style().tabStops().value_or(std::vector<TextTab>()))
+                    head += " tab " + formatShortest(tab.location) + "/" + std::to_string(static_cast<int>(tab.alignment));
+            }
+            head += "]";
+            start = end + 1;
+        }
+        heads.push_back(head);
+    }
+    return heads;
+}
+
+// Headers and footers as Word, LibreOffice and WordPad write them keep all
+// they hold through a save, straight and through the editing page: their
+// paragraphs, style, tab stops, fonts, colours and page fields, the first
+// page's and each section's own, while Folio shows one line of the running
+// one in the file's font, size, colour and alignment.
+TEST_F(RTFOtherWritersRoundTripTests, otherProgramsHeadersAndFootersComeBackWhole)
+{
+    struct Case {
+        std::string name;
+        std::string shownHeader;
+        std::vector<std::string> mustHold;
+    };
+    const std::vector<Case> cases{
+        {"word-rich-headers.rtf", "Arial::9::left::#1f3864::0.7::YES::Annual Report Draft Page [pagenumber] Finance committee",
+         {"0 headerr: style 15 [Annual Report\tDraft\tPage [pagenumber] | Arial 9 #1f3864 align 0 tab 234/2 tab 468/1]"
+          " [Finance committee | Arial 9 #1f3864 align 2 tab 234/2 tab 468/1]",
+          "0 footerr: style 16 [Page [pagenumber] of [totalpages] | Arial 8 align 1 tab 234/2 tab 468/1]",
+          "0 headerf: style 15 [Cover of the report | Courier New 10 #c00000 align 2 tab 234/2 tab 468/1]",
+          "1 headerf: style 15 [Part two opens here | Arial 10 #0000ff align 2 tab 234/2 tab 468/1]"}},
+        {"libreoffice-rich-header.rtf", "",
+         {"0 header: style 21 [Survey of the river\tSpring\tSheet [pagenumber] | Liberation Sans 10 #000080 align 0 tab 240.95/2 tab 481.9/1]",
+          "[Field notes, not for circulation | Liberation Serif 9 align 2 tab 240.95/2 tab 481.9/1]",
+          "0 footer: style 22 [Sheet [pagenumber] of [totalpages] | Liberation Sans 9 #800000 align 2 tab 240.95/2 tab 481.9/1]"}},
+        {"wordpad-rich-header.rtf", "Cambria::10::left::#0070c0::0.5::YES::Board minutes Confidential Page [pagenumber] Second line of the head",
+         {"0 header: [Board minutes\tConfidential\tPage [pagenumber] | Cambria 10 #0070c0 align 0 tab 234/0 tab 468/1]"
+          " [Second line of the head | Calibri 8 #7030a0 align 2]"}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const DKRTFReadResult original = read(fixture(test.name));
+        const std::vector<std::string> heads = headsOf(original);
+        std::string all;
+        for (const std::string& head : heads)
+            all += head + "\n";
+        for (const std::string& held : test.mustHold)
+            EXPECT_NE(all.find(held), std::string::npos) << held << "\n in \n" << all;
+        if (!test.shownHeader.empty())
+            EXPECT_EQ(original.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), test.shownHeader);
+        for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+            const DKRTFReadResult again = read(rtf);
+            EXPECT_EQ(headsOf(again), heads) << rtf;
+            EXPECT_EQ(again.pageSettings.text(DKRTFPageSettings::kHeaderControlKey),
+                      original.pageSettings.text(DKRTFPageSettings::kHeaderControlKey)) << rtf;
+            EXPECT_EQ(again.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
+                      original.pageSettings.text(DKRTFPageSettings::kFooterControlKey)) << rtf;
+            // A second save changes nothing more.
+            EXPECT_EQ(headsOf(read(written(again, throughThePage(again.text)))), heads);
+        }
+    }
+}
+
+// Letters of a header in the code page of its font, or of the file, come
+// back as those letters in a file saved in another code page.
+TEST_F(RTFOtherWritersRoundTripTests, aHeaderKeepsItsLettersWhateverCodePageItWasWrittenIn)
+{
+    const DKRTFReadResult original = read("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}"
+                                          "{\\f1\\fnil\\fcharset204 Calibri;}}\n"
+                                          "{\\header\\pard\\f1\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2\\f0  caf\\'e9 \\u8364\\'80\\par}\n"
+                                          "{\\headerf\\pard\\f1\\'c4\\'e0\\par}\n"
+                                          "\\pard\\f0 Body\\par\n}");
+    for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+        std::string heads;
+        for (const std::string& head : headsOf(read(rtf)))
+            heads += head + "\n";
+        EXPECT_NE(heads.find("0 header: [\u041f\u0440\u0438\u0432\u0435\u0442 caf\u00e9 \u20ac | Calibri 12"), std::string::npos) << heads << rtf;
+        EXPECT_NE(heads.find("0 headerf: [\u0414\u0430 | Calibri 12"), std::string::npos) << heads << rtf;
+    }
+}
+
+// A header edited in Folio is what the file gets: its one line stands where
+// the richer one stood, while the title pages' own stay; switched off, the
+// file has none for every page.
+TEST_F(RTFOtherWritersRoundTripTests, anEditedHeaderTakesThePlaceOfTheOneItWasReadFrom)
+{
+    const DKRTFReadResult original = read(fixture("word-rich-headers.rtf"));
+    DKRTFDocumentSettings edited = documentSettings(original);
+    edited.pageHeader = u"Arial::11::right::#1f3864::0.7::YES::Final report, page [pagenumber]";
+    Result<std::string> rtf = DKRTFWriter::writeDocument(original.text, edited);
+    ASSERT_TRUE(rtf.ok());
+    DKRTFReadResult again = read(*rtf);
+    EXPECT_EQ(again.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), toUtf8(*edited.pageHeader));
+    std::string heads;
+    for (const std::string& head : headsOf(again))
+        heads += head + "\n";
+    EXPECT_EQ(heads.find("Annual Report"), std::string::npos) << heads;
+    EXPECT_NE(heads.find("0 header: [Final report, page [pagenumber] | Arial 11 #1f3864 align 1]"), std::string::npos) << heads;
+    EXPECT_NE(heads.find("0 headerf: style 15 [Cover of the report"), std::string::npos) << heads;
+    EXPECT_NE(heads.find("1 headerf: style 15 [Part two opens here"), std::string::npos) << heads;
+    EXPECT_NE(heads.find("0 footerr: style 16 [Page [pagenumber] of [totalpages]"), std::string::npos) << heads;
+
+    edited.pageHeader = u"Arial::9::left::#1f3864::0.7::NO::Annual Report Draft Page [pagenumber] Finance committee";
+    rtf = DKRTFWriter::writeDocument(original.text, edited);
+    ASSERT_TRUE(rtf.ok());
+    again = read(*rtf);
+    heads.clear();
+    for (const std::string& head : headsOf(again))
+        heads += head + "\n";
+    EXPECT_EQ(heads.find("0 header:"), std::string::npos) << heads;
+    EXPECT_EQ(heads.find("0 headerr:"), std::string::npos) << heads;
+    EXPECT_NE(heads.find("0 headerf: style 15 [Cover of the report"), std::string::npos) << heads;
 }
 
 // Other programs read what Folio writes: the header's and footer's words,
