@@ -572,7 +572,7 @@ private:
     // from that style. Word is known by its "\generator" group or by the
     // words of its sheet that no other writer uses.
     bool m_generatorIsWord = false;
-    bool m_styleSheetIsWords = false;
+    bool m_sheetHasWordOnlyWords = false;
     // The sheet itself, names and all, for the document to keep.
     std::optional<DKRTFStyleSheet> m_styleSheet;
     std::size_t m_undecodableBytes = 0;

@@ -175,7 +175,7 @@ void DKRTFReader::performStyle(int number, int depth)
     auto style = m_paragraphStyles.find(number);
     if (style == m_paragraphStyles.end())
         return;
-    const bool entriesAreWhole = m_generatorIsWord || m_styleSheetIsWords;
+    const bool entriesAreWhole = m_generatorIsWord || m_sheetHasWordOnlyWords;
     if (auto base = m_styleBases.find(number); base != m_styleBases.end() && !entriesAreWhole)
         performStyle(base->second, depth + 1);
     performControlWords(style->second);
@@ -1110,7 +1110,7 @@ void DKRTFReader::actionReadStyleSheet(int)
             else
                 words += entry.substr(index, valueEnd - index);
             if (isWordOnlyStyleWord(name))
-                m_styleSheetIsWords = true;
+                m_sheetHasWordOnlyWords = true;
             index = valueEnd;
         }
         DKRTFStyleSheet::Entry kept = readStyleSheetEntry(entry);
