@@ -2252,8 +2252,8 @@ TEST_F(RTFOtherWritersRoundTripTests, commentsKeepTheWordsTheyAreAbout)
 
 // LibreOffice keeps the properties a user gave a document beside its
 // information ("\userprops"); Word may put them inside it. Each keeps its
-// name, its kind and its value through saves, and goes out where LibreOffice
-// finds it.
+// name, its kind, its value and the bookmark it is linked to through saves,
+// and goes out where LibreOffice finds it.
 TEST_F(RTFOtherWritersRoundTripTests, customDocumentPropertiesAreKept)
 {
     auto properties = [](const DKRTFReadResult& read) {
@@ -2262,18 +2262,22 @@ TEST_F(RTFOtherWritersRoundTripTests, customDocumentPropertiesAreKept)
         std::string found;
         for (const DKRTFDocumentInfo::UserProperty& property : info.userProperties())
             found += toUtf8(property.name) + " (" + (property.type ? std::to_string(*property.type) : "-") + ") = " +
-                (property.value ? toUtf8(*property.value) : "-") + "\n";
+                (property.value ? toUtf8(*property.value) : "-") +
+                (property.linkedBookmark ? " linked to " + toUtf8(*property.linkedBookmark) : "") + "\n";
         return found + std::to_string(info.entries().size()) + " entries";
     };
     const std::string file =
         "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Helvetica;}}\n"
-        "{\\info{\\title Survey}{\\*\\userprops{\\propname Inside}\\proptype30{\\staticval Word's}}}"
+        "{\\info{\\title Survey}{\\*\\userprops{\\propname Inside}\\proptype30{\\staticval Word's}"
+        "{\\linkval _Hlk1}}}"
         "{\\*\\userprops{\\propname Client}\\proptype30{\\staticval Acme \\{\\'e9t\\'e9\\} \\u8364?}"
+        "{\\*\\linkval Client\\'e9}{\\linkval second}"
         "{\\propname Pages}\\proptype3{\\staticval 42}{\\propname Done}\\proptype11{\\staticval 1}"
         "\\proptype5{\\staticval 9}{\\propname Due}\\proptype64{\\staticval 2024. 03. 04.}{\\propname}\\proptype3"
         "{\\propname Open}}\n"
         "\\pard Text\\par\n}";
-    const std::string expected = "Inside (30) = Word's\nClient (30) = Acme {\u00e9t\u00e9} \u20ac\nPages (3) = 42\n"
+    const std::string expected = "Inside (30) = Word's linked to _Hlk1\n"
+                                 "Client (30) = Acme {\u00e9t\u00e9} \u20ac linked to Client\u00e9\nPages (3) = 42\n"
                                  "Done (11) = 1\nDue (64) = 2024. 03. 04.\nOpen (-) = -\n1 entries";
     const DKRTFReadResult original = read(file);
     ASSERT_EQ(properties(original), expected);
