@@ -1215,6 +1215,35 @@ TEST_F(RTFOtherWritersRoundTripTests, anEmptyListItemKeepsItsLanguagesAndStyle)
     }
 }
 
+// An empty paragraph holds the run typing would go on in: the languages its
+// words would be checked in stay on its paragraph end, straight and through
+// the editing page, and do not spread to the paragraphs around it.
+TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphKeepsItsLanguages)
+{
+    const DKRTFReadResult original = read(
+        "{\\rtf1\\ansi{\\fonttbl\\f0 Calibri;}{\\stylesheet{\\s0 Normal;}}\n"
+        "\\pard\\plain\\s0\\f0\\lang1036 Avant\\par\n"
+        "\\pard\\plain\\s0\\f0\\lang2057\\langfe1041\\alang1025\\noproof\\par\n"
+        "\\pard\\plain\\s0\\f0\\lang1036 Apr\\'e8s\\par}");
+    auto marksAt = [](const AttributedString& text, std::u16string_view after) {
+        const std::size_t at = text.string().find(after);
+        if (at == std::u16string::npos || at + after.size() >= text.length())
+            return std::string("missing");
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(at + after.size());
+        return characterMarks(*attributes) + scriptMarks(*attributes);
+    };
+    const std::string wanted = "; language en-GB; East Asian ja-JP; not proofed; complex language ar-SA";
+    ASSERT_EQ(marksAt(original.text, u"Avant\n"), wanted);
+    const std::string straight = written(original, original.text);
+    EXPECT_EQ(marksAt(read(straight).text, u"Avant\n"), wanted) << straight;
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(paged);
+    EXPECT_EQ(marksAt(again.text, u"Avant\n"), wanted) << paged;
+    EXPECT_EQ(marksAt(read(written(again, throughThePage(again.text))).text, u"Avant\n"), wanted);
+    EXPECT_EQ(marksAt(again.text, u"\n\n"), "; language fr-FR") << paged;
+    EXPECT_EQ(characterMarks(*again.text.attributesAtIndex(0)), "; language fr-FR") << paged;
+}
+
 // Word's page break inside a paragraph ("text\page more") stays in the
 // file: straight as it was, and through the editing page in front of the
 // text after it, which starts a paragraph there as it does on paper.
