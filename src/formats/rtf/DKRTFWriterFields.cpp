@@ -41,6 +41,13 @@ void DKRTFWriter::restoreStateAtGroupEnd(const DKRTFWriterState& atOpening)
 void DKRTFWriter::writeFieldAndBookmarkEnds(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
                                             bool beginningOfParagraph, const AttributeDictionary* itemText)
 {
+    writeRangeMarks(writeFieldEnds(attributes, formatting, beginningOfParagraph, itemText));
+}
+
+DKRTFWriter::RangesOfRun DKRTFWriter::writeFieldEnds(const AttributeDictionary& attributes,
+                                                     const CharacterFormatting& formatting, bool beginningOfParagraph,
+                                                     const AttributeDictionary* itemText)
+{
     std::size_t shared = sharedCount(m_openFields, formatting.fields);
     std::vector<std::u16string> bookmarks = formatting.bookmarks;
     if (m_paragraphEndGoesOnWith && shared == formatting.fields.size()) {
@@ -82,9 +89,13 @@ void DKRTFWriter::writeFieldAndBookmarkEnds(const AttributeDictionary& attribute
         m_paragraphStartAttributes = &attributes;
         m_paragraphStartItemText = itemText;
     }
+    return RangesOfRun{std::move(bookmarks), std::move(commentRanges)};
+}
 
-    writeRangeMarks(RangeMark::Bookmark, m_openBookmarks, bookmarks);
-    writeRangeMarks(RangeMark::CommentRange, m_openCommentRanges, commentRanges);
+void DKRTFWriter::writeRangeMarks(const RangesOfRun& ranges)
+{
+    writeRangeMarks(RangeMark::Bookmark, m_openBookmarks, ranges.bookmarks);
+    writeRangeMarks(RangeMark::CommentRange, m_openCommentRanges, ranges.commentRanges);
 }
 
 void DKRTFWriter::writeRangeMarks(RangeMark kind, std::vector<std::u16string>& open,

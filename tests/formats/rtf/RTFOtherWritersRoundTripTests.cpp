@@ -24,6 +24,7 @@
 #include <set>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -612,6 +613,66 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightIn
     const std::string ticket = document("libreoffice-custom-paper.rtf");
     EXPECT_NE(ticket.find("Ticket stub"), std::string::npos);
     EXPECT_NE(ticket.find("fo:background-color=\"#000080\""), std::string::npos) << "the white-on-blue line";
+}
+
+// Word's headings say no space after them and single lines, and start
+// at a bookmark of its table of contents: LibreOffice gives them in Folio's
+// save the spacing it gives them in Word's file, above and below.
+TEST_F(RTFOtherWritersRoundTripTests, libreOfficeSpacesWordsHeadingsAsWordDidInFolioRTF)
+{
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-heading-spacing";
+    std::filesystem::create_directories(folder / "out");
+    const std::string original = fixture("word-toc-fields.rtf");
+    const DKRTFReadResult read = this->read(original);
+    ASSERT_TRUE(Data::fromString(original).writeToFile((folder / "word.rtf").string()));
+    ASSERT_TRUE(Data::fromString(written(read, read.text)).writeToFile((folder / "saved.rtf").string()));
+    ASSERT_TRUE(Data::fromString(written(read, throughThePage(read.text))).writeToFile((folder / "paged.rtf").string()));
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "' '" +
+                                (folder / "word.rtf").string() + "' '" + (folder / "saved.rtf").string() + "' '" +
+                                (folder / "paged.rtf").string() + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    // A paragraph's spacing as LibreOffice resolves it: its own style's
+    // value, else its parent style's.
+    auto spacing = [&](const std::string& name, const std::string& words) {
+        Result<Data> data = Data::dataWithContentsOfFile((folder / "out" / (name + ".fodt")).string());
+        const std::string flat = data.ok() ? data->toString() : std::string();
+        // The last place of the words: the table of contents names the
+        // headings before they come.
+        const std::size_t text = flat.rfind(words + "<");
+        const std::size_t heading = text == std::string::npos ? text : flat.rfind("<text:h ", text);
+        const std::size_t body = text == std::string::npos ? text : flat.rfind("<text:p ", text);
+        const std::size_t paragraph = heading == std::string::npos ? body : body == std::string::npos ? heading : std::max(heading, body);
+        const std::size_t named = paragraph == std::string::npos ? paragraph : flat.find("text:style-name=\"", paragraph);
+        if (named == std::string::npos)
+            return "no " + words + " in " + name;
+        std::string style = flat.substr(named + 17, flat.find('"', named + 17) - named - 17);
+        std::string found;
+        for (const char* property : {"fo:margin-top", "fo:margin-bottom", "fo:line-height"}) {
+            std::string value = "-";
+            for (std::string current = style; !current.empty() && value == "-";) {
+                const std::size_t start = flat.find("<style:style style:name=\"" + current + "\"");
+                const std::size_t end = start == std::string::npos ? start : flat.find("</style:style>", start);
+                const std::string element = end == std::string::npos ? std::string() : flat.substr(start, end - start);
+                const std::size_t at = element.find(std::string(property) + "=\"");
+                if (at != std::string::npos)
+                    value = element.substr(at + std::strlen(property) + 2, element.find('"', at + std::strlen(property) + 2) - at - std::strlen(property) - 2);
+                const std::size_t parent = element.find("style:parent-style-name=\"");
+                current = parent == std::string::npos ? std::string() : element.substr(parent + 25, element.find('"', parent + 25) - parent - 25);
+            }
+            found += std::string(found.empty() ? "" : " ") + property + "=" + value;
+        }
+        return found;
+    };
+    for (const std::string words : {"The north pier", "Lights and buoys", "The pier was surveyed at low tide."}) {
+        const std::string word = spacing("word", words);
+        EXPECT_EQ(word.find("no "), std::string::npos) << word;
+        EXPECT_EQ(spacing("saved", words), word) << words;
+        EXPECT_EQ(spacing("paged", words), word) << words;
+    }
+    EXPECT_EQ(spacing("word", "Lights and buoys"), "fo:margin-top=0.1665in fo:margin-bottom=0in fo:line-height=100%");
 }
 
 // Lists of Word and WordPad, straight and through the editing page: each
