@@ -568,9 +568,11 @@ private:
     std::map<int, int> m_styleBases;
     // Word writes every style entry whole: what an entry leaves out has its
     // default, not the value of the style it names in "\sbasedon". Other
-    // writers (LibreOffice, Folio's own new styles) write only what differs
-    // from that style. Word is known by its "\generator" group or by the
-    // words of its sheet that no other writer uses.
+    // writers (LibreOffice) write only what differs from that style. Word is
+    // known by its "\generator" group or by the words of its sheet that no
+    // other writer uses; Folio keeps a sheet's words, and writes every
+    // paragraph's settings in full after its style, so its saves read the
+    // same either way.
     bool m_generatorIsWord = false;
     bool m_sheetHasWordOnlyWords = false;
     // The sheet itself, names and all, for the document to keep.
