@@ -748,6 +748,49 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
         EXPECT_NE(content.find(property), std::string::npos) << property << "\n" << content;
 }
 
+// Word keeps a language on an empty line's paragraph end: in the window a
+// word typed there takes it, an empty line left alone keeps it through the
+// save, and neither spreads to the lines around, for Folio and LibreOffice.
+TEST_F(RichTextOtherProgramsFileWindowTest, emptyLinesKeepTheirLanguagesThroughTyping)
+{
+    const std::string path = folder.path("empty-lines.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1036{\\fonttbl{\\f0\\fswiss Calibri;}}\n"
+                    "\\pard\\plain\\f0\\fs24\\lang1036\\langnp1036 Avant\\par\n"
+                    "\\pard\\plain\\f0\\fs24\\lang2057\\langnp2057\\par\n"
+                    "\\pard\\plain\\f0\\fs24\\lang1036\\langnp1036 Milieu\\par\n"
+                    "\\pard\\plain\\f0\\fs24\\lang2057\\langfe1041\\noproof\\par\n"
+                    "\\pard\\plain\\f0\\fs24\\lang1036\\langnp1036 Apr\\'e8s\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    // The caret on the first empty line, as a click there puts it.
+    run("(function(){var c=document.getElementById('content');var r=document.createRange();"
+        "r.setStartBefore(c.querySelector('br'));r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+        "c.focus();})()");
+    type("Colour");
+    ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Colour") != std::string::npos; }))
+        << "the keys did not reach the page: " << markup();
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const AttributedString saved = read(rtf).text;
+    ASSERT_EQ(toUtf8(saved.string()), "Avant\nColour\nMilieu\n\nApr\u00e8s\n") << rtf;
+    auto marksAt = [&](std::size_t at) { return characterMarks(*saved.attributesAtIndex(at)); };
+    EXPECT_EQ(marksAt(saved.string().find(u"Colour")), "; language en-GB") << rtf;
+    EXPECT_EQ(marksAt(saved.string().find(u"\n\n") + 1), "; language en-GB; East Asian ja-JP; not proofed") << rtf;
+    for (std::u16string_view words : {u"Avant", u"Milieu", u"Apr"})
+        EXPECT_EQ(marksAt(saved.string().find(words)), "; language fr-FR") << toUtf8(words) << "\n" << rtf;
+
+    const std::string odt = convertedByLibreOffice(path, "odt", "odt");
+    const std::string unpack = "unzip -o -q '" + odt + "' content.xml -d '" + folder.path("out") + "'";
+    ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack;
+    const std::string content = readFile(folder.path("out") + "/content.xml");
+    ASSERT_NE(content.find(">Colour<"), std::string::npos) << content;
+    EXPECT_NE(content.find("fo:language=\"en\" fo:country=\"GB\""), std::string::npos) << content;
+    EXPECT_NE(content.find("style:language-asian=\"ja\" style:country-asian=\"JP\""), std::string::npos) << content;
+}
+
 // Word's hidden text, in a file typed into and autosaved: the page does not
 // show it, the saved file still holds it as hidden text, and LibreOffice's
 // pages of that file hide it as well.

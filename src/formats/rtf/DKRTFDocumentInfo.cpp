@@ -187,9 +187,9 @@ DKRTFDocumentInfo DKRTFDocumentInfo::read(std::u16string_view content, const DKR
 
 void DKRTFDocumentInfo::readUserProperties(std::u16string_view content, const DKRTFObjectReader::ByteDecoder& decoder)
 {
-    // "{\propname ...}\proptypeN{\staticval ...}" for each property: a name
-    // begins the next one, and a property has the first type and value
-    // after its name; one before any name is no one's.
+    // "{\propname ...}\proptypeN{\staticval ...}{\linkval ...}" for each
+    // property: a name begins the next one, and a property has the first
+    // type, value and link after its name; one before any name is no one's.
     std::optional<UserProperty> property;
     auto keep = [this, &property] {
         if (property && !property->name.empty())
@@ -201,12 +201,17 @@ void DKRTFDocumentInfo::readUserProperties(std::u16string_view content, const DK
             property->type = static_cast<int>(*word.number);
     };
     forEachGroup(content, typeWord, [&](std::u16string_view group) {
+        // A writer may mark a group it expects older readers to skip.
+        if (group.starts_with(u"\\*"))
+            group.remove_prefix(2);
         std::optional<ControlWord> word = controlWordAt(group, 0);
         if (word && word->name == "propname") {
             keep();
-            property = UserProperty{DKRTFObjectReader::decodeNoteText(group.substr(word->end), decoder), {}, {}};
+            property = UserProperty{DKRTFObjectReader::decodeNoteText(group.substr(word->end), decoder), {}, {}, {}};
         } else if (word && word->name == "staticval" && property && !property->value) {
             property->value = DKRTFObjectReader::decodeNoteText(group.substr(word->end), decoder);
+        } else if (word && word->name == "linkval" && property && !property->linkedBookmark) {
+            property->linkedBookmark = DKRTFObjectReader::decodeNoteText(group.substr(word->end), decoder);
         }
     });
     keep();
@@ -236,6 +241,11 @@ void DKRTFDocumentInfo::write(DKRTFDataBuffer& buffer) const
         if (property.value) {
             buffer.appendCString("{\\staticval ");
             buffer.appendEscapedString(*property.value);
+            buffer.appendByte('}');
+        }
+        if (property.linkedBookmark) {
+            buffer.appendCString("{\\linkval ");
+            buffer.appendEscapedString(*property.linkedBookmark);
             buffer.appendByte('}');
         }
     }

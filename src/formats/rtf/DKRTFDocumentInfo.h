@@ -38,6 +38,9 @@ public:
         std::optional<int> type;
         // "\staticval", in the words the file gave it.
         std::optional<std::u16string> value;
+        // "\linkval": the bookmark whose text the property shows, kept so
+        // that the property stays linked to it.
+        std::optional<std::u16string> linkedBookmark;
         friend bool operator==(const UserProperty&, const UserProperty&) = default;
     };
 

@@ -41,6 +41,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"pc", forced(&R::actionDocumentCodePage, 437)},
         {"pca", forced(&R::actionDocumentCodePage, 850)},
         {"cocoartf", withDefault(&R::actionCocoaVersion)},
+        {"generator", withDefault(&R::actionGenerator)},
         {"tab", forced(&R::actionInsertCharacter, 0x0009)},
         {"lquote", forced(&R::actionInsertCharacter, 0x2018)},
         {"rquote", forced(&R::actionInsertCharacter, 0x2019)},
@@ -428,7 +429,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
     static constexpr std::string_view kSkippedDestinations[] = {
         "papercolor", "objdata", "jarte",  "nonshppict", "emfblip", "author",   "buptim",   "comment",
         "creatim",    "doccomm",   "ftncn",    "ftnsep",   "ftnsepc",
-        "keywords", "operator", "generator", "printim",
+        "keywords", "operator", "printim",
         "private1",   "revtim",    "rxe",     "subject",    "tc",      "title",    "txe",      "xe",
         // Fallbacks for readers without nested tables or shapes: the content
         // is read from the table and the shape themselves.

@@ -245,6 +245,7 @@ private:
     void actionParagraphLineSpacing(int value);
     void actionParagraphLineSpacingMultiple(int value);
     void actionCocoaVersion(int value);
+    void actionGenerator(int value);
     void actionShape(int value);
     void actionShapeWrap(int value);
     void actionShapeLeft(int value);
@@ -577,6 +578,15 @@ private:
     // Stylesheet entries: style number to its control words.
     std::map<int, std::vector<StyleWord>> m_paragraphStyles;
     std::map<int, int> m_styleBases;
+    // Word writes every style entry whole: what an entry leaves out has its
+    // default, not the value of the style it names in "\sbasedon". Other
+    // writers (LibreOffice) write only what differs from that style. Word is
+    // known by its "\generator" group or by the words of its sheet that no
+    // other writer uses; Folio keeps a sheet's words, and writes every
+    // paragraph's settings in full after its style, so its saves read the
+    // same either way.
+    bool m_generatorIsWord = false;
+    bool m_sheetHasWordOnlyWords = false;
     // The sheet itself, names and all, for the document to keep.
     std::optional<DKRTFStyleSheet> m_styleSheet;
     std::size_t m_undecodableBytes = 0;

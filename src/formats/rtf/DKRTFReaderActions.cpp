@@ -13,6 +13,7 @@
 #include <climits>
 #include <cstdint>
 #include <array>
+#include <iterator>
 #include <optional>
 #include <unordered_set>
 #include <utility>
@@ -32,6 +33,14 @@ bool isLetter(char16_t character)
 }
 
 bool isDigit(char16_t character) { return character >= u'0' && character <= u'9'; }
+
+// Words of a style entry that Word writes (its style gallery, priorities,
+// revision ids, hidden and locked styles) and LibreOffice does not.
+bool isWordOnlyStyleWord(std::string_view name)
+{
+    static constexpr std::string_view kWords[] = {"sqformat", "spriority", "styrsid", "ssemihidden", "sunhideused", "slocked"};
+    return std::find(std::begin(kWords), std::end(kWords), name) != std::end(kWords);
+}
 
 } // namespace
 
@@ -176,6 +185,16 @@ void DKRTFReader::actionParagraphDefault(int)
 
 void DKRTFReader::actionCocoaVersion(int) { m_writtenByCocoa = true; }
 
+void DKRTFReader::actionGenerator(int)
+{
+    // "{\*\generator Microsoft Word 16.0;}"; the group is never text.
+    state().skipGroup();
+    const std::u16string name = m_source.text(m_location, endOfCurrentGroup());
+    const std::size_t start = name.find_first_not_of(u" \r\n\t");
+    if (start != std::u16string::npos && std::u16string_view(name).substr(start).starts_with(u"Microsoft Word"))
+        m_generatorIsWord = true;
+}
+
 void DKRTFReader::actionParagraphStyle(int value) { performStyle(value, 0); }
 
 void DKRTFReader::actionCharacterStyle(int value)
@@ -199,7 +218,8 @@ void DKRTFReader::performStyle(int number, int depth)
     auto style = m_paragraphStyles.find(number);
     if (style == m_paragraphStyles.end())
         return;
-    if (auto base = m_styleBases.find(number); base != m_styleBases.end())
+    const bool entriesAreWhole = m_generatorIsWord || m_sheetHasWordOnlyWords;
+    if (auto base = m_styleBases.find(number); base != m_styleBases.end() && !entriesAreWhole)
         performStyle(base->second, depth + 1);
     performControlWords(style->second);
 }
@@ -1208,6 +1228,8 @@ void DKRTFReader::actionReadStyleSheet(int)
                 basedOn = intValue(digits);
             else
                 words += entry.substr(index, valueEnd - index);
+            if (isWordOnlyStyleWord(name))
+                m_sheetHasWordOnlyWords = true;
             index = valueEnd;
         }
         DKRTFStyleSheet::Entry kept = readStyleSheetEntry(entry);

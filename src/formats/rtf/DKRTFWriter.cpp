@@ -533,12 +533,22 @@ void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, bool be
 void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
                                   bool beginningOfParagraph, const AttributeDictionary* itemText)
 {
-    writeFieldAndBookmarkEnds(attributes, formatting, beginningOfParagraph, itemText);
+    const RangesOfRun ranges = writeFieldEnds(attributes, formatting, beginningOfParagraph, itemText);
+    // LibreOffice gives a paragraph whose settings come after a bookmark
+    // the spacing of the one before it: a paragraph's bookmarks begin after
+    // its settings, at the same place in its text. A page break or a rule
+    // is itself the paragraph's first character, so they stay before it.
+    const bool rangesAfterSettings = beginningOfParagraph && !formatting.pageBreak &&
+        !attributes.containsKey(TEHorizontalRuleStyleAttribute);
+    if (!rangesAfterSettings)
+        writeRangeMarks(ranges);
     if (beginningOfParagraph)
         writeParagraphAttributes(attributes, itemText);
     else if (formatting.pageBreak)
         // A page break inside a paragraph (Word's "text\page more").
         m_buffer.appendCString("\\page ");
+    if (rangesAfterSettings)
+        writeRangeMarks(ranges);
     writeFontAttributes(formatting);
 }
 

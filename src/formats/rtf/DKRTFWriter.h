@@ -258,6 +258,16 @@ private:
     // them), and begins the bookmarks and comment ranges it is in.
     void writeFieldAndBookmarkEnds(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
                                    bool beginningOfParagraph, const AttributeDictionary* itemText);
+    // The bookmarks and comment ranges a run is in.
+    struct RangesOfRun {
+        std::vector<std::u16string> bookmarks;
+        std::vector<std::u16string> commentRanges;
+    };
+    // The fields' part of the above: ends the fields (and the link); answers
+    // the ranges, for writeRangeMarks to end and begin.
+    RangesOfRun writeFieldEnds(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
+                               bool beginningOfParagraph, const AttributeDictionary* itemText);
+    void writeRangeMarks(const RangesOfRun& ranges);
     // After its formatting, inside which the fields' text is: begins the
     // fields the run is newly the result of.
     void writeFieldOpenings(const CharacterFormatting& formatting);

@@ -41,6 +41,13 @@ void DKRTFWriter::restoreStateAtGroupEnd(const DKRTFWriterState& atOpening)
 void DKRTFWriter::writeFieldAndBookmarkEnds(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
                                             bool beginningOfParagraph, const AttributeDictionary* itemText)
 {
+    writeRangeMarks(writeFieldEnds(attributes, formatting, beginningOfParagraph, itemText));
+}
+
+DKRTFWriter::RangesOfRun DKRTFWriter::writeFieldEnds(const AttributeDictionary& attributes,
+                                                     const CharacterFormatting& formatting, bool beginningOfParagraph,
+                                                     const AttributeDictionary* itemText)
+{
     std::size_t shared = sharedCount(m_openFields, formatting.fields);
     std::vector<std::u16string> bookmarks = formatting.bookmarks;
     if (m_paragraphEndGoesOnWith && shared == formatting.fields.size()) {
@@ -82,13 +89,17 @@ void DKRTFWriter::writeFieldAndBookmarkEnds(const AttributeDictionary& attribute
         m_paragraphStartAttributes = &attributes;
         m_paragraphStartItemText = itemText;
     }
+    return RangesOfRun{std::move(bookmarks), std::move(commentRanges)};
+}
 
+void DKRTFWriter::writeRangeMarks(const RangesOfRun& ranges)
+{
     // Every range that ends here ends before any begins: a comment's words
     // that end where a bookmark of a place stands leave it outside.
-    endRangeMarks(RangeMark::Bookmark, m_openBookmarks, bookmarks);
-    endRangeMarks(RangeMark::CommentRange, m_openCommentRanges, commentRanges);
-    startRangeMarks(RangeMark::Bookmark, m_openBookmarks, bookmarks);
-    startRangeMarks(RangeMark::CommentRange, m_openCommentRanges, commentRanges);
+    endRangeMarks(RangeMark::Bookmark, m_openBookmarks, ranges.bookmarks);
+    endRangeMarks(RangeMark::CommentRange, m_openCommentRanges, ranges.commentRanges);
+    startRangeMarks(RangeMark::Bookmark, m_openBookmarks, ranges.bookmarks);
+    startRangeMarks(RangeMark::CommentRange, m_openCommentRanges, ranges.commentRanges);
 }
 
 void DKRTFWriter::endRangeMarks(RangeMark kind, std::vector<std::u16string>& open,

@@ -28,6 +28,7 @@
 #include <set>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -813,6 +814,66 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightIn
     EXPECT_NE(ticket.find("fo:background-color=\"#000080\""), std::string::npos) << "the white-on-blue line";
 }
 
+// Word's headings say no space after them and single lines, and start
+// at a bookmark of its table of contents: LibreOffice gives them in Folio's
+// save the spacing it gives them in Word's file, above and below.
+TEST_F(RTFOtherWritersRoundTripTests, libreOfficeSpacesWordsHeadingsAsWordDidInFolioRTF)
+{
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-heading-spacing";
+    std::filesystem::create_directories(folder / "out");
+    const std::string original = fixture("word-toc-fields.rtf");
+    const DKRTFReadResult read = this->read(original);
+    ASSERT_TRUE(Data::fromString(original).writeToFile((folder / "word.rtf").string()));
+    ASSERT_TRUE(Data::fromString(written(read, read.text)).writeToFile((folder / "saved.rtf").string()));
+    ASSERT_TRUE(Data::fromString(written(read, throughThePage(read.text))).writeToFile((folder / "paged.rtf").string()));
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "' '" +
+                                (folder / "word.rtf").string() + "' '" + (folder / "saved.rtf").string() + "' '" +
+                                (folder / "paged.rtf").string() + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    // A paragraph's spacing as LibreOffice resolves it: its own style's
+    // value, else its parent style's.
+    auto spacing = [&](const std::string& name, const std::string& words) {
+        Result<Data> data = Data::dataWithContentsOfFile((folder / "out" / (name + ".fodt")).string());
+        const std::string flat = data.ok() ? data->toString() : std::string();
+        // The last place of the words: the table of contents names the
+        // headings before they come.
+        const std::size_t text = flat.rfind(words + "<");
+        const std::size_t heading = text == std::string::npos ? text : flat.rfind("<text:h ", text);
+        const std::size_t body = text == std::string::npos ? text : flat.rfind("<text:p ", text);
+        const std::size_t paragraph = heading == std::string::npos ? body : body == std::string::npos ? heading : std::max(heading, body);
+        const std::size_t named = paragraph == std::string::npos ? paragraph : flat.find("text:style-name=\"", paragraph);
+        if (named == std::string::npos)
+            return "no " + words + " in " + name;
+        std::string style = flat.substr(named + 17, flat.find('"', named + 17) - named - 17);
+        std::string found;
+        for (const char* property : {"fo:margin-top", "fo:margin-bottom", "fo:line-height"}) {
+            std::string value = "-";
+            for (std::string current = style; !current.empty() && value == "-";) {
+                const std::size_t start = flat.find("<style:style style:name=\"" + current + "\"");
+                const std::size_t end = start == std::string::npos ? start : flat.find("</style:style>", start);
+                const std::string element = end == std::string::npos ? std::string() : flat.substr(start, end - start);
+                const std::size_t at = element.find(std::string(property) + "=\"");
+                if (at != std::string::npos)
+                    value = element.substr(at + std::strlen(property) + 2, element.find('"', at + std::strlen(property) + 2) - at - std::strlen(property) - 2);
+                const std::size_t parent = element.find("style:parent-style-name=\"");
+                current = parent == std::string::npos ? std::string() : element.substr(parent + 25, element.find('"', parent + 25) - parent - 25);
+            }
+            found += std::string(found.empty() ? "" : " ") + property + "=" + value;
+        }
+        return found;
+    };
+    for (const std::string words : {"The north pier", "Lights and buoys", "The pier was surveyed at low tide."}) {
+        const std::string word = spacing("word", words);
+        EXPECT_EQ(word.find("no "), std::string::npos) << word;
+        EXPECT_EQ(spacing("saved", words), word) << words;
+        EXPECT_EQ(spacing("paged", words), word) << words;
+    }
+    EXPECT_EQ(spacing("word", "Lights and buoys"), "fo:margin-top=0.1665in fo:margin-bottom=0in fo:line-height=100%");
+}
+
 // Lists of Word and WordPad, straight and through the editing page: each
 // item keeps its hanging first line, its left indent and the spacing after
 // it, and a list without spacing gains none after its last item. A page
@@ -1377,6 +1438,35 @@ TEST_F(RTFOtherWritersRoundTripTests, anEmptyListItemKeepsItsLanguagesAndStyle)
             << rtf;
         EXPECT_EQ(characterMarks(*reading.text.attributesAtIndex(words.find(u"Fin"))), "; language fr-FR") << rtf;
     }
+}
+
+// An empty paragraph holds the run typing would go on in: the languages its
+// words would be checked in stay on its paragraph end, straight and through
+// the editing page, and do not spread to the paragraphs around it.
+TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphKeepsItsLanguages)
+{
+    const DKRTFReadResult original = read(
+        "{\\rtf1\\ansi{\\fonttbl\\f0 Calibri;}{\\stylesheet{\\s0 Normal;}}\n"
+        "\\pard\\plain\\s0\\f0\\lang1036 Avant\\par\n"
+        "\\pard\\plain\\s0\\f0\\lang2057\\langfe1041\\alang1025\\noproof\\par\n"
+        "\\pard\\plain\\s0\\f0\\lang1036 Apr\\'e8s\\par}");
+    auto marksAt = [](const AttributedString& text, std::u16string_view after) {
+        const std::size_t at = text.string().find(after);
+        if (at == std::u16string::npos || at + after.size() >= text.length())
+            return std::string("missing");
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(at + after.size());
+        return characterMarks(*attributes) + scriptMarks(*attributes);
+    };
+    const std::string wanted = "; language en-GB; East Asian ja-JP; not proofed; complex language ar-SA";
+    ASSERT_EQ(marksAt(original.text, u"Avant\n"), wanted);
+    const std::string straight = written(original, original.text);
+    EXPECT_EQ(marksAt(read(straight).text, u"Avant\n"), wanted) << straight;
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(paged);
+    EXPECT_EQ(marksAt(again.text, u"Avant\n"), wanted) << paged;
+    EXPECT_EQ(marksAt(read(written(again, throughThePage(again.text))).text, u"Avant\n"), wanted);
+    EXPECT_EQ(marksAt(again.text, u"\n\n"), "; language fr-FR") << paged;
+    EXPECT_EQ(characterMarks(*again.text.attributesAtIndex(0)), "; language fr-FR") << paged;
 }
 
 // Word's page break inside a paragraph ("text\page more") stays in the
@@ -2424,8 +2514,8 @@ TEST_F(RTFOtherWritersRoundTripTests, marksOfAPlaceKeepTheirSideOfACommentsRange
 
 // LibreOffice keeps the properties a user gave a document beside its
 // information ("\userprops"); Word may put them inside it. Each keeps its
-// name, its kind and its value through saves, and goes out where LibreOffice
-// finds it.
+// name, its kind, its value and the bookmark it is linked to through saves,
+// and goes out where LibreOffice finds it.
 TEST_F(RTFOtherWritersRoundTripTests, customDocumentPropertiesAreKept)
 {
     auto properties = [](const DKRTFReadResult& read) {
@@ -2434,18 +2524,22 @@ TEST_F(RTFOtherWritersRoundTripTests, customDocumentPropertiesAreKept)
         std::string found;
         for (const DKRTFDocumentInfo::UserProperty& property : info.userProperties())
             found += toUtf8(property.name) + " (" + (property.type ? std::to_string(*property.type) : "-") + ") = " +
-                (property.value ? toUtf8(*property.value) : "-") + "\n";
+                (property.value ? toUtf8(*property.value) : "-") +
+                (property.linkedBookmark ? " linked to " + toUtf8(*property.linkedBookmark) : "") + "\n";
         return found + std::to_string(info.entries().size()) + " entries";
     };
     const std::string file =
         "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Helvetica;}}\n"
-        "{\\info{\\title Survey}{\\*\\userprops{\\propname Inside}\\proptype30{\\staticval Word's}}}"
+        "{\\info{\\title Survey}{\\*\\userprops{\\propname Inside}\\proptype30{\\staticval Word's}"
+        "{\\linkval _Hlk1}}}"
         "{\\*\\userprops{\\propname Client}\\proptype30{\\staticval Acme \\{\\'e9t\\'e9\\} \\u8364?}"
+        "{\\*\\linkval Client\\'e9}{\\linkval second}"
         "{\\propname Pages}\\proptype3{\\staticval 42}{\\propname Done}\\proptype11{\\staticval 1}"
         "\\proptype5{\\staticval 9}{\\propname Due}\\proptype64{\\staticval 2024. 03. 04.}{\\propname}\\proptype3"
         "{\\propname Open}}\n"
         "\\pard Text\\par\n}";
-    const std::string expected = "Inside (30) = Word's\nClient (30) = Acme {\u00e9t\u00e9} \u20ac\nPages (3) = 42\n"
+    const std::string expected = "Inside (30) = Word's linked to _Hlk1\n"
+                                 "Client (30) = Acme {\u00e9t\u00e9} \u20ac linked to Client\u00e9\nPages (3) = 42\n"
                                  "Done (11) = 1\nDue (64) = 2024. 03. 04.\nOpen (-) = -\n1 entries";
     const DKRTFReadResult original = read(file);
     ASSERT_EQ(properties(original), expected);

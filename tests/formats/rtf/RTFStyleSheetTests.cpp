@@ -72,6 +72,19 @@ protected:
         return font && (font->font().symbolicTraits() & kFontBoldTrait) != 0;
     }
 
+    // The paragraph's spacing before and after in points, and its line
+    // spacing in twips as a file gives it.
+    static std::string spacingOf(const AttributedString& text, std::u16string_view words)
+    {
+        const auto* style = attributesOf(text, words).valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName);
+        if (!style)
+            return "<no paragraph style>";
+        const PlatformParagraphStyle& paragraph = style->style();
+        const double lines = paragraph.minimumLineSpacing() > 0 ? paragraph.minimumLineSpacing() : 1;
+        return "before " + std::to_string(std::lround(paragraph.paragraphSpacingBefore())) + " after " +
+            std::to_string(std::lround(paragraph.paragraphSpacing())) + " lines " + std::to_string(std::lround(lines * 240));
+    }
+
     // Word's way: a numberless Normal, a heading with its own font and
     // colour, a character style behind "\*", a footnote text style, and
     // font and colour tables whose numbers the writer will not keep.
@@ -194,6 +207,45 @@ TEST_F(RTFStyleSheetTests, aDocumentWithoutAStyleSheetSavesAsItAlwaysDid)
     EXPECT_EQ(rtf, written(plain, plain.text));
     EXPECT_EQ(rtf.find("\\stylesheet"), std::string::npos);
     EXPECT_FALSE(std::regex_search(rtf, std::regex(R"(\\s[0-9])"))) << rtf;
+}
+
+// Word writes each style whole, so a heading that leaves out the space
+// after it and its line spacing has none, whatever its Normal has; a
+// LibreOffice style names only what differs from the style it is based on
+// and has the rest of that style.
+TEST_F(RTFStyleSheetTests, wordsStylesStandAloneWhileLibreOfficesInheritTheirBase)
+{
+    auto document = [](const std::string& generator, const std::string& sheetWords) {
+        return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}"
+            "{\\stylesheet{\\ql \\sa160\\sl259\\slmult1 \\fs22 \\snext0 " + sheetWords + "Normal;}"
+            "{\\s1\\ql \\sb240\\keepn \\b\\fs32 \\sbasedon0 \\snext0 " + sheetWords + "heading 1;}}" + generator + "\n"
+            "\\pard\\plain \\s1\\ql \\sb240\\keepn \\b\\fs32 Harbour\\par\n"
+            "\\pard\\plain \\ql \\sa160\\sl259\\slmult1 \\fs22 Quay walls.\\par}";
+    };
+    const std::string alone = "before 12 after 0 lines 240";
+    const std::string inherited = "before 12 after 8 lines 259";
+    struct Case {
+        const char* writer;
+        std::string rtf;
+        std::string heading;
+    };
+    const Case cases[] = {
+        {"Word 2007 and later", document("", "\\sqformat \\spriority9 "), alone},
+        {"Word by its generator", document("{\\*\\generator Microsoft Word 11.0;}", ""), alone},
+        {"LibreOffice", document("{\\*\\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}", ""),
+         inherited},
+        {"unknown", document("", ""), inherited},
+    };
+    for (const Case& file : cases) {
+        const DKRTFReadResult original = read(file.rtf);
+        EXPECT_EQ(spacingOf(original.text, u"Harbour"), file.heading) << file.writer;
+        EXPECT_EQ(spacingOf(original.text, u"Quay"), "before 0 after 8 lines 259") << file.writer;
+        const std::string saved = written(original, original.text);
+        const DKRTFReadResult again = read(saved);
+        EXPECT_EQ(spacingOf(again.text, u"Harbour"), file.heading) << file.writer << "\n" << saved;
+        EXPECT_EQ(spacingOf(again.text, u"Quay"), "before 0 after 8 lines 259") << file.writer << "\n" << saved;
+        EXPECT_EQ(styleOf(again.text, u"Harbour"), "heading 1") << file.writer;
+    }
 }
 
 TEST_F(RTFStyleSheetTests, aDamagedStyleSheetLosesNoText)

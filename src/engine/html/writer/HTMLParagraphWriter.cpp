@@ -11,6 +11,7 @@
 #include "engine/model/TEAttributeQueries.h"
 #include "engine/model/TEAttributedStringQueries.h"
 #include "engine/model/TEParagraphStyle.h"
+#include "engine/model/TEScriptAttributes.h"
 #include "engine/model/TESectionBreak.h"
 #include "engine/model/TEParagraphBorders.h"
 #include "engine/model/TEShading.h"
@@ -166,6 +167,17 @@ std::string emptyLine(const std::string& css, const AttributeDictionary& paragra
         attributes["data-paragraph-shading"] = *shading;
     if (const std::u16string* borders = bordersText(paragraph))
         attributes["data-paragraph-borders"] = *borders;
+    // The line still holds the run typing would go on in: the languages its
+    // words are checked in stay on the line itself, as a word processor
+    // keeps them on the paragraph's end.
+    if (const auto* language = paragraph.valueForKeyAs<StringValue>(kCTLanguageAttributeName); language && !language->value().empty())
+        attributes[language->value().starts_with(u"x-") ? "data-lang" : "lang"] = language->value();
+    if (const auto* language = paragraph.valueForKeyAs<StringValue>(TEEastAsianLanguageAttribute); language && !language->value().empty())
+        attributes["data-east-asian-lang"] = language->value();
+    if (const auto* language = paragraph.valueForKeyAs<StringValue>(TEComplexScriptLanguageAttribute); language && !language->value().empty())
+        attributes["data-cs-lang"] = language->value();
+    if (const auto* unchecked = paragraph.valueForKeyAs<BoolValue>(TENoProofingAttribute); unchecked && unchecked->value())
+        attributes["spellcheck"] = u"false";
     std::string html = "<div";
     HTMLMarkup::appendAttributes(html, attributes);
     html += "><br/></div>";
