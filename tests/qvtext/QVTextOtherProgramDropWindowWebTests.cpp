@@ -1,5 +1,6 @@
 #include "documents/DocumentSeeds.h"
 #include "platform/foundation/StringUtilities.h"
+#include "platform/graphics/Image.h"
 #include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/OtherProgramDragSource.h"
 #include "qvtext/QVTextViewController.h"
@@ -74,6 +75,28 @@ TEST_F(QVTextOtherProgramDropWindowTest, textAndSelectionsFromAnotherProgramAreS
         << "nothing was dropped: " << bodyText();
     for (const char* hostile : {"onerror", "hacked", "src=\"x\""})
         EXPECT_EQ(bodyHTML().find(hostile), std::string::npos) << hostile << " in " << bodyHTML();
+    // A picture file from a file manager goes in where it was let go too.
+    std::vector<std::uint8_t> pixels;
+    for (int i = 0; i < 60 * 40; ++i)
+        pixels.insert(pixels.end(), {30, 90, 200, 255});
+    std::vector<std::uint8_t> jpeg = *(*Image::imageWithPixels(60, 40, std::move(pixels)))->jpegData(0.9);
+    const std::string photo = folder.path("holiday.jpg");
+    testing_support::writeFile(photo, std::string(jpeg.begin(), jpeg.end()));
+    gchar* uri = g_filename_to_uri(photo.c_str(), nullptr, nullptr);
+    dropBefore("Bravo", {"files", uri ? uri : ""});
+    g_free(uri);
+    if (HasFatalFailure())
+        return;
+    // The picture is a file of the document's, not the dropped file's address.
+    const std::string pictures = "[].filter.call(tinymce.activeEditor.getBody().querySelectorAll('img'),"
+                                 "function(i){return (i.getAttribute('src')||'').length;})";
+    ASSERT_TRUE(waitFor([&] { return run(pictures + ".length") == "1"; })) << "the picture did not reach the page";
+    EXPECT_EQ(bodyHTML().find("holiday.jpg"), std::string::npos) << bodyHTML();
+    const std::string marked = run("(function(){var b=tinymce.activeEditor.getBody().cloneNode(true);"
+                                   "[].forEach.call(b.querySelectorAll('img[src]'),function(i){i.replaceWith('[picture]');});"
+                                   "return b.textContent.replace(/\\s+/g,' ');})()");
+    EXPECT_LT(marked.find("Alpha"), marked.find("[picture]")) << marked;
+    EXPECT_LT(marked.find("[picture]"), marked.find("Bravo")) << marked;
     EXPECT_TRUE(waitFor([&] { return document->hasUnsavedChanges(); }));
     ASSERT_TRUE(save());
     closeDocument();
@@ -83,7 +106,7 @@ TEST_F(QVTextOtherProgramDropWindowTest, textAndSelectionsFromAnotherProgramAreS
         return;
     const std::string saved = bodyText();
     std::size_t after = 0;
-    for (const char* word : {"Alpha Bravo", "Kilo Lima", "Charlie", "Delta", "Mike November", "Echo Foxtrot"}) {
+    for (const char* word : {"Alpha", "Bravo", "Kilo Lima", "Charlie", "Delta", "Mike November", "Echo Foxtrot"}) {
         std::size_t at = saved.find(word, after);
         ASSERT_NE(at, std::string::npos) << word << " is not after what came before it in: " << saved;
         after = at;
