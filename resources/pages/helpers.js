@@ -383,13 +383,16 @@
     }
 
     // What another program drops goes to the native editor, which makes it
-    // safe as it makes a paste; a drag inside the text stays TinyMCE's. The
-    // caret goes where the drop was, so that the editor's paste lands there.
-    function folioSendForeignDrops(tiny) {
+    // safe as it makes a paste (and the rich-text page's sections with it);
+    // a drag inside the text stays the page's own. The caret goes where the
+    // drop was, so that the editor's paste lands there. `surface` is the
+    // editing document, its editable root, how to listen to it and how to
+    // place its caret.
+    function sendForeignDrops(surface) {
         var draggingInside = false;
-        tiny.on('dragstart', function () { draggingInside = true; });
-        tiny.on('dragend', function () { draggingInside = false; });
-        tiny.on('drop', function (event) {
+        surface.listen('dragstart', function () { draggingInside = true; });
+        surface.listen('dragend', function () { draggingInside = false; });
+        surface.listen('drop', function (event) {
             var inside = draggingInside;
             draggingInside = false;
             var data = event.dataTransfer;
@@ -399,10 +402,35 @@
             if (!dropped.html && !dropped.text)
                 return;
             event.preventDefault();
-            var at = tiny.getDoc().caretRangeFromPoint(event.clientX, event.clientY);
-            if (at && tiny.getBody().contains(at.startContainer))
-                tiny.selection.setRng(at);
+            var at = surface.doc().caretRangeFromPoint(event.clientX, event.clientY);
+            if (at && surface.root().contains(at.startContainer))
+                surface.setRange(at);
             send('dropEvent', JSON.stringify(dropped));
+        });
+    }
+
+    // Places the caret at a point of the top page's view, inside the
+    // editable text only; answers whether it did.
+    function folioPlaceCaretAtPoint(x, y) {
+        var frame = win().frameElement;
+        if (frame) {
+            var box = frame.getBoundingClientRect();
+            x -= box.left;
+            y -= box.top;
+        }
+        var at = doc().caretRangeFromPoint(x, y);
+        if (!at || !root().contains(at.startContainer))
+            return '';
+        select(at);
+        return '1';
+    }
+
+    function folioSendForeignDrops(tiny) {
+        sendForeignDrops({
+            doc: function () { return tiny.getDoc(); },
+            root: function () { return tiny.getBody(); },
+            listen: function (name, handler) { tiny.on(name, handler); },
+            setRange: function (range) { tiny.selection.setRng(range); }
         });
     }
 
@@ -430,6 +458,12 @@
 
     function initXEditor() {
         folioAttachEditor(global.document, { contentId: 'content', events: true });
+        sendForeignDrops({
+            doc: doc,
+            root: root,
+            listen: function (name, handler) { doc().addEventListener(name, handler); },
+            setRange: select
+        });
     }
 
     function addcss(css) {
@@ -1482,6 +1516,7 @@
         folioKeepTinyMCESelectionAcrossPrimaryLoss: folioKeepTinyMCESelectionAcrossPrimaryLoss,
         folioKeepTinyMCEContentInert: folioKeepTinyMCEContentInert,
         folioSendForeignDrops: folioSendForeignDrops,
+        folioPlaceCaretAtPoint: folioPlaceCaretAtPoint,
         folioPageScrollOffset: folioPageScrollOffset,
         folioPageScrollState: folioPageScrollState,
         folioPageScrollTo: folioPageScrollTo,

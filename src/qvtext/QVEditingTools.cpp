@@ -1,9 +1,6 @@
 #include "qvtext/QVEditingTools.h"
 
 #include "platform/docframework/DKKeyCommands.h"
-#include "platform/foundation/JSONReader.h"
-#include "platform/foundation/Log.h"
-#include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/KeyCommand.h"
@@ -127,7 +124,9 @@ void QVEditingTools::registerRoutes(PageMessageDispatcher& routes)
 {
     using Gate = PageMessageDispatcher::Gate;
     routes.add("pasteEvent", Gate::WhenReady, [this](const PageMessage&) { m_clipboard.paste(); });
-    routes.add("dropEvent", Gate::WhenReady, [this](const PageMessage& message) { drop(message.data); });
+    routes.add("dropEvent", Gate::WhenReady, [this](const PageMessage& message) {
+        m_clipboard.dropDescribedByPage(message.data);
+    });
     routes.add("showFootnote", Gate::Always, [this](const PageMessage& message) {
         if (std::optional<NotesCommander::Touch> touch = NotesCommander::touchFromMessage(message))
             m_notes.showFootnoteWithId("footnote_" + touch->id, touch->point);
@@ -136,26 +135,6 @@ void QVEditingTools::registerRoutes(PageMessageDispatcher& routes)
         if (std::optional<NotesCommander::Touch> touch = NotesCommander::touchFromMessage(message))
             m_notes.showAnnotationWithId("note_" + touch->id, touch->point);
     });
-}
-
-void QVEditingTools::drop(const std::string& dropped)
-{
-    Result<PropertyList> parsed = JSONReader::read(dropped);
-    if (!parsed || parsed->type() != PropertyList::Type::Dictionary) {
-        TELog(TELogLevelWarning, "The page reported a drop it did not describe");
-        return;
-    }
-    auto member = [&](std::string_view key) {
-        const PropertyList* value = parsed->objectForKey(key);
-        const std::string* text = value ? value->stringValue() : nullptr;
-        return text ? *text : std::string();
-    };
-    std::string html = member("html");
-    std::u16string text = toUtf16(member("text"));
-    if (!html.empty())
-        m_clipboard.dropHTML(html, text);
-    else if (!text.empty())
-        m_clipboard.dropText(text);
 }
 
 void QVEditingTools::presentFindBar()

@@ -90,8 +90,6 @@ public:
                                                                 std::function<void()> undo, std::function<void()> redo);
 
 private:
-    // The page's report of text dropped from elsewhere: its HTML and text.
-    void drop(const std::string& dropped);
     void presentFindBar();
     void dismissFindBar();
 

@@ -385,7 +385,11 @@ void QVTextViewController::loadHTMLDocument()
 void QVTextViewController::viewDidLoad()
 {
     WebEditorController::viewDidLoad();
-    if (view())
+    // Drops land on the page itself: files dropped on the view around it
+    // would reach the page as their addresses.
+    if (std::shared_ptr<View> page = pageView())
+        m_editingTools->prepareWebViewText(*page);
+    else if (view())
         m_editingTools->prepareWebViewText(*view());
     if (m_forPreviewGeneration)
         return;

@@ -794,6 +794,9 @@ void TextViewController::registerRoutes()
     routes.add("copyEventList", Gate::Always, [this](const PageMessage&) { m_clipboard->copySelection(); });
     routes.add("cutEventList", Gate::Always, [this](const PageMessage&) { m_clipboard->cutSelection(); });
     routes.add("pasteEvent", Gate::WhenReady, [this](const PageMessage&) { m_clipboard->paste(); });
+    routes.add("dropEvent", Gate::WhenReady, [this](const PageMessage& message) {
+        m_clipboard->dropDescribedByPage(message.data);
+    });
     routes.add("cutEvent", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
     routes.add("insertTabEvent", Gate::Always, [this](const PageMessage&) {
         m_connection.send("document.execCommand('insertText', false, '\\t');");

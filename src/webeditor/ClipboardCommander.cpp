@@ -4,7 +4,9 @@
 #include "engine/html/writer/TEHTMLWriter.h"
 #include "foundation/graphics/ImageResize.h"
 #include "foundation/files/TEWebArchive.h"
+#include "platform/foundation/JSONReader.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -115,16 +117,28 @@ void ClipboardCommander::pasteRichText2()
     ProgressHUD::dismiss();
 }
 
-void ClipboardCommander::dropHTML(const std::string& html, const std::u16string& plainText)
+bool ClipboardCommander::dropDescribedByPage(std::string_view described)
 {
-    insertRichHTML(html, plainText);
+    Result<PropertyList> parsed = JSONReader::read(std::string(described));
+    if (!parsed || parsed->type() != PropertyList::Type::Dictionary) {
+        TELog(TELogLevelWarning, "The page reported a drop it did not describe");
+        return false;
+    }
+    auto member = [&](std::string_view key) {
+        const PropertyList* value = parsed->objectForKey(key);
+        const std::string* text = value ? value->stringValue() : nullptr;
+        return text ? *text : std::string();
+    };
+    std::string html = member("html");
+    std::u16string text = toUtf16(member("text"));
+    if (!html.empty())
+        insertRichHTML(html, text);
+    else if (!text.empty())
+        insertPlainText(text);
+    else
+        return false;
     call(m_host.documentIsDirty);
-}
-
-void ClipboardCommander::dropText(const std::u16string& text)
-{
-    insertPlainText(text);
-    call(m_host.documentIsDirty);
+    return true;
 }
 
 void ClipboardCommander::insertPlainText(const std::u16string& text)
@@ -222,6 +236,7 @@ DropProposal ClipboardCommander::dropInteractionSessionDidUpdate(const DropSessi
 
 void ClipboardCommander::dropInteractionPerformDrop(const DropSession& session)
 {
+    std::vector<Image::Pointer> pictures;
     for (const DropItem& item : session.items) {
         if (!item.hasItemConformingToType(kJPEGType) || !item.loadFile)
             continue;
@@ -233,8 +248,14 @@ void ClipboardCommander::dropInteractionPerformDrop(const DropSession& session)
             TELog(TELogLevelWarning, "The dropped file holds no picture: " + image.error().message);
             continue;
         }
-        insertPicture(*image, true, false);
+        pictures.push_back(*image);
     }
+    // The pictures go in where they were dropped: a page just opened has no
+    // caret, and they would be lost.
+    if (!pictures.empty() && session.location)
+        m_page.send(PageScript::fill(m_scripts.caretToPoint, {session.location->x, session.location->y}));
+    for (const Image::Pointer& picture : pictures)
+        insertPicture(picture, true, false);
 }
 
 } // namespace folio

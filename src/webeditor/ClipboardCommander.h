@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace folio {
 
@@ -55,6 +56,9 @@ public:
         std::string foreColor = "document.queryCommandValue('foreColor')";
         // Deletes the selection once a cut has copied it.
         std::string deleteSelection = "document.execCommand('delete', false, null)";
+        // Puts the caret at a point of the page view ("{}" the places of x
+        // and y), where a dropped picture goes in.
+        std::string caretToPoint = "folioPlaceCaretAtPoint({}, {})";
         // Sent once the page is ready, so that the page's pastes come to the
         // editor as "pasteEvent"; empty when the page does so by itself.
         std::string handOverPastes = "document.getElementById('content').onpaste=function(event){"
@@ -83,11 +87,13 @@ public:
     void pasteRichText2();
     // "Paste As Plain Text".
     void paste2();
-    // What another program dropped on the page: made safe and inserted at
-    // the caret as the rich paste inserts the same content. The page's
-    // plain text stands for a whole web page's HTML.
-    void dropHTML(const std::string& html, const std::u16string& plainText);
-    void dropText(const std::u16string& text);
+    // What another program dropped on the page, as the page describes it
+    // (a JSON object of its "html" and "text"): made safe and inserted at
+    // the caret as the rich paste inserts the same content, so that a drop
+    // brings in nothing a paste would not. The plain text stands for a whole
+    // web page's HTML. Answers false, inserting nothing, for a description
+    // that holds neither.
+    bool dropDescribedByPage(std::string_view described);
 
     // The web archive of a copied selection's HTML: a main resource with all
     // five properties set (an empty frame name, "about:blank" as its URL).

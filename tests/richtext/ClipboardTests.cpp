@@ -378,6 +378,38 @@ TEST_F(ClipboardTest, dragsOfTextMarkTheDocumentAndJPEGDropsInsertAutoResized)
     EXPECT_TRUE(inserted[0].autoResize);
 }
 
+// What another program dropped, as the page describes it, goes in as a paste
+// of the same content would; a description the page could not have meant
+// inserts nothing and changes nothing.
+TEST_F(ClipboardTest, aDropGoesInAsThePasteOfTheSameContentAndAnUnreadableOneInsertsNothing)
+{
+    putArchive("<p data-note=\"1\">Kilo <b>Lima</b><img src=\"http://elsewhere/x.png\" onerror=\"run()\"></p>",
+               "Kilo Lima");
+    clipboard.pasteRichText();
+    ASSERT_EQ(insertions().size(), 1u);
+    const std::string pasted = insertions()[0];
+
+    EXPECT_TRUE(clipboard.dropDescribedByPage(R"({"html":"<p data-note=\"1\">Kilo <b>Lima</b>)"
+                                              R"(<img src=\"http://elsewhere/x.png\" onerror=\"run()\"></p>",)"
+                                              R"("text":"Kilo Lima"})"));
+    ASSERT_EQ(insertions().size(), 2u);
+    EXPECT_EQ(insertions()[1], pasted);
+    EXPECT_NE(pasted.find("<b>Lima</b>"), std::string::npos) << pasted;
+    for (const char* hostile : {"onerror", "elsewhere"})
+        EXPECT_EQ(pasted.find(hostile), std::string::npos) << pasted;
+    EXPECT_EQ(dirtyCount, 1);
+
+    EXPECT_TRUE(clipboard.dropDescribedByPage(R"({"html":"","text":"1 < 2"})"));
+    ASSERT_EQ(insertions().size(), 3u);
+    EXPECT_NE(insertions()[2].find("1 &lt; 2"), std::string::npos) << insertions()[2];
+    EXPECT_EQ(dirtyCount, 2);
+
+    for (const char* unreadable : {"", "not a description", "[\"Kilo\"]", "{}", R"({"html":7,"text":null})"})
+        EXPECT_FALSE(clipboard.dropDescribedByPage(unreadable)) << unreadable;
+    EXPECT_EQ(insertions().size(), 3u);
+    EXPECT_EQ(dirtyCount, 2);
+}
+
 // --- flattenHTML and linkify --------------------------------------------------------
 
 TEST(ClipboardHTMLTest, flattenHTMLTurnsBlocksIntoBreaksAndTagsIntoBlanks)

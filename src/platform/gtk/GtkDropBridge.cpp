@@ -11,6 +11,7 @@ namespace folio {
 
 namespace {
 
+// Set while the files of a drop are asked for: where the drop is.
 constexpr const char* kDeliveringKey = "folio-drop-delivering";
 constexpr const char* kURIListTarget = "text/uri-list";
 
@@ -61,12 +62,13 @@ std::vector<std::string> localPaths(GtkSelectionData* data)
     return paths;
 }
 
-gboolean onDragDrop(GtkWidget* widget, GdkDragContext* context, gint, gint, guint time, gpointer)
+gboolean onDragDrop(GtkWidget* widget, GdkDragContext* context, gint x, gint y, guint time, gpointer)
 {
     if (!offersFiles(context))
         return FALSE;
     // The files are asked for; what they hold decides who takes the drop.
-    g_object_set_data(G_OBJECT(widget), kDeliveringKey, GINT_TO_POINTER(1));
+    g_object_set_data_full(G_OBJECT(widget), kDeliveringKey, new Point{double(x), double(y)},
+                           [](gpointer point) { delete static_cast<Point*>(point); });
     gtk_drag_get_data(widget, context, gdk_atom_intern_static_string(kURIListTarget), time);
     return TRUE;
 }
@@ -74,13 +76,15 @@ gboolean onDragDrop(GtkWidget* widget, GdkDragContext* context, gint, gint, guin
 void onDragDataReceived(GtkWidget* widget, GdkDragContext* context, gint, gint, GtkSelectionData* data, guint, guint time,
                         gpointer weakView)
 {
-    if (!g_object_steal_data(G_OBJECT(widget), kDeliveringKey))
+    std::unique_ptr<Point> location(static_cast<Point*>(g_object_steal_data(G_OBJECT(widget), kDeliveringKey)));
+    if (!location)
         return;
     // Ours from here: the widget's own handler must not insert the files' addresses.
     g_signal_stop_emission_by_name(widget, "drag-data-received");
     auto view = static_cast<std::weak_ptr<View>*>(weakView)->lock();
     DropInteractionDelegate* delegate = view ? view->dropDelegate() : nullptr;
     DropSession session = GtkDropBridge::sessionForFiles(localPaths(data));
+    session.location = *location;
     bool delivered = delegate && GtkDropBridge::deliver(*delegate, session);
     gtk_drag_finish(context, delivered, FALSE, time);
 }

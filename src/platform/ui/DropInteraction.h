@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/graphics/Geometry.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -25,9 +27,11 @@ struct DropItem {
     }
 };
 
-// A drag over a view, as its drop delegate sees it.
+// A drag over a view, as its drop delegate sees it: its items, and where
+// it is in the view's coordinates when the platform says so.
 struct DropSession {
     std::vector<DropItem> items;
+    std::optional<Point> location{};
 };
 
 enum class DropOperation { Cancel, Forbidden, Copy, Move };
