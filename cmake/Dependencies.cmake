@@ -20,6 +20,8 @@ pkg_check_modules(POPPLER REQUIRED IMPORTED_TARGET poppler-glib)
 pkg_check_modules(HARFBUZZ_SUBSET REQUIRED IMPORTED_TARGET harfbuzz-subset)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
+# Only to keep the GL driver out of the program's own process.
+pkg_check_modules(EGL REQUIRED IMPORTED_TARGET egl)
 # The page processes' side of the web engine, for the module they load.
 pkg_check_modules(WEBKIT_PAGE_PROCESS REQUIRED IMPORTED_TARGET webkit2gtk-web-extension-4.1)
 pkg_check_modules(LOWDOWN REQUIRED IMPORTED_TARGET lowdown)

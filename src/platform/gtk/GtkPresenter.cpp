@@ -37,6 +37,7 @@
 #include "platform/ui/TextView.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
+#include "platform/web/ToolkitDisplay.h"
 
 #include <algorithm>
 #include <cmath>
@@ -138,7 +139,7 @@ GdkRectangle gdkRect(const Rect& rect)
 
 Result<std::unique_ptr<GtkPresenter>> GtkPresenter::create()
 {
-    if (!gtk_init_check(nullptr, nullptr))
+    if (!ToolkitDisplay::open())
         return Error{"folio.gtk", 1, "No display to show windows on"};
     return std::unique_ptr<GtkPresenter>(new GtkPresenter());
 }

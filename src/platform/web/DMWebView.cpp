@@ -8,6 +8,7 @@
 #include "platform/web/DocumentPageResolver.h"
 #include "platform/web/FontSchemeResolver.h"
 #include "platform/web/HeldKeyEvents.h"
+#include "platform/web/ToolkitDisplay.h"
 #include "platform/web/VirtualDisplay.h"
 #include "platform/web/WebViewDelegate.h"
 #include "platform/web/pageprocess/PageProcessMessages.h"
@@ -518,16 +519,11 @@ Status DMWebView::prepareToolkit()
     // WebKitGTK refuses its sandbox for root; a value the user set is kept.
     if (geteuid() == 0)
         setenv("WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS", "1", 0);
-    // Pages are drawn without composited layers: the composited path shows a
-    // typed key a frame or more later, and far later where GL is drawn in
-    // software (no GPU, a virtual display): 36 ms a key against 10 ms,
-    // measured on one. A value the user set is kept.
-    setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 0);
     if (Status display = VirtualDisplay::ensureDisplay(); !display.ok()) {
         prepared = display;
         return *prepared;
     }
-    if (!gtk_init_check(nullptr, nullptr)) {
+    if (!ToolkitDisplay::open()) {
         prepared = Status(webViewError(NoDisplay, "Cannot open a display for the web view"));
         return *prepared;
     }

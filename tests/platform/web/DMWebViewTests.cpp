@@ -6,6 +6,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/web/PrintedPDFFontSubsetter.h"
 #include "platform/web/RecordingDelegate.h"
+#include "platform/web/ToolkitDisplay.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -279,6 +283,52 @@ TEST_F(DMWebViewTest, snapshotHasThePagePixels)
     EXPECT_EQ(image->pixelAt(10, 10), (Rgba8{255, 0, 0, 255}));
     EXPECT_EQ(image->pixelAt(150, 100), (Rgba8{0, 0, 255, 255}));
     EXPECT_EQ(image->pixelAt(250, 100), (Rgba8{255, 0, 0, 255}));
+}
+
+std::optional<std::string> environmentValue(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+// What the user's environment held before anything in this program ran.
+const std::optional<std::string> kEGLDriversAtStart = environmentValue("__EGL_VENDOR_LIBRARY_FILENAMES");
+const std::optional<std::string> kToolkitGLAtStart = environmentValue("GDK_GL");
+
+// The files of Mesa's GL driver (and the compiler library it brings) that
+// this process has mapped.
+std::vector<std::string> mappedGLDriverFiles()
+{
+    std::vector<std::string> found;
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);) {
+        for (const char* part : {"/dri/", "libLLVM", "libEGL_mesa", "libGLX_mesa"}) {
+            if (line.find(part) != std::string::npos)
+                found.push_back(line.substr(line.find('/')));
+        }
+    }
+    return found;
+}
+
+// The program draws pages as the page process hands them over and needs no
+// GL of its own; the page process is started with the user's environment.
+TEST_F(DMWebViewTest, pageDrawsWithoutTheGLDriverInThisProcess)
+{
+    if (ToolkitDisplay::pagesComposited())
+        GTEST_SKIP() << "composited pages are drawn with GL here";
+    load("<html><body style='margin:0;background:#00ff00'>"
+         "<div style='position:absolute;left:20px;top:20px;width:60px;height:60px;background:#0000ff'></div>"
+         "</body></html>");
+    std::optional<Result<Image::Pointer>> snapshot;
+    view->takeSnapshot(WebView::SnapshotRegion::Visible, [&](Result<Image::Pointer> image) { snapshot = image; });
+    ASSERT_TRUE(waitFor([&] { return snapshot.has_value(); }));
+    ASSERT_TRUE(snapshot->ok()) << snapshot->error().message;
+    EXPECT_EQ((**snapshot)->pixelAt(50, 50), (Rgba8{0, 0, 255, 255}));
+    EXPECT_EQ((**snapshot)->pixelAt(150, 150), (Rgba8{0, 255, 0, 255}));
+    std::vector<std::string> driverFiles = mappedGLDriverFiles();
+    EXPECT_TRUE(driverFiles.empty()) << driverFiles.front();
+    EXPECT_EQ(environmentValue("__EGL_VENDOR_LIBRARY_FILENAMES"), kEGLDriversAtStart);
+    EXPECT_EQ(environmentValue("GDK_GL"), kToolkitGLAtStart);
 }
 
 class DMWebViewPrintTest : public DMWebViewTest {
