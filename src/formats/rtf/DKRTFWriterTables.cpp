@@ -238,15 +238,16 @@ void DKRTFWriter::writeColorTable()
     m_registeredColors.emplace(defaultEntry, 0);
     // Colours are numbered in order of first use, foreground before
     // background within a run, so the same text always gives the same table.
-    auto registerColor = [this](const AttributeDictionary& attributes, std::string_view key) {
-        const auto* value = attributes.valueForKeyAs<ColorValue>(key);
-        if (!value)
-            return;
-        DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&value->color());
+    auto registerEntry = [this](const Color& color) {
+        DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&color);
         if (m_registeredColors.contains(entry))
             return;
         entry.writeToDataBuffer(m_buffer);
         m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
+    };
+    auto registerColor = [&registerEntry](const AttributeDictionary& attributes, std::string_view key) {
+        if (const auto* value = attributes.valueForKeyAs<ColorValue>(key))
+            registerEntry(value->color());
     };
     // Runs share their dictionaries: a dictionary seen before adds no colour.
     bool blackUnderline = false;
@@ -283,44 +284,23 @@ void DKRTFWriter::writeColorTable()
         for (const Color* color : colors) {
             if (!color)
                 continue;
-            DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(color);
-            blackUnderline |= entry == defaultEntry;
-            if (!m_registeredColors.contains(entry)) {
-                entry.writeToDataBuffer(m_buffer);
-                m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
-            }
+            blackUnderline |= DKRTFColorTableEntry::entryWithColor(color) == defaultEntry;
+            registerEntry(*color);
         }
     }
     if (m_styleSheet) {
-        for (const std::shared_ptr<const ColorValue>& color : m_styleSheet->colors()) {
-            if (!color)
-                continue;
-            DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&color->color());
-            if (m_registeredColors.contains(entry))
-                continue;
-            entry.writeToDataBuffer(m_buffer);
-            m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
-        }
+        for (const std::shared_ptr<const ColorValue>& color : m_styleSheet->colors())
+            if (color)
+                registerEntry(color->color());
     }
     for (const auto& settings : {m_settings.pageHeader, m_settings.pageFooter}) {
         auto look = settings ? DKRTFForeignHeaderFooter::lookOfSettings(*settings) : std::nullopt;
-        if (!look || !look->color)
-            continue;
-        DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&*look->color);
-        if (m_registeredColors.contains(entry))
-            continue;
-        entry.writeToDataBuffer(m_buffer);
-        m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
+        if (look && look->color)
+            registerEntry(*look->color);
     }
-    for (const std::shared_ptr<const ColorValue>& color : m_headerFooterForms.colors()) {
-        if (!color)
-            continue;
-        DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&color->color());
-        if (m_registeredColors.contains(entry))
-            continue;
-        entry.writeToDataBuffer(m_buffer);
-        m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
-    }
+    for (const std::shared_ptr<const ColorValue>& color : m_headerFooterForms.colors())
+        if (color)
+            registerEntry(color->color());
     // Black is the table's first colour, which "\\ulc0" does not name (it is
     // the text's own colour): an underline drawn in black has black again,
     // last, as an entry of its own.
