@@ -467,6 +467,8 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         html += '>';
     }
     HTMLMarkup::appendBodyText(html, text, !m_context.settings.keepsPlaceholders, m_context.bodyFinish);
+    if (m_context.settings.keepsBlankEndingParagraph && run.end() == m_paragraph.end() && text.ends_with(u' '))
+        HTMLMarkup::appendBodyText(html, u"\uFEFF", false, m_context.bodyFinish);
     if (needsSpan)
         html += "</span>";
     closeLinkIfEnded(html, run);
