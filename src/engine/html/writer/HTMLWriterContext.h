@@ -56,10 +56,10 @@ struct TEHTMLWriterSettings {
     // print, export and copy. The editing page keeps it in an element it
     // does not show, for the save.
     bool leavesOutHidden = false;
-    // The editing page: a blank that ends a paragraph is followed by a
-    // U+FEFF (its save removes it). A browser hides a blank at the end of a
-    // line, and its editing drops the hidden blank when text is typed there,
-    // running the new words into the last one.
+    // The editing page: a blank that ends a paragraph is kept in an element
+    // whose blanks are kept. A browser hides an ordinary blank at the end of
+    // a line, and its editing drops the hidden blank when text is typed
+    // there, running the new words into the last one.
     bool keepsBlankEndingParagraph = false;
 };
 
