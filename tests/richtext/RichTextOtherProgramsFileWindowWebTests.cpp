@@ -580,6 +580,30 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
 // and the properties the file's user gave it: a word typed elsewhere and the
 // document autosaved, each comment is still about its words, for Folio and for
 // LibreOffice, and the properties are still there.
+// TextEdit's last paragraph ends in a blank. The page shows it, and a word
+// typed at the end of the document stands after it in the saved file, for
+// Folio and for LibreOffice.
+TEST_F(RichTextOtherProgramsFileWindowTest, aBlankEndingAParagraphStaysBeforeWhatIsTypedAfterIt)
+{
+    const std::string path = openedCopyOf("textedit-link-spacing.rtf", "link-spacing.rtf");
+    if (HasFatalFailure())
+        return;
+    // The width the page gives the last blank of the document's text.
+    EXPECT_NE(run("(function(){var k=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+                  "var found=null;while(k.nextNode()){var t=k.currentNode;var at=t.data.lastIndexOf(' ');"
+                  "if(at>=0)found=[t,at];}var r=document.createRange();r.setStart(found[0],found[1]);"
+                  "r.setEnd(found[0],found[1]+1);return r.getBoundingClientRect().width;})()"),
+              "0");
+    run("document.getElementById('content').focus()");
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type("X");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("X") == 1; })) << "the keys did not reach the page";
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    EXPECT_TRUE(autosaved->read.text.string().ends_with(u"\ncrossed X\n")) << autosaved->rtf;
+    EXPECT_NE(textByLibreOffice(path).find("crossed X"), std::string::npos);
+}
+
 TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAndPropertiesStayAfterTyping)
 {
     const std::string path = folder.path("comments.rtf");

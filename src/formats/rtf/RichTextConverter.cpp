@@ -32,6 +32,7 @@ public:
     {
         TEHTMLWriterSettings settings;
         settings.fileName = fileName;
+        settings.keepsBlankEndingParagraph = true;
         return htmlString(text, settings);
     }
 

@@ -467,6 +467,10 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         html += '>';
     }
     HTMLMarkup::appendBodyText(html, text, !m_context.settings.keepsPlaceholders, m_context.bodyFinish);
+    if (m_context.settings.keepsBlankEndingParagraph && run.end() == m_paragraph.end() && html.ends_with(' ')) {
+        html.pop_back();
+        html += "<span style=\"white-space:pre-wrap;\"> </span>";
+    }
     if (needsSpan)
         html += "</span>";
     closeLinkIfEnded(html, run);

@@ -56,6 +56,11 @@ struct TEHTMLWriterSettings {
     // print, export and copy. The editing page keeps it in an element it
     // does not show, for the save.
     bool leavesOutHidden = false;
+    // The editing page: a blank that ends a paragraph is kept in an element
+    // whose blanks are kept. A browser hides an ordinary blank at the end of
+    // a line, and its editing drops the hidden blank when text is typed
+    // there, running the new words into the last one.
+    bool keepsBlankEndingParagraph = false;
 };
 
 // A footnote of printed output: its number, its text, and the font CSS of
