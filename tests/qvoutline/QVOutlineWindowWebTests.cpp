@@ -2,7 +2,13 @@
 #include "documents/DocumentText.h"
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
+#include "export/ExportSource.h"
+#include "export/rtfd/RTFDExporter.h"
+#include "export/txt/TextExporter.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "support/ExportTestSupport.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ZipArchive.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/GtkPresenter.h"
@@ -560,6 +566,52 @@ TEST_F(QVOutlineWindowTest, thePlusMenusTableGoesIntoTheBranchAndIsSaved)
         ++cells;
     EXPECT_EQ(cells, 9u) << saved;
     EXPECT_NE(saved.find("Costs"), std::string::npos) << saved;
+}
+
+// An outline saved from the window goes out, as text and as a package, as its
+// branches' words, one paragraph each in the order of the tree: the line
+// breaks the page saves between a branch and its children make no empty
+// paragraph of their own.
+TEST_F(QVOutlineWindowTest, anOutlineSavedFromTheWindowExportsWithoutEmptyParagraphsBetweenItsBranches)
+{
+    std::string path = folder.path("Kitchen.qvoutline");
+    std::string page = "<ul id='left-tree'>" + test::branch(1, 0, 1, "Garden") + test::branch(2, 1, 2, "Beans") +
+                       test::branch(3, 0, 1, "Kitchen") + "</ul>";
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(page)->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('3'),true);"
+        "e.selection.collapse(false);})()");
+    press(GDK_KEY_Return);
+    ASSERT_TRUE(showsSoon("String(document.querySelectorAll('#left-tree > li').length)", "4"))
+        << "Return did not add a branch";
+    type("Knives");
+    ASSERT_TRUE(showsSoon("String(document.getElementById('4') && document.getElementById('4').textContent)",
+                          "Knives"));
+    press(GDK_KEY_Tab);
+    ASSERT_TRUE(showsSoon("document.querySelector('[data-id=\"4\"]').getAttribute('data-level')", "2"));
+    ASSERT_TRUE(save());
+    closeDocument();
+
+    const std::u16string words = u"Garden\nBeans\nKitchen\nKnives";
+    Result<std::string> text = TextExporter::contents(ExportSource(path), ExportSource::OpenEditor::Ignore);
+    ASSERT_TRUE(text.ok()) << text.error().message;
+    EXPECT_EQ(toUtf16(*text), words);
+
+    RTFDExporter exporter;
+    Result<std::string> archivePath =
+        testing_support::exportFile(exporter, path, RTFDExporter::temporaryPath(ExportSource(path)));
+    ASSERT_TRUE(archivePath.ok()) << archivePath.error().message;
+    Result<DKZipArchive> archive = DKZipArchive::open(*archivePath);
+    ASSERT_TRUE(archive.ok());
+    Result<Data> rich = archive->readEntry("Kitchen.qvoutline.rtfd/TXT.rtf");
+    ASSERT_TRUE(rich.ok());
+    Result<DKRTFReadResult> packaged = DKRTFReader::read(toUtf16(rich->stringView()));
+    ASSERT_TRUE(packaged.ok());
+    std::u16string packagedWords = packaged->text.string();
+    std::erase(packagedWords, u'\uFEFF');
+    EXPECT_EQ(packagedWords, words + u"\n");
 }
 
 } // namespace

@@ -74,6 +74,8 @@ public:
     void startElement(std::string_view name, const HTMLAttributeList& attributes) override
     {
         m_parser.noteTag(isInlineTag(name));
+        if (name == "pre")
+            ++m_parser.m_preformattedDepth;
         if (wants(TEHTMLParserDelegateOperation::DidStartElement))
             m_parser.m_delegate->parserDidStartElement(m_parser, std::string(name), attributesFrom(attributes));
     }
@@ -81,6 +83,8 @@ public:
     void endElement(std::string_view name) override
     {
         m_parser.noteTag(isInlineTag(name));
+        if (name == "pre" && m_parser.m_preformattedDepth > 0)
+            --m_parser.m_preformattedDepth;
         if (wants(TEHTMLParserDelegateOperation::DidEndElement))
             m_parser.m_delegate->parserDidEndElement(m_parser, std::string(name));
     }
@@ -196,8 +200,11 @@ void TEHTMLParser::abortParsing()
 void TEHTMLParser::noteTag(bool inlineTag)
 {
     if (m_hasCharacters) {
-        // White space between two block tags is the source's indentation.
-        const bool dropped = !inlineTag && !m_previousTagInline &&
+        // White space after a block tag starts a line, where a browser shows
+        // none: it is the source's indentation, unless preformatted text keeps
+        // it before a phrasing tag. After a phrasing tag it may separate words,
+        // or end loose text before a block.
+        const bool dropped = !m_previousTagInline && (!inlineTag || m_preformattedDepth == 0) &&
                              m_characters.find_first_not_of(" \t\n\r\f\v") == std::string::npos;
         if (!dropped)
             flushCharacters();

@@ -133,9 +133,11 @@ private:
     std::unique_ptr<HTMLParser> m_parser;
     std::string m_characters;
     bool m_hasCharacters = false;
-    // Whitespace-only runs between two block tags are layout of the source, not
-    // text; these remember the kind of the tag before the pending run.
+    // Whitespace-only runs after a block tag are layout of the source, not
+    // text; this remembers the kind of the tag before the pending run.
     bool m_previousTagInline = false;
+    // Inside preformatted text every space is the writer's.
+    int m_preformattedDepth = 0;
     bool m_isAborting = false;
     std::optional<Error> m_parserError;
 };

@@ -200,6 +200,24 @@ TEST_F(HTMLReaderBuilderTests, paragraphEndsAfterEveryBlock)
     EXPECT_EQ(convert("before<div>block</div>after").string(), u"before\nblock\nafter");
 }
 
+// Pretty-printed source: white space beside a block tag lies at the start or
+// the end of a line and shows nothing, so it makes no paragraph of its own;
+// between two words it stays their space.
+TEST_F(HTMLReaderBuilderTests, whitespaceBesideABlockMakesNoParagraph)
+{
+    const std::string branches = "<ul><li><div><div>Garden</div></div>\n  <span class=\"bus\"></span></li>\n"
+                                 "<li><div><div>Beans</div></div>\n  <span class=\"bus\"></span></li>\n"
+                                 "<li><div><div>Kitchen</div></div>\n  <span class=\"bus\"></span></li></ul>";
+    const AttributedString outline = convert(branches);
+    for (std::u16string_view blank : {u"\n\n", u"\n ", u" \n"})
+        EXPECT_EQ(outline.string().find(blank), std::u16string::npos) << toUtf8(outline.string());
+    EXPECT_LT(indexOf(outline, u"Garden"), indexOf(outline, u"Beans"));
+    EXPECT_LT(indexOf(outline, u"Beans"), indexOf(outline, u"Kitchen"));
+    EXPECT_EQ(convert("<div>a</div>\n<b>b</b>\n<div>c</div>").string(), u"a\nb\nc\n");
+    EXPECT_EQ(convert("<div><b>x</b> <i>y</i></div>").string(), u"x y\n");
+    EXPECT_EQ(convert("<pre>  <b>x</b></pre>").string().substr(0, 3), u"  x");
+}
+
 TEST_F(HTMLReaderBuilderTests, paragraphEndKeepsOnlyParagraphAttributes)
 {
     const AttributedString text = convert("<div><a href=\"http://x.org/\">link</a></div>");
