@@ -95,12 +95,14 @@ void HTMLRunWriter::writeRuns(std::string& html)
 
 void HTMLRunWriter::writePageBreaks(std::string& html, std::size_t count) const
 {
-    // A block of no height breaks the page inside the paragraph's element,
-    // which stays one paragraph with its section break once, at its end.
-    // The editing page draws it as its other page breaks, and it is not
-    // typed into.
+    // A block inside the paragraph's element breaks the page there; the
+    // element stays one paragraph, with its section break once, at its end.
+    // Print takes the block every page break is printed as (where text is
+    // taken from print, it ends the line). The editing page keeps the
+    // paragraph one element for editing: a span drawn as its other page
+    // breaks, which is not typed into.
     const std::string_view markup = m_context.settings.forPrint
-        ? "<span style=\"display:block;page-break-before:always;\"></span>"
+        ? "<div style=\"page-break-before:always;\"></div>"
         : "<span class=\"marquent-pagebreak\" contenteditable=\"false\" "
           "style=\"display:block;page-break-before:always;\"></span>";
     for (std::size_t written = 0; written < count; ++written)
