@@ -137,6 +137,36 @@ TEST_F(ForeignRTFExport, aTitlePagePrintsItsOwnHeaderAndFooterAndTheOtherPagesTh
     }
 }
 
+// A page break inside the paragraph that ends a section breaks the page
+// there; the section still ends once, after the paragraph, so the page
+// after the break prints the running head and the next section's title
+// page its own.
+TEST_F(ForeignRTFExport, aPageBreakInsideASectionsLastParagraphStartsNoSection)
+{
+    const std::string heads = "{\\header \\pard\\qr\\f0\\fs20 Running head\\par}\n"
+                              "{\\headerf \\pard\\qc\\f0\\fs20 Cover heading\\par}\n";
+    const std::string path = document("inside", kOpening + heads
+                                                    + "\\sectd\\pard\\f0\\fs24 Alpha opens the report.\\page "
+                                                      "Bravo follows it.\\par\n"
+                                                      "\\sect\\sectd\\titlepg\\pard Charlie has a title page.\\par\n}");
+    const std::string pdf = exported(path, "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 3);
+    const std::vector<std::string> words{"Alpha", "Bravo", "Charlie"};
+    for (int page = 1; page <= 3; ++page) {
+        const std::string text = pdfText(pdf, page);
+        EXPECT_NE(text.find(words[page - 1]), std::string::npos) << page << ": " << text;
+        EXPECT_EQ(text.find("Running head") != std::string::npos, page != 3) << page << ": " << text;
+        EXPECT_EQ(text.find("Cover heading") != std::string::npos, page == 3) << page << ": " << text;
+    }
+
+    const std::string lo = reference(path);
+    if (!lo.empty()) {
+        ASSERT_EQ(pdfPageCount(lo), 3);
+        EXPECT_NE(pdfText(lo, 2).find("Running head"), std::string::npos) << pdfText(lo, 2);
+        EXPECT_NE(pdfText(lo, 3).find("Cover heading"), std::string::npos) << pdfText(lo, 3);
+    }
+}
+
 // Word's headers and footers print on every page: the running ones after
 // a title page, with the page number and count, and each section's title
 // page its own header, all at the sections' distance from the paper's edge.

@@ -2013,6 +2013,57 @@ TEST_F(RichTextOtherProgramsFileWindowTest, lineBreaksInsideParagraphsSurviveTyp
         EXPECT_NE(shown.find(lines), std::string::npos) << lines << " in\n" << shown;
 }
 
+// Word's page break inside a paragraph ("text\page more"): the page draws it
+// inside its one paragraph, and a word typed and autosaved leaves the
+// paragraphs and the break as they were, for Folio and for LibreOffice.
+TEST_F(RichTextOtherProgramsFileWindowTest, aPageBreakInsideAParagraphStaysThereThroughTyping)
+{
+    const std::string original = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                 "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                                 "\\sectd\\pard\\f0\\fs24 Alpha opens the report.\\page Bravo follows it.\\par\n"
+                                 "\\pard Charlie ends.\\par\n}";
+    const std::string path = folder.path("inside-break.rtf");
+    writeFile(path, original);
+    const std::string before = folder.path("before.rtf");
+    writeFile(before, original);
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(paragraphsOnThePage(), "2");
+    // The break is drawn between the words, which stand on lines of their own.
+    EXPECT_EQ(run("(function(){var b=document.querySelector('#paragraph > * > .marquent-pagebreak');if(!b)return 'none';"
+                  "var t=b.getBoundingClientRect();var a=b.previousSibling.getBoundingClientRect();"
+                  "var c=b.nextSibling.getBoundingClientRect();"
+                  "return (a.bottom<=t.top+1&&t.bottom<=c.top+1&&t.height>0)?'between':'overlapping'})()"),
+              "between");
+    typeAtTheEnd(" Zebra");
+    if (HasFatalFailure())
+        return;
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    EXPECT_EQ(toUtf8(autosaved->read.text.string()), "Alpha opens the report.\fBravo follows it.\nCharlie ends. Zebra\n")
+        << autosaved->rtf;
+
+    // LibreOffice reads the same paragraphs, with the page break in the
+    // same place, in the saved file as in the original.
+    std::string expected = textByLibreOffice(before);
+    expected.insert(expected.find("Charlie ends.") + 13, " Zebra");
+    EXPECT_EQ(textByLibreOffice(path), expected);
+    auto paragraphsAndBreaks = [&](const std::string& file) {
+        const std::string odt = convertedByLibreOffice(file, "fodt", "fodt");
+        const std::string xml = readFile(odt);
+        std::size_t paragraphs = 0;
+        for (std::size_t at = xml.find("<text:p "); at != std::string::npos; at = xml.find("<text:p ", at + 1))
+            ++paragraphs;
+        std::size_t breaks = 0;
+        for (std::size_t at = xml.find("fo:break-before=\"page\""); at != std::string::npos;
+             at = xml.find("fo:break-before=\"page\"", at + 1))
+            ++breaks;
+        return std::to_string(paragraphs) + " paragraphs, " + std::to_string(breaks) + " page breaks";
+    };
+    EXPECT_EQ(paragraphsAndBreaks(path), paragraphsAndBreaks(before));
+}
+
 // Word puts its list items in the "List Paragraph" style. A word typed into
 // an item and a new item made with Return, autosaved, every item keeps that
 // style in the saved file, under the number the file gave it, and its

@@ -15,6 +15,7 @@
 #include "engine/html/HTMLTabStops.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
 #include "engine/dom/TEListItemHTMLElement.h"
+#include "engine/dom/TEPageBreakHTMLElement.h"
 #include "engine/dom/TEStylesheetHTMLElement.h"
 #include "engine/dom/TETextAttachmentHTMLElement.h"
 #include "engine/dom/TETextHTMLElement.h"
@@ -85,6 +86,8 @@ TEHTMLElementPtr TEHTMLElement::elementWithName(const std::string& name, TEHTMLA
 {
     if (ElementMaker make = registeredMaker(name))
         return make(name, std::move(attributes), options);
+    if (TEPageBreakHTMLElement::isPageBreakSpan(name, attributes))
+        return std::make_shared<TEPageBreakHTMLElement>(name, std::move(attributes));
     if (TETextAttachment::registeredClassForTagName(name))
         return makeAttachmentElement(name, std::move(attributes), options);
     return std::make_shared<TEHTMLElement>(name, std::move(attributes));

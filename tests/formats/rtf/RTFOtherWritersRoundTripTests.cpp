@@ -1470,8 +1470,8 @@ TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphKeepsItsLanguages)
 }
 
 // Word's page break inside a paragraph ("text\page more") stays in the
-// file: straight as it was, and through the editing page in front of the
-// text after it, which starts a paragraph there as it does on paper.
+// file where it was, inside its one paragraph: straight and through the
+// editing page.
 TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept)
 {
     const std::string word = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
@@ -1483,9 +1483,33 @@ TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept
     EXPECT_EQ(toUtf8(straight.text.string()), "Before the break\fafter the break\nNext\n");
     const std::string once = savedThroughThePage(original);
     const DKRTFReadResult again = read(once);
-    EXPECT_EQ(toUtf8(again.text.string()), "Before the break\n\fafter the break\nNext\n") << once;
+    EXPECT_EQ(toUtf8(again.text.string()), "Before the break\fafter the break\nNext\n") << once;
     EXPECT_EQ(once.find("Helvetica"), std::string::npos) << "a page break names no font\n" << once;
     EXPECT_EQ(savedThroughThePage(again), once);
+
+    // The paragraph ends a section: its break stays at its real end, once,
+    // and the document keeps its two sections.
+    auto sectionEnds = [](const AttributedString& text) {
+        std::vector<std::size_t> ends;
+        for (std::size_t end = text.string().find(u'\n'); end != std::u16string::npos;
+             end = text.string().find(u'\n', end + 1)) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(end);
+            if (attributes && attributes->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute))
+                ends.push_back(end);
+        }
+        return ends;
+    };
+    const DKRTFReadResult sections = read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                          "\\sectd\\titlepg\\pard Alpha cover\\page Bravo text\\par\n"
+                                          "\\sect\\sectd\\pard Charlie\\par\n}");
+    ASSERT_EQ(toUtf8(sections.text.string()), "Alpha cover\fBravo text\nCharlie\n");
+    ASSERT_EQ(sectionEnds(sections.text), std::vector<std::size_t>{22});
+    const DKRTFReadResult paged = read(savedThroughThePage(sections));
+    EXPECT_EQ(toUtf8(paged.text.string()), "Alpha cover\fBravo text\nCharlie\n");
+    EXPECT_EQ(sectionEnds(paged.text), std::vector<std::size_t>{22});
+    const DKRTFReadResult pagedAgain = read(savedThroughThePage(paged));
+    EXPECT_EQ(toUtf8(pagedAgain.text.string()), "Alpha cover\fBravo text\nCharlie\n");
+    EXPECT_EQ(sectionEnds(pagedAgain.text), std::vector<std::size_t>{22});
 
     // LibreOffice's paragraph that starts a page ("\pagebb") has the break in
     // front of it, and keeps it through the page.

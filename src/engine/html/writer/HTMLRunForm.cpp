@@ -36,6 +36,7 @@ struct RunKeys {
     AttributeKey eastAsianLanguage{TEEastAsianLanguageAttribute};
     AttributeKey noProofing{TENoProofingAttribute};
     AttributeKey hidden{TEHiddenAttribute};
+    AttributeKey pageBreak{TEPageBreakAttribute};
 };
 
 } // namespace
@@ -101,6 +102,8 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             customAttributes = value->as<StringMapValue>();
         else if (key == keys.attachment)
             isAttachment = true;
+        else if (key == keys.pageBreak)
+            pageBreak = true;
     }
 }
 

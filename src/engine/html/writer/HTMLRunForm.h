@@ -19,6 +19,8 @@ struct HTMLRunForm {
     // Whether the run is an attachment; the attachment itself is taken from
     // the run's own attributes, as each is written as the object it is.
     bool isAttachment = false;
+    // Whether the run's form feeds break the page inside their paragraph.
+    bool pageBreak = false;
     const URLValue* link = nullptr;
     const StringValue* anchor = nullptr;
     const StringMapValue* customAttributes = nullptr;

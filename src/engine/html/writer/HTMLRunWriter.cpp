@@ -93,6 +93,22 @@ void HTMLRunWriter::writeRuns(std::string& html)
     m_linkRange = NotFoundRange;
 }
 
+void HTMLRunWriter::writePageBreaks(std::string& html, std::size_t count) const
+{
+    // A block inside the paragraph's element breaks the page there; the
+    // element stays one paragraph, with its section break once, at its end.
+    // Print takes the block every page break is printed as (where text is
+    // taken from print, it ends the line). The editing page keeps the
+    // paragraph one element for editing: a span drawn as its other page
+    // breaks, which is not typed into.
+    const std::string_view markup = m_context.settings.forPrint
+        ? "<div style=\"page-break-before:always;\"></div>"
+        : "<span class=\"marquent-pagebreak\" contenteditable=\"false\" "
+          "style=\"display:block;page-break-before:always;\"></span>";
+    for (std::size_t written = 0; written < count; ++written)
+        HTMLMarkup::appendBodyMarkup(html, std::string(markup), m_context.bodyFinish);
+}
+
 bool HTMLRunWriter::openLink(const HTMLRunForm& form, Range run)
 {
     const URLValue* link = form.link;
@@ -356,6 +372,11 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     }
 
     std::u16string_view text = std::u16string_view(m_context.string.string()).substr(run.location, run.length);
+    if (form.pageBreak && text.find_first_not_of(u'\f') == std::u16string_view::npos) {
+        writePageBreaks(html, text.size());
+        closeLinkIfEnded(html, run);
+        return;
+    }
     if (text == u"\uFFFC" || (form.hidden && m_context.settings.leavesOutHidden)) {
         // Hidden text, and the character a bookmark of a place stands on,
         // still mark where the bookmark begins, for the links to it.

@@ -26,6 +26,8 @@ public:
 
 private:
     void writeRun(std::string& html, const AttributeDictionary& attributes, Range run);
+    // Page breaks inside the paragraph, after its first character.
+    void writePageBreaks(std::string& html, std::size_t count) const;
     // Starts the link or anchor of a run; answers whether the run opened one.
     bool openLink(const HTMLRunForm& form, Range run);
     // Notes where the stretch of runs of one link target that `run` ends

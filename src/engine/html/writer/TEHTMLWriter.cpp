@@ -3,7 +3,6 @@
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/html/writer/HTMLParagraphWriter.h"
 #include "engine/html/writer/HTMLTableWriter.h"
-#include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEFootnoteCounter.h"
 #include "platform/foundation/UnitSearch.h"
 #include "platform/foundation/Unicode.h"
@@ -31,21 +30,6 @@ constexpr std::string_view kTabSpanRule = "span.Apple-tab-span {white-space:pre;
 std::size_t endOfParagraph(std::u16string_view text, std::size_t index)
 {
     return findFirstOf<u'\n', u'\r'>(text.data(), index, text.size());
-}
-
-// The first page break after the paragraph's first character, or NotFound.
-std::size_t pageBreakInside(const AttributedString& string, Range paragraph)
-{
-    // Searched within the paragraph alone: a search to the end of the text
-    // for each paragraph makes a long document cost the square.
-    const std::u16string_view text = std::u16string_view(string.string()).substr(0, paragraph.end());
-    for (std::size_t index = text.find(u'\f', paragraph.location + 1); index < paragraph.end();
-         index = text.find(u'\f', index + 1)) {
-        AttributeDictionaryPtr attributes = string.attributesAtIndex(index);
-        if (attributes && attributes->containsKey(TEPageBreakAttribute))
-            return index;
-    }
-    return NotFound;
 }
 
 // Room enough for the body of most documents: the text in UTF-8 (two bytes
@@ -128,14 +112,10 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     body.reserve(estimatedBodySize(*m_text, m_settings));
     std::size_t location = 0;
     while (true) {
-        std::size_t end = endOfParagraph(text, location);
-        // A page break inside a paragraph (Word's "text\page more") starts
-        // a paragraph of its own, which is how other word processors show
-        // the text after it: at the start of the next page.
-        const std::size_t pageBreak = pageBreakInside(*m_text, Range{location, end - location});
-        const bool breaksPage = pageBreak != NotFound;
-        if (breaksPage)
-            end = pageBreak;
+        // A page break inside a paragraph (Word's "text\page more") stays in
+        // it: the run writer breaks the page there, and the paragraph, with
+        // the section break that ends it, stays one.
+        const std::size_t end = endOfParagraph(text, location);
         bool isLast = end == text.size();
         const Range paragraph{location, end - location};
         if (m_settings.writesTables && tables.isRow(paragraph)) {
@@ -147,7 +127,7 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
         }
         if (isLast)
             break;
-        location = breaksPage ? end : end + 1;
+        location = end + 1;
     }
     tables.closeTable(body);
     paragraphs.closeOpenLists(body);

@@ -342,6 +342,16 @@ TEST_F(HTMLReaderBuilderTests, rulesAndPageBreaks)
     EXPECT_EQ(text.attributeAtIndex(TEHorizontalRuleStyleAttribute, 1), nullptr);
     EXPECT_NE(text.attributeAtIndex(TEHorizontalRuleStyleAttribute, 3), nullptr);
     EXPECT_EQ(text.attributeAtIndex(TEPageBreakAttribute, 3), nullptr);
+
+    // A break inside its paragraph is a form feed in it, drawn as a block
+    // or not; words that were typed into it follow it. A span of another
+    // class is text as ever.
+    const AttributedString inside = convert("<div>a<span class=\"marquent-pagebreak\" style=\"display:block\"></span>"
+                                            "b<span class=\"marquent-pagebreak\">x</span>c<span class=\"other\"></span>d</div>");
+    EXPECT_EQ(inside.string(), u"a\fb\fxcd\n");
+    EXPECT_NE(inside.attributeAtIndex(TEPageBreakAttribute, 1), nullptr);
+    EXPECT_NE(inside.attributeAtIndex(TEPageBreakAttribute, 3), nullptr);
+    EXPECT_EQ(inside.attributeAtIndex(TEPageBreakAttribute, 4), nullptr);
 }
 
 // The keeps and widow control a paragraph's CSS gives, in the words print
