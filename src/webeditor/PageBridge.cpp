@@ -103,6 +103,11 @@ void PageBridge::runReadyStep()
     if (m_closing || m_failed || !m_client.hasDocument())
         return;
     RunLoop::main().cancelPreviousPerformRequests(this, kReadyTimeoutSelector);
+    // A document just opened is typed into at once, as in any editor. The
+    // editing area is focused before the ready step, whose scripts then put
+    // the caret and the scroll where the reader left off.
+    if (m_client.pageTakesTheKeyboard())
+        m_connection.send(m_dialect.focusScript());
     m_client.pageDidBecomeReady();
     if (m_closing)
         return;

@@ -112,6 +112,16 @@ void WebEditorController::loadView()
     setView(container);
     if (m_pageError)
         showPageError(*m_pageError);
+    else
+        // Keys typed before the page is ready must reach the view, which
+        // holds them for the page.
+        pageTakesTheKeyboard();
+}
+
+bool WebEditorController::pageTakesTheKeyboard()
+{
+    std::shared_ptr<View> page = m_forPreviewGeneration ? nullptr : pageView();
+    return page && Presenter::current().viewMayTakeKeyboardFocus(*page);
 }
 
 void WebEditorController::pageCannotBeEdited(const std::string& reason)

@@ -94,6 +94,7 @@ public:
     // Only web and mail addresses go to the desktop.
     void openLinkInBrowser(const std::string& url) override;
     void pageCannotBeEdited(const std::string& reason) override;
+    bool pageTakesTheKeyboard() override;
 
 protected:
     WebEditorController(TextDocument& document, std::unique_ptr<PageDialect> dialect, WebViewFactory factory,

@@ -1158,6 +1158,17 @@ void GtkPresenter::viewDidRequestKeyboardFocus(View& view)
     }
 }
 
+bool GtkPresenter::viewMayTakeKeyboardFocus(View& view)
+{
+    auto* widget = static_cast<GtkWidget*>(view.nativeWidgetHandle());
+    if (!widget || !GTK_IS_WIDGET(widget))
+        widget = widgetForView(view);
+    if (!widget)
+        return false;
+    gtk_widget_set_can_focus(widget, TRUE);
+    return GtkFocusHandoff::grabUnlessTypingElsewhere(widget);
+}
+
 GtkWidget* GtkPresenter::widgetForWindow(const Window& window) const
 {
     auto it = m_surfaces.find(&window);
