@@ -44,6 +44,7 @@ PageBridge::~PageBridge()
 
 void PageBridge::pageWillLoad()
 {
+    m_loadRequested = true;
     m_ready = false;
     m_failed = false;
     // Keys typed before the page holds the document would be lost in a page

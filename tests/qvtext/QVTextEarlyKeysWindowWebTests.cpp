@@ -30,7 +30,8 @@ protected:
         noteReadinessAtEachKey();
     }
 
-    std::string pageText() { return run("tinymce.activeEditor.getBody().textContent"); }
+    // Without the marks TinyMCE puts where the caret's style changed.
+    std::string pageText() { return run("tinymce.activeEditor.getBody().textContent.replace(/\\uFEFF/g,'')"); }
     // The text the caret is in, and where in it.
     std::string caret()
     {
@@ -68,6 +69,26 @@ TEST_F(QVTextEarlyKeysWindowTest, keysThatOnlyMoveTheCaretWhileThePageLoadsChang
     EXPECT_TRUE(waitFor([&] { return caret() == "Start@4"; })) << caret();
     EXPECT_FALSE(document->hasUnsavedChanges());
     EXPECT_EQ(pageText(), "Start");
+}
+
+// The window's shortcuts pressed while TinyMCE starts wait with the typed
+// keys and act once the page is ready, each in its place among them.
+TEST_F(QVTextEarlyKeysWindowTest, aShortcutPressedWhileThePageLoadsActsInItsPlaceAmongTheTypedKeys)
+{
+    ASSERT_FALSE(editor->isPageReady());
+    ASSERT_TRUE(test::pressKeys("ctrl+b"));
+    ASSERT_TRUE(test::typeText("Loud"));
+    ASSERT_TRUE(test::pressKeys("ctrl+b"));
+    ASSERT_TRUE(test::typeText(" calm "));
+    expectTheFirstKeyCameBeforeTheReadyPage();
+    ASSERT_TRUE(waitFor([&] { return editor->isPageReady(); }));
+    EXPECT_TRUE(waitFor([&] { return pageText() == "Loud calm Start"; })) << pageText();
+    closeDocument();
+
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().innerHTML"), "<p><strong>Loud</strong> calm Start</p>");
 }
 
 } // namespace

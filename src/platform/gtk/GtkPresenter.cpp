@@ -37,6 +37,7 @@
 #include "platform/ui/TextView.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
+#include "platform/web/HeldKeyEvents.h"
 
 #include <algorithm>
 #include <cmath>
@@ -319,6 +320,11 @@ bool GtkPresenter::performKeyCommand(const void* key, const GdkEventKey& event)
     // A text field keeps its own editing keys (its undo, its selection).
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(it->second.toplevel));
     if (focus && GTK_IS_EDITABLE(focus))
+        return false;
+    // A page still loading keeps its keys, shortcuts among them, and hands
+    // them back through here once it is ready: a command now would act on a
+    // page not yet holding the document.
+    if (focus && HeldKeyEvents::isHolding(focus))
         return false;
     std::optional<GtkKeyInput::KeyPress> press = GtkKeyInput::fromEvent(event);
     if (!press)
