@@ -13,13 +13,18 @@ bool isInShownWindow(GtkWidget* widget)
         && gtk_widget_get_mapped(widget);
 }
 
+// A field being typed into, an open popover or an alert keeps the keyboard.
 bool someoneTypesElsewhere(GtkWidget* widget)
 {
+    // A popover or an alert holds the pointer and the keys while it is up.
+    GtkWidget* grab = gtk_grab_get_current();
+    if (grab && grab != widget && !gtk_widget_is_ancestor(widget, grab))
+        return true;
     GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
     GtkWidget* focus = GTK_IS_WINDOW(toplevel) ? gtk_window_get_focus(GTK_WINDOW(toplevel)) : nullptr;
     if (!focus || focus == widget || gtk_widget_is_ancestor(focus, widget))
         return false;
-    return GTK_IS_EDITABLE(focus) || GTK_IS_TEXT_VIEW(focus);
+    return GTK_IS_EDITABLE(focus) || GTK_IS_TEXT_VIEW(focus) || gtk_widget_get_ancestor(focus, GTK_TYPE_POPOVER);
 }
 
 void grabOnceShown(GtkWidget* shown, gpointer)

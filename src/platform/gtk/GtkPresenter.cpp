@@ -322,9 +322,10 @@ bool GtkPresenter::performKeyCommand(const void* key, const GdkEventKey& event)
     if (focus && GTK_IS_EDITABLE(focus))
         return false;
     // A page still loading keeps its keys, shortcuts among them, and hands
-    // them back through here once it is ready: a command now would act on a
-    // page not yet holding the document.
-    if (focus && HeldKeyEvents::isHolding(focus))
+    // them back through here once it is ready; a key typed while it does
+    // waits behind them. A command now would act on a page not yet holding
+    // the document, or overtake the keys typed before it.
+    if (focus && HeldKeyEvents::keyWaits(focus, reinterpret_cast<const GdkEvent*>(&event)))
         return false;
     std::optional<GtkKeyInput::KeyPress> press = GtkKeyInput::fromEvent(event);
     if (!press)

@@ -32,10 +32,10 @@ HeldKeyEvents::~HeldKeyEvents()
     clear();
 }
 
-bool HeldKeyEvents::isHolding(GtkWidget* widget)
+bool HeldKeyEvents::keyWaits(GtkWidget* widget, const GdkEvent* event)
 {
     auto* held = widget ? static_cast<HeldKeyEvents*>(g_object_get_data(G_OBJECT(widget), kHeldKeysKey)) : nullptr;
-    return held && held->m_holding;
+    return held && held->waits(event);
 }
 
 void HeldKeyEvents::hold()
@@ -61,7 +61,9 @@ void HeldKeyEvents::deliver()
                 break;
         }
         GdkEvent* event = std::exchange(m_events[next], nullptr);
+        m_handingOver = event;
         handOver(event);
+        m_handingOver = nullptr;
         gdk_event_free(event);
         if (!*alive)
             return;
@@ -83,24 +85,36 @@ void HeldKeyEvents::handOver(GdkEvent* event)
     gtk_widget_event(focused ? toplevel : m_widget, event);
 }
 
-void HeldKeyEvents::countPassedOn(const GdkEvent* event)
+HeldKeyEvents::KeySignature HeldKeyEvents::signatureOf(const GdkEvent* event)
 {
-    if (event->type != GDK_KEY_PRESS)
-        return;
-    constexpr std::size_t kPressesRemembered = 64;
-    std::pair<std::uint32_t, std::uint16_t> press{event->key.time, event->key.hardware_keycode};
-    if (std::find(m_countedPresses.begin(), m_countedPresses.end(), press) != m_countedPresses.end())
-        return;
-    m_countedPresses.push_back(press);
-    if (m_countedPresses.size() > kPressesRemembered)
-        m_countedPresses.pop_front();
-    ++m_pressesPassedOn;
+    return {event->type, event->key.time, event->key.hardware_keycode};
+}
+
+bool HeldKeyEvents::notePassedOn(const GdkEvent* event)
+{
+    constexpr std::size_t kKeysRemembered = 128;
+    KeySignature key = signatureOf(event);
+    if (std::find(m_passedOn.begin(), m_passedOn.end(), key) != m_passedOn.end())
+        return false;
+    m_passedOn.push_back(key);
+    if (m_passedOn.size() > kKeysRemembered)
+        m_passedOn.pop_front();
+    if (event->type == GDK_KEY_PRESS)
+        ++m_pressesPassedOn;
+    return true;
+}
+
+bool HeldKeyEvents::isOnItsWay(const GdkEvent* event) const
+{
+    KeySignature key = signatureOf(event);
+    return (m_handingOver && signatureOf(m_handingOver) == key)
+        || std::find(m_passedOn.begin(), m_passedOn.end(), key) != m_passedOn.end();
 }
 
 void HeldKeyEvents::restartPassedOnCount()
 {
     m_pressesPassedOn = 0;
-    m_countedPresses.clear();
+    m_passedOn.clear();
 }
 
 void HeldKeyEvents::discard()
@@ -121,8 +135,11 @@ void HeldKeyEvents::clear()
 int HeldKeyEvents::onKeyEvent(GtkWidget*, GdkEvent* event, void* data)
 {
     auto* held = static_cast<HeldKeyEvents*>(data);
-    if (!held->m_holding) {
-        held->countPassedOn(event);
+    // While the waiting keys are handed over, a key typed meanwhile waits
+    // behind them; only the one handed over, or one coming back from the
+    // page on its way to the window, goes on.
+    if (!held->waits(event)) {
+        held->notePassedOn(event);
         return FALSE;
     }
     held->m_events.push_back(gdk_event_copy(event));

@@ -4,7 +4,6 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <utility>
 #include <vector>
 
 typedef struct _GtkWidget GtkWidget;
@@ -32,9 +31,9 @@ public:
     HeldKeyEvents& operator=(const HeldKeyEvents&) = delete;
 
     bool isHolding() const { return m_holding; }
-    // Whether the widget's keys wait now: a window's shortcut pressed in it
-    // is left to it, to wait in order with the keys typed.
-    static bool isHolding(GtkWidget* widget);
+    // Whether a key reaching the widget now would wait: a window's shortcut
+    // pressed in it is then left to it, to wait in order with the keys typed.
+    static bool keyWaits(GtkWidget* widget, const GdkEvent* event);
     // From now on, keys reaching the widget wait.
     void hold();
     // Keys go to the widget again; those that waited go first, in order.
@@ -54,16 +53,29 @@ public:
 private:
     static int onKeyEvent(GtkWidget* widget, GdkEvent* event, void* data);
     void handOver(GdkEvent* event);
-    void countPassedOn(const GdkEvent* event);
+    // Remembers a key going on to the widget, and counts it when it is a
+    // press; false when it went on before (a key the page left unhandled
+    // comes by again on its way to the window).
+    bool notePassedOn(const GdkEvent* event);
+    // Whether the key is the one being handed over now, or went on before.
+    bool isOnItsWay(const GdkEvent* event) const;
+    bool waits(const GdkEvent* event) const { return m_holding || (m_delivering && !isOnItsWay(event)); }
     void clear();
 
     GtkWidget* m_widget;
     std::vector<GdkEvent*> m_events;
     std::function<void()> m_pacer;
     std::size_t m_pressesPassedOn = 0;
-    // The last presses counted, by time and key: a key the page left
-    // unhandled comes by again on its way to the window, and counts once.
-    std::deque<std::pair<std::uint32_t, std::uint16_t>> m_countedPresses;
+    // The last keys passed on, by kind, time and key.
+    struct KeySignature {
+        int type;
+        std::uint32_t time;
+        std::uint16_t keycode;
+        bool operator==(const KeySignature&) const = default;
+    };
+    static KeySignature signatureOf(const GdkEvent* event);
+    std::deque<KeySignature> m_passedOn;
+    const GdkEvent* m_handingOver = nullptr;
     bool m_holding = false;
     bool m_delivering = false;
     // Cleared when this goes: a key handed over may close what holds it.

@@ -70,6 +70,29 @@ TEST_F(GtkFocusHandoffTest, aShownAreaTakesTheKeyboardFromAButtonButNotFromAFiel
     EXPECT_EQ(focus(), area);
 }
 
+TEST_F(GtkFocusHandoffTest, aShownAreaLeavesTheKeyboardToAnOpenPopover)
+{
+    gtk_container_add(GTK_CONTAINER(box), area);
+    show(window);
+    GtkWidget* popover = gtk_popover_new(button);
+    GtkWidget* choice = gtk_button_new_with_label("Choice");
+    gtk_container_add(GTK_CONTAINER(popover), choice);
+    gtk_widget_show_all(popover);
+    gtk_popover_popup(GTK_POPOVER(popover));
+    for (int turn = 0; turn < 200 && !gtk_widget_get_mapped(popover); ++turn)
+        gtk_main_iteration_do(FALSE);
+    gtk_widget_grab_focus(choice);
+    EXPECT_FALSE(GtkFocusHandoff::grabUnlessTypingElsewhere(area));
+    EXPECT_NE(focus(), area);
+
+    gtk_popover_popdown(GTK_POPOVER(popover));
+    for (int turn = 0; turn < 200 && gtk_widget_get_mapped(popover); ++turn)
+        gtk_main_iteration_do(FALSE);
+    gtk_widget_grab_focus(button);
+    EXPECT_TRUE(GtkFocusHandoff::grabUnlessTypingElsewhere(area));
+    EXPECT_EQ(focus(), area);
+}
+
 TEST_F(GtkFocusHandoffTest, anAreaWaitingOffScreenTakesTheKeyboardOnceItsWindowShowsIt)
 {
     offscreen = gtk_offscreen_window_new();
