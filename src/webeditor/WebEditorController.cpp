@@ -200,8 +200,10 @@ Status WebEditorController::takeTypedKeys()
     RunLoop& loop = RunLoop::main();
     const double deadline = loop.now() + kTypedKeysWaitSeconds;
     // Keys typed while the page starts wait for its ready step, which hands
-    // them over; a page that fails or a close drops them.
-    loop.runUntil([this] { return !m_bridge.isStarting() || !m_document; }, kTypedKeysWaitSeconds);
+    // them over; a page that fails or a close drops them. Without such keys
+    // there is nothing to wait for: the caller finds the page not ready.
+    loop.runUntil([this] { return !m_bridge.isStarting() || !m_document || !m_webView->hasHeldTypedKeys(); },
+                  kTypedKeysWaitSeconds);
     if (!m_bridge.isPageReady()) {
         if (m_webView->hasHeldTypedKeys())
             return Error{kErrorDomain, PageNotReady,
@@ -224,7 +226,7 @@ void WebEditorController::checkTypedKeysTaken(std::function<void(Status)> done, 
 {
     constexpr double kCheckIntervalSeconds = 0.05;
     RunLoop& loop = RunLoop::main();
-    bool starting = m_webView && !m_pageError && m_document && m_bridge.isStarting();
+    bool starting = m_webView && !m_pageError && m_document && m_bridge.isStarting() && m_webView->hasHeldTypedKeys();
     bool taken = !starting && (!m_bridge.isPageReady() || pageHasTakenTheKeys());
     if (taken || loop.now() >= deadline) {
         if (!m_bridge.isPageReady() && m_webView && m_webView->hasHeldTypedKeys()) {

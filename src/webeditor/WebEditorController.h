@@ -65,8 +65,9 @@ public:
     // How long a key typed early waits, as it is handed over, for the page
     // to take the one before it.
     static constexpr double kKeyTakeWaitSeconds = 5;
-    // Waits for a page still starting, then until the page has taken every
-    // key handed to it, so that a save reads what the person typed.
+    // Waits for a page still starting that holds keys typed into it, then
+    // until the page has taken every key handed to it, so that a save reads
+    // what the person typed.
     Status takeTypedKeys() override;
     // Checks again every little while, on the run loop, within the same
     // bound: a close may be asked for from within the page's ready step.
