@@ -213,7 +213,8 @@ Status WebEditorController::takeTypedKeys()
     // The view hands the page one key at a time, each once the last is done:
     // a read sent now could come before the last keys. A page that never
     // counts them all (a key an input method kept) is read as it stands.
-    loop.runUntil([this] { return pageHasTakenTheKeys(); }, std::max(0.0, deadline - loop.now()));
+    loop.runUntil([this] { return !m_webView->hasHeldTypedKeys() && pageHasTakenTheKeys(); },
+                  std::max(0.0, deadline - loop.now()));
     return Status::success();
 }
 
@@ -227,7 +228,9 @@ void WebEditorController::checkTypedKeysTaken(std::function<void(Status)> done, 
     constexpr double kCheckIntervalSeconds = 0.05;
     RunLoop& loop = RunLoop::main();
     bool starting = m_webView && !m_pageError && m_document && m_bridge.isStarting() && m_webView->hasHeldTypedKeys();
-    bool taken = !starting && (!m_bridge.isPageReady() || pageHasTakenTheKeys());
+    // Still being handed over, when a close comes from within that.
+    bool handing = m_webView && m_bridge.isPageReady() && m_webView->hasHeldTypedKeys();
+    bool taken = !starting && !handing && (!m_bridge.isPageReady() || pageHasTakenTheKeys());
     if (taken || loop.now() >= deadline) {
         if (!m_bridge.isPageReady() && m_webView && m_webView->hasHeldTypedKeys()) {
             done(Error{kErrorDomain, PageNotReady,
