@@ -297,8 +297,19 @@ protected:
         if (order == PageKeyboard::ClickedInto) {
             gtk_window_set_focus(GTK_WINDOW(toplevel), nullptr);
             ASSERT_TRUE(waitFor([&] { return run("String(document.hasFocus())") == "false"; }));
+            // The page gains the keyboard on the button's press, before its
+            // release has reached the page: the words are selected only once
+            // the whole click has placed its caret, as a person selects after
+            // clicking, or the click's caret would land over them.
+            ASSERT_EQ(run("(function(){document.__folioReleased=false;document.addEventListener('mouseup',"
+                          "function(){document.__folioReleased=true;},true);return 'watching';})()"),
+                      "watching");
             ASSERT_TRUE(test::clickWidget(pageWidget));
-            ASSERT_TRUE(waitFor([&] { return run("String(document.hasFocus())") == "true"; }));
+            ASSERT_TRUE(waitFor([&] {
+                return run("(function(){var s=getSelection(),c=document.getElementById('content');"
+                           "return String(document.__folioReleased===true&&document.hasFocus()&&s.rangeCount>0"
+                           "&&s.isCollapsed&&c.contains(s.anchorNode));})()") == "true";
+            })) << "the click reached the page and put a caret in its text";
         }
         ASSERT_EQ(run("(function(){var c=document.getElementById('content');c.focus();"
                       "var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);for(var t=w.nextNode();t;t=w.nextNode()){"
@@ -306,6 +317,8 @@ protected:
                       "r.setStart(t,at);r.setEnd(t,at+5);var s=getSelection();"
                       "s.removeAllRanges();s.addRange(r);return s.toString();}return '';})()"),
                   "words");
+        GtkPresenter::processPendingEvents();
+        ASSERT_EQ(run("getSelection().toString()"), "words") << "the words are still selected when the other program acts";
         ASSERT_EQ(run(std::string(test::kWatchForCollapsedSelection) + "(document)"), "watching");
         auto collapsed = [&] { return run(std::string(test::kSelectionWasCollapsed) + "(document)") == "true"; };
         ASSERT_TRUE(test::anotherProgramTakesThePrimarySelection(collapsed, [&] { run("1"); }, "words",
