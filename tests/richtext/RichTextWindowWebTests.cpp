@@ -297,19 +297,22 @@ protected:
         if (order == PageKeyboard::ClickedInto) {
             gtk_window_set_focus(GTK_WINDOW(toplevel), nullptr);
             ASSERT_TRUE(waitFor([&] { return run("String(document.hasFocus())") == "false"; }));
-            // The page gains the keyboard on the button's press, before its
-            // release has reached the page: the words are selected only once
-            // the whole click has placed its caret, as a person selects after
-            // clicking, or the click's caret would land over them.
-            ASSERT_EQ(run("(function(){document.__folioReleased=false;document.addEventListener('mouseup',"
-                          "function(){document.__folioReleased=true;},true);return 'watching';})()"),
+            // The page gains the keyboard before the button's press has
+            // reached the page: the words are selected only once the press
+            // has placed the click's caret, as a person selects after
+            // clicking, or that caret would land over them.
+            ASSERT_EQ(run("(function(){document.__folioPressed=false;document.addEventListener('mousedown',"
+                          "function(){document.__folioPressed=true;},true);return 'watching';})()"),
                       "watching");
             ASSERT_TRUE(test::clickWidget(pageWidget));
             ASSERT_TRUE(waitFor([&] {
                 return run("(function(){var s=getSelection(),c=document.getElementById('content');"
-                           "return String(document.__folioReleased===true&&document.hasFocus()&&s.rangeCount>0"
+                           "return String(document.__folioPressed===true&&document.hasFocus()&&s.rangeCount>0"
                            "&&s.isCollapsed&&c.contains(s.anchorNode));})()") == "true";
-            })) << "the click reached the page and put a caret in its text";
+            })) << "the click reached the page and put a caret in its text: "
+                << run("(function(){var s=getSelection();return 'pressed '+document.__folioPressed+', focused '"
+                       "+document.hasFocus()+', ranges '+s.rangeCount+', collapsed '+s.isCollapsed+', in '"
+                       "+(s.anchorNode&&s.anchorNode.nodeName);})()");
         }
         ASSERT_EQ(run("(function(){var c=document.getElementById('content');c.focus();"
                       "var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);for(var t=w.nextNode();t;t=w.nextNode()){"
