@@ -29,6 +29,22 @@
         scrollTimer: null
     };
 
+    // Every key the page has been handed, counted as it goes down in any of
+    // its documents: the editor compares it with the keys it handed over to
+    // know that the page has taken them all, before it saves.
+    var keyDownsSeen = 0;
+    function countKeyDowns(target) {
+        if (target.__folioCountsKeyDowns)
+            return;
+        target.__folioCountsKeyDowns = true;
+        target.addEventListener('keydown', function () { keyDownsSeen += 1; }, true);
+    }
+    countKeyDowns(global.document);
+
+    function folioKeyDownsSeen() {
+        return String(keyDownsSeen);
+    }
+
     function doc() { return editor.doc; }
     function win() { return editor.doc.defaultView || global; }
     function root() { return doc().getElementById(editor.contentId) || doc().body; }
@@ -142,6 +158,7 @@
     function folioAttachEditor(documentToEdit, options) {
         options = options || {};
         editor.doc = documentToEdit || global.document;
+        countKeyDowns(editor.doc);
         if (options.contentId !== undefined)
             editor.contentId = options.contentId;
         if (options.selectedPictureId)
@@ -1522,6 +1539,7 @@
         folioPageScrollState: folioPageScrollState,
         folioPageScrollTo: folioPageScrollTo,
         folioRestoreLostSelection: folioRestoreLostSelection,
+        folioKeyDownsSeen: folioKeyDownsSeen,
         initXEditor: initXEditor,
         addcss: addcss,
         saveCaretSelection: saveCaretSelection,

@@ -39,6 +39,17 @@ public:
     using ContentMaker = std::function<Result<EditorContent>()>;
     virtual ContentMaker contentMaker(EditorContent::Parts parts = EditorContent::Parts::Document);
 
+    // Keys the person typed before the editor could take them (its page
+    // still starting), and those it has handed on but its page has not yet
+    // taken, are taken in now, waiting a bounded time: a save or a close
+    // that follows keeps them. An error when they could not be; the caller
+    // then tells the person that they were not saved.
+    virtual Status takeTypedKeys() { return Status::success(); }
+    // The same without waiting here: `done` is told once the keys are taken
+    // in, or why they could not be. For a close, which may be asked for
+    // while the page is in the middle of starting.
+    virtual void whenTypedKeysTaken(std::function<void(Status)> done) { done(takeTypedKeys()); }
+
     // Whether the editor prepares saves; the document then calls
     // documentWillSave on the main thread, and waits, before asking for the
     // content.

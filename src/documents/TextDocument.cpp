@@ -430,6 +430,15 @@ void TextDocument::didClose()
     setViewControllerToPresent(nullptr);
 }
 
+void TextDocument::takePendingEdits(EditsTaken done)
+{
+    if (!m_editor || m_editorIsViewer) {
+        done(Status::success());
+        return;
+    }
+    m_editor->whenTypedKeysTaken(std::move(done));
+}
+
 bool TextDocument::refusesSaves() const
 {
     return DKDocument::refusesSaves() || m_isRTFDocument;

@@ -52,6 +52,7 @@ public:
     Status writeContents(const Data& contents, const std::string& url, SaveOperation operation,
                          const std::string& originalContentsURL) override;
     void didClose() override;
+    void takePendingEdits(EditsTaken done) override;
     // A rich-text document holding what its editing page cannot carry back
     // (isRTFDocument) is never saved over: the page would write it without.
     bool refusesSaves() const override;

@@ -107,13 +107,20 @@ Result<EditorContent> TextDocument::editorContentForSave()
     // One trip to the main thread: the editor prepares, then takes what it
     // holds in one answer; the content is made of that here, on the save's
     // own thread, so that keys typed meanwhile are not kept waiting.
+    // Keys typed while the editor's page started are taken in first: a save
+    // in the first moments keeps them.
     EditorController::ContentMaker make;
+    Status taken;
     dispatchSyncMain([&] {
         if (prepare)
             updateHTMLcontent();
         if (m_editor)
+            taken = m_editor->takeTypedKeys();
+        if (m_editor && taken)
             make = m_editor->contentMaker();
     });
+    if (!taken)
+        return taken.error();
     if (!make)
         return Error{kErrorDomain, NoEditorPage, "The document has no editor"};
     return make();

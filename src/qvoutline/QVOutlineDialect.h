@@ -15,6 +15,15 @@ public:
     std::string readySignal() const override { return ReadyPoller::kDOMLoadedSignal; }
     double readyDelaySeconds() const override { return kReadyDelaySeconds; }
     const EditorTraits& traits() const override;
+    // Only a branch's title takes typing: a caret anywhere else goes to the
+    // start of the first title.
+    std::string focusScript() const override
+    {
+        return "(function(){var t=tinymce.activeEditor;t.focus();var n=t.selection.getNode();"
+               "if(n&&n.closest&&n.closest('.branch-title'))return;"
+               "var h=t.getBody().querySelector('.branch-title');"
+               "if(h){t.selection.select(h,true);t.selection.collapse(true);}})();";
+    }
 };
 
 } // namespace folio

@@ -44,6 +44,7 @@ PageBridge::~PageBridge()
 
 void PageBridge::pageWillLoad()
 {
+    m_loadRequested = true;
     m_ready = false;
     m_failed = false;
     // Keys typed before the page holds the document would be lost in a page
@@ -103,6 +104,11 @@ void PageBridge::runReadyStep()
     if (m_closing || m_failed || !m_client.hasDocument())
         return;
     RunLoop::main().cancelPreviousPerformRequests(this, kReadyTimeoutSelector);
+    // A document just opened is typed into at once, as in any editor. The
+    // editing area is focused before the ready step, whose scripts then put
+    // the caret and the scroll where the reader left off.
+    if (m_client.pageTakesTheKeyboard())
+        m_connection.send(m_dialect.focusScript());
     m_client.pageDidBecomeReady();
     if (m_closing)
         return;

@@ -46,6 +46,8 @@ public:
     void pageWillLoad();
 
     bool isPageReady() const { return m_ready; }
+    // A page was asked to load and has neither become ready nor failed.
+    bool isStarting() const { return m_loadRequested && !m_ready && !m_failed && !m_closing; }
     // The page failed to load or never became ready; it stays unheard.
     bool hasFailed() const { return m_failed; }
     int finishedLoadCount() const { return m_finishedLoads; }
@@ -76,6 +78,7 @@ private:
     PageBridgeClient& m_client;
     PageMessageDispatcher m_dispatcher;
     ReadyPoller m_poller;
+    bool m_loadRequested = false;
     bool m_ready = false;
     bool m_closing = false;
     bool m_failed = false;

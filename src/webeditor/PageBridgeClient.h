@@ -18,6 +18,11 @@ public:
     // bridge counts the page as ready once it returns.
     virtual void pageDidBecomeReady() = 0;
 
+    // Just before the ready step: the page's view takes its window's
+    // keyboard unless the user is typing elsewhere in that window (a find
+    // field). True when the page has it, or will once it shows.
+    virtual bool pageTakesTheKeyboard() { return false; }
+
     // A link the user activated in the page; the page itself stays.
     virtual void openLinkInBrowser(const std::string& url) { (void)url; }
 

@@ -20,6 +20,7 @@
 #include "platform/web/WebView.h"
 #include "tools/DocumentSnapshot.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -98,6 +99,9 @@ WebView* WebEditorController::ensureWebView()
     // The view shows before its page loads: nothing typed into it then may
     // be lost.
     m_webView->holdTypedKeys();
+    m_webView->setHeldKeyPacer([this] {
+        RunLoop::main().runUntil([this] { return pageHasTakenTheKeys(); }, kKeyTakeWaitSeconds);
+    });
     m_webView->setDelegate(&m_bridge);
     m_connection.connect(m_webView.get());
     return m_webView.get();
@@ -112,6 +116,16 @@ void WebEditorController::loadView()
     setView(container);
     if (m_pageError)
         showPageError(*m_pageError);
+    else
+        // Keys typed before the page is ready must reach the view, which
+        // holds them for the page.
+        pageTakesTheKeyboard();
+}
+
+bool WebEditorController::pageTakesTheKeyboard()
+{
+    std::shared_ptr<View> page = m_forPreviewGeneration ? nullptr : pageView();
+    return page && Presenter::current().viewMayTakeKeyboardFocus(*page);
 }
 
 void WebEditorController::pageCannotBeEdited(const std::string& reason)
@@ -177,6 +191,74 @@ void WebEditorController::viewDidLoad()
     updateContextualMenu();
     // On the next turn, once whoever made the view has finished with it.
     RunLoop::main().performSelectorAfterDelay(this, kLoadSelector, {}, 0.0, [this] { loadHTMLDocument(); });
+}
+
+Status WebEditorController::takeTypedKeys()
+{
+    if (!m_webView || m_pageError)
+        return Status::success();
+    RunLoop& loop = RunLoop::main();
+    const double deadline = loop.now() + kTypedKeysWaitSeconds;
+    // Keys typed while the page starts wait for its ready step, which hands
+    // them over; a page that fails or a close drops them. Without such keys
+    // there is nothing to wait for: the caller finds the page not ready.
+    loop.runUntil([this] { return !m_bridge.isStarting() || !m_document || !m_webView->hasHeldTypedKeys(); },
+                  kTypedKeysWaitSeconds);
+    if (!m_bridge.isPageReady()) {
+        if (m_webView->hasHeldTypedKeys())
+            return Error{kErrorDomain, PageNotReady,
+                         "The editing page did not start in time: what was typed into it is not saved"};
+        return Status::success();
+    }
+    // The view hands the page one key at a time, each once the last is done:
+    // a read sent now could come before the last keys. A page that never
+    // counts them all (a key an input method kept) is read as it stands.
+    loop.runUntil([this] { return !m_webView->hasHeldTypedKeys() && pageHasTakenTheKeys(); },
+                  std::max(0.0, deadline - loop.now()));
+    return Status::success();
+}
+
+void WebEditorController::whenTypedKeysTaken(std::function<void(Status)> done)
+{
+    checkTypedKeysTaken(std::move(done), RunLoop::main().now() + kTypedKeysWaitSeconds);
+}
+
+void WebEditorController::checkTypedKeysTaken(std::function<void(Status)> done, double deadline)
+{
+    constexpr double kCheckIntervalSeconds = 0.05;
+    RunLoop& loop = RunLoop::main();
+    bool starting = m_webView && !m_pageError && m_document && m_bridge.isStarting() && m_webView->hasHeldTypedKeys();
+    // Still being handed over, when a close comes from within that.
+    bool handing = m_webView && m_bridge.isPageReady() && m_webView->hasHeldTypedKeys();
+    bool taken = !starting && !handing && (!m_bridge.isPageReady() || pageHasTakenTheKeys());
+    if (taken || loop.now() >= deadline) {
+        if (!m_bridge.isPageReady() && m_webView && m_webView->hasHeldTypedKeys()) {
+            done(Error{kErrorDomain, PageNotReady,
+                       "The editing page did not start in time: what was typed into it is not saved"});
+            return;
+        }
+        done(Status::success());
+        return;
+    }
+    std::weak_ptr<Responder> weak = weak_from_this();
+    loop.postAfterDelay(kCheckIntervalSeconds, [weak, done = std::move(done), deadline]() mutable {
+        if (std::shared_ptr<Responder> strong = weak.lock())
+            static_cast<WebEditorController&>(*strong).checkTypedKeysTaken(std::move(done), deadline);
+        else
+            done(Status::success());
+    });
+}
+
+bool WebEditorController::pageHasTakenTheKeys()
+{
+    std::size_t handed = m_webView ? m_webView->keyPressesHandedToPage() : 0;
+    if (handed == 0 || !m_bridge.isPageReady())
+        return true;
+    std::optional<std::string> seen = m_connection.read("folioKeyDownsSeen()");
+    std::size_t count = 0;
+    if (!seen || std::from_chars(seen->data(), seen->data() + seen->size(), count).ec != std::errc())
+        return true;
+    return count >= handed;
 }
 
 Result<PageContent::Reply> WebEditorController::readContent(EditorContent::Parts parts)

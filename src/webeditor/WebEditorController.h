@@ -58,6 +58,20 @@ public:
     bool canRedo() { return m_undo.canRedo(); }
 
     bool isPageReady() const { return m_bridge.isPageReady(); }
+    // How long a save or a close waits for a page still starting and for the
+    // keys typed into it: a page starts in a second or two, one that takes
+    // this long is stuck.
+    static constexpr double kTypedKeysWaitSeconds = 20;
+    // How long a key typed early waits, as it is handed over, for the page
+    // to take the one before it.
+    static constexpr double kKeyTakeWaitSeconds = 5;
+    // Waits for a page still starting that holds keys typed into it, then
+    // until the page has taken every key handed to it, so that a save reads
+    // what the person typed.
+    Status takeTypedKeys() override;
+    // Checks again every little while, on the run loop, within the same
+    // bound: a close may be asked for from within the page's ready step.
+    void whenTypedKeysTaken(std::function<void(Status)> done) override;
     // The editor's view: the page, with the bars the editor puts around it.
     BarContainerView* barContainer();
     // The view standing for the page, in its coordinates: views placed on it
@@ -94,6 +108,7 @@ public:
     // Only web and mail addresses go to the desktop.
     void openLinkInBrowser(const std::string& url) override;
     void pageCannotBeEdited(const std::string& reason) override;
+    bool pageTakesTheKeyboard() override;
 
 protected:
     WebEditorController(TextDocument& document, std::unique_ptr<PageDialect> dialect, WebViewFactory factory,
@@ -120,6 +135,10 @@ protected:
     // the page, so that nothing is typed that could not be saved, and no
     // change of the page counts from now on.
     void showPageError(const Error& error);
+    // Whether the page has taken every key the view handed it; true when it
+    // cannot tell.
+    bool pageHasTakenTheKeys();
+    void checkTypedKeysTaken(std::function<void(Status)> done, double deadline);
     // The page's content in one call, once the page is ready: a page that is
     // not ready, does not answer or answers nonsense gives an error, so that
     // no save is built on it.

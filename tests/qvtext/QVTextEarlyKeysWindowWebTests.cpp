@@ -27,7 +27,8 @@ protected:
         openToTypeWhileLoading(path);
     }
 
-    std::string pageText() { return run("tinymce.activeEditor.getBody().textContent"); }
+    // Without the marks TinyMCE puts where the caret's style changed.
+    std::string pageText() { return run("tinymce.activeEditor.getBody().textContent.replace(/\\uFEFF/g,'')"); }
     // The text the caret is in, and where in it.
     std::string caret()
     {
@@ -62,6 +63,24 @@ TEST_F(QVTextEarlyKeysWindowTest, keysThatOnlyMoveTheCaretWhileThePageLoadsChang
     EXPECT_TRUE(waitFor([&] { return caret() == "Start@4"; })) << caret();
     EXPECT_FALSE(document->hasUnsavedChanges());
     EXPECT_EQ(pageText(), "Start");
+}
+
+// The window's shortcuts pressed while TinyMCE starts wait with the typed
+// keys and act once the page is ready, each in its place among them.
+TEST_F(QVTextEarlyKeysWindowTest, aShortcutPressedWhileThePageLoadsActsInItsPlaceAmongTheTypedKeys)
+{
+    sendWhileThePageLoads([] {
+        return test::pressKeys("ctrl+b") && test::typeText("Loud") && test::pressKeys("ctrl+b") && test::typeText(" calm ");
+    });
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(waitFor([&] { return pageText() == "Loud calm Start"; })) << pageText();
+    closeDocument();
+
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().innerHTML"), "<p><strong>Loud</strong> calm Start</p>");
 }
 
 } // namespace

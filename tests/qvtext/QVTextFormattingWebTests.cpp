@@ -43,7 +43,7 @@ protected:
         return run("tinymce.activeEditor.selection.getContent({format:'text'})");
     }
 
-    // Another program selects text; WebKit collapses the page's selection.
+    // Another program selects text; WebKit may collapse the page's selection.
     bool anotherProgramTakesThePrimarySelection()
     {
         run(std::string(test::kWatchForCollapsedSelection) + "(tinymce.activeEditor.getDoc())");
@@ -51,7 +51,7 @@ protected:
             [&] {
                 return run(std::string(test::kSelectionWasCollapsed) + "(tinymce.activeEditor.getDoc())") == "true";
             },
-            run("tinymce.activeEditor.getWin().getSelection().toString()"), kEngineWaitSeconds);
+            [&] { run("1"); }, run("tinymce.activeEditor.getWin().getSelection().toString()"), kEngineWaitSeconds);
     }
 
     std::string content() { return run("tinymce.activeEditor.getContent()"); }
@@ -104,7 +104,7 @@ TEST_F(QVTextFormattingWebTest, boldAndASizeChangeReachTheSavedContentAndReadBac
 }
 
 // Selecting text in another program takes the desktop's primary selection,
-// and WebKit then collapses the page's selection by itself: the commands
+// and WebKit may then collapse the page's selection by itself: the commands
 // still format the words the user selected, and they reach the saved page.
 TEST_F(QVTextFormattingWebTest, formattingReachesTheSelectedWordsAfterAnotherProgramTookThePrimarySelection)
 {
@@ -114,7 +114,7 @@ TEST_F(QVTextFormattingWebTest, formattingReachesTheSelectedWordsAfterAnotherPro
     if (HasFailure())
         return;
     ASSERT_EQ(select(6, 11), "words");
-    ASSERT_TRUE(anotherProgramTakesThePrimarySelection()) << "the page kept its selection: nothing to show";
+    ASSERT_TRUE(anotherProgramTakesThePrimarySelection()) << "the page kept taking the primary selection back";
 
     QVTextStyling& styling = editor->styling();
     styling.characters().boldExecCommand();
@@ -147,11 +147,14 @@ TEST_F(QVTextFormattingWebTest, formattingReachesTheSelectedWordsAfterAnotherPro
     EXPECT_NE(page.find("<em>Plain</em>"), std::string::npos) << page;
     EXPECT_EQ(page.find("<em><strong>"), std::string::npos) << page;
 
-    // A click after the selection was lost places the caret: the lost
-    // selection is not formatted again.
+    // A click after another program took the selection places the caret:
+    // the words selected before are not formatted again.
     ASSERT_EQ(select(0, 5), "Plain");
     ASSERT_TRUE(anotherProgramTakesThePrimarySelection());
-    run("tinymce.activeEditor.getDoc().dispatchEvent(new MouseEvent('mousedown', {bubbles: true}))");
+    // The click is after the last word, where TinyMCE formats no word.
+    run("(function(){var e=tinymce.activeEditor,d=e.getDoc();d.dispatchEvent(new MouseEvent('mousedown',{bubbles:true}));"
+        "var w=d.createTreeWalker(e.getBody(),NodeFilter.SHOW_TEXT),t=null;for(var n=w.nextNode();n;n=w.nextNode())t=n;"
+        "e.getWin().getSelection().collapse(t,t.data.length);})()");
     styling.characters().underlineExecCommand();
     settle();
     page = content();

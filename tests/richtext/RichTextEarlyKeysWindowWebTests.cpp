@@ -60,15 +60,43 @@ TEST_F(RichTextEarlyKeysWindowTest, aKeyThatOnlyMovesTheCaretWhileThePageLoadsCh
     sendWhileThePageLoads([] { return test::pressKeys("ctrl+End") && test::pressKeys("Left"); });
     if (HasFatalFailure())
         return;
-    // The keys reached the page: the caret went to the end (the empty line
-    // after the last paragraph), then back to the end of the last word.
-    EXPECT_TRUE(waitFor([&] { return caret() == "Copper kettle@13"; })) << caret();
+    // The keys reached the page: the caret went to the end, and Left,
+    // through the window's arrow keys, brought it back into the last word.
+    ASSERT_TRUE(editor->takeTypedKeys().ok());
+    EXPECT_EQ(caret().rfind("Copper kettle@", 0), 0u) << caret();
     EXPECT_FALSE(document->hasUnsavedChanges());
     EXPECT_EQ(pageText().find("Amber lantern"), 0u) << pageText();
 
     closeDocument();
     std::filesystem::permissions(path, std::filesystem::perms(0644));
     EXPECT_EQ(readFile(path), kLantern);
+}
+
+// The window's shortcuts pressed while the page loads wait with the typed
+// keys and act once it is ready, each in its place among them: Bold turned
+// on before a word and off after it makes that word bold, and only it.
+TEST_F(RichTextEarlyKeysWindowTest, aShortcutPressedWhileThePageLoadsActsInItsPlaceAmongTheTypedKeys)
+{
+    sendWhileThePageLoads([] {
+        return test::pressKeys("ctrl+b") && test::typeText("Loud") && test::pressKeys("ctrl+b") && test::typeText(" calm ");
+    });
+    if (HasFatalFailure())
+        return;
+    // The space after the bold run is a no-break one in the page while it
+    // ends the run.
+    EXPECT_TRUE(waitFor([&] { return pageText().find("calm Amber") != std::string::npos; })) << pageText();
+    const std::string boldText = "(function(){var w=document.createTreeWalker(document.getElementById('content'),"
+                                 "NodeFilter.SHOW_TEXT),b='';for(var t=w.nextNode();t;t=w.nextNode())"
+                                 "if(Number(getComputedStyle(t.parentElement).fontWeight)>=600)b+=t.data;return b;})()";
+    EXPECT_EQ(run(boldText), "Loud");
+
+    closeDocument();
+    std::string saved = readFile(path);
+    // Bold on before "Loud" and off after it.
+    std::size_t loud = saved.find("Loud\\b0  calm Amber lantern");
+    ASSERT_NE(loud, std::string::npos) << saved;
+    std::size_t boldOn = saved.rfind("\\b", loud);
+    EXPECT_TRUE(boldOn != std::string::npos && saved.compare(boldOn, 3, "\\b0") != 0) << saved;
 }
 
 } // namespace

@@ -322,10 +322,22 @@ void DKDocument::autosaveWithCompletionHandler(Completion completion)
 
 void DKDocument::saveBeforeClosing(Completion completion)
 {
-    // The file is located while saveToURL runs, before it returns.
-    m_savingToClose = true;
-    autosaveWithCompletionHandler(std::move(completion));
-    m_savingToClose = false;
+    if (m_closed || refusesSaves()) {
+        autosaveWithCompletionHandler(std::move(completion));
+        return;
+    }
+    takePendingEdits([self = shared_from_this(), completion = std::move(completion)](Status taken) mutable {
+        if (!taken) {
+            self->saveDidFail(taken.error());
+            if (completion)
+                completion(false);
+            return;
+        }
+        // The file is located while saveToURL runs, before it returns.
+        self->m_savingToClose = true;
+        self->autosaveWithCompletionHandler(std::move(completion));
+        self->m_savingToClose = false;
+    });
 }
 
 void DKDocument::closeWithCompletionHandler(Completion completion)
@@ -337,17 +349,32 @@ void DKDocument::closeWithCompletionHandler(Completion completion)
     }
     RunLoop::main().cancelPreviousPerformRequests(this);
     m_autosaveScheduled = false;
-    auto finish = [self = shared_from_this(), completion = std::move(completion)](bool saved) {
-        self->m_closed = true;
-        self->didClose();
-        if (completion)
-            completion(saved);
+    auto close = [self = shared_from_this(), completion = std::move(completion)](Status taken) mutable {
+        // Closed by another request while the edits were taken in.
+        if (self->m_closed) {
+            if (completion)
+                completion(true);
+            return;
+        }
+        // The document closes all the same; the completion is told.
+        if (!taken)
+            self->saveDidFail(taken.error());
+        auto finish = [self, taken, completion = std::move(completion)](bool saved) {
+            self->m_closed = true;
+            self->didClose();
+            if (completion)
+                completion(saved && taken.ok());
+        };
+        if (!self->hasUnsavedChanges()) {
+            finish(true);
+            return;
+        }
+        self->saveToURL(self->m_fileURL, SaveOperation::ForOverwriting, std::move(finish));
     };
-    if (!hasUnsavedChanges()) {
-        finish(true);
-        return;
-    }
-    saveToURL(m_fileURL, SaveOperation::ForOverwriting, std::move(finish));
+    if (refusesSaves())
+        close(Status::success());
+    else
+        takePendingEdits(std::move(close));
 }
 
 } // namespace folio

@@ -67,6 +67,13 @@ public:
                                  const std::string& originalContentsURL);
     virtual void didWriteToURL(const std::string& url);
     virtual void didClose();
+    // Main thread, before a close decides whether there is anything to
+    // save: edits the editor has not taken in yet (keys typed while it was
+    // still starting) are taken in, so that they count, and `done` is told,
+    // later or at once. An error when they could not be; the close then
+    // saves nothing and says why.
+    using EditsTaken = std::function<void(Status)>;
+    virtual void takePendingEdits(EditsTaken done) { done(Status::success()); }
 
     // Editors, made on the main thread once the document is read. The
     // framework picks the maker by the file type; a subclass answers the

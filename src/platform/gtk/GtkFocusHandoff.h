@@ -16,6 +16,10 @@ public:
     static void afterPopoverCloses(GtkWidget* popover, GtkWidget* widget);
     // A widget rebuilt just now takes the focus when it is on screen.
     static void whenMapped(GtkWidget* widget);
+    // The widget takes the focus now, or once it is on screen in a window,
+    // unless the user is then typing into another field of that window, or
+    // a popover or an alert is up. False when one of those keeps it.
+    static bool grabUnlessTypingElsewhere(GtkWidget* widget);
 };
 
 } // namespace folio

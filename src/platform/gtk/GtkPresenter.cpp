@@ -37,6 +37,7 @@
 #include "platform/ui/TextView.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
+#include "platform/web/HeldKeyEvents.h"
 #include "platform/web/ToolkitDisplay.h"
 
 #include <algorithm>
@@ -320,6 +321,12 @@ bool GtkPresenter::performKeyCommand(const void* key, const GdkEventKey& event)
     // A text field keeps its own editing keys (its undo, its selection).
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(it->second.toplevel));
     if (focus && GTK_IS_EDITABLE(focus))
+        return false;
+    // A page still loading keeps its keys, shortcuts among them, and hands
+    // them back through here once it is ready; a key typed while it does
+    // waits behind them. A command now would act on a page not yet holding
+    // the document, or overtake the keys typed before it.
+    if (focus && HeldKeyEvents::keyWaits(focus, reinterpret_cast<const GdkEvent*>(&event)))
         return false;
     std::optional<GtkKeyInput::KeyPress> press = GtkKeyInput::fromEvent(event);
     if (!press)
@@ -1157,6 +1164,17 @@ void GtkPresenter::viewDidRequestKeyboardFocus(View& view)
         if (gtk_widget_get_mapped(popover))
             GtkFocusHandoff::afterPopoverCloses(popover, widget);
     }
+}
+
+bool GtkPresenter::viewMayTakeKeyboardFocus(View& view)
+{
+    auto* widget = static_cast<GtkWidget*>(view.nativeWidgetHandle());
+    if (!widget || !GTK_IS_WIDGET(widget))
+        widget = widgetForView(view);
+    if (!widget)
+        return false;
+    gtk_widget_set_can_focus(widget, TRUE);
+    return GtkFocusHandoff::grabUnlessTypingElsewhere(widget);
 }
 
 GtkWidget* GtkPresenter::widgetForWindow(const Window& window) const

@@ -60,6 +60,7 @@ public:
     // Shows the text view's new accessory bar.
     void inputViewsDidChange(View&) override;
     void viewDidRequestKeyboardFocus(View&) override;
+    bool viewMayTakeKeyboardFocus(View&) override;
 
     // What stands for each model object on screen; null when nothing does.
     GtkWidget* widgetForWindow(const Window&) const;

@@ -64,6 +64,10 @@ public:
     // The view takes the keyboard (a page the user is to type into next):
     // what shows it on screen gets its window's focus.
     virtual void viewDidRequestKeyboardFocus(View&) {}
+    // The same, unless the user is typing into another field of its window
+    // (a find field): true when the view has the keyboard, or will take it
+    // once it shows.
+    virtual bool viewMayTakeKeyboardFocus(View&) { return false; }
 };
 
 } // namespace folio

@@ -694,9 +694,21 @@ bool DMWebView::hasHeldTypedKeys() const
     return m_impl->heldKeys->count() > 0;
 }
 
+std::size_t DMWebView::keyPressesHandedToPage() const
+{
+    return m_impl->heldKeys->pressesPassedOn();
+}
+
+void DMWebView::setHeldKeyPacer(std::function<void()> waitForPage)
+{
+    m_impl->heldKeys->setPacer(std::move(waitForPage));
+}
+
 void DMWebView::loadHTMLString(const std::string& html, const std::string& baseURL)
 {
     m_impl->processTerminated = false;
+    // The new page counts the keys it is handed from nothing.
+    m_impl->heldKeys->restartPassedOnCount();
     if (m_impl->documentFolders) {
         m_impl->documentBaseURL = DocumentPageResolver::pageBaseURL(baseURL);
         webkit_web_view_load_html(m_impl->view, html.c_str(), m_impl->documentBaseURL.c_str());

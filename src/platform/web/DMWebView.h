@@ -91,6 +91,8 @@ public:
     void holdTypedKeys() override;
     void releaseTypedKeys(HeldKeys what) override;
     bool hasHeldTypedKeys() const override;
+    std::size_t keyPressesHandedToPage() const override;
+    void setHeldKeyPacer(std::function<void()> waitForPage) override;
 
     void setSpellCheckingEnabled(bool enabled) override;
     bool isSpellCheckingEnabled() const override;

@@ -85,6 +85,13 @@ public:
     virtual void holdTypedKeys() {}
     virtual void releaseTypedKeys(HeldKeys what) { (void)what; }
     virtual bool hasHeldTypedKeys() const { return false; }
+    // Run before each held key press is handed over, to wait until the page
+    // has taken the keys before it: the page takes typed keys one at a time,
+    // while a shortcut among them acts at once, and would overtake them.
+    virtual void setHeldKeyPacer(std::function<void()> waitForPage) { (void)waitForPage; }
+    // How many key presses the view has handed to its page since the page
+    // began to load.
+    virtual std::size_t keyPressesHandedToPage() const { return 0; }
 
     // The toolkit widget that shows the page, for the presenter to place in a
     // window; null for views that draw nowhere.

@@ -20,13 +20,17 @@ inline constexpr const char* kSelectionWasCollapsed =
     "(function(d){return String(d.getSelection().isCollapsed||d.__folioCollapsedOnce===true);})";
 
 // Another program (xclip, on a connection of its own to the display) takes
-// the desktop's primary selection, and WebKit then collapses the page's
-// selection to its end. The page claims the primary selection a moment
-// after its own selection changed, at times more than once: the other
-// program takes it whenever the page has it (holds `selected`), until the
-// page's selection is collapsed. False when xclip could not run or the page
-// kept its selection.
+// the desktop's primary selection while the page's selection is `selected`.
+// The page claims it a moment after its own selection changed, at times more
+// than once: the other program takes it whenever the page has it. WebKit
+// then collapses the page's selection to its end, or leaves it as it was:
+// which of the two depends on the moment, and a person may see either. This
+// returns once the page's selection was collapsed, or once the other program
+// has kept the primary selection through three round trips to the page
+// (`pageRoundTrip` answers once the page has run what came before it).
+// False when xclip could not run or the page kept taking it back.
 inline bool anotherProgramTakesThePrimarySelection(const std::function<bool()>& pageSelectionIsCollapsed,
+                                                   const std::function<void()>& pageRoundTrip,
                                                    const std::string& selected, double waitSeconds)
 {
     GdkDisplay* display = gdk_display_get_default();
@@ -43,21 +47,30 @@ inline bool anotherProgramTakesThePrimarySelection(const std::function<bool()>& 
         g_strfreev(environment);
         return ran;
     };
-    GtkClipboard* primary = gtk_clipboard_get(GDK_SELECTION_PRIMARY);
+    auto primaryText = [] {
+        gchar* text = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_PRIMARY));
+        std::string answer = text ? text : "";
+        g_free(text);
+        return answer;
+    };
     bool ran = true;
-    bool collapsed = RunLoop::main().runUntil(
+    int keptThrough = 0;
+    bool settled = RunLoop::main().runUntil(
         [&] {
             if (pageSelectionIsCollapsed())
                 return true;
-            gchar* text = gtk_clipboard_wait_for_text(primary);
-            bool pageOwnsIt = text && text == selected;
-            g_free(text);
-            if (pageOwnsIt)
+            std::string holder = primaryText();
+            if (holder == selected) {
+                keptThrough = 0;
                 ran = ran && takeIt();
-            return !ran;
+                return !ran;
+            }
+            keptThrough = holder == "elsewhere" ? keptThrough + 1 : 0;
+            pageRoundTrip();
+            return keptThrough >= 3;
         },
         waitSeconds);
-    return collapsed && ran;
+    return settled && ran;
 }
 
 } // namespace folio::test
