@@ -120,11 +120,20 @@ void FontStateMonitor::textStyleMonitor()
         auto alive = self.lock();
         if (!alive)
             return;
-        FontStateMonitor& me = **alive;
-        long long shown = FontSizeRules::shownSizeFromPage(intValue(sizeAnswer));
-        me.m_toolbar.currentFontSizeTextValue = std::to_string(shown);
-        me.m_toolbar.styleFontSize->setTitle(toUtf16(me.m_toolbar.currentFontSizeTextValue));
+        (*alive)->showFontSize(sizeAnswer);
     });
+}
+
+void FontStateMonitor::updateFontSize()
+{
+    showFontSize(m_page.readString("getCurrentFontSize();"));
+}
+
+void FontStateMonitor::showFontSize(const std::string& pageSizeAnswer)
+{
+    long long shown = FontSizeRules::shownSizeFromPage(intValue(pageSizeAnswer));
+    m_toolbar.currentFontSizeTextValue = std::to_string(shown);
+    m_toolbar.styleFontSize->setTitle(toUtf16(m_toolbar.currentFontSizeTextValue));
 }
 
 void FontStateMonitor::updateCurrentFont()
