@@ -682,7 +682,7 @@
         return caretElement();
     }
 
-    function getCurrentFontSize() {
+    function fontSizeAtCaret(element) {
         // A size armed at a bare caret is what the next typed text gets, so
         // it is the caret's size for as long as the caret stays there.
         var range = currentRange();
@@ -690,7 +690,17 @@
         if (editor.pendingFontSize && armed && range && range.collapsed
             && range.startContainer === armed.node && range.startOffset === armed.offset)
             return String(editor.pendingFontSize);
-        return String(Math.round(parseFloat(computed(caretTextElement()).fontSize) || 0));
+        return String(Math.round(parseFloat(computed(element).fontSize) || 0));
+    }
+
+    function getCurrentFontSize() {
+        return fontSizeAtCaret(caretElement());
+    }
+
+    // The size text inserted at the caret should take: that of the text
+    // the caret follows.
+    function getTypingFontSize() {
+        return fontSizeAtCaret(caretTextElement());
     }
 
     // What the size command leaves on the text it sizes: <font size="7">
@@ -1548,6 +1558,7 @@
         getSelectionHtml: getSelectionHtml,
         getFontFamilies: getFontFamilies,
         getCurrentFontSize: getCurrentFontSize,
+        getTypingFontSize: getTypingFontSize,
         getCurrentLineSpacing: getCurrentLineSpacing,
         getCurrentParagraphSpacing: getCurrentParagraphSpacing,
         getCurrentParagraphSpacingBefore: getCurrentParagraphSpacingBefore,

@@ -126,7 +126,10 @@ void FontStateMonitor::textStyleMonitor()
 
 void FontStateMonitor::updateFontSize()
 {
-    showFontSize(m_page.readString("getCurrentFontSize();"));
+    // A page that does not answer leaves the size the bar already shows.
+    std::string answer = m_page.readString("getTypingFontSize();");
+    if (!answer.empty())
+        showFontSize(answer);
 }
 
 void FontStateMonitor::showFontSize(const std::string& pageSizeAnswer)
