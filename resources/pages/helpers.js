@@ -683,7 +683,23 @@
         return computed(caretElement()).fontFamily;
     }
 
-    function getCurrentFontSize() {
+    // The element whose text a caret follows, as typing there takes its
+    // style: a caret between the children of an element (at the end of a
+    // paragraph, say) follows the last text of the child before it.
+    function caretTextElement() {
+        var range = currentRange();
+        if (range && range.collapsed && range.startContainer.nodeType === 1 && range.startOffset > 0) {
+            var before = range.startContainer.childNodes[range.startOffset - 1];
+            while (before && before.lastChild)
+                before = before.lastChild;
+            var element = elementOf(before);
+            if (element && root().contains(element))
+                return element;
+        }
+        return caretElement();
+    }
+
+    function fontSizeAtCaret(element) {
         // A size armed at a bare caret is what the next typed text gets, so
         // it is the caret's size for as long as the caret stays there.
         var range = currentRange();
@@ -691,7 +707,17 @@
         if (editor.pendingFontSize && armed && range && range.collapsed
             && range.startContainer === armed.node && range.startOffset === armed.offset)
             return String(editor.pendingFontSize);
-        return String(Math.round(parseFloat(computed(caretElement()).fontSize) || 0));
+        return String(Math.round(parseFloat(computed(element).fontSize) || 0));
+    }
+
+    function getCurrentFontSize() {
+        return fontSizeAtCaret(caretElement());
+    }
+
+    // The size text inserted at the caret should take: that of the text
+    // the caret follows.
+    function getTypingFontSize() {
+        return fontSizeAtCaret(caretTextElement());
     }
 
     // What the size command leaves on the text it sizes: <font size="7">
@@ -1551,6 +1577,7 @@
         getSelectionHtml: getSelectionHtml,
         getFontFamilies: getFontFamilies,
         getCurrentFontSize: getCurrentFontSize,
+        getTypingFontSize: getTypingFontSize,
         getCurrentLineSpacing: getCurrentLineSpacing,
         getCurrentParagraphSpacing: getCurrentParagraphSpacing,
         getCurrentParagraphSpacingBefore: getCurrentParagraphSpacingBefore,

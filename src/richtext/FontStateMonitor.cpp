@@ -120,11 +120,23 @@ void FontStateMonitor::textStyleMonitor()
         auto alive = self.lock();
         if (!alive)
             return;
-        FontStateMonitor& me = **alive;
-        long long shown = FontSizeRules::shownSizeFromPage(intValue(sizeAnswer));
-        me.m_toolbar.currentFontSizeTextValue = std::to_string(shown);
-        me.m_toolbar.styleFontSize->setTitle(toUtf16(me.m_toolbar.currentFontSizeTextValue));
+        (*alive)->showFontSize(sizeAnswer);
     });
+}
+
+void FontStateMonitor::updateFontSize()
+{
+    // A page that does not answer leaves the size the bar already shows.
+    std::string answer = m_page.readString("getTypingFontSize();");
+    if (!answer.empty())
+        showFontSize(answer);
+}
+
+void FontStateMonitor::showFontSize(const std::string& pageSizeAnswer)
+{
+    long long shown = FontSizeRules::shownSizeFromPage(intValue(pageSizeAnswer));
+    m_toolbar.currentFontSizeTextValue = std::to_string(shown);
+    m_toolbar.styleFontSize->setTitle(toUtf16(m_toolbar.currentFontSizeTextValue));
 }
 
 void FontStateMonitor::updateCurrentFont()

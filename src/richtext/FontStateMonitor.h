@@ -46,12 +46,17 @@ public:
     void textStyleMonitor();
     // The font name title and whether bold and italic may be applied.
     void updateCurrentFont();
+    // The size title, from the page now rather than at the next tick, as
+    // the size of the text the caret follows: for what is about to be
+    // inserted there.
+    void updateFontSize();
     // True when only a caret is set, false when text is selected. Waits for
     // the page within the connection's limit; without a page, true at once.
     bool hasSelection();
 
 private:
     void askState(const std::string& script, std::function<void(bool)> apply);
+    void showFontSize(const std::string& pageSizeAnswer);
 
     PageConnection& m_page;
     StyleToolbar& m_toolbar;

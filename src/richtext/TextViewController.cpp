@@ -256,7 +256,12 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
 {
     ClipboardCommander::Host host;
     host.documentIsDirty = [this] { documentIsDirty(); };
-    host.biggestFontSize = [this] { return m_styling->characters().getBiggestRealFontSizeInPointsFromSelection(); };
+    // The bar's size may be a tick behind a caret just moved (a drop puts
+    // it where the pointer let go): pasted text takes the caret's own.
+    host.biggestFontSize = [this] {
+        m_styling->monitor().updateFontSize();
+        return m_styling->characters().getBiggestRealFontSizeInPointsFromSelection();
+    };
     host.documentTitle = [this] { return m_document ? m_document->localizedName() : std::string(); };
     host.insertImage = [this](const Image::Pointer& image, bool autoResize) {
         if (Status inserted = m_pictures->insertImage(image, autoResize); !inserted)

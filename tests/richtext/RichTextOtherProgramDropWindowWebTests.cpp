@@ -150,6 +150,12 @@ TEST_F(RichTextOtherProgramDropWindowTest, aDroppedSelectionKeepsItsFormattingBu
     const std::string rtf = readFile(path);
     EXPECT_EQ(rtf.find("\\sect"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("\\b November"), std::string::npos) << rtf;
+    // The dropped words take the size of the words they were dropped among.
+    for (const char* word : {"Kilo", "November"}) {
+        std::size_t size = rtf.rfind("\\fs", rtf.find(word));
+        ASSERT_NE(size, std::string::npos) << rtf;
+        EXPECT_EQ(std::atoi(rtf.c_str() + size + 3), 48) << word << " in " << rtf;
+    }
 }
 
 // Files from a file manager: a JPEG picture is put in the text where it was

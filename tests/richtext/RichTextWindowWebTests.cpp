@@ -248,6 +248,45 @@ TEST_F(RichTextWindowTest, ctrlVInsertsAnotherProgramsHTMLWithoutItsScripts)
     gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
 }
 
+// Words pasted into 24 point text, and words typed after them, are 24
+// point in the file; a picture the paste may not load leaves no empty
+// picture behind, in the page or in the file.
+TEST_F(RichTextWindowTest, pastedWordsTakeTheSizeAroundTheCaretAndAnUnloadablePictureLeavesNothing)
+{
+    std::string path = folder.path("PasteSize.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs48 Alpha Bravo\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+        "document.getElementById('content').focus();})()");
+    OfferedClipboard offered{" <b>Kilo</b> Lima<img src=\"https://example.com/p.png\" alt=\"P\"> November",
+                             " Kilo Lima November"};
+    GtkTargetEntry targets[] = {{const_cast<gchar*>("text/html"), 0, 0},
+                                {const_cast<gchar*>("text/plain"), 0, 1}};
+    ASSERT_TRUE(gtk_clipboard_set_with_data(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), targets, 2,
+                                            OfferedClipboard::provide, OfferedClipboard::cleared, &offered));
+    GtkPresenter::processPendingEvents();
+    press(GDK_KEY_v, GDK_CONTROL_MASK);
+    auto shows = [&](const char* word) {
+        return run("document.getElementById('content').textContent").find(word) != std::string::npos;
+    };
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return shows("November"); }, kEngineWaitSeconds))
+        << "the paste did not reach the page";
+    type(" Mike");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return shows("Mike"); }, kEngineWaitSeconds))
+        << "the keys did not reach the page";
+    EXPECT_EQ(run("document.querySelectorAll('#content img').length"), "0");
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+
+    ASSERT_TRUE(save());
+    std::string rtf = readFile(path);
+    for (const char* word : {"Alpha", "Kilo", "Lima", "November", "Mike"})
+        EXPECT_EQ(savedPointsBefore(rtf, word), 24) << word << " in " << rtf;
+    EXPECT_EQ(rtf.find("\\pict"), std::string::npos) << rtf;
+}
+
 TEST_F(RichTextWindowTest, wordMovesAndTheWordSelectionWorkOnTheRealPage)
 {
     std::string path = folder.path("Words.rtf");

@@ -549,9 +549,29 @@ private:
             return isVoid ? Treatment::DropTag : Treatment::Drop;
         if ((m_insertion || m_editingPage) && (name == "meta" || isFormElement(name)))
             return Treatment::DropTag;
+        // A pasted picture whose source may not be loaded would stay in the
+        // text as an empty box, and be saved as a picture without bytes.
+        if (m_insertion && name == "img" && !hasShowableSource(attributes))
+            return Treatment::DropTag;
         if (isVoid)
             return Treatment::Void;
         return name == "style" ? Treatment::Raw : Treatment::Element;
+    }
+
+    // Whether a picture keeps a source it may show: a "src" or "srcset"
+    // that stays, and is not blank.
+    bool hasShowableSource(const HTMLAttributeList& attributes) const
+    {
+        for (std::size_t index = 0, count = attributes.size(); index < count; ++index) {
+            std::string attribute = asciiLowercaseString(attributes.name(index));
+            if (attribute != "src" && attribute != "srcset")
+                continue;
+            std::optional<std::string> kept =
+                sanitizedAttribute("img", attribute, std::string(attributes.impliedValue(index)), m_use);
+            if (kept && kept->find_first_not_of(" \t\n\r\f") != std::string::npos)
+                return true;
+        }
+        return false;
     }
 
     static bool isVoidDroppedElement(std::string_view name)

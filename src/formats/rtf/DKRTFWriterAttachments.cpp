@@ -72,10 +72,13 @@ std::string DKRTFWriter::pictureHex(const TETextAttachment& attachment, bool nam
             return std::move(*hex);
     }
     // NOTE: a picture whose file is gone is written from the bytes the
-    // attachment still holds (pictures read from RTF carry them), and with no
-    // bytes at all when it holds none: the group stays well formed.
+    // attachment still holds (pictures read from RTF carry them); with none
+    // there is nothing to write.
     if (const Data* data = attachment.contentsData())
         return hexString(*data);
+    // A named JPEG without its original bytes still has its shown file.
+    if (namedPicture && attachment.fileType() == "jpegblip")
+        return pictureHex(attachment, false);
     return {};
 }
 
@@ -97,6 +100,11 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
         return;
     }
     const std::u16string& fileInfo = attachment.fileInfo();
+    // A picture with no bytes (a pasted one whose source could not be
+    // loaded, or whose file is gone) would be an empty box in every reader.
+    std::string hex = pictureHex(attachment, !fileInfo.empty());
+    if (hex.empty())
+        return;
     if (fileInfo.empty()) {
         // NOTE: pictures are declared by their own type, so that a PNG is not
         // announced to other readers as JPEG data.
@@ -115,7 +123,7 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
         m_buffer.appendCString("\\pichgoal");
         m_buffer.appendRoundedNumber(display.height * kTwipsPerPixel);
         m_buffer.appendByte('\n');
-        m_buffer.appendCString(pictureHex(attachment, false));
+        m_buffer.appendCString(hex);
         m_buffer.appendCString("\n} }\n");
         return;
     }
@@ -132,7 +140,7 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
     m_buffer.appendCString(" \\");
     m_buffer.appendCString(attachment.fileType());
     m_buffer.appendByte(' ');
-    m_buffer.appendCString(pictureHex(attachment, true));
+    m_buffer.appendCString(hex);
     m_buffer.appendCString("}}\n");
 }
 

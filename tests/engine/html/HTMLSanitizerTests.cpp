@@ -202,6 +202,25 @@ TEST(HTMLSanitizer, markupForInsertionAlsoLosesStyleSheetsAndMetaElements)
     EXPECT_EQ(HTMLSanitizer::sanitizedHTML("a<meta name=x>b<style>x{}</style>c", HTMLSanitizer::Use::Insertion), "abc");
 }
 
+// A pasted picture that may not load its source would be an empty box in
+// the page and an empty picture in the saved file: it goes, with nothing
+// after it lost; pictures it may show stay.
+TEST(HTMLSanitizer, aPastedPictureWithNothingToShowGoesWhole)
+{
+    using Use = HTMLSanitizer::Use;
+    for (const char* html : {"a<img src=\"https://example.com/p.png\" alt=\"P\">b", "a<IMG SRC=\"//example.com/p.png\">b",
+                             "a<img alt=\"P\" width=\"20\">b", "a<img src=\" \">b",
+                             "a<img srcset=\"p.png 1x, http://example.com/q.png 2x\">b"})
+        EXPECT_EQ(HTMLSanitizer::sanitizedHTML(html, Use::Insertion), "ab") << html;
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("a<img src=\"pictures/p.png\">b", Use::Insertion), "a<img src=\"pictures/p.png\">b");
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("a<img src=\"data:image/png;base64,AAAA\" alt=\"P\">b", Use::Insertion),
+              "a<img src=\"data:image/png;base64,AAAA\" alt=\"P\">b");
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("<p>a<img src=\"https://example.com/p.png\"><b>b</b></p>", Use::Insertion),
+              "<p>a<b>b</b></p>");
+    // A document keeps its elements as they stood, less what may not load.
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("a<img src=\"https://example.com/p.png\">b"), "a<img>b");
+}
+
 // What a QV document may carry into its editing page: the tricks that ran
 // script, reached the network or forged the page's messages there, beside
 // what the editors themselves write and must get back.

@@ -96,11 +96,24 @@ TEST(RTFWriterPictureTests, namedPictureKeepsItsFileInfoAndType)
                                            "\\picwgoal50 \\pichgoal25 \\jpegblip 1234}}\nb");
 }
 
-TEST(RTFWriterPictureTests, unreadablePictureFileFallsBackToHeldBytes)
+TEST(RTFWriterPictureTests, unreadablePictureFileFallsBackToHeldBytesAndWithoutAnyIsLeftOut)
 {
+    // Nothing to show: no empty picture group, in either form.
     auto attachment = picture(scratchFolder() + "/missing.jpg");
-    EXPECT_EQ(bodyOfPictureText(attachment),
-              "a{{\\pict\\jpegblip\\wraptext0\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n\n} }\nb");
+    EXPECT_EQ(bodyOfPictureText(attachment), "ab");
+    auto named = picture(scratchFolder() + "/missing-named.png");
+    named->setFileInfo(u"photo.png");
+    named->setFileType("pngblip");
+    EXPECT_EQ(bodyOfPictureText(named), "ab");
+    auto sourceless = std::make_shared<TETextAttachment>();
+    sourceless->setDisplaySize(Size{20, 20});
+    EXPECT_EQ(bodyOfPictureText(sourceless), "ab");
+    // A named JPEG whose original bytes are gone is written from its shown file.
+    auto shown = picture(writePictureFile("shown-only.jpg", {0xFF, 0xD8, 0x07}));
+    shown->setFileInfo(u"photo.jpg");
+    shown->setFileType("jpegblip");
+    EXPECT_EQ(bodyOfPictureText(shown), "a{\\*\\shppict {\\pict {\\*\\nisusfilename photo.jpg} \\picw100 \\pich50 "
+                                        "\\picwgoal50 \\pichgoal25 \\jpegblip ffd807}}\nb");
     attachment->setContents(Data(std::vector<std::uint8_t>{0x0A, 0x0B}));
     EXPECT_EQ(bodyOfPictureText(attachment),
               "a{{\\pict\\jpegblip\\wraptext0\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n0a0b\n} }\nb");
