@@ -35,6 +35,15 @@ using testing_support::writeFile;
 class RichTextWindowTest : public test::EditorWindowTest<TextViewController> {
 protected:
     RichTextWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-window") {}
+
+    // The caret after the first paragraph's last word, as a click at the end
+    // of its line puts it.
+    void caretAfterTheFirstParagraphsWords()
+    {
+        run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+            "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+            "document.getElementById('content').focus();})()");
+    }
 };
 
 TEST_F(RichTextWindowTest, aSpaceTypedAfterABoldRunSavesAsAnOrdinarySpace)
@@ -45,9 +54,7 @@ TEST_F(RichTextWindowTest, aSpaceTypedAfterABoldRunSavesAsAnOrdinarySpace)
     if (HasFatalFailure())
         return;
     // The caret after the last word, as a click at the end of the text puts it.
-    run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
-        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
-        "document.getElementById('content').focus();})()");
+    caretAfterTheFirstParagraphsWords();
 
     press(GDK_KEY_b, GDK_CONTROL_MASK);
     type("bold");
@@ -90,9 +97,7 @@ TEST_F(RichTextWindowTest, aSizeChosenAtABareCaretIsTheSizeOfWhatIsTypedThereInT
     open(path);
     if (HasFatalFailure())
         return;
-    run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
-        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
-        "document.getElementById('content').focus();})()");
+    caretAfterTheFirstParagraphsWords();
     StyleToolbar& bar = editor->styling().toolbar();
     ASSERT_TRUE(bar.styleFontSizeIncrease->tap());
     const int first = std::stoi(toUtf8(bar.styleFontSize->titleForState(ControlState::Normal)));
@@ -143,9 +148,7 @@ TEST_F(RichTextWindowTest, aSpaceAndAWordTypedAfterAnInsertedCommentSaveAfterIt)
     open(path);
     if (HasFatalFailure())
         return;
-    run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
-        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
-        "document.getElementById('content').focus();})()");
+    caretAfterTheFirstParagraphsWords();
     editor->editingTools().notes().insertNewAnnotation();
     ASSERT_EQ(run("document.querySelectorAll('object.annotation').length"), "1");
     type(" after");
@@ -224,9 +227,7 @@ TEST_F(RichTextWindowTest, ctrlVInsertsAnotherProgramsHTMLWithoutItsScripts)
     open(path);
     if (HasFatalFailure())
         return;
-    run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
-        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
-        "document.getElementById('content').focus();})()");
+    caretAfterTheFirstParagraphsWords();
     OfferedClipboard offered{"<i>pasted words</i><script>document.title='pwned'</script>"
                              "<img src=x onerror=\"document.title='pwned'\">",
                              "pasted words"};
@@ -258,9 +259,7 @@ TEST_F(RichTextWindowTest, pastedWordsTakeTheSizeAroundTheCaretAndAnUnloadablePi
     open(path);
     if (HasFatalFailure())
         return;
-    run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
-        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
-        "document.getElementById('content').focus();})()");
+    caretAfterTheFirstParagraphsWords();
     OfferedClipboard offered{" <b>Kilo</b> Lima<img src=\"https://example.com/p.png\" alt=\"P\"> November",
                              " Kilo Lima November"};
     GtkTargetEntry targets[] = {{const_cast<gchar*>("text/html"), 0, 0},
