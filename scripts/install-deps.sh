@@ -12,7 +12,7 @@ packages=(
   libcairo2-dev libpango1.0-dev libharfbuzz-dev libfreetype-dev libfontconfig-dev
   libpng-dev libjpeg62-turbo-dev libgdk-pixbuf-2.0-dev libpoppler-glib-dev
   liblowdown-dev libmd-dev libbsd-dev libssl-dev libsoup-3.0-dev
-  xvfb xauth xclip poppler-utils unzip epubcheck xdg-utils cups-client xdotool imagemagick libreoffice-writer-nogui
+  xvfb x11-xkb-utils xauth xclip poppler-utils unzip epubcheck xdg-utils cups-client xdotool imagemagick libreoffice-writer-nogui
   libwmf-bin fonts-urw-base35 locales libxtst-dev libxext-dev
   libespeak-ng-dev espeak-ng-data libtesseract-dev libleptonica-dev tesseract-ocr-eng
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good

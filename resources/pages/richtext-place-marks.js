@@ -5,7 +5,9 @@
 // - the engine puts a caret at the end of a paragraph before the hidden
 //   spans that end it, so words typed there would go before its carriers
 //   and the mark would follow the new words instead of the words it
-//   followed: typing and a line break at such a place go after them;
+//   followed: typing, words an input method composed and a line break at
+//   such a place go after them, and words typed on the line that break
+//   begins take the language and looks of the words before the mark;
 // - the engine takes hidden text beside a selection it replaces for text
 //   that does not matter, and deletes it with the selection;
 // - find's replacement of words that run across hidden text deletes only
@@ -15,7 +17,9 @@
 
     var HIDDEN = 'span[data-hidden]';
     var BLOCKS = 'p, li, div, h1, h2, h3, h4, h5, h6, blockquote, pre, td, th';
-    var TYPED = /^(insertText|insertParagraph|insertLineBreak)$/;
+    var TYPED = /^(insertText|insertFromComposition|insertParagraph|insertLineBreak)$/;
+    // Words a key or an input method gives, as the engine's insertText takes them.
+    var WORDS = /^(insertText|insertFromComposition)$/;
 
     function elementOf(node) {
         return node.nodeType === Node.ELEMENT_NODE ? node : node.parentNode;
@@ -170,6 +174,24 @@
         return wrapped ? html : null;
     }
 
+    // Inserts the words at the caret in the elements of the words before it,
+    // with the hidden spans beside it kept from the engine.
+    function insertAmongWordsBefore(caret, block, event, given) {
+        var words = WORDS.test(event.inputType);
+        var html = given || (words ? typedAmongWordsBefore(caret, block, event.data) : null);
+        keepHiddenAround(caret, false);
+        keptByPage = true;
+        try {
+            select(caret);
+            if (html)
+                global.document.execCommand('insertHTML', false, html);
+            else
+                global.document.execCommand(words ? 'insertText' : event.inputType, false, event.data);
+        } finally {
+            release();
+        }
+    }
+
     // A caret at the end of a paragraph that ends in carriers types after
     // them: the engine is given a place there and asked again.
     function typeAfterCarriers(event, caret) {
@@ -188,30 +210,68 @@
         // HTML without text of their own.
         var given = event.inputType === 'insertText' && typeof event.data !== 'string' && event.dataTransfer
             ? event.dataTransfer.getData('text/html') : null;
-        if (event.inputType === 'insertText' && typeof event.data !== 'string' && !given)
+        if (WORDS.test(event.inputType) && typeof event.data !== 'string' && !given)
             return false;
         event.preventDefault();
         var block = elementOf(caret.startContainer).closest(BLOCKS);
-        var html = given || (event.inputType === 'insertText' ? typedAmongWordsBefore(caret, block, event.data) : null);
         // The place after the carriers is the block's own: one inside an
         // element of the text is no place the engine keeps.
         var last = carriers[carriers.length - 1];
         while (last.parentNode !== block && !last.nextSibling)
             last = last.parentNode;
-        keepHiddenAround(caret, false);
-        keptByPage = true;
-        try {
-            var after = global.document.createRange();
-            after.setStartAfter(last);
-            after.collapse(true);
-            select(after);
-            if (html)
-                global.document.execCommand('insertHTML', false, html);
-            else
-                global.document.execCommand(event.inputType, false, event.data);
-        } finally {
-            release();
+        var after = global.document.createRange();
+        after.setStartAfter(last);
+        after.collapse(true);
+        insertAmongWordsBefore(after, block, event, given);
+        return true;
+    }
+
+    // Whether nothing shown stands from the caret to the end of its line.
+    function restOfLineShowsNothing(caret, block) {
+        var rest = global.document.createRange();
+        rest.setStart(caret.startContainer, caret.startOffset);
+        rest.setEnd(block, block.childNodes.length);
+        var breaks = block.querySelectorAll('br');
+        for (var i = 0; i < breaks.length; ++i) {
+            if (rest.comparePoint(breaks[i], 0) >= 0) {
+                rest.setEndBefore(breaks[i]);
+                break;
+            }
         }
+        return !showsAnything(rest);
+    }
+
+    // A line break after the carriers that end a line begins a line in the
+    // block's own text, outside the elements that give the words before the
+    // mark their language and looks: words typed at the start of that line,
+    // with nothing after them on it, are typed among those elements, as
+    // they would be after a line break among the words.
+    function typeOnLineAfterCarriers(event, caret) {
+        if (!WORDS.test(event.inputType) || typeof event.data !== 'string' || !event.data)
+            return false;
+        var block = elementOf(caret.startContainer).closest(BLOCKS);
+        if (!block || elementOf(caret.startContainer) !== block)
+            return false;
+        var text = shownTextBefore(caret, block);
+        if (!text || text.parentElement === block)
+            return false;
+        var between = global.document.createRange();
+        between.setStartAfter(text);
+        between.setEnd(caret.startContainer, caret.startOffset);
+        var fragment = between.cloneContents();
+        var hidden = fragment.querySelectorAll(HIDDEN);
+        var carriers = 0;
+        for (var i = 0; i < hidden.length; ++i) {
+            if (!isCarrier(hidden[i]))
+                return false;
+            ++carriers;
+            hidden[i].textContent = '';
+        }
+        if (!carriers || !fragment.querySelector('br') || fragment.querySelector('img, object') ||
+            fragment.textContent.replace(/[\uFEFF \t\r\n]/g, '') !== '' || !restOfLineShowsNothing(caret, block))
+            return false;
+        event.preventDefault();
+        insertAmongWordsBefore(caret, block, event, null);
         return true;
     }
 
@@ -220,7 +280,8 @@
         if (kept || event.defaultPrevented || !/^insert/.test(event.inputType || '') || !selection || !selection.rangeCount)
             return;
         var range = selection.getRangeAt(0);
-        if (selection.isCollapsed && TYPED.test(event.inputType) && typeAfterCarriers(event, range))
+        if (selection.isCollapsed && TYPED.test(event.inputType) &&
+            (typeAfterCarriers(event, range) || typeOnLineAfterCarriers(event, range)))
             return;
         // A caret takes nothing away; laid out, the hidden text after it
         // would stop it being at its paragraph's end.

@@ -58,6 +58,37 @@ protected:
             << "the keys did not reach the page";
     }
 
+    // Composes the letter with a dead key of the keyboard, as a person
+    // with accents on dead keys types it, and waits for the page to show
+    // the words it then shows.
+    void compose(const std::string& deadKey, const std::string& letter, const std::string& expected)
+    {
+        ASSERT_TRUE(test::runXdotool({"key", deadKey, letter}));
+        ASSERT_TRUE(waitFor([&] { return shown() == expected; })) << shown();
+    }
+
+    // Presses the keys with the real keyboard and waits for the page to
+    // show the words.
+    void pressShowing(const std::string& keys, const std::string& expected)
+    {
+        ASSERT_TRUE(test::pressKeys(keys));
+        ASSERT_TRUE(waitFor([&] { return shown() == expected; })) << keys << ": " << shown();
+    }
+
+    // The language of the saved words that begin at the first of them.
+    std::string savedLanguageOf(const std::u16string& words)
+    {
+        Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(readFile(path)));
+        if (!read.ok())
+            return "unreadable";
+        const std::size_t at = read->text.string().find(words);
+        if (at == std::u16string::npos)
+            return "missing";
+        AttributeDictionaryPtr attributes = read->text.attributesAtIndex(at);
+        const auto* language = attributes ? attributes->valueForKeyAs<StringValue>(kCTLanguageAttributeName) : nullptr;
+        return language ? toUtf8(language->value()) : "none";
+    }
+
     bool autosave()
     {
         auto done = std::make_shared<std::optional<bool>>();
@@ -264,6 +295,47 @@ TEST_F(RichTextPlaceMarksWindowTest, replacingAPhraseKeepsTheMarksInIt)
     const std::string saved = stringByReplacingOccurrencesOfString(savedWithMarks(), "\u00A0", " ");
     EXPECT_EQ(saved, "The ebb chart[_GoBack] turns.\nThen the ebb chart[_Ref2] again.\n"
                                 "[PAGE]ebb chart first.\nebb chartsecret here.\n");
+}
+
+// A letter composed with a dead key, as with an input method, at the end of
+// a paragraph that ends in a bookmark goes after it in the language of the
+// words before it, as a typed one does; undo, redo, Backspace and Delete
+// take it or bring it back whole and leave the mark. Words typed or
+// composed after a line break there keep that language too.
+TEST_F(RichTextPlaceMarksWindowTest, composedAndBrokenLinesAfterAMarkKeepItsPlaceAndLanguage)
+{
+    test::KeyboardLayout accents("us", "intl", GDK_KEY_dead_acute);
+    ASSERT_TRUE(accents.ready()) << "the display has no keyboard with dead keys";
+    openParagraphs("composed", {"{\\lang1036 Au caf}{\\*\\bkmkstart Quai}{\\*\\bkmkend Quai}",
+                                "{\\lang1036 Le port}{\\*\\bkmkstart Mer}{\\*\\bkmkend Mer}"});
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(shown(), "Au caf Le port");
+    press(GDK_KEY_Home, GDK_CONTROL_MASK);
+    press(GDK_KEY_End);
+    compose("dead_acute", "e", "Au caf\u00e9 Le port");
+    pressShowing("ctrl+z", "Au caf Le port");
+    pressShowing("ctrl+shift+z", "Au caf\u00e9 Le port");
+    pressShowing("BackSpace", "Au caf Le port");
+    compose("dead_acute", "e", "Au caf\u00e9 Le port");
+    pressShowing("Left", "Au caf\u00e9 Le port");
+    pressShowing("Delete", "Au caf Le port");
+    compose("dead_acute", "e", "Au caf\u00e9 Le port");
+    press(GDK_KEY_Down);
+    press(GDK_KEY_End);
+    press(GDK_KEY_Return, GDK_SHIFT_MASK);
+    ASSERT_TRUE(test::typeText("ferm"));
+    ASSERT_TRUE(waitFor([&] { return shown() == "Au caf\u00e9 Le port ferm"; })) << shown();
+    compose("dead_acute", "e", "Au caf\u00e9 Le port ferm\u00e9");
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    EXPECT_EQ(savedWithMarks(), "Au caf[Quai]\u00e9\nLe port[Mer]\u2028ferm\u00e9\n");
+    EXPECT_EQ(savedLanguageOf(u"\u00e9\n"), "fr-FR");
+    EXPECT_EQ(savedLanguageOf(u"ferm"), "fr-FR");
+    EXPECT_EQ(savedLanguageOf(u"m\u00e9"), "fr-FR");
+    const std::string flat = asLibreOfficeReadsIt();
+    EXPECT_NE(flat.find("caf<text:bookmark text:name=\"Quai\"/>\u00e9"), std::string::npos) << flat;
 }
 
 } // namespace

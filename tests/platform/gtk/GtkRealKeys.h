@@ -6,6 +6,7 @@
 #include <gtk/gtk.h>
 
 #include <cstring>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -39,10 +40,10 @@ inline bool usePrivateDisplay()
     return made;
 }
 
-// Runs xdotool on the display GTK shows the windows on.
-inline bool runXdotool(std::vector<std::string> arguments)
+// Runs one of the X tools (xdotool, setxkbmap) on the display GTK shows the
+// windows on.
+inline bool runOnDisplay(std::vector<std::string> arguments)
 {
-    arguments.insert(arguments.begin(), "xdotool");
     gchar** environment = g_get_environ();
     if (GdkDisplay* display = gdk_display_get_default())
         environment = g_environ_setenv(environment, "DISPLAY", gdk_display_get_name(display), TRUE);
@@ -59,6 +60,55 @@ inline bool runXdotool(std::vector<std::string> arguments)
         g_error_free(error);
     return ran && g_spawn_check_wait_status(status, nullptr);
 }
+
+inline bool runXdotool(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), "xdotool");
+    return runOnDisplay(std::move(arguments));
+}
+
+// The display's keyboard in another layout while the object lives, as a
+// person who types with it has it: "us" "intl" has dead keys, which GTK's
+// own input method composes with the next letter. A key missing from the
+// layout is one xdotool lends a spare key code for the press alone, and
+// GTK, serving its events only after xdotool is done, reads that code in
+// the layout given back: no dead key composes that way. The layout is
+// "us" again afterwards, as the display starts.
+class KeyboardLayout {
+public:
+    KeyboardLayout(const std::string& layout, const std::string& variant, guint keyvalItHas)
+    {
+        if (!gdk_display_get_default())
+            return;
+        m_set = runOnDisplay({"setxkbmap", "-layout", layout, "-variant", variant});
+        // GTK reads the new layout from the server's notice of it.
+        GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_display_get_default());
+        for (int turn = 0; m_set && !m_ready && turn < 200; ++turn) {
+            GtkPresenter::processPendingEvents();
+            GdkKeymapKey* keys = nullptr;
+            gint count = 0;
+            m_ready = gdk_keymap_get_entries_for_keyval(keymap, keyvalItHas, &keys, &count) && count > 0;
+            g_free(keys);
+            if (!m_ready)
+                g_usleep(10000);
+        }
+    }
+    ~KeyboardLayout()
+    {
+        if (m_set)
+            runOnDisplay({"setxkbmap", "-layout", "us", "-variant", ""});
+        GtkPresenter::processPendingEvents();
+    }
+    KeyboardLayout(const KeyboardLayout&) = delete;
+    KeyboardLayout& operator=(const KeyboardLayout&) = delete;
+
+    // Whether GTK types with the layout now.
+    bool ready() const { return m_ready; }
+
+private:
+    bool m_set = false;
+    bool m_ready = false;
+};
 
 // Gives the toplevel the keyboard focus of the display and waits until the
 // server has done so.
