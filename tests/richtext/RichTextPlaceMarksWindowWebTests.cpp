@@ -318,6 +318,9 @@ TEST_F(RichTextPlaceMarksWindowTest, composedAndBrokenLinesAfterAMarkKeepItsPlac
     pressShowing("ctrl+shift+z", "Au caf\u00e9 Le port");
     pressShowing("BackSpace", "Au caf Le port");
     compose("dead_acute", "e", "Au caf\u00e9 Le port");
+    ASSERT_TRUE(autosave());
+    EXPECT_EQ(savedWithMarks(), "Au caf[Quai]\u00e9\nLe port[Mer]\n") << "after Backspace";
+    EXPECT_EQ(savedLanguageOf(u"\u00e9\n"), "fr-FR") << "after Backspace";
     pressShowing("Left", "Au caf\u00e9 Le port");
     pressShowing("Delete", "Au caf Le port");
     compose("dead_acute", "e", "Au caf\u00e9 Le port");
