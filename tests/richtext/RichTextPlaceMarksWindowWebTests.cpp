@@ -300,8 +300,9 @@ TEST_F(RichTextPlaceMarksWindowTest, replacingAPhraseKeepsTheMarksInIt)
 // A letter composed with a dead key, as with an input method, at the end of
 // a paragraph that ends in a bookmark goes after it in the language of the
 // words before it, as a typed one does; undo, redo, Backspace and Delete
-// take it or bring it back whole and leave the mark. Words typed or
-// composed after a line break there keep that language too.
+// take it or bring it back whole and leave the mark. Words typed after a
+// line break there keep that language too, and so does a letter composed
+// among them.
 TEST_F(RichTextPlaceMarksWindowTest, composedAndBrokenLinesAfterAMarkKeepItsPlaceAndLanguage)
 {
     test::KeyboardLayout accents("us", "intl", GDK_KEY_dead_acute);
@@ -311,8 +312,8 @@ TEST_F(RichTextPlaceMarksWindowTest, composedAndBrokenLinesAfterAMarkKeepItsPlac
     if (HasFatalFailure())
         return;
     ASSERT_EQ(shown(), "Au caf Le port");
-    press(GDK_KEY_Home, GDK_CONTROL_MASK);
-    press(GDK_KEY_End);
+    ASSERT_TRUE(test::pressKeys("ctrl+Home"));
+    ASSERT_TRUE(test::pressKeys("End"));
     compose("dead_acute", "e", "Au caf\u00e9 Le port");
     pressShowing("ctrl+z", "Au caf Le port");
     pressShowing("ctrl+shift+z", "Au caf\u00e9 Le port");
@@ -321,12 +322,12 @@ TEST_F(RichTextPlaceMarksWindowTest, composedAndBrokenLinesAfterAMarkKeepItsPlac
     ASSERT_TRUE(autosave());
     EXPECT_EQ(savedWithMarks(), "Au caf[Quai]\u00e9\nLe port[Mer]\n") << "after Backspace";
     EXPECT_EQ(savedLanguageOf(u"\u00e9\n"), "fr-FR") << "after Backspace";
-    pressShowing("Left", "Au caf\u00e9 Le port");
+    ASSERT_TRUE(test::pressKeys("Left"));
     pressShowing("Delete", "Au caf Le port");
     compose("dead_acute", "e", "Au caf\u00e9 Le port");
-    press(GDK_KEY_Down);
-    press(GDK_KEY_End);
-    press(GDK_KEY_Return, GDK_SHIFT_MASK);
+    ASSERT_TRUE(test::pressKeys("Down"));
+    ASSERT_TRUE(test::pressKeys("End"));
+    ASSERT_TRUE(test::pressKeys("shift+Return"));
     ASSERT_TRUE(test::typeText("ferm"));
     ASSERT_TRUE(waitFor([&] { return shown() == "Au caf\u00e9 Le port ferm"; })) << shown();
     compose("dead_acute", "e", "Au caf\u00e9 Le port ferm\u00e9");
