@@ -104,7 +104,8 @@ std::shared_ptr<const PDFHeaderFooterParagraphs> PDFHeaderFooterParagraphs::from
     for (std::size_t at = 0; at < length;) {
         Range range;
         AttributeDictionaryPtr attributes = text.attributesAtIndex(at, &range);
-        const std::size_t end = std::min(range.location + range.length, length);
+        // Every pass takes at least the character it starts at.
+        const std::size_t end = std::clamp(range.location + range.length, at + 1, length);
         if (startsParagraph) {
             if (paragraphs.size() == kMaximumParagraphs)
                 break;

@@ -111,7 +111,8 @@ TEST_F(HTMLToPDFPages, ParagraphHeadsPrintLineByLineWithTheirTabStopsInTheTextCo
     };
     PageHeaderFooter header = headerFooter(u"", 36, TextAlignment::Left);
     header.paragraphs = paragraphs("\\pard\\tqc\\tx4680\\tqr\\tx9360\\f0\\fs20 Alpha\\tab Centre\\tab Sheet [pagenumber]\\par"
-                                   "\\pard\\qc\\f0\\fs20 Second line\\par");
+                                   "\\pard\\qc\\f0\\fs20 Second line\\par"
+                                   "\\pard\\tqdec\\tx2880\\f0\\fs20 Total\\tab 1234.50\\par");
     PageHeaderFooter footer = headerFooter(u"", 36, TextAlignment::Left);
     footer.paragraphs = paragraphs("\\pard\\qr\\f0\\fs16 Foot [pagenumber] of [totalpages]\\par\\pard\\f0\\fs16 Last\\par");
     ASSERT_TRUE(header.paragraphs && footer.paragraphs);
@@ -133,6 +134,11 @@ TEST_F(HTMLToPDFPages, ParagraphHeadsPrintLineByLineWithTheirTabStopsInTheTextCo
         EXPECT_NEAR(number->yMin, alpha->yMin, 1) << "on the first line";
         EXPECT_GE(second->yMin, alpha->yMax - 1) << "the second paragraph on a line of its own";
         EXPECT_NEAR((second->xMin + line->xMax) / 2, 306, 2);
+        const PDFWord* amount = findWord(words, "1234.50");
+        ASSERT_TRUE(amount) << pdfText(out, page);
+        EXPECT_GE(amount->yMin, second->yMax - 1);
+        // Its decimal point on the stop, two inches in: four digits before it, two after.
+        EXPECT_NEAR(amount->xMin + (amount->xMax - amount->xMin) * 4.5 / 7, 72 + 144, 3);
 
         const PDFWord* foot = findWord(words, "Foot");
         const PDFWord* count = findWord(words, "2");
