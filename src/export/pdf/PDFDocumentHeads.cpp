@@ -1,5 +1,6 @@
 #include "export/pdf/PDFDocumentHeads.h"
 
+#include "export/ExportSource.h"
 #include "export/pdf/PDFHeaderFooterParagraphs.h"
 #include "export/pdf/PDFPageSetup.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
@@ -13,7 +14,8 @@ namespace {
 PDFPageSetup::Paragraphs paragraphsOf(const DKRTFHeaderFooterForms& forms, const DKRTFHeaderFooterForms::Group& group)
 {
     std::optional<AttributedString> text = forms.textOf(group);
-    return text ? PDFHeaderFooterParagraphs::fromText(*text) : nullptr;
+    // What the word processor hides, its pages do not print either.
+    return text ? PDFHeaderFooterParagraphs::fromText(ExportSource::withoutHiddenText(text->mutableCopy())) : nullptr;
 }
 
 } // namespace

@@ -86,13 +86,17 @@ TEST_F(PDFExporterTest, PageSizeKindAndSideMarginsFollowTheSettings)
 TEST_F(PDFExporterTest, AnotherProgramsHeaderPrintsItsParagraphsUntilTheHeaderIsEdited)
 {
     const std::string file = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\titlepg"
-                             "{\\header \\pard\\tqr\\tx9360\\f0\\fs20 Left\\tab Right\\par\\pard\\qc Below\\par}"
+                             "{\\header \\pard\\tqr\\tx9360\\f0\\fs20 Left{\\v  hidden}\\tab Right\\par\\pard\\qc Below\\par}"
                              "{\\headerf \\pard\\qc\\f0\\fs20 Cover\\par\\pard Second\\par}"
                              "{\\footer \\pard\\qr\\f0\\fs16 Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}"
                              "\\pard Body\\par}";
     PDFPageSetup read = setup("heads.rtf", file);
     ASSERT_TRUE(read.headerParagraphs && read.footerParagraphs && read.titlePageHeaderParagraphs);
     ASSERT_EQ(read.headerParagraphs->paragraphs().size(), 2u);
+    std::u16string first;
+    for (const GraphicsContext::TextBoxRun& run : read.headerParagraphs->paragraphs()[0].runs)
+        first += run.text;
+    EXPECT_EQ(first, u"Left\tRight") << "hidden text prints nowhere";
     EXPECT_EQ(read.headerParagraphs->paragraphs()[1].runs[0].text, u"Below");
     EXPECT_EQ(read.titlePageHeaderParagraphs->paragraphs().size(), 2u);
     EXPECT_EQ(read.footerParagraphs->paragraphs()[0].runs[0].text, u"Page [pagenumber]");
