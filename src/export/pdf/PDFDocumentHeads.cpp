@@ -14,8 +14,14 @@ namespace {
 PDFPageSetup::Paragraphs paragraphsOf(const DKRTFHeaderFooterForms& forms, const DKRTFHeaderFooterForms::Group& group)
 {
     std::optional<AttributedString> text = forms.textOf(group);
+    if (!text)
+        return nullptr;
     // What the word processor hides, its pages do not print either.
-    return text ? PDFHeaderFooterParagraphs::fromText(ExportSource::withoutHiddenText(text->mutableCopy())) : nullptr;
+    PDFPageSetup::Paragraphs paragraphs =
+        PDFHeaderFooterParagraphs::fromText(ExportSource::withoutHiddenText(text->mutableCopy()));
+    // A line the settings say as well prints as Folio's own heads print,
+    // among them the group a file of ours carries for other programs.
+    return paragraphs && paragraphs->exceedOneLine() ? paragraphs : nullptr;
 }
 
 } // namespace

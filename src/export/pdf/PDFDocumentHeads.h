@@ -9,7 +9,8 @@ struct PDFPageSetup;
 // The headers and footers other programs wrote that a rich-text document
 // keeps beside its settings (DKRTFHeaderFooterForms), as the paragraphs its
 // pages print: the group the document's header or footer was read from
-// while the settings still show it, and the title pages' own groups.
+// while the settings still show it, and the title pages' own groups, where
+// they say more than the settings' one line.
 class PDFDocumentHeads {
 public:
     PDFDocumentHeads() = delete;

@@ -145,6 +145,17 @@ std::shared_ptr<const PDFHeaderFooterParagraphs> PDFHeaderFooterParagraphs::from
     return result;
 }
 
+bool PDFHeaderFooterParagraphs::exceedOneLine() const
+{
+    if (m_paragraphs.size() != 1)
+        return true;
+    const Paragraph& paragraph = m_paragraphs.front();
+    return paragraph.runs.size() > 1
+        || std::any_of(paragraph.runs.begin(), paragraph.runs.end(), [](const Run& run) {
+               return run.bold || run.italic || run.text.find(u'\t') != std::u16string::npos;
+           });
+}
+
 std::shared_ptr<const PDFHeaderFooterParagraphs> PDFHeaderFooterParagraphs::withConversionPlaceholders(
     const PageHeaderFooterSettings::ConversionPlaceholders& placeholders) const
 {

@@ -35,6 +35,9 @@ public:
                                                                      unsigned long totalPages) const;
 
     const std::vector<GraphicsContext::TextBoxParagraph>& paragraphs() const { return m_paragraphs; }
+    // Whether they say more than one line of Folio's settings can: several
+    // paragraphs, tabs, runs of different looks, bold or italic words.
+    bool exceedOneLine() const;
 
 private:
     std::vector<GraphicsContext::TextBoxParagraph> m_paragraphs;

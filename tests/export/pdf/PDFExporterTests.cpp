@@ -88,7 +88,7 @@ TEST_F(PDFExporterTest, AnotherProgramsHeaderPrintsItsParagraphsUntilTheHeaderIs
     const std::string file = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\titlepg"
                              "{\\header \\pard\\tqr\\tx9360\\f0\\fs20 Left{\\v  hidden}\\tab Right\\par\\pard\\qc Below\\par}"
                              "{\\headerf \\pard\\qc\\f0\\fs20 Cover\\par\\pard Second\\par}"
-                             "{\\footer \\pard\\qr\\f0\\fs16 Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}"
+                             "{\\footer \\pard\\qr\\f0\\fs16 Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\tab Draft\\par}"
                              "\\pard Body\\par}";
     PDFPageSetup read = setup("heads.rtf", file);
     ASSERT_TRUE(read.headerParagraphs && read.footerParagraphs && read.titlePageHeaderParagraphs);
@@ -99,7 +99,7 @@ TEST_F(PDFExporterTest, AnotherProgramsHeaderPrintsItsParagraphsUntilTheHeaderIs
     EXPECT_EQ(first, u"Left\tRight") << "hidden text prints nowhere";
     EXPECT_EQ(read.headerParagraphs->paragraphs()[1].runs[0].text, u"Below");
     EXPECT_EQ(read.titlePageHeaderParagraphs->paragraphs().size(), 2u);
-    EXPECT_EQ(read.footerParagraphs->paragraphs()[0].runs[0].text, u"Page [pagenumber]");
+    EXPECT_EQ(read.footerParagraphs->paragraphs()[0].runs[0].text, u"Page [pagenumber]\tDraft");
     ASSERT_TRUE(read.headerSettings && read.footerSettings);
 
     auto opened = [&](std::optional<std::string> header) {
@@ -123,6 +123,15 @@ TEST_F(PDFExporterTest, AnotherProgramsHeaderPrintsItsParagraphsUntilTheHeaderIs
     EXPECT_EQ(changed.headerSettings, edited);
     EXPECT_TRUE(changed.footerParagraphs) << "the footer was not edited";
     EXPECT_TRUE(changed.titlePageHeaderParagraphs);
+
+    // A file of Folio's own carries its header's settings and, for other
+    // programs, a group written from them: the settings print as ever, as
+    // they do for any group of one plain line.
+    PDFPageSetup own = setup("own.rtf", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+                                        "{\\*\\pageHeader Helvetica::12::left::black::0.5::YES::Own [pagenumber]}"
+                                        "{\\header \\pard\\ql\\f0\\fs24 Own \\chpgn \\par}\\pard Body\\par}");
+    EXPECT_EQ(own.headerSettings, "Helvetica::12::left::black::0.5::YES::Own [pagenumber]");
+    EXPECT_FALSE(own.headerParagraphs);
 }
 
 } // namespace

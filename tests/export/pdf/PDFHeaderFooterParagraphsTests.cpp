@@ -99,6 +99,14 @@ TEST(PDFHeaderFooterParagraphs, blankLinesStayAndWordlessOrHugeHeadsAreBounded)
     EXPECT_EQ(textOf(spaced->paragraphs()[2]), u"Three");
 
     EXPECT_FALSE(paragraphsOf("{\\rtf1\\ansi \\pard \\tab  \\par\\par}"));
+
+    // One plain line is what the settings say as well; a bold word, a tab or
+    // a second look is more.
+    EXPECT_TRUE(spaced->exceedOneLine());
+    EXPECT_FALSE(paragraphsOf("{\\rtf1\\ansi \\pard\\qr\\cf0 Page [pagenumber]\\par}")->exceedOneLine());
+    EXPECT_TRUE(paragraphsOf("{\\rtf1\\ansi \\pard Page {\\b [pagenumber]}\\par}")->exceedOneLine());
+    EXPECT_TRUE(paragraphsOf("{\\rtf1\\ansi \\pard Left\\tab Right\\par}")->exceedOneLine());
+    EXPECT_TRUE(paragraphsOf("{\\rtf1\\ansi \\pard Plain {\\fs30 large}\\par}")->exceedOneLine());
     EXPECT_FALSE(PDFHeaderFooterParagraphs::fromText(AttributedString(u"\uFEFF\n\uFFFC")));
 
     std::u16string many;
