@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -178,8 +179,8 @@ TEST_F(ForeignRTFExport, wordHeadersPrintOnEveryPageAndEachSectionsTitlePageItsO
     const std::string path = document("report", fixture->toString());
     const std::string pdf = exported(path, "pdf");
     ASSERT_EQ(pdfPageCount(pdf), 4);
-    const std::vector<std::string> heads{"Cover of the report", "Annual Report Draft Page 2", "Part two opens here",
-                                         "Annual Report Draft Page 4"};
+    const std::vector<std::string> heads{"Cover of the report", "Annual Report", "Part two opens here",
+                                         "Annual Report"};
     for (int page = 1; page <= 4; ++page) {
         const std::string text = pdfText(pdf, page);
         EXPECT_NE(text.find(heads[page - 1]), std::string::npos) << page << ": " << text;
@@ -196,6 +197,68 @@ TEST_F(ForeignRTFExport, wordHeadersPrintOnEveryPageAndEachSectionsTitlePageItsO
     if (!lo.empty()) {
         for (int page = 1; page <= 4; ++page)
             EXPECT_NE(pdfText(lo, page).find(heads[page - 1].substr(0, 13)), std::string::npos) << pdfText(lo, page);
+    }
+}
+
+// The rich headers of Word, LibreOffice and WordPad print as the file holds
+// them: each paragraph on a line of its own, the text after the right tab
+// stop against the right margin (or the text column's edge, where the stop
+// lies beyond it), the page's own number, near where LibreOffice prints them.
+TEST_F(ForeignRTFExport, richHeadersPrintEachParagraphOnItsOwnLineWithTheirTabStopsAndThePagesNumber)
+{
+    struct Case {
+        std::string file;
+        std::vector<int> pages;
+        std::string first, second, beforeNumber;
+        double left, right;
+        bool likeLibreOffice;
+    };
+    const std::vector<Case> cases{
+        {"word-rich-headers", {2, 4}, "Annual", "Finance", "Page", 72, 540, true},
+        // A4 with margins of 1134 twips.
+        {"libreoffice-rich-header", {1, 2}, "Survey", "Field", "Sheet", 56.7, 595.3 - 56.7, true},
+        // RTF's default side margins, 1800 twips; its right stop lies
+        // beyond them.
+        {"wordpad-rich-header", {1}, "Board", "Second", "Page", 90, 612 - 90, false},
+    };
+    // The word on the same line as `first` (a footer may hold the same word).
+    auto onLineOf = [](const std::vector<PDFWord>& words, const PDFWord& first, const std::string& text) {
+        for (const PDFWord& word : words) {
+            if (word.text == text && std::abs(word.yMin - first.yMin) < 2)
+                return word;
+        }
+        ADD_FAILURE() << "no \"" << text << "\" beside \"" << first.text << "\"";
+        return PDFWord{};
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.file);
+        Result<Data> fixture =
+            Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/" + test.file + ".rtf");
+        ASSERT_TRUE(fixture.ok());
+        const std::string path = document(test.file, fixture->toString());
+        const std::string pdf = exported(path, "pdf");
+        const std::string lo = test.likeLibreOffice ? reference(path) : "";
+        for (int page : test.pages) {
+            SCOPED_TRACE(page);
+            const std::vector<PDFWord> words = pdfWords(pdf, page);
+            const PDFWord first = wordOn(pdf, test.first, page);
+            const PDFWord second = wordOn(pdf, test.second, page);
+            const PDFWord number = onLineOf(words, first, std::to_string(page));
+            EXPECT_NEAR(first.xMin, test.left, 2);
+            EXPECT_GE(second.yMin, first.yMax - 1) << "the second paragraph on a line of its own";
+            EXPECT_LT(second.yMin, first.yMax + 20) << "right below the first";
+            EXPECT_NEAR(number.xMax, test.right, 3) << "right-aligned on the stop";
+            EXPECT_LT(onLineOf(words, first, test.beforeNumber).xMax, number.xMin);
+            if (lo.empty())
+                continue;
+            const std::vector<PDFWord> loWords = pdfWords(lo, page);
+            const PDFWord loFirst = wordOn(lo, test.first, page);
+            const PDFWord loSecond = wordOn(lo, test.second, page);
+            EXPECT_NEAR(first.yMin, loFirst.yMin, 3);
+            EXPECT_NEAR(second.yMin, loSecond.yMin, 3);
+            EXPECT_NEAR(second.xMin, loSecond.xMin, 6);
+            EXPECT_NEAR(number.xMax, onLineOf(loWords, loFirst, std::to_string(page)).xMax, 3);
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "formats/html/CSSFontRules.h"
 #include "export/pdf/PDFHeaderFooterDrawer.h"
+#include "export/pdf/PDFHeaderFooterParagraphs.h"
 #include "export/pdf/PDFPageTemplates.h"
 #include "export/pdf/PDFSourceHTML.h"
 #include "platform/foundation/AppFolders.h"
@@ -158,6 +159,26 @@ void NDHTMLtoPDF::setUpPage()
             PageHeaderFooter footer = PageHeaderFooterSettings::fromSettings(settings, placeholders);
             footer.distanceFromEdge = m_titleFooter.enabled ? m_titleFooter.distanceFromEdge : m_footer.distanceFromEdge;
             m_laterTitleFooters.emplace(section, footer);
+        }
+        // The paragraphs another program wrote print in place of the one
+        // line their settings show.
+        auto withParagraphs = [&](PageHeaderFooter& record, const PDFPageSetup::Paragraphs& paragraphs) {
+            if (record.enabled && paragraphs)
+                record.paragraphs = paragraphs->withConversionPlaceholders(placeholders);
+        };
+        withParagraphs(m_header, m_setup.headerParagraphs);
+        withParagraphs(m_footer, m_setup.footerParagraphs);
+        withParagraphs(m_titleHeader, m_setup.titlePageHeaderParagraphs);
+        withParagraphs(m_titleFooter, m_setup.titlePageFooterParagraphs);
+        for (auto& [section, header] : m_laterTitleHeaders) {
+            if (auto found = m_setup.laterTitlePageHeaderParagraphs.find(section);
+                found != m_setup.laterTitlePageHeaderParagraphs.end())
+                withParagraphs(header, found->second);
+        }
+        for (auto& [section, footer] : m_laterTitleFooters) {
+            if (auto found = m_setup.laterTitlePageFooterParagraphs.find(section);
+                found != m_setup.laterTitlePageFooterParagraphs.end())
+                withParagraphs(footer, found->second);
         }
     }
 

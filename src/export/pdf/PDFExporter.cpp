@@ -2,6 +2,7 @@
 
 #include "export/ExportNaming.h"
 #include "export/PageMargins.h"
+#include "export/pdf/PDFDocumentHeads.h"
 #include "documents/PageSizes.h"
 #include "engine/attachments/InlinePictureSink.h"
 #include "formats/rtf/DKRTFTitlePage.h"
@@ -110,6 +111,7 @@ PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequ
         setup.titlePageFooterSettings = titleHeads.footer;
         setup.laterTitlePageHeaderSettings = titleHeads.laterHeaders;
         setup.laterTitlePageFooterSettings = titleHeads.laterFooters;
+        PDFDocumentHeads::addParagraphs(setup, values.otherHeaderFooterForms.value_or(""));
     }
     return setup;
 }

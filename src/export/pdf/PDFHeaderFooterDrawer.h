@@ -1,13 +1,14 @@
 #pragma once
 
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/text/PlatformParagraphStyle.h"
 
 #include <string>
+#include <vector>
 
 namespace folio {
 
-class GraphicsContext;
 struct PageHeaderFooter;
 
 // Draws the running header and footer onto a printed page, in
@@ -33,11 +34,21 @@ public:
     static void drawFooterForPageAtIndex(GraphicsContext& context, std::size_t pageIndex, const std::u16string& text,
                                          double bottomMargin, const TextStyle& style, const Rect& rect);
 
+    // Paragraphs another program wrote: a header's first line stands
+    // `topMargin` points below the top edge, a footer's last line ends
+    // `bottomMargin` points above the bottom edge, both across `column`'s
+    // width (the page's text column, where the tab stops were set).
+    static void drawHeaderParagraphs(GraphicsContext& context, const std::vector<GraphicsContext::TextBoxParagraph>& paragraphs,
+                                     double topMargin, const Rect& column);
+    static void drawFooterParagraphs(GraphicsContext& context, const std::vector<GraphicsContext::TextBoxParagraph>& paragraphs,
+                                     double bottomMargin, const Rect& column);
+
     // The height the text takes wrapped at `width`.
     static double textHeight(GraphicsContext& context, const std::u16string& text, const TextStyle& style, double width);
 
     // Header and footer of one page: rectangles from the side margins
-    // (centimetres, scaled by 30 as they always have been) and the page size.
+    // (centimetres, scaled by 30 as they always have been for Folio's own
+    // one-line heads, exactly for paragraphs) and the page size.
     static void drawPage(GraphicsContext& context, std::size_t pageIndex, std::size_t pageCount, const Size& pageSize,
                          const PageHeaderFooter& header, const PageHeaderFooter& footer, double leftMargin,
                          double rightMargin);

@@ -5,10 +5,13 @@
 
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace folio {
+
+class PDFHeaderFooterParagraphs;
 
 // The page template a document's HTML is wrapped in.
 enum class PDFPageKind { RichText, Markdown, QVText, QVOutline };
@@ -40,6 +43,16 @@ struct PDFPageSetup {
     // that starts the section; a section without takes the one before.
     std::map<std::size_t, std::string> laterTitlePageHeaderSettings;
     std::map<std::size_t, std::string> laterTitlePageFooterSettings;
+    // The headers and footers above as another program wrote them, printed
+    // paragraph by paragraph; none where a header is Folio's own or has been
+    // changed since the file was read.
+    using Paragraphs = std::shared_ptr<const PDFHeaderFooterParagraphs>;
+    Paragraphs headerParagraphs;
+    Paragraphs footerParagraphs;
+    Paragraphs titlePageHeaderParagraphs;
+    Paragraphs titlePageFooterParagraphs;
+    std::map<std::size_t, Paragraphs> laterTitlePageHeaderParagraphs;
+    std::map<std::size_t, Paragraphs> laterTitlePageFooterParagraphs;
     // A rich-text document's own paper and margins where its first section
     // gives others, in the words of a section break ("width=12240
     // top=1440"): what its later sections take where they give none.

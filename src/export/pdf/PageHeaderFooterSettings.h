@@ -3,6 +3,7 @@
 #include "platform/text/PlatformParagraphStyle.h"
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 namespace folio {
 
 struct ExportPreferences;
+class PDFHeaderFooterParagraphs;
 
 // The running header or footer one PDF conversion draws. A fresh record is
 // disabled with empty text, so a conversion never inherits an earlier one's.
@@ -25,6 +27,9 @@ struct PageHeaderFooter {
     double distanceFromEdge = 0;
     // The text with the page placeholders still in it.
     std::u16string textTemplate;
+    // The paragraphs another program wrote, printed in place of the text
+    // where the document's header still shows them.
+    std::shared_ptr<const PDFHeaderFooterParagraphs> paragraphs;
 };
 
 // The header and footer settings the user sets once for the application.

@@ -57,12 +57,16 @@ public:
 
     void drawTextInBox(const std::u16string& text, const TextBoxStyle& style, const Rect& box) override;
     double heightOfTextInBox(const std::u16string& text, const TextBoxStyle& style, double width) const override;
+    double drawParagraphsInBox(const std::vector<TextBoxParagraph>& paragraphs, const Rect& box) override;
+    double heightOfParagraphsInBox(const std::vector<TextBoxParagraph>& paragraphs, double width) const override;
 
     Result<Image::Pointer> makeImage() const override;
     cairo_t* cairoContext() const override { return m_context; }
 
 private:
     Size layoutText(const std::u16string& text, const Font& font, double maxWidth, bool draw);
+    // Lays the paragraphs out from the box's top left, drawing them when asked.
+    double layOutParagraphs(const std::vector<TextBoxParagraph>& paragraphs, const Rect& box, bool draw) const;
 
     void applyFillColor();
     struct Shadow {

@@ -109,6 +109,46 @@ public:
     // The height the text takes wrapped at `width` (unwrapped when it is not positive).
     virtual double heightOfTextInBox(const std::u16string& text, const TextBoxStyle& style, double width) const = 0;
 
+    // Paragraphs of runs in their own families, sizes, faces and colours, as
+    // a header or footer another program wrote is printed: each paragraph
+    // starts a line of its own, with its alignment, tab stops, indents and
+    // spacing, and wraps at the box's width.
+    struct TextBoxRun {
+        std::u16string text;
+        std::string family;
+        double pointSize = 0;
+        bool bold = false;
+        bool italic = false;
+        Color color = Color::colorWithWhite(0);
+    };
+    struct TextBoxTab {
+        // Points from the box's left edge.
+        double location = 0;
+        // How text aligns on the stop; a decimal stop aligns on the first
+        // decimal point of the text after it.
+        enum class Alignment { Left, Center, Right, Decimal };
+        Alignment alignment = Alignment::Left;
+    };
+    struct TextBoxParagraph {
+        std::vector<TextBoxRun> runs;
+        TextBoxStyle::Alignment alignment = TextBoxStyle::Alignment::Left;
+        // In order of location. Beyond the last, and where there are none,
+        // left stops every `defaultTabInterval` points.
+        std::vector<TextBoxTab> tabStops;
+        double defaultTabInterval = 36;
+        // Points from the box's left edge to the lines, and to the first line;
+        // from the box's right edge to the lines.
+        double headIndent = 0;
+        double firstLineHeadIndent = 0;
+        double tailIndent = 0;
+        double spaceBefore = 0;
+        double spaceAfter = 0;
+    };
+    // Draws the paragraphs one below the other from the box's top, clipped to
+    // the box; answers the height they take.
+    virtual double drawParagraphsInBox(const std::vector<TextBoxParagraph>& paragraphs, const Rect& box) = 0;
+    virtual double heightOfParagraphsInBox(const std::vector<TextBoxParagraph>& paragraphs, double width) const = 0;
+
     // The bitmap of an image context; an Error for contexts on other surfaces.
     virtual Result<Image::Pointer> makeImage() const = 0;
     // The cairo context drawn into, for the page readers that draw with cairo

@@ -1,4 +1,7 @@
 #include "export/pdf/PDFHeaderFooterDrawer.h"
+#include "export/pdf/PDFHeaderFooterParagraphs.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "export/pdf/PageHeaderFooterSettings.h"
 #include "platform/web/PrintedPDFRenderer.h"
@@ -94,6 +97,58 @@ TEST_F(HTMLToPDFPages, DisabledHeaderAndFooterDrawNothing)
     std::string text = pdfText(m_folder.path("out.pdf"), 1) + pdfText(m_folder.path("out.pdf"), 2);
     EXPECT_EQ(text.find("Hidden"), std::string::npos);
     EXPECT_NE(text.find("Body2"), std::string::npos);
+}
+
+// Another program's header and footer print paragraph by paragraph in the
+// page's text column: the tab stops where the file set them, each
+// paragraph on lines of its own, the numbers each page's.
+TEST_F(HTMLToPDFPages, ParagraphHeadsPrintLineByLineWithTheirTabStopsInTheTextColumn)
+{
+    auto paragraphs = [](std::string_view body) {
+        Result<DKRTFReadResult> read =
+            DKRTFReader::read(toUtf16("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 DejaVu Sans;}}" + std::string(body) + "}"));
+        return read ? PDFHeaderFooterParagraphs::fromText(read->text) : nullptr;
+    };
+    PageHeaderFooter header = headerFooter(u"", 36, TextAlignment::Left);
+    header.paragraphs = paragraphs("\\pard\\tqc\\tx4680\\tqr\\tx9360\\f0\\fs20 Alpha\\tab Centre\\tab Sheet [pagenumber]\\par"
+                                   "\\pard\\qc\\f0\\fs20 Second line\\par"
+                                   "\\pard\\tqdec\\tx2880\\f0\\fs20 Total\\tab 1234.50\\par");
+    PageHeaderFooter footer = headerFooter(u"", 36, TextAlignment::Left);
+    footer.paragraphs = paragraphs("\\pard\\qr\\f0\\fs16 Foot [pagenumber] of [totalpages]\\par\\pard\\f0\\fs16 Last\\par");
+    ASSERT_TRUE(header.paragraphs && footer.paragraphs);
+    // Side margins of an inch: the text column runs from 72 to 540.
+    render(2, header, footer, 2.54, 2.54);
+    const std::string out = m_folder.path("out.pdf");
+    for (int page = 1; page <= 2; ++page) {
+        auto words = pdfWords(out, page);
+        const PDFWord* alpha = findWord(words, "Alpha");
+        const PDFWord* centre = findWord(words, "Centre");
+        const PDFWord* number = findWord(words, std::to_string(page));
+        const PDFWord* second = findWord(words, "Second");
+        const PDFWord* line = findWord(words, "line");
+        ASSERT_TRUE(alpha && centre && number && second && line) << pdfText(out, page);
+        EXPECT_NEAR(alpha->yMin, 36, 4);
+        EXPECT_NEAR(alpha->xMin, 72, 2);
+        EXPECT_NEAR((centre->xMin + centre->xMax) / 2, 72 + 234, 2) << "centred on its stop";
+        EXPECT_NEAR(number->xMax, 540, 2) << "right-aligned on the stop at the margin";
+        EXPECT_NEAR(number->yMin, alpha->yMin, 1) << "on the first line";
+        EXPECT_GE(second->yMin, alpha->yMax - 1) << "the second paragraph on a line of its own";
+        EXPECT_NEAR((second->xMin + line->xMax) / 2, 306, 2);
+        const PDFWord* amount = findWord(words, "1234.50");
+        ASSERT_TRUE(amount) << pdfText(out, page);
+        EXPECT_GE(amount->yMin, second->yMax - 1);
+        // Its decimal point on the stop, two inches in: four digits before it, two after.
+        EXPECT_NEAR(amount->xMin + (amount->xMax - amount->xMin) * 4.5 / 7, 72 + 144, 3);
+
+        const PDFWord* foot = findWord(words, "Foot");
+        const PDFWord* count = findWord(words, "2");
+        const PDFWord* last = findWord(words, "Last");
+        ASSERT_TRUE(foot && count && last) << pdfText(out, page);
+        EXPECT_NEAR(last->yMax, 792 - 36, 3) << "the footer's last line ends at its distance";
+        EXPECT_NEAR(last->xMin, 72, 2);
+        EXPECT_LE(foot->yMax, last->yMin + 1);
+        EXPECT_NE(pdfText(out, page).find("Foot " + std::to_string(page) + " of 2"), std::string::npos);
+    }
 }
 
 // A page range keeps exactly the pages asked for; one past the print's end

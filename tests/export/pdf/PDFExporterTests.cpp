@@ -1,4 +1,5 @@
 #include "export/pdf/PDFExporter.h"
+#include "export/pdf/PDFHeaderFooterParagraphs.h"
 
 #include "delivery/ExportPreferencesReader.h"
 #include "platform/foundation/UserDefaults.h"
@@ -77,6 +78,60 @@ TEST_F(PDFExporterTest, PageSizeKindAndSideMarginsFollowTheSettings)
     PDFPageSetup tex = setup("c.tex", "\\section{x}");
     EXPECT_EQ(tex.kind, PDFPageKind::RichText);
     EXPECT_DOUBLE_EQ(tex.margins.top, 1);
+}
+
+// Another program's header prints its paragraphs for as long as the
+// document's header is as read; once edited, the settings print, as they
+// are what a save writes. A title page's own prints its paragraphs too.
+TEST_F(PDFExporterTest, AnotherProgramsHeaderPrintsItsParagraphsUntilTheHeaderIsEdited)
+{
+    const std::string file = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\titlepg"
+                             "{\\header \\pard\\tqr\\tx9360\\f0\\fs20 Left{\\v  hidden}\\tab Right\\par\\pard\\qc Below\\par}"
+                             "{\\headerf \\pard\\qc\\f0\\fs20 Cover\\par\\pard Second\\par}"
+                             "{\\footer \\pard\\qr\\f0\\fs16 Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\tab Draft\\par}"
+                             "\\pard Body\\par}";
+    PDFPageSetup read = setup("heads.rtf", file);
+    ASSERT_TRUE(read.headerParagraphs && read.footerParagraphs && read.titlePageHeaderParagraphs);
+    ASSERT_EQ(read.headerParagraphs->paragraphs().size(), 2u);
+    std::u16string first;
+    for (const GraphicsContext::TextBoxRun& run : read.headerParagraphs->paragraphs()[0].runs)
+        first += run.text;
+    EXPECT_EQ(first, u"Left\tRight") << "hidden text prints nowhere";
+    EXPECT_EQ(read.headerParagraphs->paragraphs()[1].runs[0].text, u"Below");
+    EXPECT_EQ(read.titlePageHeaderParagraphs->paragraphs().size(), 2u);
+    EXPECT_EQ(read.footerParagraphs->paragraphs()[0].runs[0].text, u"Page [pagenumber]\tDraft");
+    ASSERT_TRUE(read.headerSettings && read.footerSettings);
+
+    auto opened = [&](std::optional<std::string> header) {
+        EditorContent content;
+        content.bodyHTML = "<p>Body</p>";
+        content.header = std::move(header);
+        content.footer = read.footerSettings;
+        ExportSource source(m_folder.path("heads.rtf"), content, ExportPreferencesReader::read(m_defaults));
+        ExportRequest request;
+        request.openEditor = ExportSource::OpenEditor::Use;
+        return PDFExporter::pageSetup(source, request, true);
+    };
+    PDFPageSetup unchanged = opened(read.headerSettings);
+    ASSERT_TRUE(unchanged.headerParagraphs);
+    EXPECT_EQ(unchanged.headerParagraphs->paragraphs().size(), 2u);
+
+    std::string edited = *read.headerSettings;
+    edited.replace(edited.rfind("::") + 2, std::string::npos, "Edited head");
+    PDFPageSetup changed = opened(edited);
+    EXPECT_FALSE(changed.headerParagraphs);
+    EXPECT_EQ(changed.headerSettings, edited);
+    EXPECT_TRUE(changed.footerParagraphs) << "the footer was not edited";
+    EXPECT_TRUE(changed.titlePageHeaderParagraphs);
+
+    // A file of Folio's own carries its header's settings and, for other
+    // programs, a group written from them: the settings print as ever, as
+    // they do for any group of one plain line.
+    PDFPageSetup own = setup("own.rtf", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+                                        "{\\*\\pageHeader Helvetica::12::left::black::0.5::YES::Own [pagenumber]}"
+                                        "{\\header \\pard\\ql\\f0\\fs24 Own \\chpgn \\par}\\pard Body\\par}");
+    EXPECT_EQ(own.headerSettings, "Helvetica::12::left::black::0.5::YES::Own [pagenumber]");
+    EXPECT_FALSE(own.headerParagraphs);
 }
 
 } // namespace

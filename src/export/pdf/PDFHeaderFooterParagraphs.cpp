@@ -1,0 +1,181 @@
+#include "export/pdf/PDFHeaderFooterParagraphs.h"
+
+#include "engine/model/TEAttributeKeys.h"
+#include "platform/graphics/FontFace.h"
+#include "platform/text/AttributeValue.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include <algorithm>
+
+namespace folio {
+
+namespace {
+
+using Paragraph = GraphicsContext::TextBoxParagraph;
+using Run = GraphicsContext::TextBoxRun;
+using Alignment = GraphicsContext::TextBoxStyle::Alignment;
+
+// The text's paragraph styles keep the units the HTML writer reads: head and
+// tail indents in CSS pixels, the first line's in centimetres from the head.
+constexpr double kPointsPerPixel = 0.75;
+constexpr double kPointsPerCentimetre = 72 / 2.54;
+constexpr double kDefaultTabInterval = 36;
+constexpr const char* kDefaultFamily = "Helvetica";
+constexpr double kDefaultFontSize = 12;
+
+bool endsParagraph(char16_t unit) { return unit == u'\n' || unit == u'\r' || unit == u'\u2029'; }
+
+// Characters that stand for pictures and notes have no words to print.
+bool isPrinted(char16_t unit) { return unit != u'\uFEFF' && unit != u'\uFFFC'; }
+
+bool isBlank(char16_t unit) { return unit == u' ' || unit == u'\t' || unit == u'\u00A0' || unit == u'\u2028'; }
+
+Alignment alignmentOf(TextAlignment alignment)
+{
+    switch (alignment) {
+    case TextAlignment::Center:
+        return Alignment::Center;
+    case TextAlignment::Right:
+        return Alignment::Right;
+    case TextAlignment::Justified:
+        return Alignment::Justified;
+    default:
+        return Alignment::Left;
+    }
+}
+
+void applyParagraphStyle(Paragraph& paragraph, const PlatformParagraphStyle& style)
+{
+    paragraph.alignment = alignmentOf(style.alignment());
+    paragraph.headIndent = std::max(style.headIndent() * kPointsPerPixel, 0.0);
+    paragraph.firstLineHeadIndent =
+        std::max(paragraph.headIndent + style.firstLineHeadIndent() * kPointsPerCentimetre, 0.0);
+    paragraph.tailIndent = style.tailIndent() < 0 ? -style.tailIndent() * kPointsPerPixel : 0;
+    paragraph.spaceBefore = std::max(style.paragraphSpacingBefore(), 0.0);
+    paragraph.spaceAfter = std::max(style.paragraphSpacing(), 0.0);
+    if (style.defaultTabInterval() > 0)
+        paragraph.defaultTabInterval = style.defaultTabInterval();
+    if (style.tabStops()) {
+        for (const TextTab& tab : *style.tabStops()) {
+            using TabAlignment = GraphicsContext::TextBoxTab::Alignment;
+            TabAlignment alignment = tab.decimal                          ? TabAlignment::Decimal
+                : tab.alignment == TextAlignment::Right                   ? TabAlignment::Right
+                : tab.alignment == TextAlignment::Center                  ? TabAlignment::Center
+                                                                          : TabAlignment::Left;
+            paragraph.tabStops.push_back({tab.location, alignment});
+        }
+        std::stable_sort(paragraph.tabStops.begin(), paragraph.tabStops.end(),
+                         [](const auto& a, const auto& b) { return a.location < b.location; });
+    }
+}
+
+Run runWithAttributes(const AttributeDictionary* attributes)
+{
+    Run run;
+    run.family = kDefaultFamily;
+    run.pointSize = kDefaultFontSize;
+    if (!attributes)
+        return run;
+    if (const auto* value = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName)) {
+        const Font& font = value->font();
+        if (!font.familyName().empty())
+            run.family = font.familyName();
+        if (font.pointSize() > 0)
+            run.pointSize = std::min(font.pointSize(), PageHeaderFooterSettings::kMaximumFontSize);
+        run.bold = (font.symbolicTraits() & kFontBoldTrait) != 0;
+        run.italic = (font.symbolicTraits() & kFontItalicTrait) != 0;
+    }
+    if (const auto* value = attributes->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName))
+        run.color = value->color();
+    return run;
+}
+
+} // namespace
+
+std::shared_ptr<const PDFHeaderFooterParagraphs> PDFHeaderFooterParagraphs::fromText(const AttributedString& text)
+{
+    const std::u16string& string = text.string();
+    const std::size_t length = std::min(string.size(), kMaximumTextLength);
+    auto result = std::make_shared<PDFHeaderFooterParagraphs>();
+    std::vector<Paragraph>& paragraphs = result->m_paragraphs;
+    bool hasWords = false;
+    bool startsParagraph = true;
+    for (std::size_t at = 0; at < length;) {
+        Range range;
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(at, &range);
+        // Every pass takes at least the character it starts at.
+        const std::size_t end = std::clamp(range.location + range.length, at + 1, length);
+        if (startsParagraph) {
+            if (paragraphs.size() == kMaximumParagraphs)
+                break;
+            paragraphs.emplace_back();
+            if (attributes) {
+                if (const auto* style = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName))
+                    applyParagraphStyle(paragraphs.back(), style->style());
+            }
+            // An empty paragraph is a line of its mark's font.
+            paragraphs.back().runs.push_back(runWithAttributes(attributes.get()));
+            startsParagraph = false;
+        }
+        Run& run = paragraphs.back().runs.back();
+        Run look = runWithAttributes(attributes.get());
+        if (!run.text.empty() && (look.family != run.family || look.pointSize != run.pointSize || look.bold != run.bold
+                                  || look.italic != run.italic || !(look.color == run.color)))
+            paragraphs.back().runs.push_back(std::move(look));
+        else if (run.text.empty())
+            run = std::move(look);
+        while (at < end) {
+            const char16_t unit = string[at++];
+            if (endsParagraph(unit)) {
+                // "\r\n" ends one paragraph.
+                if (unit == u'\r' && at < length && string[at] == u'\n')
+                    ++at;
+                startsParagraph = true;
+                break;
+            }
+            if (!isPrinted(unit))
+                continue;
+            hasWords = hasWords || !isBlank(unit);
+            paragraphs.back().runs.back().text.push_back(unit);
+        }
+    }
+    if (!hasWords)
+        return nullptr;
+    return result;
+}
+
+bool PDFHeaderFooterParagraphs::exceedOneLine() const
+{
+    if (m_paragraphs.size() != 1)
+        return true;
+    const Paragraph& paragraph = m_paragraphs.front();
+    return paragraph.runs.size() > 1
+        || std::any_of(paragraph.runs.begin(), paragraph.runs.end(), [](const Run& run) {
+               return run.bold || run.italic || run.text.find(u'\t') != std::u16string::npos;
+           });
+}
+
+std::shared_ptr<const PDFHeaderFooterParagraphs> PDFHeaderFooterParagraphs::withConversionPlaceholders(
+    const PageHeaderFooterSettings::ConversionPlaceholders& placeholders) const
+{
+    auto copy = std::make_shared<PDFHeaderFooterParagraphs>(*this);
+    for (Paragraph& paragraph : copy->m_paragraphs) {
+        for (Run& run : paragraph.runs)
+            run.text = PageHeaderFooterSettings::replacingConversionPlaceholders(run.text, placeholders);
+    }
+    return copy;
+}
+
+std::vector<GraphicsContext::TextBoxParagraph> PDFHeaderFooterParagraphs::paragraphsForPage(unsigned long pageNumber,
+                                                                                            unsigned long totalPages) const
+{
+    std::vector<Paragraph> paragraphs = m_paragraphs;
+    for (Paragraph& paragraph : paragraphs) {
+        for (Run& run : paragraph.runs)
+            run.text = PageHeaderFooterSettings::textForPage(run.text, pageNumber, totalPages);
+    }
+    return paragraphs;
+}
+
+} // namespace folio
