@@ -255,6 +255,7 @@ void DKRTFReader::actionParagraphStyleNumber(int value)
     if (m_formattingDefaults && styleEntriesAreWhole() && m_paragraphStyles.contains(value)) {
         state().replaceUnchangedParagraph(*m_formattingDefaults, *m_resetFormatting);
         state().replaceUnchangedCharacters(*m_formattingDefaults, *m_resetFormatting);
+        state().setStringEncoding(m_fontTable.fontEncodingAtIndex(state().fontNumber(), m_documentEncoding));
     }
     performStyle(value, 0);
 }

@@ -91,6 +91,13 @@ TEST_F(RTFFormattingDefaultsTests, textThatDoesNotRestateADefaultHasItAndASaveKe
     std::string without = rtf;
     without.erase(without.find(kDefaults), std::string(kDefaults).size());
     expectLooks(without, {{u"Bare", "size 12 before 0 after 0 lines 240"}}, "no defaults");
+
+    // A default font in another code page decodes the bytes of the text
+    // that falls back to it.
+    const DKRTFReadResult cyrillic =
+        read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss\\fcharset204 Arial Cyr;}}"
+             "{\\*\\defchp \\f1}\\pard\\plain \\'c4\\'e0\\par}");
+    EXPECT_EQ(toUtf8(cyrillic.text.string()).substr(0, 4), "\xD0\x94\xD0\xB0");
 }
 
 // A style entry of Word holds the style whole, defaults included, so what it
