@@ -42,6 +42,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"pca", forced(&R::actionDocumentCodePage, 850)},
         {"cocoartf", withDefault(&R::actionCocoaVersion)},
         {"generator", withDefault(&R::actionGenerator)},
+        {"defchp", forced(&R::actionFormattingDefaults, 0)},
+        {"defpap", forced(&R::actionFormattingDefaults, 1)},
         {"tab", forced(&R::actionInsertCharacter, 0x0009)},
         {"lquote", forced(&R::actionInsertCharacter, 0x2018)},
         {"rquote", forced(&R::actionInsertCharacter, 0x2019)},

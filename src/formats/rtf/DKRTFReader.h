@@ -246,6 +246,8 @@ private:
     void actionParagraphLineSpacingMultiple(int value);
     void actionCocoaVersion(int value);
     void actionGenerator(int value);
+    // "\defchp" (0) and "\defpap" (1).
+    void actionFormattingDefaults(int paragraph);
     void actionShape(int value);
     void actionShapeWrap(int value);
     void actionShapeLeft(int value);
@@ -587,6 +589,24 @@ private:
     // same either way.
     bool m_generatorIsWord = false;
     bool m_sheetHasWordOnlyWords = false;
+    // Word 97 and its kin name no generator and none of the words above,
+    // but write "\additive" in every character style and "\adjustright" in
+    // their paragraph styles, which LibreOffice never writes. Another
+    // program named as the generator outweighs them.
+    bool m_sheetHasOldWordWords = false;
+    bool m_generatorIsOther = false;
+    bool styleEntriesAreWhole() const
+    {
+        return m_generatorIsWord || m_sheetHasWordOnlyWords || (m_sheetHasOldWordWords && !m_generatorIsOther);
+    }
+    // The document's default character and paragraph formatting
+    // ("\defchp", "\defpap"): what "\plain" and "\pard" go back to in Word,
+    // and what text has that neither names. Kept as the formatting after
+    // "\pard\plain" without and with them; none when the file gives none.
+    std::unique_ptr<DKRTFReaderState> m_resetFormatting;
+    std::unique_ptr<DKRTFReaderState> m_formattingDefaults;
+    std::vector<StyleWord> m_defaultCharacterWords;
+    std::vector<StyleWord> m_defaultParagraphWords;
     // The sheet itself, names and all, for the document to keep.
     std::optional<DKRTFStyleSheet> m_styleSheet;
     std::size_t m_undecodableBytes = 0;

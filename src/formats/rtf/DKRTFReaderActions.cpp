@@ -42,6 +42,10 @@ bool isWordOnlyStyleWord(std::string_view name)
     return std::find(std::begin(kWords), std::end(kWords), name) != std::end(kWords);
 }
 
+// Words of a style entry that Word wrote long before the ones above, and
+// LibreOffice does not.
+bool isOldWordStyleWord(std::string_view name) { return name == "additive" || name == "adjustright"; }
+
 } // namespace
 
 // --- Character formatting ---------------------------------------------------
@@ -62,7 +66,9 @@ void DKRTFReader::actionDefaultFont(int value)
 void DKRTFReader::actionPlain(int)
 {
     state().resetCharacterAttributes(m_defaultFontNumber);
-    state().setStringEncoding(m_fontTable.fontEncodingAtIndex(m_defaultFontNumber, m_documentEncoding));
+    if (m_formattingDefaults)
+        state().replaceUnchangedCharacters(*m_resetFormatting, *m_formattingDefaults);
+    state().setStringEncoding(m_fontTable.fontEncodingAtIndex(state().fontNumber(), m_documentEncoding));
 }
 
 void DKRTFReader::actionHidden(int value)
@@ -181,6 +187,39 @@ void DKRTFReader::actionParagraphDefault(int)
         return;
     }
     state().resetParagraphAttributes();
+    if (m_formattingDefaults)
+        state().replaceUnchangedParagraph(*m_resetFormatting, *m_formattingDefaults);
+}
+
+void DKRTFReader::actionFormattingDefaults(int paragraph)
+{
+    // "{\*\defchp \fs22\lang1033}{\*\defpap \sa160\sl259\slmult1}"; the
+    // groups are never text.
+    const std::size_t end = endOfCurrentGroup();
+    (paragraph ? m_defaultParagraphWords : m_defaultCharacterWords) =
+        formattingWords(m_bytes.substr(m_location, end - m_location));
+    m_location = end;
+    // The words are run in a group of their own, so that they reach neither
+    // the text nor the spacing the page settings keep.
+    const std::optional<int> spacing = m_lastParagraphSpacing;
+    const std::optional<int> spacingBefore = m_lastParagraphSpacingBefore;
+    m_states.push();
+    state().resetParagraphAttributes();
+    state().resetCharacterAttributes(m_defaultFontNumber);
+    m_resetFormatting = state().copy();
+    performControlWords(m_defaultCharacterWords);
+    performControlWords(m_defaultParagraphWords);
+    std::unique_ptr<DKRTFReaderState> previousDefaults = std::exchange(m_formattingDefaults, state().copy());
+    m_states.pop();
+    m_lastParagraphSpacing = spacing;
+    m_lastParagraphSpacingBefore = spacingBefore;
+    // The text before any "\pard" or "\plain" has them too.
+    DKRTFReaderState& text = m_states.enclosing();
+    const DKRTFReaderState& from = previousDefaults ? *previousDefaults : *m_resetFormatting;
+    text.replaceUnchangedParagraph(from, *m_formattingDefaults);
+    text.replaceUnchangedCharacters(from, *m_formattingDefaults);
+    text.setStringEncoding(m_fontTable.fontEncodingAtIndex(text.fontNumber(), m_documentEncoding));
+    state().skipGroup();
 }
 
 void DKRTFReader::actionCocoaVersion(int) { m_writtenByCocoa = true; }
@@ -191,8 +230,12 @@ void DKRTFReader::actionGenerator(int)
     state().skipGroup();
     const std::u16string name = m_source.text(m_location, endOfCurrentGroup());
     const std::size_t start = name.find_first_not_of(u" \r\n\t");
-    if (start != std::u16string::npos && std::u16string_view(name).substr(start).starts_with(u"Microsoft Word"))
+    if (start == std::u16string::npos)
+        return;
+    if (std::u16string_view(name).substr(start).starts_with(u"Microsoft Word"))
         m_generatorIsWord = true;
+    else
+        m_generatorIsOther = true;
 }
 
 void DKRTFReader::actionParagraphStyle(int value) { performStyle(value, 0); }
@@ -207,6 +250,13 @@ void DKRTFReader::actionParagraphStyleNumber(int value)
 {
     if (state().paragraph().styleNumber != value)
         state().mutableParagraph().styleNumber = value;
+    // Word's entry holds the style whole, defaults included: what it leaves
+    // out, the style does not have, whatever the document's defaults say.
+    if (m_formattingDefaults && styleEntriesAreWhole() && m_paragraphStyles.contains(value)) {
+        state().replaceUnchangedParagraph(*m_formattingDefaults, *m_resetFormatting);
+        state().replaceUnchangedCharacters(*m_formattingDefaults, *m_resetFormatting);
+        state().setStringEncoding(m_fontTable.fontEncodingAtIndex(state().fontNumber(), m_documentEncoding));
+    }
     performStyle(value, 0);
 }
 
@@ -218,8 +268,7 @@ void DKRTFReader::performStyle(int number, int depth)
     auto style = m_paragraphStyles.find(number);
     if (style == m_paragraphStyles.end())
         return;
-    const bool entriesAreWhole = m_generatorIsWord || m_sheetHasWordOnlyWords;
-    if (auto base = m_styleBases.find(number); base != m_styleBases.end() && !entriesAreWhole)
+    if (auto base = m_styleBases.find(number); base != m_styleBases.end() && !styleEntriesAreWhole())
         performStyle(base->second, depth + 1);
     performControlWords(style->second);
 }
@@ -1184,8 +1233,13 @@ void DKRTFReader::actionReadStyleSheet(int)
     const std::string_view text = m_bytes;
     const std::size_t end = endOfCurrentGroup();
     std::size_t position = m_location;
-    // A second sheet (damaged or pasted files) replaces the first.
+    // A second sheet (damaged or pasted files) replaces the first, and
+    // with it what its words said of the program that wrote it.
     m_styleSheet.emplace();
+    m_paragraphStyles.clear();
+    m_styleBases.clear();
+    m_sheetHasWordOnlyWords = false;
+    m_sheetHasOldWordWords = false;
     m_documentValues.paragraphStyleNames.clear();
     m_documentValues.characterStyleNames.clear();
     while (position < end) {
@@ -1230,6 +1284,8 @@ void DKRTFReader::actionReadStyleSheet(int)
                 words += entry.substr(index, valueEnd - index);
             if (isWordOnlyStyleWord(name))
                 m_sheetHasWordOnlyWords = true;
+            if (isOldWordStyleWord(name))
+                m_sheetHasOldWordWords = true;
             index = valueEnd;
         }
         DKRTFStyleSheet::Entry kept = readStyleSheetEntry(entry);
@@ -1284,7 +1340,7 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
     static const std::unordered_set<std::string_view> kFormatting = {
         "b",  "i",  "strike", "ul", "ulnone", "uld",  "uldb", "ulth", "ulw", "f",      "fs",
         "cf", "cb", "super",  "sub", "nosupersub", "caps", "scaps", "shad", "outl", "lang", "langnp", "langfe", "langfenp", "noproof", "v", "ql", "qr", "qc",
-        "qj", "fi", "li",     "ri", "sl", "sa", "sb", "ltrpar", "rtlpar",
+        "qj", "fi", "li",     "ri", "sl", "slmult", "sa", "sb", "ltrpar", "rtlpar",
         // A heading style keeps its paragraphs with the text after them.
         "keepn", "keep", "widctlpar", "nowidctlpar",
         // A heading style gives its paragraphs their outline level; a style

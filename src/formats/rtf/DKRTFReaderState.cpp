@@ -175,6 +175,60 @@ void DKRTFReaderState::resetCharacterAttributes(int defaultFontNumber)
     invalidateAttributes();
 }
 
+namespace {
+
+template <typename Value>
+void replaceUnchanged(Value& value, const Value& from, const Value& to)
+{
+    if (value == from)
+        value = to;
+}
+
+} // namespace
+
+void DKRTFReaderState::replaceUnchangedParagraph(const DKRTFReaderState& from, const DKRTFReaderState& to)
+{
+    const Paragraph& before = from.m_paragraph;
+    const Paragraph& after = to.m_paragraph;
+    Paragraph& paragraph = m_paragraph;
+    replaceUnchanged(paragraph.alignment, before.alignment, after.alignment);
+    replaceUnchanged(paragraph.firstLineIndent, before.firstLineIndent, after.firstLineIndent);
+    replaceUnchanged(paragraph.leftIndent, before.leftIndent, after.leftIndent);
+    replaceUnchanged(paragraph.rightIndent, before.rightIndent, after.rightIndent);
+    replaceUnchanged(paragraph.lineSpacing, before.lineSpacing, after.lineSpacing);
+    replaceUnchanged(paragraph.lineSpacingIsMultiple, before.lineSpacingIsMultiple, after.lineSpacingIsMultiple);
+    replaceUnchanged(paragraph.paragraphSpacing, before.paragraphSpacing, after.paragraphSpacing);
+    replaceUnchanged(paragraph.paragraphSpacingBefore, before.paragraphSpacingBefore, after.paragraphSpacingBefore);
+    replaceUnchanged(paragraph.baseWritingDirection, before.baseWritingDirection, after.baseWritingDirection);
+    replaceUnchanged(paragraph.keepWithNext, before.keepWithNext, after.keepWithNext);
+    replaceUnchanged(paragraph.keepTogether, before.keepTogether, after.keepTogether);
+    replaceUnchanged(paragraph.widowControl, before.widowControl, after.widowControl);
+    replaceUnchanged(paragraph.outlineLevel, before.outlineLevel, after.outlineLevel);
+    replaceUnchanged(paragraph.noHyphenation, before.noHyphenation, after.noHyphenation);
+    replaceUnchanged(paragraph.shading, before.shading, after.shading);
+    replaceUnchanged(paragraph.borders, before.borders, after.borders);
+    replaceUnchanged(paragraph.tabs, before.tabs, after.tabs);
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::replaceUnchangedCharacters(const DKRTFReaderState& from, const DKRTFReaderState& to)
+{
+    replaceUnchanged(m_fontSize, from.m_fontSize, to.m_fontSize);
+    replaceUnchanged(m_fontNumber, from.m_fontNumber, to.m_fontNumber);
+    replaceUnchanged(m_foregroundColor, from.m_foregroundColor, to.m_foregroundColor);
+    replaceUnchanged(m_backgroundColor, from.m_backgroundColor, to.m_backgroundColor);
+    replaceUnchanged(m_underlineColor, from.m_underlineColor, to.m_underlineColor);
+    replaceUnchanged(m_underline, from.m_underline, to.m_underline);
+    replaceUnchanged(m_superscriptCount, from.m_superscriptCount, to.m_superscriptCount);
+    replaceUnchanged(m_bold, from.m_bold, to.m_bold);
+    replaceUnchanged(m_italic, from.m_italic, to.m_italic);
+    replaceUnchanged(m_strike, from.m_strike, to.m_strike);
+    replaceUnchanged(m_characterSpacing, from.m_characterSpacing, to.m_characterSpacing);
+    replaceUnchanged(m_characterMarks, from.m_characterMarks, to.m_characterMarks);
+    replaceUnchanged(m_scriptMarks, from.m_scriptMarks, to.m_scriptMarks);
+    invalidateAttributes();
+}
+
 DKRTFReaderState::ListTracking DKRTFReaderState::listTracking() const
 {
     return ListTracking{m_previousListID, m_previousLevelList, m_listIsFirstPrefix, m_closedListsCount,

@@ -208,6 +208,15 @@ public:
     // table: in RTF both are properties of the paragraph.
     void resetParagraphAttributes();
 
+    // --- The document's formatting defaults ---
+    // Every setting that still has its value in `from` takes its value in
+    // `to`; settings given since keep theirs. With `from` the formatting
+    // "\pard" and "\plain" reset to and `to` that formatting under the
+    // document's defaults, this lays the defaults under what a paragraph
+    // says; the other way round, it takes them back out.
+    void replaceUnchangedParagraph(const DKRTFReaderState& from, const DKRTFReaderState& to);
+    void replaceUnchangedCharacters(const DKRTFReaderState& from, const DKRTFReaderState& to);
+
     // --- Tables: "\intbl" marks a paragraph as table text ---
     bool inTable() const { return m_inTable; }
     void setInTable(bool inTable);
