@@ -2091,6 +2091,48 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aPageBreakInsideAParagraphStaysThere
     EXPECT_EQ(paragraphsAndBreaks(path), paragraphsAndBreaks(before));
 }
 
+// A line drawn inside a paragraph's text, between its words and at its
+// end: the page draws each inside its one paragraph, and a word typed at
+// the end of the page with Ctrl+End, autosaved, stands after the last rule,
+// where the caret was, with the paragraphs and rules as they were.
+TEST_F(RichTextOtherProgramsFileWindowTest, rulesInsideParagraphsStayThereThroughTyping)
+{
+    const std::string rule = "{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid\\dplinew30}";
+    const std::string path = folder.path("inside-rule.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                    "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                    "\\pard\\f0\\fs24 Alpha opens the report." + rule + " Bravo follows it.\\par\n"
+                    "\\pard Charlie ends." + rule + "\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(paragraphsOnThePage(), "2");
+    // Each rule is a line across the column, below the words before it.
+    EXPECT_EQ(run("[].map.call(document.querySelectorAll('#paragraph > * > .horizontal-rule'),function(r){"
+                  "var t=r.getBoundingClientRect();var a=r.previousSibling.getBoundingClientRect();"
+                  "return (a.bottom<=t.top+1&&t.width>r.parentNode.getBoundingClientRect().width/2"
+                  "&&getComputedStyle(r).borderTopWidth!=='0px')?'drawn':'not drawn'}).join(' ')"),
+              "drawn drawn");
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type(" Zebra");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("Zebra") == 1; })) << "the keys did not reach the page";
+    // The word stands below the last rule, where the caret was drawn.
+    EXPECT_EQ(run("(function(){var r=document.querySelectorAll('.horizontal-rule');r=r[r.length-1];"
+                  "var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT),z=null;"
+                  "while(w.nextNode())if(w.currentNode.data.indexOf('Zebra')>=0)z=w.currentNode;"
+                  "var g=document.createRange();g.selectNodeContents(z);"
+                  "return g.getBoundingClientRect().top>=r.getBoundingClientRect().bottom-1?'below':'above'})()"),
+              "below");
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const AttributedString& saved = autosaved->read.text;
+    EXPECT_EQ(toUtf8(saved.string()), "Alpha opens the report.\f Bravo follows it.\nCharlie ends.\f Zebra\n")
+        << autosaved->rtf;
+    for (std::size_t index = 0; index < saved.length(); ++index)
+        EXPECT_EQ(saved.attributeAtIndex(TEHorizontalRuleStyleAttribute, index) != nullptr, saved.string()[index] == u'\f')
+            << index << "\n" << autosaved->rtf;
+}
+
 // Word puts its list items in the "List Paragraph" style. A word typed into
 // an item and a new item made with Return, autosaved, every item keeps that
 // style in the saved file, under the number the file gave it, and its

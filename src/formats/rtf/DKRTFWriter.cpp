@@ -331,6 +331,9 @@ void DKRTFWriter::writeBody()
     bool inRow = false;
     bool runCarriesPicture = false;
     bool runIsPageBreak = false;
+    bool runIsRule = false;
+    // The rule the run starts with went out with its paragraph's settings.
+    bool ruleWrittenWithParagraph = false;
     const TESectionBreak* runSectionBreak = nullptr;
     int sectionsWritten = 0;
     // A marker the page drew ("\t1)\t") is this program's own text, not
@@ -398,6 +401,8 @@ void DKRTFWriter::writeBody()
             }
             runCarriesPicture = runFormatting.isPicture;
             runIsPageBreak = runFormatting.pageBreak;
+            runIsRule = runFormatting.rule;
+            ruleWrittenWithParagraph = runIsRule && beginningOfParagraph;
             runSectionBreak = runFormatting.sectionBreak;
             runIsDrawnMarker = m_state.isPrefixIndex == 1 && runFormatting.listMarker &&
                 text[index] != u'\uFEFF';
@@ -439,6 +444,15 @@ void DKRTFWriter::writeBody()
         // stays in its paragraph as the file had it.
         if (runIsPageBreak && unit == u'\n' && !inRow) {
             beginningOfParagraph = true;
+            continue;
+        }
+        // A rule inside its paragraph (a drawn line in the text) goes where
+        // it stands; the one a paragraph starts with was written with the
+        // paragraph's settings, and the text after it writes its own, which
+        // the rule does not carry.
+        if (runIsRule && unit == u'\f') {
+            if (!std::exchange(ruleWrittenWithParagraph, false))
+                m_buffer.appendCString(kRuleGroup);
             continue;
         }
         const TableMark mark = inRow ? tableMarkAt(index) : TableMark::None;
