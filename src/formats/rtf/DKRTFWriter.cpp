@@ -455,6 +455,11 @@ void DKRTFWriter::writeBody()
                 m_buffer.appendCString(kRuleGroup);
             continue;
         }
+        // A paragraph end that is a rule (a rule element a page put inside
+        // a paragraph's element) draws it at the end of the paragraph it
+        // ends, where the page showed it.
+        if (runIsRule && unit == u'\n' && !inRow && !std::exchange(ruleWrittenWithParagraph, false))
+            m_buffer.appendCString(kRuleGroup);
         const TableMark mark = inRow ? tableMarkAt(index) : TableMark::None;
         if (mark == TableMark::CellEnd) {
             m_buffer.appendCString("\\cell ");

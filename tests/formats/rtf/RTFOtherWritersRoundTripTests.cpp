@@ -1568,6 +1568,23 @@ TEST_F(RTFOtherWritersRoundTripTests, rulesInsideParagraphsStayInTheirParagraphs
     const std::string twice = savedThroughThePage(again);
     EXPECT_EQ(toUtf8(read(twice).text.string()), text) << twice;
     EXPECT_EQ(rulesAndAlignments(read(twice).text), expected) << twice;
+
+    // A rule element a page put inside a paragraph's element ends the words
+    // before it: it stays at the end of their paragraph, in the save and
+    // when the page shows the text again.
+    const std::optional<AttributedString> page = attributedStringWithHTMLData(
+        "<div>Echo words<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">Foxtrot words</div>");
+    ASSERT_TRUE(page);
+    ASSERT_EQ(toUtf8(page->string()), "Echo words\nFoxtrot words\n");
+    const AttributedString shownAgain = throughThePage(*page);
+    EXPECT_EQ(toUtf8(shownAgain.string()), "Echo words\f\nFoxtrot words\n");
+    EXPECT_NE(shownAgain.attributeAtIndex(TEHorizontalRuleStyleAttribute, 10), nullptr);
+    const std::string fromPage = written(original, *page);
+    const DKRTFReadResult saved = read(fromPage);
+    EXPECT_EQ(toUtf8(saved.text.string()), "Echo words\f\nFoxtrot words\n") << fromPage;
+    EXPECT_NE(saved.text.attributeAtIndex(TEHorizontalRuleStyleAttribute, 10), nullptr) << fromPage;
+    const std::string savedAgain = savedThroughThePage(saved);
+    EXPECT_EQ(toUtf8(read(savedAgain).text.string()), "Echo words\f\nFoxtrot words\n") << savedAgain;
 }
 
 // Word's headings are kept with the paragraph after them ("\keepn") and

@@ -226,6 +226,16 @@ bool isOfOneFontAroundBreaksAndRules(const AttributedString& string, Range parag
     return oneFont;
 }
 
+// Whether the paragraph end at `index` is a rule, as a rule element inside
+// a paragraph's element is read.
+bool isRuleParagraphEnd(const AttributedString& string, std::size_t index)
+{
+    if (string.string()[index] != u'\n')
+        return false;
+    AttributeDictionaryPtr attributes = string.attributesAtIndex(index);
+    return attributes && attributes->containsKey(TEHorizontalRuleStyleAttribute);
+}
+
 // Whether the paragraph's last character is a page break or a rule drawn
 // in its text.
 bool endsWithBreakOrRule(const AttributedString& string, Range paragraph)
@@ -524,7 +534,13 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         if (!m_itemNumbers.empty())
             m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);
     }
-    HTMLRunWriter(m_context, paragraph, *elementAttributes, fontIsUniform).writeRuns(html);
+    HTMLRunWriter runs(m_context, paragraph, *elementAttributes, fontIsUniform);
+    runs.writeRuns(html);
+    // A rule a page put inside a paragraph's element ends the text before it
+    // as a paragraph end: it is drawn there, at the end of that paragraph.
+    const bool endsWithRule = paragraph.length > 0 && paragraph.end() < length && isRuleParagraphEnd(string, paragraph.end());
+    if (endsWithRule)
+        runs.writeRules(html, 1);
     // A browser draws no line for a break that ends its block: the empty
     // line after a paragraph's last line break needs one more.
     if (paragraph.length > 0 && string.string()[paragraph.end() - 1] == u'\u2028')
@@ -534,7 +550,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     // line after it one, where Ctrl+End and a click put the caret to type
     // on in the paragraph.
     else if (paragraph.length > 0 && !m_context.settings.forPrint && !m_context.settings.forEPub &&
-             endsWithBreakOrRule(string, paragraph))
+             (endsWithRule || endsWithBreakOrRule(string, paragraph)))
         html += "<br/>";
     // Bookmarks and fields that hold no text show nothing: a paragraph of
     // them alone is an empty line, which needs a break to be drawn at all.

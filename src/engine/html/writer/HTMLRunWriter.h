@@ -24,6 +24,8 @@ public:
                   bool paragraphFontIsUniform);
 
     void writeRuns(std::string& html);
+    // Horizontal rules inside the paragraph.
+    void writeRules(std::string& html, std::size_t count) const;
 
 private:
     void writeRun(std::string& html, const AttributeDictionary& attributes, Range run);
@@ -32,8 +34,6 @@ private:
     void appendTextKeepingBlanksEndingLines(std::string& html, std::u16string_view text, Range run);
     // Page breaks inside the paragraph, after its first character.
     void writePageBreaks(std::string& html, std::size_t count) const;
-    // Horizontal rules inside the paragraph.
-    void writeRules(std::string& html, std::size_t count) const;
     // Starts the link or anchor of a run; answers whether the run opened one.
     bool openLink(const HTMLRunForm& form, Range run);
     // Notes where the stretch of runs of one link target that `run` ends
