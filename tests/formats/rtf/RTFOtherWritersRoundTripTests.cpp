@@ -1585,6 +1585,14 @@ TEST_F(RTFOtherWritersRoundTripTests, rulesInsideParagraphsStayInTheirParagraphs
     EXPECT_NE(saved.text.attributeAtIndex(TEHorizontalRuleStyleAttribute, 10), nullptr) << fromPage;
     const std::string savedAgain = savedThroughThePage(saved);
     EXPECT_EQ(toUtf8(read(savedAgain).text.string()), "Echo words\f\nFoxtrot words\n") << savedAgain;
+    // One between two paragraphs' elements is a paragraph of its own, once.
+    const std::optional<AttributedString> between =
+        attributedStringWithHTMLData("<div>Golf</div><hr id=\"horizontalLine\"><div>Hotel</div>");
+    ASSERT_TRUE(between);
+    ASSERT_EQ(rulesAndAlignments(*between), "end; rule at 5; end spaced; end; ") << toUtf8(between->string());
+    const AttributedString betweenAgain = throughThePage(*between);
+    EXPECT_EQ(toUtf8(betweenAgain.string()), toUtf8(between->string()));
+    EXPECT_EQ(rulesAndAlignments(betweenAgain), rulesAndAlignments(*between));
 }
 
 // Word's headings are kept with the paragraph after them ("\keepn") and
