@@ -1100,10 +1100,11 @@
     }
 
     // A deleted note leaves the holder it was inserted in, which nothing
-    // could select or remove any more. A page break inside a paragraph is
-    // empty and not typed into too, and stays.
+    // could select or remove any more. A page break or a rule inside a
+    // paragraph is empty and not typed into too, and stays.
     function removeEmptyNoteHolders() {
-        var holders = root().querySelectorAll('span[contenteditable="false"]:not(.marquent-pagebreak)');
+        var holders = root().querySelectorAll(
+            'span[contenteditable="false"]:not(.marquent-pagebreak):not(.horizontal-rule)');
         for (var i = 0; i < holders.length; ++i) {
             var holder = holders[i];
             if (holder.textContent === '' && !holder.querySelector(OBJECT_SELECTOR)

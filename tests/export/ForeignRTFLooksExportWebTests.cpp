@@ -621,5 +621,24 @@ TEST_F(ForeignRTFLooksExport, notesPrintSmallerThanTheTextAndLinksKeepTheTextsLo
     EXPECT_LT(underLine, 100) << "no line under the underlined link";
 }
 
+// A line drawn in a paragraph's text prints between the words before and
+// after it, across the column, and the words go on below it.
+TEST_F(ForeignRTFLooksExport, aRuleInsideAParagraphPrintsBetweenItsWords)
+{
+    const std::string rule = "{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid\\dplinew30}";
+    std::string path = document("rule", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                        "\\pard\\plain\\f0\\fs24 Alpha opens." + rule + " Bravo follows.\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    const PDFWord alpha = wordOn(pdf, "Alpha");
+    const PDFWord bravo = wordOn(pdf, "Bravo");
+    ASSERT_GT(bravo.yMin, alpha.yMax + 4) << "the words after the rule are not below it";
+    const int top = static_cast<int>(alpha.yMax) + 2;
+    const int height = static_cast<int>(bravo.yMin) - 1 - top;
+    // Ink well right of the words, between the two lines: the rule.
+    EXPECT_TRUE(inkIn(pdf, static_cast<int>(alpha.xMin) + 200, top, 100, height)) << "no rule between the lines";
+    EXPECT_FALSE(inkIn(pdf, static_cast<int>(alpha.xMin) + 200, static_cast<int>(bravo.yMax) + 2, 100, 10))
+        << "a rule below the words after it";
+}
+
 } // namespace
 } // namespace folio

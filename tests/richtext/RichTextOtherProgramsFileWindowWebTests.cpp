@@ -2059,8 +2059,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aPageBreakInsideAParagraphStaysThere
     EXPECT_EQ(paragraphsOnThePage(), "2");
     // The break is drawn between the words, which stand on lines of their own.
     EXPECT_EQ(run("(function(){var b=document.querySelector('#paragraph > * > .marquent-pagebreak');if(!b)return 'none';"
-                  "var t=b.getBoundingClientRect();var a=b.previousSibling.getBoundingClientRect();"
-                  "var c=b.nextSibling.getBoundingClientRect();"
+                  "function box(n){var r=document.createRange();r.selectNode(n);return r.getBoundingClientRect();}"
+                  "var t=b.getBoundingClientRect();var a=box(b.previousSibling);var c=box(b.nextSibling);"
                   "return (a.bottom<=t.top+1&&t.bottom<=c.top+1&&t.height>0)?'between':'overlapping'})()"),
               "between");
     typeAtTheEnd(" Zebra");
@@ -2089,6 +2089,67 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aPageBreakInsideAParagraphStaysThere
         return std::to_string(paragraphs) + " paragraphs, " + std::to_string(breaks) + " page breaks";
     };
     EXPECT_EQ(paragraphsAndBreaks(path), paragraphsAndBreaks(before));
+}
+
+// A line drawn inside a paragraph's text, between its words and at its
+// end: the page draws each inside its one paragraph, and a word typed at
+// the end of the page with Ctrl+End, autosaved, stands after the last rule,
+// where the caret was, in the paragraph's font, with the paragraphs and
+// rules as they were; after a page break that ends a paragraph likewise.
+TEST_F(RichTextOtherProgramsFileWindowTest, rulesInsideParagraphsStayThereThroughTyping)
+{
+    const std::string rule = "{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid\\dplinew30}";
+    const std::string path = folder.path("inside-rule.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                    "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                    "\\pard\\f0\\fs24 Alpha opens the report." + rule + " Bravo follows it.\\par\n"
+                    "\\pard Charlie ends." + rule + "\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(paragraphsOnThePage(), "2");
+    // Each rule is a line across the column, below the words before it.
+    EXPECT_EQ(run("[].map.call(document.querySelectorAll('#paragraph > * > .horizontal-rule'),function(r){"
+                  "var b=document.createRange();b.selectNode(r.previousSibling);"
+                  "var t=r.getBoundingClientRect();var a=b.getBoundingClientRect();"
+                  "return (a.bottom<=t.top+1&&t.width>r.parentNode.getBoundingClientRect().width/2"
+                  "&&getComputedStyle(r).borderTopWidth!=='0px')?'drawn':'not drawn'}).join(' ')"),
+              "drawn drawn");
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type(" Zebra");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("Zebra") == 1; })) << "the keys did not reach the page";
+    // The word stands below the last rule, where the caret was drawn.
+    EXPECT_EQ(run("(function(){var r=document.querySelectorAll('.horizontal-rule');r=r[r.length-1];"
+                  "var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT),z=null;"
+                  "while(w.nextNode())if(w.currentNode.data.indexOf('Zebra')>=0)z=w.currentNode;"
+                  "var g=document.createRange();g.selectNodeContents(z);"
+                  "return g.getBoundingClientRect().top>=r.getBoundingClientRect().bottom-1?'below':'above'})()"),
+              "below");
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const AttributedString& saved = autosaved->read.text;
+    EXPECT_EQ(toUtf8(saved.string()), "Alpha opens the report.\f Bravo follows it.\nCharlie ends.\f Zebra\n")
+        << autosaved->rtf;
+    for (std::size_t index = 0; index < saved.length(); ++index)
+        EXPECT_EQ(saved.attributeAtIndex(TEHorizontalRuleStyleAttribute, index) != nullptr, saved.string()[index] == u'\f')
+            << index << "\n" << autosaved->rtf;
+    EXPECT_EQ(fontTableNames(autosaved->rtf), std::vector<std::string>{"Times New Roman"}) << autosaved->rtf;
+
+    // So does a word typed after a page break that ends the last paragraph.
+    const std::string breaking = folder.path("ending-break.rtf");
+    writeFile(breaking, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                        "\\pard\\f0\\fs24 Alpha opens.\\par\n\\pard Charlie ends.\\page\\par\n}");
+    open(breaking);
+    if (HasFatalFailure())
+        return;
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type(" Zebra");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("Zebra") == 1; })) << "the keys did not reach the page";
+    const std::optional<SavedFile> broken = autosavedAndClosed(breaking);
+    ASSERT_TRUE(broken);
+    EXPECT_EQ(toUtf8(broken->read.text.string()), "Alpha opens.\nCharlie ends.\f Zebra\n") << broken->rtf;
+    EXPECT_NE(broken->read.text.attributeAtIndex(TEPageBreakAttribute, 26), nullptr) << broken->rtf;
+    EXPECT_EQ(fontTableNames(broken->rtf), std::vector<std::string>{"Times New Roman"}) << broken->rtf;
 }
 
 // Word puts its list items in the "List Paragraph" style. A word typed into

@@ -14,6 +14,7 @@
 #include "engine/dom/TEHorizontalRuleHTMLElement.h"
 #include "engine/html/HTMLTabStops.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
+#include "engine/dom/TEInlineRuleHTMLElement.h"
 #include "engine/dom/TEListItemHTMLElement.h"
 #include "engine/dom/TEPageBreakHTMLElement.h"
 #include "engine/dom/TEStylesheetHTMLElement.h"
@@ -88,6 +89,8 @@ TEHTMLElementPtr TEHTMLElement::elementWithName(const std::string& name, TEHTMLA
         return make(name, std::move(attributes), options);
     if (TEPageBreakHTMLElement::isPageBreakSpan(name, attributes))
         return std::make_shared<TEPageBreakHTMLElement>(name, std::move(attributes));
+    if (TEInlineRuleHTMLElement::isRuleSpan(name, attributes))
+        return std::make_shared<TEInlineRuleHTMLElement>(name, std::move(attributes));
     if (TETextAttachment::registeredClassForTagName(name))
         return makeAttachmentElement(name, std::move(attributes), options);
     return std::make_shared<TEHTMLElement>(name, std::move(attributes));

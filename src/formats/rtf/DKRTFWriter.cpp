@@ -331,6 +331,9 @@ void DKRTFWriter::writeBody()
     bool inRow = false;
     bool runCarriesPicture = false;
     bool runIsPageBreak = false;
+    bool runIsRule = false;
+    // The rule the run starts with went out with its paragraph's settings.
+    bool ruleWrittenWithParagraph = false;
     const TESectionBreak* runSectionBreak = nullptr;
     int sectionsWritten = 0;
     // A marker the page drew ("\t1)\t") is this program's own text, not
@@ -398,6 +401,8 @@ void DKRTFWriter::writeBody()
             }
             runCarriesPicture = runFormatting.isPicture;
             runIsPageBreak = runFormatting.pageBreak;
+            runIsRule = runFormatting.rule;
+            ruleWrittenWithParagraph = runIsRule && beginningOfParagraph;
             runSectionBreak = runFormatting.sectionBreak;
             runIsDrawnMarker = m_state.isPrefixIndex == 1 && runFormatting.listMarker &&
                 text[index] != u'\uFEFF';
@@ -441,6 +446,20 @@ void DKRTFWriter::writeBody()
             beginningOfParagraph = true;
             continue;
         }
+        // A rule inside its paragraph (a drawn line in the text) goes where
+        // it stands; the one a paragraph starts with was written with the
+        // paragraph's settings, and the text after it writes its own, which
+        // the rule does not carry.
+        if (runIsRule && unit == u'\f') {
+            if (!std::exchange(ruleWrittenWithParagraph, false))
+                m_buffer.appendCString(kRuleGroup);
+            continue;
+        }
+        // A paragraph end that is a rule (a rule element a page put inside
+        // a paragraph's element) draws it at the end of the paragraph it
+        // ends, where the page showed it.
+        if (runIsRule && unit == u'\n' && !inRow && !std::exchange(ruleWrittenWithParagraph, false))
+            m_buffer.appendCString(kRuleGroup);
         const TableMark mark = inRow ? tableMarkAt(index) : TableMark::None;
         if (mark == TableMark::CellEnd) {
             m_buffer.appendCString("\\cell ");

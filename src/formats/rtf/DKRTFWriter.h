@@ -211,6 +211,8 @@ private:
         int footnoteTable = 0;
         // The run is a page break.
         bool pageBreak = false;
+        // The run's form feeds are horizontal rules.
+        bool rule = false;
         // The section break that ends the run's paragraph.
         const TESectionBreak* sectionBreak = nullptr;
         // See showsNoLetters.
@@ -297,6 +299,11 @@ private:
     // marked with its table key.
     enum class TableMark { None, CellEnd, RowEnd };
     static constexpr std::int64_t kDefaultCellWidth = 2000;
+    // A horizontal rule: a line drawn across the column. Nothing follows
+    // the group's brace: a blank there is text, which each save would add
+    // again after the rule.
+    static constexpr const char* kRuleGroup =
+        "{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid\\dplinew30}";
     bool isTableText(std::size_t index) const;
     bool isListText(std::size_t index) const;
     TableMark tableMarkAt(std::size_t index) const;

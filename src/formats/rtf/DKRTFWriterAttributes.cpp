@@ -245,7 +245,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         return;
     }
     if (hasFlag(attributes, TEHorizontalRuleStyleAttribute)) {
-        m_buffer.appendCString("{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid\\dplinew30} ");
+        m_buffer.appendCString(kRuleGroup);
         return;
     }
     PlatformParagraphStyle::Settings style;
@@ -497,6 +497,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.isPicture = formatting.attachment && !formatting.attachment->attributeForKey("attachmentType");
     formatting.footnoteTable = intForKey(attributes, TETextIsFootnoteTableAttribute, 0);
     formatting.pageBreak = hasFlag(attributes, TEPageBreakAttribute);
+    formatting.rule = hasFlag(attributes, TEHorizontalRuleStyleAttribute);
     formatting.sectionBreak = attributes.valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
     if (m_styleSheet) {
         if (const auto* style = attributes.valueForKeyAs<StringValue>(TECharacterStyleNameAttribute))

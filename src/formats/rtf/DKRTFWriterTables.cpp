@@ -59,7 +59,7 @@ const std::vector<const AttributeDictionary*>& DKRTFWriter::dictionariesInOrderO
 bool DKRTFWriter::showsNoLetters(const AttributeDictionary& attributes) const
 {
     if (attributes.containsKey(NSAttachmentAttributeName) || attributes.containsKey(TEPageBreakAttribute) ||
-        m_fontlessParagraphEnds.contains(&attributes))
+        attributes.containsKey(TEHorizontalRuleStyleAttribute) || m_fontlessParagraphEnds.contains(&attributes))
         return true;
     // A list item's marker is drawn from the list, in the item's font; the
     // page hands it back in its own default font, which is none of the
@@ -85,8 +85,12 @@ void DKRTFWriter::findFontlessParagraphEnds()
         // a dictionary holds is looked at once, when it is first met.
         auto [found, isNew] = uses.try_emplace(dictionary);
         Use& use = found->second;
+        // A page break or a rule shows no letters either: the paragraph end
+        // after it, which the page hands back in its own default font, has
+        // none of its own.
         if (isNew)
-            use.isNote = dictionary->containsKey(NSAttachmentAttributeName);
+            use.isNote = dictionary->containsKey(NSAttachmentAttributeName) ||
+                dictionary->containsKey(TEPageBreakAttribute) || dictionary->containsKey(TEHorizontalRuleStyleAttribute);
         use.letters = use.letters ||
             text.substr(run.location, run.length).find_first_not_of(u"\n\r") != std::u16string_view::npos;
         use.afterNote = use.afterNote || previousIsNote;

@@ -1522,6 +1522,79 @@ TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept
     EXPECT_EQ(toUtf8(read("{\\rtf1\\ansi One column\\column Two column\\par}").text.string()), "One column\nTwo column\n");
 }
 
+// A line drawn in a paragraph's text, in front of its words, between them
+// and after them, stays where it was in its one paragraph, straight and
+// through the editing page, twice; a paragraph of a rule alone stays one,
+// and the centring of the paragraph a rule starts stays its own.
+TEST_F(RTFOtherWritersRoundTripTests, rulesInsideParagraphsStayInTheirParagraphs)
+{
+    const std::string rule = "{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid\\dplinew30}";
+    const DKRTFReadResult original = read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                          "\\pard\\f0\\fs24 Alpha words" + rule + " Bravo words" + rule + "\\par\n"
+                                          "\\pard\\qc " + rule + "Charlie centred\\par\n"
+                                          "\\pard " + rule + "\\par\n"
+                                          "\\pard Delta ends.\\par\n}");
+    const std::string text = "Alpha words\f Bravo words\f\n\fCharlie centred\n\f\nDelta ends.\n";
+    ASSERT_EQ(toUtf8(original.text.string()), text);
+    // Where the rules stand, and how each paragraph is aligned and spaced.
+    auto rulesAndAlignments = [](const AttributedString& read) {
+        std::string found;
+        const std::u16string& string = read.string();
+        for (std::size_t index = 0; index < string.size(); ++index) {
+            if (read.attributeAtIndex(TEHorizontalRuleStyleAttribute, index))
+                found += "rule at " + std::to_string(index) + "; ";
+            if (string[index] == u'\n') {
+                AttributeDictionaryPtr attributes = read.attributesAtIndex(index);
+                const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)
+                                               : nullptr;
+                found += style && style->style().alignment() == TextAlignment::Center ? "centred end" : "end";
+                found += style && (style->style().paragraphSpacing() != 0 || style->style().paragraphSpacingBefore() != 0)
+                    ? " spaced; " : "; ";
+            }
+        }
+        return found;
+    };
+    const std::string expected = rulesAndAlignments(original.text);
+    ASSERT_EQ(expected, "rule at 11; rule at 24; end; rule at 26; centred end; rule at 43; end; end; ");
+
+    const std::string straight = written(original, original.text);
+    EXPECT_EQ(toUtf8(read(straight).text.string()), text) << straight;
+    EXPECT_EQ(rulesAndAlignments(read(straight).text), expected) << straight;
+    const std::string once = savedThroughThePage(original);
+    const DKRTFReadResult again = read(once);
+    EXPECT_EQ(toUtf8(again.text.string()), text) << once;
+    EXPECT_EQ(rulesAndAlignments(again.text), expected) << once;
+    EXPECT_EQ(once.find("Helvetica"), std::string::npos) << "a rule names no font\n" << once;
+    const std::string twice = savedThroughThePage(again);
+    EXPECT_EQ(toUtf8(read(twice).text.string()), text) << twice;
+    EXPECT_EQ(rulesAndAlignments(read(twice).text), expected) << twice;
+
+    // A rule element a page put inside a paragraph's element ends the words
+    // before it: it stays at the end of their paragraph, in the save and
+    // when the page shows the text again.
+    const std::optional<AttributedString> page = attributedStringWithHTMLData(
+        "<div>Echo words<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">Foxtrot words</div>");
+    ASSERT_TRUE(page);
+    ASSERT_EQ(toUtf8(page->string()), "Echo words\nFoxtrot words\n");
+    const AttributedString shownAgain = throughThePage(*page);
+    EXPECT_EQ(toUtf8(shownAgain.string()), "Echo words\f\nFoxtrot words\n");
+    EXPECT_NE(shownAgain.attributeAtIndex(TEHorizontalRuleStyleAttribute, 10), nullptr);
+    const std::string fromPage = written(original, *page);
+    const DKRTFReadResult saved = read(fromPage);
+    EXPECT_EQ(toUtf8(saved.text.string()), "Echo words\f\nFoxtrot words\n") << fromPage;
+    EXPECT_NE(saved.text.attributeAtIndex(TEHorizontalRuleStyleAttribute, 10), nullptr) << fromPage;
+    const std::string savedAgain = savedThroughThePage(saved);
+    EXPECT_EQ(toUtf8(read(savedAgain).text.string()), "Echo words\f\nFoxtrot words\n") << savedAgain;
+    // One between two paragraphs' elements is a paragraph of its own, once.
+    const std::optional<AttributedString> between =
+        attributedStringWithHTMLData("<div>Golf</div><hr id=\"horizontalLine\"><div>Hotel</div>");
+    ASSERT_TRUE(between);
+    ASSERT_EQ(rulesAndAlignments(*between), "end; rule at 5; end spaced; end; ") << toUtf8(between->string());
+    const AttributedString betweenAgain = throughThePage(*between);
+    EXPECT_EQ(toUtf8(betweenAgain.string()), toUtf8(between->string()));
+    EXPECT_EQ(rulesAndAlignments(betweenAgain), rulesAndAlignments(*between));
+}
+
 // Word's headings are kept with the paragraph after them ("\keepn") and
 // whole ("\keep"), its paragraphs leave no line alone on a page
 // ("\widctlpar"), in a book of mirrored pages with a gutter; LibreOffice

@@ -103,8 +103,9 @@ TEST(RTFWriterParagraphTests, pageBreakAndRuleParagraphsWriteTheirGroups)
                                       {u"\nb", {}}});
     EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)),
               // The form feed itself is not written: the group is the break.
+              // No blank follows the rule's group, where it would be text.
               "a\\\n\\page \\\n{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid"
-              "\\dplinew30} \\\nb");
+              "\\dplinew30}\\\nb");
 }
 
 TEST(RTFWriterCharacterTests, boldItalicAndStrikeAreSwitchedOnAndOff)

@@ -184,6 +184,69 @@ std::string emptyLine(const std::string& css, const AttributeDictionary& paragra
     return html;
 }
 
+// Where the paragraph's settings are, after the rules drawn in its text that
+// it starts with: at its text, or, for rules alone, at its end; the
+// paragraph's start where it starts with no such rule.
+std::size_t settingsAfterLeadingRules(const AttributedString& string, Range paragraph)
+{
+    const std::u16string& text = string.string();
+    std::size_t index = paragraph.location;
+    while (index < paragraph.end() && text[index] == u'\f') {
+        AttributeDictionaryPtr attributes = string.attributesAtIndex(index);
+        if (!attributes || !attributes->containsKey(TEHorizontalRuleStyleAttribute))
+            break;
+        ++index;
+    }
+    if (index == paragraph.location || (index < paragraph.end() && text[index] == u'\f'))
+        return paragraph.location;
+    if (index == paragraph.end() && index >= text.size())
+        return paragraph.location;
+    return index;
+}
+
+// Whether every character of the paragraph but its page breaks and rules,
+// which show no letters, is of the font given. Text typed beside a rule
+// takes the paragraph's font, which the paragraph's element carries only
+// where its text is of one font.
+bool isOfOneFontAroundBreaksAndRules(const AttributedString& string, Range paragraph, const AttributeValuePtr& font)
+{
+    const std::u16string_view text = std::u16string_view(string.string()).substr(paragraph.location, paragraph.length);
+    if (text.find(u'\f') == std::u16string_view::npos)
+        return false;
+    bool oneFont = true;
+    string.forEachRun(paragraph, [&](const AttributeDictionaryPtr& attributes, Range run) {
+        if (!oneFont)
+            return;
+        const std::u16string_view runText = std::u16string_view(string.string()).substr(run.location, run.length);
+        const bool showsNoLetters = attributes && runText.find_first_not_of(u'\f') == std::u16string_view::npos &&
+            (attributes->containsKey(TEPageBreakAttribute) || attributes->containsKey(TEHorizontalRuleStyleAttribute));
+        if (!showsNoLetters)
+            oneFont = attributes && attributeValuesEqual(attributes->valueForKey(kCTFontAttributeName), font);
+    });
+    return oneFont;
+}
+
+// Whether the paragraph end at `index` is a rule, as a rule element inside
+// a paragraph's element is read.
+bool isRuleParagraphEnd(const AttributedString& string, std::size_t index)
+{
+    if (string.string()[index] != u'\n')
+        return false;
+    AttributeDictionaryPtr attributes = string.attributesAtIndex(index);
+    return attributes && attributes->containsKey(TEHorizontalRuleStyleAttribute);
+}
+
+// Whether the paragraph's last character is a page break or a rule drawn
+// in its text.
+bool endsWithBreakOrRule(const AttributedString& string, Range paragraph)
+{
+    if (string.string()[paragraph.end() - 1] != u'\f')
+        return false;
+    AttributeDictionaryPtr attributes = string.attributesAtIndex(paragraph.end() - 1);
+    return attributes &&
+        (attributes->containsKey(TEPageBreakAttribute) || attributes->containsKey(TEHorizontalRuleStyleAttribute));
+}
+
 } // namespace
 
 HTMLParagraphWriter::HTMLParagraphWriter(const HTMLWriterContext& context, std::string paragraphTagName)
@@ -203,6 +266,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
 
     Range firstRun;
     AttributeDictionaryPtr attributesPointer = string.attributesAtIndex(paragraph.location, &firstRun);
+    // Rules a paragraph's text starts with (word processors' lines drawn in
+    // front of its words, or alone in their paragraph) stay in the
+    // paragraph, whose settings the rules do not carry.
+    if (const std::size_t settings = settingsAfterLeadingRules(string, paragraph); settings != paragraph.location)
+        attributesPointer = string.attributesAtIndex(settings, &firstRun);
     const AttributeDictionary& attributes = attributesPointer ? *attributesPointer : *AttributeDictionary::empty();
 
     // A paragraph inside one run has the font of that run throughout; only
@@ -215,6 +283,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         AttributeValuePtr fontValue = string.attributeAtIndexLongestEffectiveRange(
             kCTFontAttributeName, paragraph.location, &fontRange, paragraph);
         fontIsUniform = fontValue && fontRange == paragraph;
+        if (!fontIsUniform && fontValue)
+            fontIsUniform = isOfOneFontAroundBreaksAndRules(string, paragraph, fontValue);
     }
 
     HTMLParagraphForm& form = m_context.styleCache.paragraphForm(attributes);
@@ -464,10 +534,23 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         if (!m_itemNumbers.empty())
             m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);
     }
-    HTMLRunWriter(m_context, paragraph, *elementAttributes, fontIsUniform).writeRuns(html);
+    HTMLRunWriter runs(m_context, paragraph, *elementAttributes, fontIsUniform);
+    runs.writeRuns(html);
+    // A rule a page put inside a paragraph's element ends the text before it
+    // as a paragraph end: it is drawn there, at the end of that paragraph.
+    const bool endsWithRule = paragraph.length > 0 && paragraph.end() < length && isRuleParagraphEnd(string, paragraph.end());
+    if (endsWithRule)
+        runs.writeRules(html, 1);
     // A browser draws no line for a break that ends its block: the empty
     // line after a paragraph's last line break needs one more.
     if (paragraph.length > 0 && string.string()[paragraph.end() - 1] == u'\u2028')
+        html += "<br/>";
+    // Nor has the page a place for the caret after a page break or a rule
+    // that ends the paragraph, which is not typed into: the break gives the
+    // line after it one, where Ctrl+End and a click put the caret to type
+    // on in the paragraph.
+    else if (paragraph.length > 0 && !m_context.settings.forPrint && !m_context.settings.forEPub &&
+             (endsWithRule || endsWithBreakOrRule(string, paragraph)))
         html += "<br/>";
     // Bookmarks and fields that hold no text show nothing: a paragraph of
     // them alone is an empty line, which needs a break to be drawn at all.

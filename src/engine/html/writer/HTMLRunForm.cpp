@@ -37,6 +37,7 @@ struct RunKeys {
     AttributeKey noProofing{TENoProofingAttribute};
     AttributeKey hidden{TEHiddenAttribute};
     AttributeKey pageBreak{TEPageBreakAttribute};
+    AttributeKey rule{TEHorizontalRuleStyleAttribute};
 };
 
 } // namespace
@@ -104,6 +105,8 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             isAttachment = true;
         else if (key == keys.pageBreak)
             pageBreak = true;
+        else if (key == keys.rule)
+            rule = true;
     }
 }
 

@@ -21,6 +21,8 @@ struct HTMLRunForm {
     bool isAttachment = false;
     // Whether the run's form feeds break the page inside their paragraph.
     bool pageBreak = false;
+    // Whether the run's form feeds are rules drawn inside their paragraph.
+    bool rule = false;
     const URLValue* link = nullptr;
     const StringValue* anchor = nullptr;
     const StringMapValue* customAttributes = nullptr;

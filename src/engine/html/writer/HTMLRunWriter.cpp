@@ -109,6 +109,20 @@ void HTMLRunWriter::writePageBreaks(std::string& html, std::size_t count) const
         HTMLMarkup::appendBodyMarkup(html, std::string(markup), m_context.bodyFinish);
 }
 
+void HTMLRunWriter::writeRules(std::string& html, std::size_t count) const
+{
+    // A line drawn across the column inside the paragraph's element, which
+    // stays one paragraph: a rule element there would end it before the
+    // rule and start another after. The editing page keeps it as it keeps
+    // a page break, not typed into, and gives it its room above and below.
+    const std::string_view markup = m_context.settings.forPrint || m_context.settings.forEPub
+        ? "<span style=\"display:block;height:0;border-top:1px solid #000000;margin:0.5em 0;\"></span>"
+        : "<span class=\"horizontal-rule\" contenteditable=\"false\" "
+          "style=\"display:block;height:0;border-top:1px solid #000000;\"></span>";
+    for (std::size_t written = 0; written < count; ++written)
+        HTMLMarkup::appendBodyMarkup(html, std::string(markup), m_context.bodyFinish);
+}
+
 bool HTMLRunWriter::openLink(const HTMLRunForm& form, Range run)
 {
     const URLValue* link = form.link;
@@ -374,6 +388,11 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     std::u16string_view text = std::u16string_view(m_context.string.string()).substr(run.location, run.length);
     if (form.pageBreak && text.find_first_not_of(u'\f') == std::u16string_view::npos) {
         writePageBreaks(html, text.size());
+        closeLinkIfEnded(html, run);
+        return;
+    }
+    if (form.rule && text.find_first_not_of(u'\f') == std::u16string_view::npos) {
+        writeRules(html, text.size());
         closeLinkIfEnded(html, run);
         return;
     }

@@ -24,6 +24,8 @@ public:
                   bool paragraphFontIsUniform);
 
     void writeRuns(std::string& html);
+    // Horizontal rules inside the paragraph.
+    void writeRules(std::string& html, std::size_t count) const;
 
 private:
     void writeRun(std::string& html, const AttributeDictionary& attributes, Range run);

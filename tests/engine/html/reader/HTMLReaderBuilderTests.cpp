@@ -352,6 +352,18 @@ TEST_F(HTMLReaderBuilderTests, rulesAndPageBreaks)
     EXPECT_NE(inside.attributeAtIndex(TEPageBreakAttribute, 1), nullptr);
     EXPECT_NE(inside.attributeAtIndex(TEPageBreakAttribute, 3), nullptr);
     EXPECT_EQ(inside.attributeAtIndex(TEPageBreakAttribute, 4), nullptr);
+
+    // So is a rule inside its paragraph, which is no page break, and whose
+    // class is no attribute of the text.
+    const AttributedString rule = convert("<div>a<span class=\"horizontal-rule\" style=\"display:block\"></span>"
+                                          "b<span class=\"horizontal-rule\">x</span>c</div>");
+    EXPECT_EQ(rule.string(), u"a\fb\fxc\n");
+    for (std::size_t index : {1, 3}) {
+        EXPECT_NE(rule.attributeAtIndex(TEHorizontalRuleStyleAttribute, index), nullptr) << index;
+        EXPECT_EQ(rule.attributeAtIndex(TEPageBreakAttribute, index), nullptr) << index;
+        EXPECT_EQ(rule.attributeAtIndex(TECustomAttributesAttribute, index), nullptr) << index;
+    }
+    EXPECT_EQ(rule.attributeAtIndex(TEHorizontalRuleStyleAttribute, 4), nullptr);
 }
 
 // The keeps and widow control a paragraph's CSS gives, in the words print
