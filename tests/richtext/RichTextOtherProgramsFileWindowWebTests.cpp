@@ -631,6 +631,30 @@ TEST_F(RichTextOtherProgramsFileWindowTest, blanksEndingLinesStayThroughTyping)
     EXPECT_NE(textByLibreOffice(path).find("words X"), std::string::npos);
 }
 
+// Binary data in a file of 8-bit text (as WordPad writes it) stays data, and a
+// destination word written loose in the text leaves the words after it: a
+// word typed and autosaved changes nothing else, for Folio and LibreOffice.
+TEST_F(RichTextOtherProgramsFileWindowTest, binaryDataAndALooseDestinationWordLeaveTheWordsAroundThem)
+{
+    const std::string path = folder.path("bytes.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Binary in the text\\bin4 "
+                    "\xE9\xE9" "AB stays out\\par\r\nCaf\xE9 text \\papercolor255 stays\\par\r\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(occurrencesOnThePage("AB"), 0) << "the binary data shows as words";
+    run("document.getElementById('content').focus()");
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type("X");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("X") == 1; })) << "the keys did not reach the page";
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    EXPECT_EQ(visible(autosaved->read.text), u"Binary in the text stays out\nCaf\u00E9 text staysX") << autosaved->rtf;
+    const std::string byLibreOffice = textByLibreOffice(path);
+    EXPECT_NE(byLibreOffice.find("in the text stays out"), std::string::npos) << byLibreOffice;
+    EXPECT_NE(byLibreOffice.find("text staysX"), std::string::npos) << byLibreOffice;
+}
+
 TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAndPropertiesStayAfterTyping)
 {
     const std::string path = folder.path("comments.rtf");
