@@ -220,7 +220,10 @@ Status TextDocument::readRTFFile(const std::string& url)
         return Error{kErrorDomain, RTFReadFailed, "Could not read " + url + ": " + read.error().message};
     // Read by what the reader kept, not by the words of the file: a table
     // mark spelled out in the text is no table.
-    m_isRTFDocument = !RichTextPageLimits::constructsThePageCannotHold(read->text).empty();
+    // Text in raw bytes of a two-byte code page is read byte by byte, as
+    // other characters: shown, but never written back over the file.
+    m_isRTFDocument = !RichTextPageLimits::constructsThePageCannotHold(read->text).empty() ||
+        DocumentText::holdsRawDoubleByteText(bytes->span());
     // A file that may not be written opens read-only in the native viewer,
     // which shows the text as it was read.
     if (m_isRTFDocument || !FileManager::isWritableFile(url))
