@@ -64,14 +64,13 @@ bool holdsBinaryData(std::u16string_view text)
     });
 }
 
-// The "\ansicpg" of an RTF header, when it names a Windows code page of one
-// byte per character (so that "\bin" lengths still count characters).
-std::optional<int> declaredSingleByteCodePage(std::span<const std::uint8_t> bytes)
+// The number after "\ansicpg" in an RTF header; nullopt without one.
+std::optional<int> declaredCodePage(std::span<const std::uint8_t> bytes)
 {
     constexpr std::size_t kHeaderLength = 512;
     std::string_view header(reinterpret_cast<const char*>(bytes.data()), std::min(bytes.size(), kHeaderLength));
     constexpr std::string_view kWord = "\\ansicpg";
-    std::size_t at = header.find(kWord);
+    const std::size_t at = header.find(kWord);
     if (at == std::string_view::npos)
         return std::nullopt;
     int codePage = 0;
@@ -80,12 +79,30 @@ std::optional<int> declaredSingleByteCodePage(std::span<const std::uint8_t> byte
             break;
         codePage = codePage * 10 + (header[index] - '0');
     }
-    if (codePage == 874 || (codePage >= 1250 && codePage <= 1258))
+    return codePage;
+}
+
+// The "\ansicpg" of an RTF header, when it names a Windows code page of one
+// byte per character (so that "\bin" lengths still count characters).
+std::optional<int> declaredSingleByteCodePage(std::span<const std::uint8_t> bytes)
+{
+    const std::optional<int> codePage = declaredCodePage(bytes);
+    if (codePage && (*codePage == 874 || (*codePage >= 1250 && *codePage <= 1258)))
         return codePage;
     return std::nullopt;
 }
 
 } // namespace
+
+bool DocumentText::holdsRawDoubleByteText(std::span<const std::uint8_t> bytes)
+{
+    const std::optional<int> codePage = declaredCodePage(bytes);
+    if (!codePage || (*codePage != 932 && *codePage != 936 && *codePage != 949 && *codePage != 950))
+        return false;
+    if (isUTF8(bytes))
+        return false;
+    return std::ranges::any_of(bytes, [](std::uint8_t byte) { return byte >= 0x80; });
+}
 
 Result<std::u16string> DocumentText::decode(std::span<const std::uint8_t> bytes, DocumentKind kind,
                                             const std::string& path)

@@ -47,6 +47,11 @@ public:
     // text, through decode, which also says what is wrong with a file that
     // holds binary data.
     static Result<DKRTFReaderSource> rtfSource(std::span<const std::uint8_t> bytes, const std::string& path);
+    // Whether an RTF file that is not UTF-8 writes its text in raw bytes of a
+    // code page of two bytes per character (Japanese, Chinese, Korean). The
+    // reader takes those byte by byte, so the text it gives is not the
+    // file's, and writing it back would put other characters in their place.
+    static bool holdsRawDoubleByteText(std::span<const std::uint8_t> bytes);
 };
 
 } // namespace folio

@@ -35,13 +35,20 @@ namespace folio {
 namespace {
 
 // Decoding errors told in the document's own codes.
+Error inDocumentCodes(const Error& error)
+{
+    if (error.domain != DocumentText::kErrorDomain)
+        return error;
+    TextDocument::ErrorCode code =
+        error.code == DocumentText::Damaged ? TextDocument::CorruptQVFile : TextDocument::UndecodableText;
+    return Error{TextDocument::kErrorDomain, code, error.message};
+}
+
 Result<std::u16string> inDocumentCodes(Result<std::u16string> text)
 {
-    if (text || text.error().domain != DocumentText::kErrorDomain)
+    if (text)
         return text;
-    TextDocument::ErrorCode code =
-        text.error().code == DocumentText::Damaged ? TextDocument::CorruptQVFile : TextDocument::UndecodableText;
-    return Error{TextDocument::kErrorDomain, code, text.error().message};
+    return inDocumentCodes(text.error());
 }
 
 // The QV files this program wrote blank, with the page each was given,
@@ -191,17 +198,32 @@ Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
 
 Status TextDocument::readRTFFile(const std::string& url)
 {
-    Result<std::u16string> rtf = readText(url, DocumentKind::RTF);
-    if (!rtf)
-        return rtf.error();
+    Result<Data> bytes = DocumentText::readBytes(url);
+    if (!bytes)
+        return inDocumentCodes(bytes.error());
+    // The bytes are read where they lie: decoded to text first, the 8-bit
+    // bytes of a code-page file would become longer UTF-8 and "\bin" would
+    // count data that is not there, reading the rest of it as words.
+    Result<DKRTFReaderSource> source = DocumentText::rtfSource(bytes->span(), url);
+    if (!source)
+        return inDocumentCodes(source.error());
+    // A file that does not start as RTF is refused; the decoding says why
+    // when the reason is its bytes.
+    if (!source->startsAsRTF()) {
+        if (Result<std::u16string> text = inDocumentCodes(DocumentText::decode(bytes->span(), DocumentKind::RTF, url)); !text)
+            return text.error();
+    }
 
     std::string name = std::filesystem::path(url).filename().string();
-    Result<DKRTFReadResult> read = m_converter->readRTF(*rtf, name);
+    Result<DKRTFReadResult> read = m_converter->readRTF(*source, name);
     if (!read)
         return Error{kErrorDomain, RTFReadFailed, "Could not read " + url + ": " + read.error().message};
     // Read by what the reader kept, not by the words of the file: a table
     // mark spelled out in the text is no table.
-    m_isRTFDocument = !RichTextPageLimits::constructsThePageCannotHold(read->text).empty();
+    // Text in raw bytes of a two-byte code page is read byte by byte, as
+    // other characters: shown, but never written back over the file.
+    m_isRTFDocument = !RichTextPageLimits::constructsThePageCannotHold(read->text).empty() ||
+        DocumentText::holdsRawDoubleByteText(bytes->span());
     // A file that may not be written opens read-only in the native viewer,
     // which shows the text as it was read.
     if (m_isRTFDocument || !FileManager::isWritableFile(url))

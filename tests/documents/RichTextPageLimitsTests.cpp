@@ -12,7 +12,7 @@ std::vector<std::string> limitsOf(const std::string& body)
 {
     std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\fs24 "
         + body + "}";
-    Result<DKRTFReadResult> read = RichTextConverter::engineConverter()->readRTF(toUtf16(rtf), "limits.rtf");
+    Result<DKRTFReadResult> read = RichTextConverter::engineConverter()->readRTF(DKRTFReaderSource::utf8(rtf), "limits.rtf");
     EXPECT_TRUE(read);
     return read ? RichTextPageLimits::constructsThePageCannotHold(read->text) : std::vector<std::string>{"unread"};
 }

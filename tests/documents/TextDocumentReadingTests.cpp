@@ -233,6 +233,30 @@ TEST_F(TextDocumentReadingTest, rtfWithATableIsMarked)
     EXPECT_FALSE(readOnly->isRTFDocument());
 }
 
+TEST_F(TextDocumentReadingTest, rawTextOfATwoByteCodePageIsShownButNeverSavedOver)
+{
+    // Shift-JIS for "hyouji" whose second byte is a backslash, as a Japanese
+    // word processor writes it: the reader cannot give these characters back.
+    const std::string japanese = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 \x95\\\x8E\xA6\\par}";
+    auto document = read("japanese.rtf", japanese);
+    EXPECT_TRUE(document->isRTFDocument());
+    EXPECT_TRUE(document->refusesSaves());
+    std::optional<bool> saved;
+    document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                        [&](bool success) { saved = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return saved.has_value(); }, 30));
+    EXPECT_FALSE(*saved);
+    EXPECT_EQ(readFile(document->fileURL()), japanese);
+
+    // The same code page with its text in escapes or in UTF-8, and 8-bit
+    // text in a one-byte code page, are read as they are and stay editable.
+    for (const std::string& editable :
+         {std::string("{\\rtf1\\ansi\\ansicpg932 \\'95\\'5c\\u34920?\\par}"),
+          std::string("{\\rtf1\\ansi\\ansicpg932 \xE8\xA1\xA8\\par}"),
+          std::string("{\\rtf1\\ansi\\ansicpg1252 Caf\xE9\\par}")})
+        EXPECT_FALSE(read("editable.rtf", editable)->isRTFDocument()) << editable;
+}
+
 TEST_F(TextDocumentReadingTest, aDocumentThePageCannotHoldIsNeverSavedOver)
 {
     const std::string bytes = "{\\rtf1\\ansi Before\\par\\trowd\\cellx1000\\pard\\intbl A\\cell\\row After}";

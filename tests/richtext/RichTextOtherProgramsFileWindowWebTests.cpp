@@ -631,6 +631,30 @@ TEST_F(RichTextOtherProgramsFileWindowTest, blanksEndingLinesStayThroughTyping)
     EXPECT_NE(textByLibreOffice(path).find("words X"), std::string::npos);
 }
 
+// Binary data in a file of 8-bit text (as WordPad writes it) stays data, and a
+// destination word written loose in the text leaves the words after it: a
+// word typed and autosaved changes nothing else, for Folio and LibreOffice.
+TEST_F(RichTextOtherProgramsFileWindowTest, binaryDataAndALooseDestinationWordLeaveTheWordsAroundThem)
+{
+    const std::string path = folder.path("bytes.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Binary in the text\\bin4 "
+                    "\xE9\xE9" "AB stays out\\par\r\nCaf\xE9 text \\papercolor255 stays\\par\r\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(occurrencesOnThePage("AB"), 0) << "the binary data shows as words";
+    run("document.getElementById('content').focus()");
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type("X");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("X") == 1; })) << "the keys did not reach the page";
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    EXPECT_EQ(visible(autosaved->read.text), u"Binary in the text stays out\nCaf\u00E9 text staysX") << autosaved->rtf;
+    const std::string byLibreOffice = textByLibreOffice(path);
+    EXPECT_NE(byLibreOffice.find("in the text stays out"), std::string::npos) << byLibreOffice;
+    EXPECT_NE(byLibreOffice.find("text staysX"), std::string::npos) << byLibreOffice;
+}
+
 TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAndPropertiesStayAfterTyping)
 {
     const std::string path = folder.path("comments.rtf");
@@ -1152,6 +1176,64 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
     for (const char* line : {"\u4E00\u3001 Spring planting", "\u4E8C\u3001 Summer harvest Zebra", "\u4E09\u3001 Autumn",
                              "\u2460 Dig\tbeds\t3", "\u2461 Sow\tseeds\t5", "CH I The garden", "CH II The orchard"})
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
+}
+
+// WordPad's lists end with "\pard", after which Word and LibreOffice start
+// the next paragraph with no indents or spacing: after a word is typed and
+// autosaved, LibreOffice still prints the item after the list and the
+// paragraph after that where it printed them in the file as it was.
+TEST_F(RichTextOtherProgramsFileWindowTest, theParagraphsAfterAListKeepTheirIndentsAndSpacingForOtherReaders)
+{
+    const std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil Calibri;}{\\f1\\fnil\\fcharset2 Symbol;}}\n"
+                            "\\paperw11906\\paperh16838\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                            "\\pard\\sa200\\sl276\\slmult1\\f0\\fs22 Plan\\par\n"
+                            "\\pard{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}"
+                            "\\fi-360\\li720\\sa200\\sl276\\slmult1 Read\\par\n{\\pntext\\f0 2.\\tab}Write\\par\n"
+                            "\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}"
+                            "\\fi-360\\li720\\sa200\\sl276\\slmult1 Coffee\\par\n"
+                            "\\pard\\sa200\\sl276\\slmult1 Total\\par\n\\pard\\sa200\\sl276\\slmult1 End\\par\n}";
+    const std::string original = folder.path("list-end-original.rtf");
+    writeFile(original, rtf);
+    const std::string path = folder.path("list-end.rtf");
+    writeFile(path, rtf);
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("document.getElementById('content').focus()");
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type("X");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("EndX") == 1; })) << "the keys did not reach the page";
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+
+    // The left edge and top of each word on LibreOffice's printed page.
+    auto wordsPrinted = [&](const std::string& file) {
+        const std::string pdf = convertedByLibreOffice(file, "pdf", "pdf");
+        const std::string boxes = pdf + ".html";
+        const std::string command = "pdftotext -bbox '" + pdf + "' '" + boxes + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        std::map<std::string, std::pair<double, double>> words;
+        const std::string html = readFile(boxes);
+        const std::string open = "<word xMin=\"";
+        for (std::size_t at = html.find(open); at != std::string::npos; at = html.find(open, at + 1)) {
+            const double left = std::atof(html.c_str() + at + open.size());
+            const std::size_t top = html.find("yMin=\"", at);
+            const std::size_t word = html.find('>', at);
+            const std::size_t end = html.find('<', word);
+            if (top == std::string::npos || word == std::string::npos || end == std::string::npos)
+                break;
+            words.emplace(html.substr(word + 1, end - word - 1), std::pair{left, std::atof(html.c_str() + top + 6)});
+        }
+        return words;
+    };
+    auto before = wordsPrinted(original);
+    auto after = wordsPrinted(path);
+    after["End"] = after["EndX"];
+    for (const char* word : {"Plan", "Read", "Write", "Coffee", "Total", "End"}) {
+        ASSERT_TRUE(before.count(word) && after.count(word)) << word;
+        EXPECT_NEAR(after[word].first, before[word].first, 0.5) << word << " moved sideways\n" << autosaved->rtf;
+        EXPECT_NEAR(after[word].second, before[word].second, 0.5) << word << " moved up or down\n" << autosaved->rtf;
+    }
 }
 
 // Word's heading kept with the text after it and whole, at the first level

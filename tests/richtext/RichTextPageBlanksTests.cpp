@@ -15,7 +15,7 @@ protected:
     // The page's HTML for the text of `rtf`.
     std::string pageFor(const std::string& rtf)
     {
-        Result<DKRTFReadResult> read = m_converter->readRTF(toUtf16(rtf), "blanks.rtf");
+        Result<DKRTFReadResult> read = m_converter->readRTF(DKRTFReaderSource::utf8(rtf), "blanks.rtf");
         EXPECT_TRUE(read.ok());
         if (!read)
             return {};

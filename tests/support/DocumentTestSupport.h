@@ -59,7 +59,7 @@ private:
 // attributes of its first character, so tests can see what the writer got.
 class SavingConverter final : public RichTextConverter {
 public:
-    Result<DKRTFReadResult> readRTF(std::u16string_view rtf, const std::string& name) override
+    Result<DKRTFReadResult> readRTF(const DKRTFReaderSource& rtf, const std::string& name) override
     {
         return RichTextConverter::engineConverter()->readRTF(rtf, name);
     }

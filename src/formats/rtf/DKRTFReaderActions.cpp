@@ -902,7 +902,15 @@ std::string DKRTFReader::otherHeaderFooterForms(HeadsKept inSettings)
     return m_headerFooterForms.serialized();
 }
 
-void DKRTFReader::actionSkipDestination(int) { state().skipGroup(); }
+void DKRTFReader::actionSkipDestination(int)
+{
+    // A destination owns the group it opens. Written loose in the document's
+    // own group (a hand-edited "\papercolor255 words"), the word would
+    // otherwise swallow every word after it up to the end of the file.
+    if (m_states.depth() <= 1)
+        return;
+    state().skipGroup();
+}
 
 void DKRTFReader::actionDocumentInfo(int)
 {

@@ -515,10 +515,12 @@ void DKRTFWriter::writeBody()
             (m_writtenList != 0 && isListText(index) && index + 1 < text.size() && !isListText(index + 1));
         if (listEnds) {
             // A reader of our files keeps the list's indents and spacing
-            // past this "\pard", so they are still the ones in force; only
-            // the stops, shading, lines and the list end with it.
+            // past this "\pard", while Word and LibreOffice go back to none:
+            // the next paragraph names its own, so that both read the same.
+            // The stops, shading, lines and the list end with it for all.
             m_buffer.appendCString("\\pard\n");
             m_state.previousWasList = 0;
+            forgetWrittenIndentsAndSpacing(true);
             m_state.paragraphStyle = DKRTFWriterState().paragraphStyle;
             m_state.tabStops.clear();
             m_state.paragraphShading.clear();

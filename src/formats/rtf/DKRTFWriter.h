@@ -309,6 +309,10 @@ private:
     TableMark tableMarkAt(std::size_t index) const;
     void writeTableRowStart(std::size_t index);
     void resetWrittenParagraphState();
+    // Marks indents, spacing and line spacing as not known to the reader, so
+    // that the next paragraph names them; with `keepDefaults`, those at their
+    // defaults stay known, else alignment and direction are forgotten too.
+    void forgetWrittenIndentsAndSpacing(bool keepDefaults);
 
     // A writer made by a caller holds its own copy, as it may outlive the
     // expression that made its text; the static entry points write a text

@@ -62,6 +62,27 @@ std::optional<int> DKRTFWriter::paragraphStyleNumber(const AttributeDictionary& 
     return std::nullopt;
 }
 
+void DKRTFWriter::forgetWrittenIndentsAndSpacing(bool keepDefaults)
+{
+    constexpr std::int32_t kUnwritten = std::numeric_limits<std::int32_t>::min();
+    const DKRTFWriterState defaults;
+    // A value at its default is the same for every reader and stays known.
+    auto forget = [&](std::int32_t& written, std::int32_t byDefault) {
+        if (!keepDefaults || written != byDefault)
+            written = kUnwritten;
+    };
+    if (!keepDefaults) {
+        m_state.alignment = kUnwritten;
+        m_state.direction = kUnwritten;
+    }
+    forget(m_state.firstLineIndent, defaults.firstLineIndent);
+    forget(m_state.leftIndent, defaults.leftIndent);
+    forget(m_state.rightIndent, defaults.rightIndent);
+    forget(m_state.lineSpacing, defaults.lineSpacing);
+    forget(m_state.paragraphSpacing, defaults.paragraphSpacing);
+    forget(m_state.paragraphSpacingBefore, defaults.paragraphSpacingBefore);
+}
+
 void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
 {
     const std::optional<int> number = paragraphStyleNumber(attributes);
@@ -75,15 +96,8 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.paragraphStyle = *number;
     m_state.characterStyle = -1;
     m_state.characterFormattingUnknown = false;
+    forgetWrittenIndentsAndSpacing(false);
     constexpr std::int32_t kUnwritten = std::numeric_limits<std::int32_t>::min();
-    m_state.alignment = kUnwritten;
-    m_state.direction = kUnwritten;
-    m_state.firstLineIndent = kUnwritten;
-    m_state.leftIndent = kUnwritten;
-    m_state.rightIndent = kUnwritten;
-    m_state.lineSpacing = kUnwritten;
-    m_state.paragraphSpacing = kUnwritten;
-    m_state.paragraphSpacingBefore = kUnwritten;
     m_state.keepWithNext = kUnwritten;
     m_state.keepTogether = kUnwritten;
     m_state.widowControl = kUnwritten;

@@ -19,9 +19,9 @@ public:
     {
     }
 
-    Result<DKRTFReadResult> readRTF(std::u16string_view rtf, const std::string& documentName) override
+    Result<DKRTFReadResult> readRTF(const DKRTFReaderSource& rtf, const std::string& documentName) override
     {
-        Result<DKRTFReadResult> read = DKRTFReader::read(std::u16string(rtf), documentName);
+        Result<DKRTFReadResult> read = DKRTFReader::read(rtf, documentName);
         if (!read)
             return Error{kErrorDomain, ConversionFailed, read.error().message};
         return read;

@@ -22,9 +22,10 @@ public:
 
     virtual ~RichTextConverter() = default;
 
-    // RTF text, already decoded, read: its attributed text, page settings
-    // and paper colour.
-    virtual Result<DKRTFReadResult> readRTF(std::u16string_view rtf, const std::string& documentName) = 0;
+    // RTF read from its source: its attributed text, page settings and paper
+    // colour. A file's bytes stay bytes so that "\bin" counts them as the
+    // writer did, whatever its code page makes of them.
+    virtual Result<DKRTFReadResult> readRTF(const DKRTFReaderSource& rtf, const std::string& documentName) = 0;
     // An HTML fragment for the editor's page: not for print, no page margins,
     // pictures referenced by file rather than embedded, not for ePub.
     virtual Result<std::u16string> htmlFragmentFromAttributedString(const AttributedString& text,

@@ -36,6 +36,18 @@ TEST_F(RTFReaderMalformedTests, truncatedFilesKeepWhatWasRead)
     }
 }
 
+TEST_F(RTFReaderMalformedTests, aDestinationWordLooseInTheDocumentKeepsTheWordsAfterIt)
+{
+    // Only a group that the word opens is left out; loose in the document it
+    // would take every later word with it.
+    Result<AttributedString> loose = parse(uR"({\rtf1 Paper text \papercolor255 stays\par more\par})");
+    ASSERT_TRUE(loose.ok());
+    EXPECT_EQ(loose->string(), u"Paper text stays\nmore\n");
+    Result<AttributedString> grouped = parse(uR"({\rtf1 a{\papercolor255 gone}b{\header head}c\par})");
+    ASSERT_TRUE(grouped.ok());
+    EXPECT_EQ(grouped->string(), u"abc\n");
+}
+
 TEST_F(RTFReaderMalformedTests, unbalancedBracesAreAbsorbedAndReported)
 {
     Result<AttributedString> result = parse(uR"({\rtf1 a}}}b{{c)");

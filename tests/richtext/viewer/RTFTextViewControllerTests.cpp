@@ -213,7 +213,7 @@ TEST_F(RTFViewerTest, editsGoBackToTheDocumentUnscaledAndMarkItChanged)
 {
     // A document that accepts saves, with a text of its own.
     TextDocument document;
-    Result<DKRTFReadResult> read = RichTextConverter::engineConverter()->readRTF(toUtf16(kPlainRTF), "E.rtf");
+    Result<DKRTFReadResult> read = RichTextConverter::engineConverter()->readRTF(DKRTFReaderSource::utf8(kPlainRTF), "E.rtf");
     ASSERT_TRUE(read);
     document.setRTFtext(read->text);
     auto viewer = RTFTextViewController::make(document);
