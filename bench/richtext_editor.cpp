@@ -474,8 +474,8 @@ BENCHMARK(BM_KeystrokeToChangeCount)
 
 // The key of BM_KeystrokeToChangeCount in the middle of the 1 MB document
 // with the blocks more than 100 blocks away from the caret taken out of
-// layout (0: none, 1: display none, 2: content-visibility hidden) or out of
-// editing (3: read-only by style), for
+// layout (0: none, 1: display none, 2: content-visibility hidden), out of
+// editing (3: read-only by style) or out of both (4), for
 // comparison: it tells whether holding far blocks out of layout while
 // typing would make a key cheaper in this web engine, and what the page's
 // process holds of its own (the document's nodes, their styles and layout)
@@ -489,7 +489,7 @@ void BM_KeystrokeWithFarBlocksOutOfLayout(benchmark::State& state)
     WebView& page = *open.editor->webView();
     placeCaretAt(page, 50);
     static const char* const kHoldings[] = {"", "display: none", "content-visibility: hidden",
-                                            "-webkit-user-modify: read-only"};
+                                            "-webkit-user-modify: read-only", "display: none; -webkit-user-modify: read-only"};
     const std::string holding = kHoldings[state.range(0)];
     if (!holding.empty()) {
         page.stringByEvaluatingJavaScript(
@@ -517,6 +517,7 @@ BENCHMARK(BM_KeystrokeWithFarBlocksOutOfLayout)
     ->Arg(1)
     ->Arg(2)
     ->Arg(3)
+    ->Arg(4)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(30);
