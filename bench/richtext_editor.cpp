@@ -217,12 +217,31 @@ std::vector<std::string> childProcesses()
     return children;
 }
 
-// The memory of the processes this one started, in megabytes.
-double childProcessesMegabytes(Measure measure = Measure::Resident)
+// The name a process gave itself (at most 15 characters), or "".
+std::string processName(const std::string& process)
+{
+    char name[64] = {};
+    if (FILE* comm = std::fopen(("/proc/" + process + "/comm").c_str(), "r")) {
+        if (!std::fgets(name, sizeof name, comm))
+            name[0] = 0;
+        std::fclose(comm);
+    }
+    return name;
+}
+
+// The web engine's processes, by the names they give themselves.
+constexpr const char* kPageProcessName = "WebKitWebProces";
+constexpr const char* kNetworkProcessName = "WebKitNetworkPr";
+
+// The memory of the processes this one started, or of those of them whose
+// name begins with `named`, in megabytes.
+double childProcessesMegabytes(Measure measure = Measure::Resident, const char* named = nullptr)
 {
     double total = 0;
-    for (const std::string& child : childProcesses())
-        total += megabytes(child, measure);
+    for (const std::string& child : childProcesses()) {
+        if (!named || processName(child).rfind(named, 0) == 0)
+            total += megabytes(child, measure);
+    }
     return total;
 }
 
@@ -283,13 +302,7 @@ PageMappings pageMappings()
 {
     PageMappings mappings;
     for (const std::string& child : childProcesses()) {
-        char command[64] = {};
-        if (FILE* comm = std::fopen(("/proc/" + child + "/comm").c_str(), "r")) {
-            if (!std::fgets(command, sizeof command, comm))
-                command[0] = 0;
-            std::fclose(comm);
-        }
-        if (std::strncmp(command, "WebKitWebProces", 15) == 0)
+        if (processName(child).rfind(kPageProcessName, 0) == 0)
             addMappings(child, mappings);
     }
     return mappings;
@@ -461,10 +474,12 @@ BENCHMARK(BM_KeystrokeToChangeCount)
 
 // The key of BM_KeystrokeToChangeCount in the middle of the 1 MB document
 // with the blocks more than 100 blocks away from the caret taken out of
-// layout (0: none, 1: display none, 2: content-visibility hidden) or out of
-// editing (3: read-only by style), for
+// layout (0: none, 1: display none, 2: content-visibility hidden), out of
+// editing (3: read-only by style) or out of both (4), for
 // comparison: it tells whether holding far blocks out of layout while
-// typing would make a key cheaper in this web engine.
+// typing would make a key cheaper in this web engine, and what the page's
+// process holds of its own (the document's nodes, their styles and layout)
+// with them held so, once the engine has settled.
 void BM_KeystrokeWithFarBlocksOutOfLayout(benchmark::State& state)
 {
     registerEditor();
@@ -474,7 +489,7 @@ void BM_KeystrokeWithFarBlocksOutOfLayout(benchmark::State& state)
     WebView& page = *open.editor->webView();
     placeCaretAt(page, 50);
     static const char* const kHoldings[] = {"", "display: none", "content-visibility: hidden",
-                                            "-webkit-user-modify: read-only"};
+                                            "-webkit-user-modify: read-only", "display: none; -webkit-user-modify: read-only"};
     const std::string holding = kHoldings[state.range(0)];
     if (!holding.empty()) {
         page.stringByEvaluatingJavaScript(
@@ -483,6 +498,9 @@ void BM_KeystrokeWithFarBlocksOutOfLayout(benchmark::State& state)
             "var c=Array.prototype.slice.call(p.children);c.forEach(function(e,i){if(Math.abs(i-k)>100)"
             "e.style.cssText+=';" + holding + "';});})()");
     }
+    page.stringByEvaluatingJavaScript("document.getElementById('content').scrollHeight");
+    pause(3);
+    state.counters["page_allocations_MB"] = pageMappings().allocations;
     auto saving = std::make_shared<bool>(false);
     open.document->setSaveStateHandler([saving](bool inProgress) { *saving = inProgress; });
     for (auto _ : state) {
@@ -499,6 +517,7 @@ BENCHMARK(BM_KeystrokeWithFarBlocksOutOfLayout)
     ->Arg(1)
     ->Arg(2)
     ->Arg(3)
+    ->Arg(4)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(30);
@@ -691,11 +710,16 @@ BENCHMARK(BM_PageSaveAnswer)->ArgName("kB")->Arg(100)->Arg(1000)->UseManualTime(
 
 // Each figure at a stage: the program's resident size, the part of it no
 // other process shares and what its allocations hold, the same two sizes of
-// its web processes, and the proportional total of all of them (shared
-// libraries counted once).
+// its web processes together, the resident sizes of the page's process and
+// of the network process apart, and two totals of all of them: resident
+// (each shared library counted in every process that maps it, as a process
+// list adds them up) and proportional (shared libraries counted once).
 void recordMemory(benchmark::State& state, const std::string& stage)
 {
     state.counters[stage + "_MB"] = residentMegabytes();
+    state.counters[stage + "_page_process_MB"] = childProcessesMegabytes(Measure::Resident, kPageProcessName);
+    state.counters[stage + "_network_process_MB"] = childProcessesMegabytes(Measure::Resident, kNetworkProcessName);
+    state.counters[stage + "_total_resident_MB"] = residentMegabytes() + childProcessesMegabytes();
     state.counters[stage + "_heap_MB"] = heapMegabytes();
     state.counters[stage + "_private_MB"] = privateMegabytes();
     state.counters[stage + "_page_MB"] = childProcessesMegabytes();
@@ -779,6 +803,45 @@ void BM_MemoryAcrossSaves(benchmark::State& state)
     recordMemory(state, "idle");
 }
 BENCHMARK(BM_MemoryAcrossSaves)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The same figures with a document of one line, once ready and after an
+// edit and a save: what the program and the web engine's processes hold
+// whatever the document, beside which the 1 MB document's figures above
+// show what the document itself costs.
+void BM_MemoryWithOneLine(benchmark::State& state)
+{
+    returnLargeBlocksWhenFreed();
+    registerEditor();
+    const std::filesystem::path path = std::filesystem::temp_directory_path()
+        / ("folio-bench-richtext-one-line-" + std::to_string(getpid()) + ".rtf");
+    if (FILE* file = std::fopen(path.c_str(), "w")) {
+        std::fputs("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs24 One line of text.\\par}", file);
+        std::fclose(file);
+    }
+    OpenEditor open = openEditor(path.string(), Editing::Editable);
+    for (auto _ : state) {
+        if (!openUntilReady(open)) {
+            state.SkipWithError("the editor did not become ready");
+            break;
+        }
+        // Once the page has done what follows its being ready.
+        pause(2);
+        recordMemory(state, "ready");
+        WebView& page = *open.editor->webView();
+        placeCaret(page);
+        page.executeEditingCommand("InsertText", "saved ");
+        page.stringByEvaluatingJavaScript("document.readyState");
+        open.document->updateChangeCount(DKDocument::ChangeKind::Done);
+        if (!save(*open.document)) {
+            state.SkipWithError("the save failed");
+            break;
+        }
+        recordMemory(state, "saved");
+    }
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+}
+BENCHMARK(BM_MemoryWithOneLine)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -1457,7 +1457,9 @@
         var kept = slicedAnswers[number];
         if (!kept)
             return '';
-        var slice = [];
+        // The mark goes in first: put before the joined slice, it would
+        // make one more copy of it when the answer is sent.
+        var slice = [''];
         var room = kAnswerSliceLength;
         while (room > 0 && kept.at < kept.pieces.length) {
             var piece = kept.pieces[kept.at];
@@ -1473,10 +1475,11 @@
                 kept.offset = 0;
             }
         }
-        if (kept.at < kept.pieces.length)
-            return '+' + slice.join('');
-        delete slicedAnswers[number];
-        return '.' + slice.join('');
+        var more = kept.at < kept.pieces.length;
+        slice[0] = more ? '+' : '.';
+        if (!more)
+            delete slicedAnswers[number];
+        return slice.join('');
     }
 
     function editorContent(withPlainText) {
