@@ -1,6 +1,8 @@
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
+#include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkViewBuilder.h"
@@ -26,11 +28,11 @@ using testing_support::readFile;
 using testing_support::writeFile;
 
 // A paragraph of 12 point text whose last words are 24 points, then a
-// paragraph of 12 point text: the size bar and what uses its size, in a real
-// window with its keys clicked.
-class RichTextCaretSizeWindowTest : public test::EditorWindowTest<TextViewController> {
+// paragraph of 12 point text: the size bar, what uses its size and pastes
+// there, in a real window with its keys clicked.
+class RichTextSizeAndPasteWindowTest : public test::EditorWindowTest<TextViewController> {
 protected:
-    RichTextCaretSizeWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-caret-size") {}
+    RichTextSizeAndPasteWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-size-and-paste") {}
 
     void SetUp() override
     {
@@ -110,7 +112,7 @@ protected:
 
 // After 24 point words at a paragraph's end the bar shows 24, not the
 // paragraph's 12, and "+" goes one step from there for what is typed next.
-TEST_F(RichTextCaretSizeWindowTest, theBarAndItsPlusFollowTheWordsBeforeTheCaretAtAParagraphsEnd)
+TEST_F(RichTextSizeAndPasteWindowTest, theBarAndItsPlusFollowTheWordsBeforeTheCaretAtAParagraphsEnd)
 {
     caretAfterParagraph(0);
     ASSERT_TRUE(waitFor([&] { return shownSize() == "24"; })) << shownSize();
@@ -126,7 +128,7 @@ TEST_F(RichTextCaretSizeWindowTest, theBarAndItsPlusFollowTheWordsBeforeTheCaret
 // Between two polls of the bar, what uses the caret's size still takes the
 // text's own: a step after the caret moved to smaller words, and a case
 // change of larger words.
-TEST_F(RichTextCaretSizeWindowTest, aStepAndACaseChangeRightAfterTheCaretMovedTakeTheSizeThere)
+TEST_F(RichTextSizeAndPasteWindowTest, aStepAndACaseChangeRightAfterTheCaretMovedTakeTheSizeThere)
 {
     caretAfterParagraph(0);
     ASSERT_TRUE(waitFor([&] { return shownSize() == "24"; })) << shownSize();
@@ -152,6 +154,34 @@ TEST_F(RichTextCaretSizeWindowTest, aStepAndACaseChangeRightAfterTheCaretMovedTa
     EXPECT_EQ(savedPointsBefore("ALPHA"), 24) << readFile(path);
     EXPECT_EQ(savedPointsBefore("Bravo"), 24) << readFile(path);
     EXPECT_EQ(savedPointsBefore("Tail"), 12) << readFile(path);
+}
+
+// Plain text alone on the desktop clipboard, pasted after a word with
+// Ctrl+V and from the tools menu's plain paste: its blanks at either end
+// keep it apart from the words around it.
+TEST_F(RichTextSizeAndPasteWindowTest, plainTextPastedBetweenWordsKeepsTheBlanksAtItsEnds)
+{
+    caretAfterParagraph(0);
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " Kilo Lima ", -1);
+    GtkPresenter::processPendingEvents();
+    press(GDK_KEY_v, GDK_CONTROL_MASK);
+    typeAndWait("Mike");
+
+    caretAfterParagraph(1);
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " November ", -1);
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(click(widgetFor(*editor->editingTools().keyBar().miscToolsKey())));
+    ASSERT_TRUE(waitFor([&] { return menuEntry("Paste As Plain Text") != nullptr; })) << "the tools menu opens";
+    ASSERT_TRUE(click(menuEntry("Paste As Plain Text")));
+    typeAndWait("Oscar");
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+
+    ASSERT_TRUE(save());
+    Result<DKRTFReadResult> saved = DKRTFReader::read(toUtf16(readFile(path)));
+    ASSERT_TRUE(saved.ok());
+    std::string text = toUtf8(saved->text.string());
+    EXPECT_NE(text.find("Small Alpha Bravo Kilo Lima Mike\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Tail November Oscar"), std::string::npos) << text;
 }
 
 } // namespace
