@@ -683,20 +683,87 @@
         return computed(caretElement()).fontFamily;
     }
 
-    // The element whose text a caret follows, as typing there takes its
-    // style: a caret between the children of an element (at the end of a
-    // paragraph, say) follows the last text of the child before it.
+    // The sibling before a node or before the nearest of its ancestors that
+    // has one, within the node's block.
+    function previousInBlock(node) {
+        var line = blockOf(node);
+        for (var up = node; up && up !== line; up = up.parentNode) {
+            if (up.previousSibling)
+                return up.previousSibling;
+        }
+        return null;
+    }
+
+    // The last node before a collapsed range's start, within its block:
+    // what a person sees just before the caret. Empty text shows nothing
+    // and is passed over.
+    function nodeBeforeCaret(range) {
+        var container = range.startContainer;
+        var node = container.nodeType === 1 && range.startOffset > 0 ? container.childNodes[range.startOffset - 1]
+                                                                      : previousInBlock(container);
+        while (node) {
+            while (node.lastChild)
+                node = node.lastChild;
+            if (node.nodeType !== 3 || node.data.length > 0)
+                return node;
+            node = previousInBlock(node);
+        }
+        return null;
+    }
+
+    // The first text node of which a selection holds a visible letter. A
+    // selection that starts between elements (one of the whole text, say)
+    // starts in their container, whose own style its text need not have.
+    function firstSelectedText(range) {
+        var walker = doc().createTreeWalker(root(), NodeFilter.SHOW_TEXT);
+        var container = range.startContainer;
+        var node = null;
+        if (container.nodeType === 3) {
+            walker.currentNode = container;
+            node = container;
+        } else if (container.childNodes[range.startOffset]) {
+            node = container.childNodes[range.startOffset];
+            walker.currentNode = node;
+            if (node.nodeType !== 3)
+                node = walker.nextNode();
+        } else {
+            var last = container;
+            while (last.lastChild)
+                last = last.lastChild;
+            walker.currentNode = last;
+            node = walker.nextNode();
+        }
+        for (; node && range.intersectsNode(node); node = walker.nextNode()) {
+            var begin = node === range.startContainer ? range.startOffset : 0;
+            var end = node === range.endContainer ? range.endOffset : node.data.length;
+            if (/\S/.test(node.data.substring(begin, end)))
+                return node;
+        }
+        return null;
+    }
+
+    // The element of the letter a caret follows, whose style typing there
+    // takes. The engine moves a caret at the start of a text node back to
+    // the end of the text before it, so that text decides too. A caret that
+    // begins its line takes the text after it; on a line with no text, the
+    // line break's own style. With text selected, the element of its first
+    // letter.
     function caretTextElement() {
         var range = currentRange();
-        if (range && range.collapsed && range.startContainer.nodeType === 1 && range.startOffset > 0) {
-            var before = range.startContainer.childNodes[range.startOffset - 1];
-            while (before && before.lastChild)
-                before = before.lastChild;
-            var element = elementOf(before);
-            if (element && root().contains(element))
-                return element;
+        if (!range)
+            return caretElement();
+        if (!range.collapsed) {
+            var first = firstSelectedText(range);
+            return first && root().contains(first) ? first.parentElement : caretElement();
         }
-        return caretElement();
+        var inText = range.startContainer.nodeType === 3;
+        if (inText && range.startOffset > 0)
+            return caretElement();
+        var before = nodeBeforeCaret(range);
+        if (!before || BLOCK_TAGS.test(before.nodeName) || (before.nodeName === 'BR' && inText))
+            return caretElement();
+        var element = elementOf(before);
+        return element && root().contains(element) ? element : caretElement();
     }
 
     function fontSizeAtCaret(element) {
@@ -710,13 +777,9 @@
         return String(Math.round(parseFloat(computed(element).fontSize) || 0));
     }
 
+    // The size of the text at the caret as a person sees it there, and as
+    // text typed or inserted there takes it.
     function getCurrentFontSize() {
-        return fontSizeAtCaret(caretElement());
-    }
-
-    // The size text inserted at the caret should take: that of the text
-    // the caret follows.
-    function getTypingFontSize() {
         return fontSizeAtCaret(caretTextElement());
     }
 
@@ -1581,7 +1644,6 @@
         getSelectionHtml: getSelectionHtml,
         getFontFamilies: getFontFamilies,
         getCurrentFontSize: getCurrentFontSize,
-        getTypingFontSize: getTypingFontSize,
         getCurrentLineSpacing: getCurrentLineSpacing,
         getCurrentParagraphSpacing: getCurrentParagraphSpacing,
         getCurrentParagraphSpacingBefore: getCurrentParagraphSpacingBefore,

@@ -129,6 +129,9 @@ void CharacterStyleCommander::changeFontSizeByPoints(int points, bool isStep)
 {
     int size = points;
     if (isStep) {
+        // A step goes from the size of the text at the caret, which the bar
+        // shows only from its next poll after the caret moved.
+        m_monitor.updateFontSize();
         FontSizeRules::Step step = FontSizeRules::step(intValue(getTextValueCurrentFontSize()), points);
         size = step.size;
         m_toolbar.styleFontSizeIncrease->setEnabled(step.increaseEnabled);
@@ -145,8 +148,10 @@ void CharacterStyleCommander::changeFontSizeByPoints(int points, bool isStep)
     m_host.documentIsDirty();
 }
 
-int CharacterStyleCommander::getBiggestRealFontSizeInPointsFromSelection() const
+int CharacterStyleCommander::getBiggestRealFontSizeInPointsFromSelection()
 {
+    // The bar's size may be a poll behind a caret just moved.
+    m_monitor.updateFontSize();
     return FontSizeRules::pageSizeForShownSize(intValue(getTextValueCurrentFontSize()));
 }
 

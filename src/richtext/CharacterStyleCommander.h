@@ -53,7 +53,9 @@ public:
     // else points is the new shown size.
     void changeFontSizeByPoints(int points, bool isStep);
     std::string getTextValueCurrentFontSize() const;
-    int getBiggestRealFontSizeInPointsFromSelection() const;
+    // The page size of the text at the caret, for inline styles; the size
+    // bar is brought up to it first.
+    int getBiggestRealFontSizeInPointsFromSelection();
     int getBiggestCurrentFontSizeInPointsFromSelection();
     void setTextSize();
     // The hardware keyboard's size shortcuts: one step up or down.

@@ -46,9 +46,8 @@ public:
     void textStyleMonitor();
     // The font name title and whether bold and italic may be applied.
     void updateCurrentFont();
-    // The size title, from the page now rather than at the next tick, as
-    // the size of the text the caret follows: for what is about to be
-    // inserted there.
+    // The size title, from the page now rather than at the next tick: for
+    // a command about to use the size of the text at the caret.
     void updateFontSize();
     // True when only a caret is set, false when text is selected. Waits for
     // the page within the connection's limit; without a page, true at once.

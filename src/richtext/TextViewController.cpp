@@ -256,12 +256,9 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
 {
     ClipboardCommander::Host host;
     host.documentIsDirty = [this] { documentIsDirty(); };
-    // The bar's size may be a tick behind a caret just moved (a drop puts
-    // it where the pointer let go): pasted text takes the caret's own.
-    host.biggestFontSize = [this] {
-        m_styling->monitor().updateFontSize();
-        return m_styling->characters().getBiggestRealFontSizeInPointsFromSelection();
-    };
+    // Pasted text takes the size of the text at the caret, also where a
+    // drop just put the caret.
+    host.biggestFontSize = [this] { return m_styling->characters().getBiggestRealFontSizeInPointsFromSelection(); };
     host.documentTitle = [this] { return m_document ? m_document->localizedName() : std::string(); };
     host.insertImage = [this](const Image::Pointer& image, bool autoResize) {
         if (Status inserted = m_pictures->insertImage(image, autoResize); !inserted)

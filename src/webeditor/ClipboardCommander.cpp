@@ -146,8 +146,7 @@ void ClipboardCommander::insertPlainText(const std::u16string& text)
     TEHTMLWriterSettings settings;
     settings.fileName = m_host.documentTitle ? m_host.documentTitle() : std::string();
     std::u16string written = htmlString(AttributedString(text), settings);
-    std::u16string fragment = ClipboardHTML::fragmentFromWrittenText(written);
-    std::string span = "<span>" + toUtf8(fragment) + "</span>";
+    std::string span = ClipboardHTML::plainInsertionSpan(ClipboardHTML::fragmentFromWrittenText(written));
     sendInsertion(HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion), false);
 }
 
@@ -173,7 +172,7 @@ void ClipboardCommander::paste2()
         insertPicture(image, false, true);
         call(m_host.documentIsDirty);
     } else if (std::optional<std::u16string> text = m_pasteboard.string()) {
-        sendInsertion("<span>" + toUtf8(ClipboardHTML::plainTextFragment(*text)) + "</span>", true);
+        sendInsertion(ClipboardHTML::plainInsertionSpan(ClipboardHTML::plainTextFragment(*text)), true);
     }
     call(m_host.updateContextualMenu);
     call(m_host.updateWordCounter);

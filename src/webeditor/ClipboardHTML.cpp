@@ -56,20 +56,53 @@ std::string cssValue(std::string_view value)
     return clean;
 }
 
+// Where the text of an HTML fragment begins and ends: past the tags that
+// open it and before those that close it.
+std::size_t textBegin(const std::string& html)
+{
+    std::size_t at = 0;
+    while (at < html.size() && html[at] == '<') {
+        std::size_t close = html.find('>', at);
+        if (close == std::string::npos)
+            break;
+        at = close + 1;
+    }
+    return at;
+}
+
+std::size_t textEnd(const std::string& html, std::size_t begin)
+{
+    std::size_t at = html.size();
+    while (at > begin && html[at - 1] == '>') {
+        std::size_t open = html.rfind('<', at - 1);
+        if (open == std::string::npos || open < begin)
+            break;
+        at = open;
+    }
+    return at;
+}
+
 // The page's insertion drops blanks at either end of what it inserts, as a
 // line's edges would; blanks the clipboard held there stay blanks only in a
-// span that keeps them.
+// span that keeps them. Tags around the text (the lines plain text is
+// written as) do not hide its blanks.
 std::string withEndBlanksKept(std::string html)
 {
     constexpr std::string_view kKeeper = "<span style=\"white-space:pre-wrap;\">";
-    std::size_t leading = html.find_first_not_of(' ');
-    if (leading == std::string::npos)
-        return html.empty() ? html : std::string(kKeeper) + html + "</span>";
-    std::size_t trailing = html.size() - 1 - html.find_last_not_of(' ');
-    if (trailing > 0)
-        html.insert(html.size() - trailing, kKeeper).append("</span>");
-    if (leading > 0)
-        html.insert(leading, "</span>").insert(0, kKeeper);
+    constexpr std::string_view kKeeperEnd = "</span>";
+    std::size_t begin = textBegin(html);
+    std::size_t end = textEnd(html, begin);
+    std::size_t firstLetter = html.find_first_not_of(' ', begin);
+    if (firstLetter == std::string::npos || firstLetter >= end) {
+        if (end > begin)
+            html.insert(end, kKeeperEnd).insert(begin, kKeeper);
+        return html;
+    }
+    std::size_t lastLetter = html.find_last_not_of(' ', end - 1);
+    if (lastLetter + 1 < end)
+        html.insert(end, kKeeperEnd).insert(lastLetter + 1, kKeeper);
+    if (firstLetter > begin)
+        html.insert(firstLetter, kKeeperEnd).insert(begin, kKeeper);
     return html;
 }
 
@@ -143,6 +176,11 @@ std::u16string ClipboardHTML::plainTextFragment(std::u16string_view text)
     std::u16string clean = stringByReplacingOccurrencesOfString(text, u"\uFEFF[\U0001F4AC]", u"");
     clean = stringByEscapingForHTML(clean);
     return replaced(std::move(clean), {{u"\r", u"<br>"}, {u"\n", u"<br>"}});
+}
+
+std::string ClipboardHTML::plainInsertionSpan(std::u16string_view fragment)
+{
+    return "<span>" + withEndBlanksKept(toUtf8(fragment)) + "</span>";
 }
 
 std::string ClipboardHTML::insertionSpan(std::u16string_view fragment, std::string_view fontFamily, int pixelSize,

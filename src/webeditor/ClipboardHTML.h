@@ -32,6 +32,9 @@ public:
     // breaks as "<br>".
     static std::u16string plainTextFragment(std::u16string_view text);
 
+    // What a paste of plain text inserts: the fragment in a bare span, the
+    // blanks at its ends kept.
+    static std::string plainInsertionSpan(std::u16string_view fragment);
     // What the rich paste inserts: the fragment in a span of the caret's
     // font, pixel size and colour, all made safe again as one piece, since
     // the family and colour names come from the page.

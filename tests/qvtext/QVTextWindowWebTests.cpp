@@ -303,6 +303,37 @@ TEST_F(QVTextWindowTest, pastedWordsTakeTheSizeOfTheWordsBeforeThemAndKeepTheirB
         << run("tinymce.activeEditor.getContent()");
 }
 
+// Plain text alone on the desktop clipboard, pasted after a word: the
+// blanks at its ends keep it apart from the words around it, also when the
+// document opens again.
+TEST_F(QVTextWindowTest, plainTextPastedAfterAWordKeepsTheBlanksAtItsEnds)
+{
+    std::string path = folder.path("PastePlain.qvtext");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage("<p>Alpha Bravo</p>")->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.getBody(),true);"
+        "e.selection.collapse(false);})()");
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " Kilo Lima ", -1);
+    GtkPresenter::processPendingEvents();
+    press(GDK_KEY_v, GDK_CONTROL_MASK);
+    auto text = [&] { return run("tinymce.activeEditor.getBody().textContent.replace(/\\u00a0/g,' ')"); };
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return text().find("Lima") != std::string::npos; }, kEngineWaitSeconds))
+        << "the paste did not reach the page";
+    type("Mike");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return text().find("Mike") != std::string::npos; }, kEngineWaitSeconds))
+        << "the keys did not reach the page";
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+    ASSERT_TRUE(save());
+    closeDocument();
+
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(text(), "Alpha Bravo Kilo Lima Mike") << run("tinymce.activeEditor.getContent()");
+}
+
 // The margins ruler runs above the page in the window, across its width.
 TEST_F(QVTextWindowTest, theMarginsRulerRunsAboveThePage)
 {

@@ -278,6 +278,20 @@ TEST_F(ClipboardTest, richPasteOfPlainTextGoesThroughTheWriterEscaped)
     EXPECT_NE(html[0].find("&lt;script&gt;"), std::string::npos) << html[0];
 }
 
+// The page drops blanks at the ends of what it inserts; those of the
+// clipboard's text stand in spans that keep them, also inside the lines the
+// writer makes of it, and text without such blanks goes in as it was.
+TEST(ClipboardHTMLTest, plainInsertionKeepsTheBlanksAtTheTextsEnds)
+{
+    const std::string keeper = "<span style=\"white-space:pre-wrap;\">";
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"<div> Kilo  Lima </div><div>x  </div>"),
+              "<span><div>" + keeper + " </span>Kilo  Lima </div><div>x" + keeper + "  </span></div></span>");
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u" a&lt;b"), "<span>" + keeper + " </span>a&lt;b</span>");
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"<div>  </div>"), "<span><div>" + keeper + "  </span></div></span>");
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"<div>Kilo</div>"), "<span><div>Kilo</div></span>");
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u""), "<span></span>");
+}
+
 TEST_F(ClipboardTest, pasteOfAnEmptyPasteboardInsertsNothingButStillRefreshes)
 {
     clipboard.paste();

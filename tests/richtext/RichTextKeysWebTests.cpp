@@ -103,8 +103,8 @@ TEST_F(RichTextKeysWebTest, controlBracketsStepTheSelectionsSize)
 {
     const std::shared_ptr<Button>& size = editor->styling().toolbar().styleFontSize;
     auto shown = [&] { return size->titleForState(ControlState::Normal); };
-    // The page draws the text's 16 points at 18 pixels, shown as 12.
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return shown() == u"12"; }, kEngineWaitSeconds)) << toUtf8(shown());
+    // The page draws the text's 16 points at 22 pixels, shown as 16.
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return shown() == u"16"; }, kEngineWaitSeconds)) << toUtf8(shown());
     page->stringByEvaluatingJavaScript(
         "(function(){var r=document.createRange();r.selectNodeContents(document.getElementById('content'));"
         "var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
@@ -114,12 +114,12 @@ TEST_F(RichTextKeysWebTest, controlBracketsStepTheSelectionsSize)
             "return getComputedStyle(t).fontSize;})()");
     };
     ASSERT_TRUE(test::pressKeys("ctrl+bracketright"));
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return shown() == u"13"; }, kEngineWaitSeconds)) << toUtf8(shown());
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return pageSize() == "19px"; }, kEngineWaitSeconds)) << pageSize();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return shown() == u"17"; }, kEngineWaitSeconds)) << toUtf8(shown());
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return pageSize() == "23px"; }, kEngineWaitSeconds)) << pageSize();
     ASSERT_TRUE(test::pressKeys("ctrl+bracketleft"));
     ASSERT_TRUE(test::pressKeys("ctrl+bracketleft"));
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return pageSize() == "17px"; }, kEngineWaitSeconds)) << pageSize();
-    EXPECT_EQ(toUtf8(shown()), "11");
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return pageSize() == "21px"; }, kEngineWaitSeconds)) << pageSize();
+    EXPECT_EQ(toUtf8(shown()), "15");
     EXPECT_NE(pageText().find("Amber lantern"), std::string::npos) << "the keys typed nothing: " << pageText();
 }
 

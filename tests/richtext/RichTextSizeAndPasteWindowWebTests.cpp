@@ -1,0 +1,188 @@
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkViewBuilder.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/Button.h"
+#include "platform/web/WebView.h"
+#include "richtext/FontStateMonitor.h"
+#include "richtext/RichTextEditingTools.h"
+#include "richtext/RichTextStyling.h"
+#include "richtext/StyleToolbar.h"
+#include "richtext/TextViewController.h"
+#include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace folio {
+namespace {
+
+using testing_support::readFile;
+using testing_support::writeFile;
+
+// A paragraph of 12 point text whose last words are 24 points, then a
+// paragraph of 12 point text: the size bar, what uses its size and pastes
+// there, in a real window with its keys clicked.
+class RichTextSizeAndPasteWindowTest : public test::EditorWindowTest<TextViewController> {
+protected:
+    RichTextSizeAndPasteWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-size-and-paste") {}
+
+    void SetUp() override
+    {
+        EditorWindowTest::SetUp();
+        if (IsSkipped())
+            return;
+        path = folder.path("Sizes.rtf");
+        writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs24 Small \\fs48 Alpha Bravo\\par\\fs24 Tail\\par}");
+        open(path, {900, 640}, Root::Navigation);
+        if (HasFatalFailure())
+            return;
+        editor->editingTools().keyBar().toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+        editor->editingTools().keyBar().removeFormBar();
+        ASSERT_TRUE(waitFor([&] { return widgetFor(*bar().styleFontSizeIncrease) != nullptr; }));
+        // A button takes a click only once it has seen the pointer arrive:
+        // the pointer leaves where an earlier test's clicks left it.
+        ASSERT_TRUE(test::movePointerOver(pageWidget));
+    }
+
+    StyleToolbar& bar() { return editor->styling().toolbar(); }
+    GtkWidget* widgetFor(const View& view)
+    {
+        GtkPresenter::processPendingEvents();
+        GtkWidget* widget = GtkViewBuilder::widgetForView(toplevel, view);
+        return widget && gtk_widget_get_mapped(widget) && gtk_widget_get_allocated_width(widget) > 1 ? widget : nullptr;
+    }
+    // The size the bar's label shows on screen: the text of the button's
+    // label, which its title sets (the button's own label property keeps
+    // the title it was built with).
+    std::string shownSize()
+    {
+        GtkWidget* button = widgetFor(*bar().styleFontSize);
+        GtkWidget* label = button ? gtk_bin_get_child(GTK_BIN(button)) : nullptr;
+        return label && GTK_IS_LABEL(label) ? gtk_label_get_text(GTK_LABEL(label)) : "";
+    }
+    bool click(GtkWidget* widget) { return widget && test::clickWidget(widget); }
+    bool click(const std::shared_ptr<Button>& button) { return click(widgetFor(*button)); }
+    GtkWidget* menuEntry(const std::string& title)
+    {
+        GtkWidget* menu = presenter->menuPopover();
+        if (!menu || !gtk_widget_get_mapped(menu))
+            return nullptr;
+        for (GtkWidget* button : test::descendants(menu, GTK_TYPE_BUTTON)) {
+            for (const std::string& label : test::labelTexts(button)) {
+                if (label == title)
+                    return button;
+            }
+        }
+        return nullptr;
+    }
+    // The caret after the last child of the n-th paragraph, where a click
+    // past the end of its line may put it.
+    void caretAfterParagraph(int n)
+    {
+        run("(function(){var c=document.getElementById('content');c.focus();"
+            "var p=document.getElementById('paragraph').children[" + std::to_string(n) + "];"
+            "var r=document.createRange();r.setStart(p,p.childNodes.length);r.collapse(true);"
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
+    }
+    void typeAndWait(const std::string& word)
+    {
+        type(word);
+        ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find(word) != std::string::npos; }))
+            << "the keys did not reach the page";
+    }
+    // The size a run carries in the saved file: the last "\fs" before its text, in points.
+    int savedPointsBefore(const std::string& text)
+    {
+        std::string rtf = readFile(path);
+        std::size_t at = rtf.find(text);
+        std::size_t size = at == std::string::npos ? std::string::npos : rtf.rfind("\\fs", at);
+        return size == std::string::npos ? -1 : std::atoi(rtf.c_str() + size + 3) / 2;
+    }
+
+    std::string path;
+};
+
+// After 24 point words at a paragraph's end the bar shows 24, not the
+// paragraph's 12, and "+" goes one step from there for what is typed next.
+TEST_F(RichTextSizeAndPasteWindowTest, theBarAndItsPlusFollowTheWordsBeforeTheCaretAtAParagraphsEnd)
+{
+    caretAfterParagraph(0);
+    ASSERT_TRUE(waitFor([&] { return shownSize() == "24"; })) << shownSize();
+    ASSERT_TRUE(click(bar().styleFontSizeIncrease));
+    EXPECT_EQ(shownSize(), "25");
+    typeAndWait("Zulu");
+    ASSERT_TRUE(save());
+    EXPECT_EQ(savedPointsBefore("Small"), 12) << readFile(path);
+    EXPECT_EQ(savedPointsBefore("Bravo"), 24) << readFile(path);
+    EXPECT_EQ(savedPointsBefore("Zulu"), 25) << readFile(path);
+}
+
+// Between two polls of the bar, what uses the caret's size still takes the
+// text's own: a step after the caret moved to smaller words, and a case
+// change of larger words.
+TEST_F(RichTextSizeAndPasteWindowTest, aStepAndACaseChangeRightAfterTheCaretMovedTakeTheSizeThere)
+{
+    caretAfterParagraph(0);
+    ASSERT_TRUE(waitFor([&] { return shownSize() == "24"; })) << shownSize();
+    editor->styling().monitor().stop();
+
+    caretAfterParagraph(1);
+    ASSERT_TRUE(click(bar().styleFontSizeIncrease));
+    EXPECT_EQ(shownSize(), "13") << "one step from the 12 points of Tail";
+    typeAndWait("Yankee");
+
+    // "Alpha" selected; the bar still shows the step above.
+    run("(function(){var c=document.getElementById('content');c.focus();var w=document.createTreeWalker(c,"
+        "NodeFilter.SHOW_TEXT);for(var t=w.nextNode();t;t=w.nextNode()){var at=t.data.indexOf('Alpha');if(at>=0){"
+        "var r=document.createRange();r.setStart(t,at);r.setEnd(t,at+5);var s=getSelection();s.removeAllRanges();"
+        "s.addRange(r);}}})()");
+    ASSERT_TRUE(click(widgetFor(*editor->editingTools().keyBar().miscToolsKey())));
+    ASSERT_TRUE(waitFor([&] { return menuEntry("Uppercase Selection") != nullptr; })) << "the tools menu opens";
+    ASSERT_TRUE(click(menuEntry("Uppercase Selection")));
+    ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("ALPHA") != std::string::npos; }));
+
+    ASSERT_TRUE(save());
+    EXPECT_EQ(savedPointsBefore("Yankee"), 13) << readFile(path);
+    EXPECT_EQ(savedPointsBefore("ALPHA"), 24) << readFile(path);
+    EXPECT_EQ(savedPointsBefore("Bravo"), 24) << readFile(path);
+    EXPECT_EQ(savedPointsBefore("Tail"), 12) << readFile(path);
+}
+
+// Plain text alone on the desktop clipboard, pasted after a word with
+// Ctrl+V and from the tools menu's plain paste: its blanks at either end
+// keep it apart from the words around it.
+TEST_F(RichTextSizeAndPasteWindowTest, plainTextPastedBetweenWordsKeepsTheBlanksAtItsEnds)
+{
+    caretAfterParagraph(0);
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " Kilo Lima ", -1);
+    GtkPresenter::processPendingEvents();
+    press(GDK_KEY_v, GDK_CONTROL_MASK);
+    typeAndWait("Mike");
+
+    caretAfterParagraph(1);
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " November ", -1);
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(click(widgetFor(*editor->editingTools().keyBar().miscToolsKey())));
+    ASSERT_TRUE(waitFor([&] { return menuEntry("Paste As Plain Text") != nullptr; })) << "the tools menu opens";
+    ASSERT_TRUE(click(menuEntry("Paste As Plain Text")));
+    typeAndWait("Oscar");
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+
+    ASSERT_TRUE(save());
+    Result<DKRTFReadResult> saved = DKRTFReader::read(toUtf16(readFile(path)));
+    ASSERT_TRUE(saved.ok());
+    std::string text = toUtf8(saved->text.string());
+    EXPECT_NE(text.find("Small Alpha Bravo Kilo Lima Mike\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Tail November Oscar"), std::string::npos) << text;
+}
+
+} // namespace
+} // namespace folio
