@@ -30,6 +30,8 @@
     var kMostMoves = 50;
     var undoable = [];
     var redoable = [];
+    // Set while an edit runs whose sections are mended as a whole after it.
+    var mending = false;
 
     function tally(values) {
         var counts = {};
@@ -49,8 +51,12 @@
             element.setAttribute('data-section', value);
     }
 
-    // `moves` are {element, from, to}, with null for no break.
-    function move(moves) {
+    // `moves` are {element, from, to}, with null for no break. `joined` is
+    // the paragraph an edit joined to the one before and took away, where
+    // the move follows a join: the engine puts that very paragraph back
+    // when it undoes the join, which tells an undo of the join even where
+    // the numbers of breaks are the same before and after it.
+    function move(moves, joined) {
         if (!moves.length)
             return;
         var values = [];
@@ -62,7 +68,7 @@
         });
         var unmoved = tally(values);
         moves.forEach(function (each) { setBreak(each.element, each.to); });
-        undoable.push({ moves: moves, values: values, unmoved: unmoved, moved: tally(values) });
+        undoable.push({ moves: moves, values: values, unmoved: unmoved, moved: tally(values), joined: joined || null });
         if (undoable.length > kMostMoves)
             undoable.shift();
     }
@@ -75,7 +81,9 @@
             if (!last)
                 return;
             var now = tally(last.values);
-            if (undoing ? now === last.moved : now !== last.unmoved)
+            var followed = last.joined ? last.joined.isConnected === undoing
+                : (undoing ? now !== last.moved : now === last.unmoved);
+            if (!followed)
                 return;
             from.pop();
             last.moves.forEach(function (each) { setBreak(each.element, undoing ? each.from : each.to); });
@@ -116,6 +124,50 @@
         return selection && selection.rangeCount ? paragraphAt(selection.focusNode, selection.focusOffset) : null;
     }
 
+    // Deleting across the end of a paragraph joins it to the next (a cut
+    // keeps the sections, below). The engine keeps the first paragraph's
+    // attributes, but the joined one ends where the last one ended, before
+    // the section that one's break started: it carries the last one's break,
+    // or none where that had none, and the breaks that ended the others go
+    // with their ends. Left as the engine leaves it, the first one's break
+    // would stand before the sections of the last, and give them its paper
+    // and headers.
+    var joining = null;
+
+    function joinedRange(event) {
+        var ranges = event.getTargetRanges ? event.getTargetRanges() : [];
+        if (ranges.length)
+            return ranges[0];
+        var selection = global.getSelection();
+        return selection && selection.rangeCount ? selection.getRangeAt(0) : null;
+    }
+
+    global.document.addEventListener('beforeinput', function (event) {
+        joining = null;
+        var type = event.inputType;
+        var joins = /^delete/.test(type) || /^insert(Text|ReplacementText)$/.test(type);
+        if (mending || !joins || type === 'deleteByDrag' || type === 'deleteByCut')
+            return;
+        var range = joinedRange(event);
+        if (!range || range.collapsed)
+            return;
+        var first = paragraphAt(range.startContainer, range.startOffset);
+        var last = paragraphAt(range.endContainer, range.endOffset);
+        if (first && last && first !== last)
+            joining = { type: type, last: last, end: last.getAttribute('data-section') };
+    }, true);
+
+    global.document.addEventListener('input', function (event) {
+        var join = joining;
+        joining = null;
+        if (!join || join.type !== event.inputType || join.last.isConnected)
+            return;
+        var paragraph = paragraphAtCaret();
+        var own = paragraph ? paragraph.getAttribute('data-section') : null;
+        if (paragraph && own !== join.end)
+            move([{ element: paragraph, from: own, to: join.end }], join.last);
+    }, true);
+
     // A paste or a cut moves text, not sections. The engine copies a
     // paragraph's attributes to both halves of a paragraph it splits, and
     // takes a break away with a paragraph the edit removes: the copy goes,
@@ -125,7 +177,12 @@
     // the sections it had.
     function keepingSections(edit) {
         var before = sectionEnds();
-        var result = edit();
+        mending = true;
+        try {
+            var result = edit();
+        } finally {
+            mending = false;
+        }
         keepSections(before, paragraphAtCaret(), false);
         return result;
     }

@@ -4,6 +4,8 @@
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TEScriptAttributes.h"
 #include "engine/model/TESectionBreak.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
+#include "formats/rtf/DKRTFHeaderFooterForms.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/foundation/Data.h"
@@ -1696,10 +1698,10 @@ TEST_F(RichTextOtherProgramsFileWindowTest, everySectionsPageSurvivesTyping)
     EXPECT_EQ(breakAfter(u"Portrait pages"), "none") << rtf;
     EXPECT_EQ(breakAfter(u"The last line"),
               "next-page width=15840 height=12240 left=1080 right=1080 top=1800 bottom=1800 header=708 footer=708 "
-              "column-gap=708 page-start=7 line-every=1 landscape pages-restart pages-upper-letter lines-each-page")
+              "column-gap=708 page-start=7 line-every=1 file-section=1 landscape pages-restart pages-upper-letter lines-each-page")
         << rtf;
     EXPECT_EQ(breakAfter(u"The wide table"), "continuous header=708 footer=708 columns=2 column-gap=720 line-every=10 "
-                                             "line-distance=720 pages-lower-letter lines-continue")
+                                             "line-distance=720 file-section=2 pages-lower-letter lines-continue")
         << rtf;
     EXPECT_NE(saved.text.string().find(u"same page. Zebra"), std::u16string::npos) << rtf;
 
@@ -1814,6 +1816,112 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aCutSectionEndLeavesItsSectionBehind
     EXPECT_EQ(sectWords(rtf), sectWords(original)) << rtf;
     EXPECT_EQ(sectionSettings(saved.text), sectionSettings(read(original).text)) << rtf;
     EXPECT_EQ(sectionEnds(saved.text), "Portrait | The wide | Two colu / The last /  / ") << rtf;
+}
+
+// Word's plan in three sections, each with its own header, the last two
+// with title pages of their own: the end of the first section deleted with
+// the Delete key joins its last paragraph to the middle section's only one.
+// The joined paragraph ends the section before the last, which keeps its
+// own paper and headers in the saved file and on paper; the middle
+// section's go with its break. An undo brings the break back as it was.
+TEST_F(RichTextOtherProgramsFileWindowTest, deletingASectionEndLeavesTheLaterSectionsTheirOwnHeaders)
+{
+    const std::string path = openedCopyOf("word-three-section-heads.rtf", "plan.rtf");
+    if (HasFatalFailure())
+        return;
+    // Each section end's first words and the file's section its break was read as.
+    auto breaksOnThePage = [&] {
+        return run("[].map.call(document.querySelectorAll('#paragraph [data-section]'),function(e){return e.textContent"
+                   ".slice(0,12)+' '+(e.getAttribute('data-section').match(/file-section=\\d+/)||['own'])[0]}).join(' | ')");
+    };
+    const std::string opened = breaksOnThePage();
+    ASSERT_EQ(opened, "Opening part file-section=1 | Middle part  file-section=2");
+    const std::string paragraphs = paragraphsOnThePage();
+    caretAfter("Opening part last.");
+    press(GDK_KEY_Delete);
+    ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() != paragraphs; })) << "the key did not reach the page";
+    const std::string joined = breaksOnThePage();
+    EXPECT_EQ(joined, "Opening part file-section=2");
+    EXPECT_EQ(occurrencesOnThePage("Opening part last.Middle part only."), 1);
+    undo();
+    ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() == paragraphs; })) << "the undo did not reach the page";
+    EXPECT_EQ(breaksOnThePage(), opened);
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() != paragraphs; })) << "the redo did not reach the page";
+    EXPECT_EQ(breaksOnThePage(), joined);
+
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const auto& [rtf, saved] = *autosaved;
+    EXPECT_EQ(sectionEnds(saved.text), "Opening  / Opening  | Closing  / ") << rtf;
+    const TESectionBreak* closing = sectionAt(saved.text, saved.text.string().find(u"only.\n") + 5);
+    ASSERT_TRUE(closing) << rtf;
+    EXPECT_EQ(closing->settings().headerDistance, 1080) << rtf;
+    EXPECT_TRUE(closing->settings().titlePage && closing->settings().restartsPageNumbers) << rtf;
+    EXPECT_FALSE(closing->settings().landscape) << rtf;
+    // Each header group's section and words, in the order of the file.
+    const DKRTFHeaderFooterForms forms = DKRTFHeaderFooterForms::fromSerialized(
+        saved.pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey).value_or(""));
+    std::string heads;
+    for (const DKRTFHeaderFooterForms::Group& group : forms.groups) {
+        const std::optional<AttributedString> text = forms.textOf(group);
+        heads += std::to_string(group.section) + " " + group.word + " " + (text ? toUtf8(visible(*text)) : "?") + "; ";
+    }
+    EXPECT_EQ(heads, "0 header Spring schedule; 1 header Autumn schedule; 1 headerf Autumn cover; ") << rtf;
+
+    // On paper the last section's title page prints its own cover head.
+    const std::string pdf = folder.path("plan.pdf");
+    const std::string command = "FOLIO_HOME='" + folder.path("home") + "' '" FOLIO_BINARY_DIR "/folio' export '" + path +
+        "' --format pdf --output '" + pdf + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const int pages = testing_support::pdfPageCount(pdf);
+    ASSERT_EQ(pages, 3);
+    for (int page = 1; page <= pages; ++page) {
+        const std::string text = testing_support::pdfText(pdf, page);
+        EXPECT_EQ(text.find("Autumn cover") != std::string::npos, text.find("Closing part first") != std::string::npos)
+            << page << ": " << text;
+        EXPECT_EQ(text.find("Summer"), std::string::npos) << page << ": " << text;
+    }
+}
+
+// Backspace at the start of a section's last paragraph joins it to the one
+// before, which then ends the section with its break; Delete at the end of
+// a section's last paragraph joins the next section's first one to it, and
+// the section ends where that one ended, without a break of its own. Each
+// comes back as it was with an undo.
+TEST_F(RichTextOtherProgramsFileWindowTest, joinedParagraphsEndWhereTheLastOfThemEnded)
+{
+    openedCopyOf("word-three-section-heads.rtf", "joins.rtf");
+    if (HasFatalFailure())
+        return;
+    auto breaksOnThePage = [&] {
+        return run("[].map.call(document.querySelectorAll('#paragraph [data-section]'),function(e){return e.textContent"
+                   ".slice(0,20)+' '+(e.getAttribute('data-section').match(/file-section=\\d+/)||['own'])[0]}).join(' | ')");
+    };
+    const std::string opened = breaksOnThePage();
+    const std::string paragraphs = paragraphsOnThePage();
+    struct Join {
+        std::string caretAfter;
+        guint key;
+        std::string breaks;
+    };
+    for (const Join& join : {Join{"Opening part first.", GDK_KEY_Delete,
+                                  "Opening part first.O file-section=1 | Middle part only. file-section=2"},
+                             Join{"Middle part only.", GDK_KEY_Delete, "Opening part last. file-section=1"}}) {
+        SCOPED_TRACE(join.caretAfter);
+        caretAfter(join.caretAfter);
+        press(join.key);
+        ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() != paragraphs; })) << "the key did not reach the page";
+        EXPECT_EQ(breaksOnThePage(), join.breaks);
+        undo();
+        ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() == paragraphs; })) << "the undo did not reach the page";
+        EXPECT_EQ(breaksOnThePage(), opened);
+    }
+    caretAfter("Opening part first.");
+    press(GDK_KEY_Right);
+    press(GDK_KEY_BackSpace);
+    ASSERT_TRUE(waitFor([&] { return paragraphsOnThePage() != paragraphs; })) << "the key did not reach the page";
+    EXPECT_EQ(breaksOnThePage(), "Opening part first.O file-section=1 | Middle part only. file-section=2");
 }
 
 // Word's line patterns on a paragraph and a run show as lines of the

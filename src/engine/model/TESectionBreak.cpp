@@ -20,6 +20,8 @@ constexpr int kMostColumns = 99;
 // most every hundredth line.
 constexpr int kLargestNumberStart = 32767;
 constexpr int kLongestLineNumberInterval = 100;
+// More sections than any file of this size can hold are damage.
+constexpr int kMostFileSections = 1 << 24;
 
 constexpr std::array<std::pair<TESectionBreak::Start, std::string_view>, 5> kStartWords{{
     {TESectionBreak::Start::NextPage, "next-page"},
@@ -74,15 +76,15 @@ std::size_t hashKind(std::size_t seed, const TESectionBreak::Settings& settings,
 
 using Length = std::optional<int> TESectionBreak::Settings::*;
 
-struct NamedLength {
+struct NamedNumber {
     std::string_view name;
     Length member;
     bool (*isUsable)(int);
 };
 
-const std::array<NamedLength, 15>& namedLengths()
+const std::array<NamedNumber, 16>& namedNumbers()
 {
-    static const std::array<NamedLength, 15> kLengths{{
+    static const std::array<NamedNumber, 16> kLengths{{
         {"width", &TESectionBreak::Settings::paperWidth, &TESectionBreak::isUsablePaperLength},
         {"height", &TESectionBreak::Settings::paperHeight, &TESectionBreak::isUsablePaperLength},
         {"left", &TESectionBreak::Settings::leftMargin, &TESectionBreak::isUsableLength},
@@ -98,6 +100,7 @@ const std::array<NamedLength, 15>& namedLengths()
         {"line-every", &TESectionBreak::Settings::lineNumberInterval, &TESectionBreak::isUsableLineNumberInterval},
         {"line-distance", &TESectionBreak::Settings::lineNumberDistance, &TESectionBreak::isUsableLength},
         {"line-start", &TESectionBreak::Settings::lineNumberStart, &TESectionBreak::isUsableNumberStart},
+        {"file-section", &TESectionBreak::Settings::fileSection, &TESectionBreak::isUsableFileSection},
     }};
     return kLengths;
 }
@@ -120,6 +123,8 @@ bool TESectionBreak::isUsableLineNumberInterval(int lines)
     return lines >= 1 && lines <= kLongestLineNumberInterval;
 }
 
+bool TESectionBreak::isUsableFileSection(int section) { return section >= 1 && section <= kMostFileSections; }
+
 TESectionBreak::TESectionBreak(Settings settings) : m_settings(std::move(settings)) {}
 
 std::shared_ptr<const TESectionBreak> TESectionBreak::make(Settings settings)
@@ -133,7 +138,7 @@ std::u16string TESectionBreak::attributeText() const
     for (const auto& [start, word] : kStartWords)
         if (start == m_settings.start)
             text = word;
-    for (const NamedLength& length : namedLengths())
+    for (const NamedNumber& length : namedNumbers())
         if (const std::optional<int>& value = m_settings.*length.member)
             text += " " + std::string(length.name) + "=" + std::to_string(*value);
     if (m_settings.landscape)
@@ -180,7 +185,7 @@ TESectionBreak::Settings TESectionBreak::settingsFromAttributeText(std::u16strin
         const auto [numberEnd, error] = std::from_chars(number.data(), number.data() + number.size(), value);
         if (error != std::errc() || numberEnd != number.data() + number.size())
             continue;
-        for (const NamedLength& length : namedLengths())
+        for (const NamedNumber& length : namedNumbers())
             if (name == length.name && length.isUsable(value))
                 settings.*length.member = value;
     }
@@ -196,7 +201,7 @@ bool TESectionBreak::isEqual(const AttributeValue& other) const
 std::size_t TESectionBreak::hash() const
 {
     std::size_t seed = static_cast<std::size_t>(m_settings.start);
-    for (const NamedLength& length : namedLengths())
+    for (const NamedNumber& length : namedNumbers())
         seed = hashCombine(seed, static_cast<std::size_t>((m_settings.*length.member).value_or(-1)));
     seed = hashKind(seed, m_settings, kPageNumberFormatWords);
     seed = hashKind(seed, m_settings, kLineNumberingWords);

@@ -53,6 +53,11 @@ public:
         std::optional<int> lineNumberDistance;
         std::optional<int> lineNumberStart;
         std::optional<LineNumbering> lineNumbering;
+        // Which of the file's sections the break started when it was read
+        // (1 for the first break): the headers and footers kept from the
+        // file belong to that section, wherever the break stands now after
+        // other breaks were deleted. A break the file did not give has none.
+        std::optional<int> fileSection;
 
         friend bool operator==(const Settings&, const Settings&) = default;
     };
@@ -66,6 +71,7 @@ public:
     // apart numbers can stand.
     static bool isUsableNumberStart(int number);
     static bool isUsableLineNumberInterval(int lines);
+    static bool isUsableFileSection(int section);
 
     explicit TESectionBreak(Settings settings);
     static std::shared_ptr<const TESectionBreak> make(Settings settings);

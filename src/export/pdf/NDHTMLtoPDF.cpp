@@ -131,6 +131,7 @@ void NDHTMLtoPDF::setUpPage()
 
     m_pageCount = 0;
     m_parts.clear();
+    m_fileSections.clear();
     m_header = {};
     m_footer = {};
     m_titleHeader = {};
@@ -248,6 +249,9 @@ void NDHTMLtoPDF::readSections()
         for (const std::string& line : componentsSeparatedByString(answer, "\n"))
             breaks.push_back(toUtf16(line));
     }
+    m_fileSections.clear();
+    for (const std::u16string& text : breaks)
+        m_fileSections.push_back(TESectionBreak::settingsFromAttributeText(text).fileSection);
     m_parts = breaks.empty() ? std::vector<PDFSectionPages::Part>{}
                              : PDFSectionPages::parts(m_setup, breaks, headed());
 }
@@ -487,8 +491,9 @@ void NDHTMLtoPDF::drawHeads(GraphicsContext& page, std::size_t index, std::size_
     // A section that gives no title page heads of its own takes those of
     // the last one before it that does, and at last the document's.
     auto titleHead = [&](const std::map<std::size_t, PageHeaderFooter>& later, const PageHeaderFooter& first) {
-        auto found = later.upper_bound(*titlePageOf);
-        return found == later.begin() ? first : std::prev(found)->second;
+        const std::optional<std::size_t> section = PDFSectionPages::titleHeadsSection(
+            m_fileSections, *titlePageOf, [&](std::size_t fileSection) { return later.contains(fileSection); });
+        return section ? later.at(*section) : first;
     };
     PageHeaderFooter header = titlePageOf ? titleHead(m_laterTitleHeaders, m_titleHeader) : m_header;
     PageHeaderFooter footer = titlePageOf ? titleHead(m_laterTitleFooters, m_titleFooter) : m_footer;

@@ -170,10 +170,14 @@ private:
     PageHeaderFooter m_footer;
     PageHeaderFooter m_titleHeader;
     PageHeaderFooter m_titleFooter;
-    // Later sections' own title page heads, by the number of their break.
+    // Later sections' own title page heads, by the file's section they
+    // were read in.
     std::map<std::size_t, PageHeaderFooter> m_laterTitleHeaders;
     std::map<std::size_t, PageHeaderFooter> m_laterTitleFooters;
     std::vector<PDFSectionPages::Part> m_parts;
+    // The file's section each break on the page was read as, in the order
+    // of the text: breaks deleted before a section leave its heads its own.
+    std::vector<std::optional<int>> m_fileSections;
     std::unique_ptr<WebView> m_webView;
     std::uint64_t m_timeout = 0;
     bool m_printing = false;

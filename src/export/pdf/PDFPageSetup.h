@@ -39,8 +39,9 @@ struct PDFPageSetup {
     bool titlePage = false;
     std::optional<std::string> titlePageHeaderSettings;
     std::optional<std::string> titlePageFooterSettings;
-    // The title pages' own of later sections, by the number of the break
-    // that starts the section; a section without takes the one before.
+    // The title pages' own of later sections, by the file's section they
+    // were read in (the `fileSection` of the break that starts it); a
+    // section without takes the one before.
     std::map<std::size_t, std::string> laterTitlePageHeaderSettings;
     std::map<std::size_t, std::string> laterTitlePageFooterSettings;
     // The headers and footers above as another program wrote them, printed

@@ -143,4 +143,16 @@ std::vector<PDFSectionPages::Part> PDFSectionPages::parts(const PDFPageSetup& do
     return parts;
 }
 
+std::optional<std::size_t> PDFSectionPages::titleHeadsSection(const std::vector<std::optional<int>>& fileSections,
+                                                              std::size_t section,
+                                                              const std::function<bool(std::size_t)>& hasOwn)
+{
+    for (std::size_t place = std::min(section, fileSections.size()); place > 0; --place) {
+        const std::optional<int>& read = fileSections[place - 1];
+        if (read && hasOwn(static_cast<std::size_t>(*read)))
+            return static_cast<std::size_t>(*read);
+    }
+    return std::nullopt;
+}
+
 } // namespace folio

@@ -5,6 +5,7 @@
 #include "export/pdf/PDFPageSetup.h"
 #include "platform/web/PrintedPDFRenderer.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +58,17 @@ public:
     // says.
     static std::vector<Part> parts(const PDFPageSetup& document, const std::vector<std::u16string>& breaks,
                                    bool headed);
+
+    // The file's section whose title page header or footer the
+    // `section`-th section (0 the first) prints: its own, where `hasOwn`
+    // says the file's section its break was read as gave one, else that of
+    // the last section before it on the page that did; nothing for the
+    // document's. `fileSections` are the breaks' (`fileSection`), in the
+    // order of the text: deleted or added breaks change a section's place,
+    // never its heads.
+    static std::optional<std::size_t> titleHeadsSection(const std::vector<std::optional<int>>& fileSections,
+                                                        std::size_t section,
+                                                        const std::function<bool(std::size_t)>& hasOwn);
 
     // The setup of one later section.
     static PDFPageSetup sectionSetup(const PDFPageSetup& first, const TESectionBreak::Settings& documentPage,

@@ -23,7 +23,9 @@ class DKRTFHeaderFooterForms {
 public:
     struct Group {
         // 0 for the document's first section, n for the one after the n-th
-        // section break: a later section's headers stand after its break.
+        // section break of the file it was read from: a later section's
+        // headers stand after the break read as that section's, wherever
+        // it stands now.
         int section = 0;
         // The destination word without its backslash: "header", "footerf"...
         std::string word;

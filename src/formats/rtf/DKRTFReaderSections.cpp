@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace folio {
 
@@ -144,14 +145,19 @@ void DKRTFReader::actionBindingSide(int side)
 void DKRTFReader::markSectionBreaks()
 {
     const std::u16string& text = m_attributedString.string();
+    // The headers and footers read after the n-th break are its section's.
+    int fileSection = 0;
     for (const SectionBreak& sectionBreak : m_sectionBreaks) {
+        ++fileSection;
         if (sectionBreak.paragraphEnd >= text.size())
             continue;
         const std::size_t newline = sectionBreak.paragraphEnd == 0
             ? std::u16string::npos
             : text.find_last_of(u'\n', sectionBreak.paragraphEnd - 1);
         const std::size_t start = newline == std::u16string::npos ? 0 : newline + 1;
-        m_attributedString.addAttribute(TESectionBreakAttribute, TESectionBreak::make(sectionBreak.settings),
+        TESectionBreak::Settings settings = sectionBreak.settings;
+        settings.fileSection = fileSection;
+        m_attributedString.addAttribute(TESectionBreakAttribute, TESectionBreak::make(std::move(settings)),
                                         Range{start, sectionBreak.paragraphEnd + 1 - start});
     }
 }

@@ -25,8 +25,8 @@ public:
         std::optional<std::string> header;
         std::optional<std::string> footer;
         // The title page's own of later sections that give theirs, by the
-        // number of the break the section starts at; a section that gives
-        // none takes the one before it.
+        // file's section they were read in (the break's `fileSection`); a
+        // section that gives none takes the one before it.
         std::map<std::size_t, std::string> laterHeaders;
         std::map<std::size_t, std::string> laterFooters;
     };

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <new>
+#include <set>
 #include <stdexcept>
 #include <utility>
 
@@ -335,7 +336,7 @@ void DKRTFWriter::writeBody()
     // The rule the run starts with went out with its paragraph's settings.
     bool ruleWrittenWithParagraph = false;
     const TESectionBreak* runSectionBreak = nullptr;
-    int sectionsWritten = 0;
+    std::set<int> sectionsWritten;
     // A marker the page drew ("\t1)\t") is this program's own text, not
     // the level's: the group gets the marker the list table gives instead.
     bool runIsDrawnMarker = false;
@@ -495,7 +496,12 @@ void DKRTFWriter::writeBody()
             m_buffer.appendCString("\\sect\\sectd");
             DKRTFSectionWords::append(m_buffer, sectionBreak->settings());
             m_buffer.appendByte('\n');
-            writeSectionHeadersAndFooters(++sectionsWritten);
+            // A section keeps the headers it was read with, whatever breaks
+            // before it were deleted or added; a break of Folio's own has
+            // none, and a section's are written once.
+            if (const std::optional<int>& section = sectionBreak->settings().fileSection;
+                section && sectionsWritten.insert(*section).second)
+                writeSectionHeadersAndFooters(*section);
         } else {
             m_buffer.appendEscapedCharacter(unit);
         }

@@ -121,7 +121,8 @@ private:
     // Where one stands for the settings Folio shows and they were edited,
     // the settings stand in for it.
     void writeHeadersAndFooters();
-    // The kept groups of the section after the `section`-th break.
+    // The kept groups of the file's `section`-th section (0 the first),
+    // which stand after the break read as that section's.
     void writeSectionHeadersAndFooters(int section);
     // The name a run's font is listed under in the font table: the family's
     // where the document named the family and the family's face of the

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace folio {
 namespace {
 
@@ -114,6 +116,27 @@ TEST(PDFSectionPages, aNextColumnSectionSharesThePageAndTheFirstSectionMayBeATit
     EXPECT_EQ(parts[1].firstSection, 3u);
     EXPECT_FALSE(parts[1].titlePage);
     EXPECT_FALSE(PDFSectionPages::parts(document, breaks, false)[0].titlePage);
+}
+
+// Sections known by the file's section their break was read as: the third
+// of a file whose second break was deleted prints its own title heads at
+// the second place, and a section that gives none, or a break of Folio's
+// own, the last ones before it on the page.
+TEST(PDFSectionPages, titlePageHeadsFollowTheFilesSectionNotThePlace)
+{
+    const std::set<std::size_t> own{1, 3};
+    auto hasOwn = [&](std::size_t section) { return own.contains(section); };
+    const std::vector<std::optional<int>> deletedSecond{1, 3, 4};
+    EXPECT_EQ(PDFSectionPages::titleHeadsSection(deletedSecond, 0, hasOwn), std::nullopt);
+    EXPECT_EQ(PDFSectionPages::titleHeadsSection(deletedSecond, 1, hasOwn), 1u);
+    EXPECT_EQ(PDFSectionPages::titleHeadsSection(deletedSecond, 2, hasOwn), 3u);
+    EXPECT_EQ(PDFSectionPages::titleHeadsSection(deletedSecond, 3, hasOwn), 3u);
+    const std::vector<std::optional<int>> addedFirst{std::nullopt, 2, 3};
+    EXPECT_EQ(PDFSectionPages::titleHeadsSection(addedFirst, 1, hasOwn), std::nullopt);
+    EXPECT_EQ(PDFSectionPages::titleHeadsSection(addedFirst, 2, hasOwn), std::nullopt);
+    EXPECT_EQ(PDFSectionPages::titleHeadsSection(addedFirst, 3, hasOwn), 3u);
+    // A place past the breaks the page gave counts from the last of them.
+    EXPECT_EQ(PDFSectionPages::titleHeadsSection(deletedSecond, 9, hasOwn), 3u);
 }
 
 } // namespace

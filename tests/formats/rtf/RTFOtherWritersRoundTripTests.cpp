@@ -748,6 +748,72 @@ TEST_F(RTFOtherWritersRoundTripTests, aHeaderKeepsItsLettersWhateverCodePageItWa
     }
 }
 
+// Word's plan in three sections, each with its own header, the last two
+// with title pages of their own. The end of the first section's last
+// paragraph deleted (the page then hands back the joined paragraph with the
+// break of the one it ended with), or a break of Folio's own added before
+// them: each section the file had keeps its own headers and paper in the
+// save, and the new one has none.
+TEST_F(RTFOtherWritersRoundTripTests, eachSectionKeepsItsHeadersWhenBreaksBeforeItComeOrGo)
+{
+    const DKRTFReadResult original = read(fixture("word-three-section-heads.rtf"));
+    auto breakAfter = [](const AttributedString& text, std::u16string_view words) -> std::optional<TESectionBreak::Settings> {
+        const std::size_t end = text.string().find(u'\n', text.string().find(words));
+        AttributeDictionaryPtr attributes = end == std::u16string::npos ? nullptr : text.attributesAtIndex(end);
+        const auto* section = attributes ? attributes->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute) : nullptr;
+        if (!section)
+            return std::nullopt;
+        TESectionBreak::Settings settings = section->settings();
+        settings.fileSection.reset();
+        return settings;
+    };
+    const std::optional<TESectionBreak::Settings> closing = breakAfter(original.text, u"Middle part");
+    ASSERT_TRUE(closing && closing->headerDistance == 1080 && closing->titlePage);
+    auto headsWith = [](const DKRTFReadResult& reading, std::string_view words) {
+        std::string found;
+        for (const std::string& head : headsOf(reading))
+            if (head.find(words) != std::string::npos)
+                found += head.substr(0, head.find(':')) + ";";
+        return found;
+    };
+
+    MutableAttributedString joined(original.text);
+    const std::size_t start = joined.string().find(u"Opening part last");
+    const std::size_t end = joined.string().find(u'\n', start);
+    AttributeDictionaryPtr middle = joined.attributesAtIndex(joined.string().find(u'\n', end + 1));
+    ASSERT_TRUE(middle && middle->containsKey(TESectionBreakAttribute));
+    ASSERT_TRUE(joined.deleteCharactersInRange(Range{end, 1}).ok());
+    const std::size_t joinedEnd = joined.string().find(u'\n', start);
+    ASSERT_TRUE(joined.addAttribute(TESectionBreakAttribute, middle->valueForKey(TESectionBreakAttribute),
+                                    Range{start, joinedEnd + 1 - start}).ok());
+    for (const AttributedString& text : {AttributedString(joined), throughThePage(joined)}) {
+        const std::string rtf = written(original, text);
+        const DKRTFReadResult saved = read(rtf);
+        EXPECT_TRUE(breakAfter(saved.text, u"Opening part last.Middle part only.") == closing) << rtf;
+        EXPECT_EQ(headsWith(saved, "Spring schedule"), "0 header;") << rtf;
+        EXPECT_EQ(headsWith(saved, "Autumn schedule"), "1 header;") << rtf;
+        EXPECT_EQ(headsWith(saved, "Autumn cover"), "1 headerf;") << rtf;
+        EXPECT_EQ(headsWith(saved, "Summer"), "") << rtf;
+        EXPECT_EQ(DKRTFTitlePage::read(saved.pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey).value_or(""))
+                      .laterHeaders.count(1), 1u) << rtf;
+    }
+
+    MutableAttributedString added(original.text);
+    const std::size_t first = added.string().find(u"Opening part first");
+    const std::size_t firstEnd = added.string().find(u'\n', first);
+    TESectionBreak::Settings own;
+    own.start = TESectionBreak::Start::Continuous;
+    ASSERT_TRUE(added.addAttribute(TESectionBreakAttribute, TESectionBreak::make(own), Range{first, firstEnd + 1 - first}).ok());
+    for (const AttributedString& text : {AttributedString(added), throughThePage(added)}) {
+        const std::string rtf = written(original, text);
+        const DKRTFReadResult saved = read(rtf);
+        EXPECT_EQ(headsWith(saved, "Spring schedule"), "0 header;") << rtf;
+        EXPECT_EQ(headsWith(saved, "Summer"), "2 header;2 headerf;") << rtf;
+        EXPECT_EQ(headsWith(saved, "Autumn"), "3 header;3 headerf;") << rtf;
+        EXPECT_TRUE(breakAfter(saved.text, u"Middle part") == closing) << rtf;
+    }
+}
+
 // A header edited in Folio is what the file gets: its one line stands where
 // the richer one stood, while the title pages' own stay; switched off, the
 // file has none for every page.
@@ -2169,14 +2235,15 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
         {"word-two-sections.rtf",
          "paper 612x792 top 1440 document same first next-page column-gap=708 page \\pgnstart1\n"
          "The last lin: next-page width=15840 height=12240 left=1080 right=1080 top=1800 bottom=1800 header=708 "
-         "footer=708 column-gap=708 page-start=7 line-every=1 landscape pages-restart pages-upper-letter "
+         "footer=708 column-gap=708 page-start=7 line-every=1 file-section=1 landscape pages-restart pages-upper-letter "
          "lines-each-page\n"
          "The wide tab: continuous header=708 footer=708 columns=2 column-gap=720 line-every=10 line-distance=720 "
-         "pages-lower-letter lines-continue"},
+         "file-section=2 pages-lower-letter lines-continue"},
         {"libreoffice-two-sections.rtf",
          "paper 612x792 top 1700 document next-page top=708 first continuous page none\n"
          "The last lin: next-page width=15840 height=12240 left=1080 right=1080 top=1800 bottom=1800 header=708 "
-         "page-start=4 line-every=1 line-distance=284 line-start=1 pages-restart pages-upper-roman lines-each-section"},
+         "page-start=4 line-every=1 line-distance=284 line-start=1 file-section=1 pages-restart pages-upper-roman "
+         "lines-each-section"},
     };
     for (const auto& [file, expected] : cases) {
         const DKRTFReadResult original = read(fixture(file));
@@ -2206,7 +2273,7 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
             read("{\\rtf1\\ansi" + page + "\\sectd\\sbknone\\cols2\\colsx500\\lndscpsxn One\\sect\\sectd\\cols3 Two\\par}");
         const std::string expected = (page.empty() ? "paper 0x0 top 1440 document same"
                                                    : "paper 792x612 top 1440 document next-page width=11906 height=16838") +
-            std::string(" first continuous columns=2 column-gap=500 landscape page none\nOne: next-page columns=3");
+            std::string(" first continuous columns=2 column-gap=500 landscape page none\nOne: next-page columns=3 file-section=1");
         ASSERT_EQ(sections(first), expected);
         for (const std::string& rtf : writtenAndSavedTwice(first))
             EXPECT_EQ(sections(read(rtf)), expected) << rtf;
@@ -2216,7 +2283,7 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
     // a break right after a paragraph's end (as LibreOffice writes them)
     // ends that paragraph's section without one more paragraph.
     const DKRTFReadResult empty = read("{\\rtf1\\ansi One\\par\\par\\sect\\sectd\\sbknone\\cols3 Two\\par}");
-    const std::string emptyBreak = "paper 0x0 top 1440 document same first none page none\n: continuous columns=3";
+    const std::string emptyBreak = "paper 0x0 top 1440 document same first none page none\n: continuous columns=3 file-section=1";
     ASSERT_EQ(sections(empty), emptyBreak);
     for (const std::string& rtf : writtenAndSaved(empty)) {
         const DKRTFReadResult again = read(rtf);
@@ -2227,20 +2294,28 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
     // Damaged values are no settings: the break stays, at its defaults.
     const DKRTFReadResult damaged = read(
         "{\\rtf1\\ansi\\margtsxn-400 One\\sect\\sectd\\sbkcol\\pgwsxn-5\\pghsxn999999\\marglsxn-20\\cols0\\margtsxn99999 Two\\par}");
-    EXPECT_EQ(sections(damaged), "paper 0x0 top 1440 document same first none page none\nOne: next-column");
+    EXPECT_EQ(sections(damaged), "paper 0x0 top 1440 document same first none page none\nOne: next-column file-section=1");
     EXPECT_EQ(sections(read("{\\rtf1\\ansi\\cols0\\colsx-9 One\\sect Two\\par}")),
-              "paper 0x0 top 1440 document same first none page none\nOne: next-page");
+              "paper 0x0 top 1440 document same first none page none\nOne: next-page file-section=1");
     EXPECT_EQ(sections(read("{\\rtf1\\ansi\\pgnstarts-3\\linemod500\\linex-4\\linestarts99999 One\\sect\\sectd"
                             "\\linemod0\\pgnstarts40000\\pgnucrm\\pgndec Two\\par}")),
-              "paper 0x0 top 1440 document same first none page none\nOne: next-page");
+              "paper 0x0 top 1440 document same first none page none\nOne: next-page file-section=1");
     // And so from the page: a paragraph's data the page was handed, or a
     // script changed, gives no more than it can carry.
     std::optional<AttributedString> paged = attributedStringWithHTMLData(
-        "<p data-section=\"continuous width=-3 columns=5000 left=1x top=900 landscape\">One</p><p>Two</p>");
+        "<p data-section=\"continuous width=-3 columns=5000 left=1x top=900 file-section=0 landscape\">One</p>"
+        "<p data-section=\"continuous file-section=-2\">Two</p><p data-section=\"next-page file-section=7\">Three</p>");
     ASSERT_TRUE(paged.has_value());
     const auto* section = paged->attributesAtIndex(0)->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
     ASSERT_NE(section, nullptr);
     EXPECT_EQ(toUtf8(section->attributeText()), "continuous top=900 landscape");
+    const std::size_t two = paged->string().find(u"Two");
+    const auto* second = paged->attributesAtIndex(two)->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->settings().fileSection, std::nullopt);
+    const auto* third = paged->attributesAtIndex(two + 4)->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->settings().fileSection, 7);
 }
 
 // Arabic, Hebrew and Chinese text as Word and LibreOffice write it keeps
