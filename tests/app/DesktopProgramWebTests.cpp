@@ -444,3 +444,64 @@ TEST_P(OpenedDocumentWebTest, wordsTypedAsTheWindowShowsAreSavedWhenTheProgramIs
 INSTANTIATE_TEST_SUITE_P(Editors, OpenedDocumentWebTest, ::testing::Values("rtf", "md", "qvtext", "qvoutline"));
 
 } // namespace
+
+// The speech and text-recognition libraries are opened the first time a
+// person asks for them, not with the window: a document open in the editor
+// leaves them unmapped until Read Aloud is chosen from the tools menu.
+class MediaOnFirstUseWebTest : public DesktopProgramWebTest {
+protected:
+    // The files the program has mapped, one a line; empty once it has ended.
+    std::string mappedFiles() const
+    {
+        return contentsOf("/proc/" + std::to_string(m_pid) + "/maps");
+    }
+    bool mapsAnyMediaLibrary() const
+    {
+        const std::string maps = mappedFiles();
+        for (const char* library : {"folio-media.so", "libespeak-ng", "libtesseract", "liblept"}) {
+            if (maps.find(library) != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+    std::optional<int> windowWidth(const std::string& window) const
+    {
+        std::optional<std::string> geometry = xdotool("getwindowgeometry --shell " + window);
+        std::size_t width = geometry ? geometry->find("WIDTH=") : std::string::npos;
+        if (width == std::string::npos)
+            return std::nullopt;
+        return std::atoi(geometry->c_str() + width + 6);
+    }
+};
+
+TEST_P(MediaOnFirstUseWebTest, readAloudOpensTheSpeechLibrariesOnlyWhenChosen)
+{
+    std::string file = (m_folder / "Lantern.rtf").string();
+    std::ofstream(file) << lanternContents();
+    start({"open", file});
+    std::optional<std::string> window = waitForWindow("Lantern");
+    ASSERT_TRUE(window) << "the document's window did not show";
+    ASSERT_TRUE(waitUntilTheTextShows(*window));
+    // What the editor starts once its text shows (autosave, counts, sounds
+    // that are off) has had time to run.
+    g_usleep(3 * 1000 * 1000);
+    ASSERT_NE(mappedFiles().find("folio-desktop.so"), std::string::npos) << "the program's mappings were not read";
+    EXPECT_FALSE(mapsAnyMediaLibrary()) << mappedFiles();
+
+    // The tools item of the header bar, then its menu's Read Aloud.
+    std::optional<int> width = windowWidth(*window);
+    ASSERT_TRUE(width);
+    const std::string tools = std::to_string(*width - 236);
+    ASSERT_TRUE(xdotool("mousemove --window " + *window + " " + tools + " 24 click 1"));
+    g_usleep(1000 * 1000);
+    ASSERT_TRUE(xdotool("mousemove --window " + *window + " " + tools + " 183 click 1"));
+    bool mapped = false;
+    for (int look = 0; look < 200 && !mapped; ++look) {
+        g_usleep(100 * 1000);
+        mapped = mappedFiles().find("libespeak-ng") != std::string::npos;
+    }
+    EXPECT_TRUE(mapped) << "reading aloud did not open the speech library";
+    EXPECT_TRUE(isRunning());
+}
+
+INSTANTIATE_TEST_SUITE_P(Editors, MediaOnFirstUseWebTest, ::testing::Values("rtf"));
