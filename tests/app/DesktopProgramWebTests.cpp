@@ -57,7 +57,7 @@ protected:
 
     void start(const std::vector<std::string>& arguments)
     {
-        std::vector<std::string> command{FOLIO_BINARY_DIR "/folio"};
+        std::vector<std::string> command{m_program.string()};
         command.insert(command.end(), arguments.begin(), arguments.end());
         std::vector<gchar*> argv;
         for (auto& argument : command)
@@ -191,6 +191,7 @@ protected:
     }
 
     std::unique_ptr<folio::VirtualDisplay> m_display;
+    fs::path m_program = FOLIO_BINARY_DIR "/folio";
     fs::path m_folder;
     std::string m_errorsPath;
     pid_t m_pid = -1;
@@ -464,6 +465,18 @@ protected:
         }
         return false;
     }
+    // Chooses Read Aloud from the tools item of the window's header bar.
+    bool chooseReadAloud(const std::string& window) const
+    {
+        std::optional<int> width = windowWidth(window);
+        if (!width)
+            return false;
+        const std::string tools = std::to_string(*width - 236);
+        if (!xdotool("mousemove --window " + window + " " + tools + " 24 click 1"))
+            return false;
+        g_usleep(1000 * 1000);
+        return bool(xdotool("mousemove --window " + window + " " + tools + " 183 click 1"));
+    }
     std::optional<int> windowWidth(const std::string& window) const
     {
         std::optional<std::string> geometry = xdotool("getwindowgeometry --shell " + window);
@@ -488,13 +501,7 @@ TEST_P(MediaOnFirstUseWebTest, readAloudOpensTheSpeechLibrariesOnlyWhenChosen)
     ASSERT_NE(mappedFiles().find("folio-desktop.so"), std::string::npos) << "the program's mappings were not read";
     EXPECT_FALSE(mapsAnyMediaLibrary()) << mappedFiles();
 
-    // The tools item of the header bar, then its menu's Read Aloud.
-    std::optional<int> width = windowWidth(*window);
-    ASSERT_TRUE(width);
-    const std::string tools = std::to_string(*width - 236);
-    ASSERT_TRUE(xdotool("mousemove --window " + *window + " " + tools + " 24 click 1"));
-    g_usleep(1000 * 1000);
-    ASSERT_TRUE(xdotool("mousemove --window " + *window + " " + tools + " 183 click 1"));
+    ASSERT_TRUE(chooseReadAloud(*window));
     bool mapped = false;
     for (int look = 0; look < 200 && !mapped; ++look) {
         g_usleep(100 * 1000);
@@ -502,6 +509,35 @@ TEST_P(MediaOnFirstUseWebTest, readAloudOpensTheSpeechLibrariesOnlyWhenChosen)
     }
     EXPECT_TRUE(mapped) << "reading aloud did not open the speech library";
     EXPECT_TRUE(isRunning());
+}
+
+// A program beside which the media module is missing goes on, the document
+// as it was, when Read Aloud is chosen.
+TEST_P(MediaOnFirstUseWebTest, withoutTheMediaModuleReadAloudLeavesTheProgramAndDocumentAsTheyWere)
+{
+    const fs::path programFolder = m_folder / "program";
+    fs::create_directories(programFolder);
+    for (const char* file : {"folio", "folio-desktop.so", "folio-zip.so", "folio-drawing.so"}) {
+        std::error_code linked;
+        fs::create_hard_link(fs::path(FOLIO_BINARY_DIR) / file, programFolder / file, linked);
+        ASSERT_FALSE(linked) << file << ": " << linked.message();
+    }
+    fs::create_directory_symlink(fs::path(FOLIO_BINARY_DIR) / "page-process", programFolder / "page-process");
+    m_program = programFolder / "folio";
+    // Its resources stay in the build folder.
+    setenv("FOLIO_RESOURCES", FOLIO_BINARY_DIR "/resources", 1);
+    std::string file = (m_folder / "Lantern.rtf").string();
+    std::ofstream(file) << lanternContents();
+    start({"open", file});
+    unsetenv("FOLIO_RESOURCES");
+    std::optional<std::string> window = waitForWindow("Lantern");
+    ASSERT_TRUE(window) << "the document's window did not show";
+    ASSERT_TRUE(waitUntilTheTextShows(*window));
+    ASSERT_TRUE(chooseReadAloud(*window));
+    g_usleep(3 * 1000 * 1000);
+    EXPECT_TRUE(isRunning()) << contentsOf(m_errorsPath);
+    EXPECT_FALSE(mapsAnyMediaLibrary());
+    EXPECT_EQ(contentsOf(file), lanternContents());
 }
 
 INSTANTIATE_TEST_SUITE_P(Editors, MediaOnFirstUseWebTest, ::testing::Values("rtf"));
