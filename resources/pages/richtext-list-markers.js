@@ -600,17 +600,7 @@
     // script) goes on to what stands before the item.
     var caretWas = null;
     var movedFrom = null;
-    global.document.addEventListener('keydown', function () {
-        // Keys pressed quickly can come before the page is told that the
-        // caret moved into the words: End or typing would work in them.
-        var at = caretAtWords(global.getSelection());
-        if (at && at.place < 0) {
-            caretWas = textStartOf(at.item);
-            select(caretWas);
-        }
-    }, true);
-    global.document.addEventListener('selectionchange', function () {
-        var selection = global.getSelection();
+    function correctCaret(selection) {
         var was = caretWas;
         caretWas = selection && selection.rangeCount ? selection.getRangeAt(0).cloneRange() : null;
         var at = caretAtWords(selection);
@@ -639,6 +629,22 @@
         // Nothing stands before the first item of a page to go on to.
         if (selection.getRangeAt(0).compareBoundaryPoints(Range.START_TO_START, words) === 0)
             select(start);
+    }
+    global.document.addEventListener('keydown', function () {
+        // Keys pressed quickly can come before the page is told that the
+        // caret moved: the last move is corrected first, as it would have
+        // been, so that Left then a letter types before the item, and End or
+        // typing never works in the words. The caret this key moves from is
+        // known here, however late the page hears of an earlier move.
+        var selection = global.getSelection();
+        correctCaret(selection);
+        var at = caretAtWords(selection);
+        if (at && at.place < 0)
+            select(textStartOf(at.item));
+        caretWas = selection && selection.rangeCount ? selection.getRangeAt(0).cloneRange() : null;
+    }, true);
+    global.document.addEventListener('selectionchange', function () {
+        correctCaret(global.getSelection());
     });
 
     // A word move (Ctrl+Left, Ctrl+Right, with Shift to select) passes over

@@ -10,6 +10,7 @@
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageMessageDispatcher.h"
 #include "webeditor/PageScript.h"
+#include "webeditor/TypingFontSize.h"
 
 #include <cmath>
 
@@ -49,9 +50,13 @@ QVEditingTools::QVEditingTools(PageConnection& page, Pasteboard& pasteboard, Hos
                   ClipboardCommander::Host{
                       .documentIsDirty = m_host.documentIsDirty,
                       // The pasted span is sized in pixels: a size in points
-                      // written as pixels would shrink the pasted text.
+                      // written as pixels would shrink the pasted text. The
+                      // size is that of the text the caret follows, asked
+                      // now; the selection's size only when the page tells none.
                       .biggestFontSize =
                           [this] {
+                              if (std::optional<int> pixels = TypingFontSize::pixelsAtCaret(m_page))
+                                  return *pixels;
                               int points = m_host.biggestFontSize ? m_host.biggestFontSize() : 0;
                               return static_cast<int>(std::lround(FontSizeUnits::pixelsFromPoints(points)));
                           },

@@ -10,6 +10,7 @@
 #include "richtext/FontSizeRules.h"
 #include "richtext/StyleToolbar.h"
 #include "webeditor/PageConnection.h"
+#include "webeditor/TypingFontSize.h"
 
 namespace folio {
 
@@ -127,9 +128,8 @@ void FontStateMonitor::textStyleMonitor()
 void FontStateMonitor::updateFontSize()
 {
     // A page that does not answer leaves the size the bar already shows.
-    std::string answer = m_page.readString("getTypingFontSize();");
-    if (!answer.empty())
-        showFontSize(answer);
+    if (std::optional<int> pixels = TypingFontSize::pixelsAtCaret(m_page))
+        showFontSize(std::to_string(*pixels));
 }
 
 void FontStateMonitor::showFontSize(const std::string& pageSizeAnswer)

@@ -56,6 +56,23 @@ std::string cssValue(std::string_view value)
     return clean;
 }
 
+// The page's insertion drops blanks at either end of what it inserts, as a
+// line's edges would; blanks the clipboard held there stay blanks only in a
+// span that keeps them.
+std::string withEndBlanksKept(std::string html)
+{
+    constexpr std::string_view kKeeper = "<span style=\"white-space:pre-wrap;\">";
+    std::size_t leading = html.find_first_not_of(' ');
+    if (leading == std::string::npos)
+        return html.empty() ? html : std::string(kKeeper) + html + "</span>";
+    std::size_t trailing = html.size() - 1 - html.find_last_not_of(' ');
+    if (trailing > 0)
+        html.insert(html.size() - trailing, kKeeper).append("</span>");
+    if (leading > 0)
+        html.insert(leading, "</span>").insert(0, kKeeper);
+    return html;
+}
+
 } // namespace
 
 std::u16string ClipboardHTML::flattenHTML(std::u16string_view html)
@@ -133,7 +150,7 @@ std::string ClipboardHTML::insertionSpan(std::u16string_view fragment, std::stri
 {
     std::string span = "<span style=\"font-family:" + HTMLTextEscaper::escape(cssValue(fontFamily)) +
                        ";font-size: " + std::to_string(pixelSize) + "px; color: " + HTMLTextEscaper::escape(cssValue(color)) +
-                       ";\">" + toUtf8(fragment) + "</span>";
+                       ";\">" + withEndBlanksKept(toUtf8(fragment)) + "</span>";
     return HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion);
 }
 

@@ -260,6 +260,7 @@ TEST_F(QVEditingToolsWebTest, insertedItemsGoInAsTheirMarkupAndEachUndoesInOneSt
 TEST_F(QVEditingToolsWebTest, pastedHTMLAndTextArriveWithoutAnythingThatRuns)
 {
     ClipboardCommander& clipboard = tools->clipboard();
+    run("tinymce.activeEditor.getBody().lastChild.style.fontSize='16pt'");
     caretAfter("Second line here");
     putArchive("<p>Safe <b>bold</b><script>window.hacked=1</script><img src=\"x\" onerror=\"window.hacked=2\">"
                "<a href=\"javascript:window.hacked=3\" onclick=\"window.hacked=4\">link</a>"
@@ -274,7 +275,7 @@ TEST_F(QVEditingToolsWebTest, pastedHTMLAndTextArriveWithoutAnythingThatRuns)
         EXPECT_EQ(html.find(hostile), std::string::npos) << hostile << " in " << html;
     EXPECT_EQ(run("String(window.hacked)"), "undefined");
     EXPECT_EQ(frame("String(window.hacked)"), "undefined");
-    // In the caret's size: 16 points are written as their pixels.
+    // In the size of the text before the caret: 16 points, written as their pixels.
     EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelector('b').parentElement.closest('span').style.fontSize"),
               "21px");
 

@@ -264,6 +264,45 @@ TEST_F(QVTextWindowTest, ctrlVPastesAnotherProgramsHTMLSafelyAndCtrlFOpensFindAn
     EXPECT_EQ(run("document.querySelector('.tox-dialog__title').textContent"), "Find and Replace");
 }
 
+// Words pasted after 24 point words take their size, asked of the page at
+// the paste, and keep the blanks the clipboard held around them: both are
+// there when the document opens again.
+TEST_F(QVTextWindowTest, pastedWordsTakeTheSizeOfTheWordsBeforeThemAndKeepTheirBlanks)
+{
+    std::string path = folder.path("PasteSize.qvtext");
+    testing_support::writeFile(
+        path, std::string(DocumentSeeds::compressedPage("<p><span style=\"font-size: 24pt;\">Alpha Bravo</span></p>")
+                              ->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    // The caret after the paragraph's last child, as a click past its end puts it.
+    run("(function(){var e=tinymce.activeEditor;e.focus();var p=e.getBody().firstChild;var r=e.dom.createRng();"
+        "r.setStart(p,p.childNodes.length);r.collapse(true);e.selection.setRng(r);})()");
+    OfferedClipboard offered{" <b>Kilo</b> Lima ", " Kilo Lima "};
+    GtkTargetEntry targets[] = {{const_cast<gchar*>("text/html"), 0, 0}, {const_cast<gchar*>("text/plain"), 0, 1}};
+    ASSERT_TRUE(gtk_clipboard_set_with_data(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), targets, 2,
+                                            OfferedClipboard::provide, OfferedClipboard::cleared, &offered));
+    GtkPresenter::processPendingEvents();
+    press(GDK_KEY_v, GDK_CONTROL_MASK);
+    auto text = [&] { return run("tinymce.activeEditor.getBody().textContent.replace(/\\u00a0/g,' ')"); };
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return text().find("Lima") != std::string::npos; }, kEngineWaitSeconds))
+        << "the paste did not reach the page";
+    type("Mike");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return text().find("Mike") != std::string::npos; }, kEngineWaitSeconds))
+        << "the keys did not reach the page";
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+    ASSERT_TRUE(save());
+    closeDocument();
+
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(text(), "Alpha Bravo Kilo Lima Mike") << run("tinymce.activeEditor.getContent()");
+    EXPECT_EQ(run("getComputedStyle(tinymce.activeEditor.getBody().querySelector('b, strong')).fontSize"), "32px")
+        << run("tinymce.activeEditor.getContent()");
+}
+
 // The margins ruler runs above the page in the window, across its width.
 TEST_F(QVTextWindowTest, theMarginsRulerRunsAboveThePage)
 {

@@ -604,6 +604,33 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aBlankEndingAParagraphStaysBeforeWha
     EXPECT_NE(textByLibreOffice(path).find("crossed X"), std::string::npos);
 }
 
+// A blank before a line break stays a plain blank when a letter is typed
+// before it and stays before a word typed after it, and a paragraph of one
+// blank stays a paragraph, for Folio and for LibreOffice.
+TEST_F(RichTextOtherProgramsFileWindowTest, blanksEndingLinesStayThroughTyping)
+{
+    const std::string path = folder.path("line-blanks.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}\\f0\\fs24 word \\line next\\par\n"
+                    " \\par\nend\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("document.getElementById('content').focus()");
+    // A letter typed between the word and its blank, then a word at the end
+    // of the line.
+    press(GDK_KEY_Home, GDK_CONTROL_MASK);
+    for (int letter = 0; letter < 4; ++letter)
+        press(GDK_KEY_Right);
+    type("s");
+    press(GDK_KEY_End);
+    type("X");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("X") == 1; })) << "the keys did not reach the page";
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    EXPECT_EQ(autosaved->read.text.string(), u"words X\u2028next\n \nend\n") << autosaved->rtf;
+    EXPECT_NE(textByLibreOffice(path).find("words X"), std::string::npos);
+}
+
 TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAndPropertiesStayAfterTyping)
 {
     const std::string path = folder.path("comments.rtf");

@@ -51,6 +51,18 @@ TEST_F(RichTextPageBlanksTest, aBlankEndingAParagraphIsSavedAsItWas)
     EXPECT_FALSE(crossed.attributesAtIndex(7)->containsKey(TEStrikeOutAttribute));
 }
 
+TEST_F(RichTextPageBlanksTest, aParagraphOfOneBlankIsSavedAsItWas)
+{
+    EXPECT_EQ(savedText("{\\rtf1\\ansi one\\par  \\par two\\par   \\par {\\b  }\\par end\\par}"),
+              "one\n \ntwo\n  \n \nend\n");
+}
+
+TEST_F(RichTextPageBlanksTest, aBlankBeforeALineBreakIsSavedAsItWas)
+{
+    EXPECT_EQ(savedText("{\\rtf1\\ansi word \\line next\\par two  \\line   \\line three \\line\\par}"),
+              "word \u2028next\ntwo  \u2028  \u2028three \u2028\n");
+}
+
 TEST_F(RichTextPageBlanksTest, aFilesNoBreakSpacesStayNoBreakSpaces)
 {
     EXPECT_EQ(savedText("{\\rtf1\\ansi 10\\~km\\par end\\~\\par {\\b bold\\~}\\par end\\~ \\par}"),

@@ -1,4 +1,5 @@
 #include "documents/EditorMakers.h"
+#include "formats/rtf/DKRTFReader.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/gtk/GtkKeyEvents.h"
@@ -250,8 +251,9 @@ TEST_F(RichTextWindowTest, ctrlVInsertsAnotherProgramsHTMLWithoutItsScripts)
 }
 
 // Words pasted into 24 point text, and words typed after them, are 24
-// point in the file; a picture the paste may not load leaves no empty
-// picture behind, in the page or in the file.
+// point in the file, and the blanks the clipboard held around them are
+// there too; a picture the paste may not load leaves no empty picture
+// behind, in the page or in the file.
 TEST_F(RichTextWindowTest, pastedWordsTakeTheSizeAroundTheCaretAndAnUnloadablePictureLeavesNothing)
 {
     std::string path = folder.path("PasteSize.rtf");
@@ -260,8 +262,8 @@ TEST_F(RichTextWindowTest, pastedWordsTakeTheSizeAroundTheCaretAndAnUnloadablePi
     if (HasFatalFailure())
         return;
     caretAfterTheFirstParagraphsWords();
-    OfferedClipboard offered{" <b>Kilo</b> Lima<img src=\"https://example.com/p.png\" alt=\"P\"> November",
-                             " Kilo Lima November"};
+    OfferedClipboard offered{" <b>Kilo</b> Lima<img src=\"https://example.com/p.png\" alt=\"P\"> November ",
+                             " Kilo Lima November "};
     GtkTargetEntry targets[] = {{const_cast<gchar*>("text/html"), 0, 0},
                                 {const_cast<gchar*>("text/plain"), 0, 1}};
     ASSERT_TRUE(gtk_clipboard_set_with_data(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), targets, 2,
@@ -273,10 +275,15 @@ TEST_F(RichTextWindowTest, pastedWordsTakeTheSizeAroundTheCaretAndAnUnloadablePi
     };
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return shows("November"); }, kEngineWaitSeconds))
         << "the paste did not reach the page";
-    type(" Mike");
+    type("Mike");
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return shows("Mike"); }, kEngineWaitSeconds))
         << "the keys did not reach the page";
     EXPECT_EQ(run("document.querySelectorAll('#content img').length"), "0");
+    // The clipboard's blanks at both ends keep the pasted words apart from
+    // the page's and from what is typed next.
+    EXPECT_NE(run("document.getElementById('content').textContent.replace(/\\u00a0/g,' ')").find("Bravo Kilo Lima November Mike"),
+              std::string::npos)
+        << run("document.getElementById('content').innerHTML");
     gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
 
     ASSERT_TRUE(save());
@@ -284,6 +291,10 @@ TEST_F(RichTextWindowTest, pastedWordsTakeTheSizeAroundTheCaretAndAnUnloadablePi
     for (const char* word : {"Alpha", "Kilo", "Lima", "November", "Mike"})
         EXPECT_EQ(savedPointsBefore(rtf, word), 24) << word << " in " << rtf;
     EXPECT_EQ(rtf.find("\\pict"), std::string::npos) << rtf;
+    Result<DKRTFReadResult> saved = DKRTFReader::read(toUtf16(rtf));
+    ASSERT_TRUE(saved.ok());
+    EXPECT_NE(toUtf8(saved->text.string()).find("Alpha Bravo Kilo Lima November Mike"), std::string::npos)
+        << toUtf8(saved->text.string());
 }
 
 TEST_F(RichTextWindowTest, wordMovesAndTheWordSelectionWorkOnTheRealPage)

@@ -32,7 +32,7 @@ public:
     {
         TEHTMLWriterSettings settings;
         settings.fileName = fileName;
-        settings.keepsBlankEndingParagraph = true;
+        settings.keepsBlanksEndingLines = true;
         return htmlString(text, settings);
     }
 

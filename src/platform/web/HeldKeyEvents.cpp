@@ -99,7 +99,11 @@ bool HeldKeyEvents::notePassedOn(const GdkEvent* event)
     m_passedOn.push_back(key);
     if (m_passedOn.size() > kKeysRemembered)
         m_passedOn.pop_front();
-    if (event->type == GDK_KEY_PRESS)
+    // Only the presses that waited are counted: they are what a save waits
+    // for the page to have taken. A key typed once the page was ready may
+    // never reach its documents (one an input method keeps), and counting
+    // it would make every later save wait in vain.
+    if (event->type == GDK_KEY_PRESS && m_handingOver && signatureOf(m_handingOver) == key)
         ++m_pressesPassedOn;
     return true;
 }

@@ -45,8 +45,8 @@ public:
 
     // How many key events wait now.
     std::size_t count() const { return m_events.size(); }
-    // How many key presses went on to the widget, since it was made or
-    // since the last restart of the count.
+    // How many of the waiting key presses went on to the widget, since it
+    // was made or since the last restart of the count.
     std::size_t pressesPassedOn() const { return m_pressesPassedOn; }
     void restartPassedOnCount();
 
@@ -54,7 +54,7 @@ private:
     static int onKeyEvent(GtkWidget* widget, GdkEvent* event, void* data);
     void handOver(GdkEvent* event);
     // Remembers a key going on to the widget, and counts it when it is a
-    // press; false when it went on before (a key the page left unhandled
+    // press that waited; false when it went on before (a key the page left unhandled
     // comes by again on its way to the window).
     bool notePassedOn(const GdkEvent* event);
     // Whether the key is the one being handed over now, or went on before.

@@ -487,14 +487,45 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         HTMLMarkup::appendAttributes(html, spanAttributes);
         html += '>';
     }
-    HTMLMarkup::appendBodyText(html, text, !m_context.settings.keepsPlaceholders, m_context.bodyFinish);
-    if (m_context.settings.keepsBlankEndingParagraph && run.end() == m_paragraph.end() && html.ends_with(' ')) {
-        html.pop_back();
-        html += "<span style=\"white-space:pre-wrap;\"> </span>";
-    }
+    if (m_context.settings.keepsBlanksEndingLines)
+        appendTextKeepingBlanksEndingLines(html, text, run);
+    else
+        HTMLMarkup::appendBodyText(html, text, !m_context.settings.keepsPlaceholders, m_context.bodyFinish);
     if (needsSpan)
         html += "</span>";
     closeLinkIfEnded(html, run);
+}
+
+void HTMLRunWriter::appendTextKeepingBlanksEndingLines(std::string& html, std::u16string_view text, Range run)
+{
+    constexpr std::string_view kKeptBlanksStart = "<span style=\"white-space:pre-wrap;\">";
+    const std::u16string& all = m_context.string.string();
+    const bool runEndsLine = run.end() == m_paragraph.end() || all[run.end()] == u'\u2028';
+    const bool dropsPlaceholders = !m_context.settings.keepsPlaceholders;
+    std::size_t lineStart = 0;
+    while (lineStart <= text.size()) {
+        std::size_t lineEnd = std::min(text.find(u'\u2028', lineStart), text.size());
+        std::u16string_view line = text.substr(lineStart, lineEnd - lineStart);
+        const bool endsLine = lineEnd < text.size() || runEndsLine;
+        // Blanks alone between two tags would be read back as no text: the
+        // span keeps them, all plain, as text of its own.
+        if (endsLine && !line.empty() && line.find_first_not_of(u' ') == std::u16string_view::npos) {
+            html += kKeptBlanksStart;
+            html.append(line.size(), ' ');
+            html += "</span>";
+        } else {
+            HTMLMarkup::appendBodyText(html, line, dropsPlaceholders, m_context.bodyFinish);
+            if (endsLine && !line.empty() && html.ends_with(' ')) {
+                html.pop_back();
+                html += kKeptBlanksStart;
+                html += " </span>";
+            }
+        }
+        if (lineEnd == text.size())
+            break;
+        HTMLMarkup::appendBodyText(html, u"\u2028", dropsPlaceholders, m_context.bodyFinish);
+        lineStart = lineEnd + 1;
+    }
 }
 
 } // namespace folio

@@ -4,6 +4,7 @@
 #include "platform/foundation/Range.h"
 
 #include <string>
+#include <string_view>
 
 namespace folio {
 
@@ -26,6 +27,9 @@ public:
 
 private:
     void writeRun(std::string& html, const AttributeDictionary& attributes, Range run);
+    // The text of `run`, for the editing page: the blanks that end a line
+    // stay seen and typed after.
+    void appendTextKeepingBlanksEndingLines(std::string& html, std::u16string_view text, Range run);
     // Page breaks inside the paragraph, after its first character.
     void writePageBreaks(std::string& html, std::size_t count) const;
     // Starts the link or anchor of a run; answers whether the run opened one.

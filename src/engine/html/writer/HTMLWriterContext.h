@@ -56,11 +56,13 @@ struct TEHTMLWriterSettings {
     // print, export and copy. The editing page keeps it in an element it
     // does not show, for the save.
     bool leavesOutHidden = false;
-    // The editing page: a blank that ends a paragraph is kept in an element
-    // whose blanks are kept. A browser hides an ordinary blank at the end of
-    // a line, and its editing drops the hidden blank when text is typed
-    // there, running the new words into the last one.
-    bool keepsBlankEndingParagraph = false;
+    // The editing page: a blank that ends a line (a paragraph's or one
+    // before a line break) is kept in an element whose blanks are kept, and
+    // so is a line of blanks alone. A browser hides an ordinary blank at the
+    // end of a line, and its editing drops the hidden blank when text is
+    // typed there, running the new words into the last one; text of blanks
+    // alone between two blocks is read back as no text.
+    bool keepsBlanksEndingLines = false;
 };
 
 // A footnote of printed output: its number, its text, and the font CSS of
