@@ -159,8 +159,8 @@ TEST_F(RichTextOtherProgramDropWindowTest, aDroppedSelectionKeepsItsFormattingBu
 }
 
 // Files from a file manager: a JPEG picture is put in the text where it was
-// dropped; a file that holds no picture is refused, and its name does not
-// turn up in the text.
+// dropped; a file that holds no picture, or a picture the page does not
+// take, is refused, and its name does not turn up in the text.
 TEST_F(RichTextOtherProgramDropWindowTest, aPictureFileIsInsertedAndOtherFilesAreRefused)
 {
     const std::string path = folder.path("Files.rtf");
@@ -181,6 +181,16 @@ TEST_F(RichTextOtherProgramDropWindowTest, aPictureFileIsInsertedAndOtherFilesAr
 
     EXPECT_EQ(dragFromOtherProgram({"files", fileURI(list)}, at), std::optional<bool>(false))
         << "a file that holds no picture was taken";
+    // A PNG picture is not one the page takes: the other program is told
+    // so, and keeps it.
+    const std::string drawing = folder.path("drawing.png");
+    std::vector<std::uint8_t> png =
+        *(*Image::imageWithPixels(60, 40, std::vector<std::uint8_t>(60 * 40 * 4, 0x80)))->pngData();
+    writeFile(drawing, std::string(png.begin(), png.end()));
+    EXPECT_EQ(dragFromOtherProgram({"files", fileURI(drawing)}, at), std::optional<bool>(false))
+        << "a PNG picture was said to be taken";
+    EXPECT_EQ(readFile(drawing), std::string(png.begin(), png.end()));
+    EXPECT_EQ(run("document.querySelectorAll('#content img').length"), "0");
     EXPECT_EQ(shown(), "Alpha Bravo Charlie Delta Echo Foxtrot");
     EXPECT_FALSE(document->hasUnsavedChanges());
 
