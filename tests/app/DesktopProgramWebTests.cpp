@@ -1,5 +1,6 @@
 #include "platform/foundation/Deflate.h"
 #include "platform/web/VirtualDisplay.h"
+#include "support/AccessibleControls.h"
 #include "support/WindowTestDisplay.h"
 
 #include <gtest/gtest.h>
@@ -465,26 +466,22 @@ protected:
         }
         return false;
     }
+    void SetUp() override
+    {
+        DesktopProgramWebTest::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+            ASSERT_TRUE(folio::test::AccessibleControls::startBus()) << "no accessibility bus to find the controls on";
+    }
+    // Clicks the program's button that reads `title` with the real pointer.
+    bool clickButton(const std::string& title) const
+    {
+        std::optional<folio::test::AccessibleControls::Centre> centre =
+            folio::test::AccessibleControls::waitForButton(m_pid, title);
+        return centre
+            && xdotool("mousemove --sync " + std::to_string(centre->x) + " " + std::to_string(centre->y) + " click 1");
+    }
     // Chooses Read Aloud from the tools item of the window's header bar.
-    bool chooseReadAloud(const std::string& window) const
-    {
-        std::optional<int> width = windowWidth(window);
-        if (!width)
-            return false;
-        const std::string tools = std::to_string(*width - 236);
-        if (!xdotool("mousemove --window " + window + " " + tools + " 24 click 1"))
-            return false;
-        g_usleep(1000 * 1000);
-        return bool(xdotool("mousemove --window " + window + " " + tools + " 183 click 1"));
-    }
-    std::optional<int> windowWidth(const std::string& window) const
-    {
-        std::optional<std::string> geometry = xdotool("getwindowgeometry --shell " + window);
-        std::size_t width = geometry ? geometry->find("WIDTH=") : std::string::npos;
-        if (width == std::string::npos)
-            return std::nullopt;
-        return std::atoi(geometry->c_str() + width + 6);
-    }
+    bool chooseReadAloud() const { return clickButton("Tools") && clickButton("Read Aloud"); }
 };
 
 TEST_P(MediaOnFirstUseWebTest, readAloudOpensTheSpeechLibrariesOnlyWhenChosen)
@@ -501,7 +498,7 @@ TEST_P(MediaOnFirstUseWebTest, readAloudOpensTheSpeechLibrariesOnlyWhenChosen)
     ASSERT_NE(mappedFiles().find("folio-desktop.so"), std::string::npos) << "the program's mappings were not read";
     EXPECT_FALSE(mapsAnyMediaLibrary()) << mappedFiles();
 
-    ASSERT_TRUE(chooseReadAloud(*window));
+    ASSERT_TRUE(chooseReadAloud()) << "no Read Aloud in the tools menu";
     bool mapped = false;
     for (int look = 0; look < 200 && !mapped; ++look) {
         g_usleep(100 * 1000);
@@ -533,7 +530,7 @@ TEST_P(MediaOnFirstUseWebTest, withoutTheMediaModuleReadAloudLeavesTheProgramAnd
     std::optional<std::string> window = waitForWindow("Lantern");
     ASSERT_TRUE(window) << "the document's window did not show";
     ASSERT_TRUE(waitUntilTheTextShows(*window));
-    ASSERT_TRUE(chooseReadAloud(*window));
+    ASSERT_TRUE(chooseReadAloud()) << "no Read Aloud in the tools menu";
     g_usleep(3 * 1000 * 1000);
     EXPECT_TRUE(isRunning()) << contentsOf(m_errorsPath);
     EXPECT_FALSE(mapsAnyMediaLibrary());
