@@ -1,7 +1,6 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TESectionBreak.h"
 #include "formats/rtf/DKRTFReader.h"
-#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Image.h"
 #include "platform/gtk/GtkPagePoints.h"
@@ -35,13 +34,7 @@ protected:
     // let go there, a drop lands before the word.
     Point startOf(const std::string& word)
     {
-        std::vector<std::string> parts = componentsSeparatedByString(
-            run("(function(w){var k=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
-                "while(k.nextNode()){var t=k.currentNode,i=t.data.indexOf(w);if(i<0)continue;var r=document.createRange();"
-                "r.setStart(t,i);r.setEnd(t,i+1);var b=r.getBoundingClientRect();"
-                "return (b.left+1)+','+(b.top+b.height/2);}return '';})('" + word + "')"),
-            ",");
-        return parts.size() == 2 ? Point{floatValue(parts[0]), floatValue(parts[1])} : Point{-1, -1};
+        return test::pointFromAnswer(run(test::wordStartScript(word, test::PageText::ContentElement)));
     }
 
     // The other program's window beside ours, its offer dragged to `at` on
