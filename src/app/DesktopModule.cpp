@@ -2,8 +2,6 @@
 
 #include "app/CommandLine.h"
 #include "app/ProgramModule.h"
-#include "platform/services/MediaServices.h"
-#include "platform/services/SpeechAudioOutput.h"
 #include "platform/web/WebServices.h"
 
 #include <iostream>
@@ -51,37 +49,6 @@ private:
     Error m_error;
 };
 
-// Nothing is available, and every request fails saying why the module could
-// not be opened.
-class UnavailableMediaServices final : public MediaServices {
-public:
-    explicit UnavailableMediaServices(Error error) : m_error(std::move(error)) {}
-
-    const std::vector<SpeechVoice>& speechVoices() override
-    {
-        static const std::vector<SpeechVoice> none;
-        return none;
-    }
-    Result<SynthesizedSpeech> synthesizeSpeech(const std::u16string&, const std::string&, float) override
-    {
-        return m_error;
-    }
-    std::unique_ptr<SpeechAudioOutput> makeSpeakerOutput() override { return nullptr; }
-    std::unique_ptr<SoundClip> makeSoundClip(const std::string&) override { return nullptr; }
-    bool isTextRecognitionAvailable(const std::string&) override { return false; }
-    Result<std::vector<std::u16string>> recognizeTextLines(const std::string&, const std::string&) override
-    {
-        return m_error;
-    }
-    bool isCameraAvailable() override { return false; }
-    Status captureCameraFrame(const std::string&, double) override { return m_error; }
-    Result<std::string> finalURLOfHeadRequest(const std::string&) override { return m_error; }
-    Result<std::vector<std::uint8_t>> dataWithContentsOfURL(const std::string&) override { return m_error; }
-
-private:
-    Error m_error;
-};
-
 Result<DesktopModule*> open()
 {
     Result<void*> entry = entryPointOfProgramModule(DesktopModule::kFileName, DesktopModule::kEntryPoint);
@@ -110,16 +77,6 @@ WebServices& WebServices::shared()
         return (*module)->webServices();
     if (!unavailable)
         unavailable = new UnavailableWebServices(module.error());
-    return *unavailable;
-}
-
-MediaServices& MediaServices::shared()
-{
-    Result<DesktopModule*> module = DesktopModule::load();
-    if (module)
-        return (*module)->mediaServices();
-    // Made once even when HTTP requests ask from several threads at a time.
-    static UnavailableMediaServices* unavailable = new UnavailableMediaServices(module.error());
     return *unavailable;
 }
 

@@ -8,16 +8,16 @@
 namespace folio {
 
 class CommandLine;
-class MediaServices;
 class WebServices;
 
-// The part of the program that needs WebKit, GTK, poppler, espeak-ng,
-// tesseract, GStreamer or libsoup: the web and media services and the
-// desktop windows. It is built as the module "folio-desktop.so" beside the
-// program (from src/platform/web, src/platform/gtk, src/platform/media and
-// src/app/desktop) and opened on first use, so that a command that shows no
-// page or window and reaches no network starts without loading them. The
-// module finds everything else in the program that opened it.
+// The part of the program that needs WebKit, GTK or poppler: the web
+// services and the desktop windows. It is built as the module
+// "folio-desktop.so" beside the program (from src/platform/web,
+// src/platform/gtk and src/app/desktop) and opened on first use, so that a
+// command that shows no page or window starts without loading them. The
+// module finds everything else in the program that opened it; speech, text
+// recognition, sounds and HTTP requests come from the media module
+// (app/MediaModule), opened only when they are first asked for.
 class DesktopModule {
 public:
     static constexpr const char* kErrorDomain = "DesktopModule";
@@ -29,7 +29,6 @@ public:
     virtual ~DesktopModule() = default;
 
     virtual WebServices& webServices() = 0;
-    virtual MediaServices& mediaServices() = 0;
     // Runs a command of the desktop ("" for the document browser, "open"),
     // answering its exit status.
     virtual int runCommand(const std::string& name, const std::vector<std::string>& arguments) = 0;

@@ -233,7 +233,7 @@ DropProposal ClipboardCommander::dropInteractionSessionDidUpdate(const DropSessi
     return *m_latestDropProposal;
 }
 
-void ClipboardCommander::dropInteractionPerformDrop(const DropSession& session)
+bool ClipboardCommander::dropInteractionPerformDrop(const DropSession& session)
 {
     std::vector<Image::Pointer> pictures;
     for (const DropItem& item : session.items) {
@@ -255,6 +255,7 @@ void ClipboardCommander::dropInteractionPerformDrop(const DropSession& session)
         m_page.send(PageScript::fill(m_scripts.caretToPoint, {session.location->x, session.location->y}));
     for (const Image::Pointer& picture : pictures)
         insertPicture(picture, true, false);
+    return !pictures.empty();
 }
 
 } // namespace folio

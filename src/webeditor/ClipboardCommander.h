@@ -106,7 +106,8 @@ public:
     // changed at once, even if the drop is then cancelled.
     bool dropInteractionCanHandleSession(const DropSession& session) override;
     DropProposal dropInteractionSessionDidUpdate(const DropSession& session) override;
-    void dropInteractionPerformDrop(const DropSession& session) override;
+    // Only JPEG pictures are taken; a drop of nothing else is refused.
+    bool dropInteractionPerformDrop(const DropSession& session) override;
     const std::optional<DropProposal>& latestDropProposal() const { return m_latestDropProposal; }
 
 private:

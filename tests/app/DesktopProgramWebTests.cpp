@@ -1,5 +1,6 @@
 #include "platform/foundation/Deflate.h"
 #include "platform/web/VirtualDisplay.h"
+#include "support/AccessibleControls.h"
 #include "support/WindowTestDisplay.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +58,7 @@ protected:
 
     void start(const std::vector<std::string>& arguments)
     {
-        std::vector<std::string> command{FOLIO_BINARY_DIR "/folio"};
+        std::vector<std::string> command{m_program.string()};
         command.insert(command.end(), arguments.begin(), arguments.end());
         std::vector<gchar*> argv;
         for (auto& argument : command)
@@ -191,6 +192,7 @@ protected:
     }
 
     std::unique_ptr<folio::VirtualDisplay> m_display;
+    fs::path m_program = FOLIO_BINARY_DIR "/folio";
     fs::path m_folder;
     std::string m_errorsPath;
     pid_t m_pid = -1;
@@ -444,3 +446,95 @@ TEST_P(OpenedDocumentWebTest, wordsTypedAsTheWindowShowsAreSavedWhenTheProgramIs
 INSTANTIATE_TEST_SUITE_P(Editors, OpenedDocumentWebTest, ::testing::Values("rtf", "md", "qvtext", "qvoutline"));
 
 } // namespace
+
+// The speech and text-recognition libraries are opened the first time a
+// person asks for them, not with the window: a document open in the editor
+// leaves them unmapped until Read Aloud is chosen from the tools menu.
+class MediaOnFirstUseWebTest : public DesktopProgramWebTest {
+protected:
+    // The files the program has mapped, one a line; empty once it has ended.
+    std::string mappedFiles() const
+    {
+        return contentsOf("/proc/" + std::to_string(m_pid) + "/maps");
+    }
+    bool mapsAnyMediaLibrary() const
+    {
+        const std::string maps = mappedFiles();
+        for (const char* library : {"folio-media.so", "libespeak-ng", "libtesseract", "liblept"}) {
+            if (maps.find(library) != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+    void SetUp() override
+    {
+        DesktopProgramWebTest::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+            ASSERT_TRUE(folio::test::AccessibleControls::startBus()) << "no accessibility bus to find the controls on";
+    }
+    // Clicks the program's button that reads `title` with the real pointer.
+    bool clickButton(const std::string& title) const
+    {
+        std::optional<folio::test::AccessibleControls::Centre> centre =
+            folio::test::AccessibleControls::waitForButton(m_pid, title);
+        return centre
+            && xdotool("mousemove --sync " + std::to_string(centre->x) + " " + std::to_string(centre->y) + " click 1");
+    }
+    // Chooses Read Aloud from the tools item of the window's header bar.
+    bool chooseReadAloud() const { return clickButton("Tools") && clickButton("Read Aloud"); }
+};
+
+TEST_P(MediaOnFirstUseWebTest, readAloudOpensTheSpeechLibrariesOnlyWhenChosen)
+{
+    std::string file = (m_folder / "Lantern.rtf").string();
+    std::ofstream(file) << lanternContents();
+    start({"open", file});
+    std::optional<std::string> window = waitForWindow("Lantern");
+    ASSERT_TRUE(window) << "the document's window did not show";
+    ASSERT_TRUE(waitUntilTheTextShows(*window));
+    // What the editor starts once its text shows (autosave, counts, sounds
+    // that are off) has had time to run.
+    g_usleep(3 * 1000 * 1000);
+    ASSERT_NE(mappedFiles().find("folio-desktop.so"), std::string::npos) << "the program's mappings were not read";
+    EXPECT_FALSE(mapsAnyMediaLibrary()) << mappedFiles();
+
+    ASSERT_TRUE(chooseReadAloud()) << "no Read Aloud in the tools menu";
+    bool mapped = false;
+    for (int look = 0; look < 200 && !mapped; ++look) {
+        g_usleep(100 * 1000);
+        mapped = mappedFiles().find("libespeak-ng") != std::string::npos;
+    }
+    EXPECT_TRUE(mapped) << "reading aloud did not open the speech library";
+    EXPECT_TRUE(isRunning());
+}
+
+// A program beside which the media module is missing goes on, the document
+// as it was, when Read Aloud is chosen.
+TEST_P(MediaOnFirstUseWebTest, withoutTheMediaModuleReadAloudLeavesTheProgramAndDocumentAsTheyWere)
+{
+    const fs::path programFolder = m_folder / "program";
+    fs::create_directories(programFolder);
+    for (const char* file : {"folio", "folio-desktop.so", "folio-zip.so", "folio-drawing.so"}) {
+        std::error_code linked;
+        fs::create_hard_link(fs::path(FOLIO_BINARY_DIR) / file, programFolder / file, linked);
+        ASSERT_FALSE(linked) << file << ": " << linked.message();
+    }
+    fs::create_directory_symlink(fs::path(FOLIO_BINARY_DIR) / "page-process", programFolder / "page-process");
+    m_program = programFolder / "folio";
+    // Its resources stay in the build folder.
+    setenv("FOLIO_RESOURCES", FOLIO_BINARY_DIR "/resources", 1);
+    std::string file = (m_folder / "Lantern.rtf").string();
+    std::ofstream(file) << lanternContents();
+    start({"open", file});
+    unsetenv("FOLIO_RESOURCES");
+    std::optional<std::string> window = waitForWindow("Lantern");
+    ASSERT_TRUE(window) << "the document's window did not show";
+    ASSERT_TRUE(waitUntilTheTextShows(*window));
+    ASSERT_TRUE(chooseReadAloud()) << "no Read Aloud in the tools menu";
+    g_usleep(3 * 1000 * 1000);
+    EXPECT_TRUE(isRunning()) << contentsOf(m_errorsPath);
+    EXPECT_FALSE(mapsAnyMediaLibrary());
+    EXPECT_EQ(contentsOf(file), lanternContents());
+}
+
+INSTANTIATE_TEST_SUITE_P(Editors, MediaOnFirstUseWebTest, ::testing::Values("rtf"));

@@ -1,5 +1,4 @@
 #include "documents/DocumentSeeds.h"
-#include "platform/foundation/StringUtilities.h"
 #include "platform/graphics/Image.h"
 #include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/OtherProgramDragSource.h"
@@ -23,17 +22,10 @@ protected:
     QVTextOtherProgramDropWindowTest() : EditorWindowTest(EditorKind::QVText, "qvtext-drop-window") {}
 
     // Just inside the first letter of the word's first place in the text,
-    // in the page view's coordinates (the text is in TinyMCE's frame).
+    // in the page view's coordinates.
     Point startOf(const std::string& word)
     {
-        std::vector<std::string> parts = componentsSeparatedByString(
-            run("(function(w){var e=tinymce.activeEditor,f=e.getContainer().querySelector('iframe').getBoundingClientRect();"
-                "var k=e.getDoc().createTreeWalker(e.getBody(),NodeFilter.SHOW_TEXT);"
-                "while(k.nextNode()){var t=k.currentNode,i=t.data.indexOf(w);if(i<0)continue;var r=e.getDoc().createRange();"
-                "r.setStart(t,i);r.setEnd(t,i+1);var b=r.getBoundingClientRect();"
-                "return (f.left+b.left+1)+','+(f.top+b.top+b.height/2);}return '';})('" + word + "')"),
-            ",");
-        return parts.size() == 2 ? Point{floatValue(parts[0]), floatValue(parts[1])} : Point{-1, -1};
+        return test::pointFromAnswer(run(test::wordStartScript(word, test::PageText::TinyMCEFrame)));
     }
 
     // The other program's offer dragged onto the page where `word` begins.

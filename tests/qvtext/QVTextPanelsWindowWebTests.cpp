@@ -118,27 +118,41 @@ protected:
             GtkPresenter::processPendingEvents();
     }
 
-    bool clickRevealed(GtkWidget* widget)
+    // Clicks the widget that `find` answers, once it is on screen. A panel
+    // is built afresh when a value it shows changes (a selection reaching
+    // it as it opens, say): a widget that went with the old build before
+    // the click is looked up again, and held meanwhile.
+    bool clickRevealed(const std::function<GtkWidget*()>& find)
     {
-        reveal(widget);
-        return test::clickWidget(widget);
+        for (int look = 0; look < 3; ++look) {
+            GtkWidget* widget = nullptr;
+            if (!settle([&] {
+                    widget = find();
+                    return widget && gtk_widget_get_mapped(widget) && gtk_widget_get_allocated_width(widget) > 1;
+                }))
+                return false;
+            g_object_ref(widget);
+            reveal(widget);
+            const bool clicked = gtk_widget_get_mapped(widget) && test::clickWidget(widget);
+            g_object_unref(widget);
+            if (clicked)
+                return true;
+        }
+        return false;
     }
 
     // Clicks the button inside `root` that reads `title`.
     void clickButtonReading(GtkWidget* root, const std::string& title)
     {
-        GtkWidget* found = nullptr;
-        ASSERT_TRUE(settle([&] {
-            found = nullptr;
+        ASSERT_TRUE(clickRevealed([&]() -> GtkWidget* {
             for (GtkWidget* button : test::descendants(root, GTK_TYPE_BUTTON)) {
                 for (const std::string& text : test::labelTexts(button)) {
                     if (text == title)
-                        found = button;
+                        return button;
                 }
             }
-            return found && gtk_widget_get_mapped(found) && gtk_widget_get_allocated_width(found) > 1;
+            return nullptr;
         })) << "no button " << title << " on screen";
-        ASSERT_TRUE(clickRevealed(found));
     }
 
     std::string savedPage()
@@ -220,13 +234,10 @@ TEST_F(QVTextPanelsWindowTest, aaOpensAndClosesItsPanelAlsoAfterATextColourWasCh
             colour = choice;
     }
     ASSERT_NE(colour, nullptr) << "no text colour in the Aa panel";
-    GtkWidget* colourButton = nullptr;
-    ASSERT_TRUE(settle([&] {
+    ASSERT_TRUE(clickRevealed([&]() -> GtkWidget* {
         GtkWidget* popover = presenter->widgetForController(*inspectors.inspector(kind)->navigationController());
-        colourButton = popover ? GtkViewBuilder::widgetForView(popover, *colour->choiceButton()) : nullptr;
-        return colourButton && gtk_widget_get_mapped(colourButton);
-    }));
-    ASSERT_TRUE(clickRevealed(colourButton));
+        return popover ? GtkViewBuilder::widgetForView(popover, *colour->choiceButton()) : nullptr;
+    })) << "the text colour's button is not on screen";
     GtkWidget* menu = nullptr;
     ASSERT_TRUE(settle([&] {
         menu = presenter->menuPopover();
@@ -285,10 +296,11 @@ TEST_F(QVTextPanelsWindowTest, theToolsMenuOpensTheNameGeneratorWithItsNamesOnSc
         list = root ? GtkViewBuilder::widgetForView(root, *names->nameListView()) : nullptr;
         return list && gtk_widget_get_mapped(list);
     })) << "the names are not on screen";
-    GtkWidget* generate = GtkViewBuilder::widgetForView(presenter->widgetForController(*editor->presentedViewController()),
-                                                        *names->generateNames());
-    ASSERT_NE(generate, nullptr);
-    ASSERT_TRUE(clickRevealed(generate));
+    ASSERT_TRUE(clickRevealed([&]() -> GtkWidget* {
+        std::shared_ptr<ViewController> sheet = editor->presentedViewController();
+        GtkWidget* root = sheet ? presenter->widgetForController(*sheet) : nullptr;
+        return root ? GtkViewBuilder::widgetForView(root, *names->generateNames()) : nullptr;
+    })) << "Generate is not on screen";
     std::string shown;
     settle([&] {
         shown = toUtf8(names->nameListView()->text());
@@ -417,17 +429,26 @@ TEST_F(QVTextPanelsWindowTest, theToolsPanelsMarginsMoveTheTextAndAreKeptBySavin
         std::shared_ptr<StepperSlice> stepper = slice(kind);
         ASSERT_NE(stepper, nullptr) << "no slice " << kind;
         for (int time = 0; time < times; ++time) {
-            GtkWidget* plus = nullptr;
-            ASSERT_TRUE(settle([&] {
-                GtkWidget* shown = inspectorOnScreen(EditorInspectors::Kind::TextTools);
-                plus = shown ? GtkViewBuilder::widgetForView(shown, *stepper->increaseButton()) : nullptr;
-                return plus && gtk_widget_get_mapped(plus);
-            })) << kind << "'s + is not on screen";
             std::u16string was = stepper->valueLabel()->text();
-            // Each press is a click of its own, the pointer coming in from
-            // elsewhere, not the second half of a double click.
-            reveal(plus);
-            ASSERT_TRUE(test::movePointerOver(plus));
+            // The panel is built afresh when a value it shows changes, the
+            // last press's too: the + is looked up again, and held while
+            // the pointer goes to it, until it is reached before that.
+            bool reached = false;
+            for (int look = 0; look < 3 && !reached; ++look) {
+                GtkWidget* plus = nullptr;
+                ASSERT_TRUE(settle([&] {
+                    GtkWidget* shown = inspectorOnScreen(EditorInspectors::Kind::TextTools);
+                    plus = shown ? GtkViewBuilder::widgetForView(shown, *stepper->increaseButton()) : nullptr;
+                    return plus && gtk_widget_get_mapped(plus);
+                })) << kind << "'s + is not on screen";
+                g_object_ref(plus);
+                // Each press is a click of its own, the pointer coming in
+                // from elsewhere, not the second half of a double click.
+                reveal(plus);
+                reached = test::movePointerOver(plus) && gtk_widget_get_mapped(plus);
+                g_object_unref(plus);
+            }
+            ASSERT_TRUE(reached) << "the pointer did not reach " << kind << "'s +";
             ASSERT_TRUE(test::runXdotool({"click", "1"}));
             ASSERT_TRUE(settle([&] { return stepper->valueLabel()->text() != was; })) << kind << " did not step";
         }

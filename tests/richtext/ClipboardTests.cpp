@@ -385,11 +385,16 @@ TEST_F(ClipboardTest, dragsOfTextMarkTheDocumentAndJPEGDropsInsertAutoResized)
                       DropItem{{"public.jpeg"}, loader(photo)}, DropItem{{"public.jpeg"}, [](const std::string&) {
                                                                     return std::optional<std::string>();
                                                                 }}}};
-    clipboard.dropInteractionPerformDrop(drop);
+    EXPECT_TRUE(clipboard.dropInteractionPerformDrop(drop)) << "the JPEG picture was taken";
     EXPECT_EQ(asked, (std::vector<std::string>{"public.jpeg", "public.jpeg"})) << "only JPEG items are loaded";
     ASSERT_EQ(inserted.size(), 1u) << "a file without a picture inserts nothing";
     EXPECT_EQ(inserted[0].size, (Size{900, 700}));
     EXPECT_TRUE(inserted[0].autoResize);
+
+    // Nothing the page takes: the drop is refused and nothing goes in.
+    DropSession untaken{{DropItem{{"public.jpeg"}, loader(notPicture)}, DropItem{{"public.png"}, loader(photo)}}};
+    EXPECT_FALSE(clipboard.dropInteractionPerformDrop(untaken));
+    EXPECT_EQ(inserted.size(), 1u);
 }
 
 // What another program dropped, as the page describes it, goes in as a paste

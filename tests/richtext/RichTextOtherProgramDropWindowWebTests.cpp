@@ -1,7 +1,6 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TESectionBreak.h"
 #include "formats/rtf/DKRTFReader.h"
-#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Image.h"
 #include "platform/gtk/GtkPagePoints.h"
@@ -35,13 +34,7 @@ protected:
     // let go there, a drop lands before the word.
     Point startOf(const std::string& word)
     {
-        std::vector<std::string> parts = componentsSeparatedByString(
-            run("(function(w){var k=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
-                "while(k.nextNode()){var t=k.currentNode,i=t.data.indexOf(w);if(i<0)continue;var r=document.createRange();"
-                "r.setStart(t,i);r.setEnd(t,i+1);var b=r.getBoundingClientRect();"
-                "return (b.left+1)+','+(b.top+b.height/2);}return '';})('" + word + "')"),
-            ",");
-        return parts.size() == 2 ? Point{floatValue(parts[0]), floatValue(parts[1])} : Point{-1, -1};
+        return test::pointFromAnswer(run(test::wordStartScript(word, test::PageText::ContentElement)));
     }
 
     // The other program's window beside ours, its offer dragged to `at` on
@@ -159,8 +152,8 @@ TEST_F(RichTextOtherProgramDropWindowTest, aDroppedSelectionKeepsItsFormattingBu
 }
 
 // Files from a file manager: a JPEG picture is put in the text where it was
-// dropped; a file that holds no picture is refused, and its name does not
-// turn up in the text.
+// dropped; a file that holds no picture, or a picture the page does not
+// take, is refused, and its name does not turn up in the text.
 TEST_F(RichTextOtherProgramDropWindowTest, aPictureFileIsInsertedAndOtherFilesAreRefused)
 {
     const std::string path = folder.path("Files.rtf");
@@ -181,6 +174,16 @@ TEST_F(RichTextOtherProgramDropWindowTest, aPictureFileIsInsertedAndOtherFilesAr
 
     EXPECT_EQ(dragFromOtherProgram({"files", fileURI(list)}, at), std::optional<bool>(false))
         << "a file that holds no picture was taken";
+    // A PNG picture is not one the page takes: the other program is told
+    // so, and keeps it.
+    const std::string drawing = folder.path("drawing.png");
+    std::vector<std::uint8_t> png =
+        *(*Image::imageWithPixels(60, 40, std::vector<std::uint8_t>(60 * 40 * 4, 0x80)))->pngData();
+    writeFile(drawing, std::string(png.begin(), png.end()));
+    EXPECT_EQ(dragFromOtherProgram({"files", fileURI(drawing)}, at), std::optional<bool>(false))
+        << "a PNG picture was said to be taken";
+    EXPECT_EQ(readFile(drawing), std::string(png.begin(), png.end()));
+    EXPECT_EQ(run("document.querySelectorAll('#content img').length"), "0");
     EXPECT_EQ(shown(), "Alpha Bravo Charlie Delta Echo Foxtrot");
     EXPECT_FALSE(document->hasUnsavedChanges());
 

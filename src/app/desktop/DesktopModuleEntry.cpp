@@ -2,7 +2,6 @@
 #include "app/DesktopModule.h"
 #include "app/desktop/DesktopCommands.h"
 #include "platform/gtk/EngineWebServices.h"
-#include "platform/media/EngineMediaServices.h"
 
 #include <iostream>
 
@@ -13,7 +12,6 @@ namespace {
 class EngineDesktopModule final : public DesktopModule {
 public:
     WebServices& webServices() override { return EngineWebServices::instance(); }
-    MediaServices& mediaServices() override { return EngineMediaServices::instance(); }
 
     int runCommand(const std::string& name, const std::vector<std::string>& arguments) override
     {

@@ -128,8 +128,7 @@ bool GtkDropBridge::deliver(DropInteractionDelegate& delegate, const DropSession
     DropProposal proposal = delegate.dropInteractionSessionDidUpdate(session);
     if (proposal.operation != DropOperation::Copy && proposal.operation != DropOperation::Move)
         return false;
-    delegate.dropInteractionPerformDrop(session);
-    return true;
+    return delegate.dropInteractionPerformDrop(session);
 }
 
 void GtkDropBridge::attach(GtkWidget* widget, View& view)

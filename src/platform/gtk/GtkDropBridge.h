@@ -24,7 +24,7 @@ public:
     // One item per picture file, loading as the file itself.
     static DropSession sessionForFiles(const std::vector<std::string>& paths);
     // Hands the session to the delegate as a drop does; answers whether
-    // the delegate was given anything.
+    // the delegate took anything, which is what the drag's source is told.
     static bool deliver(DropInteractionDelegate& delegate, const DropSession& session);
 
     // Listens for drops on the widget for the view's delegate.

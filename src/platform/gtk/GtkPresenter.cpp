@@ -14,6 +14,7 @@
 #include "platform/gtk/GtkHeaderBarItems.h"
 #include "platform/gtk/GtkKeyInput.h"
 #include "platform/gtk/GtkMenuPopover.h"
+#include "platform/gtk/GtkScrollPlaces.h"
 #include "platform/gtk/GtkPopoverLifetime.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkTextHighlights.h"
@@ -764,8 +765,12 @@ void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
             GtkViewBuilder::detachNativeWidget(native);
         m_presentedNatives.erase(natives);
     }
-    if (GtkWidget* old = gtk_bin_get_child(GTK_BIN(popover)))
+    // Shown afresh while open, the panel stays scrolled where it was.
+    std::vector<double> scrolledTo;
+    if (GtkWidget* old = gtk_bin_get_child(GTK_BIN(popover))) {
+        scrolledTo = GtkScrollPlaces::of(old);
         gtk_widget_destroy(old);
+    }
     std::vector<GtkWidget*> natives;
     GtkWidget* content = buildContent(presented, natives);
     auto* navigation = dynamic_cast<NavigationController*>(&presented);
@@ -803,7 +808,9 @@ void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
         gtk_box_pack_start(GTK_BOX(box), content, TRUE, TRUE, 0);
         content = box;
     }
-    gtk_container_add(GTK_CONTAINER(popover), GtkMenuPopover::scrollerWithinWindow(content, popover));
+    GtkWidget* scroller = GtkMenuPopover::scrollerWithinWindow(content, popover);
+    GtkScrollPlaces::restore(scroller, scrolledTo);
+    gtk_container_add(GTK_CONTAINER(popover), scroller);
     m_presentedNatives[&presented] = natives;
     gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(popover)));
 }

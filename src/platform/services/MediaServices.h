@@ -22,11 +22,11 @@ public:
 };
 
 // What only espeak-ng, tesseract, GStreamer and libsoup provide: speech, text
-// recognition, the camera, sounds and HTTP requests. Like the web services,
-// the program opens them with the desktop module on first use
-// (app/DesktopModule), so that commands that neither speak, look at pictures
-// nor reach the network start without loading them; tests and benchmarks
-// link them and get EngineMediaServices (platform/media) in process.
+// recognition, the camera, sounds and HTTP requests. The program opens them
+// in a module of their own on first use (app/MediaModule), so that commands
+// and windows that neither speak, look at pictures, play sounds nor reach the
+// network run without loading them; tests and benchmarks link them and get
+// EngineMediaServices (platform/media) in process.
 class MediaServices {
 public:
     virtual ~MediaServices() = default;

@@ -46,7 +46,9 @@ public:
     virtual ~DropInteractionDelegate() = default;
     virtual bool dropInteractionCanHandleSession(const DropSession& session) = 0;
     virtual DropProposal dropInteractionSessionDidUpdate(const DropSession& session) = 0;
-    virtual void dropInteractionPerformDrop(const DropSession& session) = 0;
+    // Answers whether anything was taken: the program the drag came from
+    // keeps what it offered (a move does not delete it) when nothing was.
+    virtual bool dropInteractionPerformDrop(const DropSession& session) = 0;
 };
 
 } // namespace folio

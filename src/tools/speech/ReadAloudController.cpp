@@ -72,14 +72,22 @@ bool ReadAloudController::synthesizerIsPaused() const
 
 void ReadAloudController::checkIfSpeechCompatible()
 {
-    std::string wanted = language();
-    m_existVoiceForLanguage = false;
-    for (const SpeechVoice& voice : SpeechSynthesizer::speechVoices()) {
-        if (voice.language == wanted) {
-            m_existVoiceForLanguage = true;
-            return;
+    m_voiceLanguage = language();
+    m_existVoiceForLanguage.reset();
+}
+
+bool ReadAloudController::existVoiceForLanguage() const
+{
+    if (!m_existVoiceForLanguage) {
+        m_existVoiceForLanguage = false;
+        for (const SpeechVoice& voice : SpeechSynthesizer::speechVoices()) {
+            if (voice.language == m_voiceLanguage) {
+                m_existVoiceForLanguage = true;
+                break;
+            }
         }
     }
+    return *m_existVoiceForLanguage;
 }
 
 void ReadAloudController::setMenuItems(bool paused)

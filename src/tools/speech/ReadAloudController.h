@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,9 +65,11 @@ public:
     // The rate the pieces were queued with.
     float utteranceRate() const { return m_rate; }
 
-    // Whether a voice speaks the keyboard's language.
+    // Whether a voice speaks the keyboard's language as it is now; the
+    // voices themselves are looked at the first time the answer is asked,
+    // so that an editor nobody asks to speak never loads the speech engine.
     void checkIfSpeechCompatible();
-    bool existVoiceForLanguage() const { return m_existVoiceForLanguage; }
+    bool existVoiceForLanguage() const;
 
     void showSpeakMenu();
     void hideSpeakMenu() { cancelSpeak(); }
@@ -93,7 +96,8 @@ private:
     std::uint64_t m_totalUtterances = 0;
     std::uint64_t m_completedUtterances = 0;
     float m_rate = 0;
-    bool m_existVoiceForLanguage = false;
+    std::string m_voiceLanguage;
+    mutable std::optional<bool> m_existVoiceForLanguage;
 };
 
 } // namespace folio

@@ -31,9 +31,14 @@ class RecordingDelegate : public DropInteractionDelegate {
 public:
     bool dropInteractionCanHandleSession(const DropSession&) override { return true; }
     DropProposal dropInteractionSessionDidUpdate(const DropSession&) override { return {answer}; }
-    void dropInteractionPerformDrop(const DropSession& session) override { performed.push_back(session); }
+    bool dropInteractionPerformDrop(const DropSession& session) override
+    {
+        performed.push_back(session);
+        return takes;
+    }
 
     DropOperation answer = DropOperation::Copy;
+    bool takes = true;
     std::vector<DropSession> performed;
 };
 
@@ -81,6 +86,12 @@ TEST_F(GtkDropBridgeTest, aDropReachesTheDelegateOnlyWithPicturesAndWhenItTakesT
     EXPECT_TRUE(GtkDropBridge::deliver(delegate, GtkDropBridge::sessionForFiles({jpegNamedPNG})));
     ASSERT_EQ(delegate.performed.size(), 1u);
     EXPECT_EQ(delegate.performed[0].items.size(), 1u);
+
+    // Offered a copy but taking none of the items, the delegate refuses
+    // the drop: the source must not be told its data was taken.
+    delegate.takes = false;
+    EXPECT_FALSE(GtkDropBridge::deliver(delegate, GtkDropBridge::sessionForFiles({pngNamedJPEG})));
+    EXPECT_EQ(delegate.performed.size(), 2u);
 }
 
 } // namespace

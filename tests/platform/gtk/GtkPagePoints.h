@@ -8,10 +8,50 @@
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <string>
 
 namespace folio::test {
+
+// Where an editor's text stands in its page: the page's own content
+// element (the rich-text page), or the body of TinyMCE's frame (the QV
+// text page), whose points are offset by the frame's place.
+enum class PageText { ContentElement, TinyMCEFrame };
+
+// A script whose answer is "x,y", the point just inside the first letter of
+// the word's first place in the text, in the page view's coordinates (let go
+// there, a drop lands before the word), or "" when the word is not there.
+// `word` goes into a quoted script literal: plain words only.
+inline std::string wordStartScript(const std::string& word, PageText text)
+{
+    const bool framed = text == PageText::TinyMCEFrame;
+    return std::string("(function(w){")
+        + (framed ? "var e=tinymce.activeEditor,d=e.getDoc(),root=e.getBody(),"
+                    "f=e.getContainer().querySelector('iframe').getBoundingClientRect();"
+                  : "var d=document,root=d.getElementById('content'),f={left:0,top:0};")
+        + "var k=d.createTreeWalker(root,NodeFilter.SHOW_TEXT);"
+          "while(k.nextNode()){var t=k.currentNode,i=t.data.indexOf(w);if(i<0)continue;var r=d.createRange();"
+          "r.setStart(t,i);r.setEnd(t,i+1);var b=r.getBoundingClientRect();"
+          "return (f.left+b.left+1)+','+(f.top+b.top+b.height/2);}return '';})('"
+        + word + "')";
+}
+
+// The point a wordStartScript answered; (-1, -1) when it found no word.
+// The page writes its numbers with a full stop whatever the test's locale.
+inline Point pointFromAnswer(const std::string& answer)
+{
+    double x = 0;
+    double y = 0;
+    const char* end = answer.data() + answer.size();
+    auto [afterX, xError] = std::from_chars(answer.data(), end, x);
+    if (xError != std::errc() || afterX == end || *afterX != ',')
+        return {-1, -1};
+    auto [afterY, yError] = std::from_chars(afterX + 1, end, y);
+    if (yError != std::errc() || afterY != end)
+        return {-1, -1};
+    return {x, y};
+}
 
 // A point of a page widget, in its window's picture.
 inline Point pagePointInWindow(GtkWidget* toplevel, GtkWidget* page, Point point)

@@ -358,5 +358,57 @@ TEST_F(GtkPresenterPlacementTest, aPanelTallerThanTheWindowScrollsFromItsTop)
     g_object_unref(shot);
 }
 
+// A panel shown afresh while open, as a panel's values change under a
+// person's pointer, stays scrolled where the person had it: the control
+// under the pointer stays there, and the panel goes back to its top only
+// when it opens again.
+TEST_F(GtkPresenterPlacementTest, aPanelShownAfreshWhileOpenStaysWhereItWasScrolled)
+{
+    auto item = BarButtonItem::withTitle(u"Tools", nullptr);
+    panel->navigationItem()->setRightBarButtonItems({item});
+    GtkPresenter::processPendingEvents();
+    auto tall = std::make_shared<TallPanel>();
+    tall->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    tall->popoverPresentationController()->setBarButtonItem(item);
+    ASSERT_TRUE(panel->presentViewController(tall, false).ok());
+    GtkWidget* popover = presenter->widgetForController(*tall);
+    ASSERT_TRUE(popover && settled(popover));
+    auto scrolledTo = [&]() -> double {
+        auto scrollers = descendants(popover, GTK_TYPE_SCROLLED_WINDOW);
+        return scrollers.empty()
+            ? -1
+            : gtk_adjustment_get_value(gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scrollers.front())));
+    };
+    GtkWidget* before = gtk_bin_get_child(GTK_BIN(popover));
+    g_object_add_weak_pointer(G_OBJECT(before), reinterpret_cast<gpointer*>(&before));
+    auto scrollers = descendants(popover, GTK_TYPE_SCROLLED_WINDOW);
+    ASSERT_FALSE(scrollers.empty());
+    gtk_adjustment_set_value(gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scrollers.front())), 1000);
+    ASSERT_EQ(scrolledTo(), 1000);
+
+    Presenter::current().viewContentDidChange(*tall);
+    ASSERT_EQ(before, nullptr) << "the panel was not built afresh";
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return scrolledTo() == 1000;
+        },
+        kWaitSeconds))
+        << "scrolled to " << scrolledTo();
+    // The red top slice is out of sight, as it was.
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("tall-panel-refreshed"));
+    ASSERT_TRUE(shot);
+    GdkRectangle place = placeInWindow(descendants(popover, GTK_TYPE_SCROLLED_WINDOW).front());
+    EXPECT_NE(test::pixelAt(shot, place.x + 150, place.y + 20), 0xFF0000u);
+    g_object_unref(shot);
+
+    tall->dismissViewControllerAnimated(false, nullptr);
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(panel->presentViewController(tall, false).ok());
+    popover = presenter->widgetForController(*tall);
+    ASSERT_TRUE(popover && settled(popover));
+    EXPECT_EQ(scrolledTo(), 0) << "opened again, the panel shows its top";
+}
+
 } // namespace
 } // namespace folio

@@ -166,36 +166,100 @@ inline bool screenCentreOf(GtkWidget* widget, int& screenX, int& screenY)
     return true;
 }
 
+// Whether the point is on the widget's screen, where the pointer can go:
+// xdotool would read a negative coordinate as one of its options.
+inline bool onScreen(GtkWidget* widget, int screenX, int screenY)
+{
+    GdkWindow* root = gdk_screen_get_root_window(gtk_widget_get_screen(widget));
+    return screenX >= 0 && screenY >= 0 && screenX < gdk_window_get_width(root) && screenY < gdk_window_get_height(root);
+}
+
 // Clicks the middle of the widget with the real pointer (button 1), as a
 // person's mouse would; false when the widget is not on screen.
 inline bool clickWidget(GtkWidget* widget)
 {
     int x = 0;
     int y = 0;
-    if (!screenCentreOf(widget, x, y))
+    if (!screenCentreOf(widget, x, y) || !onScreen(widget, x, y))
         return false;
     bool clicked = runXdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1"});
     GtkPresenter::processPendingEvents();
     return clicked;
 }
 
-// Moves the real pointer over the middle of the widget, coming in from the
-// screen's far corner as a person's mouse comes in from elsewhere: under the
+// Serves events until the widget stands still on the screen: in place for
+// a tenth of a second and, in a popover, with the popover fully faded in.
+// A popover slides the last pixels to its place as it fades in, and on a
+// busy machine its frames come slowly, so that a place read between two
+// frames is not yet where a person would point.
+inline bool waitUntilStill(GtkWidget* widget, int& screenX, int& screenY)
+{
+    constexpr gint64 kStillFor = 100 * 1000;
+    constexpr gint64 kLongest = 10 * 1000 * 1000;
+    GtkWidget* popover = gtk_widget_get_ancestor(widget, GTK_TYPE_POPOVER);
+    const gint64 start = g_get_monotonic_time();
+    gint64 stillSince = start;
+    screenX = screenY = -1;
+    while (g_get_monotonic_time() - start < kLongest) {
+        GtkPresenter::processPendingEvents();
+        int x = 0;
+        int y = 0;
+        if (!currentScreenCentreOf(widget, x, y))
+            return false;
+        const gint64 now = g_get_monotonic_time();
+        const bool shown = gtk_widget_get_allocated_width(widget) > 1 && onScreen(widget, x, y)
+            && (!popover || gtk_widget_get_opacity(popover) >= 1.0);
+        if (x != screenX || y != screenY || !shown) {
+            screenX = x;
+            screenY = y;
+            stillSince = now;
+        } else if (now - stillSince >= kStillFor) {
+            return true;
+        }
+        g_usleep(5 * 1000);
+    }
+    return false;
+}
+
+// Whether the widget shows the pointer over it. Only what a popover holds
+// is asked: a button or row there lights under the pointer, and a click
+// beside it would close the popover. Elsewhere nothing need light.
+inline bool showsPointerOver(GtkWidget* widget)
+{
+    const bool lights = gtk_widget_get_ancestor(widget, GTK_TYPE_POPOVER) && gtk_widget_is_sensitive(widget)
+        && (GTK_IS_BUTTON(widget)
+            || (GTK_IS_LIST_BOX_ROW(widget) && gtk_list_box_row_get_activatable(GTK_LIST_BOX_ROW(widget))));
+    return !lights || (gtk_widget_get_state_flags(widget) & GTK_STATE_FLAG_PRELIGHT);
+}
+
+// Moves the real pointer over the middle of the widget once it stands
+// still, coming in from the screen's far corner as a person's mouse comes
+// in from elsewhere, and waits until it lights under the pointer: under the
 // test server a window that has just appeared sometimes misses the first
-// arrival of a pointer that was already moving near it, and lights nothing.
+// arrival of a pointer that was already moving near it, so a widget left
+// unlit is come at once more.
 inline bool movePointerOver(GtkWidget* widget)
 {
-    int x = 0;
-    int y = 0;
-    if (!screenCentreOf(widget, x, y))
-        return false;
     GdkWindow* root = gdk_screen_get_root_window(gtk_widget_get_screen(widget));
-    int width = gdk_window_get_width(root);
-    int height = gdk_window_get_height(root);
-    bool moved = runXdotool({"mousemove", "--sync", std::to_string(width - 1), std::to_string(height - 1)})
-        && runXdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y)});
-    GtkPresenter::processPendingEvents();
-    return moved;
+    const std::string farX = std::to_string(gdk_window_get_width(root) - 1);
+    const std::string farY = std::to_string(gdk_window_get_height(root) - 1);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int x = 0;
+        int y = 0;
+        if (!waitUntilStill(widget, x, y))
+            return false;
+        if (!runXdotool({"mousemove", "--sync", farX, farY})
+            || !runXdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y)}))
+            return false;
+        const gint64 start = g_get_monotonic_time();
+        do {
+            GtkPresenter::processPendingEvents();
+            if (showsPointerOver(widget))
+                return true;
+            g_usleep(5 * 1000);
+        } while (g_get_monotonic_time() - start < 3 * 1000 * 1000);
+    }
+    return false;
 }
 
 // Presses the real pointer's button 1 over the middle of the widget and
@@ -204,7 +268,7 @@ inline bool pressPointerOn(GtkWidget* widget)
 {
     int x = 0;
     int y = 0;
-    if (!screenCentreOf(widget, x, y))
+    if (!screenCentreOf(widget, x, y) || !onScreen(widget, x, y))
         return false;
     bool done = runXdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "mousedown", "1"});
     GtkPresenter::processPendingEvents();
