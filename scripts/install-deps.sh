@@ -13,7 +13,7 @@ packages=(
   libpng-dev libjpeg62-turbo-dev libgdk-pixbuf-2.0-dev libpoppler-glib-dev
   liblowdown-dev libmd-dev libbsd-dev libssl-dev libsoup-3.0-dev
   xvfb x11-xkb-utils xauth xclip poppler-utils unzip epubcheck xdg-utils cups-client xdotool imagemagick libreoffice-writer-nogui
-  libwmf-bin fonts-urw-base35 locales libxtst-dev libxext-dev
+  libwmf-bin fonts-urw-base35 locales libxtst-dev libxext-dev libatspi2.0-dev at-spi2-core dbus-daemon
   libespeak-ng-dev espeak-ng-data libtesseract-dev libleptonica-dev tesseract-ocr-eng
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   fonts-croscore fonts-liberation2 fonts-dejavu-core fonts-noto-color-emoji fonts-wqy-microhei
