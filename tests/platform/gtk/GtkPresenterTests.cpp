@@ -41,7 +41,7 @@ public:
 protected:
     void viewDidLoad() override
     {
-        undo->setTitle(u"Undo");
+        undo->setTitle(u"Undo Typing");
         setTitle(u"Notes.rtf");
         navigationItem()->setLeftBarButtonItems({close, undo});
         navigationItem()->setRightBarButtonItems({share});
@@ -124,8 +124,10 @@ TEST_F(GtkPresenterTest, showsTheControllerInARealWindowWithItsBarItems)
     ASSERT_NE(undo, nullptr);
     EXPECT_TRUE(gtk_widget_is_ancestor(undo, header));
     gchar* tooltip = gtk_widget_get_tooltip_text(undo);
-    EXPECT_STREQ(tooltip, "Undo");
+    EXPECT_STREQ(tooltip, "Undo Typing");
     g_free(tooltip);
+    // What a screen reader reads for the icon button.
+    EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(undo)), "Undo Typing");
     gtk_button_clicked(GTK_BUTTON(undo));
     EXPECT_EQ(editor->undos, 1);
 
