@@ -320,6 +320,9 @@ private:
     struct HeadsKept {
         bool header = false;
         bool footer = false;
+        // The file gave Folio's own settings as well, which stand.
+        bool ownHeader = false;
+        bool ownFooter = false;
     };
     // Every header and footer group of the file, with the settings the
     // document shows for the ones it took in, serialized.

@@ -878,10 +878,16 @@ std::string DKRTFReader::otherHeaderFooterForms(HeadsKept inSettings)
 {
     // The group the document's header or footer was read from stands for
     // those settings while they stay as they are.
-    if (m_foreignHeader && inSettings.header)
-        m_headerFooterForms.groups[m_foreignHeader->group].shownAs = m_pageSettings.text(DKRTFPageSettings::kHeaderControlKey);
-    if (m_foreignFooter && inSettings.footer)
-        m_headerFooterForms.groups[m_foreignFooter->group].shownAs = m_pageSettings.text(DKRTFPageSettings::kFooterControlKey);
+    if (m_foreignHeader && inSettings.header) {
+        DKRTFHeaderFooterForms::Group& group = m_headerFooterForms.groups[m_foreignHeader->group];
+        group.shownAs = m_pageSettings.text(DKRTFPageSettings::kHeaderControlKey);
+        group.settingsAreOwn = inSettings.ownHeader;
+    }
+    if (m_foreignFooter && inSettings.footer) {
+        DKRTFHeaderFooterForms::Group& group = m_headerFooterForms.groups[m_foreignFooter->group];
+        group.shownAs = m_pageSettings.text(DKRTFPageSettings::kFooterControlKey);
+        group.settingsAreOwn = inSettings.ownFooter;
+    }
     // A title page, and facing pages, go back even without headers of
     // their own: a title page then prints none.
     m_headerFooterForms.words = m_pageFormsOfHeaders;

@@ -134,5 +134,42 @@ TEST_F(PDFExporterTest, AnotherProgramsHeaderPrintsItsParagraphsUntilTheHeaderIs
     EXPECT_FALSE(own.headerParagraphs);
 }
 
+// With facing pages the left pages take their own form: its settings and,
+// as for the running header, its paragraphs; none where the file gives the
+// left pages no form; the running header where it was read from theirs.
+// Another program's header of one plain line prints as that program set it
+// too (a file of ours, which repeats its own settings in such a group,
+// is checked above).
+TEST_F(PDFExporterTest, FacingPagesGiveTheLeftPagesTheirOwnHeadsAndOtherProgramsOneLineHeadsTheirParagraphs)
+{
+    const std::string fonts = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}";
+    PDFPageSetup facing = setup("facing.rtf", fonts + "\\facingp\\headery500"
+                                              "{\\headerl \\pard\\ql\\f0\\fs20 Verso\\tab head\\par}"
+                                              "{\\headerr \\pard\\qr\\f0\\fs20 Recto head\\par}"
+                                              "{\\footer \\pard\\qc\\f0\\fs16 Every foot\\par}\\pard Body\\par}");
+    EXPECT_TRUE(facing.facingPages);
+    ASSERT_TRUE(facing.leftPageHeaderSettings && facing.headerSettings);
+    EXPECT_TRUE(facing.leftPageHeaderSettings->ends_with("::YES::Verso head")) << *facing.leftPageHeaderSettings;
+    EXPECT_TRUE(facing.headerSettings->ends_with("::YES::Recto head")) << *facing.headerSettings;
+    ASSERT_TRUE(facing.leftPageHeaderParagraphs);
+    EXPECT_EQ(facing.leftPageHeaderParagraphs->paragraphs()[0].runs[0].text, u"Verso\thead");
+    ASSERT_TRUE(facing.headerParagraphs) << "one plain line of Word's prints as Word set it";
+    EXPECT_EQ(facing.headerParagraphs->paragraphs()[0].runs[0].text, u"Recto head");
+    EXPECT_FALSE(facing.leftPageFooterSettings) << "no left pages' footer: none prints there";
+    EXPECT_FALSE(facing.leftPageFooterParagraphs);
+    ASSERT_TRUE(facing.footerSettings);
+
+    // Only the left pages' form: the document's header was read from it.
+    PDFPageSetup onlyLeft = setup("left.rtf", fonts + "\\facingp{\\headerl \\pard\\f0 Verso\\par}\\pard Body\\par}");
+    ASSERT_TRUE(onlyLeft.headerSettings);
+    EXPECT_EQ(onlyLeft.leftPageHeaderSettings, onlyLeft.headerSettings);
+
+    // Without facing pages the left pages' form is only kept.
+    PDFPageSetup single = setup("single.rtf", fonts + "{\\headerl \\pard\\f0 Verso\\par}"
+                                              "{\\header \\pard\\f0 Every head\\par}\\pard Body\\par}");
+    EXPECT_FALSE(single.facingPages);
+    EXPECT_FALSE(single.leftPageHeaderSettings);
+}
+
 } // namespace
 } // namespace folio
