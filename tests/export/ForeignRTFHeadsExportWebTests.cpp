@@ -151,11 +151,12 @@ TEST_F(ForeignRTFExport, aOneLineFooterOfAnotherProgramEndsAtTheRightMargin)
         EXPECT_NEAR(wordOn(pdf, "of", 2).yMin, loOf.yMin, 3);
     }
 
-    // Folio's own footer, which the file gives beside the group written
-    // for other programs, ends 30 points to the centimetre of margin in.
+    // Folio's own footer, which the file gives beside the group it wrote
+    // from it for other programs, ends 30 points to the centimetre of
+    // margin in.
     const std::string own = document(
         "own", kOpening + "{\\*\\pageFooter Helvetica::10::right::black::0.5::YES::Sheet [pagenumber]}\n"
-                          "\\sectd {\\footer \\pard\\plain\\qr\\f1\\fs20 Sheet \\chpgn \\par}\n"
+                          "\\sectd {\\footer\\pard\\plain\\qr\\f1\\fs20 Sheet \\chpgn \\par}\n"
                           "\\pard\\plain\\f0\\fs24 Alpha one\\par}");
     const std::string ownPdf = exported(own, "pdf");
     EXPECT_NEAR(wordOn(ownPdf, "1", 1).xMax, 612 - 2.54 * 30, 1.5);

@@ -778,7 +778,12 @@ void DKRTFReader::actionForeignHeaderFooter(int value)
     DKRTFReader reader(group, std::nullopt, m_attributeBuilder.fontUse());
     reader.m_readsHeaderFooter = true;
     reader.parse();
-    shown = ForeignHeaderFooter{form, reader.takeAttributedString(), m_headerFooterForms.groups.size() - 1};
+    // Folio writes the word and "\pard\plain" with no blank between them;
+    // a group it keeps from another program goes back with one.
+    const bool writtenForSettings = m_location > 0 && m_bytes[m_location - 1] != ' '
+        && m_bytes.substr(m_location).starts_with(DKRTFForeignHeaderFooter::kWrittenGroupOpening);
+    shown = ForeignHeaderFooter{form, reader.takeAttributedString(), m_headerFooterForms.groups.size() - 1,
+                                writtenForSettings};
 }
 
 std::string DKRTFReader::keptHeaderFooterContent(std::string_view content)

@@ -1,5 +1,7 @@
 #include "export/pdf/PDFExporter.h"
 #include "export/pdf/PDFHeaderFooterParagraphs.h"
+#include "formats/rtf/DKRTFWriter.h"
+#include "platform/foundation/Unicode.h"
 
 #include "delivery/ExportPreferencesReader.h"
 #include "platform/foundation/UserDefaults.h"
@@ -126,12 +128,37 @@ TEST_F(PDFExporterTest, AnotherProgramsHeaderPrintsItsParagraphsUntilTheHeaderIs
 
     // A file of Folio's own carries its header's settings and, for other
     // programs, a group written from them: the settings print as ever, as
-    // they do for any group of one plain line.
-    PDFPageSetup own = setup("own.rtf", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
-                                        "{\\*\\pageHeader Helvetica::12::left::black::0.5::YES::Own [pagenumber]}"
-                                        "{\\header \\pard\\ql\\f0\\fs24 Own \\chpgn \\par}\\pard Body\\par}");
-    EXPECT_EQ(own.headerSettings, "Helvetica::12::left::black::0.5::YES::Own [pagenumber]");
+    // they do after every later save. Another program's group of one plain
+    // line prints as that program set it, also once a save of ours carries
+    // it back beside the settings.
+    DKRTFDocumentSettings settings;
+    settings.pageHeader = u"Helvetica::12::left::black::0.5::YES::Own [pagenumber]";
+    Result<std::string> written = DKRTFWriter::writeDocument(AttributedString(u"Body"), settings);
+    ASSERT_TRUE(written.ok());
+    ASSERT_NE(written->find("{\\header"), std::string::npos) << *written;
+    PDFPageSetup own = setup("own.rtf", *written);
+    EXPECT_EQ(own.headerSettings, settings.pageHeader ? toUtf8(*settings.pageHeader) : "");
     EXPECT_FALSE(own.headerParagraphs);
+    ExportSource ownSource(m_folder.path("own.rtf"), std::nullopt, ExportPreferencesReader::read(m_defaults));
+    ExportSource::PageValues ownValues = ownSource.pageValues(ExportSource::OpenEditor::Ignore);
+    settings.otherHeaderFooterForms = ownValues.otherHeaderFooterForms;
+    written = DKRTFWriter::writeDocument(AttributedString(u"Body"), settings);
+    ASSERT_TRUE(written.ok());
+    EXPECT_FALSE(setup("own-again.rtf", *written).headerParagraphs);
+
+    const std::string plainLine = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+                                  "{\\header \\pard\\plain\\qr\\f0\\fs24 Theirs \\chpgn \\par}\\pard Body\\par}";
+    PDFPageSetup theirs = setup("theirs.rtf", plainLine);
+    ASSERT_TRUE(theirs.headerParagraphs && theirs.headerSettings);
+    ExportSource theirSource(m_folder.path("theirs.rtf"), std::nullopt, ExportPreferencesReader::read(m_defaults));
+    ExportSource::PageValues theirValues = theirSource.pageValues(ExportSource::OpenEditor::Ignore);
+    DKRTFDocumentSettings saved;
+    saved.pageHeader = toUtf16(*theirs.headerSettings);
+    saved.otherHeaderFooterForms = theirValues.otherHeaderFooterForms;
+    written = DKRTFWriter::writeDocument(AttributedString(u"Body"), saved);
+    ASSERT_TRUE(written.ok());
+    ASSERT_NE(written->find("\\pageHeader"), std::string::npos) << *written;
+    EXPECT_TRUE(setup("theirs-saved.rtf", *written).headerParagraphs) << *written;
 }
 
 // With facing pages the left pages take their own form: its settings and,
