@@ -136,6 +136,8 @@ void NDHTMLtoPDF::setUpPage()
     m_footer = {};
     m_titleHeader = {};
     m_titleFooter = {};
+    m_leftHeader = {};
+    m_leftFooter = {};
     m_laterTitleHeaders.clear();
     m_laterTitleFooters.clear();
     if (!m_setup.isQV()) {
@@ -151,6 +153,14 @@ void NDHTMLtoPDF::setUpPage()
             m_titleHeader.distanceFromEdge = m_header.distanceFromEdge;
         if (m_footer.enabled)
             m_titleFooter.distanceFromEdge = m_footer.distanceFromEdge;
+        if (m_setup.facingPages) {
+            m_leftHeader = PageHeaderFooterSettings::fromSettings(m_setup.leftPageHeaderSettings, placeholders);
+            m_leftFooter = PageHeaderFooterSettings::fromSettings(m_setup.leftPageFooterSettings, placeholders);
+            if (m_header.enabled)
+                m_leftHeader.distanceFromEdge = m_header.distanceFromEdge;
+            if (m_footer.enabled)
+                m_leftFooter.distanceFromEdge = m_footer.distanceFromEdge;
+        }
         for (const auto& [section, settings] : m_setup.laterTitlePageHeaderSettings) {
             PageHeaderFooter header = PageHeaderFooterSettings::fromSettings(settings, placeholders);
             header.distanceFromEdge = m_titleHeader.enabled ? m_titleHeader.distanceFromEdge : m_header.distanceFromEdge;
@@ -171,6 +181,8 @@ void NDHTMLtoPDF::setUpPage()
         withParagraphs(m_footer, m_setup.footerParagraphs);
         withParagraphs(m_titleHeader, m_setup.titlePageHeaderParagraphs);
         withParagraphs(m_titleFooter, m_setup.titlePageFooterParagraphs);
+        withParagraphs(m_leftHeader, m_setup.leftPageHeaderParagraphs);
+        withParagraphs(m_leftFooter, m_setup.leftPageFooterParagraphs);
         for (auto& [section, header] : m_laterTitleHeaders) {
             if (auto found = m_setup.laterTitlePageHeaderParagraphs.find(section);
                 found != m_setup.laterTitlePageHeaderParagraphs.end())
@@ -271,9 +283,11 @@ void NDHTMLtoPDF::removePrintedFiles()
 void NDHTMLtoPDF::printPart(std::size_t index)
 {
     const PDFSectionPages::Part& part = m_parts[index];
+    const EdgeInsets margins = printMargins(
+        part.setup, part.titlePage ? std::optional<std::size_t>(part.firstSection) : std::nullopt,
+        part.headerDistance, part.footerDistance);
     const Size text{part.setup.pageSize.width - (part.setup.sideLeft + part.setup.sideRight) * kPointsPerCentimetre,
-                    part.setup.pageSize.height
-                        - (part.setup.margins.top + part.setup.margins.bottom) * kPointsPerCentimetre};
+                    part.setup.pageSize.height - margins.top - margins.bottom};
     std::string shown = m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::showSectionsScript(
         part.firstSection, part.lastSection, part.setup.sideLeft, part.setup.sideRight, part.newPageSections,
         part.nextColumnSections, part.columns, text));
@@ -287,10 +301,8 @@ void NDHTMLtoPDF::printPart(std::size_t index)
     m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript());
     if (m_finished)
         return;
-    EdgeInsets printMargins{part.setup.margins.top * kPointsPerCentimetre, 0,
-                            part.setup.margins.bottom * kPointsPerCentimetre, 0};
     std::weak_ptr<NDHTMLtoPDF> weak = weak_from_this();
-    m_webView->printToPDF(partPath(index), part.setup.pageSize, printMargins, [weak, index](Status status) {
+    m_webView->printToPDF(partPath(index), part.setup.pageSize, margins, [weak, index](Status status) {
         // As for a whole print: the next part starts on the next turn.
         RunLoop::main().post([weak, index, status] {
             if (auto self = weak.lock())
@@ -379,10 +391,10 @@ void NDHTMLtoPDF::readHeaderAndFooterFromPage()
 
 void NDHTMLtoPDF::print()
 {
-    EdgeInsets printMargins{m_setup.margins.top * kPointsPerCentimetre, 0,
-                            m_setup.margins.bottom * kPointsPerCentimetre, 0};
+    const EdgeInsets margins =
+        printMargins(m_setup, m_setup.titlePage ? std::optional<std::size_t>(0) : std::nullopt, {}, {});
     std::weak_ptr<NDHTMLtoPDF> weak = weak_from_this();
-    m_webView->printToPDF(m_printedPath, m_setup.pageSize, printMargins, [weak](Status status) {
+    m_webView->printToPDF(m_printedPath, m_setup.pageSize, margins, [weak](Status status) {
         // The web view is in the middle of its own callback: finish on the
         // next turn, when it may be released.
         RunLoop::main().post([weak, status] {
@@ -481,12 +493,14 @@ Status NDHTMLtoPDF::joinPrintedParts(const std::string& outputPath)
 bool NDHTMLtoPDF::headed() const
 {
     return m_header.enabled || m_footer.enabled || m_titleHeader.enabled || m_titleFooter.enabled
-        || !m_laterTitleHeaders.empty() || !m_laterTitleFooters.empty();
+        || m_leftHeader.enabled || m_leftFooter.enabled || !m_laterTitleHeaders.empty()
+        || !m_laterTitleFooters.empty();
 }
 
-void NDHTMLtoPDF::drawHeads(GraphicsContext& page, std::size_t index, std::size_t count, const Size& size,
-                            std::optional<std::size_t> titlePageOf, std::optional<double> headerDistance,
-                            std::optional<double> footerDistance, const PDFPageSetup& setup) const
+std::pair<PageHeaderFooter, PageHeaderFooter> NDHTMLtoPDF::headsOfPage(std::size_t index,
+                                                                       std::optional<std::size_t> titlePageOf,
+                                                                       std::optional<double> headerDistance,
+                                                                       std::optional<double> footerDistance) const
 {
     // A section that gives no title page heads of its own takes those of
     // the last one before it that does, and at last the document's.
@@ -495,12 +509,51 @@ void NDHTMLtoPDF::drawHeads(GraphicsContext& page, std::size_t index, std::size_
             m_fileSections, *titlePageOf, [&](std::size_t fileSection) { return later.contains(fileSection); });
         return section ? later.at(*section) : first;
     };
-    PageHeaderFooter header = titlePageOf ? titleHead(m_laterTitleHeaders, m_titleHeader) : m_header;
-    PageHeaderFooter footer = titlePageOf ? titleHead(m_laterTitleFooters, m_titleFooter) : m_footer;
+    // Pages are numbered from one: the second is the first left page.
+    const bool leftPage = m_setup.facingPages && index % 2 == 1;
+    PageHeaderFooter header = titlePageOf ? titleHead(m_laterTitleHeaders, m_titleHeader)
+        : leftPage                        ? m_leftHeader
+                                          : m_header;
+    PageHeaderFooter footer = titlePageOf ? titleHead(m_laterTitleFooters, m_titleFooter)
+        : leftPage                        ? m_leftFooter
+                                          : m_footer;
     header.distanceFromEdge = headerDistance.value_or(header.distanceFromEdge);
     footer.distanceFromEdge = footerDistance.value_or(footer.distanceFromEdge);
+    return {std::move(header), std::move(footer)};
+}
+
+void NDHTMLtoPDF::drawHeads(GraphicsContext& page, std::size_t index, std::size_t count, const Size& size,
+                            std::optional<std::size_t> titlePageOf, std::optional<double> headerDistance,
+                            std::optional<double> footerDistance, const PDFPageSetup& setup) const
+{
+    auto [header, footer] = headsOfPage(index, titlePageOf, headerDistance, footerDistance);
     // Each section's header and footer stand within its own side margins.
     PDFHeaderFooterDrawer::drawPage(page, index, count, size, header, footer, setup.sideLeft, setup.sideRight);
+}
+
+EdgeInsets NDHTMLtoPDF::printMargins(const PDFPageSetup& setup, std::optional<std::size_t> titlePageOf,
+                                     std::optional<double> headerDistance, std::optional<double> footerDistance) const
+{
+    const EdgeInsets margins{setup.margins.top * kPointsPerCentimetre, 0,
+                             setup.margins.bottom * kPointsPerCentimetre, 0};
+    if (!headed())
+        return margins;
+    // The body runs at one height on every page of a print: below the
+    // tallest of its heads. Where a print starts is not known before it is
+    // laid out, so both a left and a right page count.
+    std::vector<PageHeaderFooter> headers;
+    std::vector<PageHeaderFooter> footers;
+    for (std::size_t index : {std::size_t(0), std::size_t(1), std::size_t(2)}) {
+        auto [header, footer] =
+            headsOfPage(index, index == 0 ? titlePageOf : std::nullopt, headerDistance, footerDistance);
+        headers.push_back(std::move(header));
+        footers.push_back(std::move(footer));
+    }
+    Result<std::unique_ptr<GraphicsContext>> measure = GraphicsContext::imageContext({1, 1});
+    if (!measure)
+        return margins;
+    return PDFHeaderFooterDrawer::marginsClearOfHeads(**measure, margins, setup.pageSize, headers, footers,
+                                                      setup.sideLeft, setup.sideRight);
 }
 
 void NDHTMLtoPDF::terminateWebTask()

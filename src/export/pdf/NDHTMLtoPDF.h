@@ -152,6 +152,16 @@ private:
     void drawHeads(GraphicsContext& page, std::size_t index, std::size_t count, const Size& size,
                    std::optional<std::size_t> titlePageOf, std::optional<double> headerDistance,
                    std::optional<double> footerDistance, const PDFPageSetup& setup) const;
+    // The header and footer the page at `index` prints, as drawHeads takes them.
+    std::pair<PageHeaderFooter, PageHeaderFooter> headsOfPage(std::size_t index,
+                                                              std::optional<std::size_t> titlePageOf,
+                                                              std::optional<double> headerDistance,
+                                                              std::optional<double> footerDistance) const;
+    // The top and bottom margins (points) a print of the setup's pages takes,
+    // clear of every header and footer they may print: a title page's
+    // (`titlePageOf`) where it starts with one, left and right pages'.
+    EdgeInsets printMargins(const PDFPageSetup& setup, std::optional<std::size_t> titlePageOf,
+                            std::optional<double> headerDistance, std::optional<double> footerDistance) const;
     void succeed();
     void fail(Error error);
     void terminateWebTask();
@@ -170,6 +180,9 @@ private:
     PageHeaderFooter m_footer;
     PageHeaderFooter m_titleHeader;
     PageHeaderFooter m_titleFooter;
+    // The left pages' own, where the document has facing pages.
+    PageHeaderFooter m_leftHeader;
+    PageHeaderFooter m_leftFooter;
     // Later sections' own title page heads, by the file's section they
     // were read in.
     std::map<std::size_t, PageHeaderFooter> m_laterTitleHeaders;

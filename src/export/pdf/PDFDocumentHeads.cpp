@@ -5,13 +5,18 @@
 #include "export/pdf/PDFPageSetup.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFHeaderFooterForms.h"
+#include "formats/rtf/DKRTFTitlePage.h"
 #include "platform/foundation/Unicode.h"
+
+#include <algorithm>
 
 namespace folio {
 
 namespace {
 
-PDFPageSetup::Paragraphs paragraphsOf(const DKRTFHeaderFooterForms& forms, const DKRTFHeaderFooterForms::Group& group)
+using Group = DKRTFHeaderFooterForms::Group;
+
+PDFPageSetup::Paragraphs paragraphsOf(const DKRTFHeaderFooterForms& forms, const Group& group)
 {
     std::optional<AttributedString> text = forms.textOf(group);
     if (!text)
@@ -19,9 +24,51 @@ PDFPageSetup::Paragraphs paragraphsOf(const DKRTFHeaderFooterForms& forms, const
     // What the word processor hides, its pages do not print either.
     PDFPageSetup::Paragraphs paragraphs =
         PDFHeaderFooterParagraphs::fromText(ExportSource::withoutHiddenText(text->mutableCopy()));
-    // A line the settings say as well prints as Folio's own heads print,
-    // among them the group a file of ours carries for other programs.
-    return paragraphs && paragraphs->exceedOneLine() ? paragraphs : nullptr;
+    // A file of ours carries, for other programs, a group written from the
+    // settings it also holds: those print as Folio's own heads print. Every
+    // other program's header prints as that program placed it, in the
+    // text's column, even when it is one plain line.
+    if (group.settingsAreOwn && paragraphs && !paragraphs->exceedOneLine())
+        return nullptr;
+    return paragraphs;
+}
+
+// Whether the words ("\titlepg\facingp\headery1008") ask for facing pages.
+bool asksForFacingPages(std::string_view words)
+{
+    constexpr std::string_view kWord = "\\facingp";
+    for (std::size_t at = words.find(kWord); at != std::string_view::npos; at = words.find(kWord, at + 1)) {
+        const std::size_t end = at + kWord.size();
+        if (end >= words.size() || words[end] < 'a' || words[end] > 'z')
+            return true;
+    }
+    return false;
+}
+
+void addLeftPages(PDFPageSetup& setup, const DKRTFHeaderFooterForms& forms, std::string_view keptForms)
+{
+    setup.facingPages = true;
+    for (const bool header : {true, false}) {
+        const std::string_view leftWord = header ? "headerl" : "footerl";
+        auto left = std::find_if(forms.groups.begin(), forms.groups.end(),
+                                 [&](const Group& group) { return group.section == 0 && group.word == leftWord; });
+        std::optional<std::string>& settings = header ? setup.leftPageHeaderSettings : setup.leftPageFooterSettings;
+        PDFPageSetup::Paragraphs& paragraphs = header ? setup.leftPageHeaderParagraphs : setup.leftPageFooterParagraphs;
+        // Without a form of their own, left pages print none, as in the
+        // word processors.
+        if (left == forms.groups.end())
+            continue;
+        // Where the document's own header was read from the left pages'
+        // form, it prints there as it stands, edited or not.
+        if (left->shownAs) {
+            settings = header ? setup.headerSettings : setup.footerSettings;
+            paragraphs = header ? setup.headerParagraphs : setup.footerParagraphs;
+            continue;
+        }
+        settings = forms.settingsOf(*left, DKRTFTitlePage::distanceTwips(keptForms, header ? "\\headery" : "\\footery"));
+        if (settings)
+            paragraphs = paragraphsOf(forms, *left);
+    }
 }
 
 } // namespace
@@ -31,7 +78,7 @@ void PDFDocumentHeads::addParagraphs(PDFPageSetup& setup, std::string_view keptF
     if (keptForms.empty())
         return;
     const DKRTFHeaderFooterForms forms = DKRTFHeaderFooterForms::fromSerialized(keptForms);
-    for (const DKRTFHeaderFooterForms::Group& group : forms.groups) {
+    for (const Group& group : forms.groups) {
         const bool header = DKRTFHeaderFooterForms::isHeader(group);
         if (DKRTFHeaderFooterForms::isFirstPage(group)) {
             // The same title page heads the settings were read from: the
@@ -57,6 +104,8 @@ void PDFDocumentHeads::addParagraphs(PDFPageSetup& setup, std::string_view keptF
         if (!running)
             running = paragraphsOf(forms, group);
     }
+    if (asksForFacingPages(forms.words))
+        addLeftPages(setup, forms, keptForms);
 }
 
 } // namespace folio

@@ -15,6 +15,7 @@ namespace folio {
 namespace {
 
 constexpr double kPointsPerCentimetre = 72 / 2.54;
+constexpr double kLeastBodyHeight = 72;
 
 GraphicsContext::TextBoxStyle boxStyle(const PDFHeaderFooterDrawer::TextStyle& style)
 {
@@ -91,23 +92,107 @@ void PDFHeaderFooterDrawer::drawFooterParagraphs(GraphicsContext& context,
     context.drawParagraphsInBox(paragraphs, Rect{{column.origin.x, top}, {column.size.width, column.size.height - top}});
 }
 
+namespace {
+
+// Where drawPage sets a page's heads: Folio's one-line heads from the side
+// margins scaled by 30 to the page's width less the right one, another
+// program's paragraphs in the text's own column, so that their tab stops
+// fall where that program set them.
+struct HeadPlaces {
+    HeadPlaces(const Size& pageSize, double leftMargin, double rightMargin)
+        : x(leftMargin * 30)
+        , width(pageSize.width - rightMargin * 30)
+        , column{{leftMargin * kPointsPerCentimetre, 0},
+                 {pageSize.width - (leftMargin + rightMargin) * kPointsPerCentimetre, pageSize.height}}
+    {
+    }
+    double x;
+    double width;
+    Rect column;
+};
+
+PDFHeaderFooterDrawer::TextStyle styleOf(const PageHeaderFooter& head)
+{
+    return {head.fontName, head.fontSize, head.alignment, head.color};
+}
+
+} // namespace
+
+double PDFHeaderFooterDrawer::headerReach(GraphicsContext& context, const PageHeaderFooter& header,
+                                          const Size& pageSize, double leftMargin, double rightMargin)
+{
+    if (!header.enabled)
+        return 0;
+    const HeadPlaces places(pageSize, leftMargin, rightMargin);
+    const double top = header.distanceFromEdge;
+    if (header.paragraphs) {
+        const double height =
+            context.heightOfParagraphsInBox(header.paragraphs->paragraphsForPage(1, 1), places.column.size.width);
+        return top + std::min(height, std::max(pageSize.height / 2 - top, 0.0));
+    }
+    const std::u16string text = PageHeaderFooterSettings::textForPage(header.textTemplate, 1, 1);
+    return top + std::min(textHeight(context, text, styleOf(header), places.width - places.x), 100.0);
+}
+
+double PDFHeaderFooterDrawer::footerReach(GraphicsContext& context, const PageHeaderFooter& footer,
+                                          const Size& pageSize, double leftMargin, double rightMargin)
+{
+    if (!footer.enabled)
+        return 0;
+    const HeadPlaces places(pageSize, leftMargin, rightMargin);
+    const double bottom = footer.distanceFromEdge;
+    if (footer.paragraphs) {
+        const double height =
+            context.heightOfParagraphsInBox(footer.paragraphs->paragraphsForPage(1, 1), places.column.size.width);
+        return std::min(bottom + height, pageSize.height / 2);
+    }
+    // Centred on its line: half of it stands below.
+    const std::u16string text = PageHeaderFooterSettings::textForPage(footer.textTemplate, 1, 1);
+    return bottom + textHeight(context, text, styleOf(footer), places.width - places.x) / 2;
+}
+
+EdgeInsets PDFHeaderFooterDrawer::marginsClearOfHeads(GraphicsContext& context, const EdgeInsets& margins,
+                                                      const Size& pageSize, const std::vector<PageHeaderFooter>& headers,
+                                                      const std::vector<PageHeaderFooter>& footers, double leftMargin,
+                                                      double rightMargin)
+{
+    double top = margins.top;
+    double bottom = margins.bottom;
+    for (const PageHeaderFooter& header : headers)
+        top = std::max(top, headerReach(context, header, pageSize, leftMargin, rightMargin));
+    for (const PageHeaderFooter& footer : footers)
+        bottom = std::max(bottom, footerReach(context, footer, pageSize, leftMargin, rightMargin));
+    // The heads give way where the body would have no room left: the
+    // margins' own share stays, what the heads add shrinks alike.
+    const double leastBody = std::min(kLeastBodyHeight, pageSize.height / 4);
+    const double spare = std::max(pageSize.height - leastBody - margins.top - margins.bottom, 0.0);
+    const double added = (top - margins.top) + (bottom - margins.bottom);
+    if (added > spare) {
+        const double share = added > 0 ? spare / added : 0;
+        top = margins.top + (top - margins.top) * share;
+        bottom = margins.bottom + (bottom - margins.bottom) * share;
+    }
+    EdgeInsets clear = margins;
+    clear.top = top;
+    clear.bottom = bottom;
+    return clear;
+}
+
 void PDFHeaderFooterDrawer::drawPage(GraphicsContext& context, std::size_t pageIndex, std::size_t pageCount,
                                      const Size& pageSize, const PageHeaderFooter& header,
                                      const PageHeaderFooter& footer, double leftMargin, double rightMargin)
 {
-    double x = leftMargin * 30;
-    double width = pageSize.width - rightMargin * 30;
-    // Another program's paragraphs stand in the text's own column, so that
-    // their tab stops fall where that program set them.
-    const Rect column{{leftMargin * kPointsPerCentimetre, 0},
-                      {pageSize.width - (leftMargin + rightMargin) * kPointsPerCentimetre, pageSize.height}};
+    const HeadPlaces places(pageSize, leftMargin, rightMargin);
+    const double x = places.x;
+    const double width = places.width;
+    const Rect& column = places.column;
     if (header.enabled && header.paragraphs) {
         drawHeaderParagraphs(context, header.paragraphs->paragraphsForPage(pageIndex + 1, pageCount),
                              header.distanceFromEdge, column);
     } else if (header.enabled) {
         std::u16string text = PageHeaderFooterSettings::textForPage(header.textTemplate, pageIndex + 1, pageCount);
         drawHeaderForPageAtIndex(context, pageIndex, text, header.distanceFromEdge,
-                                 {header.fontName, header.fontSize, header.alignment, header.color},
+                                 styleOf(header),
                                  Rect{{x, header.distanceFromEdge}, {width, 100}});
     }
     if (footer.enabled && footer.paragraphs) {
@@ -116,7 +201,7 @@ void PDFHeaderFooterDrawer::drawPage(GraphicsContext& context, std::size_t pageI
     } else if (footer.enabled) {
         std::u16string text = PageHeaderFooterSettings::textForPage(footer.textTemplate, pageIndex + 1, pageCount);
         drawFooterForPageAtIndex(context, pageIndex, text, footer.distanceFromEdge,
-                                 {footer.fontName, footer.fontSize, footer.alignment, footer.color},
+                                 styleOf(footer),
                                  Rect{{x, 0}, {width, pageSize.height}});
     }
 }

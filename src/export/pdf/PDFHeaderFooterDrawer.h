@@ -46,6 +46,23 @@ public:
     // The height the text takes wrapped at `width`.
     static double textHeight(GraphicsContext& context, const std::u16string& text, const TextStyle& style, double width);
 
+    // How far the header reaches into a page from its top edge, and the
+    // footer from its bottom edge, set as drawPage sets them (points; 0
+    // for one switched off): where the body must start and end so that
+    // they do not overlap it.
+    static double headerReach(GraphicsContext& context, const PageHeaderFooter& header, const Size& pageSize,
+                              double leftMargin, double rightMargin);
+    static double footerReach(GraphicsContext& context, const PageHeaderFooter& footer, const Size& pageSize,
+                              double leftMargin, double rightMargin);
+
+    // A print's margins (points) for pages that print these headers and
+    // footers: `margins`, moved in where one reaches further into the page,
+    // as far as leaves the body an inch (a quarter of small paper).
+    static EdgeInsets marginsClearOfHeads(GraphicsContext& context, const EdgeInsets& margins, const Size& pageSize,
+                                          const std::vector<PageHeaderFooter>& headers,
+                                          const std::vector<PageHeaderFooter>& footers, double leftMargin,
+                                          double rightMargin);
+
     // Header and footer of one page: rectangles from the side margins
     // (centimetres, scaled by 30 as they always have been for Folio's own
     // one-line heads, exactly for paragraphs) and the page size.

@@ -54,6 +54,14 @@ struct PDFPageSetup {
     Paragraphs titlePageFooterParagraphs;
     std::map<std::size_t, Paragraphs> laterTitlePageHeaderParagraphs;
     std::map<std::size_t, Paragraphs> laterTitlePageFooterParagraphs;
+    // Facing pages: the left (even-numbered) pages print their own header
+    // and footer, these, or none where the document gives none; the right
+    // ones print the others. A title page prints its own either way.
+    bool facingPages = false;
+    std::optional<std::string> leftPageHeaderSettings;
+    std::optional<std::string> leftPageFooterSettings;
+    Paragraphs leftPageHeaderParagraphs;
+    Paragraphs leftPageFooterParagraphs;
     // A rich-text document's own paper and margins where its first section
     // gives others, in the words of a section break ("width=12240
     // top=1440"): what its later sections take where they give none.

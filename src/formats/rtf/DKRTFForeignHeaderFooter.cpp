@@ -224,7 +224,8 @@ bool DKRTFForeignHeaderFooter::writeGroup(DKRTFDataBuffer& buffer, Kind kind, st
     std::vector<std::u16string_view> fields = settingsFields(settings);
     if (fields.empty() || !boolValue(fields[5]) || fields[6].empty())
         return false;
-    buffer.appendCString(kind == Kind::Header ? "{\\header\\pard\\plain" : "{\\footer\\pard\\plain");
+    buffer.appendCString(kind == Kind::Header ? "{\\header" : "{\\footer");
+    buffer.appendCString(kWrittenGroupOpening);
     std::u16string_view alignment = fields[2];
     buffer.appendCString(alignment == u"center" ? "\\qc" : alignment == u"right" ? "\\qr"
                              : alignment == u"justify"                        ? "\\qj"

@@ -57,6 +57,8 @@ public:
     // writer's tables numbered `fontNumber` and `colorNumber` (0, the text's
     // own colour, names none). Whether it was written.
     enum class Kind { Header, Footer };
+    // What follows the group's word, with no blank between.
+    static constexpr std::string_view kWrittenGroupOpening = "\\pard\\plain";
     static bool writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings,
                            std::optional<int> fontNumber = std::nullopt, int colorNumber = 0);
     // "\headery" or "\footery" for the settings' distance from the paper's

@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::string_view kSectionWord = "\\foliosection";
 constexpr std::string_view kShownWord = "{\\*\\folioshown ";
+constexpr std::string_view kOwnShownWord = "{\\*\\folioownshown ";
 
 bool isLetter(char character) { return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z'); }
 
@@ -107,7 +108,7 @@ std::string DKRTFHeaderFooterForms::serialized() const
         if (group.section > 0)
             text += std::string(kSectionWord) + std::to_string(group.section);
         if (group.shownAs) {
-            text += kShownWord;
+            text += group.settingsAreOwn ? kOwnShownWord : kShownWord;
             appendEscaped(text, toUtf16(*group.shownAs));
             text += "}";
         }
@@ -123,6 +124,7 @@ DKRTFHeaderFooterForms DKRTFHeaderFooterForms::fromSerialized(std::string_view t
     forms.words = std::string(text.substr(0, at));
     std::optional<int> section;
     std::optional<std::string> shownAs;
+    bool settingsAreOwn = false;
     while (at < text.size()) {
         if (text.substr(at).starts_with(kSectionWord)) {
             std::size_t end = at + kSectionWord.size();
@@ -139,8 +141,10 @@ DKRTFHeaderFooterForms DKRTFHeaderFooterForms::fromSerialized(std::string_view t
         const std::size_t end = afterGroup(text, at);
         const std::string_view group = text.substr(at, end - at);
         at = end;
-        if (group.starts_with(kShownWord)) {
-            shownAs = toUtf8(unescaped(group.substr(kShownWord.size(), group.size() - kShownWord.size() - 1)));
+        if (group.starts_with(kShownWord) || group.starts_with(kOwnShownWord)) {
+            settingsAreOwn = group.starts_with(kOwnShownWord);
+            const std::size_t start = settingsAreOwn ? kOwnShownWord.size() : kShownWord.size();
+            shownAs = toUtf8(unescaped(group.substr(start, group.size() - start - 1)));
             continue;
         }
         if (group.starts_with("{\\fonttbl")) {
@@ -183,9 +187,11 @@ DKRTFHeaderFooterForms DKRTFHeaderFooterForms::fromSerialized(std::string_view t
         const std::size_t content = wordEnd < group.size() && group[wordEnd] == ' ' ? wordEnd + 1 : wordEnd;
         kept.content = std::string(group.substr(content, group.size() - 1 - content));
         kept.shownAs = std::move(shownAs);
+        kept.settingsAreOwn = kept.shownAs && settingsAreOwn;
         forms.groups.push_back(std::move(kept));
         section.reset();
         shownAs.reset();
+        settingsAreOwn = false;
     }
     return forms;
 }

@@ -36,6 +36,9 @@ public:
         // when it was read: while they are still the document's, the group
         // stands for them in the file; once edited, the settings do.
         std::optional<std::string> shownAs;
+        // Those settings were the file's own, which the group only repeats
+        // for other programs, not read from it.
+        bool settingsAreOwn = false;
         friend bool operator==(const Group&, const Group&) = default;
     };
 

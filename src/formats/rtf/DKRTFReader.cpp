@@ -171,12 +171,16 @@ void DKRTFReader::parse()
     HeadsKept kept;
     if (m_foreignHeader) {
         if (auto settings = DKRTFForeignHeaderFooter::settingsForText(m_foreignHeader->text, m_headerDistance)) {
+            kept.ownHeader = m_foreignHeader->writtenForSettings
+                && m_pageSettings.text(DKRTFPageSettings::kHeaderControlKey).has_value();
             m_pageSettings.setForeignHeaderFooterControl(DKRTFPageSettings::kHeaderControlKey, *settings);
             kept.header = true;
         }
     }
     if (m_foreignFooter) {
         if (auto settings = DKRTFForeignHeaderFooter::settingsForText(m_foreignFooter->text, m_footerDistance)) {
+            kept.ownFooter = m_foreignFooter->writtenForSettings
+                && m_pageSettings.text(DKRTFPageSettings::kFooterControlKey).has_value();
             m_pageSettings.setForeignHeaderFooterControl(DKRTFPageSettings::kFooterControlKey, *settings);
             kept.footer = true;
         }

@@ -320,6 +320,10 @@ private:
     struct HeadsKept {
         bool header = false;
         bool footer = false;
+        // The settings are the file's own, which the group was written
+        // from for other programs.
+        bool ownHeader = false;
+        bool ownFooter = false;
     };
     // Every header and footer group of the file, with the settings the
     // document shows for the ones it took in, serialized.
@@ -476,6 +480,9 @@ private:
         AttributedString text;
         // Its place in m_headerFooterForms.
         std::size_t group = 0;
+        // It is in the form Folio writes for its own settings, for other
+        // programs (DKRTFForeignHeaderFooter::writeGroup).
+        bool writtenForSettings = false;
     };
     std::optional<ForeignHeaderFooter> m_foreignHeader;
     std::optional<ForeignHeaderFooter> m_foreignFooter;

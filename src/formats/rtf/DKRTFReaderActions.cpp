@@ -778,7 +778,12 @@ void DKRTFReader::actionForeignHeaderFooter(int value)
     DKRTFReader reader(group, std::nullopt, m_attributeBuilder.fontUse());
     reader.m_readsHeaderFooter = true;
     reader.parse();
-    shown = ForeignHeaderFooter{form, reader.takeAttributedString(), m_headerFooterForms.groups.size() - 1};
+    // Folio writes the word and "\pard\plain" with no blank between them;
+    // a group it keeps from another program goes back with one.
+    const bool writtenForSettings = m_location > 0 && m_bytes[m_location - 1] != ' '
+        && m_bytes.substr(m_location).starts_with(DKRTFForeignHeaderFooter::kWrittenGroupOpening);
+    shown = ForeignHeaderFooter{form, reader.takeAttributedString(), m_headerFooterForms.groups.size() - 1,
+                                writtenForSettings};
 }
 
 std::string DKRTFReader::keptHeaderFooterContent(std::string_view content)
@@ -878,10 +883,16 @@ std::string DKRTFReader::otherHeaderFooterForms(HeadsKept inSettings)
 {
     // The group the document's header or footer was read from stands for
     // those settings while they stay as they are.
-    if (m_foreignHeader && inSettings.header)
-        m_headerFooterForms.groups[m_foreignHeader->group].shownAs = m_pageSettings.text(DKRTFPageSettings::kHeaderControlKey);
-    if (m_foreignFooter && inSettings.footer)
-        m_headerFooterForms.groups[m_foreignFooter->group].shownAs = m_pageSettings.text(DKRTFPageSettings::kFooterControlKey);
+    if (m_foreignHeader && inSettings.header) {
+        DKRTFHeaderFooterForms::Group& group = m_headerFooterForms.groups[m_foreignHeader->group];
+        group.shownAs = m_pageSettings.text(DKRTFPageSettings::kHeaderControlKey);
+        group.settingsAreOwn = inSettings.ownHeader;
+    }
+    if (m_foreignFooter && inSettings.footer) {
+        DKRTFHeaderFooterForms::Group& group = m_headerFooterForms.groups[m_foreignFooter->group];
+        group.shownAs = m_pageSettings.text(DKRTFPageSettings::kFooterControlKey);
+        group.settingsAreOwn = inSettings.ownFooter;
+    }
     // A title page, and facing pages, go back even without headers of
     // their own: a title page then prints none.
     m_headerFooterForms.words = m_pageFormsOfHeaders;

@@ -73,6 +73,11 @@ DKRTFTitlePage::Heads DKRTFTitlePage::read(std::string_view otherForms)
     return heads;
 }
 
+int DKRTFTitlePage::distanceTwips(std::string_view otherForms, std::string_view word)
+{
+    return distanceOf(otherForms.substr(0, otherForms.find('{')), word);
+}
+
 std::string DKRTFTitlePage::withoutDistance(std::string_view otherForms, std::string_view word)
 {
     std::string forms(otherForms);

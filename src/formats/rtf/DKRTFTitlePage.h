@@ -34,6 +34,10 @@ public:
     DKRTFTitlePage() = delete;
 
     static Heads read(std::string_view otherForms);
+    // How far from the paper's edge (twips) the forms place the first
+    // section's headers (`word` "\headery") or footers ("\footery"):
+    // half an inch where they do not say, or say nonsense.
+    static int distanceTwips(std::string_view otherForms, std::string_view word);
     // The forms without their distance from the paper's edge for headers
     // ("\headery") or footers ("\footery"): the section has one distance,
     // which the header Folio edits, once written, gives.

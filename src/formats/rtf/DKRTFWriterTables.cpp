@@ -352,8 +352,10 @@ void DKRTFWriter::writeHeadersAndFooters()
         });
         // The group the settings were read from says more than they do (its
         // paragraphs, tabs, styles and fields): it goes back for as long as
-        // the settings are as read.
-        if (shown != groups.end() && settings && DKRTFForeignHeaderFooter::showTheSame(*settings, toUtf16(*shown->shownAs))) {
+        // the settings are as read. One written from our own settings is
+        // written from them again, in the form that tells it is.
+        if (shown != groups.end() && settings && !shown->settingsAreOwn
+            && DKRTFForeignHeaderFooter::showTheSame(*settings, toUtf16(*shown->shownAs))) {
             if (shown->section == 0)
                 (header ? written.header : written.footer) = true;
             if (shown->section == 0 && DKRTFForeignHeaderFooter::lookOfSettings(*settings))

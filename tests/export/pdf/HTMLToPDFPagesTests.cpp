@@ -151,6 +151,70 @@ TEST_F(HTMLToPDFPages, ParagraphHeadsPrintLineByLineWithTheirTabStopsInTheTextCo
     }
 }
 
+// A print's body moves clear of a header or footer that reaches past its
+// margin, to right below the header's last line and above the footer's
+// first as they print, and no further than leaves the body an inch.
+TEST_F(HTMLToPDFPages, PrintMarginsMoveClearOfTallHeadsAndLeaveTheBodyRoom)
+{
+    auto paragraphs = [](const std::string& lines) {
+        Result<DKRTFReadResult> read =
+            DKRTFReader::read(toUtf16("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 DejaVu Sans;}}\\pard\\f0\\fs20 " + lines + "}"));
+        return read ? PDFHeaderFooterParagraphs::fromText(read->text) : nullptr;
+    };
+    PageHeaderFooter header = headerFooter(u"", 36, TextAlignment::Left);
+    header.paragraphs = paragraphs("Top one\\par Top two\\par Top three\\par");
+    PageHeaderFooter footer = headerFooter(u"", 36, TextAlignment::Left);
+    footer.paragraphs = paragraphs("Low one\\par Low two\\par Low three\\par");
+    ASSERT_TRUE(header.paragraphs && footer.paragraphs);
+    render(1, header, footer, 2.54, 2.54);
+    const std::string out = m_folder.path("out.pdf");
+    const std::vector<PDFWord> words = pdfWords(out, 1);
+    const PDFWord* topThree = nullptr;
+    const PDFWord* lowOne = nullptr;
+    for (const PDFWord& word : words) {
+        if (word.text == "three" && word.yMin < 396)
+            topThree = &word;
+        if (word.text == "one" && word.yMin > 396)
+            lowOne = &word;
+    }
+    ASSERT_TRUE(topThree && lowOne) << pdfText(out, 1);
+
+    Result<std::unique_ptr<GraphicsContext>> measure = GraphicsContext::imageContext({1, 1});
+    ASSERT_TRUE(measure.ok());
+    const EdgeInsets margins{50, 0, 50, 0};
+    const EdgeInsets clear =
+        PDFHeaderFooterDrawer::marginsClearOfHeads(**measure, margins, m_size, {header}, {footer}, 2.54, 2.54);
+    EXPECT_GE(clear.top, topThree->yMax);
+    EXPECT_LT(clear.top, topThree->yMax + 6) << "right below the header";
+    EXPECT_GE(clear.bottom, 792 - lowOne->yMin);
+    EXPECT_LT(clear.bottom, 792 - lowOne->yMin + 6) << "right above the footer";
+
+    // Heads within the margins, and switched-off ones, leave them as they are.
+    PageHeaderFooter shortHead = headerFooter(u"One line [pagenumber]", 20, TextAlignment::Right);
+    PageHeaderFooter off = footer;
+    off.enabled = false;
+    EXPECT_EQ(PDFHeaderFooterDrawer::marginsClearOfHeads(**measure, margins, m_size, {shortHead}, {off}, 2, 2),
+              margins);
+
+    // A header of forty lines (which takes half the page at most) and a
+    // footer of twenty-five would leave the body nothing: what the heads
+    // add shrinks to leave it an inch.
+    auto lines = [](int count) {
+        std::string text;
+        for (int line = 0; line < count; ++line)
+            text += "Line\\par ";
+        return text;
+    };
+    PageHeaderFooter huge = headerFooter(u"", 36, TextAlignment::Left);
+    huge.paragraphs = paragraphs(lines(40));
+    PageHeaderFooter tall = headerFooter(u"", 36, TextAlignment::Left);
+    tall.paragraphs = paragraphs(lines(25));
+    const EdgeInsets room =
+        PDFHeaderFooterDrawer::marginsClearOfHeads(**measure, margins, m_size, {huge}, {tall}, 2.54, 2.54);
+    EXPECT_NEAR(792 - room.top - room.bottom, 72, 0.5);
+    EXPECT_GT(room.top, room.bottom) << "the larger head keeps the larger share";
+}
+
 // A page range keeps exactly the pages asked for; one past the print's end
 // is blank, and a range that names none of the print is refused.
 TEST_F(HTMLToPDFPages, PageRangeKeepsOnlyThePagesAskedFor)

@@ -1,5 +1,7 @@
 #include "export/pdf/PDFExporter.h"
 #include "export/pdf/PDFHeaderFooterParagraphs.h"
+#include "formats/rtf/DKRTFWriter.h"
+#include "platform/foundation/Unicode.h"
 
 #include "delivery/ExportPreferencesReader.h"
 #include "platform/foundation/UserDefaults.h"
@@ -126,12 +128,74 @@ TEST_F(PDFExporterTest, AnotherProgramsHeaderPrintsItsParagraphsUntilTheHeaderIs
 
     // A file of Folio's own carries its header's settings and, for other
     // programs, a group written from them: the settings print as ever, as
-    // they do for any group of one plain line.
-    PDFPageSetup own = setup("own.rtf", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
-                                        "{\\*\\pageHeader Helvetica::12::left::black::0.5::YES::Own [pagenumber]}"
-                                        "{\\header \\pard\\ql\\f0\\fs24 Own \\chpgn \\par}\\pard Body\\par}");
-    EXPECT_EQ(own.headerSettings, "Helvetica::12::left::black::0.5::YES::Own [pagenumber]");
+    // they do after every later save. Another program's group of one plain
+    // line prints as that program set it, also once a save of ours carries
+    // it back beside the settings.
+    DKRTFDocumentSettings settings;
+    settings.pageHeader = u"Helvetica::12::left::black::0.5::YES::Own [pagenumber]";
+    Result<std::string> written = DKRTFWriter::writeDocument(AttributedString(u"Body"), settings);
+    ASSERT_TRUE(written.ok());
+    ASSERT_NE(written->find("{\\header"), std::string::npos) << *written;
+    PDFPageSetup own = setup("own.rtf", *written);
+    EXPECT_EQ(own.headerSettings, settings.pageHeader ? toUtf8(*settings.pageHeader) : "");
     EXPECT_FALSE(own.headerParagraphs);
+    ExportSource ownSource(m_folder.path("own.rtf"), std::nullopt, ExportPreferencesReader::read(m_defaults));
+    ExportSource::PageValues ownValues = ownSource.pageValues(ExportSource::OpenEditor::Ignore);
+    settings.otherHeaderFooterForms = ownValues.otherHeaderFooterForms;
+    written = DKRTFWriter::writeDocument(AttributedString(u"Body"), settings);
+    ASSERT_TRUE(written.ok());
+    EXPECT_FALSE(setup("own-again.rtf", *written).headerParagraphs);
+
+    const std::string plainLine = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+                                  "{\\header \\pard\\plain\\qr\\f0\\fs24 Theirs \\chpgn \\par}\\pard Body\\par}";
+    PDFPageSetup theirs = setup("theirs.rtf", plainLine);
+    ASSERT_TRUE(theirs.headerParagraphs && theirs.headerSettings);
+    ExportSource theirSource(m_folder.path("theirs.rtf"), std::nullopt, ExportPreferencesReader::read(m_defaults));
+    ExportSource::PageValues theirValues = theirSource.pageValues(ExportSource::OpenEditor::Ignore);
+    DKRTFDocumentSettings saved;
+    saved.pageHeader = toUtf16(*theirs.headerSettings);
+    saved.otherHeaderFooterForms = theirValues.otherHeaderFooterForms;
+    written = DKRTFWriter::writeDocument(AttributedString(u"Body"), saved);
+    ASSERT_TRUE(written.ok());
+    ASSERT_NE(written->find("\\pageHeader"), std::string::npos) << *written;
+    EXPECT_TRUE(setup("theirs-saved.rtf", *written).headerParagraphs) << *written;
+}
+
+// With facing pages the left pages take their own form: its settings and,
+// as for the running header, its paragraphs; none where the file gives the
+// left pages no form; the running header where it was read from theirs.
+// Another program's header of one plain line prints as that program set it
+// too (a file of ours, which repeats its own settings in such a group,
+// is checked above).
+TEST_F(PDFExporterTest, FacingPagesGiveTheLeftPagesTheirOwnHeadsAndOtherProgramsOneLineHeadsTheirParagraphs)
+{
+    const std::string fonts = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}";
+    PDFPageSetup facing = setup("facing.rtf", fonts + "\\facingp\\headery500"
+                                              "{\\headerl \\pard\\ql\\f0\\fs20 Verso\\tab head\\par}"
+                                              "{\\headerr \\pard\\qr\\f0\\fs20 Recto head\\par}"
+                                              "{\\footer \\pard\\qc\\f0\\fs16 Every foot\\par}\\pard Body\\par}");
+    EXPECT_TRUE(facing.facingPages);
+    ASSERT_TRUE(facing.leftPageHeaderSettings && facing.headerSettings);
+    EXPECT_TRUE(facing.leftPageHeaderSettings->ends_with("::YES::Verso head")) << *facing.leftPageHeaderSettings;
+    EXPECT_TRUE(facing.headerSettings->ends_with("::YES::Recto head")) << *facing.headerSettings;
+    ASSERT_TRUE(facing.leftPageHeaderParagraphs);
+    EXPECT_EQ(facing.leftPageHeaderParagraphs->paragraphs()[0].runs[0].text, u"Verso\thead");
+    ASSERT_TRUE(facing.headerParagraphs) << "one plain line of Word's prints as Word set it";
+    EXPECT_EQ(facing.headerParagraphs->paragraphs()[0].runs[0].text, u"Recto head");
+    EXPECT_FALSE(facing.leftPageFooterSettings) << "no left pages' footer: none prints there";
+    EXPECT_FALSE(facing.leftPageFooterParagraphs);
+    ASSERT_TRUE(facing.footerSettings);
+
+    // Only the left pages' form: the document's header was read from it.
+    PDFPageSetup onlyLeft = setup("left.rtf", fonts + "\\facingp{\\headerl \\pard\\f0 Verso\\par}\\pard Body\\par}");
+    ASSERT_TRUE(onlyLeft.headerSettings);
+    EXPECT_EQ(onlyLeft.leftPageHeaderSettings, onlyLeft.headerSettings);
+
+    // Without facing pages the left pages' form is only kept.
+    PDFPageSetup single = setup("single.rtf", fonts + "{\\headerl \\pard\\f0 Verso\\par}"
+                                              "{\\header \\pard\\f0 Every head\\par}\\pard Body\\par}");
+    EXPECT_FALSE(single.facingPages);
+    EXPECT_FALSE(single.leftPageHeaderSettings);
 }
 
 } // namespace
