@@ -143,6 +143,7 @@ std::string DKRTFWriter::writeRTFData()
         if (!defaults.isEmpty())
             m_scriptDefaults = std::move(defaults);
     }
+    collectNoteForms();
     registerFonts();
     findCommentRanges();
     writeHeader();
