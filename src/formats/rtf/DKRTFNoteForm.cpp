@@ -133,9 +133,24 @@ DKRTFNoteForm::Looks DKRTFNoteForm::looksAtStart() const
 std::optional<DKRTFNoteForm> DKRTFNoteForm::fromSerialized(std::string_view text)
 {
     DKRTFHeaderFooterForms kept = DKRTFHeaderFooterForms::fromSerialized(text);
-    if (kept.groups.size() != 1 || kept.groups.front().word != kWord || !kept.groups.front().shownAs)
+    if (kept.groups.size() != 1 || kept.groups.front().word != kWord || !kept.groups.front().shownAs
+        || !isBalanced(kept.groups.front().content))
         return std::nullopt;
     return DKRTFNoteForm(std::move(kept));
+}
+
+bool DKRTFNoteForm::isBalanced(std::string_view content)
+{
+    int depth = 0;
+    for (std::size_t at = 0; at < content.size(); ++at) {
+        if (content[at] == '\\')
+            ++at;
+        else if (content[at] == '{')
+            ++depth;
+        else if (content[at] == '}' && --depth < 0)
+            return false;
+    }
+    return depth == 0;
 }
 
 bool DKRTFNoteForm::isOwnForm(std::string_view content)

@@ -49,8 +49,11 @@ public:
     Looks looksAtStart() const;
 
     std::string serialized() const { return m_kept.serialized(); }
-    // Nothing for text that holds no group.
+    // Nothing for text that holds no group, or one whose braces do not pair
+    // up (which would break the file it went into).
     static std::optional<DKRTFNoteForm> fromSerialized(std::string_view text);
+    // Whether every brace of the content that is not escaped has its pair.
+    static bool isBalanced(std::string_view content);
 
     // Whether a note group's content is in the form Folio writes its own
     // notes in: the note's mark or reference, then text with no word about

@@ -571,10 +571,12 @@ void DKRTFReader::actionAnnotation(int)
 void DKRTFReader::keepNoteForm(const TETextAttachmentPtr& note, std::size_t start, std::size_t end)
 {
     const std::u16string* text = note ? note->contentsString() : nullptr;
-    if (!text || end <= start || end > m_bytes.size() || m_readsHeaderFooter)
+    if (!text || end <= start || m_readsHeaderFooter)
         return;
     std::string_view content = std::string_view(m_bytes).substr(start, end - start);
-    if (DKRTFNoteForm::isOwnForm(content))
+    // A group the file never closed is not written back: its braces would
+    // break the file it went into.
+    if (end >= m_bytes.size() || !DKRTFNoteForm::isBalanced(content) || DKRTFNoteForm::isOwnForm(content))
         return;
     // A comment's reference names its range by a number that each save
     // gives anew (the note keeps the range itself), so it is written apart.

@@ -195,6 +195,33 @@ TEST_F(RTFNoteFormsTests, folioNotesKeepTheirFormAndEarlierFilesReadTheSame)
               (std::vector<NoteSeen>{{"footnote", u"  two", "own"}}));
 }
 
+// A kept group whose braces do not pair up (a damaged page, a damaged
+// file) is never written back raw: the note goes out as plain text and
+// the save stays a whole file.
+TEST_F(RTFNoteFormsTests, aDamagedKeptGroupIsSavedAsPlainText)
+{
+    const DKRTFReadResult original = read(fixture("libreoffice-styles-fonts.rtf"));
+    MutableAttributedString damaged(original.text);
+    const auto found = noteAttachments(damaged);
+    ASSERT_EQ(found.size(), 1u);
+    auto note = std::make_shared<TEObjectTextAttachment>(*found[0].second);
+    StringMapValue::Map attributes = note->attributes();
+    std::u16string& form = attributes[TEObjectTextAttachment::kKeptFormKey];
+    // Cut short: the group, and the last group inside it, never close.
+    ASSERT_TRUE(form.ends_with(u"}}\n"));
+    form.resize(form.size() - 2);
+    note->setAttributes(std::move(attributes));
+    ASSERT_TRUE(damaged.addAttribute(NSAttachmentAttributeName, note, Range{found[0].first, 1}).ok());
+    const std::string saved = written(original, damaged);
+    Result<DKRTFReadResult> again = DKRTFReader::read(toUtf16(saved));
+    ASSERT_TRUE(again.ok());
+    EXPECT_TRUE(again->warnings.empty()) << saved;
+    const std::vector<NoteSeen> back = notes(again->text);
+    ASSERT_EQ(back.size(), 1u) << saved;
+    EXPECT_EQ(back[0].text, *found[0].second->contentsString()) << saved;
+    EXPECT_NE(again->text.string().find(u"as the harbour master asked"), std::u16string::npos) << saved;
+}
+
 // LibreOffice reads Folio's notes, comments and pictures with no blank the
 // text did not have.
 TEST_F(RTFNoteFormsTests, libreOfficeReadsNoBlankBeforeANoteOrAfterAPicture)
