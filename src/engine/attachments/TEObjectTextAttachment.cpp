@@ -49,6 +49,8 @@ std::shared_ptr<TEObjectTextAttachment> TEObjectTextAttachment::attachmentWithEl
                                  {kAnnotationAuthorKey, author != attributes.end() ? author->second : defaultAuthor()}};
         if (auto range = attributes.find(kCommentRangeKey); range != attributes.end() && !range->second.empty())
             kept.emplace(kCommentRangeKey, range->second);
+        if (auto form = attributes.find(kKeptFormKey); form != attributes.end())
+            kept.emplace(kKeptFormKey, form->second);
         attachment->setAttributes(std::move(kept));
     } else if (hasClass(classes->second, u"footnote")) {
         // A note read in a style of its document's style sheet keeps the
@@ -59,6 +61,9 @@ std::shared_ptr<TEObjectTextAttachment> TEObjectTextAttachment::attachmentWithEl
         // And an endnote stays one.
         if (auto kind = attributes.find(kNoteKindKey); kind != attributes.end() && kind->second == u"endnote")
             kept.emplace(kNoteKindKey, kind->second);
+        // And the group another program wrote it in goes back with the save.
+        if (auto form = attributes.find(kKeptFormKey); form != attributes.end())
+            kept.emplace(kKeptFormKey, form->second);
         attachment->setAttributes(std::move(kept));
     }
     return attachment;

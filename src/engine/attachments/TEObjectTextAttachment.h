@@ -25,6 +25,9 @@ public:
     // A comment about a range of words: the tag those words carry
     // (TECommentRangeAttribute).
     static constexpr const char* kCommentRangeKey = "data-range";
+    // The note's group as another program's file wrote it, with its looks,
+    // kept for the save (the RTF reader and writer know its form).
+    static constexpr const char* kKeptFormKey = "data-rtf-form";
     static constexpr const char* kFootnoteType = "footnote";
     static constexpr const char* kAnnotationType = "annotation";
     // Comments without an author are signed by the application's user.

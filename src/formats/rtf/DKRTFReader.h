@@ -332,6 +332,13 @@ private:
     // colours in their tables, bytes of the document's code page as the
     // characters they are (the file is saved in another).
     std::string keptHeaderFooterContent(std::string_view content);
+    // The same for any group kept with tables of its own (fontReference,
+    // colorReference).
+    template<typename Tables>
+    std::string keptGroupContent(std::string_view content, Tables& tables);
+    // Keeps another program's footnote or comment group (its content from
+    // `start` to `end`, the group's closing brace) on the note read from it.
+    void keepNoteForm(const TETextAttachmentPtr& note, std::size_t start, std::size_t end);
     void actionHeaderDistance(int value);
     void actionFooterDistance(int value);
     void actionSkipDestination(int value);

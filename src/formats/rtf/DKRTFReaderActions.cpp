@@ -1,9 +1,11 @@
 #include "formats/rtf/DKRTFReader.h"
 
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
+#include "formats/rtf/DKRTFNoteForm.h"
 #include "formats/rtf/DKRTFKeywordTable.h"
 #include "platform/foundation/OFStringScanner.h"
 
+#include "engine/attachments/TEObjectTextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -502,6 +504,11 @@ void DKRTFReader::actionImageAttachment(int)
         m_pendingAttachment = picture;
         return m_pendingAttachment && reader.readOwnPictureForm();
     });
+    // Files of ours written before closed the picture with "} }", whose
+    // blank was the form's; now the groups close together ("}}") and a
+    // blank after them is the text's own.
+    if (m_pendingPictureOwnsBlank)
+        m_pendingPictureOwnsBlank = byteAt(m_location) == '}' && byteAt(m_location + 1) == ' ';
     // Picture data is never text, whether or not it could be read.
     state().setDiscardText(true);
 }
@@ -529,16 +536,65 @@ void DKRTFReader::actionFootnote(int)
         const auto* value = name == m_documentValues.paragraphStyleNames.end() ? nullptr : name->second->as<StringValue>();
         return value ? &value->value() : nullptr;
     };
-    m_pendingAttachment =
+    const std::size_t start = m_location;
+    const std::size_t groupEnd = endOfCurrentGroup();
+    TETextAttachmentPtr note =
         readObject([&](DKRTFObjectReader& reader) { return reader.readFootnote(byteDecoder(), styleName); });
+    keepNoteForm(note, start, groupEnd);
+    m_pendingAttachment = note;
 }
 
 void DKRTFReader::actionAnnotation(int)
 {
     m_pendingAttachment = nullptr;
     m_pendingPictureOwnsBlank = false;
-    m_pendingAttachment = readObject(
+    const std::size_t before = m_location;
+    TETextAttachmentPtr note = readObject(
         [this](DKRTFObjectReader& reader) { return reader.readAnnotation(m_commentAuthor, byteDecoder()); });
+    // The comment is the annotation group read; its content follows its word.
+    const std::size_t open = m_bytes.find('{', before);
+    if (note && open < m_location && byteAt(m_location - 1) == '}') {
+        const std::string_view bytes = m_bytes;
+        std::size_t start = open + 1;
+        if (bytes.substr(start).starts_with("\\*"))
+            start += 2;
+        if (bytes.substr(start).starts_with("\\annotation")) {
+            start += 11;
+            if (byteAt(start) == ' ')
+                ++start;
+            keepNoteForm(note, start, m_location - 1);
+        }
+    }
+    m_pendingAttachment = note;
+}
+
+void DKRTFReader::keepNoteForm(const TETextAttachmentPtr& note, std::size_t start, std::size_t end)
+{
+    const std::u16string* text = note ? note->contentsString() : nullptr;
+    if (!text || end <= start || m_readsHeaderFooter)
+        return;
+    std::string_view content = std::string_view(m_bytes).substr(start, end - start);
+    // A group the file never closed is not written back: its braces would
+    // break the file it went into.
+    if (end >= m_bytes.size() || !DKRTFNoteForm::isBalanced(content) || DKRTFNoteForm::isOwnForm(content))
+        return;
+    // A comment's reference names its range by a number that each save
+    // gives anew (the note keeps the range itself), so it is written apart.
+    std::string withoutReference;
+    if (const std::size_t reference = content.find("{\\*\\atnref"); reference != std::string_view::npos) {
+        std::size_t close = reference;
+        while (close < content.size() && content[close] != '}')
+            close += content[close] == '\\' ? 2 : 1;
+        withoutReference = std::string(content.substr(0, reference));
+        if (close + 1 < content.size())
+            withoutReference += content.substr(close + 1);
+        content = withoutReference;
+    }
+    DKRTFNoteForm form(*text);
+    form.setContent(keptGroupContent(content, form));
+    StringMapValue::Map attributes = note->attributes();
+    attributes[TEObjectTextAttachment::kKeptFormKey] = toUtf16(form.serialized());
+    note->setAttributes(std::move(attributes));
 }
 
 void DKRTFReader::actionAnnotationAuthor(int)
@@ -788,6 +844,12 @@ void DKRTFReader::actionForeignHeaderFooter(int value)
 
 std::string DKRTFReader::keptHeaderFooterContent(std::string_view content)
 {
+    return keptGroupContent(content, m_headerFooterForms);
+}
+
+template<typename Tables>
+std::string DKRTFReader::keptGroupContent(std::string_view content, Tables& tables)
+{
     // Characters of the document's code page become Unicode escapes; the
     // fallbacks after a Unicode escape stay as they are, for they are skipped.
     std::string decoded;
@@ -854,16 +916,16 @@ std::string DKRTFReader::keptHeaderFooterContent(std::string_view content)
         decoded.append(content.substr(at, length));
         at += length;
     }
-    auto font = [this](int number) -> std::optional<int> {
+    auto font = [this, &tables](int number) -> std::optional<int> {
         if (!m_fontTable.hasEntry(number))
             return std::nullopt;
-        return m_headerFooterForms.fontReference(m_fontTable.fontNameAtIndex(number));
+        return tables.fontReference(m_fontTable.fontNameAtIndex(number));
     };
-    auto color = [this](int number) -> std::optional<int> {
+    auto color = [this, &tables](int number) -> std::optional<int> {
         std::shared_ptr<const ColorValue> value = m_colorTable.colorAtIndex(number);
         if (!value)
             return std::nullopt;
-        return m_headerFooterForms.colorReference(value);
+        return tables.colorReference(value);
     };
     return DKRTFStyleSheet::renumbered(decoded, font, color);
 }

@@ -144,6 +144,7 @@ std::string DKRTFWriter::writeRTFData()
         if (!defaults.isEmpty())
             m_scriptDefaults = std::move(defaults);
     }
+    collectNoteForms();
     registerFonts();
     findCommentRanges();
     writeHeader();

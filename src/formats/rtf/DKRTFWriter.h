@@ -5,6 +5,7 @@
 #include "formats/rtf/DKRTFDocumentSettings.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFHeaderFooterForms.h"
+#include "formats/rtf/DKRTFNoteForm.h"
 #include "formats/rtf/DKRTFScriptDefaults.h"
 #include "formats/rtf/DKRTFStyleSheet.h"
 #include "formats/rtf/DKRTFWriterState.h"
@@ -292,6 +293,14 @@ private:
 
     // --- Pictures, notes, comments and tables (DKRTFWriterAttachments.cpp) ---
     void writeAttachment(const TETextAttachment& attachment);
+    // The notes of the text that keep the group another program wrote them
+    // in, read once: their fonts and colours go into the tables.
+    void collectNoteForms();
+    // The note's text, in the group it was read from while it says what it
+    // said then, else in the font and size that group started with.
+    void writeNoteContent(const TETextAttachment& note, std::u16string_view text);
+    // The number in this save's colour table of a colour a kept group names.
+    std::optional<int> keptColorNumber(const std::shared_ptr<const ColorValue>& color) const;
     void writePicture(const TETextAttachment& attachment);
     std::string picturePath(const TETextAttachment& attachment, bool namedPicture) const;
     std::string pictureHex(const TETextAttachment& attachment, bool namedPicture) const;
@@ -324,6 +333,7 @@ private:
     std::optional<DKRTFStyleSheet> m_styleSheet;
     // m_settings.otherHeaderFooterForms, read; the groups that go back.
     DKRTFHeaderFooterForms m_headerFooterForms;
+    std::map<const TETextAttachment*, DKRTFNoteForm> m_noteForms;
     // The names of the document's own font table (m_settings.fontNames).
     std::set<std::string> m_documentFontNames;
     // Their families, found when first asked for.

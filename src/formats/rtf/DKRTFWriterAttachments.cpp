@@ -124,7 +124,9 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
         m_buffer.appendRoundedNumber(display.height * kTwipsPerPixel);
         m_buffer.appendByte('\n');
         m_buffer.appendCString(hex);
-        m_buffer.appendCString("\n} }\n");
+        // No blank between the two closing braces: every other reader takes
+        // it for a blank of the text after the picture.
+        m_buffer.appendCString("\n}}\n");
         return;
     }
     m_buffer.appendCString("{\\*\\shppict {\\pict {\\*\\nisusfilename ");
@@ -169,12 +171,22 @@ void DKRTFWriter::writeAttachment(const TETextAttachment& attachment)
             m_buffer.appendInteger(*range);
             m_buffer.appendByte('}');
         } else {
-            m_buffer.appendCString("{\\*\\atnref} ");
+            // The blank that ends the word stays inside the group: after
+            // it, it would be a blank at the start of the comment.
+            m_buffer.appendCString("{\\*\\atnref }");
         }
-        m_buffer.appendEscapedString(text);
+        writeNoteContent(attachment, text);
         m_buffer.appendCString("}}");
     } else if (*type == u"footnote") {
         m_buffer.appendCString("{\\*\\footnote ");
+        auto form = m_noteForms.find(&attachment);
+        if (form != m_noteForms.end() && form->second.stillShows(text)) {
+            // The group says it all, its mark and style included.
+            writeNoteContent(attachment, text);
+            m_buffer.appendCString("}\\f0\n");
+            m_state.fontIndex = 0;
+            return;
+        }
         if (const std::u16string* kind = attachment.attributeForKey(TEObjectTextAttachment::kNoteKindKey); kind && *kind == u"endnote")
             m_buffer.appendCString("\\ftnalt ");
         if (const std::u16string* style = attachment.attributeForKey("data-style"); style && m_styleSheet) {
@@ -184,13 +196,65 @@ void DKRTFWriter::writeAttachment(const TETextAttachment& attachment)
                 m_buffer.appendByte(' ');
             }
         }
-        m_buffer.appendCString("{\\chftn} ");
-        m_buffer.appendEscapedString(text);
+        // As with the comment's reference, the word's blank stays inside.
+        m_buffer.appendCString("{\\chftn }");
+        writeNoteContent(attachment, text);
         m_buffer.appendCString("}\\f0\n");
         // The text goes on in font 0, whatever the run after the note
         // asks for: that run names its own font again.
         m_state.fontIndex = 0;
     }
+}
+
+void DKRTFWriter::collectNoteForms()
+{
+    m_noteForms.clear();
+    for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
+        const auto* note = attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
+        const std::u16string* kept = note ? note->attributeForKey(TEObjectTextAttachment::kKeptFormKey) : nullptr;
+        if (!kept || m_noteForms.contains(note))
+            continue;
+        if (std::optional<DKRTFNoteForm> form = DKRTFNoteForm::fromSerialized(toUtf8(*kept)))
+            m_noteForms.emplace(note, std::move(*form));
+    }
+}
+
+void DKRTFWriter::writeNoteContent(const TETextAttachment& note, std::u16string_view text)
+{
+    auto found = m_noteForms.find(&note);
+    if (found == m_noteForms.end()) {
+        m_buffer.appendEscapedString(text);
+        return;
+    }
+    const DKRTFNoteForm& form = found->second;
+    auto font = [&](int number) -> std::optional<int> {
+        if (number < 0 || static_cast<std::size_t>(number) >= form.fonts().size())
+            return std::nullopt;
+        return registeredFontNumber(toUtf8(form.fonts()[static_cast<std::size_t>(number)]));
+    };
+    if (form.stillShows(text)) {
+        m_buffer.appendCString(form.contentRTF(font, [&](int number) -> std::optional<int> {
+            if (number <= 0 || static_cast<std::size_t>(number) >= form.colors().size())
+                return std::nullopt;
+            return keptColorNumber(form.colors()[static_cast<std::size_t>(number)]);
+        }));
+        return;
+    }
+    // Edited in Folio: the words the group held are gone, but the note
+    // keeps the font and size it was set in, not the reader's default.
+    const DKRTFNoteForm::Looks looks = form.looksAtStart();
+    const std::optional<int> fontNumber = looks.font ? font(*looks.font) : std::nullopt;
+    if (fontNumber) {
+        m_buffer.appendCString("\\f");
+        m_buffer.appendInteger(*fontNumber);
+    }
+    if (looks.halfPoints && *looks.halfPoints > 0) {
+        m_buffer.appendCString("\\fs");
+        m_buffer.appendInteger(*looks.halfPoints);
+    }
+    if (fontNumber || (looks.halfPoints && *looks.halfPoints > 0))
+        m_buffer.appendByte(' ');
+    m_buffer.appendEscapedString(text);
 }
 
 void DKRTFWriter::writeFootnoteTableSwitch(int value, bool& wroteOutput)

@@ -216,6 +216,10 @@ void DKRTFWriter::registerFonts()
     }
     for (const std::u16string& name : m_headerFooterForms.fonts())
         registerName(toUtf8(name));
+    for (const auto& [note, form] : m_noteForms) {
+        for (const std::u16string& name : form.fonts())
+            registerName(toUtf8(name));
+    }
 }
 
 void DKRTFWriter::writeFontTable()
@@ -305,6 +309,11 @@ void DKRTFWriter::writeColorTable()
     for (const std::shared_ptr<const ColorValue>& color : m_headerFooterForms.colors())
         if (color)
             registerEntry(color->color());
+    for (const auto& [note, form] : m_noteForms) {
+        for (const std::shared_ptr<const ColorValue>& color : form.colors())
+            if (color)
+                registerEntry(color->color());
+    }
     // Black is the table's first colour, which "\\ulc0" does not name (it is
     // the text's own colour): an underline drawn in black has black again,
     // last, as an entry of its own.
@@ -395,14 +404,9 @@ void DKRTFWriter::writeSectionHeadersAndFooters(int section)
     };
     auto color = [this](int number) -> std::optional<int> {
         const auto& colors = m_headerFooterForms.colors();
-        if (number <= 0 || static_cast<std::size_t>(number) >= colors.size() || !colors[static_cast<std::size_t>(number)])
+        if (number <= 0 || static_cast<std::size_t>(number) >= colors.size())
             return std::nullopt;
-        auto found = m_registeredColors.find(DKRTFColorTableEntry::entryWithColor(&colors[static_cast<std::size_t>(number)]->color()));
-        // The default entry stands for two slots of the table, black and
-        // white, so every later entry is one further on.
-        if (found == m_registeredColors.end())
-            return std::nullopt;
-        return found->second == 0 ? 0 : found->second + 1;
+        return keptColorNumber(colors[static_cast<std::size_t>(number)]);
     };
     for (const DKRTFHeaderFooterForms::Group& group : m_headerFooterForms.groups) {
         if (group.section != section)
@@ -410,6 +414,18 @@ void DKRTFWriter::writeSectionHeadersAndFooters(int section)
         m_buffer.appendCString(m_headerFooterForms.groupRTF(group, font, color));
         m_buffer.appendByte('\n');
     }
+}
+
+std::optional<int> DKRTFWriter::keptColorNumber(const std::shared_ptr<const ColorValue>& color) const
+{
+    if (!color)
+        return std::nullopt;
+    auto found = m_registeredColors.find(DKRTFColorTableEntry::entryWithColor(&color->color()));
+    // The default entry stands for two slots of the table, black and
+    // white, so every later entry is one further on.
+    if (found == m_registeredColors.end())
+        return std::nullopt;
+    return found->second == 0 ? 0 : found->second + 1;
 }
 
 std::int32_t DKRTFWriter::registeredColorNumber(const AttributeDictionary& attributes, std::string_view key) const

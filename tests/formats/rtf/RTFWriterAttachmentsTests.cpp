@@ -66,11 +66,11 @@ TEST(RTFWriterPictureTests, embeddedPictureCarriesSizesAndHexBytes)
 {
     auto attachment = picture(writePictureFile("pic.jpg", {0x01, 0xAB, 0xFF}));
     EXPECT_EQ(bodyOfPictureText(attachment),
-              "a{{\\pict\\jpegblip\\wraptext0\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n01abff\n} }\nb");
+              "a{{\\pict\\jpegblip\\wraptext0\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n01abff\n}}\nb");
     attachment->setWrapAlignment(TEWrapAlignment::Right);
     attachment->setFileType("pngblip");
     EXPECT_EQ(bodyOfPictureText(attachment),
-              "a{{\\pict\\pngblip\\wraptext2\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n01abff\n} }\nb");
+              "a{{\\pict\\pngblip\\wraptext2\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n01abff\n}}\nb");
 }
 
 TEST(RTFWriterPictureTests, rtfdPictureIsAReferenceByFileName)
@@ -116,7 +116,7 @@ TEST(RTFWriterPictureTests, unreadablePictureFileFallsBackToHeldBytesAndWithoutA
                                         "\\picwgoal50 \\pichgoal25 \\jpegblip ffd807}}\nb");
     attachment->setContents(Data(std::vector<std::uint8_t>{0x0A, 0x0B}));
     EXPECT_EQ(bodyOfPictureText(attachment),
-              "a{{\\pict\\jpegblip\\wraptext0\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n0a0b\n} }\nb");
+              "a{{\\pict\\jpegblip\\wraptext0\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n0a0b\n}}\nb");
     EXPECT_FALSE(DKRTFWriter::convertImageToHex(scratchFolder() + "/missing.jpg").has_value());
 }
 
@@ -151,15 +151,15 @@ TEST(RTFWriterPictureTests, savingAndOpeningAgainKeepsThePictureTextAsItWas)
 
 TEST(RTFWriterNoteTests, footnoteTextIsEscaped)
 {
-    EXPECT_EQ(bodyOfPictureText(note(u"footnote", u"a{b}")), "a{\\*\\footnote {\\chftn} a\\{b\\}}\\f0\nb");
+    EXPECT_EQ(bodyOfPictureText(note(u"footnote", u"a{b}")), "a{\\*\\footnote {\\chftn }a\\{b\\}}\\f0\nb");
 }
 
 TEST(RTFWriterNoteTests, commentNamesItsAuthorTwice)
 {
     EXPECT_EQ(bodyOfPictureText(note(u"annotation", u"ok", u"Ann")),
-              "a{{\\*\\atnid Ann}{\\*\\atnauthor Ann}\\chatn{\\*\\annotation {\\*\\atnref} ok}}b");
+              "a{{\\*\\atnid Ann}{\\*\\atnauthor Ann}\\chatn{\\*\\annotation {\\*\\atnref }ok}}b");
     EXPECT_EQ(bodyOfPictureText(note(u"annotation", u"\u00e9}", u"B{")),
-              "a{{\\*\\atnid B\\{}{\\*\\atnauthor B\\{}\\chatn{\\*\\annotation {\\*\\atnref} \\'e9\\}}}b");
+              "a{{\\*\\atnid B\\{}{\\*\\atnauthor B\\{}\\chatn{\\*\\annotation {\\*\\atnref }\\'e9\\}}}b");
 }
 
 TEST(RTFWriterNoteTests, attachmentOfAnotherTypeWritesNothing)
