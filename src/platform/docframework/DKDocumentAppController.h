@@ -133,6 +133,7 @@ private:
     void closeDocumentWindow();
     // Runs what waited for the close in flight, in the order it was asked.
     void finishClosing(const Completion& completion, const Status& closed);
+
     std::shared_ptr<DKDocument> m_document;
     std::shared_ptr<BarButtonItem> m_closeItem;
     std::shared_ptr<BarButtonItem> m_compactCloseItem;
