@@ -209,7 +209,7 @@ protected:
         return path.empty() ? std::string() : pdfText(path);
     }
 
-    // Converts and previews right after typing, from the editor of the kind.
+    // Converts, previews and prints right after typing, from the editor of the kind.
     void sharedPDFsHoldTheWordsJustTyped(DocumentKind kind, const std::string& fileName)
     {
         const std::string path = folder.path(fileName);
@@ -226,6 +226,16 @@ protected:
         std::string previewed = textHandedOff(RecordingExportServices::Kind::Preview);
         EXPECT_NE(previewed.find("Quokka"), std::string::npos) << "the previewed PDF lacks the typed word: " << previewed;
         EXPECT_NE(previewed.find("Zebra"), std::string::npos) << previewed;
+
+        // NOTE: a rich-text document printed from its open editor comes out
+        // as a blank page, saved or not: a fault of the print's page set-up
+        // of its own, to be checked here once it is mended.
+        if (kind == DocumentKind::RTF)
+            return;
+        ASSERT_NO_FATAL_FAILURE(typeAtTheEnd(*editor, "Walrus"));
+        ASSERT_NO_FATAL_FAILURE(share(*editor, "Print…"));
+        std::string printed = textHandedOff(RecordingExportServices::Kind::Print);
+        EXPECT_NE(printed.find("Walrus"), std::string::npos) << "the printed PDF lacks the typed word: " << printed;
     }
 };
 
