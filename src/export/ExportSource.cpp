@@ -33,6 +33,9 @@ namespace folio {
 
 namespace {
 
+// The width of the sheet the rich-text editor's ruler measures on.
+constexpr float kRulerSheetWidthCentimetres = 21.59f;
+
 Error sourceError(ExportSource::ErrorCode code, std::string message)
 {
     return Error{ExportSource::kErrorDomain, code, std::move(message)};
@@ -234,6 +237,14 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
                                                                : margins.right;
                 return text.empty() ? std::nullopt : std::optional<float>(floatValue(text));
             });
+            // The rich-text ruler hands over where the text's right edge
+            // lies on its sheet, not how wide the margin is; a save turns it
+            // into the margin the same way. Taken as a width, it left no
+            // room for the text and the page printed blank.
+            if (m_kind == DocumentKind::RTF && !margins.right.empty()) {
+                float edge = floatValue(margins.right);
+                values.margins.right = edge < kRulerSheetWidthCentimetres ? kRulerSheetWidthCentimetres - edge : 0.0f;
+            }
         }
         // The editor never changes the paper: an open rich-text document is
         // laid out on its file's.

@@ -47,7 +47,7 @@ class AppController : public DKDocumentAppController,
                       public ReaderViewControllerDelegate {
 public:
     static constexpr const char* kExportErrorDomain = "AppController";
-    enum ExportErrorCode { NothingToShow = 4, NoOpenPage = 5 };
+    enum ExportErrorCode { NothingToShow = 4, NoOpenPage = 5, NotSaved = 6 };
 
     AppController();
     ~AppController() override;
@@ -84,6 +84,18 @@ public:
     void writePreviewsForDocument(DKDocument& document, std::function<void()> completion) override;
     void writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& item, std::function<void()> completion) override;
     std::shared_ptr<Menu> exportMenuActions() override;
+    // What a share row does with a file; an error is shown to the person.
+    using FileTask = std::function<Status(const std::string& path)>;
+    // Runs the task on the file at `path` once the file holds what its open
+    // editor shows: when it is the open document and has unsaved changes
+    // (keys the editor is still taking in count), the document is first
+    // saved as its autosave saves it, and the task runs once that save has
+    // ended. A save that fails shows its error and the task does not run,
+    // so that nothing is made of the file as it last was.
+    void runOnSavedFile(const std::string& path, FileTask task);
+    // The browser's print of a listed file; the open document is saved
+    // first, and what goes wrong after that is shown over its window.
+    Status printFileItem(const std::string& path);
     // What a file can become as PDF: a copy beside it, or a PDF handed to
     // mail, another application or a storage service once it is made.
     std::shared_ptr<Menu> PDFMenuForFile(const std::string& path);
@@ -142,6 +154,9 @@ public:
 
 private:
     void setDocumentItemsEnabled(bool enabled);
+    // The open document when it is the file at `path` and is in an editor.
+    std::shared_ptr<TextDocument> openDocumentForFile(const std::string& path) const;
+    void reportExportFailure(const Error& error);
     UserDefaults& defaults() const;
     bool hasOpenEditor() const;
 

@@ -9,6 +9,7 @@
 #include "platform/docframework/ODSScopeViewController.h"
 #include "platform/docframework/ReaderDocument.h"
 #include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/FileManager.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/ResourceTemplate.h"
@@ -123,27 +124,104 @@ void AppController::writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& 
         m_exports.PNGWebViewFactory());
 }
 
+std::shared_ptr<TextDocument> AppController::openDocumentForFile(const std::string& path) const
+{
+    std::shared_ptr<TextDocument> current = currentDocument();
+    if (!current || !current->currentTextViewController() || !FileManager::isSamePath(current->fileURL(), path))
+        return nullptr;
+    return current;
+}
+
+void AppController::reportExportFailure(const Error& error)
+{
+    TELog(TELogLevelError, error.message);
+    presentDocumentAlert(u"The Document Could Not Be Exported", error.message);
+}
+
+void AppController::runOnSavedFile(const std::string& path, FileTask task)
+{
+    std::weak_ptr<int> alive = m_lifetime;
+    auto run = [this, alive, path, task = std::move(task)] {
+        if (alive.expired())
+            return;
+        if (Status done = task(path); !done)
+            reportExportFailure(done.error());
+    };
+    std::shared_ptr<TextDocument> document = openDocumentForFile(path);
+    if (!document) {
+        run();
+        return;
+    }
+    // The words typed last may still be on their way into the editor's
+    // page; they count as unsaved only once it has taken them.
+    std::weak_ptr<TextDocument> weakDocument = document;
+    document->takePendingEdits([this, alive, weakDocument, run](Status taken) {
+        std::shared_ptr<TextDocument> document = weakDocument.lock();
+        if (alive.expired() || !document || document->isClosed())
+            return;
+        if (!taken) {
+            presentDocumentAlert(u"The Document Could Not Be Saved", taken.error().message);
+            return;
+        }
+        if (!document->hasUnsavedChanges()) {
+            run();
+            return;
+        }
+        ProgressHUD::show();
+        document->autosaveWithCompletionHandler([this, alive, weakDocument, run](bool saved) {
+            ProgressHUD::dismiss();
+            if (alive.expired())
+                return;
+            std::shared_ptr<TextDocument> document = weakDocument.lock();
+            // A document closed meanwhile answers a save with success
+            // without writing; its file is not known to be current.
+            if (saved && document && !document->isClosed()) {
+                run();
+                return;
+            }
+            Error failure = document && document->lastError()
+                ? *document->lastError()
+                : Error{kExportErrorDomain, NotSaved, "The document was closed before it could be saved."};
+            TELog(TELogLevelError, "Not exported, as the document could not be saved: " + failure.message);
+            // The autosave's own report of the failure may be up already;
+            // then that one alert stays, as it says the same.
+            presentDocumentAlert(u"The Document Could Not Be Saved",
+                                 failure.message + " Nothing was exported, so that no copy lacks your latest changes.");
+        });
+    });
+}
+
+Status AppController::printFileItem(const std::string& path)
+{
+    if (!openDocumentForFile(path))
+        return m_exports.printFileItem(path);
+    runOnSavedFile(path, [this](const std::string& file) { return m_exports.printFileItem(file); });
+    return Status::success();
+}
+
 std::shared_ptr<Menu> AppController::exportMenuActions()
 {
     std::weak_ptr<int> alive = m_lifetime;
-    auto withOpenFile = [this, alive](void (*task)(AppController&, const std::string&)) {
+    auto withOpenFile = [this, alive](FileTask task) {
         return [this, alive, task](Action&) {
             if (!alive.expired() && document())
-                task(*this, document()->fileURL());
+                runOnSavedFile(document()->fileURL(), task);
         };
     };
     return Menu::make(u"", {
-        Action::make(u"Print…", "printer", withOpenFile([](AppController& app, const std::string& path) {
-            if (Status printed = app.exports().printFileItem(path); !printed)
-                TELog(TELogLevelError, printed.error().message);
+        Action::make(u"Print…", "printer", withOpenFile([this](const std::string& path) {
+            return m_exports.printFileItem(path);
         })),
-        Action::make(u"Preview as PDF", "doc.richtext", withOpenFile([](AppController& app, const std::string& path) {
-            app.previews().previewFinalFileItem(path);
+        Action::make(u"Preview as PDF", "doc.richtext", withOpenFile([this](const std::string& path) {
+            m_previews.previewFinalFileItem(path);
+            return Status::success();
         })),
         document() ? PDFMenuForFile(document()->fileURL()) : Menu::make(u"", {}),
     });
 }
 
+// Every row exports the file; when it is open with unsaved changes, it is
+// saved first, so that what was just typed is in the PDF.
 std::shared_ptr<Menu> AppController::PDFMenuForFile(const std::string& path)
 {
     std::weak_ptr<int> alive = m_lifetime;
@@ -151,19 +229,24 @@ std::shared_ptr<Menu> AppController::PDFMenuForFile(const std::string& path)
         return Action::make(std::move(title), {}, [this, alive, path, action](Action&) {
             if (alive.expired())
                 return;
-            // The overlay stays until the finished file is handed on.
-            ProgressHUD::show();
-            if (Status started = m_exports.PDFURLForFileItem(path, action); !started) {
-                ProgressHUD::dismiss();
-                TELog(TELogLevelError, started.error().message);
-            }
+            runOnSavedFile(path, [this, action](const std::string& file) {
+                // The overlay stays until the finished file is handed on.
+                ProgressHUD::show();
+                Status started = m_exports.PDFURLForFileItem(file, action);
+                if (!started)
+                    ProgressHUD::dismiss();
+                return started;
+            });
         });
     };
     auto convert = Action::make(u"Convert to PDF", {}, [this, alive, path](Action&) {
         if (alive.expired())
             return;
-        ProgressHUD::show();
-        m_exports.convertToPDFAndOpenFileItem(path, LinuxExportServices::scopeOfFile(path));
+        runOnSavedFile(path, [this](const std::string& file) {
+            ProgressHUD::show();
+            m_exports.convertToPDFAndOpenFileItem(file, LinuxExportServices::scopeOfFile(file));
+            return Status::success();
+        });
     });
     // A PDF is copied as it is; there is nothing to convert and send.
     if (TypeIdentifiers::typeIdentifierForPath(path) == TypeIdentifiers::kPDF)

@@ -94,6 +94,25 @@ TEST_F(ExportSourceTest, PagesFollowTheHandedPreferencesNotTheStore)
     EXPECT_EQ(source(write("read2.md", "Text")).pageValues(ExportSource::OpenEditor::Use).margins.right, 2.54);
 }
 
+// The rich-text editor hands over its right margin as the text's right
+// edge on a 21.59 cm sheet; an open document's PDF leaves the margin the
+// save would write, not a margin as wide as the edge (a blank page).
+TEST_F(ExportSourceTest, AnOpenRichTextDocumentsRightMarginIsWhatItsRulerEdgeLeaves)
+{
+    const std::string path = write("ruler.rtf", "{\\rtf1\\ansi Text\\par}");
+    EditorContent open;
+    open.margins = EditorContent::Margins{"1.5", "19.09", "2.5", "2.0"};
+    ExportSource::PageValues values = source(path, open).pageValues(ExportSource::OpenEditor::Use);
+    EXPECT_NEAR(values.margins.left, 1.5, 0.001);
+    EXPECT_NEAR(values.margins.right, 2.5, 0.001);
+    open.margins->right = "21.59";
+    EXPECT_NEAR(source(path, open).pageValues(ExportSource::OpenEditor::Use).margins.right, 0, 0.001);
+    // Other kinds' margins are widths as they come.
+    const std::string md = write("ruler.md", "Text");
+    open.margins->right = "2.0";
+    EXPECT_NEAR(source(md, open).pageValues(ExportSource::OpenEditor::Use).margins.right, 2.0, 0.001);
+}
+
 TEST_F(ExportSourceTest, TeXAndNonRTFTextExportEscapedAsText)
 {
     auto tex = source(write("paper.tex", "\\section{A} <b>not bold</b> & more\n"));

@@ -179,6 +179,66 @@ TEST_F(AppControllerTest, savingTheOpenDocumentShowsTheIndicatorAndOverlay)
     EXPECT_EQ(controller.document(), nullptr);
 }
 
+// A share row works from the file: the open document's unsaved changes are
+// saved first and the row runs on the file only then; when that save fails
+// the row does not run at all.
+TEST_F(AppControllerTest, aShareRowRunsOnTheOpenFileOnlyOnceItsChangesAreSaved)
+{
+    AppController controller;
+    const std::string path = m_folder.path("shared.qvtext");
+    ASSERT_TRUE(controller.createNewDocument(DocumentKind::QVText, path));
+    ASSERT_TRUE(openDocument(controller, path));
+    std::shared_ptr<TextDocument> document = controller.currentDocument();
+    auto* editor = dynamic_cast<FakeEditorController*>(document->currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    editor->finishLoadingPage();
+    auto pageOnDisk = [](const std::string& file) {
+        std::string bytes = readFile(file);
+        Result<Data> page = Deflate::decompress(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        return page ? std::string(page->stringView()) : std::string("(unreadable)");
+    };
+    std::vector<std::string> filesSeen;
+    auto task = [&](const std::string& file) {
+        filesSeen.push_back(pageOnDisk(file));
+        return Status::success();
+    };
+
+    // Another file, or no changes: the row runs at once, nothing is saved.
+    const std::string other = m_folder.path("other.qvtext");
+    ASSERT_TRUE(controller.createNewDocument(DocumentKind::QVText, other));
+    controller.runOnSavedFile(other, task);
+    EXPECT_EQ(filesSeen.size(), 1u);
+    controller.runOnSavedFile(path, task);
+    EXPECT_EQ(filesSeen.size(), 2u);
+    EXPECT_EQ(editor->contentRequestCount(), 0);
+
+    EditorContent typed;
+    typed.bodyHTML = "<p>typed just now</p>";
+    editor->setContent(typed);
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    filesSeen.clear();
+    controller.runOnSavedFile(path, task);
+    EXPECT_TRUE(filesSeen.empty()) << "the row ran before the save";
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !filesSeen.empty(); }, 30));
+    EXPECT_NE(filesSeen.front().find("typed just now"), std::string::npos) << filesSeen.front();
+    EXPECT_FALSE(document->hasUnsavedChanges());
+    EXPECT_FALSE(ProgressHUD::isVisible());
+
+    // The page stops answering: the save fails and the row never runs on
+    // the file as it last was.
+    const std::string before = readFile(path);
+    editor->setContent(Error{"test", 1, "the page did not answer"});
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    filesSeen.clear();
+    controller.runOnSavedFile(path, task);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return document->lastError().has_value(); }, 30));
+    RunLoop::main().runUntil([] { return false; }, 0.5);
+    EXPECT_TRUE(filesSeen.empty()) << "the row ran on the file as it last was";
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_TRUE(document->hasUnsavedChanges());
+    EXPECT_FALSE(ProgressHUD::isVisible());
+}
+
 TEST_F(AppControllerTest, exportsCopyOutAndPreviewsOfTheOpenDocumentTakeItsEditorsContent)
 {
     auto writeQV = [&](const std::string& name, std::string_view html) {

@@ -122,6 +122,10 @@ public:
     Window* currentWindow() const { return m_currentWindow; }
     void setCurrentWindow(Window* window) { m_currentWindow = window; }
 
+protected:
+    // An alert with an OK button over the document's window, unless one is up.
+    void presentDocumentAlert(const std::u16string& title, const std::string& message);
+
 private:
     void adopt(const std::shared_ptr<DKDocument>& document);
     void openDocument(const std::string& url, std::shared_ptr<ODSFileItem> item, Completion completion);
@@ -129,8 +133,6 @@ private:
     void closeDocumentWindow();
     // Runs what waited for the close in flight, in the order it was asked.
     void finishClosing(const Completion& completion, const Status& closed);
-    // An alert with an OK button over the document's window, unless one is up.
-    void presentDocumentAlert(const std::u16string& title, const std::string& message);
 
     std::shared_ptr<DKDocument> m_document;
     std::shared_ptr<BarButtonItem> m_closeItem;
