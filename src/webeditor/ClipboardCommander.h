@@ -119,6 +119,9 @@ private:
     void insertRichHTML(const std::string& html, const std::u16string& plainText);
     void insertPlainText(const std::u16string& text);
     void insertPicture(const Image::Pointer& image, bool autoResize, bool fitForPaste);
+    // The size pasted text takes, that of the text at the caret; none
+    // without a host to ask.
+    std::optional<int> caretPixelSize() const;
     void sendInsertion(const std::string& html, bool waiting);
     void afterPaste();
 
