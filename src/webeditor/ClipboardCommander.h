@@ -34,7 +34,8 @@ public:
 
     struct Host {
         std::function<void()> documentIsDirty{};
-        // The largest font size of the selection, in the page's pixels.
+        // The font size of the text at the caret, in the page's pixels:
+        // pasted text, rich or plain, takes it.
         std::function<int()> biggestFontSize{};
         // The one road of pictures into the document; may be empty, and
         // then pictures are not pasted.

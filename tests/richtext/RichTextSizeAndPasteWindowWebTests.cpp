@@ -27,9 +27,9 @@ namespace {
 using testing_support::readFile;
 using testing_support::writeFile;
 
-// A paragraph of 12 point text whose last words are 24 points, then a
-// paragraph of 12 point text: the size bar, what uses its size and pastes
-// there, in a real window with its keys clicked.
+// A paragraph of 12 point text whose last words are 24 points (or of
+// another face), then a paragraph of 12 point text: the style bar, what
+// uses its size and pastes there, in a real window with its keys clicked.
 class RichTextSizeAndPasteWindowTest : public test::EditorWindowTest<TextViewController> {
 protected:
     RichTextSizeAndPasteWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-size-and-paste") {}
