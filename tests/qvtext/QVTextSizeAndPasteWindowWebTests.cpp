@@ -92,8 +92,8 @@ protected:
     std::string path;
 };
 
-// At a paragraph's end after 24 point words, "+" and the smaller-size key
-// step from those words' 24 points, not from the paragraph's size.
+// At a paragraph's end after 24 point words, "+" and the size keys step
+// from those words' 24 points, not from the paragraph's size.
 TEST_F(QVTextSizeAndPasteWindowTest, theSizeStepAtAParagraphsEndGoesFromTheWordsBeforeTheCaret)
 {
     std::shared_ptr<Button> plus = editor->tools().keyBars().styleButton("increaseFontSizeKcommand");
@@ -101,11 +101,12 @@ TEST_F(QVTextSizeAndPasteWindowTest, theSizeStepAtAParagraphsEndGoesFromTheWords
     GtkWidget* plusWidget = widgetFor(*plus);
     ASSERT_TRUE(plusWidget) << "the style bar is not in the window";
 
-    // Twice: the second step goes from the first's size, which nothing
-    // carries yet but the caret.
+    // Then the bigger-size key: the second step goes from the first's size,
+    // which nothing carries yet but the caret.
     caretAfterParagraph(0);
     ASSERT_TRUE(test::clickWidget(plusWidget));
-    ASSERT_TRUE(test::clickWidget(plusWidget));
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    ASSERT_TRUE(test::pressKeys("ctrl+bracketright"));
     typeAndWait("Zulu");
 
     caretAfterParagraph(1);
