@@ -679,8 +679,11 @@
 
     // --- character and paragraph styles --------------------------------------
 
+    // The families of the letter before the caret, where the size is read
+    // too: at a paragraph's end after words of another face, the
+    // paragraph's own family is not what typing there takes.
     function getFontFamilies() {
-        return computed(caretElement()).fontFamily;
+        return computed(caretTextElement()).fontFamily;
     }
 
     // The sibling before a node or before the nearest of its ancestors that

@@ -19,7 +19,10 @@ namespace folio {
 namespace {
 
 constexpr const char* kFontNameScript = "tinymce.activeEditor.queryCommandValue('fontName').replace(/'/g,'')";
-constexpr const char* kFontSizeScript = "tinymce.activeEditor.queryCommandValue('fontsize')";
+// The page helpers' size of the letter before the caret, in pixels. TinyMCE's
+// own size query asks the caret's node: at a paragraph's end after larger
+// words that is the paragraph, and a step went from the paragraph's size.
+constexpr const char* kFontSizeScript = "getCurrentFontSize();";
 constexpr const char* kBackColorScript = "tinymce.activeEditor.getDoc().queryCommandValue('backColor')";
 constexpr const char* kYellow = "rgb(255, 255, 0)";
 

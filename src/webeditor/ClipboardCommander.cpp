@@ -146,7 +146,7 @@ void ClipboardCommander::insertPlainText(const std::u16string& text)
     TEHTMLWriterSettings settings;
     settings.fileName = m_host.documentTitle ? m_host.documentTitle() : std::string();
     std::u16string written = htmlString(AttributedString(text), settings);
-    std::string span = ClipboardHTML::plainInsertionSpan(ClipboardHTML::fragmentFromWrittenText(written));
+    std::string span = ClipboardHTML::plainInsertionSpan(ClipboardHTML::fragmentFromWrittenText(written), caretPixelSize());
     sendInsertion(HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion), false);
 }
 
@@ -159,7 +159,7 @@ void ClipboardCommander::insertRichHTML(const std::string& html, const std::u16s
         fragment = ClipboardHTML::fragmentFromPlainTextOfPage(plainText);
     else
         fragment = ClipboardHTML::fragmentFromCopiedHTML(html);
-    int size = m_host.biggestFontSize ? m_host.biggestFontSize() : 0;
+    int size = caretPixelSize().value_or(0);
     std::string family = m_page.readString(m_scripts.fontName);
     std::erase(family, '"');
     std::string color = m_page.readString(m_scripts.foreColor);
@@ -172,7 +172,7 @@ void ClipboardCommander::paste2()
         insertPicture(image, false, true);
         call(m_host.documentIsDirty);
     } else if (std::optional<std::u16string> text = m_pasteboard.string()) {
-        sendInsertion(ClipboardHTML::plainInsertionSpan(ClipboardHTML::plainTextFragment(*text)), true);
+        sendInsertion(ClipboardHTML::plainInsertionSpan(ClipboardHTML::plainTextFragment(*text), caretPixelSize()), true);
     }
     call(m_host.updateContextualMenu);
     call(m_host.updateWordCounter);
@@ -182,6 +182,13 @@ void ClipboardCommander::paste2()
                                                   [this] { call(m_host.updatePageUpDownControl); });
     }
     ProgressHUD::dismiss();
+}
+
+std::optional<int> ClipboardCommander::caretPixelSize() const
+{
+    if (!m_host.biggestFontSize)
+        return std::nullopt;
+    return m_host.biggestFontSize();
 }
 
 void ClipboardCommander::sendInsertion(const std::string& html, bool waiting)

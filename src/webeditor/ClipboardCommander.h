@@ -34,7 +34,8 @@ public:
 
     struct Host {
         std::function<void()> documentIsDirty{};
-        // The largest font size of the selection, in the page's pixels.
+        // The font size of the text at the caret, in the page's pixels:
+        // pasted text, rich or plain, takes it.
         std::function<int()> biggestFontSize{};
         // The one road of pictures into the document; may be empty, and
         // then pictures are not pasted.
@@ -120,6 +121,9 @@ private:
     void insertRichHTML(const std::string& html, const std::u16string& plainText);
     void insertPlainText(const std::u16string& text);
     void insertPicture(const Image::Pointer& image, bool autoResize, bool fitForPaste);
+    // The size pasted text takes, that of the text at the caret; none
+    // without a host to ask.
+    std::optional<int> caretPixelSize() const;
     void sendInsertion(const std::string& html, bool waiting);
     void afterPaste();
 

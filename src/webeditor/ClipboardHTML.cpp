@@ -178,9 +178,12 @@ std::u16string ClipboardHTML::plainTextFragment(std::u16string_view text)
     return replaced(std::move(clean), {{u"\r", u"<br>"}, {u"\n", u"<br>"}});
 }
 
-std::string ClipboardHTML::plainInsertionSpan(std::u16string_view fragment)
+std::string ClipboardHTML::plainInsertionSpan(std::u16string_view fragment, std::optional<int> pixelSize)
 {
-    return "<span>" + withEndBlanksKept(toUtf8(fragment)) + "</span>";
+    std::string open = pixelSize && *pixelSize > 0
+                           ? "<span style=\"font-size: " + std::to_string(*pixelSize) + "px;\">"
+                           : std::string("<span>");
+    return open + withEndBlanksKept(toUtf8(fragment)) + "</span>";
 }
 
 std::string ClipboardHTML::insertionSpan(std::u16string_view fragment, std::string_view fontFamily, int pixelSize,

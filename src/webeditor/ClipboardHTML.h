@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,9 +33,12 @@ public:
     // breaks as "<br>".
     static std::u16string plainTextFragment(std::u16string_view text);
 
-    // What a paste of plain text inserts: the fragment in a bare span, the
-    // blanks at its ends kept.
-    static std::string plainInsertionSpan(std::u16string_view fragment);
+    // What a paste of plain text inserts: the fragment in a span of the
+    // caret's pixel size, the blanks at its ends kept. The page inserts
+    // beside the sized text the caret follows rather than inside it, so the
+    // text would otherwise take its paragraph's size. A size that is not a
+    // whole positive number of pixels gives a bare span.
+    static std::string plainInsertionSpan(std::u16string_view fragment, std::optional<int> pixelSize);
     // What the rich paste inserts: the fragment in a span of the caret's
     // font, pixel size and colour, all made safe again as one piece, since
     // the family and colour names come from the page.

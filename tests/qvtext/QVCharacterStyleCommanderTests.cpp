@@ -93,7 +93,7 @@ TEST_F(QVCharacterStyleCommanderTest, nothingIsSentWithoutAPage)
 TEST_F(QVCharacterStyleCommanderTest, stepsReadThePagePixelsAsPointsAndStayWithinTheLimits)
 {
     // 16 CSS pixels are 12 points: one step up is 13 points, not 17.
-    answerRead("queryCommandValue\\('fontsize'\\)", "16px");
+    answerRead("getCurrentFontSize", "16");
     commander.changeFontSizeByPoints(1, true);
     EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('FontSize', false, '13pt');");
     EXPECT_EQ(commander.currentFontSizeTextValue(), "13");
@@ -101,13 +101,13 @@ TEST_F(QVCharacterStyleCommanderTest, stepsReadThePagePixelsAsPointsAndStayWithi
     EXPECT_TRUE(commander.isDecreaseEnabled());
     EXPECT_EQ(dirtyCount, 1);
 
-    answerRead("queryCommandValue\\('fontsize'\\)", "459pt");
+    answerRead("getCurrentFontSize", "612");
     commander.changeFontSizeByPoints(10, true);
     EXPECT_EQ(commander.currentFontSizeTextValue(), "460");
     EXPECT_FALSE(commander.isIncreaseEnabled());
     EXPECT_TRUE(commander.isDecreaseEnabled());
 
-    answerRead("queryCommandValue\\('fontsize'\\)", "5pt");
+    answerRead("getCurrentFontSize", "7");
     commander.changeFontSizeByPoints(-10, true);
     EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('FontSize', false, '4pt');");
     EXPECT_TRUE(commander.isIncreaseEnabled());
@@ -116,20 +116,20 @@ TEST_F(QVCharacterStyleCommanderTest, stepsReadThePagePixelsAsPointsAndStayWithi
 
 TEST_F(QVCharacterStyleCommanderTest, aPageWithoutASizeStepsFromTwelvePoints)
 {
-    answerRead("queryCommandValue\\('fontsize'\\)", "");
+    answerRead("getCurrentFontSize", "");
     commander.changeFontSizeByPoints(1, true);
     EXPECT_EQ(commander.currentFontSizeTextValue(), "13");
 }
 
 TEST_F(QVCharacterStyleCommanderTest, pickerRowsStepOrSetAndAbsoluteSizesLeaveTheStepButtons)
 {
-    answerRead("queryCommandValue\\('fontsize'\\)", "459pt");
+    answerRead("getCurrentFontSize", "612");
     commander.sizeSelected("+10");
     ASSERT_FALSE(commander.isIncreaseEnabled());
     page.clearScripts();
     commander.sizeSelected("96");
     EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('FontSize', false, '96pt');");
-    EXPECT_TRUE(page.scriptsMatching("queryCommandValue").empty()) << "an absolute size reads nothing";
+    EXPECT_TRUE(page.scriptsMatching("getCurrentFontSize").empty()) << "an absolute size reads nothing";
     EXPECT_FALSE(commander.isIncreaseEnabled());
     commander.sizeSelected("-1");
     EXPECT_EQ(commander.currentFontSizeTextValue(), "458");
@@ -170,7 +170,7 @@ TEST_F(QVCharacterStyleCommanderTest, caseChangesReplaceTheSelectionWithItsTextE
 {
     answerRead("getSelection\\(\\).toString", "it's <b>big</b>\nnext & last");
     answerRead("queryCommandValue\\('fontName'\\)", "'Georgia', serif");
-    answerRead("queryCommandValue\\('fontsize'\\)", "24px");
+    answerRead("getCurrentFontSize", "24");
     answerRead("queryCommandValue\\('foreColor'\\)", "rgb(1, 2, 3)");
     answerRead("queryCommandState\\('bold'\\)", "true");
     answerRead("queryCommandState", "false");

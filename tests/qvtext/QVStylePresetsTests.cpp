@@ -174,7 +174,7 @@ TEST_F(QVStylePresetsTest, theStyleAtTheCaretIsStoredInPointsAndApplyBackUnchang
         });
     };
     answerRead("queryCommandValue\\('fontName'\\)", "");
-    answerRead("queryCommandValue\\('fontsize'\\)", "20px");
+    answerRead("getCurrentFontSize", "20");
     answerRead("queryCommandValue\\('foreColor'\\)", "rgb(0, 0, 128)");
     answerRead("queryCommandValue\\('backColor'\\)", "rgba(0, 0, 0, 0)");
     answerRead("style.backgroundColor", "ivory");

@@ -195,9 +195,9 @@ TEST_F(QVTextStylingTest, styleBarButtonsRunTheirCommandOnTheNextTurnAndTheSizeS
     loop.runOnce();
     EXPECT_TRUE(page.scripts().empty()) << "the font-name button does nothing here";
 
-    page.answerMatching("queryCommandValue\\('fontsize'\\)", [this](const std::string&) {
+    page.answerMatching("getCurrentFontSize", [this](const std::string&) {
         loop.post([this] { page.releaseAll(); });
-        return std::string("16px");
+        return std::string("16");
     });
     bar.styleToolbarButtonPressed(Button::FontSizeIncrease);
     EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('FontSize', false, '13pt');")

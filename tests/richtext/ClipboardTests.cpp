@@ -272,7 +272,7 @@ TEST_F(ClipboardTest, richPasteOfPlainTextGoesThroughTheWriterEscaped)
     clipboard.pasteRichText2();
     std::vector<std::string> html = insertions();
     ASSERT_EQ(html.size(), 1u);
-    EXPECT_EQ(html[0].rfind("<span>", 0), 0u) << html[0];
+    EXPECT_EQ(html[0].rfind("<span style=\"font-size: 17px;\">", 0), 0u) << "the caret's size: " << html[0];
     EXPECT_NE(html[0].find("a &lt; b &amp; "), std::string::npos) << html[0];
     EXPECT_EQ(html[0].find("<script"), std::string::npos) << html[0];
     EXPECT_NE(html[0].find("&lt;script&gt;"), std::string::npos) << html[0];
@@ -284,12 +284,23 @@ TEST_F(ClipboardTest, richPasteOfPlainTextGoesThroughTheWriterEscaped)
 TEST(ClipboardHTMLTest, plainInsertionKeepsTheBlanksAtTheTextsEnds)
 {
     const std::string keeper = "<span style=\"white-space:pre-wrap;\">";
-    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"<div> Kilo  Lima </div><div>x  </div>"),
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"<div> Kilo  Lima </div><div>x  </div>", std::nullopt),
               "<span><div>" + keeper + " </span>Kilo  Lima </div><div>x" + keeper + "  </span></div></span>");
-    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u" a&lt;b"), "<span>" + keeper + " </span>a&lt;b</span>");
-    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"<div>  </div>"), "<span><div>" + keeper + "  </span></div></span>");
-    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"<div>Kilo</div>"), "<span><div>Kilo</div></span>");
-    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u""), "<span></span>");
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u" a&lt;b", std::nullopt), "<span>" + keeper + " </span>a&lt;b</span>");
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"<div>  </div>", std::nullopt),
+              "<span><div>" + keeper + "  </span></div></span>");
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"<div>Kilo</div>", std::nullopt), "<span><div>Kilo</div></span>");
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"", std::nullopt), "<span></span>");
+}
+
+// Pasted plain text takes the size of the text at the caret; a size the
+// page could not tell leaves it to the page.
+TEST(ClipboardHTMLTest, plainInsertionTakesTheCaretsSizeWhenThereIsOne)
+{
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"Kilo ", 32),
+              "<span style=\"font-size: 32px;\">Kilo<span style=\"white-space:pre-wrap;\"> </span></span>");
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"Kilo", 0), "<span>Kilo</span>");
+    EXPECT_EQ(ClipboardHTML::plainInsertionSpan(u"Kilo", -3), "<span>Kilo</span>");
 }
 
 TEST_F(ClipboardTest, pasteOfAnEmptyPasteboardInsertsNothingButStillRefreshes)
@@ -320,7 +331,8 @@ TEST_F(ClipboardTest, plainPasteEscapesAndSurvivesLineFeedsSeparatorsAndQuotes)
     EXPECT_EQ(script.find("</script"), std::string::npos);
     std::optional<std::string> html = test::scriptLiteralAfter(script, "'insertHTML', false, ");
     ASSERT_TRUE(html);
-    EXPECT_EQ(html->rfind("<span>x\\y &lt;i&gt;", 0), 0u) << "one backslash, brackets escaped: " << *html;
+    EXPECT_EQ(html->rfind("<span style=\"font-size: 17px;\">x\\y &lt;i&gt;", 0), 0u)
+        << "in the caret's size, one backslash, brackets escaped: " << *html;
     EXPECT_EQ(html->find("<i>"), std::string::npos);
     EXPECT_NE(html->find("<br><br>line\u2028two &lt;/script&gt;end</span>"), std::string::npos) << *html;
     EXPECT_EQ(html->find("\U0001F4AC"), std::string::npos) << "the comment marker goes";

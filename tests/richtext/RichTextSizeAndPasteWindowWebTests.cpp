@@ -27,9 +27,9 @@ namespace {
 using testing_support::readFile;
 using testing_support::writeFile;
 
-// A paragraph of 12 point text whose last words are 24 points, then a
-// paragraph of 12 point text: the size bar, what uses its size and pastes
-// there, in a real window with its keys clicked.
+// A paragraph of 12 point text whose last words are 24 points (or of
+// another face), then a paragraph of 12 point text: the style bar, what
+// uses its size and pastes there, in a real window with its keys clicked.
 class RichTextSizeAndPasteWindowTest : public test::EditorWindowTest<TextViewController> {
 protected:
     RichTextSizeAndPasteWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-size-and-paste") {}
@@ -40,7 +40,14 @@ protected:
         if (IsSkipped())
             return;
         path = folder.path("Sizes.rtf");
-        writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs24 Small \\fs48 Alpha Bravo\\par\\fs24 Tail\\par}");
+        openRTF("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs24 Small \\fs48 Alpha Bravo\\par\\fs24 Tail\\par}");
+    }
+
+    // The document in a window, its style bar showing.
+    void openRTF(const std::string& rtf)
+    {
+        closeDocument();
+        writeFile(path, rtf);
         open(path, {900, 640}, Root::Navigation);
         if (HasFatalFailure())
             return;
@@ -182,6 +189,58 @@ TEST_F(RichTextSizeAndPasteWindowTest, plainTextPastedBetweenWordsKeepsTheBlanks
     std::string text = toUtf8(saved->text.string());
     EXPECT_NE(text.find("Small Alpha Bravo Kilo Lima Mike\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Tail November Oscar"), std::string::npos) << text;
+}
+
+// Plain text pasted after 24 point words, with Ctrl+V and from the tools
+// menu's plain paste, takes their size as typed text does.
+TEST_F(RichTextSizeAndPasteWindowTest, plainTextPastedAfterLargerWordsTakesTheirSize)
+{
+    caretAfterParagraph(0);
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " Kilo ", -1);
+    GtkPresenter::processPendingEvents();
+    press(GDK_KEY_v, GDK_CONTROL_MASK);
+    typeAndWait("Mike");
+
+    caretAfterParagraph(0);
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " November ", -1);
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(click(widgetFor(*editor->editingTools().keyBar().miscToolsKey())));
+    ASSERT_TRUE(waitFor([&] { return menuEntry("Paste As Plain Text") != nullptr; })) << "the tools menu opens";
+    ASSERT_TRUE(click(menuEntry("Paste As Plain Text")));
+    typeAndWait("Oscar");
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+
+    ASSERT_TRUE(save());
+    Result<DKRTFReadResult> saved = DKRTFReader::read(toUtf16(readFile(path)));
+    ASSERT_TRUE(saved.ok());
+    EXPECT_NE(toUtf8(saved->text.string()).find("Small Alpha Bravo Kilo Mike November Oscar\n"), std::string::npos)
+        << toUtf8(saved->text.string());
+    for (const char* word : {"Kilo", "Mike", "November", "Oscar"})
+        EXPECT_EQ(savedPointsBefore(word), 24) << word << " in " << readFile(path);
+    EXPECT_EQ(savedPointsBefore("Tail"), 12) << readFile(path);
+}
+
+// A paragraph whose last words are in a light face: at its end, as inside
+// those words, italic is not offered, since no trait can slant a face that
+// is a weight of its own; after words of an ordinary face it is.
+TEST_F(RichTextSizeAndPasteWindowTest, italicIsNotOfferedAtAParagraphsEndAfterWordsInALightFace)
+{
+    openRTF("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;\\f1 DejaVuSans-ExtraLight;}\\f0\\fs24 Small \\f1 Alpha Bravo\\par"
+            "\\f0 Tail\\par}");
+    if (HasFatalFailure())
+        return;
+    // The button as the window shows it now: the bar may build its widget again.
+    auto offered = [&](bool expected) {
+        GtkWidget* italic = widgetFor(*bar().styleItalic);
+        return italic && (gtk_widget_get_sensitive(italic) != FALSE) == expected;
+    };
+
+    caretAfterParagraph(1);
+    ASSERT_TRUE(waitFor([&] { return offered(true); })) << "italic is offered after Helvetica words";
+    caretAfterParagraph(0);
+    EXPECT_TRUE(waitFor([&] { return offered(false); })) << "italic is offered after light words";
+    caretAfterParagraph(1);
+    EXPECT_TRUE(waitFor([&] { return offered(true); })) << "italic is not offered again after Helvetica words";
 }
 
 } // namespace
