@@ -90,6 +90,9 @@ protected:
         settings.autoHyphenation = page.number(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0;
         settings.documentWidePage = page.text(DKRTFPageSettings::kDocumentWidePageKey);
         settings.firstSection = page.text(DKRTFPageSettings::kFirstSectionKey);
+        // The page the file left unsaid, while the ruler still shows its defaults.
+        if (auto unstated = page.text(DKRTFPageSettings::kUnstatedPageKey))
+            settings.unstatedPage = DKRTFUnstatedPage::fromText(*unstated);
         if (auto zone = page.number(DKRTFPageSettings::kHyphenationZoneKey))
             settings.hyphenationZone = static_cast<int>(*zone);
         if (auto lines = page.number(DKRTFPageSettings::kHyphenationConsecutiveLinesKey))
