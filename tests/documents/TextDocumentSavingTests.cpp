@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace folio {
@@ -474,6 +475,38 @@ TEST_F(TextDocumentSavingTest, aPageTheFileNeverDescribedIsWrittenOnlyOnceThePer
     ASSERT_TRUE(save(*document));
     rtf = readFile(path);
     EXPECT_NE(rtf.find("\\paperw12240\\paperh15840"), std::string::npos) << rtf;
+}
+
+// LibreOffice lays the saved file out on the page it gave the file itself:
+// its own default paper and margins, not ours.
+TEST_F(TextDocumentSavingTest, libreOfficeShowsASavedFileWithoutAPageOnThePageItGaveTheFile)
+{
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::string original = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\pard\\f0\\fs20 Dear reader\\par}";
+    writeFile(m_folder.path("original.rtf"), original);
+    const std::string path = m_folder.path("saved.rtf");
+    writeFile(path, original);
+    auto document = std::make_shared<TextDocument>(path);
+    ASSERT_TRUE(document->readFromURL(path));
+    document->makeDocumentViewController();
+    FakeEditorController& editor = editorOf(*document);
+    editor.setContent(body(toUtf8(document->text()) + "<div>Typed on</div>"));
+    editor.setRulerMargins(FakeEditorController::Margins{"3.17", "18.42", "2.54", "2.54"});
+    ASSERT_TRUE(save(*document));
+
+    const std::string out = m_folder.path("out");
+    const std::string command = "soffice -env:UserInstallation=file://" + m_folder.path("profile") +
+                                " --headless --convert-to fodt --outdir '" + out + "' '" + m_folder.path("original.rtf") +
+                                "' '" + path + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    auto pageOf = [&](const std::string& name) {
+        const std::string flat = readFile(out + "/" + name + ".fodt");
+        const std::size_t at = flat.find("<style:page-layout-properties fo:page-width");
+        return at == std::string::npos ? std::string("no page") : flat.substr(at, flat.find(" style:writing-mode", at) - at);
+    };
+    EXPECT_NE(pageOf("original"), "no page");
+    EXPECT_EQ(pageOf("saved"), pageOf("original")) << readFile(path);
 }
 
 // The page the document opened with names each paragraph's style; a word
