@@ -6,8 +6,11 @@
 #include "documents/EditorController.h"
 #include "documents/EditorMakers.h"
 #include "documents/MarkdownEditorController.h"
+#include "documents/PageSizes.h"
 #include "documents/RichTextPageLimits.h"
 #include "formats/rtf/DKRTFLegacyAnnotations.h"
+#include "formats/rtf/DKRTFPageSettings.h"
+#include "formats/rtf/DKRTFUnstatedPage.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Deflate.h"
@@ -222,8 +225,8 @@ Status TextDocument::readRTFFile(const std::string& url)
     // mark spelled out in the text is no table.
     // Text in raw bytes of a two-byte code page is read byte by byte, as
     // other characters: shown, but never written back over the file.
-    m_isRTFDocument = !RichTextPageLimits::constructsThePageCannotHold(read->text).empty() ||
-        DocumentText::holdsRawDoubleByteText(bytes->span());
+    m_holdsCodePageText = DocumentText::holdsRawDoubleByteText(bytes->span());
+    m_isRTFDocument = !RichTextPageLimits::constructsThePageCannotHold(read->text).empty() || m_holdsCodePageText;
     // A file that may not be written opens read-only in the native viewer,
     // which shows the text as it was read.
     if (m_isRTFDocument || !FileManager::isWritableFile(url))
@@ -258,6 +261,25 @@ Status TextDocument::readRTFFile(const std::string& url)
 UserDefaults& TextDocument::settings() const
 {
     return m_settings ? *m_settings : UserDefaults::standardUserDefaults();
+}
+
+void TextDocument::paperSizeWasChosen()
+{
+    // Other documents keep no page of their own: the choice is the user's.
+    if (!m_settings)
+        return;
+    DKRTFUnstatedPage unstated =
+        DKRTFUnstatedPage::fromText(m_settings->stringForKey(DKRTFPageSettings::kUnstatedPageKey).value_or(""));
+    if (!unstated.paper)
+        return;
+    const Size paper = PageSizes::chosenPageSize(*m_settings, PageSizes::kFallbackSize);
+    m_settings->setDouble(DKRTFPageSettings::kPaperWidthKey, paper.width);
+    m_settings->setDouble(DKRTFPageSettings::kPaperHeightKey, paper.height);
+    unstated.paper = false;
+    if (unstated.isEmpty())
+        m_settings->removeObjectForKey(DKRTFPageSettings::kUnstatedPageKey);
+    else
+        m_settings->setString(DKRTFPageSettings::kUnstatedPageKey, unstated.text());
 }
 
 std::u16string TextDocument::text() const

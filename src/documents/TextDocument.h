@@ -112,6 +112,10 @@ public:
     // user's store; other documents use the user's store itself.
     UserDefaults& settings() const;
 
+    // The person chose a paper size: a document whose file gave no paper of
+    // its own takes it, and its save writes it.
+    void paperSizeWasChosen();
+
     const std::optional<std::string>& paperColor() const { return m_paperColor; }
     void setPaperColor(std::optional<std::string> color) { m_paperColor = std::move(color); }
     const std::optional<std::string>& docLeftMargin() const { return m_leftMargin; }
@@ -141,6 +145,10 @@ public:
     // Set when the RTF read holds what the editing page cannot carry back (a
     // table): the editor then shows it read-only and no save writes it.
     bool isRTFDocument() const { return m_isRTFDocument; }
+    // Set, with the above, when the RTF file writes its text in raw bytes of
+    // a code page of two bytes per character, which are read as other
+    // characters: the read-only notice then says so rather than tables.
+    bool holdsCodePageText() const { return m_holdsCodePageText; }
     bool isMDDocument() const { return m_isMDDocument; }
     bool isTeXDocument() const { return m_isTeXDocument; }
     bool isQVTextDocument() const { return m_isQVTextDocument; }
@@ -209,6 +217,7 @@ private:
     double m_scale = 1.0;
 
     std::atomic<bool> m_isRTFDocument{false};
+    std::atomic<bool> m_holdsCodePageText{false};
     std::atomic<bool> m_isMDDocument{false};
     std::atomic<bool> m_isTeXDocument{false};
     std::atomic<bool> m_isQVTextDocument{false};

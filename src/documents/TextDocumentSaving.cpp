@@ -4,6 +4,7 @@
 #include "documents/DocumentSeeds.h"
 #include "documents/EditorController.h"
 #include "formats/rtf/DKRTFPageSettings.h"
+#include "formats/rtf/DKRTFUnstatedPage.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "documents/TextDocument.h"
 #include "platform/docframework/TypeIdentifiers.h"
@@ -193,14 +194,29 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
         const std::optional<std::string>* margin;
         std::string_view fileKey;
         bool isRightEdge;
+        bool DKRTFUnstatedPage::*unstated;
+        int defaultTwips;
     };
-    for (const Side& side : {Side{"docLeftMargin", &m_leftMargin, DKRTFPageSettings::kPageMarginLeftKey, false},
-                             Side{"docRightMargin", &m_rightMargin, DKRTFPageSettings::kPageMarginRightKey, true},
-                             Side{"docTopMargin", &m_topMargin, DKRTFPageSettings::kPageMarginTopKey, false},
-                             Side{"docBottomMargin", &m_bottomMargin, DKRTFPageSettings::kPageMarginBottomKey, false}}) {
+    // A margin the file never gave stays ungiven while the page still shows
+    // the default it was laid out with; one the person moved is theirs.
+    DKRTFUnstatedPage unstated =
+        DKRTFUnstatedPage::fromText(defaults.stringForKey(DKRTFPageSettings::kUnstatedPageKey).value_or(""));
+    constexpr int kSide = DKRTFPageSettings::kDefaultSideMarginTwips;
+    constexpr int kTopBottom = DKRTFPageSettings::kDefaultTopBottomMarginTwips;
+    for (const Side& side :
+         {Side{"docLeftMargin", &m_leftMargin, DKRTFPageSettings::kPageMarginLeftKey, false, &DKRTFUnstatedPage::leftMargin, kSide},
+          Side{"docRightMargin", &m_rightMargin, DKRTFPageSettings::kPageMarginRightKey, true, &DKRTFUnstatedPage::rightMargin, kSide},
+          Side{"docTopMargin", &m_topMargin, DKRTFPageSettings::kPageMarginTopKey, false, &DKRTFUnstatedPage::topMargin, kTopBottom},
+          Side{"docBottomMargin", &m_bottomMargin, DKRTFPageSettings::kPageMarginBottomKey, false,
+               &DKRTFUnstatedPage::bottomMargin, kTopBottom}}) {
         const std::optional<std::string>& margin = *side.margin;
         if (!margin || *margin == "0.0")
             continue;
+        if (unstated.*side.unstated) {
+            const double shown = side.defaultTwips / kTwipsPerCentimetre;
+            if (formatInCLocale("%.2f", side.isRightEdge ? kSheetWidthCentimetres - shown : shown) != *margin)
+                unstated.*side.unstated = false;
+        }
         std::string value = *margin;
         if (std::optional<double> file = defaults.doubleForKey(side.fileKey); file && *file > 0) {
             const double exact = side.isRightEdge ? kSheetWidthCentimetres - *file : *file;
@@ -219,7 +235,10 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     if (paperWidth && paperHeight) {
         setFirstCharacterAttribute(text, "docPaperWidth", formatShortest(*paperWidth));
         setFirstCharacterAttribute(text, "docPaperHeight", formatShortest(*paperHeight));
+        unstated.paper = false;
     }
+    if (!unstated.isEmpty())
+        setFirstCharacterAttribute(text, "docUnstatedPage", unstated.text());
     // The file's style sheet goes back with it, so that its paragraphs keep
     // the styles they were read in.
     if (std::optional<std::string> sheet = defaults.stringForKey(DKRTFPageSettings::kStyleSheetKey))

@@ -101,6 +101,19 @@ std::size_t inlineTagsEndAfter(std::string_view html, std::size_t at)
     return at;
 }
 
+// Whether a line break (<br>, however written) ends just before `end`.
+bool lineBreakEndsBefore(std::string_view html, std::size_t end)
+{
+    if (end == 0 || html[end - 1] != '>')
+        return false;
+    const std::size_t open = html.rfind('<', end - 1);
+    if (open == std::string_view::npos || open + 3 > end)
+        return false;
+    const std::string name = lowercaseString(html.substr(open + 1, 2));
+    const char after = open + 3 < end ? html[open + 3] : '>';
+    return name == "br" && (after == '>' || after == '/' || after == ' ');
+}
+
 // Whether a note (an <object>, drawn as its marker) ends just before `end`.
 bool noteEndsBefore(std::string_view html, std::size_t end)
 {
@@ -130,7 +143,10 @@ std::string RichTextBodyCleaner::withTypedSpacesRestored(std::string_view html)
         // keeps the first of them visible as a no-break space, the second
         // plain. Inside a run the pair may be the file's own and stays.
         bool pairAfterTag = at > 0 && html[at - 1] == '>' && after < html.size() && html[after] == ' ';
-        if (!endOfRun && !startOfRun && !afterNote && !pairAfterTag)
+        // A space typed at the start of a line after a line break: the
+        // page keeps it visible there the same way.
+        bool startOfLine = lineBreakEndsBefore(html, tagsBefore) && visibleAt(html, tagsAfter);
+        if (!endOfRun && !startOfRun && !afterNote && !pairAfterTag && !startOfLine)
             continue;
         result.append(html.substr(copied, at - copied));
         result += ' ';

@@ -27,6 +27,8 @@ public:
     // made that way by typing, so it is the user's or the file's and stays.
     // The blank after a note (an <object>) is the note's own, kept as a
     // no-break space only while the caret needed it: it is made ordinary.
+    // So is a space typed at the start of a line after a line break, once
+    // text follows it.
     static std::string withTypedSpacesRestored(std::string_view html);
 };
 

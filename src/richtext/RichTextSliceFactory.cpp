@@ -83,7 +83,7 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::make(const InspectorSlic
     if (std::strstr(kind, "Margin"))
         return marginSlice(kind);
     if (is(kind, "DKDocumentPageSizeInspectorSlice"))
-        return pageSizeSlice(kind, m_defaults, [this] { dirty(); });
+        return pageSizeSlice(kind, m_defaults, [this] { m_styling.paperSizeChanged(); });
     return pageSpacingSlice(kind);
 }
 

@@ -198,6 +198,12 @@ void RichTextStyling::styleToolbarButtonPressed(const Button* sender)
     RunLoop::main().performSelectorAfterDelay(this, "styleTextTask:", {}, 0.0, [this, sender] { m_characters.styleTextTask(sender); });
 }
 
+void RichTextStyling::paperSizeChanged()
+{
+    if (m_host.paperSizeChanged)
+        m_host.paperSizeChanged();
+}
+
 bool RichTextStyling::paperMarginChanged(long side, double inches)
 {
     if (!m_host.paperMarginChanged)

@@ -94,6 +94,8 @@ public:
     // bottom; inches), as the text-style picker sets it: through the ruler
     // that holds the margins. Answers whether anything took it.
     bool paperMarginChanged(long side, double inches);
+    // The paper size was chosen in a picker: the page and the document take it.
+    void paperSizeChanged();
 
     // Presents the text-style popover for the caret's style, with the
     // editor's commands as its delegate.

@@ -246,6 +246,8 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
         return fromDocument();
     };
     host.paperSizeChanged = [this] {
+        if (m_document)
+            m_document->paperSizeWasChosen();
         updateEditorPageSize();
         documentIsDirty();
     };
@@ -697,12 +699,16 @@ void TextViewController::dismissLoadProgress()
         ProgressHUD::dismiss();
 }
 
-std::shared_ptr<AlertController> TextViewController::readOnlyDocumentAlert()
+std::shared_ptr<AlertController> TextViewController::readOnlyDocumentAlert(const TextDocument& document)
 {
-    auto alert = AlertController::make(
-        toUtf16(Localization::localizedString("Read Only Document")),
-        toUtf16(Localization::localizedString("Oops! Sorry, this document cannot be edited because tables are not "
-                                              "supported yet. We will fix it very soon! Thanks!")));
+    const char* why = document.holdsCodePageText()
+        ? "This document cannot be edited or saved: its text is written in a code page of two bytes per character "
+          "(such as Japanese, Chinese or Korean), which is shown here as other characters. Saving would replace "
+          "its text, so the file is left as it is."
+        : "Oops! Sorry, this document cannot be edited because tables are not supported yet. We will fix it very "
+          "soon! Thanks!";
+    auto alert = AlertController::make(toUtf16(Localization::localizedString("Read Only Document")),
+                                       toUtf16(Localization::localizedString(why)));
     alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("OK")), AlertActionStyle::Default));
     return alert;
 }
@@ -715,7 +721,7 @@ void TextViewController::pageDidBecomeReady()
     if (m_document && m_document->isRTFDocument()) {
         m_connection.send(kReadOnlyScript);
         if (!m_forPreviewGeneration) {
-            if (Status shown = presentViewController(readOnlyDocumentAlert(), true); !shown)
+            if (Status shown = presentViewController(readOnlyDocumentAlert(*m_document), true); !shown)
                 TELog(TELogLevelWarning, "The read-only notice could not be shown: " + shown.error().message);
         }
     }

@@ -101,8 +101,9 @@ public:
     // The page as it would be loaded now, from the settings and the kept text.
     Result<std::string> pageHTML() const;
 
-    // What a document the page cannot carry back shows when its page is ready.
-    static std::shared_ptr<AlertController> readOnlyDocumentAlert();
+    // What a document the page cannot carry back shows when its page is
+    // ready: why this one cannot be saved.
+    static std::shared_ptr<AlertController> readOnlyDocumentAlert(const TextDocument& document);
 
     // PageBridgeClient
     void pageDidBecomeReady() override;

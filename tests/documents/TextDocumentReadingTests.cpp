@@ -240,6 +240,7 @@ TEST_F(TextDocumentReadingTest, rawTextOfATwoByteCodePageIsShownButNeverSavedOve
     const std::string japanese = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 \x95\\\x8E\xA6\\par}";
     auto document = read("japanese.rtf", japanese);
     EXPECT_TRUE(document->isRTFDocument());
+    EXPECT_TRUE(document->holdsCodePageText()) << "the notice says why";
     EXPECT_TRUE(document->refusesSaves());
     std::optional<bool> saved;
     document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
@@ -255,6 +256,10 @@ TEST_F(TextDocumentReadingTest, rawTextOfATwoByteCodePageIsShownButNeverSavedOve
           std::string("{\\rtf1\\ansi\\ansicpg932 \xE8\xA1\xA8\\par}"),
           std::string("{\\rtf1\\ansi\\ansicpg1252 Caf\xE9\\par}")})
         EXPECT_FALSE(read("editable.rtf", editable)->isRTFDocument()) << editable;
+    // A table is read-only for its own reason.
+    auto table = read("table.rtf", "{\\rtf1\\ansi\\ansicpg932 Before\\par\\trowd\\cellx1000\\pard\\intbl A\\cell\\row After}");
+    EXPECT_TRUE(table->isRTFDocument());
+    EXPECT_FALSE(table->holdsCodePageText());
 }
 
 TEST_F(TextDocumentReadingTest, aDocumentThePageCannotHoldIsNeverSavedOver)

@@ -5,6 +5,8 @@
 #include "testing/FakeEditorController.h"
 #include "documents/TextDocument.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "documents/PageSizes.h"
+#include "formats/rtf/DKRTFPageSettings.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/RunLoop.h"
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace folio {
@@ -424,6 +427,86 @@ TEST_F(TextDocumentSavingTest, rtfRoundTripsThroughTheEngine)
     EXPECT_NE(reopened->text().find(u"Dear reader"), std::u16string::npos) << rtf;
     EXPECT_NE(reopened->text().find(u"Second line"), std::u16string::npos) << rtf;
     EXPECT_EQ(reopened->paperColor(), "0000FF") << rtf;
+}
+
+// A file that never gave its paper or margins (as WordPad writes it) keeps
+// saying nothing of them while the page still shows the defaults it was laid
+// out with; a margin the person moved, and a paper size they chose, are
+// written from then on.
+TEST_F(TextDocumentSavingTest, aPageTheFileNeverDescribedIsWrittenOnlyOnceThePersonSetsIt)
+{
+    const std::string path = m_folder.path("wordpad.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\viewkind4\\uc1\\pard\\f0\\fs20 Dear reader\\par}");
+    auto document = std::make_shared<TextDocument>(path);
+    ASSERT_TRUE(document->readFromURL(path));
+    document->makeDocumentViewController();
+    FakeEditorController& editor = editorOf(*document);
+    editor.setContent(body(toUtf8(document->text()) + "<div>Typed on</div>"));
+    // The margins the page shows for such a file: RTF's defaults.
+    editor.setRulerMargins(FakeEditorController::Margins{"3.17", "18.42", "2.54", "2.54"});
+    ASSERT_TRUE(save(*document));
+    std::string rtf = readFile(path);
+    EXPECT_EQ(rtf.find("\\paperw"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find("\\marg"), std::string::npos) << rtf;
+    Result<DKRTFReadResult> again = DKRTFReader::read(toUtf16(rtf));
+    ASSERT_TRUE(again.ok());
+    EXPECT_NE(again->text.string().find(u"Typed on"), std::u16string::npos) << rtf;
+    EXPECT_EQ(again->pageSettings.text(DKRTFPageSettings::kUnstatedPageKey), "paper left right top bottom") << rtf;
+
+    // The person moves the left and bottom margins: those two are written.
+    editor.setRulerMargins(FakeEditorController::Margins{"2.00", "18.42", "2.54", "3.00"});
+    ASSERT_TRUE(save(*document));
+    rtf = readFile(path);
+    EXPECT_NE(rtf.find("\\margl1134"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\margb1701"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find("\\margr"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find("\\margt"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find("\\paperw"), std::string::npos) << rtf;
+
+    // And chooses Letter paper.
+    UserDefaults& user = UserDefaults::standardUserDefaults();
+    const std::optional<std::string> chosenBefore = user.stringForKey(PageSizes::kDefaultPageSizeKey);
+    user.setString(PageSizes::kDefaultPageSizeKey, "Letter");
+    document->paperSizeWasChosen();
+    if (chosenBefore)
+        user.setString(PageSizes::kDefaultPageSizeKey, *chosenBefore);
+    else
+        user.removeObjectForKey(PageSizes::kDefaultPageSizeKey);
+    ASSERT_TRUE(save(*document));
+    rtf = readFile(path);
+    EXPECT_NE(rtf.find("\\paperw12240\\paperh15840"), std::string::npos) << rtf;
+}
+
+// LibreOffice lays the saved file out on the page it gave the file itself:
+// its own default paper and margins, not ours.
+TEST_F(TextDocumentSavingTest, libreOfficeShowsASavedFileWithoutAPageOnThePageItGaveTheFile)
+{
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::string original = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\pard\\f0\\fs20 Dear reader\\par}";
+    writeFile(m_folder.path("original.rtf"), original);
+    const std::string path = m_folder.path("saved.rtf");
+    writeFile(path, original);
+    auto document = std::make_shared<TextDocument>(path);
+    ASSERT_TRUE(document->readFromURL(path));
+    document->makeDocumentViewController();
+    FakeEditorController& editor = editorOf(*document);
+    editor.setContent(body(toUtf8(document->text()) + "<div>Typed on</div>"));
+    editor.setRulerMargins(FakeEditorController::Margins{"3.17", "18.42", "2.54", "2.54"});
+    ASSERT_TRUE(save(*document));
+
+    const std::string out = m_folder.path("out");
+    const std::string command = "soffice -env:UserInstallation=file://" + m_folder.path("profile") +
+                                " --headless --convert-to fodt --outdir '" + out + "' '" + m_folder.path("original.rtf") +
+                                "' '" + path + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    auto pageOf = [&](const std::string& name) {
+        const std::string flat = readFile(out + "/" + name + ".fodt");
+        const std::size_t at = flat.find("<style:page-layout-properties fo:page-width");
+        return at == std::string::npos ? std::string("no page") : flat.substr(at, flat.find(" style:writing-mode", at) - at);
+    };
+    EXPECT_NE(pageOf("original"), "no page");
+    EXPECT_EQ(pageOf("saved"), pageOf("original")) << readFile(path);
 }
 
 // The page the document opened with names each paragraph's style; a word

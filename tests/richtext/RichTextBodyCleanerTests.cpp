@@ -39,6 +39,20 @@ TEST(RichTextBodyCleanerTest, theBlankAfterANoteIsAnOrdinarySpace)
         << "only the blank right after the note";
 }
 
+TEST(RichTextBodyCleanerTest, aSpaceTypedAtTheStartOfALineAfterALineBreakIsAnOrdinarySpace)
+{
+    // Typed after a paragraph's closing line break, in the break's run or in
+    // a run of its own.
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<div><span>See you there.<br>&nbsp;Zebra</span></div>"),
+              "<div><span>See you there.<br> Zebra</span></div>");
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<div><span>There.<br></span><span style=\"x\">&nbsp;Zebra</span></div>"),
+              "<div><span>There.<br></span><span style=\"x\"> Zebra</span></div>");
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("a<BR/>&nbsp;b"), "a<BR/> b");
+    // Only while text follows it on the line, and only after a line break.
+    for (const char* kept : {"a<br>&nbsp;</div>", "a<br>&nbsp;<br>", "a<bro>&nbsp;b", "<div>&nbsp;b</div>"})
+        EXPECT_EQ(RichTextBodyCleaner::cleaned(kept), kept);
+}
+
 TEST(RichTextBodyCleanerTest, twoBlanksAfterALinkOrAtAParagraphsStartAreTwoBlanks)
 {
     // The page shows the pair after a link as a no-break space and a blank

@@ -649,5 +649,20 @@ TEST_F(TextViewControllerTest, aDocumentThePageCannotHoldOpensReadOnlyWithTheNot
     EXPECT_EQ(editor->presentedViewController(), nullptr);
 }
 
+// A file in a two-byte code page is read-only for a reason of its own, and
+// its notice gives that reason, not tables.
+TEST_F(TextViewControllerTest, theReadOnlyNoticeOfACodePageFileSaysWhyItCannotBeSaved)
+{
+    const std::string path = folder.path("japanese.rtf");
+    testing_support::writeFile(path, "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 \x95\\\x8E\xA6\\par}");
+    TextDocument japanese(path);
+    ASSERT_TRUE(japanese.readFromURL(path));
+    ASSERT_TRUE(japanese.isRTFDocument());
+    const std::u16string message = TextViewController::readOnlyDocumentAlert(japanese)->message();
+    EXPECT_NE(message.find(u"two bytes per character"), std::u16string::npos) << toUtf8(message);
+    EXPECT_NE(message.find(u"saved"), std::u16string::npos) << toUtf8(message);
+    EXPECT_EQ(message.find(u"tables"), std::u16string::npos) << toUtf8(message);
+}
+
 } // namespace
 } // namespace folio

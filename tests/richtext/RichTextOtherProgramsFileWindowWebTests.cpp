@@ -633,6 +633,44 @@ TEST_F(RichTextOtherProgramsFileWindowTest, blanksEndingLinesStayThroughTyping)
     EXPECT_NE(textByLibreOffice(path).find("words X"), std::string::npos);
 }
 
+// A space typed after the line break that ends Word's last paragraph is a
+// blank in the saved file, for Folio and for LibreOffice.
+TEST_F(RichTextOtherProgramsFileWindowTest, aSpaceTypedAfterALineBreakAtAParagraphsEndIsABlank)
+{
+    const std::string path = openedCopyOf("word-line-breaks.rtf", "line-breaks.rtf");
+    if (HasFatalFailure())
+        return;
+    run("document.getElementById('content').focus()");
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type(" Zebra");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("Zebra") == 1; })) << "the keys did not reach the page";
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    EXPECT_TRUE(autosaved->read.text.string().ends_with(u"See you there.\u2028 Zebra\n")) << autosaved->rtf;
+    const std::string byLibreOffice = textByLibreOffice(path);
+    EXPECT_NE(byLibreOffice.find("\n Zebra"), std::string::npos) << byLibreOffice;
+    EXPECT_EQ(byLibreOffice.find("\xC2\xA0Zebra"), std::string::npos) << byLibreOffice;
+}
+
+// LibreOffice's empty paragraph at the top of page 2 stays there when a word
+// is typed at the end and autosaved: page 2 keeps its blank line.
+TEST_F(RichTextOtherProgramsFileWindowTest, anEmptyParagraphThatStartsAPageStaysThroughTyping)
+{
+    const std::string path = openedCopyOf("libreoffice-rich-header.rtf", "rich-header.rtf");
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(paragraphsOnThePage(), "4") << markup();
+    run("document.getElementById('content').focus()");
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type(" Zed");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("Zed") == 1; })) << "the keys did not reach the page";
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    EXPECT_EQ(toUtf8(autosaved->read.text.string()),
+              "Echo opens the survey of the river.\n\f\nFoxtrot is on the second page. Zed\n") << autosaved->rtf;
+    EXPECT_NE(textByLibreOffice(path).find("river.\n\nFoxtrot"), std::string::npos);
+}
+
 // Binary data in a file of 8-bit text (as WordPad writes it) stays data, and a
 // destination word written loose in the text leaves the words after it: a
 // word typed and autosaved changes nothing else, for Folio and LibreOffice.

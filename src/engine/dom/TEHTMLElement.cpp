@@ -201,8 +201,10 @@ void TEHTMLElement::interpretAttributes()
         changedMarks().character.eastAsianLanguage = *language;
     if (const std::u16string* spelling = attributeForKey("spellcheck"))
         changedMarks().character.noProofing = *spelling == u"false";
-    if (const std::u16string* underline = attributeForKey("data-underline"))
+    if (const std::u16string* underline = attributeForKey("data-underline")) {
         changedMarks().character.doubleWave = *underline == u"double-wave";
+        changedMarks().character.wordsOnly = *underline == u"words";
+    }
     if (const std::u16string* width = attributeForKey("data-stroke-width")) {
         // Anything but a number reads as 0, no width of its own.
         const double number = doubleValue(*width);
@@ -408,6 +410,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     for (const std::u16string& mark : runMarks.scriptMarks)
         key.add(mark);
     key.add(runMarks.character.doubleWave);
+    key.add(runMarks.character.wordsOnly);
     key.add(runMarks.character.strokeWidth.value_or(0));
     key.add(runMarks.character.kerning.value_or(-1));
     key.add(runMarks.character.shading);
@@ -534,7 +537,11 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEBaselineShiftAttribute>(), IntegerValue::make(runMarks.character.baselineShift));
     if (m_underlineStyle != 0) {
         const bool doubleWave = runMarks.character.doubleWave && (m_underlineStyle & 0xF00) == 0x500;
-        add(fixedKey<kCTUnderlineStyleAttributeName>(), IntegerValue::make(doubleWave ? 0x509 : m_underlineStyle));
+        // Only a plain line stays under the words alone: another line style
+        // chosen on the page replaces it.
+        const bool wordsOnly = runMarks.character.wordsOnly && m_underlineStyle == 1;
+        add(fixedKey<kCTUnderlineStyleAttributeName>(),
+            IntegerValue::make(doubleWave ? 0x509 : wordsOnly ? 0x8001 : m_underlineStyle));
     }
     if (m_underlineStyle != 0 && runMarks.character.underlineColor)
         add(fixedKey<NSUnderlineColorAttributeName>(), ColorValue::make(*runMarks.character.underlineColor));

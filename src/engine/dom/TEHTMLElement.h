@@ -262,6 +262,9 @@ private:
         // "data-underline=double-wave": the page draws one wave where the
         // document has two.
         bool doubleWave = false;
+        // "data-underline=words": the page underlines the spaces between
+        // words the document leaves bare.
+        bool wordsOnly = false;
         // A stroke's own width ("data-stroke-width"), its colour
         // ("-webkit-text-stroke-color"), and a word processor's kerning
         // setting ("data-kerning").

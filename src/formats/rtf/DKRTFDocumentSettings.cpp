@@ -93,6 +93,8 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
         settings.documentInfo = toUtf8(*info);
     if (std::optional<std::u16string> words = stringAttribute(*attributes, "docPageWords"))
         settings.pageWords = toUtf8(*words);
+    if (std::optional<std::u16string> unstated = stringAttribute(*attributes, "docUnstatedPage"))
+        settings.unstatedPage = DKRTFUnstatedPage::fromText(toUtf8(*unstated));
     const float tabWidth = floatAttribute(*attributes, "docDefaultTabWidth");
     settings.defaultTabWidth =
         tabWidth > 0 && tabWidth < kLargestGutterTwips ? static_cast<int>(std::lround(tabWidth)) : 0;

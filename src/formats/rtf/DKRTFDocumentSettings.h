@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/rtf/DKRTFUnstatedPage.h"
 #include "platform/graphics/Geometry.h"
 
 #include <optional>
@@ -77,6 +78,9 @@ struct DKRTFDocumentSettings {
     // Where its page and line numbers start and the side of its gutter, as
     // the RTF words it gave.
     std::optional<std::string> pageWords;
+    // The paper and margins the file never gave and the person has not set
+    // since: none of them is written ("docUnstatedPage").
+    DKRTFUnstatedPage unstatedPage;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -88,7 +92,7 @@ struct DKRTFDocumentSettings {
     // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
     // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation",
     // "docHyphenationZone", "docHyphenationConsecutiveLines", "docHyphenateCapitals", "docWidePage",
-    // "docFirstSection", "docScriptDefaults", "docInfo", "docPageWords" and "xebookmark" at character 0. An empty
+    // "docFirstSection", "docScriptDefaults", "docInfo", "docPageWords", "docUnstatedPage" and "xebookmark" at character 0. An empty
     // text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);

@@ -149,8 +149,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"ulldash", forced(&R::actionUnderlineStyle, 513)},
         {"ulthldash", forced(&R::actionUnderlineStyle, 514)},
         {"ululdbwave", forced(&R::actionUnderlineStyle, 0x509)},
-        // Word's words-only underline is an underline here, spaces and all.
-        {"ulw", forced(&R::actionUnderlineStyle, 1)},
+        // Word's words-only underline: a single line with the by-word mask.
+        {"ulw", forced(&R::actionUnderlineStyle, 0x8001)},
 
         // Languages and letter effects, kept on the run as they are. Word
         // puts the non-proofing twin of each language beside it.

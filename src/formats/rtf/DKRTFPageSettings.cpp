@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFPageSettings.h"
 
 #include "engine/model/TESectionBreak.h"
+#include "formats/rtf/DKRTFUnstatedPage.h"
 #include "platform/foundation/OFStringScanner.h"
 #include "platform/foundation/Unicode.h"
 
@@ -12,9 +13,6 @@ namespace {
 
 constexpr float kTwipsPerCentimetre = 566.96f;
 constexpr int kTwipsPerPoint = 20;
-// RTF's defaults for a document that names no margins.
-constexpr int kDefaultSideMarginTwips = 1800;
-constexpr int kDefaultTopBottomMarginTwips = 1440;
 // Paper beyond this (in twips, over 5 metres) is no page anyone prints.
 constexpr int kLargestPaperTwips = 20 * 72 * 200;
 // No page has more lines than this in a row.
@@ -84,12 +82,19 @@ void DKRTFPageSettings::completeWithRTFDefaults(bool paperIsMeaningful)
         std::string_view key;
         int defaultTwips;
         std::optional<int> TESectionBreak::Settings::*documentWide;
+        bool DKRTFUnstatedPage::*unstated;
     };
     static constexpr std::array kSides{
-        Side{kPageMarginLeftKey, kDefaultSideMarginTwips, &TESectionBreak::Settings::leftMargin},
-        Side{kPageMarginRightKey, kDefaultSideMarginTwips, &TESectionBreak::Settings::rightMargin},
-        Side{kPageMarginTopKey, kDefaultTopBottomMarginTwips, &TESectionBreak::Settings::topMargin},
-        Side{kPageMarginBottomKey, kDefaultTopBottomMarginTwips, &TESectionBreak::Settings::bottomMargin}};
+        Side{kPageMarginLeftKey, kDefaultSideMarginTwips, &TESectionBreak::Settings::leftMargin,
+             &DKRTFUnstatedPage::leftMargin},
+        Side{kPageMarginRightKey, kDefaultSideMarginTwips, &TESectionBreak::Settings::rightMargin,
+             &DKRTFUnstatedPage::rightMargin},
+        Side{kPageMarginTopKey, kDefaultTopBottomMarginTwips, &TESectionBreak::Settings::topMargin,
+             &DKRTFUnstatedPage::topMargin},
+        Side{kPageMarginBottomKey, kDefaultTopBottomMarginTwips, &TESectionBreak::Settings::bottomMargin,
+             &DKRTFUnstatedPage::bottomMargin}};
+    DKRTFUnstatedPage unstated;
+    unstated.paper = !m_paperWidth && !m_paperHeight && !m_sectionPaperWidth && !m_sectionPaperHeight;
     for (const Side& side : kSides) {
         auto section = m_sectionMargins.find(side.key);
         auto document = m_documentMargins.find(side.key);
@@ -100,8 +105,11 @@ void DKRTFPageSettings::completeWithRTFDefaults(bool paperIsMeaningful)
             setPageMargin(side.key, section->second);
         } else if (!m_numbers.contains(side.key)) {
             setPageMargin(side.key, side.defaultTwips);
+            unstated.*side.unstated = true;
         }
     }
+    if (!unstated.isEmpty())
+        m_texts.insert_or_assign(std::string(kUnstatedPageKey), unstated.text());
     // Beside a first section's paper the document's is its own, even where
     // it is the constant this program's files once always wrote.
     if (m_sectionPaperWidth && m_sectionPaperHeight && TESectionBreak::isUsablePaperLength(*m_sectionPaperWidth) &&

@@ -78,6 +78,13 @@ public:
     // gutter is on, which the page does not show, as the RTF words the
     // document gave ("\\pgnstart5\\linestart10\\gutterprl"), for the save.
     static constexpr std::string_view kPageWordsKey = "documentPageWords";
+    // The paper and margins the file never gave, as DKRTFUnstatedPage keeps
+    // them: the page shows RTF's defaults, the save writes none of them.
+    static constexpr std::string_view kUnstatedPageKey = "documentUnstatedPage";
+
+    // RTF's margins for a document that names none, in twips.
+    static constexpr int kDefaultSideMarginTwips = 1800;
+    static constexpr int kDefaultTopBottomMarginTwips = 1440;
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -155,13 +162,13 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 26> kKeys{
+    static constexpr std::array<std::string_view, 27> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
         kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
         kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey, kMirroredMarginsKey, kGutterKey,
         kDefaultTabWidthKey, kNoteSettingsKey, kAutoHyphenationKey, kDocumentWidePageKey, kHyphenationZoneKey,
         kHyphenationConsecutiveLinesKey, kHyphenateCapitalsKey, kFirstSectionKey,
-        kScriptDefaultsKey, kDocumentInfoKey, kPageWordsKey};
+        kScriptDefaultsKey, kDocumentInfoKey, kPageWordsKey, kUnstatedPageKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }

@@ -227,23 +227,35 @@ void DKRTFWriter::writeHeader()
         });
     }
     // The document's own paper, so that a Letter or custom page stays what
-    // it was; A4 for a new document and one that never said.
-    m_buffer.appendCString("\\paperw");
+    // it was; A4 for a new document; none for a file that never gave one,
+    // which other programs then show on their own default paper.
     if (documentWide.paperWidth && documentWide.paperHeight) {
+        m_buffer.appendCString("\\paperw");
         m_buffer.appendInteger(*documentWide.paperWidth);
         m_buffer.appendCString("\\paperh");
         m_buffer.appendInteger(*documentWide.paperHeight);
     } else if (settings.paperSize) {
+        m_buffer.appendCString("\\paperw");
         m_buffer.appendRoundedNumber(settings.paperSize->width * kTwipsPerPoint);
         m_buffer.appendCString("\\paperh");
         m_buffer.appendRoundedNumber(settings.paperSize->height * kTwipsPerPoint);
-    } else {
-        m_buffer.appendCString("11900\\paperh16840");
+    } else if (!settings.unstatedPage.paper) {
+        m_buffer.appendCString("\\paperw11900\\paperh16840");
     }
-    appendMargin(m_buffer, "\\margl", documentMargin(&TESectionBreak::Settings::leftMargin, left));
-    appendMargin(m_buffer, "\\margr", documentMargin(&TESectionBreak::Settings::rightMargin, right));
-    appendMargin(m_buffer, "\\margt", documentMargin(&TESectionBreak::Settings::topMargin, top));
-    appendMargin(m_buffer, "\\margb", documentMargin(&TESectionBreak::Settings::bottomMargin, bottom));
+    struct Margin {
+        const char* word;
+        std::optional<int> TESectionBreak::Settings::*side;
+        std::optional<float> page;
+        bool unstated;
+    };
+    const DKRTFUnstatedPage& unstated = settings.unstatedPage;
+    for (const Margin& margin : {Margin{"\\margl", &TESectionBreak::Settings::leftMargin, left, unstated.leftMargin},
+                                 Margin{"\\margr", &TESectionBreak::Settings::rightMargin, right, unstated.rightMargin},
+                                 Margin{"\\margt", &TESectionBreak::Settings::topMargin, top, unstated.topMargin},
+                                 Margin{"\\margb", &TESectionBreak::Settings::bottomMargin, bottom, unstated.bottomMargin}}) {
+        if (!margin.unstated || documentWide.*margin.side)
+            appendMargin(m_buffer, margin.word, documentMargin(margin.side, margin.page));
+    }
     // Pages bound as a book, which the page does not show, stay so.
     if (settings.gutter > 0) {
         m_buffer.appendCString("\\gutter");

@@ -121,6 +121,8 @@ const char* underlineWord(std::uint32_t value)
         return "\\ulhwave";
     case 0x509:
         return "\\ululdbwave";
+    case 0x8001:
+        return "\\ulw";
     default:
         return "\\ul";
     }

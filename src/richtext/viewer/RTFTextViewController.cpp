@@ -101,7 +101,7 @@ void RTFTextViewController::viewDidAppear(bool animated)
     if (m_toldReadOnly || m_forPreviewGeneration || !m_document || !m_document->isRTFDocument())
         return;
     m_toldReadOnly = true;
-    if (Status shown = presentViewController(TextViewController::readOnlyDocumentAlert(), true); !shown)
+    if (Status shown = presentViewController(TextViewController::readOnlyDocumentAlert(*m_document), true); !shown)
         TELog(TELogLevelWarning, "The read-only notice could not be shown: " + shown.error().message);
 }
 

@@ -90,6 +90,9 @@ protected:
         settings.autoHyphenation = page.number(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0;
         settings.documentWidePage = page.text(DKRTFPageSettings::kDocumentWidePageKey);
         settings.firstSection = page.text(DKRTFPageSettings::kFirstSectionKey);
+        // The page the file left unsaid, while the ruler still shows its defaults.
+        if (auto unstated = page.text(DKRTFPageSettings::kUnstatedPageKey))
+            settings.unstatedPage = DKRTFUnstatedPage::fromText(*unstated);
         if (auto zone = page.number(DKRTFPageSettings::kHyphenationZoneKey))
             settings.hyphenationZone = static_cast<int>(*zone);
         if (auto lines = page.number(DKRTFPageSettings::kHyphenationConsecutiveLinesKey))
@@ -1586,6 +1589,29 @@ TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept
 
     // Word's column break keeps the words on either side of it apart.
     EXPECT_EQ(toUtf8(read("{\\rtf1\\ansi One column\\column Two column\\par}").text.string()), "One column\nTwo column\n");
+}
+
+// An empty paragraph that starts a page (LibreOffice's blank line at the
+// top of page 2) stays an empty paragraph of its own on that page, however
+// often it is saved through the page.
+TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphThatStartsAPageStaysAParagraph)
+{
+    const DKRTFReadResult office = read(fixture("libreoffice-rich-header.rtf"));
+    const std::u16string expected = u"Echo opens the survey of the river.\n\f\nFoxtrot is on the second page.\n";
+    ASSERT_EQ(office.text.string(), expected);
+    for (const std::string& saved : writtenAndSavedTwice(office)) {
+        const DKRTFReadResult again = read(saved);
+        EXPECT_EQ(toUtf8(again.text.string()), toUtf8(expected)) << saved;
+        const std::size_t pageBreak = again.text.string().find(u'\f');
+        ASSERT_NE(pageBreak, std::u16string::npos) << saved;
+        EXPECT_TRUE(again.text.attributesAtIndex(pageBreak)->containsKey(TEPageBreakBeforeParagraphAttribute)) << saved;
+    }
+    // A break of its own before an empty paragraph, as Word writes it,
+    // keeps the empty paragraph too, as LibreOffice shows it.
+    const DKRTFReadResult word = read("{\\rtf1\\ansi A\\par\\page\\par B\\par}");
+    ASSERT_EQ(toUtf8(word.text.string()), "A\n\f\nB\n");
+    for (const std::string& saved : writtenAndSavedTwice(word))
+        EXPECT_EQ(toUtf8(read(saved).text.string()), "A\n\f\nB\n") << saved;
 }
 
 // A line drawn in a paragraph's text, in front of its words, between them

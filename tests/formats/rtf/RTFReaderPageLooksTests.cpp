@@ -81,6 +81,27 @@ TEST_F(RTFReaderPageLooksTests, missingMarginsTakeTheSectionsOrRTFsDefaults)
     EXPECT_EQ(m_pageSettings.text(DKRTFPageSettings::kDocumentWidePageKey), "next-page left=0");
 }
 
+// What the file leaves unsaid about its page is noted, so that a save can
+// leave it unsaid; a section's own paper or margin says it as well.
+TEST_F(RTFReaderPageLooksTests, thePaperAndMarginsAFileNeverGaveAreNoted)
+{
+    auto unstated = [this](std::u16string_view rtf) {
+        read(rtf);
+        return m_pageSettings.text(DKRTFPageSettings::kUnstatedPageKey).value_or("<none>");
+    };
+    EXPECT_EQ(unstated(u"{\\rtf1\\ansi Words\\par}"), "paper left right top bottom");
+    EXPECT_EQ(unstated(u"{\\rtf1\\ansi\\margl1134\\margb0 Words\\par}"), "paper right top");
+    EXPECT_EQ(unstated(u"{\\rtf1\\ansi\\paperw12240\\paperh15840\\sectd\\margrsxn900\\margtsxn900 Words\\par}"),
+              "left bottom");
+    EXPECT_EQ(unstated(u"{\\rtf1\\ansi\\sectd\\pgwsxn12240\\pghsxn15840 Words\\par}"), "left right top bottom");
+    EXPECT_EQ(unstated(u"{\\rtf1\\ansi\\paperw11906\\paperh16838\\margl1\\margr1\\margt1\\margb1 Words\\par}"),
+              "<none>");
+    // A file this program wrote says everything.
+    Result<std::string> own = DKRTFWriter::rtfDataForAttributedString(read(u"{\\rtf1 Words}"), false, "");
+    ASSERT_TRUE(own.ok());
+    EXPECT_EQ(unstated(toUtf16(*own)), "<none>");
+}
+
 TEST_F(RTFReaderPageLooksTests, paperSizeIsTheFilesUnlessFolioWroteIt)
 {
     read(u"{\\rtf1\\ansi\\paperw16838\\paperh11906\\landscape Words}");

@@ -94,6 +94,38 @@ TEST_F(RTFWordProcessorLooksRoundTripTests, aDoubleStrikeStaysDoubleAndASingleOn
     }
 }
 
+// Word's underline of the words alone is shown as an underline on the page
+// and written back as it came; a whole-line underline stays whole.
+TEST_F(RTFWordProcessorLooksRoundTripTests, anUnderlineOfTheWordsAloneStaysOneAndShowsAsAnUnderline)
+{
+    auto underline = [](const AttributeDictionaryPtr& attributes) -> std::string {
+        if (!attributes)
+            return "missing";
+        const std::int64_t style = intForKey(*attributes, kCTUnderlineStyleAttributeName, 0);
+        return style == 0 ? "none" : style == 1 ? "line" : style == 0x8001 ? "words" : "style " + std::to_string(style);
+    };
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Plain {\\ulw under the words} mid "
+                            "{\\ul whole line} then {\\ulw\\ulnone off} and {\\ulw\\uldb doubled} end.\\par}";
+    const AttributedString original = read(rtf);
+    ASSERT_EQ(underline(attributesOf(original, u"under the words")), "words");
+    for (const std::string& saved : saves(rtf)) {
+        const AttributedString again = read(saved);
+        EXPECT_EQ(underline(attributesOf(again, u"under the words")), "words") << saved;
+        EXPECT_EQ(underline(attributesOf(again, u"whole line")), "line") << saved;
+        EXPECT_EQ(underline(attributesOf(again, u"mid")), "none") << saved;
+        EXPECT_EQ(underline(attributesOf(again, u"off")), "none") << saved;
+        EXPECT_EQ(underline(attributesOf(again, u"doubled")), "style 9") << saved;
+    }
+    // The page draws it as an underline, the spaces included.
+    TEHTMLWriterSettings settings;
+    settings.fileName = "looks";
+    const std::string html = toUtf8(htmlString(original, settings));
+    const std::size_t words = html.find("under the words");
+    ASSERT_NE(words, std::string::npos) << html;
+    const std::string span = html.substr(html.rfind("<span", words), words - html.rfind("<span", words));
+    EXPECT_NE(span.find("text-decoration:underline"), std::string::npos) << span;
+}
+
 TEST_F(RTFWordProcessorLooksRoundTripTests, raisedAndLoweredTextKeepsItsDistanceAndItsSize)
 {
     auto looks = [](const AttributeDictionaryPtr& attributes) -> std::string {

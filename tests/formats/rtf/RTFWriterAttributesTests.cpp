@@ -168,7 +168,7 @@ TEST(RTFWriterCharacterTests, underlineStylesHaveTheirWords)
     const std::pair<std::int64_t, std::string> cases[] = {
         {1, "\\ul"},          {0x101, "\\uld"},       {0x201, "\\uldash"},    {0x301, "\\uldashd"},
         {0x401, "\\uldashdd"}, {0x009, "\\uldb"},      {0x002, "\\ulth"},      {0x102, "\\ulthd"},
-        {0x202, "\\ulthdash"}, {0x302, "\\ulthdashd"}, {0x402, "\\ulthdashdd"}, {0x8001, "\\ul"},
+        {0x202, "\\ulthdash"}, {0x302, "\\ulthdashd"}, {0x402, "\\ulthdashdd"}, {0x8001, "\\ulw"},
         {0x501, "\\ulwave"}, {0x502, "\\ulhwave"},   {0x509, "\\ululdbwave"},
     };
     for (const auto& [value, word] : cases) {

@@ -77,6 +77,37 @@ TEST(RTFWriterDocumentTests, marginsFollowTheRulerRules)
     }
 }
 
+// A page the file never described gets no paper or margins written, side by
+// side: only what is unstated is left out, and the document's own paper or
+// a margin of its own still wins over it.
+TEST(RTFWriterDocumentTests, anUnstatedPageWritesOnlyWhatWasStated)
+{
+    auto headerWith = [](const std::u16string& unstated, std::vector<AttributeDictionary::Entry> more = {}) {
+        more.push_back(stringEntry("docUnstatedPage", unstated));
+        for (auto [key, value] : {std::pair{"docLeftMargin", u"3.17"}, std::pair{"docRightMargin", u"18.42"},
+                                  std::pair{"docTopMargin", u"2.54"}, std::pair{"docBottomMargin", u"2.54"}})
+            more.push_back(stringEntry(key, value));
+        auto rtf = DKRTFWriter::rtfDataForAttributedString(makeText({{u"x", more}}), false, "Doc.rtf");
+        EXPECT_TRUE(rtf.ok());
+        const std::string header = rtf.ok() ? headerLineOf(*rtf) : std::string();
+        return header.substr(0, header.find("\\vieww"));
+    };
+    EXPECT_EQ(headerWith(u"paper left right top bottom"), "{\\rtf1\\ansi\\ansicpg1252");
+    EXPECT_EQ(headerWith(u"paper right bottom"), "{\\rtf1\\ansi\\ansicpg1252\\margl1797\\margt1440");
+    EXPECT_EQ(headerWith(u"left right top bottom"),
+              "{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840");
+    // Damaged words leave the page written whole.
+    EXPECT_EQ(headerWith(u"papers margins"),
+              "{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840\\margl1797\\margr1797\\margt1440\\margb1440");
+    // Paper the document has, and the document's own page beside its first
+    // section's, are written whatever the list says.
+    EXPECT_EQ(headerWith(u"paper left right top bottom",
+                         {stringEntry("docPaperWidth", u"612"), stringEntry("docPaperHeight", u"792")}),
+              "{\\rtf1\\ansi\\ansicpg1252\\paperw12240\\paperh15840");
+    EXPECT_EQ(headerWith(u"paper left right top bottom", {stringEntry("docWidePage", u"width=12240 height=15840 left=1000")}),
+              "{\\rtf1\\ansi\\ansicpg1252\\paperw12240\\paperh15840\\margl1000");
+}
+
 TEST(RTFWriterDocumentTests, bookmarkSelectsTheSmallerViewAndIsWrittenUnchanged)
 {
     DKRTFDocumentSettings settings;

@@ -300,9 +300,14 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             html += m_context.settings.forEPub ? "<hr/>"
                                                : "<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">";
         // Other word processors put the break in front of the next
-        // paragraph's text, which follows it here.
+        // paragraph's text, which follows it here. A break alone before its
+        // paragraph's end is an empty paragraph on the new page (a blank
+        // line at its top): the page's break is no paragraph, so that one
+        // follows it.
         if (paragraph.length > 1)
             writeParagraph(html, Range{paragraph.location + 1, paragraph.length - 1}, isLastParagraph);
+        else if (pageBreak && paragraph.length == 1 && paragraph.end() < length && string.string()[paragraph.location] == u'\f')
+            writeParagraph(html, Range{paragraph.location + 1, 0}, isLastParagraph);
         return;
     }
 

@@ -445,8 +445,11 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         spanAttributes["spellcheck"] = u"false";
     // CSS has no double wave: the page shows a wave and keeps the second
     // line here, for the save.
-    if (numberOfValue(form.look.underline).value_or(0) == 0x509)
+    // Nor a line under the words alone: the page underlines the spaces too.
+    if (const double underline = numberOfValue(form.look.underline).value_or(0); underline == 0x509)
         spanAttributes["data-underline"] = u"double-wave";
+    else if (underline == 0x8001)
+        spanAttributes["data-underline"] = u"words";
     // The page draws a stroke one width; the document's own goes with it.
     constexpr double kOutlineWidth = 3;
     if (const double width = numberOfValue(form.look.strokeWidth).value_or(0); width != 0 && width != kOutlineWidth)
