@@ -6,6 +6,7 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/dom/TEBreakHTMLElement.h"
 #include "engine/dom/TEDivHTMLElement.h"
+#include "engine/dom/TEFormFeedSpanHTMLElement.h"
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
 #include "engine/model/TEFormattingKey.h"
 #include "engine/model/TESectionBreak.h"
@@ -14,9 +15,7 @@
 #include "engine/dom/TEHorizontalRuleHTMLElement.h"
 #include "engine/html/HTMLTabStops.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
-#include "engine/dom/TEInlineRuleHTMLElement.h"
 #include "engine/dom/TEListItemHTMLElement.h"
-#include "engine/dom/TEPageBreakHTMLElement.h"
 #include "engine/dom/TEStylesheetHTMLElement.h"
 #include "engine/dom/TETextAttachmentHTMLElement.h"
 #include "engine/dom/TETextHTMLElement.h"
@@ -87,10 +86,8 @@ TEHTMLElementPtr TEHTMLElement::elementWithName(const std::string& name, TEHTMLA
 {
     if (ElementMaker make = registeredMaker(name))
         return make(name, std::move(attributes), options);
-    if (TEPageBreakHTMLElement::isPageBreakSpan(name, attributes))
-        return std::make_shared<TEPageBreakHTMLElement>(name, std::move(attributes));
-    if (TEInlineRuleHTMLElement::isRuleSpan(name, attributes))
-        return std::make_shared<TEInlineRuleHTMLElement>(name, std::move(attributes));
+    if (std::optional<std::string_view> mark = TEFormFeedSpanHTMLElement::markOfSpan(name, attributes))
+        return std::make_shared<TEFormFeedSpanHTMLElement>(name, std::move(attributes), *mark);
     if (TETextAttachment::registeredClassForTagName(name))
         return makeAttachmentElement(name, std::move(attributes), options);
     return std::make_shared<TEHTMLElement>(name, std::move(attributes));
