@@ -3,6 +3,7 @@
 #include "engine/css/ColorHTML.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "formats/rtf/DKRTFDataBuffer.h"
+#include "formats/rtf/DKRTFGroupText.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/FontAttributeValue.h"
@@ -18,6 +19,9 @@ namespace folio {
 
 namespace {
 
+using rtfgrouptext::afterGroup;
+using rtfgrouptext::isLetter;
+
 constexpr std::u16string_view kPageNumber = u"[pagenumber]";
 constexpr std::u16string_view kPageCount = u"[totalpages]";
 constexpr double kTwipsPerInch = 1440;
@@ -29,24 +33,7 @@ constexpr std::string_view kFontFamily = "Helvetica";
 constexpr double kDefaultFontSize = 12;
 constexpr std::string_view kColor = "black";
 
-bool isLetter(char16_t unit) { return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z'); }
 
-// The position after the group that opens at `open` (a "{"), counting
-// escaped braces as text; the end of the text when it never closes.
-std::size_t afterGroup(std::u16string_view text, std::size_t open)
-{
-    int depth = 0;
-    for (std::size_t at = open; at < text.size(); ++at) {
-        if (text[at] == u'\\') {
-            ++at;
-        } else if (text[at] == u'{') {
-            ++depth;
-        } else if (text[at] == u'}' && --depth == 0) {
-            return at + 1;
-        }
-    }
-    return text.size();
-}
 
 // The first word of a field instruction ("PAGE", "NUMPAGES"), upper case.
 std::u16string instructionWord(std::u16string_view field)

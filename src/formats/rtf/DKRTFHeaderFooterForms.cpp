@@ -2,6 +2,7 @@
 
 #include "formats/rtf/DKRTFColorTableEntry.h"
 #include "formats/rtf/DKRTFDataBuffer.h"
+#include "formats/rtf/DKRTFGroupText.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/StringUtilities.h"
@@ -14,27 +15,14 @@ namespace folio {
 
 namespace {
 
+using rtfgrouptext::afterGroup;
+using rtfgrouptext::isLetter;
+
 constexpr std::string_view kSectionWord = "\\foliosection";
 constexpr std::string_view kShownWord = "{\\*\\folioshown ";
 constexpr std::string_view kOwnShownWord = "{\\*\\folioownshown ";
 
-bool isLetter(char character) { return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z'); }
 
-// The position after the group that opens at `open`, escaped braces being
-// text; the end of the text when it never closes.
-std::size_t afterGroup(std::string_view text, std::size_t open)
-{
-    int depth = 0;
-    for (std::size_t at = open; at < text.size(); ++at) {
-        if (text[at] == '\\')
-            ++at;
-        else if (text[at] == '{')
-            ++depth;
-        else if (text[at] == '}' && --depth == 0)
-            return at + 1;
-    }
-    return text.size();
-}
 
 void appendEscaped(std::string& out, std::u16string_view text)
 {

@@ -1,5 +1,6 @@
 #include "formats/rtf/DKRTFNoteForm.h"
 
+#include "formats/rtf/DKRTFGroupText.h"
 #include "formats/rtf/DKRTFStyleSheet.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -12,47 +13,12 @@ namespace folio {
 
 namespace {
 
+using rtfgrouptext::afterGroup;
+using rtfgrouptext::ControlWord;
+using rtfgrouptext::controlWordAt;
+using rtfgrouptext::isLetter;
+
 constexpr std::string_view kWord = "note";
-
-bool isLetter(char character) { return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z'); }
-bool isDigit(char character) { return character >= '0' && character <= '9'; }
-
-struct Word {
-    std::string_view name;
-    std::string_view parameter;
-    std::size_t end = 0;
-};
-
-// The control word whose backslash is at `at`; `end` is after its blank.
-Word wordAt(std::string_view text, std::size_t at)
-{
-    std::size_t nameEnd = at + 1;
-    while (nameEnd < text.size() && isLetter(text[nameEnd]))
-        ++nameEnd;
-    std::size_t end = nameEnd;
-    if (end < text.size() && text[end] == '-')
-        ++end;
-    while (end < text.size() && isDigit(text[end]))
-        ++end;
-    Word word{text.substr(at + 1, nameEnd - at - 1), text.substr(nameEnd, end - nameEnd), end};
-    if (word.end < text.size() && text[word.end] == ' ')
-        ++word.end;
-    return word;
-}
-
-std::size_t afterGroup(std::string_view text, std::size_t open)
-{
-    int depth = 0;
-    for (std::size_t at = open; at < text.size(); ++at) {
-        if (text[at] == '\\')
-            ++at;
-        else if (text[at] == '{')
-            ++depth;
-        else if (text[at] == '}' && --depth == 0)
-            return at + 1;
-    }
-    return text.size();
-}
 
 std::size_t afterBlanks(std::string_view text, std::size_t at)
 {
@@ -110,7 +76,7 @@ DKRTFNoteForm::Looks DKRTFNoteForm::looksAtStart() const
         } else if (character == '\r' || character == '\n') {
             ++at;
         } else if (character == '\\' && at + 1 < text.size() && isLetter(text[at + 1])) {
-            const Word word = wordAt(text, at);
+            const ControlWord word = controlWordAt(text, at);
             if (word.name == "u" && !word.parameter.empty())
                 return current;
             if (word.name == "f" && !word.parameter.empty())
@@ -158,7 +124,7 @@ bool DKRTFNoteForm::isOwnForm(std::string_view content)
     // An endnote's word and the note's paragraph style come first.
     std::size_t at = afterBlanks(content, 0);
     while (at < content.size() && content[at] == '\\') {
-        const Word word = wordAt(content, at);
+        const ControlWord word = controlWordAt(content, at);
         if (word.name != "ftnalt" && word.name != "s")
             break;
         at = afterBlanks(content, word.end);
@@ -183,7 +149,7 @@ bool DKRTFNoteForm::isOwnForm(std::string_view content)
             ++at;
             continue;
         }
-        const Word word = wordAt(content, at);
+        const ControlWord word = controlWordAt(content, at);
         const bool textWord = std::find(kTextWords.begin(), kTextWords.end(), word.name) != kTextWords.end();
         const bool leftover = (word.name == "ul" || word.name == "up") && word.parameter == "0";
         if (!textWord && !leftover)

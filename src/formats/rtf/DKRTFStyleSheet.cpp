@@ -2,6 +2,7 @@
 
 #include "formats/rtf/DKRTFColorTableEntry.h"
 #include "formats/rtf/DKRTFDataBuffer.h"
+#include "formats/rtf/DKRTFGroupText.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/StringUtilities.h"
 
@@ -12,10 +13,13 @@ namespace folio {
 
 namespace {
 
+using rtfgrouptext::afterGroup;
+using rtfgrouptext::ControlWord;
+using rtfgrouptext::controlWordAt;
+using rtfgrouptext::isLetter;
+
 using Kind = DKRTFStyleSheet::Entry::Kind;
 
-bool isLetter(char character) { return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z'); }
-bool isDigit(char character) { return character >= '0' && character <= '9'; }
 
 std::optional<Kind> kindOfWord(std::string_view word)
 {
@@ -53,53 +57,6 @@ bool isColorWord(std::string_view word)
         "cf",      "cb",      "highlight", "chcbpat", "chcfpat", "cbpat",       "cfpat",      "brdrcf",     "ulc",
         "clcbpat", "clcfpat", "trcbpat",   "trcfpat", "clcbpatraw", "clcfpatraw", "tscellcbpat", "tscellcfpat"};
     return kWords.contains(word);
-}
-
-// A control word at `at` (its backslash): its name, its parameter's text
-// ("-" and digits, maybe empty) and where it ends, after the blank that
-// delimits it.
-struct ControlWord {
-    std::string_view name;
-    std::string_view parameter;
-    std::size_t end = 0;
-    std::size_t endBeforeBlank = 0;
-};
-
-ControlWord controlWordAt(std::string_view text, std::size_t at)
-{
-    std::size_t nameEnd = at + 1;
-    while (nameEnd < text.size() && isLetter(text[nameEnd]))
-        ++nameEnd;
-    std::size_t parameterEnd = nameEnd;
-    if (parameterEnd < text.size() && text[parameterEnd] == '-')
-        ++parameterEnd;
-    while (parameterEnd < text.size() && isDigit(text[parameterEnd]))
-        ++parameterEnd;
-    // A lone "-" is no parameter.
-    if (parameterEnd == nameEnd + 1 && text[nameEnd] == '-')
-        parameterEnd = nameEnd;
-    ControlWord word{text.substr(at + 1, nameEnd - at - 1), text.substr(nameEnd, parameterEnd - nameEnd), parameterEnd,
-                     parameterEnd};
-    if (word.end < text.size() && text[word.end] == ' ')
-        ++word.end;
-    return word;
-}
-
-// Where the group opening at `open` ends, after its closing brace; the end
-// of the text when it never closes.
-std::size_t afterGroup(std::string_view text, std::size_t open)
-{
-    int depth = 0;
-    for (std::size_t at = open; at < text.size(); ++at) {
-        if (text[at] == '\\') {
-            ++at;
-        } else if (text[at] == '{') {
-            ++depth;
-        } else if (text[at] == '}' && --depth == 0) {
-            return at + 1;
-        }
-    }
-    return text.size();
 }
 
 std::u16string trimmed(std::u16string name)
