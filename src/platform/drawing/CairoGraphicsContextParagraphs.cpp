@@ -1,4 +1,5 @@
 #include "platform/drawing/CairoGraphicsContext.h"
+#include "platform/drawing/PangoTextAlignment.h"
 
 #include "platform/foundation/Unicode.h"
 
@@ -128,22 +129,7 @@ LayoutPointer paragraphLayout(cairo_t* context, const Paragraph& paragraph, doub
     pango_layout_set_tabs(layout.get(), tabs);
     pango_tab_array_free(tabs);
 
-    using Alignment = GraphicsContext::TextBoxStyle::Alignment;
-    switch (paragraph.alignment) {
-    case Alignment::Center:
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_CENTER);
-        break;
-    case Alignment::Right:
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_RIGHT);
-        break;
-    case Alignment::Justified:
-        pango_layout_set_justify(layout.get(), TRUE);
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_LEFT);
-        break;
-    case Alignment::Left:
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_LEFT);
-        break;
-    }
+    setPangoAlignment(layout.get(), paragraph.alignment);
     return layout;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/drawing/CairoGraphicsContext.h"
+#include "platform/drawing/PangoTextAlignment.h"
 
 #include "platform/foundation/Unicode.h"
 
@@ -34,22 +35,7 @@ LayoutPointer textBoxLayout(cairo_t* context, const std::u16string& text, const 
     pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
     if (width > 0)
         pango_layout_set_width(layout.get(), static_cast<int>(width * PANGO_SCALE));
-    using Alignment = CairoGraphicsContext::TextBoxStyle::Alignment;
-    switch (style.alignment) {
-    case Alignment::Center:
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_CENTER);
-        break;
-    case Alignment::Right:
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_RIGHT);
-        break;
-    case Alignment::Justified:
-        pango_layout_set_justify(layout.get(), TRUE);
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_LEFT);
-        break;
-    case Alignment::Left:
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_LEFT);
-        break;
-    }
+    setPangoAlignment(layout.get(), style.alignment);
     std::string utf8 = toUtf8(text);
     pango_layout_set_text(layout.get(), utf8.c_str(), static_cast<int>(utf8.size()));
     return layout;
