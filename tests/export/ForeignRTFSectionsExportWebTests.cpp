@@ -138,6 +138,58 @@ TEST_F(ForeignRTFExport, aTitlePagePrintsItsOwnHeaderAndFooterAndTheOtherPagesTh
     }
 }
 
+// Each section's pages print its own running header and footer, each on
+// its own: a section that gives none carries on the one before, an empty
+// one prints nothing, and facing pages print a later section's left form.
+TEST_F(ForeignRTFExport, eachSectionPrintsItsOwnRunningHeadsOrCarriesOnThoseBefore)
+{
+    const std::string path = document(
+        "seasons", kOpening + "{\\header \\pard\\f0\\fs20 Spring head\\par}{\\footer \\pard\\f0\\fs20 Spring foot\\par}\n"
+                              "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
+                              "\\sect\\sectd{\\header \\pard\\qr\\f0\\fs20 Summer head\\par}"
+                              "{\\footer \\pard\\f0\\fs20 Summer foot\\par}\\pard Bravo follows.\\par\n"
+                              "\\sect\\sectd\\pard Charlie carries on.\\par\n"
+                              "\\sect\\sectd{\\header \\pard\\f0\\fs20 Autumn head\\par}{\\footer \\pard\\par}"
+                              "\\pard Delta closes.\\par\n}");
+    const std::string pdf = exported(path, "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 4);
+    const std::vector<std::string> headers{"Spring head", "Summer head", "Summer head", "Autumn head"};
+    const std::vector<std::string> footers{"Spring foot", "Summer foot", "Summer foot", ""};
+    const std::string lo = reference(path);
+    for (int page = 1; page <= 4; ++page) {
+        SCOPED_TRACE(page);
+        const std::string text = pdfText(pdf, page);
+        for (const std::string season : {"Spring", "Summer", "Autumn"}) {
+            EXPECT_EQ(text.find(season + " head") != std::string::npos, headers[page - 1] == season + " head") << text;
+            EXPECT_EQ(text.find(season + " foot") != std::string::npos, footers[page - 1] == season + " foot") << text;
+        }
+        if (!lo.empty()) {
+            EXPECT_NE(pdfText(lo, page).find(headers[page - 1]), std::string::npos) << pdfText(lo, page);
+            EXPECT_EQ(pdfText(lo, page).find("foot") != std::string::npos, !footers[page - 1].empty()) << pdfText(lo, page);
+        }
+    }
+    // The section's header as its file places it, at the right margin.
+    EXPECT_NEAR(wordOn(pdf, "head", 2).xMax, 540, 3);
+    EXPECT_LT(wordOn(pdf, "Autumn", 4).yMin, 72);
+
+    // Facing pages: the later section's right and left pages print its own
+    // forms, and its left pages none where it gives none in the first place.
+    const std::string facing = exported(
+        document("facing", kOpening + "\\facingp\n{\\headerr \\pard\\f0\\fs20 Right one\\par}"
+                                      "{\\headerl \\pard\\f0\\fs20 Left one\\par}\n"
+                                      "\\sectd\\pard\\f0\\fs24 Alpha.\\page Bravo.\\par\n"
+                                      "\\sect\\sectd{\\headerr \\pard\\f0\\fs20 Right two\\par}"
+                                      "{\\headerl \\pard\\f0\\fs20 Left two\\par}\\pard Charlie.\\page Delta.\\par\n}"),
+        "pdf");
+    ASSERT_EQ(pdfPageCount(facing), 4);
+    const std::vector<std::string> facingHeads{"Right one", "Left one", "Right two", "Left two"};
+    for (int page = 1; page <= 4; ++page) {
+        const std::string text = pdfText(facing, page);
+        for (const std::string& head : facingHeads)
+            EXPECT_EQ(text.find(head) != std::string::npos, head == facingHeads[page - 1]) << page << ": " << text;
+    }
+}
+
 // A page break inside the paragraph that ends a section breaks the page
 // there; the section still ends once, after the paragraph, so the page
 // after the break prints the running head and the next section's title

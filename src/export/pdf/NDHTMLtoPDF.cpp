@@ -140,6 +140,10 @@ void NDHTMLtoPDF::setUpPage()
     m_leftFooter = {};
     m_laterTitleHeaders.clear();
     m_laterTitleFooters.clear();
+    m_laterHeaders.clear();
+    m_laterFooters.clear();
+    m_laterLeftHeaders.clear();
+    m_laterLeftFooters.clear();
     if (!m_setup.isQV()) {
         auto placeholders =
             PageHeaderFooterSettings::placeholdersForConversion(toUtf16(m_name), std::chrono::system_clock::now());
@@ -170,6 +174,27 @@ void NDHTMLtoPDF::setUpPage()
             PageHeaderFooter footer = PageHeaderFooterSettings::fromSettings(settings, placeholders);
             footer.distanceFromEdge = m_titleFooter.enabled ? m_titleFooter.distanceFromEdge : m_footer.distanceFromEdge;
             m_laterTitleFooters.emplace(section, footer);
+        }
+        // A later section's running heads stand where the document's do
+        // until its break gives its own distance.
+        auto addLater = [&](std::map<std::size_t, PageHeaderFooter>& records,
+                            const std::map<std::size_t, std::string>& settings,
+                            const std::map<std::size_t, PDFPageSetup::Paragraphs>& paragraphs,
+                            const PageHeaderFooter& document) {
+            for (const auto& [section, given] : settings) {
+                PageHeaderFooter record = PageHeaderFooterSettings::fromSettings(given, placeholders);
+                if (document.enabled)
+                    record.distanceFromEdge = document.distanceFromEdge;
+                if (auto found = paragraphs.find(section); record.enabled && found != paragraphs.end() && found->second)
+                    record.paragraphs = found->second->withConversionPlaceholders(placeholders);
+                records.emplace(section, std::move(record));
+            }
+        };
+        addLater(m_laterHeaders, m_setup.laterHeaderSettings, m_setup.laterHeaderParagraphs, m_header);
+        addLater(m_laterFooters, m_setup.laterFooterSettings, m_setup.laterFooterParagraphs, m_footer);
+        if (m_setup.facingPages) {
+            addLater(m_laterLeftHeaders, m_setup.laterLeftHeaderSettings, m_setup.laterLeftHeaderParagraphs, m_header);
+            addLater(m_laterLeftFooters, m_setup.laterLeftFooterSettings, m_setup.laterLeftFooterParagraphs, m_footer);
         }
         // The paragraphs another program wrote print in place of the one
         // line their settings show.
@@ -265,7 +290,11 @@ void NDHTMLtoPDF::readSections()
     for (const std::u16string& text : breaks)
         m_fileSections.push_back(TESectionBreak::settingsFromAttributeText(text).fileSection);
     m_parts = breaks.empty() ? std::vector<PDFSectionPages::Part>{}
-                             : PDFSectionPages::parts(m_setup, breaks, headed());
+                             : PDFSectionPages::parts(m_setup, breaks, headed(), [this](std::size_t fileSection) {
+                                   return m_laterHeaders.contains(fileSection) || m_laterFooters.contains(fileSection)
+                                       || m_laterLeftHeaders.contains(fileSection)
+                                       || m_laterLeftFooters.contains(fileSection);
+                               });
 }
 
 std::string NDHTMLtoPDF::partPath(std::size_t index) const
@@ -284,7 +313,7 @@ void NDHTMLtoPDF::printPart(std::size_t index)
 {
     const PDFSectionPages::Part& part = m_parts[index];
     const EdgeInsets margins = printMargins(
-        part.setup, part.titlePage ? std::optional<std::size_t>(part.firstSection) : std::nullopt,
+        part.setup, part.firstSection, part.titlePage ? std::optional<std::size_t>(part.firstSection) : std::nullopt,
         part.headerDistance, part.footerDistance);
     const Size text{part.setup.pageSize.width - (part.setup.sideLeft + part.setup.sideRight) * kPointsPerCentimetre,
                     part.setup.pageSize.height - margins.top - margins.bottom};
@@ -392,7 +421,7 @@ void NDHTMLtoPDF::readHeaderAndFooterFromPage()
 void NDHTMLtoPDF::print()
 {
     const EdgeInsets margins =
-        printMargins(m_setup, m_setup.titlePage ? std::optional<std::size_t>(0) : std::nullopt, {}, {});
+        printMargins(m_setup, 0, m_setup.titlePage ? std::optional<std::size_t>(0) : std::nullopt, {}, {});
     std::weak_ptr<NDHTMLtoPDF> weak = weak_from_this();
     m_webView->printToPDF(m_printedPath, m_setup.pageSize, margins, [weak](Status status) {
         // The web view is in the middle of its own callback: finish on the
@@ -438,7 +467,7 @@ Status NDHTMLtoPDF::renderHeaderAndFooter(const std::string& outputPath)
     return WebServices::shared().renderPrintedPDF(
         m_printedPath, outputPath, [this](GraphicsContext& page, const Size& size, std::size_t index, std::size_t count) {
             m_pageCount = count;
-            drawHeads(page, index, count, size,
+            drawHeads(page, index, count, size, 0,
                       m_setup.titlePage && index == 0 ? std::optional<std::size_t>(0) : std::nullopt, {}, {}, m_setup);
             if (m_progress)
                 m_progress(index, count);
@@ -480,7 +509,7 @@ Status NDHTMLtoPDF::joinPrintedParts(const std::string& outputPath)
                 partStart = index;
             }
             const PDFSectionPages::Part& section = m_parts[part];
-            drawHeads(page, index, count, size,
+            drawHeads(page, index, count, size, section.firstSection,
                       section.titlePage && index == partStart ? std::optional<std::size_t>(section.firstSection)
                                                               : std::nullopt,
                       section.headerDistance,
@@ -494,10 +523,10 @@ bool NDHTMLtoPDF::headed() const
 {
     return m_header.enabled || m_footer.enabled || m_titleHeader.enabled || m_titleFooter.enabled
         || m_leftHeader.enabled || m_leftFooter.enabled || !m_laterTitleHeaders.empty()
-        || !m_laterTitleFooters.empty();
+        || !m_laterTitleFooters.empty() || !m_laterHeaders.empty() || !m_laterFooters.empty();
 }
 
-std::pair<PageHeaderFooter, PageHeaderFooter> NDHTMLtoPDF::headsOfPage(std::size_t index,
+std::pair<PageHeaderFooter, PageHeaderFooter> NDHTMLtoPDF::headsOfPage(std::size_t index, std::size_t section,
                                                                        std::optional<std::size_t> titlePageOf,
                                                                        std::optional<double> headerDistance,
                                                                        std::optional<double> footerDistance) const
@@ -505,33 +534,43 @@ std::pair<PageHeaderFooter, PageHeaderFooter> NDHTMLtoPDF::headsOfPage(std::size
     // A section that gives no title page heads of its own takes those of
     // the last one before it that does, and at last the document's.
     auto titleHead = [&](const std::map<std::size_t, PageHeaderFooter>& later, const PageHeaderFooter& first) {
-        const std::optional<std::size_t> section = PDFSectionPages::titleHeadsSection(
+        const std::optional<std::size_t> section = PDFSectionPages::headsSection(
             m_fileSections, *titlePageOf, [&](std::size_t fileSection) { return later.contains(fileSection); });
         return section ? later.at(*section) : first;
+    };
+    // The running heads likewise, each form on its own: a section's own,
+    // else that of the last section before it that gives one, at last the
+    // document's.
+    auto runningHead = [&](const std::map<std::size_t, PageHeaderFooter>& later, const PageHeaderFooter& document) {
+        const std::optional<std::size_t> own = PDFSectionPages::headsSection(
+            m_fileSections, section, [&](std::size_t fileSection) { return later.contains(fileSection); });
+        return own ? later.at(*own) : document;
     };
     // Pages are numbered from one: the second is the first left page.
     const bool leftPage = m_setup.facingPages && index % 2 == 1;
     PageHeaderFooter header = titlePageOf ? titleHead(m_laterTitleHeaders, m_titleHeader)
-        : leftPage                        ? m_leftHeader
-                                          : m_header;
+        : leftPage                        ? runningHead(m_laterLeftHeaders, m_leftHeader)
+                                          : runningHead(m_laterHeaders, m_header);
     PageHeaderFooter footer = titlePageOf ? titleHead(m_laterTitleFooters, m_titleFooter)
-        : leftPage                        ? m_leftFooter
-                                          : m_footer;
+        : leftPage                        ? runningHead(m_laterLeftFooters, m_leftFooter)
+                                          : runningHead(m_laterFooters, m_footer);
     header.distanceFromEdge = headerDistance.value_or(header.distanceFromEdge);
     footer.distanceFromEdge = footerDistance.value_or(footer.distanceFromEdge);
     return {std::move(header), std::move(footer)};
 }
 
 void NDHTMLtoPDF::drawHeads(GraphicsContext& page, std::size_t index, std::size_t count, const Size& size,
-                            std::optional<std::size_t> titlePageOf, std::optional<double> headerDistance,
-                            std::optional<double> footerDistance, const PDFPageSetup& setup) const
+                            std::size_t section, std::optional<std::size_t> titlePageOf,
+                            std::optional<double> headerDistance, std::optional<double> footerDistance,
+                            const PDFPageSetup& setup) const
 {
-    auto [header, footer] = headsOfPage(index, titlePageOf, headerDistance, footerDistance);
+    auto [header, footer] = headsOfPage(index, section, titlePageOf, headerDistance, footerDistance);
     // Each section's header and footer stand within its own side margins.
     PDFHeaderFooterDrawer::drawPage(page, index, count, size, header, footer, setup.sideLeft, setup.sideRight);
 }
 
-EdgeInsets NDHTMLtoPDF::printMargins(const PDFPageSetup& setup, std::optional<std::size_t> titlePageOf,
+EdgeInsets NDHTMLtoPDF::printMargins(const PDFPageSetup& setup, std::size_t section,
+                                     std::optional<std::size_t> titlePageOf,
                                      std::optional<double> headerDistance, std::optional<double> footerDistance) const
 {
     const EdgeInsets margins{setup.margins.top * kPointsPerCentimetre, 0,
@@ -545,7 +584,7 @@ EdgeInsets NDHTMLtoPDF::printMargins(const PDFPageSetup& setup, std::optional<st
     std::vector<PageHeaderFooter> footers;
     for (std::size_t index : {std::size_t(0), std::size_t(1), std::size_t(2)}) {
         auto [header, footer] =
-            headsOfPage(index, index == 0 ? titlePageOf : std::nullopt, headerDistance, footerDistance);
+            headsOfPage(index, section, index == 0 ? titlePageOf : std::nullopt, headerDistance, footerDistance);
         headers.push_back(std::move(header));
         footers.push_back(std::move(footer));
     }

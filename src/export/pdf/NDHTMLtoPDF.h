@@ -145,22 +145,22 @@ private:
     Status joinPrintedParts(const std::string& outputPath);
     // Whether any page has a header or footer to draw.
     bool headed() const;
-    // The header and footer of one page: the title page's own of the
-    // section (`titlePageOf`, the number of the break it starts at) where
-    // the page is one, else the running ones, at the section's distances
-    // from the paper's edge where it gives them.
+    // The header and footer of one page of `section` (the number of the
+    // break it starts at): its title page's own (`titlePageOf`, the same
+    // number) where the page is one, else its running ones, at the
+    // section's distances from the paper's edge where it gives them.
     void drawHeads(GraphicsContext& page, std::size_t index, std::size_t count, const Size& size,
-                   std::optional<std::size_t> titlePageOf, std::optional<double> headerDistance,
+                   std::size_t section, std::optional<std::size_t> titlePageOf, std::optional<double> headerDistance,
                    std::optional<double> footerDistance, const PDFPageSetup& setup) const;
     // The header and footer the page at `index` prints, as drawHeads takes them.
-    std::pair<PageHeaderFooter, PageHeaderFooter> headsOfPage(std::size_t index,
+    std::pair<PageHeaderFooter, PageHeaderFooter> headsOfPage(std::size_t index, std::size_t section,
                                                               std::optional<std::size_t> titlePageOf,
                                                               std::optional<double> headerDistance,
                                                               std::optional<double> footerDistance) const;
     // The top and bottom margins (points) a print of the setup's pages takes,
     // clear of every header and footer they may print: a title page's
     // (`titlePageOf`) where it starts with one, left and right pages'.
-    EdgeInsets printMargins(const PDFPageSetup& setup, std::optional<std::size_t> titlePageOf,
+    EdgeInsets printMargins(const PDFPageSetup& setup, std::size_t section, std::optional<std::size_t> titlePageOf,
                             std::optional<double> headerDistance, std::optional<double> footerDistance) const;
     void succeed();
     void fail(Error error);
@@ -187,6 +187,12 @@ private:
     // were read in.
     std::map<std::size_t, PageHeaderFooter> m_laterTitleHeaders;
     std::map<std::size_t, PageHeaderFooter> m_laterTitleFooters;
+    // Later sections' own running heads, and their left pages' own, the
+    // same way.
+    std::map<std::size_t, PageHeaderFooter> m_laterHeaders;
+    std::map<std::size_t, PageHeaderFooter> m_laterFooters;
+    std::map<std::size_t, PageHeaderFooter> m_laterLeftHeaders;
+    std::map<std::size_t, PageHeaderFooter> m_laterLeftFooters;
     std::vector<PDFSectionPages::Part> m_parts;
     // The file's section each break on the page was read as, in the order
     // of the text: breaks deleted before a section leave its heads its own.

@@ -71,6 +71,37 @@ void addLeftPages(PDFPageSetup& setup, const DKRTFHeaderFooterForms& forms, std:
     }
 }
 
+// A later section's running header or footer, or its left pages' own:
+// Folio edits only the first section's, so a later one prints as the file
+// gave it. Its distance from the paper's edge is its break's.
+void addLaterRunningHead(PDFPageSetup& setup, const DKRTFHeaderFooterForms& forms, const Group& group,
+                         std::string_view keptForms)
+{
+    const bool header = DKRTFHeaderFooterForms::isHeader(group);
+    // What follows "header" or "footer": nothing or "r" for every page or
+    // the right ones, "l" for the left ones.
+    const std::string_view form = std::string_view(group.word).substr(6);
+    const bool left = form == "l";
+    if (!left && form != "" && form != "r")
+        return;
+    const auto section = static_cast<std::size_t>(group.section);
+    auto& settings = left ? (header ? setup.laterLeftHeaderSettings : setup.laterLeftFooterSettings)
+                          : (header ? setup.laterHeaderSettings : setup.laterFooterSettings);
+    auto& paragraphs = left ? (header ? setup.laterLeftHeaderParagraphs : setup.laterLeftFooterParagraphs)
+                            : (header ? setup.laterHeaderParagraphs : setup.laterFooterParagraphs);
+    if (settings.contains(section))
+        return;
+    std::optional<std::string> shown =
+        forms.settingsOf(group, DKRTFTitlePage::distanceTwips(keptForms, header ? "\\headery" : "\\footery"));
+    // A group without words still is the section's own: an empty header
+    // ends the one before, as it does in the word processors.
+    settings.emplace(section, shown.value_or(std::string()));
+    if (!shown)
+        return;
+    if (PDFPageSetup::Paragraphs text = paragraphsOf(forms, group))
+        paragraphs.emplace(section, std::move(text));
+}
+
 } // namespace
 
 void PDFDocumentHeads::addParagraphs(PDFPageSetup& setup, std::string_view keptForms)
@@ -92,6 +123,10 @@ void PDFDocumentHeads::addParagraphs(PDFPageSetup& setup, std::string_view keptF
             PDFPageSetup::Paragraphs& first = header ? setup.titlePageHeaderParagraphs : setup.titlePageFooterParagraphs;
             if (!first)
                 first = paragraphsOf(forms, group);
+            continue;
+        }
+        if (group.section > 0) {
+            addLaterRunningHead(setup, forms, group, keptForms);
             continue;
         }
         // Once the header is edited, the settings are what prints, as they

@@ -44,6 +44,14 @@ struct PDFPageSetup {
     // section without takes the one before.
     std::map<std::size_t, std::string> laterTitlePageHeaderSettings;
     std::map<std::size_t, std::string> laterTitlePageFooterSettings;
+    // The running header and footer of later sections that give their own,
+    // by the file's section they were read in; a section without carries
+    // on the one before, as the word processors print it.
+    std::map<std::size_t, std::string> laterHeaderSettings;
+    std::map<std::size_t, std::string> laterFooterSettings;
+    // Their left pages' own, where the document has facing pages.
+    std::map<std::size_t, std::string> laterLeftHeaderSettings;
+    std::map<std::size_t, std::string> laterLeftFooterSettings;
     // The headers and footers above as another program wrote them, printed
     // paragraph by paragraph; none where a header is Folio's own or has been
     // changed since the file was read.
@@ -54,6 +62,10 @@ struct PDFPageSetup {
     Paragraphs titlePageFooterParagraphs;
     std::map<std::size_t, Paragraphs> laterTitlePageHeaderParagraphs;
     std::map<std::size_t, Paragraphs> laterTitlePageFooterParagraphs;
+    std::map<std::size_t, Paragraphs> laterHeaderParagraphs;
+    std::map<std::size_t, Paragraphs> laterFooterParagraphs;
+    std::map<std::size_t, Paragraphs> laterLeftHeaderParagraphs;
+    std::map<std::size_t, Paragraphs> laterLeftFooterParagraphs;
     // Facing pages: the left (even-numbered) pages print their own header
     // and footer, these, or none where the document gives none; the right
     // ones print the others. A title page prints its own either way.

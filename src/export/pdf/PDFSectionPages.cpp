@@ -102,7 +102,8 @@ PDFPageSetup PDFSectionPages::sectionSetup(const PDFPageSetup& first, const TESe
 }
 
 std::vector<PDFSectionPages::Part> PDFSectionPages::parts(const PDFPageSetup& document,
-                                                           const std::vector<std::u16string>& breaks, bool headed)
+                                                           const std::vector<std::u16string>& breaks, bool headed,
+                                                           const std::function<bool(std::size_t)>& ownRunningHeads)
 {
     const TESectionBreak::Settings documentPage =
         TESectionBreak::settingsFromAttributeText(toUtf16(document.documentWidePage.value_or(std::string())));
@@ -125,8 +126,11 @@ std::vector<PDFSectionPages::Part> PDFSectionPages::parts(const PDFPageSetup& do
         const bool nextColumn = settings.start == TESectionBreak::Start::NextColumn;
         // Only the header of a page the section starts is its own: one that
         // flows on shares the page of the section before.
+        const bool givesRunningHeads = settings.fileSection && *settings.fileSection > 0 && ownRunningHeads
+            && ownRunningHeads(static_cast<std::size_t>(*settings.fileSection));
         const bool ownHeads = headed && newPage
-            && (settings.titlePage || header != parts.back().headerDistance || footer != parts.back().footerDistance);
+            && (settings.titlePage || givesRunningHeads || header != parts.back().headerDistance
+                || footer != parts.back().footerDistance);
         if ((settings.start == TESectionBreak::Start::Continuous || newPage || nextColumn) && !ownHeads
             && samePage(parts.back().setup, setup)) {
             parts.back().lastSection = section;
@@ -143,7 +147,7 @@ std::vector<PDFSectionPages::Part> PDFSectionPages::parts(const PDFPageSetup& do
     return parts;
 }
 
-std::optional<std::size_t> PDFSectionPages::titleHeadsSection(const std::vector<std::optional<int>>& fileSections,
+std::optional<std::size_t> PDFSectionPages::headsSection(const std::vector<std::optional<int>>& fileSections,
                                                               std::size_t section,
                                                               const std::function<bool(std::size_t)>& hasOwn)
 {

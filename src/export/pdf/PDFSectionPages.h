@@ -54,19 +54,20 @@ public:
     // a new page). On a document with a header or footer (`headed`), a
     // section on a new page with a title page or other header or footer
     // distances starts a part of its own too, so that its first page is
-    // known; the document's first section is a title page as `document`
-    // says.
+    // known, and so does one on a new page whose file's section
+    // (`fileSection`) gives running heads of its own (`ownRunningHeads`);
+    // the document's first section is a title page as `document` says.
     static std::vector<Part> parts(const PDFPageSetup& document, const std::vector<std::u16string>& breaks,
-                                   bool headed);
+                                   bool headed, const std::function<bool(std::size_t)>& ownRunningHeads = {});
 
-    // The file's section whose title page header or footer the
-    // `section`-th section (0 the first) prints: its own, where `hasOwn`
-    // says the file's section its break was read as gave one, else that of
-    // the last section before it on the page that did; nothing for the
-    // document's. `fileSections` are the breaks' (`fileSection`), in the
+    // The file's section whose header or footer of one form (the title
+    // page's, the running one) the `section`-th section (0 the first)
+    // prints: its own, where `hasOwn` says the file's section its break was
+    // read as gave one, else that of the last section before it on the page
+    // that did; nothing for the document's. `fileSections` are the breaks' (`fileSection`), in the
     // order of the text: deleted or added breaks change a section's place,
     // never its heads.
-    static std::optional<std::size_t> titleHeadsSection(const std::vector<std::optional<int>>& fileSections,
+    static std::optional<std::size_t> headsSection(const std::vector<std::optional<int>>& fileSections,
                                                         std::size_t section,
                                                         const std::function<bool(std::size_t)>& hasOwn);
 

@@ -118,6 +118,24 @@ TEST(PDFSectionPages, aNextColumnSectionSharesThePageAndTheFirstSectionMayBeATit
     EXPECT_FALSE(PDFSectionPages::parts(document, breaks, false)[0].titlePage);
 }
 
+// On a headed document, a section on a new page whose file's section gives
+// running heads of its own starts a part, so that its pages print them; one
+// that flows on, or gives none, stays in the part before.
+TEST(PDFSectionPages, aSectionWithItsOwnRunningHeadsStartsAPartOnANewPage)
+{
+    PDFPageSetup document;
+    const std::vector<std::u16string> breaks{u"next-page file-section=1", u"next-page file-section=2",
+                                             u"continuous file-section=3", u"next-page file-section=4"};
+    auto ownHeads = [](std::size_t fileSection) { return fileSection == 2 || fileSection == 3; };
+    auto parts = PDFSectionPages::parts(document, breaks, true, ownHeads);
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[0].lastSection, 1u);
+    EXPECT_EQ(parts[1].firstSection, 2u);
+    EXPECT_EQ(parts[1].lastSection, 4u);
+    EXPECT_EQ(parts[1].newPageSections, (std::vector<std::size_t>{4}));
+    EXPECT_EQ(PDFSectionPages::parts(document, breaks, false, ownHeads).size(), 1u) << "nothing to print";
+}
+
 // Sections known by the file's section their break was read as: the third
 // of a file whose second break was deleted prints its own title heads at
 // the second place, and a section that gives none, or a break of Folio's
@@ -127,16 +145,16 @@ TEST(PDFSectionPages, titlePageHeadsFollowTheFilesSectionNotThePlace)
     const std::set<std::size_t> own{1, 3};
     auto hasOwn = [&](std::size_t section) { return own.contains(section); };
     const std::vector<std::optional<int>> deletedSecond{1, 3, 4};
-    EXPECT_EQ(PDFSectionPages::titleHeadsSection(deletedSecond, 0, hasOwn), std::nullopt);
-    EXPECT_EQ(PDFSectionPages::titleHeadsSection(deletedSecond, 1, hasOwn), 1u);
-    EXPECT_EQ(PDFSectionPages::titleHeadsSection(deletedSecond, 2, hasOwn), 3u);
-    EXPECT_EQ(PDFSectionPages::titleHeadsSection(deletedSecond, 3, hasOwn), 3u);
+    EXPECT_EQ(PDFSectionPages::headsSection(deletedSecond, 0, hasOwn), std::nullopt);
+    EXPECT_EQ(PDFSectionPages::headsSection(deletedSecond, 1, hasOwn), 1u);
+    EXPECT_EQ(PDFSectionPages::headsSection(deletedSecond, 2, hasOwn), 3u);
+    EXPECT_EQ(PDFSectionPages::headsSection(deletedSecond, 3, hasOwn), 3u);
     const std::vector<std::optional<int>> addedFirst{std::nullopt, 2, 3};
-    EXPECT_EQ(PDFSectionPages::titleHeadsSection(addedFirst, 1, hasOwn), std::nullopt);
-    EXPECT_EQ(PDFSectionPages::titleHeadsSection(addedFirst, 2, hasOwn), std::nullopt);
-    EXPECT_EQ(PDFSectionPages::titleHeadsSection(addedFirst, 3, hasOwn), 3u);
+    EXPECT_EQ(PDFSectionPages::headsSection(addedFirst, 1, hasOwn), std::nullopt);
+    EXPECT_EQ(PDFSectionPages::headsSection(addedFirst, 2, hasOwn), std::nullopt);
+    EXPECT_EQ(PDFSectionPages::headsSection(addedFirst, 3, hasOwn), 3u);
     // A place past the breaks the page gave counts from the last of them.
-    EXPECT_EQ(PDFSectionPages::titleHeadsSection(deletedSecond, 9, hasOwn), 3u);
+    EXPECT_EQ(PDFSectionPages::headsSection(deletedSecond, 9, hasOwn), 3u);
 }
 
 } // namespace
