@@ -153,6 +153,9 @@ public:
     }
 
 private:
+    // The rows of PDFMenuForFile, for the file `pathWhenChosen` names when a
+    // row is chosen (empty: nothing to do); `path` tells what kind it is.
+    std::shared_ptr<Menu> PDFMenu(const std::string& path, std::function<std::string()> pathWhenChosen);
     void setDocumentItemsEnabled(bool enabled);
     // The open document when it is the file at `path` and is in an editor.
     std::shared_ptr<TextDocument> openDocumentForFile(const std::string& path) const;

@@ -127,7 +127,11 @@ void AppController::writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& 
 std::shared_ptr<TextDocument> AppController::openDocumentForFile(const std::string& path) const
 {
     std::shared_ptr<TextDocument> current = currentDocument();
-    if (!current || !current->currentTextViewController() || !FileManager::isSamePath(current->fileURL(), path))
+    if (!current || !current->currentTextViewController())
+        return nullptr;
+    // The browser lists a file renamed while open under its new name.
+    current->followRenamedFile();
+    if (!FileManager::isSamePath(current->fileURL(), path))
         return nullptr;
     return current;
 }
@@ -141,15 +145,15 @@ void AppController::reportExportFailure(const Error& error)
 void AppController::runOnSavedFile(const std::string& path, FileTask task)
 {
     std::weak_ptr<int> alive = m_lifetime;
-    auto run = [this, alive, path, task = std::move(task)] {
+    auto run = [this, alive, task = std::move(task)](const std::string& file) {
         if (alive.expired())
             return;
-        if (Status done = task(path); !done)
+        if (Status done = task(file); !done)
             reportExportFailure(done.error());
     };
     std::shared_ptr<TextDocument> document = openDocumentForFile(path);
     if (!document) {
-        run();
+        run(path);
         return;
     }
     // The words typed last may still be on their way into the editor's
@@ -164,7 +168,7 @@ void AppController::runOnSavedFile(const std::string& path, FileTask task)
             return;
         }
         if (!document->hasUnsavedChanges()) {
-            run();
+            run(document->fileURL());
             return;
         }
         ProgressHUD::show();
@@ -175,8 +179,9 @@ void AppController::runOnSavedFile(const std::string& path, FileTask task)
             std::shared_ptr<TextDocument> document = weakDocument.lock();
             // A document closed meanwhile answers a save with success
             // without writing; its file is not known to be current.
+            // The save follows a file renamed meanwhile; so does the task.
             if (saved && document && !document->isClosed()) {
-                run();
+                run(document->fileURL());
                 return;
             }
             Error failure = document && document->lastError()
@@ -202,10 +207,18 @@ Status AppController::printFileItem(const std::string& path)
 std::shared_ptr<Menu> AppController::exportMenuActions()
 {
     std::weak_ptr<int> alive = m_lifetime;
-    auto withOpenFile = [this, alive](FileTask task) {
-        return [this, alive, task](Action&) {
-            if (!alive.expired() && document())
-                runOnSavedFile(document()->fileURL(), task);
+    // The file as it is named when the row is chosen: the document may
+    // have been renamed since the menu was made.
+    auto openFileNow = [this, alive]() -> std::string {
+        if (alive.expired() || !document())
+            return {};
+        document()->followRenamedFile();
+        return document()->fileURL();
+    };
+    auto withOpenFile = [this, openFileNow](FileTask task) {
+        return [this, openFileNow, task](Action&) {
+            if (std::string path = openFileNow(); !path.empty())
+                runOnSavedFile(path, task);
         };
     };
     return Menu::make(u"", {
@@ -216,7 +229,7 @@ std::shared_ptr<Menu> AppController::exportMenuActions()
             m_previews.previewFinalFileItem(path);
             return Status::success();
         })),
-        document() ? PDFMenuForFile(document()->fileURL()) : Menu::make(u"", {}),
+        document() ? PDFMenu(document()->fileURL(), openFileNow) : Menu::make(u"", {}),
     });
 }
 
@@ -224,10 +237,18 @@ std::shared_ptr<Menu> AppController::exportMenuActions()
 // saved first, so that what was just typed is in the PDF.
 std::shared_ptr<Menu> AppController::PDFMenuForFile(const std::string& path)
 {
+    return PDFMenu(path, [path] { return path; });
+}
+
+std::shared_ptr<Menu> AppController::PDFMenu(const std::string& path, std::function<std::string()> pathWhenChosen)
+{
     std::weak_ptr<int> alive = m_lifetime;
-    auto convertAndSend = [this, alive, path](std::u16string title, PDFAction action) {
-        return Action::make(std::move(title), {}, [this, alive, path, action](Action&) {
+    auto convertAndSend = [this, alive, pathWhenChosen](std::u16string title, PDFAction action) {
+        return Action::make(std::move(title), {}, [this, alive, pathWhenChosen, action](Action&) {
             if (alive.expired())
+                return;
+            std::string path = pathWhenChosen();
+            if (path.empty())
                 return;
             runOnSavedFile(path, [this, action](const std::string& file) {
                 // The overlay stays until the finished file is handed on.
@@ -239,8 +260,11 @@ std::shared_ptr<Menu> AppController::PDFMenuForFile(const std::string& path)
             });
         });
     };
-    auto convert = Action::make(u"Convert to PDF", {}, [this, alive, path](Action&) {
+    auto convert = Action::make(u"Convert to PDF", {}, [this, alive, pathWhenChosen](Action&) {
         if (alive.expired())
+            return;
+        std::string path = pathWhenChosen();
+        if (path.empty())
             return;
         runOnSavedFile(path, [this](const std::string& file) {
             ProgressHUD::show();

@@ -239,6 +239,31 @@ TEST_F(ShareFromEveryEditorWebTest, qvText) { sharedPDFsHoldTheWordsJustTyped(Do
 TEST_F(ShareFromEveryEditorWebTest, qvOutline) { sharedPDFsHoldTheWordsJustTyped(DocumentKind::QVOutline, "Shared.qvoutline"); }
 TEST_F(ShareFromEveryEditorWebTest, markdown) { sharedPDFsHoldTheWordsJustTyped(DocumentKind::Markdown, "Shared.md"); }
 
+// A document renamed while it is open (the browser renames the file in its
+// folder) is converted under its new name, with the words just typed and
+// with the words already saved: the share menu made before the rename does
+// not hand on the old name, which no longer names a file.
+TEST_F(ShareFromEveryEditorWebTest, aDocumentRenamedWhileOpenIsConvertedUnderItsNewName)
+{
+    ViewController* editor = openNewDocument(DocumentKind::RTF, folder.path("Before.rtf"));
+    ASSERT_TRUE(editor);
+    ASSERT_NO_FATAL_FAILURE(typeAtTheEnd(*editor, "Zebra"));
+    fs::rename(folder.path("Before.rtf"), folder.path("After.rtf"));
+    ASSERT_NO_FATAL_FAILURE(share(*editor, "Convert to PDF"));
+    std::string converted = textOfCopy(folder.path("After-Copy.pdf"));
+    EXPECT_NE(converted.find("Zebra"), std::string::npos) << "no PDF of the renamed file with the typed word: " << converted;
+
+    // Saved and renamed again: nothing is left to save, and the name is still new.
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !app.currentDocument()->hasUnsavedChanges(); }, kEngineWaitSeconds));
+    fs::rename(folder.path("After.rtf"), folder.path("Last.rtf"));
+    ASSERT_NO_FATAL_FAILURE(share(*editor, "Convert to PDF"));
+    converted = textOfCopy(folder.path("Last-Copy.pdf"));
+    EXPECT_NE(converted.find("Zebra"), std::string::npos) << "no PDF of the file renamed after its save: " << converted;
+    EXPECT_FALSE(fs::exists(folder.path("Before.rtf")) || fs::exists(folder.path("After.rtf")))
+        << "a file was made again under an old name";
+    EXPECT_EQ(fs::path(app.currentDocument()->fileURL()).filename(), "Last.rtf");
+}
+
 // A document that can no longer be written (a read-only mount) is not
 // exported as it last was: the save's error shows, no PDF is made and the
 // file stays as it was.

@@ -204,26 +204,32 @@ Status DKDocument::performSave(const std::string& url, SaveOperation operation, 
     return writeContents(*contents, url, operation, originalURL);
 }
 
+bool DKDocument::followRenamedFile()
+{
+    if (!m_fileIdentity || FileManager::identityOfFile(m_fileURL) == m_fileIdentity)
+        return false;
+    std::optional<std::string> moved = FileManager::itemWithIdentity(parentFolder(m_fileURL), *m_fileIdentity);
+    // A new extension would change the format the save writes, under a
+    // name the user chose for another one.
+    if (!moved || TypeIdentifiers::typeIdentifierForPath(*moved) != m_fileType)
+        return false;
+    setFileURL(*moved);
+    m_fileItem = std::make_shared<ODSFileItem>(*moved, m_fileItem ? m_fileItem->scope() : nullptr);
+    if (m_fileMovedHandler) {
+        // Copied: the handler may replace itself while it runs.
+        FileMovedHandler handler = m_fileMovedHandler;
+        handler();
+    }
+    return true;
+}
+
 Result<std::string> DKDocument::locateOwnFile()
 {
     if (!m_fileIdentity)
         return m_fileURL;
     std::optional<FileIdentity> current = FileManager::identityOfFile(m_fileURL);
-    if (current == m_fileIdentity)
+    if (current == m_fileIdentity || followRenamedFile())
         return m_fileURL;
-    std::optional<std::string> moved = FileManager::itemWithIdentity(parentFolder(m_fileURL), *m_fileIdentity);
-    // A new extension would change the format the save writes, under a
-    // name the user chose for another one.
-    if (moved && TypeIdentifiers::typeIdentifierForPath(*moved) == m_fileType) {
-        setFileURL(*moved);
-        m_fileItem = std::make_shared<ODSFileItem>(*moved, m_fileItem ? m_fileItem->scope() : nullptr);
-        if (m_fileMovedHandler) {
-            // Copied: the handler may replace itself while it runs.
-            FileMovedHandler handler = m_fileMovedHandler;
-            handler();
-        }
-        return *moved;
-    }
     // NOTE: another file under the same name (one put there by another
     // program's own save) is saved over, as any file at that path would be.
     if (current || (m_toldFileMissing && m_savingToClose))

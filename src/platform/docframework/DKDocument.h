@@ -116,6 +116,11 @@ public:
     // The file name without its extension.
     std::string localizedName() const;
     const std::shared_ptr<ODSFileItem>& fileItem() const { return m_fileItem; }
+    // Moves fileURL and fileItem to the name the file was given in its folder
+    // since it was read or last saved, as a save would; true when it moved.
+    // What hands the file to others asks first, so that it is not handed a
+    // name that is gone.
+    bool followRenamedFile();
     void setFileItem(std::shared_ptr<ODSFileItem> item) { m_fileItem = std::move(item); }
 
     bool hasUnsavedChanges() const { return m_changeCount > 0; }
@@ -154,7 +159,8 @@ public:
     // few seconds. Refusals of a read-only or closed document are not failures.
     void setSaveFailureHandler(SaveFailureHandler handler) { m_saveFailureHandler = std::move(handler); }
     // Told on the main thread when a save follows the file to the new name
-    // it was given while open (fileURL and fileItem already tell the new one).
+    // it was given while open, or followRenamedFile finds it (fileURL and fileItem
+    // already tell the new one).
     void setFileMovedHandler(FileMovedHandler handler) { m_fileMovedHandler = std::move(handler); }
 
 protected:

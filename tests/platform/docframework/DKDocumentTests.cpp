@@ -347,6 +347,28 @@ TEST_F(DKDocumentTest, aDocumentRenamedWhileOpenIsSavedUnderItsNewName)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder), {}), 1);
 }
 
+// What hands the open file on asks for its name first: a rename in its
+// folder is followed without a save, one to another kind is not.
+TEST_F(DKDocumentTest, aRenameIsFollowedWithoutASaveButNotToAnotherKind)
+{
+    std::ofstream(path("Draft.txt")) << "words";
+    auto document = openDocument(path("Draft.txt"));
+    int told = 0;
+    document->setFileMovedHandler([&] { ++told; });
+    EXPECT_FALSE(document->followRenamedFile()) << "nothing was renamed";
+    std::filesystem::rename(path("Draft.txt"), path("Final.txt"));
+    EXPECT_TRUE(document->followRenamedFile());
+    EXPECT_EQ(document->fileURL(), path("Final.txt"));
+    EXPECT_EQ(document->fileItem()->name(), "Final.txt");
+    EXPECT_EQ(told, 1);
+
+    std::filesystem::rename(path("Final.txt"), path("Final.md"));
+    EXPECT_FALSE(document->followRenamedFile());
+    EXPECT_EQ(document->fileURL(), path("Final.txt"));
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(document->contentsCount, 0) << "following a name wrote nothing";
+}
+
 TEST_F(DKDocumentTest, aDocumentDeletedWhileOpenIsNotMadeAgainAndKeepsItsChanges)
 {
     std::ofstream(path("Gone.txt")) << "first";
