@@ -32,6 +32,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -1082,6 +1083,47 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeListItemsHaveTheirStopsOnce)
     }
 }
 
+// LibreOffice shows its own raised and lowered text of a save at the
+// heights it shows the file's, straight and through the page.
+TEST_F(RTFOtherWritersRoundTripTests, libreOfficeRaisesAndLowersTextAsInItsOwnFileInFolioRTF)
+{
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-raised-text";
+    std::filesystem::create_directories(folder / "out");
+    const std::string original = fixture("libreoffice-character-looks.rtf");
+    const DKRTFReadResult read = this->read(original);
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"original.rtf", original}, {"straight.rtf", written(read, read.text)}, {"paged.rtf", savedThroughThePage(read)}};
+    std::string names;
+    for (const auto& [name, rtf] : files) {
+        ASSERT_TRUE(Data::fromString(rtf).writeToFile((folder / name).string()));
+        names += " '" + (folder / name).string() + "'";
+    }
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "'" + names +
+                                " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    // Every height LibreOffice gives text, in order.
+    auto positions = [&](const std::string& name) {
+        Result<Data> data = Data::dataWithContentsOfFile((folder / "out" / (name.substr(0, name.size() - 4) + ".fodt")).string());
+        const std::string flat = data.ok() ? data->toString() : std::string();
+        std::set<std::string> found;
+        constexpr std::string_view kProperty = "style:text-position=\"";
+        for (std::size_t at = flat.find(kProperty); at != std::string::npos; at = flat.find(kProperty, at + 1))
+            found.insert(flat.substr(at + kProperty.size(), flat.find('"', at + kProperty.size()) - at - kProperty.size()));
+        std::string text;
+        for (const std::string& position : found)
+            text += position + ";";
+        return text;
+    };
+    const std::string shown = positions("original.rtf");
+    ASSERT_NE(shown.find("33%"), std::string::npos) << shown;
+    ASSERT_NE(shown.find("-8%"), std::string::npos) << shown;
+    EXPECT_EQ(positions("straight.rtf"), shown);
+    EXPECT_EQ(positions("paged.rtf"), shown);
+}
+
 // LibreOffice numbers the saved lists as it numbers the file's own: the
 // same markers before the same words, straight and through the page.
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeShowsTheSameListMarkersInFolioRTF)
@@ -1371,7 +1413,8 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
     };
     const std::vector<WordLooks> cases{
         {"libreoffice-character-looks.rtf",
-         {{u"2O", "-1 on none"}, {u"2.", "1 on none"}, {u".\nSpaced", "0 on none"}, {u"yellow back", "0 on 255,255,0"},
+         {{u"2O", "-1 shifted -2 on none"}, {u"2.", "1 shifted 8 on none"}, {u".\nSpaced", "0 on none"},
+          {u"yellow back", "0 on 255,255,0"},
           {u"blue on grey", "0 on 217,217,217"}}},
         {"word-character-looks.rtf",
          {{u"2O", "-1 on none"}, {u"2, raised", "1 on none"}, {u"up", "0 shifted 6 on none"}, {u"down", "0 shifted -6 on none"},
