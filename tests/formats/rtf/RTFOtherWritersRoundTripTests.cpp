@@ -1581,6 +1581,35 @@ TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphKeepsItsLanguages)
     EXPECT_EQ(characterMarks(*again.text.attributesAtIndex(0)), "; language fr-FR") << paged;
 }
 
+// An empty paragraph keeps its tab stops through the editing page, as one
+// with words does: TextEdit's blank line before the letter's closing has
+// the stops of the lines around it, and an empty line of stops of its own
+// gives them to none of its neighbours.
+TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphKeepsItsTabStops)
+{
+    auto stopsAt = [](const AttributedString& text, std::size_t index) {
+        AttributeDictionaryPtr attributes = index < text.length() ? text.attributesAtIndex(index) : nullptr;
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+    };
+    const DKRTFReadResult letter = read(fixture("../rtf/textedit-letter.rtf"));
+    const std::size_t blank = letter.text.string().find(u"\nYours");
+    ASSERT_NE(blank, std::u16string::npos);
+    ASSERT_EQ(letter.text.string()[blank - 1], u'\n');
+    ASSERT_EQ(stopsAt(letter.text, blank).size(), 2u);
+    const DKRTFReadResult own = read("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\pard Before\\par"
+                                     "\\pard\\tqr\\tldot\\tx2880\\tx4320\\par\\pard After\\par}");
+    const std::vector<TextTab> wanted{{144, TextAlignment::Right, false, u'.'}, {216, TextAlignment::Left, false, 0}};
+    ASSERT_TRUE(stopsAt(own.text, 7) == wanted);
+    for (const DKRTFReadResult* original : {&letter, &own}) {
+        const std::string paged = savedThroughThePage(*original);
+        const DKRTFReadResult again = read(paged);
+        ASSERT_EQ(toUtf8(again.text.string().substr(0, original->text.length())), toUtf8(original->text.string())) << paged;
+        for (std::size_t index = 0; index < original->text.length(); ++index)
+            EXPECT_TRUE(stopsAt(again.text, index) == stopsAt(original->text, index)) << index << "\n" << paged;
+    }
+}
+
 // Word's page break inside a paragraph ("text\page more") stays in the
 // file where it was, inside its one paragraph: straight and through the
 // editing page.
