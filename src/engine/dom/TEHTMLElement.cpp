@@ -122,7 +122,7 @@ const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttrib
                                           "lang",  "spellcheck", "data-east-asian-lang", "data-lang",
                                           "data-underline", "data-stroke-width", "data-kerning",
                                           "data-field", "data-bookmark", "data-comment", "data-shading", "data-hidden",
-                                          "data-strike", "data-baseline-shift", "data-break",
+                                          "data-strike", "data-baseline-shift", "data-superscript-shift", "data-break",
                                           "data-paragraph-shading"};
         for (const TEScriptAttribute& mark : kTEScriptAttributes)
             names.emplace_back(mark.pageName);
@@ -217,12 +217,15 @@ void TEHTMLElement::interpretAttributes()
         changedMarks().character.hidden = *hidden != u"0";
     if (const std::u16string* strike = attributeForKey("data-strike"))
         changedMarks().character.doubleStrike = *strike == u"double";
-    if (const std::u16string* shift = attributeForKey("data-baseline-shift")) {
-        // Anything but a number, or a shift past a page's height, is none.
-        const double number = doubleValue(*shift);
-        changedMarks().character.baselineShift =
-            std::isfinite(number) && std::abs(number) <= TELargestBaselineShift ? static_cast<int>(number) : 0;
-    }
+    // Anything but a number, or a shift past a page's height, is none.
+    const auto shiftOf = [](const std::u16string& text) {
+        const double number = doubleValue(text);
+        return std::isfinite(number) && std::abs(number) <= TELargestBaselineShift ? static_cast<int>(number) : 0;
+    };
+    if (const std::u16string* shift = attributeForKey("data-baseline-shift"))
+        changedMarks().character.baselineShift = shiftOf(*shift);
+    if (const std::u16string* shift = attributeForKey("data-superscript-shift"))
+        changedMarks().character.superscriptShift = shiftOf(*shift);
     if (const std::u16string* field = attributeForKey("data-field"))
         changedMarks().character.fieldInstruction = *field;
     if (const std::u16string* bookmark = attributeForKey("data-bookmark"))
@@ -414,6 +417,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(runMarks.character.hidden);
     key.add(runMarks.character.doubleStrike);
     key.add(runMarks.character.baselineShift);
+    key.add(runMarks.character.superscriptShift);
     key.add(runMarks.character.fieldInstruction);
     key.add(runMarks.character.bookmark);
     key.add(runMarks.character.commentRanges);
@@ -529,9 +533,13 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
     if (m_strikeOut && runMarks.character.doubleStrike)
         add(fixedKey<TEDoubleStrikeOutAttribute>(), BoolValue::make(true));
     // A superscript or subscript made on the page takes the place of the
-    // shift it was made over.
+    // shift it was made over; one read from a file keeps its own distance
+    // while it stays raised or lowered the same way.
     if (m_superscriptStyle == 0 && runMarks.character.baselineShift != 0)
         add(fixedKey<TEBaselineShiftAttribute>(), IntegerValue::make(runMarks.character.baselineShift));
+    const int superscriptShift = runMarks.character.superscriptShift;
+    if (m_superscriptStyle != 0 && superscriptShift != 0 && (m_superscriptStyle > 0) == (superscriptShift > 0))
+        add(fixedKey<TEBaselineShiftAttribute>(), IntegerValue::make(superscriptShift));
     if (m_underlineStyle != 0) {
         const bool doubleWave = runMarks.character.doubleWave && (m_underlineStyle & 0xF00) == 0x500;
         // Only a plain line stays under the words alone: another line style

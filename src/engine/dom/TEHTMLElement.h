@@ -280,6 +280,9 @@ private:
         // the page's own tools do not make.
         bool doubleStrike = false;
         int baselineShift = 0;
+        // The distance of a superscript or subscript read from a file
+        // ("data-superscript-shift"), in half points.
+        int superscriptShift = 0;
         // The instructions of the word-processor fields the text is the
         // result of ("data-field"), one a line.
         std::u16string fieldInstruction;

@@ -127,12 +127,11 @@ void DKRTFReader::actionSuperSubScript(int value)
 // baseline; "\up0" and "\dn0" put it back on the baseline.
 void DKRTFReader::actionRaise(int halfPoints)
 {
-    // Raised or lowered smaller is a superscript or subscript.
-    if (std::exchange(m_raisedTextIsSmaller, false) && halfPoints != 0) {
+    // Raised or lowered smaller is a superscript or subscript, which still
+    // keeps its own distance for the save.
+    if (std::exchange(m_raisedTextIsSmaller, false) && halfPoints != 0)
         state().setSuperscriptCount(halfPoints > 0 ? 1 : -1);
-        return;
-    }
-    if (halfPoints == 0)
+    else if (halfPoints == 0)
         state().setSuperscriptCount(0);
     DKRTFCharacterMarks marks = state().characterMarks();
     marks.baselineShift = std::clamp(halfPoints, -TELargestBaselineShift, TELargestBaselineShift);

@@ -32,6 +32,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -1082,6 +1083,47 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeListItemsHaveTheirStopsOnce)
     }
 }
 
+// LibreOffice shows its own raised and lowered text of a save at the
+// heights it shows the file's, straight and through the page.
+TEST_F(RTFOtherWritersRoundTripTests, libreOfficeRaisesAndLowersTextAsInItsOwnFileInFolioRTF)
+{
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-raised-text";
+    std::filesystem::create_directories(folder / "out");
+    const std::string original = fixture("libreoffice-character-looks.rtf");
+    const DKRTFReadResult read = this->read(original);
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"original.rtf", original}, {"straight.rtf", written(read, read.text)}, {"paged.rtf", savedThroughThePage(read)}};
+    std::string names;
+    for (const auto& [name, rtf] : files) {
+        ASSERT_TRUE(Data::fromString(rtf).writeToFile((folder / name).string()));
+        names += " '" + (folder / name).string() + "'";
+    }
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "'" + names +
+                                " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    // Every height LibreOffice gives text, in order.
+    auto positions = [&](const std::string& name) {
+        Result<Data> data = Data::dataWithContentsOfFile((folder / "out" / (name.substr(0, name.size() - 4) + ".fodt")).string());
+        const std::string flat = data.ok() ? data->toString() : std::string();
+        std::set<std::string> found;
+        constexpr std::string_view kProperty = "style:text-position=\"";
+        for (std::size_t at = flat.find(kProperty); at != std::string::npos; at = flat.find(kProperty, at + 1))
+            found.insert(flat.substr(at + kProperty.size(), flat.find('"', at + kProperty.size()) - at - kProperty.size()));
+        std::string text;
+        for (const std::string& position : found)
+            text += position + ";";
+        return text;
+    };
+    const std::string shown = positions("original.rtf");
+    ASSERT_NE(shown.find("33%"), std::string::npos) << shown;
+    ASSERT_NE(shown.find("-8%"), std::string::npos) << shown;
+    EXPECT_EQ(positions("straight.rtf"), shown);
+    EXPECT_EQ(positions("paged.rtf"), shown);
+}
+
 // LibreOffice numbers the saved lists as it numbers the file's own: the
 // same markers before the same words, straight and through the page.
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeShowsTheSameListMarkersInFolioRTF)
@@ -1371,7 +1413,8 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
     };
     const std::vector<WordLooks> cases{
         {"libreoffice-character-looks.rtf",
-         {{u"2O", "-1 on none"}, {u"2.", "1 on none"}, {u".\nSpaced", "0 on none"}, {u"yellow back", "0 on 255,255,0"},
+         {{u"2O", "-1 shifted -2 on none"}, {u"2.", "1 shifted 8 on none"}, {u".\nSpaced", "0 on none"},
+          {u"yellow back", "0 on 255,255,0"},
           {u"blue on grey", "0 on 217,217,217"}}},
         {"word-character-looks.rtf",
          {{u"2O", "-1 on none"}, {u"2, raised", "1 on none"}, {u"up", "0 shifted 6 on none"}, {u"down", "0 shifted -6 on none"},
@@ -1536,6 +1579,35 @@ TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphKeepsItsLanguages)
     EXPECT_EQ(marksAt(read(written(again, throughThePage(again.text))).text, u"Avant\n"), wanted);
     EXPECT_EQ(marksAt(again.text, u"\n\n"), "; language fr-FR") << paged;
     EXPECT_EQ(characterMarks(*again.text.attributesAtIndex(0)), "; language fr-FR") << paged;
+}
+
+// An empty paragraph keeps its tab stops through the editing page, as one
+// with words does: TextEdit's blank line before the letter's closing has
+// the stops of the lines around it, and an empty line of stops of its own
+// gives them to none of its neighbours.
+TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphKeepsItsTabStops)
+{
+    auto stopsAt = [](const AttributedString& text, std::size_t index) {
+        AttributeDictionaryPtr attributes = index < text.length() ? text.attributesAtIndex(index) : nullptr;
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+    };
+    const DKRTFReadResult letter = read(fixture("../rtf/textedit-letter.rtf"));
+    const std::size_t blank = letter.text.string().find(u"\nYours");
+    ASSERT_NE(blank, std::u16string::npos);
+    ASSERT_EQ(letter.text.string()[blank - 1], u'\n');
+    ASSERT_EQ(stopsAt(letter.text, blank).size(), 2u);
+    const DKRTFReadResult own = read("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\pard Before\\par"
+                                     "\\pard\\tqr\\tldot\\tx2880\\tx4320\\par\\pard After\\par}");
+    const std::vector<TextTab> wanted{{144, TextAlignment::Right, false, u'.'}, {216, TextAlignment::Left, false, 0}};
+    ASSERT_TRUE(stopsAt(own.text, 7) == wanted);
+    for (const DKRTFReadResult* original : {&letter, &own}) {
+        const std::string paged = savedThroughThePage(*original);
+        const DKRTFReadResult again = read(paged);
+        ASSERT_EQ(toUtf8(again.text.string().substr(0, original->text.length())), toUtf8(original->text.string())) << paged;
+        for (std::size_t index = 0; index < original->text.length(); ++index)
+            EXPECT_TRUE(stopsAt(again.text, index) == stopsAt(original->text, index)) << index << "\n" << paged;
+    }
 }
 
 // Word's page break inside a paragraph ("text\page more") stays in the

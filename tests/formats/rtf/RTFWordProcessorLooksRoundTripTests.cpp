@@ -137,9 +137,11 @@ TEST_F(RTFWordProcessorLooksRoundTripTests, raisedAndLoweredTextKeepsItsDistance
             + (font ? formatShortest(font->font().pointSize()) : std::string("none"));
     };
     // Word raises by half points ("\up6", 3 points) and lowers likewise;
-    // LibreOffice's superscripts are raised smaller ("\updnprop").
+    // LibreOffice's superscripts are raised smaller ("\updnprop") by a
+    // distance of their own, which other programs show them at.
     const std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs24 Base {\\up6 raised} mid {\\dn4 lowered}"
-                            " and {\\super sup} then {{\\*\\updnprop8000}\\dn2 small}{\\up6 up\\up0  level} end.\\par}";
+                            " and {\\super sup} then {{\\*\\updnprop8000}\\dn2 small}{\\up6 up\\up0  level} end"
+                            "{{\\*\\updnprop8000}\\up8 high}{\\super\\up5 both}.\\par}";
     const AttributedString original = read(rtf);
     ASSERT_EQ(looks(attributesOf(original, u"raised")), "shift 6 superscript 0 size 12");
     for (const std::string& saved : saves(rtf)) {
@@ -147,11 +149,31 @@ TEST_F(RTFWordProcessorLooksRoundTripTests, raisedAndLoweredTextKeepsItsDistance
         EXPECT_EQ(looks(attributesOf(again, u"raised")), "shift 6 superscript 0 size 12") << saved;
         EXPECT_EQ(looks(attributesOf(again, u"lowered")), "shift -4 superscript 0 size 12") << saved;
         EXPECT_EQ(looks(attributesOf(again, u"sup")), "shift 0 superscript 1 size 12") << saved;
-        EXPECT_EQ(looks(attributesOf(again, u"small")), "shift 0 superscript -1 size 12") << saved;
+        EXPECT_EQ(looks(attributesOf(again, u"small")), "shift -2 superscript -1 size 12") << saved;
+        EXPECT_EQ(looks(attributesOf(again, u"high")), "shift 8 superscript 1 size 12") << saved;
+        EXPECT_EQ(looks(attributesOf(again, u"both")), "shift 5 superscript 1 size 12") << saved;
         EXPECT_EQ(looks(attributesOf(again, u"up level")), "shift 6 superscript 0 size 12") << saved;
         EXPECT_EQ(looks(attributesOf(again, u" level")), "shift 0 superscript 0 size 12") << saved;
         EXPECT_EQ(looks(attributesOf(again, u"mid")), "shift 0 superscript 0 size 12") << saved;
     }
+    // The page shows such text as a superscript or subscript; taken off
+    // there, or turned the other way, it keeps no distance.
+    const std::string html = toUtf8(htmlString(original, TEHTMLWriterSettings()));
+    const std::size_t high = html.find("high<");
+    ASSERT_NE(high, std::string::npos) << html;
+    const std::string span = html.substr(html.rfind("<span", high), high - html.rfind("<span", high));
+    EXPECT_NE(span.find("vertical-align:super"), std::string::npos) << span;
+    EXPECT_NE(span.find("data-superscript-shift=\"8\""), std::string::npos) << span;
+    std::optional<AttributedString> edited = attributedStringWithHTMLData(
+        "<p><span data-superscript-shift=\"8\">plain</span> <span style=\"vertical-align:sub\" data-superscript-shift=\"8\">"
+        "down</span> <span style=\"vertical-align:super\" data-superscript-shift=\"8\">up</span> "
+        "<span style=\"vertical-align:super\" data-superscript-shift=\"1e9\">far</span></p>");
+    ASSERT_TRUE(edited.has_value());
+    EXPECT_EQ(looks(attributesOf(*edited, u"plain")).substr(0, 21), "shift 0 superscript 0");
+    EXPECT_EQ(looks(attributesOf(*edited, u"down")).substr(0, 22), "shift 0 superscript -1");
+    EXPECT_EQ(looks(attributesOf(*edited, u"up")).substr(0, 21), "shift 8 superscript 1");
+    EXPECT_EQ(looks(attributesOf(*edited, u"far")).substr(0, 21), "shift 0 superscript 1");
+
     // A shift past any page is damage, kept within one.
     EXPECT_EQ(looks(attributesOf(read("{\\rtf1\\ansi\\fs24 {\\up2147483647 far}{\\dn2147483647 deep}\\par}"), u"far")),
               "shift 1584 superscript 0 size 12");

@@ -154,8 +154,9 @@ bool hasLineBetween(const AttributeDictionary& attributes)
     return borders && borders->sides[static_cast<std::size_t>(TEParagraphBorders::Side::Between)].has_value();
 }
 
-std::string emptyLine(const std::string& css, const AttributeDictionary& paragraph, int outlineLevel = 0)
+std::string emptyLine(const std::string& css, const AttributeDictionary& paragraph, const TEParagraphStyle* style = nullptr)
 {
+    const int outlineLevel = style ? style->outlineLevel() : 0;
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
     if (const std::u16string* style = styleName(paragraph))
         attributes["data-style"] = *style;
@@ -167,6 +168,11 @@ std::string emptyLine(const std::string& css, const AttributeDictionary& paragra
         attributes["data-paragraph-shading"] = *shading;
     if (const std::u16string* borders = bordersText(paragraph))
         attributes["data-paragraph-borders"] = *borders;
+    // Its stops, as a paragraph with words keeps them, so that words typed
+    // there line up and a line left empty saves them.
+    if (style && style->tabStops())
+        if (std::u16string stops = HTMLTabStops::attributeText(*style->tabStops()); !stops.empty())
+            attributes["data-tabs"] = stops;
     // The line still holds the run typing would go on in: the languages its
     // words are checked in stay on the line itself, as a word processor
     // keeps them on the paragraph's end.
@@ -438,7 +444,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // blank line of other word processors carries; its font is the
         // next text's, as typing there takes it.
         html += emptyLine(nextIsInText ? elementCSS() + m_context.fontCSSAtIndex(next) : elementCSS(), attributes,
-                          paragraphStyle() ? paragraphStyle()->outlineLevel() : 0);
+                          paragraphStyle() ? &*paragraphStyle() : nullptr);
         return;
     }
 

@@ -462,8 +462,15 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     // a superscript: what they cannot show is kept here, for the save.
     if (flagOfValue(form.look.strikeOut) && flagOfValue(form.look.doubleStrikeOut))
         spanAttributes["data-strike"] = u"double";
-    if (const double shift = numberOfValue(form.look.baselineShift).value_or(0); shift != 0 && std::isfinite(shift))
-        spanAttributes["data-baseline-shift"] = toUtf16(formatShortest(shift));
+    // A superscript or subscript keeps the distance it had in its own
+    // attribute, which the page drops together with the superscript.
+    if (const double shift = numberOfValue(form.look.baselineShift).value_or(0); shift != 0 && std::isfinite(shift)) {
+        const double superscript = numberOfValue(form.look.superscript).value_or(0);
+        if (superscript == 0)
+            spanAttributes["data-baseline-shift"] = toUtf16(formatShortest(shift));
+        else if ((superscript > 0) == (shift > 0))
+            spanAttributes["data-superscript-shift"] = toUtf16(formatShortest(shift));
+    }
     if (form.fieldInstruction && !form.fieldInstruction->value().empty())
         spanAttributes["data-field"] = form.fieldInstruction->value();
     if (form.bookmark && !form.bookmark->value().empty())
