@@ -182,7 +182,15 @@ inline bool clickWidget(GtkWidget* widget)
     int y = 0;
     if (!screenCentreOf(widget, x, y) || !onScreen(widget, x, y))
         return false;
-    bool clicked = runXdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1"});
+    // xdotool's --sync waits for the pointer to move, which it never does
+    // when it already stands there (a second click on the same widget).
+    GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gtk_widget_get_display(widget)));
+    int pointerX = -1;
+    int pointerY = -1;
+    gdk_device_get_position(pointer, nullptr, &pointerX, &pointerY);
+    bool clicked = pointerX == x && pointerY == y
+        ? runXdotool({"click", "1"})
+        : runXdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1"});
     GtkPresenter::processPendingEvents();
     return clicked;
 }
