@@ -506,6 +506,12 @@ void DKRTFWriter::writeBody()
         const auto* sectionBreak =
             unit == u'\n' && !inRow ? runSectionBreak : nullptr;
         if (sectionBreak) {
+            // An empty paragraph that ends a section ends as a paragraph
+            // first: Word and LibreOffice read a break straight after a
+            // paragraph's end as that paragraph's, and the empty line would
+            // go. Read back, the break still belongs to the empty one.
+            if (paragraphIsEmptyAt(index))
+                m_buffer.appendCString("\\par");
             m_buffer.appendCString("\\sect\\sectd");
             DKRTFSectionWords::append(m_buffer, sectionBreak->settings());
             m_buffer.appendByte('\n');

@@ -104,6 +104,7 @@ private:
     // from its length on, and its "{\\levelnumbers" group.
     void writeLevelText(std::u16string_view before, std::u16string_view after, std::size_t depth);
     void writeListTable();
+    void writeBulletLevelText(const TECSSListStyle* style);
     // Whether the run is an item's marker, where an item starts.
     static bool isListMarker(const AttributeDictionary& attributes);
     // The text of the marker of the list item that `marker` starts, with
@@ -316,6 +317,8 @@ private:
         "{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid\\dplinew30}";
     bool isTableText(std::size_t index) const;
     bool isListText(std::size_t index) const;
+    // Whether the paragraph ending at `end` holds nothing at all.
+    bool paragraphIsEmptyAt(std::size_t end) const;
     TableMark tableMarkAt(std::size_t index) const;
     void writeTableRowStart(std::size_t index);
     void resetWrittenParagraphState();

@@ -292,6 +292,17 @@ bool DKRTFWriter::isListText(std::size_t index) const
     return attributes && (attributes->containsKey(TETextListsAttribute) || attributes->containsKey(TETextIsListAttribute));
 }
 
+bool DKRTFWriter::paragraphIsEmptyAt(std::size_t end) const
+{
+    if (end == 0)
+        return true;
+    if (m_attributedString.string()[end - 1] != u'\n')
+        return false;
+    // A page break's own line end is no paragraph's end in the file.
+    AttributeDictionaryPtr before = m_attributedString.attributesAtIndex(end - 1);
+    return !before || !before->containsKey(TEPageBreakAttribute);
+}
+
 DKRTFWriter::TableMark DKRTFWriter::tableMarkAt(std::size_t index) const
 {
     const char16_t unit = m_attributedString.string()[index];

@@ -508,6 +508,20 @@ std::u16string DKRTFWriter::nextMarkerText(const AttributeDictionary& marker)
     return text ? *text + u'\t' : std::u16string();
 }
 
+void DKRTFWriter::writeBulletLevelText(const TECSSListStyle* style)
+{
+    // The level's own bullet (a hollow circle, a square), as the page
+    // draws it: other readers draw the level from this text.
+    char16_t bullet = u'\u2022';
+    std::u16string marker = style ? style->prefixWithCounter(1).value_or(u"") : u"";
+    std::erase(marker, u'\t');
+    if (marker.size() == 1 && marker[0] > 0x7F && marker[0] < 0x8000 && marker[0] != u'\uFFFC')
+        bullet = marker[0];
+    m_buffer.appendCString("\\'01\\u");
+    m_buffer.appendInteger(static_cast<std::int32_t>(bullet));
+    m_buffer.appendCString(" ?;}{\\levelnumbers;}");
+}
+
 void DKRTFWriter::writeListTable()
 {
     // One RTF list per outermost list, in order of first use, with a level
@@ -586,7 +600,7 @@ void DKRTFWriter::writeListTable()
             if (words)
                 writeLevelText(words->before, words->after, depth);
             else if (numberType == kBulletNumberType)
-                m_buffer.appendCString("\\'01\\u8226 ?;}{\\levelnumbers;}");
+                writeBulletLevelText(style);
             else
                 m_buffer.appendCString("\\'02\\'00.;}{\\levelnumbers\\'01;}");
             m_buffer.appendCString("\\fi-360\\li");

@@ -225,10 +225,13 @@ std::string levelText(int numberType, const std::string& marker, int templateId,
 {
     std::string number = std::to_string(numberType);
     std::string twips = std::to_string(indent);
+    // A bullet level's text is its own bullet: a hollow circle, a square
+    // or the round bullet, as CSS draws them.
+    const std::string bullet = marker.starts_with("circle") ? "9702" : marker.starts_with("square") ? "9642" : "8226";
     return "{\\listlevel\\levelnfc" + number + "\\levelnfcn" + number
         + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0{\\*\\levelmarker \\{"
         + marker + "}{\\leveltext\\leveltemplateid" + std::to_string(templateId)
-        + (numberType == 23 ? "\\'01\\u8226 ?;}{\\levelnumbers;}" : "\\'02\\'00.;}{\\levelnumbers\\'01;}") + "\\fi-360\\li" + twips
+        + (numberType == 23 ? "\\'01\\u" + bullet + " ?;}{\\levelnumbers;}" : "\\'02\\'00.;}{\\levelnumbers\\'01;}") + "\\fi-360\\li" + twips
         + "\\lin" + twips + "}\n";
 }
 
