@@ -60,6 +60,8 @@ var folioPrintSections = window.folioPrintSections || (function () {
       }
       var breaks = breaksIn(whole);
       if (first > last || last > breaks.length) return '';
+      /* Each end of a section says which it ends, in every copy of it, for the marks below. */
+      breaks.forEach(function (element, section) { element.setAttribute('data-section-end', String(section)); });
       newPages = newPages || [];
       nextColumns = nextColumns || [];
       columns = columns || [];
@@ -121,6 +123,54 @@ var folioPrintSections = window.folioPrintSections || (function () {
       }
       content.style.width = '';
       return '1';
+    },
+    /* Marks where each of sections (counted from 0, each shown with the section before it) begins: a wholly
+       transparent picture width by height pixels after the last words the section before shows, out of the flow so
+       that it moves no line. The print tells on which page each mark lands, that is where the section before ends.
+       The number of marks set. */
+    mark: function (sections, width, height) {
+      if (!content) return '0';
+      var canvas = document.createElement('canvas');
+      canvas.width = width;
+      canvas.height = height;
+      var picture = canvas.toDataURL('image/png');
+      var set = 0;
+      sections.forEach(function (section) {
+        var end = content.querySelector('[data-section-end="' + (section - 1) + '"]');
+        if (!end) return;
+        var mark = document.createElement('img');
+        mark.src = picture;
+        mark.alt = '';
+        mark.setAttribute('data-section-mark', '');
+        mark.setAttribute('style', 'position:absolute;margin:0;padding:0;border:0;width:1px;height:1px');
+        /* On the line of the last words shown: after the section's last block, the mark could stand below the foot
+           of the page they end on. */
+        var walker = document.createTreeWalker(end, NodeFilter.SHOW_TEXT);
+        var words = null;
+        var range = document.createRange();
+        for (var node = walker.nextNode(); node; node = walker.nextNode()) {
+          if (!/\S/.test(node.data)) continue;
+          range.selectNodeContents(node);
+          if (range.getClientRects().length) words = node;
+        }
+        if (words) words.parentNode.insertBefore(mark, words.nextSibling);
+        else end.appendChild(mark);
+        ++set;
+      });
+      return String(set);
+    },
+    /* Takes the marks out again. */
+    unmark: function () {
+      Array.prototype.forEach.call(document.querySelectorAll('img[data-section-mark]'), function (mark) {
+        mark.parentNode.removeChild(mark);
+      });
+      return '1';
+    },
+    /* '1' once every mark's picture is ready to print. */
+    marksReady: function () {
+      var marks = document.querySelectorAll('img[data-section-mark]');
+      return Array.prototype.every.call(marks, function (mark) { return mark.complete && mark.naturalWidth > 0; })
+        ? '1' : '0';
     }
   };
   /* The blocks of a box, with their heights laid at the box's width in pixels; nothing when one is taller than

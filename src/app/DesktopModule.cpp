@@ -41,6 +41,7 @@ public:
         return m_error;
     }
     Status renderPrintedPDFPages(const std::string&, const std::string&, Range) override { return m_error; }
+    Result<std::vector<std::size_t>> printedMarkPages(const std::string&, int, int) override { return m_error; }
     Result<std::size_t> pdfPageCount(const std::string&) override { return m_error; }
     Result<std::size_t> writePrintedPDF(const std::string&, const std::string&) override { return m_error; }
     Result<std::shared_ptr<ReaderDocument>> openReaderDocument(const std::string&) override { return m_error; }

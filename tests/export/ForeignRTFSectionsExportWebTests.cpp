@@ -190,6 +190,75 @@ TEST_F(ForeignRTFExport, eachSectionPrintsItsOwnRunningHeadsOrCarriesOnThoseBefo
     }
 }
 
+// A section that goes on without a new page prints its own running header
+// and footer from the first page that begins in it, and a later section
+// without its own carries them on; the page it starts on keeps those of the
+// section before.
+TEST_F(ForeignRTFExport, aContinuousSectionPrintsItsOwnRunningHeadsOnThePagesThatBeginInIt)
+{
+    auto lines = [](const std::string& word, int count) {
+        std::string text;
+        for (int line = 1; line <= count; ++line)
+            text += "\\pard " + word + " line " + std::to_string(line) + " runs on.\\par\n";
+        return text;
+    };
+    const std::string path = document(
+        "flowing", kOpening + "{\\header \\pard\\f0\\fs20 Spring head\\par}{\\footer \\pard\\f0\\fs20 Spring foot\\par}\n"
+                              "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n" + lines("Alpha", 20)
+                              + "\\sect\\sectd\\sbknone{\\header \\pard\\f0\\fs20 Summer head\\par}"
+                                "{\\footer \\pard\\f0\\fs20 Summer foot\\par}\n\\pard Bravo starts.\\par\n"
+                              + lines("Bravo", 60) + "\\pard Bravo breaks the page.\\page\n"
+                                "\\pard Charlie follows the break.\\par\n" + lines("Charlie", 60)
+                              + "\\sect\\sectd\\pard Delta closes.\\par\n}");
+    const std::string pdf = exported(path, "pdf");
+    const int pages = pdfPageCount(pdf);
+    auto pageOf = [](const std::string& file, int count, const std::string& words) {
+        for (int page = 1; page <= count; ++page) {
+            if (pdfText(file, page).find(words) != std::string::npos)
+                return page;
+        }
+        ADD_FAILURE() << "no \"" << words << "\" in " << file;
+        return 0;
+    };
+    // The second section starts on the first page, runs onto the next by
+    // itself and onto a third after its page break.
+    const int bravo = pageOf(pdf, pages, "Bravo starts");
+    ASSERT_EQ(bravo, 1);
+    ASSERT_GT(pageOf(pdf, pages, "Bravo line 60"), bravo);
+    ASSERT_GT(pages, 3);
+    for (int page = 1; page <= pages; ++page) {
+        const std::string text = pdfText(pdf, page);
+        const bool summer = page > bravo;
+        EXPECT_EQ(text.find("Summer head") != std::string::npos, summer) << page << ": " << text;
+        EXPECT_EQ(text.find("Summer foot") != std::string::npos, summer) << page << ": " << text;
+        EXPECT_EQ(text.find("Spring head") != std::string::npos, !summer) << page << ": " << text;
+        EXPECT_EQ(text.find("Spring foot") != std::string::npos, !summer) << page << ": " << text;
+    }
+
+    // LibreOffice prints the same heads on the page the section starts,
+    // after its page break and on the next section's page. (LibreOffice 7.4
+    // changes them only at a page break, not on a page the text runs onto
+    // by itself, where Word prints the section's own.)
+    const std::string lo = reference(path);
+    if (lo.empty())
+        GTEST_SKIP() << "LibreOffice is not installed: no reference pages";
+    const int loPages = pdfPageCount(lo);
+    auto heads = [](const std::string& text) {
+        std::string found;
+        for (const std::string head : {"Spring head", "Spring foot", "Summer head", "Summer foot"}) {
+            if (text.find(head) != std::string::npos)
+                found += head + "; ";
+        }
+        return found;
+    };
+    for (const std::string words : {"Bravo starts", "Charlie follows the break", "Delta closes"}) {
+        SCOPED_TRACE(words);
+        const std::string theirs = heads(pdfText(lo, pageOf(lo, loPages, words)));
+        EXPECT_FALSE(theirs.empty());
+        EXPECT_EQ(heads(pdfText(pdf, pageOf(pdf, pages, words))), theirs);
+    }
+}
+
 // A page break inside the paragraph that ends a section breaks the page
 // there; the section still ends once, after the paragraph, so the page
 // after the break prints the running head and the next section's title

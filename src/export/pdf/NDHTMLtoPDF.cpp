@@ -131,6 +131,9 @@ void NDHTMLtoPDF::setUpPage()
 
     m_pageCount = 0;
     m_parts.clear();
+    m_partMarked.clear();
+    m_sectionEnds.clear();
+    m_markedPageCounts.clear();
     m_fileSections.clear();
     m_header = {};
     m_footer = {};
@@ -295,6 +298,9 @@ void NDHTMLtoPDF::readSections()
                                        || m_laterLeftHeaders.contains(fileSection)
                                        || m_laterLeftFooters.contains(fileSection);
                                });
+    m_partMarked.assign(m_parts.size(), false);
+    m_sectionEnds.assign(m_parts.size(), {});
+    m_markedPageCounts.assign(m_parts.size(), std::nullopt);
 }
 
 std::string NDHTMLtoPDF::partPath(std::size_t index) const
@@ -311,10 +317,9 @@ void NDHTMLtoPDF::removePrintedFiles()
 
 void NDHTMLtoPDF::printPart(std::size_t index)
 {
+    auto keepAlive = shared_from_this();
     const PDFSectionPages::Part& part = m_parts[index];
-    const EdgeInsets margins = printMargins(
-        part.setup, part.firstSection, part.titlePage ? std::optional<std::size_t>(part.firstSection) : std::nullopt,
-        part.headerDistance, part.footerDistance);
+    const EdgeInsets margins = partMargins(part);
     const Size text{part.setup.pageSize.width - (part.setup.sideLeft + part.setup.sideRight) * kPointsPerCentimetre,
                     part.setup.pageSize.height - margins.top - margins.bottom};
     std::string shown = m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::showSectionsScript(
@@ -330,8 +335,24 @@ void NDHTMLtoPDF::printPart(std::size_t index)
     m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript());
     if (m_finished)
         return;
+    m_partMarked[index] = !part.ownHeadsSections.empty() && markSections(part);
+    if (m_finished)
+        return;
+    printShownPart(index);
+}
+
+EdgeInsets NDHTMLtoPDF::partMargins(const PDFSectionPages::Part& part) const
+{
+    return printMargins(part.setup, part.firstSection,
+                        part.titlePage ? std::optional<std::size_t>(part.firstSection) : std::nullopt,
+                        part.headerDistance, part.footerDistance, part.ownHeadsSections);
+}
+
+void NDHTMLtoPDF::printShownPart(std::size_t index)
+{
+    const PDFSectionPages::Part& part = m_parts[index];
     std::weak_ptr<NDHTMLtoPDF> weak = weak_from_this();
-    m_webView->printToPDF(partPath(index), part.setup.pageSize, margins, [weak, index](Status status) {
+    m_webView->printToPDF(partPath(index), part.setup.pageSize, partMargins(part), [weak, index](Status status) {
         // As for a whole print: the next part starts on the next turn.
         RunLoop::main().post([weak, index, status] {
             if (auto self = weak.lock())
@@ -340,10 +361,59 @@ void NDHTMLtoPDF::printPart(std::size_t index)
     });
 }
 
+bool NDHTMLtoPDF::markSections(const PDFSectionPages::Part& part)
+{
+    const std::string set =
+        m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::markSectionsScript(part.ownHeadsSections));
+    if (m_finished || set != std::to_string(part.ownHeadsSections.size()))
+        return false;
+    // The marks' picture is read on the page's own time; a print started
+    // before would leave it out. Where it never comes, the part's pages
+    // print its first section's heads.
+    constexpr int kReadyChecks = 200;
+    constexpr double kReadyCheckSeconds = 0.01;
+    for (int check = 0; check < kReadyChecks; ++check) {
+        const std::string ready = m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::sectionMarksReadyScript());
+        if (m_finished)
+            return false;
+        if (ready == "1")
+            return true;
+        RunLoop::main().runUntil([this] { return m_finished; }, kReadyCheckSeconds);
+        if (m_finished)
+            return false;
+    }
+    return false;
+}
+
 void NDHTMLtoPDF::partPrinted(std::size_t index, const Status& status)
 {
     if (m_finished)
         return;
+    if (status && m_partMarked[index]) {
+        m_partMarked[index] = false;
+        // Each mark stands where the section before one with heads of its
+        // own ends: the pages after it begin in that one.
+        Result<std::vector<std::size_t>> ends = WebServices::shared().printedMarkPages(
+            partPath(index), PDFPageTemplates::kSectionMarkWidth, PDFPageTemplates::kSectionMarkHeight);
+        Result<std::size_t> pages = WebServices::shared().pdfPageCount(partPath(index));
+        if (ends && pages && ends->size() == m_parts[index].ownHeadsSections.size()) {
+            m_sectionEnds[index] = std::move(*ends);
+            m_markedPageCounts[index] = *pages;
+        }
+        // The marks have told what they can; the part prints again without
+        // them, on the same pages, as they stand out of the text's flow.
+        m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::unmarkSectionsScript());
+        if (!m_finished)
+            printShownPart(index);
+        return;
+    }
+    if (status && m_markedPageCounts[index]) {
+        // Should the print without marks differ after all, its pages are
+        // not those the marks were counted on.
+        Result<std::size_t> pages = WebServices::shared().pdfPageCount(partPath(index));
+        if (!pages || *pages != *m_markedPageCounts[index])
+            m_sectionEnds[index].clear();
+    }
     if (status && index + 1 < m_parts.size())
         printPart(index + 1);
     else
@@ -443,9 +513,12 @@ void NDHTMLtoPDF::printed(const Status& status)
     }
     // The file already at the path stays until the new one is whole.
     const std::string partialPath = m_path + ".partial-" + makeUUIDString();
-    Status rendered = m_parts.size() > 1 ? joinPrintedParts(partialPath)
-        : headed()                         ? renderHeaderAndFooter(partialPath)
-                                           : takePrintedPages(partialPath);
+    // A document of sections prints each page's heads by the section it
+    // begins in, even on one paper.
+    const bool sections = m_parts.size() > 1 || (!m_parts.empty() && headed());
+    Status rendered = sections ? joinPrintedParts(partialPath)
+        : headed()             ? renderHeaderAndFooter(partialPath)
+                               : takePrintedPages(partialPath);
     std::error_code ignored;
     removePrintedFiles();
     if (rendered) {
@@ -509,7 +582,8 @@ Status NDHTMLtoPDF::joinPrintedParts(const std::string& outputPath)
                 partStart = index;
             }
             const PDFSectionPages::Part& section = m_parts[part];
-            drawHeads(page, index, count, size, section.firstSection,
+            drawHeads(page, index, count, size,
+                      PDFSectionPages::headsSectionOfPage(section, m_sectionEnds[part], index - partStart),
                       section.titlePage && index == partStart ? std::optional<std::size_t>(section.firstSection)
                                                               : std::nullopt,
                       section.headerDistance,
@@ -571,7 +645,8 @@ void NDHTMLtoPDF::drawHeads(GraphicsContext& page, std::size_t index, std::size_
 
 EdgeInsets NDHTMLtoPDF::printMargins(const PDFPageSetup& setup, std::size_t section,
                                      std::optional<std::size_t> titlePageOf,
-                                     std::optional<double> headerDistance, std::optional<double> footerDistance) const
+                                     std::optional<double> headerDistance, std::optional<double> footerDistance,
+                                     const std::vector<std::size_t>& laterSections) const
 {
     const EdgeInsets margins{setup.margins.top * kPointsPerCentimetre, 0,
                              setup.margins.bottom * kPointsPerCentimetre, 0};
@@ -587,6 +662,11 @@ EdgeInsets NDHTMLtoPDF::printMargins(const PDFPageSetup& setup, std::size_t sect
             headsOfPage(index, section, index == 0 ? titlePageOf : std::nullopt, headerDistance, footerDistance);
         headers.push_back(std::move(header));
         footers.push_back(std::move(footer));
+        for (std::size_t later : laterSections) {
+            auto [laterHeader, laterFooter] = headsOfPage(index, later, std::nullopt, headerDistance, footerDistance);
+            headers.push_back(std::move(laterHeader));
+            footers.push_back(std::move(laterFooter));
+        }
     }
     Result<std::unique_ptr<GraphicsContext>> measure = GraphicsContext::imageContext({1, 1});
     if (!measure)

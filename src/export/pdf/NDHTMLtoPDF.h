@@ -133,6 +133,13 @@ private:
     void readSections();
     // Shows one part on the page and prints it to its own file.
     void printPart(std::size_t index);
+    // Marks where the part's sections with running heads of their own begin
+    // on the shown page; whether every mark is set and ready to print.
+    bool markSections(const PDFSectionPages::Part& part);
+    // Prints the part shown to its file; a marked part twice, the second
+    // time without its marks.
+    void printShownPart(std::size_t index);
+    EdgeInsets partMargins(const PDFSectionPages::Part& part) const;
     void partPrinted(std::size_t index, const Status& status);
     std::string partPath(std::size_t index) const;
     void removePrintedFiles();
@@ -159,9 +166,11 @@ private:
                                                               std::optional<double> footerDistance) const;
     // The top and bottom margins (points) a print of the setup's pages takes,
     // clear of every header and footer they may print: a title page's
-    // (`titlePageOf`) where it starts with one, left and right pages'.
+    // (`titlePageOf`) where it starts with one, left and right pages', and
+    // the running ones of `laterSections` where pages begin in them.
     EdgeInsets printMargins(const PDFPageSetup& setup, std::size_t section, std::optional<std::size_t> titlePageOf,
-                            std::optional<double> headerDistance, std::optional<double> footerDistance) const;
+                            std::optional<double> headerDistance, std::optional<double> footerDistance,
+                            const std::vector<std::size_t>& laterSections = {}) const;
     void succeed();
     void fail(Error error);
     void terminateWebTask();
@@ -194,6 +203,11 @@ private:
     std::map<std::size_t, PageHeaderFooter> m_laterLeftHeaders;
     std::map<std::size_t, PageHeaderFooter> m_laterLeftFooters;
     std::vector<PDFSectionPages::Part> m_parts;
+    // By part: whether its sections' marks were set, and the printed pages
+    // they landed on (PDFSectionPages::headsSectionOfPage).
+    std::vector<bool> m_partMarked;
+    std::vector<std::vector<std::size_t>> m_sectionEnds;
+    std::vector<std::optional<std::size_t>> m_markedPageCounts;
     // The file's section each break on the page was read as, in the order
     // of the text: breaks deleted before a section leave its heads its own.
     std::vector<std::optional<int>> m_fileSections;

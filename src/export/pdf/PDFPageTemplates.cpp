@@ -136,6 +136,25 @@ std::string PDFPageTemplates::showSectionsScript(std::size_t first, std::size_t 
         + fixed(textSize.height, 2) + ");";
 }
 
+std::string PDFPageTemplates::markSectionsScript(const std::vector<std::size_t>& sections)
+{
+    std::string listed;
+    for (std::size_t section : sections)
+        listed += (listed.empty() ? "" : ", ") + std::to_string(section);
+    return printPage("print-sections.js", {}) + "\nfolioPrintSections.mark([" + listed + "], "
+        + std::to_string(kSectionMarkWidth) + ", " + std::to_string(kSectionMarkHeight) + ");";
+}
+
+std::string PDFPageTemplates::sectionMarksReadyScript()
+{
+    return printPage("print-sections.js", {}) + "\nfolioPrintSections.marksReady();";
+}
+
+std::string PDFPageTemplates::unmarkSectionsScript()
+{
+    return printPage("print-sections.js", {}) + "\nfolioPrintSections.unmark();";
+}
+
 std::string PDFPageTemplates::richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,
                                            std::string_view html, Hyphenation hyphenation)
 {

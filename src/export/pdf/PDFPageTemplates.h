@@ -61,6 +61,16 @@ public:
                                           const std::vector<std::size_t>& newPages,
                                           const std::vector<std::size_t>& nextColumns,
                                           const std::vector<PDFColumns>& columns, const Size& textSize);
+    // The pixel size of the wholly transparent picture that marks, on a
+    // shown part, where each of `sections` begins (after the last words of
+    // the section before, moving nothing), and the scripts that set the
+    // marks (answering how many were set), that answer "1" once their
+    // pictures are ready to print, and that takes them out again.
+    static constexpr int kSectionMarkWidth = 7;
+    static constexpr int kSectionMarkHeight = 3;
+    static std::string markSectionsScript(const std::vector<std::size_t>& sections);
+    static std::string sectionMarksReadyScript();
+    static std::string unmarkSectionsScript();
     // Whether words may be broken with a hyphen at the end of a line, in the
     // language of their text.
     enum class Hyphenation { Manual, Automatic };

@@ -139,12 +139,27 @@ std::vector<PDFSectionPages::Part> PDFSectionPages::parts(const PDFPageSetup& do
                 parts.back().newPageSections.push_back(section);
             if (nextColumn)
                 parts.back().nextColumnSections.push_back(section);
+            if (headed && givesRunningHeads && !newPage)
+                parts.back().ownHeadsSections.push_back(section);
             continue;
         }
         parts.push_back(Part{section, section, {}, {}, std::move(setup), firstPageFor(settings.start),
-                             {columnsOf(settings)}, header, footer, headed && settings.titlePage});
+                             {columnsOf(settings)}, header, footer, headed && settings.titlePage, {}});
     }
     return parts;
+}
+
+std::size_t PDFSectionPages::headsSectionOfPage(const Part& part, const std::vector<std::size_t>& sectionEnds,
+                                                std::size_t page)
+{
+    if (sectionEnds.size() != part.ownHeadsSections.size())
+        return part.firstSection;
+    std::size_t section = part.firstSection;
+    for (std::size_t index = 0; index < sectionEnds.size(); ++index) {
+        if (sectionEnds[index] < page)
+            section = part.ownHeadsSections[index];
+    }
+    return section;
 }
 
 std::optional<std::size_t> PDFSectionPages::headsSection(const std::vector<std::optional<int>>& fileSections,

@@ -42,6 +42,10 @@ public:
         // The part's first page is its first section's title page, which
         // prints the title page's own header and footer, or none.
         bool titlePage = false;
+        // The later sections of the part that flow on from the section
+        // before and give running heads of their own: which pages begin in
+        // them is known only once the part is printed.
+        std::vector<std::size_t> ownHeadsSections;
     };
 
     PDFSectionPages() = delete;
@@ -70,6 +74,15 @@ public:
     static std::optional<std::size_t> headsSection(const std::vector<std::optional<int>>& fileSections,
                                                         std::size_t section,
                                                         const std::function<bool(std::size_t)>& hasOwn);
+
+    // The section whose running heads the printed page `page` (0 the
+    // part's first) of `part` prints: the one the page begins in, as far as
+    // the heads go. `sectionEnds` holds, for each of the part's
+    // ownHeadsSections, the printed page on which the section before it
+    // ends; a page after that one begins in it. Without one for each, every
+    // page prints the part's first section's.
+    static std::size_t headsSectionOfPage(const Part& part, const std::vector<std::size_t>& sectionEnds,
+                                          std::size_t page);
 
     // The setup of one later section.
     static PDFPageSetup sectionSetup(const PDFPageSetup& first, const TESectionBreak::Settings& documentPage,

@@ -65,6 +65,12 @@ Status EngineWebServices::renderPrintedPDFPages(const std::string& printedPDFPat
     return PrintedPDFRenderer::renderPageRangeToFile(printedPDFPath, outputPath, pages);
 }
 
+Result<std::vector<std::size_t>> EngineWebServices::printedMarkPages(const std::string& printedPDFPath, int pixelWidth,
+                                                                   int pixelHeight)
+{
+    return PrintedPDFRenderer::markPages(printedPDFPath, pixelWidth, pixelHeight);
+}
+
 Result<std::size_t> EngineWebServices::pdfPageCount(const std::string& path)
 {
     return PrintedPDFRenderer::pageCount(path);

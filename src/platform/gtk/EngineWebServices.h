@@ -21,6 +21,8 @@ public:
                                  const PrintedPDFRenderer::PartPageCallback& pageCallback) override;
     Status renderPrintedPDFPages(const std::string& printedPDFPath, const std::string& outputPath,
                                  Range pages) override;
+    Result<std::vector<std::size_t>> printedMarkPages(const std::string& printedPDFPath, int pixelWidth,
+                                                      int pixelHeight) override;
     Result<std::size_t> pdfPageCount(const std::string& path) override;
     Result<std::size_t> writePrintedPDF(const std::string& printedPDFPath, const std::string& outputPath) override;
     Result<std::shared_ptr<ReaderDocument>> openReaderDocument(const std::string& path) override;

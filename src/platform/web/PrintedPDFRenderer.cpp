@@ -121,6 +121,48 @@ Result<std::size_t> PrintedPDFRenderer::pageCount(const std::string& path)
     return static_cast<std::size_t>(poppler_document_get_n_pages(document->get()));
 }
 
+Result<std::vector<std::size_t>> PrintedPDFRenderer::markPages(const std::string& printedPDFPath, int pixelWidth,
+                                                               int pixelHeight)
+{
+    auto document = openDocument(printedPDFPath);
+    if (!document)
+        return document.error();
+    std::vector<std::size_t> pages;
+    const int count = poppler_document_get_n_pages(document->get());
+    for (int index = 0; index < count; ++index) {
+        std::unique_ptr<PopplerPage, ObjectDeleter> page(poppler_document_get_page(document->get(), index));
+        if (!page)
+            return rendererError(UnreadablePDF, "Cannot read page " + std::to_string(index + 1) + " of "
+                                                    + printedPDFPath);
+        GList* images = poppler_page_get_image_mapping(page.get());
+        for (GList* item = images; item; item = item->next) {
+            const auto* mapping = static_cast<const PopplerImageMapping*>(item->data);
+            cairo_surface_t* image = poppler_page_get_image(page.get(), mapping->image_id);
+            if (!image)
+                continue;
+            bool mark = cairo_image_surface_get_width(image) == pixelWidth
+                && cairo_image_surface_get_height(image) == pixelHeight
+                && cairo_image_surface_get_format(image) == CAIRO_FORMAT_ARGB32;
+            if (mark) {
+                // Premultiplied: a wholly transparent pixel is all zeros.
+                cairo_surface_flush(image);
+                const unsigned char* data = cairo_image_surface_get_data(image);
+                const int stride = cairo_image_surface_get_stride(image);
+                for (int row = 0; mark && data && row < pixelHeight; ++row) {
+                    for (int byte = 0; mark && byte < pixelWidth * 4; ++byte)
+                        mark = data[row * stride + byte] == 0;
+                }
+                mark = mark && data;
+            }
+            cairo_surface_destroy(image);
+            if (mark)
+                pages.push_back(static_cast<std::size_t>(index));
+        }
+        poppler_page_free_image_mapping(images);
+    }
+    return pages;
+}
+
 Status PrintedPDFRenderer::renderToFile(const std::string& printedPDFPath, const std::string& outputPath,
                                         const PageCallback& pageCallback)
 {

@@ -53,6 +53,12 @@ public:
     // not have comes out blank, the size of the print's last page. A range
     // that starts past the print's end is refused.
     static Status renderPageRangeToFile(const std::string& printedPDFPath, const std::string& outputPath, Range pages);
+    // The page (zero-based) of every wholly transparent picture of exactly
+    // `pixelWidth` by `pixelHeight` pixels the print draws, in page order:
+    // marks a print page sets where it needs to learn on which page
+    // something landed.
+    static Result<std::vector<std::size_t>> markPages(const std::string& printedPDFPath, int pixelWidth,
+                                                      int pixelHeight);
     // The number of pages of a PDF file; an error for what poppler cannot read.
     static Result<std::size_t> pageCount(const std::string& path);
 };

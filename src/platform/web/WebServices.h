@@ -52,6 +52,9 @@ public:
     // Only the printed pages of `pages` (PrintedPDFRenderer::renderPageRangeToFile).
     virtual Status renderPrintedPDFPages(const std::string& printedPDFPath, const std::string& outputPath,
                                          Range pages) = 0;
+    // The pages of a print's marks (PrintedPDFRenderer::markPages).
+    virtual Result<std::vector<std::size_t>> printedMarkPages(const std::string& printedPDFPath, int pixelWidth,
+                                                              int pixelHeight) = 0;
     virtual Result<std::size_t> pdfPageCount(const std::string& path) = 0;
     // The printed PDF as a document of its own, its embedded faces cut down
     // to the glyphs it shows (PrintedPDFFontSubsetter::writeToFile); answers

@@ -136,6 +136,32 @@ TEST(PDFSectionPages, aSectionWithItsOwnRunningHeadsStartsAPartOnANewPage)
     EXPECT_EQ(PDFSectionPages::parts(document, breaks, false, ownHeads).size(), 1u) << "nothing to print";
 }
 
+// A section that flows on with running heads of its own is left to the
+// printed part to place: each page prints the heads of the section it
+// begins in, that is of the last whose section before ends on an earlier
+// page.
+TEST(PDFSectionPages, aPageBeginsInTheSectionWhoseSectionBeforeEndedOnAnEarlierPage)
+{
+    PDFPageSetup document;
+    const std::vector<std::u16string> breaks{u"continuous file-section=1", u"continuous file-section=2",
+                                             u"next-column file-section=3", u"continuous file-section=4"};
+    auto ownHeads = [](std::size_t fileSection) { return fileSection != 2; };
+    auto parts = PDFSectionPages::parts(document, breaks, true, ownHeads);
+    ASSERT_EQ(parts.size(), 1u);
+    const PDFSectionPages::Part& part = parts[0];
+    ASSERT_EQ(part.ownHeadsSections, (std::vector<std::size_t>{1, 3, 4}));
+    EXPECT_TRUE(PDFSectionPages::parts(document, breaks, false, ownHeads)[0].ownHeadsSections.empty());
+
+    // Section 0 ends on the first page, section 2 at the foot of the third,
+    // section 3 on the fourth page too.
+    const std::vector<std::size_t> ends{0, 2, 3};
+    const std::vector<std::size_t> expected{0, 1, 1, 3, 4, 4};
+    for (std::size_t page = 0; page < expected.size(); ++page)
+        EXPECT_EQ(PDFSectionPages::headsSectionOfPage(part, ends, page), expected[page]) << page;
+    // Marks the print lost leave every page the part's first section's.
+    EXPECT_EQ(PDFSectionPages::headsSectionOfPage(part, {0, 2}, 5), 0u);
+}
+
 // Sections known by the file's section their break was read as: the third
 // of a file whose second break was deleted prints its own title heads at
 // the second place, and a section that gives none, or a break of Folio's
