@@ -704,10 +704,17 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
         // up once for all of them. An element with shadows makes new shadow
         // values, and so a dictionary of its own, each time it is asked.
         m_readingChildrenText = m_dictionaryPool && m_shadows.empty();
+        bool afterCell = false;
         for (const auto& child : childNodes()) {
             TEHTMLElement* element = child->asElement();
             if (!element || element->displayStyle() == TEHTMLElementDisplayStyle::None)
                 continue;
+            const bool cell = element->hasName("td") || element->hasName("th");
+            // The cells of a row run on its line, parted as tabs part them;
+            // a cell that ended its paragraph is parted already.
+            if (cell && afterCell && text.length() > 0 && text.string().back() != u'\n')
+                text.appendString(u"\t", element->attributesForAttributedStringRepresentation());
+            afterCell = cell;
             if (element->appendOutputTo(text))
                 continue;
             std::optional<MutableAttributedString> childText = element->takeOutput();
