@@ -722,6 +722,12 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
                 continue;
             if (element->displayStyle() != TEHTMLElementDisplayStyle::Inline && !element->hasName("br"))
                 endLineBreakBeforeBlock(text, *childText);
+            // A list nested in an item starts a line of its own, which the
+            // item's text may have ended already: with a paragraph, or with
+            // the line feed editors write before the nested list's tag.
+            if (childText->length() > 0 && childText->string().front() == u'\n' && text.length() > 0 &&
+                text.string().back() == u'\n' && (element->hasName("ul") || element->hasName("ol")))
+                childText->deleteCharactersInRange(Range{0, 1});
             // Taking the first child's text over would let go of the room.
             if (reserved)
                 text.appendAttributedString(std::move(*childText));

@@ -202,6 +202,12 @@ TEST_F(HTMLReaderBuilderTests, paragraphEndsAfterEveryBlock)
     EXPECT_EQ(convert("<ul><li>a<br><ul><li>x</li></ul></li></ul>").string(), nested);
     nested.insert(nested.find(u"a\n") + 1, u"\u2028");
     EXPECT_EQ(convert("<ul><li>a<br><br><ul><li>x</li></ul></li></ul>").string(), nested);
+    // Nor does the line feed an editor writes before the nested list's tag,
+    // or a paragraph that ends the item's text.
+    const std::u16string nestedOnce = convert("<ul><li>a<ul><li>x</li></ul></li></ul>").string();
+    EXPECT_EQ(convert("<ul>\n<li>a\n<ul>\n<li>x</li>\n</ul>\n</li>\n</ul>").string(), nestedOnce);
+    EXPECT_EQ(convert("<ol><li><p>a</p><ul><li>x</li></ul></li></ol>").string(),
+              convert("<ol><li>a<ul><li>x</li></ul></li></ol>").string());
     EXPECT_EQ(convert("<div>line\nfeed  kept</div>").string(), u"line\nfeed  kept\n");
     // The parser wraps loose text before a block in an implied paragraph.
     EXPECT_EQ(convert("before<div>block</div>after").string(), u"before\nblock\nafter");
