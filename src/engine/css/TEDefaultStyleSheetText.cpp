@@ -49,6 +49,12 @@ article, aside, footer, header, hgroup, nav, section { display: block }
  */
 address, blockquote, dd, dl, dt, figcaption, figure, form, main { display: block }
 
+/*
+ * A table row is a line of its own, its cells parted by tabs, as a table of
+ * a file is kept where rows are not written as tables.
+ */
+tr { display: block }
+
 p {
     display: block;
     -webkit-margin-before: 1em;

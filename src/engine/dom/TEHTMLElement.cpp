@@ -704,10 +704,17 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
         // up once for all of them. An element with shadows makes new shadow
         // values, and so a dictionary of its own, each time it is asked.
         m_readingChildrenText = m_dictionaryPool && m_shadows.empty();
+        bool afterCell = false;
         for (const auto& child : childNodes()) {
             TEHTMLElement* element = child->asElement();
             if (!element || element->displayStyle() == TEHTMLElementDisplayStyle::None)
                 continue;
+            const bool cell = element->hasName("td") || element->hasName("th");
+            // The cells of a row run on its line, parted as tabs part them;
+            // a cell that ended its paragraph is parted already.
+            if (cell && afterCell && text.length() > 0 && text.string().back() != u'\n')
+                text.appendString(u"\t", element->attributesForAttributedStringRepresentation());
+            afterCell = cell;
             if (element->appendOutputTo(text))
                 continue;
             std::optional<MutableAttributedString> childText = element->takeOutput();
@@ -715,6 +722,12 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
                 continue;
             if (element->displayStyle() != TEHTMLElementDisplayStyle::Inline && !element->hasName("br"))
                 endLineBreakBeforeBlock(text, *childText);
+            // A list nested in an item starts a line of its own, which the
+            // item's text may have ended already: with a paragraph, or with
+            // the line feed editors write before the nested list's tag.
+            if (childText->length() > 0 && childText->string().front() == u'\n' && text.length() > 0 &&
+                text.string().back() == u'\n' && (element->hasName("ul") || element->hasName("ol")))
+                childText->deleteCharactersInRange(Range{0, 1});
             // Taking the first child's text over would let go of the room.
             if (reserved)
                 text.appendAttributedString(std::move(*childText));

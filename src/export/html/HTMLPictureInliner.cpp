@@ -1,7 +1,11 @@
 #include "export/html/HTMLPictureInliner.h"
 
 #include "engine/attachments/InlinePictureSink.h"
+#include "engine/attachments/TEAttachmentSource.h"
 #include "platform/foundation/Data.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/graphics/Image.h"
 
 #include <filesystem>
 
@@ -19,6 +23,21 @@ std::string_view extensionOfPicture(std::string_view name)
         return {};
     std::string_view extension = name.substr(dot + 1);
     return HTMLPictureSink::mimeTypeForExtension(extension).empty() ? std::string_view() : extension;
+}
+
+// The extension a data URL's picture is filed under by its media type; empty
+// for a type that is filed as PNG.
+std::string_view extensionOfMediaType(std::string_view url)
+{
+    std::string_view header = url.substr(0, url.find(','));
+    std::string type = lowercaseString(header.substr(0, header.find(';')));
+    if (type == "data:image/png")
+        return "png";
+    if (type == "data:image/jpeg" || type == "data:image/jpg")
+        return "jpg";
+    if (type == "data:image/gif")
+        return "gif";
+    return {};
 }
 
 } // namespace
@@ -57,6 +76,40 @@ std::string HTMLPictureInliner::relocatingPictures(std::string_view html, const 
         std::optional<std::string> stored;
         if (inFolder && bytes)
             stored = pictures.storePicture(HTMLPicture{extension, bytes->span(), {}});
+        result.append(stored ? std::string_view(*stored) : source);
+        at = end;
+    }
+    result.append(html, at, std::string_view::npos);
+    return result;
+}
+
+std::string HTMLPictureInliner::filingDataPictures(std::string_view html, HTMLPictureSink& pictures)
+{
+    constexpr std::string_view kDataSource = "src=\"data:";
+    std::string result;
+    result.reserve(html.size());
+    std::size_t at = 0;
+    while (true) {
+        std::size_t attribute = html.find(kDataSource, at);
+        if (attribute == std::string_view::npos)
+            break;
+        std::size_t start = attribute + kSourceAttribute.size();
+        std::size_t end = html.find('"', start);
+        if (end == std::string_view::npos)
+            break;
+        result.append(html, at, start - at);
+        std::string_view source = html.substr(start, end - start);
+        std::optional<std::string> stored;
+        std::optional<std::vector<std::uint8_t>> bytes = TEAttachmentSource::bytesOfDataURL(toUtf16(source));
+        Result<Image::Pointer> image = bytes ? Image::imageWithData(*bytes) : Result<Image::Pointer>(Error{});
+        if (image) {
+            std::string_view extension = extensionOfMediaType(source);
+            if (!extension.empty()) {
+                stored = pictures.storePicture(HTMLPicture{extension, *bytes, {}});
+            } else if (Result<std::vector<std::uint8_t>> png = (*image)->pngData()) {
+                stored = pictures.storePicture(HTMLPicture{"png", *png, {}});
+            }
+        }
         result.append(stored ? std::string_view(*stored) : source);
         at = end;
     }

@@ -21,6 +21,12 @@ public:
     // src becomes what the sink answers.
     static std::string relocatingPictures(std::string_view html, const std::string& pictureFolder,
                                           HTMLPictureSink& pictures);
+    // Every src="data:..." holding a picture is stored through the sink and
+    // its src becomes what the sink answers: a QV page carries its pictures
+    // as data URLs, which a package of files must hold as files. A PNG, JPEG
+    // or GIF is stored as it is, any other picture as PNG; what does not
+    // decode as a picture stays as it is.
+    static std::string filingDataPictures(std::string_view html, HTMLPictureSink& pictures);
 };
 
 } // namespace folio

@@ -5,6 +5,7 @@
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "export/StagingFolder.h"
+#include "export/html/HTMLPictureInliner.h"
 
 #include "formats/rtf/DKRTFWriter.h"
 #include "export/ExportDelivery.h"
@@ -41,8 +42,10 @@ void removeIfPresent(const std::string& path)
 // in `pictureFolder`, which the RTFD text then names. A file's pictures are
 // written afresh into the package's own staging, so that the package holds
 // exactly the document's own and the program's folders stay as they were;
-// the open editor's page and the QV kinds name theirs in the document's
-// picture folder, which is answered in its place (empty when there is none).
+// so are a QV page's, which it carries as data URLs or names in the
+// document's picture folder. The open rich-text editor's page names its
+// pictures in that folder, which is answered in its place (empty when there
+// is none).
 Result<MutableAttributedString> documentText(const ExportSource& source, const ExportRequest& request,
                                              const std::shared_ptr<RichTextConverter>& given, std::string& pictureFolder)
 {
@@ -50,16 +53,20 @@ Result<MutableAttributedString> documentText(const ExportSource& source, const E
     bool openInEditor = request.openEditor == ExportSource::OpenEditor::Use && source.openContent();
     PictureFolderSink pictures(pictureFolder, pictureFolder + "/", PictureFolderSink::Originals::Keep);
     TEHTMLReaderOptions readBack;
-    if (QV || openInEditor) {
-        std::optional<std::string> existing = AppFolders::existingPictureFolderForDocument(source.pictureDocumentName());
+    std::optional<std::string> existing = AppFolders::existingPictureFolderForDocument(source.pictureDocumentName());
+    if (!QV && openInEditor)
         pictureFolder = existing ? *existing : std::string();
-    } else {
+    else
         readBack.pictureFolder = pictureFolder;
-    }
     std::shared_ptr<RichTextConverter> converter = given ? given : RichTextConverter::engineConverter(readBack);
     Result<std::string> html = source.HTML(ExportSource::Purpose::RTFD, request.openEditor, false, &pictures);
     if (!html)
         return exportError(RTFDExporter::NoText, html.error().message);
+    if (QV) {
+        *html = HTMLPictureInliner::filingDataPictures(*html, pictures);
+        if (existing)
+            *html = HTMLPictureInliner::relocatingPictures(*html, *existing, pictures);
+    }
     Result<MutableAttributedString> text = converter->attributedStringFromHTML(*html);
     if (!text)
         return exportError(RTFDExporter::NoText, text.error().message);

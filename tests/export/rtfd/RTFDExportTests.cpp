@@ -7,6 +7,7 @@
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/AppFolders.h"
+#include "foundation/markup/TEBase64Coding.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/UserDefaults.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace folio {
 namespace {
@@ -146,11 +148,60 @@ TEST_F(RTFDExportTest, QVDocumentGoesThroughTheHTMLReader)
     EXPECT_NE(text->string().find(u"First bold"), std::u16string::npos);
     EXPECT_NE(text->string().find(u"Second"), std::u16string::npos);
     EXPECT_TRUE(FileManager::fileExists(pictures + "/kept.png"));
-    EXPECT_EQ(entryText(*archive, "Note.qvtext.rtfd/kept.png"), "png");
+    std::vector<std::string> packedPictures;
     for (const std::string& name : archive->entryNames()) {
-        EXPECT_EQ(name.find("stranger"), std::string::npos) << name;
-        EXPECT_EQ(name.find("planted"), std::string::npos) << name;
+        if (name.ends_with(".png"))
+            packedPictures.push_back(name);
     }
+    ASSERT_EQ(packedPictures.size(), 1u);
+    EXPECT_EQ(entryText(*archive, packedPictures.front()), "png");
+    EXPECT_NE(rtf.find("\\NeXTGraphic " + std::filesystem::path(packedPictures.front()).filename().string()),
+              std::string::npos);
+}
+
+// The QV editors put pictures into the page itself, as data URLs: each goes
+// into the package as a file of its own, which the text names where it stood.
+TEST_F(RTFDExportTest, QVPicturesInsideThePageBecomeThePackagesFiles)
+{
+    auto dataURL = [](int width, int height, bool jpeg) {
+        std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4, 0xC0);
+        Result<Image::Pointer> image = Image::imageWithPixels(width, height, std::move(pixels));
+        Result<std::vector<std::uint8_t>> bytes = jpeg ? (*image)->jpegData(0.5) : (*image)->pngData();
+        return std::string(jpeg ? "data:image/jpeg;base64," : "data:image/png;base64,") + base64Encode(*bytes, false);
+    };
+    std::string html = "<p>Before</p><p style=\"text-align:center;\"><img id=\"imageSelected_444\" contenteditable=\"false\" src=\"" +
+                       dataURL(30, 20, true) + "\" style=\"width:30px;height:20px\"></p><p>Between <img src=\"" +
+                       dataURL(7, 9, false) + "\"> after</p>";
+    Result<Data> packed = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
+    ASSERT_TRUE(packed.ok());
+    std::string path = document("Pictures.qvtext", std::string_view(reinterpret_cast<const char*>(packed->bytes()), packed->length()));
+
+    Result<std::string> archivePath = package(path);
+    ASSERT_TRUE(archivePath.ok()) << archivePath.error().message;
+    Result<DKZipArchive> archive = DKZipArchive::open(*archivePath);
+    ASSERT_TRUE(archive.ok());
+    const std::string folder = "Pictures.qvtext.rtfd/";
+    std::string rtf = entryText(*archive, folder + "TXT.rtf");
+    // Each picture file by the place its name has in the text.
+    std::map<std::size_t, std::pair<int, int>> placed;
+    for (const std::string& name : archive->entryNames()) {
+        if (name == folder || name == folder + "TXT.rtf")
+            continue;
+        Result<Data> bytes = archive->readEntry(name);
+        ASSERT_TRUE(bytes.ok()) << name;
+        Result<Image::Pointer> picture = Image::imageWithData(bytes->vector());
+        ASSERT_TRUE(picture.ok()) << name;
+        std::size_t named = rtf.find("\\NeXTGraphic " + name.substr(folder.size()) + " ");
+        ASSERT_NE(named, std::string::npos) << name << "\n" << rtf;
+        placed[named] = {(*picture)->pixelWidth(), (*picture)->pixelHeight()};
+    }
+    ASSERT_EQ(placed.size(), 2u) << rtf;
+    EXPECT_EQ(placed.begin()->second, std::make_pair(30, 20));
+    EXPECT_EQ(placed.rbegin()->second, std::make_pair(7, 9));
+    EXPECT_LT(rtf.find("Before"), placed.begin()->first);
+    EXPECT_LT(placed.begin()->first, rtf.find("Between"));
+    EXPECT_LT(rtf.find("Between"), placed.rbegin()->first);
+    EXPECT_LT(placed.rbegin()->first, rtf.find("after"));
 }
 
 TEST_F(RTFDExportTest, UnreadableDocumentsAnswerErrors)

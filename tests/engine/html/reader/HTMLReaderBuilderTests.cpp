@@ -185,6 +185,13 @@ TEST_F(HTMLReaderBuilderTests, paragraphEndsAfterEveryBlock)
     EXPECT_EQ(convert("<dl><dt>Term</dt><dd>Meaning</dd></dl><p>Next</p>").string(), u"Term\nMeaning\nNext\n");
     EXPECT_EQ(convert("<figure><figcaption>Caption</figcaption></figure><p>after</p>").string(), u"Caption\nafter\n");
     EXPECT_EQ(convert("<div></div>").string(), u"\n");
+    // A table's rows are lines of their own, their cells parted by tabs, as
+    // the editors' tables are written (a header row and a cell's line break
+    // too); a cell that is a block of its own needs no tab.
+    EXPECT_EQ(convert("<p>Before</p><table border=\"1\"><tbody><tr><th>Name</th><th>Town</th></tr><tr><td>Ann <b>B</b></td>"
+                      "<td>Zo<br>rich</td></tr></tbody></table><p>After</p>").string(),
+              u"Before\nName\tTown\nAnn B\tZo\u2028rich\nAfter\n");
+    EXPECT_EQ(convert("<table><tr><td><div>a</div></td><td><div>b</div></td></tr></table>").string(), u"a\nb\n");
     // A break inside a block is a line of its paragraph; the one that ends
     // the block is its paragraph end.
     EXPECT_EQ(convert("<div>a<br>b<br></div>").string(), u"a\u2028b\n");
@@ -195,6 +202,12 @@ TEST_F(HTMLReaderBuilderTests, paragraphEndsAfterEveryBlock)
     EXPECT_EQ(convert("<ul><li>a<br><ul><li>x</li></ul></li></ul>").string(), nested);
     nested.insert(nested.find(u"a\n") + 1, u"\u2028");
     EXPECT_EQ(convert("<ul><li>a<br><br><ul><li>x</li></ul></li></ul>").string(), nested);
+    // Nor does the line feed an editor writes before the nested list's tag,
+    // or a paragraph that ends the item's text.
+    const std::u16string nestedOnce = convert("<ul><li>a<ul><li>x</li></ul></li></ul>").string();
+    EXPECT_EQ(convert("<ul>\n<li>a\n<ul>\n<li>x</li>\n</ul>\n</li>\n</ul>").string(), nestedOnce);
+    EXPECT_EQ(convert("<ol><li><p>a</p><ul><li>x</li></ul></li></ol>").string(),
+              convert("<ol><li>a<ul><li>x</li></ul></li></ol>").string());
     EXPECT_EQ(convert("<div>line\nfeed  kept</div>").string(), u"line\nfeed  kept\n");
     // The parser wraps loose text before a block in an implied paragraph.
     EXPECT_EQ(convert("before<div>block</div>after").string(), u"before\nblock\nafter");
