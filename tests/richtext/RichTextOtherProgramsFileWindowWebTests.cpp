@@ -398,6 +398,40 @@ protected:
         return readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
     }
 
+    // Where a word stands on LibreOffice's printed pages.
+    struct PrintedWord {
+        int page = 0;
+        double left = 0;
+        double top = 0;
+    };
+
+    // Each word of the file as LibreOffice prints it, at its first place.
+    std::map<std::string, PrintedWord> wordsPrintedByLibreOffice(const std::string& file)
+    {
+        const std::string pdf = convertedByLibreOffice(file, "pdf", "pdf");
+        const std::string boxes = pdf + ".html";
+        const std::string command = "pdftotext -bbox '" + pdf + "' '" + boxes + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        std::map<std::string, PrintedWord> words;
+        const std::string html = readFile(boxes);
+        int page = 0;
+        for (std::size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
+            if (html.compare(at, 6, "<page ") == 0)
+                ++page;
+            const std::string open = "<word xMin=\"";
+            if (html.compare(at, open.size(), open) != 0)
+                continue;
+            const double left = std::atof(html.c_str() + at + open.size());
+            const std::size_t top = html.find("yMin=\"", at);
+            const std::size_t word = html.find('>', at);
+            const std::size_t end = html.find('<', word);
+            if (top == std::string::npos || word == std::string::npos || end == std::string::npos)
+                break;
+            words.emplace(html.substr(word + 1, end - word - 1), PrintedWord{page, left, std::atof(html.c_str() + top + 6)});
+        }
+        return words;
+    }
+
     // Where LibreOffice put its conversion of a saved file, in `format`.
     std::string convertedByLibreOffice(const std::string& path, const std::string& format, const std::string& extension)
     {
@@ -956,37 +990,14 @@ TEST_F(RichTextOtherProgramsFileWindowTest, blankLinesKeepTheirOwnFontAndSizeThr
     ASSERT_EQ(toUtf8(autosaved->read.text.string()), typed) << autosaved->rtf;
     EXPECT_EQ(blankLines(autosaved->read.text), wanted) << autosaved->rtf;
 
-    // The top of each word on LibreOffice's printed pages, page by page.
-    auto wordsPrinted = [&](const std::string& file) {
-        const std::string pdf = convertedByLibreOffice(file, "pdf", "pdf");
-        const std::string boxes = pdf + ".html";
-        const std::string command = "pdftotext -bbox '" + pdf + "' '" + boxes + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        std::map<std::string, std::pair<int, double>> words;
-        const std::string html = readFile(boxes);
-        int page = 0;
-        for (std::size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
-            if (html.compare(at, 6, "<page ") == 0)
-                ++page;
-            if (html.compare(at, 6, "<word ") != 0)
-                continue;
-            const std::size_t top = html.find("yMin=\"", at);
-            const std::size_t word = html.find('>', at);
-            const std::size_t end = html.find('<', word);
-            if (top == std::string::npos || word == std::string::npos || end == std::string::npos)
-                break;
-            words.emplace(html.substr(word + 1, end - word - 1), std::pair{page, std::atof(html.c_str() + top + 6)});
-        }
-        return words;
-    };
-    auto before = wordsPrinted(original);
-    auto after = wordsPrinted(path);
+    auto before = wordsPrintedByLibreOffice(original);
+    auto after = wordsPrintedByLibreOffice(path);
     for (const char* word : {"Alpha", "Bravo", "Charlie"}) {
         ASSERT_TRUE(before.count(word) && after.count(word)) << word;
-        EXPECT_EQ(after[word].first, before[word].first) << word << " moved to another page\n" << autosaved->rtf;
-        EXPECT_NEAR(after[word].second, before[word].second, 0.5) << word << " moved up or down\n" << autosaved->rtf;
+        EXPECT_EQ(after[word].page, before[word].page) << word << " moved to another page\n" << autosaved->rtf;
+        EXPECT_NEAR(after[word].top, before[word].top, 0.5) << word << " moved up or down\n" << autosaved->rtf;
     }
-    EXPECT_EQ(before["Charlie"].first, 2);
+    EXPECT_EQ(before["Charlie"].page, 2);
 }
 
 // Word's hidden text, in a file typed into and autosaved: the page does not
@@ -1329,33 +1340,13 @@ TEST_F(RichTextOtherProgramsFileWindowTest, theParagraphsAfterAListKeepTheirInde
     const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
     ASSERT_TRUE(autosaved);
 
-    // The left edge and top of each word on LibreOffice's printed page.
-    auto wordsPrinted = [&](const std::string& file) {
-        const std::string pdf = convertedByLibreOffice(file, "pdf", "pdf");
-        const std::string boxes = pdf + ".html";
-        const std::string command = "pdftotext -bbox '" + pdf + "' '" + boxes + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        std::map<std::string, std::pair<double, double>> words;
-        const std::string html = readFile(boxes);
-        const std::string open = "<word xMin=\"";
-        for (std::size_t at = html.find(open); at != std::string::npos; at = html.find(open, at + 1)) {
-            const double left = std::atof(html.c_str() + at + open.size());
-            const std::size_t top = html.find("yMin=\"", at);
-            const std::size_t word = html.find('>', at);
-            const std::size_t end = html.find('<', word);
-            if (top == std::string::npos || word == std::string::npos || end == std::string::npos)
-                break;
-            words.emplace(html.substr(word + 1, end - word - 1), std::pair{left, std::atof(html.c_str() + top + 6)});
-        }
-        return words;
-    };
-    auto before = wordsPrinted(original);
-    auto after = wordsPrinted(path);
+    auto before = wordsPrintedByLibreOffice(original);
+    auto after = wordsPrintedByLibreOffice(path);
     after["End"] = after["EndX"];
     for (const char* word : {"Plan", "Read", "Write", "Coffee", "Total", "End"}) {
         ASSERT_TRUE(before.count(word) && after.count(word)) << word;
-        EXPECT_NEAR(after[word].first, before[word].first, 0.5) << word << " moved sideways\n" << autosaved->rtf;
-        EXPECT_NEAR(after[word].second, before[word].second, 0.5) << word << " moved up or down\n" << autosaved->rtf;
+        EXPECT_NEAR(after[word].left, before[word].left, 0.5) << word << " moved sideways\n" << autosaved->rtf;
+        EXPECT_NEAR(after[word].top, before[word].top, 0.5) << word << " moved up or down\n" << autosaved->rtf;
     }
 }
 
