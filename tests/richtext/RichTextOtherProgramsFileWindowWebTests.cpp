@@ -398,6 +398,40 @@ protected:
         return readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
     }
 
+    // Where a word stands on LibreOffice's printed pages.
+    struct PrintedWord {
+        int page = 0;
+        double left = 0;
+        double top = 0;
+    };
+
+    // Each word of the file as LibreOffice prints it, at its first place.
+    std::map<std::string, PrintedWord> wordsPrintedByLibreOffice(const std::string& file)
+    {
+        const std::string pdf = convertedByLibreOffice(file, "pdf", "pdf");
+        const std::string boxes = pdf + ".html";
+        const std::string command = "pdftotext -bbox '" + pdf + "' '" + boxes + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        std::map<std::string, PrintedWord> words;
+        const std::string html = readFile(boxes);
+        int page = 0;
+        for (std::size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
+            if (html.compare(at, 6, "<page ") == 0)
+                ++page;
+            const std::string open = "<word xMin=\"";
+            if (html.compare(at, open.size(), open) != 0)
+                continue;
+            const double left = std::atof(html.c_str() + at + open.size());
+            const std::size_t top = html.find("yMin=\"", at);
+            const std::size_t word = html.find('>', at);
+            const std::size_t end = html.find('<', word);
+            if (top == std::string::npos || word == std::string::npos || end == std::string::npos)
+                break;
+            words.emplace(html.substr(word + 1, end - word - 1), PrintedWord{page, left, std::atof(html.c_str() + top + 6)});
+        }
+        return words;
+    }
+
     // Where LibreOffice put its conversion of a saved file, in `format`.
     std::string convertedByLibreOffice(const std::string& path, const std::string& format, const std::string& extension)
     {
@@ -906,6 +940,66 @@ TEST_F(RichTextOtherProgramsFileWindowTest, emptyLinesKeepTheirLanguagesThroughT
     EXPECT_NE(content.find("style:language-asian=\"ja\" style:country-asian=\"JP\""), std::string::npos) << content;
 }
 
+// Blank lines set in a font and size of their own, unlike the lines after
+// them (at the start, between lines, several in a row, one coloured, one
+// after a page break, one at the end): a word typed and autosaved, each
+// keeps its own font, size and colour, and LibreOffice sets every line of
+// the saved file where it set it in the file as it was.
+TEST_F(RichTextOtherProgramsFileWindowTest, blankLinesKeepTheirOwnFontAndSizeThroughTyping)
+{
+    const std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1 Arial;}}"
+                            "{\\colortbl;\\red200\\green0\\blue0;}\n"
+                            "\\pard\\plain\\f0\\fs48\\par\n"
+                            "\\pard\\plain\\f1\\fs20 Alpha line.\\par\n"
+                            "\\pard\\plain\\f0\\fs48\\par\n"
+                            "\\pard\\plain\\f0\\fs36\\par\n"
+                            "\\pard\\plain\\f0\\fs16\\cf1\\par\n"
+                            "\\pard\\plain\\f1\\fs20 Bravo line.\\par\n"
+                            "\\pard\\plain\\f0\\fs40\\page\\par\n"
+                            "\\pard\\plain\\f1\\fs20 Charlie line.\\par\n"
+                            "\\pard\\plain\\f0\\fs48\\par}";
+    const std::string original = folder.path("blank-lines-as-written.rtf");
+    const std::string path = folder.path("blank-lines.rtf");
+    writeFile(original, rtf);
+    writeFile(path, rtf);
+    // Each empty line's font, size and colour, in order (black being the
+    // automatic colour a save names).
+    auto blankLines = [](const AttributedString& text) {
+        std::vector<std::string> lines;
+        const std::u16string& string = text.string();
+        for (std::size_t index = 0; index < string.size(); ++index) {
+            if (string[index] != u'\n' || (index > 0 && string[index - 1] != u'\n' && string[index - 1] != u'\f'))
+                continue;
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+            const auto* font = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+            const auto* color = attributes ? attributes->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName) : nullptr;
+            const std::string hex = color ? htmlHexString(color->color()) : "000000";
+            lines.push_back((font ? font->font().familyName() + " " + formatShortest(font->font().pointSize()) : "no font") +
+                            (hex != "000000" ? " #" + hex : ""));
+        }
+        return lines;
+    };
+    const std::vector<std::string> wanted = blankLines(read(rtf).text);
+    ASSERT_EQ(wanted.size(), 6u);
+    ASSERT_EQ(wanted[3], "Times New Roman 8 #c80000");
+
+    const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zulu");
+    ASSERT_TRUE(autosaved);
+    std::string typed = toUtf8(read(rtf).text.string());
+    typed.insert(typed.find("Charlie line.") + 13, " Zulu");
+    ASSERT_EQ(toUtf8(autosaved->read.text.string()), typed) << autosaved->rtf;
+    EXPECT_EQ(blankLines(autosaved->read.text), wanted) << autosaved->rtf;
+
+    auto before = wordsPrintedByLibreOffice(original);
+    auto after = wordsPrintedByLibreOffice(path);
+    for (const char* word : {"Alpha", "Bravo", "Charlie"}) {
+        ASSERT_TRUE(before.count(word) && after.count(word)) << word;
+        EXPECT_EQ(after[word].page, before[word].page) << word << " moved to another page\n" << autosaved->rtf;
+        EXPECT_NEAR(after[word].top, before[word].top, 0.5) << word << " moved up or down\n" << autosaved->rtf;
+    }
+    EXPECT_EQ(before["Charlie"].page, 2);
+}
+
 // Word's hidden text, in a file typed into and autosaved: the page does not
 // show it, the saved file still holds it as hidden text, and LibreOffice's
 // pages of that file hide it as well.
@@ -1246,33 +1340,13 @@ TEST_F(RichTextOtherProgramsFileWindowTest, theParagraphsAfterAListKeepTheirInde
     const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
     ASSERT_TRUE(autosaved);
 
-    // The left edge and top of each word on LibreOffice's printed page.
-    auto wordsPrinted = [&](const std::string& file) {
-        const std::string pdf = convertedByLibreOffice(file, "pdf", "pdf");
-        const std::string boxes = pdf + ".html";
-        const std::string command = "pdftotext -bbox '" + pdf + "' '" + boxes + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        std::map<std::string, std::pair<double, double>> words;
-        const std::string html = readFile(boxes);
-        const std::string open = "<word xMin=\"";
-        for (std::size_t at = html.find(open); at != std::string::npos; at = html.find(open, at + 1)) {
-            const double left = std::atof(html.c_str() + at + open.size());
-            const std::size_t top = html.find("yMin=\"", at);
-            const std::size_t word = html.find('>', at);
-            const std::size_t end = html.find('<', word);
-            if (top == std::string::npos || word == std::string::npos || end == std::string::npos)
-                break;
-            words.emplace(html.substr(word + 1, end - word - 1), std::pair{left, std::atof(html.c_str() + top + 6)});
-        }
-        return words;
-    };
-    auto before = wordsPrinted(original);
-    auto after = wordsPrinted(path);
+    auto before = wordsPrintedByLibreOffice(original);
+    auto after = wordsPrintedByLibreOffice(path);
     after["End"] = after["EndX"];
     for (const char* word : {"Plan", "Read", "Write", "Coffee", "Total", "End"}) {
         ASSERT_TRUE(before.count(word) && after.count(word)) << word;
-        EXPECT_NEAR(after[word].first, before[word].first, 0.5) << word << " moved sideways\n" << autosaved->rtf;
-        EXPECT_NEAR(after[word].second, before[word].second, 0.5) << word << " moved up or down\n" << autosaved->rtf;
+        EXPECT_NEAR(after[word].left, before[word].left, 0.5) << word << " moved sideways\n" << autosaved->rtf;
+        EXPECT_NEAR(after[word].top, before[word].top, 0.5) << word << " moved up or down\n" << autosaved->rtf;
     }
 }
 

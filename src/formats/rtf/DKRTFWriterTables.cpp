@@ -94,7 +94,10 @@ void DKRTFWriter::findFontlessParagraphEnds()
         use.letters = use.letters ||
             text.substr(run.location, run.length).find_first_not_of(u"\n\r") != std::u16string_view::npos;
         use.afterNote = use.afterNote || previousIsNote;
-        previousIsNote = use.isNote;
+        // A break the page read back as a line of its own ends its
+        // paragraph itself: an empty line after it is a paragraph of its
+        // own, in the font the document gave it.
+        previousIsNote = use.isNote && text[run.end() - 1] != u'\n';
     });
     for (const auto& [dictionary, use] : uses) {
         if (!use.letters && (use.afterNote || !dictionary->containsKey(kCTFontAttributeName)))

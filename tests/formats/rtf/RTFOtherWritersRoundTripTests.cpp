@@ -1610,6 +1610,50 @@ TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphKeepsItsTabStops)
     }
 }
 
+// An empty paragraph keeps the font, size and colour of its own paragraph
+// end through the editing page, not the next line's: at the document's
+// start, between lines, several in a row, after a page break and at the
+// end, so that other programs give each blank line the height it had.
+TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphKeepsItsOwnFontAndColour)
+{
+    const DKRTFReadResult original = read(
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1 Helvetica;}{\\f2 Georgia;}}"
+        "{\\colortbl;\\red200\\green0\\blue0;}\n"
+        "\\pard\\plain\\f0\\fs48\\par\n"
+        "\\pard\\plain\\f1\\fs20 First line.\\par\n"
+        "\\pard\\plain\\f0\\fs48\\par\n"
+        "\\pard\\plain\\f2\\fs32\\par\n"
+        "\\pard\\plain\\f0\\fs16\\cf1\\par\n"
+        "\\pard\\plain\\f1\\fs20 Second line.\\par\n"
+        "\\pard\\plain\\f2\\fs40\\page\\par\n"
+        "\\pard\\plain\\f1\\fs20 Third line.\\par\n"
+        "\\pard\\plain\\f0\\fs36\\par}");
+    // The look of every empty line's paragraph end, one line each. Black is
+    // the automatic colour, which a save names.
+    auto emptyLines = [](const AttributedString& text) {
+        std::vector<std::string> lines;
+        const std::u16string& string = text.string();
+        for (std::size_t index = 0; index < string.size(); ++index) {
+            if (string[index] != u'\n' || (index > 0 && string[index - 1] != u'\n' && string[index - 1] != u'\f'))
+                continue;
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+            const auto* font = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+            const auto* color = attributes ? attributes->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName) : nullptr;
+            lines.push_back(std::to_string(index) + ": " +
+                            (font ? font->font().postScriptName() + " " + formatShortest(font->font().pointSize()) : "no font") +
+                            (color && htmlHexString(color->color()) != "000000" ? " #" + htmlHexString(color->color()) : ""));
+        }
+        return lines;
+    };
+    const std::vector<std::string> wanted = emptyLines(original.text);
+    ASSERT_EQ(wanted.size(), 6u) << toUtf8(original.text.string());
+    ASSERT_EQ(wanted[3], "15: TimesNewRomanPSMT 8 #c80000");
+    const std::string paged = savedThroughThePage(original);
+    const DKRTFReadResult again = read(paged);
+    ASSERT_EQ(toUtf8(again.text.string()), toUtf8(original.text.string())) << paged;
+    EXPECT_EQ(emptyLines(again.text), wanted) << paged;
+}
+
 // Word's page break inside a paragraph ("text\page more") stays in the
 // file where it was, inside its one paragraph: straight and through the
 // editing page.

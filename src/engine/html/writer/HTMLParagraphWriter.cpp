@@ -441,10 +441,17 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         element = m_paragraphTagName;
     } else {
         // An empty paragraph keeps its own spacing and alignment, which a
-        // blank line of other word processors carries; its font is the
-        // next text's, as typing there takes it.
-        html += emptyLine(nextIsInText ? elementCSS() + m_context.fontCSSAtIndex(next) : elementCSS(), attributes,
-                          paragraphStyle() ? &*paragraphStyle() : nullptr);
+        // blank line of other word processors carries, and the font and
+        // colour of its paragraph end: the line is as tall as they make it
+        // there, and words typed on it take them, as in those programs.
+        // Text that gave its empty line no font takes the next text's.
+        std::string css = elementCSS();
+        const Font* ownFont = fontInAttributes(attributes);
+        css += ownFont ? m_context.fontCSS(ownFont) : nextIsInText ? m_context.fontCSSAtIndex(next) : std::string();
+        if (m_context.settings.stylesRuns)
+            if (const auto* color = attributes.valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName))
+                css += "color:#" + htmlHexString(color->color()) + ";";
+        html += emptyLine(css, attributes, paragraphStyle() ? &*paragraphStyle() : nullptr);
         return;
     }
 

@@ -61,12 +61,12 @@ TEST(HTMLWriterDocumentTests, trailingLineBreakWritesNoEmptyParagraph)
     expectGolden("trailing-break-fragment.html", withBreak);
 }
 
-TEST(HTMLWriterDocumentTests, blankLineBetweenWordsTakesTheFontOfTheNextWord)
+TEST(HTMLWriterDocumentTests, blankLineBetweenWordsKeepsItsOwnFont)
 {
     AttributedString string = TestText()
                                   .paragraph(u"First")
-                                  .add(u"\n", {baseFont(), baseStyle()})
-                                  .add(u"Second", {{std::string(kCTFontAttributeName), font("Georgia", 20)}, baseStyle()})
+                                  .add(u"\n", {{std::string(kCTFontAttributeName), font("Georgia", 20)}, baseStyle()})
+                                  .paragraph(u"Second")
                                   .build();
     std::u16string fragment = fragmentOf(string);
     // Georgia at 20 points is 26px in CSS; the line keeps its own paragraph's
