@@ -54,6 +54,16 @@ protected:
         return done;
     }
 
+    // Long enough after a click that the next one starts a click of its own
+    // rather than adding to it.
+    void pauseBetweenClicks()
+    {
+        gint doubleClickTime = 400;
+        g_object_get(gtk_settings_get_default(), "gtk-double-click-time", &doubleClickTime, nullptr);
+        RunLoop::main().runUntil([] { GtkPresenter::processPendingEvents(); return false; },
+                                 2.0 * doubleClickTime / 1000.0);
+    }
+
     // The word selected with a double click, then pressed and dragged in
     // small steps to `to`, where the pointer lets go.
     void dragWord(const std::string& word, Point to)
@@ -64,6 +74,7 @@ protected:
         // The first press on the page may only give it the pointer; the
         // word is selected again by the double click as a person would.
         ASSERT_TRUE(pointer({"click", "--repeat", "2", "--delay", "80", "1"}, from));
+        pauseBetweenClicks();
         ASSERT_TRUE(pointer({"click", "--repeat", "2", "--delay", "80", "1"}, from));
         ASSERT_TRUE(waitFor([&] { return run("getSelection().toString().trim()") == word; })) << "the double click did not select";
         dragSelection(from, to);
@@ -72,6 +83,8 @@ protected:
     // The selection pressed at `from` and dragged in small steps to `to`.
     void dragSelection(Point from, Point to)
     {
+        // A press right after the selecting clicks would be one more of them.
+        pauseBetweenClicks();
         ASSERT_TRUE(pointer({"mousedown", "1"}, from));
         for (int step = 1; step <= 10; ++step)
             ASSERT_TRUE(pointer({}, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10}));
@@ -134,6 +147,7 @@ TEST_F(RichTextDragWindowTest, aDraggedSectionEndLeavesItsSectionBehind)
     ASSERT_GE(from.x, 0);
     ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, from));
     ASSERT_TRUE(pointer({"click", "--repeat", "2", "--delay", "80", "1"}, from));
+    pauseBetweenClicks();
     ASSERT_TRUE(pointer({"click", "--repeat", "3", "--delay", "80", "1"}, from));
     ASSERT_TRUE(waitFor([&] { return run("getSelection().toString().indexOf('The last line')==0&&"
                                          "getSelection().toString().indexOf('The wide')<0?'yes':'no'") == "yes"; }))

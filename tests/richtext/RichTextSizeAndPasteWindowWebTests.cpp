@@ -99,11 +99,14 @@ protected:
             "var r=document.createRange();r.setStart(p,p.childNodes.length);r.collapse(true);"
             "var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
     }
+    bool pageHolds(const std::string& words)
+    {
+        return waitFor([&] { return run("document.getElementById('content').textContent").find(words) != std::string::npos; });
+    }
     void typeAndWait(const std::string& word)
     {
         type(word);
-        ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find(word) != std::string::npos; }))
-            << "the keys did not reach the page";
+        ASSERT_TRUE(pageHolds(word)) << "the keys did not reach the page";
     }
     // The size a run carries in the saved file: the last "\fs" before its text, in points.
     int savedPointsBefore(const std::string& text)
@@ -172,6 +175,9 @@ TEST_F(RichTextSizeAndPasteWindowTest, plainTextPastedBetweenWordsKeepsTheBlanks
     gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " Kilo Lima ", -1);
     GtkPresenter::processPendingEvents();
     press(GDK_KEY_v, GDK_CONTROL_MASK);
+    // The paste reads the clipboard first: keys sent at the same instant,
+    // faster than a person types, would land before it.
+    ASSERT_TRUE(pageHolds("Kilo")) << "the paste did not reach the page";
     typeAndWait("Mike");
 
     caretAfterParagraph(1);
@@ -180,6 +186,7 @@ TEST_F(RichTextSizeAndPasteWindowTest, plainTextPastedBetweenWordsKeepsTheBlanks
     ASSERT_TRUE(click(widgetFor(*editor->editingTools().keyBar().miscToolsKey())));
     ASSERT_TRUE(waitFor([&] { return menuEntry("Paste As Plain Text") != nullptr; })) << "the tools menu opens";
     ASSERT_TRUE(click(menuEntry("Paste As Plain Text")));
+    ASSERT_TRUE(pageHolds("November")) << "the plain paste did not reach the page";
     typeAndWait("Oscar");
     gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
 
@@ -199,6 +206,9 @@ TEST_F(RichTextSizeAndPasteWindowTest, plainTextPastedAfterLargerWordsTakesTheir
     gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " Kilo ", -1);
     GtkPresenter::processPendingEvents();
     press(GDK_KEY_v, GDK_CONTROL_MASK);
+    // The paste reads the clipboard first: keys sent at the same instant,
+    // faster than a person types, would land before it.
+    ASSERT_TRUE(pageHolds("Kilo")) << "the paste did not reach the page";
     typeAndWait("Mike");
 
     caretAfterParagraph(0);
@@ -207,6 +217,7 @@ TEST_F(RichTextSizeAndPasteWindowTest, plainTextPastedAfterLargerWordsTakesTheir
     ASSERT_TRUE(click(widgetFor(*editor->editingTools().keyBar().miscToolsKey())));
     ASSERT_TRUE(waitFor([&] { return menuEntry("Paste As Plain Text") != nullptr; })) << "the tools menu opens";
     ASSERT_TRUE(click(menuEntry("Paste As Plain Text")));
+    ASSERT_TRUE(pageHolds("November")) << "the plain paste did not reach the page";
     typeAndWait("Oscar");
     gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
 

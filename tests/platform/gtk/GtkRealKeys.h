@@ -63,6 +63,19 @@ inline bool runOnDisplay(std::vector<std::string> arguments)
 
 inline bool runXdotool(std::vector<std::string> arguments)
 {
+    // A move with --sync waits until the pointer has moved, which it never
+    // does when it already stands there (a second click on the same place):
+    // xdotool would wait out its own time before going on.
+    // Only a move that comes first can be told from where the pointer is now.
+    GdkDisplay* display = gdk_display_get_default();
+    if (display && arguments.size() >= 4 && arguments[0] == "mousemove" && arguments[1] == "--sync") {
+        int pointerX = -1;
+        int pointerY = -1;
+        gdk_device_get_position(gdk_seat_get_pointer(gdk_display_get_default_seat(display)), nullptr, &pointerX,
+                                &pointerY);
+        if (arguments[2] == std::to_string(pointerX) && arguments[3] == std::to_string(pointerY))
+            arguments.erase(arguments.begin() + 1);
+    }
     arguments.insert(arguments.begin(), "xdotool");
     return runOnDisplay(std::move(arguments));
 }
@@ -182,15 +195,7 @@ inline bool clickWidget(GtkWidget* widget)
     int y = 0;
     if (!screenCentreOf(widget, x, y) || !onScreen(widget, x, y))
         return false;
-    // xdotool's --sync waits for the pointer to move, which it never does
-    // when it already stands there (a second click on the same widget).
-    GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gtk_widget_get_display(widget)));
-    int pointerX = -1;
-    int pointerY = -1;
-    gdk_device_get_position(pointer, nullptr, &pointerX, &pointerY);
-    bool clicked = pointerX == x && pointerY == y
-        ? runXdotool({"click", "1"})
-        : runXdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1"});
+    bool clicked = runXdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1"});
     GtkPresenter::processPendingEvents();
     return clicked;
 }
