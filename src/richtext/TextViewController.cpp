@@ -82,6 +82,7 @@ constexpr const char* kHiddenTextScript = "richtext-hidden-text.js";
 constexpr const char* kPlaceMarksScript = "richtext-place-marks.js";
 constexpr const char* kSavedMarkupScript = "richtext-saved-markup.js";
 constexpr const char* kSectionBreaksScript = "richtext-section-breaks.js";
+constexpr const char* kContextualSpaceScript = "richtext-contextual-space.js";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
 // Shows the bars and the views over the page as they are now.
 constexpr const char* kShowKeyRowSelector = "showKeyRow";
@@ -639,7 +640,7 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
     page.helperScriptURL = PageResources::helperLibraryURL().value_or("");
     page.styleSheetURL = PageResources::pageFileURL(kPageStyleSheet).value_or("");
     for (const char* script : {kPageScript, kLongPageScript, kListMarkersScript, kHiddenTextScript,
-                               kPlaceMarksScript, kSavedMarkupScript, kSectionBreaksScript}) {
+                               kPlaceMarksScript, kSavedMarkupScript, kSectionBreaksScript, kContextualSpaceScript}) {
         if (std::optional<std::string> url = PageResources::pageFileURL(script))
             page.pageScriptURLs.push_back(*url);
     }

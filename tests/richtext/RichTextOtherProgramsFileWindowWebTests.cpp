@@ -2533,5 +2533,91 @@ TEST_F(RichTextOtherProgramsFileWindowTest, wordsListParagraphStyleSurvivesTypin
     EXPECT_EQ(libreOfficeStyleOf("Then, in order:"), "Standard");
 }
 
+// Word spaces its list items only around the list: "List Paragraph" says its
+// space after is left out between two paragraphs of the style. The page
+// stands the items together as LibreOffice prints the file, keeping the
+// space where the list ends; a word typed and a new item made with Return,
+// autosaved, the same paragraphs say it in the saved file, the new item
+// too, and LibreOffice still prints the items together.
+TEST_F(RichTextOtherProgramsFileWindowTest, wordsContextualSpacingStandsListItemsTogether)
+{
+    const std::string original = folder.path("original.rtf");
+    writeFile(original, fixture("word-list-paragraph.rtf"));
+    const std::string path = openedCopyOf("word-list-paragraph.rtf", "contextual.rtf");
+    if (HasFatalFailure())
+        return;
+    // How much of the space at the list's end stands between two items:
+    // the step from an item to the next beyond the step into the nested
+    // item (which no margin ever parts), over the step from the list's
+    // last item to the paragraph after it, beyond the same.
+    auto shareOfTheSpace = [](const std::map<std::string, double>& tops, const std::string& item,
+                              const std::string& nextItem, const std::string& last, const std::string& after) {
+        const double line = tops.at("grey") - tops.at("Warm");
+        return (tops.at(nextItem) - tops.at(item) - line) / (tops.at(after) - tops.at(last) - line);
+    };
+    auto printedTops = [&](const std::string& file) {
+        const std::string pdf = convertedByLibreOffice(file, "pdf", "pdf");
+        const std::string boxes = pdf + ".html";
+        const std::string command = "pdftotext -bbox '" + pdf + "' '" + boxes + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        const std::string html = readFile(boxes);
+        std::map<std::string, double> tops;
+        for (std::size_t at = html.find("<word "); at != std::string::npos; at = html.find("<word ", at + 1)) {
+            const std::size_t top = html.find("yMin=\"", at);
+            const std::size_t word = html.find('>', at);
+            const std::size_t end = html.find('<', word);
+            if (top == std::string::npos || word == std::string::npos || end == std::string::npos)
+                break;
+            tops.emplace(html.substr(word + 1, end - word - 1), std::atof(html.c_str() + top + 6));
+        }
+        return tops;
+    };
+    auto topsOnThePage = [&](const std::vector<std::string>& words) {
+        std::map<std::string, double> tops;
+        for (const std::string& word : words)
+            tops[word] = std::atof(run("(function(w){var k=document.createTreeWalker(document.getElementById('content'),"
+                                       "NodeFilter.SHOW_TEXT);while(k.nextNode()){var t=k.currentNode;var at=t.data.indexOf(w);"
+                                       "if(at>=0){var r=document.createRange();r.setStart(t,at);r.setEnd(t,at+w.length);"
+                                       "return r.getBoundingClientRect().top;}}return NaN;})('" + word + "')").c_str());
+        return tops;
+    };
+    const std::map<std::string, double> printed = printedTops(original);
+    for (const char* word : {"Warm", "grey", "Boots", "Then,"})
+        ASSERT_TRUE(printed.count(word)) << word;
+    const double printedShare = shareOfTheSpace(printed, "grey", "Boots", "Boots", "Then,");
+    std::map<std::string, double> page = topsOnThePage({"Warm", "grey", "Boots", "Then,"});
+    EXPECT_NEAR(shareOfTheSpace(page, "grey", "Boots", "Boots", "Then,"), printedShare, 0.15);
+
+    caretAfter("Boots");
+    type(" Zebra");
+    press(GDK_KEY_Return);
+    type("Gloves");
+    ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Gloves") != std::string::npos; }))
+        << "the keys did not reach the page";
+    // The item made with Return stands against the one it came from.
+    page = topsOnThePage({"Warm", "grey", "Boots", "Gloves", "Then,"});
+    EXPECT_NEAR(shareOfTheSpace(page, "Boots", "Gloves", "Gloves", "Then,"), printedShare, 0.15);
+
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    const DKRTFReadResult before = read(fixture("word-list-paragraph.rtf"));
+    auto contextual = [](const AttributedString& text, std::u16string_view words) {
+        const auto* style = valueAtWords<ParagraphStyleValue>(text, words, kCTParagraphStyleAttributeName);
+        return style ? std::string(style->style().contextualSpacing() ? "contextual" : "spaced") : std::string("missing");
+    };
+    for (std::u16string_view words : {u"Packing", u"Take these along.", u"Warm coat", u"the grey one", u"Then, in order:",
+                                      u"Lock the door", u"both locks", u"Leave the key", u"See you there."})
+        EXPECT_EQ(contextual(autosaved->read.text, words), contextual(before.text, words)) << toUtf8(words) << "\n" << autosaved->rtf;
+    EXPECT_EQ(contextual(before.text, u"Warm coat"), "contextual");
+    EXPECT_EQ(contextual(before.text, u"Then, in order:"), "spaced");
+    EXPECT_EQ(contextual(autosaved->read.text, u"Boots Zebra"), "contextual") << autosaved->rtf;
+    EXPECT_EQ(contextual(autosaved->read.text, u"Gloves"), "contextual") << autosaved->rtf;
+
+    const std::map<std::string, double> printedAfter = printedTops(path);
+    for (const char* word : {"Warm", "grey", "Gloves", "Then,"})
+        ASSERT_TRUE(printedAfter.count(word)) << word << "\n" << autosaved->rtf;
+    EXPECT_NEAR(shareOfTheSpace(printedAfter, "grey", "Boots", "Gloves", "Then,"), printedShare, 0.15) << autosaved->rtf;
+}
+
 } // namespace
 } // namespace folio

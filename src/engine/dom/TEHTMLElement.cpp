@@ -183,6 +183,8 @@ void TEHTMLElement::interpretAttributes()
     if (const std::u16string* stops = attributeForKey("data-tabs"))
         if (std::optional<std::vector<TextTab>> tabStops = HTMLTabStops::stopsFromAttribute(*stops))
             m_paragraphStyle.setTabStops(std::move(tabStops));
+    if (attributeForKey("data-contextual-space"))
+        m_paragraphStyle.setContextualSpacing(true);
     if (const std::u16string* level = attributeForKey("data-outline-level"))
         m_paragraphStyle.setOutlineLevel(intValue(*level));
     if (const std::u16string* style = attributeForKey("data-character-style"))

@@ -50,6 +50,7 @@ TEParagraphStyle::TEParagraphStyle(const PlatformParagraphStyle& style)
     , m_widowControl(style.widowControl())
     , m_outlineLevel(style.outlineLevel())
     , m_noHyphenation(style.noHyphenation())
+    , m_contextualSpacing(style.contextualSpacing())
     , m_tabStops(style.tabStops())
 {
 }
@@ -80,6 +81,7 @@ PlatformParagraphStyle TEParagraphStyle::createCTParagraphStyle() const
     settings.widowControl = m_widowControl;
     settings.outlineLevel = m_outlineLevel;
     settings.noHyphenation = m_noHyphenation;
+    settings.contextualSpacing = m_contextualSpacing;
     return PlatformParagraphStyle(std::move(settings));
 }
 
@@ -194,7 +196,8 @@ bool TEParagraphStyle::isEqual(const TEParagraphStyle& other) const
         && m_maximumLineHeight == other.m_maximumLineHeight && m_alignment == other.m_alignment
         && m_baseWritingDirection == other.m_baseWritingDirection && m_keepWithNext == other.m_keepWithNext
         && m_keepTogether == other.m_keepTogether && m_widowControl == other.m_widowControl
-        && m_outlineLevel == other.m_outlineLevel && m_noHyphenation == other.m_noHyphenation && m_tabStops == other.m_tabStops
+        && m_outlineLevel == other.m_outlineLevel && m_noHyphenation == other.m_noHyphenation
+        && m_contextualSpacing == other.m_contextualSpacing && m_tabStops == other.m_tabStops
         && equalArrays(m_textLists, other.m_textLists) && equalArrays(m_textBlocks, other.m_textBlocks);
 }
 
@@ -236,6 +239,7 @@ void TEParagraphStyle::addNumbersToFormattingKey(TEFormattingKey& key) const
     key.add(m_widowControl);
     key.add(m_outlineLevel);
     key.add(m_noHyphenation);
+    key.add(m_contextualSpacing);
     key.add(m_tabStops.has_value());
     if (m_tabStops) {
         key.add(static_cast<std::uint64_t>(m_tabStops->size()));

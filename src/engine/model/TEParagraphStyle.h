@@ -94,6 +94,10 @@ public:
     void setOutlineLevel(int level) { m_outlineLevel = level >= 1 && level <= 9 ? level : 0; }
     bool noHyphenation() const { return m_noHyphenation; }
     void setNoHyphenation(bool no) { m_noHyphenation = no; }
+    // No space before or after next to a paragraph of the same style that
+    // says the same.
+    bool contextualSpacing() const { return m_contextualSpacing; }
+    void setContextualSpacing(bool contextual) { m_contextualSpacing = contextual; }
     const std::optional<TabStops>& tabStops() const { return m_tabStops; }
     void setTabStops(std::optional<TabStops> tabStops) { m_tabStops = std::move(tabStops); }
     const TextLists& textLists() const { return m_textLists; }
@@ -122,6 +126,7 @@ private:
     bool m_widowControl = false;
     int m_outlineLevel = 0;
     bool m_noHyphenation = false;
+    bool m_contextualSpacing = false;
     std::optional<TabStops> m_tabStops;
     TextLists m_textLists;
     TextBlocks m_textBlocks;

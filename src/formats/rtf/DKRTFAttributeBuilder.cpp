@@ -167,6 +167,7 @@ AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderSt
     settings.widowControl = paragraph.widowControl;
     settings.outlineLevel = paragraph.outlineLevel;
     settings.noHyphenation = paragraph.noHyphenation;
+    settings.contextualSpacing = paragraph.contextualSpacing;
     int direction = paragraph.baseWritingDirection;
     settings.baseWritingDirection = static_cast<WritingDirection>(direction >= -1 && direction <= 1 ? direction : -1);
     return ParagraphStyleValue::make(PlatformParagraphStyle(std::move(settings)));
@@ -204,7 +205,8 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
         | (paragraph.lineSpacingIsMultiple ? 0x100u : 0u) | (paragraph.keepWithNext ? 0x200u : 0u)
         | (paragraph.keepTogether ? 0x400u : 0u) | (paragraph.widowControl ? 0x800u : 0u)
         | static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.styleNumber)) << 16);
-    mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.outlineLevel)) | (paragraph.noHyphenation ? 0x100u : 0u));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.outlineLevel)) | (paragraph.noHyphenation ? 0x100u : 0u)
+        | (paragraph.contextualSpacing ? 0x200u : 0u));
     return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 

@@ -224,6 +224,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"nowidctlpar", forced(&R::actionParagraphWidowControl, 0)},
         {"outlinelevel", withDefault(&R::actionParagraphOutlineLevel, 9)},
         {"hyphpar", withDefault(&R::actionParagraphHyphenation)},
+        {"contextualspace", withDefault(&R::actionParagraphContextualSpacing)},
 
         // Tables: a cell ends with a tab, a row with a paragraph end.
         {"trowd", withDefault(&R::actionTableRowDefaults)},

@@ -232,6 +232,7 @@ private:
     void actionParagraphWidowControl(int value);
     void actionParagraphOutlineLevel(int value);
     void actionParagraphHyphenation(int value);
+    void actionParagraphContextualSpacing(int value);
     void actionExpandQuarterPoints(int quarterPoints);
     void actionExpandTwips(int twips);
     void actionLower(int halfPoints);

@@ -185,6 +185,7 @@ void DKRTFReader::actionParagraphDefault(int)
         state().mutableParagraph().widowControl = false;
         state().mutableParagraph().outlineLevel = 0;
         state().mutableParagraph().noHyphenation = false;
+        state().mutableParagraph().contextualSpacing = false;
         return;
     }
     state().resetParagraphAttributes();
@@ -355,6 +356,11 @@ void DKRTFReader::actionParagraphOutlineLevel(int value)
 void DKRTFReader::actionParagraphHyphenation(int value)
 {
     state().mutableParagraph().noHyphenation = value == 0;
+}
+
+void DKRTFReader::actionParagraphContextualSpacing(int value)
+{
+    state().mutableParagraph().contextualSpacing = value != 0;
 }
 
 void DKRTFReader::actionParagraphDirection(int value)
@@ -1426,9 +1432,11 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
         // A heading style gives its paragraphs their outline level; a style
         // may say no to hyphenation for all of them.
         "outlinelevel", "hyphpar",
+        // A list style spaces its items only around the list.
+        "contextualspace",
         // The fonts and languages of complex-script and East Asian letters.
         "rtlch", "ltrch", "dbch", "hich", "loch", "af", "afs", "ab", "ai", "alang"};
-    constexpr std::size_t kLongestFormattingWord = 12;
+    constexpr std::size_t kLongestFormattingWord = 15;
     std::vector<StyleWord> formatting;
     std::size_t index = 0;
     while (index < words.size()) {

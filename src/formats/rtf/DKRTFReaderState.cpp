@@ -205,6 +205,7 @@ void DKRTFReaderState::replaceUnchangedParagraph(const DKRTFReaderState& from, c
     replaceUnchanged(paragraph.widowControl, before.widowControl, after.widowControl);
     replaceUnchanged(paragraph.outlineLevel, before.outlineLevel, after.outlineLevel);
     replaceUnchanged(paragraph.noHyphenation, before.noHyphenation, after.noHyphenation);
+    replaceUnchanged(paragraph.contextualSpacing, before.contextualSpacing, after.contextualSpacing);
     replaceUnchanged(paragraph.shading, before.shading, after.shading);
     replaceUnchanged(paragraph.borders, before.borders, after.borders);
     replaceUnchanged(paragraph.tabs, before.tabs, after.tabs);

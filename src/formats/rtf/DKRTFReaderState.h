@@ -52,6 +52,9 @@ public:
         std::int8_t outlineLevel = 0;
         // "\hyphpar0": the paragraph is not hyphenated, whatever the document says.
         bool noHyphenation = false;
+        // "\contextualspace": no space before or after between paragraphs
+        // of the same style that both say it.
+        bool contextualSpacing = false;
         // "\shading", a line pattern ("\bgdkhoriz"), "\cfpat" and "\cbpat".
         DKRTFCharacterMarks::Shading shading;
         // "\brdrt", "\brdrb", "\box" and the rest, each with its kind,

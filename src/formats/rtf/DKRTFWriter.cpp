@@ -555,6 +555,7 @@ void DKRTFWriter::writeBody()
             m_state.widowControl = 0;
             m_state.outlineLevel = 0;
             m_state.noHyphenation = 0;
+            m_state.contextualSpacing = 0;
             m_writtenList = 0;
             m_enclosingLists.clear();
         }

@@ -364,6 +364,7 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.widowControl = defaults.widowControl;
     m_state.outlineLevel = defaults.outlineLevel;
     m_state.noHyphenation = defaults.noHyphenation;
+    m_state.contextualSpacing = defaults.contextualSpacing;
     m_state.paragraphStyle = defaults.paragraphStyle;
     m_state.paragraphShading.clear();
     m_state.paragraphBorders.clear();

@@ -267,9 +267,10 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     }
     // A reader adds every stop named to those in force; only "\pard" clears
     // them, and with them everything else written for the paragraph. The
-    // keeps end the same way.
+    // keeps and contextual spacing end the same way.
     const bool keepEnds = (!style.keepWithNext && m_state.keepWithNext == 1) ||
-        (!style.keepTogether && m_state.keepTogether == 1) || (style.outlineLevel == 0 && m_state.outlineLevel > 0);
+        (!style.keepTogether && m_state.keepTogether == 1) || (style.outlineLevel == 0 && m_state.outlineLevel > 0) ||
+        (!style.contextualSpacing && m_state.contextualSpacing == 1);
     // Word and LibreOffice rule a group of paragraphs off as one box (with
     // "\brdrbtw" between them) until a "\pard": taking the lines away side
     // by side leaves the group's last paragraph without its bottom line.
@@ -353,7 +354,8 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     // Off after a style was named is what the style says, as the reader
     // takes it; nothing is written for it.
     for (auto [keeps, word, written] : {std::tuple{style.keepWithNext, "\\keepn", &m_state.keepWithNext},
-                                        std::tuple{style.keepTogether, "\\keep", &m_state.keepTogether}}) {
+                                        std::tuple{style.keepTogether, "\\keep", &m_state.keepTogether},
+                                        std::tuple{style.contextualSpacing, "\\contextualspace", &m_state.contextualSpacing}}) {
         if (keeps && *written != 1) {
             m_buffer.appendCString(word);
             changed = true;

@@ -82,6 +82,9 @@ struct DKRTFWriterState {
     std::int32_t outlineLevel = 0;
     // "\hyphpar0" in force (1), which "\hyphpar" ends; unknown likewise.
     std::int32_t noHyphenation = 0;
+    // "\contextualspace" in force (1): like the keeps, only "\pard" ends it.
+    // Unknown after a style.
+    std::int32_t contextualSpacing = 0;
 
     // The paragraph style named last; -1 while none is (and after "\pard",
     // which goes back to the default style in some readers and not in others).

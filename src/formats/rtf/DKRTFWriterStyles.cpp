@@ -103,6 +103,7 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.widowControl = kUnwritten;
     m_state.outlineLevel = kUnwritten;
     m_state.noHyphenation = kUnwritten;
+    m_state.contextualSpacing = kUnwritten;
     // A style's own shading is what it says, as its keeps are.
     m_state.paragraphShading.clear();
     m_state.paragraphBorders.clear();

@@ -26,7 +26,8 @@ std::size_t PlatformParagraphStyle::hash() const
     seed = hashCombine(seed, static_cast<std::size_t>(static_cast<int>(s.baseWritingDirection) + 1));
     seed = hashCombine(seed, static_cast<std::size_t>(s.keepWithNext) | static_cast<std::size_t>(s.keepTogether) << 1 |
                                  static_cast<std::size_t>(s.widowControl) << 2);
-    seed = hashCombine(seed, static_cast<std::size_t>(s.outlineLevel) << 1 | static_cast<std::size_t>(s.noHyphenation));
+    seed = hashCombine(seed, static_cast<std::size_t>(s.outlineLevel) << 1 | static_cast<std::size_t>(s.noHyphenation) |
+                                 static_cast<std::size_t>(s.contextualSpacing) << 8);
     seed = hashCombine(seed, s.tabStops ? s.tabStops->size() + 1 : 0);
     if (s.tabStops) {
         for (const TextTab& tab : *s.tabStops)

@@ -71,6 +71,10 @@ public:
         // The paragraph says no to automatic hyphenation, which the document
         // may otherwise turn on for all its text.
         bool noHyphenation = false;
+        // The space before and after the paragraph is left out next to a
+        // paragraph of the same style that says the same, as the items of
+        // a list stand together while the list keeps its space around it.
+        bool contextualSpacing = false;
 
         friend bool operator==(const Settings&, const Settings&) = default;
     };
@@ -98,6 +102,7 @@ public:
     bool widowControl() const { return m_settings.widowControl; }
     int outlineLevel() const { return m_settings.outlineLevel; }
     bool noHyphenation() const { return m_settings.noHyphenation; }
+    bool contextualSpacing() const { return m_settings.contextualSpacing; }
 
     friend bool operator==(const PlatformParagraphStyle& a, const PlatformParagraphStyle& b)
     {

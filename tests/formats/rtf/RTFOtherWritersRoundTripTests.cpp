@@ -1998,6 +1998,42 @@ TEST_F(RTFOtherWritersRoundTripTests, outlineLevelsAndHyphenationAreReadAndKept)
     }
 }
 
+// Contextual spacing ("\contextualspace") comes from a paragraph's own word
+// or from its style's, and lasts until "\pard": a paragraph after one that
+// has it, and an empty one between two, say what they said when read,
+// straight, through the editing page and after a second save.
+TEST_F(RTFOtherWritersRoundTripTests, contextualSpacingIsReadAndKeptOnItsOwnParagraphs)
+{
+    const DKRTFReadResult original = read("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;}{\\stylesheet{\\s0\\sa160 Normal;}"
+                                          "{\\s34\\li720\\sa160\\contextualspace List Paragraph;}}"
+                                          "\\pard\\plain\\s0\\sa160 Before\\par\\pard\\plain\\s34\\li720\\sa160 Styled item\\par"
+                                          "\\pard\\plain\\s34\\li720\\sa160\\contextualspace Own item\\par\\par "
+                                          "Item after the gap\\par\\pard\\plain\\s0\\sa160 After\\par"
+                                          "\\pard\\plain\\s0\\sa160\\contextualspace Plain but contextual\\par\\pard\\sa160 Last\\par}");
+    auto contextual = [](const AttributedString& text, std::size_t at) {
+        const auto* style = text.attributesAtIndex(at)->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName);
+        return style && style->style().contextualSpacing();
+    };
+    // Each paragraph's first characters and whether it leaves its space out.
+    auto paragraphs = [&](const AttributedString& text) {
+        std::string summary;
+        const std::u16string& string = text.string();
+        for (std::size_t start = 0; start < string.size();) {
+            std::size_t end = string.find(u'\n', start);
+            if (end == std::u16string::npos)
+                end = string.size();
+            summary += toUtf8(string.substr(start, std::min<std::size_t>(end - start, 6))) +
+                (contextual(text, start) ? " +" : " -") + "|";
+            start = end + 1;
+        }
+        return summary;
+    };
+    const std::string expected = "Before -|Styled +|Own it +| +|Item a +|After -|Plain  +|Last -|";
+    ASSERT_EQ(paragraphs(original.text), expected);
+    for (const std::string& rtf : writtenAndSavedTwice(original))
+        EXPECT_EQ(paragraphs(read(rtf).text), expected) << rtf;
+}
+
 // A text that is one list from its first item to its last: each item's
 // group holds its own marker once, through the editing page too, where
 // the document's settings ride on the first marker's first character; the

@@ -162,6 +162,8 @@ std::string emptyLine(const std::string& css, const AttributeDictionary& paragra
         attributes["data-style"] = *style;
     if (outlineLevel != 0)
         attributes["data-outline-level"] = toUtf16(std::to_string(outlineLevel));
+    if (style && style->contextualSpacing())
+        attributes["data-contextual-space"] = u"";
     if (const TESectionBreak* section = sectionBreak(paragraph))
         attributes["data-section"] = section->attributeText();
     if (const std::u16string* shading = shadingText(paragraph))
@@ -493,6 +495,10 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // split with Return keeps it in both halves.
         if (paragraphStyle() && paragraphStyle()->outlineLevel() != 0)
             elementAttributes["data-outline-level"] = toUtf16(std::to_string(paragraphStyle()->outlineLevel()));
+        // The page leaves the space out between neighbours of one style that
+        // both carry it, and keeps it for the save.
+        if (paragraphStyle() && paragraphStyle()->contextualSpacing())
+            elementAttributes["data-contextual-space"] = u"";
         m_context.applyStyle(elementAttributes, element, elementCSS());
     };
     auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {
