@@ -52,19 +52,7 @@ std::string HTMLPictureInliner::relocatingPictures(std::string_view html, const 
                                                    HTMLPictureSink& pictures)
 {
     const std::string prefix = pictureFolder + "/";
-    std::string result;
-    result.reserve(html.size());
-    std::size_t at = 0;
-    while (true) {
-        std::size_t attribute = html.find(kSourceAttribute, at);
-        if (attribute == std::string_view::npos)
-            break;
-        std::size_t start = attribute + kSourceAttribute.size();
-        std::size_t end = html.find('"', start);
-        if (end == std::string_view::npos)
-            break;
-        result.append(html, at, start - at);
-        std::string_view source = html.substr(start, end - start);
+    return replacingSources(html, kSourceAttribute, [&](std::string_view source) -> std::optional<std::string> {
         std::string_view name = source.starts_with(prefix) ? source.substr(prefix.size()) : std::string_view();
         std::string_view extension = extensionOfPicture(name);
         std::string path(source);
@@ -73,24 +61,37 @@ std::string HTMLPictureInliner::relocatingPictures(std::string_view html, const 
         bool inFolder = !name.empty() && name.find('/') == std::string_view::npos && name.find("..") == std::string_view::npos
             && !extension.empty() && std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ignored));
         Result<Data> bytes = inFolder ? Data::dataWithContentsOfFile(path) : Result<Data>(Data());
-        std::optional<std::string> stored;
-        if (inFolder && bytes)
-            stored = pictures.storePicture(HTMLPicture{extension, bytes->span(), {}});
-        result.append(stored ? std::string_view(*stored) : source);
-        at = end;
-    }
-    result.append(html, at, std::string_view::npos);
-    return result;
+        if (!inFolder || !bytes)
+            return std::nullopt;
+        return pictures.storePicture(HTMLPicture{extension, bytes->span(), {}});
+    });
 }
 
 std::string HTMLPictureInliner::filingDataPictures(std::string_view html, HTMLPictureSink& pictures)
 {
-    constexpr std::string_view kDataSource = "src=\"data:";
+    return replacingSources(html, "src=\"data:", [&](std::string_view source) -> std::optional<std::string> {
+        std::optional<std::vector<std::uint8_t>> bytes = TEAttachmentSource::bytesOfDataURL(toUtf16(source));
+        Result<Image::Pointer> image = bytes ? Image::imageWithData(*bytes) : Result<Image::Pointer>(Error{});
+        if (!image)
+            return std::nullopt;
+        std::string_view extension = extensionOfMediaType(source);
+        if (!extension.empty())
+            return pictures.storePicture(HTMLPicture{extension, *bytes, {}});
+        if (Result<std::vector<std::uint8_t>> png = (*image)->pngData())
+            return pictures.storePicture(HTMLPicture{"png", *png, {}});
+        return std::nullopt;
+    });
+}
+
+std::string HTMLPictureInliner::replacingSources(
+    std::string_view html, std::string_view marker,
+    const std::function<std::optional<std::string>(std::string_view source)>& replacement)
+{
     std::string result;
     result.reserve(html.size());
     std::size_t at = 0;
     while (true) {
-        std::size_t attribute = html.find(kDataSource, at);
+        std::size_t attribute = html.find(marker, at);
         if (attribute == std::string_view::npos)
             break;
         std::size_t start = attribute + kSourceAttribute.size();
@@ -99,18 +100,8 @@ std::string HTMLPictureInliner::filingDataPictures(std::string_view html, HTMLPi
             break;
         result.append(html, at, start - at);
         std::string_view source = html.substr(start, end - start);
-        std::optional<std::string> stored;
-        std::optional<std::vector<std::uint8_t>> bytes = TEAttachmentSource::bytesOfDataURL(toUtf16(source));
-        Result<Image::Pointer> image = bytes ? Image::imageWithData(*bytes) : Result<Image::Pointer>(Error{});
-        if (image) {
-            std::string_view extension = extensionOfMediaType(source);
-            if (!extension.empty()) {
-                stored = pictures.storePicture(HTMLPicture{extension, *bytes, {}});
-            } else if (Result<std::vector<std::uint8_t>> png = (*image)->pngData()) {
-                stored = pictures.storePicture(HTMLPicture{"png", *png, {}});
-            }
-        }
-        result.append(stored ? std::string_view(*stored) : source);
+        std::optional<std::string> replaced = replacement(source);
+        result.append(replaced ? std::string_view(*replaced) : source);
         at = end;
     }
     result.append(html, at, std::string_view::npos);

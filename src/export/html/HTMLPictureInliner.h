@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,13 @@ public:
     // or GIF is stored as it is, any other picture as PNG; what does not
     // decode as a picture stays as it is.
     static std::string filingDataPictures(std::string_view html, HTMLPictureSink& pictures);
+
+private:
+    // Each src value after `marker` (which begins with src=") becomes what
+    // `replacement` answers for it, or stays as it is when it answers none.
+    static std::string replacingSources(
+        std::string_view html, std::string_view marker,
+        const std::function<std::optional<std::string>(std::string_view source)>& replacement);
 };
 
 } // namespace folio
