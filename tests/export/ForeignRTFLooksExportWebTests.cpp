@@ -640,5 +640,39 @@ TEST_F(ForeignRTFLooksExport, aRuleInsideAParagraphPrintsBetweenItsWords)
         << "a rule below the words after it";
 }
 
+// Word's list paragraphs leave out their space between each other: the
+// items print together, as LibreOffice prints them, while the paragraph
+// before the list keeps its space after it.
+TEST_F(ForeignRTFLooksExport, listItemsThatLeaveOutTheirSpacingPrintTogether)
+{
+    Result<Data> original = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/word-list-paragraph.rtf");
+    ASSERT_TRUE(original.ok());
+    const std::string path = document("contextual", original->toString());
+    const std::string pdf = exported(path, "pdf");
+    ASSERT_FALSE(pdf.empty());
+    // The room between two items beyond the lines' own pitch, and that
+    // after the paragraph before the list: its space after.
+    struct Spacing {
+        double betweenItems = 0;
+        double beforeTheList = 0;
+    };
+    auto spacing = [](const std::string& printed) {
+        const double before = wordOn(printed, "Take").yMin;
+        const double item = wordOn(printed, "Warm").yMin;
+        const double nested = wordOn(printed, "the").yMin;
+        const double next = wordOn(printed, "Boots").yMin;
+        const double pitch = nested - item;
+        return Spacing{next - nested - pitch, item - before - pitch};
+    };
+    const Spacing ours = spacing(pdf);
+    EXPECT_LT(ours.betweenItems, 2.0) << "the items print apart";
+    EXPECT_GT(ours.beforeTheList, 4.0) << "the paragraph before the list lost its space after";
+    const std::string theirs = reference(path);
+    if (theirs.empty())
+        return;
+    EXPECT_NEAR(ours.betweenItems, spacing(theirs).betweenItems, 2.0);
+    EXPECT_NEAR(ours.beforeTheList, spacing(theirs).beforeTheList, 2.0);
+}
+
 } // namespace
 } // namespace folio

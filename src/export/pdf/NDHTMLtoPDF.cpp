@@ -261,8 +261,13 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
     m_printing = true;
     if (m_setup.isQV())
         readHeaderAndFooterFromPage();
-    if (!m_finished && m_setup.kind == PDFPageKind::RichText)
-        readSections();
+    if (!m_finished && m_setup.kind == PDFPageKind::RichText) {
+        // Before anything reads the layout: the space it takes away moves
+        // every line after it.
+        m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::contextualSpaceScript());
+        if (!m_finished)
+            readSections();
+    }
     // The page's own markup runs no script: the application sets the tabs,
     // for a document of sections on each part as it is shown.
     if (!m_finished && m_parts.empty())

@@ -110,6 +110,8 @@ std::string PDFPageTemplates::qvOutlineRules()
 
 std::string PDFPageTemplates::tabStopScript() { return printPage("print-tabs.js", {}); }
 
+std::string PDFPageTemplates::contextualSpaceScript() { return printPage("richtext-contextual-space.js", {}); }
+
 std::string PDFPageTemplates::sectionBreaksScript()
 {
     return printPage("print-sections.js", {}) + "\nfolioPrintSections.breaks();";

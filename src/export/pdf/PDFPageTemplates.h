@@ -49,6 +49,9 @@ public:
     // The script, run on a laid-out print page, that sets each tab of a
     // paragraph with tab stops on its stop.
     static std::string tabStopScript();
+    // The script that stands paragraphs of one style that leave out their
+    // space between each other together, as the editing page shows them.
+    static std::string contextualSpaceScript();
     // The scripts, run on a laid-out rich-text print page, that answer the
     // settings of its section breaks (one a line, in the order of the text),
     // and that show only its sections `first` to `last` (counted from 0)
