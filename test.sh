@@ -17,6 +17,9 @@ export WEBKIT_DISABLE_COMPOSITING_MODE=1
 # A window test that finds no display fails here rather than being skipped:
 # ctest counts a skip as a pass.
 export FOLIO_REQUIRE_DISPLAY=1
+# The same for LibreOffice, epubcheck, libwmf and the text-recognition data:
+# the install step above brings them, so a missing one is a broken install.
+export FOLIO_REQUIRE_TOOLS=1
 # Tests come and go in parallel on one server: without -noreset it resets
 # whenever the last one leaves, and a test connecting just then finds no display.
 # Tests that move the real pointer come after, one at a time and alone on the

@@ -1,4 +1,5 @@
 #include "support/DocumentTestSupport.h"
+#include "support/RequiredTool.h"
 
 #include "documents/DocumentSeeds.h"
 #include "documents/EditorMakers.h"
@@ -482,7 +483,7 @@ TEST_F(TextDocumentSavingTest, aPageTheFileNeverDescribedIsWrittenOnlyOnceThePer
 TEST_F(TextDocumentSavingTest, libreOfficeShowsASavedFileWithoutAPageOnThePageItGaveTheFile)
 {
     if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const std::string original = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\pard\\f0\\fs20 Dear reader\\par}";
     writeFile(m_folder.path("original.rtf"), original);
     const std::string path = m_folder.path("saved.rtf");

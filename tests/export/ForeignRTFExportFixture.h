@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/RequiredTool.h"
+
 #include "support/DocumentTestSupport.h"
 #include "export/pdf/HTMLToPDFTestSupport.h"
 
@@ -41,13 +43,17 @@ protected:
     // LibreOffice's PDF of the document; "" when LibreOffice is not installed.
     std::string reference(const std::string& path)
     {
-        if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
+            folio::test::noReferenceFromTool("LibreOffice is not installed (libreoffice-writer-nogui)");
             return {};
+        }
         std::string out = m_folder.path("reference");
         std::string command = "soffice -env:UserInstallation=file://" + m_folder.path("office") +
                               " --headless --convert-to pdf --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0)
+        if (std::system(command.c_str()) != 0) {
+            folio::test::noReferenceFromTool("LibreOffice could not convert " + path);
             return {};
+        }
         std::string stem = std::filesystem::path(path).stem().string();
         return out + "/" + stem + ".pdf";
     }

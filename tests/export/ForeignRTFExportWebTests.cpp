@@ -8,6 +8,7 @@
 #include <regex>
 #include <string>
 #include <sys/wait.h>
+#include "support/RequiredTool.h"
 
 namespace folio {
 namespace {
@@ -32,7 +33,7 @@ TEST_F(ForeignRTFExport, aFileWithoutMarginsPrintsInsideRTFsDefaultMarginsOnItsO
     EXPECT_TRUE(samePaper(pdfPageSize(pdf), "841.9 x 595.3")) << pdfPageSize(pdf);
     std::string lo = reference(path);
     if (lo.empty())
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");
     PDFWord theirs = wordOn(lo, "Opening");
     // LibreOffice takes an inch at the sides where RTF says 1800 twips
     // (1.25 inch); the top is an inch for both.
@@ -76,7 +77,7 @@ TEST_F(ForeignRTFExport, aLineThatCannotWrapPrintsAtTheDocumentsSize)
     EXPECT_NEAR(body.xMax - body.xMin, 27, 2);
     std::string lo = reference(path);
     if (lo.empty())
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");
     PDFWord theirs = wordOn(lo, "Heading");
     EXPECT_NEAR(heading.xMax - heading.xMin, theirs.xMax - theirs.xMin, 8);
 }

@@ -8,6 +8,7 @@
 #include <map>
 #include <regex>
 #include <string>
+#include "support/RequiredTool.h"
 
 namespace folio {
 namespace {
@@ -370,7 +371,7 @@ TEST_F(ForeignRTFLooksExport, deepWordListsStepInAsTheListTableSaysAndKeepThePag
     EXPECT_NE(pdfText(pdf, 1).find("Closing words."), std::string::npos);
     std::string lo = reference(path);
     if (lo.empty())
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");
     const PDFWord theirFirst = wordOn(lo, "Item1");
     for (int level = 2; level <= 9; ++level) {
         const std::string item = "Item" + std::to_string(level);
@@ -471,7 +472,7 @@ TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrints
     EXPECT_EQ(ours["Legal12"], "壹拾貳.");
     std::string lo = reference(path);
     if (lo.empty())
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");
     std::map<std::string, std::string> theirs = markers(lo);
     for (const auto& [format, name] : formats) {
         for (int item = 1; item <= 12; ++item) {
@@ -511,7 +512,7 @@ TEST_F(ForeignRTFLooksExport, tabsGoToTheParagraphsStopsWithTheirAlignmentAndLea
     EXPECT_NEAR(large.xMin + 3 * digit - margin, 360, 2.5);
     const std::string lo = reference(path);
     if (lo.empty())
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");
     const double theirMargin = wordOn(lo, "Heading").xMin;
     for (const char* word : {"Centred", "3.25", "123.5"})
         EXPECT_NEAR(wordOn(pdf, word).xMin - margin, wordOn(lo, word).xMin - theirMargin, 3) << word;
@@ -557,7 +558,7 @@ TEST_F(ForeignRTFLooksExport, leastLineHeightsMultiplesAndSpaceAfterPrintAsLibre
     std::string pdf = exported(path, "pdf");
     std::string lo = reference(path);
     if (lo.empty())
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");
     // Offsets from the first line, so that the top margins do not count.
     const PDFWord first = wordOn(pdf, "Line1");
     const PDFWord theirFirst = wordOn(lo, "Line1");
@@ -669,7 +670,7 @@ TEST_F(ForeignRTFLooksExport, listItemsThatLeaveOutTheirSpacingPrintTogether)
     EXPECT_GT(ours.beforeTheList, 4.0) << "the paragraph before the list lost its space after";
     const std::string theirs = reference(path);
     if (theirs.empty())
-        return;
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");
     EXPECT_NEAR(ours.betweenItems, spacing(theirs).betweenItems, 2.0);
     EXPECT_NEAR(ours.beforeTheList, spacing(theirs).beforeTheList, 2.0);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 #include <vector>
+#include "support/RequiredTool.h"
 
 namespace folio {
 namespace {
@@ -55,7 +56,7 @@ TEST_F(ForeignRTFExport, eachSectionPrintsOnItsOwnPaperWithPageNumbersCountingOn
 
     std::string lo = reference(path);
     if (lo.empty())
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference pages";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference pages");
     ASSERT_EQ(pdfPageCount(lo), 4);
     for (int page = 1; page <= 4; ++page)
         EXPECT_TRUE(samePaper(pdfPageSize(pdf, page), pdfPageSize(lo, page))) << page << ": " << pdfPageSize(lo, page);
@@ -241,7 +242,7 @@ TEST_F(ForeignRTFExport, aContinuousSectionPrintsItsOwnRunningHeadsOnThePagesTha
     // by itself, where Word prints the section's own.)
     const std::string lo = reference(path);
     if (lo.empty())
-        GTEST_SKIP() << "LibreOffice is not installed: no reference pages";
+        return folio::test::missingToolForTest("LibreOffice is not installed: no reference pages");
     const int loPages = pdfPageCount(lo);
     auto heads = [](const std::string& text) {
         std::string found;

@@ -17,6 +17,7 @@
 #include <map>
 #include <regex>
 #include <string>
+#include "support/RequiredTool.h"
 
 namespace folio {
 namespace {
@@ -138,8 +139,8 @@ TEST_F(RTFForeignRoundTripTests, folioRTFKeepsTablesListsLinksPicturesAndNotes)
 TEST_F(RTFForeignRoundTripTests, anIndependentReaderFindsTheWordsOfFolioRTF)
 {
     if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): Folio's RTF is not read by an "
-                        "independent reader here";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): Folio's RTF is not read by an "
+                        "independent reader here");
     const std::filesystem::path folder = m_home / "rtf-round-trip";
     std::filesystem::create_directories(folder / "out");
     std::string files;

@@ -19,6 +19,7 @@
 #include <regex>
 #include <string>
 #include <vector>
+#include "support/RequiredTool.h"
 
 namespace folio {
 namespace {
@@ -228,7 +229,7 @@ TEST_F(RTFNoteFormsTests, aDamagedKeptGroupIsSavedAsPlainText)
 TEST_F(RTFNoteFormsTests, libreOfficeReadsNoBlankBeforeANoteOrAfterAPicture)
 {
     if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const char* home = std::getenv("FOLIO_HOME");
     const std::filesystem::path folder = std::filesystem::path(home ? home : "/tmp") / "rtf-note-forms";
     std::filesystem::create_directories(folder / "out");

@@ -20,6 +20,7 @@
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/MutableAttributedString.h"
 #include "support/AttributesAtWords.h"
+#include "support/RequiredTool.h"
 
 #include <gtest/gtest.h>
 
@@ -856,7 +857,7 @@ TEST_F(RTFOtherWritersRoundTripTests, anEditedHeaderTakesThePlaceOfTheOneItWasRe
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightInFolioRTF)
 {
     if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-other-writers";
     std::filesystem::create_directories(folder / "out");
     std::string files;
@@ -890,7 +891,7 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightIn
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeSpacesWordsHeadingsAsWordDidInFolioRTF)
 {
     if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-heading-spacing";
     std::filesystem::create_directories(folder / "out");
     const std::string original = fixture("word-toc-fields.rtf");
@@ -1088,7 +1089,7 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeListItemsHaveTheirStopsOnce)
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeRaisesAndLowersTextAsInItsOwnFileInFolioRTF)
 {
     if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-raised-text";
     std::filesystem::create_directories(folder / "out");
     const std::string original = fixture("libreoffice-character-looks.rtf");
@@ -1129,7 +1130,7 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeRaisesAndLowersTextAsInItsOwnFi
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeShowsTheSameListMarkersInFolioRTF)
 {
     if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-list-markers";
     std::filesystem::create_directories(folder / "out");
     const std::string original = fixture("../rtf/word-numbering.rtf");

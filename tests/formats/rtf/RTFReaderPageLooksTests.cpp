@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <regex>
 #include <string>
+#include "support/RequiredTool.h"
 
 namespace folio {
 namespace {
@@ -395,7 +396,7 @@ TEST_F(RTFReaderPageLooksTests, metafilesThatCannotBeDrawnKeepTheirPlaceAsAFrame
 TEST_F(RTFReaderPageLooksTests, windowsMetafilesAreDrawnWhereLibwmfIsInstalled)
 {
     if (std::system("command -v wmf2gd >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "libwmf's converter is not installed (libwmf-bin): metafiles show as frames here";
+        return folio::test::missingToolForTest("libwmf's converter is not installed (libwmf-bin): metafiles show as frames here");
     // A metafile as Word embeds it (no placeable header): a window of 200 x
     // 100 units filled with a red rectangle.
     AttributedString string = read(
