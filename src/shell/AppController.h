@@ -105,6 +105,9 @@ public:
     void previewHeaderFooter(std::function<void()> completion) override;
     // The PDF in the in-app reader, over whatever is on top.
     Status presentPDFReader(const std::string& path);
+    // A PDF the browser lists opens in the PDF reader, whose page becomes
+    // the item's picture when it is dismissed.
+    std::optional<Status> presentFileItemWithoutDocument(const std::shared_ptr<ODSFileItem>& item) override;
     const std::shared_ptr<ReaderViewController>& readerViewController() const { return m_readerViewController; }
     // The reader closes: its page becomes the last opened file's preview,
     // unless it showed a document's PDF preview.

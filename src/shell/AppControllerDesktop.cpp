@@ -304,6 +304,14 @@ Status AppController::presentPDFReader(const std::string& path)
     return Status::success();
 }
 
+std::optional<Status> AppController::presentFileItemWithoutDocument(const std::shared_ptr<ODSFileItem>& item)
+{
+    if (!item || TypeIdentifiers::typeIdentifierForPath(item->fileURL()) != TypeIdentifiers::kPDF)
+        return std::nullopt;
+    m_lastOpenedFileItem = item;
+    return presentPDFReader(item->fileURL());
+}
+
 void AppController::dismissReaderViewController(ReaderViewController& reader, View* pageView)
 {
     if (!m_exports.isDocumentPDFPreview() && pageView) {

@@ -9,6 +9,8 @@
 #include "platform/docframework/DKDocumentPreview.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/OFFileEdit.h"
+#include "platform/docframework/ReaderDocument.h"
+#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -146,6 +148,21 @@ void pictureFirstPage(const ExportSource& source, const DocumentPreviews::WebVie
     picture->load(*page, URL::fileURLWithPath(AppFolders::documentDataFolder(), true).absoluteString());
 }
 
+// A PDF the browser lists is pictured by its first page, as the reader shows it.
+Status picturePDFFirstPage(const std::string& path)
+{
+    Result<OFFileEdit> fileEdit = OFFileEdit::initWithFileURL(path);
+    if (!fileEdit)
+        return fileEdit.error();
+    Result<std::shared_ptr<ReaderDocument>> pdf = ReaderDocument::withDocumentFilePath(path);
+    if (!pdf)
+        return pdf.error();
+    Result<Image::Pointer> page = (*pdf)->imageOfPage(0, 1.0);
+    if (!page)
+        return page.error();
+    return storePreview(*page, *fileEdit);
+}
+
 } // namespace
 
 void DocumentPreviews::writePreviewsForDocument(TextDocument& document, Completion completion, WebViewFactory factory)
@@ -179,6 +196,10 @@ void DocumentPreviews::writePreviewForFileItem(const std::shared_ptr<ODSFileItem
     };
     if (!item) {
         finish(Status(Error{"DocumentPreviews", 1, "No file to take a picture of"}));
+        return;
+    }
+    if (TypeIdentifiers::typeIdentifierForPath(item->fileURL()) == TypeIdentifiers::kPDF) {
+        finish(picturePDFFirstPage(item->fileURL()));
         return;
     }
     pictureFirstPage(ExportSource(item->fileURL(), std::nullopt, ExportPreferencesReader::read(UserDefaults::standardUserDefaults())), factory, finish);

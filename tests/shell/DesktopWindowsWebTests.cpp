@@ -1,9 +1,12 @@
 #include "shell/AppController.h"
 
 #include "platform/docframework/DKDocument.h"
+#include "platform/docframework/DKDocumentPicker.h"
 #include "platform/docframework/DKDocumentPreview.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/ODSFileItem.h"
+#include "platform/docframework/ODSLocalDirectoryScope.h"
+#include "platform/docframework/ODSScopeViewController.h"
 #include "platform/docframework/ReaderDocument.h"
 #include "platform/docframework/ReaderViewController.h"
 #include "platform/foundation/RunLoop.h"
@@ -124,10 +127,9 @@ TEST_F(DesktopWindowsWebTest, aHostileQVDocumentShownReadOnlyReachesNoServer)
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed.has_value(); }, 60));
 }
 
-TEST_F(DesktopWindowsWebTest, thePDFReaderShowsPageOneAndPagesOnUntilDismissed)
+// Page one: a black square on white; page two: all red.
+void writeTwoPagePDF(const std::string& pdf)
 {
-    // Page one: a black square on white; page two: all red.
-    std::string pdf = folder.path("Pages.pdf");
     cairo_surface_t* surface = cairo_pdf_surface_create(pdf.c_str(), 200, 200);
     cairo_t* cairo = cairo_create(surface);
     cairo_set_source_rgb(cairo, 0, 0, 0);
@@ -139,6 +141,51 @@ TEST_F(DesktopWindowsWebTest, thePDFReaderShowsPageOneAndPagesOnUntilDismissed)
     cairo_show_page(cairo);
     cairo_destroy(cairo);
     cairo_surface_destroy(surface);
+}
+
+TEST_F(DesktopWindowsWebTest, aPDFTheBrowserListsOpensInTheReaderAndLeavesThePageItShowedAsItsPicture)
+{
+    std::string pdf = folder.path("Made-Copy.pdf");
+    writeTwoPagePDF(pdf);
+    auto picker = std::make_shared<DKDocumentPicker>(std::make_shared<ODSLocalDirectoryScope>(folder.root().string()));
+    auto window = std::make_shared<Window>(Rect{{0, 0}, {600, 500}});
+    window->setRootViewController(picker);
+    window->makeKeyAndVisible();
+    app.setCurrentWindow(window.get());
+    app.setCurrentDocumentPicker(picker.get());
+    std::shared_ptr<ODSFileItem> item = picker->selectedScopeViewController().itemWithFileURL(pdf);
+    ASSERT_TRUE(item);
+    // The browser pictures the file by its first page before it is ever opened.
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return ODSScopeViewController::previewForItem(*item) != nullptr; }, 30));
+    Image::Pointer before = ODSScopeViewController::previewForItem(*item);
+    EXPECT_EQ(before->pixelAt(before->pixelWidth() / 2, before->pixelHeight() / 2).r, 0);
+
+    picker->openItem(item);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return app.readerViewController() != nullptr; }, 20))
+        << "the PDF did not open in the reader";
+    std::shared_ptr<ReaderViewController> reader = app.readerViewController();
+    EXPECT_FALSE(app.document()) << "the PDF was read as a document";
+    EXPECT_EQ(reader->document()->pageCount(), 2u);
+    EXPECT_EQ(reader->currentPage(), 0u);
+
+    // Leaving the reader on the red page makes that page the file's picture.
+    ASSERT_TRUE(reader->nextPage());
+    reader->dismiss();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        Image::Pointer after = ODSScopeViewController::previewForItem(*item);
+        return after && after->pixelAt(after->pixelWidth() / 2, after->pixelHeight() / 2).r == 255
+               && after->pixelAt(after->pixelWidth() / 2, after->pixelHeight() / 2).g == 0;
+    }, 20)) << "the page the reader showed is not the file's picture";
+    EXPECT_FALSE(app.readerViewController());
+    app.setCurrentDocumentPicker(nullptr);
+    app.setCurrentWindow(nullptr);
+    window->close();
+}
+
+TEST_F(DesktopWindowsWebTest, thePDFReaderShowsPageOneAndPagesOnUntilDismissed)
+{
+    std::string pdf = folder.path("Pages.pdf");
+    writeTwoPagePDF(pdf);
 
     auto browser = std::make_shared<ViewController>();
     auto window = std::make_shared<Window>(Rect{{0, 0}, {600, 500}});

@@ -11,6 +11,7 @@
 #include "platform/docframework/DKDocumentPicker.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
+#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/RunLoop.h"
@@ -160,7 +161,19 @@ int runDesktop(const std::optional<std::string>& path)
     // The "Documents" item of a document's window leads to the browser, also
     // when the program was started with that document alone.
     app->setDocumentBrowserHandler([&browser, quit] { browser.show(quit); });
-    if (path) {
+    // A PDF opens in the reader, which stands over the browser's window:
+    // the program ends when that window is closed.
+    if (path && TypeIdentifiers::typeIdentifierForPath(*path) == TypeIdentifiers::kPDF) {
+        browser.show(quit);
+        app->openFileItem(std::make_shared<ODSFileItem>(*path, nullptr), [&](Status result) {
+            if (!result) {
+                std::cerr << "folio: " << result.error().message << "\n";
+                status = CommandLine::kFailure;
+                done = true;
+            }
+        });
+        RunLoop::main().runUntil([&] { return done; }, kForever);
+    } else if (path) {
         bool opened = false;
         app->openFileItem(std::make_shared<ODSFileItem>(*path, nullptr), [&](Status result) {
             if (!result) {

@@ -110,6 +110,11 @@ void DKDocumentAppController::openFileItem(const std::shared_ptr<ODSFileItem>& i
             completion(Error{kErrorDomain, OpenFailed, "Nothing to open"});
         return;
     }
+    if (std::optional<Status> shown = presentFileItemWithoutDocument(item)) {
+        if (completion)
+            completion(*shown);
+        return;
+    }
     openDocument(item->fileURL(), item, [this, completion](Status opened) {
         if (opened)
             opened = presentDocument();

@@ -73,6 +73,13 @@ public:
     virtual void showAutoSavingIndicator() {}
     virtual void hideAutoSavingIndicator() {}
 
+    // Files the browser lists that are no document of the application (a
+    // PDF it made) are shown by a viewer of their own: the status of
+    // showing it, or nothing when the file is a document to open.
+    virtual std::optional<Status> presentFileItemWithoutDocument(const std::shared_ptr<ODSFileItem>&)
+    {
+        return std::nullopt;
+    }
     // A viewer for a document whose kind has no editor, or null when there is none.
     virtual std::shared_ptr<ViewController> viewControllerForDocumentWithoutEditor(DKDocument&) { return nullptr; }
     // Pictures the open document for the browser once it is saved; the
