@@ -124,11 +124,15 @@ Status LinuxExportServices::presentPDFPreview(const std::string& path, const std
 
 Status LinuxExportServices::sendPDFDocumenttoApp(const DKZipArchive::FileWrapper& file)
 {
-    Result<std::string> path = writeAndOpen(m_folders.outbox + "/Shared", file);
-    return path ? Status::success() : Status(path.error());
+    return sendDocumenttoApp(file);
 }
 
 Status LinuxExportServices::sendJPEGDocumenttoApp(const DKZipArchive::FileWrapper& file)
+{
+    return sendDocumenttoApp(file);
+}
+
+Status LinuxExportServices::sendDocumenttoApp(const DKZipArchive::FileWrapper& file)
 {
     Result<std::string> path = writeAndOpen(m_folders.outbox + "/Shared", file);
     return path ? Status::success() : Status(path.error());

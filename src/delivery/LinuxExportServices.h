@@ -53,6 +53,7 @@ public:
     Status presentPDFPreview(const std::string& path, const std::string& name) override;
     Status sendPDFDocumenttoApp(const DKZipArchive::FileWrapper& file) override;
     Status sendJPEGDocumenttoApp(const DKZipArchive::FileWrapper& file) override;
+    Status sendDocumenttoApp(const DKZipArchive::FileWrapper& file) override;
     Status insertNewItemWithFilePath(const std::string& path) override;
     Result<std::string> savePicture(const DKZipArchive::FileWrapper& picture) override;
 

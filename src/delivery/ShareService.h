@@ -16,6 +16,8 @@ public:
     virtual Status presentPDFPreview(const std::string& path, const std::string& name) = 0;
     virtual Status sendPDFDocumenttoApp(const DKZipArchive::FileWrapper& file) = 0;
     virtual Status sendJPEGDocumenttoApp(const DKZipArchive::FileWrapper& file) = 0;
+    // Any other exported file (HTML, text, ePub, RTFD) to the program the desktop opens it with.
+    virtual Status sendDocumenttoApp(const DKZipArchive::FileWrapper& file) = 0;
     // Adds the file to the folder the document browser lists.
     virtual Status insertNewItemWithFilePath(const std::string& path) = 0;
     // Keeps a picture where the user's pictures are (the photo library of

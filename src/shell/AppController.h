@@ -27,6 +27,7 @@
 namespace folio {
 
 class ExportSource;
+class MenuElement;
 class LinuxExportServices;
 class ODSFileItem;
 class RunningPDFExport;
@@ -99,6 +100,10 @@ public:
     // What a file can become as PDF: a copy beside it, or a PDF handed to
     // mail, another application or a storage service once it is made.
     std::shared_ptr<Menu> PDFMenuForFile(const std::string& path);
+    // The browser's exports of a listed file: its PDF rows, then HTML (with
+    // its preview), plain text, ePub, RTFD and the picture, each handed on
+    // as the person picks.
+    std::shared_ptr<Menu> exportMenuForFile(const std::string& path);
     // The open document as its PDF prints, with the header and footer as
     // they are set now, in the PDF reader; the completion runs once the
     // conversion has ended (the reader is up) or could not start.
@@ -112,6 +117,10 @@ public:
     // The reader closes: its page becomes the last opened file's preview,
     // unless it showed a document's PDF preview.
     void dismissReaderViewController(ReaderViewController& reader, View* pageView) override;
+
+    // An alert over the document's window, or over the browser when no
+    // document is open; nothing while another alert is up.
+    void presentExportAlert(const std::u16string& title, const std::string& message);
 
     // Deletes what has lain in the temporary folder for more than two days.
     std::vector<std::string> deleteOlderTmpFolder();
@@ -159,6 +168,8 @@ private:
     // The rows of PDFMenuForFile, for the file `pathWhenChosen` names when a
     // row is chosen (empty: nothing to do); `path` tells what kind it is.
     std::shared_ptr<Menu> PDFMenu(const std::string& path, std::function<std::string()> pathWhenChosen);
+    // The submenus of every other export, for the file named the same way.
+    std::vector<std::shared_ptr<MenuElement>> otherExportMenus(std::function<std::string()> pathWhenChosen);
     void setDocumentItemsEnabled(bool enabled);
     // The open document when it is the file at `path` and is in an editor.
     std::shared_ptr<TextDocument> openDocumentForFile(const std::string& path) const;

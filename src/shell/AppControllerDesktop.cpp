@@ -139,7 +139,7 @@ std::shared_ptr<TextDocument> AppController::openDocumentForFile(const std::stri
 void AppController::reportExportFailure(const Error& error)
 {
     TELog(TELogLevelError, error.message);
-    presentDocumentAlert(u"The Document Could Not Be Exported", error.message);
+    presentExportAlert(u"The Document Could Not Be Exported", error.message);
 }
 
 void AppController::runOnSavedFile(const std::string& path, FileTask task)
@@ -221,7 +221,7 @@ std::shared_ptr<Menu> AppController::exportMenuActions()
                 runOnSavedFile(path, task);
         };
     };
-    return Menu::make(u"", {
+    std::shared_ptr<Menu> menu = Menu::make(u"", {
         Action::make(u"Print…", "printer", withOpenFile([this](const std::string& path) {
             return m_exports.printFileItem(path);
         })),
@@ -231,6 +231,13 @@ std::shared_ptr<Menu> AppController::exportMenuActions()
         })),
         document() ? PDFMenu(document()->fileURL(), openFileNow) : Menu::make(u"", {}),
     });
+    if (document()) {
+        std::vector<std::shared_ptr<MenuElement>> rows = menu->children();
+        for (auto& other : otherExportMenus(openFileNow))
+            rows.push_back(std::move(other));
+        menu->setChildren(std::move(rows));
+    }
+    return menu;
 }
 
 // Every row exports the file; when it is open with unsaved changes, it is

@@ -65,6 +65,11 @@ Status RecordingExportServices::sendJPEGDocumenttoApp(const DKZipArchive::FileWr
     return record(wrapperCall(Kind::SendJPEGToApp, file));
 }
 
+Status RecordingExportServices::sendDocumenttoApp(const DKZipArchive::FileWrapper& file)
+{
+    return record(wrapperCall(Kind::SendDocumentToApp, file));
+}
+
 Status RecordingExportServices::insertNewItemWithFilePath(const std::string& path)
 {
     return record(Call{Kind::InsertItem, fileNameOf(path), path, {}, std::nullopt, 0});

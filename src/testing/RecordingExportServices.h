@@ -16,7 +16,7 @@ namespace folio {
 // runs that must not reach outside the program.
 class RecordingExportServices final : public MailService, public CloudService, public PrintService, public ShareService {
 public:
-    enum class Kind { Mail, Cloud, Print, Preview, SendPDFToApp, SendJPEGToApp, InsertItem, SavePicture };
+    enum class Kind { Mail, Cloud, Print, Preview, SendPDFToApp, SendJPEGToApp, SendDocumentToApp, InsertItem, SavePicture };
 
     struct Call {
         Kind kind;
@@ -42,6 +42,7 @@ public:
     Status presentPDFPreview(const std::string& path, const std::string& name) override;
     Status sendPDFDocumenttoApp(const DKZipArchive::FileWrapper& file) override;
     Status sendJPEGDocumenttoApp(const DKZipArchive::FileWrapper& file) override;
+    Status sendDocumenttoApp(const DKZipArchive::FileWrapper& file) override;
     Status insertNewItemWithFilePath(const std::string& path) override;
     Result<std::string> savePicture(const DKZipArchive::FileWrapper& picture) override;
 

@@ -458,5 +458,71 @@ TEST_F(AppControllerExportTest, PackagesAndPicturesComeFromTheirExporters)
     EXPECT_EQ(m_controller.exports().PNGExport().action, PNGAction::Mail);
 }
 
+TEST_F(AppControllerExportTest, TheBrowsersItemMenuHandsEveryFormatOnWithTheDocumentsWords)
+{
+    std::string rtf = write("Essay.rtf", "{\\rtf1\\ansi Amber lantern\\par}");
+    std::vector<std::vector<std::string>> launched;
+    LinuxExportServices linux({m_folder.path("outbox"), m_folder.path("documents"), m_folder.path("pictures")},
+                              [&](const std::vector<std::string>& arguments) {
+                                  launched.push_back(arguments);
+                                  return Status::success();
+                              });
+    m_controller.exports().setExportServices({&linux, &linux, &linux, &linux});
+    std::shared_ptr<Menu> menu = m_controller.exportMenuForFile(rtf);
+    // Each row hands a file to a program; what the file holds, read the way its reader would.
+    struct Row {
+        std::u16string title;
+        std::string program;
+        std::string extension;
+        std::string words;
+    };
+    const std::string unzipped = "unzip -p '%s' 2>/dev/null";
+    for (const Row& row : std::vector<Row>{
+             {u"Open HTML in Another Application", "xdg-open", ".html", "cat '%s'"},
+             {u"Mail as HTML…", "xdg-email", ".html", "cat '%s'"},
+             {u"Open Plain Text in Another Application", "xdg-open", ".txt", "cat '%s'"},
+             {u"Mail as ePub…", "xdg-email", ".epub", unzipped},
+             {u"Open RTFD in Another Application", "xdg-open", ".rtfd.zip", unzipped},
+         }) {
+        launched.clear();
+        ASSERT_TRUE(menu->performActionWithTitle(row.title)) << toUtf8(row.title);
+        ASSERT_EQ(launched.size(), 1u) << toUtf8(row.title);
+        EXPECT_EQ(launched[0].front(), row.program);
+        const std::string& file = launched[0].back();
+        EXPECT_TRUE(file.ends_with(row.extension)) << file;
+        char command[1024];
+        std::snprintf(command, sizeof command, row.words.c_str(), file.c_str());
+        std::string held;
+        if (FILE* pipe = popen(command, "r")) {
+            char buffer[4096];
+            for (std::size_t read; (read = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+                held.append(buffer, read);
+            pclose(pipe);
+        }
+        EXPECT_NE(held.find("Amber lantern"), std::string::npos) << toUtf8(row.title) << ": " << held.substr(0, 200);
+    }
+
+    // Every picture hand-off starts the picture export for its action.
+    m_controller.exports().setPNGWebViewFactory([](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        return std::unique_ptr<WebView>(std::make_unique<FakeWebView>(frame));
+    });
+    for (auto [title, action] : std::vector<std::pair<std::u16string, PNGAction>>{
+             {u"Mail Picture…", PNGAction::Mail},
+             {u"Open Picture in Another Application", PNGAction::SendToApp},
+             {u"Save Picture", PNGAction::SaveToPictures},
+             {u"Send Picture to Dropbox", PNGAction::Dropbox},
+             {u"Send Picture to Google Drive", PNGAction::GoogleDrive},
+             {u"Send Picture to iCloud Drive", PNGAction::iCloudDrive},
+             {u"Send Picture to WebDAV", PNGAction::WebDAV},
+         }) {
+        ASSERT_TRUE(menu->performActionWithTitle(title)) << toUtf8(title);
+        EXPECT_EQ(m_controller.exports().PNGExport().action, action) << toUtf8(title);
+        EXPECT_EQ(m_controller.exports().PNGExport().fileName, "Essay.rtf");
+    }
+    EXPECT_TRUE(menu->actionWithTitle(u"Preview HTML"));
+    // A PDF offers only its copy.
+    EXPECT_FALSE(m_controller.exportMenuForFile(write("Scan.pdf", "%PDF-1.4 scan"))->actionWithTitle(u"Mail as HTML…"));
+}
+
 } // namespace
 } // namespace folio

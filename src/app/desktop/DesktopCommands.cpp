@@ -91,7 +91,7 @@ public:
         m_picker->setImportChooser([] { return GtkDocumentGrid::chooseFileToImport(nullptr); });
         AppController* app = &m_app;
         m_picker->setPrinter([app](const std::string& file) { return app->printFileItem(file); });
-        m_picker->setExportMenu([app](const std::string& file) { return app->PDFMenuForFile(file); });
+        m_picker->setExportMenu([app](const std::string& file) { return app->exportMenuForFile(file); });
         std::weak_ptr<DKDocumentPicker> picker = m_picker;
         m_picker->navigationItem()->setRightBarButtonItems({BarButtonItem::withTitle(u"About", [picker](BarButtonItem&) {
             if (std::shared_ptr<DKDocumentPicker> shown = picker.lock()) {

@@ -16,6 +16,7 @@ public:
     Status presentPDFPreview(const std::string& path, const std::string& name) override;
     Status sendPDFDocumenttoApp(const DKZipArchive::FileWrapper& file) override { return m_linux.sendPDFDocumenttoApp(file); }
     Status sendJPEGDocumenttoApp(const DKZipArchive::FileWrapper& file) override { return m_linux.sendJPEGDocumenttoApp(file); }
+    Status sendDocumenttoApp(const DKZipArchive::FileWrapper& file) override { return m_linux.sendDocumenttoApp(file); }
     Status insertNewItemWithFilePath(const std::string& path) override;
     Result<std::string> savePicture(const DKZipArchive::FileWrapper& picture) override { return m_linux.savePicture(picture); }
 

@@ -208,7 +208,8 @@ void GtkDocumentGrid::showMenuForTile(std::size_t index, GtkWidget* relativeTo)
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_container_set_border_width(GTK_CONTAINER(box), 6);
     GtkMenuPopover::fill(box, popover, *menu);
-    gtk_container_add(GTK_CONTAINER(popover), box);
+    // An item offers many exports: the rows scroll where the window is too short for them.
+    gtk_container_add(GTK_CONTAINER(popover), GtkMenuPopover::scrollerWithinWindow(box, popover));
     // The menu's actions may rebuild the grid, and with it this popover's
     // anchor; the popover keeps the menu alive until it goes.
     g_object_set_data_full(G_OBJECT(popover), "folio-menu", new std::shared_ptr<Menu>(menu),
