@@ -17,4 +17,14 @@ std::string_view cloudDestinationName(CloudDestination destination)
     return "Cloud";
 }
 
+CloudHandOffNotice cloudHandOffNotice(CloudDestination destination, const std::string& keptAt)
+{
+    const std::string name(cloudDestinationName(destination));
+    std::u16string title = u"Kept for ";
+    for (char c : name)
+        title += char16_t(static_cast<unsigned char>(c));
+    return {title, "Nothing on this computer uploads files to " + name + ". The file is kept at " + keptAt
+                       + " for you to upload."};
+}
+
 } // namespace folio

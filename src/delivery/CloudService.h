@@ -13,12 +13,21 @@ enum class CloudDestination { Dropbox, GoogleDrive, iCloudDrive, WebDAV };
 // The folder name each destination is known by.
 std::string_view cloudDestinationName(CloudDestination destination);
 
+// What the person is told once a file is kept for a storage service: no
+// program here uploads it, so they learn where it lies.
+struct CloudHandOffNotice {
+    std::u16string title;
+    std::string message;
+};
+CloudHandOffNotice cloudHandOffNotice(CloudDestination destination, const std::string& keptAt);
+
 // Sends an exported file to a storage service.
 class CloudService {
 public:
     virtual ~CloudService() = default;
     // `exportType` is what the service files it as ("com.adobe.pdf", "png").
-    virtual Status sendFileWrapper(const DKZipArchive::FileWrapper& file, CloudDestination destination,
+    // Answers where the file is kept until the service has taken it.
+    virtual Result<std::string> sendFileWrapper(const DKZipArchive::FileWrapper& file, CloudDestination destination,
                                    const std::string& exportType) = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/foundation/Data.h"
 #include "platform/foundation/DetachedProcess.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/ProgramOutput.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -61,9 +62,16 @@ Status LinuxExportServices::launchDetached(const std::vector<std::string>& argum
     return Status::success();
 }
 
-LinuxExportServices::LinuxExportServices(Folders folders, Launcher launcher)
+bool LinuxExportServices::desktopHasMailProgram()
+{
+    std::optional<std::string> handler = outputOfProgram({"xdg-mime", "query", "default", "x-scheme-handler/mailto"});
+    return handler && handler->find_first_not_of(" \t\r\n") != std::string::npos;
+}
+
+LinuxExportServices::LinuxExportServices(Folders folders, Launcher launcher, MailProgramCheck mailProgramIsSetUp)
     : m_folders(std::move(folders))
     , m_launcher(std::move(launcher))
+    , m_mailProgramIsSetUp(std::move(mailProgramIsSetUp))
 {
 }
 
@@ -100,16 +108,18 @@ Status LinuxExportServices::sendEmailWithFileWrapper(const DKZipArchive::FileWra
     Result<std::string> path = writeUniquely(m_folders.outbox + "/Mail", file);
     if (!path)
         return path.error();
+    // xdg-email runs on its own and says nothing when no mail program is
+    // set up; the person is told here, and where the file is kept.
+    if (m_mailProgramIsSetUp && !m_mailProgramIsSetUp())
+        return servicesError(NoMailProgram, "No mail program is set up on this computer, so nothing was mailed. The file is kept at "
+                                                + *path + ".");
     return m_launcher({"xdg-email", "--attach", *path});
 }
 
-Status LinuxExportServices::sendFileWrapper(const DKZipArchive::FileWrapper& file, CloudDestination destination,
-                                            const std::string&)
+Result<std::string> LinuxExportServices::sendFileWrapper(const DKZipArchive::FileWrapper& file,
+                                                         CloudDestination destination, const std::string&)
 {
-    Result<std::string> path = writeUniquely(m_folders.outbox + "/" + std::string(cloudDestinationName(destination)), file);
-    if (!path)
-        return path.error();
-    return Status::success();
+    return writeUniquely(m_folders.outbox + "/" + std::string(cloudDestinationName(destination)), file);
 }
 
 Status LinuxExportServices::printPDFDocumentFromURL(const std::string& path, const std::string& printName)

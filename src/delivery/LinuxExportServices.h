@@ -23,7 +23,7 @@ namespace folio {
 class LinuxExportServices final : public MailService, public CloudService, public PrintService, public ShareService {
 public:
     static constexpr const char* kErrorDomain = "LinuxExportServices";
-    enum ErrorCode { BadName = 1, LaunchFailed = 2, WriteFailed = 3 };
+    enum ErrorCode { BadName = 1, LaunchFailed = 2, WriteFailed = 3, NoMailProgram = 4 };
 
     // Starts a program without waiting for it; the first word is looked up in PATH.
     using Launcher = std::function<Status(const std::vector<std::string>& arguments)>;
@@ -41,14 +41,19 @@ public:
     // file is local.
     static ExportNaming::Scope scopeOfFile(const std::string& path, const Folders& folders = defaultFolders());
 
-    explicit LinuxExportServices(Folders folders = defaultFolders(), Launcher launcher = &launchDetached);
+    // Whether the desktop names a program for mail links.
+    using MailProgramCheck = std::function<bool()>;
+    static bool desktopHasMailProgram();
+
+    explicit LinuxExportServices(Folders folders = defaultFolders(), Launcher launcher = &launchDetached,
+                                 MailProgramCheck mailProgramIsSetUp = &desktopHasMailProgram);
 
     ExportServices services() { return ExportServices{this, this, this, this}; }
     const Folders& folders() const { return m_folders; }
 
     Status sendEmailWithFileWrapper(const DKZipArchive::FileWrapper& file, const std::string& exportType) override;
-    Status sendFileWrapper(const DKZipArchive::FileWrapper& file, CloudDestination destination,
-                           const std::string& exportType) override;
+    Result<std::string> sendFileWrapper(const DKZipArchive::FileWrapper& file, CloudDestination destination,
+                                        const std::string& exportType) override;
     Status printPDFDocumentFromURL(const std::string& path, const std::string& printName) override;
     Status presentPDFPreview(const std::string& path, const std::string& name) override;
     Status sendPDFDocumenttoApp(const DKZipArchive::FileWrapper& file) override;
@@ -66,6 +71,7 @@ private:
 
     Folders m_folders;
     Launcher m_launcher;
+    MailProgramCheck m_mailProgramIsSetUp;
 };
 
 } // namespace folio

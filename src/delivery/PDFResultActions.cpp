@@ -54,7 +54,14 @@ Status PDFResultActions::sendToCloud(CloudDestination destination, const std::st
     std::optional<DKZipArchive::FileWrapper> wrapper = fileWrapper(path, name + ".pdf");
     if (!wrapper || !m_services.cloud)
         return Status::success();
-    return m_services.cloud->sendFileWrapper(*wrapper, destination, kPDFExportType);
+    Result<std::string> kept = m_services.cloud->sendFileWrapper(*wrapper, destination, kPDFExportType);
+    if (!kept)
+        return kept.error();
+    if (m_hooks.tell) {
+        CloudHandOffNotice notice = cloudHandOffNotice(destination, *kept);
+        m_hooks.tell(notice.title, notice.message);
+    }
+    return Status::success();
 }
 
 Status PDFResultActions::performAction(PDFAction action, const std::string& path, const std::string& name)

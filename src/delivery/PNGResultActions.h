@@ -35,6 +35,8 @@ public:
         std::function<void()> cancelDocumentToPNGtask;
         // Shows why a service refused the picture.
         std::function<void(const Error&)> presentError;
+        // Tells the person where a hand-off left the picture.
+        std::function<void(const std::u16string& title, const std::string& message)> tell;
     };
 
     PNGResultActions(ExportServices services, Hooks hooks);

@@ -21,6 +21,9 @@ AppController::AppController()
           .hasOpenEditor = [this] { return hasOpenEditor(); },
           .cleanTemporaryFolder = [this] { deleteOlderTmpFolder(); },
           .clock = [this] { return m_clock(); },
+          .tell = [this](const std::u16string& title, const std::string& message) {
+              presentExportAlert(title, message);
+          },
       })
     , m_previews(m_exports, PreviewPresenter::Host{
           .currentDocument = [this] { return currentDocument(); },

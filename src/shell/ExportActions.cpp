@@ -263,6 +263,11 @@ Status ExportActions::PNGDataForFileItem(const std::string& path, PNGAction acti
         PNGResultActions::Hooks hooks;
         hooks.dismissProgress = [] { ProgressHUD::dismiss(); };
         hooks.showSuccess = [](const std::u16string& status) { ProgressHUD::showSuccessWithStatus(status); };
+        hooks.tell = m_host.tell;
+        hooks.presentError = [this](const Error& error) {
+            if (m_host.tell)
+                m_host.tell(u"The Picture Was Not Handed On", error.message);
+        };
         Result<std::string> outcome =
             PNGResultActions(exportServices(), std::move(hooks)).pictureFinished(action, std::move(picture), fileName, tooTall);
         Exporter::Completion completion = std::move(m_PNGExport.completion);
@@ -295,6 +300,7 @@ Status ExportActions::startPDFExport(const ExportSource& source, ExportSource::O
     };
     hooks.dismissProgress = [] { ProgressHUD::dismiss(); };
     hooks.hasOpenDocument = [this] { return m_host.hasOpenEditor && m_host.hasOpenEditor(); };
+    hooks.tell = m_host.tell;
     auto running = std::make_unique<RunningPDFExport>(exportServices(), std::move(hooks), action, source.displayedName(),
                                                       [this, whenFinished](RunningPDFExport& finished) {
                                                           PDFExportFinished(finished);
@@ -322,6 +328,8 @@ Status ExportActions::startPDFExport(const ExportSource& source, ExportSource::O
 void ExportActions::PDFExportFinished(RunningPDFExport& running)
 {
     m_lastPDFExportOutcome = running.outcome();
+    if (!m_lastPDFExportOutcome && m_host.tell)
+        m_host.tell(u"The PDF Was Not Handed On", m_lastPDFExportOutcome.error().message);
     if (running.actions().isDocumentPDFPreview())
         m_isDocumentPDFPreview = true;
     // The print dialog, the receiving application or service, or the

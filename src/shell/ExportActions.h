@@ -44,6 +44,9 @@ public:
         std::function<void()> cleanTemporaryFolder{};
         // Now, for the names of copies made the same minute.
         std::function<std::chrono::system_clock::time_point()> clock{};
+        // Tells the person what became of a finished export that was handed
+        // on: where a service left it, or why it went nowhere.
+        std::function<void(const std::u16string& title, const std::string& message)> tell{};
     };
 
     explicit ExportActions(Host host);

@@ -36,13 +36,16 @@ Status RecordingExportServices::sendEmailWithFileWrapper(const DKZipArchive::Fil
     return record(std::move(call));
 }
 
-Status RecordingExportServices::sendFileWrapper(const DKZipArchive::FileWrapper& file, CloudDestination destination,
-                                                const std::string& exportType)
+Result<std::string> RecordingExportServices::sendFileWrapper(const DKZipArchive::FileWrapper& file,
+                                                             CloudDestination destination, const std::string& exportType)
 {
     Call call = wrapperCall(Kind::Cloud, file);
     call.exportType = exportType;
     call.destination = destination;
-    return record(std::move(call));
+    Status status = record(std::move(call));
+    if (!status)
+        return status.error();
+    return "/outbox/" + std::string(cloudDestinationName(destination)) + "/" + file.name;
 }
 
 Status RecordingExportServices::printPDFDocumentFromURL(const std::string& path, const std::string& printName)

@@ -36,8 +36,8 @@ public:
     void failWith(std::optional<Error> error) { m_failure = std::move(error); }
 
     Status sendEmailWithFileWrapper(const DKZipArchive::FileWrapper& file, const std::string& exportType) override;
-    Status sendFileWrapper(const DKZipArchive::FileWrapper& file, CloudDestination destination,
-                           const std::string& exportType) override;
+    Result<std::string> sendFileWrapper(const DKZipArchive::FileWrapper& file, CloudDestination destination,
+                                        const std::string& exportType) override;
     Status printPDFDocumentFromURL(const std::string& path, const std::string& printName) override;
     Status presentPDFPreview(const std::string& path, const std::string& name) override;
     Status sendPDFDocumenttoApp(const DKZipArchive::FileWrapper& file) override;

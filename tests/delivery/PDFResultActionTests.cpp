@@ -124,16 +124,46 @@ protected:
     {
         LinuxExportServices::Folders folders{m_scratch.path("outbox"), m_scratch.path("documents"),
                                              m_scratch.path("pictures")};
-        return LinuxExportServices(folders, [this](const std::vector<std::string>& arguments) {
-            m_launched.push_back(arguments);
-            return m_launchResult;
-        });
+        return LinuxExportServices(
+            folders,
+            [this](const std::vector<std::string>& arguments) {
+                m_launched.push_back(arguments);
+                return m_launchResult;
+            },
+            [this] { return m_hasMailProgram; });
     }
 
     ScratchFolder m_scratch{"pdf-action-services"};
     std::vector<std::vector<std::string>> m_launched;
     Status m_launchResult;
+    bool m_hasMailProgram = true;
 };
+
+TEST_F(PDFResultActionServicesTest, APersonIsToldWhereAHandOffLeftTheFile)
+{
+    LinuxExportServices desktop = services();
+    std::vector<std::pair<std::u16string, std::string>> told;
+    PDFResultActions::Hooks hooks;
+    hooks.tell = [&](const std::u16string& title, const std::string& message) { told.emplace_back(title, message); };
+    PDFResultActions actions(desktop.services(), hooks);
+    std::string pdf = m_scratch.path("Notes.pdf");
+    writeFile(pdf, "%PDF-1.4 notes");
+
+    // A storage service: the person learns that nothing uploads it, and where it lies.
+    ASSERT_TRUE(actions.performAction(PDFAction::Dropbox, pdf, "Notes"));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].first, u"Kept for Dropbox");
+    EXPECT_NE(told[0].second.find(m_scratch.path("outbox/Dropbox/Notes.pdf")), std::string::npos) << told[0].second;
+    EXPECT_EQ(readFile(m_scratch.path("outbox/Dropbox/Notes.pdf")), "%PDF-1.4 notes");
+
+    // No mail program: a failure that names where the file is kept, and nothing is started.
+    m_hasMailProgram = false;
+    Status mailed = actions.performAction(PDFAction::Mail, pdf, "Notes");
+    ASSERT_FALSE(mailed);
+    EXPECT_NE(mailed.error().message.find(m_scratch.path("outbox/Mail/Notes")), std::string::npos) << mailed.error().message;
+    EXPECT_TRUE(m_launched.empty());
+    EXPECT_EQ(readFile(m_scratch.path("outbox/Mail/Notes")), "%PDF-1.4 notes");
+}
 
 TEST_F(PDFResultActionServicesTest, FilesLandInTheirFoldersWithoutReplacingOthers)
 {
@@ -160,7 +190,7 @@ TEST_F(PDFResultActionServicesTest, NamesThatLeaveTheFolderAreRefused)
 {
     LinuxExportServices desktop = services();
     for (const char* name : {"../escape.pdf", "", "..", "a/b.pdf"}) {
-        Status status = desktop.sendFileWrapper(DKZipArchive::FileWrapper::regularFile(name, Data()),
+        auto status = desktop.sendFileWrapper(DKZipArchive::FileWrapper::regularFile(name, Data()),
                                               CloudDestination::GoogleDrive, "com.adobe.pdf");
         ASSERT_FALSE(status.ok()) << name;
         EXPECT_EQ(status.error().code, LinuxExportServices::BadName);

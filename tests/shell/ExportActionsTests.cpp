@@ -466,7 +466,8 @@ TEST_F(AppControllerExportTest, TheBrowsersItemMenuHandsEveryFormatOnWithTheDocu
                               [&](const std::vector<std::string>& arguments) {
                                   launched.push_back(arguments);
                                   return Status::success();
-                              });
+                              },
+                              [] { return true; });
     m_controller.exports().setExportServices({&linux, &linux, &linux, &linux});
     std::shared_ptr<Menu> menu = m_controller.exportMenuForFile(rtf);
     // Each row hands a file to a program; what the file holds, read the way its reader would.
