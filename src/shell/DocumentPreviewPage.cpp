@@ -11,7 +11,37 @@
 
 namespace folio {
 
+namespace {
+
+// The document's paper colour under the whole page, as its editor shows it.
+std::string onPaper(std::string page, const std::optional<std::string>& paperColor)
+{
+    if (!paperColor || !PDFSourceHTML::isPaperColor(*paperColor) || *paperColor == "FFFFFF")
+        return page;
+    const std::string rule = "<style>html, body { background-color: #" + *paperColor + " !important; }</style>";
+    std::size_t head = page.find("<head>");
+    if (head == std::string::npos)
+        return rule + page;
+    page.insert(head + 6, rule);
+    return page;
+}
+
+Result<std::string> onPaper(Result<std::string> page, const ExportSource& source, ExportSource::OpenEditor openEditor)
+{
+    if (!page)
+        return page;
+    return onPaper(std::move(*page), source.pageValues(openEditor).paperColor);
+}
+
+} // namespace
+
 Result<std::string> DocumentPreviewPage::html(const ExportSource& source)
+{
+    ExportSource::OpenEditor openEditor = source.openContent() ? ExportSource::OpenEditor::Use : ExportSource::OpenEditor::Ignore;
+    return onPaper(pageOnWhite(source), source, openEditor);
+}
+
+Result<std::string> DocumentPreviewPage::pageOnWhite(const ExportSource& source)
 {
     std::string rules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);
     const EditorContent* open = source.openContent();

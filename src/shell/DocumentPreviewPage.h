@@ -16,6 +16,9 @@ public:
     DocumentPreviewPage() = delete;
 
     static Result<std::string> html(const ExportSource& source);
+
+private:
+    static Result<std::string> pageOnWhite(const ExportSource& source);
 };
 
 } // namespace folio

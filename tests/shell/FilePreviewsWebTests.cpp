@@ -98,6 +98,26 @@ TEST_P(FilePreviewsWebTest, everyKindIsPicturedFromItsFileWithItsBeginningAtTheT
 
 INSTANTIATE_TEST_SUITE_P(Kinds, FilePreviewsWebTest, ::testing::Values("md", "txt", "tex", "rtf"));
 
+TEST(FilePreviewsPaperWebTest, aDocumentsPaperColourIsThePicturesBackground)
+{
+    ScratchFolder folder{"file-previews-paper"};
+    std::string path = folder.path("Green.rtf");
+    // 65280 is 00FF00.
+    writeFile(path, "{\\rtf1\\ansi{\\papercolor65280}{\\fonttbl\\f0 Helvetica;}\\f0 Amber lantern\\par}");
+    auto item = std::make_shared<ODSFileItem>(path, nullptr);
+    std::optional<Status> stored;
+    DocumentPreviews::writePreviewForFileItem(item, [&](Status status) { stored = status; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return stored.has_value(); }, 2 * kEngineWaitSeconds));
+    ASSERT_TRUE(*stored) << stored->error().message;
+    Image::Pointer picture = DKDocumentPreview::cachedPreviewForFileItem(*item);
+    ASSERT_TRUE(picture);
+    // Below the one line of text, where only paper shows.
+    auto paper = picture->pixelAt(picture->pixelWidth() / 2, picture->pixelHeight() * 3 / 4);
+    EXPECT_LT(paper.r, 40);
+    EXPECT_GT(paper.g, 215);
+    EXPECT_LT(paper.b, 40);
+}
+
 TEST(FilePreviewsFailureWebTest, aFileThatCannotBeReadGetsNoPictureAndTheReason)
 {
     ScratchFolder folder{"file-previews-failure"};
