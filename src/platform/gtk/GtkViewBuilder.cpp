@@ -574,6 +574,13 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
             auto section = GPOINTER_TO_SIZE(g_object_get_data(G_OBJECT(row), kSectionKey)) - 1;
             auto index = GPOINTER_TO_SIZE(g_object_get_data(G_OBJECT(row), kRowKey)) - 1;
             strong->tapRowAtIndexPath(IndexPath{section, index});
+            // A row the controller deselects at once (a link, a command)
+            // must not stay drawn as chosen.
+            std::vector<IndexPath> selected = strong->indexPathsForSelectedRows();
+            bool stillSelected = std::find(selected.begin(), selected.end(), IndexPath{section, index}) != selected.end();
+            if (!stillSelected)
+                if (GtkWidget* list = gtk_widget_get_parent(GTK_WIDGET(row)); GTK_IS_LIST_BOX(list))
+                    gtk_list_box_unselect_row(GTK_LIST_BOX(list), row);
         });
         fillListBox(*table, list);
         if (m_tableHook)

@@ -59,7 +59,14 @@ public:
         cell->textLabel()->setText(sizes[path.row]);
         return cell;
     }
-    void didSelectRowAtIndexPath(TableView&, IndexPath path) override { picked.push_back(path.row); }
+    void didSelectRowAtIndexPath(TableView& table, IndexPath path) override
+    {
+        picked.push_back(path.row);
+        // Rows that act as commands let go of their selection, as the About list's links do.
+        if (deselectsOnTap)
+            table.deselectRowAtIndexPath(path);
+    }
+    bool deselectsOnTap = false;
 };
 
 class GtkPresenterTest : public ::testing::Test {
@@ -220,8 +227,17 @@ TEST_F(GtkPresenterTest, popoverAtABarItemShowsItsTableAndRowsPickInTheModel)
     EXPECT_EQ(labelTexts(list), (std::vector<std::string>{"12", "18", "24"}));
 
     GtkListBoxRow* row = gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), 1);
+    // A click selects the row in the list, then activates it.
+    gtk_list_box_select_row(GTK_LIST_BOX(list), row);
     g_signal_emit_by_name(list, "row-activated", row);
     EXPECT_EQ(picker->picked, (std::vector<std::size_t>{1}));
+    EXPECT_TRUE(gtk_list_box_row_is_selected(row)) << "a picked row shows as picked";
+    picker->deselectsOnTap = true;
+    GtkListBoxRow* command = gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), 2);
+    gtk_list_box_select_row(GTK_LIST_BOX(list), command);
+    g_signal_emit_by_name(list, "row-activated", command);
+    EXPECT_EQ(picker->picked, (std::vector<std::size_t>{1, 2}));
+    EXPECT_FALSE(gtk_list_box_row_is_selected(command)) << "a row its controller let go of stays highlighted";
 
     picker->sizes.push_back(u"36");
     picker->tableView()->reloadData();
