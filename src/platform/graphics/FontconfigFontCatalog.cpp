@@ -191,28 +191,42 @@ std::vector<FontFace> FontconfigFontCatalog::listFaces(bool onePerName) const
     std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)> pattern(FcPatternCreate(), FcPatternDestroy);
     std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> objects(
         FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FULLNAME, FC_POSTSCRIPT_NAME, FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT,
-                         FC_WIDTH, FC_SPACING, FC_OUTLINE, nullptr),
+                         FC_WIDTH, FC_SPACING, FC_OUTLINE, FC_FONTFORMAT, nullptr),
         FcObjectSetDestroy);
     std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> set(
         FcFontList(nullptr, pattern.get(), objects.get()), FcFontSetDestroy);
 
-    std::vector<FontFace> faces;
+    // The shaper reads TrueType and OpenType (CFF) files but not Type 1: where
+    // a face is installed in both (the URW faces ship as .pfb, .t1 and .otf),
+    // the file it reads comes first and is the one kept.
+    struct ListedFace {
+        bool shaperReads;
+        FontFace face;
+    };
+    std::vector<ListedFace> listed;
     for (int i = 0; set && i < set->nfont; ++i) {
         FcBool outline = FcTrue;
         FcPatternGetBool(set->fonts[i], FC_OUTLINE, 0, &outline);
         if (!outline)
             continue;  // bitmap faces have no scalable metrics and cannot be drawn at any size
         FontFace face = faceFromPattern(set->fonts[i]);
+        const std::string format = patternString(set->fonts[i], FC_FONTFORMAT);
         if (!face.familyName.empty())
-            faces.push_back(std::move(face));
+            listed.push_back({format == "TrueType" || format == "CFF", std::move(face)});
     }
-    std::sort(faces.begin(), faces.end(), [](const FontFace& a, const FontFace& b) {
-        if (a.familyName != b.familyName)
-            return a.familyName < b.familyName;
-        if (a.postScriptName != b.postScriptName)
-            return a.postScriptName < b.postScriptName;
-        return a.filePath < b.filePath;
+    std::sort(listed.begin(), listed.end(), [](const ListedFace& a, const ListedFace& b) {
+        if (a.face.familyName != b.face.familyName)
+            return a.face.familyName < b.face.familyName;
+        if (a.face.postScriptName != b.face.postScriptName)
+            return a.face.postScriptName < b.face.postScriptName;
+        if (a.shaperReads != b.shaperReads)
+            return a.shaperReads;
+        return a.face.filePath < b.face.filePath;
     });
+    std::vector<FontFace> faces;
+    faces.reserve(listed.size());
+    for (ListedFace& entry : listed)
+        faces.push_back(std::move(entry.face));
     // The same face installed twice (two formats, two folders) is listed once.
     if (onePerName)
         faces.erase(std::unique(faces.begin(), faces.end(),

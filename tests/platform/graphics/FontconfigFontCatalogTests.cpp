@@ -1,5 +1,6 @@
 #include "platform/graphics/Font.h"
 #include "platform/graphics/FontconfigFontCatalog.h"
+#include "platform/graphics/ShapingFace.h"
 
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
@@ -55,6 +56,22 @@ TEST_F(FontconfigFontCatalogTests, loadsAnInstalledFaceWithPlausibleMetrics)
     EXPECT_LT(font->underlinePosition(), 0);
     EXPECT_GT(font->underlineThickness(), 0);
     EXPECT_TRUE(font->offersFeature("kern"));
+}
+
+// The default face (Helvetica, which the URW fonts stand in for) and every
+// other listed face must have outlines the shaper and drawing read; a face
+// whose file they cannot read draws each letter as a filled box.
+TEST_F(FontconfigFontCatalogTests, everyListedFaceIsOneTheShaperCanDraw)
+{
+    std::vector<std::string> unreadable;
+    bool urwListed = false;
+    for (const FontFace& face : catalog->faces()) {
+        urwListed = urwListed || face.postScriptName == "NimbusSans-Regular";
+        if (!ShapingFace::forFace(face)->hasOutlines())
+            unreadable.push_back(face.postScriptName + " (" + face.filePath + ")");
+    }
+    EXPECT_TRUE(urwListed) << "fonts-urw-base35 is installed by scripts/install-deps.sh";
+    EXPECT_TRUE(unreadable.empty()) << unreadable.size() << " faces, the first " << unreadable.front();
 }
 
 TEST_F(FontconfigFontCatalogTests, findsFacesOfAFamilyByTraits)
