@@ -179,9 +179,10 @@ GtkWidget* imageWidget(const Image& image)
     return widget;
 }
 
-// The image at the largest size that fits the view, centred in it; null
-// when the image cannot be drawn or has no size.
-cairo_surface_t* fittedImageSurface(const Image& image, Size size)
+// The image at the largest size that fits the view, centred in it (or, when
+// `stretched`, filling the view whatever its proportions); null when the
+// image cannot be drawn or has no size.
+cairo_surface_t* fittedImageSurface(const Image& image, Size size, bool stretched = false)
 {
     cairo_surface_t* source = image.createCairoSurface();
     Size natural = image.size();
@@ -193,11 +194,13 @@ cairo_surface_t* fittedImageSurface(const Image& image, Size size)
     int width = std::max(1, pixels(size.width));
     int height = std::max(1, pixels(size.height));
     double scale = std::min(width / natural.width, height / natural.height);
+    double scaleX = stretched ? width / natural.width : scale;
+    double scaleY = stretched ? height / natural.height : scale;
     cairo_surface_t* fitted = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_t* cr = cairo_create(fitted);
-    cairo_translate(cr, (width - natural.width * scale) / 2, (height - natural.height * scale) / 2);
-    cairo_scale(cr, scale * natural.width / cairo_image_surface_get_width(source),
-                scale * natural.height / cairo_image_surface_get_height(source));
+    cairo_translate(cr, (width - natural.width * scaleX) / 2, (height - natural.height * scaleY) / 2);
+    cairo_scale(cr, scaleX * natural.width / cairo_image_surface_get_width(source),
+                scaleY * natural.height / cairo_image_surface_get_height(source));
     cairo_set_source_surface(cr, source, 0, 0);
     cairo_paint(cr);
     cairo_destroy(cr);
@@ -205,15 +208,24 @@ cairo_surface_t* fittedImageSurface(const Image& image, Size size)
     return fitted;
 }
 
-// The image at the largest size that fits the view, centred in it.
-GtkWidget* fittedImageWidget(const Image& image, Size size)
+// What an image view shows: a view of a size of its own shows its picture
+// fitted or stretched to that size as its mode says, else at the picture's
+// size; null without a picture that can be drawn.
+cairo_surface_t* surfaceForImageView(const ImageView& view)
 {
-    cairo_surface_t* fitted = fittedImageSurface(image, size);
-    if (!fitted)
-        return imageWidget(image);
-    GtkWidget* widget = gtk_image_new_from_surface(fitted);
-    cairo_surface_destroy(fitted);
-    return widget;
+    const std::shared_ptr<const Image>& image = view.image();
+    if (!image)
+        return nullptr;
+    const Size frame = view.frame().size;
+    const bool sized = !view.frame().isEmpty();
+    if (sized && view.contentMode() == ContentMode::ScaleAspectFit)
+        if (cairo_surface_t* fitted = fittedImageSurface(*image, frame))
+            return fitted;
+    if (sized && view.contentMode() == ContentMode::ScaleToFill
+        && (pixels(frame.width) != pixels(image->size().width) || pixels(frame.height) != pixels(image->size().height)))
+        if (cairo_surface_t* stretched = fittedImageSurface(*image, frame, true))
+            return stretched;
+    return image->createCairoSurface();
 }
 
 // A text view's text is drawn on its own background, over the scrolled
@@ -356,12 +368,7 @@ void GtkViewBuilder::refreshImage(GtkWidget* root, const ImageView& view)
     GtkWidget* widget = widgetForView(root, view);
     if (!widget || !GTK_IS_IMAGE(widget))
         return;
-    const std::shared_ptr<const Image>& image = view.image();
-    cairo_surface_t* surface = nullptr;
-    if (image && view.contentMode() == ContentMode::ScaleAspectFit && !view.frame().isEmpty())
-        surface = fittedImageSurface(*image, view.frame().size);
-    if (image && !surface)
-        surface = image->createCairoSurface();
+    cairo_surface_t* surface = surfaceForImageView(view);
     gtk_image_set_from_surface(GTK_IMAGE(widget), surface);
     if (surface)
         cairo_surface_destroy(surface);
@@ -535,11 +542,14 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         return GtkControlBridges::buildActivityIndicator(*spinner);
     if (auto* imageView = dynamic_cast<ImageView*>(&view)) {
         auto image = imageView->image();
-        if (image && imageView->contentMode() == ContentMode::ScaleAspectFit && !view.frame().isEmpty())
-            return fittedImageWidget(*image, view.frame().size);
-        if (image)
-            return imageWidget(*image);
-        return gtk_image_new();
+        GtkWidget* widget = gtk_image_new();
+        if (cairo_surface_t* surface = surfaceForImageView(*imageView)) {
+            gtk_image_set_from_surface(GTK_IMAGE(widget), surface);
+            cairo_surface_destroy(surface);
+        } else if (image) {
+            gtk_image_set_from_icon_name(GTK_IMAGE(widget), "image-missing", GTK_ICON_SIZE_BUTTON);
+        }
+        return widget;
     }
     if (view.drawsOwnContent()) {
         GtkWidget* area = GtkDrawnViews::build(view);

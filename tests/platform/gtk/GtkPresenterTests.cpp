@@ -1,4 +1,6 @@
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/ImageView.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Action.h"
 #include "platform/foundation/RunLoop.h"
@@ -208,6 +210,45 @@ TEST_F(GtkPresenterTest, anAlertWithALongMessageIsAsTallAsItsText)
     EXPECT_LT(gtk_widget_get_allocated_height(dialog), gtk_widget_get_allocated_height(text) + 150);
     alert->dismissViewControllerAnimated(false);
     GtkPresenter::processPendingEvents();
+}
+
+TEST_F(GtkPresenterTest, anImageViewShowsItsPictureAtTheViewsSizeAsItsModeSays)
+{
+    // A 200 x 200 picture, red on the left half and blue on the right.
+    std::vector<std::uint8_t> pixels(200 * 200 * 4);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) {
+            std::uint8_t* pixel = &pixels[(y * 200 + x) * 4];
+            pixel[0] = x < 100 ? 255 : 0;
+            pixel[2] = x < 100 ? 0 : 255;
+            pixel[3] = 255;
+        }
+    Result<Image::Pointer> picture = Image::imageWithPixels(200, 200, pixels);
+    ASSERT_TRUE(picture);
+    auto stretched = std::make_shared<ImageView>(*picture, makeRect(10, 10, 120, 60));
+    auto fitted = std::make_shared<ImageView>(*picture, makeRect(200, 10, 120, 60));
+    fitted->setContentMode(ContentMode::ScaleAspectFit);
+    auto natural = std::make_shared<ImageView>(*picture, Rect{});
+    editor->view()->addSubview(stretched);
+    editor->view()->addSubview(fitted);
+    editor->view()->addSubview(natural);
+    GtkPresenter::processPendingEvents();
+    auto shownSize = [&](const ImageView& view) {
+        GtkWidget* widget = presenter->widgetForView(view);
+        EXPECT_TRUE(widget && GTK_IS_IMAGE(widget));
+        cairo_surface_t* surface = nullptr;
+        if (widget && GTK_IS_IMAGE(widget) && gtk_image_get_storage_type(GTK_IMAGE(widget)) == GTK_IMAGE_SURFACE)
+            g_object_get(widget, "surface", &surface, nullptr);
+        std::pair<int, int> size{0, 0};
+        if (surface) {
+            size = {cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)};
+            cairo_surface_destroy(surface);
+        }
+        return size;
+    };
+    EXPECT_EQ(shownSize(*stretched), (std::pair<int, int>{120, 60}));
+    EXPECT_EQ(shownSize(*fitted), (std::pair<int, int>{120, 60}));
+    EXPECT_EQ(shownSize(*natural), (std::pair<int, int>{200, 200}));
 }
 
 TEST_F(GtkPresenterTest, popoverAtABarItemShowsItsTableAndRowsPickInTheModel)
