@@ -644,6 +644,26 @@ void GtkPresenter::presentAlert(ViewController& presenting, ViewController& cont
     gtk_widget_show_all(dialog);
 }
 
+std::optional<Rect> GtkPresenter::anchorInWidget(const View& source, const Rect& anchor, GtkWidget* widget) const
+{
+    // A view no widget shows (one inside a picture, say) is pointed at through
+    // the nearest view around it that shows, at the place it would have there.
+    for (std::shared_ptr<View> around = source.superview(); around; around = around->superview()) {
+        GtkWidget* shown = widgetShowingView(around.get());
+        if (!shown)
+            continue;
+        Rect inAround = source.convertRectToView(anchor, around.get());
+        int x = 0;
+        int y = 0;
+        if (!gtk_widget_translate_coordinates(shown, widget, static_cast<int>(inAround.minX()),
+                                              static_cast<int>(inAround.minY()), &x, &y))
+            return std::nullopt;
+        return Rect{{double(x), double(y)}, inAround.size};
+    }
+    // Shown nowhere: the popover stands at its host without pointing.
+    return std::nullopt;
+}
+
 void GtkPresenter::presentPopover(ViewController& presented)
 {
     auto anchor = presented.popoverPresentationController();
@@ -663,8 +683,8 @@ void GtkPresenter::presentPopover(ViewController& presented)
     if (!relative) {
         const ViewController* presenting = presented.presentingViewController();
         relative = hostOverlayFor(presenting ? *presenting : presented);
-        if (auto source = anchor->sourceView())
-            pointing = source->convertRectToView(anchor->anchorRect(), nullptr);
+        if (auto source = anchor->sourceView(); source && relative)
+            pointing = anchorInWidget(*source, anchor->anchorRect(), relative);
     }
     if (!relative)
         return;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace folio {
@@ -128,6 +129,9 @@ private:
     // The widget showing the view (known by its address) in a window or a
     // presented panel; null when none does.
     GtkWidget* widgetShowingView(const void* view) const;
+    // Where a rectangle of a view that no widget shows lies in `widget`, or
+    // nothing when no view around it is shown either.
+    std::optional<Rect> anchorInWidget(const View& source, const Rect& anchor, GtkWidget* widget) const;
     void closeMenuPopover();
     // The popovers open now: the menu and the presented panels.
     std::vector<GtkWidget*> openPopovers() const;

@@ -251,6 +251,42 @@ TEST_F(GtkPresenterTest, anImageViewShowsItsPictureAtTheViewsSizeAsItsModeSays)
     EXPECT_EQ(shownSize(*natural), (std::pair<int, int>{200, 200}));
 }
 
+TEST_F(GtkPresenterTest, aPopoverFromAViewNoWidgetShowsPointsWhereThatViewLies)
+{
+    // A mark placed on a picture: the picture shows as one widget, the mark as none.
+    Result<Image::Pointer> picture = Image::imageWithPixels(200, 200, std::vector<std::uint8_t>(200 * 200 * 4, 255));
+    ASSERT_TRUE(picture);
+    auto photo = std::make_shared<ImageView>(*picture, makeRect(100, 80, 200, 200));
+    auto mark = std::make_shared<View>(makeRect(30, 40, 10, 10));
+    photo->addSubview(mark);
+    editor->view()->addSubview(photo);
+    GtkPresenter::processPendingEvents();
+    ASSERT_EQ(presenter->widgetForView(*mark), nullptr);
+    GtkWidget* photoWidget = presenter->widgetForView(*photo);
+    ASSERT_NE(photoWidget, nullptr);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_allocated_width(photoWidget) > 1; }, 10));
+
+    auto picker = std::make_shared<FontSizes>();
+    picker->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    picker->popoverPresentationController()->setSourceView(mark);
+    picker->popoverPresentationController()->setSourceRect(makeRect(0, 0, 10, 10));
+    ASSERT_TRUE(editor->presentViewController(picker, true).ok());
+    GtkPresenter::processPendingEvents();
+    GtkWidget* popover = presenter->widgetForController(*picker);
+    ASSERT_TRUE(popover && GTK_IS_POPOVER(popover));
+    GdkRectangle pointing{};
+    ASSERT_TRUE(gtk_popover_get_pointing_to(GTK_POPOVER(popover), &pointing));
+    int expectedX = 0;
+    int expectedY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(photoWidget, gtk_popover_get_relative_to(GTK_POPOVER(popover)), 30, 40,
+                                                 &expectedX, &expectedY));
+    EXPECT_EQ(pointing.x, expectedX);
+    EXPECT_EQ(pointing.y, expectedY);
+    EXPECT_EQ(pointing.width, 10);
+    picker->dismissViewControllerAnimated(false);
+    GtkPresenter::processPendingEvents();
+}
+
 TEST_F(GtkPresenterTest, popoverAtABarItemShowsItsTableAndRowsPickInTheModel)
 {
     auto picker = std::make_shared<FontSizes>();
