@@ -202,7 +202,11 @@ Status LibzipContainer::addFile(const std::string& entryName, std::span<const st
     if (Status mode = setUnixMode(m_archive, static_cast<zip_uint64_t>(index), 0100644, entryName); !mode)
         return mode;
     zip_int32_t method = deflated ? ZIP_CM_DEFLATE : ZIP_CM_STORE;
-    if (zip_set_file_compression(m_archive, static_cast<zip_uint64_t>(index), method, 0) < 0)
+    // The fastest level: packages are made while the person waits, and
+    // zlib's default level took a quarter of a large export for a few
+    // per cent less size.
+    constexpr zip_uint32_t kFastest = 1;
+    if (zip_set_file_compression(m_archive, static_cast<zip_uint64_t>(index), method, deflated ? kFastest : 0) < 0)
         return zipError(DKZipArchive::WriteFailed,
                         "Cannot set the compression of " + entryName + ": " + describeArchive(m_archive));
     return Status::success();
