@@ -366,11 +366,25 @@ private:
         gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(character));
         gtk_text_buffer_get_iter_at_offset(m_buffer, &end, static_cast<gint>(m_offsets.characters(range.end())));
         gtk_text_buffer_remove_all_tags(m_buffer, &start, &end);
+        // GTK keeps a line's tag changes in one list that every further
+        // change walks: a line of a hundred thousand looks (a 200 KB line of
+        // list marks) took minutes to show. Past a thousand on one line
+        // the rest of that line is shown plain.
+        constexpr std::size_t kMostLooksOnALine = 1000;
+        std::size_t looksOnTheLine = 0;
         for (std::size_t index = range.location; index < range.end();) {
             Range run;
             AttributeDictionaryPtr attributes = storage.attributesAtIndex(index, &run);
             std::size_t runEnd = std::min(range.end(), std::max(run.end(), index + 1));
-            std::size_t characters = charactersInUnits(std::u16string_view(text).substr(index, runEnd - index));
+            std::u16string_view runText = std::u16string_view(text).substr(index, runEnd - index);
+            std::size_t characters = charactersInUnits(runText);
+            if (runText.find_first_of(u"\n\r\u2028\u2029") != std::u16string_view::npos)
+                looksOnTheLine = 0;
+            if (++looksOnTheLine > kMostLooksOnALine) {
+                character += characters;
+                index = runEnd;
+                continue;
+            }
             if (GtkTextTag* tag = attributes ? tagFor(*attributes) : nullptr) {
                 GtkTextIter from;
                 GtkTextIter to;

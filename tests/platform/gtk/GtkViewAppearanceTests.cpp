@@ -6,6 +6,9 @@
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
+#include "platform/text/MutableAttributedString.h"
+#include "platform/text/TextAttributeNames.h"
+#include "platform/text/TextStorage.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
@@ -355,6 +358,45 @@ TEST_F(GtkViewAppearanceTest, aTextViewsNewPaperColourIsPaintedUnderItsText)
     ASSERT_TRUE(shot);
     EXPECT_EQ(test::pixelAt(shot, place.x + place.width / 2, place.y + place.height - 20), 0xFFFF00u);
     g_object_unref(shot);
+}
+
+// A line of more looks than GTK tags in good time (its tagging of one line
+// grows with the square of their number; a 200 KB line of Markdown list marks
+// never opened) shows whole and takes an edit, the start of it in its looks.
+TEST_F(GtkViewAppearanceTest, aLineOfThousandsOfLooksShowsWholeAndTakesAnEdit)
+{
+    MutableAttributedString marks;
+    AttributeDictionaryPtr teal =
+        AttributeDictionary::make({{TextAttributeName::ForegroundColor, ColorValue::make(Color::colorWithRed(0, 0.5, 0.5))}});
+    for (int mark = 0; mark < 5000; ++mark) {
+        marks.appendString(u"-", teal);
+        marks.appendString(u" ", AttributeDictionary::empty());
+    }
+    auto page = std::make_shared<Page>();
+    page->loadViewIfNeeded();
+    page->text->textStorage()->setAttributedString(marks);
+    show(NavigationController::withRootViewController(page));
+    GtkWidget* widget = shown(*page->text);
+    ASSERT_TRUE(widget);
+    auto texts = test::descendants(widget, GTK_TYPE_TEXT_VIEW);
+    ASSERT_EQ(texts.size(), 1u);
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(texts[0]));
+    EXPECT_EQ(gtk_text_buffer_get_char_count(buffer), 10000);
+    GtkTextIter first;
+    gtk_text_buffer_get_start_iter(buffer, &first);
+    GSList* tags = gtk_text_iter_get_tags(&first);
+    EXPECT_NE(tags, nullptr) << "the start of the line lost its look";
+    g_slist_free(tags);
+
+    page->text->textStorage()->replaceCharactersInRange(Range{0, 0}, std::u16string_view(u"Hello"));
+    GtkPresenter::processPendingEvents();
+    GtkTextIter start;
+    GtkTextIter end;
+    gtk_text_buffer_get_iter_at_offset(buffer, &start, 0);
+    gtk_text_buffer_get_iter_at_offset(buffer, &end, 7);
+    gchar* shownStart = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
+    EXPECT_STREQ(shownStart, "Hello- ");
+    g_free(shownStart);
 }
 
 // A list of colours, each row previewing its own face, colour and background,
