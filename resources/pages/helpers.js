@@ -335,6 +335,24 @@
         return Object.keys(names).join(',');
     }
 
+    // The names an element of the text could hide an object of its page by:
+    // every property of the document, from its own object down, and those
+    // the window inherits. An element named so is renamed as the program
+    // renames one in what it hands to a page: with a "-" no identifier holds.
+    function pageObjectNames(documentToEdit) {
+        var names = Object.create(null);
+        var add = function (object) {
+            for (; object; object = Object.getPrototypeOf(object)) {
+                Object.getOwnPropertyNames(object).forEach(function (name) { names[name] = true; });
+            }
+        };
+        add(documentToEdit);
+        var view = documentToEdit.defaultView;
+        if (view)
+            add(Object.getPrototypeOf(view));
+        return names;
+    }
+
     function isRefusedURL(value) {
         var compact = String(value || '').replace(/[\u0000-\u0020]/g, '').toLowerCase();
         return /^(javascript|vbscript|livescript|rte|x-twwebview):/.test(compact);
@@ -348,11 +366,22 @@
             tiny.parser.addAttributeFilter(handlerAttributeNames(), function (nodes, name) {
                 nodes.forEach(function (node) { node.attr(name, null); });
             });
+            var shadowed = null;
+            var safeName = function (value) {
+                shadowed = shadowed || pageObjectNames(tiny.getDoc() || global.document);
+                return shadowed[value] === true ? value + '-' : value;
+            };
             tiny.parser.addAttributeFilter(INERT_URL_ATTRIBUTES, function (nodes, name) {
                 nodes.forEach(function (node) {
-                    if (name === 'srcdoc' || isRefusedURL(node.attr(name)))
+                    var value = node.attr(name);
+                    if (name === 'srcdoc' || isRefusedURL(value))
                         node.attr(name, null);
+                    else if (name === 'href' && /^#./.test(value || ''))
+                        node.attr(name, '#' + safeName(value.substring(1)));
                 });
+            });
+            tiny.parser.addAttributeFilter('id,name', function (nodes, name) {
+                nodes.forEach(function (node) { node.attr(name, safeName(node.attr(name))); });
             });
         });
     }

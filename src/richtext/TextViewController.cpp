@@ -12,6 +12,7 @@
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/FreedMemory.h"
 #include "platform/foundation/Localization.h"
+#include "platform/foundation/Resources.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
@@ -29,6 +30,7 @@
 #include "platform/ui/PicturePicker.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/View.h"
+#include "platform/web/WebServices.h"
 #include "platform/web/WebView.h"
 #include "webeditor/CaretSelectionCommander.h"
 #include "webeditor/ClipboardCommander.h"
@@ -74,6 +76,17 @@ namespace {
 
 using Gate = PageMessageDispatcher::Gate;
 
+// The page holds the document's content: its web view reads only the
+// program's page files and the document data folder, where the documents'
+// pictures are, and takes messages from its own page alone.
+WebEditorController::WebViewFactory editorPageFactory()
+{
+    return [](const Rect& frame) {
+        return WebServices::shared().makeEditorWebView(
+            frame, {Resources::resourcesFolder(), ODSLocalDirectoryScope::documentDataFolderDirectoryURL()});
+    };
+}
+
 constexpr const char* kPageStyleSheet = "richtext-page.css";
 constexpr const char* kPageScript = "richtext-page.js";
 constexpr const char* kLongPageScript = "richtext-long-page.js";
@@ -90,7 +103,8 @@ constexpr const char* kShowKeyRowSelector = "showKeyRow";
 } // namespace
 
 TextViewController::TextViewController(TextDocument& document, WebViewFactory factory, LinkOpener openLink)
-    : WebEditorController(document, std::make_unique<RichTextDialect>(), std::move(factory), std::move(openLink))
+    : WebEditorController(document, std::make_unique<RichTextDialect>(), factory ? std::move(factory) : editorPageFactory(),
+                          std::move(openLink))
     , m_margins(makeMarginRuler())
     , m_pictures(makePictureInserter())
     , m_styling(makeStyling())
@@ -779,7 +793,7 @@ void TextViewController::registerRoutes()
         m_isEditorScrollingView = true;
         m_imageEditor->cancelPendingTap();
     });
-    routes.add("linkTouchedEvent", Gate::Always, [this](const PageMessage& message) {
+    routes.add("linkTouchedEvent", Gate::WhenReady, [this](const PageMessage& message) {
         if (!message.data.empty())
             openLinkInBrowser(linkTarget(message.data));
     });

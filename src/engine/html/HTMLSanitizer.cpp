@@ -1,5 +1,6 @@
 #include "engine/html/HTMLSanitizer.h"
 
+#include "engine/html/HTMLPageObjectNames.h"
 #include "engine/html/HTMLSanitizedText.h"
 #include "engine/html/HTMLSimpleMarkupEvents.h"
 #include "engine/html/HTMLSimpleMarkupReader.h"
@@ -113,6 +114,13 @@ bool refusesOutsideReferences(HTMLSanitizer::Use use)
         || use == HTMLSanitizer::Use::PageCopy;
 }
 
+// Whether the markup goes into one of the editors' pages, whose own scripts
+// reach the page's objects by their names.
+bool entersAnEditingPage(HTMLSanitizer::Use use)
+{
+    return use == HTMLSanitizer::Use::Insertion || use == HTMLSanitizer::Use::EditingPage;
+}
+
 // Form controls: a page that edits the document is no place for them, and
 // the text they hold is the document's, so only their tags go.
 bool isFormElement(std::string_view name)
@@ -189,8 +197,17 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
         return std::nullopt;
     if (name == "style")
         return HTMLSanitizer::sanitizedCSS(value, use);
-    if (isLinkAttribute(element, name))
-        return kept(isKeptLinkTarget(value, exported));
+    // No element of the content may stand in for an object of the page.
+    if (entersAnEditingPage(use) && (name == "id" || name == "name"))
+        return HTMLPageObjectNames::safeName(value);
+    if (isLinkAttribute(element, name)) {
+        if (!isKeptLinkTarget(value, exported))
+            return std::nullopt;
+        // A link to a place whose name was changed leads there still.
+        if (entersAnEditingPage(use) && value.size() > 1 && value[0] == '#')
+            return "#" + HTMLPageObjectNames::safeName(std::string_view(value).substr(1));
+        return value;
+    }
     if (name == "srcset" || name == "imagesrcset") {
         // Candidates are "URL [descriptor]" separated by commas.
         std::size_t start = 0;

@@ -30,7 +30,9 @@ public:
     enum class Use {
         Document,
         // Markup inserted into an open page: also without style and meta
-        // elements.
+        // elements, and with no "id" or "name" that would hide an object of
+        // the page from its scripts (HTMLPageObjectNames): such a name is
+        // changed, and so are the links that lead to it.
         Insertion,
         // An exported file, read away from this machine: also no reference
         // to a file outside the document (a "file:" URL, an absolute path, a
@@ -41,8 +43,9 @@ public:
         // A document's content entering one of its editing pages, or read
         // back from one to be saved. The page is the program's own and
         // talks to it, so besides what a document may not hold it gets no
-        // form control, no meta element and, as an export, no reference to
-        // a file outside the document. Footnotes and comments are objects
+        // form control, no meta element, no name that hides an object of
+        // the page (as an insertion) and, as an export, no reference to a
+        // file outside the document. Footnotes and comments are objects
         // that load nothing, and stay.
         EditingPage,
         // An editing page's content copied or exported out of the program:

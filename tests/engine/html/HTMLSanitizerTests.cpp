@@ -221,6 +221,30 @@ TEST(HTMLSanitizer, aPastedPictureWithNothingToShowGoesWhole)
     EXPECT_EQ(HTMLSanitizer::sanitizedHTML("a<img src=\"https://example.com/p.png\">b"), "a<img>b");
 }
 
+// Markup that enters an editing page names no element after an object its
+// scripts reach through the document or the window: the name gets a mark
+// that no script identifier holds, links to it follow, and other names and
+// markup leaving the page stay as they were.
+TEST(HTMLSanitizer, markupEnteringAPageNamesNoElementAfterAnObjectOfThePage)
+{
+    using Use = HTMLSanitizer::Use;
+    const std::string html = "<img name=\"getElementById\" id=\"body\" src=\"p.png\"><a href=\"#body\">to body</a>"
+                             "<p id=\"addEventListener\">x</p><a name=\"execCommand\" href=\"#chapter\">y</a>"
+                             "<span id=\"chapter\">z</span><a href=\"https://example.org/#body\">w</a>";
+    for (Use use : {Use::Insertion, Use::EditingPage}) {
+        EXPECT_EQ(HTMLSanitizer::sanitizedHTML(html, use),
+                  "<img name=\"getElementById-\" id=\"body-\" src=\"p.png\"><a href=\"#body-\">to body</a>"
+                  "<p id=\"addEventListener-\">x</p><a name=\"execCommand-\" href=\"#chapter\">y</a>"
+                  "<span id=\"chapter\">z</span><a href=\"https://example.org/#body\">w</a>")
+            << static_cast<int>(use);
+        // Read again, as a page's content is at every save and opening.
+        std::string once = HTMLSanitizer::sanitizedHTML(html, use);
+        EXPECT_EQ(HTMLSanitizer::sanitizedHTML(once, use), once);
+    }
+    for (Use use : {Use::Document, Use::Export, Use::PageCopy})
+        EXPECT_NE(HTMLSanitizer::sanitizedHTML(html, use).find("name=\"getElementById\" id=\"body\""), std::string::npos);
+}
+
 // What a QV document may carry into its editing page: the tricks that ran
 // script, reached the network or forged the page's messages there, beside
 // what the editors themselves write and must get back.
