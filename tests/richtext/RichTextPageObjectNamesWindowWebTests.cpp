@@ -75,7 +75,7 @@ TEST_F(RichTextPageObjectNamesWindowTest, contentNamedAfterThePagesObjectsHidesN
         return;
     expectNothingShadowed("opening");
 
-    const std::string markup = test::PageObjectNamesProbe::markupNaming(names);
+    const std::string markup = probe.markup();
     press(GDK_KEY_End, GDK_CONTROL_MASK);
     {
         test::OfferedHTMLClipboard offered{markup + " Pasted", "Pasted"};

@@ -4,6 +4,7 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -62,6 +63,20 @@ public:
               "function hidden(o,list){return list.filter(function(n){var v;try{v=o[n]}catch(e){}return planted(v,n);});}"
               "return hidden(d,dn).concat(hidden(w,wn)).join('\\n');})("
             + m_document + "," + array(documentNames) + "," + array(windowNames) + ")";
+    }
+
+    // Every name given to elements of the text: each of the document's to
+    // all the elements markupNaming gives it, each other name of the window
+    // to a span's id, the one way an element takes a name into the window
+    // alone.
+    std::string markup() const
+    {
+        std::string html = markupNaming(documentNames);
+        for (const std::string& n : windowNames) {
+            if (std::find(documentNames.begin(), documentNames.end(), n) == documentNames.end())
+                html += "<span id=\"" + n + "\">.</span>";
+        }
+        return html;
     }
 
     // Each name given to the elements that take a name or id into a page's
