@@ -1,6 +1,7 @@
 #include "richtext/TextViewController.h"
 
 #include "documents/TextDocument.h"
+#include "engine/attachments/TEAttachmentSource.h"
 #include "engine/css/ColorHTML.h"
 #include "foundation/color/ColorExpanded.h"
 #include "formats/html/CSSFontRules.h"
@@ -282,6 +283,16 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
             TELog(TELogLevelWarning, "The pasted picture was not inserted: " + inserted.error().message);
     };
     host.updatePageUpDownControl = [this] { updatePageUpDownControl(); };
+    // The save keeps the pictures of the documents' data folder, where the
+    // editor puts every picture it inserts, and no other file's.
+    host.keepsPictureFile = [](std::string_view source) {
+        Result<std::string> path = TEAttachmentSource::resolvePictureFile(toUtf16(source), std::nullopt);
+        return path && FileManager::fileExists(*path);
+    };
+    host.presentAlert = [this](std::shared_ptr<AlertController> alert) {
+        if (Status shown = presentViewController(alert, true); !shown)
+            TELog(TELogLevelWarning, "The paste's alert could not be shown: " + shown.error().message);
+    };
     // Pastes and cuts move text, not the page's section breaks.
     ClipboardCommander::PageScripts scripts;
     scripts.insertHTML = "insertHTMLKeepingSections({});";

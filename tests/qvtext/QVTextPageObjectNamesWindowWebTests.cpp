@@ -4,6 +4,7 @@
 #include "qvtext/QVTextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
+#include "support/OfferedHTMLClipboard.h"
 #include "support/PageObjectNamesProbe.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
+#include "support/OfferedHTMLClipboard.h"
 #include "support/PageObjectNamesProbe.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,6 +69,14 @@ public:
     static std::string sanitizedHTML(std::string_view html, Use use = Use::Document,
                                      Characters characters = Characters::AsTheyAre);
 
+    // Whether a picture keeps a source that names a file (a "file:" URL or
+    // a path: anything but inline data).
+    using PictureFileCheck = std::function<bool(std::string_view source)>;
+    // Markup for insertion into a page whose save keeps only some files'
+    // pictures: one whose file `keepsPictureFile` refuses goes whole, as a
+    // picture that may not be loaded does, and is never shown as if it stayed.
+    static std::string sanitizedInsertion(std::string_view html, const PictureFileCheck& keepsPictureFile);
+
     // CSS of a style element or attribute without "@import", "expression()"
     // and remote url() references; CSS that has none is returned as it is.
     static std::string sanitizedCSS(std::string_view css, Use use = Use::Document);
@@ -92,6 +101,10 @@ public:
     static bool isLocalResource(std::string_view url, bool allowingAnyData = false);
     // Whether the reference names a file outside the document's folder.
     static bool leavesTheDocument(std::string_view url);
+
+private:
+    static std::string sanitized(std::string_view html, Use use, Characters characters,
+                                 const PictureFileCheck* keepsPictureFile);
 };
 
 } // namespace folio
