@@ -29,14 +29,27 @@
         scrollTimer: null
     };
 
+    // What the helpers note on a document or element they have set up (that
+    // its listeners are there, its selection keeper): kept beside it, since
+    // a property of a document is hidden by an element of its text named so.
+    var setUpNotes = new WeakMap();
+    function notesOf(target) {
+        var notes = setUpNotes.get(target);
+        if (!notes) {
+            notes = {};
+            setUpNotes.set(target, notes);
+        }
+        return notes;
+    }
+
     // Every key the page has been handed, counted as it goes down in any of
     // its documents: the editor compares it with the keys it handed over to
     // know that the page has taken them all, before it saves.
     var keyDownsSeen = 0;
     function countKeyDowns(target) {
-        if (target.__folioCountsKeyDowns)
+        if (notesOf(target).countsKeyDowns)
             return;
-        target.__folioCountsKeyDowns = true;
+        notesOf(target).countsKeyDowns = true;
         target.addEventListener('keydown', function () { keyDownsSeen += 1; }, true);
     }
     countKeyDowns(global.document);
@@ -188,9 +201,9 @@
     // wraps within the same column. "100%", "none" and "auto" undo it.
     function installTextSizeAdjust() {
         var content = doc().getElementById(editor.contentId);
-        if (!content || content.__folioTextSizeAdjust)
+        if (!content || notesOf(content).textSizeAdjust)
             return;
-        content.__folioTextSizeAdjust = true;
+        notesOf(content).textSizeAdjust = true;
         var style = content.style;
         var current = '';
         var property = {
@@ -224,8 +237,8 @@
     // again by themselves.
     function folioKeepSelectionAcrossPrimaryLoss(documentToWatch, options) {
         var watched = documentToWatch;
-        if (watched.__folioSelectionKeeper)
-            return watched.__folioSelectionKeeper;
+        if (notesOf(watched).selectionKeeper)
+            return notesOf(watched).selectionKeeper;
         var editable = options && options.root ? options.root : function () { return watched.body; };
         var setRange = options && options.setRange ? options.setRange : function (range) {
             var live = watched.getSelection();
@@ -308,8 +321,8 @@
             restore(String(command));
             return execCommand.apply(watched, arguments);
         };
-        watched.__folioSelectionKeeper = { remember: remember, restore: restore };
-        return watched.__folioSelectionKeeper;
+        notesOf(watched).selectionKeeper = { remember: remember, restore: restore };
+        return notesOf(watched).selectionKeeper;
     }
 
     // What TinyMCE takes in by its own commands (setContent, insertContent,
@@ -508,9 +521,9 @@
 
     function installEventSenders() {
         var target = doc();
-        if (target.__folioEventsInstalled)
+        if (notesOf(target).eventsInstalled)
             return;
-        target.__folioEventsInstalled = true;
+        notesOf(target).eventsInstalled = true;
         target.addEventListener('keydown', function (event) {
             if (event.keyCode === 9 && !blockOf(caretElement()).closest('li, td, th')) {
                 event.preventDefault();
@@ -804,9 +817,9 @@
     // with it the size waiting for it.
     function installPendingFontSize() {
         var target = doc();
-        if (target.__folioPendingFontSize)
+        if (notesOf(target).pendingFontSize)
             return;
-        target.__folioPendingFontSize = true;
+        notesOf(target).pendingFontSize = true;
         target.addEventListener('input', function () {
             if (!editor.pendingFontSize)
                 return;
@@ -1238,10 +1251,10 @@
 
     function installNoteMarkerKeeper() {
         var target = doc();
-        if (target.__folioNoteMarkerKeeper || typeof win().MutationObserver !== 'function')
+        if (notesOf(target).noteMarkerKeeper || typeof win().MutationObserver !== 'function')
             return;
-        target.__folioNoteMarkerKeeper = new (win().MutationObserver)(restoreNoteMarkers);
-        target.__folioNoteMarkerKeeper.observe(target.body || target.documentElement, { childList: true, subtree: true });
+        notesOf(target).noteMarkerKeeper = new (win().MutationObserver)(restoreNoteMarkers);
+        notesOf(target).noteMarkerKeeper.observe(target.body || target.documentElement, { childList: true, subtree: true });
         restoreNoteMarkers();
     }
 
@@ -1269,13 +1282,13 @@
 
     function ensureHighlightStyle() {
         var target = doc();
-        if (target.__folioFindStyle || !('adoptedStyleSheets' in target))
+        if (notesOf(target).findStyle || !('adoptedStyleSheets' in target))
             return;
         var sheet = new (win().CSSStyleSheet)();
         sheet.replaceSync('::highlight(folio-find){background-color:#ffe14d;color:inherit}'
             + '::highlight(folio-find-current){background-color:#ff9632;color:inherit}');
         target.adoptedStyleSheets = target.adoptedStyleSheets.concat([sheet]);
-        target.__folioFindStyle = sheet;
+        notesOf(target).findStyle = sheet;
     }
 
     // Text the page keeps but does not show, and the elements a paragraph is.
@@ -1604,9 +1617,9 @@
     // for its side: opening after a space or at the start, closing otherwise.
     function installSmartQuotes() {
         var target = doc();
-        if (target.__folioSmartQuotes)
+        if (notesOf(target).smartQuotes)
             return;
-        target.__folioSmartQuotes = true;
+        notesOf(target).smartQuotes = true;
         target.addEventListener('beforeinput', function (event) {
             if (!global.smartQuotesEnabled || event.inputType !== 'insertText')
                 return;

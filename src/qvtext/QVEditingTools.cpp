@@ -2,6 +2,7 @@
 
 #include "platform/docframework/DKKeyCommands.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/KeyCommand.h"
 #include "platform/ui/View.h"
@@ -63,6 +64,13 @@ QVEditingTools::QVEditingTools(PageConnection& page, Pasteboard& pasteboard, Hos
                       .insertImage = m_host.insertImage,
                       .documentTitle = m_host.documentTitle,
                       .updatePageUpDownControl = m_host.updatePageUpDownControl,
+                      // No picture a file holds is pasted (keepsPictureFile
+                      // stays empty): the document keeps its pictures
+                      // inside it, and its page shows no other file's.
+                      .presentAlert = [this](std::shared_ptr<AlertController> alert) {
+                          if (m_host.present)
+                              m_host.present(std::move(alert));
+                      },
                   },
                   ClipboardCommander::PageScripts{
                       .insertHTML = kInsertHTML,

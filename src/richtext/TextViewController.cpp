@@ -1,6 +1,7 @@
 #include "richtext/TextViewController.h"
 
 #include "documents/TextDocument.h"
+#include "engine/attachments/TEAttachmentSource.h"
 #include "engine/css/ColorHTML.h"
 #include "foundation/color/ColorExpanded.h"
 #include "formats/html/CSSFontRules.h"
@@ -12,6 +13,7 @@
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/FreedMemory.h"
 #include "platform/foundation/Localization.h"
+#include "platform/foundation/Resources.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
@@ -29,6 +31,7 @@
 #include "platform/ui/PicturePicker.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/View.h"
+#include "platform/web/WebServices.h"
 #include "platform/web/WebView.h"
 #include "webeditor/CaretSelectionCommander.h"
 #include "webeditor/ClipboardCommander.h"
@@ -74,6 +77,17 @@ namespace {
 
 using Gate = PageMessageDispatcher::Gate;
 
+// The page holds the document's content: its web view reads only the
+// program's page files and the document data folder, where the documents'
+// pictures are, and takes messages from its own page alone.
+WebEditorController::WebViewFactory editorPageFactory()
+{
+    return [](const Rect& frame) {
+        return WebServices::shared().makeEditorWebView(
+            frame, {Resources::resourcesFolder(), ODSLocalDirectoryScope::documentDataFolderDirectoryURL()});
+    };
+}
+
 constexpr const char* kPageStyleSheet = "richtext-page.css";
 constexpr const char* kPageScript = "richtext-page.js";
 constexpr const char* kLongPageScript = "richtext-long-page.js";
@@ -90,7 +104,8 @@ constexpr const char* kShowKeyRowSelector = "showKeyRow";
 } // namespace
 
 TextViewController::TextViewController(TextDocument& document, WebViewFactory factory, LinkOpener openLink)
-    : WebEditorController(document, std::make_unique<RichTextDialect>(), std::move(factory), std::move(openLink))
+    : WebEditorController(document, std::make_unique<RichTextDialect>(), factory ? std::move(factory) : editorPageFactory(),
+                          std::move(openLink))
     , m_margins(makeMarginRuler())
     , m_pictures(makePictureInserter())
     , m_styling(makeStyling())
@@ -268,6 +283,16 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
             TELog(TELogLevelWarning, "The pasted picture was not inserted: " + inserted.error().message);
     };
     host.updatePageUpDownControl = [this] { updatePageUpDownControl(); };
+    // The save keeps the pictures of the documents' data folder, where the
+    // editor puts every picture it inserts, and no other file's.
+    host.keepsPictureFile = [](std::string_view source) {
+        Result<std::string> path = TEAttachmentSource::resolvePictureFile(toUtf16(source), std::nullopt);
+        return path && FileManager::fileExists(*path);
+    };
+    host.presentAlert = [this](std::shared_ptr<AlertController> alert) {
+        if (Status shown = presentViewController(alert, true); !shown)
+            TELog(TELogLevelWarning, "The paste's alert could not be shown: " + shown.error().message);
+    };
     // Pastes and cuts move text, not the page's section breaks.
     ClipboardCommander::PageScripts scripts;
     scripts.insertHTML = "insertHTMLKeepingSections({});";
@@ -779,7 +804,7 @@ void TextViewController::registerRoutes()
         m_isEditorScrollingView = true;
         m_imageEditor->cancelPendingTap();
     });
-    routes.add("linkTouchedEvent", Gate::Always, [this](const PageMessage& message) {
+    routes.add("linkTouchedEvent", Gate::WhenReady, [this](const PageMessage& message) {
         if (!message.data.empty())
             openLinkInBrowser(linkTarget(message.data));
     });

@@ -5,12 +5,14 @@
 #include "foundation/graphics/ImageResize.h"
 #include "foundation/files/TEWebArchive.h"
 #include "platform/foundation/JSONReader.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/AttributedString.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/View.h"
@@ -153,17 +155,37 @@ void ClipboardCommander::insertPlainText(const std::u16string& text)
 void ClipboardCommander::insertRichHTML(const std::string& html, const std::u16string& plainText)
 {
     std::u16string fragment;
+    // A picture the page would show from a file that the save then drops
+    // is left out at once, and the user told.
+    bool picturesLeftOut = false;
+    auto keepsPictureFile = [this, &picturesLeftOut](std::string_view source) {
+        bool kept = m_host.keepsPictureFile && m_host.keepsPictureFile(source);
+        picturesLeftOut = picturesLeftOut || !kept;
+        return kept;
+    };
     // A whole page copied from a browser goes in as its text, with its
     // addresses linked, rather than as the page's markup.
     if (hasPrefix(std::string_view(html), std::string_view("<!DOCTYPE html")))
         fragment = ClipboardHTML::fragmentFromPlainTextOfPage(plainText);
     else
-        fragment = ClipboardHTML::fragmentFromCopiedHTML(html);
+        fragment = ClipboardHTML::fragmentFromCopiedHTML(html, keepsPictureFile);
     int size = caretPixelSize().value_or(0);
     std::string family = m_page.readString(m_scripts.fontName);
     std::erase(family, '"');
     std::string color = m_page.readString(m_scripts.foreColor);
     sendInsertion(ClipboardHTML::insertionSpan(fragment, family, size, color), false);
+    if (picturesLeftOut && m_host.presentAlert)
+        m_host.presentAlert(picturesLeftOutAlert());
+}
+
+std::shared_ptr<AlertController> ClipboardCommander::picturesLeftOutAlert()
+{
+    auto alert = AlertController::make(
+        toUtf16(Localization::localizedString("Pictures Not Pasted")),
+        toUtf16(Localization::localizedString("Pictures that are files on this computer are not pasted with the "
+                                              "text. To add one, use Insert Image.")));
+    alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("OK")), AlertActionStyle::Default));
+    return alert;
 }
 
 void ClipboardCommander::paste2()

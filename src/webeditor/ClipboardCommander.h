@@ -5,12 +5,14 @@
 #include "platform/ui/DropInteraction.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace folio {
 
+class AlertController;
 class PageConnection;
 class Pasteboard;
 class View;
@@ -45,6 +47,11 @@ public:
         std::function<void()> updateWordCounter{};
         std::function<void()> updatePageUpDownControl{};
         std::function<void()> updateContextualMenu{};
+        // Whether a pasted picture that names a file (by a "file:" URL or a
+        // path) is one the document's save keeps; when empty, none is.
+        std::function<bool(std::string_view source)> keepsPictureFile{};
+        // Says that pictures were left out of a paste; may be empty.
+        std::function<void(std::shared_ptr<AlertController> alert)> presentAlert{};
     };
 
     // What differs between pages. By default the scripts of a page that
@@ -102,6 +109,9 @@ public:
 
     // The page view accepts drops with this commander as their delegate.
     void prepareWebViewText(View& webView);
+
+    // What a paste that left out pictures of this machine's files says.
+    static std::shared_ptr<AlertController> picturesLeftOutAlert();
 
     // DropInteractionDelegate. Text dragged over the page marks the document
     // changed at once, even if the drop is then cancelled.

@@ -151,13 +151,24 @@ std::u16string ClipboardHTML::fragmentFromPlainTextOfPage(std::u16string_view pl
     return stringByLinkifyingURLs(text);
 }
 
+// Safe markup made a fragment of the paste: safe first, since the quote
+// replacements would otherwise change how the attributes of hostile markup
+// are read.
+std::u16string ClipboardHTML::fragmentFromSafeHTML(const std::string& safeHTML)
+{
+    std::u16string text = replaced(toUtf16(safeHTML), {{u"'", u"&#039;"}, {u"\\", u"&#92;"}});
+    return withoutObjects(std::move(text));
+}
+
 std::u16string ClipboardHTML::fragmentFromCopiedHTML(std::string_view html)
 {
-    // Safe first: the quote replacements below would otherwise change how
-    // the attributes of hostile markup are read.
-    std::u16string text = toUtf16(HTMLSanitizer::sanitizedHTML(html, HTMLSanitizer::Use::Insertion));
-    text = replaced(std::move(text), {{u"'", u"&#039;"}, {u"\\", u"&#92;"}});
-    return withoutObjects(std::move(text));
+    return fragmentFromSafeHTML(HTMLSanitizer::sanitizedHTML(html, HTMLSanitizer::Use::Insertion));
+}
+
+std::u16string ClipboardHTML::fragmentFromCopiedHTML(std::string_view html,
+                                                     const HTMLSanitizer::PictureFileCheck& keepsPictureFile)
+{
+    return fragmentFromSafeHTML(HTMLSanitizer::sanitizedInsertion(html, keepsPictureFile));
 }
 
 std::u16string ClipboardHTML::fragmentFromWrittenText(std::u16string_view writtenHTML)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/html/HTMLSanitizer.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +29,10 @@ public:
     // Copied HTML, made safe (no script, handler, frame, object or remote
     // load) before any other change.
     static std::u16string fragmentFromCopiedHTML(std::string_view html);
+    // The same, where a picture the markup names by file stays only when
+    // `keepsPictureFile` keeps its source.
+    static std::u16string fragmentFromCopiedHTML(std::string_view html,
+                                                 const HTMLSanitizer::PictureFileCheck& keepsPictureFile);
     // The HTML the attributed-text writer made of plain text.
     static std::u16string fragmentFromWrittenText(std::u16string_view writtenHTML);
     // Plain text for the plain paste: escaped, comment markers removed, line
@@ -44,6 +50,9 @@ public:
     // the family and colour names come from the page.
     static std::string insertionSpan(std::u16string_view fragment, std::string_view fontFamily, int pixelSize,
                                      std::string_view color);
+
+private:
+    static std::u16string fragmentFromSafeHTML(const std::string& safeHTML);
 };
 
 } // namespace folio

@@ -72,7 +72,9 @@ bool PageBridge::webViewShouldStartLoadWithRequest(WebView&, const std::string& 
         return false;
     }
     if (type == NavigationType::LinkClicked) {
-        if (m_client.hasDocument())
+        // A link "clicked" before the page is ready was not the user's: the
+        // page is still being built from the document.
+        if (m_ready && m_client.hasDocument())
             m_client.openLinkInBrowser(url);
         return false;
     }

@@ -332,6 +332,14 @@ TEST_F(TextViewControllerTest, aPictureTapEditsThePictureUnlessThePageIsScrollin
 
 TEST_F(TextViewControllerTest, navigationsAndMessages)
 {
+    // While the page is built from the document, nothing in it is the
+    // user's tap on a link.
+    loop.runOnce();
+    page->finishLoad();
+    EXPECT_FALSE(page->simulateNavigation("https://example.test/early", NavigationType::LinkClicked));
+    page->sendPageMessage("rte://linkTouchedEvent#example.test%2Fearly");
+    EXPECT_TRUE(opened.empty());
+
     becomeReady();
     // Links the user follows go to the desktop, web and mail addresses only.
     EXPECT_FALSE(page->simulateNavigation("https://example.test/a", NavigationType::LinkClicked));

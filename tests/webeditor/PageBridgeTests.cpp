@@ -98,7 +98,11 @@ TEST_F(PageBridgeTest, navigationsKeepThePageHoldingTheDocument)
     // Messages that arrive as navigations are cancelled and dispatched.
     EXPECT_FALSE(view.simulateNavigation("rte://dirtyEvent", NavigationType::Other));
     EXPECT_EQ(handled, (std::vector<std::string>{"dirtyEvent"}));
-    // A link the user follows opens in the browser; the page stays.
+    // A link "clicked" while the page is still being built is no one's;
+    // one the user follows opens in the browser, and the page stays.
+    EXPECT_FALSE(view.simulateNavigation("https://example.test/early", NavigationType::LinkClicked));
+    EXPECT_TRUE(editor.links.empty());
+    becomeReady();
     EXPECT_FALSE(view.simulateNavigation("https://example.test/a?b#c", NavigationType::LinkClicked));
     EXPECT_EQ(editor.links, (std::vector<std::string>{"https://example.test/a?b#c"}));
     // The page's own loads go through; a script may not replace the page with

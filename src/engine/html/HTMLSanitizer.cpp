@@ -1,5 +1,6 @@
 #include "engine/html/HTMLSanitizer.h"
 
+#include "engine/html/HTMLPageObjectNames.h"
 #include "engine/html/HTMLSanitizedText.h"
 #include "engine/html/HTMLSimpleMarkupEvents.h"
 #include "engine/html/HTMLSimpleMarkupReader.h"
@@ -113,6 +114,13 @@ bool refusesOutsideReferences(HTMLSanitizer::Use use)
         || use == HTMLSanitizer::Use::PageCopy;
 }
 
+// Whether the markup goes into one of the editors' pages, whose own scripts
+// reach the page's objects by their names.
+bool entersAnEditingPage(HTMLSanitizer::Use use)
+{
+    return use == HTMLSanitizer::Use::Insertion || use == HTMLSanitizer::Use::EditingPage;
+}
+
 // Form controls: a page that edits the document is no place for them, and
 // the text they hold is the document's, so only their tags go.
 bool isFormElement(std::string_view name)
@@ -189,8 +197,17 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
         return std::nullopt;
     if (name == "style")
         return HTMLSanitizer::sanitizedCSS(value, use);
-    if (isLinkAttribute(element, name))
-        return kept(isKeptLinkTarget(value, exported));
+    // No element of the content may stand in for an object of the page.
+    if (entersAnEditingPage(use) && (name == "id" || name == "name"))
+        return HTMLPageObjectNames::safeName(value);
+    if (isLinkAttribute(element, name)) {
+        if (!isKeptLinkTarget(value, exported))
+            return std::nullopt;
+        // A link to a place whose name was changed leads there still.
+        if (entersAnEditingPage(use) && value.size() > 1 && value[0] == '#')
+            return "#" + HTMLPageObjectNames::safeName(std::string_view(value).substr(1));
+        return value;
+    }
     if (name == "srcset" || name == "imagesrcset") {
         // Candidates are "URL [descriptor]" separated by commas.
         std::size_t start = 0;
@@ -230,12 +247,14 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
 // show, as they come: no tree is built and nothing is read twice.
 class Writer final : public HTMLSimpleMarkupEvents {
 public:
-    Writer(HTMLSanitizer::Use use, HTMLSanitizer::Characters characters, bool fragment, std::size_t sizeHint)
+    Writer(HTMLSanitizer::Use use, HTMLSanitizer::Characters characters, bool fragment, std::size_t sizeHint,
+           const HTMLSanitizer::PictureFileCheck* keepsPictureFile = nullptr)
         : m_use(use)
         , m_insertion(use == HTMLSanitizer::Use::Insertion)
         , m_editingPage(use == HTMLSanitizer::Use::EditingPage || use == HTMLSanitizer::Use::PageCopy)
         , m_references(characters == HTMLSanitizer::Characters::References)
         , m_fragment(fragment)
+        , m_keepsPictureFile(keepsPictureFile)
     {
         result.reserve(sizeHint + sizeHint / 8);
     }
@@ -381,6 +400,7 @@ private:
     bool m_editingPage;
     bool m_references;
     bool m_fragment;
+    const HTMLSanitizer::PictureFileCheck* m_keepsPictureFile;
     // In a fragment, the html, head and body elements the sanitiser wrapped
     // it in, and which of the last two the events are in.
     int m_wrapperDepth = 0;
@@ -568,10 +588,35 @@ private:
                 continue;
             std::optional<std::string> kept =
                 sanitizedAttribute("img", attribute, std::string(attributes.impliedValue(index)), m_use);
-            if (kept && kept->find_first_not_of(" \t\n\r\f") != std::string::npos)
+            if (kept && kept->find_first_not_of(" \t\n\r\f") != std::string::npos && keepsPictureFiles(attribute, *kept))
                 return true;
         }
         return false;
+    }
+
+    // Whether every file a picture's "src" or "srcset" names is one the
+    // caller keeps; inline pictures name none.
+    bool keepsPictureFiles(std::string_view attribute, const std::string& value) const
+    {
+        if (!m_keepsPictureFile)
+            return true;
+        auto kept = [this](std::string_view url) {
+            std::string storage;
+            return hasPrefixIgnoringASCIICase(compactURL(url, storage), "data:") || (*m_keepsPictureFile)(url);
+        };
+        if (attribute == "src")
+            return kept(value);
+        // Candidates are "URL [descriptor]" separated by commas.
+        for (std::size_t start = 0; start < value.size();) {
+            std::size_t comma = std::min(value.find(',', start), value.size());
+            std::string_view candidate = std::string_view(value).substr(start, comma - start);
+            std::size_t begin = candidate.find_first_not_of(" \t\n\r\f");
+            if (begin != std::string_view::npos
+                && !kept(candidate.substr(begin, candidate.find_first_of(" \t\n\r\f", begin) - begin)))
+                return false;
+            start = comma + 1;
+        }
+        return true;
     }
 
     static bool isVoidDroppedElement(std::string_view name)
@@ -604,6 +649,9 @@ private:
             std::optional<std::string> kept =
                 sanitizedAttribute(name, m_attributeName, std::string(attributes.impliedValue(index)), m_use);
             if (!kept)
+                continue;
+            if (name == "img" && (m_attributeName == "src" || m_attributeName == "srcset")
+                && !keepsPictureFiles(m_attributeName, *kept))
                 continue;
             result += ' ';
             result += m_attributeName;
@@ -900,13 +948,24 @@ std::string HTMLSanitizer::sanitizedCSS(std::string_view css, Use use)
 
 std::string HTMLSanitizer::sanitizedHTML(std::string_view html, Use use, Characters characters)
 {
+    return sanitized(html, use, characters, nullptr);
+}
+
+std::string HTMLSanitizer::sanitizedInsertion(std::string_view html, const PictureFileCheck& keepsPictureFile)
+{
+    return sanitized(html, Use::Insertion, Characters::AsTheyAre, &keepsPictureFile);
+}
+
+std::string HTMLSanitizer::sanitized(std::string_view html, Use use, Characters characters,
+                                     const PictureFileCheck* keepsPictureFile)
+{
     if (html.empty())
         return {};
     bool wholePage = looksLikeWholePage(html);
     if (!wholePage) {
         // Fragments in the writer's own plain forms (exports of long
         // documents) are read without libxml2, to the same events.
-        Writer simple(use, characters, true, html.size());
+        Writer simple(use, characters, true, html.size(), keepsPictureFile);
         if (HTMLSimpleMarkupReader::readFragment(html, simple)) {
             simple.finish();
             return std::move(simple.result);
@@ -919,7 +978,7 @@ std::string HTMLSanitizer::sanitizedHTML(std::string_view html, Use use, Charact
     if (!wholePage)
         wrapped = "<html><head><meta charset=\"UTF-8\"></head><body>" + std::string(html) + "</body></html>";
     std::string_view source = wholePage ? html : std::string_view(wrapped);
-    Writer writer(use, characters, !wholePage, html.size());
+    Writer writer(use, characters, !wholePage, html.size(), keepsPictureFile);
     HTMLParser::Options options;
     options.ignoreDeclaredEncoding = true;
     options.incremental = false;

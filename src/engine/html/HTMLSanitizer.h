@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +31,9 @@ public:
     enum class Use {
         Document,
         // Markup inserted into an open page: also without style and meta
-        // elements.
+        // elements, and with no "id" or "name" that would hide an object of
+        // the page from its scripts (HTMLPageObjectNames): such a name is
+        // changed, and so are the links that lead to it.
         Insertion,
         // An exported file, read away from this machine: also no reference
         // to a file outside the document (a "file:" URL, an absolute path, a
@@ -41,8 +44,9 @@ public:
         // A document's content entering one of its editing pages, or read
         // back from one to be saved. The page is the program's own and
         // talks to it, so besides what a document may not hold it gets no
-        // form control, no meta element and, as an export, no reference to
-        // a file outside the document. Footnotes and comments are objects
+        // form control, no meta element, no name that hides an object of
+        // the page (as an insertion) and, as an export, no reference to a
+        // file outside the document. Footnotes and comments are objects
         // that load nothing, and stay.
         EditingPage,
         // An editing page's content copied or exported out of the program:
@@ -64,6 +68,14 @@ public:
     // Text is UTF-8 in and out. The HTML is read once, as it is written.
     static std::string sanitizedHTML(std::string_view html, Use use = Use::Document,
                                      Characters characters = Characters::AsTheyAre);
+
+    // Whether a picture keeps a source that names a file (a "file:" URL or
+    // a path: anything but inline data).
+    using PictureFileCheck = std::function<bool(std::string_view source)>;
+    // Markup for insertion into a page whose save keeps only some files'
+    // pictures: one whose file `keepsPictureFile` refuses goes whole, as a
+    // picture that may not be loaded does, and is never shown as if it stayed.
+    static std::string sanitizedInsertion(std::string_view html, const PictureFileCheck& keepsPictureFile);
 
     // CSS of a style element or attribute without "@import", "expression()"
     // and remote url() references; CSS that has none is returned as it is.
@@ -89,6 +101,10 @@ public:
     static bool isLocalResource(std::string_view url, bool allowingAnyData = false);
     // Whether the reference names a file outside the document's folder.
     static bool leavesTheDocument(std::string_view url);
+
+private:
+    static std::string sanitized(std::string_view html, Use use, Characters characters,
+                                 const PictureFileCheck* keepsPictureFile);
 };
 
 } // namespace folio

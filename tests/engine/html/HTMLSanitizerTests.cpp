@@ -17,6 +17,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -219,6 +220,61 @@ TEST(HTMLSanitizer, aPastedPictureWithNothingToShowGoesWhole)
               "<p>a<b>b</b></p>");
     // A document keeps its elements as they stood, less what may not load.
     EXPECT_EQ(HTMLSanitizer::sanitizedHTML("a<img src=\"https://example.com/p.png\">b"), "a<img>b");
+}
+
+// Markup that enters an editing page names no element after an object its
+// scripts reach through the document or the window: the name gets a mark
+// that no script identifier holds, links to it follow, and other names and
+// markup leaving the page stay as they were.
+TEST(HTMLSanitizer, markupEnteringAPageNamesNoElementAfterAnObjectOfThePage)
+{
+    using Use = HTMLSanitizer::Use;
+    const std::string html = "<img name=\"getElementById\" id=\"body\" src=\"p.png\"><a href=\"#body\">to body</a>"
+                             "<p id=\"addEventListener\">x</p><a name=\"execCommand\" href=\"#chapter\">y</a>"
+                             "<span id=\"chapter\">z</span><a href=\"https://example.org/#body\">w</a>";
+    for (Use use : {Use::Insertion, Use::EditingPage}) {
+        EXPECT_EQ(HTMLSanitizer::sanitizedHTML(html, use),
+                  "<img name=\"getElementById-\" id=\"body-\" src=\"p.png\"><a href=\"#body-\">to body</a>"
+                  "<p id=\"addEventListener-\">x</p><a name=\"execCommand-\" href=\"#chapter\">y</a>"
+                  "<span id=\"chapter\">z</span><a href=\"https://example.org/#body\">w</a>")
+            << static_cast<int>(use);
+        // Read again, as a page's content is at every save and opening.
+        std::string once = HTMLSanitizer::sanitizedHTML(html, use);
+        EXPECT_EQ(HTMLSanitizer::sanitizedHTML(once, use), once);
+    }
+    for (Use use : {Use::Document, Use::Export, Use::PageCopy})
+        EXPECT_NE(HTMLSanitizer::sanitizedHTML(html, use).find("name=\"getElementById\" id=\"body\""), std::string::npos);
+}
+
+// Markup inserted into a page whose save keeps only some files' pictures:
+// a picture is kept by each file it names being one the caller keeps, and
+// goes whole otherwise; inline pictures name no file.
+TEST(HTMLSanitizer, anInsertedPictureOfAFileTheCallerRefusesGoesWhole)
+{
+    std::vector<std::string> asked;
+    auto keeps = [&asked](std::string_view source) {
+        asked.emplace_back(source);
+        return source.find("/kept/") != std::string_view::npos;
+    };
+    const char* data = "data:image/png;base64,AAAA";
+    struct Case {
+        std::string html;
+        std::string expected;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"a<img src=\"file:///home/u/p.png\">b", "ab"},
+             {"a<img src=\"/home/u/p.png\" alt=\"P\">b", "ab"},
+             {"a<img src=\"p.png\">b", "ab"},
+             {"a<img src=\"file:///data/kept/p.png\">b", "a<img src=\"file:///data/kept/p.png\">b"},
+             {"a<img srcset=\"file:///data/kept/p.png 1x, file:///home/u/q.png 2x\">b", "ab"},
+             {"a<img src=\"" + std::string(data) + "\" srcset=\"/home/u/q.png 2x\">b",
+              "a<img src=\"" + std::string(data) + "\">b"},
+         }) {
+        EXPECT_EQ(HTMLSanitizer::sanitizedInsertion(c.html, keeps), c.expected) << c.html;
+        // Without the check, the insertion keeps them all as before.
+        EXPECT_NE(HTMLSanitizer::sanitizedHTML(c.html, HTMLSanitizer::Use::Insertion).find("<img"), std::string::npos);
+    }
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), std::string(data)), 0) << "an inline picture was asked about";
 }
 
 // What a QV document may carry into its editing page: the tricks that ran
