@@ -125,10 +125,15 @@ protected:
     // The right edge of the dark ink drawn on the text's first line, in the window.
     int inkRightEdgeOfFirstLine(GtkWidget* view, const std::string& shotName)
     {
+        return inkEdgesOfFirstLine(view, shotName).second;
+    }
+    // The left and right edges of that ink, from the view's left edge.
+    std::pair<int, int> inkEdgesOfFirstLine(GtkWidget* view, const std::string& shotName)
+    {
         GtkWidget* toplevel = gtk_widget_get_toplevel(view);
         GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath(shotName));
         if (!shot)
-            return -1;
+            return {-1, -1};
         GtkTextIter start;
         gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), &start);
         GdkRectangle line;
@@ -144,8 +149,18 @@ protected:
                     edge = std::max(edge, x);
             }
         }
+        // The band of the line may reach only the tallest letters' tops in
+        // the picture: the left edge is looked for half a line around it.
+        int leftEdge = -1;
+        const int height = gdk_pixbuf_get_height(shot) - top;
+        for (int y = std::max(0, line.y - line.height / 2); y < std::min(height, line.y + line.height * 3 / 2); ++y) {
+            for (int x = 0; x < width && (leftEdge < 0 || x < leftEdge); ++x) {
+                if (darkness(test::pixelAt(shot, left + x, top + y)) > 400)
+                    leftEdge = x;
+            }
+        }
         g_object_unref(shot);
-        return edge;
+        return {leftEdge, edge};
     }
 
     test::ScratchFolder folder;
@@ -434,6 +449,65 @@ TEST_F(MarkdownEditorWindowTest, TheLayoutInspectorMakesTheShownTextLarger)
     }, 20)) << "ink ends at " << before << " before and " << after << " after";
     EXPECT_EQ(editor.text(), u"Harbour lights at dusk\n") << "only the look changed";
     EXPECT_FALSE(app.currentDocument()->hasUnsavedChanges());
+}
+
+// The margin rows tell the margin the text has, and a changed margin moves
+// the text in the open window at once.
+TEST_F(MarkdownEditorWindowTest, TheLayoutInspectorsSideMarginsShowAndMoveTheShownText)
+{
+    for (const char* key : {"markdownPageMarginLeft", "markdownPageMarginRight"}) {
+        keepSetting(key);
+        UserDefaults::standardUserDefaults().removeObjectForKey(key);
+    }
+    const std::string path = folder.file("margins.md");
+    // No line after it: the caret stands at the end of the line, right of the text.
+    std::ofstream(path, std::ios::binary) << "Harbour lights at dusk";
+    MDTextViewController& editor = openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(test::focusWindow(gtk_widget_get_toplevel(view)));
+    int before = -1;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return (before = inkEdgesOfFirstLine(view, "markdown-margin-before").first) > 0; }, 20));
+    EXPECT_NEAR(before, 22, 4) << "the editor's border";
+
+    GtkWidget* styleItem = presenter->widgetForBarButtonItem(*editor.barItems().textStyleBarButtonItem());
+    ASSERT_TRUE(styleItem);
+    ASSERT_TRUE(test::clickWidget(styleItem));
+    const std::shared_ptr<DKInspector>& inspector = editor.layoutInspector();
+    GtkWidget* pane = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        pane = inspector->isVisible() ? presenter->widgetForController(*inspector->navigationController()) : nullptr;
+        return pane && gtk_widget_get_mapped(pane);
+    }, 20));
+    std::shared_ptr<StepperSlice> left;
+    for (const auto& slice : inspector->mainPane()->slices()) {
+        if (slice->identifier() == "DKPageLeftMarginSliceMD")
+            left = std::dynamic_pointer_cast<StepperSlice>(slice);
+    }
+    ASSERT_TRUE(left);
+    EXPECT_TRUE(contains(test::labelTexts(pane), "0.78 cm")) << "the row tells the margin in use";
+    // Four steps of a quarter centimetre: 1 cm, 28 points more.
+    for (int press = 1; press <= 4; ++press) {
+        GtkWidget* wider = GtkViewBuilder::widgetForView(pane, *left->increaseButton());
+        ASSERT_TRUE(wider);
+        ASSERT_TRUE(test::clickWidget(wider));
+        ASSERT_TRUE(RunLoop::main().runUntil([&] {
+            GtkPresenter::processPendingEvents();
+            return UserDefaults::standardUserDefaults().floatForKey("markdownPageMarginLeft").value_or(0) > 0.7f + 0.25f * press;
+        }, 10)) << "press " << press;
+    }
+    EXPECT_TRUE(contains(test::labelTexts(pane), "1.78 cm")) << "the row shows the new margin";
+    view = editorWidget();
+    ASSERT_TRUE(view);
+    int after = -1;
+    EXPECT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        after = inkEdgesOfFirstLine(view, "markdown-margin-after").first;
+        return after > before + 24;
+    }, 20)) << "the text starts at " << before << " before and " << after << " after";
+    EXPECT_NEAR(after - before, 28, 4);
+    EXPECT_EQ(editor.text(), u"Harbour lights at dusk") << "only the look changed";
 }
 
 // The word counter chosen from the Tools menu shows over the text, and the

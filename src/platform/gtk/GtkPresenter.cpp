@@ -18,6 +18,7 @@
 #include "platform/gtk/GtkPopoverLifetime.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkTextHighlights.h"
+#include "platform/gtk/GtkTextViewBridge.h"
 #include "platform/gtk/GtkTooltips.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkViewOverlay.h"
@@ -1111,6 +1112,7 @@ void GtkPresenter::viewNeedsDisplay(View& view)
     }
     for (const auto& [key, surface] : m_surfaces) {
         GtkDrawnViews::queueRedraw(surface.toplevel, view);
+        GtkTextViewBridge::refreshInsets(surface.toplevel, view);
         GtkTextHighlights::refresh(surface.toplevel, view);
     }
     for (const auto& [controller, widget] : m_presented)
