@@ -26,6 +26,7 @@
 #include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/KeyCommand.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -321,9 +322,15 @@ bool GtkPresenter::performKeyCommand(const void* key, const GdkEventKey& event)
     if (it == m_surfaces.end())
         return false;
     // A text field keeps its own editing keys (its undo, its selection).
+    // Escape, which edits nothing, goes to the field and the views around it
+    // (a bar that closes with it).
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(it->second.toplevel));
-    if (focus && GTK_IS_EDITABLE(focus))
-        return false;
+    if (focus && GTK_IS_EDITABLE(focus)) {
+        std::optional<GtkKeyInput::KeyPress> press = GtkKeyInput::fromEvent(event);
+        Responder* field = Responder::currentFirstResponder();
+        return press && press->input == kKeyInputEscape && press->modifierFlags == KeyModifierNone && field
+            && KeyboardService::shared().handleKeyPress(press->input, press->modifierFlags, field);
+    }
     // A page still loading keeps its keys, shortcuts among them, and hands
     // them back through here once it is ready; a key typed while it does
     // waits behind them. A command now would act on a page not yet holding
@@ -482,14 +489,19 @@ void GtkPresenter::rebuildBody(Surface& surface)
     }
     surface.nativeWidgets.clear();
     std::vector<GtkPopoverLifetime::Held> held;
+    // A body rebuilt because a bar changed (a find bar closed by a click into
+    // the text) shows the text where it stood, with the clicked place in sight.
+    std::vector<double> scrolledTo;
     if (surface.body) {
         held = GtkPopoverLifetime::hold(openPopovers(), surface.body, surface.overlay);
+        scrolledTo = GtkScrollPlaces::of(surface.body);
         gtk_widget_destroy(surface.body);
     }
     surface.body = buildContent(*surface.controller, surface.nativeWidgets);
     surface.beside = besideFor(surface);
     gtk_container_add(GTK_CONTAINER(surface.overlay), surface.body);
     gtk_widget_show_all(surface.body);
+    GtkScrollPlaces::restore(surface.body, scrolledTo);
     GtkPopoverLifetime::repoint(held, surface.body);
     if (keepFocus && gtk_widget_get_toplevel(keepFocus) == surface.toplevel)
         gtk_widget_grab_focus(keepFocus);

@@ -29,13 +29,15 @@ struct PendingPlace {
     gulong handler = 0;
 };
 
-// A new scroller's range is empty until its content is allocated: the place
-// is set once the range has a page, and only once, so that the person's own
-// scrolling afterwards is left alone.
+// A new scroller's range is empty until its content is allocated, and a
+// text view's grows as it lays out its lines: the place is set once the range
+// reaches it, and only once, so that the person's own scrolling afterwards is
+// left alone.
 void onRangeChanged(GtkAdjustment* adjustment, gpointer data)
 {
     auto* pending = static_cast<PendingPlace*>(data);
-    if (gtk_adjustment_get_page_size(adjustment) <= 0)
+    const double page = gtk_adjustment_get_page_size(adjustment);
+    if (page <= 0 || gtk_adjustment_get_upper(adjustment) - page < pending->value)
         return;
     const double value = pending->value;
     g_signal_handler_disconnect(adjustment, pending->handler);
