@@ -9,8 +9,10 @@
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/UIThemes.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/TableViewController.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "tools/ToolPanelPresentation.h"
@@ -99,6 +101,44 @@ protected:
         return presenter->widgetForController(*navigation);
     }
 
+    // Shown as the editors show their style and insert panels: in a popover
+    // pointing at the editor's view, at the size the panel asks for.
+    GtkWidget* presentAsPopover(const std::shared_ptr<ViewController>& panel)
+    {
+        navigation = NavigationController::withRootViewController(panel);
+        navigation->setModalPresentationStyle(ModalPresentationStyle::Popover);
+        if (auto popover = navigation->popoverPresentationController()) {
+            popover->setSourceView(editor->view());
+            popover->setSourceRect(makeRect(400, 600, 40, 30));
+        }
+        EXPECT_TRUE(editor->presentViewController(navigation, false).ok());
+        GtkWidget* shown = nullptr;
+        EXPECT_TRUE(RunLoop::main().runUntil([&] {
+            GtkPresenter::processPendingEvents();
+            shown = presenter->widgetForController(*navigation);
+            return shown && gtk_widget_get_mapped(shown);
+        }, 20));
+        GtkPresenter::processPendingEvents();
+        return shown;
+    }
+    // How far the widest scroller under `root` scrolls sideways, once laid out.
+    double sidewaysScroll(GtkWidget* root)
+    {
+        std::vector<GtkWidget*> scrollers = descendants(root, GTK_TYPE_SCROLLED_WINDOW);
+        EXPECT_TRUE(RunLoop::main().runUntil([&] {
+            GtkPresenter::processPendingEvents();
+            return std::all_of(scrollers.begin(), scrollers.end(), [](GtkWidget* scroller) {
+                return gtk_adjustment_get_page_size(gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller))) > 0;
+            });
+        }, 10)) << "the panel is laid out";
+        double widest = 0;
+        for (GtkWidget* scroller : descendants(root, GTK_TYPE_SCROLLED_WINDOW)) {
+            GtkAdjustment* sideways = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller));
+            widest = std::max(widest, gtk_adjustment_get_upper(sideways) - gtk_adjustment_get_page_size(sideways));
+        }
+        return widest;
+    }
+
     void screenshot(GtkWidget* toplevel, const std::string& name)
     {
         GtkPresenter::processPendingEvents();
@@ -182,6 +222,38 @@ TEST_F(ToolsPanelsWebTest, textStylePopoverShowsItsRowsAndItsSteppersStepWithThe
     picker->tableView()->tapRowAtIndexPath({TSTextStylePickerViewController::Options, 0});
     GtkPresenter::processPendingEvents();
     screenshot(presenter->widgetForController(*navigation), "font-families");
+}
+
+// In its popover the style panel carries its title, opens with no row
+// chosen, fits its width, and tells the paper size it was given and the one
+// chosen from its list.
+TEST_F(ToolsPanelsWebTest, textStylePopoverShowsItsTitleAndThePaperSizeWithNoRowChosen)
+{
+    auto picker = std::make_shared<TSTextStylePickerViewController>(defaults);
+    picker->setDelegate(recorder);
+    picker->setSelectedFont(FontChoice{"Georgia", 14});
+    picker->setSelectedPageSize("A4");
+    GtkWidget* popover = presentAsPopover(picker);
+    ASSERT_NE(popover, nullptr);
+    ASSERT_TRUE(GTK_IS_POPOVER(popover));
+    EXPECT_TRUE(hasLabel(popover, "Font, Paragraph & Page Styles"));
+    EXPECT_TRUE(hasLabel(popover, "A4"));
+    for (GtkWidget* list : descendants(popover, GTK_TYPE_LIST_BOX))
+        EXPECT_EQ(gtk_list_box_get_selected_row(GTK_LIST_BOX(list)), nullptr) << "a row shows as chosen";
+    EXPECT_LE(sidewaysScroll(popover), 1.0);
+
+    picker->tableView()->tapRowAtIndexPath({TSTextStylePickerViewController::Options, 4});
+    GtkPresenter::processPendingEvents();
+    popover = presenter->widgetForController(*navigation);
+    ASSERT_TRUE(hasLabel(popover, "Paper Sizes"));
+    auto sizes = std::dynamic_pointer_cast<TableViewController>(navigation->topViewController());
+    ASSERT_TRUE(sizes);
+    sizes->tableView()->tapRowAtIndexPath({0, 18});
+    navigation->popViewControllerAnimated(false);
+    GtkPresenter::processPendingEvents();
+    popover = presenter->widgetForController(*navigation);
+    EXPECT_TRUE(hasLabel(popover, "A5")) << "the chosen size";
+    EXPECT_FALSE(hasLabel(popover, "A4"));
 }
 
 TEST_F(ToolsPanelsWebTest, markdownInsertMenuOpensAGridWhoseCellsInsert)

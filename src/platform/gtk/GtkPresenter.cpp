@@ -771,6 +771,41 @@ void GtkPresenter::popupOncePlaced(GtkWidget* popover, GtkWidget* relative, std:
                                              GConnectFlags(0));
 }
 
+GtkWidget* GtkPresenter::popoverNavigationBar(ViewController& presented)
+{
+    // What a navigation bar shows of a panel in a popover: its title, and a
+    // way back from a list pushed inside it.
+    auto* navigation = dynamic_cast<NavigationController*>(&presented);
+    std::shared_ptr<ViewController> top = navigation ? navigation->topViewController() : nullptr;
+    if (!top || navigation->isNavigationBarHidden())
+        return nullptr;
+    std::u16string title = top->navigationItem()->title();
+    if (title.empty())
+        title = top->title();
+    const bool canGoBack = navigation->viewControllers().size() > 1;
+    if (title.empty() && !canGoBack)
+        return nullptr;
+    GtkWidget* bar = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
+    gtk_widget_set_margin_top(bar, 2);
+    gtk_widget_set_margin_bottom(bar, 4);
+    if (canGoBack) {
+        GtkWidget* back = gtk_button_new_with_label("Back");
+        std::weak_ptr<ViewController> weak = weakOf(presented);
+        GtkSignals::connect(back, "clicked", [weak] {
+            if (auto strong = std::dynamic_pointer_cast<NavigationController>(weak.lock()))
+                strong->popViewControllerAnimated(true);
+        });
+        gtk_box_pack_start(GTK_BOX(bar), back, FALSE, FALSE, 0);
+    }
+    if (!title.empty()) {
+        GtkWidget* label = gtk_label_new(toUtf8(title).c_str());
+        gtk_style_context_add_class(gtk_widget_get_style_context(label), "title");
+        gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+        gtk_box_set_center_widget(GTK_BOX(bar), label);
+    }
+    return bar;
+}
+
 void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
 {
     if (auto natives = m_presentedNatives.find(&presented); natives != m_presentedNatives.end()) {
@@ -807,17 +842,9 @@ void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
             content = box;
         }
     }
-    // A list pushed inside the popover needs a way back, as a navigation bar gives.
-    if (navigation && navigation->viewControllers().size() > 1) {
+    if (GtkWidget* bar = popoverNavigationBar(presented)) {
         GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-        GtkWidget* back = gtk_button_new_with_label("Back");
-        gtk_widget_set_halign(back, GTK_ALIGN_START);
-        std::weak_ptr<ViewController> weak = weakOf(presented);
-        GtkSignals::connect(back, "clicked", [weak] {
-            if (auto strong = std::dynamic_pointer_cast<NavigationController>(weak.lock()))
-                strong->popViewControllerAnimated(true);
-        });
-        gtk_box_pack_start(GTK_BOX(box), back, FALSE, FALSE, 0);
+        gtk_box_pack_start(GTK_BOX(box), bar, FALSE, FALSE, 0);
         gtk_box_pack_start(GTK_BOX(box), content, TRUE, TRUE, 0);
         content = box;
     }

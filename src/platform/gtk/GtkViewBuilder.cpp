@@ -559,6 +559,9 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
     }
     if (auto* table = dynamic_cast<TableView*>(&view)) {
         GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+        // A table scrolls up and down only: a row wider than the table
+        // widens it instead of hiding its end behind a sideways scroll.
+        gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
         GtkWidget* list = gtk_list_box_new();
         gtk_container_add(GTK_CONTAINER(scroller), list);
         gtk_widget_set_hexpand(scroller, TRUE);
@@ -810,6 +813,16 @@ void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
     for (GList* child = children; child; child = child->next)
         gtk_widget_destroy(GTK_WIDGET(child->data));
     g_list_free(children);
+    // Only a row the table marks as chosen shows so: the keyboard focus a
+    // panel gives its first row when it opens chooses nothing.
+    bool anySelected = false;
+    for (std::size_t section = 0; section < table.numberOfSections() && !anySelected; ++section) {
+        for (std::size_t index = 0; index < table.numberOfRowsInSection(section) && !anySelected; ++index) {
+            auto cell = table.cellForRowAtIndexPath({section, index});
+            anySelected = cell && cell->isSelected();
+        }
+    }
+    gtk_list_box_set_selection_mode(GTK_LIST_BOX(listBox), anySelected ? GTK_SELECTION_SINGLE : GTK_SELECTION_NONE);
     for (std::size_t section = 0; section < table.numberOfSections(); ++section) {
         std::u16string header = table.titleForHeaderInSection(section);
         if (!header.empty()) {
