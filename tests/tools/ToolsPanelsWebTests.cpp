@@ -5,6 +5,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Label.h"
@@ -254,6 +255,66 @@ TEST_F(ToolsPanelsWebTest, textStylePopoverShowsItsTitleAndThePaperSizeWithNoRow
     popover = presenter->widgetForController(*navigation);
     EXPECT_TRUE(hasLabel(popover, "A5")) << "the chosen size";
     EXPECT_FALSE(hasLabel(popover, "A4"));
+}
+
+// The lists the style panel opens fit its width, and the paper-size list
+// marks the size it was given where it can be seen.
+TEST_F(ToolsPanelsWebTest, theStyleListsFitThePopoverAndThePaperSizeListShowsItsCheckMark)
+{
+    auto picker = std::make_shared<TSTextStylePickerViewController>(defaults);
+    picker->setDelegate(recorder);
+    picker->setSelectedTextColour("red");
+    picker->setSelectedPageSize("A4");
+    GtkWidget* popover = presentAsPopover(picker);
+    ASSERT_NE(popover, nullptr);
+    picker->tableView()->tapRowAtIndexPath({TSTextStylePickerViewController::Options, 2});
+    GtkPresenter::processPendingEvents();
+    popover = presenter->widgetForController(*navigation);
+    ASSERT_TRUE(hasLabel(popover, "darkslategray"));
+    EXPECT_LE(sidewaysScroll(popover), 1.0) << "the colour list";
+    navigation->popViewControllerAnimated(false);
+
+    picker->tableView()->tapRowAtIndexPath({TSTextStylePickerViewController::Options, 4});
+    GtkPresenter::processPendingEvents();
+    popover = presenter->widgetForController(*navigation);
+    ASSERT_TRUE(hasLabel(popover, "A4"));
+    EXPECT_LE(sidewaysScroll(popover), 1.0) << "the paper-size list";
+    GtkWidget* check = nullptr;
+    for (GtkWidget* label : descendants(popover, GTK_TYPE_LABEL)) {
+        if (std::string(gtk_label_get_text(GTK_LABEL(label))) == "\u2714")
+            check = label;
+    }
+    ASSERT_NE(check, nullptr) << "no size is checked";
+    // The A4 row is in sight, and its mark is drawn darker than the row.
+    GtkAdjustment* vertical = gtk_scrolled_window_get_vadjustment(
+        GTK_SCROLLED_WINDOW(gtk_widget_get_ancestor(check, GTK_TYPE_SCROLLED_WINDOW)));
+    int rowY = 0;
+    int unused = 0;
+    GtkWidget* list = gtk_widget_get_ancestor(check, GTK_TYPE_LIST_BOX);
+    ASSERT_TRUE(gtk_widget_translate_coordinates(check, list, 0, 0, &unused, &rowY));
+    gtk_adjustment_set_value(vertical, rowY - 20);
+    GtkWidget* toplevel = gtk_widget_get_toplevel(check);
+    int dark = 0;
+    RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        int x = 0;
+        int y = 0;
+        if (!gtk_widget_translate_coordinates(check, toplevel, 0, 0, &x, &y))
+            return false;
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("paper-size-check"));
+        if (!shot)
+            return false;
+        dark = 0;
+        for (int dy = 0; dy < gtk_widget_get_allocated_height(check) && y + dy < gdk_pixbuf_get_height(shot); ++dy) {
+            for (int dx = 0; dx < gtk_widget_get_allocated_width(check) && x + dx < gdk_pixbuf_get_width(shot); ++dx) {
+                const unsigned pixel = test::pixelAt(shot, x + dx, y + dy);
+                dark += ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 300;
+            }
+        }
+        g_object_unref(shot);
+        return dark > 10;
+    }, 10);
+    EXPECT_GT(dark, 10) << "the check mark cannot be seen";
 }
 
 TEST_F(ToolsPanelsWebTest, markdownInsertMenuOpensAGridWhoseCellsInsert)
