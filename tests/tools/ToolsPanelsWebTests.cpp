@@ -317,6 +317,40 @@ TEST_F(ToolsPanelsWebTest, theStyleListsFitThePopoverAndThePaperSizeListShowsIts
     EXPECT_GT(dark, 10) << "the check mark cannot be seen";
 }
 
+// The Markdown insert menu carries its title in its popover; the symbols of
+// its grids draw at the grid's size, and every one with a real glyph.
+TEST_F(ToolsPanelsWebTest, markdownInsertPopoverHasItsTitleAndEverySymbolDrawsLargeWithAGlyph)
+{
+    auto menu = std::make_shared<MDSpecialCharsPickerController>(defaults);
+    menu->setDelegate(recorder);
+    menu->setTitle(u"Insert");
+    GtkWidget* popover = presentAsPopover(menu);
+    ASSERT_NE(popover, nullptr);
+    EXPECT_TRUE(hasLabel(popover, "Insert"));
+    // Rows 3 to 10: the eight fixed sets.
+    for (std::size_t row = 3; row <= 10; ++row) {
+        menu->tableView()->tapRowAtIndexPath({0, row});
+        GtkPresenter::processPendingEvents();
+        popover = presenter->widgetForController(*navigation);
+        std::size_t cells = 0;
+        for (GtkWidget* button : descendants(popover, GTK_TYPE_BUTTON)) {
+            GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
+            const char* title = gtk_button_get_label(GTK_BUTTON(button));
+            if (!label || !GTK_IS_LABEL(label) || !title || std::string(title) == "Back")
+                continue;
+            ++cells;
+            PangoLayout* layout = gtk_label_get_layout(GTK_LABEL(label));
+            EXPECT_EQ(pango_layout_get_unknown_glyphs_count(layout), 0) << "no font draws " << title;
+            PangoRectangle logical;
+            pango_layout_get_pixel_extents(layout, nullptr, &logical);
+            EXPECT_GE(logical.height, 30) << title << " is drawn " << logical.height << " pixels high";
+        }
+        EXPECT_GT(cells, 20u) << "set of row " << row;
+        navigation->popViewControllerAnimated(false);
+        GtkPresenter::processPendingEvents();
+    }
+}
+
 TEST_F(ToolsPanelsWebTest, markdownInsertMenuOpensAGridWhoseCellsInsert)
 {
     auto menu = std::make_shared<MDSpecialCharsPickerController>(defaults);
