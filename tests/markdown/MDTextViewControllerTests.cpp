@@ -400,6 +400,8 @@ TEST_F(MDTextViewControllerTest, TheSnapshotAndTheResearchBrowserOpenFromTools)
         app.outcome = std::string("/pictures/research.png");
         editor.toolsOptionSelected(MDTextViewController::ToolsOptionSnapshot);
         EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Success);
+        EXPECT_NE(ProgressHUD::shared().status().find(u"/pictures/research.png"), std::u16string::npos)
+            << "the user is told where the picture went";
         ASSERT_EQ(app.asked.size(), 2u);
         EXPECT_EQ(app.asked.back(), document->fileURL());
     }

@@ -25,6 +25,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
 #include "shell/AppController.h"
@@ -508,6 +509,53 @@ TEST_F(MarkdownEditorWindowTest, TheLayoutInspectorsSideMarginsShowAndMoveTheSho
     }, 20)) << "the text starts at " << before << " before and " << after << " after";
     EXPECT_NEAR(after - before, 28, 4);
     EXPECT_EQ(editor.text(), u"Harbour lights at dusk") << "only the look changed";
+}
+
+// The overlay's message stands on a plate of its own, not on the text.
+TEST_F(MarkdownEditorWindowTest, TheOverlaysMessageStandsOnItsOwnPlate)
+{
+    const std::string path = folder.file("crowded.md");
+    {
+        std::ofstream file(path, std::ios::binary);
+        for (int line = 1; line <= 60; ++line)
+            file << "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM\n";
+    }
+    openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    GtkWidget* toplevel = gtk_widget_get_toplevel(view);
+    ProgressHUD::showErrorWithStatus(u"Location Services disabled.");
+    GtkWidget* plate = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        for (GtkWidget* label : test::descendants(toplevel, GTK_TYPE_LABEL)) {
+            if (std::string(gtk_label_get_text(GTK_LABEL(label))) == "Location Services disabled.")
+                plate = gtk_widget_get_ancestor(label, GTK_TYPE_FRAME);
+        }
+        return plate && gtk_widget_get_allocated_width(plate) > 1;
+    }, 10));
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(plate, toplevel, 0, 0, &x, &y));
+    const int width = gtk_widget_get_allocated_width(plate);
+    const int height = gtk_widget_get_allocated_height(plate);
+    // Across the plate's padding, left of the mark and the words: one
+    // colour, dark under the light words, wherever letters lie behind.
+    int light = 0;
+    RunLoop::main().runUntil([&] {
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("markdown-overlay-plate"));
+        if (!shot)
+            return false;
+        light = 0;
+        for (int dy = height / 4; dy < height * 3 / 4; ++dy) {
+            for (int dx = 4; dx < 12; ++dx)
+                light += darkness(test::pixelAt(shot, x + dx, y + dy)) < 300;
+        }
+        g_object_unref(shot);
+        return light == 0;
+    }, 10);
+    EXPECT_EQ(light, 0) << "the text shows through the overlay";
+    ProgressHUD::dismiss();
 }
 
 // The word counter chosen from the Tools menu shows over the text, and the

@@ -1071,7 +1071,23 @@ void GtkPresenter::progressHUDDidChange(ProgressHUD& hud)
     GtkWidget* overlay = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
     m_hud = gtk_frame_new(nullptr);
     GtkPopoverLifetime::forgetOnDestroy(m_hud, &m_hud, m_lifetime);
-    gtk_container_add(GTK_CONTAINER(m_hud), GtkViewBuilder::buildProgressHUDContent(hud));
+    // A dark plate of its own under the message and its mark: the document
+    // behind it must not show through the words.
+    GtkCssProvider* plate = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(plate,
+                                    "frame { background-color: rgba(40,40,40,0.94); border: none; border-radius: 12px; }"
+                                    " label, image { color: white; }",
+                                    -1, nullptr);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(m_hud), GTK_STYLE_PROVIDER(plate),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    GtkWidget* content = GtkViewBuilder::buildProgressHUDContent(hud);
+    gtk_container_add(GTK_CONTAINER(m_hud), content);
+    GList* parts = gtk_container_get_children(GTK_CONTAINER(content));
+    for (GList* part = parts; part; part = part->next)
+        gtk_style_context_add_provider(gtk_widget_get_style_context(GTK_WIDGET(part->data)), GTK_STYLE_PROVIDER(plate),
+                                       GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_list_free(parts);
+    g_object_unref(plate);
     gtk_widget_set_halign(m_hud, GTK_ALIGN_CENTER);
     gtk_widget_set_valign(m_hud, GTK_ALIGN_CENTER);
     gtk_overlay_add_overlay(GTK_OVERLAY(overlay), m_hud);
