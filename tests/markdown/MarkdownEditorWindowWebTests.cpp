@@ -1,6 +1,9 @@
 #include "markdown/MDTextViewBarItems.h"
 #include "markdown/MDTextViewController.h"
 #include "markdown/MEMarkdownTextView.h"
+#include "markdown/METoolbarButton.h"
+#include "markdown/MEKeySets.h"
+#include "markdown/MEKeyboardToolbar.h"
 #include "markdown/MarkdownEditorRegistration.h"
 
 #include "documents/EditorMakers.h"
@@ -556,6 +559,82 @@ TEST_F(MarkdownEditorWindowTest, TheOverlaysMessageStandsOnItsOwnPlate)
     }, 10);
     EXPECT_EQ(light, 0) << "the text shows through the overlay";
     ProgressHUD::dismiss();
+}
+
+// An insertion menu stands as tall as its rows, under a title in the text's
+// own colour that does not take the keyboard.
+TEST_F(MarkdownEditorWindowTest, AnInsertionMenuIsAsTallAsItsRowsUnderAPlainTitle)
+{
+    const std::string path = folder.file("menu.md");
+    std::ofstream(path, std::ios::binary) << "Harbour lights\n";
+    MDTextViewController& editor = openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(test::focusWindow(gtk_widget_get_toplevel(view)));
+    auto bar = std::dynamic_pointer_cast<MEKeyboardToolbar>(editor.markdownTextView().inputAccessoryView());
+    ASSERT_TRUE(bar);
+    std::u16string title;
+    for (const MEKeySpec& key : markdownKeySet(true)) {
+        if (key.menu == MEKeyMenu::ExtraMarkups)
+            title = key.title;
+    }
+    std::shared_ptr<METoolbarButton> menuKey;
+    for (const auto& key : bar->buttons()) {
+        if (key->title() == title)
+            menuKey = key;
+    }
+    ASSERT_TRUE(menuKey);
+    GtkWidget* keyWidget = presenter->widgetForView(*menuKey);
+    ASSERT_TRUE(keyWidget);
+    ASSERT_TRUE(test::clickWidget(keyWidget));
+    GtkWidget* heading = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        heading = nullptr;
+        std::shared_ptr<ViewController> menu = editor.presentedViewController();
+        GtkWidget* shown = menu ? presenter->widgetForController(*menu) : nullptr;
+        for (GtkWidget* label : shown ? test::descendants(shown, GTK_TYPE_LABEL) : std::vector<GtkWidget*>{}) {
+            if (std::string(gtk_label_get_text(GTK_LABEL(label))) == "Extra Markups" && gtk_widget_get_mapped(label))
+                heading = label;
+        }
+        return heading && gtk_widget_get_allocated_height(heading) > 1;
+    }, 10)) << "the menu's title is not shown";
+    GtkWidget* list = gtk_widget_get_ancestor(heading, GTK_TYPE_LIST_BOX);
+    GtkWidget* popover = gtk_widget_get_ancestor(heading, GTK_TYPE_POPOVER);
+    ASSERT_TRUE(list && popover);
+    for (int pass = 0; pass < 10; ++pass)
+        GtkPresenter::processPendingEvents();
+    // The rows fill the popover: no band of nothing as tall again below them.
+    GList* children = gtk_container_get_children(GTK_CONTAINER(list));
+    GtkWidget* lastRow = GTK_WIDGET(g_list_last(children)->data);
+    g_list_free(children);
+    int rowsEnd = 0;
+    int unused = 0;
+    GtkWidget* content = gtk_bin_get_child(GTK_BIN(popover));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(lastRow, content, 0, gtk_widget_get_allocated_height(lastRow), &unused, &rowsEnd));
+    const int shown = gtk_widget_get_allocated_height(content);
+    EXPECT_GE(rowsEnd, shown * 9 / 10) << "rows end " << rowsEnd << " down a popover " << shown << " high";
+    // The title in the text's own colour, and without the keyboard's outline.
+    GtkWidget* toplevel = gtk_widget_get_toplevel(view);
+    int darkest = 0;
+    RunLoop::main().runUntil([&] {
+        int x = 0;
+        int y = 0;
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("markdown-insertion-menu"));
+        if (!shot || !gtk_widget_translate_coordinates(heading, toplevel, 0, 0, &x, &y))
+            return false;
+        darkest = 0;
+        for (int dy = 0; dy < gtk_widget_get_allocated_height(heading); ++dy) {
+            for (int dx = 0; dx < gtk_widget_get_allocated_width(heading); ++dx)
+                darkest = std::max(darkest, darkness(test::pixelAt(shot, x + dx, y + dy)));
+        }
+        g_object_unref(shot);
+        return darkest > 600;
+    }, 10);
+    EXPECT_GT(darkest, 600) << "the title is greyed";
+    GtkWidget* focused = gtk_window_get_focus(GTK_WINDOW(gtk_widget_get_toplevel(popover)));
+    EXPECT_FALSE(focused && (focused == heading || gtk_widget_is_ancestor(heading, focused)))
+        << "the title has the keyboard";
 }
 
 // The word counter chosen from the Tools menu shows over the text, and the

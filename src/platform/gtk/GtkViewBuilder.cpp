@@ -826,11 +826,20 @@ void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
     for (std::size_t section = 0; section < table.numberOfSections(); ++section) {
         std::u16string header = table.titleForHeaderInSection(section);
         if (!header.empty()) {
+            // A title (a menu's, a section's) reads as a title: in the text's
+            // own colour, and never taking the keyboard focus, whose
+            // outline it would otherwise wear when the list opens.
             GtkWidget* row = gtk_list_box_row_new();
-            GtkWidget* label = gtk_label_new(toUtf8(header).c_str());
+            GtkWidget* label = gtk_label_new(nullptr);
+            gchar* markup = g_markup_printf_escaped("<b>%s</b>", toUtf8(header).c_str());
+            gtk_label_set_markup(GTK_LABEL(label), markup);
+            g_free(markup);
             gtk_label_set_xalign(GTK_LABEL(label), 0);
-            gtk_style_context_add_class(gtk_widget_get_style_context(label), "dim-label");
+            gtk_widget_set_margin_start(label, 8);
+            gtk_widget_set_margin_top(label, 4);
+            gtk_widget_set_margin_bottom(label, 4);
             gtk_container_add(GTK_CONTAINER(row), label);
+            gtk_widget_set_can_focus(row, FALSE);
             gtk_list_box_row_set_activatable(GTK_LIST_BOX_ROW(row), FALSE);
             gtk_list_box_row_set_selectable(GTK_LIST_BOX_ROW(row), FALSE);
             gtk_container_add(GTK_CONTAINER(listBox), row);
@@ -839,6 +848,9 @@ void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
             auto cell = table.cellForRowAtIndexPath({section, index});
             GtkWidget* row = gtk_list_box_row_new();
             gtk_container_add(GTK_CONTAINER(row), rowForCell(*cell));
+            // As tall as the table lays the row out: a panel sized for its
+            // rows is filled by them, not half empty.
+            gtk_widget_set_size_request(row, -1, pixels(table.heightForRowAtIndexPath({section, index})));
             GtkControlBridges::applyRowBackgroundColor(row, cell->backgroundColor());
             g_object_set_data(G_OBJECT(row), kSectionKey, GSIZE_TO_POINTER(section + 1));
             g_object_set_data(G_OBJECT(row), kRowKey, GSIZE_TO_POINTER(index + 1));
