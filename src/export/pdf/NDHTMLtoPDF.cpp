@@ -113,15 +113,9 @@ void NDHTMLtoPDF::setUpPage()
         ? m_environment.fontRules()
         : CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);
     switch (m_setup.kind) {
-    case PDFPageKind::Markdown: {
-        // The printed pages keep the top and bottom margins on every sheet;
-        // the content's own would add them a second time on the first.
-        MarkdownPageStyle style = m_setup.markdownStyle;
-        style.marginTop = 0;
-        style.marginBottom = 0;
-        m_html = PDFPageTemplates::markdownPage(fontRules, style, m_html);
+    case PDFPageKind::Markdown:
+        m_html = PDFPageTemplates::markdownPage(fontRules, m_setup.markdownStyle, m_html);
         break;
-    }
     case PDFPageKind::QVText:
         m_html = PDFPageTemplates::qvTextPage(fontRules, m_html);
         break;

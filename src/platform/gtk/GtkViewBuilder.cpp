@@ -331,8 +331,11 @@ GtkWidget* GtkViewBuilder::buildProgressHUDContent(const ProgressHUD& hud)
         const char* icon = hud.kind() == ProgressHUDKind::Success ? "emblem-ok-symbolic" : "dialog-error-symbolic";
         gtk_box_pack_start(GTK_BOX(box), gtk_image_new_from_icon_name(icon, GTK_ICON_SIZE_DIALOG), FALSE, FALSE, 0);
     }
-    if (!hud.status().empty())
-        gtk_box_pack_start(GTK_BOX(box), gtk_label_new(toUtf8(hud.status()).c_str()), FALSE, FALSE, 0);
+    if (!hud.status().empty()) {
+        GtkWidget* status = gtk_label_new(toUtf8(hud.status()).c_str());
+        gtk_label_set_justify(GTK_LABEL(status), GTK_JUSTIFY_CENTER);
+        gtk_box_pack_start(GTK_BOX(box), status, FALSE, FALSE, 0);
+    }
     return box;
 }
 
