@@ -17,6 +17,7 @@ packages=(
   libespeak-ng-dev espeak-ng-data libtesseract-dev libleptonica-dev tesseract-ocr-eng
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   fonts-croscore fonts-liberation2 fonts-dejavu-core fonts-noto-color-emoji fonts-wqy-microhei
+  fonts-lohit-beng-bengali fonts-lohit-gujr fonts-lohit-taml fonts-symbola fonts-hosny-amiri
   hyphen-en-us
 )
 # Machines that already carry Node.js from elsewhere have npm with it.

@@ -1,5 +1,6 @@
 #include "delivery/ExportPreferencesReader.h"
 
+#include "documents/MarkdownPageMargins.h"
 #include "documents/PageSizes.h"
 #include "export/PageMargins.h"
 #include "formats/rtf/DKRTFPageSettings.h"
@@ -18,7 +19,8 @@ ExportPreferences ExportPreferencesReader::read(const UserDefaults& defaults)
     ExportPreferences preferences;
     preferences.paperColor = defaults.stringForKey("currentPaperColor");
     preferences.documentMargins = margins(PageMargins::kDocumentPrefix);
-    preferences.markdownMargins = margins(PageMargins::kMarkdownPrefix);
+    // A Markdown side with no setting keeps the border the editor shows.
+    preferences.markdownMargins = MarkdownPageMargins::read([&](const std::string& key) { return defaults.doubleForKey(key); });
     preferences.headerSettings = defaults.stringForKey(DKRTFPageSettings::kHeaderControlKey);
     preferences.footerSettings = defaults.stringForKey(DKRTFPageSettings::kFooterControlKey);
     if (std::optional<std::string> paper = defaults.stringForKey(PageSizes::kDefaultPageSizeKey))

@@ -28,17 +28,19 @@ Result<std::string> PNGResultActions::pictureFinished(PNGAction action, Result<s
             call(m_hooks.cancelDocumentToPNGtask);
         return picturePath;
     }
-    Status acted = performAction(action, *picturePath, documentFileName);
+    std::string kept;
+    Status acted = performAction(action, *picturePath, documentFileName, kept);
     if (!acted) {
         if (m_hooks.presentError)
             m_hooks.presentError(acted.error());
         return acted.error();
     }
-    return picturePath;
+    // A picture saved for the user is answered where it now is.
+    return kept.empty() ? picturePath : Result<std::string>(kept);
 }
 
 Status PNGResultActions::performAction(PNGAction action, const std::string& picturePath,
-                                       const std::string& documentFileName)
+                                       const std::string& documentFileName, std::string& kept)
 {
     if (action == PNGAction::None)
         return Status::success();
@@ -70,6 +72,7 @@ Status PNGResultActions::performAction(PNGAction action, const std::string& pict
         Result<std::string> saved = m_services.share->savePicture(wrapper);
         if (!saved)
             return saved.error();
+        kept = *saved;
         if (m_hooks.showSuccess)
             m_hooks.showSuccess(u"Document saved in Photos!");
         return Status::success();

@@ -48,7 +48,10 @@ public:
                                         const std::string& documentFileName, bool tooTall = false);
 
     // The dispatch itself; actions without a service answer success.
-    Status performAction(PNGAction action, const std::string& picturePath, const std::string& documentFileName);
+    // `kept` becomes the path of the copy an action keeps for the user (the
+    // picture saved among the user's pictures), when there is one.
+    Status performAction(PNGAction action, const std::string& picturePath, const std::string& documentFileName,
+                         std::string& kept);
 
 private:
     void call(const std::function<void()>& hook) const;

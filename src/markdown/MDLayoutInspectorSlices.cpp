@@ -1,5 +1,6 @@
 #include "markdown/MDLayoutInspectorSlices.h"
 
+#include "documents/MarkdownPageMargins.h"
 #include "documents/PageSizes.h"
 #include "engine/css/ColorHTML.h"
 #include "platform/foundation/KeyedArchiver.h"
@@ -72,6 +73,40 @@ std::shared_ptr<DKInspectorSlice> stepperSlice(const char* identifier, const cha
     return named<StepperSlice>(identifier, localized(title),
                                StepperSlice::Value{[read, unit] { return number(read(), unit); },
                                                    [stepBy, limits] { stepBy(-limits.step); },
+                                                   [stepBy, limits] { stepBy(limits.step); }});
+}
+
+// A page margin row shows the margin in use: the setting, or the editor's
+// own border while there is none (0 is a margin like any other).
+std::shared_ptr<DKInspectorSlice> marginSlice(const char* identifier, const char* title, UserDefaults& defaults,
+                                              const char* side, Changed changed)
+{
+    const std::string key = std::string("markdownPageMargin") + side;
+    auto read = [&defaults, side] {
+        EdgeInsets margins = MarkdownPageMargins::read([&defaults](const std::string& name) {
+            std::optional<float> stored = defaults.floatForKey(name);
+            return stored ? std::optional<double>(*stored) : std::nullopt;
+        });
+        const std::string_view which = side;
+        return which == "Top" ? margins.top : which == "Left" ? margins.left : which == "Bottom" ? margins.bottom : margins.right;
+    };
+    const Limits limits{0.25, 0, 5};
+    auto stepBy = [&defaults, key, read, limits, changed](double delta) {
+        defaults.setFloat(key, static_cast<float>(std::clamp(read() + delta, limits.minimum, limits.maximum)));
+        changed();
+    };
+    auto shown = [read] {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.2f", read());
+        std::string value = text;
+        // "1.50" reads "1.5" and "2.00" reads "2".
+        value.erase(value.find_last_not_of('0') + 1);
+        if (value.back() == '.')
+            value.pop_back();
+        return toUtf16(value + " cm");
+    };
+    return named<StepperSlice>(identifier, localized(title),
+                               StepperSlice::Value{shown, [stepBy, limits] { stepBy(-limits.step); },
                                                    [stepBy, limits] { stepBy(limits.step); }});
 }
 
@@ -171,7 +206,6 @@ Slices MDLayoutInspectorSlices::make(UserDefaults& defaults, std::function<void(
         if (settingsChanged)
             settingsChanged();
     };
-    const Limits margins{0.25, 0, 5};
     return {
         named<DocumentContentsZoomInspectorSliceMD>("DocumentContentsZoomInspectorSliceMD"),
         fontSlice(defaults, changed),
@@ -185,12 +219,10 @@ Slices MDLayoutInspectorSlices::make(UserDefaults& defaults, std::function<void(
         stepperSlice("DKParagraphFirstLineIndentInspectorSliceMD", "First Line Indent", defaults, kFirstLineIndentKey, 0,
                      {0.5, 0, 10}, "", changed),
         pageSizeSlice(defaults, changed),
-        stepperSlice("DKPageLeftMarginSliceMD", "Left Margin", defaults, "markdownPageMarginLeft", 0, margins, " cm", changed),
-        stepperSlice("DKPageRightMarginSliceMD", "Right Margin", defaults, "markdownPageMarginRight", 0, margins, " cm",
-                     changed),
-        stepperSlice("DKPageTopMarginSliceMD", "Top Margin", defaults, "markdownPageMarginTop", 0, margins, " cm", changed),
-        stepperSlice("DKPageBottomMarginSliceMD", "Bottom Margin", defaults, "markdownPageMarginBottom", 0, margins, " cm",
-                     changed),
+        marginSlice("DKPageLeftMarginSliceMD", "Left Margin", defaults, "Left", changed),
+        marginSlice("DKPageRightMarginSliceMD", "Right Margin", defaults, "Right", changed),
+        marginSlice("DKPageTopMarginSliceMD", "Top Margin", defaults, "Top", changed),
+        marginSlice("DKPageBottomMarginSliceMD", "Bottom Margin", defaults, "Bottom", changed),
     };
 }
 

@@ -5,6 +5,7 @@
 #include "platform/foundation/RegularExpression.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/KeyCommand.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Switch.h"
@@ -130,9 +131,23 @@ void MEFindReplaceBar::prepareForShowing()
     m_searchedText.clear();
     m_errorLabel->setText(u"");
     m_matchCountLabel->setText(u"0");
+    // Nothing of the last search shows in the bar opened again.
+    m_findOnPageControl->setTitleForSegmentAtIndex(u"0/0", 1);
+    m_findOnPageControl->setEnabled(false);
     m_previousMatch->setEnabled(false);
     m_nextMatch->setEnabled(false);
     setReplaceButtonsEnabled(false);
+}
+
+std::vector<std::shared_ptr<KeyCommand>> MEFindReplaceBar::keyCommands() const
+{
+    // Bound weakly: a caller may keep the command longer than the bar lives.
+    std::weak_ptr<const Responder> weak = weak_from_this();
+    return {KeyCommand::make(kKeyInputEscape, KeyModifierNone, localized("Done"), [weak](KeyCommand&) {
+        auto bar = std::static_pointer_cast<const MEFindReplaceBar>(weak.lock());
+        if (bar && bar->m_closeAction)
+            bar->m_closeAction();
+    })};
 }
 
 void MEFindReplaceBar::resignFields()

@@ -6,10 +6,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace folio {
 
 class Button;
+class KeyCommand;
 class Label;
 class SegmentedControl;
 class SHTextView;
@@ -58,8 +60,9 @@ public:
     // Empty unless the find text is a pattern that does not compile.
     const std::shared_ptr<Label>& errorLabel() const { return m_errorLabel; }
 
-    // Runs when the bar's own close control is pressed.
+    // Runs when the bar's own close control is pressed, or Escape in one of its fields.
     void setCloseAction(std::function<void()> action) { m_closeAction = std::move(action); }
+    std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
 
     // --- The fields' delegate ---
     bool textFieldShouldChangeCharactersInRange(TextField& field, Range range, const std::u16string& replacement) override;

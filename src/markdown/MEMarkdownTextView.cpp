@@ -1,6 +1,8 @@
 #include "markdown/MEMarkdownTextView.h"
 
 #include "markdown/MEMarkdownSyntaxStorage.h"
+
+#include "documents/MarkdownPageMargins.h"
 #include "markdown/MEMarkdownTextViewDelegateProxy.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Localization.h"
@@ -65,9 +67,9 @@ void MEMarkdownTextView::reloadTextStyleSettings()
 
 void MEMarkdownTextView::applyPageInsets(bool tablet)
 {
-    constexpr double kTop = 22;
-    constexpr double kBottom = 8;
-    constexpr double kBorder = 22;
+    constexpr double kTop = MarkdownPageMargins::kEditorTop;
+    constexpr double kBottom = MarkdownPageMargins::kEditorBottom;
+    constexpr double kBorder = MarkdownPageMargins::kEditorSide;
     if (!tablet) {
         setTextContainerInset(EdgeInsets{kTop, kBorder, kBottom, kBorder});
         return;

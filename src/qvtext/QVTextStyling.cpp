@@ -16,6 +16,7 @@
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "tools/textstyle/TSTextStylePickerViewController.h"
+#include "tools/textstyle/TextStyleDefaults.h"
 #include "webeditor/AlignmentMenu.h"
 #include "webeditor/FontFaceRules.h"
 #include "webeditor/PageConnection.h"
@@ -227,6 +228,7 @@ void QVTextStyling::showTextStylePicker(const std::shared_ptr<BarButtonItem>& an
         if (answer && !answer->empty())
             set(floatValue(*answer));
     };
+    picker->setSelectedPageSize(TextStyleDefaults(m_defaults).defaultPageSize());
     readNumber("getCurrentLineSpacing();", [&](double v) { picker->setSelectedLineSpacing(v); });
     readNumber("getCurrentParagraphSpacing();", [&](double v) { picker->setSelectedParagraphSpacing(v); });
     readNumber("getCurrentParagraphSpacingBefore();", [&](double v) { picker->setSelectedParagraphSpacingBefore(v); });

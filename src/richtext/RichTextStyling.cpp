@@ -20,6 +20,7 @@
 #include "webeditor/FontFaceRules.h"
 #include "tools/pickers/FontSizePickerController.h"
 #include "tools/textstyle/TSTextStylePickerViewController.h"
+#include "tools/textstyle/TextStyleDefaults.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
@@ -268,6 +269,7 @@ void RichTextStyling::presentTextStylePicker(const std::function<void(PopoverPre
     picker->setSelectedTextColour(text ? closestColorName(*text).value_or("black") : "black");
     std::optional<Color> paper = m_paragraphs.currentDocumentBackgroundColor();
     picker->setSelectedBackgroundColour(paper ? closestColorName(*paper).value_or("white") : "white");
+    picker->setSelectedPageSize(TextStyleDefaults(m_defaults).defaultPageSize());
     picker->setSelectedLineSpacing(floatValue(m_page.readString("getCurrentLineSpacing();")));
     picker->setSelectedParagraphSpacing(floatValue(m_page.readString("getCurrentParagraphSpacing();")));
     picker->setSelectedParagraphSpacingBefore(floatValue(m_page.readString("getCurrentParagraphSpacingBefore();")));

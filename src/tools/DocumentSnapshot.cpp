@@ -16,8 +16,10 @@ void takeDocumentSnapshot(const DKDocument* document)
         return;
     }
     app->takeSnapshotFromURL(document->fileURL(), [](Result<std::string> picture) {
+        // The mark says where the picture went, not only that it went.
         if (picture)
-            ProgressHUD::showSuccessWithStatus(u"");
+            ProgressHUD::showSuccessWithStatus(
+                toUtf16(Localization::localizedString("Snapshot saved as", "") + "\n" + *picture));
         else
             ProgressHUD::showErrorWithStatus(toUtf16(picture.error().message));
     });

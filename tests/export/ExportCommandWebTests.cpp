@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -147,6 +149,51 @@ TEST_F(ExportCommand, Windows1252RichTextReachesEveryFormatAndLeavesThePreferenc
     std::string before = readFile(preferences);
     ASSERT_EQ(folio("export '" + document + "' --format pdf --output '" + m_folder.path("again.pdf") + "'", home), 0);
     EXPECT_EQ(readFile(preferences), before);
+}
+
+// A Markdown page takes each margin the settings hold once, and the editor's
+// own border where they hold none: its text never touches the paper's edge.
+TEST_F(ExportCommand, MarkdownPDFTakesEachMarginOnceAndTheEditorsBorderWhenNoneIsSet)
+{
+    constexpr double kPointsPerCentimetre = 72 / 2.54;
+    writeFile(m_folder.path("notes.md"), "Amber lantern glows\n");
+    struct Case {
+        std::optional<double> top;
+        std::optional<double> left;
+    };
+    // Top and left in centimetres; none where nothing is stored.
+    const std::vector<Case> cases{{std::nullopt, std::nullopt}, {1, 2}, {2, 1}, {3, 0.5}};
+    std::vector<double> firstLineTops;
+    for (std::size_t index = 0; index < cases.size(); ++index) {
+        const Case& margins = cases[index];
+        const std::string home = m_folder.path("home-" + std::to_string(index));
+        std::filesystem::create_directories(home + "/Config");
+        std::string settings;
+        if (margins.top)
+            settings += "<key>markdownPageMarginTop</key><real>" + std::to_string(*margins.top) + "</real>";
+        if (margins.left)
+            settings += "<key>markdownPageMarginLeft</key><real>" + std::to_string(*margins.left) + "</real>";
+        writeFile(home + "/Config/Preferences.plist",
+                  "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>" + settings + "</dict></plist>");
+        const std::string output = m_folder.path("notes-" + std::to_string(index) + ".pdf");
+        ASSERT_EQ(folio("export '" + m_folder.path("notes.md") + "' --format pdf --output '" + output + "'", home), 0);
+        std::vector<PDFWord> words = pdfWords(output, 1);
+        const PDFWord* first = findWord(words, "Amber");
+        ASSERT_NE(first, nullptr) << "case " << index;
+        // The editor's border is 22 points at the sides and on top.
+        const double top = margins.top.value_or(22 / kPointsPerCentimetre) * kPointsPerCentimetre;
+        const double left = margins.left.value_or(22 / kPointsPerCentimetre) * kPointsPerCentimetre;
+        // NOTE: the web engine prints the page's CSS lengths a fifteenth
+        // larger than the paper's points, which the side margin shares.
+        EXPECT_NEAR(first->xMin, left * 16 / 15, 2) << "case " << index;
+        // The line's own leading stands above its letters, and no more.
+        EXPECT_GE(first->yMin, top) << "case " << index;
+        EXPECT_LE(first->yMin, top + 14) << "case " << index;
+        firstLineTops.push_back(first->yMin - top);
+    }
+    // The same leading in every case: each centimetre of margin counts once.
+    for (double leading : firstLineTops)
+        EXPECT_NEAR(leading, firstLineTops.front(), 1);
 }
 
 // Commands that show no page start without the web engine, GTK, poppler, the

@@ -400,6 +400,8 @@ TEST_F(MDTextViewControllerTest, TheSnapshotAndTheResearchBrowserOpenFromTools)
         app.outcome = std::string("/pictures/research.png");
         editor.toolsOptionSelected(MDTextViewController::ToolsOptionSnapshot);
         EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Success);
+        EXPECT_NE(ProgressHUD::shared().status().find(u"/pictures/research.png"), std::u16string::npos)
+            << "the user is told where the picture went";
         ASSERT_EQ(app.asked.size(), 2u);
         EXPECT_EQ(app.asked.back(), document->fileURL());
     }
@@ -499,11 +501,20 @@ TEST_F(MDTextViewControllerTest, TheLayoutInspectorRestylesTheOpenTextAndKeepsTh
     EXPECT_EQ(m_defaults.integerForKey("markdownDefaultAlignment"), 2);
     auto left = std::dynamic_pointer_cast<StepperSlice>(slice("DKPageLeftMarginSliceMD"));
     ASSERT_TRUE(left);
+    // Unset, the rows show the border the editor draws: 22 pt at the sides
+    // and on top, 8 pt below.
+    EXPECT_EQ(left->valueLabel()->text(), u"0.78 cm");
+    auto bottom = std::dynamic_pointer_cast<StepperSlice>(slice("DKPageBottomMarginSliceMD"));
+    ASSERT_TRUE(bottom);
+    EXPECT_EQ(bottom->valueLabel()->text(), u"0.28 cm");
     left->increaseButton()->tap();
-    EXPECT_EQ(m_defaults.floatForKey("markdownPageMarginLeft"), 0.25f);
-    left->decreaseButton()->tap();
-    left->decreaseButton()->tap();
+    EXPECT_NEAR(m_defaults.floatForKey("markdownPageMarginLeft").value_or(0), 22 / (72 / 2.54) + 0.25, 1e-5);
+    EXPECT_EQ(left->valueLabel()->text(), u"1.03 cm");
+    EXPECT_NEAR(editor.markdownTextView().textContainerInset().left, 22 + 0.25 * 72 / 2.54, 1e-3);
+    for (int press = 0; press < 6; ++press)
+        left->decreaseButton()->tap();
     EXPECT_EQ(m_defaults.floatForKey("markdownPageMarginLeft"), 0.0f) << "no margin below nothing";
+    EXPECT_EQ(left->valueLabel()->text(), u"0 cm");
 
     // Only settings changed: the document's text did not.
     EXPECT_EQ(editor.text(), u"# Title\n\nSome *text* here\n");

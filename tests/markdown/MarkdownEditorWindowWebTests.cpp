@@ -1,6 +1,9 @@
 #include "markdown/MDTextViewBarItems.h"
 #include "markdown/MDTextViewController.h"
 #include "markdown/MEMarkdownTextView.h"
+#include "markdown/METoolbarButton.h"
+#include "markdown/MEKeySets.h"
+#include "markdown/MEKeyboardToolbar.h"
 #include "markdown/MarkdownEditorRegistration.h"
 
 #include "documents/EditorMakers.h"
@@ -25,6 +28,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
 #include "shell/AppController.h"
@@ -125,10 +129,15 @@ protected:
     // The right edge of the dark ink drawn on the text's first line, in the window.
     int inkRightEdgeOfFirstLine(GtkWidget* view, const std::string& shotName)
     {
+        return inkEdgesOfFirstLine(view, shotName).second;
+    }
+    // The left and right edges of that ink, from the view's left edge.
+    std::pair<int, int> inkEdgesOfFirstLine(GtkWidget* view, const std::string& shotName)
+    {
         GtkWidget* toplevel = gtk_widget_get_toplevel(view);
         GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath(shotName));
         if (!shot)
-            return -1;
+            return {-1, -1};
         GtkTextIter start;
         gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), &start);
         GdkRectangle line;
@@ -144,8 +153,18 @@ protected:
                     edge = std::max(edge, x);
             }
         }
+        // The band of the line may reach only the tallest letters' tops in
+        // the picture: the left edge is looked for half a line around it.
+        int leftEdge = -1;
+        const int height = gdk_pixbuf_get_height(shot) - top;
+        for (int y = std::max(0, line.y - line.height / 2); y < std::min(height, line.y + line.height * 3 / 2); ++y) {
+            for (int x = 0; x < width && (leftEdge < 0 || x < leftEdge); ++x) {
+                if (darkness(test::pixelAt(shot, left + x, top + y)) > 400)
+                    leftEdge = x;
+            }
+        }
         g_object_unref(shot);
-        return edge;
+        return {leftEdge, edge};
     }
 
     test::ScratchFolder folder;
@@ -434,6 +453,188 @@ TEST_F(MarkdownEditorWindowTest, TheLayoutInspectorMakesTheShownTextLarger)
     }, 20)) << "ink ends at " << before << " before and " << after << " after";
     EXPECT_EQ(editor.text(), u"Harbour lights at dusk\n") << "only the look changed";
     EXPECT_FALSE(app.currentDocument()->hasUnsavedChanges());
+}
+
+// The margin rows tell the margin the text has, and a changed margin moves
+// the text in the open window at once.
+TEST_F(MarkdownEditorWindowTest, TheLayoutInspectorsSideMarginsShowAndMoveTheShownText)
+{
+    for (const char* key : {"markdownPageMarginLeft", "markdownPageMarginRight"}) {
+        keepSetting(key);
+        UserDefaults::standardUserDefaults().removeObjectForKey(key);
+    }
+    const std::string path = folder.file("margins.md");
+    // No line after it: the caret stands at the end of the line, right of the text.
+    std::ofstream(path, std::ios::binary) << "Harbour lights at dusk";
+    MDTextViewController& editor = openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(test::focusWindow(gtk_widget_get_toplevel(view)));
+    int before = -1;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return (before = inkEdgesOfFirstLine(view, "markdown-margin-before").first) > 0; }, 20));
+    EXPECT_NEAR(before, 22, 4) << "the editor's border";
+
+    GtkWidget* styleItem = presenter->widgetForBarButtonItem(*editor.barItems().textStyleBarButtonItem());
+    ASSERT_TRUE(styleItem);
+    ASSERT_TRUE(test::clickWidget(styleItem));
+    const std::shared_ptr<DKInspector>& inspector = editor.layoutInspector();
+    GtkWidget* pane = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        pane = inspector->isVisible() ? presenter->widgetForController(*inspector->navigationController()) : nullptr;
+        return pane && gtk_widget_get_mapped(pane);
+    }, 20));
+    std::shared_ptr<StepperSlice> left;
+    for (const auto& slice : inspector->mainPane()->slices()) {
+        if (slice->identifier() == "DKPageLeftMarginSliceMD")
+            left = std::dynamic_pointer_cast<StepperSlice>(slice);
+    }
+    ASSERT_TRUE(left);
+    EXPECT_TRUE(contains(test::labelTexts(pane), "0.78 cm")) << "the row tells the margin in use";
+    // Four steps of a quarter centimetre: 1 cm, 28 points more.
+    for (int press = 1; press <= 4; ++press) {
+        GtkWidget* wider = GtkViewBuilder::widgetForView(pane, *left->increaseButton());
+        ASSERT_TRUE(wider);
+        ASSERT_TRUE(test::clickWidget(wider));
+        ASSERT_TRUE(RunLoop::main().runUntil([&] {
+            GtkPresenter::processPendingEvents();
+            return UserDefaults::standardUserDefaults().floatForKey("markdownPageMarginLeft").value_or(0) > 0.7f + 0.25f * press;
+        }, 10)) << "press " << press;
+    }
+    EXPECT_TRUE(contains(test::labelTexts(pane), "1.78 cm")) << "the row shows the new margin";
+    view = editorWidget();
+    ASSERT_TRUE(view);
+    int after = -1;
+    EXPECT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        after = inkEdgesOfFirstLine(view, "markdown-margin-after").first;
+        return after > before + 24;
+    }, 20)) << "the text starts at " << before << " before and " << after << " after";
+    EXPECT_NEAR(after - before, 28, 4);
+    EXPECT_EQ(editor.text(), u"Harbour lights at dusk") << "only the look changed";
+}
+
+// The overlay's message stands on a plate of its own, not on the text.
+TEST_F(MarkdownEditorWindowTest, TheOverlaysMessageStandsOnItsOwnPlate)
+{
+    const std::string path = folder.file("crowded.md");
+    {
+        std::ofstream file(path, std::ios::binary);
+        for (int line = 1; line <= 60; ++line)
+            file << "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM\n";
+    }
+    openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    GtkWidget* toplevel = gtk_widget_get_toplevel(view);
+    ProgressHUD::showErrorWithStatus(u"Location Services disabled.");
+    GtkWidget* plate = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        for (GtkWidget* label : test::descendants(toplevel, GTK_TYPE_LABEL)) {
+            if (std::string(gtk_label_get_text(GTK_LABEL(label))) == "Location Services disabled.")
+                plate = gtk_widget_get_ancestor(label, GTK_TYPE_FRAME);
+        }
+        return plate && gtk_widget_get_allocated_width(plate) > 1;
+    }, 10));
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(plate, toplevel, 0, 0, &x, &y));
+    const int width = gtk_widget_get_allocated_width(plate);
+    const int height = gtk_widget_get_allocated_height(plate);
+    // Across the plate's padding, left of the mark and the words: one
+    // colour, dark under the light words, wherever letters lie behind.
+    int light = 0;
+    RunLoop::main().runUntil([&] {
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("markdown-overlay-plate"));
+        if (!shot)
+            return false;
+        light = 0;
+        for (int dy = height / 4; dy < height * 3 / 4; ++dy) {
+            for (int dx = 4; dx < 12; ++dx)
+                light += darkness(test::pixelAt(shot, x + dx, y + dy)) < 300;
+        }
+        g_object_unref(shot);
+        return light == 0;
+    }, 10);
+    EXPECT_EQ(light, 0) << "the text shows through the overlay";
+    ProgressHUD::dismiss();
+}
+
+// An insertion menu stands as tall as its rows, under a title in the text's
+// own colour that does not take the keyboard.
+TEST_F(MarkdownEditorWindowTest, AnInsertionMenuIsAsTallAsItsRowsUnderAPlainTitle)
+{
+    const std::string path = folder.file("menu.md");
+    std::ofstream(path, std::ios::binary) << "Harbour lights\n";
+    MDTextViewController& editor = openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(test::focusWindow(gtk_widget_get_toplevel(view)));
+    auto bar = std::dynamic_pointer_cast<MEKeyboardToolbar>(editor.markdownTextView().inputAccessoryView());
+    ASSERT_TRUE(bar);
+    std::u16string title;
+    for (const MEKeySpec& key : markdownKeySet(true)) {
+        if (key.menu == MEKeyMenu::ExtraMarkups)
+            title = key.title;
+    }
+    std::shared_ptr<METoolbarButton> menuKey;
+    for (const auto& key : bar->buttons()) {
+        if (key->title() == title)
+            menuKey = key;
+    }
+    ASSERT_TRUE(menuKey);
+    GtkWidget* keyWidget = presenter->widgetForView(*menuKey);
+    ASSERT_TRUE(keyWidget);
+    ASSERT_TRUE(test::clickWidget(keyWidget));
+    GtkWidget* heading = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        heading = nullptr;
+        std::shared_ptr<ViewController> menu = editor.presentedViewController();
+        GtkWidget* shown = menu ? presenter->widgetForController(*menu) : nullptr;
+        for (GtkWidget* label : shown ? test::descendants(shown, GTK_TYPE_LABEL) : std::vector<GtkWidget*>{}) {
+            if (std::string(gtk_label_get_text(GTK_LABEL(label))) == "Extra Markups" && gtk_widget_get_mapped(label))
+                heading = label;
+        }
+        return heading && gtk_widget_get_allocated_height(heading) > 1;
+    }, 10)) << "the menu's title is not shown";
+    GtkWidget* list = gtk_widget_get_ancestor(heading, GTK_TYPE_LIST_BOX);
+    GtkWidget* popover = gtk_widget_get_ancestor(heading, GTK_TYPE_POPOVER);
+    ASSERT_TRUE(list && popover);
+    for (int pass = 0; pass < 10; ++pass)
+        GtkPresenter::processPendingEvents();
+    // The rows fill the popover: no band of nothing as tall again below them.
+    GList* children = gtk_container_get_children(GTK_CONTAINER(list));
+    GtkWidget* lastRow = GTK_WIDGET(g_list_last(children)->data);
+    g_list_free(children);
+    int rowsEnd = 0;
+    int unused = 0;
+    GtkWidget* content = gtk_bin_get_child(GTK_BIN(popover));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(lastRow, content, 0, gtk_widget_get_allocated_height(lastRow), &unused, &rowsEnd));
+    const int shown = gtk_widget_get_allocated_height(content);
+    EXPECT_GE(rowsEnd, shown * 9 / 10) << "rows end " << rowsEnd << " down a popover " << shown << " high";
+    // The title in the text's own colour, and without the keyboard's outline.
+    GtkWidget* toplevel = gtk_widget_get_toplevel(view);
+    int darkest = 0;
+    RunLoop::main().runUntil([&] {
+        int x = 0;
+        int y = 0;
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("markdown-insertion-menu"));
+        if (!shot || !gtk_widget_translate_coordinates(heading, toplevel, 0, 0, &x, &y))
+            return false;
+        darkest = 0;
+        for (int dy = 0; dy < gtk_widget_get_allocated_height(heading); ++dy) {
+            for (int dx = 0; dx < gtk_widget_get_allocated_width(heading); ++dx)
+                darkest = std::max(darkest, darkness(test::pixelAt(shot, x + dx, y + dy)));
+        }
+        g_object_unref(shot);
+        return darkest > 600;
+    }, 10);
+    EXPECT_GT(darkest, 600) << "the title is greyed";
+    GtkWidget* focused = gtk_window_get_focus(GTK_WINDOW(gtk_widget_get_toplevel(popover)));
+    EXPECT_FALSE(focused && (focused == heading || gtk_widget_is_ancestor(heading, focused)))
+        << "the title has the keyboard";
 }
 
 // The word counter chosen from the Tools menu shows over the text, and the

@@ -16,6 +16,7 @@
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
@@ -295,6 +296,79 @@ TEST_F(MarkdownFindBarWindowTest, AClickIntoTheTextEndsTheSearchAndBringsTheWhol
         10));
     ASSERT_TRUE(test::typeText("Q"));
     EXPECT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return textView.text().find(u'Q') != std::u16string::npos; }, 10));
+}
+
+// Ending a search by clicking into the text leaves the text where it stood,
+// with the caret where the click put it; the bar opened again with Ctrl+F
+// starts afresh, and Escape closes it.
+TEST_F(MarkdownFindBarWindowTest, TheSearchEndsWhereTheTextStoodAndTheBarOpensAfreshAndClosesWithEscape)
+{
+    const std::string path = folder.file("harbours.md");
+    {
+        std::ofstream file(path, std::ios::binary);
+        for (int line = 1; line <= 200; ++line)
+            file << "Line " << line << (line % 40 == 20 ? " by the harbour" : " of the long text") << "\n";
+    }
+    MDTextViewController& editor = openEditor(path);
+    MEMarkdownTextView& textView = editor.markdownTextView();
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::focusWindow(toplevel()));
+    ASSERT_TRUE(test::clickWidget(shownTextView()));
+    ASSERT_TRUE(test::pressKeys("ctrl+f"));
+    ASSERT_TRUE(findFieldHasTheKeyboard());
+    ASSERT_TRUE(test::typeText("harbour"));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return textView.numberOfMatches() == 5; }, 10));
+    // The third match, in the middle of the text, scrolled into view.
+    textView.searchAccessoryView()->nextprevResultsFindOnPage(MEFindReplaceBar::NextMatchTag);
+    textView.searchAccessoryView()->nextprevResultsFindOnPage(MEFindReplaceBar::NextMatchTag);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return buttonsLabelled("3/5") == 1; }, 10));
+    GtkWidget* text = shownTextView();
+    ASSERT_TRUE(text);
+    GtkAdjustment* vertical = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(text));
+    double scrolled = 0;
+    // Settled once the smooth scroll to the match has stopped.
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        const double now = gtk_adjustment_get_value(vertical);
+        const bool still = now > 500 && now == scrolled;
+        scrolled = now;
+        return still;
+    }, 20)) << "the match in the middle of the text is scrolled to";
+
+    ASSERT_TRUE(test::clickWidget(text));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return findEntries() == 0; }, 10));
+    text = shownTextView();
+    ASSERT_TRUE(text);
+    vertical = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(text));
+    RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        return std::abs(gtk_adjustment_get_value(vertical) - scrolled) < 40;
+    }, 5);
+    EXPECT_NEAR(gtk_adjustment_get_value(vertical), scrolled, 40) << "the text stays where it stood";
+    // The caret, where the click put it, is in sight.
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(text));
+    GtkTextIter caret;
+    gtk_text_buffer_get_iter_at_mark(buffer, &caret, gtk_text_buffer_get_insert(buffer));
+    EXPECT_GT(gtk_text_iter_get_line(&caret), 40) << "the click lands in the middle of the text";
+    GdkRectangle at;
+    GdkRectangle visible;
+    gtk_text_view_get_iter_location(GTK_TEXT_VIEW(text), &caret, &at);
+    gtk_text_view_get_visible_rect(GTK_TEXT_VIEW(text), &visible);
+    EXPECT_TRUE(at.y >= visible.y && at.y + at.height <= visible.y + visible.height)
+        << "caret at " << at.y << ", the view shows " << visible.y << " to " << visible.y + visible.height;
+
+    // Opened again, the bar shows no trace of the last search.
+    ASSERT_TRUE(test::pressKeys("ctrl+f"));
+    ASSERT_TRUE(findFieldHasTheKeyboard());
+    EXPECT_EQ(textView.searchAccessoryView()->matchCountLabel()->text(), u"0");
+    EXPECT_EQ(buttonsLabelled("3/5"), 0u) << "the segment still tells the last search";
+    EXPECT_EQ(buttonsLabelled("0/0"), 1u);
+    // Escape closes it, and the typing goes to the text again.
+    ASSERT_TRUE(test::pressKeys("Escape"));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return findEntries() == 0; }, 10))
+        << "Escape leaves the find bar open";
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { GtkPresenter::processPendingEvents(); return gtk_window_get_focus(GTK_WINDOW(toplevel())) == shownTextView(); }, 10));
 }
 
 TEST_F(MarkdownFindBarWindowTest, TheKeyBarIsWholeAgainAfterTheFindBarIsDone)

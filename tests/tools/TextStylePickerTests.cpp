@@ -200,10 +200,11 @@ TEST_F(TextStylePickerTest, rowsPushTheirListsAndTheListsAnswersReachTheDelegate
     EXPECT_EQ(picker->selectedTextColour(), "darkgray");
     EXPECT_EQ(picker->selectedBackgroundColour(), "white");
     EXPECT_EQ(picker->selectedPageMarginTop(), 0.85);
-    // The paper size goes to the store and the label; the selected size stays.
+    // The paper size goes to the store and the label, and is the selected
+    // size the row shows from then on.
     EXPECT_EQ(defaults.stringForKey("defaultPageSize"), "Legal");
     EXPECT_EQ(picker->pageSizeLabel()->text(), u"Legal");
-    EXPECT_EQ(picker->selectedPageSize(), "A4");
+    EXPECT_EQ(picker->selectedPageSize(), "Legal");
 }
 
 TEST_F(TextStylePickerTest, defaultStyleSwitchDimsTheRestAndTellsTheDelegate)

@@ -5,12 +5,15 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/UIThemes.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/TableViewController.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "tools/ToolPanelPresentation.h"
@@ -99,6 +102,44 @@ protected:
         return presenter->widgetForController(*navigation);
     }
 
+    // Shown as the editors show their style and insert panels: in a popover
+    // pointing at the editor's view, at the size the panel asks for.
+    GtkWidget* presentAsPopover(const std::shared_ptr<ViewController>& panel)
+    {
+        navigation = NavigationController::withRootViewController(panel);
+        navigation->setModalPresentationStyle(ModalPresentationStyle::Popover);
+        if (auto popover = navigation->popoverPresentationController()) {
+            popover->setSourceView(editor->view());
+            popover->setSourceRect(makeRect(400, 600, 40, 30));
+        }
+        EXPECT_TRUE(editor->presentViewController(navigation, false).ok());
+        GtkWidget* shown = nullptr;
+        EXPECT_TRUE(RunLoop::main().runUntil([&] {
+            GtkPresenter::processPendingEvents();
+            shown = presenter->widgetForController(*navigation);
+            return shown && gtk_widget_get_mapped(shown);
+        }, 20));
+        GtkPresenter::processPendingEvents();
+        return shown;
+    }
+    // How far the widest scroller under `root` scrolls sideways, once laid out.
+    double sidewaysScroll(GtkWidget* root)
+    {
+        std::vector<GtkWidget*> scrollers = descendants(root, GTK_TYPE_SCROLLED_WINDOW);
+        EXPECT_TRUE(RunLoop::main().runUntil([&] {
+            GtkPresenter::processPendingEvents();
+            return std::all_of(scrollers.begin(), scrollers.end(), [](GtkWidget* scroller) {
+                return gtk_adjustment_get_page_size(gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller))) > 0;
+            });
+        }, 10)) << "the panel is laid out";
+        double widest = 0;
+        for (GtkWidget* scroller : descendants(root, GTK_TYPE_SCROLLED_WINDOW)) {
+            GtkAdjustment* sideways = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller));
+            widest = std::max(widest, gtk_adjustment_get_upper(sideways) - gtk_adjustment_get_page_size(sideways));
+        }
+        return widest;
+    }
+
     void screenshot(GtkWidget* toplevel, const std::string& name)
     {
         GtkPresenter::processPendingEvents();
@@ -182,6 +223,132 @@ TEST_F(ToolsPanelsWebTest, textStylePopoverShowsItsRowsAndItsSteppersStepWithThe
     picker->tableView()->tapRowAtIndexPath({TSTextStylePickerViewController::Options, 0});
     GtkPresenter::processPendingEvents();
     screenshot(presenter->widgetForController(*navigation), "font-families");
+}
+
+// In its popover the style panel carries its title, opens with no row
+// chosen, fits its width, and tells the paper size it was given and the one
+// chosen from its list.
+TEST_F(ToolsPanelsWebTest, textStylePopoverShowsItsTitleAndThePaperSizeWithNoRowChosen)
+{
+    auto picker = std::make_shared<TSTextStylePickerViewController>(defaults);
+    picker->setDelegate(recorder);
+    picker->setSelectedFont(FontChoice{"Georgia", 14});
+    picker->setSelectedPageSize("A4");
+    GtkWidget* popover = presentAsPopover(picker);
+    ASSERT_NE(popover, nullptr);
+    ASSERT_TRUE(GTK_IS_POPOVER(popover));
+    EXPECT_TRUE(hasLabel(popover, "Font, Paragraph & Page Styles"));
+    EXPECT_TRUE(hasLabel(popover, "A4"));
+    for (GtkWidget* list : descendants(popover, GTK_TYPE_LIST_BOX))
+        EXPECT_EQ(gtk_list_box_get_selected_row(GTK_LIST_BOX(list)), nullptr) << "a row shows as chosen";
+    EXPECT_LE(sidewaysScroll(popover), 1.0);
+
+    picker->tableView()->tapRowAtIndexPath({TSTextStylePickerViewController::Options, 4});
+    GtkPresenter::processPendingEvents();
+    popover = presenter->widgetForController(*navigation);
+    ASSERT_TRUE(hasLabel(popover, "Paper Sizes"));
+    auto sizes = std::dynamic_pointer_cast<TableViewController>(navigation->topViewController());
+    ASSERT_TRUE(sizes);
+    sizes->tableView()->tapRowAtIndexPath({0, 18});
+    navigation->popViewControllerAnimated(false);
+    GtkPresenter::processPendingEvents();
+    popover = presenter->widgetForController(*navigation);
+    EXPECT_TRUE(hasLabel(popover, "A5")) << "the chosen size";
+    EXPECT_FALSE(hasLabel(popover, "A4"));
+}
+
+// The lists the style panel opens fit its width, and the paper-size list
+// marks the size it was given where it can be seen.
+TEST_F(ToolsPanelsWebTest, theStyleListsFitThePopoverAndThePaperSizeListShowsItsCheckMark)
+{
+    auto picker = std::make_shared<TSTextStylePickerViewController>(defaults);
+    picker->setDelegate(recorder);
+    picker->setSelectedTextColour("red");
+    picker->setSelectedPageSize("A4");
+    GtkWidget* popover = presentAsPopover(picker);
+    ASSERT_NE(popover, nullptr);
+    picker->tableView()->tapRowAtIndexPath({TSTextStylePickerViewController::Options, 2});
+    GtkPresenter::processPendingEvents();
+    popover = presenter->widgetForController(*navigation);
+    ASSERT_TRUE(hasLabel(popover, "darkslategray"));
+    EXPECT_LE(sidewaysScroll(popover), 1.0) << "the colour list";
+    navigation->popViewControllerAnimated(false);
+
+    picker->tableView()->tapRowAtIndexPath({TSTextStylePickerViewController::Options, 4});
+    GtkPresenter::processPendingEvents();
+    popover = presenter->widgetForController(*navigation);
+    ASSERT_TRUE(hasLabel(popover, "A4"));
+    EXPECT_LE(sidewaysScroll(popover), 1.0) << "the paper-size list";
+    GtkWidget* check = nullptr;
+    for (GtkWidget* label : descendants(popover, GTK_TYPE_LABEL)) {
+        if (std::string(gtk_label_get_text(GTK_LABEL(label))) == "\u2714")
+            check = label;
+    }
+    ASSERT_NE(check, nullptr) << "no size is checked";
+    // The A4 row is in sight, and its mark is drawn darker than the row.
+    GtkAdjustment* vertical = gtk_scrolled_window_get_vadjustment(
+        GTK_SCROLLED_WINDOW(gtk_widget_get_ancestor(check, GTK_TYPE_SCROLLED_WINDOW)));
+    int rowY = 0;
+    int unused = 0;
+    GtkWidget* list = gtk_widget_get_ancestor(check, GTK_TYPE_LIST_BOX);
+    ASSERT_TRUE(gtk_widget_translate_coordinates(check, list, 0, 0, &unused, &rowY));
+    gtk_adjustment_set_value(vertical, rowY - 20);
+    GtkWidget* toplevel = gtk_widget_get_toplevel(check);
+    int dark = 0;
+    RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        int x = 0;
+        int y = 0;
+        if (!gtk_widget_translate_coordinates(check, toplevel, 0, 0, &x, &y))
+            return false;
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("paper-size-check"));
+        if (!shot)
+            return false;
+        dark = 0;
+        for (int dy = 0; dy < gtk_widget_get_allocated_height(check) && y + dy < gdk_pixbuf_get_height(shot); ++dy) {
+            for (int dx = 0; dx < gtk_widget_get_allocated_width(check) && x + dx < gdk_pixbuf_get_width(shot); ++dx) {
+                const unsigned pixel = test::pixelAt(shot, x + dx, y + dy);
+                dark += ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 300;
+            }
+        }
+        g_object_unref(shot);
+        return dark > 10;
+    }, 10);
+    EXPECT_GT(dark, 10) << "the check mark cannot be seen";
+}
+
+// The Markdown insert menu carries its title in its popover; the symbols of
+// its grids draw at the grid's size, and every one with a real glyph.
+TEST_F(ToolsPanelsWebTest, markdownInsertPopoverHasItsTitleAndEverySymbolDrawsLargeWithAGlyph)
+{
+    auto menu = std::make_shared<MDSpecialCharsPickerController>(defaults);
+    menu->setDelegate(recorder);
+    menu->setTitle(u"Insert");
+    GtkWidget* popover = presentAsPopover(menu);
+    ASSERT_NE(popover, nullptr);
+    EXPECT_TRUE(hasLabel(popover, "Insert"));
+    // Rows 3 to 10: the eight fixed sets.
+    for (std::size_t row = 3; row <= 10; ++row) {
+        menu->tableView()->tapRowAtIndexPath({0, row});
+        GtkPresenter::processPendingEvents();
+        popover = presenter->widgetForController(*navigation);
+        std::size_t cells = 0;
+        for (GtkWidget* button : descendants(popover, GTK_TYPE_BUTTON)) {
+            GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
+            const char* title = gtk_button_get_label(GTK_BUTTON(button));
+            if (!label || !GTK_IS_LABEL(label) || !title || std::string(title) == "Back")
+                continue;
+            ++cells;
+            PangoLayout* layout = gtk_label_get_layout(GTK_LABEL(label));
+            EXPECT_EQ(pango_layout_get_unknown_glyphs_count(layout), 0) << "no font draws " << title;
+            PangoRectangle logical;
+            pango_layout_get_pixel_extents(layout, nullptr, &logical);
+            EXPECT_GE(logical.height, 30) << title << " is drawn " << logical.height << " pixels high";
+        }
+        EXPECT_GT(cells, 20u) << "set of row " << row;
+        navigation->popViewControllerAnimated(false);
+        GtkPresenter::processPendingEvents();
+    }
 }
 
 TEST_F(ToolsPanelsWebTest, markdownInsertMenuOpensAGridWhoseCellsInsert)

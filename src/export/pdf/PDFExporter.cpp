@@ -97,8 +97,15 @@ PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequ
         setup.sideRight = values.margins.right;
     }
     setup.paperColor = values.paperColor;
-    if (setup.kind == PDFPageKind::Markdown)
+    if (setup.kind == PDFPageKind::Markdown) {
         setup.markdownStyle = MarkdownPageStyle::fromPreferences(preferences, tabletClassDevice);
+        // Printed pages that carry the Markdown top and bottom margins on
+        // every sheet: the content's own would add them again on the first.
+        if (!fromBrowser) {
+            setup.markdownStyle.marginTop = 0;
+            setup.markdownStyle.marginBottom = 0;
+        }
+    }
     setup.headerSettings = values.headerSettings;
     setup.footerSettings = values.footerSettings;
     if (setup.kind == PDFPageKind::RichText) {

@@ -18,6 +18,7 @@
 #include "platform/gtk/GtkPopoverLifetime.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkTextHighlights.h"
+#include "platform/gtk/GtkTextViewBridge.h"
 #include "platform/gtk/GtkTooltips.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkViewOverlay.h"
@@ -25,6 +26,7 @@
 #include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/KeyCommand.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -320,9 +322,15 @@ bool GtkPresenter::performKeyCommand(const void* key, const GdkEventKey& event)
     if (it == m_surfaces.end())
         return false;
     // A text field keeps its own editing keys (its undo, its selection).
+    // Escape, which edits nothing, goes to the field and the views around it
+    // (a bar that closes with it).
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(it->second.toplevel));
-    if (focus && GTK_IS_EDITABLE(focus))
-        return false;
+    if (focus && GTK_IS_EDITABLE(focus)) {
+        std::optional<GtkKeyInput::KeyPress> press = GtkKeyInput::fromEvent(event);
+        Responder* field = Responder::currentFirstResponder();
+        return press && press->input == kKeyInputEscape && press->modifierFlags == KeyModifierNone && field
+            && KeyboardService::shared().handleKeyPress(press->input, press->modifierFlags, field);
+    }
     // A page still loading keeps its keys, shortcuts among them, and hands
     // them back through here once it is ready; a key typed while it does
     // waits behind them. A command now would act on a page not yet holding
@@ -481,14 +489,19 @@ void GtkPresenter::rebuildBody(Surface& surface)
     }
     surface.nativeWidgets.clear();
     std::vector<GtkPopoverLifetime::Held> held;
+    // A body rebuilt because a bar changed (a find bar closed by a click into
+    // the text) shows the text where it stood, with the clicked place in sight.
+    std::vector<double> scrolledTo;
     if (surface.body) {
         held = GtkPopoverLifetime::hold(openPopovers(), surface.body, surface.overlay);
+        scrolledTo = GtkScrollPlaces::of(surface.body);
         gtk_widget_destroy(surface.body);
     }
     surface.body = buildContent(*surface.controller, surface.nativeWidgets);
     surface.beside = besideFor(surface);
     gtk_container_add(GTK_CONTAINER(surface.overlay), surface.body);
     gtk_widget_show_all(surface.body);
+    GtkScrollPlaces::restore(surface.body, scrolledTo);
     GtkPopoverLifetime::repoint(held, surface.body);
     if (keepFocus && gtk_widget_get_toplevel(keepFocus) == surface.toplevel)
         gtk_widget_grab_focus(keepFocus);
@@ -778,6 +791,41 @@ void GtkPresenter::popupOncePlaced(GtkWidget* popover, GtkWidget* relative, std:
                                              GConnectFlags(0));
 }
 
+GtkWidget* GtkPresenter::popoverNavigationBar(ViewController& presented)
+{
+    // What a navigation bar shows of a panel in a popover: its title, and a
+    // way back from a list pushed inside it.
+    auto* navigation = dynamic_cast<NavigationController*>(&presented);
+    std::shared_ptr<ViewController> top = navigation ? navigation->topViewController() : nullptr;
+    if (!top || navigation->isNavigationBarHidden())
+        return nullptr;
+    std::u16string title = top->navigationItem()->title();
+    if (title.empty())
+        title = top->title();
+    const bool canGoBack = navigation->viewControllers().size() > 1;
+    if (title.empty() && !canGoBack)
+        return nullptr;
+    GtkWidget* bar = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
+    gtk_widget_set_margin_top(bar, 2);
+    gtk_widget_set_margin_bottom(bar, 4);
+    if (canGoBack) {
+        GtkWidget* back = gtk_button_new_with_label("Back");
+        std::weak_ptr<ViewController> weak = weakOf(presented);
+        GtkSignals::connect(back, "clicked", [weak] {
+            if (auto strong = std::dynamic_pointer_cast<NavigationController>(weak.lock()))
+                strong->popViewControllerAnimated(true);
+        });
+        gtk_box_pack_start(GTK_BOX(bar), back, FALSE, FALSE, 0);
+    }
+    if (!title.empty()) {
+        GtkWidget* label = gtk_label_new(toUtf8(title).c_str());
+        gtk_style_context_add_class(gtk_widget_get_style_context(label), "title");
+        gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+        gtk_box_set_center_widget(GTK_BOX(bar), label);
+    }
+    return bar;
+}
+
 void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
 {
     if (auto natives = m_presentedNatives.find(&presented); natives != m_presentedNatives.end()) {
@@ -814,17 +862,9 @@ void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
             content = box;
         }
     }
-    // A list pushed inside the popover needs a way back, as a navigation bar gives.
-    if (navigation && navigation->viewControllers().size() > 1) {
+    if (GtkWidget* bar = popoverNavigationBar(presented)) {
         GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-        GtkWidget* back = gtk_button_new_with_label("Back");
-        gtk_widget_set_halign(back, GTK_ALIGN_START);
-        std::weak_ptr<ViewController> weak = weakOf(presented);
-        GtkSignals::connect(back, "clicked", [weak] {
-            if (auto strong = std::dynamic_pointer_cast<NavigationController>(weak.lock()))
-                strong->popViewControllerAnimated(true);
-        });
-        gtk_box_pack_start(GTK_BOX(box), back, FALSE, FALSE, 0);
+        gtk_box_pack_start(GTK_BOX(box), bar, FALSE, FALSE, 0);
         gtk_box_pack_start(GTK_BOX(box), content, TRUE, TRUE, 0);
         content = box;
     }
@@ -1051,7 +1091,23 @@ void GtkPresenter::progressHUDDidChange(ProgressHUD& hud)
     GtkWidget* overlay = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
     m_hud = gtk_frame_new(nullptr);
     GtkPopoverLifetime::forgetOnDestroy(m_hud, &m_hud, m_lifetime);
-    gtk_container_add(GTK_CONTAINER(m_hud), GtkViewBuilder::buildProgressHUDContent(hud));
+    // A dark plate of its own under the message and its mark: the document
+    // behind it must not show through the words.
+    GtkCssProvider* plate = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(plate,
+                                    "frame { background-color: rgba(40,40,40,0.94); border: none; border-radius: 12px; }"
+                                    " label, image { color: white; }",
+                                    -1, nullptr);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(m_hud), GTK_STYLE_PROVIDER(plate),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    GtkWidget* content = GtkViewBuilder::buildProgressHUDContent(hud);
+    gtk_container_add(GTK_CONTAINER(m_hud), content);
+    GList* parts = gtk_container_get_children(GTK_CONTAINER(content));
+    for (GList* part = parts; part; part = part->next)
+        gtk_style_context_add_provider(gtk_widget_get_style_context(GTK_WIDGET(part->data)), GTK_STYLE_PROVIDER(plate),
+                                       GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_list_free(parts);
+    g_object_unref(plate);
     gtk_widget_set_halign(m_hud, GTK_ALIGN_CENTER);
     gtk_widget_set_valign(m_hud, GTK_ALIGN_CENTER);
     gtk_overlay_add_overlay(GTK_OVERLAY(overlay), m_hud);
@@ -1131,6 +1187,7 @@ void GtkPresenter::viewNeedsDisplay(View& view)
     }
     for (const auto& [key, surface] : m_surfaces) {
         GtkDrawnViews::queueRedraw(surface.toplevel, view);
+        GtkTextViewBridge::refreshInsets(surface.toplevel, view);
         GtkTextHighlights::refresh(surface.toplevel, view);
     }
     for (const auto& [controller, widget] : m_presented)

@@ -122,6 +122,7 @@ private:
     void presentAlert(ViewController& presenting, ViewController& alert);
     // The popover shows the controller's current content (after a push or pop, too).
     void fillPopover(ViewController& presented, GtkWidget* popover);
+    GtkWidget* popoverNavigationBar(ViewController& presented);
     void presentPopover(ViewController& presented);
     void popupOncePlaced(GtkWidget* popover, GtkWidget* relative, std::function<bool()> stillWanted);
     struct PendingPopup;

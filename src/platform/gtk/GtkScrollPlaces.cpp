@@ -27,16 +27,24 @@ std::vector<GtkScrolledWindow*> scrollersUnder(GtkWidget* root)
 struct PendingPlace {
     double value;
     gulong handler = 0;
+    // A content that never grows as tall again (shortened meanwhile) stops
+    // the wait after a while, so that its later growth does not jump.
+    int changesLeft = 200;
 };
 
-// A new scroller's range is empty until its content is allocated: the place
-// is set once the range has a page, and only once, so that the person's own
-// scrolling afterwards is left alone.
+// A new scroller's range is empty until its content is allocated, and a
+// text view's grows as it lays out its lines: the place is set once the range
+// reaches it, and only once, so that the person's own scrolling afterwards is
+// left alone.
 void onRangeChanged(GtkAdjustment* adjustment, gpointer data)
 {
     auto* pending = static_cast<PendingPlace*>(data);
-    if (gtk_adjustment_get_page_size(adjustment) <= 0)
+    const double page = gtk_adjustment_get_page_size(adjustment);
+    if (page <= 0 || gtk_adjustment_get_upper(adjustment) - page < pending->value) {
+        if (--pending->changesLeft <= 0)
+            g_signal_handler_disconnect(adjustment, pending->handler);
         return;
+    }
     const double value = pending->value;
     g_signal_handler_disconnect(adjustment, pending->handler);
     gtk_adjustment_set_value(adjustment, value);

@@ -182,6 +182,23 @@ public:
         copyAll();
     }
 
+    bool shows(const View& model) const
+    {
+        auto view = m_view.lock();
+        return view && view.get() == &model;
+    }
+
+    // The margins around the text follow the model's inset; GTK lays the
+    // text out again within them.
+    void applyInsets()
+    {
+        auto view = m_view.lock();
+        if (!view)
+            return;
+        m_insets = view->textContainerInset();
+        GtkTextViewBridge::applyInsets(GTK_TEXT_VIEW(m_textView), m_insets);
+    }
+
     ~Bridge()
     {
         if (m_scrollSource)
@@ -587,11 +604,7 @@ GtkWidget* GtkTextViewBridge::build(TextView& view)
     GtkWidget* textView = gtk_text_view_new();
     gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(textView), GTK_WRAP_WORD_CHAR);
     gtk_text_view_set_editable(GTK_TEXT_VIEW(textView), view.isEditable());
-    EdgeInsets insets = view.textContainerInset();
-    gtk_text_view_set_top_margin(GTK_TEXT_VIEW(textView), static_cast<gint>(std::lround(insets.top)));
-    gtk_text_view_set_bottom_margin(GTK_TEXT_VIEW(textView), static_cast<gint>(std::lround(insets.bottom)));
-    gtk_text_view_set_left_margin(GTK_TEXT_VIEW(textView), static_cast<gint>(std::lround(insets.left)));
-    gtk_text_view_set_right_margin(GTK_TEXT_VIEW(textView), static_cast<gint>(std::lround(insets.right)));
+    applyInsets(GTK_TEXT_VIEW(textView), view.textContainerInset());
     gtk_container_add(GTK_CONTAINER(scroller), textView);
     gtk_widget_set_hexpand(scroller, TRUE);
     gtk_widget_set_vexpand(scroller, TRUE);
@@ -600,6 +613,36 @@ GtkWidget* GtkTextViewBridge::build(TextView& view)
     g_object_set_data_full(G_OBJECT(textView), kBridgeKey, new Bridge(view, textView),
                            [](gpointer bridge) { delete static_cast<Bridge*>(bridge); });
     return scroller;
+}
+
+void GtkTextViewBridge::applyInsets(GtkTextView* textView, const EdgeInsets& insets)
+{
+    auto points = [](double value) { return static_cast<gint>(std::lround(value)); };
+    if (gtk_text_view_get_top_margin(textView) != points(insets.top))
+        gtk_text_view_set_top_margin(textView, points(insets.top));
+    if (gtk_text_view_get_bottom_margin(textView) != points(insets.bottom))
+        gtk_text_view_set_bottom_margin(textView, points(insets.bottom));
+    if (gtk_text_view_get_left_margin(textView) != points(insets.left))
+        gtk_text_view_set_left_margin(textView, points(insets.left));
+    if (gtk_text_view_get_right_margin(textView) != points(insets.right))
+        gtk_text_view_set_right_margin(textView, points(insets.right));
+}
+
+void GtkTextViewBridge::refreshInsets(GtkWidget* root, const View& model)
+{
+    if (!root)
+        return;
+    if (GTK_IS_TEXT_VIEW(root)) {
+        auto* bridge = static_cast<Bridge*>(g_object_get_data(G_OBJECT(root), kBridgeKey));
+        if (bridge && bridge->shows(model))
+            bridge->applyInsets();
+    }
+    if (GTK_IS_CONTAINER(root)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(root));
+        for (GList* child = children; child; child = child->next)
+            refreshInsets(GTK_WIDGET(child->data), model);
+        g_list_free(children);
+    }
 }
 
 GtkTextView* GtkTextViewBridge::textViewOf(GtkWidget* widget)

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/graphics/Geometry.h"
+
 #include <gtk/gtk.h>
 
 namespace folio {
 
 class TextView;
+class View;
 
 // Shows a text view of the UI model as a GtkTextView in a scrolled window.
 // The model stays the owner of the text: what the user types or deletes on
@@ -18,6 +21,10 @@ public:
     static GtkWidget* build(TextView& view);
     // The GtkTextView inside a widget made by build(); null for other widgets.
     static GtkTextView* textViewOf(GtkWidget* widget);
+    // Every text view under `root` that shows `model` takes the model's
+    // current text inset (a changed page margin shows at once).
+    static void refreshInsets(GtkWidget* root, const View& model);
+    static void applyInsets(GtkTextView* textView, const EdgeInsets& insets);
 };
 
 } // namespace folio

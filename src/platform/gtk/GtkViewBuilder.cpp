@@ -343,8 +343,11 @@ GtkWidget* GtkViewBuilder::buildProgressHUDContent(const ProgressHUD& hud)
         const char* icon = hud.kind() == ProgressHUDKind::Success ? "emblem-ok-symbolic" : "dialog-error-symbolic";
         gtk_box_pack_start(GTK_BOX(box), gtk_image_new_from_icon_name(icon, GTK_ICON_SIZE_DIALOG), FALSE, FALSE, 0);
     }
-    if (!hud.status().empty())
-        gtk_box_pack_start(GTK_BOX(box), gtk_label_new(toUtf8(hud.status()).c_str()), FALSE, FALSE, 0);
+    if (!hud.status().empty()) {
+        GtkWidget* status = gtk_label_new(toUtf8(hud.status()).c_str());
+        gtk_label_set_justify(GTK_LABEL(status), GTK_JUSTIFY_CENTER);
+        gtk_box_pack_start(GTK_BOX(box), status, FALSE, FALSE, 0);
+    }
     return box;
 }
 
@@ -569,6 +572,9 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
     }
     if (auto* table = dynamic_cast<TableView*>(&view)) {
         GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+        // A table scrolls up and down only: a row wider than the table
+        // widens it instead of hiding its end behind a sideways scroll.
+        gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
         GtkWidget* list = gtk_list_box_new();
         gtk_container_add(GTK_CONTAINER(scroller), list);
         gtk_widget_set_hexpand(scroller, TRUE);
@@ -827,14 +833,33 @@ void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
     for (GList* child = children; child; child = child->next)
         gtk_widget_destroy(GTK_WIDGET(child->data));
     g_list_free(children);
+    // Only a row the table marks as chosen shows so: the keyboard focus a
+    // panel gives its first row when it opens chooses nothing.
+    bool anySelected = false;
+    for (std::size_t section = 0; section < table.numberOfSections() && !anySelected; ++section) {
+        for (std::size_t index = 0; index < table.numberOfRowsInSection(section) && !anySelected; ++index) {
+            auto cell = table.cellForRowAtIndexPath({section, index});
+            anySelected = cell && cell->isSelected();
+        }
+    }
+    gtk_list_box_set_selection_mode(GTK_LIST_BOX(listBox), anySelected ? GTK_SELECTION_SINGLE : GTK_SELECTION_NONE);
     for (std::size_t section = 0; section < table.numberOfSections(); ++section) {
         std::u16string header = table.titleForHeaderInSection(section);
         if (!header.empty()) {
+            // A title (a menu's, a section's) reads as a title: in the text's
+            // own colour, and never taking the keyboard focus, whose
+            // outline it would otherwise wear when the list opens.
             GtkWidget* row = gtk_list_box_row_new();
-            GtkWidget* label = gtk_label_new(toUtf8(header).c_str());
+            GtkWidget* label = gtk_label_new(nullptr);
+            gchar* markup = g_markup_printf_escaped("<b>%s</b>", toUtf8(header).c_str());
+            gtk_label_set_markup(GTK_LABEL(label), markup);
+            g_free(markup);
             gtk_label_set_xalign(GTK_LABEL(label), 0);
-            gtk_style_context_add_class(gtk_widget_get_style_context(label), "dim-label");
+            gtk_widget_set_margin_start(label, 8);
+            gtk_widget_set_margin_top(label, 4);
+            gtk_widget_set_margin_bottom(label, 4);
             gtk_container_add(GTK_CONTAINER(row), label);
+            gtk_widget_set_can_focus(row, FALSE);
             gtk_list_box_row_set_activatable(GTK_LIST_BOX_ROW(row), FALSE);
             gtk_list_box_row_set_selectable(GTK_LIST_BOX_ROW(row), FALSE);
             gtk_container_add(GTK_CONTAINER(listBox), row);
@@ -843,6 +868,9 @@ void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
             auto cell = table.cellForRowAtIndexPath({section, index});
             GtkWidget* row = gtk_list_box_row_new();
             gtk_container_add(GTK_CONTAINER(row), rowForCell(*cell));
+            // As tall as the table lays the row out: a panel sized for its
+            // rows is filled by them, not half empty.
+            gtk_widget_set_size_request(row, -1, pixels(table.heightForRowAtIndexPath({section, index})));
             GtkControlBridges::applyRowBackgroundColor(row, cell->backgroundColor());
             g_object_set_data(G_OBJECT(row), kSectionKey, GSIZE_TO_POINTER(section + 1));
             g_object_set_data(G_OBJECT(row), kRowKey, GSIZE_TO_POINTER(index + 1));

@@ -17,8 +17,8 @@ public:
     const std::string& reuseIdentifier() const { return m_reuseIdentifier; }
     const std::shared_ptr<Label>& textLabel() const { return m_textLabel; }
     const std::shared_ptr<Label>& detailTextLabel() const { return m_detailTextLabel; }
-    // Shows the text label's text as the button's title.
-    void updateTitle() { setTitle(m_textLabel->text()); }
+    // Shows the text label's text as the button's title, in the label's font.
+    void updateTitle();
 
 private:
     std::string m_reuseIdentifier;

@@ -28,10 +28,13 @@ std::shared_ptr<TableViewCell> PageSizeSelectTableViewController::cellForRowAtIn
     double height = table.heightForRowAtIndexPath(indexPath);
     double width = cell->frame().width();
     const std::string& name = m_availableSizes[indexPath.row];
+    // The mark stands on the row itself, not on a swatch: drawn in the text's
+    // colour, so that it shows on the row's light background.
     auto check = labelInCell(*cell, kCheckTag, makeRect(15, 5, 25, height - 10), 24);
-    check->setTextColor(Color::colorWithWhite(1));
+    check->setTextColor(Color::colorWithWhite(0.1));
     check->setText(name == m_selectedSize ? kCheckMark : u"");
-    auto label = labelInCell(*cell, kNameTag, makeRect(45, 5, width - 10, height - 10), 18);
+    // The name takes the rest of the row and no more.
+    auto label = labelInCell(*cell, kNameTag, makeRect(45, 5, width - 55, height - 10), 18);
     label->setText(toUtf16(name));
     return cell;
 }

@@ -495,8 +495,9 @@ void TSTextStylePickerViewController::colourSelectTableViewControllerDidSelectBa
 void TSTextStylePickerViewController::pageSizeSelectTableViewControllerDidSelectSize(PageSizeSelectTableViewController&,
                                                                                     const std::string& size)
 {
-    // NOTE: the chosen size goes to the store and the label; selectedPageSize
-    // keeps what the editor gave, as editors read the size from the store.
+    // The chosen size goes to the store, which the editors read it from; the
+    // row and the list opened again show it too.
+    m_selectedPageSize = size;
     (void)m_store.setDefaultPageSize(size);
     if (m_pageSizeLabel)
         m_pageSizeLabel->setText(toUtf16(size));

@@ -79,6 +79,11 @@ Status TextStyleDefaults::setDefaultPageSize(const std::string& size)
     return m_defaults.synchronize();
 }
 
+std::string TextStyleDefaults::defaultPageSize() const
+{
+    return m_defaults.stringForKey("defaultPageSize").value_or("Letter");
+}
+
 TextStyleDefaults::StoredLook TextStyleDefaults::storedLook(long n) const
 {
     return StoredLook{m_defaults.stringForKey(suffixed("defaultFont", n)), m_defaults.stringForKey(suffixed("defaultFontColor", n))};

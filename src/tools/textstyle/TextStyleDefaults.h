@@ -40,6 +40,8 @@ public:
     Status replaceUserStyle(long n, const TextStyleSettings& style);
     Status setDefaultTextStyles();
     Status setDefaultPageSize(const std::string& size);
+    // The paper size the editors print on: the one last chosen, else "Letter".
+    std::string defaultPageSize() const;
 
     // How a storing row shows style n (0 for the default style): its font and text colour.
     struct StoredLook {

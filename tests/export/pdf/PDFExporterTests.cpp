@@ -66,16 +66,22 @@ TEST_F(PDFExporterTest, PageSizeKindAndSideMarginsFollowTheSettings)
     EXPECT_DOUBLE_EQ(legacy.sideRight, 0.74);
 
     m_defaults.setFloat("markdownPageMarginLeft", 3);
+    m_defaults.setFloat("markdownPageMarginTop", 2);
     m_defaults.setFloat("marquentPageMarginTop", 1);
     PDFPageSetup markdown = setup("b.md", "# x");
     EXPECT_EQ(markdown.kind, PDFPageKind::Markdown);
     EXPECT_DOUBLE_EQ(markdown.margins.left, 3);
     EXPECT_DOUBLE_EQ(markdown.sideLeft, 3);
     EXPECT_DOUBLE_EQ(markdown.markdownStyle.marginLeft, 3);
-    // The browser's requests print Markdown with the general margins.
+    // The top margin stands on the printed pages, and not again in the content.
+    EXPECT_DOUBLE_EQ(markdown.margins.top, 2);
+    EXPECT_DOUBLE_EQ(markdown.markdownStyle.marginTop, 0);
+    // The browser's requests print Markdown with the general margins, the
+    // Markdown top margin inside them.
     PDFPageSetup fromBrowser = setup("b.md", "# x", 1, ExportSource::OpenEditor::Use);
     EXPECT_DOUBLE_EQ(fromBrowser.margins.top, 1);
     EXPECT_DOUBLE_EQ(fromBrowser.margins.left, 0);
+    EXPECT_DOUBLE_EQ(fromBrowser.markdownStyle.marginTop, 2);
 
     PDFPageSetup tex = setup("c.tex", "\\section{x}");
     EXPECT_EQ(tex.kind, PDFPageKind::RichText);
