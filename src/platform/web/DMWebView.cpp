@@ -1,3 +1,4 @@
+#include "platform/foundation/HTMLNoscriptText.h"
 #include "platform/web/DMWebView.h"
 
 #include "platform/foundation/AppFolders.h"
@@ -711,7 +712,13 @@ void DMWebView::loadHTMLString(const std::string& html, const std::string& baseU
     m_impl->heldKeys->restartPassedOnCount();
     if (m_impl->documentFolders) {
         m_impl->documentBaseURL = DocumentPageResolver::pageBaseURL(baseURL);
-        webkit_web_view_load_html(m_impl->view, html.c_str(), m_impl->documentBaseURL.c_str());
+        // With the markup's scripts off the engine reads a noscript
+        // element's content as markup, yet shows none of it: an element
+        // left open inside it would hide the rest of the document. It is
+        // read as the editing pages, which run scripts, read it.
+        std::optional<std::string> scriptingView = HTMLNoscriptText::withContentAsText(html);
+        webkit_web_view_load_html(m_impl->view, scriptingView ? scriptingView->c_str() : html.c_str(),
+                                  m_impl->documentBaseURL.c_str());
         return;
     }
     webkit_web_view_load_html(m_impl->view, html.c_str(), baseURL.empty() ? nullptr : baseURL.c_str());
