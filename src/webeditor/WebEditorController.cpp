@@ -13,7 +13,6 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/ui/AlertController.h"
 #include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/Label.h"
@@ -335,11 +334,9 @@ void WebEditorController::followLink(const std::string& target)
     case LinkDestination::Kind::Refused:
         break;
     }
+    // Said briefly, over the page: nothing waits for an answer.
     TELog(TELogLevelWarning, "A link was not followed: " + target);
-    auto alert = AlertController::make(toUtf16(Localization::localizedString("The link was not opened")),
-                                       toUtf16(destination.address));
-    alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("OK")), AlertActionStyle::Default));
-    (void)presentViewController(alert, true);
+    ProgressHUD::showErrorWithStatus(toUtf16(destination.address));
 }
 
 void WebEditorController::openWebAddress(const std::string& url)
