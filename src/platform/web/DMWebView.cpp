@@ -420,10 +420,17 @@ struct DMWebView::Impl {
         // A document page goes nowhere but to its own content; a link or a
         // refresh in the document is not followed (nor taken as a message).
         if (impl->documentFolders) {
-            if (url == impl->documentBaseURL && type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION)
+            if (url == impl->documentBaseURL && type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
                 webkit_policy_decision_use(decision);
-            else
-                webkit_policy_decision_ignore(decision);
+                return TRUE;
+            }
+            webkit_policy_decision_ignore(decision);
+            // A link the user followed out of the document is the delegate's
+            // to open elsewhere, or refuse; one within it goes nowhere.
+            const std::string base = impl->documentBaseURL.substr(0, impl->documentBaseURL.find('#'));
+            const bool withinTheDocument = url.substr(0, url.find('#')) == base;
+            if (navigationType == NavigationType::LinkClicked && !withinTheDocument && impl->owner && impl->delegate)
+                impl->delegate->webViewShouldStartLoadWithRequest(*impl->owner, url, navigationType);
             return TRUE;
         }
         if (impl->browsing) {
