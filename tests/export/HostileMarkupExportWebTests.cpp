@@ -44,7 +44,7 @@ protected:
             return {};
         if (format == "pdf")
             return commandOutput("pdftotext '" + output + "' - 2>/dev/null");
-        if (format == "html")
+        if (format == "html" || format == "txt")
             return readFile(output);
         Result<DKZipArchive> archive = DKZipArchive::open(output);
         if (!archive)
@@ -73,8 +73,9 @@ TEST_F(HostileMarkupExport, textAfterANoscriptElementReachesEveryExport)
     };
     const std::vector<Case> cases = {
         {"md", "# Title\n\nBefore words.\n\n" + inAttribute + "\n\nTrailing paragraph.\n", {"pdf", "html", "rtfd", "epub"}},
-        {"qvtext", "<p>Before words.</p>" + inAttribute + "<p>Trailing paragraph.</p>", {"pdf", "html", "rtfd", "epub"}},
-        {"qvtext", "<p>Before words.</p>" + withStyle + "<p>Trailing paragraph.</p>", {"pdf", "html", "rtfd", "epub"}},
+        {"qvtext", "<p>Before words.</p>" + inAttribute + "<p>Trailing paragraph.</p>",
+         {"pdf", "html", "rtfd", "epub", "txt"}},
+        {"qvtext", "<p>Before words.</p>" + withStyle + "<p>Trailing paragraph.</p>", {"pdf", "html", "rtfd", "epub", "txt"}},
     };
     int index = 0;
     for (const Case& each : cases) {
