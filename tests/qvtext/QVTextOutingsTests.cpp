@@ -197,6 +197,8 @@ TEST_F(QVTextOutingsTest, touchedLinksOpenByTheirSchemeAndOthersAreRefused)
     }
     page->sendPageMessage("rte://linkTouchedEvent#example.org/notes");
     EXPECT_EQ(shownAddress(), "http://example.org/notes");
+    page->sendPageMessage("rte://linkTouchedEvent#HTTPS://example.org/loud");
+    EXPECT_EQ(shownAddress(), "https://example.org/loud");
 }
 
 TEST_F(QVTextOutingsTest, theCaretInALinkShowsItsAddressAboveThePageForFiveSeconds)

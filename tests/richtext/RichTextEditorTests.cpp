@@ -339,7 +339,7 @@ TEST_F(TextViewControllerTest, touchedLinksKeepTheirSchemeAndOnlyWebAndMailLeave
     for (const char* target : {"mailto:ann@example.test", "javascript:alert(1)", "file:///etc/passwd", "evil://x",
                                " HTTPS://example.test/d ", "example.test:8080/e", "java%09script:alert(2)"})
         page->sendPageMessage(std::string("rte://linkTouchedEvent#") + target);
-    EXPECT_EQ(opened, (std::vector<std::string>{"mailto:ann@example.test", "HTTPS://example.test/d",
+    EXPECT_EQ(opened, (std::vector<std::string>{"mailto:ann@example.test", "https://example.test/d",
                                                 "http://example.test:8080/e"}));
 }
 

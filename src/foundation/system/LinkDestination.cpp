@@ -51,10 +51,11 @@ LinkDestination LinkDestination::forTarget(const std::string& target)
     if (compact.empty())
         return {Kind::Refused, Localization::localizedString("The link has no address.")};
     std::string scheme = schemeOf(compact);
+    // The scheme in lower case, as the browser and the desktop compare it.
     if (scheme == "http" || scheme == "https")
-        return {Kind::Web, compact};
+        return {Kind::Web, scheme + compact.substr(scheme.size())};
     if (scheme == "mailto")
-        return {Kind::Mail, compact};
+        return {Kind::Mail, scheme + compact.substr(scheme.size())};
     if (scheme.empty()) {
         // "//host/page" names its host already.
         return {Kind::Web, compact.starts_with("//") ? "http:" + compact : "http://" + compact};
