@@ -392,7 +392,8 @@ Result<std::string> ExportSource::QVHTML(OpenEditor openEditor) const
     return PDFPageTemplates::qvTextContent(fontRules, *content);
 }
 
-Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument, HTMLPictureSink* pictures) const
+Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument, HTMLPictureSink* pictures,
+                                          bool exportedFile) const
 {
     Result<const DKRTFReadResult*> read = readRTF(namedDocument);
     if (!read)
@@ -408,6 +409,7 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument, H
     settings.writesTables = purpose != Purpose::RTFD;
     settings.fileName = pictureDocumentName();
     settings.pictureSink = pictures;
+    settings.exported = exportedFile;
     releaseFileBytes();
     std::string html = htmlData((*read)->text, settings);
     // The writer keeps a run of blanks visible as blank and no-break space;
@@ -475,6 +477,11 @@ Result<std::string> ExportSource::HTMLData(OpenEditor openEditor, HTMLPictureSin
 {
     InlinePictureSink inlined;
     HTMLPictureSink& sink = pictures ? *pictures : inlined;
+    // A rich-text file's HTML is the program's own writing, escaped as it is
+    // written: written for the file at once, it needs no second reading.
+    // What an open editor's page holds came through a browser, and is read.
+    if (m_kind == DocumentKind::RTF && !usedContent(openEditor) && !exportsAsPlainText())
+        return RTFHTML(Purpose::HTMLExport, false, &sink, true);
     Result<std::string> html = HTMLString(openEditor, &sink);
     if (!html)
         return html;

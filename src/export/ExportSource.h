@@ -136,7 +136,10 @@ public:
     Result<std::string> QVContent(OpenEditor openEditor) const;
     // The QV HTML export's page: font rules and content style, then content.
     Result<std::string> QVHTML(OpenEditor openEditor) const;
-    Result<std::string> RTFHTML(Purpose purpose, bool namedDocument, HTMLPictureSink* pictures = nullptr) const;
+    // `exportedFile`: the HTML file's own markup, ready to be read elsewhere
+    // as it is written (see TEHTMLWriterSettings::exported).
+    Result<std::string> RTFHTML(Purpose purpose, bool namedDocument, HTMLPictureSink* pictures = nullptr,
+                                bool exportedFile = false) const;
     Result<std::string> plainTextHTML() const;
 
     // The text without the blank after each tab: a plain-text export writes

@@ -562,7 +562,7 @@ void QVTextViewController::registerRoutes()
     // Only once the page is the editor's: a link opens for a person's touch.
     routes.add("linkTouchedEvent", Gate::WhenReady, [this](const PageMessage& message) {
         if (!message.data.empty())
-            openLinkInBrowser(linkTarget(message.data));
+            followLink(message.data);
     });
     // The caret came into a link: its address shows above the page for a while.
     routes.add("linkSelectedEvent", Gate::WhenReady, [this](const PageMessage&) { tools().run("updateIsLinkAlert"); });
@@ -659,12 +659,9 @@ Status QVTextViewController::openInWebViewWithPath(const std::string& address)
     return opened;
 }
 
-void QVTextViewController::openLinkInBrowser(const std::string& url)
+void QVTextViewController::openWebAddress(const std::string& url)
 {
-    if (WebPageViewer::showsAddress(url))
-        (void)openInWebViewWithPath(url);
-    else
-        WebEditorController::openLinkInBrowser(url);
+    (void)openInWebViewWithPath(url);
 }
 
 void QVTextViewController::documentWillSave()

@@ -91,7 +91,8 @@ public:
     const std::unique_ptr<WebPageViewer>& webPageViewer() const { return m_webPageViewer; }
     // What makes the viewer's browsing pages; the web engine's own unless set (tests).
     void setBrowsingPageFactory(WebViewFactory factory) { m_browsingPageFactory = std::move(factory); }
-    void openLinkInBrowser(const std::string& url) override;
+    // A followed web address opens in the in-app viewer.
+    void openWebAddress(const std::string& url) override;
 
     // Caret, inserts, paste and drops, find and replace, footnotes and comments.
     QVEditingTools& editingTools() { return *m_editingTools; }

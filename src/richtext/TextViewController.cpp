@@ -806,7 +806,7 @@ void TextViewController::registerRoutes()
     });
     routes.add("linkTouchedEvent", Gate::WhenReady, [this](const PageMessage& message) {
         if (!message.data.empty())
-            openLinkInBrowser(linkTarget(message.data));
+            followLink(message.data);
     });
     // "offset_height" of the editable element after each scroll.
     routes.add("endScrollEvent", Gate::Always, [this](const PageMessage& message) {

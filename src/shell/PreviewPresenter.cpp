@@ -9,6 +9,7 @@
 #include "documents/MarkdownEditorController.h"
 #include "export/ExportSource.h"
 #include "export/pdf/PDFPageTemplates.h"
+#include "foundation/system/LinkDestination.h"
 #include "documents/TextDocument.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
@@ -18,6 +19,7 @@
 #include "platform/foundation/URL.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/services/URLOpener.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/NavigationController.h"
@@ -175,6 +177,22 @@ Status PreviewPresenter::presentPreview(const std::optional<std::string>& html, 
     m_previewController = std::move(page);
     m_previewedFileItem = std::move(item);
     return Status::success();
+}
+
+bool PreviewPresenter::webViewControllerShouldOpenLink(DKWebViewController&, const std::string& url)
+{
+    LinkDestination destination = LinkDestination::forTarget(url);
+    if (destination.kind == LinkDestination::Kind::Refused) {
+        TELog(TELogLevelWarning, "A link was not followed: " + url);
+        ProgressHUD::showErrorWithStatus(toUtf16(destination.address));
+        return true;
+    }
+    if (m_openURL) {
+        m_openURL(destination.address);
+    } else if (Status opened = URLOpener::openURL(destination.address); !opened) {
+        ProgressHUD::showErrorWithStatus(toUtf16(opened.error().message));
+    }
+    return true;
 }
 
 void PreviewPresenter::webViewControllerDidClose(DKWebViewController& controller)

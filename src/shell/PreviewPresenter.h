@@ -66,8 +66,14 @@ public:
 
     // The page closes; its picture becomes the previewed file's preview.
     void webViewControllerDidClose(DKWebViewController& controller) override;
+    // A link followed in a preview goes by its scheme (see LinkDestination):
+    // web and mail addresses to the desktop, anything else refused with a message.
+    bool webViewControllerShouldOpenLink(DKWebViewController& controller, const std::string& url) override;
     const std::shared_ptr<DKWebViewController>& previewWebViewController() const { return m_previewController; }
     void setPreviewWebViewFactory(DKWebViewController::WebViewFactory factory) { m_previewWebViewFactory = std::move(factory); }
+    // What hands a followed web or mail address to the desktop; the
+    // desktop's own opener unless set (tests).
+    void setURLOpener(std::function<void(const std::string& url)> opener) { m_openURL = std::move(opener); }
     // Web views for pages that show a document, which may come from anywhere:
     // they run no script of the document's and read only its pictures.
     DKWebViewController::WebViewFactory documentPageFactory(const std::string& documentPath) const;
@@ -80,6 +86,7 @@ private:
 
     ExportActions& m_exports;
     Host m_host;
+    std::function<void(const std::string& url)> m_openURL;
     DKWebViewController::WebViewFactory m_previewWebViewFactory;
     std::shared_ptr<DKWebViewController> m_previewController;
     // The listed file the web page shows; none for HTML shown by other callers.

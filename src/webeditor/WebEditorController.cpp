@@ -3,6 +3,7 @@
 #include "platform/ui/Presenter.h"
 
 #include "documents/TextDocument.h"
+#include "foundation/system/LinkDestination.h"
 #include "platform/docframework/DKDocumentAppController.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Localization.h"
@@ -319,19 +320,29 @@ long long WebEditorController::storedScrollPosition() const
     return UserDefaults::standardUserDefaults().integerForKey(lastPositionKey(m_document->fileURL())).value_or(0);
 }
 
-std::string WebEditorController::linkTarget(const std::string& href)
+void WebEditorController::followLink(const std::string& target)
 {
-    if (hasPrefix(href, "http://") || hasPrefix(href, "https://"))
-        return href;
-    return "http://" + href;
+    LinkDestination destination = LinkDestination::forTarget(target);
+    switch (destination.kind) {
+    case LinkDestination::Kind::Web:
+        openWebAddress(destination.address);
+        return;
+    case LinkDestination::Kind::Mail:
+        if (m_openLink)
+            m_openLink(destination.address);
+        return;
+    case LinkDestination::Kind::Refused:
+        break;
+    }
+    // Said briefly, over the page: nothing waits for an answer.
+    TELog(TELogLevelWarning, "A link was not followed: " + target);
+    ProgressHUD::showErrorWithStatus(toUtf16(destination.address));
 }
 
-void WebEditorController::openLinkInBrowser(const std::string& url)
+void WebEditorController::openWebAddress(const std::string& url)
 {
-    // A document's link never runs or opens a local file through the desktop.
-    if (!m_openLink || !(hasPrefix(url, "http://") || hasPrefix(url, "https://") || hasPrefix(url, "mailto:")))
-        return;
-    m_openLink(url);
+    if (m_openLink)
+        m_openLink(url);
 }
 
 } // namespace folio

@@ -100,13 +100,15 @@ public:
     // path when it lies elsewhere) and "_lastposition".
     static std::string lastPositionKey(const std::string& documentPath);
 
-    // A followed link's target; one without a scheme is taken as a web address.
-    static std::string linkTarget(const std::string& href);
+    // Follows a link a person touched in the document, by its scheme (see
+    // LinkDestination): a web address opens through `openWebAddress`, a mail
+    // address in the desktop's mail program; any other is refused with a
+    // message.
+    void followLink(const std::string& target);
 
     // PageBridgeClient
     bool hasDocument() const override { return m_document != nullptr; }
-    // Only web and mail addresses go to the desktop.
-    void openLinkInBrowser(const std::string& url) override;
+    void openLinkInBrowser(const std::string& url) override { followLink(url); }
     void pageCannotBeEdited(const std::string& reason) override;
     bool pageTakesTheKeyboard() override;
 
@@ -115,6 +117,8 @@ protected:
                         LinkOpener openLink);
 
     TextDocument* editedDocument() const override { return m_document; }
+    // Where a followed web address opens: the desktop's browser.
+    virtual void openWebAddress(const std::string& url);
     void loadView() override;
     void viewDidLoad() override;
 

@@ -172,6 +172,36 @@ TEST_F(QVTextOutingsTest, theResearchBrowserStartsAtTheLastWebPageBrowsedElseThe
     defaults.removeObjectForKey(WebPageViewer::kWebClipLastUsedURLKey);
 }
 
+// A touched web link opens in the in-app viewer, one without a scheme as a
+// web address; a mail link never becomes a web request there, and a link
+// of any other kind is refused with a message that names it.
+TEST_F(QVTextOutingsTest, touchedLinksOpenByTheirSchemeAndOthersAreRefused)
+{
+    editor->setBrowsingPageFactory([](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        return std::unique_ptr<WebView>(std::make_unique<FakeWebView>(frame));
+    });
+    auto shownAddress = [&] {
+        const auto& viewer = editor->webPageViewer();
+        const auto& controller = viewer ? viewer->webViewController() : nullptr;
+        return controller && controller->addressField() ? toUtf8(controller->addressField()->text()) : std::string();
+    };
+    for (const char* refused : {"mailto:ann@example.test", "javascript:alert(1)", "file:///etc/passwd", "evil://x"}) {
+        page->sendPageMessage(std::string("rte://linkTouchedEvent#") + refused);
+        EXPECT_EQ(shownAddress(), "") << refused << " opened in the viewer";
+        if (std::string(refused).starts_with("mailto"))
+            continue;
+        EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Error) << refused;
+        std::string said = toUtf8(ProgressHUD::shared().status());
+        EXPECT_NE(said.find(std::string(refused).substr(0, std::string(refused).find(':') + 1)), std::string::npos)
+            << said;
+        ProgressHUD::dismiss();
+    }
+    page->sendPageMessage("rte://linkTouchedEvent#example.org/notes");
+    EXPECT_EQ(shownAddress(), "http://example.org/notes");
+    page->sendPageMessage("rte://linkTouchedEvent#HTTPS://example.org/loud");
+    EXPECT_EQ(shownAddress(), "https://example.org/loud");
+}
+
 TEST_F(QVTextOutingsTest, theCaretInALinkShowsItsAddressAboveThePageForFiveSeconds)
 {
     const std::shared_ptr<Label>& banner = editor->margins().topAlertBar();

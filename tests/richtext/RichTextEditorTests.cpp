@@ -330,6 +330,19 @@ TEST_F(TextViewControllerTest, aPictureTapEditsThePictureUnlessThePageIsScrollin
     EXPECT_FALSE(page->scriptsMatching("element.id = 'marquent_444'").empty());
 }
 
+// A touched link keeps its own scheme: web and mail addresses go to the
+// desktop as they are, a target without a scheme as a web address, and
+// nothing else (a script, a local file, another program's scheme) leaves.
+TEST_F(TextViewControllerTest, touchedLinksKeepTheirSchemeAndOnlyWebAndMailLeave)
+{
+    becomeReady();
+    for (const char* target : {"mailto:ann@example.test", "javascript:alert(1)", "file:///etc/passwd", "evil://x",
+                               " HTTPS://example.test/d ", "example.test:8080/e", "java%09script:alert(2)"})
+        page->sendPageMessage(std::string("rte://linkTouchedEvent#") + target);
+    EXPECT_EQ(opened, (std::vector<std::string>{"mailto:ann@example.test", "https://example.test/d",
+                                                "http://example.test:8080/e"}));
+}
+
 TEST_F(TextViewControllerTest, navigationsAndMessages)
 {
     // While the page is built from the document, nothing in it is the

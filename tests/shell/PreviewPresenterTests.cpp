@@ -155,6 +155,24 @@ TEST_F(AppControllerPreviewTest, HTMLPreviewShowsTheFilesPageOnTheNextTurn)
     EXPECT_FALSE(ProgressHUD::isVisible());
 }
 
+// A link followed in a preview goes by its scheme: web and mail addresses
+// to the desktop as they are, anything else nowhere, said with a message.
+TEST_F(AppControllerPreviewTest, linksFollowedInAPreviewGoByTheirScheme)
+{
+    std::vector<std::string> opened;
+    m_controller.previews().setURLOpener([&](const std::string& url) { opened.push_back(url); });
+    ASSERT_TRUE(m_controller.previews().previewMarkdownInWebView(std::string("<p><a href=\"mailto:a@b.test\">x</a></p>"),
+                                                                 u"Links"));
+    ASSERT_FALSE(m_pages.empty());
+    for (const char* url : {"mailto:ann@example.test", "https://example.test/a", "javascript:alert(1)",
+                            "file:///etc/passwd", "evil://x"})
+        EXPECT_FALSE(m_pages.back()->simulateNavigation(url, NavigationType::LinkClicked)) << url;
+    EXPECT_EQ(opened, (std::vector<std::string>{"mailto:ann@example.test", "https://example.test/a"}));
+    EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Error);
+    EXPECT_NE(toUtf8(ProgressHUD::shared().status()).find("evil:"), std::string::npos);
+    ProgressHUD::dismiss();
+}
+
 TEST_F(AppControllerPreviewTest, PreviewFollowsTheDarkTheme)
 {
     UIThemes::setDarkTheme(true);

@@ -185,6 +185,8 @@ div { display: block }
 link { display: none }
 meta { display: none }
 script { display: none }
+/* a page that runs scripts, as the editors' pages do, shows none of it */
+noscript { display: none }
 
 hr {
     display: block;

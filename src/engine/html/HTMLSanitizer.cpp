@@ -926,14 +926,12 @@ std::string HTMLSanitizer::sanitizedCSS(std::string_view css, Use use)
                     index = close;
                     continue;
                 }
-                if (word == "image-set" || word == "-webkit-image-set") {
-                    // Its url() arguments are checked one by one below.
-                    result.append(decoded, index, end + 1 - index);
-                    index = end + 1;
-                    continue;
-                }
-                result.append(decoded, index, close - index);
-                index = close;
+                // Any other function may take a picture among its arguments
+                // (cross-fade(), filter(), a gradient of a later engine), at
+                // any depth: its arguments are read on like the rest of the
+                // style, and its closing parenthesis is copied as it comes.
+                result.append(decoded, index, end + 1 - index);
+                index = end + 1;
                 continue;
             }
             result.append(decoded, index, end - index);

@@ -22,7 +22,7 @@ namespace {
 const std::set<std::string, std::less<>> kBlockElements = {
     "address", "article", "aside", "blockquote", "dd", "div", "dl", "dt", "figcaption", "figure", "footer",
     "h1", "h2", "h3", "h4", "h5", "h6", "header", "hr", "li", "ol", "p", "pre", "section", "table", "tr", "ul"};
-const std::set<std::string, std::less<>> kSkippedElements = {"head", "script", "style", "title", "template"};
+const std::set<std::string, std::less<>> kSkippedElements = {"head", "script", "noscript", "style", "title", "template"};
 
 // An attribute's value as the document's tree holds it; none when absent.
 std::optional<std::string> property(const HTMLAttributeList& attributes, std::string_view name)

@@ -88,6 +88,11 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
     Size display = attachment.displaySize();
     if (m_isRTFDDocument) {
         std::string name = attachment.contentURL() ? attachment.contentURL()->lastPathComponent() : std::string();
+        // A picture that was never found (a page's picture that could not
+        // be loaded) has no file in the package: a reference to none would
+        // be an empty box, or a broken package, in every reader.
+        if (name.empty())
+            return;
         m_buffer.appendCString("{{\\NeXTGraphic ");
         m_buffer.appendCString(name);
         m_buffer.appendCString(" \\width");

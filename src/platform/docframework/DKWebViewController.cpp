@@ -82,6 +82,13 @@ std::shared_ptr<View> DKWebViewController::viewShowing(WebView* page, const Rect
     return std::make_shared<WebPageView>(page ? page->frame() : fallbackFrame, page);
 }
 
+bool DKWebViewController::webViewShouldStartLoadWithRequest(WebView&, const std::string& url, NavigationType type)
+{
+    if (type != NavigationType::LinkClicked || m_pageKind == PageKind::Browsing || !m_delegate)
+        return true;
+    return !m_delegate->webViewControllerShouldOpenLink(*this, url);
+}
+
 Status DKWebViewController::loadHTMLString(const std::string& html, const std::string& baseURL)
 {
     WebView* page = ensureWebView();

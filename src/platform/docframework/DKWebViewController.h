@@ -89,6 +89,7 @@ private:
     void showPageTitleAndAddress();
 
     // WebViewDelegate: the bar follows the page's title and address.
+    bool webViewShouldStartLoadWithRequest(WebView& webView, const std::string& url, NavigationType type) override;
     void webViewDidFinishLoad(WebView& webView) override;
     void webViewDidChangeTitle(WebView& webView) override;
     void webViewDidFailLoad(WebView& webView, const std::string& message) override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace folio {
 
 class DKWebViewController;
@@ -10,6 +12,14 @@ class DKWebViewControllerDelegate {
 public:
     virtual ~DKWebViewControllerDelegate() = default;
     virtual void webViewControllerDidClose(DKWebViewController& controller) = 0;
+    // A link the user followed on a page that shows a document or the
+    // program's own content (a browsing page follows its links itself): true
+    // when the delegate took it, and the page stays as it is.
+    virtual bool webViewControllerShouldOpenLink(DKWebViewController& controller, const std::string& url)
+    {
+        (void)controller, (void)url;
+        return false;
+    }
 };
 
 } // namespace folio

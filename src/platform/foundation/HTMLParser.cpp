@@ -1,5 +1,6 @@
 #include "platform/foundation/HTMLParser.h"
 
+#include "platform/foundation/HTMLNoscriptText.h"
 #include "platform/foundation/Log.h"
 
 #include <libxml/HTMLparser.h>
@@ -280,6 +281,11 @@ bool HTMLParser::parse(std::string_view bytes, std::optional<std::string> encodi
 {
     if (m_context)
         return false; // one parser, one input
+    // Read as the program's pages read it: what a noscript element holds
+    // is text, up to its first end tag.
+    std::optional<std::string> scriptingView = HTMLNoscriptText::withContentAsText(bytes);
+    if (scriptingView)
+        bytes = *scriptingView;
     auto* handler = static_cast<xmlSAXHandler*>(m_handler);
     xmlCharEncodingHandlerPtr decoder = encodingHandler(encoding);
 

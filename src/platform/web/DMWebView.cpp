@@ -1,3 +1,4 @@
+#include "platform/foundation/HTMLNoscriptText.h"
 #include "platform/web/DMWebView.h"
 
 #include "platform/foundation/AppFolders.h"
@@ -419,10 +420,17 @@ struct DMWebView::Impl {
         // A document page goes nowhere but to its own content; a link or a
         // refresh in the document is not followed (nor taken as a message).
         if (impl->documentFolders) {
-            if (url == impl->documentBaseURL && type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION)
+            if (url == impl->documentBaseURL && type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
                 webkit_policy_decision_use(decision);
-            else
-                webkit_policy_decision_ignore(decision);
+                return TRUE;
+            }
+            webkit_policy_decision_ignore(decision);
+            // A link the user followed out of the document is the delegate's
+            // to open elsewhere, or refuse; one within it goes nowhere.
+            const std::string base = impl->documentBaseURL.substr(0, impl->documentBaseURL.find('#'));
+            const bool withinTheDocument = url.substr(0, url.find('#')) == base;
+            if (navigationType == NavigationType::LinkClicked && !withinTheDocument && impl->owner && impl->delegate)
+                impl->delegate->webViewShouldStartLoadWithRequest(*impl->owner, url, navigationType);
             return TRUE;
         }
         if (impl->browsing) {
@@ -711,7 +719,13 @@ void DMWebView::loadHTMLString(const std::string& html, const std::string& baseU
     m_impl->heldKeys->restartPassedOnCount();
     if (m_impl->documentFolders) {
         m_impl->documentBaseURL = DocumentPageResolver::pageBaseURL(baseURL);
-        webkit_web_view_load_html(m_impl->view, html.c_str(), m_impl->documentBaseURL.c_str());
+        // With the markup's scripts off the engine reads a noscript
+        // element's content as markup, yet shows none of it: an element
+        // left open inside it would hide the rest of the document. It is
+        // read as the editing pages, which run scripts, read it.
+        std::optional<std::string> scriptingView = HTMLNoscriptText::withContentAsText(html);
+        webkit_web_view_load_html(m_impl->view, scriptingView ? scriptingView->c_str() : html.c_str(),
+                                  m_impl->documentBaseURL.c_str());
         return;
     }
     webkit_web_view_load_html(m_impl->view, html.c_str(), baseURL.empty() ? nullptr : baseURL.c_str());

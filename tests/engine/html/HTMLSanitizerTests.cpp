@@ -542,5 +542,23 @@ TEST(HTMLSanitizer, aRepeatedStartTagIsCheckedForEachUseAndWhereverItStands)
     EXPECT_EQ(HTMLSanitizer::sanitizedHTML(climbing, Use::Document), climbing);
 }
 
+// A function of any name may wrap a picture, at any depth: what a paste or
+// an editing page takes in loses the remote ones as an export does, and
+// keeps the document's own.
+TEST(HTMLSanitizer, picturesInsideAnyFunctionAreCheckedForEveryUse)
+{
+    using Use = HTMLSanitizer::Use;
+    for (Use use : {Use::Document, Use::Insertion, Use::Export, Use::EditingPage, Use::PageCopy}) {
+        EXPECT_EQ(HTMLSanitizer::sanitizedCSS("background:-webkit-cross-fade(url(http://x/a.png),url(b.png),50%)", use),
+                  "background:-webkit-cross-fade(none,url(b.png),50%)");
+        EXPECT_EQ(HTMLSanitizer::sanitizedCSS("background:filter(cross-fade(image-set('//x/c.png' 1x)),blur(1px))", use),
+                  "background:filter(cross-fade(none),blur(1px))");
+        std::string pasted = HTMLSanitizer::sanitizedHTML(
+            "<p style=\"background:-webkit-filter(url(http://x/d.png),blur(2px))\">Pasted</p>", use);
+        EXPECT_EQ(pasted.find("x/d.png"), std::string::npos) << pasted;
+        EXPECT_NE(pasted.find("Pasted"), std::string::npos) << pasted;
+    }
+}
+
 } // namespace
 } // namespace folio

@@ -2,6 +2,7 @@
 
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/HTMLSimpleMarkupReader.h"
+#include "formats/html/HTMLPlainText.h"
 #include "platform/foundation/HTMLParser.h"
 #include "support/DocumentTestSupport.h"
 #include "support/HTMLParseTranscript.h"
@@ -109,6 +110,44 @@ TEST_F(HTMLExportSafetyTest, writtenMarkupOfEveryTestDocumentReadsAsLibxml2Reads
     // Most documents are read the quick way: a writer change that leaves
     // its forms would otherwise slow every export down unseen.
     EXPECT_GE(readQuickly * 4, documents.size() * 3) << readQuickly << " of " << documents.size();
+}
+
+// A rich-text file's HTML export is written ready to be read elsewhere, in
+// one pass: the sanitiser would take nothing out of it, every character
+// from U+0100 on is a reference (the file names no encoding), it carries
+// none of the data the editing page keeps for the save, and it says every
+// word that the editing page's HTML, sanitised, says.
+TEST_F(HTMLExportSafetyTest, exportsAreWrittenSafeWithOnlyWhatTheirReaderUses)
+{
+    std::vector<std::string> documents;
+    for (const char* folder : {"/rtf", "/rtf-roundtrip"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(std::string(FOLIO_TEST_DATA_DIR) + folder)) {
+            if (entry.path().extension() == ".rtf")
+                documents.push_back(entry.path().string());
+        }
+    }
+    std::string hostile = m_folder.path("Hostile.rtf");
+    writeFile(hostile, kHostileRTF);
+    documents.push_back(hostile);
+    for (const std::string& document : documents) {
+        Result<std::string> exported = ExportSource(document).HTMLData();
+        ASSERT_TRUE(exported.ok()) << document;
+        std::string sanitized =
+            HTMLSanitizer::sanitizedHTML(*exported, HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References);
+        EXPECT_EQ(libxml2Transcript(*exported), libxml2Transcript(sanitized)) << document;
+        EXPECT_TRUE(std::all_of(exported->begin(), exported->end(),
+                                [](char c) { return static_cast<unsigned char>(c) < 0xC4; }))
+            << document;
+        for (std::size_t data = exported->find(" data-"); data != std::string::npos;
+             data = exported->find(" data-", data + 1))
+            EXPECT_EQ(exported->compare(data, 15, " data-bookmark="), 0) << document << ": " << exported->substr(data, 40);
+
+        Result<std::string> page = ExportSource(document).HTMLString();
+        ASSERT_TRUE(page.ok()) << document;
+        EXPECT_EQ(HTMLPlainText::plainText(*exported),
+                  HTMLPlainText::plainText(HTMLSanitizer::sanitizedHTML(*page, HTMLSanitizer::Use::Export)))
+            << document;
+    }
 }
 
 } // namespace

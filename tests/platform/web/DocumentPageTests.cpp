@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -143,6 +144,31 @@ TEST_F(DocumentPageTest, loadsOnlyTheDocumentsOwnPictures)
                   "try{return f.contentDocument?f.contentDocument.body.innerText:''}catch(e){return ''}}).join('')"),
               "");
     EXPECT_EQ(server.connectionCount(), 0);
+}
+
+// A link the user follows out of a document page is told to the delegate,
+// which opens it elsewhere or refuses it; the page itself goes nowhere, and
+// a link within the document is no one's business.
+TEST_F(DocumentPageTest, followedLinksReachTheDelegateAndThePageStays)
+{
+    load("<html><body><p id='p'>Text</p><a id='mail' href='mailto:ann@example.test'>mail</a>"
+         "<a id='within' href='#p'>within</a><a id='web' href='https://example.invalid/page'>web</a></body></html>");
+    auto followed = [&](const std::string& url) {
+        return std::any_of(delegate.navigations.begin(), delegate.navigations.end(), [&](const auto& navigation) {
+            return navigation.url.find(url) != std::string::npos && navigation.type == NavigationType::LinkClicked;
+        });
+    };
+    // One at a time, in the page's order: the link within is decided
+    // before the next one is followed.
+    for (const char* link : {"within", "mail", "web"}) {
+        view->evaluateJavaScript(std::string("document.getElementById('") + link + "').click()", nullptr);
+        if (std::string(link) != "within")
+            ASSERT_TRUE(RunLoop::main().runUntil([&] { return followed(link == std::string("mail") ? "mailto:" : "/page"); },
+                                                 kEngineWaitSeconds))
+                << link;
+    }
+    EXPECT_FALSE(followed("#p"));
+    EXPECT_EQ(view->stringByEvaluatingJavaScript("document.getElementById('p').textContent"), "Text");
 }
 
 TEST_F(DocumentPageTest, applicationPagesStillRunTheirScripts)

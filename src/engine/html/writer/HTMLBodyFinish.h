@@ -15,6 +15,8 @@ enum class HTMLTabForm {
 struct HTMLBodyFinish {
     HTMLTabForm tabForm = HTMLTabForm::InlineStyle;
     bool convertSpaces = true;
+    // An exported file's text: characters beyond ASCII as references.
+    bool exported = false;
     // Whether a tab was written.
     bool sawTab = false;
 };

@@ -186,7 +186,7 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
         if (continuation.identity > 0)
             attributes["data-list"] = toUtf16(std::to_string(continuation.identity));
         std::string tag = "<" + element;
-        HTMLMarkup::appendAttributes(tag, attributes);
+        context.appendAttributes(tag, element, attributes);
         tag += ">";
         return tag;
     });

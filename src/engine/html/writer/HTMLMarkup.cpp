@@ -1,6 +1,7 @@
 #include "engine/html/writer/HTMLMarkup.h"
 
 #include "engine/attachments/TETextAttachment.h"
+#include "engine/html/HTMLSanitizer.h"
 #include "platform/foundation/HTMLPlainStretch.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/StringUtilities.h"
@@ -47,6 +48,13 @@ void appendContent(std::string& html, std::u16string_view text, bool dropsPlaceh
             const std::size_t at = html.size();
             html.resize(at + (plain - index));
             HTMLPlainStretch::copyNarrowed(html.data() + at, units + index, plain - index);
+            // An exported file's text is escaped as the sanitiser escapes it.
+            if (finish && finish->exported && html.find('>', at) != std::string::npos) {
+                std::string stretch = html.substr(at);
+                html.resize(at);
+                for (char byte : stretch)
+                    byte == '>' ? html += "&gt;" : html += byte;
+            }
             index = plain;
             if (index == text.size())
                 break;
@@ -61,7 +69,11 @@ void appendContent(std::string& html, std::u16string_view text, bool dropsPlaceh
             std::size_t beyond = index;
             while (beyond < text.size() && text[beyond] >= 0x80 && !endsStretch(beyond))
                 ++beyond;
-            appendUtf8(html, text.substr(index, beyond - index));
+            if (finish && finish->exported)
+                HTMLSanitizer::appendText(html, toUtf8(text.substr(index, beyond - index)), false,
+                                          HTMLSanitizer::Characters::References);
+            else
+                appendUtf8(html, text.substr(index, beyond - index));
             index = beyond;
             if (index < text.size() && endsStretch(index)) {
                 if (text[index] == u'\u2028')
@@ -70,8 +82,9 @@ void appendContent(std::string& html, std::u16string_view text, bool dropsPlaceh
             }
             continue;
         }
+        const bool exported = finish && finish->exported;
         if (c == u'<') {
-            html += "&#60;";
+            html += exported ? "&lt;" : "&#60;";
         } else if (c == u'&') {
             html += "&amp;";
         } else if (kFinishes && c == u'\t') {
@@ -79,7 +92,7 @@ void appendContent(std::string& html, std::u16string_view text, bool dropsPlaceh
             finish->sawTab = true;
         } else if (kPairsBlanks && c == u' ') {
             // Only the second blank of a pair ends a stretch.
-            html += kNoBreakSpace;
+            html += exported ? std::string_view("&nbsp;") : kNoBreakSpace;
         } else if (c == u'\t' || c == u'\n' || c == u'\r') {
             html += static_cast<char>(c);
         }
@@ -125,6 +138,41 @@ void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& att
         HTMLTextEscaper::append(html, value);
         html += '"';
     }
+}
+
+void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& attributes, std::string_view element,
+                                  bool exported)
+{
+    if (!exported) {
+        appendAttributes(html, attributes);
+        return;
+    }
+    for (const auto& [name, value] : attributes) {
+        // The editing page's and the save's own data mean nothing to the
+        // file's reader; a bookmark is where links lead.
+        if (name.starts_with("data-") && name != "data-bookmark")
+            continue;
+        std::string lowercaseName = asciiLowercaseString(toUtf8(htmlAttributeName(name)));
+        std::optional<std::string> kept =
+            HTMLSanitizer::sanitizedAttribute(element, lowercaseName, toUtf8(value), HTMLSanitizer::Use::Export);
+        if (!kept)
+            continue;
+        html += ' ';
+        html += lowercaseName;
+        html += "=\"";
+        HTMLSanitizer::appendText(html, *kept, true, HTMLSanitizer::Characters::References);
+        html += '"';
+    }
+}
+
+std::string HTMLMarkup::styleAttributeValue(std::string_view css, bool exported)
+{
+    if (!exported)
+        return HTMLTextEscaper::escape(css);
+    std::string value;
+    HTMLSanitizer::appendText(value, HTMLSanitizer::sanitizedCSS(css, HTMLSanitizer::Use::Export), true,
+                              HTMLSanitizer::Characters::References);
+    return value;
 }
 
 namespace {
@@ -304,7 +352,7 @@ void HTMLMarkup::appendNotesSection(std::string& body, const std::vector<TEPrint
         if (!startFontCSS || *startFontCSS != note.fontCSS) {
             HTMLAttributeMap attributes{{"class", u"footnote-text"}, {"style", toUtf16(noteFontCSS(note.fontCSS))}};
             start = "<div";
-            appendAttributes(start, attributes);
+            appendAttributes(start, attributes, "div", finish.exported);
             startFontCSS = &note.fontCSS;
         }
         body += start;

@@ -23,6 +23,14 @@ public:
     // ` name="value"` for each attribute, the values escaped, so that no text
     // of the document can end the attribute or the tag.
     static void appendAttributes(std::string& html, const HTMLAttributeMap& attributes);
+    // The same, `exported`, for a file read elsewhere: only the attributes
+    // its reader uses, each as the sanitiser keeps and writes it for an
+    // export.
+    static void appendAttributes(std::string& html, const HTMLAttributeMap& attributes, std::string_view element,
+                                 bool exported);
+    // CSS of a style attribute, escaped as its value, in the form the file
+    // gets.
+    static std::string styleAttributeValue(std::string_view css, bool exported);
 
 
     // The last touches of the written body, made on element content only

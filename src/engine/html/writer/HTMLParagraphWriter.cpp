@@ -154,7 +154,8 @@ bool hasLineBetween(const AttributeDictionary& attributes)
     return borders && borders->sides[static_cast<std::size_t>(TEParagraphBorders::Side::Between)].has_value();
 }
 
-std::string emptyLine(const std::string& css, const AttributeDictionary& paragraph, const TEParagraphStyle* style = nullptr)
+std::string emptyLine(const HTMLWriterContext& context, const std::string& css, const AttributeDictionary& paragraph,
+                      const TEParagraphStyle* style = nullptr)
 {
     const int outlineLevel = style ? style->outlineLevel() : 0;
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
@@ -187,7 +188,7 @@ std::string emptyLine(const std::string& css, const AttributeDictionary& paragra
     if (const auto* unchecked = paragraph.valueForKeyAs<BoolValue>(TENoProofingAttribute); unchecked && unchecked->value())
         attributes["spellcheck"] = u"false";
     std::string html = "<div";
-    HTMLMarkup::appendAttributes(html, attributes);
+    context.appendAttributes(html, "div", attributes);
     html += "><br/></div>";
     return html;
 }
@@ -301,7 +302,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         if (pageBreak && m_context.settings.forPrint)
             html += "<div style=\"page-break-before:always;\"></div>";
         else if (pageBreak)
-            html += form.pageBreakBeforeParagraph
+            html += form.pageBreakBeforeParagraph && !m_context.settings.exported
                 ? "<hr class=\"marquent-pagebreak\" data-break=\"before\" style='page-break-before:always;'/>"
                 : "<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
         else
@@ -453,7 +454,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         if (m_context.settings.stylesRuns)
             if (const auto* color = attributes.valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName))
                 css += "color:#" + htmlHexString(color->color()) + ";";
-        html += emptyLine(css, attributes, paragraphStyle() ? &*paragraphStyle() : nullptr);
+        html += emptyLine(m_context, css, attributes, paragraphStyle() ? &*paragraphStyle() : nullptr);
         return;
     }
 
@@ -504,7 +505,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {
         tag += '<';
         tag += element;
-        HTMLMarkup::appendAttributes(tag, elementAttributes);
+        m_context.appendAttributes(tag, element, elementAttributes);
         tag += '>';
     };
     HTMLAttributeMap ownAttributes;
@@ -545,14 +546,16 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             // first-line indent, so that the text starts at the left indent
             // as it does in word processors. The blank after them goes in the
             // box, which keeps it, so that longer words stand apart from the
-            // text, and the item reads as it always did.
-            if (itemHang >= 1)
+            // text, and the item reads as it always did. The box is the
+            // page's: an exported file has no rule that draws it.
+            const bool boxed = itemHang >= 1 && !m_context.settings.exported;
+            if (boxed)
                 HTMLMarkup::appendBodyMarkup(html,
                                              "<span data-marker-words=\"\" style=\"--hang:" +
                                                  formatFixed(itemHang, 0) + "px\">",
                                              m_context.bodyFinish);
             HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
-            if (itemHang >= 1)
+            if (boxed)
                 HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
         }
         if (!m_itemNumbers.empty())
@@ -595,7 +598,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         html += '>';
     }
     if (paragraph.length == 0)
-        html += nextIsInText ? emptyLine(m_context.fontCSSAtIndex(next), *AttributeDictionary::empty()) : std::string("<br/>");
+        html += nextIsInText ? emptyLine(m_context, m_context.fontCSSAtIndex(next), *AttributeDictionary::empty()) : std::string("<br/>");
 
     m_openLists = std::move(lists);
 }

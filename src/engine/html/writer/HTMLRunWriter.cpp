@@ -1,5 +1,7 @@
 #include "engine/html/writer/HTMLRunWriter.h"
 
+#include "engine/html/HTMLSanitizer.h"
+
 #include "engine/css/ColorHTML.h"
 #include "engine/html/writer/HTMLAttachmentWriter.h"
 #include "engine/html/writer/HTMLMarkup.h"
@@ -24,7 +26,9 @@ namespace {
 // A right-to-left run is an embedding on the page too; the fonts and
 // languages of its complex-script and East Asian letters ride along as data
 // attributes, for the save.
-void writeScriptMarks(const AttributeDictionary& attributes, HTMLAttributeMap& spanAttributes)
+// `keptForTheSave`: the fonts and languages of other scripts, which only the
+// editing page keeps (for the save), are written too.
+void writeScriptMarks(const AttributeDictionary& attributes, HTMLAttributeMap& spanAttributes, bool keptForTheSave)
 {
     if (const auto* direction = attributes.valueForKeyAs<ArrayValue>(NSWritingDirectionAttributeName)) {
         const auto& levels = direction->elements();
@@ -32,6 +36,8 @@ void writeScriptMarks(const AttributeDictionary& attributes, HTMLAttributeMap& s
         if (innermost && (innermost->value() & 1) != 0)
             spanAttributes["dir"] = u"rtl";
     }
+    if (!keptForTheSave)
+        return;
     for (const TEScriptAttribute& mark : kTEScriptAttributes) {
         const AttributeValuePtr& value = attributes.valueForKey(mark.key);
         if (!value)
@@ -379,8 +385,15 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         // stands in the link.
         const std::string& fontCSS = m_context.fontCSS(fontInAttributes(attributes));
         if (std::optional<std::u16string> element =
-                HTMLAttachmentWriter::htmlForAttachment(*attachment, m_context, fontCSS))
-            HTMLMarkup::appendBodyMarkup(html, toUtf8(*element), m_context.bodyFinish);
+                HTMLAttachmentWriter::htmlForAttachment(*attachment, m_context, fontCSS)) {
+            // A picture's markup carries what the document gave it (names,
+            // sizes): a file read elsewhere gets what the sanitiser keeps.
+            std::string markup = m_context.settings.exported
+                ? HTMLSanitizer::sanitizedHTML(toUtf8(*element), HTMLSanitizer::Use::Export,
+                                               HTMLSanitizer::Characters::References)
+                : toUtf8(*element);
+            HTMLMarkup::appendBodyMarkup(html, markup, m_context.bodyFinish);
+        }
         closeLinkIfEnded(html, run);
         return;
     }
@@ -402,7 +415,7 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         if (text != u"\uFFFC" && form.bookmark && !form.bookmark->value().empty()) {
             HTMLAttributeMap marked{{"data-bookmark", form.bookmark->value()}};
             html += "<span";
-            HTMLMarkup::appendAttributes(html, marked);
+            m_context.appendAttributes(html, "span", marked);
             html += "></span>";
         }
         closeLinkIfEnded(html, run);
@@ -438,7 +451,7 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         const bool privateUse = form.language->value().starts_with(u"x-");
         spanAttributes[privateUse ? "data-lang" : "lang"] = form.language->value();
     }
-    writeScriptMarks(attributes, spanAttributes);
+    writeScriptMarks(attributes, spanAttributes, !m_context.settings.exported);
     if (form.eastAsianLanguage && !form.eastAsianLanguage->value().empty())
         spanAttributes["data-east-asian-lang"] = form.eastAsianLanguage->value();
     if (form.noProofing)
@@ -490,7 +503,8 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
             style = &m_context.styleCache.runStyle(look, [&] {
                 HTMLRunStyle made{runStyle(look), {}};
                 if (!made.css.empty())
-                    made.spanStartTag = "<span style=\"" + HTMLTextEscaper::escape(std::string_view(made.css)) + "\">";
+                    made.spanStartTag =
+                        "<span style=\"" + HTMLMarkup::styleAttributeValue(made.css, m_context.settings.exported) + "\">";
                 return made;
             });
         }
@@ -505,7 +519,7 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
 
     if (opensLink) {
         html += "<a";
-        HTMLMarkup::appendAttributes(html, m_linkAttributes);
+        m_context.appendAttributes(html, "a", m_linkAttributes);
         html += '>';
         m_linkElementOpen = true;
     }
@@ -513,7 +527,7 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         html += *spanStartTag;
     } else if (needsSpan) {
         html += "<span";
-        HTMLMarkup::appendAttributes(html, spanAttributes);
+        m_context.appendAttributes(html, "span", spanAttributes);
         html += '>';
     }
     if (m_context.settings.keepsBlanksEndingLines)

@@ -121,7 +121,7 @@ void HTMLTableWriter::openTable(std::string& html, const std::vector<Cell>& cell
     css += rowCSS;
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
     html += "<table";
-    HTMLMarkup::appendAttributes(html, attributes);
+    m_context.appendAttributes(html, "table", attributes);
     html += '>';
     // The columns take the widths of the first row's cells, which merged
     // cells further down span.
@@ -133,7 +133,7 @@ void HTMLTableWriter::openTable(std::string& html, const std::vector<Cell>& cell
         if (width)
             column["style"] = u"width:" + *width;
         html += "<col";
-        HTMLMarkup::appendAttributes(html, column);
+        m_context.appendAttributes(html, "col", column);
         html += "/>";
     }
     html += "</colgroup>";
@@ -191,7 +191,7 @@ void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& part
     if (rows > 1)
         attributes["rowspan"] = toUtf16(std::to_string(rows));
     html += "<td";
-    HTMLMarkup::appendAttributes(html, attributes);
+    m_context.appendAttributes(html, "td", attributes);
     html += '>';
     const std::u16string& text = m_context.string.string();
     bool written = false;
@@ -271,7 +271,7 @@ void HTMLTableWriter::writeCellText(std::string& html, Range cellText) const
                 css += "table-layout:fixed;";
             HTMLAttributeMap attributes{{"style", toUtf16(css)}};
             html += "<table";
-            HTMLMarkup::appendAttributes(html, attributes);
+            m_context.appendAttributes(html, "table", attributes);
             html += '>';
             tableOpen = true;
         }
@@ -283,7 +283,7 @@ void HTMLTableWriter::writeCellText(std::string& html, Range cellText) const
             css += cssOfMap(m_context.string.attributeAtIndex(TETableCellStyleKey, mark).get());
             HTMLAttributeMap attributes{{"style", toUtf16(css)}};
             html += "<td";
-            HTMLMarkup::appendAttributes(html, attributes);
+            m_context.appendAttributes(html, "td", attributes);
             html += '>';
             writeRuns(html, cellStart, mark);
             if (mark == cellStart)

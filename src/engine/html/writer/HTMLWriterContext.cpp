@@ -1,5 +1,7 @@
 #include "engine/html/writer/HTMLWriterContext.h"
 
+#include "engine/html/writer/HTMLMarkup.h"
+
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/fonts/TEFontDescriptor.h"
 #include "platform/text/FontAttributeValue.h"
@@ -111,6 +113,26 @@ bool flagOfValue(const AttributeValue* value)
     std::optional<double> number = numberOfValue(value);
     // Markers of other kinds count by their presence.
     return number ? *number != 0 : true;
+}
+
+void HTMLWriterContext::appendAttributes(std::string& html, std::string_view element,
+                                         const HTMLAttributeMap& attributes) const
+{
+    if (!settings.exported || attributes.empty()) {
+        HTMLMarkup::appendAttributes(html, attributes, element, settings.exported);
+        return;
+    }
+    std::string key(element);
+    for (const auto& [name, value] : attributes) {
+        key += '\0';
+        key += name;
+        key += '=';
+        appendUtf8(key, value);
+    }
+    auto [written, isNew] = exportedAttributes.try_emplace(std::move(key));
+    if (isNew)
+        HTMLMarkup::appendAttributes(written->second, attributes, element, true);
+    html += written->second;
 }
 
 } // namespace folio

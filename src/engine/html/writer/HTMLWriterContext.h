@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -63,6 +64,14 @@ struct TEHTMLWriterSettings {
     // typed there, running the new words into the last one; text of blanks
     // alone between two blocks is read back as no text.
     bool keepsBlanksEndingLines = false;
+    // An HTML file read away from the program: it gets only the markup its
+    // reader uses (none of the data attributes the editing page keeps for
+    // the save, but for the bookmarks links lead to), every character
+    // beyond ASCII as a reference, and what the document itself brings in
+    // (link targets, its own attributes, style, pictures) checked and
+    // written as the sanitiser does for an export, so that the file needs
+    // no second reading.
+    bool exported = false;
 };
 
 // A footnote of printed output: its number, its text, and the font CSS of
@@ -89,6 +98,9 @@ struct HTMLWriterContext {
     std::vector<TEPrintedNote>* printedNotes = nullptr;
     // The CSS made so far in this write.
     mutable HTMLStyleCache styleCache{};
+    // An exported file's attributes as written, by element and attributes
+    // as given: a document's runs repeat a few hundred of them.
+    mutable std::unordered_map<std::string, std::string> exportedAttributes{};
     // How the body's text is finished as it is written, and whether it
     // has had a tab.
     mutable HTMLBodyFinish bodyFinish{};
@@ -102,6 +114,9 @@ struct HTMLWriterContext {
     // Sets the element's style: inline in a fragment, as a generated class of
     // the element in a document (followed by the words of a class it already has).
     void applyStyle(HTMLAttributeMap& attributes, const std::string& element, const std::string& css) const;
+    // ` name="value"` for each attribute of the element, in the form the
+    // settings ask for (see HTMLMarkup::appendAttributes).
+    void appendAttributes(std::string& html, std::string_view element, const HTMLAttributeMap& attributes) const;
 };
 
 // Typed reads of attribute values, tolerant of the number kinds the readers store.

@@ -99,6 +99,7 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     HTMLBodyFinish& finish = context.bodyFinish;
     finish.tabForm = fragment ? HTMLTabForm::InlineStyle : HTMLTabForm::TabSpanClass;
     finish.convertSpaces = m_useAppleConvertedSpace;
+    finish.exported = m_settings.exported;
     HTMLParagraphWriter paragraphs(context, m_paragraphTagName);
     HTMLTableWriter tables(context);
 
