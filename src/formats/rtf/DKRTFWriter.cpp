@@ -388,8 +388,9 @@ void DKRTFWriter::writeBody()
             // carrier's marks go inside or outside them by its own, not by
             // that of the text before it.
             m_runLocation = index;
-            if (isMarkCarrierRun(runFormatting, std::u16string_view(text).substr(index, runEnd - index))) {
-                writeMarkCarriers(runAttributes, runFormatting, runEnd - index);
+            const std::u16string_view runText = std::u16string_view(text).substr(index, runEnd - index);
+            if (isMarkCarrierRun(runFormatting, runText) || isFormValueRun(runFormatting, runText)) {
+                writeMarkCarriers(runAttributes, runFormatting, isFormValueRun(runFormatting, runText) ? 1 : runEnd - index);
                 index = runEnd - 1;
                 continue;
             }

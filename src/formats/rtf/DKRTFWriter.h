@@ -287,6 +287,10 @@ private:
     // Whether the run is carriers of bookmarks or fields without text, and
     // those written in their place, each one whole.
     static bool isMarkCarrierRun(const CharacterFormatting& formatting, std::u16string_view text);
+    // Whether a run is the value a form field shows of its own (a list's
+    // choice, a check box): the field goes back with its result left to
+    // the form, as word processors write it.
+    static bool isFormValueRun(const CharacterFormatting& formatting, std::u16string_view text);
     void writeMarkCarriers(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
                            std::size_t count);
     void closeLink();

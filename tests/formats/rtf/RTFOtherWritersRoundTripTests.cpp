@@ -3161,5 +3161,69 @@ TEST_F(RTFOtherWritersRoundTripTests, marksWithoutTextAtAnItemOrAloneInAParagrap
     }
 }
 
+// Word's forms: a list, a text box and two check boxes keep their form
+// groups and stay fields through a save, and the list and the boxes show
+// the value chosen.
+TEST_F(RTFOtherWritersRoundTripTests, wordFormFieldsStayFormsAndShowTheirChoice)
+{
+    struct Form {
+        std::u16string shown;
+        std::string code;
+        std::vector<std::string> groupParts;
+    };
+    const std::vector<Form> forms{
+        {u"Caf\u00E9 launch", "FORMDROPDOWN",
+         {"{\\fftype2\\ffres1", "{\\*\\ffl Rowing boat}{\\*\\ffl Caf\\'e9 launch}{\\*\\ffl Sailing dinghy}",
+          "{\\*\\datafield 00000000000000000944726f70646f776e31"}},
+        {u"Marta Kos", "FORMTEXT", {"{\\fftype0", "{\\*\\ffdeftext Marta}"}},
+        {u"\u2612 on board", "FORMCHECKBOX", {"\\ffres25", "{\\*\\ffname Check1}\\ffdefres1"}},
+        {u"\u2610 wanted", "FORMCHECKBOX", {"\\ffres0", "{\\*\\ffname Check2}"}},
+    };
+    const DKRTFReadResult original = read(fixture("word-form-fields.rtf"));
+    auto instructionAt = [](const AttributedString& text, std::u16string_view words) {
+        const std::size_t at = text.string().find(words);
+        if (at == std::u16string::npos)
+            return std::u16string(u"<missing>");
+        const auto* field = text.attributesAtIndex(at)->valueForKeyAs<StringValue>(TEFieldInstructionAttribute);
+        return field ? field->value() : std::u16string(u"<none>");
+    };
+    std::vector<std::string> saves = writtenAndSavedTwice(original);
+    saves.insert(saves.begin(), std::string());
+    for (const std::string& rtf : saves) {
+        const AttributedString text = rtf.empty() ? original.text : read(rtf).text;
+        for (const Form& form : forms) {
+            const std::u16string instruction = instructionAt(text, form.shown);
+            EXPECT_EQ(toUtf8(instruction.substr(0, form.code.size())), form.code) << toUtf8(form.shown) << "\n" << rtf;
+            EXPECT_EQ(instruction, instructionAt(original.text, form.shown)) << toUtf8(form.shown) << "\n" << rtf;
+            if (rtf.empty())
+                continue;
+            for (const std::string& part : form.groupParts)
+                EXPECT_NE(rtf.find(part), std::string::npos) << part << "\n" << rtf;
+        }
+        if (!rtf.empty()) {
+            // The form's items are the form's, never words of its code.
+            EXPECT_EQ(rtf.find("FORMDROPDOWN Rowing"), std::string::npos) << rtf;
+            EXPECT_EQ(rtf.find("\\{\\\\*\\\\formfield"), std::string::npos) << rtf;
+        }
+    }
+    // LibreOffice finds the same forms in the save as in Word's file, with
+    // no value of Folio's beside them.
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        return;
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-form-fields";
+    std::filesystem::create_directories(folder / "out");
+    ASSERT_TRUE(Data::fromString(fixture("word-form-fields.rtf")).writeToFile((folder / "word.rtf").string()));
+    ASSERT_TRUE(Data::fromString(saves.back()).writeToFile((folder / "saved.rtf").string()));
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to txt:Text --outdir '" + (folder / "out").string() + "' '" +
+                                (folder / "word.rtf").string() + "' '" + (folder / "saved.rtf").string() + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Result<Data> word = Data::dataWithContentsOfFile((folder / "out" / "word.txt").string());
+    Result<Data> saved = Data::dataWithContentsOfFile((folder / "out" / "saved.txt").string());
+    ASSERT_TRUE(word.ok() && saved.ok());
+    EXPECT_NE(word->toString().find("Marta Kos"), std::string::npos);
+    EXPECT_EQ(saved->toString(), word->toString());
+}
+
 } // namespace
 } // namespace folio
