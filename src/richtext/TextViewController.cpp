@@ -271,6 +271,9 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
     // Pastes and cuts move text, not the page's section breaks.
     ClipboardCommander::PageScripts scripts;
     scripts.insertHTML = "insertHTMLKeepingSections({});";
+    // The text the caret follows decides, as it decides the size.
+    scripts.fontName = "getCurrentFontFamily()";
+    scripts.foreColor = "getCurrentForeColor()";
     scripts.deleteSelection = "deleteKeepingSections()";
     return std::make_unique<ClipboardCommander>(m_connection, Pasteboard::general(), std::move(host), std::move(scripts));
 }
