@@ -79,6 +79,7 @@ constexpr const char* kPageScript = "richtext-page.js";
 constexpr const char* kLongPageScript = "richtext-long-page.js";
 constexpr const char* kListMarkersScript = "richtext-list-markers.js";
 constexpr const char* kHiddenTextScript = "richtext-hidden-text.js";
+constexpr const char* kLinkEndsScript = "richtext-link-ends.js";
 constexpr const char* kPlaceMarksScript = "richtext-place-marks.js";
 constexpr const char* kSavedMarkupScript = "richtext-saved-markup.js";
 constexpr const char* kSectionBreaksScript = "richtext-section-breaks.js";
@@ -643,7 +644,7 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
     page.helperScriptURL = PageResources::helperLibraryURL().value_or("");
     page.styleSheetURL = PageResources::pageFileURL(kPageStyleSheet).value_or("");
     for (const char* script : {kPageScript, kLongPageScript, kListMarkersScript, kHiddenTextScript,
-                               kPlaceMarksScript, kSavedMarkupScript, kSectionBreaksScript, kContextualSpaceScript}) {
+                               kLinkEndsScript, kPlaceMarksScript, kSavedMarkupScript, kSectionBreaksScript, kContextualSpaceScript}) {
         if (std::optional<std::string> url = PageResources::pageFileURL(script))
             page.pageScriptURLs.push_back(*url);
     }

@@ -3,8 +3,10 @@
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/Data.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/text/AttributeDictionaryAccess.h"
 #include "richtext/RichTextTools.h"
 #include "richtext/StyleMenuCommander.h"
 #include "richtext/TextViewController.h"
@@ -13,6 +15,8 @@
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace folio {
 namespace {
@@ -162,6 +166,75 @@ TEST_F(RichTextKeepsWindowTest, typedAndRestyledParagraphsSaveWithTheirStyles)
     const std::string ownStyles = before.substr(before.find("{\\stylesheet"));
     EXPECT_EQ(sheet.find(ownStyles.substr(0, ownStyles.size() - 2)), sheet.find("{\\stylesheet")) << sheet;
     EXPECT_NE(sheet.find(" Title;}"), std::string::npos) << sheet;
+}
+
+// Words typed at the end of a paragraph that ends in a link, or in a form's
+// list: the link or form keeps its words and looks, and the words typed
+// follow it as plain text, after a plain space.
+TEST_F(RichTextKeepsWindowTest, wordsTypedAfterALinkOrAFormAtAParagraphsEndStayOutsideIt)
+{
+    struct Case {
+        std::string name;
+        std::string rtf;
+        // The words the first line ends in, the link's or form's, and the
+        // word that begins it.
+        std::u16string ending;
+        std::u16string first;
+    };
+    Result<Data> form = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/word-form-fields.rtf");
+    ASSERT_TRUE(form.ok());
+    const std::vector<Case> cases{
+        {"WordLink.rtf",
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}{\\colortbl;\\red5\\green99\\blue193;}"
+         "{\\stylesheet{\\*\\cs15 \\additive \\ul\\cf1 Hyperlink;}}\\pard\\plain\\f0\\fs24 The tables are on the {\\field{\\*\\fldinst "
+         "{ HYPERLINK \"https://example.org/tables\" }}{\\fldrslt {\\cs15\\ul\\cf1 harbour site}}}\\par Second line.\\par}",
+         u"harbour site", u"The"},
+        {"MacLink.rtf",
+         "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}{\\colortbl;\\red255\\green255"
+         "\\blue255;\\red0\\green0\\blue233;}\\pard\\f0\\fs24 \\cf0 See {\\field{\\*\\fldinst{HYPERLINK \"https://example.org/\"}}"
+         "{\\fldrslt \\cf2 \\ul \\ulc2 example.org}}\\\nSecond line.}",
+         u"example.org", u"See"},
+        {"Form.rtf", form->toString(), u"Caf\u00E9 launch for the day.", u"Boat"},
+    };
+    auto looksAt = [](const AttributedString& text, std::u16string_view words) {
+        const std::size_t at = text.string().find(words);
+        if (at == std::u16string::npos)
+            return std::string("<missing>");
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(at);
+        const auto* link = attributes->valueForKeyAs<URLValue>(TELinkAttribute);
+        const auto* field = attributes->valueForKeyAs<StringValue>(TEFieldInstructionAttribute);
+        const auto* color = attributes->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName);
+        const auto* underline = attributes->valueForKey(kCTUnderlineStyleAttributeName).get();
+        std::string looks = "link " + (link ? link->urlString() : std::string("none"));
+        looks += ", field " + (field ? toUtf8(field->value()) : std::string("none"));
+        // No colour is the page's black.
+        looks += ", colour " + std::to_string(color ? std::lround(color->color().blue() * 255) : 0);
+        looks += underline && underline->as<IntegerValue>() && underline->as<IntegerValue>()->value() ? ", underlined" : "";
+        return looks;
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        const std::string path = folder.path(each.name);
+        writeFile(path, each.rtf);
+        const DKRTFReadResult original = reread(each.rtf);
+        open(path);
+        if (HasFatalFailure())
+            return;
+        caretToStart();
+        press(GDK_KEY_End);
+        typeAndWait(" quokka");
+        ASSERT_TRUE(save());
+        closeDocument();
+
+        const std::string rtf = readFile(path);
+        const DKRTFReadResult again = reread(rtf);
+        EXPECT_NE(again.text.string().find(each.ending + u" quokka\n"), std::u16string::npos)
+            << "a plain space before the word: " << rtf;
+        EXPECT_EQ(looksAt(again.text, each.ending), looksAt(original.text, each.ending)) << rtf;
+        std::string plain = looksAt(original.text, each.first);
+        EXPECT_EQ(looksAt(again.text, u"quokka"), plain) << rtf;
+        EXPECT_EQ(looksAt(again.text, u" quokka"), plain) << rtf;
+    }
 }
 
 } // namespace
