@@ -2,6 +2,7 @@
 
 #include "formats/rtf/DKRTFDocumentInfo.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
+#include "formats/rtf/DKRTFReaderFontTable.h"
 #include "formats/rtf/DKRTFSectionWords.h"
 
 #include "engine/attachments/TETextAttachment.h"
@@ -138,6 +139,9 @@ std::string DKRTFWriter::writeRTFData()
             if (!name.empty())
                 m_documentFontNames.insert(name);
         }
+        const std::string unnamed = toUtf8(DKRTFReaderFontTable::kUnnamedFontName);
+        if (hasPrefix(std::string_view(*m_settings.fontNames), std::string_view(";")) && !documentNamedFont(unnamed))
+            m_unnamedFontName = unnamed;
     }
     if (m_settings.scriptDefaults) {
         DKRTFScriptDefaults defaults = DKRTFScriptDefaults::fromSerialized(*m_settings.scriptDefaults);

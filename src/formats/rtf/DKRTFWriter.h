@@ -247,6 +247,10 @@ private:
     // A character style number no run has: writeCharacterStyle() then
     // writes "\plain" whatever the run's style.
     static constexpr std::int32_t kCharacterStyleToRestart = -2;
+    // The font number of text that names no font: no "\\f" is written for
+    // it, and the table's number 0, which readers take for such text, is
+    // left to no font.
+    static constexpr std::int32_t kUnnamedFontNumber = -2;
     void writeFontAttributes(const CharacterFormatting& formatting);
     void writeSuperscriptStep(std::int32_t level);
     void writeColorAttributes(const CharacterFormatting& formatting);
@@ -343,6 +347,9 @@ private:
     std::map<const TETextAttachment*, DKRTFNoteForm> m_noteForms;
     // The names of the document's own font table (m_settings.fontNames).
     std::set<std::string> m_documentFontNames;
+    // The name the reader gave the document's text that named no font,
+    // where the file had such text and no font of that name.
+    std::optional<std::string> m_unnamedFontName;
     // Their families, found when first asked for.
     mutable std::optional<std::map<std::string, std::string>> m_documentFamilies;
     bool m_isRTFDDocument = false;

@@ -163,6 +163,8 @@ std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value) const
 
 void DKRTFWriter::writeFontTableEntryWithIndex(std::int32_t index, const std::string& name)
 {
+    if (name.empty())
+        return;
     m_buffer.appendCString("\\f");
     m_buffer.appendInteger(index);
     m_buffer.appendCString("\\fnil\\fcharset0 ");
@@ -185,14 +187,23 @@ void DKRTFWriter::registerFonts()
     // each value is named once, in order of first use, which is the order
     // the table has always had. A dictionary met before holds no new value.
     std::unordered_set<const AttributeValue*> named;
+    std::vector<std::string> names;
     findFontlessParagraphEnds();
     for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
         const AttributeValuePtr& value = attributes ? attributes->valueForKey(kCTFontAttributeName) : AttributeValuePtr();
         if (attributes && showsNoLetters(*attributes))
             continue;
         if (named.insert(value.get()).second)
-            registerName(fontTableName(value));
+            names.push_back(fontTableName(value));
     }
+    // Text that named no font goes back naming none: readers give it their
+    // default, and font 0 too, which no font of the table may then be.
+    if (m_unnamedFontName && std::ranges::find(names, *m_unnamedFontName) != names.end()) {
+        registerName(std::string());
+        std::erase(names, *m_unnamedFontName);
+    }
+    for (const std::string& name : names)
+        registerName(name);
     registerScriptFonts(registerName);
     // The style sheet's fonts follow the text's, whose numbers stay as a
     // document without a style sheet has them.
@@ -235,6 +246,8 @@ void DKRTFWriter::writeFontTable()
 
 std::int32_t DKRTFWriter::registeredFontNumber(const std::string& name) const
 {
+    if (m_unnamedFontName && name == *m_unnamedFontName && !m_registeredFonts.contains(name))
+        return kUnnamedFontNumber;
     auto found = m_registeredFonts.find(name);
     return found == m_registeredFonts.end() ? 0 : found->second;
 }

@@ -3225,5 +3225,66 @@ TEST_F(RTFOtherWritersRoundTripTests, wordFormFieldsStayFormsAndShowTheirChoice)
     EXPECT_EQ(saved->toString(), word->toString());
 }
 
+// Text that names no font (pandoc's files and those of other small writers
+// have no font table) goes back naming none, so that other programs show it
+// in their own default as they did; words given a font keep it.
+TEST_F(RTFOtherWritersRoundTripTests, textThatNamedNoFontIsSavedNamingNone)
+{
+    struct Case {
+        std::string rtf;
+        std::u16string unnamed;
+        std::u16string named;
+    };
+    const std::vector<Case> cases{
+        {"{\\rtf1\\ansi\n{ le caf\\'e9 o\\'f9 on ne fume pas }\n}\n", u"le caf\u00E9", {}},
+        {"{\\rtf1\\ansi\n{\\pard \\ql \\f0 \\sa180 \\li0 \\fi0 \\b Nested\\b0  tables are \\i fine\\i0 .\\par}\n"
+         "{\\pard \\ql \\f0 \\sa180 \\li0 \\fi0 {\\f1 Kept mono} and back.\\par}\n}\n",
+         u"Nested", {}},
+        {"{\\rtf1\\ansi{\\fonttbl\\f1\\fnil\\fcharset0 Courier New;}\n\\pard\\fs24 Plain words \\f1 mono words\\f0  more plain\\par}",
+         u"more plain", u"mono words"},
+    };
+    auto familyAt = [](const AttributedString& text, std::u16string_view words) {
+        const auto* font = valueAtWords<FontAttributeValue>(text, words, kCTFontAttributeName);
+        return font ? font->font().familyName() : std::string("none");
+    };
+    for (const Case& each : cases) {
+        const DKRTFReadResult original = read(each.rtf);
+        ASSERT_EQ(original.pageSettings.text(DKRTFPageSettings::kFontNamesKey).value_or("").substr(0, 1), ";") << each.rtf;
+        std::vector<std::string> saves = writtenAndSavedTwice(original);
+        for (const std::string& rtf : saves) {
+            const std::vector<std::string> table = fontTableNames(rtf);
+            EXPECT_EQ(std::ranges::count(table, "Helvetica"), 0) << rtf;
+            const DKRTFReadResult again = read(rtf);
+            // The page ends the last paragraph of a file that left it open.
+            auto words = [](const AttributedString& text) {
+                std::string string = toUtf8(text.string());
+                return string.ends_with('\n') ? string.substr(0, string.size() - 1) : string;
+            };
+            EXPECT_EQ(words(again.text), words(original.text)) << rtf;
+            EXPECT_EQ(again.pageSettings.text(DKRTFPageSettings::kFontNamesKey).value_or("").substr(0, 1), ";") << rtf;
+            EXPECT_EQ(familyAt(again.text, each.unnamed), familyAt(original.text, each.unnamed)) << rtf;
+            if (!each.named.empty())
+                EXPECT_EQ(familyAt(again.text, each.named), "Courier New") << rtf;
+        }
+    }
+    // LibreOffice lays the saved text out in its default font, as the file's.
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        return;
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-unnamed-fonts";
+    std::filesystem::create_directories(folder / "out");
+    const DKRTFReadResult last = read(cases.back().rtf);
+    ASSERT_TRUE(Data::fromString(savedThroughThePage(last)).writeToFile((folder / "saved.rtf").string()));
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "' '" +
+                                (folder / "saved.rtf").string() + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Result<Data> document = Data::dataWithContentsOfFile((folder / "out" / "saved.fodt").string());
+    ASSERT_TRUE(document.ok());
+    const std::string fodt = document->toString();
+    EXPECT_EQ(fodt.find("style:name=\"Helvetica\""), std::string::npos) << fodt;
+    EXPECT_EQ(fodt.find("style:font-name=\"0\""), std::string::npos) << fodt;
+    EXPECT_NE(fodt.find("style:font-name=\"Courier New\""), std::string::npos) << fodt;
+}
+
 } // namespace
 } // namespace folio
