@@ -290,6 +290,9 @@ private:
     void writeRangeMark(RangeMark kind, bool start, const std::u16string& name);
     // Whether the run is carriers of bookmarks or fields without text, and
     // those written in their place, each one whole.
+    // The font the text goes on in, as readers take it after the words
+    // written; text of another character set's font escapes its letters.
+    void setFontInForce(std::int32_t number);
     static bool isMarkCarrierRun(const CharacterFormatting& formatting, std::u16string_view text);
     // Whether a run is the value a form field shows of its own (a list's
     // choice, a check box): the field goes back with its result left to
@@ -359,6 +362,9 @@ private:
     std::unordered_map<std::string, std::int32_t> m_registeredFonts;
     // The registered names in the order of their numbers.
     std::vector<std::string> m_fontTableNames;
+    // By number, whether a font of the table is of another character set
+    // than the Western one.
+    std::vector<bool> m_otherCharacterSetFonts;
     // From m_settings.scriptDefaults.
     std::optional<DKRTFScriptDefaults> m_scriptDefaults;
     // The dictionaries that only paragraph ends have, without a font or

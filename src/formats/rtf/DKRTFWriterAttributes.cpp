@@ -644,11 +644,11 @@ void DKRTFWriter::writeFontAttributes(const CharacterFormatting& formatting)
     bool strikeChanged = unknown || (nothingWrittenYet ? strike : strike != m_state.strike);
 
     if (fontNumber == kUnnamedFontNumber) {
-        m_state.fontIndex = fontNumber;
+        setFontInForce(fontNumber);
     } else if (nothingWrittenYet || fontNumber != m_state.fontIndex) {
         m_buffer.appendCString("\\f");
         m_buffer.appendInteger(fontNumber);
-        m_state.fontIndex = fontNumber;
+        setFontInForce(fontNumber);
         wroteOutput = true;
     }
     if (boldChanged) {

@@ -4,6 +4,7 @@
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TEParagraphBorders.h"
 #include "engine/model/TEShading.h"
+#include "formats/rtf/DKRTFFontNameEncoding.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFTitlePage.h"
 #include "formats/rtf/DKRTFReaderListTable.h"
@@ -167,9 +168,42 @@ void DKRTFWriter::writeFontTableEntryWithIndex(std::int32_t index, const std::st
         return;
     m_buffer.appendCString("\\f");
     m_buffer.appendInteger(index);
-    m_buffer.appendCString("\\fnil\\fcharset0 ");
-    m_buffer.appendEscapedString(toUtf16(name));
+    const std::u16string wide = toUtf16(name);
+    std::optional<DKRTFFontNameEncoding> encoded = DKRTFFontNameEncoding::forName(wide);
+    if (!encoded) {
+        m_buffer.appendCString("\\fnil\\fcharset0 ");
+        m_buffer.appendEscapedString(wide);
+        m_buffer.appendByte(';');
+        return;
+    }
+    m_buffer.appendCString("\\fnil\\fcharset");
+    m_buffer.appendInteger(encoded->characterSet);
+    m_buffer.appendByte(' ');
+    static constexpr char kHexDigits[] = "0123456789abcdef";
+    // The second byte of a double-byte letter may be an ASCII one: readers
+    // take the name's escaped bytes together, so every byte is escaped.
+    const bool doubleBytes = encoded->bytes.size() != wide.size();
+    for (char byte : encoded->bytes) {
+        const auto unit = static_cast<unsigned char>(byte);
+        if (unit >= 0x80 || (doubleBytes && unit != ' ')) {
+            m_buffer.appendCString("\\'");
+            m_buffer.appendByte(kHexDigits[unit >> 4]);
+            m_buffer.appendByte(kHexDigits[unit & 0xF]);
+        } else {
+            m_buffer.appendEscapedCharacter(unit);
+        }
+    }
     m_buffer.appendByte(';');
+    if (m_otherCharacterSetFonts.size() <= static_cast<std::size_t>(index))
+        m_otherCharacterSetFonts.resize(static_cast<std::size_t>(index) + 1, false);
+    m_otherCharacterSetFonts[static_cast<std::size_t>(index)] = true;
+}
+
+void DKRTFWriter::setFontInForce(std::int32_t number)
+{
+    m_state.fontIndex = number;
+    m_buffer.setInFontOfOtherCharacterSet(number >= 0 && static_cast<std::size_t>(number) < m_otherCharacterSetFonts.size() &&
+                                          m_otherCharacterSetFonts[static_cast<std::size_t>(number)]);
 }
 
 void DKRTFWriter::registerFonts()
@@ -238,6 +272,7 @@ void DKRTFWriter::registerFonts()
 
 void DKRTFWriter::writeFontTable()
 {
+    m_otherCharacterSetFonts.clear();
     m_buffer.appendCString("{\\fonttbl");
     for (std::size_t number = 0; number < m_fontTableNames.size(); ++number)
         writeFontTableEntryWithIndex(static_cast<std::int32_t>(number), m_fontTableNames[number]);

@@ -3286,5 +3286,53 @@ TEST_F(RTFOtherWritersRoundTripTests, textThatNamedNoFontIsSavedNamingNone)
     EXPECT_NE(fodt.find("style:font-name=\"Courier New\""), std::string::npos) << fodt;
 }
 
+// A Japanese, a Cyrillic and a Greek font name are written in their own
+// code pages, as WordPad and Word wrote them, for the programs that read a
+// name's bytes in its character set; a Western letter in such a font goes
+// as Unicode, which no code page can take for another letter.
+TEST_F(RTFOtherWritersRoundTripTests, fontNamesAreWrittenInTheirOwnCodePage)
+{
+    const std::string file = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}"
+                             "{\\f1\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}"
+                             "{\\f2\\fnil\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}{\\f3\\fnil\\fcharset161 \\'c1\\'f1\\'e9\\'e1\\'eb;}}\n"
+                             "\\f1\\'82\\'b1\\'82\\'f1 caf\\u233?\\f2\\'cf\\'f0\\f3\\'c1\\'e8\\f0  x\\par}";
+    const std::vector<std::pair<std::string, std::string>> entries{
+        {"\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;", "\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF"},
+        {"\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;", "\u0410\u0440\u0438\u0430\u043B"},
+        {"\\fcharset161 \\'c1\\'f1\\'e9\\'e1\\'eb;", "\u0391\u03C1\u03B9\u03B1\u03BB"},
+    };
+    const DKRTFReadResult original = read(file);
+    ASSERT_EQ(toUtf8(original.text.string()), "\u3053\u3093 caf\u00E9\u041F\u0440\u0391\u03B8 x\n");
+    auto fontOf = [](const AttributedString& text, std::u16string_view words) {
+        const auto* font = valueAtWords<FontAttributeValue>(text, words, kCTFontAttributeName);
+        return font ? font->font().familyName() : std::string("none");
+    };
+    for (const std::string& rtf : writtenAndSavedTwice(original)) {
+        for (const auto& [entry, name] : entries)
+            EXPECT_NE(rtf.find(entry), std::string::npos) << entry << "\n" << rtf;
+        EXPECT_EQ(rtf.find("caf\\'e9"), std::string::npos) << rtf;
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(toUtf8(again.text.string()), toUtf8(original.text.string())) << rtf;
+        EXPECT_EQ(fontOf(again.text, u"caf\u00E9"), entries[0].second) << rtf;
+        EXPECT_EQ(fontOf(again.text, u"\u041F\u0440"), entries[1].second) << rtf;
+    }
+    // LibreOffice reads the words, and the names, as they were.
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        return;
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-font-code-pages";
+    std::filesystem::create_directories(folder / "out");
+    ASSERT_TRUE(Data::fromString(savedThroughThePage(original)).writeToFile((folder / "saved.rtf").string()));
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "' '" +
+                                (folder / "saved.rtf").string() + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Result<Data> document = Data::dataWithContentsOfFile((folder / "out" / "saved.fodt").string());
+    ASSERT_TRUE(document.ok());
+    const std::string fodt = document->toString();
+    EXPECT_NE(fodt.find("caf\u00E9"), std::string::npos) << fodt;
+    for (const auto& [entry, name] : entries)
+        EXPECT_NE(fodt.find("style:font-name=\"" + name + "\""), std::string::npos) << name << "\n" << fodt;
+}
+
 } // namespace
 } // namespace folio
