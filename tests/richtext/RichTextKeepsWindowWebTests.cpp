@@ -237,5 +237,43 @@ TEST_F(RichTextKeepsWindowTest, wordsTypedAfterALinkOrAFormAtAParagraphsEndStayO
     }
 }
 
+// LibreOffice names faces by their PostScript names: the page draws words
+// in "LiberationSerif-Bold" and "LiberationSerif-Italic" in those faces of
+// Liberation Serif (as wide as Liberation Serif bold or italic, not as a
+// stand-in), and a save names them as the file did.
+TEST_F(RichTextKeepsWindowTest, facesNamedByTheirPostScriptNamesAreDrawnInThoseFaces)
+{
+    const std::string path = folder.path("Faces.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Liberation Serif;}"
+                    "{\\f1\\froman\\fprq2\\fcharset0 LiberationSerif-Bold;}{\\f2\\froman\\fprq2\\fcharset0 LiberationSerif-Italic;}}"
+                    "\\pard\\plain\\f0\\fs24 Plain words, \\f1\\b Heavy harbour wall\\b0\\f0 , and \\f2\\i slanted quay lamps\\i0\\f0 .\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    const struct {
+        const char* words;
+        const char* looks;
+    } faces[]{{"Heavy harbour wall", "bold"}, {"slanted quay lamps", "italic"}};
+    for (const auto& face : faces) {
+        // The words' width, and that of the same words set in the face by its family.
+        const std::string widths = run(
+            std::string("(function(){var w='") + face.words + "';var found=null;"
+            "document.querySelectorAll('#content span').forEach(function(s){if(s.textContent===w)found=s;});"
+            "if(!found)return 'missing';var probe=document.createElement('span');probe.textContent=w;"
+            "probe.style.cssText='font-family:\"Liberation Serif\";font-size:'+getComputedStyle(found).fontSize+';font-" +
+            (std::string(face.looks) == "bold" ? "weight:bold" : "style:italic") +
+            "';document.body.appendChild(probe);var a=found.getBoundingClientRect().width,b=probe.getBoundingClientRect().width;"
+            "probe.remove();return Math.round(a*10)+' '+Math.round(b*10);})()");
+        const std::size_t blank = widths.find(' ');
+        ASSERT_NE(blank, std::string::npos) << face.words << ": " << widths;
+        EXPECT_EQ(widths.substr(0, blank), widths.substr(blank + 1)) << face.words << " is drawn in another font";
+    }
+    typeAndWait(" now");
+    ASSERT_TRUE(save());
+    const std::string rtf = readFile(path);
+    EXPECT_NE(rtf.find("LiberationSerif-Bold;"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("LiberationSerif-Italic;"), std::string::npos) << rtf;
+}
+
 } // namespace
 } // namespace folio
