@@ -168,9 +168,9 @@ TEST_F(RichTextKeepsWindowTest, typedAndRestyledParagraphsSaveWithTheirStyles)
     EXPECT_NE(sheet.find(" Title;}"), std::string::npos) << sheet;
 }
 
-// Words typed at the end of a paragraph that ends in a link, or in a form's
-// list: the link or form keeps its words and looks, and the words typed
-// follow it as plain text, after a plain space.
+// Words typed at the end of a paragraph that ends in a link, in a form's
+// list, or in words after the list: the link or form keeps its words and
+// looks, and the words typed follow it as plain text, after a plain space.
 TEST_F(RichTextKeepsWindowTest, wordsTypedAfterALinkOrAFormAtAParagraphsEndStayOutsideIt)
 {
     struct Case {
@@ -183,6 +183,11 @@ TEST_F(RichTextKeepsWindowTest, wordsTypedAfterALinkOrAFormAtAParagraphsEndStayO
     };
     Result<Data> form = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/word-form-fields.rtf");
     ASSERT_TRUE(form.ok());
+    // The same form with its list ending the first paragraph.
+    std::string endingInTheList = form->toString();
+    const std::size_t words = endingInTheList.find(" for the day.");
+    ASSERT_NE(words, std::string::npos);
+    endingInTheList.erase(words, std::string_view(" for the day.").size());
     const std::vector<Case> cases{
         {"WordLink.rtf",
          "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}{\\colortbl;\\red5\\green99\\blue193;}"
@@ -195,6 +200,7 @@ TEST_F(RichTextKeepsWindowTest, wordsTypedAfterALinkOrAFormAtAParagraphsEndStayO
          "{\\fldrslt \\cf2 \\ul \\ulc2 example.org}}\\\nSecond line.}",
          u"example.org", u"See"},
         {"Form.rtf", form->toString(), u"Caf\u00E9 launch for the day.", u"Boat"},
+        {"FormEnding.rtf", endingInTheList, u"Caf\u00E9 launch", u"Boat"},
     };
     auto looksAt = [](const AttributedString& text, std::u16string_view words) {
         const std::size_t at = text.string().find(words);
