@@ -93,6 +93,7 @@ constexpr const char* kPageScript = "richtext-page.js";
 constexpr const char* kLongPageScript = "richtext-long-page.js";
 constexpr const char* kListMarkersScript = "richtext-list-markers.js";
 constexpr const char* kHiddenTextScript = "richtext-hidden-text.js";
+constexpr const char* kLinkEndsScript = "richtext-link-ends.js";
 constexpr const char* kPlaceMarksScript = "richtext-place-marks.js";
 constexpr const char* kSavedMarkupScript = "richtext-saved-markup.js";
 constexpr const char* kSectionBreaksScript = "richtext-section-breaks.js";
@@ -296,6 +297,9 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
     // Pastes and cuts move text, not the page's section breaks.
     ClipboardCommander::PageScripts scripts;
     scripts.insertHTML = "insertHTMLKeepingSections({});";
+    // The text the caret follows decides, as it decides the size.
+    scripts.fontName = "getCurrentFontFamily()";
+    scripts.foreColor = "getCurrentForeColor()";
     scripts.deleteSelection = "deleteKeepingSections()";
     return std::make_unique<ClipboardCommander>(m_connection, Pasteboard::general(), std::move(host), std::move(scripts));
 }
@@ -665,7 +669,7 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
     page.helperScriptURL = PageResources::helperLibraryURL().value_or("");
     page.styleSheetURL = PageResources::pageFileURL(kPageStyleSheet).value_or("");
     for (const char* script : {kPageScript, kLongPageScript, kListMarkersScript, kHiddenTextScript,
-                               kPlaceMarksScript, kSavedMarkupScript, kSectionBreaksScript, kContextualSpaceScript}) {
+                               kLinkEndsScript, kPlaceMarksScript, kSavedMarkupScript, kSectionBreaksScript, kContextualSpaceScript}) {
         if (std::optional<std::string> url = PageResources::pageFileURL(script))
             page.pageScriptURLs.push_back(*url);
     }

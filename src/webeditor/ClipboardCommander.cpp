@@ -148,7 +148,9 @@ void ClipboardCommander::insertPlainText(const std::u16string& text)
     TEHTMLWriterSettings settings;
     settings.fileName = m_host.documentTitle ? m_host.documentTitle() : std::string();
     std::u16string written = htmlString(AttributedString(text), settings);
-    std::string span = ClipboardHTML::plainInsertionSpan(ClipboardHTML::fragmentFromWrittenText(written), caretPixelSize());
+    const CaretLooks looks = caretLooks();
+    std::string span = ClipboardHTML::plainInsertionSpan(ClipboardHTML::fragmentFromWrittenText(written), looks.pixelSize,
+                                                         looks.fontFamily, looks.color);
     sendInsertion(HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion), false);
 }
 
@@ -169,13 +171,19 @@ void ClipboardCommander::insertRichHTML(const std::string& html, const std::u16s
         fragment = ClipboardHTML::fragmentFromPlainTextOfPage(plainText);
     else
         fragment = ClipboardHTML::fragmentFromCopiedHTML(html, keepsPictureFile);
-    int size = caretPixelSize().value_or(0);
-    std::string family = m_page.readString(m_scripts.fontName);
-    std::erase(family, '"');
-    std::string color = m_page.readString(m_scripts.foreColor);
-    sendInsertion(ClipboardHTML::insertionSpan(fragment, family, size, color), false);
+    const CaretLooks looks = caretLooks();
+    sendInsertion(ClipboardHTML::insertionSpan(fragment, looks.fontFamily, looks.pixelSize.value_or(0), looks.color), false);
     if (picturesLeftOut && m_host.presentAlert)
         m_host.presentAlert(picturesLeftOutAlert());
+}
+
+ClipboardCommander::CaretLooks ClipboardCommander::caretLooks()
+{
+    // Pasted text, plain or rich, reads on as typed text would: in the
+    // font, size and colour at the caret, not in the paragraph's.
+    CaretLooks looks{caretPixelSize(), m_page.readString(m_scripts.fontName), m_page.readString(m_scripts.foreColor)};
+    std::erase(looks.fontFamily, '"');
+    return looks;
 }
 
 std::shared_ptr<AlertController> ClipboardCommander::picturesLeftOutAlert()
@@ -194,7 +202,10 @@ void ClipboardCommander::paste2()
         insertPicture(image, false, true);
         call(m_host.documentIsDirty);
     } else if (std::optional<std::u16string> text = m_pasteboard.string()) {
-        sendInsertion(ClipboardHTML::plainInsertionSpan(ClipboardHTML::plainTextFragment(*text), caretPixelSize()), true);
+        const CaretLooks looks = caretLooks();
+        sendInsertion(ClipboardHTML::plainInsertionSpan(ClipboardHTML::plainTextFragment(*text), looks.pixelSize,
+                                                        looks.fontFamily, looks.color),
+                      true);
     }
     call(m_host.updateContextualMenu);
     call(m_host.updateWordCounter);

@@ -134,6 +134,13 @@ private:
     // The size pasted text takes, that of the text at the caret; none
     // without a host to ask.
     std::optional<int> caretPixelSize() const;
+    // What the page says of the text at the caret, which pasted text takes.
+    struct CaretLooks {
+        std::optional<int> pixelSize;
+        std::string fontFamily;
+        std::string color;
+    };
+    CaretLooks caretLooks();
     void sendInsertion(const std::string& html, bool waiting);
     void afterPaste();
 

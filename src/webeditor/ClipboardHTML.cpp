@@ -56,6 +56,20 @@ std::string cssValue(std::string_view value)
     return clean;
 }
 
+// The style of the caret's looks, the names cleaned of what could end the
+// value or the attribute; what the page could not say is left out.
+std::string caretStyle(std::string_view fontFamily, int pixelSize, std::string_view color)
+{
+    std::string style;
+    if (const std::string family = cssValue(fontFamily); !family.empty())
+        style += "font-family:" + HTMLTextEscaper::escape(family) + ";";
+    if (pixelSize > 0)
+        style += "font-size: " + std::to_string(pixelSize) + "px;";
+    if (const std::string clean = cssValue(color); !clean.empty())
+        style += (style.empty() ? "color: " : " color: ") + HTMLTextEscaper::escape(clean) + ";";
+    return style;
+}
+
 // Where the text of an HTML fragment begins and ends: past the tags that
 // open it and before those that close it.
 std::size_t textBegin(const std::string& html)
@@ -189,20 +203,19 @@ std::u16string ClipboardHTML::plainTextFragment(std::u16string_view text)
     return replaced(std::move(clean), {{u"\r", u"<br>"}, {u"\n", u"<br>"}});
 }
 
-std::string ClipboardHTML::plainInsertionSpan(std::u16string_view fragment, std::optional<int> pixelSize)
+std::string ClipboardHTML::plainInsertionSpan(std::u16string_view fragment, std::optional<int> pixelSize,
+                                              std::string_view fontFamily, std::string_view color)
 {
-    std::string open = pixelSize && *pixelSize > 0
-                           ? "<span style=\"font-size: " + std::to_string(*pixelSize) + "px;\">"
-                           : std::string("<span>");
+    const std::string style = caretStyle(fontFamily, pixelSize.value_or(0), color);
+    std::string open = style.empty() ? std::string("<span>") : "<span style=\"" + style + "\">";
     return open + withEndBlanksKept(toUtf8(fragment)) + "</span>";
 }
 
 std::string ClipboardHTML::insertionSpan(std::u16string_view fragment, std::string_view fontFamily, int pixelSize,
                                          std::string_view color)
 {
-    std::string span = "<span style=\"font-family:" + HTMLTextEscaper::escape(cssValue(fontFamily)) +
-                       ";font-size: " + std::to_string(pixelSize) + "px; color: " + HTMLTextEscaper::escape(cssValue(color)) +
-                       ";\">" + withEndBlanksKept(toUtf8(fragment)) + "</span>";
+    std::string span = "<span style=\"" + caretStyle(fontFamily, pixelSize, color) + "\">" +
+                       withEndBlanksKept(toUtf8(fragment)) + "</span>";
     return HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion);
 }
 

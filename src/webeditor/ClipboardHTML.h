@@ -40,11 +40,13 @@ public:
     static std::u16string plainTextFragment(std::u16string_view text);
 
     // What a paste of plain text inserts: the fragment in a span of the
-    // caret's pixel size, the blanks at its ends kept. The page inserts
-    // beside the sized text the caret follows rather than inside it, so the
-    // text would otherwise take its paragraph's size. A size that is not a
-    // whole positive number of pixels gives a bare span.
-    static std::string plainInsertionSpan(std::u16string_view fragment, std::optional<int> pixelSize);
+    // caret's pixel size, font family and colour, the blanks at its ends
+    // kept. The page inserts beside the text the caret follows rather than
+    // inside it, so the text would otherwise take its paragraph's looks. A
+    // size that is not a whole positive number of pixels, or an empty family
+    // or colour, leaves that look to the page.
+    static std::string plainInsertionSpan(std::u16string_view fragment, std::optional<int> pixelSize,
+                                          std::string_view fontFamily = {}, std::string_view color = {});
     // What the rich paste inserts: the fragment in a span of the caret's
     // font, pixel size and colour, all made safe again as one piece, since
     // the family and colour names come from the page.

@@ -3,8 +3,10 @@
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/Data.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/text/AttributeDictionaryAccess.h"
 #include "richtext/RichTextTools.h"
 #include "richtext/StyleMenuCommander.h"
 #include "richtext/TextViewController.h"
@@ -13,6 +15,8 @@
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace folio {
 namespace {
@@ -162,6 +166,119 @@ TEST_F(RichTextKeepsWindowTest, typedAndRestyledParagraphsSaveWithTheirStyles)
     const std::string ownStyles = before.substr(before.find("{\\stylesheet"));
     EXPECT_EQ(sheet.find(ownStyles.substr(0, ownStyles.size() - 2)), sheet.find("{\\stylesheet")) << sheet;
     EXPECT_NE(sheet.find(" Title;}"), std::string::npos) << sheet;
+}
+
+// Words typed at the end of a paragraph that ends in a link, in a form's
+// list, or in words after the list: the link or form keeps its words and
+// looks, and the words typed follow it as plain text, after a plain space.
+TEST_F(RichTextKeepsWindowTest, wordsTypedAfterALinkOrAFormAtAParagraphsEndStayOutsideIt)
+{
+    struct Case {
+        std::string name;
+        std::string rtf;
+        // The words the first line ends in, the link's or form's, and the
+        // word that begins it.
+        std::u16string ending;
+        std::u16string first;
+    };
+    Result<Data> form = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/word-form-fields.rtf");
+    ASSERT_TRUE(form.ok());
+    // The same form with its list ending the first paragraph.
+    std::string endingInTheList = form->toString();
+    const std::size_t words = endingInTheList.find(" for the day.");
+    ASSERT_NE(words, std::string::npos);
+    endingInTheList.erase(words, std::string_view(" for the day.").size());
+    const std::vector<Case> cases{
+        {"WordLink.rtf",
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}{\\colortbl;\\red5\\green99\\blue193;}"
+         "{\\stylesheet{\\*\\cs15 \\additive \\ul\\cf1 Hyperlink;}}\\pard\\plain\\f0\\fs24 The tables are on the {\\field{\\*\\fldinst "
+         "{ HYPERLINK \"https://example.org/tables\" }}{\\fldrslt {\\cs15\\ul\\cf1 harbour site}}}\\par Second line.\\par}",
+         u"harbour site", u"The"},
+        {"MacLink.rtf",
+         "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}{\\colortbl;\\red255\\green255"
+         "\\blue255;\\red0\\green0\\blue233;}\\pard\\f0\\fs24 \\cf0 See {\\field{\\*\\fldinst{HYPERLINK \"https://example.org/\"}}"
+         "{\\fldrslt \\cf2 \\ul \\ulc2 example.org}}\\\nSecond line.}",
+         u"example.org", u"See"},
+        {"Form.rtf", form->toString(), u"Caf\u00E9 launch for the day.", u"Boat"},
+        {"FormEnding.rtf", endingInTheList, u"Caf\u00E9 launch", u"Boat"},
+    };
+    auto looksAt = [](const AttributedString& text, std::u16string_view words) {
+        const std::size_t at = text.string().find(words);
+        if (at == std::u16string::npos)
+            return std::string("<missing>");
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(at);
+        const auto* link = attributes->valueForKeyAs<URLValue>(TELinkAttribute);
+        const auto* field = attributes->valueForKeyAs<StringValue>(TEFieldInstructionAttribute);
+        const auto* color = attributes->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName);
+        const auto* underline = attributes->valueForKey(kCTUnderlineStyleAttributeName).get();
+        std::string looks = "link " + (link ? link->urlString() : std::string("none"));
+        looks += ", field " + (field ? toUtf8(field->value()) : std::string("none"));
+        // No colour is the page's black.
+        looks += ", colour " + std::to_string(color ? std::lround(color->color().blue() * 255) : 0);
+        looks += underline && underline->as<IntegerValue>() && underline->as<IntegerValue>()->value() ? ", underlined" : "";
+        return looks;
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        const std::string path = folder.path(each.name);
+        writeFile(path, each.rtf);
+        const DKRTFReadResult original = reread(each.rtf);
+        open(path);
+        if (HasFatalFailure())
+            return;
+        caretToStart();
+        press(GDK_KEY_End);
+        typeAndWait(" quokka");
+        ASSERT_TRUE(save());
+        closeDocument();
+
+        const std::string rtf = readFile(path);
+        const DKRTFReadResult again = reread(rtf);
+        EXPECT_NE(again.text.string().find(each.ending + u" quokka\n"), std::u16string::npos)
+            << "a plain space before the word: " << rtf;
+        EXPECT_EQ(looksAt(again.text, each.ending), looksAt(original.text, each.ending)) << rtf;
+        std::string plain = looksAt(original.text, each.first);
+        EXPECT_EQ(looksAt(again.text, u"quokka"), plain) << rtf;
+        EXPECT_EQ(looksAt(again.text, u" quokka"), plain) << rtf;
+    }
+}
+
+// LibreOffice names faces by their PostScript names: the page draws words
+// in "LiberationSerif-Bold" and "LiberationSerif-Italic" in those faces of
+// Liberation Serif (as wide as Liberation Serif bold or italic, not as a
+// stand-in), and a save names them as the file did.
+TEST_F(RichTextKeepsWindowTest, facesNamedByTheirPostScriptNamesAreDrawnInThoseFaces)
+{
+    const std::string path = folder.path("Faces.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Liberation Serif;}"
+                    "{\\f1\\froman\\fprq2\\fcharset0 LiberationSerif-Bold;}{\\f2\\froman\\fprq2\\fcharset0 LiberationSerif-Italic;}}"
+                    "\\pard\\plain\\f0\\fs24 Plain words, \\f1\\b Heavy harbour wall\\b0\\f0 , and \\f2\\i slanted quay lamps\\i0\\f0 .\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    const struct {
+        const char* words;
+        const char* looks;
+    } faces[]{{"Heavy harbour wall", "bold"}, {"slanted quay lamps", "italic"}};
+    for (const auto& face : faces) {
+        // The words' width, and that of the same words set in the face by its family.
+        const std::string widths = run(
+            std::string("(function(){var w='") + face.words + "';var found=null;"
+            "document.querySelectorAll('#content span').forEach(function(s){if(s.textContent===w)found=s;});"
+            "if(!found)return 'missing';var probe=document.createElement('span');probe.textContent=w;"
+            "probe.style.cssText='font-family:\"Liberation Serif\";font-size:'+getComputedStyle(found).fontSize+';font-" +
+            (std::string(face.looks) == "bold" ? "weight:bold" : "style:italic") +
+            "';document.body.appendChild(probe);var a=found.getBoundingClientRect().width,b=probe.getBoundingClientRect().width;"
+            "probe.remove();return Math.round(a*10)+' '+Math.round(b*10);})()");
+        const std::size_t blank = widths.find(' ');
+        ASSERT_NE(blank, std::string::npos) << face.words << ": " << widths;
+        EXPECT_EQ(widths.substr(0, blank), widths.substr(blank + 1)) << face.words << " is drawn in another font";
+    }
+    typeAndWait(" now");
+    ASSERT_TRUE(save());
+    const std::string rtf = readFile(path);
+    EXPECT_NE(rtf.find("LiberationSerif-Bold;"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("LiberationSerif-Italic;"), std::string::npos) << rtf;
 }
 
 } // namespace

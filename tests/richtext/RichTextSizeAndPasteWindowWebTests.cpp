@@ -1,8 +1,11 @@
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
+#include "engine/model/TEAttributeKeys.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/text/AttributeDictionaryAccess.h"
+#include "platform/text/FontAttributeValue.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkViewBuilder.h"
@@ -19,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace folio {
@@ -229,6 +233,49 @@ TEST_F(RichTextSizeAndPasteWindowTest, plainTextPastedAfterLargerWordsTakesTheir
     for (const char* word : {"Kilo", "Mike", "November", "Oscar"})
         EXPECT_EQ(savedPointsBefore(word), 24) << word << " in " << readFile(path);
     EXPECT_EQ(savedPointsBefore("Tail"), 12) << readFile(path);
+}
+
+// Plain text pasted after red words of another font, at the end of a
+// paragraph in black, with Ctrl+V and from the tools menu's plain paste,
+// takes the red and the font of those words, as typed text does.
+TEST_F(RichTextSizeAndPasteWindowTest, plainTextPastedAfterWordsOfAnotherFontTakesTheirFontAndColour)
+{
+    openRTF("{\\rtf1\\ansi{\\fonttbl\\f0 Liberation Sans;\\f1 Liberation Mono;}{\\colortbl;\\red200\\green0\\blue0;}"
+            "\\f0\\fs24 Small \\f1\\cf1 Alpha Bravo\\par\\f0\\cf0 Tail\\par}");
+    if (HasFatalFailure())
+        return;
+    caretAfterParagraph(0);
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " Kilo ", -1);
+    GtkPresenter::processPendingEvents();
+    press(GDK_KEY_v, GDK_CONTROL_MASK);
+    ASSERT_TRUE(pageHolds("Kilo")) << "the paste did not reach the page";
+    typeAndWait("Mike");
+
+    caretAfterParagraph(0);
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " November ", -1);
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(click(widgetFor(*editor->editingTools().keyBar().miscToolsKey())));
+    ASSERT_TRUE(waitFor([&] { return menuEntry("Paste As Plain Text") != nullptr; })) << "the tools menu opens";
+    ASSERT_TRUE(click(menuEntry("Paste As Plain Text")));
+    ASSERT_TRUE(pageHolds("November")) << "the plain paste did not reach the page";
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+
+    ASSERT_TRUE(save());
+    Result<DKRTFReadResult> saved = DKRTFReader::read(toUtf16(readFile(path)));
+    ASSERT_TRUE(saved.ok());
+    const AttributedString& text = saved->text;
+    ASSERT_NE(toUtf8(text.string()).find("Small Alpha Bravo Kilo Mike November"), std::string::npos) << toUtf8(text.string());
+    auto looksAt = [&](std::u16string_view word) {
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(text.string().find(word));
+        const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
+        const auto* color = attributes->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName);
+        return (font ? font->font().familyName() : std::string("no font")) + " " +
+               (color ? std::to_string(std::lround(color->color().red() * 255)) : std::string("no colour"));
+    };
+    ASSERT_EQ(looksAt(u"Bravo"), "Liberation Mono 200");
+    for (std::u16string_view word : {u"Kilo", u"Mike", u"November"})
+        EXPECT_EQ(looksAt(word), "Liberation Mono 200") << toUtf8(word) << " in " << readFile(path);
+    EXPECT_EQ(looksAt(u"Small"), "Liberation Sans 0") << readFile(path);
 }
 
 // A paragraph whose last words are in a light face: at its end, as inside

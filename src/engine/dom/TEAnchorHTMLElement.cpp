@@ -8,7 +8,25 @@ namespace folio {
 
 void TEAnchorHTMLElement::applyStyleDictionary(const CSSStyleDictionary& styles)
 {
-    TEHTMLElement::applyStyleDictionary(styles);
+    // The page writes "color: inherit; text-decoration: none" on every
+    // link, only to keep a browser's blue underline of links away. The
+    // colour is the text's around it; and no decoration can take off the
+    // underline of an element around the link, where the engine's edits
+    // leave the link's own look.
+    const auto color = styles.stringForKey("color");
+    const auto decoration = styles.stringForKey("text-decoration");
+    const bool inherits = color && *color == u"inherit";
+    const bool undecorated = decoration && *decoration == u"none";
+    if (inherits || undecorated) {
+        CSSStyleDictionary own = styles;
+        if (inherits)
+            own.removeValueForKey("color");
+        if (undecorated)
+            own.removeValueForKey("text-decoration");
+        TEHTMLElement::applyStyleDictionary(own);
+    } else {
+        TEHTMLElement::applyStyleDictionary(styles);
+    }
     if (auto active = styles.stringForKey("active:color"))
         m_highlightedTextColor = colorWithHTMLName(std::u16string_view(*active));
 }

@@ -193,7 +193,10 @@ TEFontDescriptor TEFontDescriptor::fontDescriptorForCTFont(const Font& font)
     bool namesStyle = std::any_of(kFaceNameMarkers.begin(), kFaceNameMarkers.end(), [&](std::string_view marker) {
         return lowerName.find(marker) != std::string::npos;
     });
-    descriptor.setFontFamily(namesStyle && !font.isSubstituted() ? font.postScriptName() : font.familyName());
+    const bool namedAsFace = namesStyle && !font.isSubstituted();
+    descriptor.setFontFamily(namedAsFace ? font.postScriptName() : font.familyName());
+    if (namedAsFace && font.familyName() != font.postScriptName())
+        descriptor.m_faceFamily = font.familyName();
     if (!font.matrix().isIdentity())
         descriptor.setItalicTrait(true);
     return descriptor;
@@ -453,6 +456,8 @@ std::string TEFontDescriptor::cssStyleRepresentation() const
         css += "font-family:" + cssQuoted(*m_fontName) + ";";
     else if (m_fontFamily)
         css += "font-family:" + cssQuoted(*m_fontFamily) + ";";
+    if (m_faceFamily && !css.empty() && css.back() == ';')
+        css.insert(css.size() - 1, "," + cssQuoted(*m_faceFamily));
     // A size between whole pixels keeps its fraction (RTF's half points,
     // small capitals at seven tenths): rounded here, it would come back from
     // the page as another size.

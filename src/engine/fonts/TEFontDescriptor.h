@@ -90,6 +90,11 @@ public:
     // A PostScript face name; when set it wins over the family.
     const std::optional<std::string>& fontName() const { return m_fontName; }
     void setFontName(std::optional<std::string> name) { m_fontName = std::move(name); }
+    // The family of a face named as the family by its PostScript name
+    // ("LiberationSerif-Bold"), which the page's font matching, by family
+    // names alone, does not know: the style names it after the face, so that
+    // the face's own family, in the face's weight and style, draws the text.
+    const std::optional<std::string>& faceFamily() const { return m_faceFamily; }
     double pointSize() const { return m_pointSize; }
     // Rounds to the nearest whole number.
     void setPointSize(double size);
@@ -148,6 +153,8 @@ private:
 
     std::optional<std::string> m_fontFamily;
     std::optional<std::string> m_fontName;
+    // The family of a face whose PostScript name stands as the family.
+    std::optional<std::string> m_faceFamily;
     double m_pointSize = 0;
     std::uint32_t m_traits = 0;
     std::uint32_t m_class = 0;

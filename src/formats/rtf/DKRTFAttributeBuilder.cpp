@@ -53,6 +53,7 @@ const AttributeValuePtr& DKRTFAttributeBuilder::fontValue(const DKRTFReaderState
     FontRequest request{state.fontNumber(), size, state.bold(), state.italic()};
     if (auto known = m_fontsByNumber.find(request); known != m_fontsByNumber.end())
         return known->second;
+    m_foundUnnamedFont = m_foundUnnamedFont || !m_fonts.namesFont(state.fontNumber());
     AttributeValuePtr value = fontValueNamed(m_fonts.fontNameAtIndex(state.fontNumber()), size, state.bold(), state.italic());
     return m_fontsByNumber.emplace(request, std::move(value)).first->second;
 }

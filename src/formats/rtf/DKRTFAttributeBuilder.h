@@ -62,6 +62,8 @@ public:
     DKRTFAttributeBuilder(const DKRTFReaderFontTable& fonts, DKRTFReaderListTable& lists, DocumentValues& values,
                           Fonts fontUse = Fonts::Resolved);
     Fonts fontUse() const { return m_fontUse; }
+    // Whether any text read named no font, and was given the table's stand-in.
+    bool foundUnnamedFont() const { return m_foundUnnamedFont; }
 
     // The state's cached set, or a new one (then cached). Building advances
     // the state's list tracking.
@@ -125,6 +127,7 @@ private:
 
     const DKRTFReaderFontTable& m_fonts;
     Fonts m_fontUse;
+    bool m_foundUnnamedFont = false;
     DKRTFReaderListTable& m_lists;
     DocumentValues& m_values;
     std::map<std::tuple<std::u16string, double, bool, bool>, AttributeValuePtr> m_fontCache;

@@ -76,7 +76,7 @@ void DKRTFDataBuffer::appendEscapedCharacter(char16_t unit)
         m_bytes.push_back(static_cast<char>(unit));
         return;
     }
-    if (unit > 0xFF) {
+    if (unit > 0xFF || (unit >= 0x80 && m_inFontOfOtherCharacterSet)) {
         // Each half of a surrogate pair goes out on its own; readers pair them again.
         m_bytes.append("\\u");
         appendInteger(static_cast<std::int32_t>(unit));

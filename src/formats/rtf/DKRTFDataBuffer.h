@@ -26,6 +26,10 @@ public:
     // units as "\'hh" or "\uN?", reserved ASCII after a backslash.
     void appendEscapedCharacter(char16_t unit);
     void appendEscapedString(std::u16string_view text);
+    // Whether the text now written is in a font of a character set other
+    // than the Western one, whose code page readers read "\\'hh" in: its
+    // Latin-1 letters then go as "\\uN?".
+    void setInFontOfOtherCharacterSet(bool other) { m_inFontOfOtherCharacterSet = other; }
     // Whether a unit of document text needs more than its own byte: all but
     // printable ASCII, and backslash and braces.
     static bool needsEscaping(char16_t unit)
@@ -43,6 +47,7 @@ public:
 
 private:
     std::string m_bytes;
+    bool m_inFontOfOtherCharacterSet = false;
 };
 
 } // namespace folio

@@ -1,5 +1,7 @@
 #include "formats/rtf/DKRTFObjectReader.h"
+#include "formats/rtf/DKRTFFormField.h"
 #include "formats/rtf/DKRTFGroupEnd.h"
+#include "formats/rtf/DKRTFGroupText.h"
 
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
@@ -600,10 +602,19 @@ std::u16string DKRTFObjectReader::readFieldInstruction(const ByteDecoder& decode
     // field switch "\l").
     std::u16string_view text = group();
     std::u16string instruction;
+    // A form field's own groups are no words of its instruction: they go
+    // with it as they were.
+    std::u16string formGroups;
     std::size_t position = m_start;
     while (position < m_groupEnd) {
         const char16_t character = text[position];
-        if (character == u'{' || character == u'}' || character == u'\r' || character == u'\n') {
+        if (character == u'{' && DKRTFFormField::isFormGroup(text.substr(0, m_groupEnd), position)) {
+            const std::size_t end = std::min(rtfgrouptext::afterGroup(text.substr(0, m_groupEnd), position), m_groupEnd);
+            for (char16_t unit : text.substr(position, end - position))
+                if (unit != u'\r' && unit != u'\n')
+                    formGroups.push_back(unit);
+            position = end;
+        } else if (character == u'{' || character == u'}' || character == u'\r' || character == u'\n') {
             ++position;
         } else if (character != u'\\' || position + 1 >= m_groupEnd) {
             // A run of plain characters goes in at once.
@@ -649,7 +660,7 @@ std::u16string DKRTFObjectReader::readFieldInstruction(const ByteDecoder& decode
     while (first < instruction.size() && blank(instruction[first]))
         ++first;
     instruction.erase(0, first);
-    return instruction;
+    return DKRTFFormField::joined(instruction, formGroups);
 }
 
 std::optional<std::u16string> DKRTFObjectReader::linkTarget(std::u16string_view instruction)

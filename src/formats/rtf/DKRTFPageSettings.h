@@ -34,7 +34,9 @@ public:
     // The document's style sheet, as DKRTFStyleSheet keeps it, for the save.
     static constexpr std::string_view kStyleSheetKey = "documentStyleSheet";
     // The names of the document's font table as the file wrote them, each
-    // ended by ";" (which RTF font names cannot hold), for the save.
+    // ended by ";" (which RTF font names cannot hold), for the save. A ";"
+    // first says that some of its text named no font at all, and was given
+    // the reader's stand-in: the save names none for it again.
     static constexpr std::string_view kFontNamesKey = "documentFontNames";
     // Other programs' headers and footers of the forms Folio does not keep
     // (first page, left and right pages), as RTF, for the save.

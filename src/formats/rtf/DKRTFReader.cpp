@@ -191,7 +191,10 @@ void DKRTFReader::parse()
     keepScriptDefaults();
     if (!m_documentInfo.isEmpty())
         m_pageSettings.setDocumentInfo(m_documentInfo.serialized());
-    if (std::string names = m_fontTable.joinedNames(); !names.empty())
+    std::string names = m_fontTable.joinedNames();
+    if (m_attributeBuilder.foundUnnamedFont())
+        names.insert(0, 1, ';');
+    if (!names.empty())
         m_pageSettings.setFontNames(std::move(names));
     if (std::string forms = otherHeaderFooterForms(kept); !forms.empty())
         m_pageSettings.setOtherHeaderFooterForms(std::move(forms));

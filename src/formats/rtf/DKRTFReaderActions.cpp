@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFReader.h"
 
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
+#include "formats/rtf/DKRTFFormField.h"
 #include "formats/rtf/DKRTFNoteForm.h"
 #include "formats/rtf/DKRTFKeywordTable.h"
 #include "platform/foundation/OFStringScanner.h"
@@ -627,7 +628,7 @@ void DKRTFReader::actionLink(int)
 {
     std::u16string instruction =
         readObject([this](DKRTFObjectReader& reader) { return reader.readFieldInstruction(byteDecoder()); });
-    std::optional<std::u16string> target = DKRTFObjectReader::linkTarget(instruction);
+    std::optional<std::u16string> target = DKRTFObjectReader::linkTarget(DKRTFFormField::text(instruction));
     m_documentValues.linkTarget = target.value_or(std::u16string());
     // A hyperlink is kept as the link itself; any other field keeps its
     // instruction, or saving would freeze a date or a table of contents

@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFReader.h"
 
 #include "engine/model/TEAttributeKeys.h"
+#include "formats/rtf/DKRTFFormField.h"
 
 #include <algorithm>
 #include <utility>
@@ -23,7 +24,12 @@ void DKRTFReader::endFieldsClosedByGroupEnd()
         DKRTFReaderState& current = state();
         const std::u16string outer = current.fieldInstructions();
         current.setFieldInstructions(outer.empty() ? field.instruction : outer + u"\n" + field.instruction);
-        appendMarkCarrier();
+        // Word leaves a list's or a check box's result empty and draws the
+        // choice itself: the editor shows it as the field's text.
+        if (std::optional<std::u16string> shown = DKRTFFormField::shownValue(field.instruction); shown && !current.discardText())
+            appendString(*shown);
+        else
+            appendMarkCarrier();
         current.setFieldInstructions(outer);
     }
 }

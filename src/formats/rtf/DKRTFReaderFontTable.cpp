@@ -132,8 +132,13 @@ std::u16string DKRTFReaderFontTable::fontNameAtIndex(int fontNumber) const
     if (!entry && m_defaultFontNumber)
         entry = entryAt(*m_defaultFontNumber);
     if (!entry)
-        return u"Helvetica";
+        return std::u16string(kUnnamedFontName);
     return fontNameConversion(entry->name);
+}
+
+bool DKRTFReaderFontTable::namesFont(int fontNumber) const
+{
+    return entryAt(fontNumber) || (m_defaultFontNumber && entryAt(*m_defaultFontNumber));
 }
 
 void DKRTFReaderFontTable::setDefaultFontNumber(int fontNumber)

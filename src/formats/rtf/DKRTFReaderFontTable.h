@@ -47,6 +47,10 @@ public:
     // holding a ";" of their own are left out.
     std::string joinedNames() const;
     bool hasEntry(int fontNumber) const { return entryAt(fontNumber) != nullptr; }
+    // Whether text in the font of the number names a font of the table, its
+    // own or the default one; text that names none is given kUnnamedFontName.
+    bool namesFont(int fontNumber) const;
+    static constexpr std::u16string_view kUnnamedFontName = u"Helvetica";
     // Goes up with every entry added, so that what was looked up by font
     // number can tell when the table has changed under it.
     std::uint64_t generation() const { return m_generation; }

@@ -2,6 +2,7 @@
 
 #include "formats/rtf/DKRTFDocumentInfo.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
+#include "formats/rtf/DKRTFReaderFontTable.h"
 #include "formats/rtf/DKRTFSectionWords.h"
 
 #include "engine/attachments/TETextAttachment.h"
@@ -138,6 +139,9 @@ std::string DKRTFWriter::writeRTFData()
             if (!name.empty())
                 m_documentFontNames.insert(name);
         }
+        const std::string unnamed = toUtf8(DKRTFReaderFontTable::kUnnamedFontName);
+        if (hasPrefix(std::string_view(*m_settings.fontNames), std::string_view(";")) && !documentNamedFont(unnamed))
+            m_unnamedFontName = unnamed;
     }
     if (m_settings.scriptDefaults) {
         DKRTFScriptDefaults defaults = DKRTFScriptDefaults::fromSerialized(*m_settings.scriptDefaults);
@@ -388,8 +392,9 @@ void DKRTFWriter::writeBody()
             // carrier's marks go inside or outside them by its own, not by
             // that of the text before it.
             m_runLocation = index;
-            if (isMarkCarrierRun(runFormatting, std::u16string_view(text).substr(index, runEnd - index))) {
-                writeMarkCarriers(runAttributes, runFormatting, runEnd - index);
+            const std::u16string_view runText = std::u16string_view(text).substr(index, runEnd - index);
+            if (isMarkCarrierRun(runFormatting, runText) || isFormValueRun(runFormatting, runText)) {
+                writeMarkCarriers(runAttributes, runFormatting, isFormValueRun(runFormatting, runText) ? 1 : runEnd - index);
                 index = runEnd - 1;
                 continue;
             }

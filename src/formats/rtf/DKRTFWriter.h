@@ -247,6 +247,10 @@ private:
     // A character style number no run has: writeCharacterStyle() then
     // writes "\plain" whatever the run's style.
     static constexpr std::int32_t kCharacterStyleToRestart = -2;
+    // The font number of text that names no font: no "\\f" is written for
+    // it, and the table's number 0, which readers take for such text, is
+    // left to no font.
+    static constexpr std::int32_t kUnnamedFontNumber = -2;
     void writeFontAttributes(const CharacterFormatting& formatting);
     void writeSuperscriptStep(std::int32_t level);
     void writeColorAttributes(const CharacterFormatting& formatting);
@@ -286,7 +290,14 @@ private:
     void writeRangeMark(RangeMark kind, bool start, const std::u16string& name);
     // Whether the run is carriers of bookmarks or fields without text, and
     // those written in their place, each one whole.
+    // The font the text goes on in, as readers take it after the words
+    // written; text of another character set's font escapes its letters.
+    void setFontInForce(std::int32_t number);
     static bool isMarkCarrierRun(const CharacterFormatting& formatting, std::u16string_view text);
+    // Whether a run is the value a form field shows of its own (a list's
+    // choice, a check box): the field goes back with its result left to
+    // the form, as word processors write it.
+    static bool isFormValueRun(const CharacterFormatting& formatting, std::u16string_view text);
     void writeMarkCarriers(const AttributeDictionary& attributes, const CharacterFormatting& formatting,
                            std::size_t count);
     void closeLink();
@@ -339,6 +350,9 @@ private:
     std::map<const TETextAttachment*, DKRTFNoteForm> m_noteForms;
     // The names of the document's own font table (m_settings.fontNames).
     std::set<std::string> m_documentFontNames;
+    // The name the reader gave the document's text that named no font,
+    // where the file had such text and no font of that name.
+    std::optional<std::string> m_unnamedFontName;
     // Their families, found when first asked for.
     mutable std::optional<std::map<std::string, std::string>> m_documentFamilies;
     bool m_isRTFDDocument = false;
@@ -348,6 +362,9 @@ private:
     std::unordered_map<std::string, std::int32_t> m_registeredFonts;
     // The registered names in the order of their numbers.
     std::vector<std::string> m_fontTableNames;
+    // By number, whether a font of the table is of another character set
+    // than the Western one.
+    std::vector<bool> m_otherCharacterSetFonts;
     // From m_settings.scriptDefaults.
     std::optional<DKRTFScriptDefaults> m_scriptDefaults;
     // The dictionaries that only paragraph ends have, without a font or

@@ -189,7 +189,7 @@ void DKRTFWriter::writeAttachment(const TETextAttachment& attachment)
             // The group says it all, its mark and style included.
             writeNoteContent(attachment, text);
             m_buffer.appendCString("}\\f0\n");
-            m_state.fontIndex = 0;
+            setFontInForce(0);
             return;
         }
         if (const std::u16string* kind = attachment.attributeForKey(TEObjectTextAttachment::kNoteKindKey); kind && *kind == u"endnote")
@@ -207,7 +207,7 @@ void DKRTFWriter::writeAttachment(const TETextAttachment& attachment)
         m_buffer.appendCString("}\\f0\n");
         // The text goes on in font 0, whatever the run after the note
         // asks for: that run names its own font again.
-        m_state.fontIndex = 0;
+        setFontInForce(0);
     }
 }
 

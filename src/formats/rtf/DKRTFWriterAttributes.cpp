@@ -454,7 +454,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
             number->second = registeredFontNumber(fontTableName(fontValue));
         formatting.fontNumber = number->second;
     } else {
-        formatting.fontNumber = registeredFontNumber("Helvetica");
+        formatting.fontNumber = registeredFontNumber(fontTableName(nullptr));
     }
     formatting.keepsFontInForce = showsNoLetters(attributes);
     formatting.halfPoints = truncated(std::round(2 * fontSize));
@@ -620,7 +620,9 @@ void DKRTFWriter::writeFontAttributes(const CharacterFormatting& formatting)
     // without one starts its formatting afresh. Nor a kerning: "\kerning0"
     // says the text is not kerned, which a run that says nothing does not.
     const bool dropsKerning = !formatting.characterMarks.kerning && m_state.characterMarks.kerning;
-    if (!formatting.keepsFontInForce && (dropsScriptMarks(formatting.scriptMarks) || dropsKerning)) {
+    // Nor a font: text that names none goes on from "\\plain".
+    const bool dropsFont = fontNumber == kUnnamedFontNumber && m_state.fontIndex >= 0;
+    if (!formatting.keepsFontInForce && (dropsScriptMarks(formatting.scriptMarks) || dropsKerning || dropsFont)) {
         m_state.characterStyle = kCharacterStyleToRestart;
         writeCharacterStyle(formatting.characterStyle);
     } else if (m_styleSheet) {
@@ -641,10 +643,12 @@ void DKRTFWriter::writeFontAttributes(const CharacterFormatting& formatting)
     bool italicChanged = unknown || (nothingWrittenYet ? italic : italic != m_state.italic);
     bool strikeChanged = unknown || (nothingWrittenYet ? strike : strike != m_state.strike);
 
-    if (nothingWrittenYet || fontNumber != m_state.fontIndex) {
+    if (fontNumber == kUnnamedFontNumber) {
+        setFontInForce(fontNumber);
+    } else if (nothingWrittenYet || fontNumber != m_state.fontIndex) {
         m_buffer.appendCString("\\f");
         m_buffer.appendInteger(fontNumber);
-        m_state.fontIndex = fontNumber;
+        setFontInForce(fontNumber);
         wroteOutput = true;
     }
     if (boldChanged) {

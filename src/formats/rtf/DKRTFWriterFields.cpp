@@ -2,6 +2,7 @@
 
 #include "engine/attachments/TEObjectTextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "formats/rtf/DKRTFFormField.h"
 #include "platform/text/AttributeDictionaryAccess.h"
 
 #include <algorithm>
@@ -209,7 +210,11 @@ void DKRTFWriter::writeFieldOpenings(const CharacterFormatting& formatting)
 {
     for (std::size_t index = m_openFields.size(); index < formatting.fields.size(); ++index) {
         m_buffer.appendCString("{\\field{\\*\\fldinst ");
-        m_buffer.appendEscapedString(formatting.fields[index]);
+        m_buffer.appendEscapedString(DKRTFFormField::text(formatting.fields[index]));
+        if (std::optional<std::string> form = DKRTFFormField::groupsRTF(formatting.fields[index])) {
+            m_buffer.appendByte(' ');
+            m_buffer.appendCString(*form);
+        }
         m_buffer.appendCString("}{\\fldrslt ");
         m_openFields.push_back(formatting.fields[index]);
         m_stateAtFieldOpenings.push_back(m_state);
@@ -221,6 +226,14 @@ bool DKRTFWriter::isMarkCarrierRun(const CharacterFormatting& formatting, std::u
     if (!formatting.hidden || (formatting.fields.empty() && formatting.bookmarks.empty()))
         return false;
     return std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit == TEMarkCarrierCharacter; });
+}
+
+bool DKRTFWriter::isFormValueRun(const CharacterFormatting& formatting, std::u16string_view text)
+{
+    if (formatting.fields.empty())
+        return false;
+    const std::optional<std::u16string> shown = DKRTFFormField::shownValue(formatting.fields.back());
+    return shown && *shown == text;
 }
 
 void DKRTFWriter::writeMarkCarriers(const AttributeDictionary& attributes, const CharacterFormatting& formatting,

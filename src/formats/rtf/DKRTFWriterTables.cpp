@@ -4,6 +4,7 @@
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TEParagraphBorders.h"
 #include "engine/model/TEShading.h"
+#include "formats/rtf/DKRTFFontNameEncoding.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFTitlePage.h"
 #include "formats/rtf/DKRTFReaderListTable.h"
@@ -163,11 +164,46 @@ std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value) const
 
 void DKRTFWriter::writeFontTableEntryWithIndex(std::int32_t index, const std::string& name)
 {
+    if (name.empty())
+        return;
     m_buffer.appendCString("\\f");
     m_buffer.appendInteger(index);
-    m_buffer.appendCString("\\fnil\\fcharset0 ");
-    m_buffer.appendEscapedString(toUtf16(name));
+    const std::u16string wide = toUtf16(name);
+    std::optional<DKRTFFontNameEncoding> encoded = DKRTFFontNameEncoding::forName(wide);
+    if (!encoded) {
+        m_buffer.appendCString("\\fnil\\fcharset0 ");
+        m_buffer.appendEscapedString(wide);
+        m_buffer.appendByte(';');
+        return;
+    }
+    m_buffer.appendCString("\\fnil\\fcharset");
+    m_buffer.appendInteger(encoded->characterSet);
+    m_buffer.appendByte(' ');
+    static constexpr char kHexDigits[] = "0123456789abcdef";
+    // The second byte of a double-byte letter may be an ASCII one: readers
+    // take the name's escaped bytes together, so every byte is escaped.
+    const bool doubleBytes = encoded->bytes.size() != wide.size();
+    for (char byte : encoded->bytes) {
+        const auto unit = static_cast<unsigned char>(byte);
+        if (unit >= 0x80 || (doubleBytes && unit != ' ')) {
+            m_buffer.appendCString("\\'");
+            m_buffer.appendByte(kHexDigits[unit >> 4]);
+            m_buffer.appendByte(kHexDigits[unit & 0xF]);
+        } else {
+            m_buffer.appendEscapedCharacter(unit);
+        }
+    }
     m_buffer.appendByte(';');
+    if (m_otherCharacterSetFonts.size() <= static_cast<std::size_t>(index))
+        m_otherCharacterSetFonts.resize(static_cast<std::size_t>(index) + 1, false);
+    m_otherCharacterSetFonts[static_cast<std::size_t>(index)] = true;
+}
+
+void DKRTFWriter::setFontInForce(std::int32_t number)
+{
+    m_state.fontIndex = number;
+    m_buffer.setInFontOfOtherCharacterSet(number >= 0 && static_cast<std::size_t>(number) < m_otherCharacterSetFonts.size() &&
+                                          m_otherCharacterSetFonts[static_cast<std::size_t>(number)]);
 }
 
 void DKRTFWriter::registerFonts()
@@ -185,14 +221,23 @@ void DKRTFWriter::registerFonts()
     // each value is named once, in order of first use, which is the order
     // the table has always had. A dictionary met before holds no new value.
     std::unordered_set<const AttributeValue*> named;
+    std::vector<std::string> names;
     findFontlessParagraphEnds();
     for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
         const AttributeValuePtr& value = attributes ? attributes->valueForKey(kCTFontAttributeName) : AttributeValuePtr();
         if (attributes && showsNoLetters(*attributes))
             continue;
         if (named.insert(value.get()).second)
-            registerName(fontTableName(value));
+            names.push_back(fontTableName(value));
     }
+    // Text that named no font goes back naming none: readers give it their
+    // default, and font 0 too, which no font of the table may then be.
+    if (m_unnamedFontName && std::ranges::find(names, *m_unnamedFontName) != names.end()) {
+        registerName(std::string());
+        std::erase(names, *m_unnamedFontName);
+    }
+    for (const std::string& name : names)
+        registerName(name);
     registerScriptFonts(registerName);
     // The style sheet's fonts follow the text's, whose numbers stay as a
     // document without a style sheet has them.
@@ -227,6 +272,7 @@ void DKRTFWriter::registerFonts()
 
 void DKRTFWriter::writeFontTable()
 {
+    m_otherCharacterSetFonts.clear();
     m_buffer.appendCString("{\\fonttbl");
     for (std::size_t number = 0; number < m_fontTableNames.size(); ++number)
         writeFontTableEntryWithIndex(static_cast<std::int32_t>(number), m_fontTableNames[number]);
@@ -235,6 +281,8 @@ void DKRTFWriter::writeFontTable()
 
 std::int32_t DKRTFWriter::registeredFontNumber(const std::string& name) const
 {
+    if (m_unnamedFontName && name == *m_unnamedFontName && !m_registeredFonts.contains(name))
+        return kUnnamedFontNumber;
     auto found = m_registeredFonts.find(name);
     return found == m_registeredFonts.end() ? 0 : found->second;
 }

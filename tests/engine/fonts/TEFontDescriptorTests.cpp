@@ -172,6 +172,18 @@ TEST_F(TEFontDescriptorTest, facesNamedForAWeightKeepTheirNameAsFamily)
     EXPECT_EQ(book.fontFamily(), "Avenir");
 }
 
+// A face named as the family by its PostScript name is followed in the
+// style by its own family, which the page finds by name, in its weight.
+TEST_F(TEFontDescriptorTest, aFaceNamedAsTheFamilyIsFollowedByItsOwnFamilyInTheStyle)
+{
+    EXPECT_EQ(TEFontDescriptor::fontDescriptorForCTFont(font("Avenir-Black", 12)).cssStyleRepresentation(),
+              "font-family:'Avenir-Black','Avenir-Black','Avenir';font-size:18px;font-weight:bold;");
+    EXPECT_EQ(TEFontDescriptor::fontDescriptorForCTFont(font("Georgia-Bold", 12)).cssStyleRepresentation(),
+              "font-family:'Georgia-Bold','Georgia-Bold','Georgia';font-size:18px;font-weight:bold;");
+    EXPECT_EQ(TEFontDescriptor::fontDescriptorForCTFont(font("Georgia", 12)).cssStyleRepresentation(),
+              "font-family:'Georgia','Georgia';font-size:18px;");
+}
+
 TEST_F(TEFontDescriptorTest, aSlantingMatrixReadsAsItalic)
 {
     Font slanted = font("Helvetica", 12).copyWithMatrix(TEFontDescriptor::kSyntheticItalicMatrix);

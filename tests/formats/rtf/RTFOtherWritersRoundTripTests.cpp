@@ -3162,5 +3162,178 @@ TEST_F(RTFOtherWritersRoundTripTests, marksWithoutTextAtAnItemOrAloneInAParagrap
     }
 }
 
+// Word's forms: a list, a text box and two check boxes keep their form
+// groups and stay fields through a save, and the list and the boxes show
+// the value chosen.
+TEST_F(RTFOtherWritersRoundTripTests, wordFormFieldsStayFormsAndShowTheirChoice)
+{
+    struct Form {
+        std::u16string shown;
+        std::string code;
+        std::vector<std::string> groupParts;
+    };
+    const std::vector<Form> forms{
+        {u"Caf\u00E9 launch", "FORMDROPDOWN",
+         {"{\\fftype2\\ffres1", "{\\*\\ffl Rowing boat}{\\*\\ffl Caf\\'e9 launch}{\\*\\ffl Sailing dinghy}",
+          "{\\*\\datafield 00000000000000000944726f70646f776e31"}},
+        {u"Marta Kos", "FORMTEXT", {"{\\fftype0", "{\\*\\ffdeftext Marta}"}},
+        {u"\u2612 on board", "FORMCHECKBOX", {"\\ffres25", "{\\*\\ffname Check1}\\ffdefres1"}},
+        {u"\u2610 wanted", "FORMCHECKBOX", {"\\ffres0", "{\\*\\ffname Check2}"}},
+    };
+    const DKRTFReadResult original = read(fixture("word-form-fields.rtf"));
+    auto instructionAt = [](const AttributedString& text, std::u16string_view words) {
+        const std::size_t at = text.string().find(words);
+        if (at == std::u16string::npos)
+            return std::u16string(u"<missing>");
+        const auto* field = text.attributesAtIndex(at)->valueForKeyAs<StringValue>(TEFieldInstructionAttribute);
+        return field ? field->value() : std::u16string(u"<none>");
+    };
+    std::vector<std::string> saves = writtenAndSavedTwice(original);
+    saves.insert(saves.begin(), std::string());
+    for (const std::string& rtf : saves) {
+        const AttributedString text = rtf.empty() ? original.text : read(rtf).text;
+        for (const Form& form : forms) {
+            const std::u16string instruction = instructionAt(text, form.shown);
+            EXPECT_EQ(toUtf8(instruction.substr(0, form.code.size())), form.code) << toUtf8(form.shown) << "\n" << rtf;
+            EXPECT_EQ(instruction, instructionAt(original.text, form.shown)) << toUtf8(form.shown) << "\n" << rtf;
+            if (rtf.empty())
+                continue;
+            for (const std::string& part : form.groupParts)
+                EXPECT_NE(rtf.find(part), std::string::npos) << part << "\n" << rtf;
+        }
+        if (!rtf.empty()) {
+            // The form's items are the form's, never words of its code.
+            EXPECT_EQ(rtf.find("FORMDROPDOWN Rowing"), std::string::npos) << rtf;
+            EXPECT_EQ(rtf.find("\\{\\\\*\\\\formfield"), std::string::npos) << rtf;
+        }
+    }
+    // LibreOffice finds the same forms in the save as in Word's file, with
+    // no value of Folio's beside them.
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        return;
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-form-fields";
+    std::filesystem::create_directories(folder / "out");
+    ASSERT_TRUE(Data::fromString(fixture("word-form-fields.rtf")).writeToFile((folder / "word.rtf").string()));
+    ASSERT_TRUE(Data::fromString(saves.back()).writeToFile((folder / "saved.rtf").string()));
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to txt:Text --outdir '" + (folder / "out").string() + "' '" +
+                                (folder / "word.rtf").string() + "' '" + (folder / "saved.rtf").string() + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Result<Data> word = Data::dataWithContentsOfFile((folder / "out" / "word.txt").string());
+    Result<Data> saved = Data::dataWithContentsOfFile((folder / "out" / "saved.txt").string());
+    ASSERT_TRUE(word.ok() && saved.ok());
+    EXPECT_NE(word->toString().find("Marta Kos"), std::string::npos);
+    EXPECT_EQ(saved->toString(), word->toString());
+}
+
+// Text that names no font (pandoc's files and those of other small writers
+// have no font table) goes back naming none, so that other programs show it
+// in their own default as they did; words given a font keep it.
+TEST_F(RTFOtherWritersRoundTripTests, textThatNamedNoFontIsSavedNamingNone)
+{
+    struct Case {
+        std::string rtf;
+        std::u16string unnamed;
+        std::u16string named;
+    };
+    const std::vector<Case> cases{
+        {"{\\rtf1\\ansi\n{ le caf\\'e9 o\\'f9 on ne fume pas }\n}\n", u"le caf\u00E9", {}},
+        {"{\\rtf1\\ansi\n{\\pard \\ql \\f0 \\sa180 \\li0 \\fi0 \\b Nested\\b0  tables are \\i fine\\i0 .\\par}\n"
+         "{\\pard \\ql \\f0 \\sa180 \\li0 \\fi0 {\\f1 Kept mono} and back.\\par}\n}\n",
+         u"Nested", {}},
+        {"{\\rtf1\\ansi{\\fonttbl\\f1\\fnil\\fcharset0 Courier New;}\n\\pard\\fs24 Plain words \\f1 mono words\\f0  more plain\\par}",
+         u"more plain", u"mono words"},
+    };
+    auto familyAt = [](const AttributedString& text, std::u16string_view words) {
+        const auto* font = valueAtWords<FontAttributeValue>(text, words, kCTFontAttributeName);
+        return font ? font->font().familyName() : std::string("none");
+    };
+    for (const Case& each : cases) {
+        const DKRTFReadResult original = read(each.rtf);
+        ASSERT_EQ(original.pageSettings.text(DKRTFPageSettings::kFontNamesKey).value_or("").substr(0, 1), ";") << each.rtf;
+        std::vector<std::string> saves = writtenAndSavedTwice(original);
+        for (const std::string& rtf : saves) {
+            const std::vector<std::string> table = fontTableNames(rtf);
+            EXPECT_EQ(std::ranges::count(table, "Helvetica"), 0) << rtf;
+            const DKRTFReadResult again = read(rtf);
+            // The page ends the last paragraph of a file that left it open.
+            auto words = [](const AttributedString& text) {
+                std::string string = toUtf8(text.string());
+                return string.ends_with('\n') ? string.substr(0, string.size() - 1) : string;
+            };
+            EXPECT_EQ(words(again.text), words(original.text)) << rtf;
+            EXPECT_EQ(again.pageSettings.text(DKRTFPageSettings::kFontNamesKey).value_or("").substr(0, 1), ";") << rtf;
+            EXPECT_EQ(familyAt(again.text, each.unnamed), familyAt(original.text, each.unnamed)) << rtf;
+            if (!each.named.empty())
+                EXPECT_EQ(familyAt(again.text, each.named), "Courier New") << rtf;
+        }
+    }
+    // LibreOffice lays the saved text out in its default font, as the file's.
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        return;
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-unnamed-fonts";
+    std::filesystem::create_directories(folder / "out");
+    const DKRTFReadResult last = read(cases.back().rtf);
+    ASSERT_TRUE(Data::fromString(savedThroughThePage(last)).writeToFile((folder / "saved.rtf").string()));
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "' '" +
+                                (folder / "saved.rtf").string() + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Result<Data> document = Data::dataWithContentsOfFile((folder / "out" / "saved.fodt").string());
+    ASSERT_TRUE(document.ok());
+    const std::string fodt = document->toString();
+    EXPECT_EQ(fodt.find("style:name=\"Helvetica\""), std::string::npos) << fodt;
+    EXPECT_EQ(fodt.find("style:font-name=\"0\""), std::string::npos) << fodt;
+    EXPECT_NE(fodt.find("style:font-name=\"Courier New\""), std::string::npos) << fodt;
+}
+
+// A Japanese, a Cyrillic and a Greek font name are written in their own
+// code pages, as WordPad and Word wrote them, for the programs that read a
+// name's bytes in its character set; a Western letter in such a font goes
+// as Unicode, which no code page can take for another letter.
+TEST_F(RTFOtherWritersRoundTripTests, fontNamesAreWrittenInTheirOwnCodePage)
+{
+    const std::string file = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}"
+                             "{\\f1\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}"
+                             "{\\f2\\fnil\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}{\\f3\\fnil\\fcharset161 \\'c1\\'f1\\'e9\\'e1\\'eb;}}\n"
+                             "\\f1\\'82\\'b1\\'82\\'f1 caf\\u233?\\f2\\'cf\\'f0\\f3\\'c1\\'e8\\f0  x\\par}";
+    const std::vector<std::pair<std::string, std::string>> entries{
+        {"\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;", "\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF"},
+        {"\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;", "\u0410\u0440\u0438\u0430\u043B"},
+        {"\\fcharset161 \\'c1\\'f1\\'e9\\'e1\\'eb;", "\u0391\u03C1\u03B9\u03B1\u03BB"},
+    };
+    const DKRTFReadResult original = read(file);
+    ASSERT_EQ(toUtf8(original.text.string()), "\u3053\u3093 caf\u00E9\u041F\u0440\u0391\u03B8 x\n");
+    auto fontOf = [](const AttributedString& text, std::u16string_view words) {
+        const auto* font = valueAtWords<FontAttributeValue>(text, words, kCTFontAttributeName);
+        return font ? font->font().familyName() : std::string("none");
+    };
+    for (const std::string& rtf : writtenAndSavedTwice(original)) {
+        for (const auto& [entry, name] : entries)
+            EXPECT_NE(rtf.find(entry), std::string::npos) << entry << "\n" << rtf;
+        EXPECT_EQ(rtf.find("caf\\'e9"), std::string::npos) << rtf;
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(toUtf8(again.text.string()), toUtf8(original.text.string())) << rtf;
+        EXPECT_EQ(fontOf(again.text, u"caf\u00E9"), entries[0].second) << rtf;
+        EXPECT_EQ(fontOf(again.text, u"\u041F\u0440"), entries[1].second) << rtf;
+    }
+    // LibreOffice reads the words, and the names, as they were.
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        return;
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-font-code-pages";
+    std::filesystem::create_directories(folder / "out");
+    ASSERT_TRUE(Data::fromString(savedThroughThePage(original)).writeToFile((folder / "saved.rtf").string()));
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "' '" +
+                                (folder / "saved.rtf").string() + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Result<Data> document = Data::dataWithContentsOfFile((folder / "out" / "saved.fodt").string());
+    ASSERT_TRUE(document.ok());
+    const std::string fodt = document->toString();
+    EXPECT_NE(fodt.find("caf\u00E9"), std::string::npos) << fodt;
+    for (const auto& [entry, name] : entries)
+        EXPECT_NE(fodt.find("style:font-name=\"" + name + "\""), std::string::npos) << name << "\n" << fodt;
+}
+
 } // namespace
 } // namespace folio
