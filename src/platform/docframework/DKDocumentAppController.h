@@ -128,6 +128,11 @@ protected:
 
 private:
     void adopt(const std::shared_ptr<DKDocument>& document);
+    // Asks the person which version to keep of a file another program changed.
+    void presentFileChangedAlert();
+    // Closes the open document without its unsaved changes and opens its
+    // file again, as the other program left it.
+    void reloadDocument();
     void openDocument(const std::string& url, std::shared_ptr<ODSFileItem> item, Completion completion);
     void addDocumentBarItems(ViewController& shown);
     void closeDocumentWindow();

@@ -2,6 +2,7 @@
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Action.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Menu.h"
@@ -199,6 +200,43 @@ TEST_F(GtkPresenterTest, anAlertWithALongMessageIsAsTallAsItsText)
     EXPECT_GE(lines, 4) << "the message wraps";
     EXPECT_LE(lines, 8) << "at a readable measure, not a few letters to a line";
     EXPECT_LT(gtk_widget_get_allocated_height(dialog), gtk_widget_get_allocated_height(text) + 150);
+    alert->dismissViewControllerAnimated(false);
+    GtkPresenter::processPendingEvents();
+}
+
+// A save that failed names the file: a path of the longest name has no
+// space to wrap at, yet the alert fits on the screen, its button on it.
+TEST_F(GtkPresenterTest, anAlertNamingALongPathFitsOnTheScreen)
+{
+    const std::string path = "/home/someone/Documents/" + std::string(251, 'W') + ".rtf";
+    auto alert = AlertController::make(u"The Document Could Not Be Saved",
+                                       toUtf16("Cannot write " + path + ": File name too long"));
+    alert->addAction(AlertAction::make(u"OK", AlertActionStyle::Default));
+    ASSERT_TRUE(editor->presentViewController(alert, true).ok());
+    GtkPresenter::processPendingEvents();
+    GtkWidget* dialog = presenter->widgetForController(*alert);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(dialog); }, 10));
+    GtkPresenter::processPendingEvents();
+    GdkRectangle screen {};
+    GdkDisplay* display = gtk_widget_get_display(dialog);
+    gdk_monitor_get_geometry(gdk_display_get_monitor_at_window(display, gtk_widget_get_window(dialog)), &screen);
+    GtkWidget* ok = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 0);
+    ASSERT_NE(ok, nullptr);
+    int left = 0;
+    int top = 0;
+    gdk_window_get_origin(gtk_widget_get_window(dialog), &left, &top);
+    int buttonX = 0;
+    int buttonY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(ok, dialog, 0, 0, &buttonX, &buttonY));
+    EXPECT_LE(gtk_widget_get_allocated_width(dialog), screen.width);
+    EXPECT_GE(left + buttonX, screen.x);
+    EXPECT_LE(left + buttonX + gtk_widget_get_allocated_width(ok), screen.x + screen.width) << "the OK button is off the screen";
+    EXPECT_LE(top + buttonY + gtk_widget_get_allocated_height(ok), screen.y + screen.height);
+    bool wholePath = false;
+    for (GtkWidget* label : descendants(dialog, GTK_TYPE_LABEL))
+        wholePath = wholePath || std::string(gtk_label_get_text(GTK_LABEL(label))).find(path) != std::string::npos;
+    EXPECT_TRUE(wholePath) << "the path is shown whole";
     alert->dismissViewControllerAnimated(false);
     GtkPresenter::processPendingEvents();
 }
