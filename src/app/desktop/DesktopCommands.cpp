@@ -172,8 +172,12 @@ int runDesktop(const std::optional<std::string>& path)
         });
         // Closing the document's own window ends the program, unless the
         // browser has been shown meanwhile.
-        RunLoop::main().runUntil([&] { return done || (opened && !app->documentWindow() && !browser.isShown()); },
-                                 kForever);
+        RunLoop::main().runUntil(
+            [&] {
+                return done
+                    || (opened && !app->documentWindow() && !app->isReloadingDocument() && !browser.isShown());
+            },
+            kForever);
     } else {
         browser.show(quit);
         RunLoop::main().runUntil([&] { return done; }, kForever);

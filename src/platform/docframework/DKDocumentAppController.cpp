@@ -128,7 +128,9 @@ void DKDocumentAppController::reloadDocument()
 {
     std::shared_ptr<ODSFileItem> item = m_document->fileItem();
     m_document->discardChanges();
+    m_reloading = true;
     openFileItem(item, [this](Status opened) {
+        m_reloading = false;
         if (opened)
             return;
         // The other program's file cannot be shown; it is left as it is,

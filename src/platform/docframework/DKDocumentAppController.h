@@ -100,6 +100,9 @@ public:
 
     // The window the open document is shown in, while it is.
     const std::shared_ptr<Window>& documentWindow() const { return m_documentWindow; }
+    // Whether the open document is being closed to be read again from its
+    // file (Reload): its window is gone for a moment, and another comes.
+    bool isReloadingDocument() const { return m_reloading; }
     // Puts the open document's navigation controller in the document window,
     // with the close, share and tools items and the saving indicator.
     Status presentDocument();
@@ -152,6 +155,7 @@ private:
     // would shut the next document's window, or a failed save would find
     // another document in its place and drop its own unsaved changes.
     bool m_closing = false;
+    bool m_reloading = false;
     std::vector<std::function<void()>> m_waitingForClose;
     DKDocumentPicker* m_documentPicker = nullptr;
     DKDocumentAppController* m_previousController = nullptr;
