@@ -274,9 +274,9 @@ class ProgramAskedToEndWebTest : public DesktopProgramWebTest {
 protected:
     // A document of the parameter's kind (rich text, Markdown or QV text)
     // holding two lines.
-    fs::path writeLantern() const
+    fs::path writeLantern(const std::string& stem = "Lantern") const
     {
-        fs::path file = m_folder / (std::string("Lantern.") + GetParam());
+        fs::path file = m_folder / (stem + "." + GetParam());
         std::string kind = GetParam();
         if (kind == "rtf" || kind == "md") {
             std::ofstream(file, std::ios::binary) << lanternContents();
@@ -396,6 +396,29 @@ TEST_P(ProgramAskedToEndWebTest, aSaveThatFailsOnTheWayOutIsToldAndLeavesTheFile
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"Lantern." + std::string(GetParam()), "home"}))
         << "nothing is left beside it";
+}
+
+// A file name may take 255 bytes: such a document saves the words typed
+// into it as the program ends, and leaves nothing beside it.
+TEST_P(ProgramAskedToEndWebTest, aDocumentWithTheLongestNameSavesTheTypedWords)
+{
+    const std::string stem = "Lantern" + std::string(255 - 7 - 1 - std::string(GetParam()).size(), 'n');
+    fs::path file = writeLantern(stem);
+    ASSERT_EQ(file.filename().string().size(), 255u);
+    start({"open", file.string()});
+    std::optional<std::string> document = waitForWindow("Lantern.*");
+    ASSERT_TRUE(document) << "the document's window did not show";
+    ASSERT_TRUE(typeIntoDocument(*document, " Zebra words"));
+    ASSERT_EQ(kill(m_pid, SIGTERM), 0);
+    EXPECT_EQ(endingSignal(), SIGTERM) << contentsOf(m_errorsPath);
+    std::string text = textOf(file);
+    EXPECT_NE(text.find("Zebra words"), std::string::npos) << text;
+    EXPECT_NE(text.find("Amber lantern"), std::string::npos) << text;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{file.filename().string(), "home"})) << "nothing is left beside it";
 }
 
 INSTANTIATE_TEST_SUITE_P(Editors, ProgramAskedToEndWebTest, ::testing::Values("rtf", "md", "qvtext", "qvoutline"));
