@@ -564,6 +564,36 @@ TEST_P(FileChangedElsewhereWebTest, theTypedWordsWaitForThePersonToReloadOrKeepT
     EXPECT_TRUE(isRunning());
 }
 
+// Asked to end while the question is open, the program cannot wait for an
+// answer: the other program's version stays in the file, and the typed
+// words go to a file beside it.
+TEST_P(FileChangedElsewhereWebTest, endingBeforeTheAnswerKeepsBothVersions)
+{
+    fs::path file = writeLantern();
+    start({"open", file.string()});
+    std::optional<std::string> document = waitForWindow("Lantern");
+    ASSERT_TRUE(document) << "the document's window did not show";
+    ASSERT_TRUE(waitUntilTheTextShows(*document));
+    ASSERT_NO_FATAL_FAILURE(writeAsAnotherProgram(file, "Walnut harbour"));
+    ASSERT_TRUE(typeIntoDocument(*document, " Zebra words"));
+    ASSERT_TRUE(waitForWindow(kAlert)) << "nothing asked which version to keep";
+    ASSERT_EQ(kill(m_pid, SIGTERM), 0);
+    int status = 0;
+    for (int look = 0; look < 600 && waitpid(m_pid, &status, WNOHANG) != m_pid; ++look)
+        g_usleep(100 * 1000);
+    m_pid = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "status " << status;
+    fs::path mine = m_folder / (std::string("Lantern (my version).") + GetParam());
+    EXPECT_NE(contentsOf(m_errorsPath).find("folio: your version is kept in " + mine.string()), std::string::npos)
+        << contentsOf(m_errorsPath);
+    std::string theirs = textOf(file);
+    EXPECT_NE(theirs.find("Walnut harbour"), std::string::npos) << theirs;
+    EXPECT_EQ(theirs.find("Zebra words"), std::string::npos) << theirs;
+    std::string kept = textOf(mine);
+    EXPECT_NE(kept.find("Amber lantern"), std::string::npos) << kept;
+    EXPECT_NE(kept.find("Zebra words"), std::string::npos) << kept;
+}
+
 INSTANTIATE_TEST_SUITE_P(Editors, FileChangedElsewhereWebTest, ::testing::Values("rtf", "md", "qvtext"));
 
 } // namespace

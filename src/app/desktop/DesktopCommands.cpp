@@ -126,10 +126,23 @@ private:
 // may be running a loop of its own under this one.
 void endWhenAsked(AppController& app, int signal)
 {
-    app.closeDocument([signal](Status closed) {
+    app.closeDocument([&app, signal](Status closed) {
         if (!closed) {
             // Its file is left as it was: a save replaces it whole or not at all.
             std::cerr << "folio: ended without saving the open document: " << closed.error().message << std::endl;
+            // Another program's version stays in the file; the person's,
+            // who could not be asked, goes beside it rather than nowhere.
+            std::shared_ptr<DKDocument> document = app.document();
+            if (document && document->fileChangedElsewhere()) {
+                document->saveOwnVersionBeside([](Result<std::string> kept) {
+                    if (kept)
+                        std::cerr << "folio: your version is kept in " << *kept << std::endl;
+                    else
+                        std::cerr << "folio: your version could not be kept: " << kept.error().message << std::endl;
+                    std::_Exit(CommandLine::kFailure);
+                });
+                return;
+            }
             std::_Exit(CommandLine::kFailure);
         }
         TerminationSignals::endAsSignalled(signal);

@@ -314,6 +314,24 @@ void DKDocument::discardChanges()
     m_fileChangedElsewhere = false;
 }
 
+void DKDocument::saveOwnVersionBeside(std::function<void(Result<std::string> kept)> completion)
+{
+    std::filesystem::path own(m_fileURL);
+    std::string name = own.stem().string() + " (my version)" + own.extension().string();
+    std::string folder = parentFolder(m_fileURL);
+    std::string copy = folder + "/" + name;
+    for (int number = 2; FileManager::fileExists(copy) && number < 10000; ++number)
+        copy = folder + "/" + FileManager::numberedName(name, number);
+    saveToURL(copy, SaveOperation::ForCreating, [self = shared_from_this(), copy, completion](bool saved) {
+        if (!completion)
+            return;
+        if (saved)
+            completion(copy);
+        else
+            completion(self->lastError() ? *self->lastError() : Error{kErrorDomain, NoContents, "Could not write " + copy});
+    });
+}
+
 void DKDocument::saveToURL(const std::string& requestedURL, SaveOperation operation, Completion completion)
 {
     auto refuse = [&completion] {

@@ -156,6 +156,12 @@ public:
     // dropped and no save writes from now on, so that the document can be
     // closed and its file read again as it is.
     void discardChanges();
+    // Writes this document's text to a new file beside its own ("Name (my
+    // version).ext", numbered when that is taken) and makes that file the
+    // document's: what keeps the person's version when a file changed
+    // elsewhere must be let go of before they could choose (the program is
+    // ending). The completion hears the new file, or why there is none.
+    void saveOwnVersionBeside(std::function<void(Result<std::string> kept)> completion);
     // The same when the user closes the document: a file gone while it was
     // open, once the user has been told so, is written again under its name,
     // so that the text is kept and the document can be closed.
