@@ -215,8 +215,10 @@ Status DKDocument::performSave(const std::string& url, SaveOperation operation, 
     if (!contents)
         return contents.error();
     // Asked again right before the write: making the contents takes a
-    // while, and another program may have saved meanwhile.
-    if (changedSince(url, expected))
+    // while, and another program may have saved meanwhile. The file this
+    // document's own save wrote just before is its own, although the main
+    // thread, which made `expected`, may not know it yet.
+    if (changedSince(url, expected) && (!m_writtenVersion || FileManager::versionOfFile(url) != m_writtenVersion))
         return changedElsewhereError();
     return writeContents(*contents, url, operation, originalURL);
 }
@@ -360,7 +362,9 @@ void DKDocument::saveToURL(const std::string& requestedURL, SaveOperation operat
     // What the file must still be when it is written over; nothing when
     // the save makes a file or writes another one.
     const std::optional<FileVersion> expected = ownFile ? m_fileVersion : std::nullopt;
-    if (changedSince(url, expected)) {
+    // While a save is on its way the file may be its work; the check just
+    // before the write tells.
+    if (m_savesInProgress == 0 && changedSince(url, expected)) {
         fileWasChangedElsewhere(changedElsewhereError());
         refuse();
         return;
@@ -377,6 +381,8 @@ void DKDocument::saveToURL(const std::string& requestedURL, SaveOperation operat
                              completion = std::move(completion)]() mutable {
         Status status = self->performSave(url, operation, type, originalURL, expected);
         std::optional<FileVersion> version = status ? FileManager::versionOfFile(url) : std::nullopt;
+        if (version)
+            self->m_writtenVersion = version;
         // What the contents were made from is gone now; without this the
         // process would keep a large document's save peak for good. Here,
         // not on the main thread: trimming a large peak takes milliseconds.

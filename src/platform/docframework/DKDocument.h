@@ -222,6 +222,9 @@ private:
     // The file as it was read or last saved; unknown for a new document
     // until its first save.
     std::optional<FileVersion> m_fileVersion;
+    // The file as this document's last save left it; on the file-access
+    // queue only.
+    std::optional<FileVersion> m_writtenVersion;
     bool m_fileChangedElsewhere = false;
     bool m_toldSaveFailure = false;
     bool m_toldFileMissing = false;

@@ -389,6 +389,33 @@ TEST_F(DKDocumentTest, documentsWithTheLongestNamesSave)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder), {}), 0) << "nothing left beside it";
 }
 
+// A save asked for while another is on its way writes over what that one
+// wrote: the document's own file, not another program's.
+TEST_F(DKDocumentTest, savesOneAfterAnotherAreNotTakenForAnotherProgramsChange)
+{
+    std::ofstream(path("Quick.txt")) << "first";
+    auto document = openDocument(path("Quick.txt"));
+    int asked = 0;
+    document->setFileChangedHandler([&] { ++asked; });
+    std::vector<bool> results;
+    for (const char* text : {"one", "one and two", "one, two and three"}) {
+        document->text = text;
+        document->updateChangeCount(DKDocument::ChangeKind::Done);
+        document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                            [&](bool saved) { results.push_back(saved); });
+    }
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return results.size() == 3; }, 20));
+    EXPECT_EQ(results, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(readFile(path("Quick.txt")), "one, two and three");
+    // Then another program writes, and the next save is refused.
+    std::ofstream(path("Quick.txt"), std::ios::app) << " and theirs";
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    EXPECT_FALSE(save(*document, document->fileURL()));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(readFile(path("Quick.txt")), "one, two and three and theirs");
+}
+
 TEST_F(DKDocumentTest, aDocumentDeletedWhileOpenIsNotMadeAgainAndKeepsItsChanges)
 {
     std::ofstream(path("Gone.txt")) << "first";
