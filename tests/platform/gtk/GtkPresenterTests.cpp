@@ -141,6 +141,42 @@ TEST_F(GtkPresenterTest, showsTheControllerInARealWindowWithItsBarItems)
     EXPECT_STREQ(gtk_header_bar_get_title(GTK_HEADER_BAR(header)), "Renamed.rtf");
 }
 
+// A document of the longest name is titled with it: the title gives way,
+// and the bar's items stay where they can be seen and clicked.
+TEST_F(GtkPresenterTest, theLongestTitleLeavesTheBarItemsInSight)
+{
+    auto named = std::make_shared<Editor>();
+    named->loadViewIfNeeded();
+    named->setTitle(toUtf16("Lantern" + std::string(244, 'n')));
+    auto shown = std::make_shared<Window>(makeRect(0, 0, 1000, 700));
+    shown->setRootViewController(NavigationController::withRootViewController(named));
+    shown->makeKeyAndVisible();
+    GtkPresenter::processPendingEvents();
+    GtkWidget* toplevel = presenter->widgetForWindow(*shown);
+    ASSERT_NE(toplevel, nullptr);
+    GtkWidget* share = presenter->widgetForBarButtonItem(*named->share);
+    ASSERT_NE(share, nullptr);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(share); }, 10));
+    GtkPresenter::processPendingEvents();
+    for (const auto& item : {named->close, named->undo, named->share}) {
+        GtkWidget* button = presenter->widgetForBarButtonItem(*item);
+        ASSERT_NE(button, nullptr);
+        // The items of a side scroll inside it when they do not fit: what
+        // shows is the side's own width.
+        GtkWidget* side = gtk_widget_get_ancestor(button, GTK_TYPE_SCROLLED_WINDOW);
+        ASSERT_NE(side, nullptr);
+        int x = 0;
+        int y = 0;
+        ASSERT_TRUE(gtk_widget_translate_coordinates(button, side, 0, 0, &x, &y));
+        EXPECT_LE(x + gtk_widget_get_allocated_width(button), gtk_widget_get_allocated_width(side))
+            << toUtf8(item->title()) << " is out of sight";
+    }
+    EXPECT_STREQ(gtk_header_bar_get_title(GTK_HEADER_BAR(presenter->headerBarForWindow(*shown))),
+                 ("Lantern" + std::string(244, 'n')).c_str());
+    shown->close();
+    GtkPresenter::processPendingEvents();
+}
+
 TEST_F(GtkPresenterTest, alertBecomesADialogWhoseButtonsAnswerInTheModel)
 {
     auto alert = AlertController::make(u"Insert Link", u"Enter the address");
