@@ -87,13 +87,21 @@ void DKDocumentAppController::adopt(const std::shared_ptr<DKDocument>& document)
     });
 }
 
-void DKDocumentAppController::presentDocumentAlert(const std::u16string& title, const std::string& message)
+std::shared_ptr<ViewController> DKDocumentAppController::alertPresenter() const
 {
     if (!m_documentWindow || !m_documentWindow->rootViewController())
-        return;
+        return nullptr;
     std::shared_ptr<ViewController> top = m_documentWindow->topMostViewController();
     // One alert at a time: a second would hide the first, or not show.
     if (!top || std::dynamic_pointer_cast<AlertController>(top))
+        return nullptr;
+    return top;
+}
+
+void DKDocumentAppController::presentDocumentAlert(const std::u16string& title, const std::string& message)
+{
+    std::shared_ptr<ViewController> top = alertPresenter();
+    if (!top)
         return;
     auto alert = AlertController::make(title, toUtf16(message), AlertControllerStyle::Alert);
     alert->addAction(AlertAction::make(u"OK", AlertActionStyle::Default, {}));
@@ -102,10 +110,8 @@ void DKDocumentAppController::presentDocumentAlert(const std::u16string& title, 
 
 void DKDocumentAppController::presentFileChangedAlert()
 {
-    if (!m_document || !m_documentWindow || !m_documentWindow->rootViewController())
-        return;
-    std::shared_ptr<ViewController> top = m_documentWindow->topMostViewController();
-    if (!top || std::dynamic_pointer_cast<AlertController>(top))
+    std::shared_ptr<ViewController> top = alertPresenter();
+    if (!m_document || !top)
         return;
     std::string message = m_document->lastError() ? m_document->lastError()->message : std::string();
     auto alert = AlertController::make(u"The Document Was Changed by Another Program", toUtf16(message),

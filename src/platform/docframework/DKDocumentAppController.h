@@ -131,6 +131,9 @@ protected:
 
 private:
     void adopt(const std::shared_ptr<DKDocument>& document);
+    // What an alert over the document's window is presented from; null
+    // without a window, or while an alert is up.
+    std::shared_ptr<ViewController> alertPresenter() const;
     // Asks the person which version to keep of a file another program changed.
     void presentFileChangedAlert();
     // Closes the open document without its unsaved changes and opens its
