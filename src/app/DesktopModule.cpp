@@ -1,10 +1,12 @@
 #include "app/DesktopModule.h"
 
 #include "app/CommandLine.h"
+#include "app/DocumentArgument.h"
 #include "app/ProgramModule.h"
 #include "platform/web/WebServices.h"
 
 #include <iostream>
+#include <optional>
 
 namespace folio {
 
@@ -85,6 +87,12 @@ void registerDesktopModuleCommands(CommandLine& commandLine)
 {
     for (const char* name : {"", "open"}) {
         commandLine.registerCommand(name, [name = std::string(name)](const std::vector<std::string>& arguments) {
+            // The file is checked as every command checks it, before the
+            // windows' libraries are loaded for nothing.
+            if (name == "open" && arguments.size() == 1) {
+                if (std::optional<int> status = DocumentArgument::check(arguments.front(), std::cerr))
+                    return *status;
+            }
             Result<DesktopModule*> module = DesktopModule::load();
             if (!module) {
                 std::cerr << "folio: " << module.error().message << "\n";

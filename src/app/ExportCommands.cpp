@@ -3,6 +3,7 @@
 #include "delivery/ExportPreferencesReader.h"
 #include "platform/foundation/UserDefaults.h"
 #include "app/CommandLine.h"
+#include "app/DocumentArgument.h"
 #include "app/ExportOutput.h"
 #include "app/MarkdownConverterRegistration.h"
 #include "shell/CopyOut.h"
@@ -46,6 +47,7 @@ std::optional<Arguments> parseArguments(const std::vector<std::string>& argument
                                         std::initializer_list<const char*> allowed, const char* usage)
 {
     Arguments parsed;
+    bool fileGiven = false;
     bool optionsEnded = false;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string& argument = arguments[index];
@@ -61,14 +63,15 @@ std::optional<Arguments> parseArguments(const std::vector<std::string>& argument
                 return std::nullopt;
             }
             parsed.options[argument] = arguments[++index];
-        } else if (parsed.file.empty()) {
+        } else if (!fileGiven) {
             parsed.file = argument;
+            fileGiven = true;
         } else {
             std::cerr << "folio: usage: " << usage << "\n";
             return std::nullopt;
         }
     }
-    if (parsed.file.empty()) {
+    if (!fileGiven) {
         std::cerr << "folio: usage: " << usage << "\n";
         return std::nullopt;
     }
@@ -89,30 +92,9 @@ void reportReadingWarnings(const ExportSource& source)
         std::cerr << "folio: warning: " << source.path() << ": " << warning << "\n";
 }
 
-// Checks that the document can be read before anything is written. Only a
-// regular file is a document: reading a FIFO waits for a writer forever, and
-// a device never ends; links are followed to what they name.
 std::optional<int> checkInput(const std::string& file)
 {
-    std::error_code error;
-    std::filesystem::file_status status = std::filesystem::status(file, error);
-    switch (status.type()) {
-    case std::filesystem::file_type::regular:
-        return std::nullopt;
-    case std::filesystem::file_type::not_found:
-        return fail("cannot read " + file + ": no such file");
-    case std::filesystem::file_type::directory:
-        return fail("cannot read " + file + ": it is a folder, not a document");
-    case std::filesystem::file_type::fifo:
-        return fail("cannot read " + file + ": it is a pipe (FIFO), not a document");
-    case std::filesystem::file_type::socket:
-        return fail("cannot read " + file + ": it is a socket, not a document");
-    case std::filesystem::file_type::block:
-    case std::filesystem::file_type::character:
-        return fail("cannot read " + file + ": it is a device, not a document");
-    default:
-        return fail("cannot read " + file + ": " + (error ? error.message() : std::string("not a regular file")));
-    }
+    return DocumentArgument::check(file, std::cerr);
 }
 
 // A conversion holds the file, its text and runs, and what it writes at once:
@@ -155,16 +137,16 @@ int exportCommand(const std::vector<std::string>& arguments)
         : ExportNaming::copyPath(parsed->file, exporter->fileExtension());
     if (FileManager::isSamePath(output, parsed->file))
         return fail("the export would overwrite " + parsed->file);
+    // An output that cannot be written is told before anything starts.
+    Result<ExportOutput> destination = ExportOutput::forPath(output);
+    if (!destination)
+        return fail(destination.error().message);
     if (exporter->needsWebView()) {
         if (Status display = WebServices::shared().ensureDisplay(); !display)
             return fail("cannot start a display for the web view: " + display.error().message);
     } else {
         prepareHeapForConversion(parsed->file);
     }
-
-    Result<ExportOutput> destination = ExportOutput::forPath(output);
-    if (!destination)
-        return fail(destination.error().message);
 
     ExportRequest request;
     request.outputPath = destination->exportPath();
@@ -187,6 +169,9 @@ int exportCommand(const std::vector<std::string>& arguments)
         return fail("cannot export " + parsed->file + ": " + exported.error().message);
     if (Status finished = destination->finish(); !finished)
         return fail(finished.error().message);
+    // A file the command named itself is told, so that it can be found.
+    if (!parsed->options.count("--output"))
+        std::cout << "folio: exported " << parsed->file << " to " << output << "\n";
     return CommandLine::kSuccess;
 }
 

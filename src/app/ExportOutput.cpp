@@ -36,8 +36,17 @@ Result<ExportOutput> ExportOutput::forPath(const std::string& path)
             return refused(path, "it is read-only");
         stream = S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode);
     }
-    if (!stream)
+    if (!stream) {
+        // Told before anything is exported, naming the file asked for
+        // rather than one the export would have made beside it.
+        std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        std::string folderPath = folder.empty() ? std::string(".") : folder.string();
+        if (!FileManager::isDirectory(folderPath))
+            return refused(path, "its folder does not exist");
+        if (!FileManager::isWritableFolder(folderPath))
+            return refused(path, "its folder is read-only");
         return ExportOutput(path, std::nullopt, std::nullopt);
+    }
     Result<StagingFolder> staging = StagingFolder::make("output");
     if (!staging)
         return staging.error();

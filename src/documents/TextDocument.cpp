@@ -201,9 +201,13 @@ Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
 
 Status TextDocument::readRTFFile(const std::string& url)
 {
-    Result<Data> bytes = DocumentText::readBytes(url);
-    if (!bytes)
-        return inDocumentCodes(bytes.error());
+    Result<Data> fileBytes = DocumentText::readBytes(url);
+    if (!fileBytes)
+        return inDocumentCodes(fileBytes.error());
+    // An empty file (one just made by another program) is an empty
+    // document, as its export is: it opens to be written in.
+    static const Data kEmptyDocument = Data::fromString("{\\rtf1}");
+    const Data* bytes = fileBytes->length() == 0 ? &kEmptyDocument : &*fileBytes;
     // The bytes are read where they lie: decoded to text first, the 8-bit
     // bytes of a code-page file would become longer UTF-8 and "\bin" would
     // count data that is not there, reading the rest of it as words.

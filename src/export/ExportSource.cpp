@@ -16,6 +16,7 @@
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/HTMLString.h"
 #include "engine/html/writer/TEHTMLWriter.h"
+#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Deflate.h"
@@ -529,10 +530,21 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
                 return text.error();
             source = &*text;
         }
+        // A text file is already plain text: its export is its text as it is.
+        if (TypeIdentifiers::typeIdentifierForPath(m_path) == TypeIdentifiers::kPlainText)
+            return *source;
         std::shared_ptr<MarkdownConverter> converter = MarkdownConverter::shared();
         if (!converter)
             return sourceError(NoMarkdownConverter, "No Markdown converter is available");
-        return withoutPlaceholders(withoutBlanksAfterTabs(converter->plainText(*source)));
+        std::u16string text = converter->plainText(*source);
+        // The converter's text starts with a line feed of its own and ends
+        // without the last paragraph's: the export begins as the document
+        // does, and ends as it does.
+        if (!text.empty() && text.front() == u'\n')
+            text.erase(0, 1);
+        if (!source->empty() && source->back() == u'\n' && !text.empty() && text.back() != u'\n')
+            text += u'\n';
+        return withoutPlaceholders(withoutBlanksAfterTabs(std::move(text)));
     }
     case DocumentKind::QVText:
     case DocumentKind::QVOutline: {

@@ -210,6 +210,10 @@ void MDTextViewController::didSaveCurrentDocument(bool saved)
 
 void MDTextViewController::presentSaveFailure()
 {
+    // A file another program changed has an alert of its own, which asks
+    // which version to keep.
+    if (m_document && m_document->fileChangedElsewhere())
+        return;
     std::string reason = m_document && m_document->lastError() ? m_document->lastError()->message
                                                                : "The document could not be written.";
     auto alert = AlertController::make(toUtf16(Localization::localizedString("The Document Could Not Be Saved")),

@@ -274,9 +274,9 @@ class ProgramAskedToEndWebTest : public DesktopProgramWebTest {
 protected:
     // A document of the parameter's kind (rich text, Markdown or QV text)
     // holding two lines.
-    fs::path writeLantern() const
+    fs::path writeLantern(const std::string& stem = "Lantern") const
     {
-        fs::path file = m_folder / (std::string("Lantern.") + GetParam());
+        fs::path file = m_folder / (stem + "." + GetParam());
         std::string kind = GetParam();
         if (kind == "rtf" || kind == "md") {
             std::ofstream(file, std::ios::binary) << lanternContents();
@@ -398,6 +398,29 @@ TEST_P(ProgramAskedToEndWebTest, aSaveThatFailsOnTheWayOutIsToldAndLeavesTheFile
         << "nothing is left beside it";
 }
 
+// A file name may take 255 bytes: such a document saves the words typed
+// into it as the program ends, and leaves nothing beside it.
+TEST_P(ProgramAskedToEndWebTest, aDocumentWithTheLongestNameSavesTheTypedWords)
+{
+    const std::string stem = "Lantern" + std::string(255 - 7 - 1 - std::string(GetParam()).size(), 'n');
+    fs::path file = writeLantern(stem);
+    ASSERT_EQ(file.filename().string().size(), 255u);
+    start({"open", file.string()});
+    std::optional<std::string> document = waitForWindow("Lantern.*");
+    ASSERT_TRUE(document) << "the document's window did not show";
+    ASSERT_TRUE(typeIntoDocument(*document, " Zebra words"));
+    ASSERT_EQ(kill(m_pid, SIGTERM), 0);
+    EXPECT_EQ(endingSignal(), SIGTERM) << contentsOf(m_errorsPath);
+    std::string text = textOf(file);
+    EXPECT_NE(text.find("Zebra words"), std::string::npos) << text;
+    EXPECT_NE(text.find("Amber lantern"), std::string::npos) << text;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{file.filename().string(), "home"})) << "nothing is left beside it";
+}
+
 INSTANTIATE_TEST_SUITE_P(Editors, ProgramAskedToEndWebTest, ::testing::Values("rtf", "md", "qvtext", "qvoutline"));
 
 // A document just opened is typed into without a click first, as in any
@@ -444,6 +467,134 @@ TEST_P(OpenedDocumentWebTest, wordsTypedAsTheWindowShowsAreSavedWhenTheProgramIs
 }
 
 INSTANTIATE_TEST_SUITE_P(Editors, OpenedDocumentWebTest, ::testing::Values("rtf", "md", "qvtext", "qvoutline"));
+
+// Another program saves the open document's file: the typed words are
+// not autosaved over it. The person is asked; Reload shows the other
+// program's version in the editor, Keep My Version saves the window's
+// text over it.
+class FileChangedElsewhereWebTest : public ProgramAskedToEndWebTest {
+protected:
+    void SetUp() override
+    {
+        ProgramAskedToEndWebTest::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+            ASSERT_TRUE(folio::test::AccessibleControls::startBus()) << "no accessibility bus to find the controls on";
+    }
+    // What another program writes, rewriting the file where it lies.
+    void writeAsAnotherProgram(const fs::path& file, const std::string& words) const
+    {
+        std::string kind = GetParam();
+        std::string bytes = kind == "rtf" ? "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 " + words + "\\par}"
+            : kind == "md"              ? words + "\n"
+                                        : std::string();
+        if (kind == "qvtext") {
+            std::string html = "<p>" + words + "</p>";
+            folio::Result<folio::Data> packed = folio::Deflate::compress(
+                std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
+            ASSERT_TRUE(packed);
+            bytes.assign(reinterpret_cast<const char*>(packed->bytes()), packed->length());
+        }
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    bool clickButton(const std::string& title) const
+    {
+        std::optional<folio::test::AccessibleControls::Centre> centre =
+            folio::test::AccessibleControls::waitForButton(m_pid, title);
+        return centre
+            && xdotool("mousemove --sync " + std::to_string(centre->x) + " " + std::to_string(centre->y) + " click 1");
+    }
+    // The document's window once it is another than `old`.
+    std::optional<std::string> waitForNewWindow(const std::string& old) const
+    {
+        for (int look = 0; look < 600; ++look) {
+            std::optional<std::string> found = xdotool("search --onlyvisible --name '^Lantern$'");
+            if (found && !found->empty() && found->substr(0, found->find('\n')) != old)
+                return found->substr(0, found->find('\n'));
+            g_usleep(100 * 1000);
+        }
+        return std::nullopt;
+    }
+    // Waits until the file's text holds `words`.
+    bool waitUntilSaved(const fs::path& file, const std::string& words) const
+    {
+        for (int look = 0; look < 300; ++look) {
+            if (textOf(file).find(words) != std::string::npos)
+                return true;
+            g_usleep(100 * 1000);
+        }
+        return false;
+    }
+    static constexpr const char* kAlert = "The Document Was Changed by Another Program";
+};
+
+TEST_P(FileChangedElsewhereWebTest, theTypedWordsWaitForThePersonToReloadOrKeepTheirVersion)
+{
+    fs::path file = writeLantern();
+    start({"open", file.string()});
+    std::optional<std::string> document = waitForWindow("Lantern");
+    ASSERT_TRUE(document) << "the document's window did not show";
+    ASSERT_TRUE(waitUntilTheTextShows(*document));
+    ASSERT_NO_FATAL_FAILURE(writeAsAnotherProgram(file, "Walnut harbour"));
+    ASSERT_TRUE(typeIntoDocument(*document, " Zebra words"));
+
+    // The autosave found the other program's file and asked.
+    ASSERT_TRUE(waitForWindow(kAlert)) << "nothing asked which version to keep";
+    std::string text = textOf(file);
+    EXPECT_NE(text.find("Walnut harbour"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Zebra words"), std::string::npos) << text;
+
+    // Reload: the editor shows the other program's version, and what is
+    // typed into it now is saved with it.
+    ASSERT_TRUE(clickButton("Reload"));
+    std::optional<std::string> reloaded = waitForNewWindow(*document);
+    ASSERT_TRUE(reloaded) << "the document was not shown again";
+    ASSERT_NO_FATAL_FAILURE(writeAsAnotherProgram(file, "Oak meadow"));
+    ASSERT_TRUE(typeIntoDocument(*reloaded, " Yak words"));
+
+    // Keep My Version: the window's text is saved over the other's.
+    ASSERT_TRUE(waitForWindow(kAlert)) << "the second change was not asked about";
+    EXPECT_EQ(textOf(file).find("Yak words"), std::string::npos) << textOf(file);
+    ASSERT_TRUE(clickButton("Keep My Version"));
+    EXPECT_TRUE(waitUntilSaved(file, "Yak words")) << textOf(file);
+    text = textOf(file);
+    EXPECT_NE(text.find("Walnut harbour"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Oak meadow"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Zebra words"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Amber lantern"), std::string::npos) << text;
+    EXPECT_TRUE(isRunning());
+}
+
+// Asked to end while the question is open, the program cannot wait for an
+// answer: the other program's version stays in the file, and the typed
+// words go to a file beside it.
+TEST_P(FileChangedElsewhereWebTest, endingBeforeTheAnswerKeepsBothVersions)
+{
+    fs::path file = writeLantern();
+    start({"open", file.string()});
+    std::optional<std::string> document = waitForWindow("Lantern");
+    ASSERT_TRUE(document) << "the document's window did not show";
+    ASSERT_TRUE(waitUntilTheTextShows(*document));
+    ASSERT_NO_FATAL_FAILURE(writeAsAnotherProgram(file, "Walnut harbour"));
+    ASSERT_TRUE(typeIntoDocument(*document, " Zebra words"));
+    ASSERT_TRUE(waitForWindow(kAlert)) << "nothing asked which version to keep";
+    ASSERT_EQ(kill(m_pid, SIGTERM), 0);
+    int status = 0;
+    for (int look = 0; look < 600 && waitpid(m_pid, &status, WNOHANG) != m_pid; ++look)
+        g_usleep(100 * 1000);
+    m_pid = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "status " << status;
+    fs::path mine = m_folder / (std::string("Lantern (my version).") + GetParam());
+    EXPECT_NE(contentsOf(m_errorsPath).find("folio: your version is kept in " + mine.string()), std::string::npos)
+        << contentsOf(m_errorsPath);
+    std::string theirs = textOf(file);
+    EXPECT_NE(theirs.find("Walnut harbour"), std::string::npos) << theirs;
+    EXPECT_EQ(theirs.find("Zebra words"), std::string::npos) << theirs;
+    std::string kept = textOf(mine);
+    EXPECT_NE(kept.find("Amber lantern"), std::string::npos) << kept;
+    EXPECT_NE(kept.find("Zebra words"), std::string::npos) << kept;
+}
+
+INSTANTIATE_TEST_SUITE_P(Editors, FileChangedElsewhereWebTest, ::testing::Values("rtf", "md", "qvtext"));
 
 } // namespace
 

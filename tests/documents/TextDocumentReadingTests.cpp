@@ -161,6 +161,27 @@ TEST_F(TextDocumentReadingTest, rtfOpensAsHtmlThroughTheEngine)
     EXPECT_EQ(html.find(u"\\rtf"), std::u16string::npos);
 }
 
+// A file just made empty by another program opens as an empty document,
+// as its export is one, to be written in.
+TEST_F(TextDocumentReadingTest, anEmptyRtfFileOpensAsAnEmptyDocument)
+{
+    Status status;
+    auto document = read("Empty.rtf", "", &status);
+    ASSERT_TRUE(status.ok()) << status.error().message;
+    EXPECT_FALSE(document->isRTFDocument());
+    EXPECT_FALSE(document->refusesSaves());
+    std::string page = document->pageHTML();
+    std::string words;
+    bool inTag = false;
+    for (char c : page) {
+        if (c == '<' || c == '>')
+            inTag = c == '<';
+        else if (!inTag && !std::isspace(static_cast<unsigned char>(c)))
+            words += c;
+    }
+    EXPECT_EQ(words, "") << page;
+}
+
 TEST_F(TextDocumentReadingTest, openingRtfHandsItsPageSettingsToItsEditorAlone)
 {
     UserDefaults& defaults = UserDefaults::standardUserDefaults();

@@ -127,10 +127,23 @@ private:
 // may be running a loop of its own under this one.
 void endWhenAsked(AppController& app, int signal)
 {
-    app.closeDocument([signal](Status closed) {
+    app.closeDocument([&app, signal](Status closed) {
         if (!closed) {
             // Its file is left as it was: a save replaces it whole or not at all.
             std::cerr << "folio: ended without saving the open document: " << closed.error().message << std::endl;
+            // Another program's version stays in the file; the person's,
+            // who could not be asked, goes beside it rather than nowhere.
+            std::shared_ptr<DKDocument> document = app.document();
+            if (document && document->fileChangedElsewhere()) {
+                document->saveOwnVersionBeside([](Result<std::string> kept) {
+                    if (kept)
+                        std::cerr << "folio: your version is kept in " << *kept << std::endl;
+                    else
+                        std::cerr << "folio: your version could not be kept: " << kept.error().message << std::endl;
+                    std::_Exit(CommandLine::kFailure);
+                });
+                return;
+            }
             std::_Exit(CommandLine::kFailure);
         }
         TerminationSignals::endAsSignalled(signal);
@@ -185,8 +198,12 @@ int runDesktop(const std::optional<std::string>& path)
         });
         // Closing the document's own window ends the program, unless the
         // browser has been shown meanwhile.
-        RunLoop::main().runUntil([&] { return done || (opened && !app->documentWindow() && !browser.isShown()); },
-                                 kForever);
+        RunLoop::main().runUntil(
+            [&] {
+                return done
+                    || (opened && !app->documentWindow() && !app->isReloadingDocument() && !browser.isShown());
+            },
+            kForever);
     } else {
         browser.show(quit);
         RunLoop::main().runUntil([&] { return done; }, kForever);
@@ -205,10 +222,7 @@ void registerDesktopCommands(CommandLine& commandLine)
             std::cerr << "folio: usage: folio open FILE\n";
             return CommandLine::kUsageError;
         }
-        if (!FileManager::fileExists(arguments.front()) || FileManager::isDirectory(arguments.front())) {
-            std::cerr << "folio: " << arguments.front() << " is not a file\n";
-            return CommandLine::kFailure;
-        }
+        // The program checked the file before it loaded this module.
         return runDesktop(arguments.front());
     });
 }

@@ -7,6 +7,7 @@
 #include "export/pdf/PDFSourceHTML.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Data.h"
+#include "platform/foundation/FileManager.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/URL.h"
@@ -19,6 +20,8 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+
+#include <unistd.h>
 
 namespace folio {
 
@@ -517,7 +520,14 @@ void NDHTMLtoPDF::printed(const Status& status)
         return;
     }
     // The file already at the path stays until the new one is whole.
-    const std::string partialPath = m_path + ".partial-" + makeUUIDString();
+    Result<TemporaryFile> partial = FileManager::makeTemporaryBeside(m_path);
+    if (!partial) {
+        removePrintedFiles();
+        fail(converterError(PrintFailed, partial.error().message));
+        return;
+    }
+    ::close(partial->descriptor);
+    const std::string& partialPath = partial->path;
     // A document of sections prints each page's heads by the section it
     // begins in, even on one paper.
     const bool sections = m_parts.size() > 1 || (!m_parts.empty() && headed());
@@ -527,10 +537,8 @@ void NDHTMLtoPDF::printed(const Status& status)
     std::error_code ignored;
     removePrintedFiles();
     if (rendered) {
-        std::error_code renameError;
-        std::filesystem::rename(partialPath, m_path, renameError);
-        if (renameError)
-            rendered = converterError(PrintFailed, "cannot write " + m_path + ": " + renameError.message());
+        if (Status replaced = FileManager::replaceWithTemporary(partialPath, m_path); !replaced)
+            rendered = converterError(PrintFailed, replaced.error().message);
     }
     if (!rendered) {
         std::filesystem::remove(partialPath, ignored);

@@ -23,6 +23,17 @@ std::string parentFolder(const std::string& path)
     return parent.empty() ? std::string(".") : parent.string();
 }
 
+// Whether the file at `url` is no longer the one a save expects to write
+// over. A file that is not there has not changed: that case is the
+// caller's (see locateOwnFile).
+bool changedSince(const std::string& url, const std::optional<FileVersion>& expected)
+{
+    if (!expected)
+        return false;
+    std::optional<FileVersion> current = FileManager::versionOfFile(url);
+    return current && *current != *expected;
+}
+
 } // namespace
 
 DKDocument::DKDocument(std::string fileURL) : m_fileAccessQueue("DKDocument file access")
@@ -151,7 +162,9 @@ void DKDocument::updateChangeCount(ChangeKind kind)
 
 void DKDocument::scheduleAutosave()
 {
-    if (m_autosaveScheduled || m_closed)
+    // A file changed elsewhere waits for the person's choice: an autosave
+    // would only be refused again.
+    if (m_autosaveScheduled || m_closed || m_fileChangedElsewhere)
         return;
     m_autosaveScheduled = true;
     std::weak_ptr<DKDocument> weakSelf = weak_from_this();
@@ -168,23 +181,23 @@ void DKDocument::openWithCompletionHandler(Completion completion)
     auto self = shared_from_this();
     std::string url = m_fileURL;
     m_fileAccessQueue.async([self, url, completion = std::move(completion)]() mutable {
-        // Taken before the read, so that a file replaced while it is read
-        // counts as another file.
-        std::optional<FileIdentity> identity = FileManager::identityOfFile(url);
+        // Taken before the read, so that a file replaced or written while
+        // it is read counts as changed.
+        std::optional<FileVersion> version = FileManager::versionOfFile(url);
         // A save replaces the file through a new one beside it, so a
         // writable file in a folder that is not counts as read-only.
         bool writable = FileManager::isWritableFile(url) && FileManager::isWritableFolder(parentFolder(url));
-        std::string name = std::filesystem::path(url).filename().string();
+        std::string name = FileManager::temporaryTargetName(std::filesystem::path(url).filename().string());
         FileManager::removeAtomicWriteLeftovers(
             parentFolder(url), [&name](const std::string& target) { return target == name; });
         Status status = self->readFromURL(url);
         // As in saving: the document is let go of on the main thread only.
-        dispatchAsyncMain([self = std::move(self), status, identity, writable, completion = std::move(completion)] {
+        dispatchAsyncMain([self = std::move(self), status, version, writable, completion = std::move(completion)] {
             // Reading a large file has a peak of its own, as a save has.
             releaseFreedMemory();
             if (status) {
                 self->m_lastError.reset();
-                self->m_fileIdentity = identity;
+                self->m_fileVersion = version;
                 self->m_fileIsWritable = writable;
             } else {
                 self->m_lastError = status.error();
@@ -196,19 +209,31 @@ void DKDocument::openWithCompletionHandler(Completion completion)
 }
 
 Status DKDocument::performSave(const std::string& url, SaveOperation operation, const std::string& type,
-                               const std::string& originalURL)
+                               const std::string& originalURL, const std::optional<FileVersion>& expected)
 {
     Result<Data> contents = contentsForType(type);
     if (!contents)
         return contents.error();
+    // Asked again right before the write: making the contents takes a
+    // while, and another program may have saved meanwhile. The file this
+    // document's own save wrote just before is its own, although the main
+    // thread, which made `expected`, may not know it yet.
+    if (changedSince(url, expected) && (!m_writtenVersion || FileManager::versionOfFile(url) != m_writtenVersion))
+        return changedElsewhereError();
     return writeContents(*contents, url, operation, originalURL);
+}
+
+std::optional<FileIdentity> DKDocument::fileIdentity() const
+{
+    return m_fileVersion ? std::optional<FileIdentity>(m_fileVersion->identity) : std::nullopt;
 }
 
 bool DKDocument::followRenamedFile()
 {
-    if (!m_fileIdentity || FileManager::identityOfFile(m_fileURL) == m_fileIdentity)
+    std::optional<FileIdentity> identity = fileIdentity();
+    if (!identity || FileManager::identityOfFile(m_fileURL) == identity)
         return false;
-    std::optional<std::string> moved = FileManager::itemWithIdentity(parentFolder(m_fileURL), *m_fileIdentity);
+    std::optional<std::string> moved = FileManager::itemWithIdentity(parentFolder(m_fileURL), *identity);
     // A new extension would change the format the save writes, under a
     // name the user chose for another one.
     if (!moved || TypeIdentifiers::typeIdentifierForPath(*moved) != m_fileType)
@@ -225,13 +250,13 @@ bool DKDocument::followRenamedFile()
 
 Result<std::string> DKDocument::locateOwnFile()
 {
-    if (!m_fileIdentity)
+    if (!m_fileVersion)
         return m_fileURL;
     std::optional<FileIdentity> current = FileManager::identityOfFile(m_fileURL);
-    if (current == m_fileIdentity || followRenamedFile())
+    if (current == fileIdentity() || followRenamedFile())
         return m_fileURL;
-    // NOTE: another file under the same name (one put there by another
-    // program's own save) is saved over, as any file at that path would be.
+    // Another file under the same name (one put there by another program's
+    // own save) is the file changed elsewhere; the save finds it so.
     if (current || (m_toldFileMissing && m_savingToClose))
         return m_fileURL;
     m_toldFileMissing = true;
@@ -254,25 +279,96 @@ void DKDocument::saveDidFail(const Error& error)
     }
 }
 
+Error DKDocument::changedElsewhereError() const
+{
+    std::string name = std::filesystem::path(m_fileURL).filename().string();
+    return Error{kErrorDomain, ChangedElsewhere,
+                 "\"" + name + "\" was changed by another program since it was opened here. Reload it to see "
+                 "that version (what you changed here since the last save is dropped), or keep your version "
+                 "and save it over the other."};
+}
+
+void DKDocument::fileWasChangedElsewhere(const Error& error)
+{
+    m_lastError = error;
+    const bool newlyFound = !m_fileChangedElsewhere;
+    m_fileChangedElsewhere = true;
+    RunLoop::main().cancelPreviousPerformRequests(this);
+    m_autosaveScheduled = false;
+    if ((newlyFound || m_savingToClose) && m_fileChangedHandler) {
+        // Copied: the handler may replace itself while it runs.
+        FileChangedHandler handler = m_fileChangedHandler;
+        handler();
+    }
+}
+
+void DKDocument::keepOwnVersion(Completion completion)
+{
+    m_fileVersion = FileManager::versionOfFile(m_fileURL);
+    m_fileChangedElsewhere = false;
+    m_lastError.reset();
+    saveToURL(m_fileURL, SaveOperation::ForOverwriting, std::move(completion));
+}
+
+void DKDocument::discardChanges()
+{
+    makeReadOnly(std::nullopt);
+    m_fileChangedElsewhere = false;
+}
+
+void DKDocument::saveOwnVersionBeside(std::function<void(Result<std::string> kept)> completion)
+{
+    std::filesystem::path own(m_fileURL);
+    std::string name = own.stem().string() + " (my version)" + own.extension().string();
+    std::string folder = parentFolder(m_fileURL);
+    std::string copy = folder + "/" + name;
+    for (int number = 2; FileManager::fileExists(copy) && number < 10000; ++number)
+        copy = folder + "/" + FileManager::numberedName(name, number);
+    saveToURL(copy, SaveOperation::ForCreating, [self = shared_from_this(), copy, completion](bool saved) {
+        if (!completion)
+            return;
+        if (saved)
+            completion(copy);
+        else
+            completion(self->lastError() ? *self->lastError() : Error{kErrorDomain, NoContents, "Could not write " + copy});
+    });
+}
+
 void DKDocument::saveToURL(const std::string& requestedURL, SaveOperation operation, Completion completion)
 {
+    auto refuse = [&completion] {
+        if (completion)
+            dispatchAsyncMain([completion = std::move(completion)] { completion(false); });
+    };
     if (m_closed || refusesSaves()) {
         m_lastError = m_closed ? Error{kErrorDomain, Closed, "The document is closed"}
                                : Error{kErrorDomain, ReadOnly, m_fileURL + " is open for reading only"};
-        if (completion)
-            dispatchAsyncMain([completion = std::move(completion)] { completion(false); });
+        refuse();
         return;
     }
-    Result<std::string> located = operation == SaveOperation::ForOverwriting && requestedURL == m_fileURL
-                                      ? locateOwnFile()
-                                      : Result<std::string>(requestedURL);
+    const bool ownFile = operation == SaveOperation::ForOverwriting && requestedURL == m_fileURL;
+    if (ownFile && m_fileChangedElsewhere) {
+        fileWasChangedElsewhere(changedElsewhereError());
+        refuse();
+        return;
+    }
+    Result<std::string> located = ownFile ? locateOwnFile() : Result<std::string>(requestedURL);
     if (!located) {
         saveDidFail(located.error());
-        if (completion)
-            dispatchAsyncMain([completion = std::move(completion)] { completion(false); });
+        refuse();
         return;
     }
     const std::string url = std::move(*located);
+    // What the file must still be when it is written over; nothing when
+    // the save makes a file or writes another one.
+    const std::optional<FileVersion> expected = ownFile ? m_fileVersion : std::nullopt;
+    // While a save is on its way the file may be its work; the check just
+    // before the write tells.
+    if (m_savesInProgress == 0 && changedSince(url, expected)) {
+        fileWasChangedElsewhere(changedElsewhereError());
+        refuse();
+        return;
+    }
     auto self = shared_from_this();
     const int changesSaved = m_changeCount;
     if (m_savesInProgress++ == 0 && m_saveStateHandler)
@@ -281,10 +377,12 @@ void DKDocument::saveToURL(const std::string& requestedURL, SaveOperation operat
     // writes the new name's format.
     std::string type = TypeIdentifiers::typeIdentifierForPath(url);
     std::string originalURL = m_fileURL;
-    m_fileAccessQueue.async([self, url, operation, type, originalURL, changesSaved,
+    m_fileAccessQueue.async([self, url, operation, type, originalURL, expected, changesSaved,
                              completion = std::move(completion)]() mutable {
-        Status status = self->performSave(url, operation, type, originalURL);
-        std::optional<FileIdentity> identity = status ? FileManager::identityOfFile(url) : std::nullopt;
+        Status status = self->performSave(url, operation, type, originalURL, expected);
+        std::optional<FileVersion> version = status ? FileManager::versionOfFile(url) : std::nullopt;
+        if (version)
+            self->m_writtenVersion = version;
         // What the contents were made from is gone now; without this the
         // process would keep a large document's save peak for good. Here,
         // not on the main thread: trimming a large peak takes milliseconds.
@@ -292,16 +390,18 @@ void DKDocument::saveToURL(const std::string& requestedURL, SaveOperation operat
         // The worker lets go of the document here: were it the last holder,
         // the document, its editor and the editor's web view would be
         // destroyed on this thread, which the web engine does not survive.
-        dispatchAsyncMain([self = std::move(self), url, status, identity, changesSaved,
+        dispatchAsyncMain([self = std::move(self), url, status, version, changesSaved,
                            completion = std::move(completion)] {
             if (status) {
                 self->m_lastError.reset();
                 self->m_toldSaveFailure = false;
                 self->m_toldFileMissing = false;
-                self->m_fileIdentity = identity;
+                self->m_fileVersion = version;
                 self->m_changeCount = std::max(0, self->m_changeCount - changesSaved);
                 if (url != self->m_fileURL)
                     self->setFileURL(url);
+            } else if (status.error().domain == kErrorDomain && status.error().code == ChangedElsewhere) {
+                self->fileWasChangedElsewhere(status.error());
             } else {
                 self->saveDidFail(status.error());
             }

@@ -29,6 +29,7 @@ public:
     using SaveStateHandler = std::function<void(bool saving)>;
     using SaveFailureHandler = std::function<void(const Error& error)>;
     using FileMovedHandler = std::function<void()>;
+    using FileChangedHandler = std::function<void()>;
 
     static constexpr const char* kErrorDomain = "DKDocument";
     enum ErrorCode {
@@ -39,6 +40,7 @@ public:
         Closed = 5,
         ReadOnly = 6,
         FileMissing = 7,
+        ChangedElsewhere = 8,
     };
     // How long after the first unsaved change an autosave starts.
     static constexpr double kAutosaveDelaySeconds = 5;
@@ -134,10 +136,32 @@ public:
     // Saving over the document's own file follows it when it was renamed
     // in its folder since it was read or last saved, and is refused
     // (FileMissing) when it is gone: a deleted document is not made again
-    // behind the user's back (see saveBeforeClosing).
+    // behind the user's back (see saveBeforeClosing). It is refused too
+    // (ChangedElsewhere) when another program has changed the file since
+    // this document read or last wrote it: the file-changed handler is
+    // told, and nothing writes over the file until the person chooses
+    // (keepOwnVersion, or the document is closed without its changes and
+    // read again).
     void saveToURL(const std::string& url, SaveOperation operation, Completion completion);
     // Saves when there are unsaved changes; otherwise succeeds at once.
     void autosaveWithCompletionHandler(Completion completion);
+    // Whether a save found the file changed by another program and the
+    // person has not yet chosen which version to keep; no autosave runs
+    // meanwhile.
+    bool fileChangedElsewhere() const { return m_fileChangedElsewhere; }
+    // The person keeps this document's text: the file as it is now counts
+    // as the one read, and the document is saved over it.
+    void keepOwnVersion(Completion completion);
+    // The person keeps the other program's version: unsaved changes are
+    // dropped and no save writes from now on, so that the document can be
+    // closed and its file read again as it is.
+    void discardChanges();
+    // Writes this document's text to a new file beside its own ("Name (my
+    // version).ext", numbered when that is taken) and makes that file the
+    // document's: what keeps the person's version when a file changed
+    // elsewhere must be let go of before they could choose (the program is
+    // ending). The completion hears the new file, or why there is none.
+    void saveOwnVersionBeside(std::function<void(Result<std::string> kept)> completion);
     // The same when the user closes the document: a file gone while it was
     // open, once the user has been told so, is written again under its name,
     // so that the text is kept and the document can be closed.
@@ -162,6 +186,10 @@ public:
     // it was given while open, or followRenamedFile finds it (fileURL and fileItem
     // already tell the new one).
     void setFileMovedHandler(FileMovedHandler handler) { m_fileMovedHandler = std::move(handler); }
+    // Told on the main thread when a save finds the file changed by another
+    // program (lastError says so), once until the person chooses, and again
+    // when the document is to be closed meanwhile.
+    void setFileChangedHandler(FileChangedHandler handler) { m_fileChangedHandler = std::move(handler); }
 
 protected:
     void setFileURL(std::string url);
@@ -170,11 +198,14 @@ protected:
 
 private:
     Status performSave(const std::string& url, SaveOperation operation, const std::string& type,
-                       const std::string& originalURL);
+                       const std::string& originalURL, const std::optional<FileVersion>& expected);
     void scheduleAutosave();
     // Where the file read or last saved is now (see saveToURL).
     Result<std::string> locateOwnFile();
     void saveDidFail(const Error& error);
+    Error changedElsewhereError() const;
+    void fileWasChangedElsewhere(const Error& error);
+    std::optional<FileIdentity> fileIdentity() const;
 
     std::string m_fileURL;
     std::string m_fileType;
@@ -190,7 +221,11 @@ private:
     bool m_fileIsWritable = true;
     // The file as it was read or last saved; unknown for a new document
     // until its first save.
-    std::optional<FileIdentity> m_fileIdentity;
+    std::optional<FileVersion> m_fileVersion;
+    // The file as this document's last save left it; on the file-access
+    // queue only.
+    std::optional<FileVersion> m_writtenVersion;
+    bool m_fileChangedElsewhere = false;
     bool m_toldSaveFailure = false;
     bool m_toldFileMissing = false;
     bool m_savingToClose = false;
@@ -198,6 +233,7 @@ private:
     SaveStateHandler m_saveStateHandler;
     SaveFailureHandler m_saveFailureHandler;
     FileMovedHandler m_fileMovedHandler;
+    FileChangedHandler m_fileChangedHandler;
 };
 
 } // namespace folio

@@ -45,6 +45,7 @@ DKDocumentAppController::~DKDocumentAppController()
     if (m_document) {
         m_document->setSaveStateHandler({});
         m_document->setSaveFailureHandler({});
+        m_document->setFileChangedHandler({});
     }
     // Controllers nest only in tests; the outer one is shared again.
     if (s_controller == this)
@@ -70,6 +71,7 @@ void DKDocumentAppController::adopt(const std::shared_ptr<DKDocument>& document)
     document->setSaveFailureHandler([this](const Error& error) {
         presentDocumentAlert(u"The Document Could Not Be Saved", error.message);
     });
+    document->setFileChangedHandler([this] { presentFileChangedAlert(); });
     // The window is titled with the file's name, and a save follows a file
     // renamed while open: the title follows it too.
     std::string nameShown = document->fileItem() ? document->fileItem()->displayedName() : std::string();
@@ -85,17 +87,65 @@ void DKDocumentAppController::adopt(const std::shared_ptr<DKDocument>& document)
     });
 }
 
-void DKDocumentAppController::presentDocumentAlert(const std::u16string& title, const std::string& message)
+std::shared_ptr<ViewController> DKDocumentAppController::alertPresenter() const
 {
     if (!m_documentWindow || !m_documentWindow->rootViewController())
-        return;
+        return nullptr;
     std::shared_ptr<ViewController> top = m_documentWindow->topMostViewController();
     // One alert at a time: a second would hide the first, or not show.
     if (!top || std::dynamic_pointer_cast<AlertController>(top))
+        return nullptr;
+    return top;
+}
+
+void DKDocumentAppController::presentDocumentAlert(const std::u16string& title, const std::string& message)
+{
+    std::shared_ptr<ViewController> top = alertPresenter();
+    if (!top)
         return;
     auto alert = AlertController::make(title, toUtf16(message), AlertControllerStyle::Alert);
     alert->addAction(AlertAction::make(u"OK", AlertActionStyle::Default, {}));
     top->presentViewController(alert, true);
+}
+
+void DKDocumentAppController::presentFileChangedAlert()
+{
+    std::shared_ptr<ViewController> top = alertPresenter();
+    if (!m_document || !top)
+        return;
+    std::string message = m_document->lastError() ? m_document->lastError()->message : std::string();
+    auto alert = AlertController::make(u"The Document Was Changed by Another Program", toUtf16(message),
+                                       AlertControllerStyle::Alert);
+    std::weak_ptr<DKDocument> weakDocument = m_document;
+    // Either answer loses one version, and only that one: the person's own
+    // edits stay in the window until Keep My Version has written them.
+    alert->addAction(AlertAction::make(u"Reload", AlertActionStyle::Default, [this, weakDocument](AlertAction&) {
+        if (std::shared_ptr<DKDocument> document = weakDocument.lock(); document && document == m_document)
+            reloadDocument();
+    }));
+    alert->addAction(AlertAction::make(u"Keep My Version", AlertActionStyle::Destructive, [weakDocument](AlertAction&) {
+        if (std::shared_ptr<DKDocument> document = weakDocument.lock(); document && !document->isClosed())
+            document->keepOwnVersion({});
+    }));
+    top->presentViewController(alert, true);
+}
+
+void DKDocumentAppController::reloadDocument()
+{
+    std::shared_ptr<ODSFileItem> item = m_document->fileItem();
+    m_document->discardChanges();
+    m_reloading = true;
+    openFileItem(item, [this](Status opened) {
+        m_reloading = false;
+        if (opened)
+            return;
+        // The other program's file cannot be shown; it is left as it is,
+        // and the browser shows where it lies.
+        if (m_documentBrowserHandler) {
+            std::function<void()> handler = m_documentBrowserHandler;
+            handler();
+        }
+    });
 }
 
 void DKDocumentAppController::openDocumentAtURL(const std::string& url, Completion completion)
@@ -321,6 +371,7 @@ void DKDocumentAppController::closeDocument(Completion completion)
             document->closeWithCompletionHandler([this, document, completion, saved](bool closedSaved) {
                 document->setSaveStateHandler({});
                 document->setSaveFailureHandler({});
+                document->setFileChangedHandler({});
                 hideAutoSavingIndicator();
                 closeDocumentWindow();
                 if (m_documentPicker)

@@ -107,6 +107,9 @@ public:
 
     // The window the open document is shown in, while it is.
     const std::shared_ptr<Window>& documentWindow() const { return m_documentWindow; }
+    // Whether the open document is being closed to be read again from its
+    // file (Reload): its window is gone for a moment, and another comes.
+    bool isReloadingDocument() const { return m_reloading; }
     // Puts the open document's navigation controller in the document window,
     // with the close, share and tools items and the saving indicator.
     Status presentDocument();
@@ -135,6 +138,14 @@ protected:
 
 private:
     void adopt(const std::shared_ptr<DKDocument>& document);
+    // What an alert over the document's window is presented from; null
+    // without a window, or while an alert is up.
+    std::shared_ptr<ViewController> alertPresenter() const;
+    // Asks the person which version to keep of a file another program changed.
+    void presentFileChangedAlert();
+    // Closes the open document without its unsaved changes and opens its
+    // file again, as the other program left it.
+    void reloadDocument();
     void openDocument(const std::string& url, std::shared_ptr<ODSFileItem> item, Completion completion);
     void addDocumentBarItems(ViewController& shown);
     void closeDocumentWindow();
@@ -154,6 +165,7 @@ private:
     // would shut the next document's window, or a failed save would find
     // another document in its place and drop its own unsaved changes.
     bool m_closing = false;
+    bool m_reloading = false;
     std::vector<std::function<void()>> m_waitingForClose;
     DKDocumentPicker* m_documentPicker = nullptr;
     DKDocumentAppController* m_previousController = nullptr;

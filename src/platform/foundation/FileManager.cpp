@@ -64,6 +64,10 @@ bool isTemporaryNameLetter(char c)
 }
 
 constexpr std::size_t kTemporarySuffixLength = 6;
+// The longest name a file may have on the file systems Linux uses.
+constexpr std::size_t kLongestName = 255;
+// ".NAME.Ab12Cd" stays within it.
+constexpr std::size_t kLongestTemporaryTarget = kLongestName - kTemporarySuffixLength - 2;
 
 } // namespace
 
@@ -204,32 +208,71 @@ Status FileManager::writeAtomically(const std::string& requestedPath, std::span<
         if (!isWritableFile(path))
             return makeError(ReadOnly, "Cannot write", requestedPath, "the file is read-only");
     }
-    fs::path target(path);
-    fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return errnoError(errno == ENOENT ? NoSuchFile : WriteFailed, "Cannot write", path, errno);
-
-    // Keep the permissions of the file being replaced; mkstemp's 0600 would
-    // otherwise make every save quietly private.
-    struct stat old {};
-    mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool written = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    Result<TemporaryFile> temporary = makeTemporaryBeside(path);
+    if (!temporary)
+        return temporary.error();
+    bool written = writeAll(temporary->descriptor, bytes);
     int error = errno;
-    if (::close(fd) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (written && ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::close(temporary->descriptor) != 0 && written) {
         written = false;
         error = errno;
     }
     if (!written) {
+        ::unlink(temporary->path.c_str());
+        return errnoError(WriteFailed, "Cannot write", path, error);
+    }
+    return replaceWithTemporary(temporary->path, path);
+}
+
+std::string FileManager::temporaryTargetName(const std::string& name)
+{
+    if (name.size() <= kLongestTemporaryTarget)
+        return name;
+    std::string extension = fs::path(name).extension().string();
+    // An extension that long is no kind of document: the name is cut at its end.
+    if (extension.size() > kLongestTemporaryTarget / 2)
+        extension.clear();
+    std::size_t stemLength = kLongestTemporaryTarget - extension.size();
+    // Cut between characters, never inside one's UTF-8 bytes.
+    while (stemLength > 0 && (static_cast<unsigned char>(name[stemLength]) & 0xC0) == 0x80)
+        --stemLength;
+    return name.substr(0, stemLength) + extension;
+}
+
+Result<TemporaryFile> FileManager::makeTemporaryBeside(const std::string& path)
+{
+    fs::path target(path);
+    fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string name = "." + temporaryTargetName(target.filename().string()) + "." + std::string(kTemporarySuffixLength, 'X');
+    std::string temporary = (folder / name).string();
+    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return errnoError(errno == ENOENT ? NoSuchFile : WriteFailed, "Cannot write", path, errno);
+    return TemporaryFile{std::move(temporary), fd};
+}
+
+Status FileManager::replaceWithTemporary(const std::string& temporary, const std::string& path)
+{
+    // Keep the permissions of the file being replaced; mkstemp's 0600 would
+    // otherwise make every save quietly private.
+    struct stat old {};
+    mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    int fd = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
+    bool done = fd >= 0 && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    int error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (done && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        done = false;
+        error = errno;
+    }
+    if (!done) {
         ::unlink(temporary.c_str());
         return errnoError(WriteFailed, "Cannot write", path, error);
     }
     // The rename itself is durable only once the folder is flushed.
+    fs::path target(path);
+    fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd >= 0) {
         ::fsync(folderFd);
@@ -370,6 +413,16 @@ Result<FileAttributes> FileManager::attributesOfItem(const std::string& path)
     if (::lstat(path.c_str(), &info) != 0)
         return errnoError(errno == ENOENT ? NoSuchFile : ReadFailed, "Cannot read attributes of", path, errno);
     return attributesFromStat(info);
+}
+
+std::optional<FileVersion> FileManager::versionOfFile(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    FileAttributes attributes = attributesFromStat(info);
+    return FileVersion{{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)},
+                       attributes.size, attributes.modificationDate};
 }
 
 std::optional<FileIdentity> FileManager::identityOfFile(const std::string& path)

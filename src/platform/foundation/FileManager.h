@@ -29,6 +29,21 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// One state of a file: which file it is, and the size and modification
+// time that a write by any program changes.
+struct FileVersion {
+    FileIdentity identity;
+    std::uintmax_t size = 0;
+    std::chrono::system_clock::time_point modificationDate;
+    bool operator==(const FileVersion&) const = default;
+};
+
+// A new file beside another, open for writing.
+struct TemporaryFile {
+    std::string path;
+    int descriptor = -1;
+};
+
 struct DirectoryEntry {
     std::string relativePath;   // relative to the enumerated folder, '/'-separated
     FileAttributes attributes;
@@ -83,8 +98,22 @@ public:
     // although the file itself may not be written.
     static Status writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
     static Status writeAtomically(const std::string& path, std::string_view bytes);
+    // A new, empty file in the folder of `path` that no one else has taken,
+    // for a file that is to replace `path` whole: ".NAME.Ab12Cd", private to
+    // its owner until replaceWithTemporary. The error names `path`.
+    static Result<TemporaryFile> makeTemporaryBeside(const std::string& path);
+    // Renames a temporary of makeTemporaryBeside over `path` once it is
+    // written and closed, with the permissions of the file it replaces
+    // (0644 for a new one), durably; on failure the temporary is removed
+    // and `path` left as it was.
+    static Status replaceWithTemporary(const std::string& temporary, const std::string& path);
+    // The name a temporary beside a file of that name stands for it by: the
+    // name itself, or, where ".NAME.Ab12Cd" would pass the 255 bytes a file
+    // name may take, the name with its stem shortened and its extension kept.
+    static std::string temporaryTargetName(const std::string& name);
     // The name of the file a temporary of writeAtomically was made for
-    // (".Name.rtf.Ab12Cd" was for "Name.rtf"); nothing for any other name.
+    // (".Name.rtf.Ab12Cd" was for "Name.rtf"), as temporaryTargetName gives
+    // it; nothing for any other name.
     static std::optional<std::string> atomicWriteTargetName(std::string_view name);
     // Removes the temporaries a save cut short (by a kill or a crash) left in
     // the folder: regular files named exactly as writeAtomically names them,
@@ -122,6 +151,7 @@ public:
 
     // The file the path names, links followed; nothing when there is none.
     static std::optional<FileIdentity> identityOfFile(const std::string& path);
+    static std::optional<FileVersion> versionOfFile(const std::string& path);
     // The path of the item directly inside the folder that is that file,
     // links followed; nothing when none is.
     static std::optional<std::string> itemWithIdentity(const std::string& folder, const FileIdentity& identity);

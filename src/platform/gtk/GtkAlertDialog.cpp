@@ -38,6 +38,9 @@ GtkWidget* GtkAlertDialog::create(AlertController& alert, GtkWindow* parent)
     if (!alert.message().empty()) {
         GtkWidget* message = gtk_label_new(toUtf8(alert.message()).c_str());
         gtk_label_set_line_wrap(GTK_LABEL(message), TRUE);
+        // A path has no space to wrap at: a long one is broken between its
+        // letters rather than widening the dialog past the screen.
+        gtk_label_set_line_wrap_mode(GTK_LABEL(message), PANGO_WRAP_WORD_CHAR);
         // A long message wraps to a readable measure instead of widening
         // the dialog past its window.
         gtk_label_set_max_width_chars(GTK_LABEL(message), 60);

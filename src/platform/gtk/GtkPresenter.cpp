@@ -51,6 +51,10 @@ namespace folio {
 
 namespace {
 
+// How many letters of a window's title are shown before it is cut short.
+constexpr int kLongestTitleLetters = 48;
+
+
 gboolean windowStateChanged(GtkWidget*, GdkEventWindowState* event, gpointer)
 {
     if (event->changed_mask & GDK_WINDOW_STATE_ICONIFIED) {
@@ -399,6 +403,17 @@ void GtkPresenter::rebuildHeader(Surface& surface)
         GtkViewBuilder builder(nullptr);
         if (GtkWidget* custom = builder.build(*titleView))
             gtk_header_bar_set_custom_title(GTK_HEADER_BAR(surface.header), custom);
+    } else {
+        // The bar gives its title all the width the title asks for first,
+        // and its items (which can scroll) what is left: the title of a
+        // document with a long name would leave them none. This one asks
+        // for a readable measure and ends in an ellipsis beyond it.
+        GtkWidget* title = gtk_label_new(toUtf8(item->title()).c_str());
+        gtk_style_context_add_class(gtk_widget_get_style_context(title), "title");
+        gtk_label_set_single_line_mode(GTK_LABEL(title), TRUE);
+        gtk_label_set_ellipsize(GTK_LABEL(title), PANGO_ELLIPSIZE_END);
+        gtk_label_set_max_width_chars(GTK_LABEL(title), kLongestTitleLetters);
+        gtk_header_bar_set_custom_title(GTK_HEADER_BAR(surface.header), title);
     }
 
     auto leading = item->effectiveLeadingItems();

@@ -3,6 +3,7 @@
 
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Data.h"
+#include "platform/foundation/FileManager.h"
 #include "platform/foundation/Resources.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/RunLoop.h"
@@ -920,14 +921,11 @@ struct PendingPrint {
 // complete, so a failed print never leaves a truncated PDF or loses an old one.
 std::optional<std::string> makeTemporaryPath(const std::string& path)
 {
-    std::filesystem::path target(path);
-    std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    int descriptor = mkstemp(pattern.data());
-    if (descriptor < 0)
+    Result<TemporaryFile> temporary = FileManager::makeTemporaryBeside(path);
+    if (!temporary)
         return std::nullopt;
-    close(descriptor);
-    return pattern;
+    close(temporary->descriptor);
+    return temporary->path;
 }
 
 } // namespace
@@ -995,13 +993,12 @@ void DMWebView::printToPDF(const std::string& path, const Size& pageSize, const 
                          std::error_code error;
                          if (!pending->failure && std::filesystem::file_size(pending->temporaryPath, error) == 0)
                              pending->failure = "the printed file is empty";
-                         if (!pending->failure) {
-                             std::filesystem::rename(pending->temporaryPath, pending->path, error);
-                             if (error)
-                                 pending->failure = error.message();
-                         }
-                         if (pending->failure)
+                         if (pending->failure) {
                              std::filesystem::remove(pending->temporaryPath, error);
+                         } else if (Status replaced = FileManager::replaceWithTemporary(pending->temporaryPath, pending->path);
+                                    !replaced) {
+                             pending->failure = replaced.error().message;
+                         }
                          auto state = std::static_pointer_cast<DMWebView::Impl>(pending->state.lock());
                          if (!state || !state->owner || !pending->completion)
                              return;

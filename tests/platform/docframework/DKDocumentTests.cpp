@@ -369,6 +369,53 @@ TEST_F(DKDocumentTest, aRenameIsFollowedWithoutASaveButNotToAnotherKind)
     EXPECT_EQ(document->contentsCount, 0) << "following a name wrote nothing";
 }
 
+// Names of 248 to 255 bytes leave no room for a temporary's dot and
+// letters around them; such a document saves all the same, as it closes too.
+TEST_F(DKDocumentTest, documentsWithTheLongestNamesSave)
+{
+    for (std::size_t length : {248u, 255u}) {
+        const std::string name = std::string(length - 4, 'L') + ".txt";
+        std::ofstream(path(name)) << "first";
+        auto document = openDocument(path(name));
+        document->text = "typed word";
+        document->updateChangeCount(DKDocument::ChangeKind::Done);
+        std::optional<bool> closed;
+        document->closeWithCompletionHandler([&](bool saved) { closed = saved; });
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed.has_value(); }, 20));
+        EXPECT_TRUE(*closed) << length << ": " << (document->lastError() ? document->lastError()->message : "");
+        EXPECT_EQ(readFile(path(name)), "typed word") << length;
+        std::filesystem::remove(path(name));
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder), {}), 0) << "nothing left beside it";
+}
+
+// A save asked for while another is on its way writes over what that one
+// wrote: the document's own file, not another program's.
+TEST_F(DKDocumentTest, savesOneAfterAnotherAreNotTakenForAnotherProgramsChange)
+{
+    std::ofstream(path("Quick.txt")) << "first";
+    auto document = openDocument(path("Quick.txt"));
+    int asked = 0;
+    document->setFileChangedHandler([&] { ++asked; });
+    std::vector<bool> results;
+    for (const char* text : {"one", "one and two", "one, two and three"}) {
+        document->text = text;
+        document->updateChangeCount(DKDocument::ChangeKind::Done);
+        document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                            [&](bool saved) { results.push_back(saved); });
+    }
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return results.size() == 3; }, 20));
+    EXPECT_EQ(results, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(readFile(path("Quick.txt")), "one, two and three");
+    // Then another program writes, and the next save is refused.
+    std::ofstream(path("Quick.txt"), std::ios::app) << " and theirs";
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    EXPECT_FALSE(save(*document, document->fileURL()));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(readFile(path("Quick.txt")), "one, two and three and theirs");
+}
+
 TEST_F(DKDocumentTest, aDocumentDeletedWhileOpenIsNotMadeAgainAndKeepsItsChanges)
 {
     std::ofstream(path("Gone.txt")) << "first";
@@ -688,6 +735,107 @@ TEST_F(DKDocumentAppControllerTest, aFailedAutosaveIsToldAtOnceAndTheDocumentSta
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return !draft->hasUnsavedChanges(); }, 20));
     EXPECT_EQ(readFile(path("Draft.txt")).size(), std::size_t(1) << 20);
     ASSERT_TRUE(closeAndWait().ok());
+}
+
+// Another program saves the open document's file, rewriting it where it
+// lies or putting a new file in its place. No autosave writes over it: the
+// person is asked, and either keeps that version (it is read again) or
+// keeps their own (it is saved over the other).
+TEST_F(DKDocumentAppControllerTest, aFileAnotherProgramChangedIsNeverAutosavedOverAndThePersonChoosesAVersion)
+{
+    enum class Write { InPlace, Replacing };
+    struct Case {
+        Write write;
+        const char16_t* answer;
+        const char* kept;
+    };
+    RunLoop::main().useVirtualClock();
+    for (const Case& each : {Case{Write::InPlace, u"Keep My Version", "my edits"},
+                             Case{Write::Replacing, u"Reload", "their longer version"},
+                             Case{Write::InPlace, u"Reload", "their longer version"},
+                             Case{Write::Replacing, u"Keep My Version", "my edits"}}) {
+        SCOPED_TRACE(std::string(each.write == Write::InPlace ? "in place, " : "replacing, ") + toUtf8(each.answer));
+        std::ofstream(path("Draft.txt")) << "the old draft";
+        ASSERT_TRUE(openAndWait(path("Draft.txt")).ok());
+        auto draft = app.documents.back();
+        draft->text = "my edits";
+        draft->updateChangeCount(DKDocument::ChangeKind::Done);
+        if (each.write == Write::InPlace) {
+            std::ofstream(path("Draft.txt"), std::ios::trunc) << "their longer version";
+        } else {
+            std::ofstream(path(".Draft.txt.other")) << "their longer version";
+            std::filesystem::rename(path(".Draft.txt.other"), path("Draft.txt"));
+        }
+
+        auto alertShown = [&] {
+            return std::dynamic_pointer_cast<AlertController>(app.documentWindow()->topMostViewController());
+        };
+        RunLoop::main().advanceVirtualClock(DKDocument::kAutosaveDelaySeconds);
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return alertShown() != nullptr; }, 20)) << "the person was not asked";
+        std::shared_ptr<AlertController> alert = alertShown();
+        EXPECT_EQ(alert->title(), u"The Document Was Changed by Another Program");
+        EXPECT_NE(alert->message().find(u"\"Draft.txt\" was changed by another program"), std::u16string::npos);
+        EXPECT_TRUE(draft->fileChangedElsewhere());
+        // While the question is open, time passes and saves are tried: none writes.
+        for (int period = 0; period < 3; ++period)
+            RunLoop::main().advanceVirtualClock(DKDocument::kAutosaveDelaySeconds);
+        std::optional<bool> tried;
+        draft->autosaveWithCompletionHandler([&](bool saved) { tried = saved; });
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return tried.has_value(); }, 20));
+        EXPECT_FALSE(*tried);
+        EXPECT_EQ(readFile(path("Draft.txt")), "their longer version");
+        EXPECT_TRUE(draft->hasUnsavedChanges());
+        EXPECT_EQ(alertShown(), alert) << "asked once";
+
+        ASSERT_TRUE(alert->tapActionWithTitle(each.answer));
+        if (std::u16string(each.answer) == u"Reload") {
+            ASSERT_TRUE(RunLoop::main().runUntil(
+                [&] { return app.document() && app.document() != draft && app.documentWindow(); }, 20));
+            EXPECT_EQ(static_cast<TestDocument&>(*app.document()).text, "their longer version");
+            EXPECT_FALSE(app.document()->hasUnsavedChanges());
+        } else {
+            ASSERT_TRUE(RunLoop::main().runUntil([&] { return !draft->hasUnsavedChanges(); }, 20));
+            EXPECT_EQ(app.document(), draft);
+            EXPECT_FALSE(draft->fileChangedElsewhere());
+        }
+        EXPECT_EQ(readFile(path("Draft.txt")), each.kept);
+
+        // What this document writes next is its own again, and goes through.
+        auto kept = std::static_pointer_cast<TestDocument>(app.document());
+        kept->text = std::string(each.kept) + ", then more";
+        kept->updateChangeCount(DKDocument::ChangeKind::Done);
+        RunLoop::main().advanceVirtualClock(DKDocument::kAutosaveDelaySeconds);
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return !kept->hasUnsavedChanges(); }, 20));
+        EXPECT_EQ(readFile(path("Draft.txt")), std::string(each.kept) + ", then more");
+        ASSERT_TRUE(closeAndWait().ok());
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder), {}), 1) << "nothing left in the folder";
+    }
+}
+
+// A save takes a while to make its contents; a file changed meanwhile is
+// found just before the write, and closing asks again instead of writing.
+TEST_F(DKDocumentAppControllerTest, aFileChangedWhileTheSaveMakesItsContentsIsNotWrittenOverAndClosingAsksAgain)
+{
+    std::ofstream(path("Notes.txt")) << "first";
+    ASSERT_TRUE(openAndWait(path("Notes.txt")).ok());
+    auto notes = app.documents.back();
+    int asked = 0;
+    notes->setFileChangedHandler([&] { ++asked; });
+    notes->text = "mine";
+    notes->updateChangeCount(DKDocument::ChangeKind::Done);
+    notes->duringContents = [&] { std::ofstream(path("Notes.txt"), std::ios::app) << " and theirs"; };
+    EXPECT_FALSE(save(*notes, notes->fileURL()));
+    notes->duringContents = nullptr;
+    EXPECT_EQ(readFile(path("Notes.txt")), "first and theirs");
+    EXPECT_EQ(notes->lastError()->code, DKDocument::ChangedElsewhere);
+    EXPECT_EQ(asked, 1);
+
+    EXPECT_FALSE(closeAndWait().ok()) << "the document stays open, its edits unsaved";
+    EXPECT_EQ(app.document(), notes);
+    EXPECT_TRUE(notes->hasUnsavedChanges());
+    EXPECT_EQ(asked, 2) << "asked again when it is to be closed";
+    EXPECT_EQ(readFile(path("Notes.txt")), "first and theirs");
+    EXPECT_EQ(notes->contentsCount, 1) << "nothing was made to be written while the question was open";
 }
 
 TEST_F(DKDocumentAppControllerTest, aFileThatCannotBeReadAnswersTheReadersErrorAndIsLeftAlone)

@@ -40,6 +40,48 @@ TEST_F(FileManagerTest, AtomicWriteReplacesAndKeepsPermissions)
     EXPECT_EQ(FileManager::contentsOfDirectory(m_folder.path()).value(), std::vector<std::string>{"doc.txt"});
 }
 
+// A file name may take 255 bytes; the temporary beside it stays within
+// that, and still tells which kind of file it is for.
+TEST_F(FileManagerTest, AtomicWriteReplacesFilesWithTheLongestNames)
+{
+    namespace fs = std::filesystem;
+    const std::string accented = "\xC3\xA9"; // two bytes
+    for (std::size_t length : {246u, 247u, 248u, 251u, 255u}) {
+        for (const std::string& letter : {std::string("a"), accented}) {
+            std::string stem;
+            while (stem.size() + letter.size() + 4 <= length)
+                stem += letter;
+            stem.append(length - stem.size() - 4, 'b');
+            const std::string name = stem + ".rtf";
+            ASSERT_EQ(name.size(), length);
+            SCOPED_TRACE(name);
+            const std::string path = m_folder.file(name);
+            ASSERT_TRUE(FileManager::writeAtomically(path, std::string_view("first")));
+            Status second = FileManager::writeAtomically(path, std::string_view("second"));
+            ASSERT_TRUE(second) << second.error().message;
+            EXPECT_EQ(contentsOf(path), "second");
+
+            Result<TemporaryFile> temporary = FileManager::makeTemporaryBeside(path);
+            ASSERT_TRUE(temporary) << temporary.error().message;
+            ::close(temporary->descriptor);
+            const std::string temporaryName = fs::path(temporary->path).filename().string();
+            EXPECT_LE(temporaryName.size(), 255u);
+            std::optional<std::string> target = FileManager::atomicWriteTargetName(temporaryName);
+            ASSERT_TRUE(target);
+            EXPECT_EQ(*target, FileManager::temporaryTargetName(name));
+            EXPECT_EQ(fs::path(*target).extension(), ".rtf");
+            EXPECT_EQ(target->size() == name.size(), length <= 247);
+            // Cut between characters, never inside one.
+            std::string kept = fs::path(*target).stem().string();
+            kept.erase(kept.find_last_not_of('b') + 1);
+            EXPECT_EQ(kept.size() % letter.size(), 0u) << kept;
+            ASSERT_EQ(::unlink(temporary->path.c_str()), 0);
+            ASSERT_EQ(::unlink(path.c_str()), 0);
+        }
+    }
+    EXPECT_TRUE(FileManager::contentsOfDirectory(m_folder.path())->empty());
+}
+
 TEST_F(FileManagerTest, AtomicWriteIntoMissingFolderFails)
 {
     Status status = FileManager::writeAtomically(m_folder.file("missing/doc.txt"), std::string_view("x"));

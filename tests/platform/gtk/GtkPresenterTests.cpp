@@ -4,6 +4,7 @@
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Action.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Menu.h"
@@ -149,6 +150,42 @@ TEST_F(GtkPresenterTest, showsTheControllerInARealWindowWithItsBarItems)
     EXPECT_STREQ(gtk_header_bar_get_title(GTK_HEADER_BAR(header)), "Renamed.rtf");
 }
 
+// A document of the longest name is titled with it: the title gives way,
+// and the bar's items stay where they can be seen and clicked.
+TEST_F(GtkPresenterTest, theLongestTitleLeavesTheBarItemsInSight)
+{
+    auto named = std::make_shared<Editor>();
+    named->loadViewIfNeeded();
+    named->setTitle(toUtf16("Lantern" + std::string(244, 'n')));
+    auto shown = std::make_shared<Window>(makeRect(0, 0, 1000, 700));
+    shown->setRootViewController(NavigationController::withRootViewController(named));
+    shown->makeKeyAndVisible();
+    GtkPresenter::processPendingEvents();
+    GtkWidget* toplevel = presenter->widgetForWindow(*shown);
+    ASSERT_NE(toplevel, nullptr);
+    GtkWidget* share = presenter->widgetForBarButtonItem(*named->share);
+    ASSERT_NE(share, nullptr);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(share); }, 10));
+    GtkPresenter::processPendingEvents();
+    for (const auto& item : {named->close, named->undo, named->share}) {
+        GtkWidget* button = presenter->widgetForBarButtonItem(*item);
+        ASSERT_NE(button, nullptr);
+        // The items of a side scroll inside it when they do not fit: what
+        // shows is the side's own width.
+        GtkWidget* side = gtk_widget_get_ancestor(button, GTK_TYPE_SCROLLED_WINDOW);
+        ASSERT_NE(side, nullptr);
+        int x = 0;
+        int y = 0;
+        ASSERT_TRUE(gtk_widget_translate_coordinates(button, side, 0, 0, &x, &y));
+        EXPECT_LE(x + gtk_widget_get_allocated_width(button), gtk_widget_get_allocated_width(side))
+            << toUtf8(item->title()) << " is out of sight";
+    }
+    EXPECT_STREQ(gtk_header_bar_get_title(GTK_HEADER_BAR(presenter->headerBarForWindow(*shown))),
+                 ("Lantern" + std::string(244, 'n')).c_str());
+    shown->close();
+    GtkPresenter::processPendingEvents();
+}
+
 TEST_F(GtkPresenterTest, alertBecomesADialogWhoseButtonsAnswerInTheModel)
 {
     auto alert = AlertController::make(u"Insert Link", u"Enter the address");
@@ -284,6 +321,41 @@ TEST_F(GtkPresenterTest, aPopoverFromAViewNoWidgetShowsPointsWhereThatViewLies)
     EXPECT_EQ(pointing.y, expectedY);
     EXPECT_EQ(pointing.width, 10);
     picker->dismissViewControllerAnimated(false);
+
+// A save that failed names the file: a path of the longest name has no
+// space to wrap at, yet the alert fits on the screen, its button on it.
+TEST_F(GtkPresenterTest, anAlertNamingALongPathFitsOnTheScreen)
+{
+    const std::string path = "/home/someone/Documents/" + std::string(251, 'W') + ".rtf";
+    auto alert = AlertController::make(u"The Document Could Not Be Saved",
+                                       toUtf16("Cannot write " + path + ": File name too long"));
+    alert->addAction(AlertAction::make(u"OK", AlertActionStyle::Default));
+    ASSERT_TRUE(editor->presentViewController(alert, true).ok());
+    GtkPresenter::processPendingEvents();
+    GtkWidget* dialog = presenter->widgetForController(*alert);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(dialog); }, 10));
+    GtkPresenter::processPendingEvents();
+    GdkRectangle screen {};
+    GdkDisplay* display = gtk_widget_get_display(dialog);
+    gdk_monitor_get_geometry(gdk_display_get_monitor_at_window(display, gtk_widget_get_window(dialog)), &screen);
+    GtkWidget* ok = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 0);
+    ASSERT_NE(ok, nullptr);
+    int left = 0;
+    int top = 0;
+    gdk_window_get_origin(gtk_widget_get_window(dialog), &left, &top);
+    int buttonX = 0;
+    int buttonY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(ok, dialog, 0, 0, &buttonX, &buttonY));
+    EXPECT_LE(gtk_widget_get_allocated_width(dialog), screen.width);
+    EXPECT_GE(left + buttonX, screen.x);
+    EXPECT_LE(left + buttonX + gtk_widget_get_allocated_width(ok), screen.x + screen.width) << "the OK button is off the screen";
+    EXPECT_LE(top + buttonY + gtk_widget_get_allocated_height(ok), screen.y + screen.height);
+    bool wholePath = false;
+    for (GtkWidget* label : descendants(dialog, GTK_TYPE_LABEL))
+        wholePath = wholePath || std::string(gtk_label_get_text(GTK_LABEL(label))).find(path) != std::string::npos;
+    EXPECT_TRUE(wholePath) << "the path is shown whole";
+    alert->dismissViewControllerAnimated(false);
     GtkPresenter::processPendingEvents();
 }
 
