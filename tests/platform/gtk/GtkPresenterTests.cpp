@@ -321,6 +321,8 @@ TEST_F(GtkPresenterTest, aPopoverFromAViewNoWidgetShowsPointsWhereThatViewLies)
     EXPECT_EQ(pointing.y, expectedY);
     EXPECT_EQ(pointing.width, 10);
     picker->dismissViewControllerAnimated(false);
+    GtkPresenter::processPendingEvents();
+}
 
 // A save that failed names the file: a path of the longest name has no
 // space to wrap at, yet the alert fits on the screen, its button on it.
