@@ -164,6 +164,8 @@ std::string emptyLine(const std::string& css, const AttributeDictionary& paragra
         attributes["data-outline-level"] = toUtf16(std::to_string(outlineLevel));
     if (style && style->contextualSpacing())
         attributes["data-contextual-space"] = u"";
+    if (style && style->hasLeastLineHeight())
+        attributes["data-least-line-height"] = u"";
     if (const TESectionBreak* section = sectionBreak(paragraph))
         attributes["data-section"] = section->attributeText();
     if (const std::u16string* shading = shadingText(paragraph))
@@ -499,6 +501,10 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // both carry it, and keeps it for the save.
         if (paragraphStyle() && paragraphStyle()->contextualSpacing())
             elementAttributes["data-contextual-space"] = u"";
+        // The page sets the paragraph's own line height as an exact one;
+        // a least one lets the taller letters of its text stand higher.
+        if (paragraphStyle() && paragraphStyle()->hasLeastLineHeight() && !currentList)
+            elementAttributes["data-least-line-height"] = u"";
         m_context.applyStyle(elementAttributes, element, elementCSS());
     };
     auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {
