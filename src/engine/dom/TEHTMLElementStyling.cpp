@@ -391,8 +391,10 @@ struct TEHTMLElementStyleHandlers {
             element.m_paragraphStyle.setMaximumLineHeight(0);
         } else if (value.ends_with(u"px") || value.ends_with(u"pt")) {
             // A length is the height of every line: exact, unless the page
-            // marked it as a least height that taller letters go past.
-            const double height = measure(element, value);
+            // marked it as a least height that taller letters go past. The
+            // page keeps the height in points beside the one it shows.
+            const std::u16string* points = element.attributeForKey("data-line-height");
+            const double height = points && floatValue(*points) > 0 ? floatValue(*points) : measure(element, value);
             if (!(height > 0) || !std::isfinite(height))
                 return;
             element.m_paragraphStyle.setParagraphLineSpacing(1.0);

@@ -2140,14 +2140,14 @@ TEST_F(RTFOtherWritersRoundTripTests, spacingScriptsListNumbersAndBordersComeBac
          "\\par \\pard\\plain \\s0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24{\\listtext\\pard\\plain  1.\\tab}\\ilvl0\\ls1 \\li720\\ri0\\lin720"
          "\\rin0\\fi-360\\ql\\ltrpar{\\loch First item}\n"
          "\\par \\pard\\plain \\s0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24{\\listtext\\pard\\plain  2.\\tab}\\ilvl0\\ls1 \\li720\\ri0\\lin720"
-         "\\rin0\\fi-360\\ql\\ltrpar{\\loch Second item}\n"
+         "\\rin0\\fi-360\\sl-380\\slmult0\\ql\\ltrpar{\\loch Second item}\n"
          "\\par \\pard\\plain \\s0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24{\\listtext\\pard\\plain  a)\\tab}\\ilvl1\\ls1 \\li1080\\ri0\\lin1080"
          "\\rin0\\fi-360\\ql\\ltrpar{\\loch Nested item}\n"
          "\\par \\pard\\plain \\s0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24{\\listtext\\pard\\plain  2.\\tab}\\ilvl0\\ls1 \\li720\\ri0\\lin720"
          "\\rin0\\fi-360\\tx1440\\ql\\ltrpar{\\loch Third item}\n"
          "\\par \\pard\\plain \\s0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24\\ql\\ltrpar{\\loch After}\n\\par }",
          {{u"First item", "single script 0 list 3 indents -360 720"},
-          {u"Second item", "single script 0 item indents -360 720"},
+          {u"Second item", "exact 19 script 0 item indents -360 720"},
           {u"Nested item", "single script 0 list 9 numbering 0 format 4 aligned 0 indents -360 1080"},
           {u"Third item", "single script 0 item indents -360 720"}},
          4},
