@@ -59,8 +59,11 @@ void scaleParagraphSpacingForPrint(TEParagraphStyle& style)
     auto scaled = [](double value) { return std::round(value * kPixelsPerPoint); };
     style.setParagraphSpacing(scaled(style.paragraphSpacing()));
     style.setParagraphSpacingBefore(scaled(style.paragraphSpacingBefore()));
-    style.setMinimumLineHeight(scaled(style.minimumLineHeight()));
-    style.setMaximumLineHeight(scaled(style.maximumLineHeight()));
+    // A line height is kept to a hundredth of a pixel: a whole pixel more
+    // or less on every line moves a page's last lines by a line or two.
+    auto fine = [](double value) { return std::round(value * kPixelsPerPoint * 100) / 100; };
+    style.setMinimumLineHeight(fine(style.minimumLineHeight()));
+    style.setMaximumLineHeight(fine(style.maximumLineHeight()));
     // A multiple of single spacing is of the font's own line height, which
     // is about 1.15 times the size for the fonts documents are set in; CSS
     // takes a number as a multiple of the size.
