@@ -40,6 +40,7 @@ namespace folio {
 namespace {
 
 using testing_support::attributesAtWords;
+using testing_support::paragraphLooksAtWords;
 using testing_support::tabStopsAtWords;
 using testing_support::valueAtWords;
 
@@ -2043,119 +2044,38 @@ TEST_F(RTFOtherWritersRoundTripTests, contextualSpacingIsReadAndKeptOnItsOwnPara
 // second save, and every item of a list carries its marker text.
 TEST_F(RTFOtherWritersRoundTripTests, spacingScriptsListNumbersAndBordersComeBackAsTheFileSaidThem)
 {
-    auto looks = [](const AttributedString& text, std::u16string_view words) -> std::string {
-        const std::size_t at = text.string().find(words);
-        if (at == std::u16string::npos)
-            return "missing";
-        AttributeDictionaryPtr attributes = text.attributesAtIndex(at);
-        std::ostringstream summary;
-        const auto* paragraph = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName);
-        const PlatformParagraphStyle style = paragraph ? paragraph->style() : PlatformParagraphStyle();
-        if (style.maximumLineHeight() > 0 && style.maximumLineHeight() == style.minimumLineHeight())
-            summary << "exact " << style.maximumLineHeight();
-        else if (style.minimumLineHeight() > 0)
-            summary << "least " << style.minimumLineHeight() << (style.maximumLineHeight() > 0 ? " most" : "");
-        else if (style.minimumLineSpacing() > 0 && std::abs(style.minimumLineSpacing() - 1) > 1e-6)
-            summary << "lines " << std::lround(style.minimumLineSpacing() * 240);
-        else
-            summary << "single";
-        summary << " script " << intForKey(*attributes, kCTSuperscriptAttributeName, 0);
-        if (const auto* borders = attributes->valueForKeyAs<StringValue>(TEParagraphBordersAttribute))
-            summary << " borders " << toUtf8(borders->value());
-        // An item names its list on its first character (its marker), or
-        // is in the list of an item before it.
-        const std::size_t end = at == 0 ? std::u16string::npos : text.string().rfind(u'\n', at - 1);
-        AttributeDictionaryPtr first = text.attributesAtIndex(end == std::u16string::npos ? 0 : end + 1);
-        const ArrayValue* lists = first->valueForKeyAs<ArrayValue>(TETextListsAttribute);
-        if (lists || first->containsKey(TETextIsListAttribute)) {
-            const auto* list = lists && !lists->isEmpty() ? lists->elements().back()->as<TECSSListStyle>() : nullptr;
-            summary << (list ? " list " + std::to_string(static_cast<int>(list->type())) : std::string(" item"));
-            if (const std::optional<TECSSListStyle::MarkerText> marker = list ? list->markerText() : std::nullopt)
-                summary << " numbering " << static_cast<int>(marker->numbering) << " format " << marker->numberFormat
-                        << " aligned " << static_cast<int>(marker->alignment);
-            summary << " indents " << std::lround(style.firstLineHeadIndent() * 1440 / 2.54) << " "
-                    << std::lround(style.headIndent() * 1096 / 80);
-        }
-        return summary.str();
-    };
     struct File {
-        const char* program;
-        std::string rtf;
+        const char* name;
         std::vector<std::pair<std::u16string, std::string>> looks;
-        // The items, each of which the file gives a "{\listtext}".
+        // The items, each of which the file gives a "{\\listtext}".
         std::size_t items = 0;
     };
-    const std::string wordTable =
-        "{\\*\\listtable{\\list\\listtemplateid-1\\listhybrid{\\listlevel\\levelnfc2\\levelnfcn2\\leveljc2\\leveljcn2"
-        "\\levelfollow0\\levelstartat1\\levelspace0\\levelindent0{\\leveltext\\leveltemplateid67698707\\'02\\'00.;}"
-        "{\\levelnumbers\\'01;}\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\fi-180\\li720\\lin720 }{\\listlevel\\levelnfc39\\levelnfcn39"
-        "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace0\\levelindent0{\\leveltext\\leveltemplateid67698713"
-        "\\'02\\'01.;}{\\levelnumbers\\'01;}\\fi-360\\li1440\\lin1440 }{\\listname ;}\\listid5}}"
-        "{\\*\\listoverridetable{\\listoverride\\listid5\\listoverridecount0\\ls1}}\n";
     const std::vector<File> files{
-        {"TextEdit",
-         "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n\\cocoatextscaling0\\cocoaplatform0{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
-         "{\\colortbl;\\red255\\green255\\blue255;}\n\\pard\\tx566\\tx1133\\sl380\\partightenfactor0\n\n"
-         "\\f0\\fs24 \\cf0 At least nineteen points\\\n\\pard\\tx566\\tx1133\\sl-380\\partightenfactor0\n\\cf0 Exactly nineteen\\\n"
-         "\\pard\\tx566\\tx1133\\sl360\\slmult1\\partightenfactor0\n\\cf0 One and a half\\\n\\pard\\tx566\\tx1133\\partightenfactor0\n"
-         "\\cf0 Plain with \\super raised\\sub lowered\\nosupersub  words\\\n}",
+        {"textedit-line-heights.rtf",
          {{u"At least", "least 19 script 0"},
           {u"Exactly", "exact 19 script 0"},
           {u"One and", "lines 360 script 0"},
           {u"raised", "single script 1"},
           {u"lowered", "single script -1"},
           {u"words", "single script 0"}}},
-        {"Word",
-         "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}{\\f1\\fswiss\\fcharset0 Calibri;}}\n" +
-             wordTable +
-             "\\pard\\plain \\ltrpar\\ql \\li0\\ri0\\sa160\\sl259\\slmult1\\widctlpar\\f1\\fs22 Roman numbers\\par\n"
-             "{\\listtext\\pard\\plain \\ltrpar \\f1\\fs22 i.\\tab}\\pard\\plain \\ltrpar\\ql \\fi-180\\li720\\ri0\\sa160\\sl259"
-             "\\slmult1\\widctlpar\\ls1\\rin0\\lin720 \\f1\\fs22 First roman\\par\n"
-             "{\\listtext\\pard\\plain \\ltrpar \\f1\\fs22 ii.\\tab}Second roman\\par\n"
-             "{\\listtext\\pard\\plain \\ltrpar \\f1\\fs22 \\u19968\\'3f.\\tab}\\pard\\plain \\ltrpar\\ql \\fi-360\\li1440\\ri0\\sa160"
-             "\\sl-300\\slmult0\\widctlpar\\ls1\\ilvl1\\rin0\\lin1440 \\f1\\fs22 Counted\\par\n"
-             "\\pard\\plain \\ltrpar\\ql \\li0\\ri0\\sa160\\sl259\\slmult1\\widctlpar\\f1\\fs22 After\\par\n}",
+        {"word-right-set-numbers.rtf",
          {{u"Roman", "lines 259 script 0"},
           {u"First roman", "lines 259 script 0 list 13 numbering 0 format 2 aligned 2 indents -180 720"},
           {u"Second roman", "lines 259 script 0 item indents -180 720"},
           {u"Counted", "exact 15 script 0 list 3 numbering 2 format 39 aligned 0 indents -360 1440"},
           {u"After", "lines 259 script 0"}},
          3},
-        {"WordPad",
-         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}{\\f1\\fnil\\fcharset2 Symbol;}}\n"
-         "\\viewkind4\\uc1 \n\\pard\\sa200\\sl276\\slmult1\\f0\\fs22\\lang9 Before\\par\n\n"
-         "\\pard{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}\n"
-         "\\fi-360\\li720\\sa200\\sl276\\slmult1 First numbered\\par\n{\\pntext\\f0 2.\\tab}Second numbered\\par\n\n"
-         "\\pard\\sa200\\sl276\\slmult1 After\\par\n}",
+        {"wordpad-numbered-list.rtf",
          {{u"First numbered", "lines 276 script 0 list 3 indents -360 720"},
           {u"Second numbered", "lines 276 script 0 item indents -360 720"}},
          2},
-        {"LibreOffice",
-         "{\\rtf1\\ansi\\deff3\\adeflang1025\n{\\fonttbl{\\f3\\froman\\fprq2\\fcharset0 Liberation Serif;}}\n"
-         "{\\stylesheet{\\s0\\snext0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24\\lang1033 Normal;}}\n"
-         "{\\*\\listtable{\\list\\listtemplateid1\n{\\listlevel\\levelnfc0\\leveljc0\\levelstartat1\\levelfollow0{\\leveltext \\'02\\'00.;}"
-         "{\\levelnumbers\\'01;}\\fi-360\\li720}\n{\\listlevel\\levelnfc4\\leveljc0\\levelstartat1\\levelfollow0{\\leveltext \\'02\\'01);}"
-         "{\\levelnumbers\\'01;}\\fi-360\\li1080}\\listid1}\n}{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
-         "\\pard\\plain \\s0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24\\lang1033\\ql\\ltrpar{\\loch A list}\n"
-         "\\par \\pard\\plain \\s0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24{\\listtext\\pard\\plain  1.\\tab}\\ilvl0\\ls1 \\li720\\ri0\\lin720"
-         "\\rin0\\fi-360\\ql\\ltrpar{\\loch First item}\n"
-         "\\par \\pard\\plain \\s0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24{\\listtext\\pard\\plain  2.\\tab}\\ilvl0\\ls1 \\li720\\ri0\\lin720"
-         "\\rin0\\fi-360\\sl-380\\slmult0\\ql\\ltrpar{\\loch Second item}\n"
-         "\\par \\pard\\plain \\s0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24{\\listtext\\pard\\plain  a)\\tab}\\ilvl1\\ls1 \\li1080\\ri0\\lin1080"
-         "\\rin0\\fi-360\\ql\\ltrpar{\\loch Nested item}\n"
-         "\\par \\pard\\plain \\s0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24{\\listtext\\pard\\plain  2.\\tab}\\ilvl0\\ls1 \\li720\\ri0\\lin720"
-         "\\rin0\\fi-360\\tx1440\\ql\\ltrpar{\\loch Third item}\n"
-         "\\par \\pard\\plain \\s0\\nowidctlpar\\hyphpar0\\cf0\\f3\\fs24\\ql\\ltrpar{\\loch After}\n\\par }",
+        {"libreoffice-list-line-height.rtf",
          {{u"First item", "single script 0 list 3 indents -360 720"},
           {u"Second item", "exact 19 script 0 item indents -360 720"},
           {u"Nested item", "single script 0 list 9 numbering 0 format 4 aligned 0 indents -360 1080"},
           {u"Third item", "single script 0 item indents -360 720"}},
          4},
-        {"Google Docs",
-         "{\\rtf1\\ansi\\ansicpg1252\\uc0\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\n{\\colortbl;\\red0\\green0\\blue0;}\n"
-         "\\pard\\plain\\ltrpar\\ql\\sl276\\slmult1\\sb0\\sa0\\brdrt\\brdrl\\brdrb\\brdrr\\brdrbtw\\brdrbar \\f0\\fs22 Border words\\par\n"
-         "\\pard\\plain\\ltrpar\\ql\\sl276\\slmult1\\sb0\\sa0\\brdrt\\brdrs\\brdrw10\\brsp20\\brdrb\\brdrs\\brdrw10 \\f0\\fs22 Ruled\\par\n"
-         "\\pard\\plain\\ltrpar\\ql\\sl276\\slmult1\\sb0\\sa0 \\f0\\fs22 Plain\\par\n}",
+        {"googledocs-border-words.rtf",
          {{u"Border words",
            "lines 276 script 0 borders top=none,0,0 left=none,0,0 bottom=none,0,0 right=none,0,0 between=none,0,0 bar=none,0,0"},
           {u"Ruled", "lines 276 script 0 borders top=s,10,20 bottom=s,10,0"},
@@ -2168,14 +2088,14 @@ TEST_F(RTFOtherWritersRoundTripTests, spacingScriptsListNumbersAndBordersComeBac
         return count;
     };
     for (const File& file : files) {
-        const DKRTFReadResult original = read(file.rtf);
+        const DKRTFReadResult original = read(fixture(file.name));
         for (const auto& [words, expected] : file.looks)
-            ASSERT_EQ(looks(original.text, words), expected) << file.program << " " << toUtf8(words);
+            ASSERT_EQ(paragraphLooksAtWords(original.text, words), expected) << file.name << " " << toUtf8(words);
         for (const std::string& rtf : writtenAndSavedTwice(original)) {
             const DKRTFReadResult again = read(rtf);
             for (const auto& [words, expected] : file.looks)
-                EXPECT_EQ(looks(again.text, words), expected) << file.program << " " << toUtf8(words) << "\n" << rtf;
-            EXPECT_EQ(listTexts(rtf), file.items) << file.program << "\n" << rtf;
+                EXPECT_EQ(paragraphLooksAtWords(again.text, words), expected) << file.name << " " << toUtf8(words) << "\n" << rtf;
+            EXPECT_EQ(listTexts(rtf), file.items) << file.name << "\n" << rtf;
         }
     }
 }
