@@ -394,9 +394,12 @@ struct TEHTMLElementStyleHandlers {
             // marked it as a least height that taller letters go past. The
             // page keeps the height in points beside the one it shows.
             const std::u16string* points = element.attributeForKey("data-line-height");
-            const double height = points && floatValue(*points) > 0 ? floatValue(*points) : measure(element, value);
+            double height = points && floatValue(*points) > 0 ? floatValue(*points) : measure(element, value);
             if (!(height > 0) || !std::isfinite(height))
                 return;
+            // No line is taller than the largest paper word processors offer.
+            constexpr double kTallestLine = 22 * 72;
+            height = std::min(height, kTallestLine);
             element.m_paragraphStyle.setParagraphLineSpacing(1.0);
             element.m_paragraphStyle.setLineHeightMultiple(0);
             element.m_paragraphStyle.setMinimumLineHeight(height);
