@@ -43,6 +43,7 @@ namespace folio {
 namespace {
 
 using testing_support::attributesAtWords;
+using testing_support::paragraphLooksAtWords;
 using testing_support::readFile;
 using testing_support::tabStopsAtWords;
 using testing_support::valueAtWords;
@@ -2617,6 +2618,55 @@ TEST_F(RichTextOtherProgramsFileWindowTest, wordsContextualSpacingStandsListItem
     for (const char* word : {"Warm", "grey", "Gloves", "Then,"})
         ASSERT_TRUE(printedAfter.count(word)) << word << "\n" << autosaved->rtf;
     EXPECT_NEAR(shareOfTheSpace(printedAfter, "grey", "Boots", "Gloves", "Then,"), printedShare, 0.15) << autosaved->rtf;
+}
+
+// TextEdit's least and exact line heights, Word's right-set roman numbers
+// and Chinese counting, the items of WordPad and LibreOffice lists and
+// Google Docs' border words without a line, opened, typed into and
+// autosaved: every paragraph says in the saved file what it said in the
+// file, and Word's numbers stand right-set on the page, the items' text
+// starting at one place.
+TEST_F(RichTextOtherProgramsFileWindowTest, lineHeightsListNumbersAndBorderWordsSurviveTypingAndAutosave)
+{
+    for (const char* name : {"textedit-line-heights.rtf", "word-right-set-numbers.rtf", "wordpad-numbered-list.rtf",
+                             "libreoffice-list-line-height.rtf", "googledocs-border-words.rtf"}) {
+        const std::string path = folder.path(std::string("typed-") + name);
+        writeFile(path, fixture(name));
+        open(path);
+        ASSERT_FALSE(HasFatalFailure()) << name;
+        if (std::string(name) == "word-right-set-numbers.rtf") {
+            // Where each right-set number ends and where its item's text starts.
+            const std::string edges = run(
+                "(function(){var o=[];document.querySelectorAll('[data-marker-align=right] > li').forEach(function(li){"
+                "var box=li.querySelector('span[data-marker-words]');if(!box||!box.firstChild)return;var t=box.firstChild;"
+                "var r=document.createRange();r.setStart(t,0);r.setEnd(t,t.data.replace(/\\s+$/,'').length);"
+                "var n=box.nextSibling;while(n&&n.nodeType!==3)n=n.nextSibling;var s=document.createRange();"
+                "s.setStart(n,n.data.search(/[A-Za-z]/));s.setEnd(n,n.data.search(/[A-Za-z]/)+1);"
+                "o.push(Math.round(r.getBoundingClientRect().right)+' '+Math.round(s.getBoundingClientRect().left));});"
+                "return o.join(',');})()");
+            const std::vector<std::string> items = componentsSeparatedByString(edges, ",");
+            ASSERT_EQ(items.size(), 2u) << edges;
+            EXPECT_EQ(items[0], items[1]) << "the numbers end, and the texts start, at one place: " << edges;
+        }
+        typeAtTheEnd(" Zebra");
+        ASSERT_FALSE(HasFatalFailure()) << name;
+        const std::optional<SavedFile> saved = autosavedAndClosed(path);
+        ASSERT_TRUE(saved) << name;
+        const DKRTFReadResult before = read(fixture(name));
+        // Each paragraph's first words, and the raised and lowered ones.
+        std::vector<std::u16string> places{u"raised", u"lowered"};
+        for (const std::u16string& line : componentsSeparatedByString(before.text.string(), u"\n"))
+            places.push_back(line);
+        for (const std::u16string& place : places) {
+            std::u16string words = place;
+            words.erase(0, words.find_first_not_of(u'\uFEFF'));
+            words = words.substr(0, 10);
+            if (words.empty() || words.find_first_not_of(u' ') == std::u16string::npos)
+                continue;
+            EXPECT_EQ(paragraphLooksAtWords(saved->read.text, words), paragraphLooksAtWords(before.text, words))
+                << name << " " << toUtf8(words) << "\n" << saved->rtf;
+        }
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <cstring>
 #include <span>
@@ -388,8 +389,26 @@ struct TEHTMLElementStyleHandlers {
             element.m_paragraphStyle.setLineHeightMultiple(0);
             element.m_paragraphStyle.setMinimumLineHeight(0);
             element.m_paragraphStyle.setMaximumLineHeight(0);
+        } else if (value.ends_with(u"px") || value.ends_with(u"pt")) {
+            // A length is the height of every line: exact, unless the page
+            // marked it as a least height that taller letters go past. The
+            // page keeps the height in points beside the one it shows.
+            const std::u16string* points = element.attributeForKey("data-line-height");
+            double height = points && floatValue(*points) > 0 ? floatValue(*points) : measure(element, value);
+            if (!(height > 0) || !std::isfinite(height))
+                return;
+            // No line is taller than the largest paper word processors offer.
+            constexpr double kTallestLine = 22 * 72;
+            height = std::min(height, kTallestLine);
+            element.m_paragraphStyle.setParagraphLineSpacing(1.0);
+            element.m_paragraphStyle.setLineHeightMultiple(0);
+            element.m_paragraphStyle.setMinimumLineHeight(height);
+            element.m_paragraphStyle.setMaximumLineHeight(element.attributeForKey("data-least-line-height") ? 0 : height);
         } else if (value != u"inherit") {
-            element.m_paragraphStyle.setParagraphLineSpacing(floatValue(value));
+            const double lines = floatValue(value);
+            element.m_paragraphStyle.setParagraphLineSpacing(value.ends_with(u'%') ? lines / 100 : lines);
+            element.m_paragraphStyle.setMinimumLineHeight(0);
+            element.m_paragraphStyle.setMaximumLineHeight(0);
         }
     }
 

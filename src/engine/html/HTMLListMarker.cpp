@@ -38,6 +38,12 @@ void HTMLListMarker::addAttributes(const TECSSListStyle& style, HTMLAttributeMap
         attributes["data-marker-before"] = words->before;
     if (!words->after.empty())
         attributes["data-marker-after"] = words->after;
+    if (words->numberFormat >= 0)
+        attributes["data-marker-format"] = toUtf16(std::to_string(words->numberFormat));
+    if (words->alignment == TEListMarkerAlignment::Right)
+        attributes["data-marker-align"] = u"right";
+    else if (words->alignment == TEListMarkerAlignment::Center)
+        attributes["data-marker-align"] = u"center";
 }
 
 void HTMLListMarker::applyAttributes(TECSSListStyle& style,
@@ -62,6 +68,15 @@ void HTMLListMarker::applyAttributes(TECSSListStyle& style,
         words.after = *after;
     if (words.before.size() > kLongestWords || words.after.size() > kLongestWords)
         return;
+    if (const std::u16string* format = attributeForKey("data-marker-format")) {
+        std::size_t end = 0;
+        if (const std::optional<unsigned> number = numberAt(*format, end); number && end == format->size() && *number <= 255)
+            words.numberFormat = static_cast<int>(*number);
+    }
+    if (const std::u16string* alignment = attributeForKey("data-marker-align"))
+        words.alignment = *alignment == u"right" ? TEListMarkerAlignment::Right
+            : *alignment == u"center"             ? TEListMarkerAlignment::Center
+                                                  : TEListMarkerAlignment::Left;
     style.setType(static_cast<TECSSListStyleType>(*type));
     style.setMarkerText(std::move(words));
 }

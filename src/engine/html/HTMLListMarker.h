@@ -14,8 +14,9 @@ class TECSSListStyle;
 // element carries them on the editing page: the page shows each marker as
 // text in its item and draws none itself, so the list's type, numbering and
 // words ride along in "data-marker" (type and numbering, by their numbers),
-// "data-marker-before" and "data-marker-after", and come back with the list
-// when the page is saved.
+// "data-marker-before" and "data-marker-after", with the word processor's
+// own numbering style in "data-marker-format" and where the number stands
+// in "data-marker-align", and come back with the list when the page is saved.
 class HTMLListMarker {
 public:
     // Nothing for a list without marker words.

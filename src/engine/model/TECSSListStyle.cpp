@@ -379,6 +379,8 @@ std::size_t TECSSListStyle::hash() const
     if (m_markerText) {
         seed = hashCombine(seed, std::hash<std::u16string>{}(m_markerText->before + u'\0' + m_markerText->after));
         seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->numbering));
+        seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->numberFormat));
+        seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->alignment));
     }
     return hashCombine(seed, m_inherit ? 1 : 0);
 }

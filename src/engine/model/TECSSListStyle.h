@@ -38,6 +38,13 @@ enum class TECSSListStyleType : unsigned {
     Underscore = 17,
 };
 
+// Numbered as RTF's "\\leveljc" numbers them.
+enum class TEListMarkerAlignment : unsigned {
+    Left = 0,
+    Center = 1,
+    Right = 2,
+};
+
 enum class TECSSListStylePosition : unsigned {
     Inherit = 0,
     Inside = 1,
@@ -113,6 +120,12 @@ public:
         std::u16string before;
         std::u16string after;
         TEListNumbering numbering = TEListNumbering::OfType;
+        // The word processor's own number of the numbering style ("\\levelnfc"),
+        // -1 for none: several of its styles are drawn alike here and are
+        // written back as they came.
+        int numberFormat = -1;
+        // Where the number stands in the room before the item's text.
+        TEListMarkerAlignment alignment = TEListMarkerAlignment::Left;
         friend bool operator==(const MarkerText&, const MarkerText&) = default;
     };
     const std::optional<MarkerText>& markerText() const { return m_markerText; }

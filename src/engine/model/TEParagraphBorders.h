@@ -14,8 +14,9 @@ namespace folio {
 // kind, width, distance from the text and colour. Kept as the document gave
 // them, so that a save writes them back, and drawn on the editing page.
 struct TEParagraphBorders {
-    enum class Side { Top, Left, Bottom, Right, Between };
-    static constexpr std::array<std::string_view, 5> kSides{"top", "left", "bottom", "right", "between"};
+    // The bar stands outside the text, beside it on the side of the binding.
+    enum class Side { Top, Left, Bottom, Right, Between, Bar };
+    static constexpr std::array<std::string_view, 6> kSides{"top", "left", "bottom", "right", "between", "bar"};
     // The kinds of line by the names their control words end in ("\brdrs",
     // "\brdrdb"); a kind's number is its place here plus one. The first
     // five are the kinds a table's cells also know.
@@ -35,6 +36,11 @@ struct TEParagraphBorders {
     static constexpr int kWidest = 255;
     static constexpr int kFarthest = 31680;
 
+    // A side named without a kind of line ("\\brdrt" alone) draws nothing
+    // in word processors: it has kind 0, written "none", and is kept as it
+    // came.
+    static constexpr std::string_view kNoStyle = "none";
+
     struct Border {
         int style = 1;
         // Twips.
@@ -50,7 +56,8 @@ struct TEParagraphBorders {
     bool isEmpty() const;
 
     // As an attribute value and on the editing page:
-    // "top=s,12,20,4472c4 bottom=db,6,0", each side only when given.
+    // "top=s,12,20,4472c4 bottom=db,6,0 bar=none,0,0", each side only when
+    // given.
     std::string text() const;
     // None for a text that is not of that form or that rules nothing.
     static std::optional<TEParagraphBorders> fromText(std::string_view text);

@@ -115,7 +115,11 @@ std::optional<std::string> TEParagraphStyle::cssStyleRepresentation() const
     }
     if (isWritten(m_lineHeightMultiple) && m_lineHeightMultiple != 1)
         css += "line-height:" + formatShortest(m_lineHeightMultiple) + "em;";
-    if (isWritten(m_paragraphLineSpacing)) {
+    if (std::optional<double> height = ownLineHeight()) {
+        // A least or exact height in the page's pixels, which are the
+        // document's points; the page marks a least one apart.
+        css += "line-height:" + formatShortest(*height) + "px;";
+    } else if (isWritten(m_paragraphLineSpacing)) {
         if (m_paragraphLineSpacing == kRTFSingleLineSpacing || m_paragraphLineSpacing == kSingleLineSpacing)
             css += "line-height:normal;";
         else {
@@ -153,6 +157,17 @@ std::optional<std::string> TEParagraphStyle::cssStyleRepresentation() const
         return std::nullopt;
     return css;
 }
+
+std::optional<double> TEParagraphStyle::ownLineHeight() const
+{
+    if (!(m_minimumLineHeight > 0) || !std::isfinite(m_minimumLineHeight))
+        return std::nullopt;
+    if (m_maximumLineHeight != 0 && m_maximumLineHeight != m_minimumLineHeight)
+        return std::nullopt;
+    return m_minimumLineHeight;
+}
+
+bool TEParagraphStyle::hasLeastLineHeight() const { return ownLineHeight() && m_maximumLineHeight == 0; }
 
 std::string TEParagraphStyle::paginationCSS() const
 {

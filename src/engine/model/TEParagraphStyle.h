@@ -92,6 +92,11 @@ public:
     // 1 to 9 in the document's outline; 0 is body text.
     int outlineLevel() const { return m_outlineLevel; }
     void setOutlineLevel(int level) { m_outlineLevel = level >= 1 && level <= 9 ? level : 0; }
+    // A line height of its own in points, least or exact, as word
+    // processors space lines, when the style has one; and whether taller
+    // letters may still push its lines apart.
+    std::optional<double> ownLineHeight() const;
+    bool hasLeastLineHeight() const;
     bool noHyphenation() const { return m_noHyphenation; }
     void setNoHyphenation(bool no) { m_noHyphenation = no; }
     // No space before or after next to a paragraph of the same style that

@@ -126,6 +126,30 @@ double pageBound(double value, double limit)
     return std::clamp(value, -limit, limit);
 }
 
+// "\sl" is three kinds of spacing: with "\slmult1" a multiple of single
+// spacing (240 twips a line), without it a least line height in twips
+// that taller letters still push apart, and negative an exact height that
+// nothing changes. Each stays its own kind, or a file's lines move apart.
+void setLineSpacing(const DKRTFReaderState::Paragraph& paragraph, PlatformParagraphStyle::Settings& settings)
+{
+    settings.minimumLineSpacing = 1.0;
+    if (paragraph.lineSpacing == 1 || paragraph.lineSpacing == 0)
+        return;
+    if (paragraph.lineSpacing < 0) {
+        const double height = std::min(-static_cast<double>(paragraph.lineSpacing) / 20.0, kLargestPagePoints);
+        settings.minimumLineHeight = height;
+        settings.maximumLineHeight = height;
+    } else if (!paragraph.lineSpacingIsMultiple) {
+        settings.minimumLineHeight = std::min(paragraph.lineSpacing / 20.0, kLargestPagePoints);
+    } else if (const float multiple = static_cast<float>(paragraph.lineSpacing) / 240.0f; multiple <= 1300.0f) {
+        // A multiple is of the font's own line height, as word processors
+        // space lines.
+        settings.minimumLineSpacing = static_cast<double>(multiple);
+        if (settings.minimumLineSpacing != 1.0)
+            settings.lineHeightMultiple = settings.minimumLineSpacing;
+    }
+}
+
 } // namespace
 
 AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderState& state)
@@ -145,12 +169,7 @@ AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderSt
     // right margin, negative, in the left indent's scale.
     float tailIndent = static_cast<float>(paragraph.rightIndent) * 80.0f / 1096.0f;
     settings.tailIndent = tailIndent > 730.0f || tailIndent <= 0.0f ? 0.0 : -static_cast<double>(tailIndent);
-    float lineSpacing = paragraph.lineSpacing == 1 ? 1.0f : static_cast<float>(paragraph.lineSpacing) / 240.0f;
-    settings.minimumLineSpacing = lineSpacing > 1300.0f ? 1.0 : static_cast<double>(lineSpacing);
-    // A multiple is of the font's own line height, as word processors space
-    // lines, where a least height in twips is of the text's size.
-    if (paragraph.lineSpacingIsMultiple && paragraph.lineSpacing > 0 && settings.minimumLineSpacing != 1.0)
-        settings.lineHeightMultiple = settings.minimumLineSpacing;
+    setLineSpacing(paragraph, settings);
     settings.paragraphSpacing = pageBound(paragraph.paragraphSpacing / 20.0, kLargestPagePoints);
     settings.paragraphSpacingBefore = pageBound(paragraph.paragraphSpacingBefore / 20.0, kLargestPagePoints);
     if (!paragraph.tabs.empty()) {

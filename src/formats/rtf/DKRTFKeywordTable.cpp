@@ -256,12 +256,13 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"clbrdrr", forced(&R::actionTableCellBorder, 3)},
         // Borders of paragraphs and rows take the same words after them,
         // which are not the cell's. A paragraph's sides are bits: top,
-        // left, bottom, right, between; a box is the four around it.
+        // left, bottom, right, between, bar; a box is the four around it.
         {"brdrt", forced(&R::actionParagraphBorder, 0b00001)},
         {"brdrl", forced(&R::actionParagraphBorder, 0b00010)},
         {"brdrb", forced(&R::actionParagraphBorder, 0b00100)},
         {"brdrr", forced(&R::actionParagraphBorder, 0b01000)},
         {"brdrbtw", forced(&R::actionParagraphBorder, 0b10000)},
+        {"brdrbar", forced(&R::actionParagraphBorder, 0b100000)},
         {"box", forced(&R::actionParagraphBorder, 0b01111)},
         {"brsp", withDefault(&R::actionBorderSpace, 0)},
         {"trbrdrt", withDefault(&R::actionOtherBorder)},

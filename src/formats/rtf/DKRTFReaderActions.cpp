@@ -121,7 +121,12 @@ void DKRTFReader::actionHighlight(int value)
 
 void DKRTFReader::actionSuperSubScript(int value)
 {
-    state().setSuperscriptCount(value == 0 ? 0 : state().superscriptCount() + value);
+    // Each word again raises (or lowers) further, as this program writes
+    // its deeper levels; the other word turns the text the other way
+    // rather than back to the baseline, as word processors take it.
+    const int count = state().superscriptCount();
+    const bool turns = (value > 0 && count < 0) || (value < 0 && count > 0);
+    state().setSuperscriptCount(value == 0 ? 0 : turns ? value : count + value);
 }
 
 // A raised or lowered run keeps its size and its distance from the
@@ -1078,8 +1083,11 @@ void DKRTFReader::actionParagraphBorder(int sides)
 {
     rowFormat().selectOtherBorder();
     m_paragraphBorderSides = static_cast<unsigned>(sides);
-    // A side named is a single line until its kind says otherwise.
-    forEachParagraphBorder([](std::optional<TEParagraphBorders::Border>& side) { side = TEParagraphBorders::Border{}; });
+    // A side named is no line until its kind says what line it is, as word
+    // processors take it.
+    forEachParagraphBorder([](std::optional<TEParagraphBorders::Border>& side) {
+        side = TEParagraphBorders::Border{.style = 0};
+    });
 }
 
 void DKRTFReader::forEachParagraphBorder(const std::function<void(std::optional<TEParagraphBorders::Border>&)>& change)

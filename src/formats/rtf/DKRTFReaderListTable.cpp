@@ -433,8 +433,15 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const St
             } else {
                 const std::u16string_view text =
                     level.substr(words.textGroup, endOfGroup(level, words.textGroup) - words.textGroup);
-                markerTexts.push_back(readMarkerText(text, static_cast<int>(levels.size()) - 1, encoding,
-                                                     numberingOfFormat(numberFormatOf(level, words.numberFormat))));
+                const std::optional<int> format = numberFormatOf(level, words.numberFormat);
+                // "\leveljc": 0 left, 1 centred, 2 right.
+                const long long jc = numberAfterWord(level.substr(0, words.textGroup), u"\\leveljc").value_or(0);
+                const auto alignment = static_cast<TEListMarkerAlignment>(jc == 1 || jc == 2 ? jc : 0);
+                std::optional<TECSSListStyle::MarkerText> marker = readMarkerText(
+                    text, static_cast<int>(levels.size()) - 1, encoding, numberingOfFormat(format), alignment);
+                if (marker && format)
+                    marker->numberFormat = *format;
+                markerTexts.push_back(std::move(marker));
             }
             const std::optional<long long>& start = words.start;
             starts.push_back(start && *start >= 0 ? *start : 1);
@@ -596,7 +603,8 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::markerTextOfLeve
 
 std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(std::u16string_view levelText, int level,
                                                                                const StringEncoding& encoding,
-                                                                               TEListNumbering numbering)
+                                                                               TEListNumbering numbering,
+                                                                               TEListMarkerAlignment alignment)
 {
     // "{\leveltext\leveltemplateid1\'05CH \'00;}": control words, a length,
     // then characters in which "\'00" to "\'08" stand for the numbers of the
@@ -705,9 +713,10 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
     flushBytes();
     // A bullet has no number; "1." is what every reader draws anyway, but
     // not in a numbering of its own.
-    if (numbers != 1 || (before.empty() && after == u"." && numbering == TEListNumbering::OfType))
+    if (numbers != 1 || (before.empty() && after == u"." && numbering == TEListNumbering::OfType
+                         && alignment == TEListMarkerAlignment::Left))
         return std::nullopt;
-    return TECSSListStyle::MarkerText{std::move(before), std::move(after), numbering};
+    return TECSSListStyle::MarkerText{std::move(before), std::move(after), numbering, -1, alignment};
 }
 
 AttributeValuePtr DKRTFReaderListTable::nestedLists(unsigned listID, int level, unsigned listType)

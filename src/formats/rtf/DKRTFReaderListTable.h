@@ -64,10 +64,13 @@ public:
     std::optional<TECSSListStyle::MarkerText> markerTextOfLevel(unsigned listID, int level) const;
     // The words around the number in a "{\leveltext ...}" group of level
     // `level`; none unless the text holds that level's number alone.
-    // `numbering` is how the level's "\levelnfc" writes the number.
+    // `numbering` is how the level's "\levelnfc" writes the number, and
+    // `alignment` where its "\leveljc" sets it: a plain "1." set otherwise
+    // than left has words too.
     static std::optional<TECSSListStyle::MarkerText> readMarkerText(std::u16string_view levelText, int level,
                                                                     const StringEncoding& encoding = StringEncoding::windowsLatin1(),
-                                                                    TEListNumbering numbering = TEListNumbering::OfType);
+                                                                    TEListNumbering numbering = TEListNumbering::OfType,
+                                                                    TEListMarkerAlignment alignment = TEListMarkerAlignment::Left);
 
     // The "\levelnfc" number that writes numbers as `numbering` does; none
     // for numbering of the list's type.

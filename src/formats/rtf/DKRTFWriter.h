@@ -253,6 +253,7 @@ private:
     static constexpr std::int32_t kUnnamedFontNumber = -2;
     void writeFontAttributes(const CharacterFormatting& formatting);
     void writeSuperscriptStep(std::int32_t level);
+    bool writeLineSpacing(const PlatformParagraphStyle::Settings& style);
     void writeColorAttributes(const CharacterFormatting& formatting);
     void writeLinkOpening(const std::optional<std::string>& link);
 

@@ -361,6 +361,7 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.leftIndent = defaults.leftIndent;
     m_state.rightIndent = defaults.rightIndent;
     m_state.lineSpacing = defaults.lineSpacing;
+    m_state.lineSpacingIsMultiple = defaults.lineSpacingIsMultiple;
     m_state.paragraphSpacing = defaults.paragraphSpacing;
     m_state.paragraphSpacingBefore = defaults.paragraphSpacingBefore;
     m_state.tabStops.clear();

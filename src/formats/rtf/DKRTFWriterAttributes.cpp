@@ -25,6 +25,8 @@ constexpr float kTwipsPerCentimetre = 566.96f;
 constexpr double kSingleLineSpacing = 240;
 constexpr double kLargestLineSpacing = 1920;
 constexpr double kFallbackLineSpacing = 360;
+// Points: the tallest line a page of the largest paper holds.
+constexpr double kLargestLineHeight = 22 * 72;
 // Points; farther than any page is wide.
 constexpr double kLargestTabStop = 20000;
 
@@ -382,25 +384,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     changed |= writeParagraphShading(attributes);
     changed |= writeParagraphBorders(attributes);
 
-    // Text read from RTF or from the page's "line-height" carries a
-    // paragraph's own spacing as the minimum line spacing (a multiple); the
-    // line height multiple is a default for all paragraphs. Without either
-    // the paragraph is single spaced.
-    double multiple = style.minimumLineSpacing > 0 ? style.minimumLineSpacing
-        : style.lineHeightMultiple > 0             ? style.lineHeightMultiple
-                                                   : 1.0;
-    // Rounded, not cut: a multiple read from "\sl276" is 1.15 in single
-    // precision, a hair under 276 twips.
-    if (truncated(std::round(multiple * kSingleLineSpacing)) != m_state.lineSpacing) {
-        double spacing = std::round(multiple * kSingleLineSpacing);
-        if (spacing > kLargestLineSpacing)
-            spacing = kFallbackLineSpacing;
-        m_buffer.appendCString("\\sl");
-        m_buffer.appendInteger(truncated(spacing));
-        m_buffer.appendCString("\\slmult1");
-        m_state.lineSpacing = truncated(spacing);
-        changed = true;
-    }
+    changed |= writeLineSpacing(style);
 
     auto direction = static_cast<std::int32_t>(style.baseWritingDirection);
     auto alignment = static_cast<std::int32_t>(style.alignment);
@@ -421,6 +405,45 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     } else if (changed) {
         m_buffer.appendByte('\n');
     }
+}
+
+bool DKRTFWriter::writeLineSpacing(const PlatformParagraphStyle::Settings& style)
+{
+    // A least or exact line height, in points, is the word processors' own
+    // "\sl" in twips, exact ones negative; "\slmult0" says that it is no
+    // multiple, for readers that keep "\slmult1" from a paragraph before.
+    const double least = std::isfinite(style.minimumLineHeight) ? style.minimumLineHeight : 0;
+    const double most = std::isfinite(style.maximumLineHeight) ? style.maximumLineHeight : 0;
+    std::int32_t spacing = 0;
+    std::int32_t multiple = 0;
+    if (least > 0 && most == least) {
+        spacing = -truncated(std::round(std::min(least, kLargestLineHeight) * 20));
+    } else if (least > 0 && most == 0) {
+        spacing = truncated(std::round(std::min(least, kLargestLineHeight) * 20));
+    } else {
+        // Text read from RTF or from the page's "line-height" carries a
+        // paragraph's own spacing as the minimum line spacing (a multiple);
+        // the line height multiple is a default for all paragraphs. Without
+        // either the paragraph is single spaced.
+        const double lines = style.minimumLineSpacing > 0 ? style.minimumLineSpacing
+            : style.lineHeightMultiple > 0               ? style.lineHeightMultiple
+                                                         : 1.0;
+        // Rounded, not cut: a multiple read from "\sl276" is 1.15 in single
+        // precision, a hair under 276 twips.
+        double twips = std::round(lines * kSingleLineSpacing);
+        if (twips > kLargestLineSpacing)
+            twips = kFallbackLineSpacing;
+        spacing = truncated(twips);
+        multiple = 1;
+    }
+    if (spacing == m_state.lineSpacing && multiple == m_state.lineSpacingIsMultiple)
+        return false;
+    m_buffer.appendCString("\\sl");
+    m_buffer.appendInteger(spacing);
+    m_buffer.appendCString(multiple ? "\\slmult1" : "\\slmult0");
+    m_state.lineSpacing = spacing;
+    m_state.lineSpacingIsMultiple = multiple;
+    return true;
 }
 
 void DKRTFWriter::writeSuperscriptStep(std::int32_t level)
@@ -549,7 +572,8 @@ bool DKRTFWriter::writeParagraphBorders(const AttributeDictionary& attributes)
     const std::optional<TEParagraphBorders> borders = TEParagraphBorders::fromText(text);
     if (text == m_state.paragraphBorders)
         return false;
-    static constexpr std::string_view kSideWords[] = {"\\brdrt", "\\brdrl", "\\brdrb", "\\brdrr", "\\brdrbtw"};
+    static constexpr std::string_view kSideWords[] = {"\\brdrt", "\\brdrl", "\\brdrb", "\\brdrr", "\\brdrbtw", "\\brdrbar"};
+    static_assert(std::size(kSideWords) == TEParagraphBorders::kSides.size());
     const TEParagraphBorders before = TEParagraphBorders::fromText(m_state.paragraphBorders).value_or(TEParagraphBorders());
     const TEParagraphBorders after = borders.value_or(TEParagraphBorders());
     for (std::size_t index = 0; index < after.sides.size(); ++index) {
@@ -562,12 +586,19 @@ bool DKRTFWriter::writeParagraphBorders(const AttributeDictionary& attributes)
             m_buffer.appendCString("\\brdrnone");
             continue;
         }
-        m_buffer.appendCString("\\brdr");
-        m_buffer.appendCString(TEParagraphBorders::kStyles[static_cast<std::size_t>(side->style - 1)]);
-        m_buffer.appendCString("\\brdrw");
-        m_buffer.appendInteger(side->width);
-        m_buffer.appendCString("\\brsp");
-        m_buffer.appendInteger(side->space);
+        // A side without a kind of line goes back as it came, without one.
+        if (side->style > 0) {
+            m_buffer.appendCString("\\brdr");
+            m_buffer.appendCString(TEParagraphBorders::kStyles[static_cast<std::size_t>(side->style - 1)]);
+        }
+        if (side->style > 0 || side->width != 0) {
+            m_buffer.appendCString("\\brdrw");
+            m_buffer.appendInteger(side->width);
+        }
+        if (side->style > 0 || side->space != 0) {
+            m_buffer.appendCString("\\brsp");
+            m_buffer.appendInteger(side->space);
+        }
         if (side->color) {
             m_buffer.appendCString("\\brdrcf");
             m_buffer.appendInteger(writtenColorNumber(*side->color));

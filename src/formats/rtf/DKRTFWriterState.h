@@ -64,7 +64,9 @@ struct DKRTFWriterState {
     std::int32_t firstLineIndent = 0;
     std::int32_t leftIndent = 0;
     std::int32_t rightIndent = 0;
+    // "\sl" as written, and whether it is a multiple ("\slmult1", 1).
     std::int32_t lineSpacing = 240;
+    std::int32_t lineSpacingIsMultiple = 1;
     std::int32_t paragraphSpacing = 0;
     std::int32_t paragraphSpacingBefore = 0;
     // The tab stops in force: RTF adds stops paragraph by paragraph and only

@@ -79,6 +79,7 @@ void DKRTFWriter::forgetWrittenIndentsAndSpacing(bool keepDefaults)
     forget(m_state.leftIndent, defaults.leftIndent);
     forget(m_state.rightIndent, defaults.rightIndent);
     forget(m_state.lineSpacing, defaults.lineSpacing);
+    forget(m_state.lineSpacingIsMultiple, defaults.lineSpacingIsMultiple);
     forget(m_state.paragraphSpacing, defaults.paragraphSpacing);
     forget(m_state.paragraphSpacingBefore, defaults.paragraphSpacingBefore);
 }

@@ -628,9 +628,12 @@ void DKRTFWriter::writeListTable()
             const TECSSListStyle* style = lists[list][depth];
             const TECSSListStyleType type = style ? style->type() : TECSSListStyleType::Inherit;
             const std::optional<TECSSListStyle::MarkerText>& words = style ? style->markerText() : std::nullopt;
-            const int numberType = words ? DKRTFReaderListTable::numberFormatOfNumbering(words->numbering)
-                                               .value_or(TECSSListStyle::RTFNumberTypeForLevel(type))
-                                         : TECSSListStyle::RTFNumberTypeForLevel(type);
+            // The file's own numbering style goes back as it came.
+            const int numberType = words && words->numberFormat >= 0 ? words->numberFormat
+                : words ? DKRTFReaderListTable::numberFormatOfNumbering(words->numbering)
+                              .value_or(TECSSListStyle::RTFNumberTypeForLevel(type))
+                        : TECSSListStyle::RTFNumberTypeForLevel(type);
+            const std::int32_t alignment = words ? static_cast<std::int32_t>(words->alignment) : 0;
             const std::string indent = std::to_string((depth + 1) * 720);
             m_buffer.appendCString("{\\listlevel\\levelnfc");
             m_buffer.appendInteger(numberType);
@@ -640,7 +643,11 @@ void DKRTFWriter::writeListTable()
             // readers to show the numbers its markers give.
             const std::int64_t start =
                 style ? std::clamp<std::int64_t>(style->startingItemNumber(), 1, INT32_MAX) : 1;
-            m_buffer.appendCString("\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat");
+            m_buffer.appendCString("\\leveljc");
+            m_buffer.appendInteger(alignment);
+            m_buffer.appendCString("\\leveljcn");
+            m_buffer.appendInteger(alignment);
+            m_buffer.appendCString("\\levelfollow0\\levelstartat");
             m_buffer.appendInteger(static_cast<std::int32_t>(start));
             m_buffer.appendCString("\\levelspace360\\levelindent0{\\*\\levelmarker \\{");
             m_buffer.appendCString(TECSSListStyle::listStyleRTFString(type));

@@ -41,6 +41,7 @@ namespace folio {
 namespace {
 
 using testing_support::attributesAtWords;
+using testing_support::paragraphLooksAtWords;
 using testing_support::tabStopsAtWords;
 using testing_support::valueAtWords;
 
@@ -2033,6 +2034,143 @@ TEST_F(RTFOtherWritersRoundTripTests, contextualSpacingIsReadAndKeptOnItsOwnPara
     ASSERT_EQ(paragraphs(original.text), expected);
     for (const std::string& rtf : writtenAndSavedTwice(original))
         EXPECT_EQ(paragraphs(read(rtf).text), expected) << rtf;
+}
+
+// Files in the manner of the programs that write them: TextEdit's least and
+// exact line heights beside a multiple, text lowered right after raised
+// text, Word's right-set roman numbers and its own numbering styles, the
+// items' indents and markers of Word, WordPad and LibreOffice lists, and
+// Google Docs' border words without a kind of line. Each word keeps what
+// the file said of it straight, through the editing page and after a
+// second save, and every item of a list carries its marker text.
+TEST_F(RTFOtherWritersRoundTripTests, spacingScriptsListNumbersAndBordersComeBackAsTheFileSaidThem)
+{
+    struct File {
+        const char* name;
+        std::vector<std::pair<std::u16string, std::string>> looks;
+        // The items, each of which the file gives a "{\\listtext}".
+        std::size_t items = 0;
+    };
+    const std::vector<File> files{
+        {"textedit-line-heights.rtf",
+         {{u"At least", "least 19 script 0"},
+          {u"Exactly", "exact 19 script 0"},
+          {u"One and", "lines 360 script 0"},
+          {u"raised", "single script 1"},
+          {u"lowered", "single script -1"},
+          {u"words", "single script 0"}}},
+        {"word-right-set-numbers.rtf",
+         {{u"Roman", "lines 259 script 0"},
+          {u"First roman", "lines 259 script 0 list 13 numbering 0 format 2 aligned 2 indents -180 720"},
+          {u"Second roman", "lines 259 script 0 item indents -180 720"},
+          {u"Counted", "exact 15 script 0 list 3 numbering 2 format 39 aligned 0 indents -360 1440"},
+          {u"After", "lines 259 script 0"}},
+         3},
+        {"wordpad-numbered-list.rtf",
+         {{u"First numbered", "lines 276 script 0 list 3 indents -360 720"},
+          {u"Second numbered", "lines 276 script 0 item indents -360 720"}},
+         2},
+        {"libreoffice-list-line-height.rtf",
+         {{u"First item", "single script 0 list 3 indents -360 720"},
+          {u"Second item", "exact 19 script 0 item indents -360 720"},
+          {u"Nested item", "single script 0 list 9 numbering 0 format 4 aligned 0 indents -360 1080"},
+          {u"Third item", "single script 0 item indents -360 720"}},
+         4},
+        {"googledocs-border-words.rtf",
+         {{u"Border words",
+           "lines 276 script 0 borders top=none,0,0 left=none,0,0 bottom=none,0,0 right=none,0,0 between=none,0,0 bar=none,0,0"},
+          {u"Ruled", "lines 276 script 0 borders top=s,10,20 bottom=s,10,0"},
+          {u"Plain", "lines 276 script 0"}}},
+    };
+    auto listTexts = [](const std::string& rtf) {
+        std::size_t count = 0;
+        for (std::size_t at = rtf.find("{\\listtext"); at != std::string::npos; at = rtf.find("{\\listtext", at + 1))
+            ++count;
+        return count;
+    };
+    for (const File& file : files) {
+        const DKRTFReadResult original = read(fixture(file.name));
+        for (const auto& [words, expected] : file.looks)
+            ASSERT_EQ(paragraphLooksAtWords(original.text, words), expected) << file.name << " " << toUtf8(words);
+        for (const std::string& rtf : writtenAndSavedTwice(original)) {
+            const DKRTFReadResult again = read(rtf);
+            for (const auto& [words, expected] : file.looks)
+                EXPECT_EQ(paragraphLooksAtWords(again.text, words), expected) << file.name << " " << toUtf8(words) << "\n" << rtf;
+            EXPECT_EQ(listTexts(rtf), file.items) << file.name << "\n" << rtf;
+        }
+    }
+}
+
+// LibreOffice spaces the lines of a TextEdit file's least and exact line
+// heights, and rules off a Google Docs paragraph's border words, in
+// Folio's saves as in the file itself: least heights stay least, exact
+// ones exact, and border words without a line draw none.
+TEST_F(RTFOtherWritersRoundTripTests, libreOfficeSpacesLinesAndRulesParagraphsAsInTheFileInFolioRTF)
+{
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-line-heights";
+    std::filesystem::create_directories(folder / "out");
+    const std::string textEdit =
+        "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+        "\\pard\\tx566\\sl380\\partightenfactor0\n\\f0\\fs24 \\cf0 At least nineteen\\\n"
+        "\\pard\\tx566\\sl-380\\partightenfactor0\n\\cf0 Exactly nineteen\\\n"
+        "\\pard\\tx566\\sl360\\slmult1\\partightenfactor0\n\\cf0 One and a half\\\n"
+        "\\pard\\tx566\\brdrt\\brdrl\\brdrb\\brdrr\\brdrbtw\\brdrbar\\partightenfactor0\n\\cf0 Border words\\\n"
+        "\\pard\\tx566\\brdrb\\brdrs\\brdrw10\\brsp20\\partightenfactor0\n\\cf0 Ruled below\\\n}";
+    const DKRTFReadResult read = this->read(textEdit);
+    std::string files;
+    for (const auto& [name, rtf] : std::vector<std::pair<std::string, std::string>>{
+             {"file", textEdit}, {"saved", written(read, read.text)}, {"paged", savedThroughThePage(read)}}) {
+        ASSERT_TRUE(Data::fromString(rtf).writeToFile((folder / (name + ".rtf")).string()));
+        files += " '" + (folder / (name + ".rtf")).string() + "'";
+    }
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "'" + files +
+                                " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    // The line height and borders LibreOffice gives the words' paragraph,
+    // from its own style or the style that style is based on.
+    auto looks = [&](const std::string& name, const std::string& words) {
+        Result<Data> data = Data::dataWithContentsOfFile((folder / "out" / (name + ".fodt")).string());
+        const std::string flat = data.ok() ? data->toString() : std::string();
+        const std::size_t text = flat.find(words + "<");
+        const std::size_t paragraph = text == std::string::npos ? text : flat.rfind("<text:p ", text);
+        const std::size_t named = paragraph == std::string::npos ? paragraph : flat.find("text:style-name=\"", paragraph);
+        if (named == std::string::npos)
+            return "no " + words + " in " + name;
+        const std::string style = flat.substr(named + 17, flat.find('"', named + 17) - named - 17);
+        std::string found;
+        for (const std::string property : {"fo:line-height=", "style:line-height-at-least=", "fo:border-top=",
+                                           "fo:border-bottom=", "fo:border-left=", "fo:border-right=", "fo:border="}) {
+            std::string value = "-";
+            // A few styles deep at most: a style element may close itself.
+            std::string current = style;
+            for (int depth = 0; depth < 4 && !current.empty() && value == "-"; ++depth) {
+                const std::size_t start = flat.find("<style:style style:name=\"" + current + "\"");
+                const std::size_t end = start == std::string::npos ? start : flat.find("</style:style>", start);
+                const std::string element = end == std::string::npos ? std::string() : flat.substr(start, end - start);
+                if (const std::size_t at = element.find(" " + property + "\""); at != std::string::npos)
+                    value = element.substr(at + property.size() + 2, element.find('"', at + property.size() + 2) - at - property.size() - 2);
+                const std::size_t parent = element.find("style:parent-style-name=\"");
+                current = parent == std::string::npos ? std::string() : element.substr(parent + 25, element.find('"', parent + 25) - parent - 25);
+            }
+            // Single spacing said outright is what no spacing says.
+            if (value != "-" && value != "none" && !(property == "fo:line-height=" && value == "100%"))
+                found += property + value + " ";
+        }
+        return found;
+    };
+    EXPECT_NE(looks("file", "At least nineteen").find("style:line-height-at-least="), std::string::npos);
+    EXPECT_NE(looks("file", "Exactly nineteen").find("fo:line-height=0.26"), std::string::npos);
+    EXPECT_EQ(looks("file", "Border words").find("border"), std::string::npos);
+    EXPECT_NE(looks("file", "Ruled below").find("fo:border-bottom="), std::string::npos);
+    for (const std::string words : {"At least nineteen", "Exactly nineteen", "One and a half", "Border words", "Ruled below"}) {
+        const std::string file = looks("file", words);
+        EXPECT_EQ(file.find("no "), std::string::npos) << file;
+        EXPECT_EQ(looks("saved", words), file) << words;
+        EXPECT_EQ(looks("paged", words), file) << words;
+    }
 }
 
 // A text that is one list from its first item to its last: each item's

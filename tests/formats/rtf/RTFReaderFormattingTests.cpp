@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFReader.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
 
@@ -165,7 +166,9 @@ TEST_F(RTFReaderFormattingTests, paragraphValuesAreConverted)
     const PlatformParagraphStyle& style = styleAt(string, 0);
     EXPECT_NEAR(style.firstLineHeadIndent(), 1.27, 1e-4);
     EXPECT_NEAR(style.headIndent(), 52.55, 0.01);
-    EXPECT_DOUBLE_EQ(style.minimumLineSpacing(), 1.5);
+    // Without "\slmult1" the spacing is a least line height in twips.
+    EXPECT_DOUBLE_EQ(style.minimumLineHeight(), 18);
+    EXPECT_DOUBLE_EQ(style.maximumLineHeight(), 0);
     EXPECT_DOUBLE_EQ(style.paragraphSpacing(), 12);
     EXPECT_DOUBLE_EQ(style.paragraphSpacingBefore(), 0);
     EXPECT_EQ(style.alignment(), TextAlignment::Center);
@@ -177,6 +180,34 @@ TEST_F(RTFReaderFormattingTests, paragraphValuesAreConverted)
     EXPECT_DOUBLE_EQ(reset.minimumLineSpacing(), 1.0);
     EXPECT_EQ(reset.alignment(), TextAlignment::Left);
     EXPECT_EQ(reset.baseWritingDirection(), WritingDirection::Natural);
+}
+
+// "\sl" with "\slmult1" is a multiple of single spacing, alone a least
+// line height and negative an exact one: each paragraph keeps its kind.
+TEST_F(RTFReaderFormattingTests, lineSpacingKeepsItsKind)
+{
+    struct Case {
+        std::u16string_view words;
+        double multiple;
+        double least;
+        double most;
+    };
+    for (const Case& each : std::initializer_list<Case>{{u"\\sl360\\slmult1", 1.5, 0, 0},
+                                                        {u"\\sl276\\slmult1", 1.15, 0, 0},
+                                                        {u"\\sl380", 1, 19, 0},
+                                                        {u"\\sl380\\slmult0", 1, 19, 0},
+                                                        {u"\\sl-380", 1, 19, 19},
+                                                        {u"\\sl-380\\slmult1", 1, 19, 19},
+                                                        {u"\\sl0", 1, 0, 0},
+                                                        {u"", 1, 0, 0}}) {
+        const std::u16string rtf = u"{\\rtf1 \\pard" + std::u16string(each.words) + u" a\\par}";
+        const AttributedString string = read(rtf);
+        const PlatformParagraphStyle& style = styleAt(string, 0);
+        EXPECT_NEAR(style.minimumLineSpacing(), each.multiple, 1e-6) << toUtf8(rtf);
+        EXPECT_NEAR(style.lineHeightMultiple(), each.multiple == 1 ? 0 : each.multiple, 1e-6) << toUtf8(rtf);
+        EXPECT_DOUBLE_EQ(style.minimumLineHeight(), each.least) << toUtf8(rtf);
+        EXPECT_DOUBLE_EQ(style.maximumLineHeight(), each.most) << toUtf8(rtf);
+    }
 }
 
 // One list of two levels, then a second list, as our writer writes them.

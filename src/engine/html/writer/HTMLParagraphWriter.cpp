@@ -6,6 +6,7 @@
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/html/writer/HTMLRunWriter.h"
 #include "engine/html/writer/HTMLShadingCSS.h"
+#include "engine/fonts/TEFontDescriptor.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TEAttributeQueries.h"
@@ -58,8 +59,11 @@ void scaleParagraphSpacingForPrint(TEParagraphStyle& style)
     auto scaled = [](double value) { return std::round(value * kPixelsPerPoint); };
     style.setParagraphSpacing(scaled(style.paragraphSpacing()));
     style.setParagraphSpacingBefore(scaled(style.paragraphSpacingBefore()));
-    style.setMinimumLineHeight(scaled(style.minimumLineHeight()));
-    style.setMaximumLineHeight(scaled(style.maximumLineHeight()));
+    // A line height is kept to a hundredth of a pixel: a whole pixel more
+    // or less on every line moves a page's last lines by a line or two.
+    auto fine = [](double value) { return std::round(value * kPixelsPerPoint * 100) / 100; };
+    style.setMinimumLineHeight(fine(style.minimumLineHeight()));
+    style.setMaximumLineHeight(fine(style.maximumLineHeight()));
     // A multiple of single spacing is of the font's own line height, which
     // is about 1.15 times the size for the fonts documents are set in; CSS
     // takes a number as a multiple of the size.
@@ -69,6 +73,19 @@ void scaleParagraphSpacingForPrint(TEParagraphStyle& style)
         style.setLineHeightMultiple(0);
         style.setParagraphLineSpacing(std::round(multiple * kSingleLineHeight * 100) / 100);
     }
+}
+
+// The editing page shows text of N points at N + 6 pixels: a line height of
+// the paragraph's own stands as far above its text as in print when it
+// grows alike. The page keeps the height in points ("data-line-height") for
+// the save.
+void scaleLineHeightForPage(TEParagraphStyle& style, const Font* font)
+{
+    const double size = font && font->pointSize() > 0 ? font->pointSize() : 12;
+    const double scale = (size + TEFontDescriptor::FONTSIZEOFFSET) / size;
+    auto scaled = [scale](double value) { return std::round(value * scale * 100) / 100; };
+    style.setMinimumLineHeight(scaled(style.minimumLineHeight()));
+    style.setMaximumLineHeight(scaled(style.maximumLineHeight()));
 }
 
 // A first line that starts left of the others (a hanging indent, as
@@ -84,6 +101,19 @@ std::string hangingIndentCSS(const TEParagraphStyle& style)
     if (hanging > -0.0005)
         return {};
     return TEParagraphStyle::firstLineIndentCSS(hanging);
+}
+
+// A line height of the paragraph's own, in points, which the page keeps for
+// the save. The page sets it as an exact one; a least one lets the taller
+// letters of its text stand higher.
+void addLineHeightAttributes(const TEParagraphStyle* style, HTMLAttributeMap& attributes)
+{
+    const std::optional<double> height = style ? style->ownLineHeight() : std::nullopt;
+    if (!height)
+        return;
+    attributes["data-line-height"] = toUtf16(formatShortest(*height));
+    if (style->hasLeastLineHeight())
+        attributes["data-least-line-height"] = u"";
 }
 
 // The name of the paragraph's style in the document's style sheet, which
@@ -165,6 +195,7 @@ std::string emptyLine(const HTMLWriterContext& context, const std::string& css, 
         attributes["data-outline-level"] = toUtf16(std::to_string(outlineLevel));
     if (style && style->contextualSpacing())
         attributes["data-contextual-space"] = u"";
+    addLineHeightAttributes(style, attributes);
     if (const TESectionBreak* section = sectionBreak(paragraph))
         attributes["data-section"] = section->attributeText();
     if (const std::u16string* shading = shadingText(paragraph))
@@ -341,6 +372,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                 scaleParagraphStyle(style, m_context.textScale);
             if (m_context.settings.forPrint)
                 scaleParagraphSpacingForPrint(style);
+            else
+                scaleLineHeightForPage(style, fontInAttributes(attributes));
             // The editing page shows a hanging first line as print does,
             // and hands it back to the save.
             css = style.cssStyleRepresentation().value_or(std::string());
@@ -360,6 +393,15 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                 css += "margin-bottom:" + formatShortest(after) + "px;";
             if (before != 0)
                 css += "margin-top:" + formatShortest(before) + "px;";
+            if (paragraphStyle()->ownLineHeight()) {
+                TEParagraphStyle style = *paragraphStyle();
+                if (m_context.settings.forPrint)
+                    scaleParagraphSpacingForPrint(style);
+                else
+                    scaleLineHeightForPage(style, fontInAttributes(attributes));
+                if (const std::optional<double> height = style.ownLineHeight())
+                    css += "line-height:" + formatShortest(*height) + "px;";
+            }
             css += paragraphStyle()->paginationCSS();
         }
         if (fontIsUniform)
@@ -500,6 +542,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // both carry it, and keeps it for the save.
         if (paragraphStyle() && paragraphStyle()->contextualSpacing())
             elementAttributes["data-contextual-space"] = u"";
+        addLineHeightAttributes(paragraphStyle() ? &*paragraphStyle() : nullptr, elementAttributes);
         m_context.applyStyle(elementAttributes, element, elementCSS());
     };
     auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {
