@@ -293,6 +293,11 @@
 
     // Dragging takes a branch with all that hangs below it: those ride in its
     // children bus for the drag and come back out after it where it lands.
+    // While the drag lasts the list holds the drag's own floating helper and
+    // dashed placeholder: no undo step is taken then, and the drag is one
+    // step of its own, taken once it has landed.
+    var dragging = false;
+
     function makeSortable() {
         var list = tree();
         if (!list || $(list).data('ui-sortable'))
@@ -304,7 +309,7 @@
             placeholder: 'sortable-placeholder',
             axis: 'y',
             start: function (event, ui) {
-                beginChange();
+                dragging = true;
                 riders = subtree(ui.item[0]).slice(1);
                 var bus = $(ui.item).children('.children-bus')[0];
                 riders.forEach(function (each) { bus.appendChild(each); });
@@ -322,8 +327,56 @@
                 var deepest = before && before.matches('li.tree-branch') ? level(before) + 1 : 1;
                 if (level(branch) > deepest)
                     shift(branch, deepest - level(branch));
+                dragging = false;
                 changed();
             }
+        });
+    }
+
+    // A press on a bullet may begin a drag: what was typed before it is
+    // closed as a step of its own while the tree is still as it stands.
+    function closeStepBeforeDrag(event) {
+        var bullet = event.target && event.target.closest ? event.target.closest('.branch-drag-handler') : null;
+        if (bullet && event.button === 0 && tree() && tree().contains(bullet))
+            beginChange();
+    }
+
+    // The bullet is not editable, and the editor would drag such an element
+    // by itself alongside the tree's own drag, dropping a copy of the bullet
+    // where the pointer lets go and taking undo steps halfway through: the
+    // tree's drag is the only one.
+    function keepDragsToTheTree(tiny) {
+        global.document.addEventListener('mousedown', closeStepBeforeDrag, true);
+        tiny.on('BeforeAddUndo', function (event) {
+            if (dragging)
+                event.preventDefault();
+        });
+        tiny.on('drop', function (event) {
+            if (dragging)
+                event.preventDefault();
+        });
+    }
+
+    // The drag's floating helper and dashed placeholder are the page's, never
+    // the document's: they are left out of every save and every undo step,
+    // and out of what a file brings in.
+    var DRAG_STYLE = /(^|;)\s*(position|top|left|right|bottom|width|height)\s*:[^;]*/gi;
+
+    function dropDragMarks(nodes) {
+        nodes.forEach(function (node) {
+            var names = (node.attr('class') || '').split(/\s+/);
+            if (names.indexOf('sortable-placeholder') >= 0 || names.indexOf('ui-sortable-placeholder') >= 0) {
+                node.remove();
+                return;
+            }
+            if (names.indexOf('ui-sortable-helper') < 0)
+                return;
+            node.attr('class', names.filter(function (name) {
+                return name && name !== 'ui-sortable-helper';
+            }).join(' ') || null);
+            var style = (node.attr('style') || '').replace(DRAG_STYLE, '$1').replace(/^[\s;]+/, '')
+                .replace(/z-index:\s*1000/, 'z-index: 10');
+            node.attr('style', style.trim() || null);
         });
     }
 
@@ -437,6 +490,7 @@
 
     function setup(tiny, text) {
         keepOnePictureSelected(tiny);
+        keepDragsToTheTree(tiny);
         // TinyMCE keeps every attribute without verification, which the
         // outline's markup needs; what could run is left out all the same.
         global.folioKeepTinyMCEContentInert(tiny);
@@ -452,6 +506,8 @@
                     node.attr('class', kept || null);
                 });
             });
+            tiny.serializer.addNodeFilter('li', dropDragMarks);
+            tiny.parser.addNodeFilter('li', dropDragMarks);
         });
         tiny.on('init', function () {
             global.folioAttachEditor(global.document, {
