@@ -81,6 +81,7 @@
             idAtLevel.length = value + 1;
             previous = value;
         });
+        applyFolds();
     }
 
     function nextId() {
@@ -254,23 +255,31 @@
         return true;
     }
 
-    // Folding hides what hangs below a branch; the fold is kept with the
-    // branch as its class, the hidden branches as their display.
+    // Folding hides what hangs below a branch. The fold is kept with the
+    // branch as its class alone, and what it hides follows from the classes
+    // each time the tree changes or opens: a branch shows unless a branch it
+    // hangs from is folded, whatever display an older file gave it.
+    function applyFolds() {
+        var foldedAt = 0;
+        branches().forEach(function (branch) {
+            var value = level(branch);
+            if (foldedAt && value > foldedAt) {
+                branch.style.display = 'none';
+                return;
+            }
+            foldedAt = 0;
+            if (branch.style.display === 'none')
+                branch.style.display = '';
+            if (branch.classList.contains('branch-collapsed'))
+                foldedAt = value;
+        });
+    }
+
     function toggleBranch(branch) {
-        var below = subtree(branch).slice(1);
-        if (!below.length)
+        if (subtree(branch).length < 2)
             return false;
         beginChange();
-        var folding = !branch.classList.contains('branch-collapsed');
-        branch.classList.toggle('branch-collapsed', folding);
-        below.forEach(function (each) { each.style.display = folding ? 'none' : ''; });
-        if (!folding) {
-            // Branches folded inside stay folded.
-            below.forEach(function (each) {
-                if (each.classList.contains('branch-collapsed'))
-                    subtree(each).slice(1).forEach(function (inner) { inner.style.display = 'none'; });
-            });
-        }
+        branch.classList.toggle('branch-collapsed');
         changed();
         return true;
     }

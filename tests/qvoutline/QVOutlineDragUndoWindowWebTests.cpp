@@ -161,5 +161,48 @@ TEST_F(QVOutlineTreeWindowTest, aFileHoldingADragsMarksOpensAndSavesWithoutThem)
     expectNoDragMarks(saved);
 }
 
+// A folded branch is saved folded and opens folded: what hangs below it is
+// hidden, and the keys unfold and fold it again at once.
+TEST_F(QVOutlineTreeWindowTest, aFoldIsSavedAndOpensFoldedAndItsKeysWorkAtOnce)
+{
+    std::string path = writeOutline("Folded.qvoutline", test::branch(1, 0, 1, "Fruit") + test::branch(2, 1, 2, "Apple") +
+                                                            test::branch(5, 2, 3, "Seeds") + test::branch(3, 1, 2, "Pear") +
+                                                            test::branch(4, 0, 1, "Greens"));
+    auto caretIn = [&](int id) {
+        run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('" + std::to_string(id) +
+            "'),true);e.selection.collapse(false);})()");
+    };
+    auto shown = [&] {
+        return run("Array.prototype.filter.call(document.querySelectorAll('#left-tree > li'),function(b){"
+                   "return b.getBoundingClientRect().height>0;}).map(function(b){return b.getAttribute('data-id');})"
+                   ".join(',')");
+    };
+    open(path);
+    if (HasFatalFailure())
+        return;
+    // Apple folded inside Fruit, then Fruit folded: both folds are kept.
+    caretIn(2);
+    ASSERT_TRUE(test::pressKeys("ctrl+Up"));
+    ASSERT_TRUE(waitFor([&] { return shown() == "1,2,3,4"; })) << shown();
+    caretIn(1);
+    ASSERT_TRUE(test::pressKeys("ctrl+Up"));
+    ASSERT_TRUE(waitFor([&] { return shown() == "1,4"; })) << shown();
+    ASSERT_TRUE(waitFor([&] { return document->hasUnsavedChanges(); }));
+    ASSERT_TRUE(save());
+    closeDocument();
+
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(shown(), "1,4") << "the folded branch's children show after opening";
+    caretIn(1);
+    ASSERT_TRUE(test::pressKeys("ctrl+Down"));
+    EXPECT_TRUE(waitFor([&] { return shown() == "1,2,3,4"; })) << "Ctrl+Down did not unfold: " << shown();
+    ASSERT_TRUE(test::pressKeys("ctrl+Up"));
+    EXPECT_TRUE(waitFor([&] { return shown() == "1,4"; })) << "Ctrl+Up did not fold again: " << shown();
+    caretIn(2);
+    EXPECT_EQ(run("document.querySelector('[data-id=\"2\"]').classList.contains('branch-collapsed')"), "1");
+}
+
 } // namespace
 } // namespace folio
