@@ -566,6 +566,17 @@
                 event.preventDefault();
         });
         tiny.on('longpress', function () { send('onlongpressEvent'); });
+        // The outline scrolls inside its container, not in the window: what
+        // the editor brings into view (a match of its search, the caret) is
+        // brought into view there.
+        tiny.on('ScrollIntoView', function (event) {
+            if (!event.elm || !event.elm.scrollIntoView)
+                return;
+            event.preventDefault();
+            // A match stands in the middle, with its branch around it.
+            var match = event.elm.classList && event.elm.classList.contains('mce-match-marker');
+            event.elm.scrollIntoView({ block: match ? 'center' : event.alignToTop ? 'start' : 'nearest' });
+        });
         tiny.on('click', function (event) {
             // A click on a branch's bullet folds or unfolds it; a drag of
             // the bullet moves the branch and makes no click.
