@@ -566,6 +566,12 @@
                 event.preventDefault();
         });
         tiny.on('longpress', function () { send('onlongpressEvent'); });
+        // A press of the pointer in the page is the editor's tap: it ends a
+        // scroll and lets go of a framed picture. The outline is the top
+        // page, so the point is already in the page's view.
+        tiny.on('mousedown', function (event) {
+            send('tapEvent', Math.round(event.clientX) + '_' + Math.round(event.clientY));
+        });
         // The outline scrolls inside its container, not in the window: what
         // the editor brings into view (a match of its search, the caret) is
         // brought into view there.

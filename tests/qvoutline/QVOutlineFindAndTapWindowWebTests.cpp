@@ -1,6 +1,12 @@
 #include "documents/DocumentSeeds.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/graphics/Image.h"
+#include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/ui/MenuController.h"
+#include "qvtext/QVPictureCommands.h"
+#include "platform/ui/UserResizableView.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/BarButtonItem.h"
@@ -101,6 +107,41 @@ TEST_F(QVOutlineFindWindowTest, findScrollsToTheBranchOfItsMatchAndMarksIt)
     ASSERT_EQ(sscanf(box.c_str(), "%d,%d", &offCentre, &left), 2) << box;
     EXPECT_LE(std::abs(offCentre), 20) << box;
     EXPECT_GT(left, 20) << box;
+}
+
+// A click on a picture of a branch frames it and shows its menu; a click
+// into the words of another branch takes both away, as in the text.
+TEST_F(QVOutlineFindWindowTest, aClickIntoTheWordsTakesThePicturesFrameAndMenuAway)
+{
+    std::string path = folder.path("Picture.qvoutline");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                                     "<ul id='left-tree'>" + test::branch(1, 0, 1, "Picture here") +
+                                                     test::branch(2, 0, 1, "Words of the second branch") + "</ul>")
+                                                     ->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(false);})()");
+    QVPictureCommands& pictures = editor->pictures();
+    ASSERT_TRUE(pictures.insertImage(Image::imageWithPixels(120, 90, std::vector<std::uint8_t>(120 * 90 * 4, 90)).value()));
+    ASSERT_TRUE(settle([&] { return run("document.querySelectorAll('#left-tree img').length") == "1"; }));
+    auto clickAt = [&](const std::string& script) {
+        Point at = test::pointFromAnswer(run(script));
+        ASSERT_GE(at.x, 0) << run(script);
+        ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, at));
+        ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    };
+    clickAt("(function(){var r=document.querySelector('#left-tree img');r.scrollIntoView({block:'center'});"
+            "r=r.getBoundingClientRect();return Math.round(r.left+r.width/2)+','+Math.round(r.top+r.height/2);})()");
+    ASSERT_TRUE(settle([&] { return pictures.currentlyImageResizableView() != nullptr; })) << "no frame on the picture";
+    std::shared_ptr<UserResizableView> frame = pictures.currentlyImageResizableView();
+
+    clickAt("(function(){var r=document.getElementById('2');r.scrollIntoView({block:'center'});"
+            "r=r.getBoundingClientRect();return Math.round(r.left+20)+','+Math.round(r.top+r.height/2);})()");
+    EXPECT_TRUE(settle([&] { return pictures.currentlyImageResizableView() == nullptr; })) << "the frame stayed";
+    EXPECT_EQ(frame->superview(), nullptr) << "the frame is still over the page";
+    EXPECT_FALSE(MenuController::shared().isMenuVisible()) << "the picture's menu stayed";
 }
 
 } // namespace
