@@ -3,6 +3,9 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkViewBuilder.h"
+#include "platform/ui/ImageView.h"
+#include "tools/ruler/RulerRangeSlider.h"
 #include "platform/ui/Label.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "qvtext/QVMarginRuler.h"
@@ -76,6 +79,40 @@ TEST_F(QVOutlineWidthWindowTest, thePageFitsTheWindowWithMarginsAndZoomAndTheCou
         << "the counter still says " << total() << " pages after the zoom";
     EXPECT_EQ(overflow(), "0/0") << "zoomed";
     editor->tools().commands().toolsOptionSelected(6);
+}
+
+// The margins ruler follows the window's width: made narrower, the window
+// still shows the ruler's right handle, and the ruler spans what it shows.
+TEST_F(QVOutlineWidthWindowTest, theMarginsRulerNarrowsWithTheWindow)
+{
+    std::string path = folder.path("Ruler.qvoutline");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                                     "<ul id='left-tree'>" + test::branch(1, 0, 1, "One") + "</ul>")
+                                                     ->stringView()));
+    open(path, {900, 600});
+    if (HasFatalFailure())
+        return;
+    RulerRangeSlider& ruler = editor->margins().slider();
+    ASSERT_FALSE(ruler.isHidden());
+    gtk_window_resize(GTK_WINDOW(toplevel), 650, 600);
+    ASSERT_TRUE(settle([&] { return gtk_widget_get_allocated_width(toplevel) < 700; }));
+    const int window = gtk_widget_get_allocated_width(toplevel);
+    // Where the window shows the middle of the right handle (which stands
+    // over the ruler's end), and how wide the ruler's widget is.
+    int handleRight = 0;
+    int rulerWidth = 0;
+    EXPECT_TRUE(settle([&] {
+        GtkWidget* widget = GtkViewBuilder::widgetForView(toplevel, ruler);
+        if (!widget || !gtk_widget_get_mapped(widget))
+            return false;
+        int x = 0, y = 0;
+        Rect handle = ruler.upperHandle()->frame();
+        gtk_widget_translate_coordinates(widget, toplevel, int(handle.midX()), 0, &x, &y);
+        handleRight = x;
+        rulerWidth = gtk_widget_get_allocated_width(widget);
+        return handleRight <= window && rulerWidth <= window && ruler.frame().width() <= window;
+    })) << "the right handle's middle is at " << handleRight << " in a window " << window << " wide; the ruler's widget is "
+        << rulerWidth << " wide and its view " << ruler.frame().width();
 }
 
 } // namespace
