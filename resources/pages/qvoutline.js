@@ -701,7 +701,17 @@
         }
     }
 
+    // The typewriter band shows the caret's branch in its middle as it opens;
+    // the outline scrolls inside its container.
+    function folioCentreCaretLine() {
+        var tiny = editor();
+        var node = tiny ? tiny.selection.getNode() : null;
+        if (node && node.scrollIntoView)
+            node.scrollIntoView({ block: 'center' });
+    }
+
     global.folioStartQVOutlineEditor = folioStartQVOutlineEditor;
+    global.folioCentreCaretLine = folioCentreCaretLine;
     global.folioInEditorFrame = folioInEditorFrame;
     global.folioQVViewZoom = folioQVViewZoom;
     global.folioOutlineCopy = folioOutlineCopy;

@@ -277,7 +277,18 @@
         editor.execCommand('mceAutoResize');
     }
 
+    // The typewriter band is a few lines high: the line at the caret is
+    // brought to its middle as it opens, before any key is typed.
+    function folioCentreCaretLine() {
+        var editor = global.tinymce.activeEditor;
+        var view = editor.getWin();
+        var range = editor.selection.getRng();
+        var box = (range && range.getClientRects()[0]) || editor.selection.getNode().getBoundingClientRect();
+        view.scrollBy(0, box.top - (view.innerHeight - box.height) / 2);
+    }
+
     global.folioStartQVTextEditor = folioStartQVTextEditor;
+    global.folioCentreCaretLine = folioCentreCaretLine;
     global.folioQVViewZoom = folioQVViewZoom;
     global.folioInEditorFrame = folioInEditorFrame;
 })(window);

@@ -7,6 +7,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "qvtext/QVPageNavigator.h"
+#include "qvtext/QVTextTools.h"
 #include "qvtext/QVTextViewController.h"
 #include "support/EditorWindowTest.h"
 
@@ -76,6 +77,23 @@ TEST_F(QVTextPageCounterWindowTest, theCounterFollowsGoToPage)
     ASSERT_TRUE(settle([&] { return offset() > 0; }));
     EXPECT_TRUE(settle([&] { return toUtf8(pages.pageNumber()->text()) == "5"; })) << counter();
     EXPECT_TRUE(pages.pageUpControl()->isEnabled());
+}
+
+// The typewriter band shows the line at the caret as soon as it opens.
+TEST_F(QVTextPageCounterWindowTest, theTypewriterBandShowsTheCaretsLineAtOnce)
+{
+    openLongText();
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();var p=e.getBody().children[150];"
+        "e.selection.select(p,true);e.selection.collapse(false);p.scrollIntoView({block:'center'});})()");
+    editor->tools().run("typewriterMode");
+    const std::string caretShown =
+        "(function(){var e=tinymce.activeEditor;var w=e.getWin();var r=e.selection.getRng().getClientRects()[0]"
+        "||e.selection.getNode().getBoundingClientRect();return r.top>=0&&r.bottom<=w.innerHeight?'shown':"
+        "'at '+Math.round(r.top)+' of '+w.innerHeight;})()";
+    EXPECT_TRUE(settle([&] { return run(caretShown) == "shown"; })) << run(caretShown);
+    editor->tools().run("exitTypeWriterMode");
 }
 
 } // namespace
