@@ -81,6 +81,7 @@
             idAtLevel.length = value + 1;
             previous = value;
         });
+        applyFolds();
     }
 
     function nextId() {
@@ -254,23 +255,31 @@
         return true;
     }
 
-    // Folding hides what hangs below a branch; the fold is kept with the
-    // branch as its class, the hidden branches as their display.
+    // Folding hides what hangs below a branch. The fold is kept with the
+    // branch as its class alone, and what it hides follows from the classes
+    // each time the tree changes or opens: a branch shows unless a branch it
+    // hangs from is folded, whatever display an older file gave it.
+    function applyFolds() {
+        var foldedAt = 0;
+        branches().forEach(function (branch) {
+            var value = level(branch);
+            if (foldedAt && value > foldedAt) {
+                branch.style.display = 'none';
+                return;
+            }
+            foldedAt = 0;
+            if (branch.style.display === 'none')
+                branch.style.display = '';
+            if (branch.classList.contains('branch-collapsed'))
+                foldedAt = value;
+        });
+    }
+
     function toggleBranch(branch) {
-        var below = subtree(branch).slice(1);
-        if (!below.length)
+        if (subtree(branch).length < 2)
             return false;
         beginChange();
-        var folding = !branch.classList.contains('branch-collapsed');
-        branch.classList.toggle('branch-collapsed', folding);
-        below.forEach(function (each) { each.style.display = folding ? 'none' : ''; });
-        if (!folding) {
-            // Branches folded inside stay folded.
-            below.forEach(function (each) {
-                if (each.classList.contains('branch-collapsed'))
-                    subtree(each).slice(1).forEach(function (inner) { inner.style.display = 'none'; });
-            });
-        }
+        branch.classList.toggle('branch-collapsed');
         changed();
         return true;
     }
@@ -293,6 +302,11 @@
 
     // Dragging takes a branch with all that hangs below it: those ride in its
     // children bus for the drag and come back out after it where it lands.
+    // While the drag lasts the list holds the drag's own floating helper and
+    // dashed placeholder: no undo step is taken then, and the drag is one
+    // step of its own, taken once it has landed.
+    var dragging = false;
+
     function makeSortable() {
         var list = tree();
         if (!list || $(list).data('ui-sortable'))
@@ -304,7 +318,7 @@
             placeholder: 'sortable-placeholder',
             axis: 'y',
             start: function (event, ui) {
-                beginChange();
+                dragging = true;
                 riders = subtree(ui.item[0]).slice(1);
                 var bus = $(ui.item).children('.children-bus')[0];
                 riders.forEach(function (each) { bus.appendChild(each); });
@@ -322,8 +336,56 @@
                 var deepest = before && before.matches('li.tree-branch') ? level(before) + 1 : 1;
                 if (level(branch) > deepest)
                     shift(branch, deepest - level(branch));
+                dragging = false;
                 changed();
             }
+        });
+    }
+
+    // A press on a bullet may begin a drag: what was typed before it is
+    // closed as a step of its own while the tree is still as it stands.
+    function closeStepBeforeDrag(event) {
+        var bullet = event.target && event.target.closest ? event.target.closest('.branch-drag-handler') : null;
+        if (bullet && event.button === 0 && tree() && tree().contains(bullet))
+            beginChange();
+    }
+
+    // The bullet is not editable, and the editor would drag such an element
+    // by itself alongside the tree's own drag, dropping a copy of the bullet
+    // where the pointer lets go and taking undo steps halfway through: the
+    // tree's drag is the only one.
+    function keepDragsToTheTree(tiny) {
+        global.document.addEventListener('mousedown', closeStepBeforeDrag, true);
+        tiny.on('BeforeAddUndo', function (event) {
+            if (dragging)
+                event.preventDefault();
+        });
+        tiny.on('drop', function (event) {
+            if (dragging)
+                event.preventDefault();
+        });
+    }
+
+    // The drag's floating helper and dashed placeholder are the page's, never
+    // the document's: they are left out of every save and every undo step,
+    // and out of what a file brings in.
+    var DRAG_STYLE = /(^|;)\s*(position|top|left|right|bottom|width|height)\s*:[^;]*/gi;
+
+    function dropDragMarks(nodes) {
+        nodes.forEach(function (node) {
+            var names = (node.attr('class') || '').split(/\s+/);
+            if (names.indexOf('sortable-placeholder') >= 0 || names.indexOf('ui-sortable-placeholder') >= 0) {
+                node.remove();
+                return;
+            }
+            if (names.indexOf('ui-sortable-helper') < 0)
+                return;
+            node.attr('class', names.filter(function (name) {
+                return name && name !== 'ui-sortable-helper';
+            }).join(' ') || null);
+            var style = (node.attr('style') || '').replace(DRAG_STYLE, '$1').replace(/^[\s;]+/, '')
+                .replace(/z-index:\s*1000/, 'z-index: 10');
+            node.attr('style', style.trim() || null);
         });
     }
 
@@ -437,6 +499,7 @@
 
     function setup(tiny, text) {
         keepOnePictureSelected(tiny);
+        keepDragsToTheTree(tiny);
         // TinyMCE keeps every attribute without verification, which the
         // outline's markup needs; what could run is left out all the same.
         global.folioKeepTinyMCEContentInert(tiny);
@@ -452,6 +515,8 @@
                     node.attr('class', kept || null);
                 });
             });
+            tiny.serializer.addNodeFilter('li', dropDragMarks);
+            tiny.parser.addNodeFilter('li', dropDragMarks);
         });
         tiny.on('init', function () {
             global.folioAttachEditor(global.document, {
@@ -501,6 +566,23 @@
                 event.preventDefault();
         });
         tiny.on('longpress', function () { send('onlongpressEvent'); });
+        // A press of the pointer in the page is the editor's tap: it ends a
+        // scroll and lets go of a framed picture. The outline is the top
+        // page, so the point is already in the page's view.
+        tiny.on('mousedown', function (event) {
+            send('tapEvent', Math.round(event.clientX) + '_' + Math.round(event.clientY));
+        });
+        // The outline scrolls inside its container, not in the window: what
+        // the editor brings into view (a match of its search, the caret) is
+        // brought into view there.
+        tiny.on('ScrollIntoView', function (event) {
+            if (!event.elm || !event.elm.scrollIntoView)
+                return;
+            event.preventDefault();
+            // A match stands in the middle, with its branch around it.
+            var match = event.elm.classList && event.elm.classList.contains('mce-match-marker');
+            event.elm.scrollIntoView({ block: match ? 'center' : event.alignToTop ? 'start' : 'nearest' });
+        });
         tiny.on('click', function (event) {
             // A click on a branch's bullet folds or unfolds it; a drag of
             // the bullet moves the branch and makes no click.
@@ -619,7 +701,17 @@
         }
     }
 
+    // The typewriter band shows the caret's branch in its middle as it opens;
+    // the outline scrolls inside its container.
+    function folioCentreCaretLine() {
+        var tiny = editor();
+        var node = tiny ? tiny.selection.getNode() : null;
+        if (node && node.scrollIntoView)
+            node.scrollIntoView({ block: 'center' });
+    }
+
     global.folioStartQVOutlineEditor = folioStartQVOutlineEditor;
+    global.folioCentreCaretLine = folioCentreCaretLine;
     global.folioInEditorFrame = folioInEditorFrame;
     global.folioQVViewZoom = folioQVViewZoom;
     global.folioOutlineCopy = folioOutlineCopy;

@@ -23,6 +23,10 @@
             + " .marquent-pagebreak { border-color: #00F; height: 3px; border-style: dotted none;"
             + " page-break-after:always; border-width: 3px }"
             + " body { caret-color: #007AFF;} span.Apple-tab-span {white-space:pre-wrap;} "
+            // The frame is as high as the window shows it, not as the text:
+            // the text scrolls inside it, by the wheel as well, whatever the
+            // resizing of the frame left on the body.
+            + " html { overflow-y: auto !important; } "
             + (settings.fontRules || '');
     }
 
@@ -113,17 +117,20 @@
             send('DOMLoaded');
             // The container's scrolling, once it settles, is reported as a
             // finished scroll with the new place, which the page counter follows.
+            // The text scrolls in the frame (the wheel, Go to Page, Find) or,
+            // where the frame grew with the text, in the container around it.
             var container = global.document.getElementById('contentDiv');
             var settling = null;
-            if (container) {
-                container.addEventListener('scroll', function () {
-                    global.clearTimeout(settling);
-                    settling = global.setTimeout(function () {
-                        send('scrollEvent');
-                        send('endScrollEvent', global.folioPageScrollState());
-                    }, SCROLL_SETTLE_MS);
-                });
-            }
+            var settle = function () {
+                global.clearTimeout(settling);
+                settling = global.setTimeout(function () {
+                    send('scrollEvent');
+                    send('endScrollEvent', global.folioPageScrollState());
+                }, SCROLL_SETTLE_MS);
+            };
+            if (container)
+                container.addEventListener('scroll', settle);
+            editor.getWin().addEventListener('scroll', settle);
         });
         editor.on('SetContent', function () { restoreNotes(editor); });
         editor.on('Paste Undo input Redo change', function () {
@@ -270,7 +277,18 @@
         editor.execCommand('mceAutoResize');
     }
 
+    // The typewriter band is a few lines high: the line at the caret is
+    // brought to its middle as it opens, before any key is typed.
+    function folioCentreCaretLine() {
+        var editor = global.tinymce.activeEditor;
+        var view = editor.getWin();
+        var range = editor.selection.getRng();
+        var box = (range && range.getClientRects()[0]) || editor.selection.getNode().getBoundingClientRect();
+        view.scrollBy(0, box.top - (view.innerHeight - box.height) / 2);
+    }
+
     global.folioStartQVTextEditor = folioStartQVTextEditor;
+    global.folioCentreCaretLine = folioCentreCaretLine;
     global.folioQVViewZoom = folioQVViewZoom;
     global.folioInEditorFrame = folioInEditorFrame;
 })(window);

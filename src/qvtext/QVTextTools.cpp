@@ -542,6 +542,10 @@ void QVTextTools::optionSelected(long row)
 
 void QVTextTools::sizeSelected(const std::string& size)
 {
+    // A choice closes the picker: left open, it would take the next click
+    // on the page or a key of the bars only to close itself.
+    m_popovers->dismissAllPopover();
+    m_popovers->setAnyInspectorOrMenuVisible(false);
     m_styling.characters().sizeSelected(size);
 }
 

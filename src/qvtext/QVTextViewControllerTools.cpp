@@ -122,7 +122,12 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
                     },
                     .saveCaretSelection = {},
                     .insertScannedText = [this](const std::u16string& text) {
-                        m_connection.send("tinymce.activeEditor.focus();");
+                        // Focusing the editor puts its caret at the start of
+                        // the text: the caret kept before the scanner opened
+                        // (where the editor keeps one) is where the lines go.
+                        m_connection.send(editorTraits().savesCaretBeforePanels
+                                              ? "tinymce.activeEditor.focus();restoreCaretSelection();"
+                                              : "tinymce.activeEditor.focus();");
                         tools().insertions().insertTextInDocument(text);
                         tools().run("endEditing");
                     }});

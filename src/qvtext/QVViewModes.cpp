@@ -215,6 +215,7 @@ void QVViewModes::typewriterMode()
     m_page.send("tinymce.activeEditor.dom.setStyle(tinymce.activeEditor.getContentAreaContainer(),'height', '108px');");
     m_page.send("tinymce.activeEditor.execCommand('unselect')");
     m_page.send("tinymce.activeEditor.focus();");
+    m_page.send("folioCentreCaretLine();");
 }
 
 void QVViewModes::exitTypeWriterMode()

@@ -1,5 +1,7 @@
 #include "webeditor/EditorBarItems.h"
 
+#include "platform/docframework/DKDocumentAppController.h"
+#include "platform/ui/ActivityIndicatorView.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/BarButtonItem.h"
@@ -190,8 +192,12 @@ void EditorBarItems::apply(NavigationItem& navigation, const BarLayout::Result& 
     };
     if (const std::shared_ptr<View>& title = navigation.titleView())
         title->setHidden(layout.titleViewHidden);
+    std::shared_ptr<BarButtonItem> saving = savingIndicatorItem();
     if (!layout.usesGroups) {
-        navigation.setLeftBarButtonItems(itemsOf(layout.leading));
+        std::vector<std::shared_ptr<BarButtonItem>> leading = itemsOf(layout.leading);
+        if (saving)
+            leading.push_back(saving);
+        navigation.setLeftBarButtonItems(std::move(leading));
         navigation.setRightBarButtonItems(itemsOf(layout.trailing));
         return;
     }
@@ -227,9 +233,23 @@ void EditorBarItems::apply(NavigationItem& navigation, const BarLayout::Result& 
         }
         return groups;
     };
-    navigation.setLeadingItemGroups(groupsOf(layout.leading));
+    std::vector<std::shared_ptr<BarButtonItemGroup>> leading = groupsOf(layout.leading);
+    if (saving)
+        leading.push_back(BarButtonItemGroup::fixedGroup({saving}));
+    navigation.setLeadingItemGroups(std::move(leading));
     navigation.setCenterItemGroups({});
     navigation.setTrailingItemGroups(groupsOf(layout.trailing));
+}
+
+std::shared_ptr<BarButtonItem> EditorBarItems::savingIndicatorItem()
+{
+    DKDocumentAppController* application = DKDocumentAppController::controller();
+    if (!application || !application->savingIndicator())
+        return nullptr;
+    std::shared_ptr<View> indicator = std::static_pointer_cast<View>(application->savingIndicator());
+    if (!m_saving || m_saving->customView() != indicator)
+        m_saving = BarButtonItem::withCustomView(indicator);
+    return m_saving;
 }
 
 void EditorBarItems::updateMainToolBarButtonsToSize(NavigationItem& navigation, Size size, bool regularWidth)

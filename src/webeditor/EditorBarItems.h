@@ -79,10 +79,13 @@ public:
 
 private:
     std::shared_ptr<BarButtonItem> itemForLetter(char letter);
+    // The application's indicator of a save in progress, on the bar's
+    // leading side after the layout's items; none without an application.
+    std::shared_ptr<BarButtonItem> savingIndicatorItem();
 
     Host m_host;
     std::shared_ptr<BarButtonItem> m_undo, m_redo, m_close, m_compactClose, m_tools, m_share, m_insert, m_textStyle,
-        m_wisperant, m_fixedSpace;
+        m_wisperant, m_fixedSpace, m_saving;
 };
 
 } // namespace folio

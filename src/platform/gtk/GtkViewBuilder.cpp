@@ -669,9 +669,11 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
         GtkWidget* built = build(bar);
         if (!built)
             return nullptr;
-        if (bar.drawsOwnContent() && GTK_IS_DRAWING_AREA(built)) {
+        if (bar.drawsOwnContent()) {
             // A drawn bar (the margins ruler) is as wide as the window,
-            // also after the window is resized.
+            // also after the window is resized: whether it is drawn alone
+            // or with what lies over it, its last width must not hold the
+            // window wider.
             gtk_widget_set_size_request(built, -1, pixels(bar.frame().height()));
             GtkDrawnViews::followAllocatedWidth(built, bar);
         } else {
