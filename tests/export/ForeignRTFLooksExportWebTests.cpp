@@ -675,5 +675,48 @@ TEST_F(ForeignRTFLooksExport, listItemsThatLeaveOutTheirSpacingPrintTogether)
     EXPECT_NEAR(ours.beforeTheList, spacing(theirs).beforeTheList, 2.0);
 }
 
+// A Word list of five levels, each half an inch further in, with a hyphen
+// bullet on its second level, and a paragraph set in two inches: each
+// level's text starts where the file's twips put it, as LibreOffice prints
+// it, and the second level's items carry their hyphen bullets.
+TEST_F(ForeignRTFLooksExport, wordListLevelsStandAtTheFilesIndentsWithTheirHyphenBullets)
+{
+    std::string levels;
+    std::string items;
+    for (int level = 0; level < 5; ++level) {
+        const std::string indent = std::to_string(720 * (level + 1));
+        const std::string text = level == 1 ? "\\'01\\u8259 ?;" : "\\'01\\u-3913 ?;";
+        levels += "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext"
+                  "\\leveltemplateid" + std::to_string(100 + level) + text + "}{\\levelnumbers;}"
+                  + (level == 1 ? "\\f0" : "\\f3") + "\\fi-360\\li" + indent + "\\lin" + indent + " }";
+        items += "\\pard\\plain\\fi-360\\li" + indent + "\\ls1\\ilvl" + std::to_string(level) + "\\f0\\fs24 Level"
+            + std::to_string(level + 1) + " item\\par\n";
+    }
+    std::string path = document(
+        "levels", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}"
+                  "{\\f3\\froman\\fcharset2 Symbol;}}\n{\\*\\listtable{\\list\\listtemplateid1\\listhybrid" + levels
+                  + "{\\listname ;}\\listid100}}\n{\\*\\listoverridetable{\\listoverride\\listid100"
+                  "\\listoverridecount0\\ls1}}\n\\paperw12240\\paperh15840\\margl1440\\margr1440\n"
+                  "\\pard\\plain\\f0\\fs24 Opening words.\\par\n" + items
+                  + "\\pard\\plain\\li2880\\f0\\fs24 Indented paragraph.\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    const double margin = wordOn(pdf, "Opening").xMin;
+    for (int level = 1; level <= 5; ++level)
+        EXPECT_NEAR(wordOn(pdf, "Level" + std::to_string(level)).xMin - margin, 36 * level, 2) << "level " << level;
+    EXPECT_NEAR(wordOn(pdf, "Indented").xMin - margin, 144, 2);
+    const PDFWord second = wordOn(pdf, "Level2");
+    const PDFWord bullet = wordOn(pdf, "\u2043");
+    EXPECT_NEAR(bullet.yMin, second.yMin, 3);
+    EXPECT_LT(bullet.xMax, second.xMin);
+    EXPECT_EQ(pdfText(pdf, 1).find("1."), std::string::npos) << pdfText(pdf, 1);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");
+    const double theirMargin = wordOn(lo, "Opening").xMin;
+    for (const std::string word : {"Level1", "Level2", "Level3", "Level4", "Level5", "Indented"})
+        EXPECT_NEAR(wordOn(pdf, word).xMin - margin, wordOn(lo, word).xMin - theirMargin, 2) << word;
+    EXPECT_NEAR(wordOn(lo, "\u2043").yMin, wordOn(lo, "Level2").yMin, 3);
+}
+
 } // namespace
 } // namespace folio
