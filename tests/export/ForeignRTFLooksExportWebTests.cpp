@@ -718,5 +718,54 @@ TEST_F(ForeignRTFLooksExport, wordListLevelsStandAtTheFilesIndentsWithTheirHyphe
     EXPECT_NEAR(wordOn(lo, "\u2043").yMin, wordOn(lo, "Level2").yMin, 3);
 }
 
+// Word's Chinese counting list: each label stands at the item's first-line
+// indent, even where that is the margin itself, and the text and its
+// follow-on lines at the left indent, as LibreOffice prints them.
+TEST_F(ForeignRTFLooksExport, countingLabelsStandAtTheFirstLineIndentAndTheTextAtTheLeftIndent)
+{
+    for (const int left : {420, 840}) {
+        const std::string indents = "\\fi-420\\li" + std::to_string(left);
+        const std::string path = document(
+            "counting" + std::to_string(left),
+            "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\paperw12240\\paperh15840\\margl1440"
+            "\\margr1440\n{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc37\\levelnfcn37\\leveljc0"
+            "\\levelfollow0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}" + indents + "}\\listid1}}\n"
+            "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+            "\\pard\\f0\\fs24 Opening words.\\par\n\\pard" + indents + "\\ls1\\ilvl0 Countone item long enough to "
+            "wrap onto a second line of the page, so that its follow-on line shows where it starts and ends.\\par\n"
+            "\\pard" + indents + "\\ls1\\ilvl0 Counttwo item\\par\n}");
+        // Label, text and follow-on line, from the margin.
+        auto places = [](const std::string& pdf) {
+            const double margin = wordOn(pdf, "Opening").xMin;
+            const PDFWord text = wordOn(pdf, "Countone");
+            double label = 1000;
+            double nextLine = 1000;
+            for (const PDFWord& word : pdfWords(pdf, 1)) {
+                if (std::abs(word.yMax - text.yMax) < 3)
+                    label = std::min(label, word.xMin);
+                if (word.yMin > text.yMin + 3)
+                    nextLine = std::min(nextLine, word.yMin);
+            }
+            double followOn = 1000;
+            for (const PDFWord& word : pdfWords(pdf, 1))
+                if (std::abs(word.yMin - nextLine) < 2)
+                    followOn = std::min(followOn, word.xMin);
+            return std::array<double, 3>{label - margin, text.xMin - margin, followOn - margin};
+        };
+        const std::string pdf = exported(path, "pdf");
+        const std::array<double, 3> ours = places(pdf);
+        EXPECT_NEAR(ours[0], (left - 420) / 20.0, 2) << "label, \\li" << left;
+        EXPECT_NEAR(ours[1], left / 20.0, 2) << "text, \\li" << left;
+        EXPECT_NEAR(ours[2], left / 20.0, 2) << "follow-on line, \\li" << left;
+        EXPECT_NE(pdfText(pdf, 1).find("二"), std::string::npos);
+        const std::string lo = reference(path);
+        if (lo.empty())
+            return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+        const std::array<double, 3> theirs = places(lo);
+        for (std::size_t place = 0; place < ours.size(); ++place)
+            EXPECT_NEAR(ours[place], theirs[place], 2) << place << ", \\li" << left;
+    }
+}
+
 } // namespace
 } // namespace folio

@@ -142,8 +142,11 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     // Mac text editors start an item's first line back at the page's edge,
     // the marker there and the text a tab on; word processors print such a
     // list with its text in the text column and the marker hanging left of
-    // it, in the margin.
-    const bool hangsIntoMargin = context.settings.forPrint && !nestedInPrint && paragraphStyle
+    // it, in the margin. A word processor's marker words ("一.") stand at
+    // the edge, where its file puts them, and the text at the file's indent.
+    const auto* listStyle = list ? list->as<TECSSListStyle>() : nullptr;
+    const bool hasMarkerWords = listStyle && listStyle->markerText();
+    const bool hangsIntoMargin = context.settings.forPrint && !nestedInPrint && paragraphStyle && !hasMarkerWords
         && startsBackAtTheEdge(*paragraphStyle);
     if (hangsIntoMargin)
         padding = 0;
