@@ -767,5 +767,38 @@ TEST_F(ForeignRTFLooksExport, countingLabelsStandAtTheFirstLineIndentAndTheTextA
     }
 }
 
+// Space before a paragraph in a cell sets its words down inside the cell,
+// and the row with them, as LibreOffice prints it.
+TEST_F(ForeignRTFLooksExport, spaceBeforeACellsParagraphSetsItsWordsDownInTheirRow)
+{
+    std::string cells;
+    for (const int boundary : {4320, 8640})
+        cells += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10"
+                 "\\cellx" + std::to_string(boundary);
+    const std::string row = "\\trowd\\trgaph108\\trleft-108" + cells + "\n";
+    const std::string path = document(
+        "spaced", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\\paperw12240\\paperh15840"
+                  "\\margl1440\\margr1440\n\\pard\\plain\\f0\\fs24 Opening words.\\par\n" + row
+                  + "\\pard\\plain\\intbl\\sb240\\f0\\fs24 Spaced cell\\cell\\pard\\plain\\intbl\\f0\\fs24 Plain cell"
+                    "\\cell\\row\n" + row + "\\pard\\plain\\intbl\\f0\\fs24 Second row\\cell\\pard\\plain\\intbl\\f0"
+                  "\\fs24 Other cell\\cell\\row\n\\pard\\plain\\f0\\fs24 Closing words.\\par\n}");
+    // How far the spaced words sit below their neighbour, and the next row
+    // below the first.
+    auto drops = [](const std::string& pdf) {
+        const double plain = wordOn(pdf, "Plain").yMin;
+        return std::pair<double, double>{wordOn(pdf, "Spaced").yMin - plain, wordOn(pdf, "Second").yMin - plain};
+    };
+    const std::string pdf = exported(path, "pdf");
+    const auto [spaced, nextRow] = drops(pdf);
+    EXPECT_NEAR(spaced, 12, 2);
+    EXPECT_GT(nextRow, spaced + 12);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    const auto [theirSpaced, theirNextRow] = drops(lo);
+    EXPECT_NEAR(spaced, theirSpaced, 2);
+    EXPECT_NEAR(nextRow, theirNextRow, 3);
+}
+
 } // namespace
 } // namespace folio
