@@ -768,36 +768,43 @@ TEST_F(ForeignRTFLooksExport, countingLabelsStandAtTheFirstLineIndentAndTheTextA
 }
 
 // Space before a paragraph in a cell sets its words down inside the cell,
-// and the row with them, as LibreOffice prints it.
-TEST_F(ForeignRTFLooksExport, spaceBeforeACellsParagraphSetsItsWordsDownInTheirRow)
+// and the row with them; a row of a given height is that high; as
+// LibreOffice prints them.
+TEST_F(ForeignRTFLooksExport, spaceBeforeACellsParagraphAndTheRowsHeightSetTheRowsDown)
 {
     std::string cells;
     for (const int boundary : {4320, 8640})
         cells += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10"
                  "\\cellx" + std::to_string(boundary);
     const std::string row = "\\trowd\\trgaph108\\trleft-108" + cells + "\n";
+    // 28 pt high.
+    const std::string tallRow = "\\trowd\\trgaph108\\trleft-108\\trrh560" + cells + "\n";
     const std::string path = document(
         "spaced", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\\paperw12240\\paperh15840"
                   "\\margl1440\\margr1440\n\\pard\\plain\\f0\\fs24 Opening words.\\par\n" + row
                   + "\\pard\\plain\\intbl\\sb240\\f0\\fs24 Spaced cell\\cell\\pard\\plain\\intbl\\f0\\fs24 Plain cell"
-                    "\\cell\\row\n" + row + "\\pard\\plain\\intbl\\f0\\fs24 Second row\\cell\\pard\\plain\\intbl\\f0"
+                    "\\cell\\row\n" + tallRow + "\\pard\\plain\\intbl\\f0\\fs24 Second row\\cell\\pard\\plain\\intbl\\f0"
                   "\\fs24 Other cell\\cell\\row\n\\pard\\plain\\f0\\fs24 Closing words.\\par\n}");
-    // How far the spaced words sit below their neighbour, and the next row
-    // below the first.
+    // How far the spaced words sit below their neighbour, the next row
+    // below the first, and the words after the table below the tall row.
     auto drops = [](const std::string& pdf) {
         const double plain = wordOn(pdf, "Plain").yMin;
-        return std::pair<double, double>{wordOn(pdf, "Spaced").yMin - plain, wordOn(pdf, "Second").yMin - plain};
+        const double second = wordOn(pdf, "Second").yMin;
+        return std::array<double, 3>{wordOn(pdf, "Spaced").yMin - plain, second - plain,
+                                     wordOn(pdf, "Closing").yMin - second};
     };
     const std::string pdf = exported(path, "pdf");
-    const auto [spaced, nextRow] = drops(pdf);
-    EXPECT_NEAR(spaced, 12, 2);
-    EXPECT_GT(nextRow, spaced + 12);
+    const std::array<double, 3> ours = drops(pdf);
+    EXPECT_NEAR(ours[0], 12, 2);
+    EXPECT_GT(ours[1], ours[0] + 12);
+    EXPECT_NEAR(ours[2], 28, 2);
     const std::string lo = reference(path);
     if (lo.empty())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
-    const auto [theirSpaced, theirNextRow] = drops(lo);
-    EXPECT_NEAR(spaced, theirSpaced, 2);
-    EXPECT_NEAR(nextRow, theirNextRow, 3);
+    const std::array<double, 3> theirs = drops(lo);
+    EXPECT_NEAR(ours[0], theirs[0], 2);
+    EXPECT_NEAR(ours[1], theirs[1], 3);
+    EXPECT_NEAR(ours[2], theirs[2], 3);
 }
 
 } // namespace
