@@ -675,5 +675,137 @@ TEST_F(ForeignRTFLooksExport, listItemsThatLeaveOutTheirSpacingPrintTogether)
     EXPECT_NEAR(ours.beforeTheList, spacing(theirs).beforeTheList, 2.0);
 }
 
+// A Word list of five levels, each half an inch further in, with a hyphen
+// bullet on its second level, and a paragraph set in two inches: each
+// level's text starts where the file's twips put it, as LibreOffice prints
+// it, and the second level's items carry their hyphen bullets.
+TEST_F(ForeignRTFLooksExport, wordListLevelsStandAtTheFilesIndentsWithTheirHyphenBullets)
+{
+    std::string levels;
+    std::string items;
+    for (int level = 0; level < 5; ++level) {
+        const std::string indent = std::to_string(720 * (level + 1));
+        const std::string text = level == 1 ? "\\'01\\u8259 ?;" : "\\'01\\u-3913 ?;";
+        levels += "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext"
+                  "\\leveltemplateid" + std::to_string(100 + level) + text + "}{\\levelnumbers;}"
+                  + (level == 1 ? "\\f0" : "\\f3") + "\\fi-360\\li" + indent + "\\lin" + indent + " }";
+        items += "\\pard\\plain\\fi-360\\li" + indent + "\\ls1\\ilvl" + std::to_string(level) + "\\f0\\fs24 Level"
+            + std::to_string(level + 1) + " item\\par\n";
+    }
+    std::string path = document(
+        "levels", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}"
+                  "{\\f3\\froman\\fcharset2 Symbol;}}\n{\\*\\listtable{\\list\\listtemplateid1\\listhybrid" + levels
+                  + "{\\listname ;}\\listid100}}\n{\\*\\listoverridetable{\\listoverride\\listid100"
+                  "\\listoverridecount0\\ls1}}\n\\paperw12240\\paperh15840\\margl1440\\margr1440\n"
+                  "\\pard\\plain\\f0\\fs24 Opening words.\\par\n" + items
+                  + "\\pard\\plain\\li2880\\f0\\fs24 Indented paragraph.\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    const double margin = wordOn(pdf, "Opening").xMin;
+    for (int level = 1; level <= 5; ++level)
+        EXPECT_NEAR(wordOn(pdf, "Level" + std::to_string(level)).xMin - margin, 36 * level, 2) << "level " << level;
+    EXPECT_NEAR(wordOn(pdf, "Indented").xMin - margin, 144, 2);
+    const PDFWord second = wordOn(pdf, "Level2");
+    const PDFWord bullet = wordOn(pdf, "\u2043");
+    EXPECT_NEAR(bullet.yMin, second.yMin, 3);
+    EXPECT_LT(bullet.xMax, second.xMin);
+    EXPECT_EQ(pdfText(pdf, 1).find("1."), std::string::npos) << pdfText(pdf, 1);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");
+    const double theirMargin = wordOn(lo, "Opening").xMin;
+    for (const std::string word : {"Level1", "Level2", "Level3", "Level4", "Level5", "Indented"})
+        EXPECT_NEAR(wordOn(pdf, word).xMin - margin, wordOn(lo, word).xMin - theirMargin, 2) << word;
+    EXPECT_NEAR(wordOn(lo, "\u2043").yMin, wordOn(lo, "Level2").yMin, 3);
+}
+
+// Word's Chinese counting list: each label stands at the item's first-line
+// indent, even where that is the margin itself, and the text and its
+// follow-on lines at the left indent, as LibreOffice prints them.
+TEST_F(ForeignRTFLooksExport, countingLabelsStandAtTheFirstLineIndentAndTheTextAtTheLeftIndent)
+{
+    for (const int left : {420, 840}) {
+        const std::string indents = "\\fi-420\\li" + std::to_string(left);
+        const std::string path = document(
+            "counting" + std::to_string(left),
+            "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\paperw12240\\paperh15840\\margl1440"
+            "\\margr1440\n{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc37\\levelnfcn37\\leveljc0"
+            "\\levelfollow0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}" + indents + "}\\listid1}}\n"
+            "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+            "\\pard\\f0\\fs24 Opening words.\\par\n\\pard" + indents + "\\ls1\\ilvl0 Countone item long enough to "
+            "wrap onto a second line of the page, so that its follow-on line shows where it starts and ends.\\par\n"
+            "\\pard" + indents + "\\ls1\\ilvl0 Counttwo item\\par\n}");
+        // Label, text and follow-on line, from the margin.
+        auto places = [](const std::string& pdf) {
+            const double margin = wordOn(pdf, "Opening").xMin;
+            const PDFWord text = wordOn(pdf, "Countone");
+            double label = 1000;
+            double nextLine = 1000;
+            for (const PDFWord& word : pdfWords(pdf, 1)) {
+                if (std::abs(word.yMax - text.yMax) < 3)
+                    label = std::min(label, word.xMin);
+                if (word.yMin > text.yMin + 3)
+                    nextLine = std::min(nextLine, word.yMin);
+            }
+            double followOn = 1000;
+            for (const PDFWord& word : pdfWords(pdf, 1))
+                if (std::abs(word.yMin - nextLine) < 2)
+                    followOn = std::min(followOn, word.xMin);
+            return std::array<double, 3>{label - margin, text.xMin - margin, followOn - margin};
+        };
+        const std::string pdf = exported(path, "pdf");
+        const std::array<double, 3> ours = places(pdf);
+        EXPECT_NEAR(ours[0], (left - 420) / 20.0, 2) << "label, \\li" << left;
+        EXPECT_NEAR(ours[1], left / 20.0, 2) << "text, \\li" << left;
+        EXPECT_NEAR(ours[2], left / 20.0, 2) << "follow-on line, \\li" << left;
+        EXPECT_NE(pdfText(pdf, 1).find("二"), std::string::npos);
+        const std::string lo = reference(path);
+        if (lo.empty())
+            return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+        const std::array<double, 3> theirs = places(lo);
+        for (std::size_t place = 0; place < ours.size(); ++place)
+            EXPECT_NEAR(ours[place], theirs[place], 2) << place << ", \\li" << left;
+    }
+}
+
+// Space before a paragraph in a cell sets its words down inside the cell,
+// and the row with them; a row of a given height is that high; as
+// LibreOffice prints them.
+TEST_F(ForeignRTFLooksExport, spaceBeforeACellsParagraphAndTheRowsHeightSetTheRowsDown)
+{
+    std::string cells;
+    for (const int boundary : {4320, 8640})
+        cells += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10"
+                 "\\cellx" + std::to_string(boundary);
+    const std::string row = "\\trowd\\trgaph108\\trleft-108" + cells + "\n";
+    // 28 pt high.
+    const std::string tallRow = "\\trowd\\trgaph108\\trleft-108\\trrh560" + cells + "\n";
+    const std::string path = document(
+        "spaced", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\\paperw12240\\paperh15840"
+                  "\\margl1440\\margr1440\n\\pard\\plain\\f0\\fs24 Opening words.\\par\n" + row
+                  + "\\pard\\plain\\intbl\\sb240\\f0\\fs24 Spaced cell\\cell\\pard\\plain\\intbl\\f0\\fs24 Plain cell"
+                    "\\cell\\row\n" + tallRow + "\\pard\\plain\\intbl\\f0\\fs24 Second row\\cell\\pard\\plain\\intbl\\f0"
+                  "\\fs24 Other cell\\cell\\row\n\\pard\\plain\\f0\\fs24 Closing words.\\par\n}");
+    // How far the spaced words sit below their neighbour, the next row
+    // below the first, and the words after the table below the tall row.
+    auto drops = [](const std::string& pdf) {
+        const double plain = wordOn(pdf, "Plain").yMin;
+        const double second = wordOn(pdf, "Second").yMin;
+        return std::array<double, 3>{wordOn(pdf, "Spaced").yMin - plain, second - plain,
+                                     wordOn(pdf, "Closing").yMin - second};
+    };
+    const std::string pdf = exported(path, "pdf");
+    const std::array<double, 3> ours = drops(pdf);
+    EXPECT_NEAR(ours[0], 12, 2);
+    EXPECT_GT(ours[1], ours[0] + 12);
+    EXPECT_NEAR(ours[2], 28, 2);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    const std::array<double, 3> theirs = drops(lo);
+    EXPECT_NEAR(ours[0], theirs[0], 2);
+    EXPECT_NEAR(ours[1], theirs[1], 3);
+    EXPECT_NEAR(ours[2], theirs[2], 3);
+}
+
 } // namespace
 } // namespace folio

@@ -484,5 +484,26 @@ TEST_F(ForeignRTFExport, aDocumentThatAsksForHyphenationIsHyphenatedOnPaperAndNo
     }
 }
 
+// Most files name no language for their words: paper hyphenates them all
+// the same, as LibreOffice does in its default language.
+TEST_F(ForeignRTFExport, wordsOfNoNamedLanguageAreHyphenatedWhenTheDocumentAsksForIt)
+{
+    const std::string path = document(
+        "unnamed", kFonts + "\\hyphauto1\\paperw12240\\paperh15840\\margl4320\\margr4320\\margt1440\\margb1440\n"
+                            "\\pard\\f0\\fs24 Internationalization characteristically overcomplicates "
+                            "incomprehensibilities, notwithstanding the representatives' counterrevolutionary "
+                            "disproportionately uncharacteristically multidimensional considerations.\\par\n}");
+    auto hyphenatedLines = [](const std::string& pdf) {
+        const std::string text = pdfText(pdf, 1);
+        return occurrences(text, "\xE2\x80\x90\n") + occurrences(text, "-\n");
+    };
+    const std::string pdf = exported(path, "pdf");
+    EXPECT_NE(pdfText(pdf, 1).find("Internationalization"), std::string::npos);
+    EXPECT_GE(hyphenatedLines(pdf), 3u) << pdfText(pdf, 1);
+    const std::string lo = reference(path);
+    if (!lo.empty())
+        EXPECT_GE(hyphenatedLines(lo), 3u) << "LibreOffice left the words whole: " << pdfText(lo, 1);
+}
+
 } // namespace
 } // namespace folio

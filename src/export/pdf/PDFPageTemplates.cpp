@@ -1,10 +1,13 @@
 #include "export/pdf/PDFPageTemplates.h"
 
 #include "export/PageMargins.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/ResourceTemplate.h"
 #include "export/ExportPreferences.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <map>
 
@@ -157,6 +160,22 @@ std::string PDFPageTemplates::unmarkSectionsScript()
     return printPage("print-sections.js", {}) + "\nfolioPrintSections.unmark();";
 }
 
+namespace {
+
+// The engine hyphenates only words of a known language: text that names
+// none is taken to be in the user's first language ("de_CH" as "de-CH"), as
+// word processors take it for their default.
+std::string hyphenationLanguage()
+{
+    const std::vector<std::string> languages = Localization::preferredLanguages();
+    std::string language = languages.empty() ? "en" : languages.front();
+    std::replace(language.begin(), language.end(), '_', '-');
+    std::erase_if(language, [](char c) { return !(std::isalnum(static_cast<unsigned char>(c)) || c == '-'); });
+    return language.empty() ? "en" : language;
+}
+
+} // namespace
+
 std::string PDFPageTemplates::richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,
                                            std::string_view html, Hyphenation hyphenation)
 {
@@ -166,6 +185,7 @@ std::string PDFPageTemplates::richTextPage(std::string_view fontRules, double le
                       {"leftMargin", fixed(leftMargin, 2)},
                       {"rightMargin", fixed(rightMargin, 2)},
                       {"hyphens", hyphenation == Hyphenation::Automatic ? "-webkit-hyphens:auto;hyphens:auto;" : ""},
+                      {"language", hyphenation == Hyphenation::Automatic ? "lang='" + hyphenationLanguage() + "'" : ""},
                       {"html", std::string(html)}});
 }
 

@@ -75,7 +75,8 @@ public:
     static std::string sectionMarksReadyScript();
     static std::string unmarkSectionsScript();
     // Whether words may be broken with a hyphen at the end of a line, in the
-    // language of their text.
+    // language of their text, or the user's first one where the text names
+    // none.
     enum class Hyphenation { Manual, Automatic };
     // Rich text and any kind without its own page (side margins in cm).
     static std::string richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,

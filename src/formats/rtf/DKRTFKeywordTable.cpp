@@ -250,6 +250,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"trqr", forced(&R::actionTableRowAlignment, 1)},
         {"trqc", forced(&R::actionTableRowAlignment, 2)},
         {"trgaph", withDefault(&R::actionTableCellGap, 0)},
+        {"trrh", withDefault(&R::actionTableRowHeight, 0)},
         {"clbrdrt", forced(&R::actionTableCellBorder, 0)},
         {"clbrdrl", forced(&R::actionTableCellBorder, 1)},
         {"clbrdrb", forced(&R::actionTableCellBorder, 2)},

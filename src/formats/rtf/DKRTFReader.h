@@ -408,6 +408,7 @@ private:
     void actionTableRowLeft(int value);
     void actionTableRowAlignment(int value);
     void actionTableCellGap(int value);
+    void actionTableRowHeight(int value);
     void actionTableCellBorder(int side);
     void actionOtherBorder(int value);
     void actionParagraphBorder(int sides);

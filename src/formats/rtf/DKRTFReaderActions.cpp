@@ -1066,6 +1066,7 @@ void DKRTFReader::actionTableCellBoundary(int value) { rowFormat().endCell(value
 void DKRTFReader::actionTableRowLeft(int value) { rowFormat().setRowLeft(value); }
 void DKRTFReader::actionTableRowAlignment(int value) { rowFormat().setRowAlignment(value); }
 void DKRTFReader::actionTableCellGap(int value) { rowFormat().setCellGap(value); }
+void DKRTFReader::actionTableRowHeight(int value) { rowFormat().setRowHeight(value); }
 
 void DKRTFReader::actionTableCellBorder(int side)
 {

@@ -6,10 +6,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace folio {
 
 namespace {
+
+// A row no taller than a page of 22 inches; a damaged file's larger height
+// is taken for none.
+constexpr int kLargestRowHeight = 31680;
 
 std::u16string points(int twips) { return toUtf16(formatGeneral(twips / 20.0, 4) + "pt"); }
 
@@ -45,6 +50,7 @@ void DKRTFTableRowFormat::reset()
     m_rowLeft = 0;
     m_rowAlignment = 0;
     m_cellGap = 0;
+    m_rowHeight = 0;
 }
 
 DKRTFTableRowFormat::Border* DKRTFTableRowFormat::selectedBorder()
@@ -90,6 +96,10 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
     StringMapValue::Map style;
     const int left = index == 0 ? std::min(rowLeft(), m_boundaries[0]) : m_boundaries[index - 1];
     style["width"] = points(std::max(0, m_boundaries[index] - left));
+    // A cell's height is the least a table gives it: an exact height is
+    // met as well unless the words need more.
+    if (m_rowHeight != 0 && m_rowHeight > -kLargestRowHeight && m_rowHeight < kLargestRowHeight)
+        style["height"] = points(std::abs(m_rowHeight));
     if (m_cellGap > 0) {
         style["padding-left"] = points(m_cellGap);
         style["padding-right"] = points(m_cellGap);

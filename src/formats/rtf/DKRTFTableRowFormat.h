@@ -32,6 +32,9 @@ public:
     void setRowAlignment(int alignment) { m_rowAlignment = alignment; }
     // "\trgaph": half the space between cells, kept inside each cell.
     void setCellGap(int twips) { m_cellGap = twips; }
+    // "\trrh": the row's height, at least this (positive) or exactly its
+    // magnitude (negative); 0 for as high as its words.
+    void setRowHeight(int twips) { m_rowHeight = twips; }
 
     // Cell words, for the cell being defined.
     void selectCellBorder(Side side) { m_borderSide = side; }
@@ -83,6 +86,7 @@ private:
     int m_rowLeft = 0;
     int m_rowAlignment = 0;
     int m_cellGap = 0;
+    int m_rowHeight = 0;
 };
 
 } // namespace folio

@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 namespace folio {
 
@@ -54,6 +55,24 @@ const ListKind& kindOf(const AttributeValue* list)
     return type < kListKinds.size() ? kListKinds[type] : kListKinds[0];
 }
 
+// Markers that are signs rather than counter styles, as CSS strings: each
+// sign with a no-break blank after it, as the browser's own bullets stand
+// apart from the text.
+std::string_view printedMarker(std::string_view keyword)
+{
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kSigns{{
+        {"hyphen", "'\\2043\\a0'"},
+        {"diamond", "'\\25c6\\a0'"},
+        {"check", "'\\2713\\a0'"},
+        {"plus", "'+\\a0'"},
+        {"underscore", "'_\\a0'"},
+    }};
+    for (const auto& [name, sign] : kSigns)
+        if (name == keyword)
+            return sign;
+    return keyword;
+}
+
 } // namespace
 
 std::string_view HTMLListTagWriter::keywordForList(const AttributeValue* list)
@@ -79,6 +98,13 @@ double HTMLListTagWriter::hangingWidth(double firstLineHeadIndent, double textSc
     return std::isfinite(hang) && hang > 0 ? hang / scale : 0;
 }
 
+double HTMLListTagWriter::printPixels(double indent)
+{
+    constexpr double kTwipsPerUnit = 1096.0 / 80.0;
+    constexpr double kTwipsPerPixel = 15.0;
+    return indent * kTwipsPerUnit / kTwipsPerPixel;
+}
+
 bool HTMLListTagWriter::startsBackAtTheEdge(const TEParagraphStyle& style)
 {
     // The stored units: centimetres for the first line, 80 to every 1096
@@ -96,6 +122,10 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     double scale = context.textScale != 0 ? context.textScale : 1.0;
     double padding = (headIndent + 20) / scale;
     const bool nestedInPrint = context.settings.forPrint && enclosingIndent > 0;
+    if (context.settings.forPrint) {
+        headIndent = printPixels(headIndent);
+        enclosingIndent = printPixels(enclosingIndent);
+    }
     // A nested list of a word processor's file stands at the indent the file
     // gives its items, which counts from the page's edge, not from the list
     // around it; the page would otherwise add the two.
@@ -112,8 +142,11 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     // Mac text editors start an item's first line back at the page's edge,
     // the marker there and the text a tab on; word processors print such a
     // list with its text in the text column and the marker hanging left of
-    // it, in the margin.
-    const bool hangsIntoMargin = context.settings.forPrint && !nestedInPrint && paragraphStyle
+    // it, in the margin. A word processor's marker words ("一.") stand at
+    // the edge, where its file puts them, and the text at the file's indent.
+    const auto* listStyle = list ? list->as<TECSSListStyle>() : nullptr;
+    const bool hasMarkerWords = listStyle && listStyle->markerText();
+    const bool hangsIntoMargin = context.settings.forPrint && !nestedInPrint && paragraphStyle && !hasMarkerWords
         && startsBackAtTheEdge(*paragraphStyle);
     if (hangsIntoMargin)
         padding = 0;
@@ -135,6 +168,11 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     const auto* style = list ? list->as<TECSSListStyle>() : nullptr;
     // Markers with words of their own are written into the items.
     std::string_view keyword = style && style->markerText() ? std::string_view("none") : keywordForList(list);
+    // The page hands its own names of these markers back to the save; paper
+    // takes the name of no counter style it knows for numbers, and prints
+    // the marker's own sign instead.
+    if (context.settings.forPrint)
+        keyword = printedMarker(keyword);
     std::string css = "list-style:" + std::string(keyword) + ";" + paragraphCSS;
     // A printed list takes the width its indent leaves; a narrowing of its
     // own would, level by level, leave a deep list no room at all.

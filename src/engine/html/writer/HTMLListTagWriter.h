@@ -47,6 +47,11 @@ public:
     // does not hang.
     static double hangingWidth(double firstLineHeadIndent, double textScale);
 
+    // The CSS pixels of paper that an indent of the text's units takes in
+    // print: a unit is 1096/80 twips, as word processors' files measure
+    // them, where the editing page shows a unit as a pixel of the screen.
+    static double printPixels(double indent);
+
 private:
     // Whether the first line of a paragraph starts back at the left edge of
     // its list, as a Mac text editor's bulleted item does.

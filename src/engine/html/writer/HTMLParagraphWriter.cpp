@@ -52,9 +52,11 @@ void scaleParagraphStyle(TEParagraphStyle& style, double scale)
 // A printed page sets text at four thirds of its point size in CSS pixels
 // (see the font CSS of print): the space around paragraphs, in points in the
 // document, goes the same way so that it keeps its size beside the text.
-// Indents keep their ruler units, which are pixels of the page already.
+// Indents go from ruler units to pixels of paper.
 void scaleParagraphSpacingForPrint(TEParagraphStyle& style)
 {
+    style.setHeadIndent(HTMLListTagWriter::printPixels(style.headIndent()));
+    style.setTailIndent(HTMLListTagWriter::printPixels(style.tailIndent()));
     constexpr double kPixelsPerPoint = 4.0 / 3.0;
     auto scaled = [](double value) { return std::round(value * kPixelsPerPoint); };
     style.setParagraphSpacing(scaled(style.paragraphSpacing()));
@@ -433,6 +435,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             itemIndents = HTMLListItemIndents{0, paragraphStyle()->headIndent(), paragraphStyle()->firstLineHeadIndent()};
         if (ownFirstLine && !m_context.settings.forEPub)
             itemHang = HTMLListTagWriter::hangingWidth(paragraphStyle()->firstLineHeadIndent(), m_context.textScale);
+        if (m_context.settings.forPrint)
+            itemHang = HTMLListTagWriter::printPixels(itemHang);
         if (firstRun.end() < paragraph.end()) {
             AttributeDictionaryPtr text = string.attributesAtIndex(firstRun.end());
             if (std::optional<TEParagraphStyle> style = text ? TEAttributeQueries::paragraphStyle(*text) : std::nullopt)

@@ -3,7 +3,12 @@
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/html/writer/HTMLRunWriter.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEAttributeQueries.h"
+#include "engine/model/TEParagraphStyle.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+
+#include <cmath>
 
 namespace folio {
 
@@ -185,6 +190,7 @@ void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& part
     // Cells draw their own padding inside the width the row gives them.
     std::string css = "box-sizing:border-box;";
     css += cssOfMap(m_context.string.attributeAtIndex(TETableCellStyleKey, cell.mark).get());
+    css += spaceBeforeCSS(cell.text);
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
     if (columns > 1)
         attributes["colspan"] = toUtf16(std::to_string(columns));
@@ -211,6 +217,21 @@ void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& part
     if (!written || endsWithBreak)
         html += "<br/>";
     html += "</td>";
+}
+
+std::string HTMLTableWriter::spaceBeforeCSS(Range cellText) const
+{
+    // Paper only: the editing page hands a cell's style back to the save,
+    // which keeps the paragraph's own spacing already.
+    if (cellText.length == 0 || !m_context.settings.forPrint)
+        return {};
+    const AttributeDictionaryPtr attributes = m_context.string.attributesAtIndex(cellText.location);
+    const std::optional<TEParagraphStyle> style =
+        attributes ? TEAttributeQueries::paragraphStyle(*attributes) : std::nullopt;
+    const double before = style ? style->paragraphSpacingBefore() : 0;
+    if (!(before > 0) || !std::isfinite(before))
+        return {};
+    return "padding-top:" + formatShortest(before) + "pt;";
 }
 
 std::size_t HTMLTableWriter::nextMark(std::string_view key, char16_t mark, std::size_t from, std::size_t end) const

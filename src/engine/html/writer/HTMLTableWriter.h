@@ -42,6 +42,9 @@ private:
     void writeRuns(std::string& html, std::size_t start, std::size_t end) const;
     // A cell's text, with the tables inside it as tables.
     void writeCellText(std::string& html, Range cellText) const;
+    // The room above a printed cell that its first paragraph asks for, in
+    // points as the file gives it; "" for none.
+    std::string spaceBeforeCSS(Range cellText) const;
     // A cell with the cells merged into it (`parts`, itself first), spanning
     // `columns` and `rows`.
     void writeCell(std::string& html, const std::vector<Cell>& parts, std::size_t columns, std::size_t rows);
