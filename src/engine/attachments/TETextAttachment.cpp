@@ -243,21 +243,27 @@ std::u16string TETextAttachment::htmlForMediaElement(std::u16string_view element
     return html;
 }
 
-std::u16string htmlAttributeName(std::string_view name)
+void appendHTMLAttributeName(std::string& html, std::string_view name)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::u16string encoded;
     for (char c : name) {
         if (isAttributeNameCharacter(c)) {
-            encoded.push_back(static_cast<char16_t>(c));
+            html.push_back(c);
         } else {
             auto byte = static_cast<unsigned char>(c);
-            encoded.push_back(u'%');
-            encoded.push_back(static_cast<char16_t>(kHex[byte >> 4]));
-            encoded.push_back(static_cast<char16_t>(kHex[byte & 0xF]));
+            html.push_back('%');
+            html.push_back(kHex[byte >> 4]);
+            html.push_back(kHex[byte & 0xF]);
         }
     }
-    return encoded;
+}
+
+std::u16string htmlAttributeName(std::string_view name)
+{
+    std::string encoded;
+    appendHTMLAttributeName(encoded, name);
+    // Only ASCII is written: each byte is its unit.
+    return std::u16string(encoded.begin(), encoded.end());
 }
 
 } // namespace folio
