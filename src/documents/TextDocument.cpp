@@ -246,15 +246,15 @@ Status TextDocument::readRTFFile(const std::string& url)
     m_settings = DocumentPageSettings::overUserSettings(read->pageSettings, UserDefaults::standardUserDefaults());
     MutableAttributedString attributed(read->text);
 
-    std::optional<Result<std::u16string>> html;
+    std::optional<Result<std::string>> html;
     DispatchQueue::global(DispatchQueue::Priority::High).sync([&] {
         html = m_converter->htmlFragmentFromAttributedString(attributed, AppFolders::pictureDocumentName(url));
     });
     if (!*html)
         return Error{kErrorDomain, ConversionFailed, "Could not show " + url + ": " + (*html).error().message};
-    std::string pageHTML = toUtf8((*html).value());
-    // Converting grows the string by doubling: it would keep up to twice
-    // the text's size for as long as the document is open.
+    std::string pageHTML = std::move((*html).value());
+    // The writer grows the string by doubling: it would keep up to twice the
+    // text's size for as long as the document is open.
     pageHTML.shrink_to_fit();
     adoptPageHTML(std::move(pageHTML));
     return Status::success();

@@ -19,9 +19,9 @@ protected:
         EXPECT_TRUE(read.ok());
         if (!read)
             return {};
-        Result<std::u16string> page = m_converter->htmlFragmentFromAttributedString(read->text, "blanks.rtf");
+        Result<std::string> page = m_converter->htmlFragmentFromAttributedString(read->text, "blanks.rtf");
         EXPECT_TRUE(page.ok());
-        return page ? toUtf8(*page) : std::string();
+        return page ? *page : std::string();
     }
 
     // The text saved from the page, which serialises a no-break space as

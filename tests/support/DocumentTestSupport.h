@@ -63,8 +63,8 @@ public:
     {
         return RichTextConverter::engineConverter()->readRTF(rtf, name);
     }
-    Result<std::u16string> htmlFragmentFromAttributedString(const AttributedString& text,
-                                                            const std::string& name) override
+    Result<std::string> htmlFragmentFromAttributedString(const AttributedString& text,
+                                                         const std::string& name) override
     {
         return RichTextConverter::engineConverter()->htmlFragmentFromAttributedString(text, name);
     }

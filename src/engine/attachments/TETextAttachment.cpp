@@ -11,6 +11,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -243,21 +244,38 @@ std::u16string TETextAttachment::htmlForMediaElement(std::u16string_view element
     return html;
 }
 
-std::u16string htmlAttributeName(std::string_view name)
+void appendHTMLAttributeName(std::string& html, std::string_view name)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::u16string encoded;
-    for (char c : name) {
-        if (isAttributeNameCharacter(c)) {
-            encoded.push_back(static_cast<char16_t>(c));
-        } else {
-            auto byte = static_cast<unsigned char>(c);
-            encoded.push_back(u'%');
-            encoded.push_back(static_cast<char16_t>(kHex[byte >> 4]));
-            encoded.push_back(static_cast<char16_t>(kHex[byte & 0xF]));
-        }
+    // A page writes hundreds of thousands of names, nearly all of them plain:
+    // each stretch of allowed characters goes in at once.
+    static const auto allowed = [] {
+        std::array<bool, 256> table{};
+        for (std::size_t byte = 0; byte < table.size(); ++byte)
+            table[byte] = isAttributeNameCharacter(static_cast<char>(byte));
+        return table;
+    }();
+    std::size_t start = 0;
+    for (std::size_t index = 0; index < name.size(); ++index) {
+        const char c = name[index];
+        if (allowed[static_cast<unsigned char>(c)])
+            continue;
+        html.append(name.data() + start, index - start);
+        auto byte = static_cast<unsigned char>(c);
+        html.push_back('%');
+        html.push_back(kHex[byte >> 4]);
+        html.push_back(kHex[byte & 0xF]);
+        start = index + 1;
     }
-    return encoded;
+    html.append(name.data() + start, name.size() - start);
+}
+
+std::u16string htmlAttributeName(std::string_view name)
+{
+    std::string encoded;
+    appendHTMLAttributeName(encoded, name);
+    // Only ASCII is written: each byte is its unit.
+    return std::u16string(encoded.begin(), encoded.end());
 }
 
 } // namespace folio

@@ -167,5 +167,7 @@ private:
 // attribute name may hold: anything else is percent-encoded, so a crafted
 // name cannot close the tag or start another attribute.
 std::u16string htmlAttributeName(std::string_view name);
+// The same name added to UTF-8 markup.
+void appendHTMLAttributeName(std::string& html, std::string_view name);
 
 } // namespace folio

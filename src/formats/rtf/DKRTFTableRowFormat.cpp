@@ -20,10 +20,16 @@ std::u16string points(int twips) { return toUtf16(formatGeneral(twips / 20.0, 4)
 
 std::u16string hexColor(const Color& color)
 {
-    auto byte = [](double component) { return static_cast<int>(std::lround(std::clamp(component, 0.0, 1.0) * 255)); };
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "#%02X%02X%02X", byte(color.red()), byte(color.green()), byte(color.blue()));
-    return toUtf16(hex);
+    // Every side of every cell of a long table asks: the digits are set by
+    // hand rather than through printf.
+    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    auto byte = [](double component) { return static_cast<unsigned>(std::lround(std::clamp(component, 0.0, 1.0) * 255)); };
+    std::u16string hex(u"#");
+    for (const unsigned value : {byte(color.red()), byte(color.green()), byte(color.blue())}) {
+        hex += kDigits[(value >> 4) & 0xF];
+        hex += kDigits[value & 0xF];
+    }
+    return hex;
 }
 
 const char* cssBorderStyle(DKRTFTableRowFormat::BorderStyle style)

@@ -27,13 +27,13 @@ public:
         return read;
     }
 
-    Result<std::u16string> htmlFragmentFromAttributedString(const AttributedString& text,
-                                                            const std::string& fileName) override
+    Result<std::string> htmlFragmentFromAttributedString(const AttributedString& text,
+                                                         const std::string& fileName) override
     {
         TEHTMLWriterSettings settings;
         settings.fileName = fileName;
         settings.keepsBlanksEndingLines = true;
-        return htmlString(text, settings);
+        return htmlData(text, settings);
     }
 
     Result<MutableAttributedString> attributedStringFromHTML(std::string_view html) override

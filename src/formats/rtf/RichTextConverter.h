@@ -26,9 +26,10 @@ public:
     // colour. A file's bytes stay bytes so that "\bin" counts them as the
     // writer did, whatever its code page makes of them.
     virtual Result<DKRTFReadResult> readRTF(const DKRTFReaderSource& rtf, const std::string& documentName) = 0;
-    // An HTML fragment for the editor's page: not for print, no page margins,
-    // pictures referenced by file rather than embedded, not for ePub.
-    virtual Result<std::u16string> htmlFragmentFromAttributedString(const AttributedString& text,
+    // An HTML fragment for the editor's page, in UTF-8 as the page takes it:
+    // not for print, no page margins, pictures referenced by file rather than
+    // embedded, not for ePub.
+    virtual Result<std::string> htmlFragmentFromAttributedString(const AttributedString& text,
                                                                     const std::string& fileName) = 0;
     // HTML as UTF-8 bytes to attributed text.
     virtual Result<MutableAttributedString> attributedStringFromHTML(std::string_view html) = 0;

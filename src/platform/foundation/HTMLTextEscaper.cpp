@@ -3,6 +3,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <array>
 #include <type_traits>
 
 namespace folio {
@@ -10,7 +11,7 @@ namespace folio {
 namespace {
 
 template <typename Char>
-const Char* replacementFor(Char c)
+constexpr const Char* replacementFor(Char c)
 {
     if constexpr (std::is_same_v<Char, char16_t>) {
         switch (c) {
@@ -75,10 +76,17 @@ void HTMLTextEscaper::append(std::string& html, std::u16string_view text)
     // ASCII go through the UTF-8 encoder, each whole, so that no surrogate
     // pair is split. Style values hold many quotes: each costs a replacement
     // here, not a call of the encoder.
+    // Which ASCII units go as they are: one look-up a unit in the scan.
+    static constexpr auto keptASCII = [] {
+        std::array<bool, 0x80> kept{};
+        for (std::size_t unit = 0; unit < kept.size(); ++unit)
+            kept[unit] = !replacementFor(static_cast<char>(unit));
+        return kept;
+    }();
     std::size_t index = 0;
     while (index < text.size()) {
         std::size_t plain = index;
-        while (plain < text.size() && text[plain] < 0x80 && !replacementFor(text[plain]))
+        while (plain < text.size() && text[plain] < 0x80 && keptASCII[text[plain]])
             ++plain;
         if (plain > index) {
             const std::size_t at = html.size();

@@ -163,11 +163,11 @@ Result<EditorContent> RTFTextViewController::content(EditorContent::Parts parts)
     else if (std::optional<MutableAttributedString> kept = m_document ? m_document->RTFtext() : std::nullopt)
         text = *kept;
     std::string name = m_document ? AppFolders::pictureDocumentName(m_document->fileURL()) : std::string();
-    Result<std::u16string> html = RichTextConverter::engineConverter()->htmlFragmentFromAttributedString(text, name);
+    Result<std::string> html = RichTextConverter::engineConverter()->htmlFragmentFromAttributedString(text, name);
     if (!html)
         return html.error();
     EditorContent content;
-    content.bodyHTML = toUtf8(*html);
+    content.bodyHTML = std::move(*html);
     if (parts == EditorContent::Parts::WithPlainText)
         content.plainText = text.string();
     return content;

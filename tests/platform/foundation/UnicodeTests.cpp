@@ -72,4 +72,33 @@ TEST(Unicode, WidensAsciiAndFindsOtherTextWhereverItStarts)
     EXPECT_EQ(toUtf16(std::string_view("\x7F\x7F\x7F\x7F\x7F\x7F\x7F\x80", 8)), u"\u007F\u007F\u007F\u007F\u007F\u007F\u007F\uFFFD");
 }
 
+TEST(Unicode, NarrowsAsciiAndEncodesOtherTextWhereverItStarts)
+{
+    // The same blocks the other way: a character beyond ASCII (one whose
+    // high byte is clear but which is not ASCII, and one with it set) at any
+    // place, after what the string already held.
+    for (std::size_t length = 0; length <= 19; ++length) {
+        std::u16string ascii;
+        std::string expected = "<";
+        for (std::size_t index = 0; index < length; ++index) {
+            ascii += static_cast<char16_t>(u'!' + index * 5);
+            expected += static_cast<char>('!' + index * 5);
+        }
+        std::string written = "<";
+        appendUtf8(written, ascii);
+        EXPECT_EQ(written, expected) << length;
+        for (std::size_t at = 0; at <= length; ++at) {
+            for (const auto& [unit, bytes] : {std::pair{u'\u0080', "\xC2\x80"}, std::pair{u'\u4E00', "\xE4\xB8\x80"}}) {
+                std::u16string mixed = ascii;
+                mixed.insert(at, 1, unit);
+                std::string wanted = expected;
+                wanted.insert(at + 1, bytes);
+                written = "<";
+                appendUtf8(written, mixed);
+                EXPECT_EQ(written, wanted) << length << " at " << at;
+            }
+        }
+    }
+}
+
 } // namespace folio

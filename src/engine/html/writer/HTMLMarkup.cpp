@@ -133,7 +133,7 @@ void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& att
         html += ' ';
         // Names come from the document too; characters a name may not hold
         // are encoded so that a name cannot add attributes of its own.
-        appendUtf8(html, htmlAttributeName(name));
+        appendHTMLAttributeName(html, name);
         html += "=\"";
         HTMLTextEscaper::append(html, value);
         html += '"';
@@ -152,7 +152,9 @@ void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& att
         // file's reader; a bookmark is where links lead.
         if (name.starts_with("data-") && name != "data-bookmark")
             continue;
-        std::string lowercaseName = asciiLowercaseString(toUtf8(htmlAttributeName(name)));
+        std::string lowercaseName;
+        appendHTMLAttributeName(lowercaseName, name);
+        lowercaseName = asciiLowercaseString(lowercaseName);
         std::optional<std::string> kept =
             HTMLSanitizer::sanitizedAttribute(element, lowercaseName, toUtf8(value), HTMLSanitizer::Use::Export);
         if (!kept)

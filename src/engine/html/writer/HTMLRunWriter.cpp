@@ -16,6 +16,7 @@
 #include "platform/graphics/Font.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -38,10 +39,21 @@ void writeScriptMarks(const AttributeDictionary& attributes, HTMLAttributeMap& s
     }
     if (!keptForTheSave)
         return;
-    for (const TEScriptAttribute& mark : kTEScriptAttributes) {
-        const AttributeValuePtr& value = attributes.valueForKey(mark.key);
-        if (!value)
+    // Every run of a page passes here: its keys are gone through once and
+    // matched as keys, by address, rather than each mark looked up by name.
+    static const auto markKeys = [] {
+        std::array<AttributeKey, std::size(kTEScriptAttributes)> keys;
+        for (std::size_t index = 0; index < keys.size(); ++index)
+            keys[index] = AttributeKey(kTEScriptAttributes[index].key);
+        return keys;
+    }();
+    for (const auto& [key, value] : attributes) {
+        if (!value || key.empty() || key.front() != 'T')
             continue;
+        const auto found = std::find(markKeys.begin(), markKeys.end(), key);
+        if (found == markKeys.end())
+            continue;
+        const TEScriptAttribute& mark = kTEScriptAttributes[static_cast<std::size_t>(found - markKeys.begin())];
         std::u16string text;
         if (const auto* string = value->as<StringValue>(); string && mark.kind == TEScriptValueKind::Text)
             text = string->value();
