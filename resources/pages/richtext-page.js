@@ -38,6 +38,18 @@
         byId('paragraph').style.paddingTop = pixels;
     }
 
+    // The style menu's lists. A bare caret starts the list on a line of its
+    // own, taking the words after the caret; a selection is never replaced:
+    // the paragraphs it covers become the list's items.
+    function makeRichTextList(command) {
+        var selection = global.getSelection();
+        if (selection.rangeCount && selection.isCollapsed)
+            global.document.execCommand('insertHTML', false, '<br>');
+        global.document.execCommand(command);
+        global.scrollToView();
+    }
+
+    global.makeRichTextList = makeRichTextList;
     global.setRichTextPageHeight = setRichTextPageHeight;
     global.setRichTextLineSpacing = setRichTextLineSpacing;
     global.setRichTextFirstLineIndent = setRichTextFirstLineIndent;
