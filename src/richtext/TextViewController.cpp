@@ -391,8 +391,10 @@ void TextViewController::updatePageUpDownControl()
 std::unique_ptr<RichTextMarginRuler> TextViewController::makeMarginRuler()
 {
     RichTextMarginRuler::Host host;
+    // The ruler is loaded in the page's ready step, before the bridge calls
+    // the page ready: the margins it sends then are the file's own.
     host.sendScript = [this](const std::string& script) {
-        if (m_bridge.isPageReady())
+        if ((m_bridge.isPageReady() || m_margins->holdsDocumentMargins()) && !m_bridge.isClosing())
             m_connection.send(script);
     };
     host.document = [this] { return m_document; };

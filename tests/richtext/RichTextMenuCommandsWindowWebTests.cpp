@@ -6,15 +6,25 @@
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "richtext/KeyBar.h"
+#include "richtext/RichTextMarginRuler.h"
+#include "richtext/RichTextTools.h"
+#include "tools/inspectors/ControlSlices.h"
+#include "webeditor/EditorInspectors.h"
+#include "platform/docframework/DKInspector.h"
+#include "platform/docframework/DKStackedSlicesPane.h"
+#include "platform/ui/Label.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
+#include "tools/ruler/RulerRangeSlider.h"
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -160,6 +170,95 @@ TEST_F(RichTextMenuCommandsWindowTest, theStyleMenusListsMakeTheSelectedParagrap
         std::u16string saved = savedText();
         for (const char16_t* words : {u"Apples are red.", u"Pears are green.", u"Plums are blue."})
             EXPECT_NE(saved.find(words), std::u16string::npos) << toUtf8(words) << " is not in " << toUtf8(saved);
+        closeDocument();
+    }
+}
+
+// A file's side margins, from the file to the page and back: the page is
+// indented by them as soon as it opens, and a handle dragged on the ruler
+// changes its own margin only, the other one saved as the file gave it.
+TEST_F(RichTextMenuCommandsWindowTest, theFilesMarginsIndentThePageAndADraggedHandleMovesOnlyItsOwn)
+{
+    struct Case {
+        bool lower;
+        double dx;
+        const char* kept;
+        const char* moved;
+    };
+    for (Case c : {Case{true, 40, "margr", "margl"}, Case{false, -40, "margl", "margr"}}) {
+        SCOPED_TRACE(c.lower ? "left handle" : "right handle");
+        m_path = folder.path("margins.rtf");
+        writeFile(m_path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\paperw12240\\paperh15840"
+                          "\\margl4000\\margr567\\f0\\fs24 Harbour lights over the quiet water.\\par}");
+        open(m_path, {1000, 900}, Root::Navigation);
+        if (HasFatalFailure())
+            return;
+        // 4000 and 567 twips: 7.06 and 1.00 cm, in that ratio on the page
+        // whatever the screen's scale.
+        double left = 0;
+        double right = 0;
+        EXPECT_TRUE(settle([&] {
+            left = std::atof(run("getComputedStyle(document.getElementById('content')).marginLeft").c_str());
+            right = std::atof(run("getComputedStyle(document.getElementById('content')).marginRight").c_str());
+            return right > 0 && std::fabs(left / right - 4000.0 / 567.0) < 0.1;
+        })) << "the page is indented " << left << " and " << right << " px";
+
+        // The text-tools panel, opened from its key, reads the same margins.
+        KeyBar& keys = editor->editingTools().keyBar();
+        keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+        keys.removeFormBar();
+        clickView(*keys.panelKey(KeyBar::Panel::TextTools));
+        if (HasFatalFailure())
+            return;
+        EditorInspectors& inspectors = editor->tools().inspectors();
+        ASSERT_TRUE(settle([&] { return inspectors.isVisible(EditorInspectors::Kind::TextTools); }));
+        std::string shownLeft;
+        std::string shownRight;
+        for (const auto& slice : inspectors.inspector(EditorInspectors::Kind::TextTools)->mainPane()->slices()) {
+            auto stepper = std::dynamic_pointer_cast<StepperSlice>(slice);
+            if (stepper && stepper->identifier() == "DKPageLeftMarginSlice")
+                shownLeft = toUtf8(stepper->valueLabel()->text());
+            if (stepper && stepper->identifier() == "DKPageRightMarginSlice")
+                shownRight = toUtf8(stepper->valueLabel()->text());
+        }
+        EXPECT_EQ(shownLeft, "7.06 cm");
+        EXPECT_EQ(shownRight, "1.00 cm");
+        inspectors.inspector(EditorInspectors::Kind::TextTools)->dismissAnimated(false);
+
+        RulerRangeSlider& ruler = editor->margins().slider();
+        GtkWidget* widget = nullptr;
+        ASSERT_TRUE(settle([&] {
+            widget = GtkViewBuilder::widgetForView(toplevel, ruler);
+            return widget && gtk_widget_get_mapped(widget) && ruler.lowerHandle();
+        }));
+        int x = 0;
+        int y = 0;
+        gdk_window_get_origin(gtk_widget_get_window(widget), &x, &y);
+        GtkAllocation at;
+        gtk_widget_get_allocation(widget, &at);
+        Point handle = c.lower ? ruler.lowerCenter() : ruler.upperCenter();
+        int fromX = x + at.x + int(handle.x);
+        int fromY = y + at.y + int(handle.y);
+        const float other = c.lower ? ruler.upperValue() : ruler.lowerValue();
+        ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(fromX), std::to_string(fromY), "mousedown", "1"}));
+        GtkPresenter::processPendingEvents();
+        for (int step = 1; step <= 4; ++step) {
+            ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(fromX + int(c.dx * step / 4)),
+                                          std::to_string(fromY)}));
+            GtkPresenter::processPendingEvents();
+        }
+        ASSERT_TRUE(test::releasePointer());
+        settle([&] { return (c.lower ? ruler.lowerValue() : ruler.upperValue()) != (c.lower ? 7.055f : 20.59f); });
+        EXPECT_EQ(c.lower ? ruler.upperValue() : ruler.lowerValue(), other) << "the other handle moved";
+
+        ASSERT_TRUE(save());
+        const std::string rtf = readFile(m_path);
+        auto twips = [&](const std::string& word) {
+            std::smatch found;
+            return std::regex_search(rtf, found, std::regex("\\\\" + word + "(-?[0-9]+)")) ? std::stoi(found[1]) : -1;
+        };
+        EXPECT_NEAR(twips(c.kept), c.lower ? 567 : 4000, 3) << rtf.substr(0, 300);
+        EXPECT_NE(twips(c.moved), c.lower ? 4000 : 567) << rtf.substr(0, 300);
         closeDocument();
     }
 }
