@@ -15,6 +15,10 @@
 #include "platform/ui/Label.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/TextViewController.h"
+#include "platform/gtk/GtkScreenshot.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "richtext/RichTextStyling.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
 #include "tools/ruler/RulerRangeSlider.h"
@@ -141,6 +145,43 @@ protected:
         return read.ok() ? read->text.string() : u"";
     }
 
+    void clickBarItem(const std::shared_ptr<BarButtonItem>& item)
+    {
+        GtkWidget* button = presenter->widgetForBarButtonItem(*item);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(settle([&] { return gtk_widget_get_mapped(button); }));
+        ASSERT_TRUE(test::clickWidget(button));
+    }
+
+    // How many pixels the window draws in red along the bottom of the
+    // word's first place on the page, where a misspelling is underlined.
+    int redUnder(const std::string& word)
+    {
+        std::string box = run("(function(w){var k=document.createTreeWalker(document.getElementById('content'),"
+                              "NodeFilter.SHOW_TEXT);while(k.nextNode()){var t=k.currentNode,i=t.data.indexOf(w);"
+                              "if(i<0)continue;var r=document.createRange();r.setStart(t,i);r.setEnd(t,i+w.length);"
+                              "var b=r.getBoundingClientRect();return Math.round(b.left)+','+Math.round(b.top)+','+"
+                              "Math.round(b.width)+','+Math.round(b.height);}return '';})('" + word + "')");
+        int left = 0, top = 0, width = 0, height = 0;
+        if (std::sscanf(box.c_str(), "%d,%d,%d,%d", &left, &top, &width, &height) != 4)
+            return -1;
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("rich-text-spelling"));
+        if (!shot)
+            return -2;
+        int x0 = 0, y0 = 0;
+        gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &x0, &y0);
+        int red = 0;
+        for (int x = left; x < left + width; ++x) {
+            for (int y = top + height / 2; y < top + height + 4; ++y) {
+                unsigned pixel = test::pixelAt(shot, x0 + x, y0 + y);
+                if (int((pixel >> 16) & 0xFF) > 150 && int((pixel >> 8) & 0xFF) < 110 && int(pixel & 0xFF) < 110)
+                    ++red;
+            }
+        }
+        g_object_unref(shot);
+        return red;
+    }
+
     std::string m_path;
 };
 
@@ -261,6 +302,25 @@ TEST_F(RichTextMenuCommandsWindowTest, theFilesMarginsIndentThePageAndADraggedHa
         EXPECT_NE(twips(c.moved), c.lower ? 4000 : 567) << rtf.substr(0, 300);
         closeDocument();
     }
+}
+
+// With spell checking switched on from the tools menu, a misspelling typed
+// is underlined as it is finished, and a word spelled right is not.
+TEST_F(RichTextMenuCommandsWindowTest, checkSpellingUnderlinesAMisspellingAsItIsTyped)
+{
+    openParagraphs({"Quiet harbour lights.", "The water is calm."});
+    if (HasFatalFailure())
+        return;
+    clickBarItem(editor->styling().barItems().toolsBarButtonItem());
+    click("Enable Check Spelling");
+    if (HasFatalFailure())
+        return;
+    select("calm.", "calm.", true);
+    type(" Tomorow the boat ");
+    int red = 0;
+    EXPECT_TRUE(settle([&] { return (red = redUnder("Tomorow")) > 3; })) << red << " red pixels under the misspelling";
+    EXPECT_TRUE(settle([&] { return (red = redUnder("boat")) >= 0; }));
+    EXPECT_EQ(red, 0) << "a word spelled right is underlined";
 }
 
 } // namespace
