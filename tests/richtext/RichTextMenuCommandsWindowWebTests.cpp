@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <regex>
 #include <string>
 #include <vector>
@@ -321,6 +322,43 @@ TEST_F(RichTextMenuCommandsWindowTest, checkSpellingUnderlinesAMisspellingAsItIs
     EXPECT_TRUE(settle([&] { return (red = redUnder("Tomorow")) > 3; })) << red << " red pixels under the misspelling";
     EXPECT_TRUE(settle([&] { return (red = redUnder("boat")) >= 0; }));
     EXPECT_EQ(red, 0) << "a word spelled right is underlined";
+}
+
+// A new footnote or comment stands right after the words chosen, or right
+// after the word the caret ends, never a word further on.
+TEST_F(RichTextMenuCommandsWindowTest, aNewFootnoteOrCommentStandsAfterTheWordChosen)
+{
+    struct Case {
+        const char* row;
+        const char* from;
+        const char* to;
+        bool caretOnly;
+        const char* note;
+        const char* before;
+    };
+    for (Case c : {Case{"[1] Footnote", "Apple", "Apple", false, "footnote", "Apple"},
+                   Case{"\U0001F4AC Comment", "sweet.", "sweet.", true, "annotation", "Apple pie is sweet."}}) {
+        SCOPED_TRACE(c.row);
+        openParagraphs({"Apple pie is sweet.", "Berry tart is sour."});
+        if (HasFatalFailure())
+            return;
+        select(c.from, c.to, c.caretOnly);
+        clickBarItem(editor->styling().barItems().insertItemBarButtonItem());
+        click("Insert Markers/Symbols");
+        click(c.row);
+        if (HasFatalFailure())
+            return;
+        // The page's words before the new note.
+        const std::string before = "(function(){var n=document.querySelector('#content object." + std::string(c.note) +
+            "');if(!n)return '';var r=document.createRange();r.setStart(document.getElementById('content'),0);"
+            "r.setEndBefore(n);return r.toString().replace(/[\\s\\u00A0\\uFEFF]+$/,'');})()";
+        std::string words;
+        EXPECT_TRUE(settle([&] { return !(words = run(before)).empty(); })) << "no new note in " << pageText();
+        EXPECT_EQ(words.substr(words.size() - std::min(words.size(), std::strlen(c.before))), c.before)
+            << "the note follows " << words;
+        editor->dismissViewControllerAnimated(false);
+        closeDocument();
+    }
 }
 
 } // namespace
