@@ -49,7 +49,18 @@
         global.scrollToView();
     }
 
+    // All of the document, also once editing has ended and a menu has had
+    // the keyboard: the editing command then finds no selection to widen.
+    function selectAllOfDocument() {
+        var range = global.document.createRange();
+        range.selectNodeContents(byId('content'));
+        var selection = global.getSelection();
+        selection.removeAllRanges();
+        selection.addRange(range);
+    }
+
     global.makeRichTextList = makeRichTextList;
+    global.selectAllOfDocument = selectAllOfDocument;
     global.setRichTextPageHeight = setRichTextPageHeight;
     global.setRichTextLineSpacing = setRichTextLineSpacing;
     global.setRichTextFirstLineIndent = setRichTextFirstLineIndent;

@@ -273,14 +273,13 @@ TEST_F(RichTextMenuCommandsWindowTest, theFilesMarginsIndentThePageAndADraggedHa
             widget = GtkViewBuilder::widgetForView(toplevel, ruler);
             return widget && gtk_widget_get_mapped(widget) && ruler.lowerHandle();
         }));
-        int x = 0;
-        int y = 0;
-        gdk_window_get_origin(gtk_widget_get_window(widget), &x, &y);
-        GtkAllocation at;
-        gtk_widget_get_allocation(widget, &at);
+        // Where the ruler stands on screen once the window has settled.
+        int centreX = 0;
+        int centreY = 0;
+        ASSERT_TRUE(test::waitUntilStill(widget, centreX, centreY));
         Point handle = c.lower ? ruler.lowerCenter() : ruler.upperCenter();
-        int fromX = x + at.x + int(handle.x);
-        int fromY = y + at.y + int(handle.y);
+        int fromX = centreX - gtk_widget_get_allocated_width(widget) / 2 + int(handle.x);
+        int fromY = centreY;
         const float other = c.lower ? ruler.upperValue() : ruler.lowerValue();
         ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(fromX), std::to_string(fromY), "mousedown", "1"}));
         GtkPresenter::processPendingEvents();
@@ -290,7 +289,13 @@ TEST_F(RichTextMenuCommandsWindowTest, theFilesMarginsIndentThePageAndADraggedHa
             GtkPresenter::processPendingEvents();
         }
         ASSERT_TRUE(test::releasePointer());
-        settle([&] { return (c.lower ? ruler.lowerValue() : ruler.upperValue()) != (c.lower ? 7.055f : 20.59f); });
+        // The ruler tells the editor once its handle has settled on a step.
+        auto settled = [&] {
+            char text[16];
+            std::snprintf(text, sizeof text, "%.2f", c.lower ? ruler.lowerValue() : ruler.upperValue());
+            return (c.lower ? document->docLeftMargin() : document->docRightMargin()) == std::optional<std::string>(text);
+        };
+        EXPECT_TRUE(settle(settled));
         EXPECT_EQ(c.lower ? ruler.upperValue() : ruler.lowerValue(), other) << "the other handle moved";
 
         ASSERT_TRUE(save());
@@ -358,6 +363,30 @@ TEST_F(RichTextMenuCommandsWindowTest, aNewFootnoteOrCommentStandsAfterTheWordCh
             << "the note follows " << words;
         editor->dismissViewControllerAnimated(false);
         closeDocument();
+    }
+}
+
+// Double Space and then Normal Space from the key row's tools menu: each
+// spaces every paragraph of the document, the second undoing the first.
+TEST_F(RichTextMenuCommandsWindowTest, normalSpaceRightAfterDoubleSpaceSpacesEveryParagraphAgain)
+{
+    openParagraphs({"Apple pie is sweet.", "Berry tart is sour.", "Cherry cake is red."});
+    if (HasFatalFailure())
+        return;
+    select("Berry", "Berry", true);
+    const std::string spacing = "Array.prototype.map.call(document.querySelectorAll('#paragraph > div'),function(d){"
+                                "return d.style.lineHeight;}).join('|')";
+    KeyBar& keys = editor->editingTools().keyBar();
+    keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+    keys.removeFormBar();
+    for (auto [row, each] : {std::pair{"Double Space", "2|2|2"}, std::pair{"Normal Space", "1|1|1"}}) {
+        SCOPED_TRACE(row);
+        clickView(*keys.miscToolsKey());
+        click(row);
+        if (HasFatalFailure())
+            return;
+        std::string shown;
+        EXPECT_TRUE(settle([&] { return (shown = run(spacing)) == each; })) << shown;
     }
 }
 
