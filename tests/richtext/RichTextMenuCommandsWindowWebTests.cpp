@@ -17,6 +17,7 @@
 #include "richtext/TextViewController.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
 #include "richtext/RichTextStyling.h"
 #include "support/DocumentTestSupport.h"
@@ -387,6 +388,36 @@ TEST_F(RichTextMenuCommandsWindowTest, normalSpaceRightAfterDoubleSpaceSpacesEve
             return;
         std::string shown;
         EXPECT_TRUE(settle([&] { return (shown = run(spacing)) == each; })) << shown;
+    }
+}
+
+// Take Photo in the insert panels answers as the top bar's does: the
+// camera, or an alert saying why there is none, never nothing.
+TEST_F(RichTextMenuCommandsWindowTest, takePhotoInTheInsertPanelsAnswers)
+{
+    for (KeyBar::Panel panel : {KeyBar::Panel::InsertItem, KeyBar::Panel::InsertImage}) {
+        SCOPED_TRACE(static_cast<int>(panel));
+        openParagraphs({"Apple pie is sweet."});
+        if (HasFatalFailure())
+            return;
+        KeyBar& keys = editor->editingTools().keyBar();
+        keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+        keys.removeFormBar();
+        clickView(*keys.panelKey(panel));
+        click("Take Photo");
+        if (HasFatalFailure())
+            return;
+        auto alertShown = [&] {
+            for (std::shared_ptr<ViewController> from : std::vector<std::shared_ptr<ViewController>>{document->viewControllerToPresent(), std::static_pointer_cast<ViewController>(editor->shared_from_this())}) {
+                for (auto shown = from->presentedViewController(); shown; shown = shown->presentedViewController()) {
+                    if (dynamic_cast<AlertController*>(shown.get()))
+                        return true;
+                }
+            }
+            return false;
+        };
+        EXPECT_TRUE(settle(alertShown)) << "Take Photo did nothing";
+        closeDocument();
     }
 }
 
