@@ -393,3 +393,52 @@ TEST_F(RichTextPictureWindowTest, theRulerIsDrawnAcrossTheWindowAfterAResize)
 
 } // namespace
 } // namespace folio
+
+namespace folio {
+namespace {
+
+// The crop's own menu, as the window shows it: Crop and Cancel, and Cancel
+// leaves the picture as it was.
+TEST_F(RichTextPictureWindowTest, theCropMenuOffersCropAndCancelAndCancelKeepsThePicture)
+{
+    openAndFramePicture("Cancelled.rtf", longText());
+    if (HasFatalFailure())
+        return;
+    std::string before = run("document.getElementById('marquent_555').getAttribute('src')");
+    ASSERT_TRUE(editor->performAction("cropImage:", nullptr));
+    auto rowsShown = [&] {
+        std::vector<std::string> rows;
+        GtkWidget* menu = presenter->editMenu();
+        if (!menu || !gtk_widget_get_mapped(menu))
+            return rows;
+        for (GtkWidget* button : test::descendants(menu, GTK_TYPE_BUTTON)) {
+            if (gtk_widget_get_mapped(button))
+                for (const std::string& text : test::labelTexts(button))
+                    rows.push_back(text);
+        }
+        return rows;
+    };
+    std::vector<std::string> rows;
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return (rows = rowsShown()).size() >= 2;
+        },
+        kEngineWaitSeconds));
+    EXPECT_EQ(rows, (std::vector<std::string>{"Crop", "Cancel"}));
+    GtkWidget* cancel = nullptr;
+    for (GtkWidget* button : test::descendants(presenter->editMenu(), GTK_TYPE_BUTTON)) {
+        for (const std::string& text : test::labelTexts(button))
+            cancel = text == "Cancel" ? button : cancel;
+    }
+    ASSERT_NE(cancel, nullptr);
+    int x = 0;
+    int y = 0;
+    EXPECT_TRUE(test::waitUntilStill(cancel, x, y)) << "Cancel is not on screen";
+    ASSERT_TRUE(test::clickWidget(cancel));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return !editor->imageEditor().isCropping(); }, kEngineWaitSeconds));
+    EXPECT_EQ(run("document.querySelector('#content img').getAttribute('src')"), before);
+}
+
+} // namespace
+} // namespace folio
