@@ -37,6 +37,7 @@
 #include "richtext/RichTextDialect.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextMarginRuler.h"
+#include "richtext/RichTextWordCounter.h"
 #include "richtext/RichTextPictureInserter.h"
 #include "richtext/RichTextImageEditor.h"
 #include "webeditor/CameraPhotoTaker.h"
@@ -268,6 +269,11 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
             TELog(TELogLevelWarning, "The pasted picture was not inserted: " + inserted.error().message);
     };
     host.updatePageUpDownControl = [this] { updatePageUpDownControl(); };
+    // A paste changes the count at once, not at the next key.
+    host.updateWordCounter = [this] {
+        if (m_viewing.wordCounter && settings().boolForKey("wordCounterVisible").value_or(false))
+            m_viewing.wordCounter->updateWordCounter();
+    };
     // Pastes and cuts move text, not the page's section breaks.
     ClipboardCommander::PageScripts scripts;
     scripts.insertHTML = "insertHTMLKeepingSections({});";

@@ -421,5 +421,34 @@ TEST_F(RichTextMenuCommandsWindowTest, takePhotoInTheInsertPanelsAnswers)
     }
 }
 
+// With the word counter on, a paste from the menus counts at once: the
+// banner shows the pasted words before any key.
+TEST_F(RichTextMenuCommandsWindowTest, theWordCounterCountsAPasteAtOnce)
+{
+    openParagraphs({"Apple pie"});
+    if (HasFatalFailure())
+        return;
+    clickBarItem(editor->styling().barItems().toolsBarButtonItem());
+    click("Enable Word Counter");
+    if (HasFatalFailure())
+        return;
+    select("pie", "pie", true);
+    const std::shared_ptr<Label>& banner = editor->margins().topAlertBar();
+    EXPECT_TRUE(settle([&] { return toUtf8(banner->text()).find("Words 2") != std::string::npos; })) << toUtf8(banner->text());
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " is sweet", -1);
+    GtkPresenter::processPendingEvents();
+    // From the key row's tools menu, so that no key refreshes the count.
+    KeyBar& keys = editor->editingTools().keyBar();
+    keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+    keys.removeFormBar();
+    clickView(*keys.miscToolsKey());
+    click("Paste As Plain Text");
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(settle([&] { return pageText().find("is sweet") != std::string::npos; })) << pageText();
+    EXPECT_TRUE(settle([&] { return toUtf8(banner->text()).find("Words 4") != std::string::npos; })) << toUtf8(banner->text());
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+}
+
 } // namespace
 } // namespace folio
