@@ -38,6 +38,7 @@
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextWordCounter.h"
+#include "webeditor/WebPageViewer.h"
 #include "richtext/RichTextPictureInserter.h"
 #include "richtext/RichTextImageEditor.h"
 #include "webeditor/CameraPhotoTaker.h"

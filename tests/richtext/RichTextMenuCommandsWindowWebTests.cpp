@@ -15,7 +15,9 @@
 #include "platform/ui/Label.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/TextViewController.h"
+#include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/GtkScreenshot.h"
+#include "webeditor/WebPageViewer.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
@@ -448,6 +450,24 @@ TEST_F(RichTextMenuCommandsWindowTest, theWordCounterCountsAPasteAtOnce)
     EXPECT_TRUE(settle([&] { return pageText().find("is sweet") != std::string::npos; })) << pageText();
     EXPECT_TRUE(settle([&] { return toUtf8(banner->text()).find("Words 4") != std::string::npos; })) << toUtf8(banner->text());
     gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+}
+
+// A click on a web link in the text opens it in the program's own browser,
+// as in the QV editors, not through the desktop.
+TEST_F(RichTextMenuCommandsWindowTest, aClickOnAWebLinkOpensItInTheProgramsBrowser)
+{
+    m_path = folder.path("link.rtf");
+    writeFile(m_path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs28 See the "
+                      "{\\field{\\*\\fldinst HYPERLINK \"https://127.0.0.1:9/harbour\"}{\\fldrslt harbour}} today.\\par}");
+    open(m_path, {1000, 900}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    Point word = test::pointFromAnswer(run(test::wordStartScript("harbour", test::PageText::ContentElement)));
+    ASSERT_GE(word.x, 0) << pageText();
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, {word.x + 4, word.y}));
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    EXPECT_TRUE(settle([&] { return editor->webPageViewer() && editor->webPageViewer()->navigationController(); }))
+        << "the link did not open in the program's browser";
 }
 
 } // namespace
