@@ -258,7 +258,9 @@ TEST_F(RichTextPictureWindowTest, theFrameFollowsItsPictureAfterTheUserMovesItAn
     Rect moved = framedPicture();
     double scrolled = pageScroll();
     // Above or below the frame and its handles, whichever has room.
-    Point beside{30, moved.minY() > 80 ? 30 : moved.maxY() + 50};
+    // Inside the scrolling page, left of the text.
+    double pageLeft = std::atof(run("document.getElementById('content').getBoundingClientRect().left").c_str());
+    Point beside{pageLeft + 14, moved.minY() > 80 ? 30 : moved.maxY() + 50};
     ASSERT_GT(scrolled, 10) << "the page is scrolled";
     ASSERT_TRUE(pointer({"click", "--repeat", "3", "4"}, beside));
     ASSERT_TRUE(arrives([&] { return pageScroll() < scrolled - 10; })) << "the wheel did not scroll the page";
