@@ -18,7 +18,7 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   fonts-croscore fonts-liberation2 fonts-dejavu-core fonts-noto-color-emoji fonts-wqy-microhei
   fonts-lohit-beng-bengali fonts-lohit-gujr fonts-lohit-taml fonts-symbola fonts-hosny-amiri
-  hyphen-en-us
+  hyphen-en-us hunspell-en-us libenchant-2-2
 )
 # Machines that already carry Node.js from elsewhere have npm with it.
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)

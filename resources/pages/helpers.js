@@ -637,8 +637,22 @@
         return holder.innerHTML;
     }
 
+    // To the end of the word the caret or the selection ends in. A caret
+    // that already ends a word (before a blank, a mark or the paragraph's
+    // end) stays: moving on from there would pass the next word.
     function moveCursorEndWord() {
-        selection().modify('move', 'forward', 'word');
+        var sel = selection();
+        if (!sel || !sel.rangeCount)
+            return;
+        if (!sel.isCollapsed)
+            sel.collapseToEnd();
+        var caret = sel.getRangeAt(0).cloneRange();
+        sel.modify('extend', 'forward', 'character');
+        var next = sel.toString();
+        sel.removeAllRanges();
+        sel.addRange(caret);
+        if (/^[\p{L}\p{N}_'\u2019]/u.test(next))
+            sel.modify('move', 'forward', 'word');
     }
 
     // Inserts through the editing command, so that the page's undo takes the

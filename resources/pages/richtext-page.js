@@ -38,6 +38,29 @@
         byId('paragraph').style.paddingTop = pixels;
     }
 
+    // The style menu's lists. A bare caret starts the list on a line of its
+    // own, taking the words after the caret; a selection is never replaced:
+    // the paragraphs it covers become the list's items.
+    function makeRichTextList(command) {
+        var selection = global.getSelection();
+        if (selection.rangeCount && selection.isCollapsed)
+            global.document.execCommand('insertHTML', false, '<br>');
+        global.document.execCommand(command);
+        global.scrollToView();
+    }
+
+    // All of the document, also once editing has ended and a menu has had
+    // the keyboard: the editing command then finds no selection to widen.
+    function selectAllOfDocument() {
+        var range = global.document.createRange();
+        range.selectNodeContents(byId('content'));
+        var selection = global.getSelection();
+        selection.removeAllRanges();
+        selection.addRange(range);
+    }
+
+    global.makeRichTextList = makeRichTextList;
+    global.selectAllOfDocument = selectAllOfDocument;
     global.setRichTextPageHeight = setRichTextPageHeight;
     global.setRichTextLineSpacing = setRichTextLineSpacing;
     global.setRichTextFirstLineIndent = setRichTextFirstLineIndent;

@@ -125,10 +125,21 @@ void RichTextMarginRuler::showBanner(double hideAfterSeconds)
     loop.performSelectorAfterDelay(this, kHideBannerSelector, {}, hideAfterSeconds, [this] { hideMarginsBanner(); });
 }
 
+void RichTextMarginRuler::keepSideMarginsInDocument() const
+{
+    TextDocument* document = m_host.document ? m_host.document() : nullptr;
+    if (!document || !m_loaded)
+        return;
+    EditorContent::Margins margins = marginsToSave(*document);
+    document->setDocLeftMargin(margins.left);
+    document->setDocRightMargin(margins.right);
+}
+
 void RichTextMarginRuler::rulerMarginValuesChanged()
 {
     if (call(m_host.isTypewriterMode))
         return;
+    keepSideMarginsInDocument();
     if (call(m_host.isInMultitaskingMode)) {
         m_banner->setHidden(true);
         m_slider->setHidden(true);
@@ -175,6 +186,7 @@ void RichTextMarginRuler::updateRulerMarginValues()
     } else {
         dirty();
     }
+    keepSideMarginsInDocument();
     bool landscape = m_device.isLandscape();
     if (isPad()) {
         double window = m_host.windowWidth ? m_host.windowWidth() : 0;

@@ -98,6 +98,9 @@ public:
     EditorContent::Margins marginsToSave(const TextDocument& document) const;
 
 private:
+    // The document's side-margin fields follow the ruler once it holds the
+    // file's margins, so that every panel reads the one value.
+    void keepSideMarginsInDocument() const;
     double currentFactor() const;
     void sendMargins(double factor);
     void showBanner(double hideAfterSeconds);

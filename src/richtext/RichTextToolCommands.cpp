@@ -27,7 +27,8 @@ RichTextToolCommands::RichTextToolCommands(PageConnection& page, SelectionTransf
 
 EditorToolCommands::Scripts RichTextToolCommands::pageScripts()
 {
-    return Scripts{"document.execCommand('selectAll')", "document.execCommand('unselect')",
+    return Scripts{"selectAllOfDocument()",
+                   "document.execCommand('unselect')",
                    "document.getElementById('content').innerHTML", "document.getElementById('content').innerText"};
 }
 

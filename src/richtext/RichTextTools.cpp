@@ -45,6 +45,18 @@ void RichTextTools::run(const std::string& command) const
     EditorCommandsByName::run(m_host.commands, command, "The rich-text editor");
 }
 
+void RichTextTools::imageOptionSelected(long option)
+{
+    // The panel that asked gives way first: the camera's alerts are
+    // presented from the editor, which presents nothing else meanwhile.
+    m_styling.popovers().dismissAllPopover();
+    std::weak_ptr<RichTextTools> weak = weak_from_this();
+    RunLoop::main().post([weak, option] {
+        if (auto tools = weak.lock())
+            tools->run(option == 0 ? "insertPhoto" : "takePhoto");
+    });
+}
+
 bool RichTextTools::ask(const std::string& question) const
 {
     return EditorCommandsByName::ask(m_host.questions, question);
@@ -95,7 +107,7 @@ void RichTextTools::build()
         m_page, m_styling, *m_styleMenu, *m_commands, m_defaults,
         RichTextSliceFactory::Host{.document = m_host.document,
                                    .documentIsDirty = dirty,
-                                   .imageOptionSelected = [this](long option) { run(option == 0 ? "insertPhoto" : "takePhoto"); },
+                                   .imageOptionSelected = [this](long option) { imageOptionSelected(option); },
                                    .showSpecialCharsMenu = [this] { run("showSpecialCharsMenu"); },
                                    // From the insert panel's button: that panel makes way
                                    // for the header panel, which opens at the insert item.
@@ -133,7 +145,7 @@ void RichTextTools::build()
             .removeCustomKeyboardAndClose = [this] { run("removeCustomKeyboardAndClose"); },
             .documentIsDirty = dirty,
             .previewHeaderFooter = [this] { run("previewHeaderFooter"); },
-            .imageOptionSelected = [this](long option) { run(option == 0 ? "insertPhoto" : "takePhoto"); },
+            .imageOptionSelected = [this](long option) { imageOptionSelected(option); },
             .insertTextFromLiveTextScanner = [this] { run("insertTextFromLiveTextScanner"); },
             .showSpecialCharsMenu = [this] { run("showSpecialCharsMenu"); },
             .canScanText = [this] { return ask("canScanText"); },

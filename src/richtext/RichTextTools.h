@@ -76,6 +76,8 @@ private:
     void regenerateToolsMenuLater();
     void run(const std::string& command) const;
     bool ask(const std::string& question) const;
+    // Insert Image or Take Photo (0 or 1) from an insert panel.
+    void imageOptionSelected(long option);
 
     PageConnection& m_page;
     RichTextStyling& m_styling;

@@ -40,6 +40,8 @@
 #include "richtext/RichTextDialect.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextMarginRuler.h"
+#include "richtext/RichTextWordCounter.h"
+#include "webeditor/WebPageViewer.h"
 #include "richtext/RichTextPictureInserter.h"
 #include "richtext/RichTextImageEditor.h"
 #include "webeditor/CameraPhotoTaker.h"
@@ -294,6 +296,11 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
         if (Status shown = presentViewController(alert, true); !shown)
             TELog(TELogLevelWarning, "The paste's alert could not be shown: " + shown.error().message);
     };
+    // A paste changes the count at once, not at the next key.
+    host.updateWordCounter = [this] {
+        if (m_viewing.wordCounter && settings().boolForKey("wordCounterVisible").value_or(false))
+            m_viewing.wordCounter->updateWordCounter();
+    };
     // Pastes and cuts move text, not the page's section breaks.
     ClipboardCommander::PageScripts scripts;
     scripts.insertHTML = "insertHTMLKeepingSections({});";
@@ -420,8 +427,10 @@ void TextViewController::updatePageUpDownControl()
 std::unique_ptr<RichTextMarginRuler> TextViewController::makeMarginRuler()
 {
     RichTextMarginRuler::Host host;
+    // The ruler is loaded in the page's ready step, before the bridge calls
+    // the page ready: the margins it sends then are the file's own.
     host.sendScript = [this](const std::string& script) {
-        if (m_bridge.isPageReady())
+        if ((m_bridge.isPageReady() || m_margins->holdsDocumentMargins()) && !m_bridge.isClosing())
             m_connection.send(script);
     };
     host.document = [this] { return m_document; };

@@ -33,6 +33,8 @@ class WebView;
 // The document keeps its text while the page is open: a save reads the page,
 // and until a read has succeeded the kept text is what the page was loaded
 // from. A page whose process crashed is loaded again from it.
+class WebPageViewer;
+
 class TextViewController final : public WebEditorController, public DocumentViewZooming {
 public:
     // Without a factory the page is a DMWebView.
@@ -116,6 +118,11 @@ public:
     }
     void pageProcessDidTerminate(const std::string& reason) override;
 
+    // A document's web link opens in the program's own browser, as in the
+    // QV editors; others go the editors' common way.
+    void openLinkInBrowser(const std::string& url) override;
+    const std::unique_ptr<WebPageViewer>& webPageViewer() const { return m_webPageViewer; }
+
 protected:
     void loadHTMLDocument() override;
     bool editMenuHoldsOwnRows() const override;
@@ -166,6 +173,7 @@ private:
     RichTextViewingTools m_viewing;
     std::unique_ptr<RichTextPageControl> m_pageControl;
     std::unique_ptr<RichTextImageEditor> m_imageEditor;
+    std::unique_ptr<WebPageViewer> m_webPageViewer;
     bool m_isEditing = false;
     // The page is scrolling: its touches are no taps on pictures.
     bool m_isEditorScrollingView = false;

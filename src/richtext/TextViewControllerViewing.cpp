@@ -23,6 +23,8 @@
 #include "richtext/KeyBar.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextMarginRuler.h"
+#include "platform/foundation/Log.h"
+#include "webeditor/WebPageViewer.h"
 #include "webeditor/PageModeLayout.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextReadAloud.h"
@@ -38,6 +40,18 @@
 #include <cstdlib>
 
 namespace folio {
+
+void TextViewController::openLinkInBrowser(const std::string& url)
+{
+    if (!WebPageViewer::isWebAddress(url)) {
+        WebEditorController::openLinkInBrowser(url);
+        return;
+    }
+    if (!m_webPageViewer)
+        m_webPageViewer = std::make_unique<WebPageViewer>();
+    if (Status opened = m_webPageViewer->openInWebViewWithPath(url, *this); !opened)
+        TELog(TELogLevelWarning, "The linked page could not be shown: " + opened.error().message);
+}
 
 void TextViewController::endPageEditing()
 {

@@ -360,6 +360,9 @@ std::size_t CaretSelectionCommander::lineCount(const std::u16string& text)
 
 void CaretSelectionCommander::checkDocSpelling()
 {
+    // The walk ends where the person was: every page keeps the caret here,
+    // whether or not its caller saved it already.
+    m_page.send("saveCaretSelection ();");
     m_page.send("jumpCaretToTop();");
     std::size_t lines = lineCount(toUtf16(m_page.readString("document.getElementById('content').innerText")));
     std::size_t moves = std::min<std::size_t>(lines, kSpellWalkMaximumLines);

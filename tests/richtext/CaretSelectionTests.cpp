@@ -391,7 +391,9 @@ TEST_F(CaretSelectionTest, theSpellWalkMovesOncePerLineAtMost50000Times)
     collapsed = false;
     ProgressHUD::show();
     caret.checkDocSpelling();
-    EXPECT_EQ(scripts().front(), "jumpCaretToTop();");
+    ASSERT_GE(scripts().size(), 2u);
+    EXPECT_EQ(scripts()[0], "saveCaretSelection ();");
+    EXPECT_EQ(scripts()[1], "jumpCaretToTop();");
     EXPECT_EQ(webView.editingCommands().size(), 50000u);
     EXPECT_EQ(offsets, std::vector<double>{240.5});
     EXPECT_EQ(scripts().back(), "restoreCaretSelection ();");

@@ -198,6 +198,12 @@ TEST_F(RichTextImageEditorTest, borderFramesThePictureInWhiteAndReplacesItAtItsS
     EXPECT_EQ(line.r, 255) << "the white line on the picture's edge";
     EXPECT_EQ(line.g, 255);
     EXPECT_EQ((*framed)->pixelAt(0, 0).a, 0) << "the corner beyond the shadow stays clear";
+    // Outside the white line, the frame's shadow darkens a white page.
+    for (Point beside : {Point{45, 18}, Point{18, 35}, Point{45, 52}, Point{72, 35}}) {
+        Rgba8 shade = (*framed)->pixelAt(int(beside.x), int(beside.y));
+        EXPECT_GT(shade.a, 20) << "no shadow at " << beside.x << "," << beside.y;
+        EXPECT_LT(std::max({shade.r, shade.g, shade.b}), 100) << "the shadow is not dark at " << beside.x << "," << beside.y;
+    }
 
     editor.delayedTapInImage(std::nullopt);
     EXPECT_TRUE(editor.performAction("borderImage:"));

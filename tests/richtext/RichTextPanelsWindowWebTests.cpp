@@ -241,7 +241,8 @@ TEST_F(RichTextPanelsWindowTest, theToolsMenuCopiesTheTextAndSwitchesDarkNightAn
     editor->dismissViewControllerAnimated(false);
 
     // The paper is white; dark night mode inverts the page.
-    Point middle{200, 20};
+    // Right of the words, inside the page's margins.
+    Point middle{std::atof(run("document.getElementById('content').getBoundingClientRect().right").c_str()) - 60, 20};
     EXPECT_EQ(test::pagePixel(toplevel, pageWidget, middle, "rich-text-day"), 0xFFFFFFu);
     clickBarItem(tools);
     clickMenuRow("Enable Dark Night Mode");

@@ -258,7 +258,9 @@ TEST_F(RichTextPictureWindowTest, theFrameFollowsItsPictureAfterTheUserMovesItAn
     Rect moved = framedPicture();
     double scrolled = pageScroll();
     // Above or below the frame and its handles, whichever has room.
-    Point beside{30, moved.minY() > 80 ? 30 : moved.maxY() + 50};
+    // Inside the scrolling page, left of the text.
+    double pageLeft = std::atof(run("document.getElementById('content').getBoundingClientRect().left").c_str());
+    Point beside{pageLeft + 14, moved.minY() > 80 ? 30 : moved.maxY() + 50};
     ASSERT_GT(scrolled, 10) << "the page is scrolled";
     ASSERT_TRUE(pointer({"click", "--repeat", "3", "4"}, beside));
     ASSERT_TRUE(arrives([&] { return pageScroll() < scrolled - 10; })) << "the wheel did not scroll the page";
@@ -389,6 +391,55 @@ TEST_F(RichTextPictureWindowTest, theRulerIsDrawnAcrossTheWindowAfterAResize)
         kEngineWaitSeconds));
     GtkPresenter::processPendingEvents();
     EXPECT_EQ(ruler->frame().width(), gtk_widget_get_allocated_width(pageWidget)) << "also when it narrows";
+}
+
+} // namespace
+} // namespace folio
+
+namespace folio {
+namespace {
+
+// The crop's own menu, as the window shows it: Crop and Cancel, and Cancel
+// leaves the picture as it was.
+TEST_F(RichTextPictureWindowTest, theCropMenuOffersCropAndCancelAndCancelKeepsThePicture)
+{
+    openAndFramePicture("Cancelled.rtf", longText());
+    if (HasFatalFailure())
+        return;
+    std::string before = run("document.getElementById('marquent_555').getAttribute('src')");
+    ASSERT_TRUE(editor->performAction("cropImage:", nullptr));
+    auto rowsShown = [&] {
+        std::vector<std::string> rows;
+        GtkWidget* menu = presenter->editMenu();
+        if (!menu || !gtk_widget_get_mapped(menu))
+            return rows;
+        for (GtkWidget* button : test::descendants(menu, GTK_TYPE_BUTTON)) {
+            if (gtk_widget_get_mapped(button))
+                for (const std::string& text : test::labelTexts(button))
+                    rows.push_back(text);
+        }
+        return rows;
+    };
+    std::vector<std::string> rows;
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return (rows = rowsShown()).size() >= 2;
+        },
+        kEngineWaitSeconds));
+    EXPECT_EQ(rows, (std::vector<std::string>{"Crop", "Cancel"}));
+    GtkWidget* cancel = nullptr;
+    for (GtkWidget* button : test::descendants(presenter->editMenu(), GTK_TYPE_BUTTON)) {
+        for (const std::string& text : test::labelTexts(button))
+            cancel = text == "Cancel" ? button : cancel;
+    }
+    ASSERT_NE(cancel, nullptr);
+    int x = 0;
+    int y = 0;
+    EXPECT_TRUE(test::waitUntilStill(cancel, x, y)) << "Cancel is not on screen";
+    ASSERT_TRUE(test::clickWidget(cancel));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return !editor->imageEditor().isCropping(); }, kEngineWaitSeconds));
+    EXPECT_EQ(run("document.querySelector('#content img').getAttribute('src')"), before);
 }
 
 } // namespace

@@ -130,8 +130,8 @@ TEST_F(StyleMenuTest, entriesRunTheirScriptsAndEveryNumberEndsTheOverlayAndMarks
         long entry;
         const char* script;
     };
-    for (Case c : {Case{4, "document.execCommand('insertHTML','false','<br>');document.execCommand('insertOrderedList');scrollToView();"},
-                   Case{5, "document.execCommand('insertHTML','false','<br>');document.execCommand('insertUnorderedList');scrollToView();"},
+    for (Case c : {Case{4, "makeRichTextList('insertOrderedList');"},
+                   Case{5, "makeRichTextList('insertUnorderedList');"},
                    Case{10, "document.execCommand('bold');document.execCommand('fontSize',false,7)"},
                    Case{16, "document.execCommand('fontSize',false,1)"},
                    Case{17, "makeObjectsEditable ('true');document.execCommand('justifyCenter');document.execCommand('italic');"

@@ -97,11 +97,11 @@ TEST_F(ToolCommandsTest, cursorOptionsRunTheirCommandsAndSelectionsRefreshAVisib
     ran.clear();
     commands.magicCursorOptionSelected(11);
     EXPECT_EQ(view.scripts().back().script,
-              "document.execCommand('selectAll');modifyLineSpacing(2.00);document.execCommand('unselect');");
+              "selectAllOfDocument();modifyLineSpacing(2.00);document.execCommand('unselect');");
     answers["isEditing"] = true;
     commands.magicCursorOptionSelected(12);
     EXPECT_EQ(view.scripts().back().script,
-              "document.execCommand('selectAll');modifyLineSpacing(1.00);document.execCommand('unselect');");
+              "selectAllOfDocument();modifyLineSpacing(1.00);document.execCommand('unselect');");
     EXPECT_EQ(ran, (std::vector<std::string>{"dismissAllPopover", "dismissAllPopover", "endEditing"}));
 
     ran.clear();

@@ -193,10 +193,16 @@ void CairoGraphicsContext::fillMaskedByImage(const Image& image, const Rect& rec
 
 void CairoGraphicsContext::beginTransparencyLayer() { cairo_push_group(m_context); }
 
+// The layer is composited as one picture, and casts the shadow in force as
+// one: a framed photograph's shadow falls around the frame, not inside it.
 void CairoGraphicsContext::endTransparencyLayer()
 {
-    cairo_pop_group_to_source(m_context);
+    cairo_pattern_t* layer = cairo_pop_group(m_context);
+    if (m_shadow)
+        paintShadowOfLayer(*m_shadow, layer);
+    cairo_set_source(m_context, layer);
     cairo_paint(m_context);
+    cairo_pattern_destroy(layer);
 }
 
 AffineTransform CairoGraphicsContext::currentTransform() const
@@ -394,6 +400,45 @@ void blurAlpha(unsigned char* data, int width, int height, int stride, int radiu
 }
 
 } // namespace
+
+void CairoGraphicsContext::paintShadowOfLayer(const Shadow& shadow, cairo_pattern_t* layer)
+{
+    cairo_save(m_context);
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    cairo_clip_extents(m_context, &x1, &y1, &x2, &y2);
+    cairo_user_to_device(m_context, &x1, &y1);
+    cairo_user_to_device(m_context, &x2, &y2);
+    int left = static_cast<int>(std::floor(std::min(x1, x2))), top = static_cast<int>(std::floor(std::min(y1, y2)));
+    int width = static_cast<int>(std::ceil(std::max(x1, x2))) - left;
+    int height = static_cast<int>(std::ceil(std::max(y1, y2))) - top;
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) {
+        cairo_restore(m_context);
+        return;
+    }
+    // The layer's coverage, moved by the offset, blurred, and painted
+    // through in the shadow's colour.
+    cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
+    cairo_t* maskContext = cairo_create(mask);
+    cairo_matrix_t matrix;
+    cairo_get_matrix(m_context, &matrix);
+    matrix.x0 -= left;
+    matrix.y0 -= top;
+    cairo_set_matrix(maskContext, &matrix);
+    cairo_translate(maskContext, shadow.offset.width, shadow.offset.height);
+    cairo_set_source(maskContext, layer);
+    cairo_paint(maskContext);
+    cairo_destroy(maskContext);
+    cairo_surface_flush(mask);
+    double scale = std::sqrt(std::abs(matrix.xx * matrix.yy - matrix.xy * matrix.yx));
+    blurAlpha(cairo_image_surface_get_data(mask), width, height, cairo_image_surface_get_stride(mask),
+              static_cast<int>(std::lround(shadow.blur * scale / 2)));
+    cairo_surface_mark_dirty(mask);
+    cairo_identity_matrix(m_context);
+    setSource(m_context, shadow.color);
+    cairo_mask_surface(m_context, mask, left, top);
+    cairo_surface_destroy(mask);
+    cairo_restore(m_context);
+}
 
 void CairoGraphicsContext::drawShadowOfGlyphs(const Shadow& shadow, const Font& font,
                                          const std::vector<std::uint32_t>& glyphs,

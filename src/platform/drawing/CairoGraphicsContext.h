@@ -4,6 +4,8 @@
 
 #include <optional>
 
+typedef struct _cairo_pattern cairo_pattern_t;
+
 namespace folio {
 
 // The drawing context on cairo, with text set by pango.
@@ -76,6 +78,7 @@ private:
     };
     void paintGlyphs(const Font& font, const std::vector<std::uint32_t>& glyphs, const std::vector<Point>& positions,
                      Point origin);
+    void paintShadowOfLayer(const Shadow& shadow, cairo_pattern_t* layer);
     void drawShadowOfGlyphs(const Shadow& shadow, const Font& font, const std::vector<std::uint32_t>& glyphs,
                             const std::vector<Point>& positions, Point origin);
 

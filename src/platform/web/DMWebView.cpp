@@ -10,6 +10,7 @@
 #include "platform/web/DocumentPageResolver.h"
 #include "platform/web/FontSchemeResolver.h"
 #include "platform/web/HeldKeyEvents.h"
+#include "platform/web/SpellCheckingLanguages.h"
 #include "platform/web/ToolkitDisplay.h"
 #include "platform/web/VirtualDisplay.h"
 #include "platform/web/WebViewDelegate.h"
@@ -844,7 +845,18 @@ void DMWebView::executeEditingCommand(const std::string& command, const std::str
 
 void DMWebView::setSpellCheckingEnabled(bool enabled)
 {
-    webkit_web_context_set_spell_checking_enabled(webkit_web_view_get_context(m_impl->view), enabled);
+    WebKitWebContext* context = webkit_web_view_get_context(m_impl->view);
+    webkit_web_context_set_spell_checking_enabled(context, enabled);
+    if (!enabled)
+        return;
+    // The engine checks nothing until it is given languages.
+    std::vector<std::string> languages = SpellCheckingLanguages::forThisSystem();
+    std::vector<const gchar*> names;
+    for (const std::string& language : languages)
+        names.push_back(language.c_str());
+    names.push_back(nullptr);
+    if (names.size() > 1)
+        webkit_web_context_set_spell_checking_languages(context, names.data());
 }
 
 bool DMWebView::isSpellCheckingEnabled() const

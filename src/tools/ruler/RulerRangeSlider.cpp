@@ -327,6 +327,8 @@ bool RulerRangeSlider::beginTrackingWithTouch(Point touch)
         m_upperTouchOffset = static_cast<float>(touch.x - m_upperHandle->center().x);
     }
     m_stepValueInternal = m_stepValueContinuously ? m_stepValue : 0.0f;
+    m_lowerMoved = false;
+    m_upperMoved = false;
     return true;
 }
 
@@ -343,6 +345,7 @@ bool RulerRangeSlider::continueTrackingWithTouch(Point touch)
         } else {
             setHandleHighlighted(*m_upperHandle, false, false);
             bringToFront(m_lowerHandle);
+            m_lowerMoved = true;
             setLowerValueAnimated(value, m_stepValueContinuously);
         }
     }
@@ -353,6 +356,7 @@ bool RulerRangeSlider::continueTrackingWithTouch(Point touch)
         } else {
             setHandleHighlighted(*m_lowerHandle, false, true);
             bringToFront(m_upperHandle);
+            m_upperMoved = true;
             setUpperValueAnimated(value, m_stepValueContinuously);
         }
     }
@@ -368,10 +372,15 @@ void RulerRangeSlider::endTrackingWithTouch(Point)
         setHandleHighlighted(*m_lowerHandle, false, true);
         setHandleHighlighted(*m_upperHandle, false, false);
     }
+    // The handle left alone keeps its value exactly: it may hold a margin
+    // read from a file, which is no whole number of steps.
     if (m_stepValue > 0) {
         m_stepValueInternal = m_stepValue;
-        setLowerValueAnimated(m_lowerValue, true);
-        setUpperValueAnimated(m_upperValue, true);
+        if (m_lowerMoved)
+            setLowerValueAnimated(m_lowerValue, true);
+        if (m_upperMoved)
+            setUpperValueAnimated(m_upperValue, true);
+        m_stepValueInternal = 0;
     }
     sendActionsForControlEvent(ControlEvent::ValueChanged);
 }

@@ -122,6 +122,9 @@ private:
     std::optional<float> m_minUpperValue;
     float m_lowerTouchOffset = 0;
     float m_upperTouchOffset = 0;
+    // Which handles the current touch has moved: only they settle on a step.
+    bool m_lowerMoved = false;
+    bool m_upperMoved = false;
     bool m_lowerHighlighted = false;
     bool m_upperHighlighted = false;
 

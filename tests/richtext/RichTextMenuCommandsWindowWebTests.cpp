@@ -1,0 +1,474 @@
+#include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkViewBuilder.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "richtext/KeyBar.h"
+#include "richtext/RichTextMarginRuler.h"
+#include "richtext/RichTextTools.h"
+#include "tools/inspectors/ControlSlices.h"
+#include "webeditor/EditorInspectors.h"
+#include "platform/docframework/DKInspector.h"
+#include "platform/docframework/DKStackedSlicesPane.h"
+#include "platform/ui/Label.h"
+#include "richtext/RichTextEditingTools.h"
+#include "richtext/TextViewController.h"
+#include "platform/gtk/GtkPagePoints.h"
+#include "platform/gtk/GtkScreenshot.h"
+#include "webeditor/WebPageViewer.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Button.h"
+#include "richtext/RichTextStyling.h"
+#include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
+#include "tools/ruler/RulerRangeSlider.h"
+
+#include <gtk/gtk.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace folio {
+namespace {
+
+using testing_support::readFile;
+using testing_support::writeFile;
+
+// The rich-text editor's menus as a person uses them: words chosen on the
+// page, the menu opened from its key with the real pointer, a row clicked,
+// and what the page shows and the saved file holds read back.
+class RichTextMenuCommandsWindowTest : public test::EditorWindowTest<TextViewController> {
+protected:
+    RichTextMenuCommandsWindowTest() : EditorWindowTest(EditorKind::RichText, "menu-commands-window") {}
+
+    void openParagraphs(const std::vector<std::string>& paragraphs)
+    {
+        std::string body;
+        for (const std::string& paragraph : paragraphs)
+            body += "\\pard " + paragraph + "\\par\n";
+        m_path = folder.path("menus.rtf");
+        writeFile(m_path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\\f0\\fs28\n" + body + "}");
+        open(m_path, {1000, 900}, Root::Navigation);
+    }
+
+    // Selects from the start of some words to the end of others and gives
+    // the page the keyboard; the same words twice with `caretOnly` place the
+    // caret at the end of them.
+    void select(const std::string& from, const std::string& to, bool caretOnly = false)
+    {
+        run("(function(){function at(words,end){var w=document.createTreeWalker(document.getElementById('content'),"
+            "NodeFilter.SHOW_TEXT);while(w.nextNode()){var t=w.currentNode;var i=t.data.indexOf(words);"
+            "if(i>=0)return [t,end?i+words.length:i];}}var a=at('" + from + "'," + (caretOnly ? "true" : "false") +
+            "),b=at('" + to + "',true);var r=document.createRange();r.setStart(a[0],a[1]);"
+            "r.setEnd(b[0],b[1]);document.getElementById('content').focus();var s=getSelection();"
+            "s.removeAllRanges();s.addRange(r);})()");
+    }
+
+    bool settle(const std::function<bool()>& done)
+    {
+        return RunLoop::main().runUntil(
+            [&] {
+                GtkPresenter::processPendingEvents();
+                return done();
+            },
+            kEngineWaitSeconds);
+    }
+
+    // A row or button of that title on screen, in the window or in any
+    // menu, panel or list shown over it.
+    GtkWidget* shownControl(const std::string& title)
+    {
+        std::vector<GtkWidget*> places{presenter->menuPopover()};
+        for (auto shown = document->viewControllerToPresent()->presentedViewController(); shown;
+             shown = shown->presentedViewController())
+            places.push_back(presenter->widgetForController(*shown));
+        GList* windows = gtk_window_list_toplevels();
+        for (GList* window = windows; window; window = window->next)
+            places.push_back(GTK_WIDGET(window->data));
+        g_list_free(windows);
+        for (GtkWidget* place : places) {
+            for (GType type : {GTK_TYPE_LIST_BOX_ROW, GTK_TYPE_BUTTON}) {
+                for (GtkWidget* control : place ? test::descendants(place, type) : std::vector<GtkWidget*>{}) {
+                    std::vector<std::string> texts = test::labelTexts(control);
+                    if (gtk_widget_get_mapped(control) && gtk_widget_get_allocated_width(control) > 1 &&
+                        std::find(texts.begin(), texts.end(), title) != texts.end())
+                        return control;
+                }
+            }
+        }
+        return nullptr;
+    }
+
+    void click(const std::string& title)
+    {
+        GtkWidget* control = nullptr;
+        ASSERT_TRUE(settle([&] { return (control = shownControl(title)) != nullptr; })) << "no " << title << " on screen";
+        ASSERT_TRUE(test::clickWidget(control)) << title;
+    }
+
+    void clickView(const View& view)
+    {
+        GtkWidget* widget = nullptr;
+        ASSERT_TRUE(settle([&] {
+            widget = GtkViewBuilder::widgetForView(toplevel, view);
+            return widget && gtk_widget_get_mapped(widget) && gtk_widget_get_allocated_width(widget) > 1;
+        })) << "the key is not on screen";
+        ASSERT_TRUE(test::clickWidget(widget));
+    }
+
+    // The style menu's row, from the ¶ key of the style key row.
+    void chooseStyle(const std::string& row)
+    {
+        KeyBar& keys = editor->editingTools().keyBar();
+        keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+        keys.removeFormBar();
+        clickView(*keys.otherCommandsKey());
+        click(row);
+    }
+
+    std::string pageText() { return run("document.getElementById('content').innerText.replace(/\\n+/g,'|')"); }
+
+    std::string items()
+    {
+        return run("Array.prototype.map.call(document.querySelectorAll('#content li'),function(li){"
+                   "return li.textContent.replace(/\\uFEFF/g,'').replace(/\\u00A0/g,' ');}).join('|')");
+    }
+
+    std::u16string savedText()
+    {
+        Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(readFile(m_path)));
+        EXPECT_TRUE(read.ok());
+        return read.ok() ? read->text.string() : u"";
+    }
+
+    void clickBarItem(const std::shared_ptr<BarButtonItem>& item)
+    {
+        GtkWidget* button = presenter->widgetForBarButtonItem(*item);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(settle([&] { return gtk_widget_get_mapped(button); }));
+        ASSERT_TRUE(test::clickWidget(button));
+    }
+
+    // How many pixels the window draws in red along the bottom of the
+    // word's first place on the page, where a misspelling is underlined.
+    int redUnder(const std::string& word)
+    {
+        std::string box = run("(function(w){var k=document.createTreeWalker(document.getElementById('content'),"
+                              "NodeFilter.SHOW_TEXT);while(k.nextNode()){var t=k.currentNode,i=t.data.indexOf(w);"
+                              "if(i<0)continue;var r=document.createRange();r.setStart(t,i);r.setEnd(t,i+w.length);"
+                              "var b=r.getBoundingClientRect();return Math.round(b.left)+','+Math.round(b.top)+','+"
+                              "Math.round(b.width)+','+Math.round(b.height);}return '';})('" + word + "')");
+        int left = 0, top = 0, width = 0, height = 0;
+        if (std::sscanf(box.c_str(), "%d,%d,%d,%d", &left, &top, &width, &height) != 4)
+            return -1;
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("rich-text-spelling"));
+        if (!shot)
+            return -2;
+        int x0 = 0, y0 = 0;
+        gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &x0, &y0);
+        int red = 0;
+        for (int x = left; x < left + width; ++x) {
+            for (int y = top + height / 2; y < top + height + 4; ++y) {
+                unsigned pixel = test::pixelAt(shot, x0 + x, y0 + y);
+                if (int((pixel >> 16) & 0xFF) > 150 && int((pixel >> 8) & 0xFF) < 110 && int(pixel & 0xFF) < 110)
+                    ++red;
+            }
+        }
+        g_object_unref(shot);
+        return red;
+    }
+
+    std::string m_path;
+};
+
+// The list entries keep the words chosen: the paragraphs the selection
+// covers become the list's items, and nothing of them is lost on saving.
+TEST_F(RichTextMenuCommandsWindowTest, theStyleMenusListsMakeTheSelectedParagraphsItsItems)
+{
+    struct Case {
+        const char* row;
+        const char* from;
+        const char* to;
+        const char* items;
+    };
+    for (Case c : {Case{"Bulleted List", "Pears", "Pears", "Pears are green."},
+                   Case{"Numbered List", "Pears", "blue.", "Pears are green.|Plums are blue."}}) {
+        SCOPED_TRACE(c.row);
+        openParagraphs({"Apples are red.", "Pears are green.", "Plums are blue."});
+        if (HasFatalFailure())
+            return;
+        select(c.from, c.to);
+        chooseStyle(c.row);
+        if (HasFatalFailure())
+            return;
+        EXPECT_TRUE(settle([&] { return items() == c.items; })) << items() << " in " << pageText();
+        EXPECT_EQ(pageText().find("Apples are red.|Pears are green.|Plums are blue."), 0u) << pageText();
+        ASSERT_TRUE(save());
+        std::u16string saved = savedText();
+        for (const char16_t* words : {u"Apples are red.", u"Pears are green.", u"Plums are blue."})
+            EXPECT_NE(saved.find(words), std::u16string::npos) << toUtf8(words) << " is not in " << toUtf8(saved);
+        closeDocument();
+    }
+}
+
+// A file's side margins, from the file to the page and back: the page is
+// indented by them as soon as it opens, and a handle dragged on the ruler
+// changes its own margin only, the other one saved as the file gave it.
+TEST_F(RichTextMenuCommandsWindowTest, theFilesMarginsIndentThePageAndADraggedHandleMovesOnlyItsOwn)
+{
+    struct Case {
+        bool lower;
+        double dx;
+        const char* kept;
+        const char* moved;
+    };
+    for (Case c : {Case{true, 40, "margr", "margl"}, Case{false, -40, "margl", "margr"}}) {
+        SCOPED_TRACE(c.lower ? "left handle" : "right handle");
+        m_path = folder.path("margins.rtf");
+        writeFile(m_path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\paperw12240\\paperh15840"
+                          "\\margl4000\\margr567\\f0\\fs24 Harbour lights over the quiet water.\\par}");
+        open(m_path, {1000, 900}, Root::Navigation);
+        if (HasFatalFailure())
+            return;
+        // 4000 and 567 twips: 7.06 and 1.00 cm, in that ratio on the page
+        // whatever the screen's scale.
+        double left = 0;
+        double right = 0;
+        EXPECT_TRUE(settle([&] {
+            left = std::atof(run("getComputedStyle(document.getElementById('content')).marginLeft").c_str());
+            right = std::atof(run("getComputedStyle(document.getElementById('content')).marginRight").c_str());
+            return right > 0 && std::fabs(left / right - 4000.0 / 567.0) < 0.1;
+        })) << "the page is indented " << left << " and " << right << " px";
+
+        // The text-tools panel, opened from its key, reads the same margins.
+        KeyBar& keys = editor->editingTools().keyBar();
+        keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+        keys.removeFormBar();
+        clickView(*keys.panelKey(KeyBar::Panel::TextTools));
+        if (HasFatalFailure())
+            return;
+        EditorInspectors& inspectors = editor->tools().inspectors();
+        ASSERT_TRUE(settle([&] { return inspectors.isVisible(EditorInspectors::Kind::TextTools); }));
+        std::string shownLeft;
+        std::string shownRight;
+        for (const auto& slice : inspectors.inspector(EditorInspectors::Kind::TextTools)->mainPane()->slices()) {
+            auto stepper = std::dynamic_pointer_cast<StepperSlice>(slice);
+            if (stepper && stepper->identifier() == "DKPageLeftMarginSlice")
+                shownLeft = toUtf8(stepper->valueLabel()->text());
+            if (stepper && stepper->identifier() == "DKPageRightMarginSlice")
+                shownRight = toUtf8(stepper->valueLabel()->text());
+        }
+        EXPECT_EQ(shownLeft, "7.06 cm");
+        EXPECT_EQ(shownRight, "1.00 cm");
+        inspectors.inspector(EditorInspectors::Kind::TextTools)->dismissAnimated(false);
+
+        RulerRangeSlider& ruler = editor->margins().slider();
+        GtkWidget* widget = nullptr;
+        ASSERT_TRUE(settle([&] {
+            widget = GtkViewBuilder::widgetForView(toplevel, ruler);
+            return widget && gtk_widget_get_mapped(widget) && ruler.lowerHandle();
+        }));
+        // Where the ruler stands on screen once the window has settled.
+        int centreX = 0;
+        int centreY = 0;
+        ASSERT_TRUE(test::waitUntilStill(widget, centreX, centreY));
+        Point handle = c.lower ? ruler.lowerCenter() : ruler.upperCenter();
+        int fromX = centreX - gtk_widget_get_allocated_width(widget) / 2 + int(handle.x);
+        int fromY = centreY;
+        const float other = c.lower ? ruler.upperValue() : ruler.lowerValue();
+        ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(fromX), std::to_string(fromY), "mousedown", "1"}));
+        GtkPresenter::processPendingEvents();
+        for (int step = 1; step <= 4; ++step) {
+            ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(fromX + int(c.dx * step / 4)),
+                                          std::to_string(fromY)}));
+            GtkPresenter::processPendingEvents();
+        }
+        ASSERT_TRUE(test::releasePointer());
+        // The ruler tells the editor once its handle has settled on a step.
+        auto settled = [&] {
+            char text[16];
+            std::snprintf(text, sizeof text, "%.2f", c.lower ? ruler.lowerValue() : ruler.upperValue());
+            return (c.lower ? document->docLeftMargin() : document->docRightMargin()) == std::optional<std::string>(text);
+        };
+        EXPECT_TRUE(settle(settled));
+        EXPECT_EQ(c.lower ? ruler.upperValue() : ruler.lowerValue(), other) << "the other handle moved";
+
+        ASSERT_TRUE(save());
+        const std::string rtf = readFile(m_path);
+        auto twips = [&](const std::string& word) {
+            std::smatch found;
+            return std::regex_search(rtf, found, std::regex("\\\\" + word + "(-?[0-9]+)")) ? std::stoi(found[1]) : -1;
+        };
+        EXPECT_NEAR(twips(c.kept), c.lower ? 567 : 4000, 3) << rtf.substr(0, 300);
+        EXPECT_NE(twips(c.moved), c.lower ? 4000 : 567) << rtf.substr(0, 300);
+        closeDocument();
+    }
+}
+
+// With spell checking switched on from the tools menu, a misspelling typed
+// is underlined as it is finished, and a word spelled right is not.
+TEST_F(RichTextMenuCommandsWindowTest, checkSpellingUnderlinesAMisspellingAsItIsTyped)
+{
+    openParagraphs({"Quiet harbour lights.", "The water is calm."});
+    if (HasFatalFailure())
+        return;
+    clickBarItem(editor->styling().barItems().toolsBarButtonItem());
+    click("Enable Check Spelling");
+    if (HasFatalFailure())
+        return;
+    select("calm.", "calm.", true);
+    type(" Tomorow the boat ");
+    int red = 0;
+    EXPECT_TRUE(settle([&] { return (red = redUnder("Tomorow")) > 3; })) << red << " red pixels under the misspelling";
+    EXPECT_TRUE(settle([&] { return (red = redUnder("boat")) >= 0; }));
+    EXPECT_EQ(red, 0) << "a word spelled right is underlined";
+}
+
+// A new footnote or comment stands right after the words chosen, or right
+// after the word the caret ends, never a word further on.
+TEST_F(RichTextMenuCommandsWindowTest, aNewFootnoteOrCommentStandsAfterTheWordChosen)
+{
+    struct Case {
+        const char* row;
+        const char* from;
+        const char* to;
+        bool caretOnly;
+        const char* note;
+        const char* before;
+    };
+    for (Case c : {Case{"[1] Footnote", "Apple", "Apple", false, "footnote", "Apple"},
+                   Case{"\U0001F4AC Comment", "sweet.", "sweet.", true, "annotation", "Apple pie is sweet."}}) {
+        SCOPED_TRACE(c.row);
+        openParagraphs({"Apple pie is sweet.", "Berry tart is sour."});
+        if (HasFatalFailure())
+            return;
+        select(c.from, c.to, c.caretOnly);
+        clickBarItem(editor->styling().barItems().insertItemBarButtonItem());
+        click("Insert Markers/Symbols");
+        click(c.row);
+        if (HasFatalFailure())
+            return;
+        // The page's words before the new note.
+        const std::string before = "(function(){var n=document.querySelector('#content object." + std::string(c.note) +
+            "');if(!n)return '';var r=document.createRange();r.setStart(document.getElementById('content'),0);"
+            "r.setEndBefore(n);return r.toString().replace(/[\\s\\u00A0\\uFEFF]+$/,'');})()";
+        std::string words;
+        EXPECT_TRUE(settle([&] { return !(words = run(before)).empty(); })) << "no new note in " << pageText();
+        EXPECT_EQ(words.substr(words.size() - std::min(words.size(), std::strlen(c.before))), c.before)
+            << "the note follows " << words;
+        editor->dismissViewControllerAnimated(false);
+        closeDocument();
+    }
+}
+
+// Double Space and then Normal Space from the key row's tools menu: each
+// spaces every paragraph of the document, the second undoing the first.
+TEST_F(RichTextMenuCommandsWindowTest, normalSpaceRightAfterDoubleSpaceSpacesEveryParagraphAgain)
+{
+    openParagraphs({"Apple pie is sweet.", "Berry tart is sour.", "Cherry cake is red."});
+    if (HasFatalFailure())
+        return;
+    select("Berry", "Berry", true);
+    const std::string spacing = "Array.prototype.map.call(document.querySelectorAll('#paragraph > div'),function(d){"
+                                "return d.style.lineHeight;}).join('|')";
+    KeyBar& keys = editor->editingTools().keyBar();
+    keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+    keys.removeFormBar();
+    for (auto [row, each] : {std::pair{"Double Space", "2|2|2"}, std::pair{"Normal Space", "1|1|1"}}) {
+        SCOPED_TRACE(row);
+        clickView(*keys.miscToolsKey());
+        click(row);
+        if (HasFatalFailure())
+            return;
+        std::string shown;
+        EXPECT_TRUE(settle([&] { return (shown = run(spacing)) == each; })) << shown;
+    }
+}
+
+// Take Photo in the insert panels answers as the top bar's does: the
+// camera, or an alert saying why there is none, never nothing.
+TEST_F(RichTextMenuCommandsWindowTest, takePhotoInTheInsertPanelsAnswers)
+{
+    for (KeyBar::Panel panel : {KeyBar::Panel::InsertItem, KeyBar::Panel::InsertImage}) {
+        SCOPED_TRACE(static_cast<int>(panel));
+        openParagraphs({"Apple pie is sweet."});
+        if (HasFatalFailure())
+            return;
+        KeyBar& keys = editor->editingTools().keyBar();
+        keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+        keys.removeFormBar();
+        clickView(*keys.panelKey(panel));
+        click("Take Photo");
+        if (HasFatalFailure())
+            return;
+        auto alertShown = [&] {
+            for (std::shared_ptr<ViewController> from : std::vector<std::shared_ptr<ViewController>>{document->viewControllerToPresent(), std::static_pointer_cast<ViewController>(editor->shared_from_this())}) {
+                for (auto shown = from->presentedViewController(); shown; shown = shown->presentedViewController()) {
+                    if (dynamic_cast<AlertController*>(shown.get()))
+                        return true;
+                }
+            }
+            return false;
+        };
+        EXPECT_TRUE(settle(alertShown)) << "Take Photo did nothing";
+        closeDocument();
+    }
+}
+
+// With the word counter on, a paste from the menus counts at once: the
+// banner shows the pasted words before any key.
+TEST_F(RichTextMenuCommandsWindowTest, theWordCounterCountsAPasteAtOnce)
+{
+    openParagraphs({"Apple pie"});
+    if (HasFatalFailure())
+        return;
+    clickBarItem(editor->styling().barItems().toolsBarButtonItem());
+    click("Enable Word Counter");
+    if (HasFatalFailure())
+        return;
+    select("pie", "pie", true);
+    const std::shared_ptr<Label>& banner = editor->margins().topAlertBar();
+    EXPECT_TRUE(settle([&] { return toUtf8(banner->text()).find("Words 2") != std::string::npos; })) << toUtf8(banner->text());
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), " is sweet", -1);
+    GtkPresenter::processPendingEvents();
+    // From the key row's tools menu, so that no key refreshes the count.
+    KeyBar& keys = editor->editingTools().keyBar();
+    keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+    keys.removeFormBar();
+    clickView(*keys.miscToolsKey());
+    click("Paste As Plain Text");
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(settle([&] { return pageText().find("is sweet") != std::string::npos; })) << pageText();
+    EXPECT_TRUE(settle([&] { return toUtf8(banner->text()).find("Words 4") != std::string::npos; })) << toUtf8(banner->text());
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+}
+
+// A click on a web link in the text opens it in the program's own browser,
+// as in the QV editors, not through the desktop.
+TEST_F(RichTextMenuCommandsWindowTest, aClickOnAWebLinkOpensItInTheProgramsBrowser)
+{
+    m_path = folder.path("link.rtf");
+    writeFile(m_path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs28 See the "
+                      "{\\field{\\*\\fldinst HYPERLINK \"https://127.0.0.1:9/harbour\"}{\\fldrslt harbour}} today.\\par}");
+    open(m_path, {1000, 900}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    Point word = test::pointFromAnswer(run(test::wordStartScript("harbour", test::PageText::ContentElement)));
+    ASSERT_GE(word.x, 0) << pageText();
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, {word.x + 4, word.y}));
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    EXPECT_TRUE(settle([&] { return editor->webPageViewer() && editor->webPageViewer()->navigationController(); }))
+        << "the link did not open in the program's browser";
+}
+
+} // namespace
+} // namespace folio
