@@ -27,4 +27,17 @@ CloudHandOffNotice cloudHandOffNotice(CloudDestination destination, const std::s
                        + " for you to upload."};
 }
 
+Status sendToCloudAndTell(CloudService& cloud, const DKZipArchive::FileWrapper& file, CloudDestination destination,
+                          const std::string& exportType, const HandOffTeller& tell)
+{
+    Result<std::string> kept = cloud.sendFileWrapper(file, destination, exportType);
+    if (!kept)
+        return kept.error();
+    if (tell) {
+        CloudHandOffNotice notice = cloudHandOffNotice(destination, *kept);
+        tell(notice.title, notice.message);
+    }
+    return Status::success();
+}
+
 } // namespace folio

@@ -3,6 +3,7 @@
 #include "platform/foundation/Error.h"
 #include "platform/foundation/ZipArchive.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,11 @@ public:
     virtual Result<std::string> sendFileWrapper(const DKZipArchive::FileWrapper& file, CloudDestination destination,
                                    const std::string& exportType) = 0;
 };
+
+// Hands the file to the service and, when it took it, tells the person
+// through `tell` (when given) where it is kept.
+using HandOffTeller = std::function<void(const std::u16string& title, const std::string& message)>;
+Status sendToCloudAndTell(CloudService& cloud, const DKZipArchive::FileWrapper& file, CloudDestination destination,
+                          const std::string& exportType, const HandOffTeller& tell);
 
 } // namespace folio

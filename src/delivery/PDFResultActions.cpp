@@ -54,14 +54,7 @@ Status PDFResultActions::sendToCloud(CloudDestination destination, const std::st
     std::optional<DKZipArchive::FileWrapper> wrapper = fileWrapper(path, name + ".pdf");
     if (!wrapper || !m_services.cloud)
         return Status::success();
-    Result<std::string> kept = m_services.cloud->sendFileWrapper(*wrapper, destination, kPDFExportType);
-    if (!kept)
-        return kept.error();
-    if (m_hooks.tell) {
-        CloudHandOffNotice notice = cloudHandOffNotice(destination, *kept);
-        m_hooks.tell(notice.title, notice.message);
-    }
-    return Status::success();
+    return sendToCloudAndTell(*m_services.cloud, *wrapper, destination, kPDFExportType, m_hooks.tell);
 }
 
 Status PDFResultActions::performAction(PDFAction action, const std::string& path, const std::string& name)

@@ -25,7 +25,7 @@ public:
         // Whether an editor is open that a preview can be shown over.
         std::function<bool()> hasOpenDocument;
         // Tells the person where a hand-off left the file.
-        std::function<void(const std::u16string& title, const std::string& message)> tell;
+        HandOffTeller tell;
     };
 
     PDFResultActions(ExportServices services, Hooks hooks);

@@ -48,17 +48,9 @@ Status PNGResultActions::performAction(PNGAction action, const std::string& pict
     if (!png)
         return png.error();
     DKZipArchive::FileWrapper wrapper = DKZipArchive::FileWrapper::regularFile(documentFileName + ".png", *png);
-    auto cloud = [&](CloudDestination destination) -> Status {
-        if (!m_services.cloud)
-            return Status::success();
-        Result<std::string> kept = m_services.cloud->sendFileWrapper(wrapper, destination, kCloudExportType);
-        if (!kept)
-            return kept.error();
-        if (m_hooks.tell) {
-            CloudHandOffNotice notice = cloudHandOffNotice(destination, *kept);
-            m_hooks.tell(notice.title, notice.message);
-        }
-        return Status::success();
+    auto cloud = [&](CloudDestination destination) {
+        return m_services.cloud ? sendToCloudAndTell(*m_services.cloud, wrapper, destination, kCloudExportType, m_hooks.tell)
+                                : Status::success();
     };
     switch (action) {
     case PNGAction::Mail:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "delivery/CloudService.h"
 #include "delivery/ExportServices.h"
 #include "platform/foundation/Error.h"
 
@@ -36,7 +37,7 @@ public:
         // Shows why a service refused the picture.
         std::function<void(const Error&)> presentError;
         // Tells the person where a hand-off left the picture.
-        std::function<void(const std::u16string& title, const std::string& message)> tell;
+        HandOffTeller tell;
     };
 
     PNGResultActions(ExportServices services, Hooks hooks);

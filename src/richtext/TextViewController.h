@@ -119,8 +119,8 @@ public:
     void pageProcessDidTerminate(const std::string& reason) override;
 
     // A document's web link opens in the program's own browser, as in the
-    // QV editors; others go the editors' common way.
-    void openLinkInBrowser(const std::string& url) override;
+    // QV editors; mail links and refusals go the editors' common way.
+    void openWebAddress(const std::string& url) override;
     const std::unique_ptr<WebPageViewer>& webPageViewer() const { return m_webPageViewer; }
 
 protected:

@@ -41,12 +41,8 @@
 
 namespace folio {
 
-void TextViewController::openLinkInBrowser(const std::string& url)
+void TextViewController::openWebAddress(const std::string& url)
 {
-    if (!WebPageViewer::isWebAddress(url)) {
-        WebEditorController::openLinkInBrowser(url);
-        return;
-    }
     if (!m_webPageViewer)
         m_webPageViewer = std::make_unique<WebPageViewer>();
     if (Status opened = m_webPageViewer->openInWebViewWithPath(url, *this); !opened)

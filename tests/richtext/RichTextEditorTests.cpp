@@ -330,17 +330,22 @@ TEST_F(TextViewControllerTest, aPictureTapEditsThePictureUnlessThePageIsScrollin
     EXPECT_FALSE(page->scriptsMatching("element.id = 'marquent_444'").empty());
 }
 
-// A touched link keeps its own scheme: web and mail addresses go to the
-// desktop as they are, a target without a scheme as a web address, and
-// nothing else (a script, a local file, another program's scheme) leaves.
+// A touched link keeps its own scheme: mail addresses go to the desktop as
+// they are, web addresses (a target without a scheme as one) to the
+// program's own browser, and nothing else (a script, a local file, another
+// program's scheme) leaves.
 TEST_F(TextViewControllerTest, touchedLinksKeepTheirSchemeAndOnlyWebAndMailLeave)
 {
     becomeReady();
     for (const char* target : {"mailto:ann@example.test", "javascript:alert(1)", "file:///etc/passwd", "evil://x",
-                               " HTTPS://example.test/d ", "example.test:8080/e", "java%09script:alert(2)"})
+                               "java%09script:alert(2)"})
         page->sendPageMessage(std::string("rte://linkTouchedEvent#") + target);
-    EXPECT_EQ(opened, (std::vector<std::string>{"mailto:ann@example.test", "https://example.test/d",
-                                                "http://example.test:8080/e"}));
+    EXPECT_EQ(opened, (std::vector<std::string>{"mailto:ann@example.test"}));
+    EXPECT_FALSE(editor->webPageViewer()) << "a refused link reached the browser";
+    for (const char* target : {" HTTPS://example.test/d ", "example.test:8080/e"})
+        page->sendPageMessage(std::string("rte://linkTouchedEvent#") + target);
+    EXPECT_EQ(opened.size(), 1u) << "a web link went to the desktop";
+    EXPECT_TRUE(editor->webPageViewer()) << "a web link did not reach the program's browser";
 }
 
 TEST_F(TextViewControllerTest, navigationsAndMessages)
@@ -354,12 +359,15 @@ TEST_F(TextViewControllerTest, navigationsAndMessages)
     EXPECT_TRUE(opened.empty());
 
     becomeReady();
-    // Links the user follows go to the desktop, web and mail addresses only.
-    EXPECT_FALSE(page->simulateNavigation("https://example.test/a", NavigationType::LinkClicked));
+    // Links the user follows leave the page, web addresses for the program's
+    // own browser; a local file does not.
     EXPECT_FALSE(page->simulateNavigation("file:///usr/bin/xterm", NavigationType::LinkClicked));
     EXPECT_FALSE(page->simulateNavigation("https://example.test/b", NavigationType::Other));
+    EXPECT_FALSE(editor->webPageViewer());
+    EXPECT_FALSE(page->simulateNavigation("https://example.test/a", NavigationType::LinkClicked));
     page->sendPageMessage("rte://linkTouchedEvent#example.test%2Fc");
-    EXPECT_EQ(opened, (std::vector<std::string>{"https://example.test/a", "http://example.test/c"}));
+    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(editor->webPageViewer());
 
     // A key marks the document once; the page's change events always.
     EXPECT_FALSE(document->hasUnsavedChanges());
