@@ -181,7 +181,9 @@ TEST_F(QVTextPanelsWindowTest, theTextToolsPanelPutsInFootnotesCommentsAndTheirL
         {"\U0001F4AC Comment", "object.annotation"},
         {"[-] Footnote List", "#divfootnotetable"},
     };
-    for (const auto& [title, selector] : rows) {
+    for (const auto& row : rows) {
+        const auto& title = row.first;
+        const auto& selector = row.second;
         caretAtEnd();
         clickStyleButton("showTextToolsInspectorMenu");
         if (HasFatalFailure())

@@ -828,7 +828,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, paragraphBordersAreDrawnAndSurviveTy
     ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("lights and buoys") != std::string::npos; }));
     const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
     ASSERT_TRUE(autosaved);
-    const auto& [rtf, saved] = *autosaved;
+    const std::string& rtf = autosaved->rtf;
+    const DKRTFReadResult& saved = autosaved->read;
     auto bordersOf = [&](std::u16string_view words) {
         const auto* borders = valueAtWords<StringValue>(saved.text, words, TEParagraphBordersAttribute);
         return borders ? toUtf8(borders->value()) : std::string("none");
@@ -860,7 +861,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
     writeFile(path, file);
     const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zebra");
     ASSERT_TRUE(autosaved);
-    const auto& [rtf, saved] = *autosaved;
+    const std::string& rtf = autosaved->rtf;
+    const DKRTFReadResult& saved = autosaved->read;
     ASSERT_EQ(toUtf8(visible(saved.text)), "American words, deutsche W\u00f6rter\nTwo waves, Stroked red, Red shade, Kerned, Shaded\nA shaded paragraph\nPlain, outlined, then Shadowed British Zebra") << rtf;
     auto marksOf = [&](std::u16string_view word) {
         AttributeDictionaryPtr attributes = attributesAtWords(saved.text, word);
@@ -1238,7 +1240,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, tabStopsSurviveTypingAndAReturn)
     ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Yak") != std::string::npos; }));
     const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
     ASSERT_TRUE(autosaved);
-    const auto& [rtf, saved] = *autosaved;
+    const std::string& rtf = autosaved->rtf;
+    const DKRTFReadResult& saved = autosaved->read;
     auto stops = [&](std::u16string_view word) {
         return tabStopsAtWords(saved.text, word);
     };
@@ -1276,7 +1279,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
     })) << "the keys did not reach the page";
     const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
     ASSERT_TRUE(autosaved);
-    const auto& [rtf, saved] = *autosaved;
+    const std::string& rtf = autosaved->rtf;
+    const DKRTFReadResult& saved = autosaved->read;
     // An item's list, marker words and indents (in twips), and its stops.
     auto item = [&](std::u16string_view word) {
         const std::size_t at = saved.text.string().find(word);
@@ -1375,7 +1379,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndA
               "1 Chapter|1 Zebra one");
     const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
     ASSERT_TRUE(autosaved);
-    const auto& [rtf, saved] = *autosaved;
+    const std::string& rtf = autosaved->rtf;
+    const DKRTFReadResult& saved = autosaved->read;
     auto level = [&](std::u16string_view word) {
         const auto* style = valueAtWords<ParagraphStyleValue>(saved.text, word, kCTParagraphStyleAttributeName);
         return style ? style->style().outlineLevel() : -1;
@@ -1513,7 +1518,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, linkAddressesAreSavedAsWritten)
                     "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a%20c\"}}{\\fldrslt third}}.\\par\n}");
     const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zebra");
     ASSERT_TRUE(autosaved);
-    const auto& [rtf, saved] = *autosaved;
+    const std::string& rtf = autosaved->rtf;
+    const DKRTFReadResult& saved = autosaved->read;
     auto linkOf = [&](std::u16string_view word) {
         const auto* link = valueAtWords<URLValue>(saved.text, word, TELinkAttribute);
         return link ? link->urlString() : std::string("<none>");
@@ -1541,7 +1547,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, fieldsAndBookmarksSurviveTypingIntoA
     ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("3 to 4 November") != std::string::npos; }));
     const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
     ASSERT_TRUE(autosaved);
-    const auto& [rtf, saved] = *autosaved;
+    const std::string& rtf = autosaved->rtf;
+    const DKRTFReadResult& saved = autosaved->read;
     auto valueOf = [&](std::u16string_view words, std::string_view key, bool second = false) {
         std::size_t at = saved.text.string().find(words);
         if (second && at != std::u16string::npos)
@@ -1800,7 +1807,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, everySectionsPageSurvivesTyping)
     writeFile(path, fixture("word-two-sections.rtf"));
     const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zebra");
     ASSERT_TRUE(autosaved);
-    const auto& [rtf, saved] = *autosaved;
+    const std::string& rtf = autosaved->rtf;
+    const DKRTFReadResult& saved = autosaved->read;
     auto breakAfter = [&](std::u16string_view words) {
         const std::u16string& text = saved.text.string();
         const std::size_t end = text.find(u'\n', text.find(words));

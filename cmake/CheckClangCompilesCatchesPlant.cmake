@@ -1,0 +1,61 @@
+# Shows that the clang check is not blind: a source that only gcc accepts (an
+# aggregate made with parentheses, which clang 14 refuses), compiled with the
+# options of a test of the build and checked on top of their precompiled
+# library headers, fails it and is named; a sound source beside it passes.
+#
+#   cmake -DCLANG=clang++ -DCOMMANDS=build/compile_commands.json -DWORK_DIR=<scratch folder> -P CheckClangCompilesCatchesPlant.cmake
+
+cmake_minimum_required(VERSION 3.25)
+if(NOT CLANG OR NOT COMMANDS OR NOT WORK_DIR)
+  message(FATAL_ERROR "CLANG, COMMANDS and WORK_DIR must be set")
+endif()
+set(check ${CMAKE_CURRENT_LIST_DIR}/CheckClangCompiles.cmake)
+get_filename_component(build_dir ${COMMANDS} DIRECTORY)
+
+file(REMOVE_RECURSE ${WORK_DIR})
+file(WRITE ${WORK_DIR}/planted/Planted.cpp
+  "#include <string>\n#include <gtest/gtest.h>\n\nstruct Margin { int left; std::string unit; };\n\n"
+  "TEST(Planted, margin) { Margin margin(3, \"pt\"); EXPECT_EQ(margin.left, 3); }\n")
+file(WRITE ${WORK_DIR}/sound/Sound.cpp
+  "#include <string>\n#include <gtest/gtest.h>\n\nstruct Margin { int left; std::string unit; };\n\n"
+  "TEST(Sound, margin) { Margin margin{3, \"pt\"}; EXPECT_EQ(margin.left, 3); }\n")
+
+# The options of the build's first test source, as the file writes them.
+file(STRINGS ${COMMANDS} commands REGEX "^  \"command\": \".*-DGTEST_HAS_PTHREAD")
+if(NOT commands)
+  message(FATAL_ERROR "No test source in ${COMMANDS}")
+endif()
+list(GET commands 0 command)
+set(entries "")
+foreach(source ${WORK_DIR}/planted/Planted.cpp ${WORK_DIR}/sound/Sound.cpp)
+  string(REGEX REPLACE " -c [^ \"]+\\.cpp\"" " -c ${source}\"" planted_command "${command}")
+  string(APPEND entries "{\n  \"directory\": \"${build_dir}\",\n${planted_command}\n  \"file\": \"${source}\"\n},\n")
+endforeach()
+string(REGEX REPLACE ",\n$" "\n" entries "${entries}")
+file(WRITE ${WORK_DIR}/compile_commands.json "[\n${entries}]\n")
+
+execute_process(COMMAND ${CMAKE_COMMAND} -DCLANG=${CLANG} -DCOMMANDS=${WORK_DIR}/compile_commands.json
+    -DHEADERS=${WORK_DIR}/headers -DPREPARE=ON -P ${check}
+  RESULT_VARIABLE prepared OUTPUT_VARIABLE prepare_output ERROR_VARIABLE prepare_output)
+file(GLOB headers ${WORK_DIR}/headers/*.pch)
+if(NOT prepared EQUAL 0 OR NOT headers)
+  message(FATAL_ERROR "The library headers were not precompiled:\n${prepare_output}")
+endif()
+
+foreach(folder planted sound)
+  execute_process(COMMAND ${CMAKE_COMMAND} -DCLANG=${CLANG} -DCOMMANDS=${WORK_DIR}/compile_commands.json
+      -DHEADERS=${WORK_DIR}/headers -DPREFIX=${WORK_DIR}/${folder}/ -P ${check}
+    RESULT_VARIABLE ${folder}_result OUTPUT_VARIABLE ${folder}_output ERROR_VARIABLE ${folder}_output)
+endforeach()
+file(REMOVE_RECURSE ${WORK_DIR})
+if(planted_result EQUAL 0)
+  message(FATAL_ERROR "The clang check passed a source only gcc accepts:\n${planted_output}")
+endif()
+string(FIND "${planted_output}" "Planted.cpp:6:" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "The clang check failed, but not on the planted line:\n${planted_output}")
+endif()
+if(NOT sound_result EQUAL 0)
+  message(FATAL_ERROR "The clang check failed a sound source:\n${sound_output}")
+endif()
+message(STATUS "The clang check fails on a source only gcc accepts and passes a sound one")
