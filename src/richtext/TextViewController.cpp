@@ -307,6 +307,7 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
     // The text the caret follows decides, as it decides the size.
     scripts.fontName = "getCurrentFontFamily()";
     scripts.foreColor = "getCurrentForeColor()";
+    scripts.plainTextTakesCaretFontAndColour = true;
     scripts.deleteSelection = "deleteKeepingSections()";
     return std::make_unique<ClipboardCommander>(m_connection, Pasteboard::general(), std::move(host), std::move(scripts));
 }

@@ -148,7 +148,7 @@ void ClipboardCommander::insertPlainText(const std::u16string& text)
     TEHTMLWriterSettings settings;
     settings.fileName = m_host.documentTitle ? m_host.documentTitle() : std::string();
     std::u16string written = htmlString(AttributedString(text), settings);
-    const CaretLooks looks = caretLooks();
+    const CaretLooks looks = plainTextLooks();
     std::string span = ClipboardHTML::plainInsertionSpan(ClipboardHTML::fragmentFromWrittenText(written), looks.pixelSize,
                                                          looks.fontFamily, looks.color);
     sendInsertion(HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion), false);
@@ -177,6 +177,13 @@ void ClipboardCommander::insertRichHTML(const std::string& html, const std::u16s
         m_host.presentAlert(picturesLeftOutAlert());
 }
 
+ClipboardCommander::CaretLooks ClipboardCommander::plainTextLooks()
+{
+    if (m_scripts.plainTextTakesCaretFontAndColour)
+        return caretLooks();
+    return CaretLooks{caretPixelSize(), {}, {}};
+}
+
 ClipboardCommander::CaretLooks ClipboardCommander::caretLooks()
 {
     // Pasted text, plain or rich, reads on as typed text would: in the
@@ -202,7 +209,7 @@ void ClipboardCommander::paste2()
         insertPicture(image, false, true);
         call(m_host.documentIsDirty);
     } else if (std::optional<std::u16string> text = m_pasteboard.string()) {
-        const CaretLooks looks = caretLooks();
+        const CaretLooks looks = plainTextLooks();
         sendInsertion(ClipboardHTML::plainInsertionSpan(ClipboardHTML::plainTextFragment(*text), looks.pixelSize,
                                                         looks.fontFamily, looks.color),
                       true);

@@ -62,6 +62,10 @@ public:
         // The caret's font family, without single quotes, and its colour.
         std::string fontName = "document.queryCommandValue('fontName').replace(/'/g,'')";
         std::string foreColor = "document.queryCommandValue('foreColor')";
+        // Whether pasted plain text takes the caret's font and colour too, not
+        // only its size: where the two scripts above read the editing page
+        // itself (the rich-text page; the QV page edits inside a frame).
+        bool plainTextTakesCaretFontAndColour = false;
         // Deletes the selection once a cut has copied it.
         std::string deleteSelection = "document.execCommand('delete', false, null)";
         // Puts the caret at a point of the page view ("{}" the places of x
@@ -141,6 +145,8 @@ private:
         std::string color;
     };
     CaretLooks caretLooks();
+    // The caret's looks that pasted plain text takes.
+    CaretLooks plainTextLooks();
     void sendInsertion(const std::string& html, bool waiting);
     void afterPaste();
 
