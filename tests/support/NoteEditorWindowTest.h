@@ -66,11 +66,21 @@ protected:
         for (int note : {0, 1}) {
             SCOPED_TRACE(note == 0 ? "the note on the first line" : "the note further down");
             std::string which = note == 0 ? "first" : "middle";
-            Box line = box(true, note);
+            // The page lays itself out again once its margins apply and
+            // draws on its own frame clock: the line is looked for until
+            // it is drawn where the page says it is.
+            Box line;
+            int textBefore = 0;
+            GdkPixbuf* shot = nullptr;
+            waitFor([&] {
+                GtkPresenter::processPendingEvents();
+                line = box(true, note);
+                shot = shoot(shotPrefix + "note-line-" + which + "-before");
+                textBefore = darkPixelsOfLine(shot, line);
+                g_clear_object(&shot);
+                return line.bottom > line.top && textBefore > 50;
+            });
             ASSERT_GT(line.bottom, line.top);
-            GdkPixbuf* shot = shoot(shotPrefix + "note-line-" + which + "-before");
-            int textBefore = darkPixelsOfLine(shot, line);
-            g_clear_object(&shot);
             ASSERT_GT(textBefore, 50) << "the line's text is not drawn";
 
             std::shared_ptr<NoteEditorController> noteEditor = openNote(note);
