@@ -382,7 +382,9 @@ TEST_F(RichTextMenuCommandsWindowTest, normalSpaceRightAfterDoubleSpaceSpacesEve
     KeyBar& keys = editor->editingTools().keyBar();
     keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
     keys.removeFormBar();
-    for (auto [row, each] : {std::pair{"Double Space", "2|2|2"}, std::pair{"Normal Space", "1|1|1"}}) {
+    for (const auto& step : {std::pair{"Double Space", "2|2|2"}, std::pair{"Normal Space", "1|1|1"}}) {
+        const char* row = step.first;
+        const std::string each = step.second;
         SCOPED_TRACE(row);
         clickView(*keys.miscToolsKey());
         click(row);
