@@ -813,17 +813,6 @@
         return fontSizeAtCaret(caretTextElement());
     }
 
-    // The font and colour of the text at the caret, as text typed there
-    // takes them: what a paste there is given. The family list comes
-    // without its quotes, which the editor's markup leaves out.
-    function getCurrentFontFamily() {
-        return computed(caretTextElement()).fontFamily.replace(/["']/g, '');
-    }
-
-    function getCurrentForeColor() {
-        return computed(caretTextElement()).color;
-    }
-
     // What the size command leaves on the text it sizes: <font size="7">
     // written without CSS, a span of the keyword size with it.
     var SIZE_MARKS = 'font[size="7"], span[style*="xxx-large"]';
@@ -1685,8 +1674,6 @@
         getSelectionHtml: getSelectionHtml,
         getFontFamilies: getFontFamilies,
         getCurrentFontSize: getCurrentFontSize,
-        getCurrentFontFamily: getCurrentFontFamily,
-        getCurrentForeColor: getCurrentForeColor,
         getCurrentLineSpacing: getCurrentLineSpacing,
         getCurrentParagraphSpacing: getCurrentParagraphSpacing,
         getCurrentParagraphSpacingBefore: getCurrentParagraphSpacingBefore,

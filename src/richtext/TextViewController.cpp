@@ -304,9 +304,7 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
     // Pastes and cuts move text, not the page's section breaks.
     ClipboardCommander::PageScripts scripts;
     scripts.insertHTML = "insertHTMLKeepingSections({});";
-    // The text the caret follows decides, as it decides the size.
-    scripts.fontName = "getCurrentFontFamily()";
-    scripts.foreColor = "getCurrentForeColor()";
+    // The page's own caret answers for the font and colour typed text takes.
     scripts.plainTextTakesCaretFontAndColour = true;
     scripts.deleteSelection = "deleteKeepingSections()";
     return std::make_unique<ClipboardCommander>(m_connection, Pasteboard::general(), std::move(host), std::move(scripts));

@@ -2057,8 +2057,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, linePatternsShowTheirLines)
     open(path);
     if (HasFatalFailure())
         return;
-    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("line-patterns"));
-    ASSERT_NE(shot, nullptr);
+    GdkPixbuf* shot = nullptr;
     // The pattern's red and the fill's yellow found in the box of the first
     // element around the words, in page pixels, past its letters.
     auto colours = [&](const std::string& selector, const std::string& words) {
@@ -2086,6 +2085,15 @@ TEST_F(RichTextOtherProgramsFileWindowTest, linePatternsShowTheirLines)
             names += name + " ";
         return names;
     };
+    // The page lays itself out again once its margins apply, and draws on
+    // its own frame clock: the picture is taken once it shows the first.
+    waitFor([&] {
+        GtkPresenter::processPendingEvents();
+        g_clear_object(&shot);
+        shot = test::screenshotOfWindow(toplevel, test::screenshotPath("line-patterns"));
+        return shot && colours("#paragraph > *", "Lined") == "red yellow ";
+    });
+    ASSERT_NE(shot, nullptr);
     EXPECT_EQ(colours("#paragraph > *", "Lined"), "red yellow ");
     EXPECT_EQ(colours("#paragraph > *", "Shared"), "orange ");
     EXPECT_EQ(colours("#paragraph span", "run of lines"), "red yellow ");
