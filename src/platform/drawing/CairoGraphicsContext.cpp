@@ -401,9 +401,10 @@ void blurAlpha(unsigned char* data, int width, int height, int stride, int radiu
 
 } // namespace
 
-void CairoGraphicsContext::paintShadowOfLayer(const Shadow& shadow, cairo_pattern_t* layer)
+bool CairoGraphicsContext::paintBlurredShadow(const Shadow& shadow, const std::function<void(cairo_t*)>& drawCoverage)
 {
-    cairo_save(m_context);
+    // The blur is worked out in device pixels on an alpha mask of the clip's
+    // extent, then painted through in the shadow's colour.
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     cairo_clip_extents(m_context, &x1, &y1, &x2, &y2);
     cairo_user_to_device(m_context, &x1, &y1);
@@ -411,12 +412,8 @@ void CairoGraphicsContext::paintShadowOfLayer(const Shadow& shadow, cairo_patter
     int left = static_cast<int>(std::floor(std::min(x1, x2))), top = static_cast<int>(std::floor(std::min(y1, y2)));
     int width = static_cast<int>(std::ceil(std::max(x1, x2))) - left;
     int height = static_cast<int>(std::ceil(std::max(y1, y2))) - top;
-    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) {
-        cairo_restore(m_context);
-        return;
-    }
-    // The layer's coverage, moved by the offset, blurred, and painted
-    // through in the shadow's colour.
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192)
+        return false;
     cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
     cairo_t* maskContext = cairo_create(mask);
     cairo_matrix_t matrix;
@@ -424,9 +421,7 @@ void CairoGraphicsContext::paintShadowOfLayer(const Shadow& shadow, cairo_patter
     matrix.x0 -= left;
     matrix.y0 -= top;
     cairo_set_matrix(maskContext, &matrix);
-    cairo_translate(maskContext, shadow.offset.width, shadow.offset.height);
-    cairo_set_source(maskContext, layer);
-    cairo_paint(maskContext);
+    drawCoverage(maskContext);
     cairo_destroy(maskContext);
     cairo_surface_flush(mask);
     double scale = std::sqrt(std::abs(matrix.xx * matrix.yy - matrix.xy * matrix.yx));
@@ -437,6 +432,18 @@ void CairoGraphicsContext::paintShadowOfLayer(const Shadow& shadow, cairo_patter
     setSource(m_context, shadow.color);
     cairo_mask_surface(m_context, mask, left, top);
     cairo_surface_destroy(mask);
+    return true;
+}
+
+void CairoGraphicsContext::paintShadowOfLayer(const Shadow& shadow, cairo_pattern_t* layer)
+{
+    cairo_save(m_context);
+    // The layer's coverage, moved by the offset, blurred.
+    paintBlurredShadow(shadow, [&](cairo_t* maskContext) {
+        cairo_translate(maskContext, shadow.offset.width, shadow.offset.height);
+        cairo_set_source(maskContext, layer);
+        cairo_paint(maskContext);
+    });
     cairo_restore(m_context);
 }
 
@@ -447,46 +454,13 @@ void CairoGraphicsContext::drawShadowOfGlyphs(const Shadow& shadow, const Font& 
     Point shifted{origin.x + shadow.offset.width, origin.y + shadow.offset.height};
     cairo_save(m_context);
     setSource(m_context, shadow.color);
-    if (shadow.blur <= 0) {
-        paintGlyphs(font, glyphs, positions, shifted);
-        cairo_restore(m_context);
-        return;
-    }
-    // The blur is worked out in device pixels on an alpha mask of the clip's
-    // extent, then painted through in the shadow's colour.
-    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    cairo_clip_extents(m_context, &x1, &y1, &x2, &y2);
-    cairo_user_to_device(m_context, &x1, &y1);
-    cairo_user_to_device(m_context, &x2, &y2);
-    int left = static_cast<int>(std::floor(std::min(x1, x2))), top = static_cast<int>(std::floor(std::min(y1, y2)));
-    int width = static_cast<int>(std::ceil(std::max(x1, x2))) - left;
-    int height = static_cast<int>(std::ceil(std::max(y1, y2))) - top;
-    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) {
-        paintGlyphs(font, glyphs, positions, shifted);
-        cairo_restore(m_context);
-        return;
-    }
-    cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
-    cairo_t* maskContext = cairo_create(mask);
-    cairo_matrix_t matrix;
-    cairo_get_matrix(m_context, &matrix);
-    matrix.x0 -= left;
-    matrix.y0 -= top;
-    cairo_set_matrix(maskContext, &matrix);
-    cairo_set_source_rgba(maskContext, 0, 0, 0, 1);
-    {
+    bool blurred = shadow.blur > 0 && paintBlurredShadow(shadow, [&](cairo_t* maskContext) {
+        cairo_set_source_rgba(maskContext, 0, 0, 0, 1);
         CairoGraphicsContext maskGraphics(maskContext);
         maskGraphics.paintGlyphs(font, glyphs, positions, shifted);
-    }
-    cairo_destroy(maskContext);
-    cairo_surface_flush(mask);
-    double scale = std::sqrt(std::abs(matrix.xx * matrix.yy - matrix.xy * matrix.yx));
-    blurAlpha(cairo_image_surface_get_data(mask), width, height, cairo_image_surface_get_stride(mask),
-              static_cast<int>(std::lround(shadow.blur * scale / 2)));
-    cairo_surface_mark_dirty(mask);
-    cairo_identity_matrix(m_context);
-    cairo_mask_surface(m_context, mask, left, top);
-    cairo_surface_destroy(mask);
+    });
+    if (!blurred)
+        paintGlyphs(font, glyphs, positions, shifted);
     cairo_restore(m_context);
 }
 

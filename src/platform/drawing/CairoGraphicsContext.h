@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicsContext.h"
 
+#include <functional>
 #include <optional>
 
 typedef struct _cairo_pattern cairo_pattern_t;
@@ -79,6 +80,10 @@ private:
     void paintGlyphs(const Font& font, const std::vector<std::uint32_t>& glyphs, const std::vector<Point>& positions,
                      Point origin);
     void paintShadowOfLayer(const Shadow& shadow, cairo_pattern_t* layer);
+    // Paints the shadow of what `drawCoverage` draws on an alpha mask (in
+    // this context's coordinates), blurred; false, with nothing painted,
+    // where the clip is too large for a mask.
+    bool paintBlurredShadow(const Shadow& shadow, const std::function<void(cairo_t*)>& drawCoverage);
     void drawShadowOfGlyphs(const Shadow& shadow, const Font& font, const std::vector<std::uint32_t>& glyphs,
                             const std::vector<Point>& positions, Point origin);
 
