@@ -2091,7 +2091,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, linePatternsShowTheirLines)
         GtkPresenter::processPendingEvents();
         g_clear_object(&shot);
         shot = test::screenshotOfWindow(toplevel, test::screenshotPath("line-patterns"));
-        return shot && colours("#paragraph > *", "Lined") == "red yellow ";
+        return shot && colours("#paragraph > *", "Lined") == "red yellow "
+            && colours("#paragraph > *", "Shared") == "orange "
+            && colours("#paragraph span", "run of lines") == "red yellow ";
     });
     ASSERT_NE(shot, nullptr);
     EXPECT_EQ(colours("#paragraph > *", "Lined"), "red yellow ");
@@ -2232,8 +2234,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, anItemsMarkerAndTextStandAtTheFilesI
     EXPECT_NEAR(item[0] - margin[0], 54, 3);
     // The marker is drawn, not a text of the page: its ink is found in a
     // picture of the window, on the item's line left of its text.
-    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("list-item-indents"));
-    ASSERT_NE(shot, nullptr);
+    GdkPixbuf* shot = nullptr;
     // The first inked column of a line from the margin on, in page pixels.
     auto firstInk = [&](const std::array<double, 3>& line, double end) {
         for (double x = margin[0]; x < end; ++x) {
@@ -2246,8 +2247,20 @@ TEST_F(RichTextOtherProgramsFileWindowTest, anItemsMarkerAndTextStandAtTheFilesI
         return -1.0;
     };
     const auto written = letter("1. Written");
-    const double marker = firstInk(item, item[0] - 1);
-    const double number = firstInk(written, written[0] + 20);
+    double marker = -1;
+    double number = -1;
+    // The page draws on its own frame clock: the picture is taken until it shows both.
+    waitFor([&] {
+        GtkPresenter::processPendingEvents();
+        g_clear_object(&shot);
+        shot = test::screenshotOfWindow(toplevel, test::screenshotPath("list-item-indents"));
+        if (!shot)
+            return false;
+        marker = firstInk(item, item[0] - 1);
+        number = firstInk(written, written[0] + 20);
+        return marker >= 0 && number >= 0;
+    });
+    ASSERT_NE(shot, nullptr);
     g_object_unref(shot);
     ASSERT_GE(marker, 0) << "no marker drawn";
     ASSERT_GE(number, 0);
