@@ -531,7 +531,12 @@ bool replaceColorProvider(GtkWidget* widget, const char* key, const std::optiona
 
 void GtkControlBridges::applyBackgroundColor(GtkWidget* widget, const std::optional<Color>& color)
 {
-    if (!replaceColorProvider(widget, kBackgroundKey, color, "background-image: none; background-color: ", ";"))
+    // A scrolled window draws the theme's shading at an edge that has more
+    // content beyond it over the content itself, as 40 pixels of the
+    // window's style: coloured too, it would cover the text there.
+    const char* selector = GTK_IS_SCROLLED_WINDOW(widget) ? "scrolledwindow" : "*";
+    if (!replaceColorProvider(widget, kBackgroundKey, color, "background-image: none; background-color: ", ";",
+                              selector))
         return;
     if (GTK_IS_FIXED(widget) && !g_signal_handler_find(widget, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
                                                        reinterpret_cast<gpointer>(drawBackground), nullptr))

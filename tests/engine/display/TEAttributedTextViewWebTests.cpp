@@ -7,6 +7,7 @@
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/text/FontAttributeValue.h"
@@ -110,6 +111,30 @@ protected:
         return colour;
     }
 
+    // How many pixels of the window's rectangle (x, y, width, height) on the
+    // screen differ from `expected`, and how many of them lie in its top 40 rows.
+    int differingPixelsOnScreen(cairo_surface_t* expected, int x, int y, int width, int height, int& atTop)
+    {
+        atTop = 0;
+        GdkPixbuf* screen = gdk_pixbuf_get_from_window(gtk_widget_get_window(m_toplevel), x, y, width, height);
+        if (!screen)
+            return width * height;
+        const guchar* pixels = gdk_pixbuf_read_pixels(screen);
+        const int stride = gdk_pixbuf_get_rowstride(screen), channels = gdk_pixbuf_get_n_channels(screen);
+        int differing = 0;
+        for (int row = 0; row < height; ++row) {
+            for (int column = 0; column < width; ++column) {
+                const guchar* p = pixels + row * stride + column * channels;
+                std::uint32_t seen = std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
+                bool differs = seen != pixel(expected, column, row);
+                differing += differs;
+                atTop += differs && row < 40;
+            }
+        }
+        g_object_unref(screen);
+        return differing;
+    }
+
     static GtkScrolledWindow* scrolledWindowIn(GtkWidget* widget)
     {
         if (GTK_IS_SCROLLED_WINDOW(widget))
@@ -162,6 +187,55 @@ TEST_F(TEAttributedTextViewWindowTest, aTextTallerThanTheViewScrollsToItsLastLin
     EXPECT_EQ(pixelsOfColour(kBlue), 0);
     gtk_adjustment_set_value(vertical, gtk_adjustment_get_upper(vertical) - gtk_adjustment_get_page_size(vertical));
     EXPECT_GT(pixelsOfColour(kBlue), 50);
+}
+
+TEST_F(TEAttributedTextViewWindowTest, afterEveryScrollTheScreenShowsTheTextThatBelongsThere)
+{
+    // Every line differs, so a strip left blank or left from before the
+    // scroll differs from the text drawn for that place.
+    auto string = std::make_shared<MutableAttributedString>();
+    for (int i = 0; i < 40; ++i) {
+        std::string line = "Line " + std::to_string(i) + " " + std::string(std::size_t(i % 7), 'W') + "\n";
+        string->appendAttributedString(
+            AttributedString(std::u16string(line.begin(), line.end()), text(Color::colorWithWhite(0))));
+    }
+    auto view = std::make_shared<TEAttributedTextView>(makeRect(0, 0, 300, 200));
+    view->setAttributedString(std::make_shared<const AttributedString>(*string));
+    if (!show(view))
+        return;
+    GtkScrolledWindow* scroller = scrolledWindowIn(m_toplevel);
+    ASSERT_TRUE(scroller);
+    GtkAdjustment* vertical = gtk_scrolled_window_get_vadjustment(scroller);
+    const int width = gtk_widget_get_allocated_width(GTK_WIDGET(scroller)) - 20;  // less the scrollbar
+    const int height = gtk_widget_get_allocated_height(GTK_WIDGET(scroller));
+    ASSERT_GT(height, 100);
+    int left = 0, top = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(GTK_WIDGET(scroller), m_toplevel, 0, 0, &left, &top));
+
+    for (double offset : {100.0, 137.0, 400.0, 390.0, 20.0, 0.0}) {
+        gtk_adjustment_set_value(vertical, offset);
+        // The text view drawn by itself for that place.
+        cairo_surface_t* expected = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+        cairo_t* cr = cairo_create(expected);
+        cairo_rectangle(cr, 0, 0, width, height);
+        cairo_clip(cr);
+        cairo_translate(cr, 0, -offset);
+        if (auto context = GraphicsContext::contextDrawingInto(cr))
+            view->attributedTextContentView()->drawLayer(*context, view->attributedTextContentView()->bounds());
+        cairo_destroy(cr);
+        cairo_surface_flush(expected);
+        // The screen as it stands, with only what the scroll exposed drawn anew.
+        int differing = 0, differingAtTop = 0;
+        RunLoop::main().runUntil(
+            [&] {
+                GtkPresenter::processPendingEvents();
+                differing = differingPixelsOnScreen(expected, left, top, width, height, differingAtTop);
+                return differing == 0;
+            },
+            5);
+        cairo_surface_destroy(expected);
+        EXPECT_EQ(differing, 0) << "scrolled to " << offset << ", of them in the top 40 rows: " << differingAtTop;
+    }
 }
 
 TEST_F(TEAttributedTextViewWindowTest, theWindowDrawsWithoutLinksWhenAskedAndRunsTheDelegatesDrawingHooks)
