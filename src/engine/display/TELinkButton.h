@@ -25,7 +25,7 @@ public:
     void setShowsTouchWhenHighlighted(bool shows) { m_showsTouchWhenHighlighted = shows; }
 
     // Also tells the link's other buttons.
-    void setHighlighted(bool highlighted);
+    void setHighlighted(bool highlighted) override;
     // A non-empty frame grows to the minimum hit size around its middle; the
     // content insets keep the drawn highlight where the link text is.
     void setFrame(const Rect& frame) override;

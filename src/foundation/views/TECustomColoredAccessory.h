@@ -25,7 +25,7 @@ public:
     Type type() const { return m_type; }
     const Color& frontSquareAccessoryColor() const { return m_frontSquare; }
     const Color& backSquareAccessoryColor() const { return m_backSquare; }
-    void setHighlighted(bool highlighted);
+    void setHighlighted(bool highlighted) override;
 
     void drawRect(GraphicsContext& context, const Rect& rect) override;
     bool drawsOwnContent() const override { return true; }

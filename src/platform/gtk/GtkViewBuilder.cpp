@@ -433,7 +433,9 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         GtkControlBridges::attachLabel(widget, *label);
         return widget;
     }
-    if (auto* button = dynamic_cast<Button*>(&view)) {
+    // A button that draws itself (a link's, over its text) is its drawing,
+    // not the toolkit's framed button.
+    if (auto* button = dynamic_cast<Button*>(&view); button && !view.drawsOwnContent()) {
         std::string icon = GtkSymbolIcons::iconNameForSymbol(button->symbolName());
         std::string title = toUtf8(button->currentTitle());
         GtkWidget* widget = !icon.empty() && title.empty() ? gtk_button_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON)

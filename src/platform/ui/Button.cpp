@@ -70,4 +70,40 @@ bool Button::tap()
     return true;
 }
 
+bool Button::beginTrackingWithTouch(Point)
+{
+    if (!isEnabled() || isHidden() || !isUserInteractionEnabled())
+        return false;
+    setHighlighted(true);
+    sendActionsForControlEvent(ControlEvent::TouchDown);
+    return true;
+}
+
+bool Button::continueTrackingWithTouch(Point point)
+{
+    setHighlighted(touchIsOnButton(point));
+    return true;
+}
+
+void Button::endTrackingWithTouch(Point point)
+{
+    auto keep = weak_from_this().lock();
+    setHighlighted(false);
+    if (!touchIsOnButton(point))
+        return;
+    sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    sendActionsForControlEvent(ControlEvent::PrimaryActionTriggered);
+}
+
+void Button::cancelTrackingWithEvent() { setHighlighted(false); }
+
+bool Button::touchIsOnButton(Point point) const
+{
+    // A finger that slides a little off the button still holds it, as on
+    // the platform the buttons come from.
+    constexpr double kSlop = 70;
+    return point.x >= -kSlop && point.y >= -kSlop && point.x <= bounds().width() + kSlop
+           && point.y <= bounds().height() + kSlop;
+}
+
 } // namespace folio

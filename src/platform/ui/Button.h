@@ -45,10 +45,18 @@ public:
     // disabled or hidden. A button whose menu is its primary action opens the
     // menu instead. Answers whether the tap did anything.
     bool tap();
+    // A touch that the button follows itself (one drawn by its own code):
+    // highlighted while the finger is on it, a tap when lifted there.
+    bool beginTrackingWithTouch(Point point) override;
+    bool continueTrackingWithTouch(Point point) override;
+    void endTrackingWithTouch(Point point) override;
+    void cancelTrackingWithEvent() override;
     bool isMenuOpen() const { return m_menuOpen; }
     void setMenuOpen(bool open) { m_menuOpen = open; }
 
 private:
+    bool touchIsOnButton(Point point) const;
+
     std::map<ControlState, std::u16string> m_titles;
     std::map<ControlState, std::shared_ptr<const Image>> m_images;
     std::string m_symbolName;

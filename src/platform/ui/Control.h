@@ -38,7 +38,9 @@ public:
     // follows the text at the caret).
     void setSelected(bool selected);
     bool isHighlighted() const { return m_highlighted; }
-    void setHighlighted(bool highlighted);
+    // Subclasses that show or pass on their highlight override it; a touch
+    // and a tap both go through it.
+    virtual void setHighlighted(bool highlighted);
     // The state that picks titles and images: disabled wins over highlighted,
     // highlighted over selected.
     ControlState state() const;

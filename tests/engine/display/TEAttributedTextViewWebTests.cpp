@@ -4,6 +4,7 @@
 #include "engine/display/TEAttributedTextView.h"
 #include "engine/display/TEDictationPlaceholderView.h"
 #include "engine/display/TELazyImageView.h"
+#include "engine/display/TELinkButton.h"
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -133,6 +134,24 @@ protected:
         }
         g_object_unref(screen);
         return differing;
+    }
+
+    // A press or release of the first mouse button at (x, y) of `widget`.
+    static void sendButtonEvent(GtkWidget* widget, GdkEventType type, double x, double y)
+    {
+        GdkEvent* event = gdk_event_new(type);
+        event->button.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
+        GtkAllocation allocation;
+        gtk_widget_get_allocation(widget, &allocation);
+        bool ownWindow = gtk_widget_get_has_window(widget);
+        event->button.x = x + (ownWindow ? 0 : allocation.x);
+        event->button.y = y + (ownWindow ? 0 : allocation.y);
+        event->button.button = 1;
+        event->button.time = GDK_CURRENT_TIME;
+        gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+        gtk_main_do_event(event);
+        gdk_event_free(event);
+        GtkPresenter::processPendingEvents();
     }
 
     static GtkScrolledWindow* scrolledWindowIn(GtkWidget* widget)
@@ -265,6 +284,59 @@ TEST_F(TEAttributedTextViewWindowTest, theWindowDrawsWithoutLinksWhenAskedAndRun
     // Drawn with links again once asked.
     view->setShouldDrawLinks(true);
     EXPECT_GT(pixelsOfColour(kBlue), 50);
+}
+
+TEST_F(TEAttributedTextViewWindowTest, linkButtonsShowNoFrameAtRestAndLightUpTogetherWhilePressed)
+{
+    // One link over two lines: a button for each line, sharing the link's identifier.
+    MutableAttributedString string(u"Go to ", text(Color::colorWithWhite(0)));
+    std::vector<AttributeDictionary::Entry> entries{
+        {std::string(kCTFontAttributeName), FontAttributeValue::make(*Font::fontWithName("DejaVu Sans", 28))},
+        {std::string(kCTForegroundColorAttributeName), ColorValue::make(Color::colorWithRed(0, 0, 1))},
+        {std::string(TELinkAttribute), URLValue::make("https://example.org/")},
+        {std::string(TEGUIDAttribute), StringValue::make(u"link-1")}};
+    string.appendAttributedString(AttributedString(u"example\nplace", AttributeDictionary::make(entries)));
+    auto view = std::make_shared<TEAttributedTextView>(makeRect(0, 0, 300, 200));
+    view->setAttributedString(std::make_shared<const AttributedString>(string));
+    std::vector<std::shared_ptr<TELinkButton>> buttons;
+    int taps = 0;
+    auto delegate = std::make_shared<TEAttributedTextContentViewDelegate>();
+    delegate->viewForLink = [&](TEAttributedTextContentView&, const std::string&, const std::u16string& guid, Rect frame) {
+        auto button = std::make_shared<TELinkButton>(frame);
+        button->setGUID(guid);
+        button->addAction(ControlEvent::TouchUpInside, [&](Control&) { ++taps; });
+        buttons.push_back(button);
+        return button;
+    };
+    view->setTextDelegate(delegate);
+    if (!show(view))
+        return;
+    ASSERT_EQ(buttons.size(), 2u);
+    TELinkButton& first = *buttons[0];
+    TELinkButton& second = *buttons[1];
+    // The top corners of each button's box, above the letters: where a
+    // framed button draws its frame and its face.
+    auto corners = [&](TELinkButton& button) {
+        return std::vector<std::uint32_t>{colourAt(button, Point{1, 1}),
+                                          colourAt(button, Point{button.bounds().width() - 2, 1})};
+    };
+    const std::uint32_t white = 0xFFFFFF;
+    EXPECT_EQ(corners(first), (std::vector<std::uint32_t>{white, white}));
+    EXPECT_EQ(corners(second), (std::vector<std::uint32_t>{white, white}));
+
+    // Gray 0.73 at alpha 0.4 over white.
+    const std::uint32_t lit = 0xE3E3E3;
+    GtkWidget* widget = GtkViewBuilder::widgetForView(m_toplevel, first);
+    ASSERT_TRUE(widget);
+    sendButtonEvent(widget, GDK_BUTTON_PRESS, 10, 10);
+    EXPECT_EQ(corners(first), (std::vector<std::uint32_t>{lit, lit}));
+    EXPECT_EQ(corners(second), (std::vector<std::uint32_t>{lit, lit})) << "the link's other button lights up with it";
+    EXPECT_EQ(taps, 0);
+
+    sendButtonEvent(widget, GDK_BUTTON_RELEASE, 10, 10);
+    EXPECT_EQ(corners(first), (std::vector<std::uint32_t>{white, white}));
+    EXPECT_EQ(corners(second), (std::vector<std::uint32_t>{white, white}));
+    EXPECT_EQ(taps, 1);
 }
 
 TEST_F(TEAttributedTextViewWindowTest, aDictationPlaceholderInTheTextPulsesOnItsOwnOnceShown)
