@@ -11,8 +11,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace folio::test {
 
@@ -55,7 +57,92 @@ public:
         return std::nullopt;
     }
 
+    // An object of a program's accessible tree as a screen reader reads it.
+    struct Node {
+        AtspiRole role = ATSPI_ROLE_INVALID;
+        std::string name;
+        // On the screen.
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        bool showing = false;
+    };
+
+    // Every object of the program `pid`, in the order a screen reader walks
+    // them, read anew until `enough` finds what it looks for in them or
+    // `seconds` have passed.
+    static std::vector<Node> waitForTree(pid_t pid, const std::function<bool(const std::vector<Node>&)>& enough,
+                                         double seconds = 30)
+    {
+        std::vector<Node> nodes;
+        if (Bus::shared().address.empty())
+            return nodes;
+        const gint64 end = g_get_monotonic_time() + gint64(seconds * G_USEC_PER_SEC);
+        do {
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+            nodes = treeOf(pid);
+            if (enough(nodes))
+                break;
+            g_usleep(100 * 1000);
+        } while (g_get_monotonic_time() < end);
+        return nodes;
+    }
+
 private:
+    static std::vector<Node> treeOf(pid_t pid)
+    {
+        std::vector<Node> nodes;
+        AtspiAccessible* desktop = atspi_get_desktop(0);
+        if (!desktop)
+            return nodes;
+        const gint programs = atspi_accessible_get_child_count(desktop, nullptr);
+        for (gint i = 0; i < programs; ++i) {
+            AtspiAccessible* program = atspi_accessible_get_child_at_index(desktop, i, nullptr);
+            if (!program)
+                continue;
+            if (atspi_accessible_get_process_id(program, nullptr) == guint(pid)) {
+                atspi_accessible_clear_cache(program);
+                collect(program, nodes, 0);
+            }
+            g_object_unref(program);
+        }
+        g_object_unref(desktop);
+        return nodes;
+    }
+
+    static void collect(AtspiAccessible* node, std::vector<Node>& nodes, int depth)
+    {
+        if (depth > 30)
+            return;
+        Node read;
+        read.role = atspi_accessible_get_role(node, nullptr);
+        read.name = text(atspi_accessible_get_name(node, nullptr));
+        if (AtspiStateSet* states = atspi_accessible_get_state_set(node)) {
+            read.showing = atspi_state_set_contains(states, ATSPI_STATE_SHOWING);
+            g_object_unref(states);
+        }
+        if (AtspiComponent* component = atspi_accessible_get_component_iface(node)) {
+            if (AtspiRect* box = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, nullptr)) {
+                read.x = box->x;
+                read.y = box->y;
+                read.width = box->width;
+                read.height = box->height;
+                g_free(box);
+            }
+            g_object_unref(component);
+        }
+        nodes.push_back(read);
+        const gint children = atspi_accessible_get_child_count(node, nullptr);
+        for (gint i = 0; i < children; ++i) {
+            if (AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr)) {
+                collect(child, nodes, depth + 1);
+                g_object_unref(child);
+            }
+        }
+    }
+
     // A private accessibility bus and its registry, which hands out the
     // list of programs on it. Both end with the test process, a crashed one
     // included.

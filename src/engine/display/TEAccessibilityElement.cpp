@@ -12,6 +12,13 @@ Rect TEAccessibilityElement::accessibilityFrame() const
     return m_parentView->convertRectToView(m_localFrame, nullptr);
 }
 
+std::optional<Rect> TEAccessibilityElement::accessibilityFrameInContainer() const
+{
+    if (TERectIsNull(m_localFrame))
+        return std::nullopt;
+    return m_localFrame;
+}
+
 Point TEAccessibilityElement::accessibilityActivationPoint() const
 {
     Point point = m_localActivationPoint;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/graphics/Geometry.h"
+#include "platform/ui/AccessibilityElement.h"
 
 #include <cstdint>
 #include <limits>
@@ -12,8 +13,8 @@ namespace folio {
 class View;
 
 // Accessibility traits the elements of laid-out text carry.
-inline constexpr std::uint64_t TEAccessibilityTraitStaticText = 1u << 0;
-inline constexpr std::uint64_t TEAccessibilityTraitLink = 1u << 1;
+inline constexpr std::uint64_t TEAccessibilityTraitStaticText = AccessibilityTraitStaticText;
+inline constexpr std::uint64_t TEAccessibilityTraitLink = AccessibilityTraitLink;
 
 // The point that stands for "the platform's default activation point".
 inline constexpr Point TEAccessibilityElementNullActivationPoint{std::numeric_limits<double>::max(),
@@ -21,16 +22,7 @@ inline constexpr Point TEAccessibilityElementNullActivationPoint{std::numeric_li
 
 // What a screen reader is given for a piece of laid-out text: a text element
 // or a stand-in for the view that shows an attachment.
-class TEAccessibilityObject {
-public:
-    virtual ~TEAccessibilityObject() = default;
-    // In window coordinates.
-    virtual Rect accessibilityFrame() const = 0;
-    virtual Point accessibilityActivationPoint() const = 0;
-    virtual std::u16string accessibilityLabel() const = 0;
-    virtual std::uint64_t accessibilityTraits() const = 0;
-    virtual bool isEqual(const TEAccessibilityObject& other) const { return this == &other; }
-};
+using TEAccessibilityObject = AccessibilityElement;
 
 // A text element framed in its parent view's coordinates and reported in
 // its window's.
@@ -51,6 +43,7 @@ public:
     Point accessibilityActivationPoint() const override;
     std::u16string accessibilityLabel() const override { return m_label; }
     std::uint64_t accessibilityTraits() const override { return m_traits; }
+    std::optional<Rect> accessibilityFrameInContainer() const override;
 
 private:
     const View* m_parentView = nullptr;

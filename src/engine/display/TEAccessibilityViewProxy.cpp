@@ -24,6 +24,14 @@ Rect TEAccessibilityViewProxy::accessibilityFrame() const
     return view ? view->convertRectToView(view->bounds(), nullptr) : Rect{};
 }
 
+std::optional<Rect> TEAccessibilityViewProxy::accessibilityFrameInContainer() const
+{
+    std::shared_ptr<View> view = proxiedView();
+    if (!view)
+        return std::nullopt;
+    return view->frame();
+}
+
 Point TEAccessibilityViewProxy::accessibilityActivationPoint() const
 {
     Rect frame = accessibilityFrame();

@@ -35,6 +35,9 @@ public:
     Point accessibilityActivationPoint() const override;
     std::u16string accessibilityLabel() const override { return {}; }
     std::uint64_t accessibilityTraits() const override { return 0; }
+    // The view's frame in the content view that holds it.
+    std::optional<Rect> accessibilityFrameInContainer() const override;
+    std::shared_ptr<View> accessibilityProxiedView() const override { return proxiedView(); }
     // Equal when both stand for the same view.
     bool isEqual(const TEAccessibilityObject& other) const override;
 

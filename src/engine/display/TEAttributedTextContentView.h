@@ -134,9 +134,9 @@ public:
     // run of each paragraph, built on demand and kept until the layout changes.
     bool isAccessibilityElement() const { return false; }
     const std::vector<std::shared_ptr<TEAccessibilityObject>>& accessibilityElements();
-    std::size_t accessibilityElementCount();
+    std::size_t accessibilityElementCount() override;
     // Null out of range.
-    std::shared_ptr<TEAccessibilityObject> accessibilityElementAtIndex(std::size_t index);
+    std::shared_ptr<TEAccessibilityObject> accessibilityElementAtIndex(std::size_t index) override;
     // The first element equal to `element`; NotFound when none is.
     std::size_t indexOfAccessibilityElement(const TEAccessibilityObject& element);
     void invalidateAccessibilityElements();

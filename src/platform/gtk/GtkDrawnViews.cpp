@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkDrawnViews.h"
 
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/gtk/GtkAccessibleElements.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/ui/Control.h"
 
@@ -71,8 +72,11 @@ gboolean released(GtkWidget* widget, GdkEventButton* event, gpointer)
 
 void redrawMatching(GtkWidget* widget, gpointer data)
 {
-    if (g_object_get_data(G_OBJECT(widget), kIdentityKey) == data)
+    if (g_object_get_data(G_OBJECT(widget), kIdentityKey) == data) {
         gtk_widget_queue_draw(widget);
+        // What is drawn anew may be laid out anew.
+        GtkAccessibleElements::elementsMayHaveChanged(widget);
+    }
     if (GTK_IS_CONTAINER(widget))
         gtk_container_forall(GTK_CONTAINER(widget), redrawMatching, data);
 }
@@ -81,7 +85,7 @@ void redrawMatching(GtkWidget* widget, gpointer data)
 
 GtkWidget* GtkDrawnViews::build(View& view)
 {
-    GtkWidget* area = gtk_drawing_area_new();
+    GtkWidget* area = GtkAccessibleElements::newDrawingArea(viewOf);
     auto* weak = new std::weak_ptr<View>(std::static_pointer_cast<View>(view.weak_from_this().lock()));
     g_object_set_data_full(G_OBJECT(area), kViewKey, weak, [](gpointer data) { delete static_cast<std::weak_ptr<View>*>(data); });
     g_object_set_data(G_OBJECT(area), kIdentityKey, &view);

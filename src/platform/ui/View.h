@@ -10,6 +10,7 @@
 
 namespace folio {
 
+class AccessibilityElement;
 class GestureRecognizer;
 class GraphicsContext;
 class ViewController;
@@ -66,6 +67,11 @@ public:
     // also answer drawsOwnContent, so that a presenter shows them as drawn.
     virtual void drawRect(GraphicsContext& context, const Rect& rect);
     virtual bool drawsOwnContent() const { return false; }
+    // A view that shows several things to read by drawing them itself
+    // (laid-out text) hands a screen reader one element for each, in
+    // reading order.
+    virtual std::size_t accessibilityElementCount() { return 0; }
+    virtual std::shared_ptr<AccessibilityElement> accessibilityElementAtIndex(std::size_t) { return nullptr; }
     // What a presenter runs to draw the view into `rect`: its layer's drawing
     // path, which is drawRect unless the view's layer draws in a way of its
     // own (a background of its own, options the view holds, hooks around it).
