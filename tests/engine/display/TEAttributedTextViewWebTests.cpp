@@ -339,6 +339,43 @@ TEST_F(TEAttributedTextViewWindowTest, linkButtonsShowNoFrameAtRestAndLightUpTog
     EXPECT_EQ(taps, 1);
 }
 
+TEST_F(TEAttributedTextViewWindowTest, aScreenReaderIsToldOfTheNewElementsWhenTheTextChanges)
+{
+    auto view = std::make_shared<TEAttributedTextView>(makeRect(0, 0, 300, 200));
+    view->setAttributedString(std::make_shared<const AttributedString>(u"Before", text(Color::colorWithWhite(0))));
+    if (!show(view))
+        return;
+    GtkWidget* area = GtkViewBuilder::widgetForView(m_toplevel, *view->attributedTextContentView());
+    ASSERT_TRUE(area);
+    // The text view may be drawn through a container standing for it.
+    while (area && !GTK_IS_DRAWING_AREA(area)) {
+        GList* children = GTK_IS_CONTAINER(area) ? gtk_container_get_children(GTK_CONTAINER(area)) : nullptr;
+        area = children ? GTK_WIDGET(children->data) : nullptr;
+        g_list_free(children);
+    }
+    ASSERT_TRUE(area);
+    AtkObject* accessible = gtk_widget_get_accessible(area);
+    ASSERT_EQ(atk_object_get_n_accessible_children(accessible), 1);
+    AtkObject* before = atk_object_ref_accessible_child(accessible, 0);
+    EXPECT_STREQ(atk_object_get_name(before), "Before");
+    g_object_unref(before);
+
+    std::vector<std::string> added;
+    gulong handler = g_signal_connect(accessible, "children-changed::add",
+                                      G_CALLBACK(+[](AtkObject*, guint, gpointer child, gpointer names) {
+                                          static_cast<std::vector<std::string>*>(names)->push_back(
+                                              atk_object_get_name(ATK_OBJECT(child)));
+                                      }),
+                                      &added);
+    MutableAttributedString after(u"Now ", text(Color::colorWithWhite(0)));
+    after.appendAttributedString(AttributedString(u"after", text(Color::colorWithRed(0, 0, 1))));
+    view->setAttributedString(std::make_shared<const AttributedString>(after));
+    GtkPresenter::processPendingEvents();
+    g_signal_handler_disconnect(accessible, handler);
+    EXPECT_EQ(added, (std::vector<std::string>{"Now ", "after"}));
+    EXPECT_EQ(atk_object_get_n_accessible_children(accessible), 2);
+}
+
 TEST_F(TEAttributedTextViewWindowTest, aDictationPlaceholderInTheTextPulsesOnItsOwnOnceShown)
 {
     test::VirtualClockScope clock;
