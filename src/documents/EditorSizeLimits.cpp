@@ -1,0 +1,94 @@
+#include "documents/EditorSizeLimits.h"
+
+#include <algorithm>
+#include <array>
+
+namespace folio {
+
+namespace {
+
+Error limitError(EditorSizeLimits::ErrorCode code, std::string message)
+{
+    return Error{EditorSizeLimits::kErrorDomain, code, std::move(message)};
+}
+
+std::string megabytes(std::size_t bytes)
+{
+    return std::to_string((bytes + (std::size_t(1) << 19)) >> 20) + " MiB";
+}
+
+char16_t lowered(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+// Whether `page` names `name` as a whole element name at `at`.
+bool namesElement(std::u16string_view page, std::size_t at, std::string_view name)
+{
+    if (page.size() - at < name.size())
+        return false;
+    for (std::size_t index = 0; index < name.size(); ++index)
+        if (lowered(page[at + index]) != static_cast<char16_t>(name[index]))
+            return false;
+    const std::size_t end = at + name.size();
+    if (end == page.size())
+        return true;
+    const char16_t next = page[end];
+    return next == u'>' || next == u'/' || next == u' ' || next == u'\t' || next == u'\n' || next == u'\r'
+        || next == u'\f';
+}
+
+} // namespace
+
+Status EditorSizeLimits::checkEditorText(std::u16string_view text, const std::string& path)
+{
+    if (text.size() > kMostTextCharacters)
+        return limitError(TooManyCharacters, path + " holds more than " + megabytes(kMostTextCharacters)
+                                                 + " of text, more than the editor opens; it can still be exported");
+    const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1;
+    if (lines > kMostTextLines)
+        return limitError(TooManyLines, path + " holds " + std::to_string(lines) + " lines, more than the "
+                                            + std::to_string(kMostTextLines)
+                                            + " the editor opens; it can still be exported");
+    return Status::success();
+}
+
+Status EditorSizeLimits::checkRichTextPage(std::size_t pageBytes, const std::string& path)
+{
+    if (pageBytes > kMostRichTextPageBytes)
+        return limitError(PageTooLarge, path + " makes an editing page of " + megabytes(pageBytes) + ", more than the "
+                                            + megabytes(kMostRichTextPageBytes)
+                                            + " the editor opens; it can still be exported");
+    return Status::success();
+}
+
+Status EditorSizeLimits::checkPageNesting(std::u16string_view page, const std::string& path)
+{
+    if (std::size_t depth = deepestListNesting(page); depth > kMostPageNesting)
+        return limitError(NestedTooDeep, path + " nests lists " + std::to_string(depth) + " deep, more than the "
+                                             + std::to_string(kMostPageNesting) + " a page can show");
+    return Status::success();
+}
+
+std::size_t EditorSizeLimits::deepestListNesting(std::u16string_view page)
+{
+    static constexpr std::array<std::string_view, 4> kNested = {"ul", "ol", "dl", "blockquote"};
+    std::size_t depth = 0;
+    std::size_t deepest = 0;
+    for (std::size_t at = page.find(u'<'); at != std::u16string_view::npos; at = page.find(u'<', at + 1)) {
+        const bool closes = at + 1 < page.size() && page[at + 1] == u'/';
+        const std::size_t name = at + (closes ? 2 : 1);
+        const bool nested = std::any_of(kNested.begin(), kNested.end(),
+                                        [&](std::string_view element) { return namesElement(page, name, element); });
+        if (!nested)
+            continue;
+        if (closes) {
+            depth -= depth > 0 ? 1 : 0;
+        } else {
+            deepest = std::max(deepest, ++depth);
+        }
+    }
+    return deepest;
+}
+
+} // namespace folio
