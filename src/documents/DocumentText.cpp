@@ -1,6 +1,6 @@
 #include "documents/DocumentText.h"
 
-#include "documents/EditorSizeLimits.h"
+#include "documents/DocumentSizeLimits.h"
 
 #include "documents/TextFileForm.h"
 #include "formats/rtf/DKRTFReader.h"
@@ -40,7 +40,7 @@ Result<std::u16string> decodeQV(std::span<const std::uint8_t> bytes, const std::
         return textError(DocumentText::Damaged, path + " is damaged: its page is not UTF-8");
     // Neither the editor's page nor an export's ever finishes laying out
     // lists nested tens of thousands deep: the file is refused at once.
-    if (Status nesting = EditorSizeLimits::checkPageNesting(*page, path); !nesting)
+    if (Status nesting = DocumentSizeLimits::checkPageNesting(*page, path); !nesting)
         return nesting.error();
     return std::move(*page);
 }

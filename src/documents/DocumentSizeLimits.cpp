@@ -1,4 +1,4 @@
-#include "documents/EditorSizeLimits.h"
+#include "documents/DocumentSizeLimits.h"
 
 #include <algorithm>
 #include <array>
@@ -7,9 +7,9 @@ namespace folio {
 
 namespace {
 
-Error limitError(EditorSizeLimits::ErrorCode code, std::string message)
+Error limitError(DocumentSizeLimits::ErrorCode code, std::string message)
 {
-    return Error{EditorSizeLimits::kErrorDomain, code, std::move(message)};
+    return Error{DocumentSizeLimits::kErrorDomain, code, std::move(message)};
 }
 
 std::string megabytes(std::size_t bytes)
@@ -40,7 +40,7 @@ bool namesElement(std::u16string_view page, std::size_t at, std::string_view nam
 
 } // namespace
 
-Status EditorSizeLimits::checkEditorText(std::u16string_view text, const std::string& path)
+Status DocumentSizeLimits::checkEditorText(std::u16string_view text, const std::string& path)
 {
     if (text.size() > kMostTextCharacters)
         return limitError(TooManyCharacters, path + " holds more than " + megabytes(kMostTextCharacters)
@@ -53,7 +53,7 @@ Status EditorSizeLimits::checkEditorText(std::u16string_view text, const std::st
     return Status::success();
 }
 
-Status EditorSizeLimits::checkRichTextPage(std::size_t pageBytes, const std::string& path)
+Status DocumentSizeLimits::checkRichTextPage(std::size_t pageBytes, const std::string& path)
 {
     if (pageBytes > kMostRichTextPageBytes)
         return limitError(PageTooLarge, path + " makes an editing page of " + megabytes(pageBytes) + ", more than the "
@@ -62,7 +62,33 @@ Status EditorSizeLimits::checkRichTextPage(std::size_t pageBytes, const std::str
     return Status::success();
 }
 
-Status EditorSizeLimits::checkPageNesting(std::u16string_view page, const std::string& path)
+Status DocumentSizeLimits::checkPrintPage(std::string_view page, const std::string& name)
+{
+    if (page.size() <= kMostPrintPageBytes)
+        return Status::success();
+    if (const std::size_t pageBytes = markupBytes(page); pageBytes > kMostPrintPageBytes)
+        return limitError(PrintTooLarge, name + " makes a printed page of " + megabytes(pageBytes) + ", more than the "
+                                             + megabytes(kMostPrintPageBytes)
+                                             + " a PDF is made from in reasonable time; export it as HTML or in parts");
+    return Status::success();
+}
+
+std::size_t DocumentSizeLimits::markupBytes(std::string_view page)
+{
+    std::size_t pictureBytes = 0;
+    for (const char quote : {'"', '\''}) {
+        const std::string opening = std::string("src=") + quote + "data:";
+        for (std::size_t at = page.find(opening); at != std::string_view::npos; at = page.find(opening, at)) {
+            const std::size_t start = at + opening.size();
+            const std::size_t end = std::min(page.find(quote, start), page.size());
+            pictureBytes += end - start;
+            at = end;
+        }
+    }
+    return page.size() - pictureBytes;
+}
+
+Status DocumentSizeLimits::checkPageNesting(std::u16string_view page, const std::string& path)
 {
     if (std::size_t depth = deepestListNesting(page); depth > kMostPageNesting)
         return limitError(NestedTooDeep, path + " nests lists " + std::to_string(depth) + " deep, more than the "
@@ -70,7 +96,7 @@ Status EditorSizeLimits::checkPageNesting(std::u16string_view page, const std::s
     return Status::success();
 }
 
-std::size_t EditorSizeLimits::deepestListNesting(std::u16string_view page)
+std::size_t DocumentSizeLimits::deepestListNesting(std::u16string_view page)
 {
     static constexpr std::array<std::string_view, 4> kNested = {"ul", "ol", "dl", "blockquote"};
     std::size_t depth = 0;
