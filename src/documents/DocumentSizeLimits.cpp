@@ -17,25 +17,24 @@ std::string megabytes(std::size_t bytes)
     return std::to_string((bytes + (std::size_t(1) << 19)) >> 20) + " MiB";
 }
 
-char16_t lowered(char16_t c)
+char lowered(char c)
 {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Whether `page` names `name` as a whole element name at `at`.
-bool namesElement(std::u16string_view page, std::size_t at, std::string_view name)
+bool namesElement(std::string_view page, std::size_t at, std::string_view name)
 {
     if (page.size() - at < name.size())
         return false;
     for (std::size_t index = 0; index < name.size(); ++index)
-        if (lowered(page[at + index]) != static_cast<char16_t>(name[index]))
+        if (lowered(page[at + index]) != name[index])
             return false;
     const std::size_t end = at + name.size();
     if (end == page.size())
         return true;
-    const char16_t next = page[end];
-    return next == u'>' || next == u'/' || next == u' ' || next == u'\t' || next == u'\n' || next == u'\r'
-        || next == u'\f';
+    const char next = page[end];
+    return next == '>' || next == '/' || next == ' ' || next == '\t' || next == '\n' || next == '\r' || next == '\f';
 }
 
 } // namespace
@@ -88,7 +87,7 @@ std::size_t DocumentSizeLimits::markupBytes(std::string_view page)
     return page.size() - pictureBytes;
 }
 
-Status DocumentSizeLimits::checkPageNesting(std::u16string_view page, const std::string& path)
+Status DocumentSizeLimits::checkPageNesting(std::string_view page, const std::string& path)
 {
     if (std::size_t depth = deepestListNesting(page); depth > kMostPageNesting)
         return limitError(NestedTooDeep, path + " nests lists " + std::to_string(depth) + " deep, more than the "
@@ -96,13 +95,13 @@ Status DocumentSizeLimits::checkPageNesting(std::u16string_view page, const std:
     return Status::success();
 }
 
-std::size_t DocumentSizeLimits::deepestListNesting(std::u16string_view page)
+std::size_t DocumentSizeLimits::deepestListNesting(std::string_view page)
 {
     static constexpr std::array<std::string_view, 4> kNested = {"ul", "ol", "dl", "blockquote"};
     std::size_t depth = 0;
     std::size_t deepest = 0;
-    for (std::size_t at = page.find(u'<'); at != std::u16string_view::npos; at = page.find(u'<', at + 1)) {
-        const bool closes = at + 1 < page.size() && page[at + 1] == u'/';
+    for (std::size_t at = page.find('<'); at != std::string_view::npos; at = page.find('<', at + 1)) {
+        const bool closes = at + 1 < page.size() && page[at + 1] == '/';
         const std::size_t name = at + (closes ? 2 : 1);
         const bool nested = std::any_of(kNested.begin(), kNested.end(),
                                         [&](std::string_view element) { return namesElement(page, name, element); });

@@ -35,10 +35,10 @@ public:
     // carries as data, which cost their decoding, not the page's layout.
     static Status checkPrintPage(std::string_view page, const std::string& name);
     static std::size_t markupBytes(std::string_view page);
-    // A web page's deepest nesting of lists and quotations, which every
-    // reader of the page lays out one inside the other.
-    static Status checkPageNesting(std::u16string_view page, const std::string& path);
-    static std::size_t deepestListNesting(std::u16string_view page);
+    // A web page's (UTF-8) deepest nesting of lists and quotations, which
+    // every reader of the page lays out one inside the other.
+    static Status checkPageNesting(std::string_view page, const std::string& path);
+    static std::size_t deepestListNesting(std::string_view page);
 };
 
 } // namespace folio

@@ -1,7 +1,5 @@
 #include "documents/DocumentSizeLimits.h"
 
-#include "platform/foundation/Unicode.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,11 +7,11 @@
 namespace folio {
 namespace {
 
-std::u16string nestedLists(std::size_t depth, std::u16string_view open = u"<ul><li>", std::u16string_view close = u"</li></ul>")
+std::string nestedLists(std::size_t depth, std::string_view open = "<ul><li>", std::string_view close = "</li></ul>")
 {
-    std::u16string page = u"<p>start</p>";
+    std::string page = "<p>start</p>";
     for (std::size_t level = 0; level < depth; ++level)
-        page.append(open).append(u"item");
+        page.append(open).append("item");
     for (std::size_t level = 0; level < depth; ++level)
         page.append(close);
     return page;
@@ -22,22 +20,22 @@ std::u16string nestedLists(std::size_t depth, std::u16string_view open = u"<ul><
 TEST(DocumentSizeLimitsTest, listNestingCountsListAndQuotationElementsOnly)
 {
     struct Case {
-        std::u16string page;
+        std::string page;
         std::size_t depth;
     };
     const Case cases[] = {
-        {u"<p>no lists</p>", 0},
-        {u"<ul><li>a</li></ul><ol><li>b</li></ol>", 1},
-        {u"<UL><li>a<Ol start=\"3\"><li>b<blockquote>c</blockquote></OL></UL>", 3},
+        {"<p>no lists</p>", 0},
+        {"<ul><li>a</li></ul><ol><li>b</li></ol>", 1},
+        {"<UL><li>a<Ol start=\"3\"><li>b<blockquote>c</blockquote></OL></UL>", 3},
         // Names that merely start alike, and text that is no element.
-        {u"<ulx><olive><dlg><blockquotes>a &lt;ul&gt; b", 0},
+        {"<ulx><olive><dlg><blockquotes>a &lt;ul&gt; b", 0},
         // Ends with no start do not hide the nesting that follows.
-        {u"</ul></ul><dl><dd><ul>a</ul></dl>", 2},
-        {u"<ul\n class=a><ul/><ul>", 3},
+        {"</ul></ul><dl><dd><ul>a</ul></dl>", 2},
+        {"<ul\n class=a><ul/><ul>", 3},
         {nestedLists(40), 40},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(DocumentSizeLimits::deepestListNesting(c.page), c.depth) << toUtf8(c.page).substr(0, 80);
+        EXPECT_EQ(DocumentSizeLimits::deepestListNesting(c.page), c.depth) << c.page.substr(0, 80);
 }
 
 TEST(DocumentSizeLimitsTest, eachLimitTakesItsLastUnitAndRefusesTheNextWithTheReason)
@@ -74,7 +72,7 @@ TEST(DocumentSizeLimitsTest, eachLimitTakesItsLastUnitAndRefusesTheNextWithTheRe
 
     constexpr std::size_t kDepth = DocumentSizeLimits::kMostPageNesting;
     EXPECT_TRUE(DocumentSizeLimits::checkPageNesting(nestedLists(kDepth), "a.qvtext").ok());
-    Status nesting = DocumentSizeLimits::checkPageNesting(nestedLists(kDepth + 1, u"<blockquote>", u"</blockquote>"), "a.qvtext");
+    Status nesting = DocumentSizeLimits::checkPageNesting(nestedLists(kDepth + 1, "<blockquote>", "</blockquote>"), "a.qvtext");
     ASSERT_FALSE(nesting.ok());
     EXPECT_EQ(nesting.error().code, DocumentSizeLimits::NestedTooDeep);
     EXPECT_NE(nesting.error().message.find(std::to_string(kDepth + 1) + " deep"), std::string::npos)
