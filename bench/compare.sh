@@ -16,9 +16,12 @@
 #
 #   bench/compare.sh [BUILD_DIR] [ROUNDS]
 #
-# FOLIO_BENCH_INPUTS names the folder of doc-1m.md, doc-1m.html, doc-1m.rtf;
-# COMPARE_ONLY restricts the run to a space-separated list of cases
-# (startup rtf-html page-rtf md-html pdf linear). COMPARE_BASELINE names the
+# FOLIO_BENCH_INPUTS names the folder of doc-1m.md, doc-1m.html, doc-1m.rtf
+# (by default the shared folder beside the checkout, or beside the folder of
+# worktrees it is in); COMPARE_ONLY restricts the run to a space-separated
+# list of cases (startup rtf-html qv-rtfd page-rtf md-html pdf linear). The
+# run ends with the five figures the project keeps watch on, beside their
+# goals: RTF -> HTML, QV page -> RTFD, Markdown -> HTML, PDF, start-up. COMPARE_BASELINE names the
 # build folder of an earlier Folio whose RTF -> HTML, page -> RTF, Markdown ->
 # HTML and Markdown -> PDF commands run in the same rounds, for before and after
 # figures from one run; their outputs are compared with this build's.
@@ -27,8 +30,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 rounds=${2:-5}
-inputs=${FOLIO_BENCH_INPUTS:-$root/../shared/bench-inputs}
-only=${COMPARE_ONLY:-startup rtf-html page-rtf md-html pdf linear}
+inputs=${FOLIO_BENCH_INPUTS:-}
+if [ -z "$inputs" ]; then
+  inputs=$root/../shared/bench-inputs
+  [ -d "$inputs" ] || inputs=$root/../../shared/bench-inputs
+fi
+only=${COMPARE_ONLY:-startup rtf-html qv-rtfd page-rtf md-html pdf linear}
 folio=$build/folio
 page_to_rtf=$build/bench_page_to_rtf
 print_page=$build/bench_print_page
@@ -141,6 +148,15 @@ report() {  # report LABEL FOLIO_NAME PEER_NAME PEER_LABEL
 }
 
 if wants linear; then make_tenfold; fi
+# The QV page: the shared editor page as a QV text file (raw DEFLATE).
+if wants qv-rtfd; then
+  python3 - "$inputs/doc-1m.html" "$scratch/doc-1m.qvtext" <<'EOF'
+import sys, zlib
+packer = zlib.compressobj(6, zlib.DEFLATED, -15)
+page = open(sys.argv[1], "rb").read()
+open(sys.argv[2], "wb").write(packer.compress(page) + packer.flush())
+EOF
+fi
 if wants pdf && have wkhtmltopdf; then
   "$print_page" "$inputs/doc-1m.md" "$scratch/doc-1m-print.html"
 fi
@@ -156,6 +172,12 @@ baseline_rtf_html() {
 }
 abiword_rtf_html() {
   if have abiword; then run abiword-rtf-html abiword --to=html --to-name="$scratch/abiword.html" "$inputs/doc-1m.rtf"; fi
+}
+folio_qv_rtfd() { run folio-qv-rtfd "$folio" export "$scratch/doc-1m.qvtext" --format rtfd --output "$scratch/qv.rtfd"; }
+baseline_qv_rtfd() {
+  if [ -n "$baseline" ]; then
+    run baseline-qv-rtfd "$baseline/folio" export "$scratch/doc-1m.qvtext" --format rtfd --output "$scratch/baseline-qv.rtfd"
+  fi
 }
 folio_page_rtf() { run folio-page-rtf "$page_to_rtf" "$inputs/doc-1m.html" "$scratch/page.rtf"; }
 baseline_page_rtf() {
@@ -206,8 +228,16 @@ for round in $(seq "$rounds"); do
   if wants rtf-html; then
     in_turn "$round" folio_rtf_html baseline_rtf_html abiword_rtf_html
   fi
+  if wants qv-rtfd; then
+    in_turn "$round" folio_qv_rtfd baseline_qv_rtfd abiword_page_rtf
+  fi
   if wants page-rtf; then
-    in_turn "$round" folio_page_rtf baseline_page_rtf abiword_page_rtf
+    # abiword's HTML -> RTF ran with the QV page already.
+    if wants qv-rtfd; then
+      in_turn "$round" folio_page_rtf baseline_page_rtf
+    else
+      in_turn "$round" folio_page_rtf baseline_page_rtf abiword_page_rtf
+    fi
   fi
   if wants md-html; then
     in_turn "$round" folio_md_html baseline_md_html lowdown_md_html
@@ -240,6 +270,10 @@ if wants rtf-html && [ -n "$baseline" ]; then
   report "  the same, baseline build" baseline-rtf-html abiword-rtf-html abiword
   cmp -s "$scratch/rtf.html" "$scratch/baseline-rtf.html" || echo "RTF -> HTML: the baseline build wrote different HTML"
 fi
+wants qv-rtfd && report "QV page -> RTFD (1m)" folio-qv-rtfd abiword-page-rtf abiword
+if wants qv-rtfd && [ -n "$baseline" ]; then
+  report "  the same, baseline build" baseline-qv-rtfd abiword-page-rtf abiword
+fi
 wants page-rtf && report "editor page -> RTF (1m)" folio-page-rtf abiword-page-rtf abiword
 if wants page-rtf && [ -n "$baseline" ]; then
   report "  the same, baseline build" baseline-page-rtf abiword-page-rtf abiword
@@ -268,4 +302,35 @@ if wants linear; then
     read -r ow oc om <<<"$(median "$one")"
     awk -v l="x10 input: $ten" -v tc="$tc" -v oc="$oc" 'BEGIN { printf "%-26s %.2fx the processor time of the 1m run (linear: at most 11x)\n", l, tc / oc }'
   done
+fi
+
+# The five figures, as the project states them: how many times faster than
+# the peer (processor time; PDF by wall time) and the start-up's own time.
+ratio() {  # ratio FOLIO_NAME PEER_NAME FIELD (1 = wall, 2 = processor)
+  if [ -f "$scratch/$1.runs" ] && [ -f "$scratch/$2.runs" ]; then
+    local ours theirs
+    ours=$(median "$1" | awk -v f="$3" '{ print $f }')
+    theirs=$(median "$2" | awk -v f="$3" '{ print $f }')
+    awk -v o="$ours" -v p="$theirs" 'BEGIN { printf "%.2fx (folio/peer %.2f)", p / o, o / p }'
+  else
+    printf "n/a (peer not installed)"
+  fi
+}
+echo
+echo "The five figures (peer time / folio time: above 1 is folio faster):"
+if wants rtf-html; then
+  printf "  %-44s %-30s goal 20x, then 30x\n" "RTF -> HTML vs abiword (cpu)" "$(ratio folio-rtf-html abiword-rtf-html 2)"
+fi
+if wants qv-rtfd; then
+  printf "  %-44s %-30s goal 5x\n" "QV page -> RTFD vs abiword HTML->RTF (cpu)" "$(ratio folio-qv-rtfd abiword-page-rtf 2)"
+fi
+if wants md-html; then
+  printf "  %-44s %-30s goal folio/peer 1.1\n" "Markdown -> HTML vs lowdown (cpu)" "$(ratio folio-md-html lowdown-md-html 2)"
+fi
+if wants pdf; then
+  printf "  %-44s %-30s goal folio/peer 0.6\n" "Markdown -> PDF vs wkhtmltopdf (wall)" "$(ratio folio-pdf wkhtmltopdf-pdf 1)"
+fi
+if wants startup; then
+  read -r w c _ <<<"$(median txt-10k)"
+  awk -v w="$w" -v c="$c" 'BEGIN { printf "  %-44s %.1f ms wall, cpu %.1f ms (keep)\n", "start-up: tiny export", w / 1000, c / 1000 }'
 fi

@@ -1,5 +1,7 @@
 #include "documents/DocumentText.h"
 
+#include "documents/DocumentSizeLimits.h"
+
 #include "documents/TextFileForm.h"
 #include "formats/rtf/DKRTFReader.h"
 
@@ -33,6 +35,10 @@ Result<std::u16string> decodeQV(std::span<const std::uint8_t> bytes, const std::
                                                      + " MiB, more than any document holds; it is not read");
     if (!inflated)
         return textError(DocumentText::Damaged, path + " is damaged: " + inflated.error().message);
+    // Neither the editor's page nor an export's ever finishes laying out
+    // lists nested tens of thousands deep: the file is refused at once.
+    if (Status nesting = DocumentSizeLimits::checkPageNesting(inflated->stringView(), path); !nesting)
+        return nesting.error();
     std::optional<std::u16string> page = stringWithData(inflated->span(), StringEncoding::utf8());
     if (!page)
         return textError(DocumentText::Damaged, path + " is damaged: its page is not UTF-8");

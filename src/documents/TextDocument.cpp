@@ -5,6 +5,7 @@
 #include "documents/DocumentText.h"
 #include "documents/EditorController.h"
 #include "documents/EditorMakers.h"
+#include "documents/DocumentSizeLimits.h"
 #include "documents/MarkdownEditorController.h"
 #include "documents/PageSizes.h"
 #include "documents/RichTextPageLimits.h"
@@ -143,6 +144,8 @@ Status TextDocument::readTextFile(const std::string& url)
         inDocumentCodes(DocumentText::decode(bytes->span(), m_isTeXDocument ? DocumentKind::TeX : DocumentKind::Markdown, url));
     if (!text)
         return text.error();
+    if (Status fits = DocumentSizeLimits::checkEditorText(*text, url); !fits)
+        return fits;
     {
         std::lock_guard lock(m_textMutex);
         m_textFileForm = TextFileForm::of(bytes->span(), *text);
@@ -252,6 +255,8 @@ Status TextDocument::readRTFFile(const std::string& url)
     });
     if (!*html)
         return Error{kErrorDomain, ConversionFailed, "Could not show " + url + ": " + (*html).error().message};
+    if (Status fits = DocumentSizeLimits::checkRichTextPage((*html)->size(), url); !fits)
+        return fits;
     std::string pageHTML = std::move((*html).value());
     // The writer grows the string by doubling: it would keep up to twice the
     // text's size for as long as the document is open.

@@ -230,11 +230,15 @@ std::string BookmarkTargets::validId(std::string_view name)
     return id.empty() ? "_" : id;
 }
 
-std::string BookmarkTargets::linked(std::string_view html, Dangling dangling)
+std::string BookmarkTargets::linked(std::string page, Dangling dangling)
 {
-    if (html.find("data-bookmark") == std::string_view::npos && html.find("href=\"#") == std::string_view::npos
-        && html.find("href='#") == std::string_view::npos)
-        return std::string(html);
+    // Without bookmarks no link is pointed elsewhere; only a dangling one
+    // dropped as text changes the page then.
+    if (page.find("data-bookmark") == std::string::npos
+        && (dangling == Dangling::Keep
+            || (page.find("href=\"#") == std::string::npos && page.find("href='#") == std::string::npos)))
+        return page;
+    const std::string_view html = page;
     std::set<std::string> taken;
     std::vector<std::pair<std::size_t, std::vector<std::string>>> bookmarks;
     forEachTag(html, [&](const Tag& tag) {

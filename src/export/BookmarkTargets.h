@@ -17,7 +17,9 @@ public:
 
     BookmarkTargets() = delete;
 
-    static std::string linked(std::string_view html, Dangling dangling);
+    // The page with its bookmarks made targets; the page itself, untouched,
+    // where it has nothing to link.
+    static std::string linked(std::string page, Dangling dangling);
     // The name itself when it is a valid XML id; otherwise it with every
     // character an id cannot hold written as "_" and its code in hex.
     static std::string validId(std::string_view name);

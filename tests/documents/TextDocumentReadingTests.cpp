@@ -3,6 +3,7 @@
 #include "documents/DocumentSeeds.h"
 #include "documents/DocumentText.h"
 #include "documents/EditorMakers.h"
+#include "documents/DocumentSizeLimits.h"
 #include "testing/FakeEditorController.h"
 #include "documents/TextDocument.h"
 #include "formats/rtf/DKRTFLegacyAnnotations.h"
@@ -355,6 +356,33 @@ TEST_F(TextDocumentReadingTest, filesPastTheLargestDocumentAreRefusedUnread)
     EXPECT_NE(text.error().message.find("256 MiB"), std::string::npos) << text.error().message;
     auto document = std::make_shared<TextDocument>(huge);
     EXPECT_FALSE(document->readFromURL(huge).ok());
+}
+
+// Documents the editors would never finish opening are refused as they are
+// read, with the reason; a QV page's refusal is the reading's, so its exports
+// say it at once too.
+TEST_F(TextDocumentReadingTest, documentsPastTheEditorsLimitsAreRefusedWithTheReason)
+{
+    const std::string lines(DocumentSizeLimits::kMostTextLines - 1, '\n');
+    read("fits.md", lines);
+    Status status;
+    read("long.md", lines + "\n", &status);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error().domain, DocumentSizeLimits::kErrorDomain);
+    EXPECT_NE(status.error().message.find("long.md"), std::string::npos) << status.error().message;
+
+    std::string page;
+    for (std::size_t level = 0; level <= DocumentSizeLimits::kMostPageNesting; ++level)
+        page += "<ol><li>deeper";
+    Result<Data> compressed = DocumentSeeds::compressedPage(page);
+    ASSERT_TRUE(compressed);
+    auto nested = read("nested.qvtext", compressed->stringView(), &status);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error().code, DocumentSizeLimits::NestedTooDeep);
+    EXPECT_FALSE(nested->isQVTextDocument());
+    Result<std::u16string> exported = DocumentText::read(m_folder.path("nested.qvtext"), DocumentKind::QVText);
+    ASSERT_FALSE(exported.ok());
+    EXPECT_EQ(exported.error().code, DocumentSizeLimits::NestedTooDeep);
 }
 
 TEST_F(TextDocumentReadingTest, setTextKeepsTheTextForNothingAndEqualText)

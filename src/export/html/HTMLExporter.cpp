@@ -25,7 +25,7 @@ Result<std::string> withBookmarkTargets(Result<std::string> html)
 {
     if (!html)
         return html;
-    return BookmarkTargets::linked(*html, BookmarkTargets::Dangling::Keep);
+    return BookmarkTargets::linked(std::move(*html), BookmarkTargets::Dangling::Keep);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "export/ExportNaming.h"
 #include "export/PageMargins.h"
 #include "export/pdf/PDFDocumentHeads.h"
+#include "documents/DocumentSizeLimits.h"
 #include "documents/PageSizes.h"
 #include "engine/attachments/InlinePictureSink.h"
 #include "formats/rtf/DKRTFTitlePage.h"
@@ -142,6 +143,10 @@ Result<std::shared_ptr<ExportTask>> PDFExporter::start(const ExportSource& sourc
     Result<std::string> html = source.HTML(ExportSource::Purpose::Print, request.openEditor, fromBrowser, &inlinePictures);
     if (!html)
         return html.error();
+    // A page of tens of megabytes is not laid out before the print gives up
+    // on it: the export says so at once instead.
+    if (Status fits = DocumentSizeLimits::checkPrintPage(*html, source.displayedName()); !fits)
+        return fits.error();
     std::optional<std::string> pictures = AppFolders::existingPictureFolderForDocument(source.pictureDocumentName());
     // The pictures the page names in the document's folder go the same way,
     // so that a huge one reaches the web engine at the size it is drawn.

@@ -3,6 +3,9 @@
 #include "engine/html/writer/HTMLRunLook.h"
 #include "platform/text/AttributeValue.h"
 
+#include <optional>
+#include <string>
+
 namespace folio {
 
 class AttributeDictionary;
@@ -47,6 +50,9 @@ struct HTMLRunForm {
     // font leaves the font to the paragraph, so the two cases are kept apart
     // (indexed by whether the run writes its font).
     const HTMLRunStyle* styles[2] = {};
+    // The start tag of the run's span (empty where it has none), indexed
+    // alike; made on first use for runs without attributes of their own.
+    std::optional<std::string> spanStartTags[2];
 };
 
 } // namespace folio

@@ -436,6 +436,38 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
 
     bool opensLink = openLink(form, run);
 
+    // A run's span depends on its attributes alone unless it has attributes
+    // of its own from a page, whose place beside the paragraph and the link
+    // decides where they are written: the others' tag is made once.
+    std::string ownTag;
+    const std::string* spanTag = &ownTag;
+    if (form.customAttributes) {
+        ownTag = spanStartTag(form, attributes, run);
+    } else {
+        std::optional<std::string>& cached = form.spanStartTags[m_paragraphFontIsUniform ? 0 : 1];
+        if (!cached)
+            cached = spanStartTag(form, attributes, run);
+        spanTag = &*cached;
+    }
+
+    if (opensLink) {
+        html += "<a";
+        m_context.appendAttributes(html, "a", m_linkAttributes);
+        html += '>';
+        m_linkElementOpen = true;
+    }
+    html += *spanTag;
+    if (m_context.settings.keepsBlanksEndingLines)
+        appendTextKeepingBlanksEndingLines(html, text, run);
+    else
+        HTMLMarkup::appendBodyText(html, text, !m_context.settings.keepsPlaceholders, m_context.bodyFinish);
+    if (!spanTag->empty())
+        html += "</span>";
+    closeLinkIfEnded(html, run);
+}
+
+std::string HTMLRunWriter::spanStartTag(HTMLRunForm& form, const AttributeDictionary& attributes, Range run) const
+{
     HTMLAttributeMap spanAttributes;
     if (const StringMapValue* custom = form.customAttributes) {
         for (const auto& [name, value] : custom->map()) {
@@ -506,7 +538,6 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         spanAttributes["data-kerning"] = toUtf16(std::to_string(form.kerning->value()));
     // Most runs of a fragment are a span with a style alone: its start tag
     // is written once per style.
-    const std::string* spanStartTag = nullptr;
     if (m_context.settings.stylesRuns) {
         const HTMLRunStyle*& style = form.styles[m_paragraphFontIsUniform ? 0 : 1];
         if (!style) {
@@ -520,35 +551,16 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
                 return made;
             });
         }
-        if (m_context.fragment && spanAttributes.empty()) {
-            if (!style->css.empty())
-                spanStartTag = &style->spanStartTag;
-        } else {
-            m_context.applyStyle(spanAttributes, "span", style->css);
-        }
+        if (m_context.fragment && spanAttributes.empty())
+            return style->css.empty() ? std::string() : style->spanStartTag;
+        m_context.applyStyle(spanAttributes, "span", style->css);
     }
-    bool needsSpan = spanStartTag || !spanAttributes.empty();
-
-    if (opensLink) {
-        html += "<a";
-        m_context.appendAttributes(html, "a", m_linkAttributes);
-        html += '>';
-        m_linkElementOpen = true;
-    }
-    if (spanStartTag) {
-        html += *spanStartTag;
-    } else if (needsSpan) {
-        html += "<span";
-        m_context.appendAttributes(html, "span", spanAttributes);
-        html += '>';
-    }
-    if (m_context.settings.keepsBlanksEndingLines)
-        appendTextKeepingBlanksEndingLines(html, text, run);
-    else
-        HTMLMarkup::appendBodyText(html, text, !m_context.settings.keepsPlaceholders, m_context.bodyFinish);
-    if (needsSpan)
-        html += "</span>";
-    closeLinkIfEnded(html, run);
+    if (spanAttributes.empty())
+        return {};
+    std::string tag = "<span";
+    m_context.appendAttributes(tag, "span", spanAttributes);
+    tag += '>';
+    return tag;
 }
 
 void HTMLRunWriter::appendTextKeepingBlanksEndingLines(std::string& html, std::u16string_view text, Range run)
