@@ -43,6 +43,7 @@ namespace folio {
 namespace {
 
 using testing_support::attributesAtWords;
+using testing_support::paragraphEndFonts;
 using testing_support::paragraphLooksAtWords;
 using testing_support::readFile;
 using testing_support::tabStopsAtWords;
@@ -1001,6 +1002,31 @@ TEST_F(RichTextOtherProgramsFileWindowTest, blankLinesKeepTheirOwnFontAndSizeThr
         EXPECT_NEAR(after[word].top, before[word].top, 0.5) << word << " moved up or down\n" << autosaved->rtf;
     }
     EXPECT_EQ(before["Charlie"].page, 2);
+}
+
+// TextEdit's code paragraphs end in a font and size of their own, and so do
+// its empty lines: typed into and autosaved, every paragraph end keeps
+// them, and LibreOffice sets every line where it set it in the file.
+TEST_F(RichTextOtherProgramsFileWindowTest, paragraphEndsKeepTheirFontThroughTyping)
+{
+    const std::string original = folder.path("code-ends-as-written.rtf");
+    const std::string path = folder.path("code-ends.rtf");
+    writeFile(original, fixture("textedit-code-paragraph-ends.rtf"));
+    writeFile(path, fixture("textedit-code-paragraph-ends.rtf"));
+    const std::vector<std::string> wanted = paragraphEndFonts(read(fixture("textedit-code-paragraph-ends.rtf")).text);
+    ASSERT_EQ(wanted.size(), 7u);
+
+    const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zebra");
+    ASSERT_TRUE(autosaved);
+    ASSERT_NE(autosaved->read.text.string().find(u"Back to words Zebra\n"), std::u16string::npos) << autosaved->rtf;
+    EXPECT_EQ(paragraphEndFonts(autosaved->read.text), wanted) << autosaved->rtf;
+
+    auto before = wordsPrintedByLibreOffice(original);
+    auto after = wordsPrintedByLibreOffice(path);
+    for (const char* word : {"Notes", "red", "green", "blue", "Back"}) {
+        ASSERT_TRUE(before.count(word) && after.count(word)) << word;
+        EXPECT_NEAR(after[word].top, before[word].top, 0.5) << word << " moved up or down\n" << autosaved->rtf;
+    }
 }
 
 // Word's hidden text, in a file typed into and autosaved: the page does not

@@ -41,6 +41,7 @@ namespace folio {
 namespace {
 
 using testing_support::attributesAtWords;
+using testing_support::paragraphEndFonts;
 using testing_support::paragraphLooksAtWords;
 using testing_support::tabStopsAtWords;
 using testing_support::valueAtWords;
@@ -1654,6 +1655,25 @@ TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphKeepsItsOwnFontAndColour)
     const DKRTFReadResult again = read(paged);
     ASSERT_EQ(toUtf8(again.text.string()), toUtf8(original.text.string())) << paged;
     EXPECT_EQ(emptyLines(again.text), wanted) << paged;
+}
+
+// A paragraph's end keeps the font and size it was given, which may be
+// none of its text's (TextEdit's code paragraphs end in the words' font
+// after a run of their own): the height of its line depends on it.
+TEST_F(RTFOtherWritersRoundTripTests, everyParagraphEndKeepsItsOwnFontAndSize)
+{
+    const DKRTFReadResult original = read(fixture("textedit-code-paragraph-ends.rtf"));
+    const std::vector<std::string> wanted = paragraphEndFonts(original.text);
+    ASSERT_EQ(wanted.size(), 7u) << toUtf8(original.text.string());
+    ASSERT_EQ(wanted[1], "1: Helvetica 18");
+    ASSERT_EQ(wanted[3], "3: Menlo-Regular 10");
+    ASSERT_EQ(wanted[5], "5: Menlo-Regular 24");
+    ASSERT_EQ(wanted[6], "6: Courier 9");
+    for (const std::string& rtf : writtenAndSavedTwice(original)) {
+        const DKRTFReadResult again = read(rtf);
+        ASSERT_EQ(toUtf8(again.text.string()), toUtf8(original.text.string())) << rtf;
+        EXPECT_EQ(paragraphEndFonts(again.text), wanted) << rtf;
+    }
 }
 
 // Word's page break inside a paragraph ("text\page more") stays in the
