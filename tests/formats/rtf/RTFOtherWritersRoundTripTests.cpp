@@ -16,6 +16,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
+#include "platform/graphics/FontconfigFontCatalog.h"
 #include "platform/text/AttributeDictionaryAccess.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/MutableAttributedString.h"
@@ -3443,6 +3444,34 @@ TEST_F(RTFOtherWritersRoundTripTests, textThatNamedNoFontIsSavedNamingNone)
     EXPECT_EQ(fodt.find("style:name=\"Helvetica\""), std::string::npos) << fodt;
     EXPECT_EQ(fodt.find("style:font-name=\"0\""), std::string::npos) << fodt;
     EXPECT_NE(fodt.find("style:font-name=\"Courier New\""), std::string::npos) << fodt;
+}
+
+// TextEdit names bold and italic faces by their PostScript names
+// ("Optima-BoldItalic") and says "\\b" and "\\i" as well: a save names the
+// face the file named, which LibreOffice looks for, not a face of ours.
+TEST_F(RTFOtherWritersRoundTripTests, facesNamedWithTheirTraitsKeepTheirNames)
+{
+    // The system's fonts, which draw Helvetica with a stand-in family's faces.
+    FontCatalog::setShared(std::make_shared<FontconfigFontCatalog>());
+    const DKRTFReadResult original = read(
+        "{\\rtf1\\mac\\ansicpg10000\\cocoartf102\n{\\fonttbl\\f0\\fswiss\\fcharset77 Helvetica;"
+        "\\f1\\fswiss\\fcharset77 Helvetica-Bold;\\f2\\fswiss\\fcharset77 Helvetica-BoldOblique;\n"
+        "\\f3\\fswiss\\fcharset77 Helvetica-Oblique;}\n"
+        "\\f0\\fs24 plain \\f1\\b bold \\f2\\i\\b both \\f3\\i\\b0 slanted\\par}");
+    auto faceAt = [](const AttributedString& text, std::u16string_view words) {
+        const auto* font = valueAtWords<FontAttributeValue>(text, words, kCTFontAttributeName);
+        return font ? font->font().postScriptName() + " " + std::to_string(font->font().symbolicTraits()) : std::string("none");
+    };
+    ASSERT_EQ(faceAt(original.text, u"both"), "Helvetica-BoldOblique 3");
+    ASSERT_EQ(faceAt(original.text, u"slanted"), "Helvetica-Oblique 1");
+    for (const std::string& rtf : writtenAndSavedTwice(original)) {
+        const std::vector<std::string> table = fontTableNames(rtf);
+        for (const char* name : {"Helvetica-BoldOblique", "Helvetica-Oblique"})
+            EXPECT_EQ(std::ranges::count(table, name), 1) << name << "\n" << rtf;
+        const DKRTFReadResult again = read(rtf);
+        for (const std::u16string_view words : {u"plain", u"bold", u"both", u"slanted"})
+            EXPECT_EQ(faceAt(again.text, words), faceAt(original.text, words)) << toUtf8(words) << "\n" << rtf;
+    }
 }
 
 // A Japanese, a Cyrillic and a Greek font name are written in their own
