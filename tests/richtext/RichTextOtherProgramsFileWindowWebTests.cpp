@@ -688,6 +688,30 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aSpaceTypedAfterALineBreakAtAParagra
     EXPECT_EQ(byLibreOffice.find("\xC2\xA0Zebra"), std::string::npos) << byLibreOffice;
 }
 
+// A space typed at the start of an empty paragraph, which the page keeps
+// visible as a no-break space, is a blank in the saved file, while the
+// file's own no-break spaces, at a paragraph's start and at a run's end,
+// stay what they were.
+TEST_F(RichTextOtherProgramsFileWindowTest, aSpaceTypedInAnEmptyParagraphIsABlankAndTheFilesNoBreakSpacesStay)
+{
+    const std::string path = folder.path("no-break-spaces.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}\\f0\\fs24 10\\~{\\b km}\\par\n"
+                    "{\\b 20\\~}m\\par\n\\~lead\\par\n\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("document.getElementById('content').focus()");
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type(" quokka");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("quokka") == 1; })) << "the keys did not reach the page";
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    EXPECT_EQ(autosaved->read.text.string(), u"10\u00A0km\n20\u00A0m\n\u00A0lead\n quokka\n") << autosaved->rtf;
+    const std::string byLibreOffice = textByLibreOffice(path);
+    EXPECT_NE(byLibreOffice.find("\n quokka"), std::string::npos) << byLibreOffice;
+    EXPECT_NE(byLibreOffice.find("10\xC2\xA0km"), std::string::npos) << byLibreOffice;
+}
+
 // LibreOffice's empty paragraph at the top of page 2 stays there when a word
 // is typed at the end and autosaved: page 2 keeps its blank line.
 TEST_F(RichTextOtherProgramsFileWindowTest, anEmptyParagraphThatStartsAPageStaysThroughTyping)
