@@ -175,8 +175,10 @@ std::string RichTextBodyCleaner::withTypedSpacesRestored(std::string_view html)
         // A space typed at the start of a line after a line break: the
         // page keeps it visible there the same way.
         bool startOfLine = lineBreakEndsBefore(html, tagsBefore) && visibleAt(html, tagsAfter);
-        // So at a paragraph's start and after a picture.
-        bool startOfParagraph = blockStartOrPictureEndsBefore(html, tagsBefore) && visibleAt(html, tagsAfter);
+        // So at a paragraph's start (the text's own, where the page has
+        // none around it yet) and after a picture.
+        bool startOfParagraph = (at == 0 || blockStartOrPictureEndsBefore(html, tagsBefore)) &&
+            visibleAt(html, tagsAfter);
         if (!endOfRun && !startOfRun && !afterNote && !pairAfterTag && !startOfLine && !startOfParagraph)
             continue;
         result.append(html.substr(copied, at - copied));

@@ -73,7 +73,7 @@ TEST(RichTextBodyCleanerTest, noBreakSpacesOfTheUserOrTheFileStay)
     for (const char* kept : {"<b>end&nbsp;</b></p>", "<b>a&nbsp;</b><br>", "<b>a&nbsp;</b><div>b</div>",
                              "<b>a&nbsp;</b>&nbsp;b", "<b>a&nbsp;</b> b", "<b>&nbsp;</b>x", "a<b>&nbsp;</b>",
                              "<img src=\"p.png\"><span data-nbsp=\"\">&nbsp;</span>x", "x&nbsp;<img src=\"p.png\">",
-                             "&nbsp;<b>x</b>"})
+                             "<span data-nbsp=\"\">&nbsp;</span><b>x</b>"})
         EXPECT_EQ(RichTextBodyCleaner::cleaned(kept), kept);
     EXPECT_EQ(RichTextBodyCleaner::cleaned(""), "");
     EXPECT_EQ(RichTextBodyCleaner::cleaned("&nbsp;"), "&nbsp;");
@@ -88,6 +88,8 @@ TEST(RichTextBodyCleanerTest, aSpaceTypedAtAParagraphsStartOrAfterAPictureIsABla
     EXPECT_EQ(RichTextBodyCleaner::cleaned("<div><span style=\"a\">&nbsp;quokka</span></div>"),
               "<div><span style=\"a\"> quokka</span></div>");
     EXPECT_EQ(RichTextBodyCleaner::cleaned("<li class=\"c\">&nbsp;x</li>"), "<li class=\"c\"> x</li>");
+    // Typed before the page's first paragraph, in a text of none.
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("&nbsp;quokka<div id=\"paragraph\"></div>"), " quokka<div id=\"paragraph\"></div>");
     EXPECT_EQ(RichTextBodyCleaner::cleaned("<div><img src=\"p.png\">&nbsp;quokka</div>"),
               "<div><img src=\"p.png\"> quokka</div>");
     for (const char* kept : {"<div><span data-nbsp=\"\">&nbsp;</span>quokka</div>",
