@@ -2,6 +2,7 @@
 
 #include "platform/foundation/StringUtilities.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <optional>
@@ -121,6 +122,32 @@ bool noteEndsBefore(std::string_view html, std::size_t end)
     return end >= kNoteEnd.size() && html.substr(end - kNoteEnd.size(), kNoteEnd.size()) == kNoteEnd;
 }
 
+// Whether a block's start tag or a picture ends just before `end`: a blank
+// typed after either would not show as a plain one.
+bool blockStartOrPictureEndsBefore(std::string_view html, std::size_t end)
+{
+    if (end == 0 || html[end - 1] != '>')
+        return false;
+    const std::size_t open = html.rfind('<', end - 1);
+    if (open == std::string_view::npos || open + 1 >= end || html[open + 1] == '/')
+        return false;
+    std::size_t nameEnd = open + 1;
+    while (nameEnd < end && std::isalnum(static_cast<unsigned char>(html[nameEnd])))
+        ++nameEnd;
+    static constexpr std::array<std::string_view, 13> kNames = {"div", "p", "li", "h1", "h2", "h3", "h4",
+                                                                 "h5", "h6", "blockquote", "td", "th", "img"};
+    const std::string name = lowercaseString(html.substr(open + 1, nameEnd - open - 1));
+    return std::find(kNames.begin(), kNames.end(), name) != kNames.end();
+}
+
+// Whether the no-break space at `at` is one of the document's own, which
+// the page marks.
+bool isMarkedNoBreakSpace(std::string_view html, std::size_t at)
+{
+    constexpr std::string_view kMark = "<span data-nbsp=\"\">";
+    return at >= kMark.size() && html.substr(at - kMark.size(), kMark.size()) == kMark;
+}
+
 } // namespace
 
 std::string RichTextBodyCleaner::withTypedSpacesRestored(std::string_view html)
@@ -129,6 +156,8 @@ std::string RichTextBodyCleaner::withTypedSpacesRestored(std::string_view html)
     result.reserve(html.size());
     std::size_t copied = 0;
     for (std::size_t at = html.find(kNoBreakSpace); at != std::string_view::npos; at = html.find(kNoBreakSpace, at + 1)) {
+        if (isMarkedNoBreakSpace(html, at))
+            continue;
         std::size_t after = at + kNoBreakSpace.size();
         std::size_t tagsAfter = inlineTagsEndAfter(html, after);
         std::size_t tagsBefore = inlineTagsStartBefore(html, at);
@@ -146,7 +175,11 @@ std::string RichTextBodyCleaner::withTypedSpacesRestored(std::string_view html)
         // A space typed at the start of a line after a line break: the
         // page keeps it visible there the same way.
         bool startOfLine = lineBreakEndsBefore(html, tagsBefore) && visibleAt(html, tagsAfter);
-        if (!endOfRun && !startOfRun && !afterNote && !pairAfterTag && !startOfLine)
+        // So at a paragraph's start (the text's own, where the page has
+        // none around it yet) and after a picture.
+        bool startOfParagraph = (at == 0 || blockStartOrPictureEndsBefore(html, tagsBefore)) &&
+            visibleAt(html, tagsAfter);
+        if (!endOfRun && !startOfRun && !afterNote && !pairAfterTag && !startOfLine && !startOfParagraph)
             continue;
         result.append(html.substr(copied, at - copied));
         result += ' ';

@@ -49,7 +49,7 @@ TEST(RichTextBodyCleanerTest, aSpaceTypedAtTheStartOfALineAfterALineBreakIsAnOrd
               "<div><span>There.<br></span><span style=\"x\"> Zebra</span></div>");
     EXPECT_EQ(RichTextBodyCleaner::cleaned("a<BR/>&nbsp;b"), "a<BR/> b");
     // Only while text follows it on the line, and only after a line break.
-    for (const char* kept : {"a<br>&nbsp;</div>", "a<br>&nbsp;<br>", "a<bro>&nbsp;b", "<div>&nbsp;b</div>"})
+    for (const char* kept : {"a<br>&nbsp;</div>", "a<br>&nbsp;<br>", "a<bro>&nbsp;b", "<div><span data-nbsp=\"\">&nbsp;</span>b</div>"})
         EXPECT_EQ(RichTextBodyCleaner::cleaned(kept), kept);
 }
 
@@ -72,10 +72,31 @@ TEST(RichTextBodyCleanerTest, noBreakSpacesOfTheUserOrTheFileStay)
     // at the end of a line, before a block or a break, and in a run of blanks.
     for (const char* kept : {"<b>end&nbsp;</b></p>", "<b>a&nbsp;</b><br>", "<b>a&nbsp;</b><div>b</div>",
                              "<b>a&nbsp;</b>&nbsp;b", "<b>a&nbsp;</b> b", "<b>&nbsp;</b>x", "a<b>&nbsp;</b>",
-                             "<img src=\"p.png\">&nbsp;x", "x&nbsp;<img src=\"p.png\">", "&nbsp;<b>x</b>"})
+                             "<img src=\"p.png\"><span data-nbsp=\"\">&nbsp;</span>x", "x&nbsp;<img src=\"p.png\">",
+                             "<span data-nbsp=\"\">&nbsp;</span><b>x</b>"})
         EXPECT_EQ(RichTextBodyCleaner::cleaned(kept), kept);
     EXPECT_EQ(RichTextBodyCleaner::cleaned(""), "");
     EXPECT_EQ(RichTextBodyCleaner::cleaned("&nbsp;"), "&nbsp;");
+}
+
+// The page writes a blank typed at a paragraph's start or after a picture
+// as a no-break space; the document's own no-break spaces it marks, and
+// they stay wherever they are.
+TEST(RichTextBodyCleanerTest, aSpaceTypedAtAParagraphsStartOrAfterAPictureIsABlank)
+{
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<div style=\"x\">&nbsp;quokka</div>"), "<div style=\"x\"> quokka</div>");
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<div><span style=\"a\">&nbsp;quokka</span></div>"),
+              "<div><span style=\"a\"> quokka</span></div>");
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<li class=\"c\">&nbsp;x</li>"), "<li class=\"c\"> x</li>");
+    // Typed before the page's first paragraph, in a text of none.
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("&nbsp;quokka<div id=\"paragraph\"></div>"), " quokka<div id=\"paragraph\"></div>");
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<div><img src=\"p.png\">&nbsp;quokka</div>"),
+              "<div><img src=\"p.png\"> quokka</div>");
+    for (const char* kept : {"<div><span data-nbsp=\"\">&nbsp;</span>quokka</div>",
+                             "<div><span data-nbsp=\"\">&nbsp;quokka</span></div>",
+                             "<b>10<span data-nbsp=\"\">&nbsp;</span></b>km", "<b>10</b><span data-nbsp=\"\">&nbsp;</span>km",
+                             "<div>&nbsp;</div>", "<div>&nbsp;<br></div>"})
+        EXPECT_EQ(RichTextBodyCleaner::cleaned(kept), kept);
 }
 
 } // namespace

@@ -43,6 +43,7 @@ namespace folio {
 namespace {
 
 using testing_support::attributesAtWords;
+using testing_support::paragraphEndFonts;
 using testing_support::paragraphLooksAtWords;
 using testing_support::readFile;
 using testing_support::tabStopsAtWords;
@@ -687,6 +688,30 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aSpaceTypedAfterALineBreakAtAParagra
     EXPECT_EQ(byLibreOffice.find("\xC2\xA0Zebra"), std::string::npos) << byLibreOffice;
 }
 
+// A space typed at the start of an empty paragraph, which the page keeps
+// visible as a no-break space, is a blank in the saved file, while the
+// file's own no-break spaces, at a paragraph's start and at a run's end,
+// stay what they were.
+TEST_F(RichTextOtherProgramsFileWindowTest, aSpaceTypedInAnEmptyParagraphIsABlankAndTheFilesNoBreakSpacesStay)
+{
+    const std::string path = folder.path("no-break-spaces.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}\\f0\\fs24 10\\~{\\b km}\\par\n"
+                    "{\\b 20\\~}m\\par\n\\~lead\\par\n\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("document.getElementById('content').focus()");
+    press(GDK_KEY_End, GDK_CONTROL_MASK);
+    type(" quokka");
+    ASSERT_TRUE(waitFor([&] { return occurrencesOnThePage("quokka") == 1; })) << "the keys did not reach the page";
+    const std::optional<SavedFile> autosaved = autosavedAndClosed(path);
+    ASSERT_TRUE(autosaved);
+    EXPECT_EQ(autosaved->read.text.string(), u"10\u00A0km\n20\u00A0m\n\u00A0lead\n quokka\n") << autosaved->rtf;
+    const std::string byLibreOffice = textByLibreOffice(path);
+    EXPECT_NE(byLibreOffice.find("\n quokka"), std::string::npos) << byLibreOffice;
+    EXPECT_NE(byLibreOffice.find("10\xC2\xA0km"), std::string::npos) << byLibreOffice;
+}
+
 // LibreOffice's empty paragraph at the top of page 2 stays there when a word
 // is typed at the end and autosaved: page 2 keeps its blank line.
 TEST_F(RichTextOtherProgramsFileWindowTest, anEmptyParagraphThatStartsAPageStaysThroughTyping)
@@ -1001,6 +1026,31 @@ TEST_F(RichTextOtherProgramsFileWindowTest, blankLinesKeepTheirOwnFontAndSizeThr
         EXPECT_NEAR(after[word].top, before[word].top, 0.5) << word << " moved up or down\n" << autosaved->rtf;
     }
     EXPECT_EQ(before["Charlie"].page, 2);
+}
+
+// TextEdit's code paragraphs end in a font and size of their own, and so do
+// its empty lines: typed into and autosaved, every paragraph end keeps
+// them, and LibreOffice sets every line where it set it in the file.
+TEST_F(RichTextOtherProgramsFileWindowTest, paragraphEndsKeepTheirFontThroughTyping)
+{
+    const std::string original = folder.path("code-ends-as-written.rtf");
+    const std::string path = folder.path("code-ends.rtf");
+    writeFile(original, fixture("textedit-code-paragraph-ends.rtf"));
+    writeFile(path, fixture("textedit-code-paragraph-ends.rtf"));
+    const std::vector<std::string> wanted = paragraphEndFonts(read(fixture("textedit-code-paragraph-ends.rtf")).text);
+    ASSERT_EQ(wanted.size(), 7u);
+
+    const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zebra");
+    ASSERT_TRUE(autosaved);
+    ASSERT_NE(autosaved->read.text.string().find(u"Back to words Zebra\n"), std::u16string::npos) << autosaved->rtf;
+    EXPECT_EQ(paragraphEndFonts(autosaved->read.text), wanted) << autosaved->rtf;
+
+    auto before = wordsPrintedByLibreOffice(original);
+    auto after = wordsPrintedByLibreOffice(path);
+    for (const char* word : {"Notes", "red", "green", "blue", "Back"}) {
+        ASSERT_TRUE(before.count(word) && after.count(word)) << word;
+        EXPECT_NEAR(after[word].top, before[word].top, 0.5) << word << " moved up or down\n" << autosaved->rtf;
+    }
 }
 
 // Word's hidden text, in a file typed into and autosaved: the page does not

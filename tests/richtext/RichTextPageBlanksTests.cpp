@@ -67,6 +67,10 @@ TEST_F(RichTextPageBlanksTest, aFilesNoBreakSpacesStayNoBreakSpaces)
 {
     EXPECT_EQ(savedText("{\\rtf1\\ansi 10\\~km\\par end\\~\\par {\\b bold\\~}\\par end\\~ \\par}"),
               "10\u00A0km\nend\u00A0\nbold\u00A0\nend\u00A0 \n");
+    // Where the page writes a typed blank as one too: at a paragraph's
+    // start, at the end of a run that text follows, and after a blank.
+    EXPECT_EQ(savedText("{\\rtf1\\ansi \\~lead\\par {\\b 10\\~}km\\par 10{\\b \\~km}\\par a \\~b\\par}"),
+              "\u00A0lead\n10\u00A0km\n10\u00A0km\na \u00A0b\n");
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/text/AttributeDictionary.h"
 #include "platform/text/AttributeValue.h"
 #include "platform/text/AttributedString.h"
+#include "platform/text/FontAttributeValue.h"
 #include "platform/text/PlatformParagraphStyle.h"
 
 #include <cmath>
@@ -88,6 +89,26 @@ inline std::string paragraphLooksAtWords(const AttributedString& text, std::u16s
                 << std::lround(style.headIndent() * 1096 / 80);
     }
     return summary.str();
+}
+
+// The font and size of each paragraph end of a text, in order, as
+// "N: PostScriptName size"; "no font" for an end without one.
+inline std::vector<std::string> paragraphEndFonts(const AttributedString& text)
+{
+    std::vector<std::string> ends;
+    const std::u16string& string = text.string();
+    for (std::size_t index = string.find(u'\n'); index != std::u16string::npos; index = string.find(u'\n', index + 1)) {
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+        const auto* font = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+        std::ostringstream end;
+        end << ends.size() << ": ";
+        if (font)
+            end << font->font().postScriptName() << " " << font->font().pointSize();
+        else
+            end << "no font";
+        ends.push_back(end.str());
+    }
+    return ends;
 }
 
 } // namespace folio::testing_support

@@ -1,6 +1,7 @@
 #include "engine/dom/TEHTMLElement.h"
 
 #include "engine/css/ColorHTML.h"
+#include "engine/css/CSSString.h"
 #include "engine/dom/TEAnchorHTMLElement.h"
 #include "engine/html/HTMLListMarker.h"
 #include "engine/model/TEAttributeKeys.h"
@@ -797,6 +798,20 @@ bool TEHTMLElement::isInsideList() const
            (parent->hasName("ol") || parent->hasName("ul"));
 }
 
+void TEHTMLElement::giveParagraphEndItsOwnFont(MutableAttributedString& text) const
+{
+    const std::u16string* css = attributeForKey("data-end-font");
+    if (!css)
+        return;
+    // The end's font is styled as a run of the paragraph would be.
+    TEHTMLElement end("span", {});
+    end.inheritAttributesFromElement(*this);
+    end.applyStyleDictionary(dictionaryOfCSSStyles(*css));
+    AttributeDictionaryPtr attributes = end.attributesForAttributedStringRepresentation();
+    if (const AttributeValuePtr& font = attributes ? attributes->valueForKey(kCTFontAttributeName) : nullptr)
+        text.addAttribute(kCTFontAttributeName, font, Range{text.length() - 1, 1});
+}
+
 void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const
 {
     const TEHTMLElementDisplayStyle display = displayStyle();
@@ -806,11 +821,13 @@ void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const
         // it is the paragraph's end, which after text looks as every other
         // paragraph end does, and alone keeps the break's look for the
         // empty line.
+        bool endsAfterText = false;
         if (!hasName("br") && endsWithLineBreak(text)) {
             const Range lineBreak{text.length() - 1, 1};
             if (text.length() >= 2 && text.string()[text.length() - 2] != u'\n') {
                 text.deleteCharactersInRange(lineBreak);
                 appendEndOfParagraph(text, m_dictionaryPool.get());
+                endsAfterText = true;
             } else {
                 text.replaceCharactersInRange(lineBreak, u"\n");
             }
@@ -825,7 +842,10 @@ void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const
             // inside div and span as pages from the editor need: without it two
             // paragraphs in a blockquote, list item or table cell run together.
             appendEndOfParagraph(text, m_dictionaryPool.get());
+            endsAfterText = true;
         }
+        if (endsAfterText)
+            giveParagraphEndItsOwnFont(text);
     }
 
     if (display != TEHTMLElementDisplayStyle::Block || text.length() == 0)

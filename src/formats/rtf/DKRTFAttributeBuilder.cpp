@@ -100,11 +100,13 @@ const std::optional<Font>& DKRTFAttributeBuilder::styledFont(const std::u16strin
     if (font) {
         // A family without the bold or italic face keeps its regular one: the
         // text stays in the font it asked for.
-        if (bold) {
+        // A face the name already gives ("Helvetica-BoldOblique" of a Mac
+        // file) stays the face of that name, which a save writes again.
+        if (bold && !(font->symbolicTraits() & kFontBoldTrait)) {
             if (auto boldFont = font->copyWithSymbolicTraits(kFontBoldTrait, kFontBoldTrait))
                 font = std::move(boldFont);
         }
-        if (italic) {
+        if (italic && !(font->symbolicTraits() & kFontItalicTrait)) {
             if (auto italicFont = font->copyWithSymbolicTraits(kFontItalicTrait, kFontItalicTrait))
                 font = std::move(italicFont);
         }

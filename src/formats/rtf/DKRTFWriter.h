@@ -139,8 +139,9 @@ private:
     void findFontlessParagraphEnds();
     // Whether the document's font table named `name`.
     bool documentNamedFont(const std::string& name) const;
-    // The name in the document's font table that stands for `family`, if any.
-    const std::string* documentNameOfFamily(const std::string& family) const;
+    // The name in the document's font table that stands for `family`, if
+    // any: the one of its face with the bold and italic of `traits` first.
+    const std::string* documentNameOfFamily(const std::string& family, std::uint32_t traits) const;
 
     // --- The style sheet (DKRTFWriterStyles.cpp) ---
     // The document's style sheet, with a style added for each paragraph
@@ -355,7 +356,7 @@ private:
     // where the file had such text and no font of that name.
     std::optional<std::string> m_unnamedFontName;
     // Their families, found when first asked for.
-    mutable std::optional<std::map<std::string, std::string>> m_documentFamilies;
+    mutable std::optional<std::map<std::pair<std::string, std::uint32_t>, std::string>> m_documentFamilies;
     bool m_isRTFDDocument = false;
     std::string m_documentName;
 

@@ -108,16 +108,24 @@ void DKRTFWriter::findFontlessParagraphEnds()
 
 bool DKRTFWriter::documentNamedFont(const std::string& name) const { return m_documentFontNames.contains(name); }
 
-const std::string* DKRTFWriter::documentNameOfFamily(const std::string& family) const
+const std::string* DKRTFWriter::documentNameOfFamily(const std::string& family, std::uint32_t traits) const
 {
+    constexpr std::uint32_t kAnyFace = ~0u;
     if (!m_documentFamilies) {
         m_documentFamilies.emplace();
         for (const std::string& name : m_documentFontNames) {
-            if (std::optional<Font> font = Font::fontWithName(name, 12))
-                m_documentFamilies->emplace(font->familyName(), name);
+            if (std::optional<Font> font = Font::fontWithName(name, 12)) {
+                m_documentFamilies->emplace(std::make_pair(font->familyName(), kAnyFace), name);
+                m_documentFamilies->emplace(
+                    std::make_pair(font->familyName(), font->symbolicTraits() & (kFontBoldTrait | kFontItalicTrait)), name);
+            }
         }
     }
-    auto found = m_documentFamilies->find(family);
+    // The name the file gave the face ("Helvetica-BoldOblique"), else the
+    // family's first.
+    auto found = m_documentFamilies->find(std::make_pair(family, traits & (kFontBoldTrait | kFontItalicTrait)));
+    if (found == m_documentFamilies->end())
+        found = m_documentFamilies->find(std::make_pair(family, kAnyFace));
     return found == m_documentFamilies->end() ? nullptr : &found->second;
 }
 
@@ -137,10 +145,10 @@ std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value) const
     // name made up for the stand-in.
     if (font->font().isSubstituted()) {
         // The name the document gave the family ("Times-Roman" of a Mac
-        // file, read as the family "Times") goes back as it was.
+        // file, read as the family "Times") or the face goes back as it was.
         if (documentNamedFont(font->font().postScriptName()))
             return font->font().postScriptName();
-        if (const std::string* named = documentNameOfFamily(font->font().familyName()))
+        if (const std::string* named = documentNameOfFamily(font->font().familyName(), font->font().symbolicTraits()))
             return *named;
         return font->font().familyName();
     }

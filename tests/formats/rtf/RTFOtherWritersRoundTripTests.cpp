@@ -16,6 +16,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
+#include "platform/graphics/FontconfigFontCatalog.h"
 #include "platform/text/AttributeDictionaryAccess.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/MutableAttributedString.h"
@@ -41,6 +42,7 @@ namespace folio {
 namespace {
 
 using testing_support::attributesAtWords;
+using testing_support::paragraphEndFonts;
 using testing_support::paragraphLooksAtWords;
 using testing_support::tabStopsAtWords;
 using testing_support::valueAtWords;
@@ -1654,6 +1656,25 @@ TEST_F(RTFOtherWritersRoundTripTests, anEmptyParagraphKeepsItsOwnFontAndColour)
     const DKRTFReadResult again = read(paged);
     ASSERT_EQ(toUtf8(again.text.string()), toUtf8(original.text.string())) << paged;
     EXPECT_EQ(emptyLines(again.text), wanted) << paged;
+}
+
+// A paragraph's end keeps the font and size it was given, which may be
+// none of its text's (TextEdit's code paragraphs end in the words' font
+// after a run of their own): the height of its line depends on it.
+TEST_F(RTFOtherWritersRoundTripTests, everyParagraphEndKeepsItsOwnFontAndSize)
+{
+    const DKRTFReadResult original = read(fixture("textedit-code-paragraph-ends.rtf"));
+    const std::vector<std::string> wanted = paragraphEndFonts(original.text);
+    ASSERT_EQ(wanted.size(), 7u) << toUtf8(original.text.string());
+    ASSERT_EQ(wanted[1], "1: Helvetica 18");
+    ASSERT_EQ(wanted[3], "3: Menlo-Regular 10");
+    ASSERT_EQ(wanted[5], "5: Menlo-Regular 24");
+    ASSERT_EQ(wanted[6], "6: Courier 9");
+    for (const std::string& rtf : writtenAndSavedTwice(original)) {
+        const DKRTFReadResult again = read(rtf);
+        ASSERT_EQ(toUtf8(again.text.string()), toUtf8(original.text.string())) << rtf;
+        EXPECT_EQ(paragraphEndFonts(again.text), wanted) << rtf;
+    }
 }
 
 // Word's page break inside a paragraph ("text\page more") stays in the
@@ -3423,6 +3444,34 @@ TEST_F(RTFOtherWritersRoundTripTests, textThatNamedNoFontIsSavedNamingNone)
     EXPECT_EQ(fodt.find("style:name=\"Helvetica\""), std::string::npos) << fodt;
     EXPECT_EQ(fodt.find("style:font-name=\"0\""), std::string::npos) << fodt;
     EXPECT_NE(fodt.find("style:font-name=\"Courier New\""), std::string::npos) << fodt;
+}
+
+// TextEdit names bold and italic faces by their PostScript names
+// ("Optima-BoldItalic") and says "\\b" and "\\i" as well: a save names the
+// face the file named, which LibreOffice looks for, not a face of ours.
+TEST_F(RTFOtherWritersRoundTripTests, facesNamedWithTheirTraitsKeepTheirNames)
+{
+    // The system's fonts, which draw Helvetica with a stand-in family's faces.
+    FontCatalog::setShared(std::make_shared<FontconfigFontCatalog>());
+    const DKRTFReadResult original = read(
+        "{\\rtf1\\mac\\ansicpg10000\\cocoartf102\n{\\fonttbl\\f0\\fswiss\\fcharset77 Helvetica;"
+        "\\f1\\fswiss\\fcharset77 Helvetica-Bold;\\f2\\fswiss\\fcharset77 Helvetica-BoldOblique;\n"
+        "\\f3\\fswiss\\fcharset77 Helvetica-Oblique;}\n"
+        "\\f0\\fs24 plain \\f1\\b bold \\f2\\i\\b both \\f3\\i\\b0 slanted\\par}");
+    auto faceAt = [](const AttributedString& text, std::u16string_view words) {
+        const auto* font = valueAtWords<FontAttributeValue>(text, words, kCTFontAttributeName);
+        return font ? font->font().postScriptName() + " " + std::to_string(font->font().symbolicTraits()) : std::string("none");
+    };
+    ASSERT_EQ(faceAt(original.text, u"both"), "Helvetica-BoldOblique 3");
+    ASSERT_EQ(faceAt(original.text, u"slanted"), "Helvetica-Oblique 1");
+    for (const std::string& rtf : writtenAndSavedTwice(original)) {
+        const std::vector<std::string> table = fontTableNames(rtf);
+        for (const char* name : {"Helvetica-BoldOblique", "Helvetica-Oblique"})
+            EXPECT_EQ(std::ranges::count(table, name), 1) << name << "\n" << rtf;
+        const DKRTFReadResult again = read(rtf);
+        for (const std::u16string_view words : {u"plain", u"bold", u"both", u"slanted"})
+            EXPECT_EQ(faceAt(again.text, words), faceAt(original.text, words)) << toUtf8(words) << "\n" << rtf;
+    }
 }
 
 // A Japanese, a Cyrillic and a Greek font name are written in their own

@@ -297,6 +297,28 @@ HTMLParagraphWriter::HTMLParagraphWriter(const HTMLWriterContext& context, std::
 {
 }
 
+std::string HTMLParagraphWriter::endMarkFontCSS(Range paragraph) const
+{
+    // A paragraph's end keeps a font of its own, which may be none of its
+    // text's (a code line that ends in the font of the words around it). The
+    // page lays it out as word processors do, by its text alone, and keeps
+    // it for the save; the page's print and other exports have no save.
+    const AttributedString& string = m_context.string;
+    if (paragraph.length == 0 || paragraph.end() >= string.length() || m_context.settings.forPrint ||
+        m_context.settings.forEPub || m_context.settings.exported)
+        return {};
+    AttributeDictionaryPtr end = string.attributesAtIndex(paragraph.end());
+    AttributeDictionaryPtr last = string.attributesAtIndex(paragraph.end() - 1);
+    const Font* endFont = end ? fontInAttributes(*end) : nullptr;
+    const Font* lastFont = last ? fontInAttributes(*last) : nullptr;
+    // Only another face or size changes the height of a line; an end that
+    // is merely not bold, as after bold words, is left to the text's.
+    if (!endFont || !lastFont ||
+        (endFont->familyName() == lastFont->familyName() && endFont->pointSize() == lastFont->pointSize()))
+        return {};
+    return m_context.fontCSS(endFont);
+}
+
 void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, bool isLastParagraph)
 {
     const AttributedString& string = m_context.string;
@@ -557,9 +579,10 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     };
     HTMLAttributeMap ownAttributes;
     const HTMLAttributeMap* elementAttributes = &ownAttributes;
+    const std::string endFont = endMarkFontCSS(paragraph);
     // An item's depth is no attribute of its text, nor a line between
     // paragraphs: its start is made anew.
-    if (form.hasCustomAttributes || itemIndents || itemStops || hasLineBetween(attributes)) {
+    if (form.hasCustomAttributes || itemIndents || itemStops || hasLineBetween(attributes) || !endFont.empty()) {
         if (const auto* custom = attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute)) {
             for (const auto& [name, value] : custom->map()) {
                 Range own = rangeOfCustomHTMLAttribute(string, name, paragraph.location);
@@ -568,6 +591,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             }
         }
         addStartAttributes(ownAttributes);
+        if (!endFont.empty())
+            ownAttributes["data-end-font"] = toUtf16(endFont);
         appendStartTag(html, ownAttributes);
     } else {
         // Everything the start says follows from the attributes alone.

@@ -24,6 +24,9 @@ public:
     // `paragraph` excludes its terminator; the last paragraph of the text is
     // the one after the last line break.
     void writeParagraph(std::string& html, Range paragraph, bool isLastParagraph);
+    // The font of the paragraph's end where its last text has another one,
+    // as CSS; empty where they agree or nothing keeps it.
+    std::string endMarkFontCSS(Range paragraph) const;
 
     // Closes the lists still open after the last paragraph, innermost first.
     void closeOpenLists(std::string& html);

@@ -563,6 +563,21 @@ std::string HTMLRunWriter::spanStartTag(HTMLRunForm& form, const AttributeDictio
     return tag;
 }
 
+void HTMLRunWriter::appendTextMarkingNoBreakSpaces(std::string& html, std::u16string_view text, bool dropsPlaceholders)
+{
+    // The page's editing writes a blank typed where a plain one would not
+    // show (a paragraph's start, after a picture) as a no-break space too:
+    // the document's own are marked, so that the save tells them apart.
+    constexpr std::string_view kMarkedNoBreakSpace = "<span data-nbsp=\"\">\xC2\xA0</span>";
+    std::size_t start = 0;
+    for (std::size_t at = text.find(u'\u00A0'); at != std::u16string_view::npos; at = text.find(u'\u00A0', start)) {
+        HTMLMarkup::appendBodyText(html, text.substr(start, at - start), dropsPlaceholders, m_context.bodyFinish);
+        html += kMarkedNoBreakSpace;
+        start = at + 1;
+    }
+    HTMLMarkup::appendBodyText(html, text.substr(start), dropsPlaceholders, m_context.bodyFinish);
+}
+
 void HTMLRunWriter::appendTextKeepingBlanksEndingLines(std::string& html, std::u16string_view text, Range run)
 {
     constexpr std::string_view kKeptBlanksStart = "<span style=\"white-space:pre-wrap;\">";
@@ -581,7 +596,7 @@ void HTMLRunWriter::appendTextKeepingBlanksEndingLines(std::string& html, std::u
             html.append(line.size(), ' ');
             html += "</span>";
         } else {
-            HTMLMarkup::appendBodyText(html, line, dropsPlaceholders, m_context.bodyFinish);
+            appendTextMarkingNoBreakSpaces(html, line, dropsPlaceholders);
             if (endsLine && !line.empty() && html.ends_with(' ')) {
                 html.pop_back();
                 html += kKeptBlanksStart;

@@ -31,6 +31,8 @@ private:
     void writeRun(std::string& html, const AttributeDictionary& attributes, Range run);
     // The start tag of the run's span, or nothing where the run needs none.
     std::string spanStartTag(HTMLRunForm& form, const AttributeDictionary& attributes, Range run) const;
+    // The text, with each no-break space of the document marked as its own.
+    void appendTextMarkingNoBreakSpaces(std::string& html, std::u16string_view text, bool dropsPlaceholders);
     // The text of `run`, for the editing page: the blanks that end a line
     // stay seen and typed after.
     void appendTextKeepingBlanksEndingLines(std::string& html, std::u16string_view text, Range run);
