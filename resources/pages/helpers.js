@@ -544,6 +544,12 @@
                 reportScrollEnd();
             }, 100);
         }, true);
+        // A tap opens a link, as on a touch screen; a pointer's plain click
+        // puts the caret into the link's words to edit them, and Ctrl (or
+        // Command) with the click opens it, as desktop editors do.
+        var opensLink = function (event) {
+            return event.type === 'touchend' || event.ctrlKey || event.metaKey;
+        };
         var onTouch = function (event) {
             var element = elementOf(event.target);
             if (!element)
@@ -559,7 +565,7 @@
             } else if (element.tagName === 'IMG') {
                 selectPicture(element);
                 send('imageTouchedEvent');
-            } else if (link && link.getAttribute('href')) {
+            } else if (link && link.getAttribute('href') && opensLink(event)) {
                 event.preventDefault();
                 send('linkTouchedEvent', link.getAttribute('href'));
             } else {

@@ -8,6 +8,8 @@
 #include "richtext/KeyBar.h"
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextTools.h"
+#include "richtext/RichTextWritingTools.h"
+#include "platform/foundation/UserDefaults.h"
 #include "tools/inspectors/ControlSlices.h"
 #include "webeditor/EditorInspectors.h"
 #include "platform/docframework/DKInspector.h"
@@ -454,9 +456,10 @@ TEST_F(RichTextMenuCommandsWindowTest, theWordCounterCountsAPasteAtOnce)
     gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
 }
 
-// A click on a web link in the text opens it in the program's own browser,
-// as in the QV editors, not through the desktop.
-TEST_F(RichTextMenuCommandsWindowTest, aClickOnAWebLinkOpensItInTheProgramsBrowser)
+// A plain click into a link puts the caret among its words to edit them;
+// Ctrl with the click opens it in the program's own browser, as in the QV
+// editors, not through the desktop. Web Research opens there too.
+TEST_F(RichTextMenuCommandsWindowTest, aLinkIsEditedByAClickOpenedByCtrlClickAndResearchOpensInTheProgramsBrowser)
 {
     m_path = folder.path("link.rtf");
     writeFile(m_path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs28 See the "
@@ -464,12 +467,34 @@ TEST_F(RichTextMenuCommandsWindowTest, aClickOnAWebLinkOpensItInTheProgramsBrows
     open(m_path, {1000, 900}, Root::Navigation);
     if (HasFatalFailure())
         return;
+    auto browserShown = [&] { return editor->webPageViewer() && editor->webPageViewer()->navigationController(); };
     Point word = test::pointFromAnswer(run(test::wordStartScript("harbour", test::PageText::ContentElement)));
     ASSERT_GE(word.x, 0) << pageText();
     ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, {word.x + 4, word.y}));
     ASSERT_TRUE(test::runXdotool({"click", "1"}));
-    EXPECT_TRUE(settle([&] { return editor->webPageViewer() && editor->webPageViewer()->navigationController(); }))
-        << "the link did not open in the program's browser";
+    const std::string caretInLink =
+        "(function(){var s=getSelection();var n=s.anchorNode;n=n&&n.nodeType===3?n.parentNode:n;"
+        "return String(s.isCollapsed&&!!n&&!!n.closest('#content a'));})()";
+    EXPECT_TRUE(settle([&] { return run(caretInLink) == "true"; })) << "the click put no caret into the link";
+    type("X");
+    EXPECT_TRUE(settle([&] { return run("document.querySelector('#content a').textContent").find('X') != std::string::npos; }))
+        << pageText();
+    EXPECT_FALSE(browserShown()) << "a plain click opened the link";
+
+    ASSERT_TRUE(test::runXdotool({"keydown", "ctrl", "click", "1", "keyup", "ctrl"}));
+    ASSERT_TRUE(settle(browserShown)) << "Ctrl+click did not open the link in the program's browser";
+    EXPECT_EQ(toUtf8(editor->webPageViewer()->webViewController()->addressField()->text()), "https://127.0.0.1:9/harbour");
+    editor->webPageViewer()->webViewController()->close();
+    ASSERT_TRUE(settle([&] { return !editor->webPageViewer()->navigationController()->presentingViewController(); }));
+
+    UserDefaults::standardUserDefaults().setString(RichTextWritingTools::kWebClipLastUsedURLKey, "https://127.0.0.1:9/research");
+    clickBarItem(editor->styling().barItems().toolsBarButtonItem());
+    click("Web Research");
+    UserDefaults::standardUserDefaults().removeObjectForKey(RichTextWritingTools::kWebClipLastUsedURLKey);
+    EXPECT_TRUE(settle([&] {
+        return browserShown() && editor->webPageViewer()->navigationController()->presentingViewController() &&
+               toUtf8(editor->webPageViewer()->webViewController()->addressField()->text()) == "https://127.0.0.1:9/research";
+    })) << "Web Research did not open the program's browser";
 }
 
 } // namespace
