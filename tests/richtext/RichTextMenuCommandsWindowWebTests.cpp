@@ -334,6 +334,34 @@ TEST_F(RichTextMenuCommandsWindowTest, checkSpellingUnderlinesAMisspellingAsItIs
     EXPECT_EQ(red, 0) << "a word spelled right is underlined";
 }
 
+// Check Spelling in the key row's tools menu chooses the next misspelled word from
+// the caret on, as desktop editors do, and the next time the one after it,
+// coming round to the top at the end.
+TEST_F(RichTextMenuCommandsWindowTest, checkSpellingChoosesTheNextMisspelledWord)
+{
+    openParagraphs({"Quiet bay lights.", "The watter is calm and the boatt is still."});
+    if (HasFatalFailure())
+        return;
+    select("Quiet", "Quiet", true);
+    const std::string chosen = "String(getSelection())";
+    KeyBar& keys = editor->editingTools().keyBar();
+    keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+    keys.removeFormBar();
+    for (const char* expected : {"watter", "boatt", "watter"}) {
+        clickView(*keys.miscToolsKey());
+        click("Check Spelling");
+        if (HasFatalFailure())
+            return;
+        std::string selected;
+        EXPECT_TRUE(settle([&] { return (selected = run(chosen)) == expected; }))
+            << "Check Spelling chose \"" << selected << "\", not " << expected;
+    }
+    // The word chosen is the page's, ready to be typed over.
+    type("water");
+    EXPECT_TRUE(settle([&] { return pageText().find("The water is calm and the boatt") != std::string::npos; }))
+        << pageText();
+}
+
 // A new footnote or comment stands right after the words chosen, or right
 // after the word the caret ends, never a word further on.
 TEST_F(RichTextMenuCommandsWindowTest, aNewFootnoteOrCommentStandsAfterTheWordChosen)
