@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <regex>
 #include <string>
 #include <vector>
@@ -360,6 +361,36 @@ TEST_F(RichTextMenuCommandsWindowTest, checkSpellingChoosesTheNextMisspelledWord
     type("water");
     EXPECT_TRUE(settle([&] { return pageText().find("The water is calm and the boatt") != std::string::npos; }))
         << pageText();
+}
+
+// A date inserted right after a horizontal line takes the text's colour,
+// not the line's grey.
+TEST_F(RichTextMenuCommandsWindowTest, aDateAfterAHorizontalLineIsInTheTextsColour)
+{
+    m_path = folder.path("line.rtf");
+    writeFile(m_path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}{\\colortbl;\\red0\\green0\\blue160;}"
+                      "\\f0\\fs28\\cf1 Dark blue words.\\par}");
+    open(m_path, {1000, 900}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    select("words.", "words.", true);
+    const std::string year = std::to_string(1900 + [] { std::time_t now = std::time(nullptr); return std::localtime(&now)->tm_year; }());
+    for (const char* row : {"\u2014 Horizontal Line", "\U0001F556 Date & Time"}) {
+        clickBarItem(editor->styling().barItems().insertItemBarButtonItem());
+        click("Insert Markers/Symbols");
+        click(row);
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(settle([&] { return run("String(document.querySelectorAll('#content hr').length)") == "1"; }));
+    }
+    const std::string colours =
+        "(function(y){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT),"
+        "text='',date='';while(w.nextNode()){var c=getComputedStyle(w.currentNode.parentNode).color;"
+        "if(w.currentNode.data.indexOf('words')>=0)text=c;if(w.currentNode.data.indexOf(y)>=0)date=c;}"
+        "return text+'|'+date;})('" + year + "')";
+    std::string shown;
+    EXPECT_TRUE(settle([&] { return (shown = run(colours)).find("|rgb") != std::string::npos; })) << pageText();
+    EXPECT_EQ(shown, "rgb(0, 0, 160)|rgb(0, 0, 160)") << "text colour | date colour";
 }
 
 // A new footnote or comment stands right after the words chosen, or right
