@@ -26,6 +26,7 @@
 #include "webeditor/WebPageViewer.h"
 #include "webeditor/PageModeLayout.h"
 #include "richtext/RichTextPageSetup.h"
+#include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextReadAloud.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextViewModes.h"
@@ -105,7 +106,7 @@ RichTextViewingTools TextViewController::makeViewingTools()
         .setNavigationBarHidden = setNavigationBarHidden,
         .setRulerHidden = setRulerHidden,
         .setBannerHidden = setBannerHidden,
-        .setPageControlHidden = {},
+        .setPageControlHidden = [this](bool hidden) { setPageControlHidden(hidden); },
         .isFindOnPageVisible = isFindVisible,
         .hideFindOnPage = hideFind,
         .isEditing = [this] { return m_isEditing; },
@@ -182,7 +183,9 @@ RichTextViewingTools TextViewController::makeViewingTools()
                 m_viewing.modeLayout->showFullScreen();
             else
                 showPageAgain();
-        }});
+            showKeyRow();
+        },
+        .setPageNumbersOnDark = [this](bool dark) { m_pageControl->setOnDarkPage(dark); }});
     tools.modeLayout = std::make_unique<PageModeLayout>(
         PageModeLayout::Host{
             .container = [this] { return loadedBarContainer(); },
