@@ -544,6 +544,12 @@
                 reportScrollEnd();
             }, 100);
         }, true);
+        // A tap opens a link, as on a touch screen; a pointer's plain click
+        // puts the caret into the link's words to edit them, and Ctrl (or
+        // Command) with the click opens it, as desktop editors do.
+        var opensLink = function (event) {
+            return event.type === 'touchend' || event.ctrlKey || event.metaKey;
+        };
         var onTouch = function (event) {
             var element = elementOf(event.target);
             if (!element)
@@ -559,7 +565,7 @@
             } else if (element.tagName === 'IMG') {
                 selectPicture(element);
                 send('imageTouchedEvent');
-            } else if (link && link.getAttribute('href')) {
+            } else if (link && link.getAttribute('href') && opensLink(event)) {
                 event.preventDefault();
                 send('linkTouchedEvent', link.getAttribute('href'));
             } else {
@@ -607,6 +613,54 @@
         select(range);
         root().scrollTop = 0;
         win().scrollTo(0, 0);
+    }
+
+    // --- spelling ------------------------------------------------------------
+
+    // The words of the text from the saved caret on, then from the top up
+    // to it, as a spelling check meets them; a word the caret ends (a
+    // misspelling chosen before) belongs to the part already checked.
+    function spellingWords() {
+        var words = [];
+        var walker = doc().createTreeWalker(root(), NodeFilter.SHOW_TEXT);
+        var pattern = /[\p{L}\p{M}]+(?:['\u2019][\p{L}\p{M}]+)*/gu;
+        while (walker.nextNode()) {
+            var text = walker.currentNode;
+            var found;
+            pattern.lastIndex = 0;
+            while ((found = pattern.exec(text.data)))
+                words.push({ node: text, start: found.index, end: found.index + found[0].length, text: found[0] });
+        }
+        var caret = editor.savedRange;
+        if (!caret || !root().contains(caret.endContainer))
+            return words;
+        var mark = doc().createRange();
+        mark.setStart(caret.endContainer, caret.endOffset);
+        var first = 0;
+        while (first < words.length && mark.comparePoint(words[first].node, words[first].end) <= 0)
+            ++first;
+        return words.slice(first).concat(words.slice(0, first));
+    }
+
+    function folioSpellingWords() {
+        return spellingWords().map(function (word) { return word.text; }).join('\n');
+    }
+
+    // Chooses the word of that place in folioSpellingWords's list and brings
+    // it into view.
+    function folioSelectSpellingWord(index) {
+        var word = spellingWords()[index];
+        if (!word)
+            return 'false';
+        var range = doc().createRange();
+        range.setStart(word.node, word.start);
+        range.setEnd(word.node, word.end);
+        if (root().focus)
+            root().focus();
+        select(range);
+        editor.savedRange = range.cloneRange();
+        scrollToView();
+        return 'true';
     }
 
     function getCaretEditorPosition() {
@@ -1669,6 +1723,8 @@
         restoreCaretSelection: restoreCaretSelection,
         scrollToView: scrollToView,
         jumpCaretToTop: jumpCaretToTop,
+        folioSpellingWords: folioSpellingWords,
+        folioSelectSpellingWord: folioSelectSpellingWord,
         getCaretEditorPosition: getCaretEditorPosition,
         getSelectionCoords: getSelectionCoords,
         getSelectionHtml: getSelectionHtml,

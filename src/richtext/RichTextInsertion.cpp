@@ -13,6 +13,17 @@ namespace {
 
 constexpr const char* kFontNameScript = "document.queryCommandValue('fontName').replace(/'/g,'')";
 constexpr const char* kForeColorScript = "document.queryCommandValue('foreColor')";
+// Right beside a horizontal line the engine answers the line's grey for the
+// caret's colour: the colour there is that of the text before the caret (or
+// of the page when none is). Empty elsewhere.
+constexpr const char* kColourBesideLineScript =
+    "(function(){var s=getSelection(),c=document.getElementById('content')||document.body;"
+    "if(!s.rangeCount)return '';var r=s.getRangeAt(0),n=r.startContainer,o=r.startOffset;"
+    "var near=n.nodeType===3?[n.parentNode]:[n,n.childNodes[o-1],n.childNodes[o]];"
+    "if(!near.some(function(e){return e&&e.nodeType===1&&e.closest('hr');}))return '';"
+    "var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT),before=null;"
+    "while(w.nextNode()){var t=w.currentNode;if(r.comparePoint(t,0)>=0)break;if(t.data.trim())before=t;}"
+    "return getComputedStyle(before?before.parentNode:c).color;})()";
 
 // A value inside the style attribute: escaped for the attribute, and without
 // the characters that would end the declaration or start another.
@@ -33,7 +44,9 @@ RichTextInsertion::Style RichTextInsertion::caretStyle(PageConnection& page, int
     Style style;
     style.family = page.readString(kFontNameScript);
     style.family.erase(std::remove(style.family.begin(), style.family.end(), '"'), style.family.end());
-    style.color = page.readString(kForeColorScript);
+    style.color = page.readString(kColourBesideLineScript);
+    if (style.color.empty())
+        style.color = page.readString(kForeColorScript);
     style.size = size;
     return style;
 }

@@ -72,7 +72,7 @@ RichTextPageControl::RichTextPageControl(RichTextPageCounter& counter, Host host
     }
     for (const std::shared_ptr<Label>& label : {m_pageNumber, m_pageTotal})
         label->setTextAlignment(TextAlignment::Center);
-    m_pageTotal->setTextColor(Color::colorWithWhite(0.45));
+    setOnDarkPage(false);
     m_pageUp->addAction(ControlEvent::TouchUpInside, [this](Control&) { pageUpButtonPressed(); });
     m_pageDown->addAction(ControlEvent::TouchUpInside, [this](Control&) { pageDownButtonPressed(); });
     m_view->setHidden(true);
@@ -104,6 +104,12 @@ void RichTextPageControl::showCounts()
     m_pageTotal->setNeedsDisplay();
     m_pageUp->setEnabled(m_counter.canPageUp());
     m_pageDown->setEnabled(m_counter.canPageDown());
+}
+
+void RichTextPageControl::setOnDarkPage(bool dark)
+{
+    m_pageNumber->setTextColor(Color::colorWithWhite(dark ? 1 : 0));
+    m_pageTotal->setTextColor(Color::colorWithWhite(dark ? 0.75 : 0.45));
 }
 
 void RichTextPageControl::updatePageUpDownControl()

@@ -48,6 +48,8 @@ public:
 
     // Recounts from the page's last scroll report and shows the result.
     void updatePageUpDownControl();
+    // The page numbers' colours for a dark page (dark night) or a light one.
+    void setOnDarkPage(bool dark);
     void pageUpButtonPressed();
     void pageDownButtonPressed();
     bool isPageButtonPending() const { return m_stepPending; }

@@ -20,6 +20,11 @@ namespace {
 
 constexpr const char* kDarkOnScript = "addcss('html,img,object {-webkit-filter: invert(1) hue-rotate(180deg);}');";
 constexpr const char* kDarkOffScript = "addcss('html,img,object {-webkit-filter: invert(0) hue-rotate(360deg);}');";
+// Footnote and comment marks are objects holding text: turned back like the
+// pictures, their black would stand on the darkened page; they are turned
+// with the text instead.
+constexpr const char* kDarkNoteMarksScript =
+    "addcss('object.footnote,object.annotation {-webkit-filter: none;}');";
 constexpr const char* kEditableScript = "document.getElementById('content').contentEditable=true";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
 
@@ -291,6 +296,10 @@ void RichTextViewModes::applyDarkNight(bool on)
     }
     colourViews(on ? grey(47) : Color::colorWithWhite(1));
     send(on ? kDarkOnScript : kDarkOffScript);
+    if (on)
+        send(kDarkNoteMarksScript);
+    if (m_host.setPageNumbersOnDark)
+        m_host.setPageNumbersOnDark(on);
     send(bodyColourScript(on ? "#d0d0d0" : "#ffffff"));
     if (m_host.setBannerTextColor)
         m_host.setBannerTextColor(on ? Color::colorWithWhite(1) : Color::colorWithWhite(0));

@@ -59,6 +59,8 @@ public:
         // Once full screen has been set up (true) or left (false): the
         // window shows the mode's views so.
         std::function<void(bool fullScreen)> arrangeWindow{};
+        // The page numbers over the page, drawn to be read on the dark page.
+        std::function<void(bool dark)> setPageNumbersOnDark{};
     };
 
     RichTextViewModes(UserDefaults& defaults, Host host);

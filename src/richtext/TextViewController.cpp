@@ -360,8 +360,10 @@ std::unique_ptr<RichTextPageControl> TextViewController::makePageControl()
     host.sendScript = [this](const std::string& script) { m_connection.send(script); };
     host.readString = [this](const std::string& script) { return m_connection.readString(script); };
     host.isEditing = [this] { return m_isEditing; };
+    // Typewriter mode keeps it hidden, whatever asks for it.
     host.canShow = [this] {
-        return m_document && m_webView && m_bridge.isPageReady() && !m_bridge.isClosing() && Device::current().isPad();
+        return m_document && m_webView && m_bridge.isPageReady() && !m_bridge.isClosing() && Device::current().isPad() &&
+               !(m_viewing.typewriter && m_viewing.typewriter->isTypewriterMode());
     };
     host.present = [this](std::shared_ptr<ViewController> alert) {
         if (Status shown = presentViewController(alert, true); !shown)
@@ -413,9 +415,21 @@ std::unique_ptr<RichTextImageEditor> TextViewController::makeImageEditor()
 
 void TextViewController::updatePageUpDownControl()
 {
+    setPageControlShown([this] { m_pageControl->updatePageUpDownControl(); });
+}
+
+void TextViewController::setPageControlHidden(bool hidden)
+{
+    if (!hidden)
+        return updatePageUpDownControl();
+    setPageControlShown([this] { m_pageControl->pageUpDownView()->setHidden(true); });
+}
+
+void TextViewController::setPageControlShown(const std::function<void()>& change)
+{
     const std::shared_ptr<View>& control = m_pageControl->pageUpDownView();
     bool wasHidden = control->isHidden();
-    m_pageControl->updatePageUpDownControl();
+    change();
     // The control floats over the page; the window shows it once it is there.
     if (wasHidden != control->isHidden() && isViewLoaded()) {
         // On the next turn: a page message may be what asked for the count.
@@ -622,7 +636,9 @@ void TextViewController::showKeyRow()
     if (!container)
         return;
     std::vector<std::shared_ptr<View>> bars;
-    if (const std::shared_ptr<View>& row = m_editingTools->keyBar().systemAKRow())
+    // Full screen shows the page to read, not to edit: its keys go with it.
+    bool fullScreen = m_viewing.modes && m_viewing.modes->isFullScreenDocumentMode();
+    if (const std::shared_ptr<View>& row = m_editingTools->keyBar().systemAKRow(); row && !fullScreen)
         bars.push_back(row);
     container->setBars(BarContainerView::Edge::Bottom, std::move(bars));
     container->reloadBars();

@@ -6,6 +6,7 @@
 #include "webeditor/DocumentViewZooming.h"
 #include "webeditor/WebEditorController.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -138,6 +139,10 @@ private:
     // ready: the page then takes the user's default style.
     BlankDocument blankDocument() const;
     void registerRoutes();
+    void setPageControlHidden(bool hidden);
+    // Runs a change of the page control's visibility and has the window
+    // show the control as it now is.
+    void setPageControlShown(const std::function<void()>& change);
     std::unique_ptr<RichTextStyling> makeStyling();
     std::shared_ptr<RichTextTools> makeTools();
     std::unique_ptr<RichTextEditingTools> makeEditingTools();

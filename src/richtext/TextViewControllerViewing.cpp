@@ -7,7 +7,6 @@
 #include "platform/ui/Device.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/services/NetworkReachability.h"
-#include "platform/services/URLOpener.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/KeyboardService.h"
@@ -27,6 +26,7 @@
 #include "webeditor/WebPageViewer.h"
 #include "webeditor/PageModeLayout.h"
 #include "richtext/RichTextPageSetup.h"
+#include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextReadAloud.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextViewModes.h"
@@ -106,7 +106,7 @@ RichTextViewingTools TextViewController::makeViewingTools()
         .setNavigationBarHidden = setNavigationBarHidden,
         .setRulerHidden = setRulerHidden,
         .setBannerHidden = setBannerHidden,
-        .setPageControlHidden = {},
+        .setPageControlHidden = [this](bool hidden) { setPageControlHidden(hidden); },
         .isFindOnPageVisible = isFindVisible,
         .hideFindOnPage = hideFind,
         .isEditing = [this] { return m_isEditing; },
@@ -183,7 +183,9 @@ RichTextViewingTools TextViewController::makeViewingTools()
                 m_viewing.modeLayout->showFullScreen();
             else
                 showPageAgain();
-        }});
+            showKeyRow();
+        },
+        .setPageNumbersOnDark = [this](bool dark) { m_pageControl->setOnDarkPage(dark); }});
     tools.modeLayout = std::make_unique<PageModeLayout>(
         PageModeLayout::Host{
             .container = [this] { return loadedBarContainer(); },
@@ -235,8 +237,13 @@ RichTextViewingTools TextViewController::makeViewingTools()
         .insertTextInDocument = [this](const std::u16string& text) { m_editingTools->inserts().insertTextInDocument(text); },
         .documentIsDirty = [this] { documentIsDirty(); },
         .internetConnected = [] { return NetworkReachability::isNetworkAvailable(); },
-        .openResearchBrowser = [this](const std::string& url) { openLinkInBrowser(url); },
-        .canOpenResearchBrowser = [](const std::string& url) { return URLOpener::canOpenURL(url); },
+        // The research page opens in the program's own browser, as a link of
+        // the text does; the setting is shared with the other editors and may
+        // hold anything, so only a web address is taken up again.
+        .openResearchBrowser =
+            [this](const std::string& url) {
+                openWebAddress(WebPageViewer::isWebAddress(url) ? url : WebPageViewer::kDefaultResearchPage);
+            },
         .setContentOffsetY = [this](double y) { m_connection.send(PageScript::call("window.scrollTo", {0, y})); }});
     return tools;
 }

@@ -12,12 +12,16 @@
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/View.h"
+#include "platform/text/SpellingDictionary.h"
 #include "platform/web/WebView.h"
 #include "webeditor/PageConnection.h"
+#include "webeditor/PageScript.h"
 #include "webeditor/WordPattern.h"
 
 #include <cmath>
 #include <cstdlib>
+#include <optional>
+#include <unordered_map>
 
 namespace folio {
 
@@ -370,11 +374,42 @@ void CaretSelectionCommander::checkDocSpelling()
         cursorDown();
     // The walk asked for the edit menu at every line; it is not wanted after it.
     RunLoop::main().cancelPreviousPerformRequests(this, kShowMenuTask);
+    // As desktop editors do, the check stops at the next misspelled word
+    // from where the person was, chosen; with none, the caret goes back.
+    std::optional<std::size_t> misspelling = nextMisspelling();
+    if (misspelling)
+        m_page.send(PageScript::call("folioSelectSpellingWord", {static_cast<long long>(*misspelling)}));
     double offset = m_page.readDouble("window.pageYOffset", 0);
     if (m_host.setContentOffsetY)
         m_host.setContentOffsetY(offset);
-    m_page.send("restoreCaretSelection ();");
+    if (!misspelling)
+        m_page.send("restoreCaretSelection ();");
     ProgressHUD::dismiss();
+}
+
+std::optional<std::size_t> CaretSelectionCommander::nextMisspelling()
+{
+    std::function<bool(std::string_view)> misspelled = m_host.isMisspelled;
+    if (!misspelled) {
+        SpellingDictionary* dictionary = SpellingDictionary::forThisSystem();
+        if (!dictionary)
+            return std::nullopt;
+        misspelled = [dictionary](std::string_view word) { return dictionary->isMisspelled(word); };
+    }
+    // Words from the caret on, then from the top; each asked about once.
+    std::string words = m_page.readString("folioSpellingWords()");
+    std::unordered_map<std::string, bool> answers;
+    std::size_t index = 0;
+    for (std::size_t at = 0; at < words.size(); ++index) {
+        std::size_t end = std::min(words.find('\n', at), words.size());
+        std::string word = words.substr(at, end - at);
+        at = end + 1;
+        auto known = answers.find(word);
+        bool wrong = known != answers.end() ? known->second : (answers[word] = misspelled(word));
+        if (wrong)
+            return index;
+    }
+    return std::nullopt;
 }
 
 void CaretSelectionCommander::updateSCheck(WebView* webView, bool enabled)

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace folio {
@@ -60,6 +61,9 @@ public:
         // Where the edit menu is shown from.
         std::function<std::shared_ptr<View>()> view{};
         std::function<void(double)> setContentOffsetY{};
+        // A word (UTF-8) the spelling check stops at; by default the one
+        // the system's dictionaries do not know.
+        std::function<bool(std::string_view)> isMisspelled{};
     };
 
     // A pad and its four direction views.
@@ -178,6 +182,9 @@ public:
     static std::optional<Point> menuPoint(Point caret, bool landscape);
     // The lines of the text as the platform's line enumeration counts them.
     static std::size_t lineCount(const std::u16string& text);
+    // The place of the first misspelled word in the page's list of words
+    // from the caret on.
+    std::optional<std::size_t> nextMisspelling();
 
 private:
     bool flag(const std::function<bool()>& question) const { return question && question(); }

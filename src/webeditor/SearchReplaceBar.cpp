@@ -38,6 +38,9 @@ SearchReplaceBar::SearchReplaceBar()
     // The middle segment only shows where the user is among the matches: a
     // press there would light it up and do nothing.
     findOnPageControl->setEnabledForSegmentAtIndex(false, kCountSegment);
+    // The count grows with the replacements ("2/3 1R"): it takes the room the
+    // arrows leave, within the control's width.
+    findOnPageControl->setApportionsSegmentWidthsByContent(true);
     setReplaceEnabled(false);
 }
 

@@ -8,6 +8,12 @@
 #include "richtext/KeyBar.h"
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextTools.h"
+#include "richtext/RichTextPageControl.h"
+#include "richtext/RichTextViewModes.h"
+#include "richtext/TypewriterMode.h"
+#include "richtext/RichTextViewingTools.h"
+#include "richtext/RichTextWritingTools.h"
+#include "platform/foundation/UserDefaults.h"
 #include "tools/inspectors/ControlSlices.h"
 #include "webeditor/EditorInspectors.h"
 #include "platform/docframework/DKInspector.h"
@@ -32,6 +38,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <regex>
 #include <string>
 #include <vector>
@@ -186,6 +193,17 @@ protected:
         return red;
     }
 
+    // Sixty lines, each with a footnote: a page count to show.
+    void openNotedLines()
+    {
+        std::string body;
+        for (int i = 0; i < 60; ++i)
+            body += "Line " + std::to_string(i) + " of the text{\\*\\footnote {\\chftn} A note}.\\par\n";
+        m_path = folder.path("noted.rtf");
+        writeFile(m_path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs28 " + body + "}");
+        open(m_path, {1000, 900}, Root::Navigation);
+    }
+
     std::string m_path;
 };
 
@@ -332,6 +350,164 @@ TEST_F(RichTextMenuCommandsWindowTest, checkSpellingUnderlinesAMisspellingAsItIs
     EXPECT_EQ(red, 0) << "a word spelled right is underlined";
 }
 
+// Check Spelling in the key row's tools menu chooses the next misspelled word from
+// the caret on, as desktop editors do, and the next time the one after it,
+// coming round to the top at the end.
+TEST_F(RichTextMenuCommandsWindowTest, checkSpellingChoosesTheNextMisspelledWord)
+{
+    openParagraphs({"Quiet bay lights.", "The watter is calm and the boatt is still."});
+    if (HasFatalFailure())
+        return;
+    select("Quiet", "Quiet", true);
+    const std::string chosen = "String(getSelection())";
+    KeyBar& keys = editor->editingTools().keyBar();
+    keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+    keys.removeFormBar();
+    for (const char* expected : {"watter", "boatt", "watter"}) {
+        clickView(*keys.miscToolsKey());
+        click("Check Spelling");
+        if (HasFatalFailure())
+            return;
+        std::string selected;
+        EXPECT_TRUE(settle([&] { return (selected = run(chosen)) == expected; }))
+            << "Check Spelling chose \"" << selected << "\", not " << expected;
+    }
+    // The word chosen is the page's, ready to be typed over.
+    type("water");
+    EXPECT_TRUE(settle([&] { return pageText().find("The water is calm and the boatt") != std::string::npos; }))
+        << pageText();
+}
+
+// A date inserted right after a horizontal line takes the text's colour,
+// not the line's grey.
+TEST_F(RichTextMenuCommandsWindowTest, aDateAfterAHorizontalLineIsInTheTextsColour)
+{
+    m_path = folder.path("line.rtf");
+    writeFile(m_path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}{\\colortbl;\\red0\\green0\\blue160;}"
+                      "\\f0\\fs28\\cf1 Dark blue words.\\par}");
+    open(m_path, {1000, 900}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    select("words.", "words.", true);
+    const std::string year = std::to_string(1900 + [] { std::time_t now = std::time(nullptr); return std::localtime(&now)->tm_year; }());
+    for (const char* row : {"\u2014 Horizontal Line", "\U0001F556 Date & Time"}) {
+        clickBarItem(editor->styling().barItems().insertItemBarButtonItem());
+        click("Insert Markers/Symbols");
+        click(row);
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(settle([&] { return run("String(document.querySelectorAll('#content hr').length)") == "1"; }));
+    }
+    const std::string colours =
+        "(function(y){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT),"
+        "text='',date='';while(w.nextNode()){var c=getComputedStyle(w.currentNode.parentNode).color;"
+        "if(w.currentNode.data.indexOf('words')>=0)text=c;if(w.currentNode.data.indexOf(y)>=0)date=c;}"
+        "return text+'|'+date;})('" + year + "')";
+    std::string shown;
+    EXPECT_TRUE(settle([&] { return (shown = run(colours)).find("|rgb") != std::string::npos; })) << pageText();
+    EXPECT_EQ(shown, "rgb(0, 0, 160)|rgb(0, 0, 160)") << "text colour | date colour";
+}
+
+// Full screen shows the page to read: the key row goes with the editing
+// and comes back when the mode ends. Typewriter mode keeps the page control
+// hidden, even when the page scrolls under it.
+TEST_F(RichTextMenuCommandsWindowTest, fullScreenTakesTheKeyRowAwayAndTypewriterModeThePageControl)
+{
+    openNotedLines();
+    if (HasFatalFailure())
+        return;
+    auto shown = [&](const std::shared_ptr<View>& view) {
+        GtkWidget* widget = view ? GtkViewBuilder::widgetForView(toplevel, *view) : nullptr;
+        return widget && gtk_widget_get_mapped(widget) && gtk_widget_get_allocated_width(widget) > 1;
+    };
+    auto keyRow = [&] { return editor->editingTools().keyBar().systemAKRow(); };
+    const std::shared_ptr<View>& pageControl = editor->pageControl().pageUpDownView();
+    ASSERT_TRUE(settle([&] { return shown(keyRow()) && shown(pageControl); })) << "no key row or page control";
+
+    clickBarItem(editor->styling().barItems().toolsBarButtonItem());
+    click("Full Screen View");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(settle([&] { return editor->viewing().modes->isFullScreenDocumentMode(); }));
+    EXPECT_TRUE(settle([&] { return !shown(keyRow()); })) << "the key row stays over the read-only page";
+    clickView(*editor->viewing().modes->exitFullScreenMode());
+    EXPECT_TRUE(settle([&] { return shown(keyRow()); })) << "the key row did not come back";
+
+    clickBarItem(editor->styling().barItems().toolsBarButtonItem());
+    click("Typewriter Mode");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(settle([&] { return editor->viewing().typewriter->isTypewriterMode(); }));
+    EXPECT_TRUE(settle([&] { return !shown(pageControl); })) << "typewriter mode shows the page control";
+    // A scroll of the page asks for the control again.
+    run("document.getElementById('content').scrollTop=400;window.scrollTo(0,400);");
+    ASSERT_TRUE(settle([&] { return !editor->isEditorScrollingView(); }));
+    EXPECT_FALSE(shown(pageControl)) << "a scroll brought the page control back in typewriter mode";
+    clickView(*editor->viewing().modes->exitFullScreenMode());
+    EXPECT_TRUE(settle([&] { return shown(pageControl); })) << "the page control did not come back";
+}
+
+// In dark night the footnote marks and the page numbers stand out light on
+// the dark page.
+TEST_F(RichTextMenuCommandsWindowTest, darkNightDrawsFootnoteMarksAndPageNumbersLight)
+{
+    UserDefaults::standardUserDefaults().setBool("darknightMode", false);
+    openNotedLines();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(settle([&] { return !editor->pageControl().pageUpDownView()->isHidden(); }));
+    clickBarItem(editor->styling().barItems().toolsBarButtonItem());
+    click("Enable Dark Night Mode");
+    if (HasFatalFailure())
+        return;
+    // The light pixels of a place that is mostly dark: ink to be read on
+    // the dark page (none while the page is still light).
+    auto light = [&](GdkPixbuf* shot, int left, int top, int width, int height) {
+        int count = 0;
+        int dark = 0;
+        for (int x = left; x < left + width; ++x) {
+            for (int y = top; y < top + height; ++y) {
+                unsigned pixel = test::pixelAt(shot, x, y);
+                int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+                count += r > 0xB0 && g > 0xB0 && b > 0xB0;
+                dark += r < 0x60 && g < 0x60 && b < 0x60;
+            }
+        }
+        return 2 * dark > width * height ? count : 0;
+    };
+    int x0 = 0, y0 = 0;
+    gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &x0, &y0);
+    int mark = 0, number = 0, total = 0;
+    std::string box;
+    auto measure = [&] {
+        // A mark wholly on screen, wherever the page is scrolled.
+        box = run("(function(){var m=document.querySelectorAll('#content object.footnote');for(var i=0;i<m.length;++i){"
+                  "var b=m[i].getBoundingClientRect();if(b.top>=0&&b.bottom<=innerHeight-40)return Math.round(b.left)+','+"
+                  "Math.round(b.top)+','+Math.round(b.width)+','+Math.round(b.height);}return '';})()");
+        int left = 0, top = 0, width = 0, height = 0;
+        if (std::sscanf(box.c_str(), "%d,%d,%d,%d", &left, &top, &width, &height) != 4)
+            return false;
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("rich-text-dark-night-marks"));
+        if (!shot)
+            return false;
+        mark = light(shot, x0 + left, y0 + top, width, height);
+        auto labelLight = [&](const std::shared_ptr<Label>& label) {
+            GtkWidget* widget = GtkViewBuilder::widgetForView(toplevel, *label);
+            int x = 0, y = 0;
+            if (!widget || !gtk_widget_translate_coordinates(widget, toplevel, 0, 0, &x, &y))
+                return 0;
+            return light(shot, x, y, gtk_widget_get_allocated_width(widget), gtk_widget_get_allocated_height(widget));
+        };
+        number = labelLight(editor->pageControl().pageNumber());
+        total = labelLight(editor->pageControl().pageTotal());
+        g_object_unref(shot);
+        return mark > 5 && number > 3 && total > 3;
+    };
+    EXPECT_TRUE(settle(measure)) << "light pixels: footnote mark " << mark << " at " << box << ", page number " << number
+                                 << ", page count " << total;
+    UserDefaults::standardUserDefaults().setBool("darknightMode", false);
+}
+
 // A new footnote or comment stands right after the words chosen, or right
 // after the word the caret ends, never a word further on.
 TEST_F(RichTextMenuCommandsWindowTest, aNewFootnoteOrCommentStandsAfterTheWordChosen)
@@ -454,9 +630,10 @@ TEST_F(RichTextMenuCommandsWindowTest, theWordCounterCountsAPasteAtOnce)
     gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
 }
 
-// A click on a web link in the text opens it in the program's own browser,
-// as in the QV editors, not through the desktop.
-TEST_F(RichTextMenuCommandsWindowTest, aClickOnAWebLinkOpensItInTheProgramsBrowser)
+// A plain click into a link puts the caret among its words to edit them;
+// Ctrl with the click opens it in the program's own browser, as in the QV
+// editors, not through the desktop. Web Research opens there too.
+TEST_F(RichTextMenuCommandsWindowTest, aLinkIsEditedByAClickOpenedByCtrlClickAndResearchOpensInTheProgramsBrowser)
 {
     m_path = folder.path("link.rtf");
     writeFile(m_path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs28 See the "
@@ -464,12 +641,34 @@ TEST_F(RichTextMenuCommandsWindowTest, aClickOnAWebLinkOpensItInTheProgramsBrows
     open(m_path, {1000, 900}, Root::Navigation);
     if (HasFatalFailure())
         return;
+    auto browserShown = [&] { return editor->webPageViewer() && editor->webPageViewer()->navigationController(); };
     Point word = test::pointFromAnswer(run(test::wordStartScript("harbour", test::PageText::ContentElement)));
     ASSERT_GE(word.x, 0) << pageText();
     ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, {word.x + 4, word.y}));
     ASSERT_TRUE(test::runXdotool({"click", "1"}));
-    EXPECT_TRUE(settle([&] { return editor->webPageViewer() && editor->webPageViewer()->navigationController(); }))
-        << "the link did not open in the program's browser";
+    const std::string caretInLink =
+        "(function(){var s=getSelection();var n=s.anchorNode;n=n&&n.nodeType===3?n.parentNode:n;"
+        "return String(s.isCollapsed&&!!n&&!!n.closest('#content a'));})()";
+    EXPECT_TRUE(settle([&] { return run(caretInLink) == "true"; })) << "the click put no caret into the link";
+    type("X");
+    EXPECT_TRUE(settle([&] { return run("document.querySelector('#content a').textContent").find('X') != std::string::npos; }))
+        << pageText();
+    EXPECT_FALSE(browserShown()) << "a plain click opened the link";
+
+    ASSERT_TRUE(test::runXdotool({"keydown", "ctrl", "click", "1", "keyup", "ctrl"}));
+    ASSERT_TRUE(settle(browserShown)) << "Ctrl+click did not open the link in the program's browser";
+    EXPECT_EQ(toUtf8(editor->webPageViewer()->webViewController()->addressField()->text()), "https://127.0.0.1:9/harbour");
+    editor->webPageViewer()->webViewController()->close();
+    ASSERT_TRUE(settle([&] { return !editor->webPageViewer()->navigationController()->presentingViewController(); }));
+
+    UserDefaults::standardUserDefaults().setString(RichTextWritingTools::kWebClipLastUsedURLKey, "https://127.0.0.1:9/research");
+    clickBarItem(editor->styling().barItems().toolsBarButtonItem());
+    click("Web Research");
+    UserDefaults::standardUserDefaults().removeObjectForKey(RichTextWritingTools::kWebClipLastUsedURLKey);
+    EXPECT_TRUE(settle([&] {
+        return browserShown() && editor->webPageViewer()->navigationController()->presentingViewController() &&
+               toUtf8(editor->webPageViewer()->webViewController()->addressField()->text()) == "https://127.0.0.1:9/research";
+    })) << "Web Research did not open the program's browser";
 }
 
 } // namespace

@@ -418,6 +418,61 @@ TEST_F(RichTextNarrowWindowTest, theFindBarAndTheRowSwitchesAreAllOnScreen)
     }
 }
 
+// One Replace in the find bar, typed and clicked as a person does: the
+// count reads the matches left and the replacements made, and the arrows
+// and the count keep to their place, the next-match key clear of the
+// replace field beside it.
+TEST_F(RichTextPanelsWindowTest, afterAReplaceTheCountKeepsItsPlaceBesideTheReplaceField)
+{
+    run("(function(){var c=document.getElementById('content');c.innerText='sea breeze, sea salt, sea shore';c.focus();"
+        "var r=document.createRange();r.selectNodeContents(c);r.collapse(true);var s=getSelection();"
+        "s.removeAllRanges();s.addRange(r);})()");
+    FindCommander& find = editor->editingTools().find();
+    find.showFindAndReplace();
+    SearchReplaceBar& bar = find.bar();
+    auto widgetOf = [&](const View& view) -> GtkWidget* {
+        std::shared_ptr<ViewController> over = document->viewControllerToPresent()->presentedViewController();
+        GtkWidget* popover = over ? presenter->widgetForController(*over) : nullptr;
+        GtkWidget* widget = popover ? GtkViewBuilder::widgetForView(popover, view) : nullptr;
+        return widget && gtk_widget_get_mapped(widget) && gtk_widget_get_allocated_width(widget) > 1 ? widget : nullptr;
+    };
+    GtkWidget* findField = nullptr;
+    ASSERT_TRUE(settle([&] { return (findField = widgetOf(*bar.findOnPage)) != nullptr; })) << "no find bar";
+    ASSERT_TRUE(test::clickWidget(findField));
+    ASSERT_TRUE(test::runXdotool({"type", "sea"}));
+    ASSERT_TRUE(test::runXdotool({"key", "Return"}));
+    const auto count = [&] { return toUtf8(bar.findOnPageControl->titleForSegmentAtIndex(SearchReplaceBar::kCountSegment)); };
+    ASSERT_TRUE(settle([&] { return count() == "1/3"; })) << count() << " for \"" << toUtf8(bar.findOnPage->text()) << "\"";
+    GtkWidget* replaceField = widgetOf(*bar.replaceOnPage);
+    ASSERT_NE(replaceField, nullptr);
+    ASSERT_TRUE(test::clickWidget(replaceField));
+    ASSERT_TRUE(test::runXdotool({"type", "lake"}));
+    GtkWidget* replaceKey = widgetOf(*bar.replaceButton);
+    ASSERT_NE(replaceKey, nullptr);
+    ASSERT_TRUE(test::clickWidget(replaceKey));
+    ASSERT_TRUE(settle([&] { return count() == "1/2 1R"; })) << count();
+    const std::string words = "document.getElementById('content').innerText.replace(/\\s+/g,' ')";
+    EXPECT_TRUE(settle([&] { return run(words).find("lake breeze, sea salt") != std::string::npos; })) << run(words);
+
+    GtkWidget* control = widgetOf(*bar.findOnPageControl);
+    ASSERT_NE(control, nullptr);
+    GList* segments = gtk_container_get_children(GTK_CONTAINER(control));
+    ASSERT_EQ(g_list_length(segments), 3u);
+    GtkWidget* next = GTK_WIDGET(g_list_nth_data(segments, 2));
+    g_list_free(segments);
+    // Each edge in the replace field's own coordinates: the control's own
+    // width is the one the bar gives it, and the next-match key ends before
+    // the field starts.
+    GtkPresenter::processPendingEvents();
+    int nextRight = 0, y = 0, controlRight = 0;
+    gtk_widget_translate_coordinates(next, replaceField, gtk_widget_get_allocated_width(next), 0, &nextRight, &y);
+    gtk_widget_translate_coordinates(control, replaceField, gtk_widget_get_allocated_width(control), 0, &controlRight, &y);
+    EXPECT_EQ(gtk_widget_get_allocated_width(control), static_cast<int>(bar.findOnPageControl->frame().size.width))
+        << "the count widened the arrows' control";
+    EXPECT_LE(nextRight, 0) << "the replace field covers " << nextRight << " px of the next-match key";
+    EXPECT_LE(controlRight, 0);
+}
+
 // Read Aloud from the tools menu shows each word in the banner above the page
 // as it is heard, one after another in the text's order, while the menu above
 // the page pauses, resumes and cancels the reading.

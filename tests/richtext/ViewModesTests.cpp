@@ -234,6 +234,7 @@ TEST_F(ViewModesTest, nightPaperAndDarkDisplayAreUndoneByTheSecondToggle)
     modes.toggleDarkNightMode();
     EXPECT_EQ(defaults.boolForKey("darknightMode"), true);
     EXPECT_EQ(scripts, (std::vector<std::string>{"addcss('html,img,object {-webkit-filter: invert(1) hue-rotate(180deg);}');",
+                                                 "addcss('object.footnote,object.annotation {-webkit-filter: none;}');",
                                                  "document.body.style.backgroundColor ='#d0d0d0'"}));
     EXPECT_EQ(bar->backgroundColor(), Color::colorWithRed(70 / 255.0, 70 / 255.0, 70 / 255.0));
     EXPECT_EQ(view->backgroundColor(), Color::colorWithRed(47 / 255.0, 47 / 255.0, 47 / 255.0));

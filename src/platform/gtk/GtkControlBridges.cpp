@@ -120,9 +120,13 @@ void syncSegments(GtkWidget* box, SegmentedControl& control)
     for (std::size_t index = 0; index < buttons.size(); ++index) {
         GtkWidget* button = buttons[index];
         gtk_button_set_label(GTK_BUTTON(button), toUtf8(control.titleForSegmentAtIndex(index)).c_str());
+        if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(button)); label && GTK_IS_LABEL(label))
+            gtk_label_set_ellipsize(GTK_LABEL(label),
+                                    control.apportionsSegmentWidthsByContent() ? PANGO_ELLIPSIZE_END : PANGO_ELLIPSIZE_NONE);
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(button), control.selectedSegmentIndex() == static_cast<int>(index));
         gtk_widget_set_sensitive(button, control.isEnabledForSegmentAtIndex(index));
     }
+    gtk_box_set_homogeneous(GTK_BOX(box), !control.apportionsSegmentWidthsByContent());
     gtk_widget_set_sensitive(box, control.isEnabled());
 }
 

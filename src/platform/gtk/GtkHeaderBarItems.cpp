@@ -37,12 +37,14 @@ GtkWidget* GtkHeaderBarItems::build(const std::shared_ptr<BarButtonItem>& item)
             gtk_image_set_pixel_size(GTK_IMAGE(image), pixels(item->symbolPointSize()));
     } else
         button = gtk_button_new_with_label(title.empty() ? item->symbolName().c_str() : title.c_str());
-    if (!title.empty()) {
+    // Only an icon needs its title told: a tooltip repeating a shown title
+    // would only cover what lies below, and comes up by itself when the
+    // window changes under a resting pointer (Back to the documents).
+    if (!title.empty() && !icon.empty()) {
         gtk_widget_set_tooltip_text(button, title.c_str());
         // A screen reader would otherwise read an icon button by its icon's
         // file name ("Add" for Insert) or not at all.
-        if (!icon.empty())
-            atk_object_set_name(gtk_widget_get_accessible(button), title.c_str());
+        atk_object_set_name(gtk_widget_get_accessible(button), title.c_str());
     }
     gtk_widget_set_sensitive(button, item->isEnabled());
     // The bar's buttons act on what the window shows and leave it the

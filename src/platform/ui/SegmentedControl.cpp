@@ -9,6 +9,12 @@ SegmentedControl::SegmentedControl(std::vector<std::u16string> titles, Rect fram
 {
 }
 
+void SegmentedControl::setApportionsSegmentWidthsByContent(bool apportions)
+{
+    m_apportionsByContent = apportions;
+    controlDidChange();
+}
+
 std::u16string SegmentedControl::titleForSegmentAtIndex(std::size_t index) const
 {
     return index < m_titles.size() ? m_titles[index] : std::u16string();

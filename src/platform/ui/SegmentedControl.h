@@ -27,10 +27,17 @@ public:
     // A user's tap on a segment: sends "value changed" when the selection moved.
     bool selectSegment(std::size_t index);
 
+    // Each segment as wide as its title needs, the room left shared out,
+    // rather than all as wide as the widest; a title the control's width
+    // cannot hold is shortened, so that the control keeps its width.
+    bool apportionsSegmentWidthsByContent() const { return m_apportionsByContent; }
+    void setApportionsSegmentWidthsByContent(bool apportions);
+
 private:
     std::vector<std::u16string> m_titles;
     std::vector<bool> m_enabled;
     int m_selected = kNoSegment;
+    bool m_apportionsByContent = false;
 };
 
 } // namespace folio

@@ -10,7 +10,7 @@
 #include "platform/web/DocumentPageResolver.h"
 #include "platform/web/FontSchemeResolver.h"
 #include "platform/web/HeldKeyEvents.h"
-#include "platform/web/SpellCheckingLanguages.h"
+#include "platform/text/SpellCheckingLanguages.h"
 #include "platform/web/ToolkitDisplay.h"
 #include "platform/web/VirtualDisplay.h"
 #include "platform/web/WebViewDelegate.h"

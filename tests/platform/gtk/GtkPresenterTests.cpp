@@ -136,6 +136,11 @@ TEST_F(GtkPresenterTest, showsTheControllerInARealWindowWithItsBarItems)
     gchar* tooltip = gtk_widget_get_tooltip_text(undo);
     EXPECT_STREQ(tooltip, "Undo Typing");
     g_free(tooltip);
+    // A button that shows its title needs no tooltip to repeat it over
+    // whatever lies below, as when the window changes under a resting pointer.
+    GtkWidget* documents = presenter->widgetForBarButtonItem(*editor->close);
+    ASSERT_NE(documents, nullptr);
+    EXPECT_FALSE(gtk_widget_get_has_tooltip(documents));
     // What a screen reader reads for the icon button.
     EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(undo)), "Undo Typing");
     gtk_button_clicked(GTK_BUTTON(undo));

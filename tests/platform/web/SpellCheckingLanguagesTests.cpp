@@ -1,4 +1,4 @@
-#include "platform/web/SpellCheckingLanguages.h"
+#include "platform/text/SpellCheckingLanguages.h"
 
 #include <gtest/gtest.h>
 
