@@ -1,6 +1,7 @@
 #include "documents/DocumentSeeds.h"
 #include "foundation/markup/TEBase64Coding.h"
 #include "documents/TextDocument.h"
+#include "platform/docframework/DKInspector.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -29,6 +30,7 @@
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
 #include "webeditor/EditorBarItems.h"
+#include "webeditor/EditorInspectors.h"
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
@@ -191,6 +193,70 @@ TEST_F(QVTextMenusWindowTest, thePlusMenusTableAndDateGoInAtTheCaretAndAreSaved)
         ++cells;
     EXPECT_EQ(cells, 9u) << saved;
     EXPECT_NE(saved.find(year), std::string::npos) << saved;
+}
+
+// The + menu's Header & Footer panel switches the header and the footer on
+// and takes their words as typed: both show in the page, beside the text,
+// and are there again, shown, when the saved file is opened anew.
+TEST_F(QVTextMenusWindowTest, aHeaderAndFooterSwitchedOnAndTypedInThePanelShowAndComeBackAfterReopening)
+{
+    openPage("<p>The body text</p>");
+    if (HasFatalFailure())
+        return;
+    caretAtEnd();
+    clickBarItem(editor->tools().barItems().insertItemBarButtonItem());
+    clickMenuRow("Header & Footer");
+    if (HasFatalFailure())
+        return;
+    EditorInspectors& inspectors = editor->tools().inspectors();
+    GtkWidget* panel = nullptr;
+    ASSERT_TRUE(settle([&] {
+        panel = presenter->widgetForController(*inspectors.inspector(EditorInspectors::Kind::HeaderFooter)->navigationController());
+        return panel && gtk_widget_get_mapped(panel);
+    })) << "the Header & Footer panel is not on screen";
+    auto mappedIn = [&](GType type, const std::string& title) -> GtkWidget* {
+        for (GtkWidget* widget : test::descendants(panel, type)) {
+            if (!gtk_widget_get_mapped(widget) || gtk_widget_get_allocated_width(widget) <= 1)
+                continue;
+            std::vector<std::string> texts = test::labelTexts(widget);
+            if (title.empty() || std::find(texts.begin(), texts.end(), title) != texts.end())
+                return widget;
+        }
+        return nullptr;
+    };
+    auto clickButton = [&](const std::string& title) {
+        GtkWidget* button = nullptr;
+        return settle([&] { return (button = mappedIn(GTK_TYPE_BUTTON, title)) != nullptr; }) && test::clickWidget(button);
+    };
+    const std::pair<const char*, const char*> parts[] = {{"pageHeader", "Running head words"},
+                                                         {"pageFooter", "Running foot words"}};
+    for (const auto& [id, words] : parts) {
+        if (std::string(id) == "pageFooter")
+            ASSERT_TRUE(clickButton("Footer")) << "no Footer segment";
+        ASSERT_TRUE(clickButton("Show")) << id << ": no Show button in the panel";
+        GtkWidget* field = nullptr;
+        ASSERT_TRUE(settle([&] { return (field = mappedIn(GTK_TYPE_ENTRY, "")) != nullptr; })) << id << ": no field for the words";
+        ASSERT_TRUE(test::clickWidget(field));
+        ASSERT_TRUE(test::pressKeys("ctrl+a"));
+        ASSERT_TRUE(test::typeText(words));
+        std::string element = std::string("tinymce.activeEditor.getDoc().getElementById('") + id + "')";
+        EXPECT_TRUE(settle([&] { return run(element + ".textContent") == words; })) << id << ": " << body();
+    }
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().firstElementChild.id"), "pageHeader") << "the header stands before the text";
+
+    closeDocument();
+    std::string saved = savedPage();
+    open(path, {1000, 700}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    for (const auto& [id, words] : parts) {
+        std::string element = std::string("tinymce.activeEditor.getDoc().getElementById('") + id + "')";
+        EXPECT_EQ(run(element + ".textContent"), words) << saved;
+        EXPECT_EQ(run(element + ".getAttribute('data-enabled')"), "YES") << saved;
+        EXPECT_NE(run("tinymce.activeEditor.getWin().getComputedStyle(" + element + ").display"), "none")
+            << id << " is switched on but not shown in the page";
+        EXPECT_GT(std::stod("0" + run("String(" + element + ".getBoundingClientRect().height)")), 4.0) << id;
+    }
 }
 
 // The image options' footnote (the row the QV editors' insertion options
