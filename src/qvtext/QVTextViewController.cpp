@@ -151,6 +151,7 @@ QVTextViewController::QVTextViewController(TextDocument& document, std::unique_p
             .presentFromEditor = [this](std::shared_ptr<ViewController> shown) { presentViewController(shown, true); },
             .view = [this] { return isViewLoaded() ? view() : nullptr; },
             .pageView = [this] { return pageView(); },
+            .becomeFirstResponder = [this] { becomeFirstResponder(); },
             .isRTLLanguage = [this] { return m_styling->isRTLLanguage(); },
             .isTypewriterMode = [this] { return m_viewModes && m_viewModes->isTypewriterMode(); },
             .isEditing = [this] { return m_isEditing; },

@@ -37,6 +37,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 namespace folio {
@@ -257,6 +258,52 @@ TEST_F(QVTextMenusWindowTest, aHeaderAndFooterSwitchedOnAndTypedInThePanelShowAn
             << id << " is switched on but not shown in the page";
         EXPECT_GT(std::stod("0" + run("String(" + element + ".getBoundingClientRect().height)")), 4.0) << id;
     }
+}
+
+// Select Paragraph from the key row's menu shows the edit menu pointing at
+// the paragraph it selected, wherever the page stands below the bars.
+TEST_F(QVTextMenusWindowTest, theEditMenuAfterSelectParagraphPointsAtTheSelectedParagraph)
+{
+    openPage("<p>First paragraph</p><p>Second paragraph</p><p>Third paragraph with some more words</p>"
+             "<p>Fourth paragraph</p>");
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();"
+        "e.selection.setCursorLocation(e.getBody().childNodes[2].firstChild,8);})()");
+    GtkWidget* key = shownWidget(*editor->tools().keyBars().showMiscToolsMenu());
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(test::clickWidget(key));
+    clickMenuRow("Select Paragraph");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(settle([&] {
+        return run("tinymce.activeEditor.selection.getContent({format:'text'})").find("Third paragraph") != std::string::npos;
+    })) << "the paragraph is not selected";
+    GtkWidget* menu = nullptr;
+    ASSERT_TRUE(settle([&] {
+        menu = presenter->editMenu();
+        return menu && gtk_widget_get_mapped(menu);
+    })) << "no edit menu after the selection";
+    GdkRectangle pointing{};
+    ASSERT_TRUE(gtk_popover_get_pointing_to(GTK_POPOVER(menu), &pointing));
+    int menuX = 0;
+    int menuY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(gtk_popover_get_relative_to(GTK_POPOVER(menu)), toplevel, pointing.x,
+                                                 pointing.y, &menuX, &menuY));
+    // The selection's rectangle in the window: the page answers it inside
+    // its frame, which stands where the page's widget is.
+    std::string box = run("(function(){var e=tinymce.activeEditor;var r=e.selection.getRng().getBoundingClientRect();"
+                          "var f=e.getContentAreaContainer().querySelector('iframe').getBoundingClientRect();"
+                          "return [r.left+f.left,r.top+f.top,r.right+f.left,r.bottom+f.top].map(Math.round).join(',');})()");
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ASSERT_EQ(std::sscanf(box.c_str(), "%d,%d,%d,%d", &left, &top, &right, &bottom), 4) << box;
+    int pageX = 0;
+    int pageY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &pageX, &pageY));
+    EXPECT_GE(menuY, pageY + top) << "the menu points above the selection (" << box << ")";
+    EXPECT_LE(menuY, pageY + bottom + 10) << "the menu points below the selection (" << box << ")";
+    EXPECT_GE(menuX, pageX + left - 2) << box;
+    EXPECT_LE(menuX, pageX + right + 2) << box;
 }
 
 // The image options' footnote (the row the QV editors' insertion options
