@@ -300,7 +300,7 @@ void QVTextTools::buildReadAloud()
     PageReadAloud::Scripts scripts{.scrollPosition = QVTextDialect::kScrollPositionScript,
                                    .scrollTo = QVTextDialect::kScrollToScript,
                                    .selectionText = "tinymce.activeEditor.selection.getContent({format : 'text'});",
-                                   .wholeText = QVTextWritingTools::kWholeTextScript,
+                                   .wholeText = QVTextWritingTools::wholeTextScript(),
                                    .unselect = "tinymce.activeEditor.execCommand('unselect');"};
     PageReadAloud::Cleaner cleaner = m_dialect.cleanTextForSpeech
         ? m_dialect.cleanTextForSpeech

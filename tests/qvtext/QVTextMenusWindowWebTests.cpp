@@ -23,12 +23,14 @@
 #include "platform/ui/TableViewController.h"
 #include "platform/ui/UserResizableView.h"
 #include "platform/ui/Window.h"
+#include "qvtext/QVMarginRuler.h"
 #include "qvtext/QVPageNavigator.h"
 #include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVTextKeyBars.h"
 #include "qvtext/QVTextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
+#include "tools/statistics/StatisticsController.h"
 #include "webeditor/EditorBarItems.h"
 #include "webeditor/EditorInspectors.h"
 
@@ -304,6 +306,41 @@ TEST_F(QVTextMenusWindowTest, theEditMenuAfterSelectParagraphPointsAtTheSelected
     EXPECT_LE(menuY, pageY + bottom + 10) << "the menu points below the selection (" << box << ")";
     EXPECT_GE(menuX, pageX + left - 2) << box;
     EXPECT_LE(menuX, pageX + right + 2) << box;
+}
+
+// The word counter on the banner and the Statistics sheet count the same
+// words of the same text: neither counts the hidden header and footer the
+// page carries, nor the marks of the page's own bookkeeping.
+TEST_F(QVTextMenusWindowTest, theWordCounterAndStatisticsCountTheSameWordsOfTheText)
+{
+    const std::string hidden = " style=\"visibility:hidden;display: none;height:1.0;overflow: hidden; font-family:Helvetica;"
+                               "font-size:12;text-align:right; color:black;\"";
+    openPage("<p>One two three four five.</p><p>Six seven eight nine ten.</p>"
+             "<div id=\"pageHeader\" contenteditable=false" + hidden + " data-topMargin=\"0.5\" data-enabled=\"NO\">"
+             "Header Author: Mara Quillet [date] - Page [pagenumber] of [totalpages]</div>"
+             "<div id=\"pageFooter\" contenteditable=false" + hidden + " data-bottomMargin=\"0.5\" data-enabled=\"NO\">"
+             " Footer Author: Mara Quillet [date] - Page [pagenumber] of [totalpages]</div>"
+             "<div id=\"bodyStyle\" style=\"visibility: hidden;display: none;\"></div>");
+    if (HasFatalFailure())
+        return;
+    caretAtEnd();
+    clickBarItem(editor->tools().barItems().toolsBarButtonItem());
+    clickMenuRow("Enable Word Counter");
+    if (HasFatalFailure())
+        return;
+    std::shared_ptr<Label> banner = editor->margins().topAlertBar();
+    ASSERT_TRUE(settle([&] { return toUtf8(banner->text()).find("Words") != std::string::npos; })) << toUtf8(banner->text());
+    EXPECT_EQ(toUtf8(banner->text()).substr(toUtf8(banner->text()).find("Words")), "Words 10");
+
+    clickBarItem(editor->tools().barItems().toolsBarButtonItem());
+    clickMenuRow("Show Statistics");
+    if (HasFatalFailure())
+        return;
+    std::shared_ptr<StatisticsController> statistics = presented<StatisticsController>();
+    ASSERT_NE(statistics, nullptr);
+    ASSERT_TRUE(settle([&] { return statistics->words() && toUtf8(statistics->words()->text()).find("Words") != std::string::npos; }));
+    EXPECT_EQ(toUtf8(statistics->words()->text()), "Words: 10");
+    editor->tools().run("toggleWordCounterVisible");
 }
 
 // The image options' footnote (the row the QV editors' insertion options

@@ -361,7 +361,7 @@ TEST_F(QVTextToolsTest, inspectorPanesStackTheirSlicesActingOnTheQVPage)
 TEST_F(QVTextToolsTest, writingToolEntriesOpenTheirPanelsWithThePagesText)
 {
     view.answer(QVTextWritingTools::kSelectedTextScript, "");
-    view.answer(QVTextWritingTools::kWholeTextScript, "One two three. Four five.");
+    view.answer(QVTextWritingTools::wholeTextScript(), "One two three. Four five.");
     tools->run("showStatistics");
     auto statistics = presentedPanel<StatisticsController>();
     ASSERT_NE(statistics, nullptr);
