@@ -343,6 +343,36 @@ TEST_F(QVTextMenusWindowTest, theWordCounterAndStatisticsCountTheSameWordsOfTheT
     editor->tools().run("toggleWordCounterVisible");
 }
 
+// The Find & Replace dialog's Close, clicked with its tooltip showing,
+// takes the tooltip away with the dialog.
+TEST_F(QVTextMenusWindowTest, closingFindAndReplaceByItsCloseLeavesNoCloseTooltip)
+{
+    openPage("<p>One apple</p>");
+    if (HasFatalFailure())
+        return;
+    caretAtEnd();
+    clickBarItem(editor->tools().barItems().toolsBarButtonItem());
+    clickMenuRow("Find & Replace");
+    ASSERT_TRUE(settle([&] { return run("document.querySelectorAll('.tox-dialog').length") == "1"; }));
+    std::vector<std::string> at = componentsSeparatedByString(
+        run("(function(){var b=document.querySelector('.tox-dialog__header button[title]');if(!b)return '';"
+            "var r=b.getBoundingClientRect();return Math.round(r.left+r.width/2)+','+Math.round(r.top+r.height/2);})()"),
+        ",");
+    ASSERT_EQ(at.size(), 2u) << "no Close button in the dialog's header";
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, Point{floatValue(at[0]), floatValue(at[1])}));
+    // The page names its tooltip to the view, which then has one to show.
+    auto hasTooltip = [&] { return gtk_widget_get_has_tooltip(pageWidget) != FALSE; };
+    ASSERT_TRUE(settle(hasTooltip)) << "the pointer over Close shows no tooltip";
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    ASSERT_TRUE(settle([&] { return run("document.querySelectorAll('.tox-dialog').length") == "0"; }))
+        << "the click did not close the dialog";
+    // Gone, and not named again by the page's late answer to the pointer's arrival.
+    EXPECT_TRUE(settle([&] { return !hasTooltip(); })) << "the Close tooltip stays after the dialog went";
+    for (int turn = 0; turn < 10; ++turn)
+        GtkPresenter::processPendingEvents();
+    EXPECT_FALSE(hasTooltip()) << "the Close tooltip came back after the dialog went";
+}
+
 // The image options' footnote (the row the QV editors' insertion options
 // give it) goes in after the word at the caret, is numbered and drawn in
 // the window, and is saved.
