@@ -20,6 +20,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/MenuController.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/ui/TableViewController.h"
 #include "platform/ui/UserResizableView.h"
 #include "platform/ui/Window.h"
@@ -306,6 +307,13 @@ TEST_F(QVTextMenusWindowTest, theEditMenuAfterSelectParagraphPointsAtTheSelected
     EXPECT_LE(menuY, pageY + bottom + 10) << "the menu points below the selection (" << box << ")";
     EXPECT_GE(menuX, pageX + left - 2) << box;
     EXPECT_LE(menuX, pageX + right + 2) << box;
+    // What it offers works on the selection: Copy takes the paragraph.
+    Pasteboard::general().setString(u"before");
+    clickMenuRow("Copy");
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(settle([&] { return Pasteboard::general().string().value_or(u"").find(u"Third paragraph") == 0; }))
+        << toUtf8(Pasteboard::general().string().value_or(u""));
 }
 
 // The word counter on the banner and the Statistics sheet count the same
