@@ -13,6 +13,12 @@
         return String(text).replace(/[\\'"<>\n\r]/g, '');
     }
 
+    // A header or footer the user switched on shows in the page where it
+    // stands, before or after the text; a switched-off one stays hidden.
+    var headerFooterStyle = "#pageHeader[data-enabled='YES'], #pageFooter[data-enabled='YES'] { display: block !important;"
+        + " visibility: visible !important; height: auto !important; overflow: visible !important;"
+        + " opacity: 0.75; padding: 4pt 0; cursor: default; -webkit-user-select: none; user-select: none; } ";
+
     function contentStyle(settings) {
         return "body { font-size: " + Math.trunc(Number(settings.fontSize) || 0) + "pt; font-family: '"
             + cssString(settings.fontFamily) + "'; background-color: transparent; } img { max-width: 100%;height:auto;}"
@@ -27,6 +33,7 @@
             // the text scrolls inside it, by the wheel as well, whatever the
             // resizing of the frame left on the body.
             + " html { overflow-y: auto !important; } "
+            + headerFooterStyle
             + (settings.fontRules || '');
     }
 

@@ -14,6 +14,7 @@ QVTextDialect::EditorTraits outlineTraits()
     traits.toolsItemFollowsKeyboard = false;
     traits.pageCounterEnablesUndoRedo = false;
     traits.savesCaretBeforePanels = false;
+    traits.scannedLinesStayLines = false;
     traits.readAloudShowsSpeechMenu = false;
     traits.keyboardAlwaysScrollsSelectionIntoView = true;
     traits.selectsInsertedPicture = false;

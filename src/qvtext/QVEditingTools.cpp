@@ -45,6 +45,8 @@ QVEditingTools::QVEditingTools(PageConnection& page, Pasteboard& pasteboard, Hos
                   .documentIsDirty = m_host.documentIsDirty,
                   .endEditing = m_host.endEditing,
                   .view = m_host.view,
+                  .pageView = m_host.pageView,
+                  .becomeFirstResponder = m_host.becomeFirstResponder,
               },
               CaretSelectionCommander::PageScripts{.deleteSelection = "tinymce.activeEditor.execCommand('delete');"})
     , m_clipboard(m_framePage, pasteboard,

@@ -37,6 +37,8 @@ public:
         std::function<std::shared_ptr<View>()> view{};
         // The view showing the page: the page's points are in its coordinates.
         std::function<std::shared_ptr<View>()> pageView{};
+        // The edit menu after a move offers the editor's commands.
+        std::function<void()> becomeFirstResponder{};
         std::function<bool()> isRTLLanguage{};
         std::function<bool()> isTypewriterMode{};
         std::function<bool()> isEditing{};

@@ -29,6 +29,9 @@ public:
         // The page counter's refresh also enables the undo and redo items;
         // otherwise the editor refreshes them after changes itself.
         bool pageCounterEnablesUndoRedo = true;
+        // Scanned lines go in as lines of their own; otherwise (a branch
+        // holds one line) as words of the line at the caret.
+        bool scannedLinesStayLines = true;
         // Panels, menus and the spelling check keep the caret in the page
         // ("saveCaretSelection ();") before they open.
         bool savesCaretBeforePanels = true;

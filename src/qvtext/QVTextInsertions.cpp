@@ -104,6 +104,54 @@ void QVTextInsertions::insertTextInDocument(const std::u16string& text)
         run("scheduleWordCounterUpdate");
 }
 
+std::u16string QVTextInsertions::textAmongWords(const std::u16string& text, std::optional<char16_t> before,
+                                               std::optional<char16_t> after)
+{
+    auto blank = [](char16_t c) { return c == u' ' || c == u'\n' || c == u'\r' || c == u'\t' || c == u'\u00a0'; };
+    std::u16string words;
+    for (char16_t c : text) {
+        if (!blank(c))
+            words += c;
+        else if (!words.empty() && words.back() != u' ')
+            words += u' ';
+    }
+    while (!words.empty() && words.back() == u' ')
+        words.pop_back();
+    if (words.empty())
+        return words;
+    if (before && !blank(*before))
+        words.insert(words.begin(), u' ');
+    // Punctuation after the caret closes the inserted words as it closed the ones before.
+    static const std::u16string closing = u".,;:!?)]}\u201d\u2019'\"";
+    if (after && !blank(*after) && closing.find(*after) == std::u16string::npos)
+        words += u' ';
+    return words;
+}
+
+void QVTextInsertions::insertTextAmongWords(const std::u16string& text)
+{
+    // The characters either side of the caret within its block.
+    std::u16string around = toUtf16(m_page.readString(
+        "(function(){var e=tinymce.activeEditor,r=e.selection.getRng(),d=e.dom;"
+        "var b=d.getParent(r.startContainer,d.isBlock)||e.getBody();"
+        "var x=d.createRng();x.setStart(b,0);x.setEnd(r.startContainer,r.startOffset);"
+        "var y=d.createRng();y.setStart(r.endContainer,r.endOffset);y.setEnd(b,b.childNodes.length);"
+        "return '['+x.toString().slice(-1)+'|'+y.toString().charAt(0)+']';})()"));
+    std::optional<char16_t> before;
+    std::optional<char16_t> after;
+    if (around.size() >= 3 && around.front() == u'[' && around.back() == u']') {
+        std::u16string inner = around.substr(1, around.size() - 2);
+        std::size_t bar = inner.find(u'|');
+        if (bar == 1)
+            before = inner[0];
+        if (bar != std::u16string::npos && bar + 1 < inner.size())
+            after = inner[bar + 1];
+    }
+    std::u16string words = textAmongWords(text, before, after);
+    if (!words.empty())
+        insertTextInDocument(words);
+}
+
 void QVTextInsertions::specialCharsOptionSelected(const std::u16string& option)
 {
     if (m_host.dismissAllPopover)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace folio {
@@ -37,6 +38,14 @@ public:
 
     // Escaped as text, its line ends kept as line breaks; the size in points.
     void insertTextInDocument(const std::u16string& text);
+    // Puts plain text in at the caret as words of the line the caret is in:
+    // its line breaks become blanks, and a blank parts it from a word it
+    // would otherwise run into on either side.
+    void insertTextAmongWords(const std::u16string& text);
+    // That text, given the characters just before and after the caret
+    // (none at either end of the line).
+    static std::u16string textAmongWords(const std::u16string& text, std::optional<char16_t> before,
+                                         std::optional<char16_t> after);
     // A picker command ("InsertDate", "InsertPageBreak", "InsertLink", ...)
     // or characters, which go in as entities at the caret's size.
     void specialCharsOptionSelected(const std::u16string& option);

@@ -47,6 +47,8 @@ std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::make(const InspectorSliceS
 {
     const char* kind = spec.kind;
     QVCharacterStyleCommander& characters = m_styling.characters();
+    if (pane == InspectorPane::HeaderFooter || pane == InspectorPane::Footer)
+        return headerFooterSlice(spec, pane == InspectorPane::HeaderFooter);
     if (is(kind, "DocumentContentsZoomInspectorSlice"))
         return named<DocumentContentsZoomInspectorSlice>(kind);
     if (is(kind, "DKTextColorAttributeInspectorSlice"))
@@ -89,12 +91,53 @@ std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::make(const InspectorSliceS
     }
     if (std::strstr(kind, "Margin") && !std::strstr(kind, "Header") && !std::strstr(kind, "Footer"))
         return marginSlice(kind);
-    if (std::strstr(kind, "Header") || std::strstr(kind, "Footer")) {
-        // The header and footer are elements of the page, edited in place.
-        return named<MessageSlice>(kind, localized(std::strstr(kind, "Footer") ? "Footer" : "Header"),
-                                   localized("Tap the header or footer in the page to change its text."));
-    }
     return spacingSlice(kind);
+}
+
+namespace {
+
+// What each field is on the page's hidden header or footer element.
+const char* const kElementFieldScripts[] = {
+    "e.style.fontFamily.replace(/[\"']/g,'')", "e.style.fontSize", "e.style.textAlign", "e.style.color",
+    "e.getAttribute(m)", "e.getAttribute('data-enabled')", "e.textContent",
+};
+const char* const kElementFieldSetters[] = {
+    "e.style.fontFamily=v;", "e.style.fontSize=v;", "e.style.textAlign=v;", "e.style.color=v;",
+    "e.setAttribute(m,v);", "e.setAttribute('data-enabled',v);", "e.textContent=v;",
+};
+
+} // namespace
+
+std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::headerFooterSlice(const InspectorSliceSpec& spec, bool header)
+{
+    // The header and footer live in the page, as the hidden element the
+    // header inspector put there: the file keeps them with the text, and
+    // the PDF is printed from them.
+    std::string prefix = std::string("(function(){var d=tinymce.activeEditor.getDoc();var e=d.getElementById('")
+                         + (header ? "pageHeader" : "pageFooter") + "');var m='"
+                         + (header ? "data-topMargin" : "data-bottomMargin") + "';";
+    auto read = [this, prefix](HeaderFooterField field) -> std::string {
+        std::string value = m_page.readString(prefix + "return e?String(" + kElementFieldScripts[static_cast<int>(field)]
+                                              + "):'';})()");
+        if (field != HeaderFooterField::Colour || value.empty())
+            return value;
+        std::optional<Color> colour = colorWithHTMLName(value);
+        return colour ? closestColorName(*colour).value_or(value) : value;
+    };
+    auto write = [this, prefix, header](HeaderFooterField field, std::string value) {
+        // A shown header stands before the text and a shown footer after
+        // it, where the page shows them.
+        std::string place = header ? "if(v==='YES')e.parentNode.insertBefore(e,e.parentNode.firstChild);"
+                                   : "if(v==='YES')e.parentNode.appendChild(e);";
+        m_page.send(PageScript::fill(prefix + "var v={};if(!e)return;" + kElementFieldSetters[static_cast<int>(field)]
+                                         + (field == HeaderFooterField::Enabled ? place : "") + "})();",
+                                     {value}));
+        dirty();
+    };
+    return inspector_slices::headerFooterSlice(spec, HeaderFooterFields{.header = header,
+                                                                        .read = read,
+                                                                        .write = write,
+                                                                        .preview = [this] { run("showHeaderFooterPreview"); }});
 }
 
 std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::commandSlice(const char* kind, const char* title, const char* command)

@@ -38,6 +38,7 @@ public:
 private:
     std::shared_ptr<DKInspectorSlice> colourSlice(const InspectorSliceSpec& spec, InspectorPane pane);
     std::shared_ptr<DKInspectorSlice> spacingSlice(const char* kind);
+    std::shared_ptr<DKInspectorSlice> headerFooterSlice(const InspectorSliceSpec& spec, bool header);
     std::shared_ptr<DKInspectorSlice> marginSlice(const char* kind);
     std::shared_ptr<DKInspectorSlice> specialDataSlice(const char* kind);
     std::shared_ptr<DKInspectorSlice> commandSlice(const char* kind, const char* title, const char* command);

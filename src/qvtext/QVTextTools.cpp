@@ -300,7 +300,7 @@ void QVTextTools::buildReadAloud()
     PageReadAloud::Scripts scripts{.scrollPosition = QVTextDialect::kScrollPositionScript,
                                    .scrollTo = QVTextDialect::kScrollToScript,
                                    .selectionText = "tinymce.activeEditor.selection.getContent({format : 'text'});",
-                                   .wholeText = QVTextWritingTools::kWholeTextScript,
+                                   .wholeText = QVTextWritingTools::wholeTextScript(),
                                    .unselect = "tinymce.activeEditor.execCommand('unselect');"};
     PageReadAloud::Cleaner cleaner = m_dialect.cleanTextForSpeech
         ? m_dialect.cleanTextForSpeech
@@ -371,6 +371,7 @@ void QVTextTools::registerOwnCommands()
     };
     m_own["showSpecialCharsMenu"] = [this] { showSpecialCharsMenu(m_barItems->insertItemBarButtonItem()); };
     m_own["showHeaderInspector"] = [this] { m_inspectors->showHeaderInspector({m_barItems->insertItemBarButtonItem(), {}}); };
+    m_own["showHeaderFooterPreview"] = [this] { m_inspectors->showHeaderFooterPreview(); };
     m_own["regenerateToolsMenu"] = [this] { m_barItems->regenerateToolsMenu(); };
     // The style bar's buttons.
     QVCharacterStyleCommander& characters = m_styling.characters();

@@ -151,6 +151,7 @@ QVTextViewController::QVTextViewController(TextDocument& document, std::unique_p
             .presentFromEditor = [this](std::shared_ptr<ViewController> shown) { presentViewController(shown, true); },
             .view = [this] { return isViewLoaded() ? view() : nullptr; },
             .pageView = [this] { return pageView(); },
+            .becomeFirstResponder = [this] { becomeFirstResponder(); },
             .isRTLLanguage = [this] { return m_styling->isRTLLanguage(); },
             .isTypewriterMode = [this] { return m_viewModes && m_viewModes->isTypewriterMode(); },
             .isEditing = [this] { return m_isEditing; },
@@ -779,7 +780,10 @@ bool QVTextViewController::editMenuHoldsOwnRows() const
 
 bool QVTextViewController::respondsToAction(const std::string& action) const
 {
-    // The edit menu's paste goes through the editor's own, safe paste.
+    // The edit menu's cut and copy take the selected text, when there is
+    // some; its paste goes through the editor's own, safe paste.
+    if (action == "cut:" || action == "copy:")
+        return m_editingTools && !m_editingTools->hasSelection();
     return action == "paste:" || action == "pasteRichText:" || action == "highlightYellowTextSelection:" ||
            action == "wisperantActionFromContextualMenu:" || m_pictures->canPerformAction(action).has_value() ||
            action == "pauseSpeak:" || action == "resumeSpeak:" || action == "cancelSpeak:" ||
@@ -790,6 +794,13 @@ bool QVTextViewController::performAction(const std::string& action, const void* 
 {
     if (action == "paste:" || action == "pasteRichText:") {
         m_editingTools->clipboard().paste();
+        return true;
+    }
+    if (action == "cut:" || action == "copy:") {
+        if (action == "cut:")
+            m_editingTools->clipboard().cutSelection();
+        else
+            m_editingTools->clipboard().copySelection();
         return true;
     }
     if (tools().performSpeechAction(action))

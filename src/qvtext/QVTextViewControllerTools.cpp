@@ -128,7 +128,10 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
                         m_connection.send(editorTraits().savesCaretBeforePanels
                                               ? "tinymce.activeEditor.focus();restoreCaretSelection();"
                                               : "tinymce.activeEditor.focus();");
-                        tools().insertions().insertTextInDocument(text);
+                        if (editorTraits().scannedLinesStayLines)
+                            tools().insertions().insertTextInDocument(text);
+                        else
+                            tools().insertions().insertTextAmongWords(text);
                         tools().run("endEditing");
                     }});
         }

@@ -7,6 +7,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
+#include "qvtext/QVTextCounts.h"
 #include "tools/names/NameGeneratorController.h"
 #include "tools/statistics/StatisticsController.h"
 #include "tools/ToolPanelPresentation.h"
@@ -52,7 +53,13 @@ std::u16string QVTextWritingTools::textForTools()
     std::u16string selected = toUtf16(m_page.readString(kSelectedTextScript));
     if (!selected.empty())
         return selected;
-    return toUtf16(m_page.readString(kWholeTextScript));
+    return toUtf16(m_page.readString(wholeTextScript()));
+}
+
+std::string QVTextWritingTools::wholeTextScript()
+{
+    // The text the word counter counts, so that the two agree.
+    return QVTextCounts::shownTextScript();
 }
 
 void QVTextWritingTools::showStatistics()

@@ -17,7 +17,7 @@ class ViewController;
 // The scanner is the platform's: the host opens it.
 class QVTextWritingTools {
 public:
-    static constexpr const char* kWholeTextScript = "tinymce.activeEditor.getContent({ format: 'text' })";
+    static std::string wholeTextScript();
     static constexpr const char* kSelectedTextScript = "tinymce.activeEditor.selection.getContent({ format: 'text' })";
 
     struct Host {

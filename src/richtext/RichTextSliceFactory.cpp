@@ -79,7 +79,7 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::make(const InspectorSlic
     if (std::strstr(kind, "Insert") || is(kind, "DKSpecialDataAndCharsInspectorSlice"))
         return insertSlice(kind);
     if (std::strstr(kind, "Header") || std::strstr(kind, "Footer"))
-        return headerFooterSlice(kind, pane);
+        return headerFooterSlice(spec, pane);
     if (std::strstr(kind, "Margin"))
         return marginSlice(kind);
     if (is(kind, "DKDocumentPageSizeInspectorSlice"))
@@ -92,15 +92,8 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::colourSlice(const Inspec
     using Colour = InspectorSliceSpec::Colour;
     ParagraphStyleCommander& paragraphs = m_styling.paragraphs();
     std::u16string label = localized(spec.label);
-    if (pane == InspectorPane::HeaderFooter || pane == InspectorPane::Footer) {
-        auto part = pane == InspectorPane::HeaderFooter ? HeaderFooterSetting::Part::Header : HeaderFooterSetting::Part::Footer;
-        return named<ChoiceSlice>(spec.kind, label,
-                                  ChoiceSlice::Choices{utf16(textColourNames()),
-                                                       [this, part] { return toUtf16(HeaderFooterSetting(m_defaults, part).field(HeaderFooterSetting::Colour)); },
-                                                       [this, part](std::size_t index) {
-                                                           changeHeaderFooter(part, HeaderFooterSetting::Colour, textColourNames()[index]);
-                                                       }});
-    }
+    if (pane == InspectorPane::HeaderFooter || pane == InspectorPane::Footer)
+        return headerFooterSlice(spec, pane);
     auto current = [&paragraphs](Colour which) -> std::u16string {
         std::optional<Color> colour = which == Colour::Foreground ? paragraphs.currentTextSelectionColor()
                                       : which == Colour::Background ? paragraphs.currentTextSelectionBackgroundColor()
@@ -160,47 +153,22 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::marginSlice(const char* 
     return documentMarginSlice(kind, m_host.document, shown, apply);
 }
 
-std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::headerFooterSlice(const char* kind, InspectorPane)
+std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::headerFooterSlice(const InspectorSliceSpec& spec, InspectorPane pane)
 {
-    auto part = std::strstr(kind, "Header") ? HeaderFooterSetting::Part::Header : HeaderFooterSetting::Part::Footer;
-    if (is(kind, "DKFontHeaderFooterInspectorSlice") || is(kind, "DKFontFooterInspectorSlice")) {
-        return fontFamilySlice(
-            kind, [this, part] { return toUtf16(HeaderFooterSetting(m_defaults, part).field(HeaderFooterSetting::Family)); },
-            [this, part](const std::string& family) { changeHeaderFooter(part, HeaderFooterSetting::Family, family); });
-    }
-    if (is(kind, "DKHeaderFooterStyleInspectorSlice") || is(kind, "DKFooterStyleInspectorSlice")) {
-        std::vector<ButtonRowSlice::Item> items{
-            {localized("Show"), [this, part] { changeHeaderFooter(part, HeaderFooterSetting::Enabled, "YES"); }},
-            {localized("Hide"), [this, part] { changeHeaderFooter(part, HeaderFooterSetting::Enabled, "NO"); }},
-        };
-        for (const char* alignment : {"left", "center", "right"}) {
-            std::string value = alignment;
-            items.push_back({localized(value == "left" ? "Left" : value == "center" ? "Center" : "Right"), [this, part, value] {
-                                 changeHeaderFooter(part, HeaderFooterSetting::Alignment, value);
-                             }});
-        }
-        items.push_back({localized("Preview"), [this] {
-                             if (m_host.showHeaderFooterPreview)
-                                 m_host.showHeaderFooterPreview();
-                         }});
-        // The words above the buttons; "[title]", "[date]", "[pagenumber]"
-        // and the like stand for what each printed page shows there.
-        return named<TextFieldSlice>(
-            kind, localized(part == HeaderFooterSetting::Part::Header ? "Header" : "Footer"),
-            TextFieldSlice::Text{[this, part] { return toUtf16(HeaderFooterSetting(m_defaults, part).field(HeaderFooterSetting::Text)); },
-                                 [this, part](const std::u16string& text) {
-                                     changeHeaderFooter(part, HeaderFooterSetting::Text, toUtf8(text));
-                                 }},
-            std::move(items));
-    }
-    // The header's top margin or the footer's bottom margin, in centimetres.
-    return limitedStepperSlice(
-        kind, part == HeaderFooterSetting::Part::Header ? "Top Margin" : "Bottom Margin", StepLimits{0.1, 0.0, 5.0},
-        [this, part] { return static_cast<double>(floatValue(HeaderFooterSetting(m_defaults, part).field(HeaderFooterSetting::Margin))); },
-        [this, part](double centimetres) {
-            changeHeaderFooter(part, HeaderFooterSetting::Margin, formatInCLocale("%.2f", centimetres));
-        },
-        u" cm");
+    auto part = pane == InspectorPane::HeaderFooter ? HeaderFooterSetting::Part::Header : HeaderFooterSetting::Part::Footer;
+    auto field = [](HeaderFooterField which) { return static_cast<HeaderFooterSetting::Field>(which); };
+    return inspector_slices::headerFooterSlice(
+        spec, HeaderFooterFields{.header = part == HeaderFooterSetting::Part::Header,
+                                 .read = [this, part, field](HeaderFooterField which) {
+                                     return HeaderFooterSetting(m_defaults, part).field(field(which));
+                                 },
+                                 .write = [this, part, field](HeaderFooterField which, std::string value) {
+                                     changeHeaderFooter(part, field(which), std::move(value));
+                                 },
+                                 .preview = [this] {
+                                     if (m_host.showHeaderFooterPreview)
+                                         m_host.showHeaderFooterPreview();
+                                 }});
 }
 
 void RichTextSliceFactory::changeHeaderFooter(HeaderFooterSetting::Part part, HeaderFooterSetting::Field field,

@@ -44,7 +44,7 @@ private:
     std::shared_ptr<DKInspectorSlice> colourSlice(const InspectorSliceSpec& spec, InspectorPane pane);
     std::shared_ptr<DKInspectorSlice> pageSpacingSlice(const char* kind);
     std::shared_ptr<DKInspectorSlice> marginSlice(const char* kind);
-    std::shared_ptr<DKInspectorSlice> headerFooterSlice(const char* kind, InspectorPane pane);
+    std::shared_ptr<DKInspectorSlice> headerFooterSlice(const InspectorSliceSpec& spec, InspectorPane pane);
     std::shared_ptr<DKInspectorSlice> insertSlice(const char* kind);
     void changeHeaderFooter(HeaderFooterSetting::Part part, HeaderFooterSetting::Field field, std::string value);
     void dirty();

@@ -9,21 +9,51 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Device.h"
 
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
 namespace folio {
 
 namespace {
 
 // The document's paper colour under the whole page, as its editor shows it.
-std::string onPaper(std::string page, const std::optional<std::string>& paperColor)
+std::string underPage(std::string page, const std::string& cssColour)
 {
-    if (!paperColor || !PDFSourceHTML::isPaperColor(*paperColor) || *paperColor == "FFFFFF")
-        return page;
-    const std::string rule = "<style>html, body { background-color: #" + *paperColor + " !important; }</style>";
+    const std::string rule = "<style>html, body { background-color: " + cssColour + " !important; }</style>";
     std::size_t head = page.find("<head>");
     if (head == std::string::npos)
         return rule + page;
     page.insert(head + 6, rule);
     return page;
+}
+
+std::string onPaper(std::string page, const std::optional<std::string>& paperColor)
+{
+    if (!paperColor || !PDFSourceHTML::isPaperColor(*paperColor) || *paperColor == "FFFFFF")
+        return page;
+    return underPage(std::move(page), "#" + *paperColor);
+}
+
+// A QV document keeps its paper in its body-style block, which the editor
+// and the PDF spread under the whole page; the colour is a CSS value, taken
+// only when it is one plainly (a name, a #value or rgb()).
+std::optional<std::string> qvPaperColour(std::string_view html)
+{
+    std::optional<std::string> style = PDFSourceHTML::bodyStyle(html);
+    if (!style)
+        return std::nullopt;
+    std::size_t at = style->find("background-color:");
+    if (at == std::string::npos)
+        return std::nullopt;
+    std::string value = style->substr(at + 17, style->find(';', at) == std::string::npos
+                                                   ? std::string::npos
+                                                   : style->find(';', at) - at - 17);
+    std::erase_if(value, [](unsigned char c) { return std::isspace(c) != 0; });
+    bool plain = !value.empty() && std::all_of(value.begin(), value.end(), [](unsigned char c) {
+        return std::isalnum(c) != 0 || c == '#' || c == '(' || c == ')' || c == ',' || c == '.' || c == '%';
+    });
+    return plain ? std::optional<std::string>(value) : std::nullopt;
 }
 
 Result<std::string> onPaper(Result<std::string> page, const ExportSource& source, ExportSource::OpenEditor openEditor)
@@ -38,10 +68,14 @@ Result<std::string> onPaper(Result<std::string> page, const ExportSource& source
 Result<std::string> DocumentPreviewPage::html(const ExportSource& source)
 {
     ExportSource::OpenEditor openEditor = source.openContent() ? ExportSource::OpenEditor::Use : ExportSource::OpenEditor::Ignore;
-    return onPaper(pageOnWhite(source), source, openEditor);
+    std::optional<std::string> ownPaper;
+    Result<std::string> page = pageOnWhite(source, ownPaper);
+    if (page && ownPaper)
+        return underPage(std::move(*page), *ownPaper);
+    return onPaper(std::move(page), source, openEditor);
 }
 
-Result<std::string> DocumentPreviewPage::pageOnWhite(const ExportSource& source)
+Result<std::string> DocumentPreviewPage::pageOnWhite(const ExportSource& source, std::optional<std::string>& ownPaper)
 {
     std::string rules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);
     const EditorContent* open = source.openContent();
@@ -62,6 +96,7 @@ Result<std::string> DocumentPreviewPage::pageOnWhite(const ExportSource& source)
     if (source.kind() == DocumentKind::Markdown)
         return PDFPageTemplates::markdownPage(
             rules, MarkdownPageStyle::fromPreferences(ExportPreferencesReader::read(defaults), Device::current().isPad()), *html);
+    ownPaper = qvPaperColour(*html);
     std::string content = PDFSourceHTML::prepare(*html, std::nullopt, {}).html;
     return source.kind() == DocumentKind::QVOutline ? PDFPageTemplates::qvOutlinePage(rules, content)
                                                     : PDFPageTemplates::qvTextPage(rules, content);

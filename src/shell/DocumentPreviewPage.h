@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Error.h"
 
+#include <optional>
 #include <string>
 
 namespace folio {
@@ -18,7 +19,9 @@ public:
     static Result<std::string> html(const ExportSource& source);
 
 private:
-    static Result<std::string> pageOnWhite(const ExportSource& source);
+    // The page on white; a document that carries its own paper colour (a
+    // QV document's body-style block) names it in ownPaper.
+    static Result<std::string> pageOnWhite(const ExportSource& source, std::optional<std::string>& ownPaper);
 };
 
 } // namespace folio

@@ -275,6 +275,10 @@ void CaretSelectionCommander::showMenuTask()
     std::shared_ptr<View> view = m_host.view ? m_host.view() : nullptr;
     if (!at || !view)
         return;
+    if (std::shared_ptr<View> page = m_host.pageView ? m_host.pageView() : nullptr; page && page != view)
+        at = page->convertPointToView(*at, view.get());
+    // The menu offers what the first responder can do: the editor's commands.
+    call(m_host.becomeFirstResponder);
     MenuController::shared().showMenuFromView(view, Rect{*at, {1, 1}});
 }
 

@@ -60,6 +60,13 @@ public:
         std::function<void()> endEditing{};
         // Where the edit menu is shown from.
         std::function<std::shared_ptr<View>()> view{};
+        // The page's own view, whose points the page answers in, where it
+        // does not fill the view above (rulers and bars over it): the
+        // menu's point is carried from it into the view.
+        std::function<std::shared_ptr<View>()> pageView{};
+        // Makes the editor, whose commands the edit menu offers, the first
+        // responder before the menu shows.
+        std::function<void()> becomeFirstResponder{};
         std::function<void(double)> setContentOffsetY{};
         // A word (UTF-8) the spelling check stops at; by default the one
         // the system's dictionaries do not know.

@@ -9,6 +9,7 @@
 #include "webeditor/InspectorSliceHelpers.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace folio::inspector_slices {
 
@@ -143,6 +144,52 @@ std::shared_ptr<DKInspectorSlice> documentMarginSlice(const char* kind, std::fun
         return limitedStepperSlice(kind, entry.title, StepLimits{kMarginStep, 0.0, 10.0}, read, keep, u" cm");
     }
     return nullptr;
+}
+
+std::shared_ptr<DKInspectorSlice> headerFooterSlice(const InspectorSliceSpec& spec, HeaderFooterFields fields)
+{
+    using Field = HeaderFooterField;
+    const char* kind = spec.kind;
+    auto read = fields.read;
+    auto write = fields.write;
+    if (is(kind, "DKTextColorAttributeInspectorSlice")) {
+        const std::vector<std::string>& names = textColourNames();
+        return named<ChoiceSlice>(kind, localized(spec.label),
+                                  ChoiceSlice::Choices{utf16(names), [read] { return toUtf16(read(Field::Colour)); },
+                                                       [write, &names](std::size_t index) { write(Field::Colour, names[index]); }});
+    }
+    if (std::strstr(kind, "Font")) {
+        return fontFamilySlice(
+            kind, [read] { return toUtf16(read(Field::Family)); },
+            [write](const std::string& family) { write(Field::Family, family); });
+    }
+    if (std::strstr(kind, "Style")) {
+        std::vector<ButtonRowSlice::Item> items{
+            {localized("Show"), [write] { write(Field::Enabled, "YES"); }},
+            {localized("Hide"), [write] { write(Field::Enabled, "NO"); }},
+        };
+        for (const char* alignment : {"left", "center", "right"}) {
+            std::string value = alignment;
+            items.push_back({localized(value == "left" ? "Left" : value == "center" ? "Center" : "Right"),
+                             [write, value] { write(Field::Alignment, value); }});
+        }
+        items.push_back({localized("Preview"), [preview = fields.preview] {
+                             if (preview)
+                                 preview();
+                         }});
+        // The words above the buttons; "[title]", "[date]", "[pagenumber]"
+        // and the like stand for what each printed page shows there.
+        return named<TextFieldSlice>(
+            kind, localized(fields.header ? "Header" : "Footer"),
+            TextFieldSlice::Text{[read] { return toUtf16(read(Field::Text)); },
+                                 [write](const std::u16string& text) { write(Field::Text, toUtf8(text)); }},
+            std::move(items));
+    }
+    // The header's top margin or the footer's bottom margin, in centimetres.
+    return limitedStepperSlice(
+        kind, fields.header ? "Top Margin" : "Bottom Margin", StepLimits{0.1, 0.0, 5.0},
+        [read] { return static_cast<double>(floatValue(read(Field::Margin))); },
+        [write](double centimetres) { write(Field::Margin, formatInCLocale("%.2f", centimetres)); }, u" cm");
 }
 
 } // namespace folio::inspector_slices

@@ -90,5 +90,20 @@ using MarginApply = std::function<void(TextDocument&, const DocumentMargin&, dou
 std::shared_ptr<DKInspectorSlice> documentMarginSlice(const char* kind, std::function<TextDocument*()> document,
                                                       MarginShown shown, MarginApply apply);
 
+// A running header or footer of the page, field by field in the order the
+// stored settings keep them. Read answers a field as stored ("YES"/"NO"
+// for Enabled, centimetres for Margin); write changes that one field.
+enum class HeaderFooterField { Family = 0, Size, Alignment, Colour, Margin, Enabled, Text };
+struct HeaderFooterFields {
+    bool header = true;
+    std::function<std::string(HeaderFooterField)> read;
+    std::function<void(HeaderFooterField, std::string)> write;
+    std::function<void()> preview;
+};
+// The header or footer pane's slice of the kind asked for: its font, its
+// words with showing, hiding, alignment and the preview, its distance from
+// the edge of the sheet, or (for a colour slice) its colour.
+std::shared_ptr<DKInspectorSlice> headerFooterSlice(const InspectorSliceSpec& spec, HeaderFooterFields fields);
+
 } // namespace inspector_slices
 } // namespace folio

@@ -1,6 +1,7 @@
 #include "documents/DocumentSeeds.h"
 #include "foundation/markup/TEBase64Coding.h"
 #include "documents/TextDocument.h"
+#include "platform/docframework/DKInspector.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -19,22 +20,27 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/MenuController.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/ui/TableViewController.h"
 #include "platform/ui/UserResizableView.h"
 #include "platform/ui/Window.h"
+#include "qvtext/QVMarginRuler.h"
 #include "qvtext/QVPageNavigator.h"
 #include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVTextKeyBars.h"
 #include "qvtext/QVTextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
+#include "tools/statistics/StatisticsController.h"
 #include "webeditor/EditorBarItems.h"
+#include "webeditor/EditorInspectors.h"
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 namespace folio {
@@ -191,6 +197,188 @@ TEST_F(QVTextMenusWindowTest, thePlusMenusTableAndDateGoInAtTheCaretAndAreSaved)
         ++cells;
     EXPECT_EQ(cells, 9u) << saved;
     EXPECT_NE(saved.find(year), std::string::npos) << saved;
+}
+
+// The + menu's Header & Footer panel switches the header and the footer on
+// and takes their words as typed: both show in the page, beside the text,
+// and are there again, shown, when the saved file is opened anew.
+TEST_F(QVTextMenusWindowTest, aHeaderAndFooterSwitchedOnAndTypedInThePanelShowAndComeBackAfterReopening)
+{
+    openPage("<p>The body text</p>");
+    if (HasFatalFailure())
+        return;
+    caretAtEnd();
+    clickBarItem(editor->tools().barItems().insertItemBarButtonItem());
+    clickMenuRow("Header & Footer");
+    if (HasFatalFailure())
+        return;
+    EditorInspectors& inspectors = editor->tools().inspectors();
+    GtkWidget* panel = nullptr;
+    ASSERT_TRUE(settle([&] {
+        panel = presenter->widgetForController(*inspectors.inspector(EditorInspectors::Kind::HeaderFooter)->navigationController());
+        return panel && gtk_widget_get_mapped(panel);
+    })) << "the Header & Footer panel is not on screen";
+    auto mappedIn = [&](GType type, const std::string& title) -> GtkWidget* {
+        for (GtkWidget* widget : test::descendants(panel, type)) {
+            if (!gtk_widget_get_mapped(widget) || gtk_widget_get_allocated_width(widget) <= 1)
+                continue;
+            std::vector<std::string> texts = test::labelTexts(widget);
+            if (title.empty() || std::find(texts.begin(), texts.end(), title) != texts.end())
+                return widget;
+        }
+        return nullptr;
+    };
+    auto clickButton = [&](const std::string& title) {
+        GtkWidget* button = nullptr;
+        return settle([&] { return (button = mappedIn(GTK_TYPE_BUTTON, title)) != nullptr; }) && test::clickWidget(button);
+    };
+    const std::pair<const char*, const char*> parts[] = {{"pageHeader", "Running head words"},
+                                                         {"pageFooter", "Running foot words"}};
+    for (const auto& [id, words] : parts) {
+        if (std::string(id) == "pageFooter")
+            ASSERT_TRUE(clickButton("Footer")) << "no Footer segment";
+        ASSERT_TRUE(clickButton("Show")) << id << ": no Show button in the panel";
+        GtkWidget* field = nullptr;
+        ASSERT_TRUE(settle([&] { return (field = mappedIn(GTK_TYPE_ENTRY, "")) != nullptr; })) << id << ": no field for the words";
+        ASSERT_TRUE(test::clickWidget(field));
+        ASSERT_TRUE(test::pressKeys("ctrl+a"));
+        ASSERT_TRUE(test::typeText(words));
+        std::string element = std::string("tinymce.activeEditor.getDoc().getElementById('") + id + "')";
+        EXPECT_TRUE(settle([&] { return run(element + ".textContent") == words; })) << id << ": " << body();
+    }
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().firstElementChild.id"), "pageHeader") << "the header stands before the text";
+
+    closeDocument();
+    std::string saved = savedPage();
+    open(path, {1000, 700}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    for (const auto& [id, words] : parts) {
+        std::string element = std::string("tinymce.activeEditor.getDoc().getElementById('") + id + "')";
+        EXPECT_EQ(run(element + ".textContent"), words) << saved;
+        EXPECT_EQ(run(element + ".getAttribute('data-enabled')"), "YES") << saved;
+        EXPECT_NE(run("tinymce.activeEditor.getWin().getComputedStyle(" + element + ").display"), "none")
+            << id << " is switched on but not shown in the page";
+        EXPECT_GT(std::stod("0" + run("String(" + element + ".getBoundingClientRect().height)")), 4.0) << id;
+    }
+}
+
+// Select Paragraph from the key row's menu shows the edit menu pointing at
+// the paragraph it selected, wherever the page stands below the bars.
+TEST_F(QVTextMenusWindowTest, theEditMenuAfterSelectParagraphPointsAtTheSelectedParagraph)
+{
+    openPage("<p>First paragraph</p><p>Second paragraph</p><p>Third paragraph with some more words</p>"
+             "<p>Fourth paragraph</p>");
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();"
+        "e.selection.setCursorLocation(e.getBody().childNodes[2].firstChild,8);})()");
+    GtkWidget* key = shownWidget(*editor->tools().keyBars().showMiscToolsMenu());
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(test::clickWidget(key));
+    clickMenuRow("Select Paragraph");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(settle([&] {
+        return run("tinymce.activeEditor.selection.getContent({format:'text'})").find("Third paragraph") != std::string::npos;
+    })) << "the paragraph is not selected";
+    GtkWidget* menu = nullptr;
+    ASSERT_TRUE(settle([&] {
+        menu = presenter->editMenu();
+        return menu && gtk_widget_get_mapped(menu);
+    })) << "no edit menu after the selection";
+    GdkRectangle pointing{};
+    ASSERT_TRUE(gtk_popover_get_pointing_to(GTK_POPOVER(menu), &pointing));
+    int menuX = 0;
+    int menuY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(gtk_popover_get_relative_to(GTK_POPOVER(menu)), toplevel, pointing.x,
+                                                 pointing.y, &menuX, &menuY));
+    // The selection's rectangle in the window: the page answers it inside
+    // its frame, which stands where the page's widget is.
+    std::string box = run("(function(){var e=tinymce.activeEditor;var r=e.selection.getRng().getBoundingClientRect();"
+                          "var f=e.getContentAreaContainer().querySelector('iframe').getBoundingClientRect();"
+                          "return [r.left+f.left,r.top+f.top,r.right+f.left,r.bottom+f.top].map(Math.round).join(',');})()");
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ASSERT_EQ(std::sscanf(box.c_str(), "%d,%d,%d,%d", &left, &top, &right, &bottom), 4) << box;
+    int pageX = 0;
+    int pageY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &pageX, &pageY));
+    EXPECT_GE(menuY, pageY + top) << "the menu points above the selection (" << box << ")";
+    EXPECT_LE(menuY, pageY + bottom + 10) << "the menu points below the selection (" << box << ")";
+    EXPECT_GE(menuX, pageX + left - 2) << box;
+    EXPECT_LE(menuX, pageX + right + 2) << box;
+    // What it offers works on the selection: Copy takes the paragraph.
+    Pasteboard::general().setString(u"before");
+    clickMenuRow("Copy");
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(settle([&] { return Pasteboard::general().string().value_or(u"").find(u"Third paragraph") == 0; }))
+        << toUtf8(Pasteboard::general().string().value_or(u""));
+}
+
+// The word counter on the banner and the Statistics sheet count the same
+// words of the same text: neither counts the hidden header and footer the
+// page carries, nor the marks of the page's own bookkeeping.
+TEST_F(QVTextMenusWindowTest, theWordCounterAndStatisticsCountTheSameWordsOfTheText)
+{
+    const std::string hidden = " style=\"visibility:hidden;display: none;height:1.0;overflow: hidden; font-family:Helvetica;"
+                               "font-size:12;text-align:right; color:black;\"";
+    openPage("<p>One two three four five.</p><p>Six seven eight nine ten.</p>"
+             "<div id=\"pageHeader\" contenteditable=false" + hidden + " data-topMargin=\"0.5\" data-enabled=\"NO\">"
+             "Header Author: Mara Quillet [date] - Page [pagenumber] of [totalpages]</div>"
+             "<div id=\"pageFooter\" contenteditable=false" + hidden + " data-bottomMargin=\"0.5\" data-enabled=\"NO\">"
+             " Footer Author: Mara Quillet [date] - Page [pagenumber] of [totalpages]</div>"
+             "<div id=\"bodyStyle\" style=\"visibility: hidden;display: none;\"></div>");
+    if (HasFatalFailure())
+        return;
+    caretAtEnd();
+    clickBarItem(editor->tools().barItems().toolsBarButtonItem());
+    clickMenuRow("Enable Word Counter");
+    if (HasFatalFailure())
+        return;
+    std::shared_ptr<Label> banner = editor->margins().topAlertBar();
+    ASSERT_TRUE(settle([&] { return toUtf8(banner->text()).find("Words") != std::string::npos; })) << toUtf8(banner->text());
+    EXPECT_EQ(toUtf8(banner->text()).substr(toUtf8(banner->text()).find("Words")), "Words 10");
+
+    clickBarItem(editor->tools().barItems().toolsBarButtonItem());
+    clickMenuRow("Show Statistics");
+    if (HasFatalFailure())
+        return;
+    std::shared_ptr<StatisticsController> statistics = presented<StatisticsController>();
+    ASSERT_NE(statistics, nullptr);
+    ASSERT_TRUE(settle([&] { return statistics->words() && toUtf8(statistics->words()->text()).find("Words") != std::string::npos; }));
+    EXPECT_EQ(toUtf8(statistics->words()->text()), "Words: 10");
+    editor->tools().run("toggleWordCounterVisible");
+}
+
+// The Find & Replace dialog's Close, clicked with its tooltip showing,
+// takes the tooltip away with the dialog.
+TEST_F(QVTextMenusWindowTest, closingFindAndReplaceByItsCloseLeavesNoCloseTooltip)
+{
+    openPage("<p>One apple</p>");
+    if (HasFatalFailure())
+        return;
+    caretAtEnd();
+    clickBarItem(editor->tools().barItems().toolsBarButtonItem());
+    clickMenuRow("Find & Replace");
+    ASSERT_TRUE(settle([&] { return run("document.querySelectorAll('.tox-dialog').length") == "1"; }));
+    std::vector<std::string> at = componentsSeparatedByString(
+        run("(function(){var b=document.querySelector('.tox-dialog__header button[title]');if(!b)return '';"
+            "var r=b.getBoundingClientRect();return Math.round(r.left+r.width/2)+','+Math.round(r.top+r.height/2);})()"),
+        ",");
+    ASSERT_EQ(at.size(), 2u) << "no Close button in the dialog's header";
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, Point{floatValue(at[0]), floatValue(at[1])}));
+    // The page names its tooltip to the view, which then has one to show.
+    auto hasTooltip = [&] { return gtk_widget_get_has_tooltip(pageWidget) != FALSE; };
+    ASSERT_TRUE(settle(hasTooltip)) << "the pointer over Close shows no tooltip";
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    ASSERT_TRUE(settle([&] { return run("document.querySelectorAll('.tox-dialog').length") == "0"; }))
+        << "the click did not close the dialog";
+    // Gone, and not named again by the page's late answer to the pointer's arrival.
+    EXPECT_TRUE(settle([&] { return !hasTooltip(); })) << "the Close tooltip stays after the dialog went";
+    for (int turn = 0; turn < 10; ++turn)
+        GtkPresenter::processPendingEvents();
+    EXPECT_FALSE(hasTooltip()) << "the Close tooltip came back after the dialog went";
 }
 
 // The image options' footnote (the row the QV editors' insertion options

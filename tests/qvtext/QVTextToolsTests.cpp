@@ -24,6 +24,7 @@
 #include "platform/web/FakeWebView.h"
 #include "qvtext/QVTextInsertMenus.h"
 #include "qvtext/QVTextInsertions.h"
+#include "platform/foundation/Unicode.h"
 #include "qvtext/QVTextKeyBars.h"
 #include "qvtext/QVTextLinkBar.h"
 #include "qvtext/QVTextLocationInsertion.h"
@@ -360,7 +361,7 @@ TEST_F(QVTextToolsTest, inspectorPanesStackTheirSlicesActingOnTheQVPage)
 TEST_F(QVTextToolsTest, writingToolEntriesOpenTheirPanelsWithThePagesText)
 {
     view.answer(QVTextWritingTools::kSelectedTextScript, "");
-    view.answer(QVTextWritingTools::kWholeTextScript, "One two three. Four five.");
+    view.answer(QVTextWritingTools::wholeTextScript(), "One two three. Four five.");
     tools->run("showStatistics");
     auto statistics = presentedPanel<StatisticsController>();
     ASSERT_NE(statistics, nullptr);
@@ -564,6 +565,29 @@ TEST(QVTextSpeechText, markersAndQuotesGoAndLineEndsEndSentences)
     std::vector<std::u16string> parts = ReadAloudController::utterancePieces(u"One. Two.");
     EXPECT_EQ(parts, (std::vector<std::u16string>{u"One", u" Two", u""}));
     EXPECT_EQ(ReadAloudController::utterancePieces(u"no stop").size(), 1u);
+}
+
+// Scanned lines going in among the words of a line: each line a word group
+// of its own, parted by one blank from the lines and words around it, and
+// closing up to punctuation that follows.
+TEST(QVTextInsertionsWords, scannedLinesBecomeWordsPartedFromTheWordsAroundTheCaret)
+{
+    struct Case {
+        std::u16string text;
+        std::optional<char16_t> before;
+        std::optional<char16_t> after;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {u"Fish and chips\n\n", u'd', u' ', u" Fish and chips"},
+        {u"Fish and chips\n\nSalt and vinegar\n\n", u'd', u'b', u" Fish and chips Salt and vinegar "},
+        {u"  Fish \t chips ", std::nullopt, std::nullopt, u"Fish chips"},
+        {u"Fish\n\n", u' ', u'.', u"Fish"},
+        {u"Fish\n\n", u'\u00a0', u'x', u"Fish "},
+        {u"\n\n \n", u'a', u'b', u""},
+    };
+    for (const Case& each : cases)
+        EXPECT_EQ(QVTextInsertions::textAmongWords(each.text, each.before, each.after), each.expected) << toUtf8(each.text);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "shell/AppController.h"
 #include "shell/DocumentPreviews.h"
 
+#include "documents/DocumentSeeds.h"
 #include "formats/markdown/BKDMarkdown.h"
 #include "formats/markdown/MarkdownConverter.h"
 #include "platform/docframework/DKDocumentPicker.h"
@@ -101,21 +102,38 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FilePreviewsWebTest, ::testing::Values("md", "tx
 TEST(FilePreviewsPaperWebTest, aDocumentsPaperColourIsThePicturesBackground)
 {
     ScratchFolder folder{"file-previews-paper"};
-    std::string path = folder.path("Green.rtf");
-    // 65280 is 00FF00.
-    writeFile(path, "{\\rtf1\\ansi{\\papercolor65280}{\\fonttbl\\f0 Helvetica;}\\f0 Amber lantern\\par}");
-    auto item = std::make_shared<ODSFileItem>(path, nullptr);
-    std::optional<Status> stored;
-    DocumentPreviews::writePreviewForFileItem(item, [&](Status status) { stored = status; });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return stored.has_value(); }, 2 * kEngineWaitSeconds));
-    ASSERT_TRUE(*stored) << stored->error().message;
-    Image::Pointer picture = DKDocumentPreview::cachedPreviewForFileItem(*item);
-    ASSERT_TRUE(picture);
-    // Below the one line of text, where only paper shows.
-    auto paper = picture->pixelAt(picture->pixelWidth() / 2, picture->pixelHeight() * 3 / 4);
-    EXPECT_LT(paper.r, 40);
-    EXPECT_GT(paper.g, 215);
-    EXPECT_LT(paper.b, 40);
+    struct Case {
+        const char* name;
+        std::string contents;
+        bool red, green, blue;
+    };
+    // 65280 is 00FF00; a QV text keeps the paper its editor chose in its
+    // body-style block, as the editor saves it.
+    const Case cases[] = {
+        {"Green.rtf", "{\\rtf1\\ansi{\\papercolor65280}{\\fonttbl\\f0 Helvetica;}\\f0 Amber lantern\\par}", false, true, false},
+        {"Cyan.qvtext",
+         std::string(DocumentSeeds::compressedPage(
+                         "<p>Amber lantern</p><div id=\"bodyStyle\" style=\"visibility: hidden;display: none;overflow-y: "
+                         "hidden; padding-left: 10px; padding-right: 10px; background-color: cyan;\"></div>")
+                         ->stringView()),
+         false, true, true},
+    };
+    for (const Case& each : cases) {
+        std::string path = folder.path(each.name);
+        writeFile(path, each.contents);
+        auto item = std::make_shared<ODSFileItem>(path, nullptr);
+        std::optional<Status> stored;
+        DocumentPreviews::writePreviewForFileItem(item, [&](Status status) { stored = status; });
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return stored.has_value(); }, 2 * kEngineWaitSeconds)) << each.name;
+        ASSERT_TRUE(*stored) << each.name << ": " << stored->error().message;
+        Image::Pointer picture = DKDocumentPreview::cachedPreviewForFileItem(*item);
+        ASSERT_TRUE(picture) << each.name;
+        // Below the one line of text, where only paper shows.
+        auto paper = picture->pixelAt(picture->pixelWidth() / 2, picture->pixelHeight() * 3 / 4);
+        auto channel = [](int value, bool full) { return full ? value > 215 : value < 40; };
+        EXPECT_TRUE(channel(paper.r, each.red) && channel(paper.g, each.green) && channel(paper.b, each.blue))
+            << each.name << ": " << int(paper.r) << "," << int(paper.g) << "," << int(paper.b);
+    }
 }
 
 TEST(FilePreviewsFailureWebTest, aFileThatCannotBeReadGetsNoPictureAndTheReason)

@@ -449,6 +449,13 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         GtkControlBridges::attach(widget, *button);
         attachLongPress(widget, *button);
         std::weak_ptr<Button> weak = std::static_pointer_cast<Button>(button->weak_from_this().lock());
+        // A long press whose release went elsewhere (to the alert it
+        // opened) is over once the button is pressed again: that press's
+        // click is a tap.
+        GtkSignals::connectEvent(widget, "button-press-event", [widget](const GdkEvent&) {
+            g_object_steal_data(G_OBJECT(widget), kLongPressedKey);
+            return false;
+        });
         GtkSignals::connect(widget, "clicked", [weak, widget] {
             // The release that ends a long press is not also a tap.
             if (g_object_steal_data(G_OBJECT(widget), kLongPressedKey))

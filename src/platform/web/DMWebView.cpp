@@ -654,6 +654,43 @@ DMWebView::DMWebView(const Rect& frame, Kind kind, std::optional<std::vector<std
     g_signal_connect(impl.view, "load-failed", G_CALLBACK(Impl::onLoadFailed), &impl);
     g_signal_connect(impl.view, "notify::title", G_CALLBACK(Impl::onTitleChanged), &impl);
     g_signal_connect(impl.view, "web-process-terminated", G_CALLBACK(Impl::onProcessTerminated), &impl);
+    // A click puts the tooltip of what it clicked away, as on any control.
+    // The page names its tooltip only as the pointer moves, so one for a
+    // button the click closed (a dialog's Close) would stay on with nothing
+    // under it: after the release the page looks again, as if the pointer
+    // had moved where it rests, and names what is under it now.
+    g_signal_connect(impl.view, "button-press-event", G_CALLBACK(+[](GtkWidget* view, GdkEvent*, gpointer) -> gboolean {
+                         gtk_widget_set_tooltip_text(view, nullptr);
+                         return FALSE;
+                     }),
+                     nullptr);
+    g_signal_connect(impl.view, "button-release-event", G_CALLBACK(+[](GtkWidget* view, GdkEvent* event, gpointer) -> gboolean {
+                         GdkEvent* moved = gdk_event_new(GDK_MOTION_NOTIFY);
+                         moved->motion.window = GDK_WINDOW(g_object_ref(event->button.window));
+                         moved->motion.send_event = TRUE;
+                         moved->motion.time = event->button.time;
+                         moved->motion.x = event->button.x;
+                         moved->motion.y = event->button.y;
+                         moved->motion.x_root = event->button.x_root;
+                         moved->motion.y_root = event->button.y_root;
+                         moved->motion.state = event->button.state & ~GDK_BUTTON1_MASK & ~GDK_BUTTON2_MASK & ~GDK_BUTTON3_MASK;
+                         gdk_event_set_device(moved, gdk_event_get_device(event));
+                         g_object_set_data_full(G_OBJECT(view), "folio-moved-after-release", moved,
+                                                reinterpret_cast<GDestroyNotify>(gdk_event_free));
+                         g_idle_add_full(G_PRIORITY_DEFAULT_IDLE,
+                                         +[](gpointer data) -> gboolean {
+                                             GtkWidget* shown = GTK_WIDGET(data);
+                                             if (auto* pending = static_cast<GdkEvent*>(
+                                                     g_object_steal_data(G_OBJECT(shown), "folio-moved-after-release"))) {
+                                                 gtk_widget_event(shown, pending);
+                                                 gdk_event_free(pending);
+                                             }
+                                             return G_SOURCE_REMOVE;
+                                         },
+                                         g_object_ref(view), g_object_unref);
+                         return FALSE;
+                     }),
+                     nullptr);
     // A web page has no way to talk to the application.
     if (!impl.browsing) {
         g_signal_connect(impl.contentManager, "script-message-received::rte", G_CALLBACK(Impl::onScriptMessage), &impl);
