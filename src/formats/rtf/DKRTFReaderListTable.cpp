@@ -407,6 +407,19 @@ LevelWords wordsOfLevel(std::u16string_view level)
     return words;
 }
 
+// Whether a level's words ask for legal numbering ("\levellegal", not
+// "\levellegal0"): its outer levels' numbers in decimal digits.
+bool isLegal(std::u16string_view words)
+{
+    constexpr std::u16string_view kLegal = u"\\levellegal";
+    for (std::size_t at = words.find(kLegal); at != std::u16string_view::npos; at = words.find(kLegal, at + 1)) {
+        const std::size_t after = at + kLegal.size();
+        if (after >= words.size() || words[after] != u'0')
+            return after >= words.size() || !(words[after] >= u'a' && words[after] <= u'z');
+    }
+    return false;
+}
+
 } // namespace
 
 void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const StringEncoding& encoding)
@@ -441,6 +454,14 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const St
                     text, static_cast<int>(levels.size()) - 1, encoding, numberingOfFormat(format), alignment);
                 if (marker && format)
                     marker->numberFormat = *format;
+                // Outer levels' numbers print in decimal digits: legal
+                // numbering asks for that, and decimal levels have them.
+                if (marker && !marker->outer.empty() && !isLegal(level.substr(0, words.textGroup))
+                    && std::any_of(marker->outer.begin(), marker->outer.end(), [&](const auto& outer) {
+                           return levels[static_cast<std::size_t>(outer.level)]
+                               != static_cast<unsigned>(TECSSListStyleType::Decimal);
+                       }))
+                    marker.reset();
                 markerTexts.push_back(std::move(marker));
             }
             const std::optional<long long>& start = words.start;
@@ -630,7 +651,10 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
     };
     std::u16string before;
     std::u16string after;
+    // Outer levels' numbers may stand before the level's own ("\'00.\'01").
+    std::vector<TECSSListStyle::MarkerText::OuterNumber> outer;
     int numbers = 0;
+    auto words = [&]() -> std::u16string& { return numbers > 0 ? after : outer.empty() ? before : outer.back().after; };
     bool lengthRead = false;
     // The words are bytes of the document's code page, in which one
     // character may be an escaped lead byte and a plain trail byte: they are
@@ -642,7 +666,7 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
         std::optional<std::u16string> decoded = stringWithData(bytes, encoding);
         if (!decoded)
             decoded = stringWithData(bytes, StringEncoding::windowsLatin1());
-        (numbers == 0 ? before : after) += decoded.value_or(std::u16string());
+        words() += decoded.value_or(std::u16string());
         bytes.clear();
     };
     while (position < levelText.size()) {
@@ -661,10 +685,13 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
                 continue;
             }
             if (character <= 8) {
-                if (character != level)
+                if (character > level || (character < level && numbers > 0))
                     return std::nullopt;
                 flushBytes();
-                ++numbers;
+                if (character < level)
+                    outer.push_back({character, {}});
+                else
+                    ++numbers;
                 continue;
             }
             bytes.push_back(static_cast<char>(character));
@@ -708,15 +735,15 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
             continue;
         }
         flushBytes();
-        (numbers == 0 ? before : after).push_back(static_cast<char16_t>(character));
+        words().push_back(static_cast<char16_t>(character));
     }
     flushBytes();
     // A bullet has no number; "1." is what every reader draws anyway, but
     // not in a numbering of its own.
-    if (numbers != 1 || (before.empty() && after == u"." && numbering == TEListNumbering::OfType
+    if (numbers != 1 || (before.empty() && outer.empty() && after == u"." && numbering == TEListNumbering::OfType
                          && alignment == TEListMarkerAlignment::Left))
         return std::nullopt;
-    return TECSSListStyle::MarkerText{std::move(before), std::move(after), numbering, -1, alignment};
+    return TECSSListStyle::MarkerText{std::move(before), std::move(after), numbering, -1, alignment, std::move(outer)};
 }
 
 AttributeValuePtr DKRTFReaderListTable::nestedLists(unsigned listID, int level, unsigned listType)

@@ -587,7 +587,12 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // written before the item's text; the list draws no marker of its own.
         const auto* style = currentList ? currentList->as<TECSSListStyle>() : nullptr;
         std::int64_t number = m_itemNumbers.empty() ? 1 : m_itemNumbers.back();
-        if (std::optional<std::u16string> marker = style ? style->markerWithText(number) : std::nullopt) {
+        // An outer level's item was counted on when it was written.
+        const auto outerNumber = [this](int level) -> std::int64_t {
+            const auto at = static_cast<std::size_t>(level);
+            return at + 1 < m_itemNumbers.size() ? std::max<std::int64_t>(m_itemNumbers[at] - 1, 1) : 1;
+        };
+        if (std::optional<std::u16string> marker = style ? style->markerWithText(number, outerNumber) : std::nullopt) {
             // Where the file hangs the item's first line, the words stand in
             // a box of the hanging width that the page draws out at the
             // first-line indent, so that the text starts at the left indent
