@@ -424,6 +424,46 @@ TEST_F(ForeignRTFLooksExport, macBulletsHangInTheMarginLeftOfTheTextColumn)
     }
 }
 
+TEST_F(ForeignRTFLooksExport, macBulletsAtAnotherIndentStayInTheTextColumnWithTheTextAtTheIndent)
+{
+    // A Mac editor's items at 637 twips, not a list level's half inch: the
+    // square stands in the text column, the follow-on line at the indent.
+    const std::string item = "{\\listtext\t\\uc0\\u9642 \t}";
+    std::string path = document(
+        "squares", "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+                   "{\\*\\listtable{\\list\\listtemplateid1\\listhybrid{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0"
+                   "\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0{\\*\\levelmarker \\{square\\}}{\\leveltext"
+                   "\\leveltemplateid1\\'01\\uc0\\u9642 ;}{\\levelnumbers;}\\fi-360\\li720\\lin720 }{\\listname ;}"
+                   "\\listid1}}\n{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+                   "\\paperw11900\\paperh16840\\margl1440\\margr1440\\vieww11520\\viewh8400\\viewkind0\n"
+                   "\\pard\\tx566\\pardirnatural\\partightenfactor0\n\n\\f0\\fs24 \\cf0 Before the list.\\\n"
+                   "\\pard\\tx221\\tx637\\pardeftab720\\li637\\fi-637\\partightenfactor0\n\\ls1\\ilvl0\\cf0 " + item
+                   + "Firstsquare item\\\n" + item + "Secondsquare item that is long enough to wrap onto a second "
+                   "line of the page, so that its follow-on line shows where it starts.\\\n"
+                   "\\pard\\tx566\\pardirnatural\\partightenfactor0\n\\cf0 After the list.}");
+    // The line under a word's: the leftmost word whose top is a line down.
+    auto followOn = [](const std::string& pdf, const PDFWord& word) {
+        double left = 1000;
+        for (const PDFWord& other : pdfWords(pdf, 1))
+            if (other.yMin > word.yMin + 5 && other.yMin < word.yMin + 25)
+                left = std::min(left, other.xMin);
+        return left;
+    };
+    std::string pdf = exported(path, "pdf");
+    const PDFWord before = wordOn(pdf, "Before");
+    const PDFWord second = wordOn(pdf, "Secondsquare");
+    EXPECT_NEAR(followOn(pdf, second) - before.xMin, 637 / 20.0, 3) << "the item's second line";
+    const int margin = static_cast<int>(before.xMin);
+    const int line = static_cast<int>(second.yMin);
+    const int height = static_cast<int>(second.yMax - second.yMin);
+    EXPECT_FALSE(inkIn(pdf, 10, line, margin - 12, height)) << "a bullet in the margin";
+    EXPECT_TRUE(inkIn(pdf, margin, line, static_cast<int>(second.xMin) - margin - 2, height)) << "no bullet";
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return;
+    EXPECT_NEAR(followOn(pdf, second) - before.xMin, followOn(lo, wordOn(lo, "Secondsquare")) - wordOn(lo, "Before").xMin, 3);
+}
+
 TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrintsThem)
 {
     // Word's list levels: heavenly stems, Chinese counting, circled and
