@@ -464,6 +464,41 @@ TEST_F(ForeignRTFLooksExport, macBulletsAtAnotherIndentStayInTheTextColumnWithTh
     EXPECT_NEAR(followOn(pdf, second) - before.xMin, followOn(lo, wordOn(lo, "Secondsquare")) - wordOn(lo, "Before").xMin, 3);
 }
 
+TEST_F(ForeignRTFLooksExport, wordsCourierBulletPrintsAsTheLetterInItsFont)
+{
+    std::string path = document(
+        "courier", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f2\\fmodern\\fprq1 Courier New;}"
+                   "{\\f3\\froman\\fcharset2 Symbol;}}\n{\\*\\listtable{\\list\\listtemplateid100\\listhybrid"
+                   "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext"
+                   "\\leveltemplateid1\\'01\\u-3913 ?;}{\\levelnumbers;}\\f3\\fbias0 \\fi-360\\li720\\lin720 }"
+                   "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext"
+                   "\\leveltemplateid2\\'01o;}{\\levelnumbers;}\\f2\\fbias0 \\fi-360\\li1440\\lin1440 }{\\listname ;}"
+                   "\\listid200}}\n{\\*\\listoverridetable{\\listoverride\\listid200\\listoverridecount0\\ls1}}\n"
+                   "\\pard\\plain\\f0\\fs24 Before the list.\\par\n"
+                   "{\\listtext\\pard\\plain\\f3\\fs24 \\u-3913 ?\\tab}\\pard\\plain\\fi-360\\li720\\ls1\\ilvl0\\f0\\fs24 "
+                   "Firstlevel item\\par\n{\\listtext\\pard\\plain\\f2\\fs24 o\\tab}\\pard\\plain\\fi-360\\li1440\\ls1"
+                   "\\ilvl1\\f0\\fs24 Secondlevel item\\par\n\\pard\\plain\\f0\\fs24 After the list.\\par\n}");
+    // The words left of the item's text on its line.
+    auto marker = [](const std::string& pdf) {
+        const PDFWord text = wordOn(pdf, "Secondlevel");
+        std::pair<std::string, double> found{"", 0};
+        for (const PDFWord& word : pdfWords(pdf, 1))
+            if (std::abs(word.yMax - text.yMax) < 3 && word.xMax < text.xMin)
+                found = {found.first + word.text, word.xMin - wordOn(pdf, "Before").xMin};
+        return found;
+    };
+    const std::string pdf = exported(path, "pdf");
+    EXPECT_EQ(marker(pdf).first, "o");
+    const std::string faces = fonts(pdf);
+    EXPECT_TRUE(faces.find("Cousine") != std::string::npos || faces.find("Mono") != std::string::npos
+                || faces.find("Courier") != std::string::npos) << faces;
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return;
+    EXPECT_EQ(marker(pdf).first, marker(lo).first);
+    EXPECT_NEAR(marker(pdf).second, marker(lo).second, 3);
+}
+
 TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrintsThem)
 {
     // Word's list levels: heavenly stems, Chinese counting, circled and

@@ -47,6 +47,8 @@ void HTMLListMarker::addAttributes(const TECSSListStyle& style, HTMLAttributeMap
         outer += toUtf16(std::to_string(number.level) + std::to_string(number.after.size()) + ":") + number.after;
     if (!outer.empty())
         attributes["data-marker-outer"] = outer;
+    if (words->bullet)
+        attributes["data-marker-bullet"] = words->font;
     if (words->alignment == TEListMarkerAlignment::Right)
         attributes["data-marker-align"] = u"right";
     else if (words->alignment == TEListMarkerAlignment::Center)
@@ -94,6 +96,10 @@ void HTMLListMarker::applyAttributes(TECSSListStyle& style,
             words.outer.push_back({level - u'0', outer->substr(at, *length)});
             at += *length;
         }
+    }
+    if (const std::u16string* font = attributeForKey("data-marker-bullet")) {
+        words.bullet = true;
+        words.font = *font;
     }
     style.setType(static_cast<TECSSListStyleType>(*type));
     style.setMarkerText(std::move(words));

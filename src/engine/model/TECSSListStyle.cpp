@@ -246,6 +246,8 @@ std::optional<std::u16string> TECSSListStyle::markerWithText(std::int64_t counte
 {
     if (!m_markerText)
         return std::nullopt;
+    if (m_markerText->bullet)
+        return m_markerText->before;
     std::u16string before = m_markerText->before;
     for (const MarkerText::OuterNumber& outer : m_markerText->outer)
         before += asciiText(std::to_string(outerNumber ? outerNumber(outer.level) : 1)) + outer.after;
@@ -388,6 +390,7 @@ std::size_t TECSSListStyle::hash() const
         seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->numbering));
         seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->numberFormat));
         seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->alignment));
+        seed = hashCombine(seed, std::hash<std::u16string>{}(m_markerText->font) + (m_markerText->bullet ? 1 : 0));
         for (const MarkerText::OuterNumber& outer : m_markerText->outer)
             seed = hashCombine(seed, std::hash<std::u16string>{}(outer.after) + static_cast<std::size_t>(outer.level));
     }

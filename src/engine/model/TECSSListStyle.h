@@ -137,6 +137,10 @@ public:
             friend bool operator==(const OuterNumber&, const OuterNumber&) = default;
         };
         std::vector<OuterNumber> outer;
+        // The words are the whole marker, a sign of the file's own and no
+        // number (Word's "o" bullet), set in `font` when it names one.
+        bool bullet = false;
+        std::u16string font;
         friend bool operator==(const MarkerText&, const MarkerText&) = default;
     };
     const std::optional<MarkerText>& markerText() const { return m_markerText; }

@@ -426,7 +426,15 @@ void DKRTFReader::actionReadListTable(int)
         return;
     const std::size_t end = endOfCurrentGroup();
     m_listTableEnd = end;
-    m_listTable.readListTypes(m_source.text(start, end), m_documentEncoding);
+    // A symbol font's letters are other signs (Wingdings' "v" is a
+    // diamond), which the list's type draws: such a font names no bullet.
+    m_listTable.readListTypes(m_source.text(start, end), m_documentEncoding, [this](int number) {
+        const std::u16string name = m_fontTable.hasEntry(number) ? m_fontTable.fontNameAtIndex(number) : std::u16string();
+        for (std::u16string_view symbols : {u"Symbol", u"Wingdings", u"Webdings", u"Dingbats"})
+            if (name.find(symbols) != std::u16string::npos)
+                return std::u16string();
+        return name;
+    });
     // Behind "\*" none of the rest of the group reaches the document, and
     // its words act only on the group's own state: the reading goes on at
     // its end, as after the override table (a word processor writes every

@@ -422,7 +422,8 @@ bool isLegal(std::u16string_view words)
 
 } // namespace
 
-void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const StringEncoding& encoding)
+void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const StringEncoding& encoding,
+                                         const std::function<std::u16string(int)>& fontName)
 {
     for (std::u16string_view list : groupsNamed(listTable, u"{\\list")) {
         std::vector<unsigned> levels;
@@ -454,6 +455,22 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const St
                     text, static_cast<int>(levels.size()) - 1, encoding, numberingOfFormat(format), alignment);
                 if (marker && format)
                     marker->numberFormat = *format;
+                // A bullet of a plain letter or sign in a font of its own
+                // (Word's "o" in Courier New) prints as that sign in that
+                // font; the usual bullets are the list's type.
+                constexpr int kBulletFormat = 23;
+                const std::optional<long long> font = numberAfterWord(level, u"\\f");
+                if (!marker && format.value_or(kBulletFormat) == kBulletFormat && font && fontName) {
+                    marker = readMarkerText(text, -1, encoding);
+                    const std::u16string family = marker ? fontName(static_cast<int>(*font)) : std::u16string();
+                    if (!family.empty() && marker->before.size() == 1 && marker->before[0] > u' '
+                        && marker->before[0] < 0x7F) {
+                        marker->numberFormat = kBulletFormat;
+                        marker->font = family;
+                    } else {
+                        marker.reset();
+                    }
+                }
                 // Outer levels' numbers print in decimal digits: legal
                 // numbering asks for that, and decimal levels have them.
                 if (marker && !marker->outer.empty() && !isLegal(level.substr(0, words.textGroup))
@@ -738,6 +755,12 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
         words().push_back(static_cast<char16_t>(character));
     }
     flushBytes();
+    // A bullet's sign is read as its words at level -1.
+    if (level < 0 && numbers == 0 && outer.empty() && !before.empty()) {
+        TECSSListStyle::MarkerText sign{std::move(before), {}, numbering, -1, alignment};
+        sign.bullet = true;
+        return sign;
+    }
     // A bullet has no number; "1." is what every reader draws anyway, but
     // not in a numbering of its own.
     if (numbers != 1 || (before.empty() && outer.empty() && after == u"." && numbering == TEListNumbering::OfType

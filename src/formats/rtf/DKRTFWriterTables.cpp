@@ -245,6 +245,18 @@ void DKRTFWriter::registerFonts()
         for (const std::u16string& name : m_styleSheet->fonts())
             registerName(toUtf8(name));
     }
+    // Then the fonts of bullet signs (Word's "o" in Courier New).
+    std::unordered_set<const AttributeValue*> lists;
+    for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
+        const auto* array = attributes ? attributes->valueForKeyAs<ArrayValue>(TETextListsAttribute) : nullptr;
+        if (!array || !lists.insert(array).second)
+            continue;
+        for (const AttributeValuePtr& list : array->elements()) {
+            const auto* style = list ? list->as<TECSSListStyle>() : nullptr;
+            if (style && style->markerText() && style->markerText()->bullet && !style->markerText()->font.empty())
+                registerName(toUtf8(style->markerText()->font));
+        }
+    }
     // An empty text still gets the font its (absent) runs would use, so
     // that a reader finds font 0 defined.
     if (m_registeredFonts.empty())
@@ -514,6 +526,17 @@ void DKRTFWriter::writeLevelText(const TECSSListStyle::MarkerText& words, std::s
             }
         }
     };
+    if (words.bullet) {
+        // A bullet's sign, set in its own font.
+        byte(std::min<std::size_t>(words.before.size(), 255));
+        units(words.before);
+        m_buffer.appendCString(";}{\\levelnumbers;}");
+        if (auto font = m_registeredFonts.find(toUtf8(words.font)); !words.font.empty() && font != m_registeredFonts.end()) {
+            m_buffer.appendCString("\\f");
+            m_buffer.appendInteger(font->second);
+        }
+        return;
+    }
     std::vector<std::size_t> numbers;
     std::size_t length = words.before.size();
     for (const auto& [level, after] : pieces) {

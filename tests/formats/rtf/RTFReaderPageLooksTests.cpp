@@ -265,6 +265,29 @@ TEST_F(RTFReaderPageLooksTests, outerLevelsNumbersStandBeforeAnItemsOwn)
     }
 }
 
+// Word's "o" bullet is the letter in Courier New, not a circle: it prints
+// so and a save keeps it; a symbol font's letter is another sign, which the
+// list's type draws.
+TEST_F(RTFReaderPageLooksTests, aBulletLetterInAFontOfItsOwnPrintsAsThatLetterInThatFont)
+{
+    const std::u16string rtf =
+        u"{\\rtf1{\\fonttbl{\\f0\\froman Times New Roman;}{\\f2\\fmodern Courier New;}{\\f10\\fnil\\fcharset2 Wingdings;}}"
+        u"{\\*\\listtable{\\list\\listtemplateid5{\\listlevel\\levelnfc23\\levelstartat1"
+        u"{\\leveltext\\leveltemplateid1\\'01o;}{\\levelnumbers;}\\f2\\fbias0\\fi-360\\li720}"
+        u"{\\listlevel\\levelnfc23\\levelstartat1{\\leveltext\\'01v;}{\\levelnumbers;}\\f10\\fi-360\\li1440}"
+        u"{\\listname ;}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
+        u"\\pard\\ls1\\f0 {Opening\\par}{\\ilvl1 Diamond\\par}\\pard After\\par}";
+    Result<std::string> saved = DKRTFWriter::rtfDataForAttributedString(read(rtf), false, "");
+    ASSERT_TRUE(saved.ok());
+    for (const std::string& html : {exportedHTML(rtf), exportedHTML(toUtf16(*saved))}) {
+        EXPECT_NE(html.find("<span style=\"font-family:'Courier New'\">o</span> "), std::string::npos) << html;
+        const std::string shown = std::regex_replace(html, std::regex("<[^>]*>"), "");
+        EXPECT_NE(shown.find("o Opening"), std::string::npos) << html;
+        EXPECT_EQ(shown.find("v Diamond"), std::string::npos) << html;
+    }
+    EXPECT_NE(saved->find("{\\leveltext\\leveltemplateid1\\'01o;}{\\levelnumbers;}\\f"), std::string::npos) << *saved;
+}
+
 TEST_F(RTFReaderPageLooksTests, wordsAroundAnItemsNumberAreKeptInItsMarker)
 {
     constexpr std::u16string_view kChapters =

@@ -606,7 +606,20 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                                              "<span data-marker-words=\"\" style=\"--hang:" +
                                                  formatFixed(itemHang, 0) + "px\">",
                                              m_context.bodyFinish);
-            HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
+            // A bullet sign of the file's own is set in its font.
+            const std::u16string& font = style->markerText()->font;
+            if (!font.empty()) {
+                std::u16string family;
+                std::copy_if(font.begin(), font.end(), std::back_inserter(family),
+                             [](char16_t unit) { return std::u16string_view(u"'\"\\<>&;").find(unit) == std::u16string_view::npos; });
+                HTMLMarkup::appendBodyMarkup(html, "<span style=\"font-family:'" + toUtf8(family) + "'\">",
+                                             m_context.bodyFinish);
+                HTMLMarkup::appendBodyText(html, *marker, false, m_context.bodyFinish);
+                HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
+                HTMLMarkup::appendBodyText(html, u" ", false, m_context.bodyFinish);
+            } else {
+                HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
+            }
             if (boxed)
                 HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
         }
