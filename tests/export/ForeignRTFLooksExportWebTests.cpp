@@ -305,6 +305,32 @@ TEST_F(ForeignRTFLooksExport, mergedCellsSpanTheirColumnsAndRowsAndKeepTheirText
     EXPECT_FALSE(inkIn(pdf, left, static_cast<int>(middle(wide, true)) - 1, width, 2));
 }
 
+TEST_F(ForeignRTFLooksExport, aTableInAHeaderKeepsItsCellsInTheirColumns)
+{
+    std::string cells;
+    for (int boundary : {3000, 6000, 9000})
+        cells += "\\clbrdrb\\brdrs\\brdrw10\\cellx" + std::to_string(boundary);
+    std::string path = document(
+        "header", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                  "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\\headery720\n"
+                  "{\\header \\trowd\\trgaph108\\trleft0" + cells + "\n\\pard\\plain\\intbl\\f0\\fs20 Leftcell\\cell "
+                  "Middlecell\\cell Rightcell\\cell\\row\n\\pard\\plain\\f0\\fs20\\par}\n"
+                  "\\pard\\plain\\f0\\fs24 Body text of the page.\\par\n}");
+    const std::string pdf = exported(path, "pdf");
+    // Each cell's words start at its column, from the text's left edge.
+    const double margin = wordOn(pdf, "Body").xMin;
+    const std::pair<const char*, double> columns[] = {{"Leftcell", 0}, {"Middlecell", 150}, {"Rightcell", 300}};
+    for (const auto& [cell, column] : columns) {
+        EXPECT_NEAR(wordOn(pdf, cell).xMin - margin, column, 3) << cell;
+        EXPECT_LT(wordOn(pdf, cell).yMax, wordOn(pdf, "Body").yMin) << cell << " is not in the header";
+    }
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return;
+    for (const auto& [cell, column] : columns)
+        EXPECT_NEAR(wordOn(pdf, cell).xMin - margin, wordOn(lo, cell).xMin - wordOn(lo, "Body").xMin, 3) << cell;
+}
+
 TEST_F(ForeignRTFLooksExport, aTableInsideACellPrintsAsATableThere)
 {
     const std::string border = "\\brdrs\\brdrw20";
