@@ -305,6 +305,32 @@ TEST_F(ForeignRTFLooksExport, mergedCellsSpanTheirColumnsAndRowsAndKeepTheirText
     EXPECT_FALSE(inkIn(pdf, left, static_cast<int>(middle(wide, true)) - 1, width, 2));
 }
 
+TEST_F(ForeignRTFLooksExport, aTableInAHeaderKeepsItsCellsInTheirColumns)
+{
+    std::string cells;
+    for (int boundary : {3000, 6000, 9000})
+        cells += "\\clbrdrb\\brdrs\\brdrw10\\cellx" + std::to_string(boundary);
+    std::string path = document(
+        "header", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                  "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\\headery720\n"
+                  "{\\header \\trowd\\trgaph108\\trleft0" + cells + "\n\\pard\\plain\\intbl\\f0\\fs20 Leftcell\\cell "
+                  "Middlecell\\cell Rightcell\\cell\\row\n\\pard\\plain\\f0\\fs20\\par}\n"
+                  "\\pard\\plain\\f0\\fs24 Body text of the page.\\par\n}");
+    const std::string pdf = exported(path, "pdf");
+    // Each cell's words start at its column, from the text's left edge.
+    const double margin = wordOn(pdf, "Body").xMin;
+    const std::pair<const char*, double> columns[] = {{"Leftcell", 0}, {"Middlecell", 150}, {"Rightcell", 300}};
+    for (const auto& [cell, column] : columns) {
+        EXPECT_NEAR(wordOn(pdf, cell).xMin - margin, column, 3) << cell;
+        EXPECT_LT(wordOn(pdf, cell).yMax, wordOn(pdf, "Body").yMin) << cell << " is not in the header";
+    }
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return;
+    for (const auto& [cell, column] : columns)
+        EXPECT_NEAR(wordOn(pdf, cell).xMin - margin, wordOn(lo, cell).xMin - wordOn(lo, "Body").xMin, 3) << cell;
+}
+
 TEST_F(ForeignRTFLooksExport, aTableInsideACellPrintsAsATableThere)
 {
     const std::string border = "\\brdrs\\brdrw20";
@@ -422,6 +448,81 @@ TEST_F(ForeignRTFLooksExport, macBulletsHangInTheMarginLeftOfTheTextColumn)
         EXPECT_NEAR(first.xMin - before.xMin, wordOn(lo, "Firstbullet").xMin - wordOn(lo, "Before").xMin, 3);
         EXPECT_TRUE(inkIn(lo, 10, static_cast<int>(wordOn(lo, "Firstbullet").yMin), column - 14, 10));
     }
+}
+
+TEST_F(ForeignRTFLooksExport, macBulletsAtAnotherIndentStayInTheTextColumnWithTheTextAtTheIndent)
+{
+    // A Mac editor's items at 637 twips, not a list level's half inch: the
+    // square stands in the text column, the follow-on line at the indent.
+    const std::string item = "{\\listtext\t\\uc0\\u9642 \t}";
+    std::string path = document(
+        "squares", "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+                   "{\\*\\listtable{\\list\\listtemplateid1\\listhybrid{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0"
+                   "\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0{\\*\\levelmarker \\{square\\}}{\\leveltext"
+                   "\\leveltemplateid1\\'01\\uc0\\u9642 ;}{\\levelnumbers;}\\fi-360\\li720\\lin720 }{\\listname ;}"
+                   "\\listid1}}\n{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+                   "\\paperw11900\\paperh16840\\margl1440\\margr1440\\vieww11520\\viewh8400\\viewkind0\n"
+                   "\\pard\\tx566\\pardirnatural\\partightenfactor0\n\n\\f0\\fs24 \\cf0 Before the list.\\\n"
+                   "\\pard\\tx221\\tx637\\pardeftab720\\li637\\fi-637\\partightenfactor0\n\\ls1\\ilvl0\\cf0 " + item
+                   + "Firstsquare item\\\n" + item + "Secondsquare item that is long enough to wrap onto a second "
+                   "line of the page, so that its follow-on line shows where it starts.\\\n"
+                   "\\pard\\tx566\\pardirnatural\\partightenfactor0\n\\cf0 After the list.}");
+    // The line under a word's: the leftmost word whose top is a line down.
+    auto followOn = [](const std::string& pdf, const PDFWord& word) {
+        double left = 1000;
+        for (const PDFWord& other : pdfWords(pdf, 1))
+            if (other.yMin > word.yMin + 5 && other.yMin < word.yMin + 25)
+                left = std::min(left, other.xMin);
+        return left;
+    };
+    std::string pdf = exported(path, "pdf");
+    const PDFWord before = wordOn(pdf, "Before");
+    const PDFWord second = wordOn(pdf, "Secondsquare");
+    EXPECT_NEAR(followOn(pdf, second) - before.xMin, 637 / 20.0, 3) << "the item's second line";
+    const int margin = static_cast<int>(before.xMin);
+    const int line = static_cast<int>(second.yMin);
+    const int height = static_cast<int>(second.yMax - second.yMin);
+    EXPECT_FALSE(inkIn(pdf, 10, line, margin - 12, height)) << "a bullet in the margin";
+    EXPECT_TRUE(inkIn(pdf, margin, line, static_cast<int>(second.xMin) - margin - 2, height)) << "no bullet";
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return;
+    EXPECT_NEAR(followOn(pdf, second) - before.xMin, followOn(lo, wordOn(lo, "Secondsquare")) - wordOn(lo, "Before").xMin, 3);
+}
+
+TEST_F(ForeignRTFLooksExport, wordsCourierBulletPrintsAsTheLetterInItsFont)
+{
+    std::string path = document(
+        "courier", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f2\\fmodern\\fprq1 Courier New;}"
+                   "{\\f3\\froman\\fcharset2 Symbol;}}\n{\\*\\listtable{\\list\\listtemplateid100\\listhybrid"
+                   "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext"
+                   "\\leveltemplateid1\\'01\\u-3913 ?;}{\\levelnumbers;}\\f3\\fbias0 \\fi-360\\li720\\lin720 }"
+                   "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext"
+                   "\\leveltemplateid2\\'01o;}{\\levelnumbers;}\\f2\\fbias0 \\fi-360\\li1440\\lin1440 }{\\listname ;}"
+                   "\\listid200}}\n{\\*\\listoverridetable{\\listoverride\\listid200\\listoverridecount0\\ls1}}\n"
+                   "\\pard\\plain\\f0\\fs24 Before the list.\\par\n"
+                   "{\\listtext\\pard\\plain\\f3\\fs24 \\u-3913 ?\\tab}\\pard\\plain\\fi-360\\li720\\ls1\\ilvl0\\f0\\fs24 "
+                   "Firstlevel item\\par\n{\\listtext\\pard\\plain\\f2\\fs24 o\\tab}\\pard\\plain\\fi-360\\li1440\\ls1"
+                   "\\ilvl1\\f0\\fs24 Secondlevel item\\par\n\\pard\\plain\\f0\\fs24 After the list.\\par\n}");
+    // The words left of the item's text on its line.
+    auto marker = [](const std::string& pdf) {
+        const PDFWord text = wordOn(pdf, "Secondlevel");
+        std::pair<std::string, double> found{"", 0};
+        for (const PDFWord& word : pdfWords(pdf, 1))
+            if (std::abs(word.yMax - text.yMax) < 3 && word.xMax < text.xMin)
+                found = {found.first + word.text, word.xMin - wordOn(pdf, "Before").xMin};
+        return found;
+    };
+    const std::string pdf = exported(path, "pdf");
+    EXPECT_EQ(marker(pdf).first, "o");
+    const std::string faces = fonts(pdf);
+    EXPECT_TRUE(faces.find("Cousine") != std::string::npos || faces.find("Mono") != std::string::npos
+                || faces.find("Courier") != std::string::npos) << faces;
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return;
+    EXPECT_EQ(marker(pdf).first, marker(lo).first);
+    EXPECT_NEAR(marker(pdf).second, marker(lo).second, 3);
 }
 
 TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrintsThem)

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <iterator>
 #include <unordered_map>
+#include <vector>
 
 namespace folio {
 
@@ -131,6 +132,19 @@ std::int64_t TEListItemHTMLElement::itemNumber(const TECSSListStyle& list) const
     return TECSSListStyle::itemNumber(start, indexOfListItemInListRoot());
 }
 
+std::int64_t TEListItemHTMLElement::outerItemNumber(int level) const
+{
+    std::vector<const TEListItemHTMLElement*> items;
+    for (const TEHTMLElement* element = parentElement(); element; element = element->parentElement())
+        if (const auto* item = dynamic_cast<const TEListItemHTMLElement*>(element))
+            items.insert(items.begin(), item);
+    const auto& lists = paragraphStyle().textLists();
+    const auto at = static_cast<std::size_t>(level);
+    if (at >= items.size() || at >= lists.size())
+        return 1;
+    return items[at]->itemNumber(*lists[at]);
+}
+
 std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
 {
     if (paragraphStyle().textLists().empty())
@@ -204,7 +218,8 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
             listStyle->setImageName(std::nullopt);
     }
     // A marker with words of its own is laid out as one with a number.
-    std::optional<std::u16string> text = listStyle->markerWithText(counter);
+    std::optional<std::u16string> text =
+        listStyle->markerWithText(counter, [this](int level) { return outerItemNumber(level); });
     text = text ? u"\t" + *text + u"\t" : listStyle->prefixWithCounter(counter);
     if (!text || text->empty())
         return std::nullopt;
@@ -231,7 +246,9 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::attributedString()
     // changed there are the item's and stay.
     const auto& lists = paragraphStyle().textLists();
     const std::optional<std::u16string> words =
-        lists.empty() ? std::nullopt : lists.back()->markerWithText(itemNumber(*lists.back()));
+        lists.empty() ? std::nullopt
+                      : lists.back()->markerWithText(itemNumber(*lists.back()),
+                                                     [this](int level) { return outerItemNumber(level); });
     if (words) {
         const std::u16string& text = itemText->string();
         if (text.size() > words->size() && text.starts_with(*words) &&

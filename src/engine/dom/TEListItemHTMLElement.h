@@ -26,6 +26,9 @@ private:
     std::int64_t indexOfListItemInListRoot() const;
     // The number of the item's marker in `list`.
     std::int64_t itemNumber(const TECSSListStyle& list) const;
+    // The number of the item of outer level `level` (0 the outermost) that
+    // this one stands in, as a marker's words show it; 1 for none.
+    std::int64_t outerItemNumber(int level) const;
     std::optional<MutableAttributedString> listPrefix() const;
     // Gives the paragraph end of an item without text the languages of the
     // first run inside the item.

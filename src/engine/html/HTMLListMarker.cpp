@@ -40,6 +40,15 @@ void HTMLListMarker::addAttributes(const TECSSListStyle& style, HTMLAttributeMap
         attributes["data-marker-after"] = words->after;
     if (words->numberFormat >= 0)
         attributes["data-marker-format"] = toUtf16(std::to_string(words->numberFormat));
+    // Each outer level's number as its level, the length of the words
+    // after it, ":" and those words: "01:." for level 0's number and ".".
+    std::u16string outer;
+    for (const TECSSListStyle::MarkerText::OuterNumber& number : words->outer)
+        outer += toUtf16(std::to_string(number.level) + std::to_string(number.after.size()) + ":") + number.after;
+    if (!outer.empty())
+        attributes["data-marker-outer"] = outer;
+    if (words->bullet)
+        attributes["data-marker-bullet"] = words->font;
     if (words->alignment == TEListMarkerAlignment::Right)
         attributes["data-marker-align"] = u"right";
     else if (words->alignment == TEListMarkerAlignment::Center)
@@ -77,6 +86,21 @@ void HTMLListMarker::applyAttributes(TECSSListStyle& style,
         words.alignment = *alignment == u"right" ? TEListMarkerAlignment::Right
             : *alignment == u"center"             ? TEListMarkerAlignment::Center
                                                   : TEListMarkerAlignment::Left;
+    if (const std::u16string* outer = attributeForKey("data-marker-outer")) {
+        for (std::size_t at = 0; at < outer->size();) {
+            const char16_t level = (*outer)[at++];
+            const std::optional<unsigned> length = numberAt(*outer, at);
+            if (level < u'0' || level > u'8' || !length || *length > kLongestWords || at >= outer->size()
+                || (*outer)[at++] != u':' || outer->size() - at < *length)
+                return;
+            words.outer.push_back({level - u'0', outer->substr(at, *length)});
+            at += *length;
+        }
+    }
+    if (const std::u16string* font = attributeForKey("data-marker-bullet")) {
+        words.bullet = true;
+        words.font = *font;
+    }
     style.setType(static_cast<TECSSListStyleType>(*type));
     style.setMarkerText(std::move(words));
 }

@@ -241,14 +241,23 @@ std::optional<std::u16string> TECSSListStyle::prefixWithCounter(std::int64_t cou
     return u"\t" + *text + u"\t";
 }
 
-std::optional<std::u16string> TECSSListStyle::markerWithText(std::int64_t counter) const
+std::optional<std::u16string> TECSSListStyle::markerWithText(std::int64_t counter,
+                                                             const std::function<std::int64_t(int level)>& outerNumber) const
 {
     if (!m_markerText)
         return std::nullopt;
+    if (m_markerText->bullet)
+        return m_markerText->before;
+    std::u16string before = m_markerText->before;
+    for (const MarkerText::OuterNumber& outer : m_markerText->outer)
+        before += asciiText(std::to_string(outerNumber ? outerNumber(outer.level) : 1)) + outer.after;
     if (std::optional<std::u16string> number = listNumberText(m_markerText->numbering, counter))
-        return m_markerText->before + *number + m_markerText->after;
+        return before + *number + m_markerText->after;
     std::u16string number;
-    switch (m_type) {
+    // Word's own number for leading zeros ("\\levelnfc22") says so where a
+    // saved list's type, which has no marker name of its own, does not.
+    constexpr int kLeadingZeroFormat = 22;
+    switch (m_markerText->numberFormat == kLeadingZeroFormat ? TECSSListStyleType::DecimalLeadingZero : m_type) {
     case TECSSListStyleType::DecimalLeadingZero:
         number = formatted("%02d", static_cast<std::int32_t>(counter));
         break;
@@ -273,7 +282,7 @@ std::optional<std::u16string> TECSSListStyle::markerWithText(std::int64_t counte
         number = asciiText(std::to_string(counter));
         break;
     }
-    return m_markerText->before + number + m_markerText->after;
+    return before + number + m_markerText->after;
 }
 
 std::u16string TECSSListStyle::romanNumeral(std::int64_t number)
@@ -381,6 +390,9 @@ std::size_t TECSSListStyle::hash() const
         seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->numbering));
         seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->numberFormat));
         seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->alignment));
+        seed = hashCombine(seed, std::hash<std::u16string>{}(m_markerText->font) + (m_markerText->bullet ? 1 : 0));
+        for (const MarkerText::OuterNumber& outer : m_markerText->outer)
+            seed = hashCombine(seed, std::hash<std::u16string>{}(outer.after) + static_cast<std::size_t>(outer.level));
     }
     return hashCombine(seed, m_inherit ? 1 : 0);
 }

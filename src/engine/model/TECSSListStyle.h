@@ -6,10 +6,12 @@
 #include "platform/text/AttributeValue.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace folio {
 
@@ -126,13 +128,28 @@ public:
         int numberFormat = -1;
         // Where the number stands in the room before the item's text.
         TEListMarkerAlignment alignment = TEListMarkerAlignment::Left;
+        // The numbers of outer levels between `before` and the item's own
+        // ("Sect 1.01": level 0's number and "." after it), each in decimal
+        // digits, as legal numbering and "1.1" headings print them.
+        struct OuterNumber {
+            int level = 0;
+            std::u16string after;
+            friend bool operator==(const OuterNumber&, const OuterNumber&) = default;
+        };
+        std::vector<OuterNumber> outer;
+        // The words are the whole marker, a sign of the file's own and no
+        // number (Word's "o" bullet), set in `font` when it names one.
+        bool bullet = false;
+        std::u16string font;
         friend bool operator==(const MarkerText&, const MarkerText&) = default;
     };
     const std::optional<MarkerText>& markerText() const { return m_markerText; }
     void setMarkerText(std::optional<MarkerText> text) { m_markerText = std::move(text); }
     // Item `counter`'s marker with the words around its number; none
-    // without such words.
-    std::optional<std::u16string> markerWithText(std::int64_t counter) const;
+    // without such words. `outerNumber` gives the current number of an
+    // outer level the words show (1 when not given).
+    std::optional<std::u16string> markerWithText(std::int64_t counter,
+                                                 const std::function<std::int64_t(int level)>& outerNumber = {}) const;
     std::int64_t startingItemNumber() const { return m_startingItemNumber; }
     void setStartingItemNumber(std::int64_t number) { m_startingItemNumber = number; }
     // The number `offset` items after `start`. A document may start a list

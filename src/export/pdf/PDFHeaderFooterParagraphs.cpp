@@ -70,6 +70,23 @@ void applyParagraphStyle(Paragraph& paragraph, const PlatformParagraphStyle& sty
     }
 }
 
+// A stop at the right edge of the cell a tab ends, in twips from the row's
+// left (the text's, which the header's box starts at).
+void addCellStop(Paragraph& paragraph, const AttributeDictionary* attributes)
+{
+    const auto* boundary = attributes && attributes->containsKey(TEIsEndTableCellKey)
+        ? attributes->valueForKeyAs<IntegerValue>(TETableCellRightBoundaryKey)
+        : nullptr;
+    if (!boundary || boundary->value() <= 0)
+        return;
+    const double location = static_cast<double>(boundary->value()) / 20;
+    auto after = std::find_if(paragraph.tabStops.begin(), paragraph.tabStops.end(),
+                              [&](const auto& stop) { return stop.location >= location; });
+    if (after != paragraph.tabStops.end() && after->location == location)
+        return;
+    paragraph.tabStops.insert(after, {location, GraphicsContext::TextBoxTab::Alignment::Left});
+}
+
 Run runWithAttributes(const AttributeDictionary* attributes)
 {
     Run run;
@@ -136,6 +153,10 @@ std::shared_ptr<const PDFHeaderFooterParagraphs> PDFHeaderFooterParagraphs::from
             }
             if (!isPrinted(unit))
                 continue;
+            // A table row's cell ends are tabs: the next cell's words stand
+            // at the cell's right edge, as the table's columns are.
+            if (unit == u'\t')
+                addCellStop(paragraphs.back(), attributes.get());
             hasWords = hasWords || !isBlank(unit);
             paragraphs.back().runs.back().text.push_back(unit);
         }

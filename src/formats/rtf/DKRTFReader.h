@@ -168,14 +168,17 @@ private:
     struct StyleWord {
         const DKRTFKeyword* keyword;
         std::optional<int> parameter;
+        // Sets the look of letters rather than of the paragraph.
+        bool character = false;
     };
     // The formatting words of a stored string of control words (a style's
     // formatting); a style never inserts text or reads a destination.
     static std::vector<StyleWord> formattingWords(std::string_view words);
     // Runs a style's formatting words through the keyword table.
     void performControlWords(const std::vector<StyleWord>& words);
-    // A stylesheet entry's formatting, after that of the style it is based on.
-    void performStyle(int number, int depth);
+    // A stylesheet entry's formatting, after that of the style it is based
+    // on; its letters' looks only when `characters` is set.
+    void performStyle(int number, int depth, bool characters = true);
     // Decodes bytes in the current encoding; a byte that does not decode
     // (alone or as the lead of a pair) is dropped and counted.
     std::u16string decodeBytes(std::string_view bytes);

@@ -265,10 +265,13 @@ void DKRTFReader::actionParagraphStyleNumber(int value)
         state().replaceUnchangedCharacters(*m_formattingDefaults, *m_resetFormatting);
         state().setStringEncoding(m_fontTable.fontEncodingAtIndex(state().fontNumber(), m_documentEncoding));
     }
-    performStyle(value, 0);
+    // A word processor names its paragraph's letters' looks in full after
+    // the style, and reads them so: a heading whose text it set plain after
+    // "\\plain" is plain, whatever its style says.
+    performStyle(value, 0, !styleEntriesAreWhole() && !m_generatorIsOther);
 }
 
-void DKRTFReader::performStyle(int number, int depth)
+void DKRTFReader::performStyle(int number, int depth, bool characters)
 {
     // A bound on "\sbasedon" chains, which may loop in a damaged file.
     if (depth > 8)
@@ -277,8 +280,10 @@ void DKRTFReader::performStyle(int number, int depth)
     if (style == m_paragraphStyles.end())
         return;
     if (auto base = m_styleBases.find(number); base != m_styleBases.end() && !styleEntriesAreWhole())
-        performStyle(base->second, depth + 1);
-    performControlWords(style->second);
+        performStyle(base->second, depth + 1, characters);
+    for (const StyleWord& word : style->second)
+        if (characters || !word.character)
+            handleKeyword(word.keyword, word.parameter ? &*word.parameter : nullptr);
 }
 void DKRTFReader::actionParagraphAlign(int value) { state().mutableParagraph().alignment = static_cast<std::uint8_t>(value); }
 void DKRTFReader::actionParagraphFirstLineIndent(int value) { state().mutableParagraph().firstLineIndent = value; }
@@ -421,7 +426,15 @@ void DKRTFReader::actionReadListTable(int)
         return;
     const std::size_t end = endOfCurrentGroup();
     m_listTableEnd = end;
-    m_listTable.readListTypes(m_source.text(start, end), m_documentEncoding);
+    // A symbol font's letters are other signs (Wingdings' "v" is a
+    // diamond), which the list's type draws: such a font names no bullet.
+    m_listTable.readListTypes(m_source.text(start, end), m_documentEncoding, [this](int number) {
+        const std::u16string name = m_fontTable.hasEntry(number) ? m_fontTable.fontNameAtIndex(number) : std::u16string();
+        for (std::u16string_view symbols : {u"Symbol", u"Wingdings", u"Webdings", u"Dingbats"})
+            if (name.find(symbols) != std::u16string::npos)
+                return std::u16string();
+        return name;
+    });
     // Behind "\*" none of the rest of the group reaches the document, and
     // its words act only on the group's own state: the reading goes on at
     // its end, as after the override table (a word processor writes every
@@ -1446,6 +1459,9 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
         "contextualspace",
         // The fonts and languages of complex-script and East Asian letters.
         "rtlch", "ltrch", "dbch", "hich", "loch", "af", "afs", "ab", "ai", "alang"};
+    static const std::unordered_set<std::string_view> kCharacter = {
+        "b", "i", "strike", "ul", "ulnone", "uld", "uldb", "ulth", "ulw", "f", "fs", "cf", "cb", "super", "sub",
+        "nosupersub", "caps", "scaps", "shad", "outl", "v", "af", "afs", "ab", "ai"};
     constexpr std::size_t kLongestFormattingWord = 15;
     std::vector<StyleWord> formatting;
     std::size_t index = 0;
@@ -1473,7 +1489,7 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
                 std::optional<int> parameter;
                 if (!digits.empty())
                     parameter = (negative ? -1 : 1) * intValue(digits);
-                formatting.push_back({keyword, parameter});
+                formatting.push_back({keyword, parameter, kCharacter.contains(name)});
             }
         }
         index = std::max(valueEnd, index + 1);

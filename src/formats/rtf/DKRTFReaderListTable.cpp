@@ -407,9 +407,23 @@ LevelWords wordsOfLevel(std::u16string_view level)
     return words;
 }
 
+// Whether a level's words ask for legal numbering ("\levellegal", not
+// "\levellegal0"): its outer levels' numbers in decimal digits.
+bool isLegal(std::u16string_view words)
+{
+    constexpr std::u16string_view kLegal = u"\\levellegal";
+    for (std::size_t at = words.find(kLegal); at != std::u16string_view::npos; at = words.find(kLegal, at + 1)) {
+        const std::size_t after = at + kLegal.size();
+        if (after >= words.size() || words[after] != u'0')
+            return after >= words.size() || !(words[after] >= u'a' && words[after] <= u'z');
+    }
+    return false;
+}
+
 } // namespace
 
-void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const StringEncoding& encoding)
+void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const StringEncoding& encoding,
+                                         const std::function<std::u16string(int)>& fontName)
 {
     for (std::u16string_view list : groupsNamed(listTable, u"{\\list")) {
         std::vector<unsigned> levels;
@@ -441,6 +455,30 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const St
                     text, static_cast<int>(levels.size()) - 1, encoding, numberingOfFormat(format), alignment);
                 if (marker && format)
                     marker->numberFormat = *format;
+                // A bullet of a plain letter or sign in a font of its own
+                // (Word's "o" in Courier New) prints as that sign in that
+                // font; the usual bullets are the list's type.
+                constexpr int kBulletFormat = 23;
+                const std::optional<long long> font = numberAfterWord(level, u"\\f");
+                if (!marker && format.value_or(kBulletFormat) == kBulletFormat && font && fontName) {
+                    marker = readMarkerText(text, -1, encoding);
+                    const std::u16string family = marker ? fontName(static_cast<int>(*font)) : std::u16string();
+                    if (!family.empty() && marker->before.size() == 1 && marker->before[0] > u' '
+                        && marker->before[0] < 0x7F) {
+                        marker->numberFormat = kBulletFormat;
+                        marker->font = family;
+                    } else {
+                        marker.reset();
+                    }
+                }
+                // Outer levels' numbers print in decimal digits: legal
+                // numbering asks for that, and decimal levels have them.
+                if (marker && !marker->outer.empty() && !isLegal(level.substr(0, words.textGroup))
+                    && std::any_of(marker->outer.begin(), marker->outer.end(), [&](const auto& outer) {
+                           return levels[static_cast<std::size_t>(outer.level)]
+                               != static_cast<unsigned>(TECSSListStyleType::Decimal);
+                       }))
+                    marker.reset();
                 markerTexts.push_back(std::move(marker));
             }
             const std::optional<long long>& start = words.start;
@@ -630,7 +668,10 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
     };
     std::u16string before;
     std::u16string after;
+    // Outer levels' numbers may stand before the level's own ("\'00.\'01").
+    std::vector<TECSSListStyle::MarkerText::OuterNumber> outer;
     int numbers = 0;
+    auto words = [&]() -> std::u16string& { return numbers > 0 ? after : outer.empty() ? before : outer.back().after; };
     bool lengthRead = false;
     // The words are bytes of the document's code page, in which one
     // character may be an escaped lead byte and a plain trail byte: they are
@@ -642,7 +683,7 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
         std::optional<std::u16string> decoded = stringWithData(bytes, encoding);
         if (!decoded)
             decoded = stringWithData(bytes, StringEncoding::windowsLatin1());
-        (numbers == 0 ? before : after) += decoded.value_or(std::u16string());
+        words() += decoded.value_or(std::u16string());
         bytes.clear();
     };
     while (position < levelText.size()) {
@@ -661,10 +702,13 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
                 continue;
             }
             if (character <= 8) {
-                if (character != level)
+                if (character > level || (character < level && numbers > 0))
                     return std::nullopt;
                 flushBytes();
-                ++numbers;
+                if (character < level)
+                    outer.push_back({character, {}});
+                else
+                    ++numbers;
                 continue;
             }
             bytes.push_back(static_cast<char>(character));
@@ -708,15 +752,21 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
             continue;
         }
         flushBytes();
-        (numbers == 0 ? before : after).push_back(static_cast<char16_t>(character));
+        words().push_back(static_cast<char16_t>(character));
     }
     flushBytes();
+    // A bullet's sign is read as its words at level -1.
+    if (level < 0 && numbers == 0 && outer.empty() && !before.empty()) {
+        TECSSListStyle::MarkerText sign{std::move(before), {}, numbering, -1, alignment};
+        sign.bullet = true;
+        return sign;
+    }
     // A bullet has no number; "1." is what every reader draws anyway, but
     // not in a numbering of its own.
-    if (numbers != 1 || (before.empty() && after == u"." && numbering == TEListNumbering::OfType
+    if (numbers != 1 || (before.empty() && outer.empty() && after == u"." && numbering == TEListNumbering::OfType
                          && alignment == TEListMarkerAlignment::Left))
         return std::nullopt;
-    return TECSSListStyle::MarkerText{std::move(before), std::move(after), numbering, -1, alignment};
+    return TECSSListStyle::MarkerText{std::move(before), std::move(after), numbering, -1, alignment, std::move(outer)};
 }
 
 AttributeValuePtr DKRTFReaderListTable::nestedLists(unsigned listID, int level, unsigned listType)

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -27,7 +28,10 @@ public:
     // (with the bullet of "\leveltext" for bulleted levels).
     // `encoding` is the document's code page, which the bytes of the words
     // around a level's number are in.
-    void readListTypes(std::u16string_view listTable, const StringEncoding& encoding = StringEncoding::windowsLatin1());
+    // `fontName` names a font of the font table, for bullets set in a font
+    // of their own ("\f2" for Courier New).
+    void readListTypes(std::u16string_view listTable, const StringEncoding& encoding = StringEncoding::windowsLatin1(),
+                       const std::function<std::u16string(int)>& fontName = {});
     // Reads "{\listoverride\listidN...\lsM}" entries: "\lsM" names list N.
     void readOverrides(std::u16string_view overrideTable);
     // The list (counted from 1) of an "\ls" number; a number without an
@@ -66,7 +70,8 @@ public:
     // `level`; none unless the text holds that level's number alone.
     // `numbering` is how the level's "\levelnfc" writes the number, and
     // `alignment` where its "\leveljc" sets it: a plain "1." set otherwise
-    // than left has words too.
+    // than left has words too. At level -1 the text is a bullet's: its sign
+    // alone, without a number.
     static std::optional<TECSSListStyle::MarkerText> readMarkerText(std::u16string_view levelText, int level,
                                                                     const StringEncoding& encoding = StringEncoding::windowsLatin1(),
                                                                     TEListNumbering numbering = TEListNumbering::OfType,

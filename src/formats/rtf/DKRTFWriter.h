@@ -9,6 +9,7 @@
 #include "formats/rtf/DKRTFScriptDefaults.h"
 #include "formats/rtf/DKRTFStyleSheet.h"
 #include "formats/rtf/DKRTFWriterState.h"
+#include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/Error.h"
 #include "platform/text/AttributedString.h"
 
@@ -27,7 +28,6 @@
 namespace folio {
 
 class ArrayValue;
-class TECSSListStyle;
 class TESectionBreak;
 class TETextAttachment;
 
@@ -102,7 +102,7 @@ private:
     void writeColorTable();
     // The "{\\leveltext" of a level whose markers have words of their own,
     // from its length on, and its "{\\levelnumbers" group.
-    void writeLevelText(std::u16string_view before, std::u16string_view after, std::size_t depth);
+    void writeLevelText(const TECSSListStyle::MarkerText& words, std::size_t depth);
     void writeListTable();
     void writeBulletLevelText(const TECSSListStyle* style);
     // Whether the run is an item's marker, where an item starts.

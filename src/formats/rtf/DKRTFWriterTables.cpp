@@ -253,6 +253,18 @@ void DKRTFWriter::registerFonts()
         for (const std::u16string& name : m_styleSheet->fonts())
             registerName(toUtf8(name));
     }
+    // Then the fonts of bullet signs (Word's "o" in Courier New).
+    std::unordered_set<const AttributeValue*> lists;
+    for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
+        const auto* array = attributes ? attributes->valueForKeyAs<ArrayValue>(TETextListsAttribute) : nullptr;
+        if (!array || !lists.insert(array).second)
+            continue;
+        for (const AttributeValuePtr& list : array->elements()) {
+            const auto* style = list ? list->as<TECSSListStyle>() : nullptr;
+            if (style && style->markerText() && style->markerText()->bullet && !style->markerText()->font.empty())
+                registerName(toUtf8(style->markerText()->font));
+        }
+    }
     // An empty text still gets the font its (absent) runs would use, so
     // that a reader finds font 0 defined.
     if (m_registeredFonts.empty())
@@ -495,31 +507,59 @@ std::int32_t DKRTFWriter::registeredColorNumber(const AttributeDictionary& attri
     return found == m_registeredColors.end() ? 0 : found->second;
 }
 
-void DKRTFWriter::writeLevelText(std::u16string_view before, std::u16string_view after, std::size_t depth)
+void DKRTFWriter::writeLevelText(const TECSSListStyle::MarkerText& words, std::size_t depth)
 {
     // "\'LL" counts the characters, "\'0N" stands for level N's number,
-    // and "\levelnumbers" says where in the text that number is.
-    const std::u16string text = std::u16string(before) + u'\x01' + std::u16string(after);
+    // and "\levelnumbers" says where in the text the numbers are: the
+    // words, then each outer level's number and its words, then the
+    // level's own number and the words after it.
+    std::vector<std::pair<std::size_t, std::u16string_view>> pieces;
+    for (const TECSSListStyle::MarkerText::OuterNumber& outer : words.outer)
+        pieces.emplace_back(static_cast<std::size_t>(outer.level), outer.after);
+    pieces.emplace_back(depth, words.after);
     const auto byte = [this](std::size_t value) {
         static constexpr char kDigits[] = "0123456789abcdef";
         m_buffer.appendCString("\\'");
         m_buffer.appendByte(kDigits[(value >> 4) & 0xF]);
         m_buffer.appendByte(kDigits[value & 0xF]);
     };
-    byte(std::min<std::size_t>(text.size(), 255));
-    for (char16_t unit : text) {
-        if (unit == u'\x01') {
-            byte(depth);
-        } else if (unit < 0x80 && unit >= 0x20 && unit != u'\\' && unit != u'{' && unit != u'}' && unit != u';') {
-            m_buffer.appendByte(static_cast<char>(unit));
-        } else {
-            m_buffer.appendCString("\\u");
-            m_buffer.appendInteger(static_cast<std::int16_t>(unit));
-            m_buffer.appendCString(" ?");
+    const auto units = [this](std::u16string_view text) {
+        for (char16_t unit : text) {
+            if (unit < 0x80 && unit >= 0x20 && unit != u'\\' && unit != u'{' && unit != u'}' && unit != u';') {
+                m_buffer.appendByte(static_cast<char>(unit));
+            } else {
+                m_buffer.appendCString("\\u");
+                m_buffer.appendInteger(static_cast<std::int16_t>(unit));
+                m_buffer.appendCString(" ?");
+            }
         }
+    };
+    if (words.bullet) {
+        // A bullet's sign, set in its own font.
+        byte(std::min<std::size_t>(words.before.size(), 255));
+        units(words.before);
+        m_buffer.appendCString(";}{\\levelnumbers;}");
+        if (auto font = m_registeredFonts.find(toUtf8(words.font)); !words.font.empty() && font != m_registeredFonts.end()) {
+            m_buffer.appendCString("\\f");
+            m_buffer.appendInteger(font->second);
+        }
+        return;
+    }
+    std::vector<std::size_t> numbers;
+    std::size_t length = words.before.size();
+    for (const auto& [level, after] : pieces) {
+        numbers.push_back(++length);
+        length += after.size();
+    }
+    byte(std::min<std::size_t>(length, 255));
+    units(words.before);
+    for (const auto& [level, after] : pieces) {
+        byte(level);
+        units(after);
     }
     m_buffer.appendCString(";}{\\levelnumbers");
-    byte(before.size() + 1);
+    for (std::size_t number : numbers)
+        byte(number);
     m_buffer.appendCString(";}");
 }
 
@@ -554,7 +594,10 @@ std::u16string DKRTFWriter::nextMarkerText(const AttributeDictionary& marker)
     level.number = level.number == 0 ? start : TECSSListStyle::itemNumber(level.number, 1);
     // What the level's text in the list table gives: the marker's words
     // around the number, the number and a full stop, or a bullet.
-    std::optional<std::u16string> text = level.style->markerWithText(level.number);
+    std::optional<std::u16string> text = level.style->markerWithText(level.number, [this](int outer) -> std::int64_t {
+        const auto at = static_cast<std::size_t>(outer);
+        return at + 1 < m_markerLevels.size() ? std::max<std::int64_t>(m_markerLevels[at].number, 1) : 1;
+    });
     if (!text && level.style->type() == TECSSListStyleType::None)
         return {};
     if (!text && TECSSListStyle::RTFNumberTypeForLevel(level.style->type()) == kBulletNumberType)
@@ -655,6 +698,9 @@ void DKRTFWriter::writeListTable()
             m_buffer.appendInteger(alignment);
             m_buffer.appendCString("\\leveljcn");
             m_buffer.appendInteger(alignment);
+            // Outer levels' numbers print in decimal digits.
+            if (words && !words->outer.empty())
+                m_buffer.appendCString("\\levellegal");
             m_buffer.appendCString("\\levelfollow0\\levelstartat");
             m_buffer.appendInteger(static_cast<std::int32_t>(start));
             m_buffer.appendCString("\\levelspace360\\levelindent0{\\*\\levelmarker \\{");
@@ -664,7 +710,7 @@ void DKRTFWriter::writeListTable()
             // Other readers draw the level from its text: the level's number
             // and a full stop, the words around it, or the bullet itself.
             if (words)
-                writeLevelText(words->before, words->after, depth);
+                writeLevelText(*words, depth);
             else if (numberType == kBulletNumberType)
                 writeBulletLevelText(style);
             else

@@ -70,5 +70,32 @@ TEST(HTMLListMarkerTest, theMarkerWordsThePageShowsAreNoTextOfTheItem)
     EXPECT_EQ(toUtf8(list->markerText()->before), "CH ");
 }
 
+// Legal numbering's words show the outer item's number ("Sect 2.01"): the
+// attributes carry where it stands, and the page's words are the marker.
+TEST(HTMLListMarkerTest, anOuterLevelsNumberInTheWordsComesBackAsTheMarker)
+{
+    TECSSListStyle style;
+    style.setType(TECSSListStyleType::DecimalLeadingZero);
+    style.setMarkerText(TECSSListStyle::MarkerText{u"Sect ", u"", TEListNumbering::OfType, 22,
+                                                   TEListMarkerAlignment::Left, {{0, u"."}}});
+    HTMLAttributeMap attributes;
+    HTMLListMarker::addAttributes(style, attributes);
+    TECSSListStyleType type = TECSSListStyleType::Inherit;
+    EXPECT_TRUE(markerWordsOf(attributes, &type) == style.markerText());
+
+    const std::string html = "<html><body><ol><li>Opening<ul data-marker=\"4 0\" data-marker-before=\"Sect \" "
+                             "data-marker-format=\"22\" data-marker-outer=\"01:.\" style=\"list-style:none\">"
+                             "<li>Sect 1.01 Scene</li></ul></li><li>Middle<ul data-marker=\"4 0\" "
+                             "data-marker-before=\"Sect \" data-marker-format=\"22\" data-marker-outer=\"01:.\" "
+                             "style=\"list-style:none\"><li>Sect 2.01 Last</li><li>Sect 2.02 More</li></ul></li></ol>"
+                             "</body></html>";
+    std::optional<AttributedString> text = attributedStringWithHTMLData(html);
+    ASSERT_TRUE(text.has_value());
+    const std::string shown = toUtf8(text->string());
+    for (const char* item : {"\tSect 1.01\tScene", "\tSect 2.01\tLast", "\tSect 2.02\tMore"})
+        EXPECT_NE(shown.find(item), std::string::npos) << item << " in " << shown;
+    EXPECT_EQ(shown.find("Sect 2.01 Last"), std::string::npos) << shown;
+}
+
 } // namespace
 } // namespace folio

@@ -115,8 +115,10 @@ TEST_F(RTFFormattingDefaultsTests, wordsStylesLeaveTheDefaultsOutWhereOthersInhe
             "\\pard\\plain Quay walls\\par\n"
             "\\pard\\plain \\s2 Aside\\par}";
     };
+    // Word names the heading's letters after "\plain" and names no size:
+    // its own default, not its style's, as LibreOffice reads the file.
     expectLooks(document("\\sqformat "),
-                {{u"Harbour", "size 16 before 12 after 0 lines 240"},
+                {{u"Harbour", "size 12 before 12 after 0 lines 240"},
                  {u"Quay", "size 11 before 0 after 8 lines 259"},
                  {u"Aside", "size 12 before 0 after 0 lines 240"}},
                 "Word");

@@ -223,6 +223,71 @@ TEST_F(RTFReaderPageLooksTests, aListStartsAtItsFirstNumber)
               std::string::npos);
 }
 
+// Legal numbering ("Sect 1.01") and Word's "1.1" headings show the numbers
+// of the items above in decimal digits before their own; a save keeps them.
+TEST_F(RTFReaderPageLooksTests, outerLevelsNumbersStandBeforeAnItemsOwn)
+{
+    auto document = [](const std::string& outerFormat, const std::string& legal) {
+        return toUtf16(
+            "{\\rtf1{\\*\\listtable{\\list\\listtemplateid5{\\listlevel\\levelnfc" + outerFormat + "\\levelstartat1"
+            "{\\leveltext\\'09Article \\'00.;}{\\levelnumbers\\'09;}\\fi-360\\li360}"
+            "{\\listlevel\\levelnfc22\\levelstartat1" + legal + "{\\leveltext\\'08Sect \\'00.\\'01;}{\\levelnumbers\\'06\\'08;}"
+            "\\fi-1080\\li1080}{\\listname ;}\\listid7}}"
+            "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
+            "\\pard\\ls1 {Opening\\par}{\\ilvl1 Scene\\par}{\\ilvl1 Another\\par}{Middle\\par}{\\ilvl1 Last\\par}"
+            "\\pard After\\par}");
+    };
+    const struct {
+        const char* name;
+        std::u16string rtf;
+        std::vector<std::string> labels;
+    } cases[] = {
+        {"legal", document("1", "\\levellegal"), {"Article I. Opening", "Sect 1.01 Scene", "Sect 1.02 Another",
+                                                  "Article II. Middle", "Sect 2.01 Last"}},
+        {"decimal", document("0", ""), {"Article 1. Opening", "Sect 1.01 Scene", "Sect 2.01 Last"}},
+        // A roman level's number is no digit: the item shows its own alone.
+        {"roman", document("1", "\\levellegal0"), {"Article I. Opening", "Article II. Middle"}},
+    };
+    for (const auto& file : cases) {
+        // The words as the page shows them, without the tags between.
+        const auto shown = [this](std::u16string_view rtf) {
+            return std::regex_replace(exportedHTML(rtf), std::regex("<[^>]*>"), "");
+        };
+        const std::string html = shown(file.rtf);
+        Result<std::string> saved = DKRTFWriter::rtfDataForAttributedString(read(file.rtf), false, "");
+        ASSERT_TRUE(saved.ok()) << file.name;
+        const std::string again = shown(toUtf16(*saved));
+        for (const std::string& label : file.labels) {
+            EXPECT_NE(html.find(label), std::string::npos) << file.name << ": " << label << "\n" << html;
+            EXPECT_NE(again.find(label), std::string::npos) << file.name << ", saved: " << label << "\n" << *saved;
+        }
+        EXPECT_EQ(html.find("Sect 1.01 Scene") != std::string::npos, file.labels.size() > 2) << file.name << html;
+    }
+}
+
+// Word's "o" bullet is the letter in Courier New, not a circle: it prints
+// so and a save keeps it; a symbol font's letter is another sign, which the
+// list's type draws.
+TEST_F(RTFReaderPageLooksTests, aBulletLetterInAFontOfItsOwnPrintsAsThatLetterInThatFont)
+{
+    const std::u16string rtf =
+        u"{\\rtf1{\\fonttbl{\\f0\\froman Times New Roman;}{\\f2\\fmodern Courier New;}{\\f10\\fnil\\fcharset2 Wingdings;}}"
+        u"{\\*\\listtable{\\list\\listtemplateid5{\\listlevel\\levelnfc23\\levelstartat1"
+        u"{\\leveltext\\leveltemplateid1\\'01o;}{\\levelnumbers;}\\f2\\fbias0\\fi-360\\li720}"
+        u"{\\listlevel\\levelnfc23\\levelstartat1{\\leveltext\\'01v;}{\\levelnumbers;}\\f10\\fi-360\\li1440}"
+        u"{\\listname ;}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
+        u"\\pard\\ls1\\f0 {Opening\\par}{\\ilvl1 Diamond\\par}\\pard After\\par}";
+    Result<std::string> saved = DKRTFWriter::rtfDataForAttributedString(read(rtf), false, "");
+    ASSERT_TRUE(saved.ok());
+    for (const std::string& html : {exportedHTML(rtf), exportedHTML(toUtf16(*saved))}) {
+        EXPECT_NE(html.find("<span style=\"font-family:'Courier New'\">o</span> "), std::string::npos) << html;
+        const std::string shown = std::regex_replace(html, std::regex("<[^>]*>"), "");
+        EXPECT_NE(shown.find("o Opening"), std::string::npos) << html;
+        EXPECT_EQ(shown.find("v Diamond"), std::string::npos) << html;
+    }
+    EXPECT_NE(saved->find("{\\leveltext\\leveltemplateid1\\'01o;}{\\levelnumbers;}\\f"), std::string::npos) << *saved;
+}
+
 TEST_F(RTFReaderPageLooksTests, wordsAroundAnItemsNumberAreKeptInItsMarker)
 {
     constexpr std::u16string_view kChapters =
@@ -241,8 +306,16 @@ TEST_F(RTFReaderPageLooksTests, wordsAroundAnItemsNumberAreKeptInItsMarker)
     // The usual "1." is left to the page, and bullets have no number.
     EXPECT_FALSE(DKRTFReaderListTable::readMarkerText(u"{\\leveltext\\'02\\'00.;}", 0).has_value());
     EXPECT_FALSE(DKRTFReaderListTable::readMarkerText(u"{\\leveltext\\'01\\u-3913 ?;}", 0).has_value());
-    // A number of another level ("1.01") is not this level's alone.
-    EXPECT_FALSE(DKRTFReaderListTable::readMarkerText(u"{\\leveltext\\'09Sect \\'00.\\'01;}", 1).has_value());
+    // An outer level's number ("1.01") stands among the words; one after
+    // the level's own, or a deeper level's, is no marker read here.
+    std::optional<TECSSListStyle::MarkerText> legal =
+        DKRTFReaderListTable::readMarkerText(u"{\\leveltext\\'08Sect \\'00.\\'01;}", 1);
+    ASSERT_TRUE(legal.has_value());
+    EXPECT_EQ(legal->before, u"Sect ");
+    EXPECT_EQ(legal->outer, (std::vector<TECSSListStyle::MarkerText::OuterNumber>{{0, u"."}}));
+    EXPECT_EQ(legal->after, u"");
+    EXPECT_FALSE(DKRTFReaderListTable::readMarkerText(u"{\\leveltext\\'04\\'01.\\'00;}", 1).has_value());
+    EXPECT_FALSE(DKRTFReaderListTable::readMarkerText(u"{\\leveltext\\'04\\'00.\\'01;}", 0).has_value());
     std::optional<TECSSListStyle::MarkerText> section =
         DKRTFReaderListTable::readMarkerText(u"{\\leveltext\\leveltemplateid3\\'07Sect \\'00:;}", 0);
     ASSERT_TRUE(section.has_value());

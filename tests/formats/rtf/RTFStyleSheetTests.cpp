@@ -248,6 +248,44 @@ TEST_F(RTFStyleSheetTests, wordsStylesStandAloneWhileLibreOfficesInheritTheirBas
     }
 }
 
+// A word processor writes a paragraph's letters' looks in full after its
+// style's number, and LibreOffice reads them so: a heading the writer set
+// plain prints plain though its style is bold; the style's spacing stays.
+TEST_F(RTFStyleSheetTests, aWordProcessorsHeadingSetPlainStaysPlainThoughItsStyleIsBold)
+{
+    auto document = [](const std::string& generator, const std::string& sheetWords) {
+        return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}"
+            "{\\stylesheet{\\ql \\fs24 \\snext0 " + sheetWords + "Normal;}"
+            "{\\s1\\ql \\sb240\\keepn \\b\\i\\fs32 \\sbasedon0 \\snext0 " + sheetWords + "heading 1;}}" + generator + "\n"
+            "\\pard\\plain \\s1\\ql \\sb240\\keepn \\fs24 Harbour\\par\n"
+            "\\pard\\plain \\s1\\ql \\sb240\\keepn \\b\\fs32 Lighthouse\\par\n"
+            "\\pard\\plain Quay walls.\\par}";
+    };
+    const struct {
+        const char* writer;
+        std::string rtf;
+        bool styleSetsLetters;
+    } cases[] = {
+        {"Word 2007 and later", document("", "\\sqformat \\spriority9 "), false},
+        {"Word by its generator", document("{\\*\\generator Microsoft Word 11.0;}", ""), false},
+        {"LibreOffice", document("{\\*\\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}", ""),
+         false},
+        {"unknown", document("", ""), true},
+    };
+    for (const auto& file : cases) {
+        const DKRTFReadResult original = read(file.rtf);
+        const std::string saved = written(original, original.text);
+        const DKRTFReadResult again = read(saved);
+        for (const AttributedString* text : {&original.text, &again.text}) {
+            EXPECT_EQ(isBold(*text, u"Harbour"), file.styleSetsLetters) << file.writer << "\n" << saved;
+            EXPECT_TRUE(isBold(*text, u"Lighthouse")) << file.writer << "\n" << saved;
+            EXPECT_FALSE(isBold(*text, u"Quay")) << file.writer << "\n" << saved;
+            EXPECT_EQ(spacingOf(*text, u"Harbour").substr(0, 9), "before 12") << file.writer;
+            EXPECT_EQ(styleOf(*text, u"Harbour"), "heading 1") << file.writer;
+        }
+    }
+}
+
 TEST_F(RTFStyleSheetTests, aDamagedStyleSheetLosesNoText)
 {
     for (const std::string& sheet : {std::string("{\\stylesheet{\\s1 \\b unterminated"),

@@ -111,7 +111,11 @@ bool HTMLListTagWriter::startsBackAtTheEdge(const TEParagraphStyle& style)
     // twips for the head indent. Within a point counts as at the edge.
     const double head = style.headIndent() * 1096.0 / 80.0;
     const double firstLine = style.firstLineHeadIndent() * kTwipsPerCentimetre;
-    return head > 20 && std::isfinite(head) && std::isfinite(firstLine) && std::abs(head + firstLine) <= 20;
+    // Word processors hang the marker so only at the indent a list's first
+    // level has, half an inch: at any other the marker stays in the text
+    // column and the item's lines at its indent.
+    constexpr double kFirstLevelIndent = 720;
+    return std::abs(head - kFirstLevelIndent) <= 20 && std::isfinite(firstLine) && std::abs(head + firstLine) <= 20;
 }
 
 std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,

@@ -54,7 +54,8 @@ public:
 
 private:
     // Whether the first line of a paragraph starts back at the left edge of
-    // its list, as a Mac text editor's bulleted item does.
+    // its list, as a Mac text editor's bulleted item does, from the half
+    // inch of a list's first level.
     static bool startsBackAtTheEdge(const TEParagraphStyle& style);
 };
 

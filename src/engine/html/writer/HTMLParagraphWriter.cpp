@@ -612,7 +612,12 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // written before the item's text; the list draws no marker of its own.
         const auto* style = currentList ? currentList->as<TECSSListStyle>() : nullptr;
         std::int64_t number = m_itemNumbers.empty() ? 1 : m_itemNumbers.back();
-        if (std::optional<std::u16string> marker = style ? style->markerWithText(number) : std::nullopt) {
+        // An outer level's item was counted on when it was written.
+        const auto outerNumber = [this](int level) -> std::int64_t {
+            const auto at = static_cast<std::size_t>(level);
+            return at + 1 < m_itemNumbers.size() ? std::max<std::int64_t>(m_itemNumbers[at] - 1, 1) : 1;
+        };
+        if (std::optional<std::u16string> marker = style ? style->markerWithText(number, outerNumber) : std::nullopt) {
             // Where the file hangs the item's first line, the words stand in
             // a box of the hanging width that the page draws out at the
             // first-line indent, so that the text starts at the left indent
@@ -626,7 +631,20 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                                              "<span data-marker-words=\"\" style=\"--hang:" +
                                                  formatFixed(itemHang, 0) + "px\">",
                                              m_context.bodyFinish);
-            HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
+            // A bullet sign of the file's own is set in its font.
+            const std::u16string& font = style->markerText()->font;
+            if (!font.empty()) {
+                std::u16string family;
+                std::copy_if(font.begin(), font.end(), std::back_inserter(family),
+                             [](char16_t unit) { return std::u16string_view(u"'\"\\<>&;").find(unit) == std::u16string_view::npos; });
+                HTMLMarkup::appendBodyMarkup(html, "<span style=\"font-family:'" + toUtf8(family) + "'\">",
+                                             m_context.bodyFinish);
+                HTMLMarkup::appendBodyText(html, *marker, false, m_context.bodyFinish);
+                HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
+                HTMLMarkup::appendBodyText(html, u" ", false, m_context.bodyFinish);
+            } else {
+                HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
+            }
             if (boxed)
                 HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
         }
