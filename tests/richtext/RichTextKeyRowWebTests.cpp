@@ -125,8 +125,6 @@ protected:
         run("(function(){var c=document.getElementById('content');c.focus();var r=document.createRange();"
             "r.selectNodeContents(c);var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
     }
-    // The left edge of the ink of the page's first line of text, in the
-    // window's picture: the first dark pixel from the page's left.
     // The first line's first drawn box, in page pixels: its left edge and
     // its middle; -1 when the page draws none.
     std::pair<int, int> firstLineBox()
