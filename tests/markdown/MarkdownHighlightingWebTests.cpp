@@ -1,6 +1,7 @@
 #include "markdown/MarkdownTestSupport.h"
 
 #include "markdown/SHTextView.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/ScalingTextStorage.h"
 #include "platform/graphics/FontCatalog.h"
@@ -97,6 +98,64 @@ protected:
         return found;
     }
 
+    // The colour the tags give the character at offset, as 0xRRGGBB, or
+    // black when none sets one.
+    unsigned tagColourAtOffset(int offset)
+    {
+        GtkTextIter at;
+        gtk_text_buffer_get_iter_at_offset(gtk_text_view_get_buffer(GTK_TEXT_VIEW(gtkView)), &at, offset);
+        unsigned colour = 0;
+        GSList* tags = gtk_text_iter_get_tags(&at);
+        for (GSList* tag = tags; tag; tag = tag->next) {
+            GdkRGBA* rgba = nullptr;
+            gboolean set = FALSE;
+            g_object_get(tag->data, "foreground-rgba", &rgba, "foreground-set", &set, nullptr);
+            if (rgba && set)
+                colour = (unsigned(rgba->red * 255 + 0.5) << 16) | (unsigned(rgba->green * 255 + 0.5) << 8) | unsigned(rgba->blue * 255 + 0.5);
+            if (rgba)
+                gdk_rgba_free(rgba);
+        }
+        g_slist_free(tags);
+        return colour;
+    }
+    // What the display shows within the character's box at offset: how many
+    // rows hold ink, and the darkest pixel, as 0xRRGGBB.
+    struct Ink {
+        int rows = 0;
+        unsigned darkest = 0xFFFFFF;
+    };
+    Ink inkAtOffset(int offset, const char* name)
+    {
+        GtkTextIter at;
+        gtk_text_buffer_get_iter_at_offset(gtk_text_view_get_buffer(GTK_TEXT_VIEW(gtkView)), &at, offset);
+        GdkRectangle box;
+        gtk_text_view_get_iter_location(GTK_TEXT_VIEW(gtkView), &at, &box);
+        int x = 0;
+        int y = 0;
+        gtk_text_view_buffer_to_window_coords(GTK_TEXT_VIEW(gtkView), GTK_TEXT_WINDOW_WIDGET, box.x, box.y, &x, &y);
+        GtkWidget* toplevel = presenter->widgetForWindow(*window);
+        Ink ink;
+        if (!gtk_widget_translate_coordinates(gtkView, toplevel, x, y, &x, &y))
+            return ink;
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath(name));
+        if (!shot)
+            return ink;
+        auto lightness = [](unsigned pixel) { return ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF); };
+        for (int row = y; row < y + box.height && row < gdk_pixbuf_get_height(shot); ++row) {
+            bool inked = false;
+            // Inside the box's edges, where a caret beside the character stands.
+            for (int column = x + 1; column < x + box.width - 1 && column < gdk_pixbuf_get_width(shot); ++column) {
+                unsigned pixel = test::pixelAt(shot, column, row);
+                inked = inked || lightness(pixel) < 3 * 0xA0;
+                if (lightness(pixel) < lightness(ink.darkest))
+                    ink.darkest = pixel;
+            }
+            ink.rows += inked;
+        }
+        g_object_unref(shot);
+        return ink;
+    }
+
     std::unique_ptr<GtkPresenter> presenter;
     std::shared_ptr<MEMarkdownSyntaxStorage> storage;
     std::shared_ptr<SHTextView> textView;
@@ -106,25 +165,41 @@ protected:
 
 TEST_F(MarkdownWindowTest, typedKeysReachTheStorageAndTheHeadingIsHighlighted)
 {
-    for (guint key : {GDK_KEY_numbersign, GDK_KEY_space, GDK_KEY_T, GDK_KEY_o, GDK_KEY_p, GDK_KEY_Return, GDK_KEY_x})
+    for (guint key : {GDK_KEY_numbersign, GDK_KEY_space, GDK_KEY_T, GDK_KEY_o, GDK_KEY_p, GDK_KEY_Return, GDK_KEY_x, GDK_KEY_T})
         typeKey(key);
-    EXPECT_EQ(storage->string(), u"# Top\nx");
-    EXPECT_EQ(bufferText(), "# Top\nx");
-    EXPECT_EQ(textView->selectedRange(), (Range{7, 0}));
+    EXPECT_EQ(storage->string(), u"# Top\nxT");
+    EXPECT_EQ(bufferText(), "# Top\nxT");
+    EXPECT_EQ(textView->selectedRange(), (Range{8, 0}));
     auto [headingSize, headingWeight] = fontAtOffset(3);
     EXPECT_EQ(headingSize, 20);
     EXPECT_EQ(headingWeight, PANGO_WEIGHT_BOLD);
     EXPECT_EQ(fontAtOffset(6).first, 16);
-    // For a person to look at: the window as GTK draws it.
-    GtkWidget* toplevel = presenter->widgetForWindow(*window);
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, gtk_widget_get_allocated_width(toplevel),
-                                                          gtk_widget_get_allocated_height(toplevel));
-    cairo_t* context = cairo_create(surface);
-    gtk_widget_draw(toplevel, context);
-    cairo_surface_write_to_png(surface, test::screenshotPath("markdown-heading").c_str());
-    cairo_destroy(context);
-    cairo_surface_destroy(surface);
+    // The window draws the heading's T in the heading's colour and taller
+    // than the body's T, which is in the body's.
+    auto near = [](unsigned pixel, unsigned wanted) {
+        for (int shift : {0, 8, 16}) {
+            if (std::abs(int((pixel >> shift) & 0xFF) - int((wanted >> shift) & 0xFF)) > 0x18)
+                return false;
+        }
+        return true;
+    };
+    const unsigned headingColour = tagColourAtOffset(2);
+    const unsigned bodyColour = tagColourAtOffset(7);
+    EXPECT_FALSE(near(headingColour, bodyColour)) << std::hex << headingColour << " and " << bodyColour;
+    Ink heading;
+    Ink body;
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            heading = inkAtOffset(2, "markdown-heading");
+            body = inkAtOffset(7, "markdown-heading");
+            return body.rows > 0 && heading.rows > body.rows && near(heading.darkest, headingColour)
+                && near(body.darkest, bodyColour);
+        },
+        10))
+        << std::hex << "the heading's T is " << heading.darkest << " (its colour " << headingColour << "), the body's "
+        << body.darkest << " (" << bodyColour << ")" << std::dec << "; " << heading.rows << " and " << body.rows << " rows high";
 
+    typeKey(GDK_KEY_BackSpace);
     typeKey(GDK_KEY_BackSpace);
     typeKey(GDK_KEY_BackSpace);
     EXPECT_EQ(storage->string(), u"# Top");

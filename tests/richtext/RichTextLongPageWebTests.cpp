@@ -195,8 +195,11 @@ TEST_F(RichTextLongPageTest, theBlocksAreSerialisedAheadOfTheFirstSaveOnceTheDoc
         "return Object.getOwnPropertyDescriptor(Element.prototype, 'outerHTML').get.call(this); }})");
     run("showHeldBlocksInBatches()");
     ASSERT_TRUE(waitFor([&] { return run("isWholeDocumentShown()") == "1"; }));
-    // Longer than the page waits before it starts serialising.
-    RunLoop::main().runUntil([] { return false; }, 1.5);
+    // A timer of the page's own, set longer than the page waits before it
+    // starts serialising: the page's timers run in order, so once it has
+    // fired, a serialising the page had started would have begun.
+    run("window.pastFirstFill = false; setTimeout(function () { window.pastFirstFill = true; }, 1000)");
+    ASSERT_TRUE(waitFor([&] { return run("window.pastFirstFill ? '1' : '0'") == "1"; }));
     EXPECT_EQ(run("blocksRead"), "0") << "a document not changed kept its markup";
 
     run("var t = document.getElementById('paragraph').children[200].firstChild;"

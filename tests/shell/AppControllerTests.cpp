@@ -231,8 +231,9 @@ TEST_F(AppControllerTest, aShareRowRunsOnTheOpenFileOnlyOnceItsChangesAreSaved)
     document->updateChangeCount(DKDocument::ChangeKind::Done);
     filesSeen.clear();
     controller.runOnSavedFile(path, task);
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return document->lastError().has_value(); }, 30));
-    RunLoop::main().runUntil([] { return false; }, 0.5);
+    // The save has answered once its progress is taken down: the row would
+    // have run then.
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return document->lastError().has_value() && !ProgressHUD::isVisible(); }, 30));
     EXPECT_TRUE(filesSeen.empty()) << "the row ran on the file as it last was";
     EXPECT_EQ(readFile(path), before);
     EXPECT_TRUE(document->hasUnsavedChanges());

@@ -26,6 +26,8 @@
 #include <cairo-pdf.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace folio {
 namespace {
 
@@ -85,8 +87,44 @@ TEST_F(DesktopWindowsWebTest, anRTFDocumentOpensInItsWindowShowingItsTextAndClos
     EXPECT_NE(shown.find("Amber lantern by the copper kettle"), std::string::npos) << shown;
     GtkWidget* toplevel = presenter->widgetForWindow(*app.documentWindow());
     ASSERT_TRUE(toplevel);
-    if (GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("rtf-document")))
+    // The window draws the text where the page lays it out: dark letters in
+    // the box of its first line, on a light page.
+    GtkWidget* pageWidget = static_cast<GtkWidget*>(page->webView()->nativeWidget());
+    ASSERT_TRUE(pageWidget);
+    auto textIsDrawn = [&] {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+        std::string box = page->webView()->stringByEvaluatingJavaScript(
+            "(function(){var r=document.createRange();r.selectNodeContents(document.body);"
+            "var b=[].filter.call(r.getClientRects(),function(q){return q.width>1&&q.height>1;})[0];"
+            "return b?[b.left,b.top,b.width,b.height].map(Math.round).join(' '):'';})()");
+        if (std::sscanf(box.c_str(), "%d %d %d %d", &left, &top, &width, &height) != 4)
+            return false;
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("rtf-document"));
+        if (!shot)
+            return false;
+        int x = 0;
+        int y = 0;
+        gtk_widget_translate_coordinates(pageWidget, toplevel, left, top, &x, &y);
+        auto lightness = [&](int column, int row) {
+            unsigned pixel = test::pixelAt(shot, column, row);
+            return int((pixel >> 16) & 0xFF) + int((pixel >> 8) & 0xFF) + int(pixel & 0xFF);
+        };
+        int dark = 0;
+        int light = 0;
+        for (int row = y; row < y + height && row < gdk_pixbuf_get_height(shot); ++row) {
+            for (int column = x; column < x + width && column < gdk_pixbuf_get_width(shot); ++column) {
+                dark += lightness(column, row) < 3 * 0x60;
+                light += lightness(column, row) > 3 * 0xE0;
+            }
+        }
         g_object_unref(shot);
+        // Letters are strokes: some of the box is ink, most of it page.
+        return dark > width && light > dark;
+    };
+    EXPECT_TRUE(RunLoop::main().runUntil(textIsDrawn, 60)) << "the text is not drawn where the page lays it out";
 
     std::optional<Status> closed;
     app.closeDocument([&](Status status) { closed = status; });

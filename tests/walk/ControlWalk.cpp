@@ -588,6 +588,11 @@ EveryControlWalk::Outcome EveryControlWalk::invoke(const WalkRow& row)
     }
     if (!outcome.dead && !changed)
         outcome.dead = "changes nothing";
+    auto effect = m_editor->expectedEffects.find(row.name());
+    if (!outcome.dead && effect != m_editor->expectedEffects.end() &&
+        !RunLoop::main().runUntil([&] { return editorController() && effect->second(*editorController()); },
+                                  kEffectWaitSeconds))
+        outcome.dead = "misses its effect";
     if (!outcome.dead && std::getenv("FOLIO_WALK_VERBOSE")) {
         Snapshot after = snapshot();
         std::cout << "[ walk ] " << row.name() << " changed:" << (after.page != before.page ? " page" : "")
@@ -717,6 +722,10 @@ void EveryControlWalk::walk(const EditorUnderWalk& editor)
             ADD_FAILURE() << name << ": " << reason;
         else if (listed->second != reason)
             ADD_FAILURE() << name << " is listed as \"" << listed->second << "\" but is now: " << reason;
+    }
+    for (const auto& [name, check] : editor.expectedEffects) {
+        if (!walked.count(name) && !only)
+            ADD_FAILURE() << name << " has an expected effect but is no longer offered";
     }
     for (const auto& [name, reason] : editor.knownDead) {
         if (dead.count(name))

@@ -65,6 +65,10 @@ struct EditorUnderWalk {
     // selection find one.
     std::function<void(ViewController& editor)> selectSomeText;
     std::map<std::string, std::string> knownDead;
+    // Rows whose effect is plain, with a check of it (the style is on the
+    // selection, the inserted item is in the page, the panel is open): the
+    // row works only once its check holds, not when anything at all changed.
+    std::map<std::string, std::function<bool(ViewController& editor)>> expectedEffects;
     // Rows whose outcome varies from run to run: walked and printed, not
     // held against the list. Each is a fault of its own to be found.
     std::set<std::string> unsettled;
@@ -81,7 +85,8 @@ struct EditorUnderWalk {
 // widgets that stand for it on screen and checked: something ran (no editor
 // logged that it has no such command), what opened is on the screen and at
 // its control, and something changed (the page, the document, a window, the
-// focus, the clipboard, or a view was presented).
+// focus, the clipboard, or a view was presented); a row with a plain effect
+// listed for the editor must have that effect.
 //
 // A list of fonts, colours or sizes is walked through its first rows; the
 // preferences a row changed are set back before the next one, and what the

@@ -5,6 +5,8 @@
 #include "markdown/MarkdownEditorRegistration.h"
 #include "platform/foundation/Unicode.h"
 
+#include <string>
+
 namespace folio::test {
 
 TEST_F(EveryControlWalk, markdown)
@@ -32,6 +34,35 @@ TEST_F(EveryControlWalk, markdown)
         if (at != std::u16string::npos)
             markdown.markdownTextView().setSelectedRange({at, std::char_traits<char>::length(kSelectedWord)});
     };
+    // The text holds the selected word as the row marks it up.
+    auto textHas = [](std::string wanted) {
+        return [wanted](ViewController& controller) {
+            return toUtf8(static_cast<MDTextViewController&>(controller).text()).find(wanted) != std::string::npos;
+        };
+    };
+    // The heading's marks, as many as its level, are typed at the selection.
+    auto headingOf = [](int level) {
+        return [level](ViewController& controller) {
+            std::string text = toUtf8(static_cast<MDTextViewController&>(controller).text());
+            return text.find(std::string(level, '#') + " ") != std::string::npos &&
+                text.find(std::string(level + 1, '#')) == std::string::npos;
+        };
+    };
+    const std::string word = kSelectedWord;
+    editor.expectedEffects = {
+        {"button:BIU > row:Bold", textHas("**" + word + "**")},
+        {"button:BIU > row:Striketrough", textHas("~~" + word + "~~")},
+        {"button:BIU > row:Inline Code", textHas("`" + word + "`")},
+        {"button:[…] > row:[…]", textHas("[" + word + "]")},
+        {"button:[…] > row:(…)", textHas("(" + word + ")")},
+        {"button:[…] > row:'…'", textHas("'" + word + "'")},
+        {"button:[…] > row:\"…\"", textHas("\"" + word + "\"")},
+        {"button:[…] > row:“…”", textHas("“" + word + "”")},
+        {"button:[…] > row:<…>", textHas("<" + word + ">")},
+        {"button:[…] > row:{…}", textHas("{" + word + "}")},
+    };
+    for (int level = 1; level <= 6; ++level)
+        editor.expectedEffects["button:H1 > row:Header " + std::to_string(level)] = headingOf(level);
     // The rows that do not work yet, with why: each line goes once its row works.
     editor.knownDead = {};
     walk(editor);

@@ -23,6 +23,32 @@ TEST_F(EveryControlWalk, qvText)
     editor.selectSomeText = [](ViewController& controller) {
         selectWordInPage(*static_cast<QVTextViewController&>(controller).webView(), kSelectedWord);
     };
+    // Answers whether the page says "1" to the script.
+    auto pageSays = [](std::string script) {
+        return [script](ViewController& controller) {
+            return static_cast<QVTextViewController&>(controller).webView()->stringByEvaluatingJavaScript(script) == "1";
+        };
+    };
+    auto styled = [&](const char* command) {
+        return pageSays(std::string("tinymce.activeEditor.queryCommandState('") + command + "')?'1':'0'");
+    };
+    auto inserted = [&](const char* selector) {
+        return pageSays(std::string("tinymce.activeEditor.getBody().querySelector('") + selector + "')?'1':'0'");
+    };
+    editor.expectedEffects = {
+        {"button:B", styled("Bold")},
+        {"key:command+b Bold", styled("Bold")},
+        {"bar:Style > row:Bold", styled("Bold")},
+        {"button:I", styled("Italic")},
+        {"key:command+i Italic", styled("Italic")},
+        {"bar:Style > row:Italic", styled("Italic")},
+        {"button:U", styled("Underline")},
+        {"key:command+u Underline", styled("Underline")},
+        {"bar:Style > row:Underline", styled("Underline")},
+        {"bar:Style > row:Strikethrough", styled("Strikethrough")},
+        {"bar:Insert > menu:Table", inserted("table")},
+        {"bar:Insert > menu:Horizontal Line", inserted("hr")},
+    };
     // The rows that do not work yet, with why: each line goes once its row works.
     editor.knownDead = {};
     editor.unsettled = {

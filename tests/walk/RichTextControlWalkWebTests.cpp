@@ -1,7 +1,10 @@
 #include "walk/ControlWalk.h"
 
 #include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/UserDefaults.h"
 #include "richtext/TextViewController.h"
+#include "tools/pickers/CommandPickerRows.h"
 
 namespace folio::test {
 
@@ -23,6 +26,55 @@ TEST_F(EveryControlWalk, richText)
     editor.selectSomeText = [](ViewController& controller) {
         selectWordInPage(*static_cast<TextViewController&>(controller).webView(), kSelectedWord);
     };
+    // Answers whether the page says "1" to the script.
+    auto pageSays = [](std::string script) {
+        return [script](ViewController& controller) {
+            return static_cast<TextViewController&>(controller).webView()->stringByEvaluatingJavaScript(script) == "1";
+        };
+    };
+    auto styled = [&](const char* command) {
+        return pageSays(std::string("document.queryCommandState('") + command + "')?'1':'0'");
+    };
+    // The selected word's paragraph, as the page lays it out.
+    auto paragraphIs = [&](const char* property, const char* value) {
+        return pageSays(std::string("(function(){var n=getSelection().anchorNode;var e=n&&(n.nodeType==1?n:n.parentElement);"
+                                    "return e&&getComputedStyle(e).") + property + "=='" + value + "'?'1':'0';})()");
+    };
+    auto listOf = [&](const char* tag) {
+        return pageSays(std::string("(function(){var n=getSelection().anchorNode;var e=n&&(n.nodeType==1?n:n.parentElement);"
+                                    "return e&&e.closest('") + tag + "')?'1':'0';})()");
+    };
+    editor.expectedEffects = {
+        {"button:B", styled("bold")},
+        {"key:command+b Bold", styled("bold")},
+        {"bar:Style > row:Bold", styled("bold")},
+        {"button:I", styled("italic")},
+        {"key:command+i Italic", styled("italic")},
+        {"bar:Style > row:Italic", styled("italic")},
+        {"button:U", styled("underline")},
+        {"key:command+u Underline", styled("underline")},
+        {"bar:Style > row:Underline", styled("underline")},
+        {"button:S", styled("strikeThrough")},
+        {"bar:Style > row:Strikethrough", styled("strikeThrough")},
+        {"button:x²", styled("superscript")},
+        {"button:x₂", styled("subscript")},
+        {"button:¶ > row:Numbered List", listOf("ol")},
+        {"button:¶ > row:Bulleted List", listOf("ul")},
+    };
+    for (const char* button : {"button:text.justify", "button:text.alignright", "button:text.aligncenter", "button:text.alignleft"}) {
+        editor.expectedEffects[std::string(button) + " > menu:Center"] = paragraphIs("textAlign", "center");
+        editor.expectedEffects[std::string(button) + " > menu:Right"] = paragraphIs("textAlign", "right");
+        editor.expectedEffects[std::string(button) + " > menu:Justify"] = paragraphIs("textAlign", "justify");
+        editor.expectedEffects[std::string(button) + " > menu:Right To Left"] = paragraphIs("direction", "rtl");
+    }
+    // A switch of the tools menu is on after its Enable row: the menu now
+    // offers its Disable row.
+    for (const CommandPickerRows::Switch& toggle : CommandPickerRows::toolSwitches()) {
+        editor.expectedEffects["bar:Tools > menu:" + std::string(toggle.enableTitle)] =
+            [this, key = std::string(toggle.key)](ViewController&) {
+                return app.currentDocument() && app.currentDocument()->settings().boolForKey(key).value_or(false);
+            };
+    }
     // The rows that do not work yet, with why: each line goes once its row works.
     editor.knownDead = {};
     editor.unsettled = {

@@ -17,6 +17,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/ui/ViewController.h"
 #include "platform/web/WebView.h"
 #include "qvoutline/QVOutlineViewController.h"
@@ -292,8 +293,10 @@ TEST_F(ShareFromEveryEditorWebTest, aFailedSaveShowsItsErrorAndMakesNoPDF)
         << "the failed save said nothing";
     if (alert)
         EXPECT_EQ(toUtf8(alert->title()), "The Document Could Not Be Saved");
-    // Whatever is under way ends; nothing is made of the stale file.
-    RunLoop::main().runUntil([&] { return false; }, 3);
+    // The share has had the save's answer once its progress is taken down
+    // (the alert may be the autosave's own, up before); nothing is made of
+    // the stale file.
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return !ProgressHUD::isVisible(); }, kEngineWaitSeconds));
     EXPECT_EQ(app.exports().runningPDFExportCount(), 0u);
     EXPECT_FALSE(fs::exists(folder.path("Stuck-Copy.pdf"))) << "a PDF of the file as it last was";
     std::ifstream after(path, std::ios::binary);

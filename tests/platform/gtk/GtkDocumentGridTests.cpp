@@ -48,10 +48,38 @@ TEST(GtkDocumentGridTest, theBrowserWindowShowsTheDocumentsAndFollowsTheSearchFi
     std::vector<std::string> texts = labelTexts(toplevel);
     for (const char* name : {"Holiday Letter", "Shopping", "Chapter One"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), name), texts.end()) << name;
-    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("browser"));
-    EXPECT_TRUE(shot);
-    if (shot)
+    // The window draws each name: dark letters within its label, on a light
+    // ground at its corners.
+    auto drawnNames = [&] {
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("browser"));
+        if (!shot)
+            return 0;
+        auto lightness = [&](int x, int y) {
+            unsigned pixel = test::pixelAt(shot, x, y);
+            return int((pixel >> 16) & 0xFF) + int((pixel >> 8) & 0xFF) + int(pixel & 0xFF);
+        };
+        int drawn = 0;
+        for (GtkWidget* label : test::descendants(toplevel, GTK_TYPE_LABEL)) {
+            std::string text = gtk_label_get_text(GTK_LABEL(label));
+            if (text != "Holiday Letter" && text != "Shopping" && text != "Chapter One")
+                continue;
+            int x = 0;
+            int y = 0;
+            if (!gtk_widget_get_mapped(label) || !gtk_widget_translate_coordinates(label, toplevel, 0, 0, &x, &y))
+                continue;
+            int width = std::min(gtk_widget_get_allocated_width(label), gdk_pixbuf_get_width(shot) - x);
+            int height = std::min(gtk_widget_get_allocated_height(label), gdk_pixbuf_get_height(shot) - y);
+            int darkest = 3 * 255;
+            for (int row = y; row < y + height; ++row) {
+                for (int column = x; column < x + width; ++column)
+                    darkest = std::min(darkest, lightness(column, row));
+            }
+            drawn += width > 0 && height > 0 && darkest < 3 * 0x60 && lightness(x, y) > 3 * 0xC0;
+        }
         g_object_unref(shot);
+        return drawn;
+    };
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return drawnNames() == 3; }, 20)) << drawnNames() << " of the 3 names drawn";
 
     gtk_entry_set_text(GTK_ENTRY(grid->searchEntry()), "shop");
     RunLoop::main().runUntil([&] { return picker->selectedScopeViewController().items().size() == 1; }, 20);
