@@ -619,13 +619,23 @@
 
     // The words of the text from the saved caret on, then from the top up
     // to it, as a spelling check meets them; a word the caret ends (a
-    // misspelling chosen before) belongs to the part already checked.
+    // misspelling chosen before) belongs to the part already checked. Text
+    // out of sight (a folded outline branch, a hidden header) has no words
+    // here: a word chosen there could be typed over unseen.
     function spellingWords() {
         var words = [];
         var walker = doc().createTreeWalker(root(), NodeFilter.SHOW_TEXT);
         var pattern = /[\p{L}\p{M}]+(?:['\u2019][\p{L}\p{M}]+)*/gu;
+        var shown = new Map();
+        var isShown = function (element) {
+            if (!shown.has(element))
+                shown.set(element, element.getClientRects().length > 0);
+            return shown.get(element);
+        };
         while (walker.nextNode()) {
             var text = walker.currentNode;
+            if (!text.parentElement || !isShown(text.parentElement))
+                continue;
             var found;
             pattern.lastIndex = 0;
             while ((found = pattern.exec(text.data)))
