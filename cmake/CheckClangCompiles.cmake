@@ -4,14 +4,21 @@
 # code that only gcc accepts would break them unnoticed.
 #   cmake -DCLANG=clang++ -DCOMMANDS=build/compile_commands.json -DPREFIX=/src/x/ [-DHEADERS=dir] -P CheckClangCompiles.cmake
 #
-# Most of clang's time goes on the standard library and GoogleTest, parsed
-# again for every source. With HEADERS, a folder where a run of
+# Most of clang's time goes on headers, parsed again for every source. With
+# HEADERS, a folder where a run of
 #   cmake -DCLANG=clang++ -DCOMMANDS=... -DHEADERS=dir -DPREPARE=ON -P CheckClangCompiles.cmake
-# has left a precompiled header of those for each set of compile options the
-# build uses, each source is checked on top of its set's header. Only library
-# headers go into them: every line of the project's own code is still parsed
-# by clang for every source. A source the build compiles for several targets
-# with the same options is checked once.
+# has left a precompiled header of the library headers for each set of compile
+# options the build uses, each source is checked on top of its set's header.
+# The sources that share their options are checked in one pass, as one file
+# that includes them all, so that the project's own headers are parsed once a
+# folder rather than once a source. Where that fails, the sources its errors
+# name as clashing (two files' private helpers of one name, which the build,
+# compiling each alone, never sees together) are checked apart from the rest,
+# and otherwise the sources are halved until each error stands on the one
+# source that has it, so a source fails only for what clang refuses in it.
+# A source the build compiles for several targets with the same options is
+# checked once. The files of one pass are written to WORK_DIR (HEADERS when
+# not given).
 #
 # CMake writes the file one field a line, each entry's "directory" before its
 # "command" and "file"; reading it by lines keeps this linear in its size.
@@ -74,6 +81,7 @@ set(failed "")
 set(directory "")
 set(command "")
 set(prepared_keys "")
+set(groups "")
 if(PREPARE)
   file(REMOVE_RECURSE ${HEADERS})
   file(MAKE_DIRECTORY ${HEADERS})
@@ -133,17 +141,93 @@ foreach(field IN LISTS fields)
     continue()
   endif()
   list(APPEND checked_files "${identity}")
-  set(prefix_header "")
-  if(HEADERS AND EXISTS ${HEADERS}/${key}.pch)
-    set(prefix_header -include-pch ${HEADERS}/${key}.pch)
+  # The sources of one pass share their options and folder exactly.
+  string(MD5 group "${directory}|${arguments}")
+  if(NOT group IN_LIST groups)
+    list(APPEND groups ${group})
+    set(group_${group}_directory "${directory}")
+    set(group_${group}_arguments "${arguments}")
+    set(group_${group}_key "${key}")
+    set(group_${group}_files "")
   endif()
-  execute_process(COMMAND ${CLANG} -fsyntax-only -w ${prefix_header} ${arguments} ${value}
-    WORKING_DIRECTORY ${directory} RESULT_VARIABLE status ERROR_VARIABLE errors OUTPUT_QUIET)
+  list(APPEND group_${group}_files "${value}")
   math(EXPR checked "${checked} + 1")
-  if(NOT status EQUAL 0)
-    string(APPEND failed "\n${errors}")
-  endif()
 endforeach()
+
+# Checks FILES in one pass and, where that fails, apart (see the top). Appends
+# clang's errors for the sources it refuses to `failed` in the caller's scope.
+function(folio_clang_check directory arguments prefix_header name files)
+  list(LENGTH files count)
+  if(count EQUAL 1)
+    execute_process(COMMAND ${CLANG} -fsyntax-only -w ${prefix_header} ${arguments} ${files}
+      WORKING_DIRECTORY ${directory} RESULT_VARIABLE status ERROR_VARIABLE errors OUTPUT_QUIET)
+    if(NOT status EQUAL 0)
+      set(failed "${failed}\n${errors}" PARENT_SCOPE)
+    endif()
+    return()
+  endif()
+  set(text "")
+  foreach(file IN LISTS files)
+    string(APPEND text "#include \"${file}\"\n")
+  endforeach()
+  file(WRITE ${work_dir}/${name}.cpp "${text}")
+  execute_process(COMMAND ${CLANG} -fsyntax-only -w -ferror-limit=0 ${prefix_header} ${arguments} ${work_dir}/${name}.cpp
+    WORKING_DIRECTORY ${directory} RESULT_VARIABLE status ERROR_VARIABLE errors OUTPUT_QUIET)
+  file(REMOVE ${work_dir}/${name}.cpp)
+  if(status EQUAL 0)
+    return()
+  endif()
+  # The sources the errors stand in (the later of two that clash, or one that
+  # clang refuses) are checked each alone, with those that name what clashed:
+  # clang reports only the first of several redefinitions of one name.
+  set(apart "")
+  foreach(file IN LISTS files)
+    string(REGEX MATCH "${file}:[0-9]+:[0-9]+: error" error "${errors}")
+    if(error)
+      list(APPEND apart "${file}")
+    endif()
+  endforeach()
+  string(REGEX MATCHALL "error: redefinition of '[^']+'" redefinitions "${errors}")
+  set(rest ${files})
+  if(apart)
+    list(REMOVE_ITEM rest ${apart})
+  endif()
+  foreach(redefinition IN LISTS redefinitions)
+    string(REGEX REPLACE "^error: redefinition of '(.*)'$" "\\1" clashing_name "${redefinition}")
+    if(NOT clashing_name MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+      continue()
+    endif()
+    foreach(file IN LISTS rest)
+      file(READ ${file} text)
+      if(text MATCHES "[^A-Za-z0-9_]${clashing_name}[^A-Za-z0-9_]")
+        list(APPEND apart "${file}")
+      endif()
+    endforeach()
+    list(REMOVE_ITEM rest ${apart})
+  endforeach()
+  list(LENGTH apart apart_count)
+  if(apart_count GREATER 0 AND apart_count LESS count)
+    set(parts rest)
+    set(part_number 0)
+    foreach(file IN LISTS apart)
+      math(EXPR part_number "${part_number} + 1")
+      set(apart_${part_number} ${file})
+      list(APPEND parts apart_${part_number})
+    endforeach()
+  else()
+    math(EXPR half "${count} / 2")
+    list(SUBLIST files 0 ${half} first)
+    list(SUBLIST files ${half} -1 second)
+    set(parts first second)
+  endif()
+  set(part_number 0)
+  foreach(part IN LISTS parts)
+    math(EXPR part_number "${part_number} + 1")
+    folio_clang_check("${directory}" "${arguments}" "${prefix_header}" "${name}_${part_number}" "${${part}}")
+  endforeach()
+  set(failed "${failed}" PARENT_SCOPE)
+endfunction()
+
 if(PREPARE)
   list(LENGTH prepared_keys prepared)
   message(STATUS "${prepared} sets of library headers precompiled with ${CLANG}")
@@ -152,6 +236,25 @@ endif()
 if(checked EQUAL 0)
   message(FATAL_ERROR "No source under ${PREFIX} in ${COMMANDS}")
 endif()
+if(NOT WORK_DIR)
+  if(HEADERS)
+    set(WORK_DIR ${HEADERS})
+  else()
+    set(WORK_DIR ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+endif()
+# Tests of several folders run side by side: each pass's file is named for its folder.
+string(MD5 run "${PREFIX}")
+set(work_dir ${WORK_DIR})
+file(MAKE_DIRECTORY ${work_dir})
+foreach(group IN LISTS groups)
+  set(prefix_header "")
+  if(HEADERS AND EXISTS ${HEADERS}/${group_${group}_key}.pch)
+    set(prefix_header -include-pch ${HEADERS}/${group_${group}_key}.pch)
+  endif()
+  folio_clang_check("${group_${group}_directory}" "${group_${group}_arguments}" "${prefix_header}"
+    "pass-${run}-${group}" "${group_${group}_files}")
+endforeach()
 if(failed)
   message(FATAL_ERROR "clang does not compile what the build compiles:${failed}")
 endif()

@@ -1,7 +1,9 @@
 # Shows that the clang check is not blind: a source that only gcc accepts (an
 # aggregate made with parentheses, which clang 14 refuses), compiled with the
 # options of a test of the build and checked on top of their precompiled
-# library headers, fails it and is named; a sound source beside it passes.
+# library headers, fails it and is named, among sound sources checked in the
+# same pass; sound sources whose private helpers share a name (which clash
+# only when checked together) pass.
 #
 #   cmake -DCLANG=clang++ -DCOMMANDS=build/compile_commands.json -DWORK_DIR=<scratch folder> -P CheckClangCompilesCatchesPlant.cmake
 
@@ -16,9 +18,15 @@ file(REMOVE_RECURSE ${WORK_DIR})
 file(WRITE ${WORK_DIR}/planted/Planted.cpp
   "#include <string>\n#include <gtest/gtest.h>\n\nstruct Margin { int left; std::string unit; };\n\n"
   "TEST(Planted, margin) { Margin margin(3, \"pt\"); EXPECT_EQ(margin.left, 3); }\n")
-file(WRITE ${WORK_DIR}/sound/Sound.cpp
-  "#include <string>\n#include <gtest/gtest.h>\n\nstruct Margin { int left; std::string unit; };\n\n"
-  "TEST(Sound, margin) { Margin margin{3, \"pt\"}; EXPECT_EQ(margin.left, 3); }\n")
+# Sound sources, each with a private helper of the same name.
+foreach(folder planted sound)
+  foreach(number 1 2 3)
+    file(WRITE ${WORK_DIR}/${folder}/Sound${number}.cpp
+      "#include <string>\n#include <gtest/gtest.h>\n\nnamespace {\nstruct Margin { int left; std::string unit; };\n"
+      "int twice(int value) { return 2 * value; }\n}\n\n"
+      "TEST(Sound${number}, margin) { Margin margin{3, \"pt\"}; EXPECT_EQ(twice(margin.left), 6); }\n")
+  endforeach()
+endforeach()
 
 # The options of the build's first test source, as the file writes them.
 file(STRINGS ${COMMANDS} commands REGEX "^  \"command\": \".*-DGTEST_HAS_PTHREAD")
@@ -27,7 +35,8 @@ if(NOT commands)
 endif()
 list(GET commands 0 command)
 set(entries "")
-foreach(source ${WORK_DIR}/planted/Planted.cpp ${WORK_DIR}/sound/Sound.cpp)
+file(GLOB_RECURSE sources ${WORK_DIR}/*.cpp)
+foreach(source IN LISTS sources)
   string(REGEX REPLACE " -c [^ \"]+\\.cpp\"" " -c ${source}\"" planted_command "${command}")
   string(APPEND entries "{\n  \"directory\": \"${build_dir}\",\n${planted_command}\n  \"file\": \"${source}\"\n},\n")
 endforeach()
@@ -52,8 +61,9 @@ if(planted_result EQUAL 0)
   message(FATAL_ERROR "The clang check passed a source only gcc accepts:\n${planted_output}")
 endif()
 string(FIND "${planted_output}" "Planted.cpp:6:" at)
-if(at EQUAL -1)
-  message(FATAL_ERROR "The clang check failed, but not on the planted line:\n${planted_output}")
+string(FIND "${planted_output}" "Sound" sound_at)
+if(at EQUAL -1 OR NOT sound_at EQUAL -1)
+  message(FATAL_ERROR "The clang check failed, but not on the planted line alone:\n${planted_output}")
 endif()
 if(NOT sound_result EQUAL 0)
   message(FATAL_ERROR "The clang check failed a sound source:\n${sound_output}")

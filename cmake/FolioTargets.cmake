@@ -79,6 +79,10 @@ function(folio_test_executable name labels sources depends)
     FOLIO_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
     FOLIO_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     FOLIO_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  # The code under test keeps the build's optimisation; the tests' own code,
+  # four hundred sources of GoogleTest macros that run once, compiles in about
+  # half the time without most of it.
+  target_compile_options(${name} PRIVATE -Og)
   add_dependencies(${name} folio_resources)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}

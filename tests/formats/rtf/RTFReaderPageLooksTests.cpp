@@ -408,8 +408,9 @@ TEST_F(RTFReaderPageLooksTests, wordPictureWithPropertiesTakesItsGoalSizeInPixel
     EXPECT_NEAR(picture->displaySize().width, 136, 0.01);
     EXPECT_NEAR(picture->displaySize().height, 160, 0.01);
     // Scaled pictures are scaled.
-    picture = pictureIn(read(u"{\\rtf1 {\\pict\\picscalex50\\picscaley25\\picwgoal2040\\pichgoal2400\\pngblip "
-                             u"89504e47} x}"));
+    AttributedString scaled = read(u"{\\rtf1 {\\pict\\picscalex50\\picscaley25\\picwgoal2040\\pichgoal2400\\pngblip "
+                                   u"89504e47} x}");
+    picture = pictureIn(scaled);
     ASSERT_NE(picture, nullptr);
     EXPECT_NEAR(picture->displaySize().width, 68, 0.01);
     EXPECT_NEAR(picture->displaySize().height, 40, 0.01);
