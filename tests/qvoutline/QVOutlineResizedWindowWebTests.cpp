@@ -59,11 +59,30 @@ protected:
     void expectWholeAndApart(const View& bar, const char* name)
     {
         SCOPED_TRACE(name);
-        std::vector<GdkRectangle> places = shownButtons(bar);
         // The editor's view: the window's part that shows the editor.
         GtkWidget* shown = GtkViewBuilder::widgetForView(toplevel, *editor->view());
         ASSERT_NE(shown, nullptr);
-        GdkRectangle room{0, 0, gtk_widget_get_allocated_width(shown), gtk_widget_get_allocated_height(shown)};
+        std::vector<GdkRectangle> places;
+        GdkRectangle room{};
+        // A resized window lays its bars out again a moment later: judge
+        // the bar once it has settled, or as it stands when the wait ends.
+        waitFor([&] {
+            places = shownButtons(bar);
+            room = {0, 0, gtk_widget_get_allocated_width(shown), gtk_widget_get_allocated_height(shown)};
+            if (!gtk_widget_translate_coordinates(shown, toplevel, 0, 0, &room.x, &room.y))
+                return false;
+            for (std::size_t i = 0; i < places.size(); ++i) {
+                const GdkRectangle& key = places[i];
+                if (key.x < room.x || key.y < room.y || key.x + key.width > room.x + room.width ||
+                    key.y + key.height > room.y + room.height)
+                    return false;
+                for (std::size_t j = i + 1; j < places.size(); ++j) {
+                    if (gdk_rectangle_intersect(&key, &places[j], nullptr))
+                        return false;
+                }
+            }
+            return true;
+        });
         ASSERT_TRUE(gtk_widget_translate_coordinates(shown, toplevel, 0, 0, &room.x, &room.y));
         for (std::size_t i = 0; i < places.size(); ++i) {
             const GdkRectangle& key = places[i];
