@@ -234,7 +234,9 @@ TEST_F(QVTextMenusWindowTest, aHeaderAndFooterSwitchedOnAndTypedInThePanelShowAn
     };
     const std::pair<const char*, const char*> parts[] = {{"pageHeader", "Running head words"},
                                                          {"pageFooter", "Running foot words"}};
-    for (const auto& [id, words] : parts) {
+    for (const auto& part : parts) {
+        const char* id = part.first;
+        const std::string words = part.second;
         if (std::string(id) == "pageFooter")
             ASSERT_TRUE(clickButton("Footer")) << "no Footer segment";
         ASSERT_TRUE(clickButton("Show")) << id << ": no Show button in the panel";
