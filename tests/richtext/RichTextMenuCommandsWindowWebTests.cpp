@@ -37,6 +37,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <regex>
@@ -669,6 +670,49 @@ TEST_F(RichTextMenuCommandsWindowTest, aLinkIsEditedByAClickOpenedByCtrlClickAnd
         return browserShown() && editor->webPageViewer()->navigationController()->presentingViewController() &&
                toUtf8(editor->webPageViewer()->webViewController()->addressField()->text()) == "https://127.0.0.1:9/research";
     })) << "Web Research did not open the program's browser";
+}
+
+// Select Paragraph from the key row's tools menu shows the edit menu
+// pointing at the paragraph it selected, the page standing below the bars
+// and the ruler.
+TEST_F(RichTextMenuCommandsWindowTest, theEditMenuAfterSelectParagraphPointsAtTheSelectedParagraph)
+{
+    openParagraphs({"First paragraph.", "Second paragraph.", "Third paragraph with some more words.",
+                    "Fourth paragraph."});
+    if (HasFatalFailure())
+        return;
+    select("Third", "Third", true);
+    KeyBar& keys = editor->editingTools().keyBar();
+    keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+    keys.removeFormBar();
+    clickView(*keys.miscToolsKey());
+    click("Select Paragraph");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(settle([&] { return run("String(getSelection())").find("Third paragraph") != std::string::npos; }))
+        << "the paragraph is not selected";
+    GtkWidget* menu = nullptr;
+    ASSERT_TRUE(settle([&] {
+        menu = presenter->editMenu();
+        return menu && gtk_widget_get_mapped(menu);
+    })) << "no edit menu after the selection";
+    GdkRectangle pointing{};
+    ASSERT_TRUE(gtk_popover_get_pointing_to(GTK_POPOVER(menu), &pointing));
+    int menuX = 0;
+    int menuY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(gtk_popover_get_relative_to(GTK_POPOVER(menu)), toplevel, pointing.x,
+                                                 pointing.y, &menuX, &menuY));
+    std::string box = run("(function(){var r=getSelection().getRangeAt(0).getBoundingClientRect();"
+                          "return [r.left,r.top,r.right,r.bottom].map(Math.round).join(',');})()");
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ASSERT_EQ(std::sscanf(box.c_str(), "%d,%d,%d,%d", &left, &top, &right, &bottom), 4) << box;
+    int pageX = 0;
+    int pageY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &pageX, &pageY));
+    EXPECT_GE(menuY, pageY + top) << "the menu points above the selection (" << box << ")";
+    EXPECT_LE(menuY, pageY + bottom + 10) << "the menu points below the selection (" << box << ")";
+    EXPECT_GE(menuX, pageX + left - 2) << box;
+    EXPECT_LE(menuX, pageX + right + 2) << box;
 }
 
 } // namespace
