@@ -16,6 +16,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "tools/inspectors/ControlSlices.h"
 #include "webeditor/EditorInspectors.h"
+#include "webeditor/FindCommander.h"
 #include "platform/docframework/DKInspector.h"
 #include "platform/docframework/DKStackedSlicesPane.h"
 #include "platform/ui/Label.h"
@@ -713,6 +714,33 @@ TEST_F(RichTextMenuCommandsWindowTest, theEditMenuAfterSelectParagraphPointsAtTh
     EXPECT_LE(menuY, pageY + bottom + 10) << "the menu points below the selection (" << box << ")";
     EXPECT_GE(menuX, pageX + left - 2) << box;
     EXPECT_LE(menuX, pageX + right + 2) << box;
+}
+
+// Ctrl+F typed into the page opens the find bar with the caret in its
+// field: the words typed next are searched for, not typed into the text.
+TEST_F(RichTextMenuCommandsWindowTest, ctrlFOpensTheFindBarAndTheWordsTypedNextAreSearched)
+{
+    openParagraphs({"Amber harbour lights.", "The amber water."});
+    if (HasFatalFailure())
+        return;
+    // The caret put into the text by a click, as a person does.
+    Point word = test::pointFromAnswer(run(test::wordStartScript("water", test::PageText::ContentElement)));
+    ASSERT_GE(word.x, 0) << pageText();
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, {word.x + 4, word.y}));
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    ASSERT_TRUE(settle([&] { return run("String(getSelection().anchorNode !== null)") == "true"; }));
+    ASSERT_TRUE(test::pressKeys("ctrl+f"));
+    FindCommander& find = editor->editingTools().find();
+    ASSERT_TRUE(settle([&] { return find.isFindOnPageVisible(); })) << "Ctrl+F opened no find bar";
+    ASSERT_TRUE(settle([&] {
+        GtkWidget* focused = gtk_window_get_focus(GTK_WINDOW(toplevel));
+        return focused && GTK_IS_ENTRY(focused) && gtk_widget_get_ancestor(focused, GTK_TYPE_POPOVER);
+    })) << "the find field does not take the typing";
+    ASSERT_TRUE(test::typeText("amber"));
+    EXPECT_TRUE(settle([&] { return toUtf8(find.bar().findOnPage->text()) == "amber"; }))
+        << toUtf8(find.bar().findOnPage->text());
+    EXPECT_TRUE(settle([&] { return find.nTotalResults() == 2; })) << find.nTotalResults() << " matches";
+    EXPECT_EQ(pageText(), "Amber harbour lights.|The amber water.") << "the words went into the text";
 }
 
 } // namespace
