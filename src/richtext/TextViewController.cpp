@@ -324,6 +324,8 @@ std::unique_ptr<CaretSelectionCommander> TextViewController::makeCaret()
         m_connection.send("if (document.activeElement) document.activeElement.blur();");
     };
     host.view = [this] { return isViewLoaded() ? view() : nullptr; };
+    host.pageView = [this] { return pageView(); };
+    host.becomeFirstResponder = [this] { becomeFirstResponder(); };
     host.setContentOffsetY = [this](double y) { m_connection.send(PageScript::call("window.scrollTo", {0, y})); };
     return std::make_unique<CaretSelectionCommander>(m_connection, std::move(host));
 }

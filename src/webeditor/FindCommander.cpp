@@ -130,9 +130,11 @@ void FindCommander::showFindOnPage()
     m_visible = true;
     addFindOnPageBarToKeyboard();
     m_bar.findOnPage->setText(u"");
+    // Before the bar is put on screen: its field takes the keyboard as it
+    // is shown only when it is the one being edited by then.
+    m_bar.findOnPage->becomeFirstResponder();
     if (m_host.presentFindBar)
         m_host.presentFindBar();
-    m_bar.findOnPage->becomeFirstResponder();
     if (m_scripts.makeRoomForBar.empty())
         return;
     double height = (m_host.webViewHeight ? m_host.webViewHeight() : 0) + 66;

@@ -190,9 +190,19 @@ protected:
     // The page answers the editor's next waiting read.
     void answerNextRead() { loop.post([this] { page->releaseAll(); }); }
 
+    // The editor loads its page on a later turn of the loop. One turn is not
+    // enough: the loop may serve other sources first (the web processes an
+    // earlier test started), and a page finished before it was loaded is
+    // loaded again, which undoes its readiness.
+    void waitForTheLoad(FakeWebView*& view)
+    {
+        ASSERT_TRUE(loop.runUntil([&view] { return view && view->loadCount() > 0; }, 10));
+    }
+    void waitForTheLoad() { waitForTheLoad(page); }
+
     void becomeReady()
     {
-        loop.runOnce();
+        waitForTheLoad();
         page->finishLoad();
         page->sendPageMessage(ReadyPoller::kDOMLoadedSignal);
         loop.advanceVirtualClock(0.01);
@@ -210,7 +220,7 @@ TEST_F(TextViewControllerTest, loadsTheKeptTextOnTheNextTurnAndGivesNoPageToSave
 {
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->loadCount(), 0);
-    loop.runOnce();
+    waitForTheLoad();
     ASSERT_EQ(page->loadCount(), 1);
     EXPECT_NE(page->loadedHTML().find("<p>Kept <b>text</b></p></div></div></body></html>"), std::string::npos);
     EXPECT_EQ(page->loadedBaseURL().rfind("file://", 0), 0u);
@@ -352,7 +362,7 @@ TEST_F(TextViewControllerTest, navigationsAndMessages)
 {
     // While the page is built from the document, nothing in it is the
     // user's tap on a link.
-    loop.runOnce();
+    waitForTheLoad();
     page->finishLoad();
     EXPECT_FALSE(page->simulateNavigation("https://example.test/early", NavigationType::LinkClicked));
     page->sendPageMessage("rte://linkTouchedEvent#example.test%2Fearly");
@@ -393,7 +403,7 @@ TEST_F(TextViewControllerTest, navigationsAndMessages)
 TEST_F(TextViewControllerTest, thePagesPasteAndTheMenusPasteGoThroughTheEditorOnceReady)
 {
     Pasteboard::general().setString(u"pasted <words>");
-    loop.runOnce();
+    waitForTheLoad();
     page->sendPageMessage("rte://pasteEvent");
     EXPECT_TRUE(page->scriptsMatching("insertHTML").empty()) << "no paste before the page is ready";
 
@@ -520,7 +530,7 @@ TEST_F(TextViewControllerTest, theDefaultStyleFollowsTheDocumentsOwnBlankFlagNot
         },
         [](const std::string&) {});
     blankEditor->loadViewIfNeeded();
-    loop.runOnce();
+    waitForTheLoad(blankPage);
     ASSERT_NE(blankPage, nullptr);
     EXPECT_NE(blankPage->loadedHTML().find("font-family: Georgia;"), std::string::npos)
         << blankPage->loadedHTML().substr(0, 2000);
@@ -632,7 +642,7 @@ TEST_F(TextViewControllerTest, sameNamedDocumentsInOtherFoldersKeepTheirOwnPictu
 TEST_F(TextViewControllerTest, theFirstLoadShowsProgressUntilThePageHasLoaded)
 {
     EXPECT_FALSE(ProgressHUD::isVisible());
-    loop.runOnce();
+    waitForTheLoad();
     ASSERT_EQ(page->loadCount(), 1);
     EXPECT_TRUE(ProgressHUD::isVisible()) << "the page is blank until it has loaded";
     page->finishLoad();

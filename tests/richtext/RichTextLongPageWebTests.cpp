@@ -96,6 +96,8 @@ TEST_F(RichTextLongPageTest, whatNeedsTheWholePageBringsItAllOutFirst)
          "Block 300"},
         // What the editor runs before the engine's own formatting commands.
         {"folioRestoreLostSelection(); 'restored'", "restored"},
+        // The save's answer.
+        {"folioEditorContent(false)", "Block 399</div>"},
         {"document.getElementById('paragraph').innerHTML = '<div>replaced</div>';"
          "document.getElementById('paragraph').innerText",
          "replaced"},

@@ -16,6 +16,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "tools/inspectors/ControlSlices.h"
 #include "webeditor/EditorInspectors.h"
+#include "webeditor/FindCommander.h"
 #include "platform/docframework/DKInspector.h"
 #include "platform/docframework/DKStackedSlicesPane.h"
 #include "platform/ui/Label.h"
@@ -37,6 +38,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <regex>
@@ -669,6 +671,76 @@ TEST_F(RichTextMenuCommandsWindowTest, aLinkIsEditedByAClickOpenedByCtrlClickAnd
         return browserShown() && editor->webPageViewer()->navigationController()->presentingViewController() &&
                toUtf8(editor->webPageViewer()->webViewController()->addressField()->text()) == "https://127.0.0.1:9/research";
     })) << "Web Research did not open the program's browser";
+}
+
+// Select Paragraph from the key row's tools menu shows the edit menu
+// pointing at the paragraph it selected, the page standing below the bars
+// and the ruler.
+TEST_F(RichTextMenuCommandsWindowTest, theEditMenuAfterSelectParagraphPointsAtTheSelectedParagraph)
+{
+    openParagraphs({"First paragraph.", "Second paragraph.", "Third paragraph with some more words.",
+                    "Fourth paragraph."});
+    if (HasFatalFailure())
+        return;
+    select("Third", "Third", true);
+    KeyBar& keys = editor->editingTools().keyBar();
+    keys.toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+    keys.removeFormBar();
+    clickView(*keys.miscToolsKey());
+    click("Select Paragraph");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(settle([&] { return run("String(getSelection())").find("Third paragraph") != std::string::npos; }))
+        << "the paragraph is not selected";
+    GtkWidget* menu = nullptr;
+    ASSERT_TRUE(settle([&] {
+        menu = presenter->editMenu();
+        return menu && gtk_widget_get_mapped(menu);
+    })) << "no edit menu after the selection";
+    GdkRectangle pointing{};
+    ASSERT_TRUE(gtk_popover_get_pointing_to(GTK_POPOVER(menu), &pointing));
+    int menuX = 0;
+    int menuY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(gtk_popover_get_relative_to(GTK_POPOVER(menu)), toplevel, pointing.x,
+                                                 pointing.y, &menuX, &menuY));
+    std::string box = run("(function(){var r=getSelection().getRangeAt(0).getBoundingClientRect();"
+                          "return [r.left,r.top,r.right,r.bottom].map(Math.round).join(',');})()");
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ASSERT_EQ(std::sscanf(box.c_str(), "%d,%d,%d,%d", &left, &top, &right, &bottom), 4) << box;
+    int pageX = 0;
+    int pageY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &pageX, &pageY));
+    EXPECT_GE(menuY, pageY + top) << "the menu points above the selection (" << box << ")";
+    EXPECT_LE(menuY, pageY + bottom + 10) << "the menu points below the selection (" << box << ")";
+    EXPECT_GE(menuX, pageX + left - 2) << box;
+    EXPECT_LE(menuX, pageX + right + 2) << box;
+}
+
+// Ctrl+F typed into the page opens the find bar with the caret in its
+// field: the words typed next are searched for, not typed into the text.
+TEST_F(RichTextMenuCommandsWindowTest, ctrlFOpensTheFindBarAndTheWordsTypedNextAreSearched)
+{
+    openParagraphs({"Amber harbour lights.", "The amber water."});
+    if (HasFatalFailure())
+        return;
+    // The caret put into the text by a click, as a person does.
+    Point word = test::pointFromAnswer(run(test::wordStartScript("water", test::PageText::ContentElement)));
+    ASSERT_GE(word.x, 0) << pageText();
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, {word.x + 4, word.y}));
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    ASSERT_TRUE(settle([&] { return run("String(getSelection().anchorNode !== null)") == "true"; }));
+    ASSERT_TRUE(test::pressKeys("ctrl+f"));
+    FindCommander& find = editor->editingTools().find();
+    ASSERT_TRUE(settle([&] { return find.isFindOnPageVisible(); })) << "Ctrl+F opened no find bar";
+    ASSERT_TRUE(settle([&] {
+        GtkWidget* focused = gtk_window_get_focus(GTK_WINDOW(toplevel));
+        return focused && GTK_IS_ENTRY(focused) && gtk_widget_get_ancestor(focused, GTK_TYPE_POPOVER);
+    })) << "the find field does not take the typing";
+    ASSERT_TRUE(test::typeText("amber"));
+    EXPECT_TRUE(settle([&] { return toUtf8(find.bar().findOnPage->text()) == "amber"; }))
+        << toUtf8(find.bar().findOnPage->text());
+    EXPECT_TRUE(settle([&] { return find.nTotalResults() == 2; })) << find.nTotalResults() << " matches";
+    EXPECT_EQ(pageText(), "Amber harbour lights.|The amber water.") << "the words went into the text";
 }
 
 } // namespace

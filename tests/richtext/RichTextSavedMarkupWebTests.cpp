@@ -108,9 +108,10 @@ TEST_F(RichTextSavedMarkupWebTest, theSaveAnswerIsTheFullMarkupAfterEveryKindOfE
 {
     ASSERT_TRUE(editor);
     WebView& page = *editor->webView();
-    // The first answer serialises everything, the blocks held since the
-    // page opened brought out first.
-    ASSERT_EQ(run("isWholeDocumentShown()"), "0");
+    // The first answer serialises everything. The editor brings the blocks
+    // held since the page opened out in batches once it is ready, so some
+    // may still be held here or none: either way the answer is whole (a
+    // page still holding them is the long-page tests' own case).
     expectAnswerIsFullMarkup("opened");
     ASSERT_EQ(run("isWholeDocumentShown()"), "1");
     EXPECT_EQ(run("document.querySelectorAll('[data-folio-held]').length"), "0");
