@@ -132,6 +132,7 @@ public:
     // the page keeps them; empty for none.
     const std::u16string& paragraphShading() const { return marks().paragraphShading; }
     const std::u16string& paragraphBorders() const { return marks().paragraphBorders; }
+    const std::u16string& paragraphFrame() const { return marks().paragraphFrame; }
     // The name of the run's character style ("data-character-style"),
     // inherited by everything inside the element.
     const std::optional<std::u16string>& characterStyleName() const { return marks().characterStyleName; }
@@ -309,6 +310,9 @@ private:
         // A word processor's lines around the paragraph ("data-paragraph-borders"),
         // as TEParagraphBorders's text.
         std::u16string paragraphBorders;
+        // A word processor's frame that places the paragraph
+        // ("data-paragraph-frame"), as TEParagraphFrame's text.
+        std::u16string paragraphFrame;
         std::optional<std::u16string> characterStyleName;
         CharacterMarks character;
         // A right-to-left run ("dir" of a span; on a block it is the

@@ -126,6 +126,17 @@ void DKRTFReader::actionParagraphShading(int value)
 
 void DKRTFReader::actionParagraphShadingPattern(int pattern) { state().mutableParagraph().shading.pattern = pattern; }
 
+void DKRTFReader::actionParagraphFrameWord(int value)
+{
+    // Folio lays the paragraph out in the text; the word goes back into a
+    // save as it came.
+    std::string& frame = state().mutableParagraph().frame;
+    frame += '\\';
+    frame += m_keywordName;
+    if (value != kNoFrameParameter)
+        frame += std::to_string(value);
+}
+
 void DKRTFReader::actionParagraphPatternColor(int value)
 {
     state().mutableParagraph().shading.color = value <= 0 ? nullptr : m_colorTable.colorAtIndex(value);

@@ -555,6 +555,7 @@ void DKRTFWriter::writeBody()
             m_state.tabStops.clear();
             m_state.paragraphShading.clear();
             m_state.paragraphBorders.clear();
+            m_state.paragraphFrame.clear();
             m_state.keepWithNext = 0;
             m_state.keepTogether = 0;
             m_state.widowControl = 0;

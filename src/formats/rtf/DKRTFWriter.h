@@ -393,6 +393,9 @@ private:
     // The paragraph's shading when it differs from the one in force.
     bool writeParagraphShading(const AttributeDictionary& attributes);
     static std::string paragraphBordersText(const AttributeDictionary& attributes);
+    // A frame's words are written once for its paragraphs, as the file had them.
+    bool writeParagraphFrame(const AttributeDictionary& attributes);
+    static std::string paragraphFrameText(const AttributeDictionary& attributes);
     bool writeParagraphBorders(const AttributeDictionary& attributes);
     static std::optional<DKRTFCharacterMarks::ShadowMeasures> shadowMeasures(const AttributeValue& shadow);
     bool sameMeasures(const std::optional<DKRTFCharacterMarks::ShadowMeasures>& one,

@@ -374,6 +374,7 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.paragraphStyle = defaults.paragraphStyle;
     m_state.paragraphShading.clear();
     m_state.paragraphBorders.clear();
+    m_state.paragraphFrame.clear();
     m_state.pageBreakBefore = defaults.pageBreakBefore;
     m_writtenList = 0;
 }

@@ -32,6 +32,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <set>
@@ -3520,6 +3521,53 @@ TEST_F(RTFOtherWritersRoundTripTests, fontNamesAreWrittenInTheirOwnCodePage)
     EXPECT_NE(fodt.find("caf\u00E9"), std::string::npos) << fodt;
     for (const auto& [entry, name] : entries)
         EXPECT_NE(fodt.find("style:font-name=\"" + name + "\""), std::string::npos) << name << "\n" << fodt;
+}
+
+// What other programs put in their files and Folio does not show comes back
+// in a save, straight, through the editing page and after a second save: a
+// save that writes back less than was there loses the reader's work.
+TEST_F(RTFOtherWritersRoundTripTests, aSaveKeepsWhatOtherProgramsPutInTheFile)
+{
+    struct Case {
+        std::string what;
+        std::string rtf;
+        // What is to be read at each word, after every save as in the file.
+        std::function<std::string(const DKRTFReadResult&, std::u16string_view)> at;
+        std::vector<std::pair<std::u16string, std::string>> wanted;
+    };
+    const auto stringAt = [](std::string_view key) {
+        return [key](const DKRTFReadResult& read, std::u16string_view words) {
+            const std::size_t index = read.text.string().find(words);
+            if (index == std::u16string::npos)
+                return std::string("no such words");
+            const auto* value = read.text.attributesAtIndex(index)->valueForKeyAs<StringValue>(key);
+            return value ? toUtf8(value->value()) : std::string();
+        };
+    };
+    const std::vector<Case> cases = {
+        // LibreOffice's and Word's frames, placed on the page or beside the
+        // paragraph after them; the paragraph after a frame has none.
+        {"frames",
+         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times;}}"
+         "\\pard\\plain\\phpg\\posx2007\\pvpg\\posy612\\absw2984\\absh-210\\wrapdefault Placed\\par"
+         "\\pard\\plain\\posxc\\phmrg\\pvpara\\posyt\\dxfrtext180\\nowrap\\absw12870 Beside\\par "
+         "Still beside\\par\\pard\\plain After\\par}",
+         stringAt(TEParagraphFrameAttribute),
+         {{u"Placed", "\\phpg\\posx2007\\pvpg\\posy612\\absw2984\\absh-210\\wrapdefault"},
+          {u"Beside", "\\posxc\\phmrg\\pvpara\\posyt\\dxfrtext180\\nowrap\\absw12870"},
+          {u"Still beside", "\\posxc\\phmrg\\pvpara\\posyt\\dxfrtext180\\nowrap\\absw12870"},
+          {u"After", ""}}},
+    };
+    for (const Case& test : cases) {
+        const DKRTFReadResult original = read(test.rtf);
+        for (const auto& [words, wanted] : test.wanted)
+            ASSERT_EQ(test.at(original, words), wanted) << test.what << ": " << toUtf8(words);
+        for (const std::string& rtf : writtenAndSavedTwice(original)) {
+            const DKRTFReadResult again = read(rtf);
+            for (const auto& [words, wanted] : test.wanted)
+                EXPECT_EQ(test.at(again, words), wanted) << test.what << ": " << toUtf8(words) << "\n" << rtf;
+        }
+    }
 }
 
 } // namespace
