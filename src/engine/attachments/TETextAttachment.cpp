@@ -139,6 +139,26 @@ void TETextAttachment::setOriginalSize(Size size)
         setDisplaySizeWithMaxDisplaySize(m_originalSize, m_maxImageSize);
 }
 
+std::string TETextAttachment::referencedPictureName() const
+{
+    if (m_contentURL && m_contentURL->scheme().empty() && !m_contentURL->lastPathComponent().empty())
+        return m_contentURL->path();
+    const std::u16string* name = attributeForKey(kPictureNameKey);
+    return name ? toUtf8(*name) : std::string();
+}
+
+std::u16string TETextAttachment::pictureReferenceHTML() const
+{
+    std::u16string html = u"<img " + toUtf16(kPictureNameKey) + u"=\"" +
+        stringByAddingHTMLEntities(toUtf16(referencedPictureName())) + u"\"";
+    const std::u16string style = styleForVerticalAlignmentAndSize(displaySize());
+    if (!style.empty())
+        html += u" style=\"" + style + u"\"";
+    html += htmlForOtherAttributes({"src", "style", "width", "height", kPictureNameKey});
+    html += u" />";
+    return html;
+}
+
 const std::u16string* TETextAttachment::attributeForKey(const std::string& key) const
 {
     auto found = m_attributes.find(key);

@@ -124,6 +124,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"bgdkdcross", forced(&R::actionParagraphShadingPattern, 12)},
         // A frame that places the paragraph on the page apart from the text
         // around it: where, how large, and how the text wraps about it.
+        // ("\wrapdefault", which Word gives every paragraph, is the wrap
+        // of no frame.)
         {"posx", withDefault(&R::actionParagraphFrameWord, R::kNoFrameParameter)},
         {"posxc", withDefault(&R::actionParagraphFrameWord, R::kNoFrameParameter)},
         {"posxi", withDefault(&R::actionParagraphFrameWord, R::kNoFrameParameter)},
@@ -150,7 +152,6 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"dxfrtext", withDefault(&R::actionParagraphFrameWord, R::kNoFrameParameter)},
         {"dfrmtxtx", withDefault(&R::actionParagraphFrameWord, R::kNoFrameParameter)},
         {"dfrmtxty", withDefault(&R::actionParagraphFrameWord, R::kNoFrameParameter)},
-        {"wrapdefault", withDefault(&R::actionParagraphFrameWord, R::kNoFrameParameter)},
         {"nowrap", withDefault(&R::actionParagraphFrameWord, R::kNoFrameParameter)},
         {"overlay", withDefault(&R::actionParagraphFrameWord, R::kNoFrameParameter)},
         {"absnoovrlp", withDefault(&R::actionParagraphFrameWord, R::kNoFrameParameter)},

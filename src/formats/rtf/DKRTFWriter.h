@@ -316,6 +316,8 @@ private:
     // The number in this save's colour table of a colour a kept group names.
     std::optional<int> keptColorNumber(const std::shared_ptr<const ColorValue>& color) const;
     void writePicture(const TETextAttachment& attachment);
+    // "{{\NeXTGraphic NAME \width \height}}": a picture by its name in the package.
+    void writePictureReference(const std::string& name, Size display);
     std::string picturePath(const TETextAttachment& attachment, bool namedPicture) const;
     std::string pictureHex(const TETextAttachment& attachment, bool namedPicture) const;
     void writeFootnoteTableSwitch(int footnoteTable, bool& wroteOutput);

@@ -243,10 +243,17 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
 {
     if (hasFlag(attributes, TEPageBreakAttribute)) {
         // A paragraph's own break goes with the paragraph's settings.
-        if (hasFlag(attributes, TEPageBreakBeforeParagraphAttribute))
+        if (hasFlag(attributes, TEPageBreakBeforeParagraphAttribute)) {
             m_pageBreakBeforeNextParagraph = true;
-        else
+        } else {
+            // A break after a frame's paragraph is no part of the frame:
+            // in it, the frame would hold the break and its page.
+            if (!m_state.paragraphFrame.empty() && paragraphFrameText(attributes) != m_state.paragraphFrame) {
+                m_buffer.appendCString("\\pard\n");
+                resetWrittenParagraphState();
+            }
             m_buffer.appendCString("\\page ");
+        }
         return;
     }
     if (hasFlag(attributes, TEHorizontalRuleStyleAttribute)) {

@@ -3544,16 +3544,35 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveKeepsWhatOtherProgramsPutInTheFile)
             return value ? toUtf8(value->value()) : std::string();
         };
     };
+    // The picture standing before the words, by its name and size.
+    const auto pictureBefore = [](const DKRTFReadResult& read, std::u16string_view words) {
+        const std::size_t index = read.text.string().find(words);
+        if (index == std::u16string::npos || index == 0)
+            return std::string("no such words");
+        const auto* picture = read.text.attributesAtIndex(index - 1)->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName);
+        if (!picture || !picture->contentURL())
+            return std::string();
+        return picture->contentURL()->lastPathComponent() + " " + std::to_string(static_cast<int>(picture->displaySize().width)) +
+               "x" + std::to_string(static_cast<int>(picture->displaySize().height));
+    };
     const std::vector<Case> cases = {
+        // TextEdit's picture beside the file, named with a blank, that is
+        // not there to be read.
+        {"a picture not found",
+         "{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+         "\\pard\\f0\\fs24 \\cf0 {{\\NeXTGraphic Pasted Graphic.tiff \\width960 \\height480 \\noorient\n"
+         "}\\'ac}Read me\\\n}",
+         pictureBefore,
+         {{u"Read me", "Pasted Graphic.tiff 960x480"}}},
         // LibreOffice's and Word's frames, placed on the page or beside the
         // paragraph after them; the paragraph after a frame has none.
         {"frames",
          "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times;}}"
-         "\\pard\\plain\\phpg\\posx2007\\pvpg\\posy612\\absw2984\\absh-210\\wrapdefault Placed\\par"
+         "\\pard\\plain\\phpg\\posx2007\\pvpg\\posy612\\absw2984\\absh-210\\wrapdefault\\posx2008 Placed\\par"
          "\\pard\\plain\\posxc\\phmrg\\pvpara\\posyt\\dxfrtext180\\nowrap\\absw12870 Beside\\par "
          "Still beside\\par\\pard\\plain After\\par}",
          stringAt(TEParagraphFrameAttribute),
-         {{u"Placed", "\\phpg\\posx2007\\pvpg\\posy612\\absw2984\\absh-210\\wrapdefault"},
+         {{u"Placed", "\\phpg\\pvpg\\posy612\\absw2984\\absh-210\\posx2008"},
           {u"Beside", "\\posxc\\phmrg\\pvpara\\posyt\\dxfrtext180\\nowrap\\absw12870"},
           {u"Still beside", "\\posxc\\phmrg\\pvpara\\posyt\\dxfrtext180\\nowrap\\absw12870"},
           {u"After", ""}}},
