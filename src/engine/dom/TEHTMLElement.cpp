@@ -814,8 +814,14 @@ void TEHTMLElement::giveParagraphEndItsOwnFont(MutableAttributedString& text) co
     end.inheritAttributesFromElement(*this);
     end.applyStyleDictionary(dictionaryOfCSSStyles(*css));
     AttributeDictionaryPtr attributes = end.attributesForAttributedStringRepresentation();
-    if (const AttributeValuePtr& font = attributes ? attributes->valueForKey(kCTFontAttributeName) : nullptr)
+    // Each of the font and the colour where the end has its own.
+    if (const AttributeValuePtr& font = attributes ? attributes->valueForKey(kCTFontAttributeName) : nullptr;
+        font && css->find(u"font") != std::u16string::npos)
         text.addAttribute(kCTFontAttributeName, font, Range{text.length() - 1, 1});
+    if (css->find(u"color:") == std::u16string::npos)
+        return;
+    if (const AttributeValuePtr& color = attributes ? attributes->valueForKey(kCTForegroundColorAttributeName) : nullptr)
+        text.addAttribute(kCTForegroundColorAttributeName, color, Range{text.length() - 1, 1});
 }
 
 void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const

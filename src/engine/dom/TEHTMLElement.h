@@ -168,7 +168,7 @@ protected:
     virtual std::optional<MutableAttributedString> leafOutput() { return std::nullopt; }
     // The paragraph end and list rules that follow the children's text.
     void finishBlockOutput(MutableAttributedString& text) const;
-    // The font a "data-end-font" of the element gives the paragraph end
+    // The font and colour a "data-end-font" of the element gives the paragraph end
     // that `text` ends with, where the page keeps one of its own.
     void giveParagraphEndItsOwnFont(MutableAttributedString& text) const;
     bool isInsideList() const;

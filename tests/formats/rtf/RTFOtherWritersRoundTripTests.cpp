@@ -3555,7 +3555,24 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveKeepsWhatOtherProgramsPutInTheFile)
         return picture->contentURL()->lastPathComponent() + " " + std::to_string(static_cast<int>(picture->displaySize().width)) +
                "x" + std::to_string(static_cast<int>(picture->displaySize().height));
     };
+    // The colour of the end of the paragraph the words end.
+    const auto endColorAfter = [](const DKRTFReadResult& read, std::u16string_view words) {
+        const std::size_t index = read.text.string().find(words);
+        if (index == std::u16string::npos || index + words.size() >= read.text.length())
+            return std::string("no such words");
+        const auto* color = read.text.attributesAtIndex(index + words.size())->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName);
+        // The automatic colour is black.
+        return color ? htmlHexString(color->color()) : std::string("000000");
+    };
     const std::vector<Case> cases = {
+        // TextEdit's paragraph end in a colour of its own after black words.
+        {"an end mark's colour",
+         "{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;\\f3\\fnil\\fcharset0 ProFont;}\n"
+         "{\\colortbl;\\red255\\green255\\blue255;\\red35\\green110\\blue37;}\n"
+         "\\pard\\f0\\fs24 \\cf0 Released in 2011\n\\f3\\fs18 \\cf2 \\\n"
+         "\\f0\\fs24 \\cf0 Green only at its end\\cf2 \\\n\\cf0 Black\\\n}",
+         endColorAfter,
+         {{u"Released in 2011", "236e25"}, {u"Green only at its end", "236e25"}, {u"Black", "000000"}}},
         // TextEdit's picture beside the file, named with a blank, that is
         // not there to be read.
         {"a picture not found",

@@ -323,10 +323,17 @@ std::string HTMLParagraphWriter::endMarkFontCSS(Range paragraph) const
     const Font* lastFont = last ? fontInAttributes(*last) : nullptr;
     // Only another face or size changes the height of a line; an end that
     // is merely not bold, as after bold words, is left to the text's.
-    if (!endFont || !lastFont ||
-        (endFont->familyName() == lastFont->familyName() && endFont->pointSize() == lastFont->pointSize()))
-        return {};
-    return m_context.fontCSS(endFont);
+    std::string css;
+    if (endFont && lastFont &&
+        (endFont->familyName() != lastFont->familyName() || endFont->pointSize() != lastFont->pointSize()))
+        css = m_context.fontCSS(endFont);
+    // Its colour goes with it: word processors give it to the next words
+    // typed there.
+    const auto* endColor = end ? end->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName) : nullptr;
+    const auto* lastColor = last ? last->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName) : nullptr;
+    if (endColor && (!lastColor || htmlHexString(endColor->color()) != htmlHexString(lastColor->color())))
+        css += "color:#" + htmlHexString(endColor->color()) + ";";
+    return css;
 }
 
 void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, bool isLastParagraph)
