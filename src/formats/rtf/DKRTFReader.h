@@ -521,6 +521,7 @@ private:
         TESectionBreak::Settings settings;
     };
     std::vector<SectionBreak> m_sectionBreaks;
+    TESectionBreak::Settings settingsOfSectionBefore();
     // Where the last "\par" ended its paragraph: a break right after it
     // ("\par\sect", as LibreOffice writes) ends that paragraph's section
     // rather than an empty paragraph of its own.

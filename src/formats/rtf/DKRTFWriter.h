@@ -10,6 +10,7 @@
 #include "formats/rtf/DKRTFStyleSheet.h"
 #include "formats/rtf/DKRTFWriterState.h"
 #include "engine/model/TECSSListStyle.h"
+#include "engine/model/TESectionBreak.h"
 #include "platform/foundation/Error.h"
 #include "platform/text/AttributedString.h"
 
@@ -398,6 +399,9 @@ private:
     // A frame's words are written once for its paragraphs, as the file had them.
     bool writeParagraphFrame(const AttributeDictionary& attributes);
     static std::string paragraphFrameText(const AttributeDictionary& attributes);
+    // The settings of the section written last, which a "\sect" without
+    // "\sectd" carries on.
+    TESectionBreak::Settings m_sectionInForce;
     bool writeParagraphBorders(const AttributeDictionary& attributes);
     static std::optional<DKRTFCharacterMarks::ShadowMeasures> shadowMeasures(const AttributeValue& shadow);
     bool sameMeasures(const std::optional<DKRTFCharacterMarks::ShadowMeasures>& one,

@@ -3564,7 +3564,23 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveKeepsWhatOtherProgramsPutInTheFile)
         // The automatic colour is black.
         return color ? htmlHexString(color->color()) : std::string("000000");
     };
+    // How the section after the paragraph the words end starts.
+    const auto sectionAfter = [](const DKRTFReadResult& read, std::u16string_view words) {
+        const std::size_t index = read.text.string().find(words);
+        if (index == std::u16string::npos || index + words.size() >= read.text.length())
+            return std::string("no such words");
+        const auto* section = read.text.attributesAtIndex(index + words.size())->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
+        if (!section)
+            return std::string("no break");
+        return std::string(section->settings().start == TESectionBreak::Start::Continuous ? "continuous" : "other");
+    };
     const std::vector<Case> cases = {
+        // LibreOffice's sections, which say once that none starts a page.
+        {"sections that go on as the first",
+         "{\\rtf1\\ansi\\paperw16836\\paperh11904\\sectd\\sbknone\n"
+         "{\\pard First\\par}\\page\\sect {\\pard Second\\par}\\page\\sect {\\pard Third\\par}\\sect}",
+         sectionAfter,
+         {{u"First", "no break"}, {u"First\n", "continuous"}, {u"Second\n", "continuous"}}},
         // TextEdit's paragraph end in a colour of its own after black words.
         {"an end mark's colour",
          "{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;\\f3\\fnil\\fcharset0 ProFont;}\n"
