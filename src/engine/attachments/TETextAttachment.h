@@ -67,10 +67,13 @@ public:
     // Graphic.tiff") whose bytes are not here: the page keeps the name on
     // its picture for the save.
     static constexpr const char* kPictureNameKey = "data-picture-name";
+    // Its size as the file gave it ("960x480"): the page shows no box of it.
+    static constexpr const char* kPictureSizeKey = "data-picture-size";
     // The name of such a picture: a content URL relative to the file, or
     // the name the page kept; empty for any other attachment.
     std::string referencedPictureName() const;
-    // The page's picture for it: one without source, of its size.
+    Size referencedPictureSize() const;
+    // The page's picture for it: one without source that keeps both.
     std::u16string pictureReferenceHTML() const;
 
     // The tag registry. img, video, iframe and object are registered from

@@ -123,7 +123,7 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
         // whose picture was not found) goes back as it came: the picture
         // may yet be found where the file's writer put it.
         if (const std::string name = attachment.referencedPictureName(); !name.empty())
-            writePictureReference(name, display);
+            writePictureReference(name, attachment.referencedPictureSize());
         return;
     }
     if (fileInfo.empty()) {
