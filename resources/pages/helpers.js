@@ -1088,7 +1088,8 @@
         var pictures = root().querySelectorAll('img');
         for (var i = 0; i < pictures.length; ++i) {
             var picture = pictures[i];
-            if (!picture.getAttribute('src')) {
+            // A picture the file names beside itself, not found, stays for the save.
+            if (!picture.getAttribute('src') && !picture.hasAttribute('data-picture-name')) {
                 picture.parentNode.removeChild(picture);
                 continue;
             }

@@ -2748,5 +2748,52 @@ TEST_F(RichTextOtherProgramsFileWindowTest, lineHeightsListNumbersAndBorderWords
     }
 }
 
+// LibreOffice's report of frames placed on the page, one section a page,
+// and TextEdit's readme whose picture beside it is not there: typed into
+// and autosaved, each word stays on the page and at the place LibreOffice
+// printed it, and the picture's reference stays in the file.
+TEST_F(RichTextOtherProgramsFileWindowTest, framesSectionsAndMissingPicturesStayThroughTyping)
+{
+    struct Case {
+        std::string name;
+        std::string rtf;
+        std::vector<std::string> words;
+    };
+    const std::vector<Case> cases = {
+        {"report",
+         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n"
+         "\\landscape\\paperw16836\\paperh11904\\margl567\\margr397\\margt567\\margb284\\sectd\\sbknone\n"
+         "{\\pard \\pvpg\\phpg\\posx2007\\posy597\\absw12870\\absh-900\\qc Heading\n\\par }\n\\page\\sect\n"
+         "{\\pard \\pvpg\\phpg\\posxc\\posyc\\qr {\\b\\fs15 Middle}\n\\par }\n\\page\\sect\n"
+         "{\\pard \\pvpg\\phpg\\posx13152\\posy612\\absw2984\\absh-210\\ql {\\b\\fs15 Corner}\n\\par }\n\\sect }",
+         {"Heading", "Middle", "Corner"}},
+        {"readme",
+         "{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+         "\\pard\\f0\\fs24 \\cf0 {{\\NeXTGraphic Pasted Graphic.tiff \\width960 \\height960 \\noorient\n}\\'ac}\\\n"
+         "Release notes\\\nLast line}",
+         {"Release", "notes"}},
+    };
+    for (const Case& test : cases) {
+        const std::string original = folder.path(test.name + "-as-written.rtf");
+        const std::string path = folder.path(test.name + ".rtf");
+        writeFile(original, test.rtf);
+        writeFile(path, test.rtf);
+        const std::optional<SavedFile> autosaved = typedAtTheEndAndAutosaved(path, " Zebra");
+        ASSERT_TRUE(autosaved) << test.name;
+        if (test.name == "readme")
+            EXPECT_NE(autosaved->rtf.find("{{\\NeXTGraphic Pasted Graphic.tiff \\width960 \\height960"), std::string::npos)
+                << autosaved->rtf;
+        auto before = wordsPrintedByLibreOffice(original);
+        auto after = wordsPrintedByLibreOffice(path);
+        ASSERT_TRUE(after.count("Zebra")) << test.name << "\n" << autosaved->rtf;
+        for (const std::string& word : test.words) {
+            ASSERT_TRUE(before.count(word) && after.count(word)) << word;
+            EXPECT_EQ(after[word].page, before[word].page) << word << "\n" << autosaved->rtf;
+            EXPECT_NEAR(after[word].left, before[word].left, 0.5) << word << "\n" << autosaved->rtf;
+            EXPECT_NEAR(after[word].top, before[word].top, 0.5) << word << "\n" << autosaved->rtf;
+        }
+    }
+}
+
 } // namespace
 } // namespace folio

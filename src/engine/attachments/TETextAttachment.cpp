@@ -11,6 +11,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
 
+#include <charconv>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -137,6 +138,44 @@ void TETextAttachment::setOriginalSize(Size size)
     m_originalSize = size;
     if (m_displaySize.width == 0 || m_displaySize.height == 0)
         setDisplaySizeWithMaxDisplaySize(m_originalSize, m_maxImageSize);
+}
+
+std::string TETextAttachment::referencedPictureName() const
+{
+    if (m_contentURL && m_contentURL->scheme().empty() && !m_contentURL->lastPathComponent().empty())
+        return m_contentURL->path();
+    const std::u16string* name = attributeForKey(kPictureNameKey);
+    return name ? toUtf8(*name) : std::string();
+}
+
+Size TETextAttachment::referencedPictureSize() const
+{
+    const std::u16string* kept = attributeForKey(kPictureSizeKey);
+    if (!kept)
+        return displaySize();
+    const std::string text = toUtf8(*kept);
+    const std::size_t cross = text.find('x');
+    if (cross == std::string::npos)
+        return displaySize();
+    double width = -1;
+    double height = -1;
+    std::from_chars(text.data(), text.data() + cross, width);
+    std::from_chars(text.data() + cross + 1, text.data() + text.size(), height);
+    // A size no picture has is none.
+    if (!(width >= 0 && width <= 1e6 && height >= 0 && height <= 1e6))
+        return displaySize();
+    return Size{width, height};
+}
+
+std::u16string TETextAttachment::pictureReferenceHTML() const
+{
+    std::u16string html = u"<img " + toUtf16(kPictureNameKey) + u"=\"" +
+        stringByAddingHTMLEntities(toUtf16(referencedPictureName())) + u"\"";
+    const Size size = referencedPictureSize();
+    html += toUtf16(std::string(" ") + kPictureSizeKey + "=\"" + formatInCLocale("%.0fx%.0f", size.width, size.height) + "\"");
+    html += htmlForOtherAttributes({"src", "style", "width", "height", kPictureNameKey, kPictureSizeKey});
+    html += u" />";
+    return html;
 }
 
 const std::u16string* TETextAttachment::attributeForKey(const std::string& key) const

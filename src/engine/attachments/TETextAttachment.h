@@ -63,6 +63,19 @@ public:
     TETextAttachment() = default;
     ~TETextAttachment() override = default;
 
+    // A picture a file names beside itself (TextEdit's "Pasted
+    // Graphic.tiff") whose bytes are not here: the page keeps the name on
+    // its picture for the save.
+    static constexpr const char* kPictureNameKey = "data-picture-name";
+    // Its size as the file gave it ("960x480"): the page shows no box of it.
+    static constexpr const char* kPictureSizeKey = "data-picture-size";
+    // The name of such a picture: a content URL relative to the file, or
+    // the name the page kept; empty for any other attachment.
+    std::string referencedPictureName() const;
+    Size referencedPictureSize() const;
+    // The page's picture for it: one without source that keeps both.
+    std::u16string pictureReferenceHTML() const;
+
     // The tag registry. img, video, iframe and object are registered from
     // the start; registering a tag again replaces its class.
     static void registerClassForTagName(std::string className, Factory factory, const std::string& tagName);

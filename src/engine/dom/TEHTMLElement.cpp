@@ -5,6 +5,7 @@
 #include "engine/dom/TEAnchorHTMLElement.h"
 #include "engine/html/HTMLListMarker.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEParagraphFrame.h"
 #include "engine/dom/TEBreakHTMLElement.h"
 #include "engine/dom/TEDivHTMLElement.h"
 #include "engine/dom/TEFormFeedSpanHTMLElement.h"
@@ -124,7 +125,7 @@ const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttrib
                                           "data-underline", "data-stroke-width", "data-kerning",
                                           "data-field", "data-bookmark", "data-comment", "data-shading", "data-hidden",
                                           "data-strike", "data-baseline-shift", "data-superscript-shift", "data-break",
-                                          "data-paragraph-shading"};
+                                          "data-paragraph-shading", "data-paragraph-frame"};
         for (const TEScriptAttribute& mark : kTEScriptAttributes)
             names.emplace_back(mark.pageName);
         return names;
@@ -214,6 +215,8 @@ void TEHTMLElement::interpretAttributes()
         changedMarks().paragraphShading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* borders = attributeForKey("data-paragraph-borders"))
         changedMarks().paragraphBorders = TEParagraphBorders::fromText(toUtf8(*borders)) ? *borders : std::u16string();
+    if (const std::u16string* frame = attributeForKey("data-paragraph-frame"))
+        changedMarks().paragraphFrame = TEParagraphFrame::isWellFormed(*frame) ? *frame : std::u16string();
     if (const std::u16string* shading = attributeForKey("data-shading"))
         changedMarks().character.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* hidden = attributeForKey("data-hidden"))
@@ -436,6 +439,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(runMarks.sectionBreak);
     key.add(runMarks.paragraphShading);
     key.add(runMarks.paragraphBorders);
+    key.add(runMarks.paragraphFrame);
     key.add(runMarks.characterStyleName);
     key.add(m_backgroundStrokeColor);
     key.add(m_backgroundStrokeWidth);
@@ -627,6 +631,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEParagraphShadingAttribute>(), StringValue::make(runMarks.paragraphShading));
     if (!runMarks.paragraphBorders.empty())
         add(fixedKey<TEParagraphBordersAttribute>(), StringValue::make(runMarks.paragraphBorders));
+    if (!runMarks.paragraphFrame.empty())
+        add(fixedKey<TEParagraphFrameAttribute>(), StringValue::make(runMarks.paragraphFrame));
     if (runMarks.characterStyleName && !runMarks.characterStyleName->empty())
         add(fixedKey<TECharacterStyleNameAttribute>(), StringValue::make(*runMarks.characterStyleName));
     if (!m_paragraphStyle.textLists().empty())
@@ -808,8 +814,14 @@ void TEHTMLElement::giveParagraphEndItsOwnFont(MutableAttributedString& text) co
     end.inheritAttributesFromElement(*this);
     end.applyStyleDictionary(dictionaryOfCSSStyles(*css));
     AttributeDictionaryPtr attributes = end.attributesForAttributedStringRepresentation();
-    if (const AttributeValuePtr& font = attributes ? attributes->valueForKey(kCTFontAttributeName) : nullptr)
+    // Each of the font and the colour where the end has its own.
+    if (const AttributeValuePtr& font = attributes ? attributes->valueForKey(kCTFontAttributeName) : nullptr;
+        font && css->find(u"font") != std::u16string::npos)
         text.addAttribute(kCTFontAttributeName, font, Range{text.length() - 1, 1});
+    if (css->find(u"color:") == std::u16string::npos)
+        return;
+    if (const AttributeValuePtr& color = attributes ? attributes->valueForKey(kCTForegroundColorAttributeName) : nullptr)
+        text.addAttribute(kCTForegroundColorAttributeName, color, Range{text.length() - 1, 1});
 }
 
 void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const

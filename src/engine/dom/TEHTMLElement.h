@@ -132,6 +132,7 @@ public:
     // the page keeps them; empty for none.
     const std::u16string& paragraphShading() const { return marks().paragraphShading; }
     const std::u16string& paragraphBorders() const { return marks().paragraphBorders; }
+    const std::u16string& paragraphFrame() const { return marks().paragraphFrame; }
     // The name of the run's character style ("data-character-style"),
     // inherited by everything inside the element.
     const std::optional<std::u16string>& characterStyleName() const { return marks().characterStyleName; }
@@ -167,7 +168,7 @@ protected:
     virtual std::optional<MutableAttributedString> leafOutput() { return std::nullopt; }
     // The paragraph end and list rules that follow the children's text.
     void finishBlockOutput(MutableAttributedString& text) const;
-    // The font a "data-end-font" of the element gives the paragraph end
+    // The font and colour a "data-end-font" of the element gives the paragraph end
     // that `text` ends with, where the page keeps one of its own.
     void giveParagraphEndItsOwnFont(MutableAttributedString& text) const;
     bool isInsideList() const;
@@ -309,6 +310,9 @@ private:
         // A word processor's lines around the paragraph ("data-paragraph-borders"),
         // as TEParagraphBorders's text.
         std::u16string paragraphBorders;
+        // A word processor's frame that places the paragraph
+        // ("data-paragraph-frame"), as TEParagraphFrame's text.
+        std::u16string paragraphFrame;
         std::optional<std::u16string> characterStyleName;
         CharacterMarks character;
         // A right-to-left run ("dir" of a span; on a block it is the

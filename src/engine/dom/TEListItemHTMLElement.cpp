@@ -193,6 +193,8 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
             entries.emplace_back(std::string(TEParagraphShadingAttribute), StringValue::make(paragraphShading()));
         if (!paragraphBorders().empty())
             entries.emplace_back(std::string(TEParagraphBordersAttribute), StringValue::make(paragraphBorders()));
+        if (!paragraphFrame().empty())
+            entries.emplace_back(std::string(TEParagraphFrameAttribute), StringValue::make(paragraphFrame()));
         return AttributeDictionary::make(std::move(entries));
     };
     // The markers of a list look alike: they share one dictionary. The
@@ -204,6 +206,7 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
         key.add(paragraphStyleName());
         key.add(std::u16string_view(paragraphShading()));
         key.add(std::u16string_view(paragraphBorders()));
+        key.add(std::u16string_view(paragraphFrame()));
         prefixStyle.addToFormattingKey(key);
         attributes = pool->sharedDictionary(key.bytes(), makeAttributes);
     } else {

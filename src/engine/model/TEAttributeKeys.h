@@ -97,6 +97,11 @@ inline constexpr std::string_view TEShadingAttribute = "TEShading";
 inline constexpr std::string_view TEParagraphShadingAttribute = "TEParagraphShading";
 // A word processor's lines around a paragraph, as TEParagraphBorders::text() gives them.
 inline constexpr std::string_view TEParagraphBordersAttribute = "TEParagraphBorders";
+// A word processor's frame that places a paragraph on the page apart from the
+// text around it (its position, size and the wrap of the text about it), as
+// TEParagraphFrame's text. Folio lays the paragraph out in the text; the
+// frame is kept for the save.
+inline constexpr std::string_view TEParagraphFrameAttribute = "TEParagraphFrame";
 // The instructions of the word-processor fields whose shown result the run
 // is (a date, a page number, a table of contents), outermost first, one a
 // line: the run's text is what the field showed when the file was saved. A

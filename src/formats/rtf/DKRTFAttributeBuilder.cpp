@@ -327,6 +327,8 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
         set(TEParagraphShadingAttribute, StringValue::make(toUtf16(paragraphShading.text())));
     if (const std::string borders = state.paragraph().borders.text(); !borders.empty())
         set(TEParagraphBordersAttribute, StringValue::make(toUtf16(borders)));
+    if (!state.paragraph().frame.empty())
+        set(TEParagraphFrameAttribute, StringValue::make(toUtf16(state.paragraph().frame)));
     if ((state.underline() & 0xFF) != 0) {
         set(kCTUnderlineStyleAttributeName, IntegerValue::make(state.underline()));
         set(NSUnderlineColorAttributeName, state.underlineColor());

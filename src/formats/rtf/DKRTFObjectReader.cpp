@@ -319,8 +319,15 @@ TETextAttachmentPtr DKRTFObjectReader::readShapePicture()
 TETextAttachmentPtr DKRTFObjectReader::readFileAttachment()
 {
     std::size_t end = m_start;
-    std::u16string name = removing(std::u16string(tokenUpTo(m_start, u" }", &end)), u" ");
-    std::optional<URL> url = name.empty() ? std::nullopt : URL::URLWithString(toUtf8(name));
+    // The name runs to the first word after it: TextEdit names pasted
+    // pictures "Pasted Graphic.tiff".
+    std::u16string_view name = tokenUpTo(m_start, u"\\}", &end);
+    while (!name.empty() && (name.front() == u' ' || name.front() == u'\r' || name.front() == u'\n'))
+        name.remove_prefix(1);
+    while (!name.empty() && (name.back() == u' ' || name.back() == u'\r' || name.back() == u'\n'))
+        name.remove_suffix(1);
+    std::optional<URL> url = name.empty() ? std::nullopt
+                                          : URL::URLWithString(URL::percentEncode(toUtf8(name), URL::AllowedCharacters::Path));
     if (!url) {
         finishAt(m_groupEnd);
         return nullptr;

@@ -412,6 +412,7 @@ bool DKRTFReader::parseKeyword()
     else if (length <= DKRTFKeywordTable::kLongestName) // no word the reader knows is longer
         keyword = m_keywords.keywordNamed(std::string_view(first, length));
 
+    m_keywordName = std::string_view(first, length);
     const char next = cursor < end ? *cursor : '\0';
     // Half the words of a word processor's file are words this reader does
     // not know ("\fcs", "\cgrid", "\brdrw"): outside a "\*" destination

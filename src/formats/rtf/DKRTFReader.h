@@ -19,6 +19,7 @@
 #include "platform/foundation/StringEncoding.h"
 #include "platform/text/MutableAttributedString.h"
 
+#include <limits>
 #include <array>
 #include <cstddef>
 #include <functional>
@@ -376,6 +377,9 @@ private:
     void actionCharacterFillColor(int value);
     void actionParagraphShading(int value);
     void actionParagraphShadingPattern(int pattern);
+    // A word of a frame that places the paragraph ("\posx", "\nowrap").
+    void actionParagraphFrameWord(int value);
+    static constexpr int kNoFrameParameter = std::numeric_limits<int>::min();
     void actionParagraphPatternColor(int value);
     void actionParagraphFillColor(int value);
     void actionUnderlineColor(int value);
@@ -517,6 +521,7 @@ private:
         TESectionBreak::Settings settings;
     };
     std::vector<SectionBreak> m_sectionBreaks;
+    TESectionBreak::Settings settingsOfSectionBefore();
     // Where the last "\par" ended its paragraph: a break right after it
     // ("\par\sect", as LibreOffice writes) ends that paragraph's section
     // rather than an empty paragraph of its own.
@@ -552,6 +557,9 @@ private:
     // The next control word follows "\*": a destination this reader does
     // not know is skipped whole.
     bool m_afterStar = false;
+    // The name of the control word being handled, for the few handlers that
+    // keep the word itself.
+    std::string_view m_keywordName;
     // Whether text for the alternate destination goes on the run before it:
     // no brace or ";" came between them.
     bool m_destinationRunGoesOn = false;

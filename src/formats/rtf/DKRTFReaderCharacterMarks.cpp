@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFReader.h"
 
 #include <algorithm>
+#include <cctype>
 
 // The control words of languages and letter effects, each kept on the run
 // as the file gave it.
@@ -125,6 +126,26 @@ void DKRTFReader::actionParagraphShading(int value)
 }
 
 void DKRTFReader::actionParagraphShadingPattern(int pattern) { state().mutableParagraph().shading.pattern = pattern; }
+
+void DKRTFReader::actionParagraphFrameWord(int value)
+{
+    // Folio lays the paragraph out in the text; the word goes back into a
+    // save as it came.
+    std::string& frame = state().mutableParagraph().frame;
+    // A word said again replaces what it said before.
+    for (std::size_t at = frame.find(m_keywordName); at != std::string::npos; at = frame.find(m_keywordName, at + 1)) {
+        const std::size_t end = at + m_keywordName.size();
+        if (at == 0 || frame[at - 1] != '\\' || (end < frame.size() && std::isalpha(static_cast<unsigned char>(frame[end]))))
+            continue;
+        const std::size_t next = frame.find('\\', end);
+        frame.erase(at - 1, next == std::string::npos ? std::string::npos : next - at + 1);
+        break;
+    }
+    frame += '\\';
+    frame += m_keywordName;
+    if (value != kNoFrameParameter)
+        frame += std::to_string(value);
+}
 
 void DKRTFReader::actionParagraphPatternColor(int value)
 {

@@ -36,14 +36,23 @@ void DKRTFReader::actionSectionBreak(int value)
     // A break in a table, a note or a header is no page of the document's.
     const bool breaksText = !state().discardText() && !state().inTable() && !m_inRow && !m_readsHeaderFooter;
     if (breaksText && m_atParagraphStart && m_lastParagraphEnd && *m_lastParagraphEnd + 1 == m_attributedString.length()) {
-        m_sectionBreaks.push_back(SectionBreak{*m_lastParagraphEnd, {}});
+        m_sectionBreaks.push_back(SectionBreak{*m_lastParagraphEnd, settingsOfSectionBefore()});
         // A second break at once is a paragraph, and a section, of its own.
         m_lastParagraphEnd.reset();
         return;
     }
     actionNewParagraph(value);
     if (breaksText && m_attributedString.length() > 0)
-        m_sectionBreaks.push_back(SectionBreak{m_attributedString.length() - 1, {}});
+        m_sectionBreaks.push_back(SectionBreak{m_attributedString.length() - 1, settingsOfSectionBefore()});
+}
+
+TESectionBreak::Settings DKRTFReader::settingsOfSectionBefore()
+{
+    // A section goes on as the one before it (LibreOffice's "\sbknone" once
+    // for all its sections) until a "\sectd" says otherwise.
+    TESectionBreak::Settings settings = m_sectionBreaks.empty() ? m_pageSettings.firstSection() : m_sectionBreaks.back().settings;
+    settings.fileSection.reset();
+    return settings;
 }
 
 void DKRTFReader::actionSectionDefaults(int)

@@ -208,6 +208,7 @@ void DKRTFReaderState::replaceUnchangedParagraph(const DKRTFReaderState& from, c
     replaceUnchanged(paragraph.contextualSpacing, before.contextualSpacing, after.contextualSpacing);
     replaceUnchanged(paragraph.shading, before.shading, after.shading);
     replaceUnchanged(paragraph.borders, before.borders, after.borders);
+    replaceUnchanged(paragraph.frame, before.frame, after.frame);
     replaceUnchanged(paragraph.tabs, before.tabs, after.tabs);
     invalidateAttributes();
 }

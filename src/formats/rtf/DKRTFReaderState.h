@@ -60,6 +60,9 @@ public:
         // "\brdrt", "\brdrb", "\box" and the rest, each with its kind,
         // width ("\brdrw"), distance ("\brsp") and colour ("\brdrcf").
         TEParagraphBorders borders;
+        // "\posx", "\absw", "\pvpg", "\wrapdefault" and the rest of a
+        // frame's words, as the file gave them; kept for the save.
+        std::string frame;
         // Tab stops ("\tx", in twips from the margin) with the kind and
         // leader given before each: 0 left, 1 right, 2 centre, 3 decimal.
         struct Tab {

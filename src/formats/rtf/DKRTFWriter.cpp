@@ -317,6 +317,7 @@ void DKRTFWriter::writeHeader()
     firstSectionFlow.lineNumberDistance = firstSection.lineNumberDistance;
     firstSectionFlow.lineNumberStart = firstSection.lineNumberStart;
     firstSectionFlow.lineNumbering = firstSection.lineNumbering;
+    m_sectionInForce = firstSectionFlow;
     if (writesFirstSection || !(firstSectionFlow == TESectionBreak::Settings{}))
         m_buffer.appendCString("\\sectd");
     DKRTFSectionWords::append(m_buffer, firstSectionFlow);
@@ -517,9 +518,18 @@ void DKRTFWriter::writeBody()
             // go. Read back, the break still belongs to the empty one.
             if (paragraphIsEmptyAt(index))
                 m_buffer.appendCString("\\par");
-            m_buffer.appendCString("\\sect\\sectd");
-            DKRTFSectionWords::append(m_buffer, sectionBreak->settings());
-            m_buffer.appendByte('\n');
+            // A section like the one before goes on with its settings, as
+            // LibreOffice's do: a "\sectd" would give it a default page.
+            TESectionBreak::Settings flow = sectionBreak->settings();
+            flow.fileSection.reset();
+            if (flow == m_sectionInForce) {
+                m_buffer.appendCString("\\sect\n");
+            } else {
+                m_buffer.appendCString("\\sect\\sectd");
+                DKRTFSectionWords::append(m_buffer, sectionBreak->settings());
+                m_buffer.appendByte('\n');
+                m_sectionInForce = flow;
+            }
             // A section keeps the headers it was read with, whatever breaks
             // before it were deleted or added; a break of Folio's own has
             // none, and a section's are written once.
@@ -555,6 +565,7 @@ void DKRTFWriter::writeBody()
             m_state.tabStops.clear();
             m_state.paragraphShading.clear();
             m_state.paragraphBorders.clear();
+            m_state.paragraphFrame.clear();
             m_state.keepWithNext = 0;
             m_state.keepTogether = 0;
             m_state.widowControl = 0;

@@ -10,6 +10,7 @@
 #include "formats/rtf/DKRTFStyleSheet.h"
 #include "formats/rtf/DKRTFWriterState.h"
 #include "engine/model/TECSSListStyle.h"
+#include "engine/model/TESectionBreak.h"
 #include "platform/foundation/Error.h"
 #include "platform/text/AttributedString.h"
 
@@ -316,6 +317,8 @@ private:
     // The number in this save's colour table of a colour a kept group names.
     std::optional<int> keptColorNumber(const std::shared_ptr<const ColorValue>& color) const;
     void writePicture(const TETextAttachment& attachment);
+    // "{{\NeXTGraphic NAME \width \height}}": a picture by its name in the package.
+    void writePictureReference(const std::string& name, Size display);
     std::string picturePath(const TETextAttachment& attachment, bool namedPicture) const;
     std::string pictureHex(const TETextAttachment& attachment, bool namedPicture) const;
     void writeFootnoteTableSwitch(int footnoteTable, bool& wroteOutput);
@@ -393,6 +396,12 @@ private:
     // The paragraph's shading when it differs from the one in force.
     bool writeParagraphShading(const AttributeDictionary& attributes);
     static std::string paragraphBordersText(const AttributeDictionary& attributes);
+    // A frame's words are written once for its paragraphs, as the file had them.
+    bool writeParagraphFrame(const AttributeDictionary& attributes);
+    static std::string paragraphFrameText(const AttributeDictionary& attributes);
+    // The settings of the section written last, which a "\sect" without
+    // "\sectd" carries on.
+    TESectionBreak::Settings m_sectionInForce;
     bool writeParagraphBorders(const AttributeDictionary& attributes);
     static std::optional<DKRTFCharacterMarks::ShadowMeasures> shadowMeasures(const AttributeValue& shadow);
     bool sameMeasures(const std::optional<DKRTFCharacterMarks::ShadowMeasures>& one,

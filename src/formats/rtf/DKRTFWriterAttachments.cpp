@@ -82,6 +82,24 @@ std::string DKRTFWriter::pictureHex(const TETextAttachment& attachment, bool nam
     return {};
 }
 
+void DKRTFWriter::writePictureReference(const std::string& name, Size display)
+{
+    m_buffer.appendCString("{{\\NeXTGraphic ");
+    // Braces and backslashes would end the name early, or the file.
+    std::string written;
+    for (char unit : name)
+        if (unit != '{' && unit != '}' && unit != '\\')
+            written += unit;
+    m_buffer.appendCString(written.c_str());
+    m_buffer.appendCString(" \\width");
+    m_buffer.appendRoundedNumber(display.width);
+    m_buffer.appendCString(" \\height");
+    m_buffer.appendRoundedNumber(display.height);
+    // The not sign (U+00AC) stands for the picture in the text; escaped,
+    // since the document's code page is Windows-1252.
+    m_buffer.appendCString("}\\'ac}");
+}
+
 void DKRTFWriter::writePicture(const TETextAttachment& attachment)
 {
     Size original = attachment.originalSize();
@@ -93,23 +111,21 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
         // be an empty box, or a broken package, in every reader.
         if (name.empty())
             return;
-        m_buffer.appendCString("{{\\NeXTGraphic ");
-        m_buffer.appendCString(name);
-        m_buffer.appendCString(" \\width");
-        m_buffer.appendRoundedNumber(display.width);
-        m_buffer.appendCString(" \\height");
-        m_buffer.appendRoundedNumber(display.height);
-        // The not sign (U+00AC) stands for the picture in the text; escaped,
-        // since the document's code page is Windows-1252.
-        m_buffer.appendCString("}\\'ac}");
+        writePictureReference(name, display);
         return;
     }
     const std::u16string& fileInfo = attachment.fileInfo();
     // A picture with no bytes (a pasted one whose source could not be
     // loaded, or whose file is gone) would be an empty box in every reader.
     std::string hex = pictureHex(attachment, !fileInfo.empty());
-    if (hex.empty())
+    if (hex.empty()) {
+        // But a reference by name to a picture beside the file (TextEdit's,
+        // whose picture was not found) goes back as it came: the picture
+        // may yet be found where the file's writer put it.
+        if (const std::string name = attachment.referencedPictureName(); !name.empty())
+            writePictureReference(name, attachment.referencedPictureSize());
         return;
+    }
     if (fileInfo.empty()) {
         // NOTE: pictures are declared by their own type, so that a PNG is not
         // announced to other readers as JPEG data.
@@ -374,6 +390,7 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.paragraphStyle = defaults.paragraphStyle;
     m_state.paragraphShading.clear();
     m_state.paragraphBorders.clear();
+    m_state.paragraphFrame.clear();
     m_state.pageBreakBefore = defaults.pageBreakBefore;
     m_writtenList = 0;
 }

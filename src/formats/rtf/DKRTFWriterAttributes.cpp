@@ -2,6 +2,7 @@
 
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEParagraphBorders.h"
+#include "engine/model/TEParagraphFrame.h"
 #include "engine/model/TEShading.h"
 #include "engine/model/TEAttributeQueries.h"
 #include "engine/model/TESectionBreak.h"
@@ -242,10 +243,17 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
 {
     if (hasFlag(attributes, TEPageBreakAttribute)) {
         // A paragraph's own break goes with the paragraph's settings.
-        if (hasFlag(attributes, TEPageBreakBeforeParagraphAttribute))
+        if (hasFlag(attributes, TEPageBreakBeforeParagraphAttribute)) {
             m_pageBreakBeforeNextParagraph = true;
-        else
+        } else {
+            // A break after a frame's paragraph is no part of the frame:
+            // in it, the frame would hold the break and its page.
+            if (!m_state.paragraphFrame.empty() && paragraphFrameText(attributes) != m_state.paragraphFrame) {
+                m_buffer.appendCString("\\pard\n");
+                resetWrittenParagraphState();
+            }
             m_buffer.appendCString("\\page ");
+        }
         return;
     }
     if (hasFlag(attributes, TEHorizontalRuleStyleAttribute)) {
@@ -278,6 +286,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     // by side leaves the group's last paragraph without its bottom line.
     if ((tabStops != m_state.tabStops && !m_state.tabStops.empty()) || keepEnds
         || (!m_state.paragraphBorders.empty() && paragraphBordersText(attributes) != m_state.paragraphBorders)
+        || (!m_state.paragraphFrame.empty() && paragraphFrameText(attributes) != m_state.paragraphFrame)
         || (m_state.pageBreakBefore == 1 && !m_pageBreakBeforeNextParagraph)) {
         const std::int64_t list = m_writtenList;
         const std::int64_t level = m_writtenLevel;
@@ -383,6 +392,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     m_state.noHyphenation = style.noHyphenation ? 1 : 0;
     changed |= writeParagraphShading(attributes);
     changed |= writeParagraphBorders(attributes);
+    changed |= writeParagraphFrame(attributes);
 
     changed |= writeLineSpacing(style);
 
@@ -605,6 +615,23 @@ bool DKRTFWriter::writeParagraphBorders(const AttributeDictionary& attributes)
         }
     }
     m_state.paragraphBorders = text;
+    return true;
+}
+
+std::string DKRTFWriter::paragraphFrameText(const AttributeDictionary& attributes)
+{
+    const auto* text = attributes.valueForKeyAs<StringValue>(TEParagraphFrameAttribute);
+    return text && TEParagraphFrame::isWellFormed(text->value()) ? toUtf8(text->value()) : std::string();
+}
+
+bool DKRTFWriter::writeParagraphFrame(const AttributeDictionary& attributes)
+{
+    // A frame that ends was ended by the "\pard" before.
+    const std::string text = paragraphFrameText(attributes);
+    if (text == m_state.paragraphFrame)
+        return false;
+    m_buffer.appendCString(text.c_str());
+    m_state.paragraphFrame = text;
     return true;
 }
 

@@ -53,6 +53,8 @@ struct DKRTFWriterState {
     std::string paragraphShading;
     // The paragraph borders written last, as TEParagraphBorders::text() gives them.
     std::string paragraphBorders;
+    // The frame's words written last (TEParagraphFrame); only "\pard" ends them.
+    std::string paragraphFrame;
     // "\pagebb" in force: 1 on. Word and LibreOffice take no "\pagebb0",
     // only "\pard" ends it.
     std::int32_t pageBreakBefore = 0;

@@ -108,6 +108,7 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     // A style's own shading is what it says, as its keeps are.
     m_state.paragraphShading.clear();
     m_state.paragraphBorders.clear();
+    m_state.paragraphFrame.clear();
     forgetRunFormatting(false);
 }
 

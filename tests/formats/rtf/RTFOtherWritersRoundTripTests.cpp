@@ -32,6 +32,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <set>
@@ -3520,6 +3521,105 @@ TEST_F(RTFOtherWritersRoundTripTests, fontNamesAreWrittenInTheirOwnCodePage)
     EXPECT_NE(fodt.find("caf\u00E9"), std::string::npos) << fodt;
     for (const auto& [entry, name] : entries)
         EXPECT_NE(fodt.find("style:font-name=\"" + name + "\""), std::string::npos) << name << "\n" << fodt;
+}
+
+// What other programs put in their files and Folio does not show comes back
+// in a save, straight, through the editing page and after a second save: a
+// save that writes back less than was there loses the reader's work.
+TEST_F(RTFOtherWritersRoundTripTests, aSaveKeepsWhatOtherProgramsPutInTheFile)
+{
+    struct Case {
+        std::string what;
+        std::string rtf;
+        // What is to be read at each word, after every save as in the file.
+        std::function<std::string(const DKRTFReadResult&, std::u16string_view)> at;
+        std::vector<std::pair<std::u16string, std::string>> wanted;
+    };
+    const auto stringAt = [](std::string_view key) {
+        return [key](const DKRTFReadResult& read, std::u16string_view words) {
+            const std::size_t index = read.text.string().find(words);
+            if (index == std::u16string::npos)
+                return std::string("no such words");
+            const auto* value = read.text.attributesAtIndex(index)->valueForKeyAs<StringValue>(key);
+            return value ? toUtf8(value->value()) : std::string();
+        };
+    };
+    // The picture standing before the words, by its name and size.
+    const auto pictureBefore = [](const DKRTFReadResult& read, std::u16string_view words) {
+        const std::size_t index = read.text.string().find(words);
+        if (index == std::u16string::npos || index == 0)
+            return std::string("no such words");
+        const auto* picture = read.text.attributesAtIndex(index - 1)->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName);
+        if (!picture || !picture->contentURL())
+            return std::string();
+        return picture->contentURL()->lastPathComponent() + " " + std::to_string(static_cast<int>(picture->displaySize().width)) +
+               "x" + std::to_string(static_cast<int>(picture->displaySize().height));
+    };
+    // The colour of the end of the paragraph the words end.
+    const auto endColorAfter = [](const DKRTFReadResult& read, std::u16string_view words) {
+        const std::size_t index = read.text.string().find(words);
+        if (index == std::u16string::npos || index + words.size() >= read.text.length())
+            return std::string("no such words");
+        const auto* color = read.text.attributesAtIndex(index + words.size())->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName);
+        // The automatic colour is black.
+        return color ? htmlHexString(color->color()) : std::string("000000");
+    };
+    // How the section after the paragraph the words end starts.
+    const auto sectionAfter = [](const DKRTFReadResult& read, std::u16string_view words) {
+        const std::size_t index = read.text.string().find(words);
+        if (index == std::u16string::npos || index + words.size() >= read.text.length())
+            return std::string("no such words");
+        const auto* section = read.text.attributesAtIndex(index + words.size())->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
+        if (!section)
+            return std::string("no break");
+        return std::string(section->settings().start == TESectionBreak::Start::Continuous ? "continuous" : "other");
+    };
+    const std::vector<Case> cases = {
+        // LibreOffice's sections, which say once that none starts a page.
+        {"sections that go on as the first",
+         "{\\rtf1\\ansi\\paperw16836\\paperh11904\\sectd\\sbknone\n"
+         "{\\pard First\\par}\\page\\sect {\\pard Second\\par}\\page\\sect {\\pard Third\\par}\\sect}",
+         sectionAfter,
+         {{u"First", "no break"}, {u"First\n", "continuous"}, {u"Second\n", "continuous"}}},
+        // TextEdit's paragraph end in a colour of its own after black words.
+        {"an end mark's colour",
+         "{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;\\f3\\fnil\\fcharset0 ProFont;}\n"
+         "{\\colortbl;\\red255\\green255\\blue255;\\red35\\green110\\blue37;}\n"
+         "\\pard\\f0\\fs24 \\cf0 Released in 2011\n\\f3\\fs18 \\cf2 \\\n"
+         "\\f0\\fs24 \\cf0 Green only at its end\\cf2 \\\n\\cf0 Black\\\n}",
+         endColorAfter,
+         {{u"Released in 2011", "236e25"}, {u"Green only at its end", "236e25"}, {u"Black", "000000"}}},
+        // TextEdit's picture beside the file, named with a blank, that is
+        // not there to be read.
+        {"a picture not found",
+         "{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+         "\\pard\\f0\\fs24 \\cf0 {{\\NeXTGraphic Pasted Graphic.tiff \\width960 \\height480 \\noorient\n"
+         "}\\'ac}Read me\\\n}",
+         pictureBefore,
+         {{u"Read me", "Pasted Graphic.tiff 960x480"}}},
+        // LibreOffice's and Word's frames, placed on the page or beside the
+        // paragraph after them; the paragraph after a frame has none.
+        {"frames",
+         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times;}}"
+         "\\pard\\plain\\phpg\\posx2007\\pvpg\\posy612\\absw2984\\absh-210\\wrapdefault\\posx2008 Placed\\par"
+         "\\pard\\plain\\posxc\\phmrg\\pvpara\\posyt\\dxfrtext180\\nowrap\\absw12870 Beside\\par "
+         "Still beside\\par\\pard\\plain After\\par}",
+         stringAt(TEParagraphFrameAttribute),
+         {{u"Placed", "\\phpg\\pvpg\\posy612\\absw2984\\absh-210\\posx2008"},
+          {u"Beside", "\\posxc\\phmrg\\pvpara\\posyt\\dxfrtext180\\nowrap\\absw12870"},
+          {u"Still beside", "\\posxc\\phmrg\\pvpara\\posyt\\dxfrtext180\\nowrap\\absw12870"},
+          {u"After", ""}}},
+    };
+    for (const Case& test : cases) {
+        const DKRTFReadResult original = read(test.rtf);
+        for (const auto& [words, wanted] : test.wanted)
+            ASSERT_EQ(test.at(original, words), wanted) << test.what << ": " << toUtf8(words);
+        for (const std::string& rtf : writtenAndSavedTwice(original)) {
+            const DKRTFReadResult again = read(rtf);
+            for (const auto& [words, wanted] : test.wanted)
+                EXPECT_EQ(test.at(again, words), wanted) << test.what << ": " << toUtf8(words) << "\n" << rtf;
+        }
+    }
 }
 
 } // namespace

@@ -41,10 +41,10 @@ void appendEndOfParagraph(MutableAttributedString& string, TEAttributeDictionary
     auto make = [&last] {
         // The section break ends with the paragraph's end, where a writer
         // puts it.
-        static constexpr std::array<std::string_view, 8> kParagraphKeys = {
+        static constexpr std::array<std::string_view, 9> kParagraphKeys = {
             kCTFontAttributeName, kCTParagraphStyleAttributeName, TETextBlocksAttribute, TETextListsAttribute,
             kCTForegroundColorAttributeName, TESectionBreakAttribute, TEParagraphShadingAttribute,
-            TEParagraphBordersAttribute};
+            TEParagraphBordersAttribute, TEParagraphFrameAttribute};
         std::vector<AttributeDictionary::Entry> kept;
         for (std::string_view key : kParagraphKeys) {
             if (const AttributeValuePtr& value = last->valueForKey(key))

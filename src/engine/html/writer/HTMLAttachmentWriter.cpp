@@ -14,7 +14,13 @@ std::optional<std::u16string> HTMLAttachmentWriter::htmlForAttachment(const Attr
 {
     const auto* attachment = value.as<TETextAttachment>();
     const auto* persistence = dynamic_cast<const TETextAttachmentHTMLPersistence*>(&value);
-    if (!attachment || !persistence)
+    if (!attachment)
+        return std::nullopt;
+    // A picture named beside the file, not found, is still the file's.
+    if (!persistence && !value.as<TEImageTextAttachment>() && !context.settings.forPrint && !context.settings.forEPub &&
+        !attachment->attributeForKey(TEObjectTextAttachment::kAttachmentTypeKey) && !attachment->referencedPictureName().empty())
+        return attachment->pictureReferenceHTML();
+    if (!persistence)
         return std::nullopt;
 
     // Every note of a long document asks, so the names are made once.

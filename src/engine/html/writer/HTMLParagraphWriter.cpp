@@ -165,6 +165,14 @@ const std::u16string* bordersText(const AttributeDictionary& attributes)
     return borders && !borders->value().empty() ? &borders->value() : nullptr;
 }
 
+// A word processor's frame that places the paragraph, which the page keeps
+// on the paragraph's element for the save.
+const std::u16string* frameText(const AttributeDictionary& attributes)
+{
+    const auto* frame = attributes.valueForKeyAs<StringValue>(TEParagraphFrameAttribute);
+    return frame && !frame->value().empty() ? &frame->value() : nullptr;
+}
+
 // `next` is the next paragraph's, where one follows: with the same borders
 // the line between the two is drawn.
 std::string bordersCSS(const AttributeDictionary& attributes, const AttributeDictionary* next = nullptr)
@@ -204,6 +212,8 @@ std::string emptyLine(const HTMLWriterContext& context, const std::string& css, 
         attributes["data-paragraph-shading"] = *shading;
     if (const std::u16string* borders = bordersText(paragraph))
         attributes["data-paragraph-borders"] = *borders;
+    if (const std::u16string* frame = frameText(paragraph))
+        attributes["data-paragraph-frame"] = *frame;
     // Its stops, as a paragraph with words keeps them, so that words typed
     // there line up and a line left empty saves them.
     if (style && style->tabStops())
@@ -313,10 +323,17 @@ std::string HTMLParagraphWriter::endMarkFontCSS(Range paragraph) const
     const Font* lastFont = last ? fontInAttributes(*last) : nullptr;
     // Only another face or size changes the height of a line; an end that
     // is merely not bold, as after bold words, is left to the text's.
-    if (!endFont || !lastFont ||
-        (endFont->familyName() == lastFont->familyName() && endFont->pointSize() == lastFont->pointSize()))
-        return {};
-    return m_context.fontCSS(endFont);
+    std::string css;
+    if (endFont && lastFont &&
+        (endFont->familyName() != lastFont->familyName() || endFont->pointSize() != lastFont->pointSize()))
+        css = m_context.fontCSS(endFont);
+    // Its colour goes with it: word processors give it to the next words
+    // typed there.
+    const auto* endColor = end ? end->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName) : nullptr;
+    const auto* lastColor = last ? last->valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName) : nullptr;
+    if (endColor && (!lastColor || htmlHexString(endColor->color()) != htmlHexString(lastColor->color())))
+        css += "color:#" + htmlHexString(endColor->color()) + ";";
+    return css;
 }
 
 void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, bool isLastParagraph)
@@ -549,6 +566,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             elementAttributes["data-paragraph-shading"] = *shading;
         if (const std::u16string* borders = bordersText(attributes))
             elementAttributes["data-paragraph-borders"] = *borders;
+        if (const std::u16string* frame = frameText(attributes))
+            elementAttributes["data-paragraph-frame"] = *frame;
         // The editing page keeps the stops for the save, as it keeps the
         // style. An item's are those of its text: its marker may be laid out
         // on stops of its own.
