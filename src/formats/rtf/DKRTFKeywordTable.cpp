@@ -465,8 +465,9 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"linecont", forced(&R::actionLineNumbering, static_cast<int>(TESectionBreak::LineNumbering::Continue))},
         {"pgnstart", withDefault(&R::actionDocumentPageNumberStart)},
         {"linestart", withDefault(&R::actionDocumentLineNumberStart)},
-        {"gutterprl", forced(&R::actionBindingSide, 0)},
-        {"rtlgutter", forced(&R::actionBindingSide, 1)},
+        {"gutterprl", forced(&R::actionDocumentPageWord, 0)},
+        {"rtlgutter", forced(&R::actionDocumentPageWord, 1)},
+        {"landscape", forced(&R::actionDocumentPageWord, 2)},
     };
     for (const Row& row : rows) {
         bind(row.name, row.keyword);

@@ -210,8 +210,12 @@ private:
     void actionLineNumbering(int kind);
     void actionDocumentPageNumberStart(int value);
     void actionDocumentLineNumberStart(int value);
-    // 0 the gutter at the top ("\gutterprl"), 1 at the right ("\rtlgutter").
-    void actionBindingSide(int side);
+    // A word of the document's page the editor does not show, kept for the
+    // save: an index into kPageWords.
+    void actionDocumentPageWord(int word);
+    // The gutter at the top, at the right, and the whole document's paper
+    // turned.
+    static constexpr std::array<std::string_view, 3> kPageWords{"\\gutterprl", "\\rtlgutter", "\\landscape"};
     void actionInsertPageBreak(int value);
     void actionPageBreakBefore(int value);
     void actionInsertHorizontalLine(int value);

@@ -146,9 +146,12 @@ void DKRTFReader::actionDocumentLineNumberStart(int value)
         m_pageSettings.addPageWord("\\linestart" + std::to_string(value));
 }
 
-void DKRTFReader::actionBindingSide(int side)
+void DKRTFReader::actionDocumentPageWord(int word)
 {
-    m_pageSettings.addPageWord(side == 0 ? "\\gutterprl" : "\\rtlgutter");
+    const std::string text(kPageWords.at(static_cast<std::size_t>(word)));
+    // Said twice, it is still said once.
+    if (m_pageSettings.text(DKRTFPageSettings::kPageWordsKey).value_or(std::string()).find(text) == std::string::npos)
+        m_pageSettings.addPageWord(text);
 }
 
 void DKRTFReader::markSectionBreaks()

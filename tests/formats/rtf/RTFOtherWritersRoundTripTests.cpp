@@ -3574,6 +3574,17 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveKeepsWhatOtherProgramsPutInTheFile)
             return std::string("no break");
         return std::string(section->settings().start == TESectionBreak::Start::Continuous ? "continuous" : "other");
     };
+    // Whether the document's paper is turned, and the paper of the section
+    // after the paragraph the words end.
+    const auto paperTurned = [](const DKRTFReadResult& read, std::u16string_view words) {
+        const std::size_t index = read.text.string().find(words);
+        if (index == std::u16string::npos || index + words.size() >= read.text.length())
+            return std::string("no such words");
+        const std::string pageWords = read.pageSettings.text(DKRTFPageSettings::kPageWordsKey).value_or(std::string());
+        std::string turned = pageWords.find("\\landscape") == std::string::npos ? "upright" : "turned";
+        const auto* section = read.text.attributesAtIndex(index + words.size())->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
+        return turned + (!section ? ", no break" : section->settings().landscape ? ", then turned" : ", then upright");
+    };
     const std::vector<Case> cases = {
         // LibreOffice's sections, which say once that none starts a page.
         {"sections that go on as the first",
@@ -3609,6 +3620,14 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveKeepsWhatOtherProgramsPutInTheFile)
           {u"Beside", "\\posxc\\phmrg\\pvpara\\posyt\\dxfrtext180\\nowrap\\absw12870"},
           {u"Still beside", "\\posxc\\phmrg\\pvpara\\posyt\\dxfrtext180\\nowrap\\absw12870"},
           {u"After", ""}}},
+        // The whole document's paper turned, as LibreOffice's import of
+        // Crystal Reports' files says it, and a section's.
+        {"turned paper",
+         "{\\rtf1\\ansi\\landscape\\paperw16836\\paperh11904\\sectd\\sbknone\n"
+         "{\\pard First\\par}\\sect\\sectd\\lndscpsxn\\pgwsxn16836\\pghsxn11904 {\\pard Second\\par}"
+         "\\sect\\sectd\\pgwsxn11904\\pghsxn16836 {\\pard Third\\par}}",
+         paperTurned,
+         {{u"First", "turned, then turned"}, {u"Second", "turned, then upright"}}},
     };
     for (const Case& test : cases) {
         const DKRTFReadResult original = read(test.rtf);
