@@ -29,6 +29,8 @@ std::optional<unsigned> numberAt(std::u16string_view text, std::size_t& at)
 
 void HTMLListMarker::addAttributes(const TECSSListStyle& style, HTMLAttributeMap& attributes)
 {
+    if (const std::optional<int> size = style.markerHalfPoints())
+        attributes["data-marker-size"] = toUtf16(std::to_string(*size));
     const std::optional<TECSSListStyle::MarkerText>& words = style.markerText();
     if (!words)
         return;
@@ -58,6 +60,12 @@ void HTMLListMarker::addAttributes(const TECSSListStyle& style, HTMLAttributeMap
 void HTMLListMarker::applyAttributes(TECSSListStyle& style,
                                      const std::function<const std::u16string*(std::string_view)>& attributeForKey)
 {
+    if (const std::u16string* size = attributeForKey("data-marker-size")) {
+        std::size_t end = 0;
+        if (const std::optional<unsigned> halfPoints = numberAt(*size, end);
+            halfPoints && end == size->size() && TECSSListStyle::isUsableMarkerHalfPoints(*halfPoints))
+            style.setMarkerHalfPoints(static_cast<int>(*halfPoints));
+    }
     const std::u16string* marker = attributeForKey("data-marker");
     if (!marker)
         return;

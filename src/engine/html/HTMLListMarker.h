@@ -17,6 +17,8 @@ class TECSSListStyle;
 // "data-marker-before" and "data-marker-after", with the word processor's
 // own numbering style in "data-marker-format" and where the number stands
 // in "data-marker-align", and come back with the list when the page is saved.
+// The size the file sets the markers in rides in "data-marker-size" (half
+// points), with or without words.
 class HTMLListMarker {
 public:
     // Nothing for a list without marker words.

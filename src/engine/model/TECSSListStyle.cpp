@@ -370,7 +370,7 @@ bool TECSSListStyle::isEqualToListStyle(const TECSSListStyle& other) const
         return true;
     return m_inherit == other.m_inherit && m_type == other.m_type && m_position == other.m_position
         && m_startingItemNumber == other.m_startingItemNumber && m_imageName == other.m_imageName
-        && m_markerText == other.m_markerText;
+        && m_markerText == other.m_markerText && m_markerHalfPoints == other.m_markerHalfPoints;
 }
 
 bool TECSSListStyle::isEqual(const AttributeValue& other) const
@@ -394,6 +394,7 @@ std::size_t TECSSListStyle::hash() const
         for (const MarkerText::OuterNumber& outer : m_markerText->outer)
             seed = hashCombine(seed, std::hash<std::u16string>{}(outer.after) + static_cast<std::size_t>(outer.level));
     }
+    seed = hashCombine(seed, static_cast<std::size_t>(m_markerHalfPoints.value_or(0)));
     return hashCombine(seed, m_inherit ? 1 : 0);
 }
 

@@ -150,6 +150,13 @@ public:
     // outer level the words show (1 when not given).
     std::optional<std::u16string> markerWithText(std::int64_t counter,
                                                  const std::function<std::int64_t(int level)>& outerNumber = {}) const;
+    // The size, in half points, a word processor sets the items' markers in
+    // where it is not the text's ("\\fs22" in a legacy item's number); none
+    // where they take the text's.
+    std::optional<int> markerHalfPoints() const { return m_markerHalfPoints; }
+    void setMarkerHalfPoints(std::optional<int> halfPoints) { m_markerHalfPoints = halfPoints; }
+    // A size a marker can be set in.
+    static bool isUsableMarkerHalfPoints(long long halfPoints) { return halfPoints >= 2 && halfPoints <= 3276; }
     std::int64_t startingItemNumber() const { return m_startingItemNumber; }
     void setStartingItemNumber(std::int64_t number) { m_startingItemNumber = number; }
     // The number `offset` items after `start`. A document may start a list
@@ -168,6 +175,7 @@ private:
     std::optional<std::u16string> m_imageName;
     std::int64_t m_startingItemNumber = 0;
     std::optional<MarkerText> m_markerText;
+    std::optional<int> m_markerHalfPoints;
 };
 
 } // namespace folio

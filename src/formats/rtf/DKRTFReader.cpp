@@ -14,6 +14,7 @@
 #include "platform/foundation/UnitSearch.h"
 #include "platform/foundation/Unicode.h"
 
+#include <cmath>
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -635,6 +636,7 @@ void DKRTFReader::appendString(std::u16string_view text)
         // is kept only for a paragraph that turns out not to be a list item.
         m_pendingListPrefix = true;
         m_pendingListLabel += text;
+        m_pendingListLabelHalfPoints = static_cast<int>(std::lround(current.fontSize() * 2));
         return;
     }
     if (text.empty()) {
@@ -645,6 +647,7 @@ void DKRTFReader::appendString(std::u16string_view text)
     if (m_pendingListPrefix) {
         m_pendingListPrefix = false;
         std::u16string label = std::exchange(m_pendingListLabel, std::u16string());
+        m_pendingListLabelHalfPoints.reset();
         if (current.listID() != 0 && m_listTable.count() > 0)
             appendListPlaceholder();
         else if (!label.empty())

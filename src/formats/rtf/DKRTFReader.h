@@ -581,6 +581,9 @@ private:
     // settings of the paragraph are known (Word writes the label first).
     bool m_pendingListPrefix = false;
     std::u16string m_pendingListLabel;
+    // The size (half points) the last item's number was set in, for a
+    // legacy list level, which gives none of its own.
+    std::optional<int> m_pendingListLabelHalfPoints;
     bool m_atParagraphStart = true;
     // LibreOffice writes its superscripts and subscripts as raised or
     // lowered text of a smaller size, the size first ("{\\*\\updnprop8000}").

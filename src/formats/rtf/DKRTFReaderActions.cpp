@@ -459,7 +459,11 @@ void DKRTFReader::actionListID(int value)
 {
     // "\ls" names an override; our own files number lists and overrides
     // alike, so the override of a list without an override table is itself.
-    const unsigned listID = m_listTable.listForOverride(value);
+    unsigned listID = m_listTable.listForOverride(value);
+    // A file without a list table numbers its items with "\pn" alone: a
+    // list the table does not have leaves the item in that one.
+    if (listID > m_listTable.count() && state().listID() != 0)
+        listID = state().listID();
     state().setListID(listID);
     // The item is at the level "\ilvl" named, before or after this word; a
     // paragraph that named none (or one the list does not have) is at the
@@ -1512,7 +1516,8 @@ void DKRTFReader::actionOldStyleListLevel(int)
     const std::u16string group = m_source.text(m_location, end);
     m_location = end;
     state().skipGroup();
-    if (std::optional<DKRTFReaderListTable::OldStyleLevel> level = m_listTable.oldStyleLevel(group)) {
+    if (std::optional<DKRTFReaderListTable::OldStyleLevel> level =
+            m_listTable.oldStyleLevel(group, m_pendingListLabelHalfPoints)) {
         DKRTFReaderState& paragraph = m_states.enclosing();
         paragraph.setListID(level->listID);
         paragraph.setListType(level->type);

@@ -22,7 +22,8 @@ constexpr int kNoPreviousLevel = 999;
 
 // Markers outside the text and no image: how our writer describes every list.
 AttributeValuePtr newListStyle(unsigned listType, std::int64_t start = 1,
-                               std::optional<TECSSListStyle::MarkerText> markerText = std::nullopt)
+                               std::optional<TECSSListStyle::MarkerText> markerText = std::nullopt,
+                               std::optional<int> markerHalfPoints = std::nullopt)
 {
     auto style = std::make_shared<TECSSListStyle>();
     style->setPosition(TECSSListStylePosition::Outside);
@@ -31,6 +32,7 @@ AttributeValuePtr newListStyle(unsigned listType, std::int64_t start = 1,
     if (start != 1)
         style->setStartingItemNumber(start);
     style->setMarkerText(std::move(markerText));
+    style->setMarkerHalfPoints(markerHalfPoints);
     return style;
 }
 
@@ -429,10 +431,14 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const St
         std::vector<unsigned> levels;
         std::vector<std::int64_t> starts;
         std::vector<std::optional<TECSSListStyle::MarkerText>> markerTexts;
+        std::vector<std::optional<int>> markerSizes;
         bool own = false;
         std::size_t levelsEnd = 0;
         for (std::u16string_view level : groupsNamed(list, u"{\\listlevel")) {
             const LevelWords words = wordsOfLevel(level);
+            const std::optional<long long> size = numberAfterWord(level, u"\\fs");
+            markerSizes.push_back(size && TECSSListStyle::isUsableMarkerHalfPoints(*size)
+                                      ? std::optional<int>(static_cast<int>(*size)) : std::nullopt);
             if (words.marker != LevelWords::npos) {
                 levels.push_back(typeOfMarker(level.substr(words.marker + kLevelMarker.size())));
                 own = true;
@@ -488,6 +494,7 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const St
         m_listTypes.push_back(std::move(levels));
         m_levelStarts.push_back(std::move(starts));
         m_levelMarkerTexts.push_back(std::move(markerTexts));
+        m_levelMarkerSizes.push_back(std::move(markerSizes));
         m_listIdentifiers.push_back(numberAfterWord(list.substr(levelsEnd), u"\\listid"));
         m_ownLists.push_back(own);
     }
@@ -537,6 +544,7 @@ std::optional<unsigned> DKRTFReaderListTable::restartedList(std::size_t index, s
     m_listTypes.push_back(m_listTypes[index]);
     m_levelStarts.push_back(std::move(starts));
     m_levelMarkerTexts.push_back(m_levelMarkerTexts[index]);
+    m_levelMarkerSizes.push_back(m_levelMarkerSizes[index]);
     m_listIdentifiers.push_back(std::nullopt);
     m_ownLists.push_back(m_ownLists[index]);
     return static_cast<unsigned>(m_listTypes.size());
@@ -565,7 +573,8 @@ bool DKRTFReaderListTable::keepsFormattingAtParagraphReset(unsigned listID) cons
     return listID > 0 && listID <= m_ownLists.size() && m_ownLists[listID - 1];
 }
 
-std::optional<DKRTFReaderListTable::OldStyleLevel> DKRTFReaderListTable::oldStyleLevel(std::u16string_view group)
+std::optional<DKRTFReaderListTable::OldStyleLevel> DKRTFReaderListTable::oldStyleLevel(std::u16string_view group,
+                                                                                     std::optional<int> markerHalfPoints)
 {
     auto has = [group](std::u16string_view word) {
         std::size_t found = group.find(word);
@@ -606,10 +615,14 @@ std::optional<DKRTFReaderListTable::OldStyleLevel> DKRTFReaderListTable::oldStyl
         m_listTypes.push_back(std::vector<unsigned>(9, typeNumber));
         m_levelStarts.emplace_back();
         m_levelMarkerTexts.emplace_back();
+        m_levelMarkerSizes.emplace_back(9);
         m_listIdentifiers.push_back(std::nullopt);
         m_ownLists.push_back(false);
         list->second = static_cast<unsigned>(m_listTypes.size());
     }
+    std::optional<int>& size = m_levelMarkerSizes[list->second - 1][static_cast<std::size_t>(level)];
+    if (!size && markerHalfPoints && TECSSListStyle::isUsableMarkerHalfPoints(*markerHalfPoints))
+        size = markerHalfPoints;
     return OldStyleLevel{list->second, typeNumber, level};
 }
 
@@ -637,6 +650,14 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::markerTextOfLeve
         return std::nullopt;
     const auto& texts = m_levelMarkerTexts[listID - 1];
     return static_cast<std::size_t>(level) < texts.size() ? texts[static_cast<std::size_t>(level)] : std::nullopt;
+}
+
+std::optional<int> DKRTFReaderListTable::markerSizeOfLevel(unsigned listID, int level) const
+{
+    if (listID == 0 || listID > m_levelMarkerSizes.size() || level < 0)
+        return std::nullopt;
+    const auto& sizes = m_levelMarkerSizes[listID - 1];
+    return static_cast<std::size_t>(level) < sizes.size() ? sizes[static_cast<std::size_t>(level)] : std::nullopt;
 }
 
 std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(std::u16string_view levelText, int level,
@@ -783,9 +804,11 @@ AttributeValuePtr DKRTFReaderListTable::nestedLists(unsigned listID, int level, 
     for (std::size_t skipped = m_openLevels.size(); skipped < depth; ++skipped) {
         const int skippedLevel = static_cast<int>(skipped);
         m_openLevels.push_back(newListStyle(typeOfLevel(listID, skippedLevel).value_or(listType),
-                                            startOfLevel(listID, skippedLevel), markerTextOfLevel(listID, skippedLevel)));
+                                            startOfLevel(listID, skippedLevel), markerTextOfLevel(listID, skippedLevel),
+                                            markerSizeOfLevel(listID, skippedLevel)));
     }
-    m_openLevels.push_back(newListStyle(listType, startOfLevel(listID, level), markerTextOfLevel(listID, level)));
+    m_openLevels.push_back(newListStyle(listType, startOfLevel(listID, level), markerTextOfLevel(listID, level),
+                                        markerSizeOfLevel(listID, level)));
     m_openArray = ArrayValue::make(m_openLevels);
     return m_openArray;
 }

@@ -53,7 +53,9 @@ public:
         unsigned type;
         int level;
     };
-    std::optional<OldStyleLevel> oldStyleLevel(std::u16string_view group);
+    // `markerHalfPoints` is the size the item's number was set in
+    // ("{\\pntext\\fs22 1.}"), which the level keeps from its first item.
+    std::optional<OldStyleLevel> oldStyleLevel(std::u16string_view group, std::optional<int> markerHalfPoints = std::nullopt);
 
     std::size_t count() const { return m_listTypes.size(); }
     const std::vector<std::vector<unsigned>>& listTypes() const { return m_listTypes; }
@@ -66,6 +68,9 @@ public:
     // The words around a level's number ("CH " and "" for "CH I"), when
     // they are not the usual "1."; none for bullets.
     std::optional<TECSSListStyle::MarkerText> markerTextOfLevel(unsigned listID, int level) const;
+    // The size (half points) the level sets its markers in; none where it
+    // gives none.
+    std::optional<int> markerSizeOfLevel(unsigned listID, int level) const;
     // The words around the number in a "{\leveltext ...}" group of level
     // `level`; none unless the text holds that level's number alone.
     // `numbering` is how the level's "\levelnfc" writes the number, and
@@ -124,6 +129,7 @@ private:
     // Per list and level, the number of its first item.
     std::vector<std::vector<std::int64_t>> m_levelStarts;
     std::vector<std::vector<std::optional<TECSSListStyle::MarkerText>>> m_levelMarkerTexts;
+    std::vector<std::vector<std::optional<int>>> m_levelMarkerSizes;
     // Per list: its "\listid" (none when not given) and whether it is ours.
     std::vector<std::optional<long long>> m_listIdentifiers;
     std::vector<bool> m_ownLists;

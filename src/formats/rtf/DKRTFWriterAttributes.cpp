@@ -786,6 +786,13 @@ void DKRTFWriter::writeFontAttributes(const CharacterFormatting& formatting)
         if (marker) {
             m_state.isPrefixIndex = 1;
             m_buffer.appendCString("{\\listtext");
+            // Its own size, which the group's end takes back.
+            const TECSSListStyle* item = lists && lists->count() > 0
+                ? (*lists)[lists->count() - 1]->as<TECSSListStyle>() : nullptr;
+            if (const std::optional<int> size = item ? item->markerHalfPoints() : std::nullopt) {
+                m_buffer.appendCString("\\fs");
+                m_buffer.appendInteger(*size);
+            }
             ++m_state.listPrefixIndex;
         }
         if (lists && listEnd)

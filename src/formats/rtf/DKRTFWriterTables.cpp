@@ -715,6 +715,11 @@ void DKRTFWriter::writeListTable()
                 writeBulletLevelText(style);
             else
                 m_buffer.appendCString("\\'02\\'00.;}{\\levelnumbers\\'01;}");
+            // Markers in a size of their own are drawn in it.
+            if (const std::optional<int> size = style ? style->markerHalfPoints() : std::nullopt) {
+                m_buffer.appendCString("\\fs");
+                m_buffer.appendInteger(*size);
+            }
             m_buffer.appendCString("\\fi-360\\li");
             m_buffer.appendCString(indent);
             m_buffer.appendCString("\\lin");

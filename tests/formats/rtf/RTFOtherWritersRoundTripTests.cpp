@@ -3585,6 +3585,21 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveKeepsWhatOtherProgramsPutInTheFile)
         const auto* section = read.text.attributesAtIndex(index + words.size())->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
         return turned + (!section ? ", no break" : section->settings().landscape ? ", then turned" : ", then upright");
     };
+    // The size the markers of the list of the words' item are set in.
+    const auto markerSize = [](const DKRTFReadResult& read, std::u16string_view words) {
+        const std::size_t index = read.text.string().find(words);
+        if (index == std::u16string::npos)
+            return std::string("no such words");
+        // A later item's words may name their lists as the item's only.
+        AttributeDictionaryPtr attributes = read.text.attributesAtIndex(index);
+        const auto* lists = attributes->valueForKeyAs<ArrayValue>(TETextListsAttribute);
+        if (!lists)
+            lists = attributes->valueForKeyAs<ArrayValue>(TETextIsListAttribute);
+        const auto* item = lists && lists->count() > 0 ? (*lists)[lists->count() - 1]->as<TECSSListStyle>() : nullptr;
+        if (!item)
+            return std::string("no list");
+        return item->markerHalfPoints() ? std::to_string(*item->markerHalfPoints()) + " half points" : std::string("the text's");
+    };
     const std::vector<Case> cases = {
         // LibreOffice's sections, which say once that none starts a page.
         {"sections that go on as the first",
@@ -3628,6 +3643,16 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveKeepsWhatOtherProgramsPutInTheFile)
          "\\sect\\sectd\\pgwsxn11904\\pghsxn16836 {\\pard Third\\par}}",
          paperTurned,
          {{u"First", "turned, then turned"}, {u"Second", "turned, then upright"}}},
+        // A list of before list tables, whose numbers and bullets are set a
+        // size larger than the items' words, as pandoc's writer makes them.
+        {"legacy list markers in a size of their own",
+         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Helvetica;}{\\f2 Symbol;}{\\f3 Symbol;}}\n"
+         "\\plain\\f0\\fs20\\pard{\\pntext\\pard\\plain\\f2\\fs22 1.\\tab}{\\*\\pn\\pnlvlbody\\pnstart1\\pndec\\ls3\\ilvl0"
+         "\\pnhang{\\pntxta \\'2e}}\\ls3\\ilvl0\\fi-360\\li360\\ql\\plain\\f0\\fs20 A\\par Numbered\\par\n"
+         "\\pard{\\pntext\\pard\\plain\\f3\\fs22 \\'b7\\tab}{\\*\\pn\\pnlvlblt\\ls5\\ilvl0\\pnhang\\pnf3{\\pntxtb \\'b7}}"
+         "\\ls5\\ilvl0\\fi-360\\li360\\ql\\plain\\f0\\fs20 Bulleted\\par\n\\pard Plain\\par}",
+         markerSize,
+         {{u"Numbered", "22 half points"}, {u"Bulleted", "22 half points"}, {u"Plain", "no list"}}},
     };
     for (const Case& test : cases) {
         const DKRTFReadResult original = read(test.rtf);
