@@ -362,7 +362,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"shpwr", withDefault(&R::actionShapeWrap, 0)},
         {"shpleft", withDefault(&R::actionShapeLeft, 0)},
         {"shpinst", withDefault(&R::actionKnownDestination)},
-        {"do", withDefault(&R::actionKnownDestination)},
+        {"do", withDefault(&R::actionDrawnObject)},
         {"shptxt", withDefault(&R::actionTextBoxText)},
         {"dptxbxtext", withDefault(&R::actionTextBoxText)},
 

@@ -436,6 +436,9 @@ private:
     // 0 joins the cell being defined to the one left of it, 1 to the one above.
     void actionTableCellMerge(int direction);
     void actionTextBoxText(int value);
+    // An old-style drawn object ("{\\*\\do ...}"): a text box's words are
+    // set in a frame where the box stood.
+    void actionDrawnObject(int value);
     void actionReadStyleSheet(int value);
     void actionParagraphStyle(int value);
     void actionCharacterStyle(int value);

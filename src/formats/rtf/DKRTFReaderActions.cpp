@@ -4,6 +4,7 @@
 #include "formats/rtf/DKRTFFormField.h"
 #include "formats/rtf/DKRTFNoteForm.h"
 #include "formats/rtf/DKRTFKeywordTable.h"
+#include "platform/foundation/NumberScanning.h"
 #include "platform/foundation/OFStringScanner.h"
 
 #include "engine/attachments/TEObjectTextAttachment.h"
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <array>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <unordered_set>
 #include <utility>
@@ -1067,6 +1069,50 @@ void DKRTFReader::actionTextBoxText(int)
         if (!m_atParagraphStart)
             actionNewParagraph(1);
     }
+}
+
+void DKRTFReader::actionDrawnObject(int)
+{
+    // The box's place and size follow its words in the group: they are
+    // looked up first, among the group's own words (not its text's), and
+    // said as a frame's, which the text box's paragraphs take and a save
+    // writes back around them.
+    const std::u16string group = m_source.text(m_location, endOfCurrentGroup());
+    std::map<std::u16string, std::optional<long long>> words;
+    int depth = 0;
+    for (std::size_t at = 0; at < group.size(); ++at) {
+        if (group[at] == u'{') {
+            ++depth;
+        } else if (group[at] == u'}') {
+            --depth;
+        } else if (group[at] == u'\\' && depth == 0) {
+            std::size_t end = at + 1;
+            while (end < group.size() && group[end] >= u'a' && group[end] <= u'z')
+                ++end;
+            std::u16string word = group.substr(at + 1, end - at - 1);
+            long long number = 0;
+            const std::size_t numberEnd = scanDecimalInteger(group, end, &number, -0x7FFFFFFFLL, 0x7FFFFFFFLL);
+            words[word] = numberEnd == end ? std::nullopt : std::optional<long long>(number);
+            at = std::max(end, numberEnd) - 1;
+        }
+    }
+    auto given = [&words](std::u16string_view word) { return words.find(std::u16string(word)) != words.end(); };
+    auto length = [&words](std::u16string_view word) -> std::optional<long long> {
+        auto found = words.find(std::u16string(word));
+        return found == words.end() ? std::nullopt : found->second;
+    };
+    const std::optional<long long> x = length(u"dpx"), y = length(u"dpy");
+    const std::optional<long long> width = length(u"dpxsize"), height = length(u"dpysize");
+    if (!given(u"dptxbx") || !x || !y || !width || !height || *width <= 0 || *height <= 0 || *x < -31680
+        || *x > 31680 || *y < -31680 || *y > 31680 || *width > 31680 || *height > 31680)
+        return;
+    std::string frame = given(u"dobxpage") ? "\\phpg" : given(u"dobxcolumn") ? "\\phcol" : "\\phmrg";
+    frame += given(u"dobypage") ? "\\pvpg" : given(u"dobypara") ? "\\pvpara" : "\\pvmrg";
+    // The box is at least as high as it was: words typed into it are not
+    // cut off.
+    frame += "\\posx" + std::to_string(*x) + "\\posy" + std::to_string(*y) + "\\absw" + std::to_string(*width) + "\\absh"
+        + std::to_string(*height);
+    state().mutableParagraph().frame = frame;
 }
 
 // --- Tables -----------------------------------------------------------------

@@ -3653,6 +3653,14 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveKeepsWhatOtherProgramsPutInTheFile)
          "\\ls5\\ilvl0\\fi-360\\li360\\ql\\plain\\f0\\fs20 Bulleted\\par\n\\pard Plain\\par}",
          markerSize,
          {{u"Numbered", "22 half points"}, {u"Bulleted", "22 half points"}, {u"Plain", "no list"}}},
+        // An old-style drawn text box, placed from the page's left and the
+        // paragraph; the paragraph after it is the text's.
+        {"a drawn text box",
+         "{\\rtf1\\ansi\\deff0\\paperw11906\\paperh16838\n{\\*\\do\\dobxpage\\dobypara\\dodhgt8192\\dptxbx\\dptxbxmar0\n"
+         "{\\dptxbxtext\\ltrpar\\fs50\\qc\\ltrch Boxed words\\par}\n"
+         "\\dpx929\\dpy340\\dpxsize10556\\dpysize561\\dplinehollow0}\nAfter\\par}",
+         stringAt(TEParagraphFrameAttribute),
+         {{u"Boxed words", "\\phpg\\pvpara\\posx929\\posy340\\absw10556\\absh561"}, {u"After", ""}}},
     };
     for (const Case& test : cases) {
         const DKRTFReadResult original = read(test.rtf);
