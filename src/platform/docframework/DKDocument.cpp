@@ -409,6 +409,12 @@ void DKDocument::saveToURL(const std::string& requestedURL, SaveOperation operat
                 self->m_saveStateHandler(false);
             if (completion)
                 completion(status.ok());
+            if (self->m_savesInProgress == 0) {
+                std::vector<std::function<void()>> waiting = std::move(self->m_afterSaves);
+                self->m_afterSaves.clear();
+                for (std::function<void()>& told : waiting)
+                    told();
+            }
             // Edits made while the save ran still need one.
             if (self->hasUnsavedChanges())
                 self->scheduleAutosave();
@@ -465,11 +471,17 @@ void DKDocument::closeWithCompletionHandler(Completion completion)
         // The document closes all the same; the completion is told.
         if (!taken)
             self->saveDidFail(taken.error());
-        auto finish = [self, taken, completion = std::move(completion)](bool saved) {
-            self->m_closed = true;
-            self->didClose();
-            if (completion)
-                completion(saved && taken.ok());
+        auto finish = [self, taken, completion = std::move(completion)](bool saved) mutable {
+            auto closed = [self, saved, taken, completion = std::move(completion)] {
+                self->m_closed = true;
+                self->didClose();
+                if (completion)
+                    completion(saved && taken.ok());
+            };
+            if (self->m_savesInProgress > 0)
+                self->m_afterSaves.push_back(std::move(closed));
+            else
+                closed();
         };
         if (!self->hasUnsavedChanges()) {
             finish(true);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace folio {
 
@@ -214,6 +215,9 @@ private:
     DispatchQueue m_fileAccessQueue;
     int m_changeCount = 0;
     int m_savesInProgress = 0;
+    // Told once no save is on its way: a close waits for them, so that
+    // nothing is still writing the file when its closer goes on (or quits).
+    std::vector<std::function<void()>> m_afterSaves;
     bool m_closed = false;
     bool m_autosaveScheduled = false;
     bool m_readOnly = false;

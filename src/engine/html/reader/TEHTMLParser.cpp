@@ -28,10 +28,12 @@ bool isInlineTag(std::string_view tag)
     };
     // Asked at every start and end tag: a tag is compared only with the
     // names of its length, and in full only with those of its first letter.
-    static const auto kByLength = [] {
-        std::array<std::vector<std::string_view>, 8> names;
+    // Never destroyed: a save still reading a page on the document's own
+    // thread may ask while the program's exit tears statics down.
+    static const auto& kByLength = *[] {
+        auto* names = new std::array<std::vector<std::string_view>, 8>;
         for (std::string_view name : kInlineTags)
-            names[name.size()].push_back(name);
+            (*names)[name.size()].push_back(name);
         return names;
     }();
     if (tag.empty() || tag.size() >= kByLength.size())
