@@ -31,6 +31,20 @@ protected:
             return condition();
         });
     }
+    // Opens an outline of the given branches with the caret in the first
+    // branch's words, `offset` letters in (or at their end when negative).
+    void openWithCaretInFirstBranch(const std::string& name, const std::string& tree, int offset)
+    {
+        std::string path = folder.path(name);
+        testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage("<ul id='left-tree'>" + tree + "</ul>")
+                                                         ->stringView()));
+        open(path);
+        if (HasFatalFailure())
+            return;
+        run("(function(){var e=tinymce.activeEditor;e.focus();var t=document.getElementById('1').firstChild;"
+            "var r=e.dom.createRng();r.setStart(t," + std::to_string(offset) + "<0?t.data.length:"
+            + std::to_string(offset) + ");r.collapse(true);e.selection.setRng(r);})()");
+    }
     // Check Spelling from the key row's menu, as a person picks it.
     void chooseCheckSpelling()
     {
@@ -73,16 +87,11 @@ protected:
 // at the end of the last one.
 TEST_F(QVOutlineSpellingWindowTest, keysTypedAfterCheckSpellingGoWhereTheCaretWas)
 {
-    std::string path = folder.path("Spelling.qvoutline");
     std::string tree = test::branch(1, 0, 1, "First branch") + test::branch(2, 0, 1, "Second branch")
                        + test::branch(3, 0, 1, "Last branch");
-    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage("<ul id='left-tree'>" + tree + "</ul>")
-                                                     ->stringView()));
-    open(path);
+    openWithCaretInFirstBranch("Spelling.qvoutline", tree, 5);
     if (HasFatalFailure())
         return;
-    run("(function(){var e=tinymce.activeEditor;e.focus();var t=document.getElementById('1').firstChild;"
-        "var r=e.dom.createRng();r.setStart(t,5);r.collapse(true);e.selection.setRng(r);})()");
     chooseCheckSpelling();
     if (HasFatalFailure())
         return;
@@ -105,20 +114,15 @@ TEST_F(QVOutlineSpellingWindowTest, keysTypedAfterCheckSpellingGoWhereTheCaretWa
 // sight; the keys typed next replace it.
 TEST_F(QVOutlineSpellingWindowTest, checkSpellingChoosesTheNextMisspelledWordInALaterBranch)
 {
-    std::string path = folder.path("Misspelled.qvoutline");
     // The misspelling under the folded branch is out of sight: no person
     // could see it chosen, nor what the next keys would type over.
     std::string folded = test::branch(2, 0, 1, "Folded branch");
     folded.replace(folded.find("tree-branch "), 12, "tree-branch branch-collapsed ");
     std::string tree = test::branch(1, 0, 1, "Frist branch") + folded + test::branch(3, 2, 2, "A hiden word")
                        + test::branch(4, 0, 1, "The watter here") + test::branch(5, 0, 1, "Last branch");
-    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage("<ul id='left-tree'>" + tree + "</ul>")
-                                                     ->stringView()));
-    open(path);
+    openWithCaretInFirstBranch("Misspelled.qvoutline", tree, -1);
     if (HasFatalFailure())
         return;
-    run("(function(){var e=tinymce.activeEditor;e.focus();var t=document.getElementById('1').firstChild;"
-        "var r=e.dom.createRng();r.setStart(t,t.data.length);r.collapse(true);e.selection.setRng(r);})()");
     chooseCheckSpelling();
     if (HasFatalFailure())
         return;
