@@ -85,10 +85,19 @@ protected:
     {
         // A press right after the selecting clicks would be one more of them.
         pauseBetweenClicks();
+        run("window.testDragEnded=false;document.addEventListener('dragend',function(){window.testDragEnded=true},"
+            "{once:true,capture:true});''");
         ASSERT_TRUE(pointer({"mousedown", "1"}, from));
         for (int step = 1; step <= 10; ++step)
             ASSERT_TRUE(pointer({}, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10}));
         ASSERT_TRUE(pointer({"mouseup", "1"}, to));
+        // Keys pressed while the toolkit still holds the drag's grab go to the
+        // drag, not the page: a person's next key comes after the drag ended.
+        ASSERT_TRUE(waitFor([&] {
+            return run("window.testDragEnded?'yes':'no'") == "yes"
+                && !gtk_window_group_get_current_grab(gtk_window_get_group(GTK_WINDOW(toplevel)))
+                && !gtk_grab_get_current();
+        })) << "the drag did not end";
     }
 
     std::string shown() { return run("document.getElementById('content').innerText.replace(/\\s+/g,' ').trim()"); }
