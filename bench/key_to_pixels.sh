@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times a key in a real window, from the key until the first pixel changes on
-# the screen, in Folio's rich-text editor and in AbiWord on the same documents,
+# the screen, in Folio's rich-text editor and in AbiWord on the same documents
+# (or, with KEYS_KIND=markdown, in Folio's Markdown editor and in FocusWriter),
 # in one run on one private virtual display, the programs in turn each round.
 # Prints for every program and document the keys' median, 90th percentile and
 # largest time; the time from starting the program until its opening screen
@@ -17,7 +18,8 @@
 # programs get a copy whose table rows are plain paragraphs, cells parted by
 # tabs. The caret does not blink (a private GTK settings file), so that only a
 # key changes the screen. FOLIO_BENCH_INPUTS names the documents' folder.
-# AbiWord is skipped when it is not installed (apt-get install abiword).
+# A peer is skipped when it is not installed (apt-get install abiword
+# focuswriter). FocusWriter is given a .txt copy: it takes Markdown as text.
 # KEYS_SHOTS names a folder for screenshots before and after each program's
 # keys, to see that the keys landed in the text.
 set -euo pipefail
@@ -33,8 +35,14 @@ timer=$build/bench_key_to_pixels
 for needed in "$folio" "$timer"; do
   [ -x "$needed" ] || { echo "key_to_pixels.sh: $needed is missing; build first" >&2; exit 1; }
 done
+kind=${KEYS_KIND:-rich}
+case "$kind" in
+  rich) extension=rtf peer=abiword ;;
+  markdown) extension=md peer=focuswriter ;;
+  *) echo "key_to_pixels.sh: KEYS_KIND is rich or markdown" >&2; exit 1 ;;
+esac
 for size in $sizes; do
-  [ -f "$inputs/doc-$size.rtf" ] || { echo "key_to_pixels.sh: $inputs/doc-$size.rtf is missing; set FOLIO_BENCH_INPUTS" >&2; exit 1; }
+  [ -f "$inputs/doc-$size.$extension" ] || { echo "key_to_pixels.sh: $inputs/doc-$size.$extension is missing; set FOLIO_BENCH_INPUTS" >&2; exit 1; }
 done
 for tool in Xvfb xdotool python3; do
   command -v $tool >/dev/null || { echo "key_to_pixels.sh: needs $tool" >&2; exit 1; }
@@ -50,9 +58,12 @@ printf '[Settings]\ngtk-cursor-blink=false\n' >"$XDG_CONFIG_HOME/gtk-3.0/setting
 # Scroll bars that fade in and out would count as changes of the screen.
 export GTK_OVERLAY_SCROLLING=0
 
-python3 - "$inputs" "$scratch" $sizes <<'EOF'
-import re, sys
-for size in sys.argv[3:]:
+python3 - "$inputs" "$scratch" "$extension" $sizes <<'EOF'
+import re, shutil, sys
+for size in sys.argv[4:]:
+  if sys.argv[3] == 'md':
+    shutil.copyfile(f'{sys.argv[1]}/doc-{size}.md', f'{sys.argv[2]}/editable-{size}.md')
+    continue
   text = open(f'{sys.argv[1]}/doc-{size}.rtf', encoding='latin-1').read()
   text = re.sub(r'\\(trowd|intbl|trgaph-?\d+|trleft-?\d+|cellx-?\d+|clbrdr[tlbr]|clvertal[tcb])(?![a-z])', '', text)
   text = re.sub(r'\\row(?![a-z])', r'\\par', text)
@@ -110,8 +121,9 @@ memory() {
 # document's size; the rest: the command, which the copy's path is appended to.
 measure() {
   local name=$1 size=$2; shift 2
-  local copy=$scratch/$name-$size-$RANDOM.rtf window= pid started
-  cp "$scratch/editable-$size.rtf" "$copy"
+  local copy=$scratch/$name-$size-$RANDOM.$extension window= pid started
+  [ "$name" = focuswriter ] && copy=${copy%.*}.txt
+  cp "$scratch/editable-$size.$extension" "$copy" && chmod u+w "$copy"
   started=$(date +%s.%N)
   "$@" "$copy" >"$scratch/$name.log" 2>&1 &
   pid=$!
@@ -148,12 +160,12 @@ measure() {
 for round in $(seq 1 "$rounds"); do
   for size in $sizes; do
     measure folio "$size" "$folio" open || true
-    if command -v abiword >/dev/null; then measure abiword "$size" abiword || true; fi
+    if command -v "$peer" >/dev/null; then measure "$peer" "$size" "$peer" || true; fi
   done
 done
 
 for size in $sizes; do
-  for name in folio abiword; do
+  for name in folio "$peer"; do
     [ -s "$scratch/$name-$size.times" ] || continue
     sort -n "$scratch/$name-$size.times" | awk -v name="$name" -v size="$size" '
       { t[NR] = $1 }
