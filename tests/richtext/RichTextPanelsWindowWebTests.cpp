@@ -410,6 +410,8 @@ TEST_F(RichTextNarrowWindowTest, theFindBarAndTheRowSwitchesAreAllOnScreen)
     for (std::size_t i = 0; i < controls.size(); ++i) {
         EXPECT_GE(boxes[i].x, 0) << "control " << i << " starts left of the window";
         EXPECT_LE(boxes[i].x + boxes[i].width, windowWidth) << "control " << i << " is cut off at the right";
+        // Wider than the bar made it, a field runs into the key beside it.
+        EXPECT_EQ(boxes[i].width, static_cast<int>(controls[i]->frame().size.width)) << "control " << i;
         for (std::size_t j = i + 1; j < controls.size(); ++j) {
             GdkRectangle overlap;
             EXPECT_FALSE(gdk_rectangle_intersect(&boxes[i], &boxes[j], &overlap))
@@ -471,6 +473,11 @@ TEST_F(RichTextPanelsWindowTest, afterAReplaceTheCountKeepsItsPlaceBesideTheRepl
         << "the count widened the arrows' control";
     EXPECT_LE(nextRight, 0) << "the replace field covers " << nextRight << " px of the next-match key";
     EXPECT_LE(controlRight, 0);
+    // The replace field keeps the width the bar gives it, clear of its key.
+    int fieldRight = 0;
+    gtk_widget_translate_coordinates(replaceField, replaceKey, gtk_widget_get_allocated_width(replaceField), 0, &fieldRight, &y);
+    EXPECT_EQ(gtk_widget_get_allocated_width(replaceField), static_cast<int>(bar.replaceOnPage->frame().size.width));
+    EXPECT_LT(fieldRight, 0) << "the replace field touches its key";
 }
 
 // Read Aloud from the tools menu shows each word in the banner above the page

@@ -492,6 +492,11 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         gtk_entry_set_text(GTK_ENTRY(entry), toUtf8(field->text()).c_str());
         gtk_entry_set_placeholder_text(GTK_ENTRY(entry), toUtf8(field->placeholder()).c_str());
         gtk_entry_set_visibility(GTK_ENTRY(entry), !field->isSecureTextEntry());
+        // The toolkit's entry asks for room for its placeholder and a margin
+        // (150 px or more) and is given it over a narrower frame, running into
+        // whatever stands beside it: a field placed by its frame takes that width.
+        if (field->frame().width() > 0)
+            gtk_entry_set_width_chars(GTK_ENTRY(entry), 1);
         if (field->isFirstResponder()) {
             // The field being edited has the keyboard once it is on screen.
             GtkSignals::connect(entry, "map", [entry] { gtk_widget_grab_focus(entry); });
