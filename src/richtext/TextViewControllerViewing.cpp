@@ -176,7 +176,9 @@ RichTextViewingTools TextViewController::makeViewingTools()
         },
         .bars = [this] {
             KeyBar& keys = m_editingTools->keyBar();
-            return std::vector<std::shared_ptr<View>>{keys.styleToolbar(), keys.keysToolbar1(), keys.keysToolbar2()};
+            // The row under the bars reaches the window's edge where they stop.
+            return std::vector<std::shared_ptr<View>>{keys.styleToolbar(), keys.keysToolbar1(), keys.keysToolbar2(),
+                                                      keys.systemAKRow()};
         },
         .arrangeWindow = [this, showPageAgain](bool fullScreen) {
             if (fullScreen)

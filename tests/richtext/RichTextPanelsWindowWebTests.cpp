@@ -253,6 +253,15 @@ TEST_F(RichTextPanelsWindowTest, theToolsMenuCopiesTheTextAndSwitchesDarkNightAn
     unsigned night = test::pagePixelOnceDrawn(toplevel, pageWidget, middle, [](unsigned pixel) { return (pixel & 0xFF) < 0x80; },
                                               "rich-text-dark-night");
     EXPECT_LT(night & 0xFF, 0x80u) << "the page stays light: " << std::hex << night;
+    // The key row darkens to the window's right edge, not only under its bars.
+    GtkWidget* row = GtkViewBuilder::widgetForView(toplevel, *editor->editingTools().keyBar().systemAKRow());
+    ASSERT_NE(row, nullptr);
+    int rowX = 0, rowY = 0;
+    gtk_widget_translate_coordinates(row, toplevel, 0, 0, &rowX, &rowY);
+    Point rowEnd{double(gtk_widget_get_allocated_width(toplevel) - rowX - 8), gtk_widget_get_allocated_height(row) / 2.0};
+    unsigned rowNight = test::pagePixelOnceDrawn(toplevel, row, rowEnd, [](unsigned pixel) { return (pixel & 0xFF) < 0x80; },
+                                                 "rich-text-dark-night-row");
+    EXPECT_LT(rowNight & 0xFF, 0x80u) << "the key row's end stays light: " << std::hex << rowNight;
     EXPECT_TRUE(document->settings().boolForKey("darknightMode").value_or(false));
     clickBarItem(tools);
     clickMenuRow("Disable Dark Night Mode");
