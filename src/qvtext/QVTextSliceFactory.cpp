@@ -23,6 +23,19 @@ namespace folio {
 
 using namespace inspector_slices;
 
+namespace {
+
+// The page answers with CSS colour text ("rgb(0, 0, 0)"); a person picks
+// from, and reads, colour names. Text the page gives that is no colour is
+// shown as it stands.
+std::string nearestColourName(const std::string& css)
+{
+    std::optional<Color> colour = colorWithHTMLName(css);
+    return colour ? closestColorName(*colour).value_or(css) : css;
+}
+
+} // namespace
+
 QVTextSliceFactory::QVTextSliceFactory(PageConnection& page, QVTextStyling& styling, UserDefaults& defaults, Host host)
     : m_page(page)
     , m_styling(styling)
@@ -119,10 +132,7 @@ std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::headerFooterSlice(const In
     auto read = [this, prefix](HeaderFooterField field) -> std::string {
         std::string value = m_page.readString(prefix + "return e?String(" + kElementFieldScripts[static_cast<int>(field)]
                                               + "):'';})()");
-        if (field != HeaderFooterField::Colour || value.empty())
-            return value;
-        std::optional<Color> colour = colorWithHTMLName(value);
-        return colour ? closestColorName(*colour).value_or(value) : value;
+        return field != HeaderFooterField::Colour || value.empty() ? value : nearestColourName(value);
     };
     auto write = [this, prefix, header](HeaderFooterField field, std::string value) {
         // A shown header stands before the text and a shown footer after
@@ -165,16 +175,18 @@ std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::specialDataSlice(const cha
     return named<ButtonRowSlice>(kind, localized("Insert"), std::move(items));
 }
 
+// The page holds its paper as CSS colour text ("rgb(...)" once set, nothing
+// on a white page).
+std::string QVTextSliceFactory::paperColourName()
+{
+    std::string shown = m_page.readString("tinymce.activeEditor.getBody().style.backgroundColor");
+    return nearestColourName(shown.empty() ? std::string("white") : shown);
+}
+
 std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::colourSlice(const InspectorSliceSpec& spec, InspectorPane)
 {
     if (spec.colour == ColourTarget::Paper) {
-        // The page holds its paper as CSS colour text ("rgb(...)" once set,
-        // nothing on a white page): the list shows the nearest name.
-        auto current = [this]() -> std::string {
-            std::string shown = m_page.readString("tinymce.activeEditor.getBody().style.backgroundColor");
-            std::optional<Color> colour = colorWithHTMLName(shown.empty() ? std::string("white") : shown);
-            return colour ? closestColorName(*colour).value_or(shown) : shown;
-        };
+        auto current = [this] { return paperColourName(); };
         auto choose = [this](const std::string& name) {
             if (m_host.setPaperColor)
                 m_host.setPaperColor(name);
@@ -182,11 +194,16 @@ std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::colourSlice(const Inspecto
         return named<PaperColourSlice>(spec.kind, localized(spec.label), PaperColourSlice::Colour{current, choose});
     }
     auto current = [this](ColourTarget which) -> std::u16string {
-        if (which == ColourTarget::Foreground)
-            return toUtf16(m_page.readString("tinymce.activeEditor.getDoc().queryCommandValue('foreColor')"));
-        if (which == ColourTarget::Background)
-            return toUtf16(m_page.readString("tinymce.activeEditor.getDoc().queryCommandValue('backColor')"));
-        return toUtf16(m_page.readString("tinymce.activeEditor.getBody().style.backgroundColor"));
+        if (which == ColourTarget::Paper)
+            return toUtf16(paperColourName());
+        std::string shown = m_page.readString(which == ColourTarget::Foreground
+                                                  ? "tinymce.activeEditor.getDoc().queryCommandValue('foreColor')"
+                                                  : "tinymce.activeEditor.getDoc().queryCommandValue('backColor')");
+        // Text with no background of its own shows the paper behind it.
+        std::optional<Color> colour = colorWithHTMLName(shown);
+        if (which == ColourTarget::Background && colour && colour->alpha() == 0)
+            return toUtf16(paperColourName());
+        return toUtf16(nearestColourName(shown));
     };
     auto choose = [this](ColourTarget which, const std::string& name) {
         QVTextStyleCallbacks& callbacks = m_styling.textStyleCallbacks();

@@ -37,6 +37,7 @@ public:
 
 private:
     std::shared_ptr<DKInspectorSlice> colourSlice(const InspectorSliceSpec& spec, InspectorPane pane);
+    std::string paperColourName();
     std::shared_ptr<DKInspectorSlice> spacingSlice(const char* kind);
     std::shared_ptr<DKInspectorSlice> headerFooterSlice(const InspectorSliceSpec& spec, bool header);
     std::shared_ptr<DKInspectorSlice> marginSlice(const char* kind);

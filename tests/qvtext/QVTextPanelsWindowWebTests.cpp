@@ -236,6 +236,8 @@ TEST_F(QVTextPanelsWindowTest, aaOpensAndClosesItsPanelAlsoAfterATextColourWasCh
             colour = choice;
     }
     ASSERT_NE(colour, nullptr) << "no text colour in the Aa panel";
+    // The colours read as the names the list offers, not as CSS.
+    EXPECT_EQ(toUtf8(colour->choiceButton()->titleForState(ControlState::Normal)), "black");
     ASSERT_TRUE(clickRevealed([&]() -> GtkWidget* {
         GtkWidget* popover = presenter->widgetForController(*inspectors.inspector(kind)->navigationController());
         return popover ? GtkViewBuilder::widgetForView(popover, *colour->choiceButton()) : nullptr;
