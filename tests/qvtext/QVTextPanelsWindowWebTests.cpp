@@ -142,16 +142,18 @@ protected:
     }
 
     // Clicks the button inside `root` that reads `title`.
-    void clickButtonReading(GtkWidget* root, const std::string& title)
+    // The first button reading `title`, or with `last` the last one.
+    void clickButtonReading(GtkWidget* root, const std::string& title, bool last = false)
     {
         ASSERT_TRUE(clickRevealed([&]() -> GtkWidget* {
+            GtkWidget* found = nullptr;
             for (GtkWidget* button : test::descendants(root, GTK_TYPE_BUTTON)) {
                 for (const std::string& text : test::labelTexts(button)) {
-                    if (text == title)
-                        return button;
+                    if (text == title && (!found || last))
+                        found = button;
                 }
             }
-            return nullptr;
+            return found;
         })) << "no button " << title << " on screen";
     }
 
@@ -329,7 +331,9 @@ TEST_F(QVTextPanelsWindowTest, thePaperColourListShowsItsColoursTicksThePapersAn
     clickButtonReading(panel, "Color");
     if (HasFatalFailure())
         return;
-    clickButtonReading(panel, "white");
+    // The paper's row comes after the text's colour and its background, which
+    // shows the same white paper behind it.
+    clickButtonReading(panel, "white", true);
     if (HasFatalFailure())
         return;
 
