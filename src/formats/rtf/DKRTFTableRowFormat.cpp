@@ -16,7 +16,7 @@ namespace {
 // is taken for none.
 constexpr int kLargestRowHeight = 31680;
 
-std::u16string points(int twips) { return toUtf16(formatGeneral(twips / 20.0, 4) + "pt"); }
+std::u16string pointsText(int twips) { return toUtf16(formatGeneral(twips / 20.0, 4) + "pt"); }
 
 std::u16string hexColor(const Color& color)
 {
@@ -32,17 +32,17 @@ std::u16string hexColor(const Color& color)
     return hex;
 }
 
-const char* cssBorderStyle(DKRTFTableRowFormat::BorderStyle style)
+const char16_t* cssBorderStyle(DKRTFTableRowFormat::BorderStyle style)
 {
     switch (style) {
-    case DKRTFTableRowFormat::BorderStyle::None: return "none";
+    case DKRTFTableRowFormat::BorderStyle::None: return u"none";
     case DKRTFTableRowFormat::BorderStyle::Single:
-    case DKRTFTableRowFormat::BorderStyle::Thick: return "solid";
-    case DKRTFTableRowFormat::BorderStyle::Double: return "double";
-    case DKRTFTableRowFormat::BorderStyle::Dotted: return "dotted";
-    case DKRTFTableRowFormat::BorderStyle::Dashed: return "dashed";
+    case DKRTFTableRowFormat::BorderStyle::Thick: return u"solid";
+    case DKRTFTableRowFormat::BorderStyle::Double: return u"double";
+    case DKRTFTableRowFormat::BorderStyle::Dotted: return u"dotted";
+    case DKRTFTableRowFormat::BorderStyle::Dashed: return u"dashed";
     }
-    return "solid";
+    return u"solid";
 }
 
 } // namespace
@@ -126,8 +126,12 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
             width *= 2;
         if (border->style == BorderStyle::Double)
             width = std::max(width, 45);
-        style[kSides[side]] = points(width) + u" " + toUtf16(cssBorderStyle(border->style)) + u" "
-            + (border->color ? hexColor(border->color->color()) : u"#000000");
+        std::u16string& css = style[kSides[side]];
+        css = points(width);
+        css += u' ';
+        css += cssBorderStyle(border->style);
+        css += u' ';
+        css += border->color ? hexColor(border->color->color()) : u"#000000";
     }
     std::optional<Color> background = cell.background ? std::optional<Color>(cell.background->color()) : std::nullopt;
     if (cell.shading > 0) {
@@ -156,6 +160,18 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
     if (textAlignment >= 0 && textAlignment < 4)
         style["text-align"] = kAlignments[textAlignment];
     return style;
+}
+
+const std::u16string& DKRTFTableRowFormat::points(int twips) const
+{
+    // A damaged file may give every cell a width of its own.
+    constexpr std::size_t kMostKept = 1024;
+    if (m_points.size() >= kMostKept && !m_points.contains(twips))
+        m_points.clear();
+    auto [found, isNew] = m_points.try_emplace(twips);
+    if (isNew)
+        found->second = pointsText(twips);
+    return found->second;
 }
 
 int DKRTFTableRowFormat::rowLeft() const

@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -78,6 +79,9 @@ private:
     };
     Border* selectedBorder();
     int rowLeft() const;
+    // A length as CSS points ("12.5pt"). Every side of every cell of a long
+    // table asks for the few widths its file uses: each is made once.
+    const std::u16string& points(int twips) const;
 
     std::vector<int> m_boundaries;
     std::vector<Cell> m_cells;
@@ -87,6 +91,7 @@ private:
     int m_rowAlignment = 0;
     int m_cellGap = 0;
     int m_rowHeight = 0;
+    mutable std::unordered_map<int, std::u16string> m_points;
 };
 
 } // namespace folio

@@ -149,11 +149,25 @@ void HTMLTableWriter::openTable(std::string& html, const std::vector<Cell>& cell
 void HTMLTableWriter::writeRow(std::string& html, Range paragraph)
 {
     std::vector<Cell> cells = cellsOfRow(paragraph);
-    if (m_tableOpen && boundariesOf(cells) != m_openBoundaries)
+    const std::vector<std::int64_t> boundaries = boundariesOf(cells);
+    if (m_tableOpen && boundaries != m_openBoundaries)
         closeTable(html);
     if (!m_tableOpen)
         openTable(html, cells, paragraph.end());
-    const std::vector<std::int64_t> boundaries = boundariesOf(cells);
+    // The rows below, read once for all the cells of this one that may span
+    // them, and only as far down as some cell reaches.
+    std::vector<RowBelow> rowsBelow;
+    auto rowBelow = [&](std::size_t depth) -> const RowBelow* {
+        while (rowsBelow.size() <= depth) {
+            const std::optional<Range> next = rowAfter(rowsBelow.empty() ? paragraph : rowsBelow.back().range);
+            if (!next)
+                return nullptr;
+            std::vector<Cell> belowCells = cellsOfRow(*next);
+            const bool aligned = boundariesOf(belowCells) == boundaries;
+            rowsBelow.push_back(RowBelow{*next, std::move(belowCells), aligned});
+        }
+        return &rowsBelow[depth];
+    };
     html += "<tr>";
     for (std::size_t index = 0; index < cells.size(); ++index) {
         // A cell merged into its left neighbour or into one above was
@@ -168,12 +182,11 @@ void HTMLTableWriter::writeRow(std::string& html, Range paragraph)
         // The cells below that are merged into this one, which it spans;
         // whatever they hold is written into it, so that no text is lost.
         std::size_t rows = 1;
-        for (std::optional<Range> below = rowAfter(paragraph); below; below = rowAfter(*below)) {
-            std::vector<Cell> belowCells = cellsOfRow(*below);
-            if (boundariesOf(belowCells) != boundaries || mergeOf(belowCells[index]) != Merge::IntoAbove)
+        for (const RowBelow* below = rowBelow(0); below; below = rowBelow(rows - 1)) {
+            if (!below->aligned || mergeOf(below->cells[index]) != Merge::IntoAbove)
                 break;
             for (std::size_t column = index; column <= last; ++column)
-                parts.push_back(belowCells[column]);
+                parts.push_back(below->cells[column]);
             ++rows;
         }
         for (std::size_t part = 1; part < parts.size(); ++part)

@@ -31,6 +31,13 @@ private:
         std::size_t mark = 0;
     };
     enum class Merge { None, IntoLeft, IntoAbove };
+    // A row below the one being written, and whether its cells end where
+    // that row's do (only then may they be merged into its cells).
+    struct RowBelow {
+        Range range;
+        std::vector<Cell> cells;
+        bool aligned = false;
+    };
     Merge mergeOf(const Cell& cell) const;
     // The table row right after `paragraph`, if the next paragraph is one.
     std::optional<Range> rowAfter(Range paragraph) const;
