@@ -1330,8 +1330,8 @@ void DKRTFReader::actionTableRow(int)
             {AttributeKey(TETableCellRightBoundaryKey), IntegerValue::make(boundary)},
             {AttributeKey(TETableCellWidthKey), IntegerValue::make(boundary - previous)}};
         const int alignment = cell < m_cellAlignments.size() ? m_cellAlignments[cell] : 0;
-        if (std::optional<StringMapValue::Map> style = m_rowFormat.cellStyle(cell, alignment))
-            entries.emplace_back(AttributeKey(TETableCellStyleKey), StringMapValue::make(std::move(*style)));
+        if (AttributeValuePtr style = m_rowFormat.cellStyleValue(cell, alignment))
+            entries.emplace_back(AttributeKey(TETableCellStyleKey), std::move(style));
         if (cell + 1 == m_cellMarks.size())
             entries.emplace_back(AttributeKey(TETableRowStyleKey), StringMapValue::make(m_rowFormat.rowStyle()));
         m_attributedString.setAttributes(m_attributedString.attributesAtIndex(mark)->dictionaryByAddingEntries(entries),

@@ -174,6 +174,31 @@ const std::u16string& DKRTFTableRowFormat::points(int twips) const
     return found->second;
 }
 
+std::size_t DKRTFTableRowFormat::StyleHash::operator()(const StringMapValue::Map& style) const
+{
+    std::size_t hash = style.size();
+    for (const auto& [property, value] : style) {
+        hash = hash * 31 + std::hash<std::string_view>()(property);
+        hash = hash * 31 + std::hash<std::u16string_view>()(value);
+    }
+    return hash;
+}
+
+AttributeValuePtr DKRTFTableRowFormat::cellStyleValue(std::size_t index, int textAlignment)
+{
+    std::optional<StringMapValue::Map> style = cellStyle(index, textAlignment);
+    if (!style)
+        return nullptr;
+    // A damaged file may give every cell a look of its own.
+    constexpr std::size_t kMostKept = 256;
+    if (m_cellStyles.size() >= kMostKept)
+        m_cellStyles.clear();
+    auto [found, isNew] = m_cellStyles.try_emplace(std::move(*style));
+    if (isNew)
+        found->second = StringMapValue::make(found->first);
+    return found->second;
+}
+
 int DKRTFTableRowFormat::rowLeft() const
 {
     // Word processors set a row back by its cells' gap so that the text

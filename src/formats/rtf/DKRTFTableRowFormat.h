@@ -58,6 +58,9 @@ public:
     // (none when the row defines no such cell). A merged cell also holds
     // "merge": "left" or "above", the cell it is part of.
     std::optional<StringMapValue::Map> cellStyle(std::size_t index, int textAlignment) const;
+    // The same as a value, one value for all the cells that look alike, so
+    // that a writer makes the CSS of each look once.
+    AttributeValuePtr cellStyleValue(std::size_t index, int textAlignment);
     // The table's own look: its left edge and its place on the page.
     StringMapValue::Map rowStyle() const;
 
@@ -92,6 +95,10 @@ private:
     int m_cellGap = 0;
     int m_rowHeight = 0;
     mutable std::unordered_map<int, std::u16string> m_points;
+    struct StyleHash {
+        std::size_t operator()(const StringMapValue::Map& style) const;
+    };
+    std::unordered_map<StringMapValue::Map, AttributeValuePtr, StyleHash> m_cellStyles;
 };
 
 } // namespace folio

@@ -200,18 +200,40 @@ void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& part
                                 std::size_t rows)
 {
     const Cell& cell = parts.front();
+    const AttributeValuePtr look = m_context.string.attributeAtIndex(TETableCellStyleKey, cell.mark);
+    std::string spaceBefore = spaceBeforeCSS(cell.text);
+    html += "<td";
+    // The cells of a table look alike but for a few: a cell that spans no
+    // other takes the attributes made for the first of its look.
+    const bool plain = columns == 1 && rows == 1 && spaceBefore.empty();
+    if (plain) {
+        if (auto known = m_plainCellAttributes.find(look.get()); known != m_plainCellAttributes.end()) {
+            html += known->second;
+            html += '>';
+            writeCellContent(html, parts);
+            return;
+        }
+    }
     // Cells draw their own padding inside the width the row gives them.
     std::string css = "box-sizing:border-box;";
-    css += cssOfMap(m_context.string.attributeAtIndex(TETableCellStyleKey, cell.mark).get());
-    css += spaceBeforeCSS(cell.text);
+    css += cssOfMap(look.get());
+    css += spaceBefore;
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
     if (columns > 1)
         attributes["colspan"] = toUtf16(std::to_string(columns));
     if (rows > 1)
         attributes["rowspan"] = toUtf16(std::to_string(rows));
-    html += "<td";
-    m_context.appendAttributes(html, "td", attributes);
+    std::string written;
+    m_context.appendAttributes(written, "td", attributes);
+    html += written;
     html += '>';
+    if (plain)
+        m_plainCellAttributes.emplace(look.get(), std::move(written));
+    writeCellContent(html, parts);
+}
+
+void HTMLTableWriter::writeCellContent(std::string& html, const std::vector<Cell>& parts) const
+{
     const std::u16string& text = m_context.string.string();
     bool written = false;
     bool endsWithBreak = false;

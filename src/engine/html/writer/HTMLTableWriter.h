@@ -6,6 +6,7 @@
 #include <set>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -55,6 +56,8 @@ private:
     // A cell with the cells merged into it (`parts`, itself first), spanning
     // `columns` and `rows`.
     void writeCell(std::string& html, const std::vector<Cell>& parts, std::size_t columns, std::size_t rows);
+    // What goes between a cell's start tag and its end tag.
+    void writeCellContent(std::string& html, const std::vector<Cell>& parts) const;
 
     const HTMLWriterContext& m_context;
     bool m_tableOpen = false;
@@ -62,6 +65,9 @@ private:
     // The cells (by their end marks) already written into a cell that
     // spans them.
     std::set<std::size_t> m_writtenCells;
+    // The attributes of a cell that spans no other, by its look (a value
+    // the text holds while it is written, so its address stays its own).
+    std::unordered_map<const AttributeValue*, std::string> m_plainCellAttributes;
 };
 
 } // namespace folio
