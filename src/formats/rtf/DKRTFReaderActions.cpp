@@ -940,6 +940,13 @@ std::string DKRTFReader::keptGroupContent(std::string_view content, Tables& tabl
             at = end;
             continue;
         }
+        if (character != '\\' && fallbacksLeft == 0) {
+            // Text and braces up to the next control word are kept as they are.
+            const std::size_t next = std::min(content.find('\\', at + 1), content.size());
+            decoded.append(content.substr(at, next - at));
+            at = next;
+            continue;
+        }
         const std::size_t length = character == '\\' && at + 1 < content.size() ? 2 : 1;
         if (fallbacksLeft > 0 && character != '{' && character != '}' && character != '\r' && character != '\n')
             --fallbacksLeft;
