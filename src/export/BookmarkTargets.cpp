@@ -2,12 +2,14 @@
 
 #include "platform/foundation/URL.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <set>
+#include <string_view>
 #include <vector>
 
 namespace folio {
@@ -230,13 +232,25 @@ std::string BookmarkTargets::validId(std::string_view name)
     return id.empty() ? "_" : id;
 }
 
+namespace {
+
+// Whether the page holds the words anywhere. A page of megabytes is looked
+// through by skips of the words' length: a search for their first letter
+// stops at every "d" and "h" of the text.
+bool holds(std::string_view page, std::string_view words)
+{
+    return std::search(page.begin(), page.end(), std::boyer_moore_horspool_searcher(words.begin(), words.end()))
+        != page.end();
+}
+
+} // namespace
+
 std::string BookmarkTargets::linked(std::string page, Dangling dangling)
 {
     // Without bookmarks no link is pointed elsewhere; only a dangling one
     // dropped as text changes the page then.
-    if (page.find("data-bookmark") == std::string::npos
-        && (dangling == Dangling::Keep
-            || (page.find("href=\"#") == std::string::npos && page.find("href='#") == std::string::npos)))
+    if (!holds(page, "data-bookmark")
+        && (dangling == Dangling::Keep || (!holds(page, "href=\"#") && !holds(page, "href='#"))))
         return page;
     const std::string_view html = page;
     std::set<std::string> taken;

@@ -18,6 +18,7 @@
 #include "engine/model/TEShading.h"
 #include "engine/css/ColorHTML.h"
 #include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/UnitSearch.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -774,8 +775,8 @@ void HTMLParagraphWriter::findReturningLists()
         if (list && list != previous && !seen.insert(list).second && !m_returningLists->contains(list))
             m_returningLists->emplace(list, ReturningList{++identities, 0});
         previous = list;
-        const std::size_t end = text.find(u'\n', start);
-        start = end == std::u16string::npos ? text.size() : end + 1;
+        const std::size_t end = findFirstOf<u'\n'>(text.data(), start, text.size());
+        start = end == text.size() ? end : end + 1;
     }
 }
 
