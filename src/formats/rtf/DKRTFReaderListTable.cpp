@@ -313,16 +313,16 @@ std::optional<long long> numberAt(std::u16string_view text, std::size_t digits)
 }
 
 // The number after the last `word` of `text` that is followed by a digit.
+// Looked for from the end: the last one with a number is the answer, and a
+// level names most words once, near its end.
 std::optional<long long> numberAfterWord(std::u16string_view text, std::u16string_view word)
 {
-    std::optional<long long> number;
-    std::size_t position = 0;
-    while ((position = text.find(word, position)) != std::u16string_view::npos) {
-        position += word.size();
-        if (std::optional<long long> found = numberAt(text, position))
-            number = found;
+    for (std::size_t position = text.rfind(word); position != std::u16string_view::npos;
+         position = position == 0 ? std::u16string_view::npos : text.rfind(word, position - 1)) {
+        if (std::optional<long long> found = numberAt(text, position + word.size()))
+            return found;
     }
-    return number;
+    return std::nullopt;
 }
 
 // Whether `text` begins with `prefix`, compared as bytes: the library
