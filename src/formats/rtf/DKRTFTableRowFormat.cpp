@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 
 namespace folio {
@@ -174,18 +175,38 @@ const std::u16string& DKRTFTableRowFormat::points(int twips) const
     return found->second;
 }
 
-std::size_t DKRTFTableRowFormat::StyleHash::operator()(const StringMapValue::Map& style) const
+std::size_t DKRTFTableRowFormat::CellLookHash::operator()(const CellLook& look) const
 {
-    std::size_t hash = style.size();
-    for (const auto& [property, value] : style) {
-        hash = hash * 31 + std::hash<std::string_view>()(property);
-        hash = hash * 31 + std::hash<std::u16string_view>()(value);
+    constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
+    std::uint64_t hash = 0;
+    auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * kMultiplier; };
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.width)) << 32
+        | static_cast<std::uint32_t>(look.height));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.gap)) << 32
+        | static_cast<std::uint32_t>(look.textAlignment));
+    for (const Border& border : look.cell.borders) {
+        mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(border.width)) << 32
+            | static_cast<std::uint32_t>(border.style) << 1 | (border.given ? 1u : 0u));
+        mix(reinterpret_cast<std::uintptr_t>(border.color.get()));
     }
-    return hash;
+    mix(reinterpret_cast<std::uintptr_t>(look.cell.background.get()));
+    mix(reinterpret_cast<std::uintptr_t>(look.cell.pattern.get()));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.cell.shading)) << 8
+        | static_cast<std::uint32_t>(look.cell.verticalAlignment) << 4 | static_cast<std::uint32_t>(look.cell.merge));
+    return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
 AttributeValuePtr DKRTFTableRowFormat::cellStyleValue(std::size_t index, int textAlignment)
 {
+    if (index >= m_cells.size())
+        return nullptr;
+    // What cellStyle() reads of the row, as it reads it.
+    const int left = index == 0 ? std::min(rowLeft(), m_boundaries[0]) : m_boundaries[index - 1];
+    const bool hasHeight = m_rowHeight != 0 && m_rowHeight > -kLargestRowHeight && m_rowHeight < kLargestRowHeight;
+    CellLook look{m_cells[index], std::max(0, m_boundaries[index] - left), hasHeight ? std::abs(m_rowHeight) : 0,
+                  std::max(0, m_cellGap), textAlignment};
+    if (auto known = m_cellStyles.find(look); known != m_cellStyles.end())
+        return known->second;
     std::optional<StringMapValue::Map> style = cellStyle(index, textAlignment);
     if (!style)
         return nullptr;
@@ -193,10 +214,9 @@ AttributeValuePtr DKRTFTableRowFormat::cellStyleValue(std::size_t index, int tex
     constexpr std::size_t kMostKept = 256;
     if (m_cellStyles.size() >= kMostKept)
         m_cellStyles.clear();
-    auto [found, isNew] = m_cellStyles.try_emplace(std::move(*style));
-    if (isNew)
-        found->second = StringMapValue::make(found->first);
-    return found->second;
+    AttributeValuePtr value = StringMapValue::make(std::move(*style));
+    m_cellStyles.emplace(std::move(look), value);
+    return value;
 }
 
 int DKRTFTableRowFormat::rowLeft() const

@@ -71,6 +71,7 @@ private:
         BorderStyle style = BorderStyle::Single;
         int width = 0;
         std::shared_ptr<const ColorValue> color;
+        friend bool operator==(const Border&, const Border&) = default;
     };
     struct Cell {
         std::array<Border, 4> borders;
@@ -79,6 +80,20 @@ private:
         int shading = 0;
         VerticalAlignment verticalAlignment = VerticalAlignment::Top;
         Merge merge = Merge::None;
+        friend bool operator==(const Cell&, const Cell&) = default;
+    };
+    // All that a cell's look is made of. Its colours are held, so that an
+    // address stands for one colour while the look is kept.
+    struct CellLook {
+        Cell cell;
+        int width = 0;
+        int height = 0;
+        int gap = 0;
+        int textAlignment = 0;
+        friend bool operator==(const CellLook&, const CellLook&) = default;
+    };
+    struct CellLookHash {
+        std::size_t operator()(const CellLook& look) const;
     };
     Border* selectedBorder();
     int rowLeft() const;
@@ -95,10 +110,7 @@ private:
     int m_cellGap = 0;
     int m_rowHeight = 0;
     mutable std::unordered_map<int, std::u16string> m_points;
-    struct StyleHash {
-        std::size_t operator()(const StringMapValue::Map& style) const;
-    };
-    std::unordered_map<StringMapValue::Map, AttributeValuePtr, StyleHash> m_cellStyles;
+    std::unordered_map<CellLook, AttributeValuePtr, CellLookHash> m_cellStyles;
 };
 
 } // namespace folio
