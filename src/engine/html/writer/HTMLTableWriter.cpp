@@ -45,9 +45,13 @@ std::optional<std::u16string> widthOfMap(const AttributeValue* value)
     return found == map->map().end() ? std::nullopt : std::optional<std::u16string>(found->second);
 }
 
-bool hasKeyAt(const AttributedString& string, std::string_view key, std::size_t index)
+bool hasKeyAt(const AttributedString& string, std::string_view key, std::size_t index,
+              AttributedString::RunCursor* cursor = nullptr)
 {
-    AttributeDictionaryPtr attributes = index < string.length() ? string.attributesAtIndex(index) : nullptr;
+    if (index >= string.length())
+        return false;
+    AttributeDictionaryPtr attributes =
+        cursor ? string.attributesAtIndex(index, nullptr, *cursor) : string.attributesAtIndex(index);
     return attributes && attributes->containsKey(key);
 }
 
@@ -60,7 +64,8 @@ HTMLTableWriter::HTMLTableWriter(const HTMLWriterContext& context)
 
 bool HTMLTableWriter::isRow(Range paragraph) const
 {
-    return hasKeyAt(m_context.string, TEIsEndTableRowKey, paragraph.end());
+    // Asked of every paragraph in text order.
+    return hasKeyAt(m_context.string, TEIsEndTableRowKey, paragraph.end(), &m_cursor);
 }
 
 std::vector<HTMLTableWriter::Cell> HTMLTableWriter::cellsOfRow(Range paragraph) const

@@ -68,6 +68,7 @@ private:
     // The attributes of a cell that spans no other, by its look (a value
     // the text holds while it is written, so its address stays its own).
     std::unordered_map<const AttributeValue*, std::string> m_plainCellAttributes;
+    mutable AttributedString::RunCursor m_cursor;
 };
 
 } // namespace folio
