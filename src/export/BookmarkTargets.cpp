@@ -1,6 +1,7 @@
 #include "export/BookmarkTargets.h"
 
 #include "platform/foundation/URL.h"
+#include "platform/foundation/UnitSearch.h"
 
 #include <cctype>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <string_view>
 #include <vector>
 
 namespace folio {
@@ -230,13 +232,36 @@ std::string BookmarkTargets::validId(std::string_view name)
     return id.empty() ? "_" : id;
 }
 
+namespace {
+
+// Whether the page holds the words anywhere. A page of megabytes is looked
+// through for the words' first and last letters standing as far apart as in
+// the words, a block of places at a time, and the words are compared whole
+// only where both stand: a search for their first letter alone stops at
+// every "d" and "h" of the text.
+template<char First, char Last, std::size_t Gap>
+bool holds(std::string_view page, std::string_view words)
+{
+    if (words.size() != Gap + 1 || words.front() != First || words.back() != Last || page.size() < words.size())
+        return page.find(words) != std::string_view::npos;
+    const std::size_t last = page.size() - words.size() + 1;
+    for (std::size_t at = findSpacedPair<First, Last, Gap>(page.data(), 0, last); at < last;
+         at = findSpacedPair<First, Last, Gap>(page.data(), at + 1, last)) {
+        if (page.substr(at, words.size()) == words)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 std::string BookmarkTargets::linked(std::string page, Dangling dangling)
 {
     // Without bookmarks no link is pointed elsewhere; only a dangling one
     // dropped as text changes the page then.
-    if (page.find("data-bookmark") == std::string::npos
+    if (!holds<'d', 'k', 12>(page, "data-bookmark")
         && (dangling == Dangling::Keep
-            || (page.find("href=\"#") == std::string::npos && page.find("href='#") == std::string::npos)))
+            || (!holds<'h', '#', 6>(page, "href=\"#") && !holds<'h', '#', 6>(page, "href='#"))))
         return page;
     const std::string_view html = page;
     std::set<std::string> taken;

@@ -195,25 +195,30 @@ AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderSt
     return ParagraphStyleValue::make(PlatformParagraphStyle(std::move(settings)));
 }
 
-std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& formatting) const
+namespace {
+
+// Looked up at every change of formatting: a multiply per field spreads
+// them well enough for a table of a few hundred sets, for a fraction of
+// the cost of combining each field's hash. A stored set and a state's
+// formatting that are alike hash alike.
+std::size_t formattingHash(const AttributeValue* foregroundColor, const AttributeValue* backgroundColor,
+                           const AttributeValue* underlineColor, const AttributeValue* font, unsigned underline,
+                           int superscriptCount, int characterStyleNumber, int characterSpacing,
+                           int footnoteTableMarker, bool strike, bool inTable, const DKRTFCharacterMarks& marks,
+                           const DKRTFScriptMarks& scriptMarks, const DKRTFReaderState::Paragraph& paragraph)
 {
-    // Looked up at every change of formatting: a multiply per field spreads
-    // them well enough for a table of a few hundred sets, for a fraction of
-    // the cost of combining each field's hash.
     constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
     std::uint64_t hash = 0;
     auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * kMultiplier; };
-    const DKRTFReaderState::Paragraph& paragraph = formatting.paragraph;
-    mix(reinterpret_cast<std::uintptr_t>(formatting.foregroundColor));
-    mix(reinterpret_cast<std::uintptr_t>(formatting.backgroundColor));
-    mix(reinterpret_cast<std::uintptr_t>(formatting.underlineColor));
-    mix(reinterpret_cast<std::uintptr_t>(formatting.font));
-    mix(static_cast<std::uint64_t>(formatting.underline) << 32
-        | static_cast<std::uint32_t>(formatting.superscriptCount));
-    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(formatting.characterStyleNumber)) << 32
-        | static_cast<std::uint32_t>(formatting.characterSpacing));
-    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(formatting.footnoteTableMarker)) << 8
-        | (formatting.strike ? 1u : 0u) | (formatting.inTable ? 2u : 0u)
+    mix(reinterpret_cast<std::uintptr_t>(foregroundColor));
+    mix(reinterpret_cast<std::uintptr_t>(backgroundColor));
+    mix(reinterpret_cast<std::uintptr_t>(underlineColor));
+    mix(reinterpret_cast<std::uintptr_t>(font));
+    mix(static_cast<std::uint64_t>(underline) << 32 | static_cast<std::uint32_t>(superscriptCount));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(characterStyleNumber)) << 32
+        | static_cast<std::uint32_t>(characterSpacing));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(footnoteTableMarker)) << 8
+        | (strike ? 1u : 0u) | (inTable ? 2u : 0u)
         | static_cast<std::uint64_t>(paragraph.alignment) << 2);
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.firstLineIndent)) << 32
         | static_cast<std::uint32_t>(paragraph.leftIndent));
@@ -221,8 +226,8 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
         | static_cast<std::uint32_t>(paragraph.lineSpacing));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.paragraphSpacing)) << 32
         | static_cast<std::uint32_t>(paragraph.paragraphSpacingBefore));
-    mix(formatting.marks.packed());
-    mix(formatting.scriptMarks.packed());
+    mix(marks.packed());
+    mix(scriptMarks.packed());
     mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.baseWritingDirection))
         | (paragraph.lineSpacingIsMultiple ? 0x100u : 0u) | (paragraph.keepWithNext ? 0x200u : 0u)
         | (paragraph.keepTogether ? 0x400u : 0u) | (paragraph.widowControl ? 0x800u : 0u)
@@ -230,6 +235,37 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
     mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.outlineLevel)) | (paragraph.noHyphenation ? 0x100u : 0u)
         | (paragraph.contextualSpacing ? 0x200u : 0u));
     return static_cast<std::size_t>(hash ^ (hash >> 29));
+}
+
+} // namespace
+
+std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& formatting) const
+{
+    return formattingHash(formatting.foregroundColor, formatting.backgroundColor, formatting.underlineColor,
+                          formatting.font, formatting.underline, formatting.superscriptCount,
+                          formatting.characterStyleNumber, formatting.characterSpacing,
+                          formatting.footnoteTableMarker, formatting.strike, formatting.inTable, formatting.marks,
+                          formatting.scriptMarks, formatting.paragraph);
+}
+
+std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const FormattingOfState& formatting) const
+{
+    const DKRTFReaderState& state = formatting.state;
+    return formattingHash(state.foregroundColor().get(), state.backgroundColor().get(), state.underlineColor().get(),
+                          formatting.font, state.underline(), state.superscriptCount(), state.characterStyleNumber(),
+                          state.characterSpacing(), formatting.footnoteTableMarker, state.strike(), state.inTable(),
+                          state.characterMarks(), state.scriptMarks(), state.paragraph());
+}
+
+bool DKRTFAttributeBuilder::FormattingEqual::operator()(const FormattingOfState& a, const Formatting& b) const
+{
+    const DKRTFReaderState& state = a.state;
+    return state.foregroundColor().get() == b.foregroundColor && state.backgroundColor().get() == b.backgroundColor
+        && state.underlineColor().get() == b.underlineColor && a.font == b.font && state.underline() == b.underline
+        && a.footnoteTableMarker == b.footnoteTableMarker && state.superscriptCount() == b.superscriptCount
+        && state.characterStyleNumber() == b.characterStyleNumber && state.strike() == b.strike
+        && state.inTable() == b.inTable && state.characterSpacing() == b.characterSpacing
+        && state.characterMarks() == b.marks && state.scriptMarks() == b.scriptMarks && state.paragraph() == b.paragraph;
 }
 
 const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReaderState& state, unsigned currentListType)
@@ -287,6 +323,9 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
 const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFReaderState& state)
 {
     const AttributeValuePtr& font = fontValue(state);
+    if (auto shared = m_sets.find(FormattingOfState{state, font.get(), m_values.footnoteTableMarker});
+        shared != m_sets.end())
+        return shared->second;
     Formatting formatting{state.foregroundColor().get(),
                           state.backgroundColor().get(),
                           state.underlineColor().get(),
@@ -301,8 +340,6 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
                           state.characterMarks(),
                           state.scriptMarks(),
                           state.paragraph()};
-    if (auto shared = m_sets.find(formatting); shared != m_sets.end())
-        return shared->second;
 
     // Room for every key a set may hold, so that the entries are not moved
     // while the set is made.

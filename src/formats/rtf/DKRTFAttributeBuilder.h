@@ -91,8 +91,23 @@ private:
         DKRTFReaderState::Paragraph paragraph;
         friend bool operator==(const Formatting&, const Formatting&) = default;
     };
+    // A state's formatting where it stands, to look a set up by without
+    // copying the state's paragraph and marks into a key.
+    struct FormattingOfState {
+        const DKRTFReaderState& state;
+        const AttributeValue* font = nullptr;
+        int footnoteTableMarker = 0;
+    };
     struct FormattingHash {
+        using is_transparent = void;
         std::size_t operator()(const Formatting& formatting) const;
+        std::size_t operator()(const FormattingOfState& formatting) const;
+    };
+    struct FormattingEqual {
+        using is_transparent = void;
+        bool operator()(const Formatting& a, const Formatting& b) const { return a == b; }
+        bool operator()(const FormattingOfState& a, const Formatting& b) const;
+        bool operator()(const Formatting& a, const FormattingOfState& b) const { return (*this)(b, a); }
     };
     struct FontRequest {
         int number = 0;
@@ -136,7 +151,7 @@ private:
     // The fonts by number, for the font table's generation they were read in.
     std::unordered_map<FontRequest, AttributeValuePtr, FontRequestHash> m_fontsByNumber;
     std::uint64_t m_fontsGeneration = 0;
-    std::unordered_map<Formatting, AttributeDictionaryPtr, FormattingHash> m_sets;
+    std::unordered_map<Formatting, AttributeDictionaryPtr, FormattingHash, FormattingEqual> m_sets;
     std::unordered_map<unsigned, AttributeValuePtr> m_languages;
     // The entries a paragraph adds to its formatting's set, in a buffer kept
     // from one paragraph to the next: it is empty between calls.

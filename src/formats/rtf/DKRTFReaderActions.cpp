@@ -940,6 +940,13 @@ std::string DKRTFReader::keptGroupContent(std::string_view content, Tables& tabl
             at = end;
             continue;
         }
+        if (character != '\\' && fallbacksLeft == 0) {
+            // Text and braces up to the next control word are kept as they are.
+            const std::size_t next = std::min(content.find('\\', at + 1), content.size());
+            decoded.append(content.substr(at, next - at));
+            at = next;
+            continue;
+        }
         const std::size_t length = character == '\\' && at + 1 < content.size() ? 2 : 1;
         if (fallbacksLeft > 0 && character != '{' && character != '}' && character != '\r' && character != '\n')
             --fallbacksLeft;
@@ -1330,8 +1337,8 @@ void DKRTFReader::actionTableRow(int)
             {AttributeKey(TETableCellRightBoundaryKey), IntegerValue::make(boundary)},
             {AttributeKey(TETableCellWidthKey), IntegerValue::make(boundary - previous)}};
         const int alignment = cell < m_cellAlignments.size() ? m_cellAlignments[cell] : 0;
-        if (std::optional<StringMapValue::Map> style = m_rowFormat.cellStyle(cell, alignment))
-            entries.emplace_back(AttributeKey(TETableCellStyleKey), StringMapValue::make(std::move(*style)));
+        if (AttributeValuePtr style = m_rowFormat.cellStyleValue(cell, alignment))
+            entries.emplace_back(AttributeKey(TETableCellStyleKey), std::move(style));
         if (cell + 1 == m_cellMarks.size())
             entries.emplace_back(AttributeKey(TETableRowStyleKey), StringMapValue::make(m_rowFormat.rowStyle()));
         m_attributedString.setAttributes(m_attributedString.attributesAtIndex(mark)->dictionaryByAddingEntries(entries),

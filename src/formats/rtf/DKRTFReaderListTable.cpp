@@ -312,19 +312,6 @@ std::optional<long long> numberAt(std::u16string_view text, std::size_t digits)
     return negative ? -value : value;
 }
 
-// The number after the last `word` of `text` that is followed by a digit.
-std::optional<long long> numberAfterWord(std::u16string_view text, std::u16string_view word)
-{
-    std::optional<long long> number;
-    std::size_t position = 0;
-    while ((position = text.find(word, position)) != std::u16string_view::npos) {
-        position += word.size();
-        if (std::optional<long long> found = numberAt(text, position))
-            number = found;
-    }
-    return number;
-}
-
 // Whether `text` begins with `prefix`, compared as bytes: the library
 // compares UTF-16 text a unit at a time, and a list table's levels are
 // looked through word by word.
@@ -333,6 +320,23 @@ bool beginsWith(std::u16string_view text, std::u16string_view prefix)
     return text.size() >= prefix.size()
         && std::memcmp(text.data(), prefix.data(), prefix.size() * sizeof(char16_t)) == 0;
 }
+
+// The number after the last `word` of `text` that is followed by a digit.
+// Looked for from the end: the last one with a number is the answer, and a
+// level names most words once, near its end.
+std::optional<long long> numberAfterWord(std::u16string_view text, std::u16string_view word)
+{
+    if (word.empty() || word.size() > text.size())
+        return std::nullopt;
+    for (std::size_t position = text.size() - word.size() + 1; position-- > 0;) {
+        if (text[position] == word[0] && beginsWith(text.substr(position), word)) {
+            if (std::optional<long long> found = numberAt(text, position + word.size()))
+                return found;
+        }
+    }
+    return std::nullopt;
+}
+
 
 // Where the words a list level is read by first stand in the level's group,
 // found in one pass: a list table holds thousands of levels, and looking for

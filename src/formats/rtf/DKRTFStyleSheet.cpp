@@ -208,7 +208,10 @@ std::string DKRTFStyleSheet::renumbered(std::string_view formatting, const std::
     std::size_t at = 0;
     while (at < formatting.size()) {
         if (formatting[at] != '\\' || at + 1 >= formatting.size()) {
-            result.push_back(formatting[at++]);
+            // Everything up to the next control word stays as it is.
+            const std::size_t next = std::min(formatting.find('\\', at + 1), formatting.size());
+            result.append(formatting.substr(at, next - at));
+            at = next;
             continue;
         }
         if (!isLetter(formatting[at + 1])) {

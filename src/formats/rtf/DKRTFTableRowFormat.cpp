@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 
 namespace folio {
@@ -16,7 +17,7 @@ namespace {
 // is taken for none.
 constexpr int kLargestRowHeight = 31680;
 
-std::u16string points(int twips) { return toUtf16(formatGeneral(twips / 20.0, 4) + "pt"); }
+std::u16string pointsText(int twips) { return toUtf16(formatGeneral(twips / 20.0, 4) + "pt"); }
 
 std::u16string hexColor(const Color& color)
 {
@@ -32,17 +33,17 @@ std::u16string hexColor(const Color& color)
     return hex;
 }
 
-const char* cssBorderStyle(DKRTFTableRowFormat::BorderStyle style)
+const char16_t* cssBorderStyle(DKRTFTableRowFormat::BorderStyle style)
 {
     switch (style) {
-    case DKRTFTableRowFormat::BorderStyle::None: return "none";
+    case DKRTFTableRowFormat::BorderStyle::None: return u"none";
     case DKRTFTableRowFormat::BorderStyle::Single:
-    case DKRTFTableRowFormat::BorderStyle::Thick: return "solid";
-    case DKRTFTableRowFormat::BorderStyle::Double: return "double";
-    case DKRTFTableRowFormat::BorderStyle::Dotted: return "dotted";
-    case DKRTFTableRowFormat::BorderStyle::Dashed: return "dashed";
+    case DKRTFTableRowFormat::BorderStyle::Thick: return u"solid";
+    case DKRTFTableRowFormat::BorderStyle::Double: return u"double";
+    case DKRTFTableRowFormat::BorderStyle::Dotted: return u"dotted";
+    case DKRTFTableRowFormat::BorderStyle::Dashed: return u"dashed";
     }
-    return "solid";
+    return u"solid";
 }
 
 } // namespace
@@ -126,8 +127,12 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
             width *= 2;
         if (border->style == BorderStyle::Double)
             width = std::max(width, 45);
-        style[kSides[side]] = points(width) + u" " + toUtf16(cssBorderStyle(border->style)) + u" "
-            + (border->color ? hexColor(border->color->color()) : u"#000000");
+        std::u16string& css = style[kSides[side]];
+        css = points(width);
+        css += u' ';
+        css += cssBorderStyle(border->style);
+        css += u' ';
+        css += border->color ? hexColor(border->color->color()) : u"#000000";
     }
     std::optional<Color> background = cell.background ? std::optional<Color>(cell.background->color()) : std::nullopt;
     if (cell.shading > 0) {
@@ -156,6 +161,62 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
     if (textAlignment >= 0 && textAlignment < 4)
         style["text-align"] = kAlignments[textAlignment];
     return style;
+}
+
+const std::u16string& DKRTFTableRowFormat::points(int twips) const
+{
+    // A damaged file may give every cell a width of its own.
+    constexpr std::size_t kMostKept = 1024;
+    if (m_points.size() >= kMostKept && !m_points.contains(twips))
+        m_points.clear();
+    auto [found, isNew] = m_points.try_emplace(twips);
+    if (isNew)
+        found->second = pointsText(twips);
+    return found->second;
+}
+
+std::size_t DKRTFTableRowFormat::CellLookHash::operator()(const CellLook& look) const
+{
+    constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
+    std::uint64_t hash = 0;
+    auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * kMultiplier; };
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.width)) << 32
+        | static_cast<std::uint32_t>(look.height));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.gap)) << 32
+        | static_cast<std::uint32_t>(look.textAlignment));
+    for (const Border& border : look.cell.borders) {
+        mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(border.width)) << 32
+            | static_cast<std::uint32_t>(border.style) << 1 | (border.given ? 1u : 0u));
+        mix(reinterpret_cast<std::uintptr_t>(border.color.get()));
+    }
+    mix(reinterpret_cast<std::uintptr_t>(look.cell.background.get()));
+    mix(reinterpret_cast<std::uintptr_t>(look.cell.pattern.get()));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.cell.shading)) << 8
+        | static_cast<std::uint32_t>(look.cell.verticalAlignment) << 4 | static_cast<std::uint32_t>(look.cell.merge));
+    return static_cast<std::size_t>(hash ^ (hash >> 29));
+}
+
+AttributeValuePtr DKRTFTableRowFormat::cellStyleValue(std::size_t index, int textAlignment)
+{
+    if (index >= m_cells.size())
+        return nullptr;
+    // What cellStyle() reads of the row, as it reads it.
+    const int left = index == 0 ? std::min(rowLeft(), m_boundaries[0]) : m_boundaries[index - 1];
+    const bool hasHeight = m_rowHeight != 0 && m_rowHeight > -kLargestRowHeight && m_rowHeight < kLargestRowHeight;
+    CellLook look{m_cells[index], std::max(0, m_boundaries[index] - left), hasHeight ? std::abs(m_rowHeight) : 0,
+                  std::max(0, m_cellGap), textAlignment};
+    if (auto known = m_cellStyles.find(look); known != m_cellStyles.end())
+        return known->second;
+    std::optional<StringMapValue::Map> style = cellStyle(index, textAlignment);
+    if (!style)
+        return nullptr;
+    // A damaged file may give every cell a look of its own.
+    constexpr std::size_t kMostKept = 256;
+    if (m_cellStyles.size() >= kMostKept)
+        m_cellStyles.clear();
+    AttributeValuePtr value = StringMapValue::make(std::move(*style));
+    m_cellStyles.emplace(std::move(look), value);
+    return value;
 }
 
 int DKRTFTableRowFormat::rowLeft() const

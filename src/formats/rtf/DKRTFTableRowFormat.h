@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -57,6 +58,9 @@ public:
     // (none when the row defines no such cell). A merged cell also holds
     // "merge": "left" or "above", the cell it is part of.
     std::optional<StringMapValue::Map> cellStyle(std::size_t index, int textAlignment) const;
+    // The same as a value, one value for all the cells that look alike, so
+    // that a writer makes the CSS of each look once.
+    AttributeValuePtr cellStyleValue(std::size_t index, int textAlignment);
     // The table's own look: its left edge and its place on the page.
     StringMapValue::Map rowStyle() const;
 
@@ -67,6 +71,7 @@ private:
         BorderStyle style = BorderStyle::Single;
         int width = 0;
         std::shared_ptr<const ColorValue> color;
+        friend bool operator==(const Border&, const Border&) = default;
     };
     struct Cell {
         std::array<Border, 4> borders;
@@ -75,9 +80,26 @@ private:
         int shading = 0;
         VerticalAlignment verticalAlignment = VerticalAlignment::Top;
         Merge merge = Merge::None;
+        friend bool operator==(const Cell&, const Cell&) = default;
+    };
+    // All that a cell's look is made of. Its colours are held, so that an
+    // address stands for one colour while the look is kept.
+    struct CellLook {
+        Cell cell;
+        int width = 0;
+        int height = 0;
+        int gap = 0;
+        int textAlignment = 0;
+        friend bool operator==(const CellLook&, const CellLook&) = default;
+    };
+    struct CellLookHash {
+        std::size_t operator()(const CellLook& look) const;
     };
     Border* selectedBorder();
     int rowLeft() const;
+    // A length as CSS points ("12.5pt"). Every side of every cell of a long
+    // table asks for the few widths its file uses: each is made once.
+    const std::u16string& points(int twips) const;
 
     std::vector<int> m_boundaries;
     std::vector<Cell> m_cells;
@@ -87,6 +109,8 @@ private:
     int m_rowAlignment = 0;
     int m_cellGap = 0;
     int m_rowHeight = 0;
+    mutable std::unordered_map<int, std::u16string> m_points;
+    std::unordered_map<CellLook, AttributeValuePtr, CellLookHash> m_cellStyles;
 };
 
 } // namespace folio

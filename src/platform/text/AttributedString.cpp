@@ -51,6 +51,25 @@ std::size_t AttributedString::runIndexForCharacter(std::size_t index, RunCursor&
                 return run;
             }
         }
+        // Further ahead (the next paragraph of a walk by paragraphs): steps
+        // that double bracket the run, which is then searched for among the
+        // few runs between, not among all of them.
+        if (to < m_runs.size()) {
+            std::size_t low = to;
+            std::size_t step = 1;
+            std::size_t high = low + step;
+            while (high < m_runs.size() && m_runs[high].location <= index) {
+                low = high;
+                step *= 2;
+                high = low + step;
+            }
+            high = std::min(high, m_runs.size());
+            auto after = std::upper_bound(m_runs.begin() + static_cast<std::ptrdiff_t>(low),
+                                          m_runs.begin() + static_cast<std::ptrdiff_t>(high), index,
+                                          [](std::size_t value, const Run& run) { return value < run.location; });
+            cursor.m_run = static_cast<std::size_t>(after - m_runs.begin()) - 1;
+            return cursor.m_run;
+        }
     }
     cursor.m_run = runIndexForCharacter(index);
     return cursor.m_run;

@@ -58,9 +58,10 @@ public:
     // Where a caller that asks about one place after another in text order
     // last found itself: the next answer is looked for from there instead of
     // searched for among all the runs, which keeps a walk through a long text
-    // linear. Any place may still be asked for; one behind the cursor, or far
-    // ahead of it, is searched for as without it. A cursor belongs to the
-    // string it was last used with and to one thread.
+    // linear. Any place may still be asked for; one behind the cursor is
+    // searched for as without it, and one far ahead of it in steps from the
+    // cursor that double. A cursor belongs to the string it was last used
+    // with and to one thread.
     class RunCursor {
         friend class AttributedString;
         std::size_t m_run = 0;

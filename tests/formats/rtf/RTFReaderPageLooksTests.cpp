@@ -15,8 +15,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <regex>
 #include <string>
+#include <vector>
 #include "support/RequiredTool.h"
 
 namespace folio {
@@ -549,6 +551,69 @@ TEST_F(RTFReaderPageLooksTests, raisedAndLoweredTextIsPrintedSmaller)
     EXPECT_TRUE(std::regex_search(html, std::regex("vertical-align:sub;font-size:[0-9]+px;"))) << html;
     // The editing page keeps the text's own size.
     EXPECT_EQ(toUtf8(htmlString(read(rtf))).find("vertical-align:super;font-size"), std::string::npos);
+}
+
+TEST_F(RTFReaderPageLooksTests, cellsThatLookAlikeShareOneLookAndEachOtherKeepsItsOwn)
+{
+    // Word defines every row again: rows whose cells look alike share their
+    // looks, and a cell that differs in one thing only keeps that thing.
+    const std::u16string rtf =
+        u"{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\n"
+        u"\\trowd\\clbrdrt\\brdrs\\brdrw20\\brdrcf1\\cellx2000\\clbrdrt\\brdrs\\brdrw20\\brdrcf1\\cellx4000"
+        u"\\intbl Aa\\cell Bb\\cell\\row\n"
+        u"\\trowd\\clbrdrt\\brdrs\\brdrw20\\brdrcf1\\cellx2000\\clbrdrt\\brdrs\\brdrw20\\brdrcf1\\cellx4000"
+        u"\\intbl Cc\\cell Dd\\cell\\row\n"
+        u"\\trowd\\clbrdrt\\brdrs\\brdrw20\\brdrcf2\\cellx2000\\clvertalc\\clbrdrt\\brdrs\\brdrw20\\brdrcf1\\cellx4000"
+        u"\\intbl Ee\\cell Ff\\cell\\row\n"
+        u"\\trowd\\trrh400\\clbrdrt\\brdrs\\brdrw20\\brdrcf1\\cellx2000\\clbrdrt\\brdrs\\brdrw40\\brdrcf1\\cellx4000"
+        u"\\intbl Gg\\cell Hh\\cell\\row\n"
+        u"\\trowd\\clbrdrt\\brdrs\\brdrw20\\brdrcf1\\cellx3000\\clcbpat2\\clbrdrt\\brdrs\\brdrw20\\brdrcf1\\cellx4000"
+        u"\\intbl Ii\\cell Jj\\cell\\row\n}";
+    const AttributedString string = read(rtf);
+    auto look = [&string](std::u16string_view words) -> AttributeValuePtr {
+        const std::size_t mark = string.string().find(words) + words.size();
+        return string.attributeAtIndex(TETableCellStyleKey, mark);
+    };
+    struct Expected {
+        std::u16string_view words;
+        std::map<std::string, std::u16string> style;
+    };
+    const std::u16string redTop = u"1pt solid #FF0000";
+    const std::vector<Expected> cells{
+        {u"Aa", {{"width", u"100pt"}, {"border-top", redTop}, {"vertical-align", u"top"}, {"text-align", u"left"}}},
+        {u"Ee", {{"width", u"100pt"}, {"border-top", u"1pt solid #0000FF"}, {"vertical-align", u"top"}, {"text-align", u"left"}}},
+        {u"Ff", {{"width", u"100pt"}, {"border-top", redTop}, {"vertical-align", u"middle"}, {"text-align", u"left"}}},
+        {u"Gg", {{"width", u"100pt"}, {"height", u"20pt"}, {"border-top", redTop}, {"vertical-align", u"top"}, {"text-align", u"left"}}},
+        {u"Hh", {{"width", u"100pt"}, {"height", u"20pt"}, {"border-top", u"2pt solid #FF0000"}, {"vertical-align", u"top"}, {"text-align", u"left"}}},
+        {u"Ii", {{"width", u"150pt"}, {"border-top", redTop}, {"vertical-align", u"top"}, {"text-align", u"left"}}},
+        {u"Jj", {{"width", u"50pt"}, {"border-top", redTop}, {"background-color", u"#0000FF"}, {"vertical-align", u"top"}, {"text-align", u"left"}}},
+    };
+    for (const Expected& cell : cells) {
+        SCOPED_TRACE(toUtf8(cell.words));
+        const AttributeValuePtr value = look(cell.words);
+        ASSERT_NE(value, nullptr);
+        ASSERT_NE(value->as<StringMapValue>(), nullptr);
+        EXPECT_EQ(value->as<StringMapValue>()->map(), cell.style);
+    }
+    // The first two rows' cells are all alike: one look serves them.
+    for (std::u16string_view words : {u"Bb", u"Cc", u"Dd"})
+        EXPECT_EQ(look(words).get(), look(u"Aa").get()) << toUtf8(words);
+
+    // Written out, each cell has the look it was given.
+    TEHTMLWriterSettings settings;
+    settings.writesTables = true;
+    const std::string html = htmlData(string, settings);
+    auto cellTag = [&html](const std::string& words) {
+        const std::size_t at = html.find(words);
+        const std::size_t start = at == std::string::npos ? std::string::npos : html.rfind("<td", at);
+        return start == std::string::npos ? std::string() : html.substr(start, html.find('>', start) - start);
+    };
+    EXPECT_EQ(cellTag("Aa"), cellTag("Dd"));
+    EXPECT_NE(cellTag("Ee").find("1pt solid #0000FF"), std::string::npos);
+    EXPECT_NE(cellTag("Ff").find("vertical-align:middle"), std::string::npos);
+    EXPECT_NE(cellTag("Hh").find("2pt solid #FF0000"), std::string::npos);
+    EXPECT_NE(cellTag("Jj").find("background-color:#0000FF"), std::string::npos);
+    EXPECT_EQ(cellTag("Aa").find("#0000FF"), std::string::npos);
 }
 
 } // namespace

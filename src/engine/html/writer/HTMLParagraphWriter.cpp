@@ -18,6 +18,7 @@
 #include "engine/model/TEShading.h"
 #include "engine/css/ColorHTML.h"
 #include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/UnitSearch.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -346,7 +347,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         return;
 
     Range firstRun;
-    AttributeDictionaryPtr attributesPointer = string.attributesAtIndex(paragraph.location, &firstRun);
+    AttributeDictionaryPtr attributesPointer = string.attributesAtIndex(paragraph.location, &firstRun, m_cursor);
     // Rules a paragraph's text starts with (word processors' lines drawn in
     // front of its words, or alone in their paragraph) stay in the
     // paragraph, whose settings the rules do not carry.
@@ -767,15 +768,16 @@ void HTMLParagraphWriter::findReturningLists()
     std::unordered_set<const AttributeValue*> seen;
     const AttributeValue* previous = nullptr;
     std::int64_t identities = 0;
+    AttributedString::RunCursor cursor;
     for (std::size_t start = 0; start < text.size();) {
-        AttributeDictionaryPtr attributes = string.attributesAtIndex(start);
+        AttributeDictionaryPtr attributes = string.attributesAtIndex(start, nullptr, cursor);
         const auto* lists = attributes ? attributes->valueForKeyAs<ArrayValue>(TETextIsListAttribute) : nullptr;
         const AttributeValue* list = lists && !lists->isEmpty() ? lists->elements().front().get() : nullptr;
         if (list && list != previous && !seen.insert(list).second && !m_returningLists->contains(list))
             m_returningLists->emplace(list, ReturningList{++identities, 0});
         previous = list;
-        const std::size_t end = text.find(u'\n', start);
-        start = end == std::u16string::npos ? text.size() : end + 1;
+        const std::size_t end = findFirstOf<u'\n'>(text.data(), start, text.size());
+        start = end == text.size() ? end : end + 1;
     }
 }
 

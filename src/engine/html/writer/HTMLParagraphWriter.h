@@ -66,6 +66,8 @@ private:
         std::int64_t nextNumber = 0;
     };
     std::optional<std::unordered_map<const AttributeValue*, ReturningList>> m_returningLists;
+    // Paragraphs are written in text order: each is found from the last.
+    AttributedString::RunCursor m_cursor;
 };
 
 } // namespace folio

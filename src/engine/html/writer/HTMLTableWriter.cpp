@@ -45,9 +45,13 @@ std::optional<std::u16string> widthOfMap(const AttributeValue* value)
     return found == map->map().end() ? std::nullopt : std::optional<std::u16string>(found->second);
 }
 
-bool hasKeyAt(const AttributedString& string, std::string_view key, std::size_t index)
+bool hasKeyAt(const AttributedString& string, std::string_view key, std::size_t index,
+              AttributedString::RunCursor* cursor = nullptr)
 {
-    AttributeDictionaryPtr attributes = index < string.length() ? string.attributesAtIndex(index) : nullptr;
+    if (index >= string.length())
+        return false;
+    AttributeDictionaryPtr attributes =
+        cursor ? string.attributesAtIndex(index, nullptr, *cursor) : string.attributesAtIndex(index);
     return attributes && attributes->containsKey(key);
 }
 
@@ -60,7 +64,8 @@ HTMLTableWriter::HTMLTableWriter(const HTMLWriterContext& context)
 
 bool HTMLTableWriter::isRow(Range paragraph) const
 {
-    return hasKeyAt(m_context.string, TEIsEndTableRowKey, paragraph.end());
+    // Asked of every paragraph in text order.
+    return hasKeyAt(m_context.string, TEIsEndTableRowKey, paragraph.end(), &m_cursor);
 }
 
 std::vector<HTMLTableWriter::Cell> HTMLTableWriter::cellsOfRow(Range paragraph) const
@@ -149,11 +154,25 @@ void HTMLTableWriter::openTable(std::string& html, const std::vector<Cell>& cell
 void HTMLTableWriter::writeRow(std::string& html, Range paragraph)
 {
     std::vector<Cell> cells = cellsOfRow(paragraph);
-    if (m_tableOpen && boundariesOf(cells) != m_openBoundaries)
+    const std::vector<std::int64_t> boundaries = boundariesOf(cells);
+    if (m_tableOpen && boundaries != m_openBoundaries)
         closeTable(html);
     if (!m_tableOpen)
         openTable(html, cells, paragraph.end());
-    const std::vector<std::int64_t> boundaries = boundariesOf(cells);
+    // The rows below, read once for all the cells of this one that may span
+    // them, and only as far down as some cell reaches.
+    std::vector<RowBelow> rowsBelow;
+    auto rowBelow = [&](std::size_t depth) -> const RowBelow* {
+        while (rowsBelow.size() <= depth) {
+            const std::optional<Range> next = rowAfter(rowsBelow.empty() ? paragraph : rowsBelow.back().range);
+            if (!next)
+                return nullptr;
+            std::vector<Cell> belowCells = cellsOfRow(*next);
+            const bool aligned = boundariesOf(belowCells) == boundaries;
+            rowsBelow.push_back(RowBelow{*next, std::move(belowCells), aligned});
+        }
+        return &rowsBelow[depth];
+    };
     html += "<tr>";
     for (std::size_t index = 0; index < cells.size(); ++index) {
         // A cell merged into its left neighbour or into one above was
@@ -168,12 +187,11 @@ void HTMLTableWriter::writeRow(std::string& html, Range paragraph)
         // The cells below that are merged into this one, which it spans;
         // whatever they hold is written into it, so that no text is lost.
         std::size_t rows = 1;
-        for (std::optional<Range> below = rowAfter(paragraph); below; below = rowAfter(*below)) {
-            std::vector<Cell> belowCells = cellsOfRow(*below);
-            if (boundariesOf(belowCells) != boundaries || mergeOf(belowCells[index]) != Merge::IntoAbove)
+        for (const RowBelow* below = rowBelow(0); below; below = rowBelow(rows - 1)) {
+            if (!below->aligned || mergeOf(below->cells[index]) != Merge::IntoAbove)
                 break;
             for (std::size_t column = index; column <= last; ++column)
-                parts.push_back(belowCells[column]);
+                parts.push_back(below->cells[column]);
             ++rows;
         }
         for (std::size_t part = 1; part < parts.size(); ++part)
@@ -187,18 +205,40 @@ void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& part
                                 std::size_t rows)
 {
     const Cell& cell = parts.front();
+    const AttributeValuePtr look = m_context.string.attributeAtIndex(TETableCellStyleKey, cell.mark);
+    std::string spaceBefore = spaceBeforeCSS(cell.text);
+    html += "<td";
+    // The cells of a table look alike but for a few: a cell that spans no
+    // other takes the attributes made for the first of its look.
+    const bool plain = columns == 1 && rows == 1 && spaceBefore.empty();
+    if (plain) {
+        if (auto known = m_plainCellAttributes.find(look.get()); known != m_plainCellAttributes.end()) {
+            html += known->second;
+            html += '>';
+            writeCellContent(html, parts);
+            return;
+        }
+    }
     // Cells draw their own padding inside the width the row gives them.
     std::string css = "box-sizing:border-box;";
-    css += cssOfMap(m_context.string.attributeAtIndex(TETableCellStyleKey, cell.mark).get());
-    css += spaceBeforeCSS(cell.text);
+    css += cssOfMap(look.get());
+    css += spaceBefore;
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
     if (columns > 1)
         attributes["colspan"] = toUtf16(std::to_string(columns));
     if (rows > 1)
         attributes["rowspan"] = toUtf16(std::to_string(rows));
-    html += "<td";
-    m_context.appendAttributes(html, "td", attributes);
+    std::string written;
+    m_context.appendAttributes(written, "td", attributes);
+    html += written;
     html += '>';
+    if (plain)
+        m_plainCellAttributes.emplace(look.get(), std::move(written));
+    writeCellContent(html, parts);
+}
+
+void HTMLTableWriter::writeCellContent(std::string& html, const std::vector<Cell>& parts) const
+{
     const std::u16string& text = m_context.string.string();
     bool written = false;
     bool endsWithBreak = false;

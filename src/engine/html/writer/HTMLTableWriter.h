@@ -6,6 +6,7 @@
 #include <set>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -31,6 +32,13 @@ private:
         std::size_t mark = 0;
     };
     enum class Merge { None, IntoLeft, IntoAbove };
+    // A row below the one being written, and whether its cells end where
+    // that row's do (only then may they be merged into its cells).
+    struct RowBelow {
+        Range range;
+        std::vector<Cell> cells;
+        bool aligned = false;
+    };
     Merge mergeOf(const Cell& cell) const;
     // The table row right after `paragraph`, if the next paragraph is one.
     std::optional<Range> rowAfter(Range paragraph) const;
@@ -48,6 +56,8 @@ private:
     // A cell with the cells merged into it (`parts`, itself first), spanning
     // `columns` and `rows`.
     void writeCell(std::string& html, const std::vector<Cell>& parts, std::size_t columns, std::size_t rows);
+    // What goes between a cell's start tag and its end tag.
+    void writeCellContent(std::string& html, const std::vector<Cell>& parts) const;
 
     const HTMLWriterContext& m_context;
     bool m_tableOpen = false;
@@ -55,6 +65,10 @@ private:
     // The cells (by their end marks) already written into a cell that
     // spans them.
     std::set<std::size_t> m_writtenCells;
+    // The attributes of a cell that spans no other, by its look (a value
+    // the text holds while it is written, so its address stays its own).
+    std::unordered_map<const AttributeValue*, std::string> m_plainCellAttributes;
+    mutable AttributedString::RunCursor m_cursor;
 };
 
 } // namespace folio

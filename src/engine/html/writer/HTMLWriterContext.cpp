@@ -122,12 +122,22 @@ void HTMLWriterContext::appendAttributes(std::string& html, std::string_view ele
         HTMLMarkup::appendAttributes(html, attributes, element, settings.exported);
         return;
     }
-    std::string key(element);
+    // The key holds each value's units as they are, after its length: it
+    // is only ever compared, and a conversion of every value of every run
+    // to UTF-8 cost more than the lookup it keys.
+    std::size_t keyLength = element.size();
+    for (const auto& [name, value] : attributes)
+        keyLength += name.size() + 2 + sizeof(std::size_t) + value.size() * sizeof(char16_t);
+    std::string key;
+    key.reserve(keyLength);
+    key += element;
     for (const auto& [name, value] : attributes) {
         key += '\0';
         key += name;
         key += '=';
-        appendUtf8(key, value);
+        const std::size_t length = value.size();
+        key.append(reinterpret_cast<const char*>(&length), sizeof length);
+        key.append(reinterpret_cast<const char*>(value.data()), value.size() * sizeof(char16_t));
     }
     auto [written, isNew] = exportedAttributes.try_emplace(std::move(key));
     if (isNew)
