@@ -453,7 +453,8 @@ TEST_F(ForeignRTFLooksExport, macBulletsHangInTheMarginLeftOfTheTextColumn)
 TEST_F(ForeignRTFLooksExport, macBulletsAtAnotherIndentStayInTheTextColumnWithTheTextAtTheIndent)
 {
     // A Mac editor's items at 637 twips, not a list level's half inch: the
-    // square stands in the text column, the follow-on line at the indent.
+    // square stands at the text column's edge, the first line's text at the
+    // first stop (221 twips), the follow-on line at the indent.
     const std::string item = "{\\listtext\t\\uc0\\u9642 \t}";
     std::string path = document(
         "squares", "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
@@ -484,10 +485,17 @@ TEST_F(ForeignRTFLooksExport, macBulletsAtAnotherIndentStayInTheTextColumnWithTh
     const int height = static_cast<int>(second.yMax - second.yMin);
     EXPECT_FALSE(inkIn(pdf, 10, line, margin - 12, height)) << "a bullet in the margin";
     EXPECT_TRUE(inkIn(pdf, margin, line, static_cast<int>(second.xMin) - margin - 2, height)) << "no bullet";
+    for (const PDFWord& word : {wordOn(pdf, "Firstsquare"), second}) {
+        EXPECT_NEAR(word.xMin - before.xMin, 221 / 20.0, 1.5) << word.text << " is not at the first stop";
+        EXPECT_TRUE(inkIn(pdf, margin, static_cast<int>(word.yMin), 6, height)) << "no bullet at the edge";
+    }
     const std::string lo = reference(path);
     if (lo.empty())
         return;
-    EXPECT_NEAR(followOn(pdf, second) - before.xMin, followOn(lo, wordOn(lo, "Secondsquare")) - wordOn(lo, "Before").xMin, 3);
+    const double theirMargin = wordOn(lo, "Before").xMin;
+    EXPECT_NEAR(followOn(pdf, second) - before.xMin, followOn(lo, wordOn(lo, "Secondsquare")) - theirMargin, 3);
+    for (const char* word : {"Firstsquare", "Secondsquare"})
+        EXPECT_NEAR(wordOn(pdf, word).xMin - before.xMin, wordOn(lo, word).xMin - theirMargin, 1.5) << word;
 }
 
 TEST_F(ForeignRTFLooksExport, wordsCourierBulletPrintsAsTheLetterInItsFont)
