@@ -52,6 +52,12 @@ protected:
         return false;
     }
 
+    // A red PNG of 40 by 20 pixels, set at 60 by 30 points.
+    static constexpr const char* kRedPicture =
+        "{\\pict\\pngblip\\picw40\\pich20\\picwgoal1200\\pichgoal600 89504e470d0a1a0a0000000d494844520000002800000014"
+        "08020000007024e8ec000000234944415478daedcdb10d000008c0a0feffb49ee120093b4d9d482c168bc562b1f84fbc7dfa1d0ea21e873d"
+        "0000000049454e44ae426082}";
+
     // The box (points) the red of page 1 covers within `height` points of
     // its top, drawn at 72 pixels an inch; an empty box where none is.
     static Rect redBox(const std::string& pdf, int height)
@@ -363,10 +369,7 @@ TEST_F(ForeignRTFLooksExport, aTableInAHeaderKeepsItsCellsInTheirColumns)
 
 TEST_F(ForeignRTFLooksExport, aPictureInAHeaderPrintsWhereLibreOfficePrintsIt)
 {
-    // A red PNG of 40 by 20 pixels, set at 60 by 30 points.
-    const std::string red = "89504e470d0a1a0a0000000d49484452000000280000001408020000007024e8ec000000234944415478daedcdb1"
-                            "0d000008c0a0feffb49ee120093b4d9d482c168bc562b1f84fbc7dfa1d0ea21e873d0000000049454e44ae426082";
-    const std::string picture = "{\\pict\\pngblip\\picw40\\pich20\\picwgoal1200\\pichgoal600 " + red + "}";
+    const std::string picture = kRedPicture;
     const struct {
         const char* name;
         std::string header;
@@ -411,6 +414,41 @@ TEST_F(ForeignRTFLooksExport, aPictureInAHeaderPrintsWhereLibreOfficePrintsIt)
         EXPECT_NEAR(box.origin.y, theirs.origin.y, 2);
         EXPECT_NEAR(word.yMin, wordOn(lo, "Headword").yMin, 2);
     }
+}
+
+TEST_F(ForeignRTFLooksExport, aPictureInAShapeStandsAtItsOffsetAndAClearingBreakGoesBelowIt)
+{
+    // Word's picture in a shape two inches into the column and 10 pt below
+    // its paragraph's top, the text wrapping beside it; a break that clears
+    // it ("\\lbr3") sets the words after it below.
+    std::string path = document(
+        "shape", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                 "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                 "\\pard\\plain\\f0\\fs24 Before the picture.\\par\n\\pard\\plain\\f0\\fs24 {\\shp{\\*\\shpinst\\shpleft2880"
+                 "\\shptop200\\shpright4080\\shpbottom800\\shpfhdr0\\shpbxcolumn\\shpbxignore\\shpbypara\\shpbyignore\\shpwr2"
+                 "\\shpwrk0\\shpfblwtxt0\\shpz0\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv "
+                 + std::string(kRedPicture) + "}}}{\\shprslt{\\*\\do\\dobxcolumn\\dobypara\\dodhgt8192\\dpx2880\\dpy200"
+                 "\\dpxsize1200\\dpysize600}}}Anchorword of the paragraph.\\lbr3\\line Clearedword after the break.\\par\n"
+                 "\\pard\\plain\\f0\\fs24 After the picture.\\par\n}");
+    const std::string pdf = exported(path, "pdf");
+    const double margin = wordOn(pdf, "Before").xMin;
+    const PDFWord anchor = wordOn(pdf, "Anchorword");
+    const Rect box = redBox(pdf, 300);
+    EXPECT_NEAR(box.origin.x - margin, 144, 2);
+    EXPECT_NEAR(box.size.width, 60, 2);
+    EXPECT_NEAR(box.origin.y, anchor.yMin + 10, 3) << "not 10 pt below its paragraph's top";
+    const PDFWord cleared = wordOn(pdf, "Clearedword");
+    EXPECT_GT(cleared.yMin, box.origin.y + box.size.height - 1) << "the cleared line is beside the picture";
+    EXPECT_NEAR(cleared.xMin, margin, 2);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return;
+    const double theirMargin = wordOn(lo, "Before").xMin;
+    const Rect theirs = redBox(lo, 300);
+    EXPECT_NEAR(box.origin.x - margin, theirs.origin.x - theirMargin, 3);
+    EXPECT_NEAR(box.origin.y, theirs.origin.y, 3);
+    EXPECT_NEAR(cleared.yMin, wordOn(lo, "Clearedword").yMin, 3);
+    EXPECT_NEAR(wordOn(pdf, "After").yMin, wordOn(lo, "After").yMin, 3);
 }
 
 TEST_F(ForeignRTFLooksExport, aTableInsideACellPrintsAsATableThere)
