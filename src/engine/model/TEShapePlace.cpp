@@ -86,6 +86,17 @@ bool TEShapePlace::isWellFormed(std::u16string_view words)
     return true;
 }
 
+bool TEShapePlace::wrapsText(std::u16string_view words)
+{
+    const auto parsed = isWellFormed(words) ? controlWords(words) : std::nullopt;
+    if (!parsed)
+        return false;
+    const auto found = parsed->find(u"shpwr");
+    if (found == parsed->end() || !found->second)
+        return false;
+    return *found->second == 2 || *found->second == 4 || *found->second == 5;
+}
+
 std::optional<TEShapePlace::Offset> TEShapePlace::offsetInColumn(std::u16string_view words)
 {
     const auto parsed = isWellFormed(words) ? controlWords(words) : std::nullopt;
@@ -96,9 +107,7 @@ std::optional<TEShapePlace::Offset> TEShapePlace::offsetInColumn(std::u16string_
         return found == parsed->end() ? std::nullopt : found->second;
     };
     const auto given = [&](std::u16string_view word) { return parsed->contains(std::u16string(word)); };
-    // Square, tight and through wrapping set text beside the shape.
-    const long long wrap = number(u"shpwr").value_or(3);
-    if (wrap != 2 && wrap != 4 && wrap != 5)
+    if (!wrapsText(words))
         return std::nullopt;
     // Across, from the column or the margin (the same in one column);
     // down, from the paragraph.

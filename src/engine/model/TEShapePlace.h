@@ -22,6 +22,8 @@ struct TEShapePlace {
     // when it gives none.
     static std::string wordsOfInstructions(std::u16string_view instructions);
     static bool isWellFormed(std::u16string_view words);
+    // Whether text wraps beside the shape: square, tight or through ("\\shpwr2", 4, 5).
+    static bool wrapsText(std::u16string_view words);
 
     // Where a shape that text wraps beside stands, in points from the left
     // edge of the text's column and down from the top of the paragraph it

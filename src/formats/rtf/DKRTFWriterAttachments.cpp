@@ -129,9 +129,11 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
     }
     if (fileInfo.empty()) {
         // A picture of a word processor's shape goes back in its shape, at
-        // the shape's place.
+        // the shape's place, unless it was taken out of the text's wrap: the
+        // shape would wrap it again.
         const std::u16string* shape = attachment.attributeForKey(TEShapePlace::kAttributeKey);
-        const bool inShape = shape && TEShapePlace::isWellFormed(*shape);
+        const bool inShape = shape && TEShapePlace::isWellFormed(*shape)
+            && (attachment.wrapAlignment() != TEWrapAlignment::None || !TEShapePlace::wrapsText(*shape));
         if (inShape) {
             m_buffer.appendCString("{\\shp{\\*\\shpinst");
             m_buffer.appendCString(toUtf8(*shape));

@@ -297,6 +297,16 @@ TEST_F(RTFWordProcessorLooksRoundTripTests, aPictureInAShapeKeepsTheShapesPlaceA
         EXPECT_EQ(saved.find("fldinst"), std::string::npos) << saved;
         EXPECT_NE(saved.find("\\pict"), std::string::npos) << saved;
     }
+    // A picture taken out of the text's wrap on the page stays out of it:
+    // its shape, which would wrap it again, is not written.
+    std::string unwrapped = html;
+    const std::size_t floatAt = unwrapped.find("float:left;");
+    ASSERT_NE(floatAt, std::string::npos) << html;
+    unwrapped.replace(floatAt, 11, "float:none;");
+    std::optional<AttributedString> back = attributedStringWithHTMLData(unwrapped);
+    ASSERT_TRUE(back.has_value());
+    const std::string saved = written(*back);
+    EXPECT_EQ(saved.find("\\shp"), std::string::npos) << saved;
 }
 
 } // namespace
