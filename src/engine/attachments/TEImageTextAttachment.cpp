@@ -363,12 +363,14 @@ std::u16string TEImageTextAttachment::shapeOffsetStyle() const
     const std::optional<TEShapePlace::Offset> offset = words ? TEShapePlace::offsetInColumn(*words) : std::nullopt;
     if (!offset)
         return {};
+    // The page's and print's own rule sets the margins from these: margins
+    // of a picture's own would be read back as its paragraph's indent.
     constexpr double kPixelsPerPoint = 4.0 / 3.0;
     std::string style;
     if (offset->left > 0)
-        style += formatInCLocale("margin-left:%.0fpx;", offset->left * kPixelsPerPoint);
+        style += formatInCLocale("--shape-left:%.0fpx;", offset->left * kPixelsPerPoint);
     if (offset->top > 0)
-        style += formatInCLocale("margin-top:%.0fpx;", offset->top * kPixelsPerPoint);
+        style += formatInCLocale("--shape-top:%.0fpx;", offset->top * kPixelsPerPoint);
     return toUtf16(style);
 }
 

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -272,6 +273,7 @@ TEST_F(RTFWordProcessorLooksRoundTripTests, aPictureInAShapeKeepsTheShapesPlaceA
     ASSERT_EQ(clears(original, u"Below it."), 0);
     for (const std::string& saved : saves(rtf)) {
         const AttributedString again = read(saved);
+        EXPECT_FALSE(std::regex_search(saved, std::regex("\\\\(li|sb)[1-9]"))) << "the place became an indent: " << saved;
         EXPECT_EQ(place(again), words) << saved;
         EXPECT_NE(saved.find("{\\shp{\\*\\shpinst" + words), std::string::npos) << saved;
         EXPECT_EQ(clears(again, u"Anchor words."), 2) << saved;
