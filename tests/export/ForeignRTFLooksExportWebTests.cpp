@@ -52,6 +52,42 @@ protected:
         return false;
     }
 
+    // A red PNG of 40 by 20 pixels, set at 60 by 30 points.
+    static constexpr const char* kRedPicture =
+        "{\\pict\\pngblip\\picw40\\pich20\\picwgoal1200\\pichgoal600 89504e470d0a1a0a0000000d494844520000002800000014"
+        "08020000007024e8ec000000234944415478daedcdb10d000008c0a0feffb49ee120093b4d9d482c168bc562b1f84fbc7dfa1d0ea21e873d"
+        "0000000049454e44ae426082}";
+
+    // The box (points) the red of page 1 covers within `height` points of
+    // its top, drawn at 72 pixels an inch; an empty box where none is.
+    static Rect redBox(const std::string& pdf, int height)
+    {
+        const std::string ppm =
+            commandOutput("pdftoppm -r 72 -f 1 -l 1 -y 0 -H " + std::to_string(height) + " -W 2000 '" + pdf + "' 2>/dev/null");
+        int width = 0, rows = 0, depth = 0, read = 0;
+        if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &rows, &depth, &read) != 3 || width <= 0 || rows <= 0) {
+            ADD_FAILURE() << "no picture of " << pdf;
+            return {};
+        }
+        const std::size_t start = static_cast<std::size_t>(read) + 1;
+        if (ppm.size() < start + static_cast<std::size_t>(width * rows * 3))
+            return {};
+        int left = width, top = rows, right = -1, bottom = -1;
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < width; ++x) {
+                const auto* rgb = reinterpret_cast<const unsigned char*>(ppm.data() + start + (y * width + x) * 3);
+                if (rgb[0] > 200 && rgb[1] < 60 && rgb[2] < 60) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        if (right < 0)
+            return {};
+        return Rect{{double(left), double(top)}, {double(right - left + 1), double(bottom - top + 1)}};
+    }
+
     static double middle(const PDFWord& word, bool vertical = false)
     {
         return vertical ? (word.yMin + word.yMax) / 2 : (word.xMin + word.xMax) / 2;
@@ -331,6 +367,90 @@ TEST_F(ForeignRTFLooksExport, aTableInAHeaderKeepsItsCellsInTheirColumns)
         EXPECT_NEAR(wordOn(pdf, cell).xMin - margin, wordOn(lo, cell).xMin - wordOn(lo, "Body").xMin, 3) << cell;
 }
 
+TEST_F(ForeignRTFLooksExport, aPictureInAHeaderPrintsWhereLibreOfficePrintsIt)
+{
+    const std::string picture = kRedPicture;
+    const struct {
+        const char* name;
+        std::string header;
+        // Points from the text's left edge to the picture, as the file sets it.
+        double left;
+    } headers[] = {
+        // In the line after the words, on their baseline.
+        {"inline", "\\pard\\plain\\f0\\fs20 Headword " + picture + "\\par", 0},
+        // In a table's middle cell, at its column as the cells' words stand,
+        // from the row's top as they do.
+        {"cell", "\\trowd\\trgaph108\\trleft0\\cellx3000\\cellx6000\\cellx9000\n\\pard\\plain\\intbl\\f0\\fs20 "
+                 "Headword\\cell " + picture + "\\cell Rightcell\\cell\\row\n\\pard\\plain\\f0\\fs20\\par", 150},
+    };
+    for (const auto& [name, header, left] : headers) {
+        SCOPED_TRACE(name);
+        const std::string path = document(
+            std::string("picture-header-") + name,
+            "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+            "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\\headery720\n"
+            "{\\header " + header + "}\n\\pard\\plain\\f0\\fs24 Body text of the page.\\par\n}");
+        const std::string pdf = exported(path, "pdf");
+        const double margin = wordOn(pdf, "Body").xMin;
+        const PDFWord word = wordOn(pdf, "Headword");
+        const Rect box = redBox(pdf, 200);
+        // The header starts half an inch down; the picture keeps its size.
+        EXPECT_NEAR(box.origin.y, 36, 2);
+        EXPECT_NEAR(box.size.width, 60, 2);
+        EXPECT_NEAR(box.size.height, 30, 2);
+        EXPECT_GT(wordOn(pdf, "Body").yMin, box.origin.y + box.size.height) << "the body runs into the header";
+        if (left > 0) {
+            EXPECT_NEAR(box.origin.x - margin, left, 2);
+            EXPECT_NEAR(word.yMin, 36, 2) << "the cell's words left the row's top";
+        } else {
+            EXPECT_NEAR(box.origin.x, word.xMax + 3, 3) << "not after the words";
+            EXPECT_NEAR(word.yMax, box.origin.y + box.size.height + 3, 3) << "not on the words' line";
+        }
+        const std::string lo = reference(path);
+        if (lo.empty())
+            continue;
+        const Rect theirs = redBox(lo, 200);
+        EXPECT_NEAR(box.origin.x - margin, theirs.origin.x - wordOn(lo, "Body").xMin, 3);
+        EXPECT_NEAR(box.origin.y, theirs.origin.y, 2);
+        EXPECT_NEAR(word.yMin, wordOn(lo, "Headword").yMin, 2);
+    }
+}
+
+TEST_F(ForeignRTFLooksExport, aPictureInAShapeStandsAtItsOffsetAndAClearingBreakGoesBelowIt)
+{
+    // Word's picture in a shape two inches into the column and 10 pt below
+    // its paragraph's top, the text wrapping beside it; a break that clears
+    // it ("\\lbr3") sets the words after it below.
+    std::string path = document(
+        "shape", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                 "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                 "\\pard\\plain\\f0\\fs24 Before the picture.\\par\n\\pard\\plain\\f0\\fs24 {\\shp{\\*\\shpinst\\shpleft2880"
+                 "\\shptop200\\shpright4080\\shpbottom800\\shpfhdr0\\shpbxcolumn\\shpbxignore\\shpbypara\\shpbyignore\\shpwr2"
+                 "\\shpwrk0\\shpfblwtxt0\\shpz0\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv "
+                 + std::string(kRedPicture) + "}}}{\\shprslt{\\*\\do\\dobxcolumn\\dobypara\\dodhgt8192\\dpx2880\\dpy200"
+                 "\\dpxsize1200\\dpysize600}}}Anchorword of the paragraph.\\lbr3\\line Clearedword after the break.\\par\n"
+                 "\\pard\\plain\\f0\\fs24 After the picture.\\par\n}");
+    const std::string pdf = exported(path, "pdf");
+    const double margin = wordOn(pdf, "Before").xMin;
+    const PDFWord anchor = wordOn(pdf, "Anchorword");
+    const Rect box = redBox(pdf, 300);
+    EXPECT_NEAR(box.origin.x - margin, 144, 2);
+    EXPECT_NEAR(box.size.width, 60, 2);
+    EXPECT_NEAR(box.origin.y, anchor.yMin + 10, 3) << "not 10 pt below its paragraph's top";
+    const PDFWord cleared = wordOn(pdf, "Clearedword");
+    EXPECT_GT(cleared.yMin, box.origin.y + box.size.height - 1) << "the cleared line is beside the picture";
+    EXPECT_NEAR(cleared.xMin, margin, 2);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return;
+    const double theirMargin = wordOn(lo, "Before").xMin;
+    const Rect theirs = redBox(lo, 300);
+    EXPECT_NEAR(box.origin.x - margin, theirs.origin.x - theirMargin, 3);
+    EXPECT_NEAR(box.origin.y, theirs.origin.y, 3);
+    EXPECT_NEAR(cleared.yMin, wordOn(lo, "Clearedword").yMin, 3);
+    EXPECT_NEAR(wordOn(pdf, "After").yMin, wordOn(lo, "After").yMin, 3);
+}
+
 TEST_F(ForeignRTFLooksExport, aTableInsideACellPrintsAsATableThere)
 {
     const std::string border = "\\brdrs\\brdrw20";
@@ -453,7 +573,8 @@ TEST_F(ForeignRTFLooksExport, macBulletsHangInTheMarginLeftOfTheTextColumn)
 TEST_F(ForeignRTFLooksExport, macBulletsAtAnotherIndentStayInTheTextColumnWithTheTextAtTheIndent)
 {
     // A Mac editor's items at 637 twips, not a list level's half inch: the
-    // square stands in the text column, the follow-on line at the indent.
+    // square stands at the text column's edge, the first line's text at the
+    // first stop (221 twips), the follow-on line at the indent.
     const std::string item = "{\\listtext\t\\uc0\\u9642 \t}";
     std::string path = document(
         "squares", "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
@@ -484,10 +605,17 @@ TEST_F(ForeignRTFLooksExport, macBulletsAtAnotherIndentStayInTheTextColumnWithTh
     const int height = static_cast<int>(second.yMax - second.yMin);
     EXPECT_FALSE(inkIn(pdf, 10, line, margin - 12, height)) << "a bullet in the margin";
     EXPECT_TRUE(inkIn(pdf, margin, line, static_cast<int>(second.xMin) - margin - 2, height)) << "no bullet";
+    for (const PDFWord& word : {wordOn(pdf, "Firstsquare"), second}) {
+        EXPECT_NEAR(word.xMin - before.xMin, 221 / 20.0, 1.5) << word.text << " is not at the first stop";
+        EXPECT_TRUE(inkIn(pdf, margin, static_cast<int>(word.yMin), 6, height)) << "no bullet at the edge";
+    }
     const std::string lo = reference(path);
     if (lo.empty())
         return;
-    EXPECT_NEAR(followOn(pdf, second) - before.xMin, followOn(lo, wordOn(lo, "Secondsquare")) - wordOn(lo, "Before").xMin, 3);
+    const double theirMargin = wordOn(lo, "Before").xMin;
+    EXPECT_NEAR(followOn(pdf, second) - before.xMin, followOn(lo, wordOn(lo, "Secondsquare")) - theirMargin, 3);
+    for (const char* word : {"Firstsquare", "Secondsquare"})
+        EXPECT_NEAR(wordOn(pdf, word).xMin - before.xMin, wordOn(lo, word).xMin - theirMargin, 1.5) << word;
 }
 
 TEST_F(ForeignRTFLooksExport, wordsCourierBulletPrintsAsTheLetterInItsFont)

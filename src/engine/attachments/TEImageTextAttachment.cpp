@@ -4,6 +4,7 @@
 #include "engine/html/HTMLString.h"
 #include "engine/attachments/TEAttachmentSource.h"
 #include "engine/attachments/PictureFolderSink.h"
+#include "engine/model/TEShapePlace.h"
 #include "foundation/markup/TEBase64Coding.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
@@ -354,6 +355,25 @@ std::u16string TEImageTextAttachment::stringByEncodingAsHTML(HTMLPictureSink& pi
     return imgElement(htmlSource(&pictures, {}));
 }
 
+std::u16string TEImageTextAttachment::shapeOffsetStyle() const
+{
+    // A word processor's shape stands at its offset from the column's edge
+    // and the top of its paragraph; the text goes on beside it.
+    const std::u16string* words = attributeForKey(TEShapePlace::kAttributeKey);
+    const std::optional<TEShapePlace::Offset> offset = words ? TEShapePlace::offsetInColumn(*words) : std::nullopt;
+    if (!offset)
+        return {};
+    // The page's and print's own rule sets the margins from these: margins
+    // of a picture's own would be read back as its paragraph's indent.
+    constexpr double kPixelsPerPoint = 4.0 / 3.0;
+    std::string style;
+    if (offset->left > 0)
+        style += formatInCLocale("--shape-left:%.0fpx;", offset->left * kPixelsPerPoint);
+    if (offset->top > 0)
+        style += formatInCLocale("--shape-top:%.0fpx;", offset->top * kPixelsPerPoint);
+    return toUtf16(style);
+}
+
 std::u16string TEImageTextAttachment::imgElement(const std::optional<std::string>& source) const
 {
 
@@ -376,7 +396,7 @@ std::u16string TEImageTextAttachment::imgElement(const std::optional<std::string
     }
     std::u16string style = styleForVerticalAlignmentAndSize(m_displaySize);
     if (wrapAlignment() == TEWrapAlignment::Left)
-        style += u"float:left;";
+        style += u"float:left;" + shapeOffsetStyle();
     else if (wrapAlignment() == TEWrapAlignment::Right)
         style += u"float:right;";
     if (!style.empty())

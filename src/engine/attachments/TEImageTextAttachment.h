@@ -66,6 +66,9 @@ private:
     void updateSizesFromImage(const Image& image);
     std::optional<std::string> htmlSource(HTMLPictureSink* sink, std::string_view documentName) const;
     std::u16string imgElement(const std::optional<std::string>& source) const;
+    // The offsets ("--shape-left", "--shape-top") the page's margins set a
+    // picture of a word processor's shape at; nothing for other pictures.
+    std::u16string shapeOffsetStyle() const;
 
     Image::Pointer m_image;
     mutable bool m_useTmpDir = false;

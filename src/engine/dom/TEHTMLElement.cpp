@@ -125,7 +125,7 @@ const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttrib
                                           "data-underline", "data-stroke-width", "data-kerning",
                                           "data-field", "data-bookmark", "data-comment", "data-shading", "data-hidden",
                                           "data-strike", "data-baseline-shift", "data-superscript-shift", "data-break",
-                                          "data-paragraph-shading", "data-paragraph-frame"};
+                                          "data-paragraph-shading", "data-paragraph-frame", "clear"};
         for (const TEScriptAttribute& mark : kTEScriptAttributes)
             names.emplace_back(mark.pageName);
         return names;

@@ -35,6 +35,10 @@ inline constexpr std::string_view TETextEndOfAllOpenedLists = "TETextEndOfAllOpe
 inline constexpr std::string_view TEFieldAttribute = "TEField";
 inline constexpr std::string_view TETextIsFootnoteTableAttribute = "TEBeginFootnoteTable";
 inline constexpr std::string_view TEPageBreakAttribute = "TEPageBreak";
+// On a line break (U+2028): the text after it goes below the pictures the
+// text wraps beside, on the left (1), the right (2) or both sides (3), as
+// RTF's "\\lbr" numbers them (an integer).
+inline constexpr std::string_view TELineBreakClearAttribute = "TELineBreakClear";
 inline constexpr std::string_view TEHorizontalRuleStyleAttribute = "TEHorizontalRuleStyle";
 inline constexpr std::string_view TEStrikeOutAttribute = "TEStrikethrough";
 // With the strike-through: its line is doubled (a boolean).

@@ -1,5 +1,6 @@
 #include "export/pdf/PDFHeaderFooterParagraphs.h"
 
+#include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/graphics/FontFace.h"
 #include "platform/text/AttributeValue.h"
@@ -7,6 +8,7 @@
 #include "platform/text/FontAttributeValue.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace folio {
 
@@ -108,6 +110,36 @@ Run runWithAttributes(const AttributeDictionary* attributes)
     return run;
 }
 
+// A picture run for the picture the character stands for; none for other
+// characters and pictures without an image.
+std::optional<Run> pictureRun(const AttributeDictionary* attributes)
+{
+    const auto* attachment = attributes ? attributes->valueForKeyAs<TEImageTextAttachment>(NSAttachmentAttributeName) : nullptr;
+    if (!attachment)
+        return std::nullopt;
+    // A picture read from a file carries its bytes; one of a page, its image.
+    Image::Pointer picture = attachment->image();
+    if (const Data* bytes = picture ? nullptr : attachment->contentsData())
+        if (Result<Image::Pointer> decoded = Image::imageWithData(bytes->vector()))
+            picture = *decoded;
+    if (!picture)
+        return std::nullopt;
+    Size size = attachment->displaySize();
+    if (!(size.width > 0) || !(size.height > 0))
+        size = picture->size();
+    size = Size{size.width * kPointsPerPixel, size.height * kPointsPerPixel};
+    if (!(size.width > 0) || !(size.height > 0))
+        return std::nullopt;
+    Run run = runWithAttributes(attributes);
+    run.text.assign(1, u'\uFFFC');
+    run.picture = std::move(picture);
+    run.pictureSize = size;
+    // A table's cells start at the top of their row, a picture in one too.
+    const auto* inTable = attributes->valueForKeyAs<IntegerValue>(TEIsTableKey);
+    run.fromLineTop = inTable && inTable->value() != 0;
+    return run;
+}
+
 } // namespace
 
 std::shared_ptr<const PDFHeaderFooterParagraphs> PDFHeaderFooterParagraphs::fromText(const AttributedString& text)
@@ -150,6 +182,14 @@ std::shared_ptr<const PDFHeaderFooterParagraphs> PDFHeaderFooterParagraphs::from
                     ++at;
                 startsParagraph = true;
                 break;
+            }
+            if (unit == u'\uFFFC' || unit == u'\uFEFF') {
+                if (std::optional<Run> picture = pictureRun(attributes.get())) {
+                    paragraphs.back().runs.push_back(std::move(*picture));
+                    paragraphs.back().runs.push_back(runWithAttributes(attributes.get()));
+                    hasWords = true;
+                }
+                continue;
             }
             if (!isPrinted(unit))
                 continue;

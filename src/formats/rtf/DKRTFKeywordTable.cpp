@@ -57,6 +57,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         // the paragraph's spacing, first-line indent and list item do not
         // start again after it.
         {"line", withDefault(&R::actionLineBreak)},
+        {"lbr", withDefault(&R::actionLineBreakClear, 0)},
         // FIXME: a column break is kept only as the end of its paragraph,
         // so that the words on either side of it stay apart; the break
         // itself is not written back.

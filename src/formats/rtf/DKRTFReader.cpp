@@ -798,9 +798,21 @@ void DKRTFReader::actionNewParagraph(int)
 
 void DKRTFReader::actionLineBreak(int)
 {
-    if (!state().discardText())
-        appendString(u"\u2028");
+    const int clear = std::exchange(m_pendingLineBreakClear, 0);
+    if (state().discardText())
+        return;
+    appendString(u"\u2028");
+    const std::size_t length = m_attributedString.length();
+    if (clear < 1 || clear > 3 || length == 0 || m_attributedString.string().back() != u'\u2028')
+        return;
+    AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(length - 1);
+    m_attributedString.setAttributes(
+        (attributes ? attributes : AttributeDictionary::empty())
+            ->dictionaryBySettingValue(TELineBreakClearAttribute, IntegerValue::make(clear)),
+        Range{length - 1, 1});
 }
+
+void DKRTFReader::actionLineBreakClear(int value) { m_pendingLineBreakClear = value; }
 
 bool DKRTFReader::pendingPicture() const
 {

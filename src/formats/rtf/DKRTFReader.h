@@ -194,6 +194,8 @@ private:
     void actionInsertCharacter(int value);
     void actionNewParagraph(int value);
     void actionLineBreak(int value);
+    // "\\lbrN" before a "\\line": the break clears the pictures on a side.
+    void actionLineBreakClear(int value);
     void actionSectionBreak(int value);
     void actionSectionDefaults(int value);
     void actionSectionStart(int start);
@@ -486,6 +488,8 @@ private:
     // Our own picture form closes with "} }": that blank is part of the form,
     // not the user's text, or every save would add one more.
     bool m_pendingPictureOwnsBlank = false;
+    // The side the next line break clears ("\\lbr"), 0 for none.
+    int m_pendingLineBreakClear = 0;
     DKRTFAttributeBuilder m_attributeBuilder;
     DKRTFPageSettings m_pageSettings;
     // Font and language numbers, by the word that gave them.

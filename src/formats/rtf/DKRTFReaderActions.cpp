@@ -9,6 +9,7 @@
 
 #include "engine/attachments/TEObjectTextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEShapePlace.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
@@ -531,6 +532,11 @@ void DKRTFReader::actionImageAttachment(int)
         TETextAttachmentPtr picture = reader.readPicture();
         if (picture && state().shapeWrapsText() && picture->wrapAlignment() == TEWrapAlignment::None)
             picture->setWrapAlignment(state().shapeStandsRight() ? TEWrapAlignment::Right : TEWrapAlignment::Left);
+        if (picture && !state().shapePlace().empty()) {
+            StringMapValue::Map attributes = picture->attributes();
+            attributes[TEShapePlace::kAttributeKey] = toUtf16(state().shapePlace());
+            picture->setAttributes(std::move(attributes));
+        }
         m_pendingAttachment = picture;
         return m_pendingAttachment && reader.readOwnPictureForm();
     });
@@ -1045,6 +1051,15 @@ void DKRTFReader::actionShape(int)
 {
     state().setShapeWrapsText(false);
     state().setShapeStandsRight(false);
+    // The placement words lead the instructions, before the properties and
+    // the picture's data: the start of the group holds them.
+    constexpr std::size_t kPlacementReach = 4096;
+    const std::size_t end = std::min(endOfCurrentGroup(), m_location + kPlacementReach);
+    const std::u16string start = end > m_location ? m_source.text(m_location, end) : std::u16string();
+    const std::size_t instructions = start.find(u"\\shpinst");
+    state().setShapePlace(instructions == std::u16string::npos
+                              ? std::string()
+                              : TEShapePlace::wordsOfInstructions(std::u16string_view(start).substr(instructions + 8)));
 }
 
 void DKRTFReader::actionShapeWrap(int value)

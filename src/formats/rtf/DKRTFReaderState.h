@@ -150,6 +150,9 @@ public:
     void setShapeWrapsText(bool wraps) { m_shapeWrapsText = wraps; }
     bool shapeStandsRight() const { return m_shapeStandsRight; }
     void setShapeStandsRight(bool right) { m_shapeStandsRight = right; }
+    // The placement words of the shape being read (see TEShapePlace).
+    const std::string& shapePlace() const { return m_shapePlace; }
+    void setShapePlace(std::string words) { m_shapePlace = std::move(words); }
     // Languages and letter effects, capitals among them.
     const DKRTFCharacterMarks& characterMarks() const { return m_characterMarks; }
     void setCharacterMarks(const DKRTFCharacterMarks& marks);
@@ -290,6 +293,7 @@ private:
     bool m_inNestedTableProperties = false;
     bool m_shapeWrapsText = false;
     bool m_shapeStandsRight = false;
+    std::string m_shapePlace;
     DKRTFCharacterMarks m_characterMarks;
     DKRTFScriptMarks m_scriptMarks;
     DKRTFScriptMarks::Letters m_associatedLetters = DKRTFScriptMarks::Letters::ComplexScript;

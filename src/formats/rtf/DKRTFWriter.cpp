@@ -11,6 +11,7 @@
 #include "platform/foundation/NumberScanning.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/text/AttributeDictionaryAccess.h"
 
 #include <algorithm>
 #include <new>
@@ -351,6 +352,8 @@ void DKRTFWriter::writeBody()
     bool runCarriesPicture = false;
     bool runIsPageBreak = false;
     bool runIsRule = false;
+    // The side a line break of the run clears ("\\lbr"), 0 for none.
+    std::int64_t runLineBreakClear = 0;
     // The rule the run starts with went out with its paragraph's settings.
     bool ruleWrittenWithParagraph = false;
     const TESectionBreak* runSectionBreak = nullptr;
@@ -422,6 +425,7 @@ void DKRTFWriter::writeBody()
             runCarriesPicture = runFormatting.isPicture;
             runIsPageBreak = runFormatting.pageBreak;
             runIsRule = runFormatting.rule;
+            runLineBreakClear = intForKey(runAttributes, TELineBreakClearAttribute, 0);
             ruleWrittenWithParagraph = runIsRule && beginningOfParagraph;
             runSectionBreak = runFormatting.sectionBreak;
             runIsDrawnMarker = m_state.isPrefixIndex == 1 && runFormatting.listMarker &&
@@ -537,6 +541,10 @@ void DKRTFWriter::writeBody()
                 section && sectionsWritten.insert(*section).second)
                 writeSectionHeadersAndFooters(*section);
         } else {
+            if (unit == u'\u2028' && runLineBreakClear >= 1 && runLineBreakClear <= 3) {
+                m_buffer.appendCString("\\lbr");
+                m_buffer.appendInteger(static_cast<std::int32_t>(runLineBreakClear));
+            }
             m_buffer.appendEscapedCharacter(unit);
         }
         // The text after a page break that starts a paragraph writes its

@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFWriter.h"
 
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEShapePlace.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/foundation/AppFolders.h"
@@ -127,6 +128,17 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
         return;
     }
     if (fileInfo.empty()) {
+        // A picture of a word processor's shape goes back in its shape, at
+        // the shape's place, unless it was taken out of the text's wrap: the
+        // shape would wrap it again.
+        const std::u16string* shape = attachment.attributeForKey(TEShapePlace::kAttributeKey);
+        const bool inShape = shape && TEShapePlace::isWellFormed(*shape)
+            && (attachment.wrapAlignment() != TEWrapAlignment::None || !TEShapePlace::wrapsText(*shape));
+        if (inShape) {
+            m_buffer.appendCString("{\\shp{\\*\\shpinst");
+            m_buffer.appendCString(toUtf8(*shape));
+            m_buffer.appendCString("{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv ");
+        }
         // NOTE: pictures are declared by their own type, so that a PNG is not
         // announced to other readers as JPEG data.
         m_buffer.appendCString(attachment.fileType() == "pngblip" ? "{{\\pict\\pngblip" : "{{\\pict\\jpegblip");
@@ -147,7 +159,7 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
         m_buffer.appendCString(hex);
         // No blank between the two closing braces: every other reader takes
         // it for a blank of the text after the picture.
-        m_buffer.appendCString("\n}}\n");
+        m_buffer.appendCString(inShape ? "\n}}}}}}" : "\n}}\n");
         return;
     }
     m_buffer.appendCString("{\\*\\shppict {\\pict {\\*\\nisusfilename ");

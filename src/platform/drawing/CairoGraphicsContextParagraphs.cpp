@@ -82,10 +82,26 @@ PangoTabArray* tabArray(const Paragraph& paragraph, double lineWidth)
     return tabs;
 }
 
+// Draws a picture run where pango set its shape: the current point is the
+// shape's origin on the baseline.
+void drawPictureShape(cairo_t* context, PangoAttrShape* shape, gboolean pathOnly, gpointer)
+{
+    const auto* picture = static_cast<const Image*>(shape->data);
+    if (pathOnly || !picture)
+        return;
+    double x = 0;
+    double y = 0;
+    cairo_get_current_point(context, &x, &y);
+    const PangoRectangle& box = shape->logical_rect;
+    picture->drawInRect(context, Rect{{x + static_cast<double>(box.x) / PANGO_SCALE, y + static_cast<double>(box.y) / PANGO_SCALE},
+                                      {static_cast<double>(box.width) / PANGO_SCALE, static_cast<double>(box.height) / PANGO_SCALE}});
+}
+
 LayoutPointer paragraphLayout(cairo_t* context, const Paragraph& paragraph, double lineWidth)
 {
     LayoutPointer layout(pango_cairo_create_layout(context));
     pango_cairo_context_set_resolution(pango_layout_get_context(layout.get()), 72);
+    pango_cairo_context_set_shape_renderer(pango_layout_get_context(layout.get()), drawPictureShape, nullptr, nullptr);
     pango_layout_context_changed(layout.get());
 
     // An empty paragraph is as high as a line of its first run's font.
@@ -104,6 +120,28 @@ LayoutPointer paragraphLayout(cairo_t* context, const Paragraph& paragraph, doub
         const std::size_t end = text.size();
         if (start == end)
             continue;
+        if (run.picture && run.pictureSize.width > 0 && run.pictureSize.height > 0) {
+            // The picture's box sits on the baseline, as word processors set
+            // a picture in the line; one wider than the line is narrowed to
+            // it, in its proportions.
+            const double shrink = lineWidth > 0 && run.pictureSize.width > lineWidth ? lineWidth / run.pictureSize.width : 1;
+            const int width = pangoUnits(run.pictureSize.width * shrink);
+            const int height = pangoUnits(run.pictureSize.height * shrink);
+            int above = height;
+            if (run.fromLineTop) {
+                PangoFontDescription* description = pango_font_description_new();
+                pango_font_description_set_family(description, run.family.empty() ? kFallbackFamily : run.family.c_str());
+                pango_font_description_set_absolute_size(description, pangoUnits(runSize(run)));
+                PangoFontMetrics* metrics = pango_context_get_metrics(pango_layout_get_context(layout.get()), description, nullptr);
+                above = std::min(height, pango_font_metrics_get_ascent(metrics));
+                pango_font_metrics_unref(metrics);
+                pango_font_description_free(description);
+            }
+            PangoRectangle box{0, -above, width, height};
+            addAttribute(attributes,
+                         pango_attr_shape_new_with_data(&box, &box, const_cast<Image*>(run.picture.get()), nullptr, nullptr),
+                         start, end);
+        }
         addAttribute(attributes, pango_attr_family_new(run.family.empty() ? kFallbackFamily : run.family.c_str()), start, end);
         addAttribute(attributes, pango_attr_size_new_absolute(pangoUnits(runSize(run))), start, end);
         addAttribute(attributes, pango_attr_weight_new(run.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL), start, end);

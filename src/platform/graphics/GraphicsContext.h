@@ -120,6 +120,14 @@ public:
         bool bold = false;
         bool italic = false;
         Color color = Color::colorWithWhite(0);
+        // A picture in the line, in place of the text: it stands on the
+        // baseline at `pictureSize` (points), and its line is as tall as it;
+        // or, `fromLineTop`, it hangs from the top of the run's font down, as
+        // a table cell sets its contents from the row's top, and the line's
+        // words keep their place.
+        Image::Pointer picture;
+        Size pictureSize;
+        bool fromLineTop = false;
     };
     struct TextBoxTab {
         // Points from the box's left edge.

@@ -1,9 +1,11 @@
 #include "formats/rtf/DKRTFReader.h"
 #include "formats/rtf/DKRTFWriter.h"
 #include "engine/html/reader/TEHTMLAttributedStringBuilder.h"
+#include "engine/attachments/TETextAttachment.h"
 #include "engine/html/writer/TEHTMLWriter.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEParagraphBorders.h"
+#include "engine/model/TEShapePlace.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
@@ -12,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -233,6 +236,79 @@ TEST_F(RTFWordProcessorLooksRoundTripTests, aGroupOfRuledParagraphsEndsWithAPara
         const std::size_t end = saved.find("Two boxed.");
         EXPECT_NE(saved.substr(end, saved.find("Plain after.") - end).find("\\pard"), std::string::npos) << saved;
     }
+}
+
+// A picture Word set in a shape at an offset keeps the shape's place through
+// saves, and a line break that clears it its side; words in the place that
+// are not a shape's never reach a file.
+TEST_F(RTFWordProcessorLooksRoundTripTests, aPictureInAShapeKeepsTheShapesPlaceAndItsClearingBreak)
+{
+    auto place = [](const AttributedString& text) -> std::string {
+        for (std::size_t at = 0; at < text.length(); ++at) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(at);
+            const auto* picture = attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
+            if (const std::u16string* words = picture ? picture->attributeForKey(TEShapePlace::kAttributeKey) : nullptr)
+                return toUtf8(*words);
+            if (picture)
+                return "no place";
+        }
+        return "no picture";
+    };
+    const std::string words = "\\shpleft2880\\shptop200\\shpright4080\\shpbottom800\\shpbxcolumn\\shpbypara\\shpwr2\\shpwrk0";
+    const std::string pict = "{\\pict\\pngblip\\picw1\\pich1\\picwgoal1200\\pichgoal600 89504e470d0a1a0a0000000d494844520000"
+                             "00010000000108060000001f15c4890000000d49444154789c63f8cfc0f01f00050001ff89993d1d0000000049454e"
+                             "44ae426082}";
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\pard Before.\\par\\pard {\\shp{\\*\\shpinst" + words
+        + "\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv " + pict + "}}}{\\shprslt " + pict
+        + "}}Anchor words.\\lbr2\\line Below it.\\line Beside.\\par}";
+    const AttributedString original = read(rtf);
+    ASSERT_EQ(place(original), words);
+    EXPECT_EQ(toUtf8(original.string()).find("Anchor words."), toUtf8(original.string()).find("\xEF\xBB\xBF") + 3);
+    auto clears = [](const AttributedString& text, std::u16string_view before) {
+        const std::size_t at = text.string().find(before);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at + before.size());
+        return attributes ? intForKey(*attributes, TELineBreakClearAttribute, 0) : -1;
+    };
+    ASSERT_EQ(clears(original, u"Anchor words."), 2);
+    ASSERT_EQ(clears(original, u"Below it."), 0);
+    for (const std::string& saved : saves(rtf)) {
+        const AttributedString again = read(saved);
+        EXPECT_FALSE(std::regex_search(saved, std::regex("\\\\(li|sb)[1-9]"))) << "the place became an indent: " << saved;
+        EXPECT_EQ(place(again), words) << saved;
+        EXPECT_NE(saved.find("{\\shp{\\*\\shpinst" + words), std::string::npos) << saved;
+        EXPECT_EQ(clears(again, u"Anchor words."), 2) << saved;
+        EXPECT_EQ(clears(again, u"Below it."), 0) << saved;
+        EXPECT_NE(saved.find("\\lbr2\\line"), std::string::npos) << saved;
+    }
+    // What a page hands back as the place is written only when it is a shape's words.
+    TEHTMLWriterSettings settings;
+    settings.fileName = "looks";
+    const std::string html = toUtf8(htmlString(original, settings));
+    const std::string attribute = "data-shape=\"";
+    const std::size_t start = html.find(attribute);
+    ASSERT_NE(start, std::string::npos) << html;
+    const std::size_t end = html.find('"', start + attribute.size());
+    for (const std::string hostile : {"\\shpleft1}{\\field{\\*\\fldinst HYPERLINK x}}{", "\\b\\shpleft1"}) {
+        std::string edited = html;
+        edited.replace(start + attribute.size(), end - start - attribute.size(), hostile);
+        std::optional<AttributedString> back = attributedStringWithHTMLData(edited);
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(place(*back), hostile) << "the page's value is kept as it is";
+        const std::string saved = written(*back);
+        EXPECT_EQ(saved.find("\\shp"), std::string::npos) << saved;
+        EXPECT_EQ(saved.find("fldinst"), std::string::npos) << saved;
+        EXPECT_NE(saved.find("\\pict"), std::string::npos) << saved;
+    }
+    // A picture taken out of the text's wrap on the page stays out of it:
+    // its shape, which would wrap it again, is not written.
+    std::string unwrapped = html;
+    const std::size_t floatAt = unwrapped.find("float:left;");
+    ASSERT_NE(floatAt, std::string::npos) << html;
+    unwrapped.replace(floatAt, 11, "float:none;");
+    std::optional<AttributedString> back = attributedStringWithHTMLData(unwrapped);
+    ASSERT_TRUE(back.has_value());
+    const std::string saved = written(*back);
+    EXPECT_EQ(saved.find("\\shp"), std::string::npos) << saved;
 }
 
 } // namespace

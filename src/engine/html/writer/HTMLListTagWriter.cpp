@@ -118,6 +118,33 @@ bool HTMLListTagWriter::startsBackAtTheEdge(const TEParagraphStyle& style)
     return std::abs(head - kFirstLevelIndent) <= 20 && std::isfinite(firstLine) && std::abs(head + firstLine) <= 20;
 }
 
+std::optional<HTMLPrintedItemStart> HTMLListTagWriter::printedItemStart(const AttributeValue* list,
+                                                                       const TEParagraphStyle& style,
+                                                                       const std::optional<std::vector<TextTab>>& stops)
+{
+    const auto* listStyle = list ? list->as<TECSSListStyle>() : nullptr;
+    if (!listStyle || listStyle->markerText() || listStyle->imageName() || elementForList(list) != "ul" || !stops)
+        return std::nullopt;
+    const double head = style.headIndent() * 1096.0 / 80.0;
+    const double firstLine = style.firstLineHeadIndent() * kTwipsPerCentimetre;
+    if (!(head > 20) || !std::isfinite(firstLine) || std::abs(head + firstLine) > 20 || startsBackAtTheEdge(style))
+        return std::nullopt;
+    std::optional<double> firstStop;
+    for (const TextTab& stop : *stops) {
+        const double at = stop.location * 20;
+        if (at >= 20 && at < head - 20 && (!firstStop || at < *firstStop))
+            firstStop = at;
+    }
+    std::optional<std::u16string> sign = listStyle->prefixWithCounter(1);
+    if (!firstStop || !sign)
+        return std::nullopt;
+    std::erase(*sign, u'\t');
+    if (sign->empty())
+        return std::nullopt;
+    constexpr double kTwipsPerPixel = 15.0;
+    return HTMLPrintedItemStart{*sign, (*firstStop - head) / kTwipsPerPixel, *firstStop / kTwipsPerPixel};
+}
+
 std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
                                           const HTMLWriterContext& context, double enclosingIndent,
                                           HTMLListContinuation continuation)

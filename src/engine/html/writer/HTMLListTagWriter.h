@@ -2,9 +2,13 @@
 
 #include "engine/html/writer/HTMLWriterContext.h"
 
+#include "platform/text/PlatformParagraphStyle.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace folio {
 
@@ -18,6 +22,20 @@ class TEParagraphStyle;
 struct HTMLListContinuation {
     std::int64_t identity = 0;
     std::int64_t start = 0;
+};
+
+// How a printed bulleted item stands whose first line starts back at the
+// page's edge at an indent other than a list level's half inch, as a Mac
+// text editor writes its items ("\\li637\\fi-637", stops at 221 and 637
+// twips): word processors print the sign at the edge and the first line's
+// text at the first stop inside the indent; the lines after keep the indent.
+// Lengths in CSS pixels of paper.
+struct HTMLPrintedItemStart {
+    std::u16string sign;
+    // From the indent to where the first line's text starts (negative).
+    double textIndent = 0;
+    // From the edge to the first line's text: the room of the sign.
+    double signRoom = 0;
 };
 
 // The ul and ol tags of the lists of a document.
@@ -51,6 +69,13 @@ public:
     // print: a unit is 1096/80 twips, as word processors' files measure
     // them, where the editing page shows a unit as a pixel of the screen.
     static double printPixels(double indent);
+
+    // Where an item stands in print that is set as `HTMLPrintedItemStart`
+    // says; none for other items, numbered ones and those with marker words.
+    // `stops` are the stops of the item's text.
+    static std::optional<HTMLPrintedItemStart> printedItemStart(const AttributeValue* list,
+                                                                const TEParagraphStyle& style,
+                                                                const std::optional<std::vector<TextTab>>& stops);
 
 private:
     // Whether the first line of a paragraph starts back at the left edge of

@@ -406,6 +406,9 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             readStyle = TEAttributeQueries::paragraphStyle(attributes);
         return *readStyle;
     };
+    // Where a printed item's sign and first line stand, when not as the
+    // page's list markers set them.
+    std::optional<HTMLPrintedItemStart> printedStart;
     auto elementCSS = [&] {
         std::string css;
         if (paragraphStyle() && !currentList) {
@@ -435,6 +438,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                 css += "margin-bottom:" + formatShortest(after) + "px;";
             if (before != 0)
                 css += "margin-top:" + formatShortest(before) + "px;";
+            if (printedStart)
+                css += "list-style-type:none;text-indent:" + formatFixed(printedStart->textIndent, 2) + "px;";
             if (paragraphStyle()->ownLineHeight()) {
                 TEParagraphStyle style = *paragraphStyle();
                 if (m_context.settings.forPrint)
@@ -483,6 +488,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                 if (style->tabStops())
                     itemStops = *style->tabStops();
         }
+        // Only the look of the page: text read for its words keeps its
+        // list's own markers.
+        if (m_context.settings.forPrint && !m_context.settings.forEPub && m_context.settings.stylesRuns
+            && paragraphStyle() && lists->size() == 1)
+            printedStart = HTMLListTagWriter::printedItemStart(currentList, *paragraphStyle(), itemStops);
         bool openedAny = false;
         std::int64_t continuedStart = 0;
         for (const AttributeValuePtr& list : *lists) {
@@ -667,6 +677,15 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             }
             if (boxed)
                 HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
+        }
+        // A sign set at the edge stands in the same box as marker words,
+        // as wide as the room before the first line's text.
+        if (printedStart) {
+            HTMLMarkup::appendBodyMarkup(html, "<span data-marker-words=\"\" style=\"--hang:" +
+                                                   formatFixed(printedStart->signRoom, 2) + "px\">",
+                                         m_context.bodyFinish);
+            HTMLMarkup::appendBodyText(html, printedStart->sign, false, m_context.bodyFinish);
+            HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
         }
         if (!m_itemNumbers.empty())
             m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);

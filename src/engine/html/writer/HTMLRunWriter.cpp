@@ -421,6 +421,23 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         closeLinkIfEnded(html, run);
         return;
     }
+    // A line break that clears the pictures beside the text, as HTML's own
+    // "clear" says it.
+    if (const auto* clear = attributes.valueForKeyAs<IntegerValue>(TELineBreakClearAttribute);
+        clear && clear->value() >= 1 && clear->value() <= 3 && !text.empty()
+        && text.find_first_not_of(u'\u2028') == std::u16string_view::npos) {
+        // A book's XHTML has no such attribute: its style says the same.
+        static constexpr std::string_view kSides[] = {"left", "right", "all"};
+        static constexpr std::string_view kStyles[] = {"left", "right", "both"};
+        const std::size_t side = static_cast<std::size_t>(clear->value() - 1);
+        const std::string tag = m_context.settings.forEPub
+            ? "<br style=\"clear:" + std::string(kStyles[side]) + "\"/>"
+            : "<br clear=\"" + std::string(kSides[side]) + "\"/>";
+        for (std::size_t count = 0; count < text.size(); ++count)
+            HTMLMarkup::appendBodyMarkup(html, tag, m_context.bodyFinish);
+        closeLinkIfEnded(html, run);
+        return;
+    }
     if (text == u"\uFFFC" || (form.hidden && m_context.settings.leavesOutHidden)) {
         // Hidden text, and the character a bookmark of a place stands on,
         // still mark where the bookmark begins, for the links to it.
