@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace folio {
 
@@ -62,6 +63,12 @@ Result<Data> Deflate::decompress(std::span<const std::uint8_t> bytes, std::size_
     if (inflateInit2(&stream, windowBits(framing)) != Z_OK)
         return deflateError(Failed, "Cannot start decompression");
     std::vector<std::uint8_t> output;
+    // Text packs to a quarter or a fifth of its size: room for more than
+    // that from the start spares the copies and fresh pages of growing a
+    // page of megabytes from nothing (pages never written are never
+    // touched).
+    constexpr std::size_t kExpectedRatio = 8;
+    output.reserve(std::min(maximumSize, bytes.size() < SIZE_MAX / kExpectedRatio ? bytes.size() * kExpectedRatio : SIZE_MAX));
     std::uint8_t buffer[64 * 1024];
     std::size_t offset = 0;
     int result = Z_OK;
