@@ -136,6 +136,27 @@ Result<std::u16string> DocumentText::decode(std::span<const std::uint8_t> bytes,
     return std::move(*text);
 }
 
+std::optional<std::string> DocumentText::textAsUTF8(std::span<const std::uint8_t> bytes, DocumentKind kind)
+{
+    // An RTF file's text may be in a code page it declares, and is checked
+    // for binary data.
+    if (kind == DocumentKind::RTF)
+        return std::nullopt;
+    std::optional<Data> inflated;
+    if (kind == DocumentKind::QVText || kind == DocumentKind::QVOutline) {
+        if (bytes.empty())
+            return std::string();
+        Result<Data> page = Deflate::decompress(bytes, kMaximumQVPageSize);
+        if (!page || !DocumentSizeLimits::checkPageNesting(page->stringView(), std::string()))
+            return std::nullopt;
+        inflated = std::move(*page);
+        bytes = inflated->span();
+    }
+    if (TextFileForm::byteOrderMarkOf(bytes) || !isUTF8(bytes))
+        return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
 Result<DKRTFReaderSource> DocumentText::rtfSource(std::span<const std::uint8_t> bytes, const std::string& path)
 {
     const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());

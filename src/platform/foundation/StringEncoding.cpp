@@ -321,22 +321,16 @@ std::optional<std::u16string> stringWithData(std::string_view bytes, const Strin
                           encoding);
 }
 
-
 bool isUTF8(std::span<const std::uint8_t> bytes)
 {
-    // An ASCII byte is never part of a longer UTF-8 character, so the text
-    // is UTF-8 when each of its runs of 8-bit bytes is.
-    std::size_t start = asciiPrefix(bytes);
-    if (start == bytes.size())
-        return true;
-    StringDecoder decoder(StringEncoding::utf8());
-    while (start < bytes.size()) {
-        std::size_t end = start;
-        while (end < bytes.size() && bytes[end] >= 0x80)
-            ++end;
-        if (!decoder.decode(std::string_view(reinterpret_cast<const char*>(bytes.data() + start), end - start)))
+    // An ASCII byte is never part of a longer UTF-8 character, so only the
+    // characters beyond it are looked at one by one.
+    for (std::size_t index = asciiPrefix(bytes); index < bytes.size(); index += asciiPrefix(bytes.subspan(index))) {
+        char32_t code = 0;
+        const std::size_t length = decodeSequence(bytes.subspan(index), code);
+        if (length == 0)
             return false;
-        start = end + asciiPrefix(bytes.subspan(end));
+        index += length;
     }
     return true;
 }
