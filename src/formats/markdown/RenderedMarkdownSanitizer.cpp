@@ -70,10 +70,14 @@ constexpr Element kElements[] = {
     {"td", 0, Parent::Row, Parent::AnyBlock},
 };
 
+// Looked up by first letter and length before the name is compared: the
+// rendered HTML holds a tag every few words.
 const Element* elementNamed(std::string_view name)
 {
+    if (name.empty())
+        return nullptr;
     for (const Element& element : kElements) {
-        if (element.name == name)
+        if (element.name.size() == name.size() && element.name[0] == name[0] && element.name == name)
             return &element;
     }
     return nullptr;
