@@ -142,17 +142,21 @@ std::optional<std::string> DocumentText::textAsUTF8(std::span<const std::uint8_t
     // for binary data.
     if (kind == DocumentKind::RTF)
         return std::nullopt;
-    std::optional<Data> inflated;
+    const auto asItStands = [](std::span<const std::uint8_t> text) {
+        return !TextFileForm::byteOrderMarkOf(text) && isUTF8(text);
+    };
     if (kind == DocumentKind::QVText || kind == DocumentKind::QVOutline) {
         if (bytes.empty())
             return std::string();
-        Result<Data> page = Deflate::decompress(bytes, kMaximumQVPageSize);
-        if (!page || !DocumentSizeLimits::checkPageNesting(page->stringView(), std::string()))
+        Result<std::string> page = Deflate::decompressText(bytes, kMaximumQVPageSize);
+        if (!page || !DocumentSizeLimits::checkPageNesting(*page, std::string()))
             return std::nullopt;
-        inflated = std::move(*page);
-        bytes = inflated->span();
+        const std::span<const std::uint8_t> text(reinterpret_cast<const std::uint8_t*>(page->data()), page->size());
+        if (!asItStands(text))
+            return std::nullopt;
+        return std::move(*page);
     }
-    if (TextFileForm::byteOrderMarkOf(bytes) || !isUTF8(bytes))
+    if (!asItStands(bytes))
         return std::nullopt;
     return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }

@@ -63,7 +63,7 @@ Result<MutableAttributedString> documentText(const ExportSource& source, const E
     if (!html)
         return exportError(RTFDExporter::NoText, html.error().message);
     if (QV) {
-        *html = HTMLPictureInliner::filingDataPictures(*html, pictures);
+        *html = HTMLPictureInliner::filingDataPictures(std::move(*html), pictures);
         if (existing)
             *html = HTMLPictureInliner::relocatingPictures(*html, *existing, pictures);
     }
