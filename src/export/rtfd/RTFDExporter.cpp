@@ -193,8 +193,9 @@ Status RTFDExporter::makePackage(const ExportSource& source, const ExportRequest
     // Stored, not deflated: compressing the text took a tenth of a large
     // export, as long as reading the page into text, for a package that
     // is made to be opened at once; its pictures are compressed already.
-    const DKZipArchive::FileWrapper package = DKZipArchive::FileWrapper::directory(packageName, std::move(files));
-    if (Status zipped = DKZipArchive::createZipFile(request.outputPath, {package}, DKZipArchive::Compression::Stored);
+    std::vector<DKZipArchive::FileWrapper> package;
+    package.push_back(DKZipArchive::FileWrapper::directory(packageName, std::move(files)));
+    if (Status zipped = DKZipArchive::createZipFile(request.outputPath, package, DKZipArchive::Compression::Stored);
         !zipped) {
         // An output that cannot be written says so as any export's does.
         if (zipped.error().domain == std::string_view(FileManager::kErrorDomain))
