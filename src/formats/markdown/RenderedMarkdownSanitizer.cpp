@@ -1,14 +1,10 @@
 #include "formats/markdown/RenderedMarkdownSanitizer.h"
 
+#include "platform/foundation/ByteScan.h"
 #include "platform/foundation/Unicode.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <unordered_map>
 #include <vector>
 
@@ -211,37 +207,8 @@ private:
 
     unsigned char byteAt(std::size_t index) const { return static_cast<unsigned char>(m_html[index]); }
 
-    // The first byte at or after `from` that ends the text or would be
-    // rewritten; sixteen bytes are tested at a time, as most are neither.
-    std::size_t textStop(std::size_t from) const
-    {
-#if defined(__SSE2__)
-        const __m128i space = _mm_set1_epi8(0x20);
-        const __m128i del = _mm_set1_epi8(0x7F);
-        const __m128i tab = _mm_set1_epi8('\t');
-        const __m128i lineFeed = _mm_set1_epi8('\n');
-        const __m128i less = _mm_set1_epi8('<');
-        const __m128i greater = _mm_set1_epi8('>');
-        const __m128i ampersand = _mm_set1_epi8('&');
-        const __m128i quote = _mm_set1_epi8('"');
-        for (; from + 16 <= m_html.size(); from += 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_html.data() + from));
-            // Compared as signed, the bytes beyond ASCII are below the space too.
-            const __m128i control = _mm_andnot_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, lineFeed)),
-                                                     _mm_or_si128(_mm_cmplt_epi8(bytes, space), _mm_cmpeq_epi8(bytes, del)));
-            const __m128i markup = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, less), _mm_cmpeq_epi8(bytes, greater)),
-                                                _mm_or_si128(_mm_cmpeq_epi8(bytes, ampersand), _mm_cmpeq_epi8(bytes, quote)));
-            if (const int mask = _mm_movemask_epi8(_mm_or_si128(control, markup)))
-                return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
-        }
-#endif
-        const auto rewrittenOrEndsText = [](char c) {
-            return kTextBytes[static_cast<unsigned char>(c)] != kWrittenAsItStands;
-        };
-        const auto stop =
-            std::find_if(m_html.begin() + static_cast<std::ptrdiff_t>(from), m_html.end(), rewrittenOrEndsText);
-        return static_cast<std::size_t>(stop - m_html.begin());
-    }
+    // The first byte at or after `from` that ends the text or would be rewritten.
+    std::size_t textStop(std::size_t from) const { return ByteScan::firstNotPlainOrOf(m_html, from, "<>&\""); }
 
     bool appendDecoded(bool inAttribute)
     {

@@ -1,12 +1,9 @@
 #include "formats/markdown/SmartyPants.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "platform/foundation/ByteScan.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cctype>
 #include <optional>
 
@@ -91,36 +88,19 @@ private:
         copyText(nextSpecialByte(rest, 1));
     }
 
-    // The index of the first special byte at or after `from`, sixteen bytes
-    // tested at a time, as most text has none.
+    // The index of the first special byte at or after `from`.
     static std::size_t nextSpecialByte(std::string_view rest, std::size_t from)
     {
-#if defined(__SSE2__)
-        const __m128i less = _mm_set1_epi8('<');
-        const __m128i ampersand = _mm_set1_epi8('&');
-        const __m128i quote = _mm_set1_epi8('"');
-        const __m128i apostrophe = _mm_set1_epi8('\'');
-        const __m128i dash = _mm_set1_epi8('-');
-        const __m128i dot = _mm_set1_epi8('.');
-        for (; from + 16 <= rest.size(); from += 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rest.data() + from));
-            const __m128i found = _mm_or_si128(
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, less), _mm_cmpeq_epi8(bytes, ampersand)),
-                             _mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, apostrophe))),
-                _mm_or_si128(_mm_cmpeq_epi8(bytes, dash), _mm_cmpeq_epi8(bytes, dot)));
-            if (const int mask = _mm_movemask_epi8(found))
-                return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
-        }
-#endif
-        const auto special = std::find_if(rest.begin() + static_cast<std::ptrdiff_t>(from), rest.end(), isSpecialByte);
-        return static_cast<std::size_t>(special - rest.begin());
+        return ByteScan::firstOf(rest, from, kSpecialByteList);
     }
+
+    static constexpr std::string_view kSpecialByteList = "<&\"'-.";
 
     static bool isSpecialByte(char c) { return kSpecialBytes[static_cast<unsigned char>(c)]; }
 
     static constexpr std::array<bool, 256> kSpecialBytes = [] {
         std::array<bool, 256> special{};
-        for (const char c : std::string_view("<&\"'-."))
+        for (const char c : kSpecialByteList)
             special[static_cast<unsigned char>(c)] = true;
         return special;
     }();

@@ -1,8 +1,6 @@
 #include "formats/rtf/DKRTFDataBuffer.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "platform/foundation/ByteScan.h"
 
 #include <charconv>
 #include <cmath>
@@ -105,34 +103,7 @@ std::size_t DKRTFDataBuffer::appendPlainPrefix(std::u16string_view text)
     // than its own byte: most of a document's text is plain.
     const std::size_t start = m_bytes.size();
     m_bytes.resize(start + text.size());
-    char* out = m_bytes.data() + start;
-    std::size_t count = 0;
-#if defined(__SSE2__)
-    // Eight units a round while they are all printable ASCII other than
-    // the three RTF reserves.
-    const __m128i space = _mm_set1_epi16(0x20);
-    const __m128i printableSpan = _mm_set1_epi16(0x7E - 0x20);
-    const __m128i backslash = _mm_set1_epi16('\\');
-    const __m128i openBrace = _mm_set1_epi16('{');
-    const __m128i closeBrace = _mm_set1_epi16('}');
-    const __m128i zero = _mm_setzero_si128();
-    for (; count + 8 <= text.size(); count += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + count));
-        // Below the space the difference wraps round past the span too.
-        const __m128i printable = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(units, space), printableSpan), zero);
-        const __m128i reserved = _mm_or_si128(_mm_cmpeq_epi16(units, backslash),
-                                              _mm_or_si128(_mm_cmpeq_epi16(units, openBrace), _mm_cmpeq_epi16(units, closeBrace)));
-        if (_mm_movemask_epi8(_mm_andnot_si128(reserved, printable)) != 0xFFFF)
-            break;
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + count), _mm_packus_epi16(units, units));
-    }
-#endif
-    for (; count < text.size(); ++count) {
-        const char16_t unit = text[count];
-        if (needsEscaping(unit))
-            break;
-        out[count] = static_cast<char>(unit);
-    }
+    const std::size_t count = ByteScan::narrowPrintableASCII(text, "\\{}", m_bytes.data() + start);
     m_bytes.resize(start + count);
     return count;
 }

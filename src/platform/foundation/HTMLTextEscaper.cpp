@@ -1,14 +1,10 @@
 #include "platform/foundation/HTMLTextEscaper.h"
 
+#include "platform/foundation/ByteScan.h"
 #include "platform/foundation/Unicode.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <type_traits>
 
 namespace folio {
@@ -39,32 +35,17 @@ constexpr const Char* replacementFor(Char c)
     }
 }
 
-// The index of the first character at or after `index` that is replaced;
-// UTF-8 text is searched sixteen bytes at a time, as most of it needs none.
+// The index of the first character at or after `index` that is replaced.
 template <typename Char>
 std::size_t nextReplaced(std::basic_string_view<Char> text, std::size_t index)
 {
-#if defined(__SSE2__)
     if constexpr (std::is_same_v<Char, char>) {
-        const __m128i ampersand = _mm_set1_epi8('&');
-        const __m128i less = _mm_set1_epi8('<');
-        const __m128i greater = _mm_set1_epi8('>');
-        const __m128i quote = _mm_set1_epi8('"');
-        const __m128i apostrophe = _mm_set1_epi8('\'');
-        for (; index + 16 <= text.size(); index += 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + index));
-            const __m128i found = _mm_or_si128(
-                _mm_or_si128(_mm_cmpeq_epi8(bytes, ampersand), _mm_cmpeq_epi8(bytes, less)),
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, greater), _mm_cmpeq_epi8(bytes, quote)),
-                             _mm_cmpeq_epi8(bytes, apostrophe)));
-            if (const int mask = _mm_movemask_epi8(found))
-                return index + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
-        }
+        return ByteScan::firstOf(text, index, "&<>\"'");
+    } else {
+        while (index < text.size() && !replacementFor(text[index]))
+            ++index;
+        return index;
     }
-#endif
-    while (index < text.size() && !replacementFor(text[index]))
-        ++index;
-    return index;
 }
 
 template <typename Char>
