@@ -218,7 +218,7 @@ TEST(StringEncoding, UTF8ReadsEveryWellFormedSequenceAndRefusesEveryOther)
         {"\xE2\x82", std::nullopt},
         {"\xF0\x9F\x98", std::nullopt},
         {"\xC3\xC3\xA9", std::nullopt},
-        {"\xE2\x82a", std::nullopt},
+        {"\xE2\x82" "a", std::nullopt},
     };
     for (const Case& test : cases) {
         EXPECT_EQ(stringWithData(std::string_view(test.bytes), StringEncoding::utf8()), test.text) << test.bytes;
