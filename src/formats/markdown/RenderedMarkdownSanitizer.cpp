@@ -208,7 +208,7 @@ private:
     unsigned char byteAt(std::size_t index) const { return static_cast<unsigned char>(m_html[index]); }
 
     // The first byte at or after `from` that ends the text or would be rewritten.
-    std::size_t textStop(std::size_t from) const { return ByteScan::firstNotPlainOrOf(m_html, from, "<>&\""); }
+    std::size_t textStop(std::size_t from) const { return ByteScan::firstNotPlainOrOf<'<', '>', '&', '"'>(m_html, from); }
 
     bool appendDecoded(bool inAttribute)
     {

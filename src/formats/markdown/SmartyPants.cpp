@@ -91,7 +91,7 @@ private:
     // The index of the first special byte at or after `from`.
     static std::size_t nextSpecialByte(std::string_view rest, std::size_t from)
     {
-        return ByteScan::firstOf(rest, from, kSpecialByteList);
+        return ByteScan::firstOf<'<', '&', '"', '\'', '-', '.'>(rest, from);
     }
 
     static constexpr std::string_view kSpecialByteList = "<&\"'-.";

@@ -103,7 +103,7 @@ std::size_t DKRTFDataBuffer::appendPlainPrefix(std::u16string_view text)
     // than its own byte: most of a document's text is plain.
     const std::size_t start = m_bytes.size();
     m_bytes.resize(start + text.size());
-    const std::size_t count = ByteScan::narrowPrintableASCII(text, "\\{}", m_bytes.data() + start);
+    const std::size_t count = ByteScan::narrowPrintableASCII<'\\', '{', '}'>(text, m_bytes.data() + start);
     m_bytes.resize(start + count);
     return count;
 }

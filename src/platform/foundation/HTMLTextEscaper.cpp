@@ -40,7 +40,7 @@ template <typename Char>
 std::size_t nextReplaced(std::basic_string_view<Char> text, std::size_t index)
 {
     if constexpr (std::is_same_v<Char, char>) {
-        return ByteScan::firstOf(text, index, "&<>\"'");
+        return ByteScan::firstOf<'&', '<', '>', '"', '\''>(text, index);
     } else {
         while (index < text.size() && !replacementFor(text[index]))
             ++index;

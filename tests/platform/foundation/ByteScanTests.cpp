@@ -20,7 +20,7 @@ TEST(ByteScan, stopsWhereAByteByByteReadingStops)
             const std::string text = plain.substr(0, at) + stop + plain.substr(at);
             for (std::size_t from : {std::size_t(0), at / 2, at}) {
                 const std::size_t byByte = text.find_first_of(wanted, from);
-                EXPECT_EQ(ByteScan::firstOf(text, from, wanted), byByte == std::string::npos ? text.size() : byByte)
+                EXPECT_EQ((ByteScan::firstOf<'<', '&', '"', '\'', '-', '.'>(text, from)), byByte == std::string::npos ? text.size() : byByte)
                     << text << " from " << from;
                 std::size_t plainEnd = from;
                 while (plainEnd < text.size()) {
@@ -30,11 +30,11 @@ TEST(ByteScan, stopsWhereAByteByByteReadingStops)
                         break;
                     ++plainEnd;
                 }
-                EXPECT_EQ(ByteScan::firstNotPlainOrOf(text, from, "<>&\""), plainEnd) << text << " from " << from;
+                EXPECT_EQ((ByteScan::firstNotPlainOrOf<'<', '>', '&', '"'>(text, from)), plainEnd) << text << " from " << from;
             }
         }
     }
-    EXPECT_EQ(ByteScan::firstOf("abc", 5, "c"), 3u);
+    EXPECT_EQ(ByteScan::firstOf<'c'>("abc", 5), 3u);
 }
 
 TEST(ByteScan, narrowsPrintableASCIIUpToTheFirstOtherUnit)
@@ -46,12 +46,12 @@ TEST(ByteScan, narrowsPrintableASCIIUpToTheFirstOtherUnit)
             std::u16string text = plain;
             text.insert(at, 1, unit);
             std::string out(text.size(), '\0');
-            ASSERT_EQ(ByteScan::narrowPrintableASCII(text, "\\{}", out.data()), at) << at << " " << int(unit);
+            ASSERT_EQ((ByteScan::narrowPrintableASCII<'\\', '{', '}'>(text, out.data())), at) << at << " " << int(unit);
             EXPECT_EQ(out.substr(0, at), std::string(plain.begin(), plain.begin() + static_cast<std::ptrdiff_t>(at)));
         }
     }
     std::string out(plain.size() + 2, '\0');
-    EXPECT_EQ(ByteScan::narrowPrintableASCII(plain + u" ~", "\\{}", out.data()), plain.size() + 2);
+    EXPECT_EQ((ByteScan::narrowPrintableASCII<'\\', '{', '}'>(plain + u" ~", out.data())), plain.size() + 2);
 }
 
 } // namespace
