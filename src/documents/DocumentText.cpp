@@ -136,6 +136,31 @@ Result<std::u16string> DocumentText::decode(std::span<const std::uint8_t> bytes,
     return std::move(*text);
 }
 
+std::optional<std::string> DocumentText::textAsUTF8(std::span<const std::uint8_t> bytes, DocumentKind kind)
+{
+    // An RTF file's text may be in a code page it declares, and is checked
+    // for binary data.
+    if (kind == DocumentKind::RTF)
+        return std::nullopt;
+    const auto asItStands = [](std::span<const std::uint8_t> text) {
+        return !TextFileForm::byteOrderMarkOf(text) && isUTF8(text);
+    };
+    if (kind == DocumentKind::QVText || kind == DocumentKind::QVOutline) {
+        if (bytes.empty())
+            return std::string();
+        Result<std::string> page = Deflate::decompressText(bytes, kMaximumQVPageSize);
+        if (!page || !DocumentSizeLimits::checkPageNesting(*page, std::string()))
+            return std::nullopt;
+        const std::span<const std::uint8_t> text(reinterpret_cast<const std::uint8_t*>(page->data()), page->size());
+        if (!asItStands(text))
+            return std::nullopt;
+        return std::move(*page);
+    }
+    if (!asItStands(bytes))
+        return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
 Result<DKRTFReaderSource> DocumentText::rtfSource(std::span<const std::uint8_t> bytes, const std::string& path)
 {
     const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());

@@ -40,6 +40,11 @@ public:
     // `path` only names the file in error messages.
     static Result<std::u16string> decode(std::span<const std::uint8_t> bytes, DocumentKind kind,
                                          const std::string& path);
+    // The text decode gives, in UTF-8, when it is there as it stands: a
+    // Markdown, plain text or QV file of well-formed UTF-8 without a
+    // byte-order mark, which is then neither decoded nor encoded again. None
+    // otherwise (decode says what the text is, or what is wrong).
+    static std::optional<std::string> textAsUTF8(std::span<const std::uint8_t> bytes, DocumentKind kind);
     // The bytes of an RTF file as the RTF reader reads them, in the encoding
     // decode would give its text, without decoding it where the reader can
     // decode as it goes (UTF-8, a code page of one byte per character); it

@@ -138,6 +138,20 @@ const Result<std::u16string>& ExportSource::fileText() const
     return *m_fileText;
 }
 
+Result<std::string> ExportSource::fileTextInUTF8() const
+{
+    // The bytes stay, so that fileText, should it be asked for later,
+    // decodes the very text given here.
+    if (!m_fileText && readFileBytes()) {
+        if (std::optional<std::string> text = DocumentText::textAsUTF8(m_fileBytes->span(), m_kind))
+            return std::move(*text);
+    }
+    const Result<std::u16string>& text = fileText();
+    if (!text)
+        return text.error();
+    return toUtf8(*text);
+}
+
 std::string ExportSource::pictureDocumentName() const
 {
     return m_pictureDocumentName ? *m_pictureDocumentName : AppFolders::pictureDocumentName(m_path);
@@ -355,13 +369,13 @@ Result<std::string> ExportSource::markdownHTML(OpenEditor openEditor) const
 {
     if (const EditorContent* content = usedContent(openEditor))
         return content->bodyHTML;
-    const Result<std::u16string>& text = fileText();
+    Result<std::string> text = fileTextInUTF8();
     if (!text)
         return text.error();
     std::shared_ptr<MarkdownConverter> converter = MarkdownConverter::shared();
     if (!converter)
         return sourceError(NoMarkdownConverter, "No Markdown converter is available");
-    return converter->utf8HTML(*text);
+    return converter->utf8HTMLOfUTF8(std::move(*text));
 }
 
 Result<std::string> ExportSource::QVContent(OpenEditor openEditor) const
@@ -370,10 +384,10 @@ Result<std::string> ExportSource::QVContent(OpenEditor openEditor) const
     if (const EditorContent* content = usedContent(openEditor)) {
         html = content->bodyHTML;
     } else {
-        const Result<std::u16string>& page = fileText();
+        Result<std::string> page = fileTextInUTF8();
         if (!page)
             return page.error();
-        html = toUtf8(*page);
+        html = std::move(*page);
     }
     // An outline's words go out without the handles its page drags the
     // branches by.

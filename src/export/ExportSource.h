@@ -166,6 +166,10 @@ private:
     // points to (valid until the next reading).
     Result<const DKRTFReadResult*> readRTF(bool namedDocument,
                                            DKRTFReader::Fonts fonts = DKRTFReader::Fonts::Resolved) const;
+    // The file's text in UTF-8, taken as it stands where the file holds it
+    // so (a page of megabytes is then neither widened nor narrowed), else
+    // encoded from fileText.
+    Result<std::string> fileTextInUTF8() const;
     // The file's bytes as the RTF reader reads them, kept with the bytes.
     const Result<DKRTFReaderSource>& rtfSource() const;
     // Reads the file's bytes, once until they are released; false when that

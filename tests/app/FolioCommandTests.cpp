@@ -85,5 +85,22 @@ TEST(FolioCommand, answersEachCaseInOneWayOfSpeakingAndExportsPlainTextAsItWas)
     chmod((f + "/read-only").c_str(), 0755);
 }
 
+// A conversion of text loads only what it uses: the libraries of links,
+// the trash and folder watching (gio, gobject and what they bring) and the
+// web engine and windows cost every start of the program, which is most of
+// what a small conversion takes.
+TEST(FolioCommand, aTextConversionLoadsNeitherGioNorTheWindowLibraries)
+{
+    ScratchFolder folder("folio-command-libraries");
+    const std::string f = folder.path("notes.md");
+    writeFile(f, "# Amber lantern\n\nCopper *kettle*\n");
+    const std::string loaded = commandOutput("DISPLAY= FOLIO_HOME='" + folder.path("home") + "' LD_DEBUG=files '" FOLIO_BINARY_DIR
+                                             "/folio' export '" + f + "' --format html --output '" + f + ".html' 2>&1");
+    ASSERT_NE(loaded.find("file=liblowdown"), std::string::npos) << loaded;
+    for (const char* library : {"file=libgio-2.0", "file=libgobject-2.0", "file=libgtk-3", "file=libwebkit2gtk"})
+        EXPECT_EQ(loaded.find(library), std::string::npos) << library;
+    EXPECT_NE(readFile(f + ".html").find("<em>kettle</em>"), std::string::npos);
+}
+
 } // namespace
 } // namespace folio

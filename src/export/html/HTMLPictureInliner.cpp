@@ -67,9 +67,12 @@ std::string HTMLPictureInliner::relocatingPictures(std::string_view html, const 
     });
 }
 
-std::string HTMLPictureInliner::filingDataPictures(std::string_view html, HTMLPictureSink& pictures)
+std::string HTMLPictureInliner::filingDataPictures(std::string html, HTMLPictureSink& pictures)
 {
-    return replacingSources(html, "src=\"data:", [&](std::string_view source) -> std::optional<std::string> {
+    constexpr std::string_view kDataSource = "src=\"data:";
+    if (html.find(kDataSource) == std::string::npos)
+        return html;
+    return replacingSources(html, kDataSource, [&](std::string_view source) -> std::optional<std::string> {
         std::optional<std::vector<std::uint8_t>> bytes = TEAttachmentSource::bytesOfDataURL(toUtf16(source));
         Result<Image::Pointer> image = bytes ? Image::imageWithData(*bytes) : Result<Image::Pointer>(Error{});
         if (!image)

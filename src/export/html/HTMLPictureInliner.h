@@ -27,8 +27,9 @@ public:
     // its src becomes what the sink answers: a QV page carries its pictures
     // as data URLs, which a package of files must hold as files. A PNG, JPEG
     // or GIF is stored as it is, any other picture as PNG; what does not
-    // decode as a picture stays as it is.
-    static std::string filingDataPictures(std::string_view html, HTMLPictureSink& pictures);
+    // decode as a picture stays as it is. A page without one, as most are,
+    // is handed back as it came, not copied.
+    static std::string filingDataPictures(std::string html, HTMLPictureSink& pictures);
 
 private:
     // Each src value after `marker` (which begins with src=") becomes what

@@ -12,11 +12,13 @@
 #include "export/ExportSource.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/foundation/AppFolders.h"
+#include "platform/foundation/Data.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/ZipArchive.h"
 
+#include <algorithm>
 #include <set>
 
 namespace folio {
@@ -30,12 +32,6 @@ constexpr float kRulerSheetWidthCentimetres = 21.59f;
 Error exportError(RTFDExporter::ErrorCode code, std::string message)
 {
     return Error{RTFDExporter::kErrorDomain, code, std::move(message)};
-}
-
-void removeIfPresent(const std::string& path)
-{
-    if (FileManager::fileExists(path))
-        FileManager::removeItem(path);
 }
 
 // The text goes through HTML as the editor sees it: pictures become files
@@ -63,7 +59,7 @@ Result<MutableAttributedString> documentText(const ExportSource& source, const E
     if (!html)
         return exportError(RTFDExporter::NoText, html.error().message);
     if (QV) {
-        *html = HTMLPictureInliner::filingDataPictures(*html, pictures);
+        *html = HTMLPictureInliner::filingDataPictures(std::move(*html), pictures);
         if (existing)
             *html = HTMLPictureInliner::relocatingPictures(*html, *existing, pictures);
     }
@@ -144,11 +140,8 @@ Result<std::shared_ptr<ExportTask>> RTFDExporter::start(const ExportSource& sour
     Result<StagingFolder> staging = StagingFolder::make("rtfd");
     if (!staging)
         return exportError(FolderFailed, staging.error().message);
-    Result<std::string> archive = makePackage(source, request, *staging);
-    if (!archive)
-        return archive.error();
-    if (Status delivered = ExportDelivery::deliver(*archive, request.outputPath); !delivered)
-        return delivered.error();
+    if (Status made = makePackage(source, request, *staging); !made)
+        return made.error();
     completion(request.outputPath);
     return std::make_shared<ExportTask>();
 }
@@ -158,16 +151,14 @@ std::string RTFDExporter::temporaryPath(const ExportSource& source)
     return AppFolders::temporaryFolder() + "/" + source.fileName() + ".rtfd.zip";
 }
 
-Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const ExportRequest& request,
-                                              const StagingFolder& staging) const
+Status RTFDExporter::makePackage(const ExportSource& source, const ExportRequest& request,
+                                 const StagingFolder& staging) const
 {
     const std::string& path = source.path();
     if (path.empty() || !FileManager::fileExists(path) || FileManager::isDirectory(path))
         return exportError(NoFile, "No document at " + path);
     std::string name = source.fileName();
     std::string packageName = name + ".rtfd";
-    std::string package = staging.path(packageName);
-    std::string archive = package + ".zip";
 
     std::string pictures = staging.path("pictures");
     Result<MutableAttributedString> text = documentText(source, request, m_converter, pictures);
@@ -178,32 +169,40 @@ Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const 
     if (!rtf)
         return exportError(WriteFailed, rtf.error().message);
 
-    if (Status created = FileManager::createDirectory(package); !created)
-        return exportError(FolderFailed, created.error().message);
+    // The package is put together in memory and zipped straight into the
+    // output, which is replaced only once the whole archive is written: a
+    // package folder written out, read back, and an archive copied after it
+    // took as long as zipping.
+    std::vector<DKZipArchive::FileWrapper> files;
     const std::set<std::string> named = picturesNamedIn(*text);
     for (const std::string& picture : pictures.empty() ? std::vector<std::string>() : ExportDelivery::pictureFileNames(pictures)) {
         // The folder may hold pictures of an earlier version or of another
         // document of the same name; the package holds only this text's.
         if (!named.contains(picture))
             continue;
-        if (!FileManager::copyItem(pictures + "/" + picture, package + "/" + picture))
-            TELog(TELogLevelWarning, "Warning: image can not be copied to rtfd temporary folder: " + package);
+        Result<Data> bytes = Data::dataWithContentsOfFile(pictures + "/" + picture);
+        if (!bytes) {
+            TELog(TELogLevelWarning, "Warning: image can not be put in the rtfd package: " + picture);
+            continue;
+        }
+        files.push_back(DKZipArchive::FileWrapper::regularFile(picture, std::move(*bytes)));
     }
-    // NOTE: a package without its text would be an empty export reported as
-    // done, so a failed write ends the export.
-    if (Status written = FileManager::writeAtomically(package + "/" + kTextFileName, *rtf); !written) {
-        TELog(TELogLevelError, "Failed to write the rtfd file");
-        return exportError(WriteFailed, written.error().message);
-    }
+    files.push_back(DKZipArchive::FileWrapper::regularFile(kTextFileName, Data::fromString(*rtf)));
+    std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
 
-    Result<DKZipArchive::FileWrapper> wrapper = DKZipArchive::FileWrapper::fromPath(package);
-    if (!wrapper)
-        return exportError(ZipFailed, wrapper.error().message);
-    wrapper->name = packageName;
-    removeIfPresent(archive);
-    if (Status zipped = DKZipArchive::createZipFile(archive, {*wrapper}); !zipped)
+    // Stored, not deflated: compressing the text took a tenth of a large
+    // export, as long as reading the page into text, for a package that
+    // is made to be opened at once; its pictures are compressed already.
+    std::vector<DKZipArchive::FileWrapper> package;
+    package.push_back(DKZipArchive::FileWrapper::directory(packageName, std::move(files)));
+    if (Status zipped = DKZipArchive::createZipFile(request.outputPath, package, DKZipArchive::Compression::Stored);
+        !zipped) {
+        // An output that cannot be written says so as any export's does.
+        if (zipped.error().domain == std::string_view(FileManager::kErrorDomain))
+            return zipped.error();
         return exportError(ZipFailed, zipped.error().message);
-    return archive;
+    }
+    return Status::success();
 }
 
 } // namespace folio

@@ -35,9 +35,9 @@ public:
     static std::string temporaryPath(const ExportSource& source);
 
 private:
-    // The zipped package, made in the export's own staging folder.
-    Result<std::string> makePackage(const ExportSource& source, const ExportRequest& request,
-                                    const StagingFolder& staging) const;
+    // Writes the zipped package to the request's output; the document's
+    // pictures are filed in the export's own staging folder on the way.
+    Status makePackage(const ExportSource& source, const ExportRequest& request, const StagingFolder& staging) const;
 
     std::shared_ptr<RichTextConverter> m_converter;
 };

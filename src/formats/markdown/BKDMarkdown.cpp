@@ -92,6 +92,12 @@ std::string BKDMarkdown::utf8HTML(std::u16string_view markdown) const
     return convert(renderer, markdown);
 }
 
+std::string BKDMarkdown::utf8HTMLOfUTF8(std::string markdown) const
+{
+    BKDHTMLRenderer renderer(rendererFlags(), kRendererNestingLevel);
+    return convertUTF8(renderer, std::move(markdown));
+}
+
 std::u16string BKDMarkdown::plainText()
 {
     if (!m_plainText)
@@ -108,13 +114,18 @@ std::u16string BKDMarkdown::plainText(std::u16string_view markdown) const
 
 std::string BKDMarkdown::convert(BKDRenderer& renderer, std::u16string_view text) const
 {
-    std::string source = MarkdownPrepass::escapingUnmatchedBracketRuns(toUtf8(text));
+    return convertUTF8(renderer, toUtf8(text));
+}
+
+std::string BKDMarkdown::convertUTF8(BKDRenderer& renderer, std::string text) const
+{
+    std::string source = MarkdownPrepass::escapingUnmatchedBracketRuns(std::move(text));
     MarkdownPrepass prepass(m_extensions & kMarkdownExtensionUnderline, m_extensions & kMarkdownExtensionSpaceHeaders);
-    const std::string marked = prepass.apply(source);
+    std::string marked = prepass.apply(source);
 
     // Every level of nesting costs the parser stack; past this depth it refuses the
     // text instead of overflowing the stack.
-    const std::unique_ptr<MarkdownSyntaxTree> tree =
+    std::unique_ptr<MarkdownSyntaxTree> tree =
         MarkdownSyntaxTree::parse(marked, syntaxFeatures(m_extensions), kMaximumNesting);
 
     // Once parsed, the text goes before the output is written: only a text
@@ -122,6 +133,10 @@ std::string BKDMarkdown::convert(BKDRenderer& renderer, std::u16string_view text
     if (tree)
         std::string().swap(source);
     const std::string rendered = tree ? renderer.render(*tree, &prepass) : renderer.renderUnparsed(source);
+    // The tree and the text it was parsed from go before the typographic
+    // filter writes its copy, which then takes their memory instead of more.
+    tree.reset();
+    std::string().swap(marked);
     std::string html = "\n";
     SmartyPants::appendFiltered(html, rendered);
     return html;

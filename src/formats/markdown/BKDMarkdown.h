@@ -54,6 +54,8 @@ public:
     // The HTML of another text with this converter's options, without
     // taking a copy of the text.
     std::string utf8HTML(std::u16string_view markdown) const;
+    // The same of a text in UTF-8.
+    std::string utf8HTMLOfUTF8(std::string markdown) const;
     // The same without markup and with every entity decoded.
     std::u16string plainText();
     // The plain text of another text with this converter's options.
@@ -118,6 +120,7 @@ public:
 
 private:
     std::string convert(BKDRenderer& renderer, std::u16string_view text) const;
+    std::string convertUTF8(BKDRenderer& renderer, std::string text) const;
 
     std::u16string m_text;
     std::uint64_t m_extensions = kMarkdownDefaultExtensions;

@@ -27,6 +27,11 @@ std::string MarkdownConverter::utf8HTML(const std::u16string& markdown)
     return toUtf8(html(markdown));
 }
 
+std::string MarkdownConverter::utf8HTMLOfUTF8(std::string markdown)
+{
+    return utf8HTML(toUtf16(markdown));
+}
+
 std::shared_ptr<MarkdownConverter> MarkdownConverter::shared()
 {
     std::lock_guard lock(converterMutex());

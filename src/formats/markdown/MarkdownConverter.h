@@ -17,6 +17,8 @@ public:
     // The same HTML in UTF-8; a converter that writes UTF-8 answers it
     // without converting twice.
     virtual std::string utf8HTML(const std::u16string& markdown);
+    // The same of a text in UTF-8, for a file read as it stands.
+    virtual std::string utf8HTMLOfUTF8(std::string markdown);
     // The text without markup, entities decoded.
     virtual std::u16string plainText(const std::u16string& markdown) = 0;
 

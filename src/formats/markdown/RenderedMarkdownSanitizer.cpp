@@ -1,5 +1,6 @@
 #include "formats/markdown/RenderedMarkdownSanitizer.h"
 
+#include "platform/foundation/ByteScan.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -65,10 +66,14 @@ constexpr Element kElements[] = {
     {"td", 0, Parent::Row, Parent::AnyBlock},
 };
 
+// Looked up by first letter and length before the name is compared: the
+// rendered HTML holds a tag every few words.
 const Element* elementNamed(std::string_view name)
 {
+    if (name.empty())
+        return nullptr;
     for (const Element& element : kElements) {
-        if (element.name == name)
+        if (element.name.size() == name.size() && element.name[0] == name[0] && element.name == name)
             return &element;
     }
     return nullptr;
@@ -203,15 +208,7 @@ private:
     unsigned char byteAt(std::size_t index) const { return static_cast<unsigned char>(m_html[index]); }
 
     // The first byte at or after `from` that ends the text or would be rewritten.
-    std::size_t textStop(std::size_t from) const
-    {
-        const auto rewrittenOrEndsText = [](char c) {
-            return kTextBytes[static_cast<unsigned char>(c)] != kWrittenAsItStands;
-        };
-        const auto stop =
-            std::find_if(m_html.begin() + static_cast<std::ptrdiff_t>(from), m_html.end(), rewrittenOrEndsText);
-        return static_cast<std::size_t>(stop - m_html.begin());
-    }
+    std::size_t textStop(std::size_t from) const { return ByteScan::firstNotPlainOrOf<'<', '>', '&', '"'>(m_html, from); }
 
     bool appendDecoded(bool inAttribute)
     {

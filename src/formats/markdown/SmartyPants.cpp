@@ -1,5 +1,7 @@
 #include "formats/markdown/SmartyPants.h"
 
+#include "platform/foundation/ByteScan.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -83,15 +85,22 @@ private:
     // change goes across in one piece.
     void copyPlainText(std::string_view rest)
     {
-        const auto special = std::find_if(rest.begin() + 1, rest.end(), isSpecialByte);
-        copyText(static_cast<std::size_t>(special - rest.begin()));
+        copyText(nextSpecialByte(rest, 1));
     }
+
+    // The index of the first special byte at or after `from`.
+    static std::size_t nextSpecialByte(std::string_view rest, std::size_t from)
+    {
+        return ByteScan::firstOf<'<', '&', '"', '\'', '-', '.'>(rest, from);
+    }
+
+    static constexpr std::string_view kSpecialByteList = "<&\"'-.";
 
     static bool isSpecialByte(char c) { return kSpecialBytes[static_cast<unsigned char>(c)]; }
 
     static constexpr std::array<bool, 256> kSpecialBytes = [] {
         std::array<bool, 256> special{};
-        for (const char c : std::string_view("<&\"'-."))
+        for (const char c : kSpecialByteList)
             special[static_cast<unsigned char>(c)] = true;
         return special;
     }();

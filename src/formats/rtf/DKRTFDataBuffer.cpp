@@ -1,5 +1,7 @@
 #include "formats/rtf/DKRTFDataBuffer.h"
 
+#include "platform/foundation/ByteScan.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -101,14 +103,7 @@ std::size_t DKRTFDataBuffer::appendPlainPrefix(std::u16string_view text)
     // than its own byte: most of a document's text is plain.
     const std::size_t start = m_bytes.size();
     m_bytes.resize(start + text.size());
-    char* out = m_bytes.data() + start;
-    std::size_t count = 0;
-    for (; count < text.size(); ++count) {
-        const char16_t unit = text[count];
-        if (needsEscaping(unit))
-            break;
-        out[count] = static_cast<char>(unit);
-    }
+    const std::size_t count = ByteScan::narrowPrintableASCII<'\\', '{', '}'>(text, m_bytes.data() + start);
     m_bytes.resize(start + count);
     return count;
 }

@@ -128,10 +128,11 @@ std::uint64_t DKRTFWriter::integerValueFromHex(std::u16string_view text)
 
 std::string DKRTFWriter::writeRTFData()
 {
-    // Nearly every unit of the text is a byte of the file or more: the room
-    // for them is taken at once, not doubled up to, copying all that was
-    // written each time.
-    m_buffer.reserve(m_attributedString.length());
+    // Nearly every unit of the text is a byte of the file or more, and the
+    // control words of a formatted page as many again: the room for them is
+    // taken at once, not doubled up to, copying all that was written each
+    // time (room never written to costs no memory).
+    m_buffer.reserve(2 * m_attributedString.length() + 4096);
     prepareStyleSheet();
     if (m_settings.otherHeaderFooterForms)
         m_headerFooterForms = DKRTFHeaderFooterForms::fromSerialized(*m_settings.otherHeaderFooterForms);

@@ -378,7 +378,9 @@ private:
     std::optional<std::vector<const AttributeDictionary*>> m_dictionariesInOrder;
     // Keyed by the dictionaries of m_attributedString, which holds them.
     std::unordered_map<const AttributeDictionary*, CharacterFormatting> m_characterFormatting;
-    std::unordered_map<const AttributeValue*, std::uint16_t> m_windowsLanguages;
+    // Keyed by the tag's text: every element of a page read from HTML
+    // carries a value of its own for the same few languages.
+    std::unordered_map<std::u16string, std::uint16_t> m_windowsLanguages;
     // The number of the colour table's second black, for underlines,
     // strokes and shadows.
     std::int32_t m_blackUnderlineColorNumber = 0;

@@ -120,7 +120,7 @@ std::uint16_t DKRTFWriter::windowsLanguage(const AttributeValuePtr& tag)
     const auto* text = tag ? tag->as<StringValue>() : nullptr;
     if (!text)
         return 0;
-    auto [found, isNew] = m_windowsLanguages.try_emplace(tag.get());
+    auto [found, isNew] = m_windowsLanguages.try_emplace(text->value());
     if (isNew) {
         const unsigned number = windowsLanguageForLanguageTag(toUtf8(text->value()));
         found->second = number < 0x10000 && number != kNoLanguage ? static_cast<std::uint16_t>(number) : 0;

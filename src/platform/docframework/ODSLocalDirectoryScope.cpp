@@ -4,8 +4,7 @@
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
-
-#include <gio/gio.h>
+#include "platform/foundation/GioFunctions.h"
 
 #include <filesystem>
 
@@ -36,9 +35,10 @@ struct ODSLocalDirectoryScope::Monitor {
     {
         if (!monitor)
             return;
-        g_signal_handler_disconnect(monitor, handler);
-        g_file_monitor_cancel(monitor);
-        g_object_unref(monitor);
+        const GioFunctions* gio = GioFunctions::shared();
+        gio->signalHandlerDisconnect(monitor, handler);
+        gio->fileMonitorCancel(monitor);
+        gio->objectUnref(monitor);
     }
 
     static void onChanged(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent event, gpointer data)
@@ -167,10 +167,13 @@ Status ODSLocalDirectoryScope::deleteItem(const ODSFileItem& item)
 
 Status ODSLocalDirectoryScope::trashWithGIO(const std::string& path)
 {
-    GFile* file = g_file_new_for_path(path.c_str());
+    const GioFunctions* gio = GioFunctions::shared();
+    if (!gio)
+        return scopeError(TrashFailed, "Cannot move " + path + " to the trash: gio cannot be loaded");
+    GFile* file = gio->fileNewForPath(path.c_str());
     GError* error = nullptr;
-    gboolean trashed = g_file_trash(file, nullptr, &error);
-    g_object_unref(file);
+    gboolean trashed = gio->fileTrash(file, nullptr, &error);
+    gio->objectUnref(file);
     if (trashed)
         return Status::success();
     std::string reason = error ? error->message : "the trash refused it";
@@ -182,10 +185,13 @@ Status ODSLocalDirectoryScope::trashWithGIO(const std::string& path)
 Status ODSLocalDirectoryScope::startMonitoring(std::function<void()> changed)
 {
     stopMonitoring();
-    GFile* folder = g_file_new_for_path(m_documentsFolder.c_str());
+    const GioFunctions* gio = GioFunctions::shared();
+    if (!gio)
+        return Error{kErrorDomain, MonitorFailed, "Cannot watch " + m_documentsFolder + ": gio cannot be loaded"};
+    GFile* folder = gio->fileNewForPath(m_documentsFolder.c_str());
     GError* error = nullptr;
-    GFileMonitor* monitor = g_file_monitor_directory(folder, G_FILE_MONITOR_WATCH_MOVES, nullptr, &error);
-    g_object_unref(folder);
+    GFileMonitor* monitor = gio->fileMonitorDirectory(folder, G_FILE_MONITOR_WATCH_MOVES, nullptr, &error);
+    gio->objectUnref(folder);
     if (!monitor) {
         std::string reason = error ? error->message : "no monitor";
         if (error)
@@ -195,7 +201,8 @@ Status ODSLocalDirectoryScope::startMonitoring(std::function<void()> changed)
     auto watch = std::make_unique<Monitor>();
     watch->monitor = monitor;
     watch->changed = std::move(changed);
-    watch->handler = g_signal_connect(monitor, "changed", G_CALLBACK(&Monitor::onChanged), watch.get());
+    watch->handler =
+        gio->signalConnectData(monitor, "changed", G_CALLBACK(&Monitor::onChanged), watch.get(), nullptr, GConnectFlags(0));
     m_monitor = std::move(watch);
     return Status::success();
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace folio {
 
@@ -56,12 +57,22 @@ Result<Data> Deflate::compress(std::span<const std::uint8_t> bytes, int level, F
     return Data(std::move(output));
 }
 
-Result<Data> Deflate::decompress(std::span<const std::uint8_t> bytes, std::size_t maximumSize, Framing framing)
+namespace {
+
+// Inflates into a vector of bytes or a string.
+template <typename Output>
+Result<Output> inflated(std::span<const std::uint8_t> bytes, std::size_t maximumSize, Deflate::Framing framing)
 {
     z_stream stream{};
     if (inflateInit2(&stream, windowBits(framing)) != Z_OK)
-        return deflateError(Failed, "Cannot start decompression");
-    std::vector<std::uint8_t> output;
+        return deflateError(Deflate::Failed, "Cannot start decompression");
+    Output output;
+    // Text packs to a quarter or a fifth of its size: room for more than
+    // that from the start spares the copies and fresh pages of growing a
+    // page of megabytes from nothing (pages never written are never
+    // touched).
+    constexpr std::size_t kExpectedRatio = 8;
+    output.reserve(std::min(maximumSize, bytes.size() < SIZE_MAX / kExpectedRatio ? bytes.size() * kExpectedRatio : SIZE_MAX));
     std::uint8_t buffer[64 * 1024];
     std::size_t offset = 0;
     int result = Z_OK;
@@ -77,21 +88,37 @@ Result<Data> Deflate::decompress(std::span<const std::uint8_t> bytes, std::size_
         result = inflate(&stream, Z_NO_FLUSH);
         if (result == Z_DATA_ERROR || result == Z_NEED_DICT || result == Z_MEM_ERROR || result == Z_STREAM_ERROR) {
             inflateEnd(&stream);
-            return deflateError(CorruptInput, "The compressed data are damaged");
+            return deflateError(Deflate::CorruptInput, "The compressed data are damaged");
         }
         std::size_t produced = sizeof buffer - stream.avail_out;
         if (output.size() + produced > maximumSize) {
             inflateEnd(&stream);
-            return deflateError(TooLarge, "The decompressed data would exceed " + std::to_string(maximumSize) + " bytes");
+            return deflateError(Deflate::TooLarge, "The decompressed data would exceed " + std::to_string(maximumSize) + " bytes");
         }
         output.insert(output.end(), buffer, buffer + produced);
         if (result == Z_BUF_ERROR && stream.avail_in == 0 && offset == bytes.size()) {
             inflateEnd(&stream);
-            return deflateError(Truncated, "The compressed data end too early");
+            return deflateError(Deflate::Truncated, "The compressed data end too early");
         }
     }
     inflateEnd(&stream);
-    return Data(std::move(output));
+    return output;
+}
+
+} // namespace
+
+Result<Data> Deflate::decompress(std::span<const std::uint8_t> bytes, std::size_t maximumSize, Framing framing)
+{
+    Result<std::vector<std::uint8_t>> bytesOut = inflated<std::vector<std::uint8_t>>(bytes, maximumSize, framing);
+    if (!bytesOut)
+        return bytesOut.error();
+    return Data(std::move(*bytesOut));
+}
+
+Result<std::string> Deflate::decompressText(std::span<const std::uint8_t> bytes, std::size_t maximumSize,
+                                            Framing framing)
+{
+    return inflated<std::string>(bytes, maximumSize, framing);
 }
 
 } // namespace folio

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 
 namespace folio {
 
@@ -23,6 +24,11 @@ public:
     // stream and output that would grow past the limit (a decompression bomb).
     static Result<Data> decompress(std::span<const std::uint8_t> bytes, std::size_t maximumSize = kDefaultInflateLimit,
                                    Framing framing = Framing::Raw);
+    // The same as text, for a page that is read as it stands rather than
+    // copied out of the bytes.
+    static Result<std::string> decompressText(std::span<const std::uint8_t> bytes,
+                                              std::size_t maximumSize = kDefaultInflateLimit,
+                                              Framing framing = Framing::Raw);
 };
 
 } // namespace folio

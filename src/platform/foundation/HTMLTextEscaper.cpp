@@ -1,5 +1,6 @@
 #include "platform/foundation/HTMLTextEscaper.h"
 
+#include "platform/foundation/ByteScan.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -34,12 +35,25 @@ constexpr const Char* replacementFor(Char c)
     }
 }
 
+// The index of the first character at or after `index` that is replaced.
+template <typename Char>
+std::size_t nextReplaced(std::basic_string_view<Char> text, std::size_t index)
+{
+    if constexpr (std::is_same_v<Char, char>) {
+        return ByteScan::firstOf<'&', '<', '>', '"', '\''>(text, index);
+    } else {
+        while (index < text.size() && !replacementFor(text[index]))
+            ++index;
+        return index;
+    }
+}
+
 template <typename Char>
 void appendEscapedText(std::basic_string<Char>& out, std::basic_string_view<Char> text)
 {
     // Text runs between the characters replaced are copied whole.
     std::size_t copiedUpTo = 0;
-    for (std::size_t index = 0; index < text.size(); ++index) {
+    for (std::size_t index = nextReplaced(text, 0); index < text.size(); index = nextReplaced(text, index + 1)) {
         if (const Char* replacement = replacementFor(text[index])) {
             out.append(text, copiedUpTo, index - copiedUpTo);
             out += replacement;

@@ -93,6 +93,30 @@ constexpr std::uint64_t spreadBytes(std::uint32_t bytes)
 }
 static_assert(spreadBytes(0x44434241) == 0x0044004300420041ULL);
 
+// The length of the run of ASCII bytes at the start of the bytes.
+std::size_t asciiPrefix(std::span<const std::uint8_t> bytes)
+{
+    std::size_t index = 0;
+#if defined(__SSE2__)
+    // Sixty-four bytes a round while nothing but ASCII comes.
+    for (; index + 64 <= bytes.size(); index += 64) {
+        const auto* block = reinterpret_cast<const __m128i*>(bytes.data() + index);
+        const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(block), _mm_loadu_si128(block + 1)),
+                                         _mm_or_si128(_mm_loadu_si128(block + 2), _mm_loadu_si128(block + 3)));
+        if (_mm_movemask_epi8(any) != 0)
+            break;
+    }
+    for (; index + 16 <= bytes.size(); index += 16) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + index));
+        if (const int mask = _mm_movemask_epi8(sixteen))
+            return index + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+    }
+#endif
+    while (index < bytes.size() && bytes[index] < 0x80)
+        ++index;
+    return index;
+}
+
 // Widens the bytes unit for byte into out; false at the first byte that is
 // not ASCII.
 bool widenASCIIBlock(std::span<const std::uint8_t> bytes, char16_t* out)
@@ -132,21 +156,80 @@ bool widenASCIIBlock(std::span<const std::uint8_t> bytes, char16_t* out)
     return true;
 }
 
-// The bytes widened unit for byte while they are ASCII; none at the first
-// byte that is not. The text is widened a block at a time on the stack and
-// appended, so that its megabytes are written once instead of being filled
-// with zeros first and then overwritten.
-std::optional<std::u16string> widenedASCII(std::span<const std::uint8_t> bytes)
+// One UTF-8 character of more than one byte at the start of the bytes, as
+// Unicode's table of well-formed sequences has them (no overlong forms, no
+// surrogates, nothing past U+10FFFF); its length in bytes, or 0 when the
+// bytes do not start with one.
+std::size_t decodeSequence(std::span<const std::uint8_t> bytes, char32_t& code)
 {
+    const std::uint8_t lead = bytes[0];
+    std::size_t length = 0;
+    std::uint8_t low = 0x80;
+    std::uint8_t high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length || bytes[1] < low || bytes[1] > high)
+        return 0;
+    code = (code << 6) | (bytes[1] & 0x3F);
+    for (std::size_t index = 2; index < length; ++index) {
+        if (bytes[index] < 0x80 || bytes[index] > 0xBF)
+            return 0;
+        code = (code << 6) | (bytes[index] & 0x3F);
+    }
+    return length;
+}
+
+// Well-formed UTF-8 decoded without the converter, which costs many times
+// a copy even where most of the text is ASCII; none at the first byte that
+// does not belong, and none for text that starts with a byte order mark,
+// so that the converter answers for those as it always has. ASCII is
+// widened a block at a time on the stack and appended, so that the
+// megabytes of a document are written once instead of being filled with
+// zeros first and then overwritten.
+std::optional<std::u16string> decodedUTF8(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
+        return std::nullopt;
     constexpr std::size_t kBlockUnits = 512;
     char16_t block[kBlockUnits];
     std::u16string text;
     text.reserve(bytes.size());
-    for (std::size_t start = 0; start < bytes.size(); start += kBlockUnits) {
-        std::span<const std::uint8_t> part = bytes.subspan(start, std::min(kBlockUnits, bytes.size() - start));
-        if (!widenASCIIBlock(part, block))
+    std::size_t index = 0;
+    while (index < bytes.size()) {
+        for (std::size_t ascii = asciiPrefix(bytes.subspan(index)); ascii > 0;) {
+            const std::size_t part = std::min(kBlockUnits, ascii);
+            widenASCIIBlock(bytes.subspan(index, part), block);
+            text.append(block, part);
+            index += part;
+            ascii -= part;
+        }
+        if (index == bytes.size())
+            break;
+        char32_t code = 0;
+        const std::size_t length = decodeSequence(bytes.subspan(index), code);
+        if (length == 0)
             return std::nullopt;
-        text.append(block, part.size());
+        index += length;
+        if (code < 0x10000) {
+            text.push_back(static_cast<char16_t>(code));
+        } else {
+            text.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            text.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        }
     }
     return text;
 }
@@ -162,11 +245,9 @@ std::optional<std::u16string> decodeWith(UConverter* converter, std::span<const 
         return std::nullopt;
     if (bytes.empty())
         return std::u16string();
-    // Text that is ASCII as a whole reads the same in UTF-8 unit for byte;
-    // RTF and HTML files mostly are, and the converter costs many times a copy.
     if (encoding.name() == "UTF-8") {
-        if (std::optional<std::u16string> ascii = widenedASCII(bytes))
-            return ascii;
+        if (std::optional<std::u16string> text = decodedUTF8(bytes))
+            return text;
     }
     const char* source = reinterpret_cast<const char*>(bytes.data());
     auto sourceLength = static_cast<int32_t>(bytes.size());
@@ -240,49 +321,16 @@ std::optional<std::u16string> stringWithData(std::string_view bytes, const Strin
                           encoding);
 }
 
-namespace {
-
-// The length of the run of ASCII bytes at the start of the bytes.
-std::size_t asciiPrefix(std::span<const std::uint8_t> bytes)
-{
-    std::size_t index = 0;
-#if defined(__SSE2__)
-    // Sixty-four bytes a round while nothing but ASCII comes.
-    for (; index + 64 <= bytes.size(); index += 64) {
-        const auto* block = reinterpret_cast<const __m128i*>(bytes.data() + index);
-        const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(block), _mm_loadu_si128(block + 1)),
-                                         _mm_or_si128(_mm_loadu_si128(block + 2), _mm_loadu_si128(block + 3)));
-        if (_mm_movemask_epi8(any) != 0)
-            break;
-    }
-    for (; index + 16 <= bytes.size(); index += 16) {
-        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + index));
-        if (const int mask = _mm_movemask_epi8(sixteen))
-            return index + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
-    }
-#endif
-    while (index < bytes.size() && bytes[index] < 0x80)
-        ++index;
-    return index;
-}
-
-} // namespace
-
 bool isUTF8(std::span<const std::uint8_t> bytes)
 {
-    // An ASCII byte is never part of a longer UTF-8 character, so the text
-    // is UTF-8 when each of its runs of 8-bit bytes is.
-    std::size_t start = asciiPrefix(bytes);
-    if (start == bytes.size())
-        return true;
-    StringDecoder decoder(StringEncoding::utf8());
-    while (start < bytes.size()) {
-        std::size_t end = start;
-        while (end < bytes.size() && bytes[end] >= 0x80)
-            ++end;
-        if (!decoder.decode(std::string_view(reinterpret_cast<const char*>(bytes.data() + start), end - start)))
+    // An ASCII byte is never part of a longer UTF-8 character, so only the
+    // characters beyond it are looked at one by one.
+    for (std::size_t index = asciiPrefix(bytes); index < bytes.size(); index += asciiPrefix(bytes.subspan(index))) {
+        char32_t code = 0;
+        const std::size_t length = decodeSequence(bytes.subspan(index), code);
+        if (length == 0)
             return false;
-        start = end + asciiPrefix(bytes.subspan(end));
+        index += length;
     }
     return true;
 }

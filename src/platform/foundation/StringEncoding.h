@@ -78,7 +78,7 @@ private:
 };
 
 // Whether stringWithData would read the bytes as UTF-8, asked without
-// decoding them: only their runs of 8-bit bytes go through the converter.
+// decoding them.
 bool isUTF8(std::span<const std::uint8_t> bytes);
 
 // A code page of one byte per character, as a table: a large text in it is

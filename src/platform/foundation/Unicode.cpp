@@ -4,6 +4,10 @@
 #include <unicode/utf8.h>
 #include <unicode/utypes.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -73,40 +77,103 @@ std::u16string toUtf16(std::string_view utf8)
     return result;
 }
 
+namespace {
+
+// The UTF-8 length of a unit alone: a surrogate counts as the U+FFFD it
+// becomes unpaired; a pair, which is written in four bytes, is set right
+// by utf8Length.
+constexpr std::size_t unitLength(char16_t unit)
+{
+    return 1 + (unit >= 0x80) + (unit >= 0x800);
+}
+
+constexpr bool isSurrogate(char16_t unit) { return (unit & 0xF800) == 0xD800; }
+
+// The number of bytes appendUtf8 writes for the units, so that it can
+// write them in place in one go.
+std::size_t utf8Length(std::u16string_view utf16)
+{
+    std::size_t length = 0;
+    bool surrogates = false;
+    std::size_t index = 0;
+#if defined(__SSE2__)
+    // Eight ASCII units at a time; a block with anything else is counted unit by unit.
+    const __m128i beyondASCII = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    for (; index + 8 <= utf16.size(); index += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(utf16.data() + index));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, beyondASCII), zero)) == 0xFFFF) {
+            length += 8;
+            continue;
+        }
+        for (std::size_t unit = index; unit < index + 8; ++unit) {
+            length += unitLength(utf16[unit]);
+            surrogates |= isSurrogate(utf16[unit]);
+        }
+    }
+#endif
+    for (; index < utf16.size(); ++index) {
+        length += unitLength(utf16[index]);
+        surrogates |= isSurrogate(utf16[index]);
+    }
+    if (!surrogates)
+        return length;
+    for (std::size_t index = 0; index + 1 < utf16.size(); ++index) {
+        if (isHighSurrogate(utf16[index]) && isLowSurrogate(utf16[index + 1])) {
+            length -= 2;
+            ++index;
+        }
+    }
+    return length;
+}
+
+// The length of the run of ASCII units at the start of [in, end), narrowed
+// into out as it is measured.
+std::size_t narrowASCII(const char16_t* in, const char16_t* end, char* out)
+{
+    const char16_t* const start = in;
+#if defined(__SSE2__)
+    const __m128i beyondASCII = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    for (; end - in >= 8; in += 8, out += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, beyondASCII), zero)) != 0xFFFF)
+            break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(units, units));
+    }
+#else
+    if constexpr (std::endian::native == std::endian::little) {
+        for (std::uint64_t units; end - in >= 4; in += 4, out += 4) {
+            std::memcpy(&units, in, sizeof(units));
+            if (units & kBeyondASCIIUnits)
+                break;
+            const std::uint32_t bytes = narrowedFourUnits(units);
+            std::memcpy(out, &bytes, sizeof(bytes));
+        }
+    }
+#endif
+    for (; in < end && *in < 0x80; ++in)
+        *out++ = static_cast<char>(*in);
+    return static_cast<std::size_t>(in - start);
+}
+
+} // namespace
+
 void appendUtf8(std::string& utf8, std::u16string_view utf16)
 {
+    const std::size_t at = utf8.size();
+    utf8.resize(at + utf8Length(utf16));
+    char* out = utf8.data() + at;
     const char16_t* in = utf16.data();
     const char16_t* const end = in + utf16.size();
     while (in < end) {
-        // Most text is ASCII: its stretches are copied unit for byte, tested
-        // and narrowed four units at a time.
-        const char16_t* ascii = in;
-        if constexpr (std::endian::native == std::endian::little) {
-            for (std::uint64_t units; end - ascii >= 4; ascii += 4) {
-                std::memcpy(&units, ascii, sizeof(units));
-                if (units & kBeyondASCIIUnits)
-                    break;
-            }
-        }
-        while (ascii < end && *ascii < 0x80)
-            ++ascii;
-        if (ascii > in) {
-            const std::size_t at = utf8.size();
-            utf8.resize(at + static_cast<std::size_t>(ascii - in));
-            char* out = utf8.data() + at;
-            if constexpr (std::endian::native == std::endian::little) {
-                for (; ascii - in >= 4; in += 4, out += 4) {
-                    std::uint64_t units;
-                    std::memcpy(&units, in, sizeof(units));
-                    const std::uint32_t bytes = narrowedFourUnits(units);
-                    std::memcpy(out, &bytes, sizeof(bytes));
-                }
-            }
-            while (in < ascii)
-                *out++ = static_cast<char>(*in++);
-            if (in == end)
-                break;
-        }
+        // Most text is ASCII: its stretches are tested and narrowed many
+        // units at a time.
+        const std::size_t ascii = narrowASCII(in, end, out);
+        in += ascii;
+        out += ascii;
+        if (in == end)
+            break;
         char32_t code = *in++;
         if (code >= 0xD800 && code <= 0xDFFF) {
             if (code <= 0xDBFF && in < end && *in >= 0xDC00 && *in <= 0xDFFF)
@@ -114,31 +181,23 @@ void appendUtf8(std::string& utf8, std::u16string_view utf16)
             else
                 code = static_cast<char32_t>(kReplacementCharacter);
         }
-        char bytes[4];
-        std::size_t length;
         if (code < 0x800) {
-            bytes[0] = static_cast<char>(0xC0 | (code >> 6));
-            length = 2;
+            *out++ = static_cast<char>(0xC0 | (code >> 6));
         } else if (code < 0x10000) {
-            bytes[0] = static_cast<char>(0xE0 | (code >> 12));
-            bytes[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            length = 3;
+            *out++ = static_cast<char>(0xE0 | (code >> 12));
+            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
         } else {
-            bytes[0] = static_cast<char>(0xF0 | (code >> 18));
-            bytes[1] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            bytes[2] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            length = 4;
+            *out++ = static_cast<char>(0xF0 | (code >> 18));
+            *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
         }
-        bytes[length - 1] = static_cast<char>(0x80 | (code & 0x3F));
-        utf8.append(bytes, length);
+        *out++ = static_cast<char>(0x80 | (code & 0x3F));
     }
 }
 
 std::string toUtf8(std::u16string_view utf16)
 {
     std::string result;
-    // Room for ASCII text at once; other text grows it as it needs.
-    result.reserve(utf16.size());
     appendUtf8(result, utf16);
     return result;
 }

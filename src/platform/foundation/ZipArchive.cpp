@@ -240,13 +240,14 @@ Status DKZipArchive::extractToFolder(const std::string& folder, std::size_t maxi
     return Status::success();
 }
 
-Status DKZipArchive::createZipFile(const std::string& archivePath, const std::vector<FileWrapper>& fileWrappers)
+Status DKZipArchive::createZipFile(const std::string& archivePath, const std::vector<FileWrapper>& fileWrappers,
+                                   Compression compression)
 {
     auto archive = create(archivePath);
     if (!archive)
         return archive.error();
     for (const FileWrapper& wrapper : fileWrappers) {
-        if (Status added = archive->addFolder(wrapper); !added)
+        if (Status added = archive->addFolder(wrapper, {}, compression); !added)
             return added;
     }
     return archive->close();

@@ -64,7 +64,8 @@ public:
     Status extractToFolder(const std::string& folder, std::size_t maximumEntrySize = kDefaultEntryLimit) const;
 
     // The operations the exports call.
-    static Status createZipFile(const std::string& archivePath, const std::vector<FileWrapper>& fileWrappers);
+    static Status createZipFile(const std::string& archivePath, const std::vector<FileWrapper>& fileWrappers,
+                                Compression compression = Compression::Deflated);
     // Appends every file under each folder, named by its path relative to the
     // folder's parent (".../T/OPS/a.opf" becomes "OPS/a.opf").
     static Status createAppendZipFile(const std::string& archivePath, const std::vector<std::string>& folderPaths);

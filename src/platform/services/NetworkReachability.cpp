@@ -1,6 +1,6 @@
 #include "platform/services/NetworkReachability.h"
 
-#include <gio/gio.h>
+#include "platform/foundation/GioFunctions.h"
 
 namespace folio {
 
@@ -23,8 +23,9 @@ bool NetworkReachability::isNetworkAvailable()
 {
     if (fixedAnswer())
         return *fixedAnswer();
-    GNetworkMonitor* monitor = g_network_monitor_get_default();
-    return monitor && g_network_monitor_get_network_available(monitor);
+    const GioFunctions* gio = GioFunctions::shared();
+    GNetworkMonitor* monitor = gio ? gio->networkMonitorDefault() : nullptr;
+    return monitor && gio->networkMonitorNetworkAvailable(monitor);
 }
 
 } // namespace folio

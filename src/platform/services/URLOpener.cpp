@@ -1,13 +1,16 @@
 #include "platform/services/URLOpener.h"
 
-#include <gio/gio.h>
+#include "platform/foundation/GioFunctions.h"
 
 namespace folio {
 
 Status URLOpener::openURL(const std::string& url)
 {
+    const GioFunctions* gio = GioFunctions::shared();
+    if (!gio)
+        return Error{"URLOpener", 1, "No program opens " + url + ": gio cannot be loaded"};
     GError* error = nullptr;
-    if (g_app_info_launch_default_for_uri(url.c_str(), nullptr, &error))
+    if (gio->appInfoLaunchDefaultForURI(url.c_str(), nullptr, &error))
         return Status::success();
     std::string message = error ? error->message : "No program opens " + url;
     if (error)
@@ -17,14 +20,15 @@ Status URLOpener::openURL(const std::string& url)
 
 bool URLOpener::canOpenURL(const std::string& url)
 {
-    char* scheme = g_uri_parse_scheme(url.c_str());
+    const GioFunctions* gio = GioFunctions::shared();
+    char* scheme = gio ? g_uri_parse_scheme(url.c_str()) : nullptr;
     if (!scheme)
         return false;
-    GAppInfo* handler = g_app_info_get_default_for_uri_scheme(scheme);
+    GAppInfo* handler = gio->appInfoDefaultForURIScheme(scheme);
     g_free(scheme);
     if (!handler)
         return false;
-    g_object_unref(handler);
+    gio->objectUnref(handler);
     return true;
 }
 

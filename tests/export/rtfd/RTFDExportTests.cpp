@@ -1,5 +1,6 @@
 #include "support/DocumentTestSupport.h"
 #include "export/epub/EPubTestSupport.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
 #include "support/ExportTestSupport.h"
 
 #include "formats/rtf/DKRTFReader.h"
@@ -73,6 +74,10 @@ TEST_F(RTFDExportTest, ArchiveHoldsThePackageWithTextAndPictures)
 
     // The text names its picture and reads back as the document's text.
     std::string rtf = entryText(*archive, "Essay.rtf.rtfd/TXT.rtf");
+    // It is stored as it stands, which every unzipping program reads, and
+    // which spares the export the time compressing it takes.
+    EXPECT_NE(readFile(*archivePath).find(rtf), std::string::npos);
+    EXPECT_EQ(commandOutput("unzip -p '" + *archivePath + "' Essay.rtf.rtfd/TXT.rtf 2>&1"), rtf);
     EXPECT_NE(rtf.find("\\NeXTGraphic " + images.front()), std::string::npos) << rtf;
     Result<AttributedString> text = DKRTFReader::parseRTFString(toUtf16(rtf));
     ASSERT_TRUE(text.ok());

@@ -162,6 +162,28 @@ TEST(RenderedMarkdownSanitizerTest, rewritesATextWhereverItsFirstSpecialCharacte
     }
 }
 
+TEST(RenderedMarkdownSanitizerTest, findsEachSpecialByteAtEveryPlaceOfALongText)
+{
+    // Text is searched many bytes at a time: a byte that is rewritten, ends
+    // the text or makes it refused stands at every place in and around
+    // those blocks, and the tab and line feed kept as they are beside it.
+    const std::string ascii = "The quick brown fox jumps over the lazy dog again";
+    const std::string_view rewritten[] = {">", "\"", "\xC3\xA9", "\xE2\x80\x94", "&amp;", "<em>x</em>", "\t", "\n"};
+    const std::string_view refused[] = {"\r", "\x7F", "\x01", "\xC2\x85"};
+    for (std::size_t at = 0; at <= ascii.size(); ++at) {
+        for (std::string_view special : rewritten) {
+            const std::string html = "<p>" + ascii.substr(0, at) + std::string(special) + ascii.substr(at) + "\t</p>\n";
+            const std::optional<std::string> fast = RenderedMarkdownSanitizer::sanitizedHTML(html, kExport, kReferences);
+            ASSERT_TRUE(fast.has_value()) << html;
+            EXPECT_EQ(*fast, fullySanitized(html)) << html;
+        }
+        for (std::string_view special : refused) {
+            const std::string html = "<p>" + ascii.substr(0, at) + std::string(special) + ascii.substr(at) + "</p>\n";
+            EXPECT_EQ(RenderedMarkdownSanitizer::sanitizedHTML(html, kExport, kReferences), std::nullopt) << html;
+        }
+    }
+}
+
 TEST(RenderedMarkdownSanitizerTest, declinesMarkupThatNeedsABrowsersParse)
 {
     const char* const declined[] = {

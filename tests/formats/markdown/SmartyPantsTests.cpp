@@ -75,6 +75,26 @@ TEST(SmartyPantsTest, opensVerbatimElementsOnlyByTheirExactName)
     EXPECT_EQ(SmartyPants::filter("</code>\"q\""), "</code>&ldquo;q&rdquo;");
 }
 
+TEST(SmartyPantsTest, findsPunctuationWhereverItStandsInALongWord)
+{
+    // Text is searched many bytes at a time for what may change: each such
+    // piece stands at every place in and around those blocks, after a
+    // letter, so that what it becomes does not depend on where it stands.
+    const std::string word = "Supercalifragilisticexpialidociouslyspeaking";
+    const struct {
+        std::string_view text;
+        std::string_view filtered;
+    } pieces[] = {{"'", "&rsquo;"}, {"\"", "&rdquo;"}, {"--", "&ndash;"}, {"---", "&mdash;"}, {"...", "&hellip;"},
+                  {"-", "-"},      {".", "."},        {"<b>", "<b>"},   {"&amp;", "&amp;"}};
+    for (std::size_t at = 1; at <= word.size(); ++at) {
+        for (const auto& [text, filtered] : pieces) {
+            EXPECT_EQ(SmartyPants::filter(word.substr(0, at) + std::string(text) + word.substr(at)),
+                      word.substr(0, at) + std::string(filtered) + word.substr(at))
+                << at << " " << text;
+        }
+    }
+}
+
 TEST(SmartyPantsTest, copiesOtherEntitiesWhole)
 {
     EXPECT_EQ(SmartyPants::filter("&amp;\"x\" &copy;--&#8617;"), "&amp;&rdquo;x&rdquo; &copy;&ndash;&#8617;");

@@ -1,6 +1,7 @@
 #include "RTFWriterTests.h"
 
 #include "formats/rtf/DKRTFDataBuffer.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <cmath>
@@ -315,6 +316,28 @@ TEST(RTFWriterDocumentTests, plainStretchesAndTheUnitsBetweenThemAreWrittenAsEsc
     const AttributedString runs = makeText(
         {{u"ab", {fontEntry("Georgia", 12)}}, {u"cd{e", {fontEntry("Cochin", 12)}}, {u"}f\ng", {fontEntry("Georgia", 12)}}});
     EXPECT_EQ(bodyOf(writeText(runs)), "\\ql\n\\f0\\fs24 \\cf0 ab\\f1 cd\\{e\\f0 \\}f\\\ng");
+}
+
+TEST(RTFWriterDocumentTests, plainTextEndsAtTheFirstUnitToEscapeWhereverItStands)
+{
+    // Plain text is looked through many units at a time: each unit that is
+    // escaped, and the printable ones at the edges, stand at every place in
+    // and around those blocks.
+    const std::u16string plain = u"Plain words of a paragraph, long enough";
+    const char16_t escaped[] = {u'\\', u'{', u'}', 0x1F, u'\t', u'\n', 0x7F, 0x80, 0xE9, 0x2014, 0xD83D, 0xFFFF};
+    for (std::size_t at = 0; at <= plain.size(); ++at) {
+        for (char16_t unit : escaped) {
+            std::u16string text = plain;
+            text.insert(at, 1, unit);
+            DKRTFDataBuffer buffer;
+            buffer.appendCString("x");
+            EXPECT_EQ(buffer.appendPlainPrefix(text), at) << at << " " << int(unit);
+            EXPECT_EQ(buffer.bytes(), "x" + toUtf8(plain.substr(0, at)));
+        }
+        DKRTFDataBuffer edges;
+        EXPECT_EQ(edges.appendPlainPrefix(plain.substr(0, at) + u" ~"), at + 2);
+        EXPECT_EQ(edges.bytes(), toUtf8(plain.substr(0, at)) + " ~");
+    }
 }
 
 TEST(RTFWriterDocumentTests, redTextIsTheThirdColourEntry)

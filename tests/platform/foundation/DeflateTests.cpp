@@ -88,5 +88,28 @@ TEST(Deflate, OutputOverTheCapIsRefused)
     EXPECT_EQ(exact->length(), zeros.size());
 }
 
+TEST(Deflate, TextIsInflatedAsTheBytesAreAndRefusedAlike)
+{
+    // Whole streams of each size, a cut one, garbage, and one past the cap
+    // give the text the bytes give, or the same error.
+    std::vector<std::vector<std::uint8_t>> streams;
+    for (std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(70000), std::size_t(300000)})
+        streams.push_back(Deflate::compress(sampleBytes(size)).value().vector());
+    const std::vector<std::uint8_t> whole = streams.back();
+    streams.emplace_back(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2));
+    streams.push_back({0xff, 0xff, 0xff, 0xff, 0x12, 0x34});
+    for (const std::vector<std::uint8_t>& stream : streams) {
+        for (std::size_t cap : {Deflate::kDefaultInflateLimit, std::size_t(100000)}) {
+            Result<Data> bytes = Deflate::decompress(stream, cap);
+            Result<std::string> text = Deflate::decompressText(stream, cap);
+            ASSERT_EQ(bytes.ok(), text.ok()) << stream.size() << " " << cap;
+            if (bytes)
+                EXPECT_EQ(*text, bytes->toString());
+            else
+                EXPECT_EQ(text.error().code, bytes.error().code);
+        }
+    }
+}
+
 } // namespace
 } // namespace folio

@@ -15,6 +15,29 @@ TEST(HTMLTextEscaperTest, escapesMarkupAndBothQuotes)
     EXPECT_EQ(HTMLTextEscaper::escape(std::string_view("")), "");
 }
 
+TEST(HTMLTextEscaperTest, escapesEachCharacterWhereverItStandsInALongText)
+{
+    // UTF-8 text is searched many bytes at a time: each replaced character,
+    // alone and two together, stands at every place in and around a block.
+    const std::string text = "Some ordinary words, then more of them: \xC3\xA9t\xC3\xA9 again";
+    const struct {
+        std::string_view character;
+        std::string_view replacement;
+    } replaced[] = {{"&", "&amp;"}, {"<", "&lt;"}, {">", "&gt;"}, {"\"", "&quot;"}, {"'", "&#39;"}};
+    for (std::size_t at = 0; at <= text.size(); ++at) {
+        for (const auto& [character, replacement] : replaced) {
+            const std::string one = text.substr(0, at) + std::string(character) + text.substr(at);
+            EXPECT_EQ(HTMLTextEscaper::escape(std::string_view(one)),
+                      text.substr(0, at) + std::string(replacement) + text.substr(at))
+                << at;
+            const std::string two = one + std::string(character);
+            EXPECT_EQ(HTMLTextEscaper::escape(std::string_view(two)),
+                      text.substr(0, at) + std::string(replacement) + text.substr(at) + std::string(replacement))
+                << at;
+        }
+    }
+}
+
 TEST(HTMLTextEscaperTest, keepsOtherTextUnchangedInBothEncodings)
 {
     std::string text = "caf\xC3\xA9 \xF0\x9F\x98\x80 line\nbreak";

@@ -183,4 +183,48 @@ TEST(StringEncoding, UTF8IsToldWithoutDecodingAsTheDecoderTellsIt)
     EXPECT_TRUE(isUTF8({}));
 }
 
+TEST(StringEncoding, UTF8ReadsEveryWellFormedSequenceAndRefusesEveryOther)
+{
+    // The first and last characters of each length and around the
+    // surrogates, and what Unicode calls ill-formed: overlong forms of
+    // each length, surrogates, past U+10FFFF, bytes that never start a
+    // character, and characters cut off by the end of the text or by the
+    // next character. Each alone and amid ASCII on both sides.
+    struct Case {
+        std::string bytes;
+        std::optional<std::u16string> text;
+    };
+    const Case cases[] = {
+        {"\xC2\x80", u"\u0080"},
+        {"\xDF\xBF", u"\u07FF"},
+        {"\xE0\xA0\x80", u"\u0800"},
+        {"\xED\x9F\xBF", u"\uD7FF"},
+        {"\xEE\x80\x80", u"\uE000"},
+        {"\xEF\xBF\xBF", u"\uFFFF"},
+        {"\xF0\x90\x80\x80", u"\U00010000"},
+        {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+        {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"\u00E9\u20AC\U0001F600"},
+        {"\xC0\x80", std::nullopt},
+        {"\xC1\xBF", std::nullopt},
+        {"\xE0\x9F\xBF", std::nullopt},
+        {"\xF0\x8F\xBF\xBF", std::nullopt},
+        {"\xED\xA0\x80", std::nullopt},
+        {"\xED\xBF\xBF", std::nullopt},
+        {"\xF4\x90\x80\x80", std::nullopt},
+        {"\xF5\x80\x80\x80", std::nullopt},
+        {"\xFF", std::nullopt},
+        {"\xBF", std::nullopt},
+        {"\xC3", std::nullopt},
+        {"\xE2\x82", std::nullopt},
+        {"\xF0\x9F\x98", std::nullopt},
+        {"\xC3\xC3\xA9", std::nullopt},
+        {"\xE2\x82" "a", std::nullopt},
+    };
+    for (const Case& test : cases) {
+        EXPECT_EQ(stringWithData(std::string_view(test.bytes), StringEncoding::utf8()), test.text) << test.bytes;
+        const std::optional<std::u16string> amid = stringWithData(std::string_view("ab" + test.bytes + "cd"), StringEncoding::utf8());
+        EXPECT_EQ(amid, test.text ? std::optional(u"ab" + *test.text + u"cd") : std::nullopt) << test.bytes;
+    }
+}
+
 } // namespace folio

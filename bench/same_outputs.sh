@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Checks that a build writes the same conversions as an earlier one, for a
+# change meant to make them faster and nothing else: Markdown -> HTML over
+# every Markdown file of the tests and the benchmark inputs, and QV page ->
+# RTFD (the text inside the package, byte for byte; the package must open)
+# over the tests' QV files and every HTML page of the tests and the
+# benchmark inputs, packed as QV text.
+#
+#   bench/same_outputs.sh BASELINE_BUILD [BUILD]
+#
+# FOLIO_BENCH_INPUTS names the benchmark inputs' folder as for compare.sh.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+baseline=$(cd "$1" && pwd)
+build=$(cd "${2:-$root/build-tests}" && pwd)
+inputs=${FOLIO_BENCH_INPUTS:-$root/../shared/bench-inputs}
+[ -d "$inputs" ] || inputs=$root/../../shared/bench-inputs
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export FOLIO_HOME=$scratch/home
+mkdir -p "$FOLIO_HOME"
+checked=0
+differing=0
+
+differs() {
+  echo "DIFFERS: $1" >&2
+  differing=$((differing + 1))
+}
+
+# Markdown -> HTML.
+while IFS= read -r -d '' document; do
+  checked=$((checked + 1))
+  "$baseline/folio" export "$document" --format html --output "$scratch/before.html" 2>/dev/null || echo failed >"$scratch/before.html"
+  "$build/folio" export "$document" --format html --output "$scratch/after.html" 2>/dev/null || echo failed >"$scratch/after.html"
+  cmp -s "$scratch/before.html" "$scratch/after.html" || differs "$document -> html"
+done < <(find "$root/tests/data" "$inputs" -name '*.md' -print0 | sort -z)
+
+# QV page -> RTFD: the tests' QV files, and every HTML page packed as one.
+mkdir -p "$scratch/qv"
+find "$root/tests/data" -name '*.qvtext' -o -name '*.qvoutline' | while read -r document; do
+  cp "$document" "$scratch/qv/$(echo "$document" | md5sum | cut -c1-8)-$(basename "$document")"
+done
+find "$root/tests/data" "$inputs" -name '*.html' -print0 | python3 -c '
+import sys, zlib, hashlib, os
+for path in sys.stdin.buffer.read().split(b"\0"):
+    if not path:
+        continue
+    packer = zlib.compressobj(6, zlib.DEFLATED, -15)
+    page = open(path, "rb").read()
+    name = hashlib.md5(path).hexdigest()[:8] + "-" + os.path.basename(path).decode() + ".qvtext"
+    open(os.path.join(sys.argv[1], name), "wb").write(packer.compress(page) + packer.flush())
+' "$scratch/qv"
+for document in "$scratch"/qv/*; do
+  checked=$((checked + 1))
+  name=$(basename "$document")
+  for side in before after; do
+    program=$build/folio
+    [ "$side" = before ] && program=$baseline/folio
+    rm -rf "$scratch/$side.rtfd" "$scratch/$side"
+    if "$program" export "$document" --format rtfd --output "$scratch/$side.rtfd" 2>/dev/null; then
+      unzip -tq "$scratch/$side.rtfd" >/dev/null || differs "$name: the $side package does not open"
+      mkdir "$scratch/$side"
+      (cd "$scratch/$side" && unzip -q "$scratch/$side.rtfd")
+    else
+      mkdir "$scratch/$side"
+      echo failed >"$scratch/$side/failed"
+    fi
+  done
+  diff -r "$scratch/before" "$scratch/after" >/dev/null || differs "$name -> rtfd"
+done
+
+echo "$checked conversions checked, $differing differ"
+[ "$differing" -eq 0 ]
