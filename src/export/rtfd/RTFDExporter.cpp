@@ -190,13 +190,9 @@ Status RTFDExporter::makePackage(const ExportSource& source, const ExportRequest
     files.push_back(DKZipArchive::FileWrapper::regularFile(kTextFileName, Data::fromString(*rtf)));
     std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
 
-    // Stored, not deflated: compressing the text took a tenth of a large
-    // export, as long as reading the page into text, for a package that
-    // is made to be opened at once; its pictures are compressed already.
     std::vector<DKZipArchive::FileWrapper> package;
     package.push_back(DKZipArchive::FileWrapper::directory(packageName, std::move(files)));
-    if (Status zipped = DKZipArchive::createZipFile(request.outputPath, package, DKZipArchive::Compression::Stored);
-        !zipped) {
+    if (Status zipped = DKZipArchive::createZipFile(request.outputPath, package); !zipped) {
         // An output that cannot be written says so as any export's does.
         if (zipped.error().domain == std::string_view(FileManager::kErrorDomain))
             return zipped.error();
