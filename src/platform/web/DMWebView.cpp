@@ -441,6 +441,7 @@ struct DMWebView::Impl {
             bool newWindow = type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION;
             if (newWindow || !isBrowsableAddress(url)) {
                 webkit_policy_decision_ignore(decision);
+                impl->refusedNavigations.push_back(url);
                 // A link meant for another window opens in this one.
                 if (newWindow && (url.rfind("http:", 0) == 0 || url.rfind("https:", 0) == 0))
                     webkit_web_view_load_uri(impl->view, url.c_str());

@@ -109,8 +109,9 @@ public:
     double scriptTimeout() const;
 
     // The addresses the page was kept from going to since the last load, in
-    // the order it tried them: a document page's refresh, frame or link, and
-    // any page's navigation to a page-message address that is no message.
+    // the order it tried them: a document page's refresh, frame or link, a
+    // browsing page's address that is no web address or that asked for a
+    // new window, and an editor page's navigation to a page-message address.
     // Nothing else shows that such a try has been handled.
     const std::vector<std::string>& refusedNavigations() const;
 
