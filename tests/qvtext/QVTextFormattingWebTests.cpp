@@ -6,6 +6,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/web/WebView.h"
+#include "qvtext/QVCharacterStyleCommander.h"
 #include "qvtext/QVStyleMonitor.h"
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVTextStyling.h"
@@ -21,6 +22,9 @@
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -52,6 +56,17 @@ protected:
                 return run(std::string(test::kSelectionWasCollapsed) + "(tinymce.activeEditor.getDoc())") == "true";
             },
             [&] { run("1"); }, run("tinymce.activeEditor.getWin().getSelection().toString()"), kEngineWaitSeconds);
+    }
+
+    // Selects the first `word` of the text, wherever it stands.
+    std::string selectWord(const std::string& word)
+    {
+        run(PageScript::fill("(function(){var e=tinymce.activeEditor;e.focus();var w=e.getDoc().createTreeWalker("
+                             "e.getBody(),NodeFilter.SHOW_TEXT);for(var n=w.nextNode();n;n=w.nextNode()){"
+                             "var i=n.data.indexOf({});if(i>=0){var r=e.dom.createRng();r.setStart(n,i);"
+                             "r.setEnd(n,i+{});e.selection.setRng(r);return;}}})()",
+                             {word, int(word.size())}));
+        return run("tinymce.activeEditor.selection.getContent({format:'text'})");
     }
 
     std::string content() { return run("tinymce.activeEditor.getContent()"); }
@@ -252,6 +267,103 @@ TEST_F(QVTextFormattingWebTest, aUserStyleAndRightToLeftReachTheSavedPage)
     }
     for (const char* key : {"defaultFont1", "defaultFontSize1", "defaultFontColor1"})
         defaults.removeObjectForKey(key);
+}
+
+// Each character command of the style bar, on a word of its own: the page
+// and the saved file hold the formatting on that word and no other.
+TEST_F(QVTextFormattingWebTest, eachCharacterCommandFormatsTheSelectedWordOnThePageAndInTheFile)
+{
+    using Commander = QVCharacterStyleCommander;
+    struct Row {
+        const char* word;
+        std::function<void(Commander&)> command;
+        // The element or style around the word, as the page writes it.
+        const char* opening;
+    };
+    const std::vector<Row> rows = {
+        {"alpha", [](Commander& c) { c.underlineExecCommand(); }, "<span style=\"text-decoration: underline;\">alpha"},
+        {"bravo", [](Commander& c) { c.strikeExecCommand(); }, "<s>bravo"},
+        {"charlie", [](Commander& c) { c.superscriptExecCommand(); }, "<sup>charlie"},
+        {"delta", [](Commander& c) { c.subscriptExecCommand(); }, "<sub>delta"},
+        {"echo", [](Commander& c) { c.boldExecCommand(); }, "<strong>echo"},
+        {"foxtrot", [](Commander& c) { c.italicExecCommand(); }, "<em>foxtrot"},
+        {"golf", [](Commander& c) { c.sizeSelected("96"); }, "<span style=\"font-size: 96pt;\">golf"},
+        {"hotel", [](Commander& c) { c.highlightYellowTextSelection(); }, "<span style=\"background-color: yellow;\">hotel"},
+    };
+    std::string words;
+    for (const Row& row : rows)
+        words += std::string(words.empty() ? "" : " ") + row.word;
+    const std::string path = folder.path("Commands.qvtext");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<p>" + words + "</p>")->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    Commander& characters = editor->styling().characters();
+    for (const Row& row : rows) {
+        ASSERT_EQ(selectWord(row.word), row.word);
+        row.command(characters);
+        settle();
+        EXPECT_NE(content().find(row.opening), std::string::npos) << row.word << ": " << content();
+    }
+    ASSERT_TRUE(save(*document));
+    const std::string stored = saved(path);
+    for (const Row& row : rows)
+        EXPECT_NE(stored.find(row.opening), std::string::npos) << row.word << ": " << stored;
+    EXPECT_EQ(stored.find("<strong>alpha"), std::string::npos) << "only its own word: " << stored;
+
+    // The highlight toggles off again; clearing the style takes the bold away.
+    run("(function(){var e=tinymce.activeEditor;var n=e.getBody().querySelector('strong');e.selection.select(n);})()");
+    characters.removeStyle();
+    settle();
+    EXPECT_EQ(content().find("<strong>"), std::string::npos) << content();
+    run("(function(){var e=tinymce.activeEditor;var n=e.getBody().querySelector('span[style*=\"yellow\"]');"
+        "e.selection.select(n);})()");
+    characters.highlightYellowTextSelection();
+    settle();
+    EXPECT_EQ(content().find("yellow"), std::string::npos) << content();
+    document->closeWithCompletionHandler({});
+}
+
+// A size step reads the page's size, in pixels, as points: twelve points
+// step to thirteen, and no step goes below four points.
+TEST_F(QVTextFormattingWebTest, aSizeStepGoesFromThePagesSizeInPointsAndStaysWithinTheLimits)
+{
+    const std::string path = folder.path("Steps.qvtext");
+    writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                    "<p>Plain <span style=\"font-size: 12pt;\">words</span> "
+                                    "<span style=\"font-size: 7pt;\">small</span></p>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    QVCharacterStyleCommander& characters = editor->styling().characters();
+    ASSERT_EQ(selectWord("words"), "words");
+    characters.changeFontSizeByPoints(1, true);
+    settle();
+    EXPECT_NE(content().find("font-size: 13pt;\">words"), std::string::npos) << content();
+    EXPECT_EQ(characters.currentFontSizeTextValue(), "13");
+
+    ASSERT_EQ(selectWord("small"), "small");
+    characters.changeFontSizeByPoints(-10, true);
+    settle();
+    EXPECT_NE(content().find("font-size: 4pt;\">small"), std::string::npos) << content();
+    EXPECT_FALSE(characters.isDecreaseEnabled());
+
+    // A colour chosen for the next size goes with it, once.
+    ASSERT_EQ(selectWord("words"), "words");
+    characters.setPendingFontColor("darkred");
+    characters.changeFontSizeByPoints(20, false);
+    settle();
+    std::string page = content();
+    EXPECT_NE(page.find("darkred"), std::string::npos) << page;
+    EXPECT_NE(page.find("20pt"), std::string::npos) << page;
+    EXPECT_FALSE(characters.pendingColorChangeExists());
+    ASSERT_EQ(selectWord("small"), "small");
+    characters.changeFontSizeByPoints(21, false);
+    settle();
+    page = content();
+    EXPECT_EQ(page.find("darkred"), page.rfind("darkred")) << "the colour went with the first size only: " << page;
+    document->closeWithCompletionHandler({});
 }
 
 } // namespace
