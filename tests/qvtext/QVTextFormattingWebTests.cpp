@@ -11,6 +11,10 @@
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextViewController.h"
+#include "platform/ui/TextField.h"
+#include "qvtext/QVTextInsertions.h"
+#include "qvtext/QVTextLinkBar.h"
+#include "qvtext/QVTextTools.h"
 #include "platform/gtk/GtkPrimarySelection.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "support/DocumentTestSupport.h"
@@ -363,6 +367,83 @@ TEST_F(QVTextFormattingWebTest, aSizeStepGoesFromThePagesSizeInPointsAndStaysWit
     settle();
     page = content();
     EXPECT_EQ(page.find("darkred"), page.rfind("darkred")) << "the colour went with the first size only: " << page;
+    document->closeWithCompletionHandler({});
+}
+
+// The tools' pickers and insertions act on the words at the caret: what
+// they change is on the page and in the saved file.
+TEST_F(QVTextFormattingWebTest, theToolsPickersAndInsertionsReachThePageAndTheSavedFile)
+{
+    const std::string path = folder.path("Tools.qvtext");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<p>First line</p><p>Second line</p><p>Third line</p>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    QVTextTools& tools = editor->tools();
+    auto paragraph = [&](int index, const std::string& property) {
+        return run("tinymce.activeEditor.getBody().children[" + std::to_string(index) + "].style." + property);
+    };
+    auto blockOf = [&](const std::string& word) {
+        return run("(function(){var b=tinymce.activeEditor.getBody();for(var i=0;i<b.children.length;i++)"
+                   "if(b.children[i].textContent.indexOf('" + word + "')>=0)return b.children[i].tagName;return ''})()");
+    };
+
+    // The line spacing goes over the whole text, wherever the caret is.
+    ASSERT_EQ(selectWord("First"), "First");
+    tools.miscToolsPickerOptionSelected(2);
+    EXPECT_TRUE(waitFor([&] { return paragraph(0, "lineHeight") == "2" && paragraph(2, "lineHeight") == "2"; }))
+        << content();
+    // An indent, a list and an alignment go to the caret's paragraph.
+    ASSERT_EQ(selectWord("Second"), "Second");
+    tools.miscToolsPickerOptionSelected(10);
+    EXPECT_TRUE(waitFor([&] { return paragraph(1, "marginLeft") == "40px"; })) << content();
+    EXPECT_NE(paragraph(0, "marginLeft"), "40px");
+    ASSERT_EQ(selectWord("Third"), "Third");
+    tools.alignSelected(1);
+    EXPECT_TRUE(waitFor([&] { return paragraph(2, "textAlign") == "center"; })) << content();
+    ASSERT_EQ(selectWord("First"), "First");
+    tools.optionSelected(4);
+    EXPECT_TRUE(waitFor([&] { return blockOf("First") == "OL"; })) << content();
+    EXPECT_EQ(blockOf("Third"), "P");
+
+    // What is inserted is text: markup in it stays words.
+    ASSERT_EQ(selectWord("Third"), "Third");
+    run("tinymce.activeEditor.selection.collapse(false)");
+    tools.specialCharsOptionSelected(u"<\u00E9", false);
+    tools.insertions().insertTextInDocument(u" a<b\nc");
+    EXPECT_TRUE(waitFor([&] {
+        return run("tinymce.activeEditor.getBody().children[2].textContent") == "Third<\u00E9 a<bc line";
+    })) << content();
+    EXPECT_NE(content().find("a&lt;b<br>c"), std::string::npos) << "its line break stays one: " << content();
+    EXPECT_EQ(run("String(tinymce.activeEditor.getBody().querySelectorAll('b').length)"), "0");
+    QVTextLinkBar& links = tools.linkBar();
+    ASSERT_EQ(selectWord("line"), "line");
+    run("tinymce.activeEditor.selection.collapse(false)");
+    links.showInsertLinkToolbar({});
+    links.insertLink()->setText(u"example.org/a?b=\"c\"&d<");
+    links.insertLinkInText();
+    EXPECT_TRUE(waitFor([&] { return run("String(tinymce.activeEditor.getBody().querySelectorAll('a').length)") == "1"; }))
+        << content();
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelector('a').getAttribute('href')"),
+              "http://example.org/a?b=\"c\"&d<");
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelector('a').textContent"), "example.org/a?b=\"c\"&d<");
+
+    ASSERT_TRUE(save(*document));
+    const std::string stored = saved(path);
+    for (const char* held : {"line-height: 2;", "margin-left: 40px;", "text-align: center;", "<ol>", "a&lt;b<br>c",
+                             "href=\"http://example.org/a?b=&quot;c&quot;&amp;d&lt;\""})
+        EXPECT_NE(stored.find(held), std::string::npos) << held << " not in " << stored;
+    EXPECT_TRUE(stored.find("&lt;\u00E9") != std::string::npos || stored.find("&lt;&eacute;") != std::string::npos)
+        << stored;
+
+    // The link under the caret is taken off, its words kept.
+    run("(function(){var e=tinymce.activeEditor;e.selection.select(e.getBody().querySelector('a'));})()");
+    links.showInsertLinkToolbar(u"http://example.org/");
+    links.unLinkText();
+    EXPECT_TRUE(waitFor([&] { return run("String(tinymce.activeEditor.getBody().querySelectorAll('a').length)") == "0"; }))
+        << content();
+    EXPECT_NE(content().find("example.org/a?b="), std::string::npos) << content();
     document->closeWithCompletionHandler({});
 }
 
