@@ -17,6 +17,7 @@
 #include "qvtext/QVTextTools.h"
 #include "platform/gtk/GtkPrimarySelection.h"
 #include "platform/gtk/GtkRealKeys.h"
+#include "support/DecimalCommaLocale.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorPageTest.h"
 #include "tools/textstyle/TSColourSelectTableViewController.h"
@@ -445,6 +446,72 @@ TEST_F(QVTextFormattingWebTest, theToolsPickersAndInsertionsReachThePageAndTheSa
         << content();
     EXPECT_NE(content().find("example.org/a?b="), std::string::npos) << content();
     document->closeWithCompletionHandler({});
+}
+
+// The default style takes the styles still on the selected words off
+// through their toggles and sets the stored style, whose missing keys
+// answer the factory values: the page and the saved file hold it.
+TEST_F(QVTextFormattingWebTest, theDefaultStyleTakesTheWordsOwnStylesOffAndSetsTheStoredOne)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setString("defaultFont", "Georgia");
+    defaults.setFloat("defaultParagraphSpacing", 6);
+    defaults.setFloat("defaultFirstLineIndent", 1.25f);
+    const std::string path = folder.path("Default.qvtext");
+    writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                    "<p>Plain <strong><span style=\"text-decoration: underline;\">loud</span></strong> "
+                                    "words</p>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (!HasFailure()) {
+        ASSERT_EQ(selectWord("loud"), "loud");
+        editor->styling().optionSelected(0);
+        EXPECT_TRUE(waitFor([&] {
+            std::string page = content();
+            return page.find("<strong>") == std::string::npos && page.find("underline") == std::string::npos
+                && page.find("12pt") != std::string::npos;
+        })) << content();
+        std::string page = content();
+        EXPECT_NE(page.find("Georgia"), std::string::npos) << page;
+        EXPECT_EQ(run("tinymce.activeEditor.getBody().firstElementChild.style.lineHeight"), "1.2") << page;
+        EXPECT_EQ(run("tinymce.activeEditor.getBody().firstElementChild.style.marginBottom"), "6pt") << page;
+        EXPECT_EQ(run("tinymce.activeEditor.getBody().style.textIndent"), "1.25cm");
+        EXPECT_EQ(run("getComputedStyle(tinymce.activeEditor.getBody().querySelector('span')).color"), "rgb(0, 0, 0)");
+        ASSERT_TRUE(save(*document));
+        const std::string stored = saved(path);
+        for (const char* held : {"font-size: 12pt", "Georgia", "line-height: 1.2;", "margin-bottom: 6pt;"})
+            EXPECT_NE(stored.find(held), std::string::npos) << held << " not in " << stored;
+        EXPECT_EQ(stored.find("<strong>"), std::string::npos) << stored;
+        document->closeWithCompletionHandler({});
+    }
+    for (const char* key : {"defaultFont", "defaultParagraphSpacing", "defaultFirstLineIndent"})
+        defaults.removeObjectForKey(key);
+}
+
+// A user style's fractions reach the page as numbers, whatever the
+// process's locale writes as a decimal point.
+TEST_F(QVTextFormattingWebTest, aUserStylesFractionsReachThePageInAnyLocale)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setString("defaultFont1", "Courier");
+    defaults.setFloat("defaultLineSpacing1", 1.5f);
+    defaults.setFloat("defaultFirstLineIndent1", 0.5f);
+    const std::string path = folder.path("Locale.qvtext");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<p>One two three</p>")->stringView()));
+    auto document = open(path);
+    if (!HasFailure()) {
+        test::DecimalCommaLocale comma;
+        ASSERT_EQ(selectWord("two"), "two");
+        editor->styling().optionSelected(1);
+        EXPECT_TRUE(waitFor([&] { return run("tinymce.activeEditor.getBody().style.textIndent") == "0.5cm"; }))
+            << run("tinymce.activeEditor.getBody().style.textIndent");
+        EXPECT_TRUE(waitFor([&] {
+            return run("tinymce.activeEditor.getBody().firstElementChild.style.lineHeight") == "1.5";
+        })) << content();
+        document->closeWithCompletionHandler({});
+    }
+    for (const char* key : {"defaultFont1", "defaultLineSpacing1", "defaultFirstLineIndent1"})
+        defaults.removeObjectForKey(key);
 }
 
 } // namespace
