@@ -5,6 +5,9 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Action.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/KeyboardService.h"
 #include "platform/web/WebView.h"
 #include "qvtext/QVCharacterStyleCommander.h"
 #include "qvtext/QVStyleMonitor.h"
@@ -512,6 +515,63 @@ TEST_F(QVTextFormattingWebTest, aUserStylesFractionsReachThePageInAnyLocale)
     }
     for (const char* key : {"defaultFont1", "defaultLineSpacing1", "defaultFirstLineIndent1"})
         defaults.removeObjectForKey(key);
+}
+
+// The style bar's buttons, its size steps, its alignment menu and the
+// keyboard's language reach the words at the caret on the real page.
+TEST_F(QVTextFormattingWebTest, theStyleBarsButtonsAndAlignmentMenuReachTheWordsAtTheCaret)
+{
+    using Button = QVTextStyling::StyleButton;
+    const std::string path = folder.path("Bar.qvtext");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<p>alpha bravo charlie delta</p><p>echo</p><p>foxtrot</p>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    QVTextStyling& styling = editor->styling();
+    const struct {
+        const char* word;
+        Button button;
+        const char* opening;
+    } rows[] = {{"alpha", Button::Underline, "<span style=\"text-decoration: underline;\">alpha"},
+                {"bravo", Button::Strike, "<s>bravo"},
+                {"charlie", Button::Superscript, "<sup>charlie"},
+                {"delta", Button::Subscript, "<sub>delta"}};
+    for (const auto& row : rows) {
+        ASSERT_EQ(selectWord(row.word), row.word);
+        styling.styleToolbarButtonPressed(row.button);
+        EXPECT_TRUE(waitFor([&] { return content().find(row.opening) != std::string::npos; }))
+            << row.word << ": " << content();
+    }
+    ASSERT_EQ(selectWord("echo"), "echo");
+    styling.styleToolbarButtonPressed(Button::FontSizeIncrease);
+    EXPECT_TRUE(waitFor([&] { return content().find("font-size: 13pt;\">echo") != std::string::npos; })) << content();
+    styling.styleToolbarButtonPressed(Button::FontSizeDecrease);
+    EXPECT_TRUE(waitFor([&] { return content().find("font-size: 12pt;\">echo") != std::string::npos; })) << content();
+
+    ASSERT_EQ(selectWord("foxtrot"), "foxtrot");
+    std::shared_ptr<Menu> menu = styling.showAlignKeyMenuActions();
+    ASSERT_EQ(menu->children().size(), 6u);
+    std::dynamic_pointer_cast<Action>(menu->children()[3])->perform();
+    EXPECT_TRUE(waitFor([&] { return run("tinymce.activeEditor.getBody().children[2].style.textAlign") == "center"; }))
+        << content();
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().children[1].style.textAlign"), "");
+    auto direction = [&] { return run("tinymce.activeEditor.getBody().style.direction"); };
+    ASSERT_NE(direction(), "rtl");
+    std::dynamic_pointer_cast<Action>(menu->children()[1])->perform();
+    EXPECT_TRUE(waitFor([&] { return direction() == "rtl"; })) << "Right To Left turns the text";
+
+    run("tinymce.activeEditor.getBody().style.direction='ltr'");
+    KeyboardService::shared().setInputLanguage("he-IL");
+    EXPECT_TRUE(waitFor([&] { return direction() == "rtl"; })) << "a right-to-left keyboard turns the text";
+    KeyboardService::shared().setInputLanguage("en-US");
+
+    ASSERT_TRUE(save(*document));
+    const std::string stored = saved(path);
+    for (const auto& row : rows)
+        EXPECT_NE(stored.find(row.opening), std::string::npos) << row.word << ": " << stored;
+    EXPECT_NE(stored.find("direction: rtl;"), std::string::npos) << "the text stays turned: " << stored;
+    document->closeWithCompletionHandler({});
 }
 
 } // namespace
