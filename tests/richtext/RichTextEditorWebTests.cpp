@@ -5,7 +5,10 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/AlertController.h"
 #include "platform/web/WebView.h"
+#include "richtext/ParagraphStyleCommander.h"
+#include "richtext/RichTextStyling.h"
 #include "richtext/TextViewController.h"
+#include "tools/textstyle/FontChoice.h"
 #include "webeditor/CaretSelectionCommander.h"
 #include "support/DocumentTestSupport.h"
 #include "platform/gtk/GtkRealKeys.h"
@@ -324,6 +327,67 @@ TEST_F(RichTextEditorWebTest, thePageFillsItsViewWithRoomForListNumbersAndNoSide
                      "return r.getClientRects()[0].left-c.left;})()"),
               40);
     EXPECT_TRUE(closeDocument(*document));
+}
+
+// The paragraph panel's spacing and indents, and a font chosen in the
+// picker, reach the paragraph at the caret on the page and in the saved
+// RTF, and no other paragraph.
+TEST_F(RichTextEditorWebTest, theParagraphPanelsSpacingAndIndentsReachTheCaretsParagraphAndTheSavedFile)
+{
+    const std::string path = folder.path("Spacing.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 First paragraph\\par\n"
+                    "\\pard Second paragraph\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    // The block that holds `word`, and one of its styles.
+    auto blockStyle = [&](const std::string& word, const std::string& property) {
+        return run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+                   "for(var n=w.nextNode();n;n=w.nextNode())if(n.data.indexOf('" + word + "')>=0)"
+                   "return n.parentElement.closest('div[dir]').style." + property + ";return 'none';})()");
+    };
+    run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+        "for(var n=w.nextNode();n;n=w.nextNode())if(n.data.indexOf('Second')>=0){var r=document.createRange();"
+        "r.setStart(n,0);r.setEnd(n,6);var s=getSelection();s.removeAllRanges();s.addRange(r);break;}"
+        "document.getElementById('content').focus();})()");
+    ASSERT_EQ(run("getSelection().toString()"), "Second");
+
+    ParagraphStyleCommander& paragraphs = editor.styling().paragraphs();
+    // The panel reads back the points it set.
+    paragraphs.setCurrenParagraphSpacing(6);
+    EXPECT_EQ(run("getCurrentParagraphSpacing()"), "6") << run("document.getElementById('content').innerHTML");
+    paragraphs.paragraphSpacingBeforeChanged(4);
+    EXPECT_EQ(run("getCurrentParagraphSpacingBefore()"), "4");
+    paragraphs.setCurrentParagraphIndent(40);
+    paragraphs.setCurrentParagraphIndent(-20);
+    EXPECT_EQ(blockStyle("Second", "marginLeft"), "20px") << "a step from where the paragraph stands";
+    paragraphs.setCurrentFirstLineIndent(1.26);
+    EXPECT_EQ(blockStyle("Second", "textIndent"), "1.3cm") << "the panel's indent is kept to a millimetre";
+    paragraphs.firstLineIndentChanged(1.25);
+    EXPECT_EQ(blockStyle("Second", "textIndent"), "1.25cm");
+    for (const char* property : {"marginBottom", "marginTop", "marginLeft", "textIndent"})
+        EXPECT_EQ(blockStyle("First", property), "") << "the other paragraph keeps its " << property;
+    paragraphs.userSelectedFont(FontChoice{"Georgia-Bold", 12});
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
+
+    ASSERT_TRUE(save(*document));
+    const std::string saved = readFile(path);
+    const std::size_t second = saved.find("Second");
+    ASSERT_NE(second, std::string::npos) << saved;
+    // What stands between the first paragraph's words and the second's.
+    const std::size_t paragraph = saved.find("First paragraph");
+    ASSERT_LT(paragraph, second) << saved;
+    const std::string controls = saved.substr(paragraph, second - paragraph);
+    // Six and four points; twenty of the page's pixels, at its scale of a
+    // file's \\li300 to 21.9 pixels; 1.25 cm.
+    for (const char* control : {"\\sa120", "\\sb80", "\\li274", "\\fi709"})
+        EXPECT_NE(controls.find(control), std::string::npos) << control << " not in " << controls;
+    EXPECT_NE(saved.find("Georgia-Bold"), std::string::npos) << saved;
+    EXPECT_EQ(saved.substr(0, paragraph).find("\\sa120"), std::string::npos) << "only the second: " << saved;
+    closeDocument(*document);
 }
 
 } // namespace
