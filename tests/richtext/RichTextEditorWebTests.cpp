@@ -390,5 +390,66 @@ TEST_F(RichTextEditorWebTest, theParagraphPanelsSpacingAndIndentsReachTheCaretsP
     closeDocument(*document);
 }
 
+// The caret keys and taps move the caret and grow or shrink the selection
+// on the page as their names say, and the forward delete takes the
+// character after the caret out of the saved file.
+TEST_F(RichTextEditorWebTest, theCaretCommandsMoveTheCaretAndTheSelectionOnThePage)
+{
+    const std::string path = folder.path("Caret.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Alpha bravo charlie delta.\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    // Selects from `start` to `end` of the text; the selection's text and
+    // where its ends stand in the text.
+    auto select = [&](int start, int end) {
+        run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+            "var n=w.nextNode();while(n&&n.data.indexOf('Alpha')<0)n=w.nextNode();var r=document.createRange();"
+            "r.setStart(n," + std::to_string(start) + ");r.setEnd(n," + std::to_string(end) + ");"
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);document.getElementById('content').focus();})()");
+    };
+    auto selection = [&] {
+        return run("(function(){var s=getSelection();return s.anchorOffset+'-'+s.focusOffset+' '+s.toString();})()");
+    };
+    CaretSelectionCommander& caret = editor.caret();
+
+    select(6, 11);
+    ASSERT_EQ(selection(), "6-11 bravo");
+    caret.cursorForward();
+    EXPECT_EQ(selection(), "6-12 bravo ") << "a selection grows by a character at its focus";
+    caret.cursorBack();
+    caret.cursorBack();
+    EXPECT_EQ(selection(), "6-10 brav");
+
+    select(6, 6);
+    caret.cursorForward();
+    EXPECT_EQ(selection(), "7-7 ") << "a caret moves by a character";
+    caret.cursorBack();
+    EXPECT_EQ(selection(), "6-6 ");
+    caret.magicCursorRight2Tap();
+    EXPECT_EQ(selection(), "11-11 ") << "a word to the right: the end of bravo";
+    caret.magicCursorLeft2Tap();
+    EXPECT_EQ(selection(), "6-6 ") << "a word to the left: its start again";
+
+    select(14, 14);
+    caret.magicCursor2Tap();
+    EXPECT_EQ(run("getSelection().toString()"), "charlie") << "the double tap selects the word at the caret";
+    caret.magicCursor2Tap();
+    EXPECT_EQ(selection(), "12-12 ") << "and the next one leaves the caret at its start";
+
+    caret.moveToBeginOfDocument();
+    EXPECT_EQ(selection(), "0-0 ");
+    caret.deleteForwardKey();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
+    ASSERT_TRUE(save(*document));
+    const std::string saved = readFile(path);
+    EXPECT_NE(saved.find("lpha bravo charlie delta."), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("Alpha"), std::string::npos) << saved;
+    closeDocument(*document);
+}
+
 } // namespace
 } // namespace folio
