@@ -574,5 +574,45 @@ TEST_F(QVTextFormattingWebTest, theStyleBarsButtonsAndAlignmentMenuReachTheWords
     document->closeWithCompletionHandler({});
 }
 
+// A new blank document shows the stored default style and margins on its
+// page, a stored paper colour that is no colour changing nothing; an
+// opened document keeps its own margins.
+TEST_F(QVTextFormattingWebTest, aNewBlankDocumentShowsTheStoredDefaultStyleAndMargins)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.removeObjectForKey("isNewBlankDocument");
+    defaults.setString("defaultFont", "Georgia");
+    defaults.setDouble("defaultFontSize", 15.6);
+    defaults.setString("defaultPaperColor", "ivory');alert('x");
+    defaults.setDouble("QVdefaultPageMarginLeft", 1.5);
+    auto body = [&](const std::string& property) { return run("tinymce.activeEditor.getBody().style." + property); };
+    for (bool blank : {true, false}) {
+        const std::string path = folder.path(blank ? "Blank.qvtext" : "Opened.qvtext");
+        writeFile(path, std::string(DocumentSeeds::compressedPage("<p>Words</p>")->stringView()));
+        auto document = std::make_shared<TextDocument>(path);
+        ASSERT_TRUE(document->readFromURL(path).ok());
+        document->setIsNewBlankDocument(blank);
+        document->makeDocumentViewController();
+        editor = dynamic_cast<QVTextViewController*>(document->currentTextViewController().get());
+        ASSERT_NE(editor, nullptr);
+        editor->loadViewIfNeeded();
+        ASSERT_TRUE(waitFor([&] { return editor->isPageReady(); })) << "the editor's page did not come up";
+        settle();
+        if (blank) {
+            EXPECT_EQ(body("fontSize"), "15pt");
+            EXPECT_EQ(body("fontFamily"), "Georgia");
+            EXPECT_EQ(body("marginTop"), "2.54cm");
+            EXPECT_EQ(body("marginLeft"), "1.5cm");
+        } else {
+            EXPECT_EQ(body("marginTop"), "") << "an opened document keeps its own margins";
+        }
+        EXPECT_EQ(body("backgroundColor").find("ivory"), std::string::npos) << "no colour came of that value";
+        document->closeWithCompletionHandler({});
+    }
+    for (const char* key : {"isNewBlankDocument", "defaultFont", "defaultFontSize", "defaultPaperColor",
+                            "QVdefaultPageMarginLeft"})
+        defaults.removeObjectForKey(key);
+}
+
 } // namespace
 } // namespace folio
