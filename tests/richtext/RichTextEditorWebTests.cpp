@@ -4,6 +4,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/web/WebView.h"
 #include "richtext/ParagraphStyleCommander.h"
 #include "richtext/RichTextStyling.h"
@@ -448,6 +449,64 @@ TEST_F(RichTextEditorWebTest, theCaretCommandsMoveTheCaretAndTheSelectionOnThePa
     const std::string saved = readFile(path);
     EXPECT_NE(saved.find("lpha bravo charlie delta."), std::string::npos) << saved;
     EXPECT_EQ(saved.find("Alpha"), std::string::npos) << saved;
+    closeDocument(*document);
+}
+
+// A paste on the page, and the menus' pastes, put the pasteboard's text in
+// as words, markup in it too; a cut takes the selection to the pasteboard
+// and out of the page; undo takes typing back: the saved file holds the
+// outcome.
+TEST_F(RichTextEditorWebTest, pastesCutAndUndoChangeThePageAndTheSavedFileAsTheySay)
+{
+    const std::string path = folder.path("Clipboard.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Keep these. Cut words here.\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    auto text = [&] { return run("document.getElementById('content').textContent"); };
+    auto select = [&](const std::string& words, bool collapseToEnd) {
+        run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+            "for(var n=w.nextNode();n;n=w.nextNode()){var i=n.data.indexOf('" + words + "');if(i<0)continue;"
+            "var r=document.createRange();r.setStart(n,i);r.setEnd(n,i+" + std::to_string(words.size()) + ");"
+            + (collapseToEnd ? "r.collapse(false);" : "") +
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);break;}document.getElementById('content').focus();})()");
+    };
+
+    select("Cut words", false);
+    run("document.getElementById('content').dispatchEvent(new Event('cut',{bubbles:true,cancelable:true}))");
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return text().find("Cut words") == std::string::npos; }, kEngineWaitSeconds))
+        << text();
+    EXPECT_EQ(Pasteboard::general().string(), std::optional<std::u16string>(u"Cut words"));
+
+    Pasteboard::general().setString(u"pasted <words>");
+    select("Keep these.", true);
+    run("document.getElementById('content').dispatchEvent(new Event('paste',{bubbles:true,cancelable:true}))");
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return text().find("Keep these.pasted <words>") != std::string::npos; },
+                                         kEngineWaitSeconds))
+        << text();
+    EXPECT_TRUE(editor.performAction("paste:", nullptr));
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] { return text().find("pasted <words>pasted <words>") != std::string::npos; }, kEngineWaitSeconds))
+        << text();
+    EXPECT_EQ(run("String(document.getElementById('content').getElementsByTagName('words').length)"), "0")
+        << "pasted text stays words";
+
+    select("here.", true);
+    page.executeEditingCommand("InsertText", " Typed");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return text().find("here. Typed") != std::string::npos; }, kEngineWaitSeconds))
+        << text();
+    editor.undoAction();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return text().find("Typed") == std::string::npos; }, kEngineWaitSeconds))
+        << text();
+
+    ASSERT_TRUE(save(*document));
+    const std::string saved = readFile(path);
+    EXPECT_NE(saved.find("Keep these.pasted <words>pasted <words>"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("Cut words"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("Typed"), std::string::npos) << saved;
     closeDocument(*document);
 }
 
