@@ -10,6 +10,7 @@
 #include "platform/ui/KeyboardService.h"
 #include "platform/web/WebView.h"
 #include "qvtext/QVCharacterStyleCommander.h"
+#include "qvtext/QVParagraphStyleCommander.h"
 #include "qvtext/QVStyleMonitor.h"
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVTextStyling.h"
@@ -612,6 +613,59 @@ TEST_F(QVTextFormattingWebTest, aNewBlankDocumentShowsTheStoredDefaultStyleAndMa
     for (const char* key : {"isNewBlankDocument", "defaultFont", "defaultFontSize", "defaultPaperColor",
                             "QVdefaultPageMarginLeft"})
         defaults.removeObjectForKey(key);
+}
+
+// The paragraph commands align the caret's paragraph, turn the text's
+// direction, and highlight the selected words, toggling a highlight off
+// only on its own colour.
+TEST_F(QVTextFormattingWebTest, theParagraphCommandsAlignTurnAndHighlightOnThePage)
+{
+    using R = QVParagraphStyleCommander;
+    const std::string path = folder.path("Paragraphs.qvtext");
+    writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                    "<p>alpha</p><p>bravo</p><p>charlie</p><p>delta</p><p>echo foxtrot</p>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    R& paragraphs = editor->styling().paragraphs();
+    const struct {
+        const char* word;
+        long option;
+        const char* alignment;
+    } rows[] = {{"alpha", R::Justify, "justify"}, {"bravo", R::Center, "center"}, {"charlie", R::Right, "right"},
+                {"delta", R::Left, "left"}};
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        ASSERT_EQ(selectWord(rows[i].word), rows[i].word);
+        paragraphs.alignTextTask(rows[i].option);
+        const std::string script =
+            "tinymce.activeEditor.getBody().children[" + std::to_string(i) + "].style.textAlign";
+        EXPECT_TRUE(waitFor([&] { return run(script) == rows[i].alignment; })) << rows[i].word << ": " << content();
+    }
+    auto direction = [&] { return run("tinymce.activeEditor.getBody().style.direction"); };
+    paragraphs.alignTextTask(R::RightToLeft);
+    EXPECT_TRUE(waitFor([&] { return direction() == "rtl"; }));
+    paragraphs.alignTextTask(R::LeftToRight);
+    EXPECT_TRUE(waitFor([&] { return direction() == "ltr"; }));
+
+    auto background = [&](const std::string& word) {
+        return run("(function(){var w=tinymce.activeEditor.getDoc().createTreeWalker(tinymce.activeEditor.getBody(),"
+                   "NodeFilter.SHOW_TEXT);for(var n=w.nextNode();n;n=w.nextNode())if(n.data.indexOf('" + word
+                   + "')>=0)return tinymce.activeEditor.getWin().getComputedStyle(n.parentElement).backgroundColor;"
+                     "return '';})()");
+    };
+    ASSERT_EQ(selectWord("echo"), "echo");
+    paragraphs.otherStyleTextTask(R::HighlightGreen);
+    EXPECT_TRUE(waitFor([&] { return background("echo") == "rgb(152, 251, 152)"; })) << content();
+    EXPECT_EQ(background("foxtrot"), "rgba(0, 0, 0, 0)") << "only the selected words";
+    ASSERT_EQ(selectWord("echo"), "echo");
+    paragraphs.otherStyleTextTask(R::HighlightYellow);
+    EXPECT_TRUE(waitFor([&] { return background("echo") == "rgb(255, 255, 0)"; })) << "another colour replaces it";
+    ASSERT_EQ(selectWord("echo"), "echo");
+    paragraphs.otherStyleTextTask(R::HighlightYellow);
+    EXPECT_TRUE(waitFor([&] { return background("echo") == "rgba(0, 0, 0, 0)"; })) << "its own colour toggles off: "
+                                                                                    << content();
+    document->closeWithCompletionHandler({});
 }
 
 } // namespace
