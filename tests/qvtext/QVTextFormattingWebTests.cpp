@@ -8,6 +8,8 @@
 #include "platform/ui/Action.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/KeyboardService.h"
+#include "platform/ui/Button.h"
+#include "platform/graphics/Color.h"
 #include "platform/web/WebView.h"
 #include "qvtext/QVCharacterStyleCommander.h"
 #include "qvtext/QVParagraphStyleCommander.h"
@@ -15,6 +17,8 @@
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextViewController.h"
+#include "qvtext/QVPaper.h"
+#include "qvtext/QVViewModes.h"
 #include "platform/ui/TextField.h"
 #include "qvtext/QVTextInsertions.h"
 #include "qvtext/QVTextLinkBar.h"
@@ -665,6 +669,49 @@ TEST_F(QVTextFormattingWebTest, theParagraphCommandsAlignTurnAndHighlightOnThePa
     paragraphs.otherStyleTextTask(R::HighlightYellow);
     EXPECT_TRUE(waitFor([&] { return background("echo") == "rgba(0, 0, 0, 0)"; })) << "its own colour toggles off: "
                                                                                     << content();
+    document->closeWithCompletionHandler({});
+}
+
+// The night papers, the full-screen mode and the paper colours show on the
+// real page; a colour name holding a quote paints nothing.
+TEST_F(QVTextFormattingWebTest, theNightPapersFullScreenAndPaperColoursShowOnThePage)
+{
+    const std::string path = folder.path("Modes.qvtext");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<p>Words</p>")->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    auto paper = [&] { return run("getComputedStyle(tinymce.activeEditor.getBody()).backgroundColor"); };
+    auto shows = [&](const std::string& colour) { return waitFor([&] { return paper() == colour; }); };
+    QVViewModes& modes = editor->viewModes();
+    modes.toggleNightMode(true);
+    EXPECT_TRUE(shows("rgb(245, 239, 220)")) << paper();
+    modes.toggleNightMode(true);
+    EXPECT_TRUE(shows("rgb(255, 255, 255)")) << paper();
+    modes.toggleDarkNightMode(true);
+    EXPECT_TRUE(shows("rgb(208, 208, 208)")) << paper();
+    EXPECT_NE(run("getComputedStyle(document.documentElement).webkitFilter || getComputedStyle(document.documentElement).filter")
+                  .find("invert(1)"),
+              std::string::npos)
+        << "the dark page is the light one inverted";
+    modes.leaveNightModes();
+    EXPECT_TRUE(shows("rgb(255, 255, 255)")) << paper();
+
+    modes.fullScreenDocumentMode();
+    EXPECT_TRUE(waitFor([&] { return run("tinymce.activeEditor.getBody().isContentEditable") == "0"; }))
+        << "the full-screen page is read-only";
+    modes.exitFullScreenMode()->sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    EXPECT_TRUE(waitFor([&] { return run("tinymce.activeEditor.getBody().isContentEditable") == "1"; }));
+
+    QVPaper& colours = editor->paper();
+    colours.setPaperColor("gainsboro");
+    EXPECT_TRUE(shows("rgb(220, 220, 220)")) << paper();
+    colours.setCurrentBackgroundDocumentColor(Color::colorWithRed(1, 0.99, 0.99));
+    EXPECT_TRUE(shows("rgb(255, 250, 250)")) << "the nearest named colour, snow: " << paper();
+    colours.setPaperColor("red';document.title='escaped';'");
+    settle();
+    EXPECT_EQ(paper(), "rgb(255, 250, 250)") << "no colour came of that name";
+    EXPECT_NE(run("document.title"), "escaped") << "the name stayed in its string";
     document->closeWithCompletionHandler({});
 }
 
