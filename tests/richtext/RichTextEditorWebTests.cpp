@@ -3,11 +3,13 @@
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/web/WebView.h"
 #include "richtext/ParagraphStyleCommander.h"
 #include "richtext/RichTextStyling.h"
+#include "richtext/StylePresetCommander.h"
 #include "richtext/TextViewController.h"
 #include "tools/textstyle/FontChoice.h"
 #include "webeditor/CaretSelectionCommander.h"
@@ -508,6 +510,55 @@ TEST_F(RichTextEditorWebTest, pastesCutAndUndoChangeThePageAndTheSavedFileAsThey
     EXPECT_EQ(saved.find("Cut words"), std::string::npos) << saved;
     EXPECT_EQ(saved.find("Typed"), std::string::npos) << saved;
     closeDocument(*document);
+}
+
+// A stored user style reaches the selected words on the page and in the
+// saved RTF: its font, colour and highlight; a line spacing stored as the
+// old marker is single spacing.
+TEST_F(RichTextEditorWebTest, aUserStyleReachesTheSelectedWordsAndTheSavedFile)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setString("defaultFont1", "Courier");
+    defaults.setFloat("defaultFontSize1", 14);
+    defaults.setString("defaultFontColor1", "navy");
+    defaults.setString("defaultBackColor1", "yellow");
+    defaults.setFloat("defaultLineSpacing1", 500);
+    const std::string path = folder.path("UserStyle.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Plain words here.\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+        "for(var n=w.nextNode();n;n=w.nextNode()){var i=n.data.indexOf('words');if(i<0)continue;"
+        "var r=document.createRange();r.setStart(n,i);r.setEnd(n,i+5);var s=getSelection();s.removeAllRanges();"
+        "s.addRange(r);break;}document.getElementById('content').focus();})()");
+    ASSERT_EQ(run("getSelection().toString()"), "words");
+    auto styleOf = [&](const std::string& word, const std::string& property) {
+        return run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+                   "for(var n=w.nextNode();n;n=w.nextNode())if(n.data.indexOf('" + word + "')>=0)"
+                   "return getComputedStyle(n.parentElement)." + property + ";return '';})()");
+    };
+    editor.styling().presets().setUserStyle(1);
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return styleOf("words", "backgroundColor") == "rgb(255, 255, 0)"; },
+                                         kEngineWaitSeconds))
+        << run("document.getElementById('content').innerHTML");
+    EXPECT_EQ(styleOf("words", "color"), "rgb(0, 0, 128)");
+    EXPECT_NE(styleOf("words", "fontFamily").find("Courier"), std::string::npos) << styleOf("words", "fontFamily");
+    EXPECT_EQ(styleOf("Plain", "backgroundColor"), "rgba(0, 0, 0, 0)") << "only the selected words";
+    EXPECT_EQ(run("getCurrentLineSpacing()"), "1") << "the old marker is single spacing";
+
+    ASSERT_TRUE(save(*document));
+    const std::string saved = readFile(path);
+    EXPECT_NE(saved.find("Courier"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\\red0\\green0\\blue128"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\\red255\\green255\\blue0"), std::string::npos) << saved;
+    closeDocument(*document);
+    for (const char* key : {"defaultFont1", "defaultFontSize1", "defaultFontColor1", "defaultBackColor1",
+                            "defaultLineSpacing1"})
+        defaults.removeObjectForKey(key);
 }
 
 } // namespace
