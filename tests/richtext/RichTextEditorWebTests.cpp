@@ -10,15 +10,18 @@
 #include "richtext/ParagraphStyleCommander.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/StylePresetCommander.h"
+#include "richtext/RichTextEditingTools.h"
 #include "richtext/TextViewController.h"
 #include "tools/textstyle/FontChoice.h"
 #include "webeditor/CaretSelectionCommander.h"
+#include "webeditor/NotesCommander.h"
 #include "support/DocumentTestSupport.h"
 #include "platform/gtk/GtkRealKeys.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 
 namespace folio {
 namespace {
@@ -559,6 +562,57 @@ TEST_F(RichTextEditorWebTest, aUserStyleReachesTheSelectedWordsAndTheSavedFile)
     for (const char* key : {"defaultFont1", "defaultFontSize1", "defaultFontColor1", "defaultBackColor1",
                             "defaultLineSpacing1"})
         defaults.removeObjectForKey(key);
+}
+
+// Footnotes inserted at the caret each get an id of their own and are
+// numbered in the order they stand; a comment is no footnote and takes no
+// number. The saved RTF holds both footnotes.
+TEST_F(RichTextEditorWebTest, insertedFootnotesAreNumberedInOrderAndSaved)
+{
+    const std::string path = folder.path("Notes.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Alpha bravo charlie.\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    auto caretAfter = [&](const std::string& word) {
+        run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+            "for(var n=w.nextNode();n;n=w.nextNode()){var i=n.data.indexOf('" + word + "');if(i<0)continue;"
+            "var r=document.createRange();r.setStart(n,i+" + std::to_string(word.size()) + ");r.collapse(true);"
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);break;}document.getElementById('content').focus();})()");
+    };
+    auto notes = [&] {
+        return run("Array.prototype.map.call(document.querySelectorAll('#content object.footnote'),"
+                   "function(o){return o.textContent}).join(' ')");
+    };
+    NotesCommander& commander = editor.editingTools().notes();
+    caretAfter("charlie");
+    commander.insertNewFootnote();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return notes() == "[1]"; }, kEngineWaitSeconds)) << notes();
+    caretAfter("Alpha");
+    commander.insertNewFootnote();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return notes() == "[1] [2]"; }, kEngineWaitSeconds))
+        << "the note put before the other is the first: " << notes();
+    const std::string ids = run("Array.prototype.map.call(document.querySelectorAll('#content object.footnote'),"
+                                "function(o){return o.id}).join(' ')");
+    EXPECT_TRUE(std::regex_match(ids, std::regex("footnote_[0-9A-F-]{36} footnote_[0-9A-F-]{36}"))) << ids;
+    EXPECT_NE(ids.substr(0, ids.find(' ')), ids.substr(ids.find(' ') + 1));
+    caretAfter("bravo");
+    commander.insertNewAnnotation();
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] { return run("String(document.querySelectorAll('#content object.annotation').length)") == "1"; },
+        kEngineWaitSeconds));
+    EXPECT_EQ(notes(), "[1] [2]") << "a comment takes no number";
+
+    ASSERT_TRUE(save(*document));
+    const std::string saved = readFile(path);
+    std::size_t footnotes = 0;
+    for (std::size_t at = saved.find("\\footnote"); at != std::string::npos; at = saved.find("\\footnote", at + 1))
+        ++footnotes;
+    EXPECT_EQ(footnotes, 2u) << saved;
+    closeDocument(*document);
 }
 
 } // namespace
