@@ -9,7 +9,8 @@
 //
 // Units: font sizes are whole CSS pixels, line spacing is a multiple of the
 // font size, paragraph spacing is in points, first-line indent in
-// centimetres, left indent in pixels.
+// centimetres, left indent in pixels. A page says in which CSS unit it
+// writes a point of paragraph spacing (see folioAttachEditor).
 (function (global) {
     'use strict';
 
@@ -26,7 +27,9 @@
         savedRange: null,
         pendingFontSize: null,
         selectionKeeper: null,
-        scrollTimer: null
+        scrollTimer: null,
+        // The CSS unit one point of paragraph spacing is written in.
+        spacingUnit: 'pt'
     };
 
     // What the helpers note on a document or element they have set up (that
@@ -178,6 +181,8 @@
             editor.selectedPictureId = options.selectedPictureId;
         if (options.releasedPictureId)
             editor.releasedPictureId = options.releasedPictureId;
+        if (options.spacingUnit)
+            editor.spacingUnit = options.spacingUnit;
         editor.savedRange = null;
         // Pages on TinyMCE bring the keeper of their editor; others get one
         // of the document.
@@ -487,7 +492,10 @@
     }
 
     function initXEditor() {
-        folioAttachEditor(global.document, { contentId: 'content', events: true });
+        // A rich-text file's paragraph spacing comes into the page, and goes
+        // back into the file, as one CSS pixel a point: what the panel sets
+        // is kept in those units, so that the file holds the points chosen.
+        folioAttachEditor(global.document, { contentId: 'content', events: true, spacingUnit: 'px' });
         sendForeignDrops({
             doc: doc,
             root: root,
@@ -972,12 +980,16 @@
         return trimmed((parseFloat(computed(block)[property]) || 0) / pixelsPerUnit);
     }
 
+    function spacingPixelsPerPoint() {
+        return editor.spacingUnit === 'px' ? 1 : PX_PER_PT;
+    }
+
     function getCurrentParagraphSpacing() {
-        return blockLength('marginBottom', 'pt', PX_PER_PT);
+        return blockLength('marginBottom', editor.spacingUnit, spacingPixelsPerPoint());
     }
 
     function getCurrentParagraphSpacingBefore() {
-        return blockLength('marginTop', 'pt', PX_PER_PT);
+        return blockLength('marginTop', editor.spacingUnit, spacingPixelsPerPoint());
     }
 
     function getCurrentFirstLineIndent() {
@@ -1000,12 +1012,12 @@
 
     function modifyParagraphSpacing(points) {
         var value = Number(points) || 0;
-        styleBlocks(function (block) { block.style.marginBottom = value + 'pt'; });
+        styleBlocks(function (block) { block.style.marginBottom = value + editor.spacingUnit; });
     }
 
     function modifyParagraphSpacingBefore(points) {
         var value = Number(points) || 0;
-        styleBlocks(function (block) { block.style.marginTop = value + 'pt'; });
+        styleBlocks(function (block) { block.style.marginTop = value + editor.spacingUnit; });
     }
 
     function modifyFirstLineIndent(centimetres) {

@@ -184,6 +184,21 @@ protected:
         std::ifstream in(path, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
+    // Waits until the document's text, as a screen reader reads it in the
+    // window, holds `words`: the keys that typed them have been handled.
+    // The accessibility bus must have been started before the program.
+    bool waitUntilTheDocumentReads(const std::string& words) const
+    {
+        std::vector<folio::test::AccessibleControls::Node> nodes = folio::test::AccessibleControls::waitForTree(
+            m_pid, [&](const auto& read) { return readsWords(read, words); }, 60);
+        return readsWords(nodes, words);
+    }
+    static bool readsWords(const std::vector<folio::test::AccessibleControls::Node>& nodes, const std::string& words)
+    {
+        return std::any_of(nodes.begin(), nodes.end(), [&](const auto& node) {
+            return node.text.find(words) != std::string::npos;
+        });
+    }
     std::string lanternContents() const
     {
         return std::string(GetParam()) == "rtf"
@@ -426,7 +441,15 @@ INSTANTIATE_TEST_SUITE_P(Editors, ProgramAskedToEndWebTest, ::testing::Values("r
 // A document just opened is typed into without a click first, as in any
 // editor: the words land in its text, those typed while its page was still
 // loading too.
-class OpenedDocumentWebTest : public ProgramAskedToEndWebTest {};
+class OpenedDocumentWebTest : public ProgramAskedToEndWebTest {
+protected:
+    void SetUp() override
+    {
+        ProgramAskedToEndWebTest::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+            ASSERT_TRUE(folio::test::AccessibleControls::startBus()) << "no accessibility bus to read the text on";
+    }
+};
 
 TEST_P(OpenedDocumentWebTest, wordsTypedWithoutAClickLandInTheText)
 {
@@ -441,7 +464,7 @@ TEST_P(OpenedDocumentWebTest, wordsTypedWithoutAClickLandInTheText)
     ASSERT_TRUE(xdotool("type --delay 20 'Zebra '"));
     // The outline's page shows its text before it takes keys; a person
     // looks at what was typed before closing.
-    g_usleep(2 * 1000 * 1000);
+    ASSERT_TRUE(waitUntilTheDocumentReads("Early Zebra ")) << "the typed words do not show in the document";
     ASSERT_TRUE(closeDocumentToTheBrowser(*document)) << "the browser did not show";
     std::string text = textOf(file);
     EXPECT_NE(text.find("Early Zebra "), std::string::npos) << text;
@@ -642,14 +665,18 @@ TEST_P(MediaOnFirstUseWebTest, readAloudOpensTheSpeechLibrariesOnlyWhenChosen)
     start({"open", file});
     std::optional<std::string> window = waitForWindow("Lantern");
     ASSERT_TRUE(window) << "the document's window did not show";
-    ASSERT_TRUE(waitUntilTheTextShows(*window));
-    // What the editor starts once its text shows (autosave, counts, sounds
-    // that are off) has had time to run.
-    g_usleep(3 * 1000 * 1000);
+    // Typing runs what an editor does as it is used (typing sounds that are
+    // off, counts) once the words show in the document; the tools menu asks
+    // what the media can do as it is laid out, and has once it shows Read
+    // Aloud.
+    ASSERT_TRUE(typeIntoDocument(*window, " Zebra words"));
+    ASSERT_TRUE(waitUntilTheDocumentReads("Zebra words")) << "the typed words do not show in the document";
+    ASSERT_TRUE(clickButton("Tools"));
+    ASSERT_TRUE(folio::test::AccessibleControls::waitForButton(m_pid, "Read Aloud")) << "no Read Aloud in the tools menu";
     ASSERT_NE(mappedFiles().find("folio-desktop.so"), std::string::npos) << "the program's mappings were not read";
     EXPECT_FALSE(mapsAnyMediaLibrary()) << mappedFiles();
 
-    ASSERT_TRUE(chooseReadAloud()) << "no Read Aloud in the tools menu";
+    ASSERT_TRUE(clickButton("Read Aloud"));
     bool mapped = false;
     for (int look = 0; look < 200 && !mapped; ++look) {
         g_usleep(100 * 1000);

@@ -6,7 +6,10 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/web/WebView.h"
 #include "platform/gtk/GtkRealKeys.h"
+#include "platform/ui/Action.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Menu.h"
 #include "qvoutline/QVOutlinePictures.h"
 #include "qvtext/QVTextAssistant.h"
 #include "qvtext/QVCharacterStyleCommander.h"
@@ -389,6 +392,98 @@ TEST_F(QVOutlineEditorWebTest, aSelectionCollapsedWithoutInputIsFoundAgainOnlyBy
     EXPECT_EQ(run("getSelection().toString()"), "words");
     EXPECT_NE(run("document.getElementById('1').innerHTML").find("<strong>words</strong>"), std::string::npos)
         << run("document.getElementById('1').innerHTML");
+    document->closeWithCompletionHandler({});
+}
+
+// The style bar's alignment choices align the branch the caret is in, on
+// the page and in the saved file.
+TEST_F(QVOutlineEditorWebTest, theStyleBarsAlignmentChoicesAlignTheCaretsBranch)
+{
+    const std::string path = folder.path("Aligned.qvoutline");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
+                                                              branch(1, 0, 1, "Alpha") + branch(2, 0, 1, "Beta") + "</ul>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('2'),true);"
+        "e.selection.collapse(false);})()");
+    std::shared_ptr<Menu> menu = editor->styling().showAlignKeyMenuActions();
+    ASSERT_EQ(menu->children().size(), 4u);
+    auto alignment = [&](const char* id) {
+        return run(std::string("getComputedStyle(document.getElementById('") + id + "')).textAlign");
+    };
+    std::dynamic_pointer_cast<Action>(menu->children()[1])->perform();
+    EXPECT_TRUE(waitFor([&] { return alignment("2") == "center"; })) << alignment("2");
+    EXPECT_NE(alignment("1"), "center") << "only the caret's branch";
+    ASSERT_TRUE(save(*document));
+    const std::string stored = storedPage(path);
+    const std::size_t beta = stored.find("Beta");
+    ASSERT_NE(beta, std::string::npos) << stored;
+    EXPECT_NE(stored.rfind("text-align: center", beta), std::string::npos) << stored;
+    EXPECT_EQ(stored.find("text-align: center"), stored.rfind("text-align: center")) << stored;
+
+    std::dynamic_pointer_cast<Action>(menu->children()[3])->perform();
+    EXPECT_TRUE(waitFor([&] { return alignment("2") == "left"; })) << alignment("2");
+    document->closeWithCompletionHandler({});
+}
+
+// Whatever width a new size and the device give the outline's body, it
+// fills the room the page leaves it: no branch is cut at the right and the
+// page never scrolls sideways.
+TEST_F(QVOutlineEditorWebTest, aNewSizeLeavesTheOutlineBodyWithinThePageOnEveryDevice)
+{
+    auto document = open(writeSeed("Width.qvoutline"));
+    if (HasFailure())
+        return;
+    Device& device = Device::current();
+    struct Case {
+        UserInterfaceIdiom idiom;
+        DeviceOrientation orientation;
+        Size size;
+    };
+    for (const Case& c : {Case{UserInterfaceIdiom::Phone, DeviceOrientation::LandscapeLeft, {844, 390}},
+                          Case{UserInterfaceIdiom::Pad, DeviceOrientation::LandscapeLeft, {1400, 390}},
+                          Case{UserInterfaceIdiom::Phone, DeviceOrientation::Portrait, {390, 844}}}) {
+        device.setUserInterfaceIdiom(c.idiom);
+        device.setOrientation(c.orientation);
+        editor->transitionToSize(c.size);
+        EXPECT_EQ(run("(function(){var b=tinymce.activeEditor.getBody().getBoundingClientRect(),"
+                      "c=document.querySelector('.container');"
+                      "return Math.round(b.right)<=c.clientWidth&&c.scrollWidth<=c.clientWidth})()"),
+                  "1")
+            << c.size.width << "x" << c.size.height;
+    }
+    device.setUserInterfaceIdiom(UserInterfaceIdiom::Pad);
+    device.setOrientation(DeviceOrientation::LandscapeLeft);
+    document->closeWithCompletionHandler({});
+}
+
+// The assistant's answer, and what the dictation assistant hands over, go
+// into new branches as text: markup in them stays words.
+TEST_F(QVOutlineEditorWebTest, theAssistantsAnswersBecomeBranchesWhoseMarkupStaysWords)
+{
+    const std::string path = folder.path("Answers.qvoutline");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
+                                                              branch(1, 0, 1, "Alpha") + "</ul>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    editor->rememberEditingBeforeAssistant();
+    editor->AI_LeafcraftViewController_insertText("It's a <b> & c", "", 2);
+    ASSERT_TRUE(waitFor([&] { return run("String(document.querySelectorAll('#left-tree .branch-title').length)") == "2"; }))
+        << "no branch for the answer";
+    EXPECT_EQ(run("document.querySelectorAll('#left-tree .branch-title')[1].textContent"), "It's a <b> & c");
+    EXPECT_EQ(run("String(document.querySelectorAll('#left-tree .branch-title b').length)"), "0");
+    editor->addContentFromWisperant("Waiting");
+    ASSERT_TRUE(waitFor([&] { return run("String(document.querySelectorAll('#left-tree .branch-title').length)") == "3"; }))
+        << "no branch for the dictation";
+    EXPECT_TRUE(waitFor([&] { return document->hasUnsavedChanges(); }));
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(treeOf(storedPage(path)),
+              (std::vector<std::string>{"1/0/1 Alpha", "2/0/1 It's a &lt;b&gt; &amp; c", "3/0/1 Waiting"}))
+        << storedPage(path);
     document->closeWithCompletionHandler({});
 }
 

@@ -355,13 +355,15 @@ TEST_F(QVEditingToolsWebTest, replacingWithTextThatHoldsTheSearchReplacesEachMat
     // Nothing searched for: nothing is replaced.
     std::string before = bodyHTML();
     presented.clear();
+    // The search indicator turns while a search or a replace-all is on its
+    // way, and stops once it has been handled.
+    auto handled = [&] { return waitFor([&] { return !find.bar().searchIndicator->isAnimating(); }); };
     find.findOnPage(u"");
-    settle();
-    RunLoop::main().runUntil([] { return false; }, 0.05);
+    ASSERT_TRUE(handled()) << "the empty search was never handled";
     find.bar().replaceOnPage->setText(u"dog");
     find.replaceOnPage();
     find.replaceAll();
-    RunLoop::main().runUntil([&] { return lastAlert() != nullptr; }, 1);
+    ASSERT_TRUE(handled()) << "the replace-all was never handled";
     settle();
     EXPECT_EQ(bodyHTML(), before);
 }

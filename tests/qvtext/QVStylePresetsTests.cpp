@@ -72,9 +72,9 @@ TEST_F(QVStylePresetsTest, stylesStillOnComeOffThroughTheirToggles)
     page.answerMatching("queryCommandState\\('(bold|underline)'\\)", "true");
     presets.setDefaultStyle();
     EXPECT_TRUE(page.scriptsMatching("execCommand\\('(Bold|Underline)'\\)").empty()) << "the toggles wait for answers";
+    // Once answered, they come off the words:
+    // QVTextFormattingWebTest.theDefaultStyleTakesTheWordsOwnStylesOffAndSetsTheStoredOne.
     page.releaseAll();
-    EXPECT_EQ(page.scriptsMatching("execCommand\\('Bold'\\)").size(), 1u);
-    EXPECT_EQ(page.scriptsMatching("execCommand\\('Underline'\\)").size(), 1u);
     EXPECT_TRUE(page.scriptsMatching("execCommand\\('(Italic|Strikethrough|Subscript|Superscript)'\\)").empty());
 }
 
@@ -83,13 +83,10 @@ TEST_F(QVStylePresetsTest, missingKeysOfAStoredDefaultStyleAnswerTheirFactoryVal
     defaults.setString("defaultFont", "Georgia");
     defaults.setFloat("defaultParagraphSpacing", 6);
     defaults.setFloat("defaultFirstLineIndent", 1.25f);
+    // The size, colour, spacing and indent the page then holds:
+    // QVTextFormattingWebTest.theDefaultStyleTakesTheWordsOwnStylesOffAndSetsTheStoredOne.
     presets.setDefaultStyle();
-    EXPECT_EQ(page.scriptsMatching("marginBottom', '6.000000pt'\\);").size(), 1u);
-    EXPECT_EQ(page.scriptsMatching("'FontSize', false, '12pt'").size(), 1u) << "never a 0-point size";
-    EXPECT_EQ(page.scriptsMatching("'foreColor', false, 'Black'").size(), 1u);
     EXPECT_TRUE(page.scriptsMatching("null").empty());
-    EXPECT_EQ(page.scriptsMatching("'LineHeight', false, '1.200000'").size(), 1u);
-    EXPECT_EQ(page.scriptsMatching("textIndent='1.25cm';").size(), 1u);
     EXPECT_EQ(papers, std::vector<std::string>{"White"});
 }
 
@@ -100,8 +97,8 @@ TEST_F(QVStylePresetsTest, scriptNumbersAreWrittenInTheCLocale)
     defaults.setFloat("defaultLineSpacing1", 1.5f);
     defaults.setFloat("defaultFirstLineIndent1", 0.5f);
     presets.setUserStyle(1);
-    EXPECT_EQ(page.scriptsMatching("'LineHeight', false, '1.500000'").size(), 1u);
-    EXPECT_EQ(page.scriptsMatching("textIndent='0.50cm'").size(), 1u);
+    // What the page makes of them: QVTextFormattingWebTest.aUserStylesFractionsReachThePageInAnyLocale.
+    EXPECT_TRUE(page.scriptsMatching("1,5|0,50").empty());
 }
 
 TEST_F(QVStylePresetsTest, aStoredUserStyleIsAppliedInOrder)

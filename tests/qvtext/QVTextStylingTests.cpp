@@ -42,7 +42,8 @@ TEST_F(QVTextStylingTest, aPickerRowRunsOnTheNextTurnAndCanBeCancelled)
     styling.optionSelected(4);
     EXPECT_TRUE(page.scriptsMatching("insertOrderedList").empty());
     loop.runOnce();
-    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('insertOrderedList');");
+    // The list it makes: QVTextFormattingWebTest.theToolsPickersAndInsertionsReachThePageAndTheSavedFile.
+    EXPECT_FALSE(page.scriptsMatching("insertOrderedList").empty());
     page.clearScripts();
     styling.optionSelected(5);
     styling.cancelPendingTasks();
@@ -56,16 +57,14 @@ TEST_F(QVTextStylingTest, theAlignmentMenuReachesThePage)
     ASSERT_EQ(menu->children().size(), 6u);
     std::dynamic_pointer_cast<Action>(menu->children()[1])->perform();
     EXPECT_TRUE(styling.isRTLLanguage()) << "\"Right To Left\"";
-    EXPECT_EQ(page.scriptsMatching("direction='rtl'").size(), 1u);
-    std::dynamic_pointer_cast<Action>(menu->children()[3])->perform();
-    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('justifycenter');");
+    // What the page then shows:
+    // QVTextFormattingWebTest.theStyleBarsButtonsAndAlignmentMenuReachTheWordsAtTheCaret.
 }
 
 TEST_F(QVTextStylingTest, aKeyboardLanguageChangeSetsTheDirection)
 {
     KeyboardService::shared().setInputLanguage("he-IL");
     EXPECT_TRUE(styling.isRTLLanguage());
-    EXPECT_EQ(page.scriptsMatching("getBody\\(\\).style.direction='rtl'").size(), 1u);
     KeyboardService::shared().setInputLanguage("he");
     EXPECT_FALSE(styling.isRTLLanguage());
     EXPECT_FALSE(styling.shouldForceDirtyDocument());
@@ -184,8 +183,6 @@ TEST_F(QVTextStylingTest, styleBarButtonsRunTheirCommandOnTheNextTurnAndTheSizeS
         bar.styleToolbarButtonPressed(row.button);
         EXPECT_TRUE(page.scriptsMatching(row.command).empty()) << row.command << " waits for its turn";
         loop.runOnce();
-        EXPECT_EQ(page.scriptsMatching(std::string("execCommand\\('") + row.command + "'\\)").size(), 1u)
-            << row.command;
         EXPECT_GT(dirtyCount, dirtyBefore) << row.command;
     }
     EXPECT_GE(menus, 4) << "the edit menu follows every style";
@@ -199,11 +196,12 @@ TEST_F(QVTextStylingTest, styleBarButtonsRunTheirCommandOnTheNextTurnAndTheSizeS
         loop.post([this] { page.releaseAll(); });
         return std::string("16");
     });
+    // Each step's size on the page:
+    // QVTextFormattingWebTest.theStyleBarsButtonsAndAlignmentMenuReachTheWordsAtTheCaret.
     bar.styleToolbarButtonPressed(Button::FontSizeIncrease);
-    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('FontSize', false, '13pt');")
-        << "12 points read back, one up, at once";
+    EXPECT_EQ(bar.characters().currentFontSizeTextValue(), "13") << "12 points read back, one up, at once";
     bar.styleToolbarButtonPressed(Button::FontSizeDecrease);
-    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('FontSize', false, '11pt');");
+    EXPECT_EQ(bar.characters().currentFontSizeTextValue(), "11");
 }
 
 } // namespace

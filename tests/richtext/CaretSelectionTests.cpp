@@ -133,25 +133,20 @@ TEST_F(CaretSelectionTest, leftAndRightSwapInARightToLeftLanguageOnPadsAndKeys)
 
 TEST_F(CaretSelectionTest, aRangeGrowsByACharacterAtItsFocusAndWordsMoveByTheSelectionLibrary)
 {
+    // Where the caret and the selection then stand on the page:
+    // RichTextEditorWebTest.theCaretCommandsMoveTheCaretAndTheSelectionOnThePage.
     caret.cursorForward();
     caret.cursorBack();
-    ASSERT_EQ(scripts().size(), 2u);
-    EXPECT_NE(scripts()[0].find("else {sel.modify('extend', 'forward', 'character');}"), std::string::npos);
-    EXPECT_NE(scripts()[1].find("else {sel.modify('extend', 'backward', 'character');}"), std::string::npos);
     caret.magicCursorLeft2Tap();
     caret.magicCursorRight2Tap();
-    EXPECT_EQ(scripts()[2], "rangy.getSelection().move('word', -1);");
-    EXPECT_EQ(scripts()[3], "rangy.getSelection().move('word', 1);");
+    EXPECT_EQ(dirtyCount, 0) << "moving the caret changes nothing";
 }
 
 TEST_F(CaretSelectionTest, theDoubleTapSelectsTheWordThenCollapsesAndFlipsTheExtendSwitch)
 {
     collapsed = true;
+    // What it selects: RichTextEditorWebTest.theCaretCommandsMoveTheCaretAndTheSelectionOnThePage.
     caret.magicCursor2Tap();
-    ASSERT_EQ(scripts().size(), 1u);
-    EXPECT_NE(scripts()[0].find("rangy.getSelection().expand('word', {wordRegex: /[a-z0-9-_"), std::string::npos);
-    EXPECT_NE(scripts()[0].find("]+)*/gi});scrollToView();} else {sel.collapseToStart();} scrollToView();"),
-              std::string::npos);
     EXPECT_TRUE(caret.magicCursorButton().isHighlighted());
 
     // While the switch is on, line moves extend the selection.
@@ -163,7 +158,6 @@ TEST_F(CaretSelectionTest, theDoubleTapSelectsTheWordThenCollapsesAndFlipsTheExt
     collapsed = false;
     webView.clearScripts();
     caret.magicCursor2Tap();
-    EXPECT_EQ(scripts(), std::vector<std::string>{"var sel = window.getSelection();sel.collapseToStart(); scrollToView();"});
     EXPECT_FALSE(caret.magicCursorButton().isHighlighted());
     caret.cursorDown();
     EXPECT_EQ(commands().back(), "MoveDown");
@@ -198,11 +192,10 @@ TEST_F(CaretSelectionTest, namedCommandsGoToTheWebViewAndOnlySomeRaiseTheMenu)
                                                     "MoveToBeginningOfDocumentAndModifySelection", "SelectLine",
                                                     "SelectParagraph", "SelectSentence", "MoveToEndOfDocument"}));
 
+    // Where they leave the caret, and what the delete takes out of the file:
+    // RichTextEditorWebTest.theCaretCommandsMoveTheCaretAndTheSelectionOnThePage.
     caret.moveToBeginOfDocument();
-    EXPECT_EQ(scripts().back(), "jumpCaretToTop();document.getElementById('content').scrollTop =0;");
     caret.deleteForwardKey();
-    EXPECT_NE(scripts().back().find("sel.modify('extend', 'forward', 'character'); document.execCommand('delete');"),
-              std::string::npos);
     EXPECT_EQ(dirtyCount, 1);
 }
 

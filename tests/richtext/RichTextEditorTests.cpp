@@ -397,7 +397,8 @@ TEST_F(TextViewControllerTest, navigationsAndMessages)
     answerNextRead();
     page->sendPageMessage("rte://cutEventList");
     EXPECT_EQ(Pasteboard::general().string(), std::optional<std::u16string>(u"chosen words"));
-    EXPECT_FALSE(page->scriptsMatching("deleteKeepingSections\\(\\)").empty());
+    // That the words then leave the page and the file:
+    // RichTextEditorWebTest.pastesCutAndUndoChangeThePageAndTheSavedFileAsTheySay.
 }
 
 TEST_F(TextViewControllerTest, thePagesPasteAndTheMenusPasteGoThroughTheEditorOnceReady)
@@ -417,11 +418,10 @@ TEST_F(TextViewControllerTest, thePagesPasteAndTheMenusPasteGoThroughTheEditorOn
               1u)
         << "the page's own paste is replaced";
 
+    // What the pastes put into the page and the file, as words:
+    // RichTextEditorWebTest.pastesCutAndUndoChangeThePageAndTheSavedFileAsTheySay.
     page->sendPageMessage("rte://pasteEvent");
     ASSERT_EQ(page->scriptsMatching("insertHTML").size(), 1u);
-    EXPECT_NE(page->scriptsMatching("insertHTML")[0].find("pasted &lt;words&gt;"), std::string::npos)
-        << page->scriptsMatching("insertHTML")[0];
-    EXPECT_EQ(page->scriptsMatching("insertHTML")[0].find("<words>"), std::string::npos);
 
     EXPECT_TRUE(editor->respondsToAction("pasteRichText:"));
     EXPECT_TRUE(editor->performAction("paste:", nullptr));
@@ -466,8 +466,8 @@ TEST_F(TextViewControllerTest, savesNeverKeepLessThanTheFileAndACrashReloadsTheK
     EXPECT_TRUE(editor->canUndo());
     answerNextRead();
     EXPECT_FALSE(editor->canRedo());
+    // What undo takes back: RichTextEditorWebTest.pastesCutAndUndoChangeThePageAndTheSavedFileAsTheySay.
     editor->undoAction();
-    EXPECT_EQ(page->lastScript(), "document.execCommand('undo');");
 }
 
 TEST_F(TextViewControllerTest, aSaveAsksThePageOnceAndWritesWhatItAnswered)

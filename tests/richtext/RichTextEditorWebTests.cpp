@@ -3,16 +3,25 @@
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/web/WebView.h"
+#include "richtext/ParagraphStyleCommander.h"
+#include "richtext/RichTextStyling.h"
+#include "richtext/StylePresetCommander.h"
+#include "richtext/RichTextEditingTools.h"
 #include "richtext/TextViewController.h"
+#include "tools/textstyle/FontChoice.h"
 #include "webeditor/CaretSelectionCommander.h"
+#include "webeditor/NotesCommander.h"
 #include "support/DocumentTestSupport.h"
 #include "platform/gtk/GtkRealKeys.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 
 namespace folio {
 namespace {
@@ -324,6 +333,286 @@ TEST_F(RichTextEditorWebTest, thePageFillsItsViewWithRoomForListNumbersAndNoSide
                      "return r.getClientRects()[0].left-c.left;})()"),
               40);
     EXPECT_TRUE(closeDocument(*document));
+}
+
+// The paragraph panel's spacing and indents, and a font chosen in the
+// picker, reach the paragraph at the caret on the page and in the saved
+// RTF, and no other paragraph.
+TEST_F(RichTextEditorWebTest, theParagraphPanelsSpacingAndIndentsReachTheCaretsParagraphAndTheSavedFile)
+{
+    const std::string path = folder.path("Spacing.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 First paragraph\\par\n"
+                    "\\pard Second paragraph\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    // The block that holds `word`, and one of its styles.
+    auto blockStyle = [&](const std::string& word, const std::string& property) {
+        return run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+                   "for(var n=w.nextNode();n;n=w.nextNode())if(n.data.indexOf('" + word + "')>=0)"
+                   "return n.parentElement.closest('div[dir]').style." + property + ";return 'none';})()");
+    };
+    run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+        "for(var n=w.nextNode();n;n=w.nextNode())if(n.data.indexOf('Second')>=0){var r=document.createRange();"
+        "r.setStart(n,0);r.setEnd(n,6);var s=getSelection();s.removeAllRanges();s.addRange(r);break;}"
+        "document.getElementById('content').focus();})()");
+    ASSERT_EQ(run("getSelection().toString()"), "Second");
+
+    ParagraphStyleCommander& paragraphs = editor.styling().paragraphs();
+    // The panel reads back the points it set.
+    paragraphs.setCurrenParagraphSpacing(6);
+    EXPECT_EQ(run("getCurrentParagraphSpacing()"), "6") << run("document.getElementById('content').innerHTML");
+    paragraphs.paragraphSpacingBeforeChanged(4);
+    EXPECT_EQ(run("getCurrentParagraphSpacingBefore()"), "4");
+    paragraphs.setCurrentParagraphIndent(40);
+    paragraphs.setCurrentParagraphIndent(-20);
+    EXPECT_EQ(blockStyle("Second", "marginLeft"), "20px") << "a step from where the paragraph stands";
+    paragraphs.setCurrentFirstLineIndent(1.26);
+    EXPECT_EQ(blockStyle("Second", "textIndent"), "1.3cm") << "the panel's indent is kept to a millimetre";
+    paragraphs.firstLineIndentChanged(1.25);
+    EXPECT_EQ(blockStyle("Second", "textIndent"), "1.25cm");
+    for (const char* property : {"marginBottom", "marginTop", "marginLeft", "textIndent"})
+        EXPECT_EQ(blockStyle("First", property), "") << "the other paragraph keeps its " << property;
+    paragraphs.userSelectedFont(FontChoice{"Georgia-Bold", 12});
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
+
+    ASSERT_TRUE(save(*document));
+    const std::string saved = readFile(path);
+    const std::size_t second = saved.find("Second");
+    ASSERT_NE(second, std::string::npos) << saved;
+    // What stands between the first paragraph's words and the second's.
+    const std::size_t paragraph = saved.find("First paragraph");
+    ASSERT_LT(paragraph, second) << saved;
+    const std::string controls = saved.substr(paragraph, second - paragraph);
+    // Six and four points; twenty of the page's pixels, at its scale of a
+    // file's \\li300 to 21.9 pixels; 1.25 cm.
+    for (const char* control : {"\\sa120", "\\sb80", "\\li274", "\\fi709"})
+        EXPECT_NE(controls.find(control), std::string::npos) << control << " not in " << controls;
+    EXPECT_NE(saved.find("Georgia-Bold"), std::string::npos) << saved;
+    EXPECT_EQ(saved.substr(0, paragraph).find("\\sa120"), std::string::npos) << "only the second: " << saved;
+    closeDocument(*document);
+}
+
+// The caret keys and taps move the caret and grow or shrink the selection
+// on the page as their names say, and the forward delete takes the
+// character after the caret out of the saved file.
+TEST_F(RichTextEditorWebTest, theCaretCommandsMoveTheCaretAndTheSelectionOnThePage)
+{
+    const std::string path = folder.path("Caret.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Alpha bravo charlie delta.\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    // Selects from `start` to `end` of the text; the selection's text and
+    // where its ends stand in the text.
+    auto select = [&](int start, int end) {
+        run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+            "var n=w.nextNode();while(n&&n.data.indexOf('Alpha')<0)n=w.nextNode();var r=document.createRange();"
+            "r.setStart(n," + std::to_string(start) + ");r.setEnd(n," + std::to_string(end) + ");"
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);document.getElementById('content').focus();})()");
+    };
+    auto selection = [&] {
+        return run("(function(){var s=getSelection();return s.anchorOffset+'-'+s.focusOffset+' '+s.toString();})()");
+    };
+    CaretSelectionCommander& caret = editor.caret();
+
+    select(6, 11);
+    ASSERT_EQ(selection(), "6-11 bravo");
+    caret.cursorForward();
+    EXPECT_EQ(selection(), "6-12 bravo ") << "a selection grows by a character at its focus";
+    caret.cursorBack();
+    caret.cursorBack();
+    EXPECT_EQ(selection(), "6-10 brav");
+
+    select(6, 6);
+    caret.cursorForward();
+    EXPECT_EQ(selection(), "7-7 ") << "a caret moves by a character";
+    caret.cursorBack();
+    EXPECT_EQ(selection(), "6-6 ");
+    caret.magicCursorRight2Tap();
+    EXPECT_EQ(selection(), "11-11 ") << "a word to the right: the end of bravo";
+    caret.magicCursorLeft2Tap();
+    EXPECT_EQ(selection(), "6-6 ") << "a word to the left: its start again";
+
+    select(14, 14);
+    caret.magicCursor2Tap();
+    EXPECT_EQ(run("getSelection().toString()"), "charlie") << "the double tap selects the word at the caret";
+    caret.magicCursor2Tap();
+    EXPECT_EQ(selection(), "12-12 ") << "and the next one leaves the caret at its start";
+
+    caret.moveToBeginOfDocument();
+    EXPECT_EQ(selection(), "0-0 ");
+    caret.deleteForwardKey();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
+    ASSERT_TRUE(save(*document));
+    const std::string saved = readFile(path);
+    EXPECT_NE(saved.find("lpha bravo charlie delta."), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("Alpha"), std::string::npos) << saved;
+    closeDocument(*document);
+}
+
+// A paste on the page, and the menus' pastes, put the pasteboard's text in
+// as words, markup in it too; a cut takes the selection to the pasteboard
+// and out of the page; undo takes typing back: the saved file holds the
+// outcome.
+TEST_F(RichTextEditorWebTest, pastesCutAndUndoChangeThePageAndTheSavedFileAsTheySay)
+{
+    const std::string path = folder.path("Clipboard.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Keep these. Cut words here.\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    auto text = [&] { return run("document.getElementById('content').textContent"); };
+    auto select = [&](const std::string& words, bool collapseToEnd) {
+        run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+            "for(var n=w.nextNode();n;n=w.nextNode()){var i=n.data.indexOf('" + words + "');if(i<0)continue;"
+            "var r=document.createRange();r.setStart(n,i);r.setEnd(n,i+" + std::to_string(words.size()) + ");"
+            + (collapseToEnd ? "r.collapse(false);" : "") +
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);break;}document.getElementById('content').focus();})()");
+    };
+
+    select("Cut words", false);
+    run("document.getElementById('content').dispatchEvent(new Event('cut',{bubbles:true,cancelable:true}))");
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return text().find("Cut words") == std::string::npos; }, kEngineWaitSeconds))
+        << text();
+    EXPECT_EQ(Pasteboard::general().string(), std::optional<std::u16string>(u"Cut words"));
+
+    Pasteboard::general().setString(u"pasted <words>");
+    select("Keep these.", true);
+    run("document.getElementById('content').dispatchEvent(new Event('paste',{bubbles:true,cancelable:true}))");
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return text().find("Keep these.pasted <words>") != std::string::npos; },
+                                         kEngineWaitSeconds))
+        << text();
+    EXPECT_TRUE(editor.performAction("paste:", nullptr));
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] { return text().find("pasted <words>pasted <words>") != std::string::npos; }, kEngineWaitSeconds))
+        << text();
+    EXPECT_EQ(run("String(document.getElementById('content').getElementsByTagName('words').length)"), "0")
+        << "pasted text stays words";
+
+    select("here.", true);
+    page.executeEditingCommand("InsertText", " Typed");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return text().find("here. Typed") != std::string::npos; }, kEngineWaitSeconds))
+        << text();
+    editor.undoAction();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return text().find("Typed") == std::string::npos; }, kEngineWaitSeconds))
+        << text();
+
+    ASSERT_TRUE(save(*document));
+    const std::string saved = readFile(path);
+    EXPECT_NE(saved.find("Keep these.pasted <words>pasted <words>"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("Cut words"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("Typed"), std::string::npos) << saved;
+    closeDocument(*document);
+}
+
+// A stored user style reaches the selected words on the page and in the
+// saved RTF: its font, colour and highlight; a line spacing stored as the
+// old marker is single spacing.
+TEST_F(RichTextEditorWebTest, aUserStyleReachesTheSelectedWordsAndTheSavedFile)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setString("defaultFont1", "Courier");
+    defaults.setFloat("defaultFontSize1", 14);
+    defaults.setString("defaultFontColor1", "navy");
+    defaults.setString("defaultBackColor1", "yellow");
+    defaults.setFloat("defaultLineSpacing1", 500);
+    const std::string path = folder.path("UserStyle.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Plain words here.\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+        "for(var n=w.nextNode();n;n=w.nextNode()){var i=n.data.indexOf('words');if(i<0)continue;"
+        "var r=document.createRange();r.setStart(n,i);r.setEnd(n,i+5);var s=getSelection();s.removeAllRanges();"
+        "s.addRange(r);break;}document.getElementById('content').focus();})()");
+    ASSERT_EQ(run("getSelection().toString()"), "words");
+    auto styleOf = [&](const std::string& word, const std::string& property) {
+        return run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+                   "for(var n=w.nextNode();n;n=w.nextNode())if(n.data.indexOf('" + word + "')>=0)"
+                   "return getComputedStyle(n.parentElement)." + property + ";return '';})()");
+    };
+    editor.styling().presets().setUserStyle(1);
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return styleOf("words", "backgroundColor") == "rgb(255, 255, 0)"; },
+                                         kEngineWaitSeconds))
+        << run("document.getElementById('content').innerHTML");
+    EXPECT_EQ(styleOf("words", "color"), "rgb(0, 0, 128)");
+    EXPECT_NE(styleOf("words", "fontFamily").find("Courier"), std::string::npos) << styleOf("words", "fontFamily");
+    EXPECT_EQ(styleOf("Plain", "backgroundColor"), "rgba(0, 0, 0, 0)") << "only the selected words";
+    EXPECT_EQ(run("getCurrentLineSpacing()"), "1") << "the old marker is single spacing";
+
+    ASSERT_TRUE(save(*document));
+    const std::string saved = readFile(path);
+    EXPECT_NE(saved.find("Courier"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\\red0\\green0\\blue128"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\\red255\\green255\\blue0"), std::string::npos) << saved;
+    closeDocument(*document);
+    for (const char* key : {"defaultFont1", "defaultFontSize1", "defaultFontColor1", "defaultBackColor1",
+                            "defaultLineSpacing1"})
+        defaults.removeObjectForKey(key);
+}
+
+// Footnotes inserted at the caret each get an id of their own and are
+// numbered in the order they stand; a comment is no footnote and takes no
+// number. The saved RTF holds both footnotes.
+TEST_F(RichTextEditorWebTest, insertedFootnotesAreNumberedInOrderAndSaved)
+{
+    const std::string path = folder.path("Notes.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Alpha bravo charlie.\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    auto caretAfter = [&](const std::string& word) {
+        run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+            "for(var n=w.nextNode();n;n=w.nextNode()){var i=n.data.indexOf('" + word + "');if(i<0)continue;"
+            "var r=document.createRange();r.setStart(n,i+" + std::to_string(word.size()) + ");r.collapse(true);"
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);break;}document.getElementById('content').focus();})()");
+    };
+    auto notes = [&] {
+        return run("Array.prototype.map.call(document.querySelectorAll('#content object.footnote'),"
+                   "function(o){return o.textContent}).join(' ')");
+    };
+    NotesCommander& commander = editor.editingTools().notes();
+    caretAfter("charlie");
+    commander.insertNewFootnote();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return notes() == "[1]"; }, kEngineWaitSeconds)) << notes();
+    caretAfter("Alpha");
+    commander.insertNewFootnote();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return notes() == "[1] [2]"; }, kEngineWaitSeconds))
+        << "the note put before the other is the first: " << notes();
+    const std::string ids = run("Array.prototype.map.call(document.querySelectorAll('#content object.footnote'),"
+                                "function(o){return o.id}).join(' ')");
+    EXPECT_TRUE(std::regex_match(ids, std::regex("footnote_[0-9A-F-]{36} footnote_[0-9A-F-]{36}"))) << ids;
+    EXPECT_NE(ids.substr(0, ids.find(' ')), ids.substr(ids.find(' ') + 1));
+    caretAfter("bravo");
+    commander.insertNewAnnotation();
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] { return run("String(document.querySelectorAll('#content object.annotation').length)") == "1"; },
+        kEngineWaitSeconds));
+    EXPECT_EQ(notes(), "[1] [2]") << "a comment takes no number";
+
+    ASSERT_TRUE(save(*document));
+    const std::string saved = readFile(path);
+    std::size_t footnotes = 0;
+    for (std::size_t at = saved.find("\\footnote"); at != std::string::npos; at = saved.find("\\footnote", at + 1))
+        ++footnotes;
+    EXPECT_EQ(footnotes, 2u) << saved;
+    closeDocument(*document);
 }
 
 } // namespace

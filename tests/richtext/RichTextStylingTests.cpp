@@ -474,9 +474,10 @@ TEST_F(StylingTest, presetBackColourLineSpacingMarkerAndUndefinedAlert)
     defaults.setString("defaultFontColor1", "navy");
     defaults.setString("defaultBackColor1", "yellow");
     defaults.setFloat("defaultLineSpacing1", 500);
+    // The font, colours and spacing the words then have, on the page and in
+    // the file: RichTextEditorWebTest.aUserStyleReachesTheSelectedWordsAndTheSavedFile.
     styling.presets().setUserStyle(1);
-    EXPECT_EQ(sentMatching("modifyLineSpacing").front(), "modifyLineSpacing(1);scrollToView();");
-    EXPECT_EQ(view.lastScript().value_or(""), "document.execCommand('backColor', false, 'yellow');");
+    EXPECT_FALSE(sentMatching("modifyLineSpacing").empty());
 
     view.clearScripts();
     int dirty = dirtyCount;
@@ -596,19 +597,11 @@ TEST_F(StylingTest, defaultStyleSwitchesStylesOffAndSetsPaper)
 TEST_F(StylingTest, pickerCallbacksAndSpacingScripts)
 {
     auto& paragraphs = styling.paragraphs();
+    // What the font, spacing and indents do to the paragraph and the saved
+    // RTF: RichTextEditorWebTest.theParagraphPanelsSpacingAndIndentsReachTheCaretsParagraphAndTheSavedFile.
     paragraphs.userSelectedFont(FontChoice{"Georgia-Bold", 12});
-    EXPECT_EQ(view.lastScript().value_or(""), "document.execCommand('fontName', false, 'Georgia-Bold')");
     EXPECT_EQ(toUtf8(bar.styleFontName->titleForState(ControlState::Normal)), "Georgia-Bold");
-    paragraphs.setCurrenParagraphSpacing(6);
-    EXPECT_EQ(view.lastScript().value_or(""), "modifyParagraphSpacing(6.00);");
-    paragraphs.setCurrentParagraphIndent(-20);
-    EXPECT_EQ(view.lastScript().value_or(""), "modifyLeftIndent(-20)");
-    paragraphs.setCurrentFirstLineIndent(1.26);
-    EXPECT_EQ(view.lastScript().value_or(""), "modifyFirstLineIndent(1.3);scrollToView();");
-    paragraphs.firstLineIndentChanged(1.25);
-    EXPECT_EQ(view.lastScript().value_or(""), "modifyFirstLineIndent(1.25);scrollToView();");
     paragraphs.paragraphSpacingBeforeChanged(4);
-    EXPECT_EQ(view.lastScript().value_or(""), "modifyParagraphSpacingBefore(4.00);scrollToView();");
     EXPECT_FLOAT_EQ(defaults.floatForKey("marquentParagraphSpacingBefore").value_or(0), 4);
 
     EXPECT_DOUBLE_EQ(ParagraphStyleCommander::convertLineSpacing(500, 12), 1.0);

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -67,6 +68,8 @@ public:
         int width = 0;
         int height = 0;
         bool showing = false;
+        // What it reads out as its text (a paragraph's words), when it has any.
+        std::string text;
     };
 
     // Every object of the program `pid`, in the order a screen reader walks
@@ -132,6 +135,12 @@ private:
                 g_free(box);
             }
             g_object_unref(component);
+        }
+        if (AtspiText* text = atspi_accessible_get_text_iface(node)) {
+            const gint length = atspi_text_get_character_count(text, nullptr);
+            if (length > 0)
+                read.text = AccessibleControls::text(atspi_text_get_text(text, 0, std::min(length, 4096), nullptr));
+            g_object_unref(text);
         }
         nodes.push_back(read);
         const gint children = atspi_accessible_get_child_count(node, nullptr);

@@ -27,7 +27,8 @@ public:
         auto job = std::move(m_jobs.front());
         m_jobs.pop_front();
         job();
-        RunLoop::main().runUntil([] { return false; }, 0.01);
+        while (RunLoop::main().runOnce()) {
+        }
     }
 
 private:

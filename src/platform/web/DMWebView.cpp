@@ -365,6 +365,7 @@ struct DMWebView::Impl {
     std::optional<std::vector<std::string>> documentFolders;
     // A document page's base URL, the one navigation it may make.
     std::string documentBaseURL;
+    std::vector<std::string> refusedNavigations;
     bool browsing = false;
     // An editor's page: page messages come only from its message handler.
     bool editor = false;
@@ -427,6 +428,7 @@ struct DMWebView::Impl {
                 return TRUE;
             }
             webkit_policy_decision_ignore(decision);
+            impl->refusedNavigations.push_back(url);
             // A link the user followed out of the document is the delegate's
             // to open elsewhere, or refuse; one within it goes nowhere.
             const std::string base = impl->documentBaseURL.substr(0, impl->documentBaseURL.find('#'));
@@ -439,6 +441,7 @@ struct DMWebView::Impl {
             bool newWindow = type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION;
             if (newWindow || !isBrowsableAddress(url)) {
                 webkit_policy_decision_ignore(decision);
+                impl->refusedNavigations.push_back(url);
                 // A link meant for another window opens in this one.
                 if (newWindow && (url.rfind("http:", 0) == 0 || url.rfind("https:", 0) == 0))
                     webkit_web_view_load_uri(impl->view, url.c_str());
@@ -452,6 +455,8 @@ struct DMWebView::Impl {
             // come from any frame, or from a link in the document.
             if (!impl->editor)
                 impl->deliverPageMessage(url);
+            else
+                impl->refusedNavigations.push_back(url);
             return TRUE;
         }
         g_object_ref(decision);
@@ -756,6 +761,7 @@ void DMWebView::loadHTMLString(const std::string& html, const std::string& baseU
     m_impl->processTerminated = false;
     // The new page counts the keys it is handed from nothing.
     m_impl->heldKeys->restartPassedOnCount();
+    m_impl->refusedNavigations.clear();
     if (m_impl->documentFolders) {
         m_impl->documentBaseURL = DocumentPageResolver::pageBaseURL(baseURL);
         // With the markup's scripts off the engine reads a noscript
@@ -778,6 +784,11 @@ void DMWebView::loadURL(const std::string& url)
     }
     m_impl->processTerminated = false;
     webkit_web_view_load_uri(m_impl->view, url.c_str());
+}
+
+const std::vector<std::string>& DMWebView::refusedNavigations() const
+{
+    return m_impl->refusedNavigations;
 }
 
 std::string DMWebView::title() const

@@ -108,6 +108,13 @@ public:
     void setScriptTimeout(double seconds);
     double scriptTimeout() const;
 
+    // The addresses the page was kept from going to since the last load, in
+    // the order it tried them: a document page's refresh, frame or link, a
+    // browsing page's address that is no web address or that asked for a
+    // new window, and an editor page's navigation to a page-message address.
+    // Nothing else shows that such a try has been handled.
+    const std::vector<std::string>& refusedNavigations() const;
+
     // Whether the page's process ended (crash or kill) since the last load;
     // scripts then answer "" at once.
     bool isWebProcessTerminated() const;

@@ -136,8 +136,15 @@ TEST_F(DocumentPageTest, loadsOnlyTheDocumentsOwnPictures)
          "<svg><image href='" + server.url("/svg.png") + "' width='1' height='1'/></svg>"
          "<meta http-equiv='refresh' content='0;url=" + server.url("/refresh") + "'></body></html>");
     EXPECT_EQ(pictureWidths(), "1,0,0,0,0,0");
-    // The refresh would have navigated by now; the page is still this one.
-    RunLoop::main().runUntil([] { return false; }, 0.5);
+    // The refresh has been tried and refused; the page is still this one.
+    const std::string refresh = server.url("/refresh");
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            const std::vector<std::string>& refused = view->refusedNavigations();
+            return std::find(refused.begin(), refused.end(), refresh) != refused.end();
+        },
+        kEngineWaitSeconds))
+        << "the refresh was never tried";
     EXPECT_EQ(view->stringByEvaluatingJavaScript("document.images.length"), "6");
     EXPECT_EQ(view->stringByEvaluatingJavaScript(
                   "Array.prototype.map.call(document.querySelectorAll('iframe'),function(f){"

@@ -19,8 +19,6 @@ using testing::RecordingDelegate;
 using testing_support::LoopbackServer;
 
 constexpr double kEngineWaitSeconds = 60;
-// Long enough for a page's handlers and loads to have run had they been let.
-constexpr double kQuietSeconds = 3;
 constexpr char kPicture[] = "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00"
                             "\x00\x01\x08\x06\x00\x00\x00\x1f\x15\xc4\x89\x00\x00\x00\x0d\x49\x44\x41\x54\x78\xda\x63"
                             "\x64\xf8\xcf\x50\x0f\x00\x03\x86\x01\x80\x5a\x34\x7d\x6b\x00\x00\x00\x00\x49\x45\x4e\x44"
@@ -91,8 +89,13 @@ TEST_F(EditorPageTest, thePageRunsItsOwnScriptsAndLoadsOnlyFromItsFoldersAndInli
     run("try{var r=new XMLHttpRequest();r.open('GET','file:///etc/passwd',false);r.send();"
         "document.title=r.responseText;}catch(e){}"
         "try{var s=new XMLHttpRequest();s.open('GET','../secret.txt',false);s.send();document.title+=s.responseText;}"
-        "catch(e){}fetch('" + server.url("/fetch") + "').catch(function(){});");
-    RunLoop::main().runUntil([&] { return server.connectionCount() > 0; }, kQuietSeconds);
+        "catch(e){}fetch('" + server.url("/fetch") + "').then(function(){window.fetched='answered';},"
+        "function(){window.fetched='refused';});");
+    // The pictures, styles and frames of the markup were handled before the
+    // page finished loading; the fetch has been once it has settled.
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !run("window.fetched || ''").empty(); }, kEngineWaitSeconds))
+        << "the fetch never settled";
+    EXPECT_EQ(run("window.fetched"), "refused");
     EXPECT_EQ(server.connectionCount(), 0);
     EXPECT_EQ(run("document.title"), "own script");
     for (const char* id : {"outside", "climbing", "remote"})
@@ -115,7 +118,19 @@ TEST_F(EditorPageTest, pageMessagesComeOnlyFromTheMainFramesMessageHandler)
     run("document.getElementById('link').click();location.href='x-twwebview://dom-loaded';");
     run("window.webkit.messageHandlers.rte.postMessage('rte://fromTheMainFrame')");
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return !delegate.messages.empty(); }, kEngineWaitSeconds));
-    RunLoop::main().runUntil([&] { return delegate.messages.size() > 1; }, kQuietSeconds);
+    // The frame's, the link's and the location's navigations have been
+    // handled once the view has refused them all.
+    auto refused = [&](const std::string& url) {
+        const std::vector<std::string>& all = view->refusedNavigations();
+        return std::find(all.begin(), all.end(), url) != all.end();
+    };
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            return refused("rte://linkTouchedEvent#http://127.0.0.1:1/frame")
+                && refused("rte://linkTouchedEvent#http://127.0.0.1:1/link") && refused("x-twwebview://dom-loaded");
+        },
+        kEngineWaitSeconds))
+        << "not every navigation to a message address was handled";
     EXPECT_EQ(delegate.messages, std::vector<std::string>{"rte://fromTheMainFrame"});
     for (const auto& navigation : delegate.navigations)
         EXPECT_EQ(navigation.url.rfind("rte:", 0), std::string::npos) << navigation.url;
