@@ -31,6 +31,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
+#include "tools/pickers/CommandPickerRows.h"
 #include "webeditor/WebEditorController.h"
 
 #include <algorithm>
@@ -187,6 +188,16 @@ void EveryControlWalk::selectWordInPage(WebView& webView, const std::string& wor
         "  for (var i = 0; i < frames.length; ++i) { try { if (pick(frames[i].contentDocument)) return true; } catch (e) {} }"
         "  return false; }"
         " return pick(document); })(" + ScriptLiteral::quote(std::string_view(word)) + ")");
+}
+
+void EveryControlWalk::expectToolSwitchesTurnedOn(EditorUnderWalk& editor)
+{
+    for (const CommandPickerRows::Switch& toggle : CommandPickerRows::toolSwitches()) {
+        editor.expectedEffects["bar:Tools > menu:" + std::string(toggle.enableTitle)] =
+            [this, key = std::string(toggle.key)](ViewController&) {
+                return app.currentDocument() && app.currentDocument()->settings().boolForKey(key).value_or(false);
+            };
+    }
 }
 
 void EveryControlWalk::openDocument()

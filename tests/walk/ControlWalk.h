@@ -121,6 +121,10 @@ protected:
     // Selects the first use of the word in the page or one of its frames.
     static void selectWordInPage(WebView& webView, const std::string& word);
 
+    // Each Enable row of the tools menu turns its switch on, so that the
+    // menu then offers its Disable row.
+    void expectToolSwitchesTurnedOn(EditorUnderWalk& editor);
+
     // The row of the key that opens the page's edit menu.
     static constexpr const char* kEditMenuKeyName = "key:Menu edit menu";
 

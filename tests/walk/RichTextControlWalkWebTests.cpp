@@ -2,9 +2,7 @@
 
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
-#include "platform/foundation/UserDefaults.h"
 #include "richtext/TextViewController.h"
-#include "tools/pickers/CommandPickerRows.h"
 
 namespace folio::test {
 
@@ -67,14 +65,7 @@ TEST_F(EveryControlWalk, richText)
         editor.expectedEffects[std::string(button) + " > menu:Justify"] = paragraphIs("textAlign", "justify");
         editor.expectedEffects[std::string(button) + " > menu:Right To Left"] = paragraphIs("direction", "rtl");
     }
-    // A switch of the tools menu is on after its Enable row: the menu now
-    // offers its Disable row.
-    for (const CommandPickerRows::Switch& toggle : CommandPickerRows::toolSwitches()) {
-        editor.expectedEffects["bar:Tools > menu:" + std::string(toggle.enableTitle)] =
-            [this, key = std::string(toggle.key)](ViewController&) {
-                return app.currentDocument() && app.currentDocument()->settings().boolForKey(key).value_or(false);
-            };
-    }
+    expectToolSwitchesTurnedOn(editor);
     // The rows that do not work yet, with why: each line goes once its row works.
     editor.knownDead = {};
     editor.unsettled = {
