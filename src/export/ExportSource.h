@@ -165,7 +165,8 @@ private:
     // Reads the file's text as RTF into the last reading, which the answer
     // points to (valid until the next reading).
     Result<const DKRTFReadResult*> readRTF(bool namedDocument,
-                                           DKRTFReader::Fonts fonts = DKRTFReader::Fonts::Resolved) const;
+                                           DKRTFReader::Fonts fonts = DKRTFReader::Fonts::Resolved,
+                                           DKRTFReader::NoteForms noteForms = DKRTFReader::NoteForms::Kept) const;
     // The file's bytes as the RTF reader reads them, kept with the bytes.
     const Result<DKRTFReaderSource>& rtfSource() const;
     // Reads the file's bytes, once until they are released; false when that
