@@ -172,7 +172,8 @@ const Result<DKRTFReaderSource>& ExportSource::rtfSource() const
     return *m_rtfSource;
 }
 
-Result<const DKRTFReadResult*> ExportSource::readRTF(bool namedDocument, DKRTFReader::Fonts fonts) const
+Result<const DKRTFReadResult*> ExportSource::readRTF(bool namedDocument, DKRTFReader::Fonts fonts,
+                                                    DKRTFReader::NoteForms noteForms) const
 {
     const Result<DKRTFReaderSource>& source = rtfSource();
     if (!source)
@@ -186,7 +187,7 @@ Result<const DKRTFReadResult*> ExportSource::readRTF(bool namedDocument, DKRTFRe
     m_lastReading.reset();
     Result<DKRTFReadResult> read = Error{};
     if (*m_startsAsRTF) {
-        read = DKRTFReader::read(*source, documentName, fonts);
+        read = DKRTFReader::read(*source, documentName, fonts, noteForms);
     } else {
         // A file that is no RTF is text, which tells what is wrong with it.
         const Result<std::u16string>& text = fileText();
@@ -410,7 +411,11 @@ Result<std::string> ExportSource::QVHTML(OpenEditor openEditor) const
 Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument, HTMLPictureSink* pictures,
                                           bool exportedFile) const
 {
-    Result<const DKRTFReadResult*> read = readRTF(namedDocument);
+    // Only a package's HTML is read back into a document that a save may
+    // write: the other pages show a note by its number and text alone.
+    Result<const DKRTFReadResult*> read =
+        readRTF(namedDocument, DKRTFReader::Fonts::Resolved,
+                purpose == Purpose::RTFD ? DKRTFReader::NoteForms::Kept : DKRTFReader::NoteForms::Left);
     if (!read)
         return read.error();
     TEHTMLWriterSettings settings;

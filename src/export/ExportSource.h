@@ -165,7 +165,8 @@ private:
     // Reads the file's text as RTF into the last reading, which the answer
     // points to (valid until the next reading).
     Result<const DKRTFReadResult*> readRTF(bool namedDocument,
-                                           DKRTFReader::Fonts fonts = DKRTFReader::Fonts::Resolved) const;
+                                           DKRTFReader::Fonts fonts = DKRTFReader::Fonts::Resolved,
+                                           DKRTFReader::NoteForms noteForms = DKRTFReader::NoteForms::Kept) const;
     // The file's text in UTF-8, taken as it stands where the file holds it
     // so (a page of megabytes is then neither widened nor narrowed), else
     // encoded from fileText.

@@ -4,6 +4,8 @@
 #include "testing/FakeEditorController.h"
 #include "formats/markdown/MarkdownConverter.h"
 #include "documents/TextDocument.h"
+#include "engine/attachments/TEObjectTextAttachment.h"
+#include "engine/model/TEAttributeKeys.h"
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/UserDefaults.h"
@@ -316,6 +318,36 @@ TEST_F(ExportSourceTest, EachReadingAsRTFHandsOverTheWholeTextAndKeepsWhatLiesBe
     ASSERT_TRUE(again.ok()) << again.error().message;
     EXPECT_EQ(again->text.string(), u"First bold line\nSecond");
     EXPECT_EQ(file.plainText().valueOr(u""), u"First bold line\nSecond");
+}
+
+// Another program's note group goes back into a save only from the
+// package's page, which is read back into a document; the pages that show
+// or print the note need its number and text alone. A reading for the
+// package after one for another page keeps the group again.
+TEST_F(ExportSourceTest, OnlyThePackagesPageKeepsAnotherProgramsNoteGroup)
+{
+    auto file = source(write("note.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}{\\f1 Arial;}}\\f0 Text"
+                                         "{\\super\\chftn}{\\*\\footnote\\pard\\plain\\f1\\fs20{\\super\\chftn} "
+                                         "Note text.}\\par}"));
+    const std::pair<ExportSource::Purpose, bool> purposes[] = {
+        {ExportSource::Purpose::HTMLExport, false}, {ExportSource::Purpose::RTFD, true},
+        {ExportSource::Purpose::Print, false},      {ExportSource::Purpose::EPub, false},
+        {ExportSource::Purpose::Picture, false},    {ExportSource::Purpose::RTFD, true}};
+    for (const auto& [purpose, keepsGroup] : purposes) {
+        const std::string html = file.HTML(purpose, ExportSource::OpenEditor::Ignore).valueOr("");
+        EXPECT_NE(html.find("Text"), std::string::npos) << static_cast<int>(purpose);
+        EXPECT_EQ(html.find("data-rtf-form") != std::string::npos, keepsGroup)
+            << static_cast<int>(purpose) << ": " << html;
+    }
+    Result<DKRTFReadResult> read = file.fileAsRTF();
+    ASSERT_TRUE(read.ok()) << read.error().message;
+    bool kept = false;
+    for (std::size_t at = 0; at < read->text.length(); ++at) {
+        AttributeDictionaryPtr attributes = read->text.attributesAtIndex(at);
+        const auto* note = attributes ? attributes->valueForKeyAs<TEObjectTextAttachment>(NSAttachmentAttributeName) : nullptr;
+        kept = kept || (note && note->attributeForKey(TEObjectTextAttachment::kKeptFormKey));
+    }
+    EXPECT_TRUE(kept) << "a reading of the file as a document keeps the group";
 }
 
 TEST_F(ExportSourceTest, PlainTextIsEscapedWholeAndEveryCharacterKept)

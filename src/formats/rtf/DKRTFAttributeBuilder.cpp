@@ -245,7 +245,7 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
                           formatting.font, formatting.underline, formatting.superscriptCount,
                           formatting.characterStyleNumber, formatting.characterSpacing,
                           formatting.footnoteTableMarker, formatting.strike, formatting.inTable, formatting.marks,
-                          formatting.scriptMarks, formatting.paragraph);
+                          formatting.scriptMarks, *formatting.paragraph.paragraph);
 }
 
 std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const FormattingOfState& formatting) const
@@ -265,7 +265,7 @@ bool DKRTFAttributeBuilder::FormattingEqual::operator()(const FormattingOfState&
         && a.footnoteTableMarker == b.footnoteTableMarker && state.superscriptCount() == b.superscriptCount
         && state.characterStyleNumber() == b.characterStyleNumber && state.strike() == b.strike
         && state.inTable() == b.inTable && state.characterSpacing() == b.characterSpacing
-        && state.characterMarks() == b.marks && state.scriptMarks() == b.scriptMarks && state.paragraph() == b.paragraph;
+        && state.characterMarks() == b.marks && state.scriptMarks() == b.scriptMarks && b.paragraph == state.paragraph();
 }
 
 const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReaderState& state, unsigned currentListType)
@@ -339,7 +339,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
                           state.characterSpacing(),
                           state.characterMarks(),
                           state.scriptMarks(),
-                          state.paragraph()};
+                          {state.sharedParagraph()}};
 
     // Room for every key a set may hold, so that the entries are not moved
     // while the set is made.

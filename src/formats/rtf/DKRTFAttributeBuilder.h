@@ -70,6 +70,16 @@ public:
     const AttributeDictionaryPtr& stringAttributes(DKRTFReaderState& state, unsigned currentListType);
 
 private:
+    // A set's paragraph is the state's own, shared until the state changes
+    // it: states that share it format their paragraphs alike at a glance.
+    struct SharedParagraph {
+        std::shared_ptr<const DKRTFReaderState::Paragraph> paragraph;
+        bool operator==(const DKRTFReaderState::Paragraph& other) const
+        {
+            return paragraph.get() == &other || *paragraph == other;
+        }
+        friend bool operator==(const SharedParagraph& a, const SharedParagraph& b) { return a == *b.paragraph; }
+    };
     // Everything a set is made of but lists and links, which are added anew
     // for each paragraph that has them. Values are kept by address: every
     // set in the cache holds its values, so an address cannot come back for
@@ -88,7 +98,7 @@ private:
         int characterSpacing = 0;
         DKRTFCharacterMarks marks;
         DKRTFScriptMarks scriptMarks;
-        DKRTFReaderState::Paragraph paragraph;
+        SharedParagraph paragraph;
         friend bool operator==(const Formatting&, const Formatting&) = default;
     };
     // A state's formatting where it stands, to look a set up by without

@@ -107,7 +107,7 @@ Result<DKRTFReadResult> DKRTFReader::read(std::u16string_view rtf, const std::op
 }
 
 Result<DKRTFReadResult> DKRTFReader::read(const DKRTFReaderSource& source, const std::optional<std::string>& documentName,
-                                         Fonts fonts)
+                                         Fonts fonts, NoteForms noteForms)
 {
     const RTFPaperColor paper = paperColorOfRTF(source.bytes());
     // Our own white marker is no RTF the reader knows; the bytes are
@@ -117,6 +117,7 @@ Result<DKRTFReadResult> DKRTFReader::read(const DKRTFReaderSource& source, const
     if (!reading.startsAsRTF())
         return Error{kErrorDomain, NotRTFError, "The text is not an RTF document: it does not begin with \"{\\rtf\"."};
     DKRTFReader reader(std::move(reading), documentName, fonts);
+    reader.m_keepsNoteForms = noteForms == NoteForms::Kept;
     reader.parse();
     return DKRTFReadResult{reader.takeAttributedString(), reader.pageSettings(), paper.color, reader.warnings(),
                            reader.legacyAnnotations()};

@@ -93,9 +93,13 @@ public:
     // The whole read: the text with the paper colour taken out first, and
     // what the document says beside the text.
     using Fonts = DKRTFAttributeBuilder::Fonts;
+    // Whether another program's footnote and comment groups are kept on the
+    // notes read from them, for a save to write again; a page only shown or
+    // printed never writes them, and a long document has hundreds.
+    enum class NoteForms { Kept, Left };
     static Result<DKRTFReadResult> read(const DKRTFReaderSource& source,
                                         const std::optional<std::string>& documentName = std::nullopt,
-                                        Fonts fonts = Fonts::Resolved);
+                                        Fonts fonts = Fonts::Resolved, NoteForms noteForms = NoteForms::Kept);
     static Result<DKRTFReadResult> read(std::u16string_view rtf,
                                         const std::optional<std::string>& documentName = std::nullopt,
                                         Fonts fonts = Fonts::Resolved);
@@ -544,6 +548,7 @@ private:
     // This reader reads the text of a header or footer: one inside it is
     // not read again, so nesting cannot recurse.
     bool m_readsHeaderFooter = false;
+    bool m_keepsNoteForms = true;
     // The author named by the last "\atnid" of this document.
     std::optional<std::u16string> m_commentAuthor;
     std::optional<Data> m_legacyAnnotations;

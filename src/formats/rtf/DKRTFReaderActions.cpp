@@ -607,7 +607,7 @@ void DKRTFReader::actionAnnotation(int)
 void DKRTFReader::keepNoteForm(const TETextAttachmentPtr& note, std::size_t start, std::size_t end)
 {
     const std::u16string* text = note ? note->contentsString() : nullptr;
-    if (!text || end <= start || m_readsHeaderFooter)
+    if (!text || end <= start || m_readsHeaderFooter || !m_keepsNoteForms)
         return;
     std::string_view content = std::string_view(m_bytes).substr(start, end - start);
     // A group the file never closed is not written back: its braces would

@@ -125,15 +125,27 @@ void DKRTFReaderState::setListPrefixCount(unsigned count)
     invalidateAttributes();
 }
 
+const std::shared_ptr<DKRTFReaderState::Paragraph>& DKRTFReaderState::defaultParagraph()
+{
+    // Never changed: it is always shared with this reference.
+    static const std::shared_ptr<Paragraph> paragraph = std::make_shared<Paragraph>();
+    return paragraph;
+}
+
 DKRTFReaderState::Paragraph& DKRTFReaderState::mutableParagraph()
 {
     invalidateAttributes();
-    return m_paragraph;
+    if (m_paragraph.use_count() > 1)
+        m_paragraph = std::make_shared<Paragraph>(*m_paragraph);
+    return *m_paragraph;
 }
 
 void DKRTFReaderState::resetParagraphAttributes()
 {
-    m_paragraph = Paragraph();
+    if (m_paragraph.use_count() > 1)
+        m_paragraph = defaultParagraph();
+    else
+        *m_paragraph = Paragraph();
     m_listID = 0;
     m_levelList = 0;
     m_namedLevel = 0;
@@ -188,9 +200,13 @@ void replaceUnchanged(Value& value, const Value& from, const Value& to)
 
 void DKRTFReaderState::replaceUnchangedParagraph(const DKRTFReaderState& from, const DKRTFReaderState& to)
 {
-    const Paragraph& before = from.m_paragraph;
-    const Paragraph& after = to.m_paragraph;
-    Paragraph& paragraph = m_paragraph;
+    const Paragraph& before = *from.m_paragraph;
+    const Paragraph& after = *to.m_paragraph;
+    if (before == after) {
+        invalidateAttributes();
+        return;
+    }
+    Paragraph& paragraph = mutableParagraph();
     replaceUnchanged(paragraph.alignment, before.alignment, after.alignment);
     replaceUnchanged(paragraph.firstLineIndent, before.firstLineIndent, after.firstLineIndent);
     replaceUnchanged(paragraph.leftIndent, before.leftIndent, after.leftIndent);

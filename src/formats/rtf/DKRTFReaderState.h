@@ -210,7 +210,10 @@ public:
     void setListTracking(const ListTracking& tracking);
 
     // --- Paragraph formatting ---
-    const Paragraph& paragraph() const { return m_paragraph; }
+    const Paragraph& paragraph() const { return *m_paragraph; }
+    // The paragraph as it stands now: a later change of the state's
+    // paragraph leaves this one as it is.
+    std::shared_ptr<const Paragraph> sharedParagraph() const { return m_paragraph; }
     // Hands out the paragraph for change and drops the cached set.
     Paragraph& mutableParagraph();
     // "\pard": back to the defaults. The paragraph leaves any list and any
@@ -302,7 +305,11 @@ private:
     bool m_italic = false;
     bool m_strike = false;
     int m_characterSpacing = 0;
-    Paragraph m_paragraph;
+    // Shared by the states of nested groups until one of them changes it:
+    // most groups change only characters, and a paragraph's formatting is
+    // half the state.
+    std::shared_ptr<Paragraph> m_paragraph = defaultParagraph();
+    static const std::shared_ptr<Paragraph>& defaultParagraph();
     CachedAttributes m_cachedAttributes;
 };
 

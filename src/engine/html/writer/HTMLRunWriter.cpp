@@ -24,6 +24,29 @@ namespace folio {
 
 namespace {
 
+// What a span start tag without attributes of a page's own is made of, as
+// the addresses of the keys and values of the run's attributes (an address
+// names one value for the whole write) and whether the run writes its font.
+// A list paragraph's lists and a link are left out: each paragraph has them
+// as objects of its own, and the tag never reads them.
+std::vector<const void*> spanTagSource(const AttributeDictionary& attributes, bool writesFont)
+{
+    static const std::array<AttributeKey, 6> kNotInTag{
+        AttributeKey(TETextListsAttribute),      AttributeKey(TETextIsListAttribute),
+        AttributeKey(TETextEndOfListAttribute),  AttributeKey(TETextEndOfAllOpenedLists),
+        AttributeKey(TEFieldAttribute),          AttributeKey(TELinkAttribute)};
+    std::vector<const void*> addresses;
+    addresses.reserve(2 * attributes.count() + 1);
+    addresses.push_back(writesFont ? &kNotInTag : nullptr);
+    for (const auto& [key, value] : attributes) {
+        if (std::find(kNotInTag.begin(), kNotInTag.end(), key) != kNotInTag.end())
+            continue;
+        addresses.push_back(key.data());
+        addresses.push_back(value.get());
+    }
+    return addresses;
+}
+
 // A right-to-left run is an embedding on the page too; the fonts and
 // languages of its complex-script and East Asian letters ride along as data
 // attributes, for the save.
@@ -463,7 +486,8 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     } else {
         std::optional<std::string>& cached = form.spanStartTags[m_paragraphFontIsUniform ? 0 : 1];
         if (!cached)
-            cached = spanStartTag(form, attributes, run);
+            cached = m_context.styleCache.spanStartTag(spanTagSource(attributes, !m_paragraphFontIsUniform),
+                                                       [&] { return spanStartTag(form, attributes, run); });
         spanTag = &*cached;
     }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace folio {
 
@@ -50,6 +51,19 @@ public:
         auto found = m_listTags.find(key);
         if (found == m_listTags.end())
             found = m_listTags.emplace(std::move(key), make()).first;
+        return found->second;
+    }
+
+    // The start tag of the spans of runs made of these addresses (of the
+    // keys and values that bear on the tag), or `make()` stored under them:
+    // the paragraphs of a list each have a dictionary of their own, whose
+    // runs mostly share one tag.
+    template <typename Make>
+    const std::string& spanStartTag(std::vector<const void*> addresses, Make&& make)
+    {
+        auto found = m_spanStartTags.find(addresses);
+        if (found == m_spanStartTags.end())
+            found = m_spanStartTags.emplace(std::move(addresses), make()).first;
         return found->second;
     }
 
@@ -117,6 +131,16 @@ private:
     // Distinct formatting states often come to the same look.
     std::unordered_map<HTMLRunLook, HTMLRunStyle, HTMLRunLook::Hash> m_runStyles;
     std::unordered_map<std::string, std::string> m_listTags;
+    struct AddressesHash {
+        std::size_t operator()(const std::vector<const void*>& addresses) const
+        {
+            std::uint64_t hash = addresses.size();
+            for (const void* address : addresses)
+                hash = (hash ^ reinterpret_cast<std::uintptr_t>(address)) * 0x9E3779B97F4A7C15ull;
+            return static_cast<std::size_t>(hash ^ (hash >> 29));
+        }
+    };
+    std::unordered_map<std::vector<const void*>, std::string, AddressesHash> m_spanStartTags;
     std::unordered_map<const AttributeDictionary*, HTMLParagraphForm, DictionaryHash, DictionaryEqual> m_paragraphForms;
     KnownForms<HTMLRunForm> m_knownRunForms{};
     KnownForms<HTMLParagraphForm> m_knownParagraphForms{};

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 namespace folio {
 namespace {
 
@@ -205,6 +208,42 @@ TEST(HTMLWriterRunTests, theParagraphTakesTheFontOnlyWhereAllItsTextHasIt)
     EXPECT_NE(std::u16string::npos, fragment.find(u"<span style=\"" + helvetica + u"\">font </span>none</div>"));
     EXPECT_EQ(5u, countOf(fragment, u"<div"));
     EXPECT_EQ(4u, countOf(fragment, helvetica));
+}
+
+// Runs whose attributes differ only in their links, as the paragraphs of a
+// list differ only in their lists, share one span start tag; each run still
+// writes its own language and bookmark, whatever values it shares besides.
+TEST(HTMLWriterRunTests, runsOfSharedValuesWithLinksOfTheirOwnKeepTheirOwnLanguageAndBookmark)
+{
+    const Entry french{std::string(kCTLanguageAttributeName), text(u"fr")};
+    const Entry german{std::string(kCTLanguageAttributeName), text(u"de")};
+    const Entry red = color(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0));
+    auto bookmark = [](std::u16string name) { return Entry{std::string(TEBookmarkAttribute), text(std::move(name))}; };
+    // One value each, shared by every run, as a reader shares them.
+    const Entry font = baseFont();
+    const Entry style = baseStyle();
+    TestText text;
+    text.add(u"un", {font, style, red, french, link("https://example.org/1")})
+        .add(u" eins", {font, style, red, german, link("https://example.org/2")})
+        .add(u" deux", {font, style, red, french, link("https://example.org/3")})
+        .add(u" zwei", {font, style, red, german, bookmark(u"z"), link("https://example.org/4")})
+        .add(u" drei", {font, style, red, german, bookmark(u"d"), link("https://example.org/5")})
+        .add(u" trois", {font, style, red, french});
+    const std::u16string fragment = fragmentOf(text);
+    const std::u16string frenchTag = u"<span lang=\"fr\" style=\"color:#ff0000;\">";
+    const std::u16string germanTag = u"<span lang=\"de\" style=\"color:#ff0000;\">";
+    for (const auto& [url, tag, words] : std::vector<std::tuple<std::u16string, std::u16string, std::u16string>>{
+             {u"1", frenchTag, u"un"},
+             {u"2", germanTag, u" eins"},
+             {u"3", frenchTag, u" deux"},
+             {u"4", u"<span data-bookmark=\"z\" lang=\"de\" style=\"color:#ff0000;\">", u" zwei"},
+             {u"5", u"<span data-bookmark=\"d\" lang=\"de\" style=\"color:#ff0000;\">", u" drei"}}) {
+        EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/" + url
+                                                      + u"\" style=\"color:inherit;text-decoration:none;\">" + tag
+                                                      + words + u"</span></a>"))
+            << toUtf8(words) << " in " << toUtf8(fragment);
+    }
+    EXPECT_NE(std::u16string::npos, fragment.find(frenchTag + u" trois</span>")) << toUtf8(fragment);
 }
 
 TEST(HTMLWriterRunTests, unstyledRunsKeepTheirTextLinksAndOwnAttributes)
