@@ -701,6 +701,60 @@
         }
     }
 
+    // A branch is an item of the tree's own list, so the editor's list
+    // commands would take the tree itself for the list to change: they would
+    // renumber it, or unmake it with the words in it. In the outline a list is
+    // made of the selected branch's words, inside its title: a list of the
+    // other kind becomes one of this kind, and a list of this kind goes back
+    // to lines. False where the selection is in no branch, for the editor's
+    // own command to act.
+    function folioOutlineList(tag) {
+        var tiny = editor();
+        var branch = currentBranch();
+        var heading = branch ? title(branch) : null;
+        if (!tiny || !heading)
+            return false;
+        var range = tiny.selection.getRng();
+        var kept = [range.startContainer, range.startOffset, range.endContainer, range.endOffset];
+        var document = global.document;
+        var moveChildren = function (from, to) {
+            while (from.firstChild)
+                to.appendChild(from.firstChild);
+        };
+        beginChange();
+        var own = $(heading).children('ol, ul')[0];
+        if (own && own.tagName.toLowerCase() === tag) {
+            Array.prototype.slice.call(own.children).forEach(function (item, index) {
+                if (index > 0)
+                    heading.insertBefore(document.createElement('br'), own);
+                var line = document.createDocumentFragment();
+                moveChildren(item, line);
+                heading.insertBefore(line, own);
+            });
+            heading.removeChild(own);
+        } else if (own) {
+            var other = document.createElement(tag);
+            moveChildren(own, other);
+            heading.replaceChild(other, own);
+        } else {
+            var list = document.createElement(tag);
+            var item = document.createElement('li');
+            moveChildren(heading, item);
+            list.appendChild(item);
+            heading.appendChild(list);
+        }
+        // The moved words are the same nodes: the selection goes back onto them.
+        if (kept[0].isConnected && kept[2].isConnected) {
+            var again = document.createRange();
+            again.setStart(kept[0], Math.min(kept[1], kept[0].length !== undefined ? kept[0].length : kept[0].childNodes.length));
+            again.setEnd(kept[2], Math.min(kept[3], kept[2].length !== undefined ? kept[2].length : kept[2].childNodes.length));
+            tiny.selection.setRng(again);
+        }
+        changed();
+        tiny.nodeChanged();
+        return true;
+    }
+
     // The typewriter band shows the caret's branch in its middle as it opens;
     // the outline scrolls inside its container.
     function folioCentreCaretLine() {
@@ -715,4 +769,5 @@
     global.folioInEditorFrame = folioInEditorFrame;
     global.folioQVViewZoom = folioQVViewZoom;
     global.folioOutlineCopy = folioOutlineCopy;
+    global.folioOutlineList = folioOutlineList;
 })(window);

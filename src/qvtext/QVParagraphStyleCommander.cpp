@@ -56,8 +56,11 @@ void QVParagraphStyleCommander::otherStyleTextTask(long command)
         const char* script;
     };
     static constexpr Script scripts[] = {
-        {NumberedList, false, "tinymce.activeEditor.execCommand('insertOrderedList');"},
-        {BulletedList, false, "tinymce.activeEditor.execCommand('insertUnorderedList');"},
+        // The outline makes its lists inside the branch, not of the tree.
+        {NumberedList, false,
+         "(window.folioOutlineList&&folioOutlineList('ol'))||tinymce.activeEditor.execCommand('insertOrderedList');"},
+        {BulletedList, false,
+         "(window.folioOutlineList&&folioOutlineList('ul'))||tinymce.activeEditor.execCommand('insertUnorderedList');"},
         {RemoveHighlight, false, kTransparentBackColorScript},
         {TitleStyle, true, "tinymce.activeEditor.execCommand('bold');tinymce.activeEditor.execCommand('fontSize',false,'32pt')"},
         {SubtitleStyle, true, "tinymce.activeEditor.execCommand('fontSize',false,'30px')"},

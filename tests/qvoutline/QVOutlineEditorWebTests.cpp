@@ -13,6 +13,7 @@
 #include "qvoutline/QVOutlinePictures.h"
 #include "qvtext/QVTextAssistant.h"
 #include "qvtext/QVCharacterStyleCommander.h"
+#include "qvtext/QVParagraphStyleCommander.h"
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextTools.h"
 #include "qvtext/QVTextZoom.h"
@@ -425,6 +426,52 @@ TEST_F(QVOutlineEditorWebTest, theStyleBarsAlignmentChoicesAlignTheCaretsBranch)
 
     std::dynamic_pointer_cast<Action>(menu->children()[3])->perform();
     EXPECT_TRUE(waitFor([&] { return alignment("2") == "left"; })) << alignment("2");
+    document->closeWithCompletionHandler({});
+}
+
+// Numbered and Bulleted List make the selected branch's words a list inside
+// that branch, switch it from one kind to the other, and take it away again:
+// the tree keeps every branch and its words, in the page and in the file.
+TEST_F(QVOutlineEditorWebTest, aListMadeInABranchStaysInsideItAndTheTreeKeepsEveryBranch)
+{
+    const std::string path = folder.path("Listed.qvoutline");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
+                                                              branch(1, 0, 1, "Alpha") + branch(2, 0, 1, "Beta words") +
+                                                              branch(3, 0, 1, "Gamma") + "</ul>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();var t=e.dom.get('2').firstChild;var r=e.dom.createRng();"
+        "r.setStart(t,5);r.setEnd(t,10);e.selection.setRng(r);})()");
+    const std::string listInBeta = "(function(){var l=document.querySelector('#left-tree > li[data-id=\"2\"] .branch-title > ol, "
+                                   "#left-tree > li[data-id=\"2\"] .branch-title > ul');return l?l.tagName+' '+l.textContent:'none';})()";
+    const std::string trees = "document.querySelectorAll('#left-tree').length+' '+"
+                              "document.querySelectorAll('#left-tree > li.tree-branch').length";
+    QVParagraphStyleCommander& paragraphs = editor->styling().paragraphs();
+    const std::vector<std::pair<QVParagraphStyleCommander::Row, std::string>> steps{
+        {QVParagraphStyleCommander::NumberedList, "OL Beta words"},
+        {QVParagraphStyleCommander::BulletedList, "UL Beta words"},
+        {QVParagraphStyleCommander::BulletedList, "none"},
+    };
+    for (const auto& [row, expected] : steps) {
+        paragraphs.otherStyleTextTask(row);
+        EXPECT_TRUE(waitFor([&] { return run(listInBeta) == expected; })) << expected << ": " << run(listInBeta);
+        EXPECT_EQ(run(trees), "1 3") << expected;
+        EXPECT_EQ(run("getSelection().toString()"), "words") << "the selection stays on the words";
+    }
+    paragraphs.otherStyleTextTask(QVParagraphStyleCommander::NumberedList);
+    ASSERT_TRUE(waitFor([&] { return run(listInBeta) == "OL Beta words"; }));
+    ASSERT_TRUE(save(*document));
+    // The file's tree holds the three branches, Beta's words a list in its title.
+    std::string stored = storedPage(path);
+    stored.erase(std::remove(stored.begin(), stored.end(), '\n'), stored.end());
+    EXPECT_EQ(treeOf(stored), (std::vector<std::string>{"1/0/1 Alpha", "2/0/1 <ol><li>Beta words</li></ol>", "3/0/1 Gamma"}))
+        << stored;
+    // One undo takes the list away again, words and tree kept.
+    run("tinymce.activeEditor.undoManager.undo()");
+    EXPECT_TRUE(waitFor([&] { return run(listInBeta) == "none"; })) << run(listInBeta);
+    EXPECT_EQ(run(trees), "1 3");
     document->closeWithCompletionHandler({});
 }
 

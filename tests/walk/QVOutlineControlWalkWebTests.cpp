@@ -80,13 +80,6 @@ TEST_F(EveryControlWalk, qvOutline)
     for (const char* row : {"button:−", "key:command+[ Smaller"})
         editor.expectedEffects[row] = sizeAgainstLine("<");
     expectToolSwitchesTurnedOn(editor);
-    // The rows that do not work yet, with why: each line goes once its row works.
-    editor.knownDead = {
-        // The list is made outside the branch, which loses its text to it
-        // (the numbered list) or loses it altogether (the bulleted one).
-        {"button:¶ > row:Numbered List", "misses its effect"},
-        {"button:¶ > row:Bulleted List", "misses its effect"},
-    };
     // Entering typewriter mode while the reading goes on brings back the
     // reading's Pause and Cancel; whether the reading, written to a file
     // here, still goes on when the walk comes back to them depends on the
