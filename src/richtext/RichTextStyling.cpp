@@ -28,7 +28,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(std::string_view key)
+std::u16string stylingText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
 }
@@ -241,7 +241,7 @@ std::shared_ptr<Menu> RichTextStyling::showAlignKeyMenuActions()
     std::vector<std::shared_ptr<MenuElement>> actions;
     for (const Row& row : rows) {
         long value = row.value;
-        actions.push_back(Action::make(localized(row.title), row.symbol, [this, value](Action&) { alignSelected(value); }));
+        actions.push_back(Action::make(stylingText(row.title), row.symbol, [this, value](Action&) { alignSelected(value); }));
     }
     return Menu::make(u"", std::move(actions));
 }

@@ -57,7 +57,7 @@ std::u16string removing(std::u16string text, std::u16string_view target)
 }
 
 // A number written after a control word, with its name removed ("picw100 ").
-double numberAfter(std::u16string_view token, std::u16string_view name)
+double objectNumberAfter(std::u16string_view token, std::u16string_view name)
 {
     std::u16string text = removing(std::u16string(token), name);
     return static_cast<double>(floatValue(text));
@@ -282,7 +282,7 @@ TETextAttachmentPtr DKRTFObjectReader::readShapePicture()
             return std::nullopt;
         std::u16string_view token = tokenUpTo(found, u"\\", &end);
         position = end;
-        return numberAfter(token, name);
+        return objectNumberAfter(token, name);
     };
     double width = numberNamed(u"picw").value_or(0);
     double height = numberNamed(u"pich").value_or(0);
@@ -336,11 +336,11 @@ TETextAttachmentPtr DKRTFObjectReader::readFileAttachment()
     double width = 0;
     double height = 0;
     if (std::size_t found = find(u"h", position); found != npos) {
-        width = numberAfter(tokenUpTo(found + 1, u" ", &end), u"");
+        width = objectNumberAfter(tokenUpTo(found + 1, u" ", &end), u"");
         position = end;
     }
     if (std::size_t found = find(u"t", position); found != npos) {
-        height = numberAfter(tokenUpTo(found + 1, u"}", &end), u"");
+        height = objectNumberAfter(tokenUpTo(found + 1, u"}", &end), u"");
         position = end;
     }
     auto attachment = std::make_shared<TETextAttachment>();
