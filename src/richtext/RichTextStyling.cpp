@@ -38,7 +38,7 @@ std::u16string stylingText(std::string_view key)
 constexpr double kRulerSheetWidth = 21.59;
 constexpr double kDefaultMargin = 2.54;
 
-double centimetres(const std::optional<std::string>& text)
+double stylingCentimetres(const std::optional<std::string>& text)
 {
     return text ? static_cast<double>(floatValue(*text)) : kDefaultMargin;
 }
@@ -79,7 +79,7 @@ RichTextStyling::Host RichTextStyling::hostForDocument(PageConnection& page, std
     // as the ruler's upper value does.
     host.rulerValues = [document] {
         TextDocument* open = document();
-        double left = open ? centimetres(open->docLeftMargin()) : kDefaultMargin;
+        double left = open ? stylingCentimetres(open->docLeftMargin()) : kDefaultMargin;
         std::optional<std::string> edge = open ? open->docRightMargin() : std::nullopt;
         return std::pair<double, double>{left, edge ? static_cast<double>(floatValue(*edge)) : kRulerSheetWidth - kDefaultMargin};
     };

@@ -25,14 +25,14 @@ namespace {
 
 // The width of the sheet the rich-text editor's ruler measures the right
 // margin on, in centimetres.
-constexpr float kRulerSheetWidthCentimetres = 21.59f;
+constexpr float kRTFDRulerSheetWidthCentimetres = 21.59f;
 
 Error exportError(RTFDExporter::ErrorCode code, std::string message)
 {
     return Error{RTFDExporter::kErrorDomain, code, std::move(message)};
 }
 
-void removeIfPresent(const std::string& path)
+void removeRTFDFileIfPresent(const std::string& path)
 {
     if (FileManager::fileExists(path))
         FileManager::removeItem(path);
@@ -106,7 +106,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     // the file gives its width, which the writer takes from the same edge.
     settings.rightMargin = fromEditor || page.margins.right <= 0
         ? static_cast<float>(page.margins.right)
-        : kRulerSheetWidthCentimetres - static_cast<float>(page.margins.right);
+        : kRTFDRulerSheetWidthCentimetres - static_cast<float>(page.margins.right);
     if (page.headerSettings)
         settings.pageHeader = toUtf16(*page.headerSettings);
     if (page.footerSettings)
@@ -200,7 +200,7 @@ Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const 
     if (!wrapper)
         return exportError(ZipFailed, wrapper.error().message);
     wrapper->name = packageName;
-    removeIfPresent(archive);
+    removeRTFDFileIfPresent(archive);
     if (Status zipped = DKZipArchive::createZipFile(archive, {*wrapper}); !zipped)
         return exportError(ZipFailed, zipped.error().message);
     return archive;

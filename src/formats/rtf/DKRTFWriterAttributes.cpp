@@ -79,7 +79,7 @@ std::vector<std::u16string> lines(const StringValue* value)
     return found;
 }
 
-const char* alignmentWord(std::int32_t alignment)
+const char* attributeAlignmentWord(std::int32_t alignment)
 {
     switch (static_cast<TextAlignment>(alignment)) {
     case TextAlignment::Right:
@@ -404,12 +404,12 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
                                                                                                : "\\ltrpar");
         m_state.direction = direction;
         if (alignment != m_state.alignment) {
-            m_buffer.appendCString(alignmentWord(alignment));
+            m_buffer.appendCString(attributeAlignmentWord(alignment));
             m_state.alignment = alignment;
         }
         m_buffer.appendByte('\n');
     } else if (alignment != m_state.alignment) {
-        m_buffer.appendCString(alignmentWord(alignment));
+        m_buffer.appendCString(attributeAlignmentWord(alignment));
         m_state.alignment = alignment;
         m_buffer.appendByte('\n');
     } else if (changed) {

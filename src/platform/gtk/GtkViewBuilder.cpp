@@ -37,7 +37,7 @@ namespace folio {
 namespace {
 constexpr const char* kSectionKey = "folio-section";
 constexpr const char* kRowKey = "folio-row";
-constexpr const char* kViewKey = "folio-view";
+constexpr const char* kBuilderViewKey = "folio-view";
 constexpr const char* kLongPressKey = "folio-long-press";
 constexpr const char* kLongPressedKey = "folio-long-pressed";
 constexpr const char* kBandTopKey = "folio-band-top";
@@ -136,7 +136,7 @@ void attachLongPress(GtkWidget* widget, View& view)
 
 GtkWidget* findWidgetForView(GtkWidget* widget, const void* view)
 {
-    if (g_object_get_data(G_OBJECT(widget), kViewKey) == view)
+    if (g_object_get_data(G_OBJECT(widget), kBuilderViewKey) == view)
         return widget;
     GtkWidget* found = nullptr;
     if (GTK_IS_CONTAINER(widget)) {
@@ -363,7 +363,7 @@ GtkWidget* GtkViewBuilder::widgetForViewAddress(GtkWidget* root, const void* vie
 
 const void* GtkViewBuilder::viewAddressOf(GtkWidget* widget)
 {
-    return widget ? g_object_get_data(G_OBJECT(widget), kViewKey) : nullptr;
+    return widget ? g_object_get_data(G_OBJECT(widget), kBuilderViewKey) : nullptr;
 }
 
 void GtkViewBuilder::refreshImage(GtkWidget* root, const ImageView& view)
@@ -404,7 +404,7 @@ GtkWidget* GtkViewBuilder::build(View& view)
     // stand above it.
     if (native)
         widget = GtkViewOverlay::wrap(widget, view);
-    g_object_set_data(G_OBJECT(widget), kViewKey, &view);
+    g_object_set_data(G_OBJECT(widget), kBuilderViewKey, &view);
     if (native)
         g_object_set_data(G_OBJECT(widget), kNativeKey, GINT_TO_POINTER(1));
     rememberShownWidget(widget, view);
