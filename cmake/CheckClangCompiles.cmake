@@ -1,7 +1,8 @@
 # Compiles, without generating code, every source under PREFIX that the build
-# compiles (as compile_commands.json lists it) with CLANG instead of the
-# build's compiler. The fuzz targets are built with clang, over every layer;
-# code that only gcc accepts would break them unnoticed.
+# compiles (as compile_commands.json lists it, or the batch of a unity build
+# that includes it) with CLANG instead of the build's compiler. The fuzz
+# targets are built with clang, over every layer; code that only gcc accepts
+# would break them unnoticed.
 #   cmake -DCLANG=clang++ -DCOMMANDS=build/compile_commands.json -DPREFIX=/src/x/ [-DHEADERS=dir] -P CheckClangCompiles.cmake
 #
 # Most of clang's time goes on headers, parsed again for every source. With
@@ -100,10 +101,17 @@ foreach(field IN LISTS fields)
     set(command "${value}")
     continue()
   endif()
-  if(NOT value MATCHES "\\.cpp$")
+  if(NOT value MATCHES "\\.(cpp|cxx)$")
     continue()
   endif()
   folio_clang_arguments("${command}" "${value}" arguments key)
+  # A batch of a unity build stands for the sources it includes.
+  set(sources "${value}")
+  if(value MATCHES "/Unity/unity_[^/]*\\.cxx$")
+    file(STRINGS ${value} includes REGEX "^#include \"")
+    list(TRANSFORM includes REPLACE "^#include \"(.*)\"$" "\\1")
+    set(sources ${includes})
+  endif()
 
   if(PREPARE)
     if(key IN_LIST prepared_keys)
@@ -132,26 +140,28 @@ foreach(field IN LISTS fields)
     continue()
   endif()
 
-  string(FIND "${value}" "${PREFIX}" at)
-  if(NOT at EQUAL 0)
-    continue()
-  endif()
-  set(identity "${value}|${key}")
-  if(identity IN_LIST checked_files)
-    continue()
-  endif()
-  list(APPEND checked_files "${identity}")
-  # The sources of one pass share their options and folder exactly.
-  string(MD5 group "${directory}|${arguments}")
-  if(NOT group IN_LIST groups)
-    list(APPEND groups ${group})
-    set(group_${group}_directory "${directory}")
-    set(group_${group}_arguments "${arguments}")
-    set(group_${group}_key "${key}")
-    set(group_${group}_files "")
-  endif()
-  list(APPEND group_${group}_files "${value}")
-  math(EXPR checked "${checked} + 1")
+  foreach(source IN LISTS sources)
+    string(FIND "${source}" "${PREFIX}" at)
+    if(NOT at EQUAL 0)
+      continue()
+    endif()
+    set(identity "${source}|${key}")
+    if(identity IN_LIST checked_files)
+      continue()
+    endif()
+    list(APPEND checked_files "${identity}")
+    # The sources of one pass share their options and folder exactly.
+    string(MD5 group "${directory}|${arguments}")
+    if(NOT group IN_LIST groups)
+      list(APPEND groups ${group})
+      set(group_${group}_directory "${directory}")
+      set(group_${group}_arguments "${arguments}")
+      set(group_${group}_key "${key}")
+      set(group_${group}_files "")
+    endif()
+    list(APPEND group_${group}_files "${source}")
+    math(EXPR checked "${checked} + 1")
+  endforeach()
 endforeach()
 
 # Checks FILES in one pass and, where that fails, apart (see the top). Appends

@@ -20,7 +20,7 @@ constexpr const char* kAlignmentKey = "markdownDefaultAlignment";
 constexpr const char* kLineSpacingKey = "markdownDefaultLineSpacing";
 constexpr const char* kFirstLineIndentKey = "markdownDefaultFirstLineIndent";
 constexpr const char* kDefaultFontName = "Cousine";
-constexpr double kDefaultFontSize = 16;
+constexpr double kStorageDefaultFontSize = 16;
 // The line-spacing and indent settings count in units of six points.
 constexpr double kSettingUnit = 6;
 // About how much text is styled in one piece when many paragraphs are restyled.
@@ -224,7 +224,7 @@ const std::optional<Font>& MEMarkdownSyntaxStorage::bodyFont()
     if (!m_bodyFont) {
         double size = defaults().floatForKey(kFontSizeKey).value_or(0);
         if (size == 0) {
-            size = kDefaultFontSize;
+            size = kStorageDefaultFontSize;
             defaults().setFloat(kFontSizeKey, static_cast<float>(size));
         }
         std::string name = defaults().stringForKey(kFontKey).value_or(kDefaultFontName);
@@ -280,7 +280,7 @@ double MEMarkdownSyntaxStorage::bodyFirstLineIndent()
 double MEMarkdownSyntaxStorage::bodyFontSize()
 {
     if (m_bodyFontSize == 0)
-        m_bodyFontSize = kDefaultFontSize;
+        m_bodyFontSize = kStorageDefaultFontSize;
     return m_bodyFontSize;
 }
 

@@ -10,7 +10,7 @@ namespace folio {
 
 namespace {
 
-constexpr const char* kBackColorScript = "tinymce.activeEditor.getDoc().queryCommandValue('backColor')";
+constexpr const char* kParagraphBackColorScript = "tinymce.activeEditor.getDoc().queryCommandValue('backColor')";
 constexpr const char* kTransparentBackColorScript = "tinymce.activeEditor.execCommand('backColor', false, 'transparent');";
 
 // Languages written right to left, as the keyboard names them.
@@ -40,7 +40,7 @@ void QVParagraphStyleCommander::toggleHighlight(const char* pageColor, const cha
 {
     // The page's own spelling of the colour; any other spelling counts as
     // not highlighted.
-    if (m_page.readString(kBackColorScript) == pageColor)
+    if (m_page.readString(kParagraphBackColorScript) == pageColor)
         m_page.send(kTransparentBackColorScript);
     else
         m_page.send(std::string("tinymce.activeEditor.execCommand('backColor', false, '") + color + "');");

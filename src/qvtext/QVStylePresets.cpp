@@ -16,7 +16,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(std::string_view key)
+std::u16string stylePresetText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
 }
@@ -100,10 +100,10 @@ void QVStylePresets::setUserStyle(long n)
 {
     std::optional<QVStyleStore::Style> style = m_store.userStyle(n);
     if (!style) {
-        auto alert = AlertController::make(localized("Style Undefined"),
-                                           localized("Please, set this text style (font, size and color) using the Text "
+        auto alert = AlertController::make(stylePresetText("Style Undefined"),
+                                           stylePresetText("Please, set this text style (font, size and color) using the Text "
                                                      "Style menu located in the Font Name button."));
-        alert->addAction(AlertAction::make(localized("Dismiss"), AlertActionStyle::Cancel));
+        alert->addAction(AlertAction::make(stylePresetText("Dismiss"), AlertActionStyle::Cancel));
         if (m_host.present)
             m_host.present(alert);
         return;

@@ -21,7 +21,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(std::string_view key)
+std::u16string assistantText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
 }
@@ -85,7 +85,7 @@ const std::shared_ptr<BarButtonItem>& QVTextAssistant::wisperantBarButtonItem()
             if (auto alive = self.lock())
                 (*alive)->showWisperant();
         });
-        m_item->setTitle(localized("AI Assistant"));
+        m_item->setTitle(assistantText("AI Assistant"));
     }
     return m_item;
 }
@@ -113,8 +113,8 @@ void QVTextAssistant::showWisperant()
 void QVTextAssistant::showUnavailable(const Error& error)
 {
     TELog(TELogLevelInfo, "The writing assistant did not open: " + error.message);
-    auto alert = AlertController::make(localized("AI Assistant"), toUtf16(error.message));
-    alert->addAction(AlertAction::make(localized("OK"), AlertActionStyle::Default));
+    auto alert = AlertController::make(assistantText("AI Assistant"), toUtf16(error.message));
+    alert->addAction(AlertAction::make(assistantText("OK"), AlertActionStyle::Default));
     if (m_host.present)
         m_host.present(alert);
 }

@@ -15,7 +15,7 @@ namespace {
 
 constexpr double kBarHeight = 44;
 
-std::u16string localized(const char* text)
+std::u16string linkBarText(const char* text)
 {
     return toUtf16(Localization::localizedString(text));
 }
@@ -44,14 +44,14 @@ QVTextLinkBar::QVTextLinkBar(PageConnection& page, Host host)
     , m_unlink(std::make_shared<Button>())
 {
     m_field->setFrame(Rect{{4, 6}, {380, 32}});
-    m_field->setPlaceholder(localized("Web address"));
+    m_field->setPlaceholder(linkBarText("Web address"));
     m_fieldDelegate = std::make_shared<ReturnInserts>([this] { insertLinkInText(); });
     m_field->setDelegate(m_fieldDelegate);
     m_insert->setFrame(Rect{{392, 4}, {90, 36}});
-    m_insert->setTitle(localized("Insert Link"));
+    m_insert->setTitle(linkBarText("Insert Link"));
     m_insert->addAction(ControlEvent::TouchUpInside, [this](Control&) { insertLinkInText(); });
     m_unlink->setFrame(Rect{{486, 4}, {90, 36}});
-    m_unlink->setTitle(localized("Unlink"));
+    m_unlink->setTitle(linkBarText("Unlink"));
     m_unlink->addAction(ControlEvent::TouchUpInside, [this](Control&) { unLinkText(); });
     for (const std::shared_ptr<View>& part : std::initializer_list<std::shared_ptr<View>>{m_field, m_insert, m_unlink})
         m_bar->addSubview(part);

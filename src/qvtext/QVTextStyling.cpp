@@ -28,7 +28,7 @@ namespace {
 
 constexpr double kCentimetresPerInch = 2.54;
 
-std::u16string localized(std::string_view key)
+std::u16string stylingText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, key));
 }
@@ -252,8 +252,8 @@ void QVTextStyling::showHTMLSource()
 {
     // The editing body is what "content" is on the page of the other editors.
     std::string html = m_page.readString("tinymce.activeEditor.getBody().innerHTML");
-    auto alert = AlertController::make(localized("HTML Source"), toUtf16(html));
-    alert->addAction(AlertAction::make(localized("Dismiss"), AlertActionStyle::Cancel));
+    auto alert = AlertController::make(stylingText("HTML Source"), toUtf16(html));
+    alert->addAction(AlertAction::make(stylingText("Dismiss"), AlertActionStyle::Cancel));
     if (m_host.present)
         m_host.present(alert);
 }

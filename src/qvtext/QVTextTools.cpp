@@ -45,7 +45,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(std::string_view key)
+std::u16string toolsText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
 }
@@ -466,7 +466,7 @@ std::shared_ptr<Menu> QVTextTools::toolsMenu()
     rows->setDelegate(std::weak_ptr<ToolsPickerDelegate>(weak_from_this().lock()));
     std::vector<std::shared_ptr<MenuElement>> entries = rows->menuOfRows()->children();
     std::weak_ptr<QVTextTools> weak = weak_from_this();
-    entries.push_back(Action::make(localized("Name Generator"), "person.text.rectangle", [weak](Action&) {
+    entries.push_back(Action::make(toolsText("Name Generator"), "person.text.rectangle", [weak](Action&) {
         if (auto self = weak.lock()) {
             self->m_popovers->dismissAllPopover();
             self->run("checkifWasSpeakingMode");
@@ -481,7 +481,7 @@ void QVTextTools::showSpecialCharsMenu(const std::shared_ptr<BarButtonItem>& sen
     m_popovers->dismissAllPopover();
     m_popovers->setAnyInspectorOrMenuVisible(true);
     auto picker = std::make_shared<SpecialCharsPickerController>(m_defaults);
-    picker->setTitle(localized("Insert"));
+    picker->setTitle(toolsText("Insert"));
     picker->setDelegate(std::weak_ptr<SpecialCharsPickerDelegate>(weak_from_this().lock()));
     auto navigation = NavigationController::withRootViewController(picker);
     m_popovers->setPicker(EditorPopovers::Picker::SpecialChars, navigation);

@@ -18,7 +18,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(std::string_view key)
+std::u16string writingToolsText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
 }
@@ -31,7 +31,7 @@ void presentPanel(const QVTextWritingTools::Host& host, const std::shared_ptr<Pa
     if (!editor)
         return;
     std::weak_ptr<Panel> weak = panel;
-    Status shown = presentToolPanel(*editor, panel, localized(title), [weak] {
+    Status shown = presentToolPanel(*editor, panel, writingToolsText(title), [weak] {
         if (auto open = weak.lock())
             open->dismissPanel();
     });
@@ -98,7 +98,7 @@ void QVTextWritingTools::insertTextFromLiveTextScanner()
 void QVTextWritingTools::visionKitDataScannerDidRecognizeText(const std::u16string& text)
 {
     m_buffer += text;
-    ProgressHUD::showSuccessWithStatus(localized("Copied"));
+    ProgressHUD::showSuccessWithStatus(writingToolsText("Copied"));
 }
 
 void QVTextWritingTools::visionKitDataScannerDismissedViewController()
@@ -117,13 +117,13 @@ void QVTextWritingTools::visionKitDataScannerDismissedViewController()
 
 void QVTextWritingTools::copyLiveTextAction()
 {
-    ProgressHUD::showSuccessWithStatus(localized("Copied to Clipboard"));
+    ProgressHUD::showSuccessWithStatus(writingToolsText("Copied to Clipboard"));
     m_pasteboard.setString(m_buffer);
 }
 
 void QVTextWritingTools::clearLiveTextAction()
 {
-    ProgressHUD::showSuccessWithStatus(localized("Cancelled"));
+    ProgressHUD::showSuccessWithStatus(writingToolsText("Cancelled"));
     m_buffer.clear();
 }
 

@@ -36,7 +36,7 @@ constexpr double kGap = 4;
 constexpr double kStyleKeyWidth = 34;
 constexpr double kFontNameWidth = 96;
 
-std::u16string localized(const char* text)
+std::u16string keyBarText(const char* text)
 {
     return toUtf16(Localization::localizedString(text));
 }
@@ -221,7 +221,7 @@ void KeyBar::initCustomButtons()
     m_customButtons.insert(m_customButtons.begin(), m_customButtons.front());
     // One key tells the user the keys can be redefined, until they do.
     m_hintKey = Device::current().isPad() ? 10 : 17;
-    m_hint = localized(
+    m_hint = keyBarText(
         " Tap  <br><b>These buttons are customizable! Just long press a key to redefine it with your own characters! </b><br>");
     m_customButtons[m_hintKey]->setTitle(m_hint, ControlState::Normal);
     m_customButtons[m_hintKey]->setTitle(m_hint, ControlState::Highlighted);

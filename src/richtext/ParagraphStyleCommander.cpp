@@ -22,7 +22,7 @@ namespace {
 
 constexpr double kCentimetresPerInch = 2.54;
 
-std::u16string localized(std::string_view key)
+std::u16string paragraphStyleText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
 }
@@ -219,7 +219,7 @@ void ParagraphStyleCommander::showHTMLSource()
 {
     std::string html = m_page.readString("document.getElementById('content').innerHTML");
     auto alert = AlertController::make(u"HTML Source", toUtf16(html), AlertControllerStyle::Alert);
-    alert->addAction(AlertAction::make(localized("Dismiss"), AlertActionStyle::Cancel));
+    alert->addAction(AlertAction::make(paragraphStyleText("Dismiss"), AlertActionStyle::Cancel));
     if (m_host.present)
         m_host.present(alert);
 }

@@ -30,7 +30,7 @@ constexpr const char* kCopySourceScript =
     "var element = document.getElementById('marquent_555');element.style.opacity=1.0;element.src;";
 constexpr const char* kPictureBoxScript = "selectedPictureBox();";
 
-std::u16string localized(const char* key)
+std::u16string imageEditorText(const char* key)
 {
     return toUtf16(Localization::localizedString(key));
 }
@@ -197,15 +197,15 @@ void RichTextImageEditor::showImageMenuAtPoint()
     RunLoop::main().cancelPreviousPerformRequests(this, kMenuSelector);
     if (!m_overlay || (m_host.isClosing && m_host.isClosing()) || !m_host.showMenu)
         return;
-    m_host.showMenu({{localized("Delete"), "deleteImage:"},
-                     {localized("Wrap Right"), "wrapRightImage:"},
-                     {localized("Wrap Left"), "wrapLeftImage:"},
-                     {localized("No Wrap"), "wrapNoneImage:"},
-                     {localized("Crop"), "cropImage:"},
-                     {localized("Border"), "borderImage:"},
-                     {localized("Left"), "leftImage:"},
-                     {localized("Right"), "rightImage:"},
-                     {localized("Center"), "centerImage:"}},
+    m_host.showMenu({{imageEditorText("Delete"), "deleteImage:"},
+                     {imageEditorText("Wrap Right"), "wrapRightImage:"},
+                     {imageEditorText("Wrap Left"), "wrapLeftImage:"},
+                     {imageEditorText("No Wrap"), "wrapNoneImage:"},
+                     {imageEditorText("Crop"), "cropImage:"},
+                     {imageEditorText("Border"), "borderImage:"},
+                     {imageEditorText("Left"), "leftImage:"},
+                     {imageEditorText("Right"), "rightImage:"},
+                     {imageEditorText("Center"), "centerImage:"}},
                     m_overlay->frame());
 }
 
@@ -335,7 +335,7 @@ void RichTextImageEditor::cropImage()
     m_cropper->setBorderColor(Color::colorWithRed(1, 0, 0, 1));
     m_overlay->addSubview(m_cropper);
     if (m_host.showMenu)
-        m_host.showMenu({{localized("Crop"), "executeCropImage:"}, {localized("Cancel"), "removeImageEditing"}}, m_overlay->frame());
+        m_host.showMenu({{imageEditorText("Crop"), "executeCropImage:"}, {imageEditorText("Cancel"), "removeImageEditing"}}, m_overlay->frame());
 }
 
 void RichTextImageEditor::executeCropImage()

@@ -11,7 +11,7 @@ namespace folio {
 
 namespace {
 
-constexpr const char* kFontNameScript = "document.queryCommandValue('fontName').replace(/'/g,'')";
+constexpr const char* kInsertionFontNameScript = "document.queryCommandValue('fontName').replace(/'/g,'')";
 constexpr const char* kForeColorScript = "document.queryCommandValue('foreColor')";
 // Right beside a horizontal line the engine answers the line's grey for the
 // caret's colour: the colour there is that of the text before the caret (or
@@ -42,7 +42,7 @@ std::string styleValue(std::string_view value)
 RichTextInsertion::Style RichTextInsertion::caretStyle(PageConnection& page, int size)
 {
     Style style;
-    style.family = page.readString(kFontNameScript);
+    style.family = page.readString(kInsertionFontNameScript);
     style.family.erase(std::remove(style.family.begin(), style.family.end(), '"'), style.family.end());
     style.color = page.readString(kColourBesideLineScript);
     if (style.color.empty())

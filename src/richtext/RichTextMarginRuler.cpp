@@ -17,7 +17,7 @@ namespace folio {
 
 namespace {
 
-constexpr double kCentimetresPerInch = 2.54;
+constexpr double kRulerCentimetresPerInch = 2.54;
 constexpr float kTwipsPerCentimetre = 566.96f;
 constexpr const char* kHideBannerSelector = "hideMarginsBanner";
 
@@ -219,7 +219,7 @@ void RichTextMarginRuler::hideMarginsBanner()
 
 void RichTextMarginRuler::paperMarginChanged(long side, double inches)
 {
-    double centimetres = inches * kCentimetresPerInch;
+    double centimetres = inches * kRulerCentimetresPerInch;
     TextDocument* document = m_host.document ? m_host.document() : nullptr;
     switch (side) {
     case 0:

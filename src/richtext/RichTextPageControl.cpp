@@ -24,7 +24,7 @@ constexpr double kWidth = 44;
 constexpr double kButtonHeight = 36;
 constexpr double kLabelHeight = 20;
 
-std::u16string localized(const char* key)
+std::u16string pageControlText(const char* key)
 {
     return toUtf16(Localization::localizedString(key));
 }
@@ -34,7 +34,7 @@ std::u16string localized(const char* key)
 class JumpQuestion final : public AlertController {
 public:
     JumpQuestion(std::function<void()> gone)
-        : AlertController(localized("Jump to page"), localized("Type the number of the page:"), AlertControllerStyle::Alert)
+        : AlertController(pageControlText("Jump to page"), pageControlText("Type the number of the page:"), AlertControllerStyle::Alert)
         , m_gone(std::move(gone))
     {
     }
@@ -175,7 +175,7 @@ void RichTextPageControl::gotoPageinDoc()
     auto alert = std::make_shared<JumpQuestion>(finished);
     alert->addTextField([](TextField& field) { field.setPlaceholder(u""); });
     std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(AlertAction::make(localized("OK"), AlertActionStyle::Default, [this, weakAlert, finished](AlertAction&) {
+    alert->addAction(AlertAction::make(pageControlText("OK"), AlertActionStyle::Default, [this, weakAlert, finished](AlertAction&) {
         finished();
         std::shared_ptr<AlertController> shown = weakAlert.lock();
         if (!shown || shown->textFields().empty())

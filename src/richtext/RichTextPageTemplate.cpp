@@ -81,7 +81,7 @@ bool isSixHexDigits(const std::string& text)
 }
 
 // Colour and family values go inside a style attribute quoted with "'".
-std::string styleValue(const std::string& value)
+std::string templateStyleValue(const std::string& value)
 {
     return HTMLTextEscaper::escape(value);
 }
@@ -150,12 +150,12 @@ Result<std::string> RichTextPageTemplate::build(const Page& page)
                                               {"componentScripts", std::move(*componentScripts)},
                                               {"pageScripts", std::move(*pageScripts)},
                                               {"helpers", HTMLTextEscaper::escape(page.helperScriptURL)},
-                                              {"paperColor", styleValue(page.paperColor)},
+                                              {"paperColor", templateStyleValue(page.paperColor)},
                                               {"header", page.header},
                                               {"footer", page.footer},
-                                              {"fontFamily", styleValue(page.style.fontFamily)},
+                                              {"fontFamily", templateStyleValue(page.style.fontFamily)},
                                               {"fontSize", std::to_string(page.style.fontSize + kFontSizeOffset)},
-                                              {"fontColor", styleValue(page.style.fontColor)},
+                                              {"fontColor", templateStyleValue(page.style.fontColor)},
                                               {"hyphens", page.hyphenated ? ";-webkit-hyphens:auto;hyphens:auto" : ""},
                                               {"html", page.html}});
 }

@@ -28,7 +28,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(std::string_view key)
+std::u16string stylingText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
 }
@@ -38,7 +38,7 @@ std::u16string localized(std::string_view key)
 constexpr double kRulerSheetWidth = 21.59;
 constexpr double kDefaultMargin = 2.54;
 
-double centimetres(const std::optional<std::string>& text)
+double stylingCentimetres(const std::optional<std::string>& text)
 {
     return text ? static_cast<double>(floatValue(*text)) : kDefaultMargin;
 }
@@ -79,7 +79,7 @@ RichTextStyling::Host RichTextStyling::hostForDocument(PageConnection& page, std
     // as the ruler's upper value does.
     host.rulerValues = [document] {
         TextDocument* open = document();
-        double left = open ? centimetres(open->docLeftMargin()) : kDefaultMargin;
+        double left = open ? stylingCentimetres(open->docLeftMargin()) : kDefaultMargin;
         std::optional<std::string> edge = open ? open->docRightMargin() : std::nullopt;
         return std::pair<double, double>{left, edge ? static_cast<double>(floatValue(*edge)) : kRulerSheetWidth - kDefaultMargin};
     };
@@ -241,7 +241,7 @@ std::shared_ptr<Menu> RichTextStyling::showAlignKeyMenuActions()
     std::vector<std::shared_ptr<MenuElement>> actions;
     for (const Row& row : rows) {
         long value = row.value;
-        actions.push_back(Action::make(localized(row.title), row.symbol, [this, value](Action&) { alignSelected(value); }));
+        actions.push_back(Action::make(stylingText(row.title), row.symbol, [this, value](Action&) { alignSelected(value); }));
     }
     return Menu::make(u"", std::move(actions));
 }

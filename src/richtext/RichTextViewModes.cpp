@@ -28,7 +28,7 @@ constexpr const char* kDarkNoteMarksScript =
 constexpr const char* kEditableScript = "document.getElementById('content').contentEditable=true";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
 
-std::u16string localized(std::string_view key)
+std::u16string viewModesText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
 }
@@ -141,7 +141,7 @@ void RichTextViewModes::pinchAction(GestureRecognizerState state, double scale)
     long long after = zoomAfterPinch(before, scale >= 1.0);
     EditorFlags::shared().currentDocumentTextZoomPercent = after;
     if (after != before)
-        ProgressHUD::showWithStatus(localized(zoomLabel(after)));
+        ProgressHUD::showWithStatus(viewModesText(zoomLabel(after)));
     RunLoop::main().performSelectorAfterDelay(this, kAdjustSelector, PerformArgument(after), kZoomApplyDelay,
                                               [this, after] { adjustDocumentTextWithPercent(after); });
 }
@@ -180,7 +180,7 @@ void RichTextViewModes::toogleZoomTextMode()
     bool zoomed = m_defaults.boolForKey("zoomEnabled").value_or(false);
     long long zoom = zoomed ? 100 : 150;
     EditorFlags::shared().currentDocumentTextZoomPercent = zoom;
-    ProgressHUD::showWithStatus(localized(zoomed ? "Normal Size" : "Zoom 1.5x"));
+    ProgressHUD::showWithStatus(viewModesText(zoomed ? "Normal Size" : "Zoom 1.5x"));
     m_defaults.setBool("zoomEnabled", !zoomed);
     m_defaults.synchronize();
     RunLoop::main().performSelectorAfterDelay(this, kAdjustSelector, PerformArgument(zoom), kZoomApplyDelay,

@@ -22,7 +22,7 @@ namespace folio {
 
 namespace {
 
-constexpr const char* kSelectionTextScript = "var sel = window.getSelection();sel.toString();";
+constexpr const char* kWritingSelectionTextScript = "var sel = window.getSelection();sel.toString();";
 constexpr const char* kFocusScript = "document.getElementById('content').focus();";
 
 std::u16string localizedText(std::string_view key)
@@ -89,7 +89,7 @@ void RichTextWritingTools::insertTextFromLiveTextScanner()
 std::u16string RichTextWritingTools::pageText()
 {
     bool collapsed = !m_host.hasSelection || m_host.hasSelection();
-    return toUtf16(m_page.readString(collapsed ? "document.getElementById('content').innerText" : kSelectionTextScript));
+    return toUtf16(m_page.readString(collapsed ? "document.getElementById('content').innerText" : kWritingSelectionTextScript));
 }
 
 void RichTextWritingTools::showStatistics()
@@ -165,7 +165,7 @@ void RichTextWritingTools::showWisperant(ModalPresentationStyle)
         return;
     m_page.send(kFocusScript);
     m_page.send("saveCaretSelection ();");
-    m_selectedText = toUtf16(m_page.readString(kSelectionTextScript));
+    m_selectedText = toUtf16(m_page.readString(kWritingSelectionTextScript));
     Status opened = WritingAssistant::shared().open(*presenter, weak_from_this(), WritingAssistant::SourceFileType::RichText,
                                                     m_selectedText);
     if (!opened) {

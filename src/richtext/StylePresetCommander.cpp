@@ -17,9 +17,9 @@ namespace folio {
 
 namespace {
 
-constexpr const char* kFontNameScript = "document.queryCommandValue('fontName').replace(/'/g,'')";
+constexpr const char* kPresetFontNameScript = "document.queryCommandValue('fontName').replace(/'/g,'')";
 
-std::u16string localized(std::string_view key)
+std::u16string presetText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
 }
@@ -55,10 +55,10 @@ void StylePresetCommander::setUserStyle(long n)
 {
     std::optional<DefaultStyleStore::AppliedStyle> style = m_store.preset(n);
     if (!style) {
-        auto alert = AlertController::make(localized("Style Undefined"),
-                                           localized("Please, set this text style (font, size and color) using the Text "
+        auto alert = AlertController::make(presetText("Style Undefined"),
+                                           presetText("Please, set this text style (font, size and color) using the Text "
                                                      "Style menu located in the Font Name button."));
-        alert->addAction(AlertAction::make(localized("Dismiss"), AlertActionStyle::Cancel));
+        alert->addAction(AlertAction::make(presetText("Dismiss"), AlertActionStyle::Cancel));
         if (m_host.present)
             m_host.present(alert);
         return;
@@ -190,7 +190,7 @@ void StylePresetCommander::setAsDefaultStyle(long n)
 {
     if (n < 1 || n > 3)
         return;
-    std::optional<std::string> fontName = m_page.read(kFontNameScript);
+    std::optional<std::string> fontName = m_page.read(kPresetFontNameScript);
     std::optional<TextStyleSettings> style = fontName ? caretStyle() : std::nullopt;
     if (!style)
         return;

@@ -100,7 +100,7 @@ constexpr const char* kPlaceMarksScript = "richtext-place-marks.js";
 constexpr const char* kSavedMarkupScript = "richtext-saved-markup.js";
 constexpr const char* kSectionBreaksScript = "richtext-section-breaks.js";
 constexpr const char* kContextualSpaceScript = "richtext-contextual-space.js";
-constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
+constexpr const char* kControllerReadOnlyScript = "document.getElementById('content').contentEditable=false";
 // Shows the bars and the views over the page as they are now.
 constexpr const char* kShowKeyRowSelector = "showKeyRow";
 
@@ -775,7 +775,7 @@ void TextViewController::pageDidBecomeReady()
     // The document refuses every save of a text the page cannot carry back;
     // the page shows it without taking typing, and says why.
     if (m_document && m_document->isRTFDocument()) {
-        m_connection.send(kReadOnlyScript);
+        m_connection.send(kControllerReadOnlyScript);
         if (!m_forPreviewGeneration) {
             if (Status shown = presentViewController(readOnlyDocumentAlert(*m_document), true); !shown)
                 TELog(TELogLevelWarning, "The read-only notice could not be shown: " + shown.error().message);

@@ -15,7 +15,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(std::string_view key, std::string_view fallback = {}, std::string_view table = Localization::kDefaultTable)
+std::u16string barItemText(std::string_view key, std::string_view fallback = {}, std::string_view table = Localization::kDefaultTable)
 {
     return toUtf16(Localization::localizedString(key, fallback, table));
 }
@@ -34,7 +34,7 @@ std::shared_ptr<BarButtonItem> symbolItem(const char* symbol, std::string_view t
         handler = [action = std::move(action)](BarButtonItem&) { action(); };
     auto item = BarButtonItem::withSymbol(symbol, std::move(handler));
     if (!title.empty())
-        item->setTitle(localized(title));
+        item->setTitle(barItemText(title));
     item->setSymbolPointSize(symbolPointSize(pointSizeOnPhone));
     return item;
 }
@@ -63,7 +63,7 @@ const std::shared_ptr<BarButtonItem>& EditorBarItems::redoBarButtonItem()
 const std::shared_ptr<BarButtonItem>& EditorBarItems::closeDocumentBarButtonItem()
 {
     if (!m_close) {
-        m_close = BarButtonItem::withTitle(localized("Documents <back button>", "Documents", "DocKitUIDocument"),
+        m_close = BarButtonItem::withTitle(barItemText("Documents <back button>", "Documents", "DocKitUIDocument"),
                                            [close = m_host.closeDocument](BarButtonItem&) {
                                                if (close)
                                                    close();
@@ -86,7 +86,7 @@ const std::shared_ptr<BarButtonItem>& EditorBarItems::toolsBarButtonItem()
         if (m_host.showToolsMenu)
             tap = [show = m_host.showToolsMenu](BarButtonItem& item) { show(item); };
         m_tools = BarButtonItem::withSymbol("doc.badge.gearshape", std::move(tap));
-        m_tools->setTitle(localized("Tools"));
+        m_tools->setTitle(barItemText("Tools"));
         m_tools->setSymbolPointSize(symbolPointSize(kPhoneSymbolPointSize));
         // The item does not exist yet while its first menu is built.
         std::shared_ptr<Menu> actions = m_host.toolMenuActions ? m_host.toolMenuActions(nullptr) : nullptr;
@@ -123,7 +123,7 @@ const std::shared_ptr<BarButtonItem>& EditorBarItems::textStyleBarButtonItem()
             if (show)
                 show(item);
         });
-        m_textStyle->setTitle(localized("Style"));
+        m_textStyle->setTitle(barItemText("Style"));
         m_textStyle->setSymbolPointSize(symbolPointSize(kPhoneSymbolPointSize));
     }
     return m_textStyle;

@@ -24,7 +24,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(std::string_view key)
+std::u16string inspectorText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
 }
@@ -127,17 +127,17 @@ std::shared_ptr<DKInspector> EditorInspectors::makeInspector(Kind kind)
     auto made = DKInspector::make(height);
     made->setDelegate(weak_from_this());
     std::shared_ptr<DKStackedSlicesPane> pane = made->mainPane();
-    pane->setTitle(localized(setup.title));
+    pane->setTitle(inspectorText(setup.title));
     if (setup.tinted)
         pane->setTintColor(kTint);
     UserInterfaceStyle style = UIThemes::isDarkTheme() ? UserInterfaceStyle::Dark : UserInterfaceStyle::Light;
     if (kind == Kind::TextFormat) {
-        m_styleSegments = makeSegments({localized("Style"), localized("Color"), localized("Layout")});
+        m_styleSegments = makeSegments({inspectorText("Style"), inspectorText("Color"), inspectorText("Layout")});
         pane->navigationItem()->setTitleView(m_styleSegments);
         made->navigationController()->navigationItem()->setTitleView(m_styleSegments);
         made->navigationController()->setOverrideUserInterfaceStyle(style);
     } else if (kind == Kind::HeaderFooter) {
-        m_headerSegments = makeSegments({localized("Header"), localized("Footer")});
+        m_headerSegments = makeSegments({inspectorText("Header"), inspectorText("Footer")});
         pane->navigationItem()->setTitleView(m_headerSegments);
         made->navigationController()->navigationItem()->setTitleView(m_headerSegments);
         made->navigationController()->setOverrideUserInterfaceStyle(style);
@@ -394,7 +394,7 @@ void EditorInspectors::showProgressHUDifNeeded()
 
 void EditorInspectors::showHeaderFooterPreview()
 {
-    ProgressHUD::showWithStatus(localized("Preparing Preview"));
+    ProgressHUD::showWithStatus(inspectorText("Preparing Preview"));
     run(m_host.previewHeaderFooter);
 }
 
@@ -408,18 +408,18 @@ std::shared_ptr<Menu> EditorInspectors::showInsertImageMenu()
         };
     };
     std::vector<std::shared_ptr<MenuElement>> items{
-        Action::make(localized("Insert Image"), "photo.on.rectangle.angled", with([](EditorInspectors& self) {
+        Action::make(inspectorText("Insert Image"), "photo.on.rectangle.angled", with([](EditorInspectors& self) {
                          self.run(self.m_host.addFakeTextSelectionView);
                          if (self.m_host.imageOptionSelected)
                              self.m_host.imageOptionSelected(0);
                      })),
-        Action::make(localized("Take Photo"), "camera", with([](EditorInspectors& self) {
+        Action::make(inspectorText("Take Photo"), "camera", with([](EditorInspectors& self) {
                          if (self.m_host.imageOptionSelected)
                              self.m_host.imageOptionSelected(1);
                      })),
     };
     if (m_host.canScanText && m_host.canScanText())
-        items.push_back(Action::make(localized("Scan Text"), "text.viewfinder",
+        items.push_back(Action::make(inspectorText("Scan Text"), "text.viewfinder",
                                      with([](EditorInspectors& self) { self.run(self.m_host.insertTextFromLiveTextScanner); })));
     return Menu::make(u"", std::move(items));
 }
@@ -429,11 +429,11 @@ std::shared_ptr<Menu> EditorInspectors::showInsertItemMenu(const Sender& sender)
     std::shared_ptr<Menu> menu = showInsertImageMenu();
     std::vector<std::shared_ptr<MenuElement>> items = menu->children();
     std::weak_ptr<EditorInspectors> weak = weak_from_this();
-    items.push_back(Action::make(localized("Insert Markers/Symbols"), "sum", [weak](Action&) {
+    items.push_back(Action::make(inspectorText("Insert Markers/Symbols"), "sum", [weak](Action&) {
         if (auto self = weak.lock())
             self->run(self->m_host.showSpecialCharsMenu);
     }));
-    items.push_back(Action::make(localized("Header & Footer"), "line.horizontal.3.circle", [weak, sender](Action&) {
+    items.push_back(Action::make(inspectorText("Header & Footer"), "line.horizontal.3.circle", [weak, sender](Action&) {
         if (auto self = weak.lock())
             self->showHeaderInspector(sender);
     }));

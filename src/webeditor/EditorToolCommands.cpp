@@ -27,7 +27,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(std::string_view key)
+std::u16string toolCommandText(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
 }
@@ -121,7 +121,7 @@ void EditorToolCommands::toolsOptionSelected(long option)
     }
     switch (option) {
     case 0:
-        ProgressHUD::showWithStatus(localized("Creating Snapshot..."));
+        ProgressHUD::showWithStatus(toolCommandText("Creating Snapshot..."));
         run("takeSnapshot");
         break;
     case 2:
@@ -168,7 +168,7 @@ void EditorToolCommands::toolsOptionSelected(long option)
 
 void EditorToolCommands::checkSpelling()
 {
-    ProgressHUD::showWithStatus(localized("Checking Spelling..."));
+    ProgressHUD::showWithStatus(toolCommandText("Checking Spelling..."));
     if (m_host.savesCaretBeforeSpelling)
         m_page.send("saveCaretSelection ();");
     std::weak_ptr<EditorToolCommands*> self = m_self;
@@ -186,8 +186,8 @@ void EditorToolCommands::pasteAsPlainText()
         dirty();
         return;
     }
-    auto alert = AlertController::make(localized("Pasteboard Empty"), localized("Nothing to paste."));
-    alert->addAction(AlertAction::make(localized("Dismiss"), AlertActionStyle::Cancel));
+    auto alert = AlertController::make(toolCommandText("Pasteboard Empty"), toolCommandText("Nothing to paste."));
+    alert->addAction(AlertAction::make(toolCommandText("Dismiss"), AlertActionStyle::Cancel));
     if (m_host.present)
         m_host.present(alert, false);
 }
@@ -324,7 +324,7 @@ std::shared_ptr<Menu> EditorToolCommands::showMiscToolsMenu()
     for (std::size_t i = 0; i < kCursorCommandCount; ++i) {
         const CursorCommand& entry = cursorCommands()[i];
         long option = static_cast<long>(i);
-        actions.push_back(Action::make(localized(entry.title), entry.symbol, [self, option](Action&) {
+        actions.push_back(Action::make(toolCommandText(entry.title), entry.symbol, [self, option](Action&) {
             if (auto alive = self.lock())
                 (*alive)->runCursorCommand(option, Source::KeyRow);
         }));
@@ -378,12 +378,12 @@ void EditorToolCommands::showOtherCommandsMenu(Rect senderFrame)
             presenter->presentViewController(picker, true);
         return;
     }
-    std::u16string title = localized("Style");
+    std::u16string title = toolCommandText("Style");
     picker->setTitle(title);
     m_otherNavigation = NavigationController::withRootViewController(picker);
     m_otherNavigation->setTitle(title);
     std::weak_ptr<EditorToolCommands*> self = m_self;
-    picker->navigationItem()->setRightBarButtonItems({BarButtonItem::withTitle(localized("Cancel"), [self](BarButtonItem&) {
+    picker->navigationItem()->setRightBarButtonItems({BarButtonItem::withTitle(toolCommandText("Cancel"), [self](BarButtonItem&) {
         if (auto alive = self.lock())
             (*alive)->dismissOtherPickerNavigationController();
     })});
@@ -439,8 +439,8 @@ void EditorToolCommands::copyOut(const std::string& script, const char* message)
         std::erase(text, u'\uFEFF');
         std::string utf8 = toUtf8(text);
         commands.m_pasteboard.setData(std::vector<std::uint8_t>(utf8.begin(), utf8.end()), kPasteboardTypeUTF8PlainText);
-        auto alert = AlertController::make(localized("Copy"), localized(messageKey));
-        alert->addAction(AlertAction::make(localized("OK"), AlertActionStyle::Default));
+        auto alert = AlertController::make(toolCommandText("Copy"), toolCommandText(messageKey));
+        alert->addAction(AlertAction::make(toolCommandText("OK"), AlertActionStyle::Default));
         if (commands.m_host.present)
             commands.m_host.present(alert, true);
     });

@@ -20,7 +20,7 @@ constexpr const char* kFindSelector = "findOnPage:";
 constexpr const char* kFindTaskSelector = "doFindOnPageTask:";
 constexpr const char* kReplaceAllSelector = "doReplaceAllTask";
 
-std::u16string localized(const char* text)
+std::u16string findText(const char* text)
 {
     return toUtf16(Localization::localizedString(text));
 }
@@ -329,7 +329,7 @@ void FindCommander::replaceAll()
 {
     m_bar.searchIndicator->startAnimating();
     if (m_totalResults > kQuietReplaceAllLimit)
-        ProgressHUD::showWithStatus(localized("Replacing All..."));
+        ProgressHUD::showWithStatus(findText("Replacing All..."));
     RunLoop::main().performSelectorAfterDelay(this, kReplaceAllSelector, {}, 0.0, [this] { doReplaceAllTask(); });
 }
 
@@ -365,8 +365,8 @@ void FindCommander::reportReplacements(long long count, const char* buttonTitle)
     size_t at = message.find(u"%ld");
     if (at != std::u16string::npos)
         message.replace(at, 3, number(count));
-    std::shared_ptr<AlertController> alert = AlertController::make(localized("Find"), message);
-    alert->addAction(AlertAction::make(localized(buttonTitle), AlertActionStyle::Default));
+    std::shared_ptr<AlertController> alert = AlertController::make(findText("Find"), message);
+    alert->addAction(AlertAction::make(findText(buttonTitle), AlertActionStyle::Default));
     if (m_host.present)
         m_host.present(alert);
 }

@@ -15,7 +15,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(const char* text, const char* table = Localization::kDefaultTable)
+std::u16string noteEditorText(const char* text, const char* table = Localization::kDefaultTable)
 {
     return toUtf16(Localization::localizedString(text, {}, table));
 }
@@ -73,7 +73,7 @@ void NoteEditorController::viewDidLoad()
     m_deleteButton->setTitle(deleteTitle());
     m_deleteButton->addAction(ControlEvent::TouchUpInside, [this](Control&) { deleteNote(); });
     m_doneButton = std::make_shared<Button>(Rect{{kBarFrame.size.width - 80, 6}, {72, 32}});
-    m_doneButton->setTitle(localized("Done"));
+    m_doneButton->setTitle(noteEditorText("Done"));
     m_doneButton->addAction(ControlEvent::TouchUpInside, [this](Control&) { doneButton(); });
     m_navigationBar->addSubview(m_deleteButton);
     m_navigationBar->addSubview(m_doneButton);
@@ -82,7 +82,7 @@ void NoteEditorController::viewDidLoad()
 
 std::u16string NoteEditorController::deleteTitle() const
 {
-    return localized(m_kind == Kind::Footnote ? "Delete Footnote" : "Delete Comment");
+    return noteEditorText(m_kind == Kind::Footnote ? "Delete Footnote" : "Delete Comment");
 }
 
 void NoteEditorController::setNoteContent(const std::u16string& content)
@@ -147,7 +147,7 @@ void NoteEditorController::doneButton()
 void NoteEditorController::deleteNote()
 {
     std::shared_ptr<AlertController> sheet = AlertController::make(u"", u"", AlertControllerStyle::ActionSheet);
-    sheet->addAction(AlertAction::make(localized("Cancel", "DocKitUI"), AlertActionStyle::Cancel));
+    sheet->addAction(AlertAction::make(noteEditorText("Cancel", "DocKitUI"), AlertActionStyle::Cancel));
     std::weak_ptr<NoteEditorController> self = std::static_pointer_cast<NoteEditorController>(sharedAs<ViewController>());
     sheet->addAction(AlertAction::make(deleteTitle(), AlertActionStyle::Destructive, [self](AlertAction&) {
         std::shared_ptr<NoteEditorController> editor = self.lock();

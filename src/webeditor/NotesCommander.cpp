@@ -19,7 +19,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(const char* text)
+std::u16string notesText(const char* text)
 {
     return toUtf16(Localization::localizedString(text));
 }
@@ -116,9 +116,9 @@ void NotesCommander::insertFootnoteTable()
     std::optional<std::string> list = m_page.read("insertFootnoteTable ();");
     if (!list || list->empty() || *list == "NoFootnotes") {
         std::shared_ptr<AlertController> alert = AlertController::make(
-            localized("Insert Footnotes Table"),
-            localized("There are no footnotes in this document. Please add some footnotes before inserting the footnotes table."));
-        alert->addAction(AlertAction::make(localized("OK"), AlertActionStyle::Default));
+            notesText("Insert Footnotes Table"),
+            notesText("There are no footnotes in this document. Please add some footnotes before inserting the footnotes table."));
+        alert->addAction(AlertAction::make(notesText("OK"), AlertActionStyle::Default));
         if (m_host.presentFromDocument)
             m_host.presentFromDocument(alert);
         return;

@@ -23,8 +23,8 @@ Error badAnswer(const std::string& what)
     return Error{EditorController::kErrorDomain, EditorController::BadAnswer, "The editing page answered " + what};
 }
 
-// The whole text as a number in the C locale; none when anything is left over.
-std::optional<double> number(std::string_view text)
+// The whole text as a numberIn in the C locale; none when anything is left over.
+std::optional<double> numberIn(std::string_view text)
 {
     double value = 0;
     auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -48,7 +48,7 @@ Result<std::optional<double>> lineHeight(const std::optional<std::string>& text)
 {
     if (!text || text->empty() || *text == "normal")
         return std::optional<double>();
-    std::optional<double> value = number(*text);
+    std::optional<double> value = numberIn(*text);
     if (!value || *value < 0)
         return badAnswer("a line height that is not a multiple: " + *text);
     return value;
@@ -66,7 +66,7 @@ Result<std::optional<double>> firstLineIndent(const std::optional<std::string>& 
         value.remove_suffix(2);
         scale = kCentimetresPerPixel;
     }
-    std::optional<double> indent = number(value);
+    std::optional<double> indent = numberIn(value);
     // A length without a unit is only ever 0.
     if (!indent || (value.size() == text->size() && *indent != 0))
         return badAnswer("a first-line indent that is not a length: " + *text);
@@ -120,12 +120,12 @@ Result<PageContent::Reply> PageContent::fetch(PageConnection& connection, Editor
     return read(std::move(*answer));
 }
 
-std::optional<std::string> PageContent::readSlices(PageConnection& connection, const std::string& number)
+std::optional<std::string> PageContent::readSlices(PageConnection& connection, const std::string& numberIn)
 {
     // Kept answers are numbered by the page; anything else is not asked for.
-    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+    if (numberIn.empty() || numberIn.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
-    const std::string script = PageScript::call("folioAnswerSlice", {number});
+    const std::string script = PageScript::call("folioAnswerSlice", {numberIn});
     std::string whole;
     for (;;) {
         std::optional<std::string> slice = connection.read(script);

@@ -8,7 +8,7 @@ namespace folio {
 
 namespace {
 
-std::u16string localized(const char* text)
+std::u16string searchBarText(const char* text)
 {
     return toUtf16(Localization::localizedString(text));
 }
@@ -19,10 +19,10 @@ SearchReplaceBar::SearchReplaceBar()
     : findOnPageControl(std::make_shared<SegmentedControl>(std::vector<std::u16string>{u"\u25C0", u"0/0", u"\u25B6"}))
 {
     bool pad = Device::current().userInterfaceIdiom() == UserInterfaceIdiom::Pad;
-    replaceAllButton->setTitle(localized("Replace All"));
-    replaceButton->setTitle(pad ? localized("Replace") : localized("R"));
-    findOnPage->setPlaceholder(localized("Find"));
-    replaceOnPage->setPlaceholder(localized("Replace"));
+    replaceAllButton->setTitle(searchBarText("Replace All"));
+    replaceButton->setTitle(pad ? searchBarText("Replace") : searchBarText("R"));
+    findOnPage->setPlaceholder(searchBarText("Find"));
+    replaceOnPage->setPlaceholder(searchBarText("Replace"));
     hiddenTextField->setHidden(true);
     searchIndicator->setHidesWhenStopped(true);
     searchIndicator->setFrame(Rect{{10, 16}, {20, 20}});

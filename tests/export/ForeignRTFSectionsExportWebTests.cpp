@@ -17,7 +17,7 @@ using namespace testing_support;
 // of an inch.
 const std::string kFonts = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n";
 const std::string kLetterPage = "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n";
-const std::string kOpening = kFonts + kLetterPage;
+const std::string kSectionsOpening = kFonts + kLetterPage;
 
 // --- Sections and hyphenation on paper -----------------------------------------
 
@@ -26,7 +26,7 @@ TEST_F(ForeignRTFExport, eachSectionPrintsOnItsOwnPaperWithPageNumbersCountingOn
     // Letter, then a landscape A4 page with margins of its own, then Letter
     // again: the last two sections give no paper and take the document's,
     // each on a page of its own.
-    std::string path = document("three", kOpening +
+    std::string path = document("three", kSectionsOpening +
                                          "{\\footer \\pard\\qr\\f0\\fs20 Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}"
                                          " of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par}\n"
                                          "\\sectd\\pard\\f0\\fs24 Alpha opens the letter.\\par\n"
@@ -70,7 +70,7 @@ TEST_F(ForeignRTFExport, aSectionPrintsInItsColumnsWithItsOwnHeaderDistanceAndTi
     std::string lines;
     for (int line = 1; line <= 60; ++line)
         lines += "\\pard Line " + std::to_string(line) + " of the columns.\\par\n";
-    std::string path = document("columns", kOpening + "\\headery1080\n{\\header \\pard\\f0\\fs20 Running head\\par}\n"
+    std::string path = document("columns", kSectionsOpening + "\\headery1080\n{\\header \\pard\\f0\\fs20 Running head\\par}\n"
                                            "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
                                            "\\sect\\sectd\\cols2\\colsx720\\headery360\n\\pard Kilo starts.\\par\n"
                                            + lines + "\\pard Lima ends.\\par\n"
@@ -104,7 +104,7 @@ TEST_F(ForeignRTFExport, aTitlePagePrintsItsOwnHeaderAndFooterAndTheOtherPagesTh
     const std::string heads = "{\\header \\pard\\qr\\f0\\fs20 Running head\\par}\n"
                               "{\\headerf \\pard\\qc\\f0\\fs20 Cover heading\\par}\n"
                               "{\\footerf \\pard\\qc\\f0\\fs20 Cover foot\\par}\n";
-    std::string report = document("report", kOpening + "\\sectd\\titlepg\n" + heads
+    std::string report = document("report", kSectionsOpening + "\\sectd\\titlepg\n" + heads
                                                  + "\\pard\\f0\\fs24 Alpha is the title page.\\page\n"
                                                    "Bravo follows it.\\par\n}");
     std::string pdf = exported(report, "pdf");
@@ -125,7 +125,7 @@ TEST_F(ForeignRTFExport, aTitlePagePrintsItsOwnHeaderAndFooterAndTheOtherPagesTh
     }
 
     // The third section's title page; the document's first page is none.
-    pdf = exported(document("sections", kOpening + heads + "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
+    pdf = exported(document("sections", kSectionsOpening + heads + "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
                                                           "\\sect\\sectd\\pard Kilo goes on.\\par\n"
                                                           "\\sect\\sectd\\titlepg\\pard Mike has a title page.\\page\n"
                                                           "November follows it.\\par\n}"),
@@ -145,7 +145,7 @@ TEST_F(ForeignRTFExport, aTitlePagePrintsItsOwnHeaderAndFooterAndTheOtherPagesTh
 TEST_F(ForeignRTFExport, eachSectionPrintsItsOwnRunningHeadsOrCarriesOnThoseBefore)
 {
     const std::string path = document(
-        "seasons", kOpening + "{\\header \\pard\\f0\\fs20 Spring head\\par}{\\footer \\pard\\f0\\fs20 Spring foot\\par}\n"
+        "seasons", kSectionsOpening + "{\\header \\pard\\f0\\fs20 Spring head\\par}{\\footer \\pard\\f0\\fs20 Spring foot\\par}\n"
                               "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
                               "\\sect\\sectd{\\header \\pard\\qr\\f0\\fs20 Summer head\\par}"
                               "{\\footer \\pard\\f0\\fs20 Summer foot\\par}\\pard Bravo follows.\\par\n"
@@ -176,7 +176,7 @@ TEST_F(ForeignRTFExport, eachSectionPrintsItsOwnRunningHeadsOrCarriesOnThoseBefo
     // Facing pages: the later section's right and left pages print its own
     // forms, and its left pages none where it gives none in the first place.
     const std::string facing = exported(
-        document("facing", kOpening + "\\facingp\n{\\headerr \\pard\\f0\\fs20 Right one\\par}"
+        document("facing", kSectionsOpening + "\\facingp\n{\\headerr \\pard\\f0\\fs20 Right one\\par}"
                                       "{\\headerl \\pard\\f0\\fs20 Left one\\par}\n"
                                       "\\sectd\\pard\\f0\\fs24 Alpha.\\page Bravo.\\par\n"
                                       "\\sect\\sectd{\\headerr \\pard\\f0\\fs20 Right two\\par}"
@@ -204,7 +204,7 @@ TEST_F(ForeignRTFExport, aContinuousSectionPrintsItsOwnRunningHeadsOnThePagesTha
         return text;
     };
     const std::string path = document(
-        "flowing", kOpening + "{\\header \\pard\\f0\\fs20 Spring head\\par}{\\footer \\pard\\f0\\fs20 Spring foot\\par}\n"
+        "flowing", kSectionsOpening + "{\\header \\pard\\f0\\fs20 Spring head\\par}{\\footer \\pard\\f0\\fs20 Spring foot\\par}\n"
                               "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n" + lines("Alpha", 20)
                               + "\\sect\\sectd\\sbknone{\\header \\pard\\f0\\fs20 Summer head\\par}"
                                 "{\\footer \\pard\\f0\\fs20 Summer foot\\par}\n\\pard Bravo starts.\\par\n"
@@ -268,7 +268,7 @@ TEST_F(ForeignRTFExport, aPageBreakInsideASectionsLastParagraphStartsNoSection)
 {
     const std::string heads = "{\\header \\pard\\qr\\f0\\fs20 Running head\\par}\n"
                               "{\\headerf \\pard\\qc\\f0\\fs20 Cover heading\\par}\n";
-    const std::string path = document("inside", kOpening + heads
+    const std::string path = document("inside", kSectionsOpening + heads
                                                     + "\\sectd\\pard\\f0\\fs24 Alpha opens the report.\\page "
                                                       "Bravo follows it.\\par\n"
                                                       "\\sect\\sectd\\titlepg\\pard Charlie has a title page.\\par\n}");
@@ -392,7 +392,7 @@ TEST_F(ForeignRTFExport, aSectionThatStartsInTheNextColumnOrGoesOnSharesThePage)
     std::string lines;
     for (int line = 1; line <= 12; ++line)
         lines += "\\pard Line " + std::to_string(line) + " of the left.\\par\n";
-    std::string pdf = exported(document("columns", kOpening + "\\sectd\\cols2\\colsx720\\pard\\f0\\fs24 Kilo starts.\\par\n"
+    std::string pdf = exported(document("columns", kSectionsOpening + "\\sectd\\cols2\\colsx720\\pard\\f0\\fs24 Kilo starts.\\par\n"
                                                    + lines + "\\pard Lima ends.\\par\n"
                                                    "\\sect\\sectd\\sbkcol\\cols2\\colsx720\\pard Mike starts.\\par\n"
                                                    "\\sect\\sectd\\sbknone\\pard Papa goes on below.\\par\n}"),
@@ -407,7 +407,7 @@ TEST_F(ForeignRTFExport, aSectionThatStartsInTheNextColumnOrGoesOnSharesThePage)
     EXPECT_NEAR(papa.xMin, 72, 2);
     EXPECT_GT(papa.yMin, wordOn(pdf, "Lima").yMin);
 
-    pdf = exported(document("flow", kOpening + "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
+    pdf = exported(document("flow", kSectionsOpening + "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
                                               "\\sect\\sectd\\sbkcol\\pard Bravo goes on.\\par\n"
                                               "\\sect\\sectd\\sbknone\\pard Charlie too.\\par\n}"),
                    "pdf");
@@ -424,7 +424,7 @@ TEST_F(ForeignRTFExport, aSectionWithAParagraphLongerThanAColumnPrintsInOne)
     std::string words;
     for (int word = 1; word <= 900; ++word)
         words += " word" + std::to_string(word);
-    std::string pdf = exported(document("tall", kOpening +
+    std::string pdf = exported(document("tall", kSectionsOpening +
                                                 "\\sectd\\pard\\f0\\fs24 Alpha opens.\\par\n"
                                                 "\\sect\\sectd\\cols2\n\\pard"
                                                     + words + "\\par\n}"),

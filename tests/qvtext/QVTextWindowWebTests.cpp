@@ -53,7 +53,7 @@ struct OfferedClipboard {
     static void cleared(GtkClipboard*, gpointer) {}
 };
 
-int darkness(unsigned rgb)
+int windowDarkness(unsigned rgb)
 {
     return 765 - int((rgb >> 16) & 0xFF) - int((rgb >> 8) & 0xFF) - int(rgb & 0xFF);
 }
@@ -179,14 +179,14 @@ TEST_F(QVTextWindowTest, typedTextIsSavedAndThereWhenTheDocumentOpensAgain)
             darkest = 0;
             for (int dx = 0; shot && dx < std::min(width, 200); ++dx) {
                 for (int dy = 0; dy < height; ++dy)
-                    darkest = std::max(darkest, darkness(test::pixelAt(shot, left + x + dx, top + y + dy)));
+                    darkest = std::max(darkest, windowDarkness(test::pixelAt(shot, left + x + dx, top + y + dy)));
             }
             return darkest > 400;
         },
         kEngineWaitSeconds);
     ASSERT_TRUE(shot);
     EXPECT_GT(darkest, 400) << "the typed line is drawn";
-    EXPECT_LT(darkness(test::pixelAt(shot, left + x + 20, top + y + height + 120)), 60) << "the paper is light";
+    EXPECT_LT(windowDarkness(test::pixelAt(shot, left + x + 20, top + y + height + 120)), 60) << "the paper is light";
     g_object_unref(shot);
 
     ASSERT_TRUE(save());
@@ -405,14 +405,14 @@ TEST_F(QVTextWindowTest, theCaretInALinkShowsItsAddressAboveThePage)
             darkest = 0;
             for (int dx = 0; shot && dx < width; dx += 1) {
                 for (int dy = 0; dy < height; ++dy)
-                    darkest = std::max(darkest, darkness(test::pixelAt(shot, left + dx, top + dy)));
+                    darkest = std::max(darkest, windowDarkness(test::pixelAt(shot, left + dx, top + dy)));
             }
             return darkest > 300;
         },
         kEngineWaitSeconds);
     ASSERT_TRUE(shot);
     EXPECT_GT(darkest, 300) << "the link's address is drawn above the page";
-    EXPECT_LT(darkness(test::pixelAt(shot, left + 2, top + 1)), 120) << "on a light line";
+    EXPECT_LT(windowDarkness(test::pixelAt(shot, left + 2, top + 1)), 120) << "on a light line";
     g_object_unref(shot);
 }
 
@@ -637,7 +637,7 @@ TEST_F(QVTextWindowTest, aPicturesFrameLiesOverItAndACropCornerDraggedWithThePoi
                 darkest = 0;
                 for (const Point& corner : corners) {
                     for (int d = -7; d <= 7; ++d)
-                        darkest = std::max(darkest, darkness(test::pixelAt(shot, int(x + corner.x + d), int(y + corner.y + d))));
+                        darkest = std::max(darkest, windowDarkness(test::pixelAt(shot, int(x + corner.x + d), int(y + corner.y + d))));
                 }
                 g_object_unref(shot);
                 return done(darkest);

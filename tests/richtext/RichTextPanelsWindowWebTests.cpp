@@ -42,7 +42,7 @@ namespace {
 
 using Kind = EditorInspectors::Kind;
 
-bool contains(const std::vector<std::string>& texts, const std::string& text)
+bool panelsContain(const std::vector<std::string>& texts, const std::string& text)
 {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
@@ -104,7 +104,7 @@ protected:
             if (!menu || !gtk_widget_get_mapped(menu))
                 return false;
             for (GtkWidget* button : test::descendants(menu, GTK_TYPE_BUTTON)) {
-                if (contains(test::labelTexts(button), title))
+                if (panelsContain(test::labelTexts(button), title))
                     row = button;
             }
             return shown(row) != nullptr;
@@ -127,7 +127,7 @@ protected:
     GtkWidget* buttonIn(GtkWidget* popover, const std::string& title)
     {
         for (GtkWidget* button : test::descendants(popover, GTK_TYPE_BUTTON)) {
-            if (contains(test::labelTexts(button), title) && shown(button))
+            if (panelsContain(test::labelTexts(button), title) && shown(button))
                 return button;
         }
         return nullptr;
@@ -169,9 +169,9 @@ TEST_F(RichTextPanelsWindowTest, theStyleBarsPanelKeysAndTheStyleItemOpenTheirPa
             return;
         GtkWidget* popover = panelOnScreen(expected.panel);
         ASSERT_NE(popover, nullptr) << "no panel opened for key " << static_cast<int>(expected.key);
-        EXPECT_TRUE(contains(test::labelTexts(popover), expected.shows)) << expected.shows;
+        EXPECT_TRUE(panelsContain(test::labelTexts(popover), expected.shows)) << expected.shows;
         if (expected.lacks)
-            EXPECT_FALSE(contains(test::labelTexts(popover), expected.lacks)) << expected.lacks;
+            EXPECT_FALSE(panelsContain(test::labelTexts(popover), expected.lacks)) << expected.lacks;
         // Every button's title shows whole ("Ins..." says nothing).
         for (GtkWidget* button : test::descendants(popover, GTK_TYPE_BUTTON)) {
             GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
@@ -186,7 +186,7 @@ TEST_F(RichTextPanelsWindowTest, theStyleBarsPanelKeysAndTheStyleItemOpenTheirPa
     clickBarItem(editor->styling().barItems().textStyleBarButtonItem());
     GtkWidget* style = panelOnScreen(Kind::TextFormat);
     ASSERT_NE(style, nullptr) << "the style item opened no style panel";
-    EXPECT_TRUE(contains(test::labelTexts(style), "Font Style"));
+    EXPECT_TRUE(panelsContain(test::labelTexts(style), "Font Style"));
 }
 
 // The header's words are typed into the header panel, reached from the

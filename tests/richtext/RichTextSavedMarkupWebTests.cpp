@@ -22,7 +22,7 @@ using testing_support::occurrences;
 using testing_support::readFile;
 using testing_support::writeFile;
 
-constexpr int kParagraphs = 2000;
+constexpr int kSavedMarkupParagraphs = 2000;
 
 // The page keeps each block's markup from the last save and serialises only
 // the blocks changed since: after every kind of edit, the body a save gets
@@ -36,7 +36,7 @@ protected:
         EditorPageTest::SetUp();
         path = folder.path("Long.rtf");
         std::string bytes = "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 ";
-        for (int i = 0; i < kParagraphs; ++i)
+        for (int i = 0; i < kSavedMarkupParagraphs; ++i)
             bytes += "\\pard Paragraph " + std::to_string(i) + (i == 7 ? " {\\b bold \\u233?}" : "")
                 + (i == 5 || i == 1000 || i == 1998 ? " amber" : "") + " ends here.\\par\n";
         writeFile(path, bytes + "}");
@@ -73,7 +73,7 @@ protected:
     // The answer is the full markup, made by serialising at most `most`
     // elements; `changeFirst` runs just before it is asked for, in the same
     // task.
-    void expectAnswerIsFullMarkup(const char* step, int most = kParagraphs * 2, const std::string& changeFirst = "")
+    void expectAnswerIsFullMarkup(const char* step, int most = kSavedMarkupParagraphs * 2, const std::string& changeFirst = "")
     {
         const std::string result = answerAgainstFullMarkup(changeFirst);
         const std::string prefix = "serialised ";
@@ -195,7 +195,7 @@ TEST_F(RichTextSavedMarkupWebTest, theSaveAnswerIsTheFullMarkupAfterEveryKindOfE
     const std::string saved = readFile(path);
     EXPECT_NE(saved.find("Paragraph 40 ends here. Fresh"), std::string::npos);
     EXPECT_EQ(occurrences(saved, "Paragraph 1999 ends here."), 1u);
-    EXPECT_GE(occurrences(saved, " ends here."), std::size_t(kParagraphs - 1));
+    EXPECT_GE(occurrences(saved, " ends here."), std::size_t(kSavedMarkupParagraphs - 1));
 }
 
 TEST_F(RichTextSavedMarkupWebTest, blocksChangedOutsideTheEditingCommandsAreSerialisedAgain)
@@ -225,7 +225,7 @@ TEST_F(RichTextSavedMarkupWebTest, blocksChangedOutsideTheEditingCommandsAreSeri
     };
     // Each read right after the change, before the page has been told of it.
     for (const char* change : changes)
-        expectAnswerIsFullMarkup(change, kParagraphs * 2, change);
+        expectAnswerIsFullMarkup(change, kSavedMarkupParagraphs * 2, change);
 
     // A wrapper and a block taken out, changed and put back, each step in a
     // task of its own: the page hears of the change only where they left.

@@ -19,7 +19,7 @@ using testing_support::occurrences;
 using testing_support::readFile;
 using testing_support::writeFile;
 
-constexpr int kParagraphs = 2500;
+constexpr int kTypingHoldParagraphs = 2500;
 
 // A long document in a real window, typed into with real keys while the page
 // keeps the blocks far from the caret out of editing: whatever the page holds
@@ -33,8 +33,8 @@ protected:
     static std::string longRTF()
     {
         std::string bytes = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs24\n";
-        for (int i = 0; i < kParagraphs; ++i) {
-            const bool marked = i == 5 || i == kParagraphs / 2 || i == kParagraphs - 1;
+        for (int i = 0; i < kTypingHoldParagraphs; ++i) {
+            const bool marked = i == 5 || i == kTypingHoldParagraphs / 2 || i == kTypingHoldParagraphs - 1;
             bytes += "\\pard Paragraph " + std::to_string(i) + (marked ? " amber" : "") + " ends here.\\par\n";
         }
         return bytes + "}";
@@ -111,7 +111,7 @@ TEST_F(RichTextTypingHoldWindowWebTest, aDocumentTypedIntoWhileBlocksAreHeldSave
     EXPECT_EQ(editingOfLastParagraph(), "read-only");
 
     const std::string saved = savedText();
-    EXPECT_EQ(occurrences(saved, " ends here."), std::size_t(kParagraphs));
+    EXPECT_EQ(occurrences(saved, " ends here."), std::size_t(kTypingHoldParagraphs));
     EXPECT_NE(saved.find("Paragraph 40 ends here. Fresh words"), std::string::npos);
     EXPECT_NE(saved.find("Mo"), std::string::npos);
     EXPECT_NE(saved.find("Paragraph 2499 amber ends here."), std::string::npos);
@@ -124,12 +124,12 @@ TEST_F(RichTextTypingHoldWindowWebTest, aDocumentTypedIntoWhileBlocksAreHeldSave
 // stays inside it.
 TEST_F(RichTextTypingHoldWindowWebTest, blocksFiveScreensFromTheCaretStayEditable)
 {
-    caretInParagraphAndWaitForHolding(kParagraphs / 2);
+    caretInParagraphAndWaitForHolding(kTypingHoldParagraphs / 2);
     if (HasFatalFailure())
         return;
     // The editing of the first block at least five screens below the caret's, and of the last at least as far above.
     const std::string editing = run(
-        "(function(){var blocks=document.getElementById('paragraph').children;var at=blocks[" + std::to_string(kParagraphs / 2)
+        "(function(){var blocks=document.getElementById('paragraph').children;var at=blocks[" + std::to_string(kTypingHoldParagraphs / 2)
         + "].getBoundingClientRect().top;var reach=5*document.getElementById('content').clientHeight;var below=null,above=null;"
         "for(var i=0;i<blocks.length;++i){var top=blocks[i].getBoundingClientRect().top;if(top<=at-reach)above=blocks[i];"
         "if(!below&&top>=at+reach)below=blocks[i];}"
@@ -156,7 +156,7 @@ TEST_F(RichTextTypingHoldWindowWebTest, selectAllAndDeleteReachHeldBlocksAndUndo
             && text.find("Paragraph 2499 amber ends here.") != std::string::npos;
     })) << pageText().substr(0, 2000);
     const std::string saved = savedText();
-    EXPECT_EQ(occurrences(saved, " ends here."), std::size_t(kParagraphs));
+    EXPECT_EQ(occurrences(saved, " ends here."), std::size_t(kTypingHoldParagraphs));
     EXPECT_EQ(occurrences(saved, "amber"), 3u);
 }
 
@@ -178,7 +178,7 @@ TEST_F(RichTextTypingHoldWindowWebTest, findAndReplaceAllReachHeldBlocksAndUndoT
     EXPECT_EQ(occurrences(saved, "cobalt"), 3u);
     EXPECT_NE(saved.find("Paragraph 2499 cobalt"), std::string::npos);
     // Editing writes the blank after an insertion as a no-break space.
-    EXPECT_EQ(occurrences(saved, "ends here."), std::size_t(kParagraphs));
+    EXPECT_EQ(occurrences(saved, "ends here."), std::size_t(kTypingHoldParagraphs));
 
     // The page's undo, as the editor's Undo button sends it, step by step
     // until every replacement is taken back.
@@ -190,7 +190,7 @@ TEST_F(RichTextTypingHoldWindowWebTest, findAndReplaceAllReachHeldBlocksAndUndoT
     ASSERT_TRUE(restored(pageText())) << pageText().substr(0, 2000);
     saved = savedText();
     EXPECT_EQ(occurrences(saved, "amber"), 3u);
-    EXPECT_EQ(occurrences(saved, " ends here."), std::size_t(kParagraphs));
+    EXPECT_EQ(occurrences(saved, " ends here."), std::size_t(kTypingHoldParagraphs));
 }
 
 TEST_F(RichTextTypingHoldWindowWebTest, aSearchKeepsFarBlocksHeldAndAMatchSteppedToThereIsReplacedAndSaved)
@@ -216,7 +216,7 @@ TEST_F(RichTextTypingHoldWindowWebTest, aSearchKeepsFarBlocksHeldAndAMatchSteppe
     const std::string saved = savedText();
     EXPECT_NE(saved.find("Paragraph 2499 cobalt"), std::string::npos);
     EXPECT_EQ(occurrences(saved, "amber"), 2u);
-    EXPECT_EQ(occurrences(saved, "ends here."), std::size_t(kParagraphs));
+    EXPECT_EQ(occurrences(saved, "ends here."), std::size_t(kTypingHoldParagraphs));
 }
 
 TEST_F(RichTextTypingHoldWindowWebTest, aShiftSelectionToTheEndReachesHeldBlocksAndUndoBringsThemBack)
@@ -238,7 +238,7 @@ TEST_F(RichTextTypingHoldWindowWebTest, aShiftSelectionToTheEndReachesHeldBlocks
         return text.find("Paragraph 2499 amber ends here.") != std::string::npos && text.find("here.Z") == std::string::npos;
     })) << pageText().substr(0, 2000);
     saved = savedText();
-    EXPECT_EQ(occurrences(saved, " ends here."), std::size_t(kParagraphs));
+    EXPECT_EQ(occurrences(saved, " ends here."), std::size_t(kTypingHoldParagraphs));
     EXPECT_EQ(occurrences(saved, "amber"), 3u);
 }
 

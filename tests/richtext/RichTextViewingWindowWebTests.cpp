@@ -40,9 +40,9 @@ using testing_support::ScratchFolder;
 using testing_support::writeFile;
 
 // Stands for the user picking a picture file in the chooser.
-class ChosenPicture final : public PicturePicker {
+class ViewingChosenPicture final : public PicturePicker {
 public:
-    explicit ChosenPicture(std::string path) : m_path(std::move(path)) {}
+    explicit ViewingChosenPicture(std::string path) : m_path(std::move(path)) {}
     void pickPicture(const std::u16string&, Completion completion) override
     {
         RunLoop::main().post([completion, path = m_path] { completion(path); });
@@ -104,7 +104,7 @@ TEST_F(RichTextViewingWindowTest, aClickedScannedLineGoesInEscapedAtTheCaretSave
         return;
     std::string picture = folder.path("scan.png");
     test::writePrintedPagePicture(picture, {"Fish <and> chips", "are tasty"});
-    PicturePicker::setShared(std::make_shared<ChosenPicture>(picture));
+    PicturePicker::setShared(std::make_shared<ViewingChosenPicture>(picture));
     std::shared_ptr<VisionDataScannerViewController> host = VisionDataScannerViewController::sharedInstance();
     if (!host->isScannerAvalaible())
         return folio::test::missingToolForTest("text recognition for English is not installed");

@@ -32,7 +32,7 @@ namespace {
 
 using namespace testing_support;
 
-class MarkingConverter final : public MarkdownConverter {
+class PresenterMarkingConverter final : public MarkdownConverter {
 public:
     std::u16string html(const std::u16string& markdown) override { return u"<md>" + markdown + u"</md>"; }
     std::u16string plainText(const std::u16string& markdown) override { return markdown; }
@@ -60,7 +60,7 @@ class AppControllerPreviewTest : public test::VirtualClockTest {
 protected:
     void SetUp() override
     {
-        MarkdownConverter::setShared(std::make_shared<MarkingConverter>());
+        MarkdownConverter::setShared(std::make_shared<PresenterMarkingConverter>());
         EditorMakers::registerMaker(EditorKind::QVText,
                                     [](TextDocument& document) { return std::make_shared<FakeEditorController>(&document); });
         m_controller.setUserDefaults(&m_defaults);

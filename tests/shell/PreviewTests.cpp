@@ -17,7 +17,7 @@ namespace {
 
 using namespace testing_support;
 
-Image::Pointer solidImage(int width, int height)
+Image::Pointer previewSolidImage(int width, int height)
 {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width * height * 4), 0xFF);
     auto image = Image::imageWithPixels(width, height, std::move(pixels));
@@ -50,7 +50,7 @@ protected:
 TEST_F(PreviewTest, PreviewIsAnnouncedThreeTenthsOfASecondAfterStoring)
 {
     double start = RunLoop::main().now();
-    DocumentPreviews::generatePreviewFromImage(solidImage(4, 4), m_item);
+    DocumentPreviews::generatePreviewFromImage(previewSolidImage(4, 4), m_item);
     EXPECT_TRUE(m_announcements.empty());
     RunLoop::main().advanceVirtualClock(0);
     // Stored on the next turn, not yet announced.
@@ -67,7 +67,7 @@ TEST_F(PreviewTest, PreviewIsAnnouncedThreeTenthsOfASecondAfterStoring)
 
 TEST_F(PreviewTest, PDFPreviewIsAnnouncedAtOnce)
 {
-    DocumentPreviews::generatePDFPreviewFromImage(solidImage(4, 4), m_item);
+    DocumentPreviews::generatePDFPreviewFromImage(previewSolidImage(4, 4), m_item);
     ASSERT_EQ(m_announcements.size(), 1u);
     EXPECT_EQ(m_announcements[0].second, m_item.get());
 }
@@ -75,7 +75,7 @@ TEST_F(PreviewTest, PDFPreviewIsAnnouncedAtOnce)
 TEST_F(PreviewTest, MissingImageOrItemDoesNothing)
 {
     DocumentPreviews::generatePreviewFromImage(nullptr, m_item);
-    DocumentPreviews::generatePreviewFromImage(solidImage(2, 2), nullptr);
+    DocumentPreviews::generatePreviewFromImage(previewSolidImage(2, 2), nullptr);
     DocumentPreviews::generatePDFPreviewFromImage(nullptr, m_item);
     RunLoop::main().advanceVirtualClock(1);
     EXPECT_TRUE(m_announcements.empty());
@@ -86,7 +86,7 @@ TEST_F(PreviewTest, MissingImageOrItemDoesNothing)
 
 TEST_F(PreviewTest, ScaledImageIsFramedInGrey)
 {
-    auto scaled = DocumentPreviews::imageWithImage(*solidImage(10, 10), {20, 16});
+    auto scaled = DocumentPreviews::imageWithImage(*previewSolidImage(10, 10), {20, 16});
     ASSERT_TRUE(scaled.ok());
     EXPECT_EQ(DocumentPreviews::placeholderPreviewImageNameForFileURL("/x.rtf", {}),
               "DocumentPreviewPlaceholderLeafcraft.png");

@@ -18,7 +18,7 @@ namespace {
 
 using namespace testing_support;
 
-constexpr double kEngineWaitSeconds = 60;
+constexpr double kPagePDFWaitSeconds = 60;
 
 class LoadCounter final : public WebViewDelegate {
 public:
@@ -38,7 +38,7 @@ protected:
             return nullptr;
         (*view)->setDelegate(&m_loads);
         (*view)->loadHTMLString(html, "file:///folio-test/");
-        EXPECT_TRUE(RunLoop::main().runUntil([&] { return m_loads.finishedLoads > 0; }, kEngineWaitSeconds));
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return m_loads.finishedLoads > 0; }, kPagePDFWaitSeconds));
         return std::move(*view);
     }
 
@@ -46,7 +46,7 @@ protected:
     {
         std::optional<Result<std::string>> outcome;
         m_controller.convertToPDF(page, [&](Result<std::string> result) { outcome = std::move(result); });
-        if (!RunLoop::main().runUntil([&] { return outcome.has_value(); }, kEngineWaitSeconds))
+        if (!RunLoop::main().runUntil([&] { return outcome.has_value(); }, kPagePDFWaitSeconds))
             return Error{"test", 0, "the conversion did not finish"};
         return *outcome;
     }

@@ -35,7 +35,7 @@ std::u16string nameOf(TableView& table, std::size_t row)
     return label ? label->text() : u"?";
 }
 
-struct Recorder : TSColourSelectTableViewControllerDelegate, TSBgColourSelectTableViewControllerDelegate,
+struct ListsRecorder : TSColourSelectTableViewControllerDelegate, TSBgColourSelectTableViewControllerDelegate,
                   PageSizeSelectTableViewControllerDelegate, TSFontSelectTableViewControllerDelegate {
     std::vector<std::string> picks;
     void colourSelectTableViewControllerDidSelectColour(TSColourSelectTableViewController&, const std::string& c) override { picks.push_back("text " + c); }
@@ -50,7 +50,7 @@ struct Recorder : TSColourSelectTableViewControllerDelegate, TSBgColourSelectTab
 
 TEST(TextStyleListsTest, colourListsShowTheirNamesAndTickEveryNameOfTheChosenColour)
 {
-    auto recorder = std::make_shared<Recorder>();
+    auto recorder = std::make_shared<ListsRecorder>();
     auto text = std::make_shared<TSColourSelectTableViewController>();
     text->setDelegate(recorder);
     text->setSelectedColour("gray");
@@ -90,7 +90,7 @@ TEST(TextStyleListsTest, colourListsShowTheirNamesAndTickEveryNameOfTheChosenCol
 
 TEST(TextStyleListsTest, paperSizesRunFromLetterToTheEnvelope)
 {
-    auto recorder = std::make_shared<Recorder>();
+    auto recorder = std::make_shared<ListsRecorder>();
     auto sizes = std::make_shared<PageSizeSelectTableViewController>();
     sizes->setDelegate(recorder);
     sizes->setSelectedSize("A4");
@@ -119,7 +119,7 @@ TEST(TextStyleListsTest, fontFamiliesOfferTheirFacesAndKeepTheSize)
     catalog->addFace(single, FontMetrics{0.9, 0.3, 0, -0.1, 0.05, 0.5, 0.7});
     FontCatalog::setShared(catalog);
 
-    auto recorder = std::make_shared<Recorder>();
+    auto recorder = std::make_shared<ListsRecorder>();
     auto families = std::make_shared<TSFontSelectTableViewController>();
     auto navigation = NavigationController::withRootViewController(families);
     families->setDelegate(recorder);

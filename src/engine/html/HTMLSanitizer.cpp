@@ -56,7 +56,7 @@ bool isResourceAttribute(std::string_view attribute)
                                 "codebase", "manifest", "ping", "href", "xlink:href", "longdesc", "usemap"});
 }
 
-bool isAttributeNameCharacter(char c)
+bool isSanitizedAttributeNameCharacter(char c)
 {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == ':' || c == '.';
 }
@@ -76,7 +76,7 @@ std::string_view compactURL(std::string_view url, std::string& storage)
     return storage;
 }
 
-std::string schemeOf(std::string_view url)
+std::string sanitizedSchemeOf(std::string_view url)
 {
     std::size_t colon = url.find(':');
     if (colon == std::string_view::npos || colon == 0)
@@ -174,7 +174,7 @@ bool isKeptLinkTarget(std::string_view url, bool exported)
 {
     std::string storage;
     std::string_view compact = compactURL(url, storage);
-    std::string scheme = schemeOf(compact);
+    std::string scheme = sanitizedSchemeOf(compact);
     return !isRefusedLinkScheme(scheme) && !(exported && leavesTheDocument(compact, scheme));
 }
 
@@ -189,7 +189,7 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     auto kept = [&value](bool keep) { return keep ? std::optional<std::string>(std::move(value)) : std::nullopt; };
     if (name.size() > 2 && name.starts_with("on"))
         return std::nullopt;
-    if (!std::all_of(name.begin(), name.end(), isAttributeNameCharacter) || name == "srcdoc")
+    if (!std::all_of(name.begin(), name.end(), isSanitizedAttributeNameCharacter) || name == "srcdoc")
         return std::nullopt;
     if (element == "meta" && name == "http-equiv")
         return std::nullopt;
@@ -554,7 +554,7 @@ private:
             return Treatment::Drop;
         if (std::find(kPlainElements.begin(), kPlainElements.end(), name) != kPlainElements.end())
             return Treatment::Element;
-        if (name.empty() || !std::all_of(name.begin(), name.end(), isAttributeNameCharacter))
+        if (name.empty() || !std::all_of(name.begin(), name.end(), isSanitizedAttributeNameCharacter))
             return Treatment::Drop;
         // A void element holds nothing: what the parser put inside it is the
         // text that followed it, and must survive whatever becomes of it.
@@ -812,7 +812,7 @@ void HTMLSanitizer::appendText(std::string& out, std::string_view text, bool inA
 bool HTMLSanitizer::isSafeLinkTarget(std::string_view url)
 {
     std::string storage;
-    return !isRefusedLinkScheme(schemeOf(compactURL(url, storage)));
+    return !isRefusedLinkScheme(sanitizedSchemeOf(compactURL(url, storage)));
 }
 
 bool HTMLSanitizer::isLocalResource(std::string_view url, bool allowingAnyData)
@@ -822,7 +822,7 @@ bool HTMLSanitizer::isLocalResource(std::string_view url, bool allowingAnyData)
     // "//host/x" (and "\\host\x", which browsers read alike) names another host.
     if (compact.size() >= 2 && (compact[0] == '/' || compact[0] == '\\') && (compact[1] == '/' || compact[1] == '\\'))
         return false;
-    std::string scheme = schemeOf(compact);
+    std::string scheme = sanitizedSchemeOf(compact);
     if (scheme.empty() || scheme == "file" || scheme == "myfont")
         return true;
     if (scheme == "data")
@@ -834,7 +834,7 @@ bool HTMLSanitizer::leavesTheDocument(std::string_view url)
 {
     std::string storage;
     std::string_view compact = compactURL(url, storage);
-    return folio::leavesTheDocument(compact, schemeOf(compact));
+    return folio::leavesTheDocument(compact, sanitizedSchemeOf(compact));
 }
 
 std::string HTMLSanitizer::sanitizedCSS(std::string_view css, Use use)

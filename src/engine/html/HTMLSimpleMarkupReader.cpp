@@ -23,7 +23,7 @@ constexpr std::size_t kMaximumDepth = 200;
 constexpr std::array<std::string_view, 8> kContainerElements = {"div", "span", "a", "sup", "sub", "ul", "ol", "li"};
 constexpr std::array<std::string_view, 3> kVoidElements = {"br", "hr", "img"};
 
-bool isOneOf(std::string_view name, auto const& names)
+bool isNameOneOf(std::string_view name, auto const& names)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -486,8 +486,8 @@ private:
             }
         }
         std::string_view name = nameAt(at);
-        bool isVoid = isOneOf(name, kVoidElements);
-        if (name.empty() || (!isVoid && !isOneOf(name, kContainerElements)))
+        bool isVoid = isNameOneOf(name, kVoidElements);
+        if (name.empty() || (!isVoid && !isNameOneOf(name, kContainerElements)))
             return false;
         if (!known && !opens(name))
             return false;

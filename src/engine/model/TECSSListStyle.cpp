@@ -17,7 +17,7 @@ namespace folio {
 namespace {
 
 constexpr std::int64_t kLargestRomanNumeral = 3999;
-constexpr char16_t kReplacementCharacter = 0xFFFD;
+constexpr char16_t kListReplacementCharacter = 0xFFFD;
 constexpr char16_t kObjectReplacementCharacter = 0xFFFC;
 
 struct TypeKeyword {
@@ -77,7 +77,7 @@ std::u16string letterMarker(std::int32_t counter, int offset)
 {
     auto code = static_cast<unsigned char>(static_cast<std::uint32_t>(counter) + offset);
     bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
-    return std::u16string{control ? kReplacementCharacter : static_cast<char16_t>(code), u'.'};
+    return std::u16string{control ? kListReplacementCharacter : static_cast<char16_t>(code), u'.'};
 }
 
 std::optional<std::u16string> marker(TECSSListStyleType type, std::int32_t counter)

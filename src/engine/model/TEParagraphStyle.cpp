@@ -17,7 +17,7 @@ constexpr double kRTFSingleLineSpacing = 240;
 // First-line indents above this were given in twips rather than points; they
 // are scaled by the twips per point.
 constexpr double kLargestPointIndent = 18;
-constexpr double kTwipsPerPoint = 20;
+constexpr double kParagraphTwipsPerPoint = 20;
 
 // A number worth writing: non-zero and finite (a NaN from a damaged file must
 // not turn into CSS that a reader cannot parse).
@@ -148,7 +148,7 @@ std::optional<std::string> TEParagraphStyle::cssStyleRepresentation() const
     if (isWritten(m_tailIndent))
         css += "margin-right:" + formatShortest(-m_tailIndent) + "px;";
     if (m_firstLineHeadIndent > 0 && std::isfinite(m_firstLineHeadIndent)) {
-        double indent = m_firstLineHeadIndent > kLargestPointIndent ? m_firstLineHeadIndent / kTwipsPerPoint
+        double indent = m_firstLineHeadIndent > kLargestPointIndent ? m_firstLineHeadIndent / kParagraphTwipsPerPoint
                                                                     : m_firstLineHeadIndent;
         css += firstLineIndentCSS(indent);
     }

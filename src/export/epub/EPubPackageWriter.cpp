@@ -12,7 +12,7 @@ constexpr const char* kXMLProlog = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
 constexpr const char* kOPFNamespace = "http://www.idpf.org/2007/opf";
 constexpr const char* kXHTMLNamespace = "http://www.w3.org/1999/xhtml";
 
-std::string escaped(std::string_view text)
+std::string packageEscaped(std::string_view text)
 {
     return HTMLTextEscaper::escape(text);
 }
@@ -43,7 +43,7 @@ std::string headLinks(const std::string& identifier)
 {
     return "<link rel=\"stylesheet\" href=\"css/book.css\" type=\"text/css\"/><meta charset=\"UTF-8\"/>"
            "<meta name=\"EPB-UUID\" content=\""
-        + escaped(identifier) + "\"/>";
+        + packageEscaped(identifier) + "\"/>";
 }
 
 } // namespace
@@ -81,18 +81,18 @@ std::string EPubPackageWriter::packageDocument(const EPubPackageInfo& info)
     opf += "<package xmlns=\"" + std::string(kOPFNamespace) + "\" xmlns:ibooks=\"" + kOPFNamespace
         + "\" unique-identifier=\"BookId\" version=\"3.0\" prefix=\"ibooks: " + kOPFNamespace + "\">";
     opf += "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:opf=\"" + std::string(kOPFNamespace) + "\">";
-    opf += "<dc:title>" + escaped(info.title) + "</dc:title>";
+    opf += "<dc:title>" + packageEscaped(info.title) + "</dc:title>";
     // An empty creator or contributor makes the package invalid; both name
     // the application that made the book.
-    opf += "<dc:creator id=\"creator\">" + escaped(info.creator) + "</dc:creator>";
+    opf += "<dc:creator id=\"creator\">" + packageEscaped(info.creator) + "</dc:creator>";
     opf += "<meta refines=\"#creator\" property=\"role\" scheme=\"marc:relators\">aut</meta>";
-    opf += "<dc:contributor id=\"contributor\">" + escaped(info.creator) + "</dc:contributor>";
+    opf += "<dc:contributor id=\"contributor\">" + packageEscaped(info.creator) + "</dc:contributor>";
     opf += "<meta refines=\"#contributor\" property=\"role\" scheme=\"marc:relators\">bkp</meta>";
-    opf += "<dc:date>" + escaped(info.date) + "</dc:date>";
+    opf += "<dc:date>" + packageEscaped(info.date) + "</dc:date>";
     opf += "<dc:subject>-</dc:subject>";
-    opf += "<dc:identifier id=\"BookId\">" + escaped(info.identifier) + "</dc:identifier>";
+    opf += "<dc:identifier id=\"BookId\">" + packageEscaped(info.identifier) + "</dc:identifier>";
     opf += "<dc:language>en</dc:language>";
-    opf += "<meta property=\"dcterms:modified\">" + escaped(info.modified) + "</meta>";
+    opf += "<meta property=\"dcterms:modified\">" + packageEscaped(info.modified) + "</meta>";
     opf += "<meta property=\"ibooks:specified-fonts\">true</meta>";
     opf += "<meta name=\"cover\" content=\"cover-image\"/>";
     opf += "</metadata>";
@@ -107,7 +107,7 @@ std::string EPubPackageWriter::packageDocument(const EPubPackageInfo& info)
         std::string type = pictureMediaType(picture);
         if (type.empty())
             continue;
-        opf += "<item id=\"picture-" + std::to_string(++number) + "\" href=\"" + std::string(kChapterPictureFolder) + "/" + escaped(picture)
+        opf += "<item id=\"picture-" + std::to_string(++number) + "\" href=\"" + std::string(kChapterPictureFolder) + "/" + packageEscaped(picture)
             + "\" media-type=\"" + type + "\"/>";
     }
     opf += "</manifest>";
@@ -121,10 +121,10 @@ std::string EPubPackageWriter::navigationControlFile(const EPubPackageInfo& info
     return std::string(kXMLProlog) + "\n"
         + "<ncx xmlns=\"http://www.daisy.org/z3986/2005/ncx/\" version=\"2005-1\"><head>"
           "<meta name=\"dtb:uid\" content=\""
-        + escaped(info.identifier) + "\"/><meta name=\"epub-creator\" content=\"" + escaped(info.creator)
+        + packageEscaped(info.identifier) + "\"/><meta name=\"epub-creator\" content=\"" + packageEscaped(info.creator)
         + "\"/><meta name=\"dtb:depth\" content=\"1\"/><meta name=\"dtb:totalPageCount\" content=\"0\"/>"
           "<meta name=\"dtb:maxPageNumber\" content=\"0\"/></head><docTitle><text>"
-        + escaped(info.title)
+        + packageEscaped(info.title)
         + "</text></docTitle><docAuthor><text></text></docAuthor><navMap>"
           "<navPoint id=\"navpoint-1\" playOrder=\"1\"><navLabel><text>Chapter-1</text></navLabel>"
           "<content src=\"chapter-1.xhtml\"/></navPoint></navMap></ncx>";
@@ -143,7 +143,7 @@ std::string EPubPackageWriter::navigationDocument(const EPubPackageInfo& info)
 std::string EPubPackageWriter::chapterDocument(const EPubPackageInfo& info, std::string_view bodyHTML)
 {
     return std::string(kXMLProlog) + "\n" + "<html xmlns=\"" + kXHTMLNamespace
-        + "\" xml:lang=\"en\"><head><title>1 Chapter 1 | " + escaped(info.title) + "</title>"
+        + "\" xml:lang=\"en\"><head><title>1 Chapter 1 | " + packageEscaped(info.title) + "</title>"
         + headLinks(info.identifier) + "</head><body>" + std::string(bodyHTML) + "</body></html>";
 }
 

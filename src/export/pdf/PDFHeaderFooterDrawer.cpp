@@ -14,7 +14,7 @@ namespace folio {
 
 namespace {
 
-constexpr double kPointsPerCentimetre = 72 / 2.54;
+constexpr double kDrawerPointsPerCentimetre = 72 / 2.54;
 constexpr double kLeastBodyHeight = 72;
 
 GraphicsContext::TextBoxStyle boxStyle(const PDFHeaderFooterDrawer::TextStyle& style)
@@ -102,8 +102,8 @@ struct HeadPlaces {
     HeadPlaces(const Size& pageSize, double leftMargin, double rightMargin)
         : x(leftMargin * 30)
         , width(pageSize.width - rightMargin * 30)
-        , column{{leftMargin * kPointsPerCentimetre, 0},
-                 {pageSize.width - (leftMargin + rightMargin) * kPointsPerCentimetre, pageSize.height}}
+        , column{{leftMargin * kDrawerPointsPerCentimetre, 0},
+                 {pageSize.width - (leftMargin + rightMargin) * kDrawerPointsPerCentimetre, pageSize.height}}
     {
     }
     double x;

@@ -21,7 +21,7 @@ using Alignment = GraphicsContext::TextBoxStyle::Alignment;
 // The text's paragraph styles keep the units the HTML writer reads: head and
 // tail indents in CSS pixels, the first line's in centimetres from the head.
 constexpr double kPointsPerPixel = 0.75;
-constexpr double kPointsPerCentimetre = 72 / 2.54;
+constexpr double kHeaderPointsPerCentimetre = 72 / 2.54;
 constexpr double kDefaultTabInterval = 36;
 constexpr const char* kDefaultFamily = "Helvetica";
 constexpr double kDefaultFontSize = 12;
@@ -52,7 +52,7 @@ void applyParagraphStyle(Paragraph& paragraph, const PlatformParagraphStyle& sty
     paragraph.alignment = alignmentOf(style.alignment());
     paragraph.headIndent = std::max(style.headIndent() * kPointsPerPixel, 0.0);
     paragraph.firstLineHeadIndent =
-        std::max(paragraph.headIndent + style.firstLineHeadIndent() * kPointsPerCentimetre, 0.0);
+        std::max(paragraph.headIndent + style.firstLineHeadIndent() * kHeaderPointsPerCentimetre, 0.0);
     paragraph.tailIndent = style.tailIndent() < 0 ? -style.tailIndent() * kPointsPerPixel : 0;
     paragraph.spaceBefore = std::max(style.paragraphSpacingBefore(), 0.0);
     paragraph.spaceAfter = std::max(style.paragraphSpacing(), 0.0);

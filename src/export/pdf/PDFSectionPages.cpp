@@ -11,7 +11,7 @@ namespace {
 
 constexpr double kPointsPerTwip = 1.0 / 20;
 constexpr double kCentimetresPerTwip = 2.54 / 1440;
-constexpr double kPointsPerCentimetre = 72 / 2.54;
+constexpr double kSectionPointsPerCentimetre = 72 / 2.54;
 // Margins that leave less than an inch of the paper either way (a quarter of
 // paper smaller than four inches, such as a label's) are taken for damage.
 constexpr double kLeastPrintedLength = 72;
@@ -27,9 +27,9 @@ const std::optional<int>& given(const std::optional<int>& section, const std::op
 bool leavesRoom(const PDFPageSetup& setup)
 {
     const Size& paper = setup.pageSize;
-    return paper.width - (setup.sideLeft + setup.sideRight) * kPointsPerCentimetre
+    return paper.width - (setup.sideLeft + setup.sideRight) * kSectionPointsPerCentimetre
         >= std::min(kLeastPrintedLength, paper.width / 4)
-        && paper.height - (setup.margins.top + setup.margins.bottom) * kPointsPerCentimetre
+        && paper.height - (setup.margins.top + setup.margins.bottom) * kSectionPointsPerCentimetre
         >= std::min(kLeastPrintedLength, paper.height / 4);
 }
 

@@ -13,7 +13,7 @@ namespace folio {
 
 namespace {
 
-constexpr double kPointsPerCentimetre = 72 / 2.54;
+constexpr double kMarquentPointsPerCentimetre = 72 / 2.54;
 
 } // namespace
 
@@ -26,7 +26,7 @@ UIPrintPageRendererMarquent::Options UIPrintPageRendererMarquent::optionsFromPre
     // Prints on the paper the user chose, as the PDF export does.
     options.pageSize = preferences.pageSize.value_or(PageSizes::sizeFromPageSize("Letter"));
     bool qv = kind == DocumentKind::QVText || kind == DocumentKind::QVOutline;
-    options.rightMargin = qv ? 0 : preferences.documentMargins.right * kPointsPerCentimetre;
+    options.rightMargin = qv ? 0 : preferences.documentMargins.right * kMarquentPointsPerCentimetre;
     options.pages = pages;
     return options;
 }

@@ -27,7 +27,7 @@ namespace {
 
 // The width of the sheet the rich-text editor's ruler measures the right
 // margin on, in centimetres.
-constexpr float kRulerSheetWidthCentimetres = 21.59f;
+constexpr float kRTFDRulerSheetWidthCentimetres = 21.59f;
 
 Error exportError(RTFDExporter::ErrorCode code, std::string message)
 {
@@ -102,7 +102,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     // the file gives its width, which the writer takes from the same edge.
     settings.rightMargin = fromEditor || page.margins.right <= 0
         ? static_cast<float>(page.margins.right)
-        : kRulerSheetWidthCentimetres - static_cast<float>(page.margins.right);
+        : kRTFDRulerSheetWidthCentimetres - static_cast<float>(page.margins.right);
     if (page.headerSettings)
         settings.pageHeader = toUtf16(*page.headerSettings);
     if (page.footerSettings)

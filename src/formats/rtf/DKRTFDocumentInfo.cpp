@@ -43,17 +43,17 @@ bool isDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
 
 // A control word at `position` (a backslash): its name and number, and
 // where what follows it starts.
-struct ControlWord {
+struct InfoControlWord {
     std::string name;
     std::optional<long long> number;
     std::size_t end = 0;
 };
 
-std::optional<ControlWord> controlWordAt(std::u16string_view text, std::size_t position)
+std::optional<InfoControlWord> controlWordAt(std::u16string_view text, std::size_t position)
 {
     if (position + 1 >= text.size() || text[position] != u'\\' || !isLetter(text[position + 1]))
         return std::nullopt;
-    ControlWord word;
+    InfoControlWord word;
     std::size_t at = position + 1;
     for (; at < text.size() && isLetter(text[at]) && word.name.size() < 32; ++at)
         word.name.push_back(static_cast<char>(text[at]));
@@ -93,7 +93,7 @@ std::optional<DKRTFDocumentInfo::Entry> entryOf(std::u16string_view group, const
         entry.ignorable = true;
         position += 2;
     }
-    std::optional<ControlWord> word = controlWordAt(group, position);
+    std::optional<InfoControlWord> word = controlWordAt(group, position);
     if (!word)
         return std::nullopt;
     const auto* known = std::find_if(std::begin(kKnownWords), std::end(kKnownWords),
@@ -115,7 +115,7 @@ std::optional<DKRTFDocumentInfo::Entry> entryOf(std::u16string_view group, const
         break;
     case DKRTFDocumentInfo::Kind::Time:
         for (std::size_t at = word->end; at < group.size();) {
-            std::optional<ControlWord> part = controlWordAt(group, at);
+            std::optional<InfoControlWord> part = controlWordAt(group, at);
             if (!part) {
                 ++at;
                 continue;
@@ -138,7 +138,7 @@ template <typename OnWord, typename OnGroup>
 void forEachGroup(std::u16string_view content, OnWord onWord, OnGroup onGroup)
 {
     for (std::size_t position = 0; position < content.size();) {
-        if (std::optional<ControlWord> word = controlWordAt(content, position)) {
+        if (std::optional<InfoControlWord> word = controlWordAt(content, position)) {
             onWord(*word);
             position = word->end;
             continue;
@@ -164,7 +164,7 @@ void forEachGroup(std::u16string_view content, OnWord onWord, OnGroup onGroup)
 DKRTFDocumentInfo DKRTFDocumentInfo::read(std::u16string_view content, const DKRTFObjectReader::ByteDecoder& decoder)
 {
     DKRTFDocumentInfo info;
-    forEachGroup(content, [](const ControlWord&) {}, [&](std::u16string_view group) {
+    forEachGroup(content, [](const InfoControlWord&) {}, [&](std::u16string_view group) {
         if (group.starts_with(u"\\upr") && (group.size() == 4 || !isLetter(group[4]))) {
             // Word gives a value in the code page and again in Unicode
             // ("{\upr{\title ...}{\*\ud{\title ...}}}"): the Unicode one
@@ -196,7 +196,7 @@ void DKRTFDocumentInfo::readUserProperties(std::u16string_view content, const DK
             m_userProperties.push_back(std::move(*property));
         property.reset();
     };
-    auto typeWord = [&property](const ControlWord& word) {
+    auto typeWord = [&property](const InfoControlWord& word) {
         if (word.name == "proptype" && property && !property->type && isUsableNumber(word.number))
             property->type = static_cast<int>(*word.number);
     };
@@ -204,7 +204,7 @@ void DKRTFDocumentInfo::readUserProperties(std::u16string_view content, const DK
         // A writer may mark a group it expects older readers to skip.
         if (group.starts_with(u"\\*"))
             group.remove_prefix(2);
-        std::optional<ControlWord> word = controlWordAt(group, 0);
+        std::optional<InfoControlWord> word = controlWordAt(group, 0);
         if (word && word->name == "propname") {
             keep();
             property = UserProperty{DKRTFObjectReader::decodeNoteText(group.substr(word->end), decoder), {}, {}, {}};

@@ -30,7 +30,7 @@ constexpr double kDefaultDistanceTwips = 720;
 constexpr double kLargestDistanceTwips = 31680;
 // Helvetica at 12 points, black, as Folio's own headers start out.
 constexpr std::string_view kFontFamily = "Helvetica";
-constexpr double kDefaultFontSize = 12;
+constexpr double kForeignDefaultFontSize = 12;
 constexpr std::string_view kColor = "black";
 
 
@@ -161,13 +161,13 @@ std::optional<std::string> DKRTFForeignHeaderFooter::settingsForText(const Attri
     if (words.empty())
         return std::nullopt;
 
-    double fontSize = kDefaultFontSize;
+    double fontSize = kForeignDefaultFontSize;
     std::string family(kFontFamily);
     std::string color(kColor);
     TextAlignment alignment = TextAlignment::Left;
     if (AttributeDictionaryPtr attributes = text.attributesAtIndex(0)) {
         if (const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName)) {
-            fontSize = font->font().pointSize() > 0 ? font->font().pointSize() : kDefaultFontSize;
+            fontSize = font->font().pointSize() > 0 ? font->font().pointSize() : kForeignDefaultFontSize;
             // A colon would end the settings' field early.
             if (!font->font().familyName().empty() && font->font().familyName().find(':') == std::string::npos)
                 family = font->font().familyName();

@@ -37,12 +37,12 @@ std::u16string commentRangeTag(std::u16string text)
     return text;
 }
 
-bool isLetter(char16_t character)
+bool isObjectLetter(char16_t character)
 {
     return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
 }
 
-bool isDigit(char16_t character) { return character >= u'0' && character <= u'9'; }
+bool isObjectDigit(char16_t character) { return character >= u'0' && character <= u'9'; }
 
 // Where the plain characters from `start` end: at a brace, a line break of
 // the RTF text or a backslash (or at `end`).
@@ -57,7 +57,7 @@ std::u16string removing(std::u16string text, std::u16string_view target)
 }
 
 // A number written after a control word, with its name removed ("picw100 ").
-double numberAfter(std::u16string_view token, std::u16string_view name)
+double objectNumberAfter(std::u16string_view token, std::u16string_view name)
 {
     std::u16string text = removing(std::u16string(token), name);
     return static_cast<double>(floatValue(text));
@@ -169,14 +169,14 @@ TETextAttachmentPtr DKRTFObjectReader::readPicture()
         const char16_t character = text[position];
         if (character == u' ' || character == u'\r' || character == u'\n') {
             ++position;
-        } else if (character == u'\\' && position + 1 < m_groupEnd && isLetter(text[position + 1])) {
+        } else if (character == u'\\' && position + 1 < m_groupEnd && isObjectLetter(text[position + 1])) {
             std::size_t nameEnd = position + 1;
-            while (nameEnd < m_groupEnd && isLetter(text[nameEnd]))
+            while (nameEnd < m_groupEnd && isObjectLetter(text[nameEnd]))
                 ++nameEnd;
             std::size_t valueEnd = nameEnd;
             if (valueEnd < m_groupEnd && text[valueEnd] == u'-')
                 ++valueEnd;
-            while (valueEnd < m_groupEnd && isDigit(text[valueEnd]))
+            while (valueEnd < m_groupEnd && isObjectDigit(text[valueEnd]))
                 ++valueEnd;
             values[std::u16string(text.substr(position + 1, nameEnd - position - 1))] =
                 static_cast<double>(floatValue(std::u16string(text.substr(nameEnd, valueEnd - nameEnd))));
@@ -282,7 +282,7 @@ TETextAttachmentPtr DKRTFObjectReader::readShapePicture()
             return std::nullopt;
         std::u16string_view token = tokenUpTo(found, u"\\", &end);
         position = end;
-        return numberAfter(token, name);
+        return objectNumberAfter(token, name);
     };
     double width = numberNamed(u"picw").value_or(0);
     double height = numberNamed(u"pich").value_or(0);
@@ -336,11 +336,11 @@ TETextAttachmentPtr DKRTFObjectReader::readFileAttachment()
     double width = 0;
     double height = 0;
     if (std::size_t found = find(u"h", position); found != npos) {
-        width = numberAfter(tokenUpTo(found + 1, u" ", &end), u"");
+        width = objectNumberAfter(tokenUpTo(found + 1, u" ", &end), u"");
         position = end;
     }
     if (std::size_t found = find(u"t", position); found != npos) {
-        height = numberAfter(tokenUpTo(found + 1, u"}", &end), u"");
+        height = objectNumberAfter(tokenUpTo(found + 1, u"}", &end), u"");
         position = end;
     }
     auto attachment = std::make_shared<TETextAttachment>();
@@ -372,7 +372,7 @@ TETextAttachmentPtr DKRTFObjectReader::readFootnote(const ByteDecoder& decoder,
     while (start < group.size() && (group[start] == u' ' || group[start] == u'\r' || group[start] == u'\n'))
         ++start;
     if (const std::u16string_view rest = group.substr(start);
-        rest.starts_with(u"\\ftnalt") && (rest.size() == 7 || !isLetter(rest[7])))
+        rest.starts_with(u"\\ftnalt") && (rest.size() == 7 || !isObjectLetter(rest[7])))
         attributes.emplace(TEObjectTextAttachment::kNoteKindKey, u"endnote");
     attachment->setAttributes(std::move(attributes));
     return attachment;
@@ -435,7 +435,7 @@ TETextAttachmentPtr DKRTFObjectReader::readAnnotation(const std::optional<std::u
     std::u16string withoutReference;
     constexpr std::u16string_view kReference = u"{\\*\\atnref";
     if (const std::size_t reference = group.find(kReference); reference != std::u16string_view::npos
-        && (reference + kReference.size() >= group.size() || !isLetter(group[reference + kReference.size()]))) {
+        && (reference + kReference.size() >= group.size() || !isObjectLetter(group[reference + kReference.size()]))) {
         const std::size_t referenceEnd = DKRTFGroupEnd(group, reference).value_or(group.size());
         const std::size_t valueStart = std::min(reference + kReference.size(), referenceEnd);
         rangeTag = commentRangeTag(decodeNoteText(group.substr(valueStart, referenceEnd - valueStart), decoder));
@@ -558,9 +558,9 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
             while (index + 1 < length && source[index] == u'\\' && source[index + 1] == u'\'')
                 readHexByte(bytes);
             text += decoder(bytes);
-        } else if (isLetter(next)) {
+        } else if (isObjectLetter(next)) {
             std::size_t nameEnd = index + 1;
-            while (nameEnd < length && isLetter(source[nameEnd]))
+            while (nameEnd < length && isObjectLetter(source[nameEnd]))
                 ++nameEnd;
             // The name is compared where it lies, never copied.
             const std::u16string_view name = source.substr(index + 1, nameEnd - index - 1);
@@ -568,9 +568,9 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
             bool negative = index < length && source[index] == u'-';
             if (negative)
                 ++index;
-            bool hasParameter = index < length && isDigit(source[index]);
+            bool hasParameter = index < length && isObjectDigit(source[index]);
             long long parameter = 0;
-            while (index < length && isDigit(source[index])) {
+            while (index < length && isObjectDigit(source[index])) {
                 if (parameter < std::numeric_limits<int>::max())
                     parameter = parameter * 10 + (source[index] - u'0');
                 ++index;
@@ -628,15 +628,15 @@ std::u16string DKRTFObjectReader::readFieldInstruction(const ByteDecoder& decode
             const std::size_t end = endOfPlainRun(text, position + 1, m_groupEnd);
             instruction.append(text.substr(position, end - position));
             position = end;
-        } else if (isLetter(text[position + 1])) {
+        } else if (isObjectLetter(text[position + 1])) {
             std::size_t end = position + 1;
-            while (end < m_groupEnd && isLetter(text[end]))
+            while (end < m_groupEnd && isObjectLetter(text[end]))
                 ++end;
             const bool unicode = end == position + 2 && text[position + 1] == u'u';
             if (end < m_groupEnd && text[end] == u'-')
                 ++end;
             const std::size_t digits = end;
-            while (end < m_groupEnd && isDigit(text[end]))
+            while (end < m_groupEnd && isObjectDigit(text[end]))
                 ++end;
             if (end < m_groupEnd && text[end] == u' ')
                 ++end;

@@ -11,18 +11,18 @@ namespace folio {
 
 namespace {
 
-constexpr float kTwipsPerCentimetre = 566.96f;
+constexpr float kPageTwipsPerCentimetre = 566.96f;
 constexpr int kTwipsPerPoint = 20;
 // Paper beyond this (in twips, over 5 metres) is no page anyone prints.
 constexpr int kLargestPaperTwips = 20 * 72 * 200;
 // No page has more lines than this in a row.
-constexpr int kMostConsecutiveHyphens = 200;
+constexpr int kPageMostConsecutiveHyphens = 200;
 
 } // namespace
 
 void DKRTFPageSettings::setPageMargin(std::string_view key, int twips)
 {
-    m_numbers.insert_or_assign(std::string(key), static_cast<float>(twips) / kTwipsPerCentimetre);
+    m_numbers.insert_or_assign(std::string(key), static_cast<float>(twips) / kPageTwipsPerCentimetre);
 }
 
 void DKRTFPageSettings::setDocumentPageMargin(std::string_view key, int twips)
@@ -56,7 +56,7 @@ void DKRTFPageSettings::setHyphenationZone(int twips)
 
 void DKRTFPageSettings::setHyphenationConsecutiveLines(int lines)
 {
-    if (lines >= 0 && lines <= kMostConsecutiveHyphens)
+    if (lines >= 0 && lines <= kPageMostConsecutiveHyphens)
         m_numbers.insert_or_assign(std::string(kHyphenationConsecutiveLinesKey), static_cast<float>(lines));
 }
 

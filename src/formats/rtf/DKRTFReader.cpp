@@ -26,7 +26,7 @@ namespace {
 
 constexpr char16_t kPlaceholder = u'\uFEFF';
 
-bool isLetter(char character)
+bool isWordLetter(char character)
 {
     return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z');
 }
@@ -738,8 +738,8 @@ bool DKRTFReader::skipReplacementCharacter()
     if (next == '\'') {
         ++m_location;
         readHexByte();
-    } else if (isLetter(next)) {
-        while (!isAtEnd() && isLetter(m_bytes[m_location]))
+    } else if (isWordLetter(next)) {
+        while (!isAtEnd() && isWordLetter(m_bytes[m_location]))
             ++m_location;
         if (!isAtEnd() && m_bytes[m_location] == '-')
             ++m_location;

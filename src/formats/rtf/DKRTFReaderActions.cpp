@@ -33,12 +33,12 @@ namespace folio {
 
 namespace {
 
-bool isLetter(char16_t character)
+bool isControlWordLetter(char16_t character)
 {
     return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
 }
 
-bool isDigit(char16_t character) { return character >= u'0' && character <= u'9'; }
+bool isControlWordDigit(char16_t character) { return character >= u'0' && character <= u'9'; }
 
 // Words of a style entry that Word writes (its style gallery, priorities,
 // revision ids, hidden and locked styles) and LibreOffice does not.
@@ -893,7 +893,7 @@ std::string DKRTFReader::keptGroupContent(std::string_view content, Tables& tabl
     StringEncoding encoding = state().stringEncoding();
     int fallbackLength = 1;
     int fallbacksLeft = 0;
-    auto isDigit = [](char character) { return character >= '0' && character <= '9'; };
+    auto isControlWordDigit = [](char character) { return character >= '0' && character <= '9'; };
     auto isHex = [](char character) {
         return (character >= '0' && character <= '9') || (character >= 'a' && character <= 'f') || (character >= 'A' && character <= 'F');
     };
@@ -927,9 +927,9 @@ std::string DKRTFReader::keptGroupContent(std::string_view content, Tables& tabl
                 ++end;
             const std::string_view word = content.substr(at + 1, end - at - 1);
             const std::size_t number = end;
-            if (end < content.size() && (content[end] == '-' || isDigit(content[end])))
+            if (end < content.size() && (content[end] == '-' || isControlWordDigit(content[end])))
                 ++end;
-            while (end < content.size() && isDigit(content[end]))
+            while (end < content.size() && isControlWordDigit(content[end]))
                 ++end;
             if (word == "u" && end > number)
                 fallbacksLeft = fallbackLength;
@@ -1443,17 +1443,17 @@ void DKRTFReader::actionReadStyleSheet(int)
         std::string words;
         std::size_t index = 0;
         while (index < entry.size()) {
-            if (entry[index] != u'\\' || index + 1 >= entry.size() || !isLetter(entry[index + 1])) {
+            if (entry[index] != u'\\' || index + 1 >= entry.size() || !isControlWordLetter(entry[index + 1])) {
                 ++index;
                 continue;
             }
             std::size_t nameEnd = index + 1;
-            while (nameEnd < entry.size() && isLetter(entry[nameEnd]))
+            while (nameEnd < entry.size() && isControlWordLetter(entry[nameEnd]))
                 ++nameEnd;
             std::size_t valueEnd = nameEnd;
             if (valueEnd < entry.size() && entry[valueEnd] == u'-')
                 ++valueEnd;
-            while (valueEnd < entry.size() && isDigit(entry[valueEnd]))
+            while (valueEnd < entry.size() && isControlWordDigit(entry[valueEnd]))
                 ++valueEnd;
             std::string_view name = entry.substr(index + 1, nameEnd - index - 1);
             std::string_view digits = entry.substr(nameEnd, valueEnd - nameEnd);
@@ -1543,13 +1543,13 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
             continue;
         }
         std::size_t nameEnd = index + 1;
-        while (nameEnd < words.size() && isLetter(words[nameEnd]))
+        while (nameEnd < words.size() && isControlWordLetter(words[nameEnd]))
             ++nameEnd;
         std::size_t valueEnd = nameEnd;
         const bool negative = valueEnd < words.size() && words[valueEnd] == u'-';
         if (negative)
             ++valueEnd;
-        while (valueEnd < words.size() && isDigit(words[valueEnd]))
+        while (valueEnd < words.size() && isControlWordDigit(words[valueEnd]))
             ++valueEnd;
         const std::size_t nameLength = nameEnd - index - 1;
         std::string_view digits = words.substr(nameEnd + (negative ? 1 : 0), valueEnd - nameEnd - (negative ? 1 : 0));

@@ -16,7 +16,7 @@ namespace {
 using Letters = DKRTFScriptMarks::Letters;
 
 // Word's number for text in no language, as under "\lang".
-constexpr int kNoLanguage = 0x400;
+constexpr int kReaderNoLanguage = 0x400;
 
 } // namespace
 
@@ -100,7 +100,7 @@ void DKRTFReader::actionAssociatedLanguage(int number)
     if (number <= 0 || number >= 0x10000)
         return;
     DKRTFScriptMarks marks = state().scriptMarks();
-    marks.complexLanguage = number == kNoLanguage ? 0 : static_cast<std::uint16_t>(number);
+    marks.complexLanguage = number == kReaderNoLanguage ? 0 : static_cast<std::uint16_t>(number);
     keepScriptMarks(marks);
 }
 

@@ -11,9 +11,9 @@ namespace folio {
 
 namespace {
 
-constexpr int kDefaultDistanceTwips = 720;
+constexpr int kTitleDefaultDistanceTwips = 720;
 // Further from the edge than the tallest paper is no header's place.
-constexpr std::int64_t kLargestDistanceTwips = 31680;
+constexpr std::int64_t kTitleLargestDistanceTwips = 31680;
 
 // Where `word` ("\headery") stands among the section's words, and the
 // end of its number; nothing when it is not there.
@@ -36,10 +36,10 @@ int distanceOf(std::string_view words, std::string_view word)
 {
     const auto found = wordWithNumber(words, word);
     if (!found)
-        return kDefaultDistanceTwips;
+        return kTitleDefaultDistanceTwips;
     const std::size_t number = found->first + word.size();
     const std::int64_t distance = integerValue(words.substr(number, found->second - number));
-    return distance > 0 && distance < kLargestDistanceTwips ? static_cast<int>(distance) : kDefaultDistanceTwips;
+    return distance > 0 && distance < kTitleLargestDistanceTwips ? static_cast<int>(distance) : kTitleDefaultDistanceTwips;
 }
 
 } // namespace

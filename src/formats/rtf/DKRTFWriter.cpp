@@ -23,8 +23,8 @@ namespace folio {
 
 namespace {
 
-constexpr float kTwipsPerCentimetre = 566.96f;
-constexpr double kTwipsPerPoint = 20;
+constexpr float kWriterTwipsPerCentimetre = 566.96f;
+constexpr double kWriterTwipsPerPoint = 20;
 // The letter page width and height in centimetres: margins at or past them
 // mean "no margin" rather than a negative one.
 constexpr float kPaperWidthCentimetres = 21.59f;
@@ -199,16 +199,16 @@ void DKRTFWriter::writeHeader()
     std::optional<float> left;
     std::optional<float> right;
     if (!((settings.leftMargin == 0 && settings.rightMargin == 0) || settings.isNewBlankDocument)) {
-        left = settings.leftMargin * kTwipsPerCentimetre;
+        left = settings.leftMargin * kWriterTwipsPerCentimetre;
         right = settings.rightMargin < kPaperWidthCentimetres
-            ? (kPaperWidthCentimetres - settings.rightMargin) * kTwipsPerCentimetre
+            ? (kPaperWidthCentimetres - settings.rightMargin) * kWriterTwipsPerCentimetre
             : 0.0f;
     }
     std::optional<float> top;
     std::optional<float> bottom;
     if (!(settings.topMargin == 0 && settings.bottomMargin == 0)) {
-        top = settings.topMargin * kTwipsPerCentimetre;
-        bottom = settings.bottomMargin < kPaperHeightCentimetres ? settings.bottomMargin * kTwipsPerCentimetre : 0.0f;
+        top = settings.topMargin * kWriterTwipsPerCentimetre;
+        bottom = settings.bottomMargin < kPaperHeightCentimetres ? settings.bottomMargin * kWriterTwipsPerCentimetre : 0.0f;
     }
 
     // Where the file gave the document a page of its own beside its first
@@ -242,9 +242,9 @@ void DKRTFWriter::writeHeader()
         m_buffer.appendInteger(*documentWide.paperHeight);
     } else if (settings.paperSize) {
         m_buffer.appendCString("\\paperw");
-        m_buffer.appendRoundedNumber(settings.paperSize->width * kTwipsPerPoint);
+        m_buffer.appendRoundedNumber(settings.paperSize->width * kWriterTwipsPerPoint);
         m_buffer.appendCString("\\paperh");
-        m_buffer.appendRoundedNumber(settings.paperSize->height * kTwipsPerPoint);
+        m_buffer.appendRoundedNumber(settings.paperSize->height * kWriterTwipsPerPoint);
     } else if (!settings.unstatedPage.paper) {
         m_buffer.appendCString("\\paperw11900\\paperh16840");
     }
@@ -326,9 +326,9 @@ void DKRTFWriter::writeHeader()
     if (writesFirstSection) {
         if (settings.paperSize) {
             m_buffer.appendCString("\\pgwsxn");
-            m_buffer.appendRoundedNumber(settings.paperSize->width * kTwipsPerPoint);
+            m_buffer.appendRoundedNumber(settings.paperSize->width * kWriterTwipsPerPoint);
             m_buffer.appendCString("\\pghsxn");
-            m_buffer.appendRoundedNumber(settings.paperSize->height * kTwipsPerPoint);
+            m_buffer.appendRoundedNumber(settings.paperSize->height * kWriterTwipsPerPoint);
         }
         appendMargin(m_buffer, "\\marglsxn", left);
         appendMargin(m_buffer, "\\margrsxn", right);

@@ -22,7 +22,7 @@ namespace folio {
 
 namespace {
 
-constexpr float kTwipsPerCentimetre = 566.96f;
+constexpr float kAttributeTwipsPerCentimetre = 566.96f;
 constexpr double kSingleLineSpacing = 240;
 constexpr double kLargestLineSpacing = 1920;
 constexpr double kFallbackLineSpacing = 360;
@@ -79,7 +79,7 @@ std::vector<std::u16string> lines(const StringValue* value)
     return found;
 }
 
-const char* alignmentWord(std::int32_t alignment)
+const char* attributeAlignmentWord(std::int32_t alignment)
 {
     switch (static_cast<TextAlignment>(alignment)) {
     case TextAlignment::Right:
@@ -334,7 +334,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         const auto indent = static_cast<float>(style.firstLineHeadIndent);
         if (ownListIndents && std::isfinite(indent))
             firstLine = truncated(std::round(
-                std::max(indent, -static_cast<float>(leftIndent) / kTwipsPerCentimetre) * kTwipsPerCentimetre));
+                std::max(indent, -static_cast<float>(leftIndent) / kAttributeTwipsPerCentimetre) * kAttributeTwipsPerCentimetre));
         m_buffer.appendCString("\\fi");
         m_buffer.appendInteger(firstLine);
         m_state.firstLineIndent = firstLine;
@@ -346,12 +346,12 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
             indent = 0;
         // A hanging first line (a negative indent) stands out to the left,
         // but never past the paragraph's own left edge.
-        indent = std::max(indent, -static_cast<float>(leftIndent) / kTwipsPerCentimetre);
+        indent = std::max(indent, -static_cast<float>(leftIndent) / kAttributeTwipsPerCentimetre);
         if (indent > 11332)
             indent = 0;
         // Rounded, not cut: the page holds the indent to a thousandth of a
         // centimetre, a little either side of the twip that was read.
-        std::int32_t twips = indent == 0 ? 0 : truncated(std::round(indent * kTwipsPerCentimetre));
+        std::int32_t twips = indent == 0 ? 0 : truncated(std::round(indent * kAttributeTwipsPerCentimetre));
         changed |= writeOnChange("\\fi", twips, m_state.firstLineIndent);
     }
 
@@ -404,12 +404,12 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
                                                                                                : "\\ltrpar");
         m_state.direction = direction;
         if (alignment != m_state.alignment) {
-            m_buffer.appendCString(alignmentWord(alignment));
+            m_buffer.appendCString(attributeAlignmentWord(alignment));
             m_state.alignment = alignment;
         }
         m_buffer.appendByte('\n');
     } else if (alignment != m_state.alignment) {
-        m_buffer.appendCString(alignmentWord(alignment));
+        m_buffer.appendCString(attributeAlignmentWord(alignment));
         m_state.alignment = alignment;
         m_buffer.appendByte('\n');
     } else if (changed) {

@@ -14,7 +14,7 @@ namespace folio {
 namespace {
 
 // Word's number for text checked in no language.
-constexpr std::uint16_t kNoLanguage = 0x400;
+constexpr std::uint16_t kMarksNoLanguage = 0x400;
 
 bool isOn(const AttributeDictionary& attributes, std::string_view key)
 {
@@ -123,7 +123,7 @@ std::uint16_t DKRTFWriter::windowsLanguage(const AttributeValuePtr& tag)
     auto [found, isNew] = m_windowsLanguages.try_emplace(text->value());
     if (isNew) {
         const unsigned number = windowsLanguageForLanguageTag(toUtf8(text->value()));
-        found->second = number < 0x10000 && number != kNoLanguage ? static_cast<std::uint16_t>(number) : 0;
+        found->second = number < 0x10000 && number != kMarksNoLanguage ? static_cast<std::uint16_t>(number) : 0;
     }
     return found->second;
 }
@@ -169,7 +169,7 @@ bool DKRTFWriter::writeCharacterMarks(const DKRTFCharacterMarks& marks, bool unk
     auto writeLanguage = [&](const char* word, const char* twin, std::uint16_t language, std::uint16_t& inForce) {
         if (language == inForce && !(unknown && language != 0))
             return;
-        const std::uint16_t number = language != 0 ? language : kNoLanguage;
+        const std::uint16_t number = language != 0 ? language : kMarksNoLanguage;
         m_buffer.appendCString(word);
         m_buffer.appendInteger(number);
         m_buffer.appendCString(twin);

@@ -12,12 +12,12 @@ namespace folio {
 namespace {
 
 // Word's number for text in no language.
-constexpr std::uint16_t kNoLanguage = 0x400;
+constexpr std::uint16_t kWriterNoLanguage = 0x400;
 
 constexpr std::string_view kScriptFontKeys[] = {TEComplexScriptFontAttribute, TEEastAsianFontAttribute,
                                                 TEHighAnsiFontAttribute, TELowAnsiFontAttribute};
 
-bool isOn(const AttributeDictionary& attributes, std::string_view key)
+bool isScriptMarkOn(const AttributeDictionary& attributes, std::string_view key)
 {
     const auto* flag = attributes.valueForKeyAs<BoolValue>(key);
     return flag && flag->value();
@@ -64,8 +64,8 @@ DKRTFScriptMarks DKRTFWriter::scriptMarks(const AttributeDictionary& attributes)
     if (const auto* size = attributes.valueForKeyAs<DoubleValue>(TEComplexScriptFontSizeAttribute);
         size && std::isfinite(size->value()) && size->value() > 0 && size->value() <= 1638)
         marks.complexSize = static_cast<int>(std::lround(size->value() * 2));
-    marks.complexBold = isOn(attributes, TEComplexScriptBoldAttribute);
-    marks.complexItalic = isOn(attributes, TEComplexScriptItalicAttribute);
+    marks.complexBold = isScriptMarkOn(attributes, TEComplexScriptBoldAttribute);
+    marks.complexItalic = isScriptMarkOn(attributes, TEComplexScriptItalicAttribute);
     marks.complexLanguage = windowsLanguage(attributes.valueForKey(TEComplexScriptLanguageAttribute));
     return marks;
 }
@@ -110,7 +110,7 @@ bool DKRTFWriter::writeScriptMarks(const DKRTFScriptMarks& marks, bool unknown)
             m_buffer.appendCString(marks.complexItalic ? "\\ai" : "\\ai0");
         if (unknown || marks.complexLanguage != written.complexLanguage) {
             m_buffer.appendCString("\\alang");
-            m_buffer.appendInteger(marks.complexLanguage != 0 ? marks.complexLanguage : kNoLanguage);
+            m_buffer.appendInteger(marks.complexLanguage != 0 ? marks.complexLanguage : kWriterNoLanguage);
         }
         if (!marks.rightToLeft)
             m_buffer.appendCString("\\ltrch");

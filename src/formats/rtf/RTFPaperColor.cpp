@@ -25,7 +25,7 @@ bool startsControlWord(std::basic_string_view<Unit> text, std::size_t backslash)
 }
 
 template<typename Unit>
-bool isDigit(Unit c)
+bool isPaperColorDigit(Unit c)
 {
     return c >= Unit('0') && c <= Unit('9');
 }
@@ -50,10 +50,10 @@ RTFPaperColor paperColorIn(std::basic_string_view<Unit> text, Find find)
         std::size_t digits = at + kNameLength;
         if (text.substr(digits).starts_with(whiteDigits))
             return RTFPaperColor{kWhite, at};
-        if (numbered || digits >= text.size() || !isDigit(text[digits]))
+        if (numbered || digits >= text.size() || !isPaperColorDigit(text[digits]))
             continue;
         std::uint64_t value = 0;
-        for (std::size_t i = digits; i < text.size() && isDigit(text[i]) && value <= 0xFFFFFF; ++i)
+        for (std::size_t i = digits; i < text.size() && isPaperColorDigit(text[i]) && value <= 0xFFFFFF; ++i)
             value = value * 10 + static_cast<std::uint64_t>(text[i] - Unit('0'));
         if (value > 0xFFFFFF) {
             numbered = kWhite;

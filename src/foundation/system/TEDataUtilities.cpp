@@ -10,7 +10,7 @@ namespace folio {
 
 namespace {
 
-constexpr const char* kErrorDomain = "TEDataUtilities";
+constexpr const char* kDataUtilitiesDomain = "TEDataUtilities";
 
 std::span<const std::uint8_t> bytesOf(std::string_view text)
 {
@@ -22,7 +22,7 @@ Result<PropertyList> propertyListOfType(Result<PropertyList> list, PropertyList:
     if (!list)
         return list.error();
     if (list->type() != type)
-        return Error{kErrorDomain, 1, std::string("The property list is not ") + what};
+        return Error{kDataUtilitiesDomain, 1, std::string("The property list is not ") + what};
     return list;
 }
 
@@ -37,7 +37,7 @@ Result<PropertyList> readPropertyList(const std::string& path)
 Result<PropertyList> readPropertyList(const URL& url)
 {
     if (!url.isFileURL())
-        return Error{kErrorDomain, 2, "Only file URLs can be read: " + url.absoluteString()};
+        return Error{kDataUtilitiesDomain, 2, "Only file URLs can be read: " + url.absoluteString()};
     return readPropertyList(url.fileSystemPath());
 }
 

@@ -13,15 +13,15 @@ namespace folio {
 
 namespace {
 
-struct LayoutDeleter {
+struct TextBoxLayoutDeleter {
     void operator()(PangoLayout* layout) const { g_object_unref(layout); }
 };
-using LayoutPointer = std::unique_ptr<PangoLayout, LayoutDeleter>;
+using TextBoxLayoutPointer = std::unique_ptr<PangoLayout, TextBoxLayoutDeleter>;
 
-LayoutPointer textBoxLayout(cairo_t* context, const std::u16string& text, const CairoGraphicsContext::TextBoxStyle& style,
+TextBoxLayoutPointer textBoxLayout(cairo_t* context, const std::u16string& text, const CairoGraphicsContext::TextBoxStyle& style,
                             double width)
 {
-    LayoutPointer layout(pango_cairo_create_layout(context));
+    TextBoxLayoutPointer layout(pango_cairo_create_layout(context));
     pango_cairo_context_set_resolution(pango_layout_get_context(layout.get()), 72);
     pango_layout_context_changed(layout.get());
 
@@ -47,7 +47,7 @@ void CairoGraphicsContext::drawTextInBox(const std::u16string& text, const TextB
 {
     if (box.size.width <= 0 || box.size.height <= 0)
         return;
-    LayoutPointer layout = textBoxLayout(m_context, text, style, box.size.width);
+    TextBoxLayoutPointer layout = textBoxLayout(m_context, text, style, box.size.width);
     cairo_save(m_context);
     cairo_rectangle(m_context, box.origin.x, box.origin.y, box.size.width, box.size.height);
     cairo_clip(m_context);
@@ -63,7 +63,7 @@ void CairoGraphicsContext::drawTextInBox(const std::u16string& text, const TextB
 
 double CairoGraphicsContext::heightOfTextInBox(const std::u16string& text, const TextBoxStyle& style, double width) const
 {
-    LayoutPointer layout = textBoxLayout(m_context, text, style, width);
+    TextBoxLayoutPointer layout = textBoxLayout(m_context, text, style, width);
     int layoutWidth = 0;
     int layoutHeight = 0;
     pango_layout_get_size(layout.get(), &layoutWidth, &layoutHeight);

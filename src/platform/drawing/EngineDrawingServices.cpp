@@ -22,7 +22,7 @@ namespace folio {
 
 namespace {
 
-const char* const kDomain = "Image";
+const char* const kDrawingDomain = "Image";
 
 // Refuses pictures too large to read in a few seconds, even decoded smaller;
 // a corrupt header can claim any size.
@@ -38,8 +38,8 @@ int reductionFactor(std::uint64_t width, std::uint64_t height)
     return factor;
 }
 
-Error decodeError(const std::string& message) { return Error{kDomain, 1, message}; }
-Error encodeError(const std::string& message) { return Error{kDomain, 2, message}; }
+Error decodeError(const std::string& message) { return Error{kDrawingDomain, 1, message}; }
+Error encodeError(const std::string& message) { return Error{kDrawingDomain, 2, message}; }
 
 // libjpeg reports fatal errors through a callback that must not return.
 struct JpegErrorManager {

@@ -72,7 +72,7 @@ std::optional<Parts> split(std::string_view text)
     return parts;
 }
 
-std::string join(const Parts& parts)
+std::string joinParts(const Parts& parts)
 {
     char* joined = g_uri_join(G_URI_FLAGS_ENCODED, parts.scheme.empty() ? nullptr : parts.scheme.c_str(),
         parts.userinfo.empty() ? nullptr : parts.userinfo.c_str(), parts.hasAuthority ? parts.host.c_str() : nullptr,
@@ -109,7 +109,7 @@ std::optional<URL> URL::URLWithString(std::string_view text)
     if (!parts)
         return std::nullopt;
     URL url;
-    url.m_relative = join(*parts);
+    url.m_relative = joinParts(*parts);
     url.m_absolute = url.m_relative;
     url.parseAbsolute();
     return url;
@@ -236,7 +236,7 @@ URL URL::withPath(const std::string& encodedPath) const
     if (!parts)
         return *this;
     parts->path = encodedPath;
-    return fromValidatedAbsolute(join(*parts));
+    return fromValidatedAbsolute(joinParts(*parts));
 }
 
 URL URL::URLByAppendingPathComponent(std::string_view component, bool isDirectory) const

@@ -9,9 +9,9 @@ namespace folio {
 
 namespace {
 
-const char* const kDomain = "Image";
+const char* const kCodecDomain = "Image";
 
-Error decodeError(const std::string& message) { return Error{kDomain, 1, message}; }
+Error decodeError(const std::string& message) { return Error{kCodecDomain, 1, message}; }
 
 bool startsWith(const std::vector<std::uint8_t>& data, std::initializer_list<std::uint8_t> signature)
 {

@@ -9,7 +9,7 @@ namespace folio {
 
 namespace {
 
-std::string faceKey(const FontFace& face)
+std::string shapingFaceKey(const FontFace& face)
 {
     return face.filePath.empty() ? "memory:" + face.postScriptName : face.filePath + "#" + std::to_string(face.faceIndex);
 }
@@ -21,7 +21,7 @@ std::shared_ptr<const ShapingFace> ShapingFace::forFace(const FontFace& face)
     static std::mutex mutex;
     static std::map<std::string, std::shared_ptr<const ShapingFace>> faces;
     std::lock_guard lock(mutex);
-    std::shared_ptr<const ShapingFace>& entry = faces[faceKey(face)];
+    std::shared_ptr<const ShapingFace>& entry = faces[shapingFaceKey(face)];
     if (!entry)
         entry.reset(new ShapingFace(face));
     return entry;

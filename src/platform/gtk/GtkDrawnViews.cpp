@@ -29,7 +29,7 @@ gboolean draw(GtkWidget* widget, cairo_t* cr, gpointer)
     return FALSE;
 }
 
-Control* controlOf(GtkWidget* widget, std::shared_ptr<View>& keep)
+Control* drawnControlOf(GtkWidget* widget, std::shared_ptr<View>& keep)
 {
     keep = viewOf(widget);
     auto* control = dynamic_cast<Control*>(keep.get());
@@ -39,7 +39,7 @@ Control* controlOf(GtkWidget* widget, std::shared_ptr<View>& keep)
 gboolean pressed(GtkWidget* widget, GdkEventButton* event, gpointer)
 {
     std::shared_ptr<View> keep;
-    if (auto* control = controlOf(widget, keep); control && event->button == 1) {
+    if (auto* control = drawnControlOf(widget, keep); control && event->button == 1) {
         bool tracking = control->beginTrackingWithTouch(Point{event->x, event->y});
         g_object_set_data(G_OBJECT(widget), "folio-tracking", GINT_TO_POINTER(tracking));
         gtk_widget_queue_draw(widget);
@@ -50,7 +50,7 @@ gboolean pressed(GtkWidget* widget, GdkEventButton* event, gpointer)
 gboolean moved(GtkWidget* widget, GdkEventMotion* event, gpointer)
 {
     std::shared_ptr<View> keep;
-    auto* control = controlOf(widget, keep);
+    auto* control = drawnControlOf(widget, keep);
     if (control && g_object_get_data(G_OBJECT(widget), "folio-tracking")) {
         control->continueTrackingWithTouch(Point{event->x, event->y});
         gtk_widget_queue_draw(widget);
@@ -61,7 +61,7 @@ gboolean moved(GtkWidget* widget, GdkEventMotion* event, gpointer)
 gboolean released(GtkWidget* widget, GdkEventButton* event, gpointer)
 {
     std::shared_ptr<View> keep;
-    auto* control = controlOf(widget, keep);
+    auto* control = drawnControlOf(widget, keep);
     if (control && g_object_get_data(G_OBJECT(widget), "folio-tracking")) {
         g_object_set_data(G_OBJECT(widget), "folio-tracking", GINT_TO_POINTER(0));
         control->endTrackingWithTouch(Point{event->x, event->y});

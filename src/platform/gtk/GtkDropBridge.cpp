@@ -26,7 +26,7 @@ constexpr std::array<Signature, 2> kSignatures{{
     {{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, 8, "public.png"},
 }};
 
-std::weak_ptr<View> weakOf(View& view)
+std::weak_ptr<View> weakViewOf(View& view)
 {
     return std::weak_ptr<View>(std::static_pointer_cast<View>(view.weak_from_this().lock()));
 }
@@ -135,7 +135,7 @@ void GtkDropBridge::attach(GtkWidget* widget, View& view)
 {
     if (g_object_get_data(G_OBJECT(widget), "folio-drop-bridge"))
         return;
-    auto* weak = new std::weak_ptr<View>(weakOf(view));
+    auto* weak = new std::weak_ptr<View>(weakViewOf(view));
     g_object_set_data_full(G_OBJECT(widget), "folio-drop-bridge", weak,
                            [](gpointer data) { delete static_cast<std::weak_ptr<View>*>(data); });
     g_signal_connect(widget, "drag-drop", G_CALLBACK(onDragDrop), nullptr);

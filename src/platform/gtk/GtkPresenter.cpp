@@ -65,7 +65,7 @@ gboolean windowStateChanged(GtkWidget*, GdkEventWindowState* event, gpointer)
     return FALSE;
 }
 
-int pixels(double points) { return static_cast<int>(std::lround(std::max(0.0, points))); }
+int presenterPixels(double points) { return static_cast<int>(std::lround(std::max(0.0, points))); }
 
 const ViewController* presentationContextOf(const ViewController& controller)
 {
@@ -76,7 +76,7 @@ const ViewController* presentationContextOf(const ViewController& controller)
 }
 
 template <typename T>
-std::weak_ptr<T> weakOf(T& object)
+std::weak_ptr<T> presenterWeakOf(T& object)
 {
     return std::static_pointer_cast<T>(object.weak_from_this().lock());
 }
@@ -140,7 +140,7 @@ std::vector<const View*> addressesOf(const std::vector<std::shared_ptr<View>>& v
 
 GdkRectangle gdkRect(const Rect& rect)
 {
-    return GdkRectangle{pixels(rect.minX()), pixels(rect.minY()), std::max(1, pixels(rect.width())), std::max(1, pixels(rect.height()))};
+    return GdkRectangle{presenterPixels(rect.minX()), presenterPixels(rect.minY()), std::max(1, presenterPixels(rect.width())), std::max(1, presenterPixels(rect.height()))};
 }
 
 } // namespace
@@ -226,8 +226,8 @@ GtkPresenter::Surface& GtkPresenter::makeSurface(const void* key, ViewController
     // The model's size, within what the screen offers (its work area, less
     // panels); the header bar comes on top of the content's height.
     GdkRectangle area = workAreaFor(parent);
-    int width = std::min(std::max(200, pixels(size.width)), std::max(200, area.width));
-    int height = std::min(std::max(150, pixels(size.height)), std::max(150, area.height - kHeaderBarAllowance));
+    int width = std::min(std::max(200, presenterPixels(size.width)), std::max(200, area.width));
+    int height = std::min(std::max(150, presenterPixels(size.height)), std::max(150, area.height - kHeaderBarAllowance));
     gtk_window_set_default_size(GTK_WINDOW(surface.toplevel), width, height);
     if (parent) {
         gtk_window_set_transient_for(GTK_WINDOW(surface.toplevel), parent);
@@ -419,7 +419,7 @@ void GtkPresenter::rebuildHeader(Surface& surface)
     auto leading = item->effectiveLeadingItems();
     if (navigation && navigation->viewControllers().size() > 1 && !item->hidesBackButton() && leading.empty()) {
         GtkWidget* back = gtk_button_new_from_icon_name("go-previous-symbolic", GTK_ICON_SIZE_BUTTON);
-        std::weak_ptr<NavigationController> weak = weakOf(*navigation);
+        std::weak_ptr<NavigationController> weak = presenterWeakOf(*navigation);
         GtkSignals::connect(back, "clicked", [weak] {
             if (auto strong = weak.lock())
                 strong->popViewControllerAnimated(true);
@@ -540,7 +540,7 @@ void GtkPresenter::windowDidBecomeVisible(Window& window)
         return;
     Surface& surface = makeSurface(&window, window.rootViewController().get(), nullptr, window.frame().size);
     surface.window = &window;
-    std::weak_ptr<Window> weak = weakOf(window);
+    std::weak_ptr<Window> weak = presenterWeakOf(window);
     GtkSignals::connectDelete(surface.toplevel, [weak] {
         if (auto strong = weak.lock())
             strong->requestClose();
@@ -656,7 +656,7 @@ void GtkPresenter::controllerDidPresent(ViewController& presenting, ViewControll
         size = Size{600, 500};
     Surface& surface = makeSurface(&presented, &presented, hostWindowFor(presenting), size);
     m_presented[&presented] = surface.toplevel;
-    std::weak_ptr<ViewController> weak = weakOf(presented);
+    std::weak_ptr<ViewController> weak = presenterWeakOf(presented);
     GtkSignals::connectDelete(surface.toplevel, [weak] {
         if (auto strong = weak.lock())
             strong->dismissViewControllerAnimated(true);
@@ -743,7 +743,7 @@ void GtkPresenter::presentPopover(ViewController& presented)
         if (it != m_presented.end() && it->second == popover)
             m_presented.erase(it);
     });
-    std::weak_ptr<ViewController> weak = weakOf(presented);
+    std::weak_ptr<ViewController> weak = presenterWeakOf(presented);
     GtkSignals::connect(popover, "closed", [this, lifetime, weak, popover] {
         auto strong = weak.lock();
         if (lifetime.expired() || m_tearingDown || !strong)
@@ -825,7 +825,7 @@ GtkWidget* GtkPresenter::popoverNavigationBar(ViewController& presented)
     gtk_widget_set_margin_bottom(bar, 4);
     if (canGoBack) {
         GtkWidget* back = gtk_button_new_with_label("Back");
-        std::weak_ptr<ViewController> weak = weakOf(presented);
+        std::weak_ptr<ViewController> weak = presenterWeakOf(presented);
         GtkSignals::connect(back, "clicked", [weak] {
             if (auto strong = std::dynamic_pointer_cast<NavigationController>(weak.lock()))
                 strong->popViewControllerAnimated(true);
@@ -864,7 +864,7 @@ void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
     if (top && top->preferredContentSize().width > 0 && top->preferredContentSize().height > 0)
         size = top->preferredContentSize();
     if (size.width > 0 && size.height > 0)
-        gtk_widget_set_size_request(content, pixels(size.width), pixels(size.height));
+        gtk_widget_set_size_request(content, presenterPixels(size.width), presenterPixels(size.height));
     // A title view (segments that open sub-panes, say) stands above the
     // content, as a navigation bar would show it.
     if (std::shared_ptr<View> titleView = top ? top->navigationItem()->titleView() : nullptr) {

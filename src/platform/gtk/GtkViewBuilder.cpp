@@ -37,7 +37,7 @@ namespace folio {
 namespace {
 constexpr const char* kSectionKey = "folio-section";
 constexpr const char* kRowKey = "folio-row";
-constexpr const char* kViewKey = "folio-view";
+constexpr const char* kBuilderViewKey = "folio-view";
 constexpr const char* kLongPressKey = "folio-long-press";
 constexpr const char* kLongPressedKey = "folio-long-pressed";
 constexpr const char* kBandTopKey = "folio-band-top";
@@ -136,7 +136,7 @@ void attachLongPress(GtkWidget* widget, View& view)
 
 GtkWidget* findWidgetForView(GtkWidget* widget, const void* view)
 {
-    if (g_object_get_data(G_OBJECT(widget), kViewKey) == view)
+    if (g_object_get_data(G_OBJECT(widget), kBuilderViewKey) == view)
         return widget;
     GtkWidget* found = nullptr;
     if (GTK_IS_CONTAINER(widget)) {
@@ -167,7 +167,7 @@ std::vector<GtkWidget*> widgetsOfType(GtkWidget* widget, GType type)
 // A few lines of text stay visible however small the window is made.
 constexpr int kSmallestTextHeight = 80;
 
-int pixels(double points) { return static_cast<int>(std::lround(std::max(0.0, points))); }
+int builderPixels(double points) { return static_cast<int>(std::lround(std::max(0.0, points))); }
 
 GtkWidget* imageWidget(const Image& image)
 {
@@ -191,8 +191,8 @@ cairo_surface_t* fittedImageSurface(const Image& image, Size size, bool stretche
             cairo_surface_destroy(source);
         return nullptr;
     }
-    int width = std::max(1, pixels(size.width));
-    int height = std::max(1, pixels(size.height));
+    int width = std::max(1, builderPixels(size.width));
+    int height = std::max(1, builderPixels(size.height));
     double scale = std::min(width / natural.width, height / natural.height);
     double scaleX = stretched ? width / natural.width : scale;
     double scaleY = stretched ? height / natural.height : scale;
@@ -222,7 +222,7 @@ cairo_surface_t* surfaceForImageView(const ImageView& view)
         if (cairo_surface_t* fitted = fittedImageSurface(*image, frame))
             return fitted;
     if (sized && view.contentMode() == ContentMode::ScaleToFill
-        && (pixels(frame.width) != pixels(image->size().width) || pixels(frame.height) != pixels(image->size().height)))
+        && (builderPixels(frame.width) != builderPixels(image->size().width) || builderPixels(frame.height) != builderPixels(image->size().height)))
         if (cairo_surface_t* stretched = fittedImageSurface(*image, frame, true))
             return stretched;
     return image->createCairoSurface();
@@ -275,7 +275,7 @@ void placeInFixed(GtkWidget* fixed, GtkWidget* child, const View& subview, const
 {
     bool sizesItself = GTK_IS_SCROLLED_WINDOW(child) && !g_object_get_data(G_OBJECT(child), kSizedByFrameKey);
     if (!sizesItself && subview.nativeWidgetHandle() == nullptr)
-        gtk_widget_set_size_request(child, pixels(subview.frame().width()), pixels(subview.frame().height()));
+        gtk_widget_set_size_request(child, builderPixels(subview.frame().width()), builderPixels(subview.frame().height()));
     // A scroll view's content is scrolled by the scrolled window showing
     // it, not moved by the model's offset as well.
     Point scrolled = dynamic_cast<const ScrollView*>(&parent) ? Point{} : parent.bounds().origin;
@@ -308,7 +308,7 @@ GtkWidget* rowForCell(TableViewCell& cell)
         // their places, with the row's title at its start.
         GtkViewBuilder builder(nullptr);
         GtkWidget* own = builder.buildFixed(cell, cell.frame().size);
-        gtk_fixed_put(GTK_FIXED(own), text, 0, std::max(0, pixels(cell.frame().height() / 2) - 10));
+        gtk_fixed_put(GTK_FIXED(own), text, 0, std::max(0, builderPixels(cell.frame().height() / 2) - 10));
         gtk_box_pack_start(GTK_BOX(box), own, TRUE, TRUE, 0);
     }
     if (cell.detailTextLabel() && !cell.detailTextLabel()->text().empty()) {
@@ -363,7 +363,7 @@ GtkWidget* GtkViewBuilder::widgetForViewAddress(GtkWidget* root, const void* vie
 
 const void* GtkViewBuilder::viewAddressOf(GtkWidget* widget)
 {
-    return widget ? g_object_get_data(G_OBJECT(widget), kViewKey) : nullptr;
+    return widget ? g_object_get_data(G_OBJECT(widget), kBuilderViewKey) : nullptr;
 }
 
 void GtkViewBuilder::refreshImage(GtkWidget* root, const ImageView& view)
@@ -404,7 +404,7 @@ GtkWidget* GtkViewBuilder::build(View& view)
     // stand above it.
     if (native)
         widget = GtkViewOverlay::wrap(widget, view);
-    g_object_set_data(G_OBJECT(widget), kViewKey, &view);
+    g_object_set_data(G_OBJECT(widget), kBuilderViewKey, &view);
     if (native)
         g_object_set_data(G_OBJECT(widget), kNativeKey, GINT_TO_POINTER(1));
     rememberShownWidget(widget, view);
@@ -423,7 +423,7 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         detachNativeWidget(native);
         m_nativeWidgets.push_back(native);
         GtkContextMenuBridge::attach(native, view);
-        gtk_widget_set_size_request(native, pixels(view.frame().width()), pixels(view.frame().height()));
+        gtk_widget_set_size_request(native, builderPixels(view.frame().width()), builderPixels(view.frame().height()));
         gtk_widget_set_hexpand(native, TRUE);
         gtk_widget_set_vexpand(native, TRUE);
         return native;
@@ -480,7 +480,7 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         // The text fills what the window leaves it beside the bar: asking
         // for its last height as well would grow the window by the bar's
         // height at every rebuild of the bar.
-        gtk_widget_set_size_request(text, pixels(textView->frame().width()), kSmallestTextHeight);
+        gtk_widget_set_size_request(text, builderPixels(textView->frame().width()), kSmallestTextHeight);
         gtk_box_pack_start(GTK_BOX(box), text, TRUE, TRUE, 0);
         gtk_box_pack_end(GTK_BOX(box), scroller, FALSE, FALSE, 0);
         return box;
@@ -593,8 +593,8 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         gtk_container_add(GTK_CONTAINER(scroller), list);
         gtk_widget_set_hexpand(scroller, TRUE);
         gtk_widget_set_vexpand(scroller, TRUE);
-        gtk_widget_set_size_request(scroller, pixels(std::min(view.frame().width(), 400.0)),
-                                    pixels(std::min(table->contentSize().height, 400.0)));
+        gtk_widget_set_size_request(scroller, builderPixels(std::min(view.frame().width(), 400.0)),
+                                    builderPixels(std::min(table->contentSize().height, 400.0)));
         std::weak_ptr<TableView> weak = std::static_pointer_cast<TableView>(table->weak_from_this().lock());
         GtkSignals::connectRow(list, "row-activated", [weak](GtkListBoxRow* row) {
             auto strong = weak.lock();
@@ -688,10 +688,10 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
             // also after the window is resized: whether it is drawn alone
             // or with what lies over it, its last width must not hold the
             // window wider.
-            gtk_widget_set_size_request(built, -1, pixels(bar.frame().height()));
+            gtk_widget_set_size_request(built, -1, builderPixels(bar.frame().height()));
             GtkDrawnViews::followAllocatedWidth(built, bar);
         } else {
-            gtk_widget_set_size_request(built, pixels(bar.frame().width()), pixels(bar.frame().height()));
+            gtk_widget_set_size_request(built, builderPixels(bar.frame().width()), builderPixels(bar.frame().height()));
         }
         return barScroller(built);
     };
@@ -711,8 +711,8 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
     if (const std::optional<BarContainerView::Band>& band = container.contentBand()) {
         // The band lies over an empty room, below whatever floats over it.
         gtk_container_add(GTK_CONTAINER(overlay), gtk_box_new(GTK_ORIENTATION_VERTICAL, 0));
-        g_object_set_data(G_OBJECT(content), kBandTopKey, GINT_TO_POINTER(pixels(band->y)));
-        g_object_set_data(G_OBJECT(content), kBandHeightKey, GINT_TO_POINTER(std::max(1, pixels(band->height))));
+        g_object_set_data(G_OBJECT(content), kBandTopKey, GINT_TO_POINTER(builderPixels(band->y)));
+        g_object_set_data(G_OBJECT(content), kBandHeightKey, GINT_TO_POINTER(std::max(1, builderPixels(band->height))));
         g_signal_connect(overlay, "get-child-position", G_CALLBACK(placeBand), nullptr);
         gtk_overlay_add_overlay(GTK_OVERLAY(overlay), content);
     } else {
@@ -737,7 +737,7 @@ GtkWidget* GtkViewBuilder::buildFixed(View& view, Size size)
     g_object_set_data(G_OBJECT(fixed), kFixedForKey, &view);
     placingFixed().emplace(&view, fixed);
     g_signal_connect(fixed, "destroy", G_CALLBACK(forgetPlacingFixed), &view);
-    gtk_widget_set_size_request(fixed, pixels(size.width), pixels(size.height));
+    gtk_widget_set_size_request(fixed, builderPixels(size.width), builderPixels(size.height));
     for (const auto& subview : view.subviews()) {
         if (GtkWidget* child = build(*subview))
             placeInFixed(fixed, child, *subview, view, true);
@@ -833,11 +833,11 @@ void GtkViewBuilder::followBackgroundColor(const View& view)
 void GtkViewBuilder::placeOver(GtkWidget* overlay, GtkWidget* child, const View& view, Point origin)
 {
     Rect frame = view.frame();
-    gtk_widget_set_size_request(child, pixels(frame.width()), pixels(frame.height()));
+    gtk_widget_set_size_request(child, builderPixels(frame.width()), builderPixels(frame.height()));
     gtk_widget_set_halign(child, GTK_ALIGN_START);
     gtk_widget_set_valign(child, GTK_ALIGN_START);
-    gtk_widget_set_margin_start(child, pixels(frame.minX() - origin.x));
-    gtk_widget_set_margin_top(child, pixels(frame.minY() - origin.y));
+    gtk_widget_set_margin_start(child, builderPixels(frame.minX() - origin.x));
+    gtk_widget_set_margin_top(child, builderPixels(frame.minY() - origin.y));
     g_object_set_data_full(G_OBJECT(child), kOverOriginKey, new Point(origin), [](gpointer data) { delete static_cast<Point*>(data); });
     if (gtk_widget_get_parent(child) != overlay)
         gtk_overlay_add_overlay(GTK_OVERLAY(overlay), child);
@@ -886,7 +886,7 @@ void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
             gtk_container_add(GTK_CONTAINER(row), rowForCell(*cell));
             // As tall as the table lays the row out: a panel sized for its
             // rows is filled by them, not half empty.
-            gtk_widget_set_size_request(row, -1, pixels(table.heightForRowAtIndexPath({section, index})));
+            gtk_widget_set_size_request(row, -1, builderPixels(table.heightForRowAtIndexPath({section, index})));
             GtkControlBridges::applyRowBackgroundColor(row, cell->backgroundColor());
             g_object_set_data(G_OBJECT(row), kSectionKey, GSIZE_TO_POINTER(section + 1));
             g_object_set_data(G_OBJECT(row), kRowKey, GSIZE_TO_POINTER(index + 1));

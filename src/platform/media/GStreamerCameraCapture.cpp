@@ -10,7 +10,7 @@ namespace folio {
 
 namespace {
 
-constexpr const char* kDomain = "CameraCapture";
+constexpr const char* kCameraDomain = "CameraCapture";
 
 bool hasVideoDevice()
 {
@@ -38,7 +38,7 @@ bool GStreamerCameraCapture::isCameraAvailable()
 Status GStreamerCameraCapture::captureFrame(const std::string& pngPath, double timeoutSeconds)
 {
     if (!isCameraAvailable())
-        return Error{kDomain, 1, "There is no camera"};
+        return Error{kCameraDomain, 1, "There is no camera"};
     GstElement* pipeline = gst_element_factory_make("pipeline", nullptr);
     GstElement* source = gst_element_factory_make("v4l2src", nullptr);
     GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
@@ -49,25 +49,25 @@ Status GStreamerCameraCapture::captureFrame(const std::string& pngPath, double t
             if (element)
                 gst_object_unref(element);
         }
-        return Error{kDomain, 2, "The camera's picture cannot be converted here"};
+        return Error{kCameraDomain, 2, "The camera's picture cannot be converted here"};
     }
     g_object_set(source, "num-buffers", 1, nullptr);
     g_object_set(sink, "location", pngPath.c_str(), nullptr);
     gst_bin_add_many(GST_BIN(pipeline), source, convert, encode, sink, nullptr);
     Status status;
     if (!gst_element_link_many(source, convert, encode, sink, nullptr)) {
-        status = Error{kDomain, 2, "The camera's picture cannot be converted here"};
+        status = Error{kCameraDomain, 2, "The camera's picture cannot be converted here"};
     } else if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-        status = Error{kDomain, 3, "The camera cannot be opened"};
+        status = Error{kCameraDomain, 3, "The camera cannot be opened"};
     } else {
         GstBus* bus = gst_element_get_bus(pipeline);
         GstMessage* message = gst_bus_timed_pop_filtered(
             bus, static_cast<GstClockTime>(timeoutSeconds * GST_SECOND),
             static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
         if (!message)
-            status = Error{kDomain, 4, "The camera gave no picture in time"};
+            status = Error{kCameraDomain, 4, "The camera gave no picture in time"};
         else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR)
-            status = Error{kDomain, 5, "The camera stopped with an error"};
+            status = Error{kCameraDomain, 5, "The camera stopped with an error"};
         if (message)
             gst_message_unref(message);
         gst_object_unref(bus);

@@ -16,7 +16,7 @@ namespace folio {
 
 namespace {
 
-constexpr const char* kDomain = "TextRecognizer";
+constexpr const char* kRecognizerDomain = "TextRecognizer";
 
 struct PixDeleter {
     void operator()(Pix* pix) const { pixDestroy(&pix); }
@@ -93,14 +93,14 @@ Result<std::vector<std::u16string>> TesseractTextRecognizer::recognizeLines(cons
 {
     std::unique_ptr<Pix, PixDeleter> picture(pixRead(picturePath.c_str()));
     if (!picture)
-        return Error{kDomain, 1, "The picture " + picturePath + " cannot be read"};
+        return Error{kRecognizerDomain, 1, "The picture " + picturePath + " cannot be read"};
     std::unique_ptr<tesseract::TessBaseAPI> engine = startEngine(language, WordLists::Load);
     if (!engine)
-        return Error{kDomain, 2, "Text recognition for \"" + language + "\" is not installed"};
+        return Error{kRecognizerDomain, 2, "Text recognition for \"" + language + "\" is not installed"};
     engine->SetImage(picture.get());
     if (engine->Recognize(nullptr) != 0) {
         engine->End();
-        return Error{kDomain, 3, "No text could be recognised in " + picturePath};
+        return Error{kRecognizerDomain, 3, "No text could be recognised in " + picturePath};
     }
     std::vector<std::u16string> lines;
     std::unique_ptr<tesseract::ResultIterator> iterator(engine->GetIterator());

@@ -19,7 +19,7 @@ Error resolverError(FontSchemeResolver::ErrorCode code, std::string message)
     return Error{FontSchemeResolver::kErrorDomain, code, std::move(message)};
 }
 
-bool isWithin(const fs::path& candidate, const fs::path& folder)
+bool isWithinFolder(const fs::path& candidate, const fs::path& folder)
 {
     auto [folderEnd, candidateIt] = std::mismatch(folder.begin(), folder.end(), candidate.begin(), candidate.end());
     return folderEnd == folder.end();
@@ -88,7 +88,7 @@ Result<FontSchemeResolver::FontFile> FontSchemeResolver::resolve(std::string_vie
         if (error)
             continue;
         fs::path candidate = fs::weakly_canonical(root / name, error);
-        if (error || !isWithin(candidate, root))
+        if (error || !isWithinFolder(candidate, root))
             continue; // a symbolic link out of the folder is refused like ".."
         if (fs::is_regular_file(candidate, error))
             return FontFile{candidate.string(), contentType};

@@ -18,7 +18,7 @@ constexpr int kMaximumReferenceChain = 16;
 // Object numbers beyond this are no file this program prints.
 constexpr int kMaximumObjectNumber = 8 * 1024 * 1024;
 
-Error malformed(const std::string& message)
+Error malformedObjectFile(const std::string& message)
 {
     return Error{PDFObjectFile::kErrorDomain, PDFObjectFile::Malformed, message};
 }
@@ -56,11 +56,11 @@ Result<PDFObjectFile> PDFObjectFile::read(Data bytes)
     std::size_t tailStart = text.size() > kTailSearched ? text.size() - kTailSearched : 0;
     std::size_t startxref = text.rfind("startxref");
     if (startxref == std::string_view::npos || startxref < tailStart)
-        return malformed("no startxref at the end of the file");
+        return malformedObjectFile("no startxref at the end of the file");
     PDFTokenizer tail(text, startxref + std::string_view("startxref").size());
     std::optional<std::size_t> offset = countOf(tail.next());
     if (!offset || *offset >= text.size())
-        return malformed("startxref points outside the file");
+        return malformedObjectFile("startxref points outside the file");
 
     std::vector<std::pair<int, std::size_t>> offsets;
     if (Status table = file.readCrossReferenceTable(*offset, offsets); !table)
@@ -79,7 +79,7 @@ Result<PDFObjectFile> PDFObjectFile::read(Data bytes)
               [](const Entry& a, const Entry& b) { return a.begin < b.begin; });
     for (std::size_t index = 1; index < file.m_entries.size(); ++index) {
         if (file.m_entries[index].begin < file.m_entries[index - 1].end)
-            return malformed("objects " + std::to_string(file.m_entries[index - 1].number) + " and "
+            return malformedObjectFile("objects " + std::to_string(file.m_entries[index - 1].number) + " and "
                              + std::to_string(file.m_entries[index].number) + " overlap");
     }
     file.m_entryOfNumber.assign(static_cast<std::size_t>(largest) + 1, -1);
@@ -100,13 +100,13 @@ Status PDFObjectFile::readCrossReferenceTable(std::size_t offset, std::vector<st
         std::optional<std::size_t> first = countOf(firstToken);
         std::optional<std::size_t> count = countOf(tokenizer.next());
         if (!first || !count || *first + *count > kMaximumObjectNumber)
-            return malformed("a damaged cross-reference section");
+            return malformedObjectFile("a damaged cross-reference section");
         for (std::size_t index = 0; index < *count; ++index) {
             std::optional<std::size_t> objectOffset = countOf(tokenizer.next());
             std::optional<std::size_t> generation = countOf(tokenizer.next());
             PDFTokenizer::Token kind = tokenizer.next();
             if (!objectOffset || !generation || !(kind.isKeyword("n") || kind.isKeyword("f")))
-                return malformed("a damaged cross-reference entry");
+                return malformedObjectFile("a damaged cross-reference entry");
             if (kind.isKeyword("n"))
                 offsets.emplace_back(static_cast<int>(*first + index), *objectOffset);
         }
@@ -115,7 +115,7 @@ Status PDFObjectFile::readCrossReferenceTable(std::size_t offset, std::vector<st
     std::size_t trailerStart = tokenizer.offset();
     Result<PDFObject> trailer = PDFObject::parse(tokenizer);
     if (!trailer || !trailer->isDictionary())
-        return malformed("no trailer dictionary");
+        return malformedObjectFile("no trailer dictionary");
     // Earlier revisions or hidden streams would be lost by rewriting only
     // what this table lists.
     for (const char* key : {"Prev", "XRefStm", "Encrypt"}) {
@@ -131,25 +131,25 @@ Result<PDFObjectFile::Entry> PDFObjectFile::readObject(int number, std::size_t o
 {
     std::string_view bytes = text();
     if (offset >= bytes.size())
-        return malformed("object " + std::to_string(number) + " lies outside the file");
+        return malformedObjectFile("object " + std::to_string(number) + " lies outside the file");
     PDFTokenizer tokenizer(bytes, offset);
     std::optional<std::size_t> objectNumber = countOf(tokenizer.next());
     std::optional<std::size_t> generation = countOf(tokenizer.next());
     if (!objectNumber || *objectNumber != static_cast<std::size_t>(number) || !generation || *generation > 65535
         || !tokenizer.next().isKeyword("obj"))
-        return malformed("object " + std::to_string(number) + " is not where the table says");
+        return malformedObjectFile("object " + std::to_string(number) + " is not where the table says");
     Entry entry;
     entry.number = number;
     entry.generation = static_cast<int>(*generation);
     entry.begin = offset;
     Result<PDFObject> value = PDFObject::parse(tokenizer);
     if (!value)
-        return malformed("object " + std::to_string(number) + ": " + value.error().message);
+        return malformedObjectFile("object " + std::to_string(number) + ": " + value.error().message);
     entry.value = std::move(*value);
     PDFTokenizer::Token after = tokenizer.next();
     if (after.isKeyword("stream")) {
         if (!entry.value.isDictionary() || lengthDepth > 0)
-            return malformed("object " + std::to_string(number) + " has a stray stream");
+            return malformedObjectFile("object " + std::to_string(number) + " has a stray stream");
         const PDFObject* length = entry.value.find("Length");
         double streamLength = -1;
         if (length && length->kind() == PDFObject::Kind::Number) {
@@ -169,17 +169,17 @@ Result<PDFObjectFile::Entry> PDFObjectFile::readObject(int number, std::size_t o
         if (dataStart < bytes.size() && bytes[dataStart] == '\n')
             ++dataStart;
         if (streamLength < 0 || streamLength > double(bytes.size() - dataStart))
-            return malformed("object " + std::to_string(number) + " has no usable stream length");
+            return malformedObjectFile("object " + std::to_string(number) + " has no usable stream length");
         entry.isStream = true;
         entry.streamBegin = dataStart;
         entry.streamLength = static_cast<std::size_t>(streamLength);
         tokenizer.setOffset(dataStart + entry.streamLength);
         if (!tokenizer.next().isKeyword("endstream"))
-            return malformed("object " + std::to_string(number) + "'s stream does not end at its length");
+            return malformedObjectFile("object " + std::to_string(number) + "'s stream does not end at its length");
         after = tokenizer.next();
     }
     if (!after.isKeyword("endobj"))
-        return malformed("object " + std::to_string(number) + " has no endobj");
+        return malformedObjectFile("object " + std::to_string(number) + " has no endobj");
     entry.end = tokenizer.offset();
     return entry;
 }
@@ -240,7 +240,7 @@ Result<Data> PDFObjectFile::decodedStream(int number) const
 {
     const Entry* found = entry(number);
     if (!found || !found->isStream)
-        return malformed("object " + std::to_string(number) + " is no stream");
+        return malformedObjectFile("object " + std::to_string(number) + " is no stream");
     const PDFObject* filter = resolvedEntry(found->value, "Filter");
     if (filter && filter->kind() == PDFObject::Kind::Array && filter->items().size() == 1)
         filter = resolve(&filter->items().front());
@@ -251,7 +251,7 @@ Result<Data> PDFObjectFile::decodedStream(int number) const
     Result<Data> decoded =
         Deflate::decompress(storedStream(number), Deflate::kDefaultInflateLimit, Deflate::Framing::Zlib);
     if (!decoded)
-        return malformed("object " + std::to_string(number) + ": " + decoded.error().message);
+        return malformedObjectFile("object " + std::to_string(number) + ": " + decoded.error().message);
     return decoded;
 }
 

@@ -19,7 +19,7 @@ namespace folio {
 namespace {
 
 // Page trees and forms nested deeper than this are no printed page.
-constexpr int kMaximumDepth = 32;
+constexpr int kMaximumFormDepth = 32;
 constexpr int kNoFont = -1;
 // A simple font's codes are single bytes, not glyph ids.
 constexpr int kSimpleFont = -2;
@@ -140,7 +140,7 @@ private:
 
 Status PDFContentScanner::listPages(int number, Resources inherited, int depth, std::vector<Page>& pages) const
 {
-    if (depth > kMaximumDepth)
+    if (depth > kMaximumFormDepth)
         return unreadable("the page tree is nested too deep");
     const PDFObject* node = m_file.value(number);
     if (!node || !node->isDictionary())
@@ -313,7 +313,7 @@ Result<int> PDFContentScanner::selectFont(Resources resources, const std::string
 
 Status PDFContentScanner::scanStream(int number, Resources inherited, int font, int depth)
 {
-    if (depth > kMaximumDepth)
+    if (depth > kMaximumFormDepth)
         return unreadable("forms are nested too deep");
     if (!m_scannedStreams.insert({number, font}).second)
         return Status::success();

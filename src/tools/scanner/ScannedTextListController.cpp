@@ -7,7 +7,7 @@
 namespace folio {
 
 namespace {
-constexpr const char* kCellIdentifier = "ScannedLine";
+constexpr const char* kScannedCellIdentifier = "ScannedLine";
 }
 
 ScannedTextListController::ScannedTextListController(std::function<void(std::size_t row)> tapped)
@@ -36,9 +36,9 @@ void ScannedTextListController::reload()
 
 std::shared_ptr<TableViewCell> ScannedTextListController::cellForRowAtIndexPath(TableView& table, IndexPath indexPath)
 {
-    std::shared_ptr<TableViewCell> cell = table.dequeueReusableCellWithIdentifier(kCellIdentifier);
+    std::shared_ptr<TableViewCell> cell = table.dequeueReusableCellWithIdentifier(kScannedCellIdentifier);
     if (!cell)
-        cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, kCellIdentifier);
+        cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, kScannedCellIdentifier);
     cell->textLabel()->setText(indexPath.row < m_lines.size() ? m_lines[indexPath.row] : std::u16string());
     cell->textLabel()->setNumberOfLines(0);
     return cell;

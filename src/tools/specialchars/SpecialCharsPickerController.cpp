@@ -20,9 +20,9 @@ const Command kCommands[] = {
     {"[1] Footnote", u"InsertFootnote"},          {"[-] Footnote List", u"InsertFootnoteTable"},
     {"\u2014 Horizontal Line", u"Horizontal Line"}, {"\U0001F30D Web Link", u"InsertLink"},
 };
-constexpr std::size_t kDateRow = 6;
-constexpr std::size_t kShortDateRow = 7;
-constexpr std::size_t kLocationRow = 8;
+constexpr std::size_t kPickerDateRow = 6;
+constexpr std::size_t kPickerShortDateRow = 7;
+constexpr std::size_t kPickerLocationRow = 8;
 constexpr std::size_t kFirstSetRow = 9;
 
 } // namespace
@@ -69,9 +69,9 @@ void SpecialCharsPickerController::didSelectRowAtIndexPath(TableView&, IndexPath
     }
     if (row < std::size(kCommands))
         sendToDelegate(kCommands[row].sends);
-    else if (row == kDateRow || row == kShortDateRow)
-        sendToDelegate(dateAndTime(row == kShortDateRow));
-    else if (row == kLocationRow)
+    else if (row == kPickerDateRow || row == kPickerShortDateRow)
+        sendToDelegate(dateAndTime(row == kPickerShortDateRow));
+    else if (row == kPickerLocationRow)
         startLocationLookup();
     else
         pushCharacterSet(static_cast<int>(row - kFirstSetRow) + SpecialCharacterSets::kFirstSet);

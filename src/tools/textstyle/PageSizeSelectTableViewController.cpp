@@ -10,8 +10,8 @@
 namespace folio {
 
 namespace {
-constexpr long kCheckTag = 1;
-constexpr long kNameTag = 2;
+constexpr long kPageSizeCheckTag = 1;
+constexpr long kPageSizeNameTag = 2;
 } // namespace
 
 void PageSizeSelectTableViewController::viewDidLoad()
@@ -30,11 +30,11 @@ std::shared_ptr<TableViewCell> PageSizeSelectTableViewController::cellForRowAtIn
     const std::string& name = m_availableSizes[indexPath.row];
     // The mark stands on the row itself, not on a swatch: drawn in the text's
     // colour, so that it shows on the row's light background.
-    auto check = labelInCell(*cell, kCheckTag, makeRect(15, 5, 25, height - 10), 24);
+    auto check = labelInCell(*cell, kPageSizeCheckTag, makeRect(15, 5, 25, height - 10), 24);
     check->setTextColor(Color::colorWithWhite(0.1));
     check->setText(name == m_selectedSize ? kCheckMark : u"");
     // The name takes the rest of the row and no more.
-    auto label = labelInCell(*cell, kNameTag, makeRect(45, 5, width - 55, height - 10), 18);
+    auto label = labelInCell(*cell, kPageSizeNameTag, makeRect(45, 5, width - 55, height - 10), 18);
     label->setText(toUtf16(name));
     return cell;
 }

@@ -10,8 +10,8 @@
 namespace folio {
 
 namespace {
-constexpr long kCheckTag = 1;
-constexpr long kNameTag = 2;
+constexpr long kFontCheckTag = 1;
+constexpr long kFontNameTag = 2;
 } // namespace
 
 void TSFontSelectTableViewController::viewDidLoad()
@@ -27,9 +27,9 @@ std::shared_ptr<TableViewCell> TSFontSelectTableViewController::cellForRowAtInde
     double height = table.heightForRowAtIndexPath(indexPath);
     double width = cell->frame().width();
     const std::string& family = m_fontFamilyNames[indexPath.row];
-    auto check = labelInCell(*cell, kCheckTag, makeRect(10, 5, 25, height - 5), 24);
+    auto check = labelInCell(*cell, kFontCheckTag, makeRect(10, 5, 25, height - 5), 24);
     check->setText(family == m_selectedFont.familyName() ? kCheckMark : u"");
-    auto label = labelInCell(*cell, kNameTag, makeRect(35, 5, width - 70, height - 5), 18);
+    auto label = labelInCell(*cell, kFontNameTag, makeRect(35, 5, width - 70, height - 5), 18);
     label->setText(toUtf16(family));
     if (auto font = Font::fontMatching(family, 0, 18))
         label->setFont(std::make_shared<const Font>(*font));

@@ -13,8 +13,8 @@
 namespace folio {
 
 namespace {
-constexpr long kCheckTag = 1;
-constexpr long kNameTag = 2;
+constexpr long kFontStyleCheckTag = 1;
+constexpr long kFontStyleNameTag = 2;
 } // namespace
 
 void sortFontNames(std::vector<std::string>& names)
@@ -39,10 +39,10 @@ std::shared_ptr<TableViewCell> TSFontStyleSelectTableViewController::cellForRowA
     double height = table.heightForRowAtIndexPath(indexPath);
     double width = cell->frame().width();
     const std::string& name = m_fontNames[indexPath.row];
-    auto check = labelInCell(*cell, kCheckTag, makeRect(10, 5, 25, height - 5), 24);
+    auto check = labelInCell(*cell, kFontStyleCheckTag, makeRect(10, 5, 25, height - 5), 24);
     bool chosen = name == m_selectedFont.fontName;
     check->setText(chosen ? kCheckMark : u"");
-    auto label = labelInCell(*cell, kNameTag, makeRect(35, 5, width - 70, height - 5), 18);
+    auto label = labelInCell(*cell, kFontStyleNameTag, makeRect(35, 5, width - 70, height - 5), 18);
     label->setText(toUtf16(name));
     if (auto font = Font::fontWithName(name, 18))
         label->setFont(std::make_shared<const Font>(*font));

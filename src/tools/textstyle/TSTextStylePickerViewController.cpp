@@ -26,7 +26,7 @@ namespace folio {
 namespace {
 
 constexpr double kDimmedAlpha = 0.4;
-constexpr double kRowHeight = 44;
+constexpr double kStylePickerRowHeight = 44;
 
 const char* const kStoringTitles[] = {"Set as Default Style", "Set as User Style 1", "Set as User Style 2",
                                       "Set as User Style 3"};
@@ -41,7 +41,7 @@ bool isStepperRow(const std::string& name)
 std::shared_ptr<TableViewCell> titledCell(const std::u16string& title)
 {
     auto cell = std::make_shared<TableViewCell>();
-    cell->setFrame(makeRect(0, 0, 320, kRowHeight));
+    cell->setFrame(makeRect(0, 0, 320, kStylePickerRowHeight));
     cell->textLabel()->setText(title);
     return cell;
 }

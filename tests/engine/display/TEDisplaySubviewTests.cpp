@@ -12,7 +12,7 @@
 namespace folio {
 namespace {
 
-std::vector<std::uint8_t> pngOfSize(int width, int height)
+std::vector<std::uint8_t> subviewPngOfSize(int width, int height)
 {
     auto image = Image::imageWithPixels(width, height, std::vector<std::uint8_t>(width * height * 4, 200));
     return *(*image)->pngData();
@@ -43,7 +43,7 @@ TEST_F(TELazyImageViewTests, aDownloadedImageIsShownCachedAndAnnounced)
             EXPECT_FALSE(notification.userInfo.contains("Error"));
         });
     view->didReceiveResponse("image/png", 0);
-    std::vector<std::uint8_t> png = pngOfSize(6, 4);
+    std::vector<std::uint8_t> png = subviewPngOfSize(6, 4);
     view->didReceiveData(std::vector<std::uint8_t>(png.begin(), png.begin() + 10));
     view->didReceiveData(std::vector<std::uint8_t>(png.begin() + 10, png.end()));
     view->didFinishLoading();
@@ -112,7 +112,7 @@ TEST_F(TELazyImageViewTests, aTransferOnItsOwnThreadHasThePictureShownOnTheMainT
         void lazyImageViewDidChangeImageSize(TELazyImageView&, Size) override { onMain.push_back(isMainThread()); }
         std::vector<bool> onMain;
     } recorder;
-    std::vector<std::uint8_t> png = pngOfSize(6, 4);
+    std::vector<std::uint8_t> png = subviewPngOfSize(6, 4);
     auto view = std::make_shared<TELazyImageView>();
     view->setDelegate(&recorder);
     std::atomic<bool> done = false;
@@ -148,7 +148,7 @@ TEST_F(TELazyImageViewTests, aResponseThatIsNoImageCancelsAndNothingIsShownOrCac
     view->setURL("https://images.example/page");
     view->didReceiveResponse("text/html", 100);
     EXPECT_FALSE(view->isLoading());
-    view->didReceiveData(pngOfSize(2, 2));
+    view->didReceiveData(subviewPngOfSize(2, 2));
     view->didFinishLoading();
     EXPECT_EQ(view->image(), nullptr);
     EXPECT_EQ(TELazyImageView::cachedImageForURL("https://images.example/page"), nullptr);

@@ -33,12 +33,12 @@ Entry lists(std::vector<AttributeValuePtr> values)
     return {std::string(TETextListsAttribute), ArrayValue::make(std::move(values))};
 }
 
-Entry link(std::string url)
+Entry linkEntry(std::string url)
 {
     return {std::string(TELinkAttribute), URLValue::make(std::move(url))};
 }
 
-Entry anchor(std::u16string name)
+Entry anchorEntry(std::u16string name)
 {
     return {std::string(TEAnchorAttribute), StringValue::make(std::move(name))};
 }
@@ -160,9 +160,9 @@ TEST(TEAttributedStringQueriesTests, anchorsAreFoundAtTheirFirstRun)
 {
     AttributedString string = Builder()
                                   .add(u"x")
-                                  .add(u"here", {anchor(u"top")})
+                                  .add(u"here", {anchorEntry(u"top")})
                                   .add(u" y ")
-                                  .add(u"again", {anchor(u"top")})
+                                  .add(u"again", {anchorEntry(u"top")})
                                   .build();
     EXPECT_EQ((Range{1, 4}), rangeOfAnchorNamed(string, u"top"));
     EXPECT_EQ(NotFoundRange, rangeOfAnchorNamed(string, u"missing"));
@@ -172,11 +172,11 @@ TEST(TEAttributedStringQueriesTests, linkRangesJoinRunsOfTheSameTargetOnly)
 {
     AttributedString string = Builder()
                                   .add(u"a")
-                                  .add(u"b", {link("https://example.org/p?q=1")})
-                                  .add(u"c", {link("https://example.org/p?q=1"), {"bold", BoolValue::make(true)}})
-                                  .add(u"d", {link("https://example.org/p?q=1"), {"x", BoolValue::make(true)}})
-                                  .add(u"e", {link("https://example.org/p?q=2")})
-                                  .add(u"f", {link("https://example.org/p#frag")})
+                                  .add(u"b", {linkEntry("https://example.org/p?q=1")})
+                                  .add(u"c", {linkEntry("https://example.org/p?q=1"), {"bold", BoolValue::make(true)}})
+                                  .add(u"d", {linkEntry("https://example.org/p?q=1"), {"x", BoolValue::make(true)}})
+                                  .add(u"e", {linkEntry("https://example.org/p?q=2")})
+                                  .add(u"f", {linkEntry("https://example.org/p#frag")})
                                   .build();
     std::string url;
     EXPECT_EQ((Range{1, 3}), rangeOfLinkAtIndex(string, 2, &url));
@@ -288,7 +288,7 @@ TEST(TEAttributedStringDebugTests, dumpListsRunsWithValuesAndVisibleLineBreaks)
 {
     AttributedString string = Builder()
                                   .add(u"plain\n")
-                                  .add(u"linked", {link("https://example.org/")})
+                                  .add(u"linked", {linkEntry("https://example.org/")})
                                   .add(u"xy", {lists({list(4), list(7)})})
                                   .build();
     EXPECT_EQ("{0, 6} (null) 'plain\\n'\n"

@@ -7,7 +7,7 @@
 namespace folio {
 namespace {
 
-std::shared_ptr<const TECSSListStyle> listOf(TECSSListStyleType type)
+std::shared_ptr<const TECSSListStyle> paragraphListOf(TECSSListStyleType type)
 {
     auto list = std::make_shared<TECSSListStyle>();
     list->setType(type);
@@ -171,7 +171,7 @@ TEST(TEParagraphStyleConversion, roundTripGivesAnEqualStyle)
 TEST(TEParagraphStyleConversion, listsAndBlocksStayOutOfThePlatformStyle)
 {
     TEParagraphStyle inList = everySettingStyle();
-    inList.setTextLists({listOf(TECSSListStyleType::Decimal)});
+    inList.setTextLists({paragraphListOf(TECSSListStyleType::Decimal)});
     inList.setTextBlocks({TETextBlock::make(TEEdgeInsets{1, 2, 3, 4}, std::nullopt)});
     PlatformParagraphStyle platform = inList.createCTParagraphStyle();
     EXPECT_EQ(platform, everySettingStyle().createCTParagraphStyle());
@@ -209,7 +209,7 @@ TEST(TEParagraphStyleEquality, comparesEveryFieldBothWays)
         changed([](TEParagraphStyle& s) { s.setKeepWithNext(false); }),
         changed([](TEParagraphStyle& s) { s.setKeepTogether(false); }),
         changed([](TEParagraphStyle& s) { s.setWidowControl(false); }),
-        changed([](TEParagraphStyle& s) { s.setTextLists({listOf(TECSSListStyleType::Disc)}); }),
+        changed([](TEParagraphStyle& s) { s.setTextLists({paragraphListOf(TECSSListStyleType::Disc)}); }),
         changed([](TEParagraphStyle& s) { s.setTextBlocks({TETextBlock::make({}, Color())}); }),
     };
     for (const TEParagraphStyle& variant : variants) {
@@ -221,12 +221,12 @@ TEST(TEParagraphStyleEquality, comparesEveryFieldBothWays)
 TEST(TEParagraphStyleEquality, listsAndBlocksCompareByValue)
 {
     TEParagraphStyle a, b;
-    a.setTextLists({listOf(TECSSListStyleType::Decimal), listOf(TECSSListStyleType::Disc)});
-    b.setTextLists({listOf(TECSSListStyleType::Decimal), listOf(TECSSListStyleType::Disc)});
+    a.setTextLists({paragraphListOf(TECSSListStyleType::Decimal), paragraphListOf(TECSSListStyleType::Disc)});
+    b.setTextLists({paragraphListOf(TECSSListStyleType::Decimal), paragraphListOf(TECSSListStyleType::Disc)});
     a.setTextBlocks({TETextBlock::make(TEEdgeInsets{4, 4, 4, 4}, Color::colorWithWhite(0.9))});
     b.setTextBlocks({TETextBlock::make(TEEdgeInsets{4, 4, 4, 4}, Color::colorWithWhite(0.9))});
     EXPECT_EQ(a, b);
-    b.setTextLists({listOf(TECSSListStyleType::Disc), listOf(TECSSListStyleType::Decimal)});
+    b.setTextLists({paragraphListOf(TECSSListStyleType::Disc), paragraphListOf(TECSSListStyleType::Decimal)});
     EXPECT_NE(a, b);
 
     TEParagraphStyle emptyLists;

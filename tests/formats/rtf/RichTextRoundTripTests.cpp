@@ -29,7 +29,7 @@ std::string readFixture(const std::string& name)
     return data.ok() ? data->toString() : std::string();
 }
 
-void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to)
+void replaceAllIn(std::u16string& text, std::u16string_view from, std::u16string_view to)
 {
     for (std::size_t at = text.find(from); at != std::u16string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
@@ -39,10 +39,10 @@ void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_v
 // the object characters the page shows, and keeps doubled blanks.
 std::string cleanedPageHTML(std::u16string html)
 {
-    replaceAll(html, u"[\U0001F4AC]", u"");
-    replaceAll(html, u"\uFEFF", u"");
-    replaceAll(html, u"\uFFFC", u"");
-    replaceAll(html, u" &nbsp;", u"  ");
+    replaceAllIn(html, u"[\U0001F4AC]", u"");
+    replaceAllIn(html, u"\uFEFF", u"");
+    replaceAllIn(html, u"\uFFFC", u"");
+    replaceAllIn(html, u" &nbsp;", u"  ");
     return toUtf8(html);
 }
 

@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path)
+std::string readScopeFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -112,7 +112,7 @@ TEST_F(ODSScopeViewControllerTest, readingTheFolderSweepsOldTemporariesOfCutShor
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{".Essay.rtf", ".Essay.rtf.Xy34Zw", ".bashrc.Ab12Cd", "Essay.rtf"}));
-    EXPECT_EQ(readFile(folder() / "Essay.rtf"), "essay");
+    EXPECT_EQ(readScopeFile(folder() / "Essay.rtf"), "essay");
 }
 
 TEST_F(ODSScopeViewControllerTest, renameAndDuplicateTakeTheNextFreeNameAndNeverOverwrite)
@@ -125,16 +125,16 @@ TEST_F(ODSScopeViewControllerTest, renameAndDuplicateTakeTheNextFreeNameAndNever
     Result<std::shared_ptr<ODSFileItem>> renamed = browser->renameItem(*item("Letter.rtf"), "Memo");
     ASSERT_TRUE(renamed.ok()) << renamed.error().message;
     EXPECT_EQ((*renamed)->name(), "Memo 3.rtf");
-    EXPECT_EQ(readFile(folder() / "Memo 3.rtf"), "letter");
-    EXPECT_EQ(readFile(folder() / "Memo.rtf"), "memo");
-    EXPECT_EQ(readFile(folder() / "Memo 2.rtf"), "memo two");
+    EXPECT_EQ(readScopeFile(folder() / "Memo 3.rtf"), "letter");
+    EXPECT_EQ(readScopeFile(folder() / "Memo.rtf"), "memo");
+    EXPECT_EQ(readScopeFile(folder() / "Memo 2.rtf"), "memo two");
     EXPECT_FALSE(fs::exists(folder() / "Letter.rtf"));
 
     Result<std::shared_ptr<ODSFileItem>> copy = browser->duplicateItem(*item("Memo.rtf"));
     ASSERT_TRUE(copy.ok());
     EXPECT_EQ((*copy)->name(), "Memo 4.rtf");
-    EXPECT_EQ(readFile(folder() / "Memo 4.rtf"), "memo");
-    EXPECT_EQ(readFile(folder() / "Memo 2.rtf"), "memo two");
+    EXPECT_EQ(readScopeFile(folder() / "Memo 4.rtf"), "memo");
+    EXPECT_EQ(readScopeFile(folder() / "Memo 2.rtf"), "memo two");
     EXPECT_EQ(browser->items().size(), 4u);
 
     // Renaming keeps the kind, and only plain names are taken.
@@ -157,8 +157,8 @@ TEST_F(ODSScopeViewControllerTest, importCopiesInUnderAFreeNameAndLeavesTheSourc
     Result<std::shared_ptr<ODSFileItem>> imported = browser->importItem((m_root / "Elsewhere" / "Report.md").string());
     ASSERT_TRUE(imported.ok());
     EXPECT_EQ((*imported)->name(), "Report 2.md");
-    EXPECT_EQ(readFile(folder() / "Report 2.md"), "theirs");
-    EXPECT_EQ(readFile(folder() / "Report.md"), "ours");
+    EXPECT_EQ(readScopeFile(folder() / "Report 2.md"), "theirs");
+    EXPECT_EQ(readScopeFile(folder() / "Report.md"), "ours");
     EXPECT_TRUE(fs::exists(m_root / "Elsewhere" / "Report.md"));
     EXPECT_FALSE(browser->importItem((m_root / "Elsewhere").string()).ok());
     EXPECT_FALSE(browser->importItem((m_root / "missing.rtf").string()).ok());
@@ -179,7 +179,7 @@ TEST_F(ODSScopeViewControllerTest, deleteGoesToTheTrashAndAFailedTrashKeepsTheFi
     Status refused = browser->deleteItem(*item("Keep.rtf"));
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.error().code, ODSLocalDirectoryScope::TrashFailed);
-    EXPECT_EQ(readFile(folder() / "Keep.rtf"), "keep");
+    EXPECT_EQ(readScopeFile(folder() / "Keep.rtf"), "keep");
     EXPECT_EQ(shownNames(), std::vector<std::string>{"Keep.rtf"});
 
     // A file outside the folder is not the browser's to delete.

@@ -24,7 +24,7 @@ using test::descendants;
 
 // A controller with a text field, a key command of its own and a saving
 // spinner in its bar, as the editors have.
-class Editor : public ViewController {
+class WindowEditor : public ViewController {
 public:
     int commandsRun = 0;
     std::shared_ptr<TextField> field = std::make_shared<TextField>(makeRect(10, 10, 200, 30));
@@ -33,7 +33,7 @@ public:
 
     std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override
     {
-        auto* self = const_cast<Editor*>(this);
+        auto* self = const_cast<WindowEditor*>(this);
         return {KeyCommand::make("k", KeyModifierCommand, u"Link", [self](KeyCommand&) { ++self->commandsRun; })};
     }
 
@@ -52,9 +52,9 @@ protected:
 };
 
 // A page-like controller: one native widget as large as its view.
-class NativeHost : public ViewController {
+class WindowNativeHost : public ViewController {
 public:
-    NativeHost(GtkWidget* widget, Size size) : m_widget(widget), m_size(size) {}
+    WindowNativeHost(GtkWidget* widget, Size size) : m_widget(widget), m_size(size) {}
 
 protected:
     void loadView() override
@@ -88,7 +88,7 @@ protected:
     }
 };
 
-class Panel : public ViewController {
+class WindowPanel : public ViewController {
 public:
     // Too narrow for its title: the whole title shows in its tooltip.
     std::shared_ptr<Button> insert = std::make_shared<Button>(makeRect(10, 10, 60, 32));
@@ -162,7 +162,7 @@ protected:
 
 TEST_F(GtkPresenterWindowTest, realKeyPressesRunTheShownControllersCommandsButATextFieldKeepsItsKeys)
 {
-    auto editor = std::make_shared<Editor>();
+    auto editor = std::make_shared<WindowEditor>();
     GtkWidget* toplevel = show(NavigationController::withRootViewController(editor), makeRect(0, 0, 600, 400));
     ASSERT_TRUE(toplevel);
     gtk_window_set_focus(GTK_WINDOW(toplevel), nullptr);
@@ -185,7 +185,7 @@ TEST_F(GtkPresenterWindowTest, realKeyPressesRunTheShownControllersCommandsButAT
 
 TEST_F(GtkPresenterWindowTest, theSavingSpinnerShowsOnlyWhileItTurnsThroughHeaderRebuilds)
 {
-    auto editor = std::make_shared<Editor>();
+    auto editor = std::make_shared<WindowEditor>();
     GtkWidget* toplevel = show(NavigationController::withRootViewController(editor), makeRect(0, 0, 600, 400));
     ASSERT_TRUE(toplevel);
     auto spinnerWidget = [&] {
@@ -219,7 +219,7 @@ TEST_F(GtkPresenterWindowTest, windowsFitTheScreensWorkAreaWhateverSizeTheirMode
     GtkWidget* page = gtk_label_new("page");
     g_object_ref_sink(page);
     // A page made 2600 points tall, and a window asked for 3000.
-    auto host = std::make_shared<NativeHost>(page, Size{700, 2600});
+    auto host = std::make_shared<WindowNativeHost>(page, Size{700, 2600});
     GtkWidget* toplevel = show(NavigationController::withRootViewController(host), makeRect(0, 0, 900, 3000));
     ASSERT_TRUE(toplevel);
     GdkRectangle area = workArea(toplevel);
@@ -245,7 +245,7 @@ TEST_F(GtkPresenterWindowTest, aPanelFromAKeyOfTheRowStaysOpenWhenTheRowIsMadeAg
     auto editor = std::make_shared<KeyRowEditor>();
     GtkWidget* toplevel = show(NavigationController::withRootViewController(editor), makeRect(0, 0, 600, 400));
     ASSERT_TRUE(toplevel);
-    auto panel = std::make_shared<Panel>();
+    auto panel = std::make_shared<WindowPanel>();
     panel->setModalPresentationStyle(ModalPresentationStyle::Popover);
     panel->popoverPresentationController()->setSourceView(editor->paintbrush);
     panel->popoverPresentationController()->setSourceRect(editor->paintbrush->bounds());
@@ -300,7 +300,7 @@ TEST_F(GtkPresenterWindowTest, aKeysTooltipGoesWhenThePanelItOpenedCloses)
     ASSERT_TRUE(RunLoop::main().runUntil([] { return shownTooltip() != nullptr; }, 20)) << "no tooltip came";
 
     // The key's panel opens, as a click on it would open it, and closes.
-    auto panel = std::make_shared<Panel>();
+    auto panel = std::make_shared<WindowPanel>();
     panel->setModalPresentationStyle(ModalPresentationStyle::Popover);
     panel->popoverPresentationController()->setSourceView(editor->paintbrush);
     editor->presentViewController(panel, true);

@@ -30,7 +30,7 @@
 namespace folio {
 namespace {
 
-constexpr double kWaitSeconds = 10;
+constexpr double kAppearanceWaitSeconds = 10;
 
 std::shared_ptr<const Font> boldSans(double size)
 {
@@ -133,7 +133,7 @@ protected:
                 GtkPresenter::processPendingEvents();
                 return gtk_widget_get_mapped(toplevel) && gtk_widget_get_allocated_width(toplevel) > 100;
             },
-            kWaitSeconds));
+            kAppearanceWaitSeconds));
     }
     // The view's widget, once it is on screen with its size.
     GtkWidget* shown(const View& view)
@@ -145,7 +145,7 @@ protected:
                 widget = presenter->widgetForView(view);
                 return widget && gtk_widget_get_mapped(widget) && gtk_widget_get_allocated_width(widget) > 1;
             },
-            kWaitSeconds);
+            kAppearanceWaitSeconds);
         return widget;
     }
     // A screenshot once it shows what `drawn` looks for (GTK draws on its
@@ -160,7 +160,7 @@ protected:
                 shot = test::screenshotOfWindow(toplevel, test::screenshotPath(name));
                 return shot && drawn(shot);
             },
-            kWaitSeconds);
+            kAppearanceWaitSeconds);
         return shot;
     }
     GdkRectangle placeInWindow(GtkWidget* widget) const
@@ -245,7 +245,7 @@ TEST_F(GtkViewAppearanceTest, aShownViewsNewBackgroundAndFrameShowWithoutARebuil
             GtkPresenter::processPendingEvents();
             return gtk_widget_get_allocated_width(counter) == 120;
         },
-        kWaitSeconds));
+        kAppearanceWaitSeconds));
     EXPECT_EQ(presenter->widgetForView(*pane->paper), paper);
     GdkRectangle after = placeInWindow(counter);
     EXPECT_EQ(after.x - before.x, 240);
@@ -307,7 +307,7 @@ TEST_F(GtkViewAppearanceTest, aNarrowKeysNewTitleKeepsTheKeyInsideItsFrame)
                 GtkPresenter::processPendingEvents();
                 return wanted == gtk_label_get_text(GTK_LABEL(label));
             },
-            kWaitSeconds));
+            kAppearanceWaitSeconds));
         // The style and size the key has once the window has drawn it again.
         GdkFrameClock* clock = gtk_widget_get_frame_clock(toplevel);
         ASSERT_TRUE(clock);
@@ -318,7 +318,7 @@ TEST_F(GtkViewAppearanceTest, aNarrowKeysNewTitleKeepsTheKeyInsideItsFrame)
                 GtkPresenter::processPendingEvents();
                 return gdk_frame_clock_get_frame_counter(clock) > frame + 1;
             },
-            kWaitSeconds));
+            kAppearanceWaitSeconds));
         GdkRectangle sizePlace = placeInWindow(size);
         GdkRectangle increasePlace = placeInWindow(increase);
         EXPECT_EQ(sizePlace.width, 34) << wanted;
@@ -425,7 +425,7 @@ TEST_F(GtkViewAppearanceTest, tableRowsPreviewTheirTitlesFaceColourAndBackground
             return presenter->listBoxForTableView(*list->tableView())
                 && test::labelTexts(presenter->listBoxForTableView(*list->tableView())).size() >= 2;
         },
-        kWaitSeconds));
+        kAppearanceWaitSeconds));
     GtkWidget* listBox = presenter->listBoxForTableView(*list->tableView());
     std::vector<GtkWidget*> labels = test::descendants(listBox, GTK_TYPE_LABEL);
     ASSERT_EQ(labels.size(), 2u);
@@ -497,7 +497,7 @@ TEST_F(GtkViewAppearanceTest, scrollingLaidOutTextShowsTheViewsItPlacesForWhatCo
             GtkPresenter::processPendingEvents();
             return gtk_adjustment_get_upper(vertical) >= 2000;
         },
-        kWaitSeconds));
+        kAppearanceWaitSeconds));
     gtk_adjustment_set_value(vertical, 1400);
     EXPECT_DOUBLE_EQ(controller->text->contentOffset().y, 1400);
     ASSERT_TRUE(controller->text->marker) << "the model was not told of the scrolling";

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 using testing::RecordingDelegate;
 using testing_support::LoopbackServer;
 
-constexpr double kEngineWaitSeconds = 60;
+constexpr double kDocumentPageWaitSeconds = 60;
 constexpr char kPicture[] = "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00"
                             "\x00\x01\x08\x06\x00\x00\x00\x1f\x15\xc4\x89\x00\x00\x00\x0d\x49\x44\x41\x54\x78\xda\x63"
                             "\x64\xf8\xcf\x50\x0f\x00\x03\x86\x01\x80\x5a\x34\x7d\x6b\x00\x00\x00\x00\x49\x45\x4e\x44"
@@ -91,7 +91,7 @@ protected:
     {
         int before = delegate.finishedLoads;
         view->loadHTMLString(html, "file://" + (folders.root / "mine").string() + "/");
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return delegate.finishedLoads > before; }, kEngineWaitSeconds));
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return delegate.finishedLoads > before; }, kDocumentPageWaitSeconds));
     }
 
     // Pictures that arrived have a width.
@@ -171,7 +171,7 @@ TEST_F(DocumentPageTest, followedLinksReachTheDelegateAndThePageStays)
         view->evaluateJavaScript(std::string("document.getElementById('") + link + "').click()", nullptr);
         if (std::string(link) != "within")
             ASSERT_TRUE(RunLoop::main().runUntil([&] { return followed(link == std::string("mail") ? "mailto:" : "/page"); },
-                                                 kEngineWaitSeconds))
+                                                 kDocumentPageWaitSeconds))
                 << link;
     }
     EXPECT_FALSE(followed("#p"));
@@ -185,7 +185,7 @@ TEST_F(DocumentPageTest, applicationPagesStillRunTheirScripts)
     RecordingDelegate own;
     (*created)->setDelegate(&own);
     (*created)->loadHTMLString("<html><body><script>document.title='ran'</script></body></html>", "");
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return own.finishedLoads > 0; }, kEngineWaitSeconds));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return own.finishedLoads > 0; }, kDocumentPageWaitSeconds));
     EXPECT_EQ((*created)->stringByEvaluatingJavaScript("document.title"), "ran");
     (*created)->setDelegate(nullptr);
 }
@@ -207,7 +207,7 @@ TEST(DocumentPageRules, aBrokenSharedStoreStillGivesABlockingPage)
     RecordingDelegate delegate;
     (*created)->setDelegate(&delegate);
     (*created)->loadHTMLString("<html><body><img src='" + server.url("/p.png") + "'>Words</body></html>", "");
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return delegate.finishedLoads > 0; }, kEngineWaitSeconds));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return delegate.finishedLoads > 0; }, kDocumentPageWaitSeconds));
     EXPECT_EQ((*created)->stringByEvaluatingJavaScript("document.body.innerText"), "Words");
     EXPECT_EQ(server.connectionCount(), 0);
     (*created)->setDelegate(nullptr);

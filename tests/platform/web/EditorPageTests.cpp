@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 using testing::RecordingDelegate;
 using testing_support::LoopbackServer;
 
-constexpr double kEngineWaitSeconds = 60;
-constexpr char kPicture[] = "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00"
+constexpr double kEditorPageWaitSeconds = 60;
+constexpr char kEditorPagePicture[] = "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00"
                             "\x00\x01\x08\x06\x00\x00\x00\x1f\x15\xc4\x89\x00\x00\x00\x0d\x49\x44\x41\x54\x78\xda\x63"
                             "\x64\xf8\xcf\x50\x0f\x00\x03\x86\x01\x80\x5a\x34\x7d\x6b\x00\x00\x00\x00\x49\x45\x4e\x44"
                             "\xae\x42\x60\x82";
@@ -35,9 +35,9 @@ protected:
         root = fs::path(std::getenv("FOLIO_HOME")) / "editor page";
         fs::create_directories(root / "page");
         fs::create_directories(root / "other");
-        write(root / "page" / "own.png", std::string(kPicture, sizeof kPicture - 1));
+        write(root / "page" / "own.png", std::string(kEditorPagePicture, sizeof kEditorPagePicture - 1));
         write(root / "page" / "own.js", "document.title = 'own script';");
-        write(root / "other" / "out.png", std::string(kPicture, sizeof kPicture - 1));
+        write(root / "other" / "out.png", std::string(kEditorPagePicture, sizeof kEditorPagePicture - 1));
         write(root / "secret.txt", "the secret words");
         ASSERT_TRUE(server.isListening());
         auto created = DMWebView::createForEditor(Rect{{0, 0}, {400, 300}}, {(root / "page").string()});
@@ -58,7 +58,7 @@ protected:
     {
         int before = delegate.finishedLoads;
         view->loadHTMLString(html, "file://" + (root / "page").string() + "/");
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return delegate.finishedLoads > before; }, kEngineWaitSeconds));
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return delegate.finishedLoads > before; }, kEditorPageWaitSeconds));
     }
 
     std::string run(const std::string& script) { return view->stringByEvaluatingJavaScript(script); }
@@ -83,7 +83,7 @@ TEST_F(EditorPageTest, thePageRunsItsOwnScriptsAndLoadsOnlyFromItsFoldersAndInli
     EXPECT_EQ(run("document.title"), "own script");
     auto width = [this](const char* id) { return run(std::string("document.getElementById('") + id + "').naturalWidth"); };
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return width("own") == "1" && width("inline") == "1"; },
-                                         kEngineWaitSeconds))
+                                         kEditorPageWaitSeconds))
         << "the page's own and inline pictures show";
     // Reads by script: of a file, of the network.
     run("try{var r=new XMLHttpRequest();r.open('GET','file:///etc/passwd',false);r.send();"
@@ -93,7 +93,7 @@ TEST_F(EditorPageTest, thePageRunsItsOwnScriptsAndLoadsOnlyFromItsFoldersAndInli
         "function(){window.fetched='refused';});");
     // The pictures, styles and frames of the markup were handled before the
     // page finished loading; the fetch has been once it has settled.
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !run("window.fetched || ''").empty(); }, kEngineWaitSeconds))
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !run("window.fetched || ''").empty(); }, kEditorPageWaitSeconds))
         << "the fetch never settled";
     EXPECT_EQ(run("window.fetched"), "refused");
     EXPECT_EQ(server.connectionCount(), 0);
@@ -113,11 +113,11 @@ TEST_F(EditorPageTest, pageMessagesComeOnlyFromTheMainFramesMessageHandler)
          "'rte://dirtyEvent');}finally{document.title='posted';}</script>\"></iframe></body></html>");
     ASSERT_TRUE(RunLoop::main().runUntil(
         [&] { return run("document.getElementById('inner').contentDocument.title") == "posted"; },
-        kEngineWaitSeconds))
+        kEditorPageWaitSeconds))
         << "the inner frame's script did not run";
     run("document.getElementById('link').click();location.href='x-twwebview://dom-loaded';");
     run("window.webkit.messageHandlers.rte.postMessage('rte://fromTheMainFrame')");
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !delegate.messages.empty(); }, kEngineWaitSeconds));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !delegate.messages.empty(); }, kEditorPageWaitSeconds));
     // The frame's, the link's and the location's navigations have been
     // handled once the view has refused them all.
     auto refused = [&](const std::string& url) {
@@ -129,7 +129,7 @@ TEST_F(EditorPageTest, pageMessagesComeOnlyFromTheMainFramesMessageHandler)
             return refused("rte://linkTouchedEvent#http://127.0.0.1:1/frame")
                 && refused("rte://linkTouchedEvent#http://127.0.0.1:1/link") && refused("x-twwebview://dom-loaded");
         },
-        kEngineWaitSeconds))
+        kEditorPageWaitSeconds))
         << "not every navigation to a message address was handled";
     EXPECT_EQ(delegate.messages, std::vector<std::string>{"rte://fromTheMainFrame"});
     for (const auto& navigation : delegate.navigations)

@@ -64,7 +64,7 @@ TEST(PDFObject, RefusesDamagedAndTooDeepValues)
     EXPECT_EQ(value.error().code, PDFObject::TooDeep);
 }
 
-class PDFObjectFileTest : public testing::Test {
+class PDFObjectFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

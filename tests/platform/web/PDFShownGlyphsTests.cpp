@@ -13,7 +13,7 @@ using Glyphs = std::set<std::uint16_t>;
 
 // One page whose resources name two fonts, /A and /B, and a form /X; what the
 // page and the form draw is up to each test.
-class PDFShownGlyphsTest : public testing::Test {
+class PDFShownGlyphsTest : public ::testing::Test {
 protected:
     Result<PDFShownGlyphs> collect(const std::string& pageContent, const std::string& formContent = "q Q",
                                    const std::string& extraResources = {})

@@ -35,7 +35,7 @@ std::string renderedPages(const fs::path& pdf)
 
 // A page that writes "Hello" in DejaVu Sans, embedded whole as a composite
 // font with glyph ids for codes, as the web engine prints.
-class PrintedPDFFontSubsetterTest : public testing::Test {
+class PrintedPDFFontSubsetterTest : public ::testing::Test {
 protected:
     std::string printedPDF(const std::string& extraObject = {}, const std::string& descendantEntries = {})
     {

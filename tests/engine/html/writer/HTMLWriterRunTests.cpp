@@ -31,7 +31,7 @@ Entry custom(StringMapValue::Map map)
     return {std::string(TECustomAttributesAttribute), StringMapValue::make(std::move(map))};
 }
 
-std::u16string fragmentOf(const TestText& text)
+std::u16string runFragmentOf(const TestText& text)
 {
     return TEHTMLWriter(text.build()).HTMLFragment();
 }
@@ -44,7 +44,7 @@ TEST(HTMLWriterRunTests, linkOverTwoRunsIsOneElement)
         .add(u"page", {baseFont(), baseStyle(), link("https://example.org/a?x=1"),
                        color(kCTForegroundColorAttributeName, Color::colorWithRed(0, 0, 1))})
         .add(u" now", {baseFont(), baseStyle()});
-    std::u16string fragment = fragmentOf(text);
+    std::u16string fragment = runFragmentOf(text);
     EXPECT_EQ(1u, countOf(fragment, u"<a "));
     EXPECT_EQ(1u, countOf(fragment, u"</a>"));
     EXPECT_NE(std::u16string::npos,
@@ -65,7 +65,7 @@ TEST(HTMLWriterRunTests, runsOfEqualAttributesShareAStyleAndOthersKeepTheirOwn)
         .add(u"three", {baseFont(), baseStyle(), color(kCTForegroundColorAttributeName, red)})
         .add(u"four", {baseFont(), baseStyle(), color(NSBackgroundColorAttributeName, red)})
         .add(u"five", {baseFont(), baseStyle(), color(kCTForegroundColorAttributeName, blue)});
-    std::u16string fragment = fragmentOf(text);
+    std::u16string fragment = runFragmentOf(text);
     EXPECT_NE(std::u16string::npos,
               fragment.find(u"<span style=\"color:#ff0000;\">one</span><span style=\"color:#0000ff;\">two</span>"
                             u"<span style=\"color:#ff0000;\">three</span>"
@@ -80,7 +80,7 @@ TEST(HTMLWriterRunTests, adjacentLinksToDifferentQueriesStayApart)
     text.add(u"one", {baseFont(), baseStyle(), link("https://example.org/p?page=1")})
         .add(u"two", {baseFont(), baseStyle(), link("https://example.org/p?page=2")})
         .add(u"three", {baseFont(), baseStyle(), link("https://example.org/p#end")});
-    std::u16string fragment = fragmentOf(text);
+    std::u16string fragment = runFragmentOf(text);
     EXPECT_EQ(3u, countOf(fragment, u"<a "));
     EXPECT_EQ(3u, countOf(fragment, u"</a>"));
     EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/p?page=2\" style=\"color:inherit;text-decoration:none;\">two</a>")) << toUtf8(fragment);
@@ -93,7 +93,7 @@ TEST(HTMLWriterRunTests, linkAcrossParagraphsClosesInEachParagraph)
         .add(u"\n", {baseFont(), baseStyle(), link("https://example.org/")})
         .add(u"second", {baseFont(), baseStyle(), link("https://example.org/")})
         .add(u" plain", {baseFont(), baseStyle()});
-    std::u16string fragment = fragmentOf(text);
+    std::u16string fragment = runFragmentOf(text);
     EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/\" style=\"color:inherit;text-decoration:none;\">first</a></div>")) << toUtf8(fragment);
     EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/\" style=\"color:inherit;text-decoration:none;\">second</a> plain</div>"));
 }
@@ -105,7 +105,7 @@ TEST(HTMLWriterRunTests, anchorsAreNamedLinksAndRepeatedNamesStillClose)
         .add(u" middle ", {baseFont(), baseStyle()})
         .add(u"again", {baseFont(), baseStyle(), anchor(u"here")})
         .add(u" end", {baseFont(), baseStyle()});
-    std::u16string fragment = fragmentOf(text);
+    std::u16string fragment = runFragmentOf(text);
     EXPECT_EQ(2u, countOf(fragment, u"<a name=\"here\">"));
     EXPECT_NE(std::u16string::npos, fragment.find(u"<a name=\"here\">again</a> end")) << toUtf8(fragment);
 }
@@ -116,7 +116,7 @@ TEST(HTMLWriterRunTests, linkTargetsAndCustomValuesAreEscaped)
     text.add(u"x", {baseFont(), baseStyle(), link("https://example.org/?a=1&b=\"><script>")})
         .add(u"y", {baseFont(), baseStyle(), custom({{"title", u"it's <b>&\"bold\""}})})
         .add(u"z", {baseFont(), baseStyle(), custom({{"x onclick=\"run()\"", u"v"}})});
-    std::u16string fragment = fragmentOf(text);
+    std::u16string fragment = runFragmentOf(text);
     EXPECT_NE(std::u16string::npos, fragment.find(u"href=\"https://example.org/?a=1&amp;b=&quot;&gt;&lt;script&gt;\""))
         << toUtf8(fragment);
     EXPECT_NE(std::u16string::npos, fragment.find(u"title=\"it&#39;s &lt;b&gt;&amp;&quot;bold&quot;\""));
@@ -136,7 +136,7 @@ TEST(HTMLWriterRunTests, runStylesInOrder)
                          {std::string(kCTUnderlineStyleAttributeName), IntegerValue::make(1)},
                          {std::string(TEStrikeOutAttribute), BoolValue::make(true)},
                          {std::string(kCTSuperscriptAttributeName), IntegerValue::make(-1)}});
-    std::u16string fragment = fragmentOf(text);
+    std::u16string fragment = runFragmentOf(text);
     EXPECT_NE(std::u16string::npos,
               fragment.find(u"<span style=\"letter-spacing:2px;color:#ff0000;background-color:#00ff00;"
                             u"text-decoration:underline line-through;vertical-align:sub;\">styled</span>"))
@@ -151,7 +151,7 @@ TEST(HTMLWriterRunTests, whiteBackgroundStrikeAndSuperscriptValues)
                     {std::string(kCTSuperscriptAttributeName), IntegerValue::make(1)}})
         .add(u"b", {baseFont(), baseStyle(), {std::string(TEStrikeOutAttribute), BoolValue::make(false)},
                     {std::string(kCTSuperscriptAttributeName), IntegerValue::make(3)}});
-    std::u16string fragment = fragmentOf(text);
+    std::u16string fragment = runFragmentOf(text);
     EXPECT_NE(std::u16string::npos,
               fragment.find(u"<span style=\"text-decoration:line-through;vertical-align:super;\">a</span>"))
         << toUtf8(fragment);
@@ -163,7 +163,7 @@ TEST(HTMLWriterRunTests, mixedFontsGoOnTheRunsNotTheParagraph)
     TestText text;
     text.add(u"plain ", {baseFont(), baseStyle()})
         .add(u"bold", {{std::string(kCTFontAttributeName), font("Helvetica-Bold", 12)}, baseStyle()});
-    std::u16string fragment = fragmentOf(text);
+    std::u16string fragment = runFragmentOf(text);
     EXPECT_NE(std::u16string::npos, fragment.find(u"<div dir=\"auto\" style=\"line-height:normal;\">")) << toUtf8(fragment);
     EXPECT_NE(std::u16string::npos, fragment.find(u"font-size:18px;font-weight:bold;\">bold</span>"));
     EXPECT_EQ(2u, countOf(fragment, u"<span"));
@@ -334,7 +334,7 @@ TEST(HTMLWriterRunTests, customAttributesOfTheWholeLinkGoOnTheLink)
         .add(u"go", {baseFont(), baseStyle(), link("https://example.org/"), custom({{"target", u"_blank"}})})
         .add(u"ne", {baseFont(), baseStyle(), link("https://example.org/"), custom({{"target", u"_blank"}}),
                      color(kCTForegroundColorAttributeName, Color::colorWithRed(0, 0, 1))});
-    std::u16string fragment = fragmentOf(text);
+    std::u16string fragment = runFragmentOf(text);
     EXPECT_NE(std::u16string::npos,
               fragment.find(u"<a href=\"https://example.org/\" style=\"color:inherit;text-decoration:none;\" target=\"_blank\">go<span style=\"color:#0000ff;\">ne</span></a>"))
         << toUtf8(fragment);
