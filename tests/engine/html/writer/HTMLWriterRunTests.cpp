@@ -229,7 +229,7 @@ TEST(HTMLWriterRunTests, runsOfSharedValuesWithLinksOfTheirOwnKeepTheirOwnLangua
         .add(u" zwei", {font, style, red, german, bookmark(u"z"), link("https://example.org/4")})
         .add(u" drei", {font, style, red, german, bookmark(u"d"), link("https://example.org/5")})
         .add(u" trois", {font, style, red, french});
-    const std::u16string fragment = fragmentOf(text);
+    const std::u16string fragment = runFragmentOf(text);
     const std::u16string frenchTag = u"<span lang=\"fr\" style=\"color:#ff0000;\">";
     const std::u16string germanTag = u"<span lang=\"de\" style=\"color:#ff0000;\">";
     for (const auto& [url, tag, words] : std::vector<std::tuple<std::u16string, std::u16string, std::u16string>>{
