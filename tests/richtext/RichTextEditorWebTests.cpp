@@ -83,6 +83,14 @@ protected:
         return *editor;
     }
 
+    // The document's editor once its page is ready; null if it never is.
+    TextViewController* pageReadyEditorOf(TextDocument& document)
+    {
+        TextViewController& editor = editorOf(document);
+        editor.loadViewIfNeeded();
+        return RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds) ? &editor : nullptr;
+    }
+
     static bool save(TextDocument& document)
     {
         auto result = std::make_shared<std::optional<bool>>();
@@ -344,11 +352,10 @@ TEST_F(RichTextEditorWebTest, theParagraphPanelsSpacingAndIndentsReachTheCaretsP
     writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 First paragraph\\par\n"
                     "\\pard Second paragraph\\par}");
     auto document = open(path);
-    TextViewController& editor = editorOf(*document);
-    editor.loadViewIfNeeded();
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
-    WebView& page = *editor.webView();
-    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    TextViewController* ready = pageReadyEditorOf(*document);
+    ASSERT_NE(ready, nullptr) << "the page never became ready";
+    TextViewController& editor = *ready;
+    auto run = [&](const std::string& script) { return editor.webView()->stringByEvaluatingJavaScript(script); };
     // The block that holds `word`, and one of its styles.
     auto blockStyle = [&](const std::string& word, const std::string& property) {
         return run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
@@ -404,11 +411,10 @@ TEST_F(RichTextEditorWebTest, theCaretCommandsMoveTheCaretAndTheSelectionOnThePa
     const std::string path = folder.path("Caret.rtf");
     writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Alpha bravo charlie delta.\\par}");
     auto document = open(path);
-    TextViewController& editor = editorOf(*document);
-    editor.loadViewIfNeeded();
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
-    WebView& page = *editor.webView();
-    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    TextViewController* ready = pageReadyEditorOf(*document);
+    ASSERT_NE(ready, nullptr) << "the page never became ready";
+    TextViewController& editor = *ready;
+    auto run = [&](const std::string& script) { return editor.webView()->stringByEvaluatingJavaScript(script); };
     // Selects from `start` to `end` of the text; the selection's text and
     // where its ends stand in the text.
     auto select = [&](int start, int end) {
@@ -466,11 +472,10 @@ TEST_F(RichTextEditorWebTest, pastesCutAndUndoChangeThePageAndTheSavedFileAsThey
     const std::string path = folder.path("Clipboard.rtf");
     writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Keep these. Cut words here.\\par}");
     auto document = open(path);
-    TextViewController& editor = editorOf(*document);
-    editor.loadViewIfNeeded();
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
-    WebView& page = *editor.webView();
-    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    TextViewController* ready = pageReadyEditorOf(*document);
+    ASSERT_NE(ready, nullptr) << "the page never became ready";
+    TextViewController& editor = *ready;
+    auto run = [&](const std::string& script) { return editor.webView()->stringByEvaluatingJavaScript(script); };
     auto text = [&] { return run("document.getElementById('content').textContent"); };
     auto select = [&](const std::string& words, bool collapseToEnd) {
         run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
@@ -500,7 +505,7 @@ TEST_F(RichTextEditorWebTest, pastesCutAndUndoChangeThePageAndTheSavedFileAsThey
         << "pasted text stays words";
 
     select("here.", true);
-    page.executeEditingCommand("InsertText", " Typed");
+    editor.webView()->executeEditingCommand("InsertText", " Typed");
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return text().find("here. Typed") != std::string::npos; }, kEngineWaitSeconds))
         << text();
     editor.undoAction();
@@ -529,11 +534,10 @@ TEST_F(RichTextEditorWebTest, aUserStyleReachesTheSelectedWordsAndTheSavedFile)
     const std::string path = folder.path("UserStyle.rtf");
     writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Plain words here.\\par}");
     auto document = open(path);
-    TextViewController& editor = editorOf(*document);
-    editor.loadViewIfNeeded();
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
-    WebView& page = *editor.webView();
-    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    TextViewController* ready = pageReadyEditorOf(*document);
+    ASSERT_NE(ready, nullptr) << "the page never became ready";
+    TextViewController& editor = *ready;
+    auto run = [&](const std::string& script) { return editor.webView()->stringByEvaluatingJavaScript(script); };
     run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
         "for(var n=w.nextNode();n;n=w.nextNode()){var i=n.data.indexOf('words');if(i<0)continue;"
         "var r=document.createRange();r.setStart(n,i);r.setEnd(n,i+5);var s=getSelection();s.removeAllRanges();"
@@ -572,11 +576,10 @@ TEST_F(RichTextEditorWebTest, insertedFootnotesAreNumberedInOrderAndSaved)
     const std::string path = folder.path("Notes.rtf");
     writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\pard\\f0\\fs24 Alpha bravo charlie.\\par}");
     auto document = open(path);
-    TextViewController& editor = editorOf(*document);
-    editor.loadViewIfNeeded();
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
-    WebView& page = *editor.webView();
-    auto run = [&](const std::string& script) { return page.stringByEvaluatingJavaScript(script); };
+    TextViewController* ready = pageReadyEditorOf(*document);
+    ASSERT_NE(ready, nullptr) << "the page never became ready";
+    TextViewController& editor = *ready;
+    auto run = [&](const std::string& script) { return editor.webView()->stringByEvaluatingJavaScript(script); };
     auto caretAfter = [&](const std::string& word) {
         run("(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
             "for(var n=w.nextNode();n;n=w.nextNode()){var i=n.data.indexOf('" + word + "');if(i<0)continue;"
