@@ -49,6 +49,16 @@ protected:
         return EditorPageTest::storedPage(path, DocumentKind::QVOutline);
     }
 
+    // An outline of the given branches, dated, written as the editor stores it.
+    std::string writeOutline(const std::string& name, const std::string& branches)
+    {
+        const std::string path = folder.path(name);
+        writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
+                                                                  branches + "</ul>")
+                                        ->stringView()));
+        return path;
+    }
+
     std::string writeSeed(const std::string& name)
     {
         const std::string path = folder.path(name);
@@ -61,11 +71,8 @@ protected:
 
 TEST_F(QVOutlineEditorWebTest, treeCommandsKeepEveryParentAndLevelAndAreSavedAsTheTree)
 {
-    const std::string path = folder.path("Plan.qvoutline");
-    writeFile(path, std::string(DocumentSeeds::compressedPage(
-                                    "<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" + branch(1, 0, 1, "Alpha") +
-                                    branch(2, 0, 1, "Beta") + branch(3, 0, 1, "Gamma") + "</ul>")
-                                    ->stringView()));
+    const std::string path =
+        writeOutline("Plan.qvoutline", branch(1, 0, 1, "Alpha") + branch(2, 0, 1, "Beta") + branch(3, 0, 1, "Gamma"));
     auto document = open(path);
     if (HasFailure())
         return;
@@ -230,10 +237,7 @@ TEST_F(QVOutlineEditorWebTest, aPictureIsPlacedUneditableWithAParagraphInThePage
 
 TEST_F(QVOutlineEditorWebTest, theAssistantsAnswerWithTheKeyboardDownBecomesABranchAndUndoFollowsThePage)
 {
-    const std::string path = folder.path("Answer.qvoutline");
-    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
-                                                              branch(1, 0, 1, "Alpha") + "</ul>")
-                                    ->stringView()));
+    const std::string path = writeOutline("Answer.qvoutline", branch(1, 0, 1, "Alpha"));
     auto document = open(path);
     if (HasFailure())
         return;
@@ -304,10 +308,7 @@ TEST_F(QVOutlineEditorWebTest, theAssistantOpenedFromTheBarAnswersIntoTheTreeOfT
 {
     auto service = std::make_shared<AnsweringAssistant>();
     WritingAssistant::setShared(service);
-    const std::string path = folder.path("Assistant.qvoutline");
-    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
-                                                              branch(1, 0, 1, "Alpha") + "</ul>")
-                                    ->stringView()));
+    const std::string path = writeOutline("Assistant.qvoutline", branch(1, 0, 1, "Alpha"));
     auto document = open(path);
     if (HasFailure()) {
         WritingAssistant::setShared(nullptr);
@@ -360,10 +361,7 @@ TEST_F(QVOutlineEditorWebTest, theAssistantOpenedFromTheBarAnswersIntoTheTreeOfT
 // comes after a click goes where the caret shows.
 TEST_F(QVOutlineEditorWebTest, aSelectionCollapsedWithoutInputIsFoundAgainOnlyByFormatting)
 {
-    const std::string path = folder.path("Lost.qvoutline");
-    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
-                                                              branch(1, 0, 1, "Plain words here") + "</ul>")
-                                    ->stringView()));
+    const std::string path = writeOutline("Lost.qvoutline", branch(1, 0, 1, "Plain words here"));
     auto document = open(path);
     if (HasFailure())
         return;
@@ -400,10 +398,7 @@ TEST_F(QVOutlineEditorWebTest, aSelectionCollapsedWithoutInputIsFoundAgainOnlyBy
 // the page and in the saved file.
 TEST_F(QVOutlineEditorWebTest, theStyleBarsAlignmentChoicesAlignTheCaretsBranch)
 {
-    const std::string path = folder.path("Aligned.qvoutline");
-    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
-                                                              branch(1, 0, 1, "Alpha") + branch(2, 0, 1, "Beta") + "</ul>")
-                                    ->stringView()));
+    const std::string path = writeOutline("Aligned.qvoutline", branch(1, 0, 1, "Alpha") + branch(2, 0, 1, "Beta"));
     auto document = open(path);
     if (HasFailure())
         return;
@@ -434,11 +429,8 @@ TEST_F(QVOutlineEditorWebTest, theStyleBarsAlignmentChoicesAlignTheCaretsBranch)
 // the tree keeps every branch and its words, in the page and in the file.
 TEST_F(QVOutlineEditorWebTest, aListMadeInABranchStaysInsideItAndTheTreeKeepsEveryBranch)
 {
-    const std::string path = folder.path("Listed.qvoutline");
-    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
-                                                              branch(1, 0, 1, "Alpha") + branch(2, 0, 1, "Beta words") +
-                                                              branch(3, 0, 1, "Gamma") + "</ul>")
-                                    ->stringView()));
+    const std::string path = writeOutline("Listed.qvoutline",
+                                          branch(1, 0, 1, "Alpha") + branch(2, 0, 1, "Beta words") + branch(3, 0, 1, "Gamma"));
     auto document = open(path);
     if (HasFailure())
         return;
@@ -510,10 +502,7 @@ TEST_F(QVOutlineEditorWebTest, aNewSizeLeavesTheOutlineBodyWithinThePageOnEveryD
 // into new branches as text: markup in them stays words.
 TEST_F(QVOutlineEditorWebTest, theAssistantsAnswersBecomeBranchesWhoseMarkupStaysWords)
 {
-    const std::string path = folder.path("Answers.qvoutline");
-    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
-                                                              branch(1, 0, 1, "Alpha") + "</ul>")
-                                    ->stringView()));
+    const std::string path = writeOutline("Answers.qvoutline", branch(1, 0, 1, "Alpha"));
     auto document = open(path);
     if (HasFailure())
         return;
