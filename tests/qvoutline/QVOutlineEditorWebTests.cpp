@@ -446,8 +446,9 @@ TEST_F(QVOutlineEditorWebTest, aListMadeInABranchStaysInsideItAndTheTreeKeepsEve
         {QVParagraphStyleCommander::BulletedList, "UL Beta words"},
         {QVParagraphStyleCommander::BulletedList, "none"},
     };
-    for (const auto& [row, expected] : steps) {
-        paragraphs.otherStyleTextTask(row);
+    for (const auto& step : steps) {
+        const std::string& expected = step.second;
+        paragraphs.otherStyleTextTask(step.first);
         EXPECT_TRUE(waitFor([&] { return run(listInBeta) == expected; })) << expected << ": " << run(listInBeta);
         EXPECT_EQ(run(trees), "1 3") << expected;
         EXPECT_EQ(run("getSelection().toString()"), "words") << "the selection stays on the words";

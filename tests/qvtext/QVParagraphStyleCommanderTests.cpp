@@ -58,8 +58,6 @@ TEST_F(QVParagraphStyleCommanderTest, eachPickerRowSendsItsScriptsInOrder)
         std::vector<std::string> scripts;
     };
     const std::vector<Row> rows = {
-        {R::NumberedList, {"tinymce.activeEditor.execCommand('insertOrderedList');"}},
-        {R::BulletedList, {"tinymce.activeEditor.execCommand('insertUnorderedList');"}},
         {R::RemoveHighlight, {"tinymce.activeEditor.execCommand('backColor', false, 'transparent');"}},
         {R::TitleStyle,
          {kRemoveFormat, "tinymce.activeEditor.execCommand('bold');tinymce.activeEditor.execCommand('fontSize',false,'32pt')"}},

@@ -48,6 +48,8 @@ TEST_F(EveryControlWalk, qvText)
         {"bar:Style > row:Strikethrough", styled("Strikethrough")},
         {"bar:Insert > menu:Table", inserted("table")},
         {"bar:Insert > menu:Horizontal Line", inserted("hr")},
+        {"button:¶ > row:Numbered List", inserted("ol")},
+        {"button:¶ > row:Bulleted List", inserted("ul")},
     };
     // The rows that do not work yet, with why: each line goes once its row works.
     editor.knownDead = {};
