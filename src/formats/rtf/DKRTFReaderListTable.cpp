@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 namespace folio {
@@ -431,14 +432,37 @@ bool isLegal(std::u16string_view words)
 void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const StringEncoding& encoding,
                                          const std::function<std::u16string(int)>& fontName)
 {
+    // Word processors write the same levels for list after list (a document
+    // of two hundred lists may hold five kinds): levels of the very text of
+    // an earlier list's are that list's again, and are not read twice.
+    std::unordered_map<std::u16string_view, std::size_t> readLevels;
     for (std::u16string_view list : groupsNamed(listTable, u"{\\list")) {
+        const std::vector<std::u16string_view> levelGroups = groupsNamed(list, u"{\\listlevel");
+        const std::u16string_view levelsText = levelGroups.empty()
+            ? std::u16string_view()
+            : std::u16string_view(levelGroups.front().data(),
+                                  static_cast<std::size_t>(levelGroups.back().data() + levelGroups.back().size()
+                                                           - levelGroups.front().data()));
+        if (auto earlier = readLevels.find(levelsText); !levelGroups.empty() && earlier != readLevels.end()) {
+            const std::size_t index = earlier->second;
+            m_listTypes.push_back(m_listTypes[index]);
+            m_levelStarts.push_back(m_levelStarts[index]);
+            m_levelMarkerTexts.push_back(m_levelMarkerTexts[index]);
+            m_levelMarkerSizes.push_back(m_levelMarkerSizes[index]);
+            const std::size_t levelsEnd = static_cast<std::size_t>(levelsText.data() + levelsText.size() - list.data());
+            m_listIdentifiers.push_back(numberAfterWord(list.substr(levelsEnd), u"\\listid"));
+            m_ownLists.push_back(m_ownLists[index]);
+            continue;
+        }
+        if (!levelGroups.empty())
+            readLevels.emplace(levelsText, m_listTypes.size());
         std::vector<unsigned> levels;
         std::vector<std::int64_t> starts;
         std::vector<std::optional<TECSSListStyle::MarkerText>> markerTexts;
         std::vector<std::optional<int>> markerSizes;
         bool own = false;
         std::size_t levelsEnd = 0;
-        for (std::u16string_view level : groupsNamed(list, u"{\\listlevel")) {
+        for (std::u16string_view level : levelGroups) {
             const LevelWords words = wordsOfLevel(level);
             const std::optional<long long> size = numberAfterWord(level, u"\\fs");
             markerSizes.push_back(size && TECSSListStyle::isUsableMarkerHalfPoints(*size)

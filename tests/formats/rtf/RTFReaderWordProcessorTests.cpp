@@ -262,6 +262,47 @@ TEST_F(RTFReaderWordProcessorTests, listLevelsAreReadByTheFirstOfEachWordAndTheL
     EXPECT_EQ(table.markerTextOfLevel(2, 0), std::nullopt);
 }
 
+TEST_F(RTFReaderWordProcessorTests, listsOfTheSameLevelsEachKeepTheirOwnNumberAndOverride)
+{
+    // Word processors write the same levels for many lists; each list is
+    // still its own, found by its own "\listid", with its own levels read.
+    DKRTFReaderListTable table;
+    const std::u16string levels = uR"({\listlevel\levelnfc4\levelstartat3{\leveltext\'02\'00);}})"
+                                  uR"({\listlevel\levelnfc23{\leveltext\'01o;}{\levelnumbers;}\f3\fs18})";
+    table.readListTypes(u"{\\list\\listtemplateid1" + levels + u"\\listid11}"
+                            + u"{\\list\\listtemplateid2{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid12}"
+                            + u"{\\list\\listtemplateid3" + levels + u"\\listid13}"
+                            + u"{\\list\\listtemplateid4" + levels + u"{\\listlevel\\levelnfc2}\\listid14}",
+                        StringEncoding::windowsLatin1(), [](int) { return std::u16string(u"Courier New"); });
+    table.readOverrides(uR"({\listoverride\listid13\ls1}{\listoverride\listid11\ls2})"
+                        uR"({\listoverride\listid14\ls3}{\listoverride\listid12\ls4})");
+    using Type = TECSSListStyleType;
+    ASSERT_EQ(table.count(), 4u);
+    const struct {
+        int override;
+        unsigned list;
+        std::optional<unsigned> thirdLevel;
+    } lists[] = {{1, 3, std::nullopt}, {2, 1, std::nullopt}, {3, 4, static_cast<unsigned>(Type::LowerRoman)}};
+    for (const auto& expected : lists) {
+        SCOPED_TRACE(expected.override);
+        EXPECT_EQ(table.listForOverride(expected.override), expected.list);
+        EXPECT_EQ(table.typeOfLevel(expected.list, 0), static_cast<unsigned>(Type::LowerAlpha));
+        EXPECT_EQ(table.startOfLevel(expected.list, 0), 3);
+        std::optional<TECSSListStyle::MarkerText> number = table.markerTextOfLevel(expected.list, 0);
+        ASSERT_TRUE(number.has_value());
+        EXPECT_EQ(number->after, u")");
+        std::optional<TECSSListStyle::MarkerText> bullet = table.markerTextOfLevel(expected.list, 1);
+        ASSERT_TRUE(bullet.has_value());
+        EXPECT_EQ(bullet->before, u"o");
+        EXPECT_EQ(bullet->font, u"Courier New");
+        EXPECT_EQ(table.markerSizeOfLevel(expected.list, 1), 18);
+        EXPECT_EQ(table.typeOfLevel(expected.list, 2), expected.thirdLevel);
+    }
+    EXPECT_EQ(table.listForOverride(4), 2u);
+    EXPECT_EQ(table.typeOfLevel(2, 0), static_cast<unsigned>(Type::Decimal));
+    EXPECT_EQ(table.typeOfLevel(2, 1), std::nullopt);
+}
+
 TEST_F(RTFReaderWordProcessorTests, listLevelWordsThatOnlyBeginLikeTheReadOnesAreNotRead)
 {
     // Many "\level" words share their next letter with a word that is read
