@@ -22,6 +22,7 @@
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/OneShotHeap.h"
 #include "platform/foundation/StringEncoding.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -438,9 +439,10 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument, H
     if (purpose == Purpose::RTFD)
         html = stringByReplacingOccurrencesOfString(std::move(html), " \xC2\xA0", "  ");
     // Its page values and warnings are all that is asked of the reading from
-    // here on; the text goes, so that it is not held beside the page. It is
-    // moved out rather than assigned over, which would keep its buffer.
-    AttributedString done = std::move((*m_lastReading)->text);
+    // here on; the text goes, so that it is not held beside the page (in a
+    // one-shot export, with the process). It is moved out rather than
+    // assigned over, which would keep its buffer.
+    dropWhenOneShotTaskEnds(std::move((*m_lastReading)->text));
     (*m_lastReading)->text = AttributedString();
     return html;
 }

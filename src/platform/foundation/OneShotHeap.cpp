@@ -10,6 +10,14 @@
 
 namespace folio {
 
+namespace {
+
+bool g_heapIsForOneShotTask = false;
+
+} // namespace
+
+bool heapIsForOneShotTask() { return g_heapIsForOneShotTask; }
+
 #if defined(__GLIBC__)
 
 namespace {
@@ -24,6 +32,7 @@ constexpr int kLaterGrowth = 32 << 20;
 
 void reserveHeapForOneShotTask(std::size_t expectedPeakBytes)
 {
+    g_heapIsForOneShotTask = true;
     const std::size_t reservation = std::min(expectedPeakBytes, kLargestReservation);
     // Large blocks come from the heap too, so that they reuse what the task
     // freed before them.
@@ -42,7 +51,7 @@ void reserveHeapForOneShotTask(std::size_t expectedPeakBytes)
 
 #else
 
-void reserveHeapForOneShotTask(std::size_t) {}
+void reserveHeapForOneShotTask(std::size_t) { g_heapIsForOneShotTask = true; }
 
 #endif
 

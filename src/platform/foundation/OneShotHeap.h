@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace folio {
 
@@ -19,5 +22,23 @@ namespace folio {
 //
 // Not for a long-lived process: nothing the task frees leaves it.
 void reserveHeapForOneShotTask(std::size_t expectedPeakBytes);
+
+// Whether the heap was readied for one task, above: the process ends with
+// that task, and whatever the task made goes back to the system with it.
+bool heapIsForOneShotTask();
+
+// Hands `value` to the end of the process when the process is a one-shot
+// task's, rather than taking it apart now: a long document's text is many
+// thousand small blocks, each of them freed in turn for no one's later use.
+// In any other process `value` goes at once.
+template <typename T> void dropWhenOneShotTaskEnds(T value)
+{
+    if (!heapIsForOneShotTask())
+        return;
+    // Held from a list that is never freed, so that it is memory in use
+    // until the process ends rather than lost.
+    static auto* kept = new std::vector<std::shared_ptr<void>>;
+    kept->push_back(std::make_shared<T>(std::move(value)));
+}
 
 } // namespace folio

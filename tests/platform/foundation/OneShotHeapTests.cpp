@@ -101,5 +101,35 @@ TEST(OneShotHeapTest, aTaskLargerThanItsReservationStillGetsItsMemory)
     EXPECT_EQ(status, 0);
 }
 
+// What a one-shot task drops stays until the process ends; anywhere else it
+// goes at once, as it would have without being handed on.
+TEST(OneShotHeapTest, whatIsDroppedGoesAtOnceUnlessTheProcessIsAOneShotTasks)
+{
+    const int status = inChild([] {
+        static int destroyed = 0;
+        struct Counted {
+            bool owner = true;
+            Counted() = default;
+            Counted(Counted&& other) noexcept { other.owner = false; }
+            ~Counted()
+            {
+                if (owner)
+                    ++destroyed;
+            }
+        };
+        if (heapIsForOneShotTask())
+            return 1;
+        dropWhenOneShotTaskEnds(Counted());
+        if (destroyed != 1)
+            return 2;
+        reserveHeapForOneShotTask(4 << 20);
+        if (!heapIsForOneShotTask())
+            return 3;
+        dropWhenOneShotTaskEnds(Counted());
+        return destroyed == 1 ? 0 : 4;
+    });
+    EXPECT_EQ(status, 0);
+}
+
 } // namespace
 } // namespace folio
