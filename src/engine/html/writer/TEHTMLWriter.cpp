@@ -4,6 +4,7 @@
 #include "engine/html/writer/HTMLParagraphWriter.h"
 #include "engine/html/writer/HTMLTableWriter.h"
 #include "engine/model/TEFootnoteCounter.h"
+#include "platform/foundation/OneShotHeap.h"
 #include "platform/foundation/UnitSearch.h"
 #include "platform/foundation/Unicode.h"
 
@@ -133,6 +134,10 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     tables.closeTable(body);
     paragraphs.closeOpenLists(body);
     HTMLMarkup::appendNotesSection(body, printedNotes, finish);
+    // What the writers made of a long document's runs is thousands of
+    // entries; a one-shot export leaves them to the end of its process.
+    dropWhenOneShotTaskEnds(std::move(context.styleCache));
+    dropWhenOneShotTaskEnds(std::move(context.exportedAttributes));
 
     // The body was finished as it was written.
     if (fragment)
