@@ -200,33 +200,14 @@ Result<std::u16string> DocumentText::read(const std::string& path, DocumentKind 
     return decode(data->span(), kind, path);
 }
 
-namespace {
-
-std::optional<Error> tooLargeToRead(const std::string& path)
+Result<Data> DocumentText::readBytes(const std::string& path)
 {
     std::error_code sizeError;
     std::uintmax_t size = std::filesystem::file_size(path, sizeError);
-    if (sizeError || size <= DocumentText::kMaximumFileSize)
-        return std::nullopt;
-    return textError(DocumentText::TooLarge, path + " holds " + std::to_string(size >> 20) + " MiB, more than the "
-                                                 + std::to_string(DocumentText::kMaximumFileSize >> 20)
-                                                 + " MiB a document may; it is not read");
-}
-
-} // namespace
-
-Result<Data> DocumentText::readBytes(const std::string& path)
-{
-    if (std::optional<Error> tooLarge = tooLargeToRead(path))
-        return *tooLarge;
+    if (!sizeError && size > kMaximumFileSize)
+        return textError(TooLarge, path + " holds " + std::to_string(size >> 20) + " MiB, more than the "
+                                       + std::to_string(kMaximumFileSize >> 20) + " MiB a document may; it is not read");
     return Data::dataWithContentsOfFile(path);
-}
-
-Result<FileBytes> DocumentText::fileBytes(const std::string& path)
-{
-    if (std::optional<Error> tooLarge = tooLargeToRead(path))
-        return *tooLarge;
-    return FileBytes::ofFile(path);
 }
 
 } // namespace folio

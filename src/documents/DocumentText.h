@@ -3,7 +3,6 @@
 #include "documents/DocumentKind.h"
 #include "formats/rtf/DKRTFReaderSource.h"
 #include "platform/foundation/Data.h"
-#include "platform/foundation/FileBytes.h"
 #include "platform/foundation/Error.h"
 
 #include <cstddef>
@@ -38,9 +37,6 @@ public:
     static Result<std::u16string> read(const std::string& path, DocumentKind kind);
     // The file's bytes, undecoded, under the same size limit.
     static Result<Data> readBytes(const std::string& path);
-    // The same bytes under the same limit, for reading only: mapped rather
-    // than copied where FileBytes may.
-    static Result<FileBytes> fileBytes(const std::string& path);
     // `path` only names the file in error messages.
     static Result<std::u16string> decode(std::span<const std::uint8_t> bytes, DocumentKind kind,
                                          const std::string& path);

@@ -99,7 +99,7 @@ bool ExportSource::readFileBytes() const
 {
     if (m_fileBytes)
         return true;
-    Result<FileBytes> bytes = DocumentText::fileBytes(m_path);
+    Result<Data> bytes = DocumentText::readBytes(m_path);
     if (!bytes) {
         const ErrorCode undecodable
             = m_kind == DocumentKind::QVText || m_kind == DocumentKind::QVOutline ? CorruptQV : NotText;

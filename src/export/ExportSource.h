@@ -6,7 +6,6 @@
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/foundation/Data.h"
-#include "platform/foundation/FileBytes.h"
 #include "platform/foundation/Error.h"
 #include "platform/text/MutableAttributedString.h"
 
@@ -190,7 +189,7 @@ private:
     // The file's text, until a reading as RTF takes it; then made again
     // from the file's bytes, kept for that, if it is asked for.
     mutable std::optional<Result<std::u16string>> m_fileText;
-    mutable std::optional<FileBytes> m_fileBytes;
+    mutable std::optional<Data> m_fileBytes;
     // Whether the file's text starts as RTF, kept when the text goes.
     mutable std::optional<bool> m_startsAsRTF;
     // Borrows the file's bytes, which an RTF file keeps.
