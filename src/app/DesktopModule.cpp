@@ -23,6 +23,7 @@ public:
     explicit UnavailableWebServices(Error error) : m_error(std::move(error)) {}
 
     Status ensureDisplay() override { return m_error; }
+    Status beginDisplay() override { return m_error; }
     Result<std::unique_ptr<WebView>> makeWebView(const Rect&) override { return m_error; }
     Result<std::unique_ptr<WebView>> makeEditorWebView(const Rect&, std::vector<std::string>) override
     {

@@ -142,7 +142,8 @@ int exportCommand(const std::vector<std::string>& arguments)
     if (!destination)
         return fail(destination.error().message);
     if (exporter->needsWebView()) {
-        if (Status display = WebServices::shared().ensureDisplay(); !display)
+        // The server starts while the document is read and converted.
+        if (Status display = WebServices::shared().beginDisplay(); !display)
             return fail("cannot start a display for the web view: " + display.error().message);
     } else {
         prepareHeapForConversion(parsed->file);

@@ -12,6 +12,11 @@ Status EngineWebServices::ensureDisplay()
     return VirtualDisplay::ensureDisplay();
 }
 
+Status EngineWebServices::beginDisplay()
+{
+    return VirtualDisplay::beginDisplay();
+}
+
 Result<std::unique_ptr<WebView>> EngineWebServices::makeWebView(const Rect& frame)
 {
     Result<std::unique_ptr<DMWebView>> view = DMWebView::create(frame);

@@ -636,6 +636,11 @@ DMWebView::DMWebView(const Rect& frame, Kind kind, std::optional<std::vector<std
         webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
         webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
         webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+        // A document page is printed or pictured, never scrolled or
+        // animated: drawn by the processor it loads and prints in less time
+        // than through the compositor's GL, which on a machine without a
+        // graphics card is itself drawn by the processor.
+        webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
         g_object_set_data(G_OBJECT(impl.view), kReadableFoldersKey, &*impl.documentFolders);
     } else if (impl.browsing) {
         // A web page reads no local file and opens no window by itself.

@@ -267,6 +267,12 @@ std::string PDFObjectFile::streamBody(std::string_view dictionary, std::span<con
 Data PDFObjectFile::rewritten(const std::map<int, std::string>& replacedBodies) const
 {
     Data output;
+    // The new file is about the old one's size: room for it at once spares
+    // copying megabytes over and over as it grows.
+    std::size_t replacedSize = 0;
+    for (const auto& replaced : replacedBodies)
+        replacedSize += replaced.second.size() + 32;
+    output.mutableVector().reserve(m_bytes.length() + replacedSize + 32 * m_entryOfNumber.size());
     std::size_t headerEnd = m_entries.empty() ? 0 : m_entries.front().begin;
     output.append(m_bytes.span().first(headerEnd));
     std::vector<std::size_t> offsets(m_entryOfNumber.size(), 0);

@@ -67,7 +67,13 @@ std::optional<int> readDisplayNumber(int descriptor, double timeoutSeconds)
 
 } // namespace
 
-Result<std::unique_ptr<VirtualDisplay>> VirtualDisplay::start(double timeoutSeconds)
+// A server that was started and has not yet said which display it took.
+struct VirtualDisplay::Launch {
+    pid_t pid = -1;
+    int readEnd = -1;
+};
+
+Result<VirtualDisplay::Launch> VirtualDisplay::launch()
 {
     gchar* server = g_find_program_in_path("Xvfb");
     if (!server)
@@ -113,29 +119,77 @@ Result<std::unique_ptr<VirtualDisplay>> VirtualDisplay::start(double timeoutSeco
     close(pipeEnds[1]);
     if (devNull >= 0)
         close(devNull);
-    std::optional<int> number = readDisplayNumber(pipeEnds[0], timeoutSeconds);
-    close(pipeEnds[0]);
-    if (!number) {
-        stopAndReap(pid);
-        return displayError(StartFailed, "Xvfb did not start");
-    }
-    return std::unique_ptr<VirtualDisplay>(new VirtualDisplay(pid, *number));
+    return Launch{pid, pipeEnds[0]};
 }
 
-Status VirtualDisplay::ensureDisplay()
+Result<std::unique_ptr<VirtualDisplay>> VirtualDisplay::awaitLaunch(Launch launched, double timeoutSeconds)
 {
-    static std::unique_ptr<VirtualDisplay> shared;
+    std::optional<int> number = readDisplayNumber(launched.readEnd, timeoutSeconds);
+    close(launched.readEnd);
+    if (!number) {
+        stopAndReap(launched.pid);
+        return displayError(StartFailed, "Xvfb did not start");
+    }
+    return std::unique_ptr<VirtualDisplay>(new VirtualDisplay(launched.pid, *number));
+}
+
+Result<std::unique_ptr<VirtualDisplay>> VirtualDisplay::start(double timeoutSeconds)
+{
+    Result<Launch> launched = launch();
+    if (!launched)
+        return launched.error();
+    return awaitLaunch(*launched, timeoutSeconds);
+}
+
+namespace {
+
+bool displayIsSet()
+{
     auto isSet = [](const char* name) {
         const char* value = std::getenv(name);
         return value && *value;
     };
-    if (shared || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"))
+    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+std::unique_ptr<VirtualDisplay>& VirtualDisplay::shared()
+{
+    static std::unique_ptr<VirtualDisplay> display;
+    return display;
+}
+
+std::optional<VirtualDisplay::Launch>& VirtualDisplay::pendingLaunch()
+{
+    static std::optional<Launch> pending;
+    return pending;
+}
+
+Status VirtualDisplay::beginDisplay()
+{
+    if (shared() || pendingLaunch() || displayIsSet())
         return Status::success();
-    Result<std::unique_ptr<VirtualDisplay>> display = start();
+    Result<Launch> launched = launch();
+    if (!launched)
+        return launched.error();
+    pendingLaunch() = *launched;
+    return Status::success();
+}
+
+Status VirtualDisplay::ensureDisplay()
+{
+    if (shared() || (!pendingLaunch() && displayIsSet()))
+        return Status::success();
+    if (Status begun = beginDisplay(); !begun)
+        return begun;
+    Launch launched = *pendingLaunch();
+    pendingLaunch().reset();
+    Result<std::unique_ptr<VirtualDisplay>> display = awaitLaunch(launched, kStartTimeoutSeconds);
     if (!display)
         return display.error();
-    shared = std::move(*display);
-    setenv("DISPLAY", shared->displayName().c_str(), 1);
+    shared() = std::move(*display);
+    setenv("DISPLAY", shared()->displayName().c_str(), 1);
     // The static's destructor stops the server at a normal exit; the child's
     // death signal covers the rest.
     return Status::success();

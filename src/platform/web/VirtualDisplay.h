@@ -3,6 +3,7 @@
 #include "platform/foundation/Error.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 
@@ -25,6 +26,11 @@ public:
     // the rest of the program's life and sets DISPLAY to it. Otherwise, and
     // on later calls, does nothing.
     static Status ensureDisplay();
+    // As ensureDisplay, without waiting for the server to listen: the
+    // program goes on with its own work meanwhile, and ensureDisplay, called
+    // before the display is first used, waits for it. Only a server that
+    // cannot be started at all is an error here.
+    static Status beginDisplay();
 
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
@@ -41,7 +47,12 @@ public:
     void stop();
 
 private:
+    struct Launch;
     VirtualDisplay(pid_t pid, int displayNumber);
+    static Result<Launch> launch();
+    static Result<std::unique_ptr<VirtualDisplay>> awaitLaunch(Launch launched, double timeoutSeconds);
+    static std::unique_ptr<VirtualDisplay>& shared();
+    static std::optional<Launch>& pendingLaunch();
 
     pid_t m_pid = -1;
     int m_displayNumber = -1;

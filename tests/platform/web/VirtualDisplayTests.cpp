@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -52,6 +55,32 @@ TEST(VirtualDisplayTest, twoServersGetDifferentDisplays)
     auto second = VirtualDisplay::start();
     ASSERT_TRUE(first.ok() && second.ok());
     EXPECT_NE((*first)->displayNumber(), (*second)->displayNumber());
+}
+
+// The program goes on with its work while the server starts; the display
+// is named, and listens, once it is asked for. One server serves both calls.
+TEST(VirtualDisplayTest, aDisplayBegunEarlyListensOnceEnsured)
+{
+    std::optional<std::string> oldDisplay;
+    if (const char* value = std::getenv("DISPLAY"))
+        oldDisplay = value;
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+
+    ASSERT_TRUE(VirtualDisplay::beginDisplay().ok());
+    EXPECT_EQ(std::getenv("DISPLAY"), nullptr);
+    ASSERT_TRUE(VirtualDisplay::beginDisplay().ok());
+    Status ensured = VirtualDisplay::ensureDisplay();
+    ASSERT_TRUE(ensured.ok()) << ensured.error().message;
+    const char* display = std::getenv("DISPLAY");
+    ASSERT_NE(display, nullptr);
+    ASSERT_EQ(display[0], ':');
+    EXPECT_TRUE(acceptsConnections("/tmp/.X11-unix/X" + std::string(display + 1)));
+    EXPECT_TRUE(VirtualDisplay::ensureDisplay().ok());
+    EXPECT_EQ(std::getenv("DISPLAY"), std::string(display));
+
+    if (oldDisplay)
+        setenv("DISPLAY", oldDisplay->c_str(), 1);
 }
 
 } // namespace
