@@ -166,11 +166,14 @@ done
 
 for size in $sizes; do
   for name in folio "$peer"; do
-    [ -s "$scratch/$name-$size.times" ] || continue
-    sort -n "$scratch/$name-$size.times" | awk -v name="$name" -v size="$size" '
-      { t[NR] = $1 }
-      END { printf "%-8s %-4s key to first changed pixel: median %6.1f ms, p90 %6.1f ms, largest %6.1f ms (%d keys)\n",
-            name, size, t[int((NR + 1) / 2)], t[int(NR * 0.9 + 0.5)], t[NR], NR }'
+    # A program whose keys could not be timed still shows how long it took
+    # to open and what it holds once open.
+    if [ -s "$scratch/$name-$size.times" ]; then
+      sort -n "$scratch/$name-$size.times" | awk -v name="$name" -v size="$size" '
+        { t[NR] = $1 }
+        END { printf "%-8s %-4s key to first changed pixel: median %6.1f ms, p90 %6.1f ms, largest %6.1f ms (%d keys)\n",
+              name, size, t[int((NR + 1) / 2)], t[int(NR * 0.9 + 0.5)], t[NR], NR }'
+    fi
     if [ -s "$scratch/$name-$size.ready" ]; then
       sort -n "$scratch/$name-$size.ready" | awk -v name="$name" -v size="$size" '
         { t[NR] = $1 }
