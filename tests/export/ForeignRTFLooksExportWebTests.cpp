@@ -58,12 +58,14 @@ protected:
         "08020000007024e8ec000000234944415478daedcdb10d000008c0a0feffb49ee120093b4d9d482c168bc562b1f84fbc7dfa1d0ea21e873d"
         "0000000049454e44ae426082}";
 
-    // The box (points) the red of page 1 covers within `height` points of
-    // its top, drawn at 72 pixels an inch; an empty box where none is.
-    static Rect redBox(const std::string& pdf, int height)
+    // The box (points, from the page's top) the red of a page covers within
+    // `height` points from `top`, drawn at 72 pixels an inch; an empty box
+    // where none is.
+    static Rect redBox(const std::string& pdf, int height, int page = 1, int top = 0)
     {
-        const std::string ppm =
-            commandOutput("pdftoppm -r 72 -f 1 -l 1 -y 0 -H " + std::to_string(height) + " -W 2000 '" + pdf + "' 2>/dev/null");
+        const std::string pages = std::to_string(page);
+        const std::string ppm = commandOutput("pdftoppm -r 72 -f " + pages + " -l " + pages + " -y " + std::to_string(top)
+                                              + " -H " + std::to_string(height) + " -W 2000 '" + pdf + "' 2>/dev/null");
         int width = 0, rows = 0, depth = 0, read = 0;
         if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &rows, &depth, &read) != 3 || width <= 0 || rows <= 0) {
             ADD_FAILURE() << "no picture of " << pdf;
@@ -72,20 +74,20 @@ protected:
         const std::size_t start = static_cast<std::size_t>(read) + 1;
         if (ppm.size() < start + static_cast<std::size_t>(width * rows * 3))
             return {};
-        int left = width, top = rows, right = -1, bottom = -1;
+        int left = width, upper = rows, right = -1, bottom = -1;
         for (int y = 0; y < rows; ++y)
             for (int x = 0; x < width; ++x) {
                 const auto* rgb = reinterpret_cast<const unsigned char*>(ppm.data() + start + (y * width + x) * 3);
                 if (rgb[0] > 200 && rgb[1] < 60 && rgb[2] < 60) {
                     left = std::min(left, x);
                     right = std::max(right, x);
-                    top = std::min(top, y);
+                    upper = std::min(upper, y);
                     bottom = std::max(bottom, y);
                 }
             }
         if (right < 0)
             return {};
-        return Rect{{double(left), double(top)}, {double(right - left + 1), double(bottom - top + 1)}};
+        return Rect{{double(left), double(top + upper)}, {double(right - left + 1), double(bottom - upper + 1)}};
     }
 
     static double middle(const PDFWord& word, bool vertical = false)
@@ -414,6 +416,59 @@ TEST_F(ForeignRTFLooksExport, aPictureInAHeaderPrintsWhereLibreOfficePrintsIt)
         EXPECT_NEAR(box.origin.y, theirs.origin.y, 2);
         EXPECT_NEAR(word.yMin, wordOn(lo, "Headword").yMin, 2);
     }
+}
+
+// A header or footer that holds a picture and no words prints the picture
+// where LibreOffice prints it: the running ones on every page, a title
+// page's own on the first page only.
+TEST_F(ForeignRTFLooksExport, aHeaderOrFooterOfAPictureAlonePrintsThePicture)
+{
+    const std::string picture = kRedPicture;
+    const std::string opening = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440"
+                                "\\headery720\\footery720\n";
+    const std::string body = "\\pard\\plain\\f0\\fs24 Body text of the page.\\page Second page.\\par\n}";
+    const std::string running = document(
+        "picture-running", opening + "{\\header \\pard\\plain\\qr\\f0\\fs20 " + picture + "\\par}\n"
+                           "{\\footer \\pard\\plain\\qc\\f0\\fs20 " + picture + "\\par}\n" + body);
+    const std::string pdf = exported(running, "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 2);
+    const std::string lo = reference(running);
+    for (int page = 1; page <= 2; ++page) {
+        SCOPED_TRACE(page);
+        // The header's against the right margin half an inch down, the
+        // footer's centred on the column above the bottom half inch.
+        const Rect header = redBox(pdf, 200, page);
+        EXPECT_NEAR(header.origin.y, 36, 2);
+        EXPECT_NEAR(header.origin.x + header.size.width, 540, 2);
+        EXPECT_NEAR(header.size.height, 30, 2);
+        const Rect footer = redBox(pdf, 200, page, 592);
+        EXPECT_NEAR(footer.origin.x + footer.size.width / 2, 306, 2);
+        EXPECT_NEAR(footer.size.width, 60, 2);
+        EXPECT_GT(footer.origin.y, 792 - 36 - 45);
+        EXPECT_LT(footer.origin.y + footer.size.height, 792 - 36 + 1);
+        if (lo.empty())
+            continue;
+        const Rect theirHeader = redBox(lo, 200, page);
+        const Rect theirFooter = redBox(lo, 200, page, 592);
+        EXPECT_NEAR(header.origin.x, theirHeader.origin.x, 3);
+        EXPECT_NEAR(header.origin.y, theirHeader.origin.y, 3);
+        EXPECT_NEAR(footer.origin.x, theirFooter.origin.x, 3);
+        EXPECT_NEAR(footer.origin.y, theirFooter.origin.y, 4);
+    }
+
+    // The title page prints its picture, the next page the running words.
+    const std::string titled = document(
+        "picture-title", opening + "\\titlepg{\\headerf \\pard\\plain\\qc\\f0\\fs20 " + picture + "\\par}\n"
+                         "{\\header \\pard\\plain\\qc\\f0\\fs20 Running head\\par}\n" + body);
+    const std::string titledPdf = exported(titled, "pdf");
+    ASSERT_EQ(pdfPageCount(titledPdf), 2);
+    const Rect title = redBox(titledPdf, 200, 1);
+    EXPECT_NEAR(title.origin.y, 36, 2);
+    EXPECT_NEAR(title.origin.x + title.size.width / 2, 306, 2);
+    EXPECT_EQ(pdfText(titledPdf, 1).find("Running"), std::string::npos);
+    EXPECT_TRUE(redBox(titledPdf, 200, 2).isEmpty()) << "the title page's picture on the second page";
+    EXPECT_NEAR(wordOn(titledPdf, "Running", 2).yMin, 36, 3);
 }
 
 TEST_F(ForeignRTFLooksExport, aPictureInAShapeStandsAtItsOffsetAndAClearingBreakGoesBelowIt)
