@@ -802,6 +802,57 @@ TEST_F(ForeignRTFLooksExport, tabsGoToTheParagraphsStopsWithTheirAlignmentAndLea
         EXPECT_NEAR(wordOn(pdf, word).xMin - margin, wordOn(lo, word).xMin - theirMargin, 3) << word;
 }
 
+// Past its paragraph's stops, or where it sets none, a tab goes to the
+// document's default stops, every half inch from the margin unless the file
+// says otherwise, whatever the size of its letters; one whose stop or word
+// no longer fits on its line starts the next one; as LibreOffice sets them.
+TEST_F(ForeignRTFLooksExport, tabsPastTheStopsGoToTheDefaultStopsAndWrapWithTheirWord)
+{
+    std::string path = document(
+        "default-tabs", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}\n"
+                        "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\\deftab720\n"
+                        "\\pard\\plain\\f0\\fs24 Opening words.\\par\n"
+                        "\\pard\\plain\\f0\\fs24 \\tab\\tab\\tab Three\\par\n"
+                        "\\pard\\plain\\tx1000\\f0\\fs24 Alpha\\tab Bravo\\tab Charlie\\par\n"
+                        "\\pard\\plain\\f1\\fs48\\b \\tab\\tab\\tab\\tab\\tab\\tab Core Java\\par\n"
+                        "\\pard\\plain\\f0\\fs24 \\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab Wrapped\\par\n"
+                        "\\pard\\plain\\f0\\fs24 Closing words.\\par}");
+    const std::string pdf = exported(path, "pdf");
+    const PDFWord opening = wordOn(pdf, "Opening");
+    const double margin = opening.xMin;
+    const double line = wordOn(pdf, "Alpha").yMin - wordOn(pdf, "Three").yMin;
+    const struct {
+        const char* word;
+        double left;
+    } placed[] = {
+        {"Three", 108},   // three default stops
+        {"Bravo", 50},    // the paragraph's own stop
+        {"Charlie", 108}, // the first default stop past the words before
+        {"Core", 216},    // a title's big letters keep the half-inch stops
+        {"Wrapped", 36},  // the thirteenth stop is the margin: the tab goes on the next line
+    };
+    for (const auto& [word, left] : placed)
+        EXPECT_NEAR(wordOn(pdf, word).xMin - margin, left, 2) << word;
+    EXPECT_NEAR(wordOn(pdf, "Java").yMin, wordOn(pdf, "Core").yMin, 1) << "the title broke";
+    EXPECT_GT(wordOn(pdf, "Wrapped").yMin - wordOn(pdf, "Java").yMax, line) << "no line of tabs before the word";
+
+    // A file's own default distance.
+    std::string wide = document("wide-tabs", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                             "\\margl1440\\margr1440\\deftab1134\n\\pard\\plain\\f0\\fs24 Opening words.\\par\n"
+                                             "\\pard\\plain\\f0\\fs24 \\tab\\tab Twice\\par}");
+    const std::string widePdf = exported(wide, "pdf");
+    EXPECT_NEAR(wordOn(widePdf, "Twice").xMin - wordOn(widePdf, "Opening").xMin, 113.4, 2);
+
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");
+    const double theirMargin = wordOn(lo, "Opening").xMin;
+    for (const auto& [word, left] : placed) {
+        EXPECT_NEAR(wordOn(pdf, word).xMin - margin, wordOn(lo, word).xMin - theirMargin, 2) << word;
+        EXPECT_NEAR(wordOn(pdf, word).yMin - opening.yMin, wordOn(lo, word).yMin - wordOn(lo, "Opening").yMin, 4) << word;
+    }
+}
+
 TEST_F(ForeignRTFLooksExport, aRightStopOnTheMarginKeepsTheNumberOnItsLine)
 {
     // A table of contents as word processors write it: the page number set
