@@ -90,6 +90,31 @@ protected:
         return Rect{{double(left), double(top + upper)}, {double(right - left + 1), double(bottom - upper + 1)}};
     }
 
+    // The thickness (points) of each dark line crossed going down page 1 at
+    // x from `top` to `bottom` points, drawn at 10 pixels a point.
+    static std::vector<double> linesDown(const std::string& pdf, double x, double top, double bottom)
+    {
+        const int height = static_cast<int>((bottom - top) * 10);
+        const std::string pgm = commandOutput("pdftoppm -r 720 -gray -f 1 -l 1 -x " + std::to_string(int(x * 10)) + " -y "
+                                              + std::to_string(int(top * 10)) + " -W 1 -H " + std::to_string(height)
+                                              + " '" + pdf + "' 2>/dev/null");
+        std::vector<double> lines;
+        if (pgm.size() < static_cast<std::size_t>(height) || pgm.compare(0, 2, "P5") != 0) {
+            ADD_FAILURE() << "no picture of " << pdf;
+            return lines;
+        }
+        int run = 0;
+        for (std::size_t at = pgm.size() - static_cast<std::size_t>(height); at <= pgm.size(); ++at) {
+            if (at < pgm.size() && static_cast<unsigned char>(pgm[at]) < 128) {
+                ++run;
+            } else if (run > 0) {
+                lines.push_back(run / 10.0);
+                run = 0;
+            }
+        }
+        return lines;
+    }
+
     static double middle(const PDFWord& word, bool vertical = false)
     {
         return vertical ? (word.yMin + word.yMax) / 2 : (word.xMin + word.xMax) / 2;
@@ -163,6 +188,42 @@ TEST_F(ForeignRTFLooksExport, pandocCellsKeepTheirColumnsAndAlignment)
     std::string chapter = commandOutput("unzip -p '" + book + "' '*.xhtml' 2>/dev/null");
     EXPECT_EQ(occurrences(chapter, "<table"), occurrences(chapter, "</table>")) << chapter;
     EXPECT_EQ(occurrences(chapter, "<td"), 4u) << chapter;
+}
+
+// Cell borders print at the file's width, a double one as two lines with
+// a gap, each as wide as the width given, as LibreOffice draws them: a
+// thick line (\brdrw45, 2.25 pt) does not print thin.
+TEST_F(ForeignRTFLooksExport, cellBordersPrintAtTheirWidthAndDoubleOnesAsTwoLines)
+{
+    std::string tables;
+    for (const char* border : {"\\brdrs\\brdrw45", "\\brdrdb\\brdrw15", "\\brdrdb\\brdrw45"}) {
+        const std::string box = std::string("\\clbrdrt") + border + "\\clbrdrl" + border + "\\clbrdrb" + border
+            + "\\clbrdrr" + border;
+        // The first as wide as the text, its right border on the margin.
+        tables += "\\trowd\\trgaph108\\trleft0" + box + (tables.empty() ? "\\cellx9360" : "\\cellx4320")
+            + "\n\\pard\\plain\\intbl\\f0\\fs24 Word\\cell\\row\n\\pard\\plain\\f0\\fs24 Gap\\par\n";
+    }
+    const std::string path = document("borders", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                                 "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                                                 "\\pard\\plain\\f0\\fs24 Opening words.\\par\n" + tables + "}");
+    const std::string pdf = exported(path, "pdf");
+    const double x = wordOn(pdf, "Opening").xMin + 150;
+    const std::vector<double> ours = linesDown(pdf, x, 60, 300);
+    // Top and bottom of each table: one line, two and two, two and two.
+    const std::vector<double> expected{2.25, 2.25, 0.75, 0.75, 0.75, 0.75, 2.25, 2.25, 2.25, 2.25};
+    ASSERT_EQ(ours.size(), expected.size()) << ::testing::PrintToString(ours);
+    for (std::size_t line = 0; line < ours.size(); ++line)
+        EXPECT_NEAR(ours[line], expected[line], 0.5) << line;
+    // The outer half of the border on the margin is not cut off.
+    const std::vector<double> margin = linesDown(pdf, wordOn(pdf, "Opening").xMin + 468.6, 60, 300);
+    EXPECT_TRUE(!margin.empty() && margin.front() > 10) << ::testing::PrintToString(margin);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    const std::vector<double> theirs = linesDown(lo, wordOn(lo, "Opening").xMin + 150, 60, 300);
+    ASSERT_EQ(theirs.size(), ours.size()) << ::testing::PrintToString(theirs);
+    for (std::size_t line = 0; line < ours.size(); ++line)
+        EXPECT_NEAR(ours[line], theirs[line], 0.5) << line;
 }
 
 TEST_F(ForeignRTFLooksExport, aMacTableKeepsItsShadingBordersAndCentredCell)

@@ -119,6 +119,8 @@ std::string PDFPageTemplates::tabStopScript(double defaultInterval, double textW
 
 std::string PDFPageTemplates::contextualSpaceScript() { return printPage("richtext-contextual-space.js", {}); }
 
+std::string PDFPageTemplates::borderWidthScript() { return printPage("print-border-widths.js", {}); }
+
 std::string PDFPageTemplates::sectionBreaksScript()
 {
     return printPage("print-sections.js", {}) + "\nfolioPrintSections.breaks();";

@@ -52,6 +52,9 @@ public:
     // of no stops keeps the browser's width. The text is measured at
     // `textWidth` points, the width it prints at (0: as the page lays it).
     static std::string tabStopScript(double defaultInterval = 0, double textWidth = 0);
+    // The script that sets each border of a laid-out print page to the
+    // whole pixels nearest its width, which the page prints it in.
+    static std::string borderWidthScript();
     // The script that stands paragraphs of one style that leave out their
     // space between each other together, as the editing page shows them.
     static std::string contextualSpaceScript();
