@@ -224,6 +224,20 @@ TEST_F(ForeignRTFLooksExport, cellBordersPrintAtTheirWidthAndDoubleOnesAsTwoLine
     ASSERT_EQ(theirs.size(), ours.size()) << ::testing::PrintToString(theirs);
     for (std::size_t line = 0; line < ours.size(); ++line)
         EXPECT_NEAR(ours[line], theirs[line], 0.5) << line;
+    // A cell adds no room above or below its words: each row is as high.
+    auto gaps = [](const std::string& file) {
+        std::vector<double> tops;
+        const double opening = wordOn(file, "Opening").yMin;
+        for (const PDFWord& word : pdfWords(file, 1))
+            if (word.text == "Gap")
+                tops.push_back(word.yMin - opening);
+        return tops;
+    };
+    const std::vector<double> ourGaps = gaps(pdf);
+    const std::vector<double> theirGaps = gaps(lo);
+    ASSERT_EQ(ourGaps.size(), theirGaps.size());
+    for (std::size_t gap = 0; gap < ourGaps.size(); ++gap)
+        EXPECT_NEAR(ourGaps[gap], theirGaps[gap], 1.5) << gap;
 }
 
 TEST_F(ForeignRTFLooksExport, aMacTableKeepsItsShadingBordersAndCentredCell)
