@@ -58,12 +58,14 @@ protected:
         "08020000007024e8ec000000234944415478daedcdb10d000008c0a0feffb49ee120093b4d9d482c168bc562b1f84fbc7dfa1d0ea21e873d"
         "0000000049454e44ae426082}";
 
-    // The box (points) the red of page 1 covers within `height` points of
-    // its top, drawn at 72 pixels an inch; an empty box where none is.
-    static Rect redBox(const std::string& pdf, int height)
+    // The box (points, from the page's top) the red of a page covers within
+    // `height` points from `top`, drawn at 72 pixels an inch; an empty box
+    // where none is.
+    static Rect redBox(const std::string& pdf, int height, int page = 1, int top = 0)
     {
-        const std::string ppm =
-            commandOutput("pdftoppm -r 72 -f 1 -l 1 -y 0 -H " + std::to_string(height) + " -W 2000 '" + pdf + "' 2>/dev/null");
+        const std::string pages = std::to_string(page);
+        const std::string ppm = commandOutput("pdftoppm -r 72 -f " + pages + " -l " + pages + " -y " + std::to_string(top)
+                                              + " -H " + std::to_string(height) + " -W 2000 '" + pdf + "' 2>/dev/null");
         int width = 0, rows = 0, depth = 0, read = 0;
         if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &rows, &depth, &read) != 3 || width <= 0 || rows <= 0) {
             ADD_FAILURE() << "no picture of " << pdf;
@@ -72,20 +74,45 @@ protected:
         const std::size_t start = static_cast<std::size_t>(read) + 1;
         if (ppm.size() < start + static_cast<std::size_t>(width * rows * 3))
             return {};
-        int left = width, top = rows, right = -1, bottom = -1;
+        int left = width, upper = rows, right = -1, bottom = -1;
         for (int y = 0; y < rows; ++y)
             for (int x = 0; x < width; ++x) {
                 const auto* rgb = reinterpret_cast<const unsigned char*>(ppm.data() + start + (y * width + x) * 3);
                 if (rgb[0] > 200 && rgb[1] < 60 && rgb[2] < 60) {
                     left = std::min(left, x);
                     right = std::max(right, x);
-                    top = std::min(top, y);
+                    upper = std::min(upper, y);
                     bottom = std::max(bottom, y);
                 }
             }
         if (right < 0)
             return {};
-        return Rect{{double(left), double(top)}, {double(right - left + 1), double(bottom - top + 1)}};
+        return Rect{{double(left), double(top + upper)}, {double(right - left + 1), double(bottom - upper + 1)}};
+    }
+
+    // The thickness (points) of each dark line crossed going down page 1 at
+    // x from `top` to `bottom` points, drawn at 10 pixels a point.
+    static std::vector<double> linesDown(const std::string& pdf, double x, double top, double bottom)
+    {
+        const int height = static_cast<int>((bottom - top) * 10);
+        const std::string pgm = commandOutput("pdftoppm -r 720 -gray -f 1 -l 1 -x " + std::to_string(int(x * 10)) + " -y "
+                                              + std::to_string(int(top * 10)) + " -W 1 -H " + std::to_string(height)
+                                              + " '" + pdf + "' 2>/dev/null");
+        std::vector<double> lines;
+        if (pgm.size() < static_cast<std::size_t>(height) || pgm.compare(0, 2, "P5") != 0) {
+            ADD_FAILURE() << "no picture of " << pdf;
+            return lines;
+        }
+        int run = 0;
+        for (std::size_t at = pgm.size() - static_cast<std::size_t>(height); at <= pgm.size(); ++at) {
+            if (at < pgm.size() && static_cast<unsigned char>(pgm[at]) < 128) {
+                ++run;
+            } else if (run > 0) {
+                lines.push_back(run / 10.0);
+                run = 0;
+            }
+        }
+        return lines;
     }
 
     static double middle(const PDFWord& word, bool vertical = false)
@@ -161,6 +188,56 @@ TEST_F(ForeignRTFLooksExport, pandocCellsKeepTheirColumnsAndAlignment)
     std::string chapter = commandOutput("unzip -p '" + book + "' '*.xhtml' 2>/dev/null");
     EXPECT_EQ(occurrences(chapter, "<table"), occurrences(chapter, "</table>")) << chapter;
     EXPECT_EQ(occurrences(chapter, "<td"), 4u) << chapter;
+}
+
+// Cell borders print at the file's width, a double one as two lines with
+// a gap, each as wide as the width given, as LibreOffice draws them: a
+// thick line (\brdrw45, 2.25 pt) does not print thin.
+TEST_F(ForeignRTFLooksExport, cellBordersPrintAtTheirWidthAndDoubleOnesAsTwoLines)
+{
+    std::string tables;
+    for (const char* border : {"\\brdrs\\brdrw45", "\\brdrdb\\brdrw15", "\\brdrdb\\brdrw45"}) {
+        const std::string box = std::string("\\clbrdrt") + border + "\\clbrdrl" + border + "\\clbrdrb" + border
+            + "\\clbrdrr" + border;
+        // The first as wide as the text, its right border on the margin.
+        tables += "\\trowd\\trgaph108\\trleft0" + box + (tables.empty() ? "\\cellx9360" : "\\cellx4320")
+            + "\n\\pard\\plain\\intbl\\f0\\fs24 Word\\cell\\row\n\\pard\\plain\\f0\\fs24 Gap\\par\n";
+    }
+    const std::string path = document("borders", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                                 "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                                                 "\\pard\\plain\\f0\\fs24 Opening words.\\par\n" + tables + "}");
+    const std::string pdf = exported(path, "pdf");
+    const double x = wordOn(pdf, "Opening").xMin + 150;
+    const std::vector<double> ours = linesDown(pdf, x, 60, 300);
+    // Top and bottom of each table: one line, two and two, two and two.
+    const std::vector<double> expected{2.25, 2.25, 0.75, 0.75, 0.75, 0.75, 2.25, 2.25, 2.25, 2.25};
+    ASSERT_EQ(ours.size(), expected.size()) << ::testing::PrintToString(ours);
+    for (std::size_t line = 0; line < ours.size(); ++line)
+        EXPECT_NEAR(ours[line], expected[line], 0.5) << line;
+    // The outer half of the border on the margin is not cut off.
+    const std::vector<double> margin = linesDown(pdf, wordOn(pdf, "Opening").xMin + 468.6, 60, 300);
+    EXPECT_TRUE(!margin.empty() && margin.front() > 10) << ::testing::PrintToString(margin);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    const std::vector<double> theirs = linesDown(lo, wordOn(lo, "Opening").xMin + 150, 60, 300);
+    ASSERT_EQ(theirs.size(), ours.size()) << ::testing::PrintToString(theirs);
+    for (std::size_t line = 0; line < ours.size(); ++line)
+        EXPECT_NEAR(ours[line], theirs[line], 0.5) << line;
+    // A cell adds no room above or below its words: each row is as high.
+    auto gaps = [](const std::string& file) {
+        std::vector<double> tops;
+        const double opening = wordOn(file, "Opening").yMin;
+        for (const PDFWord& word : pdfWords(file, 1))
+            if (word.text == "Gap")
+                tops.push_back(word.yMin - opening);
+        return tops;
+    };
+    const std::vector<double> ourGaps = gaps(pdf);
+    const std::vector<double> theirGaps = gaps(lo);
+    ASSERT_EQ(ourGaps.size(), theirGaps.size());
+    for (std::size_t gap = 0; gap < ourGaps.size(); ++gap)
+        EXPECT_NEAR(ourGaps[gap], theirGaps[gap], 1.5) << gap;
 }
 
 TEST_F(ForeignRTFLooksExport, aMacTableKeepsItsShadingBordersAndCentredCell)
@@ -414,6 +491,59 @@ TEST_F(ForeignRTFLooksExport, aPictureInAHeaderPrintsWhereLibreOfficePrintsIt)
         EXPECT_NEAR(box.origin.y, theirs.origin.y, 2);
         EXPECT_NEAR(word.yMin, wordOn(lo, "Headword").yMin, 2);
     }
+}
+
+// A header or footer that holds a picture and no words prints the picture
+// where LibreOffice prints it: the running ones on every page, a title
+// page's own on the first page only.
+TEST_F(ForeignRTFLooksExport, aHeaderOrFooterOfAPictureAlonePrintsThePicture)
+{
+    const std::string picture = kRedPicture;
+    const std::string opening = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440"
+                                "\\headery720\\footery720\n";
+    const std::string body = "\\pard\\plain\\f0\\fs24 Body text of the page.\\page Second page.\\par\n}";
+    const std::string running = document(
+        "picture-running", opening + "{\\header \\pard\\plain\\qr\\f0\\fs20 " + picture + "\\par}\n"
+                           "{\\footer \\pard\\plain\\qc\\f0\\fs20 " + picture + "\\par}\n" + body);
+    const std::string pdf = exported(running, "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 2);
+    const std::string lo = reference(running);
+    for (int page = 1; page <= 2; ++page) {
+        SCOPED_TRACE(page);
+        // The header's against the right margin half an inch down, the
+        // footer's centred on the column above the bottom half inch.
+        const Rect header = redBox(pdf, 200, page);
+        EXPECT_NEAR(header.origin.y, 36, 2);
+        EXPECT_NEAR(header.origin.x + header.size.width, 540, 2);
+        EXPECT_NEAR(header.size.height, 30, 2);
+        const Rect footer = redBox(pdf, 200, page, 592);
+        EXPECT_NEAR(footer.origin.x + footer.size.width / 2, 306, 2);
+        EXPECT_NEAR(footer.size.width, 60, 2);
+        EXPECT_GT(footer.origin.y, 792 - 36 - 45);
+        EXPECT_LT(footer.origin.y + footer.size.height, 792 - 36 + 1);
+        if (lo.empty())
+            continue;
+        const Rect theirHeader = redBox(lo, 200, page);
+        const Rect theirFooter = redBox(lo, 200, page, 592);
+        EXPECT_NEAR(header.origin.x, theirHeader.origin.x, 3);
+        EXPECT_NEAR(header.origin.y, theirHeader.origin.y, 3);
+        EXPECT_NEAR(footer.origin.x, theirFooter.origin.x, 3);
+        EXPECT_NEAR(footer.origin.y, theirFooter.origin.y, 4);
+    }
+
+    // The title page prints its picture, the next page the running words.
+    const std::string titled = document(
+        "picture-title", opening + "\\titlepg{\\headerf \\pard\\plain\\qc\\f0\\fs20 " + picture + "\\par}\n"
+                         "{\\header \\pard\\plain\\qc\\f0\\fs20 Running head\\par}\n" + body);
+    const std::string titledPdf = exported(titled, "pdf");
+    ASSERT_EQ(pdfPageCount(titledPdf), 2);
+    const Rect title = redBox(titledPdf, 200, 1);
+    EXPECT_NEAR(title.origin.y, 36, 2);
+    EXPECT_NEAR(title.origin.x + title.size.width / 2, 306, 2);
+    EXPECT_EQ(pdfText(titledPdf, 1).find("Running"), std::string::npos);
+    EXPECT_TRUE(redBox(titledPdf, 200, 2).isEmpty()) << "the title page's picture on the second page";
+    EXPECT_NEAR(wordOn(titledPdf, "Running", 2).yMin, 36, 3);
 }
 
 TEST_F(ForeignRTFLooksExport, aPictureInAShapeStandsAtItsOffsetAndAClearingBreakGoesBelowIt)
@@ -745,6 +875,57 @@ TEST_F(ForeignRTFLooksExport, tabsGoToTheParagraphsStopsWithTheirAlignmentAndLea
     const double theirMargin = wordOn(lo, "Heading").xMin;
     for (const char* word : {"Centred", "3.25", "123.5"})
         EXPECT_NEAR(wordOn(pdf, word).xMin - margin, wordOn(lo, word).xMin - theirMargin, 3) << word;
+}
+
+// Past its paragraph's stops, or where it sets none, a tab goes to the
+// document's default stops, every half inch from the margin unless the file
+// says otherwise, whatever the size of its letters; one whose stop or word
+// no longer fits on its line starts the next one; as LibreOffice sets them.
+TEST_F(ForeignRTFLooksExport, tabsPastTheStopsGoToTheDefaultStopsAndWrapWithTheirWord)
+{
+    std::string path = document(
+        "default-tabs", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}\n"
+                        "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\\deftab720\n"
+                        "\\pard\\plain\\f0\\fs24 Opening words.\\par\n"
+                        "\\pard\\plain\\f0\\fs24 \\tab\\tab\\tab Three\\par\n"
+                        "\\pard\\plain\\tx1000\\f0\\fs24 Alpha\\tab Bravo\\tab Charlie\\par\n"
+                        "\\pard\\plain\\f1\\fs48\\b \\tab\\tab\\tab\\tab\\tab\\tab Core Java\\par\n"
+                        "\\pard\\plain\\f0\\fs24 \\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab Wrapped\\par\n"
+                        "\\pard\\plain\\f0\\fs24 Closing words.\\par}");
+    const std::string pdf = exported(path, "pdf");
+    const PDFWord opening = wordOn(pdf, "Opening");
+    const double margin = opening.xMin;
+    const double line = wordOn(pdf, "Alpha").yMin - wordOn(pdf, "Three").yMin;
+    const struct {
+        const char* word;
+        double left;
+    } placed[] = {
+        {"Three", 108},   // three default stops
+        {"Bravo", 50},    // the paragraph's own stop
+        {"Charlie", 108}, // the first default stop past the words before
+        {"Core", 216},    // a title's big letters keep the half-inch stops
+        {"Wrapped", 36},  // the thirteenth stop is the margin: the tab goes on the next line
+    };
+    for (const auto& [word, left] : placed)
+        EXPECT_NEAR(wordOn(pdf, word).xMin - margin, left, 2) << word;
+    EXPECT_NEAR(wordOn(pdf, "Java").yMin, wordOn(pdf, "Core").yMin, 1) << "the title broke";
+    EXPECT_GT(wordOn(pdf, "Wrapped").yMin - wordOn(pdf, "Java").yMax, line) << "no line of tabs before the word";
+
+    // A file's own default distance.
+    std::string wide = document("wide-tabs", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                             "\\margl1440\\margr1440\\deftab1134\n\\pard\\plain\\f0\\fs24 Opening words.\\par\n"
+                                             "\\pard\\plain\\f0\\fs24 \\tab\\tab Twice\\par}");
+    const std::string widePdf = exported(wide, "pdf");
+    EXPECT_NEAR(wordOn(widePdf, "Twice").xMin - wordOn(widePdf, "Opening").xMin, 113.4, 2);
+
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");
+    const double theirMargin = wordOn(lo, "Opening").xMin;
+    for (const auto& [word, left] : placed) {
+        EXPECT_NEAR(wordOn(pdf, word).xMin - margin, wordOn(lo, word).xMin - theirMargin, 2) << word;
+        EXPECT_NEAR(wordOn(pdf, word).yMin - opening.yMin, wordOn(lo, word).yMin - wordOn(lo, "Opening").yMin, 4) << word;
+    }
 }
 
 TEST_F(ForeignRTFLooksExport, aRightStopOnTheMarginKeepsTheNumberOnItsLine)

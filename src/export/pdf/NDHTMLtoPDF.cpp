@@ -269,12 +269,18 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
         // every line after it.
         m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::contextualSpaceScript());
         if (!m_finished)
+            m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::borderWidthScript());
+        if (!m_finished)
             readSections();
     }
     // The page's own markup runs no script: the application sets the tabs,
     // for a document of sections on each part as it is shown.
     if (!m_finished && m_parts.empty())
-        m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript());
+        m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript(
+            m_setup.defaultTabInterval,
+            m_setup.defaultTabInterval > 0
+                ? m_setup.pageSize.width - (m_setup.sideLeft + m_setup.sideRight) * kPointsPerCentimetre
+                : 0));
     if (m_finished)
         return;
     if (double pages = estimatedPageCount(); pages > kMaximumPages) {
@@ -340,7 +346,7 @@ void NDHTMLtoPDF::printPart(std::size_t index)
                                              + " of its document"));
         return;
     }
-    m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript());
+    m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript(m_setup.defaultTabInterval, text.width));
     if (m_finished)
         return;
     m_partMarked[index] = !part.ownHeadsSections.empty() && markSections(part);

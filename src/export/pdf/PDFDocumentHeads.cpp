@@ -3,12 +3,15 @@
 #include "export/ExportSource.h"
 #include "export/pdf/PDFHeaderFooterParagraphs.h"
 #include "export/pdf/PDFPageSetup.h"
+#include "export/pdf/PageHeaderFooterSettings.h"
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFHeaderFooterForms.h"
 #include "formats/rtf/DKRTFTitlePage.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace folio {
 
@@ -31,6 +34,27 @@ PDFPageSetup::Paragraphs paragraphsOf(const DKRTFHeaderFooterForms& forms, const
     if (group.settingsAreOwn && paragraphs && !paragraphs->exceedOneLine())
         return nullptr;
     return paragraphs;
+}
+
+// The settings a group prints with: its words' line, or, for a group of
+// pictures alone, which has none, an empty line at its distance that its
+// paragraphs stand in for, so that the pictures print where the word
+// processors print them.
+std::optional<std::string> printedSettingsOf(const DKRTFHeaderFooterForms& forms, const Group& group,
+                                             int distanceTwips)
+{
+    if (std::optional<std::string> settings = forms.settingsOf(group, distanceTwips))
+        return settings;
+    if (!paragraphsOf(forms, group))
+        return std::nullopt;
+    const double inches = std::round(distanceTwips / 1440.0 * 100) / 100;
+    return PageHeaderFooterSettings::settingsString({"Helvetica", "12", "left", "black", formatShortest(inches), "YES", ""});
+}
+
+bool printsSettings(const std::optional<std::string>& settings)
+{
+    const auto fields = settings ? PageHeaderFooterSettings::fieldsOfSettings(*settings) : std::nullopt;
+    return fields && boolValue(std::string_view(fields->enabled));
 }
 
 // Whether the words ("\titlepg\facingp\headery1008") ask for facing pages.
@@ -65,7 +89,8 @@ void addLeftPages(PDFPageSetup& setup, const DKRTFHeaderFooterForms& forms, std:
             paragraphs = header ? setup.headerParagraphs : setup.footerParagraphs;
             continue;
         }
-        settings = forms.settingsOf(*left, DKRTFTitlePage::distanceTwips(keptForms, header ? "\\headery" : "\\footery"));
+        settings =
+            printedSettingsOf(forms, *left, DKRTFTitlePage::distanceTwips(keptForms, header ? "\\headery" : "\\footery"));
         if (settings)
             paragraphs = paragraphsOf(forms, *left);
     }
@@ -92,7 +117,7 @@ void addLaterRunningHead(PDFPageSetup& setup, const DKRTFHeaderFooterForms& form
     if (settings.contains(section))
         return;
     std::optional<std::string> shown =
-        forms.settingsOf(group, DKRTFTitlePage::distanceTwips(keptForms, header ? "\\headery" : "\\footery"));
+        printedSettingsOf(forms, group, DKRTFTitlePage::distanceTwips(keptForms, header ? "\\headery" : "\\footery"));
     // A group without words still is the section's own: an empty header
     // ends the one before, as it does in the word processors.
     settings.emplace(section, shown.value_or(std::string()));
@@ -111,15 +136,25 @@ void PDFDocumentHeads::addParagraphs(PDFPageSetup& setup, std::string_view keptF
     const DKRTFHeaderFooterForms forms = DKRTFHeaderFooterForms::fromSerialized(keptForms);
     for (const Group& group : forms.groups) {
         const bool header = DKRTFHeaderFooterForms::isHeader(group);
+        const int distance = DKRTFTitlePage::distanceTwips(keptForms, header ? "\\headery" : "\\footery");
         if (DKRTFHeaderFooterForms::isFirstPage(group)) {
             // The same title page heads the settings were read from: the
             // first section's first, each later section's first.
             if (group.section > 0) {
+                const auto section = static_cast<std::size_t>(group.section);
                 auto& later = header ? setup.laterTitlePageHeaderParagraphs : setup.laterTitlePageFooterParagraphs;
+                auto& laterSettings = header ? setup.laterTitlePageHeaderSettings : setup.laterTitlePageFooterSettings;
+                if (!laterSettings.contains(section))
+                    if (std::optional<std::string> pictures = printedSettingsOf(forms, group, distance))
+                        laterSettings.emplace(section, std::move(*pictures));
                 if (PDFPageSetup::Paragraphs paragraphs = paragraphsOf(forms, group))
-                    later.emplace(static_cast<std::size_t>(group.section), std::move(paragraphs));
+                    later.emplace(section, std::move(paragraphs));
                 continue;
             }
+            std::optional<std::string>& firstSettings =
+                header ? setup.titlePageHeaderSettings : setup.titlePageFooterSettings;
+            if (!firstSettings)
+                firstSettings = printedSettingsOf(forms, group, distance);
             PDFPageSetup::Paragraphs& first = header ? setup.titlePageHeaderParagraphs : setup.titlePageFooterParagraphs;
             if (!first)
                 first = paragraphsOf(forms, group);
@@ -129,13 +164,24 @@ void PDFDocumentHeads::addParagraphs(PDFPageSetup& setup, std::string_view keptF
             addLaterRunningHead(setup, forms, group, keptForms);
             continue;
         }
+        std::optional<std::string>& settings = header ? setup.headerSettings : setup.footerSettings;
+        PDFPageSetup::Paragraphs& running = header ? setup.headerParagraphs : setup.footerParagraphs;
+        // A running head of pictures alone stood for no settings when the
+        // file was read; it prints while the document has no head of its own.
+        const bool runs = group.word == "header" || group.word == "headerr" || group.word == "footer"
+            || group.word == "footerr";
+        if (runs && !group.shownAs && !printsSettings(settings)) {
+            if (std::optional<std::string> pictures = printedSettingsOf(forms, group, distance)) {
+                settings = std::move(pictures);
+                running = paragraphsOf(forms, group);
+            }
+            continue;
+        }
         // Once the header is edited, the settings are what prints, as they
         // are what a save writes.
-        const std::optional<std::string>& settings = header ? setup.headerSettings : setup.footerSettings;
         if (!group.shownAs || !settings
             || !DKRTFForeignHeaderFooter::showTheSame(toUtf16(*settings), toUtf16(*group.shownAs)))
             continue;
-        PDFPageSetup::Paragraphs& running = header ? setup.headerParagraphs : setup.footerParagraphs;
         if (!running)
             running = paragraphsOf(forms, group);
     }

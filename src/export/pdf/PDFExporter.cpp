@@ -113,6 +113,9 @@ PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequ
         setup.documentWidePage = values.documentWidePage;
         setup.firstSection = values.firstSection;
         setup.hyphenated = values.autoHyphenation;
+        // Word processors set default stops every half inch where the file
+        // names no other distance.
+        setup.defaultTabInterval = values.defaultTabWidth > 0 ? values.defaultTabWidth / 20.0 : 36;
         const DKRTFTitlePage::Heads titleHeads = DKRTFTitlePage::read(values.otherHeaderFooterForms.value_or(""));
         setup.titlePage = titleHeads.firstSectionHasTitlePage;
         setup.titlePageHeaderSettings = titleHeads.header;

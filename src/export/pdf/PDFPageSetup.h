@@ -83,6 +83,10 @@ struct PDFPageSetup {
     std::optional<std::string> firstSection;
     // A rich-text document's words are hyphenated at line ends.
     bool hyphenated = false;
+    // Points between a rich-text document's default tab stops, which its
+    // tabs past their paragraph's stops go to; 0 for other pages, whose
+    // tabs keep the browser's width.
+    double defaultTabInterval = 0;
 
     bool isQV() const { return kind == PDFPageKind::QVText || kind == PDFPageKind::QVOutline; }
 };

@@ -111,9 +111,15 @@ std::string PDFPageTemplates::qvOutlineRules()
     return printResource("print-qvoutline.css").text();
 }
 
-std::string PDFPageTemplates::tabStopScript() { return printPage("print-tabs.js", {}); }
+std::string PDFPageTemplates::tabStopScript(double defaultInterval, double textWidth)
+{
+    return printPage("print-tabs.js", {{"defaultInterval", fixed(defaultInterval > 0 ? defaultInterval : 0, 3)},
+                                       {"textWidth", fixed(textWidth > 0 ? textWidth : 0, 3)}});
+}
 
 std::string PDFPageTemplates::contextualSpaceScript() { return printPage("richtext-contextual-space.js", {}); }
+
+std::string PDFPageTemplates::borderWidthScript() { return printPage("print-border-widths.js", {}); }
 
 std::string PDFPageTemplates::sectionBreaksScript()
 {

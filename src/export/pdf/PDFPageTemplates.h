@@ -47,8 +47,14 @@ public:
     PDFPageTemplates() = delete;
 
     // The script, run on a laid-out print page, that sets each tab of a
-    // paragraph with tab stops on its stop.
-    static std::string tabStopScript();
+    // paragraph with tab stops on its stop and, past them or without any,
+    // on default stops every `defaultInterval` points; with none (0), a tab
+    // of no stops keeps the browser's width. The text is measured at
+    // `textWidth` points, the width it prints at (0: as the page lays it).
+    static std::string tabStopScript(double defaultInterval = 0, double textWidth = 0);
+    // The script that sets each border of a laid-out print page to the
+    // whole pixels nearest its width, which the page prints it in.
+    static std::string borderWidthScript();
     // The script that stands paragraphs of one style that leave out their
     // space between each other together, as the editing page shows them.
     static std::string contextualSpaceScript();

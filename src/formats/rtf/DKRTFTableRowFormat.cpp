@@ -120,13 +120,14 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
             style[kSides[side]] = u"none";
             continue;
         }
-        // A border without a width is the thinnest a printer draws; a
-        // double one needs room for its two lines.
+        // A border without a width is the thinnest a printer draws. A
+        // double one's width is each of its lines' and the gap between them,
+        // as word processors draw it, and at least room for the three.
         int width = border->width > 0 ? border->width : 10;
         if (border->style == BorderStyle::Thick)
             width *= 2;
         if (border->style == BorderStyle::Double)
-            width = std::max(width, 45);
+            width = std::max(width * 3, 45);
         std::u16string& css = style[kSides[side]];
         css = points(width);
         css += u' ';
