@@ -82,12 +82,14 @@ using Gate = PageMessageDispatcher::Gate;
 // The page holds the document's content: its web view reads only the
 // program's page files and the document data folder, where the documents'
 // pictures are, and takes messages from its own page alone.
+std::vector<std::string> editorPageFolders()
+{
+    return {Resources::resourcesFolder(), ODSLocalDirectoryScope::documentDataFolderDirectoryURL()};
+}
+
 WebEditorController::WebViewFactory editorPageFactory()
 {
-    return [](const Rect& frame) {
-        return WebServices::shared().makeEditorWebView(
-            frame, {Resources::resourcesFolder(), ODSLocalDirectoryScope::documentDataFolderDirectoryURL()});
-    };
+    return [](const Rect& frame) { return WebServices::shared().makeEditorWebView(frame, editorPageFolders()); };
 }
 
 constexpr const char* kPageStyleSheet = "richtext-page.css";
@@ -103,6 +105,7 @@ constexpr const char* kContextualSpaceScript = "richtext-contextual-space.js";
 constexpr const char* kControllerReadOnlyScript = "document.getElementById('content').contentEditable=false";
 // Shows the bars and the views over the page as they are now.
 constexpr const char* kShowKeyRowSelector = "showKeyRow";
+constexpr const char* kReadyStyleBarSelector = "updateStyleBarOnceReady";
 
 } // namespace
 
@@ -718,6 +721,11 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
     return page;
 }
 
+void TextViewController::prepareEditorPage()
+{
+    WebServices::shared().prepareEditorWebView(editorPageFolders());
+}
+
 void TextViewController::loadHTMLDocument()
 {
     if (!m_document || !ensureWebView())
@@ -799,6 +807,16 @@ void TextViewController::pageDidBecomeReady()
     m_viewing.pageDidBecomeReady(defaults);
     scrollToBookmark();
     CaretSelectionCommander::updateSCheck(m_webView.get(), defaults.boolForKey("autocorrectEnabled").value_or(false));
+    // The style bar shows the caret's state as the document appears, not at
+    // the poll's next tick up to two seconds later (it skips its ticks while
+    // the loading overlay stands): asked on the next turn, once the page
+    // takes questions.
+    if (!m_forPreviewGeneration) {
+        RunLoop::main().performSelectorAfterDelay(this, kReadyStyleBarSelector, {}, 0.0, [this] {
+            if (m_styling->monitor().isRunning())
+                m_styling->monitor().textStyleMonitor();
+        });
+    }
     // Opening a long document passed through several whole copies of it (the
     // converted HTML, the page built around it) that are gone now; the
     // allocator would keep their pages for the life of the editor.
