@@ -996,6 +996,49 @@ TEST_F(ForeignRTFLooksExport, countingLabelsStandAtTheFirstLineIndentAndTheTextA
     }
 }
 
+// Word's lists as LibreOffice prints them: a label wider than its item's
+// hanging indent ("一、" in 21 pt) is followed by the next half-inch stop; an
+// item's lines are spaced by the file's multiple of single spacing, and its
+// space after stands between its words and a list nested in it. Distances
+// in points across or down the page, from a word to another.
+TEST_F(ForeignRTFLooksExport, wordListLabelsLinesAndNestedItemsStandWhereLibreOfficePrintsThem)
+{
+    struct Case {
+        const char* file;
+        const char* from;
+        const char* to;
+        bool across;
+        double expected;
+    };
+    const Case cases[] = {
+        {"rtf/word-numbering.rtf", "Plans", "Spring", true, 36},
+        {"rtf/word-numbering.rtf", "Plans", "The", true, 54},
+        {"rtf-roundtrip/word-list-paragraph.rtf", "Warm", "the", false, 11 * 1.08 * 1.16},
+        {"rtf/word-lists-tables.rtf", "North", "Orchids", false, 11 * 1.08 * 1.15 + 8},
+        {"rtf/word-lists-tables.rtf", "Orchids", "Stone", false, 11 * 1.08 * 1.15 + 8},
+    };
+    auto distance = [](const std::string& pdf, const Case& item) {
+        const PDFWord from = wordOn(pdf, item.from);
+        const PDFWord to = wordOn(pdf, item.to);
+        return item.across ? to.xMin - from.xMin : to.yMin - from.yMin;
+    };
+    std::map<std::string, std::pair<std::string, std::string>> printed;
+    for (const Case& item : cases) {
+        auto& [pdf, lo] = printed[item.file];
+        if (pdf.empty()) {
+            Result<Data> original = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/" + item.file);
+            ASSERT_TRUE(original.ok()) << item.file;
+            const std::string path = document(std::filesystem::path(item.file).stem().string(), original->toString());
+            pdf = exported(path, "pdf");
+            lo = reference(path);
+        }
+        const std::string name = std::string(item.file) + ": " + item.from + " to " + item.to;
+        EXPECT_NEAR(distance(pdf, item), item.expected, 1) << name;
+        if (!lo.empty())
+            EXPECT_NEAR(distance(pdf, item), distance(lo, item), 1) << name << ", beside LibreOffice's";
+    }
+}
+
 // Space before a paragraph in a cell sets its words down inside the cell,
 // and the row with them; a row of a given height is that high; as
 // LibreOffice prints them.

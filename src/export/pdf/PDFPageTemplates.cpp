@@ -111,7 +111,11 @@ std::string PDFPageTemplates::qvOutlineRules()
     return printResource("print-qvoutline.css").text();
 }
 
-std::string PDFPageTemplates::tabStopScript() { return printPage("print-tabs.js", {}); }
+std::string PDFPageTemplates::tabStopScript()
+{
+    // The labels first: their tabs move the text the stops are measured on.
+    return printPage("print-list-labels.js", {}) + "\n" + printPage("print-tabs.js", {});
+}
 
 std::string PDFPageTemplates::contextualSpaceScript() { return printPage("richtext-contextual-space.js", {}); }
 

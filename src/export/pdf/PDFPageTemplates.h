@@ -46,8 +46,8 @@ class PDFPageTemplates {
 public:
     PDFPageTemplates() = delete;
 
-    // The script, run on a laid-out print page, that sets each tab of a
-    // paragraph with tab stops on its stop.
+    // The script, run on a laid-out print page, that sets the tab after
+    // each list label and each tab of a paragraph with tab stops on its stop.
     static std::string tabStopScript();
     // The script that stands paragraphs of one style that leave out their
     // space between each other together, as the editing page shows them.
