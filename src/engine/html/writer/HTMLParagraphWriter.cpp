@@ -653,7 +653,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             // box, which keeps it, so that longer words stand apart from the
             // text, and the item reads as it always did. The box is the
             // page's: an exported file has no rule that draws it.
-            const bool boxed = itemHang >= 1 && !m_context.settings.exported;
+            // A label the file follows with a blank or nothing has no box:
+            // the text goes on right after it.
+            const TEListLabelFollow follow = style->markerText()->follow;
+            const bool boxed = itemHang >= 1 && !m_context.settings.exported && follow == TEListLabelFollow::Tab;
+            const std::u16string gap = follow == TEListLabelFollow::Nothing ? u"" : u" ";
             if (boxed)
                 HTMLMarkup::appendBodyMarkup(html,
                                              "<span data-marker-words=\"\" style=\"--hang:" +
@@ -669,9 +673,9 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                                              m_context.bodyFinish);
                 HTMLMarkup::appendBodyText(html, *marker, false, m_context.bodyFinish);
                 HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
-                HTMLMarkup::appendBodyText(html, u" ", false, m_context.bodyFinish);
+                HTMLMarkup::appendBodyText(html, gap, false, m_context.bodyFinish);
             } else {
-                HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
+                HTMLMarkup::appendBodyText(html, *marker + gap, false, m_context.bodyFinish);
             }
             if (boxed)
                 HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
