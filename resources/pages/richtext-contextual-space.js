@@ -18,6 +18,7 @@
         var noTop = [
             same + ' + ' + same,
             same + ' > ' + list + ' > ' + same + ':first-child',
+            same + ' > ' + list + ':has(> ' + same + ':first-child)',
             same + ' + ' + list + ' > ' + same + ':first-child',
             list + ':has(> ' + same + ':last-child) + ' + same
         ];

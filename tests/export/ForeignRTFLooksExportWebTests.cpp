@@ -1177,6 +1177,105 @@ TEST_F(ForeignRTFLooksExport, countingLabelsStandAtTheFirstLineIndentAndTheTextA
     }
 }
 
+// A label the file follows with a blank ("\levelfollow1") or nothing
+// ("\levelfollow2") has the item's text right after it on the line, not at
+// the item's indent: the text's distance from the label's start is the
+// label's width and that of the blank, as LibreOffice prints it.
+TEST_F(ForeignRTFLooksExport, aLabelFollowedByABlankOrNothingHasTheTextRightAfterIt)
+{
+    struct Case {
+        const char* follow;
+        const char* text;
+        // The label and the text are one word where nothing stands between.
+        const char* word;
+        double least;
+        double most;
+    };
+    // "1." in 12 pt Arial is about 10 pt wide, a blank about 3.3 pt; the
+    // item's indent, where a tab would take the text, is 18 pt past the
+    // label's start.
+    const Case cases[] = {
+        {"1", "Blank", "Blank", 11, 15},
+        {"2", "Bare", "1.Bare", -1, 1},
+    };
+    std::string lists;
+    std::string overrides;
+    std::string body;
+    for (int index = 1; const Case& item : cases) {
+        const std::string number = std::to_string(index++);
+        lists += "{\\list\\listtemplateid" + number + "{\\listlevel\\levelnfc0\\leveljc0\\levelfollow" + item.follow
+            + "\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li1080}\\listid" + number + "}";
+        overrides += "{\\listoverride\\listid" + number + "\\listoverridecount0\\ls" + number + "}";
+        body += "\\pard\\fi-360\\li1080\\ls" + number + "\\ilvl0 " + item.text + " item\\par\n";
+    }
+    const std::string path = document(
+        "label-follow", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\paperw12240\\paperh15840\\margl1440\\margr1440\n"
+                        "{\\*\\listtable" + lists + "}{\\*\\listoverridetable" + overrides + "}\n"
+                        "\\pard\\f0\\fs24 Opening words.\\par\n" + body + "}");
+    // From the label's start, which is the line's first word, to the text.
+    auto gap = [](const std::string& pdf, const Case& item) {
+        const PDFWord text = wordOn(pdf, item.word);
+        double label = 1000;
+        for (const PDFWord& word : pdfWords(pdf, 1))
+            if (std::abs(word.yMax - text.yMax) < 3)
+                label = std::min(label, word.xMin);
+        return text.xMin - label;
+    };
+    const std::string pdf = exported(path, "pdf");
+    for (const Case& item : cases) {
+        EXPECT_GE(gap(pdf, item), item.least) << item.word << "\n" << pdfText(pdf, 1);
+        EXPECT_LE(gap(pdf, item), item.most) << item.word << "\n" << pdfText(pdf, 1);
+    }
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    for (const Case& item : cases)
+        EXPECT_NEAR(gap(pdf, item), gap(lo, item), 1.5) << item.word;
+}
+
+// Word's lists as LibreOffice prints them: a label wider than its item's
+// hanging indent ("一、" in 21 pt) is followed by the next half-inch stop; an
+// item's lines are spaced by the file's multiple of single spacing, and its
+// space after stands between its words and a list nested in it. Distances
+// in points across or down the page, from a word to another.
+TEST_F(ForeignRTFLooksExport, wordListLabelsLinesAndNestedItemsStandWhereLibreOfficePrintsThem)
+{
+    struct Case {
+        const char* file;
+        const char* from;
+        const char* to;
+        bool across;
+        double expected;
+    };
+    const Case cases[] = {
+        {"rtf/word-numbering.rtf", "Plans", "Spring", true, 36},
+        {"rtf/word-numbering.rtf", "Plans", "The", true, 54},
+        {"rtf-roundtrip/word-list-paragraph.rtf", "Warm", "the", false, 11 * 1.08 * 1.16},
+        {"rtf/word-lists-tables.rtf", "North", "Orchids", false, 11 * 1.08 * 1.15 + 8},
+        {"rtf/word-lists-tables.rtf", "Orchids", "Stone", false, 11 * 1.08 * 1.15 + 8},
+    };
+    auto distance = [](const std::string& pdf, const Case& item) {
+        const PDFWord from = wordOn(pdf, item.from);
+        const PDFWord to = wordOn(pdf, item.to);
+        return item.across ? to.xMin - from.xMin : to.yMin - from.yMin;
+    };
+    std::map<std::string, std::pair<std::string, std::string>> printed;
+    for (const Case& item : cases) {
+        auto& [pdf, lo] = printed[item.file];
+        if (pdf.empty()) {
+            Result<Data> original = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/" + item.file);
+            ASSERT_TRUE(original.ok()) << item.file;
+            const std::string path = document(std::filesystem::path(item.file).stem().string(), original->toString());
+            pdf = exported(path, "pdf");
+            lo = reference(path);
+        }
+        const std::string name = std::string(item.file) + ": " + item.from + " to " + item.to;
+        EXPECT_NEAR(distance(pdf, item), item.expected, 1) << name;
+        if (!lo.empty())
+            EXPECT_NEAR(distance(pdf, item), distance(lo, item), 1) << name << ", beside LibreOffice's";
+    }
+}
+
 // Space before a paragraph in a cell sets its words down inside the cell,
 // and the row with them; a row of a given height is that high; as
 // LibreOffice prints them.

@@ -51,6 +51,10 @@ void HTMLListMarker::addAttributes(const TECSSListStyle& style, HTMLAttributeMap
         attributes["data-marker-outer"] = outer;
     if (words->bullet)
         attributes["data-marker-bullet"] = words->font;
+    if (words->follow == TEListLabelFollow::Space)
+        attributes["data-marker-follow"] = u"space";
+    else if (words->follow == TEListLabelFollow::Nothing)
+        attributes["data-marker-follow"] = u"none";
     if (words->alignment == TEListMarkerAlignment::Right)
         attributes["data-marker-align"] = u"right";
     else if (words->alignment == TEListMarkerAlignment::Center)
@@ -94,6 +98,10 @@ void HTMLListMarker::applyAttributes(TECSSListStyle& style,
         words.alignment = *alignment == u"right" ? TEListMarkerAlignment::Right
             : *alignment == u"center"             ? TEListMarkerAlignment::Center
                                                   : TEListMarkerAlignment::Left;
+    if (const std::u16string* follow = attributeForKey("data-marker-follow"))
+        words.follow = *follow == u"space" ? TEListLabelFollow::Space
+            : *follow == u"none"           ? TEListLabelFollow::Nothing
+                                           : TEListLabelFollow::Tab;
     if (const std::u16string* outer = attributeForKey("data-marker-outer")) {
         for (std::size_t at = 0; at < outer->size();) {
             const char16_t level = (*outer)[at++];

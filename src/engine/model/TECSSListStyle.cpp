@@ -390,6 +390,7 @@ std::size_t TECSSListStyle::hash() const
         seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->numbering));
         seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->numberFormat));
         seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->alignment));
+        seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->follow));
         seed = hashCombine(seed, std::hash<std::u16string>{}(m_markerText->font) + (m_markerText->bullet ? 1 : 0));
         for (const MarkerText::OuterNumber& outer : m_markerText->outer)
             seed = hashCombine(seed, std::hash<std::u16string>{}(outer.after) + static_cast<std::size_t>(outer.level));

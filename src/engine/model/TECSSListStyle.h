@@ -47,6 +47,14 @@ enum class TEListMarkerAlignment : unsigned {
     Right = 2,
 };
 
+// What stands between a list label and the item's text, numbered as RTF's
+// "\\levelfollow" numbers them: the next stop, one blank, or nothing.
+enum class TEListLabelFollow : unsigned {
+    Tab = 0,
+    Space = 1,
+    Nothing = 2,
+};
+
 enum class TECSSListStylePosition : unsigned {
     Inherit = 0,
     Inside = 1,
@@ -141,6 +149,9 @@ public:
         // number (Word's "o" bullet), set in `font` when it names one.
         bool bullet = false;
         std::u16string font;
+        // A label followed by a blank or by nothing is not set in the room
+        // before the item's text: the text follows it on the line.
+        TEListLabelFollow follow = TEListLabelFollow::Tab;
         friend bool operator==(const MarkerText&, const MarkerText&) = default;
     };
     const std::optional<MarkerText>& markerText() const { return m_markerText; }

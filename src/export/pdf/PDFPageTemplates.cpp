@@ -113,7 +113,9 @@ std::string PDFPageTemplates::qvOutlineRules()
 
 std::string PDFPageTemplates::tabStopScript(double defaultInterval, double textWidth)
 {
-    return printPage("print-tabs.js", {{"defaultInterval", fixed(defaultInterval > 0 ? defaultInterval : 0, 3)},
+    // The labels first: their tabs move the text the stops are measured on.
+    return printPage("print-list-labels.js", {}) + "\n" +
+           printPage("print-tabs.js", {{"defaultInterval", fixed(defaultInterval > 0 ? defaultInterval : 0, 3)},
                                        {"textWidth", fixed(textWidth > 0 ? textWidth : 0, 3)}});
 }
 

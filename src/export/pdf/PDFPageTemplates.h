@@ -46,8 +46,8 @@ class PDFPageTemplates {
 public:
     PDFPageTemplates() = delete;
 
-    // The script, run on a laid-out print page, that sets each tab of a
-    // paragraph with tab stops on its stop and, past them or without any,
+    // The script, run on a laid-out print page, that sets the tab after
+    // each list label and each tab of a paragraph with tab stops on its stop and, past them or without any,
     // on default stops every `defaultInterval` points; with none (0), a tab
     // of no stops keeps the browser's width. The text is measured at
     // `textWidth` points, the width it prints at (0: as the page lays it).

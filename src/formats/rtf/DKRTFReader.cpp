@@ -820,6 +820,13 @@ bool DKRTFReader::pendingPicture() const
     return m_pendingAttachment && m_pendingAttachment->as<TEImageTextAttachment>();
 }
 
+bool DKRTFReader::pendingNote() const
+{
+    const auto* attachment = m_pendingAttachment ? m_pendingAttachment->as<TETextAttachment>() : nullptr;
+    const std::u16string* type = attachment ? attachment->attributeForKey("attachmentType") : nullptr;
+    return type && (*type == u"footnote" || *type == u"annotation");
+}
+
 void DKRTFReader::actionInsertPageBreak(int)
 {
     if (state().discardText())

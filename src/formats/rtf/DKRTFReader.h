@@ -163,6 +163,8 @@ private:
     void appendTableMark(char16_t mark, std::string_view key, int value);
     // A picture read that waits for the text it stands before.
     bool pendingPicture() const;
+    // A footnote or comment read whose mark waits for the text after it.
+    bool pendingNote() const;
     // Where the row whose text ends before `end` starts.
     std::size_t rowStart(std::size_t end) const;
     // A row is one paragraph: when its cells are aligned differently, the
@@ -611,6 +613,13 @@ private:
     // The row being read: the definition of the last "\trowd", and where
     // the cell marks of the row were appended.
     DKRTFTableRowFormat m_rowFormat;
+    // The definition a "\trowd" cleared: a row whose cells were given
+    // before it and none after ends with these cells, as word processors
+    // read it.
+    DKRTFTableRowFormat m_clearedRowFormat;
+    // A row ended and no "\trowd" came since: a "\cellx" starts the next
+    // row's definition afresh rather than adding cells to the last one's.
+    bool m_rowDefinitionEnded = false;
     // The row of a table inside a cell ("\nesttableprops"), and where its
     // cell marks were appended.
     DKRTFTableRowFormat m_nestedRowFormat;

@@ -1141,12 +1141,24 @@ void DKRTFReader::actionDrawnObject(int)
 
 void DKRTFReader::actionTableRowDefaults(int)
 {
+    if (!state().inNestedTableProperties()) {
+        if (!m_rowFormat.boundaries().empty())
+            m_clearedRowFormat = m_rowFormat;
+        m_rowDefinitionEnded = false;
+    }
     rowFormat().reset();
     if (!state().discardText() && !state().inNestedTableProperties())
         m_inRow = true;
 }
 
-void DKRTFReader::actionTableCellBoundary(int value) { rowFormat().endCell(value); }
+void DKRTFReader::actionTableCellBoundary(int value)
+{
+    if (m_rowDefinitionEnded && !state().inNestedTableProperties()) {
+        m_rowFormat.reset();
+        m_rowDefinitionEnded = false;
+    }
+    rowFormat().endCell(value);
+}
 
 void DKRTFReader::actionTableRowLeft(int value) { rowFormat().setRowLeft(value); }
 void DKRTFReader::actionTableRowAlignment(int value) { rowFormat().setRowAlignment(value); }
@@ -1260,7 +1272,8 @@ void DKRTFReader::appendTableMark(char16_t mark, std::string_view key, int value
     DKRTFReaderState& current = state();
     if (current.discardText())
         return;
-    if (m_pendingListPrefix || m_atParagraphStart || pendingPicture())
+    // A note's mark that ends the cell stays in it.
+    if (m_pendingListPrefix || m_atParagraphStart || pendingPicture() || pendingNote())
         appendString(u"");
     m_atParagraphStart = false;
     AttributeDictionaryPtr attributes = m_attributeBuilder.stringAttributes(current, current.listType());
@@ -1330,6 +1343,14 @@ void DKRTFReader::actionTableRow(int)
 {
     if (state().discardText())
         return;
+    // A paragraph end after the last cell (" \par\row") is no cell of its
+    // own: the row ends with that cell, as word processors show it.
+    if (!m_cellMarks.empty() && m_cellMarks.back() + 1 < m_attributedString.length()) {
+        const std::u16string_view after =
+            std::u16string_view(m_attributedString.string()).substr(m_cellMarks.back() + 1);
+        if (after.find_first_not_of(u" \u2028") == std::u16string_view::npos && after.find(u'\u2028') != after.npos)
+            m_attributedString.replaceCharactersInRange(Range{m_cellMarks.back() + 1, after.size()}, u"");
+    }
     const std::size_t length = m_attributedString.length();
     if (!m_cellMarks.empty() && m_cellMarks.back() == length - 1) {
         // The row's last cell mark becomes the row end: one paragraph per row.
@@ -1340,7 +1361,12 @@ void DKRTFReader::actionTableRow(int)
         m_cellMarks.push_back(m_attributedString.length() - 1);
     }
     // The widths and looks come from the row's definition, which Word
-    // repeats just before "\row"; an undefined cell gets none.
+    // repeats just before "\row"; an undefined cell gets none. A "\trowd"
+    // with no cells after it leaves those given before it.
+    if (m_rowFormat.boundaries().empty() && !m_clearedRowFormat.boundaries().empty())
+        m_rowFormat = m_clearedRowFormat;
+    m_clearedRowFormat.reset();
+    m_rowDefinitionEnded = true;
     const std::vector<int>& boundaries = m_rowFormat.boundaries();
     int previous = 0;
     for (std::size_t cell = 0; cell < m_cellMarks.size() && cell < boundaries.size(); ++cell) {

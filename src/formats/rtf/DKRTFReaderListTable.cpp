@@ -485,8 +485,12 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const St
                 // "\leveljc": 0 left, 1 centred, 2 right.
                 const long long jc = numberAfterWord(level.substr(0, words.textGroup), u"\\leveljc").value_or(0);
                 const auto alignment = static_cast<TEListMarkerAlignment>(jc == 1 || jc == 2 ? jc : 0);
+                // "\levelfollow": 0 a tab, 1 a blank, 2 nothing after the label.
+                const long long follows =
+                    numberAfterWord(level.substr(0, words.textGroup), u"\\levelfollow").value_or(0);
+                const auto follow = static_cast<TEListLabelFollow>(follows == 1 || follows == 2 ? follows : 0);
                 std::optional<TECSSListStyle::MarkerText> marker = readMarkerText(
-                    text, static_cast<int>(levels.size()) - 1, encoding, numberingOfFormat(format), alignment);
+                    text, static_cast<int>(levels.size()) - 1, encoding, numberingOfFormat(format), alignment, follow);
                 if (marker && format)
                     marker->numberFormat = *format;
                 // A bullet of a plain letter or sign in a font of its own
@@ -501,6 +505,7 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const St
                         && marker->before[0] < 0x7F) {
                         marker->numberFormat = kBulletFormat;
                         marker->font = family;
+                        marker->follow = follow;
                     } else {
                         marker.reset();
                     }
@@ -691,7 +696,8 @@ std::optional<int> DKRTFReaderListTable::markerSizeOfLevel(unsigned listID, int 
 std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(std::u16string_view levelText, int level,
                                                                                const StringEncoding& encoding,
                                                                                TEListNumbering numbering,
-                                                                               TEListMarkerAlignment alignment)
+                                                                               TEListMarkerAlignment alignment,
+                                                                               TEListLabelFollow follow)
 {
     // "{\leveltext\leveltemplateid1\'05CH \'00;}": control words, a length,
     // then characters in which "\'00" to "\'08" stand for the numbers of the
@@ -813,9 +819,11 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
     // A bullet has no number; "1." is what every reader draws anyway, but
     // not in a numbering of its own.
     if (numbers != 1 || (before.empty() && outer.empty() && after == u"." && numbering == TEListNumbering::OfType
-                         && alignment == TEListMarkerAlignment::Left))
+                         && alignment == TEListMarkerAlignment::Left && follow == TEListLabelFollow::Tab))
         return std::nullopt;
-    return TECSSListStyle::MarkerText{std::move(before), std::move(after), numbering, -1, alignment, std::move(outer)};
+    TECSSListStyle::MarkerText marker{std::move(before), std::move(after), numbering, -1, alignment, std::move(outer)};
+    marker.follow = follow;
+    return marker;
 }
 
 AttributeValuePtr DKRTFReaderListTable::nestedLists(unsigned listID, int level, unsigned listType)

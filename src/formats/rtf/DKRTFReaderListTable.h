@@ -75,12 +75,14 @@ public:
     // `level`; none unless the text holds that level's number alone.
     // `numbering` is how the level's "\levelnfc" writes the number, and
     // `alignment` where its "\leveljc" sets it: a plain "1." set otherwise
-    // than left has words too. At level -1 the text is a bullet's: its sign
+    // than left, or followed by other than a tab (`follow`, "\levelfollow"),
+    // has words too. At level -1 the text is a bullet's: its sign
     // alone, without a number.
     static std::optional<TECSSListStyle::MarkerText> readMarkerText(std::u16string_view levelText, int level,
                                                                     const StringEncoding& encoding = StringEncoding::windowsLatin1(),
                                                                     TEListNumbering numbering = TEListNumbering::OfType,
-                                                                    TEListMarkerAlignment alignment = TEListMarkerAlignment::Left);
+                                                                    TEListMarkerAlignment alignment = TEListMarkerAlignment::Left,
+                                                                    TEListLabelFollow follow = TEListLabelFollow::Tab);
 
     // The "\levelnfc" number that writes numbers as `numbering` does; none
     // for numbering of the list's type.

@@ -701,7 +701,9 @@ void DKRTFWriter::writeListTable()
             // Outer levels' numbers print in decimal digits.
             if (words && !words->outer.empty())
                 m_buffer.appendCString("\\levellegal");
-            m_buffer.appendCString("\\levelfollow0\\levelstartat");
+            m_buffer.appendCString("\\levelfollow");
+            m_buffer.appendInteger(static_cast<std::int32_t>(words ? words->follow : TEListLabelFollow::Tab));
+            m_buffer.appendCString("\\levelstartat");
             m_buffer.appendInteger(static_cast<std::int32_t>(start));
             m_buffer.appendCString("\\levelspace360\\levelindent0{\\*\\levelmarker \\{");
             m_buffer.appendCString(TECSSListStyle::listStyleRTFString(type));

@@ -1019,6 +1019,62 @@ TEST_F(RTFOtherWritersRoundTripTests, aListsNumberingMarkerWordsAndItemStopsAreK
     }
 }
 
+// What a word processor sets after a list label ("\levelfollow": a tab, a
+// blank or nothing) is read, kept through the editing page and written back
+// for each list, whether the label is a plain "1." or has words of its own.
+TEST_F(RTFOtherWritersRoundTripTests, whatFollowsAListLabelIsKept)
+{
+    struct Case {
+        const char* word;
+        const char* follow;
+        const char* text;
+        TEListLabelFollow expected;
+    };
+    const Case cases[] = {
+        {"Tabbed", "0", "\\'02\\'00.", TEListLabelFollow::Tab},
+        {"Blank", "1", "\\'02\\'00.", TEListLabelFollow::Space},
+        {"Bare", "2", "\\'02\\'00.", TEListLabelFollow::Nothing},
+        {"Worded", "1", "\\'05No. \\'00", TEListLabelFollow::Space},
+    };
+    std::string lists;
+    std::string overrides;
+    std::string body;
+    for (int index = 1; const Case& item : cases) {
+        const std::string number = std::to_string(index++);
+        lists += "{\\list\\listtemplateid" + number + "{\\listlevel\\levelnfc0\\leveljc0\\levelfollow" + item.follow
+            + "\\levelstartat1{\\leveltext" + item.text + ";}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid" + number + "}";
+        overrides += "{\\listoverride\\listid" + number + "\\listoverridecount0\\ls" + number + "}";
+        body += "\\pard\\fi-360\\li720\\ls" + number + "\\ilvl0 " + item.word + " item\\par\n\\pard Between\\par\n";
+    }
+    const std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\*\\listtable" + lists
+        + "}{\\*\\listoverridetable" + overrides + "}\n" + body + "}";
+    auto follows = [](const AttributedString& text, std::string_view word) -> std::optional<TEListLabelFollow> {
+        const std::size_t at = text.string().find(toUtf16(word));
+        // The item's lists stand on its words or on the label before them.
+        const ArrayValue* lists = nullptr;
+        for (std::size_t before = at + 1; at != std::u16string::npos && !lists && before-- > 0;) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(before);
+            if (!attributes->containsKey(TETextIsListAttribute) && !attributes->containsKey(TETextListsAttribute))
+                break;
+            lists = attributes->valueForKeyAs<ArrayValue>(TETextListsAttribute);
+        }
+        const auto* list = lists && !lists->isEmpty() ? lists->elements().back()->as<TECSSListStyle>() : nullptr;
+        if (!list)
+            return std::nullopt;
+        return list->markerText() ? list->markerText()->follow : TEListLabelFollow::Tab;
+    };
+    const DKRTFReadResult original = read(rtf);
+    const std::string straight = written(original, original.text);
+    const std::string paged = savedThroughThePage(original);
+    for (const std::string* saved : {&rtf, &straight, &paged}) {
+        const DKRTFReadResult back = read(*saved);
+        for (const Case& item : cases)
+            EXPECT_EQ(follows(back.text, item.word), item.expected) << item.word << "\n" << *saved;
+    }
+    EXPECT_NE(straight.find("\\levelfollow1"), std::string::npos);
+    EXPECT_NE(straight.find("\\levelfollow2"), std::string::npos);
+}
+
 // A reader that does not number lists itself shows each item's
 // "{\listtext}": every item of a written list carries the marker the list
 // table gives it, the items after the first included, and an item after a

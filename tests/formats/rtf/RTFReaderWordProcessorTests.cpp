@@ -84,6 +84,76 @@ TEST_F(RTFReaderWordProcessorTests, tableCellsEndWithATabAndRowsWithAParagraph)
               u"A\u2028B\tC\nD");
 }
 
+// Cells given before a row's "\trowd", with none after it, are the row's,
+// as LibreOffice reads them: each cell mark ends at its own boundary, and
+// a row's own "\cellx" words after the last "\row" start its definition
+// afresh rather than adding to the row before's.
+TEST_F(RTFReaderWordProcessorTests, cellsGivenBeforeTheRowsDefinitionAreTheRows)
+{
+    auto boundaries = [this](const AttributedString& string) {
+        std::vector<std::vector<long long>> rows(1);
+        const std::u16string& text = string.string();
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            if (integerAt(string, TEIsEndTableCellKey, at) < 1 && integerAt(string, TEIsEndTableRowKey, at) < 1)
+                continue;
+            rows.back().push_back(integerAt(string, TETableCellRightBoundaryKey, at));
+            if (integerAt(string, TEIsEndTableRowKey, at) == 1)
+                rows.emplace_back();
+        }
+        rows.pop_back();
+        return rows;
+    };
+    using Rows = std::vector<std::vector<long long>>;
+    struct Case {
+        std::u16string_view rtf;
+        Rows expected;
+    };
+    const Case cases[] = {
+        {uR"({\rtf1\cellx1000\cellx2500\intbl A\cell B\cell\trowd\row\pard After\par})", {{1000, 2500}}},
+        {uR"({\rtf1\cellx1000\cellx2500\intbl A\cell B\cell\trowd\row\cellx3000\intbl C\cell\trowd\row})", {{1000, 2500}, {3000}}},
+        {uR"({\rtf1\trowd\cellx1000\cellx2500\intbl A\cell B\cell\row\intbl C\cell D\cell\row})", {{1000, 2500}, {1000, 2500}}},
+        {uR"({\rtf1\trowd\cellx1000\intbl A\cell\trowd\cellx4000\row})", {{4000}}},
+        {uR"({\rtf1\trowd\cellx1000\cellx2000\intbl A\cell B\cell \par\row})", {{1000, 2000}}},
+    };
+    for (const Case& item : cases)
+        EXPECT_EQ(boundaries(read(item.rtf)), item.expected) << toUtf8(item.rtf);
+
+    const std::filesystem::path corpus = "/work/shared/corpus-open/rtf/libreoffice/fdo74823.rtf";
+    if (!std::filesystem::exists(corpus))
+        GTEST_SKIP() << "no " << corpus;
+    const std::vector<long long> seven{2500, 5000, 5500, 6000, 6500, 7000, 10200};
+    Result<Data> bytes = Data::dataWithContentsOfFile(corpus.string());
+    ASSERT_TRUE(bytes.ok());
+    const AttributedString table = readBytes(bytes->toString());
+    EXPECT_EQ(boundaries(table), (Rows{seven, seven}));
+    EXPECT_NE(table.string().find(u"A1\tB1\tC1"), std::u16string::npos);
+}
+
+// A note whose mark ends a cell keeps its mark there, before the cell's
+// end, not before the text after the table.
+TEST_F(RTFReaderWordProcessorTests, aNoteMarkEndingACellStaysInTheCell)
+{
+    auto marked = [this](const AttributedString& string) {
+        std::u16string shown = string.string();
+        for (std::size_t at = 0; at < shown.size(); ++at)
+            if (string.attributeAtIndex(NSAttachmentAttributeName, at))
+                shown[at] = u'*';
+        return toUtf8(shown);
+    };
+    EXPECT_EQ(marked(read(uR"({\rtf1\trowd\cellx4000\cellx8000 A1\cell B1{\chftn{\footnote Note}}\cell\row\pard After\par})")),
+              "A1\tB1*\nAfter\n");
+    EXPECT_EQ(marked(read(uR"({\rtf1\trowd\cellx4000\cellx8000\intbl{\chftn{\footnote Note}}\cell B1\cell\row\pard After\par})")),
+              "*\tB1\nAfter\n");
+    const std::filesystem::path corpus = "/work/shared/corpus-open/rtf/libreoffice/fdo82076.rtf";
+    if (!std::filesystem::exists(corpus))
+        GTEST_SKIP() << "no " << corpus;
+    Result<Data> bytes = Data::dataWithContentsOfFile(corpus.string());
+    ASSERT_TRUE(bytes.ok());
+    const std::string shown = marked(readBytes(bytes->toString()));
+    EXPECT_NE(shown.find("B1*\n"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("*After"), std::string::npos) << shown;
+}
+
 TEST_F(RTFReaderWordProcessorTests, exportedTablesKeepEachCellsLookAndRowsOfOneLayoutShareATable)
 {
     // A shaded, bordered, centred cell beside a plain one whose alignment is

@@ -105,6 +105,16 @@ double HTMLListTagWriter::printPixels(double indent)
     return indent * kTwipsPerUnit / kTwipsPerPixel;
 }
 
+void HTMLListTagWriter::printLineMultiple(TEParagraphStyle& style)
+{
+    constexpr double kSingleLineHeight = 1.15;
+    const double multiple = style.lineHeightMultiple();
+    if (multiple > 0 && multiple != 1 && std::isfinite(multiple)) {
+        style.setLineHeightMultiple(0);
+        style.setParagraphLineSpacing(std::round(multiple * kSingleLineHeight * 100) / 100);
+    }
+}
+
 bool HTMLListTagWriter::startsBackAtTheEdge(const TEParagraphStyle& style)
 {
     // The stored units: centimetres for the first line, 80 to every 1096
@@ -190,6 +200,9 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
         TEParagraphStyle listStyle = *paragraphStyle;
         listStyle.setParagraphSpacing(0);
         listStyle.setParagraphSpacingBefore(0);
+        // The items' lines are the list's: spaced on paper as a paragraph's.
+        if (context.settings.forPrint)
+            printLineMultiple(listStyle);
         paragraphCSS = listStyle.cssStyleRepresentation().value_or(std::string());
         paragraphCSS += "margin-top:0px;margin-bottom:0px;";
     }

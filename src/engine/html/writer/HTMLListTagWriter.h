@@ -70,6 +70,11 @@ public:
     // them, where the editing page shows a unit as a pixel of the screen.
     static double printPixels(double indent);
 
+    // A multiple of single spacing as print sets it: of the font's own line
+    // height, which is about 1.15 times the size for the fonts documents are
+    // set in, where CSS takes a number as a multiple of the size.
+    static void printLineMultiple(TEParagraphStyle& style);
+
     // Where an item stands in print that is set as `HTMLPrintedItemStart`
     // says; none for other items, numbered ones and those with marker words.
     // `stops` are the stops of the item's text.

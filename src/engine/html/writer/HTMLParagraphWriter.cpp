@@ -67,15 +67,7 @@ void scaleParagraphSpacingForPrint(TEParagraphStyle& style)
     auto fine = [](double value) { return std::round(value * kPixelsPerPoint * 100) / 100; };
     style.setMinimumLineHeight(fine(style.minimumLineHeight()));
     style.setMaximumLineHeight(fine(style.maximumLineHeight()));
-    // A multiple of single spacing is of the font's own line height, which
-    // is about 1.15 times the size for the fonts documents are set in; CSS
-    // takes a number as a multiple of the size.
-    constexpr double kSingleLineHeight = 1.15;
-    const double multiple = style.lineHeightMultiple();
-    if (multiple > 0 && multiple != 1 && std::isfinite(multiple)) {
-        style.setLineHeightMultiple(0);
-        style.setParagraphLineSpacing(std::round(multiple * kSingleLineHeight * 100) / 100);
-    }
+    HTMLListTagWriter::printLineMultiple(style);
 }
 
 // The editing page shows text of N points at N + 6 pixels: a line height of
@@ -430,14 +422,20 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             css += bordersCSS(attributes, nextAttributes.get());
         }
         if (paragraphStyle() && currentList) {
-            // An item's own spacing, which its list does not carry.
+            // An item's own spacing, which its list does not carry; on paper
+            // in points, as a paragraph's.
             const double scale = m_context.textScale != 0.0 ? m_context.textScale : 1.0;
-            const double after = std::round(paragraphStyle()->paragraphSpacing() / scale);
-            const double before = std::round(paragraphStyle()->paragraphSpacingBefore() / scale);
+            const double print = m_context.settings.forPrint ? 4.0 / 3.0 : 1.0;
+            const double after = std::round(paragraphStyle()->paragraphSpacing() / scale * print);
+            const double before = std::round(paragraphStyle()->paragraphSpacingBefore() / scale * print);
             if (after != 0)
                 css += "margin-bottom:" + formatShortest(after) + "px;";
             if (before != 0)
                 css += "margin-top:" + formatShortest(before) + "px;";
+            // A list nested in the item stands that far below its words on
+            // paper, where the print page's rule reads it.
+            if (m_context.settings.forPrint && !m_context.settings.forEPub)
+                css += "--after:" + formatShortest(after) + "px;";
             if (printedStart)
                 css += "list-style-type:none;text-indent:" + formatFixed(printedStart->textIndent, 2) + "px;";
             if (paragraphStyle()->ownLineHeight()) {
@@ -655,7 +653,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             // box, which keeps it, so that longer words stand apart from the
             // text, and the item reads as it always did. The box is the
             // page's: an exported file has no rule that draws it.
-            const bool boxed = itemHang >= 1 && !m_context.settings.exported;
+            // A label the file follows with a blank or nothing has no box:
+            // the text goes on right after it.
+            const TEListLabelFollow follow = style->markerText()->follow;
+            const bool boxed = itemHang >= 1 && !m_context.settings.exported && follow == TEListLabelFollow::Tab;
+            const std::u16string gap = follow == TEListLabelFollow::Nothing ? u"" : u" ";
             if (boxed)
                 HTMLMarkup::appendBodyMarkup(html,
                                              "<span data-marker-words=\"\" style=\"--hang:" +
@@ -671,9 +673,9 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                                              m_context.bodyFinish);
                 HTMLMarkup::appendBodyText(html, *marker, false, m_context.bodyFinish);
                 HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
-                HTMLMarkup::appendBodyText(html, u" ", false, m_context.bodyFinish);
+                HTMLMarkup::appendBodyText(html, gap, false, m_context.bodyFinish);
             } else {
-                HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
+                HTMLMarkup::appendBodyText(html, *marker + gap, false, m_context.bodyFinish);
             }
             if (boxed)
                 HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
