@@ -47,9 +47,10 @@ public:
     PDFPageTemplates() = delete;
 
     // The script, run on a laid-out print page, that sets the tab after
-    // each list label and each tab of a paragraph with tab stops on its stop and, past them or without any,
-    // on default stops every `defaultInterval` points; with none (0), a tab
-    // of no stops keeps the browser's width. The text is measured at
+    // each list label, and each tab of a paragraph with tab stops on its
+    // stop and, past them or without any, on default stops every
+    // `defaultInterval` points; with none (0), a tab of no stops keeps the
+    // browser's width. The text is measured at
     // `textWidth` points, the width it prints at (0: as the page lays it).
     static std::string tabStopScript(double defaultInterval = 0, double textWidth = 0);
     // The script that sets each border of a laid-out print page to the
