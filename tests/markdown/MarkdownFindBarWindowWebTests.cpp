@@ -326,13 +326,18 @@ TEST_F(MarkdownFindBarWindowTest, TheSearchEndsWhereTheTextStoodAndTheBarOpensAf
     ASSERT_TRUE(text);
     GtkAdjustment* vertical = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(text));
     double scrolled = 0;
-    // Settled once the smooth scroll to the match has stopped.
+    gint64 unchangedSince = g_get_monotonic_time();
+    // Settled once the smooth scroll to the match has stood still for longer
+    // than a frame of its animation takes on a loaded machine: two polls in a
+    // row can see the same value mid-way.
     ASSERT_TRUE(RunLoop::main().runUntil([&] {
         GtkPresenter::processPendingEvents();
         const double now = gtk_adjustment_get_value(vertical);
-        const bool still = now > 500 && now == scrolled;
-        scrolled = now;
-        return still;
+        if (now != scrolled) {
+            scrolled = now;
+            unchangedSince = g_get_monotonic_time();
+        }
+        return now > 500 && g_get_monotonic_time() - unchangedSince > 300 * 1000;
     }, 20)) << "the match in the middle of the text is scrolled to";
 
     ASSERT_TRUE(test::clickWidget(text));
