@@ -82,14 +82,12 @@ using Gate = PageMessageDispatcher::Gate;
 // The page holds the document's content: its web view reads only the
 // program's page files and the document data folder, where the documents'
 // pictures are, and takes messages from its own page alone.
-std::vector<std::string> editorPageFolders()
-{
-    return {Resources::resourcesFolder(), ODSLocalDirectoryScope::documentDataFolderDirectoryURL()};
-}
-
 WebEditorController::WebViewFactory editorPageFactory()
 {
-    return [](const Rect& frame) { return WebServices::shared().makeEditorWebView(frame, editorPageFolders()); };
+    return [](const Rect& frame) {
+        return WebServices::shared().makeEditorWebView(
+            frame, {Resources::resourcesFolder(), ODSLocalDirectoryScope::documentDataFolderDirectoryURL()});
+    };
 }
 
 constexpr const char* kPageStyleSheet = "richtext-page.css";
@@ -719,11 +717,6 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
     if (m_document)
         page.html = m_document->pageHTML();
     return page;
-}
-
-void TextViewController::prepareEditorPage()
-{
-    WebServices::shared().prepareEditorWebView(editorPageFolders());
 }
 
 void TextViewController::loadHTMLDocument()

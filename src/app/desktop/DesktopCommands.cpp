@@ -187,9 +187,6 @@ int runDesktop(const std::optional<std::string>& path)
         });
         RunLoop::main().runUntil([&] { return done; }, kForever);
     } else if (path) {
-        // The rich-text editor's page starts while the file is read.
-        if (TypeIdentifiers::typeIdentifierForPath(*path) == TypeIdentifiers::kRTF)
-            TextViewController::prepareEditorPage();
         bool opened = false;
         app->openFileItem(std::make_shared<ODSFileItem>(*path, nullptr), [&](Status result) {
             if (!result) {

@@ -105,33 +105,6 @@ TEST_F(EditorPageTest, thePageRunsItsOwnScriptsAndLoadsOnlyFromItsFoldersAndInli
 // Only the page's main frame speaks for it, and only through its message
 // handler: a navigation to a message address, a link to one and a frame
 // that posts are all quiet.
-// A page made ahead, while a document is read, goes to the next editor of
-// the same folders only; that editor sees its own page's load alone.
-TEST_F(EditorPageTest, aPreparedPageGoesToTheNextEditorOfItsFoldersAndReportsOnlyItsOwnLoad)
-{
-    view->setDelegate(nullptr);
-    view.reset();
-    ASSERT_TRUE(DMWebView::prepareEditor({(root / "other").string()}).ok());
-    ASSERT_TRUE(RunLoop::main().runUntil([] { return DMWebView::hasPreparedEditor(); }, kEditorPageWaitSeconds));
-    auto elsewhere = DMWebView::createForEditor(Rect{{0, 0}, {400, 300}}, {(root / "page").string()});
-    ASSERT_TRUE(elsewhere.ok());
-    EXPECT_FALSE(DMWebView::hasPreparedEditor()) << "a page for other folders is dropped, not kept";
-    elsewhere->reset();
-
-    ASSERT_TRUE(DMWebView::prepareEditor({(root / "page").string()}).ok());
-    ASSERT_TRUE(RunLoop::main().runUntil([] { return DMWebView::hasPreparedEditor(); }, kEditorPageWaitSeconds));
-    auto taken = DMWebView::createForEditor(Rect{{0, 0}, {400, 300}}, {(root / "page").string()});
-    ASSERT_TRUE(taken.ok());
-    EXPECT_FALSE(DMWebView::hasPreparedEditor());
-    view = std::move(*taken);
-    view->setDelegate(&delegate);
-    load("<html><head><script src='own.js'></script></head><body><img id='outside' src='../other/out.png'></body></html>");
-    EXPECT_EQ(delegate.finishedLoads, 1) << "the blank page that started it is not reported";
-    EXPECT_EQ(run("document.title"), "own script") << "its own script runs";
-    EXPECT_EQ(run("document.getElementById('outside').naturalWidth"), "0") << "it reads its own folders only";
-    EXPECT_EQ(view->frame().size.width, 400);
-}
-
 TEST_F(EditorPageTest, pageMessagesComeOnlyFromTheMainFramesMessageHandler)
 {
     load("<html><body><a id='link' href='rte://linkTouchedEvent#http://127.0.0.1:1/link'>link</a>"
