@@ -1,6 +1,5 @@
 #include "engine/dom/TEListItemHTMLElement.h"
 
-#include "engine/dom/TETextHTMLElement.h"
 #include "engine/html/HTMLListItemIndents.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEFormattingKey.h"
@@ -286,11 +285,9 @@ void TEListItemHTMLElement::keepLanguagesOfEmptyRun(MutableAttributedString& tex
     // where a word processor keeps them too.
     for (const auto& child : childNodes()) {
         const TEHTMLElement* run = child->asElement();
-        if (!child->asText() && (!run || run->displayStyle() != TEHTMLElementDisplayStyle::Inline))
+        if (!run || run->displayStyle() != TEHTMLElementDisplayStyle::Inline)
             continue;
-        // A run of text is formatted as the item.
-        AttributeDictionaryPtr attributes =
-            run ? run->attributesForAttributedStringRepresentation() : textAttributes();
+        AttributeDictionaryPtr attributes = run->attributesForAttributedStringRepresentation();
         if (!attributes)
             return;
         const Range end{text.length() - 1, 1};
