@@ -59,6 +59,8 @@ TEST_F(EveryControlWalk, qvText)
         // nothing itself, and the opening's late change to the page may
         // fall before or after it.
         "bar:Insert > menu:Header & Footer > row:Header",
+        // The style inspector opens on its Style segment in the same way.
+        "bar:Style > row:Style",
     };
     walk(editor);
 }

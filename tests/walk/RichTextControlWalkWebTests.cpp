@@ -59,12 +59,12 @@ TEST_F(EveryControlWalk, richText)
         {"button:¶ > row:Numbered List", listOf("ol")},
         {"button:¶ > row:Bulleted List", listOf("ul")},
     };
-    for (const char* button : {"button:text.justify", "button:text.alignright", "button:text.aligncenter", "button:text.alignleft"}) {
-        editor.expectedEffects[std::string(button) + " > menu:Center"] = paragraphIs("textAlign", "center");
-        editor.expectedEffects[std::string(button) + " > menu:Right"] = paragraphIs("textAlign", "right");
-        editor.expectedEffects[std::string(button) + " > menu:Justify"] = paragraphIs("textAlign", "justify");
-        editor.expectedEffects[std::string(button) + " > menu:Right To Left"] = paragraphIs("direction", "rtl");
-    }
+    // The alignment place shows the key of the selected word's alignment,
+    // the default one in the walk's document.
+    editor.expectedEffects["button:text.alignleft > menu:Center"] = paragraphIs("textAlign", "center");
+    editor.expectedEffects["button:text.alignleft > menu:Right"] = paragraphIs("textAlign", "right");
+    editor.expectedEffects["button:text.alignleft > menu:Justify"] = paragraphIs("textAlign", "justify");
+    editor.expectedEffects["button:text.alignleft > menu:Right To Left"] = paragraphIs("direction", "rtl");
     expectToolSwitchesTurnedOn(editor);
     // The rows that do not work yet, with why: each line goes once its row works.
     editor.knownDead = {};
@@ -75,6 +75,8 @@ TEST_F(EveryControlWalk, richText)
         // fall before or after it.
         "bar:Insert > menu:Header & Footer > row:Header",
         "button:plus > row:Header & Footer > row:Header",
+        // The style inspector opens on its Style segment in the same way.
+        "bar:Style > row:Style",
         // A new header is hidden and right-aligned: Hide and Right press what
         // is set already. Through the insert button the inspector's opening
         // has marked the document changed before, so nothing is left for them
