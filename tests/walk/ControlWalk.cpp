@@ -62,7 +62,7 @@ bool movesThroughBrowsingHistory(const std::string& row)
 }
 
 // How long a row is given to show an effect. Only a dead row waits this out.
-constexpr double kEffectWaitSeconds = 3;
+constexpr double kEffectWaitSeconds = 5;
 // A bar item, a row of what it opens, a row of what that row opens.
 constexpr std::size_t kDeepestPath = 3;
 // How often a row whose outcome disagrees with the list is tried again.
