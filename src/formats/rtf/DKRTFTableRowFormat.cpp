@@ -168,9 +168,10 @@ const std::u16string& DKRTFTableRowFormat::points(int twips) const
 {
     // A damaged file may give every cell a width of its own.
     constexpr std::size_t kMostKept = 1024;
-    if (m_points.size() >= kMostKept && !m_points.contains(twips))
-        m_points.clear();
-    auto [found, isNew] = m_points.try_emplace(twips);
+    std::unordered_map<int, std::u16string>& made = m_made->points;
+    if (made.size() >= kMostKept && !made.contains(twips))
+        made.clear();
+    auto [found, isNew] = made.try_emplace(twips);
     if (isNew)
         found->second = pointsText(twips);
     return found->second;
@@ -206,17 +207,18 @@ AttributeValuePtr DKRTFTableRowFormat::cellStyleValue(std::size_t index, int tex
     const bool hasHeight = m_rowHeight != 0 && m_rowHeight > -kLargestRowHeight && m_rowHeight < kLargestRowHeight;
     CellLook look{m_cells[index], std::max(0, m_boundaries[index] - left), hasHeight ? std::abs(m_rowHeight) : 0,
                   std::max(0, m_cellGap), textAlignment};
-    if (auto known = m_cellStyles.find(look); known != m_cellStyles.end())
+    auto& made = m_made->cellStyles;
+    if (auto known = made.find(look); known != made.end())
         return known->second;
     std::optional<StringMapValue::Map> style = cellStyle(index, textAlignment);
     if (!style)
         return nullptr;
     // A damaged file may give every cell a look of its own.
     constexpr std::size_t kMostKept = 256;
-    if (m_cellStyles.size() >= kMostKept)
-        m_cellStyles.clear();
+    if (made.size() >= kMostKept)
+        made.clear();
     AttributeValuePtr value = StringMapValue::make(std::move(*style));
-    m_cellStyles.emplace(std::move(look), value);
+    made.emplace(std::move(look), value);
     return value;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/text/AttributeValue.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -101,6 +102,14 @@ private:
     // table asks for the few widths its file uses: each is made once.
     const std::u16string& points(int twips) const;
 
+    // What each length and look was made into. They depend on nothing of
+    // the row, so the copies of a format share them: the reader copies a
+    // row's definition at every "\trowd" of a long table.
+    struct Made {
+        std::unordered_map<int, std::u16string> points;
+        std::unordered_map<CellLook, AttributeValuePtr, CellLookHash> cellStyles;
+    };
+
     std::vector<int> m_boundaries;
     std::vector<Cell> m_cells;
     Cell m_cell;
@@ -109,8 +118,7 @@ private:
     int m_rowAlignment = 0;
     int m_cellGap = 0;
     int m_rowHeight = 0;
-    mutable std::unordered_map<int, std::u16string> m_points;
-    std::unordered_map<CellLook, AttributeValuePtr, CellLookHash> m_cellStyles;
+    std::shared_ptr<Made> m_made = std::make_shared<Made>();
 };
 
 } // namespace folio

@@ -38,6 +38,7 @@ struct RunKeys {
     AttributeKey hidden{TEHiddenAttribute};
     AttributeKey pageBreak{TEPageBreakAttribute};
     AttributeKey rule{TEHorizontalRuleStyleAttribute};
+    AttributeKey lineBreakClear{TELineBreakClearAttribute};
 };
 
 } // namespace
@@ -107,6 +108,8 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             pageBreak = true;
         else if (key == keys.rule)
             rule = true;
+        else if (key == keys.lineBreakClear)
+            lineBreakClear = value->as<IntegerValue>();
     }
 }
 

@@ -26,6 +26,8 @@ struct HTMLRunForm {
     bool pageBreak = false;
     // Whether the run's form feeds are rules drawn inside their paragraph.
     bool rule = false;
+    // Which pictures the run's line breaks clear: 1 left, 2 right, 3 both.
+    const IntegerValue* lineBreakClear = nullptr;
     const URLValue* link = nullptr;
     const StringValue* anchor = nullptr;
     const StringMapValue* customAttributes = nullptr;

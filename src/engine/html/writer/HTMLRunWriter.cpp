@@ -446,7 +446,7 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     }
     // A line break that clears the pictures beside the text, as HTML's own
     // "clear" says it.
-    if (const auto* clear = attributes.valueForKeyAs<IntegerValue>(TELineBreakClearAttribute);
+    if (const IntegerValue* clear = form.lineBreakClear;
         clear && clear->value() >= 1 && clear->value() <= 3 && !text.empty()
         && text.find_first_not_of(u'\u2028') == std::u16string_view::npos) {
         // A book's XHTML has no such attribute: its style says the same.
