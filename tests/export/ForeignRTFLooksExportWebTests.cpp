@@ -1448,5 +1448,32 @@ TEST_F(ForeignRTFLooksExport, aFramedParagraphStandsAtItsPlaceOnThePage)
     }
 }
 
+// A Mac editor's picture named beside a file that came without it prints
+// its name where the picture stands, above the words after it, as
+// LibreOffice prints it; on a file of its own and on a real one.
+TEST_F(ForeignRTFLooksExport, aPictureNotAtHandPrintsItsNameInItsPlace)
+{
+    const std::string corpus = "/work/shared/corpus-open/rtf/cocoa/rtfd-readme-readonly.rtf";
+    const std::string written = "{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038{\\fonttbl\\f0\\fswiss Helvetica;}\n\\pard\\f0"
+                                "\\fs24 {{\\NeXTGraphic Pasted Graphic.tiff \\width960 \\height960}\\'ac}\\\n"
+                                "\\fs72 QTCoreVideo101\\\n}";
+    for (const std::string& source : {std::string(), corpus}) {
+        std::string text = written;
+        if (!source.empty()) {
+            Result<Data> bytes = Data::dataWithContentsOfFile(source);
+            if (!bytes.ok())
+                continue;
+            text = bytes->toString();
+        }
+        const std::string path = document(source.empty() ? "named-picture" : "readme", text);
+        const std::string pdf = exported(path, "pdf");
+        const PDFWord name = wordOn(pdf, "Pasted");
+        const PDFWord title = wordOn(pdf, "QTCoreVideo101");
+        EXPECT_LT(name.yMax, title.yMin) << path;
+        EXPECT_NEAR(name.xMin, title.xMin, 2) << path;
+        EXPECT_NE(pdfText(pdf, 1).find("Graphic.ti"), std::string::npos) << pdfText(pdf, 1);
+    }
+}
+
 } // namespace
 } // namespace folio
