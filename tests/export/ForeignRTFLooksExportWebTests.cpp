@@ -115,6 +115,17 @@ protected:
         return lines;
     }
 
+    // The paths of a file written for the test and of a real one of its kind
+    // from another program, where that is at hand.
+    std::vector<std::string> writtenAndReal(const std::string& name, const std::string& written, const std::string& real)
+    {
+        std::vector<std::string> paths{document(name, written)};
+        Result<Data> bytes = Data::dataWithContentsOfFile(real);
+        if (bytes.ok())
+            paths.push_back(document(name + "-real", bytes->toString()));
+        return paths;
+    }
+
     static double middle(const PDFWord& word, bool vertical = false)
     {
         return vertical ? (word.yMin + word.yMax) / 2 : (word.xMin + word.xMax) / 2;
@@ -1386,15 +1397,7 @@ TEST_F(ForeignRTFLooksExport, aNoteMarkInACellLeavesItsWordsLevelWithTheNextCell
     const std::string corpus = "/work/shared/corpus-open/rtf/libreoffice/fdo82076.rtf";
     const std::string written = "{\\rtf1\\pard\\plain Before\\par\\trowd\\cellx4000\\cellx8000 A1\\cell B1{\\chftn"
                                 "{\\footnote Footnote}}\\cell\\row\\pard After\\par}";
-    for (const std::string& source : {std::string(), corpus}) {
-        std::string text = written;
-        if (!source.empty()) {
-            Result<Data> bytes = Data::dataWithContentsOfFile(source);
-            if (!bytes.ok())
-                continue;
-            text = bytes->toString();
-        }
-        const std::string path = document(source.empty() ? "note-in-cell" : "fdo82076", text);
+    for (const std::string& path : writtenAndReal("note-in-cell", written, corpus)) {
         const std::string pdf = exported(path, "pdf");
         EXPECT_NEAR(wordOn(pdf, "B1").yMin, wordOn(pdf, "A1").yMin, 1) << path;
         const std::string lo = reference(path);
@@ -1457,15 +1460,7 @@ TEST_F(ForeignRTFLooksExport, aPictureNotAtHandPrintsItsNameInItsPlace)
     const std::string written = "{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038{\\fonttbl\\f0\\fswiss Helvetica;}\n\\pard\\f0"
                                 "\\fs24 {{\\NeXTGraphic Pasted Graphic.tiff \\width960 \\height960}\\'ac}\\\n"
                                 "\\fs72 QTCoreVideo101\\\n}";
-    for (const std::string& source : {std::string(), corpus}) {
-        std::string text = written;
-        if (!source.empty()) {
-            Result<Data> bytes = Data::dataWithContentsOfFile(source);
-            if (!bytes.ok())
-                continue;
-            text = bytes->toString();
-        }
-        const std::string path = document(source.empty() ? "named-picture" : "readme", text);
+    for (const std::string& path : writtenAndReal("named-picture", written, corpus)) {
         const std::string pdf = exported(path, "pdf");
         const PDFWord name = wordOn(pdf, "Pasted");
         const PDFWord title = wordOn(pdf, "QTCoreVideo101");
