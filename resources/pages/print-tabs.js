@@ -20,17 +20,9 @@
   var textWidth = {{textWidth}};
   var laidWidth = content.style.width;
   if (textWidth > 0) content.style.width = textWidth * 4 / 3 + 'px';
-  var edge = document.createElement('div');
-  edge.style.height = '0';
-  content.insertBefore(edge, content.firstChild);
-  // The page's zoom, from a box of known width: offsetWidth is rounded to whole pixels, and a ratio taken from it
-  // is off by up to a pixel over the line, enough to push a number set on the right margin onto a line of its own.
-  var ruler = document.createElement('div');
-  ruler.style.cssText = 'position:absolute;visibility:hidden;height:0;width:1000px;';
-  content.appendChild(ruler);
-  var scale = ruler.getBoundingClientRect().width / 1000 || 1;
-  content.removeChild(ruler);
-  var pixelsPerPoint = 4 / 3 * scale;
+  var column = folioPrintColumn(content);
+  var scale = column.scale;
+  var pixelsPerPoint = column.pixelsPerPoint;
   function stopsOf(paragraph) {
     var text = paragraph && paragraph.getAttribute('data-tabs');
     if (!text) return [];
@@ -88,7 +80,7 @@
     if (at <= from + 0.5) at += step;
     return {kind: 'L', at: at, leader: '', isDefault: true};
   }
-  var origin = edge.getBoundingClientRect().left;
+  var origin = column.edge();
   tabs.forEach(function (tab, index) {
     var paragraph = blockOf(tab);
     var stops = paragraph.hasAttribute('data-tabs') ? stopsOf(paragraph) : [];
@@ -150,6 +142,6 @@
       }
     }
   });
-  edge.parentNode.removeChild(edge);
+  column.done();
   content.style.width = laidWidth;
 })();

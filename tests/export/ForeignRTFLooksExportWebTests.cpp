@@ -115,6 +115,17 @@ protected:
         return lines;
     }
 
+    // The paths of a file written for the test and of a real one of its kind
+    // from another program, where that is at hand.
+    std::vector<std::string> writtenAndReal(const std::string& name, const std::string& written, const std::string& real)
+    {
+        std::vector<std::string> paths{document(name, written)};
+        Result<Data> bytes = Data::dataWithContentsOfFile(real);
+        if (bytes.ok())
+            paths.push_back(document(name + "-real", bytes->toString()));
+        return paths;
+    }
+
     static double middle(const PDFWord& word, bool vertical = false)
     {
         return vertical ? (word.yMin + word.yMax) / 2 : (word.xMin + word.xMax) / 2;
@@ -1314,6 +1325,149 @@ TEST_F(ForeignRTFLooksExport, spaceBeforeACellsParagraphAndTheRowsHeightSetTheRo
     EXPECT_NEAR(ours[0], theirs[0], 2);
     EXPECT_NEAR(ours[1], theirs[1], 3);
     EXPECT_NEAR(ours[2], theirs[2], 3);
+}
+
+// A list's plain number ("1.", "ii.") stands at its item's first-line indent
+// and the text at the left indent, as word processors print them; a label
+// wider than the hang goes on to the next of the document's default stops
+// (\deftab420, every 21 pt), not to the next half inch. Points from the margin.
+TEST_F(ForeignRTFLooksExport, plainNumbersStandAtTheFirstLineIndentAndWideLabelsAtTheDocumentsStops)
+{
+    struct Case {
+        const char* format;
+        const char* text;
+        const char* indents;
+        const char* word;
+        double label;
+        double words;
+    };
+    const Case cases[] = {
+        {"\\levelnfc0", "\\'02\\'00.;", "\\fi-360\\li720", "Decimal", 18, 36},
+        {"\\levelnfc0", "\\'02\\'00.;", "\\fi-300\\li720", "Narrow", 21, 36},
+        {"\\levelnfc2", "\\'02\\'00.;", "\\fi-360\\li1080", "Roman", 36, 54},
+        {"\\levelnfc37\\levelnfcn37", "\\'02\\'00\\u12289 ?;", "\\fi-300\\li300", "Counting", 0, 42},
+    };
+    std::string lists;
+    std::string overrides;
+    std::string body;
+    for (int index = 1; const Case& item : cases) {
+        const std::string number = std::to_string(index++);
+        lists += "{\\list\\listtemplateid" + number + "{\\listlevel" + item.format + "\\leveljc0\\levelfollow0"
+            "\\levelstartat1{\\leveltext" + item.text + "}{\\levelnumbers\\'01;}" + item.indents + "}\\listid" + number
+            + "}";
+        overrides += "{\\listoverride\\listid" + number + "\\listoverridecount0\\ls" + number + "}";
+        body += "\\pard" + std::string(item.indents) + "\\ls" + number + "\\ilvl0\\f1\\fs24 " + item.word + " item\\par\n";
+    }
+    const std::string path = document(
+        "plain-numbers", "{\\rtf1\\ansi\\ansicpg936\\deff1\\deftab420{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}"
+                         "{\\f1\\froman Times New Roman;}}\\paperw12240\\paperh15840\\margl1440\\margr1440\n"
+                         "{\\*\\listtable" + lists + "}{\\*\\listoverridetable" + overrides + "}\n"
+                         "\\pard\\f1\\fs24 Opening words.\\par\n" + body + "}");
+    // The label, the line's first word, and the text, from the margin.
+    auto places = [](const std::string& pdf, const Case& item) {
+        const double margin = wordOn(pdf, "Opening").xMin;
+        const PDFWord text = wordOn(pdf, item.word);
+        double label = 1000;
+        for (const PDFWord& word : pdfWords(pdf, 1))
+            if (std::abs(word.yMax - text.yMax) < 3)
+                label = std::min(label, word.xMin);
+        return std::array<double, 2>{label - margin, text.xMin - margin};
+    };
+    const std::string pdf = exported(path, "pdf");
+    for (const Case& item : cases) {
+        const std::array<double, 2> ours = places(pdf, item);
+        EXPECT_NEAR(ours[0], item.label, 1.5) << item.word << "\n" << pdfText(pdf, 1);
+        EXPECT_NEAR(ours[1], item.words, 1.5) << item.word << "\n" << pdfText(pdf, 1);
+    }
+    EXPECT_NE(findWord(pdfWords(pdf, 1), "i."), nullptr) << pdfText(pdf, 1);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    for (const Case& item : cases) {
+        EXPECT_NEAR(places(pdf, item)[0], places(lo, item)[0], 1.5) << item.word;
+        EXPECT_NEAR(places(pdf, item)[1], places(lo, item)[1], 1.5) << item.word;
+    }
+}
+
+// A note's mark raised at the end of a cell's words leaves their line where
+// it is: the cell beside it prints level with them, as LibreOffice prints a
+// row from another word processor.
+TEST_F(ForeignRTFLooksExport, aNoteMarkInACellLeavesItsWordsLevelWithTheNextCells)
+{
+    const std::string corpus = "/work/shared/corpus-open/rtf/libreoffice/fdo82076.rtf";
+    const std::string written = "{\\rtf1\\pard\\plain Before\\par\\trowd\\cellx4000\\cellx8000 A1\\cell B1{\\chftn"
+                                "{\\footnote Footnote}}\\cell\\row\\pard After\\par}";
+    for (const std::string& path : writtenAndReal("note-in-cell", written, corpus)) {
+        const std::string pdf = exported(path, "pdf");
+        EXPECT_NEAR(wordOn(pdf, "B1").yMin, wordOn(pdf, "A1").yMin, 1) << path;
+        const std::string lo = reference(path);
+        if (!lo.empty())
+            EXPECT_NEAR(wordOn(lo, "B1").yMin, wordOn(lo, "A1").yMin, 1) << path;
+    }
+}
+
+// A word processor's frame stands its paragraph where the frame says on the
+// page (a report writer's pages of frames, each after a page break): at an
+// offset from the page's edges, or centred on the page both ways, as
+// LibreOffice prints it. The middle of each word, in points from the page's
+// corner.
+TEST_F(ForeignRTFLooksExport, aFramedParagraphStandsAtItsPlaceOnThePage)
+{
+    struct Case {
+        const char* word;
+        int page;
+        double across;
+        double down;
+    };
+    // A4 across, 842 by 595 points.
+    const Case cases[] = {
+        {"Placed", 1, (2007 + 12870 / 2) / 20.0, 597 / 20.0 + 7},
+        {"Centred", 2, 421, 297.5},
+        {"Corner", 3, 13152 / 20.0 + 2984 / 20.0 - 15, 612 / 20.0 + 5},
+    };
+    const std::string path = document(
+        "frames", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\landscape\\paperw16836\\paperh11904\\margl567"
+                  "\\margr397\\margt567\\margb284\\sectd\\sbknone\n"
+                  "{\\pard\\pvpg\\phpg\\posx2007\\posy597\\absw12870\\absh-900\\qc\\f0\\fs20 Placed\\par}\\page\\sect\n"
+                  "{\\pard\\pvpg\\phpg\\posxc\\posyc\\qr\\f0\\fs20 Centred\\par}\\page\\sect\n"
+                  "{\\pard\\pvpg\\phpg\\posx13152\\posy612\\absw2984\\absh-210\\qr\\f0\\fs20 Corner\\par}\\sect}");
+    const std::string pdf = exported(path, "pdf");
+    for (const Case& item : cases) {
+        const PDFWord word = wordOn(pdf, item.word, item.page);
+        EXPECT_NEAR(middle(word), item.across, 6) << item.word;
+        EXPECT_NEAR(middle(word, true), item.down, 6) << item.word;
+    }
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    for (const Case& item : cases) {
+        // LibreOffice may set a frame on another page than its paragraph's.
+        for (int page = 1; page <= pdfPageCount(lo); ++page)
+            if (const PDFWord* theirs = findWord(pdfWords(lo, page), item.word)) {
+                const PDFWord ours = wordOn(pdf, item.word, item.page);
+                EXPECT_NEAR(middle(ours), middle(*theirs), 3) << item.word;
+                EXPECT_NEAR(middle(ours, true), middle(*theirs, true), 3) << item.word;
+            }
+    }
+}
+
+// A Mac editor's picture named beside a file that came without it prints
+// its name where the picture stands, above the words after it, as
+// LibreOffice prints it; on a file of its own and on a real one.
+TEST_F(ForeignRTFLooksExport, aPictureNotAtHandPrintsItsNameInItsPlace)
+{
+    const std::string corpus = "/work/shared/corpus-open/rtf/cocoa/rtfd-readme-readonly.rtf";
+    const std::string written = "{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038{\\fonttbl\\f0\\fswiss Helvetica;}\n\\pard\\f0"
+                                "\\fs24 {{\\NeXTGraphic Pasted Graphic.tiff \\width960 \\height960}\\'ac}\\\n"
+                                "\\fs72 QTCoreVideo101\\\n}";
+    for (const std::string& path : writtenAndReal("named-picture", written, corpus)) {
+        const std::string pdf = exported(path, "pdf");
+        const PDFWord name = wordOn(pdf, "Pasted");
+        const PDFWord title = wordOn(pdf, "QTCoreVideo101");
+        EXPECT_LT(name.yMax, title.yMin) << path;
+        EXPECT_NEAR(name.xMin, title.xMin, 2) << path;
+        EXPECT_NE(pdfText(pdf, 1).find("Graphic.ti"), std::string::npos) << pdfText(pdf, 1);
+    }
 }
 
 } // namespace

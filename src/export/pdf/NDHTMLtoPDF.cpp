@@ -275,6 +275,14 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
     }
     // The page's own markup runs no script: the application sets the tabs,
     // for a document of sections on each part as it is shown.
+    if (!m_finished && m_parts.empty() && m_setup.kind == PDFPageKind::RichText) {
+        const EdgeInsets margins =
+            printMargins(m_setup, 0, m_setup.titlePage ? std::optional<std::size_t>(0) : std::nullopt, {}, {});
+        const double side = m_setup.sideLeft * kPointsPerCentimetre;
+        m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::frameScript(
+            m_setup.pageSize, m_setup.pageSize.width - side - m_setup.sideRight * kPointsPerCentimetre, side,
+            margins.top));
+    }
     if (!m_finished && m_parts.empty())
         m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript(
             m_setup.defaultTabInterval,
@@ -346,6 +354,10 @@ void NDHTMLtoPDF::printPart(std::size_t index)
                                              + " of its document"));
         return;
     }
+    m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::frameScript(
+        part.setup.pageSize, text.width, part.setup.sideLeft * kPointsPerCentimetre, margins.top));
+    if (m_finished)
+        return;
     m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript(m_setup.defaultTabInterval, text.width));
     if (m_finished)
         return;

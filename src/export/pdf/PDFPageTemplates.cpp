@@ -114,9 +114,24 @@ std::string PDFPageTemplates::qvOutlineRules()
 std::string PDFPageTemplates::tabStopScript(double defaultInterval, double textWidth)
 {
     // The labels first: their tabs move the text the stops are measured on.
-    return printPage("print-list-labels.js", {}) + "\n" +
-           printPage("print-tabs.js", {{"defaultInterval", fixed(defaultInterval > 0 ? defaultInterval : 0, 3)},
+    // A document that gives no default stops has word processors' own, every
+    // half inch, after its list labels.
+    constexpr double kLabelStopInterval = 36;
+    return printPage("print-column.js", {}) + "\n"
+        + printPage("print-list-labels.js",
+                    {{"defaultInterval", fixed(defaultInterval > 0 ? defaultInterval : kLabelStopInterval, 3)}})
+        + "\n" + printPage("print-tabs.js", {{"defaultInterval", fixed(defaultInterval > 0 ? defaultInterval : 0, 3)},
                                        {"textWidth", fixed(textWidth > 0 ? textWidth : 0, 3)}});
+}
+
+std::string PDFPageTemplates::frameScript(const Size& pageSize, double textWidth, double leftMargin, double topMargin)
+{
+    return printPage("print-column.js", {}) + "\n"
+        + printPage("print-frames.js", {{"pageWidth", fixed(pageSize.width, 3)},
+                                        {"pageHeight", fixed(pageSize.height, 3)},
+                                        {"textWidth", fixed(textWidth, 3)},
+                                        {"leftMargin", fixed(leftMargin, 3)},
+                                        {"topMargin", fixed(topMargin, 3)}});
 }
 
 std::string PDFPageTemplates::contextualSpaceScript() { return printPage("richtext-contextual-space.js", {}); }

@@ -53,6 +53,11 @@ public:
     // browser's width. The text is measured at
     // `textWidth` points, the width it prints at (0: as the page lays it).
     static std::string tabStopScript(double defaultInterval = 0, double textWidth = 0);
+    // The script, run on a laid-out print page before the tabs are set, that
+    // stands each paragraph a word processor's frame places where the frame
+    // says, on paper `pageSize` points large with text `textWidth` points
+    // wide, `leftMargin` and `topMargin` points from its edges.
+    static std::string frameScript(const Size& pageSize, double textWidth, double leftMargin, double topMargin);
     // The script that sets each border of a laid-out print page to the
     // whole pixels nearest its width, which the page prints it in.
     static std::string borderWidthScript();

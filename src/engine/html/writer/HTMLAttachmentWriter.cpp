@@ -3,6 +3,7 @@
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
 #include "engine/attachments/TETextAttachment.h"
+#include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
@@ -20,6 +21,13 @@ std::optional<std::u16string> HTMLAttachmentWriter::htmlForAttachment(const Attr
     if (!persistence && !value.as<TEImageTextAttachment>() && !context.settings.forPrint && !context.settings.forEPub &&
         !attachment->attributeForKey(TEObjectTextAttachment::kAttachmentTypeKey) && !attachment->referencedPictureName().empty())
         return attachment->pictureReferenceHTML();
+    // Print has no picture to show where the file's is not at hand (a Mac
+    // editor's RTF without its package): its name stands in its place, as
+    // word processors print it, rather than nothing at all.
+    if (!persistence && !value.as<TEImageTextAttachment>() && context.settings.forPrint && !context.settings.forEPub
+        && !attachment->attributeForKey(TEObjectTextAttachment::kAttachmentTypeKey))
+        if (const std::string name = attachment->referencedPictureName(); !name.empty())
+            return HTMLTextEscaper::escape(toUtf16(name));
     if (!persistence)
         return std::nullopt;
 

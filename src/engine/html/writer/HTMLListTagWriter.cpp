@@ -155,6 +155,39 @@ std::optional<HTMLPrintedItemStart> HTMLListTagWriter::printedItemStart(const At
     return HTMLPrintedItemStart{*sign, (*firstStop - head) / kTwipsPerPixel, *firstStop / kTwipsPerPixel};
 }
 
+std::optional<std::u16string> HTMLListTagWriter::printedNumber(const AttributeValue* list, std::int64_t number)
+{
+    const auto* listStyle = list ? list->as<TECSSListStyle>() : nullptr;
+    if (!listStyle || listStyle->markerText() || listStyle->imageName() || number < 1)
+        return std::nullopt;
+    // Letters count on as the browser counts them: "z.", "aa.", "ab.".
+    auto letters = [number](char16_t first) {
+        std::u16string text;
+        for (std::int64_t value = number; value > 0; value = (value - 1) / 26)
+            text.insert(text.begin(), static_cast<char16_t>(first + (value - 1) % 26));
+        return text + u".";
+    };
+    const std::string digits = std::to_string(number);
+    switch (listStyle->type()) {
+    case TECSSListStyleType::Decimal:
+        return toUtf16(digits + ".");
+    case TECSSListStyleType::DecimalLeadingZero:
+        return toUtf16((number < 10 ? "0" : "") + digits + ".");
+    case TECSSListStyleType::UpperAlpha:
+    case TECSSListStyleType::UpperLatin:
+        return letters(u'A');
+    case TECSSListStyleType::LowerAlpha:
+    case TECSSListStyleType::LowerLatin:
+        return letters(u'a');
+    case TECSSListStyleType::UpperRoman:
+        return TECSSListStyle::romanNumeral(number) + u".";
+    case TECSSListStyleType::LowerRoman:
+        return lowercaseString(TECSSListStyle::romanNumeral(number)) + u".";
+    default:
+        return std::nullopt;
+    }
+}
+
 std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
                                           const HTMLWriterContext& context, double enclosingIndent,
                                           HTMLListContinuation continuation)

@@ -82,6 +82,12 @@ public:
                                                                 const TEParagraphStyle& style,
                                                                 const std::optional<std::vector<TextTab>>& stops);
 
+    // The number the page's list shows for an item counted `number`, as the
+    // browser draws it beside the item ("3.", "c.", "iv."), for print to set
+    // in the box word processors set their numbers in; none for bullets,
+    // pictures and marker words.
+    static std::optional<std::u16string> printedNumber(const AttributeValue* list, std::int64_t number);
+
 private:
     // Whether the first line of a paragraph starts back at the left edge of
     // its list, as a Mac text editor's bulleted item does, from the half

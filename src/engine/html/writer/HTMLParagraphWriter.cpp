@@ -401,6 +401,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     // Where a printed item's sign and first line stand, when not as the
     // page's list markers set them.
     std::optional<HTMLPrintedItemStart> printedStart;
+    bool printsNumber = false;
     auto elementCSS = [&] {
         std::string css;
         if (paragraphStyle() && !currentList) {
@@ -438,6 +439,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                 css += "--after:" + formatShortest(after) + "px;";
             if (printedStart)
                 css += "list-style-type:none;text-indent:" + formatFixed(printedStart->textIndent, 2) + "px;";
+            else if (printsNumber)
+                css += "list-style-type:none;";
             if (paragraphStyle()->ownLineHeight()) {
                 TEParagraphStyle style = *paragraphStyle();
                 if (m_context.settings.forPrint)
@@ -491,6 +494,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         if (m_context.settings.forPrint && !m_context.settings.forEPub && m_context.settings.stylesRuns
             && paragraphStyle() && lists->size() == 1)
             printedStart = HTMLListTagWriter::printedItemStart(currentList, *paragraphStyle(), itemStops);
+        // A word processor's plain number stands in print where its own
+        // words would, at the first-line indent, the text at the left indent.
+        printsNumber = m_context.settings.forPrint && !m_context.settings.forEPub && m_context.settings.stylesRuns
+            && !m_context.settings.exported && itemHang >= 1 && !printedStart
+            && HTMLListTagWriter::printedNumber(currentList, 1);
         bool openedAny = false;
         std::int64_t continuedStart = 0;
         for (const AttributeValuePtr& list : *lists) {
@@ -635,63 +643,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         elementAttributes = &start->attributes;
     }
 
-    if (element == "li") {
-        // A word processor's own words around the number ("CH I") are
-        // written before the item's text; the list draws no marker of its own.
-        const auto* style = currentList ? currentList->as<TECSSListStyle>() : nullptr;
-        std::int64_t number = m_itemNumbers.empty() ? 1 : m_itemNumbers.back();
-        // An outer level's item was counted on when it was written.
-        const auto outerNumber = [this](int level) -> std::int64_t {
-            const auto at = static_cast<std::size_t>(level);
-            return at + 1 < m_itemNumbers.size() ? std::max<std::int64_t>(m_itemNumbers[at] - 1, 1) : 1;
-        };
-        if (std::optional<std::u16string> marker = style ? style->markerWithText(number, outerNumber) : std::nullopt) {
-            // Where the file hangs the item's first line, the words stand in
-            // a box of the hanging width that the page draws out at the
-            // first-line indent, so that the text starts at the left indent
-            // as it does in word processors. The blank after them goes in the
-            // box, which keeps it, so that longer words stand apart from the
-            // text, and the item reads as it always did. The box is the
-            // page's: an exported file has no rule that draws it.
-            // A label the file follows with a blank or nothing has no box:
-            // the text goes on right after it.
-            const TEListLabelFollow follow = style->markerText()->follow;
-            const bool boxed = itemHang >= 1 && !m_context.settings.exported && follow == TEListLabelFollow::Tab;
-            const std::u16string gap = follow == TEListLabelFollow::Nothing ? u"" : u" ";
-            if (boxed)
-                HTMLMarkup::appendBodyMarkup(html,
-                                             "<span data-marker-words=\"\" style=\"--hang:" +
-                                                 formatFixed(itemHang, 0) + "px\">",
-                                             m_context.bodyFinish);
-            // A bullet sign of the file's own is set in its font.
-            const std::u16string& font = style->markerText()->font;
-            if (!font.empty()) {
-                std::u16string family;
-                std::copy_if(font.begin(), font.end(), std::back_inserter(family),
-                             [](char16_t unit) { return std::u16string_view(u"'\"\\<>&;").find(unit) == std::u16string_view::npos; });
-                HTMLMarkup::appendBodyMarkup(html, "<span style=\"font-family:'" + toUtf8(family) + "'\">",
-                                             m_context.bodyFinish);
-                HTMLMarkup::appendBodyText(html, *marker, false, m_context.bodyFinish);
-                HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
-                HTMLMarkup::appendBodyText(html, gap, false, m_context.bodyFinish);
-            } else {
-                HTMLMarkup::appendBodyText(html, *marker + gap, false, m_context.bodyFinish);
-            }
-            if (boxed)
-                HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
-        }
-        // A sign set at the edge stands in the same box as marker words,
-        // as wide as the room before the first line's text.
-        if (printedStart) {
-            HTMLMarkup::appendBodyMarkup(html, "<span data-marker-words=\"\" style=\"--hang:" +
-                                                   formatFixed(printedStart->signRoom, 2) + "px\">",
-                                         m_context.bodyFinish);
-            HTMLMarkup::appendBodyText(html, printedStart->sign, false, m_context.bodyFinish);
-            HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
-        }
-        if (!m_itemNumbers.empty())
-            m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);
-    }
+    if (element == "li")
+        writeItemLabel(html, currentList, itemHang, printsNumber, printedStart);
     HTMLRunWriter runs(m_context, paragraph, *elementAttributes, fontIsUniform);
     runs.writeRuns(html);
     // A rule a page put inside a paragraph's element ends the text before it
@@ -732,6 +685,70 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         html += nextIsInText ? emptyLine(m_context, m_context.fontCSSAtIndex(next), *AttributeDictionary::empty()) : std::string("<br/>");
 
     m_openLists = std::move(lists);
+}
+
+void HTMLParagraphWriter::writeItemLabel(std::string& html, const AttributeValue* currentList, double itemHang,
+                                         bool printsNumber, const std::optional<HTMLPrintedItemStart>& printedStart)
+{
+    // A word processor's own words around the number ("CH I") are written
+    // before the item's text; the list draws no marker of its own.
+    const auto* style = currentList ? currentList->as<TECSSListStyle>() : nullptr;
+    std::int64_t number = m_itemNumbers.empty() ? 1 : m_itemNumbers.back();
+    // An outer level's item was counted on when it was written.
+    const auto outerNumber = [this](int level) -> std::int64_t {
+        const auto at = static_cast<std::size_t>(level);
+        return at + 1 < m_itemNumbers.size() ? std::max<std::int64_t>(m_itemNumbers[at] - 1, 1) : 1;
+    };
+    std::optional<std::u16string> marker = style ? style->markerWithText(number, outerNumber) : std::nullopt;
+    if (!marker && printsNumber)
+        marker = HTMLListTagWriter::printedNumber(currentList, number);
+    if (marker) {
+        // Where the file hangs the item's first line, the words stand in a
+        // box of the hanging width that the page draws out at the first-line
+        // indent, so that the text starts at the left indent as it does in
+        // word processors. The blank after them goes in the box, which keeps
+        // it, so that longer words stand apart from the text, and the item
+        // reads as it always did. The box is the page's: an exported file
+        // has no rule that draws it.
+        // A label the file follows with a blank or nothing has no box: the
+        // text goes on right after it.
+        const auto& words = style->markerText();
+        const TEListLabelFollow follow = words ? words->follow : TEListLabelFollow::Tab;
+        const bool boxed = itemHang >= 1 && !m_context.settings.exported && follow == TEListLabelFollow::Tab;
+        const std::u16string gap = follow == TEListLabelFollow::Nothing ? u"" : u" ";
+        if (boxed)
+            HTMLMarkup::appendBodyMarkup(html,
+                                         "<span data-marker-words=\"\" style=\"--hang:" + formatFixed(itemHang, 0)
+                                             + "px\">",
+                                         m_context.bodyFinish);
+        // A bullet sign of the file's own is set in its font.
+        const std::u16string font = words ? words->font : std::u16string();
+        if (!font.empty()) {
+            std::u16string family;
+            std::copy_if(font.begin(), font.end(), std::back_inserter(family),
+                         [](char16_t unit) { return std::u16string_view(u"'\"\\<>&;").find(unit) == std::u16string_view::npos; });
+            HTMLMarkup::appendBodyMarkup(html, "<span style=\"font-family:'" + toUtf8(family) + "'\">",
+                                         m_context.bodyFinish);
+            HTMLMarkup::appendBodyText(html, *marker, false, m_context.bodyFinish);
+            HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
+            HTMLMarkup::appendBodyText(html, gap, false, m_context.bodyFinish);
+        } else {
+            HTMLMarkup::appendBodyText(html, *marker + gap, false, m_context.bodyFinish);
+        }
+        if (boxed)
+            HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
+    }
+    // A sign set at the edge stands in the same box as marker words, as wide
+    // as the room before the first line's text.
+    if (printedStart) {
+        HTMLMarkup::appendBodyMarkup(html, "<span data-marker-words=\"\" style=\"--hang:" +
+                                               formatFixed(printedStart->signRoom, 2) + "px\">",
+                                     m_context.bodyFinish);
+        HTMLMarkup::appendBodyText(html, printedStart->sign, false, m_context.bodyFinish);
+        HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
+    }
+    if (!m_itemNumbers.empty())
+        m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);
 }
 
 void HTMLParagraphWriter::closeLists(std::string& html, const AttributeValue* currentList, bool closeAll)

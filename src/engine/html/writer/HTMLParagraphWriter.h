@@ -34,6 +34,12 @@ public:
 private:
     using ListStack = std::vector<AttributeValuePtr>;
 
+    // The words or sign an item of `currentList` starts with, where its list
+    // does not draw them: the file's own words, or in print its plain number
+    // (`printsNumber`) or the sign `printedStart` sets at the edge.
+    // `itemHang` is how far the item's first line hangs, in page pixels.
+    void writeItemLabel(std::string& html, const AttributeValue* currentList, double itemHang, bool printsNumber,
+                        const std::optional<HTMLPrintedItemStart>& printedStart);
     void closeLists(std::string& html, const AttributeValue* currentList, bool closeAll);
     // The closing tag of the innermost list element open.
     std::string closingTag(const AttributeValue* list);
