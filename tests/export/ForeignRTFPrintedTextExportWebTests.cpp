@@ -114,5 +114,41 @@ TEST_F(ForeignRTFPrintedText, eachBlankOfARunPrintsASixthOfAnEmWider)
     }
 }
 
+TEST_F(ForeignRTFPrintedText, aThickParagraphBorderPrintsNoLineAsWordProcessorsPrintIt)
+{
+    struct Case {
+        const char* border;
+        // Lines above and below the paragraph.
+        std::size_t lines;
+    };
+    const std::vector<Case> cases{{"\\brdrs\\brdrw20", 2}, {"\\brdrth\\brdrw20", 0}, {"\\brdrth", 0},
+                                  {"\\brdrs", 2}};
+    for (const Case& test : cases) {
+        const std::string border = test.border;
+        const std::string path = document(
+            "border", file("Times New Roman", "\\pard\\plain\\f0\\fs24 Before\\par\n\\pard\\plain\\brdrt" + border
+                                                  + "\\brdrb" + border + "\\f0\\fs24 Ruled\\par\n\\pard\\plain\\f0\\fs24 After\\par\n"));
+        const std::string pdf = exported(path, "pdf");
+        const PDFWord before = wordOn(pdf, "Before");
+        const PDFWord after = wordOn(pdf, "After");
+        // Down a column right of the words, at 10 pixels a point.
+        const int top = static_cast<int>(before.yMax * 10);
+        const int height = static_cast<int>((after.yMin - before.yMax) * 10);
+        const std::string pgm = commandOutput("pdftoppm -r 720 -gray -f 1 -l 1 -x " + std::to_string(int(before.xMin + 200) * 10)
+                                              + " -y " + std::to_string(top) + " -W 1 -H " + std::to_string(height) + " '"
+                                              + pdf + "' 2>/dev/null");
+        ASSERT_GE(pgm.size(), static_cast<std::size_t>(height)) << border;
+        std::size_t lines = 0;
+        bool dark = false;
+        for (std::size_t at = pgm.size() - static_cast<std::size_t>(height); at < pgm.size(); ++at) {
+            const bool ink = static_cast<unsigned char>(pgm[at]) < 128;
+            if (ink && !dark)
+                ++lines;
+            dark = ink;
+        }
+        EXPECT_EQ(lines, test.lines) << border;
+    }
+}
+
 } // namespace
 } // namespace folio
