@@ -447,6 +447,11 @@ bool TEFontDescriptor::supportsNativeSmallCaps(std::shared_ptr<const FontCatalog
 
 std::string TEFontDescriptor::cssStyleRepresentation() const
 {
+    return cssStyleRepresentationAtSize(m_pointSize);
+}
+
+std::string TEFontDescriptor::cssStyleRepresentationAtSize(double size) const
+{
     std::string css;
     // A name without a family is written alone rather than beside an empty
     // family, which a reader would take for a family of that name.
@@ -461,7 +466,7 @@ std::string TEFontDescriptor::cssStyleRepresentation() const
     // A size between whole pixels keeps its fraction (RTF's half points,
     // small capitals at seven tenths): rounded here, it would come back from
     // the page as another size.
-    css += "font-size:" + formatShortest(std::round(m_pointSize * 100) / 100) + "px;";
+    css += "font-size:" + formatShortest(std::round(size * 100) / 100) + "px;";
     if (italicTrait())
         css += "font-style:italic;";
     if (boldTrait())

@@ -139,6 +139,9 @@ public:
 
     // "font-family:...;font-size:...px;" and the style and weight when set.
     std::string cssStyleRepresentation() const;
+    // The same at a size of its own, which keeps its fraction: a print sets
+    // 11 pt text at 14.67px, where the descriptor's own size is whole.
+    std::string cssStyleRepresentationAtSize(double size) const;
     std::string description() const;
 
     std::size_t hash() const;

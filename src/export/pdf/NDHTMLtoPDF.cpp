@@ -269,6 +269,8 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
         // every line after it.
         m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::contextualSpaceScript());
         if (!m_finished)
+            m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::blankRunScript());
+        if (!m_finished)
             m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::borderWidthScript());
         if (!m_finished)
             readSections();

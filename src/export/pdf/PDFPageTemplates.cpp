@@ -138,6 +138,8 @@ std::string PDFPageTemplates::contextualSpaceScript() { return printPage("richte
 
 std::string PDFPageTemplates::borderWidthScript() { return printPage("print-border-widths.js", {}); }
 
+std::string PDFPageTemplates::blankRunScript() { return printPage("print-blank-runs.js", {}); }
+
 std::string PDFPageTemplates::sectionBreaksScript()
 {
     return printPage("print-sections.js", {}) + "\nfolioPrintSections.breaks();";

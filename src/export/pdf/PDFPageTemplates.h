@@ -61,6 +61,9 @@ public:
     // The script that sets each border of a laid-out print page to the
     // whole pixels nearest its width, which the page prints it in.
     static std::string borderWidthScript();
+    // The script that sets each blank of a run of two or more wider, as word
+    // processors print such runs of their RTF.
+    static std::string blankRunScript();
     // The script that stands paragraphs of one style that leave out their
     // space between each other together, as the editing page shows them.
     static std::string contextualSpaceScript();

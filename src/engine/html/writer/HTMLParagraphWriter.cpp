@@ -167,13 +167,19 @@ const std::u16string* frameText(const AttributeDictionary& attributes)
 }
 
 // `next` is the next paragraph's, where one follows: with the same borders
-// the line between the two is drawn.
-std::string bordersCSS(const AttributeDictionary& attributes, const AttributeDictionary* next = nullptr)
+// the line between the two is drawn. On paper a thick line ("\brdrth") is
+// left out, as word processors print the RTF that names one.
+std::string bordersCSS(const AttributeDictionary& attributes, const AttributeDictionary* next, bool forPrint)
 {
     const std::u16string* text = bordersText(attributes);
-    const std::optional<TEParagraphBorders> borders = text ? TEParagraphBorders::fromText(toUtf8(*text)) : std::nullopt;
+    std::optional<TEParagraphBorders> borders = text ? TEParagraphBorders::fromText(toUtf8(*text)) : std::nullopt;
     if (!borders)
         return {};
+    if (forPrint) {
+        for (std::optional<TEParagraphBorders::Border>& side : borders->sides)
+            if (side && side->style == TEParagraphBorders::styleNumber("th"))
+                side.reset();
+    }
     const std::u16string* nextText = next ? bordersText(*next) : nullptr;
     return borders->css(nextText && *nextText == *text);
 }
@@ -420,7 +426,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         css += shadingCSS(attributes);
         if (bordersText(attributes)) {
             const AttributeDictionaryPtr nextAttributes = nextIsInText ? string.attributesAtIndex(next) : nullptr;
-            css += bordersCSS(attributes, nextAttributes.get());
+            css += bordersCSS(attributes, nextAttributes.get(), m_context.settings.forPrint && !m_context.settings.forEPub);
         }
         if (paragraphStyle() && currentList) {
             // An item's own spacing, which its list does not carry; on paper

@@ -15,13 +15,17 @@ namespace {
 std::string makeFontCSS(const Font& font, const TEHTMLWriterSettings& settings, double textScale)
 {
     TEFontDescriptor descriptor = TEFontDescriptor::fontDescriptorForCTFont(font);
+    const bool scaled = textScale != 1.0 && textScale != 0.0;
     if (settings.forPrint) {
         // A printed page sets the text at the document's own size: a point
         // is four thirds of a CSS pixel (12 pt text is 16px, as it was).
+        // The size keeps its fraction: 11 pt text set at 15px runs wider and
+        // its lines further apart, a page in twenty more of a long document.
         constexpr double kPixelsPerPoint = 4.0 / 3.0;
-        descriptor.setPointSize((descriptor.pointSize() - TEFontDescriptor::FONTSIZEOFFSET) * kPixelsPerPoint);
+        const double size = (descriptor.pointSize() - TEFontDescriptor::FONTSIZEOFFSET) * kPixelsPerPoint;
+        return descriptor.cssStyleRepresentationAtSize(scaled ? size / textScale : size);
     }
-    if (textScale != 1.0 && textScale != 0.0)
+    if (scaled)
         descriptor.setPointSize(descriptor.pointSize() / textScale);
     return descriptor.cssStyleRepresentation();
 }
