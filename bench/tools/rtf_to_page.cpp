@@ -1,5 +1,5 @@
-// The rich-text editor's open path as a command: an RTF file in, the page the
-// editor loads out, so that its size and the time to make it can be measured
+// The rich-text editor's open path as a command: an RTF file in, the body of
+// the page the editor loads out, so that its size and the time to make it can be measured
 // (bench/compare.sh) and two builds' pages compared.
 #include "documents/DocumentText.h"
 #include "formats/rtf/RichTextConverter.h"
@@ -34,12 +34,17 @@ int main(int argc, char** argv)
         std::cerr << "rtf_to_page: " << read.error().message << "\n";
         return 1;
     }
-    auto page = converter->htmlFragmentFromAttributedString(read->text, "Benchmark");
+    auto page = converter->editingPageFromAttributedString(read->text, "Benchmark");
     if (!page) {
         std::cerr << "rtf_to_page: " << page.error().message << "\n";
         return 1;
     }
-    if (auto written = folio::FileManager::writeAtomically(argv[2], *page); !written) {
+    // In the element the page puts around it, which says the languages its
+    // runs inherit: bench_page_to_rtf reads back what a save would.
+    std::string body = "<div id=\"paragraph\"" + page->languages.elementAttributesMarkup() + ">";
+    body += page->html;
+    body += "</div>";
+    if (auto written = folio::FileManager::writeAtomically(argv[2], body); !written) {
         std::cerr << "rtf_to_page: " << written.error().message << "\n";
         return 1;
     }

@@ -249,15 +249,16 @@ Status TextDocument::readRTFFile(const std::string& url)
     m_settings = DocumentPageSettings::overUserSettings(read->pageSettings, UserDefaults::standardUserDefaults());
     MutableAttributedString attributed(read->text);
 
-    std::optional<Result<std::string>> html;
+    std::optional<Result<RichTextConverter::EditingPage>> page;
     DispatchQueue::global(DispatchQueue::Priority::High).sync([&] {
-        html = m_converter->htmlFragmentFromAttributedString(attributed, AppFolders::pictureDocumentName(url));
+        page = m_converter->editingPageFromAttributedString(attributed, AppFolders::pictureDocumentName(url));
     });
-    if (!*html)
-        return Error{kErrorDomain, ConversionFailed, "Could not show " + url + ": " + (*html).error().message};
-    if (Status fits = DocumentSizeLimits::checkRichTextPage((*html)->size(), url); !fits)
+    if (!*page)
+        return Error{kErrorDomain, ConversionFailed, "Could not show " + url + ": " + (*page).error().message};
+    if (Status fits = DocumentSizeLimits::checkRichTextPage((*page)->html.size(), url); !fits)
         return fits;
-    std::string pageHTML = std::move((*html).value());
+    m_pageLanguages = std::move((*page)->languages);
+    std::string pageHTML = std::move((*page)->html);
     // The writer grows the string by doubling: it would keep up to twice the
     // text's size for as long as the document is open.
     pageHTML.shrink_to_fit();

@@ -5,6 +5,7 @@
 #include "documents/KeptPageHTML.h"
 #include "documents/TextFileForm.h"
 #include "engine/html/reader/TEHTMLReaderOptions.h"
+#include "engine/html/writer/HTMLPageLanguages.h"
 #include "platform/docframework/DKDocument.h"
 #include "platform/text/MutableAttributedString.h"
 
@@ -94,6 +95,10 @@ public:
     // a long document's text would take longer to make than a key should
     // wait. Main thread, in the order the page was read.
     void keepPageHTML(std::shared_ptr<const void> owner, std::string_view html);
+    // The languages the editing page says once around the page HTML, which
+    // its runs say only where theirs differ; none but for a document read
+    // from RTF.
+    const HTMLPageLanguages& pageLanguages() const { return m_pageLanguages; }
     // The Markdown editor holds text newer than the document's. Copying a
     // long text on every key would cost more than the key itself, so the
     // document takes it only when the text is read. Main thread only.
@@ -206,6 +211,7 @@ private:
     std::optional<MutableAttributedString> m_attributedText;
 
     std::optional<std::string> m_paperColor;
+    HTMLPageLanguages m_pageLanguages;
     std::unique_ptr<UserDefaults> m_settings;
     std::optional<std::string> m_leftMargin;
     std::optional<std::string> m_rightMargin;

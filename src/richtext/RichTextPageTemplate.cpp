@@ -157,6 +157,7 @@ Result<std::string> RichTextPageTemplate::build(const Page& page)
                                               {"fontSize", std::to_string(page.style.fontSize + kFontSizeOffset)},
                                               {"fontColor", templateStyleValue(page.style.fontColor)},
                                               {"hyphens", page.hyphenated ? ";-webkit-hyphens:auto;hyphens:auto" : ""},
+                                              {"wrapperAttributes", page.wrapperAttributes},
                                               {"html", page.html}});
 }
 

@@ -41,6 +41,9 @@ public:
         std::string header;
         std::string footer;
         std::string html;   // the document's HTML, placed as it is
+        // The attributes of the element around the document's HTML: the
+        // languages its runs inherit (HTMLPageLanguages), as markup.
+        std::string wrapperAttributes;
         // The document hyphenates its text, but for the paragraphs that say no.
         bool hyphenated = false;
         // Components loaded before the helpers (the selection library).

@@ -714,8 +714,10 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
     page.header = std::move(*header);
     page.footer = std::move(*footer);
     page.hyphenated = settings.autoHyphenation;
-    if (m_document)
+    if (m_document) {
         page.html = m_document->pageHTML();
+        page.wrapperAttributes = m_document->pageLanguages().elementAttributesMarkup();
+    }
     return page;
 }
 

@@ -36,6 +36,17 @@ public:
         return htmlData(text, settings);
     }
 
+    Result<EditingPage> editingPageFromAttributedString(const AttributedString& text,
+                                                        const std::string& fileName) override
+    {
+        TEHTMLWriterSettings settings;
+        settings.fileName = fileName;
+        settings.keepsBlanksEndingLines = true;
+        settings.inheritedLanguages = HTMLPageLanguages::mostUsed(text);
+        std::string html = htmlData(text, settings);
+        return EditingPage{std::move(html), std::move(settings.inheritedLanguages)};
+    }
+
     Result<MutableAttributedString> attributedStringFromHTML(std::string_view html) override
     {
         std::optional<AttributedString> text = attributedStringWithHTMLData(TEHTMLBorrowedBytes{html}, m_HTMLOptions);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/html/reader/TEHTMLReaderOptions.h"
+#include "engine/html/writer/HTMLPageLanguages.h"
 #include "formats/rtf/DKRTFDocumentSettings.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/Error.h"
@@ -31,6 +32,19 @@ public:
     // embedded, not for ePub.
     virtual Result<std::string> htmlFragmentFromAttributedString(const AttributedString& text,
                                                                     const std::string& fileName) = 0;
+    // The fragment the editor's page shows, whose runs say their languages
+    // only where they differ from those the page says once around the text.
+    struct EditingPage {
+        std::string html;
+        HTMLPageLanguages languages;
+    };
+    virtual Result<EditingPage> editingPageFromAttributedString(const AttributedString& text, const std::string& fileName)
+    {
+        Result<std::string> html = htmlFragmentFromAttributedString(text, fileName);
+        if (!html)
+            return html.error();
+        return EditingPage{std::move(*html), {}};
+    }
     // HTML as UTF-8 bytes to attributed text.
     virtual Result<MutableAttributedString> attributedStringFromHTML(std::string_view html) = 0;
     // The RTF bytes of the text; the document's paper colour, margins and page

@@ -221,12 +221,10 @@ std::string emptyLine(const HTMLWriterContext& context, const std::string& css, 
     // The line still holds the run typing would go on in: the languages its
     // words are checked in stay on the line itself, as a word processor
     // keeps them on the paragraph's end.
-    if (const auto* language = paragraph.valueForKeyAs<StringValue>(kCTLanguageAttributeName); language && !language->value().empty())
-        attributes[language->value().starts_with(u"x-") ? "data-lang" : "lang"] = language->value();
-    if (const auto* language = paragraph.valueForKeyAs<StringValue>(TEEastAsianLanguageAttribute); language && !language->value().empty())
-        attributes["data-east-asian-lang"] = language->value();
-    if (const auto* language = paragraph.valueForKeyAs<StringValue>(TEComplexScriptLanguageAttribute); language && !language->value().empty())
-        attributes["data-cs-lang"] = language->value();
+    context.settings.inheritedLanguages.addOwnAttributes(
+        paragraph.valueForKeyAs<StringValue>(kCTLanguageAttributeName),
+        paragraph.valueForKeyAs<StringValue>(TEEastAsianLanguageAttribute),
+        paragraph.valueForKeyAs<StringValue>(TEComplexScriptLanguageAttribute), true, attributes);
     if (const auto* unchecked = paragraph.valueForKeyAs<BoolValue>(TENoProofingAttribute); unchecked && unchecked->value())
         attributes["spellcheck"] = u"false";
     std::string html = "<div";

@@ -74,7 +74,8 @@ void writeScriptMarks(const AttributeDictionary& attributes, HTMLAttributeMap& s
         if (!value || key.empty() || key.front() != 'T')
             continue;
         const auto found = std::find(markKeys.begin(), markKeys.end(), key);
-        if (found == markKeys.end())
+        // The complex-script language goes with the run's other languages.
+        if (found == markKeys.end() || found->str() == TEComplexScriptLanguageAttribute)
             continue;
         const TEScriptAttribute& mark = kTEScriptAttributes[static_cast<std::size_t>(found - markKeys.begin())];
         std::u16string text;
@@ -530,15 +531,12 @@ std::string HTMLRunWriter::spanStartTag(HTMLRunForm& form, const AttributeDictio
         spanAttributes["data-character-style"] = style->value();
     // The page checks spelling in the run's language, and not at all where
     // the document says so.
-    if (form.language && !form.language->value().empty()) {
-        // A language number no language is known by ("x-lcid-1279") is no
-        // language to check spelling in: the page keeps it aside.
-        const bool privateUse = form.language->value().starts_with(u"x-");
-        spanAttributes[privateUse ? "data-lang" : "lang"] = form.language->value();
-    }
-    writeScriptMarks(attributes, spanAttributes, !m_context.settings.exported);
-    if (form.eastAsianLanguage && !form.eastAsianLanguage->value().empty())
-        spanAttributes["data-east-asian-lang"] = form.eastAsianLanguage->value();
+    const bool keptForTheSave = !m_context.settings.exported;
+    m_context.settings.inheritedLanguages.addOwnAttributes(
+        form.language, form.eastAsianLanguage,
+        keptForTheSave ? attributes.valueForKeyAs<StringValue>(TEComplexScriptLanguageAttribute) : nullptr,
+        keptForTheSave, spanAttributes);
+    writeScriptMarks(attributes, spanAttributes, keptForTheSave);
     if (form.noProofing)
         spanAttributes["spellcheck"] = u"false";
     // CSS has no double wave: the page shows a wave and keeps the second

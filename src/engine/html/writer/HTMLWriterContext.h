@@ -2,6 +2,7 @@
 
 #include "engine/html/writer/HTMLAttributeMap.h"
 #include "engine/html/writer/HTMLBodyFinish.h"
+#include "engine/html/writer/HTMLPageLanguages.h"
 #include "engine/html/writer/HTMLStyleCache.h"
 #include "engine/html/writer/HTMLStyleClassTable.h"
 #include "engine/model/TEFootnoteCounter.h"
@@ -72,6 +73,10 @@ struct TEHTMLWriterSettings {
     // written as the sanitiser does for an export, so that the file needs
     // no second reading.
     bool exported = false;
+    // The editing page: the languages the element the page puts around the
+    // text gives every run, which a run then says only where its own differ.
+    // None: every run says its own.
+    HTMLPageLanguages inheritedLanguages{};
 };
 
 // A footnote of printed output: its number, its text, and the font CSS of
