@@ -118,10 +118,6 @@ void KeyBar::layoutBars()
     };
     for (const auto& [button, symbol] : alignKeys) {
         button->setSymbolName(symbol);
-        // Until the page tells the caret's alignment, the key of the text's
-        // default stands alone: four keys stacked in one place would each
-        // take presses until the first answer hides three of them.
-        button->setHidden(button != m_styleButtons.styleAlignLeft);
         button->setFrame(Rect{{xs, top}, {kStyleKeyWidth, kKeyHeight}});
         m_styleToolbar->addSubview(button);
         if (m_host.alignKeyMenu) {

@@ -318,17 +318,6 @@ TEST_F(KeyBarTest, barOnTopFollowsTheSetting)
     EXPECT_TRUE(bar.systemAKRow()->subviews().empty()) << "a row without bars";
 }
 
-TEST_F(KeyBarTest, theAlignmentPlaceShowsOnlyTheDefaultKeyBeforeThePageAnswers)
-{
-    KeyBar bar{page, defaults, styleButtons, keyHost()};
-    bar.removeFormBar();
-    const std::shared_ptr<Button> keys[] = {styleButtons.styleAlignLeft, styleButtons.styleAlignRight,
-                                            styleButtons.styleAlignCenter, styleButtons.styleAlignFull};
-    long shown = std::count_if(std::begin(keys), std::end(keys), [](const auto& key) { return !key->isHidden(); });
-    EXPECT_EQ(shown, 1) << "keys stacked in one place each take presses";
-    EXPECT_FALSE(styleButtons.styleAlignLeft->isHidden());
-}
-
 TEST_F(KeyBarTest, longPressEditsTheKeyOnceAndStoresItsText)
 {
     KeyBar bar{page, defaults, styleButtons, keyHost()};

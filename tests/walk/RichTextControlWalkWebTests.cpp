@@ -60,7 +60,8 @@ TEST_F(EveryControlWalk, richText)
         {"button:¶ > row:Bulleted List", listOf("ul")},
     };
     // The alignment place shows the key of the selected word's alignment,
-    // the default one in the walk's document.
+    // the default one in the walk's document; the other three stand there
+    // too until the page's first answer about the caret hides them.
     editor.expectedEffects["button:text.alignleft > menu:Center"] = paragraphIs("textAlign", "center");
     editor.expectedEffects["button:text.alignleft > menu:Right"] = paragraphIs("textAlign", "right");
     editor.expectedEffects["button:text.alignleft > menu:Justify"] = paragraphIs("textAlign", "justify");
@@ -84,6 +85,12 @@ TEST_F(EveryControlWalk, richText)
         "button:plus > row:Header & Footer > row:Hide",
         "button:plus > row:Header & Footer > row:Right",
     };
+    // A row through a key of another alignment may find it hidden by then.
+    for (const char* key : {"button:text.justify", "button:text.alignright", "button:text.aligncenter"}) {
+        editor.unsettled.insert(key);
+        for (const char* row : {"Left To Right", "Right To Left", "Justify", "Center", "Right", "Left"})
+            editor.unsettled.insert(std::string(key) + " > menu:" + row);
+    }
     walk(editor);
 }
 
