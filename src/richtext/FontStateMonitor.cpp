@@ -70,6 +70,8 @@ void FontStateMonitor::textStyleMonitor()
         return;
 
     StyleToolbar& bar = m_toolbar;
+    bar.styleBold->setEnabled(true);
+    bar.styleItalic->setEnabled(true);
     auto highlight = [](const std::shared_ptr<Button>& button) {
         return [button](bool on) { button->setHighlighted(on); };
     };
@@ -148,29 +150,20 @@ void FontStateMonitor::updateCurrentFont()
         StyleToolbar& bar = me.m_toolbar;
         // Before the first click the page has no caret and names no font:
         // nothing is known, and bold and italic stay offered.
-        if (answer.empty()) {
-            bar.styleBold->setEnabled(true);
-            bar.styleItalic->setEnabled(true);
+        if (answer.empty())
             return;
-        }
         std::optional<Font> font = FontFaceRules::fontFromPageAnswer(answer, FontFaceRules::Pieces::FirstOnly);
         bar.styleFontName->setTitle(toUtf16(FontFaceRules::titleForFont(font)));
-        const bool bold = font && FontFaceRules::canBeBold(*font);
-        const bool italic = font && FontFaceRules::canBeItalic(*font);
-        if (!bold && !italic) {
-            bar.styleBold->setEnabled(false);
-            bar.styleItalic->setEnabled(false);
+        bar.styleBold->setEnabled(font && FontFaceRules::canBeBold(*font));
+        bar.styleItalic->setEnabled(font && FontFaceRules::canBeItalic(*font));
+        if (!bar.styleBold->isEnabled() && !bar.styleItalic->isEnabled())
             return;
-        }
-        // Each key is set once, from both answers: offered in between, a key
-        // the faces then refuse would flicker at every poll.
-        me.m_page.ask("getFontFamilies();", [self, bold, italic](const std::string& families) {
+        me.m_page.ask("getFontFamilies();", [self](const std::string& families) {
             auto monitor = self.lock();
-            if (!monitor)
+            if (!monitor || !FontFaceRules::namesWeightFace(families))
                 return;
-            const bool weightFace = FontFaceRules::namesWeightFace(families);
-            (*monitor)->m_toolbar.styleBold->setEnabled(bold && !weightFace);
-            (*monitor)->m_toolbar.styleItalic->setEnabled(italic && !weightFace);
+            (*monitor)->m_toolbar.styleBold->setEnabled(false);
+            (*monitor)->m_toolbar.styleItalic->setEnabled(false);
         });
     });
 }

@@ -269,36 +269,6 @@ TEST_F(StylingTest, faceNameRulesDecideBoldAndItalic)
     EXPECT_TRUE(bar.styleItalic->isEnabled());
 }
 
-// The poll runs every couple of seconds: a key its answers keep refused must
-// not come back between a poll and its answers, which showed as a flicker.
-TEST_F(StylingTest, aRefusedBoldOrItalicKeyStaysRefusedThroughEveryPoll)
-{
-    view.answer("document.queryCommandValue('fontName').replace(/'/g,'')", "Georgia");
-    view.answer("getFontFamilies();", "Avenir-Medium");
-    styling.monitor().textStyleMonitor();
-    view.releaseAll();
-    ASSERT_FALSE(bar.styleBold->isEnabled());
-    ASSERT_FALSE(bar.styleItalic->isEnabled());
-    for (int poll = 0; poll < 2; ++poll) {
-        styling.monitor().textStyleMonitor();
-        EXPECT_FALSE(bar.styleBold->isEnabled()) << "before the answers of poll " << poll;
-        EXPECT_FALSE(bar.styleItalic->isEnabled()) << "before the answers of poll " << poll;
-        while (view.releaseNext()) {
-            EXPECT_FALSE(bar.styleBold->isEnabled()) << "between the answers of poll " << poll;
-            EXPECT_FALSE(bar.styleItalic->isEnabled()) << "between the answers of poll " << poll;
-        }
-    }
-
-    // Moved into a face that takes both, the keys come back once it is known.
-    view.clearRules();
-    view.answer("document.queryCommandValue('fontName').replace(/'/g,'')", "Georgia");
-    view.answer("getFontFamilies();", "Georgia, serif");
-    styling.monitor().textStyleMonitor();
-    view.releaseAll();
-    EXPECT_TRUE(bar.styleBold->isEnabled());
-    EXPECT_TRUE(bar.styleItalic->isEnabled());
-}
-
 TEST_F(StylingTest, fontWithTraitsTakesWhatIsGivenAndTheRestFromTheBase)
 {
     Font base = *Font::fontWithName("Georgia-Bold", 14);
