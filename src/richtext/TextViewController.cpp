@@ -103,7 +103,6 @@ constexpr const char* kContextualSpaceScript = "richtext-contextual-space.js";
 constexpr const char* kControllerReadOnlyScript = "document.getElementById('content').contentEditable=false";
 // Shows the bars and the views over the page as they are now.
 constexpr const char* kShowKeyRowSelector = "showKeyRow";
-constexpr const char* kReadyStyleBarSelector = "updateStyleBarOnceReady";
 
 } // namespace
 
@@ -802,16 +801,6 @@ void TextViewController::pageDidBecomeReady()
     m_viewing.pageDidBecomeReady(defaults);
     scrollToBookmark();
     CaretSelectionCommander::updateSCheck(m_webView.get(), defaults.boolForKey("autocorrectEnabled").value_or(false));
-    // The style bar shows the caret's state as the document appears, not at
-    // the poll's next tick up to two seconds later (it skips its ticks while
-    // the loading overlay stands): asked on the next turn, once the page
-    // takes questions.
-    if (!m_forPreviewGeneration) {
-        RunLoop::main().performSelectorAfterDelay(this, kReadyStyleBarSelector, {}, 0.0, [this] {
-            if (m_styling->monitor().isRunning())
-                m_styling->monitor().textStyleMonitor();
-        });
-    }
     // Opening a long document passed through several whole copies of it (the
     // converted HTML, the page built around it) that are gone now; the
     // allocator would keep their pages for the life of the editor.

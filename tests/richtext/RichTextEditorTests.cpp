@@ -264,33 +264,6 @@ TEST_F(TextViewControllerTest, awayTheEditorKeepsItsPlaceStopsPollingAndCountsNo
     UserDefaults::standardUserDefaults().removeObjectForKey(key);
 }
 
-TEST_F(TextViewControllerTest, theStyleBarAsksForTheCaretsStateAsSoonAsThePageIsReady)
-{
-    // The loading overlay stands over the poll's ticks until the page is
-    // ready: the bar must not wait for the tick after that.
-    waitForTheLoad();
-    page->finishLoad();
-    page->clearScripts();
-    page->sendPageMessage(ReadyPoller::kDOMLoadedSignal);
-    loop.advanceVirtualClock(0.01);
-    ASSERT_TRUE(editor->isPageReady());
-    const auto& scripts = page->scripts();
-    auto indexOf = [&scripts](const std::string& pattern) {
-        for (std::size_t i = 0; i < scripts.size(); ++i) {
-            if (scripts[i].script.find(pattern) != std::string::npos)
-                return static_cast<long>(i);
-        }
-        return -1L;
-    };
-    const long readySetUp = indexOf("showHeldBlocksInBatches");
-    ASSERT_GE(readySetUp, 0);
-    for (const char* state : {"queryCommandState('bold')", "queryCommandState('italic')", "queryCommandEnabled('undo')",
-                              "getCurrentFontSize"}) {
-        long asked = indexOf(state);
-        EXPECT_GT(asked, readySetUp) << state << " is asked after the ready step, before the poll's next tick";
-    }
-}
-
 TEST_F(TextViewControllerTest, theToolsMenusReachTheCaretThePageControlAndTheKeyRowByName)
 {
     becomeReady();
