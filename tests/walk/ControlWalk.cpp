@@ -412,42 +412,53 @@ std::optional<std::string> EveryControlWalk::take(const WalkStep& step, GtkWidge
     }
     // Shown, once laid out: a control of the window within the window's
     // bounds; a row of a list may lie further down, where a user scrolls to it.
+    // Watched until the press is over: a press may rebuild the bar that
+    // holds the control, and a freed widget must not be looked at again.
     GtkWidget* widget = it->widget;
-    if (widget)
-        g_object_add_weak_pointer(G_OBJECT(widget), reinterpret_cast<gpointer*>(&widget));
+    struct Watch {
+        GtkWidget*& watched;
+        explicit Watch(GtkWidget*& w) : watched(w)
+        {
+            if (watched)
+                g_object_add_weak_pointer(G_OBJECT(watched), reinterpret_cast<gpointer*>(&watched));
+        }
+        ~Watch()
+        {
+            if (watched)
+                g_object_remove_weak_pointer(G_OBJECT(watched), reinterpret_cast<gpointer*>(&watched));
+        }
+    } watch(widget);
     RunLoop::main().runUntil(
         [&] {
             std::optional<GdkRectangle> rect = screenRect(widget);
             return !widget || (rect && rect->width > 1 && rect->height > 1);
         },
         10);
-    if (widget)
-        g_object_remove_weak_pointer(G_OBJECT(widget), reinterpret_cast<gpointer*>(&widget));
     // A bar wider than its window scrolls sideways: the user scrolls it to the control.
     if (widget && step.kind == WalkStep::Kind::Control)
         scrollIntoView(widget);
     std::optional<GdkRectangle> rect = screenRect(widget);
-    if (!rect || rect->width <= 1 || rect->height <= 1)
+    if (!widget || !rect || rect->width <= 1 || rect->height <= 1)
         return "off-screen";
     if (step.kind == WalkStep::Kind::Control) {
         std::optional<GdkRectangle> window = screenRect(gtk_widget_get_toplevel(widget));
         if (!window || !inside(*rect, *window))
             return "off-screen";
     }
-    if (GTK_IS_LIST_BOX_ROW(it->widget)) {
+    if (GTK_IS_LIST_BOX_ROW(widget)) {
         // A row that holds a control the program draws (a stepper) is used
         // through that control: the row itself takes no choice.
-        if (GtkWidget* drawn = drawnControlIn(it->widget))
+        if (GtkWidget* drawn = drawnControlIn(widget))
             pressDrawnControl(drawn);
         else
-            gtk_widget_activate(it->widget);
+            gtk_widget_activate(widget);
     }
-    else if (GTK_IS_BUTTON(it->widget))
-        gtk_button_clicked(GTK_BUTTON(it->widget));
+    else if (GTK_IS_BUTTON(widget))
+        gtk_button_clicked(GTK_BUTTON(widget));
     else
         return "no handler";
     if (step.kind == WalkStep::Kind::Control)
-        *clicked = it->widget;
+        *clicked = widget;
     return std::nullopt;
 }
 
