@@ -114,20 +114,26 @@ TEST_F(ForeignRTFPrintedText, eachBlankOfARunPrintsASixthOfAnEmWider)
     }
 }
 
-TEST_F(ForeignRTFPrintedText, aThickParagraphBorderPrintsNoLineAsWordProcessorsPrintIt)
+TEST_F(ForeignRTFPrintedText, aThickBorderPrintsNoLineAsWordProcessorsPrintIt)
 {
     struct Case {
         const char* border;
-        // Lines above and below the paragraph.
+        bool inCell;
+        // Lines above and below the paragraph or cell.
         std::size_t lines;
     };
-    const std::vector<Case> cases{{"\\brdrs\\brdrw20", 2}, {"\\brdrth\\brdrw20", 0}, {"\\brdrth", 0},
-                                  {"\\brdrs", 2}};
+    const std::vector<Case> cases{{"\\brdrs\\brdrw20", false, 2}, {"\\brdrth\\brdrw20", false, 0},
+                                  {"\\brdrth", false, 0},           {"\\brdrs", false, 2},
+                                  {"\\brdrs\\brdrw20", true, 2},  {"\\brdrth\\brdrw20", true, 0},
+                                  {"\\brdrth", true, 0}};
     for (const Case& test : cases) {
         const std::string border = test.border;
+        const std::string ruled = test.inCell
+            ? "\\trowd\\clbrdrt" + border + "\\clbrdrb" + border + "\\cellx8000\\pard\\intbl\\plain\\f0\\fs24 Ruled\\cell\\row\n"
+            : "\\pard\\plain\\brdrt" + border + "\\brdrb" + border + "\\f0\\fs24 Ruled\\par\n";
         const std::string path = document(
-            "border", file("Times New Roman", "\\pard\\plain\\f0\\fs24 Before\\par\n\\pard\\plain\\brdrt" + border
-                                                  + "\\brdrb" + border + "\\f0\\fs24 Ruled\\par\n\\pard\\plain\\f0\\fs24 After\\par\n"));
+            "border", file("Times New Roman", "\\pard\\plain\\f0\\fs24 Before\\par\n" + ruled
+                                                  + "\\pard\\plain\\f0\\fs24 After\\par\n"));
         const std::string pdf = exported(path, "pdf");
         const PDFWord before = wordOn(pdf, "Before");
         const PDFWord after = wordOn(pdf, "After");
@@ -146,7 +152,7 @@ TEST_F(ForeignRTFPrintedText, aThickParagraphBorderPrintsNoLineAsWordProcessorsP
                 ++lines;
             dark = ink;
         }
-        EXPECT_EQ(lines, test.lines) << border;
+        EXPECT_EQ(lines, test.lines) << border << (test.inCell ? " in a cell" : "");
     }
 }
 

@@ -112,6 +112,7 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
         style["padding-right"] = points(m_cellGap);
     }
     static const char* const kSides[] = {"border-top", "border-left", "border-bottom", "border-right"};
+    std::u16string thickSides;
     for (std::size_t side = 0; side < cell.borders.size(); ++side) {
         const Border* border = &cell.borders[side];
         if (!border->given)
@@ -124,8 +125,13 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
         // double one's width is each of its lines' and the gap between them,
         // as word processors draw it, and at least room for the three.
         int width = border->width > 0 ? border->width : 10;
-        if (border->style == BorderStyle::Thick)
+        if (border->style == BorderStyle::Thick) {
             width *= 2;
+            // Printing leaves these out, as word processors do.
+            if (!thickSides.empty())
+                thickSides += u' ';
+            thickSides += toUtf16(kSides[side]);
+        }
         if (border->style == BorderStyle::Double)
             width = std::max(width * 3, 45);
         std::u16string& css = style[kSides[side]];
@@ -135,6 +141,8 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
         css += u' ';
         css += border->color ? hexColor(border->color->color()) : u"#000000";
     }
+    if (!thickSides.empty())
+        style["thick-sides"] = std::move(thickSides);
     std::optional<Color> background = cell.background ? std::optional<Color>(cell.background->color()) : std::nullopt;
     if (cell.shading > 0) {
         // The pattern colour (black when none is given) laid over the

@@ -16,20 +16,35 @@ namespace {
 
 // What a merged cell is part of: "left" or "above".
 constexpr std::string_view kMergeProperty = "merge";
+// The border properties of a cell's sides drawn thick ("\brdrth").
+constexpr std::string_view kThickSidesProperty = "thick-sides";
 
-// The CSS of a look the reader stored as properties, in their order.
-std::string cssOfMap(const AttributeValue* value)
+bool isThickSide(const StringMapValue& map, std::string_view property)
+{
+    auto found = map.map().find(std::string(kThickSidesProperty));
+    if (found == map.map().end())
+        return false;
+    for (const std::string& side : componentsSeparatedByString(toUtf8(found->second), " "))
+        if (side == property)
+            return true;
+    return false;
+}
+
+// The CSS of a look the reader stored as properties, in their order. On
+// paper a thick cell side prints no line, as word processors print the RTF
+// that names one.
+std::string cssOfMap(const AttributeValue* value, bool onPaper)
 {
     std::string css;
     const auto* map = value ? value->as<StringMapValue>() : nullptr;
     if (!map)
         return css;
     for (const auto& [property, text] : map->map()) {
-        if (property == kMergeProperty)
+        if (property == kMergeProperty || property == kThickSidesProperty)
             continue;
         css += property;
         css += ':';
-        css += toUtf8(text);
+        css += onPaper && isThickSide(*map, property) ? std::string("none") : toUtf8(text);
         css += ';';
     }
     return css;
@@ -60,6 +75,11 @@ bool hasKeyAt(const AttributedString& string, std::string_view key, std::size_t 
 HTMLTableWriter::HTMLTableWriter(const HTMLWriterContext& context)
     : m_context(context)
 {
+}
+
+bool HTMLTableWriter::onPaper() const
+{
+    return m_context.settings.forPrint && !m_context.settings.forEPub;
 }
 
 bool HTMLTableWriter::isRow(Range paragraph) const
@@ -124,7 +144,7 @@ std::vector<std::int64_t> HTMLTableWriter::boundariesOf(const std::vector<Cell>&
 void HTMLTableWriter::openTable(std::string& html, const std::vector<Cell>& cells, std::size_t rowEnd)
 {
     std::string css = "border-collapse:collapse;";
-    std::string rowCSS = cssOfMap(m_context.string.attributeAtIndex(TETableRowStyleKey, rowEnd).get());
+    std::string rowCSS = cssOfMap(m_context.string.attributeAtIndex(TETableRowStyleKey, rowEnd).get(), onPaper());
     // A table of known widths keeps them whatever its cells hold.
     if (rowCSS.find("width:") != std::string::npos)
         css += "table-layout:fixed;";
@@ -221,7 +241,7 @@ void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& part
     }
     // Cells draw their own padding inside the width the row gives them.
     std::string css = "box-sizing:border-box;";
-    css += cssOfMap(look.get());
+    css += cssOfMap(look.get(), onPaper());
     css += spaceBefore;
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
     if (columns > 1)
@@ -327,7 +347,7 @@ void HTMLTableWriter::writeCellText(std::string& html, Range cellText) const
         }
         if (!tableOpen) {
             std::string css = "border-collapse:collapse;";
-            css += cssOfMap(m_context.string.attributeAtIndex(TETableRowStyleKey, rowEnd).get());
+            css += cssOfMap(m_context.string.attributeAtIndex(TETableRowStyleKey, rowEnd).get(), onPaper());
             if (css.find("width:") != std::string::npos)
                 css += "table-layout:fixed;";
             HTMLAttributeMap attributes{{"style", toUtf16(css)}};
@@ -341,7 +361,7 @@ void HTMLTableWriter::writeCellText(std::string& html, Range cellText) const
         for (std::size_t mark = firstCell; mark != std::u16string::npos;
              mark = nextMark(TEIsEndNestedTableCellKey, u'\t', mark + 1, rowEnd)) {
             std::string css = "box-sizing:border-box;";
-            css += cssOfMap(m_context.string.attributeAtIndex(TETableCellStyleKey, mark).get());
+            css += cssOfMap(m_context.string.attributeAtIndex(TETableCellStyleKey, mark).get(), onPaper());
             HTMLAttributeMap attributes{{"style", toUtf16(css)}};
             html += "<td";
             m_context.appendAttributes(html, "td", attributes);

@@ -27,6 +27,8 @@ public:
     void closeTable(std::string& html);
 
 private:
+    // Printing, as opposed to the editing page and the ePub.
+    bool onPaper() const;
     struct Cell {
         Range text;
         std::size_t mark = 0;
