@@ -2,7 +2,8 @@
    stands its paragraph at a place of the page rather than where the text's flow leaves it, as word processors print
    it: across from the page's edge (\phpg) or the text column's, at an offset in twips or centred (\posxc), left or
    right (\posxl, \posxr), as wide as \absw says or its words make it; down from the page's top (\pvpg) at an offset
-   or centred (\posyc), where the paragraph's page is known, that is from a page break or the text's start to it. The
+   or centred (\posyc), where the paragraph's page is known, that is from a page break or the text's start to it; down
+   from the top margin (\pvmrg) at an offset the same way; down from where the text's flow leaves it (\pvpara) by its offset. The
    paragraph keeps its room in the flow, so that no other line moves or changes page. The page is `pageWidth` by
    `pageHeight` points, its text `textWidth` wide, `leftMargin` and `topMargin` from its edges. */
 (function () {
@@ -53,12 +54,18 @@
     else if (words.posxr) x = from + across - width;
     else if (words.posxl) x = from;
     if (x !== null) frame.style.marginLeft = x * 4 / 3 + 'px';
-    if (!words.pvpg) return;
+    if (words.pvpara) {
+      if (typeof words.posy !== 'number' || words.posy === 0) return;
+      frame.style.position = 'relative';
+      frame.style.top = words.posy / 20 * 4 / 3 + 'px';
+      return;
+    }
+    if (!words.pvpg && !(words.pvmrg && typeof words.posy === 'number')) return;
     var laid = (box.top - pageTop(frame)) / perPoint;
     var height = box.height / perPoint;
     if (laid < 0 || laid + height > page.height - page.top) return;
     var y = null;
-    if (typeof words.posy === 'number') y = words.posy / 20;
+    if (typeof words.posy === 'number') y = words.posy / 20 + (words.pvmrg ? page.top : 0);
     else if (words.posyc) y = (page.height - height) / 2;
     else if (words.posyb) y = page.height - height;
     if (y === null || y < page.top) return;

@@ -1451,6 +1451,31 @@ TEST_F(ForeignRTFLooksExport, aFramedParagraphStandsAtItsPlaceOnThePage)
     }
 }
 
+// A frame placed down from its paragraph (an old drawn text box's
+// "\\dobypara") or from the top margin prints that far below where the text's
+// flow would have left it: with the frame as the first paragraph, both are the
+// column's top.
+TEST_F(ForeignRTFLooksExport, aFrameDownFromItsParagraphOrTheMarginPrintsAtItsOffset)
+{
+    struct Case {
+        const char* frame;
+        int offset;
+    };
+    const Case cases[] = {{"\\pvpara", 600}, {"\\pvmrg", 2000}, {"\\pvpara", 0}};
+    auto printedTop = [this](const std::string& name, const std::string& frame) {
+        const std::string path = document(
+            name, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\\paperw11906\\paperh16838"
+                  "\\margl1440\\margr1440\\margt1440\\margb1440\n{\\pard" + frame + "\\phpg\\posx2000\\absw4000\\f0\\fs24 Boxed\\par}\n"
+                  "\\pard\\f0\\fs24 Flowing\\par}");
+        return wordOn(exported(path, "pdf"), "Boxed").yMin;
+    };
+    const double unplaced = printedTop("unplaced", "");
+    for (const Case& test : cases) {
+        const std::string frame = std::string(test.frame) + "\\posy" + std::to_string(test.offset);
+        EXPECT_NEAR(printedTop("placed", frame) - unplaced, test.offset / 20.0, 1.5) << frame;
+    }
+}
+
 // A Mac editor's picture named beside a file that came without it prints
 // its name where the picture stands, above the words after it, as
 // LibreOffice prints it; on a file of its own and on a real one.
