@@ -561,6 +561,9 @@ void TextViewController::updateEditorPageSize()
 
 TextViewController::~TextViewController()
 {
+    // Its own turns-later work (the key row shown, the form bar taken away)
+    // would find it gone.
+    RunLoop::main().cancelPreviousPerformRequests(this);
     m_viewing.cancelPendingTasks();
     m_pageControl->cancelPendingTasks();
     m_editingTools->cancelPendingTasks();
