@@ -25,6 +25,7 @@
 #include <functional>
 #include <cstdint>
 #include <map>
+#include <tuple>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -185,7 +186,10 @@ private:
     void performControlWords(const std::vector<StyleWord>& words);
     // A stylesheet entry's formatting, after that of the style it is based
     // on; its letters' looks only when `characters` is set.
-    void performStyle(int number, int depth, bool characters = true);
+    void performStyle(int number, bool characters = true);
+    // The words performStyle runs, `depth` styles down a chain of bases.
+    void gatherStyleWords(int number, int depth, bool characters, bool entriesAreWhole,
+                          std::vector<StyleWord>& words) const;
     // Decodes bytes in the current encoding; a byte that does not decode
     // (alone or as the lead of a pair) is dropped and counted.
     std::u16string decodeBytes(std::string_view bytes);
@@ -635,6 +639,10 @@ private:
     // Stylesheet entries: style number to its control words.
     std::map<int, std::vector<StyleWord>> m_paragraphStyles;
     std::map<int, int> m_styleBases;
+    // Each style's words as performStyle runs them, by style number, whether
+    // letters' looks are included, and whether entries are whole.
+    using ResolvedStyleKey = std::tuple<int, bool, bool>;
+    std::map<ResolvedStyleKey, std::vector<StyleWord>> m_resolvedStyles;
     // Word writes every style entry whole: what an entry leaves out has its
     // default, not the value of the style it names in "\sbasedon". Other
     // writers (LibreOffice) write only what differs from that style. Word is

@@ -249,12 +249,12 @@ void DKRTFReader::actionGenerator(int)
         m_generatorIsOther = true;
 }
 
-void DKRTFReader::actionParagraphStyle(int value) { performStyle(value, 0); }
+void DKRTFReader::actionParagraphStyle(int value) { performStyle(value); }
 
 void DKRTFReader::actionCharacterStyle(int value)
 {
     state().setCharacterStyleNumber(value);
-    performStyle(value, 0);
+    performStyle(value);
 }
 
 void DKRTFReader::actionParagraphStyleNumber(int value)
@@ -271,10 +271,26 @@ void DKRTFReader::actionParagraphStyleNumber(int value)
     // A word processor names its paragraph's letters' looks in full after
     // the style, and reads them so: a heading whose text it set plain after
     // "\\plain" is plain, whatever its style says.
-    performStyle(value, 0, !styleEntriesAreWhole() && !m_generatorIsOther);
+    performStyle(value, !styleEntriesAreWhole() && !m_generatorIsOther);
 }
 
-void DKRTFReader::performStyle(int number, int depth, bool characters)
+void DKRTFReader::performStyle(int number, bool characters)
+{
+    // A document names its styles at every paragraph: each style's words,
+    // with those of the styles it is based on, are gathered once.
+    const ResolvedStyleKey key{number, characters, styleEntriesAreWhole()};
+    auto resolved = m_resolvedStyles.find(key);
+    if (resolved == m_resolvedStyles.end()) {
+        std::vector<StyleWord> words;
+        gatherStyleWords(number, 0, characters, std::get<2>(key), words);
+        resolved = m_resolvedStyles.emplace(key, std::move(words)).first;
+    }
+    for (const StyleWord& word : resolved->second)
+        handleKeyword(word.keyword, word.parameter ? &*word.parameter : nullptr);
+}
+
+void DKRTFReader::gatherStyleWords(int number, int depth, bool characters, bool entriesAreWhole,
+                                   std::vector<StyleWord>& words) const
 {
     // A bound on "\sbasedon" chains, which may loop in a damaged file.
     if (depth > 8)
@@ -282,11 +298,11 @@ void DKRTFReader::performStyle(int number, int depth, bool characters)
     auto style = m_paragraphStyles.find(number);
     if (style == m_paragraphStyles.end())
         return;
-    if (auto base = m_styleBases.find(number); base != m_styleBases.end() && !styleEntriesAreWhole())
-        performStyle(base->second, depth + 1, characters);
+    if (auto base = m_styleBases.find(number); base != m_styleBases.end() && !entriesAreWhole)
+        gatherStyleWords(base->second, depth + 1, characters, entriesAreWhole, words);
     for (const StyleWord& word : style->second)
         if (characters || !word.character)
-            handleKeyword(word.keyword, word.parameter ? &*word.parameter : nullptr);
+            words.push_back(word);
 }
 void DKRTFReader::actionParagraphAlign(int value) { state().mutableParagraph().alignment = static_cast<std::uint8_t>(value); }
 void DKRTFReader::actionParagraphFirstLineIndent(int value) { state().mutableParagraph().firstLineIndent = value; }
@@ -1445,6 +1461,7 @@ void DKRTFReader::actionReadStyleSheet(int)
     m_styleSheet.emplace();
     m_paragraphStyles.clear();
     m_styleBases.clear();
+    m_resolvedStyles.clear();
     m_sheetHasWordOnlyWords = false;
     m_sheetHasOldWordWords = false;
     m_documentValues.paragraphStyleNames.clear();

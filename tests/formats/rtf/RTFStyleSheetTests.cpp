@@ -302,5 +302,25 @@ TEST_F(RTFStyleSheetTests, aDamagedStyleSheetLosesNoText)
     EXPECT_EQ(styleOf(read(written(accented, accented.text)).text, u"Mot"), "Titre \xC3\xA9l\xC3\xA9ve");
 }
 
+// A style is applied as its sheet stands where a paragraph names it: a
+// second sheet (a pasted or damaged file) replaces the words of the first,
+// and a writer known only from a later generator group stops its styles
+// inheriting their bases from there on.
+TEST_F(RTFStyleSheetTests, aStyleNamedAgainFollowsTheSheetAndWriterKnownThere)
+{
+    const std::string rtf =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}"
+        "{\\stylesheet{\\s0 \\sa160 Normal;}{\\s1 \\sb240 \\sbasedon0 Heading;}}\n"
+        "\\pard\\plain \\s1 First\\par\n"
+        "{\\stylesheet{\\s0 \\sa320 Normal;}{\\s1 \\sb480 \\sbasedon0 Heading;}}\n"
+        "\\pard\\plain \\s1 Second\\par\n"
+        "{\\*\\generator Microsoft Word 11.0;}\n"
+        "\\pard\\plain \\s1 Third\\par}";
+    const DKRTFReadResult read = this->read(rtf);
+    EXPECT_EQ(spacingOf(read.text, u"First"), "before 12 after 8 lines 240");
+    EXPECT_EQ(spacingOf(read.text, u"Second"), "before 24 after 16 lines 240");
+    EXPECT_EQ(spacingOf(read.text, u"Third"), "before 24 after 0 lines 240");
+}
+
 } // namespace
 } // namespace folio

@@ -140,6 +140,11 @@ void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& att
     }
 }
 
+bool HTMLMarkup::isLeftOutOfExport(std::string_view name)
+{
+    return name.starts_with("data-") && name != "data-bookmark";
+}
+
 void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& attributes, std::string_view element,
                                   bool exported)
 {
@@ -150,7 +155,7 @@ void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& att
     for (const auto& [name, value] : attributes) {
         // The editing page's and the save's own data mean nothing to the
         // file's reader; a bookmark is where links lead.
-        if (name.starts_with("data-") && name != "data-bookmark")
+        if (isLeftOutOfExport(name))
             continue;
         std::string lowercaseName;
         appendHTMLAttributeName(lowercaseName, name);

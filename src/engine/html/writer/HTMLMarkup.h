@@ -23,6 +23,9 @@ public:
     // ` name="value"` for each attribute, the values escaped, so that no text
     // of the document can end the attribute or the tag.
     static void appendAttributes(std::string& html, const HTMLAttributeMap& attributes);
+    // Whether an export leaves an attribute out: the editing page's and the
+    // save's own data mean nothing to the file's reader.
+    static bool isLeftOutOfExport(std::string_view name);
     // The same, `exported`, for a file read elsewhere: only the attributes
     // its reader uses, each as the sanitiser keeps and writes it for an
     // export.

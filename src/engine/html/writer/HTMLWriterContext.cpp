@@ -129,6 +129,9 @@ void HTMLWriterContext::appendAttributes(std::string& html, std::string_view ele
     // The key holds each value's units as they are, after its length: it
     // is only ever compared, and a conversion of every value of every run
     // to UTF-8 cost more than the lookup it keys.
+    // What an export leaves out is no part of the key either: the editing
+    // page's data (a paragraph's style name, its stops) differs from one
+    // paragraph to the next where what is written does not.
     std::size_t keyLength = element.size();
     for (const auto& [name, value] : attributes)
         keyLength += name.size() + 2 + sizeof(std::size_t) + value.size() * sizeof(char16_t);
@@ -136,6 +139,8 @@ void HTMLWriterContext::appendAttributes(std::string& html, std::string_view ele
     key.reserve(keyLength);
     key += element;
     for (const auto& [name, value] : attributes) {
+        if (HTMLMarkup::isLeftOutOfExport(name))
+            continue;
         key += '\0';
         key += name;
         key += '=';

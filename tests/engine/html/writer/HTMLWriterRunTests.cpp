@@ -340,5 +340,36 @@ TEST(HTMLWriterRunTests, customAttributesOfTheWholeLinkGoOnTheLink)
         << toUtf8(fragment);
 }
 
+// An exported file leaves the editing page's data out but keeps what its
+// reader uses: runs whose attributes differ only in that data share a start
+// tag, and a bookmark or a title of a run's own still stands on its span.
+TEST(HTMLWriterRunTests, exportedRunsKeepTheirOwnBookmarksAndTitlesButNoPageData)
+{
+    auto bookmark = [](std::u16string name) { return Entry{std::string(TEBookmarkAttribute), text(std::move(name))}; };
+    const Entry red = color(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0));
+    TestText text;
+    text.add(u"a", {baseFont(), baseStyle(), red, custom({{"data-x", u"1"}})})
+        .add(u"b", {baseFont(), baseStyle(), red, custom({{"data-x", u"2"}})})
+        .add(u"c", {baseFont(), baseStyle(), red, bookmark(u"first")})
+        .add(u"d", {baseFont(), baseStyle(), red, bookmark(u"second")})
+        .add(u"e", {baseFont(), baseStyle(), red, custom({{"data-x", u"1"}, {"title", u"one"}})})
+        .add(u"f", {baseFont(), baseStyle(), red, custom({{"data-x", u"1"}, {"title", u"two"}})});
+    TEHTMLWriterSettings settings;
+    settings.exported = true;
+    const std::string html = htmlData(text.build(), settings);
+    EXPECT_EQ(std::string::npos, html.find("data-x")) << html;
+    for (const char* run : {">a<", ">b<", "\"first\"", "\"second\"", "\"one\"", "\"two\""})
+        EXPECT_EQ(1u, countOf(toUtf16(html), toUtf16(run))) << run << "\n" << html;
+    for (const char* tag : {"<span data-bookmark=\"first\"", "<span data-bookmark=\"second\"", "title=\"one\"",
+                            "title=\"two\""})
+        EXPECT_NE(std::string::npos, html.find(tag)) << tag << "\n" << html;
+    // The two runs told apart by their page data alone start alike.
+    const std::size_t a = html.find(">a<");
+    const std::size_t b = html.find(">b<");
+    ASSERT_NE(std::string::npos, b);
+    EXPECT_EQ(html.substr(html.rfind('<', a), a - html.rfind('<', a)), html.substr(html.rfind('<', b), b - html.rfind('<', b)))
+        << html;
+}
+
 } // namespace
 } // namespace folio
