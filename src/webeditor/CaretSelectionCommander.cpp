@@ -51,7 +51,11 @@ CaretSelectionCommander::CaretSelectionCommander(PageConnection& page, Host host
 }
 
 CaretSelectionCommander::CaretSelectionCommander(PageConnection& page, Host host, PageScripts scripts)
-    : m_page(page), m_host(std::move(host)), m_scripts(std::move(scripts)), m_magicCursorButton(std::make_shared<Button>())
+    : m_page(page)
+    , m_self(std::make_shared<CaretSelectionCommander*>(this))
+    , m_host(std::move(host))
+    , m_scripts(std::move(scripts))
+    , m_magicCursorButton(std::make_shared<Button>())
 {
 }
 
@@ -270,8 +274,11 @@ void CaretSelectionCommander::showMenuTask()
 {
     if (!m_host.hasSelection || m_host.hasSelection())
         return;
-    std::optional<Point> at =
-        menuPoint(pointFromString(m_page.readString("getCaretEditorPosition()")), flag(m_host.isOrientationLandscape));
+    const std::weak_ptr<CaretSelectionCommander*> self = m_self;
+    const std::string caret = m_page.readString("getCaretEditorPosition()");
+    if (self.expired())
+        return;
+    std::optional<Point> at = menuPoint(pointFromString(caret), flag(m_host.isOrientationLandscape));
     std::shared_ptr<View> view = m_host.view ? m_host.view() : nullptr;
     if (!at || !view)
         return;
@@ -372,7 +379,17 @@ void CaretSelectionCommander::checkDocSpelling()
     // whether or not its caller saved it already.
     m_page.send("saveCaretSelection ();");
     m_page.send("jumpCaretToTop();");
+    const std::weak_ptr<CaretSelectionCommander*> self = m_self;
+    // Closed while a read waited: the progress overlay goes all the same.
+    auto closed = [&self] {
+        if (!self.expired())
+            return false;
+        ProgressHUD::dismiss();
+        return true;
+    };
     std::size_t lines = lineCount(toUtf16(m_page.readString("document.getElementById('content').innerText")));
+    if (closed())
+        return;
     std::size_t moves = std::min<std::size_t>(lines, kSpellWalkMaximumLines);
     for (std::size_t i = 0; i < moves; ++i)
         cursorDown();
@@ -381,9 +398,13 @@ void CaretSelectionCommander::checkDocSpelling()
     // As desktop editors do, the check stops at the next misspelled word
     // from where the person was, chosen; with none, the caret goes back.
     std::optional<std::size_t> misspelling = nextMisspelling();
+    if (closed())
+        return;
     if (misspelling)
         m_page.send(PageScript::call("folioSelectSpellingWord", {static_cast<long long>(*misspelling)}));
     double offset = m_page.readDouble("window.pageYOffset", 0);
+    if (closed())
+        return;
     if (m_host.setContentOffsetY)
         m_host.setContentOffsetY(offset);
     if (!misspelling)

@@ -201,6 +201,10 @@ private:
     void call(const std::function<void()>& step) const;
 
     PageConnection& m_page;
+    // Reads serve the loop while they wait, and the editor may close meanwhile
+    // and take this with it: a step after a read first looks whether it is
+    // still there.
+    std::shared_ptr<CaretSelectionCommander*> m_self;
     Host m_host;
     PageScripts m_scripts;
     std::shared_ptr<Button> m_magicCursorButton;

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace folio {
 namespace {
 
@@ -234,6 +236,34 @@ TEST_F(CaretSelectionTest, theMenuWaitRestartsAndNeverShowsInTypewriterModeOrFor
     caret.showMenu();
     loop.advanceVirtualClock(2);
     EXPECT_FALSE(MenuController::shared().isMenuVisible());
+}
+
+// A read serves the loop while it waits: the editor, and the commander with
+// it, can close before the answer comes. Neither the menu nor the spelling
+// walk goes on with what closed, and the walk's overlay goes all the same.
+TEST_F(CaretSelectionTest, anEditorClosedWhileAReadWaitsGoesNoFurther)
+{
+    collapsed = false;
+    auto closing = std::make_unique<CaretSelectionCommander>(page, host());
+    webView.answerMatching("getCaretEditorPosition", [&closing](const std::string&) {
+        closing.reset();
+        return std::string("{300, 40}");
+    });
+    closing->showMenu();
+    loop.advanceVirtualClock(2);
+    EXPECT_FALSE(closing);
+    EXPECT_FALSE(MenuController::shared().isMenuVisible());
+
+    closing = std::make_unique<CaretSelectionCommander>(page, host());
+    webView.answerMatching("innerText", [&closing](const std::string&) {
+        closing.reset();
+        return std::string("one\ntwo\n");
+    });
+    ProgressHUD::show();
+    closing->checkDocSpelling();
+    EXPECT_FALSE(closing);
+    EXPECT_TRUE(webView.editingCommands().empty()) << "no line of the walk after it closed";
+    EXPECT_FALSE(ProgressHUD::isVisible());
 }
 
 TEST(CaretMenuPositionTest, theMenuPointFollowsTheScreenLimits)
