@@ -84,6 +84,10 @@ TEST_F(EveryControlWalk, richText)
         // to change but a late relayout of the inspector in some runs.
         "button:plus > row:Header & Footer > row:Hide",
         "button:plus > row:Header & Footer > row:Right",
+        // With nothing searched for, the find bar's arrows only offer Replace,
+        // which a press before may have offered already.
+        "bar:Tools > menu:Find & Replace > row:\u25C0",
+        "bar:Tools > menu:Find & Replace > row:\u25B6",
     };
     // A row through a key of another alignment may find it hidden by then.
     for (const char* key : {"button:text.justify", "button:text.alignright", "button:text.aligncenter"}) {
