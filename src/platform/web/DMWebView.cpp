@@ -585,6 +585,12 @@ namespace {
 struct PreparedEditorPage {
     std::unique_ptr<DMWebView> view;
     std::vector<std::string> readableFolders;
+    // Making the page may wait in the main loop for its content rules, and
+    // meanwhile the document may open, its editor make a page of its own,
+    // and the page still in the making be given up: it is then dropped
+    // before its process starts, not kept for no editor.
+    bool making = false;
+    bool givenUp = false;
 };
 
 // Kept for the program's life: a page left untaken is not torn down after
@@ -605,11 +611,16 @@ constexpr double kPreparedPageStartSeconds = 10;
 Status DMWebView::prepareEditor(std::vector<std::string> readableFolders)
 {
     PreparedEditorPage& prepared = preparedEditorPage();
-    if (prepared.view)
+    if (prepared.view || prepared.making)
         return Status::success();
+    prepared.making = true;
+    prepared.givenUp = false;
     Result<std::unique_ptr<DMWebView>> made = makeEditor(Rect{{0, 0}, {800, 600}}, readableFolders);
+    prepared.making = false;
     if (!made)
         return made.error();
+    if (prepared.givenUp)
+        return Status::success();
     // The engine starts a page's process with its first load, and that
     // start (the engine's libraries, the display, the fonts) takes as long
     // as reading a long document: a blank page starts it meanwhile.
@@ -629,7 +640,9 @@ bool DMWebView::hasPreparedEditor()
 
 void DMWebView::discardPreparedEditor()
 {
-    std::unique_ptr<DMWebView> untaken = std::move(preparedEditorPage().view);
+    PreparedEditorPage& prepared = preparedEditorPage();
+    prepared.givenUp = prepared.making;
+    std::unique_ptr<DMWebView> untaken = std::move(prepared.view);
     if (!untaken)
         return;
     // Nothing of the user's is in it; its process is not left to end

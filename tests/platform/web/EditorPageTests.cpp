@@ -208,6 +208,47 @@ TEST_F(EditorPageTest, aPreparedPageNoEditorTakesEndsWithItsProcess)
     }
 }
 
+// Making a page waits for its content rules, and a small document may open
+// meanwhile: a page given up before it was made never keeps a process.
+TEST_F(EditorPageTest, aPreparedPageGivenUpWhileItIsMadeKeepsNoProcess)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> giveUp;
+    };
+    std::unique_ptr<DMWebView> elsewhere;
+    const std::vector<Case> cases = {
+        {"dropped", [] { DMWebView::discardPreparedEditor(); }},
+        {"passed over", [&] {
+             auto made = DMWebView::createForEditor(Rect{{0, 0}, {400, 300}}, {(root / "other").string()});
+             ASSERT_TRUE(made.ok());
+             elsewhere = std::move(*made);
+         }},
+    };
+    int fresh = 0;
+    for (const Case& c : cases) {
+        std::set<int> before = runningEditorPageProcesses();
+        bool gaveUp = false;
+        RunLoop::main().post([&] {
+            c.giveUp();
+            gaveUp = true;
+        });
+        // Folders no page has read yet: their rules are compiled anew.
+        fs::path folder = root / ("fresh " + std::to_string(++fresh));
+        fs::create_directories(folder);
+        ASSERT_TRUE(DMWebView::prepareEditor({folder.string()}).ok()) << c.what;
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return gaveUp; }, kEditorPageWaitSeconds)) << c.what;
+        EXPECT_FALSE(RunLoop::main().runUntil([] { return DMWebView::hasPreparedEditor(); }, 3)) << c.what;
+        std::set<int> started;
+        for (int pid : runningEditorPageProcesses()) {
+            if (!before.count(pid))
+                started.insert(pid);
+        }
+        EXPECT_TRUE(started.empty()) << c.what << ": " << started.size() << " page processes kept";
+        elsewhere.reset();
+    }
+}
+
 // Only the page's main frame speaks for it, and only through its message
 // handler: a navigation to a message address, a link to one and a frame
 // that posts are all quiet.
