@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <span>
+#include <utility>
 
 namespace folio {
 
@@ -28,6 +29,8 @@ struct KeptPageHTML::State {
     std::string_view html;
     std::optional<Data> packed;
     std::size_t size = 0;
+    // Packed once read: the reader schedules it.
+    bool packsWhenRead = false;
 };
 
 KeptPageHTML::KeptPageHTML(Scheduler scheduler)
@@ -40,10 +43,11 @@ KeptPageHTML::KeptPageHTML(Scheduler scheduler)
     }
 }
 
-void KeptPageHTML::keep(std::shared_ptr<const void> owner, std::string_view html)
+void KeptPageHTML::keep(std::shared_ptr<const void> owner, std::string_view html, Packing packing)
 {
     if (!owner)
         return;
+    const bool packs = html.size() >= kPackedFromSize;
     unsigned long generation = 0;
     {
         std::lock_guard lock(m_state->mutex);
@@ -52,9 +56,15 @@ void KeptPageHTML::keep(std::shared_ptr<const void> owner, std::string_view html
         m_state->html = html;
         m_state->packed.reset();
         m_state->size = html.size();
+        m_state->packsWhenRead = packs && packing == Packing::AfterFirstRead;
     }
-    if (html.size() < kPackedFromSize)
-        return;
+    if (packs && packing == Packing::Soon)
+        schedulePacking(generation, std::move(owner), html);
+}
+
+void KeptPageHTML::schedulePacking(unsigned long generation, std::shared_ptr<const void> owner,
+                                   std::string_view html) const
+{
     // The task holds the page's storage while it reads it, and the state
     // only while the document does.
     std::weak_ptr<State> weakState = m_state;
@@ -98,6 +108,7 @@ void KeptPageHTML::clear()
     m_state->html = {};
     m_state->packed.reset();
     m_state->size = 0;
+    m_state->packsWhenRead = false;
 }
 
 bool KeptPageHTML::holdsHTML() const
@@ -108,9 +119,18 @@ bool KeptPageHTML::holdsHTML() const
 
 std::string KeptPageHTML::html() const
 {
-    std::lock_guard lock(m_state->mutex);
-    if (!m_state->packed)
-        return std::string(m_state->html);
+    std::unique_lock lock(m_state->mutex);
+    if (!m_state->packed) {
+        std::string html(m_state->html);
+        if (std::exchange(m_state->packsWhenRead, false)) {
+            unsigned long generation = m_state->generation;
+            std::shared_ptr<const void> owner = m_state->owner;
+            std::string_view kept = m_state->html;
+            lock.unlock();
+            schedulePacking(generation, std::move(owner), kept);
+        }
+        return html;
+    }
     Result<Data> unpacked = Deflate::decompress(m_state->packed->span(), m_state->size);
     if (!unpacked || unpacked->length() != m_state->size) {
         // Packed here from intact memory, so this is memory running out.

@@ -25,8 +25,14 @@ public:
     // By default packing runs on the shared background queue.
     explicit KeptPageHTML(Scheduler scheduler = {});
 
+    // When a long page is packed: soon after it is kept, or once it has
+    // been read the first time (a page read from its file, which its editor
+    // reads at once to show it: unpacking it then would cost more than
+    // packing saves in that moment).
+    enum class Packing { Soon, AfterFirstRead };
+
     // Keeps `html`, in storage `owner` keeps alive until it is packed.
-    void keep(std::shared_ptr<const void> owner, std::string_view html);
+    void keep(std::shared_ptr<const void> owner, std::string_view html, Packing packing = Packing::Soon);
     void clear();
 
     bool holdsHTML() const;
@@ -36,6 +42,7 @@ public:
 private:
     struct State;
     static void pack(const std::shared_ptr<State>& state, unsigned long generation, std::string_view html);
+    void schedulePacking(unsigned long generation, std::shared_ptr<const void> owner, std::string_view html) const;
 
     Scheduler m_scheduler;
     std::shared_ptr<State> m_state;

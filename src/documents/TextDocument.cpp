@@ -314,7 +314,8 @@ std::string TextDocument::pageHTML() const
 void TextDocument::adoptPageHTML(std::string&& html)
 {
     auto owned = std::make_shared<const std::string>(std::move(html));
-    keepPageHTML(owned, *owned);
+    // Its editor reads it at once to show it.
+    keepPageHTML(owned, *owned, KeptPageHTML::Packing::AfterFirstRead);
 }
 
 void TextDocument::takeTextFromEditor() const
@@ -344,12 +345,12 @@ void TextDocument::setText(std::optional<std::u16string_view> text)
         m_text = std::u16string(*text);
 }
 
-void TextDocument::keepPageHTML(std::shared_ptr<const void> owner, std::string_view html)
+void TextDocument::keepPageHTML(std::shared_ptr<const void> owner, std::string_view html, KeptPageHTML::Packing packing)
 {
     std::lock_guard lock(m_textMutex);
     if (!owner)
         return;
-    m_keptPage.keep(std::move(owner), html);
+    m_keptPage.keep(std::move(owner), html, packing);
     // Superseded: a long document's text is megabytes.
     std::u16string().swap(m_text);
 }

@@ -94,7 +94,8 @@ public:
     // packed, as the text:
     // a long document's text would take longer to make than a key should
     // wait. Main thread, in the order the page was read.
-    void keepPageHTML(std::shared_ptr<const void> owner, std::string_view html);
+    void keepPageHTML(std::shared_ptr<const void> owner, std::string_view html,
+                      KeptPageHTML::Packing packing = KeptPageHTML::Packing::Soon);
     // The languages the editing page says once around the page HTML, which
     // its runs say only where theirs differ; none but for a document read
     // from RTF.

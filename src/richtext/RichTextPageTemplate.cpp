@@ -145,20 +145,29 @@ Result<std::string> RichTextPageTemplate::build(const Page& page)
     Result<std::string> pageScripts = scriptElements(page.pageScriptURLs);
     if (!pageScripts)
         return pageScripts;
-    return filledPageResource(kPageTemplate, {{"fontRules", page.fontRules},
-                                              {"styleSheets", std::move(styleSheets)},
-                                              {"componentScripts", std::move(*componentScripts)},
-                                              {"pageScripts", std::move(*pageScripts)},
-                                              {"helpers", HTMLTextEscaper::escape(page.helperScriptURL)},
-                                              {"paperColor", templateStyleValue(page.paperColor)},
-                                              {"header", page.header},
-                                              {"footer", page.footer},
-                                              {"fontFamily", templateStyleValue(page.style.fontFamily)},
-                                              {"fontSize", std::to_string(page.style.fontSize + kFontSizeOffset)},
-                                              {"fontColor", templateStyleValue(page.style.fontColor)},
-                                              {"hyphens", page.hyphenated ? ";-webkit-hyphens:auto;hyphens:auto" : ""},
-                                              {"wrapperAttributes", page.wrapperAttributes},
-                                              {"html", page.html}});
+    const Result<ResourceTemplate>& pageTemplate = ResourceTemplate::shared(kPageTemplate, "pages");
+    if (!pageTemplate)
+        return pageTemplate.error();
+    const std::string helpers = HTMLTextEscaper::escape(page.helperScriptURL);
+    const std::string paperColor = templateStyleValue(page.paperColor);
+    const std::string fontFamily = templateStyleValue(page.style.fontFamily);
+    const std::string fontSize = std::to_string(page.style.fontSize + kFontSizeOffset);
+    const std::string fontColor = templateStyleValue(page.style.fontColor);
+    // The document goes into the page where it lies: it is megabytes long.
+    return pageTemplate->filledInPlace({{"fontRules", page.fontRules},
+                                        {"styleSheets", styleSheets},
+                                        {"componentScripts", *componentScripts},
+                                        {"pageScripts", *pageScripts},
+                                        {"helpers", helpers},
+                                        {"paperColor", paperColor},
+                                        {"header", page.header},
+                                        {"footer", page.footer},
+                                        {"fontFamily", fontFamily},
+                                        {"fontSize", fontSize},
+                                        {"fontColor", fontColor},
+                                        {"hyphens", page.hyphenated ? ";-webkit-hyphens:auto;hyphens:auto" : ""},
+                                        {"wrapperAttributes", page.wrapperAttributes},
+                                        {"html", page.html}});
 }
 
 Result<std::string> RichTextPageTemplate::headerElement(const std::optional<std::string>& setting)

@@ -82,12 +82,14 @@ using Gate = PageMessageDispatcher::Gate;
 // The page holds the document's content: its web view reads only the
 // program's page files and the document data folder, where the documents'
 // pictures are, and takes messages from its own page alone.
+std::vector<std::string> editorPageFolders()
+{
+    return {Resources::resourcesFolder(), ODSLocalDirectoryScope::documentDataFolderDirectoryURL()};
+}
+
 WebEditorController::WebViewFactory editorPageFactory()
 {
-    return [](const Rect& frame) {
-        return WebServices::shared().makeEditorWebView(
-            frame, {Resources::resourcesFolder(), ODSLocalDirectoryScope::documentDataFolderDirectoryURL()});
-    };
+    return [](const Rect& frame) { return WebServices::shared().makeEditorWebView(frame, editorPageFolders()); };
 }
 
 constexpr const char* kPageStyleSheet = "richtext-page.css";
@@ -721,6 +723,11 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
         page.wrapperAttributes = m_document->pageLanguages().elementAttributesMarkup();
     }
     return page;
+}
+
+void TextViewController::prepareEditorPage()
+{
+    WebServices::shared().prepareEditorWebView(editorPageFolders());
 }
 
 void TextViewController::loadHTMLDocument()

@@ -107,6 +107,9 @@ public:
     // What a document the page cannot carry back shows when its page is
     // ready: why this one cannot be saved.
     static std::shared_ptr<AlertController> readOnlyDocumentAlert(const TextDocument& document);
+    // Starts the next rich-text editor's page (its web view and page
+    // process) ahead of it, while its document is read.
+    static void prepareEditorPage();
 
     // PageBridgeClient
     void pageDidBecomeReady() override;

@@ -283,6 +283,99 @@ TEST_P(DesktopProgramWebTest, aReadOnlyDocumentOpensWithANoticeAndStaysByteIdent
 
 INSTANTIATE_TEST_SUITE_P(Editors, DesktopProgramWebTest, ::testing::Values("md", "rtf"));
 
+// The rich-text editor's page starts while its file is read; when no editor
+// takes it, its process goes at once, whatever became of the opening.
+class EditorPageMadeAheadWebTest : public DesktopProgramWebTest {
+protected:
+    // The page processes of the program's process group that still run,
+    // also once the program itself has ended.
+    size_t pageProcessesOfTheProgram() const
+    {
+        size_t found = 0;
+        for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+            const std::string name = entry.path().filename().string();
+            if (name.find_first_not_of("0123456789") != std::string::npos)
+                continue;
+            std::string stat;
+            std::getline(std::ifstream(entry.path() / "stat"), stat);
+            size_t nameEnd = stat.rfind(')');
+            if (nameEnd == std::string::npos || stat.find("(WebKitWebProces)") == std::string::npos)
+                continue;
+            char state = 0;
+            int parent = 0, group = 0;
+            if (std::sscanf(stat.c_str() + nameEnd + 1, " %c %d %d", &state, &parent, &group) == 3 && state != 'Z'
+                && group == m_group)
+                ++found;
+        }
+        return found;
+    }
+    // Whether the count of page processes settles at `expected` within ten seconds.
+    bool settlesAt(size_t expected) const
+    {
+        for (int look = 0; look < 100; ++look) {
+            if (pageProcessesOfTheProgram() == expected)
+                return true;
+            g_usleep(100 * 1000);
+        }
+        return false;
+    }
+    pid_t m_group = -1;
+};
+
+TEST_P(EditorPageMadeAheadWebTest, onlyTheEditorsOwnPageKeepsAProcess)
+{
+    enum class Then { ShowsInTheEditor, ShowsForReading, Fails, IsEnded };
+    struct Case {
+        const char* what;
+        std::string contents;
+        Then then;
+        size_t pagesLeft;
+    };
+    std::string longText = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 ";
+    while (longText.size() < 4'000'000)
+        longText += "Amber lantern and copper kettle, {\\b bold} words\\par ";
+    const std::vector<Case> cases = {
+        {"opened in the editor", lanternContents(), Then::ShowsInTheEditor, 1},
+        {"opened for reading only", lanternContents(), Then::ShowsForReading, 0},
+        {"not rich text", std::string("\x01\x02\x03PK\x00 binary", 12), Then::Fails, 0},
+        {"ended while it is read", longText + "}", Then::IsEnded, 0},
+    };
+    for (const Case& c : cases) {
+        fs::path file = m_folder / "Lantern.rtf";
+        fs::remove(file);
+        std::ofstream(file, std::ios::binary) << c.contents;
+        if (c.then == Then::ShowsForReading)
+            fs::permissions(file, fs::perms(0444));
+        start({"open", file.string()});
+        m_group = m_pid;
+        if (c.then == Then::ShowsInTheEditor) {
+            std::optional<std::string> document = waitForWindow("Lantern");
+            ASSERT_TRUE(document && waitUntilTheTextShows(*document)) << c.what;
+        } else if (c.then == Then::ShowsForReading) {
+            ASSERT_TRUE(dismissAlert("Read Only Document")) << c.what;
+        } else if (c.then == Then::IsEnded) {
+            g_usleep(300 * 1000);
+            ASSERT_EQ(kill(m_pid, SIGTERM), 0);
+        }
+        if (c.then == Then::Fails || c.then == Then::IsEnded) {
+            int status = 0;
+            for (int look = 0; look < 600 && waitpid(m_pid, &status, WNOHANG) != m_pid; ++look)
+                g_usleep(100 * 1000);
+            EXPECT_FALSE(isRunning()) << c.what;
+        }
+        // Time for a page made ahead to have started, and for a page
+        // process given up to have gone.
+        g_usleep(2 * 1000 * 1000);
+        EXPECT_TRUE(settlesAt(c.pagesLeft)) << c.what << ": " << pageProcessesOfTheProgram() << " page processes";
+        kill(-m_group, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+        fs::permissions(file, fs::perms(0644));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Editors, EditorPageMadeAheadWebTest, ::testing::Values("rtf"));
+
 // Asked to end from outside, the program saves what was typed, as closing
 // its window does, before the autosave would have.
 class ProgramAskedToEndWebTest : public DesktopProgramWebTest {

@@ -57,5 +57,33 @@ TEST(KeptPageHTMLTest, aPackingThatEndsLateLeavesTheNewerPageAlone)
     tasks[2]();
 }
 
+// A page read from its file is shown at once by its editor, which reads it
+// whole: it is packed only after that first read, and reads the same after.
+TEST(KeptPageHTMLTest, aPageKeptToBeReadFirstIsPackedAfterItsFirstRead)
+{
+    std::vector<std::function<void()>> tasks;
+    KeptPageHTML kept([&tasks](std::function<void()> task) { tasks.push_back(std::move(task)); });
+    auto page = std::make_shared<std::string>(longPage('d'));
+    std::weak_ptr<std::string> storage = page;
+    kept.keep(page, *page, KeptPageHTML::Packing::AfterFirstRead);
+    page.reset();
+    EXPECT_TRUE(tasks.empty()) << "packed before its first read";
+
+    EXPECT_EQ(kept.html(), longPage('d'));
+    ASSERT_EQ(tasks.size(), 1u);
+    EXPECT_EQ(kept.html(), longPage('d'));
+    EXPECT_EQ(tasks.size(), 1u) << "packed once only";
+    tasks[0]();
+    EXPECT_TRUE(storage.expired()) << "the page's storage is let go once packed";
+    EXPECT_EQ(kept.html(), longPage('d'));
+
+    // A page kept after it, before it was read, is not packed by that read's turn.
+    auto first = std::make_shared<std::string>(longPage('e'));
+    kept.keep(first, *first, KeptPageHTML::Packing::AfterFirstRead);
+    kept.clear();
+    EXPECT_EQ(kept.html(), "");
+    EXPECT_EQ(tasks.size(), 1u) << "nothing kept, nothing to pack";
+}
+
 } // namespace
 } // namespace folio

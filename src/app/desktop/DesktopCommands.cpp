@@ -21,6 +21,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Window.h"
+#include "platform/web/WebServices.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "qvtext/QVTextViewController.h"
 #include "richtext/TextViewController.h"
@@ -189,6 +190,8 @@ int runDesktop(const std::optional<std::string>& path)
     } else if (path) {
         bool opened = false;
         app->openFileItem(std::make_shared<ODSFileItem>(*path, nullptr), [&](Status result) {
+            // The editor has taken the page made ahead of it, if it was to.
+            WebServices::shared().discardPreparedEditorWebView();
             if (!result) {
                 std::cerr << "folio: " << result.error().message << "\n";
                 status = CommandLine::kFailure;
@@ -196,6 +199,9 @@ int runDesktop(const std::optional<std::string>& path)
             }
             opened = true;
         });
+        // The rich-text editor's page starts while the file is read.
+        if (!opened && TypeIdentifiers::typeIdentifierForPath(*path) == TypeIdentifiers::kRTF)
+            TextViewController::prepareEditorPage();
         // Closing the document's own window ends the program, unless the
         // browser has been shown meanwhile.
         RunLoop::main().runUntil(

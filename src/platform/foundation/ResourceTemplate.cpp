@@ -48,6 +48,14 @@ const Result<ResourceTemplate>& ResourceTemplate::shared(std::string_view name, 
 
 Result<std::string> ResourceTemplate::filled(const std::map<std::string, std::string>& values) const
 {
+    std::map<std::string, std::string_view> views;
+    for (const auto& [name, value] : values)
+        views.emplace(name, value);
+    return filledInPlace(views);
+}
+
+Result<std::string> ResourceTemplate::filledInPlace(const std::map<std::string, std::string_view>& values) const
+{
     // A page's document can be megabytes; grow the result once.
     std::size_t size = m_text.size();
     for (const auto& [name, value] : values)

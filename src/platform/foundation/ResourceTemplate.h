@@ -33,6 +33,9 @@ public:
     // or a value without a placeholder, is an error (the two were written
     // apart and no longer agree).
     Result<std::string> filled(const std::map<std::string, std::string>& values) const;
+    // The same with values that stay where they are: a page's document,
+    // megabytes long, is copied once, into the page.
+    Result<std::string> filledInPlace(const std::map<std::string, std::string_view>& values) const;
 
 private:
     std::string m_text;

@@ -34,6 +34,17 @@ Result<std::unique_ptr<WebView>> EngineWebServices::makeEditorWebView(const Rect
     return std::unique_ptr<WebView>(std::move(*view));
 }
 
+void EngineWebServices::prepareEditorWebView(std::vector<std::string> readableFolders)
+{
+    // A page that cannot be prepared is made, and fails, when the editor asks.
+    (void)DMWebView::prepareEditor(std::move(readableFolders));
+}
+
+void EngineWebServices::discardPreparedEditorWebView()
+{
+    DMWebView::discardPreparedEditor();
+}
+
 Result<std::unique_ptr<WebView>> EngineWebServices::makeDocumentWebView(const Rect& frame,
                                                                         std::vector<std::string> readableFolders)
 {

@@ -12,6 +12,8 @@ public:
     Result<std::unique_ptr<WebView>> makeWebView(const Rect& frame) override;
     Result<std::unique_ptr<WebView>> makeEditorWebView(const Rect& frame,
                                                        std::vector<std::string> readableFolders) override;
+    void prepareEditorWebView(std::vector<std::string> readableFolders) override;
+    void discardPreparedEditorWebView() override;
     Result<std::unique_ptr<WebView>> makeDocumentWebView(const Rect& frame,
                                                          std::vector<std::string> readableFolders) override;
     Result<std::unique_ptr<WebView>> makeBrowsingWebView(const Rect& frame) override;

@@ -372,6 +372,10 @@ struct DMWebView::Impl {
     double scriptTimeout = kDefaultScriptTimeoutSeconds;
     bool processTerminated = false;
     bool loadFailed = false;
+    // A prepared editor's page loading nothing but a blank page, to start
+    // its process; `started` once that load has finished.
+    bool preparing = false;
+    bool started = false;
     // A synchronous script went unanswered: the page may be stuck in a loop.
     bool unresponsive = false;
     std::unique_ptr<HeldKeyEvents> heldKeys;
@@ -474,6 +478,10 @@ struct DMWebView::Impl {
     static void onLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data)
     {
         auto* impl = static_cast<Impl*>(data);
+        if (impl->preparing) {
+            impl->started = impl->started || event == WEBKIT_LOAD_FINISHED;
+            return;
+        }
         if (event == WEBKIT_LOAD_STARTED) {
             impl->loadFailed = false;
             impl->processTerminated = false;
@@ -571,8 +579,105 @@ Result<std::unique_ptr<DMWebView>> DMWebView::createForBrowsing(const Rect& fram
     return std::unique_ptr<DMWebView>(new DMWebView(frame, Kind::Browsing, std::nullopt));
 }
 
+namespace {
+
+// The editor's page made ahead of its document, with the folders it reads.
+struct PreparedEditorPage {
+    std::unique_ptr<DMWebView> view;
+    std::vector<std::string> readableFolders;
+    // Making the page may wait in the main loop for its content rules, and
+    // meanwhile the document may open, its editor make a page of its own,
+    // and the page still in the making be given up: it is then dropped
+    // before its process starts, not kept for no editor.
+    bool making = false;
+    bool givenUp = false;
+};
+
+// Kept for the program's life: a page left untaken is not torn down after
+// the toolkit at exit.
+PreparedEditorPage& preparedEditorPage()
+{
+    static auto* prepared = new PreparedEditorPage;
+    return *prepared;
+}
+
+// How long an editor that asks for the prepared page waits for its blank
+// start to end: the process is starting already, and a page made anew
+// would start another.
+constexpr double kPreparedPageStartSeconds = 10;
+
+} // namespace
+
+Status DMWebView::prepareEditor(std::vector<std::string> readableFolders)
+{
+    PreparedEditorPage& prepared = preparedEditorPage();
+    if (prepared.view || prepared.making)
+        return Status::success();
+    prepared.making = true;
+    prepared.givenUp = false;
+    Result<std::unique_ptr<DMWebView>> made = makeEditor(Rect{{0, 0}, {800, 600}}, readableFolders);
+    prepared.making = false;
+    if (!made)
+        return made.error();
+    if (prepared.givenUp)
+        return Status::success();
+    // The engine starts a page's process with its first load, and that
+    // start (the engine's libraries, the display, the fonts) takes as long
+    // as reading a long document: a blank page starts it meanwhile.
+    Impl& impl = *(*made)->m_impl;
+    impl.preparing = true;
+    webkit_web_view_load_html(impl.view, "", "about:blank");
+    prepared.view = std::move(*made);
+    prepared.readableFolders = std::move(readableFolders);
+    return Status::success();
+}
+
+bool DMWebView::hasPreparedEditor()
+{
+    const PreparedEditorPage& prepared = preparedEditorPage();
+    return prepared.view && prepared.view->m_impl->started;
+}
+
+void DMWebView::discardPreparedEditor()
+{
+    PreparedEditorPage& prepared = preparedEditorPage();
+    prepared.givenUp = prepared.making;
+    std::unique_ptr<DMWebView> untaken = std::move(prepared.view);
+    if (!untaken)
+        return;
+    // Nothing of the user's is in it; its process is not left to end
+    // whenever the engine gets round to it.
+    webkit_web_view_terminate_web_process(untaken->m_impl->view);
+}
+
 Result<std::unique_ptr<DMWebView>> DMWebView::createForEditor(const Rect& frame,
                                                               std::vector<std::string> readableFolders)
+{
+    PreparedEditorPage& prepared = preparedEditorPage();
+    if (prepared.view && prepared.readableFolders == readableFolders) {
+        // Taken only once its blank page has finished: a load still under
+        // way would report its end to the editor as the end of the editor's
+        // own.
+        std::weak_ptr<Impl> watched = prepared.view->m_impl;
+        RunLoop::main().runUntil(
+            [watched] {
+                std::shared_ptr<Impl> impl = watched.lock();
+                return !impl || impl->started || impl->processTerminated;
+            },
+            kPreparedPageStartSeconds);
+        std::unique_ptr<DMWebView> view = std::move(prepared.view);
+        if (view && view->m_impl->started && !view->m_impl->processTerminated) {
+            view->m_impl->preparing = false;
+            view->setFrame(frame);
+            return view;
+        }
+        prepared.view = std::move(view);
+    }
+    discardPreparedEditor();
+    return makeEditor(frame, std::move(readableFolders));
+}
+
+Result<std::unique_ptr<DMWebView>> DMWebView::makeEditor(const Rect& frame, std::vector<std::string> readableFolders)
 {
     if (Status status = prepareToolkit(); !status.ok())
         return status.error();

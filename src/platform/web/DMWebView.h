@@ -49,6 +49,15 @@ public:
     // without a word to the delegate.
     static Result<std::unique_ptr<DMWebView>> createForEditor(const Rect& frame,
                                                               std::vector<std::string> readableFolders);
+    // Makes the next editor's page ahead of its document, and starts its
+    // page process, while the document is still being read: the next
+    // createForEditor() with the same folders takes it, once that start has
+    // finished. Fails as createForEditor() does.
+    static Status prepareEditor(std::vector<std::string> readableFolders);
+    // An editor's page is prepared, its process started, and not taken yet.
+    static bool hasPreparedEditor();
+    // Destroys a prepared page no editor took, and ends its process.
+    static void discardPreparedEditor();
     // A page for browsing the web (the in-app browser): it loads web
     // addresses and runs their scripts, in a web context of its own that
     // keeps nothing on disk and knows neither the font scheme nor the
@@ -125,6 +134,7 @@ public:
     void* nativeWidget() const override;
 
 private:
+    static Result<std::unique_ptr<DMWebView>> makeEditor(const Rect& frame, std::vector<std::string> readableFolders);
     struct Impl;
     enum class Kind { Application, Editor, Document, Browsing };
     DMWebView(const Rect& frame, Kind kind, std::optional<std::vector<std::string>> documentFolders);

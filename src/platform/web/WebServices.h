@@ -37,6 +37,12 @@ public:
     // inside `readableFolders`, messages come from its main frame only.
     virtual Result<std::unique_ptr<WebView>> makeEditorWebView(const Rect& frame,
                                                                std::vector<std::string> readableFolders) = 0;
+    // Starts making the next editor's web view with these folders while its
+    // document is read (DMWebView::prepareEditor); nothing where web views
+    // cannot be made.
+    virtual void prepareEditorWebView(std::vector<std::string> readableFolders) { (void)readableFolders; }
+    // Ends a web view prepared that no editor took (DMWebView::discardPreparedEditor).
+    virtual void discardPreparedEditorWebView() {}
     // A web view for a document's content (DMWebView::createForDocument):
     // no script of the page's own, nothing loaded from outside but
     // pictures in `readableFolders`.

@@ -10,6 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <set>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -100,6 +105,148 @@ TEST_F(EditorPageTest, thePageRunsItsOwnScriptsAndLoadsOnlyFromItsFoldersAndInli
     EXPECT_EQ(run("document.title"), "own script");
     for (const char* id : {"outside", "climbing", "remote"})
         EXPECT_EQ(width(id), "0") << id;
+}
+
+// The page processes this program started that are still running.
+std::set<int> runningEditorPageProcesses()
+{
+    std::set<int> found;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, name, state;
+        int parent = 0;
+        if (!(stat >> pid >> name >> state >> parent))
+            continue;
+        if (parent == getpid() && name == "(WebKitWebProces)" && state != "Z")
+            found.insert(std::stoi(pid));
+    }
+    return found;
+}
+
+// A page made ahead, while a document is read, goes to the next editor of
+// the same folders only; that editor sees its own page's load alone.
+TEST_F(EditorPageTest, aPreparedPageGoesToTheNextEditorOfItsFoldersAndReportsOnlyItsOwnLoad)
+{
+    view->setDelegate(nullptr);
+    view.reset();
+    ASSERT_TRUE(DMWebView::prepareEditor({(root / "other").string()}).ok());
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return DMWebView::hasPreparedEditor(); }, kEditorPageWaitSeconds));
+    auto elsewhere = DMWebView::createForEditor(Rect{{0, 0}, {400, 300}}, {(root / "page").string()});
+    ASSERT_TRUE(elsewhere.ok());
+    EXPECT_FALSE(DMWebView::hasPreparedEditor()) << "a page for other folders is dropped, not kept";
+    elsewhere->reset();
+
+    ASSERT_TRUE(DMWebView::prepareEditor({(root / "page").string()}).ok());
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return DMWebView::hasPreparedEditor(); }, kEditorPageWaitSeconds));
+    auto taken = DMWebView::createForEditor(Rect{{0, 0}, {400, 300}}, {(root / "page").string()});
+    ASSERT_TRUE(taken.ok());
+    EXPECT_FALSE(DMWebView::hasPreparedEditor());
+    view = std::move(*taken);
+    view->setDelegate(&delegate);
+    load("<html><head><script src='own.js'></script></head><body><img id='outside' src='../other/out.png'></body></html>");
+    EXPECT_EQ(delegate.finishedLoads, 1) << "the blank page that started it is not reported";
+    EXPECT_EQ(run("document.title"), "own script") << "its own script runs";
+    EXPECT_EQ(run("document.getElementById('outside').naturalWidth"), "0") << "it reads its own folders only";
+    EXPECT_EQ(view->frame().size.width, 400);
+
+    // Asked for while its blank start is still under way, it is taken all
+    // the same: no second process starts, and the editor sees its own load
+    // alone.
+    view->setDelegate(nullptr);
+    view.reset();
+    RecordingDelegate early;
+    std::set<int> before = runningEditorPageProcesses();
+    ASSERT_TRUE(DMWebView::prepareEditor({(root / "page").string()}).ok());
+    auto soon = DMWebView::createForEditor(Rect{{0, 0}, {400, 300}}, {(root / "page").string()});
+    ASSERT_TRUE(soon.ok());
+    int started = 0;
+    for (int pid : runningEditorPageProcesses())
+        started += before.count(pid) ? 0 : 1;
+    EXPECT_EQ(started, 1);
+    view = std::move(*soon);
+    view->setDelegate(&early);
+    view->loadHTMLString("<html><head><script src='own.js'></script></head></html>",
+                         "file://" + (root / "page").string() + "/");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return early.finishedLoads > 0; }, kEditorPageWaitSeconds));
+    EXPECT_EQ(early.finishedLoads, 1);
+    EXPECT_EQ(run("document.title"), "own script");
+    view->setDelegate(nullptr);
+}
+
+// A page made ahead that no editor takes goes, and its process with it:
+// dropped, or passed over by an editor of other folders.
+TEST_F(EditorPageTest, aPreparedPageNoEditorTakesEndsWithItsProcess)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> passOver;
+    };
+    std::unique_ptr<DMWebView> elsewhere;
+    const std::vector<Case> cases = {
+        {"dropped", [] { DMWebView::discardPreparedEditor(); }},
+        {"passed over", [&] {
+             auto made = DMWebView::createForEditor(Rect{{0, 0}, {400, 300}}, {(root / "other").string()});
+             ASSERT_TRUE(made.ok());
+             elsewhere = std::move(*made);
+         }},
+    };
+    for (const Case& c : cases) {
+        std::set<int> before = runningEditorPageProcesses();
+        ASSERT_TRUE(DMWebView::prepareEditor({(root / "page").string()}).ok()) << c.what;
+        ASSERT_TRUE(RunLoop::main().runUntil([] { return DMWebView::hasPreparedEditor(); }, kEditorPageWaitSeconds));
+        std::set<int> started;
+        for (int pid : runningEditorPageProcesses()) {
+            if (!before.count(pid))
+                started.insert(pid);
+        }
+        ASSERT_EQ(started.size(), 1u) << c.what << ": the prepared page has a process of its own";
+        c.passOver();
+        EXPECT_FALSE(DMWebView::hasPreparedEditor()) << c.what;
+        const int prepared = *started.begin();
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return !runningEditorPageProcesses().count(prepared); }, 10))
+            << c.what << ": its process still runs";
+    }
+}
+
+// Making a page waits for its content rules, and a small document may open
+// meanwhile: a page given up before it was made never keeps a process.
+TEST_F(EditorPageTest, aPreparedPageGivenUpWhileItIsMadeKeepsNoProcess)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> giveUp;
+    };
+    std::unique_ptr<DMWebView> elsewhere;
+    const std::vector<Case> cases = {
+        {"dropped", [] { DMWebView::discardPreparedEditor(); }},
+        {"passed over", [&] {
+             auto made = DMWebView::createForEditor(Rect{{0, 0}, {400, 300}}, {(root / "other").string()});
+             ASSERT_TRUE(made.ok());
+             elsewhere = std::move(*made);
+         }},
+    };
+    int fresh = 0;
+    for (const Case& c : cases) {
+        std::set<int> before = runningEditorPageProcesses();
+        bool gaveUp = false;
+        RunLoop::main().post([&] {
+            c.giveUp();
+            gaveUp = true;
+        });
+        // Folders no page has read yet: their rules are compiled anew.
+        fs::path folder = root / ("fresh " + std::to_string(++fresh));
+        fs::create_directories(folder);
+        ASSERT_TRUE(DMWebView::prepareEditor({folder.string()}).ok()) << c.what;
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return gaveUp; }, kEditorPageWaitSeconds)) << c.what;
+        EXPECT_FALSE(RunLoop::main().runUntil([] { return DMWebView::hasPreparedEditor(); }, 3)) << c.what;
+        std::set<int> started;
+        for (int pid : runningEditorPageProcesses()) {
+            if (!before.count(pid))
+                started.insert(pid);
+        }
+        EXPECT_TRUE(started.empty()) << c.what << ": " << started.size() << " page processes kept";
+        elsewhere.reset();
+    }
 }
 
 // Only the page's main frame speaks for it, and only through its message
