@@ -9,6 +9,8 @@
   content.appendChild(ruler);
   var scale = ruler.getBoundingClientRect().width / 1000 || 1;
   content.removeChild(ruler);
+  // A page laid out larger than its paper lays borders out in its own, smaller pixels.
+  var zoom = parseFloat(document.documentElement.style.zoom) || 1;
   var pixelsPer = {px: 1, pt: 4 / 3, pc: 16, in: 96, cm: 96 / 2.54, mm: 96 / 25.4};
   Array.prototype.forEach.call(content.querySelectorAll('[style*="border"]'), function (element) {
     ['Top', 'Right', 'Bottom', 'Left'].forEach(function (side) {
@@ -16,8 +18,8 @@
       if (!match) return;
       var pixels = parseFloat(match[1]) * pixelsPer[match[2]] * scale;
       if (!(pixels > 0)) return;
-      // Half a pixel over the count, which the layout rounds down to it.
-      element.style['border' + side + 'Width'] = (Math.max(1, Math.round(pixels)) + 0.5) / scale + 'px';
+      // Half a layout pixel over the count, which the layout rounds down to it.
+      element.style['border' + side + 'Width'] = (Math.max(1, Math.round(pixels)) + 0.5 / zoom) / scale + 'px';
     });
   });
 })();

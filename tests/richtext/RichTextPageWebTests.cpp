@@ -93,9 +93,9 @@ public:
         m_page->takeSnapshot(region, std::move(completion));
     }
     void printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
-                    PrintCompletion completion) override
+                    PrintCompletion completion, double magnification = 1) override
     {
-        m_page->printToPDF(path, pageSize, margins, std::move(completion));
+        m_page->printToPDF(path, pageSize, margins, std::move(completion), magnification);
     }
     void* nativeWidget() const override { return m_page->nativeWidget(); }
 

@@ -124,6 +124,9 @@ private:
     void start();
     void setUpPage();
     void readHeaderAndFooterFromPage();
+    // How many times larger than its paper the page is laid out and printed;
+    // a document of sections prints at its paper's own size.
+    double magnification() const;
     // How many pages the laid-out page would print on, roughly.
     double estimatedPageCount();
     void print();

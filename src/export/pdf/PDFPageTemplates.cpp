@@ -136,6 +136,11 @@ std::string PDFPageTemplates::frameScript(const Size& pageSize, double textWidth
 
 std::string PDFPageTemplates::contextualSpaceScript() { return printPage("richtext-contextual-space.js", {}); }
 
+std::string PDFPageTemplates::zoomScript(double zoom)
+{
+    return "document.documentElement.style.zoom = '" + fixed(zoom, 3) + "';";
+}
+
 std::string PDFPageTemplates::borderWidthScript() { return printPage("print-border-widths.js", {}); }
 
 std::string PDFPageTemplates::blankRunScript() { return printPage("print-blank-runs.js", {}); }

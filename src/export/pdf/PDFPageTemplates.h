@@ -58,6 +58,9 @@ public:
     // says, on paper `pageSize` points large with text `textWidth` points
     // wide, `leftMargin` and `topMargin` points from its edges.
     static std::string frameScript(const Size& pageSize, double textWidth, double leftMargin, double topMargin);
+    // Lays the page out `zoom` times larger; its scripts go on measuring in
+    // its own pixels.
+    static std::string zoomScript(double zoom);
     // The script that sets each border of a laid-out print page to the
     // whole pixels nearest its width, which the page prints it in.
     static std::string borderWidthScript();

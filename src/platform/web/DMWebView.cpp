@@ -10,6 +10,8 @@
 #include "platform/web/DocumentPageResolver.h"
 #include "platform/web/FontSchemeResolver.h"
 #include "platform/web/HeldKeyEvents.h"
+#include "platform/web/PrintedPDFPageScaler.h"
+#include "platform/web/PrintedPDFRenderer.h"
 #include "platform/text/SpellCheckingLanguages.h"
 #include "platform/web/ToolkitDisplay.h"
 #include "platform/web/VirtualDisplay.h"
@@ -1085,6 +1087,9 @@ struct PendingPrint {
     std::string temporaryPath;
     std::string path;
     std::optional<std::string> failure;
+    // The paper asked for, and how many times larger it was printed.
+    Size paper;
+    double magnification = 1;
 };
 
 // Prints go to a temporary file beside the target and replace it only when
@@ -1098,10 +1103,32 @@ std::optional<std::string> makeTemporaryPath(const std::string& path)
     return temporary->path;
 }
 
+// A print made larger than its paper written back onto it, in place of the
+// target once whole: its pages scaled as they stand, or, for a file whose
+// structure that does not follow, drawn again smaller.
+Status shrinkMagnifiedPrint(const PendingPrint& pending)
+{
+    std::optional<std::string> reduced = makeTemporaryPath(pending.path);
+    Result<Data> printed = Data::dataWithContentsOfFile(pending.temporaryPath);
+    Result<Data> scaled = printed ? PrintedPDFPageScaler::reduced(*printed, pending.paper, pending.magnification)
+                                  : Result<Data>(printed.error());
+    Status drawn = !reduced ? Status(webViewError(DMWebView::PrintFailed, "Cannot write a file beside " + pending.path))
+        : scaled            ? scaled->writeToFile(*reduced)
+                            : PrintedPDFRenderer::renderReducedToFile(pending.temporaryPath, *reduced, pending.paper,
+                                                                      pending.magnification);
+    std::error_code ignored;
+    std::filesystem::remove(pending.temporaryPath, ignored);
+    if (drawn)
+        drawn = FileManager::replaceWithTemporary(*reduced, pending.path);
+    if (!drawn && reduced)
+        std::filesystem::remove(*reduced, ignored);
+    return drawn;
+}
+
 } // namespace
 
 void DMWebView::printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
-                           PrintCompletion completion)
+                           PrintCompletion completion, double magnification)
 {
     auto fail = [&](std::string message) {
         if (completion)
@@ -1109,7 +1136,7 @@ void DMWebView::printToPDF(const std::string& path, const Size& pageSize, const 
     };
     if (path.empty() || !(pageSize.width > 0) || !(pageSize.height > 0) || margins.left < 0 || margins.right < 0
         || margins.top < 0 || margins.bottom < 0 || margins.left + margins.right >= pageSize.width
-        || margins.top + margins.bottom >= pageSize.height) {
+        || margins.top + margins.bottom >= pageSize.height || !(magnification >= 1)) {
         fail("Invalid page size or margins for printing");
         return;
     }
@@ -1133,16 +1160,17 @@ void DMWebView::printToPDF(const std::string& path, const Size& pageSize, const 
     gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
     gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, uri);
     g_free(uri);
-    GtkPaperSize* paper = gtk_paper_size_new_custom("folio-page", "Folio page", pageSize.width, pageSize.height,
-                                                    GTK_UNIT_POINTS);
+    const double k = magnification;
+    GtkPaperSize* paper = gtk_paper_size_new_custom("folio-page", "Folio page", pageSize.width * k,
+                                                    pageSize.height * k, GTK_UNIT_POINTS);
     gtk_print_settings_set_paper_size(settings, paper);
     GtkPageSetup* setup = gtk_page_setup_new();
     gtk_page_setup_set_orientation(setup, GTK_PAGE_ORIENTATION_PORTRAIT);
     gtk_page_setup_set_paper_size(setup, paper);
-    gtk_page_setup_set_top_margin(setup, margins.top, GTK_UNIT_POINTS);
-    gtk_page_setup_set_bottom_margin(setup, margins.bottom, GTK_UNIT_POINTS);
-    gtk_page_setup_set_left_margin(setup, margins.left, GTK_UNIT_POINTS);
-    gtk_page_setup_set_right_margin(setup, margins.right, GTK_UNIT_POINTS);
+    gtk_page_setup_set_top_margin(setup, margins.top * k, GTK_UNIT_POINTS);
+    gtk_page_setup_set_bottom_margin(setup, margins.bottom * k, GTK_UNIT_POINTS);
+    gtk_page_setup_set_left_margin(setup, margins.left * k, GTK_UNIT_POINTS);
+    gtk_page_setup_set_right_margin(setup, margins.right * k, GTK_UNIT_POINTS);
     gtk_paper_size_free(paper);
 
     WebKitPrintOperation* operation = webkit_print_operation_new(m_impl->view);
@@ -1151,7 +1179,8 @@ void DMWebView::printToPDF(const std::string& path, const Size& pageSize, const 
     g_object_unref(settings);
     g_object_unref(setup);
 
-    auto* pending = new PendingPrint{m_impl, std::move(completion), *temporary, path, std::nullopt};
+    auto* pending =
+        new PendingPrint{m_impl, std::move(completion), *temporary, path, std::nullopt, pageSize, magnification};
     g_signal_connect(operation, "failed", G_CALLBACK(+[](WebKitPrintOperation*, GError* error, gpointer data) {
                          static_cast<PendingPrint*>(data)->failure = error ? error->message : "printing failed";
                      }),
@@ -1165,6 +1194,10 @@ void DMWebView::printToPDF(const std::string& path, const Size& pageSize, const 
                              pending->failure = "the printed file is empty";
                          if (pending->failure) {
                              std::filesystem::remove(pending->temporaryPath, error);
+                         } else if (pending->magnification != 1) {
+                             Status reduced = shrinkMagnifiedPrint(*pending);
+                             if (!reduced)
+                                 pending->failure = reduced.error().message;
                          } else if (Status replaced = FileManager::replaceWithTemporary(pending->temporaryPath, pending->path);
                                     !replaced) {
                              pending->failure = replaced.error().message;

@@ -111,7 +111,7 @@ public:
 
     void takeSnapshot(SnapshotRegion region, SnapshotCompletion completion) override;
     void printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
-                    PrintCompletion completion) override;
+                    PrintCompletion completion, double magnification = 1) override;
 
     // How long stringByEvaluatingJavaScript waits for an answer.
     void setScriptTimeout(double seconds);

@@ -187,9 +187,9 @@ void FakeWebView::takeSnapshot(SnapshotRegion, SnapshotCompletion completion)
 }
 
 void FakeWebView::printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
-                             PrintCompletion completion)
+                             PrintCompletion completion, double magnification)
 {
-    m_printRequests.push_back(PrintRequest{path, pageSize, margins});
+    m_printRequests.push_back(PrintRequest{path, pageSize, margins, magnification});
     if (completion)
         completion(m_printResult);
 }

@@ -35,6 +35,7 @@ public:
         std::string path;
         Size pageSize;
         EdgeInsets margins;
+        double magnification = 1;
     };
 
     explicit FakeWebView(const Rect& frame = {});
@@ -109,7 +110,7 @@ public:
     // Snapshots and prints complete at once with the configured result.
     void takeSnapshot(SnapshotRegion region, SnapshotCompletion completion) override;
     void printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
-                    PrintCompletion completion) override;
+                    PrintCompletion completion, double magnification = 1) override;
 
 private:
     struct Rule {

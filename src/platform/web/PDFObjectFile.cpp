@@ -142,10 +142,12 @@ Result<PDFObjectFile::Entry> PDFObjectFile::readObject(int number, std::size_t o
     entry.number = number;
     entry.generation = static_cast<int>(*generation);
     entry.begin = offset;
+    entry.valueBegin = tokenizer.offset();
     Result<PDFObject> value = PDFObject::parse(tokenizer);
     if (!value)
         return malformedObjectFile("object " + std::to_string(number) + ": " + value.error().message);
     entry.value = std::move(*value);
+    entry.valueEnd = tokenizer.offset();
     PDFTokenizer::Token after = tokenizer.next();
     if (after.isKeyword("stream")) {
         if (!entry.value.isDictionary() || lengthDepth > 0)
@@ -262,6 +264,12 @@ std::string PDFObjectFile::streamBody(std::string_view dictionary, std::span<con
     body.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     body += "\nendstream";
     return body;
+}
+
+std::string_view PDFObjectFile::valueText(int number) const
+{
+    const Entry* found = entry(number);
+    return found ? text().substr(found->valueBegin, found->valueEnd - found->valueBegin) : std::string_view();
 }
 
 Data PDFObjectFile::rewritten(const std::map<int, std::string>& replacedBodies) const

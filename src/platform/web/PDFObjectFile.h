@@ -35,6 +35,9 @@ public:
     // The value under `key` of a dictionary, references followed.
     const PDFObject* resolvedEntry(const PDFObject& dictionary, std::string_view key) const;
 
+    // An object's value (a stream's dictionary) as the file writes it.
+    std::string_view valueText(int number) const;
+
     bool isStream(int number) const;
     // A stream's bytes as stored, and decoded (unfiltered or FlateDecode; any
     // other filter is refused).
@@ -55,6 +58,8 @@ private:
         int generation = 0;
         std::size_t begin = 0;
         std::size_t end = 0;
+        std::size_t valueBegin = 0;
+        std::size_t valueEnd = 0;
         PDFObject value;
         bool isStream = false;
         std::size_t streamBegin = 0;

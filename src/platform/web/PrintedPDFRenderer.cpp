@@ -45,19 +45,98 @@ Result<std::unique_ptr<PopplerDocument, ObjectDeleter>> openDocument(const std::
     return std::unique_ptr<PopplerDocument, ObjectDeleter>(document);
 }
 
+// A cairo tag attribute's string value: quotes and backslashes escaped.
+std::string quotedTagValue(const char* text)
+{
+    std::string quoted = "'";
+    for (const char* c = text; c && *c; ++c) {
+        if (*c == '\'' || *c == '\\')
+            quoted += '\\';
+        quoted += *c;
+    }
+    return quoted + "'";
+}
+
+// Which output page (counted from 1) shows the print's page `printedPage`
+// (counted from 1); none where the output leaves it out.
+using OutputPageOf = std::function<std::optional<std::size_t>(int printedPage)>;
+
+// The printed page's links over the same areas of the drawn one, shrunk by
+// `scale` as the page is: an address stays an address, and a place in the
+// print points to the same place on the output page that shows it.
+void carryLinks(cairo_t* cairo, PopplerDocument* document, PopplerPage* page, double scale,
+                const OutputPageOf& outputPageOf)
+{
+    double height = 0;
+    poppler_page_get_size(page, nullptr, &height);
+    GList* links = poppler_page_get_link_mapping(page);
+    for (GList* item = links; item; item = item->next) {
+        const auto* mapping = static_cast<const PopplerLinkMapping*>(item->data);
+        const PopplerAction* action = mapping->action;
+        if (!action)
+            continue;
+        // Poppler's areas count up from the page's foot; cairo's down from its top.
+        const double x = std::min(mapping->area.x1, mapping->area.x2) * scale;
+        const double y = (height - std::max(mapping->area.y1, mapping->area.y2)) * scale;
+        const double w = std::abs(mapping->area.x2 - mapping->area.x1) * scale;
+        const double h = std::abs(mapping->area.y2 - mapping->area.y1) * scale;
+        std::string attributes = "rect=[" + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w)
+            + " " + std::to_string(h) + "] ";
+        if (action->type == POPPLER_ACTION_URI && action->uri.uri) {
+            attributes += "uri=" + quotedTagValue(action->uri.uri);
+        } else if (action->type == POPPLER_ACTION_GOTO_DEST && action->goto_dest.dest && outputPageOf) {
+            PopplerDest* dest = action->goto_dest.dest;
+            PopplerDest* found = dest->type == POPPLER_DEST_NAMED && dest->named_dest
+                ? poppler_document_find_dest(document, dest->named_dest)
+                : nullptr;
+            const PopplerDest* place = found ? found : dest;
+            const std::optional<std::size_t> target =
+                place->type == POPPLER_DEST_NAMED ? std::nullopt : outputPageOf(place->page_num);
+            if (!target) {
+                if (found)
+                    poppler_dest_free(found);
+                continue;
+            }
+            attributes += "page=" + std::to_string(*target);
+            if (place->change_top)
+                attributes += " pos=[" + std::to_string(place->change_left ? place->left * scale : 0) + " "
+                    + std::to_string((height - place->top) * scale) + "]";
+            if (found)
+                poppler_dest_free(found);
+        } else {
+            continue;
+        }
+        cairo_tag_begin(cairo, CAIRO_TAG_LINK, attributes.c_str());
+        cairo_tag_end(cairo, CAIRO_TAG_LINK);
+    }
+    poppler_page_free_link_mapping(links);
+}
+
+// How a printed page is drawn: shrunk by `scale` where it was printed that
+// much larger.
+struct PrintedPageDrawing {
+    PopplerDocument* document = nullptr;
+    PopplerPage* page = nullptr;
+    double scale = 1;
+    OutputPageOf outputPageOf;
+};
+
 // Draws a printed page (none for a blank one) as a new page of the output,
 // then whatever goes over it.
-Status drawPage(PDFContext& output, PopplerPage* page, const Size& size, std::size_t number,
+Status drawPage(PDFContext& output, const PrintedPageDrawing& printed, const Size& size, std::size_t number,
                 const std::function<void(GraphicsContext&)>& drawOver)
 {
     GraphicsContext* context = output.beginPage(size);
     if (!context)
         return rendererError(PrintedPDFRenderer::WriteFailed, "Cannot start page " + std::to_string(number));
     cairo_t* cairo = context->cairoContext();
-    if (page) {
+    if (printed.page) {
         cairo_save(cairo);
-        poppler_page_render_for_printing(page, cairo);
+        if (printed.scale != 1)
+            cairo_scale(cairo, printed.scale, printed.scale);
+        poppler_page_render_for_printing(printed.page, cairo);
         cairo_restore(cairo);
+        carryLinks(cairo, printed.document, printed.page, printed.scale, printed.outputPageOf);
     }
     drawOver(*context);
     if (cairo_status(cairo) != CAIRO_STATUS_SUCCESS)
@@ -67,10 +146,17 @@ Status drawPage(PDFContext& output, PopplerPage* page, const Size& size, std::si
     return Status::success();
 }
 
+// How the pages of a print are drawn: `scale` times their printed size, or
+// on `paper` where it is given.
+struct PrintedPagesScale {
+    double scale = 1;
+    std::optional<Size> paper;
+};
+
 // Draws the printed pages of `pages` (all of them when none are named) into
 // a new PDF that replaces the output file once every page is drawn.
 Status renderPages(const std::string& printedPDFPath, const std::string& outputPath, std::optional<Range> pages,
-                   const PrintedPDFRenderer::PageCallback& pageCallback)
+                   const PrintedPDFRenderer::PageCallback& pageCallback, const PrintedPagesScale& scaled = {})
 {
     auto document = openDocument(printedPDFPath);
     if (!document)
@@ -101,7 +187,14 @@ Status renderPages(const std::string& printedPDFPath, const std::string& outputP
         Size size = lastSize;
         if (page)
             poppler_page_get_size(page.get(), &size.width, &size.height);
-        Status drawn = drawPage(**output, page.get(), size, index + 1, [&](GraphicsContext& context) {
+        size = scaled.paper.value_or(Size{size.width * scaled.scale, size.height * scaled.scale});
+        PrintedPageDrawing drawing{document->get(), page.get(), scaled.scale, [range](int printedPage) {
+                                       const auto index = static_cast<std::size_t>(printedPage - 1);
+                                       return printedPage >= 1 && index >= range.location && index < range.end()
+                                           ? std::optional<std::size_t>(index - range.location + 1)
+                                           : std::nullopt;
+                                   }};
+        Status drawn = drawPage(**output, drawing, size, index + 1, [&](GraphicsContext& context) {
             if (pageCallback)
                 pageCallback(context, size, index - range.location, range.length);
         });
@@ -169,6 +262,14 @@ Status PrintedPDFRenderer::renderToFile(const std::string& printedPDFPath, const
     return renderPages(printedPDFPath, outputPath, std::nullopt, pageCallback);
 }
 
+Status PrintedPDFRenderer::renderReducedToFile(const std::string& printedPDFPath, const std::string& outputPath,
+                                               const Size& paper, double magnification)
+{
+    if (!(magnification > 0))
+        return rendererError(WriteFailed, "Cannot shrink a print magnified " + std::to_string(magnification) + " times");
+    return renderPages(printedPDFPath, outputPath, std::nullopt, {}, {1 / magnification, paper});
+}
+
 Status PrintedPDFRenderer::renderPageRangeToFile(const std::string& printedPDFPath, const std::string& outputPath,
                                                  Range pages)
 {
@@ -222,7 +323,15 @@ Status PrintedPDFRenderer::renderPartsToFile(const std::vector<PrintedPart>& par
         if (page)
             poppler_page_get_size(page.get(), &size.width, &size.height);
         previous = size;
-        Status drawn = drawPage(**output, page.get(), size, index + 1, [&](GraphicsContext& context) {
+        PrintedPageDrawing drawing{documents[where.part].get(), page.get(), 1, [&placed, &where](int printedPage) {
+                                       // A part's pages stand together, in order.
+                                       for (std::size_t at = 0; at < placed.size(); ++at) {
+                                           if (placed[at].part == where.part && placed[at].printed == printedPage - 1)
+                                               return std::optional<std::size_t>(at + 1);
+                                       }
+                                       return std::optional<std::size_t>();
+                                   }};
+        Status drawn = drawPage(**output, drawing, size, index + 1, [&](GraphicsContext& context) {
             if (pageCallback)
                 pageCallback(context, size, index, placed.size(), where.part);
         });

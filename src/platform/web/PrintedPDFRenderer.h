@@ -15,7 +15,8 @@ class GraphicsContext;
 // The second half of PDF pagination: the web view prints the page into a
 // PDF, and this draws every printed page (as vectors, with its fonts) into
 // a new PDF, giving a callback the chance to draw on top of each page - the
-// running header and footer. The result replaces the output file only when
+// running header and footer. Links on the printed pages stay on the drawn
+// ones. The result replaces the output file only when
 // every page was drawn.
 class PrintedPDFRenderer {
 public:
@@ -48,6 +49,12 @@ public:
     // as word processors print it.
     static Status renderPartsToFile(const std::vector<PrintedPart>& parts, const std::string& outputPath,
                                     const PartPageCallback& pageCallback);
+    // Every page of a print made `magnification` times larger than `paper`,
+    // drawn back down onto `paper`: the engine rounds its text's line heights
+    // to whole pixels, and a print laid out larger leaves those roundings
+    // that much smaller.
+    static Status renderReducedToFile(const std::string& printedPDFPath, const std::string& outputPath,
+                                      const Size& paper, double magnification);
     // Only the pages of `pages` (zero-based), as a print renderer asked for
     // them: the result has exactly that many pages, and one the print does
     // not have comes out blank, the size of the print's last page. A range

@@ -74,9 +74,12 @@ public:
     virtual void takeSnapshot(SnapshotRegion region, SnapshotCompletion completion) = 0;
 
     // Prints the page to a PDF file of `pageSize` points with `margins` in
-    // points; the completion reports whether the file was written.
+    // points; the completion reports whether the file was written. A
+    // `magnification` above one lays the print out on paper that many times
+    // larger and draws it back down onto `pageSize`: a page zoomed as much
+    // then keeps its text's line heights truer than whole pixels allow.
     virtual void printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
-                            PrintCompletion completion) = 0;
+                            PrintCompletion completion, double magnification = 1) = 0;
 
     // Keys typed into the view while its page cannot take them yet wait, in
     // the order typed; releasing them either hands them to the page or drops

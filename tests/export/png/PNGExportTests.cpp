@@ -49,9 +49,10 @@ public:
         snapshotFrames.push_back(fake.frame());
         fake.takeSnapshot(region, std::move(completion));
     }
-    void printToPDF(const std::string& path, const Size& size, const EdgeInsets& margins, PrintCompletion completion) override
+    void printToPDF(const std::string& path, const Size& size, const EdgeInsets& margins, PrintCompletion completion,
+                    double magnification = 1) override
     {
-        fake.printToPDF(path, size, margins, std::move(completion));
+        fake.printToPDF(path, size, margins, std::move(completion), magnification);
     }
 
 private:
