@@ -4,16 +4,18 @@
 # every Markdown file of the tests and the benchmark inputs, QV page ->
 # RTFD (the text inside the package, byte for byte; the package must open)
 # over the tests' QV files and every HTML page of the tests and the
-# benchmark inputs, packed as QV text, and RTF -> HTML over every RTF file
+# benchmark inputs, packed as QV text; RTF -> HTML over every RTF file
 # of the tests, the benchmark inputs and the shared folder of other
-# programs' files.
+# programs' files; and the rich-text editor's open and save (RTF -> page ->
+# RTF, bench_rtf_to_page and bench_page_to_rtf) over the same RTF files,
+# and its save alone over every HTML page.
 #
 #   bench/same_outputs.sh BASELINE_BUILD [BUILD]
 #
 # FOLIO_BENCH_INPUTS names the benchmark inputs' folder as for compare.sh,
 # FOLIO_CORPUS the folder of other programs' files (by default the shared
 # one beside the checkout, when there is one); SAME_ONLY restricts the run
-# to a space-separated list of cases (md qv rtf).
+# to a space-separated list of cases (md qv rtf rich).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,7 +26,7 @@ inputs=${FOLIO_BENCH_INPUTS:-$root/../shared/bench-inputs}
 corpus=${FOLIO_CORPUS:-$root/../shared/corpus-open}
 [ -d "$corpus" ] || corpus=$root/../../shared/corpus-open
 [ -d "$corpus" ] || corpus=
-only=${SAME_ONLY:-md qv rtf}
+only=${SAME_ONLY:-md qv rtf rich}
 wants() { [[ " $only " == *" $1 "* ]]; }
 
 scratch=$(mktemp -d)
@@ -108,6 +110,31 @@ if wants rtf; then
       && cmp -s <(pictures_in "$scratch/before") <(pictures_in "$scratch/after") \
       || differs "$document -> html"
   done < <(find "$root/tests/data" "$inputs" ${corpus:+"$corpus"} -iname '*.rtf' -print0 | sort -z)
+fi
+
+# The rich-text editor's open and save, where the builds have them. A page
+# names its notes and pictures afresh each time it is made: those names are
+# set aside in the comparison, and both saves read the same page.
+if wants rich && [ -x "$baseline/bench_page_to_rtf" ] && [ -x "$build/bench_page_to_rtf" ]; then
+  mkdir -p "$scratch/rich"
+  while IFS= read -r -d '' document; do
+    checked=$((checked + 1))
+    rm -f "$scratch/rich/"*
+    page=$document
+    case "$document" in
+      *.rtf|*.RTF)
+        for side in before after; do
+          program=$build
+          [ "$side" = before ] && program=$baseline
+          "$program/bench_rtf_to_page" "$document" "$scratch/rich/$side.html" 2>/dev/null || echo failed >"$scratch/rich/$side.html"
+        done
+        cmp -s <(without_picture_names "$scratch/rich/before.html") <(without_picture_names "$scratch/rich/after.html") || differs "$document -> page"
+        page=$scratch/rich/before.html ;;
+    esac
+    "$baseline/bench_page_to_rtf" "$page" "$scratch/rich/before.rtf" 2>/dev/null || echo failed >"$scratch/rich/before.rtf"
+    "$build/bench_page_to_rtf" "$page" "$scratch/rich/after.rtf" 2>/dev/null || echo failed >"$scratch/rich/after.rtf"
+    cmp -s "$scratch/rich/before.rtf" "$scratch/rich/after.rtf" || differs "$document -> page -> rtf"
+  done < <(find "$root/tests/data" "$inputs" ${corpus:+"$corpus"} \( -iname '*.rtf' -o -name '*.html' \) -print0 | sort -z)
 fi
 
 echo "$checked conversions checked, $differing differ"

@@ -148,8 +148,6 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_letterSpacing = parent.m_letterSpacing;
     m_shadows = parent.m_shadows;
     m_link = parent.m_link;
-    m_linkAddress = parent.m_linkAddress;
-    m_linkGUID = parent.m_linkGUID;
     m_textColor = parent.m_textColor;
     m_isColorInherited = true;
     m_preserveNewlines = parent.m_preserveNewlines;
@@ -161,7 +159,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_backgroundCornerRadius = parent.m_backgroundCornerRadius;
     m_containsAppleConvertedSpace = parent.m_containsAppleConvertedSpace;
     if (m_textAttachment)
-        m_textAttachment->setHyperLinkURL(parent.m_link ? std::optional<URL>(*parent.m_link) : std::nullopt);
+        m_textAttachment->setHyperLinkURL(parent.m_link ? parent.m_link->url : std::nullopt);
 }
 
 void TEHTMLElement::interpretAttributes()
@@ -289,11 +287,21 @@ void TEHTMLElement::setTextColor(std::optional<Color> color)
 
 void TEHTMLElement::setLink(std::optional<URL> link, std::optional<std::string> address)
 {
-    m_linkGUID = makeSequentialUUIDString();
-    m_linkAddress = link && address ? std::make_shared<const std::string>(std::move(*address)) : nullptr;
-    m_link = link ? std::make_shared<const URL>(std::move(*link)) : nullptr;
+    auto mark = std::make_shared<LinkMark>();
+    mark->guid = makeSequentialUUIDString();
+    if (link) {
+        mark->target = address ? std::move(*address) : link->absoluteString();
+        mark->url = std::move(*link);
+    }
+    m_link = std::move(mark);
     if (m_textAttachment)
-        m_textAttachment->setHyperLinkGUID(m_linkGUID);
+        m_textAttachment->setHyperLinkGUID(m_link->guid);
+}
+
+const std::string& TEHTMLElement::linkGUID() const
+{
+    static const std::string kNone;
+    return m_link ? m_link->guid : kNone;
 }
 
 void TEHTMLElement::setTextAttachment(TETextAttachmentPtr attachment)
@@ -302,7 +310,7 @@ void TEHTMLElement::setTextAttachment(TETextAttachmentPtr attachment)
     if (!m_textAttachment)
         return;
     m_textAttachment->setVerticalAlignment(m_textAttachmentAlignment);
-    m_textAttachment->setHyperLinkGUID(m_linkGUID);
+    m_textAttachment->setHyperLinkGUID(linkGUID());
     m_textAttachment->setDisplaySize(m_size);
 }
 
@@ -348,6 +356,8 @@ bool TEHTMLElement::needsOutput() const
     if (childNodes().empty())
         return true;
     for (const auto& child : childNodes()) {
+        if (child->asText())
+            return true;
         const TEHTMLElement* element = child->asElement();
         if (element && element->displayStyle() != TEHTMLElementDisplayStyle::None && !element->didOutput())
             return true;
@@ -394,10 +404,10 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_fontDescriptor.pointSize());
     key.add(m_fontDescriptor.symbolicTraits());
     key.add(m_fontDescriptor.smallCapsFeature());
-    key.add(m_link != nullptr);
-    if (m_link) {
-        key.add(m_linkAddress ? *m_linkAddress : m_link->absoluteString());
-        key.add(m_linkGUID);
+    key.add(link() != nullptr);
+    if (link()) {
+        key.add(m_link->target);
+        key.add(m_link->guid);
     }
     key.add(runMarks.anchorName);
     key.add(m_strikeOut);
@@ -529,9 +539,9 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
             }))
             add(fixedKey<kCTFontAttributeName>(), std::move(font));
     }
-    if (m_link) {
-        add(fixedKey<TELinkAttribute>(), URLValue::make(m_linkAddress ? *m_linkAddress : m_link->absoluteString()));
-        add(fixedKey<TEGUIDAttribute>(), StringValue::make(toUtf16(m_linkGUID)));
+    if (link()) {
+        add(fixedKey<TELinkAttribute>(), URLValue::make(m_link->target));
+        add(fixedKey<TEGUIDAttribute>(), StringValue::make(toUtf16(m_link->guid)));
     }
     if (runMarks.anchorName)
         add(fixedKey<TEAnchorAttribute>(), StringValue::make(*runMarks.anchorName));
@@ -715,6 +725,11 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
         m_readingChildrenText = m_dictionaryPool && m_shadows.empty();
         bool afterCell = false;
         for (const auto& child : childNodes()) {
+            if (const TETextHTMLElement* run = child->asText()) {
+                afterCell = false;
+                text.appendString(run->characters(), textAttributes());
+                continue;
+            }
             TEHTMLElement* element = child->asElement();
             if (!element || element->displayStyle() == TEHTMLElementDisplayStyle::None)
                 continue;
@@ -754,7 +769,7 @@ std::size_t TEHTMLElement::countOfShownChildren() const
 {
     return std::ranges::count_if(childNodes(), [](const auto& child) {
         const TEHTMLElement* element = child->asElement();
-        return element && element->displayStyle() != TEHTMLElementDisplayStyle::None;
+        return child->asText() || (element && element->displayStyle() != TEHTMLElementDisplayStyle::None);
     });
 }
 
@@ -762,34 +777,35 @@ std::size_t TEHTMLElement::knownLengthOfChildrenOutput() const
 {
     std::size_t length = 0;
     for (const auto& child : childNodes()) {
-        const TEHTMLElement* element = child->asElement();
-        if (!element)
+        if (const TETextHTMLElement* run = child->asText()) {
+            length += run->characters().size();
             continue;
-        if (element->m_settledOutput && *element->m_settledOutput)
-            length += (*element->m_settledOutput)->length();
-        else if (element->hasName(TETextHTMLElement::kElementName))
-            length += static_cast<const TETextHTMLElement*>(element)->characters().size();
+        }
+        const TEHTMLElement* element = child->asElement();
+        if (element && element->m_settledOutput)
+            length += element->m_settledOutput->length();
     }
     return length;
 }
 
 void TEHTMLElement::settleOutput()
 {
-    if (m_settledOutput)
+    if (m_settled)
         return;
     std::optional<MutableAttributedString> text = attributedString();
     removeAllChildNodes();
     m_settledOutput = std::move(text);
+    m_settled = true;
 }
 
 std::optional<MutableAttributedString> TEHTMLElement::takeOutput()
 {
-    if (!m_settledOutput)
+    if (!m_settled)
         return attributedString();
     if (displayStyle() == TEHTMLElementDisplayStyle::None || m_didOutput)
         return std::nullopt;
-    std::optional<MutableAttributedString> text = std::move(*m_settledOutput);
-    m_settledOutput->reset();
+    std::optional<MutableAttributedString> text = std::move(m_settledOutput);
+    m_settledOutput.reset();
     return text;
 }
 

@@ -108,12 +108,12 @@ public:
     TEVerticalAlignment textAttachmentAlignment() const { return m_textAttachmentAlignment; }
 
     // Null outside links.
-    const URL* link() const { return m_link.get(); }
+    const URL* link() const { return m_link && m_link->url ? &*m_link->url : nullptr; }
     // Every link gets a new identifier shared by all its runs. The address
     // is the link as the document wrote it, when it needed no base to name
     // its target: the text keeps it so, not as the URL escapes it.
     void setLink(std::optional<URL> link, std::optional<std::string> address = std::nullopt);
-    const std::string& linkGUID() const { return m_linkGUID; }
+    const std::string& linkGUID() const;
     const std::optional<std::u16string>& anchorName() const { return marks().anchorName; }
     void setAnchorName(std::optional<std::u16string> name) { changedMarks().anchorName = std::move(name); }
 
@@ -208,48 +208,59 @@ private:
     void applyBoxStyles(const CSSStyleDictionary& styles, std::u16string_view borderWidth,
                         std::u16string_view borderRadius, TEEdgeInsetsCache* edgeInsets);
 
+    // The link an element is in: its address, as the text keeps it, and the
+    // identifier all its runs share.
+    struct LinkMark {
+        std::optional<URL> url;
+        std::string target;
+        std::string guid;
+    };
+
     TEFontDescriptor m_fontDescriptor;
     TEParagraphStyle m_paragraphStyle;
     std::shared_ptr<TEAttributeDictionaryPool> m_dictionaryPool;
     std::shared_ptr<TEFontFamilyCache> m_fontFamilyCache;
-    TEVerticalAlignment m_textAttachmentAlignment = TEVerticalAlignment::Baseline;
     // Shared with the children, which all carry it: a URL is large, and an
-    // element small enough is far cheaper to make.
-    std::shared_ptr<const URL> m_link;
-    std::shared_ptr<const std::string> m_linkAddress;
+    // element small enough is far cheaper to make. Null until a link is set.
+    std::shared_ptr<const LinkMark> m_link;
     std::optional<Color> m_textColor;
     std::optional<Color> m_backgroundColor;
     std::optional<Color> m_backgroundStrokeColor;
     double m_backgroundStrokeWidth = 0;
     double m_backgroundCornerRadius = 0;
-    int m_underlineStyle = 0;
     std::u16string m_beforeContent;
-    std::string m_linkGUID;
-    bool m_strikeOut = false;
+    std::vector<CSSShadow> m_shadows;
+    // The small settings together, leaving no gaps between them: every tag
+    // and run of text makes an element, and one small enough is far
+    // cheaper to make.
+    TEVerticalAlignment m_textAttachmentAlignment = TEVerticalAlignment::Baseline;
+    int m_underlineStyle = 0;
     int m_superscriptStyle = 0;
     int m_headerLevel = 0;
-    std::vector<CSSShadow> m_shadows;
+    int m_fontSizeOffset = 0;
     TEHTMLElementDisplayStyle m_displayStyle = TEHTMLElementDisplayStyle::Inline;
     TEHTMLElementFloatStyle m_floatStyle = TEHTMLElementFloatStyle::None;
+    TEHTMLElementFontVariant m_fontVariant = TEHTMLElementFontVariant::Inherit;
+    bool m_strikeOut = false;
     bool m_isColorInherited = false;
     bool m_preserveNewlines = false;
     bool m_containsAppleConvertedSpace = false;
-    TEHTMLElementFontVariant m_fontVariant = TEHTMLElementFontVariant::Inherit;
-    double m_textScale = 1.0;
-    Size m_size;
-    // Null until styles are applied.
-    std::shared_ptr<const CSSStyleDictionary> m_styles;
     bool m_didOutput = false;
     // While the element's own text is made: the dictionary its text children
     // share, looked up for the first of them.
     bool m_readingChildrenText = false;
+    // Whether the element's text has been settled, into m_settledOutput
+    // (none when it shows nothing).
+    bool m_settled = false;
+    double m_textScale = 1.0;
+    Size m_size;
+    // Null until styles are applied.
+    std::shared_ptr<const CSSStyleDictionary> m_styles;
     mutable AttributeDictionaryPtr m_childrenTextAttributes;
-    // Set once the element's text has been settled: that text, or none.
-    std::optional<std::optional<MutableAttributedString>> m_settledOutput;
+    std::optional<MutableAttributedString> m_settledOutput;
     TEEdgeInsets m_margins;
     TEEdgeInsets m_padding;
     double m_listIndent = 0;
-    int m_fontSizeOffset = 0;
     double m_currentTextSize = 0;
     double m_letterSpacing = 0;
     // What word processors mark runs with: the languages ("lang" and

@@ -12,6 +12,7 @@ namespace folio {
 
 class TEHTMLElement;
 class TEHTMLParserNode;
+class TETextHTMLElement;
 using TEHTMLParserNodePtr = std::shared_ptr<TEHTMLParserNode>;
 
 // One node of the tree the HTML reader grows from the parser's events. A node
@@ -42,6 +43,9 @@ public:
     // asks this of every parent and child, far more cheaply than a cast.
     virtual TEHTMLElement* asElement() { return nullptr; }
     virtual const TEHTMLElement* asElement() const { return nullptr; }
+    // The node as a run of text, shown in its parent's formatting; null for
+    // every other node.
+    virtual const TETextHTMLElement* asText() const { return nullptr; }
 
     // The characters of the text-node children, in order; other children are skipped.
     virtual std::u16string text() const;

@@ -1,5 +1,6 @@
 #include "engine/dom/TEListItemHTMLElement.h"
 
+#include "engine/dom/TETextHTMLElement.h"
 #include "engine/html/HTMLListItemIndents.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEFormattingKey.h"
@@ -285,9 +286,11 @@ void TEListItemHTMLElement::keepLanguagesOfEmptyRun(MutableAttributedString& tex
     // where a word processor keeps them too.
     for (const auto& child : childNodes()) {
         const TEHTMLElement* run = child->asElement();
-        if (!run || run->displayStyle() != TEHTMLElementDisplayStyle::Inline)
+        if (!child->asText() && (!run || run->displayStyle() != TEHTMLElementDisplayStyle::Inline))
             continue;
-        AttributeDictionaryPtr attributes = run->attributesForAttributedStringRepresentation();
+        // A run of text is formatted as the item.
+        AttributeDictionaryPtr attributes =
+            run ? run->attributesForAttributedStringRepresentation() : textAttributes();
         if (!attributes)
             return;
         const Range end{text.length() - 1, 1};

@@ -231,7 +231,10 @@ private:
                          bool beginningOfParagraph, const AttributeDictionary* itemText);
 
     // --- Languages and letter effects (DKRTFWriterCharacterMarks.cpp) ---
-    DKRTFCharacterMarks characterMarks(const AttributeDictionary& attributes);
+    // Worked out once per dictionary: the colour table and the runs both
+    // read them.
+    const DKRTFCharacterMarks& characterMarks(const AttributeDictionary& attributes);
+    DKRTFCharacterMarks workOutCharacterMarks(const AttributeDictionary& attributes);
     // The Windows number of a language tag, 0 for none.
     std::uint16_t windowsLanguage(const AttributeValuePtr& tag);
     // The words of the marks that differ from those in force, or all of
@@ -378,6 +381,7 @@ private:
     std::optional<std::vector<const AttributeDictionary*>> m_dictionariesInOrder;
     // Keyed by the dictionaries of m_attributedString, which holds them.
     std::unordered_map<const AttributeDictionary*, CharacterFormatting> m_characterFormatting;
+    std::unordered_map<const AttributeDictionary*, DKRTFCharacterMarks> m_characterMarks;
     // Keyed by the tag's text: every element of a page read from HTML
     // carries a value of its own for the same few languages.
     std::unordered_map<std::u16string, std::uint16_t> m_windowsLanguages;

@@ -28,7 +28,15 @@ bool isOn(const AttributeDictionary& attributes, std::string_view key)
 
 } // namespace
 
-DKRTFCharacterMarks DKRTFWriter::characterMarks(const AttributeDictionary& attributes)
+const DKRTFCharacterMarks& DKRTFWriter::characterMarks(const AttributeDictionary& attributes)
+{
+    auto [found, isNew] = m_characterMarks.try_emplace(&attributes);
+    if (isNew)
+        found->second = workOutCharacterMarks(attributes);
+    return found->second;
+}
+
+DKRTFCharacterMarks DKRTFWriter::workOutCharacterMarks(const AttributeDictionary& attributes)
 {
     DKRTFCharacterMarks marks;
     marks.language = windowsLanguage(attributes.valueForKey(kCTLanguageAttributeName));

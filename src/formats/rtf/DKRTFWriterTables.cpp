@@ -342,7 +342,7 @@ void DKRTFWriter::writeColorTable()
                 blackUnderline |= DKRTFColorTableEntry::entryWithColor(&color->color()) == defaultEntry;
         // A shadow of measures names its colour without the opacity; a
         // shading names the colours it mixes.
-        const DKRTFCharacterMarks marks = characterMarks(*attributes);
+        const DKRTFCharacterMarks& marks = characterMarks(*attributes);
         std::optional<TEShading> paragraphShading;
         if (const auto* text = attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute))
             paragraphShading = TEShading::fromText(toUtf8(text->value()));

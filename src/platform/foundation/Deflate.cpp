@@ -73,7 +73,12 @@ Result<Output> inflated(std::span<const std::uint8_t> bytes, std::size_t maximum
     // touched).
     constexpr std::size_t kExpectedRatio = 8;
     output.reserve(std::min(maximumSize, bytes.size() < SIZE_MAX / kExpectedRatio ? bytes.size() * kExpectedRatio : SIZE_MAX));
-    std::uint8_t buffer[64 * 1024];
+    // zlib writes straight into the output, made longer a step at a time
+    // just ahead of it: copying through a buffer cost as much as inflating.
+    // One byte past the limit tells an output that would exceed it.
+    constexpr std::size_t kGrowthStep = 256 * 1024;
+    const std::size_t room = maximumSize == SIZE_MAX ? SIZE_MAX : maximumSize + 1;
+    std::size_t produced = 0;
     std::size_t offset = 0;
     int result = Z_OK;
     while (result != Z_STREAM_END) {
@@ -83,24 +88,27 @@ Result<Output> inflated(std::span<const std::uint8_t> bytes, std::size_t maximum
             stream.avail_in = static_cast<uInt>(slice);
             offset += slice;
         }
-        stream.next_out = buffer;
-        stream.avail_out = sizeof buffer;
+        if (produced == output.size())
+            output.resize(produced + std::min(kGrowthStep, room - produced));
+        const std::size_t free = std::min<std::size_t>(output.size() - produced, UINT_MAX);
+        stream.next_out = reinterpret_cast<Bytef*>(output.data()) + produced;
+        stream.avail_out = static_cast<uInt>(free);
         result = inflate(&stream, Z_NO_FLUSH);
         if (result == Z_DATA_ERROR || result == Z_NEED_DICT || result == Z_MEM_ERROR || result == Z_STREAM_ERROR) {
             inflateEnd(&stream);
             return deflateError(Deflate::CorruptInput, "The compressed data are damaged");
         }
-        std::size_t produced = sizeof buffer - stream.avail_out;
-        if (output.size() + produced > maximumSize) {
+        produced += free - stream.avail_out;
+        if (produced > maximumSize) {
             inflateEnd(&stream);
             return deflateError(Deflate::TooLarge, "The decompressed data would exceed " + std::to_string(maximumSize) + " bytes");
         }
-        output.insert(output.end(), buffer, buffer + produced);
         if (result == Z_BUF_ERROR && stream.avail_in == 0 && offset == bytes.size()) {
             inflateEnd(&stream);
             return deflateError(Deflate::Truncated, "The compressed data end too early");
         }
     }
+    output.resize(produced);
     inflateEnd(&stream);
     return output;
 }

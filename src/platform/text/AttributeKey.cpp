@@ -25,16 +25,6 @@ NameTable<Name>& nameTable()
     return *table;
 }
 
-std::uint64_t orderPrefixOf(std::string_view name)
-{
-    std::uint64_t prefix = 0;
-    for (std::size_t index = 0; index < sizeof(prefix); ++index) {
-        const unsigned char byte = index < name.size() ? static_cast<unsigned char>(name[index]) : 0;
-        prefix = (prefix << 8) | byte;
-    }
-    return prefix;
-}
-
 } // namespace
 
 AttributeKey::AttributeKey() : AttributeKey(std::string_view()) {}

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <bit>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -48,6 +50,22 @@ public:
     bool starts_with(std::string_view prefix) const { return std::string_view(m_name->text).starts_with(prefix); }
     // std::hash of the name, worked out once per name.
     std::size_t hash() const { return m_name->hash; }
+    // The name's first eight bytes as one number, the first byte the most
+    // significant and zeros after a shorter name: names whose prefixes
+    // differ order as their prefixes do.
+    std::uint64_t orderPrefix() const { return m_name->orderPrefix; }
+    static std::uint64_t orderPrefixOf(std::string_view name)
+    {
+        std::uint64_t prefix = 0;
+        if (name.size() >= sizeof(prefix)) {
+            std::memcpy(&prefix, name.data(), sizeof(prefix));
+        } else if (!name.empty()) {
+            std::memcpy(&prefix, name.data(), name.size());
+        }
+        if constexpr (std::endian::native == std::endian::little)
+            prefix = __builtin_bswap64(prefix);
+        return prefix;
+    }
 
     // Equal names are one name: equal keys hold the same address.
     friend bool operator==(const AttributeKey& a, const AttributeKey& b) { return a.m_name == b.m_name; }

@@ -88,6 +88,24 @@ TEST(Deflate, OutputOverTheCapIsRefused)
     EXPECT_EQ(exact->length(), zeros.size());
 }
 
+TEST(Deflate, OutputsAroundTheGrowthOfTheOutputKeepEveryByteAndTheCap)
+{
+    // The output grows by quarter megabytes as it is inflated: streams that
+    // end on, beside and well past a step come out whole at a cap of their
+    // own length and are refused one byte under it.
+    constexpr std::size_t kStep = 256 * 1024;
+    for (std::size_t size : {kStep - 1, kStep, kStep + 1, 3 * kStep + 7}) {
+        auto bytes = sampleBytes(size);
+        auto compressed = Deflate::compress(bytes).value();
+        auto exact = Deflate::decompressText(compressed.span(), size);
+        ASSERT_TRUE(exact) << size;
+        EXPECT_EQ(*exact, std::string(bytes.begin(), bytes.end())) << size;
+        auto under = Deflate::decompress(compressed.span(), size - 1);
+        ASSERT_FALSE(under) << size;
+        EXPECT_EQ(under.error().code, Deflate::TooLarge) << size;
+    }
+}
+
 TEST(Deflate, TextIsInflatedAsTheBytesAreAndRefusedAlike)
 {
     // Whole streams of each size, a cut one, garbage, and one past the cap

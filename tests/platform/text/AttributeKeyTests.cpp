@@ -83,6 +83,34 @@ TEST(AttributeKey, keysOfEveryLengthAndByteOrderExactlyAsTheirNames)
     }
 }
 
+TEST(AttributeKey, aDictionaryFindsEachOfItsKeysAndNoOtherName)
+{
+    // Sets of a few keys and of many, holding names alike in their first
+    // eight bytes, shorter ones, bytes past 0x7f and an embedded NUL; every
+    // other name of the list is absent from each.
+    const std::vector<std::string> names{
+        "", "N", "NS", std::string("NS\0", 3), std::string("NS\0a", 4), "NSColor", "NSColorX", "NSColorXY",
+        "NSColorXZ", "NSColorXY-longer", "NSParagraphStyle", "NSParagraphStyleB", "TETextLists", "Z", "z", "\x7f",
+        "\x80", "\xc3\xa9t\xc3\xa9", "\xff\xff\xff\xff\xff\xff\xff\xff\x01", "\xff\xff\xff\xff\xff\xff\xff\xff"};
+    for (std::size_t step : {1, 2, 3, 5, 7}) {
+        for (std::size_t offset = 0; offset < step; ++offset) {
+            std::vector<AttributeDictionary::Entry> entries;
+            for (std::size_t index = offset; index < names.size(); index += step)
+                entries.emplace_back(AttributeKey(names[index]), IntegerValue::make(static_cast<std::int64_t>(index)));
+            const AttributeDictionaryPtr dictionary = AttributeDictionary::make(entries);
+            for (std::size_t index = 0; index < names.size(); ++index) {
+                const bool present = index >= offset && (index - offset) % step == 0;
+                const auto* value = dictionary->valueForKeyAs<IntegerValue>(names[index]);
+                EXPECT_EQ(dictionary->containsKey(names[index]), present)
+                    << testing::PrintToString(names[index]) << " step " << step << " offset " << offset;
+                ASSERT_EQ(value != nullptr, present) << testing::PrintToString(names[index]);
+                if (value)
+                    EXPECT_EQ(value->value(), static_cast<std::int64_t>(index)) << testing::PrintToString(names[index]);
+            }
+        }
+    }
+}
+
 TEST(AttributeKey, keysMadeOnManyThreadsAreTheSameKeys)
 {
     constexpr int kThreads = 4;

@@ -246,7 +246,7 @@ void TEHTMLAttributedStringBuilder::parserDidStartElement(TEHTMLParser&, const s
 
     // Indentation between blocks is not text.
     if (element->displayStyle() != TEHTMLElementDisplayStyle::Inline && previousLastChild) {
-        if (auto* text = dynamic_cast<TETextHTMLElement*>(previousLastChild.get());
+        if (const TETextHTMLElement* text = previousLastChild->asText();
             text && isIgnorableWhitespace(text->characters()))
             parent->removeChildNode(text);
     }
@@ -313,17 +313,14 @@ void TEHTMLAttributedStringBuilder::parserFoundCharacters(TEHTMLParser&, std::u1
 {
     if (m_ignoreParseEvents || m_openElements.empty())
         return;
-    auto [parent, depth] = parentForNewChild();
+    TEHTMLElement* parent = parentForNewChild().first;
     auto text = std::make_shared<TETextHTMLElement>(std::move(characters));
-    text->inheritAttributesFromElement(*parent);
-    text->interpretAttributes();
-    parent->addChildNode(text);
     if (parent == m_bodyElement) {
         // Text directly in the body has no block to wait for.
-        if (std::optional<MutableAttributedString> output = text->attributedString())
-            m_result->appendAttributedString(std::move(*output));
+        m_result->appendAttributedString(MutableAttributedString(text->characters(), parent->textAttributes()));
         m_bodyElement->setDidOutput(true);
     }
+    parent->addChildNode(std::move(text));
 }
 
 void TEHTMLAttributedStringBuilder::parserFoundCDATA(TEHTMLParser&, const std::string& bytes)
