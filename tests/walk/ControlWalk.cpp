@@ -391,8 +391,26 @@ std::optional<std::string> EveryControlWalk::take(const WalkStep& step, GtkWidge
 {
     *clicked = nullptr;
     std::vector<Reachable> found = reachable(step.kind);
-    auto it = std::find_if(found.begin(), found.end(), [&](const Reachable& each) { return each.name == step.name; });
-    if (it == found.end() && step.kind == WalkStep::Kind::Control && step.index < found.size())
+    auto named = [&] {
+        return std::find_if(found.begin(), found.end(), [&](const Reachable& each) { return each.name == step.name; });
+    };
+    auto it = named();
+    // A control is offered only while enabled, and some are enabled late:
+    // Redo once the page has taken back the word typed for it. Until then the
+    // bar is one short, and the control at its place is another one.
+    if (it == found.end() && step.kind == WalkStep::Kind::Control) {
+        RunLoop::main().runUntil(
+            [&] {
+                found = reachable(step.kind);
+                return named() != found.end();
+            },
+            kLateControlSeconds);
+        it = named();
+    }
+    // A control whose title changes (a size shown on the bar) is found at its
+    // place; one of another known name there is not the control asked for.
+    if (it == found.end() && step.kind == WalkStep::Kind::Control && step.index < found.size() &&
+        !m_controlNames.count(found[step.index].name))
         it = found.begin() + static_cast<std::ptrdiff_t>(step.index);
     if (it == found.end()) {
         std::string offered;
@@ -685,8 +703,11 @@ void EveryControlWalk::walk(const EditorUnderWalk& editor)
     std::vector<WalkRow> rows;
     for (WalkStep::Kind kind : {WalkStep::Kind::Control, WalkStep::Kind::Key}) {
         std::vector<Reachable> found = reachable(kind);
-        for (std::size_t index = 0; index < found.size(); ++index)
+        for (std::size_t index = 0; index < found.size(); ++index) {
             rows.push_back(WalkRow{{WalkStep{kind, found[index].name, index}}});
+            if (kind == WalkStep::Kind::Control)
+                m_controlNames.insert(found[index].name);
+        }
     }
     ASSERT_FALSE(rows.empty()) << "the editor offers no control";
 

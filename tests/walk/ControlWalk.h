@@ -103,6 +103,8 @@ struct EditorUnderWalk {
 class EveryControlWalk : public ::testing::Test {
 protected:
     static constexpr double kEngineWaitSeconds = 60;
+    // How long a control the walk found before may take to be offered again.
+    static constexpr double kLateControlSeconds = 5;
 
     EveryControlWalk();
     ~EveryControlWalk() override;
@@ -208,6 +210,8 @@ private:
     std::vector<MenuItem> m_pristineMenuItems;
     GtkWidget* m_pageWidget = nullptr;
     std::vector<std::string> m_noCommandLog;
+    // The names of the controls the opened editor offered.
+    std::set<std::string> m_controlNames;
 };
 
 } // namespace folio::test
