@@ -128,6 +128,8 @@ AttributeDictionaryPtr AttributeDictionary::makeFilled(std::size_t count, Fill f
     // entries that are not there.
     const std::size_t entryHashSum = fill(dictionary->m_entries);
     dictionary->m_count = count;
+    for (const Entry& entry : dictionary->entries())
+        dictionary->m_presentKeys |= entry.first.presenceBit();
     dictionary->m_hash = entryHashSum + count * kHashPerEntry;
     return dictionary;
 }
@@ -179,8 +181,10 @@ const AttributeDictionary::Entry* AttributeDictionary::find(std::string_view key
     // the first eight bytes of their names, which each name keeps as one
     // number, reads one number per entry and stops at the first greater one.
     constexpr std::size_t kMostLookedThrough = 16;
+    const std::uint64_t prefix = AttributeKey::orderPrefixOf(key);
+    if ((m_presentKeys & AttributeKey::presenceBitOf(key, prefix)) == 0)
+        return end();
     if (m_count <= kMostLookedThrough) {
-        const std::uint64_t prefix = AttributeKey::orderPrefixOf(key);
         for (const Entry* entry = begin(); entry != end(); ++entry) {
             const std::uint64_t own = entry->first.orderPrefix();
             if (own < prefix)

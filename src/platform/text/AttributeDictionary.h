@@ -100,6 +100,9 @@ private:
     Entry* m_entries;
     std::size_t m_count = 0;
     std::size_t m_hash = 0;
+    // The presence bits of the keys (AttributeKey::presenceBit): most
+    // lookups, the writers' above all, ask for keys a set does not hold.
+    std::uint64_t m_presentKeys = 0;
 };
 
 // True for the same object, two nulls, or two equal dictionaries.
