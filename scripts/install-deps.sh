@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev libomp-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev libxml2-dev zlib1g-dev libzip-dev libplist-dev uuid-dev
+  libicu-dev libxml2-dev zlib1g-dev libzip-dev libdeflate-dev libplist-dev uuid-dev
   libglib2.0-dev libgtk-3-dev libwebkit2gtk-4.1-dev
   libcairo2-dev libpango1.0-dev libharfbuzz-dev libfreetype-dev libfontconfig-dev
   libpng-dev libjpeg62-turbo-dev libgdk-pixbuf-2.0-dev libpoppler-glib-dev

@@ -11,8 +11,9 @@ std::optional<std::string_view> TEFormFeedSpanHTMLElement::markOfSpan(const std:
 {
     if (name != "span")
         return std::nullopt;
-    const std::u16string pageBreakClass = toUtf16(TEHorizontalRuleHTMLElement::kPageBreakClass);
-    const std::u16string ruleClass = toUtf16(kRuleClass);
+    // Made once: a page has thousands of spans.
+    static const std::u16string pageBreakClass = toUtf16(TEHorizontalRuleHTMLElement::kPageBreakClass);
+    static const std::u16string ruleClass = toUtf16(kRuleClass);
     for (const auto& [attribute, value] : attributes) {
         if (attribute != "class")
             continue;

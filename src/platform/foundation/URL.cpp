@@ -8,6 +8,13 @@
 
 namespace folio {
 
+struct URL::Parts {
+    std::string scheme, userinfo, host, path;
+    std::optional<std::string> query, fragment;
+    int port = -1;
+    bool hasAuthority = false;
+};
+
 namespace {
 
 constexpr std::string_view kAlphanumeric = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -30,12 +37,7 @@ std::string allowedSet(URL::AllowedCharacters allowed)
     return set;
 }
 
-struct Parts {
-    std::string scheme, userinfo, host, path;
-    std::optional<std::string> query, fragment;
-    int port = -1;
-    bool hasAuthority = false;
-};
+using Parts = URL::Parts;
 
 std::string takeString(char* text)
 {
@@ -111,7 +113,12 @@ std::optional<URL> URL::URLWithString(std::string_view text)
     URL url;
     url.m_relative = joinParts(*parts);
     url.m_absolute = url.m_relative;
-    url.parseAbsolute();
+    // Most addresses are written as they are put back together: what they
+    // split into is then what the whole address splits into.
+    if (url.m_absolute == text)
+        url.takeParts(*parts);
+    else
+        url.parseAbsolute();
     return url;
 }
 
@@ -157,19 +164,22 @@ URL URL::fileURLWithPath(std::string_view path, bool isDirectory)
 
 void URL::parseAbsolute()
 {
-    auto parts = split(m_absolute);
-    if (!parts)
-        return;
-    m_scheme = parts->scheme;
+    if (auto parts = split(m_absolute))
+        takeParts(*parts);
+}
+
+void URL::takeParts(Parts& parts)
+{
+    m_scheme = std::move(parts.scheme);
     for (char& c : m_scheme)
         c = static_cast<char>(g_ascii_tolower(c));
-    m_user = parts->userinfo.substr(0, parts->userinfo.find(':'));
-    m_host = parts->host;
-    m_port = parts->port >= 0 ? std::optional<int>(parts->port) : std::nullopt;
-    m_path = parts->path;
-    m_query = parts->query;
-    m_fragment = parts->fragment;
-    m_hasAuthority = parts->hasAuthority;
+    m_user = parts.userinfo.substr(0, parts.userinfo.find(':'));
+    m_host = std::move(parts.host);
+    m_port = parts.port >= 0 ? std::optional<int>(parts.port) : std::nullopt;
+    m_path = std::move(parts.path);
+    m_query = std::move(parts.query);
+    m_fragment = std::move(parts.fragment);
+    m_hasAuthority = parts.hasAuthority;
 }
 
 URL URL::absoluteURL() const

@@ -69,9 +69,13 @@ public:
 
     friend bool operator==(const URL& a, const URL& b) { return a.m_absolute == b.m_absolute; }
 
+    // What an address splits into; known to this class's own code only.
+    struct Parts;
+
 private:
     static URL fromValidatedAbsolute(std::string text);
     void parseAbsolute();
+    void takeParts(Parts& parts);
     URL withPath(const std::string& encodedPath) const;
 
     std::string m_relative;

@@ -128,6 +128,8 @@ AttributeDictionaryPtr AttributeDictionary::makeFilled(std::size_t count, Fill f
     // entries that are not there.
     const std::size_t entryHashSum = fill(dictionary->m_entries);
     dictionary->m_count = count;
+    for (const Entry& entry : dictionary->entries())
+        dictionary->m_presentKeys |= entry.first.presenceBit();
     dictionary->m_hash = entryHashSum + count * kHashPerEntry;
     return dictionary;
 }
@@ -173,14 +175,15 @@ AttributeDictionaryPtr AttributeDictionary::make(std::initializer_list<Entry> en
     return make(std::vector<Entry>(entries));
 }
 
-const AttributeDictionary::Entry* AttributeDictionary::find(std::string_view key) const
+const AttributeValuePtr AttributeDictionary::s_noValue;
+
+const AttributeDictionary::Entry* AttributeDictionary::findAmongKeys(std::string_view key, std::uint64_t prefix) const
 {
     // Most sets hold a dozen keys or so: looking through them in order by
     // the first eight bytes of their names, which each name keeps as one
     // number, reads one number per entry and stops at the first greater one.
     constexpr std::size_t kMostLookedThrough = 16;
     if (m_count <= kMostLookedThrough) {
-        const std::uint64_t prefix = AttributeKey::orderPrefixOf(key);
         for (const Entry* entry = begin(); entry != end(); ++entry) {
             const std::uint64_t own = entry->first.orderPrefix();
             if (own < prefix)
@@ -190,24 +193,12 @@ const AttributeDictionary::Entry* AttributeDictionary::find(std::string_view key
             if (entry->first == key)
                 return entry;
         }
-        return end();
+        return nullptr;
     }
     const Entry* found = std::lower_bound(begin(), end(), key, keyLess);
     if (found != end() && found->first == key)
         return found;
-    return end();
-}
-
-const AttributeValuePtr& AttributeDictionary::valueForKey(std::string_view key) const
-{
-    static const AttributeValuePtr none;
-    const Entry* found = find(key);
-    return found == end() ? none : found->second;
-}
-
-bool AttributeDictionary::containsKey(std::string_view key) const
-{
-    return find(key) != end();
+    return nullptr;
 }
 
 AttributeDictionaryPtr AttributeDictionary::dictionaryBySettingValue(std::string_view key, AttributeValuePtr value) const

@@ -47,7 +47,9 @@ AttributeKey::AttributeKey(std::string_view name)
         std::lock_guard lock(table.mutex);
         auto found = table.names.find(name);
         if (found == table.names.end()) {
-            const Name* made = new Name{std::string(name), std::hash<std::string_view>{}(name), orderPrefixOf(name)};
+            const std::uint64_t prefix = orderPrefixOf(name);
+            const Name* made =
+                new Name{std::string(name), std::hash<std::string_view>{}(name), prefix, presenceBitOf(name, prefix)};
             found = table.names.emplace(std::string_view(made->text), made).first;
         }
         m_name = found->second;

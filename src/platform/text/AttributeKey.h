@@ -66,6 +66,17 @@ public:
             prefix = __builtin_bswap64(prefix);
         return prefix;
     }
+    // One bit of 64 that stands for the name, from its length, its first
+    // eight bytes (as orderPrefixOf gives them) and its last byte: a set
+    // keeps the bits of its keys, and a name whose bit is not among them is
+    // not there, which a lookup learns without reading the set's keys.
+    std::uint64_t presenceBit() const { return m_name->presenceBit; }
+    static std::uint64_t presenceBitOf(std::string_view name, std::uint64_t orderPrefix)
+    {
+        const std::uint64_t last = name.empty() ? 0 : static_cast<unsigned char>(name.back());
+        const std::uint64_t mixed = (orderPrefix ^ (name.size() << 8) ^ last) * 0x9E3779B97F4A7C15ull;
+        return std::uint64_t(1) << (mixed >> 58);
+    }
 
     // Equal names are one name: equal keys hold the same address.
     friend bool operator==(const AttributeKey& a, const AttributeKey& b) { return a.m_name == b.m_name; }
@@ -93,6 +104,7 @@ private:
         // The first eight bytes, the first the most significant, zero
         // after a shorter name: prefixes that differ order as the names do.
         std::uint64_t orderPrefix;
+        std::uint64_t presenceBit;
     };
     const Name* m_name;
 };

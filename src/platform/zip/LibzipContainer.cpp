@@ -2,10 +2,13 @@
 
 #include "platform/foundation/ZipArchive.h"
 
+#include <libdeflate.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace folio {
 
@@ -79,6 +82,57 @@ int openFlags(ZipServices::Access access)
     return ZIP_RDONLY | ZIP_CHECKCONS;
 }
 
+// An entry deflated before it is added, which libzip then copies as it
+// stands: libdeflate's fastest level takes well under half the time of
+// zlib's, which libzip would use at close, and packs a little tighter.
+struct DeflatedEntry {
+    std::vector<std::uint8_t> deflated;
+    zip_uint64_t size = 0;
+    zip_uint32_t crc = 0;
+    std::size_t offset = 0;
+    zip_error_t error;
+};
+
+zip_int64_t readDeflatedEntry(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    auto* entry = static_cast<DeflatedEntry*>(state);
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        entry->offset = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const std::size_t count = std::min<std::size_t>(length, entry->deflated.size() - entry->offset);
+        std::memcpy(data, entry->deflated.data() + entry->offset, count);
+        entry->offset += count;
+        return static_cast<zip_int64_t>(count);
+    }
+    case ZIP_SOURCE_CLOSE:
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* stat = static_cast<zip_stat_t*>(data);
+        zip_stat_init(stat);
+        stat->size = entry->size;
+        stat->comp_size = entry->deflated.size();
+        stat->comp_method = ZIP_CM_DEFLATE;
+        stat->crc = entry->crc;
+        stat->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&entry->error, data, length);
+    case ZIP_SOURCE_FREE:
+        zip_error_fini(&entry->error);
+        delete entry;
+        return 0;
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    default:
+        zip_error_set(&entry->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
 } // namespace
 
 LibzipContainer::LibzipContainer(zip_t* archive, zip_source_t* source, std::string name)
@@ -97,8 +151,11 @@ void LibzipContainer::release()
         zip_discard(m_archive);
     if (m_source)
         zip_source_free(m_source);
+    if (m_compressor)
+        libdeflate_free_compressor(m_compressor);
     m_archive = nullptr;
     m_source = nullptr;
+    m_compressor = nullptr;
 }
 
 Result<std::unique_ptr<ZipContainer>> LibzipContainer::open(Data bytes, const std::string& name,
@@ -177,19 +234,49 @@ Result<Data> LibzipContainer::readEntry(const std::string& entryName, std::size_
     return Data(std::move(bytes));
 }
 
+zip_source_t* LibzipContainer::deflatedSource(std::span<const std::uint8_t> bytes)
+{
+    constexpr int kFastest = 1;
+    if (!m_compressor)
+        m_compressor = libdeflate_alloc_compressor(kFastest);
+    if (!m_compressor)
+        return nullptr;
+    auto* entry = new DeflatedEntry;
+    zip_error_init(&entry->error);
+    // Bytes that do not pack smaller are left to libzip, which stores them.
+    entry->deflated.resize(bytes.size());
+    const std::size_t packed = libdeflate_deflate_compress(m_compressor, bytes.data(), bytes.size(),
+                                                           entry->deflated.data(), entry->deflated.size());
+    zip_source_t* source = nullptr;
+    if (packed > 0) {
+        entry->deflated.resize(packed);
+        entry->size = bytes.size();
+        entry->crc = libdeflate_crc32(0, bytes.data(), bytes.size());
+        source = zip_source_function(m_archive, readDeflatedEntry, entry);
+    }
+    if (!source) {
+        zip_error_fini(&entry->error);
+        delete entry;
+    }
+    return source;
+}
+
 Status LibzipContainer::addFile(const std::string& entryName, std::span<const std::uint8_t> bytes, bool deflated)
 {
-    void* copy = nullptr;
-    if (!bytes.empty()) {
-        copy = std::malloc(bytes.size());
-        if (!copy)
-            return zipError(DKZipArchive::WriteFailed, "Out of memory for " + entryName);
-        std::memcpy(copy, bytes.data(), bytes.size());
-    }
-    zip_source_t* source = zip_source_buffer(m_archive, copy, bytes.size(), 1);
+    zip_source_t* source = deflated && !bytes.empty() ? deflatedSource(bytes) : nullptr;
     if (!source) {
-        std::free(copy);
-        return zipError(DKZipArchive::WriteFailed, "Cannot add " + entryName + ": " + describeArchive(m_archive));
+        void* copy = nullptr;
+        if (!bytes.empty()) {
+            copy = std::malloc(bytes.size());
+            if (!copy)
+                return zipError(DKZipArchive::WriteFailed, "Out of memory for " + entryName);
+            std::memcpy(copy, bytes.data(), bytes.size());
+        }
+        source = zip_source_buffer(m_archive, copy, bytes.size(), 1);
+        if (!source) {
+            std::free(copy);
+            return zipError(DKZipArchive::WriteFailed, "Cannot add " + entryName + ": " + describeArchive(m_archive));
+        }
     }
     zip_int64_t index = zip_file_add(m_archive, entryName.c_str(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0) {

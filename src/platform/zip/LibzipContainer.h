@@ -4,6 +4,7 @@
 
 typedef struct zip zip_t;
 typedef struct zip_source zip_source_t;
+struct libdeflate_compressor;
 
 namespace folio {
 
@@ -24,10 +25,13 @@ public:
 private:
     LibzipContainer(zip_t* archive, zip_source_t* source, std::string name);
     void release();
+    // A source of `bytes` deflated here; null when they do not pack smaller.
+    zip_source_t* deflatedSource(std::span<const std::uint8_t> bytes);
 
     zip_t* m_archive;
     zip_source_t* m_source;
     std::string m_name;
+    libdeflate_compressor* m_compressor = nullptr;
 };
 
 // The services of this library, in process.

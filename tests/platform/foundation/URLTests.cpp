@@ -78,6 +78,32 @@ TEST(URLParsing, Components)
     EXPECT_EQ(url.pathComponents(), (std::vector<std::string>{"/", "a", "b c.tar.gz"}));
 }
 
+TEST(URLParsing, AnAddressHasThePartsOfTheTextItIsWrittenAs)
+{
+    // Addresses written as they are kept, and ones kept otherwise (stray
+    // characters encoded, a capital scheme): each has the parts its kept
+    // text has when read again.
+    for (const char* text : {"https://user:pw@Example.org:8080/a/b%20c/?q=1&r#frag", "mailto:someone@example.org",
+                             "//host/only", "relative/path?x", "#top", "", "HTTP://example.org/a b/ü?k=v v",
+                             "file:///tmp/x%2Fy", "https://example.org:0/", "data:,hello"}) {
+        SCOPED_TRACE(text);
+        const URL url = parse(text);
+        const URL again = parse(url.absoluteString().c_str());
+        EXPECT_EQ(url.scheme(), again.scheme());
+        EXPECT_EQ(url.user(), again.user());
+        EXPECT_EQ(url.host(), again.host());
+        EXPECT_EQ(url.port(), again.port());
+        EXPECT_EQ(url.encodedPath(), again.encodedPath());
+        EXPECT_EQ(url.query(), again.query());
+        EXPECT_EQ(url.fragment(), again.fragment());
+    }
+    const URL written = parse("HTTPS://Example.org:8080/a?q#f");
+    EXPECT_EQ(written.scheme(), "https");
+    EXPECT_EQ(written.host(), "Example.org");
+    EXPECT_EQ(written.port(), 8080);
+    EXPECT_EQ(written.encodedPath(), "/a");
+}
+
 TEST(URLParsing, AbsentPartsDifferFromEmptyParts)
 {
     URL bare = parse("http://host/p");

@@ -76,6 +76,41 @@ TEST_F(ZipArchiveTest, KeepsEntryOrderAndAStoredFirstEntry)
     EXPECT_EQ(file->stringView().substr(38, 20), "application/epub+zip");
 }
 
+TEST_F(ZipArchiveTest, DeflatedEntriesOfEveryKindReadBackWhole)
+{
+    std::string text;
+    for (int line = 0; text.size() < 300000; ++line)
+        text += "{\\pard\\f1\\fs24 Line " + std::to_string(line) + " of a long document.\\par}\n";
+    std::string noise(20000, '\0');
+    std::uint32_t state = 12345;
+    for (char& c : noise) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 24);
+    }
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"long.rtf", text}, {"noise.bin", noise}, {"empty.txt", ""}, {"one.txt", "x"}};
+    auto archive = DKZipArchive::create(m_path);
+    ASSERT_TRUE(archive);
+    for (const auto& [name, contents] : files)
+        ASSERT_TRUE(archive->addFile(name, bytesOf(contents)));
+    ASSERT_TRUE(archive->close());
+
+    auto entries = rawEntries(m_path);
+    ASSERT_EQ(entries.size(), files.size());
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        EXPECT_EQ(entries[index].name, files[index].first);
+        EXPECT_TRUE(entries[index].contents == files[index].second) << files[index].first;
+    }
+    EXPECT_EQ(entries[0].method, ZIP_CM_DEFLATE);
+    // Text this repetitive packs to a small part of itself.
+    auto file = Data::dataWithContentsOfFile(m_path);
+    ASSERT_TRUE(file);
+    EXPECT_LT(file->length(), text.size() / 5 + noise.size() + 1000);
+    auto reader = DKZipArchive::open(m_path);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->readEntry("long.rtf")->toString(), text);
+}
+
 TEST_F(ZipArchiveTest, AppendingKeepsExistingEntriesFirst)
 {
     test::ScratchFolder staging;

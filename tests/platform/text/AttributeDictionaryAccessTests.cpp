@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -57,6 +60,32 @@ TEST(AttributeDictionaryAccess, settingReplacesTheDictionaryAndLeavesTheOldOneAl
     setIntValue(none, 5, "width");
     ASSERT_TRUE(none);
     EXPECT_EQ(intForKey(*none, "width", 0), 5);
+}
+
+// Sets small and large (looked through and searched), holding names that
+// share their first bytes, their length or their last letter with names
+// they do not hold: each held name is found with its value, no other one.
+TEST(AttributeDictionaryAccess, findsEveryHeldKeyAndNoOther)
+{
+    const std::vector<std::string> held = {"", "a", "TEParagraphShading", "TEParagraphBorders", "NSColor", "NSColour",
+                                           "NSFont", "key0", "key1", "key2", "key3", "key4", "key5", "key6", "key7",
+                                           "key8", "key9", "keyA", "keyB", "keyC"};
+    const std::vector<std::string> absent = {"b", "aa", "TEParagraphShadinG", "TEParagraphFrame", "NSColors",
+                                             "NSFonts", "key", "keyD", "key10", "zzzzzzzzzzzzzzzzzzzz"};
+    for (const std::size_t count : {std::size_t(2), std::size_t(7), held.size()}) {
+        std::vector<AttributeDictionary::Entry> entries;
+        for (std::size_t index = 0; index < count; ++index)
+            entries.emplace_back(held[index], IntegerValue::make(static_cast<std::int64_t>(index)));
+        const AttributeDictionaryPtr dictionary = AttributeDictionary::make(entries);
+        for (std::size_t index = 0; index < held.size(); ++index) {
+            SCOPED_TRACE(count);
+            SCOPED_TRACE(held[index]);
+            EXPECT_EQ(dictionary->containsKey(held[index]), index < count);
+            EXPECT_EQ(intForKey(*dictionary, held[index], -1), index < count ? int(index) : -1);
+        }
+        for (const std::string& name : absent)
+            EXPECT_FALSE(dictionary->containsKey(name)) << name << " in a set of " << count;
+    }
 }
 
 } // namespace
