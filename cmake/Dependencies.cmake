@@ -9,7 +9,7 @@ find_package(JPEG REQUIRED)
 pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0 gobject-2.0 gio-2.0)
 pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET libxml-2.0)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
-# Whole buffers (zip entries, packed QV text) are deflated and inflated with libdeflate.
+# Zip entries are deflated with libdeflate before libzip writes them.
 pkg_check_modules(LIBDEFLATE REQUIRED IMPORTED_TARGET libdeflate)
 pkg_check_modules(LIBPLIST REQUIRED IMPORTED_TARGET libplist-2.0)
 pkg_check_modules(UUID REQUIRED IMPORTED_TARGET uuid)

@@ -1,13 +1,10 @@
 #include "platform/foundation/Deflate.h"
 
-#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <memory>
-#include <optional>
 
 namespace folio {
 
@@ -62,64 +59,20 @@ Result<Data> Deflate::compress(std::span<const std::uint8_t> bytes, int level, F
 
 namespace {
 
-// Text packs to a quarter or a fifth of its size: room for more than that
-// from the start spares the copies and fresh pages of growing a page of
-// megabytes from nothing (pages never written are never touched).
-constexpr std::size_t kExpectedRatio = 8;
-
-std::size_t expectedSize(std::size_t packedSize, std::size_t maximumSize)
-{
-    return std::min(maximumSize, packedSize < SIZE_MAX / kExpectedRatio ? packedSize * kExpectedRatio : SIZE_MAX);
-}
-
-// libdeflate inflates a whole buffer in one go, in well under half the time
-// of zlib's stream. It is given room for what text usually packs from, and
-// a few times that once more; data it does not read through (damaged, cut
-// short, or larger than that) are left to zlib's stream, whose errors tell
-// those apart. Nothing after the end of the packed data is read, as with zlib.
-template <typename Output>
-std::optional<Output> inflatedAtOnce(std::span<const std::uint8_t> bytes, std::size_t maximumSize,
-                                     Deflate::Framing framing)
-{
-    std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
-        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
-    if (!decompressor)
-        return std::nullopt;
-    constexpr int kTries = 2;
-    constexpr std::size_t kGrowth = 4;
-    std::size_t room = expectedSize(bytes.size(), maximumSize);
-    Output output;
-    for (int attempt = 0; attempt < kTries; ++attempt) {
-        output.resize(room);
-        std::size_t read = 0;
-        std::size_t written = 0;
-        const libdeflate_result result = framing == Deflate::Framing::Raw
-            ? libdeflate_deflate_decompress_ex(decompressor.get(), bytes.data(), bytes.size(), output.data(), room,
-                                               &read, &written)
-            : libdeflate_zlib_decompress_ex(decompressor.get(), bytes.data(), bytes.size(), output.data(), room,
-                                            &read, &written);
-        if (result == LIBDEFLATE_SUCCESS) {
-            output.resize(written);
-            return output;
-        }
-        if (result != LIBDEFLATE_INSUFFICIENT_SPACE || room == maximumSize)
-            return std::nullopt;
-        room = room > maximumSize / kGrowth ? maximumSize : room * kGrowth;
-    }
-    return std::nullopt;
-}
-
 // Inflates into a vector of bytes or a string.
 template <typename Output>
 Result<Output> inflated(std::span<const std::uint8_t> bytes, std::size_t maximumSize, Deflate::Framing framing)
 {
-    if (std::optional<Output> whole = inflatedAtOnce<Output>(bytes, maximumSize, framing))
-        return std::move(*whole);
     z_stream stream{};
     if (inflateInit2(&stream, windowBits(framing)) != Z_OK)
         return deflateError(Deflate::Failed, "Cannot start decompression");
     Output output;
-    output.reserve(expectedSize(bytes.size(), maximumSize));
+    // Text packs to a quarter or a fifth of its size: room for more than
+    // that from the start spares the copies and fresh pages of growing a
+    // page of megabytes from nothing (pages never written are never
+    // touched).
+    constexpr std::size_t kExpectedRatio = 8;
+    output.reserve(std::min(maximumSize, bytes.size() < SIZE_MAX / kExpectedRatio ? bytes.size() * kExpectedRatio : SIZE_MAX));
     // zlib writes straight into the output, made longer a step at a time
     // just ahead of it: copying through a buffer cost as much as inflating.
     // One byte past the limit tells an output that would exceed it.
