@@ -129,5 +129,27 @@ TEST(Deflate, TextIsInflatedAsTheBytesAreAndRefusedAlike)
     }
 }
 
+TEST(Deflate, StreamsThatGrowFarPastTheirSizeOrHaveBytesAfterTheirEndComeOutWhole)
+{
+    // Packed 10, 100 and 1000 times smaller, in both framings, and with
+    // bytes after the end of the stream, which are not read.
+    for (const std::size_t run : {std::size_t(8), std::size_t(200), std::size_t(5000)}) {
+        std::vector<std::uint8_t> bytes;
+        for (std::size_t index = 0; bytes.size() < 400000; ++index)
+            bytes.insert(bytes.end(), run, static_cast<std::uint8_t>('a' + index % 26));
+        for (const Deflate::Framing framing : {Deflate::Framing::Raw, Deflate::Framing::Zlib}) {
+            std::vector<std::uint8_t> stream = Deflate::compress(bytes, 9, framing).value().vector();
+            stream.insert(stream.end(), {0x00, 0xff, 0x12});
+            auto restored = Deflate::decompress(stream, Deflate::kDefaultInflateLimit, framing);
+            ASSERT_TRUE(restored) << run;
+            EXPECT_TRUE(restored->vector() == bytes) << run;
+            auto text = Deflate::decompressText(stream, bytes.size(), framing);
+            ASSERT_TRUE(text) << run;
+            EXPECT_EQ(text->size(), bytes.size());
+            EXPECT_EQ(Deflate::decompressText(stream, bytes.size() - 1, framing).error().code, Deflate::TooLarge);
+        }
+    }
+}
+
 } // namespace
 } // namespace folio
