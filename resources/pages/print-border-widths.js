@@ -1,6 +1,8 @@
 /* A border prints in whole pixels of the page, and the browser drops what is left over: a word processor's line of
    2.25 points would print at 1.6. Each border of the text is set to the number of pixels nearest to its own width,
-   so that it prints as near the file's width as the page can draw it. */
+   so that it prints as near the file's width as the page can draw it. A page laid out larger than its paper draws
+   in pixels that many times smaller, so its borders are rounded to those: a half-point line stays half a point
+   rather than growing to a whole pixel of the paper. */
 (function () {
   var content = document.getElementById('content');
   if (!content) return;
@@ -19,7 +21,8 @@
       var pixels = parseFloat(match[1]) * pixelsPer[match[2]] * scale;
       if (!(pixels > 0)) return;
       // Half a layout pixel over the count, which the layout rounds down to it.
-      element.style['border' + side + 'Width'] = (Math.max(1, Math.round(pixels)) + 0.5 / zoom) / scale + 'px';
+      var drawn = Math.max(1, Math.round(pixels * zoom));
+      element.style['border' + side + 'Width'] = (drawn + 0.5) / zoom / scale + 'px';
     });
   });
 })();

@@ -251,6 +251,24 @@ TEST_F(ForeignRTFLooksExport, cellBordersPrintAtTheirWidthAndDoubleOnesAsTwoLine
         EXPECT_NEAR(ourGaps[gap], theirGaps[gap], 1.5) << gap;
 }
 
+// A cell's border prints as wide as the file gives it, to a tenth of a
+// point, not rounded to a whole pixel of the paper.
+TEST_F(ForeignRTFLooksExport, cellBordersPrintAtTheFilesWidthToATenthOfAPoint)
+{
+    const std::vector<int> twips{10, 20, 30, 40};
+    std::string tables;
+    for (int width : twips)
+        tables += "\\trowd\\trgaph108\\trleft0\\clbrdrt\\brdrs\\brdrw" + std::to_string(width)
+            + "\\cellx4320\n\\pard\\plain\\intbl\\f0\\fs24 Word\\cell\\row\n\\pard\\plain\\f0\\fs24 Gap\\par\n";
+    const std::string path = document("border-widths", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                                       "\\pard\\plain\\f0\\fs24 Opening words.\\par\n" + tables + "}");
+    const std::string pdf = exported(path, "pdf");
+    const std::vector<double> lines = linesDown(pdf, wordOn(pdf, "Opening").xMin + 150, 60, 300);
+    ASSERT_EQ(lines.size(), twips.size()) << ::testing::PrintToString(lines);
+    for (std::size_t line = 0; line < lines.size(); ++line)
+        EXPECT_NEAR(lines[line], twips[line] / 20.0, 0.15) << twips[line] << " twips";
+}
+
 TEST_F(ForeignRTFLooksExport, aMacTableKeepsItsShadingBordersAndCentredCell)
 {
     std::string path = document(
