@@ -570,15 +570,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             element = "h" + std::to_string(static_cast<int>(*level));
     }
 
-    // Direction and style follow the element's own attributes, as a
-    // document's generated class goes in front of the classes it has.
-    auto addStartAttributes = [&](HTMLAttributeMap& elementAttributes) {
-        if (paragraphStyle()) {
-            if (paragraphStyle()->baseWritingDirection() == WritingDirection::Natural)
-                elementAttributes["dir"] = u"auto";
-            else if (paragraphStyle()->baseWritingDirection() == WritingDirection::RightToLeft)
-                elementAttributes["dir"] = u"rtl";
-        }
+    // What the editing page keeps on the element for the save.
+    auto addEditingData = [&](HTMLAttributeMap& elementAttributes) {
         if (const std::u16string* style = styleName(attributes))
             elementAttributes["data-style"] = *style;
         if (const TESectionBreak* section = sectionBreak(attributes))
@@ -609,6 +602,20 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         if (paragraphStyle() && paragraphStyle()->contextualSpacing())
             elementAttributes["data-contextual-space"] = u"";
         addLineHeightAttributes(paragraphStyle() ? &*paragraphStyle() : nullptr, elementAttributes);
+    };
+    // Direction and style follow the element's own attributes, as a
+    // document's generated class goes in front of the classes it has.
+    auto addStartAttributes = [&](HTMLAttributeMap& elementAttributes) {
+        if (paragraphStyle()) {
+            if (paragraphStyle()->baseWritingDirection() == WritingDirection::Natural)
+                elementAttributes["dir"] = u"auto";
+            else if (paragraphStyle()->baseWritingDirection() == WritingDirection::RightToLeft)
+                elementAttributes["dir"] = u"rtl";
+        }
+        // The editing page's data for the save, which an export leaves out
+        // of what it writes: it is not worked out there at all.
+        if (!m_context.settings.exported)
+            addEditingData(elementAttributes);
         m_context.applyStyle(elementAttributes, element, elementCSS());
     };
     auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {
