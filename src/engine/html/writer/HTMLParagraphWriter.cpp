@@ -193,6 +193,41 @@ bool hasLineBetween(const AttributeDictionary& attributes)
     return borders && borders->sides[static_cast<std::size_t>(TEParagraphBorders::Side::Between)].has_value();
 }
 
+// What the editing page keeps on a paragraph's element for the save.
+void addEditingData(HTMLAttributeMap& elementAttributes, const AttributeDictionary& attributes,
+                    const TEParagraphStyle* style, bool isItem, const std::optional<std::vector<TextTab>>& itemStops,
+                    const std::optional<HTMLListItemIndents>& itemIndents)
+{
+    if (const std::u16string* name = styleName(attributes))
+        elementAttributes["data-style"] = *name;
+    if (const TESectionBreak* section = sectionBreak(attributes))
+        elementAttributes["data-section"] = section->attributeText();
+    if (const std::u16string* shading = shadingText(attributes))
+        elementAttributes["data-paragraph-shading"] = *shading;
+    if (const std::u16string* borders = bordersText(attributes))
+        elementAttributes["data-paragraph-borders"] = *borders;
+    if (const std::u16string* frame = frameText(attributes))
+        elementAttributes["data-paragraph-frame"] = *frame;
+    // An item's stops are those of its text: its marker may be laid out on
+    // stops of its own.
+    std::optional<std::vector<TextTab>> ownStops = itemStops;
+    if (!isItem && style)
+        ownStops = style->tabStops();
+    if (ownStops)
+        if (std::u16string stops = HTMLTabStops::attributeText(*ownStops); !stops.empty())
+            elementAttributes["data-tabs"] = stops;
+    if (itemIndents)
+        elementAttributes["data-indent"] = itemIndents->attributeText();
+    // A paragraph split with Return keeps its outline level in both halves.
+    if (style && style->outlineLevel() != 0)
+        elementAttributes["data-outline-level"] = toUtf16(std::to_string(style->outlineLevel()));
+    // The page leaves the space out between neighbours of one style that
+    // both carry it.
+    if (style && style->contextualSpacing())
+        elementAttributes["data-contextual-space"] = u"";
+    addLineHeightAttributes(style, elementAttributes);
+}
+
 std::string emptyLine(const HTMLWriterContext& context, const std::string& css, const AttributeDictionary& paragraph,
                       const TEParagraphStyle* style = nullptr)
 {
@@ -579,36 +614,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             else if (paragraphStyle()->baseWritingDirection() == WritingDirection::RightToLeft)
                 elementAttributes["dir"] = u"rtl";
         }
-        if (const std::u16string* style = styleName(attributes))
-            elementAttributes["data-style"] = *style;
-        if (const TESectionBreak* section = sectionBreak(attributes))
-            elementAttributes["data-section"] = section->attributeText();
-        if (const std::u16string* shading = shadingText(attributes))
-            elementAttributes["data-paragraph-shading"] = *shading;
-        if (const std::u16string* borders = bordersText(attributes))
-            elementAttributes["data-paragraph-borders"] = *borders;
-        if (const std::u16string* frame = frameText(attributes))
-            elementAttributes["data-paragraph-frame"] = *frame;
-        // The editing page keeps the stops for the save, as it keeps the
-        // style. An item's are those of its text: its marker may be laid out
-        // on stops of its own.
-        std::optional<std::vector<TextTab>> ownStops = itemStops;
-        if (element != "li" && paragraphStyle())
-            ownStops = paragraphStyle()->tabStops();
-        if (ownStops)
-            if (std::u16string stops = HTMLTabStops::attributeText(*ownStops); !stops.empty())
-                elementAttributes["data-tabs"] = stops;
-        if (itemIndents)
-            elementAttributes["data-indent"] = itemIndents->attributeText();
-        // The page keeps the outline level for the save, and a paragraph
-        // split with Return keeps it in both halves.
-        if (paragraphStyle() && paragraphStyle()->outlineLevel() != 0)
-            elementAttributes["data-outline-level"] = toUtf16(std::to_string(paragraphStyle()->outlineLevel()));
-        // The page leaves the space out between neighbours of one style that
-        // both carry it, and keeps it for the save.
-        if (paragraphStyle() && paragraphStyle()->contextualSpacing())
-            elementAttributes["data-contextual-space"] = u"";
-        addLineHeightAttributes(paragraphStyle() ? &*paragraphStyle() : nullptr, elementAttributes);
+        // The editing page's data for the save, which an export leaves out
+        // of what it writes: it is not worked out there at all.
+        if (!m_context.settings.exported)
+            addEditingData(elementAttributes, attributes, paragraphStyle() ? &*paragraphStyle() : nullptr,
+                           element == "li", itemStops, itemIndents);
         m_context.applyStyle(elementAttributes, element, elementCSS());
     };
     auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {
