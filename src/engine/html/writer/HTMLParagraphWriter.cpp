@@ -310,6 +310,22 @@ bool isOfOneFontAroundBreaksAndRules(const AttributedString& string, Range parag
     return oneFont;
 }
 
+// A paragraph inside one run has the font of that run throughout; only one
+// of several runs needs their fonts compared.
+bool isOfOneFont(const AttributedString& string, Range paragraph, Range firstRun, const AttributeDictionary& attributes)
+{
+    if (paragraph.length == 0)
+        return false;
+    if (firstRun.end() >= paragraph.end())
+        return attributes.valueForKey(kCTFontAttributeName) != nullptr;
+    Range fontRange;
+    AttributeValuePtr fontValue =
+        string.attributeAtIndexLongestEffectiveRange(kCTFontAttributeName, paragraph.location, &fontRange, paragraph);
+    if (fontValue && fontRange == paragraph)
+        return true;
+    return fontValue && isOfOneFontAroundBreaksAndRules(string, paragraph, fontValue);
+}
+
 // Whether the paragraph end at `index` is a rule, as a rule element inside
 // a paragraph's element is read.
 bool isRuleParagraphEnd(const AttributedString& string, std::size_t index)
@@ -368,6 +384,33 @@ std::string HTMLParagraphWriter::endMarkFontCSS(Range paragraph) const
     return css;
 }
 
+// A page break or a rule the paragraph starts with, then the rest of the
+// paragraph after it.
+void HTMLParagraphWriter::writeBreakOrRule(std::string& html, const HTMLParagraphForm& form, Range paragraph,
+                                           bool isLastParagraph)
+{
+    const AttributedString& string = m_context.string;
+    const bool pageBreak = form.pageBreak;
+    if (pageBreak && m_context.settings.forPrint)
+        html += "<div style=\"page-break-before:always;\"></div>";
+    else if (pageBreak)
+        html += form.pageBreakBeforeParagraph && !m_context.settings.exported
+            ? "<hr class=\"marquent-pagebreak\" data-break=\"before\" style='page-break-before:always;'/>"
+            : "<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
+    else
+        html += m_context.settings.forEPub ? "<hr/>"
+                                           : "<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">";
+    // Other word processors put the break in front of the next
+    // paragraph's text, which follows it here. A break alone before its
+    // paragraph's end is an empty paragraph on the new page (a blank
+    // line at its top): the page's break is no paragraph, so that one
+    // follows it.
+    if (paragraph.length > 1)
+        writeParagraph(html, Range{paragraph.location + 1, paragraph.length - 1}, isLastParagraph);
+    else if (pageBreak && paragraph.length == 1 && paragraph.end() < string.length() && string.string()[paragraph.location] == u'\f')
+        writeParagraph(html, Range{paragraph.location + 1, 0}, isLastParagraph);
+}
+
 void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, bool isLastParagraph)
 {
     const AttributedString& string = m_context.string;
@@ -386,41 +429,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         attributesPointer = string.attributesAtIndex(settings, &firstRun);
     const AttributeDictionary& attributes = attributesPointer ? *attributesPointer : *AttributeDictionary::empty();
 
-    // A paragraph inside one run has the font of that run throughout; only
-    // one of several runs needs their fonts compared.
-    bool fontIsUniform = false;
-    if (paragraph.length > 0 && firstRun.end() >= paragraph.end()) {
-        fontIsUniform = attributes.valueForKey(kCTFontAttributeName) != nullptr;
-    } else if (paragraph.length > 0) {
-        Range fontRange;
-        AttributeValuePtr fontValue = string.attributeAtIndexLongestEffectiveRange(
-            kCTFontAttributeName, paragraph.location, &fontRange, paragraph);
-        fontIsUniform = fontValue && fontRange == paragraph;
-        if (!fontIsUniform && fontValue)
-            fontIsUniform = isOfOneFontAroundBreaksAndRules(string, paragraph, fontValue);
-    }
+    const bool fontIsUniform = isOfOneFont(string, paragraph, firstRun, attributes);
 
     HTMLParagraphForm& form = m_context.styleCache.paragraphForm(attributes);
-    const bool pageBreak = form.pageBreak;
-    if (pageBreak || form.rule) {
-        if (pageBreak && m_context.settings.forPrint)
-            html += "<div style=\"page-break-before:always;\"></div>";
-        else if (pageBreak)
-            html += form.pageBreakBeforeParagraph && !m_context.settings.exported
-                ? "<hr class=\"marquent-pagebreak\" data-break=\"before\" style='page-break-before:always;'/>"
-                : "<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
-        else
-            html += m_context.settings.forEPub ? "<hr/>"
-                                               : "<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">";
-        // Other word processors put the break in front of the next
-        // paragraph's text, which follows it here. A break alone before its
-        // paragraph's end is an empty paragraph on the new page (a blank
-        // line at its top): the page's break is no paragraph, so that one
-        // follows it.
-        if (paragraph.length > 1)
-            writeParagraph(html, Range{paragraph.location + 1, paragraph.length - 1}, isLastParagraph);
-        else if (pageBreak && paragraph.length == 1 && paragraph.end() < length && string.string()[paragraph.location] == u'\f')
-            writeParagraph(html, Range{paragraph.location + 1, 0}, isLastParagraph);
+    if (form.pageBreak || form.rule) {
+        writeBreakOrRule(html, form, paragraph, isLastParagraph);
         return;
     }
 

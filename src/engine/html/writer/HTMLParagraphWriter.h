@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/html/writer/HTMLListTagWriter.h"
+#include "engine/html/writer/HTMLParagraphForm.h"
 #include "engine/html/writer/HTMLWriterContext.h"
 #include "platform/foundation/Range.h"
 
@@ -33,6 +34,8 @@ public:
 
 private:
     using ListStack = std::vector<AttributeValuePtr>;
+
+    void writeBreakOrRule(std::string& html, const HTMLParagraphForm& form, Range paragraph, bool isLastParagraph);
 
     // The words or sign an item of `currentList` starts with, where its list
     // does not draw them: the file's own words, or in print its plain number
