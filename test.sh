@@ -20,6 +20,11 @@ export FOLIO_REQUIRE_DISPLAY=1
 # The same for LibreOffice, epubcheck, libwmf and the text-recognition data:
 # the install step above brings them, so a missing one is a broken install.
 export FOLIO_REQUIRE_TOOLS=1
+# The tests' processes share one LibreOffice profile and every conversion
+# LibreOffice made in this run (tests/support/LibreOfficeConverter.h).
+office=$(mktemp -d)
+trap 'rm -rf "$office"' EXIT
+export FOLIO_TEST_LIBREOFFICE_FOLDER="$office"
 # Tests come and go in parallel on one server: without -noreset it resets
 # whenever the last one leaves, and a test connecting just then finds no display.
 # Tests that move the real pointer come after, one at a time and alone on the

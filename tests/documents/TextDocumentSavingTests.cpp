@@ -1,4 +1,5 @@
 #include "support/DocumentTestSupport.h"
+#include "support/LibreOfficeConverter.h"
 #include "support/RequiredTool.h"
 
 #include "documents/DocumentSeeds.h"
@@ -482,7 +483,7 @@ TEST_F(TextDocumentSavingTest, aPageTheFileNeverDescribedIsWrittenOnlyOnceThePer
 // its own default paper and margins, not ours.
 TEST_F(TextDocumentSavingTest, libreOfficeShowsASavedFileWithoutAPageOnThePageItGaveTheFile)
 {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    if (!test::LibreOfficeConverter::isInstalled())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const std::string original = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\pard\\f0\\fs20 Dear reader\\par}";
     writeFile(m_folder.path("original.rtf"), original);
@@ -497,10 +498,9 @@ TEST_F(TextDocumentSavingTest, libreOfficeShowsASavedFileWithoutAPageOnThePageIt
     ASSERT_TRUE(save(*document));
 
     const std::string out = m_folder.path("out");
-    const std::string command = "soffice -env:UserInstallation=file://" + m_folder.path("profile") +
-                                " --headless --convert-to fodt --outdir '" + out + "' '" + m_folder.path("original.rtf") +
-                                "' '" + path + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const test::LibreOfficeConversion flat =
+        test::LibreOfficeConverter::convert({m_folder.path("original.rtf"), path}, "fodt", out);
+    ASSERT_TRUE(flat.succeeded()) << flat.failure;
     auto pageOf = [&](const std::string& name) {
         const std::string flat = readFile(out + "/" + name + ".fodt");
         const std::size_t at = flat.find("<style:page-layout-properties fo:page-width");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/LibreOfficeConverter.h"
 #include "support/RequiredTool.h"
 
 #include "support/DocumentTestSupport.h"
@@ -43,19 +44,17 @@ protected:
     // LibreOffice's PDF of the document; "" when LibreOffice is not installed.
     std::string reference(const std::string& path)
     {
-        if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
+        if (!folio::test::LibreOfficeConverter::isInstalled()) {
             folio::test::noReferenceFromTool("LibreOffice is not installed (libreoffice-writer-nogui)");
             return {};
         }
-        std::string out = m_folder.path("reference");
-        std::string command = "soffice -env:UserInstallation=file://" + m_folder.path("office") +
-                              " --headless --convert-to pdf --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0) {
-            folio::test::noReferenceFromTool("LibreOffice could not convert " + path);
+        const folio::test::LibreOfficeConversion pdf =
+            folio::test::LibreOfficeConverter::convert({path}, "pdf", m_folder.path("reference"));
+        if (!pdf.succeeded()) {
+            folio::test::noReferenceFromTool(pdf.failure);
             return {};
         }
-        std::string stem = std::filesystem::path(path).stem().string();
-        return out + "/" + stem + ".pdf";
+        return pdf.outputs.front();
     }
 
     // Page sizes as pdfinfo gives them ("842 x 595"), within a point.

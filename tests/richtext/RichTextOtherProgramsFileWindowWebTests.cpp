@@ -21,6 +21,7 @@
 #include "support/AttributesAtWords.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
+#include "support/LibreOfficeConverter.h"
 #include "richtext/RichTextEditingTools.h"
 #include "webeditor/FindCommander.h"
 
@@ -397,7 +398,7 @@ protected:
     // The words LibreOffice reads in a saved file.
     std::string textByLibreOffice(const std::string& path)
     {
-        return readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+        return readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8"));
     }
 
     // Where a word stands on LibreOffice's printed pages.
@@ -410,7 +411,7 @@ protected:
     // Each word of the file as LibreOffice prints it, at its first place.
     std::map<std::string, PrintedWord> wordsPrintedByLibreOffice(const std::string& file)
     {
-        const std::string pdf = convertedByLibreOffice(file, "pdf", "pdf");
+        const std::string pdf = convertedByLibreOffice(file, "pdf");
         const std::string boxes = pdf + ".html";
         const std::string command = "pdftotext -bbox '" + pdf + "' '" + boxes + "'";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
@@ -435,14 +436,10 @@ protected:
     }
 
     // Where LibreOffice put its conversion of a saved file, in `format`.
-    std::string convertedByLibreOffice(const std::string& path, const std::string& format, const std::string& extension)
+    std::string convertedByLibreOffice(const std::string& path, const std::string& format)
     {
-        EXPECT_EQ(std::system("command -v soffice >/dev/null 2>&1"), 0) << "scripts/install-deps.sh installs LibreOffice";
-        const std::string out = folder.path("out");
-        const std::string command = "soffice -env:UserInstallation=file://" + folder.path("profile") +
-            " --headless --convert-to '" + format + "' --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        return out + "/" + std::filesystem::path(path).stem().string() + "." + extension;
+        EXPECT_TRUE(test::LibreOfficeConverter::isInstalled()) << "scripts/install-deps.sh installs LibreOffice";
+        return test::LibreOfficeConverter::converted(path, format, folder.path("out"));
     }
 };
 
@@ -458,7 +455,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
                                          "libreoffice-languages-effects.rtf", "word-fields-comments.rtf",
                                          "libreoffice-fields-borders.rtf", "textedit-link-spacing.rtf",
                                          "wordpad-japanese-greek.rtf"};
-    std::string saved;
+    std::vector<std::string> saved;
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
         const std::string original = fixture(name);
@@ -542,17 +539,15 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
              componentsSeparatedByString(std::string_view(after.pageSettings.text(DKRTFPageSettings::kFontNamesKey).value_or("")), ";"))
             EXPECT_TRUE(font.empty() || named.find(";" + font + ";") != std::string::npos) << font << " is no font name of " << name;
         Data::fromString(rtf).writeToFile(folder.path("saved-" + name));
-        saved += " '" + folder.path("saved-" + name) + "'";
+        saved.push_back(folder.path("saved-" + name));
     }
 
     // LibreOffice reads the saved files' words, the footers' among them.
-    ASSERT_EQ(std::system("command -v soffice >/dev/null 2>&1"), 0) << "scripts/install-deps.sh installs LibreOffice";
+    ASSERT_TRUE(test::LibreOfficeConverter::isInstalled()) << "scripts/install-deps.sh installs LibreOffice";
     const std::string out = folder.path("out");
-    const std::string profile = folder.path("profile");
-    for (const char* format : {"'txt:Text (encoded):UTF8'", "html"}) {
-        const std::string command = std::string("soffice -env:UserInstallation=file://") + profile +
-            " --headless --convert-to " + format + " --outdir '" + out + "'" + saved + " >/dev/null 2>&1";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    for (const char* format : {"txt:Text (encoded):UTF8", "html"}) {
+        const test::LibreOfficeConversion conversion = test::LibreOfficeConverter::convert(saved, format, out);
+        ASSERT_TRUE(conversion.succeeded()) << conversion.failure;
     }
     auto converted = [&](const std::string& name, const char* extension) {
         return readFile(out + "/saved-" + name.substr(0, name.size() - 4) + extension);
@@ -583,11 +578,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
     EXPECT_NE(converted("libreoffice-formatting.rtf", ".html").find("Header of the A5 page"), std::string::npos);
     // A title page's and left pages' own headers and footers stay beside the
     // one the editor shows (LibreOffice's flat document holds every page's).
-    const std::string flat = " '" + folder.path("saved-word-title-page.rtf") + "' '" +
-        folder.path("saved-libreoffice-styles-fonts.rtf") + "'";
-    const std::string command = std::string("soffice -env:UserInstallation=file://") + profile +
-        " --headless --convert-to fodt --outdir '" + out + "'" + flat + " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const test::LibreOfficeConversion flat = test::LibreOfficeConverter::convert(
+        {folder.path("saved-word-title-page.rtf"), folder.path("saved-libreoffice-styles-fonts.rtf")}, "fodt", out);
+    ASSERT_TRUE(flat.succeeded()) << flat.failure;
     for (const char* words : {"Title page heading", "Left page running head", "Right page running head", "Cover footer",
                               "Page footer"})
         EXPECT_NE(converted("word-title-page.rtf", ".fodt").find(words), std::string::npos) << words;
@@ -603,10 +596,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
     // A comment's words, a link LibreOffice styled, a name in Shift-JIS.
     EXPECT_NE(converted("libreoffice-fields-borders.rtf", ".txt").find("The lights register lists every lamp."), std::string::npos);
     EXPECT_NE(converted("wordpad-japanese-greek.rtf", ".txt").find("\u3053\u3093\u306B\u3061\u306F"), std::string::npos);
-    const std::string comments = folder.path("saved-word-fields-comments.rtf");
-    const std::string flatComments = std::string("soffice -env:UserInstallation=file://") + profile +
-        " --headless --convert-to fodt --outdir '" + out + "' '" + comments + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(flatComments.c_str()), 0) << flatComments;
+    const test::LibreOfficeConversion flatComments =
+        test::LibreOfficeConverter::convert({folder.path("saved-word-fields-comments.rtf")}, "fodt", out);
+    ASSERT_TRUE(flatComments.succeeded()) << flatComments.failure;
     const std::string survey = converted("word-fields-comments.rtf", ".fodt");
     for (const char* kept : {"<dc:title>Harbour survey</dc:title>", "<meta:initial-creator>Ines Varga</meta:initial-creator>",
                              "<dc:creator>Ines Varga</dc:creator>", "Check these against last year.",
@@ -797,7 +789,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, commentsStayOverTheirWordsAndPropert
 
     // LibreOffice puts each comment where its words begin and ends its range
     // where they end.
-    const std::string odt = convertedByLibreOffice(path, "odt", "odt");
+    const std::string odt = convertedByLibreOffice(path, "odt");
     const std::string unpack = "unzip -o -q '" + odt + "' content.xml meta.xml -d '" + folder.path("out") + "'";
     ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack << ": scripts/install-deps.sh installs unzip";
     const std::string content = readFile(folder.path("out") + "/content.xml");
@@ -862,7 +854,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, paragraphBordersAreDrawnAndSurviveTy
     EXPECT_EQ(bordersOf(u"Findings with a rule below"), "bottom=s,12,20,4472c4") << rtf;
     EXPECT_EQ(bordersOf(u"A boxed note on the pier lights and buoys."), "top=s,4,1 left=s,4,4 bottom=s,4,1 right=s,4,4") << rtf;
     EXPECT_EQ(bordersOf(u"Visible words"), "none") << rtf;
-    const std::string flat = readFile(convertedByLibreOffice(path, "fodt", "fodt"));
+    const std::string flat = readFile(convertedByLibreOffice(path, "fodt"));
     EXPECT_NE(flat.find("fo:border-bottom=\"0.51pt solid #4472c4\""), std::string::npos) << flat;
 }
 
@@ -914,7 +906,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
 
     // LibreOffice finds the languages, the capitals over the letters as
     // typed, the outline and the shadow.
-    const std::string odt = convertedByLibreOffice(path, "odt", "odt");
+    const std::string odt = convertedByLibreOffice(path, "odt");
     const std::string unpack = "unzip -o -q '" + odt + "' content.xml -d '" + folder.path("out") + "'";
     ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack << ": scripts/install-deps.sh installs unzip";
     const std::string content = readFile(folder.path("out") + "/content.xml");
@@ -959,7 +951,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, emptyLinesKeepTheirLanguagesThroughT
     for (std::u16string_view words : {u"Avant", u"Milieu", u"Apr"})
         EXPECT_EQ(marksAt(saved.string().find(words)), "; language fr-FR") << toUtf8(words) << "\n" << rtf;
 
-    const std::string odt = convertedByLibreOffice(path, "odt", "odt");
+    const std::string odt = convertedByLibreOffice(path, "odt");
     const std::string unpack = "unzip -o -q '" + odt + "' content.xml -d '" + folder.path("out") + "'";
     ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack;
     const std::string content = readFile(folder.path("out") + "/content.xml");
@@ -1082,7 +1074,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, hiddenTextStaysInTheFileAndOutOfSigh
 
     // LibreOffice's text conversion keeps hidden text; its printed pages
     // show what a reader of the file sees.
-    const std::string pdf = convertedByLibreOffice(path, "pdf", "pdf");
+    const std::string pdf = convertedByLibreOffice(path, "pdf");
     const std::string pdfText = folder.path("out/hidden-pdf.txt");
     const std::string command = "pdftotext '" + pdf + "' '" + pdfText + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -1234,7 +1226,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, rightToLeftAndComplexScriptRunsSurvi
     EXPECT_EQ(marksAt(saved.text, zebra), marksAt(saved.text, zebra - 2)) << rtf;
     EXPECT_NE(marksAt(saved.text, zebra).find("data-east-asian-font SimSun"), std::string::npos) << rtf;
 
-    const std::string odt = convertedByLibreOffice(path, "odt", "odt");
+    const std::string odt = convertedByLibreOffice(path, "odt");
     // The paragraph's own marks are its style's there.
     const std::string unpack = "unzip -o -q '" + odt + "' content.xml styles.xml -d '" + folder.path("out") + "'";
     ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack << ": scripts/install-deps.sh installs unzip";
@@ -1456,7 +1448,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndA
     EXPECT_EQ(saved.pageSettings.number(DKRTFPageSettings::kGutterKey), 567.0f) << rtf;
 
     // The flat document holds what an ODF package keeps in content.xml and styles.xml.
-    const std::string document = readFile(convertedByLibreOffice(path, "fodt", "fodt"));
+    const std::string document = readFile(convertedByLibreOffice(path, "fodt"));
     EXPECT_NE(document.find("fo:keep-with-next=\"always\""), std::string::npos) << document;
     EXPECT_NE(document.find("fo:keep-together=\"always\""), std::string::npos) << document;
     EXPECT_NE(document.find("fo:widows=\"2\""), std::string::npos) << document;
@@ -1521,7 +1513,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, otherProgramsHeadersAndFootersSurviv
     const std::string original = fixture("word-rich-headers.rtf");
     const std::string path = folder.path("report.rtf");
     writeFile(path, original);
-    const std::vector<std::string> before = headsOfFlatDocument(readFile(convertedByLibreOffice(path, "fodt", "fodt")));
+    const std::vector<std::string> before = headsOfFlatDocument(readFile(convertedByLibreOffice(path, "fodt")));
     ASSERT_FALSE(before.empty());
     if (!typedAtTheEndAndAutosaved(path, " Zebra"))
         return;
@@ -1546,7 +1538,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, otherProgramsHeadersAndFootersSurviv
     EXPECT_EQ(look(saved.pageSettings.text(DKRTFPageSettings::kHeaderControlKey)),
               look(read(original).pageSettings.text(DKRTFPageSettings::kHeaderControlKey)));
 
-    const std::vector<std::string> after = headsOfFlatDocument(readFile(convertedByLibreOffice(path, "fodt", "fodt")));
+    const std::vector<std::string> after = headsOfFlatDocument(readFile(convertedByLibreOffice(path, "fodt")));
     EXPECT_EQ(after, before) << rtf;
     std::string all;
     for (const std::string& head : after)
@@ -1618,7 +1610,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, fieldsAndBookmarksSurviveTypingIntoA
     EXPECT_EQ(valueOf(u"The north pier", TEBookmarkAttribute, true), "_Toc201") << rtf;
     EXPECT_EQ(valueOf(u"Lights and buoys", TEBookmarkAttribute, true), "_Toc202") << rtf;
 
-    const std::string flat = readFile(convertedByLibreOffice(path, "fodt", "fodt"));
+    const std::string flat = readFile(convertedByLibreOffice(path, "fodt"));
     EXPECT_NE(flat.find("<text:date"), std::string::npos) << flat;
     EXPECT_NE(flat.find("<text:table-of-content "), std::string::npos) << flat;
     EXPECT_NE(flat.find("text:bookmark-start text:name=\"_Toc201\""), std::string::npos) << flat;
@@ -1682,7 +1674,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, bookmarksAndFieldsWithoutTextSurvive
         EXPECT_EQ(rtf.find(start), rtf.rfind(start)) << rtf;
     }
 
-    const std::string flat = readFile(convertedByLibreOffice(path, "fodt", "fodt"));
+    const std::string flat = readFile(convertedByLibreOffice(path, "fodt"));
     for (const char* found : {"text:name=\"_Ref1\"", "text:bookmark-start text:name=\"Alpha\"",
                               "text:bookmark-end text:name=\"Beta\"", "<text:page-number", "text:ref-name=\"_Ref1\""})
         EXPECT_NE(flat.find(found), std::string::npos) << found << "\n" << flat;
@@ -1877,7 +1869,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, everySectionsPageSurvivesTyping)
     EXPECT_NE(saved.text.string().find(u"same page. Zebra"), std::u16string::npos) << rtf;
 
     // Letter upright, then across, as the file had them.
-    Result<std::shared_ptr<ReaderDocument>> pdf = PopplerReaderDocument::open(convertedByLibreOffice(path, "pdf", "pdf"));
+    Result<std::shared_ptr<ReaderDocument>> pdf = PopplerReaderDocument::open(convertedByLibreOffice(path, "pdf"));
     ASSERT_TRUE(pdf.ok());
     ASSERT_GE((*pdf)->pageCount(), 2u);
     std::string pages;
@@ -2459,7 +2451,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aPageBreakInsideAParagraphStaysThere
     expected.insert(expected.find("Charlie ends.") + 13, " Zebra");
     EXPECT_EQ(textByLibreOffice(path), expected);
     auto paragraphsAndBreaks = [&](const std::string& file) {
-        const std::string odt = convertedByLibreOffice(file, "fodt", "fodt");
+        const std::string odt = convertedByLibreOffice(file, "fodt");
         const std::string xml = readFile(odt);
         std::size_t paragraphs = 0;
         for (std::size_t at = xml.find("<text:p "); at != std::string::npos; at = xml.find("<text:p ", at + 1))
@@ -2593,7 +2585,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, wordsListParagraphStyleSurvivesTypin
                               "1. Lock the door\n", "a. both locks\n", "2. Leave the key\n"})
         EXPECT_NE(shown.find(lines), std::string::npos) << lines << " in\n" << shown;
     // LibreOffice takes the items' style as Word's "List Paragraph" too.
-    const std::string flat = readFile(convertedByLibreOffice(path, "fodt", "fodt"));
+    const std::string flat = readFile(convertedByLibreOffice(path, "fodt"));
     auto libreOfficeStyleOf = [&](const std::string& words) {
         const std::size_t text = flat.find(">" + words + "<");
         const std::size_t paragraph = text == std::string::npos ? text : flat.rfind("<text:p ", text);
@@ -2636,7 +2628,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, wordsContextualSpacingStandsListItem
         return (tops.at(nextItem) - tops.at(item) - line) / (tops.at(after) - tops.at(last) - line);
     };
     auto printedTops = [&](const std::string& file) {
-        const std::string pdf = convertedByLibreOffice(file, "pdf", "pdf");
+        const std::string pdf = convertedByLibreOffice(file, "pdf");
         const std::string boxes = pdf + ".html";
         const std::string command = "pdftotext -bbox '" + pdf + "' '" + boxes + "'";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;

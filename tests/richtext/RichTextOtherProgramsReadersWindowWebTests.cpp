@@ -3,6 +3,7 @@
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
+#include "support/LibreOfficeConverter.h"
 
 #include <gtest/gtest.h>
 
@@ -57,24 +58,15 @@ protected:
     // The words LibreOffice reads in a file, one paragraph a line.
     std::string textByLibreOffice(const std::string& path)
     {
-        EXPECT_EQ(std::system("command -v soffice >/dev/null 2>&1"), 0) << "scripts/install-deps.sh installs LibreOffice";
-        const std::string out = folder.path("out");
-        const std::string command = "soffice -env:UserInstallation=file://" + folder.path("profile") +
-            " --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        std::string text = readFile(out + "/" + std::filesystem::path(path).stem().string() + ".txt");
-        std::filesystem::remove(out + "/" + std::filesystem::path(path).stem().string() + ".txt");
-        return text;
+        EXPECT_TRUE(test::LibreOfficeConverter::isInstalled()) << "scripts/install-deps.sh installs LibreOffice";
+        return readFile(test::LibreOfficeConverter::converted(path, "txt:Text (encoded):UTF8", folder.path("out")));
     }
 
     // The lines of LibreOffice's PDF of a file that hold the words.
     std::vector<std::string> printedLinesWith(const std::string& path, const std::string& words)
     {
-        const std::string out = folder.path("out");
-        const std::string pdf = out + "/" + std::filesystem::path(path).stem().string() + ".pdf";
-        const std::string command = "soffice -env:UserInstallation=file://" + folder.path("profile") +
-            " --headless --convert-to pdf --outdir '" + out + "' '" + path + "' >/dev/null 2>&1 && pdftotext '" + pdf +
-            "' '" + pdf + ".txt'";
+        const std::string pdf = test::LibreOfficeConverter::converted(path, "pdf", folder.path("out"));
+        const std::string command = "pdftotext '" + pdf + "' '" + pdf + ".txt'";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         std::vector<std::string> lines;
         std::string text = readFile(pdf + ".txt");

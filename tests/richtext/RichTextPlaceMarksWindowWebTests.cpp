@@ -6,12 +6,11 @@
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
+#include "support/LibreOfficeConverter.h"
 #include "webeditor/FindCommander.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -124,12 +123,8 @@ protected:
     // style spans.
     std::string asLibreOfficeReadsIt()
     {
-        EXPECT_EQ(std::system("command -v soffice >/dev/null 2>&1"), 0) << "scripts/install-deps.sh installs LibreOffice";
-        const std::string out = folder.path("out");
-        const std::string command = "soffice -env:UserInstallation=file://" + folder.path("profile") +
-            " --headless --convert-to fodt --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        std::string flat = readFile(out + "/" + std::filesystem::path(path).stem().string() + ".fodt");
+        EXPECT_TRUE(test::LibreOfficeConverter::isInstalled()) << "scripts/install-deps.sh installs LibreOffice";
+        std::string flat = readFile(test::LibreOfficeConverter::converted(path, "fodt", folder.path("out")));
         for (std::size_t at = flat.find("<text:span"); at != std::string::npos; at = flat.find("<text:span", at))
             flat.erase(at, flat.find('>', at) + 1 - at);
         return stringByReplacingOccurrencesOfString(flat, "</text:span>", "");

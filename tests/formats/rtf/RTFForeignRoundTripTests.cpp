@@ -17,6 +17,7 @@
 #include <map>
 #include <regex>
 #include <string>
+#include "support/LibreOfficeConverter.h"
 #include "support/RequiredTool.h"
 
 namespace folio {
@@ -138,23 +139,22 @@ TEST_F(RTFForeignRoundTripTests, folioRTFKeepsTablesListsLinksPicturesAndNotes)
 
 TEST_F(RTFForeignRoundTripTests, anIndependentReaderFindsTheWordsOfFolioRTF)
 {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    if (!test::LibreOfficeConverter::isInstalled())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): Folio's RTF is not read by an "
                         "independent reader here");
     const std::filesystem::path folder = m_home / "rtf-round-trip";
     std::filesystem::create_directories(folder / "out");
-    std::string files;
+    std::vector<std::string> files;
     std::map<std::string, std::string> expected;
     for (const std::string& name : m_fixtures) {
         AttributedString original = readFile(name);
         ASSERT_TRUE(Data::fromString(written(original)).writeToFile((folder / name).string()));
         expected[name] = toUtf8(visible(original.string()));
-        files += " '" + (folder / name).string() + "'";
+        files.push_back((folder / name).string());
     }
-    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
-                                " --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" +
-                                (folder / "out").string() + "'" + files + " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const test::LibreOfficeConversion plain =
+        test::LibreOfficeConverter::convert(files, "txt:Text (encoded):UTF8", (folder / "out").string());
+    ASSERT_TRUE(plain.succeeded()) << plain.failure;
     for (const std::string& name : m_fixtures) {
         Result<Data> converted =
             Data::dataWithContentsOfFile((folder / "out" / (name.substr(0, name.size() - 4) + ".txt")).string());

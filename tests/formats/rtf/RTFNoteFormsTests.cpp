@@ -19,6 +19,7 @@
 #include <regex>
 #include <string>
 #include <vector>
+#include "support/LibreOfficeConverter.h"
 #include "support/RequiredTool.h"
 
 namespace folio {
@@ -228,7 +229,7 @@ TEST_F(RTFNoteFormsTests, aDamagedKeptGroupIsSavedAsPlainText)
 // text did not have.
 TEST_F(RTFNoteFormsTests, libreOfficeReadsNoBlankBeforeANoteOrAfterAPicture)
 {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    if (!test::LibreOfficeConverter::isInstalled())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const char* home = std::getenv("FOLIO_HOME");
     const std::filesystem::path folder = std::filesystem::path(home ? home : "/tmp") / "rtf-note-forms";
@@ -246,11 +247,9 @@ TEST_F(RTFNoteFormsTests, libreOfficeReadsNoBlankBeforeANoteOrAfterAPicture)
     ASSERT_NE(document.text.string().find(u"Before\uFEFFafter"), std::u16string::npos);
     const std::filesystem::path file = folder / "folio-notes.rtf";
     ASSERT_TRUE(Data::fromString(written(document, document.text)).writeToFile(file.string()));
-    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
-                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "' '" +
-                                file.string() + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    Result<Data> converted = Data::dataWithContentsOfFile((folder / "out" / "folio-notes.fodt").string());
+    const test::LibreOfficeConversion flat = test::LibreOfficeConverter::convert({file.string()}, "fodt", (folder / "out").string());
+    ASSERT_TRUE(flat.succeeded()) << flat.failure;
+    Result<Data> converted = Data::dataWithContentsOfFile(flat.outputs.front());
     ASSERT_TRUE(converted.ok());
     const std::string xml = converted->toString();
     // The words of the first element `name`: its spaces element is a blank,

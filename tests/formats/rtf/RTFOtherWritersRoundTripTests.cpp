@@ -21,6 +21,7 @@
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/MutableAttributedString.h"
 #include "support/AttributesAtWords.h"
+#include "support/LibreOfficeConverter.h"
 #include "support/RequiredTool.h"
 
 #include <gtest/gtest.h>
@@ -860,22 +861,20 @@ TEST_F(RTFOtherWritersRoundTripTests, anEditedHeaderTakesThePlaceOfTheOneItWasRe
 // and the highlight, which LibreOffice shows as the text's background.
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightInFolioRTF)
 {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    if (!test::LibreOfficeConverter::isInstalled())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-other-writers";
     std::filesystem::create_directories(folder / "out");
-    std::string files;
+    std::vector<std::string> files;
     for (const std::string& name : m_files) {
         DKRTFReadResult original = read(fixture(name));
         ASSERT_TRUE(Data::fromString(savedThroughThePage(original)).writeToFile((folder / name).string()));
-        files += " '" + (folder / name).string() + "'";
+        files.push_back((folder / name).string());
     }
     // LibreOffice's text and HTML exports leave out the highlight (and the
     // text export the header and footer); its flat document keeps both.
-    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
-                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "'" + files +
-                                " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const test::LibreOfficeConversion flat = test::LibreOfficeConverter::convert(files, "fodt", (folder / "out").string());
+    ASSERT_TRUE(flat.succeeded()) << flat.failure;
     auto document = [&](const std::string& name) {
         Result<Data> data = Data::dataWithContentsOfFile((folder / "out" / (name.substr(0, name.size() - 4) + ".fodt")).string());
         EXPECT_TRUE(data.ok()) << name;
@@ -894,7 +893,7 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightIn
 // save the spacing it gives them in Word's file, above and below.
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeSpacesWordsHeadingsAsWordDidInFolioRTF)
 {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    if (!test::LibreOfficeConverter::isInstalled())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-heading-spacing";
     std::filesystem::create_directories(folder / "out");
@@ -903,11 +902,10 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeSpacesWordsHeadingsAsWordDidInF
     ASSERT_TRUE(Data::fromString(original).writeToFile((folder / "word.rtf").string()));
     ASSERT_TRUE(Data::fromString(written(read, read.text)).writeToFile((folder / "saved.rtf").string()));
     ASSERT_TRUE(Data::fromString(written(read, throughThePage(read.text))).writeToFile((folder / "paged.rtf").string()));
-    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
-                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "' '" +
-                                (folder / "word.rtf").string() + "' '" + (folder / "saved.rtf").string() + "' '" +
-                                (folder / "paged.rtf").string() + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const test::LibreOfficeConversion flat = test::LibreOfficeConverter::convert(
+        {(folder / "word.rtf").string(), (folder / "saved.rtf").string(), (folder / "paged.rtf").string()}, "fodt",
+        (folder / "out").string());
+    ASSERT_TRUE(flat.succeeded()) << flat.failure;
     // A paragraph's spacing as LibreOffice resolves it: its own style's
     // value, else its parent style's.
     auto spacing = [&](const std::string& name, const std::string& words) {
@@ -1148,7 +1146,7 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeListItemsHaveTheirStopsOnce)
 // heights it shows the file's, straight and through the page.
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeRaisesAndLowersTextAsInItsOwnFileInFolioRTF)
 {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    if (!test::LibreOfficeConverter::isInstalled())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-raised-text";
     std::filesystem::create_directories(folder / "out");
@@ -1156,15 +1154,13 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeRaisesAndLowersTextAsInItsOwnFi
     const DKRTFReadResult read = this->read(original);
     const std::vector<std::pair<std::string, std::string>> files{
         {"original.rtf", original}, {"straight.rtf", written(read, read.text)}, {"paged.rtf", savedThroughThePage(read)}};
-    std::string names;
+    std::vector<std::string> paths;
     for (const auto& [name, rtf] : files) {
         ASSERT_TRUE(Data::fromString(rtf).writeToFile((folder / name).string()));
-        names += " '" + (folder / name).string() + "'";
+        paths.push_back((folder / name).string());
     }
-    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
-                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "'" + names +
-                                " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const test::LibreOfficeConversion flat = test::LibreOfficeConverter::convert(paths, "fodt", (folder / "out").string());
+    ASSERT_TRUE(flat.succeeded()) << flat.failure;
     // Every height LibreOffice gives text, in order.
     auto positions = [&](const std::string& name) {
         Result<Data> data = Data::dataWithContentsOfFile((folder / "out" / (name.substr(0, name.size() - 4) + ".fodt")).string());
@@ -1189,7 +1185,7 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeRaisesAndLowersTextAsInItsOwnFi
 // same markers before the same words, straight and through the page.
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeShowsTheSameListMarkersInFolioRTF)
 {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    if (!test::LibreOfficeConverter::isInstalled())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-list-markers";
     std::filesystem::create_directories(folder / "out");
@@ -1199,15 +1195,13 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeShowsTheSameListMarkersInFolioR
         {"original.rtf", original},
         {"straight.rtf", written(read, read.text)},
         {"paged.rtf", savedThroughThePage(read)}};
-    std::string names;
+    std::vector<std::string> paths;
     for (const auto& [name, rtf] : files) {
         ASSERT_TRUE(Data::fromString(rtf).writeToFile((folder / name).string()));
-        names += " '" + (folder / name).string() + "'";
+        paths.push_back((folder / name).string());
     }
-    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
-                                " --headless --convert-to txt:Text --outdir '" + (folder / "out").string() + "'" +
-                                names + " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const test::LibreOfficeConversion plain = test::LibreOfficeConverter::convert(paths, "txt:Text", (folder / "out").string());
+    ASSERT_TRUE(plain.succeeded()) << plain.failure;
     auto text = [&](const std::string& name) {
         Result<Data> data = Data::dataWithContentsOfFile((folder / "out" / (name.substr(0, name.size() - 4) + ".txt")).string());
         EXPECT_TRUE(data.ok()) << name;
@@ -2185,7 +2179,7 @@ TEST_F(RTFOtherWritersRoundTripTests, spacingScriptsListNumbersAndBordersComeBac
 // ones exact, and border words without a line draw none.
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeSpacesLinesAndRulesParagraphsAsInTheFileInFolioRTF)
 {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    if (!test::LibreOfficeConverter::isInstalled())
         GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-line-heights";
     std::filesystem::create_directories(folder / "out");
@@ -2197,16 +2191,14 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeSpacesLinesAndRulesParagraphsAs
         "\\pard\\tx566\\brdrt\\brdrl\\brdrb\\brdrr\\brdrbtw\\brdrbar\\partightenfactor0\n\\cf0 Border words\\\n"
         "\\pard\\tx566\\brdrb\\brdrs\\brdrw10\\brsp20\\partightenfactor0\n\\cf0 Ruled below\\\n}";
     const DKRTFReadResult read = this->read(textEdit);
-    std::string files;
+    std::vector<std::string> files;
     for (const auto& [name, rtf] : std::vector<std::pair<std::string, std::string>>{
              {"file", textEdit}, {"saved", written(read, read.text)}, {"paged", savedThroughThePage(read)}}) {
         ASSERT_TRUE(Data::fromString(rtf).writeToFile((folder / (name + ".rtf")).string()));
-        files += " '" + (folder / (name + ".rtf")).string() + "'";
+        files.push_back((folder / (name + ".rtf")).string());
     }
-    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
-                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "'" + files +
-                                " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const test::LibreOfficeConversion flat = test::LibreOfficeConverter::convert(files, "fodt", (folder / "out").string());
+    ASSERT_TRUE(flat.succeeded()) << flat.failure;
     // The line height and borders LibreOffice gives the words' paragraph,
     // from its own style or the style that style is based on.
     auto looks = [&](const std::string& name, const std::string& words) {
@@ -3425,16 +3417,15 @@ TEST_F(RTFOtherWritersRoundTripTests, wordFormFieldsStayFormsAndShowTheirChoice)
     }
     // LibreOffice finds the same forms in the save as in Word's file, with
     // no value of Folio's beside them.
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    if (!test::LibreOfficeConverter::isInstalled())
         return;
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-form-fields";
     std::filesystem::create_directories(folder / "out");
     ASSERT_TRUE(Data::fromString(fixture("word-form-fields.rtf")).writeToFile((folder / "word.rtf").string()));
     ASSERT_TRUE(Data::fromString(saves.back()).writeToFile((folder / "saved.rtf").string()));
-    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
-                                " --headless --convert-to txt:Text --outdir '" + (folder / "out").string() + "' '" +
-                                (folder / "word.rtf").string() + "' '" + (folder / "saved.rtf").string() + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const test::LibreOfficeConversion plain = test::LibreOfficeConverter::convert(
+        {(folder / "word.rtf").string(), (folder / "saved.rtf").string()}, "txt:Text", (folder / "out").string());
+    ASSERT_TRUE(plain.succeeded()) << plain.failure;
     Result<Data> word = Data::dataWithContentsOfFile((folder / "out" / "word.txt").string());
     Result<Data> saved = Data::dataWithContentsOfFile((folder / "out" / "saved.txt").string());
     ASSERT_TRUE(word.ok() && saved.ok());
@@ -3485,16 +3476,15 @@ TEST_F(RTFOtherWritersRoundTripTests, textThatNamedNoFontIsSavedNamingNone)
         }
     }
     // LibreOffice lays the saved text out in its default font, as the file's.
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    if (!test::LibreOfficeConverter::isInstalled())
         return;
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-unnamed-fonts";
     std::filesystem::create_directories(folder / "out");
     const DKRTFReadResult last = read(cases.back().rtf);
     ASSERT_TRUE(Data::fromString(savedThroughThePage(last)).writeToFile((folder / "saved.rtf").string()));
-    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
-                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "' '" +
-                                (folder / "saved.rtf").string() + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const test::LibreOfficeConversion flat =
+        test::LibreOfficeConverter::convert({(folder / "saved.rtf").string()}, "fodt", (folder / "out").string());
+    ASSERT_TRUE(flat.succeeded()) << flat.failure;
     Result<Data> document = Data::dataWithContentsOfFile((folder / "out" / "saved.fodt").string());
     ASSERT_TRUE(document.ok());
     const std::string fodt = document->toString();
@@ -3562,15 +3552,14 @@ TEST_F(RTFOtherWritersRoundTripTests, fontNamesAreWrittenInTheirOwnCodePage)
         EXPECT_EQ(fontOf(again.text, u"\u041F\u0440"), entries[1].second) << rtf;
     }
     // LibreOffice reads the words, and the names, as they were.
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    if (!test::LibreOfficeConverter::isInstalled())
         return;
     const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-font-code-pages";
     std::filesystem::create_directories(folder / "out");
     ASSERT_TRUE(Data::fromString(savedThroughThePage(original)).writeToFile((folder / "saved.rtf").string()));
-    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
-                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "' '" +
-                                (folder / "saved.rtf").string() + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const test::LibreOfficeConversion flat =
+        test::LibreOfficeConverter::convert({(folder / "saved.rtf").string()}, "fodt", (folder / "out").string());
+    ASSERT_TRUE(flat.succeeded()) << flat.failure;
     Result<Data> document = Data::dataWithContentsOfFile((folder / "out" / "saved.fodt").string());
     ASSERT_TRUE(document.ok());
     const std::string fodt = document->toString();
