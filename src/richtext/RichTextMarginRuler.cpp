@@ -103,12 +103,18 @@ double RichTextMarginRuler::currentFactor() const
     return screenFactor(TextDocument::getDeviceScreenSize(m_device), m_device.isLandscape(), width);
 }
 
-void RichTextMarginRuler::sendMargins(double factor)
+RichTextMarginRuler::PageIndents RichTextMarginRuler::indents(double factor, float lower, float upper) const
 {
     // The right margin is taken in single precision, as the ruler holds it.
-    float right = kSheetWidth - m_slider->upperValue();
+    float right = kSheetWidth - upper;
+    return PageIndents{factor * lower, factor * right};
+}
+
+void RichTextMarginRuler::sendMargins(double factor)
+{
+    PageIndents page = indents(factor, m_slider->lowerValue(), m_slider->upperValue());
     if (m_host.sendScript)
-        m_host.sendScript(marginScript(factor * m_slider->lowerValue(), factor * right));
+        m_host.sendScript(marginScript(page.left, page.right));
 }
 
 void RichTextMarginRuler::showBanner(double hideAfterSeconds)
@@ -175,31 +181,63 @@ void RichTextMarginRuler::rulerMarginValuesChangedNoDocumentDirty()
         showBanner(kBannerSeconds);
 }
 
+std::pair<float, float> RichTextMarginRuler::storedHandles() const
+{
+    float right = m_defaults.floatForKey("marquentPageMarginRight").value_or(0);
+    return {m_defaults.floatForKey("marquentPageMarginLeft").value_or(0), right > 0 ? kSheetWidth - right : kSheetWidth};
+}
+
+bool RichTextMarginRuler::loadsAsRulerChange() const
+{
+    if (!isPad())
+        return false;
+    double window = m_host.windowWidth ? m_host.windowWidth() : 0;
+    double viewWidth = m_host.viewSize ? m_host.viewSize().first : 0;
+    return isMultitaskingWidth(window) || viewWidth < (m_device.isLandscape() ? 1024 : 768);
+}
+
 void RichTextMarginRuler::updateRulerMarginValues()
 {
     m_loaded = true;
     TextDocument* document = m_host.document ? m_host.document() : nullptr;
     if (!document || !document->isNewBlankDocument()) {
-        m_slider->setLowerValue(m_defaults.floatForKey("marquentPageMarginLeft").value_or(0));
-        float right = m_defaults.floatForKey("marquentPageMarginRight").value_or(0);
-        m_slider->setUpperValue(right > 0 ? kSheetWidth - right : kSheetWidth);
+        auto [lower, upper] = storedHandles();
+        m_slider->setLowerValue(lower);
+        m_slider->setUpperValue(upper);
     } else {
         dirty();
     }
     keepSideMarginsInDocument();
-    bool landscape = m_device.isLandscape();
-    if (isPad()) {
-        double window = m_host.windowWidth ? m_host.windowWidth() : 0;
-        double viewWidth = m_host.viewSize ? m_host.viewSize().first : 0;
-        if (isMultitaskingWidth(window) || viewWidth < (landscape ? 1024 : 768)) {
-            rulerMarginValuesChanged();
-            return;
-        }
+    if (loadsAsRulerChange()) {
+        rulerMarginValuesChanged();
+        return;
     }
     int deviceClass = TextDocument::getDeviceScreenSize(m_device);
     if (deviceClass >= 0 && deviceClass <= 2)
-        sendMargins(screenFactor(deviceClass, landscape, std::nullopt));
+        sendMargins(screenFactor(deviceClass, m_device.isLandscape(), std::nullopt));
     showBanner(kBannerSecondsAfterLoading);
+}
+
+std::optional<RichTextMarginRuler::PageIndents> RichTextMarginRuler::indentsOnceLoaded() const
+{
+    // A new blank document takes the ruler's handles as they are, which the
+    // default style may still move.
+    TextDocument* document = m_host.document ? m_host.document() : nullptr;
+    if (document && document->isNewBlankDocument())
+        return std::nullopt;
+    // NOTE: margins closer than the ruler lets its handles come are taken
+    // as stored; the ready step then moves the page's indents once more.
+    auto [lower, upper] = storedHandles();
+    bool landscape = m_device.isLandscape();
+    if (loadsAsRulerChange()) {
+        if (call(m_host.isTypewriterMode) || call(m_host.isInMultitaskingMode))
+            return std::nullopt;
+        return indents(screenFactor(TextDocument::getDeviceScreenSize(m_device), landscape, std::nullopt), lower, upper);
+    }
+    int deviceClass = TextDocument::getDeviceScreenSize(m_device);
+    if (deviceClass < 0 || deviceClass > 2)
+        return std::nullopt;
+    return indents(screenFactor(deviceClass, landscape, std::nullopt), lower, upper);
 }
 
 void RichTextMarginRuler::hideMarginsBanner()

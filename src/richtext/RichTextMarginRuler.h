@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace folio {
 
@@ -83,6 +84,15 @@ public:
     void rulerMarginValuesChangedNoDocumentDirty();
     // Loads the ruler from the settings once the page has loaded.
     void updateRulerMarginValues();
+    // The side indents of the page's text column (page centimetres) that
+    // updateRulerMarginValues will give a page showing the document's
+    // margins, or none where it gives none. A page built with them lays the
+    // document out once, at its final width.
+    struct PageIndents {
+        double left = 0;
+        double right = 0;
+    };
+    std::optional<PageIndents> indentsOnceLoaded() const;
     void hideMarginsBanner();
 
     // The text-style picker's margin for a side (0 left, 1 right edge, 2 top,
@@ -102,6 +112,11 @@ private:
     // file's margins, so that every panel reads the one value.
     void keepSideMarginsInDocument() const;
     double currentFactor() const;
+    // The handles as the settings place them: the left margin and the right edge.
+    std::pair<float, float> storedHandles() const;
+    // Whether loading goes through a ruler change: a tablet's split or narrow window.
+    bool loadsAsRulerChange() const;
+    PageIndents indents(double factor, float lower, float upper) const;
     void sendMargins(double factor);
     void showBanner(double hideAfterSeconds);
     bool isPad() const;

@@ -153,6 +153,7 @@ Result<std::string> RichTextPageTemplate::build(const Page& page)
     const std::string fontFamily = templateStyleValue(page.style.fontFamily);
     const std::string fontSize = std::to_string(page.style.fontSize + kFontSizeOffset);
     const std::string fontColor = templateStyleValue(page.style.fontColor);
+    const std::string contentStyle = page.contentStyle.empty() ? std::string() : ";" + templateStyleValue(page.contentStyle);
     // The document goes into the page where it lies: it is megabytes long.
     return pageTemplate->filledInPlace({{"fontRules", page.fontRules},
                                         {"styleSheets", styleSheets},
@@ -166,6 +167,7 @@ Result<std::string> RichTextPageTemplate::build(const Page& page)
                                         {"fontSize", fontSize},
                                         {"fontColor", fontColor},
                                         {"hyphens", page.hyphenated ? ";-webkit-hyphens:auto;hyphens:auto" : ""},
+                                        {"contentStyle", contentStyle},
                                         {"wrapperAttributes", page.wrapperAttributes},
                                         {"html", page.html}});
 }

@@ -46,6 +46,9 @@ public:
         std::string wrapperAttributes;
         // The document hyphenates its text, but for the paragraphs that say no.
         bool hyphenated = false;
+        // Declarations the editable element starts with: the side margins it
+        // would otherwise be given once ready, after a first layout without.
+        std::string contentStyle;
         // Components loaded before the helpers (the selection library).
         std::vector<std::string> componentScriptURLs{};
         // The page's own scripts, loaded after the helpers they use.

@@ -41,6 +41,7 @@
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextWordCounter.h"
+#include "webeditor/MarginRulerGeometry.h"
 #include "webeditor/WebPageViewer.h"
 #include "richtext/RichTextPictureInserter.h"
 #include "richtext/RichTextImageEditor.h"
@@ -718,6 +719,12 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
     page.header = std::move(*header);
     page.footer = std::move(*footer);
     page.hyphenated = settings.autoHyphenation;
+    // A long document takes a while to lay out: it is laid out once, in the
+    // margins the ready step gives it.
+    if (!m_forPreviewGeneration) {
+        if (std::optional<RichTextMarginRuler::PageIndents> indents = m_margins->indentsOnceLoaded())
+            page.contentStyle = MarginRulerGeometry::marginDeclarations(indents->left, indents->right);
+    }
     if (m_document) {
         page.html = m_document->pageHTML();
         page.wrapperAttributes = m_document->pageLanguages().elementAttributesMarkup();

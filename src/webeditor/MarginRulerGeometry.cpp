@@ -65,6 +65,11 @@ std::string MarginRulerGeometry::marginScript(double left, double right)
                            left, right);
 }
 
+std::string MarginRulerGeometry::marginDeclarations(double left, double right)
+{
+    return formatInCLocale("margin-left:%.2fcm;margin-right:%.2fcm;", left, right);
+}
+
 std::u16string MarginRulerGeometry::bannerText(float lower, float upper)
 {
     std::u16string format = toUtf16(Localization::localizedString("Margin Left %.1f - Margin Right %.1f"));

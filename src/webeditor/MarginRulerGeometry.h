@@ -27,6 +27,10 @@ public:
     static bool isMultitaskingWidth(double width);
     // The script that indents the page's text column (page centimetres).
     static std::string marginScript(double left, double right);
+    // The same indents as declarations of the column's style attribute, for
+    // a page built with them. Written as the script writes them, so that the
+    // script then finds them set and the page is not laid out again.
+    static std::string marginDeclarations(double left, double right);
     // The banner's read-out: the left margin and the right edge, in inches
     // with one decimal.
     static std::u16string bannerText(float lower, float upper);

@@ -20,7 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 
 namespace folio {
 namespace {
@@ -71,6 +73,8 @@ public:
     std::string currentURL() const override { return m_page->currentURL(); }
     void evaluateJavaScript(const std::string& script, ScriptCompletion completion) override
     {
+        if (beforeScript)
+            beforeScript(*m_page);
         sent.push_back(script);
         m_page->evaluateJavaScript(script, std::move(completion));
     }
@@ -100,6 +104,8 @@ public:
     void* nativeWidget() const override { return m_page->nativeWidget(); }
 
     std::vector<std::string> sent;
+    // Looks at the page before a script reaches it.
+    std::function<void(WebView&)> beforeScript;
 
 private:
     std::unique_ptr<WebView> m_page;
@@ -373,6 +379,48 @@ TEST_F(RichTextPageWebTest, theRulerIndentsThePageAndItsMarginsAreSaved)
     ASSERT_TRUE(saved->value_or(false));
     EXPECT_EQ(document->docLeftMargin(), "2.54");
     EXPECT_EQ(document->docRightMargin(), "19.05");
+    document->closeWithCompletionHandler({});
+}
+
+// The page is built in the file's margins: the first script to reach the
+// loaded page, before its ready step, finds them already laid out, and the
+// ready step leaves them as they are.
+TEST_F(RichTextPageWebTest, thePageIsLaidOutInTheFilesMarginsFromItsFirstLayout)
+{
+    const std::string path = folder.path("Margins.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\margl2268\\margr1134{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 Some text.}");
+    auto document = std::make_shared<TextDocument>(path);
+    ASSERT_TRUE(document->readFromURL(path));
+    const std::string marginsScript =
+        "(function(){var s=getComputedStyle(document.getElementById('content'));return s.marginLeft+' '+s.marginRight;})()";
+    std::string marginsWhenLoaded;
+    CountedWebView* page = nullptr;
+    auto editor = std::make_shared<TextViewController>(*document, [&](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        Result<std::unique_ptr<WebView>> made = WebServices::shared().makeWebView(frame);
+        if (!made)
+            return made.error();
+        auto counted = std::make_unique<CountedWebView>(std::move(*made));
+        counted->beforeScript = [&](WebView& loaded) {
+            if (marginsWhenLoaded.empty() && !loaded.isLoading())
+                marginsWhenLoaded = loaded.stringByEvaluatingJavaScript(marginsScript);
+        };
+        page = counted.get();
+        return std::unique_ptr<WebView>(std::move(counted));
+    });
+    EditorMakers::registerMaker(EditorKind::RichText, [editor](TextDocument&) { return editor; });
+    ASSERT_EQ(document->makeViewController(), editor);
+    editor->loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+    ASSERT_NE(page, nullptr);
+    page->beforeScript = nullptr;
+
+    const std::string marginsWhenReady = page->stringByEvaluatingJavaScript(marginsScript);
+    EXPECT_NE(marginsWhenReady, "0px 0px");
+    EXPECT_EQ(marginsWhenLoaded, marginsWhenReady);
+    // Four and two centimetres, scaled alike.
+    double left = 0, right = 0;
+    ASSERT_EQ(std::sscanf(marginsWhenReady.c_str(), "%lfpx %lfpx", &left, &right), 2) << marginsWhenReady;
+    EXPECT_NEAR(left, 2 * right, 0.1);
     document->closeWithCompletionHandler({});
 }
 
