@@ -11,6 +11,7 @@
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace folio {
@@ -70,15 +71,17 @@ public:
     const AttributeDictionaryPtr& stringAttributes(DKRTFReaderState& state, unsigned currentListType);
 
 private:
-    // A set's paragraph is the state's own, shared until the state changes
-    // it: states that share it format their paragraphs alike at a glance.
-    struct SharedParagraph {
-        std::shared_ptr<const DKRTFReaderState::Paragraph> paragraph;
-        bool operator==(const DKRTFReaderState::Paragraph& other) const
+    using Paragraph = DKRTFReaderState::Paragraph;
+    // Paragraphs by value, one object for each: a set's paragraph is
+    // compared by its address.
+    struct ParagraphHash {
+        std::size_t operator()(const std::shared_ptr<const Paragraph>& paragraph) const;
+    };
+    struct ParagraphEqual {
+        bool operator()(const std::shared_ptr<const Paragraph>& a, const std::shared_ptr<const Paragraph>& b) const
         {
-            return paragraph.get() == &other || *paragraph == other;
+            return *a == *b;
         }
-        friend bool operator==(const SharedParagraph& a, const SharedParagraph& b) { return a == *b.paragraph; }
     };
     // Everything a set is made of but lists and links, which are added anew
     // for each paragraph that has them. Values are kept by address: every
@@ -98,7 +101,8 @@ private:
         int characterSpacing = 0;
         DKRTFCharacterMarks marks;
         DKRTFScriptMarks scriptMarks;
-        SharedParagraph paragraph;
+        // The interned paragraph (see internedParagraph).
+        const Paragraph* paragraph = nullptr;
         friend bool operator==(const Formatting&, const Formatting&) = default;
     };
     // A state's formatting where it stands, to look a set up by without
@@ -107,6 +111,7 @@ private:
         const DKRTFReaderState& state;
         const AttributeValue* font = nullptr;
         int footnoteTableMarker = 0;
+        const Paragraph* paragraph = nullptr;
     };
     struct FormattingHash {
         using is_transparent = void;
@@ -130,8 +135,15 @@ private:
         std::size_t operator()(const FontRequest& request) const;
     };
 
-    // The set shared by every state that formats alike, lists and links aside.
-    const AttributeDictionaryPtr& formattingSet(const DKRTFReaderState& state);
+    // The one paragraph object of the builder's equal to the state's: every
+    // run of a paragraph looks its set up, and most paragraphs of a
+    // document are formatted like others before them, each in an object of
+    // its own, which compared field by field cost more than the rest of
+    // the look-up.
+    const Paragraph* internedParagraph(const DKRTFReaderState& state);
+    // The set shared by every state that formats alike, lists and links
+    // aside; `paragraph` is the state's interned paragraph.
+    const AttributeDictionaryPtr& formattingSet(const DKRTFReaderState& state, const Paragraph* paragraph);
     const AttributeValuePtr& fontValue(const DKRTFReaderState& state);
     AttributeValuePtr fontValueNamed(const std::u16string& name, double size, bool bold, bool italic);
     // The catalog is asked about each name once per document, and the bold
@@ -162,6 +174,10 @@ private:
     std::unordered_map<FontRequest, AttributeValuePtr, FontRequestHash> m_fontsByNumber;
     std::uint64_t m_fontsGeneration = 0;
     std::unordered_map<Formatting, AttributeDictionaryPtr, FormattingHash, FormattingEqual> m_sets;
+    std::unordered_set<std::shared_ptr<const Paragraph>, ParagraphHash, ParagraphEqual> m_paragraphs;
+    // The paragraph object last looked up, and its interned equal.
+    std::shared_ptr<const Paragraph> m_lastParagraph;
+    const Paragraph* m_lastInterned = nullptr;
     std::unordered_map<unsigned, AttributeValuePtr> m_languages;
     // The entries a paragraph adds to its formatting's set, in a buffer kept
     // from one paragraph to the next: it is empty between calls.
