@@ -270,7 +270,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
         m_lists.addListAttributes(state, currentListType, m_ownEntries);
     if (state.link() != 0 && !m_values.linkTarget.empty()) {
         static const AttributeKey kLinkKey(TELinkAttribute);
-        m_ownEntries.emplace_back(kLinkKey, URLValue::make(toUtf8(m_values.linkTarget)));
+        m_ownEntries.emplace_back(kLinkKey, linkValue(m_values.linkTarget));
     }
     if (!state.fieldInstructions().empty()) {
         static const AttributeKey kFieldKey(TEFieldInstructionAttribute);
@@ -302,10 +302,42 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
     if (m_ownEntries.empty()) {
         state.setCachedAttributes(formatted, version);
     } else {
-        state.setCachedAttributes(formatted->dictionaryByAddingEntries(std::span(m_ownEntries)), version);
+        state.setCachedAttributes(setWithOwnEntries(formatted), version);
         m_ownEntries.clear();
     }
     return state.cachedAttributes(version);
+}
+
+AttributeDictionaryPtr DKRTFAttributeBuilder::setWithOwnEntries(const AttributeDictionaryPtr& formatted)
+{
+    const std::size_t length = 1 + 2 * m_ownEntries.size();
+    if (length > kLongestOwnEntriesKey)
+        return formatted->dictionaryByAddingEntries(std::span(m_ownEntries));
+    std::array<const void*, kLongestOwnEntriesKey> key{};
+    key[0] = formatted.get();
+    for (std::size_t index = 0; index < m_ownEntries.size(); ++index) {
+        key[1 + 2 * index] = m_ownEntries[index].first.data();
+        key[2 + 2 * index] = m_ownEntries[index].second.get();
+    }
+    std::uint64_t hash = length;
+    for (std::size_t index = 0; index < length; ++index)
+        hash = (hash ^ reinterpret_cast<std::uintptr_t>(key[index])) * 0x9e3779b97f4a7c15ULL;
+    SetWithOwnEntries& slot = m_setsWithOwnEntries[(hash >> 56) % m_setsWithOwnEntries.size()];
+    if (slot.set && slot.length == length && slot.key == key)
+        return slot.set;
+    slot.set = formatted->dictionaryByAddingEntries(std::span(m_ownEntries));
+    slot.key = key;
+    slot.length = length;
+    return slot.set;
+}
+
+const AttributeValuePtr& DKRTFAttributeBuilder::linkValue(const std::u16string& target)
+{
+    if (!m_linkValue || target != m_linkTarget) {
+        m_linkTarget = target;
+        m_linkValue = URLValue::make(toUtf8(target));
+    }
+    return m_linkValue;
 }
 
 std::size_t DKRTFAttributeBuilder::ParagraphHash::operator()(const std::shared_ptr<const Paragraph>& shared) const

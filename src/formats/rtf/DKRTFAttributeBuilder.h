@@ -5,6 +5,7 @@
 #include "platform/graphics/Font.h"
 #include "platform/text/AttributeDictionary.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -144,6 +145,10 @@ private:
     // The set shared by every state that formats alike, lists and links
     // aside; `paragraph` is the state's interned paragraph.
     const AttributeDictionaryPtr& formattingSet(const DKRTFReaderState& state, const Paragraph* paragraph);
+    // The formatting's set with the entries the run adds (m_ownEntries).
+    AttributeDictionaryPtr setWithOwnEntries(const AttributeDictionaryPtr& formatted);
+    // The link's target as a value: one object for the runs of one target.
+    const AttributeValuePtr& linkValue(const std::u16string& target);
     const AttributeValuePtr& fontValue(const DKRTFReaderState& state);
     AttributeValuePtr fontValueNamed(const std::u16string& name, double size, bool bold, bool italic);
     // The catalog is asked about each name once per document, and the bold
@@ -182,6 +187,21 @@ private:
     // The entries a paragraph adds to its formatting's set, in a buffer kept
     // from one paragraph to the next: it is empty between calls.
     std::vector<AttributeDictionary::Entry> m_ownEntries;
+    // The sets made last with entries of their own, by the address of the
+    // formatting's set and those of each added key and value, in the order
+    // they were added: the runs of a list item or a link add the same
+    // objects (the list's array, the link's target) to the same formatting.
+    // A slot's set holds the values its key names, so no address can come
+    // back for another object while the slot keeps it.
+    static constexpr std::size_t kLongestOwnEntriesKey = 17;
+    struct SetWithOwnEntries {
+        std::array<const void*, kLongestOwnEntriesKey> key{};
+        std::size_t length = 0;
+        AttributeDictionaryPtr set;
+    };
+    std::array<SetWithOwnEntries, 256> m_setsWithOwnEntries;
+    std::u16string m_linkTarget;
+    AttributeValuePtr m_linkValue;
 };
 
 } // namespace folio

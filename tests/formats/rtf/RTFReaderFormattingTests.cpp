@@ -200,6 +200,26 @@ TEST_F(RTFReaderFormattingTests, paragraphSettingsChangedBetweenRunsReachOnlyLat
     }
 }
 
+// Every run of a link leads to its own link's target, though the runs of
+// one link and those of the next look alike.
+TEST_F(RTFReaderFormattingTests, linkRunsLeadToTheirOwnLinksTarget)
+{
+    const AttributedString string = read(
+        uR"({\rtf1 {\field{\*\fldinst HYPERLINK "http://a.example/"}{\fldrslt a1 {\b a2} a3}})"
+        uR"({\field{\*\fldinst HYPERLINK "http://b.example/"}{\fldrslt b1 {\b b2}}} c})");
+    ASSERT_EQ(string.string(), u"a1 a2 a3b1 b2 c");
+    auto target = [&string](std::size_t index) {
+        AttributeValuePtr value = string.attributeAtIndex(TELinkAttribute, index);
+        const URLValue* url = value ? value->as<URLValue>() : nullptr;
+        return url ? url->urlString() : std::string();
+    };
+    for (std::size_t index : {0, 3, 6})
+        EXPECT_EQ(target(index), "http://a.example/") << index;
+    for (std::size_t index : {8, 11})
+        EXPECT_EQ(target(index), "http://b.example/") << index;
+    EXPECT_EQ(target(14), "");
+}
+
 // "\sl" with "\slmult1" is a multiple of single spacing, alone a least
 // line height and negative an exact one: each paragraph keeps its kind.
 TEST_F(RTFReaderFormattingTests, lineSpacingKeepsItsKind)
