@@ -328,11 +328,11 @@ bool isOfOneFont(const AttributedString& string, Range paragraph, Range firstRun
 
 // Whether the paragraph end at `index` is a rule, as a rule element inside
 // a paragraph's element is read.
-bool isRuleParagraphEnd(const AttributedString& string, std::size_t index)
+bool isRuleParagraphEnd(const AttributedString& string, std::size_t index, AttributedString::RunCursor& cursor)
 {
     if (string.string()[index] != u'\n')
         return false;
-    AttributeDictionaryPtr attributes = string.attributesAtIndex(index);
+    AttributeDictionaryPtr attributes = string.attributesAtIndex(index, nullptr, cursor);
     return attributes && attributes->containsKey(TEHorizontalRuleStyleAttribute);
 }
 
@@ -735,7 +735,7 @@ void HTMLParagraphWriter::writeParagraphEnd(std::string& html, ParagraphFacts& f
     // A rule a page put inside a paragraph's element ends the text before it
     // as a paragraph end: it is drawn there, at the end of that paragraph.
     const bool endsWithRule =
-        paragraph.length > 0 && paragraph.end() < string.length() && isRuleParagraphEnd(string, paragraph.end());
+        paragraph.length > 0 && paragraph.end() < string.length() && isRuleParagraphEnd(string, paragraph.end(), m_cursor);
     if (endsWithRule)
         runs.writeRules(html, 1);
     // A browser draws no line for a break that ends its block: the empty
@@ -759,7 +759,8 @@ void HTMLParagraphWriter::writeParagraphEnd(std::string& html, ParagraphFacts& f
     if (element == "li") {
         // An item followed by more list text stays open, so that a nested
         // list or the next item follows inside it.
-        AttributeDictionaryPtr nextAttributes = facts.nextIsInText ? string.attributesAtIndex(facts.next) : nullptr;
+        AttributeDictionaryPtr nextAttributes =
+            facts.nextIsInText ? string.attributesAtIndex(facts.next, nullptr, m_cursor) : nullptr;
         if (!nextAttributes || !nextAttributes->containsKey(TETextIsListAttribute))
             html += "</li>";
     } else {
