@@ -205,7 +205,7 @@ std::size_t formattingHash(const AttributeValue* foregroundColor, const Attribut
                            const AttributeValue* underlineColor, const AttributeValue* font, unsigned underline,
                            int superscriptCount, int characterStyleNumber, int characterSpacing,
                            int footnoteTableMarker, bool strike, bool inTable, const DKRTFCharacterMarks& marks,
-                           const DKRTFScriptMarks& scriptMarks, const DKRTFReaderState::Paragraph& paragraph)
+                           const DKRTFScriptMarks& scriptMarks, const DKRTFReaderState::Paragraph* paragraph)
 {
     constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
     std::uint64_t hash = 0;
@@ -218,22 +218,10 @@ std::size_t formattingHash(const AttributeValue* foregroundColor, const Attribut
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(characterStyleNumber)) << 32
         | static_cast<std::uint32_t>(characterSpacing));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(footnoteTableMarker)) << 8
-        | (strike ? 1u : 0u) | (inTable ? 2u : 0u)
-        | static_cast<std::uint64_t>(paragraph.alignment) << 2);
-    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.firstLineIndent)) << 32
-        | static_cast<std::uint32_t>(paragraph.leftIndent));
-    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.rightIndent)) << 32
-        | static_cast<std::uint32_t>(paragraph.lineSpacing));
-    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.paragraphSpacing)) << 32
-        | static_cast<std::uint32_t>(paragraph.paragraphSpacingBefore));
+        | (strike ? 1u : 0u) | (inTable ? 2u : 0u));
     mix(marks.packed());
     mix(scriptMarks.packed());
-    mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.baseWritingDirection))
-        | (paragraph.lineSpacingIsMultiple ? 0x100u : 0u) | (paragraph.keepWithNext ? 0x200u : 0u)
-        | (paragraph.keepTogether ? 0x400u : 0u) | (paragraph.widowControl ? 0x800u : 0u)
-        | static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.styleNumber)) << 16);
-    mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.outlineLevel)) | (paragraph.noHyphenation ? 0x100u : 0u)
-        | (paragraph.contextualSpacing ? 0x200u : 0u));
+    mix(reinterpret_cast<std::uintptr_t>(paragraph));
     return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
@@ -245,7 +233,7 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
                           formatting.font, formatting.underline, formatting.superscriptCount,
                           formatting.characterStyleNumber, formatting.characterSpacing,
                           formatting.footnoteTableMarker, formatting.strike, formatting.inTable, formatting.marks,
-                          formatting.scriptMarks, *formatting.paragraph.paragraph);
+                          formatting.scriptMarks, formatting.paragraph);
 }
 
 std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const FormattingOfState& formatting) const
@@ -254,7 +242,7 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const FormattingOf
     return formattingHash(state.foregroundColor().get(), state.backgroundColor().get(), state.underlineColor().get(),
                           formatting.font, state.underline(), state.superscriptCount(), state.characterStyleNumber(),
                           state.characterSpacing(), formatting.footnoteTableMarker, state.strike(), state.inTable(),
-                          state.characterMarks(), state.scriptMarks(), state.paragraph());
+                          state.characterMarks(), state.scriptMarks(), formatting.paragraph);
 }
 
 bool DKRTFAttributeBuilder::FormattingEqual::operator()(const FormattingOfState& a, const Formatting& b) const
@@ -265,7 +253,7 @@ bool DKRTFAttributeBuilder::FormattingEqual::operator()(const FormattingOfState&
         && a.footnoteTableMarker == b.footnoteTableMarker && state.superscriptCount() == b.superscriptCount
         && state.characterStyleNumber() == b.characterStyleNumber && state.strike() == b.strike
         && state.inTable() == b.inTable && state.characterSpacing() == b.characterSpacing
-        && state.characterMarks() == b.marks && state.scriptMarks() == b.scriptMarks && b.paragraph == state.paragraph();
+        && a.paragraph == b.paragraph && state.characterMarks() == b.marks && state.scriptMarks() == b.scriptMarks;
 }
 
 const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReaderState& state, unsigned currentListType)
@@ -282,7 +270,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
         m_lists.addListAttributes(state, currentListType, m_ownEntries);
     if (state.link() != 0 && !m_values.linkTarget.empty()) {
         static const AttributeKey kLinkKey(TELinkAttribute);
-        m_ownEntries.emplace_back(kLinkKey, URLValue::make(toUtf8(m_values.linkTarget)));
+        m_ownEntries.emplace_back(kLinkKey, linkValue(m_values.linkTarget));
     }
     if (!state.fieldInstructions().empty()) {
         static const AttributeKey kFieldKey(TEFieldInstructionAttribute);
@@ -310,20 +298,89 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
         m_ownEntries.emplace_back(kCommentRangeKey, StringValue::make(std::move(tags)));
     }
 
-    const AttributeDictionaryPtr& formatted = formattingSet(state);
+    const AttributeDictionaryPtr& formatted = formattingSet(state, internedParagraph(state));
     if (m_ownEntries.empty()) {
         state.setCachedAttributes(formatted, version);
     } else {
-        state.setCachedAttributes(formatted->dictionaryByAddingEntries(std::span(m_ownEntries)), version);
+        state.setCachedAttributes(setWithOwnEntries(formatted), version);
         m_ownEntries.clear();
     }
     return state.cachedAttributes(version);
 }
 
-const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFReaderState& state)
+AttributeDictionaryPtr DKRTFAttributeBuilder::setWithOwnEntries(const AttributeDictionaryPtr& formatted)
+{
+    const std::size_t length = 1 + 2 * m_ownEntries.size();
+    if (length > kLongestOwnEntriesKey)
+        return formatted->dictionaryByAddingEntries(std::span(m_ownEntries));
+    std::array<const void*, kLongestOwnEntriesKey> key{};
+    key[0] = formatted.get();
+    for (std::size_t index = 0; index < m_ownEntries.size(); ++index) {
+        key[1 + 2 * index] = m_ownEntries[index].first.data();
+        key[2 + 2 * index] = m_ownEntries[index].second.get();
+    }
+    std::uint64_t hash = length;
+    for (std::size_t index = 0; index < length; ++index)
+        hash = (hash ^ reinterpret_cast<std::uintptr_t>(key[index])) * 0x9e3779b97f4a7c15ULL;
+    SetWithOwnEntries& slot = m_setsWithOwnEntries[(hash >> 56) % m_setsWithOwnEntries.size()];
+    if (slot.set && slot.length == length && slot.key == key)
+        return slot.set;
+    slot.set = formatted->dictionaryByAddingEntries(std::span(m_ownEntries));
+    slot.key = key;
+    slot.length = length;
+    return slot.set;
+}
+
+const AttributeValuePtr& DKRTFAttributeBuilder::linkValue(const std::u16string& target)
+{
+    if (!m_linkValue || target != m_linkTarget) {
+        m_linkTarget = target;
+        m_linkValue = URLValue::make(toUtf8(target));
+    }
+    return m_linkValue;
+}
+
+std::size_t DKRTFAttributeBuilder::ParagraphHash::operator()(const std::shared_ptr<const Paragraph>& shared) const
+{
+    const Paragraph& paragraph = *shared;
+    constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
+    std::uint64_t hash = 0;
+    auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * kMultiplier; };
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.firstLineIndent)) << 32
+        | static_cast<std::uint32_t>(paragraph.leftIndent));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.rightIndent)) << 32
+        | static_cast<std::uint32_t>(paragraph.lineSpacing));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.paragraphSpacing)) << 32
+        | static_cast<std::uint32_t>(paragraph.paragraphSpacingBefore));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.baseWritingDirection))
+        | (paragraph.lineSpacingIsMultiple ? 0x100u : 0u) | (paragraph.keepWithNext ? 0x200u : 0u)
+        | (paragraph.keepTogether ? 0x400u : 0u) | (paragraph.widowControl ? 0x800u : 0u)
+        | static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.styleNumber)) << 16);
+    mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.outlineLevel))
+        | (paragraph.noHyphenation ? 0x100u : 0u) | (paragraph.contextualSpacing ? 0x200u : 0u)
+        | static_cast<std::uint64_t>(paragraph.alignment) << 16 | static_cast<std::uint64_t>(paragraph.tabs.size()) << 24
+        | static_cast<std::uint64_t>(paragraph.frame.size()) << 40);
+    return static_cast<std::size_t>(hash ^ (hash >> 29));
+}
+
+const DKRTFReaderState::Paragraph* DKRTFAttributeBuilder::internedParagraph(const DKRTFReaderState& state)
+{
+    // The runs of a paragraph are groups of their own, each a copy of the
+    // paragraph's state that shares its paragraph object. Held here, that
+    // object changes no more (a state copies a paragraph it shares before
+    // changing it) and its address names it.
+    if (&state.paragraph() != m_lastParagraph.get()) {
+        m_lastParagraph = state.sharedParagraph();
+        m_lastInterned = m_paragraphs.insert(m_lastParagraph).first->get();
+    }
+    return m_lastInterned;
+}
+
+const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFReaderState& state,
+                                                                   const Paragraph* paragraph)
 {
     const AttributeValuePtr& font = fontValue(state);
-    if (auto shared = m_sets.find(FormattingOfState{state, font.get(), m_values.footnoteTableMarker});
+    if (auto shared = m_sets.find(FormattingOfState{state, font.get(), m_values.footnoteTableMarker, paragraph});
         shared != m_sets.end())
         return shared->second;
     Formatting formatting{state.foregroundColor().get(),
@@ -339,7 +396,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
                           state.characterSpacing(),
                           state.characterMarks(),
                           state.scriptMarks(),
-                          {state.sharedParagraph()}};
+                          paragraph};
 
     // Room for every key a set may hold, so that the entries are not moved
     // while the set is made.

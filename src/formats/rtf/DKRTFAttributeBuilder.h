@@ -5,12 +5,14 @@
 #include "platform/graphics/Font.h"
 #include "platform/text/AttributeDictionary.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace folio {
@@ -70,15 +72,17 @@ public:
     const AttributeDictionaryPtr& stringAttributes(DKRTFReaderState& state, unsigned currentListType);
 
 private:
-    // A set's paragraph is the state's own, shared until the state changes
-    // it: states that share it format their paragraphs alike at a glance.
-    struct SharedParagraph {
-        std::shared_ptr<const DKRTFReaderState::Paragraph> paragraph;
-        bool operator==(const DKRTFReaderState::Paragraph& other) const
+    using Paragraph = DKRTFReaderState::Paragraph;
+    // Paragraphs by value, one object for each: a set's paragraph is
+    // compared by its address.
+    struct ParagraphHash {
+        std::size_t operator()(const std::shared_ptr<const Paragraph>& paragraph) const;
+    };
+    struct ParagraphEqual {
+        bool operator()(const std::shared_ptr<const Paragraph>& a, const std::shared_ptr<const Paragraph>& b) const
         {
-            return paragraph.get() == &other || *paragraph == other;
+            return *a == *b;
         }
-        friend bool operator==(const SharedParagraph& a, const SharedParagraph& b) { return a == *b.paragraph; }
     };
     // Everything a set is made of but lists and links, which are added anew
     // for each paragraph that has them. Values are kept by address: every
@@ -98,7 +102,8 @@ private:
         int characterSpacing = 0;
         DKRTFCharacterMarks marks;
         DKRTFScriptMarks scriptMarks;
-        SharedParagraph paragraph;
+        // The interned paragraph (see internedParagraph).
+        const Paragraph* paragraph = nullptr;
         friend bool operator==(const Formatting&, const Formatting&) = default;
     };
     // A state's formatting where it stands, to look a set up by without
@@ -107,6 +112,7 @@ private:
         const DKRTFReaderState& state;
         const AttributeValue* font = nullptr;
         int footnoteTableMarker = 0;
+        const Paragraph* paragraph = nullptr;
     };
     struct FormattingHash {
         using is_transparent = void;
@@ -130,8 +136,19 @@ private:
         std::size_t operator()(const FontRequest& request) const;
     };
 
-    // The set shared by every state that formats alike, lists and links aside.
-    const AttributeDictionaryPtr& formattingSet(const DKRTFReaderState& state);
+    // The one paragraph object of the builder's equal to the state's: every
+    // run of a paragraph looks its set up, and most paragraphs of a
+    // document are formatted like others before them, each in an object of
+    // its own, which compared field by field cost more than the rest of
+    // the look-up.
+    const Paragraph* internedParagraph(const DKRTFReaderState& state);
+    // The set shared by every state that formats alike, lists and links
+    // aside; `paragraph` is the state's interned paragraph.
+    const AttributeDictionaryPtr& formattingSet(const DKRTFReaderState& state, const Paragraph* paragraph);
+    // The formatting's set with the entries the run adds (m_ownEntries).
+    AttributeDictionaryPtr setWithOwnEntries(const AttributeDictionaryPtr& formatted);
+    // The link's target as a value: one object for the runs of one target.
+    const AttributeValuePtr& linkValue(const std::u16string& target);
     const AttributeValuePtr& fontValue(const DKRTFReaderState& state);
     AttributeValuePtr fontValueNamed(const std::u16string& name, double size, bool bold, bool italic);
     // The catalog is asked about each name once per document, and the bold
@@ -162,10 +179,29 @@ private:
     std::unordered_map<FontRequest, AttributeValuePtr, FontRequestHash> m_fontsByNumber;
     std::uint64_t m_fontsGeneration = 0;
     std::unordered_map<Formatting, AttributeDictionaryPtr, FormattingHash, FormattingEqual> m_sets;
+    std::unordered_set<std::shared_ptr<const Paragraph>, ParagraphHash, ParagraphEqual> m_paragraphs;
+    // The paragraph object last looked up, and its interned equal.
+    std::shared_ptr<const Paragraph> m_lastParagraph;
+    const Paragraph* m_lastInterned = nullptr;
     std::unordered_map<unsigned, AttributeValuePtr> m_languages;
     // The entries a paragraph adds to its formatting's set, in a buffer kept
     // from one paragraph to the next: it is empty between calls.
     std::vector<AttributeDictionary::Entry> m_ownEntries;
+    // The sets made last with entries of their own, by the address of the
+    // formatting's set and those of each added key and value, in the order
+    // they were added: the runs of a list item or a link add the same
+    // objects (the list's array, the link's target) to the same formatting.
+    // A slot's set holds the values its key names, so no address can come
+    // back for another object while the slot keeps it.
+    static constexpr std::size_t kLongestOwnEntriesKey = 17;
+    struct SetWithOwnEntries {
+        std::array<const void*, kLongestOwnEntriesKey> key{};
+        std::size_t length = 0;
+        AttributeDictionaryPtr set;
+    };
+    std::array<SetWithOwnEntries, 256> m_setsWithOwnEntries;
+    std::u16string m_linkTarget;
+    AttributeValuePtr m_linkValue;
 };
 
 } // namespace folio

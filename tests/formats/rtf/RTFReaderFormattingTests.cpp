@@ -182,6 +182,44 @@ TEST_F(RTFReaderFormattingTests, paragraphValuesAreConverted)
     EXPECT_EQ(reset.baseWritingDirection(), WritingDirection::Natural);
 }
 
+// A paragraph's runs share its settings until a word changes them: text
+// after the change has the new settings and text before it keeps the old,
+// while another paragraph set alike has the same ones.
+TEST_F(RTFReaderFormattingTests, paragraphSettingsChangedBetweenRunsReachOnlyLaterRuns)
+{
+    for (std::u16string_view word : {u"\\li200", u"\\fi-100", u"\\qc", u"\\sa120", u"\\tx720", u"\\keepn",
+                                     u"\\sl360\\slmult1", u"\\rtlpar"}) {
+        const std::u16string rtf =
+            u"{\\rtf1 \\pard{a}" + std::u16string(word) + u" {b}\\par\\pard{c}" + std::u16string(word) + u" {d}\\par}";
+        const AttributedString string = read(rtf);
+        ASSERT_EQ(string.string(), u"ab\ncd\n") << toUtf8(rtf);
+        auto style = [&string](std::size_t index) { return string.attributeAtIndex(kCTParagraphStyleAttributeName, index); };
+        EXPECT_FALSE(attributeValuesEqual(style(0), style(1))) << toUtf8(rtf);
+        EXPECT_TRUE(attributeValuesEqual(style(0), style(3))) << toUtf8(rtf);
+        EXPECT_TRUE(attributeValuesEqual(style(1), style(4))) << toUtf8(rtf);
+    }
+}
+
+// Every run of a link leads to its own link's target, though the runs of
+// one link and those of the next look alike.
+TEST_F(RTFReaderFormattingTests, linkRunsLeadToTheirOwnLinksTarget)
+{
+    const AttributedString string = read(
+        uR"({\rtf1 {\field{\*\fldinst HYPERLINK "http://a.example/"}{\fldrslt a1 {\b a2} a3}})"
+        uR"({\field{\*\fldinst HYPERLINK "http://b.example/"}{\fldrslt b1 {\b b2}}} c})");
+    ASSERT_EQ(string.string(), u"a1 a2 a3b1 b2 c");
+    auto target = [&string](std::size_t index) {
+        AttributeValuePtr value = string.attributeAtIndex(TELinkAttribute, index);
+        const URLValue* url = value ? value->as<URLValue>() : nullptr;
+        return url ? url->urlString() : std::string();
+    };
+    for (std::size_t index : {0, 3, 6})
+        EXPECT_EQ(target(index), "http://a.example/") << index;
+    for (std::size_t index : {8, 11})
+        EXPECT_EQ(target(index), "http://b.example/") << index;
+    EXPECT_EQ(target(14), "");
+}
+
 // "\sl" with "\slmult1" is a multiple of single spacing, alone a least
 // line height and negative an exact one: each paragraph keeps its kind.
 TEST_F(RTFReaderFormattingTests, lineSpacingKeepsItsKind)

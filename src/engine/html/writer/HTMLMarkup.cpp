@@ -152,24 +152,29 @@ void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& att
         appendAttributes(html, attributes);
         return;
     }
-    for (const auto& [name, value] : attributes) {
-        // The editing page's and the save's own data mean nothing to the
-        // file's reader; a bookmark is where links lead.
-        if (isLeftOutOfExport(name))
-            continue;
-        std::string lowercaseName;
-        appendHTMLAttributeName(lowercaseName, name);
-        lowercaseName = asciiLowercaseString(lowercaseName);
-        std::optional<std::string> kept =
-            HTMLSanitizer::sanitizedAttribute(element, lowercaseName, toUtf8(value), HTMLSanitizer::Use::Export);
-        if (!kept)
-            continue;
-        html += ' ';
-        html += lowercaseName;
-        html += "=\"";
-        HTMLSanitizer::appendText(html, *kept, true, HTMLSanitizer::Characters::References);
-        html += '"';
-    }
+    for (const auto& [name, value] : attributes)
+        appendExportedAttribute(html, element, name, value);
+}
+
+void HTMLMarkup::appendExportedAttribute(std::string& html, std::string_view element, std::string_view name,
+                                         std::u16string_view value)
+{
+    // The editing page's and the save's own data mean nothing to the
+    // file's reader; a bookmark is where links lead.
+    if (isLeftOutOfExport(name))
+        return;
+    std::string lowercaseName;
+    appendHTMLAttributeName(lowercaseName, name);
+    lowercaseName = asciiLowercaseString(lowercaseName);
+    std::optional<std::string> kept =
+        HTMLSanitizer::sanitizedAttribute(element, lowercaseName, toUtf8(value), HTMLSanitizer::Use::Export);
+    if (!kept)
+        return;
+    html += ' ';
+    html += lowercaseName;
+    html += "=\"";
+    HTMLSanitizer::appendText(html, *kept, true, HTMLSanitizer::Characters::References);
+    html += '"';
 }
 
 std::string HTMLMarkup::styleAttributeValue(std::string_view css, bool exported)

@@ -31,6 +31,10 @@ public:
     // export.
     static void appendAttributes(std::string& html, const HTMLAttributeMap& attributes, std::string_view element,
                                  bool exported);
+    // One attribute so, or nothing where the export leaves it out or the
+    // sanitiser drops it.
+    static void appendExportedAttribute(std::string& html, std::string_view element, std::string_view name,
+                                        std::u16string_view value);
     // CSS of a style attribute, escaped as its value, in the form the file
     // gets.
     static std::string styleAttributeValue(std::string_view css, bool exported);

@@ -328,11 +328,11 @@ bool isOfOneFont(const AttributedString& string, Range paragraph, Range firstRun
 
 // Whether the paragraph end at `index` is a rule, as a rule element inside
 // a paragraph's element is read.
-bool isRuleParagraphEnd(const AttributedString& string, std::size_t index)
+bool isRuleParagraphEnd(const AttributedString& string, std::size_t index, AttributedString::RunCursor& cursor)
 {
     if (string.string()[index] != u'\n')
         return false;
-    AttributeDictionaryPtr attributes = string.attributesAtIndex(index);
+    AttributeDictionaryPtr attributes = string.attributesAtIndex(index, nullptr, cursor);
     return attributes && attributes->containsKey(TEHorizontalRuleStyleAttribute);
 }
 
@@ -411,12 +411,60 @@ void HTMLParagraphWriter::writeBreakOrRule(std::string& html, const HTMLParagrap
         writeParagraph(html, Range{paragraph.location + 1, 0}, isLastParagraph);
 }
 
+// What the writing of one paragraph works from: its attributes and the form
+// found for them, read once, and what the start of its list item decides.
+struct HTMLParagraphWriter::ParagraphFacts {
+    ParagraphFacts(const AttributedString& string, Range paragraph, Range firstRun,
+                   const AttributeDictionary& attributes, HTMLParagraphForm& form)
+        : paragraph(paragraph)
+        , firstRun(firstRun)
+        , attributes(attributes)
+        , form(form)
+        , next(paragraph.end() + 1)
+        , nextIsInText(next < string.length())
+    {
+    }
+
+    // The paragraph style, read only where it is needed: most paragraphs
+    // start as one written before. Opening a list's element clears the
+    // indents of the style read here.
+    std::optional<TEParagraphStyle>& style()
+    {
+        if (!readStyle)
+            readStyle = TEAttributeQueries::paragraphStyle(attributes);
+        return *readStyle;
+    }
+    TEParagraphStyle* stylePointer() { return style() ? &*style() : nullptr; }
+
+    Range paragraph;
+    Range firstRun;
+    const AttributeDictionary& attributes;
+    HTMLParagraphForm& form;
+    std::size_t next;
+    bool nextIsInText;
+    bool fontIsUniform = false;
+    std::optional<ListStack> lists;
+    const AttributeValue* currentList = nullptr;
+    // Where a printed item's sign and first line stand, when not as the
+    // page's list markers set them.
+    std::optional<HTMLPrintedItemStart> printedStart;
+    bool printsNumber = false;
+    // The item's own indents, taken before its list's tag clears them. An
+    // item whose first line starts at its head indent is as the page lays
+    // it out, and needs none.
+    std::optional<HTMLListItemIndents> itemIndents;
+    std::optional<std::vector<TextTab>> itemStops;
+    // How far the item's first line hangs left of its text, on the page and
+    // in print, for marker words to stand there.
+    double itemHang = 0;
+
+private:
+    std::optional<std::optional<TEParagraphStyle>> readStyle;
+};
+
 void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, bool isLastParagraph)
 {
     const AttributedString& string = m_context.string;
-    const std::size_t length = string.length();
-    const std::size_t next = paragraph.end() + 1;
-    const bool nextIsInText = next < length;
     if (isLastParagraph && paragraph.length == 0)
         return;
 
@@ -429,210 +477,216 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         attributesPointer = string.attributesAtIndex(settings, &firstRun);
     const AttributeDictionary& attributes = attributesPointer ? *attributesPointer : *AttributeDictionary::empty();
 
-    const bool fontIsUniform = isOfOneFont(string, paragraph, firstRun, attributes);
-
     HTMLParagraphForm& form = m_context.styleCache.paragraphForm(attributes);
+    ParagraphFacts facts(string, paragraph, firstRun, attributes, form);
+    facts.fontIsUniform = isOfOneFont(string, paragraph, firstRun, attributes);
     if (form.pageBreak || form.rule) {
         writeBreakOrRule(html, form, paragraph, isLastParagraph);
         return;
     }
 
-    std::optional<ListStack> lists = form.hasLists ? listStackInAttributes(attributes) : std::nullopt;
-    const AttributeValue* currentList = lists && !lists->empty() ? lists->back().get() : nullptr;
-    const bool isField = form.isField;
-    const bool isEndOfList = form.isEndOfList;
-    const bool closesAllLists = form.closesAllLists;
-    // The paragraph style is read only where it is needed: most paragraphs
-    // start as one written before.
-    std::optional<std::optional<TEParagraphStyle>> readStyle;
-    auto paragraphStyle = [&]() -> std::optional<TEParagraphStyle>& {
-        if (!readStyle)
-            readStyle = TEAttributeQueries::paragraphStyle(attributes);
-        return *readStyle;
-    };
-    // Where a printed item's sign and first line stand, when not as the
-    // page's list markers set them.
-    std::optional<HTMLPrintedItemStart> printedStart;
-    bool printsNumber = false;
-    auto elementCSS = [&] {
-        std::string css;
-        if (paragraphStyle() && !currentList) {
-            TEParagraphStyle style = *paragraphStyle();
-            if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
-                scaleParagraphStyle(style, m_context.textScale);
-            if (m_context.settings.forPrint)
-                scaleParagraphSpacingForPrint(style);
-            else
-                scaleLineHeightForPage(style, fontInAttributes(attributes));
-            // The editing page shows a hanging first line as print does,
-            // and hands it back to the save.
-            css = style.cssStyleRepresentation().value_or(std::string());
-            css += hangingIndentCSS(style);
-        }
-        css += shadingCSS(attributes);
-        if (bordersText(attributes)) {
-            const AttributeDictionaryPtr nextAttributes = nextIsInText ? string.attributesAtIndex(next) : nullptr;
-            css += bordersCSS(attributes, nextAttributes.get(), m_context.settings.forPrint && !m_context.settings.forEPub);
-        }
-        if (paragraphStyle() && currentList) {
-            // An item's own spacing, which its list does not carry; on paper
-            // in points, as a paragraph's.
-            const double scale = m_context.textScale != 0.0 ? m_context.textScale : 1.0;
-            const double print = m_context.settings.forPrint ? 4.0 / 3.0 : 1.0;
-            const double after = std::round(paragraphStyle()->paragraphSpacing() / scale * print);
-            const double before = std::round(paragraphStyle()->paragraphSpacingBefore() / scale * print);
-            if (after != 0)
-                css += "margin-bottom:" + formatShortest(after) + "px;";
-            if (before != 0)
-                css += "margin-top:" + formatShortest(before) + "px;";
-            // A list nested in the item stands that far below its words on
-            // paper, where the print page's rule reads it.
-            if (m_context.settings.forPrint && !m_context.settings.forEPub)
-                css += "--after:" + formatShortest(after) + "px;";
-            if (printedStart)
-                css += "list-style-type:none;text-indent:" + formatFixed(printedStart->textIndent, 2) + "px;";
-            else if (printsNumber)
-                css += "list-style-type:none;";
-            if (paragraphStyle()->ownLineHeight()) {
-                TEParagraphStyle style = *paragraphStyle();
-                if (m_context.settings.forPrint)
-                    scaleParagraphSpacingForPrint(style);
-                else
-                    scaleLineHeightForPage(style, fontInAttributes(attributes));
-                if (const std::optional<double> height = style.ownLineHeight())
-                    css += "line-height:" + formatShortest(*height) + "px;";
-            }
-            css += paragraphStyle()->paginationCSS();
-        }
-        if (fontIsUniform)
-            css += m_context.fontCSS(fontInAttributes(attributes));
-        return css;
-    };
-
-    const std::size_t listCount = lists ? lists->size() : 0;
+    facts.lists = form.hasLists ? listStackInAttributes(attributes) : std::nullopt;
+    facts.currentList = facts.lists && !facts.lists->empty() ? facts.lists->back().get() : nullptr;
+    const std::size_t listCount = facts.lists ? facts.lists->size() : 0;
     // A paragraph in no list ends every list open before it: one ended
     // level at a time left the outer list of a nested item open, and the
     // heading or text after it (and the next list) inside that list.
-    if ((m_openLists && m_openLists->size() > listCount) || isEndOfList ||
-        (currentList && !isField && paragraph.length > 0))
-        closeLists(html, currentList, closesAllLists || !currentList);
+    if ((m_openLists && m_openLists->size() > listCount) || form.isEndOfList ||
+        (facts.currentList && !form.isField && paragraph.length > 0))
+        closeLists(html, facts.currentList, form.closesAllLists || !facts.currentList);
 
     std::string element;
-    // The item's own indents, taken before its list's tag clears them. An
-    // item whose first line starts at its head indent is as the page lays
-    // it out, and needs none.
-    std::optional<HTMLListItemIndents> itemIndents;
-    std::optional<std::vector<TextTab>> itemStops;
-    // How far the item's first line hangs left of its text, on the page and
-    // in print, for marker words to stand there.
-    double itemHang = 0;
-    if (currentList && isField) {
-        const bool ownFirstLine =
-            paragraphStyle() && paragraphStyle()->firstLineHeadIndent() != paragraphStyle()->headIndent();
-        if (ownFirstLine && !m_context.settings.forPrint && !m_context.settings.forEPub)
-            itemIndents = HTMLListItemIndents{0, paragraphStyle()->headIndent(), paragraphStyle()->firstLineHeadIndent()};
-        if (ownFirstLine && !m_context.settings.forEPub)
-            itemHang = HTMLListTagWriter::hangingWidth(paragraphStyle()->firstLineHeadIndent(), m_context.textScale);
-        if (m_context.settings.forPrint)
-            itemHang = HTMLListTagWriter::printPixels(itemHang);
-        if (firstRun.end() < paragraph.end()) {
-            AttributeDictionaryPtr text = string.attributesAtIndex(firstRun.end());
-            if (std::optional<TEParagraphStyle> style = text ? TEAttributeQueries::paragraphStyle(*text) : std::nullopt)
-                if (style->tabStops())
-                    itemStops = *style->tabStops();
-        }
-        // Only the look of the page: text read for its words keeps its
-        // list's own markers.
-        if (m_context.settings.forPrint && !m_context.settings.forEPub && m_context.settings.stylesRuns
-            && paragraphStyle() && lists->size() == 1)
-            printedStart = HTMLListTagWriter::printedItemStart(currentList, *paragraphStyle(), itemStops);
-        // A word processor's plain number stands in print where its own
-        // words would, at the first-line indent, the text at the left indent.
-        printsNumber = m_context.settings.forPrint && !m_context.settings.forEPub && m_context.settings.stylesRuns
-            && !m_context.settings.exported && itemHang >= 1 && !printedStart
-            && HTMLListTagWriter::printedNumber(currentList, 1);
-        bool openedAny = false;
-        std::int64_t continuedStart = 0;
-        for (const AttributeValuePtr& list : *lists) {
-            // A list starts where its own range starts; items further down
-            // only continue it. A list still open around the item is not
-            // opened again, though the item before's paragraph end does
-            // not name it (as lists read from RTF name theirs).
-            const bool isOpen = m_openLists && std::any_of(m_openLists->begin(), m_openLists->end(),
-                                                           [&](const AttributeValuePtr& open) { return open == list; });
-            bool opens = !isOpen && (!m_openLists ||
-                         rangeOfTextList(string, list.get(), paragraph.location).location == paragraph.location);
-            if (!opens)
-                continue;
-            // The first list opened here takes the paragraph's indent; writing
-            // its tag clears the indent for the lists inside it.
-            std::optional<TEParagraphStyle>& style = paragraphStyle();
-            const double enclosing = m_openIndents.empty() ? 0 : m_openIndents.back();
-            const double indent = style ? std::max(style->headIndent(), enclosing) : enclosing;
-            const HTMLListContinuation continuation =
-                list == lists->front() ? continuationOf(list.get()) : HTMLListContinuation{};
-            html += HTMLListTagWriter::openingTag(list.get(), style ? &*style : nullptr, m_context, enclosing,
-                                                  continuation);
-            m_openElements.push_back(HTMLListTagWriter::elementForList(list.get()));
-            m_openIndents.push_back(indent);
-            openedAny = true;
-            if (continuation.start > 0)
-                continuedStart = continuation.start;
-        }
-        if (openedAny) {
-            ++m_openedLevels;
-            const auto* style = lists->back()->as<TECSSListStyle>();
-            const std::int64_t start = style && style->startingItemNumber() > 0 ? style->startingItemNumber() : 1;
-            m_itemNumbers.push_back(lists->size() == 1 && continuedStart > 0 ? continuedStart : start);
-        }
-        // An outermost item of a list that comes back counts for its later parts.
-        if (lists->size() == 1 && m_returningLists)
-            if (auto returning = m_returningLists->find(lists->front().get()); returning != m_returningLists->end())
-                returning->second.nextNumber = TECSSListStyle::itemNumber(returning->second.nextNumber, 1);
+    if (facts.currentList && form.isField) {
+        openItemLists(html, facts);
         element = "li";
-        // The depth is that of the page's lists, which a list carried on
-        // from an item before nests deeper than the item's own lists say.
-        if (itemIndents)
-            itemIndents->depth = m_openElements.size();
     } else if (paragraph.length > 0) {
         element = m_paragraphTagName;
     } else {
-        // An empty paragraph keeps its own spacing and alignment, which a
-        // blank line of other word processors carries, and the font and
-        // colour of its paragraph end: the line is as tall as they make it
-        // there, and words typed on it take them, as in those programs.
-        // Text that gave its empty line no font takes the next text's.
-        std::string css = elementCSS();
-        const Font* ownFont = fontInAttributes(attributes);
-        css += ownFont ? m_context.fontCSS(ownFont) : nextIsInText ? m_context.fontCSSAtIndex(next) : std::string();
-        if (m_context.settings.stylesRuns)
-            if (const auto* color = attributes.valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName))
-                css += "color:#" + htmlHexString(color->color()) + ";";
-        html += emptyLine(m_context, css, attributes, paragraphStyle() ? &*paragraphStyle() : nullptr);
+        writeEmptyParagraph(html, facts);
         return;
     }
-
     if (std::optional<double> level = form.headerLevel) {
         // Only the six heading elements HTML has; other numbers are no heading.
         if (*level >= 1 && *level <= 6)
             element = "h" + std::to_string(static_cast<int>(*level));
     }
 
+    HTMLAttributeMap ownAttributes;
+    const HTMLAttributeMap& elementAttributes = writeStartTag(html, facts, element, ownAttributes);
+    if (element == "li")
+        writeItemLabel(html, facts.currentList, facts.itemHang, facts.printsNumber, facts.printedStart);
+    HTMLRunWriter runs(m_context, paragraph, elementAttributes, facts.fontIsUniform);
+    runs.writeRuns(html);
+    writeParagraphEnd(html, facts, runs, element);
+    m_openLists = std::move(facts.lists);
+}
+
+std::string HTMLParagraphWriter::elementCSS(ParagraphFacts& facts) const
+{
+    const AttributeDictionary& attributes = facts.attributes;
+    std::optional<TEParagraphStyle>& paragraphStyle = facts.style();
+    std::string css;
+    if (paragraphStyle && !facts.currentList) {
+        TEParagraphStyle style = *paragraphStyle;
+        if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
+            scaleParagraphStyle(style, m_context.textScale);
+        if (m_context.settings.forPrint)
+            scaleParagraphSpacingForPrint(style);
+        else
+            scaleLineHeightForPage(style, fontInAttributes(attributes));
+        // The editing page shows a hanging first line as print does,
+        // and hands it back to the save.
+        css = style.cssStyleRepresentation().value_or(std::string());
+        css += hangingIndentCSS(style);
+    }
+    css += shadingCSS(attributes);
+    if (bordersText(attributes)) {
+        const AttributeDictionaryPtr nextAttributes =
+            facts.nextIsInText ? m_context.string.attributesAtIndex(facts.next) : nullptr;
+        css += bordersCSS(attributes, nextAttributes.get(), m_context.settings.forPrint && !m_context.settings.forEPub);
+    }
+    if (paragraphStyle && facts.currentList) {
+        // An item's own spacing, which its list does not carry; on paper
+        // in points, as a paragraph's.
+        const double scale = m_context.textScale != 0.0 ? m_context.textScale : 1.0;
+        const double print = m_context.settings.forPrint ? 4.0 / 3.0 : 1.0;
+        const double after = std::round(paragraphStyle->paragraphSpacing() / scale * print);
+        const double before = std::round(paragraphStyle->paragraphSpacingBefore() / scale * print);
+        if (after != 0)
+            css += "margin-bottom:" + formatShortest(after) + "px;";
+        if (before != 0)
+            css += "margin-top:" + formatShortest(before) + "px;";
+        // A list nested in the item stands that far below its words on
+        // paper, where the print page's rule reads it.
+        if (m_context.settings.forPrint && !m_context.settings.forEPub)
+            css += "--after:" + formatShortest(after) + "px;";
+        if (facts.printedStart)
+            css += "list-style-type:none;text-indent:" + formatFixed(facts.printedStart->textIndent, 2) + "px;";
+        else if (facts.printsNumber)
+            css += "list-style-type:none;";
+        if (paragraphStyle->ownLineHeight()) {
+            TEParagraphStyle style = *paragraphStyle;
+            if (m_context.settings.forPrint)
+                scaleParagraphSpacingForPrint(style);
+            else
+                scaleLineHeightForPage(style, fontInAttributes(attributes));
+            if (const std::optional<double> height = style.ownLineHeight())
+                css += "line-height:" + formatShortest(*height) + "px;";
+        }
+        css += paragraphStyle->paginationCSS();
+    }
+    if (facts.fontIsUniform)
+        css += m_context.fontCSS(fontInAttributes(attributes));
+    return css;
+}
+
+void HTMLParagraphWriter::openItemLists(std::string& html, ParagraphFacts& facts)
+{
+    const AttributedString& string = m_context.string;
+    const TEHTMLWriterSettings& settings = m_context.settings;
+    const ListStack& lists = *facts.lists;
+    std::optional<TEParagraphStyle>& paragraphStyle = facts.style();
+    const bool ownFirstLine = paragraphStyle && paragraphStyle->firstLineHeadIndent() != paragraphStyle->headIndent();
+    if (ownFirstLine && !settings.forPrint && !settings.forEPub)
+        facts.itemIndents =
+            HTMLListItemIndents{0, paragraphStyle->headIndent(), paragraphStyle->firstLineHeadIndent()};
+    if (ownFirstLine && !settings.forEPub)
+        facts.itemHang = HTMLListTagWriter::hangingWidth(paragraphStyle->firstLineHeadIndent(), m_context.textScale);
+    if (settings.forPrint)
+        facts.itemHang = HTMLListTagWriter::printPixels(facts.itemHang);
+    if (facts.firstRun.end() < facts.paragraph.end()) {
+        AttributeDictionaryPtr text = string.attributesAtIndex(facts.firstRun.end());
+        if (std::optional<TEParagraphStyle> style = text ? TEAttributeQueries::paragraphStyle(*text) : std::nullopt)
+            if (style->tabStops())
+                facts.itemStops = *style->tabStops();
+    }
+    // Only the look of the page: text read for its words keeps its
+    // list's own markers.
+    if (settings.forPrint && !settings.forEPub && settings.stylesRuns && paragraphStyle && lists.size() == 1)
+        facts.printedStart = HTMLListTagWriter::printedItemStart(facts.currentList, *paragraphStyle, facts.itemStops);
+    // A word processor's plain number stands in print where its own
+    // words would, at the first-line indent, the text at the left indent.
+    facts.printsNumber = settings.forPrint && !settings.forEPub && settings.stylesRuns && !settings.exported
+        && facts.itemHang >= 1 && !facts.printedStart && HTMLListTagWriter::printedNumber(facts.currentList, 1);
+    bool openedAny = false;
+    std::int64_t continuedStart = 0;
+    for (const AttributeValuePtr& list : lists) {
+        // A list starts where its own range starts; items further down
+        // only continue it. A list still open around the item is not
+        // opened again, though the item before's paragraph end does
+        // not name it (as lists read from RTF name theirs).
+        const bool isOpen = m_openLists && std::any_of(m_openLists->begin(), m_openLists->end(),
+                                                       [&](const AttributeValuePtr& open) { return open == list; });
+        bool opens = !isOpen && (!m_openLists ||
+                     rangeOfTextList(string, list.get(), facts.paragraph.location).location == facts.paragraph.location);
+        if (!opens)
+            continue;
+        // The first list opened here takes the paragraph's indent; writing
+        // its tag clears the indent for the lists inside it.
+        const double enclosing = m_openIndents.empty() ? 0 : m_openIndents.back();
+        const double indent = paragraphStyle ? std::max(paragraphStyle->headIndent(), enclosing) : enclosing;
+        const HTMLListContinuation continuation =
+            list == lists.front() ? continuationOf(list.get()) : HTMLListContinuation{};
+        html += HTMLListTagWriter::openingTag(list.get(), facts.stylePointer(), m_context, enclosing, continuation);
+        m_openElements.push_back(HTMLListTagWriter::elementForList(list.get()));
+        m_openIndents.push_back(indent);
+        openedAny = true;
+        if (continuation.start > 0)
+            continuedStart = continuation.start;
+    }
+    if (openedAny) {
+        ++m_openedLevels;
+        const auto* style = lists.back()->as<TECSSListStyle>();
+        const std::int64_t start = style && style->startingItemNumber() > 0 ? style->startingItemNumber() : 1;
+        m_itemNumbers.push_back(lists.size() == 1 && continuedStart > 0 ? continuedStart : start);
+    }
+    // An outermost item of a list that comes back counts for its later parts.
+    if (lists.size() == 1 && m_returningLists)
+        if (auto returning = m_returningLists->find(lists.front().get()); returning != m_returningLists->end())
+            returning->second.nextNumber = TECSSListStyle::itemNumber(returning->second.nextNumber, 1);
+    // The depth is that of the page's lists, which a list carried on
+    // from an item before nests deeper than the item's own lists say.
+    if (facts.itemIndents)
+        facts.itemIndents->depth = m_openElements.size();
+}
+
+void HTMLParagraphWriter::writeEmptyParagraph(std::string& html, ParagraphFacts& facts)
+{
+    // An empty paragraph keeps its own spacing and alignment, which a
+    // blank line of other word processors carries, and the font and
+    // colour of its paragraph end: the line is as tall as they make it
+    // there, and words typed on it take them, as in those programs.
+    // Text that gave its empty line no font takes the next text's.
+    const AttributeDictionary& attributes = facts.attributes;
+    std::string css = elementCSS(facts);
+    const Font* ownFont = fontInAttributes(attributes);
+    css += ownFont ? m_context.fontCSS(ownFont)
+                   : facts.nextIsInText ? m_context.fontCSSAtIndex(facts.next) : std::string();
+    if (m_context.settings.stylesRuns)
+        if (const auto* color = attributes.valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName))
+            css += "color:#" + htmlHexString(color->color()) + ";";
+    html += emptyLine(m_context, css, attributes, facts.stylePointer());
+}
+
+const HTMLAttributeMap& HTMLParagraphWriter::writeStartTag(std::string& html, ParagraphFacts& facts,
+                                                           const std::string& element, HTMLAttributeMap& ownAttributes)
+{
+    const AttributeDictionary& attributes = facts.attributes;
     // Direction and style follow the element's own attributes, as a
     // document's generated class goes in front of the classes it has.
     auto addStartAttributes = [&](HTMLAttributeMap& elementAttributes) {
-        if (paragraphStyle()) {
-            if (paragraphStyle()->baseWritingDirection() == WritingDirection::Natural)
+        if (std::optional<TEParagraphStyle>& style = facts.style()) {
+            if (style->baseWritingDirection() == WritingDirection::Natural)
                 elementAttributes["dir"] = u"auto";
-            else if (paragraphStyle()->baseWritingDirection() == WritingDirection::RightToLeft)
+            else if (style->baseWritingDirection() == WritingDirection::RightToLeft)
                 elementAttributes["dir"] = u"rtl";
         }
         // The editing page's data for the save, which an export leaves out
         // of what it writes: it is not worked out there at all.
         if (!m_context.settings.exported)
-            addEditingData(elementAttributes, attributes, paragraphStyle() ? &*paragraphStyle() : nullptr,
-                           element == "li", itemStops, itemIndents);
-        m_context.applyStyle(elementAttributes, element, elementCSS());
+            addEditingData(elementAttributes, attributes, facts.stylePointer(), element == "li", facts.itemStops,
+                           facts.itemIndents);
+        m_context.applyStyle(elementAttributes, element, elementCSS(facts));
     };
     auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {
         tag += '<';
@@ -640,16 +694,18 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         m_context.appendAttributes(tag, element, elementAttributes);
         tag += '>';
     };
-    HTMLAttributeMap ownAttributes;
-    const HTMLAttributeMap* elementAttributes = &ownAttributes;
-    const std::string endFont = endMarkFontCSS(paragraph);
-    // An item's depth is no attribute of its text, nor a line between
-    // paragraphs: its start is made anew.
-    if (form.hasCustomAttributes || itemIndents || itemStops || hasLineBetween(attributes) || !endFont.empty()) {
+    const std::string endFont = endMarkFontCSS(facts.paragraph);
+    // An item's depth, indents and stops are no attributes of its text, nor
+    // is a line between paragraphs: its start is made anew. An export
+    // leaves the item's indents and stops out, unless they place the sign
+    // of a printed item.
+    const bool itemStartIsOwn =
+        (facts.itemIndents || facts.itemStops) && (!m_context.settings.exported || facts.printedStart);
+    if (facts.form.hasCustomAttributes || itemStartIsOwn || hasLineBetween(attributes) || !endFont.empty()) {
         if (const auto* custom = attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute)) {
             for (const auto& [name, value] : custom->map()) {
-                Range own = rangeOfCustomHTMLAttribute(string, name, paragraph.location);
-                if (intersectionRange(own, paragraph).length == paragraph.length)
+                Range own = rangeOfCustomHTMLAttribute(m_context.string, name, facts.paragraph.location);
+                if (intersectionRange(own, facts.paragraph).length == facts.paragraph.length)
                     ownAttributes[name] = value;
             }
         }
@@ -657,26 +713,29 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         if (!endFont.empty())
             ownAttributes["data-end-font"] = toUtf16(endFont);
         appendStartTag(html, ownAttributes);
-    } else {
-        // Everything the start says follows from the attributes alone.
-        std::optional<HTMLParagraphStart>& start = form.starts[fontIsUniform ? 1 : 0];
-        if (!start) {
-            start.emplace();
-            start->element = element;
-            addStartAttributes(start->attributes);
-            appendStartTag(start->tag, start->attributes);
-        }
-        html += start->tag;
-        elementAttributes = &start->attributes;
+        return ownAttributes;
     }
+    // Everything the start says follows from the attributes alone.
+    std::optional<HTMLParagraphStart>& start = facts.form.starts[facts.fontIsUniform ? 1 : 0];
+    if (!start) {
+        start.emplace();
+        start->element = element;
+        addStartAttributes(start->attributes);
+        appendStartTag(start->tag, start->attributes);
+    }
+    html += start->tag;
+    return start->attributes;
+}
 
-    if (element == "li")
-        writeItemLabel(html, currentList, itemHang, printsNumber, printedStart);
-    HTMLRunWriter runs(m_context, paragraph, *elementAttributes, fontIsUniform);
-    runs.writeRuns(html);
+void HTMLParagraphWriter::writeParagraphEnd(std::string& html, ParagraphFacts& facts, HTMLRunWriter& runs,
+                                            const std::string& element)
+{
+    const AttributedString& string = m_context.string;
+    const Range paragraph = facts.paragraph;
     // A rule a page put inside a paragraph's element ends the text before it
     // as a paragraph end: it is drawn there, at the end of that paragraph.
-    const bool endsWithRule = paragraph.length > 0 && paragraph.end() < length && isRuleParagraphEnd(string, paragraph.end());
+    const bool endsWithRule =
+        paragraph.length > 0 && paragraph.end() < string.length() && isRuleParagraphEnd(string, paragraph.end(), m_cursor);
     if (endsWithRule)
         runs.writeRules(html, 1);
     // A browser draws no line for a break that ends its block: the empty
@@ -700,7 +759,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     if (element == "li") {
         // An item followed by more list text stays open, so that a nested
         // list or the next item follows inside it.
-        AttributeDictionaryPtr nextAttributes = nextIsInText ? string.attributesAtIndex(next) : nullptr;
+        AttributeDictionaryPtr nextAttributes =
+            facts.nextIsInText ? string.attributesAtIndex(facts.next, nullptr, m_cursor) : nullptr;
         if (!nextAttributes || !nextAttributes->containsKey(TETextIsListAttribute))
             html += "</li>";
     } else {
@@ -709,9 +769,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         html += '>';
     }
     if (paragraph.length == 0)
-        html += nextIsInText ? emptyLine(m_context, m_context.fontCSSAtIndex(next), *AttributeDictionary::empty()) : std::string("<br/>");
-
-    m_openLists = std::move(lists);
+        html += facts.nextIsInText ? emptyLine(m_context, m_context.fontCSSAtIndex(facts.next), *AttributeDictionary::empty())
+                                   : std::string("<br/>");
 }
 
 void HTMLParagraphWriter::writeItemLabel(std::string& html, const AttributeValue* currentList, double itemHang,

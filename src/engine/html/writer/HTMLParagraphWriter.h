@@ -13,6 +13,8 @@
 
 namespace folio {
 
+class HTMLRunWriter;
+
 // Writes the text paragraph by paragraph: page breaks, rules, empty lines,
 // headings and ordinary paragraphs, and the list items with the ul and ol
 // elements around them. Lists arrive as the RTF reader leaves them: each item
@@ -35,7 +37,23 @@ public:
 private:
     using ListStack = std::vector<AttributeValuePtr>;
 
+    struct ParagraphFacts;
+
     void writeBreakOrRule(std::string& html, const HTMLParagraphForm& form, Range paragraph, bool isLastParagraph);
+    // The CSS of the paragraph's element.
+    std::string elementCSS(ParagraphFacts& facts) const;
+    // Opens the lists an item starts, and notes where its first line and
+    // sign stand.
+    void openItemLists(std::string& html, ParagraphFacts& facts);
+    // A paragraph without text: a line of its own that keeps its looks.
+    void writeEmptyParagraph(std::string& html, ParagraphFacts& facts);
+    // Writes the element's start tag; answers the element's attributes,
+    // `ownAttributes` where the start is the paragraph's own.
+    const HTMLAttributeMap& writeStartTag(std::string& html, ParagraphFacts& facts, const std::string& element,
+                                          HTMLAttributeMap& ownAttributes);
+    // What follows the paragraph's runs: a rule or a break that ends it,
+    // and the element's end.
+    void writeParagraphEnd(std::string& html, ParagraphFacts& facts, HTMLRunWriter& runs, const std::string& element);
 
     // The words or sign an item of `currentList` starts with, where its list
     // does not draw them: the file's own words, or in print its plain number

@@ -93,24 +93,38 @@ std::vector<HTMLTableWriter::Cell> HTMLTableWriter::cellsOfRow(Range paragraph) 
     const AttributedString& string = m_context.string;
     // Within the row alone, as nextMark() searches.
     const std::u16string_view text = std::u16string_view(string.string()).substr(0, paragraph.end());
+    // Each cell's mark is looked at once, in text order; the cell keeps its
+    // attributes for what is asked of them later.
+    AttributedString::RunCursor cursor;
+    auto markAt = [&](std::size_t index) -> const AttributeDictionary* {
+        return index < string.length() ? string.attributesAtIndex(index, nullptr, cursor).get() : nullptr;
+    };
     std::vector<Cell> cells;
     std::size_t start = paragraph.location;
     for (std::size_t index = text.find(u'\t', start); index < paragraph.end(); index = text.find(u'\t', index + 1)) {
-        if (!hasKeyAt(string, TEIsEndTableCellKey, index))
+        const AttributeDictionary* mark = markAt(index);
+        if (!mark || !mark->containsKey(TEIsEndTableCellKey))
             continue;
-        cells.push_back(Cell{Range{start, index - start}, index});
+        cells.push_back(Cell{Range{start, index - start}, index, mark});
         start = index + 1;
     }
     // The row's end closes its last cell, unless the row was ended apart
     // from its cells and nothing followed the last of them.
-    if (start < paragraph.end() || hasKeyAt(string, TEIsEndTableCellKey, paragraph.end()) || cells.empty())
-        cells.push_back(Cell{Range{start, paragraph.end() - start}, paragraph.end()});
+    const AttributeDictionary* end = markAt(paragraph.end());
+    if (start < paragraph.end() || (end && end->containsKey(TEIsEndTableCellKey)) || cells.empty())
+        cells.push_back(Cell{Range{start, paragraph.end() - start}, paragraph.end(), end});
     return cells;
+}
+
+const AttributeValuePtr& HTMLTableWriter::Cell::markValue(std::string_view key) const
+{
+    static const AttributeValuePtr kNone;
+    return markAttributes ? markAttributes->valueForKey(key) : kNone;
 }
 
 HTMLTableWriter::Merge HTMLTableWriter::mergeOf(const Cell& cell) const
 {
-    const auto* map = m_context.string.attributeAtIndex(TETableCellStyleKey, cell.mark).get();
+    const auto* map = cell.markValue(TETableCellStyleKey).get();
     const auto* style = map ? map->as<StringMapValue>() : nullptr;
     if (!style)
         return Merge::None;
@@ -135,8 +149,7 @@ std::vector<std::int64_t> HTMLTableWriter::boundariesOf(const std::vector<Cell>&
 {
     std::vector<std::int64_t> boundaries;
     for (const Cell& cell : cells) {
-        AttributeValuePtr value = m_context.string.attributeAtIndex(TETableCellRightBoundaryKey, cell.mark);
-        boundaries.push_back(numberOfValue(value.get()).value_or(-1));
+        boundaries.push_back(numberOfValue(cell.markValue(TETableCellRightBoundaryKey).get()).value_or(-1));
     }
     return boundaries;
 }
@@ -157,8 +170,7 @@ void HTMLTableWriter::openTable(std::string& html, const std::vector<Cell>& cell
     // cells further down span.
     html += "<colgroup>";
     for (const Cell& cell : cells) {
-        std::optional<std::u16string> width =
-            widthOfMap(m_context.string.attributeAtIndex(TETableCellStyleKey, cell.mark).get());
+        std::optional<std::u16string> width = widthOfMap(cell.markValue(TETableCellStyleKey).get());
         HTMLAttributeMap column;
         if (width)
             column["style"] = u"width:" + *width;
@@ -225,7 +237,7 @@ void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& part
                                 std::size_t rows)
 {
     const Cell& cell = parts.front();
-    const AttributeValuePtr look = m_context.string.attributeAtIndex(TETableCellStyleKey, cell.mark);
+    const AttributeValuePtr& look = cell.markValue(TETableCellStyleKey);
     std::string spaceBefore = spaceBeforeCSS(cell.text);
     html += "<td";
     // The cells of a table look alike but for a few: a cell that spans no

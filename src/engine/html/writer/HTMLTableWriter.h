@@ -32,6 +32,11 @@ private:
     struct Cell {
         Range text;
         std::size_t mark = 0;
+        // The attributes of the mark, which hold the cell's boundary and
+        // look; none past the end of the text. The text does not change
+        // while it is written, nor its sets.
+        const AttributeDictionary* markAttributes = nullptr;
+        const AttributeValuePtr& markValue(std::string_view key) const;
     };
     enum class Merge { None, IntoLeft, IntoAbove };
     // A row below the one being written, and whether its cells end where

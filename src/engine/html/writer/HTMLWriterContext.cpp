@@ -126,32 +126,30 @@ void HTMLWriterContext::appendAttributes(std::string& html, std::string_view ele
         HTMLMarkup::appendAttributes(html, attributes, element, settings.exported);
         return;
     }
-    // The key holds each value's units as they are, after its length: it
-    // is only ever compared, and a conversion of every value of every run
+    // Each attribute is written once per value: a document's elements
+    // repeat a few hundred styles in ever new company (each link its own
+    // address beside the one style of links, each cell its own width beside
+    // its borders), so whole tags repeat far less often than their parts.
+    // The key holds the name after its length, then the value's units as
+    // they are: it is only ever compared, and a conversion of every value
     // to UTF-8 cost more than the lookup it keys.
-    // What an export leaves out is no part of the key either: the editing
-    // page's data (a paragraph's style name, its stops) differs from one
-    // paragraph to the next where what is written does not.
-    std::size_t keyLength = element.size();
-    for (const auto& [name, value] : attributes)
-        keyLength += name.size() + 2 + sizeof(std::size_t) + value.size() * sizeof(char16_t);
-    std::string key;
-    key.reserve(keyLength);
-    key += element;
+    std::string& key = exportedAttributeKey;
     for (const auto& [name, value] : attributes) {
+        // What an export leaves out is looked up no further: the editing
+        // page's data differs from one paragraph to the next.
         if (HTMLMarkup::isLeftOutOfExport(name))
             continue;
+        key.assign(element);
         key += '\0';
+        const std::size_t nameLength = name.size();
+        key.append(reinterpret_cast<const char*>(&nameLength), sizeof nameLength);
         key += name;
-        key += '=';
-        const std::size_t length = value.size();
-        key.append(reinterpret_cast<const char*>(&length), sizeof length);
         key.append(reinterpret_cast<const char*>(value.data()), value.size() * sizeof(char16_t));
+        auto [written, isNew] = exportedAttributes.try_emplace(key);
+        if (isNew)
+            HTMLMarkup::appendExportedAttribute(written->second, element, name, value);
+        html += written->second;
     }
-    auto [written, isNew] = exportedAttributes.try_emplace(std::move(key));
-    if (isNew)
-        HTMLMarkup::appendAttributes(written->second, attributes, element, true);
-    html += written->second;
 }
 
 } // namespace folio

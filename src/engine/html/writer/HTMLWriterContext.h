@@ -103,9 +103,11 @@ struct HTMLWriterContext {
     std::vector<TEPrintedNote>* printedNotes = nullptr;
     // The CSS made so far in this write.
     mutable HTMLStyleCache styleCache{};
-    // An exported file's attributes as written, by element and attributes
-    // as given: a document's runs repeat a few hundred of them.
+    // An exported file's attributes as written, each by its element, name
+    // and value as given: a document's elements repeat a few hundred of
+    // them. The key is made in one buffer kept for the whole write.
     mutable std::unordered_map<std::string, std::string> exportedAttributes{};
+    mutable std::string exportedAttributeKey{};
     // How the body's text is finished as it is written, and whether it
     // has had a tab.
     mutable HTMLBodyFinish bodyFinish{};

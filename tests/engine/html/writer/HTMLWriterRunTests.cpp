@@ -371,5 +371,25 @@ TEST(HTMLWriterRunTests, exportedRunsKeepTheirOwnBookmarksAndTitlesButNoPageData
         << html;
 }
 
+// An exported file keeps or drops each attribute by its element, name and
+// value together: one value under names the export treats apart is written
+// as each name asks, whichever run comes first.
+TEST(HTMLWriterRunTests, exportedAttributesAreKeptOrDroppedByNameAndValueTogether)
+{
+    const Entry red = color(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0));
+    TestText text;
+    text.add(u"a", {baseFont(), baseStyle(), red, custom({{"title", u"x();"}})})
+        .add(u"b", {baseFont(), baseStyle(), red, custom({{"onclick", u"x();"}})})
+        .add(u"c", {baseFont(), baseStyle(), red, custom({{"onmouseover", u"x();"}, {"title", u"x();"}})})
+        .add(u"d", {baseFont(), baseStyle(), red, custom({{"title", u"y"}})});
+    TEHTMLWriterSettings settings;
+    settings.exported = true;
+    const std::u16string html = toUtf16(htmlData(text.build(), settings));
+    EXPECT_EQ(2u, countOf(html, u"title=\"x();\"")) << toUtf8(html);
+    EXPECT_EQ(1u, countOf(html, u"title=\"y\"")) << toUtf8(html);
+    EXPECT_EQ(std::u16string::npos, html.find(u"onclick")) << toUtf8(html);
+    EXPECT_EQ(std::u16string::npos, html.find(u"onmouseover")) << toUtf8(html);
+}
+
 } // namespace
 } // namespace folio
