@@ -5,6 +5,22 @@
 var folioPrintSections = window.folioPrintSections || (function () {
   var content = document.getElementById('content');
   var whole = null;
+  /* How many of the page's own pixels a CSS pixel is in what is read back from the page while a part is shown. The
+     print lays the page out larger than its paper (the root's zoom): lengths set on it are CSS pixels, and the engine
+     answers an element's offsetTop in its own pixels but its scrollHeight in CSS pixels. Each is read off a probe of
+     known height and divided out before a length is compared or set. */
+  var scales = {offset: 1, scroll: 1};
+  function readScales() {
+    var probe = document.createElement('div');
+    probe.style.cssText = 'position:relative;visibility:hidden;margin:0;padding:0;border:0';
+    probe.innerHTML = '<div style="height:1000px;margin:0"></div><div style="height:0;margin:0"></div>';
+    content.appendChild(probe);
+    var offset = probe.lastChild.offsetTop / 1000;
+    var scroll = probe.scrollHeight / 1000;
+    content.removeChild(probe);
+    return {offset: offset > 0 ? offset : 1, scroll: scroll > 0 ? scroll : 1};
+  }
+  function offsetTopOf(element) { return element.offsetTop / scales.offset; }
   function breaksIn(root) {
     var breaks = [];
     Array.prototype.forEach.call(root.querySelectorAll('[data-section]'), function (element) {
@@ -99,6 +115,7 @@ var folioPrintSections = window.folioPrintSections || (function () {
          each page's columns side by side in a row. The page's text is laid at print width while they are measured;
          the document's own lengths print true, a CSS pixel to three quarters of a point. */
       content.style.width = width * 4 / 3 + 'px';
+      scales = readScales();
       var pageTop = 0;
       /* The columns the section before was laid in, which a section that starts in the next column goes on in. */
       var flow = null;
@@ -112,14 +129,14 @@ var folioPrintSections = window.folioPrintSections || (function () {
         if (section > first && startsPage) box.style.pageBreakBefore = 'always';
         content.appendChild(box);
         if (!(flow && nextColumns.indexOf(section) >= 0 && flowOn(flow, box, height * 4 / 3))) {
-          if (startsPage) pageTop = box.offsetTop;
+          if (startsPage) pageTop = offsetTopOf(box);
           var laid = columns[section - first] || [1, 0];
           flow = laid[0] > 1
-            ? layColumns(box, laid[0], laid[1] * 4 / 3, width * 4 / 3, height * 4 / 3, box.offsetTop - pageTop)
+            ? layColumns(box, laid[0], laid[1] * 4 / 3, width * 4 / 3, height * 4 / 3, offsetTopOf(box) - pageTop)
             : null;
         }
         /* A row of columns that starts a page is where the room left on the page is counted from. */
-        if (flow && flow.pageRow) pageTop = flow.box.offsetTop + flow.pageRow.offsetTop;
+        if (flow && flow.pageRow) pageTop = offsetTopOf(flow.box) + offsetTopOf(flow.pageRow);
       }
       content.style.width = '';
       return '1';
@@ -190,8 +207,8 @@ var folioPrintSections = window.folioPrintSections || (function () {
         box.removeChild(node);
       }
     });
-    var tops = blocks.map(function (block) { return block.offsetTop; });
-    tops.push(box.scrollHeight);
+    var tops = blocks.map(offsetTopOf);
+    tops.push(box.scrollHeight / scales.scroll);
     box.style.width = '';
     var heights = blocks.map(function (block, index) { return tops[index + 1] - tops[index]; });
     if (heights.some(function (blockHeight) { return blockHeight > height; })) return null;

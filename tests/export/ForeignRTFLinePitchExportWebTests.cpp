@@ -59,5 +59,43 @@ TEST_F(ForeignRTFExport, linesPrintAsFarApartAsTheirFontsMetricsSetThem)
     }
 }
 
+// A document of sections prints its lines as far apart as one without, in
+// its columns too, and so on as many pages as LibreOffice prints it.
+TEST_F(ForeignRTFExport, theLinesOfSectionsAndTheirColumnsPrintAsFarApartAsTheirFontsMetricsSetThem)
+{
+    std::optional<Font> arial = Font::fontWithName("Arial", 10);
+    ASSERT_TRUE(arial.has_value());
+    auto lines = [](int count) {
+        std::string text;
+        for (int line = 1; line <= count; ++line)
+            text += "Line " + std::to_string(line) + " of the text.\\par\n";
+        return text;
+    };
+    const std::string path = document(
+        "section-pitch", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n"
+                         "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                         "\\sectd\\pard\\f0\\fs20\n" + lines(40) + "\\sect\\sectd\\sbkpage\\cols2\\colsx720\n"
+                         "\\pard\\f0\\fs20\n" + lines(150) + "}");
+    const std::string pdf = exported(path, "pdf");
+    // The lines of the first column of a page of two columns.
+    auto leftColumn = [](const std::string& printed, int page) {
+        std::vector<PDFWord> left;
+        for (const PDFWord& word : pdfWords(printed, page))
+            if (word.xMin < 306)
+                left.push_back(word);
+        return left;
+    };
+    EXPECT_NEAR(medianLinePitch(pdfWords(pdf, 1)), arial->lineHeight(), 0.15);
+    EXPECT_NEAR(medianLinePitch(leftColumn(pdf, 2)), arial->lineHeight(), 0.15);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    EXPECT_EQ(pdfPageCount(pdf), pdfPageCount(lo));
+    auto count = [](const std::vector<PDFWord>& words) {
+        return std::count_if(words.begin(), words.end(), [](const PDFWord& word) { return word.text == "Line"; });
+    };
+    EXPECT_NEAR(count(leftColumn(pdf, 2)), count(leftColumn(lo, 2)), 1);
+}
+
 } // namespace
 } // namespace folio

@@ -1409,6 +1409,55 @@ TEST_F(ForeignRTFLooksExport, plainNumbersStandAtTheFirstLineIndentAndWideLabels
     }
 }
 
+// A font this computer lacks prints in the face fontconfig draws for the
+// kind of font its table entry says it is, as LibreOffice prints a missing
+// font that fontconfig knows the kind of ("Georgia", a serif); one of no
+// stated kind, in the page's standard face as before.
+TEST_F(ForeignRTFLooksExport, aMissingFontPrintsInTheFaceOfItsKind)
+{
+    struct Case {
+        const char* entry;
+        const char* word;
+        // What fontconfig is asked for the face: the kind, or for a name
+        // it knows the kind of, the name, as LibreOffice asks.
+        const char* pattern;
+    };
+    const Case cases[] = {
+        {"\\froman Folio Absent Roman", "Romanword", "serif"},
+        {"\\fswiss Folio Absent Swiss", "Swissword", "sans-serif"},
+        {"\\fmodern Folio Absent Modern", "Modernword", "monospace"},
+        {"\\fnil Georgia{\\*\\falt serif}", "Georgiaword", "Georgia"},
+    };
+    // The face of each word: pdftohtml names a text's font, without the
+    // subset's prefix.
+    auto faceOf = [](const std::string& pdf, const std::string& word) {
+        const std::string page = commandOutput("pdftohtml -xml -i -stdout -f 1 -l 1 '" + pdf + "' 2>/dev/null");
+        std::map<std::string, std::string> faces;
+        const std::regex spec("<fontspec id=\"([0-9]+)\"[^>]* family=\"(?:[A-Z]{6}\\+)?([^\"]+)\"");
+        for (std::sregex_iterator at(page.begin(), page.end(), spec), end; at != end; ++at)
+            faces[(*at)[1].str()] = (*at)[2].str();
+        std::smatch text;
+        if (!std::regex_search(page, text, std::regex("font=\"([0-9]+)\"[^>]*>" + word + "<")))
+            return std::string("no ") + word;
+        return faces[text[1].str()];
+    };
+    std::string table, words;
+    for (std::size_t index = 0; index < std::size(cases); ++index) {
+        table += "{\\f" + std::to_string(index) + cases[index].entry + ";}";
+        words += "\\pard\\f" + std::to_string(index) + "\\fs24 " + cases[index].word + "\\par\n";
+    }
+    const std::string path = document("missing-fonts", "{\\rtf1\\ansi\\deff0{\\fonttbl" + table + "}\n" + words + "}");
+    const std::string pdf = exported(path, "pdf");
+    for (const Case& test : cases)
+        EXPECT_EQ(faceOf(pdf, test.word), commandOutput(std::string("fc-match -f '%{postscriptname}' '") + test.pattern + "'"))
+            << test.entry;
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    EXPECT_EQ(faceOf(pdf, "Georgiaword"), faceOf(lo, "Georgiaword"));
+    EXPECT_EQ(faceOf(pdf, "Swissword"), faceOf(lo, "Swissword"));
+}
+
 // A note's mark raised at the end of a cell's words leaves their line where
 // it is: the cell beside it prints level with them, as LibreOffice prints a
 // row from another word processor.

@@ -197,6 +197,7 @@ TEFontDescriptor TEFontDescriptor::fontDescriptorForCTFont(const Font& font)
     descriptor.setFontFamily(namedAsFace ? font.postScriptName() : font.familyName());
     if (namedAsFace && font.familyName() != font.postScriptName())
         descriptor.m_faceFamily = font.familyName();
+    descriptor.m_fallbackFamilies = font.fallbackFamilies();
     if (!font.matrix().isIdentity())
         descriptor.setItalicTrait(true);
     return descriptor;
@@ -463,6 +464,11 @@ std::string TEFontDescriptor::cssStyleRepresentationAtSize(double size) const
         css += "font-family:" + cssQuoted(*m_fontFamily) + ";";
     if (m_faceFamily && !css.empty() && css.back() == ';')
         css.insert(css.size() - 1, "," + cssQuoted(*m_faceFamily));
+    // A generic family is a keyword, which quoted would name a font.
+    if (!css.empty() && css.back() == ';') {
+        for (const std::string& family : m_fallbackFamilies)
+            css.insert(css.size() - 1, "," + (FontCatalog::isGenericFamily(family) ? family : cssQuoted(family)));
+    }
     // A size between whole pixels keeps its fraction (RTF's half points,
     // small capitals at seven tenths): rounded here, it would come back from
     // the page as another size.

@@ -95,6 +95,9 @@ public:
     // names alone, does not know: the style names it after the face, so that
     // the face's own family, in the face's weight and style, draws the text.
     const std::optional<std::string>& faceFamily() const { return m_faceFamily; }
+    // What the page draws with when the font is missing, after its own
+    // names: the font's fallback families, generic ones as CSS keywords.
+    const std::vector<std::string>& fallbackFamilies() const { return m_fallbackFamilies; }
     double pointSize() const { return m_pointSize; }
     // Rounds to the nearest whole number.
     void setPointSize(double size);
@@ -158,6 +161,7 @@ private:
     std::optional<std::string> m_fontName;
     // The family of a face whose PostScript name stands as the family.
     std::optional<std::string> m_faceFamily;
+    std::vector<std::string> m_fallbackFamilies;
     double m_pointSize = 0;
     std::uint32_t m_traits = 0;
     std::uint32_t m_class = 0;

@@ -270,8 +270,10 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
         return;
     m_printing = true;
     if (m_setup.kind == PDFPageKind::RichText) {
-        // Before anything measures the page; the scripts measure in the
-        // page's own pixels, which the zoom leaves as they were.
+        // Before anything measures the page, a document of sections too:
+        // the scripts measure in CSS pixels, and the one that lays out
+        // sections divides out the zoom where the engine answers a length
+        // in the page's own pixels.
         m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::zoomScript(magnification()));
         if (m_finished)
             return;
@@ -288,10 +290,6 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
             m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::borderWidthScript());
         if (!m_finished)
             readSections();
-        // A document of sections is laid out part by part at its paper's
-        // own size, in which its columns are measured.
-        if (!m_finished && !m_parts.empty())
-            m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::zoomScript(1));
     }
     // The page's own markup runs no script: the application sets the tabs,
     // for a document of sections on each part as it is shown.
@@ -471,7 +469,7 @@ void NDHTMLtoPDF::partPrinted(std::size_t index, const Status& status)
 
 double NDHTMLtoPDF::magnification() const
 {
-    return m_setup.kind == PDFPageKind::RichText && m_parts.empty() ? kRichTextMagnification : 1;
+    return m_setup.kind == PDFPageKind::RichText ? kRichTextMagnification : 1;
 }
 
 double NDHTMLtoPDF::estimatedPageCount()

@@ -54,7 +54,9 @@ const AttributeValuePtr& DKRTFAttributeBuilder::fontValue(const DKRTFReaderState
     if (auto known = m_fontsByNumber.find(request); known != m_fontsByNumber.end())
         return known->second;
     m_foundUnnamedFont = m_foundUnnamedFont || !m_fonts.namesFont(state.fontNumber());
-    AttributeValuePtr value = fontValueNamed(m_fonts.fontNameAtIndex(state.fontNumber()), size, state.bold(), state.italic());
+    AttributeValuePtr value = fontValueNamed(m_fonts.fontNameAtIndex(state.fontNumber()),
+                                             m_fonts.fallbackFamiliesAtIndex(state.fontNumber()), size, state.bold(),
+                                             state.italic());
     return m_fontsByNumber.emplace(request, std::move(value)).first->second;
 }
 
@@ -66,13 +68,19 @@ std::size_t DKRTFAttributeBuilder::FontRequestHash::operator()(const FontRequest
     return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
-AttributeValuePtr DKRTFAttributeBuilder::fontValueNamed(const std::u16string& name, double size, bool bold, bool italic)
+AttributeValuePtr DKRTFAttributeBuilder::fontValueNamed(const std::u16string& name,
+                                                        const std::vector<std::string>& fallbackFamilies, double size,
+                                                        bool bold, bool italic)
 {
-    auto key = std::make_tuple(name, size, bold, italic);
+    auto key = std::make_tuple(name, fallbackFamilies, size, bold, italic);
     if (auto cached = m_fontCache.find(key); cached != m_fontCache.end())
         return cached->second;
     const std::optional<Font>& face = styledFont(name, bold, italic);
-    AttributeValuePtr value = face ? FontAttributeValue::make(face->copyWithSize(size)) : nullptr;
+    AttributeValuePtr value;
+    if (face && fallbackFamilies.empty())
+        value = FontAttributeValue::make(face->copyWithSize(size));
+    else if (face)
+        value = FontAttributeValue::make(face->copyWithSize(size).copyWithFallbackFamilies(fallbackFamilies));
     m_fontCache.emplace(std::move(key), value);
     return value;
 }

@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
+#include <vector>
 
 namespace folio {
 
@@ -150,7 +151,8 @@ private:
     // The link's target as a value: one object for the runs of one target.
     const AttributeValuePtr& linkValue(const std::u16string& target);
     const AttributeValuePtr& fontValue(const DKRTFReaderState& state);
-    AttributeValuePtr fontValueNamed(const std::u16string& name, double size, bool bold, bool italic);
+    AttributeValuePtr fontValueNamed(const std::u16string& name, const std::vector<std::string>& fallbackFamilies,
+                                     double size, bool bold, bool italic);
     // The catalog is asked about each name once per document, and the bold
     // and italic faces are looked for once per name: the fonts below are in
     // the default size, and each size is a copy of them.
@@ -172,7 +174,7 @@ private:
     bool m_foundUnnamedFont = false;
     DKRTFReaderListTable& m_lists;
     DocumentValues& m_values;
-    std::map<std::tuple<std::u16string, double, bool, bool>, AttributeValuePtr> m_fontCache;
+    std::map<std::tuple<std::u16string, std::vector<std::string>, double, bool, bool>, AttributeValuePtr> m_fontCache;
     std::map<std::u16string, std::optional<Font>> m_installedFonts;
     std::map<std::tuple<std::u16string, bool, bool>, std::optional<Font>> m_styledFonts;
     // The fonts by number, for the font table's generation they were read in.

@@ -370,6 +370,13 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         // Tables of the document head, and lists.
         {"fonttbl", withDefault(&R::actionReadFontTable)},
         {"fcharset", withDefault(&R::actionReadFontCharacterSet)},
+        {"fnil", forced(&R::actionFontFamilyClass, static_cast<int>(DKRTFFontFamilyClass::Unstated))},
+        {"froman", forced(&R::actionFontFamilyClass, static_cast<int>(DKRTFFontFamilyClass::Roman))},
+        {"fswiss", forced(&R::actionFontFamilyClass, static_cast<int>(DKRTFFontFamilyClass::Swiss))},
+        {"fmodern", forced(&R::actionFontFamilyClass, static_cast<int>(DKRTFFontFamilyClass::Modern))},
+        {"fscript", forced(&R::actionFontFamilyClass, static_cast<int>(DKRTFFontFamilyClass::Script))},
+        {"fdecor", forced(&R::actionFontFamilyClass, static_cast<int>(DKRTFFontFamilyClass::Decorative))},
+        {"falt", withDefault(&R::actionFontAlternative)},
         {"colortbl", withDefault(&R::actionReadColorTable)},
         {"red", withDefault(&R::actionReadColorTableRedValue)},
         {"green", withDefault(&R::actionReadColorTableGreenValue)},

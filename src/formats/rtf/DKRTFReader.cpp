@@ -293,9 +293,13 @@ void DKRTFReader::performSemicolonAction(SemicolonAction action)
     const std::shared_ptr<std::u16string>& destination = state().alternateDestination();
     std::u16string name = destination ? *destination : std::u16string();
     state().setAlternateDestination(std::make_shared<std::u16string>());
+    const DKRTFFontFamilyClass familyClass = std::exchange(m_fontFamilyClass, DKRTFFontFamilyClass::Unstated);
+    const std::shared_ptr<std::u16string> alternative = std::move(m_fontAlternative);
+    m_fontAlternative.reset();
     if (state().fontNumber() < 0)
         return;
-    m_fontTable.addEntry(state().fontNumber(), std::move(name), state().fontCharacterSet());
+    m_fontTable.addEntry(state().fontNumber(), std::move(name), state().fontCharacterSet(), familyClass,
+                         alternative ? *alternative : std::u16string());
 }
 
 std::size_t DKRTFReader::endOfCurrentGroup(std::size_t limit) const

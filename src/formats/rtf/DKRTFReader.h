@@ -277,6 +277,9 @@ private:
     void actionParagraphDirection(int value);
     void actionReadFontTable(int value);
     void actionReadFontCharacterSet(int value);
+    // "\froman" and its kin: a DKRTFFontFamilyClass.
+    void actionFontFamilyClass(int familyClass);
+    void actionFontAlternative(int value);
     void actionReadColorTable(int value);
     void actionReadColorTableRedValue(int value);
     void actionReadColorTableGreenValue(int value);
@@ -563,6 +566,10 @@ private:
     // a table inside a table is not read as one, so that crafted nesting
     // cannot recurse without bound.
     bool m_readingTable = false;
+    // The font table entry being read: its class and its "\falt" name,
+    // which the group of the alternative writes into.
+    DKRTFFontFamilyClass m_fontFamilyClass = DKRTFFontFamilyClass::Unstated;
+    std::shared_ptr<std::u16string> m_fontAlternative;
     // Where the list table read last ends.
     std::size_t m_listTableEnd = 0;
     bool m_parsed = false;

@@ -420,6 +420,28 @@ void DKRTFReader::actionReadFontCharacterSet(int value)
         state().setStringEncoding(DKRTFReaderFontTable::fontEncoding(value));
 }
 
+void DKRTFReader::actionFontFamilyClass(int familyClass)
+{
+    if (state().alternateDestination())
+        m_fontFamilyClass = static_cast<DKRTFFontFamilyClass>(familyClass);
+}
+
+void DKRTFReader::actionFontAlternative(int)
+{
+    // Only an entry of the font table has an alternative; elsewhere the
+    // group is skipped as any destination this reader does not know.
+    if (!state().alternateDestination() || !m_readingTable) {
+        state().skipGroup();
+        return;
+    }
+    // The group's words are its own destination's, kept apart from the
+    // entry's name.
+    m_fontAlternative = std::make_shared<std::u16string>();
+    state().setAlternateDestination(m_fontAlternative);
+    state().setDiscardText(m_discardedBeforeStar);
+    m_destinationRunGoesOn = false;
+}
+
 void DKRTFReader::actionReadColorTable(int)
 {
     if (m_readingTable)

@@ -1,6 +1,10 @@
 #include "formats/rtf/DKRTFReaderFontTable.h"
 
+#include "platform/foundation/CharacterSet.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/graphics/FontCatalog.h"
+
 
 namespace folio {
 
@@ -69,6 +73,42 @@ StringEncoding encodingForCharacterSet(int characterSet)
     }
 }
 
+const char* genericFamily(DKRTFFontFamilyClass familyClass)
+{
+    switch (familyClass) {
+    case DKRTFFontFamilyClass::Roman:
+        return "serif";
+    case DKRTFFontFamilyClass::Swiss:
+        return "sans-serif";
+    case DKRTFFontFamilyClass::Modern:
+        return "monospace";
+    case DKRTFFontFamilyClass::Script:
+        return "cursive";
+    case DKRTFFontFamilyClass::Decorative:
+        return "fantasy";
+    case DKRTFFontFamilyClass::Unstated:
+        break;
+    }
+    return nullptr;
+}
+
+// The generic family of the entry's class, or the one its alternative names
+// ("{\*\falt serif}", as LibreOffice writes for a font it lacked). An
+// alternative naming a font is not drawn: LibreOffice, whose print is the
+// yardstick, draws a missing font as fontconfig matches its own name
+// ("Helvetica Neue", "Helvetica" its alternative, in DejaVu Sans), and that
+// match goes by the kind of font the name is, which the class tells.
+std::vector<std::string> fallbackFamilies(DKRTFFontFamilyClass familyClass, const std::u16string& alternativeName)
+{
+    const std::string alternative = lowercaseString(toUtf8(
+        stringByTrimmingCharactersInSet(alternativeName, CharacterSet::whitespaceAndNewlineCharacterSet())));
+    if (FontCatalog::isGenericFamily(alternative))
+        return {alternative};
+    if (const char* generic = genericFamily(familyClass))
+        return {generic};
+    return {};
+}
+
 } // namespace
 
 StringEncoding DKRTFReaderFontTable::fontEncoding(int characterSet)
@@ -83,7 +123,8 @@ std::u16string DKRTFReaderFontTable::fontNameConversion(const std::u16string& na
     return name;
 }
 
-void DKRTFReaderFontTable::addEntry(int fontNumber, std::u16string name, int characterSet)
+void DKRTFReaderFontTable::addEntry(int fontNumber, std::u16string name, int characterSet,
+                                    DKRTFFontFamilyClass familyClass, const std::u16string& alternativeName)
 {
     if (fontNumber < 0)
         return;
@@ -95,7 +136,8 @@ void DKRTFReaderFontTable::addEntry(int fontNumber, std::u16string name, int cha
     if (characterSet != 0 && characterSet != 1)
         encoding = fontEncoding(characterSet);
     DKRTFReaderFontTableEntry& entry = m_entries[fontNumber];
-    entry = DKRTFReaderFontTableEntry{std::move(name), std::move(encoding)};
+    std::vector<std::string> fallbacks = fallbackFamilies(familyClass, alternativeName);
+    entry = DKRTFReaderFontTableEntry{std::move(name), std::move(encoding), std::move(fallbacks)};
     if (static_cast<std::size_t>(fontNumber) < kLargestSmallNumber) {
         if (static_cast<std::size_t>(fontNumber) >= m_smallNumbers.size())
             m_smallNumbers.resize(static_cast<std::size_t>(fontNumber) + 1, nullptr);
@@ -134,6 +176,15 @@ std::u16string DKRTFReaderFontTable::fontNameAtIndex(int fontNumber) const
     if (!entry)
         return std::u16string(kUnnamedFontName);
     return fontNameConversion(entry->name);
+}
+
+const std::vector<std::string>& DKRTFReaderFontTable::fallbackFamiliesAtIndex(int fontNumber) const
+{
+    static const std::vector<std::string> kNone;
+    const DKRTFReaderFontTableEntry* entry = entryAt(fontNumber);
+    if (!entry && m_defaultFontNumber)
+        entry = entryAt(*m_defaultFontNumber);
+    return entry ? entry->fallbackFamilies : kNone;
 }
 
 bool DKRTFReaderFontTable::namesFont(int fontNumber) const

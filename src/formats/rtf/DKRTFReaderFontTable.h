@@ -10,11 +10,18 @@
 
 namespace folio {
 
+// The kind of face a font table says a font is ("\froman", "\fswiss"...),
+// which tells what to draw in its place where it is missing.
+enum class DKRTFFontFamilyClass { Unstated, Roman, Swiss, Modern, Script, Decorative };
+
 struct DKRTFReaderFontTableEntry {
     std::u16string name;
     // None for the ANSI and default character sets (0 and 1), whose bytes are
     // in the document's own code page ("\ansicpg").
     std::optional<StringEncoding> encoding;
+    // What draws the font where it is missing, as CSS names it: the generic
+    // family its class or its alternative name ("\falt") gives.
+    std::vector<std::string> fallbackFamilies;
 };
 
 // The font table of a document: font number to name and the encoding of its
@@ -29,13 +36,18 @@ public:
     DKRTFReaderFontTable& operator=(const DKRTFReaderFontTable&) = delete;
 
     // Replaces any earlier entry of the number. Negative numbers are dropped.
-    void addEntry(int fontNumber, std::u16string name, int characterSet);
+    void addEntry(int fontNumber, std::u16string name, int characterSet,
+                  DKRTFFontFamilyClass familyClass = DKRTFFontFamilyClass::Unstated,
+                  const std::u16string& alternativeName = {});
 
     // The entry's name with the few renamings of fonts whose old names no
     // longer exist. A number not in the table reads as the default font
     // (Word names theme fonts, 31500 on, that a trimmed table leaves out),
     // and as "Helvetica" when that is not in the table either.
     std::u16string fontNameAtIndex(int fontNumber) const;
+    // The fallback families of the entry that fontNameAtIndex names; none
+    // for the unnamed font.
+    const std::vector<std::string>& fallbackFamiliesAtIndex(int fontNumber) const;
     // The document's default font ("\deff"), which may come before the table.
     void setDefaultFontNumber(int fontNumber);
     // The encoding of the font's character set; the document's code page for

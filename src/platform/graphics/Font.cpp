@@ -130,6 +130,7 @@ std::optional<Font> Font::copyWithSymbolicTraits(std::uint32_t value, std::uint3
     Font copy(m_catalog, *face, std::move(name), m_familyName, size > 0 ? size : m_pointSize, m_substituted);
     copy.m_matrix = m_matrix;
     copy.m_features = m_features;
+    copy.m_fallbackFamilies = m_fallbackFamilies;
     return copy;
 }
 
@@ -156,6 +157,13 @@ Font Font::copyWithFeatures(std::vector<std::string> features) const
     return copy;
 }
 
+Font Font::copyWithFallbackFamilies(std::vector<std::string> families) const
+{
+    Font copy = *this;
+    copy.m_fallbackFamilies = std::move(families);
+    return copy;
+}
+
 FontMetrics Font::metrics() const { return m_catalog->unitMetrics(m_face).scaledBy(m_pointSize); }
 
 double Font::lineHeight() const
@@ -174,6 +182,8 @@ std::size_t Font::hash() const
         combineHash(seed, std::hash<double>()(component));
     for (const std::string& feature : m_features)
         combineHash(seed, std::hash<std::string>()(feature));
+    for (const std::string& family : m_fallbackFamilies)
+        combineHash(seed, std::hash<std::string>()(family));
     return seed;
 }
 
@@ -181,7 +191,7 @@ bool operator==(const Font& a, const Font& b)
 {
     return a.m_postScriptName == b.m_postScriptName && a.m_familyName == b.m_familyName
         && a.m_pointSize == b.m_pointSize && a.m_symbolicTraits == b.m_symbolicTraits && a.m_matrix == b.m_matrix
-        && a.m_features == b.m_features;
+        && a.m_features == b.m_features && a.m_fallbackFamilies == b.m_fallbackFamilies;
 }
 
 } // namespace folio

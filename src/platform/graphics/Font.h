@@ -55,6 +55,11 @@ public:
     Font copyWithSize(double size) const;
     Font copyWithMatrix(const AffineTransform& matrix, double size = 0) const;
     Font copyWithFeatures(std::vector<std::string> features) const;
+    // The families to draw with, in order, where this one is missing, such
+    // as the kind of face a document's font table says it is ("serif",
+    // "monospace"). The text still asks for this font.
+    const std::vector<std::string>& fallbackFamilies() const { return m_fallbackFamilies; }
+    Font copyWithFallbackFamilies(std::vector<std::string> families) const;
 
     FontMetrics metrics() const;
     double ascender() const { return metrics().ascent; }
@@ -82,6 +87,7 @@ private:
     std::uint32_t m_symbolicTraits = 0;
     AffineTransform m_matrix;
     std::vector<std::string> m_features;
+    std::vector<std::string> m_fallbackFamilies;
     bool m_substituted = false;
 };
 

@@ -161,6 +161,54 @@ TEST_F(RTFReaderPageLooksTests, boldAndItalicOfAStandInFamilyAskForTheFamily)
     EXPECT_TRUE(font->font().symbolicTraits() & kFontBoldTrait);
 }
 
+// A font this system lacks is drawn in the generic family of the kind its
+// font table entry gives it, or that its alternative names, as LibreOffice
+// draws it; an alternative naming another font is not drawn. The text
+// still asks for the font itself, and a save names the same fonts.
+TEST_F(RTFReaderPageLooksTests, aMissingFontFallsBackToTheKindItsFontTableEntryGives)
+{
+    struct Case {
+        const char* entry;
+        const char* name;
+        const char* fallbacks;
+    };
+    const Case cases[] = {
+        {"\\froman Absent Roman", "Absent Roman", ",serif"},
+        {"\\fswiss Absent Swiss", "Absent Swiss", ",sans-serif"},
+        {"\\fmodern Absent Modern", "Absent Modern", ",monospace"},
+        {"\\fscript Absent Script", "Absent Script", ",cursive"},
+        {"\\fdecor Absent Decor", "Absent Decor", ",fantasy"},
+        {"\\fnil Absent Nil", "Absent Nil", ""},
+        {"\\fnil Absent Plain{\\*\\falt Serif }", "Absent Plain", ",serif"},
+        {"\\fnil Absent Mono{\\*\\falt Absent Console}", "Absent Mono", ""},
+        {"\\fmodern\\fcharset0 Absent Both{\\*\\falt Absent Type}", "Absent Both", ",monospace"},
+    };
+    std::string table, text;
+    for (std::size_t index = 0; index < std::size(cases); ++index) {
+        const std::string number = std::to_string(index);
+        table += "{\\f" + number + cases[index].entry + ";}";
+        text += "\\f" + number + " W" + number + "\\par ";
+    }
+    const std::u16string rtf = toUtf16("{\\rtf1{\\fonttbl" + table + "}{\\*\\falt Lost}" + text + "}");
+    const std::string html = exportedHTML(rtf);
+    const AttributedString read = this->read(rtf);
+    EXPECT_EQ(read.string().find(u"Lost"), std::u16string::npos) << "an alternative is no text";
+    Result<std::string> written = DKRTFWriter::rtfDataForAttributedString(read, false, "");
+    ASSERT_TRUE(written.ok());
+    for (std::size_t index = 0; index < std::size(cases); ++index) {
+        const Case& test = cases[index];
+        const std::string named = std::string("&#39;") + test.name + "&#39;";
+        EXPECT_NE(html.find("font-family:" + named + "," + named + test.fallbacks + ";"), std::string::npos)
+            << test.entry << "\n" << html;
+        const std::size_t word = read.string().find(toUtf16("W" + std::to_string(index)));
+        ASSERT_NE(word, std::u16string::npos);
+        const auto* font = read.attributesAtIndex(word)->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(font->font().familyName(), test.name);
+        EXPECT_NE(written->find(std::string("\\fnil\\fcharset0 ") + test.name + ";"), std::string::npos) << *written;
+    }
+}
+
 // Capitals and small capitals are looks of the run over the letters as
 // typed, in the run's own size.
 TEST_F(RTFReaderPageLooksTests, capitalsAndSmallCapitalsKeepTheLettersTyped)
