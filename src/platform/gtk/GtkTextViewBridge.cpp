@@ -405,6 +405,12 @@ private:
         std::size_t end = m_offsets.characters(std::min(selected.end(), text.size()));
         GtkTextIter from;
         GtkTextIter to;
+        gtk_text_buffer_get_iter_at_mark(m_buffer, &to, gtk_text_buffer_get_insert(m_buffer));
+        gtk_text_buffer_get_iter_at_mark(m_buffer, &from, gtk_text_buffer_get_selection_bound(m_buffer));
+        // A typed letter has already moved GTK's caret along with it; setting
+        // the same place again would have GTK work out the caret's place anew.
+        if (static_cast<std::size_t>(gtk_text_iter_get_offset(&from)) == start && static_cast<std::size_t>(gtk_text_iter_get_offset(&to)) == end)
+            return;
         gtk_text_buffer_get_iter_at_offset(m_buffer, &from, static_cast<gint>(start));
         gtk_text_buffer_get_iter_at_offset(m_buffer, &to, static_cast<gint>(end));
         m_updating = true;
