@@ -147,15 +147,14 @@ void GtkTextLooks::giveLook(const Span& span, const std::vector<GtkTextTag*>& pr
 
 GtkTextTag* GtkTextLooks::lookOf(const AttributeDictionaryPtr& attributes)
 {
-    // A restyle hands the same few dictionaries out again and again; kept
-    // alive here, their addresses cannot be taken by others meanwhile.
+    // Zooming makes a new set of looks at every scale; old ones are let go.
     constexpr std::size_t kMostRemembered = 1024;
-    if (auto found = m_looksOfDictionaries.find(attributes.get()); found != m_looksOfDictionaries.end())
-        return found->second.second;
+    if (auto found = m_looksOfDictionaries.find(attributes); found != m_looksOfDictionaries.end())
+        return found->second;
     if (m_looksOfDictionaries.size() >= kMostRemembered)
         m_looksOfDictionaries.clear();
     GtkTextTag* look = tagFor(*attributes);
-    m_looksOfDictionaries.emplace(attributes.get(), std::make_pair(attributes, look));
+    m_looksOfDictionaries.emplace(attributes, look);
     return look;
 }
 

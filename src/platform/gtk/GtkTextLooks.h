@@ -52,15 +52,22 @@ private:
     void giveLook(const Span& span, const std::vector<GtkTextTag*>& present);
     bool isOurs(GtkTextTag* tag) const;
     bool isOutlined(GtkTextTag* look) const;
-    // The tag of a run's dictionary, remembered by the dictionary's identity,
-    // since working a look out spells the whole look out as a string.
+    // The tag of a run's dictionary, remembered by the dictionary's contents
+    // (a restyle hands out new dictionaries equal to the old ones), since
+    // working a look out spells the whole look out as a string.
     GtkTextTag* lookOf(const AttributeDictionaryPtr& attributes);
     GtkTextTag* tagFor(const AttributeDictionary& attributes);
 
     GtkTextBuffer* m_buffer;
     GtkTextTag* m_outlineMarker;
     std::map<std::string, GtkTextTag*> m_tags;
-    std::unordered_map<const AttributeDictionary*, std::pair<AttributeDictionaryPtr, GtkTextTag*>> m_looksOfDictionaries;
+    struct ContentsHash {
+        std::size_t operator()(const AttributeDictionaryPtr& attributes) const { return attributes->hash(); }
+    };
+    struct ContentsEqual {
+        bool operator()(const AttributeDictionaryPtr& a, const AttributeDictionaryPtr& b) const { return attributeDictionariesEqual(a, b); }
+    };
+    std::unordered_map<AttributeDictionaryPtr, GtkTextTag*, ContentsHash, ContentsEqual> m_looksOfDictionaries;
 };
 
 } // namespace folio
