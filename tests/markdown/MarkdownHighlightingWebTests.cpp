@@ -16,6 +16,10 @@
 
 #include <gtk/gtk.h>
 
+#include <set>
+#include <string>
+#include <vector>
+
 namespace folio {
 namespace {
 
@@ -156,6 +160,32 @@ protected:
         return ink;
     }
 
+    // The font and colour the tags give each character of a buffer, so
+    // that two buffers' tags can be compared.
+    static std::vector<std::string> looksOf(GtkTextBuffer* buffer)
+    {
+        std::vector<std::string> looks;
+        GtkTextIter at;
+        for (gtk_text_buffer_get_start_iter(buffer, &at); !gtk_text_iter_is_end(&at); gtk_text_iter_forward_char(&at)) {
+            std::string look;
+            GSList* tags = gtk_text_iter_get_tags(&at);
+            for (GSList* tag = tags; tag; tag = tag->next) {
+                gchar* font = nullptr;
+                GdkRGBA* rgba = nullptr;
+                g_object_get(tag->data, "font", &font, "foreground-rgba", &rgba, nullptr);
+                gchar* colour = rgba ? gdk_rgba_to_string(rgba) : nullptr;
+                look += std::string("[") + (font ? font : "") + " " + (colour ? colour : "") + "]";
+                g_free(font);
+                g_free(colour);
+                if (rgba)
+                    gdk_rgba_free(rgba);
+            }
+            g_slist_free(tags);
+            looks.push_back(look);
+        }
+        return looks;
+    }
+
     std::unique_ptr<GtkPresenter> presenter;
     std::shared_ptr<MEMarkdownSyntaxStorage> storage;
     std::shared_ptr<SHTextView> textView;
@@ -268,6 +298,112 @@ TEST_F(MarkdownWindowTest, charactersOutsideTheBasicPlaneKeepScreenAndModelInSte
     typeKey(GDK_KEY_BackSpace);
     EXPECT_EQ(bufferText(), toUtf8(storage->string()));
     EXPECT_EQ(storage->string(), u"\U0001F600\U0001F600ybcx");
+}
+
+// What reaches the GTK buffer from the model while a test watches it.
+struct BufferEdits {
+    std::vector<std::string> inserted;
+    std::vector<int> deletedCharacters;
+    int tagChanges = 0;
+
+    explicit BufferEdits(GtkTextBuffer* buffer) : m_buffer(buffer)
+    {
+        g_signal_connect(buffer, "insert-text", G_CALLBACK(+[](GtkTextBuffer*, GtkTextIter*, gchar* text, gint length, gpointer self) {
+            static_cast<BufferEdits*>(self)->inserted.emplace_back(text, static_cast<std::size_t>(length));
+        }), this);
+        g_signal_connect(buffer, "delete-range", G_CALLBACK(+[](GtkTextBuffer*, GtkTextIter* start, GtkTextIter* end, gpointer self) {
+            static_cast<BufferEdits*>(self)->deletedCharacters.push_back(gtk_text_iter_get_offset(end) - gtk_text_iter_get_offset(start));
+        }), this);
+        for (const char* name : {"apply-tag", "remove-tag"}) {
+            g_signal_connect(buffer, name, G_CALLBACK(+[](GtkTextBuffer*, GtkTextTag*, GtkTextIter*, GtkTextIter*, gpointer self) {
+                ++static_cast<BufferEdits*>(self)->tagChanges;
+            }), this);
+        }
+    }
+    ~BufferEdits() { g_signal_handlers_disconnect_by_data(m_buffer, this); }
+    void clear()
+    {
+        inserted.clear();
+        deletedCharacters.clear();
+        tagChanges = 0;
+    }
+
+private:
+    GtkTextBuffer* m_buffer;
+};
+
+TEST_F(MarkdownWindowTest, aKeyReachesTheBufferAsThatCharacterAloneAndTheLooksMatchAFreshlyHighlightedText)
+{
+    textView->replaceRange(Range{0, 0}, u"# Title\n\nSome *body* text here,\nand a line with `code`.\n\nLast line of all.\n");
+    GtkPresenter::processPendingEvents();
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(gtkView));
+    BufferEdits edits(buffer);
+    struct Key {
+        std::size_t at;
+        guint keyval;
+        const char* inserted;
+    };
+    // Plain letters, then keys that change the highlighting around them: a
+    // heading mark, an emphasis closed, a fence opened over the rest of the
+    // text, a line break, and deletions of each kind.
+    const Key keys[] = {
+        {64, GDK_KEY_x, "x"},
+        {57, GDK_KEY_numbersign, "#"},
+        {58, GDK_KEY_space, " "},
+        {25, GDK_KEY_asterisk, "*"},
+        {21, GDK_KEY_asterisk, "*"},
+        {9, GDK_KEY_grave, "`"},
+        {10, GDK_KEY_grave, "`"},
+        {11, GDK_KEY_grave, "`"},
+        {12, GDK_KEY_Return, "\n"},
+        {20, GDK_KEY_y, "y"},
+        {5, GDK_KEY_BackSpace, nullptr},
+        {2, GDK_KEY_Delete, nullptr},
+    };
+    for (const Key& key : keys) {
+        textView->setSelectedRange(Range{key.at, 0});
+        GtkPresenter::processPendingEvents();
+        edits.clear();
+        typeKey(key.keyval);
+        const std::string what = "key " + std::to_string(key.keyval) + " at " + std::to_string(key.at);
+        if (key.inserted) {
+            EXPECT_EQ(edits.inserted, std::vector<std::string>{key.inserted}) << what;
+            EXPECT_TRUE(edits.deletedCharacters.empty()) << what;
+        } else {
+            EXPECT_TRUE(edits.inserted.empty()) << what;
+            EXPECT_EQ(edits.deletedCharacters, std::vector<int>{1}) << what;
+        }
+        // A letter within a run of body text inherits its look: no tag moves.
+        if (key.keyval == GDK_KEY_x)
+            EXPECT_EQ(edits.tagChanges, 0);
+        ASSERT_EQ(bufferText(), toUtf8(storage->string())) << what;
+    }
+    // Characters whose UTF-8 forms begin alike go in whole, beside each other.
+    for (const std::u16string& pair : {std::u16string(u"\u00E9\u00E8"), std::u16string(u"\U0001F600\U0001F431")}) {
+        const std::u16string second = pair.substr(pair.size() / 2);
+        const std::size_t end = storage->length();
+        textView->replaceRange(Range{end, 0}, second);
+        edits.clear();
+        textView->replaceRange(Range{end, 0}, pair.substr(0, pair.size() / 2));
+        EXPECT_EQ(edits.inserted, std::vector<std::string>{toUtf8(pair.substr(0, pair.size() / 2))});
+        EXPECT_TRUE(edits.deletedCharacters.empty());
+        ASSERT_EQ(bufferText(), toUtf8(storage->string()));
+    }
+
+    auto freshStorage = std::make_shared<MEMarkdownSyntaxStorage>(&defaults, FontCatalog::shared());
+    auto freshView = std::make_shared<SHTextView>(makeRect(0, 0, 600, 400), ScalingTextStorage::make(freshStorage), &defaults);
+    freshView->setText(storage->string());
+    GtkWidget* fresh = g_object_ref_sink(GtkTextViewBridge::build(*freshView));
+    GtkTextBuffer* freshBuffer = gtk_text_view_get_buffer(GtkTextViewBridge::textViewOf(fresh));
+    const auto looks = looksOf(buffer);
+    const auto freshLooks = looksOf(freshBuffer);
+    ASSERT_EQ(looks.size(), freshLooks.size());
+    for (std::size_t index = 0; index < looks.size(); ++index)
+        EXPECT_EQ(looks[index], freshLooks[index]) << "character " << index << " of " << bufferText();
+    // The heading, the body, the emphasis and the code each look their own.
+    EXPECT_GE(std::set<std::string>(looks.begin(), looks.end()).size(), 4u);
+    gtk_widget_destroy(fresh);
+    g_object_unref(fresh);
 }
 
 } // namespace

@@ -50,11 +50,14 @@ gboolean GtkTextOutlines::onDraw(GtkWidget* widget, cairo_t* cr, gpointer data)
     GtkTextView* view = self->m_view;
     GdkRectangle visible;
     gtk_text_view_get_visible_rect(view, &visible);
+    // The lines found by their heights alone: finding a character at a
+    // point lays its line out, and a long paragraph at the top and one at the
+    // bottom of the view were laid out at every draw, with or without any
+    // outlined letter in the text.
     GtkTextIter at;
     GtkTextIter last;
-    gtk_text_view_get_iter_at_location(view, &at, visible.x, visible.y);
-    gtk_text_view_get_iter_at_location(view, &last, visible.x + visible.width, visible.y + visible.height);
-    gtk_text_iter_set_line_offset(&at, 0);
+    gtk_text_view_get_line_at_y(view, &at, visible.y, nullptr);
+    gtk_text_view_get_line_at_y(view, &last, visible.y + visible.height, nullptr);
     gtk_text_iter_forward_line(&last);
     if (!gtk_text_iter_has_tag(&at, self->m_marker) && !gtk_text_iter_forward_to_tag_toggle(&at, self->m_marker))
         return FALSE;

@@ -1,11 +1,10 @@
 #include "platform/gtk/GtkTextViewBridge.h"
 
+#include "platform/gtk/GtkTextLooks.h"
 #include "platform/gtk/GtkTextOutlines.h"
 
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/text/FontAttributeValue.h"
 #include "platform/text/TextAttributeNames.h"
 #include "platform/ui/Presenter.h"
 #include "platform/ui/TextView.h"
@@ -15,9 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace folio {
 
@@ -26,17 +25,6 @@ namespace {
 namespace Key = TextAttributeName;
 
 constexpr const char* kBridgeKey = "folio-text-view-bridge";
-
-// GTK counts characters (code points); the model counts UTF-16 units.
-std::size_t charactersInUnits(std::u16string_view text)
-{
-    std::size_t count = 0;
-    for (std::size_t index = 0; index < text.size(); ++index) {
-        if (!(isLowSurrogate(text[index]) && index > 0 && isHighSurrogate(text[index - 1])))
-            ++count;
-    }
-    return count;
-}
 
 bool isSecondHalfOfPair(std::u16string_view text, std::size_t index)
 {
@@ -138,12 +126,40 @@ std::u16string shownText(const TextStorage& storage, Range range)
     return text;
 }
 
-std::string rgbaString(const Color& color)
+// The part of a UTF-8 text that an edit changed: the characters kept in
+// front of it, how many old ones it removed and the text put in their place
+// (a view into the new text). What the old and the new text have in common
+// at their ends is kept, on character boundaries.
+struct Utf8Change {
+    std::size_t keptCharacters = 0;
+    std::size_t removedCharacters = 0;
+    std::string_view inserted;
+};
+
+Utf8Change utf8Change(std::string_view before, std::string_view after)
 {
-    return formatInCLocale("rgba(%d,%d,%d,%.3f)", static_cast<int>(std::lround(std::clamp(color.red(), 0.0, 1.0) * 255)),
-                           static_cast<int>(std::lround(std::clamp(color.green(), 0.0, 1.0) * 255)),
-                           static_cast<int>(std::lround(std::clamp(color.blue(), 0.0, 1.0) * 255)),
-                           std::clamp(color.alpha(), 0.0, 1.0));
+    auto isContinuation = [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; };
+    auto characters = [&](std::string_view text) {
+        return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [&](char byte) { return !isContinuation(byte); }));
+    };
+    const std::size_t shorter = std::min(before.size(), after.size());
+    std::size_t front = 0;
+    while (front < shorter && before[front] == after[front])
+        ++front;
+    while (front > 0 && front < after.size() && isContinuation(after[front]))
+        --front;
+    while (front > 0 && front < before.size() && isContinuation(before[front]))
+        --front;
+    std::size_t back = 0;
+    while (back < shorter - front && before[before.size() - 1 - back] == after[after.size() - 1 - back])
+        ++back;
+    while (back > 0 && isContinuation(after[after.size() - back]))
+        --back;
+    Utf8Change change;
+    change.keptCharacters = characters(before.substr(0, front));
+    change.removedCharacters = characters(before.substr(front, before.size() - front - back));
+    change.inserted = after.substr(front, after.size() - front - back);
+    return change;
 }
 
 class Bridge {
@@ -151,7 +167,7 @@ public:
     Bridge(TextView& view, GtkWidget* textView)
         : m_view(std::static_pointer_cast<TextView>(view.weak_from_this().lock())), m_textView(textView),
           m_buffer(GTK_TEXT_BUFFER(g_object_ref(gtk_text_view_get_buffer(GTK_TEXT_VIEW(textView))))),
-          m_outlines(GTK_TEXT_VIEW(textView))
+          m_outlines(GTK_TEXT_VIEW(textView)), m_looks(m_buffer, m_outlines.marker())
     {
         m_observer = view.textStorage()->addObserver(
             [this](TextStorage& storage, const TextStorageEdit& edit) { storageDidProcessEditing(storage, edit); });
@@ -232,7 +248,7 @@ private:
         m_updating = true;
         m_offsets.rebuild(storage->string());
         gtk_text_buffer_set_text(m_buffer, toUtf8(shownText(*storage, Range{0, storage->length()})).c_str(), -1);
-        applyTags(*storage, Range{0, storage->length()});
+        m_looks.show(*storage, Range{0, storage->length()}, 0, GtkTextLooks::Present::NoLooks);
         m_updating = false;
         if (auto view = m_view.lock())
             modelSelectionDidChange(*view);
@@ -257,18 +273,14 @@ private:
                 m_updating = false;
                 return copyAll();
             }
-            GtkTextIter start;
-            GtkTextIter end;
-            gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(startCharacter));
-            gtk_text_buffer_get_iter_at_offset(m_buffer, &end, static_cast<gint>(startCharacter + oldCharacters));
-            gtk_text_buffer_delete(m_buffer, &start, &end);
-            std::string inserted = toUtf8(shownText(storage, after));
-            gtk_text_buffer_insert(m_buffer, &start, inserted.c_str(), static_cast<gint>(inserted.size()));
+            replaceChangedPart(startCharacter, oldCharacters, toUtf8(shownText(storage, after)));
             keepCaretVisible();
         } else {
-            showCapitalsAnew(storage, after);
+            // Capitals put on or taken off change the letters shown, not the text.
+            const std::size_t startCharacter = m_offsets.characters(after.location);
+            replaceChangedPart(startCharacter, m_offsets.characters(after.end()) - startCharacter, toUtf8(shownText(storage, after)));
         }
-        applyTags(storage, after);
+        m_looks.show(storage, after, m_offsets.characters(after.location), GtkTextLooks::Present::EarlierLooks);
         m_updating = false;
     }
 
@@ -357,138 +369,30 @@ private:
         return FALSE;
     }
 
-    // Capitals put on or taken off change the letters shown, not the text.
-    void showCapitalsAnew(TextStorage& storage, Range range)
+    // The buffer's characters [from, from + count) become `shown`, only the
+    // part that differs being replaced: an edit's range reaches over the
+    // line at its end and whatever the restyle changed, yet a typed letter
+    // should reach GTK as that letter alone, or GTK lays out and draws again
+    // every line the range touches, and everything below a line break that
+    // goes out and in again.
+    void replaceChangedPart(std::size_t from, std::size_t count, const std::string& shown)
     {
-        const std::string shown = toUtf8(shownText(storage, range));
         GtkTextIter start;
         GtkTextIter end;
-        gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(m_offsets.characters(range.location)));
-        gtk_text_buffer_get_iter_at_offset(m_buffer, &end, static_cast<gint>(m_offsets.characters(range.end())));
-        gchar* current = gtk_text_buffer_get_text(m_buffer, &start, &end, TRUE);
-        const bool same = shown == current;
+        gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(from));
+        gtk_text_buffer_get_iter_at_offset(m_buffer, &end, static_cast<gint>(from + count));
+        gchar* current = gtk_text_buffer_get_slice(m_buffer, &start, &end, TRUE);
+        const Utf8Change change = utf8Change(current, shown);
         g_free(current);
-        if (same)
-            return;
-        gtk_text_buffer_delete(m_buffer, &start, &end);
-        gtk_text_buffer_insert(m_buffer, &start, shown.c_str(), static_cast<gint>(shown.size()));
-    }
-
-    void applyTags(TextStorage& storage, Range range)
-    {
-        const std::u16string& text = storage.string();
-        std::size_t character = m_offsets.characters(range.location);
-        GtkTextIter start;
-        GtkTextIter end;
-        gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(character));
-        gtk_text_buffer_get_iter_at_offset(m_buffer, &end, static_cast<gint>(m_offsets.characters(range.end())));
-        gtk_text_buffer_remove_all_tags(m_buffer, &start, &end);
-        // GTK keeps a line's tag changes in one list that every further
-        // change walks: a line of a hundred thousand looks (a 200 KB line of
-        // list marks) took minutes to show. Past a thousand on one line
-        // the rest of that line is shown plain.
-        constexpr std::size_t kMostLooksOnALine = 1000;
-        std::size_t looksOnTheLine = 0;
-        for (std::size_t index = range.location; index < range.end();) {
-            Range run;
-            AttributeDictionaryPtr attributes = storage.attributesAtIndex(index, &run);
-            std::size_t runEnd = std::min(range.end(), std::max(run.end(), index + 1));
-            std::u16string_view runText = std::u16string_view(text).substr(index, runEnd - index);
-            std::size_t characters = charactersInUnits(runText);
-            if (runText.find_first_of(u"\n\r\u2028\u2029") != std::u16string_view::npos)
-                looksOnTheLine = 0;
-            if (++looksOnTheLine > kMostLooksOnALine) {
-                character += characters;
-                index = runEnd;
-                continue;
-            }
-            if (GtkTextTag* tag = attributes ? tagFor(*attributes) : nullptr) {
-                GtkTextIter from;
-                GtkTextIter to;
-                gtk_text_buffer_get_iter_at_offset(m_buffer, &from, static_cast<gint>(character));
-                gtk_text_buffer_get_iter_at_offset(m_buffer, &to, static_cast<gint>(character + characters));
-                gtk_text_buffer_apply_tag(m_buffer, tag, &from, &to);
-                if (g_object_get_data(G_OBJECT(tag), "folio-stroke-color"))
-                    gtk_text_buffer_apply_tag(m_buffer, m_outlines.marker(), &from, &to);
-            }
-            character += characters;
-            index = runEnd;
+        if (change.removedCharacters > 0) {
+            gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(from + change.keptCharacters));
+            gtk_text_buffer_get_iter_at_offset(m_buffer, &end, static_cast<gint>(from + change.keptCharacters + change.removedCharacters));
+            gtk_text_buffer_delete(m_buffer, &start, &end);
         }
-    }
-
-    // One tag per distinct look, shared by every run that has it.
-    GtkTextTag* tagFor(const AttributeDictionary& attributes)
-    {
-        std::string key;
-        std::vector<std::pair<const char*, std::string>> strings;
-        std::vector<std::pair<const char*, int>> numbers;
-        if (const auto* font = attributes.valueForKeyAs<FontAttributeValue>(Key::Font)) {
-            const Font& value = font->font();
-            PangoFontDescription* description = pango_font_description_new();
-            pango_font_description_set_family(description, value.face().familyName.c_str());
-            pango_font_description_set_size(description, static_cast<gint>(std::lround(value.pointSize() * PANGO_SCALE)));
-            pango_font_description_set_weight(description, value.face().isBold() ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-            pango_font_description_set_style(description, value.face().isItalic() ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-            char* text = pango_font_description_to_string(description);
-            strings.emplace_back("font", text);
-            g_free(text);
-            pango_font_description_free(description);
+        if (!change.inserted.empty()) {
+            gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(from + change.keptCharacters));
+            gtk_text_buffer_insert(m_buffer, &start, change.inserted.data(), static_cast<gint>(change.inserted.size()));
         }
-        const auto* foreground = attributes.valueForKeyAs<ColorValue>(Key::ForegroundColor);
-        if (!foreground)
-            foreground = attributes.valueForKeyAs<ColorValue>(Key::CoreTextForegroundColor);
-        // Outlined letters are drawn over transparent ones, in their colour.
-        std::string outline;
-        if (const auto* stroke = attributes.valueForKeyAs<DoubleValue>(Key::StrokeWidth); stroke && stroke->value() > 0) {
-            Color color = foreground ? foreground->color() : Color::colorWithRed(0, 0, 0);
-            outline = rgbaString(color);
-            strings.emplace_back("foreground", rgbaString(color.colorWithAlphaComponent(0)));
-        } else if (foreground) {
-            strings.emplace_back("foreground", rgbaString(foreground->color()));
-        }
-        if (const auto* color = attributes.valueForKeyAs<ColorValue>(Key::BackgroundColor))
-            strings.emplace_back("background", rgbaString(color->color()));
-        if (const auto* underline = attributes.valueForKeyAs<IntegerValue>(Key::UnderlineStyle); underline && underline->value() != 0)
-            numbers.emplace_back("underline", PANGO_UNDERLINE_SINGLE);
-        if (const auto* strike = attributes.valueForKeyAs<IntegerValue>(Key::StrikethroughStyle); strike && strike->value() != 0)
-            numbers.emplace_back("strikethrough", TRUE);
-        // Pango draws small capitals from the font's own, or makes them.
-        if (isOn(attributes, Key::SmallCapitals))
-            numbers.emplace_back("variant", PANGO_VARIANT_SMALL_CAPS);
-        if (const auto* paragraph = attributes.valueForKeyAs<ParagraphStyleValue>(Key::ParagraphStyle)) {
-            const PlatformParagraphStyle& style = paragraph->style();
-            GtkJustification justification = GTK_JUSTIFY_LEFT;
-            if (style.alignment() == TextAlignment::Center)
-                justification = GTK_JUSTIFY_CENTER;
-            else if (style.alignment() == TextAlignment::Right)
-                justification = GTK_JUSTIFY_RIGHT;
-            else if (style.alignment() == TextAlignment::Justified)
-                justification = GTK_JUSTIFY_FILL;
-            numbers.emplace_back("justification", justification);
-            numbers.emplace_back("indent", static_cast<int>(std::lround(style.firstLineHeadIndent())));
-            numbers.emplace_back("pixels-inside-wrap", static_cast<int>(std::lround(style.minimumLineSpacing())));
-            numbers.emplace_back("pixels-below-lines", static_cast<int>(std::lround(style.minimumLineSpacing())));
-        }
-        if (strings.empty() && numbers.empty())
-            return nullptr;
-        for (const auto& [name, value] : strings)
-            key += std::string(name) + "=" + value + ";";
-        for (const auto& [name, value] : numbers)
-            key += std::string(name) + "=" + std::to_string(value) + ";";
-        if (!outline.empty())
-            key += "outline=" + outline + ";";
-        auto found = m_tags.find(key);
-        if (found != m_tags.end())
-            return found->second;
-        GtkTextTag* tag = gtk_text_buffer_create_tag(m_buffer, nullptr, nullptr);
-        for (const auto& [name, value] : strings)
-            g_object_set(tag, name, value.c_str(), nullptr);
-        for (const auto& [name, value] : numbers)
-            g_object_set(tag, name, value, nullptr);
-        if (!outline.empty())
-            GtkTextOutlines::setStrokeColor(tag, outline);
-        m_tags.emplace(key, tag);
-        return tag;
     }
 
     void modelSelectionDidChange(TextView& view)
@@ -501,6 +405,12 @@ private:
         std::size_t end = m_offsets.characters(std::min(selected.end(), text.size()));
         GtkTextIter from;
         GtkTextIter to;
+        gtk_text_buffer_get_iter_at_mark(m_buffer, &to, gtk_text_buffer_get_insert(m_buffer));
+        gtk_text_buffer_get_iter_at_mark(m_buffer, &from, gtk_text_buffer_get_selection_bound(m_buffer));
+        // A typed letter has already moved GTK's caret along with it; setting
+        // the same place again would have GTK work out the caret's place anew.
+        if (static_cast<std::size_t>(gtk_text_iter_get_offset(&from)) == start && static_cast<std::size_t>(gtk_text_iter_get_offset(&to)) == end)
+            return;
         gtk_text_buffer_get_iter_at_offset(m_buffer, &from, static_cast<gint>(start));
         gtk_text_buffer_get_iter_at_offset(m_buffer, &to, static_cast<gint>(end));
         m_updating = true;
@@ -585,8 +495,8 @@ private:
     GtkTextBuffer* m_buffer;
     TextStorage::ObserverToken m_observer = 0;
     std::uint64_t m_selectionObserver = 0;
-    std::map<std::string, GtkTextTag*> m_tags;
     GtkTextOutlines m_outlines;
+    GtkTextLooks m_looks;
     CharacterOffsets m_offsets;
     EdgeInsets m_insets;
     GtkAdjustment* m_verticalAdjustment = nullptr;

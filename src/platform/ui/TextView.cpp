@@ -381,8 +381,15 @@ void TextView::updateLayoutAfterEdit(const TextStorageEdit& edit)
     double addedWidest = 0;
     for (const Line& line : fresh)
         addedWidest = std::max(addedWidest, line.width);
-    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(first), m_lines.begin() + static_cast<std::ptrdiff_t>(resume));
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(first), fresh.begin(), fresh.end());
+    // The fresh lines take the replaced ones' places, so that only a change
+    // in their number moves the lines after them.
+    const std::size_t replaced = resume - first;
+    const std::size_t reused = std::min(replaced, fresh.size());
+    std::copy(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(reused), m_lines.begin() + static_cast<std::ptrdiff_t>(first));
+    if (fresh.size() > replaced)
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(resume), fresh.begin() + static_cast<std::ptrdiff_t>(reused), fresh.end());
+    else
+        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(first + reused), m_lines.begin() + static_cast<std::ptrdiff_t>(resume));
     // Only when the widest line may have become narrower are all widths looked at.
     if (addedWidest >= m_widest)
         m_widest = addedWidest;
