@@ -196,6 +196,12 @@ Status VirtualDisplay::ensureDisplay()
         return display.error();
     shared() = std::move(*display);
     setenv("DISPLAY", shared()->displayName().c_str(), 1);
+    // No desktop session runs on a private display, so no session bus can
+    // be found through it. Left unnamed, the bus would be looked for by
+    // starting dbus-launch for the display, which forks the asking process
+    // (this large one, and each of the web engine's) to find none, or
+    // starts a bus for nothing. An address of no known kind fails at once.
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 0);
     return Status::success();
 }
 

@@ -1,5 +1,6 @@
 #include "platform/web/VirtualDisplay.h"
 
+#include <gio/gio.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -118,8 +119,12 @@ TEST(VirtualDisplayTest, aDisplayBegunEarlyListensOnceEnsured)
     std::optional<std::string> oldDisplay;
     if (const char* value = std::getenv("DISPLAY"))
         oldDisplay = value;
+    std::optional<std::string> oldBus;
+    if (const char* value = std::getenv("DBUS_SESSION_BUS_ADDRESS"))
+        oldBus = value;
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
 
     ASSERT_TRUE(VirtualDisplay::beginDisplay().ok());
     EXPECT_EQ(std::getenv("DISPLAY"), nullptr);
@@ -133,8 +138,23 @@ TEST(VirtualDisplayTest, aDisplayBegunEarlyListensOnceEnsured)
     EXPECT_TRUE(VirtualDisplay::ensureDisplay().ok());
     EXPECT_EQ(std::getenv("DISPLAY"), std::string(display));
 
+    // No session runs on the private display: asking for its bus neither
+    // starts one nor runs dbus-launch to look.
+    GError* error = nullptr;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+    EXPECT_EQ(bus, nullptr);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(std::string(error->message).find("dbus-launch"), std::string::npos) << error->message;
+    g_error_free(error);
+    if (bus)
+        g_object_unref(bus);
+
     if (oldDisplay)
         setenv("DISPLAY", oldDisplay->c_str(), 1);
+    if (oldBus)
+        setenv("DBUS_SESSION_BUS_ADDRESS", oldBus->c_str(), 1);
+    else
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 } // namespace
