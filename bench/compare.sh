@@ -94,10 +94,15 @@ open(sys.argv[2], "w", encoding="utf-8").write(page[:start] + page[start:end] * 
 EOF
 }
 
-# Runs a command as a child and prints "wall-us cpu-us peak-kB" of that child
-# alone, from wait4's resource usage; the command's status is its own.
+# Runs a command as a child and prints "wall-us cpu-us peak-kB own-peak-kB"
+# of that child, from wait4's resource usage; the command's status is its
+# own. wait4's peak is the largest of the child and the children it reaped
+# (Folio's PDF export reaps the web engine's processes when they end before
+# it), so the child's own peak is
+# also read from /proc while it runs (its high-water mark, last seen at most
+# 20 ms before it ended).
 cat >"$scratch/measure.py" <<'EOF_MEASURE'
-import os, sys, time
+import os, sys, threading, time
 start = time.monotonic_ns()
 pid = os.fork()
 if pid == 0:
@@ -105,14 +110,31 @@ if pid == 0:
         os.execvp(sys.argv[1], sys.argv[1:])
     finally:
         os._exit(127)
+own_peak = 0
+ended = threading.Event()
+def watch():
+    global own_peak
+    while not ended.is_set():
+        try:
+            with open("/proc/%d/status" % pid) as status:
+                for line in status:
+                    if line.startswith("VmHWM:"):
+                        own_peak = max(own_peak, int(line.split()[1]))
+        except (OSError, ValueError):
+            pass
+        ended.wait(0.02)
+watcher = threading.Thread(target=watch, daemon=True)
+watcher.start()
 _, status, usage = os.wait4(pid, 0)
 wall = (time.monotonic_ns() - start) // 1000
+ended.set()
+watcher.join()
 cpu = round((usage.ru_utime + usage.ru_stime) * 1e6)
-print(wall, cpu, usage.ru_maxrss, file=sys.stderr)
+print(wall, cpu, usage.ru_maxrss, own_peak, file=sys.stderr)
 sys.exit(os.waitstatus_to_exitcode(status))
 EOF_MEASURE
 
-# run NAME COMMAND...: one timed run; appends "wall-us cpu-us peak-kB" to $scratch/NAME.runs.
+# run NAME COMMAND...: one timed run; appends "wall-us cpu-us peak-kB own-peak-kB" to $scratch/NAME.runs.
 run() {
   local name=$1
   shift
@@ -131,6 +153,11 @@ median() {
   wall=$(awk '{ print $1 }' "$scratch/$1.runs" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }')
   cpu=$(awk '{ print $2 }' "$scratch/$1.runs" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }')
   echo "$wall $cpu $(awk '$3 > m { m = $3 } END { print m }' "$scratch/$1.runs")"
+}
+
+# own_peak NAME: the largest peak of the program alone, without the children it reaped, in MB.
+own_peak() {
+  awk '$4 > m { m = $4 } END { printf "%.1f", m / 1024 }' "$scratch/$1.runs"
 }
 
 report() {  # report LABEL FOLIO_NAME PEER_NAME PEER_LABEL
@@ -287,8 +314,10 @@ fi
 if wants pdf; then
   report "Markdown -> PDF (1m)" folio-pdf wkhtmltopdf-pdf wkhtmltopdf
   echo "  (the web engine's processes outlive folio and are not in its processor time: compare PDF by wall time)"
+  echo "  (memory: the largest of folio and the page process it reaps; folio alone peaks at $(own_peak folio-pdf) MB)"
   if [ -n "$baseline" ]; then
     report "  the same, baseline build" baseline-pdf wkhtmltopdf-pdf wkhtmltopdf
+    echo "  (the baseline's folio alone peaks at $(own_peak baseline-pdf) MB)"
     echo "PDF size: this build $(stat -c %s "$scratch/folio.pdf") bytes, baseline $(stat -c %s "$scratch/baseline.pdf") bytes"
   fi
   if [ -f "$scratch/wkhtmltopdf.pdf" ]; then

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -200,13 +201,19 @@ namespace folio {
 
 Result<std::size_t> PrintedPDFFontSubsetter::writeToFile(const std::string& printedPDFPath, const std::string& outputPath)
 {
-    Result<std::size_t> printedPages = PrintedPDFRenderer::pageCount(printedPDFPath);
-    if (!printedPages)
-        return printedPages.error();
+    // poppler reads the print for its pages while its fonts are cut down.
+    std::optional<Result<std::size_t>> printedPages;
+    DispatchGroup counting;
+    DispatchQueue::global().async(counting, [&printedPages, &printedPDFPath] {
+        printedPages = PrintedPDFRenderer::pageCount(printedPDFPath);
+    });
     Result<Data> printed = Data::dataWithContentsOfFile(printedPDFPath);
+    Result<Data> subset = printed ? subsetEmbeddedFonts(std::move(*printed)) : Result<Data>(printed.error());
+    counting.wait(-1);
+    if (!*printedPages)
+        return printedPages->error();
     if (!printed)
         return printed.error();
-    Result<Data> subset = subsetEmbeddedFonts(std::move(*printed));
     if (subset) {
         Status written = subset->writeToFile(outputPath);
         if (!written)
@@ -214,15 +221,15 @@ Result<std::size_t> PrintedPDFFontSubsetter::writeToFile(const std::string& prin
         // What poppler cannot read page for page as it read the print is no
         // better than the print.
         Result<std::size_t> pages = PrintedPDFRenderer::pageCount(outputPath);
-        if (pages && *pages == *printedPages)
-            return *printedPages;
+        if (pages && *pages == **printedPages)
+            return **printedPages;
     }
     printed = Data::dataWithContentsOfFile(printedPDFPath);
     if (!printed)
         return printed.error();
     if (Status written = printed->writeToFile(outputPath); !written)
         return written.error();
-    return *printedPages;
+    return **printedPages;
 }
 
 } // namespace folio

@@ -1,5 +1,6 @@
 #include "platform/web/VirtualDisplay.h"
 
+#include <gio/gio.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -30,6 +31,49 @@ bool acceptsConnections(const std::string& socketPath)
     return connected;
 }
 
+// Whether the X server on the socket offers the named extension: the
+// protocol's own QueryExtension, asked without the X library.
+std::optional<bool> offersExtension(const std::string& socketPath, const std::string& name)
+{
+    int descriptor = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (descriptor < 0)
+        return std::nullopt;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    auto readAll = [descriptor](unsigned char* into, std::size_t length) {
+        for (std::size_t done = 0; done < length;) {
+            ssize_t count = read(descriptor, into + done, length - done);
+            if (count <= 0)
+                return false;
+            done += static_cast<std::size_t>(count);
+        }
+        return true;
+    };
+    std::optional<bool> offered;
+    if (connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        // Little-endian, protocol 11.0, no authorization.
+        const unsigned char setup[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        unsigned char head[8];
+        std::string request(8, '\0');
+        request[0] = 98; // QueryExtension
+        const std::size_t padded = (name.size() + 3) / 4 * 4;
+        request[2] = static_cast<char>(2 + padded / 4);
+        request[4] = static_cast<char>(name.size());
+        request += name + std::string(padded - name.size(), '\0');
+        unsigned char reply[32];
+        if (write(descriptor, setup, sizeof setup) == sizeof setup && readAll(head, sizeof head) && head[0] == 1) {
+            std::string rest((head[6] | head[7] << 8) * 4, '\0');
+            if (readAll(reinterpret_cast<unsigned char*>(rest.data()), rest.size())
+                && write(descriptor, request.data(), request.size()) == static_cast<ssize_t>(request.size())
+                && readAll(reply, sizeof reply) && reply[0] == 1)
+                offered = reply[8] != 0;
+        }
+    }
+    close(descriptor);
+    return offered;
+}
+
 TEST(VirtualDisplayTest, startsAServerThatListensUntilStopped)
 {
     auto started = VirtualDisplay::start();
@@ -49,6 +93,17 @@ TEST(VirtualDisplayTest, startsAServerThatListensUntilStopped)
     display->stop(); // a second stop does nothing
 }
 
+// Nothing the program shows draws with GL; a server that offers it loads
+// the GL driver for nothing as it starts.
+TEST(VirtualDisplayTest, offersNoGL)
+{
+    auto started = VirtualDisplay::start();
+    ASSERT_TRUE(started.ok()) << started.error().message;
+    const std::string socketPath = (*started)->socketPath();
+    EXPECT_EQ(offersExtension(socketPath, "MIT-SHM"), std::optional<bool>(true));
+    EXPECT_EQ(offersExtension(socketPath, "GLX"), std::optional<bool>(false));
+}
+
 TEST(VirtualDisplayTest, twoServersGetDifferentDisplays)
 {
     auto first = VirtualDisplay::start();
@@ -64,8 +119,12 @@ TEST(VirtualDisplayTest, aDisplayBegunEarlyListensOnceEnsured)
     std::optional<std::string> oldDisplay;
     if (const char* value = std::getenv("DISPLAY"))
         oldDisplay = value;
+    std::optional<std::string> oldBus;
+    if (const char* value = std::getenv("DBUS_SESSION_BUS_ADDRESS"))
+        oldBus = value;
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
 
     ASSERT_TRUE(VirtualDisplay::beginDisplay().ok());
     EXPECT_EQ(std::getenv("DISPLAY"), nullptr);
@@ -79,8 +138,23 @@ TEST(VirtualDisplayTest, aDisplayBegunEarlyListensOnceEnsured)
     EXPECT_TRUE(VirtualDisplay::ensureDisplay().ok());
     EXPECT_EQ(std::getenv("DISPLAY"), std::string(display));
 
+    // No session runs on the private display: asking for its bus neither
+    // starts one nor runs dbus-launch to look.
+    GError* error = nullptr;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+    EXPECT_EQ(bus, nullptr);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(std::string(error->message).find("dbus-launch"), std::string::npos) << error->message;
+    g_error_free(error);
+    if (bus)
+        g_object_unref(bus);
+
     if (oldDisplay)
         setenv("DISPLAY", oldDisplay->c_str(), 1);
+    if (oldBus)
+        setenv("DBUS_SESSION_BUS_ADDRESS", oldBus->c_str(), 1);
+    else
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 } // namespace
