@@ -84,8 +84,29 @@ function(folio_test_executable name labels sources depends)
   # half the time without most of it.
   target_compile_options(${name} PRIVATE -Og)
   add_dependencies(${name} folio_resources)
-  gtest_discover_tests(${name}
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
+  if(labels STREQUAL "unit")
+    folio_test_suites(${name} "${labels}" ${timeout})
+  else()
+    gtest_discover_tests(${name}
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
+  endif()
+endfunction()
+
+# Unit tests run a suite to a process: starting a test program, which loads
+# the web engine's and the media libraries' two hundred shared objects, takes
+# far longer than most unit tests themselves, and a test to a process made
+# that most of a run's time. Window and web tests keep a process each.
+function(folio_test_suites name labels timeout)
+  set(suites ${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake)
+  set(include ${CMAKE_CURRENT_BINARY_DIR}/${name}_suites_include.cmake)
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DEXECUTABLE=$<TARGET_FILE:${name}> -DOUTPUT=${suites} -DLABELS=${labels}
+      -DTIMEOUT=${timeout} -DWORKING_DIRECTORY=${CMAKE_BINARY_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/TestSuites.cmake
+    BYPRODUCTS ${suites}
+    VERBATIM)
+  file(WRITE ${include}
+    "if(EXISTS \"${suites}\")\n  include(\"${suites}\")\nelse()\n  add_test(${name}_NOT_BUILT ${name}_NOT_BUILT)\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include})
 endfunction()
