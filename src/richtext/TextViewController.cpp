@@ -11,6 +11,7 @@
 #include "platform/docframework/ODSLocalDirectoryScope.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/FreedMemory.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Resources.h"
@@ -820,8 +821,9 @@ void TextViewController::pageDidBecomeReady()
     CaretSelectionCommander::updateSCheck(m_webView.get(), defaults.boolForKey("autocorrectEnabled").value_or(false));
     // Opening a long document passed through several whole copies of it (the
     // converted HTML, the page built around it) that are gone now; the
-    // allocator would keep their pages for the life of the editor.
-    releaseFreedMemory();
+    // allocator would keep their pages for the life of the editor. Handed
+    // back beside the main thread, which has the first keys to pass on.
+    DispatchQueue::global(DispatchQueue::Priority::Background).async([] { releaseFreedMemory(); });
 }
 
 void TextViewController::registerRoutes()
