@@ -727,7 +727,9 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
             page.contentStyle = MarginRulerGeometry::marginDeclarations(indents->left, indents->right);
     }
     if (m_document) {
-        page.html = m_document->pageHTML();
+        KeptPageHTML::Shared html = m_document->sharedPageHTML();
+        page.htmlStorage = std::move(html.storage);
+        page.html = html.html;
         page.wrapperAttributes = m_document->pageLanguages().elementAttributesMarkup();
     }
     return page;
