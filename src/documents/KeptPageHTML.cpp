@@ -131,11 +131,35 @@ std::string KeptPageHTML::html() const
         }
         return html;
     }
-    Result<Data> unpacked = Deflate::decompress(m_state->packed->span(), m_state->size);
-    if (!unpacked || unpacked->length() != m_state->size) {
+    return unpacked(*m_state).value_or(std::string());
+}
+
+KeptPageHTML::Shared KeptPageHTML::shared() const
+{
+    std::unique_lock lock(m_state->mutex);
+    if (!m_state->packed) {
+        Shared kept{m_state->owner, m_state->html};
+        if (std::exchange(m_state->packsWhenRead, false)) {
+            unsigned long generation = m_state->generation;
+            lock.unlock();
+            schedulePacking(generation, kept.storage, kept.html);
+        }
+        return kept;
+    }
+    std::optional<std::string> html = unpacked(*m_state);
+    if (!html)
+        return {};
+    auto storage = std::make_shared<const std::string>(std::move(*html));
+    return Shared{storage, *storage};
+}
+
+std::optional<std::string> KeptPageHTML::unpacked(const State& state)
+{
+    Result<Data> unpacked = Deflate::decompress(state.packed->span(), state.size);
+    if (!unpacked || unpacked->length() != state.size) {
         // Packed here from intact memory, so this is memory running out.
         TELog(TELogLevelError, "The page kept for the editor could not be unpacked");
-        return {};
+        return std::nullopt;
     }
     return unpacked->toString();
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,10 +39,18 @@ public:
     bool holdsHTML() const;
     // The HTML last kept; empty when none is.
     std::string html() const;
+    // The same without a copy of its megabytes: the view stays good while
+    // `storage` is held.
+    struct Shared {
+        std::shared_ptr<const void> storage;
+        std::string_view html;
+    };
+    Shared shared() const;
 
 private:
     struct State;
     static void pack(const std::shared_ptr<State>& state, unsigned long generation, std::string_view html);
+    static std::optional<std::string> unpacked(const State& state);
     void schedulePacking(unsigned long generation, std::shared_ptr<const void> owner, std::string_view html) const;
 
     Scheduler m_scheduler;

@@ -303,6 +303,15 @@ std::u16string TextDocument::text() const
     return m_text;
 }
 
+KeptPageHTML::Shared TextDocument::sharedPageHTML() const
+{
+    std::lock_guard lock(m_textMutex);
+    if (m_keptPage.holdsHTML())
+        return m_keptPage.shared();
+    auto html = std::make_shared<const std::string>(toUtf8(m_text));
+    return KeptPageHTML::Shared{html, *html};
+}
+
 std::string TextDocument::pageHTML() const
 {
     std::lock_guard lock(m_textMutex);

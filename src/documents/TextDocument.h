@@ -88,6 +88,8 @@ public:
     // answers it converted. Until one is adopted, this is text() in UTF-8
     // (a new blank document's empty text).
     std::string pageHTML() const;
+    // The same without a copy, for the editor's page built around it.
+    KeptPageHTML::Shared sharedPageHTML() const;
     void adoptPageHTML(std::string&& html);
     // Keeps the editing page's HTML as the editor last read it, in storage
     // `owner` keeps alive (shared with the save that reads it) until it is

@@ -3,8 +3,10 @@
 #include "formats/rtf/DKRTFDocumentSettings.h"
 #include "platform/foundation/Error.h"
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace folio {
@@ -40,7 +42,10 @@ public:
         // The hidden header and footer elements (headerElement, footerElement).
         std::string header;
         std::string footer;
-        std::string html;   // the document's HTML, placed as it is
+        // The document's HTML, placed as it is, and what keeps it alive: it
+        // is megabytes long, and read where the document keeps it.
+        std::string_view html;
+        std::shared_ptr<const void> htmlStorage;
         // The attributes of the element around the document's HTML: the
         // languages its runs inherit (HTMLPageLanguages), as markup.
         std::string wrapperAttributes;

@@ -11,6 +11,7 @@
 #include "platform/docframework/ODSLocalDirectoryScope.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/FreedMemory.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Resources.h"
@@ -726,7 +727,9 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
             page.contentStyle = MarginRulerGeometry::marginDeclarations(indents->left, indents->right);
     }
     if (m_document) {
-        page.html = m_document->pageHTML();
+        KeptPageHTML::Shared html = m_document->sharedPageHTML();
+        page.htmlStorage = std::move(html.storage);
+        page.html = html.html;
         page.wrapperAttributes = m_document->pageLanguages().elementAttributesMarkup();
     }
     return page;
@@ -820,8 +823,9 @@ void TextViewController::pageDidBecomeReady()
     CaretSelectionCommander::updateSCheck(m_webView.get(), defaults.boolForKey("autocorrectEnabled").value_or(false));
     // Opening a long document passed through several whole copies of it (the
     // converted HTML, the page built around it) that are gone now; the
-    // allocator would keep their pages for the life of the editor.
-    releaseFreedMemory();
+    // allocator would keep their pages for the life of the editor. Handed
+    // back beside the main thread, which has the first keys to pass on.
+    DispatchQueue::global(DispatchQueue::Priority::Background).async([] { releaseFreedMemory(); });
 }
 
 void TextViewController::registerRoutes()

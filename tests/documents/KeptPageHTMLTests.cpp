@@ -85,5 +85,29 @@ TEST(KeptPageHTMLTest, aPageKeptToBeReadFirstIsPackedAfterItsFirstRead)
     EXPECT_EQ(tasks.size(), 1u) << "nothing kept, nothing to pack";
 }
 
+// The editor builds its page around the kept one without a copy of it: the
+// page it was lent stays whole while it holds it, also once the kept page
+// has been packed meanwhile, and a packed page is lent unpacked.
+TEST(KeptPageHTMLTest, aLentPageIsTheKeptOneAndOutlivesItsPacking)
+{
+    std::vector<std::function<void()>> tasks;
+    KeptPageHTML kept([&tasks](std::function<void()> task) { tasks.push_back(std::move(task)); });
+    auto page = std::make_shared<std::string>(longPage('f'));
+    const char* bytes = page->data();
+    kept.keep(page, *page, KeptPageHTML::Packing::AfterFirstRead);
+    page.reset();
+
+    KeptPageHTML::Shared lent = kept.shared();
+    EXPECT_EQ(lent.html.data(), bytes);
+    ASSERT_EQ(tasks.size(), 1u) << "the first read, lent, schedules the packing";
+    tasks[0]();
+    EXPECT_EQ(lent.html, longPage('f'));
+    KeptPageHTML::Shared unpacked = kept.shared();
+    EXPECT_NE(unpacked.html.data(), bytes);
+    EXPECT_EQ(unpacked.html, longPage('f'));
+    kept.clear();
+    EXPECT_TRUE(kept.shared().html.empty());
+}
+
 } // namespace
 } // namespace folio

@@ -74,7 +74,7 @@ TEST(RichTextPageTemplateTest, defaultPageIsTheTemplateFilledInOrderWithoutDocty
         "word-wrap: break-word;overflow-wrap: break-word;'><p>Body &amp; <b>text</b></p></div></div></body></html>";
     EXPECT_EQ(withoutBlanksBetweenTags(*Template::build(page)), withoutBlanksBetweenTags(expected));
 
-    page.html.clear();
+    page.html = {};
     EXPECT_NE(Template::build(page)->find("overflow-wrap: break-word;'></div></div>"), std::string::npos);
 
     // A document that hyphenates its text has the text hyphenated on the page.
