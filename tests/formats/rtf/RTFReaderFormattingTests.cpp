@@ -184,13 +184,14 @@ TEST_F(RTFReaderFormattingTests, paragraphValuesAreConverted)
 
 // A paragraph's runs share its settings until a word changes them: text
 // after the change has the new settings and text before it keeps the old,
-// while another paragraph set alike has the same ones.
+// whether the text stands in groups of its own or not, while another
+// paragraph set alike has the same ones.
 TEST_F(RTFReaderFormattingTests, paragraphSettingsChangedBetweenRunsReachOnlyLaterRuns)
 {
     for (std::u16string_view word : {u"\\li200", u"\\fi-100", u"\\qc", u"\\sa120", u"\\tx720", u"\\keepn",
                                      u"\\sl360\\slmult1", u"\\rtlpar"}) {
         const std::u16string rtf =
-            u"{\\rtf1 \\pard{a}" + std::u16string(word) + u" {b}\\par\\pard{c}" + std::u16string(word) + u" {d}\\par}";
+            u"{\\rtf1 \\pard a" + std::u16string(word) + u" b\\par\\pard{c}" + std::u16string(word) + u" {d}\\par}";
         const AttributedString string = read(rtf);
         ASSERT_EQ(string.string(), u"ab\ncd\n") << toUtf8(rtf);
         auto style = [&string](std::size_t index) { return string.attributeAtIndex(kCTParagraphStyleAttributeName, index); };
