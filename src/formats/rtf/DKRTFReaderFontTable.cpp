@@ -5,7 +5,6 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FontCatalog.h"
 
-
 namespace folio {
 
 namespace {
