@@ -23,7 +23,6 @@ public:
     explicit UnavailableWebServices(Error error) : m_error(std::move(error)) {}
 
     Status ensureDisplay() override { return m_error; }
-    Status beginDisplay() override { return m_error; }
     Result<std::unique_ptr<WebView>> makeWebView(const Rect&) override { return m_error; }
     Result<std::unique_ptr<WebView>> makeEditorWebView(const Rect&, std::vector<std::string>) override
     {
@@ -69,8 +68,19 @@ Result<DesktopModule*> open()
 
 Result<DesktopModule*> DesktopModule::load()
 {
+    // A call made while another thread opens the module waits for it.
     static const Result<DesktopModule*> module = open();
     return module;
+}
+
+DesktopModuleLoading::DesktopModuleLoading()
+    : m_thread([] { (void)DesktopModule::load(); })
+{
+}
+
+DesktopModuleLoading::~DesktopModuleLoading()
+{
+    m_thread.join();
 }
 
 WebServices& WebServices::shared()

@@ -3,6 +3,7 @@
 #include "platform/foundation/Error.h"
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace folio {
@@ -36,6 +37,20 @@ public:
     // The module, opened on the first call; an error that says why it could
     // not be opened (also on every later call).
     static Result<DesktopModule*> load();
+};
+
+// Opens the desktop module on a thread of its own while the caller goes on
+// with its work; a later load() waits for it. The thread is joined when the
+// returned object goes.
+class DesktopModuleLoading {
+public:
+    DesktopModuleLoading();
+    ~DesktopModuleLoading();
+    DesktopModuleLoading(const DesktopModuleLoading&) = delete;
+    DesktopModuleLoading& operator=(const DesktopModuleLoading&) = delete;
+
+private:
+    std::thread m_thread;
 };
 
 // Registers the desktop's commands ("" and "open") to run in the module.

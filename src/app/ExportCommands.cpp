@@ -3,6 +3,7 @@
 #include "delivery/ExportPreferencesReader.h"
 #include "platform/foundation/UserDefaults.h"
 #include "app/CommandLine.h"
+#include "app/DesktopModule.h"
 #include "app/DocumentArgument.h"
 #include "app/ExportOutput.h"
 #include "app/MarkdownConverterRegistration.h"
@@ -16,6 +17,7 @@
 #include "platform/foundation/OneShotHeap.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/URL.h"
+#include "platform/foundation/VirtualDisplay.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/web/WebServices.h"
@@ -141,15 +143,19 @@ int exportCommand(const std::vector<std::string>& arguments)
     Result<ExportOutput> destination = ExportOutput::forPath(output);
     if (!destination)
         return fail(destination.error().message);
+    // The display server starts, and the web engine's libraries are loaded,
+    // while the document is read and converted.
+    std::optional<DesktopModuleLoading> webEngineLoading;
     if (exporter->needsWebView()) {
-        // The server starts while the document is read and converted.
-        if (Status display = WebServices::shared().beginDisplay(); !display)
+        if (Status display = VirtualDisplay::beginDisplay(); !display)
             return fail("cannot start a display for the web view: " + display.error().message);
     }
     // A PDF is read back once printed, every page's content unpacked on
     // threads side by side: a heap that gave each block back as it was
     // freed faulted the next one in anew (half the reading's time).
     prepareHeapForConversion(parsed->file);
+    if (exporter->needsWebView())
+        webEngineLoading.emplace();
 
     ExportRequest request;
     request.outputPath = destination->exportPath();

@@ -1,5 +1,5 @@
 #include "platform/foundation/Deflate.h"
-#include "platform/web/VirtualDisplay.h"
+#include "platform/foundation/VirtualDisplay.h"
 #include "support/AccessibleControls.h"
 #include "support/WindowTestDisplay.h"
 

@@ -3,18 +3,13 @@
 #include "platform/web/DMWebView.h"
 #include "platform/gtk/PopplerReaderDocument.h"
 #include "platform/web/PrintedPDFFontSubsetter.h"
-#include "platform/web/VirtualDisplay.h"
+#include "platform/foundation/VirtualDisplay.h"
 
 namespace folio {
 
 Status EngineWebServices::ensureDisplay()
 {
     return VirtualDisplay::ensureDisplay();
-}
-
-Status EngineWebServices::beginDisplay()
-{
-    return VirtualDisplay::beginDisplay();
 }
 
 Result<std::unique_ptr<WebView>> EngineWebServices::makeWebView(const Rect& frame)

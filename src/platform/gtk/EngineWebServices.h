@@ -8,7 +8,6 @@ namespace folio {
 class EngineWebServices final : public WebServices {
 public:
     Status ensureDisplay() override;
-    Status beginDisplay() override;
     Result<std::unique_ptr<WebView>> makeWebView(const Rect& frame) override;
     Result<std::unique_ptr<WebView>> makeEditorWebView(const Rect& frame,
                                                        std::vector<std::string> readableFolders) override;

@@ -14,7 +14,7 @@
 #include "platform/web/PrintedPDFRenderer.h"
 #include "platform/text/SpellCheckingLanguages.h"
 #include "platform/web/ToolkitDisplay.h"
-#include "platform/web/VirtualDisplay.h"
+#include "platform/foundation/VirtualDisplay.h"
 #include "platform/web/WebViewDelegate.h"
 #include "platform/web/pageprocess/PageProcessMessages.h"
 

@@ -25,10 +25,6 @@ public:
     // When neither DISPLAY nor WAYLAND_DISPLAY is set, starts a private
     // virtual display for the rest of the program's life.
     virtual Status ensureDisplay() = 0;
-    // As ensureDisplay, returning once a display is on its way: the first
-    // web view waits for it, so that the program's own work before then
-    // runs while the display starts.
-    virtual Status beginDisplay() = 0;
     // An off-screen web view on the engine; a display is started first when
     // there is none.
     virtual Result<std::unique_ptr<WebView>> makeWebView(const Rect& frame) = 0;

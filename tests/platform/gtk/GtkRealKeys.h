@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/gtk/GtkPresenter.h"
-#include "platform/web/VirtualDisplay.h"
+#include "platform/foundation/VirtualDisplay.h"
 
 #include <gtk/gtk.h>
 

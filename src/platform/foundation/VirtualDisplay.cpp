@@ -1,4 +1,4 @@
-#include "platform/web/VirtualDisplay.h"
+#include "platform/foundation/VirtualDisplay.h"
 
 #include <glib.h>
 

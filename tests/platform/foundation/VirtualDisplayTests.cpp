@@ -1,4 +1,4 @@
-#include "platform/web/VirtualDisplay.h"
+#include "platform/foundation/VirtualDisplay.h"
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>
