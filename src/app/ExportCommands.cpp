@@ -154,8 +154,12 @@ int exportCommand(const std::vector<std::string>& arguments)
     // threads side by side: a heap that gave each block back as it was
     // freed faulted the next one in anew (half the reading's time).
     prepareHeapForConversion(parsed->file);
-    if (exporter->needsWebView())
+    if (exporter->needsWebView()) {
+        // The page process, which does most of the work, is such a task too;
+        // before the thread below starts, as it changes the environment.
+        readyStartedProcessesForOneShotTask();
         webEngineLoading.emplace();
+    }
 
     ExportRequest request;
     request.outputPath = destination->exportPath();

@@ -6,6 +6,8 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 #endif
 
 namespace folio {
@@ -49,9 +51,37 @@ void reserveHeapForOneShotTask(std::size_t expectedPeakBytes)
     mallopt(M_TOP_PAD, kLaterGrowth);
 }
 
+void readyStartedProcessesForOneShotTask()
+{
+    // A started process cannot be handed a reservation, only the policy:
+    // large blocks from the heap, freed blocks kept, the heap grown in large
+    // steps. The page process builds and frees its layout's and its printed
+    // pages' buffers over and over, and faulted each one in anew.
+    static constexpr std::string_view kSettings[][2] = {
+        {"glibc.malloc.mmap_max", "0"},
+        {"glibc.malloc.mxfast", "0"},
+        {"glibc.malloc.trim_threshold", "1073741824"},
+        {"glibc.malloc.top_pad", "33554432"},
+    };
+    // The user's own settings are kept whole: the C library has already
+    // cut this process's copy of them into pieces, so they could not even be
+    // read back to add to.
+    if (std::getenv("GLIBC_TUNABLES"))
+        return;
+    std::string tunables;
+    for (const auto& [name, value] : kSettings) {
+        if (!tunables.empty())
+            tunables += ':';
+        tunables.append(name).append("=").append(value);
+    }
+    setenv("GLIBC_TUNABLES", tunables.c_str(), 1);
+}
+
 #else
 
 void reserveHeapForOneShotTask(std::size_t) { g_heapIsForOneShotTask = true; }
+
+void readyStartedProcessesForOneShotTask() {}
 
 #endif
 

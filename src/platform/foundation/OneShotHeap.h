@@ -23,6 +23,13 @@ namespace folio {
 // Not for a long-lived process: nothing the task frees leaves it.
 void reserveHeapForOneShotTask(std::size_t expectedPeakBytes);
 
+// The same for the processes this one starts from now on (the web engine's
+// page process, which lays out and prints the document): their allocator
+// starts with the settings above, through the C library's tunables in the
+// environment. Tunables the user set are left as they are.
+// Call it before any other thread runs: it changes the environment.
+void readyStartedProcessesForOneShotTask();
+
 // Whether the heap was readied for one task, above: the process ends with
 // that task, and whatever the task made goes back to the system with it.
 bool heapIsForOneShotTask();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #if defined(__GLIBC__)
+#include <link.h>
 #include <malloc.h>
 #endif
 
@@ -10,7 +11,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <string>
 
 namespace folio {
 namespace {
@@ -79,6 +83,69 @@ TEST(OneShotHeapTest, aLargeBlockFreedByTheTaskIsReusedWithoutFaultingItInAgain)
         return second < kBlockPages / 16 ? 0 : 1;
     });
     EXPECT_EQ(prepared, 0) << "the second block should reuse the first one's pages";
+}
+#endif
+
+#if defined(__GLIBC__)
+// The program's dynamic loader, which lists the allocator settings a process
+// started with the current environment gets.
+std::string dynamicLoader()
+{
+    std::string path;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* found) {
+            for (int index = 0; index < info->dlpi_phnum; ++index) {
+                if (info->dlpi_phdr[index].p_type == PT_INTERP) {
+                    *static_cast<std::string*>(found) =
+                        reinterpret_cast<const char*>(info->dlpi_addr + info->dlpi_phdr[index].p_vaddr);
+                    return 1;
+                }
+            }
+            return 0;
+        },
+        &path);
+    return path;
+}
+
+// The malloc settings a process started now gets, by name ("top_pad").
+std::map<std::string, unsigned long long> startedProcessMallocSettings()
+{
+    std::map<std::string, unsigned long long> settings;
+    const std::string command = "'" + dynamicLoader() + "' --list-tunables";
+    FILE* listing = popen(command.c_str(), "r");
+    if (!listing)
+        return settings;
+    char line[256];
+    while (std::fgets(line, sizeof line, listing)) {
+        char name[128];
+        char value[64];
+        if (std::sscanf(line, "glibc.malloc.%127[^:]: %63s", name, value) == 2)
+            settings[name] = std::strtoull(value, nullptr, 0);
+    }
+    pclose(listing);
+    return settings;
+}
+
+// The page process that prints an export is started by the conversion and
+// must reuse its freed memory as the conversion itself does; what the user
+// set for it instead stays as it is.
+TEST(OneShotHeapTest, processesStartedByAOneShotTaskKeepWhatTheyFreeAndTheUsersOwnSettings)
+{
+    ASSERT_FALSE(dynamicLoader().empty());
+    const int status = inChild([] {
+        unsetenv("GLIBC_TUNABLES");
+        if (startedProcessMallocSettings()["trim_threshold"] != 0)
+            return 1;
+        readyStartedProcessesForOneShotTask();
+        std::map<std::string, unsigned long long> started = startedProcessMallocSettings();
+        if (started["top_pad"] < (8ull << 20) || started["trim_threshold"] < (64ull << 20))
+            return 2;
+        setenv("GLIBC_TUNABLES", "glibc.malloc.top_pad=4096", 1);
+        readyStartedProcessesForOneShotTask();
+        started = startedProcessMallocSettings();
+        return started["top_pad"] == 4096 && started["trim_threshold"] == 0 ? 0 : 3;
+    });
+    EXPECT_EQ(status, 0) << "1: unexpected defaults, 2: no settings, 3: the user's own changed";
 }
 #endif
 
