@@ -146,6 +146,14 @@ struct EditorWindow {
         GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(gtkView));
         gtk_text_view_scroll_to_mark(GTK_TEXT_VIEW(gtkView), gtk_text_buffer_get_insert(buffer), 0, TRUE, 0, 0.5);
         GtkPresenter::processPendingEvents();
+        // GTK lays out the rest of an opened text in the background; that
+        // belongs to the opening, so it ends before the keys are timed. The
+        // first key pays once for what the window sets up at the first edit;
+        // a letter and its backspace leave the text as it was.
+        for (int round = 0; round < 1000 && gtk_events_pending(); ++round)
+            GtkPresenter::processPendingEvents();
+        pressKey(GDK_KEY_x);
+        pressKey(GDK_KEY_BackSpace);
     }
 
     ~EditorWindow()
@@ -268,6 +276,9 @@ BENCHMARK_CAPTURE(BM_KeyInEditorController, 10m, std::string("10m"))->Unit(bench
 BENCHMARK_CAPTURE(BM_KeyInEditorWindow, 10k, std::string("10k"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_KeyInEditorWindow, 1m, std::string("1m"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_KeyInEditorWindow, 10m, std::string("10m"))->Unit(benchmark::kMillisecond);
+// A fixed count of keys, for counting their instructions under callgrind
+// (between benchmark::State::StartKeepRunning and FinishKeepRunning).
+BENCHMARK_CAPTURE(BM_KeyInEditorWindow, 1m-40keys, std::string("1m"))->Iterations(40)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

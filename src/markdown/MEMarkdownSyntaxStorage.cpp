@@ -103,6 +103,7 @@ MutableAttributedString MEMarkdownSyntaxStorage::styledParagraphs(Range paragrap
     const std::u16string& text = string();
     const auto& rules = attributeDictionary();
     MutableAttributedString styled(text.substr(paragraphs.location, paragraphs.length), bodyAttributes());
+    const std::u16string_view piece = std::u16string_view(text).substr(paragraphs.location, paragraphs.length);
     auto add = [&](const MESyntaxRule& rule, Range range) {
         styled.addAttributes(*rule.attributes, Range{range.location - paragraphs.location, range.length});
     };
@@ -112,6 +113,8 @@ MutableAttributedString MEMarkdownSyntaxStorage::styledParagraphs(Range paragrap
             tracker().forEachSpanningMatch(index, paragraphs, [&](Range group) { add(rule, group); });
             continue;
         }
+        if (!rule.mayMatchIn(piece))
+            continue;
         rule.expression.enumerateMatches(text, paragraphs, [&](const RegularExpressionMatch& match, bool&) {
             if (match.size() >= 2 && !match[1].isNotFound() && match[1].length > 0)
                 add(rule, match[1]);
@@ -177,7 +180,10 @@ void MEMarkdownSyntaxStorage::applyStylesToRange(Range range)
     // the many small changes of the rules never touch the runs of the rest of
     // a long document.
     MutableAttributedString styled(text.substr(range.location, range.length), bodyAttributes());
+    const std::u16string_view region = std::u16string_view(text).substr(range.location, range.length);
     for (const MESyntaxRule& rule : attributeDictionary()) {
+        if (!rule.mayMatchIn(region))
+            continue;
         rule.expression.enumerateMatches(text, range, [&](const RegularExpressionMatch& match, bool&) {
             if (match.size() < 2 || match[1].isNotFound() || match[1].length == 0)
                 return;

@@ -37,7 +37,7 @@ double MESyntaxRules::header1Size(double bodySize)
 double MESyntaxRules::header2Size(double bodySize) { return 2.0 * std::lround(static_cast<float>(bodySize) * 0.55f); }
 
 void MESyntaxRules::registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes,
-                                 std::optional<MESpanningShape> spanning)
+                                 std::u16string_view marks, std::optional<MESpanningShape> spanning)
 {
     auto expression = RegularExpression::make(pattern, RegularExpressionAnchorsMatchLines);
     if (!expression) {
@@ -48,10 +48,11 @@ void MESyntaxRules::registerRule(std::vector<MESyntaxRule>& rules, std::u16strin
         if (rule.expression == *expression) {
             rule.attributes = std::move(attributes);
             rule.spanning = std::move(spanning);
+            rule.marks = marks;
             return;
         }
     }
-    rules.push_back(MESyntaxRule{std::move(*expression), std::move(attributes), std::move(spanning)});
+    rules.push_back(MESyntaxRule{std::move(*expression), std::move(attributes), std::move(spanning), std::u16string(marks)});
 }
 
 std::vector<MESyntaxRule> MESyntaxRules::markdownRules(const Font& body, std::shared_ptr<const FontCatalog> catalog)
@@ -77,15 +78,15 @@ std::vector<MESyntaxRule> MESyntaxRules::markdownRules(const Font& body, std::sh
     const auto link = AttributeDictionary::make({{std::string(Key::ForegroundColor), rgb(0.255, 0.514, 0.769)}});
 
     std::vector<MESyntaxRule> rules;
-    registerRule(rules, uR"re((~{2}([^~\n])|={2}|[*+-]|\d+[.]))re", marker);
-    registerRule(rules, uR"re(_(\w+(\s\w+)*)_)re", underline);
-    registerRule(rules, uR"re(~~(\w+(\s\w+)*)~~)re", strike);
-    registerRule(rules, uR"re(==(\w+(\s\w+)*)==)re", highlight);
-    registerRule(rules, uR"re((\^\(\w+(\s\w+)*\)))re", note);
-    registerRule(rules, uR"re((\[\^\w+(\s\w+)*           \]))re", note);
-    registerRule(rules, uR"re(^(>*(\s>)*))re", note);
-    registerRule(rules, uR"re(((:{1})*-+(:{1})*))re", note);
-    registerRule(rules, uR"re((`\w+(\s\w+)*`))re", code);
+    registerRule(rules, uR"re((~{2}([^~\n])|={2}|[*+-]|\d+[.]))re", marker, u"~=*+-.");
+    registerRule(rules, uR"re(_(\w+(\s\w+)*)_)re", underline, u"_");
+    registerRule(rules, uR"re(~~(\w+(\s\w+)*)~~)re", strike, u"~");
+    registerRule(rules, uR"re(==(\w+(\s\w+)*)==)re", highlight, u"=");
+    registerRule(rules, uR"re((\^\(\w+(\s\w+)*\)))re", note, u"^");
+    registerRule(rules, uR"re((\[\^\w+(\s\w+)*           \]))re", note, u"[");
+    registerRule(rules, uR"re(^(>*(\s>)*))re", note, u">");
+    registerRule(rules, uR"re(((:{1})*-+(:{1})*))re", note, u"-");
+    registerRule(rules, uR"re((`\w+(\s\w+)*`))re", code, u"`");
     registerRule(rules, uR"re(^((?:\h{4}|\t).*)$)re", indent);
     // A fenced block's body may run over empty lines; the restyle after an
     // edit needs to know which characters such a body may hold.
@@ -94,21 +95,21 @@ std::vector<MESyntaxRule> MESyntaxRules::markdownRules(const Font& body, std::sh
         auto body = RegularExpression::make(fenceBody);
         return body ? std::optional<MESpanningShape>(MESpanningShape{std::move(opening), std::move(*body)}) : std::nullopt;
     };
-    registerRule(rules, u"(```\n(" + fenceBody + u"*)\n```)", code, fence(u"```\n"));
-    registerRule(rules, u"(~~~\n(" + fenceBody + u"*)\n~~~)", code, fence(u"~~~\n"));
-    registerRule(rules, uR"re((\[\w+(\s\w+)*\]\(\w+\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/ \w+]*\)))re", link);
-    registerRule(rules, uR"re((\[\[\w+(\s\w+)*\]\]))re", link);
+    registerRule(rules, u"(```\n(" + fenceBody + u"*)\n```)", code, u"`", fence(u"```\n"));
+    registerRule(rules, u"(~~~\n(" + fenceBody + u"*)\n~~~)", code, u"~", fence(u"~~~\n"));
+    registerRule(rules, uR"re((\[\w+(\s\w+)*\]\(\w+\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/ \w+]*\)))re", link, u"[");
+    registerRule(rules, uR"re((\[\[\w+(\s\w+)*\]\]))re", link, u"[");
     // The first-level pattern also matches deeper headers, so it comes first
     // and the deeper ones, applied after it, decide their own size.
-    registerRule(rules, uR"re(^(#{1}\h?.*)$)re", header(header1Size(size)));
-    registerRule(rules, uR"re(^(##{1}\h?.*)$)re", header(header2Size(size)));
-    registerRule(rules, uR"re(^(###{1}\h?.*)$)re", header(size));
+    registerRule(rules, uR"re(^(#{1}\h?.*)$)re", header(header1Size(size)), u"#");
+    registerRule(rules, uR"re(^(##{1}\h?.*)$)re", header(header2Size(size)), u"#");
+    registerRule(rules, uR"re(^(###{1}\h?.*)$)re", header(size), u"#");
     if (auto bold = faceWithTraits(body, kFontBoldTrait))
-        registerRule(rules, uR"re(\**(?:^|[^*])(\*\*(\w+(\s\w+)*)\*\*))re", fontSet(*bold));
+        registerRule(rules, uR"re(\**(?:^|[^*])(\*\*(\w+(\s\w+)*)\*\*))re", fontSet(*bold), u"*");
     if (auto italic = faceWithTraits(body, kFontItalicTrait))
-        registerRule(rules, uR"re(\**(?:^|[^*])(\*(\w+(\s\w+)*)\*))re", fontSet(*italic));
+        registerRule(rules, uR"re(\**(?:^|[^*])(\*(\w+(\s\w+)*)\*))re", fontSet(*italic), u"*");
     if (auto boldItalic = faceWithTraits(body, kFontBoldTrait | kFontItalicTrait))
-        registerRule(rules, uR"re((\*\*\*\w+(\s\w+)*\*\*\*))re", fontSet(*boldItalic));
+        registerRule(rules, uR"re((\*\*\*\w+(\s\w+)*\*\*\*))re", fontSet(*boldItalic), u"*");
     return rules;
 }
 
@@ -126,26 +127,26 @@ std::vector<MESyntaxRule> MESyntaxRules::texRules(const Font& body)
                                             uR"re((\\department))re", uR"re((\\copyright))re", uR"re((\\signature))re",
                                             uR"re((\\usepackage))re", uR"re((\\includegraphics))re", uR"re((\\section))re",
                                             uR"re((\\closing))re", uR"re((\\end))re"})
-            registerRule(rules, keyword, fontSet(*bold));
+            registerRule(rules, keyword, fontSet(*bold), u"\\");
     }
-    registerRule(rules, uR"re(((%+.*){0}\\\w*))re", command);
-    registerRule(rules, uR"re((\\textbf))re", command);
+    registerRule(rules, uR"re(((%+.*){0}\\\w*))re", command, u"\\");
+    registerRule(rules, uR"re((\\textbf))re", command, u"\\");
     if (bold)
-        registerRule(rules, uR"re(\\textbf\{(\w+(\s\w+)*)\})re", fontSet(*bold));
-    registerRule(rules, uR"re((\\textit))re", command);
+        registerRule(rules, uR"re(\\textbf\{(\w+(\s\w+)*)\})re", fontSet(*bold), u"\\");
+    registerRule(rules, uR"re((\\textit))re", command, u"\\");
     if (italic) {
-        registerRule(rules, uR"re(\\textit\{(\w+(\s\w+)*)\})re", fontSet(*italic));
-        registerRule(rules, uR"re(\\textsl\{(\w+(\s\w+)*)\})re", fontSet(*italic));
-        registerRule(rules, uR"re(\\emph\{(\w+(\s\w+)*)\})re", fontSet(*italic));
+        registerRule(rules, uR"re(\\textit\{(\w+(\s\w+)*)\})re", fontSet(*italic), u"\\");
+        registerRule(rules, uR"re(\\textsl\{(\w+(\s\w+)*)\})re", fontSet(*italic), u"\\");
+        registerRule(rules, uR"re(\\emph\{(\w+(\s\w+)*)\})re", fontSet(*italic), u"\\");
     }
     // The same pattern as the italic one above: with a bold-italic face the
     // argument of \textit is shown bold italic.
     if (boldItalic)
-        registerRule(rules, uR"re(\\textit\{(\w+(\s\w+)*)\})re", fontSet(*boldItalic));
+        registerRule(rules, uR"re(\\textit\{(\w+(\s\w+)*)\})re", fontSet(*boldItalic), u"\\");
     for (std::u16string_view name : {uR"re((\\textsl))re", uR"re((\\textsc))re", uR"re((\\textup))re", uR"re((\\textmd))re",
                                      uR"re((\\textrm))re", uR"re((\\textsf))re", uR"re((\\texttt))re", uR"re((\\emph))re"})
-        registerRule(rules, name, command);
-    registerRule(rules, uR"re((%+.*\n+))re", comment);
+        registerRule(rules, name, command, u"\\");
+    registerRule(rules, uR"re((%+.*\n+))re", comment, u"%");
     return rules;
 }
 

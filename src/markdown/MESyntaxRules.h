@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,11 +24,22 @@ struct MESpanningShape {
 };
 
 // One highlighting rule: what the pattern's first group matches gets the
-// attributes, merged over what is there.
+// attributes, merged over what is there. Most patterns cannot match without
+// one of a few marks (a star, a bracket); text holding none of a rule's marks
+// is not searched, which spares the restyle after a key most of its matching
+// in plain prose.
 struct MESyntaxRule {
     RegularExpression expression;
     AttributeDictionaryPtr attributes;
     std::optional<MESpanningShape> spanning = std::nullopt;
+    // Every non-empty first group of a match lies in a match holding one of
+    // these; empty when any text may match.
+    std::u16string marks = {};
+
+    bool mayMatchIn(std::u16string_view text) const
+    {
+        return marks.empty() || text.find_first_of(marks) != std::u16string_view::npos;
+    }
 };
 
 // The rule tables of the highlighting storage. Rules apply in table order and
@@ -48,9 +60,10 @@ public:
 
     // Adds a rule compiled with "^" and "$" matching at line ends. A pattern
     // already in the table keeps its place and takes the new attributes; one
-    // that does not compile is logged and left out.
+    // that does not compile is logged and left out. `marks` are the
+    // characters one of which every match holds (none: any text may match).
     static void registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes,
-                             std::optional<MESpanningShape> spanning = std::nullopt);
+                             std::u16string_view marks = {}, std::optional<MESpanningShape> spanning = std::nullopt);
 };
 
 } // namespace folio

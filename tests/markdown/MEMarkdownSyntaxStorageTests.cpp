@@ -239,5 +239,42 @@ TEST_F(MarkdownStorageTest, aPatternThatDoesNotCompileIsLoggedAndLeftOut)
     EXPECT_EQ(logged[0].rfind("Regex (unclosed error: ", 0), 0u);
 }
 
+// The restyle skips a rule in text without any of its marks, so a rule must
+// style nothing once its marks are taken out of any text: every sample below
+// is searched by every rule of both tables with that rule's marks removed.
+TEST_F(MarkdownStorageTest, noRuleStylesTextWithoutItsMarks)
+{
+    const std::vector<std::u16string> samples{
+        u"**bold words** and *italic words* and ***both at once*** here",
+        u"_under lined_ ~~struck out~~ ==high lit== ^(a note) [^note           ]",
+        u"> a quote\n> > nested\n:--: | -- |\n- item\n+ item\n* item\n12. item\n~~x",
+        u"`some code` then\n```\nfenced\n```\n~~~\nfenced too\n~~~\n    indented line\n\ttabbed line",
+        u"[a link](http://example.org/page more) and [[wiki page]]\n# One\n## Two\n### Three",
+        u"\\begin{document} \\textbf{strong words} \\textit{slanted} \\emph{stress} \\textsl{x} \\section{A}\n% a comment\n\\end",
+        u"Plain prose, with commas; colons: quotes \u201clike these\u201d, 3 numbers 4 5 and (brackets).",
+    };
+    for (bool tex : {false, true}) {
+        auto storage = makeStorage(tex);
+        const auto& rules = storage->attributeDictionary();
+        ASSERT_FALSE(rules.empty());
+        std::size_t rulesWithMarks = 0;
+        for (const MESyntaxRule& rule : rules) {
+            if (rule.marks.empty())
+                continue;
+            ++rulesWithMarks;
+            for (std::u16string text : samples) {
+                std::erase_if(text, [&](char16_t unit) { return rule.marks.find(unit) != std::u16string::npos; });
+                ASSERT_FALSE(rule.mayMatchIn(text));
+                rule.expression.enumerateMatches(text, Range{0, text.size()}, [&](const RegularExpressionMatch& match, bool&) {
+                    EXPECT_FALSE(match.size() >= 2 && !match[1].isNotFound() && match[1].length > 0)
+                        << toUtf8(rule.expression.pattern()) << " styles " << toUtf8(text.substr(match[1].location, match[1].length));
+                });
+            }
+        }
+        // Only the indented-line rule may match anywhere.
+        EXPECT_EQ(rulesWithMarks + (tex ? 0 : 1), rules.size());
+    }
+}
+
 } // namespace
 } // namespace folio
