@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/foundation/HashMixing.h"
+
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -59,7 +61,7 @@ struct ByteWord {
     // texts looked up once per element (a start tag with its attributes).
     static std::size_t hash(std::string_view text)
     {
-        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+        constexpr std::uint64_t kMultiplier = kGoldenRatioHash;
         std::uint64_t hash = text.size() * kMultiplier;
         std::size_t index = 0;
         for (; index + 8 <= text.size(); index += 8)

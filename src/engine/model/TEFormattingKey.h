@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/HashMixing.h"
 #include "platform/graphics/Color.h"
 
 #include <algorithm>
@@ -113,18 +114,14 @@ private:
 // which then make one: the four chains take the time of one.
 inline std::size_t formattingKeyHash(std::string_view bytes) noexcept
 {
-    static constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-    auto mix = [](std::uint64_t hash, std::uint64_t word) {
-        hash = (hash ^ word) * kMultiplier;
-        return hash ^ (hash >> 29);
-    };
+    auto mix = [](std::uint64_t hash, std::uint64_t word) { return hashFinish(hashMultiplyStep(hash, word)); };
     auto wordAt = [bytes](std::size_t index) {
         std::uint64_t word;
         std::memcpy(&word, bytes.data() + index, sizeof(word));
         return word;
     };
     constexpr std::size_t kWord = sizeof(std::uint64_t);
-    std::uint64_t first = bytes.size() * kMultiplier, second = 1, third = 2, fourth = 3;
+    std::uint64_t first = bytes.size() * kGoldenRatioHash, second = 1, third = 2, fourth = 3;
     std::size_t index = 0;
     for (; index + 4 * kWord <= bytes.size(); index += 4 * kWord) {
         first = mix(first, wordAt(index));
@@ -138,7 +135,7 @@ inline std::size_t formattingKeyHash(std::string_view bytes) noexcept
     std::uint64_t tail = 0;
     if (index < bytes.size())
         std::memcpy(&tail, bytes.data() + index, bytes.size() - index);
-    hash = (hash ^ tail) * kMultiplier;
+    hash = hashMultiplyStep(hash, tail);
     return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 

@@ -6,6 +6,7 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEScriptAttributes.h"
 #include "engine/model/TEShading.h"
+#include "platform/foundation/HashMixing.h"
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
@@ -64,8 +65,8 @@ std::size_t DKRTFAttributeBuilder::FontRequestHash::operator()(const FontRequest
 {
     std::uint64_t hash = static_cast<std::uint64_t>(static_cast<std::uint32_t>(request.number)) << 2
         | (request.bold ? 1u : 0u) | (request.italic ? 2u : 0u);
-    hash = (hash ^ std::bit_cast<std::uint64_t>(request.size)) * 0x9e3779b97f4a7c15ULL;
-    return static_cast<std::size_t>(hash ^ (hash >> 29));
+    hash = hashMultiplyStep(hash, std::bit_cast<std::uint64_t>(request.size));
+    return hashFinish(hash);
 }
 
 AttributeValuePtr DKRTFAttributeBuilder::fontValueNamed(const std::u16string& name,
@@ -215,9 +216,8 @@ std::size_t formattingHash(const AttributeValue* foregroundColor, const Attribut
                            int footnoteTableMarker, bool strike, bool inTable, const DKRTFCharacterMarks& marks,
                            const DKRTFScriptMarks& scriptMarks, const DKRTFReaderState::Paragraph* paragraph)
 {
-    constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
     std::uint64_t hash = 0;
-    auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * kMultiplier; };
+    auto mix = [&hash](std::uint64_t value) { hash = hashMultiplyStep(hash, value); };
     mix(reinterpret_cast<std::uintptr_t>(foregroundColor));
     mix(reinterpret_cast<std::uintptr_t>(backgroundColor));
     mix(reinterpret_cast<std::uintptr_t>(underlineColor));
@@ -230,7 +230,7 @@ std::size_t formattingHash(const AttributeValue* foregroundColor, const Attribut
     mix(marks.packed());
     mix(scriptMarks.packed());
     mix(reinterpret_cast<std::uintptr_t>(paragraph));
-    return static_cast<std::size_t>(hash ^ (hash >> 29));
+    return hashFinish(hash);
 }
 
 } // namespace
@@ -329,7 +329,7 @@ AttributeDictionaryPtr DKRTFAttributeBuilder::setWithOwnEntries(const AttributeD
     }
     std::uint64_t hash = length;
     for (std::size_t index = 0; index < length; ++index)
-        hash = (hash ^ reinterpret_cast<std::uintptr_t>(key[index])) * 0x9e3779b97f4a7c15ULL;
+        hash = hashMultiplyStep(hash, reinterpret_cast<std::uintptr_t>(key[index]));
     SetWithOwnEntries& slot = m_setsWithOwnEntries[(hash >> 56) % m_setsWithOwnEntries.size()];
     if (slot.set && slot.length == length && slot.key == key)
         return slot.set;
@@ -351,9 +351,8 @@ const AttributeValuePtr& DKRTFAttributeBuilder::linkValue(const std::u16string& 
 std::size_t DKRTFAttributeBuilder::ParagraphHash::operator()(const std::shared_ptr<const Paragraph>& shared) const
 {
     const Paragraph& paragraph = *shared;
-    constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
     std::uint64_t hash = 0;
-    auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * kMultiplier; };
+    auto mix = [&hash](std::uint64_t value) { hash = hashMultiplyStep(hash, value); };
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.firstLineIndent)) << 32
         | static_cast<std::uint32_t>(paragraph.leftIndent));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.rightIndent)) << 32
@@ -368,7 +367,7 @@ std::size_t DKRTFAttributeBuilder::ParagraphHash::operator()(const std::shared_p
         | (paragraph.noHyphenation ? 0x100u : 0u) | (paragraph.contextualSpacing ? 0x200u : 0u)
         | static_cast<std::uint64_t>(paragraph.alignment) << 16 | static_cast<std::uint64_t>(paragraph.tabs.size()) << 24
         | static_cast<std::uint64_t>(paragraph.frame.size()) << 40);
-    return static_cast<std::size_t>(hash ^ (hash >> 29));
+    return hashFinish(hash);
 }
 
 const DKRTFReaderState::Paragraph* DKRTFAttributeBuilder::internedParagraph(const DKRTFReaderState& state)

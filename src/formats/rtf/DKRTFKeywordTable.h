@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/foundation/HashMixing.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -97,7 +99,7 @@ private:
     }
     static std::size_t packedSlotOf(std::uint64_t packed)
     {
-        return static_cast<std::size_t>((packed * 0x9E3779B97F4A7C15ull) >> 54) & kSlotMask;
+        return static_cast<std::size_t>((packed * kGoldenRatioHash) >> 54) & kSlotMask;
     }
     // Fills the packed index once every name is bound (the entries no
     // longer move).

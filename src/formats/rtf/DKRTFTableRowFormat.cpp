@@ -1,5 +1,6 @@
 #include "formats/rtf/DKRTFTableRowFormat.h"
 
+#include "platform/foundation/HashMixing.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
@@ -187,9 +188,8 @@ const std::u16string& DKRTFTableRowFormat::points(int twips) const
 
 std::size_t DKRTFTableRowFormat::CellLookHash::operator()(const CellLook& look) const
 {
-    constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
     std::uint64_t hash = 0;
-    auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * kMultiplier; };
+    auto mix = [&hash](std::uint64_t value) { hash = hashMultiplyStep(hash, value); };
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.width)) << 32
         | static_cast<std::uint32_t>(look.height));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.gap)) << 32
@@ -203,7 +203,7 @@ std::size_t DKRTFTableRowFormat::CellLookHash::operator()(const CellLook& look) 
     mix(reinterpret_cast<std::uintptr_t>(look.cell.pattern.get()));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.cell.shading)) << 8
         | static_cast<std::uint32_t>(look.cell.verticalAlignment) << 4 | static_cast<std::uint32_t>(look.cell.merge));
-    return static_cast<std::size_t>(hash ^ (hash >> 29));
+    return hashFinish(hash);
 }
 
 AttributeValuePtr DKRTFTableRowFormat::cellStyleValue(std::size_t index, int textAlignment)

@@ -1,5 +1,7 @@
 #include "platform/graphics/Color.h"
 
+#include "platform/foundation/HashMixing.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -7,11 +9,6 @@
 namespace folio {
 
 namespace {
-
-std::size_t mix(std::size_t seed, std::size_t value)
-{
-    return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
-}
 
 // 0.0 and -0.0 compare equal, so they must hash alike.
 std::size_t hashDouble(double value)
@@ -172,7 +169,7 @@ std::size_t Color::hash() const
 {
     std::size_t seed = static_cast<std::size_t>(m_space);
     for (double component : components())
-        seed = mix(seed, hashDouble(component));
+        seed = hashCombine(seed, hashDouble(component));
     return seed;
 }
 

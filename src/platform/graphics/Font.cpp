@@ -1,5 +1,7 @@
 #include "platform/graphics/Font.h"
 
+#include "platform/foundation/HashMixing.h"
+
 #include <algorithm>
 #include <functional>
 
@@ -34,8 +36,6 @@ std::string substitutedFaceName(const std::string& family, std::uint32_t traits)
         name += "-Italic";
     return name;
 }
-
-void combineHash(std::size_t& seed, std::size_t value) { seed ^= value + 0x9e3779b97f4a7c15ull + (seed << 6) + (seed >> 2); }
 
 } // namespace
 
@@ -175,15 +175,15 @@ double Font::lineHeight() const
 std::size_t Font::hash() const
 {
     std::size_t seed = std::hash<std::string>()(m_postScriptName);
-    combineHash(seed, std::hash<std::string>()(m_familyName));
-    combineHash(seed, std::hash<double>()(m_pointSize));
-    combineHash(seed, m_symbolicTraits);
+    seed = hashCombine(seed, std::hash<std::string>()(m_familyName));
+    seed = hashCombine(seed, std::hash<double>()(m_pointSize));
+    seed = hashCombine(seed, m_symbolicTraits);
     for (double component : {m_matrix.a, m_matrix.b, m_matrix.c, m_matrix.d, m_matrix.tx, m_matrix.ty})
-        combineHash(seed, std::hash<double>()(component));
+        seed = hashCombine(seed, std::hash<double>()(component));
     for (const std::string& feature : m_features)
-        combineHash(seed, std::hash<std::string>()(feature));
+        seed = hashCombine(seed, std::hash<std::string>()(feature));
     for (const std::string& family : m_fallbackFamilies)
-        combineHash(seed, std::hash<std::string>()(family));
+        seed = hashCombine(seed, std::hash<std::string>()(family));
     return seed;
 }
 

@@ -56,7 +56,7 @@ std::size_t sortUnique(std::span<Entry> entries)
 // entry. A set made from another by setting or adding a few entries (list
 // and link sets, table marks) then takes its hash from the other's, adding
 // and taking away only what changed, instead of hashing every key again.
-constexpr std::size_t kHashPerEntry = 0x9e3779b97f4a7c15ULL;
+constexpr std::size_t kHashPerEntry = kGoldenRatioHash;
 
 std::size_t entryHash(const Entry& entry)
 {

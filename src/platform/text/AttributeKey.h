@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/foundation/HashMixing.h"
+
 #include <bit>
 #include <compare>
 #include <cstddef>
@@ -74,7 +76,7 @@ public:
     static std::uint64_t presenceBitOf(std::string_view name, std::uint64_t orderPrefix)
     {
         const std::uint64_t last = name.empty() ? 0 : static_cast<unsigned char>(name.back());
-        const std::uint64_t mixed = (orderPrefix ^ (name.size() << 8) ^ last) * 0x9E3779B97F4A7C15ull;
+        const std::uint64_t mixed = (orderPrefix ^ (name.size() << 8) ^ last) * kGoldenRatioHash;
         return std::uint64_t(1) << (mixed >> 58);
     }
 

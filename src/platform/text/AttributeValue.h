@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/HashMixing.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/text/PlatformParagraphStyle.h"
@@ -222,12 +223,5 @@ private:
     std::vector<AttributeValuePtr> m_elements;
     std::size_t m_hash;
 };
-
-// Mixes one more hash into a running hash; shared by the value kinds of every
-// layer so that their hashes spread alike.
-inline std::size_t hashCombine(std::size_t seed, std::size_t value)
-{
-    return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
-}
 
 } // namespace folio

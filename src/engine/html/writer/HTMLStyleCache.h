@@ -2,6 +2,7 @@
 
 #include "engine/html/writer/HTMLParagraphForm.h"
 #include "engine/html/writer/HTMLRunForm.h"
+#include "platform/foundation/HashMixing.h"
 #include "platform/text/AttributeDictionary.h"
 
 #include <array>
@@ -123,7 +124,7 @@ private:
     {
         // The address's low bits are alike for every object; a multiplication
         // brings its higher ones into the bits taken.
-        return (reinterpret_cast<std::uintptr_t>(attributes) * 0x9E3779B97F4A7C15ull) >> 55;
+        return (reinterpret_cast<std::uintptr_t>(attributes) * kGoldenRatioHash) >> 55;
     }
 
     std::unordered_map<const Font*, std::string> m_fontCSS;
@@ -136,8 +137,8 @@ private:
         {
             std::uint64_t hash = addresses.size();
             for (const void* address : addresses)
-                hash = (hash ^ reinterpret_cast<std::uintptr_t>(address)) * 0x9E3779B97F4A7C15ull;
-            return static_cast<std::size_t>(hash ^ (hash >> 29));
+                hash = hashMultiplyStep(hash, reinterpret_cast<std::uintptr_t>(address));
+            return hashFinish(hash);
         }
     };
     std::unordered_map<std::vector<const void*>, std::string, AddressesHash> m_spanStartTags;
