@@ -91,10 +91,16 @@ function(folio_test_executable name labels sources depends)
   if(labels STREQUAL "unit")
     folio_test_suites(${name} "${labels}" ${timeout})
   else()
+    # A test given a longer limit runs for minutes: ctest starts it first,
+    # else it starts where it is declared, late, and runs on alone at the end.
+    set(cost "")
+    if(timeout GREATER 300)
+      set(cost COST ${timeout})
+    endif()
     gtest_discover_tests(${name}
       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
       DISCOVERY_TIMEOUT 60
-      PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
+      PROPERTIES LABELS "${labels}" TIMEOUT ${timeout} ${cost})
   endif()
 endfunction()
 
