@@ -39,8 +39,9 @@ endfunction()
 # named *WebTests.cpp in any folder drive the real engine and go into a
 # separate executable labelled "web". With DRIVES_POINTER, the folder's tests
 # that would be labelled "web" are labelled "pointer" instead (a test carries
-# one label): they move the display's one pointer, and test.sh runs them one
-# at a time.
+# one label): they move a display's one pointer, so each of their processes
+# gets a display of its own before its first test, and they run side by side
+# with every other test.
 function(folio_tests name folder)
   cmake_parse_arguments(ARG "DRIVES_POINTER" "LABEL" "DEPENDS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
@@ -71,6 +72,9 @@ function(folio_test_executable name labels sources depends)
   if(ARGC GREATER 4)
     set(timeout ${ARGV4})
   endif()
+  if(labels STREQUAL "pointer")
+    list(APPEND sources ${FOLIO_PRIVATE_DISPLAY_FOR_EVERY_TEST})
+  endif()
   add_executable(${name} ${sources} ${FOLIO_LEAK_SUPPRESSIONS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${name} PRIVATE ${depends} GTest::gtest GTest::gmock folio_test_support)
@@ -87,10 +91,16 @@ function(folio_test_executable name labels sources depends)
   if(labels STREQUAL "unit")
     folio_test_suites(${name} "${labels}" ${timeout})
   else()
+    # A test given a longer limit runs for minutes: ctest starts it first,
+    # else it starts where it is declared, late, and runs on alone at the end.
+    set(cost "")
+    if(timeout GREATER 300)
+      set(cost COST ${timeout})
+    endif()
     gtest_discover_tests(${name}
       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
       DISCOVERY_TIMEOUT 60
-      PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
+      PROPERTIES LABELS "${labels}" TIMEOUT ${timeout} ${cost})
   endif()
 endfunction()
 

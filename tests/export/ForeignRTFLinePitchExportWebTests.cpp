@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,6 +96,63 @@ TEST_F(ForeignRTFExport, theLinesOfSectionsAndTheirColumnsPrintAsFarApartAsTheir
         return std::count_if(words.begin(), words.end(), [](const PDFWord& word) { return word.text == "Line"; });
     };
     EXPECT_NEAR(count(leftColumn(pdf, 2)), count(leftColumn(lo, 2)), 1);
+}
+
+// Lines spaced at a multiple of single lines print that multiple of their
+// tallest font's own line apart, as LibreOffice prints them, whatever the
+// sizes and faces of the paragraph's runs: a face the computer lacks is
+// measured as the face it prints in.
+TEST_F(ForeignRTFExport, linesSpacedAtAMultiplePrintThatMultipleOfTheirFontsLineApart)
+{
+    // Words of the font asked for and of a smaller Liberation Serif by
+    // turns, so that each line holds both and the larger sets its height.
+    std::string words;
+    for (int word = 1; word <= 150; ++word)
+        words += std::string("{\\f") + (word % 2 ? "1\\fs32" : "0\\fs20") + "  Line" + std::to_string(word) + "}";
+    // The middle distance between the lines of a page, by the foot of
+    // their words of the font asked for (the odd ones).
+    auto pitch = [](const std::string& pdf) {
+        std::vector<double> feet;
+        for (const PDFWord& word : pdfWords(pdf, 1)) {
+            const bool odd = !word.text.empty() && (word.text.back() - '0') % 2 == 1;
+            if (odd && (feet.empty() || std::abs(word.yMax - feet.back()) > 3))
+                feet.push_back(word.yMax);
+        }
+        std::vector<double> pitches;
+        for (std::size_t index = 1; index < feet.size(); ++index)
+            pitches.push_back(feet[index] - feet[index - 1]);
+        if (pitches.empty())
+            return 0.0;
+        std::nth_element(pitches.begin(), pitches.begin() + pitches.size() / 2, pitches.end());
+        return pitches[pitches.size() / 2];
+    };
+    struct Case {
+        const char* face;
+        const char* font;
+        const char* spacing;
+        double multiple;
+    };
+    // Verdana is missing here and prints in the default sans-serif face;
+    // Arial in the clone the system binds to its name.
+    const Case cases[] = {{"Verdana", "\\fnil Verdana", "\\sl480\\slmult1", 2},
+                          {"Arial", "\\fswiss Arial", "\\sl276\\slmult1", 1.15}};
+    const std::optional<Font> sans = Font::fontWithName("sans-serif", 16);
+    ASSERT_TRUE(sans.has_value());
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.face);
+        const std::optional<Font> font = Font::fontWithName(each.face, 16);
+        const Font& printed = font ? *font : *sans;
+        const std::string path = document("multiple",
+            std::string("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}{\\f1") + each.font
+                + ";}}\n\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                + "\\pard" + each.spacing + words + "\\par\n}");
+        const std::string pdf = exported(path, "pdf");
+        EXPECT_NEAR(pitch(pdf), each.multiple * printed.lineHeight(), 0.2) << printed.postScriptName();
+        const std::string lo = reference(path);
+        if (lo.empty())
+            continue;
+        EXPECT_NEAR(pitch(pdf), pitch(lo), 0.2);
+    }
 }
 
 } // namespace

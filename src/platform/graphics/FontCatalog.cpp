@@ -98,6 +98,11 @@ std::shared_ptr<FontCatalog>& sharedSlot()
 
 std::optional<std::string> FontCatalog::substituteFamily(std::string_view) const { return std::nullopt; }
 
+std::optional<std::string> FontCatalog::boundSubstituteFamily(std::string_view family) const
+{
+    return substituteFamily(family);
+}
+
 std::optional<FontFace> FontCatalog::faceCoveringCharacter(char32_t, const FontFace&) const { return std::nullopt; }
 
 std::vector<std::string> FontCatalog::familyNames() const

@@ -51,6 +51,10 @@ public:
     // The installed family the system draws `family` with when `family` itself is
     // not installed; none when the system has no real stand-in for it.
     virtual std::optional<std::string> substituteFamily(std::string_view family) const;
+    // The installed family the system binds firmly to `family` (a metric
+    // clone: Arial's, Times New Roman's), which a web engine takes in its
+    // place as the family itself; none where only a looser stand-in exists.
+    virtual std::optional<std::string> boundSubstituteFamily(std::string_view family) const;
     // An installed face that has a glyph for `character`, as like `preferred`
     // as the system can find, for text whose own face lacks the character;
     // none when no face has it. Faces that exist only in memory have a glyph

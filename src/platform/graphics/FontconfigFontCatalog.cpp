@@ -391,6 +391,27 @@ std::optional<std::string> FontconfigFontCatalog::findSubstitute(const std::stri
     return std::nullopt;
 }
 
+std::optional<std::string> FontconfigFontCatalog::boundSubstituteFamily(std::string_view requested) const
+{
+    const std::string family(requested);
+    if (hasFamily(family))
+        return std::nullopt;
+    PatternPointer substituted = substitutedPattern(family);
+    for (int i = 1;; ++i) {
+        FcValue value;
+        FcValueBinding binding = FcValueBindingWeak;
+        if (FcPatternGetWithBinding(substituted.get(), FC_FAMILY, i, &value, &binding) != FcResultMatch)
+            return std::nullopt;
+        if (value.type != FcTypeString || binding == FcValueBindingWeak)
+            continue;
+        const std::string candidate(reinterpret_cast<const char*>(value.u.s));
+        if (FontCatalog::isGenericFamily(candidate))
+            return std::nullopt;
+        if (candidate != family && hasFamily(candidate))
+            return candidate;
+    }
+}
+
 std::optional<FontFace> FontconfigFontCatalog::faceCoveringCharacter(char32_t character,
                                                                      const FontFace& preferred) const
 {

@@ -25,6 +25,8 @@ public:
     // Follows fontconfig's aliases (Helvetica to a metric-compatible family), but
     // not its last-resort generic fallback, which would make every name "exist".
     std::optional<std::string> substituteFamily(std::string_view family) const override;
+    // The first alias fontconfig binds strongly or as the same family.
+    std::optional<std::string> boundSubstituteFamily(std::string_view family) const override;
     // Fontconfig's ordering of the faces for the preferred face's family,
     // weight and slant, the first that holds the character.
     std::optional<FontFace> faceCoveringCharacter(char32_t character, const FontFace& preferred) const override;

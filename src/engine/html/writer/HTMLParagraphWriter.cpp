@@ -515,7 +515,9 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     const HTMLAttributeMap& elementAttributes = writeStartTag(html, facts, element, ownAttributes);
     if (element == "li")
         writeItemLabel(html, facts.currentList, facts.itemHang, facts.printsNumber, facts.printedStart);
-    HTMLRunWriter runs(m_context, paragraph, elementAttributes, facts.fontIsUniform);
+    const std::optional<TEParagraphStyle>& style = facts.style();
+    HTMLRunWriter runs(m_context, paragraph, elementAttributes, facts.fontIsUniform,
+                       style ? style->lineHeightMultiple() : 0);
     runs.writeRuns(html);
     writeParagraphEnd(html, facts, runs, element);
     m_openLists = std::move(facts.lists);
@@ -575,8 +577,12 @@ std::string HTMLParagraphWriter::elementCSS(ParagraphFacts& facts) const
         }
         css += paragraphStyle->paginationCSS();
     }
-    if (facts.fontIsUniform)
-        css += m_context.fontCSS(fontInAttributes(attributes));
+    if (facts.fontIsUniform) {
+        const Font* font = fontInAttributes(attributes);
+        css += m_context.fontCSS(font);
+        if (paragraphStyle)
+            css += m_context.printedLineHeightCSS(font, paragraphStyle->lineHeightMultiple());
+    }
     return css;
 }
 
@@ -662,6 +668,8 @@ void HTMLParagraphWriter::writeEmptyParagraph(std::string& html, ParagraphFacts&
     const Font* ownFont = fontInAttributes(attributes);
     css += ownFont ? m_context.fontCSS(ownFont)
                    : facts.nextIsInText ? m_context.fontCSSAtIndex(facts.next) : std::string();
+    if (const std::optional<TEParagraphStyle>& style = facts.style(); style && ownFont)
+        css += m_context.printedLineHeightCSS(ownFont, style->lineHeightMultiple());
     if (m_context.settings.stylesRuns)
         if (const auto* color = attributes.valueForKeyAs<ColorValue>(kCTForegroundColorAttributeName))
             css += "color:#" + htmlHexString(color->color()) + ";";

@@ -114,11 +114,13 @@ bool hasWord(std::u16string_view words, std::u16string_view word)
 } // namespace
 
 HTMLRunWriter::HTMLRunWriter(const HTMLWriterContext& context, Range paragraph,
-                             const HTMLAttributeMap& paragraphAttributes, bool paragraphFontIsUniform)
+                             const HTMLAttributeMap& paragraphAttributes, bool paragraphFontIsUniform,
+                             double lineMultiple)
     : m_context(context)
     , m_paragraph(paragraph)
     , m_paragraphAttributes(paragraphAttributes)
     , m_paragraphFontIsUniform(paragraphFontIsUniform)
+    , m_lineMultiple(lineMultiple)
 {
 }
 
@@ -590,9 +592,14 @@ std::string HTMLRunWriter::spanStartTag(HTMLRunForm& form, const AttributeDictio
                 return made;
             });
         }
-        if (m_context.fragment && spanAttributes.empty())
+        // A run of its own font in a paragraph spaced at a multiple of
+        // lines is as tall as that multiple of its font's line on paper.
+        const std::string lineHeight = m_paragraphFontIsUniform
+            ? std::string()
+            : m_context.printedLineHeightCSS(fontOfValue(form.look.font), m_lineMultiple);
+        if (m_context.fragment && spanAttributes.empty() && lineHeight.empty())
             return style->css.empty() ? std::string() : style->spanStartTag;
-        m_context.applyStyle(spanAttributes, "span", style->css);
+        m_context.applyStyle(spanAttributes, "span", style->css + lineHeight);
     }
     if (spanAttributes.empty())
         return {};

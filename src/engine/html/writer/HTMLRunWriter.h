@@ -19,9 +19,11 @@ struct HTMLRunLook;
 class HTMLRunWriter {
 public:
     // `paragraphAttributes` are those of the element around the runs: a span
-    // does not repeat what the element already says.
+    // does not repeat what the element already says. `lineMultiple` is the
+    // paragraph's spacing in single lines (0 for none), which a printed run
+    // of its own font spaces its lines by.
     HTMLRunWriter(const HTMLWriterContext& context, Range paragraph, const HTMLAttributeMap& paragraphAttributes,
-                  bool paragraphFontIsUniform);
+                  bool paragraphFontIsUniform, double lineMultiple = 0);
 
     void writeRuns(std::string& html);
     // Horizontal rules inside the paragraph.
@@ -56,6 +58,7 @@ private:
     Range m_paragraph;
     const HTMLAttributeMap& m_paragraphAttributes;
     bool m_paragraphFontIsUniform;
+    double m_lineMultiple;
     // The link being written, kept inside the paragraph: an a element never
     // crosses the end of its paragraph's element.
     Range m_linkRange = NotFoundRange;

@@ -4,9 +4,13 @@
 
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/fonts/TEFontDescriptor.h"
+#include "platform/graphics/FontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
 
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+
+#include <cmath>
 
 namespace folio {
 
@@ -38,6 +42,47 @@ const std::string& HTMLWriterContext::fontCSS(const Font* font) const
     if (!font)
         return kNoFont;
     return styleCache.fontCSS(*font, [&] { return makeFontCSS(*font, settings, textScale); });
+}
+
+double HTMLWriterContext::printedLineRatio(const Font& font) const
+{
+    std::string key = font.postScriptName() + '\n' + font.familyName() + '\n'
+        + (font.fallbackFamilies().empty() ? std::string() : font.fallbackFamilies().front());
+    if (auto found = printedLineRatios.find(key); found != printedLineRatios.end())
+        return found->second;
+    // A face the computer lacks prints in the web engine's choice for it:
+    // a clone the system binds to its name, else the generic family of its
+    // kind or the default one; not the looser stand-in the editor measures
+    // it with.
+    std::optional<Font> printed;
+    if (font.isSubstituted()) {
+        const std::optional<std::string> clone = FontCatalog::shared()->boundSubstituteFamily(font.familyName());
+        printed = Font::fontWithName(clone                              ? std::string_view(*clone)
+                                     : font.fallbackFamilies().empty() ? std::string_view("sans-serif")
+                                                                       : std::string_view(font.fallbackFamilies().front()),
+                                     font.pointSize());
+    }
+    const Font& measured = printed ? *printed : font;
+    const double ratio = measured.pointSize() > 0 ? measured.lineHeight() / measured.pointSize() : 0;
+    printedLineRatios.emplace(std::move(key), ratio);
+    return ratio;
+}
+
+std::string HTMLWriterContext::printedLineHeightCSS(const Font* font, double multiple) const
+{
+    if (!settings.forPrint || settings.forEPub || !font || !(multiple > 0) || multiple == 1 || !std::isfinite(multiple))
+        return {};
+    // The text prints at the size its font CSS gives it, four thirds of a
+    // pixel to the point (see makeFontCSS); its lines go with it.
+    constexpr double kPixelsPerPoint = 4.0 / 3.0;
+    const double printedSize = TEFontDescriptor::fontDescriptorForCTFont(*font).pointSize()
+        - TEFontDescriptor::FONTSIZEOFFSET;
+    const double ratio = printedLineRatio(*font);
+    if (!(printedSize > 0) || !(ratio > 0) || !std::isfinite(ratio))
+        return {};
+    const bool scaled = textScale != 1.0 && textScale != 0.0;
+    const double pixels = multiple * ratio * printedSize * kPixelsPerPoint / (scaled ? textScale : 1.0);
+    return "line-height:" + formatShortest(std::round(pixels * 100) / 100) + "px;";
 }
 
 std::string HTMLWriterContext::fontCSSAtIndex(std::size_t index) const

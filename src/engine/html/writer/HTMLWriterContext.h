@@ -117,6 +117,15 @@ struct HTMLWriterContext {
     const std::string& fontCSS(const Font* font) const;
     // The font CSS of the text's attributes at index ("" past the end or without a font).
     std::string fontCSSAtIndex(std::size_t index) const;
+    // On paper, a paragraph spaced at a multiple of single lines spaces
+    // each of its lines at that multiple of its tallest font's own line
+    // height (ascent, descent and gap), as word processors print it: a
+    // "line-height" of the font's text that says so, "" outside print or
+    // without a multiple or a font.
+    std::string printedLineHeightCSS(const Font* font, double multiple) const;
+    // The printed face's line height to its size, by the font asked for.
+    double printedLineRatio(const Font& font) const;
+    mutable std::unordered_map<std::string, double> printedLineRatios{};
 
     // Sets the element's style: inline in a fragment, as a generated class of
     // the element in a document (followed by the words of a class it already has).
