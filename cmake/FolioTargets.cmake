@@ -40,8 +40,8 @@ endfunction()
 # separate executable labelled "web". With DRIVES_POINTER, the folder's tests
 # that would be labelled "web" are labelled "pointer" instead (a test carries
 # one label): they move a display's one pointer, so each of their processes
-# gets a display of its own before its first test, and they run side by side
-# with every other test.
+# gets a display of its own before its first test, where no other test's
+# window or pointer can take their events.
 function(folio_tests name folder)
   cmake_parse_arguments(ARG "DRIVES_POINTER" "LABEL" "DEPENDS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)

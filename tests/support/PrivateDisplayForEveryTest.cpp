@@ -5,8 +5,8 @@
 // Linked into the programs whose tests move the real pointer and type real
 // keys: each test process gets a display of its own before its first test
 // makes a window, whatever fixture the test uses, so that ctest can run these
-// tests side by side with each other and with every other test. On a shared
-// display another test's window or pointer would take their events.
+// tests side by side: on a shared display another test's window or pointer
+// would take their events.
 namespace {
 
 class PrivateDisplayForEveryTest : public ::testing::Environment {
