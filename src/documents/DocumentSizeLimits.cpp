@@ -61,6 +61,15 @@ Status DocumentSizeLimits::checkRichTextPage(std::size_t pageBytes, const std::s
     return Status::success();
 }
 
+Status DocumentSizeLimits::checkRichTextPageEstimate(std::size_t estimatedPageBytes, const std::string& path)
+{
+    if (estimatedPageBytes > kMostRichTextPageEstimate)
+        return limitError(PageTooLarge, path + " makes an editing page of over " + megabytes(estimatedPageBytes)
+                                            + ", more than the " + megabytes(kMostRichTextPageBytes)
+                                            + " the editor opens; it can still be exported");
+    return Status::success();
+}
+
 Status DocumentSizeLimits::checkPrintPage(std::string_view page, const std::string& name)
 {
     if (page.size() <= kMostPrintPageBytes)

@@ -31,6 +31,12 @@ public:
     static Status checkEditorText(std::u16string_view text, const std::string& path);
     // The size of the rich-text editor's page, as written for the file.
     static Status checkRichTextPage(std::size_t pageBytes, const std::string& path);
+    // The same for an estimate of the page made while the document is read
+    // (EditingPageEstimate), so that a page too large is never made. An
+    // estimate errs a little either way: only one clearly past the limit
+    // refuses, and a page made after one a little past it is measured itself.
+    static Status checkRichTextPageEstimate(std::size_t estimatedPageBytes, const std::string& path);
+    static constexpr std::size_t kMostRichTextPageEstimate = kMostRichTextPageBytes + kMostRichTextPageBytes / 8;
     // The page the PDF export prints, measured without the pictures it
     // carries as data, which cost their decoding, not the page's layout.
     static Status checkPrintPage(std::string_view page, const std::string& name);

@@ -3,6 +3,7 @@
 #include "documents/DocumentPageSettings.h"
 #include "documents/DocumentSeeds.h"
 #include "documents/DocumentText.h"
+#include "documents/EditingPageEstimate.h"
 #include "documents/EditorController.h"
 #include "documents/EditorMakers.h"
 #include "documents/DocumentSizeLimits.h"
@@ -225,9 +226,24 @@ Status TextDocument::readRTFFile(const std::string& url)
     }
 
     std::string name = std::filesystem::path(url).filename().string();
-    Result<DKRTFReadResult> read = m_converter->readRTF(*source, name);
+    // A document whose page would be too large for the editor is refused as
+    // soon as that shows while it is read, before the page is made: making
+    // it takes as long again as the read, and the memory of both.
+    EditingPageEstimate estimate(*m_converter, AppFolders::pictureDocumentName(url));
+    Status pageFits = Status::success();
+    DKRTFReadWatch watch;
+    watch.goOn = [&](const AttributedString& textSoFar) {
+        pageFits = DocumentSizeLimits::checkRichTextPageEstimate(estimate.grownTo(textSoFar), url);
+        return pageFits.ok();
+    };
+    Result<DKRTFReadResult> read = m_converter->readRTF(*source, name, &watch);
+    if (!pageFits)
+        return pageFits;
     if (!read)
         return Error{kErrorDomain, RTFReadFailed, "Could not read " + url + ": " + read.error().message};
+    // The end of the text, after the last look the read gave.
+    if (Status fits = DocumentSizeLimits::checkRichTextPageEstimate(estimate.grownTo(read->text), url); !fits)
+        return fits;
     // Read by what the reader kept, not by the words of the file: a table
     // mark spelled out in the text is no table.
     // Text in raw bytes of a two-byte code page is read byte by byte, as

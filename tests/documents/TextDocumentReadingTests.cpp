@@ -2,6 +2,7 @@
 
 #include "documents/DocumentSeeds.h"
 #include "documents/DocumentText.h"
+#include "documents/EditingPageEstimate.h"
 #include "documents/EditorMakers.h"
 #include "documents/DocumentSizeLimits.h"
 #include "testing/FakeEditorController.h"
@@ -383,6 +384,37 @@ TEST_F(TextDocumentReadingTest, documentsPastTheEditorsLimitsAreRefusedWithTheRe
     Result<std::u16string> exported = DocumentText::read(m_folder.path("nested.qvtext"), DocumentKind::QVText);
     ASSERT_FALSE(exported.ok());
     EXPECT_EQ(exported.error().code, DocumentSizeLimits::NestedTooDeep);
+}
+
+// A rich text whose editing page would be too large for the editor is
+// refused while it is read, with the reason, and its page is never made:
+// making it takes as long again as the read.
+TEST_F(TextDocumentReadingTest, aRichTextTooLargeForTheEditorIsRefusedBeforeItsPageIsMade)
+{
+    // Two letters in runs of many looks: the page takes seven times the file.
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;\\f1\\froman Georgia;}"
+                      "{\\colortbl;\\red200\\green20\\blue20;\\red20\\green20\\blue200;}";
+    const std::string paragraph = "\\pard\\qc\\fi200\\sb100 {\\b\\i\\ul\\cf1\\f1\\fs30 w}{\\strike\\cf2\\f0\\fs20 n}\\par\n";
+    while (rtf.size() < DocumentSizeLimits::kMostRichTextPageEstimate / 5)
+        rtf += paragraph;
+    rtf += "}";
+    const std::string path = m_folder.path("long.rtf");
+    writeFile(path, rtf);
+    auto converter = std::make_shared<testing_support::SavingConverter>();
+    auto document = std::make_shared<TextDocument>(path, converter);
+
+    Status status = document->readFromURL(path);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error().domain, DocumentSizeLimits::kErrorDomain);
+    EXPECT_EQ(status.error().code, DocumentSizeLimits::PageTooLarge);
+    EXPECT_NE(status.error().message.find("long.rtf makes an editing page of"), std::string::npos)
+        << status.error().message;
+    EXPECT_LE(converter->longestPageText, EditingPageEstimate::kSampleLength) << "a page of the whole text was made";
+    // Each paragraph is three characters of text ("w", "n" and its end).
+    const std::size_t wholeText = (rtf.size() / paragraph.size()) * 3;
+    EXPECT_GT(converter->readStoppedAtLength, 0u) << "the whole file was read";
+    EXPECT_LT(converter->readStoppedAtLength, wholeText);
+    EXPECT_TRUE(document->pageHTML().empty());
 }
 
 TEST_F(TextDocumentReadingTest, setTextKeepsTheTextForNothingAndEqualText)

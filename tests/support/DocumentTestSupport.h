@@ -4,6 +4,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/text/AttributeValue.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -59,13 +60,24 @@ private:
 // attributes of its first character, so tests can see what the writer got.
 class SavingConverter final : public RichTextConverter {
 public:
-    Result<DKRTFReadResult> readRTF(const DKRTFReaderSource& rtf, const std::string& name) override
+    Result<DKRTFReadResult> readRTF(const DKRTFReaderSource& rtf, const std::string& name,
+                                    const DKRTFReadWatch* watch) override
     {
-        return RichTextConverter::engineConverter()->readRTF(rtf, name);
+        if (!watch)
+            return RichTextConverter::engineConverter()->readRTF(rtf, name, nullptr);
+        DKRTFReadWatch noting = *watch;
+        noting.goOn = [this, watch](const AttributedString& textSoFar) {
+            const bool goOn = watch->goOn(textSoFar);
+            if (!goOn)
+                readStoppedAtLength = textSoFar.length();
+            return goOn;
+        };
+        return RichTextConverter::engineConverter()->readRTF(rtf, name, &noting);
     }
     Result<std::string> htmlFragmentFromAttributedString(const AttributedString& text,
                                                          const std::string& name) override
     {
+        longestPageText = std::max(longestPageText, text.length());
         return RichTextConverter::engineConverter()->htmlFragmentFromAttributedString(text, name);
     }
     Result<MutableAttributedString> attributedStringFromHTML(std::string_view html) override
@@ -99,6 +111,10 @@ public:
         return toUtf8(string->value());
     }
 
+    // Where the watch of the last read stopped it (0 when it did not), and
+    // the longest text a page was made of.
+    std::size_t readStoppedAtLength = 0;
+    std::size_t longestPageText = 0;
     std::string htmlRead;
     std::optional<MutableAttributedString> written;
     std::string documentName;

@@ -107,7 +107,7 @@ Result<DKRTFReadResult> DKRTFReader::read(std::u16string_view rtf, const std::op
 }
 
 Result<DKRTFReadResult> DKRTFReader::read(const DKRTFReaderSource& source, const std::optional<std::string>& documentName,
-                                         Fonts fonts, NoteForms noteForms)
+                                         Fonts fonts, NoteForms noteForms, const DKRTFReadWatch* watch)
 {
     const RTFPaperColor paper = paperColorOfRTF(source.bytes());
     // Our own white marker is no RTF the reader knows; the bytes are
@@ -118,7 +118,13 @@ Result<DKRTFReadResult> DKRTFReader::read(const DKRTFReaderSource& source, const
         return Error{kErrorDomain, NotRTFError, "The text is not an RTF document: it does not begin with \"{\\rtf\"."};
     DKRTFReader reader(std::move(reading), documentName, fonts);
     reader.m_keepsNoteForms = noteForms == NoteForms::Kept;
+    if (watch && watch->goOn) {
+        reader.m_watch = watch;
+        reader.m_nextWatchedLength = watch->interval;
+    }
     reader.parse();
+    if (reader.m_stopped)
+        return Error{kErrorDomain, Stopped, "The read was stopped before the end of the text."};
     return DKRTFReadResult{reader.takeAttributedString(), reader.pageSettings(), paper.color, reader.warnings(),
                            reader.legacyAnnotations()};
 }
@@ -790,6 +796,7 @@ void DKRTFReader::actionNewParagraph(int)
     // Paragraphs inside a table cell stay in the cell, as lines.
     if (state().inTable() || m_inRow) {
         appendString(u"\u2028");
+        watchText();
         return;
     }
     // A picture that ends its paragraph stays in it.
@@ -799,6 +806,19 @@ void DKRTFReader::actionNewParagraph(int)
     m_atParagraphStart = true;
     m_lastParagraphEnd = m_attributedString.length() - 1;
     m_listTable.paragraphEnded();
+    watchText();
+}
+
+void DKRTFReader::watchText()
+{
+    if (!m_watch || m_attributedString.length() < m_nextWatchedLength)
+        return;
+    m_nextWatchedLength = m_attributedString.length() + m_watch->interval;
+    if (m_watch->goOn(m_attributedString))
+        return;
+    // Nothing more is read: every step of the read ends at the end of the bytes.
+    m_stopped = true;
+    m_location = m_bytes.size();
 }
 
 void DKRTFReader::actionLineBreak(int)

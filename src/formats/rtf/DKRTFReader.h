@@ -51,6 +51,17 @@ struct DKRTFReadResult {
     std::optional<Data> legacyAnnotations;
 };
 
+// Someone who looks at the text while it is read, and may stop the read: a
+// reader of a document too long for what it is read for can then give up
+// early instead of reading, and making from it, what will be refused.
+struct DKRTFReadWatch {
+    // Looked at at the end of a paragraph, each time the text has grown by
+    // this many characters.
+    std::size_t interval = std::size_t(1) << 18;
+    // False stops the read, which then answers the error Stopped.
+    std::function<bool(const AttributedString& textSoFar)> goOn;
+};
+
 // Reads an RTF document into attributed text: one pass over its bytes, with
 // control words dispatched through DKRTFKeywordTable, braces pushing and
 // popping formatting states, and text appended in runs under each state's
@@ -77,6 +88,7 @@ public:
         "ftnrestart", "ftnrstpg", "aftnrstcont", "aftnrestart"};
     enum ErrorCode : int {
         NotRTFError = 1,
+        Stopped = 2,
     };
 
     // The attributed text of the RTF text, or an error when the text is not
@@ -100,7 +112,8 @@ public:
     enum class NoteForms { Kept, Left };
     static Result<DKRTFReadResult> read(const DKRTFReaderSource& source,
                                         const std::optional<std::string>& documentName = std::nullopt,
-                                        Fonts fonts = Fonts::Resolved, NoteForms noteForms = NoteForms::Kept);
+                                        Fonts fonts = Fonts::Resolved, NoteForms noteForms = NoteForms::Kept,
+                                        const DKRTFReadWatch* watch = nullptr);
     static Result<DKRTFReadResult> read(std::u16string_view rtf,
                                         const std::optional<std::string>& documentName = std::nullopt,
                                         Fonts fonts = Fonts::Resolved);
@@ -573,6 +586,12 @@ private:
     // Where the list table read last ends.
     std::size_t m_listTableEnd = 0;
     bool m_parsed = false;
+    // Who looks at the text as it grows, and at what length next.
+    const DKRTFReadWatch* m_watch = nullptr;
+    std::size_t m_nextWatchedLength = 0;
+    bool m_stopped = false;
+    // Shows the watch the text at a paragraph's end once it has grown enough.
+    void watchText();
     // Room for the text of each run of the source, decoded as it is appended.
     std::u16string m_runText;
     // The code page of "\ansicpg" (or "\mac", "\pc", "\pca"), for fonts in

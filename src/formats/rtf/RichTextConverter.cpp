@@ -19,9 +19,11 @@ public:
     {
     }
 
-    Result<DKRTFReadResult> readRTF(const DKRTFReaderSource& rtf, const std::string& documentName) override
+    Result<DKRTFReadResult> readRTF(const DKRTFReaderSource& rtf, const std::string& documentName,
+                                    const DKRTFReadWatch* watch) override
     {
-        Result<DKRTFReadResult> read = DKRTFReader::read(rtf, documentName);
+        Result<DKRTFReadResult> read = DKRTFReader::read(rtf, documentName, DKRTFReader::Fonts::Resolved,
+                                                         DKRTFReader::NoteForms::Kept, watch);
         if (!read)
             return Error{kErrorDomain, ConversionFailed, read.error().message};
         return read;

@@ -26,7 +26,14 @@ public:
     // RTF read from its source: its attributed text, page settings and paper
     // colour. A file's bytes stay bytes so that "\bin" counts them as the
     // writer did, whatever its code page makes of them.
-    virtual Result<DKRTFReadResult> readRTF(const DKRTFReaderSource& rtf, const std::string& documentName) = 0;
+    // A watch, when given, looks at the text as it is read and may stop the
+    // read (DKRTFReadWatch).
+    virtual Result<DKRTFReadResult> readRTF(const DKRTFReaderSource& rtf, const std::string& documentName,
+                                            const DKRTFReadWatch* watch) = 0;
+    Result<DKRTFReadResult> readRTF(const DKRTFReaderSource& rtf, const std::string& documentName)
+    {
+        return readRTF(rtf, documentName, nullptr);
+    }
     // An HTML fragment for the editor's page, in UTF-8 as the page takes it:
     // not for print, no page margins, pictures referenced by file rather than
     // embedded, not for ePub.

@@ -526,5 +526,48 @@ TEST_F(RTFReaderCoreTests, wordsAndSymbolsAreToldApartAtAnyDistanceFromTheEnd)
     EXPECT_EQ(read(u"{\\rtf1 " + body + u"\\").string(), text);
 }
 
+// A reader of a document too long for what it is read for gives up as soon
+// as its watch says so; a watch that lets it go on sees the text grow, in
+// table cells too, and changes nothing.
+TEST_F(RTFReaderCoreTests, aWatchSeesTheTextGrowAndMayStopTheRead)
+{
+    std::string rtf = "{\\rtf1 ";
+    for (int paragraph = 0; paragraph < 400; ++paragraph)
+        rtf += paragraph % 4 ? "Ten letters and then some words\\par\n" : "\\trowd\\cellx900\\intbl one\\par two\\cell\\row\n";
+    rtf += "}";
+    auto readWatched = [&](const DKRTFReadWatch* watch) {
+        return DKRTFReader::read(DKRTFReaderSource::utf8(rtf), std::nullopt, DKRTFReader::Fonts::Resolved,
+                                 DKRTFReader::NoteForms::Kept, watch);
+    };
+    DKRTFReadWatch watch;
+    watch.interval = 1000;
+    std::vector<std::size_t> seen;
+    watch.goOn = [&](const AttributedString& textSoFar) {
+        seen.push_back(textSoFar.length());
+        return seen.size() < 1000;
+    };
+    const Result<DKRTFReadResult> unwatched = readWatched(nullptr);
+    const Result<DKRTFReadResult> watched = readWatched(&watch);
+    ASSERT_TRUE(unwatched.ok() && watched.ok());
+    EXPECT_TRUE(watched->text.isEqualToAttributedString(unwatched->text));
+    // At the end of the first paragraph after each thousand characters.
+    ASSERT_GE(seen.size(), unwatched->text.length() / 1032);
+    for (std::size_t look = 1; look < seen.size(); ++look) {
+        EXPECT_GE(seen[look] - seen[look - 1], 1000u);
+        EXPECT_LT(seen[look] - seen[look - 1], 1032u);
+    }
+
+    seen.clear();
+    watch.goOn = [&](const AttributedString& textSoFar) {
+        seen.push_back(textSoFar.length());
+        return false;
+    };
+    const Result<DKRTFReadResult> stopped = readWatched(&watch);
+    ASSERT_FALSE(stopped.ok());
+    EXPECT_EQ(stopped.error().code, DKRTFReader::Stopped);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_LT(seen[0], 1040u);
+}
+
 } // namespace
 } // namespace folio
