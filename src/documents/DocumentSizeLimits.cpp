@@ -70,6 +70,18 @@ Status DocumentSizeLimits::checkRichTextPageEstimate(std::size_t estimatedPageBy
     return Status::success();
 }
 
+Status DocumentSizeLimits::checkQVTextPage(std::u16string_view page, const std::string& path)
+{
+    std::size_t pageBytes = 0;
+    for (const char16_t unit : page)
+        pageBytes += unit < 0x80 ? 1 : unit < 0x800 || (unit >= 0xD800 && unit < 0xE000) ? 2 : 3;
+    if (pageBytes > kMostQVTextPageBytes)
+        return limitError(PageTooLarge, path + " holds a page of " + megabytes(pageBytes) + ", more than the "
+                                            + megabytes(kMostQVTextPageBytes)
+                                            + " the editor opens; it can still be exported");
+    return Status::success();
+}
+
 Status DocumentSizeLimits::checkPrintPage(std::string_view page, const std::string& name)
 {
     if (page.size() <= kMostPrintPageBytes)

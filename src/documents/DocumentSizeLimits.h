@@ -25,6 +25,7 @@ public:
     static constexpr std::size_t kMostTextCharacters = std::size_t(12) << 20;
     static constexpr std::size_t kMostRichTextPageBytes = std::size_t(64) << 20;
     static constexpr std::size_t kMostPageNesting = 5'000;
+    static constexpr std::size_t kMostQVTextPageBytes = std::size_t(4) << 20;
     static constexpr std::size_t kMostPrintPageBytes = std::size_t(64) << 20;
 
     // The text editors' text (Markdown, TeX). `path` names the file in the message.
@@ -37,6 +38,10 @@ public:
     // refuses, and a page made after one a little past it is measured itself.
     static Status checkRichTextPageEstimate(std::size_t estimatedPageBytes, const std::string& path);
     static constexpr std::size_t kMostRichTextPageEstimate = kMostRichTextPageBytes + kMostRichTextPageBytes / 8;
+    // A QV text's page (UTF-8), which its editor parses, cleans and lays out
+    // element by element as it opens, at a cost that grows faster than the
+    // page: twice the limit takes several times as long.
+    static Status checkQVTextPage(std::u16string_view page, const std::string& path);
     // The page the PDF export prints, measured without the pictures it
     // carries as data, which cost their decoding, not the page's layout.
     static Status checkPrintPage(std::string_view page, const std::string& name);

@@ -61,6 +61,17 @@ TEST(DocumentSizeLimitsTest, eachLimitTakesItsLastUnitAndRefusesTheNextWithTheRe
     EXPECT_EQ(page.error().code, DocumentSizeLimits::PageTooLarge);
     EXPECT_NE(page.error().message.find("a.rtf"), std::string::npos);
 
+    // A QV text's page is measured in UTF-8, as its editor takes it.
+    const std::u16string accented(DocumentSizeLimits::kMostQVTextPageBytes / 4, u'\u00E9');
+    std::u16string emoji;
+    for (std::size_t count = 0; count < DocumentSizeLimits::kMostQVTextPageBytes / 8; ++count)
+        emoji += u"\U0001F600";
+    EXPECT_TRUE(DocumentSizeLimits::checkQVTextPage(accented + emoji, "a.qvtext").ok());
+    Status qvPage = DocumentSizeLimits::checkQVTextPage(accented + emoji + u"x", "a.qvtext");
+    ASSERT_FALSE(qvPage.ok());
+    EXPECT_EQ(qvPage.error().code, DocumentSizeLimits::PageTooLarge);
+    EXPECT_NE(qvPage.error().message.find("a.qvtext holds a page of"), std::string::npos) << qvPage.error().message;
+
     // A printed page is measured by its markup: pictures carried as data
     // do not count.
     constexpr std::size_t kPrint = DocumentSizeLimits::kMostPrintPageBytes;

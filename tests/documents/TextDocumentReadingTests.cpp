@@ -384,6 +384,23 @@ TEST_F(TextDocumentReadingTest, documentsPastTheEditorsLimitsAreRefusedWithTheRe
     Result<std::u16string> exported = DocumentText::read(m_folder.path("nested.qvtext"), DocumentKind::QVText);
     ASSERT_FALSE(exported.ok());
     EXPECT_EQ(exported.error().code, DocumentSizeLimits::NestedTooDeep);
+
+    // A QV text page the editor would take minutes to open is refused at
+    // once; it is still read for an export.
+    const std::string paragraph = "<p>words of a long text</p>";
+    std::string longPage;
+    while (longPage.size() + paragraph.size() <= DocumentSizeLimits::kMostQVTextPageBytes)
+        longPage += paragraph;
+    Result<Data> fits = DocumentSeeds::compressedPage(longPage);
+    Result<Data> past = DocumentSeeds::compressedPage(longPage + paragraph);
+    ASSERT_TRUE(fits && past);
+    read("fits.qvtext", fits->stringView());
+    auto tooLong = read("long.qvtext", past->stringView(), &status);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error().code, DocumentSizeLimits::PageTooLarge);
+    EXPECT_NE(status.error().message.find("long.qvtext holds a page of"), std::string::npos) << status.error().message;
+    EXPECT_FALSE(tooLong->isQVTextDocument());
+    EXPECT_TRUE(DocumentText::read(m_folder.path("long.qvtext"), DocumentKind::QVText).ok());
 }
 
 // A rich text whose editing page would be too large for the editor is
