@@ -15,6 +15,7 @@
 #include "platform/foundation/Data.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/OneShotHeap.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/ZipArchive.h"
 
@@ -187,7 +188,12 @@ Status RTFDExporter::makePackage(const ExportSource& source, const ExportRequest
         }
         files.push_back(DKZipArchive::FileWrapper::regularFile(picture, std::move(*bytes)));
     }
+    // The text is not read again: a one-shot export lets it go with the
+    // process rather than freeing its many small blocks one by one, and the
+    // RTF, once copied, leaves its room to the archive.
+    dropWhenOneShotTaskEnds(std::move(*text));
     files.push_back(DKZipArchive::FileWrapper::regularFile(kTextFileName, Data::fromString(*rtf)));
+    std::string().swap(*rtf);
     std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
 
     std::vector<DKZipArchive::FileWrapper> package;
