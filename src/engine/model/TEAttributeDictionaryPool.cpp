@@ -74,20 +74,22 @@ AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(AttributeDict
 AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(std::string_view key,
                                                                    const std::function<AttributeDictionaryPtr()>& make)
 {
-    if (auto known = m_dictionariesByKey.find(key); known != m_dictionariesByKey.end())
+    const TEFormattingKeyProbe probe(key);
+    if (auto known = m_dictionariesByKey.find(probe); known != m_dictionariesByKey.end())
         return known->second;
     AttributeDictionaryPtr dictionary = sharedDictionary(make());
-    m_dictionariesByKey.emplace(std::string(key), dictionary);
+    m_dictionariesByKey.emplace(TEStoredFormattingKey(probe), dictionary);
     return dictionary;
 }
 
 AttributeValuePtr TEAttributeDictionaryPool::sharedValue(std::string_view key,
                                                        const std::function<AttributeValuePtr()>& make)
 {
-    if (auto known = m_valuesByKey.find(key); known != m_valuesByKey.end())
+    const TEFormattingKeyProbe probe(key);
+    if (auto known = m_valuesByKey.find(probe); known != m_valuesByKey.end())
         return known->second;
     AttributeValuePtr value = make();
-    m_valuesByKey.emplace(std::string(key), value);
+    m_valuesByKey.emplace(TEStoredFormattingKey(probe), value);
     return value;
 }
 
