@@ -175,8 +175,11 @@ Status RTFDExporter::makePackage(const ExportSource& source, const ExportRequest
     // package folder written out, read back, and an archive copied after it
     // took as long as zipping.
     std::vector<DKZipArchive::FileWrapper> files;
-    const std::set<std::string> named = picturesNamedIn(*text);
-    for (const std::string& picture : pictures.empty() ? std::vector<std::string>() : ExportDelivery::pictureFileNames(pictures)) {
+    const std::vector<std::string> filed =
+        pictures.empty() ? std::vector<std::string>() : ExportDelivery::pictureFileNames(pictures);
+    // A text without pictures in its folder is not searched for their names.
+    const std::set<std::string> named = filed.empty() ? std::set<std::string>() : picturesNamedIn(*text);
+    for (const std::string& picture : filed) {
         // The folder may hold pictures of an earlier version or of another
         // document of the same name; the package holds only this text's.
         if (!named.contains(picture))
