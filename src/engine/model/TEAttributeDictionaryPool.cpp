@@ -97,13 +97,14 @@ AttributeDictionaryPtr TEAttributeDictionaryPool::derivedDictionary(std::string_
                                                                    const AttributeDictionaryPtr& source,
                                                                    const std::function<AttributeDictionaryPtr()>& make)
 {
-    std::string key(rule);
-    const AttributeDictionary* address = source.get();
-    key.append(reinterpret_cast<const char*>(&address), sizeof(address));
-    if (auto known = m_derived.find(key); known != m_derived.end())
+    auto byRule = m_derived.find(rule);
+    if (byRule == m_derived.end())
+        byRule = m_derived.emplace(std::string(rule), DerivedBySource()).first;
+    DerivedBySource& bySource = byRule->second;
+    if (auto known = bySource.find(source.get()); known != bySource.end())
         return known->second.dictionary;
     AttributeDictionaryPtr dictionary = make();
-    m_derived.emplace(std::move(key), Derived{source, dictionary});
+    bySource.emplace(source.get(), Derived{source, dictionary});
     return dictionary;
 }
 
