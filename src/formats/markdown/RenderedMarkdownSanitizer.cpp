@@ -104,15 +104,11 @@ std::optional<std::string_view> decodedReference(std::string_view name)
 // of a plane. Markup outside text and values is checked as it is read.
 bool hasOnlyPlainCharacters(std::string_view html)
 {
+    // Runs of plain ASCII, which is most of any text, are passed over at once.
     std::size_t index = 0;
-    while (index < html.size()) {
-        const auto byte = static_cast<unsigned char>(html[index]);
-        if (byte < 0x80) {
-            if ((byte < 0x20 && byte != '\t' && byte != '\n') || byte == 0x7F)
-                return false;
-            ++index;
-            continue;
-        }
+    while ((index = ByteScan::firstNotPlainOrOf<>(html, index)) < html.size()) {
+        if (static_cast<unsigned char>(html[index]) < 0x80)
+            return false;
         const std::uint32_t code = decodeUtf8At(html, index);
         if (code < 0xA0 || code == 0xFFFD || (code & 0xFFFE) == 0xFFFE)
             return false;
@@ -160,8 +156,8 @@ public:
             // rewrite is read on to its end.
             std::size_t special = textStop(m_at);
             const bool asItStands = special >= m_html.size() || kTextBytes[byteAt(special)] == kEndsText;
-            while (special < m_html.size() && kTextBytes[byteAt(special)] != kEndsText)
-                ++special;
+            if (!asItStands)
+                special = ByteScan::firstOf<'<', '&'>(m_html, special);
             const std::string_view text = m_html.substr(m_at, special - m_at);
             // Text a list or a table holds outside its items and cells is
             // moved about by browsers; the renderer writes only line feeds there.
@@ -228,11 +224,6 @@ private:
         text = *decoded;
         m_at = end + 1;
         return true;
-    }
-
-    static bool isAttributeStop(char c)
-    {
-        return c == '"' || c == '&' || c == '<' || c == '>' || c == '\t' || c == '\n';
     }
 
     static bool isNameCharacter(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
@@ -365,9 +356,9 @@ private:
     {
         m_value.clear();
         while (m_at < m_html.size()) {
-            std::size_t special = m_at;
-            while (special < m_html.size() && !isAttributeStop(m_html[special]))
-                ++special;
+            // The value ends at its quote; a reference is decoded, and markup
+            // or a line break inside a value is no value the renderer writes.
+            const std::size_t special = ByteScan::firstOf<'"', '&', '<', '>', '\t', '\n'>(m_html, m_at);
             m_value.append(m_html.substr(m_at, special - m_at));
             m_at = special;
             if (m_at >= m_html.size())
