@@ -236,8 +236,11 @@ private:
         return m_html.substr(start, m_at - start);
     }
 
+    // A tag's name, and a tag without attributes whole, are written as they
+    // stand in the markup: the names read are the sanitiser's own spelling.
     bool readTag()
     {
+        const std::size_t tagStart = m_at;
         ++m_at;
         if (m_at < m_html.size() && m_html[m_at] == '/') {
             ++m_at;
@@ -246,17 +249,14 @@ private:
                 return false;
             ++m_at;
             close();
-            m_out += "</";
-            m_out += name;
-            m_out += '>';
+            m_out += m_html.substr(tagStart, m_at - tagStart);
             return true;
         }
         const std::string_view name = readName();
         const Element* element = elementNamed(name);
         if (!element || !admits(*element))
             return false;
-        m_out += '<';
-        m_out += name;
+        m_out += m_html.substr(tagStart, m_at - tagStart);
         m_attributesOfTag.clear();
         while (m_at < m_html.size() && m_html[m_at] == ' ') {
             ++m_at;
