@@ -509,7 +509,8 @@ std::shared_ptr<const CSSStyleDictionary> TECSSStylesheet::sharedMergedStyleDict
         if (complexSelectorMatches(selector, element))
             appendSize(index);
     }
-    if (auto known = m_mergedStyles.find(std::string_view(key)); known != m_mergedStyles.end())
+    const TEFormattingKeyProbe probe(key);
+    if (auto known = m_mergedStyles.find(probe); known != m_mergedStyles.end())
         return known->second;
 
     constexpr std::size_t kMostKept = 4096;
@@ -518,7 +519,7 @@ std::shared_ptr<const CSSStyleDictionary> TECSSStylesheet::sharedMergedStyleDict
     std::shared_ptr<const CSSStyleDictionary> merged;
     if (std::optional<CSSStyleDictionary> made = mergedStyleDictionaryForElement(element, nullptr, ignoreInlineStyle))
         merged = std::make_shared<const CSSStyleDictionary>(std::move(*made));
-    m_mergedStyles.emplace(key, merged);
+    m_mergedStyles.emplace(TEStoredFormattingKey(probe), merged);
     return merged;
 }
 

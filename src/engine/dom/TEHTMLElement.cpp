@@ -894,15 +894,17 @@ void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const
     }
     const double spacing = m_paragraphStyle.paragraphSpacing();
     std::vector<std::pair<Range, PlatformParagraphStyle>> raised;
-    text.enumerateAttribute(kCTParagraphStyleAttributeName, lastParagraph, AttributeEnumerationOptions::None,
-                            [&](const AttributeValuePtr& value, Range range, bool&) {
-                                const auto* style = value ? value->as<ParagraphStyleValue>() : nullptr;
-                                if (!style || style->style().paragraphSpacing() >= spacing)
-                                    return;
-                                PlatformParagraphStyle::Settings settings = style->style().settings();
-                                settings.paragraphSpacing = spacing;
-                                raised.emplace_back(range, PlatformParagraphStyle(settings));
-                            });
+    // Without a call through a std::function per run: every block of a page
+    // ends here.
+    text.forEachRun(lastParagraph, [&](const AttributeDictionaryPtr& attributes, Range range) {
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)
+                                       : nullptr;
+        if (!style || style->style().paragraphSpacing() >= spacing)
+            return;
+        PlatformParagraphStyle::Settings settings = style->style().settings();
+        settings.paragraphSpacing = spacing;
+        raised.emplace_back(range, PlatformParagraphStyle(settings));
+    });
     for (auto& [range, style] : raised)
         text.addAttribute(kCTParagraphStyleAttributeName, ParagraphStyleValue::make(std::move(style)), range);
     if (isList)

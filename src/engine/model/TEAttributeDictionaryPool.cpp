@@ -74,20 +74,22 @@ AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(AttributeDict
 AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(std::string_view key,
                                                                    const std::function<AttributeDictionaryPtr()>& make)
 {
-    if (auto known = m_dictionariesByKey.find(key); known != m_dictionariesByKey.end())
+    const TEFormattingKeyProbe probe(key);
+    if (auto known = m_dictionariesByKey.find(probe); known != m_dictionariesByKey.end())
         return known->second;
     AttributeDictionaryPtr dictionary = sharedDictionary(make());
-    m_dictionariesByKey.emplace(std::string(key), dictionary);
+    m_dictionariesByKey.emplace(TEStoredFormattingKey(probe), dictionary);
     return dictionary;
 }
 
 AttributeValuePtr TEAttributeDictionaryPool::sharedValue(std::string_view key,
                                                        const std::function<AttributeValuePtr()>& make)
 {
-    if (auto known = m_valuesByKey.find(key); known != m_valuesByKey.end())
+    const TEFormattingKeyProbe probe(key);
+    if (auto known = m_valuesByKey.find(probe); known != m_valuesByKey.end())
         return known->second;
     AttributeValuePtr value = make();
-    m_valuesByKey.emplace(std::string(key), value);
+    m_valuesByKey.emplace(TEStoredFormattingKey(probe), value);
     return value;
 }
 
@@ -95,13 +97,14 @@ AttributeDictionaryPtr TEAttributeDictionaryPool::derivedDictionary(std::string_
                                                                    const AttributeDictionaryPtr& source,
                                                                    const std::function<AttributeDictionaryPtr()>& make)
 {
-    std::string key(rule);
-    const AttributeDictionary* address = source.get();
-    key.append(reinterpret_cast<const char*>(&address), sizeof(address));
-    if (auto known = m_derived.find(key); known != m_derived.end())
+    auto byRule = m_derived.find(rule);
+    if (byRule == m_derived.end())
+        byRule = m_derived.emplace(std::string(rule), DerivedBySource()).first;
+    DerivedBySource& bySource = byRule->second;
+    if (auto known = bySource.find(source.get()); known != bySource.end())
         return known->second.dictionary;
     AttributeDictionaryPtr dictionary = make();
-    m_derived.emplace(std::move(key), Derived{source, dictionary});
+    bySource.emplace(source.get(), Derived{source, dictionary});
     return dictionary;
 }
 

@@ -57,7 +57,14 @@ private:
         AttributeDictionaryPtr source;
         AttributeDictionaryPtr dictionary;
     };
-    std::unordered_map<std::string, Derived> m_derived;
+    // By rule, then by the source's address: a look-up, made for every
+    // paragraph end of a page, allocates nothing.
+    struct RuleHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view rule) const noexcept { return std::hash<std::string_view>{}(rule); }
+    };
+    using DerivedBySource = std::unordered_map<const AttributeDictionary*, Derived>;
+    std::unordered_map<std::string, DerivedBySource, RuleHash, std::equal_to<>> m_derived;
 };
 
 } // namespace folio

@@ -142,11 +142,33 @@ inline std::size_t formattingKeyHash(std::string_view bytes) noexcept
 // A formatting key kept in a map, with its hash worked out once: a map that
 // grows places every key it holds again, and hashing them all anew each
 // time made a long page's tables cost more than the page's length.
+// A key being looked up, with its hash worked out once: it then finds its
+// place and, in a map of keys it holds, the key that is the same by its hash
+// before a single byte of the key is compared. The keys of one page are long
+// and alike in their first hundreds of bytes, and their bytes lie apart from
+// the map's entries; comparing them for every entry of a bucket was most of
+// what a look-up cost.
+struct TEFormattingKeyProbe {
+    explicit TEFormattingKeyProbe(std::string_view keyBytes)
+        : bytes(keyBytes)
+        , hash(formattingKeyHash(keyBytes))
+    {
+    }
+    std::string_view bytes;
+    std::size_t hash;
+};
+
 class TEStoredFormattingKey {
 public:
     TEStoredFormattingKey(std::string bytes)
         : m_bytes(std::move(bytes))
         , m_hash(formattingKeyHash(m_bytes))
+    {
+    }
+    // The probe's bytes, kept with the hash it already has.
+    explicit TEStoredFormattingKey(const TEFormattingKeyProbe& probe)
+        : m_bytes(probe.bytes)
+        , m_hash(probe.hash)
     {
     }
 
@@ -158,6 +180,10 @@ public:
         return a.m_hash == b.m_hash && a.m_bytes == b.m_bytes;
     }
     friend bool operator==(const TEStoredFormattingKey& key, std::string_view bytes) { return key.m_bytes == bytes; }
+    friend bool operator==(const TEStoredFormattingKey& key, const TEFormattingKeyProbe& probe)
+    {
+        return key.m_hash == probe.hash && key.m_bytes == probe.bytes;
+    }
 
 private:
     std::string m_bytes;
@@ -171,6 +197,7 @@ struct TEFormattingKeyHash {
     std::size_t operator()(std::string_view bytes) const noexcept { return formattingKeyHash(bytes); }
     std::size_t operator()(const std::string& bytes) const noexcept { return formattingKeyHash(bytes); }
     std::size_t operator()(const TEStoredFormattingKey& key) const noexcept { return key.hash(); }
+    std::size_t operator()(const TEFormattingKeyProbe& probe) const noexcept { return probe.hash; }
 };
 template <typename Value>
 using TEFormattingKeyMap = std::unordered_map<TEStoredFormattingKey, Value, TEFormattingKeyHash, std::equal_to<>>;

@@ -15,6 +15,7 @@
 #include "platform/foundation/Data.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/OneShotHeap.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/ZipArchive.h"
 
@@ -174,8 +175,11 @@ Status RTFDExporter::makePackage(const ExportSource& source, const ExportRequest
     // package folder written out, read back, and an archive copied after it
     // took as long as zipping.
     std::vector<DKZipArchive::FileWrapper> files;
-    const std::set<std::string> named = picturesNamedIn(*text);
-    for (const std::string& picture : pictures.empty() ? std::vector<std::string>() : ExportDelivery::pictureFileNames(pictures)) {
+    const std::vector<std::string> filed =
+        pictures.empty() ? std::vector<std::string>() : ExportDelivery::pictureFileNames(pictures);
+    // A text without pictures in its folder is not searched for their names.
+    const std::set<std::string> named = filed.empty() ? std::set<std::string>() : picturesNamedIn(*text);
+    for (const std::string& picture : filed) {
         // The folder may hold pictures of an earlier version or of another
         // document of the same name; the package holds only this text's.
         if (!named.contains(picture))
@@ -187,7 +191,12 @@ Status RTFDExporter::makePackage(const ExportSource& source, const ExportRequest
         }
         files.push_back(DKZipArchive::FileWrapper::regularFile(picture, std::move(*bytes)));
     }
+    // The text is not read again: a one-shot export lets it go with the
+    // process rather than freeing its many small blocks one by one, and the
+    // RTF, once copied, leaves its room to the archive.
+    dropWhenOneShotTaskEnds(std::move(*text));
     files.push_back(DKZipArchive::FileWrapper::regularFile(kTextFileName, Data::fromString(*rtf)));
+    std::string().swap(*rtf);
     std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
 
     std::vector<DKZipArchive::FileWrapper> package;

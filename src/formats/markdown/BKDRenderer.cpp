@@ -261,11 +261,20 @@ void BKDRenderer::escapeHTML(std::string& ob, std::string_view text)
 void BKDRenderer::escapeHref(std::string& ob, std::string_view link)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const char c : link) {
+    // A link is mostly characters that stand as they are: each run of them
+    // goes across in one piece.
+    std::size_t index = 0;
+    while (index < link.size()) {
+        std::size_t end = index;
+        while (end < link.size() && isHrefSafe(static_cast<unsigned char>(link[end])))
+            ++end;
+        ob.append(link.substr(index, end - index));
+        if (end == link.size())
+            break;
+        const char c = link[end];
         const auto byte = static_cast<unsigned char>(c);
-        if (isHrefSafe(byte)) {
-            ob += c;
-        } else if (c == '&') {
+        index = end + 1;
+        if (c == '&') {
             ob += "&amp;";
         } else if (c == '\'') {
             ob += "&#x27;";

@@ -104,15 +104,11 @@ std::optional<std::string_view> decodedReference(std::string_view name)
 // of a plane. Markup outside text and values is checked as it is read.
 bool hasOnlyPlainCharacters(std::string_view html)
 {
+    // Runs of plain ASCII, which is most of any text, are passed over at once.
     std::size_t index = 0;
-    while (index < html.size()) {
-        const auto byte = static_cast<unsigned char>(html[index]);
-        if (byte < 0x80) {
-            if ((byte < 0x20 && byte != '\t' && byte != '\n') || byte == 0x7F)
-                return false;
-            ++index;
-            continue;
-        }
+    while ((index = ByteScan::firstNotPlainOrOf<>(html, index)) < html.size()) {
+        if (static_cast<unsigned char>(html[index]) < 0x80)
+            return false;
         const std::uint32_t code = decodeUtf8At(html, index);
         if (code < 0xA0 || code == 0xFFFD || (code & 0xFFFE) == 0xFFFE)
             return false;
@@ -160,8 +156,8 @@ public:
             // rewrite is read on to its end.
             std::size_t special = textStop(m_at);
             const bool asItStands = special >= m_html.size() || kTextBytes[byteAt(special)] == kEndsText;
-            while (special < m_html.size() && kTextBytes[byteAt(special)] != kEndsText)
-                ++special;
+            if (!asItStands)
+                special = ByteScan::firstOf<'<', '&'>(m_html, special);
             const std::string_view text = m_html.substr(m_at, special - m_at);
             // Text a list or a table holds outside its items and cells is
             // moved about by browsers; the renderer writes only line feeds there.
@@ -169,11 +165,11 @@ public:
                 && text.find_first_not_of('\n') != std::string_view::npos)
                 return std::nullopt;
             if (asItStands) {
-                m_out += text;
+                keep(m_at, special);
             } else {
                 if (!hasOnlyPlainCharacters(text))
                     return std::nullopt;
-                HTMLSanitizer::appendText(m_out, text, false, m_characters);
+                HTMLSanitizer::appendText(out(), text, false, m_characters);
             }
             m_at = special;
             if (m_at >= m_html.size())
@@ -184,7 +180,7 @@ public:
         }
         if (!m_open.empty())
             return std::nullopt;
-        return std::move(m_out);
+        return std::move(out());
     }
 
 private:
@@ -193,6 +189,10 @@ private:
     HTMLSanitizer::Characters m_characters;
     std::string m_out;
     std::size_t m_at = 0;
+    // Text and markup written as they stand wait as a stretch of the HTML
+    // read, and go across in one piece before anything written otherwise.
+    std::size_t m_keptStart = 0;
+    std::size_t m_keptEnd = 0;
     std::vector<const Element*> m_open;
     // How many of the open elements hold phrasing only, and how many are links.
     int m_openPhrasingOnly = 0;
@@ -207,12 +207,36 @@ private:
 
     unsigned char byteAt(std::size_t index) const { return static_cast<unsigned char>(m_html[index]); }
 
+    // The bytes of the HTML from `start` to `end`, written as they stand.
+    void keep(std::size_t start, std::size_t end)
+    {
+        if (start != m_keptEnd) {
+            flushKept();
+            m_keptStart = start;
+        }
+        m_keptEnd = end;
+    }
+
+    void flushKept()
+    {
+        if (m_keptEnd > m_keptStart)
+            m_out.append(m_html.substr(m_keptStart, m_keptEnd - m_keptStart));
+        m_keptStart = m_keptEnd;
+    }
+
+    // The output, for writing what does not stand as it was read.
+    std::string& out()
+    {
+        flushKept();
+        return m_out;
+    }
+
     // The first byte at or after `from` that ends the text or would be rewritten.
     std::size_t textStop(std::size_t from) const { return ByteScan::firstNotPlainOrOf<'<', '>', '&', '"'>(m_html, from); }
 
     bool appendDecoded(bool inAttribute)
     {
-        HTMLSanitizer::appendText(m_out, m_decoded, inAttribute, m_characters);
+        HTMLSanitizer::appendText(out(), m_decoded, inAttribute, m_characters);
         return true;
     }
 
@@ -230,11 +254,6 @@ private:
         return true;
     }
 
-    static bool isAttributeStop(char c)
-    {
-        return c == '"' || c == '&' || c == '<' || c == '>' || c == '\t' || c == '\n';
-    }
-
     static bool isNameCharacter(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
 
     std::string_view readName()
@@ -245,8 +264,11 @@ private:
         return m_html.substr(start, m_at - start);
     }
 
+    // A tag's name, and a tag without attributes whole, are written as they
+    // stand in the markup: the names read are the sanitiser's own spelling.
     bool readTag()
     {
+        const std::size_t tagStart = m_at;
         ++m_at;
         if (m_at < m_html.size() && m_html[m_at] == '/') {
             ++m_at;
@@ -255,17 +277,14 @@ private:
                 return false;
             ++m_at;
             close();
-            m_out += "</";
-            m_out += name;
-            m_out += '>';
+            keep(tagStart, m_at);
             return true;
         }
         const std::string_view name = readName();
         const Element* element = elementNamed(name);
         if (!element || !admits(*element))
             return false;
-        m_out += '<';
-        m_out += name;
+        keep(tagStart, m_at);
         m_attributesOfTag.clear();
         while (m_at < m_html.size() && m_html[m_at] == ' ') {
             ++m_at;
@@ -292,7 +311,7 @@ private:
         if (m_at >= m_html.size() || m_html[m_at] != '>')
             return false;
         ++m_at;
-        m_out += '>';
+        keep(m_at - 1, m_at);
         // A line feed just inside a pre element is not its text to a browser.
         if (name == "pre" && m_at < m_html.size() && m_html[m_at] == '\n')
             return false;
@@ -310,11 +329,12 @@ private:
         std::optional<std::string> kept = HTMLSanitizer::sanitizedAttribute(element, attribute, m_value, m_use);
         if (!kept)
             return true;
-        m_out += ' ';
-        m_out += attribute;
-        m_out += "=\"";
-        HTMLSanitizer::appendText(m_out, *kept, true, m_characters);
-        m_out += '"';
+        std::string& written = out();
+        written += ' ';
+        written += attribute;
+        written += "=\"";
+        HTMLSanitizer::appendText(written, *kept, true, m_characters);
+        written += '"';
         return true;
     }
 
@@ -324,10 +344,10 @@ private:
         m_styleKey += '\0';
         m_styleKey += m_value;
         if (const auto found = m_writtenStyles.find(m_styleKey); found != m_writtenStyles.end()) {
-            m_out += found->second;
+            out() += found->second;
             return true;
         }
-        const std::size_t start = m_out.size();
+        const std::size_t start = out().size();
         if (!writeAttribute(element, "style"))
             return false;
         m_writtenStyles.emplace(m_styleKey, m_out.substr(start));
@@ -365,9 +385,9 @@ private:
     {
         m_value.clear();
         while (m_at < m_html.size()) {
-            std::size_t special = m_at;
-            while (special < m_html.size() && !isAttributeStop(m_html[special]))
-                ++special;
+            // The value ends at its quote; a reference is decoded, and markup
+            // or a line break inside a value is no value the renderer writes.
+            const std::size_t special = ByteScan::firstOf<'"', '&', '<', '>', '\t', '\n'>(m_html, m_at);
             m_value.append(m_html.substr(m_at, special - m_at));
             m_at = special;
             if (m_at >= m_html.size())

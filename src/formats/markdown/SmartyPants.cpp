@@ -58,6 +58,7 @@ public:
             default: copyPlainText(rest); break;
             }
         }
+        flushCopied();
     }
 
 private:
@@ -74,10 +75,21 @@ private:
         return m_at + length < m_html.size() ? m_html[m_at + length] : 0;
     }
 
+    // Most of the HTML goes across unchanged: tags and text between the
+    // characters replaced are written in one piece when a replacement, or
+    // the end, comes.
+    void flushCopied()
+    {
+        m_out.append(m_html.substr(m_copiedUpTo, m_at - m_copiedUpTo));
+        m_copiedUpTo = m_at;
+    }
+
     void emit(std::string_view entity, std::size_t consumed, char previous)
     {
+        flushCopied();
         m_out += entity;
         m_at += consumed;
+        m_copiedUpTo = m_at;
         m_previous = previous;
     }
 
@@ -107,7 +119,6 @@ private:
 
     void copyText(std::size_t length)
     {
-        m_out.append(m_html.substr(m_at, length));
         m_previous = m_html[m_at + length - 1];
         m_at += length;
     }
@@ -174,7 +185,6 @@ private:
         while (end < rest.size() && std::isalnum(static_cast<unsigned char>(rest[end])))
             ++end;
         if (end > 1 && end < rest.size() && rest[end] == ';') {
-            m_out.append(rest.substr(0, end + 1));
             m_at += end + 1;
             m_previous = ';';
             return;
@@ -237,11 +247,7 @@ private:
         return rest.size();
     }
 
-    void copyMarkupBytes(std::size_t length)
-    {
-        m_out.append(m_html.substr(m_at, length));
-        m_at += length;
-    }
+    void copyMarkupBytes(std::size_t length) { m_at += length; }
 
     // Stand-ins for the previous character after a quote was written as an entity.
     static constexpr char kOpenQuote = '\x01';
@@ -250,6 +256,7 @@ private:
     std::string_view m_html;
     std::string& m_out;
     std::size_t m_at = 0;
+    std::size_t m_copiedUpTo = 0;
     char m_previous = 0;
 };
 

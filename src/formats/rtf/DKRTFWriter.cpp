@@ -9,6 +9,7 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TESectionBreak.h"
 #include "platform/foundation/NumberScanning.h"
+#include "platform/foundation/OneShotHeap.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/AttributeDictionaryAccess.h"
@@ -87,10 +88,15 @@ Result<std::string> DKRTFWriter::writeDocument(const AttributedString& text, con
                                                bool isRTFDDocument, std::string documentName)
 {
     try {
-        DKRTFWriter writer(BorrowedText{}, text, settings);
-        writer.setIsRTFDDocument(isRTFDDocument);
-        writer.setDocumentName(std::move(documentName));
-        return writer.writeRTFData();
+        std::unique_ptr<DKRTFWriter> writer(new DKRTFWriter(BorrowedText{}, text, settings));
+        writer->setIsRTFDDocument(isRTFDDocument);
+        writer->setDocumentName(std::move(documentName));
+        std::string rtf = writer->writeRTFData();
+        // What the writer remembered per run and per set of attributes is
+        // of no more use; a one-shot conversion keeps it to the end rather
+        // than take it apart.
+        dropWhenOneShotTaskEnds(std::move(writer));
+        return rtf;
     } catch (const std::bad_alloc&) {
         return Error{kErrorDomain, OutOfMemoryError, "Unable to resize buffer"};
     } catch (const std::length_error&) {

@@ -9,6 +9,7 @@
 #include "engine/attachments/TEVideoTextAttachment.h"
 #include "platform/foundation/CharacterSet.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/OneShotHeap.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
@@ -499,8 +500,14 @@ std::optional<AttributedString> attributedStringWithHTMLData(TEHTMLBorrowedBytes
 {
     if (data.bytes.empty())
         return std::nullopt;
-    TEHTMLAttributedStringBuilder builder(data, options);
-    return builtText(builder);
+    auto builder = std::make_unique<TEHTMLAttributedStringBuilder>(data, options);
+    std::optional<AttributedString> text = builtText(*builder);
+    // A one-shot conversion keeps the reading's pool, style sheet and caches
+    // to the end rather than take them apart block by block: taking them
+    // apart cost more than their room, many small blocks scattered over the
+    // heap, saved the writer that runs next.
+    dropWhenOneShotTaskEnds(std::move(builder));
+    return text;
 }
 
 std::optional<AttributedString> attributedStringWithHTMLData(std::string data, const std::optional<URL>& baseURL)
