@@ -7,6 +7,7 @@
 #include "engine/model/TEParagraphStyle.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/foundation/UnitSearch.h"
 
 #include <cmath>
 
@@ -101,7 +102,8 @@ std::vector<HTMLTableWriter::Cell> HTMLTableWriter::cellsOfRow(Range paragraph) 
     };
     std::vector<Cell> cells;
     std::size_t start = paragraph.location;
-    for (std::size_t index = text.find(u'\t', start); index < paragraph.end(); index = text.find(u'\t', index + 1)) {
+    for (std::size_t index = findFirstOf<u'\t'>(text.data(), start, text.size()); index < text.size();
+         index = findFirstOf<u'\t'>(text.data(), index + 1, text.size())) {
         const AttributeDictionary* mark = markAt(index);
         if (!mark || !mark->containsKey(TEIsEndTableCellKey))
             continue;
@@ -140,7 +142,7 @@ std::optional<Range> HTMLTableWriter::rowAfter(Range paragraph) const
     const std::size_t start = paragraph.end() + 1;
     if (start >= text.size())
         return std::nullopt;
-    const std::size_t end = std::min(text.find_first_of(u"\n\r", start), text.size());
+    const std::size_t end = findFirstOf<u'\n', u'\r'>(text.data(), start, text.size());
     const Range next{start, end - start};
     return isRow(next) ? std::optional<Range>(next) : std::nullopt;
 }
