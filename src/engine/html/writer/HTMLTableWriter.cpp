@@ -187,8 +187,16 @@ void HTMLTableWriter::openTable(std::string& html, const std::vector<Cell>& cell
 
 void HTMLTableWriter::writeRow(std::string& html, Range paragraph)
 {
-    std::vector<Cell> cells = cellsOfRow(paragraph);
-    const std::vector<std::int64_t> boundaries = boundariesOf(cells);
+    std::vector<Cell> cells;
+    std::vector<std::int64_t> boundaries;
+    if (m_rowReadAhead && m_rowReadAhead->range == paragraph) {
+        cells = std::move(m_rowReadAhead->cells);
+        boundaries = std::move(m_rowReadAhead->boundaries);
+    } else {
+        cells = cellsOfRow(paragraph);
+        boundaries = boundariesOf(cells);
+    }
+    m_rowReadAhead.reset();
     if (m_tableOpen && boundaries != m_openBoundaries)
         closeTable(html);
     if (!m_tableOpen)
@@ -202,8 +210,9 @@ void HTMLTableWriter::writeRow(std::string& html, Range paragraph)
             if (!next)
                 return nullptr;
             std::vector<Cell> belowCells = cellsOfRow(*next);
-            const bool aligned = boundariesOf(belowCells) == boundaries;
-            rowsBelow.push_back(RowBelow{*next, std::move(belowCells), aligned});
+            std::vector<std::int64_t> belowBoundaries = boundariesOf(belowCells);
+            const bool aligned = belowBoundaries == boundaries;
+            rowsBelow.push_back(RowBelow{*next, std::move(belowCells), std::move(belowBoundaries), aligned});
         }
         return &rowsBelow[depth];
     };
@@ -233,6 +242,8 @@ void HTMLTableWriter::writeRow(std::string& html, Range paragraph)
         writeCell(html, parts, columns, rows);
     }
     html += "</tr>";
+    if (!rowsBelow.empty())
+        m_rowReadAhead = std::move(rowsBelow.front());
 }
 
 void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& parts, std::size_t columns,
