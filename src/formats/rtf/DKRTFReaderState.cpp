@@ -12,9 +12,15 @@ void DKRTFReaderState::assignCopyOf(const DKRTFReaderState& other)
         return;
     // Made anew where it stands rather than assigned field by field: a state
     // is copied at every opening brace, and constructing its strings and
-    // shared values costs less than assigning over the old ones.
+    // shared values costs less than assigning over the old ones. A copy that
+    // fails leaves a default state in its place, never a destroyed one.
     std::destroy_at(this);
-    std::construct_at(this, other);
+    try {
+        std::construct_at(this, other);
+    } catch (...) {
+        std::construct_at(this);
+        throw;
+    }
 }
 
 void DKRTFReaderState::setForegroundColor(std::shared_ptr<const ColorValue> color)
