@@ -1343,9 +1343,14 @@ void DKRTFReader::actionTableCell(int)
 
 std::size_t DKRTFReader::rowStart(std::size_t end) const
 {
+    // Searched back unit by unit with two comparisons each: the library's
+    // search looks every unit up in the set of stops.
     const std::u16string& text = m_attributedString.string();
-    std::size_t start = end == 0 ? std::u16string::npos : text.find_last_of(u"\n\f", end - 1);
-    return start == std::u16string::npos ? 0 : start + 1;
+    for (std::size_t index = std::min(end, text.size()); index > 0; --index) {
+        if (text[index - 1] == u'\n' || text[index - 1] == u'\f')
+            return index;
+    }
+    return 0;
 }
 
 void DKRTFReader::alignRowStartingBefore(std::size_t rowEnd)

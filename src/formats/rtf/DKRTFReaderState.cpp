@@ -1,5 +1,7 @@
 #include "formats/rtf/DKRTFReaderState.h"
 
+#include <memory>
+
 namespace folio {
 
 std::unique_ptr<DKRTFReaderState> DKRTFReaderState::copy() const { return std::make_unique<DKRTFReaderState>(*this); }
@@ -8,7 +10,17 @@ void DKRTFReaderState::assignCopyOf(const DKRTFReaderState& other)
 {
     if (this == &other)
         return;
-    *this = other;
+    // Made anew where it stands rather than assigned field by field: a state
+    // is copied at every opening brace, and constructing its strings and
+    // shared values costs less than assigning over the old ones. A copy that
+    // fails leaves a default state in its place, never a destroyed one.
+    std::destroy_at(this);
+    try {
+        std::construct_at(this, other);
+    } catch (...) {
+        std::construct_at(this);
+        throw;
+    }
 }
 
 void DKRTFReaderState::setForegroundColor(std::shared_ptr<const ColorValue> color)

@@ -135,12 +135,7 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
         }
         if (border->style == BorderStyle::Double)
             width = std::max(width * 3, 45);
-        std::u16string& css = style[kSides[side]];
-        css = points(width);
-        css += u' ';
-        css += cssBorderStyle(border->style);
-        css += u' ';
-        css += border->color ? hexColor(border->color->color()) : u"#000000";
+        style[kSides[side]] = sideCSS(SideLook{width, border->style, border->color});
     }
     if (!thickSides.empty())
         style["thick-sides"] = std::move(thickSides);
@@ -184,6 +179,33 @@ const std::u16string& DKRTFTableRowFormat::points(int twips) const
     if (isNew)
         found->second = pointsText(twips);
     return found->second;
+}
+
+const std::u16string& DKRTFTableRowFormat::sideCSS(const SideLook& look) const
+{
+    // A damaged file may give every side a colour or width of its own.
+    constexpr std::size_t kMostKept = 1024;
+    std::unordered_map<SideLook, std::u16string, SideLookHash>& made = m_made->sides;
+    if (made.size() >= kMostKept && !made.contains(look))
+        made.clear();
+    auto [found, isNew] = made.try_emplace(look);
+    if (isNew) {
+        std::u16string& css = found->second;
+        css = points(look.width);
+        css += u' ';
+        css += cssBorderStyle(look.style);
+        css += u' ';
+        css += look.color ? hexColor(look.color->color()) : u"#000000";
+    }
+    return found->second;
+}
+
+std::size_t DKRTFTableRowFormat::SideLookHash::operator()(const SideLook& look) const
+{
+    std::uint64_t hash = static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.width)) << 8
+        | static_cast<std::uint32_t>(look.style);
+    hash = hashMultiplyStep(hash, reinterpret_cast<std::uintptr_t>(look.color.get()));
+    return hashFinish(hash);
 }
 
 std::size_t DKRTFTableRowFormat::CellLookHash::operator()(const CellLook& look) const

@@ -101,6 +101,18 @@ private:
     // A length as CSS points ("12.5pt"). Every side of every cell of a long
     // table asks for the few widths its file uses: each is made once.
     const std::u16string& points(int twips) const;
+    // A drawn side's CSS ("0.5pt solid #000000") of the width in twips it
+    // is drawn at; the few a table uses are made once.
+    struct SideLook {
+        int width = 0;
+        BorderStyle style = BorderStyle::Single;
+        std::shared_ptr<const ColorValue> color;
+        friend bool operator==(const SideLook&, const SideLook&) = default;
+    };
+    struct SideLookHash {
+        std::size_t operator()(const SideLook& look) const;
+    };
+    const std::u16string& sideCSS(const SideLook& look) const;
 
     // What each length and look was made into. They depend on nothing of
     // the row, so the copies of a format share them: the reader copies a
@@ -108,6 +120,7 @@ private:
     struct Made {
         std::unordered_map<int, std::u16string> points;
         std::unordered_map<CellLook, AttributeValuePtr, CellLookHash> cellStyles;
+        std::unordered_map<SideLook, std::u16string, SideLookHash> sides;
     };
 
     std::vector<int> m_boundaries;

@@ -182,6 +182,24 @@ bool ParagraphStyleValue::isEqual(const AttributeValue& other) const
 
 std::size_t ParagraphStyleValue::hash() const { return m_hash; }
 
+namespace {
+
+std::size_t hashOfMap(const StringMapValue::Map& map)
+{
+    std::size_t seed = kStringMapSeed;
+    for (const auto& [key, value] : map)
+        seed = hashCombine(hashCombine(seed, std::hash<std::string>{}(key)), std::hash<std::u16string>{}(value));
+    return seed;
+}
+
+} // namespace
+
+StringMapValue::StringMapValue(Map map)
+    : m_map(std::move(map))
+    , m_hash(hashOfMap(m_map))
+{
+}
+
 std::shared_ptr<const StringMapValue> StringMapValue::make(Map map)
 {
     return std::make_shared<const StringMapValue>(std::move(map));
@@ -199,13 +217,7 @@ bool StringMapValue::isEqual(const AttributeValue& other) const
     return value && value->m_map == m_map;
 }
 
-std::size_t StringMapValue::hash() const
-{
-    std::size_t seed = kStringMapSeed;
-    for (const auto& [key, value] : m_map)
-        seed = hashCombine(hashCombine(seed, std::hash<std::string>{}(key)), std::hash<std::u16string>{}(value));
-    return seed;
-}
+std::size_t StringMapValue::hash() const { return m_hash; }
 
 std::shared_ptr<const SizeValue> SizeValue::make(Size size)
 {

@@ -159,7 +159,7 @@ private:
 class StringMapValue final : public AttributeValue {
 public:
     using Map = std::map<std::string, std::u16string>;
-    explicit StringMapValue(Map map) : m_map(std::move(map)) {}
+    explicit StringMapValue(Map map);
     static std::shared_ptr<const StringMapValue> make(Map map);
     const Map& map() const { return m_map; }
     // Null when the name is absent.
@@ -170,6 +170,9 @@ public:
 
 private:
     Map m_map;
+    // Taken once: a table cell's look is one map of a dozen texts, hashed
+    // into the set of every cell mark that shares it.
+    std::size_t m_hash;
 };
 
 class SizeValue final : public AttributeValue {

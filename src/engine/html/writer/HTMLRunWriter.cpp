@@ -586,7 +586,9 @@ std::string HTMLRunWriter::spanStartTag(HTMLRunForm& form, const AttributeDictio
             look.writesFont = !m_paragraphFontIsUniform;
             style = &m_context.styleCache.runStyle(look, [&] {
                 HTMLRunStyle made{runStyle(look), {}};
-                if (!made.css.empty())
+                // A document's spans take their style through its classes
+                // and the element's other attributes, never this tag.
+                if (!made.css.empty() && m_context.fragment)
                     made.spanStartTag =
                         "<span style=\"" + HTMLMarkup::styleAttributeValue(made.css, m_context.settings.exported) + "\">";
                 return made;

@@ -7,6 +7,7 @@
 #include "engine/model/TEParagraphStyle.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/foundation/UnitSearch.h"
 
 #include <cmath>
 
@@ -101,7 +102,8 @@ std::vector<HTMLTableWriter::Cell> HTMLTableWriter::cellsOfRow(Range paragraph) 
     };
     std::vector<Cell> cells;
     std::size_t start = paragraph.location;
-    for (std::size_t index = text.find(u'\t', start); index < paragraph.end(); index = text.find(u'\t', index + 1)) {
+    for (std::size_t index = findFirstOf<u'\t'>(text.data(), start, text.size()); index < text.size();
+         index = findFirstOf<u'\t'>(text.data(), index + 1, text.size())) {
         const AttributeDictionary* mark = markAt(index);
         if (!mark || !mark->containsKey(TEIsEndTableCellKey))
             continue;
@@ -140,7 +142,7 @@ std::optional<Range> HTMLTableWriter::rowAfter(Range paragraph) const
     const std::size_t start = paragraph.end() + 1;
     if (start >= text.size())
         return std::nullopt;
-    const std::size_t end = std::min(text.find_first_of(u"\n\r", start), text.size());
+    const std::size_t end = findFirstOf<u'\n', u'\r'>(text.data(), start, text.size());
     const Range next{start, end - start};
     return isRow(next) ? std::optional<Range>(next) : std::nullopt;
 }
@@ -185,8 +187,16 @@ void HTMLTableWriter::openTable(std::string& html, const std::vector<Cell>& cell
 
 void HTMLTableWriter::writeRow(std::string& html, Range paragraph)
 {
-    std::vector<Cell> cells = cellsOfRow(paragraph);
-    const std::vector<std::int64_t> boundaries = boundariesOf(cells);
+    std::vector<Cell> cells;
+    std::vector<std::int64_t> boundaries;
+    if (m_rowReadAhead && m_rowReadAhead->range == paragraph) {
+        cells = std::move(m_rowReadAhead->cells);
+        boundaries = std::move(m_rowReadAhead->boundaries);
+    } else {
+        cells = cellsOfRow(paragraph);
+        boundaries = boundariesOf(cells);
+    }
+    m_rowReadAhead.reset();
     if (m_tableOpen && boundaries != m_openBoundaries)
         closeTable(html);
     if (!m_tableOpen)
@@ -200,8 +210,9 @@ void HTMLTableWriter::writeRow(std::string& html, Range paragraph)
             if (!next)
                 return nullptr;
             std::vector<Cell> belowCells = cellsOfRow(*next);
-            const bool aligned = boundariesOf(belowCells) == boundaries;
-            rowsBelow.push_back(RowBelow{*next, std::move(belowCells), aligned});
+            std::vector<std::int64_t> belowBoundaries = boundariesOf(belowCells);
+            const bool aligned = belowBoundaries == boundaries;
+            rowsBelow.push_back(RowBelow{*next, std::move(belowCells), std::move(belowBoundaries), aligned});
         }
         return &rowsBelow[depth];
     };
@@ -231,6 +242,8 @@ void HTMLTableWriter::writeRow(std::string& html, Range paragraph)
         writeCell(html, parts, columns, rows);
     }
     html += "</tr>";
+    if (!rowsBelow.empty())
+        m_rowReadAhead = std::move(rowsBelow.front());
 }
 
 void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& parts, std::size_t columns,

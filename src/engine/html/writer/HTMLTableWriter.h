@@ -3,8 +3,8 @@
 #include "engine/html/writer/HTMLWriterContext.h"
 #include "platform/foundation/Range.h"
 
-#include <set>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -44,6 +44,7 @@ private:
     struct RowBelow {
         Range range;
         std::vector<Cell> cells;
+        std::vector<std::int64_t> boundaries;
         bool aligned = false;
     };
     Merge mergeOf(const Cell& cell) const;
@@ -76,6 +77,9 @@ private:
     // the text holds while it is written, so its address stays its own).
     std::unordered_map<const AttributeValue*, std::string> m_plainCellAttributes;
     mutable AttributedString::RunCursor m_cursor;
+    // The row after the one written last, read to see whether its cells
+    // merge upwards: the row written next, mostly.
+    std::optional<RowBelow> m_rowReadAhead;
 };
 
 } // namespace folio
