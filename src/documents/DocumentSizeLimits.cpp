@@ -1,5 +1,7 @@
 #include "documents/DocumentSizeLimits.h"
 
+#include "platform/foundation/Unicode.h"
+
 #include <algorithm>
 #include <array>
 
@@ -70,15 +72,18 @@ Status DocumentSizeLimits::checkRichTextPageEstimate(std::size_t estimatedPageBy
     return Status::success();
 }
 
-Status DocumentSizeLimits::checkQVTextPage(std::u16string_view page, const std::string& path)
+Status DocumentSizeLimits::checkQVPage(std::u16string_view page, DocumentKind kind, const std::string& path)
 {
-    std::size_t pageBytes = 0;
-    for (const char16_t unit : page)
-        pageBytes += unit < 0x80 ? 1 : unit < 0x800 || (unit >= 0xD800 && unit < 0xE000) ? 2 : 3;
-    if (pageBytes > kMostQVTextPageBytes)
+    const std::size_t most = kind == DocumentKind::QVOutline ? kMostQVOutlinePageBytes : kMostQVTextPageBytes;
+    // No UTF-16 unit takes more than three bytes of UTF-8: a page that short
+    // fits without being converted.
+    if (page.size() <= most / 3)
+        return Status::success();
+    std::string utf8;
+    appendUtf8(utf8, page);
+    if (const std::size_t pageBytes = markupBytes(utf8); pageBytes > most)
         return limitError(PageTooLarge, path + " holds a page of " + megabytes(pageBytes) + ", more than the "
-                                            + megabytes(kMostQVTextPageBytes)
-                                            + " the editor opens; it can still be exported");
+                                            + megabytes(most) + " the editor opens; it can still be exported");
     return Status::success();
 }
 

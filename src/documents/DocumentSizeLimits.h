@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/DocumentKind.h"
 #include "platform/foundation/Error.h"
 
 #include <cstddef>
@@ -26,6 +27,7 @@ public:
     static constexpr std::size_t kMostRichTextPageBytes = std::size_t(64) << 20;
     static constexpr std::size_t kMostPageNesting = 5'000;
     static constexpr std::size_t kMostQVTextPageBytes = std::size_t(4) << 20;
+    static constexpr std::size_t kMostQVOutlinePageBytes = std::size_t(1) << 20;
     static constexpr std::size_t kMostPrintPageBytes = std::size_t(64) << 20;
 
     // The text editors' text (Markdown, TeX). `path` names the file in the message.
@@ -38,10 +40,11 @@ public:
     // refuses, and a page made after one a little past it is measured itself.
     static Status checkRichTextPageEstimate(std::size_t estimatedPageBytes, const std::string& path);
     static constexpr std::size_t kMostRichTextPageEstimate = kMostRichTextPageBytes + kMostRichTextPageBytes / 8;
-    // A QV text's page (UTF-8), which its editor parses, cleans and lays out
-    // element by element as it opens, at a cost that grows faster than the
-    // page: twice the limit takes several times as long.
-    static Status checkQVTextPage(std::u16string_view page, const std::string& path);
+    // A QV page's markup (UTF-8, pictures carried as data left out), which
+    // its editor parses, cleans and lays out element by element as it
+    // opens, at a cost that grows faster than the page: twice the limit
+    // takes several times as long. The outline's tree costs more per byte.
+    static Status checkQVPage(std::u16string_view page, DocumentKind kind, const std::string& path);
     // The page the PDF export prints, measured without the pictures it
     // carries as data, which cost their decoding, not the page's layout.
     static Status checkPrintPage(std::string_view page, const std::string& name);

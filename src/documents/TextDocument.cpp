@@ -179,10 +179,8 @@ Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
     Result<std::u16string> text = readText(url, kind);
     if (!text)
         return text.error();
-    if (kind == DocumentKind::QVText) {
-        if (Status fits = DocumentSizeLimits::checkQVTextPage(*text, url); !fits)
-            return fits;
-    }
+    if (Status fits = DocumentSizeLimits::checkQVPage(*text, kind, url); !fits)
+        return fits;
     setText(*text);
     {
         std::lock_guard lock(gCreatedBlankMutex);

@@ -61,16 +61,23 @@ TEST(DocumentSizeLimitsTest, eachLimitTakesItsLastUnitAndRefusesTheNextWithTheRe
     EXPECT_EQ(page.error().code, DocumentSizeLimits::PageTooLarge);
     EXPECT_NE(page.error().message.find("a.rtf"), std::string::npos);
 
-    // A QV text's page is measured in UTF-8, as its editor takes it.
+    // A QV page is measured in UTF-8, as its editor takes it, without the
+    // pictures it carries as data; an outline's limit is its own.
     const std::u16string accented(DocumentSizeLimits::kMostQVTextPageBytes / 4, u'\u00E9');
     std::u16string emoji;
     for (std::size_t count = 0; count < DocumentSizeLimits::kMostQVTextPageBytes / 8; ++count)
         emoji += u"\U0001F600";
-    EXPECT_TRUE(DocumentSizeLimits::checkQVTextPage(accented + emoji, "a.qvtext").ok());
-    Status qvPage = DocumentSizeLimits::checkQVTextPage(accented + emoji + u"x", "a.qvtext");
+    const std::u16string photo = u"<img src=\"data:image/jpeg;base64," + std::u16string(6 << 20, u'A') + u"\">";
+    EXPECT_TRUE(DocumentSizeLimits::checkQVPage(accented + emoji, DocumentKind::QVText, "a.qvtext").ok());
+    const std::u16string text(DocumentSizeLimits::kMostQVTextPageBytes - 64, u'x');
+    EXPECT_TRUE(DocumentSizeLimits::checkQVPage(text + photo, DocumentKind::QVText, "a.qvtext").ok());
+    Status qvPage = DocumentSizeLimits::checkQVPage(accented + emoji + u"x", DocumentKind::QVText, "a.qvtext");
     ASSERT_FALSE(qvPage.ok());
     EXPECT_EQ(qvPage.error().code, DocumentSizeLimits::PageTooLarge);
     EXPECT_NE(qvPage.error().message.find("a.qvtext holds a page of"), std::string::npos) << qvPage.error().message;
+    const std::u16string outline(DocumentSizeLimits::kMostQVOutlinePageBytes - 64, u'x');
+    EXPECT_TRUE(DocumentSizeLimits::checkQVPage(outline + photo, DocumentKind::QVOutline, "a.qvoutline").ok());
+    EXPECT_FALSE(DocumentSizeLimits::checkQVPage(outline + std::u16string(65, u'x'), DocumentKind::QVOutline, "a.qvoutline").ok());
 
     // A printed page is measured by its markup: pictures carried as data
     // do not count.
