@@ -257,7 +257,11 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
         css += ";margin-top:0;margin-bottom:0;";
     else
         css += ";width:" + formatFixed(width, 6) + "%;";
-    if (padding > 0 || hangsIntoMargin)
+    // An indent the file gives is written even where it is the margin
+    // itself (a list at "\li0" hangs its markers left of the text column):
+    // the page's own list indent would otherwise take its place.
+    const bool paperTakesFileIndent = context.settings.forPrint && (nestedInPrint || indentsFromFile);
+    if (padding > 0 || hangsIntoMargin || paperTakesFileIndent)
         css += "padding-left:" + formatFixed(padding, 0) + "px;";
 
     std::string element(elementForList(list));

@@ -1,0 +1,85 @@
+#include "export/ForeignRTFExportFixture.h"
+#include "platform/graphics/Font.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+// Where a word processor's paragraphs and list items stand on paper: the
+// room between paragraphs and the column their items' text starts in, as
+// the file's twips put them and as LibreOffice prints them.
+class ForeignRTFParagraphSpaceExport : public ForeignRTFExport {
+protected:
+    // Whether anything is drawn on page 1 in the box (points), at 4 pixels
+    // a point.
+    static bool inkIn(const std::string& pdf, double x, double y, double width, double height)
+    {
+        const int pixels = static_cast<int>(width * 4) * static_cast<int>(height * 4);
+        const std::string pgm = commandOutput("pdftoppm -r 288 -gray -f 1 -l 1 -x " + std::to_string(int(x * 4)) + " -y "
+                                              + std::to_string(int(y * 4)) + " -W " + std::to_string(int(width * 4))
+                                              + " -H " + std::to_string(int(height * 4)) + " '" + pdf + "' 2>/dev/null");
+        if (pixels <= 0 || pgm.size() < static_cast<std::size_t>(pixels) || pgm.compare(0, 2, "P5") != 0) {
+            ADD_FAILURE() << "no picture of " << pdf;
+            return false;
+        }
+        return std::any_of(pgm.end() - pixels, pgm.end(), [](char grey) { return static_cast<unsigned char>(grey) < 128; });
+    }
+};
+
+// A list whose items the file sets at the margin with a hanging first line
+// ("\li0\fi-283", as LibreOffice writes its bullets) prints each item's text
+// in the text column and its bullet left of it in the margin, a level
+// nested at the same indent too; an item further in starts its text at its
+// own indent. Points from the margin.
+TEST_F(ForeignRTFParagraphSpaceExport, itemsAtTheMarginHangTheirBulletsIntoIt)
+{
+    struct Case {
+        const char* word;
+        int level;
+        int leftIndent;
+    };
+    const Case cases[] = {{"Outer", 0, 0}, {"Nested", 1, 0}, {"Further", 2, 720}};
+    std::string levels;
+    for (const int indent : {0, 0, 720})
+        levels += "{\\listlevel\\levelnfc23\\leveljc0\\levelstartat1\\levelfollow0{\\leveltext \\'01\\u8226 ?;}"
+                  "{\\levelnumbers;}\\f1\\fi-283\\li" + std::to_string(indent) + "}";
+    std::string items;
+    for (const Case& item : cases)
+        items += "{\\listtext\\pard\\plain\\f1 \\u8226\\'95\\tab}\\ilvl" + std::to_string(item.level) + "\\ls1 \\li"
+            + std::to_string(item.leftIndent) + "\\fi-283\\tx" + std::to_string(item.leftIndent) + "\\sa60\\f0\\fs24 "
+            + item.word + " item words\\par\n";
+    const std::string path = document(
+        "margin-bullets", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}{\\f1\\fnil\\fcharset2 "
+                          "OpenSymbol;}}\\paperw11906\\paperh16838\\margl1134\\margr1134\n{\\*\\listtable{\\list"
+                          "\\listtemplateid1" + levels + "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1"
+                          "\\listoverridecount0\\ls1}}\n\\pard\\plain\\f0\\fs24 Opening words.\\par\n\\pard\\plain "
+                          + items + "\\pard\\plain\\f0\\fs24 Closing words.\\par\n}");
+    auto textFromMargin = [](const std::string& pdf, const Case& item) {
+        return wordOn(pdf, item.word).xMin - wordOn(pdf, "Opening").xMin;
+    };
+    const std::string pdf = exported(path, "pdf");
+    const double margin = wordOn(pdf, "Opening").xMin;
+    for (const Case& item : cases) {
+        EXPECT_NEAR(textFromMargin(pdf, item), item.leftIndent / 20.0, 1.5) << item.word;
+        const PDFWord text = wordOn(pdf, item.word);
+        const double bulletRoom = 283 / 20.0;
+        EXPECT_TRUE(inkIn(pdf, margin + item.leftIndent / 20.0 - bulletRoom, text.yMin, bulletRoom - 1,
+                          text.yMax - text.yMin))
+            << "no bullet in the hang before " << item.word;
+    }
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    for (const Case& item : cases)
+        EXPECT_NEAR(textFromMargin(pdf, item), textFromMargin(lo, item), 1.5) << item.word << ", beside LibreOffice's";
+}
+
+} // namespace
+} // namespace folio
