@@ -33,6 +33,43 @@ protected:
     }
 };
 
+// The space after a paragraph and the space before the next add up, as word
+// processors print them, where the larger alone would stand for both: a
+// heading's space before keeps the text above it that much further away.
+TEST_F(ForeignRTFParagraphSpaceExport, theSpaceAfterAParagraphAndBeforeTheNextAddUp)
+{
+    struct Case {
+        int after;
+        int before;
+    };
+    const Case cases[] = {{180, 360}, {240, 240}, {0, 300}, {200, 0}};
+    std::string body;
+    for (std::size_t index = 0; index < std::size(cases); ++index) {
+        const std::string number = std::to_string(index);
+        body += "\\pard\\sa" + std::to_string(cases[index].after) + "\\f0\\fs24 Upper" + number + " words.\\par\n"
+            + "\\pard\\sb" + std::to_string(cases[index].before) + "\\f0\\fs24 Lower" + number + " words.\\par\n";
+    }
+    const std::string path = document(
+        "spacing", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}}\\paperw12240\\paperh15840"
+                   "\\margl1440\\margr1440\\margt1440\\margb1440\n" + body + "}");
+    std::optional<Font> font = Font::fontWithName("Liberation Serif", 12);
+    ASSERT_TRUE(font.has_value());
+    auto gap = [](const std::string& pdf, std::size_t index) {
+        const std::string number = std::to_string(index);
+        return wordOn(pdf, "Lower" + number).yMin - wordOn(pdf, "Upper" + number).yMin;
+    };
+    const std::string pdf = exported(path, "pdf");
+    for (std::size_t index = 0; index < std::size(cases); ++index)
+        EXPECT_NEAR(gap(pdf, index), font->lineHeight() + (cases[index].after + cases[index].before) / 20.0, 1)
+            << "after " << cases[index].after << ", before " << cases[index].before;
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    for (std::size_t index = 0; index < std::size(cases); ++index)
+        EXPECT_NEAR(gap(pdf, index), gap(lo, index), 1) << "after " << cases[index].after << ", before "
+                                                         << cases[index].before << ", beside LibreOffice's";
+}
+
 // A list whose items the file sets at the margin with a hanging first line
 // ("\li0\fi-283", as LibreOffice writes its bullets) prints each item's text
 // in the text column and its bullet left of it in the margin, a level
