@@ -70,6 +70,44 @@ TEST_F(ForeignRTFParagraphSpaceExport, theSpaceAfterAParagraphAndBeforeTheNextAd
                                                          << cases[index].before << ", beside LibreOffice's";
 }
 
+// The room a paragraph spaced at a multiple of single lines adds goes
+// below each of its lines, as word processors print it: its first line
+// stands a single line below the paragraph above, the paragraph after it
+// the whole multiple below its last line.
+TEST_F(ForeignRTFParagraphSpaceExport, aMultipleOfSingleLinesAddsItsRoomBelowEachLine)
+{
+    const int multiples[] = {276, 360, 480};
+    std::string body;
+    for (const int multiple : multiples) {
+        const std::string name = std::to_string(multiple);
+        body += "\\pard\\f0\\fs24 Above" + name + " words.\\par\n\\pard\\sl" + name + "\\slmult1\\f0\\fs24 First" + name
+            + " words.\\par\n\\pard\\f0\\fs24 Below" + name + " words.\\par\n";
+    }
+    const std::string path = document(
+        "multiples", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}}\\paperw12240\\paperh15840"
+                     "\\margl1440\\margr1440\\margt1440\\margb1440\n" + body + "}");
+    std::optional<Font> font = Font::fontWithName("Liberation Serif", 12);
+    ASSERT_TRUE(font.has_value());
+    // From the line above to the spaced line, and from it to the line below.
+    auto gaps = [](const std::string& pdf, int multiple) {
+        const std::string name = std::to_string(multiple);
+        const double first = wordOn(pdf, "First" + name).yMin;
+        return std::pair<double, double>{first - wordOn(pdf, "Above" + name).yMin, wordOn(pdf, "Below" + name).yMin - first};
+    };
+    const std::string pdf = exported(path, "pdf");
+    for (const int multiple : multiples) {
+        EXPECT_NEAR(gaps(pdf, multiple).first, font->lineHeight(), 0.75) << "above lines at " << multiple;
+        EXPECT_NEAR(gaps(pdf, multiple).second, font->lineHeight() * multiple / 240.0, 0.75) << "below lines at " << multiple;
+    }
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
+    for (const int multiple : multiples) {
+        EXPECT_NEAR(gaps(pdf, multiple).first, gaps(lo, multiple).first, 0.75) << multiple << ", beside LibreOffice's";
+        EXPECT_NEAR(gaps(pdf, multiple).second, gaps(lo, multiple).second, 0.75) << multiple << ", beside LibreOffice's";
+    }
+}
+
 // A list whose items the file sets at the margin with a hanging first line
 // ("\li0\fi-283", as LibreOffice writes its bullets) prints each item's text
 // in the text column and its bullet left of it in the margin, a level

@@ -532,10 +532,15 @@ std::string HTMLParagraphWriter::elementCSS(ParagraphFacts& facts) const
         TEParagraphStyle style = *paragraphStyle;
         if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
             scaleParagraphStyle(style, m_context.textScale);
-        if (m_context.settings.forPrint)
+        if (m_context.settings.forPrint) {
             scaleParagraphSpacingForPrint(style);
-        else
+            const double raise =
+                m_context.printedLeadingAbove(fontInAttributes(attributes), paragraphStyle->lineHeightMultiple());
+            style.setParagraphSpacingBefore(style.paragraphSpacingBefore() - raise);
+            style.setParagraphSpacing(style.paragraphSpacing() + raise);
+        } else {
             scaleLineHeightForPage(style, fontInAttributes(attributes));
+        }
         // The editing page shows a hanging first line as print does,
         // and hands it back to the save.
         css = style.cssStyleRepresentation().value_or(std::string());
@@ -552,8 +557,9 @@ std::string HTMLParagraphWriter::elementCSS(ParagraphFacts& facts) const
         // in points, as a paragraph's.
         const double scale = m_context.textScale != 0.0 ? m_context.textScale : 1.0;
         const double print = m_context.settings.forPrint ? 4.0 / 3.0 : 1.0;
-        const double after = std::round(paragraphStyle->paragraphSpacing() / scale * print);
-        const double before = std::round(paragraphStyle->paragraphSpacingBefore() / scale * print);
+        const double raise = m_context.printedLeadingAbove(fontInAttributes(attributes), paragraphStyle->lineHeightMultiple());
+        const double after = std::round(paragraphStyle->paragraphSpacing() / scale * print) + raise;
+        const double before = std::round(paragraphStyle->paragraphSpacingBefore() / scale * print) - raise;
         if (after != 0)
             css += "margin-bottom:" + formatShortest(after) + "px;";
         if (before != 0)
