@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -15,23 +15,7 @@ using namespace testing_support;
 // Where a word processor's paragraphs and list items stand on paper: the
 // room between paragraphs and the column their items' text starts in, as
 // the file's twips put them and as LibreOffice prints them.
-class ForeignRTFParagraphSpaceExport : public ForeignRTFExport {
-protected:
-    // Whether anything is drawn on page 1 in the box (points), at 4 pixels
-    // a point.
-    static bool inkIn(const std::string& pdf, double x, double y, double width, double height)
-    {
-        const int pixels = static_cast<int>(width * 4) * static_cast<int>(height * 4);
-        const std::string pgm = commandOutput("pdftoppm -r 288 -gray -f 1 -l 1 -x " + std::to_string(int(x * 4)) + " -y "
-                                              + std::to_string(int(y * 4)) + " -W " + std::to_string(int(width * 4))
-                                              + " -H " + std::to_string(int(height * 4)) + " '" + pdf + "' 2>/dev/null");
-        if (pixels <= 0 || pgm.size() < static_cast<std::size_t>(pixels) || pgm.compare(0, 2, "P5") != 0) {
-            ADD_FAILURE() << "no picture of " << pdf;
-            return false;
-        }
-        return std::any_of(pgm.end() - pixels, pgm.end(), [](char grey) { return static_cast<unsigned char>(grey) < 128; });
-    }
-};
+class ForeignRTFParagraphSpaceExport : public ForeignRTFExport {};
 
 // The space after a paragraph and the space before the next add up, as word
 // processors print them, where the larger alone would stand for both: a
@@ -110,9 +94,10 @@ TEST_F(ForeignRTFParagraphSpaceExport, aMultipleOfSingleLinesAddsItsRoomBelowEac
 
 // A list whose items the file sets at the margin with a hanging first line
 // ("\li0\fi-283", as LibreOffice writes its bullets) prints each item's text
-// in the text column and its bullet left of it in the margin, a level
-// nested at the same indent too; an item further in starts its text at its
-// own indent. Points from the margin.
+// in the text column and its bullet at the first-line indent, in the margin,
+// a level nested at the same indent too; an item further in starts its text
+// at its own indent and its bullet that much before it. Points from the
+// margin.
 TEST_F(ForeignRTFParagraphSpaceExport, itemsAtTheMarginHangTheirBulletsIntoIt)
 {
     struct Case {
@@ -136,24 +121,29 @@ TEST_F(ForeignRTFParagraphSpaceExport, itemsAtTheMarginHangTheirBulletsIntoIt)
                           "\\listtemplateid1" + levels + "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1"
                           "\\listoverridecount0\\ls1}}\n\\pard\\plain\\f0\\fs24 Opening words.\\par\n\\pard\\plain "
                           + items + "\\pard\\plain\\f0\\fs24 Closing words.\\par\n}");
-    auto textFromMargin = [](const std::string& pdf, const Case& item) {
-        return wordOn(pdf, item.word).xMin - wordOn(pdf, "Opening").xMin;
+    // Where the item's text and the bullet before it on its line start,
+    // from the margin; the bullet at 1000 where there is none.
+    auto places = [](const std::string& pdf, const Case& item) {
+        const double margin = wordOn(pdf, "Opening").xMin;
+        const PDFWord text = wordOn(pdf, item.word);
+        double bullet = 1000;
+        for (const PDFWord& word : pdfWords(pdf, 1))
+            if (word.text == "\u2022" && std::abs(word.yMax - text.yMax) < 3)
+                bullet = word.xMin - margin;
+        return std::pair<double, double>{text.xMin - margin, bullet};
     };
     const std::string pdf = exported(path, "pdf");
-    const double margin = wordOn(pdf, "Opening").xMin;
     for (const Case& item : cases) {
-        EXPECT_NEAR(textFromMargin(pdf, item), item.leftIndent / 20.0, 1.5) << item.word;
-        const PDFWord text = wordOn(pdf, item.word);
-        const double bulletRoom = 283 / 20.0;
-        EXPECT_TRUE(inkIn(pdf, margin + item.leftIndent / 20.0 - bulletRoom, text.yMin, bulletRoom - 1,
-                          text.yMax - text.yMin))
-            << "no bullet in the hang before " << item.word;
+        EXPECT_NEAR(places(pdf, item).first, item.leftIndent / 20.0, 1.5) << item.word;
+        EXPECT_NEAR(places(pdf, item).second, (item.leftIndent - 283) / 20.0, 1.5) << "the bullet before " << item.word;
     }
     const std::string lo = reference(path);
     if (lo.empty())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui)");
-    for (const Case& item : cases)
-        EXPECT_NEAR(textFromMargin(pdf, item), textFromMargin(lo, item), 1.5) << item.word << ", beside LibreOffice's";
+    for (const Case& item : cases) {
+        EXPECT_NEAR(places(pdf, item).first, places(lo, item).first, 1.5) << item.word << ", beside LibreOffice's";
+        EXPECT_NEAR(places(pdf, item).second, places(lo, item).second, 1.5) << item.word << "'s bullet, beside LibreOffice's";
+    }
 }
 
 } // namespace

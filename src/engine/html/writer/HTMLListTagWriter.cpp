@@ -155,7 +155,7 @@ std::optional<HTMLPrintedItemStart> HTMLListTagWriter::printedItemStart(const At
     return HTMLPrintedItemStart{*sign, (*firstStop - head) / kTwipsPerPixel, *firstStop / kTwipsPerPixel};
 }
 
-std::optional<std::u16string> HTMLListTagWriter::printedNumber(const AttributeValue* list, std::int64_t number)
+std::optional<std::u16string> HTMLListTagWriter::printedLabel(const AttributeValue* list, std::int64_t number)
 {
     const auto* listStyle = list ? list->as<TECSSListStyle>() : nullptr;
     if (!listStyle || listStyle->markerText() || listStyle->imageName() || number < 1)
@@ -183,6 +183,14 @@ std::optional<std::u16string> HTMLListTagWriter::printedNumber(const AttributeVa
         return TECSSListStyle::romanNumeral(number) + u".";
     case TECSSListStyleType::LowerRoman:
         return lowercaseString(TECSSListStyle::romanNumeral(number)) + u".";
+    // Word processors set a bullet at the item's first-line indent, where
+    // the browser would draw its disc just before the text.
+    case TECSSListStyleType::Disc:
+        return u"\u2022";
+    case TECSSListStyleType::Circle:
+        return u"\u25E6";
+    case TECSSListStyleType::Square:
+        return u"\u25AA";
     default:
         return std::nullopt;
     }
