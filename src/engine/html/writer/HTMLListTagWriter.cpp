@@ -267,8 +267,10 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
         css += ";width:" + formatFixed(width, 6) + "%;";
     // An indent the file gives is written even where it is the margin
     // itself (a list at "\li0" hangs its markers left of the text column):
-    // the page's own list indent would otherwise take its place.
-    const bool paperTakesFileIndent = context.settings.forPrint && (nestedInPrint || indentsFromFile);
+    // the page's own list indent would otherwise take its place. A book's
+    // reader may cut off what stands left of its text, and keeps its own.
+    const bool paperTakesFileIndent =
+        context.settings.forPrint && !context.settings.forEPub && (nestedInPrint || indentsFromFile);
     if (padding > 0 || hangsIntoMargin || paperTakesFileIndent)
         css += "padding-left:" + formatFixed(padding, 0) + "px;";
 
