@@ -54,6 +54,15 @@ std::u16string counted(std::int64_t counter, std::u16string_view digits, std::u1
     return text;
 }
 
+// The counter a decimal digit at a time, each written as `digits` writes it.
+std::u16string digitByDigit(std::u16string_view digits, std::int64_t counter)
+{
+    std::u16string text;
+    for (char16_t digit : decimal(counter))
+        text.push_back(digits[static_cast<std::size_t>(digit - u'0')]);
+    return text;
+}
+
 std::u16string ordinal(std::int64_t counter)
 {
     const std::int64_t tens = counter % 100;
@@ -109,12 +118,12 @@ std::optional<std::u16string> listNumberText(TEListNumbering numbering, std::int
         return ordinal(counter);
     case TEListNumbering::ChineseCounting:
         return counted(counter, u"零一二三四五六七八九", u"千百十", true);
-    case TEListNumbering::IdeographicDigits: {
-        std::u16string text;
-        for (char16_t digit : decimal(counter))
-            text.push_back(kChineseDigits[static_cast<std::size_t>(digit - u'0')]);
-        return text;
-    }
+    case TEListNumbering::IdeographicDigits:
+        return digitByDigit(kChineseDigits, counter);
+    case TEListNumbering::JapaneseLegalDigits:
+        return digitByDigit(u"零壱弐参四伍六七八九", counter);
+    case TEListNumbering::KoreanDigits:
+        return digitByDigit(u"영일이삼사오육칠팔구", counter);
     case TEListNumbering::LegalTraditional:
         return counted(counter, u"零壹貳參肆伍陸柒捌玖", u"仟佰拾", false);
     case TEListNumbering::LegalSimplified:

@@ -25,6 +25,8 @@ enum class TEListNumbering : unsigned {
     KatakanaIrohaNarrow, // ｲ, ﾛ, ﾊ
     HangulSyllables,     // 가, 나, 다
     HangulJamo,          // ㄱ, ㄴ, ㄷ
+    JapaneseLegalDigits, // 壱弐 for 12, a digit at a time
+    KoreanDigits,        // 일이 for 12, a digit at a time
 };
 
 // Item `counter`'s number written as `numbering` says; none for `OfType`.

@@ -113,6 +113,8 @@ TEListNumbering DKRTFReaderListTable::numberingOfFormat(std::optional<int> forma
         return TEListNumbering::KatakanaAiueoNarrow;
     case 13:
         return TEListNumbering::KatakanaIrohaNarrow;
+    case 16:
+        return TEListNumbering::JapaneseLegalDigits;
     case 18:
     case 28:
     case 29:
@@ -133,6 +135,8 @@ TEListNumbering DKRTFReaderListTable::numberingOfFormat(std::optional<int> forma
         return TEListNumbering::LegalTraditional;
     case 38:
         return TEListNumbering::LegalSimplified;
+    case 41:
+        return TEListNumbering::KoreanDigits;
     case 44:
         return TEListNumbering::IdeographicDigits;
     default:
@@ -174,6 +178,10 @@ std::optional<int> DKRTFReaderListTable::numberFormatOfNumbering(TEListNumbering
         return 24;
     case TEListNumbering::HangulJamo:
         return 25;
+    case TEListNumbering::JapaneseLegalDigits:
+        return 16;
+    case TEListNumbering::KoreanDigits:
+        return 41;
     }
     return std::nullopt;
 }

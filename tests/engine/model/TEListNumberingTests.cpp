@@ -25,6 +25,8 @@ TEST(TEListNumbering, chineseCountingWritesTensHundredsAndOneZeroInside)
     EXPECT_EQ(numberText(TEListNumbering::LegalTraditional, 12), u"壹拾貳");
     EXPECT_EQ(numberText(TEListNumbering::LegalSimplified, 12), u"壹拾贰");
     EXPECT_EQ(numberText(TEListNumbering::IdeographicDigits, 102), u"一〇二");
+    EXPECT_EQ(numberText(TEListNumbering::JapaneseLegalDigits, 102), u"壱零弐");
+    EXPECT_EQ(numberText(TEListNumbering::KoreanDigits, 10), u"일영");
 }
 
 TEST(TEListNumbering, shortSequencesFallBackToDigitsAndLongerOnesRepeat)
