@@ -815,10 +815,10 @@ TEST_F(ForeignRTFLooksExport, wordsCourierBulletPrintsAsTheLetterInItsFont)
 TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrintsThem)
 {
     // Word's list levels: heavenly stems, Chinese counting, circled and
-    // legal numbers, Japanese legal and Korean digits, each with "." after
-    // the number.
-    const std::pair<int, const char*> formats[] = {{30, "Stem"},  {37, "Count"}, {28, "Ring"},
-                                                   {34, "Legal"}, {16, "Kanji"}, {41, "Korean"}};
+    // legal numbers, Japanese legal and Korean digits, Korean counting,
+    // each with "." after the number.
+    const std::pair<int, const char*> formats[] = {{30, "Stem"},   {37, "Count"}, {28, "Ring"},   {34, "Legal"},
+                                                   {16, "Kanji"},  {41, "Korean"}, {42, "Sino"}, {43, "Native"}};
     std::string lists;
     std::string overrides;
     std::string items;
@@ -862,6 +862,8 @@ TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrints
     EXPECT_EQ(ours["Legal12"], "壹拾貳.");
     EXPECT_EQ(ours["Kanji12"], "壱弐.");
     EXPECT_EQ(ours["Korean10"], "일영.");
+    EXPECT_EQ(ours["Sino12"], "십이.");
+    EXPECT_EQ(ours["Native12"], "열둘.");
     std::string lo = reference(path);
     if (lo.empty())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");

@@ -9,7 +9,7 @@ namespace folio {
 namespace {
 
 constexpr auto kLastType = TECSSListStyleType::Underscore;
-constexpr auto kLastNumbering = TEListNumbering::KoreanDigits;
+constexpr auto kLastNumbering = TEListNumbering::KoreanNative;
 // Words around a number are a few characters; more is no marker.
 constexpr std::size_t kLongestWords = 32;
 

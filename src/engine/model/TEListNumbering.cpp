@@ -63,6 +63,39 @@ std::u16string digitByDigit(std::u16string_view digits, std::int64_t counter)
     return text;
 }
 
+// Sino-Korean numbers below ten thousand: the digit before its power of
+// ten, none before a power it would only multiply by one, and no word for
+// a zero.
+std::u16string sinoKorean(std::int64_t counter)
+{
+    if (counter >= 10000)
+        return decimal(counter);
+    constexpr std::u16string_view digits = u"영일이삼사오육칠팔구";
+    constexpr std::u16string_view powers = u"천백십";
+    std::u16string text;
+    const std::int64_t scales[] = {1000, 100, 10, 1};
+    for (int place = 0; place < 4; ++place) {
+        const std::int64_t digit = counter / scales[place] % 10;
+        if (digit == 0)
+            continue;
+        if (digit != 1 || place == 3)
+            text.push_back(digits[static_cast<std::size_t>(digit)]);
+        if (place < 3)
+            text.push_back(powers[static_cast<std::size_t>(place)]);
+    }
+    return text;
+}
+
+// Native Korean numbers to ninety-nine; larger ones in Sino-Korean.
+std::u16string nativeKorean(std::int64_t counter)
+{
+    if (counter >= 100)
+        return sinoKorean(counter);
+    static constexpr std::u16string_view tens[] = {u"", u"열", u"스물", u"서른", u"마흔", u"쉰", u"예순", u"일흔", u"여든", u"아흔"};
+    static constexpr std::u16string_view ones[] = {u"", u"하나", u"둘", u"셋", u"넷", u"다섯", u"여섯", u"일곱", u"여덟", u"아홉"};
+    return std::u16string(tens[counter / 10]) + std::u16string(ones[counter % 10]);
+}
+
 std::u16string ordinal(std::int64_t counter)
 {
     const std::int64_t tens = counter % 100;
@@ -124,6 +157,10 @@ std::optional<std::u16string> listNumberText(TEListNumbering numbering, std::int
         return digitByDigit(u"零壱弐参四伍六七八九", counter);
     case TEListNumbering::KoreanDigits:
         return digitByDigit(u"영일이삼사오육칠팔구", counter);
+    case TEListNumbering::KoreanCounting:
+        return sinoKorean(counter);
+    case TEListNumbering::KoreanNative:
+        return nativeKorean(counter);
     case TEListNumbering::LegalTraditional:
         return counted(counter, u"零壹貳參肆伍陸柒捌玖", u"仟佰拾", false);
     case TEListNumbering::LegalSimplified:

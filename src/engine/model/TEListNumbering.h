@@ -27,6 +27,8 @@ enum class TEListNumbering : unsigned {
     HangulJamo,          // ㄱ, ㄴ, ㄷ
     JapaneseLegalDigits, // 壱弐 for 12, a digit at a time
     KoreanDigits,        // 일이 for 12, a digit at a time
+    KoreanCounting,      // 일, 십, 십이, 백일
+    KoreanNative,        // 하나, 열, 열둘; from a hundred as KoreanCounting
 };
 
 // Item `counter`'s number written as `numbering` says; none for `OfType`.

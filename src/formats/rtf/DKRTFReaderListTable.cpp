@@ -137,6 +137,10 @@ TEListNumbering DKRTFReaderListTable::numberingOfFormat(std::optional<int> forma
         return TEListNumbering::LegalSimplified;
     case 41:
         return TEListNumbering::KoreanDigits;
+    case 42:
+        return TEListNumbering::KoreanCounting;
+    case 43:
+        return TEListNumbering::KoreanNative;
     case 44:
         return TEListNumbering::IdeographicDigits;
     default:
@@ -182,6 +186,10 @@ std::optional<int> DKRTFReaderListTable::numberFormatOfNumbering(TEListNumbering
         return 16;
     case TEListNumbering::KoreanDigits:
         return 41;
+    case TEListNumbering::KoreanCounting:
+        return 42;
+    case TEListNumbering::KoreanNative:
+        return 43;
     }
     return std::nullopt;
 }
