@@ -816,9 +816,11 @@ TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrints
 {
     // Word's list levels: heavenly stems, Chinese counting, circled and
     // legal numbers, Japanese legal and Korean digits, Korean counting,
-    // each with "." after the number.
-    const std::pair<int, const char*> formats[] = {{30, "Stem"},   {37, "Count"}, {28, "Ring"},   {34, "Legal"},
-                                                   {16, "Kanji"},  {41, "Korean"}, {42, "Sino"}, {43, "Native"}};
+    // Hebrew numerals and Arabic abjad letters, each with "." after the
+    // number, which stays on the right of the letters in an English item.
+    const std::pair<int, const char*> formats[] = {{30, "Stem"},  {37, "Count"},  {28, "Ring"},  {34, "Legal"},
+                                                   {16, "Kanji"}, {41, "Korean"}, {42, "Sino"},  {43, "Native"},
+                                                   {45, "Hebrew"}, {48, "Abjad"}};
     std::string lists;
     std::string overrides;
     std::string items;
@@ -864,6 +866,8 @@ TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrints
     EXPECT_EQ(ours["Korean10"], "일영.");
     EXPECT_EQ(ours["Sino12"], "십이.");
     EXPECT_EQ(ours["Native12"], "열둘.");
+    EXPECT_EQ(ours["Hebrew1"], "א.");
+    EXPECT_EQ(ours["Abjad12"], "ل.");
     std::string lo = reference(path);
     if (lo.empty())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");

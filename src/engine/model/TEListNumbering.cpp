@@ -96,6 +96,33 @@ std::u16string nativeKorean(std::int64_t counter)
     return std::u16string(tens[counter / 10]) + std::u16string(ones[counter % 10]);
 }
 
+// Hebrew numerals below a thousand: hundreds, tens and ones as the letters
+// worth them, fifteen and sixteen as nine and six or seven, as the tens and
+// ones that would spell a name of God are not written.
+std::u16string hebrewNumeral(std::int64_t counter)
+{
+    if (counter >= 1000)
+        return decimal(counter);
+    constexpr std::u16string_view ones = u"אבגדהוזחט";
+    constexpr std::u16string_view tens = u"יכלמנסעפצ";
+    constexpr std::u16string_view hundreds = u"קרשת";
+    std::u16string text;
+    std::int64_t rest = counter;
+    for (; rest >= 400; rest -= 400)
+        text.push_back(hundreds[3]);
+    if (rest >= 100) {
+        text.push_back(hundreds[static_cast<std::size_t>(rest / 100 - 1)]);
+        rest %= 100;
+    }
+    if (rest == 15 || rest == 16)
+        return text + u"ט" + (rest == 15 ? u"ו" : u"ז");
+    if (rest >= 10)
+        text.push_back(tens[static_cast<std::size_t>(rest / 10 - 1)]);
+    if (rest % 10 != 0)
+        text.push_back(ones[static_cast<std::size_t>(rest % 10 - 1)]);
+    return text;
+}
+
 std::u16string ordinal(std::int64_t counter)
 {
     const std::int64_t tens = counter % 100;
@@ -135,6 +162,9 @@ constexpr std::u16string_view kIrohaNarrow =
     u"ｲﾛﾊﾆﾎﾍﾄﾁﾘﾇﾙｦﾜｶﾖﾀﾚｿﾂﾈﾅﾗﾑｳヰﾉｵｸﾔﾏｹﾌｺｴﾃｱｻｷﾕﾒﾐｼヱﾋﾓｾｽ";
 constexpr std::u16string_view kHangulSyllables = u"가나다라마바사아자차카타파하";
 constexpr std::u16string_view kHangulJamo = u"ㄱㄴㄷㄹㅁㅂㅅㅇㅈㅊㅋㅌㅍㅎ";
+constexpr std::u16string_view kHebrewLetters = u"אבגדהוזחטיכלמנסעפצקרשת";
+constexpr std::u16string_view kArabicAlphabet = u"أبتثجحخدذرزسشصضطظعغفقكلمنهوي";
+constexpr std::u16string_view kArabicAbjad = u"ابجدهوزحطيكلمنسعفصقرشتثخذضظغ";
 
 } // namespace
 
@@ -161,6 +191,14 @@ std::optional<std::u16string> listNumberText(TEListNumbering numbering, std::int
         return sinoKorean(counter);
     case TEListNumbering::KoreanNative:
         return nativeKorean(counter);
+    case TEListNumbering::HebrewNumerals:
+        return hebrewNumeral(counter);
+    case TEListNumbering::HebrewLetters:
+        return alphabetic(kHebrewLetters, counter);
+    case TEListNumbering::ArabicAlphabetic:
+        return alphabetic(kArabicAlphabet, counter);
+    case TEListNumbering::ArabicAbjad:
+        return alphabetic(kArabicAbjad, counter);
     case TEListNumbering::LegalTraditional:
         return counted(counter, u"零壹貳參肆伍陸柒捌玖", u"仟佰拾", false);
     case TEListNumbering::LegalSimplified:

@@ -141,6 +141,14 @@ TEListNumbering DKRTFReaderListTable::numberingOfFormat(std::optional<int> forma
         return TEListNumbering::KoreanCounting;
     case 43:
         return TEListNumbering::KoreanNative;
+    case 45:
+        return TEListNumbering::HebrewNumerals;
+    case 46:
+        return TEListNumbering::ArabicAlphabetic;
+    case 47:
+        return TEListNumbering::HebrewLetters;
+    case 48:
+        return TEListNumbering::ArabicAbjad;
     case 44:
         return TEListNumbering::IdeographicDigits;
     default:
@@ -190,6 +198,14 @@ std::optional<int> DKRTFReaderListTable::numberFormatOfNumbering(TEListNumbering
         return 42;
     case TEListNumbering::KoreanNative:
         return 43;
+    case TEListNumbering::HebrewNumerals:
+        return 45;
+    case TEListNumbering::ArabicAlphabetic:
+        return 46;
+    case TEListNumbering::HebrewLetters:
+        return 47;
+    case TEListNumbering::ArabicAbjad:
+        return 48;
     }
     return std::nullopt;
 }
@@ -201,7 +217,7 @@ unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level, std
     // The East Asian and other numbers are numbered lists whose marker text
     // writes the number (markerWithText); the other numbers between them
     // print in decimal digits.
-    if (format && *format >= 8 && *format <= 44 && *format != 22 && *format != 23)
+    if (format && *format >= 8 && *format <= 48 && *format != 22 && *format != 23)
         return static_cast<unsigned>(TECSSListStyleType::Decimal);
     switch (format.value_or(23)) {
     case 0:

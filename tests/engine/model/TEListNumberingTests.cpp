@@ -32,6 +32,12 @@ TEST(TEListNumbering, chineseCountingWritesTensHundredsAndOneZeroInside)
     EXPECT_EQ(numberText(TEListNumbering::KoreanCounting, 2015), u"이천십오");
     EXPECT_EQ(numberText(TEListNumbering::KoreanNative, 99), u"아흔아홉");
     EXPECT_EQ(numberText(TEListNumbering::KoreanNative, 110), u"백십");
+    // Hebrew numerals add up, fifteen and sixteen written as nine and more.
+    EXPECT_EQ(numberText(TEListNumbering::HebrewNumerals, 11), u"יא");
+    EXPECT_EQ(numberText(TEListNumbering::HebrewNumerals, 15), u"טו");
+    EXPECT_EQ(numberText(TEListNumbering::HebrewNumerals, 516), u"תקטז");
+    EXPECT_EQ(numberText(TEListNumbering::HebrewLetters, 11), u"כ");
+    EXPECT_EQ(numberText(TEListNumbering::ArabicAbjad, 11), u"ك");
 }
 
 TEST(TEListNumbering, shortSequencesFallBackToDigitsAndLongerOnesRepeat)

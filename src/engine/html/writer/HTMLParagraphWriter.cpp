@@ -816,10 +816,13 @@ void HTMLParagraphWriter::writeItemLabel(std::string& html, const AttributeValue
         const TEListLabelFollow follow = words ? words->follow : TEListLabelFollow::Tab;
         const bool boxed = itemHang >= 1 && !m_context.settings.exported && follow == TEListLabelFollow::Tab;
         const std::u16string gap = follow == TEListLabelFollow::Nothing ? u"" : u" ";
+        // On paper the item's direction is its text's: Hebrew letters in the
+        // label of an English item do not set the item right to left.
+        const std::string_view direction = m_context.settings.forPrint ? " dir=\"auto\"" : "";
         if (boxed)
             HTMLMarkup::appendBodyMarkup(html,
-                                         "<span data-marker-words=\"\" style=\"--hang:" + formatFixed(itemHang, 0)
-                                             + "px\">",
+                                         "<span data-marker-words=\"\"" + std::string(direction) + " style=\"--hang:"
+                                             + formatFixed(itemHang, 0) + "px\">",
                                          m_context.bodyFinish);
         // A bullet sign of the file's own is set in its font.
         const std::u16string font = words ? words->font : std::u16string();
