@@ -268,9 +268,6 @@ void DKRTFReader::actionParagraphStyleNumber(int value)
         state().replaceUnchangedCharacters(*m_formattingDefaults, *m_resetFormatting);
         state().setStringEncoding(m_fontTable.fontEncodingAtIndex(state().fontNumber(), m_documentEncoding));
     }
-    // A word processor names its paragraph's letters' looks in full after
-    // the style, and reads them so: a heading whose text it set plain after
-    // "\\plain" is plain, whatever its style says.
     performStyle(value, !styleEntriesAreWhole() && !m_generatorIsOther);
 }
 
@@ -300,9 +297,19 @@ void DKRTFReader::gatherStyleWords(int number, int depth, bool characters, bool 
         return;
     if (auto base = m_styleBases.find(number); base != m_styleBases.end() && !entriesAreWhole)
         gatherStyleWords(base->second, depth + 1, characters, entriesAreWhole, words);
-    for (const StyleWord& word : style->second)
-        if (characters || !word.character)
-            words.push_back(word);
+    for (const StyleWord& word : style->second) {
+        // LibreOffice reads a run's face, size, underline, colours and font
+        // as the text states them after a style's number, whoever wrote the
+        // file: a heading set plain after "\plain" prints plain though its
+        // style is bold, and a character style's own of those shows only
+        // where the run restates it. What the style takes from the one it is
+        // based on still shows, all but the font, which every run names.
+        if (word.restated && (depth == 0 || word.font))
+            continue;
+        if (word.character && !word.restated && !characters)
+            continue;
+        words.push_back(word);
+    }
 }
 void DKRTFReader::actionParagraphAlign(int value) { state().mutableParagraph().alignment = static_cast<std::uint8_t>(value); }
 void DKRTFReader::actionParagraphFirstLineIndent(int value) { state().mutableParagraph().firstLineIndent = value; }
@@ -1599,6 +1606,8 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
     static const std::unordered_set<std::string_view> kCharacter = {
         "b", "i", "strike", "ul", "ulnone", "uld", "uldb", "ulth", "ulw", "f", "fs", "cf", "cb", "super", "sub",
         "nosupersub", "caps", "scaps", "shad", "outl", "v", "af", "afs", "ab", "ai"};
+    static const std::unordered_set<std::string_view> kRestated = {"b",    "i",    "fs",  "ul", "ulnone", "uld",
+                                                                   "uldb", "ulth", "ulw", "f",  "cf",     "cb"};
     constexpr std::size_t kLongestFormattingWord = 15;
     std::vector<StyleWord> formatting;
     std::size_t index = 0;
@@ -1626,7 +1635,8 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
                 std::optional<int> parameter;
                 if (!digits.empty())
                     parameter = (negative ? -1 : 1) * intValue(digits);
-                formatting.push_back({keyword, parameter, kCharacter.contains(name)});
+                formatting.push_back(
+                    {keyword, parameter, kCharacter.contains(name), kRestated.contains(name), name == "f"});
             }
         }
         index = std::max(valueEnd, index + 1);
