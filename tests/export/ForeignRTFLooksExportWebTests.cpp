@@ -473,6 +473,42 @@ TEST_F(ForeignRTFLooksExport, aTableInAHeaderKeepsItsCellsInTheirColumns)
         EXPECT_NEAR(wordOn(pdf, cell).xMin - margin, wordOn(lo, cell).xMin - wordOn(lo, "Body").xMin, 3) << cell;
 }
 
+// A header's table draws its cells' borders around the row, a cell's gap
+// left of the words of each cell, as LibreOffice draws them.
+TEST_F(ForeignRTFLooksExport, aTableInAHeaderDrawsItsCellsBorders)
+{
+    const std::string box = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+                            "\\clbrdrr\\brdrs\\brdrw10";
+    const std::string path = document(
+        "header-borders", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}\n"
+                          "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\\headery720\n"
+                          "{\\header \\trowd\\trgaph108\\trleft-108\\trpaddl108\\trpaddr108\\trpaddfl3\\trpaddfr3"
+                          + box + "\\cellx3000" + box + "\\cellx6000" + box + "\\cellx9000\n"
+                          "\\pard\\plain\\intbl\\f1\\fs20 Leftcell\\cell Middlecell\\cell Rightcell\\cell\\row\n"
+                          "\\pard\\plain\\f1\\fs20\\par}\n\\pard\\plain\\f0\\fs24 Body text of the page.\\par\n}");
+    auto expectBorders = [](const std::string& pdf, const char* who) {
+        const double margin = wordOn(pdf, "Body").xMin;
+        const PDFWord middle = wordOn(pdf, "Middlecell");
+        const int line = static_cast<int>(ForeignRTFLooksExport::middle(middle, true)) - 1;
+        // Between two cells' words, a border the gap (5.4 pt) left of the
+        // boundary, and none between it and the words.
+        for (const double boundary : {150.0, 300.0, 450.0}) {
+            const int border = static_cast<int>(std::lround(margin + boundary - 5.4));
+            EXPECT_TRUE(inkIn(pdf, border - 1, line, 3, 2)) << who << ": no border at " << boundary;
+            EXPECT_FALSE(inkIn(pdf, border + 2, line, 2, 2)) << who << ": the border is not left of the words";
+        }
+        // Above and below the words, as high as the row.
+        const std::vector<double> across = linesDown(pdf, middle.xMax + 10, middle.yMin - 4, middle.yMax + 4);
+        EXPECT_EQ(across.size(), 2u) << who;
+    };
+    const std::string pdf = exported(path, "pdf");
+    EXPECT_NEAR(wordOn(pdf, "Middlecell").xMin - wordOn(pdf, "Body").xMin, 150, 3);
+    expectBorders(pdf, "Folio");
+    const std::string lo = reference(path);
+    if (!lo.empty())
+        expectBorders(lo, "LibreOffice");
+}
+
 TEST_F(ForeignRTFLooksExport, aPictureInAHeaderPrintsWhereLibreOfficePrintsIt)
 {
     const std::string picture = kRedPicture;
