@@ -646,6 +646,51 @@ TEST_F(ForeignRTFLooksExport, aPictureInAShapeStandsAtItsOffsetAndAClearingBreak
     EXPECT_NEAR(wordOn(pdf, "After").yMin, wordOn(lo, "After").yMin, 3);
 }
 
+// Word's group of shapes places each of its pictures at its share of the
+// group's box, in the group's own coordinates: here two pictures corner to
+// corner, the group two inches into the column.
+TEST_F(ForeignRTFLooksExport, thePicturesOfAShapeGroupStandAtTheirPlacesInTheGroup)
+{
+    auto member = [](int left, int top, int right, int bottom) {
+        return "{\\shp{\\*\\shpinst\\shplid1027{\\sp{\\sn relLeft}{\\sv " + std::to_string(left)
+            + "}}{\\sp{\\sn relTop}{\\sv " + std::to_string(top) + "}}{\\sp{\\sn relRight}{\\sv " + std::to_string(right)
+            + "}}{\\sp{\\sn relBottom}{\\sv " + std::to_string(bottom) + "}}{\\sp{\\sn shapeType}{\\sv 75}}"
+              "{\\sp{\\sn pib}{\\sv " + std::string(kRedPicture) + "}}}}";
+    };
+    // The group's coordinates run to 4800 across its 2400 twips: each
+    // picture's 2400 by 1200 in them is 60 by 30 points.
+    const std::string path = document(
+        "shape-group", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                       "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                       "\\pard\\plain\\f0\\fs24 Before the pictures.\\par\n\\pard\\plain\\f0\\fs24 {\\shpgrp{\\*\\shpinst"
+                       "\\shpleft2880\\shptop200\\shpright5280\\shpbottom1400\\shpfhdr0\\shpbxcolumn\\shpbxignore\\shpbypara"
+                       "\\shpbyignore\\shpwr2\\shpwrk0\\shpfblwtxt0\\shpz0\\shplid1026{\\sp{\\sn groupLeft}{\\sv 0}}"
+                       "{\\sp{\\sn groupTop}{\\sv 0}}{\\sp{\\sn groupRight}{\\sv 4800}}{\\sp{\\sn groupBottom}{\\sv 2400}}\n"
+                       + member(0, 0, 2400, 1200) + member(2400, 1200, 4800, 2400)
+                       + "}{\\shprslt{\\*\\do\\dobxcolumn\\dobypara\\dodhgt8192\\dpx2880\\dpy200\\dpxsize2400"
+                         "\\dpysize1200}}}Anchorword of the paragraph.\\par\n\\pard\\plain\\f0\\fs24 After the pictures.\\par\n}");
+    const std::string pdf = exported(path, "pdf");
+    const double margin = wordOn(pdf, "Before").xMin;
+    const Rect box = redBox(pdf, 300);
+    EXPECT_NEAR(box.origin.x - margin, 144, 2);
+    EXPECT_NEAR(box.size.width, 120, 2);
+    EXPECT_NEAR(box.size.height, 60, 2);
+    EXPECT_NEAR(box.origin.y, wordOn(pdf, "Anchorword").yMin + 10, 3) << "not 10 pt below its paragraph's top";
+    // Corner to corner: the upper left and lower right quarters red, the
+    // other two not.
+    const int x = static_cast<int>(box.origin.x), y = static_cast<int>(box.origin.y);
+    EXPECT_EQ(pixel(pdf, x + 30, y + 15)[1], 0);
+    EXPECT_EQ(pixel(pdf, x + 90, y + 45)[1], 0);
+    EXPECT_GT(pixel(pdf, x + 90, y + 15)[1], 200);
+    EXPECT_GT(pixel(pdf, x + 30, y + 45)[1], 200);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return;
+    const Rect theirs = redBox(lo, 300);
+    EXPECT_NEAR(box.origin.x - margin, theirs.origin.x - wordOn(lo, "Before").xMin, 3);
+    EXPECT_NEAR(box.size.width, theirs.size.width, 3);
+}
+
 TEST_F(ForeignRTFLooksExport, aTableInsideACellPrintsAsATableThere)
 {
     const std::string border = "\\brdrs\\brdrw20";

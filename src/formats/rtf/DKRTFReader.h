@@ -276,6 +276,7 @@ private:
     // "\defchp" (0) and "\defpap" (1).
     void actionFormattingDefaults(int paragraph);
     void actionShape(int value);
+    void actionShapeGroup(int value);
     void actionShapeWrap(int value);
     void actionShapeLeft(int value);
     void actionParagraphSpacing(int value);
@@ -504,6 +505,8 @@ private:
     // the next freshly built attribute set keeps it from drifting when the
     // construct's group returns to a state whose set is already cached.
     AttributeValuePtr m_pendingAttachment;
+    // The pending picture when a shape of a group holds it.
+    TETextAttachmentPtr m_groupPicture;
     // Our own picture form closes with "} }": that blank is part of the form,
     // not the user's text, or every save would add one more.
     bool m_pendingPictureOwnsBlank = false;

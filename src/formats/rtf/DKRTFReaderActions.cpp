@@ -3,6 +3,7 @@
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFFormField.h"
 #include "formats/rtf/DKRTFNoteForm.h"
+#include "formats/rtf/DKRTFShapeGroup.h"
 #include "formats/rtf/DKRTFKeywordTable.h"
 #include "platform/foundation/NumberScanning.h"
 #include "platform/foundation/OFStringScanner.h"
@@ -583,6 +584,7 @@ void DKRTFReader::actionImageAttachment(int)
             picture->setAttributes(std::move(attributes));
         }
         m_pendingAttachment = picture;
+        m_groupPicture = state().shapeGroup() ? picture : nullptr;
         return m_pendingAttachment && reader.readOwnPictureForm();
     });
     // Files of ours written before closed the picture with "} }", whose
@@ -1094,17 +1096,46 @@ void DKRTFReader::actionKnownDestination(int) {}
 
 void DKRTFReader::actionShape(int)
 {
-    state().setShapeWrapsText(false);
-    state().setShapeStandsRight(false);
     // The placement words lead the instructions, before the properties and
     // the picture's data: the start of the group holds them.
     constexpr std::size_t kPlacementReach = 4096;
     const std::size_t end = std::min(endOfCurrentGroup(), m_location + kPlacementReach);
     const std::u16string start = end > m_location ? m_source.text(m_location, end) : std::u16string();
     const std::size_t instructions = start.find(u"\\shpinst");
-    state().setShapePlace(instructions == std::u16string::npos
-                              ? std::string()
-                              : TEShapePlace::wordsOfInstructions(std::u16string_view(start).substr(instructions + 8)));
+    const std::u16string_view own =
+        instructions == std::u16string::npos ? std::u16string_view() : std::u16string_view(start).substr(instructions + 8);
+    // A shape of a group takes its place, and the text's wrap, from the
+    // group's.
+    if (const std::shared_ptr<const DKRTFShapeGroup>& group = state().shapeGroup()) {
+        // The picture of a shape before it stands on its own character
+        // rather than giving way to this one's.
+        if (pendingPicture() && m_groupPicture && m_pendingAttachment == m_groupPicture) {
+            StringMapValue::Map attributes = m_groupPicture->attributes();
+            attributes[TEShapePlace::kGroupGoesOnKey] = u"1";
+            m_groupPicture->setAttributes(std::move(attributes));
+            placePendingAttachment(u"", state());
+        }
+        state().setShapePlace(group->placeOfMember(own));
+        return;
+    }
+    state().setShapeWrapsText(false);
+    state().setShapeStandsRight(false);
+    state().setShapePlace(own.empty() ? std::string() : TEShapePlace::wordsOfInstructions(own));
+}
+
+void DKRTFReader::actionShapeGroup(int)
+{
+    state().setShapeWrapsText(false);
+    state().setShapeStandsRight(false);
+    // Unlike a single shape's, a group's instructions hold its shapes, and
+    // with them their pictures: the whole group is looked at.
+    const std::u16string group = m_source.text(m_location, endOfCurrentGroup());
+    const std::size_t instructions = group.find(u"\\shpinst");
+    std::optional<DKRTFShapeGroup> read;
+    if (instructions != std::u16string::npos)
+        read = DKRTFShapeGroup::fromInstructions(std::u16string_view(group).substr(instructions + 8));
+    state().setShapeGroup(read ? std::make_shared<const DKRTFShapeGroup>(std::move(*read)) : nullptr);
+    state().setShapePlace(std::string());
 }
 
 void DKRTFReader::actionShapeWrap(int value)
