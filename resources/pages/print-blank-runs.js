@@ -1,7 +1,9 @@
 /* Word processors' readers of RTF set each blank of a run of two or more a sixth of an em wider than a blank alone
    (a typist's two blanks after a full stop, a row of blanks that lines words up), which moves the words after
    them and where their lines break. The page's writer keeps such a run as blanks and no-break spaces in turn; a
-   no-break space of the document's own stands apart in its own element, and is not widened. */
+   no-break space of the document's own stands apart in its own element, and is not widened. A run that meets the
+   end of a line hangs past it, as those readers let blanks hang, and the words after it start the next line at its
+   edge: they print it as blanks that are kept, not as no-break spaces that go on to the next line. */
 (function () {
   var content = document.getElementById('content');
   if (!content) return;
@@ -24,7 +26,8 @@
       var blanks = document.createElement('span');
       blanks.setAttribute('data-blank-run', '');
       blanks.style.letterSpacing = '0.1667em';
-      blanks.textContent = match[0];
+      blanks.style.whiteSpace = 'pre-wrap';
+      blanks.textContent = match[0].replace(/\u00a0/g, ' ');
       parts.appendChild(blanks);
       start = match.index + match[0].length;
     }

@@ -85,6 +85,59 @@
         return String(n);
     }
 
+    function digitByDigit(digits, n) {
+        return String(n).split('').map(function (d) { return digits.charAt(+d); }).join('');
+    }
+
+    // Sino-Korean below ten thousand: no "one" before a power alone, no zero.
+    function sinoKorean(n) {
+        if (n >= 10000)
+            return String(n);
+        var digits = '영일이삼사오육칠팔구';
+        var powers = '천백십';
+        var scales = [1000, 100, 10, 1];
+        var text = '';
+        for (var place = 0; place < 4; ++place) {
+            var digit = Math.floor(n / scales[place]) % 10;
+            if (digit === 0)
+                continue;
+            if (digit !== 1 || place === 3)
+                text += digits.charAt(digit);
+            if (place < 3)
+                text += powers.charAt(place);
+        }
+        return text;
+    }
+
+    function nativeKorean(n) {
+        if (n >= 100)
+            return sinoKorean(n);
+        var tens = ['', '열', '스물', '서른', '마흔', '쉰', '예순', '일흔', '여든', '아흔'];
+        var ones = ['', '하나', '둘', '셋', '넷', '다섯', '여섯', '일곱', '여덟', '아홉'];
+        return tens[Math.floor(n / 10)] + ones[n % 10];
+    }
+
+    // Hebrew numerals below a thousand; fifteen and sixteen as nine and more.
+    function hebrewNumeral(n) {
+        if (n >= 1000)
+            return String(n);
+        var text = '';
+        var rest = n;
+        for (; rest >= 400; rest -= 400)
+            text += 'ת';
+        if (rest >= 100) {
+            text += 'קרש'.charAt(Math.floor(rest / 100) - 1);
+            rest %= 100;
+        }
+        if (rest === 15 || rest === 16)
+            return text + 'ט' + (rest === 15 ? 'ו' : 'ז');
+        if (rest >= 10)
+            text += 'יכלמנסעפצ'.charAt(Math.floor(rest / 10) - 1);
+        if (rest % 10 !== 0)
+            text += 'אבגדהוזחט'.charAt(rest % 10 - 1);
+        return text;
+    }
+
     var NUMBERINGS = [
         null,
         ordinal,
@@ -100,7 +153,15 @@
         function (n) { return alphabetic('イロハニホヘトチリヌルヲワカヨタレソツネナラムウヰノオクヤマケフコエテアサキユメミシヱヒモセス', n); },
         function (n) { return alphabetic('ｲﾛﾊﾆﾎﾍﾄﾁﾘﾇﾙｦﾜｶﾖﾀﾚｿﾂﾈﾅﾗﾑｳヰﾉｵｸﾔﾏｹﾌｺｴﾃｱｻｷﾕﾒﾐｼヱﾋﾓｾｽ', n); },
         function (n) { return alphabetic('가나다라마바사아자차카타파하', n); },
-        function (n) { return alphabetic('ㄱㄴㄷㄹㅁㅂㅅㅇㅈㅊㅋㅌㅍㅎ', n); }
+        function (n) { return alphabetic('ㄱㄴㄷㄹㅁㅂㅅㅇㅈㅊㅋㅌㅍㅎ', n); },
+        function (n) { return digitByDigit('零壱弐参四伍六七八九', n); },
+        function (n) { return digitByDigit('영일이삼사오육칠팔구', n); },
+        sinoKorean,
+        nativeKorean,
+        hebrewNumeral,
+        function (n) { return alphabetic('אבגדהוזחטיכלמנסעפצקרשת', n); },
+        function (n) { return alphabetic('أبتثجحخدذرزسشصضطظعغفقكلمنهوي', n); },
+        function (n) { return alphabetic('ابجدهوزحطيكلمنسعفصقرشتثخذضظغ', n); }
     ];
 
     function roman(n) {

@@ -473,6 +473,42 @@ TEST_F(ForeignRTFLooksExport, aTableInAHeaderKeepsItsCellsInTheirColumns)
         EXPECT_NEAR(wordOn(pdf, cell).xMin - margin, wordOn(lo, cell).xMin - wordOn(lo, "Body").xMin, 3) << cell;
 }
 
+// A header's table draws its cells' borders around the row, a cell's gap
+// left of the words of each cell, as LibreOffice draws them.
+TEST_F(ForeignRTFLooksExport, aTableInAHeaderDrawsItsCellsBorders)
+{
+    const std::string box = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+                            "\\clbrdrr\\brdrs\\brdrw10";
+    const std::string path = document(
+        "header-borders", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}\n"
+                          "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\\headery720\n"
+                          "{\\header \\trowd\\trgaph108\\trleft-108\\trpaddl108\\trpaddr108\\trpaddfl3\\trpaddfr3"
+                          + box + "\\cellx3000" + box + "\\cellx6000" + box + "\\cellx9000\n"
+                          "\\pard\\plain\\intbl\\f1\\fs20 Leftcell\\cell Middlecell\\cell Rightcell\\cell\\row\n"
+                          "\\pard\\plain\\f1\\fs20\\par}\n\\pard\\plain\\f0\\fs24 Body text of the page.\\par\n}");
+    auto expectBorders = [](const std::string& pdf, const char* who) {
+        const double margin = wordOn(pdf, "Body").xMin;
+        const PDFWord middle = wordOn(pdf, "Middlecell");
+        const int line = static_cast<int>(ForeignRTFLooksExport::middle(middle, true)) - 1;
+        // Between two cells' words, a border the gap (5.4 pt) left of the
+        // boundary, and none between it and the words.
+        for (const double boundary : {150.0, 300.0, 450.0}) {
+            const int border = static_cast<int>(std::lround(margin + boundary - 5.4));
+            EXPECT_TRUE(inkIn(pdf, border - 1, line, 3, 2)) << who << ": no border at " << boundary;
+            EXPECT_FALSE(inkIn(pdf, border + 2, line, 2, 2)) << who << ": the border is not left of the words";
+        }
+        // Above and below the words, as high as the row.
+        const std::vector<double> across = linesDown(pdf, middle.xMax + 10, middle.yMin - 4, middle.yMax + 4);
+        EXPECT_EQ(across.size(), 2u) << who;
+    };
+    const std::string pdf = exported(path, "pdf");
+    EXPECT_NEAR(wordOn(pdf, "Middlecell").xMin - wordOn(pdf, "Body").xMin, 150, 3);
+    expectBorders(pdf, "Folio");
+    const std::string lo = reference(path);
+    if (!lo.empty())
+        expectBorders(lo, "LibreOffice");
+}
+
 TEST_F(ForeignRTFLooksExport, aPictureInAHeaderPrintsWhereLibreOfficePrintsIt)
 {
     const std::string picture = kRedPicture;
@@ -608,6 +644,51 @@ TEST_F(ForeignRTFLooksExport, aPictureInAShapeStandsAtItsOffsetAndAClearingBreak
     EXPECT_NEAR(box.origin.y, theirs.origin.y, 3);
     EXPECT_NEAR(cleared.yMin, wordOn(lo, "Clearedword").yMin, 3);
     EXPECT_NEAR(wordOn(pdf, "After").yMin, wordOn(lo, "After").yMin, 3);
+}
+
+// Word's group of shapes places each of its pictures at its share of the
+// group's box, in the group's own coordinates: here two pictures corner to
+// corner, the group two inches into the column.
+TEST_F(ForeignRTFLooksExport, thePicturesOfAShapeGroupStandAtTheirPlacesInTheGroup)
+{
+    auto member = [](int left, int top, int right, int bottom) {
+        return "{\\shp{\\*\\shpinst\\shplid1027{\\sp{\\sn relLeft}{\\sv " + std::to_string(left)
+            + "}}{\\sp{\\sn relTop}{\\sv " + std::to_string(top) + "}}{\\sp{\\sn relRight}{\\sv " + std::to_string(right)
+            + "}}{\\sp{\\sn relBottom}{\\sv " + std::to_string(bottom) + "}}{\\sp{\\sn shapeType}{\\sv 75}}"
+              "{\\sp{\\sn pib}{\\sv " + std::string(kRedPicture) + "}}}}";
+    };
+    // The group's coordinates run to 4800 across its 2400 twips: each
+    // picture's 2400 by 1200 in them is 60 by 30 points.
+    const std::string path = document(
+        "shape-group", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                       "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                       "\\pard\\plain\\f0\\fs24 Before the pictures.\\par\n\\pard\\plain\\f0\\fs24 {\\shpgrp{\\*\\shpinst"
+                       "\\shpleft2880\\shptop200\\shpright5280\\shpbottom1400\\shpfhdr0\\shpbxcolumn\\shpbxignore\\shpbypara"
+                       "\\shpbyignore\\shpwr2\\shpwrk0\\shpfblwtxt0\\shpz0\\shplid1026{\\sp{\\sn groupLeft}{\\sv 0}}"
+                       "{\\sp{\\sn groupTop}{\\sv 0}}{\\sp{\\sn groupRight}{\\sv 4800}}{\\sp{\\sn groupBottom}{\\sv 2400}}\n"
+                       + member(0, 0, 2400, 1200) + member(2400, 1200, 4800, 2400)
+                       + "}{\\shprslt{\\*\\do\\dobxcolumn\\dobypara\\dodhgt8192\\dpx2880\\dpy200\\dpxsize2400"
+                         "\\dpysize1200}}}Anchorword of the paragraph.\\par\n\\pard\\plain\\f0\\fs24 After the pictures.\\par\n}");
+    const std::string pdf = exported(path, "pdf");
+    const double margin = wordOn(pdf, "Before").xMin;
+    const Rect box = redBox(pdf, 300);
+    EXPECT_NEAR(box.origin.x - margin, 144, 2);
+    EXPECT_NEAR(box.size.width, 120, 2);
+    EXPECT_NEAR(box.size.height, 60, 2);
+    EXPECT_NEAR(box.origin.y, wordOn(pdf, "Anchorword").yMin + 10, 3) << "not 10 pt below its paragraph's top";
+    // Corner to corner: the upper left and lower right quarters red, the
+    // other two not.
+    const int x = static_cast<int>(box.origin.x), y = static_cast<int>(box.origin.y);
+    EXPECT_EQ(pixel(pdf, x + 30, y + 15)[1], 0);
+    EXPECT_EQ(pixel(pdf, x + 90, y + 45)[1], 0);
+    EXPECT_GT(pixel(pdf, x + 90, y + 15)[1], 200);
+    EXPECT_GT(pixel(pdf, x + 30, y + 45)[1], 200);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        return;
+    const Rect theirs = redBox(lo, 300);
+    EXPECT_NEAR(box.origin.x - margin, theirs.origin.x - wordOn(lo, "Before").xMin, 3);
+    EXPECT_NEAR(box.size.width, theirs.size.width, 3);
 }
 
 TEST_F(ForeignRTFLooksExport, aTableInsideACellPrintsAsATableThere)
@@ -815,8 +896,12 @@ TEST_F(ForeignRTFLooksExport, wordsCourierBulletPrintsAsTheLetterInItsFont)
 TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrintsThem)
 {
     // Word's list levels: heavenly stems, Chinese counting, circled and
-    // legal numbers, each with "." after the number.
-    const std::pair<int, const char*> formats[] = {{30, "Stem"}, {37, "Count"}, {28, "Ring"}, {34, "Legal"}};
+    // legal numbers, Japanese legal and Korean digits, Korean counting,
+    // Hebrew numerals and Arabic abjad letters, each with "." after the
+    // number, which stays on the right of the letters in an English item.
+    const std::pair<int, const char*> formats[] = {{30, "Stem"},  {37, "Count"},  {28, "Ring"},  {34, "Legal"},
+                                                   {16, "Kanji"}, {41, "Korean"}, {42, "Sino"},  {43, "Native"},
+                                                   {45, "Hebrew"}, {48, "Abjad"}};
     std::string lists;
     std::string overrides;
     std::string items;
@@ -858,6 +943,12 @@ TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrints
     EXPECT_EQ(ours["Count12"], "十二.");
     EXPECT_EQ(ours["Ring12"], "⑫.");
     EXPECT_EQ(ours["Legal12"], "壹拾貳.");
+    EXPECT_EQ(ours["Kanji12"], "壱弐.");
+    EXPECT_EQ(ours["Korean10"], "일영.");
+    EXPECT_EQ(ours["Sino12"], "십이.");
+    EXPECT_EQ(ours["Native12"], "열둘.");
+    EXPECT_EQ(ours["Hebrew1"], "א.");
+    EXPECT_EQ(ours["Abjad12"], "ل.");
     std::string lo = reference(path);
     if (lo.empty())
         return folio::test::missingToolForTest("LibreOffice is not installed (libreoffice-writer-nogui): no reference page");

@@ -114,6 +114,46 @@ TEST_F(ForeignRTFPrintedText, eachBlankOfARunPrintsASixthOfAnEmWider)
     }
 }
 
+// A row of tabs and blanks that a title is set after (a Mac editor's notes)
+// and that runs past the line's end hangs there: the title starts the next
+// line at the margin, whole, where LibreOffice prints it.
+TEST_F(ForeignRTFPrintedText, aRowOfBlanksPastTheLinesEndHangsAndTheTitleStartsTheNextLine)
+{
+    const std::string tabs(12, '\t');
+    const struct {
+        const char* name;
+        std::string before;
+    } rows[] = {{"tabs then blanks", tabs + std::string(30, ' ')},
+                {"blanks alone", std::string(70, ' ')},
+                {"blanks between words", "Notes" + std::string(60, ' ')}};
+    for (const auto& [name, before] : rows) {
+        SCOPED_TRACE(name);
+        const std::string path = document(
+            std::string("title-") + name[0] + std::to_string(before.size()),
+            "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2580{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+            "\\paperw11900\\paperh16840\\margl1440\\margr1440\n"
+            "\\pard\\tx566\\tx1133\\tx1700\\tx2267\\tx2834\\tx3401\\tx3968\\tx4535\\tx5102\\tx5669\\tx6236"
+            "\\tx6803\\pardirnatural\n\\f0\\b\\fs48 \\cf0 " + before + "Core Java\\\n"
+            "\\pard\\pardirnatural\\b0\\fs24 Body text.\\\n}");
+        auto expectTitleOnTheNextLine = [](const std::string& pdf, const char* who) {
+            const PDFWord core = wordOn(pdf, "Core");
+            const PDFWord java = wordOn(pdf, "Java");
+            EXPECT_NEAR(core.xMin, wordOn(pdf, "Body").xMin, 1.5) << who << ": the title does not start the line";
+            EXPECT_GT(core.yMin, 90) << who << ": the title is on the first line";
+            EXPECT_NEAR(java.yMin, core.yMin, 1) << who << ": the title is broken";
+        };
+        const std::string pdf = exported(path, "pdf");
+        expectTitleOnTheNextLine(pdf, "Folio");
+        const std::string lo = reference(path);
+        if (lo.empty())
+            continue;
+        expectTitleOnTheNextLine(lo, "LibreOffice");
+        // The fonts' boxes differ in height: their middles stand on the line alike.
+        auto middle = [](const PDFWord& word) { return (word.yMin + word.yMax) / 2; };
+        EXPECT_NEAR(middle(wordOn(pdf, "Core")), middle(wordOn(lo, "Core")), 2);
+    }
+}
+
 TEST_F(ForeignRTFPrintedText, aThickBorderPrintsNoLineAsWordProcessorsPrintIt)
 {
     struct Case {

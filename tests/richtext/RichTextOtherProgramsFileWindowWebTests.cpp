@@ -1788,9 +1788,11 @@ TEST_F(RichTextOtherProgramsFileWindowTest, thePageNumbersNewItemsAsTheSaveDoes)
 {
     // Word's formats: ordinal, Chinese counting, ideographic digits, legal
     // traditional and simplified, stems, branches, circled, the four
-    // katakana and both hangul; then decimal, both romans, both letters and
-    // leading zeros, which the level's type numbers.
-    const std::vector<int> formats{5, 37, 44, 34, 38, 30, 31, 18, 20, 12, 21, 13, 24, 25, 0, 1, 2, 3, 4, 22};
+    // katakana and both hangul, Japanese legal and Korean digits, Korean
+    // counting, Hebrew and Arabic letters; then decimal, both romans, both
+    // letters and leading zeros, which the level's type numbers.
+    const std::vector<int> formats{5,  37, 44, 34, 38, 30, 31, 18, 20, 12, 21, 13, 24, 25, 16, 41,
+                                   42, 43, 45, 47, 46, 48, 0,  1,  2,  3,  4,  22};
     std::string table = "{\\*\\listtable";
     std::string overrides = "{\\listoverridetable";
     std::string body;

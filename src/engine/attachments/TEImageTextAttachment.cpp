@@ -371,6 +371,8 @@ std::u16string TEImageTextAttachment::shapeOffsetStyle() const
         style += formatInCLocale("--shape-left:%.0fpx;", offset->left * kPixelsPerPoint);
     if (offset->top > 0)
         style += formatInCLocale("--shape-top:%.0fpx;", offset->top * kPixelsPerPoint);
+    if (attributeForKey(TEShapePlace::kGroupGoesOnKey))
+        style += formatInCLocale("--shape-right:%.0fpx;", -(offset->left * kPixelsPerPoint + m_displaySize.width));
     return toUtf16(style);
 }
 

@@ -9,7 +9,7 @@ namespace folio {
 namespace {
 
 constexpr auto kLastType = TECSSListStyleType::Underscore;
-constexpr auto kLastNumbering = TEListNumbering::HangulJamo;
+constexpr auto kLastNumbering = TEListNumbering::ArabicAbjad;
 // Words around a number are a few characters; more is no marker.
 constexpr std::size_t kLongestWords = 32;
 

@@ -54,6 +54,75 @@ std::u16string counted(std::int64_t counter, std::u16string_view digits, std::u1
     return text;
 }
 
+// The counter a decimal digit at a time, each written as `digits` writes it.
+std::u16string digitByDigit(std::u16string_view digits, std::int64_t counter)
+{
+    std::u16string text;
+    for (char16_t digit : decimal(counter))
+        text.push_back(digits[static_cast<std::size_t>(digit - u'0')]);
+    return text;
+}
+
+// Sino-Korean numbers below ten thousand: the digit before its power of
+// ten, none before a power it would only multiply by one, and no word for
+// a zero.
+std::u16string sinoKorean(std::int64_t counter)
+{
+    if (counter >= 10000)
+        return decimal(counter);
+    constexpr std::u16string_view digits = u"영일이삼사오육칠팔구";
+    constexpr std::u16string_view powers = u"천백십";
+    std::u16string text;
+    const std::int64_t scales[] = {1000, 100, 10, 1};
+    for (int place = 0; place < 4; ++place) {
+        const std::int64_t digit = counter / scales[place] % 10;
+        if (digit == 0)
+            continue;
+        if (digit != 1 || place == 3)
+            text.push_back(digits[static_cast<std::size_t>(digit)]);
+        if (place < 3)
+            text.push_back(powers[static_cast<std::size_t>(place)]);
+    }
+    return text;
+}
+
+// Native Korean numbers to ninety-nine; larger ones in Sino-Korean.
+std::u16string nativeKorean(std::int64_t counter)
+{
+    if (counter >= 100)
+        return sinoKorean(counter);
+    static constexpr std::u16string_view tens[] = {u"", u"열", u"스물", u"서른", u"마흔", u"쉰", u"예순", u"일흔", u"여든", u"아흔"};
+    static constexpr std::u16string_view ones[] = {u"", u"하나", u"둘", u"셋", u"넷", u"다섯", u"여섯", u"일곱", u"여덟", u"아홉"};
+    return std::u16string(tens[counter / 10]) + std::u16string(ones[counter % 10]);
+}
+
+// Hebrew numerals below a thousand: hundreds, tens and ones as the letters
+// worth them, fifteen and sixteen as nine and six or seven, as the tens and
+// ones that would spell a name of God are not written.
+std::u16string hebrewNumeral(std::int64_t counter)
+{
+    if (counter >= 1000)
+        return decimal(counter);
+    constexpr std::u16string_view ones = u"אבגדהוזחט";
+    constexpr std::u16string_view tens = u"יכלמנסעפצ";
+    constexpr std::u16string_view hundreds = u"קרשת";
+    std::u16string text;
+    std::int64_t rest = counter;
+    for (; rest >= 400; rest -= 400)
+        text.push_back(hundreds[3]);
+    if (rest >= 100) {
+        text.push_back(hundreds[static_cast<std::size_t>(rest / 100 - 1)]);
+        rest %= 100;
+    }
+    if (rest == 15 || rest == 16)
+        return text + u"ט" + (rest == 15 ? u"ו" : u"ז");
+    if (rest >= 10)
+        text.push_back(tens[static_cast<std::size_t>(rest / 10 - 1)]);
+    if (rest % 10 != 0)
+        text.push_back(ones[static_cast<std::size_t>(rest % 10 - 1)]);
+    return text;
+}
+
 std::u16string ordinal(std::int64_t counter)
 {
     const std::int64_t tens = counter % 100;
@@ -93,6 +162,9 @@ constexpr std::u16string_view kIrohaNarrow =
     u"ｲﾛﾊﾆﾎﾍﾄﾁﾘﾇﾙｦﾜｶﾖﾀﾚｿﾂﾈﾅﾗﾑｳヰﾉｵｸﾔﾏｹﾌｺｴﾃｱｻｷﾕﾒﾐｼヱﾋﾓｾｽ";
 constexpr std::u16string_view kHangulSyllables = u"가나다라마바사아자차카타파하";
 constexpr std::u16string_view kHangulJamo = u"ㄱㄴㄷㄹㅁㅂㅅㅇㅈㅊㅋㅌㅍㅎ";
+constexpr std::u16string_view kHebrewLetters = u"אבגדהוזחטיכלמנסעפצקרשת";
+constexpr std::u16string_view kArabicAlphabet = u"أبتثجحخدذرزسشصضطظعغفقكلمنهوي";
+constexpr std::u16string_view kArabicAbjad = u"ابجدهوزحطيكلمنسعفصقرشتثخذضظغ";
 
 } // namespace
 
@@ -109,12 +181,24 @@ std::optional<std::u16string> listNumberText(TEListNumbering numbering, std::int
         return ordinal(counter);
     case TEListNumbering::ChineseCounting:
         return counted(counter, u"零一二三四五六七八九", u"千百十", true);
-    case TEListNumbering::IdeographicDigits: {
-        std::u16string text;
-        for (char16_t digit : decimal(counter))
-            text.push_back(kChineseDigits[static_cast<std::size_t>(digit - u'0')]);
-        return text;
-    }
+    case TEListNumbering::IdeographicDigits:
+        return digitByDigit(kChineseDigits, counter);
+    case TEListNumbering::JapaneseLegalDigits:
+        return digitByDigit(u"零壱弐参四伍六七八九", counter);
+    case TEListNumbering::KoreanDigits:
+        return digitByDigit(u"영일이삼사오육칠팔구", counter);
+    case TEListNumbering::KoreanCounting:
+        return sinoKorean(counter);
+    case TEListNumbering::KoreanNative:
+        return nativeKorean(counter);
+    case TEListNumbering::HebrewNumerals:
+        return hebrewNumeral(counter);
+    case TEListNumbering::HebrewLetters:
+        return alphabetic(kHebrewLetters, counter);
+    case TEListNumbering::ArabicAlphabetic:
+        return alphabetic(kArabicAlphabet, counter);
+    case TEListNumbering::ArabicAbjad:
+        return alphabetic(kArabicAbjad, counter);
     case TEListNumbering::LegalTraditional:
         return counted(counter, u"零壹貳參肆伍陸柒捌玖", u"仟佰拾", false);
     case TEListNumbering::LegalSimplified:

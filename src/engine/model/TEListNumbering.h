@@ -25,6 +25,14 @@ enum class TEListNumbering : unsigned {
     KatakanaIrohaNarrow, // ｲ, ﾛ, ﾊ
     HangulSyllables,     // 가, 나, 다
     HangulJamo,          // ㄱ, ㄴ, ㄷ
+    JapaneseLegalDigits, // 壱弐 for 12, a digit at a time
+    KoreanDigits,        // 일이 for 12, a digit at a time
+    KoreanCounting,      // 일, 십, 십이, 백일
+    KoreanNative,        // 하나, 열, 열둘; from a hundred as KoreanCounting
+    HebrewNumerals,      // א, י, יב: letters that add up
+    HebrewLetters,       // א, י, כ: one letter an item
+    ArabicAlphabetic,    // أ, ب, ت
+    ArabicAbjad,         // ا, ب, ج
 };
 
 // Item `counter`'s number written as `numbering` says; none for `OfType`.

@@ -16,6 +16,10 @@ namespace folio {
 struct TEShapePlace {
     // The picture's attribute that carries the words, on the page too.
     static constexpr const char* kAttributeKey = "data-shape";
+    // Set on a picture of a group of shapes that another picture of the
+    // group follows: it takes no room of the column's, so that the next is
+    // placed from the column's edge too, and the text goes beside the last.
+    static constexpr const char* kGroupGoesOnKey = "data-shape-group";
 
     // The placement words ("\shp..." with or without a number) at the top
     // level of a shape's instructions (what follows "\*\shpinst"); empty

@@ -284,6 +284,9 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
         // Before anything reads the layout: the space it takes away moves
         // every line after it.
         m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::contextualSpaceScript());
+        // After the space taken away, which leaves nothing to add up.
+        if (!m_finished)
+            m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::paragraphSpacingScript());
         if (!m_finished)
             m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::blankRunScript());
         if (!m_finished)

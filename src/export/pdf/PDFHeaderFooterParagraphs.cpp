@@ -5,9 +5,11 @@
 #include "platform/graphics/FontFace.h"
 #include "platform/text/AttributeValue.h"
 #include "platform/text/AttributedString.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/text/FontAttributeValue.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 namespace folio {
@@ -87,6 +89,55 @@ void addCellStop(Paragraph& paragraph, const AttributeDictionary* attributes)
     if (after != paragraph.tabStops.end() && after->location == location)
         return;
     paragraph.tabStops.insert(after, {location, GraphicsContext::TextBoxTab::Alignment::Left});
+}
+
+// The width (points) and colour a cell's CSS gives one side's border
+// ("0.5pt solid #000000"); no width for none.
+std::pair<double, std::optional<Color>> borderOf(const StringMapValue::Map& style, const char* side)
+{
+    auto found = style.find(side);
+    if (found == style.end() || found->second == u"none")
+        return {0, std::nullopt};
+    const std::string css = toUtf8(found->second);
+    const double width = std::max(0.0, std::strtod(css.c_str(), nullptr));
+    std::optional<Color> color;
+    if (std::size_t hash = css.find('#'); hash != std::string::npos && hash + 7 <= css.size()) {
+        const unsigned long rgb = std::strtoul(css.substr(hash + 1, 6).c_str(), nullptr, 16);
+        color = Color::colorWithRed(((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, 1);
+    }
+    return {width, color};
+}
+
+// The borders of the cell a cell or row end closes, in points from the
+// row's left (the text's, which the header's box starts at). The cells'
+// words stand at their boundaries, on the stops the cell ends make, so the
+// borders stand the cells' gap left of them, as word processors draw a
+// row's borders around the gap; the first cell's left border stays on the
+// box's edge, which clips what is left of it.
+void addCellFrame(Paragraph& paragraph, const AttributeDictionary* attributes)
+{
+    const auto* boundary = attributes ? attributes->valueForKeyAs<IntegerValue>(TETableCellRightBoundaryKey) : nullptr;
+    const auto* style = attributes ? attributes->valueForKeyAs<StringMapValue>(TETableCellStyleKey) : nullptr;
+    if (!boundary || !style || boundary->value() <= 0)
+        return;
+    const std::u16string* padding = style->valueForKey("padding-left");
+    const double gap = padding ? std::max(0.0, std::strtod(toUtf8(*padding).c_str(), nullptr)) : 0;
+    GraphicsContext::TextBoxCellFrame frame;
+    frame.left = paragraph.cellFrames.empty() ? 0 : paragraph.cellFrames.back().right;
+    frame.right = static_cast<double>(boundary->value()) / 20 - gap;
+    static const char* const kSides[] = {"border-top", "border-left", "border-bottom", "border-right"};
+    bool anyBorder = false;
+    for (std::size_t side = 0; side < 4; ++side) {
+        const auto [width, color] = borderOf(style->map(), kSides[side]);
+        frame.widths[side] = width;
+        if (color)
+            frame.color = *color;
+        anyBorder = anyBorder || width > 0;
+    }
+    if (!anyBorder)
+        frame.widths = {};
+    if (frame.right > frame.left)
+        paragraph.cellFrames.push_back(frame);
 }
 
 Run runWithAttributes(const AttributeDictionary* attributes)
@@ -177,6 +228,8 @@ std::shared_ptr<const PDFHeaderFooterParagraphs> PDFHeaderFooterParagraphs::from
         while (at < end) {
             const char16_t unit = string[at++];
             if (endsParagraph(unit)) {
+                if (attributes && attributes->containsKey(TEIsEndTableRowKey))
+                    addCellFrame(paragraphs.back(), attributes.get());
                 // "\r\n" ends one paragraph.
                 if (unit == u'\r' && at < length && string[at] == u'\n')
                     ++at;
@@ -195,8 +248,11 @@ std::shared_ptr<const PDFHeaderFooterParagraphs> PDFHeaderFooterParagraphs::from
                 continue;
             // A table row's cell ends are tabs: the next cell's words stand
             // at the cell's right edge, as the table's columns are.
-            if (unit == u'\t')
+            if (unit == u'\t') {
                 addCellStop(paragraphs.back(), attributes.get());
+                if (attributes && attributes->containsKey(TEIsEndTableCellKey))
+                    addCellFrame(paragraphs.back(), attributes.get());
+            }
             hasWords = hasWords || !isBlank(unit);
             paragraphs.back().runs.back().text.push_back(unit);
         }

@@ -136,6 +136,8 @@ std::string PDFPageTemplates::frameScript(const Size& pageSize, double textWidth
 
 std::string PDFPageTemplates::contextualSpaceScript() { return printPage("richtext-contextual-space.js", {}); }
 
+std::string PDFPageTemplates::paragraphSpacingScript() { return printPage("print-paragraph-spacing.js", {}); }
+
 std::string PDFPageTemplates::zoomScript(double zoom)
 {
     return "document.documentElement.style.zoom = '" + fixed(zoom, 3) + "';";

@@ -70,6 +70,10 @@ public:
     // The script that stands paragraphs of one style that leave out their
     // space between each other together, as the editing page shows them.
     static std::string contextualSpaceScript();
+    // The script that adds the space after each paragraph to the space
+    // before the next, as word processors space them, where the page takes
+    // the larger of the two.
+    static std::string paragraphSpacingScript();
     // The scripts, run on a laid-out rich-text print page, that answer the
     // settings of its section breaks (one a line, in the order of the text),
     // and that show only its sections `first` to `last` (counted from 0)

@@ -360,6 +360,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
 
         // Text boxes: the shape is a destination, its text is document text.
         {"shp", withDefault(&R::actionShape)},
+        {"shpgrp", withDefault(&R::actionShapeGroup)},
         {"shpwr", withDefault(&R::actionShapeWrap, 0)},
         {"shpleft", withDefault(&R::actionShapeLeft, 0)},
         {"shpinst", withDefault(&R::actionKnownDestination)},

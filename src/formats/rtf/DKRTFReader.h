@@ -191,6 +191,11 @@ private:
         std::optional<int> parameter;
         // Sets the look of letters rather than of the paragraph.
         bool character = false;
+        // One of the letters' looks that a run states for itself after its
+        // style's number.
+        bool restated = false;
+        // Names the letters' font.
+        bool font = false;
     };
     // The formatting words of a stored string of control words (a style's
     // formatting); a style never inserts text or reads a destination.
@@ -198,7 +203,8 @@ private:
     // Runs a style's formatting words through the keyword table.
     void performControlWords(const std::vector<StyleWord>& words);
     // A stylesheet entry's formatting, after that of the style it is based
-    // on; its letters' looks only when `characters` is set.
+    // on, less the letters' looks that the text names for itself; its other
+    // letters' looks only when `characters` is set.
     void performStyle(int number, bool characters = true);
     // The words performStyle runs, `depth` styles down a chain of bases.
     void gatherStyleWords(int number, int depth, bool characters, bool entriesAreWhole,
@@ -283,6 +289,7 @@ private:
     // "\defchp" (0) and "\defpap" (1).
     void actionFormattingDefaults(int paragraph);
     void actionShape(int value);
+    void actionShapeGroup(int value);
     void actionShapeWrap(int value);
     void actionShapeLeft(int value);
     void actionParagraphSpacing(int value);
@@ -511,6 +518,8 @@ private:
     // the next freshly built attribute set keeps it from drifting when the
     // construct's group returns to a state whose set is already cached.
     AttributeValuePtr m_pendingAttachment;
+    // The pending picture when a shape of a group holds it.
+    TETextAttachmentPtr m_groupPicture;
     // Our own picture form closes with "} }": that blank is part of the form,
     // not the user's text, or every save would add one more.
     bool m_pendingPictureOwnsBlank = false;

@@ -3,6 +3,7 @@
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFFormField.h"
 #include "formats/rtf/DKRTFNoteForm.h"
+#include "formats/rtf/DKRTFShapeGroup.h"
 #include "formats/rtf/DKRTFKeywordTable.h"
 #include "platform/foundation/NumberScanning.h"
 #include "platform/foundation/OFStringScanner.h"
@@ -268,9 +269,6 @@ void DKRTFReader::actionParagraphStyleNumber(int value)
         state().replaceUnchangedCharacters(*m_formattingDefaults, *m_resetFormatting);
         state().setStringEncoding(m_fontTable.fontEncodingAtIndex(state().fontNumber(), m_documentEncoding));
     }
-    // A word processor names its paragraph's letters' looks in full after
-    // the style, and reads them so: a heading whose text it set plain after
-    // "\\plain" is plain, whatever its style says.
     performStyle(value, !styleEntriesAreWhole() && !m_generatorIsOther);
 }
 
@@ -300,9 +298,19 @@ void DKRTFReader::gatherStyleWords(int number, int depth, bool characters, bool 
         return;
     if (auto base = m_styleBases.find(number); base != m_styleBases.end() && !entriesAreWhole)
         gatherStyleWords(base->second, depth + 1, characters, entriesAreWhole, words);
-    for (const StyleWord& word : style->second)
-        if (characters || !word.character)
-            words.push_back(word);
+    for (const StyleWord& word : style->second) {
+        // LibreOffice reads a run's face, size, underline, colours and font
+        // as the text states them after a style's number, whoever wrote the
+        // file: a heading set plain after "\plain" prints plain though its
+        // style is bold, and a character style's own of those shows only
+        // where the run restates it. What the style takes from the one it is
+        // based on still shows, all but the font, which every run names.
+        if (word.restated && (depth == 0 || word.font))
+            continue;
+        if (word.character && !word.restated && !characters)
+            continue;
+        words.push_back(word);
+    }
 }
 void DKRTFReader::actionParagraphAlign(int value) { state().mutableParagraph().alignment = static_cast<std::uint8_t>(value); }
 void DKRTFReader::actionParagraphFirstLineIndent(int value) { state().mutableParagraph().firstLineIndent = value; }
@@ -576,6 +584,7 @@ void DKRTFReader::actionImageAttachment(int)
             picture->setAttributes(std::move(attributes));
         }
         m_pendingAttachment = picture;
+        m_groupPicture = state().shapeGroup() ? picture : nullptr;
         return m_pendingAttachment && reader.readOwnPictureForm();
     });
     // Files of ours written before closed the picture with "} }", whose
@@ -1087,17 +1096,46 @@ void DKRTFReader::actionKnownDestination(int) {}
 
 void DKRTFReader::actionShape(int)
 {
-    state().setShapeWrapsText(false);
-    state().setShapeStandsRight(false);
     // The placement words lead the instructions, before the properties and
     // the picture's data: the start of the group holds them.
     constexpr std::size_t kPlacementReach = 4096;
     const std::size_t end = std::min(endOfCurrentGroup(), m_location + kPlacementReach);
     const std::u16string start = end > m_location ? m_source.text(m_location, end) : std::u16string();
     const std::size_t instructions = start.find(u"\\shpinst");
-    state().setShapePlace(instructions == std::u16string::npos
-                              ? std::string()
-                              : TEShapePlace::wordsOfInstructions(std::u16string_view(start).substr(instructions + 8)));
+    const std::u16string_view own =
+        instructions == std::u16string::npos ? std::u16string_view() : std::u16string_view(start).substr(instructions + 8);
+    // A shape of a group takes its place, and the text's wrap, from the
+    // group's.
+    if (const std::shared_ptr<const DKRTFShapeGroup>& group = state().shapeGroup()) {
+        // The picture of a shape before it stands on its own character
+        // rather than giving way to this one's.
+        if (pendingPicture() && m_groupPicture && m_pendingAttachment == m_groupPicture) {
+            StringMapValue::Map attributes = m_groupPicture->attributes();
+            attributes[TEShapePlace::kGroupGoesOnKey] = u"1";
+            m_groupPicture->setAttributes(std::move(attributes));
+            placePendingAttachment(u"", state());
+        }
+        state().setShapePlace(group->placeOfMember(own));
+        return;
+    }
+    state().setShapeWrapsText(false);
+    state().setShapeStandsRight(false);
+    state().setShapePlace(own.empty() ? std::string() : TEShapePlace::wordsOfInstructions(own));
+}
+
+void DKRTFReader::actionShapeGroup(int)
+{
+    state().setShapeWrapsText(false);
+    state().setShapeStandsRight(false);
+    // Unlike a single shape's, a group's instructions hold its shapes, and
+    // with them their pictures: the whole group is looked at.
+    const std::u16string group = m_source.text(m_location, endOfCurrentGroup());
+    const std::size_t instructions = group.find(u"\\shpinst");
+    std::optional<DKRTFShapeGroup> read;
+    if (instructions != std::u16string::npos)
+        read = DKRTFShapeGroup::fromInstructions(std::u16string_view(group).substr(instructions + 8));
+    state().setShapeGroup(read ? std::make_shared<const DKRTFShapeGroup>(std::move(*read)) : nullptr);
+    state().setShapePlace(std::string());
 }
 
 void DKRTFReader::actionShapeWrap(int value)
@@ -1604,6 +1642,8 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
     static const std::unordered_set<std::string_view> kCharacter = {
         "b", "i", "strike", "ul", "ulnone", "uld", "uldb", "ulth", "ulw", "f", "fs", "cf", "cb", "super", "sub",
         "nosupersub", "caps", "scaps", "shad", "outl", "v", "af", "afs", "ab", "ai"};
+    static const std::unordered_set<std::string_view> kRestated = {"b",    "i",    "fs",  "ul", "ulnone", "uld",
+                                                                   "uldb", "ulth", "ulw", "f",  "cf",     "cb"};
     constexpr std::size_t kLongestFormattingWord = 15;
     std::vector<StyleWord> formatting;
     std::size_t index = 0;
@@ -1631,7 +1671,8 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
                 std::optional<int> parameter;
                 if (!digits.empty())
                     parameter = (negative ? -1 : 1) * intValue(digits);
-                formatting.push_back({keyword, parameter, kCharacter.contains(name)});
+                formatting.push_back(
+                    {keyword, parameter, kCharacter.contains(name), kRestated.contains(name), name == "f"});
             }
         }
         index = std::max(valueEnd, index + 1);

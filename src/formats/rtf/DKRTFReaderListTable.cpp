@@ -113,6 +113,8 @@ TEListNumbering DKRTFReaderListTable::numberingOfFormat(std::optional<int> forma
         return TEListNumbering::KatakanaAiueoNarrow;
     case 13:
         return TEListNumbering::KatakanaIrohaNarrow;
+    case 16:
+        return TEListNumbering::JapaneseLegalDigits;
     case 18:
     case 28:
     case 29:
@@ -133,6 +135,20 @@ TEListNumbering DKRTFReaderListTable::numberingOfFormat(std::optional<int> forma
         return TEListNumbering::LegalTraditional;
     case 38:
         return TEListNumbering::LegalSimplified;
+    case 41:
+        return TEListNumbering::KoreanDigits;
+    case 42:
+        return TEListNumbering::KoreanCounting;
+    case 43:
+        return TEListNumbering::KoreanNative;
+    case 45:
+        return TEListNumbering::HebrewNumerals;
+    case 46:
+        return TEListNumbering::ArabicAlphabetic;
+    case 47:
+        return TEListNumbering::HebrewLetters;
+    case 48:
+        return TEListNumbering::ArabicAbjad;
     case 44:
         return TEListNumbering::IdeographicDigits;
     default:
@@ -174,6 +190,22 @@ std::optional<int> DKRTFReaderListTable::numberFormatOfNumbering(TEListNumbering
         return 24;
     case TEListNumbering::HangulJamo:
         return 25;
+    case TEListNumbering::JapaneseLegalDigits:
+        return 16;
+    case TEListNumbering::KoreanDigits:
+        return 41;
+    case TEListNumbering::KoreanCounting:
+        return 42;
+    case TEListNumbering::KoreanNative:
+        return 43;
+    case TEListNumbering::HebrewNumerals:
+        return 45;
+    case TEListNumbering::ArabicAlphabetic:
+        return 46;
+    case TEListNumbering::HebrewLetters:
+        return 47;
+    case TEListNumbering::ArabicAbjad:
+        return 48;
     }
     return std::nullopt;
 }
@@ -185,7 +217,7 @@ unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level, std
     // The East Asian and other numbers are numbered lists whose marker text
     // writes the number (markerWithText); the other numbers between them
     // print in decimal digits.
-    if (format && *format >= 8 && *format <= 44 && *format != 22 && *format != 23)
+    if (format && *format >= 8 && *format <= 48 && *format != 22 && *format != 23)
         return static_cast<unsigned>(TECSSListStyleType::Decimal);
     switch (format.value_or(23)) {
     case 0:

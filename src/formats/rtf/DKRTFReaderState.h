@@ -23,6 +23,8 @@ namespace folio {
 // fields that do not (list number, character set, encoding, skip count) are
 // plain stores on purpose, because a set already built for the group must not
 // change under the text that follows.
+class DKRTFShapeGroup;
+
 class DKRTFReaderState {
 public:
     // The raw paragraph control-word values; converted only when the
@@ -153,6 +155,9 @@ public:
     // The placement words of the shape being read (see TEShapePlace).
     const std::string& shapePlace() const { return m_shapePlace; }
     void setShapePlace(std::string words) { m_shapePlace = std::move(words); }
+    // The group of shapes being read ("\shpgrp"), which places its shapes.
+    const std::shared_ptr<const DKRTFShapeGroup>& shapeGroup() const { return m_shapeGroup; }
+    void setShapeGroup(std::shared_ptr<const DKRTFShapeGroup> group) { m_shapeGroup = std::move(group); }
     // Languages and letter effects, capitals among them.
     const DKRTFCharacterMarks& characterMarks() const { return m_characterMarks; }
     void setCharacterMarks(const DKRTFCharacterMarks& marks);
@@ -297,6 +302,7 @@ private:
     bool m_shapeWrapsText = false;
     bool m_shapeStandsRight = false;
     std::string m_shapePlace;
+    std::shared_ptr<const DKRTFShapeGroup> m_shapeGroup;
     DKRTFCharacterMarks m_characterMarks;
     DKRTFScriptMarks m_scriptMarks;
     DKRTFScriptMarks::Letters m_associatedLetters = DKRTFScriptMarks::Letters::ComplexScript;

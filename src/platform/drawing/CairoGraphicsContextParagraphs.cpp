@@ -171,6 +171,31 @@ LayoutPointer paragraphLayout(cairo_t* context, const Paragraph& paragraph, doub
     return layout;
 }
 
+// Each border is drawn inside its cell's edge, as a row's borders take
+// none of the room its words are laid out in.
+void drawCellFrames(cairo_t* context, const std::vector<GraphicsContext::TextBoxCellFrame>& frames, double x, double top,
+                    double height)
+{
+    for (const GraphicsContext::TextBoxCellFrame& frame : frames) {
+        const double left = x + frame.left;
+        const double right = x + frame.right;
+        const Color& color = frame.color;
+        if (color.canProvideRGBComponents())
+            cairo_set_source_rgba(context, color.red(), color.green(), color.blue(), color.alpha());
+        const auto& [topWidth, leftWidth, bottomWidth, rightWidth] = frame.widths;
+        if (topWidth > 0)
+            cairo_rectangle(context, left, top, right - left, topWidth);
+        if (bottomWidth > 0)
+            cairo_rectangle(context, left, top + height - bottomWidth, right - left, bottomWidth);
+        if (leftWidth > 0)
+            cairo_rectangle(context, left, top, leftWidth, height);
+        if (rightWidth > 0)
+            cairo_rectangle(context, right - rightWidth, top, rightWidth, height);
+        cairo_fill(context);
+    }
+    cairo_set_source_rgb(context, 0, 0, 0);
+}
+
 } // namespace
 
 double CairoGraphicsContext::layOutParagraphs(const std::vector<TextBoxParagraph>& paragraphs, const Rect& box,
@@ -189,6 +214,9 @@ double CairoGraphicsContext::layOutParagraphs(const std::vector<TextBoxParagraph
         int width = 0;
         int height = 0;
         pango_layout_get_size(layout.get(), &width, &height);
+        if (draw)
+            drawCellFrames(m_context, paragraph.cellFrames, box.origin.x, box.origin.y + y,
+                           static_cast<double>(height) / PANGO_SCALE);
         y += static_cast<double>(height) / PANGO_SCALE + std::max(paragraph.spaceAfter, 0.0);
     }
     return y;

@@ -7,6 +7,7 @@
 #include "platform/graphics/GraphicsPath.h"
 #include "platform/graphics/Image.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -137,8 +138,19 @@ public:
         enum class Alignment { Left, Center, Right, Decimal };
         Alignment alignment = Alignment::Left;
     };
+    // A table cell's borders around a paragraph that is a table's row, as
+    // far down as the row's lines go.
+    struct TextBoxCellFrame {
+        // Points from the box's left edge.
+        double left = 0;
+        double right = 0;
+        // Top, left, bottom, right; 0 for no border.
+        std::array<double, 4> widths{};
+        Color color = Color::colorWithWhite(0);
+    };
     struct TextBoxParagraph {
         std::vector<TextBoxRun> runs;
+        std::vector<TextBoxCellFrame> cellFrames;
         TextBoxStyle::Alignment alignment = TextBoxStyle::Alignment::Left;
         // In order of location. Beyond the last, and where there are none,
         // left stops every `defaultTabInterval` points.

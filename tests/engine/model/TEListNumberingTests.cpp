@@ -25,6 +25,19 @@ TEST(TEListNumbering, chineseCountingWritesTensHundredsAndOneZeroInside)
     EXPECT_EQ(numberText(TEListNumbering::LegalTraditional, 12), u"壹拾貳");
     EXPECT_EQ(numberText(TEListNumbering::LegalSimplified, 12), u"壹拾贰");
     EXPECT_EQ(numberText(TEListNumbering::IdeographicDigits, 102), u"一〇二");
+    EXPECT_EQ(numberText(TEListNumbering::JapaneseLegalDigits, 102), u"壱零弐");
+    EXPECT_EQ(numberText(TEListNumbering::KoreanDigits, 10), u"일영");
+    // Korean counting writes no zero and no one before a power alone.
+    EXPECT_EQ(numberText(TEListNumbering::KoreanCounting, 101), u"백일");
+    EXPECT_EQ(numberText(TEListNumbering::KoreanCounting, 2015), u"이천십오");
+    EXPECT_EQ(numberText(TEListNumbering::KoreanNative, 99), u"아흔아홉");
+    EXPECT_EQ(numberText(TEListNumbering::KoreanNative, 110), u"백십");
+    // Hebrew numerals add up, fifteen and sixteen written as nine and more.
+    EXPECT_EQ(numberText(TEListNumbering::HebrewNumerals, 11), u"יא");
+    EXPECT_EQ(numberText(TEListNumbering::HebrewNumerals, 15), u"טו");
+    EXPECT_EQ(numberText(TEListNumbering::HebrewNumerals, 516), u"תקטז");
+    EXPECT_EQ(numberText(TEListNumbering::HebrewLetters, 11), u"כ");
+    EXPECT_EQ(numberText(TEListNumbering::ArabicAbjad, 11), u"ك");
 }
 
 TEST(TEListNumbering, shortSequencesFallBackToDigitsAndLongerOnesRepeat)

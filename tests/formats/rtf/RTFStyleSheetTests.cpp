@@ -248,38 +248,57 @@ TEST_F(RTFStyleSheetTests, wordsStylesStandAloneWhileLibreOfficesInheritTheirBas
     }
 }
 
-// A word processor writes a paragraph's letters' looks in full after its
-// style's number, and LibreOffice reads them so: a heading the writer set
-// plain prints plain though its style is bold; the style's spacing stays.
-TEST_F(RTFStyleSheetTests, aWordProcessorsHeadingSetPlainStaysPlainThoughItsStyleIsBold)
+// Word processors write a run's letters' looks in full after its style's
+// number, and LibreOffice reads every writer's file so: a heading the writer
+// set plain prints plain though its style is bold, and a character style's
+// own bold shows only where the run restates it; the style's spacing stays,
+// and so does the face and size a style takes from the style it is based on.
+TEST_F(RTFStyleSheetTests, aHeadingSetPlainStaysPlainThoughItsStyleIsBold)
 {
     auto document = [](const std::string& generator, const std::string& sheetWords) {
-        return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}"
+        return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}"
             "{\\stylesheet{\\ql \\fs24 \\snext0 " + sheetWords + "Normal;}"
-            "{\\s1\\ql \\sb240\\keepn \\b\\i\\fs32 \\sbasedon0 \\snext0 " + sheetWords + "heading 1;}}" + generator + "\n"
+            "{\\s1\\ql \\sb240\\keepn \\b\\i\\f1\\fs32 \\sbasedon0 \\snext0 " + sheetWords + "heading 1;}"
+            "{\\s2 \\sbasedon1 \\snext0 " + sheetWords + "heading 2;}"
+            "{\\*\\cs10 \\b\\f1 " + sheetWords + "Strong;}}" + generator + "\n"
             "\\pard\\plain \\s1\\ql \\sb240\\keepn \\fs24 Harbour\\par\n"
             "\\pard\\plain \\s1\\ql \\sb240\\keepn \\b\\fs32 Lighthouse\\par\n"
-            "\\pard\\plain Quay walls.\\par}";
+            "\\pard\\plain \\s2 Breakwater\\par\n"
+            "\\pard\\plain Quay walls and {\\cs10 moorings}.\\par}";
     };
     const struct {
         const char* writer;
         std::string rtf;
-        bool styleSetsLetters;
+        // Whether the words of a style based on another are read apart
+        // from it, as Word writes them.
+        bool entriesAreWhole;
     } cases[] = {
-        {"Word 2007 and later", document("", "\\sqformat \\spriority9 "), false},
-        {"Word by its generator", document("{\\*\\generator Microsoft Word 11.0;}", ""), false},
+        {"Word 2007 and later", document("", "\\sqformat \\spriority9 "), true},
+        {"Word by its generator", document("{\\*\\generator Microsoft Word 11.0;}", ""), true},
         {"LibreOffice", document("{\\*\\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}", ""),
          false},
-        {"unknown", document("", ""), true},
+        {"unknown", document("", ""), false},
+    };
+    // Face, size and family of the run that starts the words.
+    auto looks = [this](const AttributedString& text, std::u16string_view words) {
+        const auto* font = attributesOf(text, words).valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
+        if (!font)
+            return std::string("<no font>");
+        const bool italic = (font->font().symbolicTraits() & kFontItalicTrait) != 0;
+        return std::string(isBold(text, words) ? "bold " : "") + (italic ? "italic " : "")
+            + std::to_string(std::lround(font->font().pointSize())) + " " + font->font().familyName();
     };
     for (const auto& file : cases) {
         const DKRTFReadResult original = read(file.rtf);
         const std::string saved = written(original, original.text);
         const DKRTFReadResult again = read(saved);
         for (const AttributedString* text : {&original.text, &again.text}) {
-            EXPECT_EQ(isBold(*text, u"Harbour"), file.styleSetsLetters) << file.writer << "\n" << saved;
-            EXPECT_TRUE(isBold(*text, u"Lighthouse")) << file.writer << "\n" << saved;
-            EXPECT_FALSE(isBold(*text, u"Quay")) << file.writer << "\n" << saved;
+            EXPECT_EQ(looks(*text, u"Harbour"), "12 Times New Roman") << file.writer << "\n" << saved;
+            EXPECT_EQ(looks(*text, u"Lighthouse"), "bold 16 Times New Roman") << file.writer << "\n" << saved;
+            EXPECT_EQ(looks(*text, u"Breakwater"), file.entriesAreWhole ? "12 Times New Roman" : "bold italic 16 Times New Roman")
+                << file.writer << "\n" << saved;
+            EXPECT_EQ(looks(*text, u"Quay"), "12 Times New Roman") << file.writer << "\n" << saved;
+            EXPECT_EQ(looks(*text, u"moorings"), "12 Times New Roman") << file.writer << "\n" << saved;
             EXPECT_EQ(spacingOf(*text, u"Harbour").substr(0, 9), "before 12") << file.writer;
             EXPECT_EQ(styleOf(*text, u"Harbour"), "heading 1") << file.writer;
         }

@@ -155,7 +155,7 @@ std::optional<HTMLPrintedItemStart> HTMLListTagWriter::printedItemStart(const At
     return HTMLPrintedItemStart{*sign, (*firstStop - head) / kTwipsPerPixel, *firstStop / kTwipsPerPixel};
 }
 
-std::optional<std::u16string> HTMLListTagWriter::printedNumber(const AttributeValue* list, std::int64_t number)
+std::optional<std::u16string> HTMLListTagWriter::printedLabel(const AttributeValue* list, std::int64_t number)
 {
     const auto* listStyle = list ? list->as<TECSSListStyle>() : nullptr;
     if (!listStyle || listStyle->markerText() || listStyle->imageName() || number < 1)
@@ -183,6 +183,14 @@ std::optional<std::u16string> HTMLListTagWriter::printedNumber(const AttributeVa
         return TECSSListStyle::romanNumeral(number) + u".";
     case TECSSListStyleType::LowerRoman:
         return lowercaseString(TECSSListStyle::romanNumeral(number)) + u".";
+    // Word processors set a bullet at the item's first-line indent, where
+    // the browser would draw its disc just before the text.
+    case TECSSListStyleType::Disc:
+        return u"\u2022";
+    case TECSSListStyleType::Circle:
+        return u"\u25E6";
+    case TECSSListStyleType::Square:
+        return u"\u25AA";
     default:
         return std::nullopt;
     }
@@ -257,7 +265,13 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
         css += ";margin-top:0;margin-bottom:0;";
     else
         css += ";width:" + formatFixed(width, 6) + "%;";
-    if (padding > 0 || hangsIntoMargin)
+    // An indent the file gives is written even where it is the margin
+    // itself (a list at "\li0" hangs its markers left of the text column):
+    // the page's own list indent would otherwise take its place. A book's
+    // reader may cut off what stands left of its text, and keeps its own.
+    const bool paperTakesFileIndent =
+        context.settings.forPrint && !context.settings.forEPub && (nestedInPrint || indentsFromFile);
+    if (padding > 0 || hangsIntoMargin || paperTakesFileIndent)
         css += "padding-left:" + formatFixed(padding, 0) + "px;";
 
     std::string element(elementForList(list));

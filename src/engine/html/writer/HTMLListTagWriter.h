@@ -82,11 +82,11 @@ public:
                                                                 const TEParagraphStyle& style,
                                                                 const std::optional<std::vector<TextTab>>& stops);
 
-    // The number the page's list shows for an item counted `number`, as the
-    // browser draws it beside the item ("3.", "c.", "iv."), for print to set
-    // in the box word processors set their numbers in; none for bullets,
-    // pictures and marker words.
-    static std::optional<std::u16string> printedNumber(const AttributeValue* list, std::int64_t number);
+    // The label the page's list shows for an item counted `number`, as the
+    // browser draws it beside the item ("3.", "c.", "iv.", a disc's bullet),
+    // for print to set in the box word processors set their labels in;
+    // none for other signs, pictures and marker words.
+    static std::optional<std::u16string> printedLabel(const AttributeValue* list, std::int64_t number);
 
 private:
     // Whether the first line of a paragraph starts back at the left edge of

@@ -448,7 +448,7 @@ struct HTMLParagraphWriter::ParagraphFacts {
     // Where a printed item's sign and first line stand, when not as the
     // page's list markers set them.
     std::optional<HTMLPrintedItemStart> printedStart;
-    bool printsNumber = false;
+    bool printsLabel = false;
     // The item's own indents, taken before its list's tag clears them. An
     // item whose first line starts at its head indent is as the page lays
     // it out, and needs none.
@@ -514,7 +514,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     HTMLAttributeMap ownAttributes;
     const HTMLAttributeMap& elementAttributes = writeStartTag(html, facts, element, ownAttributes);
     if (element == "li")
-        writeItemLabel(html, facts.currentList, facts.itemHang, facts.printsNumber, facts.printedStart);
+        writeItemLabel(html, facts.currentList, facts.itemHang, facts.printsLabel, facts.printedStart);
     const std::optional<TEParagraphStyle>& style = facts.style();
     HTMLRunWriter runs(m_context, paragraph, elementAttributes, facts.fontIsUniform,
                        style ? style->lineHeightMultiple() : 0);
@@ -532,10 +532,15 @@ std::string HTMLParagraphWriter::elementCSS(ParagraphFacts& facts) const
         TEParagraphStyle style = *paragraphStyle;
         if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
             scaleParagraphStyle(style, m_context.textScale);
-        if (m_context.settings.forPrint)
+        if (m_context.settings.forPrint) {
             scaleParagraphSpacingForPrint(style);
-        else
+            const double raise =
+                m_context.printedLeadingAbove(fontInAttributes(attributes), paragraphStyle->lineHeightMultiple());
+            style.setParagraphSpacingBefore(style.paragraphSpacingBefore() - raise);
+            style.setParagraphSpacing(style.paragraphSpacing() + raise);
+        } else {
             scaleLineHeightForPage(style, fontInAttributes(attributes));
+        }
         // The editing page shows a hanging first line as print does,
         // and hands it back to the save.
         css = style.cssStyleRepresentation().value_or(std::string());
@@ -552,8 +557,9 @@ std::string HTMLParagraphWriter::elementCSS(ParagraphFacts& facts) const
         // in points, as a paragraph's.
         const double scale = m_context.textScale != 0.0 ? m_context.textScale : 1.0;
         const double print = m_context.settings.forPrint ? 4.0 / 3.0 : 1.0;
-        const double after = std::round(paragraphStyle->paragraphSpacing() / scale * print);
-        const double before = std::round(paragraphStyle->paragraphSpacingBefore() / scale * print);
+        const double raise = m_context.printedLeadingAbove(fontInAttributes(attributes), paragraphStyle->lineHeightMultiple());
+        const double after = std::round(paragraphStyle->paragraphSpacing() / scale * print) + raise;
+        const double before = std::round(paragraphStyle->paragraphSpacingBefore() / scale * print) - raise;
         if (after != 0)
             css += "margin-bottom:" + formatShortest(after) + "px;";
         if (before != 0)
@@ -564,7 +570,7 @@ std::string HTMLParagraphWriter::elementCSS(ParagraphFacts& facts) const
             css += "--after:" + formatShortest(after) + "px;";
         if (facts.printedStart)
             css += "list-style-type:none;text-indent:" + formatFixed(facts.printedStart->textIndent, 2) + "px;";
-        else if (facts.printsNumber)
+        else if (facts.printsLabel)
             css += "list-style-type:none;";
         if (paragraphStyle->ownLineHeight()) {
             TEParagraphStyle style = *paragraphStyle;
@@ -610,10 +616,10 @@ void HTMLParagraphWriter::openItemLists(std::string& html, ParagraphFacts& facts
     // list's own markers.
     if (settings.forPrint && !settings.forEPub && settings.stylesRuns && paragraphStyle && lists.size() == 1)
         facts.printedStart = HTMLListTagWriter::printedItemStart(facts.currentList, *paragraphStyle, facts.itemStops);
-    // A word processor's plain number stands in print where its own
-    // words would, at the first-line indent, the text at the left indent.
-    facts.printsNumber = settings.forPrint && !settings.forEPub && settings.stylesRuns && !settings.exported
-        && facts.itemHang >= 1 && !facts.printedStart && HTMLListTagWriter::printedNumber(facts.currentList, 1);
+    // A word processor's plain number or bullet stands in print where its
+    // own words would, at the first-line indent, the text at the left indent.
+    facts.printsLabel = settings.forPrint && !settings.forEPub && settings.stylesRuns && !settings.exported
+        && facts.itemHang >= 1 && !facts.printedStart && HTMLListTagWriter::printedLabel(facts.currentList, 1);
     bool openedAny = false;
     std::int64_t continuedStart = 0;
     for (const AttributeValuePtr& list : lists) {
@@ -782,7 +788,7 @@ void HTMLParagraphWriter::writeParagraphEnd(std::string& html, ParagraphFacts& f
 }
 
 void HTMLParagraphWriter::writeItemLabel(std::string& html, const AttributeValue* currentList, double itemHang,
-                                         bool printsNumber, const std::optional<HTMLPrintedItemStart>& printedStart)
+                                         bool printsLabel, const std::optional<HTMLPrintedItemStart>& printedStart)
 {
     // A word processor's own words around the number ("CH I") are written
     // before the item's text; the list draws no marker of its own.
@@ -794,8 +800,8 @@ void HTMLParagraphWriter::writeItemLabel(std::string& html, const AttributeValue
         return at + 1 < m_itemNumbers.size() ? std::max<std::int64_t>(m_itemNumbers[at] - 1, 1) : 1;
     };
     std::optional<std::u16string> marker = style ? style->markerWithText(number, outerNumber) : std::nullopt;
-    if (!marker && printsNumber)
-        marker = HTMLListTagWriter::printedNumber(currentList, number);
+    if (!marker && printsLabel)
+        marker = HTMLListTagWriter::printedLabel(currentList, number);
     if (marker) {
         // Where the file hangs the item's first line, the words stand in a
         // box of the hanging width that the page draws out at the first-line
@@ -810,10 +816,13 @@ void HTMLParagraphWriter::writeItemLabel(std::string& html, const AttributeValue
         const TEListLabelFollow follow = words ? words->follow : TEListLabelFollow::Tab;
         const bool boxed = itemHang >= 1 && !m_context.settings.exported && follow == TEListLabelFollow::Tab;
         const std::u16string gap = follow == TEListLabelFollow::Nothing ? u"" : u" ";
+        // On paper the item's direction is its text's: Hebrew letters in the
+        // label of an English item do not set the item right to left.
+        const std::string_view direction = m_context.settings.forPrint ? " dir=\"auto\"" : "";
         if (boxed)
             HTMLMarkup::appendBodyMarkup(html,
-                                         "<span data-marker-words=\"\" style=\"--hang:" + formatFixed(itemHang, 0)
-                                             + "px\">",
+                                         "<span data-marker-words=\"\"" + std::string(direction) + " style=\"--hang:"
+                                             + formatFixed(itemHang, 0) + "px\">",
                                          m_context.bodyFinish);
         // A bullet sign of the file's own is set in its font.
         const std::u16string font = words ? words->font : std::u16string();

@@ -57,9 +57,9 @@ private:
 
     // The words or sign an item of `currentList` starts with, where its list
     // does not draw them: the file's own words, or in print its plain number
-    // (`printsNumber`) or the sign `printedStart` sets at the edge.
+    // or bullet (`printsLabel`) or the sign `printedStart` sets at the edge.
     // `itemHang` is how far the item's first line hangs, in page pixels.
-    void writeItemLabel(std::string& html, const AttributeValue* currentList, double itemHang, bool printsNumber,
+    void writeItemLabel(std::string& html, const AttributeValue* currentList, double itemHang, bool printsLabel,
                         const std::optional<HTMLPrintedItemStart>& printedStart);
     void closeLists(std::string& html, const AttributeValue* currentList, bool closeAll);
     // The closing tag of the innermost list element open.

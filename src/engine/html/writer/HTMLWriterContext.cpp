@@ -68,10 +68,10 @@ double HTMLWriterContext::printedLineRatio(const Font& font) const
     return ratio;
 }
 
-std::string HTMLWriterContext::printedLineHeightCSS(const Font* font, double multiple) const
+double HTMLWriterContext::printedSingleLine(const Font* font, double multiple) const
 {
     if (!settings.forPrint || settings.forEPub || !font || !(multiple > 0) || multiple == 1 || !std::isfinite(multiple))
-        return {};
+        return 0;
     // The text prints at the size its font CSS gives it, four thirds of a
     // pixel to the point (see makeFontCSS); its lines go with it.
     constexpr double kPixelsPerPoint = 4.0 / 3.0;
@@ -79,10 +79,23 @@ std::string HTMLWriterContext::printedLineHeightCSS(const Font* font, double mul
         - TEFontDescriptor::FONTSIZEOFFSET;
     const double ratio = printedLineRatio(*font);
     if (!(printedSize > 0) || !(ratio > 0) || !std::isfinite(ratio))
-        return {};
+        return 0;
     const bool scaled = textScale != 1.0 && textScale != 0.0;
-    const double pixels = multiple * ratio * printedSize * kPixelsPerPoint / (scaled ? textScale : 1.0);
-    return "line-height:" + formatShortest(std::round(pixels * 100) / 100) + "px;";
+    return ratio * printedSize * kPixelsPerPoint / (scaled ? textScale : 1.0);
+}
+
+std::string HTMLWriterContext::printedLineHeightCSS(const Font* font, double multiple) const
+{
+    const double single = printedSingleLine(font, multiple);
+    if (!(single > 0))
+        return {};
+    return "line-height:" + formatShortest(std::round(multiple * single * 100) / 100) + "px;";
+}
+
+double HTMLWriterContext::printedLeadingAbove(const Font* font, double multiple) const
+{
+    const double single = multiple > 1 ? printedSingleLine(font, multiple) : 0;
+    return single > 0 ? std::round((multiple - 1) * single / 2 * 100) / 100 : 0;
 }
 
 std::string HTMLWriterContext::fontCSSAtIndex(std::size_t index) const

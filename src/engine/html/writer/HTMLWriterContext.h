@@ -123,6 +123,14 @@ struct HTMLWriterContext {
     // "line-height" of the font's text that says so, "" outside print or
     // without a multiple or a font.
     std::string printedLineHeightCSS(const Font* font, double multiple) const;
+    // Word processors set the room such a multiple adds below each line,
+    // where the page shares it out above and below: the pixels by which
+    // the paragraph moves up on paper to print as they do, 0 outside
+    // print or without a multiple above one or a font.
+    double printedLeadingAbove(const Font* font, double multiple) const;
+    // A printed single line of the font in pixels, 0 where no multiple
+    // spaces the lines on paper.
+    double printedSingleLine(const Font* font, double multiple) const;
     // The printed face's line height to its size, by the font asked for.
     double printedLineRatio(const Font& font) const;
     mutable std::unordered_map<std::string, double> printedLineRatios{};
