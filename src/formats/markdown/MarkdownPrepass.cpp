@@ -2,13 +2,8 @@
 
 #include "formats/markdown/CodeSpanIndex.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cassert>
 #include <vector>
 
@@ -208,42 +203,6 @@ std::size_t nextInlineCandidate(std::string_view line, std::size_t from, unsigne
     }
     return static_cast<std::size_t>(at - line.begin());
 }
-
-#if defined(__SSE2__)
-// The same for a line without "@", where only a scheme's first letter starts an
-// address, sixteen bytes at a time: prose stops the byte-wise search at every
-// blank, and the few words that start with such a letter are all it need stop at.
-std::size_t nextInlineCandidateOutsideEmail(std::string_view line, std::size_t from)
-{
-    const auto equal = [](__m128i chunk, char c) { return _mm_cmpeq_epi8(chunk, _mm_set1_epi8(c)); };
-    // A word ending just before `from` does not count: the caller stands inside one.
-    unsigned endsBefore = 0;
-    for (; from + 16 <= line.size(); from += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + from));
-        const __m128i markup = equal(chunk, '\\') | equal(chunk, '`') | equal(chunk, '<') | equal(chunk, ']')
-            | equal(chunk, '_');
-        const __m128i endsWord = equal(chunk, ' ') | equal(chunk, '\t') | equal(chunk, '\n') | equal(chunk, '\r')
-            | equal(chunk, '\f') | equal(chunk, '\v') | equal(chunk, '(');
-        // Letters differ from their capitals in just this bit.
-        const __m128i folded = chunk | _mm_set1_epi8(0x20);
-        const __m128i scheme = equal(folded, 'h') | equal(folded, 'f') | equal(folded, 'w');
-        const unsigned wordEnds = static_cast<unsigned>(_mm_movemask_epi8(endsWord));
-        const unsigned afterWordEnds = (wordEnds << 1) | endsBefore;
-        const unsigned found = static_cast<unsigned>(_mm_movemask_epi8(markup))
-            | (afterWordEnds & static_cast<unsigned>(_mm_movemask_epi8(scheme)));
-        if (found)
-            return from + static_cast<std::size_t>(std::countr_zero(found));
-        endsBefore = wordEnds >> 15;
-    }
-    for (; from < line.size(); ++from) {
-        const unsigned char traits = inlineTraitsOf(line[from]);
-        if ((traits & kStartsMarkup) || (endsBefore && (traits & kStartsScheme)))
-            return from;
-        endsBefore = (traits & kEndsWord) ? 1 : 0;
-    }
-    return line.size();
-}
-#endif
 
 } // namespace
 
@@ -519,14 +478,7 @@ void MarkdownPrepass::markInline(std::string_view line, std::size_t lineOffset, 
         }
         // Inside a word nothing starts: the text runs on to the next byte
         // that may start markup or an address.
-        if (inlineTraitsOf(c) & kEndsWord)
-            ++i;
-#if defined(__SSE2__)
-        else if (!mayHoldEmail)
-            i = nextInlineCandidateOutsideEmail(line, i + 1);
-#endif
-        else
-            i = nextInlineCandidate(line, i + 1, addressStarts);
+        i = (inlineTraitsOf(c) & kEndsWord) ? i + 1 : nextInlineCandidate(line, i + 1, addressStarts);
     }
     copyUpTo(line.size());
 }
