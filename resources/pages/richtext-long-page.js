@@ -16,17 +16,34 @@
     // mark first, so that no mark is ever saved and nothing sees a part.
     var kHeldMark = 'data-folio-held';
     var kBlocksShownFirst = 80;
+    // Long paragraphs fill a view in fewer blocks: the first ones are cut at
+    // about two views' worth of letters (a letter of the page's 18 pixels
+    // takes some 200 square pixels of a line).
+    var kSquarePixelsPerLetterShownFirst = 100;
     var kBlocksPerBatch = 60;
     var kBlocksPerScrollStep = 200;
     var held = [];
     var nextHeld = 0;
     var guards = [];
 
+    function blocksShownFirst(wrapper) {
+        var letters = global.innerWidth * global.innerHeight / kSquarePixelsPerLetterShownFirst;
+        if (!(letters > 0))
+            return kBlocksShownFirst;
+        var count = 0;
+        for (var block = wrapper.firstElementChild; block && count < kBlocksShownFirst && letters > 0;
+             block = block.nextElementSibling) {
+            letters -= block.textContent.length;
+            ++count;
+        }
+        return count;
+    }
+
     function holdBackLaterBlocks() {
         var wrapper = byId('paragraph');
         if (held.length || !wrapper || wrapper.children.length <= kBlocksShownFirst)
             return;
-        for (var block = wrapper.children[kBlocksShownFirst]; block; block = block.nextElementSibling) {
+        for (var block = wrapper.children[blocksShownFirst(wrapper)]; block; block = block.nextElementSibling) {
             block.setAttribute(kHeldMark, '');
             held.push(block);
         }

@@ -3,6 +3,9 @@
 #include "app/CommandLine.h"
 #include "app/DocumentArgument.h"
 #include "app/ProgramModule.h"
+#include "platform/docframework/DKDocumentAppController.h"
+#include "platform/docframework/ODSFileItem.h"
+#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/web/WebServices.h"
 
 #include <iostream>
@@ -64,6 +67,17 @@ Result<DesktopModule*> open()
     return module;
 }
 
+// Loading the windows' and the web engine's libraries takes as long as
+// reading a long document: the document is read meanwhile, and the opening
+// takes it. A PDF opens in its reader, without a document.
+void readAheadWhileTheModuleLoads(const std::string& path)
+{
+    DKDocumentAppController* app = DKDocumentAppController::controller();
+    if (!app || TypeIdentifiers::typeIdentifierForPath(path) == TypeIdentifiers::kPDF)
+        return;
+    app->readDocumentAhead(ODSFileItem(path, nullptr).fileURL());
+}
+
 } // namespace
 
 Result<DesktopModule*> DesktopModule::load()
@@ -103,6 +117,7 @@ void registerDesktopModuleCommands(CommandLine& commandLine)
             if (name == "open" && arguments.size() == 1) {
                 if (std::optional<int> status = DocumentArgument::check(arguments.front(), std::cerr))
                     return *status;
+                readAheadWhileTheModuleLoads(arguments.front());
             }
             Result<DesktopModule*> module = DesktopModule::load();
             if (!module) {

@@ -15,21 +15,21 @@ namespace {
 // cut short.
 class RichTextLongPageTest : public test::WebPageFixture {
 protected:
-    static std::string blockMarkup(int blocks)
+    static std::string blockMarkup(int blocks, const std::string& words)
     {
         std::string markup;
         for (int i = 0; i < blocks; ++i) {
             // Text between the blocks as a page holds it, and one block with
             // a class of its own, which must come back as it was.
-            markup += i == 120 ? "<div class=\"kept\">Block " + std::to_string(i) + " <b>bold</b></div>\n"
-                               : "<div>Block " + std::to_string(i) + "</div>\n";
+            markup += i == 120 ? "<div class=\"kept\">Block " + std::to_string(i) + words + " <b>bold</b></div>\n"
+                               : "<div>Block " + std::to_string(i) + words + "</div>\n";
         }
         return markup;
     }
 
-    void openPage(int blocks)
+    void openPage(int blocks, const std::string& words = "")
     {
-        markup = blockMarkup(blocks);
+        markup = blockMarkup(blocks, words);
         std::string html = "<html><head><meta charset='UTF-8'>"
                            "<link rel='stylesheet' href='" + PageResources::pageFileURL("richtext-page.css").value_or("")
                            + "'>" + scriptTag(PageResources::componentURL("rangy/lib/rangy-core.js"))
@@ -64,6 +64,26 @@ TEST_F(RichTextLongPageTest, aLongPageLaysOutItsBeginningAndGivesBackItsMarkupWh
     EXPECT_EQ(run("document.getElementById('paragraph').innerHTML"), markup);
     EXPECT_EQ(run("isWholeDocumentShown()"), "1");
     EXPECT_EQ(displayOfBlock(399), "block");
+}
+
+TEST_F(RichTextLongPageTest, longParagraphsAreShownFirstAsFarAsTheyFillTheViewNotEightyOfThem)
+{
+    std::string words;
+    while (words.size() < 1500)
+        words += " amber lantern copper kettle";
+    openPage(400, words);
+    if (HasFatalFailure())
+        return;
+    const int shown = std::stoi(run("document.querySelectorAll('#paragraph > :not([data-folio-held])').length"));
+    const double view = std::stod(run("innerHeight"));
+    // Where the last shown block ends, read without bringing the rest out.
+    const double shownBottom = std::stod(run("document.querySelectorAll('#paragraph > :not([data-folio-held])')["
+                                             + std::to_string(shown - 1) + "].getBoundingClientRect().bottom"));
+    EXPECT_LT(shown, 80);
+    EXPECT_GE(shownBottom, view) << "the view is filled";
+    EXPECT_LE(shownBottom, 4 * view) << shown << " blocks laid out first";
+    EXPECT_EQ(run("isWholeDocumentShown()"), "0");
+    EXPECT_EQ(run("document.getElementById('paragraph').innerHTML"), markup);
 }
 
 TEST_F(RichTextLongPageTest, aShortPageHoldsNothingBack)

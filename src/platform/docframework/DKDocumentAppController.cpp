@@ -14,6 +14,9 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Window.h"
 
+#include <optional>
+#include <utility>
+
 namespace folio {
 
 namespace {
@@ -28,6 +31,29 @@ Error documentError(const DKDocument& document, int code, const std::string& fal
 }
 
 } // namespace
+
+// A document whose reading started before anyone asked to open it, and what
+// waits for the end of that reading.
+struct DKDocumentAppController::DocumentReadAhead {
+    std::string url;
+    std::shared_ptr<DKDocument> document;
+    std::optional<bool> read;
+    std::function<void(bool success)> whenRead;
+
+    void finish(bool success)
+    {
+        read = success;
+        if (whenRead)
+            std::exchange(whenRead, {})(success);
+    }
+    void then(std::function<void(bool success)> next)
+    {
+        if (read)
+            next(*read);
+        else
+            whenRead = std::move(next);
+    }
+};
 
 DKDocumentAppController::DKDocumentAppController()
     : m_closeItem(std::make_shared<BarButtonItem>())
@@ -173,6 +199,29 @@ void DKDocumentAppController::openFileItem(const std::shared_ptr<ODSFileItem>& i
     });
 }
 
+void DKDocumentAppController::readDocumentAhead(const std::string& url)
+{
+    if (m_document || m_closing || m_readAhead)
+        return;
+    std::shared_ptr<DKDocument> document = makeDocumentForURL(url);
+    if (!document)
+        return;
+    auto ahead = std::make_shared<DocumentReadAhead>();
+    ahead->url = url;
+    ahead->document = document;
+    m_readAhead = ahead;
+    // Held until the reading ends, by whoever waits for it by then.
+    document->openWithCompletionHandler([ahead](bool success) { ahead->finish(success); });
+}
+
+std::shared_ptr<DKDocumentAppController::DocumentReadAhead>
+DKDocumentAppController::takeDocumentReadAhead(const std::string& url)
+{
+    // Taken once, by the opening it was read for; any other opening lets it go.
+    std::shared_ptr<DocumentReadAhead> ahead = std::move(m_readAhead);
+    return ahead && ahead->url == url ? ahead : nullptr;
+}
+
 void DKDocumentAppController::openDocument(const std::string& url, std::shared_ptr<ODSFileItem> item,
                                            Completion completion)
 {
@@ -182,14 +231,16 @@ void DKDocumentAppController::openDocument(const std::string& url, std::shared_p
                 completion(closed);
             return;
         }
-        std::shared_ptr<DKDocument> document = makeDocumentForURL(url);
+        std::shared_ptr<DocumentReadAhead> ahead = takeDocumentReadAhead(url);
+        std::shared_ptr<DKDocument> document = ahead ? ahead->document : makeDocumentForURL(url);
         if (!document) {
             if (completion)
                 completion(Error{kErrorDomain, NoDocumentClass, "No document class for " + url});
             return;
         }
+        // Reading goes by the URL alone: a document read ahead takes its item now.
         document->setFileItem(item ? item : std::make_shared<ODSFileItem>(url, nullptr));
-        document->openWithCompletionHandler([this, document, url, completion](bool success) {
+        auto opened = [this, document, url, completion](bool success) {
             if (!success) {
                 if (completion)
                     completion(documentError(*document, OpenFailed, "Could not read " + url));
@@ -225,7 +276,11 @@ void DKDocumentAppController::openDocument(const std::string& url, std::shared_p
             adopt(document);
             if (completion)
                 completion(Status::success());
-        });
+        };
+        if (ahead)
+            ahead->then(std::move(opened));
+        else
+            document->openWithCompletionHandler(std::move(opened));
     };
     // The old document's unsaved changes come first: when they cannot be
     // saved, it stays open and the new one does not open.

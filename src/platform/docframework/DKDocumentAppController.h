@@ -51,6 +51,11 @@ public:
     void openDocumentAtURL(const std::string& url, Completion completion);
     // The same for a file listed by the browser, then shown in the editor window.
     void openFileItem(const std::shared_ptr<ODSFileItem>& item, Completion completion);
+    // Starts reading the document at `url` before the program can show it
+    // (while it loads its windows' libraries): the next opening of that same
+    // URL takes the document, read or still being read, instead of reading
+    // the file again. Does nothing while a document is open or being read.
+    void readDocumentAhead(const std::string& url);
     // Makes a new file at `url`, from a copy of the template when one is
     // given, and saves it; it is not opened.
     void createDocumentAtURL(const std::string& url, const std::optional<std::string>& templateURL,
@@ -152,7 +157,11 @@ private:
     // Runs what waited for the close in flight, in the order it was asked.
     void finishClosing(const Completion& completion, const Status& closed);
 
+    struct DocumentReadAhead;
+    std::shared_ptr<DocumentReadAhead> takeDocumentReadAhead(const std::string& url);
+
     std::shared_ptr<DKDocument> m_document;
+    std::shared_ptr<DocumentReadAhead> m_readAhead;
     std::shared_ptr<BarButtonItem> m_closeItem;
     std::shared_ptr<BarButtonItem> m_compactCloseItem;
     std::shared_ptr<BarButtonItem> m_shareItem;

@@ -603,9 +603,8 @@ PreparedEditorPage& preparedEditorPage()
     return *prepared;
 }
 
-// How long an editor that asks for the prepared page waits for its blank
-// start to end: the process is starting already, and a page made anew
-// would start another.
+// How long the first load of a prepared page waits for its blank start to
+// end: the process is starting already, and loads nothing else meanwhile.
 constexpr double kPreparedPageStartSeconds = 10;
 
 } // namespace
@@ -657,19 +656,11 @@ Result<std::unique_ptr<DMWebView>> DMWebView::createForEditor(const Rect& frame,
 {
     PreparedEditorPage& prepared = preparedEditorPage();
     if (prepared.view && prepared.readableFolders == readableFolders) {
-        // Taken only once its blank page has finished: a load still under
-        // way would report its end to the editor as the end of the editor's
-        // own.
-        std::weak_ptr<Impl> watched = prepared.view->m_impl;
-        RunLoop::main().runUntil(
-            [watched] {
-                std::shared_ptr<Impl> impl = watched.lock();
-                return !impl || impl->started || impl->processTerminated;
-            },
-            kPreparedPageStartSeconds);
+        // Taken at once, its blank start perhaps still under way: the editor
+        // makes its page meanwhile, and its first load waits for that start
+        // to end (loadHTMLString).
         std::unique_ptr<DMWebView> view = std::move(prepared.view);
-        if (view && view->m_impl->started && !view->m_impl->processTerminated) {
-            view->m_impl->preparing = false;
+        if (!view->m_impl->processTerminated) {
             view->setFrame(frame);
             return view;
         }
@@ -868,8 +859,27 @@ void DMWebView::setHeldKeyPacer(std::function<void()> waitForPage)
     m_impl->heldKeys->setPacer(std::move(waitForPage));
 }
 
+void DMWebView::finishPreparing()
+{
+    if (!m_impl->preparing)
+        return;
+    // A load still under way would report its end to the delegate as the end
+    // of the page loaded now.
+    std::weak_ptr<Impl> watched = m_impl;
+    RunLoop::main().runUntil(
+        [watched] {
+            std::shared_ptr<Impl> impl = watched.lock();
+            return !impl || impl->started || impl->processTerminated;
+        },
+        kPreparedPageStartSeconds);
+    if (!m_impl->started)
+        webkit_web_view_stop_loading(m_impl->view);
+    m_impl->preparing = false;
+}
+
 void DMWebView::loadHTMLString(const std::string& html, const std::string& baseURL)
 {
+    finishPreparing();
     m_impl->processTerminated = false;
     // The new page counts the keys it is handed from nothing.
     m_impl->heldKeys->restartPassedOnCount();

@@ -51,8 +51,8 @@ public:
                                                               std::vector<std::string> readableFolders);
     // Makes the next editor's page ahead of its document, and starts its
     // page process, while the document is still being read: the next
-    // createForEditor() with the same folders takes it, once that start has
-    // finished. Fails as createForEditor() does.
+    // createForEditor() with the same folders takes it at once, and its
+    // first load waits for that start to end. Fails as createForEditor() does.
     static Status prepareEditor(std::vector<std::string> readableFolders);
     // An editor's page is prepared, its process started, and not taken yet.
     static bool hasPreparedEditor();
@@ -135,6 +135,8 @@ public:
 
 private:
     static Result<std::unique_ptr<DMWebView>> makeEditor(const Rect& frame, std::vector<std::string> readableFolders);
+    // Waits for a prepared page's blank start before the page's own load.
+    void finishPreparing();
     struct Impl;
     enum class Kind { Application, Editor, Document, Browsing };
     DMWebView(const Rect& frame, Kind kind, std::optional<std::vector<std::string>> documentFolders);

@@ -22,6 +22,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -40,6 +41,9 @@ public:
 
     Status readFromURL(const std::string& url) override
     {
+        if (beforeRead)
+            beforeRead();
+        ++reads;
         readOnMainThread = isMainThread();
         if (events)
             events->push_back("read");
@@ -92,6 +96,8 @@ public:
     // Written on the file-access queue, read once the waits are over.
     std::vector<std::string>* events = nullptr;
     std::atomic<bool> readOnMainThread{true};
+    std::function<void()> beforeRead;
+    std::atomic<int> reads{0};
     std::atomic<bool> contentsOnMainThread{true};
 };
 
@@ -454,6 +460,7 @@ public:
         auto document = std::make_shared<TestDocument>(url);
         document->events = &events;
         document->noEditor = noEditor;
+        document->beforeRead = beforeRead;
         documents.push_back(document);
         return document;
     }
@@ -480,6 +487,7 @@ public:
     bool noEditor = false;
     bool withViewer = true;
     int savesEnded = 0;
+    std::function<void()> beforeRead;
 };
 
 class DKDocumentAppControllerTest : public DKDocumentTest {
@@ -585,6 +593,63 @@ TEST_F(DKDocumentAppControllerTest, aFileOpenedWhileTheLastOneIsStillClosingWait
     EXPECT_EQ(app.document(), app.documents.back());
     ASSERT_TRUE(app.documentWindow());
     EXPECT_TRUE(app.documentWindow()->isVisible());
+}
+
+TEST_F(DKDocumentAppControllerTest, aDocumentReadAheadOpensWithoutASecondReadOnlyForItsOwnFile)
+{
+    std::ofstream(path("Letter.rtf")) << "letter";
+    std::ofstream(path("Other.rtf")) << "other";
+    enum class Opening { AfterTheReading, DuringTheReading, OfAnotherFile, OfAMissingFile };
+    for (Opening opening : {Opening::AfterTheReading, Opening::DuringTheReading, Opening::OfAnotherFile,
+                            Opening::OfAMissingFile}) {
+        SCOPED_TRACE(static_cast<int>(opening));
+        RecordingAppController ahead;
+        // The reading waits for the opening to have been asked for.
+        std::promise<void> asked;
+        if (opening == Opening::DuringTheReading)
+            ahead.beforeRead = [waiting = asked.get_future().share()] { waiting.wait(); };
+        const std::string readAhead = opening == Opening::OfAMissingFile ? path("Missing.rtf") : path("Letter.rtf");
+        ahead.readDocumentAhead(readAhead);
+        ASSERT_EQ(ahead.documents.size(), 1u);
+        std::shared_ptr<TestDocument> first = ahead.documents.front();
+        if (opening == Opening::AfterTheReading) {
+            ASSERT_TRUE(RunLoop::main().runUntil([&] { return first->reads == 1; }, 20));
+            // Its end reaches the main thread meanwhile, before the opening.
+            RunLoop::main().runUntil([] { return false; }, 0.1);
+        }
+
+        const std::string opened = opening == Opening::OfAnotherFile ? path("Other.rtf") : readAhead;
+        std::optional<Status> status;
+        ahead.openFileItem(std::make_shared<ODSFileItem>(opened, nullptr), [&](Status result) { status = result; });
+        asked.set_value();
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return status.has_value(); }, 20));
+
+        if (opening == Opening::OfAMissingFile) {
+            ASSERT_FALSE(status->ok());
+            EXPECT_EQ(status->error().domain, FileManager::kErrorDomain);
+            EXPECT_EQ(ahead.documentWindow(), nullptr);
+        } else {
+            ASSERT_TRUE(status->ok());
+            EXPECT_TRUE(ahead.documentWindow() && ahead.documentWindow()->isVisible());
+            EXPECT_EQ(ahead.document()->fileItem()->fileURL(), opened);
+        }
+        // The file read ahead is read once; another file is read as ever.
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return first->reads > 0; }, 20));
+        EXPECT_EQ(first->reads, 1);
+        if (opening == Opening::OfAnotherFile) {
+            ASSERT_EQ(ahead.documents.size(), 2u);
+            EXPECT_EQ(ahead.document(), ahead.documents.back());
+            EXPECT_EQ(ahead.documents.back()->text, "other");
+        } else {
+            EXPECT_EQ(ahead.documents.size(), 1u);
+            if (opening != Opening::OfAMissingFile) {
+                EXPECT_EQ(ahead.document(), first);
+                EXPECT_EQ(first->text, "letter");
+            }
+        }
+        if (ahead.document())
+            EXPECT_TRUE(ahead.document()->documentViewController());
+    }
 }
 
 TEST_F(DKDocumentAppControllerTest, aNewDocumentTakesAFreeUntitledNameAndOpens)

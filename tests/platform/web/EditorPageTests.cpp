@@ -150,15 +150,18 @@ TEST_F(EditorPageTest, aPreparedPageGoesToTheNextEditorOfItsFoldersAndReportsOnl
     EXPECT_EQ(view->frame().size.width, 400);
 
     // Asked for while its blank start is still under way, it is taken all
-    // the same: no second process starts, and the editor sees its own load
-    // alone.
+    // the same, at once, so that the editor makes its page meanwhile: no
+    // second process starts, and the editor sees its own load alone.
     view->setDelegate(nullptr);
     view.reset();
     RecordingDelegate early;
     std::set<int> before = runningEditorPageProcesses();
     ASSERT_TRUE(DMWebView::prepareEditor({(root / "page").string()}).ok());
+    bool waitedInTheLoop = false;
+    RunLoop::main().post([&] { waitedInTheLoop = true; });
     auto soon = DMWebView::createForEditor(Rect{{0, 0}, {400, 300}}, {(root / "page").string()});
     ASSERT_TRUE(soon.ok());
+    EXPECT_FALSE(waitedInTheLoop) << "the editor got its page only once the page process had started";
     int started = 0;
     for (int pid : runningEditorPageProcesses())
         started += before.count(pid) ? 0 : 1;
