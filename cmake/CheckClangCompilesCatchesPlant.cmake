@@ -6,6 +6,9 @@
 # only when checked together) pass. Two sources whose options differ only by a
 # definition of the project's own share one precompiled header, and each is
 # checked with its own definitions: the one given it sees it, the other not.
+# A source that stops clang early (a header clang cannot find, after an
+# error) does not pass the sources after it in its pass unread: the planted
+# one among them is named.
 #
 #   cmake -DCLANG=clang++ -DCOMMANDS=build/compile_commands.json -DWORK_DIR=<scratch folder> -P CheckClangCompilesCatchesPlant.cmake
 
@@ -29,6 +32,10 @@ foreach(folder planted sound)
       "TEST(Sound${number}, margin) { Margin margin{3, \"pt\"}; EXPECT_EQ(twice(margin.left), 6); }\n")
   endforeach()
 endforeach()
+
+file(READ ${WORK_DIR}/planted/Planted.cpp planted_text)
+file(WRITE ${WORK_DIR}/stopping/Missing.cpp "${planted_text}#include \"folio-no-such-header.h\"\n")
+file(WRITE ${WORK_DIR}/stopping/Unread.cpp "${planted_text}")
 
 file(WRITE ${WORK_DIR}/definitions/Defined.cpp
   "#include <string>\n#ifndef FOLIO_PLANTED_DEFINITION\n#error the source's own definition is lost\n#endif\n")
@@ -66,7 +73,7 @@ if(NOT header_count EQUAL 1)
   message(FATAL_ERROR "Sources that differ only by the project's own definitions got ${header_count} precompiled headers:\n${prepare_output}")
 endif()
 
-foreach(folder planted sound definitions)
+foreach(folder planted sound definitions stopping)
   execute_process(COMMAND ${CMAKE_COMMAND} -DCLANG=${CLANG} -DCOMMANDS=${WORK_DIR}/compile_commands.json
       -DHEADERS=${WORK_DIR}/headers -DPREFIX=${WORK_DIR}/${folder}/ -P ${check}
     RESULT_VARIABLE ${folder}_result OUTPUT_VARIABLE ${folder}_output ERROR_VARIABLE ${folder}_output)
@@ -82,6 +89,10 @@ if(at EQUAL -1 OR NOT sound_at EQUAL -1)
 endif()
 if(NOT sound_result EQUAL 0)
   message(FATAL_ERROR "The clang check failed a sound source:\n${sound_output}")
+endif()
+string(FIND "${stopping_output}" "Unread.cpp:6:" unread_at)
+if(stopping_result EQUAL 0 OR unread_at EQUAL -1)
+  message(FATAL_ERROR "The clang check passed a source it never read:\n${stopping_output}")
 endif()
 if(NOT definitions_result EQUAL 0)
   message(FATAL_ERROR "The clang check did not give each source its own definitions:\n${definitions_output}")
