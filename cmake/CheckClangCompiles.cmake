@@ -9,7 +9,8 @@
 # HEADERS, a folder where a run of
 #   cmake -DCLANG=clang++ -DCOMMANDS=... -DHEADERS=dir -DPREPARE=ON -P CheckClangCompiles.cmake
 # has left a precompiled header of the library headers for each set of compile
-# options the build uses, each source is checked on top of its set's header.
+# options the build uses (less the project's own definitions), each source is
+# checked on top of its set's header.
 # The sources that share their options are checked in one pass, as one file
 # that includes them all, so that the project's own headers are parsed once a
 # folder rather than once a source. Where that fails, the sources its errors
@@ -36,10 +37,15 @@ set(test_headers gtest/gtest.h gmock/gmock.h)
 set(toolkit_headers gtk/gtk.h)
 
 # The compile options of an entry without its output, dependency file and
-# source (the arguments clang gets), and the key of its precompiled header:
-# the options less the folders searched, which a precompiled header of
-# library headers does not depend on, save whether the toolkit's are among them.
-function(folio_clang_arguments command file out_arguments out_key)
+# source (the arguments clang gets), the options its precompiled header is
+# made with, and the key of that header: the options less the folders
+# searched, which a precompiled header of library headers does not depend on,
+# save whether the toolkit's are among them. The project's own definitions
+# (FOLIO_..., and the NAME_EXPORTS CMake gives a module's sources) are read by
+# no library header: the header is made without them and a source's check
+# defines them after it (clang takes a definition the header never saw), so
+# targets that differ only in those share one header.
+function(folio_clang_arguments command file out_arguments out_header_arguments out_key)
   separate_arguments(arguments UNIX_COMMAND "${command}")
   list(POP_FRONT arguments compiler)
   # A compiler launcher (ccache) comes first when one is set.
@@ -47,6 +53,7 @@ function(folio_clang_arguments command file out_arguments out_key)
     list(POP_FRONT arguments compiler)
   endif()
   set(kept "")
+  set(header_arguments "")
   set(key "")
   set(skip FALSE)
   set(search FALSE)
@@ -56,8 +63,11 @@ function(folio_clang_arguments command file out_arguments out_key)
     elseif(argument MATCHES "^-(o|MF|MT)$")
       set(skip TRUE)
     elseif(argument MATCHES "^-(c|MD)$" OR argument STREQUAL file)
+    elseif(argument MATCHES "^-D(FOLIO_[A-Za-z0-9_]*|[A-Za-z0-9_]+_EXPORTS)(=|$)")
+      list(APPEND kept "${argument}")
     else()
       list(APPEND kept "${argument}")
+      list(APPEND header_arguments "${argument}")
       if(search)
         set(search FALSE)
         if(argument MATCHES "/include/(gtk-3\\.0)$")
@@ -72,6 +82,7 @@ function(folio_clang_arguments command file out_arguments out_key)
   endforeach()
   string(MD5 key "${key}")
   set(${out_arguments} "${kept}" PARENT_SCOPE)
+  set(${out_header_arguments} "${header_arguments}" PARENT_SCOPE)
   set(${out_key} "${key}" PARENT_SCOPE)
 endfunction()
 
@@ -104,7 +115,7 @@ foreach(field IN LISTS fields)
   if(NOT value MATCHES "\\.(cpp|cxx)$")
     continue()
   endif()
-  folio_clang_arguments("${command}" "${value}" arguments key)
+  folio_clang_arguments("${command}" "${value}" arguments header_arguments key)
   # A batch of a unity build stands for the sources it includes.
   set(sources "${value}")
   if(value MATCHES "/Unity/unity_[^/]*\\.cxx$")
@@ -131,10 +142,10 @@ foreach(field IN LISTS fields)
     endforeach()
     file(WRITE ${HEADERS}/${key}.h "${text}")
     # Written aside and renamed, so that a check never reads half a header.
-    execute_process(COMMAND ${CLANG} -x c++-header -w ${arguments} ${HEADERS}/${key}.h -o ${HEADERS}/${key}.pch.part
+    execute_process(COMMAND ${CLANG} -x c++-header -w ${header_arguments} ${HEADERS}/${key}.h -o ${HEADERS}/${key}.pch.part
       WORKING_DIRECTORY ${directory} RESULT_VARIABLE status ERROR_VARIABLE errors OUTPUT_QUIET)
     if(NOT status EQUAL 0)
-      message(FATAL_ERROR "clang does not precompile the library headers with ${arguments}:\n${errors}")
+      message(FATAL_ERROR "clang does not precompile the library headers with ${header_arguments}:\n${errors}")
     endif()
     file(RENAME ${HEADERS}/${key}.pch.part ${HEADERS}/${key}.pch)
     continue()
@@ -217,7 +228,21 @@ function(folio_clang_check directory arguments prefix_header name files)
   endforeach()
   list(LENGTH apart apart_count)
   if(apart_count GREATER 0 AND apart_count LESS count)
+    # The rest were read through in this pass: where every error stands in a
+    # source set apart and none stopped clang early, they have passed, and
+    # only the sources set apart are checked again.
+    set(located 0)
+    foreach(file IN LISTS apart)
+      string(REGEX MATCHALL "${file}:[0-9]+:[0-9]+: error: " found "${errors}")
+      list(LENGTH found found_count)
+      math(EXPR located "${located} + ${found_count}")
+    endforeach()
+    string(REGEX MATCHALL "(\n|: )error: " every_error "\n${errors}")
+    list(LENGTH every_error error_count)
     set(parts rest)
+    if(NOT errors MATCHES "fatal error: " AND error_count GREATER 0 AND located EQUAL error_count)
+      set(parts "")
+    endif()
     set(part_number 0)
     foreach(file IN LISTS apart)
       math(EXPR part_number "${part_number} + 1")
