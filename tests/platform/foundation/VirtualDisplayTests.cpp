@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -31,9 +32,11 @@ bool acceptsConnections(const std::string& socketPath)
     return connected;
 }
 
-// Whether the X server on the socket offers the named extension: the
-// protocol's own QueryExtension, asked without the X library.
-std::optional<bool> offersExtension(const std::string& socketPath, const std::string& name)
+// Whether the X server on the socket offers each named extension: the
+// protocol's own QueryExtension, asked without the X library, all on one
+// connection, since the server resets as its last client leaves and a
+// second connection could meet it resetting.
+std::optional<std::vector<bool>> offersExtensions(const std::string& socketPath, const std::vector<std::string>& names)
 {
     int descriptor = socket(AF_UNIX, SOCK_STREAM, 0);
     if (descriptor < 0)
@@ -50,11 +53,7 @@ std::optional<bool> offersExtension(const std::string& socketPath, const std::st
         }
         return true;
     };
-    std::optional<bool> offered;
-    if (connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        // Little-endian, protocol 11.0, no authorization.
-        const unsigned char setup[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-        unsigned char head[8];
+    auto offered = [&](const std::string& name) -> std::optional<bool> {
         std::string request(8, '\0');
         request[0] = 98; // QueryExtension
         const std::size_t padded = (name.size() + 3) / 4 * 4;
@@ -62,16 +61,33 @@ std::optional<bool> offersExtension(const std::string& socketPath, const std::st
         request[4] = static_cast<char>(name.size());
         request += name + std::string(padded - name.size(), '\0');
         unsigned char reply[32];
+        if (write(descriptor, request.data(), request.size()) == static_cast<ssize_t>(request.size())
+            && readAll(reply, sizeof reply) && reply[0] == 1)
+            return reply[8] != 0;
+        return std::nullopt;
+    };
+    std::optional<std::vector<bool>> answers;
+    if (connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        // Little-endian, protocol 11.0, no authorization.
+        const unsigned char setup[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        unsigned char head[8];
         if (write(descriptor, setup, sizeof setup) == sizeof setup && readAll(head, sizeof head) && head[0] == 1) {
             std::string rest((head[6] | head[7] << 8) * 4, '\0');
-            if (readAll(reinterpret_cast<unsigned char*>(rest.data()), rest.size())
-                && write(descriptor, request.data(), request.size()) == static_cast<ssize_t>(request.size())
-                && readAll(reply, sizeof reply) && reply[0] == 1)
-                offered = reply[8] != 0;
+            if (readAll(reinterpret_cast<unsigned char*>(rest.data()), rest.size())) {
+                answers.emplace();
+                for (const std::string& name : names) {
+                    std::optional<bool> answer = offered(name);
+                    if (!answer) {
+                        answers.reset();
+                        break;
+                    }
+                    answers->push_back(*answer);
+                }
+            }
         }
     }
     close(descriptor);
-    return offered;
+    return answers;
 }
 
 TEST(VirtualDisplayTest, startsAServerThatListensUntilStopped)
@@ -100,8 +116,7 @@ TEST(VirtualDisplayTest, offersNoGL)
     auto started = VirtualDisplay::start();
     ASSERT_TRUE(started.ok()) << started.error().message;
     const std::string socketPath = (*started)->socketPath();
-    EXPECT_EQ(offersExtension(socketPath, "MIT-SHM"), std::optional<bool>(true));
-    EXPECT_EQ(offersExtension(socketPath, "GLX"), std::optional<bool>(false));
+    EXPECT_EQ(offersExtensions(socketPath, {"MIT-SHM", "GLX"}), std::optional<std::vector<bool>>({true, false}));
 }
 
 TEST(VirtualDisplayTest, twoServersGetDifferentDisplays)
