@@ -1,5 +1,8 @@
 #include "export/ForeignRTFExportFixture.h"
 
+#include "formats/rtf/DKRTFReader.h"
+#include "formats/rtf/DKRTFWriter.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/graphics/Image.h"
 
 #include <gtest/gtest.h>
@@ -611,20 +614,24 @@ TEST_F(ForeignRTFLooksExport, aHeaderOrFooterOfAPictureAlonePrintsThePicture)
     EXPECT_NEAR(wordOn(titledPdf, "Running", 2).yMin, 36, 3);
 }
 
+// Word's picture in a shape two inches into the column and 10 pt below its
+// paragraph's top, the text wrapping beside it; a break that clears it
+// ("\\lbr3") sets the words after it below.
+std::string shapeDocument(const char* picture)
+{
+    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+           "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+           "\\pard\\plain\\f0\\fs24 Before the picture.\\par\n\\pard\\plain\\f0\\fs24 {\\shp{\\*\\shpinst\\shpleft2880"
+           "\\shptop200\\shpright4080\\shpbottom800\\shpfhdr0\\shpbxcolumn\\shpbxignore\\shpbypara\\shpbyignore\\shpwr2"
+           "\\shpwrk0\\shpfblwtxt0\\shpz0\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv "
+        + std::string(picture) + "}}}{\\shprslt{\\*\\do\\dobxcolumn\\dobypara\\dodhgt8192\\dpx2880\\dpy200"
+           "\\dpxsize1200\\dpysize600}}}Anchorword of the paragraph.\\lbr3\\line Clearedword after the break.\\par\n"
+           "\\pard\\plain\\f0\\fs24 After the picture.\\par\n}";
+}
+
 TEST_F(ForeignRTFLooksExport, aPictureInAShapeStandsAtItsOffsetAndAClearingBreakGoesBelowIt)
 {
-    // Word's picture in a shape two inches into the column and 10 pt below
-    // its paragraph's top, the text wrapping beside it; a break that clears
-    // it ("\\lbr3") sets the words after it below.
-    std::string path = document(
-        "shape", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
-                 "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
-                 "\\pard\\plain\\f0\\fs24 Before the picture.\\par\n\\pard\\plain\\f0\\fs24 {\\shp{\\*\\shpinst\\shpleft2880"
-                 "\\shptop200\\shpright4080\\shpbottom800\\shpfhdr0\\shpbxcolumn\\shpbxignore\\shpbypara\\shpbyignore\\shpwr2"
-                 "\\shpwrk0\\shpfblwtxt0\\shpz0\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv "
-                 + std::string(kRedPicture) + "}}}{\\shprslt{\\*\\do\\dobxcolumn\\dobypara\\dodhgt8192\\dpx2880\\dpy200"
-                 "\\dpxsize1200\\dpysize600}}}Anchorword of the paragraph.\\lbr3\\line Clearedword after the break.\\par\n"
-                 "\\pard\\plain\\f0\\fs24 After the picture.\\par\n}");
+    std::string path = document("shape", shapeDocument(kRedPicture));
     const std::string pdf = exported(path, "pdf");
     const double margin = wordOn(pdf, "Before").xMin;
     const PDFWord anchor = wordOn(pdf, "Anchorword");
@@ -646,21 +653,18 @@ TEST_F(ForeignRTFLooksExport, aPictureInAShapeStandsAtItsOffsetAndAClearingBreak
     EXPECT_NEAR(wordOn(pdf, "After").yMin, wordOn(lo, "After").yMin, 3);
 }
 
-// Word's group of shapes places each of its pictures at its share of the
-// group's box, in the group's own coordinates: here two pictures corner to
-// corner, the group two inches into the column.
-TEST_F(ForeignRTFLooksExport, thePicturesOfAShapeGroupStandAtTheirPlacesInTheGroup)
+// A group of shapes as Word writes it, with two of the picture.
+std::string shapeGroupDocument(const char* picture)
 {
-    auto member = [](int left, int top, int right, int bottom) {
+    auto member = [picture](int left, int top, int right, int bottom) {
         return "{\\shp{\\*\\shpinst\\shplid1027{\\sp{\\sn relLeft}{\\sv " + std::to_string(left)
             + "}}{\\sp{\\sn relTop}{\\sv " + std::to_string(top) + "}}{\\sp{\\sn relRight}{\\sv " + std::to_string(right)
             + "}}{\\sp{\\sn relBottom}{\\sv " + std::to_string(bottom) + "}}{\\sp{\\sn shapeType}{\\sv 75}}"
-              "{\\sp{\\sn pib}{\\sv " + std::string(kRedPicture) + "}}}}";
+              "{\\sp{\\sn pib}{\\sv " + std::string(picture) + "}}}}";
     };
     // The group's coordinates run to 4800 across its 2400 twips: each
     // picture's 2400 by 1200 in them is 60 by 30 points.
-    const std::string path = document(
-        "shape-group", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+    return std::string("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
                        "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
                        "\\pard\\plain\\f0\\fs24 Before the pictures.\\par\n\\pard\\plain\\f0\\fs24 {\\shpgrp{\\*\\shpinst"
                        "\\shpleft2880\\shptop200\\shpright5280\\shpbottom1400\\shpfhdr0\\shpbxcolumn\\shpbxignore\\shpbypara"
@@ -669,6 +673,14 @@ TEST_F(ForeignRTFLooksExport, thePicturesOfAShapeGroupStandAtTheirPlacesInTheGro
                        + member(0, 0, 2400, 1200) + member(2400, 1200, 4800, 2400)
                        + "}{\\shprslt{\\*\\do\\dobxcolumn\\dobypara\\dodhgt8192\\dpx2880\\dpy200\\dpxsize2400"
                          "\\dpysize1200}}}Anchorword of the paragraph.\\par\n\\pard\\plain\\f0\\fs24 After the pictures.\\par\n}");
+}
+
+// Word's group of shapes places each of its pictures at its share of the
+// group's box, in the group's own coordinates: here two pictures corner to
+// corner, the group two inches into the column.
+TEST_F(ForeignRTFLooksExport, thePicturesOfAShapeGroupStandAtTheirPlacesInTheGroup)
+{
+    const std::string path = document("shape-group", shapeGroupDocument(kRedPicture));
     const std::string pdf = exported(path, "pdf");
     const double margin = wordOn(pdf, "Before").xMin;
     const Rect box = redBox(pdf, 300);
@@ -689,6 +701,41 @@ TEST_F(ForeignRTFLooksExport, thePicturesOfAShapeGroupStandAtTheirPlacesInTheGro
     const Rect theirs = redBox(lo, 300);
     EXPECT_NEAR(box.origin.x - margin, theirs.origin.x - wordOn(lo, "Before").xMin, 3);
     EXPECT_NEAR(box.size.width, theirs.size.width, 3);
+}
+
+// A save puts the pictures of a shape, or of a group of shapes, back where
+// the file had them, in Folio's print and in LibreOffice's.
+TEST_F(ForeignRTFLooksExport, picturesInShapesPrintWhereTheFileHadThemAfterASave)
+{
+    // The pictures' box from the column's edge and the paragraph's top.
+    auto placed = [](const std::string& pdf) {
+        Rect box = redBox(pdf, 300);
+        box.origin.x -= wordOn(pdf, "Before").xMin;
+        box.origin.y -= wordOn(pdf, "Anchorword").yMin;
+        return box;
+    };
+    for (const auto& [name, rtf] : {std::pair<std::string, std::string>{"shape", shapeDocument(kRedPicture)},
+                                    {"shape-group", shapeGroupDocument(kRedPicture)}}) {
+        SCOPED_TRACE(name);
+        Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(rtf));
+        ASSERT_TRUE(read.ok());
+        Result<std::string> written = DKRTFWriter::writeDocument(read->text, {});
+        ASSERT_TRUE(written.ok());
+        const std::string original = document(name, rtf);
+        const std::string saved = document(name + "-saved", *written);
+        auto expectSame = [](const Rect& box, const Rect& expected, const char* printer) {
+            EXPECT_GT(box.size.width, 0) << printer << " drew no picture";
+            EXPECT_NEAR(box.origin.x, expected.origin.x, 2) << printer;
+            EXPECT_NEAR(box.origin.y, expected.origin.y, 2) << printer;
+            EXPECT_NEAR(box.size.width, expected.size.width, 2) << printer;
+            EXPECT_NEAR(box.size.height, expected.size.height, 2) << printer;
+        };
+        expectSame(placed(exported(saved, "pdf")), placed(exported(original, "pdf")), "Folio");
+        const std::string theirs = reference(original);
+        if (theirs.empty())
+            continue;
+        expectSame(placed(reference(saved)), placed(theirs), "LibreOffice");
+    }
 }
 
 TEST_F(ForeignRTFLooksExport, aTableInsideACellPrintsAsATableThere)

@@ -3,6 +3,7 @@
 #include "engine/model/TEShapePlace.h"
 #include "platform/foundation/Unicode.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -37,6 +38,11 @@ void eachWord(std::string_view words, Visit visit)
     }
 }
 
+std::string shapeProperty(const char* name, long long value)
+{
+    return std::string("{\\sp{\\sn ") + name + "}{\\sv " + std::to_string(value) + "}}";
+}
+
 } // namespace
 
 std::optional<long long> DKRTFShapeGroup::property(std::u16string_view instructions, std::u16string_view name)
@@ -57,24 +63,34 @@ std::optional<long long> DKRTFShapeGroup::property(std::u16string_view instructi
     return number;
 }
 
+std::optional<DKRTFShapeGroup::Box> DKRTFShapeGroup::boxOfWords(std::string_view words)
+{
+    Box box;
+    std::array<bool, 4> given{};
+    eachWord(words, [&](std::string_view name, std::string_view number) {
+        const long long value = std::strtoll(std::string(number).c_str(), nullptr, 10);
+        if (name == "shpleft")
+            box.left = value, given[0] = true;
+        else if (name == "shptop")
+            box.top = value, given[1] = true;
+        else if (name == "shpright")
+            box.right = value, given[2] = true;
+        else if (name == "shpbottom")
+            box.bottom = value, given[3] = true;
+    });
+    if (given != std::array<bool, 4>{true, true, true, true})
+        return std::nullopt;
+    return box;
+}
+
 std::optional<DKRTFShapeGroup> DKRTFShapeGroup::fromInstructions(std::u16string_view instructions)
 {
     DKRTFShapeGroup group;
     group.m_words = TEShapePlace::wordsOfInstructions(instructions);
-    std::array<bool, 4> given{};
-    eachWord(group.m_words, [&](std::string_view name, std::string_view number) {
-        const long long value = std::strtoll(std::string(number).c_str(), nullptr, 10);
-        if (name == "shpleft")
-            group.m_place.left = value, given[0] = true;
-        else if (name == "shptop")
-            group.m_place.top = value, given[1] = true;
-        else if (name == "shpright")
-            group.m_place.right = value, given[2] = true;
-        else if (name == "shpbottom")
-            group.m_place.bottom = value, given[3] = true;
-    });
-    if (given != std::array<bool, 4>{true, true, true, true})
+    const std::optional<Box> place = boxOfWords(group.m_words);
+    if (!place)
         return std::nullopt;
+    group.m_place = *place;
     Box& space = group.m_coordinates;
     space.left = property(instructions, u"groupLeft").value_or(space.left);
     space.top = property(instructions, u"groupTop").value_or(space.top);
@@ -83,6 +99,60 @@ std::optional<DKRTFShapeGroup> DKRTFShapeGroup::fromInstructions(std::u16string_
     if (space.right <= space.left || space.bottom <= space.top)
         return std::nullopt;
     return group;
+}
+
+std::optional<DKRTFShapeGroup> DKRTFShapeGroup::enclosing(const std::vector<std::string>& memberPlaces)
+{
+    if (memberPlaces.empty())
+        return std::nullopt;
+    // The group's words are its shapes' words: shapes that differ in more
+    // than their boxes are no one group's.
+    auto apartFromBox = [](std::string_view words) {
+        std::string rest;
+        eachWord(words, [&](std::string_view name, std::string_view number) {
+            if (name != "shpleft" && name != "shptop" && name != "shpright" && name != "shpbottom")
+                rest.append("\\").append(name).append(number);
+        });
+        return rest;
+    };
+    const std::string shared = apartFromBox(memberPlaces.front());
+    std::optional<Box> all;
+    for (const std::string& place : memberPlaces) {
+        const std::optional<Box> box = boxOfWords(place);
+        if (!box || apartFromBox(place) != shared)
+            return std::nullopt;
+        if (!all)
+            all = box;
+        all->left = std::min(all->left, box->left);
+        all->top = std::min(all->top, box->top);
+        all->right = std::max(all->right, box->right);
+        all->bottom = std::max(all->bottom, box->bottom);
+    }
+    // A group without extent has no coordinates to place its shapes in.
+    if (all->right <= all->left || all->bottom <= all->top)
+        return std::nullopt;
+    DKRTFShapeGroup group;
+    // The first shape's words, with the whole group's box.
+    group.m_words = memberPlaces.front();
+    group.m_words = group.wordsWithBox(*all);
+    group.m_place = *all;
+    // Twips for coordinates: each shape's box is its place, unscaled.
+    group.m_coordinates = *all;
+    return group;
+}
+
+std::string DKRTFShapeGroup::instructions() const
+{
+    return m_words + shapeProperty("groupLeft", m_coordinates.left) + shapeProperty("groupTop", m_coordinates.top)
+        + shapeProperty("groupRight", m_coordinates.right) + shapeProperty("groupBottom", m_coordinates.bottom);
+}
+
+std::string DKRTFShapeGroup::memberProperties(std::string_view memberPlace) const
+{
+    // The group's coordinates are its place in twips (see enclosing()).
+    const Box box = boxOfWords(memberPlace).value_or(m_coordinates);
+    return shapeProperty("relLeft", box.left) + shapeProperty("relTop", box.top)
+        + shapeProperty("relRight", box.right) + shapeProperty("relBottom", box.bottom);
 }
 
 std::string DKRTFShapeGroup::placeOfMember(std::u16string_view instructions) const

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace folio {
 
@@ -17,6 +18,16 @@ public:
     // The group from its instructions (what follows "\shpinst"); nothing
     // when they give it no box.
     static std::optional<DKRTFShapeGroup> fromInstructions(std::u16string_view instructions);
+
+    // The group that gives each of the shapes its placement words again:
+    // the words they share, around the box that holds them all, in
+    // coordinates of twips. Nothing when a shape's words give it no box.
+    static std::optional<DKRTFShapeGroup> enclosing(const std::vector<std::string>& memberPlaces);
+    // What follows "\shpinst" in the group's file form, up to its shapes.
+    std::string instructions() const;
+    // The box properties that give a shape of the group the place of
+    // `memberPlace` (one of those it was made from).
+    std::string memberProperties(std::string_view memberPlace) const;
 
     // The placement words of a shape of the group, from the shape's own
     // instructions: the group's words with the shape's box in place of the
@@ -35,6 +46,7 @@ private:
         long long bottom = 0;
     };
     std::string wordsWithBox(const Box& box) const;
+    static std::optional<Box> boxOfWords(std::string_view words);
 
     // The group's placement words ("\shpleft2880\shptop200...\shpwr2").
     std::string m_words;

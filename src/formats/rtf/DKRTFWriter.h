@@ -320,6 +320,19 @@ private:
     // The number in this save's colour table of a colour a kept group names.
     std::optional<int> keptColorNumber(const std::shared_ptr<const ColorValue>& color) const;
     void writePicture(const TETextAttachment& attachment);
+    // The placement words of the shape a picture goes back in; none for a
+    // picture of no shape.
+    static const std::u16string* shapePlaceOf(const TETextAttachment& picture);
+    // OPENING ("{{\pict" or "{\pict") and the rest of our own picture
+    // form up to its data, open for its closing braces.
+    void writeEmbeddedPicture(const TETextAttachment& attachment, const std::string& hex, const char* opening);
+    // The picture as the properties of the shape whose instructions are open.
+    void writeShapePicture(const TETextAttachment& attachment, const std::string& hex);
+    // A picture that starts a group of shapes, with the group's pictures
+    // after it ("\shpgrp"), so that each keeps its place; false, with
+    // nothing written, when no other picture of the group follows it or
+    // the pictures share no group's words.
+    bool writeShapeGroup(const TETextAttachment& first, const std::string& firstHex);
     // "{{\NeXTGraphic NAME \width \height}}": a picture by its name in the package.
     void writePictureReference(const std::string& name, Size display);
     std::string picturePath(const TETextAttachment& attachment, bool namedPicture) const;
@@ -356,6 +369,10 @@ private:
     // m_settings.otherHeaderFooterForms, read; the groups that go back.
     DKRTFHeaderFooterForms m_headerFooterForms;
     std::map<const TETextAttachment*, DKRTFNoteForm> m_noteForms;
+    // Pictures already written with the group of shapes they belong to.
+    std::unordered_set<const TETextAttachment*> m_picturesWrittenInGroup;
+    // And the line ends between them, which the group's form leaves out.
+    std::unordered_set<std::size_t> m_lineEndsInShapeGroups;
     // The names of the document's own font table (m_settings.fontNames).
     std::set<std::string> m_documentFontNames;
     // The name the reader gave the document's text that named no font,

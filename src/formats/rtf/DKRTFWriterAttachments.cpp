@@ -1,5 +1,7 @@
 #include "formats/rtf/DKRTFWriter.h"
 
+#include "formats/rtf/DKRTFShapeGroup.h"
+
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEShapePlace.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
@@ -101,8 +103,120 @@ void DKRTFWriter::writePictureReference(const std::string& name, Size display)
     m_buffer.appendCString("}\\'ac}");
 }
 
+const std::u16string* DKRTFWriter::shapePlaceOf(const TETextAttachment& picture)
+{
+    // A picture of a word processor's shape goes back in its shape, at the
+    // shape's place, unless it was taken out of the text's wrap: the shape
+    // would wrap it again.
+    const std::u16string* shape = picture.attributeForKey(TEShapePlace::kAttributeKey);
+    const bool inShape = shape && TEShapePlace::isWellFormed(*shape)
+        && (picture.wrapAlignment() != TEWrapAlignment::None || !TEShapePlace::wrapsText(*shape));
+    return inShape ? shape : nullptr;
+}
+
+void DKRTFWriter::writeEmbeddedPicture(const TETextAttachment& attachment, const std::string& hex, const char* opening)
+{
+    const Size original = attachment.originalSize();
+    const Size display = attachment.displaySize();
+    // NOTE: pictures are declared by their own type, so that a PNG is not
+    // announced to other readers as JPEG data.
+    m_buffer.appendCString(opening);
+    m_buffer.appendCString(attachment.fileType() == "pngblip" ? "\\pngblip" : "\\jpegblip");
+    m_buffer.appendCString("\\wraptext");
+    m_buffer.appendCString(std::to_string(static_cast<std::uint32_t>(attachment.wrapAlignment())));
+    // The goal size in twips, as every reader takes it: a picture shown
+    // at 4 pixels to 3 points keeps its size in other programs. The scale
+    // tells our reader this from files that gave twelfths of a pixel.
+    m_buffer.appendCString("\\picscalex100\\picscaley100\\picw");
+    m_buffer.appendRoundedNumber(original.width * 12);
+    m_buffer.appendCString("\\pich");
+    m_buffer.appendRoundedNumber(original.height * 12);
+    m_buffer.appendCString("\\picwgoal");
+    m_buffer.appendRoundedNumber(display.width * kTwipsPerPixel);
+    m_buffer.appendCString("\\pichgoal");
+    m_buffer.appendRoundedNumber(display.height * kTwipsPerPixel);
+    m_buffer.appendByte('\n');
+    m_buffer.appendCString(hex);
+}
+
+void DKRTFWriter::writeShapePicture(const TETextAttachment& attachment, const std::string& hex)
+{
+    m_buffer.appendCString("{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv ");
+    // The property's value is the picture group itself: LibreOffice draws
+    // nothing for one wrapped in a group of its own.
+    writeEmbeddedPicture(attachment, hex, "{\\pict");
+    // No blank between the closing braces: every other reader takes it
+    // for a blank of the text after the picture.
+    m_buffer.appendCString("\n}}}}}");
+}
+
+bool DKRTFWriter::writeShapeGroup(const TETextAttachment& first, const std::string& firstHex)
+{
+    // The group's other pictures follow the first, each on a character of
+    // its own; all but the last say that the group goes on after them.
+    struct Member {
+        const TETextAttachment* picture;
+        std::string place;
+        std::string hex;
+    };
+    std::vector<Member> members{{&first, toUtf8(*shapePlaceOf(first)), firstHex}};
+    std::vector<std::size_t> lineEnds;
+    const std::u16string& text = m_attributedString.string();
+    auto pictureAt = [&](std::size_t at) -> const TETextAttachment* {
+        AttributeDictionaryPtr attributes = at < text.size() ? m_attributedString.attributesAtIndex(at) : nullptr;
+        return attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
+    };
+    for (std::size_t at = m_runLocation + 1; at < text.size(); ++at) {
+        const TETextAttachment* next = pictureAt(at);
+        if (next == members.back().picture)
+            continue;
+        if (!members.back().picture->attributeForKey(TEShapePlace::kGroupGoesOnKey))
+            break;
+        // The editing page sets each floating picture on a line of its own:
+        // a line's end between two pictures of a group is none of the
+        // file's, which holds the group in one place.
+        std::optional<std::size_t> lineEnd;
+        if (!next && text[at] == u'\n' && tableMarkAt(at) == TableMark::None) {
+            AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(at);
+            if (attributes && !attributes->containsKey(TEPageBreakAttribute)) {
+                lineEnd = at;
+                next = pictureAt(++at);
+            }
+        }
+        if (!next || next->attributeForKey("attachmentType") || !next->fileInfo().empty())
+            break;
+        const std::u16string* place = shapePlaceOf(*next);
+        std::string hex = place ? pictureHex(*next, false) : std::string();
+        if (hex.empty())
+            break;
+        members.push_back({next, toUtf8(*place), std::move(hex)});
+        if (lineEnd)
+            lineEnds.push_back(*lineEnd);
+    }
+    std::vector<std::string> places;
+    for (const Member& member : members)
+        places.push_back(member.place);
+    const std::optional<DKRTFShapeGroup> group = members.size() > 1 ? DKRTFShapeGroup::enclosing(places) : std::nullopt;
+    if (!group)
+        return false;
+    m_buffer.appendCString("{\\shpgrp{\\*\\shpinst");
+    m_buffer.appendCString(group->instructions());
+    for (const Member& member : members) {
+        m_buffer.appendCString("{\\shp{\\*\\shpinst");
+        m_buffer.appendCString(group->memberProperties(member.place));
+        writeShapePicture(*member.picture, member.hex);
+        m_picturesWrittenInGroup.insert(member.picture);
+    }
+    m_buffer.appendCString("}}");
+    m_lineEndsInShapeGroups.insert(lineEnds.begin(), lineEnds.end());
+    return true;
+}
+
 void DKRTFWriter::writePicture(const TETextAttachment& attachment)
 {
+    // Written already, with the first picture of its group.
+    if (m_picturesWrittenInGroup.contains(&attachment))
+        return;
     Size original = attachment.originalSize();
     Size display = attachment.displaySize();
     if (m_isRTFDDocument) {
@@ -128,38 +242,17 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
         return;
     }
     if (fileInfo.empty()) {
-        // A picture of a word processor's shape goes back in its shape, at
-        // the shape's place, unless it was taken out of the text's wrap: the
-        // shape would wrap it again.
-        const std::u16string* shape = attachment.attributeForKey(TEShapePlace::kAttributeKey);
-        const bool inShape = shape && TEShapePlace::isWellFormed(*shape)
-            && (attachment.wrapAlignment() != TEWrapAlignment::None || !TEShapePlace::wrapsText(*shape));
-        if (inShape) {
+        const std::u16string* shape = shapePlaceOf(attachment);
+        if (shape && attachment.attributeForKey(TEShapePlace::kGroupGoesOnKey) && writeShapeGroup(attachment, hex))
+            return;
+        if (shape) {
             m_buffer.appendCString("{\\shp{\\*\\shpinst");
             m_buffer.appendCString(toUtf8(*shape));
-            m_buffer.appendCString("{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv ");
+            writeShapePicture(attachment, hex);
+            return;
         }
-        // NOTE: pictures are declared by their own type, so that a PNG is not
-        // announced to other readers as JPEG data.
-        m_buffer.appendCString(attachment.fileType() == "pngblip" ? "{{\\pict\\pngblip" : "{{\\pict\\jpegblip");
-        m_buffer.appendCString("\\wraptext");
-        m_buffer.appendCString(std::to_string(static_cast<std::uint32_t>(attachment.wrapAlignment())));
-        // The goal size in twips, as every reader takes it: a picture shown
-        // at 4 pixels to 3 points keeps its size in other programs. The scale
-        // tells our reader this from files that gave twelfths of a pixel.
-        m_buffer.appendCString("\\picscalex100\\picscaley100\\picw");
-        m_buffer.appendRoundedNumber(original.width * 12);
-        m_buffer.appendCString("\\pich");
-        m_buffer.appendRoundedNumber(original.height * 12);
-        m_buffer.appendCString("\\picwgoal");
-        m_buffer.appendRoundedNumber(display.width * kTwipsPerPixel);
-        m_buffer.appendCString("\\pichgoal");
-        m_buffer.appendRoundedNumber(display.height * kTwipsPerPixel);
-        m_buffer.appendByte('\n');
-        m_buffer.appendCString(hex);
-        // No blank between the two closing braces: every other reader takes
-        // it for a blank of the text after the picture.
-        m_buffer.appendCString(inShape ? "\n}}}}}}" : "\n}}\n");
+        writeEmbeddedPicture(attachment, hex, "{{\\pict");
+        m_buffer.appendCString("\n}}\n");
         return;
     }
     m_buffer.appendCString("{\\*\\shppict {\\pict {\\*\\nisusfilename ");

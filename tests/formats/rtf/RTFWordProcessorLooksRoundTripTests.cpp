@@ -311,5 +311,65 @@ TEST_F(RTFWordProcessorLooksRoundTripTests, aPictureInAShapeKeepsTheShapesPlaceA
     EXPECT_EQ(saved.find("\\shp"), std::string::npos) << saved;
 }
 
+// The pictures of a group of shapes each stand where the group put them
+// after saves, straight and through the editing page, and the text around
+// them stays as it was.
+TEST_F(RTFWordProcessorLooksRoundTripTests, thePicturesOfAShapeGroupKeepTheirPlacesThroughSaves)
+{
+    const std::string pict = "{\\pict\\pngblip\\picw1\\pich1\\picwgoal1200\\pichgoal600 89504e470d0a1a0a0000000d494844520000"
+                             "00010000000108060000001f15c4890000000d49444154789c63f8cfc0f01f00050001ff89993d1d0000000049454e"
+                             "44ae426082}";
+    auto member = [&](int left, int top, int right, int bottom) {
+        return "{\\shp{\\*\\shpinst\\shplid1027{\\sp{\\sn relLeft}{\\sv " + std::to_string(left) + "}}{\\sp{\\sn relTop}{\\sv "
+            + std::to_string(top) + "}}{\\sp{\\sn relRight}{\\sv " + std::to_string(right) + "}}{\\sp{\\sn relBottom}{\\sv "
+            + std::to_string(bottom) + "}}{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv " + pict + "}}}}";
+    };
+    // Three pictures in a group whose coordinates halve them: corner to
+    // corner, and one back at the group's left.
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\pard Before.\\par\\pard {\\shpgrp{\\*\\shpinst"
+                            "\\shpleft2880\\shptop200\\shpright5280\\shpbottom1400\\shpbxcolumn\\shpbypara\\shpwr2\\shpwrk0"
+                            "\\shplid1026{\\sp{\\sn groupLeft}{\\sv 0}}{\\sp{\\sn groupTop}{\\sv 0}}{\\sp{\\sn groupRight}{\\sv 4800}}"
+                            "{\\sp{\\sn groupBottom}{\\sv 2400}}"
+        + member(0, 0, 2400, 1200) + member(2400, 1200, 4800, 2400) + member(0, 1800, 1200, 2400)
+        + "}{\\shprslt{\\*\\do\\dobxcolumn\\dobypara\\dodhgt8192\\dpx2880\\dpy200\\dpxsize2400\\dpysize1200}}}"
+          "Anchor words.\\par\\pard After.\\par}";
+    // Where the page and print set each picture: the style of its element.
+    auto frames = [](const AttributedString& text) {
+        TEHTMLWriterSettings settings;
+        settings.fileName = "looks";
+        const std::string html = toUtf8(htmlString(text, settings));
+        std::vector<std::string> styles;
+        static const std::regex picture("<img[^>]* style=\"([^\"]*)\"");
+        for (auto found = std::sregex_iterator(html.begin(), html.end(), picture); found != std::sregex_iterator(); ++found)
+            styles.push_back((*found)[1]);
+        return styles;
+    };
+    // The text without the pictures' characters, and without the line end
+    // the page gives a floating picture of its own.
+    auto words = [](const AttributedString& text) {
+        std::u16string kept;
+        for (char16_t unit : text.string()) {
+            const bool picture = !kept.empty() && (kept.back() == u'\uFEFF' || kept.back() == u'\uFFFC');
+            if (picture && unit == u'\n')
+                kept.pop_back();
+            else if (picture)
+                kept.back() = unit;
+            else
+                kept += unit;
+        }
+        return toUtf8(kept);
+    };
+    const AttributedString original = read(rtf);
+    const std::vector<std::string> placed = frames(original);
+    ASSERT_EQ(placed.size(), 3u);
+    ASSERT_NE(placed[0].find("--shape-right:"), std::string::npos) << placed[0];
+    ASSERT_EQ(words(original), "Before.\nAnchor words.\nAfter.\n");
+    for (const std::string& saved : saves(rtf)) {
+        const AttributedString again = read(saved);
+        EXPECT_EQ(frames(again), placed) << saved;
+        EXPECT_EQ(words(again), words(original)) << saved;
+    }
+}
+
 } // namespace
 } // namespace folio
