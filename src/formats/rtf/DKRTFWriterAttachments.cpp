@@ -116,12 +116,16 @@ const std::u16string* DKRTFWriter::shapePlaceOf(const TETextAttachment& picture)
 
 void DKRTFWriter::writeEmbeddedPicture(const TETextAttachment& attachment, const std::string& hex, const char* opening)
 {
-    const Size original = attachment.originalSize();
     const Size display = attachment.displaySize();
-    // NOTE: pictures are declared by their own type, so that a PNG is not
-    // announced to other readers as JPEG data.
+    // A picture read from another program's picture group carries neither
+    // its type nor its size in pixels: it is declared by its bytes, so that
+    // a PNG is not announced to other readers as JPEG data, and sized as shown.
+    const Size held = attachment.originalSize();
+    const Size original = held.width > 0 && held.height > 0 ? held : display;
+    const bool png = attachment.fileType() == "pngblip"
+        || (attachment.fileType().empty() && hex.starts_with("89504e470d0a1a0a"));
     m_buffer.appendCString(opening);
-    m_buffer.appendCString(attachment.fileType() == "pngblip" ? "\\pngblip" : "\\jpegblip");
+    m_buffer.appendCString(png ? "\\pngblip" : "\\jpegblip");
     m_buffer.appendCString("\\wraptext");
     m_buffer.appendCString(std::to_string(static_cast<std::uint32_t>(attachment.wrapAlignment())));
     // The goal size in twips, as every reader takes it: a picture shown

@@ -120,6 +120,27 @@ TEST(RTFWriterPictureTests, unreadablePictureFileFallsBackToHeldBytesAndWithoutA
     EXPECT_FALSE(DKRTFWriter::convertImageToHex(scratchFolder() + "/missing.jpg").has_value());
 }
 
+TEST(RTFWriterPictureTests, aPictureReadFromAnotherProgramIsSavedAsItsOwnTypeAndSize)
+{
+    // Other programs' picture groups give the picture's type by a word the
+    // reader does not keep, and often no size in pixels.
+    for (const std::u16string& pict : {std::u16string(u"\\pict\\pngblip\\picwgoal300\\pichgoal150 89504e470d0a1a0a0000"),
+                                       std::u16string(u"\\*\\shppict{\\pict\\pngblip\\picwgoal300\\pichgoal150 89504e470d0a1a0a0000}"),
+                                       std::u16string(u"\\pict\\jpegblip\\picwgoal300\\pichgoal150 ffd8ffe00000")}) {
+        auto read = DKRTFReader::parseRTFString(u"{\\rtf1 a{" + pict + u"}b}");
+        ASSERT_TRUE(read.ok());
+        auto written = DKRTFWriter::writeDocument(*read, {}, false, "Doc.rtf");
+        ASSERT_TRUE(written.ok());
+        const bool png = pict.find(u"pngblip") != std::u16string::npos;
+        EXPECT_NE(written->find(png ? "\\pngblip" : "\\jpegblip"), std::string::npos) << *written;
+        EXPECT_EQ(written->find(png ? "\\jpegblip" : "\\pngblip"), std::string::npos) << *written;
+        EXPECT_EQ(written->find("\\picw0"), std::string::npos) << *written;
+        auto again = DKRTFReader::parseRTFString(toUtf16(*written));
+        ASSERT_TRUE(again.ok());
+        EXPECT_EQ(again->string(), read->string());
+    }
+}
+
 TEST(RTFWriterPictureTests, savingAndOpeningAgainKeepsThePictureTextAsItWas)
 {
     // Each form of picture, written and read back, twice: the text around it
