@@ -125,5 +125,28 @@ TEST_F(ForeignRTFCellPaddingExport, shadedCellsKeepTheirPaddingsAroundTheirWords
     }
 }
 
+// A cell's own left padding moves its words, not its row: a header's table
+// draws each border on its cell's boundary, as LibreOffice draws it.
+TEST_F(ForeignRTFCellPaddingExport, aHeadersPaddedCellsDrawTheirBordersOnTheirBoundaries)
+{
+    const std::string cell = "\\clpadft3\\clpadt200\\clbrdrl\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+    const std::string path = document(
+        "header-padded", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Sans;}}\n"
+                         "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\\headery720\n"
+                         "{\\header \\trowd" + cell + "\\cellx3000" + cell + "\\cellx6000\n"
+                         "\\pard\\plain\\intbl\\f0\\fs20 Leftcell\\cell Rightcell\\cell\\row\n"
+                         "\\pard\\plain\\f0\\fs20\\par}\n\\pard\\plain\\f0\\fs24 Body text of the page.\\par\n}");
+    for (const std::string& printed : {exported(path, "pdf"), reference(path)}) {
+        if (printed.empty())
+            continue;
+        const double margin = wordOn(printed, "Body").xMin;
+        const PDFWord right = wordOn(printed, "Rightcell");
+        const double line = (right.yMin + right.yMax) / 2;
+        const double border = firstOf(pixelsAcross(printed, margin + 140, line, 20), {0, 0, 0});
+        ASSERT_GE(border, 0) << "no border near the boundary in " << printed;
+        EXPECT_NEAR(margin + 140 + border, margin + 150, 1.5) << printed;
+    }
+}
+
 } // namespace
 } // namespace folio

@@ -112,6 +112,10 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
         if (const int padding = rowPadding(side); padding > 0)
             style[side == Side::Top ? "padding-top" : "padding-bottom"] = points(padding);
     }
+    // Word processors set a row back by its gap, not by its cells' own
+    // paddings: a header's table draws its borders by it.
+    if (m_cellGap > 0)
+        style["cell-gap"] = points(m_cellGap);
     for (const Side side : {Side::Left, Side::Right}) {
         const std::optional<int> padding = cell.padding[static_cast<std::size_t>(side)];
         const int twips = padding ? std::clamp(*padding, 0, kLargestRowHeight) : m_cellGap;

@@ -61,7 +61,8 @@ public:
     const std::vector<int>& boundaries() const { return m_boundaries; }
     // The look of cell `index` as CSS properties, with its text's alignment
     // (none when the row defines no such cell). A merged cell also holds
-    // "merge": "left" or "above", the cell it is part of.
+    // "merge": "left" or "above", the cell it is part of, and a row with a
+    // gap between its cells "cell-gap".
     std::optional<StringMapValue::Map> cellStyle(std::size_t index, int textAlignment) const;
     // The same as a value, one value for all the cells that look alike, so
     // that a writer makes the CSS of each look once.
