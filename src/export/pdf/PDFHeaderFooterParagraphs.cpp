@@ -120,8 +120,8 @@ void addCellFrame(Paragraph& paragraph, const AttributeDictionary* attributes)
     const auto* style = attributes ? attributes->valueForKeyAs<StringMapValue>(TETableCellStyleKey) : nullptr;
     if (!boundary || !style || boundary->value() <= 0)
         return;
-    const std::u16string* padding = style->valueForKey("padding-left");
-    const double gap = padding ? std::max(0.0, std::strtod(toUtf8(*padding).c_str(), nullptr)) : 0;
+    const std::u16string* cellGap = style->valueForKey("cell-gap");
+    const double gap = cellGap ? std::max(0.0, std::strtod(toUtf8(*cellGap).c_str(), nullptr)) : 0;
     GraphicsContext::TextBoxCellFrame frame;
     frame.left = paragraph.cellFrames.empty() ? 0 : paragraph.cellFrames.back().right;
     frame.right = static_cast<double>(boundary->value()) / 20 - gap;

@@ -352,6 +352,13 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"clcbpat", withDefault(&R::actionTableCellBackground, 0)},
         {"clcfpat", withDefault(&R::actionTableCellPatternColor, 0)},
         {"clshdng", withDefault(&R::actionTableCellShading, 0)},
+        // Word writes a cell's top padding under the left's name and its
+        // left under the top's, and reads them back so, as other word
+        // processors do; their unit words are left unread, as theirs are.
+        {"clpadl", withDefault(&R::actionTableCellPadding<DKRTFTableRowFormat::Side::Top>, 0)},
+        {"clpadt", withDefault(&R::actionTableCellPadding<DKRTFTableRowFormat::Side::Left>, 0)},
+        {"clpadb", withDefault(&R::actionTableCellPadding<DKRTFTableRowFormat::Side::Bottom>, 0)},
+        {"clpadr", withDefault(&R::actionTableCellPadding<DKRTFTableRowFormat::Side::Right>, 0)},
         {"clvertalt", forced(&R::actionTableCellVerticalAlignment, 0)},
         {"clvertalc", forced(&R::actionTableCellVerticalAlignment, 1)},
         {"clvertalb", forced(&R::actionTableCellVerticalAlignment, 2)},

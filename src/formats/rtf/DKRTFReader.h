@@ -468,6 +468,8 @@ private:
     void actionTableCellPatternColor(int value);
     void actionTableCellShading(int value);
     void actionTableCellVerticalAlignment(int alignment);
+    template<DKRTFTableRowFormat::Side side>
+    void actionTableCellPadding(int twips) { rowFormat().setPadding(side, twips); }
     // 0 joins the cell being defined to the one left of it, 1 to the one above.
     void actionTableCellMerge(int direction);
     void actionTextBoxText(int value);

@@ -108,9 +108,19 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
     // met as well unless the words need more.
     if (m_rowHeight != 0 && m_rowHeight > -kLargestRowHeight && m_rowHeight < kLargestRowHeight)
         style["height"] = points(std::abs(m_rowHeight));
-    if (m_cellGap > 0) {
-        style["padding-left"] = points(m_cellGap);
-        style["padding-right"] = points(m_cellGap);
+    for (const Side side : {Side::Top, Side::Bottom}) {
+        if (const int padding = rowPadding(side); padding > 0)
+            style[side == Side::Top ? "padding-top" : "padding-bottom"] = points(padding);
+    }
+    // Word processors set a row back by its gap, not by its cells' own
+    // paddings: a header's table draws its borders by it.
+    if (m_cellGap > 0)
+        style["cell-gap"] = points(m_cellGap);
+    for (const Side side : {Side::Left, Side::Right}) {
+        const std::optional<int> padding = cell.padding[static_cast<std::size_t>(side)];
+        const int twips = padding ? std::clamp(*padding, 0, kLargestRowHeight) : m_cellGap;
+        if (twips > 0)
+            style[side == Side::Left ? "padding-left" : "padding-right"] = points(twips);
     }
     static const char* const kSides[] = {"border-top", "border-left", "border-bottom", "border-right"};
     std::u16string thickSides;
@@ -216,11 +226,15 @@ std::size_t DKRTFTableRowFormat::CellLookHash::operator()(const CellLook& look) 
         | static_cast<std::uint32_t>(look.height));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.gap)) << 32
         | static_cast<std::uint32_t>(look.textAlignment));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.paddingAbove)) << 32
+        | static_cast<std::uint32_t>(look.paddingBelow));
     for (const Border& border : look.cell.borders) {
         mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(border.width)) << 32
             | static_cast<std::uint32_t>(border.style) << 1 | (border.given ? 1u : 0u));
         mix(reinterpret_cast<std::uintptr_t>(border.color.get()));
     }
+    for (const std::optional<int>& padding : look.cell.padding)
+        mix(padding ? static_cast<std::uint64_t>(static_cast<std::uint32_t>(*padding)) << 1 | 1u : 0u);
     mix(reinterpret_cast<std::uintptr_t>(look.cell.background.get()));
     mix(reinterpret_cast<std::uintptr_t>(look.cell.pattern.get()));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.cell.shading)) << 8
@@ -236,7 +250,7 @@ AttributeValuePtr DKRTFTableRowFormat::cellStyleValue(std::size_t index, int tex
     const int left = index == 0 ? std::min(rowLeft(), m_boundaries[0]) : m_boundaries[index - 1];
     const bool hasHeight = m_rowHeight != 0 && m_rowHeight > -kLargestRowHeight && m_rowHeight < kLargestRowHeight;
     CellLook look{m_cells[index], std::max(0, m_boundaries[index] - left), hasHeight ? std::abs(m_rowHeight) : 0,
-                  std::max(0, m_cellGap), textAlignment};
+                  std::max(0, m_cellGap), textAlignment, rowPadding(Side::Top), rowPadding(Side::Bottom)};
     auto& made = m_made->cellStyles;
     if (auto known = made.find(look); known != made.end())
         return known->second;
@@ -259,6 +273,14 @@ int DKRTFTableRowFormat::rowLeft() const
     // column, so a row starts there at the furthest, its first cell the
     // narrower for it and the others where the file puts them.
     return std::max(0, m_rowLeft);
+}
+
+int DKRTFTableRowFormat::rowPadding(Side side) const
+{
+    int largest = 0;
+    for (const Cell& cell : m_cells)
+        largest = std::max(largest, cell.padding[static_cast<std::size_t>(side)].value_or(0));
+    return std::min(largest, kLargestRowHeight);
 }
 
 StringMapValue::Map DKRTFTableRowFormat::rowStyle() const

@@ -51,13 +51,18 @@ public:
     void setShading(int value) { m_cell.shading = value; }
     void setVerticalAlignment(VerticalAlignment alignment) { m_cell.verticalAlignment = alignment; }
     void setMerge(Merge merge) { m_cell.merge = merge; }
+    // The room between the cell's edge and its words on one side; it takes
+    // the place of the row's cell gap there. Above and below the words, the
+    // row's largest is every cell's, as word processors lay a row out.
+    void setPadding(Side side, int twips) { m_cell.padding[static_cast<std::size_t>(side)] = twips; }
     // "\cellx": the cell being defined ends here; the next one starts.
     void endCell(int rightBoundary);
 
     const std::vector<int>& boundaries() const { return m_boundaries; }
     // The look of cell `index` as CSS properties, with its text's alignment
     // (none when the row defines no such cell). A merged cell also holds
-    // "merge": "left" or "above", the cell it is part of.
+    // "merge": "left" or "above", the cell it is part of, and a row with a
+    // gap between its cells "cell-gap".
     std::optional<StringMapValue::Map> cellStyle(std::size_t index, int textAlignment) const;
     // The same as a value, one value for all the cells that look alike, so
     // that a writer makes the CSS of each look once.
@@ -79,6 +84,7 @@ private:
         std::shared_ptr<const ColorValue> background;
         std::shared_ptr<const ColorValue> pattern;
         int shading = 0;
+        std::array<std::optional<int>, 4> padding;
         VerticalAlignment verticalAlignment = VerticalAlignment::Top;
         Merge merge = Merge::None;
         friend bool operator==(const Cell&, const Cell&) = default;
@@ -91,6 +97,8 @@ private:
         int height = 0;
         int gap = 0;
         int textAlignment = 0;
+        int paddingAbove = 0;
+        int paddingBelow = 0;
         friend bool operator==(const CellLook&, const CellLook&) = default;
     };
     struct CellLookHash {
@@ -98,6 +106,8 @@ private:
     };
     Border* selectedBorder();
     int rowLeft() const;
+    // The largest padding any cell of the row gives on the side, in twips.
+    int rowPadding(Side side) const;
     // A length as CSS points ("12.5pt"). Every side of every cell of a long
     // table asks for the few widths its file uses: each is made once.
     const std::u16string& points(int twips) const;

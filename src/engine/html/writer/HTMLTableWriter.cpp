@@ -19,6 +19,8 @@ namespace {
 constexpr std::string_view kMergeProperty = "merge";
 // The border properties of a cell's sides drawn thick ("\brdrth").
 constexpr std::string_view kThickSidesProperty = "thick-sides";
+// The row's gap between cells, which its cells' paddings already hold.
+constexpr std::string_view kCellGapProperty = "cell-gap";
 
 bool isThickSide(const StringMapValue& map, std::string_view property)
 {
@@ -41,7 +43,7 @@ std::string cssOfMap(const AttributeValue* value, bool onPaper)
     if (!map)
         return css;
     for (const auto& [property, text] : map->map()) {
-        if (property == kMergeProperty || property == kThickSidesProperty)
+        if (property == kMergeProperty || property == kThickSidesProperty || property == kCellGapProperty)
             continue;
         css += property;
         css += ':';
