@@ -353,8 +353,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"clcfpat", withDefault(&R::actionTableCellPatternColor, 0)},
         {"clshdng", withDefault(&R::actionTableCellShading, 0)},
         // Word writes a cell's top padding under the left's name and its
-        // left under the top's, and reads them back so, as other word
-        // processors do; their unit words are left unread, as theirs are.
+        // left under the top's, and reads them back so, as LibreOffice
+        // does; their unit words are left unread, as LibreOffice leaves them.
         {"clpadl", withDefault(&R::actionTableCellPadding<DKRTFTableRowFormat::Side::Top>, 0)},
         {"clpadt", withDefault(&R::actionTableCellPadding<DKRTFTableRowFormat::Side::Left>, 0)},
         {"clpadb", withDefault(&R::actionTableCellPadding<DKRTFTableRowFormat::Side::Bottom>, 0)},
