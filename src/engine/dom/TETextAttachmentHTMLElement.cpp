@@ -20,13 +20,6 @@ TETextAttachmentHTMLElement::TETextAttachmentHTMLElement(std::string name, TEHTM
     m_textAttachment = TETextAttachment::textAttachmentWithElement(element, attachmentOptions);
 }
 
-TEHTMLElementDisplayStyle TETextAttachmentHTMLElement::displayStyle() const
-{
-    if (floatStyle() != TEHTMLElementFloatStyle::None)
-        return TEHTMLElementDisplayStyle::Block;
-    return TEHTMLElement::displayStyle();
-}
-
 void TETextAttachmentHTMLElement::applyStyleDictionary(const CSSStyleDictionary& styles)
 {
     TEHTMLElement::applyStyleDictionary(styles);

@@ -371,5 +371,34 @@ TEST_F(RTFWordProcessorLooksRoundTripTests, thePicturesOfAShapeGroupKeepTheirPla
     }
 }
 
+// A floating picture comes back from the editing page in the paragraph it
+// is anchored to: a save adds no paragraph of its own for it, which other
+// programs would print as a blank line above the text.
+TEST_F(RTFWordProcessorLooksRoundTripTests, aFloatingPictureStaysInItsParagraphThroughSaves)
+{
+    const std::string pict = "{\\pict\\pngblip\\picw1\\pich1\\picwgoal1200\\pichgoal600 89504e470d0a1a0a0000000d494844520000"
+                             "00010000000108060000001f15c4890000000d49444154789c63f8cfc0f01f00050001ff89993d1d0000000049454e"
+                             "44ae426082}";
+    const std::string shape = "{\\shp{\\*\\shpinst\\shpleft2880\\shptop200\\shpright4080\\shpbottom800\\shpbxcolumn"
+                              "\\shpbypara\\shpwr2\\shpwrk0\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv "
+        + pict + "}}}{\\shprslt " + pict + "}}";
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\pard Before.\\par\\pard " + shape
+        + "Anchor words.\\par\\pard\\par\\pard Typed " + shape + "\\line after a break.\\par\\pard After.\\par}";
+    const AttributedString original = read(rtf);
+    // The pictures' characters where the file had them: first in the
+    // anchoring paragraph, and before the typed line break in the other.
+    ASSERT_EQ(toUtf8(original.string()),
+              "Before.\n\xEF\xBB\xBF" "Anchor words.\n\nTyped \xEF\xBB\xBF\xE2\x80\xA8" "after a break.\nAfter.\n");
+    for (const std::string& saved : saves(rtf)) {
+        const AttributedString again = read(saved);
+        EXPECT_EQ(toUtf8(again.string()), toUtf8(original.string())) << saved;
+        // Each still written as a floating shape, which LibreOffice wraps.
+        std::size_t shapes = 0;
+        for (std::size_t at = saved.find("{\\shp{"); at != std::string::npos; at = saved.find("{\\shp{", at + 1))
+            ++shapes;
+        EXPECT_EQ(shapes, 2u) << saved;
+    }
+}
+
 } // namespace
 } // namespace folio
