@@ -379,8 +379,6 @@ void DKRTFWriter::writeBody()
             // The row's paragraph settings follow its "\\pard".
             attributeRange = Range{0, 0};
         }
-        if (!m_lineEndsInShapeGroups.empty() && m_lineEndsInShapeGroups.contains(index))
-            continue;
         if (index >= attributeRange.end()) {
             // Attributes are fetched once per longest stretch of equal runs.
             AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndexLongestEffectiveRange(

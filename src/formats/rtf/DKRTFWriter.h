@@ -371,8 +371,6 @@ private:
     std::map<const TETextAttachment*, DKRTFNoteForm> m_noteForms;
     // Pictures already written with the group of shapes they belong to.
     std::unordered_set<const TETextAttachment*> m_picturesWrittenInGroup;
-    // And the line ends between them, which the group's form leaves out.
-    std::unordered_set<std::size_t> m_lineEndsInShapeGroups;
     // The names of the document's own font table (m_settings.fontNames).
     std::set<std::string> m_documentFontNames;
     // The name the reader gave the document's text that named no font,

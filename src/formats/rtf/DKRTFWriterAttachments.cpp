@@ -164,7 +164,6 @@ bool DKRTFWriter::writeShapeGroup(const TETextAttachment& first, const std::stri
         std::string hex;
     };
     std::vector<Member> members{{&first, toUtf8(*shapePlaceOf(first)), firstHex}};
-    std::vector<std::size_t> lineEnds;
     const std::u16string& text = m_attributedString.string();
     auto pictureAt = [&](std::size_t at) -> const TETextAttachment* {
         AttributeDictionaryPtr attributes = at < text.size() ? m_attributedString.attributesAtIndex(at) : nullptr;
@@ -176,17 +175,6 @@ bool DKRTFWriter::writeShapeGroup(const TETextAttachment& first, const std::stri
             continue;
         if (!members.back().picture->attributeForKey(TEShapePlace::kGroupGoesOnKey))
             break;
-        // The editing page sets each floating picture on a line of its own:
-        // a line's end between two pictures of a group is none of the
-        // file's, which holds the group in one place.
-        std::optional<std::size_t> lineEnd;
-        if (!next && text[at] == u'\n' && tableMarkAt(at) == TableMark::None) {
-            AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(at);
-            if (attributes && !attributes->containsKey(TEPageBreakAttribute)) {
-                lineEnd = at;
-                next = pictureAt(++at);
-            }
-        }
         if (!next || next->attributeForKey("attachmentType") || !next->fileInfo().empty())
             break;
         const std::u16string* place = shapePlaceOf(*next);
@@ -194,8 +182,6 @@ bool DKRTFWriter::writeShapeGroup(const TETextAttachment& first, const std::stri
         if (hex.empty())
             break;
         members.push_back({next, toUtf8(*place), std::move(hex)});
-        if (lineEnd)
-            lineEnds.push_back(*lineEnd);
     }
     std::vector<std::string> places;
     for (const Member& member : members)
@@ -212,7 +198,6 @@ bool DKRTFWriter::writeShapeGroup(const TETextAttachment& first, const std::stri
         m_picturesWrittenInGroup.insert(member.picture);
     }
     m_buffer.appendCString("}}");
-    m_lineEndsInShapeGroups.insert(lineEnds.begin(), lineEnds.end());
     return true;
 }
 
