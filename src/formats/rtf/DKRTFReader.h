@@ -472,6 +472,8 @@ private:
     void actionTableCellVerticalAlignment(int alignment);
     template<DKRTFTableRowFormat::Side side>
     void actionTableCellPadding(int twips) { rowFormat().setPadding(side, twips); }
+    template<DKRTFTableRowFormat::Side side>
+    void actionTableRowPadding(int twips) { rowFormat().setRowPadding(side, twips); }
     // 0 joins the cell being defined to the one left of it, 1 to the one above.
     void actionTableCellMerge(int direction);
     void actionTextBoxText(int value);
