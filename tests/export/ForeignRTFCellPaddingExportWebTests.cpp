@@ -38,6 +38,64 @@ protected:
         return -1;
     }
 
+    struct Cell {
+        const char* word;
+        const char* words;
+        std::array<int, 3> shading;
+        double left;
+    };
+
+    // A row of the cells after the row's own words, each cell's word found
+    // standing its left padding in from its shading's edge and `aboveAndBelow`
+    // points below its top and above its bottom, in Folio's print and in
+    // LibreOffice's.
+    void expectPaddings(const std::string& name, const std::string& rowWords, const std::vector<Cell>& cells,
+                        double aboveAndBelow)
+    {
+        std::string row = "\\trowd\\trgaph108" + rowWords;
+        std::string text = "\\pard\\plain\\intbl\\f0\\fs24 ";
+        int boundary = 0;
+        for (const Cell& cell : cells) {
+            boundary += 2800;
+            row += std::string(cell.words) + "\\cellx" + std::to_string(boundary);
+            text += std::string(cell.word) + "\\cell ";
+        }
+        const std::string path = document(
+            name, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}"
+                  "{\\colortbl;\\red255\\green204\\blue0;\\red153\\green204\\blue255;\\red204\\green255\\blue204;}"
+                  "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                  "\\pard\\plain\\f0\\fs24 Before the table.\\par\n"
+                  + row + "\n" + text + "\\row\n\\pard\\plain\\f0\\fs24 After the table.\\par}");
+        for (const std::string& printed : {exported(path, "pdf"), reference(path)}) {
+            if (printed.empty())
+                continue;
+            const PDFWord before = wordOn(printed, "Before");
+            double cellLeft = before.xMin;
+            const double aboveTable = (before.yMin + before.yMax) / 2;
+            for (const Cell& cell : cells) {
+                SCOPED_TRACE(std::string(cell.word) + " in " + printed);
+                const PDFWord word = wordOn(printed, cell.word);
+                // The shading's edges: found going right along the word's
+                // middle from the previous cell, and going down at the cell's
+                // left from the middle of the line above the table.
+                const double middle = (word.yMin + word.yMax) / 2;
+                const double fromLeft = firstOf(pixelsAcross(printed, cellLeft - 10, middle, 40), cell.shading);
+                const double fromTop =
+                    firstOf(pixelsDown(printed, cellLeft - 10 + fromLeft + 1, aboveTable, 40), cell.shading);
+                ASSERT_GT(fromLeft, 0) << "no shading starts near the cell's left";
+                ASSERT_GT(fromTop, 0) << "no shading starts above the cell's word";
+                const double shadedFrom = cellLeft - 10 + fromLeft;
+                const double belowShading = firstOf(pixelsDown(printed, shadedFrom + 1, word.yMax, 30), {255, 255, 255});
+                EXPECT_NEAR(word.xMin - shadedFrom, cell.left, 1.5);
+                // The word's box is nearly its line's: the fonts' own depths
+                // below the line differ by a point or two.
+                EXPECT_NEAR(word.yMin - (aboveTable + fromTop), aboveAndBelow, 2);
+                EXPECT_NEAR(belowShading, aboveAndBelow, 2);
+                cellLeft = shadedFrom + 140;
+            }
+        }
+    }
+
 private:
     static std::vector<std::array<int, 3>> pixelStrip(const std::string& pdf, double x, double y, double length,
                                                       bool across)
@@ -67,62 +125,22 @@ private:
 // keeps the row's gap there.
 TEST_F(ForeignRTFCellPaddingExport, shadedCellsKeepTheirPaddingsAroundTheirWords)
 {
-    struct Cell {
-        const char* word;
-        const char* words;
-        std::array<int, 3> shading;
-        double left;
-    };
-    const std::vector<Cell> cells{
-        {"Wide", "\\clpadfl3\\clpadl240\\clpadft3\\clpadt400\\clpadfb3\\clpadb240\\clpadfr3\\clpadr100\\clcbpat1",
-         {255, 204, 0}, 20},
-        {"Narrow", "\\clpadfl3\\clpadl60\\clpadft3\\clpadt120\\clpadfb3\\clpadb60\\clcbpat2", {153, 204, 255}, 6},
-        {"Gapped", "\\clcbpat3", {204, 255, 204}, 5.4},
-    };
-    constexpr double kAboveAndBelow = 12;
-    std::string row = "\\trowd\\trgaph108";
-    std::string text = "\\pard\\plain\\intbl\\f0\\fs24 ";
-    int boundary = 0;
-    for (const Cell& cell : cells) {
-        boundary += 2800;
-        row += std::string(cell.words) + "\\cellx" + std::to_string(boundary);
-        text += std::string(cell.word) + "\\cell ";
-    }
-    const std::string path = document(
-        "padded", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}"
-                  "{\\colortbl;\\red255\\green204\\blue0;\\red153\\green204\\blue255;\\red204\\green255\\blue204;}"
-                  "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
-                  "\\pard\\plain\\f0\\fs24 Before the table.\\par\n"
-                  + row + "\n" + text + "\\row\n\\pard\\plain\\f0\\fs24 After the table.\\par}");
-    const std::string pdf = exported(path, "pdf");
-    const std::string lo = reference(path);
-    for (const std::string& printed : {pdf, lo}) {
-        if (printed.empty())
-            continue;
-        const PDFWord before = wordOn(printed, "Before");
-        double cellLeft = before.xMin;
-        const double aboveTable = (before.yMin + before.yMax) / 2;
-        for (const Cell& cell : cells) {
-            SCOPED_TRACE(std::string(cell.word) + " in " + printed);
-            const PDFWord word = wordOn(printed, cell.word);
-            // The shading's edges: found going right along the word's middle
-            // from the previous cell, and going down at the cell's left from
-            // the middle of the line above the table.
-            const double middle = (word.yMin + word.yMax) / 2;
-            const double fromLeft = firstOf(pixelsAcross(printed, cellLeft - 10, middle, 40), cell.shading);
-            const double fromTop = firstOf(pixelsDown(printed, cellLeft - 10 + fromLeft + 1, aboveTable, 40), cell.shading);
-            ASSERT_GT(fromLeft, 0) << "no shading starts near the cell's left";
-            ASSERT_GT(fromTop, 0) << "no shading starts above the cell's word";
-            const double shadedFrom = cellLeft - 10 + fromLeft;
-            const double belowShading = firstOf(pixelsDown(printed, shadedFrom + 1, word.yMax, 30), {255, 255, 255});
-            EXPECT_NEAR(word.xMin - shadedFrom, cell.left, 1.5);
-            // The word's box is nearly its line's: the fonts' own depths
-            // below the line differ by a point or two.
-            EXPECT_NEAR(word.yMin - (aboveTable + fromTop), kAboveAndBelow, 2);
-            EXPECT_NEAR(belowShading, kAboveAndBelow, 2);
-            cellLeft = shadedFrom + 140;
-        }
-    }
+    expectPaddings("padded", "",
+                   {{"Wide", "\\clpadfl3\\clpadl240\\clpadft3\\clpadt400\\clpadfb3\\clpadb240\\clpadfr3\\clpadr100\\clcbpat1",
+                     {255, 204, 0}, 20},
+                    {"Narrow", "\\clpadfl3\\clpadl60\\clpadft3\\clpadt120\\clpadfb3\\clpadb60\\clcbpat2", {153, 204, 255}, 6},
+                    {"Gapped", "\\clcbpat3", {204, 255, 204}, 5.4}},
+                   12);
+}
+
+// The row's own paddings, named as they are, are every cell's where the cell
+// gives none of its own.
+TEST_F(ForeignRTFCellPaddingExport, aRowsPaddingsAreItsCellsUnlessTheyGiveTheirOwn)
+{
+    expectPaddings("row-padded", "\\trpaddfl3\\trpaddl160\\trpaddft3\\trpaddt240\\trpaddfb3\\trpaddb240\\trpaddfr3\\trpaddr100",
+                   {{"Rowpadded", "\\clcbpat1", {255, 204, 0}, 8},
+                    {"Ownpadded", "\\clpadft3\\clpadt60\\clcbpat2", {153, 204, 255}, 3}},
+                   12);
 }
 
 // A cell's own left padding moves its words, not its row: a header's table

@@ -359,6 +359,12 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"clpadt", withDefault(&R::actionTableCellPadding<DKRTFTableRowFormat::Side::Left>, 0)},
         {"clpadb", withDefault(&R::actionTableCellPadding<DKRTFTableRowFormat::Side::Bottom>, 0)},
         {"clpadr", withDefault(&R::actionTableCellPadding<DKRTFTableRowFormat::Side::Right>, 0)},
+        // The row's paddings, every cell's where it gives none, keep their
+        // own names.
+        {"trpaddl", withDefault(&R::actionTableRowPadding<DKRTFTableRowFormat::Side::Left>, 0)},
+        {"trpaddt", withDefault(&R::actionTableRowPadding<DKRTFTableRowFormat::Side::Top>, 0)},
+        {"trpaddb", withDefault(&R::actionTableRowPadding<DKRTFTableRowFormat::Side::Bottom>, 0)},
+        {"trpaddr", withDefault(&R::actionTableRowPadding<DKRTFTableRowFormat::Side::Right>, 0)},
         {"clvertalt", forced(&R::actionTableCellVerticalAlignment, 0)},
         {"clvertalc", forced(&R::actionTableCellVerticalAlignment, 1)},
         {"clvertalb", forced(&R::actionTableCellVerticalAlignment, 2)},

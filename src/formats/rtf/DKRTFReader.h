@@ -196,6 +196,8 @@ private:
         bool restated = false;
         // Names the letters' font.
         bool font = false;
+        // Spaces the paragraph from its neighbours or indents it.
+        bool spacing = false;
     };
     // The formatting words of a stored string of control words (a style's
     // formatting); a style never inserts text or reads a destination.
@@ -203,8 +205,8 @@ private:
     // Runs a style's formatting words through the keyword table.
     void performControlWords(const std::vector<StyleWord>& words);
     // A stylesheet entry's formatting, after that of the style it is based
-    // on, less the letters' looks that the text names for itself; its other
-    // letters' looks only when `characters` is set.
+    // on, less the letters' looks and the spacing that the text names for
+    // itself; its other letters' looks only when `characters` is set.
     void performStyle(int number, bool characters = true);
     // The words performStyle runs, `depth` styles down a chain of bases.
     void gatherStyleWords(int number, int depth, bool characters, bool entriesAreWhole,
@@ -470,6 +472,8 @@ private:
     void actionTableCellVerticalAlignment(int alignment);
     template<DKRTFTableRowFormat::Side side>
     void actionTableCellPadding(int twips) { rowFormat().setPadding(side, twips); }
+    template<DKRTFTableRowFormat::Side side>
+    void actionTableRowPadding(int twips) { rowFormat().setRowPadding(side, twips); }
     // 0 joins the cell being defined to the one left of it, 1 to the one above.
     void actionTableCellMerge(int direction);
     void actionTextBoxText(int value);

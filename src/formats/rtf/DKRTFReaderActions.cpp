@@ -307,6 +307,12 @@ void DKRTFReader::gatherStyleWords(int number, int depth, bool characters, bool 
         // based on still shows, all but the font, which every run names.
         if (word.restated && (depth == 0 || word.font))
             continue;
+        // So too a paragraph's spacing before and after and its indents,
+        // though its alignment and line spacing show: a paragraph that names
+        // a spaced style and no spacing prints unspaced. Word states them in
+        // full at every paragraph, and its whole entries are read as before.
+        if (word.spacing && depth == 0 && !entriesAreWhole)
+            continue;
         if (word.character && !word.restated && !characters)
             continue;
         words.push_back(word);
@@ -1644,6 +1650,7 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
         "nosupersub", "caps", "scaps", "shad", "outl", "v", "af", "afs", "ab", "ai"};
     static const std::unordered_set<std::string_view> kRestated = {"b",    "i",    "fs",  "ul", "ulnone", "uld",
                                                                    "uldb", "ulth", "ulw", "f",  "cf",     "cb"};
+    static const std::unordered_set<std::string_view> kSpacing = {"sb", "sa", "li", "fi", "ri"};
     constexpr std::size_t kLongestFormattingWord = 15;
     std::vector<StyleWord> formatting;
     std::size_t index = 0;
@@ -1671,8 +1678,8 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
                 std::optional<int> parameter;
                 if (!digits.empty())
                     parameter = (negative ? -1 : 1) * intValue(digits);
-                formatting.push_back(
-                    {keyword, parameter, kCharacter.contains(name), kRestated.contains(name), name == "f"});
+                formatting.push_back({keyword, parameter, kCharacter.contains(name), kRestated.contains(name),
+                                      name == "f", kSpacing.contains(name)});
             }
         }
         index = std::max(valueEnd, index + 1);

@@ -59,6 +59,7 @@ void DKRTFTableRowFormat::reset()
     m_rowAlignment = 0;
     m_cellGap = 0;
     m_rowHeight = 0;
+    m_rowPadding = {};
 }
 
 DKRTFTableRowFormat::Border* DKRTFTableRowFormat::selectedBorder()
@@ -91,6 +92,9 @@ void DKRTFTableRowFormat::setBorderColor(std::shared_ptr<const ColorValue> color
 void DKRTFTableRowFormat::endCell(int rightBoundary)
 {
     m_boundaries.push_back(rightBoundary);
+    for (std::size_t side = 0; side < m_rowPadding.size(); ++side)
+        if (!m_cell.padding[side])
+            m_cell.padding[side] = m_rowPadding[side];
     m_cells.push_back(std::move(m_cell));
     m_cell = Cell();
     m_borderSide.reset();

@@ -37,6 +37,9 @@ public:
     // "\trrh": the row's height, at least this (positive) or exactly its
     // magnitude (negative); 0 for as high as its words.
     void setRowHeight(int twips) { m_rowHeight = twips; }
+    // The room between every cell's edge and its words on one side, where
+    // the cell does not give its own.
+    void setRowPadding(Side side, int twips) { m_rowPadding[static_cast<std::size_t>(side)] = twips; }
 
     // Cell words, for the cell being defined.
     void selectCellBorder(Side side) { m_borderSide = side; }
@@ -141,6 +144,7 @@ private:
     int m_rowAlignment = 0;
     int m_cellGap = 0;
     int m_rowHeight = 0;
+    std::array<std::optional<int>, 4> m_rowPadding;
     std::shared_ptr<Made> m_made = std::make_shared<Made>();
 };
 

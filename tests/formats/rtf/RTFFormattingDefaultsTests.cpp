@@ -122,10 +122,11 @@ TEST_F(RTFFormattingDefaultsTests, wordsStylesLeaveTheDefaultsOutWhereOthersInhe
                  {u"Quay", "size 11 before 0 after 8 lines 259"},
                  {u"Aside", "size 12 before 0 after 0 lines 240"}},
                 "Word");
-    // The heading's size is its run's, as for Word: LibreOffice prints a
-    // style's size only where the text restates it.
+    // The heading's size and spacing before are its paragraph's, as for
+    // Word's letters: LibreOffice prints a style's own size and spacing only
+    // where the text restates them.
     expectLooks(document(""),
-                {{u"Harbour", "size 11 before 12 after 8 lines 259"},
+                {{u"Harbour", "size 11 before 0 after 8 lines 259"},
                  {u"Quay", "size 11 before 0 after 8 lines 259"},
                  {u"Aside", "size 11 before 0 after 8 lines 259"}},
                 "inheriting");
@@ -141,7 +142,7 @@ TEST_F(RTFFormattingDefaultsTests, aSecondStyleSheetForgetsTheFirstOnesWordMarks
         "\\pard\\plain \\s1 Harbour\\par\n"
         "\\pard\\plain \\s3 Jetty\\par}";
     expectLooks(rtf,
-                {{u"Harbour", "size 12 before 12 after 8 lines 240"}, {u"Jetty", "size 12 before 5 after 0 lines 240"}},
+                {{u"Harbour", "size 12 before 0 after 8 lines 240"}, {u"Jetty", "size 12 before 0 after 0 lines 240"}},
                 "second sheet");
 }
 

@@ -278,11 +278,12 @@ TEST_F(RTFReaderObjectsTests, marginsSpacingAndHeaderFooterAreAnsweredAndStoredO
 TEST_F(RTFReaderObjectsTests, theSpacingAnsweredIsThatOfTheLastParagraphThatGivesOne)
 {
     // Each kind on its own: a later paragraph without one, or with only the
-    // other kind, leaves the last given; a style's spacing counts as given.
+    // other kind, leaves the last given; what a style takes from its base
+    // counts as given.
     read(uR"({\rtf1\sa100\sb40 One\par\pard\sa300 Two\par\pard Three\par})");
     EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kParagraphSpacingKey), 15);
     EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kParagraphSpacingBeforeKey), 2);
-    read(uR"({\rtf1{\stylesheet{\s1\sa200\sb60 Heading;}}\pard\sa20 A\par\pard\s1 B\par\pard C\par})");
+    read(uR"({\rtf1{\stylesheet{\s2\sa200\sb60 Spaced;}{\s1\sbasedon2 Heading;}}\pard\sa20 A\par\pard\s1 B\par\pard C\par})");
     EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kParagraphSpacingKey), 10);
     EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kParagraphSpacingBeforeKey), 3);
 }

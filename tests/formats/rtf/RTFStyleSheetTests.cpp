@@ -305,6 +305,48 @@ TEST_F(RTFStyleSheetTests, aHeadingSetPlainStaysPlainThoughItsStyleIsBold)
     }
 }
 
+// LibreOffice prints a paragraph that names a spaced, indented style but
+// restates none of it unspaced and unindented, though centred; what a style
+// takes from its base still shows.
+TEST_F(RTFStyleSheetTests, aStylesOwnSpacingAndIndentsShowOnlyWhereTheParagraphRestatesThem)
+{
+    auto document = [](const std::string& generator) {
+        return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}" + generator +
+            "{\\stylesheet{\\s0 Normal;}{\\s1\\sb1440\\sa1440\\li1440\\fi720\\ri2880\\qc Spaced;}"
+            "{\\s2 \\sbasedon1 Child;}}\n"
+            "\\pard\\plain \\s1 Bravo\\par\n"
+            "\\pard\\plain \\s1\\sb1440\\sa1440\\li1440\\fi720\\ri2880\\qc Delta\\par\n"
+            "\\pard\\plain \\s2 Foxtrot\\par}";
+    };
+    // Spacing, line spacing, indents (first line, others, right) in twips
+    // and alignment.
+    auto looks = [](const AttributedString& text, std::u16string_view words) {
+        const auto* style = attributesOf(text, words).valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName);
+        if (!style)
+            return std::string("<no paragraph style>");
+        const PlatformParagraphStyle& paragraph = style->style();
+        // The first line's indent is held in centimetres from the others',
+        // the others in the page's own measure.
+        auto twips = [](double measure, double perTwip) { return std::to_string(std::lround(measure / perTwip)); };
+        return spacingOf(text, words) + " indents " + twips(paragraph.firstLineHeadIndent(), 2.54 / 1440) + " " +
+            twips(paragraph.headIndent(), 80.0 / 1096) + " " + twips(-paragraph.tailIndent(), 80.0 / 1096) +
+            (paragraph.alignment() == TextAlignment::Center ? " centred" : " not centred");
+    };
+    const std::string spaced = "before 72 after 72 lines 240 indents 720 1440 2880 centred";
+    for (const std::string& generator :
+         {std::string(), std::string("{\\*\\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}")}) {
+        const DKRTFReadResult original = read(document(generator));
+        const std::string saved = written(original, original.text);
+        const DKRTFReadResult again = read(saved);
+        for (const AttributedString* text : {&original.text, &again.text}) {
+            EXPECT_EQ(looks(*text, u"Bravo"), "before 0 after 0 lines 240 indents 0 0 0 centred") << generator << "\n" << saved;
+            EXPECT_EQ(looks(*text, u"Delta"), spaced) << generator << "\n" << saved;
+            EXPECT_EQ(looks(*text, u"Foxtrot"), spaced) << generator << "\n" << saved;
+            EXPECT_EQ(styleOf(*text, u"Bravo"), "Spaced") << generator;
+        }
+    }
+}
+
 TEST_F(RTFStyleSheetTests, aDamagedStyleSheetLosesNoText)
 {
     for (const std::string& sheet : {std::string("{\\stylesheet{\\s1 \\b unterminated"),
@@ -336,8 +378,8 @@ TEST_F(RTFStyleSheetTests, aStyleNamedAgainFollowsTheSheetAndWriterKnownThere)
         "{\\*\\generator Microsoft Word 11.0;}\n"
         "\\pard\\plain \\s1 Third\\par}";
     const DKRTFReadResult read = this->read(rtf);
-    EXPECT_EQ(spacingOf(read.text, u"First"), "before 12 after 8 lines 240");
-    EXPECT_EQ(spacingOf(read.text, u"Second"), "before 24 after 16 lines 240");
+    EXPECT_EQ(spacingOf(read.text, u"First"), "before 0 after 8 lines 240");
+    EXPECT_EQ(spacingOf(read.text, u"Second"), "before 0 after 16 lines 240");
     EXPECT_EQ(spacingOf(read.text, u"Third"), "before 24 after 0 lines 240");
 }
 
